@@ -1,0 +1,22 @@
+// The whole class layer in one include.
+#pragma once
+
+#include "classlib/AppCore.h"
+#include "classlib/Archive.h"
+#include "classlib/Array.h"
+#include "classlib/CriticalSection.h"
+#include "classlib/Event.h"
+#include "classlib/Exception.h"
+#include "classlib/File.h"
+#include "classlib/List.h"
+#include "classlib/Map.h"
+#include "classlib/Mbcs.h"
+#include "classlib/MemFile.h"
+#include "classlib/Mutex.h"
+#include "classlib/Object.h"
+#include "classlib/SingleLock.h"
+#include "classlib/StdioFile.h"
+#include "classlib/String.h"
+#include "classlib/Time.h"
+#include "classlib/TimeSpan.h"
+#include "classlib/WinApp.h"

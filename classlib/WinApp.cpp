@@ -1,0 +1,210 @@
+#include "classlib/WinApp.h"
+
+#include "classlib/AppCore.h"
+
+#include <cstdlib>
+
+namespace {
+
+CWinApp* g_app = nullptr;
+HINSTANCE g_resource = nullptr;
+AfxMessageBoxHook g_messageBoxHook = nullptr;
+
+} // namespace
+
+CWinApp* AfxGetApp()
+{
+    return g_app;
+}
+
+HINSTANCE AfxGetInstanceHandle()
+{
+    return g_app && g_app->m_hInstance ? g_app->m_hInstance : GetModuleHandleA(nullptr);
+}
+
+HINSTANCE AfxGetResourceHandle()
+{
+    return g_resource ? g_resource : AfxGetInstanceHandle();
+}
+
+void AfxSetResourceHandle(HINSTANCE hInst)
+{
+    g_resource = hInst;
+}
+
+const char* AfxGetAppName()
+{
+    return g_app && !g_app->m_strAppName.IsEmpty() ? g_app->m_strAppName.GetString() : "Corvane Mail";
+}
+
+AfxMessageBoxHook AfxSetMessageBoxHook(AfxMessageBoxHook hook)
+{
+    AfxMessageBoxHook old = g_messageBoxHook;
+    g_messageBoxHook = hook;
+    return old;
+}
+
+int AfxMessageBox(const char* pszText, UINT nType, UINT /*nIDHelp*/)
+{
+    if (g_messageBoxHook)
+        return g_messageBoxHook(pszText ? pszText : "", nType);
+    HWND owner = GetActiveWindow();
+    return MessageBoxA(owner, pszText ? pszText : "", AfxGetAppName(), nType | MB_SETFOREGROUND);
+}
+
+int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
+{
+    CString text;
+    text.LoadString(nIDPrompt);
+    return AfxMessageBox(text, nType, nIDHelp);
+}
+
+CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName)
+{
+    g_app = this;
+    m_hInstance = GetModuleHandleA(nullptr);
+}
+
+CWinApp::~CWinApp()
+{
+    if (g_app == this)
+        g_app = nullptr;
+}
+
+void CWinApp::SetRegistryKey(const char* pszRegistryKey)
+{
+    m_strRegistryKey = pszRegistryKey;
+    if (m_strProfileName.IsEmpty())
+        m_strProfileName = m_strAppName;
+}
+
+HKEY CWinApp::GetAppRegistryKey(bool create)
+{
+    if (m_strRegistryKey.IsEmpty())
+        return nullptr;
+    CString path = "Software\\" + m_strRegistryKey + "\\" + m_strProfileName;
+    HKEY key = nullptr;
+    LONG rc = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
+                     : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
+    return rc == ERROR_SUCCESS ? key : nullptr;
+}
+
+HKEY CWinApp::GetSectionKey(const char* pszSection, bool create)
+{
+    HKEY app = GetAppRegistryKey(create);
+    if (!app)
+        return nullptr;
+    HKEY key = nullptr;
+    LONG rc = create ? RegCreateKeyExA(app, pszSection, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
+                     : RegOpenKeyExA(app, pszSection, 0, KEY_READ, &key);
+    RegCloseKey(app);
+    return rc == ERROR_SUCCESS ? key : nullptr;
+}
+
+UINT CWinApp::GetProfileInt(const char* pszSection, const char* pszEntry, int nDefault)
+{
+    HKEY key = GetSectionKey(pszSection, false);
+    if (!key)
+        return static_cast<UINT>(nDefault);
+    DWORD type = 0, value = 0, size = sizeof(value);
+    LONG rc = RegQueryValueExA(key, pszEntry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
+    RegCloseKey(key);
+    if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value))
+        return static_cast<UINT>(nDefault);
+    return value;
+}
+
+CString CWinApp::GetProfileString(const char* pszSection, const char* pszEntry, const char* pszDefault)
+{
+    CString def(pszDefault);
+    HKEY key = GetSectionKey(pszSection, false);
+    if (!key)
+        return def;
+    DWORD type = 0, size = 0;
+    LONG rc = RegQueryValueExA(key, pszEntry, nullptr, &type, nullptr, &size);
+    CString value;
+    if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        char* p = value.GetBuffer(static_cast<int>(size) + 1);
+        rc = RegQueryValueExA(key, pszEntry, nullptr, &type, reinterpret_cast<BYTE*>(p), &size);
+        p[size] = '\0';
+        value.ReleaseBuffer();
+    } else {
+        rc = ERROR_FILE_NOT_FOUND;
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS ? value : def;
+}
+
+BOOL CWinApp::GetProfileBinary(const char* pszSection, const char* pszEntry, BYTE** ppData, UINT* pBytes)
+{
+    *ppData = nullptr;
+    *pBytes = 0;
+    HKEY key = GetSectionKey(pszSection, false);
+    if (!key)
+        return FALSE;
+    DWORD type = 0, size = 0;
+    LONG rc = RegQueryValueExA(key, pszEntry, nullptr, &type, nullptr, &size);
+    if (rc == ERROR_SUCCESS && type == REG_BINARY && size > 0) {
+        BYTE* data = new BYTE[size];
+        rc = RegQueryValueExA(key, pszEntry, nullptr, &type, data, &size);
+        if (rc == ERROR_SUCCESS) {
+            *ppData = data;
+            *pBytes = size;
+        } else {
+            delete[] data;
+        }
+    } else {
+        rc = ERROR_FILE_NOT_FOUND;
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::WriteProfileInt(const char* pszSection, const char* pszEntry, int nValue)
+{
+    HKEY key = GetSectionKey(pszSection, true);
+    if (!key)
+        return FALSE;
+    DWORD value = static_cast<DWORD>(nValue);
+    LONG rc = RegSetValueExA(key, pszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::WriteProfileString(const char* pszSection, const char* pszEntry, const char* pszValue)
+{
+    if (!pszEntry) {
+        HKEY app = GetAppRegistryKey(true);
+        if (!app)
+            return FALSE;
+        LONG rc = RegDeleteTreeA(app, pszSection);
+        RegCloseKey(app);
+        return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
+    }
+    HKEY key = GetSectionKey(pszSection, true);
+    if (!key)
+        return FALSE;
+    LONG rc;
+    if (!pszValue) {
+        rc = RegDeleteValueA(key, pszEntry);
+        if (rc == ERROR_FILE_NOT_FOUND)
+            rc = ERROR_SUCCESS;
+    } else {
+        rc = RegSetValueExA(key, pszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue),
+                            static_cast<DWORD>(lstrlenA(pszValue) + 1));
+    }
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}
+
+BOOL CWinApp::WriteProfileBinary(const char* pszSection, const char* pszEntry, const BYTE* pData, UINT nBytes)
+{
+    HKEY key = GetSectionKey(pszSection, true);
+    if (!key)
+        return FALSE;
+    LONG rc = RegSetValueExA(key, pszEntry, 0, REG_BINARY, pData, nBytes);
+    RegCloseKey(key);
+    return rc == ERROR_SUCCESS;
+}

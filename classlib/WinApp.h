@@ -1,0 +1,41 @@
+// CWinApp: the one application object. This layer keeps its names, the
+// resource module and the per-user registry profile functions; the program's
+// own application class derives from it.
+#pragma once
+
+#include "classlib/Object.h"
+#include "classlib/String.h"
+
+#include <windows.h>
+
+class CWinApp : public CObject
+{
+public:
+    explicit CWinApp(const char* pszAppName = nullptr);
+    CWinApp(const CWinApp&) = delete;
+    CWinApp& operator=(const CWinApp&) = delete;
+    ~CWinApp() override;
+
+    virtual BOOL InitInstance() { return TRUE; }
+    virtual int ExitInstance() { return 0; }
+
+    // Profile values under HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>.
+    void SetRegistryKey(const char* pszRegistryKey);
+    UINT GetProfileInt(const char* pszSection, const char* pszEntry, int nDefault);
+    CString GetProfileString(const char* pszSection, const char* pszEntry, const char* pszDefault = nullptr);
+    BOOL GetProfileBinary(const char* pszSection, const char* pszEntry, BYTE** ppData, UINT* pBytes);
+    BOOL WriteProfileInt(const char* pszSection, const char* pszEntry, int nValue);
+    // A null entry deletes the section; a null value deletes the entry.
+    BOOL WriteProfileString(const char* pszSection, const char* pszEntry, const char* pszValue);
+    BOOL WriteProfileBinary(const char* pszSection, const char* pszEntry, const BYTE* pData, UINT nBytes);
+    // The application's own registry key (created when asked); null when it cannot be opened.
+    HKEY GetAppRegistryKey(bool create = true);
+    HKEY GetSectionKey(const char* pszSection, bool create = true);
+
+    HINSTANCE m_hInstance = nullptr;
+    CString m_strAppName;      // message-box caption
+    CString m_strRegistryKey;  // the maker's key under Software
+    CString m_strProfileName;  // the program's key under the maker's
+    CString m_strCmdLine;
+    int m_nCmdShow = SW_SHOWNORMAL;
+};

@@ -1,0 +1,7 @@
+// Vonlink.dll entry point.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}

@@ -1,0 +1,7 @@
+// QdMapi.dll entry point.
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE, DWORD, LPVOID)
+{
+    return TRUE;
+}

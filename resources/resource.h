@@ -1,0 +1,4 @@
+// Resource identifiers of CVMail.exe.
+#pragma once
+
+#define IDS_APP_TITLE 1
