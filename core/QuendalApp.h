@@ -1,0 +1,74 @@
+// CQuendalApp: the one application object of CVMail. Its members are
+// implemented across several files of core/ by topic (QuendalApp*.cpp):
+// start-up and shut-down, thread-message dispatch, mailbox paths and logs,
+// the folder registry, ...
+#pragma once
+
+#include "core/MailApp.h"
+
+class CAccountDataSet;
+
+class CQuendalApp : public CMailApp
+{
+public:
+    CQuendalApp();
+    ~CQuendalApp() override;
+
+    // ---- Mailbox layout, paths and logs (QuendalAppPaths.cpp) ----
+    // Works out the mailbox path and name from the overrides or the settings.
+    void ReadMailBoxPath();
+    CString GetMailBoxFolder();
+    CString GetKeywordListPath();
+    CString GetTaskListPath();
+    CString GetFilterRulePath(BOOL bSend);
+    CString GetNotifyPath();
+    CString GetShortCutTemplatePath();
+    CString GetAutoSignPath();
+    CString GetKeyFilePath(int nWindowKind);  // 0 main window, 1 viewer, 2 editor
+    CString GetAccountFilePath();
+    CString GetRouteFilePath();
+    CString GetFolderDataPath();
+    CString GetTemplateBoxPath();
+    CString GetTemplateFilePath(const char* pszFileName);
+    CString GetProfileBoxPath();
+    CString GetAddressBoxPath();
+    CString GetSignatureBoxPath();
+    CString GetDivideupBoxPath();
+    CString GetFoldersPath();
+    CString GetLogFilePath();
+    CString GetDownloadLogPath();
+    CString GetReceiveLogPath();
+    CString GetHelpFilePath();
+    BOOL DeleteDownloadLog();
+    BOOL AppendDownloadLog(const char* pszText);
+    // Work folders of the special folders: "Setting"/TempFolderPath + "\In.Box" etc. when set.
+    CString GetInboxWorkPath(const char* pszInboxDir);
+    CString GetOutboxWorkPath(const char* pszOutboxDir);
+    CString GetDraftsWorkPath(const char* pszDraftsDir);
+    CString GetSentWorkPath(const char* pszSentDir);
+    CString GetDownloadDataPath();
+    CString GetSendTempPath(const char* pszSentDir);
+    void UpdateUnreadMailRegistry();
+
+    // Overrides from the command line (switches M, D, A, J).
+    CString m_strMailBoxPathOverride;
+    CString m_strMailBoxNameOverride;
+    CString m_strAddressBoxOverride;
+    CString m_strAccountFileOverride;
+    CString m_strRouteFileOverride;
+    int m_nSendTempFolderId = -1;
+
+    // ---- Accounts ----
+    CAccountDataSet* m_pAccountDataSet = nullptr;
+
+    // The time-zone bias in seconds, worked out once at start-up.
+    long m_lTimeZoneBias = 0;
+};
+
+// The application object (null before it is constructed).
+CQuendalApp* QuendalApp();
+
+// Shell unread-mail publishing goes through this function so that tests can
+// replace it (Wine's SHSetUnreadMailCountW is a stub).
+typedef HRESULT (*UnreadMailPublisher)(const wchar_t* pszAddress, DWORD dwCount, const wchar_t* pszCommand);
+UnreadMailPublisher SetUnreadMailPublisher(UnreadMailPublisher publisher);
