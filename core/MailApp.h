@@ -12,7 +12,7 @@ public:
     explicit CMailApp(const char* pszAppName = nullptr);
     ~CMailApp() override;
 
-    UINT GetProfileInt(const char* pszSection, const char* pszEntry, int nDefault);
+    int GetProfileInt(const char* pszSection, const char* pszEntry, int nDefault);
     CString GetProfileString(const char* pszSection, const char* pszEntry, const char* pszDefault = nullptr);
     BOOL GetProfileBinary(const char* pszSection, const char* pszEntry, BYTE** ppData, UINT* pBytes);
     BOOL WriteProfileInt(const char* pszSection, const char* pszEntry, int nValue);

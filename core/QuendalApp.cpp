@@ -1,0 +1,18 @@
+#include "core/QuendalApp.h"
+
+#include "core/AccountDataSet.h"
+
+CQuendalApp* QuendalApp()
+{
+    return static_cast<CQuendalApp*>(AfxGetApp());
+}
+
+CQuendalApp::CQuendalApp() : CMailApp("Corvane Mail")
+{
+    m_pAccountDataSet = new CAccountDataSet;
+}
+
+CQuendalApp::~CQuendalApp()
+{
+    delete m_pAccountDataSet;
+}
