@@ -147,10 +147,9 @@ ULONG Bind(LDAP* pLdap, const char* pszBindName, const char* pszPassword, l_time
     bool bAnonymous = pszBindName == nullptr || *pszBindName == '\0';
     ULONG nMessageId = ldap_simple_bindW(pLdap, bAnonymous ? nullptr : &name[0],
                                          bAnonymous || pszPassword == nullptr ? nullptr : &password[0]);
-    if (nMessageId == static_cast<ULONG>(-1)) {
-        ULONG nCode = LdapGetLastError();
-        return IsConnectionFailure(nCode) || nCode == LDAP_SUCCESS ? static_cast<ULONG>(LDAP_SERVER_DOWN) : nCode;
-    }
+    // The request could not even be sent: the connection is not there.
+    if (nMessageId == static_cast<ULONG>(-1))
+        return LDAP_SERVER_DOWN;
     CLdapResult result;
     ULONG nType = ldap_result(pLdap, nMessageId, LDAP_MSG_ALL, pTimeout, result.Out());
     if (nType == 0) {

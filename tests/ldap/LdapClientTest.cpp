@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <ostream>
 
 namespace {
 
@@ -150,6 +150,9 @@ struct FailureCase
     const char* filter;
     const char* error;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.what; }
+void PrintTo(const SearchCase& c, std::ostream* os) { *os << c.what; }
 
 class LdapFailures : public ::testing::TestWithParam<FailureCase> {};
 
