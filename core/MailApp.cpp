@@ -248,8 +248,9 @@ bool CMailApp::LoadProfileFile(const char* pszPath, CObArray* pList)
                 value += buf[pos];
             ++pos;
         }
-        if (type == CProfileEntry::typeString && !value.empty())
-            value.pop_back();  // the closing quote
+        // The closing quote; a value cut off by a truncated file keeps its text.
+        if (type == CProfileEntry::typeString && !value.empty() && value.back() == '"')
+            value.pop_back();
         while (pos < n && isBreak(pos))
             ++pos;
         CProfileEntry* e = new CProfileEntry;

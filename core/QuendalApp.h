@@ -41,14 +41,22 @@ public:
     CString GetHelpFilePath();
     BOOL DeleteDownloadLog();
     BOOL AppendDownloadLog(const char* pszText);
-    // Work folders of the special folders: "Setting"/TempFolderPath + "\In.Box" etc. when set.
-    CString GetInboxWorkPath(const char* pszInboxDir);
-    CString GetOutboxWorkPath(const char* pszOutboxDir);
-    CString GetDraftsWorkPath(const char* pszDraftsDir);
-    CString GetSentWorkPath(const char* pszSentDir);
+    // Work folders of the special folders (QuendalAppWorkPaths.cpp): under
+    // "Setting"/TempFolderPath when it is set, else the default folder's own
+    // directory from the folder registry (GetDefaultFolderPath).
+    CString GetInboxWorkPath();      // "In.Box", kind 1
+    CString GetOutboxWorkPath();     // "Out.Box", kind 2
+    CString GetDraftsWorkPath();     // "Writing.Box", kind 3
+    CString GetSentWorkPath();       // "Send.Box", kind 5 (mails waiting to be sent)
+    CString GetSendTempPath();       // the sent folder's directory + "\Temp"
     CString GetDownloadDataPath();
-    CString GetSendTempPath(const char* pszSentDir);
+    // Directory of the remembered default folder of a kind (1-5), or "" (folder registry).
+    CString GetDefaultFolderPath(int nKind);
     void UpdateUnreadMailRegistry();
+    // The entries to publish: mode 1 one total named "Corvane Mail" over the
+    // receiving folders, mode 2 one per receiving folder with unread mail
+    // (folder registry).
+    void CollectUnreadCounts(int nMode, CStringArray& names, CDWordArray& counts);
 
     // Overrides from the command line (switches M, D, A, J).
     CString m_strMailBoxPathOverride;

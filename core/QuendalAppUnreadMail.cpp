@@ -1,0 +1,78 @@
+// Unread-mail counts published to the shell's logon screen.
+#include "core/QuendalApp.h"
+
+#include <string>
+
+namespace {
+
+HRESULT PublishThroughShell(const wchar_t* pszAddress, DWORD dwCount, const wchar_t* pszCommand)
+{
+    typedef HRESULT(WINAPI * SetCountFn)(LPCWSTR, DWORD, LPCWSTR);
+    static SetCountFn fn = reinterpret_cast<SetCountFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHSetUnreadMailCountW")));
+    return fn ? fn(pszAddress, dwCount, pszCommand) : E_NOTIMPL;
+}
+
+UnreadMailPublisher g_publisher = PublishThroughShell;
+
+const char kUnreadMailKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\UnreadMail";
+
+CString ProgramPath()
+{
+    char buf[MAX_PATH * 2];
+    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof(buf));
+    return n > 0 && n < sizeof(buf) ? CString(buf) : CString();
+}
+
+} // namespace
+
+UnreadMailPublisher SetUnreadMailPublisher(UnreadMailPublisher publisher)
+{
+    UnreadMailPublisher old = g_publisher;
+    g_publisher = publisher ? publisher : PublishThroughShell;
+    return old;
+}
+
+void CQuendalApp::UpdateUnreadMailRegistry()
+{
+    // Only this program's own entries are removed: the value "Application"
+    // must read exactly "Corvane Mail".
+    HKEY root = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUnreadMailKey, 0, KEY_READ | KEY_WRITE, &root) == ERROR_SUCCESS) {
+        CStringArray ours;
+        char name[256];
+        for (DWORD i = 0;; ++i) {
+            DWORD len = sizeof(name);
+            if (RegEnumKeyExA(root, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
+                break;
+            char app[256];
+            DWORD size = sizeof(app);
+            DWORD type = 0;
+            if (RegGetValueA(root, name, "Application", RRF_RT_REG_SZ, &type, app, &size) == ERROR_SUCCESS &&
+                lstrcmpA(app, "Corvane Mail") == 0)
+                ours.Add(name);
+        }
+        for (int i = 0; i < ours.GetSize(); ++i)
+            RegDeleteTreeA(root, ours[i]);
+        RegCloseKey(root);
+    }
+
+    int mode = GetProfileInt("Setting", "DisplayUnReadMail", 0);
+    if (mode == 0)
+        return;
+    std::wstring command = ProgramPath().ToWide();
+    CStringArray names;
+    CDWordArray counts;
+    CollectUnreadCounts(mode, names, counts);
+    for (int i = 0; i < names.GetSize(); ++i) {
+        if (names[i].IsEmpty())
+            continue;
+        g_publisher(names[i].ToWide().c_str(), counts[i], command.c_str());
+    }
+}
+
+void CQuendalApp::CollectUnreadCounts(int /*nMode*/, CStringArray& names, CDWordArray& counts)
+{
+    names.RemoveAll();
+    counts.RemoveAll();
+}

@@ -1,0 +1,43 @@
+// Work folders of the special mail folders. With "Setting"/TempFolderPath set
+// they live under that folder (for a mailbox on slow or shared storage);
+// otherwise they are the default folders' own directories.
+#include "core/QuendalApp.h"
+
+#include <shlobj.h>
+
+namespace {
+
+CString WorkPath(CQuendalApp* app, const char* boxName, int kind)
+{
+    CString temp = app->GetProfileString("Setting", "TempFolderPath", "");
+    if (temp.IsEmpty())
+        return app->GetDefaultFolderPath(kind);
+    CString path = temp + "\\" + boxName;
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        SHCreateDirectoryExA(nullptr, path, nullptr);
+    return path;
+}
+
+} // namespace
+
+CString CQuendalApp::GetInboxWorkPath() { return WorkPath(this, "In.Box", 1); }
+CString CQuendalApp::GetOutboxWorkPath() { return WorkPath(this, "Out.Box", 2); }
+CString CQuendalApp::GetDraftsWorkPath() { return WorkPath(this, "Writing.Box", 3); }
+CString CQuendalApp::GetSentWorkPath() { return WorkPath(this, "Send.Box", 5); }
+
+CString CQuendalApp::GetSendTempPath()
+{
+    CString path = GetDefaultFolderPath(2) + "\\Temp";
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        SHCreateDirectoryExA(nullptr, path, nullptr);
+    return path;
+}
+
+CString CQuendalApp::GetDownloadDataPath()
+{
+    CString base = GetProfileString("Paths", "DownloadDataPath", "");
+    CString path = (base.IsEmpty() ? GetMailBoxFolder() : base) + "\\DownloadData";
+    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
+        SHCreateDirectoryExA(nullptr, path, nullptr);
+    return path;
+}
