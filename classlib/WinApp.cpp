@@ -1,6 +1,8 @@
 #include "classlib/WinApp.h"
 
 #include "classlib/AppCore.h"
+#include "classlib/CommandLineInfo.h"
+#include "classlib/Wnd.h"
 
 #include <cstdlib>
 
@@ -63,6 +65,9 @@ CWinApp::CWinApp(const char* pszAppName) : m_strAppName(pszAppName)
 {
     g_app = this;
     m_hInstance = GetModuleHandleA(nullptr);
+    // The application object is made on the main thread and is its thread object.
+    m_bAutoDelete = FALSE;
+    AttachToCurrentThread();
 }
 
 CWinApp::~CWinApp()
@@ -207,4 +212,54 @@ BOOL CWinApp::WriteProfileBinary(const char* pszSection, const char* pszEntry, c
     LONG rc = RegSetValueExA(key, pszEntry, 0, REG_BINARY, pData, nBytes);
     RegCloseKey(key);
     return rc == ERROR_SUCCESS;
+}
+
+int CWinApp::Run()
+{
+    return CWinThread::Run();
+}
+
+void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
+{
+    for (int i = 1; i < __argc; i++) {
+        const char* pszParam = __argv[i];
+        BOOL bFlag = FALSE;
+        BOOL bLast = i + 1 == __argc;
+        if (pszParam[0] == '-' || pszParam[0] == '/') {
+            bFlag = TRUE;
+            ++pszParam;
+        }
+        rCmdInfo.ParseParam(pszParam, bFlag, bLast);
+    }
+}
+
+BOOL CWinApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
+{
+    switch (rCmdInfo.m_nShellCommand) {
+    case CCommandLineInfo::FileNew:
+    case CCommandLineInfo::FileOpen:
+    case CCommandLineInfo::FileNothing:
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE, LPSTR lpCmdLine, int nCmdShow)
+{
+    CWinApp* pApp = AfxGetApp();
+    if (!pApp)
+        return -1;
+    pApp->m_hInstance = hInstance;
+    pApp->m_strCmdLine = lpCmdLine;
+    pApp->m_nCmdShow = nCmdShow;
+    int code;
+    if (!pApp->InitInstance()) {
+        if (pApp->m_pMainWnd && IsWindow(pApp->m_pMainWnd->m_hWnd))
+            pApp->m_pMainWnd->DestroyWindow();
+        code = pApp->ExitInstance();
+    } else {
+        code = pApp->Run();
+    }
+    return code;
 }

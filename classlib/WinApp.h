@@ -5,10 +5,13 @@
 
 #include "classlib/Object.h"
 #include "classlib/String.h"
+#include "classlib/WinThread.h"
 
 #include <windows.h>
 
-class CWinApp : public CObject
+class CCommandLineInfo;
+
+class CWinApp : public CWinThread
 {
 public:
     explicit CWinApp(const char* pszAppName = nullptr);
@@ -16,8 +19,17 @@ public:
     CWinApp& operator=(const CWinApp&) = delete;
     ~CWinApp() override;
 
-    virtual BOOL InitInstance() { return TRUE; }
-    virtual int ExitInstance() { return 0; }
+    BOOL InitInstance() override { return TRUE; }
+    int ExitInstance() override { return static_cast<int>(m_msgCur.wParam); }
+
+    // The main thread's message loop; the program ends when it returns.
+    int Run() override;
+    // Hands every argument of the process's command line to the record's ParseParam.
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    // Acts on the parsed command; false ends the program.
+    virtual BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    // Asked before the main window closes; false keeps it open.
+    virtual BOOL SaveAllModified() { return TRUE; }
 
     // Profile values under HKEY_CURRENT_USER\Software\<registry key>\<profile name>\<section>.
     void SetRegistryKey(const char* pszRegistryKey);
@@ -39,3 +51,7 @@ public:
     CString m_strCmdLine;
     int m_nCmdShow = SW_SHOWNORMAL;
 };
+
+// The body of WinMain: runs the application object's InitInstance, then its
+// message loop (or ExitInstance when start-up fails).
+int AfxWinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow);

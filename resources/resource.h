@@ -2,3 +2,45 @@
 #pragma once
 
 #define IDS_APP_TITLE 1
+
+// Main frame: title string, menu, accelerators and icon share this id.
+#define IDR_MAINFRAME 128
+// Communication log state icons (status bar): on / off.
+#define IDI_LOG_ON 310
+#define IDI_LOG_OFF 128
+// Default toolbar layout (resource type "FILE").
+#define IDR_TOOLBAR_DEFAULT 301
+
+// Dialogs.
+#define IDD_ABOUTBOX 100
+#define IDD_INPUT_PASSWORD 223
+#define IDD_START_PASSWORD_SETTING 447
+#define IDD_END_WAIT 448
+
+// Controls.
+#define IDC_ABOUT_VERSION 1359
+#define IDC_ABOUT_URL 1061
+#define IDC_ABOUT_LEGAL 1634
+#define IDC_ABOUT_PICTURE 1419
+#define IDC_PASSWORD 1249
+#define IDC_PASSWORD_CONFIRM 1062
+#define IDC_SAVE_PASSWORD 1257
+#define IDC_PASSWORD_PROMPT 1799
+#define IDC_END_WAIT_TEXT 1000
+
+// Strings.
+#define IDS_OLE_INIT_FAILED 100
+#define IDS_PRODUCT_NAME 101
+#define IDS_SOCKETS_INIT_FAILED 104
+#define IDS_START_PASSWORD_PROMPT 105
+#define IDS_MAILTO_FRIENDLY_NAME 202
+#define IDS_MAKER_URL 1501
+#define IDS_RECEIVE_TIMEOUT 59442
+
+// Commands.
+#define ID_APP_ABOUT 57664
+#define ID_APP_EXIT 57665
+#define ID_FILE_PRINT_DIRECT 57608
+#define ID_ROUTE_RECEIVE 32775
+#define ID_TASKLIST_OPEN 33239
+#define ID_COMM_LOG 33053
