@@ -1,0 +1,406 @@
+#include "message/JapaneseCode.h"
+
+#include "classlib/Mbcs.h"
+#include "message/Base64.h"
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+const char kEsc = 0x1B;
+
+size_t TextLength(const char* p, int nLength)
+{
+    if (!p)
+        return 0;
+    return nLength < 0 ? strlen(p) : static_cast<size_t>(nLength);
+}
+
+// Lead and trail bytes of the JIS X 0208 part of Shift_JIS; the user-defined
+// area 0xF0-0xFC has no JIS code and is passed through as single bytes.
+inline bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
+inline bool IsSjisTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
+
+inline void JisPairToSjis(unsigned char c1, unsigned char c2, std::string& out)
+{
+    unsigned char lead = static_cast<unsigned char>((c1 + 1) / 2 + (c1 < 0x5F ? 0x70 : 0xB0));
+    unsigned char trail;
+    if (c1 & 1)
+        trail = static_cast<unsigned char>(c2 + 0x1F + (c2 >= 0x60 ? 1 : 0));
+    else
+        trail = static_cast<unsigned char>(c2 + 0x7E);
+    out += static_cast<char>(lead);
+    out += static_cast<char>(trail);
+}
+
+inline bool IsJisByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
+
+CString WideToAnsi(const std::wstring& w)
+{
+    if (w.empty())
+        return CString();
+    int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
+    if (n <= 0)
+        return CString();
+    std::string s(static_cast<size_t>(n), '\0');
+    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
+    return CString(s);
+}
+
+// Full-width forms of 0xA0-0xDF, in JIS X 0201 order.
+const char kFullWidthKana[] =
+    "　。「」、・ヲァィゥェォャュョッーアイウエオカキクケコサシスセソ"
+    "タチツテトナニヌネノハヒフヘホマミムメモヤユヨラリルレロワン゛゜";
+static_assert(sizeof(kFullWidthKana) == 64 * 2 + 1, "one double-byte character per half-width byte");
+const char kVoicedKa[] = "ガギグゲゴザジズゼゾダヂヅデド";  // 0xB6-0xC4
+const char kVoicedHa[] = "バビブベボ";                       // 0xCA-0xCE
+const char kSemiVoicedHa[] = "パピプペポ";                   // 0xCA-0xCE
+const char kVoicedU[] = "ヴ";                                // 0xB3
+
+} // namespace
+
+CString SjisToJis(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    std::string out;
+    out.reserve(n + n / 2 + 8);
+    bool inRun = false;
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char c = p[i];
+        if (IsSjisLead(c)) {
+            if (!inRun) {
+                out.append("\x1B$B", 3);
+                inRun = true;
+            }
+            if (i + 1 < n && IsSjisTrail(p[i + 1])) {
+                unsigned char t = p[i + 1];
+                int first = c * 2 - 0x60;
+                if (t < 0x9F)
+                    first -= 1;
+                if (c < 0xA0)
+                    first -= 0x80;
+                int second;
+                if (t > 0x9E)
+                    second = t - 0x7E;
+                else if (t >= 0x80)
+                    second = t - 0x20;
+                else
+                    second = t - 0x1F;
+                out += static_cast<char>(first & 0xFF);
+                out += static_cast<char>(second & 0xFF);
+                ++i;
+            } else {
+                out += static_cast<char>(c);
+            }
+            continue;
+        }
+        if (inRun) {
+            out.append("\x1B(B", 3);
+            inRun = false;
+        }
+        out += static_cast<char>(c);
+    }
+    if (inRun)
+        out.append("\x1B(B", 3);
+    return CString(out);
+}
+
+CString JisToSjis(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    std::string out;
+    out.reserve(n);
+    enum { kSingle, kDouble, kKana } mode = kSingle;
+    size_t i = 0;
+    while (i < n) {
+        unsigned char c = p[i];
+        if (c == kEsc && i + 2 < n) {
+            int newMode = -1;
+            if (p[i + 1] == '$' && (p[i + 2] == 'B' || p[i + 2] == '@'))
+                newMode = kDouble;
+            else if (p[i + 1] == '(' && (p[i + 2] == 'B' || p[i + 2] == 'J'))
+                newMode = kSingle;
+            else if (p[i + 1] == '(' && p[i + 2] == 'I')
+                newMode = kKana;
+            if (newMode >= 0) {
+                i += 3;
+                // A sequence directly followed by another one is dropped
+                // without effect.
+                if (!(i < n && p[i] == kEsc))
+                    mode = static_cast<decltype(mode)>(newMode);
+                continue;
+            }
+        }
+        if (mode == kDouble) {
+            if (IsJisByte(c) && i + 1 < n && IsJisByte(p[i + 1])) {
+                JisPairToSjis(c, p[i + 1], out);
+                i += 2;
+            } else {
+                out += '?';
+                ++i;
+            }
+            continue;
+        }
+        if (mode == kKana && c >= 0x21 && c <= 0x5F) {
+            out += static_cast<char>(c + 0x80);
+            ++i;
+            continue;
+        }
+        // Single-byte mode (and line breaks or blanks inside a katakana run,
+        // which would otherwise turn into lead bytes and swallow the text
+        // after them).
+        bool control = (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r') || c == 0x7F;
+        if (!control)
+            out += static_cast<char>(c);
+        ++i;
+    }
+    return CString(out);
+}
+
+CString EucToSjis(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    std::string out;
+    out.reserve(n);
+    size_t i = 0;
+    while (i < n) {
+        unsigned char c = p[i];
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            ++i;
+        } else if (c == 0x8E) {
+            // SS2: the next byte is a half-width katakana.
+            if (i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF)
+                out += static_cast<char>(p[i + 1]), i += 2;
+            else
+                out += '?', ++i;
+        } else if (i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xFE && c >= 0xA1 && c <= 0xFE) {
+            JisPairToSjis(static_cast<unsigned char>(c - 0x80), static_cast<unsigned char>(p[i + 1] - 0x80), out);
+            i += 2;
+        } else {
+            // A pair cut short or a code outside JIS X 0208.
+            out += '?';
+            ++i;
+        }
+    }
+    return CString(out);
+}
+
+CString HalfWidthKanaToFullWidth(const char* pszText)
+{
+    if (!pszText)
+        return CString();
+    size_t n = strlen(pszText);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    std::string out;
+    out.reserve(n * 2);
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char c = p[i];
+        if (Mbcs::IsLeadByte(c) && i + 1 < n) {
+            out += static_cast<char>(c);
+            out += static_cast<char>(p[++i]);
+            continue;
+        }
+        if (c < 0xA0 || c > 0xDF) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        unsigned char next = i + 1 < n ? p[i + 1] : 0;
+        const char* merged = nullptr;
+        if (next == 0xDE) {
+            if (c == 0xB3)
+                merged = kVoicedU;
+            else if (c >= 0xB6 && c <= 0xC4)
+                merged = kVoicedKa + (c - 0xB6) * 2;
+            else if (c >= 0xCA && c <= 0xCE)
+                merged = kVoicedHa + (c - 0xCA) * 2;
+        } else if (next == 0xDF && c >= 0xCA && c <= 0xCE) {
+            merged = kSemiVoicedHa + (c - 0xCA) * 2;
+        }
+        if (merged) {
+            out.append(merged, 2);
+            ++i;
+        } else {
+            out.append(kFullWidthKana + (c - 0xA0) * 2, 2);
+        }
+    }
+    return CString(out);
+}
+
+bool HasHalfWidthKana(const char* pszText)
+{
+    if (!pszText)
+        return false;
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    for (size_t i = 0; p[i]; ++i) {
+        if (Mbcs::IsLeadByte(p[i]) && p[i + 1]) {
+            ++i;
+            continue;
+        }
+        if (p[i] >= 0xA0 && p[i] <= 0xDF)
+            return true;
+    }
+    return false;
+}
+
+CString GetCharsetNameByCode(int nCode)
+{
+    static const char* const kNames[] = {
+        "ISO-2022-JP", "Shift_JIS", "US-ASCII", "UTF-7", "UTF-8", "EUC-JP", "", "", "", "",
+        "ISO-8859-1", "ISO-8859-2", "ISO-8859-15", "ISO-2022-KR", "EUC-KR", "BIG5", "GB2312",
+        "WINDOWS-1251", "WINDOWS-1252", "WINDOWS-1256"};
+    if (nCode < 0 || nCode >= static_cast<int>(sizeof(kNames) / sizeof(kNames[0])))
+        return CString();
+    return CString(kNames[nCode]);
+}
+
+UINT GetCodePageOfCharset(const char* pszCharset)
+{
+    static const struct { const char* name; UINT cp; } kPages[] = {
+        {"ISO-8859-1", 28591}, {"ISO-8859-2", 28592}, {"ISO-8859-15", 28605}, {"ISO-2022-KR", 50225},
+        {"EUC-KR", 51949}, {"KS_C_5601-1987", 949}, {"BIG5", 950}, {"GB2312", 936}, {"GBK", 936},
+        {"WINDOWS-1250", 1250}, {"WINDOWS-1251", 1251}, {"WINDOWS-1252", 1252}, {"WINDOWS-1256", 1256},
+        {"KOI8-R", 20866}};
+    if (!pszCharset)
+        return 0;
+    for (const auto& e : kPages) {
+        if (_stricmp(pszCharset, e.name) == 0)
+            return e.cp;
+    }
+    return 0;
+}
+
+CString ConvertCodePageToAnsi(const char* pszText, int nLength, UINT nCodePage)
+{
+    size_t n = TextLength(pszText, nLength);
+    if (n == 0)
+        return CString();
+    int w = MultiByteToWideChar(nCodePage, 0, pszText, static_cast<int>(n), nullptr, 0);
+    if (w <= 0)
+        return CString(pszText, static_cast<int>(n));
+    std::wstring ws(static_cast<size_t>(w), L'\0');
+    MultiByteToWideChar(nCodePage, 0, pszText, static_cast<int>(n), &ws[0], w);
+    return WideToAnsi(ws);
+}
+
+CString Utf8ToAnsi(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    std::wstring w;
+    w.reserve(n);
+    size_t i = 0;
+    while (i < n) {
+        unsigned char c = p[i];
+        if (c < 0x80) {
+            w += static_cast<wchar_t>(c);
+            ++i;
+            continue;
+        }
+        size_t extra;
+        unsigned long cp;
+        if (c >= 0xC2 && c <= 0xDF)
+            extra = 1, cp = c & 0x1F;
+        else if (c >= 0xE0 && c <= 0xEF)
+            extra = 2, cp = c & 0x0F;
+        else if (c >= 0xF0 && c <= 0xF4)
+            extra = 3, cp = c & 0x07;
+        else {
+            w += L'?';
+            ++i;
+            continue;
+        }
+        size_t j = 1;
+        for (; j <= extra; ++j) {
+            if (i + j >= n || (p[i + j] & 0xC0) != 0x80)
+                break;
+            cp = (cp << 6) | (p[i + j] & 0x3F);
+        }
+        if (j <= extra) {
+            // Cut short: the bytes read so far stand for one unknown character.
+            w += L'?';
+            i += j;
+            continue;
+        }
+        i += j;
+        if (cp >= 0x10000 && cp <= 0x10FFFF) {
+            cp -= 0x10000;
+            w += static_cast<wchar_t>(0xD800 + (cp >> 10));
+            w += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+        } else if (cp < 0x10000 && !(cp >= 0xD800 && cp <= 0xDFFF)) {
+            w += static_cast<wchar_t>(cp);
+        } else {
+            w += L'?';
+        }
+    }
+    return WideToAnsi(w);
+}
+
+CString Utf7ToAnsi(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    std::wstring w;
+    w.reserve(n);
+    std::string run;
+    auto isBase64 = [](char ch) {
+        return (ch >= 'A' && ch <= 'Z') || (ch >= 'a' && ch <= 'z') || (ch >= '0' && ch <= '9') || ch == '+' || ch == '/';
+    };
+    auto flushRun = [&]() {
+        std::string bytes = CBase64::DecodeToString(run.data(), static_cast<int>(run.size()));
+        // The run holds UTF-16 in big-endian order.
+        for (size_t k = 0; k + 1 < bytes.size(); k += 2) {
+            unsigned char hi = static_cast<unsigned char>(bytes[k]);
+            unsigned char lo = static_cast<unsigned char>(bytes[k + 1]);
+            w += static_cast<wchar_t>((hi << 8) | lo);
+        }
+        run.clear();
+    };
+    size_t i = 0;
+    bool inRun = false;
+    while (i < n) {
+        char c = pszText[i];
+        if (!inRun) {
+            if (c == '+' && i + 1 < n && pszText[i + 1] == '-') {
+                w += L'+';
+                i += 2;
+            } else if (c == '+') {
+                inRun = true;
+                run.clear();
+                ++i;
+            } else {
+                // Outside runs the text is ASCII; 8-bit bytes are kept as the
+                // ANSI characters they are.
+                unsigned char uc = static_cast<unsigned char>(c);
+                if (uc < 0x80) {
+                    w += static_cast<wchar_t>(uc);
+                } else {
+                    size_t len = Mbcs::CharLength(pszText + i, n - i);
+                    wchar_t wc[2];
+                    int k = MultiByteToWideChar(CP_ACP, 0, pszText + i, static_cast<int>(len), wc, 2);
+                    w.append(wc, k > 0 ? static_cast<size_t>(k) : 0);
+                    i += len;
+                    continue;
+                }
+                ++i;
+            }
+            continue;
+        }
+        if (isBase64(c)) {
+            run += c;
+            ++i;
+            continue;
+        }
+        flushRun();
+        inRun = false;
+        if (c == '-')
+            ++i;
+    }
+    if (inRun)
+        flushRun();
+    return WideToAnsi(w);
+}

@@ -1,0 +1,51 @@
+// Conversions between the Japanese codes met in mail and the program's own
+// Shift_JIS (code page 932), the folding of half-width katakana before
+// sending, and the MIME names of the program's charset codes.
+//
+// None of them fails: bytes that cannot be placed are copied or become "?".
+// Every function takes an explicit length (-1: up to the first NUL) and never
+// reads past it.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+// Shift_JIS -> ISO-2022-JP. Double-byte runs are opened with ESC $ B and
+// closed with ESC ( B; half-width katakana stay 8-bit bytes (fold them first
+// with HalfWidthKanaToFullWidth).
+CString SjisToJis(const char* pszText, int nLength = -1);
+
+// ISO-2022-JP -> Shift_JIS. Shift_JIS input passes through unchanged (apart
+// from control characters other than white space, which are dropped). Bytes of
+// a double-byte run that are no JIS X 0208 code become "?". The result is
+// never longer than the input.
+CString JisToSjis(const char* pszText, int nLength = -1);
+
+// EUC-JP -> Shift_JIS.
+CString EucToSjis(const char* pszText, int nLength = -1);
+
+// Half-width katakana (0xA0-0xDF) replaced by their full-width forms, voiced
+// and semi-voiced marks merged into the character before them.
+CString HalfWidthKanaToFullWidth(const char* pszText);
+// True when HalfWidthKanaToFullWidth would change the text.
+bool HasHalfWidthKana(const char* pszText);
+
+// MIME name of a charset code (0 "ISO-2022-JP", 1 "Shift_JIS", ...); empty
+// for codes without a name.
+CString GetCharsetNameByCode(int nCode);
+
+// Windows code page for a MIME charset name, or 0 when the program keeps the
+// bytes as they are (Shift_JIS, ISO-2022-JP, US-ASCII, unknown names).
+UINT GetCodePageOfCharset(const char* pszCharset);
+
+// Text in the given Windows code page converted to the ANSI code page through
+// UTF-16.
+CString ConvertCodePageToAnsi(const char* pszText, int nLength, UINT nCodePage);
+
+// UTF-8 -> ANSI code page. Malformed sequences (a stray continuation byte, a
+// sequence cut short by the end of the text or by a byte that does not
+// continue it) become "?"; four-byte sequences become surrogate pairs.
+CString Utf8ToAnsi(const char* pszText, int nLength = -1);
+// UTF-7 -> ANSI code page. A run opened by "+" ends at "-" (which is dropped)
+// or at any character outside the Base64 alphabet (which is kept); a run still
+// open at the end of the text is decoded as far as it goes.
+CString Utf7ToAnsi(const char* pszText, int nLength = -1);

@@ -1,0 +1,819 @@
+#include "message/MailMessage.h"
+
+#include "classlib/Mbcs.h"
+#include "core/DateTimeUtil.h"
+#include "core/FileUtil.h"
+#include "message/AddressList.h"
+#include "message/JapaneseCode.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+std::atomic<FilterPatternHook> g_patternHook(nullptr);
+
+const size_t kMaxTypeWord = 64;
+
+inline bool IsIdeographicSpace(const char* p, size_t i, size_t end)
+{
+    return i + 1 < end && static_cast<unsigned char>(p[i]) == 0x81 && static_cast<unsigned char>(p[i + 1]) == 0x40;
+}
+
+// Skips blanks, tabs and ideographic spaces.
+size_t SkipBlanksAt(const char* p, size_t i, size_t end)
+{
+    for (;;) {
+        if (i < end && (p[i] == ' ' || p[i] == '\t'))
+            ++i;
+        else if (IsIdeographicSpace(p, i, end))
+            i += 2;
+        else
+            return i;
+    }
+}
+
+bool NameIs(const CString& name, const char* what) { return name.CompareNoCase(what) == 0; }
+
+bool StartsWithNoCase(const char* text, const char* prefix) { return _strnicmp(text, prefix, strlen(prefix)) == 0; }
+
+int MainTypeCode(const CString& t)
+{
+    if (t.IsEmpty() || NameIs(t, "text"))
+        return kContentText;
+    if (NameIs(t, "multipart"))
+        return kContentMultipart;
+    if (NameIs(t, "message"))
+        return kContentMessage;
+    if (NameIs(t, "application"))
+        return kContentApplication;
+    if (NameIs(t, "attachment"))
+        return kContentAttachment;
+    if (NameIs(t, "image"))
+        return kContentImage;
+    if (NameIs(t, "inline"))
+        return kContentInline;
+    return kContentOther;
+}
+
+int SubTypeCode(const CString& t)
+{
+    static const struct { const char* name; int code; } kSubTypes[] = {
+        {"plain", kContentPlain},       {"richtext", kContentRichText},   {"html", kContentHtml},
+        {"x-vcard", kContentVCard},     {"mixed", kContentMixed},         {"alternative", kContentAlternative},
+        {"related", kContentRelated},   {"rfc822", kContentRfc822},       {"partial", kContentPartial},
+        {"octet-stream", kContentOctetStream}, {"avi", kContentOctetStream}, {"mac-binhex40", kContentBinHex}};
+    for (const auto& e : kSubTypes) {
+        if (NameIs(t, e.name))
+            return e.code;
+    }
+    return kContentUnknown;
+}
+
+int TransferEncodingCode(const CString& t)
+{
+    static const struct { const char* name; int code; } kCodes[] = {
+        {"7bit", kEncoding7Bit}, {"8bit", kEncoding8Bit}, {"binary", kEncodingBinary},
+        {"quoted-printable", kEncodingQuotedPrintable}, {"base64", kEncodingBase64}, {"X-uuencode", kEncodingUuencode}};
+    CString s(t);
+    s.Trim();
+    for (const auto& e : kCodes) {
+        if (NameIs(s, e.name))
+            return e.code;
+    }
+    return kEncoding7Bit;
+}
+
+// The last "<...>" of a value, found from the end, at most 127 characters.
+CString LastAngleItem(const CString& v)
+{
+    int gt = v.ReverseFind('>');
+    if (gt < 0)
+        return CString();
+    int lt = -1;
+    for (int i = gt - 1; i >= 0; --i) {
+        if (v[i] == '<' && !Mbcs::IsTrailByteAt(v, static_cast<size_t>(v.GetLength()), static_cast<size_t>(i))) {
+            lt = i;
+            break;
+        }
+    }
+    if (lt < 0)
+        return CString();
+    return v.Mid(lt, gt - lt + 1 > 127 ? 127 : gt - lt + 1);
+}
+
+int PriorityFromValue(const CString& name, const CString& value)
+{
+    CString v(value);
+    v.Trim();
+    if (v.IsEmpty())
+        return 3;
+    if (NameIs(name, "X-Priority"))
+        return (v[0] >= '0' && v[0] <= '9') ? v[0] - '0' : 0;
+    if (NameIs(v, "low"))
+        return 5;
+    if (NameIs(v, "high"))
+        return 1;
+    return 3;
+}
+
+// Text in a charset of RFC 2231 or a header word, converted to Shift_JIS.
+CString ConvertFromCharset(const std::string& bytes, const CString& charset)
+{
+    int n = static_cast<int>(bytes.size());
+    if (charset.CompareNoCase("UTF-8") == 0)
+        return Utf8ToAnsi(bytes.data(), n);
+    if (charset.CompareNoCase("UTF-7") == 0)
+        return Utf7ToAnsi(bytes.data(), n);
+    if (charset.CompareNoCase("EUC-JP") == 0)
+        return EucToSjis(bytes.data(), n);
+    if (charset.CompareNoCase("Shift_JIS") == 0)
+        return CString(bytes);
+    if (UINT cp = GetCodePageOfCharset(charset))
+        return ConvertCodePageToAnsi(bytes.data(), n, cp);
+    return JisToSjis(bytes.data(), n);
+}
+
+// Splits "a; b; c" at semicolons that stand outside double quotes.
+void SplitParameters(const CString& text, CStringArray& out)
+{
+    const std::string& s = text.Str();
+    bool quoted = false;
+    size_t start = 0;
+    for (size_t i = 0; i <= s.size();) {
+        if (i == s.size() || (s[i] == ';' && !quoted)) {
+            CString piece(s.substr(start, i - start));
+            piece.Trim();
+            if (!piece.IsEmpty())
+                out.Add(piece);
+            start = i + 1;
+            ++i;
+            continue;
+        }
+        if (s[i] == '"')
+            quoted = !quoted;
+        i += Mbcs::CharLength(s.data() + i, s.size() - i);
+    }
+}
+
+const char* const kPrivateHeaders[] = {
+    "X-ReceiveAcount", "X-SendAcount", "X-ForwordType", "X-SignName", "X-SetHeaders",
+    "X-KeepFromAddress", "X-AttachFile", "X-Refer-Mail-Folder", "X-Refer-Mail-Handle",
+    "X-Attach_To_Only", "X-Create_Folder_ID", "X-Cvm_Arc_Password", "X-Cvm_Arc_ID"};
+
+} // namespace
+
+FilterPatternHook SetFilterPatternHook(FilterPatternHook hook) { return g_patternHook.exchange(hook); }
+
+bool IsPrivateHeader(const char* pszName)
+{
+    if (!pszName)
+        return false;
+    for (const char* name : kPrivateHeaders) {
+        if (strcmp(pszName, name) == 0)
+            return true;
+    }
+    return false;
+}
+
+int CharsetNameToCode(const char* pszCharset)
+{
+    static const struct { const char* name; int code; } kCodes[] = {
+        {"ISO-2022-JP", 0}, {"csISO2022JP", 0}, {"US-ASCII", 2}, {"UTF-7", 3}, {"UTF-8", 4}, {"EUC-JP", 5},
+        {"ISO-8859-1", 10}, {"ISO-8859-2", 11}, {"ISO-8859-15", 12}, {"ISO-2022-KR", 13}, {"EUC-KR", 14},
+        {"BIG5", 15}, {"GB2312", 16}, {"WINDOWS-1251", 17}, {"WINDOWS-1252", 18}, {"WINDOWS-1256", 19}};
+    if (!pszCharset)
+        return -1;
+    for (const auto& e : kCodes) {
+        if (_stricmp(pszCharset, e.name) == 0)
+            return e.code;
+    }
+    return -1;
+}
+
+int CharsetNameToCode(const CMailMessage& message) { return CharsetNameToCode(message.m_strCharset); }
+
+CMailMessage::CMailMessage()
+    : m_pCodec(new CMimeCodec),
+      m_nMainType(kContentText),
+      m_nSubType(kContentPlain),
+      m_nTransferEncoding(kEncoding7Bit),
+      m_nPriority(-1),
+      m_bHasAttachFile(false),
+      m_strMediaType("text"),
+      m_nPartialTotal(-1),
+      m_nPartialNumber(-1),
+      m_creationTime(0),
+      m_bHasCreationTime(false),
+      m_modificationTime(0),
+      m_bHasModificationTime(false),
+      m_bResent(false),
+      m_nForwardType(-1),
+      m_bKeepFromAddress(false),
+      m_nCreateFolderId(0),
+      m_bSetHeaders(false),
+      m_bReadReceipt(false),
+      m_bKeepRaw(false)
+{
+}
+
+CMailMessage::~CMailMessage()
+{
+    DeleteHeaders();
+    delete m_pCodec;
+}
+
+void CMailMessage::DeleteHeaders()
+{
+    for (int i = 0; i < m_headers.GetSize(); ++i)
+        delete static_cast<CMailHeader*>(m_headers[i]);
+    m_headers.RemoveAll();
+}
+
+void CMailMessage::ResetFields()
+{
+    // The attachment folder, the name parameter, the description, the
+    // creating folder id, the file times and the read-receipt address keep
+    // what an earlier parse left.
+    m_nMainType = kContentText;
+    m_nSubType = kContentPlain;
+    m_nTransferEncoding = kEncoding7Bit;
+    m_nPriority = -1;
+    m_strReceiveAccount.Empty();
+    m_strSendAccount.Empty();
+    m_bHasAttachFile = false;
+    m_strSubject.Empty();
+    m_strRawSubject.Empty();
+    m_strFrom.Empty();
+    m_strReplyTo.Empty();
+    m_strTo.Empty();
+    m_strCc.Empty();
+    m_strBcc.Empty();
+    m_strDate.Empty();
+    m_strRawDate.Empty();
+    m_strMediaType.Empty();
+    m_strSubTypeText.Empty();
+    m_strContentId.Empty();
+    m_strCharset.Empty();
+    m_strBoundary.Empty();
+    m_strMessageId.Empty();
+    m_strReferenceId.Empty();
+    m_strReferences.Empty();
+    m_strMimeVersion.Empty();
+    m_strTransferEncoding.Empty();
+    m_strDisposition.Empty();
+    m_strDispositionWord.Empty();
+    m_strFileName.Empty();
+    m_nPartialTotal = -1;
+    m_nPartialNumber = -1;
+    m_strPartialTotal.Empty();
+    m_strPartialNumber.Empty();
+    m_strPartialId.Empty();
+    m_bResent = false;
+    m_nForwardType = -1;
+    m_bKeepFromAddress = false;
+    m_strMailer.Empty();
+    m_strSignName.Empty();
+    m_bSetHeaders = false;
+    m_bReadReceipt = false;
+    m_attachPaths.RemoveAll();
+}
+
+bool CMailMessage::ParseHeaderText(const char* pszText)
+{
+    if (!pszText)
+        return Parse("", 0);
+    const char* cut = strstr(pszText, "\r\n\r\n");
+    return Parse(pszText, cut ? static_cast<int>(cut - pszText) : -1);
+}
+
+bool CMailMessage::ParseFile(const char* pszPath)
+{
+    CFile file;
+    if (!pszPath || !file.Open(pszPath, CFile::modeRead | CFile::shareDenyNone))
+        return false;
+    ULONGLONG len = file.GetLength();
+    if (len >= 0x7FFFFFFF)
+        return false;
+    std::string text(static_cast<size_t>(len), '\0');
+    if (len)
+        text.resize(file.Read(&text[0], static_cast<UINT>(len)));
+    file.Close();
+    size_t cut = text.find("\r\n\r\n");
+    if (cut == std::string::npos)
+        cut = text.find("\r\n.\r\n");
+    if (cut == std::string::npos)
+        return false;
+    return Parse(text.data(), static_cast<int>(cut));
+}
+
+size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHeader& header)
+{
+    const void* hit = memchr(t + pos, ':', end - pos);
+    size_t colon = hit ? static_cast<size_t>(static_cast<const char*>(hit) - t) : end;
+    // Lines without a colon in front of the name are dropped with it.
+    size_t nameStart = pos;
+    for (size_t i = colon; i > pos + 1; --i) {
+        if (t[i - 2] == '\r' && t[i - 1] == '\n') {
+            nameStart = i;
+            break;
+        }
+    }
+    header.m_strName = CString(t + nameStart, static_cast<int>(colon - nameStart));
+    if (!hit) {
+        header.m_strValue.Empty();
+        if (m_bKeepRaw)
+            header.m_strRaw = CString(t + nameStart, static_cast<int>(end - nameStart));
+        return end;
+    }
+    size_t i = SkipBlanksAt(t, colon + 1, end);
+    std::string value;
+    size_t segStart = i;
+    size_t rawEnd = end;
+    size_t next = end;
+    while (i < end) {
+        char c = t[i];
+        if (c != '\r' && c != '\n') {
+            ++i;
+            continue;
+        }
+        value.append(t + segStart, i - segStart);
+        if (c == '\r' && i + 1 < end && t[i + 1] == '\n') {
+            size_t j = i + 2;
+            if (j < end && (t[j] == ' ' || t[j] == '\t' || IsIdeographicSpace(t, j, end))) {
+                i = SkipBlanksAt(t, j, end);
+                segStart = i;
+                continue;
+            }
+            rawEnd = i;
+            next = j;
+            segStart = i = end;
+            break;
+        }
+        // A lone CR or LF joins the next line, whatever it begins with.
+        i = SkipBlanksAt(t, i + 1, end);
+        segStart = i;
+    }
+    if (segStart < end)
+        value.append(t + segStart, end - segStart);
+    if (!value.empty())
+        header.m_strValue = JisToSjis(value.data(), static_cast<int>(value.size()));
+    else
+        header.m_strValue.Empty();
+    if (m_bKeepRaw)
+        header.m_strRaw = CString(t + nameStart, static_cast<int>(rawEnd - nameStart));
+    return next;
+}
+
+bool CMailMessage::Parse(const char* pszText, int nLength)
+{
+    ResetFields();
+    DeleteHeaders();
+    const char* t = pszText ? pszText : "";
+    size_t end = nLength < 0 ? strlen(t) : static_cast<size_t>(nLength);
+    size_t pos = 0;
+    for (;;) {
+        if (pos < end && (t[pos] == ' ' || t[pos] == '\t' || t[pos] == '\r' || t[pos] == '\n'))
+            ++pos;
+        else if (IsIdeographicSpace(t, pos, end))
+            pos += 2;
+        else
+            break;
+    }
+    while (pos < end) {
+        CMailHeader* header = new CMailHeader;
+        m_headers.Add(header);
+        pos = ReadHeader(t, pos, end, *header);
+        ApplyField(*header);
+        if (!NameIs(header->m_strName, "Content-Type") && !NameIs(header->m_strName, "X-Content-Type") &&
+            !header->m_strValue.IsEmpty())
+            header->m_strValue = m_pCodec->DecodeHeaderText(header->m_strValue);
+    }
+    FinishFields();
+    return true;
+}
+
+void CMailMessage::ApplyField(CMailHeader& header)
+{
+    const CString& n = header.m_strName;
+    const CString& v = header.m_strValue;
+    if (NameIs(n, "X-ReceiveAcount"))
+        m_strReceiveAccount = ExpandTabs(v);
+    else if (NameIs(n, "X-SendAcount"))
+        m_strSendAccount = ExpandTabs(v);
+    else if (NameIs(n, "To"))
+        m_strTo = ExpandTabs(v);
+    else if (NameIs(n, "Cc"))
+        m_strCc = ExpandTabs(v);
+    else if (NameIs(n, "Bcc"))
+        m_strBcc = ExpandTabs(v);
+    else if (NameIs(n, "From"))
+        m_strFrom = ExpandTabs(v);
+    else if (NameIs(n, "Subject"))
+        m_strSubject = v;
+    else if (NameIs(n, "Date"))
+        m_strDate = ExpandTabs(v);
+    else if (NameIs(n, "Message-ID"))
+        m_strMessageId = ExpandTabs(v);
+    else if (NameIs(n, "In-Reply-To"))
+        m_strReferenceId = ExpandTabs(LastAngleItem(v));
+    else if (NameIs(n, "References")) {
+        if (m_strReferenceId.IsEmpty())
+            m_strReferenceId = ExpandTabs(LastAngleItem(v));
+        m_strReferences = v;
+    } else if (NameIs(n, "Reply-To"))
+        m_strReplyTo = ExpandTabs(v);
+    else if (NameIs(n, "MIME-Version"))
+        m_strMimeVersion = ExpandTabs(v);
+    else if (NameIs(n, "Content-Type") || NameIs(n, "X-Content-Type"))
+        ParseContentType(ExpandTabs(v));
+    else if (NameIs(n, "Content-Transfer-Encoding"))
+        m_strTransferEncoding = ExpandTabs(v);
+    else if (NameIs(n, "Content-Disposition"))
+        m_strDisposition = ExpandTabs(v);
+    else if (NameIs(n, "Content-Description"))
+        m_strDescription = ExpandTabs(v);
+    else if (NameIs(n, "Resent-From") || NameIs(n, "Resent-To"))
+        m_bResent = true;
+    else if (NameIs(n, "X-ForwordType"))
+        m_nForwardType = atoi(ExpandTabs(v));
+    else if (NameIs(n, "X-SignName"))
+        m_strSignName = ExpandTabs(v);
+    else if (NameIs(n, "X-Create_Folder_ID"))
+        m_nCreateFolderId = atoi(ExpandTabs(v));
+    else if (NameIs(n, "X-KeepFromAddress"))
+        m_bKeepFromAddress = atoi(ExpandTabs(v)) != 0;
+    else if (m_nPriority == -1 && (NameIs(n, "X-Priority") || NameIs(n, "X-MSMail-Priority") || NameIs(n, "Priority")))
+        m_nPriority = PriorityFromValue(n, v);
+    else if (NameIs(n, "Content-ID")) {
+        int gt = v.Find('>');
+        CString id = gt >= 0 ? v.Left(gt) : v;
+        id.Remove('<');
+        m_strContentId = ExpandTabs(m_strContentId + id);
+    } else if (NameIs(n, "X-Mailer"))
+        m_strMailer = ExpandTabs(v);
+    else if (NameIs(n, "X-AttachFile"))
+        m_bHasAttachFile = true;
+    else if (NameIs(n, "X-AttachFileFolder"))
+        m_strAttachFolder = m_pCodec->DecodeHeaderText(v);
+    else if (NameIs(n, "X-SetHeaders"))
+        m_bSetHeaders = true;
+    else if (NameIs(n, "Disposition-Notification-To") || NameIs(n, "X-Confirm-Reading-To")) {
+        m_bReadReceipt = true;
+        m_strReadReceiptAddress = m_pCodec->DecodeHeaderText(v);
+    } else if (NameIs(n, "X-Attach_File_Path"))
+        m_attachPaths.Add(v);
+}
+
+void CMailMessage::ParseContentType(const char* pszValue)
+{
+    const char* p = pszValue;
+    size_t n = strlen(p);
+    size_t i = 0;
+    while (i < n && !strchr("/; \t\r\n", p[i]))
+        ++i;
+    CString mainType(p, static_cast<int>(i < kMaxTypeWord ? i : kMaxTypeWord));
+    CString subType;
+    if (i < n && (p[i] == '/' || p[i] == ';')) {
+        size_t start = ++i;
+        while (i < n && !strchr("; \r\n\t", p[i]) && !IsIdeographicSpace(p, i, n))
+            ++i;
+        subType = CString(p + start, static_cast<int>(i - start < kMaxTypeWord ? i - start : kMaxTypeWord));
+    }
+    m_strMediaType = mainType;
+    m_strSubTypeText = subType;
+    m_nMainType = MainTypeCode(mainType);
+    m_nSubType = SubTypeCode(subType);
+
+    while (i < n) {
+        while (i < n && strchr("; \t\r\n\"", p[i]))
+            ++i;
+        if (i >= n)
+            break;
+        size_t nameStart = i;
+        while (i < n && p[i] != '=' && p[i] != ';')
+            ++i;
+        if (i >= n || p[i] == ';')
+            continue;
+        CString name(p + nameStart, static_cast<int>(i - nameStart));
+        name.Trim();
+        i = SkipBlanksAt(p, i + 1, n);
+        size_t vs, ve;
+        if (i < n && p[i] == '"') {
+            vs = ++i;
+            const char* close = static_cast<const char*>(memchr(p + i, '"', n - i));
+            ve = close ? static_cast<size_t>(close - p) : n;
+            i = close ? ve + 1 : n;
+        } else {
+            vs = i;
+            while (i < n && !strchr(" \t\r\n\";", p[i]))
+                ++i;
+            ve = i;
+        }
+        CString value(p + vs, static_cast<int>(ve - vs));
+        if (NameIs(name, "boundary")) {
+            m_strBoundary = value;
+            continue;
+        }
+        CString* target = nullptr;
+        if (NameIs(name, "charset"))
+            target = &m_strCharset;
+        else if (NameIs(name, "name"))
+            target = &m_strName;
+        else if (NameIs(name, "filename"))
+            target = &m_strFileName;
+        else if (NameIs(name, "number"))
+            target = &m_strPartialNumber;
+        else if (NameIs(name, "total"))
+            target = &m_strPartialTotal;
+        else if (NameIs(name, "id"))
+            target = &m_strPartialId;
+        if (target)
+            *target = m_pCodec->DecodeHeaderText(value);
+    }
+
+    if (m_nSubType == kContentPartial) {
+        if (!m_strPartialNumber.IsEmpty())
+            m_nPartialNumber = atoi(m_strPartialNumber);
+        if (!m_strPartialTotal.IsEmpty())
+            m_nPartialTotal = atoi(m_strPartialTotal);
+        if (!m_strPartialId.IsEmpty() && m_strPartialId[0] != '<')
+            m_strPartialId = "<" + m_strPartialId + ">";
+    }
+}
+
+void CMailMessage::ParseDisposition()
+{
+    const CString& d = m_strDisposition;
+    int cut = d.FindOneOf(";\r\n");
+    CString word = cut >= 0 ? d.Left(cut) : d;
+    if (word.GetLength() > 128)
+        word = word.Left(128);
+    word.Trim();
+    m_strDispositionWord = word;
+    if (cut < 0 || d[cut] != ';')
+        return;
+
+    CStringArray params;
+    SplitParameters(d.Mid(cut + 1), params);
+    CString fileName;
+    std::string extRun;
+    CString extCharset;
+    bool inExtRun = false;
+    auto flushExtended = [&]() {
+        if (inExtRun) {
+            CString bytes = DecodePercentBytes(extRun.c_str(), static_cast<int>(extRun.size()));
+            fileName += ConvertFromCharset(bytes.Str(), extCharset);
+            extRun.clear();
+            inExtRun = false;
+        }
+    };
+    for (int k = 0; k < params.GetSize(); ++k) {
+        const CString& param = params[k];
+        int eq = param.Find('=');
+        CString name = eq >= 0 ? param.Left(eq) : param;
+        name.Trim();
+        CString value = eq >= 0 ? param.Mid(eq + 1) : CString();
+        if (StartsWithNoCase(name, "filename")) {
+            value.Remove('"');
+            value.Trim();
+            if (name.GetLength() > 0 && name[name.GetLength() - 1] == '*') {
+                if (!inExtRun) {
+                    int q1 = value.Find('\'');
+                    int q2 = q1 >= 0 ? value.Find('\'', q1 + 1) : -1;
+                    extCharset = q1 >= 0 ? value.Left(q1) : CString();
+                    if (q2 >= 0)
+                        value = value.Mid(q2 + 1);
+                    inExtRun = true;
+                }
+                extRun += value.Str();
+            } else {
+                flushExtended();
+                fileName += m_pCodec->DecodeHeaderText(value);
+            }
+        } else if (StartsWithNoCase(name, "creation-date") || StartsWithNoCase(name, "modification-date")) {
+            value.Remove('"');
+            value.Trim();
+            CString normalized = NormalizeDateHeader(value);
+            if (normalized.IsEmpty() || normalized[0] == ' ')
+                continue;
+            // The file time is the real moment, as file systems keep it.
+            int64_t t = ParseDateToLocalTime(normalized);
+            if (StartsWithNoCase(name, "creation-date")) {
+                m_creationTime = t;
+                m_bHasCreationTime = true;
+            } else {
+                m_modificationTime = t;
+                m_bHasModificationTime = true;
+            }
+        }
+    }
+    flushExtended();
+    if (!fileName.IsEmpty())
+        m_strFileName = fileName;
+}
+
+void CMailMessage::FinishFields()
+{
+    if (!m_strSubject.IsEmpty()) {
+        m_strRawSubject = m_strSubject;
+        m_strSubject = ExpandTabs(m_pCodec->DecodeHeaderText(m_strSubject));
+    }
+    if (!m_strDescription.IsEmpty())
+        m_strDescription = m_pCodec->DecodeHeaderText(m_strDescription);
+    for (CString* list : {&m_strTo, &m_strCc, &m_strBcc}) {
+        if (list->IsEmpty())
+            continue;
+        CStringArray entries;
+        ParseAddressList(m_pCodec->DecodeHeaderText(*list), &entries, false);
+        CString joined;
+        for (int k = 0; k < entries.GetSize(); ++k) {
+            if (k)
+                joined += ", ";
+            joined += entries[k];
+        }
+        *list = ExpandTabs(joined);
+    }
+    for (CString* field : {&m_strFrom, &m_strReplyTo}) {
+        if (!field->IsEmpty())
+            *field = ExpandTabs(m_pCodec->DecodeHeaderText(*field));
+    }
+    if (!m_strDate.IsEmpty()) {
+        m_strRawDate = m_strDate;
+        m_strDate = NormalizeDateHeader(m_strDate);
+    }
+    if (m_strMediaType.IsEmpty())
+        m_strMediaType = "text";
+    m_strCharset.MakeUpper();
+    if (!m_strDisposition.IsEmpty())
+        ParseDisposition();
+    m_nTransferEncoding = TransferEncodingCode(m_strTransferEncoding);
+    if (m_strCharset.IsEmpty() && !m_strRawSubject.IsEmpty()) {
+        m_strCharset = m_pCodec->DecodeHeaderText(m_strRawSubject, true);
+        m_strCharset.MakeUpper();
+    }
+}
+
+int CMailMessage::GetDispositionCode() const
+{
+    if (NameIs(m_strDispositionWord, "attachment"))
+        return kContentAttachment;
+    if (NameIs(m_strDispositionWord, "inline"))
+        return kContentInline;
+    return kContentUnknown;
+}
+
+CString CMailMessage::GetHeader(const char* pszName) const
+{
+    for (int i = 0; i < m_headers.GetSize(); ++i) {
+        CMailHeader* h = GetHeaderAt(i);
+        if (NameIs(h->m_strName, pszName))
+            return h->m_strValue;
+    }
+    return CString();
+}
+
+void CMailMessage::AddHeader(const char* pszName, const char* pszValue)
+{
+    CMailHeader* h = new CMailHeader;
+    h->m_strName = pszName;
+    h->m_strValue = pszValue;
+    m_headers.Add(h);
+}
+
+namespace {
+
+// Replaces the value of the charset parameter in a Content-Type text, or
+// appends the parameter when there is none.
+CString ReplaceCharsetParameter(const CString& text, const char* pszCharset)
+{
+    CString upper(text);
+    upper.MakeUpper();
+    int at = upper.Find("CHARSET");
+    int eq = at >= 0 ? text.Find('=', at) : -1;
+    if (at < 0 || eq < 0)
+        return text + "; charset=" + pszCharset;
+    int i = eq + 1;
+    while (i < text.GetLength() && (text[i] == ' ' || text[i] == '\t'))
+        ++i;
+    int end;
+    bool quoted = i < text.GetLength() && text[i] == '"';
+    if (quoted) {
+        end = text.Find('"', i + 1);
+        end = end < 0 ? text.GetLength() : end + 1;
+    } else {
+        end = i;
+        while (end < text.GetLength() && !strchr(" \t\r\n;", text[end]))
+            ++end;
+    }
+    return text.Left(i) + (quoted ? CString("\"") + pszCharset + "\"" : CString(pszCharset)) + text.Mid(end);
+}
+
+} // namespace
+
+void CMailMessage::SetCharset(const char* pszCharset)
+{
+    if (!pszCharset)
+        return;
+    for (int i = 0; i < m_headers.GetSize(); ++i) {
+        CMailHeader* h = GetHeaderAt(i);
+        if (NameIs(h->m_strName, "Content-Type") || NameIs(h->m_strName, "X-Content-Type")) {
+            h->m_strValue = ReplaceCharsetParameter(h->m_strValue, pszCharset);
+            if (!h->m_strRaw.IsEmpty())
+                h->m_strRaw = ReplaceCharsetParameter(h->m_strRaw, pszCharset);
+            m_strCharset = pszCharset;
+            m_strCharset.MakeUpper();
+            return;
+        }
+    }
+}
+
+CString CMailMessage::GetHeaderText() const
+{
+    CString text;
+    for (int i = 0; i < m_headers.GetSize(); ++i) {
+        CMailHeader* h = GetHeaderAt(i);
+        if (m_bKeepRaw && !h->m_strRaw.IsEmpty())
+            text += h->m_strRaw;
+        else
+            text += h->m_strName + ": " + h->m_strValue;
+        text += "\r\n";
+    }
+    return text;
+}
+
+CString CMailMessage::GetArcID() const { return GetHeader("X-Cvm_Arc_ID"); }
+
+CString CMailMessage::GetArcPassword(const CPtrArray& headers)
+{
+    for (int i = 0; i < headers.GetSize(); ++i) {
+        CMailHeader* h = static_cast<CMailHeader*>(headers[i]);
+        if (NameIs(h->m_strName, "X-Cvm_Arc_Password"))
+            return h->m_strValue;
+    }
+    return CString();
+}
+
+CString CMailMessage::ExtractAddress(const char* pszText)
+{
+    CString t(pszText);
+    int lt = t.ReverseFind('<');
+    if (lt < 0)
+        return CString();
+    int gt = t.Find('>', lt + 1);
+    CString inner = gt >= 0 ? t.Mid(lt + 1, gt - lt - 1) : t.Mid(lt + 1);
+    return inner.GetLength() > 127 ? inner.Left(127) : inner;
+}
+
+bool CMailMessage::MatchCondition(const char* pszText, const char* pszHeaderName, bool bEmptyNameResult,
+                                  bool bNegate) const
+{
+    if (!pszHeaderName || !*pszHeaderName)
+        return bNegate ? !bEmptyNameResult : bEmptyNameResult;
+    CString text(pszText);
+    CString upperText(text);
+    upperText.MakeUpper();
+    bool toCc = _stricmp(pszHeaderName, "To-CC") == 0;
+    FilterPatternHook hook = g_patternHook.load();
+    bool hit = false;
+    for (int i = 0; i < m_headers.GetSize() && !hit; ++i) {
+        CMailHeader* h = GetHeaderAt(i);
+        bool selected = toCc ? (NameIs(h->m_strName, "To") || NameIs(h->m_strName, "Cc"))
+                             : NameIs(h->m_strName, pszHeaderName);
+        if (!selected)
+            continue;
+        bool match = false;
+        if (hook && hook(text, h->m_strValue, &match)) {
+            hit = match;
+            continue;
+        }
+        CString upperValue(h->m_strValue);
+        upperValue.MakeUpper();
+        hit = upperValue.Find(upperText) >= 0;
+    }
+    return bNegate ? !hit : hit;
+}
+
+CString CMailMessage::GetHeaderCharset(const char* pszHeaderText)
+{
+    m_strCharset.Empty();
+    const char* t = pszHeaderText ? pszHeaderText : "";
+    size_t n = strlen(t);
+    size_t pos = 0;
+    while (pos < n) {
+        if (StartsWithNoCase(t + pos, "Content-Type") || StartsWithNoCase(t + pos, "X-Content-Type")) {
+            CMailHeader header;
+            pos = ReadHeader(t, pos, n, header);
+            ParseContentType(ExpandTabs(header.m_strValue));
+            if (m_nMainType == kContentText && m_nSubType == kContentPlain)
+                break;
+            continue;
+        }
+        const char* lf = static_cast<const char*>(memchr(t + pos, '\n', n - pos));
+        pos = lf ? static_cast<size_t>(lf - t) + 1 : n;
+    }
+    m_strCharset.MakeUpper();
+    return m_strCharset;
+}

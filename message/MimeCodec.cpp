@@ -1,0 +1,345 @@
+#include "message/MimeCodec.h"
+
+#include "classlib/Mbcs.h"
+#include "message/AddressList.h"
+#include "message/JapaneseCode.h"
+
+#include <cstring>
+
+namespace {
+
+size_t TextLength(const char* p, int nLength)
+{
+    if (!p)
+        return 0;
+    return nLength < 0 ? strlen(p) : static_cast<size_t>(nLength);
+}
+
+// Calls fn(start, length) for each line of text[0, n), without its CR LF (a
+// lone LF also ends a line).
+template <class Fn>
+void ForEachLine(const char* p, size_t n, Fn fn)
+{
+    size_t i = 0;
+    while (i < n) {
+        const void* hit = memchr(p + i, '\n', n - i);
+        size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - p) : n;
+        size_t lineEnd = (end > i && p[end - 1] == '\r') ? end - 1 : end;
+        if (!fn(p + i, lineEnd - i))
+            return;
+        i = hit ? end + 1 : n;
+    }
+}
+
+bool OpenForWrite(CFile& file, const char* pszPath)
+{
+    return pszPath && file.Open(pszPath, CFile::modeCreate | CFile::modeWrite);
+}
+
+void WriteString(CFile& file, const std::string& s)
+{
+    if (!s.empty())
+        file.Write(s.data(), static_cast<UINT>(s.size()));
+}
+
+CString EncodeRun(const std::string& run, int nMode)
+{
+    CString jis = SjisToJis(run.data(), static_cast<int>(run.size()));
+    if (nMode == 0) {
+        std::string b64 = CBase64::EncodeToString(jis.GetString(), static_cast<size_t>(jis.GetLength()));
+        return FormatString("=?%s?B?%s?=", "ISO-2022-JP", b64.c_str());
+    }
+    std::string qp = CQuotedPrintable::EncodeToString(jis.GetString(), static_cast<size_t>(jis.GetLength()));
+    // Inside a Q word "?" would end the word early and "_" and blanks mean a
+    // blank to every reader; they are written as escapes.
+    std::string word;
+    for (char c : qp) {
+        if (c == '?' || c == '_' || c == ' ' || c == '\t')
+            word += FormatString("=%02x", static_cast<unsigned char>(c)).GetString();
+        else
+            word += c;
+    }
+    return FormatString("=?%s?Q?%s?=", "ISO-2022-JP", word.c_str());
+}
+
+enum class WordCharset { kKeep, kUtf7, kUtf8, kEucJp, kCodePage };
+
+} // namespace
+
+CString CMimeCodec::EncodeHeaderText(const char* pszText, int nMode)
+{
+    if (!pszText)
+        return CString();
+    size_t n = strlen(pszText);
+    std::string out, run;
+    for (size_t i = 0; i < n;) {
+        size_t len = Mbcs::CharLength(pszText + i, n - i);
+        if (len == 2) {
+            run.append(pszText + i, 2);
+        } else {
+            if (!run.empty()) {
+                out += EncodeRun(run, nMode).Str();
+                run.clear();
+            }
+            out += pszText[i];
+        }
+        i += len;
+    }
+    if (!run.empty())
+        out += EncodeRun(run, nMode).Str();
+    return CString(out);
+}
+
+CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
+{
+    if (!pszText)
+        return CString();
+    size_t n = strlen(pszText);
+    std::string out;
+    out.reserve(n);
+    // Bytes of words whose charset is kept (ISO-2022-JP among them) gather
+    // here and go through JisToSjis together, so an escape sequence that one
+    // word opens and the next closes still converts.
+    std::string pendingJis;
+    auto flushJis = [&]() {
+        if (!pendingJis.empty()) {
+            out += JisToSjis(pendingJis.data(), static_cast<int>(pendingJis.size())).Str();
+            pendingJis.clear();
+        }
+    };
+    bool afterWord = false;
+    const char* noQuestionFrom = pszText + n + 1;
+    const char* noCloseFrom = pszText + n + 1;
+    size_t i = 0;
+    while (i < n) {
+        if (pszText[i] == '=' && i + 1 < n && pszText[i + 1] == '?') {
+            // "=?charset?X?text?="
+            const char* cs = pszText + i + 2;
+            // Once a search has found nothing, later ones from further on
+            // cannot either: that keeps a long run of unclosed words linear.
+            const char* q1 = cs < noQuestionFrom ? strchr(cs, '?') : nullptr;
+            if (!q1)
+                noQuestionFrom = cs;
+            const char* end = nullptr;
+            char letter = 0;
+            if (q1 && q1[1] && q1[2] == '?') {
+                letter = q1[1];
+                end = q1 + 3 < noCloseFrom ? strstr(q1 + 3, "?=") : nullptr;
+                if (!end && q1 + 3 < noCloseFrom)
+                    noCloseFrom = q1 + 3;
+            }
+            bool known = letter == 'B' || letter == 'b' || letter == 'Q' || letter == 'q';
+            if (end && known) {
+                CString charset(cs, static_cast<int>(q1 - cs));
+                if (bCharsetOnly)
+                    return charset;
+                // RFC 2231 allows a language after "*".
+                int star = charset.Find('*');
+                if (star >= 0)
+                    charset = charset.Left(star);
+                const char* enc = q1 + 3;
+                size_t encLen = static_cast<size_t>(end - enc);
+                std::string bytes;
+                if (letter == 'B' || letter == 'b')
+                    CBase64::DecodeAppend(enc, encLen, bytes);
+                else
+                    CQuotedPrintable::DecodeAppend(enc, encLen, bytes, true);
+                if (charset.CompareNoCase("UTF-7") == 0) {
+                    flushJis();
+                    out += DecodeUtf7(bytes.data(), static_cast<int>(bytes.size())).Str();
+                } else if (charset.CompareNoCase("UTF-8") == 0) {
+                    flushJis();
+                    out += DecodeUtf8(bytes.data(), static_cast<int>(bytes.size())).Str();
+                } else if (charset.CompareNoCase("EUC-JP") == 0) {
+                    flushJis();
+                    out += EucToSjis(bytes.data(), static_cast<int>(bytes.size())).Str();
+                } else if (UINT cp = GetCodePageOfCharset(charset)) {
+                    flushJis();
+                    out += ConvertCodePageToAnsi(bytes.data(), static_cast<int>(bytes.size()), cp).Str();
+                } else {
+                    pendingJis += bytes;
+                }
+                i = static_cast<size_t>(end - pszText) + 2;
+                afterWord = true;
+                // Blanks between two words belong to neither.
+                size_t k = i;
+                while (k < n && (pszText[k] == ' ' || pszText[k] == '\t'))
+                    ++k;
+                if (k > i && k + 1 < n && pszText[k] == '=' && pszText[k + 1] == '?')
+                    i = k;
+                continue;
+            }
+        }
+        if (afterWord) {
+            flushJis();
+            afterWord = false;
+        }
+        // Plain text is copied, a double-byte character whole.
+        size_t len = Mbcs::CharLength(pszText + i, n - i);
+        out.append(pszText + i, len);
+        i += len;
+    }
+    if (bCharsetOnly)
+        return CString();
+    flushJis();
+    return CString(out);
+}
+
+CString CMimeCodec::DecodeUtf8(const char* pszText, int nLength) { return Utf8ToAnsi(pszText, nLength); }
+
+CString CMimeCodec::DecodeUtf7(const char* pszText, int nLength) { return Utf7ToAnsi(pszText, nLength); }
+
+CString CMimeCodec::DecodeBase64Text(const char* pszText, int nLength)
+{
+    return CString(CBase64::DecodeToString(pszText, nLength));
+}
+
+CString CMimeCodec::DecodeQuotedPrintableText(const char* pszText, int nLength)
+{
+    return CString(CQuotedPrintable::DecodeToString(pszText, TextLength(pszText, nLength)));
+}
+
+CString CMimeCodec::DecodeUuencodeLine(const char* pszLine)
+{
+    std::string out;
+    if (pszLine)
+        CUuencode::DecodeLineAppend(pszLine, strlen(pszLine), out);
+    return CString(out);
+}
+
+CString CMimeCodec::DecodeBinHexText(const char* pszText)
+{
+    return CString(CBinHex::DecodeToString(pszText, TextLength(pszText, -1)));
+}
+
+int CMimeCodec::DecodeBase64Lines(const char* pszText, char* pBuffer, int nSize)
+{
+    if (!pszText || !pBuffer || nSize <= 0)
+        return 0;
+    size_t total = 0;
+    std::string line;
+    ForEachLine(pszText, strlen(pszText), [&](const char* p, size_t len) {
+        if (len == 1 && p[0] == '.')
+            return false;
+        line.clear();
+        CBase64::DecodeAppend(p, len, line);
+        if (total + line.size() >= static_cast<size_t>(nSize))
+            return false;
+        memcpy(pBuffer + total, line.data(), line.size());
+        total += line.size();
+        return true;
+    });
+    pBuffer[total] = '\0';
+    return static_cast<int>(total);
+}
+
+std::string CMimeCodec::DecodeTransfer(const char* p, size_t n, int nEncoding)
+{
+    std::string out;
+    switch (nEncoding) {
+    case kEncodingBase64:
+        out.reserve(n / 4 * 3 + 3);
+        ForEachLine(p, n, [&](const char* line, size_t len) {
+            CBase64::DecodeAppend(line, len, out);
+            return true;
+        });
+        break;
+    case kEncodingQuotedPrintable:
+        out.reserve(n);
+        CQuotedPrintable::DecodeAppend(p, n, out);
+        break;
+    case kEncodingUuencode: {
+        bool inData = false;
+        ForEachLine(p, n, [&](const char* line, size_t len) {
+            if (!inData) {
+                inData = len >= 6 && strncmp(line, "begin ", 6) == 0;
+                return true;
+            }
+            if (len >= 3 && strncmp(line, "end", 3) == 0)
+                return false;
+            CUuencode::DecodeLineAppend(line, len, out);
+            return true;
+        });
+        break;
+    }
+    case kEncodingBinHex:
+        out = CBinHex::DecodeToString(p, n);
+        break;
+    default:
+        out.assign(p, n);
+        break;
+    }
+    return out;
+}
+
+bool CMimeCodec::DecodeBase64TextToFile(const char* pszText, const char* pszPath)
+{
+    CFile file;
+    if (!OpenForWrite(file, pszPath))
+        return false;
+    if (pszText) {
+        std::string bytes;
+        ForEachLine(pszText, strlen(pszText), [&](const char* p, size_t len) {
+            bytes.clear();
+            CBase64::DecodeAppend(p, len, bytes);
+            WriteString(file, bytes);
+            return true;
+        });
+    }
+    file.Close();
+    return true;
+}
+
+bool CMimeCodec::DecodeQuotedPrintableToFile(const char* pszText, const char* pszPath)
+{
+    CFile file;
+    if (!OpenForWrite(file, pszPath))
+        return false;
+    if (pszText)
+        WriteString(file, CQuotedPrintable::DecodeToString(pszText, strlen(pszText)));
+    file.Close();
+    return true;
+}
+
+bool CMimeCodec::UudecodeToFile(const char* pszText, const char* pszPath)
+{
+    CFile file;
+    if (!OpenForWrite(file, pszPath))
+        return false;
+    if (pszText) {
+        int lineNo = 0;
+        std::string bytes;
+        ForEachLine(pszText, strlen(pszText), [&](const char* p, size_t len) {
+            ++lineNo;
+            if (lineNo == 1)
+                return true;
+            if (lineNo == 2 && len >= 6 && strncmp(p, "begin ", 6) == 0)
+                return true;
+            if (len >= 3 && strncmp(p, "end", 3) == 0)
+                return false;
+            bytes.clear();
+            CUuencode::DecodeLineAppend(p, len, bytes);
+            WriteString(file, bytes);
+            return true;
+        });
+    }
+    file.Close();
+    return true;
+}
+
+bool CMimeCodec::DecodeBinHexToFile(const char* pszText, const char* pszPath)
+{
+    return CBinHex::DecodeToFile(pszText, pszPath);
+}
+
+bool CMimeCodec::DecodeHeaderTextToFile(const char* pszText, const char* pszPath)
+{
+    CFile file;
+    if (!OpenForWrite(file, pszPath))
+        return false;
+    WriteString(file, DecodeHeaderText(pszText).Str());
+    file.Close();
+    return true;
+}
+
+CString CMimeCodec::GetMailAddressOnly(const char* pszAddress) { return ExtractMailAddress(pszAddress); }

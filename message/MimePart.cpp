@@ -1,0 +1,123 @@
+#include "message/MimePart.h"
+
+#include "message/JapaneseCode.h"
+
+#include <cstring>
+#include <string_view>
+
+CMimePart::~CMimePart()
+{
+    for (int i = 0; i < m_children.GetSize(); ++i)
+        delete static_cast<CMimePart*>(m_children[i]);
+}
+
+bool CMimePart::Parse(const char* pText, size_t nLength, int nDepth)
+{
+    std::string_view text(pText ? pText : "", pText ? nLength : 0);
+    size_t headerEnd, bodyStart;
+    if (text.substr(0, 2) == "\r\n") {
+        // A part without a header.
+        headerEnd = 0;
+        bodyStart = 2;
+    } else {
+        size_t cut = text.find("\r\n\r\n");
+        headerEnd = cut == std::string_view::npos ? text.size() : cut;
+        bodyStart = cut == std::string_view::npos ? text.size() : cut + 4;
+    }
+    m_header.Parse(text.data(), static_cast<int>(headerEnd));
+    m_pBody = text.data() + bodyStart;
+    m_nBodyLength = text.size() - bodyStart;
+
+    bool multipart = m_header.m_nMainType == kContentMultipart && !m_header.m_strBoundary.IsEmpty();
+    bool message = m_header.m_nMainType == kContentMessage && m_header.m_nSubType == kContentRfc822 &&
+                   m_header.m_nTransferEncoding <= kEncodingBinary;
+    if (!multipart && !message)
+        return true;
+    if (nDepth + 1 >= kMaxDepth) {
+        m_bDepthLimited = true;
+        return true;
+    }
+    if (multipart) {
+        ParseMultipart(nDepth + 1);
+    } else {
+        CMimePart* child = new CMimePart;
+        m_children.Add(child);
+        child->Parse(m_pBody, m_nBodyLength, nDepth + 1);
+    }
+    return true;
+}
+
+void CMimePart::ParseMultipart(int nDepth)
+{
+    std::string_view body(m_pBody, m_nBodyLength);
+    std::string delimiter = "--" + m_header.m_strBoundary.Str();
+    // A delimiter stands at the start of a line and is followed by "--",
+    // white space or the end of its line.
+    auto findDelimiter = [&](size_t from) -> size_t {
+        while (from <= body.size()) {
+            size_t at = body.find(delimiter, from);
+            if (at == std::string_view::npos)
+                return at;
+            size_t after = at + delimiter.size();
+            bool lineStart = at == 0 || body[at - 1] == '\n';
+            bool lineEnd = after >= body.size() || body[after] == '\r' || body[after] == '\n' ||
+                           body[after] == ' ' || body[after] == '\t' || body.substr(after, 2) == "--";
+            if (lineStart && lineEnd)
+                return at;
+            from = at + 1;
+        }
+        return std::string_view::npos;
+    };
+
+    size_t pos = findDelimiter(0);
+    while (pos != std::string_view::npos) {
+        size_t after = pos + delimiter.size();
+        if (body.substr(after, 2) == "--")
+            break;
+        size_t lf = body.find('\n', after);
+        if (lf == std::string_view::npos)
+            break;
+        size_t contentStart = lf + 1;
+        size_t next = findDelimiter(contentStart);
+        size_t contentEnd = next == std::string_view::npos ? body.size() : next;
+        // The line break before a delimiter belongs to the delimiter.
+        if (next != std::string_view::npos && contentEnd >= contentStart + 2 && body[contentEnd - 2] == '\r' &&
+            body[contentEnd - 1] == '\n')
+            contentEnd -= 2;
+        else if (next != std::string_view::npos && contentEnd > contentStart && body[contentEnd - 1] == '\n')
+            contentEnd -= 1;
+        CMimePart* child = new CMimePart;
+        m_children.Add(child);
+        child->Parse(body.data() + contentStart, contentEnd - contentStart, nDepth);
+        pos = next;
+    }
+}
+
+std::string CMimePart::DecodeContent() const
+{
+    return CMimeCodec::DecodeTransfer(m_pBody, m_nBodyLength, m_header.m_nTransferEncoding);
+}
+
+CString CMimePart::DecodeText() const
+{
+    std::string bytes = DecodeContent();
+    return ConvertCharsetToSjis(bytes.data(), bytes.size(), m_header.m_strCharset);
+}
+
+CString ConvertCharsetToSjis(const char* pText, size_t nLength, const char* pszCharset)
+{
+    CString charset(pszCharset);
+    int n = static_cast<int>(nLength);
+    if (charset.IsEmpty() || charset.CompareNoCase("ISO-2022-JP") == 0 || charset.CompareNoCase("csISO2022JP") == 0 ||
+        charset.CompareNoCase("US-ASCII") == 0)
+        return JisToSjis(pText, n);
+    if (charset.CompareNoCase("UTF-8") == 0)
+        return Utf8ToAnsi(pText, n);
+    if (charset.CompareNoCase("UTF-7") == 0)
+        return Utf7ToAnsi(pText, n);
+    if (charset.CompareNoCase("EUC-JP") == 0)
+        return EucToSjis(pText, n);
+    if (UINT cp = GetCodePageOfCharset(charset))
+        return ConvertCodePageToAnsi(pText, n, cp);
+    return CString(pText, n);
+}
