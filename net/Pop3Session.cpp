@@ -1,0 +1,862 @@
+#include "net/Pop3Session.h"
+
+#include "core/Md5.h"
+#include "net/CommLog.h"
+#include "net/LineSocket.h"
+#include "net/NetMessages.h"
+#include "net/TlsSocket.h"
+
+#include <cstdlib>
+
+namespace {
+
+const UINT kMsgConnectFailed = 57616;
+const UINT kMsgUserNotFound = 57617;
+const UINT kMsgReceiveError = 57619;
+const UINT kMsgSocketCreate = 57621;
+const UINT kMsgLoginFailed = 57631;
+
+bool StartsNoCase(const char* pszText, const char* pszPrefix)
+{
+    return _strnicmp(pszText, pszPrefix, strlen(pszPrefix)) == 0;
+}
+
+bool IsPositive(const char* pszReply)
+{
+    return StartsNoCase(pszReply, "+OK");
+}
+
+bool IsNegative(const char* pszReply)
+{
+    return StartsNoCase(pszReply, "-ERR");
+}
+
+CString SystemMessage(DWORD dwError)
+{
+    char* pszMessage = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   dwError, 0, reinterpret_cast<char*>(&pszMessage), 0, nullptr);
+    CString text(pszMessage ? pszMessage : "");
+    if (pszMessage)
+        LocalFree(pszMessage);
+    return text.TrimRight();
+}
+
+} // namespace
+
+CPop3Session::CPop3Session()
+{
+    m_nPort = 110;
+    m_pReplyBuffer = new char[kReplyBufferSize];
+    m_pReplyBuffer[0] = '\0';
+}
+
+CPop3Session::~CPop3Session()
+{
+    delete[] m_pReplyBuffer;
+    delete m_pSocket;
+    m_pSocket = nullptr;
+    DiscardPartialFile();
+}
+
+int CPop3Session::GetReplyNumber(const char* pszReply, int n)
+{
+    const char* p = pszReply;
+    while (*p && !(*p >= '0' && *p <= '9'))
+        p++;
+    for (int nRun = 1; *p; nRun++) {
+        long long value = 0;
+        int nDigits = 0;
+        while (*p >= '0' && *p <= '9') {
+            if (nDigits < 11)
+                value = value * 10 + (*p - '0');
+            nDigits++;
+            p++;
+        }
+        if (nRun == n) {
+            if (*p == '-')
+                return -1;
+            return value > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(value);
+        }
+        while (*p && !(*p >= '0' && *p <= '9'))
+            p++;
+    }
+    return 0;
+}
+
+CString CPop3Session::GetApopStamp(const char* pszGreeting)
+{
+    CString greeting(pszGreeting);
+    int nStart = greeting.Find('<');
+    if (nStart < 0)
+        return CString();
+    int nEnd = greeting.Find('>', nStart);
+    if (nEnd < 0)
+        return CString();
+    return greeting.Mid(nStart, nEnd - nStart + 1);
+}
+
+bool CPop3Session::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection)
+{
+    m_pDialog = pDialog;
+    m_pSelection = pSelection;
+    m_nErrorResult = 0;
+    m_nErrorMessageId = 0;
+    m_strErrorText.Empty();
+    m_nReceivedCount = 0;
+    m_nMessageCount = 0;
+    m_nIndex = 0;
+    m_bUidl = true;
+    m_bQuitting = false;
+    m_bRunning = true;
+    m_undelivered.clear();
+    m_listA.Reset();
+    m_listB.Reset();
+    m_listC.Reset();
+    CString idPath = m_strIdListFolder.IsEmpty() ? CString() : GetIdListPath();
+    m_nStoredCount = 0;
+    if (!m_bLoginOnly && !IsSelectionMode() && !idPath.IsEmpty()) {
+        m_listB.SetFilePath(idPath);
+        m_listB.ReadFromFile(TRUE);
+        m_nStoredCount = m_listB.GetLiveCount();
+    }
+    if (!Connect()) {
+        if (m_nErrorResult == 0)
+            m_nErrorResult = 1;
+        if (m_nErrorMessageId == 0)
+            m_nErrorMessageId = kMsgConnectFailed;
+        Finish();
+        return false;
+    }
+    m_nState = 1;
+    m_listC.SetFilePath(m_bLoginOnly ? CString() : idPath);
+    if (pSelection && !idPath.IsEmpty())
+        m_listC.ReadFromFile(TRUE);
+    else
+        m_listC.CopyFrom(m_listB);  // kept as it is unless the server's listing replaces it
+    m_listC.StartPass();
+    return Run();
+}
+
+bool CPop3Session::Connect()
+{
+    if (m_strServer.IsEmpty() || m_nPort == -1)
+        return false;
+    CTlsSocket* pTls = nullptr;
+    try {
+        if (m_bTls) {
+            pTls = new CTlsSocket;
+            pTls->SetPlainFirst(m_nPort != 995);
+            m_pSocket = pTls;
+        } else {
+            m_pSocket = new CLineSocket;
+        }
+    } catch (...) {
+        WriteCommLog("Server Create Error\r\n");
+        PostToOwner(CVM_MSG_TRANSFER_ERROR, 0, kMsgSocketCreate);
+        m_nErrorMessageId = kMsgSocketCreate;
+        return false;
+    }
+    m_tlsPending.clear();
+    m_nTlsPos = 0;
+    m_bTlsSkipLF = false;
+    m_pSocket->SetOwner(this);
+    m_pSocket->SetTimeOut(m_nTimeOut);
+    m_pSocket->SetWatchdogThreadId(m_dwWatchdogThreadId);
+    auto fail = [&](const char* pszWhy) {
+        if (pTls && !pTls->GetErrorText().IsEmpty())
+            m_strErrorText = pTls->GetErrorText();
+        else if (pszWhy)
+            m_strErrorText = pszWhy;
+        delete m_pSocket;
+        m_pSocket = nullptr;
+        m_nErrorResult = 1;
+        m_nErrorMessageId = kMsgConnectFailed;
+        PostToOwner(CVM_MSG_TRANSFER_ERROR, 0, kMsgConnectFailed);
+        return false;
+    };
+    if (!m_pSocket->Create()) {
+        if (pTls)
+            m_strErrorText = pTls->GetErrorText();
+        delete m_pSocket;
+        m_pSocket = nullptr;
+        return false;
+    }
+    if (!m_pSocket->Connect(m_strServer, m_nPort))
+        return fail(nullptr);
+    if (!ReadReply())
+        return fail(nullptr);
+    m_strGreeting = m_strReply;
+    if (pTls && pTls->IsPlainFirst()) {
+        if (!IsPositive(m_strReply))
+            return fail(nullptr);
+        if (!SendPop3(cmdNone, "STLS\r\n") || !ReadReply())
+            return fail(nullptr);
+        if (!IsPositive(m_strReply))
+            return fail("サーバがSTLSを受け付けませんでした。");
+        // Nothing sent in plain text before the handshake may count after it.
+        m_tlsPending.clear();
+        m_nTlsPos = 0;
+        m_bTlsSkipLF = false;
+        if (!pTls->StartTls(m_strServer, m_nPort))
+            return fail(nullptr);
+    }
+    if (!IsPositive(m_strGreeting))
+        return fail(nullptr);
+    return true;
+}
+
+bool CPop3Session::SendPop3(Command command, const CString& text, const char* pszLogText)
+{
+    m_lastCommand = command;
+    return SendCommand(text, text.GetLength(), pszLogText == nullptr, pszLogText);
+}
+
+int CPop3Session::ReadReplyLine()
+{
+    char* pBuffer = m_pReplyBuffer;
+    pBuffer[0] = '\0';
+    if (!m_pSocket)
+        return -1;
+    if (!m_bTls) {
+        try {
+            return static_cast<CLineSocket*>(m_pSocket)->ReadLine(pBuffer, kLineSize);
+        } catch (...) {
+            return -1;
+        }
+    }
+    // The TLS socket hands out decrypted pieces; cut them into lines the way
+    // the plain line reader does.
+    auto* pTls = static_cast<CTlsSocket*>(m_pSocket);
+    for (;;) {
+        size_t nAvail = m_tlsPending.size() - m_nTlsPos;
+        const char* p = m_tlsPending.data() + m_nTlsPos;
+        if (m_bTlsSkipLF && nAvail) {
+            m_bTlsSkipLF = false;
+            if (*p == '\n') {
+                m_nTlsPos++;
+                continue;
+            }
+        }
+        size_t nLimit = nAvail < static_cast<size_t>(kLineSize) ? nAvail : static_cast<size_t>(kLineSize);
+        size_t k = 0;
+        while (k < nLimit && p[k] != '\r' && p[k] != '\n')
+            k++;
+        if (k < nLimit) {
+            memcpy(pBuffer, p, k);
+            pBuffer[k] = '\r';
+            pBuffer[k + 1] = '\n';
+            pBuffer[k + 2] = '\0';
+            m_nTlsPos += k + 1;
+            if (p[k] == '\r') {
+                if (k + 1 < nAvail) {
+                    if (p[k + 1] == '\n')
+                        m_nTlsPos++;
+                } else {
+                    m_bTlsSkipLF = true;
+                }
+            }
+            return static_cast<int>(k + 2);
+        }
+        if (nAvail >= static_cast<size_t>(kLineSize)) {
+            memcpy(pBuffer, p, kLineSize);
+            pBuffer[kLineSize] = '\0';
+            m_nTlsPos += kLineSize;
+            return kLineSize;
+        }
+        m_tlsPending.erase(0, m_nTlsPos);
+        m_nTlsPos = 0;
+        CString text = pTls->ReadText();
+        if (text.IsEmpty()) {
+            if (pTls->IsClosed())
+                WSASetLastError(WSAECONNABORTED);
+            return -1;
+        }
+        for (int i = 0; i < text.GetLength(); i++)
+            if (text[i] != '\0')
+                m_tlsPending += text[i];
+    }
+}
+
+bool CPop3Session::ReadReply()
+{
+    int n = ReadReplyLine();
+    if (n < 0)
+        return false;
+    m_strReply = m_pReplyBuffer;
+    return true;
+}
+
+void CPop3Session::ReportReadFailure(int nErrorResult, const char* pszWhere)
+{
+    DWORD dwError = WSAGetLastError();
+    WriteCommLog(pszWhere);
+    WriteCommLog(CString("[") + m_pReplyBuffer + "]");
+    WriteCommLog(FormatString("Error[%s]\r\n", SystemMessage(dwError).GetString()));
+    m_nErrorResult = nErrorResult;
+    m_nErrorMessageId = kMsgReceiveError;
+    PostToOwner(CVM_MSG_TRANSFER_ERROR, nErrorResult, kMsgReceiveError);
+}
+
+bool CPop3Session::Run()
+{
+    if (m_bAbort && m_nState != 0 && m_nState != 17 && !m_bQuitting) {
+        m_nState = 17;
+        m_nErrorResult = -1;
+    }
+    bool bSent = true;   // a command went out and its reply is due
+    bool bOk = true;
+    switch (m_nState) {
+    case 0:
+        Cancel();
+        return false;
+    case 1:
+        if (m_bApop) {
+            CString stamp = GetApopStamp(m_strGreeting);
+            if (stamp.IsEmpty()) {
+                // Without a time stamp there is nothing to digest; sending
+                // the password in its place would defeat APOP.
+                WriteCommLog("APOP: no time stamp in the greeting\r\n");
+                m_nErrorResult = 2;
+                m_nErrorMessageId = kMsgLoginFailed;
+                m_nState = 17;
+                bSent = false;
+                break;
+            }
+            char digest[33];
+            GetMD5HexString(stamp + m_strPassword, digest);
+            bOk = SendPop3(cmdPass, FormatString("APOP %s %s\r\n", m_strUser.GetString(), digest),
+                           FormatString("APOP %s\r\n", m_strUser.GetString()));
+            m_nState = 3;
+        } else {
+            bOk = SendPop3(cmdUser, FormatString("USER %s\r\n", m_strUser.GetString()));
+            m_nState = 2;
+        }
+        break;
+    case 2:
+        bOk = SendPop3(cmdPass, FormatString("PASS %s\r\n", m_strPassword.GetString()), "PASS *********\r\n");
+        m_nState = 3;
+        break;
+    case 3:
+        bOk = SendPop3(cmdStat, "STAT\r\n");
+        m_nState = 8;
+        break;
+    case 5:
+        bOk = SendPop3(cmdList, FormatString("LIST %d\r\n", m_nCurrentNumber));
+        m_nState = 6;
+        break;
+    case 8:
+        bOk = SendPop3(cmdUidl, "UIDL\r\n");
+        m_nState = 9;
+        break;
+    case 10:
+        if (m_pSelection && m_nIndex < static_cast<int>(m_pSelection->size()) && (*m_pSelection)[m_nIndex].bDelete &&
+            (*m_pSelection)[m_nIndex].bNoReceive) {
+            m_nState = 14;
+            bSent = false;
+            break;
+        }
+        bOk = SendPop3(cmdTop, FormatString("TOP %d 0\r\n", m_nCurrentNumber));
+        m_nState = 11;
+        break;
+    case 11:
+        ReadHeaderStep();
+        return true;
+    case 12:
+        bOk = SendPop3(cmdRetr, FormatString("RETR %d\r\n", m_nCurrentNumber));
+        if (!bOk)
+            m_nState = 17;
+        else
+            m_nState = 13;
+        break;
+    case 13:
+        ReceiveMailStep();
+        return true;
+    case 14:
+        bOk = SendPop3(cmdDele, FormatString("DELE %d\r\n", m_nCurrentNumber));
+        GoToNextMail();
+        break;
+    case 15:
+    case 16: {
+        int nNumber = FindExpiredMail();
+        if (nNumber > 0) {
+            bOk = SendPop3(cmdDeleExpired, FormatString("DELE %d\r\n", nNumber));
+            m_nState = 16;
+            break;
+        }
+        m_nState = 17;
+    }
+        [[fallthrough]];
+    case 17:
+    default:
+        WriteIdListBack();
+        m_bQuitting = true;
+        bOk = SendPop3(cmdQuit, "QUIT\r\n");
+        m_nState = 0;
+        break;
+    }
+    if (!bOk) {
+        m_nState = 0;
+        return false;
+    }
+    if (bSent) {
+        if (!ReadReply()) {
+            if (!m_bQuitting) {
+                ReportReadFailure(13, "Error@GetResponseServer\r\n");
+                return true;
+            }
+        } else {
+            HandleReply();
+        }
+    }
+    PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
+    return true;
+}
+
+void CPop3Session::HandleReply()
+{
+    const char* pszReply = m_strReply;
+    if (m_lastCommand == cmdQuit)
+        return;
+    if (!IsPositive(pszReply)) {
+        switch (m_lastCommand) {
+        case cmdUidl:
+            if (IsNegative(pszReply)) {
+                // No UIDL: go by number; ids are then the mails' Message-IDs.
+                m_bUidl = false;
+                m_nIndex = 0;
+                int nNumber = CurrentNumber();
+                if (nNumber >= 1 && nNumber <= m_nMessageCount) {
+                    m_nCurrentNumber = nNumber;
+                    m_nState = 5;
+                } else {
+                    m_nState = 15;
+                }
+                return;
+            }
+            break;
+        case cmdUser:
+            m_nErrorMessageId = kMsgUserNotFound;
+            m_nErrorResult = 2;
+            break;
+        case cmdPass:
+            m_nErrorMessageId = kMsgLoginFailed;
+            m_nErrorResult = 2;
+            break;
+        default:
+            break;
+        }
+        m_nState = 17;
+        return;
+    }
+    switch (m_lastCommand) {
+    case cmdPass:
+        if (m_bLoginOnly)
+            m_nState = 17;
+        break;
+    case cmdStat:
+        m_nMessageCount = GetReplyNumber(pszReply, 1);
+        if (m_nMessageCount < 1)
+            m_nState = 17;
+        break;
+    case cmdUidl:
+        if (!ReadUidlListing()) {
+            ReportReadFailure(13, "Error@GetResponseServer\r\n");
+            m_nState = 0;
+            return;
+        }
+        StartAfterListing();
+        break;
+    case cmdList:
+        HandleSize();
+        break;
+    case cmdDele:
+        if (!m_strDeleteId.IsEmpty())
+            m_listC.MarkIdDeleted(m_strDeleteId);
+        m_strDeleteId.Empty();
+        break;
+    default:
+        break;
+    }
+}
+
+bool CPop3Session::ReadUidlListing()
+{
+    m_listA.Reset();
+    for (;;) {
+        int n = ReadReplyLine();
+        if (n < 0)
+            return false;
+        if (strcmp(m_pReplyBuffer, ".\r\n") == 0)
+            return true;
+        int nNumber = atoi(m_pReplyBuffer);
+        const char* p = m_pReplyBuffer;
+        while (*p == ' ')
+            p++;
+        while (*p >= '0' && *p <= '9')
+            p++;
+        while (*p == ' ' || *p == '\t')
+            p++;
+        CString id(p);
+        id.TrimRight();
+        if (nNumber > 0)
+            m_listA.AppendId(id, nNumber);
+    }
+}
+
+void CPop3Session::StartAfterListing()
+{
+    if (m_bLeaveOnServer && !IsSelectionMode()) {
+        // Keep only the ids still on the server, with the time they first came.
+        m_listC.Reset();
+        for (int i = 0; i < m_listA.GetRecordCount(TRUE); i++) {
+            CReceivedIdRecord* pServer = m_listA.GetIdRecord(i);
+            if (CReceivedIdRecord* pKnown = m_listB.FindId(pServer->m_strId))
+                m_listC.AddId(pServer->m_strId, pServer->m_nNumber, pKnown->m_strStamp);
+        }
+    }
+    m_nIndex = 0;
+    if (m_pSelection) {
+        if (m_pSelection->empty()) {
+            m_nState = 15;
+            return;
+        }
+        m_nCurrentNumber = (*m_pSelection)[0].nNumber;
+        const CReceiveSelection& entry = (*m_pSelection)[0];
+        m_nState = entry.bNoReceive && entry.bDelete ? 14 : 12;
+        return;
+    }
+    int nNumber = CurrentNumber();
+    if (nNumber >= 1 && nNumber <= m_nMessageCount) {
+        m_nCurrentNumber = nNumber;
+        m_nState = 5;
+    } else {
+        m_nState = 15;
+    }
+}
+
+int CPop3Session::CurrentNumber()
+{
+    if (m_pSelection)
+        return m_nIndex < static_cast<int>(m_pSelection->size()) ? (*m_pSelection)[m_nIndex].nNumber : 0;
+    if (m_bUidl) {
+        while (m_nIndex < m_listA.GetRecordCount(TRUE)) {
+            CReceivedIdRecord* pServer = m_listA.GetIdRecord(m_nIndex);
+            if (m_bLeaveOnServer && m_listB.FindId(pServer->m_strId)) {
+                m_nIndex++;
+                continue;
+            }
+            return pServer->m_nNumber;
+        }
+        return 0;
+    }
+    if (m_bLeaveOnServer)
+        return m_nIndex + 1 + m_nStoredCount;
+    return m_nIndex + 1;
+}
+
+void CPop3Session::GoToNextMail()
+{
+    m_nIndex++;
+    if (m_pSelection) {
+        while (m_nIndex < static_cast<int>(m_pSelection->size())) {
+            const CReceiveSelection& entry = (*m_pSelection)[m_nIndex];
+            m_nCurrentNumber = entry.nNumber;
+            if (entry.bNoReceive && entry.bDelete) {
+                m_nState = 14;
+                return;
+            }
+            if (!entry.bNoReceive) {
+                m_nState = 12;
+                return;
+            }
+            m_nIndex++;
+        }
+        m_nState = 15;
+        return;
+    }
+    int nNumber = CurrentNumber();
+    if (nNumber >= 1 && nNumber <= m_nMessageCount) {
+        m_nCurrentNumber = nNumber;
+        m_nState = 5;
+    } else {
+        m_nState = 15;
+    }
+}
+
+void CPop3Session::HandleSize()
+{
+    m_nCurrentSize = GetReplyNumber(m_strReply, 2);
+    m_bTooLarge = false;
+    if (!IsSelectionMode()) {
+        if (m_nSizeLimit > 0 && static_cast<long long>(m_nSizeLimit) * 1024 < m_nCurrentSize) {
+            m_bTooLarge = true;
+            m_nState = 10;
+        } else if (m_bUidl) {
+            m_nState = m_bFilterAvailable && m_bDivideUpAtReceive ? 10 : 12;
+        } else {
+            m_nState = 10;
+        }
+    } else {
+        m_nState = 10;
+    }
+}
+
+void CPop3Session::RecordUndelivered(int nKind)
+{
+    CUndeliveredMail mail;
+    mail.nKind = nKind;
+    mail.nNumber = m_nCurrentNumber;
+    mail.nSize = m_nCurrentSize;
+    mail.strSubject = GetHeaderField(m_strHeader, "Subject");
+    mail.strFrom = GetHeaderField(m_strHeader, "From");
+    mail.strDate = GetHeaderField(m_strHeader, "Date");
+    mail.strMessageId = GetHeaderField(m_strHeader, "Message-ID");
+    mail.strHeader = m_strHeader;
+    m_undelivered.push_back(mail);
+}
+
+void CPop3Session::ReadHeaderStep()
+{
+    m_strHeader.Empty();
+    bool bLineStart = true;
+    for (;;) {
+        int n = ReadReplyLine();
+        if (n < 0) {
+            ReportReadFailure(12, FormatString("ReadLine Error[%d][%d]\r\n", n, WSAGetLastError()));
+            return;
+        }
+        const char* p = m_pReplyBuffer;
+        if (bLineStart && strcmp(p, ".\r\n") == 0)
+            break;
+        if (bLineStart && *p == '.')
+            p++;
+        m_strHeader += p;
+        bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
+    }
+    if (m_bTooLarge || m_pDialog) {
+        RecordUndelivered(0);
+        GoToNextMail();
+    } else {
+        int nDecision = 0;
+        if (m_bFilterAvailable && m_bDivideUpAtReceive && !m_pSelection)
+            nDecision = CheckReceiveFilter(
+                FormatString("%s: %s\r\n", "X-ReceiveAcount", m_strAccountName.GetString()) + m_strHeader);
+        if (nDecision == 0) {
+            m_nState = 12;
+        } else {
+            RecordUndelivered(nDecision == 2 ? 2 : 1);
+            if (nDecision == 2) {
+                m_strDeleteId = m_bUidl && m_nIndex < m_listA.GetRecordCount(TRUE)
+                                    ? m_listA.GetIdRecord(m_nIndex)->m_strId
+                                    : CString();
+                m_nState = 14;
+            } else {
+                GoToNextMail();
+            }
+        }
+    }
+    PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
+}
+
+bool CPop3Session::FlushMailBuffer()
+{
+    if (m_mailBuffer.empty())
+        return true;
+    try {
+        m_mailFile.Write(m_mailBuffer.data(), static_cast<UINT>(m_mailBuffer.size()));
+    } catch (CFileException&) {
+        return false;
+    }
+    m_mailBuffer.clear();
+    return true;
+}
+
+void CPop3Session::ReceiveMailStep()
+{
+    m_strMailFilePath = NewMailFilePath();
+    if (!m_mailFile.Open(m_strMailFilePath, CFile::modeCreate | CFile::modeWrite)) {
+        m_strMailFilePath.Empty();
+        WriteCommLog("Error @ SetFileToFolder\r\n");
+        m_nErrorResult = 12;
+        m_nErrorMessageId = kMsgReceiveError;
+        PostToOwner(CVM_MSG_TRANSFER_ERROR, 12, kMsgReceiveError);
+        return;
+    }
+    m_mailBuffer = FormatString("%s: %s\r\n", "X-ReceiveAcount", m_strAccountName.GetString()).Str();
+    CString header;
+    bool bInHeader = true;
+    bool bLineStart = true;
+    for (;;) {
+        int n = ReadReplyLine();
+        if (n < 0) {
+            DWORD dwError = WSAGetLastError();
+            DiscardPartialFile();
+            m_mailBuffer.clear();
+            ReportReadFailure(11, FormatString("ReadLine Error[%d][%lu]\r\n", n, dwError));
+            return;
+        }
+        const char* p = m_pReplyBuffer;
+        if (bLineStart && strcmp(p, ".\r\n") == 0)
+            break;
+        if (bLineStart && *p == '.')
+            p++;  // byte-stuffed line
+        if (bInHeader) {
+            if (bLineStart && strcmp(p, "\r\n") == 0)
+                bInHeader = false;
+            else
+                header += p;
+        }
+        m_mailBuffer.append(p);
+        bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
+        if (m_mailBuffer.size() >= 65536 && !FlushMailBuffer()) {
+            DiscardPartialFile();
+            m_mailBuffer.clear();
+            WriteCommLog("Receive Mail Data Error4\r\n");
+            m_nErrorResult = 12;
+            m_nErrorMessageId = kMsgReceiveError;
+            PostToOwner(CVM_MSG_TRANSFER_ERROR, 12, kMsgReceiveError);
+            return;
+        }
+    }
+    bool bWritten = FlushMailBuffer();
+    try {
+        m_mailFile.Close();
+    } catch (CFileException& e) {
+        WriteCommLog(FormatString("POP3 File Close Error[%d][%ld]", e.m_cause, e.m_lOsError));
+        bWritten = false;
+    }
+    if (!bWritten) {
+        DiscardPartialFile();
+        m_nErrorResult = 12;
+        m_nErrorMessageId = kMsgReceiveError;
+        PostToOwner(CVM_MSG_TRANSFER_ERROR, 12, kMsgReceiveError);
+        return;
+    }
+    m_strHeader = header;
+    CString path = m_strMailFilePath;
+    m_strMailFilePath.Empty();
+    bool bKeepOnServer = false;
+    if (!FileReceivedMail(path, bKeepOnServer)) {
+        // Never delete what could not be stored.
+        DeleteFileA(path);
+        WriteCommLog("Error @ SetFileToFolder\r\n");
+        m_nErrorResult = 18;
+        m_nErrorMessageId = kMsgReceiveError;
+        PostToOwner(CVM_MSG_TRANSFER_ERROR, 18, kMsgReceiveError);
+        return;
+    }
+    DeleteFileA(path);
+    m_nReceivedCount++;
+
+    CString id;
+    if (m_bUidl && !m_pSelection) {
+        if (m_nIndex < m_listA.GetRecordCount(TRUE))
+            id = m_listA.GetIdRecord(m_nIndex)->m_strId;
+    } else if (m_bUidl && m_pSelection) {
+        for (int i = 0; i < m_listA.GetRecordCount(TRUE) && id.IsEmpty(); i++)
+            if (m_listA.GetIdRecord(i)->m_nNumber == m_nCurrentNumber)
+                id = m_listA.GetIdRecord(i)->m_strId;
+    } else {
+        id = GetHeaderField(header, "Message-ID");
+        // This pass knows the mail's number now; later passes do not.
+        m_listA.AppendId(id, m_nCurrentNumber);
+    }
+
+    bool bDelete;
+    if (m_pSelection) {
+        bDelete = m_nIndex < static_cast<int>(m_pSelection->size()) && (*m_pSelection)[m_nIndex].bDelete;
+        if (bDelete)
+            m_listC.MarkIdDeleted(id);
+        else
+            m_listC.AddIdAndSave(id, m_nCurrentNumber, "");
+        if (bDelete && !m_listC.GetFilePath().IsEmpty())
+            m_listC.WriteToFile(FALSE);
+    } else {
+        m_listC.AddIdAndSave(id, m_nCurrentNumber, "");
+        bDelete = !m_bLeaveOnServer;
+        if (m_bKeepOnce) {
+            bDelete = false;
+            m_bKeepOnce = FALSE;
+        }
+        if (m_bDeleteOnce) {
+            bDelete = true;
+            m_bDeleteOnce = FALSE;
+        }
+    }
+    if (bKeepOnServer)
+        bDelete = false;
+    if (bDelete) {
+        m_strDeleteId = m_pSelection ? CString() : id;
+        m_nState = 14;
+    } else {
+        GoToNextMail();
+    }
+    PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
+}
+
+int CPop3Session::FindExpiredMail()
+{
+    if (m_pDialog || !m_bLeaveOnServer || m_nDeleteAfterDays <= 0 || m_nDeleteMode == 2 || m_bLoginOnly ||
+        m_nErrorResult != 0)
+        return 0;
+    long long now = CReceivedIdList::CurrentTime();
+    long long span = static_cast<long long>(m_nDeleteAfterDays) * 86400;
+    for (int i = 0; i < m_listC.GetRecordCount(TRUE); i++) {
+        CReceivedIdRecord* pRecord = m_listC.GetIdRecord(i);
+        if (!pRecord || pRecord->m_bDeleted || pRecord->m_strStamp.IsEmpty())
+            continue;
+        if (atoll(pRecord->m_strStamp) + span > now)
+            continue;
+        // Only a number the server gave in this session names the right mail.
+        CReceivedIdRecord* pServer = m_listA.FindId(pRecord->m_strId);
+        if (!pServer)
+            continue;
+        m_listC.MarkRecordDeleted(pRecord);
+        return pServer->m_nNumber;
+    }
+    return 0;
+}
+
+void CPop3Session::WriteIdListBack()
+{
+    if (m_bLoginOnly || m_listC.GetFilePath().IsEmpty())
+        return;
+    m_listC.WriteToFile(FALSE);
+}
+
+void CPop3Session::Cancel()
+{
+    if (m_pSocket) {
+        if (m_bTls)
+            static_cast<CTlsSocket*>(m_pSocket)->Shutdown();
+        m_pSocket->Close();
+        delete m_pSocket;
+        m_pSocket = nullptr;
+    }
+    Finish();
+}
+
+bool CPop3Session::Finish()
+{
+    if (!m_bRunning)
+        return false;
+    m_bRunning = false;
+    m_nState = 0;
+    DiscardPartialFile();
+    if (!IsSelectionMode()) {
+        m_listB.Reset();
+        m_listB.SetFilePath("");
+        m_listC.Reset();
+        m_listC.SetFilePath("");
+    }
+    if (m_dwMainThreadId)
+        PostThreadMessageA(m_dwMainThreadId, CVM_MSG_RECEIVE_END, m_nAccountId, 0);
+    PostToOwner(CVM_MSG_SESSION_FINISHED, static_cast<WPARAM>(m_nErrorResult), m_nErrorMessageId);
+    return true;
+}
+
+bool CPop3Session::IsRunning()
+{
+    return m_nState > 0;
+}

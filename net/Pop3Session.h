@@ -1,0 +1,75 @@
+// CPop3Session: receives the mail of one POP3 account as a step machine: each
+// call of Run sends at most one command, reads its reply, chooses the next
+// state and posts the step message to the session thread, whose message loop
+// calls Run again. Logins USER/PASS and APOP, STLS and TLS from the start
+// (port 995), a size limit, leaving mail on the server with received-id
+// lists, and deletion after receiving or after a number of days.
+//
+// A mail is deleted from the server only after it has been filed safely.
+#pragma once
+
+#include "net/ReceiveSession.h"
+
+#include <string>
+
+class CPop3Session : public CReceiveSession
+{
+public:
+    // Reply buffer of the plain connection: lines are read in pieces of
+    // kLineSize bytes; two more hold a line end and the terminating zero.
+    enum { kLineSize = 5120, kReplyBufferSize = 5140 };
+
+    CPop3Session();
+    ~CPop3Session() override;
+
+    bool Run() override;
+    bool Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection) override;
+    void Cancel() override;
+    bool Finish() override;
+    bool IsRunning() override;
+
+    void SetApop(bool bApop) { m_bApop = bApop; }
+    bool IsUidlAvailable() const { return m_bUidl; }
+
+    // The n-th number (from 1) of a reply; -1 when a minus sign follows it, 0 when missing.
+    static int GetReplyNumber(const char* pszReply, int n);
+    // "<...>" of the greeting, or empty.
+    static CString GetApopStamp(const char* pszGreeting);
+
+private:
+    enum Command { cmdNone, cmdUser, cmdPass, cmdStat, cmdList, cmdUidl, cmdTop, cmdRetr, cmdDele, cmdDeleExpired, cmdQuit };
+
+    bool Connect();
+    bool SendPop3(Command command, const CString& text, const char* pszLogText = nullptr);
+    // One reply line into the reply buffer (normalised to CR LF); -1 on failure.
+    int ReadReplyLine();
+    bool ReadReply();
+    void ReportReadFailure(int nErrorResult, const char* pszWhere);
+    void HandleReply();
+    bool ReadUidlListing();
+    void StartAfterListing();
+    void HandleSize();
+    void ReadHeaderStep();
+    void ReceiveMailStep();
+    void GoToNextMail();
+    // POP3 number of the mail at the current index; 0 past the end.
+    int CurrentNumber();
+    int FindExpiredMail();
+    void RecordUndelivered(int nKind);
+    void WriteIdListBack();
+    bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
+    bool FlushMailBuffer();
+
+    char* m_pReplyBuffer = nullptr;
+    std::string m_tlsPending;  // decrypted bytes not yet handed out as lines
+    size_t m_nTlsPos = 0;
+    bool m_bTlsSkipLF = false;
+    bool m_bApop = false;
+    bool m_bUidl = true;
+    bool m_bTooLarge = false;
+    int m_nStoredCount = 0;  // ids in list B at the start (resume point without UIDL)
+    Command m_lastCommand = cmdNone;
+    CString m_strGreeting;
+    CString m_strDeleteId;   // removed from list C when its DELE succeeds
+    std::string m_mailBuffer;
+};

@@ -1,0 +1,194 @@
+#include "net/ReceiveSession.h"
+
+#include "core/DateTimeUtil.h"
+#include "core/FileUtil.h"
+#include "net/CommLog.h"
+#include "net/MailSocket.h"
+#include "net/NetMessages.h"
+#include "store/MailFolderStore.h"
+
+#include <atomic>
+
+namespace {
+// Shared by every session of the run so that two sessions filing in the same
+// second still make different names.
+std::atomic<int> g_fileCounter{0};
+}
+
+CReceiveSession::CReceiveSession()
+{
+    m_nFileCounter = g_fileCounter.load();
+}
+
+CReceiveSession::~CReceiveSession()
+{
+    m_mailFile.Abort();
+}
+
+bool CReceiveSession::Start(CDlgRemoteMail*, std::vector<CReceiveSelection>*)
+{
+    return false;
+}
+
+void CReceiveSession::Cancel() {}
+
+bool CReceiveSession::Finish()
+{
+    return false;
+}
+
+bool CReceiveSession::IsRunning()
+{
+    return false;
+}
+
+void CReceiveSession::SetInboxPath(const char* pszPath)
+{
+    m_strInboxPath = pszPath;
+    if (!m_strInboxPath.IsEmpty())
+        CreateDirectoryPath(m_strInboxPath);
+}
+
+void CReceiveSession::Abort()
+{
+    if (m_pSocket)
+        m_pSocket->GetAbortEvent().SetEvent();
+    m_bAbort = 1;
+    m_nErrorResult = -1;
+}
+
+bool CReceiveSession::SendCommand(const char* pszText, int nLength, bool /*bShowProgress*/, const char* pszLogText)
+{
+    if (!m_pSocket)
+        return false;
+    try {
+        // The TLS socket returns a negative status when it fails.
+        return m_pSocket->Send(pszText, nLength, pszLogText) > 0;
+    } catch (...) {
+        return false;
+    }
+}
+
+CString CReceiveSession::GetIdListPath() const
+{
+    CString name = "CVMUidl_" + MakeValidFileName(m_strAccountName) + ".dat";
+    return CombinePath(m_strIdListFolder, name);
+}
+
+CString CReceiveSession::NewMailFilePath()
+{
+    SYSTEMTIME st;
+    GetLocalTime(&st);
+    int nCounter = g_fileCounter.fetch_add(1) % 1000;
+    m_nFileCounter = (nCounter + 1) % 1000;
+    for (int nTry = 0;; nTry++) {
+        CString name = FormatString("QM%lu%03d%03d", static_cast<unsigned long>(CReceivedIdList::CurrentTime()),
+                                    st.wMilliseconds, (nCounter + nTry) % 1000);
+        CString path = CombinePath(m_strInboxPath, name);
+        if (!PathExists(path) || nTry >= 999)
+            return path;
+    }
+}
+
+void CReceiveSession::DiscardPartialFile()
+{
+    m_mailFile.Abort();
+    if (!m_strMailFilePath.IsEmpty()) {
+        DeleteFileA(m_strMailFilePath);
+        m_strMailFilePath.Empty();
+    }
+}
+
+void CReceiveSession::AddTargetFolder(CMailFolderStore* pStore)
+{
+    if (!pStore)
+        return;
+    for (int i = 0; i < m_targetFolders.GetSize(); i++)
+        if (m_targetFolders[i] == pStore)
+            return;
+    m_targetFolders.Add(pStore);
+}
+
+void CReceiveSession::CollectTargetFolderNames(CStringArray& names) const
+{
+    for (int i = 0; i < m_targetFolders.GetSize(); i++) {
+        auto* pStore = static_cast<CMailFolderStore*>(m_targetFolders[i]);
+        const CString& name = pStore->GetFolderName();
+        bool bFound = false;
+        for (int j = 0; j < names.GetSize() && !bFound; j++)
+            bFound = names[j].CompareNoCase(name) == 0;
+        if (!bFound)
+            names.Add(name);
+    }
+}
+
+bool CReceiveSession::FileReceivedMail(const CString& strPath, bool& bKeepOnServer)
+{
+    bKeepOnServer = false;
+    if (!m_pTargetStore)
+        return false;
+    CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
+    if (m_pTargetStore->AddNewMailData(strPath, received, FALSE) != 1)
+        return false;
+    bKeepOnServer = m_pTargetStore->LastFilingDecodeFailed() != FALSE;
+    AddTargetFolder(m_pTargetStore);
+    if (m_dwMainThreadId)
+        PostThreadMessageA(m_dwMainThreadId, CVM_MSG_MAIL_FILED, 0, m_pTargetStore->GetFolderId());
+    return true;
+}
+
+int CReceiveSession::CheckReceiveFilter(const CString&)
+{
+    // The receive rule set is consulted here once the filter rules exist.
+    return 0;
+}
+
+void CReceiveSession::LogReceiveError(DWORD dwError)
+{
+    char* pszMessage = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   dwError, 0, reinterpret_cast<char*>(&pszMessage), 0, nullptr);
+    WriteCommLog(FormatString("データ受信エラー:[%s]\r\n", pszMessage ? pszMessage : ""));
+    if (pszMessage)
+        LocalFree(pszMessage);
+}
+
+void CReceiveSession::PostToOwner(UINT nMessage, WPARAM wParam, LPARAM lParam)
+{
+    if (m_dwOwnerThreadId)
+        PostThreadMessageA(m_dwOwnerThreadId, nMessage, wParam, lParam);
+}
+
+CString CReceiveSession::GetHeaderField(const CString& header, const char* pszName)
+{
+    // Header names compare without case; folded lines continue a field.
+    int nNameLength = static_cast<int>(strlen(pszName));
+    int nPos = 0;
+    int nLength = header.GetLength();
+    while (nPos < nLength) {
+        int nEnd = header.Find('\n', nPos);
+        if (nEnd < 0)
+            nEnd = nLength;
+        CString line = header.Mid(nPos, nEnd - nPos);
+        line.TrimRight("\r");
+        if (line.IsEmpty())
+            break;
+        if (line.GetLength() > nNameLength && line[nNameLength] == ':' &&
+            line.Left(nNameLength).CompareNoCase(pszName) == 0) {
+            CString value = line.Mid(nNameLength + 1);
+            int nNext = nEnd + 1;
+            while (nNext < nLength && (header[nNext] == ' ' || header[nNext] == '\t')) {
+                int nLineEnd = header.Find('\n', nNext);
+                if (nLineEnd < 0)
+                    nLineEnd = nLength;
+                CString more = header.Mid(nNext, nLineEnd - nNext);
+                more.TrimRight("\r");
+                value += more;
+                nNext = nLineEnd + 1;
+            }
+            return value.Trim();
+        }
+        nPos = nEnd + 1;
+    }
+    return CString();
+}

@@ -1,0 +1,165 @@
+// CReceiveSession: the base of the POP3 and IMAP4 receiving sessions. Holds
+// the account's connection data, the socket, the state of the step machine,
+// the result, the received-id lists and what the pass filed or left behind.
+// A session lives on its session thread; other threads reach it only through
+// thread messages (the abort flag is the one exception).
+#pragma once
+
+#include "classlib/ClassLib.h"
+#include "net/ReceivedIdList.h"
+#include "net/UndeliveredMail.h"
+
+#include <vector>
+
+class CMailSocket;
+class CMailFolderStore;
+class CDlgRemoteMail;
+
+// One entry of the list of mails to fetch chosen in the selective-receive window.
+struct CReceiveSelection
+{
+    int nNumber = 0;
+    BYTE bNoReceive = 0;
+    BYTE bDelete = 0;
+};
+
+class CReceiveSession
+{
+public:
+    CReceiveSession();
+    CReceiveSession(const CReceiveSession&) = delete;
+    CReceiveSession& operator=(const CReceiveSession&) = delete;
+    virtual ~CReceiveSession();
+
+    virtual bool Run() = 0;
+    // pSelection: the mails to fetch (null for an ordinary pass).
+    virtual bool Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection);
+    virtual void Cancel();
+    virtual bool Finish();
+    virtual bool IsRunning();
+
+    // ---- Set-up ----
+    void SetInboxPath(const char* pszPath);
+    void SetDownloadDataPath(const char* pszPath) { m_strDownloadDataPath = pszPath; }
+    void SetServer(const char* pszHost, int nPort) { m_strServer = pszHost; m_nPort = nPort; }
+    void SetUser(const char* pszUser, const char* pszPassword) { m_strUser = pszUser; m_strPassword = pszPassword; }
+    void SetMailAddress(const char* pszAddress) { m_strMailAddress = pszAddress; }
+    void SetAccountName(const char* pszName) { m_strAccountName = pszName; }
+    void SetAccountId(int nId) { m_nAccountId = nId; }
+    // Folder that holds the received-id files (the mailbox folder).
+    void SetIdListFolder(const char* pszFolder) { m_strIdListFolder = pszFolder; }
+    void SetTls(bool bTls) { m_bTls = bTls; }
+    void SetLeaveOnServer(bool bLeave) { m_bLeaveOnServer = bLeave; }
+    void SetDeleteAfterDays(int nDays) { m_nDeleteAfterDays = nDays; }
+    void SetDeleteMode(int nMode) { m_nDeleteMode = nMode; }
+    // Kilobytes; -1 or 0 for no limit.
+    void SetSizeLimit(int nKiloBytes) { m_nSizeLimit = nKiloBytes; }
+    void SetFiltering(bool bAvailable, bool bDivideUpAtReceive)
+    {
+        m_bFilterAvailable = bAvailable;
+        m_bDivideUpAtReceive = bDivideUpAtReceive;
+    }
+    // Only log in (POP before SMTP): no id files, no mail, no deletion.
+    void SetLoginOnly(bool bLoginOnly) { m_bLoginOnly = bLoginOnly; }
+    void SetTimeOut(int nTimeOut) { m_nTimeOut = nTimeOut; }
+    void SetOwnerThreadId(DWORD dwThreadId) { m_dwOwnerThreadId = dwThreadId; }
+    void SetMainThreadId(DWORD dwThreadId) { m_dwMainThreadId = dwThreadId; }
+    void SetWatchdogThreadId(DWORD dwThreadId) { m_dwWatchdogThreadId = dwThreadId; }
+    // The folder that receives the mail (the account's receive folder).
+    void SetTargetStore(CMailFolderStore* pStore) { m_pTargetStore = pStore; }
+    void SetKeepOnce() { m_bKeepOnce = TRUE; }
+    void SetDeleteOnce() { m_bDeleteOnce = TRUE; }
+
+    // ---- Control and results ----
+    void SetAbort(bool bAbort = true) { m_bAbort = bAbort ? 1 : 0; }
+    bool IsAbort() const { return m_bAbort != 0; }
+    // Signals the socket's event and marks the pass aborted.
+    void Abort();
+    int GetErrorResult() const { return m_nErrorResult; }
+    void SetErrorResult(int nResult) { m_nErrorResult = nResult; }
+    UINT GetErrorMessageId() const { return m_nErrorMessageId; }
+    // Why a connection failed, when more is known than the message id says
+    // (a refused server certificate).
+    const CString& GetErrorText() const { return m_strErrorText; }
+    int GetReceivedCount() const { return m_nReceivedCount; }
+    int GetMessageCount() const { return m_nMessageCount; }
+    int GetState() const { return m_nState; }
+    CMailSocket* GetSocket() const { return m_pSocket; }
+    // Closes and deletes the mail file being written (the watchdog's last resort).
+    void DiscardPartialFile();
+    // Names of the folders that received mail in this pass, without duplicates.
+    void CollectTargetFolderNames(CStringArray& names) const;
+    const std::vector<CUndeliveredMail>& GetUndeliveredMails() const { return m_undelivered; }
+    // Ids of the mails the pass has received and kept (list C).
+    CReceivedIdList& GetReceivedIdList() { return m_listC; }
+    CString GetIdListPath() const;
+
+protected:
+    // Sends one command; false when it could not be sent.
+    bool SendCommand(const char* pszText, int nLength, bool bShowProgress, const char* pszLogText = nullptr);
+    // Files the mail file into the target folder. Returns false when it could
+    // not be filed; bKeepOnServer is set when it was filed but must not be
+    // deleted from the server (it could not be decoded).
+    virtual bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer);
+    // Receive filter decision for a header: 0 receive, 1 do not receive,
+    // 2 do not receive and delete on the server.
+    virtual int CheckReceiveFilter(const CString& strHeader);
+    CString NewMailFilePath();
+    void AddTargetFolder(CMailFolderStore* pStore);
+    void LogReceiveError(DWORD dwError);
+    static CString GetHeaderField(const CString& header, const char* pszName);
+    void PostToOwner(UINT nMessage, WPARAM wParam, LPARAM lParam);
+
+    CFile m_mailFile;
+    CString m_strMailFilePath;
+    CString m_strReply;
+    CString m_strServer;
+    CString m_strUser;
+    CString m_strPassword;
+    CString m_strMailAddress;
+    CString m_strAccountName;
+    CString m_strDownloadDataPath;
+    CString m_strInboxPath;
+    CString m_strIdListFolder;
+    CString m_strLastId;
+    CString m_strErrorText;
+    int m_nPort = -1;
+    int m_nState = 0;
+    int m_nCurrentSize = 0;
+    int m_nSizeLimit = -1;
+    bool m_bFilterAvailable = false;
+    bool m_bDivideUpAtReceive = true;
+    bool m_bLeaveOnServer = false;
+    BOOL m_bKeepOnce = FALSE;
+    BOOL m_bDeleteOnce = FALSE;
+    int m_nDeleteAfterDays = 0;
+    int m_nDeleteMode = 0;
+    bool m_bLoginOnly = false;
+    CReceivedIdList m_listA;  // the server's ids in this pass, with this pass's numbers
+    CReceivedIdList m_listB;  // ids received in earlier passes (read only)
+    CReceivedIdList m_listC;  // working copy, written back
+    CString m_strHeader;      // header of the current mail
+    CPtrArray m_targetFolders;
+    CStringArray m_targetFolderNames;
+    std::vector<CUndeliveredMail> m_undelivered;
+    CDlgRemoteMail* m_pDialog = nullptr;
+    std::vector<CReceiveSelection>* m_pSelection = nullptr;
+    CMailSocket* m_pSocket = nullptr;
+    CMailFolderStore* m_pTargetStore = nullptr;
+    bool m_bTls = false;
+    bool m_bRunning = false;
+    BYTE m_bAbort = 0;
+    bool m_bQuitting = false;
+    int m_nErrorResult = 0;
+    UINT m_nErrorMessageId = 0;
+    int m_nTimeOut = 10;
+    DWORD m_dwOwnerThreadId = 0;
+    DWORD m_dwMainThreadId = 0;
+    DWORD m_dwWatchdogThreadId = 0;
+    int m_nAccountId = 0;
+    int m_nIndex = 0;
+    int m_nCurrentNumber = 0;
+    int m_nMessageCount = 0;
+    int m_nReceivedCount = 0;
+    int m_nFileCounter = 0;
+};

@@ -1,0 +1,54 @@
+// CReceivedIdList: the ids of the mails an account received and left on the
+// server, one record per line "id TAB number TAB stamp". Loaded on first use.
+// An empty id never matches and is never recorded: a mail without UIDL and
+// Message-ID cannot be told from any other such mail.
+#pragma once
+
+#include "core/QDDataStrgSet.h"
+#include "net/ReceivedIdRecord.h"
+
+#include <cstdint>
+
+class CReceivedIdList : public CQDDataStrgSet
+{
+public:
+    CDataStrgRecord* CreateNewRecord() override;
+    BOOL SetRecordField(int nColumn, const char* pszField, CDataStrgRecord* pRecord) override;
+    void WriteRecord(CFile& file, CDataStrgRecord* pRecord) override;
+
+    CReceivedIdRecord* GetIdRecord(int nIndex) const { return static_cast<CReceivedIdRecord*>(GetRecord(nIndex)); }
+    // The live (not marked) record with this id, or null.
+    CReceivedIdRecord* FindId(const char* pszId);
+    // Marks the record with this id deleted; false when there is none.
+    BOOL MarkIdDeleted(const char* pszId);
+    // The stamp of the id, empty when absent.
+    CString GetStamp(const char* pszId);
+    // Adds the id (or updates its stamp and number when present) in memory.
+    // An empty stamp is filled with the current time. Returns the record, or
+    // null for an empty id.
+    CReceivedIdRecord* AddId(const char* pszId, int nNumber, const char* pszStamp);
+    // Adds the id and saves: the first save of a pass rewrites the whole
+    // file, later ones append.
+    BOOL AddIdAndSave(const char* pszId, int nNumber, const char* pszStamp);
+    // Copies every live record of another list.
+    void CopyFrom(CReceivedIdList& other);
+    void StartPass() { m_bSavedInPass = FALSE; }
+    // Empties the list in memory and treats it as loaded, so that its file
+    // is not read back over it.
+    void Reset()
+    {
+        RemoveAll();
+        m_bLoaded = TRUE;
+    }
+    // Appends a record without looking for the id first (the server's listing).
+    void AppendId(const char* pszId, int nNumber);
+    int GetLiveCount();
+
+    static CString CurrentStamp();
+    static int64_t CurrentTime();
+
+private:
+    void EnsureLoaded();
+
+    BOOL m_bSavedInPass = FALSE;
+};
