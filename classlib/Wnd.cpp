@@ -173,6 +173,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     if (!hWnd || m_hWnd || FromHandlePermanent(hWnd))
         return FALSE;
     AttachSubclassed(hWnd);
+    PreSubclassWindow();
     return TRUE;
 }
 
@@ -269,6 +270,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
+    if (ReflectChildNotify(message, wParam, lParam, pResult))
+        return TRUE;
     if (message == WM_COMMAND) {
         if (OnCommand(wParam, lParam)) {
             *pResult = 0;
@@ -289,6 +292,57 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
         return FALSE;
     LRESULT result = 0;
     entry->pfn(this, message, wParam, lParam, &result);
+    *pResult = result;
+    return TRUE;
+}
+
+BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+{
+    return FALSE;
+}
+
+BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    HWND hChild = nullptr;
+    switch (message) {
+    case WM_COMMAND:
+        hChild = reinterpret_cast<HWND>(lParam);
+        break;
+    case WM_NOTIFY:
+        if (lParam)
+            hChild = reinterpret_cast<NMHDR*>(lParam)->hwndFrom;
+        break;
+    case WM_DRAWITEM: {
+        auto* dis = reinterpret_cast<DRAWITEMSTRUCT*>(lParam);
+        if (dis && dis->CtlType != ODT_MENU)
+            hChild = dis->hwndItem;
+        break;
+    }
+    case WM_MEASUREITEM: {
+        auto* mis = reinterpret_cast<MEASUREITEMSTRUCT*>(lParam);
+        if (mis && mis->CtlType != ODT_MENU)
+            hChild = ::GetDlgItem(m_hWnd, static_cast<int>(mis->CtlID));
+        break;
+    }
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        hChild = reinterpret_cast<HWND>(lParam);
+        break;
+    default:
+        return FALSE;
+    }
+    if (!hChild || hChild == m_hWnd)
+        return FALSE;
+    CWnd* pChild = FromHandlePermanent(hChild);
+    if (!pChild)
+        return FALSE;
+    LRESULT result = 0;
+    if (!pChild->OnChildNotify(message, wParam, lParam, &result))
+        return FALSE;
     *pResult = result;
     return TRUE;
 }

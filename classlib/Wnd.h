@@ -55,6 +55,11 @@ public:
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // A control's own share of the notifications it sends its parent
+    // (WM_COMMAND, WM_NOTIFY, WM_DRAWITEM, WM_MEASUREITEM, WM_CTLCOLOR...,
+    // scrolling): the parent offers each one to the control first; TRUE means
+    // handled, with *pResult the parent's answer.
+    virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Offers the message to the windows from its target up to hWndStop.
     static BOOL WalkPreTranslateTree(HWND hWndStop, MSG* pMsg);
 
@@ -117,6 +122,9 @@ public:
 protected:
     // Called after WM_NCDESTROY, when the handle is gone; frames delete themselves here.
     virtual void PostNcDestroy() {}
+    // Called once an existing window (a dialog's control) has been subclassed.
+    virtual void PreSubclassWindow() {}
+    BOOL ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult);
     // Default handlers that message maps of derived classes may name.
     int OnCreate(LPCREATESTRUCTA) { return static_cast<int>(Default()); }
     void OnDestroy() { Default(); }
