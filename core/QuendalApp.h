@@ -7,6 +7,9 @@
 #include "core/MailApp.h"
 
 class CAccountDataSet;
+class CMailFolderStore;
+class CFolderRecord;
+class CFolderData;
 
 class CQuendalApp : public CMailApp
 {
@@ -68,6 +71,50 @@ public:
 
     // ---- Accounts ----
     CAccountDataSet* m_pAccountDataSet = nullptr;
+
+    // ---- Folder registry and mailbox creation (QuendalAppFolders.cpp; store) ----
+    // Every folder store of the mailbox, owned, in folder-tree order (each
+    // folder followed by all of its descendants).
+    BOOL LoadFolderList(CFolderData& data);
+    // Reads "Folder.dat" (falling back to "Folder.$$$" or "Folder.bak" when it
+    // is missing) and opens one store per folder in tree order.
+    BOOL OpenFolderList();
+    CMailFolderStore* FindFolder(int nFolderId, int* pnPos = nullptr);
+    int GetFolderCount() const { return m_folderStores.GetSize(); }
+    CMailFolderStore* GetFolderAt(int nPos) const;
+    int GetNewFolderId();
+    BOOL IsFolderPathUsed(int nFolderId, const char* pszPath);
+    BOOL IsFolderPathHoldingOther(CMailFolderStore* pStore);
+    int GetPrevSiblingFolderId(int nFolderId);
+    CMailFolderStore* AddFolder(int nAfterId, int nParentId, void* hTreeItem, const CFolderRecord& record);
+    BOOL MoveFolder(int nFolderId, int nTargetId, int nAnchorId);
+    void CollectSubFolders(int nFolderId, CPtrArray& list);
+    void CollectMailFolders(CPtrArray& list);
+    void RefreshSubjectTagFlag(int nFolderId);
+    BOOL RemoveFolder(int nFolderId);
+    void CloseAllFolders();
+    void SetCurrentFolder(int nFolderId);
+    int GetCurrentFolderId() const { return m_nCurrentFolderId; }
+    CMailFolderStore* GetCurrentFolder() const { return m_pCurrentFolder; }
+    int GetCurrentFolderPos();
+    CString GetCurrentFolderPath();
+    // The remembered default folder of a kind (1 inbox .. 5 waiting to be
+    // sent, 6 the group folder), or none.
+    CMailFolderStore* GetDefaultFolder(int nKind);
+    int GetDefaultFolderId(int nKind) const;
+    BOOL SaveFolderList();
+    // 1 when the program may go on, else the mailbox dialog's result.
+    int PrepareMailBox(BOOL bForce);
+    BOOL CreateDefaultMailBox();
+    BOOL CreateDefaultAddressBook();
+
+    CPtrArray m_folderStores;  // owned CMailFolderStore*
+    int m_nInboxId = 0, m_nSentId = 0, m_nWritingId = 0, m_nTrashId = 0, m_nSendId = 0, m_nGroupId = 0;
+    int m_nCurrentFolderId = 0;
+    CMailFolderStore* m_pCurrentFolder = nullptr;
+    CCriticalSection m_folderListLock;
+    BOOL m_bMailBoxPathRead = FALSE;
+    // ---- end of folder registry ----
 
     // The time-zone bias in seconds, worked out once at start-up.
     long m_lTimeZoneBias = 0;
