@@ -1,0 +1,315 @@
+#include "NetTestSupport.h"
+
+#include "net/NetMessages.h"
+#include "net/ReceiveSession.h"
+
+#include <ws2tcpip.h>
+
+namespace NetTest {
+
+namespace {
+
+struct WinsockUser
+{
+    WinsockUser()
+    {
+        WSADATA wsa;
+        WSAStartup(MAKEWORD(2, 2), &wsa);
+    }
+    ~WinsockUser() { WSACleanup(); }
+} g_winsock;
+
+CString BuildDir()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    CString dir(path);
+    for (;;) {
+        int n = dir.ReverseFind('\\');
+        if (n <= 2)
+            return CString();
+        dir = dir.Left(n);
+        if (GetFileAttributesA(dir + "\\CMakeCache.txt") != INVALID_FILE_ATTRIBUTES)
+            return dir;
+    }
+}
+
+CString MaildirPath(int nUser)
+{
+    return BuildDir() + FormatString("\\servers\\dovecot\\home\\cvmtest%d\\Maildir", nUser);
+}
+
+void DeleteFilesIn(const CString& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(folder + "\\" + fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+int CountFilesIn(const CString& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    int n = 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            n++;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return n;
+}
+
+SOCKET ListenOn(const char* pszAddress, int nPort, int& nBoundPort)
+{
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    BOOL bReuse = TRUE;
+    setsockopt(s, SOL_SOCKET, SO_REUSEADDR, reinterpret_cast<const char*>(&bReuse), sizeof(bReuse));
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = inet_addr(pszAddress);
+    addr.sin_port = htons(static_cast<u_short>(nPort));
+    if (bind(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0 || listen(s, 8) != 0) {
+        closesocket(s);
+        return INVALID_SOCKET;
+    }
+    int len = sizeof(addr);
+    getsockname(s, reinterpret_cast<sockaddr*>(&addr), &len);
+    nBoundPort = ntohs(addr.sin_port);
+    return s;
+}
+
+// Waits for a connection, looking at the stop flag now and then.
+SOCKET AcceptOne(SOCKET listener, std::atomic<bool>& stop)
+{
+    while (!stop) {
+        fd_set set;
+        FD_ZERO(&set);
+        FD_SET(listener, &set);
+        timeval tv{0, 100000};
+        int r = select(0, &set, nullptr, nullptr, &tv);
+        if (r < 0)
+            return INVALID_SOCKET;
+        if (r > 0)
+            return accept(listener, nullptr, nullptr);
+    }
+    return INVALID_SOCKET;
+}
+
+} // namespace
+
+CString UserName(int nUser)
+{
+    return FormatString("cvmtest%d", nUser);
+}
+
+CString Password(int nUser)
+{
+    return FormatString("pass%d", nUser);
+}
+
+CString ClearMaildir(int nUser)
+{
+    CString dir = MaildirPath(nUser);
+    DeleteFilesIn(dir);
+    DeleteFilesIn(dir + "\\new");
+    DeleteFilesIn(dir + "\\cur");
+    DeleteFilesIn(dir + "\\tmp");
+    return dir;
+}
+
+void DeliverMail(int nUser, const std::string& mail)
+{
+    static std::atomic<int> counter{0};
+    CString name = FormatString("%lu.M%dP%lu.cvmtest", static_cast<unsigned long>(time(nullptr)), counter++,
+                                GetCurrentProcessId());
+    CString path = MaildirPath(nUser) + "\\new\\" + name;
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    DWORD written = 0;
+    WriteFile(h, mail.data(), static_cast<DWORD>(mail.size()), &written, nullptr);
+    CloseHandle(h);
+}
+
+int CountServerMails(int nUser)
+{
+    CString dir = MaildirPath(nUser);
+    return CountFilesIn(dir + "\\new") + CountFilesIn(dir + "\\cur");
+}
+
+bool DovecotAvailable()
+{
+    static int s_available = -1;
+    if (s_available < 0) {
+        SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_addr.s_addr = inet_addr(kDovecotAddress);
+        addr.sin_port = htons(110);
+        s_available = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 ? 1 : 0;
+        closesocket(s);
+    }
+    return s_available == 1;
+}
+
+bool SendAll(SOCKET s, const std::string& data)
+{
+    size_t done = 0;
+    while (done < data.size()) {
+        int n = send(s, data.data() + done, static_cast<int>(data.size() - done), 0);
+        if (n <= 0)
+            return false;
+        done += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+bool RecvLine(SOCKET s, std::string& line)
+{
+    line.clear();
+    char ch;
+    for (;;) {
+        int n = recv(s, &ch, 1, 0);
+        if (n <= 0)
+            return false;
+        line += ch;
+        if (ch == '\n')
+            return true;
+    }
+}
+
+FakeServer::FakeServer(Script script, int nConnections)
+{
+    m_listen = ListenOn("127.0.0.1", 0, m_nPort);
+    m_thread = std::thread([this, script, nConnections] {
+        for (int i = 0; i < nConnections && !m_stop; i++) {
+            SOCKET client = AcceptOne(m_listen, m_stop);
+            if (client == INVALID_SOCKET)
+                break;
+            script(client);
+            closesocket(client);
+        }
+    });
+}
+
+FakeServer::~FakeServer()
+{
+    m_stop = true;
+    closesocket(m_listen);
+    if (m_thread.joinable())
+        m_thread.join();
+}
+
+ByteRelay::ByteRelay(int nListenPort, int nTargetPort) : m_nTargetPort(nTargetPort)
+{
+    m_listen = ListenOn(kDovecotAddress, nListenPort, m_nPort);
+    m_thread = std::thread([this] {
+        while (!m_stop) {
+            SOCKET client = AcceptOne(m_listen, m_stop);
+            if (client == INVALID_SOCKET)
+                break;
+            Serve(client);
+        }
+    });
+}
+
+ByteRelay::~ByteRelay()
+{
+    m_stop = true;
+    closesocket(m_listen);
+    if (m_thread.joinable())
+        m_thread.join();
+    for (auto& t : m_pipes)
+        if (t.joinable())
+            t.join();
+}
+
+void ByteRelay::Serve(SOCKET client)
+{
+    SOCKET server = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = inet_addr(kDovecotAddress);
+    addr.sin_port = htons(static_cast<u_short>(m_nTargetPort));
+    if (connect(server, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) != 0) {
+        closesocket(server);
+        closesocket(client);
+        return;
+    }
+    BOOL bNoDelay = TRUE;
+    setsockopt(client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
+    setsockopt(server, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
+    auto pipe = [](SOCKET from, SOCKET to) {
+        char buffer[4096];
+        for (;;) {
+            int n = recv(from, buffer, sizeof(buffer), 0);
+            if (n <= 0)
+                break;
+            for (int i = 0; i < n; i++) {
+                if (send(to, buffer + i, 1, 0) != 1)
+                    return;
+                // Give the reader a chance to take each byte on its own.
+                Sleep(i % 4 == 0 ? 1 : 0);
+            }
+        }
+        shutdown(to, SD_SEND);
+    };
+    m_pipes.emplace_back([=] {
+        std::thread back(pipe, server, client);
+        pipe(client, server);
+        back.join();
+        closesocket(server);
+        closesocket(client);
+    });
+}
+
+PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs)
+{
+    PassResult result;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    session.SetOwnerThreadId(GetCurrentThreadId());
+    result.bStarted = session.Start(nullptr, nullptr);
+    if (!result.bStarted)
+        session.Cancel();
+    DWORD dwStart = GetTickCount();
+    while (!result.bFinished) {
+        DWORD dwElapsed = GetTickCount() - dwStart;
+        if (dwElapsed >= dwTimeoutMs)
+            break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, dwTimeoutMs - dwElapsed, QS_ALLPOSTMESSAGE);
+        while (!result.bFinished && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            switch (msg.message) {
+            case CVM_MSG_SESSION_STEP:
+                if (!session.Run())
+                    session.Cancel();
+                break;
+            case CVM_MSG_TRANSFER_ERROR:
+                result.errors.emplace_back(static_cast<int>(msg.wParam), static_cast<UINT>(msg.lParam));
+                session.Cancel();
+                break;
+            case CVM_MSG_SESSION_FINISHED:
+                result.bFinished = true;
+                result.nFinishResult = static_cast<int>(msg.wParam);
+                result.nFinishMessage = static_cast<UINT>(msg.lParam);
+                break;
+            default:
+                break;
+            }
+        }
+    }
+    if (!result.bFinished)
+        session.Cancel();
+    return result;
+}
+
+} // namespace NetTest

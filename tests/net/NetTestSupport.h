@@ -1,0 +1,96 @@
+// Shared pieces of the protocol tests: the private Dovecot (addresses, users,
+// Maildirs), scripted fake servers for faults a real server does not make, a
+// relay that passes bytes one at a time, and a message loop that drives a
+// receive session the way its session thread does.
+#pragma once
+
+#include <winsock2.h>
+#include <windows.h>
+
+#include "classlib/ClassLib.h"
+
+#include <atomic>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+class CReceiveSession;
+
+namespace NetTest {
+
+// Names that resolve to the private Dovecot (see scripts/servers.d/dovecot.sh).
+constexpr const char* kHost = "mail.cvm.test";
+constexpr const char* kWrongNameHost = "wrongname.cvm.test";
+constexpr const char* kExpiredHost = "expired.cvm.test";
+constexpr const char* kUntrustedHost = "untrusted.cvm.test";
+constexpr const char* kDovecotAddress = "127.0.0.2";
+
+// Users 1 to 9; each test uses its own so that tests may run side by side.
+CString UserName(int nUser);
+CString Password(int nUser);
+// The user's Maildir (Windows path), emptied of mail and Dovecot's indexes.
+CString ClearMaildir(int nUser);
+// Puts a mail into the user's Maildir "new" folder.
+void DeliverMail(int nUser, const std::string& mail);
+// Mails left on the server for the user (new and cur).
+int CountServerMails(int nUser);
+// Whether the private Dovecot answers; tests that need it are skipped otherwise.
+bool DovecotAvailable();
+
+// Byte-level helpers for the fake servers.
+bool SendAll(SOCKET s, const std::string& data);
+// Reads up to and including the next LF; false when the peer closed.
+bool RecvLine(SOCKET s, std::string& line);
+
+// A server on 127.0.0.1 that plays a script against each connection it takes.
+class FakeServer
+{
+public:
+    using Script = std::function<void(SOCKET)>;
+    explicit FakeServer(Script script, int nConnections = 1);
+    ~FakeServer();
+    int Port() const { return m_nPort; }
+
+private:
+    SOCKET m_listen = INVALID_SOCKET;
+    int m_nPort = 0;
+    std::thread m_thread;
+    std::atomic<bool> m_stop{false};
+};
+
+// Listens on the Dovecot address at a port of its own and relays every
+// connection to a Dovecot port, one byte per send in both directions, so
+// that TLS records and reply lines arrive split everywhere.
+class ByteRelay
+{
+public:
+    ByteRelay(int nListenPort, int nTargetPort);
+    ~ByteRelay();
+    int Port() const { return m_nPort; }
+
+private:
+    void Serve(SOCKET client);
+    SOCKET m_listen = INVALID_SOCKET;
+    int m_nPort = 0;
+    int m_nTargetPort = 0;
+    std::thread m_thread;
+    std::vector<std::thread> m_pipes;
+    std::atomic<bool> m_stop{false};
+};
+
+// What a pass reported to its session thread.
+struct PassResult
+{
+    bool bStarted = false;
+    bool bFinished = false;        // the end-of-session message came
+    int nFinishResult = 0;         // its wParam
+    UINT nFinishMessage = 0;       // its lParam
+    std::vector<std::pair<int, UINT>> errors;  // every transfer-error message
+};
+
+// Starts the session on this thread and runs its step machine until it
+// ends, as the session thread does.
+PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs = 120000);
+
+} // namespace NetTest

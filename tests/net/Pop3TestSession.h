@@ -1,0 +1,83 @@
+// A POP3 session for the tests: it keeps a copy of every mail it files (and
+// can hand it on to a real folder store), can be told to fail filing, and
+// answers the receive filter with a fixed decision.
+#pragma once
+
+#include "net/Pop3Session.h"
+#include "support/TestSupport.h"
+
+#include <string>
+#include <vector>
+
+namespace NetTest {
+
+// A temporary mailbox for one session: the inbox work folder and the folder
+// of the received-id files.
+class TestSessionFolder
+{
+public:
+    TestSessionFolder() { CreateDirectoryA(Inbox(), nullptr); }
+    CString Inbox() const { return m_dir.Path() + "\\In.Box"; }
+    CString IdFolder() const { return m_dir.Path(); }
+    CString Root() const { return m_dir.Path(); }
+    CString IdFilePath(const char* pszAccount = "fake") const
+    {
+        return m_dir.Path() + "\\CVMUidl_" + pszAccount + ".dat";
+    }
+    std::string IdFileText(const char* pszAccount = "fake") const
+    {
+        return TestSupport::FileExists(IdFilePath(pszAccount)) ? TestSupport::ReadFileBytes(IdFilePath(pszAccount))
+                                                               : std::string();
+    }
+    void WriteIdFile(const std::string& text, const char* pszAccount = "fake") const
+    {
+        TestSupport::WriteFileBytes(IdFilePath(pszAccount), text);
+    }
+    // Mail files the session left in its inbox work folder.
+    std::vector<std::string> LeftoverFiles() const
+    {
+        std::vector<std::string> names;
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(Inbox() + "\\*", &fd);
+        if (h == INVALID_HANDLE_VALUE)
+            return names;
+        do {
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                names.push_back(fd.cFileName);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+        return names;
+    }
+
+private:
+    TestSupport::TempDir m_dir;
+};
+
+class CPop3TestSession : public CPop3Session
+{
+public:
+    explicit CPop3TestSession(const TestSessionFolder& folder)
+    {
+        SetInboxPath(folder.Inbox());
+        SetIdListFolder(folder.IdFolder());
+    }
+
+    std::vector<std::string> filed;
+    bool bFailFiling = false;
+    int nFilterDecision = 0;
+
+protected:
+    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+    {
+        bKeepOnServer = false;
+        if (bFailFiling)
+            return false;
+        filed.push_back(TestSupport::ReadFileBytes(strPath));
+        if (m_pTargetStore)
+            return CPop3Session::FileReceivedMail(strPath, bKeepOnServer);
+        return true;
+    }
+    int CheckReceiveFilter(const CString&) override { return nFilterDecision; }
+};
+
+} // namespace NetTest
