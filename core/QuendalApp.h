@@ -7,6 +7,8 @@
 #include "core/MailApp.h"
 
 class CAccountDataSet;
+class CMainFrame;
+class CDlgInputPassword;
 class CMailFolderStore;
 class CFolderRecord;
 class CFolderData;
@@ -116,6 +118,115 @@ public:
     BOOL m_bMailBoxPathRead = FALSE;
     // ---- end of folder registry ----
 
+    // ---- Start-up, thread messages, shut-down, settings and registration ----
+    // (QuendalAppStartup.cpp, QuendalAppDispatch.cpp, QuendalAppThreads.cpp,
+    // QuendalAppShutdown.cpp, QuendalAppSettings.cpp)
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL ProcessMessageFilter(int code, MSG* pMsg) override;
+    BOOL OnIdle(LONG lCount) override;
+    BOOL SaveAllModified() override;
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo) override;
+    BOOL CheckMailBoxPassword(BOOL bAlways, BOOL bForce);
+    // True (consumed) for every private number the application thread serves.
+    BOOL DispatchThreadMessage(MSG* pMsg);
+    // The shut-down routine; runs once.
+    void ShutDown();
+    // Idle unloading of folder indexes; nNow is the time to measure against.
+    void UnloadIdleFolders(const CTime& now);
+
+    // Thread registry of viewer, editor and search windows.
+    void AddEditThread(CWinThread* pThread);
+    void AddViewThread(CWinThread* pThread);
+    void AddSearchThread(CWinThread* pThread);
+    void CleanupEditThreads();
+    void CleanupViewThreads();
+    void CleanupSearchThreads();
+    BOOL IsFolderInEditor(int nFolderId);
+    BOOL IsFolderInViewer(int nFolderId);
+    BOOL CheckSearchThreads(BOOL bStop);
+    BOOL HasViewThread();
+    BOOL HasEditThread();
+    BOOL HasSearchThread();
+    void RemoveEditThread(DWORD dwThreadId);
+    void RemoveViewThread(DWORD dwThreadId);
+    void RemoveSearchThread(DWORD dwThreadId);
+    BOOL CloseAllThreads();
+
+    // Settings, side files, registration, toolbar layout.
+    int LoadSettings();
+    BOOL RegisterMailClient(const char* pszPath, const char* pszShortPath);
+    void LoadDefaultToolBarSettings();
+    void ExportToolBarSettings();
+    void ImportToolBarSettings();
+    BOOL LoadResourceTable();
+    CString GetProgramFolder() const;
+
+    void OnAppAbout();
+    // Opens a mail editor for a mailto text or a file (empty: a new mail).
+    void OpenMailEditor(const char* pszText);
+    // Appends a time-stamped line to the application log, whatever the log setting.
+    void AppendAppLog(const char* pszLine);
+    void ReleaseInstanceMutex();
+
+protected:
+    BOOL StartUp();
+    void ReportStartUpFailure(const char* pszDetail);
+    void ReadProgramVersion();
+    void BuildImageLists();
+    BOOL IsRouteReceiveAtStartup();
+
+    DECLARE_MESSAGE_MAP()
+
+public:
+    CDlgInputPassword* m_pPasswordDialog = nullptr;  // the open start-up password prompt
+    bool m_bSocketsStarted = false, m_bOleStarted = false;
+    HMODULE m_hRichEdit = nullptr;
+
+    WORD m_wVersion[4] = { 0, 0, 0, 0 };
+    HANDLE m_hInstanceMutex = nullptr;  // null in a second instance
+    CCriticalSection m_shutdownLock;
+    bool m_bShutDown = false;
+    HMODULE m_hVonlink = nullptr, m_hZip32j = nullptr, m_hUnlha32 = nullptr;
+    HMODULE m_hUxTheme = nullptr, m_hShell32 = nullptr, m_hWtsapi32 = nullptr;
+    HRESULT(WINAPI* m_pfnSHSetUnreadMailCountW)(LPCWSTR, DWORD, LPCWSTR) = nullptr;
+    HRESULT(WINAPI* m_pfnSHGetUnreadMailCountW)(HKEY, LPCWSTR, DWORD*, FILETIME*, LPWSTR, int) = nullptr;
+    BOOL(WINAPI* m_pfnWTSRegisterSessionNotification)(HWND, DWORD) = nullptr;
+
+    CPtrArray m_editThreads, m_viewThreads, m_searchThreads;  // owned CThreadEntry*
+    CCriticalSection m_editThreadLock;
+
+    // Long-lived service threads, each with a duplicate of its handle.
+    CWinThread* m_pCommThread = nullptr;
+    HANDLE m_hCommThread = nullptr;
+    CWinThread* m_pAddressThread = nullptr;
+    HANDLE m_hAddressThread = nullptr;
+    CWinThread* m_pTaskListThread = nullptr;
+    HANDLE m_hTaskListThread = nullptr;
+    CWinThread* m_pEndWaitThread = nullptr;
+    HANDLE m_hEndWaitThread = nullptr;
+    CMainFrame* m_pMainFrame = nullptr;
+
+    int m_nStartFolderId = 0;
+    BOOL m_bNoUsePlugIn = FALSE;
+    BOOL m_bCommLog = FALSE;
+    CString m_strCmdLineText;  // the joined command-line arguments
+    BOOL m_bShowReplyIcon = TRUE, m_bShowMyMailIcon = TRUE;
+    CImageList m_mailListImages;
+    CTime m_lastIdleCheck;
+
+    // Settings kept by LoadSettings.
+    int m_nAddressDispType = 0, m_bAddressDispOrgNoChange = 1, m_bShowInlineText = 0, m_bHTMLMail = 0;
+    int m_nMailHistoryCount = 30, m_nDeleteMailHistoryCount = 30, m_nMailMemFolder = 0, m_nMailMemIndex = -1;
+    int m_nBeepMailReceive = 100, m_nBeepMailNoneNotRead = 200, m_bProfileChangeMainFrame = 0;
+    int m_nReadNotifyTo = 0, m_nDisplayUnReadMail = 0, m_bNoCreateMailViewFrame = 0, m_nIEZone = 3;
+    int m_nReceiveLogCount = 100, m_bUnloadMailIndex = 0, m_nUnloadMailIndexTime = 3;
+    CString m_strTempFolderPath, m_strDefaultProfileName, m_strOpenAppName1, m_strOpenAppPath1;
+    CStringArray m_taskListComments, m_priorityNames, m_colorNames;
+    // ---- end of start-up and shut-down ----
+
     // The time-zone bias in seconds, worked out once at start-up.
     long m_lTimeZoneBias = 0;
 };
@@ -127,3 +238,7 @@ CQuendalApp* QuendalApp();
 // replace it (Wine's SHSetUnreadMailCountW is a stub).
 typedef HRESULT (*UnreadMailPublisher)(const wchar_t* pszAddress, DWORD dwCount, const wchar_t* pszCommand);
 UnreadMailPublisher SetUnreadMailPublisher(UnreadMailPublisher publisher);
+
+// Makes the named mail client the system's default (HKEY_LOCAL_MACHINE
+// "software\Clients\Mail"); a key that cannot be opened ends it silently.
+void SetDefaultMailClient(const char* pszName);

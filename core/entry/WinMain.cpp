@@ -1,7 +1,10 @@
-// Entry point of CVMail.exe.
-#include <windows.h>
+// Entry point of CVMail.exe: the one application object and the class
+// layer's start-up, message loop and exit.
+#include "core/QuendalApp.h"
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int)
+CQuendalApp theApp;
+
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE hPrevInstance, LPSTR lpCmdLine, int nCmdShow)
 {
-    return 0;
+    return AfxWinMain(hInstance, hPrevInstance, lpCmdLine, nCmdShow);
 }

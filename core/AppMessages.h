@@ -1,0 +1,27 @@
+// Private messages (WM_USER + n) that threads post to each other and that
+// the application thread and the main window serve.
+#pragma once
+
+#include <windows.h>
+
+enum : UINT
+{
+    WM_QD_PREPARE_MAILBOX = 1336,
+    WM_QD_FOLDER_MAIL_FILED = 1346,
+    WM_QD_FOLDER_COUNTS = 1351,
+    WM_QD_SEND_FINISHED = 1352,
+    WM_QD_RECEIVE_PASS_END = 1355,
+    WM_QD_COMPOSE_TEXT = 1399,
+    WM_QD_ADDRESS_TEXT = 1400,
+    WM_QD_MAIL_TEXT = 1401,
+    WM_QD_QUIT_THREAD = 1404,
+    WM_QD_REMOVE_EDIT_THREAD = 1405,
+    WM_QD_REMOVE_VIEW_THREAD = 1406,
+    WM_QD_REMOVE_SEARCH_THREAD = 1407,
+    WM_QD_RELEASE_TEXT = 1409,
+    WM_QD_RECEIVE_TIMEOUT_BOX = 1421,
+    WM_QD_RECEIVE_FINISHED = 1440,
+    WM_QD_SHOW_TASKLIST = 1476,
+    WM_QD_APPLY_VIEW_SETTINGS = 1478,
+    WM_QD_HANDOVER_REQUEST = 1494,
+};

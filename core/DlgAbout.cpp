@@ -1,0 +1,69 @@
+#include "core/DlgAbout.h"
+
+#include "core/MiscUtil.h"
+#include "core/QuendalApp.h"
+#include "resources/resource.h"
+
+
+BEGIN_MESSAGE_MAP(CDlgAbout, CDialog)
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+CDlgAbout::CDlgAbout(CWnd* pParent) : CDialog(IDD_ABOUTBOX, pParent)
+{
+}
+
+CDlgAbout::~CDlgAbout()
+{
+    if (m_hUnderlineFont)
+        DeleteObject(m_hUnderlineFont);
+}
+
+BOOL CDlgAbout::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+    CQuendalApp* pApp = QuendalApp();
+    CString version;
+    if (pApp)
+        version.Format("Corvane Mail Version %u.%u.%u.%u", pApp->m_wVersion[0], pApp->m_wVersion[1],
+                       pApp->m_wVersion[2], pApp->m_wVersion[3]);
+    else
+        version = "Corvane Mail";
+    SetDlgItemText(IDC_ABOUT_VERSION, version);
+    CString url;
+    url.LoadString(IDS_MAKER_URL);
+    SetDlgItemText(IDC_ABOUT_URL, url);
+    SetDlgItemText(IDC_ABOUT_LEGAL, GetVersionLegalText());
+
+    HWND hUrl = GetDlgItemHwnd(IDC_ABOUT_URL);
+    LOGFONTA lf = {};
+    HFONT hFont = reinterpret_cast<HFONT>(::SendMessageA(hUrl, WM_GETFONT, 0, 0));
+    if (hFont && GetObjectA(hFont, sizeof(lf), &lf)) {
+        lf.lfUnderline = TRUE;
+        m_hUnderlineFont = CreateFontIndirectA(&lf);
+        ::SendMessageA(hUrl, WM_SETFONT, reinterpret_cast<WPARAM>(m_hUnderlineFont), FALSE);
+    }
+
+    CString picture = (pApp ? pApp->GetProgramFolder() : CString(".")) + "\\CVM.bmp";
+    HWND hHolder = GetDlgItemHwnd(IDC_ABOUT_PICTURE);
+    if (hHolder && m_picture.LoadPicture(picture)) {
+        RECT rc;
+        ::GetWindowRect(hHolder, &rc);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        RECT dlg;
+        GetWindowRect(&dlg);
+        // Centred; a picture wider than the dialog starts left of it.
+        int left = ((dlg.right - dlg.left) - 2 * GetSystemMetrics(SM_CXDLGFRAME) - m_picture.PictureWidth()) / 2;
+        ::DestroyWindow(hHolder);
+        m_picture.CreatePictureWindow(this, IDC_ABOUT_PICTURE, left, rc.top);
+    }
+    return TRUE;
+}
+
+HBRUSH CDlgAbout::OnCtlColor(HDC hdc, HWND hWnd, UINT)
+{
+    HBRUSH brush = reinterpret_cast<HBRUSH>(Default());
+    if (::GetDlgCtrlID(hWnd) == IDC_ABOUT_URL)
+        SetTextColor(hdc, RGB(0, 0, 127));
+    return brush;
+}

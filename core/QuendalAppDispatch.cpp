@@ -1,0 +1,129 @@
+// The application thread's dispatcher of the private messages that other
+// threads post to it.
+#include "core/QuendalApp.h"
+
+#include "core/AppMessages.h"
+#include "core/DlgAbout.h"
+#include "core/SplashWnd.h"
+#include "mainwnd/MainFrame.h"
+#include "resources/resource.h"
+
+BEGIN_MESSAGE_MAP(CQuendalApp, CMailApp)
+    ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+END_MESSAGE_MAP()
+
+namespace {
+
+// Posted to the application thread, the main frame or any of its windows;
+// the dispatcher looks only at the number.
+bool IsApplicationMessage(UINT message)
+{
+    switch (message) {
+    case 689:  // WM_WTSSESSION_CHANGE
+    case 1336: case 1344: case 1345: case 1346: case 1351: case 1352: case 1353: case 1355:
+    case 1366: case 1367: case 1368: case 1369: case 1370: case 1371: case 1372: case 1375: case 1376:
+    case 1382: case 1383: case 1384: case 1386: case 1388: case 1389: case 1390: case 1392: case 1393:
+    case 1394: case 1399: case 1400: case 1401: case 1405: case 1406: case 1407: case 1417: case 1418:
+    case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1475: case 1476: case 1478:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
+BOOL CQuendalApp::PreTranslateMessage(MSG* pMsg)
+{
+    if (CSplashWnd::PreTranslateAppMessage(pMsg))
+        return TRUE;
+    if (DispatchThreadMessage(pMsg))
+        return TRUE;
+    return CMailApp::PreTranslateMessage(pMsg);
+}
+
+BOOL CQuendalApp::ProcessMessageFilter(int code, MSG* pMsg)
+{
+    // Posted messages are served also while a message box, a menu or a
+    // system dialog box runs its own loop on the main thread.
+    if (DispatchThreadMessage(pMsg))
+        return TRUE;
+    return CMailApp::ProcessMessageFilter(code, pMsg);
+}
+
+BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
+{
+    UINT message = pMsg->message;
+    if (!IsApplicationMessage(message))
+        return FALSE;
+    WPARAM wParam = pMsg->wParam;
+    LPARAM lParam = pMsg->lParam;
+    CMainFrame* pFrame = m_pMainFrame && m_pMainFrame->m_hWnd ? m_pMainFrame : nullptr;
+    switch (message) {
+    case 689:
+        UpdateUnreadMailRegistry();
+        break;
+    case WM_QD_PREPARE_MAILBOX:
+        PrepareMailBox(TRUE);
+        break;
+    case WM_QD_COMPOSE_TEXT: {
+        const char* text = reinterpret_cast<const char*>(lParam);
+        if (text) {
+            CString request(text);
+            if (request.Left(7).CompareNoCase("mailTo:") == 0)
+                request = request.Mid(7);
+            OpenMailEditor(request);
+            if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
+                m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
+        } else {
+            OpenMailEditor("");
+        }
+        break;
+    }
+    case WM_QD_ADDRESS_TEXT:
+        if (pFrame) {
+            pFrame->OnAppThreadMessage(message, wParam, lParam);
+            if (pFrame->IsIconic())
+                pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+            pFrame->BringWindowToTop();
+            pFrame->SetForegroundWindow();
+        }
+        break;
+    case WM_QD_REMOVE_EDIT_THREAD:
+        RemoveEditThread(static_cast<DWORD>(lParam));
+        break;
+    case WM_QD_REMOVE_VIEW_THREAD:
+        RemoveViewThread(static_cast<DWORD>(lParam));
+        break;
+    case WM_QD_REMOVE_SEARCH_THREAD:
+        RemoveSearchThread(static_cast<DWORD>(lParam));
+        break;
+    case WM_QD_RECEIVE_TIMEOUT_BOX: {
+        CString text;
+        text.LoadString(IDS_RECEIVE_TIMEOUT);
+        AfxMessageBox(text, MB_OK);
+        break;
+    }
+    case 1375:
+        if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
+            p->EndDialog(0);
+        break;
+    case 1376:
+        if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
+            p->DoModal();
+        break;
+    default:
+        // The main window's share: counts, selection, end of receiving and
+        // sending, folder searches; consumed without effect when it is absent.
+        if (pFrame)
+            pFrame->OnAppThreadMessage(message, wParam, lParam);
+        break;
+    }
+    return TRUE;
+}
+
+void CQuendalApp::OnAppAbout()
+{
+    CDlgAbout dlg;
+    dlg.DoModal();
+}

@@ -1,0 +1,86 @@
+#include "plugin/CommunicationThread.h"
+
+#include "core/AppMessages.h"
+#include "plugin/SharedMemory.h"
+
+#include <winsock2.h>
+
+#include <cstring>
+
+BEGIN_MESSAGE_MAP(CCommunicationThread, CWinThread)
+    ON_THREAD_MESSAGE(WM_QD_HANDOVER_REQUEST, OnHandOverRequest)
+    ON_THREAD_MESSAGE(WM_QD_RELEASE_TEXT, OnReleaseText)
+    ON_THREAD_MESSAGE(WM_QD_QUIT_THREAD, OnQuit)
+END_MESSAGE_MAP()
+
+BOOL CCommunicationThread::InitInstance()
+{
+    WSADATA wsa;
+    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) {
+        AfxMessageBox(104, MB_OK | MB_ICONSTOP);
+        return FALSE;
+    }
+    m_bSockets = true;
+    return TRUE;
+}
+
+int CCommunicationThread::ExitInstance()
+{
+    m_pending.clear();
+    if (m_bSockets)
+        WSACleanup();
+    return CWinThread::ExitInstance();
+}
+
+void CCommunicationThread::OnHandOverRequest(WPARAM, LPARAM)
+{
+    std::vector<BYTE> request;
+    if (ReadSharedMemory(request))
+        CarryOutRequest(request);
+}
+
+bool CCommunicationThread::CarryOutRequest(const std::vector<BYTE>& request)
+{
+    if (request.size() < 6)
+        return false;
+    WORD command;
+    DWORD length;
+    std::memcpy(&command, request.data(), 2);
+    std::memcpy(&length, request.data() + 2, 4);
+    UINT message;
+    switch (command) {
+    case 1: message = WM_QD_COMPOSE_TEXT; break;
+    case 2: message = WM_QD_ADDRESS_TEXT; break;
+    case 3: message = WM_QD_MAIL_TEXT; break;
+    default: return false;  // command 5 opens a mail window itself, with the editor
+    }
+    // The stated length must lie within the copied bytes.
+    if (length > request.size() - 6)
+        return false;
+    std::unique_ptr<char[]> text(new char[length + 10]);
+    std::memcpy(text.get(), request.data() + 6, length);
+    text[length] = '\0';
+    if (command == 3)
+        std::strcat(text.get(), "\r\n.\r\n");
+    char* p = text.get();
+    m_pending.push_back(std::move(text));
+    ::PostThreadMessageA(m_dwAppThreadId, message, 0, reinterpret_cast<LPARAM>(p));
+    return true;
+}
+
+void CCommunicationThread::OnReleaseText(WPARAM, LPARAM lParam)
+{
+    char* p = reinterpret_cast<char*>(lParam);
+    for (auto it = m_pending.begin(); it != m_pending.end(); ++it) {
+        if (it->get() == p) {
+            m_pending.erase(it);
+            return;
+        }
+    }
+}
+
+void CCommunicationThread::OnQuit(WPARAM, LPARAM)
+{
+    m_pending.clear();
+    ::PostQuitMessage(0);
+}

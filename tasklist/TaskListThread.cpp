@@ -1,0 +1,7 @@
+#include "tasklist/TaskListThread.h"
+
+#include "core/AppMessages.h"
+
+BEGIN_MESSAGE_MAP(CTaskListThread, CWinThread)
+    ON_THREAD_MESSAGE(WM_QD_QUIT_THREAD, OnQuit)
+END_MESSAGE_MAP()
