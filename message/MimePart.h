@@ -14,7 +14,7 @@ class CMimePart
 public:
     // Deeper trees are not walked: a multipart at this depth keeps its whole
     // body as text.
-    static const int kMaxDepth = 32;
+    static constexpr int kMaxDepth = 32;
 
     CMimePart() = default;
     ~CMimePart();

@@ -1,0 +1,148 @@
+#include "core/FileUtil.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using TestSupport::TempDir;
+
+namespace {
+std::string S(const CString& s) { return s.Str(); }
+}
+
+TEST(FileUtil, PathSplittingIsDoubleByteSafe)
+{
+    // The trail byte of "表" and "ソ" is 0x5C, a backslash.
+    EXPECT_EQ(S(GetDirectoryFromPath("C:\\表\\ソ.txt")), "C:\\表\\");
+    EXPECT_EQ(S(GetFileNameFromPath("C:\\dir\\表")), "表");
+    EXPECT_EQ(S(GetFileExtension("C:\\a.b\\name.tar.gz")), ".gz");
+    EXPECT_EQ(S(GetFileExtension("C:\\a.b\\name")), "");
+    EXPECT_EQ(S(RemoveFileExtension("C:\\a\\ソ.txt")), "C:\\a\\ソ");
+    EXPECT_EQ(S(CombinePath("C:\\表", "x")), "C:\\表\\x");
+    EXPECT_EQ(S(CombinePath("C:\\a\\", "x")), "C:\\a\\x");
+    CString p("C:\\a\\b.txt");
+    ReplaceFileExtension(p, "eml");
+    EXPECT_EQ(S(p), "C:\\a\\b.eml");
+    ReplaceFileName(p, "表.dat");
+    EXPECT_EQ(S(p), "C:\\a\\表.dat");
+    AppendExtension(p, ".bak");
+    EXPECT_EQ(S(p), "C:\\a\\表.dat.bak");
+    CString q("C:\\\\a\\\\\\表\\\\b");
+    CollapseBackslashes(q);
+    EXPECT_EQ(S(q), "C:\\a\\表\\b");
+    EXPECT_EQ(S(GetRelativePath("C:\\Mail", "c:\\mail\\Inbox\\a.eml")), "Inbox\\a.eml");
+    EXPECT_EQ(S(GetRelativePath("C:\\Mail", "C:\\Mail\\")), "");
+    EXPECT_EQ(S(GetAttachFolderPath("C:\\Box", "QM1")), "C:\\Box\\Attach\\QM1");
+    EXPECT_EQ(S(GetMailAttachFolder("C:\\Box\\QM1.eml")), "C:\\Box\\Attach\\QM1");
+}
+
+TEST(FileUtil, FileNamesMadeValidAndFitted)
+{
+    EXPECT_EQ(S(MakeValidFileName("a/b:c*d?e\\f<g>h\"i|j")), "a_b_c_d_e_f_g_h_i_j");
+    EXPECT_EQ(S(MakeValidFileName("表ソ")), "表ソ");
+    EXPECT_EQ(S(FitFileName(12, "C:\\x\\abcdefghij.txt")), "abcdef.txt");
+    EXPECT_EQ(S(FitFileName(12, "C:\\x\\abc.txt")), "abc.txt");
+    // A cut never splits a double-byte character.
+    EXPECT_EQ(S(FitFileName(9, "漢字漢字.txt")), "漢.txt");
+}
+
+TEST(FileUtil, TextHelpers)
+{
+    EXPECT_STREQ(SkipBlanks("\x81\x40 \tx"), "x");
+    EXPECT_EQ(S(ExpandTabs("a\tb")), "a  b");
+    EXPECT_EQ(S(StripMailtoPrefix("MailTo:a@b")), "a@b");
+    EXPECT_TRUE(IsBlankChar(0x81, 0x40));
+    EXPECT_FALSE(IsBlankChar(0x81, 0x41));
+    EXPECT_TRUE(IsTokenChar('a'));
+    EXPECT_FALSE(IsTokenChar(';'));
+    EXPECT_FALSE(IsTokenChar(0x82));
+    CStringArray items;
+    EXPECT_EQ(ExtractAngleBracketItems(items, "<a@x> <b <c@x> <open"), 15);
+    ASSERT_EQ(items.GetSize(), 2);
+    EXPECT_EQ(S(items[1]), "<c@x>");
+
+    CDWordArray n;
+    for (DWORD v : {5u, 1u, 4u, 1u, 3u})
+        n.Add(v);
+    SortDWordArray(n, true, 0, n.GetUpperBound());
+    EXPECT_EQ(n[0], 5u);
+    EXPECT_EQ(n[4], 1u);
+    CStringArray s;
+    for (const char* v : {"b", "A", "c"})
+        s.Add(v);
+    SortStringArray(s, false, 0, s.GetUpperBound());
+    EXPECT_EQ(S(s[0]), "A");
+    EXPECT_EQ(S(s[2]), "c");
+}
+
+TEST(FileUtil, CreateCopyAndDeleteTrees)
+{
+    TempDir dir;
+    CString deep = dir.File("a\\表\\c");
+    EXPECT_TRUE(CreateDirectoryPath(deep));
+    EXPECT_TRUE(DirectoryExists(deep));
+    EXPECT_FALSE(CreateDirectoryPath(deep));  // already there: the last step fails
+
+    TestSupport::InstallMessageBoxRecorder();
+    TestSupport::ClearMessages();
+    EXPECT_FALSE(CreateDirectoryPath(dir.File("x\\con")));
+    EXPECT_FALSE(DirectoryExists(dir.File("x")));
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+
+    TestSupport::WriteFileBytes(CombinePath(deep, "f.txt"), "12345");
+    SetFileAttributesA(CombinePath(deep, "f.txt"), FILE_ATTRIBUTE_READONLY);
+    EXPECT_EQ(GetFolderFilesSize(dir.File("a")), 5u);
+    EXPECT_TRUE(HasAttachmentFiles(dir.File("a")));
+    EXPECT_TRUE(CopyFolderTree(dir.File("a"), dir.File("copy")));
+    EXPECT_TRUE(FileExists(dir.File("copy\\表\\c\\f.txt")));
+    EXPECT_TRUE(CopyFileOverwrite(dir.File("copy\\表\\c\\f.txt"), CombinePath(deep, "f.txt")));
+    CStringArray files;
+    ListFilesRecursive(dir.File("copy"), files);
+    EXPECT_EQ(files.GetSize(), 1);
+
+    EXPECT_FALSE(DeleteDirectoryTree(dir.File("a"), false));
+    EXPECT_TRUE(FileExists(CombinePath(deep, "f.txt")));
+    EXPECT_TRUE(DeleteDirectoryTree(dir.File("a"), true));
+    EXPECT_FALSE(PathExists(dir.File("a")));
+    EXPECT_TRUE(DeleteDirectoryTree(dir.File("missing"), true));
+    EXPECT_TRUE(ForceDeleteFile(dir.File("missing.txt")));
+
+    CreateDirectoryPath(dir.File("box\\QM1"));
+    CreateDirectoryPath(dir.File("box\\QM2"));
+    CreateDirectoryPath(dir.File("box\\Other"));
+    CStringArray keep;
+    keep.Add("qm1");
+    EXPECT_TRUE(DeleteUnlistedMailFolders(dir.File("box"), keep));
+    EXPECT_TRUE(DirectoryExists(dir.File("box\\QM1")));
+    EXPECT_FALSE(DirectoryExists(dir.File("box\\QM2")));
+    EXPECT_TRUE(DirectoryExists(dir.File("box\\Other")));
+    EXPECT_EQ(keep.GetSize(), 0);
+    EXPECT_TRUE(FileExistsInFolder(dir.Path(), "bo*"));
+}
+
+TEST(FileUtil, SamePathComparesMissingPathsByName)
+{
+    TempDir dir;
+    TestSupport::WriteFileBytes(dir.File("real.txt"), "x");
+    EXPECT_TRUE(IsSamePath(dir.File("real.txt"), dir.File("REAL.TXT")));
+    EXPECT_TRUE(IsSamePath(dir.File("missing1"), dir.File("sub\\..\\missing1")));
+    EXPECT_FALSE(IsSamePath(dir.File("missing1"), dir.File("missing2")));
+    EXPECT_FALSE(IsSamePath(dir.File("real.txt"), dir.File("missing2")));
+}
+
+TEST(FileUtil, HtmlScriptCheck)
+{
+    TempDir dir;
+    TestSupport::InstallMessageBoxRecorder();
+    TestSupport::WriteFileBytes(dir.File("plain.html"), "<html><body>hi</body></html>");
+    TestSupport::WriteFileBytes(dir.File("script.html"), "<html><ScRiPt>alert(1)</script></html>");
+    TestSupport::WriteFileBytes(dir.File("empty.html"), "");
+    EXPECT_TRUE(CheckHtmlScript(dir.File("plain.html")));
+    EXPECT_FALSE(CheckHtmlScript(dir.File("empty.html")));
+    EXPECT_FALSE(CheckHtmlScript(dir.File("missing.html")));
+    TestSupport::QueueMessageBoxAnswer(IDCANCEL);
+    EXPECT_FALSE(CheckHtmlScript(dir.File("script.html")));
+    TestSupport::QueueMessageBoxAnswer(IDOK);
+    EXPECT_TRUE(CheckHtmlScript(dir.File("script.html")));
+}

@@ -1,0 +1,109 @@
+#include "message/AddressList.h"
+#include "message/MimeCodec.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+std::string S(const CString& s) { return s.Str(); }
+}
+
+TEST(HeaderWords, EncodeRunsOfDoubleByteCharacters)
+{
+    CMimeCodec codec;
+    const struct { const char* text; const char* encoded; } cases[] = {
+        {"Hello world", "Hello world"},
+        {"テスト", "=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?="},
+        {"Re: テスト", "Re: =?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?="},
+        {"漢字 漢字", "=?ISO-2022-JP?B?GyRCNEE7ehsoQg==?= =?ISO-2022-JP?B?GyRCNEE7ehsoQg==?="},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(S(codec.EncodeHeaderText(c.text)), c.encoded) << c.text;
+    // Q words escape what would end the word or read as a blank.
+    EXPECT_EQ(S(codec.EncodeHeaderTextQP("表")), "=?ISO-2022-JP?Q?=1b$BI=3d=1b(B?=");
+    EXPECT_EQ(S(codec.DecodeHeaderText(codec.EncodeHeaderTextQP("Re:テスト"))), "Re:テスト");
+}
+
+TEST(HeaderWords, DecodeByTable)
+{
+    CMimeCodec codec;
+    const struct { const char* name; const char* encoded; const char* decoded; } cases[] = {
+        {"jis base64", "=?ISO-2022-JP?B?GyRCN29MPiRHJDkbKEI=?=", "件名です"},
+        {"adjacent words join", "=?iso-2022-jp?b?GyRCJUYlOSVIGyhC?= =?ISO-2022-JP?B?GyRCN29MPiRHJDkbKEI=?=",
+         "テスト件名です"},
+        {"words of different charsets", "=?UTF-8?B?5pel5pys6Kqe?=\t=?EUC-JP?B?xvzL3Ljs?=", "日本語日本語"},
+        {"plain text around words", "Re: =?UTF-8?B?5pel5pys6Kqe?= (fwd)", "Re: 日本語 (fwd)"},
+        {"latin-1 q word with underscore", "=?ISO-8859-1?Q?x=B1_y?=", "x± y"},
+        {"escape split over two words", "=?ISO-2022-JP?B?GyRCJUYlOQ==?= =?ISO-2022-JP?B?JUgbKEI=?=", "テスト"},
+        {"unterminated word kept", "=?UTF-8?B?5pel5pys", "=?UTF-8?B?5pel5pys"},
+        {"unknown encoding letter kept", "=?UTF-8?X?abc?=", "=?UTF-8?X?abc?="},
+        {"language suffix", "=?UTF-8*ja?B?5pel?=", "日"},
+        {"blank before plain text kept", "=?UTF-8?B?5pel?= x", "日 x"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(S(codec.DecodeHeaderText(c.encoded)), c.decoded) << c.name;
+    EXPECT_EQ(S(codec.DecodeHeaderText("a =?iso-2022-jp?B?GyRC?= b", true)), "iso-2022-jp");
+    EXPECT_EQ(S(codec.DecodeHeaderText("no words", true)), "");
+}
+
+TEST(HeaderWords, ManyUnclosedWordsStayLinear)
+{
+    std::string text;
+    for (int i = 0; i < 100000; ++i)
+        text += "=?a?B?b";
+    CMimeCodec codec;
+    EXPECT_EQ(codec.DecodeHeaderText(text.c_str()).GetLength(), static_cast<int>(text.size()));
+}
+
+TEST(AddressList, SplitByTable)
+{
+    const struct { const char* list; bool unique; std::vector<std::string> entries; } cases[] = {
+        {"\"Yamada, Taro\" <taro@example.jp>, hanako@example.jp", false,
+         {"\"Yamada, Taro\" <taro@example.jp>", "hanako@example.jp"}},
+        {"a@example.jp (Sato, Jiro), b@example.jp", false, {"a@example.jp (Sato, Jiro)", "b@example.jp"}},
+        {"A@Example.jp, a@example.JP, <a@example.jp>", true, {"A@Example.jp"}},
+        {"\"表\" <hyo@example.jp>, b@example.jp", false, {"\"表\" <hyo@example.jp>", "b@example.jp"}},
+        {"\"unterminated <x@example.jp>, y@example.jp", false, {"\"unterminated <x@example.jp>", "y@example.jp"}},
+        {" , ,", false, {}},
+        {"", false, {}},
+    };
+    for (const auto& c : cases) {
+        CStringArray entries;
+        ASSERT_TRUE(ParseAddressList(c.list, &entries, c.unique));
+        ASSERT_EQ(entries.GetSize(), static_cast<int>(c.entries.size())) << c.list;
+        for (int i = 0; i < entries.GetSize(); ++i)
+            EXPECT_EQ(S(entries[i]), c.entries[static_cast<size_t>(i)]) << c.list;
+    }
+    CStringArray entries;
+    EXPECT_FALSE(ParseAddressList(nullptr, &entries));
+    EXPECT_FALSE(ParseAddressList("a@b", nullptr));
+}
+
+TEST(AddressList, BareAddressAndDisplayName)
+{
+    const struct { const char* entry; const char* address; const char* name; } cases[] = {
+        {"\"Yamada <Taro>\" <taro@example.jp>", "taro@example.jp", "Yamada <Taro>"},
+        {"山田 太郎 <taro@example.jp>", "taro@example.jp", "山田 太郎"},
+        {"taro@example.jp (山田)", "taro@example.jp", "山田"},
+        {"  taro@example.jp", "taro@example.jp", ""},
+        {"taro@example.jp\x81\x40" "etc", "taro@example.jp", ""},
+        {"<broken@example.jp", "broken@example.jp", ""},
+        {"\"\"", "\"\"", ""},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(S(ExtractMailAddress(c.entry)), c.address) << c.entry;
+        EXPECT_EQ(S(ExtractDisplayName(c.entry)), c.name) << c.entry;
+    }
+}
+
+TEST(PercentForms, DecodeAndEncode)
+{
+    EXPECT_EQ(S(DecodePercentText("%1B%24B%24%22%1B%28B.txt")), "あ.txt");
+    EXPECT_EQ(S(DecodePercentBytes("%e6%97%a5")), "\xe6\x97\xa5");
+    // Escapes cut short at the end are kept, never read past.
+    EXPECT_EQ(S(DecodePercentBytes("50%")), "50%");
+    EXPECT_EQ(S(DecodePercentBytes("50%4")), "50%4");
+    EXPECT_EQ(S(EncodePercentText("a b\r\nあ")), "a%20%62\r\n%1b%24B%24%22%1b%28B");
+}
