@@ -1,0 +1,997 @@
+// The building half of CSmtpSession: the outgoing message file.
+#include "net/SmtpSession.h"
+
+#include "core/DateTimeUtil.h"
+#include "core/FileUtil.h"
+#include "core/PasswordScrambler.h"
+#include "core/QuendalApp.h"
+#include "message/AddressList.h"
+#include "message/Base64.h"
+#include "message/JapaneseCode.h"
+#include "message/MailMessage.h"
+#include "message/MimeCodec.h"
+#include "message/OutgoingMailServices.h"
+
+#include <atomic>
+#include <chrono>
+#include <string>
+
+namespace {
+
+CString ExceptionText(const CException& e)
+{
+    char text[512] = {};
+    if (!e.GetErrorMessage(text, sizeof(text)))
+        return CString();
+    return text;
+}
+
+const char kTempFileError[] = "一時ファイルの作成に失敗しました。[ERROR:%04d]";
+
+enum PartKind { PartAttachment = 0, PartText = 1, PartImage = 2 };
+
+int ProfileInt(const char* pszSection, const char* pszEntry, int nDefault)
+{
+    CQuendalApp* pApp = QuendalApp();
+    return pApp ? pApp->GetProfileInt(pszSection, pszEntry, nDefault) : nDefault;
+}
+
+CString ProfileString(const char* pszSection, const char* pszEntry, const char* pszDefault)
+{
+    CQuendalApp* pApp = QuendalApp();
+    return pApp ? pApp->GetProfileString(pszSection, pszEntry, pszDefault) : CString(pszDefault);
+}
+
+bool IsAsciiText(const char* p)
+{
+    for (; *p; ++p) {
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    }
+    return true;
+}
+
+bool HasAnyOf(const CString& text, const char* pszSet)
+{
+    const char* s = text.GetString();
+    for (size_t i = 0; s[i]; ++i) {
+        if (Mbcs::IsLeadByte(s[i]) && s[i + 1]) {
+            ++i;
+            continue;
+        }
+        if (strchr(pszSet, s[i]))
+            return true;
+    }
+    return false;
+}
+
+// Lines that begin with "." get one more, as the SMTP transfer needs; the
+// sending half only doubles a line that is a single ".", so every part of a
+// message file must already carry this.
+std::string DotStuff(const char* pData, size_t nLength)
+{
+    std::string out;
+    out.reserve(nLength + 16);
+    bool bLineStart = true;
+    for (size_t i = 0; i < nLength; ++i) {
+        char c = pData[i];
+        if (bLineStart && c == '.')
+            out += '.';
+        out += c;
+        bLineStart = (c == '\n') || (c == '\r' && (i + 1 >= nLength || pData[i + 1] != '\n'));
+    }
+    return out;
+}
+
+std::string ReadWholeFile(CFile& file)
+{
+    ULONGLONG nLength = file.GetLength();
+    std::string data;
+    data.resize(static_cast<size_t>(nLength));
+    size_t nDone = 0;
+    while (nDone < data.size()) {
+        UINT nChunk = static_cast<UINT>(std::min<size_t>(data.size() - nDone, 1u << 20));
+        UINT n = file.Read(&data[nDone], nChunk);
+        if (n == 0)
+            break;
+        nDone += n;
+    }
+    data.resize(nDone);
+    return data;
+}
+
+int64_t FileTimeToValue(const FILETIME& ft)
+{
+    if (ft.dwLowDateTime == 0 && ft.dwHighDateTime == 0)
+        return 0;
+    return CTime(ft).GetTime();
+}
+
+bool EndsWithNoCase(const CString& text, const char* pszTail)
+{
+    int n = static_cast<int>(strlen(pszTail));
+    return text.GetLength() >= n && text.Right(n).CompareNoCase(pszTail) == 0;
+}
+
+CString MailerName()
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (pApp && (pApp->m_wVersion[0] || pApp->m_wVersion[1] || pApp->m_wVersion[2]))
+        return FormatString("Corvane Mail Version %u.%u.%u", pApp->m_wVersion[0], pApp->m_wVersion[1],
+                            pApp->m_wVersion[2]);
+    return "Corvane Mail";
+}
+
+CString DomainOf(const char* pszAddress)
+{
+    CString address = ExtractMailAddress(pszAddress ? pszAddress : "");
+    int at = address.ReverseFind('@');
+    return at >= 0 ? address.Mid(at + 1) : CString();
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------
+// Sources of time and randomness
+
+int64_t CSmtpComposeSource::Now() { return static_cast<int64_t>(time(nullptr)); }
+
+unsigned CSmtpComposeSource::Random()
+{
+    // One generator per thread, seeded from the platform's random source:
+    // seeding from the clock made two sessions of the same second agree.
+    thread_local std::mt19937 generator{std::random_device{}()};
+    return static_cast<unsigned>(generator() & 0x7FFF);
+}
+
+CString CSmtpComposeSource::UniqueToken()
+{
+    // Random per program run, then a counter: unique within the run, and
+    // across runs and machines as far as 64 random bits go.
+    static const uint64_t runId = [] {
+        std::random_device device;
+        uint64_t value = (static_cast<uint64_t>(device()) << 32) ^ device();
+        value ^= static_cast<uint64_t>(GetCurrentProcessId()) << 16;
+        value ^= static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+        return value;
+    }();
+    static std::atomic<unsigned> counter{0};
+    return FormatString("%llx%x", static_cast<unsigned long long>(runId), ++counter);
+}
+
+// ---------------------------------------------------------------------------
+// Setters of the building half
+
+void CSmtpSession::SetAccountAddress(const char* pszAddress)
+{
+    m_strAccountAddress = pszAddress;
+    m_relatedParts.SetDomain(DomainOf(pszAddress));
+}
+
+void CSmtpSession::SetReferMail(int nFolderId, const char* pszHandle)
+{
+    m_nReferFolder = nFolderId;
+    m_strReferHandle = pszHandle;
+}
+
+void CSmtpSession::SetSubject(const char* pszSubject)
+{
+    m_strSubject = pszSubject;
+    m_strSubject.TrimRight(" \t");
+}
+
+namespace {
+CString WithoutTrailingComma(const char* pszText)
+{
+    CString text = pszText ? pszText : "";
+    if (!text.IsEmpty() && text[text.GetLength() - 1] == ',')
+        text = text.Left(text.GetLength() - 1);
+    return text;
+}
+} // namespace
+
+void CSmtpSession::SetResentTo(const char* pszText) { m_strResentTo = WithoutTrailingComma(pszText); }
+void CSmtpSession::SetResentCc(const char* pszText) { m_strResentCc = WithoutTrailingComma(pszText); }
+void CSmtpSession::SetResentBcc(const char* pszText) { m_strResentBcc = WithoutTrailingComma(pszText); }
+
+void CSmtpSession::SetReadReceipt(bool bWanted, const char* pszAddress)
+{
+    m_bReadReceipt = bWanted;
+    if (pszAddress)
+        m_strReadReceiptAddress = pszAddress;
+}
+
+void CSmtpSession::AddBodyLine(const char* pszLine)
+{
+    CString line = pszLine ? pszLine : "";
+    while (SjisToJis(line) == m_strBoundary)
+        m_strBoundary += "=";
+    m_bodyLines.Add(line);
+}
+
+void CSmtpSession::AddHtmlLine(const char* pszLine)
+{
+    CString line = pszLine ? pszLine : "";
+    while (SjisToJis(line) == m_strBoundary)
+        m_strBoundary += "=";
+    m_htmlLines.Add(line);
+}
+
+void CSmtpSession::AddBodyText(const char* pszText)
+{
+    if (!pszText)
+        return;
+    const char* p = pszText;
+    CString line;
+    while (*p) {
+        if (*p == '\r' || *p == '\n') {
+            // CR LF, LF CR, CR or LF each end one line.
+            char first = *p++;
+            if ((*p == '\r' || *p == '\n') && *p != first)
+                ++p;
+            AddBodyLine(line + "\r\n");
+            line.Empty();
+            continue;
+        }
+        size_t n = Mbcs::CharLength(p, strlen(p));
+        line.Append(p, static_cast<int>(n));
+        p += n;
+        // A line that has grown long is broken after a Japanese comma or stop.
+        if (n == 2 && line.GetLength() > 50) {
+            const CString tail = line.Right(2);
+            if (tail == "、" || tail == "。") {
+                AddBodyLine(line + "\r\n");
+                line.Empty();
+            }
+        }
+    }
+    if (!line.IsEmpty())
+        AddBodyLine(line);
+}
+
+void CSmtpSession::ResetComposition()
+{
+    m_bodyLines.RemoveAll();
+    m_secondBodyLines.RemoveAll();
+    m_htmlLines.RemoveAll();
+    m_strHtmlText.Empty();
+    m_strHtmlFilePath.Empty();
+    m_relatedParts.RemoveAll();
+    m_toList.RemoveAll();
+    m_ccList.RemoveAll();
+    m_bccList.RemoveAll();
+    m_attachFiles.RemoveAll();
+    m_inlineTextFiles.RemoveAll();
+    m_inlineImageFiles.RemoveAll();
+    m_htmlRelatedFiles.RemoveAll();
+    m_messageFiles.RemoveAll();
+    m_ccMessageFiles.RemoveAll();
+    m_nTotalBytes = 0;
+    m_nSentBytes = 0;
+}
+
+bool CSmtpSession::GetAttachCommentFlag() const
+{
+    if (m_bAttachToOnly && HasCc())
+        return true;
+    if (m_bAttachToOnly)
+        return m_bAttachComment;
+    return false;
+}
+
+void CSmtpSession::RemoveBodyArchive()
+{
+    if (m_strBodyArchivePath.IsEmpty())
+        return;
+    for (int i = m_attachFiles.GetSize() - 1; i >= 0; --i) {
+        if (m_attachFiles[i] == m_strBodyArchivePath)
+            m_attachFiles.RemoveAt(i);
+    }
+}
+
+void CSmtpSession::DeleteTempArchives()
+{
+    for (int i = 0; i < m_tempArchives.GetSize(); ++i)
+        DeleteFileA(m_tempArchives[i]);
+    m_tempArchives.RemoveAll();
+}
+
+CString CSmtpSession::GetReplyText(int nCode)
+{
+    switch (nCode) {
+    case 220: return "サーバ準備完了。";
+    case 221: return "サーバのコネクション終了。";
+    case 250: return "コマンドを受け付けました。";
+    case 251: return "宛先のユーザは存在しません、送信者に転送します。";
+    case 252: return "ユーザが見つかりません。";
+    case 334: return "ユーザを認証中です。。。";
+    case 354: return "メールの送信を開始してください。";
+    case 421: return "サービスが利用できません。\r\nコネクションを切断します。";
+    case 450: return "メールボックスが利用できません。";
+    case 451: return "サーバでエラーが発生しました。";
+    case 452:
+    case 552: return "サーバーのシステム記憶領域不足のためエラーが発生しました。";
+    case 500: return "コマンドが認識されませんでした。";
+    case 501: return "コマンド引数の構文エラーです。";
+    case 502: return "コマンドが未実装です。";
+    case 503: return "コマンドの順序が不正です。";
+    case 504: return "コマンドパラメータが未実装です。";
+    case 550: return "送信先のアドレスが見つかりませんでした。";
+    case 551: return "宛先のユーザは存在しません。";
+    case 553: return "メールボックス名が無効なためコマンドが中止されました。";
+    case 554: return "トランザクションに失敗しました。";
+    default: return CString();
+    }
+}
+
+// ---------------------------------------------------------------------------
+// Header texts
+
+CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, const char* pszSuffix, int nColumn)
+{
+    CMimeCodec codec;
+    const char* s = pszText ? pszText : "";
+    size_t len = strlen(s);
+    CString result;
+    CString run;  // double-byte characters of the word being built
+    int count = 0;
+    int limit = 50 - nStartColumn;
+    auto closeRun = [&] {
+        if (!run.IsEmpty()) {
+            result += codec.EncodeHeaderText(run);
+            run.Empty();
+        }
+    };
+    for (size_t i = 0; i < len;) {
+        size_t n = Mbcs::CharLength(s + i, len - i);
+        if (n == 2) {
+            if (run.IsEmpty() && !(count == 30 && result.Right(3) == "\r\n "))
+                count += 30;
+            run.Append(s + i, 2);
+            count += 3;
+            i += 2;
+            // Two adjacent encoded words join again when the fold is undone,
+            // so a long run may be cut anywhere between characters.
+            if (count > limit && i < len && Mbcs::CharLength(s + i, len - i) == 2) {
+                closeRun();
+                result += "\r\n ";
+                count = 30;
+                limit = 50;
+            }
+            continue;
+        }
+        closeRun();
+        // Plain text is folded only before a blank that is already there, so
+        // undoing the fold gives the text back unchanged.
+        if ((s[i] == ' ' || s[i] == '\t') && count > limit && !result.IsEmpty()) {
+            result += "\r\n";
+            count = 30;
+            limit = 50;
+        }
+        result += s[i];
+        ++count;
+        ++i;
+    }
+    closeRun();
+    if (pszSuffix)
+        result += pszSuffix;
+    if (nColumn + result.GetLength() > 75 && pszSuffix)
+        result += "\r\n";
+    return result;
+}
+
+CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
+{
+    CString entry = pszEntry ? pszEntry : "";
+    CString bare = ExtractMailAddress(entry);
+    entry.Trim();
+    if (entry.IsEmpty())
+        return CString();
+    int pos = entry.Find(bare);
+    CString result;
+    if (pos == 0) {
+        CString rest = entry.Mid(bare.GetLength());
+        rest.Trim();
+        if (rest.GetLength() > 1) {
+            CString comment = rest.Mid(1, rest.GetLength() - 2);
+            if (!IsAsciiText(comment) || HasAnyOf(comment, ",()<>")) {
+                CMimeCodec codec;
+                comment = codec.EncodeHeaderText(comment);
+            }
+            result.Format("%s (%s)", bare.GetString(), comment.GetString());
+        }
+    } else if (pos > 0) {
+        int lt = -1;
+        for (int i = 0; i < pos; ++i) {
+            if (Mbcs::IsLeadByte(entry[i]) && i + 1 < pos) {
+                ++i;
+                continue;
+            }
+            if (entry[i] == '<')
+                lt = i;
+        }
+        CString name = lt >= 0 ? entry.Left(lt) : entry.Left(pos);
+        bool bQuoted = name.Find('"') >= 0;
+        name.Replace("\\\"", "\"");
+        name.Remove('"');
+        name.Trim();
+        if (!name.IsEmpty()) {
+            if (!bQuoted && !HasAnyOf(name, "@,()<>")) {
+                result = EncodeFoldedText(name) + " <" + bare + ">";
+            } else {
+                CMimeCodec codec;
+                result.Format("\"%s\" <%s>", codec.EncodeHeaderText(name).GetString(), bare.GetString());
+            }
+        }
+    }
+    if (result.IsEmpty())
+        result = bare;
+    return result;
+}
+
+CString CSmtpSession::AddressHeaderValue(const CStringArray& entries) const
+{
+    CString value;
+    for (int i = 0; i < entries.GetSize(); ++i) {
+        CString one = FormatHeaderAddress(entries[i]);
+        if (one.IsEmpty())
+            continue;
+        if (!value.IsEmpty())
+            value += ",\r\n ";
+        value += one;
+    }
+    return value;
+}
+
+// ---------------------------------------------------------------------------
+// Generated texts
+
+int CSmtpSession::BodyLengthSum() const
+{
+    int sum = 0;
+    for (int i = 0; i < m_bodyLines.GetSize(); ++i)
+        sum += m_bodyLines[i].GetLength();
+    return sum;
+}
+
+CString CSmtpSession::MakeBoundarySuffix()
+{
+    return FormatString("%lu.%x.%x_", static_cast<unsigned long>(static_cast<uint32_t>(m_pSource->Now())),
+                        static_cast<unsigned>(BodyLengthSum()), m_pSource->Random());
+}
+
+CString CSmtpSession::MakeMessageId()
+{
+    // The owner's text, then a token of this run: a clock-seeded number
+    // alone gave equal identifiers to mails built in the same second.
+    CString address = ExtractMailAddress(m_strFrom);
+    return FormatString("<%s%s.%x%u.%s>", m_strMessageIdText.GetString(), m_pSource->UniqueToken().GetString(),
+                        static_cast<unsigned>(BodyLengthSum()), m_pSource->Random() % 100, address.GetString());
+}
+
+bool CSmtpSession::HasDoubleByteText() const
+{
+    // Any 8-bit byte, half-width katakana included, rules out US-ASCII.
+    for (int i = 0; i < m_bodyLines.GetSize(); ++i) {
+        if (!IsAsciiText(m_bodyLines[i]))
+            return true;
+    }
+    return false;
+}
+
+bool CSmtpSession::IsSingleHtmlPart() const
+{
+    return m_bHtmlMail && m_attachFiles.IsEmpty() && m_relatedParts.IsEmpty() && m_bodyLines.GetSize() == 1 &&
+           m_bodyLines[0].GetLength() > 0 && m_bodyLines[0][0] == '\r' && m_inlineTextFiles.IsEmpty() &&
+           m_inlineImageFiles.IsEmpty() && m_strHtmlFilePath.IsEmpty();
+}
+
+void CSmtpSession::SetBuildError(int nGroup) { m_strLastError.Format(kTempFileError, nGroup); }
+
+// ---------------------------------------------------------------------------
+// Archives
+
+CString CSmtpSession::ArchiveFile(const CString& path)
+{
+    CString folder;
+    if (CQuendalApp* pApp = QuendalApp())
+        folder = pApp->GetSendTempPath();
+    if (folder.IsEmpty()) {
+        char temp[MAX_PATH];
+        DWORD n = GetTempPathA(sizeof(temp), temp);
+        folder = (n > 0 && n < sizeof(temp)) ? CString(temp) : CString(".");
+    }
+    CreateDirectoryPath(folder);
+    CString name = GetFileNameFromPath(path);
+    CString stem = RemoveFileExtension(name);
+    CString archive = CombinePath(folder, stem + ".zip");
+    while (FileExists(archive)) {
+        stem += "0";
+        archive = CombinePath(folder, stem + ".zip");
+    }
+    if (RemoveFileExtension(name) + ".zip" == "本文.zip")
+        m_strBodyArchivePath = archive;
+    if (IsZipArchiverLoaded())
+        ArchiveFileWithPassword(m_strArcPassword, archive, 0, path, nullptr);
+    m_tempArchives.Add(archive);
+    return archive;
+}
+
+bool CSmtpSession::ArchiveAttachments()
+{
+    if (m_strArcPassword.IsEmpty())
+        return true;
+    CStringArray* lists[] = {&m_inlineImageFiles, &m_inlineTextFiles, &m_attachFiles, &m_htmlRelatedFiles};
+    for (CStringArray* pList : lists) {
+        for (int i = 0; i < pList->GetSize(); ++i)
+            pList->SetAt(i, ArchiveFile(pList->GetAt(i)));
+    }
+    return true;
+}
+
+// ---------------------------------------------------------------------------
+// Writing
+
+void CSmtpSession::WriteText(CFile& file, const CString& text)
+{
+    if (!text.IsEmpty())
+        file.Write(text.GetString(), static_cast<UINT>(text.GetLength()));
+}
+
+void CSmtpSession::WriteBoundary(CFile& file, const CString& boundary) { WriteText(file, "--" + boundary + "\r\n"); }
+
+void CSmtpSession::WriteBase64Lines(CFile& file, const char* pData, size_t nLength)
+{
+    std::string out;
+    out.reserve(nLength / 60 * 82 + 84);
+    for (size_t i = 0; i < nLength; i += 60) {
+        out += CBase64::EncodeToString(pData + i, std::min<size_t>(60, nLength - i));
+        out += "\r\n";
+    }
+    if (!out.empty())
+        file.Write(out.data(), static_cast<UINT>(out.size()));
+}
+
+bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKeepMessageId, bool bAttachComment,
+                                bool bWithoutAttachments, bool bCompanion)
+{
+    SetBuildError(1);
+    CFile file;
+    if (!file.Open(pszPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite | CFile::typeBinary))
+        return false;
+    if (bForSending && !bKeepMessageId && !(m_bArchiveWithCompanion && bCompanion))
+        ArchiveAttachments();
+
+    bool bOk = false;
+    try {
+        CString h;
+        h.Format("%s: %s\r\n", "X-SendAcount", m_strAccountName.GetString());
+        if (!bForSending && !m_strSignName.IsEmpty())
+            h.AppendFormat("%s: %s\r\n", "X-SignName", m_strSignName.GetString());
+        if (m_nCreateFolderId != 0)
+            h.AppendFormat("%s: %d\r\n", "X-Create_Folder_ID", m_nCreateFolderId);
+        if (m_nReferFolder != 0) {
+            h.AppendFormat("%s: %d\r\n", "X-Refer-Mail-Folder", m_nReferFolder);
+            h.AppendFormat("%s: %s\r\n", "X-Refer-Mail-Handle", m_strReferHandle.GetString());
+        }
+        if (!m_strResentFrom.IsEmpty())
+            h.AppendFormat("%s: %d\r\n", "X-ForwordType", m_nSendMode);
+        if (!bForSending && m_bKeepFromAddress)
+            h.AppendFormat("%s: %d\r\n", "X-KeepFromAddress", 1);
+        if (m_bAttachToOnly)
+            h.AppendFormat("%s: %d\r\n", "X-Attach_To_Only", m_bAttachToOnly);
+        if (ProfileInt("Setting", "SaveCorvanePassword", 0) != 0 && !m_strArcPassword.IsEmpty()) {
+            CPasswordScrambler scrambler;
+            h.AppendFormat("%s: %s\r\n", "X-Cvm_Arc_Password", scrambler.Scramble(m_strArcPassword).GetString());
+        }
+        if (!m_strArcId.IsEmpty())
+            h.AppendFormat("%s: %s\r\n", "X-Cvm_Arc_ID", m_strArcId.GetString());
+        WriteText(file, h);
+
+        SetBuildError(2);
+        if (m_nSendMode == SendModeResend) {
+            h.Format("%s: %s\r\n", "Date", m_strOriginalDate.GetString());
+        } else if (!m_strDateText.IsEmpty()) {
+            int64_t value = ParseDateToLocalTime(NormalizeDateHeader(m_strDateText));
+            h.Format("%s: %s\r\n", "Date", FormatRfc822Date(value).GetString());
+        } else {
+            h.Format("%s: %s %s\r\n", "Date", CTime(m_pSource->Now()).Format("%a, %d %b %Y %H:%M:%S").GetString(),
+                     GetTimeZoneText().GetString());
+        }
+        WriteText(file, h);
+
+        SetBuildError(3);
+        if (!m_strSubject.IsEmpty())
+            h.Format("Subject: %s\r\n", EncodeFoldedText(m_strSubject, 9).GetString());
+        else
+            h = "Subject:\r\n";
+        WriteText(file, h);
+
+        SetBuildError(4);
+        if (m_nSendMode == SendModeResend) {
+            CStringArray stored;
+            ParseAddressList(m_strOriginalTo, &stored);
+            WriteText(file, FormatString("%s: ", "To") + AddressHeaderValue(stored) + "\r\n");
+        } else if (!m_toList.IsEmpty()) {
+            WriteText(file, FormatString("%s: ", "To") + AddressHeaderValue(m_toList) + "\r\n");
+        }
+
+        SetBuildError(5);
+        if (m_nSendMode == SendModeResend) {
+            if (!m_strOriginalCc.IsEmpty()) {
+                CStringArray stored;
+                ParseAddressList(m_strOriginalCc, &stored);
+                WriteText(file, FormatString("%s: ", "Cc") + AddressHeaderValue(stored) + "\r\n");
+            }
+        } else if (!m_ccList.IsEmpty()) {
+            WriteText(file, FormatString("%s: ", "Cc") + AddressHeaderValue(m_ccList) + "\r\n");
+        }
+
+        SetBuildError(6);
+        if (!m_bccList.IsEmpty())
+            WriteText(file, FormatString("%s: ", "Bcc") + AddressHeaderValue(m_bccList) + "\r\n");
+
+        SetBuildError(7);
+        {
+            CString from = m_strFromName.IsEmpty() ? m_strFrom
+                                                   : FormatMailAddress(m_strFromName, m_strFrom, m_nAddressDispType);
+            WriteText(file, FormatString("%s: %s\r\n", "From", FormatHeaderAddress(from).GetString()));
+        }
+
+        SetBuildError(8);
+        {
+            CMimeCodec codec;
+            if (!m_strReplyTo.IsEmpty())
+                WriteText(file, FormatString("%s: %s\r\n", "Reply-To", codec.EncodeHeaderText(m_strReplyTo).GetString()));
+            if (!m_strResentFrom.IsEmpty())
+                WriteText(file,
+                          FormatString("%s: %s\r\n", "Resent-From", codec.EncodeHeaderText(m_strResentFrom).GetString()));
+            const struct { const char* name; const CString* text; } resent[] = {
+                {"Resent-To", &m_strResentTo}, {"Resent-CC", &m_strResentCc}, {"Resent-BCC", &m_strResentBcc}};
+            for (const auto& r : resent) {
+                if (r.text->IsEmpty())
+                    continue;
+                CStringArray entries;
+                ParseAddressList(*r.text, &entries);
+                WriteText(file, FormatString("%s: ", r.name) + AddressHeaderValue(entries) + "\r\n");
+            }
+            if (m_nSendMode == SendModeResend)
+                WriteText(file, FormatString("%s: %s %s\r\n", "Resent-Date",
+                                             CTime(m_pSource->Now()).Format("%a, %d %b %Y %H:%M:%S").GetString(),
+                                             GetTimeZoneText().GetString()));
+        }
+
+        SetBuildError(9);
+        if (m_nSendMode == SendModeResend) {
+            WriteText(file, FormatString("%s: %s\r\n", "Resent-Message-Id", MakeMessageId().GetString()));
+            if (m_strMessageId.IsEmpty())
+                m_strMessageId = MakeMessageId();
+        } else if (!(bKeepMessageId && !m_strMessageId.IsEmpty())) {
+            m_strMessageId = MakeMessageId();
+        }
+        WriteText(file, FormatString("%s: %s\r\n", "Message-ID", m_strMessageId.GetString()));
+        WriteText(file, FormatString("%s: %s\r\n", "MIME-Version", "1.0"));
+
+        SetBuildError(10);
+        bool bHasInlineFiles = !m_inlineTextFiles.IsEmpty() || !m_inlineImageFiles.IsEmpty() ||
+                               !m_strHtmlFilePath.IsEmpty();
+        bool bNoAttachments = m_attachFiles.IsEmpty() || (bAttachComment && bWithoutAttachments);
+        bool bSingleHtml = false;
+        // Inline files and an HTML file travel as parts of their own, so
+        // they make the message multipart like attachments do.
+        if (bNoAttachments && !m_bHtmlMail && !(bHasInlineFiles && !(bAttachComment && bWithoutAttachments))) {
+            if (m_bTextIsHtml) {
+                h = "Content-Type: text/html; charset=ISO-2022-JP\r\n";
+            } else if (m_nSendMode == SendModeReadReceipt) {
+                m_strBoundary += MakeBoundarySuffix();
+                h.Format("Content-Type: multipart/report;\r\n\treport-type=disposition-notification;\r\n\tboundary=\"%s\"\r\n",
+                         m_strBoundary.GetString());
+            } else if (!HasDoubleByteText()) {
+                h = "Content-Type: text/plain; charset=US-ASCII\r\n";
+            } else {
+                h = "Content-Type: text/plain; charset=ISO-2022-JP\r\n";
+            }
+        } else {
+            m_strBoundary += MakeBoundarySuffix();
+            if (m_bHtmlMail && bNoAttachments) {
+                bSingleHtml = IsSingleHtmlPart();
+                if (bSingleHtml)
+                    h = "Content-Type: text/html; charset=\"Shift_JIS\"\r\n";
+                else
+                    h.Format("Content-Type: multipart/alternative; boundary=\"%s\"\r\n", m_strBoundary.GetString());
+            } else {
+                h.Format("Content-Type: multipart/mixed; boundary=\"%s\"\r\n", m_strBoundary.GetString());
+            }
+        }
+        m_bBuildSingleHtml = bSingleHtml;
+        m_bBuildMultipart = !m_strBoundary.IsEmpty() && h.Find("multipart/") >= 0;
+        h.AppendFormat("%s: %s\r\n", "Content-Transfer-Encoding", bSingleHtml ? "base64" : "7bit");
+        WriteText(file, h);
+
+        SetBuildError(11);
+        if (!m_strInReplyTo.IsEmpty()) {
+            WriteText(file, FormatString("%s: %s\r\n", "In-Reply-To", m_strInReplyTo.GetString()));
+            WriteText(file, FormatString("%s: %s\r\n", "References",
+                                         (m_strReferences.IsEmpty() ? m_strInReplyTo : m_strReferences).GetString()));
+        }
+        if (m_bReadReceipt) {
+            WriteText(file, FormatString("%s: %s\r\n", "Disposition-Notification-To", m_strReadReceiptAddress.GetString()));
+            WriteText(file, FormatString("%s: %s\r\n", "X-Confirm-Reading-To", m_strReadReceiptAddress.GetString()));
+        }
+        WriteText(file, m_strPriorityHeaders);
+        WriteText(file, FormatString("%s: %s\r\n", "X-Mailer", MailerName().GetString()));
+
+        SetBuildError(12);
+        WriteText(file, "\r\n");
+
+        SetBuildError(13);
+        if (WriteMessageBody(file, bForSending, bKeepMessageId, bAttachComment, bWithoutAttachments, bCompanion)) {
+            SetBuildError(15);
+            bOk = true;
+        }
+    } catch (CFileException& e) {
+        (void)e;
+        bOk = false;
+    } catch (CMemoryException& e) {
+        (void)e;
+        bOk = false;
+    }
+    file.Abort();
+    if (bOk && !(m_bArchiveWithCompanion && !bCompanion))
+        DeleteTempArchives();
+    return bOk;
+}
+
+bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKeepMessageId, bool bAttachComment,
+                                    bool bWithoutAttachments, bool bCompanion)
+{
+    const bool bCommentCopy = bAttachComment && bWithoutAttachments;
+    const bool bHasAttach = !m_attachFiles.IsEmpty() && !bCommentCopy;
+    // The header block has chosen the structure; the body follows it.
+    const bool bSingleHtml = m_bBuildSingleHtml;
+    const bool bMultipart = m_bBuildMultipart;
+    const CString& B = m_strBoundary;
+
+    if (bSingleHtml) {
+        // The whole message is the HTML text; its header already says so.
+        WriteBase64Lines(file, m_strHtmlText.GetString(), static_cast<size_t>(m_strHtmlText.GetLength()));
+        return true;
+    }
+
+    // 1. Opening of the text part.
+    if (!(bCommentCopy && !m_bHtmlMail) && bMultipart) {
+        WriteBoundary(file, B);
+        if (m_bHtmlMail && bHasAttach) {
+            m_strAltBoundary = "_MULTIPART_ALTERNATIVE_" + MakeBoundarySuffix();
+            WriteText(file, FormatString("Content-Type: multipart/alternative; boundary=\"%s\"\r\n"
+                                         "Content-Transfer-Encoding: 7bit\r\n\r\n",
+                                         m_strAltBoundary.GetString()));
+            WriteBoundary(file, m_strAltBoundary);
+        }
+        WriteText(file, m_bTextIsHtml ? "Content-Type: text/html; charset=ISO-2022-JP\r\n"
+                                      : "Content-Type: text/plain; charset=ISO-2022-JP\r\n");
+        WriteText(file, "Content-Transfer-Encoding: 7bit\r\n\r\n");
+    }
+
+    // 2. Attachment comment on top.
+    const bool bCommentTop = ProfileInt("EditWindow", "NoAttachCommentTop", 0) != 0;
+    const CString prefix = ProfileString("EditWindow", "NoAttachFileHeader", "# ");
+    const CString commentText =
+        ProfileString("EditWindow", "NoAttachComment", "# Toの方のみ以下のファイルが添付されています。 ");
+    if (bAttachComment && bCommentTop) {
+        CString text;
+        for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
+            if (i == 0)
+                text += commentText + "\r\n";
+            text += prefix + GetFileNameFromPath(m_attachFiles[i]) + "\r\n";
+        }
+        text += ProfileString("EditWindow", "NoAttachCommentSep", CString('-', 60)) + "\r\n";
+        WriteText(file, text);
+    }
+
+    // 3. The text.
+    {
+        const CStringArray& lines = (m_bArchiveWithCompanion && bCompanion) ? m_secondBodyLines : m_bodyLines;
+        int nLast = lines.GetSize();
+        while (nLast > 0 && lines[nLast - 1] == "\r\n")
+            --nLast;
+        std::string text;
+        for (int i = 0; i < nLast; ++i) {
+            if (lines[i].GetLength() > 0 && lines[i][0] == '.')
+                text += '.';
+            text += lines[i].Str();
+        }
+        if (!text.empty())
+            file.Write(text.data(), static_cast<UINT>(text.size()));
+    }
+
+    // 4. Attachment comment at the bottom.
+    if (bAttachComment && !bCommentTop && !m_attachFiles.IsEmpty()) {
+        CString text;
+        for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
+            text += "\r\n";
+            if (i == 0)
+                text += commentText + "\r\n";
+            text += prefix + GetFileNameFromPath(m_attachFiles[i]);
+        }
+        text += "\r\n";
+        WriteText(file, text);
+    }
+
+    // 5. The HTML part.
+    if (m_bHtmlMail) {
+        WriteText(file, "\r\n\r\n");
+        WriteBoundary(file, bHasAttach ? m_strAltBoundary : B);
+        CString related;
+        if (!m_relatedParts.IsEmpty()) {
+            related.Format("%s%u_%s", B.GetString(), m_pSource->Random() % 100, "RELATED_");
+            WriteText(file, FormatString("Content-Type: multipart/related; boundary=\"%s\"; type=\"text/html\"\r\n"
+                                         "Content-Transfer-Encoding: 7bit\r\n\r\n",
+                                         related.GetString()));
+            WriteBoundary(file, related);
+        }
+        WriteText(file, "Content-Type: text/html; charset=Shift_JIS\r\nContent-Transfer-Encoding: base64\r\n\r\n");
+        WriteBase64Lines(file, m_strHtmlText.GetString(), static_cast<size_t>(m_strHtmlText.GetLength()));
+        WriteText(file, "\r\n");
+        for (int i = 0; i < m_relatedParts.GetPartCount(); ++i) {
+            const CRelatedPartList::CPart* pPart = m_relatedParts.GetPart(i);
+            WriteText(file, "\r\n");
+            if (!WriteFilePart(file, pPart->m_strName, related, PartImage, pPart->m_strText, &pPart->m_strExtra))
+                return false;
+        }
+        if (!related.IsEmpty())
+            WriteText(file, "\r\n--" + related + "--\r\n");
+    }
+
+    // 6. The HTML file with the files it shows.
+    if (!m_strHtmlFilePath.IsEmpty() && !bCommentCopy) {
+        WriteText(file, "\r\n");
+        WriteBoundary(file, B);
+        CString related2;
+        if (!m_htmlRelatedFiles.IsEmpty()) {
+            related2.Format("--%s%s", "_HTML_BOUNDARY_", B.GetString());
+            WriteText(file, FormatString("Content-Type: multipart/related;\r\n boundary=\"%s\"\r\n\r\n",
+                                         related2.GetString()));
+            WriteBoundary(file, related2);
+        }
+        WriteText(file, "Content-Type: text/html\r\nContent-Transfer-Encoding: base64\r\n\r\n");
+        CFile html;
+        CFileException error;
+        if (!html.Open(m_strHtmlFilePath, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary, &error)) {
+            CString reason = ExceptionText(error);
+            if (reason.IsEmpty())
+                m_strLastError.Format("ファイル[%s]が開けませんでした。", m_strHtmlFilePath.GetString());
+            else
+                m_strLastError.Format("ファイル[%s]が開けませんでした。\r\n[%s]", m_strHtmlFilePath.GetString(),
+                                      reason.GetString());
+            return false;
+        }
+        std::string content = ReadWholeFile(html);
+        WriteBase64Lines(file, content.data(), content.size());
+        for (int i = 0; i < m_htmlRelatedFiles.GetSize(); ++i) {
+            WriteText(file, "\r\n");
+            if (!WriteFilePart(file, m_htmlRelatedFiles[i], related2, PartAttachment))
+                return false;
+        }
+        if (!related2.IsEmpty())
+            WriteText(file, "\r\n--" + related2 + "--\r\n\r\n");
+    }
+
+    // 7. End of the alternative part.
+    if (m_bHtmlMail && bHasAttach)
+        WriteText(file, "\r\n--" + m_strAltBoundary + "--\r\n\r\n");
+
+    // 8. Attachments, inline files, the notification, the closing line
+    // (which an HTML copy for Cc needs as much as any other multipart).
+    if (!bCommentCopy) {
+        if (!bKeepMessageId) {
+            for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
+                WriteText(file, "\r\n");
+                if (!WriteFilePart(file, m_attachFiles[i], B, PartAttachment))
+                    return false;
+            }
+        }
+        for (int i = 0; i < m_inlineTextFiles.GetSize(); ++i) {
+            WriteText(file, "\r\n");
+            if (!WriteFilePart(file, m_inlineTextFiles[i], B, PartText))
+                return false;
+        }
+        for (int i = 0; i < m_inlineImageFiles.GetSize(); ++i) {
+            WriteText(file, "\r\n");
+            if (!WriteFilePart(file, m_inlineImageFiles[i], B, PartImage))
+                return false;
+        }
+        if (m_nSendMode == SendModeReadReceipt) {
+            WriteText(file, "\r\n");
+            WriteBoundary(file, B);
+            WriteText(file, "Content-Type: message/disposition-notification;\r\n"
+                            "Content-Disposition: inline\r\n"
+                            "Content-Transfer-Encoding: 7bit\r\n\r\n");
+            std::string text = DotStuff(m_strNotificationText.GetString(), m_strNotificationText.GetLength());
+            file.Write(text.data(), static_cast<UINT>(text.size()));
+        }
+    }
+    if (bMultipart)
+        WriteText(file, "\r\n--" + B + "--\r\n\r\n");
+    return true;
+}
+
+bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString& boundary, int nKind,
+                                 const char* pszContentId, const CString* pReadyText)
+{
+    std::string content;
+    int64_t created = 0, modified = 0;
+    const bool bReady = pReadyText && !pReadyText->IsEmpty();
+    if (bReady) {
+        content = pReadyText->Str();
+    } else {
+        if (!FileExists(path)) {
+            m_strLastError.Format("ファイル[%s]が見つかりませんでした。\r\n添付できません。", path.GetString());
+            return false;
+        }
+        CFile part;
+        if (!part.Open(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary)) {
+            m_strLastError.Format("ファイル[%s]が添付できませんでした。\r\n開かれている場合は閉じてください。",
+                                  path.GetString());
+            return false;
+        }
+        CFileStatus status;
+        if (part.GetStatus(status)) {
+            created = FileTimeToValue(status.m_ctime);
+            modified = FileTimeToValue(status.m_mtime);
+        }
+        content = ReadWholeFile(part);
+    }
+
+    const CString name = HalfWidthKanaToFullWidth(GetFileNameFromPath(path));
+    const CString encodedName = EncodeFoldedText(name, 11);
+    WriteBoundary(file, boundary);
+
+    if (EndsWithNoCase(name, ".eml") || EndsWithNoCase(name, ".emf")) {
+        CMailMessage message;
+        message.Parse(content.c_str(), static_cast<int>(content.size()));
+        CString h = "Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 7bit\r\n";
+        h.AppendFormat("%s: %s\r\n\r\n", "Content-Description",
+                       EncodeFoldedText(message.m_strSubject, 21).GetString());
+        WriteText(file, h);
+        std::string stuffed = DotStuff(content.data(), content.size());
+        file.Write(stuffed.data(), static_cast<UINT>(stuffed.size()));
+        return true;
+    }
+
+    auto mediaType = [&] {
+        bool bJpeg = EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".jpeg");
+        return FormatString("Content-Type: %s;\r\n name=\"%s\"\r\n", bJpeg ? "image/jpeg" : "application/octet-stream",
+                            encodedName.GetString());
+    };
+
+    CString h;
+    if (nKind == PartText) {
+        h.Format("Content-Type: text/plain; charset=ISO-2022-JP; name=\"%s\"\r\n", encodedName.GetString());
+        h.AppendFormat("Content-Disposition: inline;\r\n filename=\"%s\"\r\n\r\n", encodedName.GetString());
+        WriteText(file, h);
+        CString jis = SjisToJis(content.c_str(), static_cast<int>(content.size()));
+        std::string stuffed = DotStuff(jis.GetString(), static_cast<size_t>(jis.GetLength()));
+        file.Write(stuffed.data(), static_cast<UINT>(stuffed.size()));
+        return true;
+    }
+    if (nKind == PartImage) {
+        h = mediaType();
+        if (pszContentId && *pszContentId)
+            h.AppendFormat("%s: <%s>\r\n", "Content-ID", pszContentId);
+        h.AppendFormat("Content-Disposition: inline;\r\n filename=\"%s\"\r\n", encodedName.GetString());
+    } else {
+        h = mediaType();
+        if (bReady) {
+            h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\"\r\n", encodedName.GetString());
+        } else {
+            h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\";\r\n", encodedName.GetString());
+            h.AppendFormat(" creation-date=\"%s\";\r\n", FormatRfc822Date(created).GetString());
+            h.AppendFormat(" modification-date=\"%s\"\r\n", FormatRfc822Date(modified).GetString());
+        }
+    }
+    h += "Content-Transfer-Encoding: base64\r\n\r\n";
+    WriteText(file, h);
+    WriteBase64Lines(file, content.data(), content.size());
+    return true;
+}
