@@ -97,9 +97,9 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
     size_t n = strlen(pszText);
     std::string out;
     out.reserve(n);
-    // Bytes of words whose charset is kept (ISO-2022-JP among them) gather
-    // here and go through JisToSjis together, so an escape sequence that one
-    // word opens and the next closes still converts.
+    // Plain text and the bytes of words whose charset is kept (ISO-2022-JP
+    // among them) gather here and go through JisToSjis together, so an escape
+    // sequence that one word opens and the next closes still converts.
     std::string pendingJis;
     auto flushJis = [&]() {
         if (!pendingJis.empty()) {
@@ -107,7 +107,6 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
             pendingJis.clear();
         }
     };
-    bool afterWord = false;
     const char* noQuestionFrom = pszText + n + 1;
     const char* noCloseFrom = pszText + n + 1;
     size_t i = 0;
@@ -160,7 +159,6 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
                     pendingJis += bytes;
                 }
                 i = static_cast<size_t>(end - pszText) + 2;
-                afterWord = true;
                 // Blanks between two words belong to neither.
                 size_t k = i;
                 while (k < n && (pszText[k] == ' ' || pszText[k] == '\t'))
@@ -170,13 +168,10 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
                 continue;
             }
         }
-        if (afterWord) {
-            flushJis();
-            afterWord = false;
-        }
-        // Plain text is copied, a double-byte character whole.
+        // Plain text goes the same way as the kept words, so raw JIS outside
+        // any word is converted too; Shift_JIS passes unchanged.
         size_t len = Mbcs::CharLength(pszText + i, n - i);
-        out.append(pszText + i, len);
+        pendingJis.append(pszText + i, len);
         i += len;
     }
     if (bCharsetOnly)

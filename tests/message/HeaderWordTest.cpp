@@ -41,6 +41,7 @@ TEST(HeaderWords, DecodeByTable)
         {"unknown encoding letter kept", "=?UTF-8?X?abc?=", "=?UTF-8?X?abc?="},
         {"language suffix", "=?UTF-8*ja?B?5pel?=", "日"},
         {"blank before plain text kept", "=?UTF-8?B?5pel?= x", "日 x"},
+        {"raw jis outside words", "\x1b$B%F%9%H\x1b(B =?UTF-8?B?5pel?=", "テスト 日"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(S(codec.DecodeHeaderText(c.encoded)), c.decoded) << c.name;
