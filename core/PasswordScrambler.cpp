@@ -1,5 +1,7 @@
 #include "core/PasswordScrambler.h"
 
+#include "message/Base64.h"
+
 #include <random>
 #include <string>
 #include <vector>
@@ -13,8 +15,6 @@
 // bytes that would turn into control characters in the unencoded forms use
 // the Base64 long form, whatever their length.
 namespace {
-
-const char kBase64[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
 
 std::mt19937& Generator()
 {
@@ -60,52 +60,6 @@ int Unsigned(char c)
     return static_cast<unsigned char>(c);
 }
 
-std::string EncodeBase64(const std::string& in)
-{
-    std::string out;
-    size_t i = 0;
-    for (; i + 2 < in.size(); i += 3) {
-        unsigned v = (Unsigned(in[i]) << 16) | (Unsigned(in[i + 1]) << 8) | Unsigned(in[i + 2]);
-        out += kBase64[(v >> 18) & 63];
-        out += kBase64[(v >> 12) & 63];
-        out += kBase64[(v >> 6) & 63];
-        out += kBase64[v & 63];
-    }
-    if (i < in.size()) {
-        unsigned v = Unsigned(in[i]) << 16;
-        if (i + 1 < in.size())
-            v |= Unsigned(in[i + 1]) << 8;
-        out += kBase64[(v >> 18) & 63];
-        out += kBase64[(v >> 12) & 63];
-        out += i + 1 < in.size() ? kBase64[(v >> 6) & 63] : '=';
-        out += '=';
-    }
-    return out;
-}
-
-bool DecodeBase64(const std::string& in, std::string& out)
-{
-    unsigned v = 0;
-    int bits = 0;
-    for (char c : in) {
-        int d;
-        if (c >= 'A' && c <= 'Z') d = c - 'A';
-        else if (c >= 'a' && c <= 'z') d = c - 'a' + 26;
-        else if (c >= '0' && c <= '9') d = c - '0' + 52;
-        else if (c == '+') d = 62;
-        else if (c == '/') d = 63;
-        else if (c == '=') break;
-        else return false;
-        v = (v << 6) | static_cast<unsigned>(d);
-        bits += 6;
-        if (bits >= 8) {
-            bits -= 8;
-            out += static_cast<char>((v >> bits) & 0xFF);
-        }
-    }
-    return true;
-}
-
 bool NeedsEncodedForm(const std::string& plain)
 {
     for (char c : plain) {
@@ -135,7 +89,7 @@ std::string ScrambleLong(const std::string& plain)
         buf[static_cast<size_t>(len + 2 + s[static_cast<size_t>(i)])] = Byte(Unsigned(plain[static_cast<size_t>(i)]) + 2);
         buf[static_cast<size_t>(i + 1)] = Byte('F' + s[static_cast<size_t>(i)]);
     }
-    return EncodeBase64(buf);
+    return CBase64::EncodeToString(buf.data(), buf.size());
 }
 
 } // namespace
@@ -183,8 +137,8 @@ CString CPasswordScrambler::Unscramble(const CString& scrambledText)
         base = 32;
         len = Unsigned(text[0]) - 'A';
     } else {
-        std::string decoded;
-        if (!DecodeBase64(text, decoded) || decoded.empty())
+        std::string decoded = CBase64::DecodeToString(text.c_str(), static_cast<int>(text.size()));
+        if (decoded.empty())
             return CString();
         text.swap(decoded);
         origin = 'F';

@@ -1,6 +1,9 @@
 // Unread-mail counts published to the shell's logon screen.
 #include "core/QuendalApp.h"
 
+#include "store/FolderRecord.h"
+#include "store/MailFolderStore.h"
+
 #include <string>
 
 namespace {
@@ -8,8 +11,9 @@ namespace {
 HRESULT PublishThroughShell(const wchar_t* pszAddress, DWORD dwCount, const wchar_t* pszCommand)
 {
     typedef HRESULT(WINAPI * SetCountFn)(LPCWSTR, DWORD, LPCWSTR);
-    static SetCountFn fn = reinterpret_cast<SetCountFn>(
-        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("shell32.dll"), "SHSetUnreadMailCountW")));
+    // Bound at start-up on Windows XP and later only.
+    CQuendalApp* app = QuendalApp();
+    SetCountFn fn = app ? app->m_pfnSHSetUnreadMailCountW : nullptr;
     return fn ? fn(pszAddress, dwCount, pszCommand) : E_NOTIMPL;
 }
 
@@ -71,8 +75,26 @@ void CQuendalApp::UpdateUnreadMailRegistry()
     }
 }
 
-void CQuendalApp::CollectUnreadCounts(int /*nMode*/, CStringArray& names, CDWordArray& counts)
+void CQuendalApp::CollectUnreadCounts(int nMode, CStringArray& names, CDWordArray& counts)
 {
     names.RemoveAll();
     counts.RemoveAll();
+    DWORD total = 0;
+    for (int i = 0; i < GetFolderCount(); ++i) {
+        CMailFolderStore* store = GetFolderAt(i);
+        if (!store || (store->GetKind() != 0 && store->GetKind() != 1))
+            continue;
+        int unread = store->GetUnreadCount();
+        if (unread < 0)
+            unread = 0;
+        total += static_cast<DWORD>(unread);
+        if (nMode == 2 && unread > 0 && !store->GetFolderRecord().m_bIgnoreUnread) {
+            names.Add(store->GetFolderName());
+            counts.Add(static_cast<DWORD>(unread));
+        }
+    }
+    if (nMode == 1) {
+        names.Add("Corvane Mail");
+        counts.Add(total);
+    }
 }
