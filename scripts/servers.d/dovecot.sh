@@ -12,7 +12,7 @@
 #   127.0.0.22  expired.cvm.test    expired certificate of the trusted CA
 #   127.0.0.23  untrusted.cvm.test  certificate of a CA nobody trusts
 # Ports 110 (STLS), 995, 143 (STARTTLS), 993 on each address.
-# Users cvmtest1 .. cvmtest9 with the password "pass" followed by the number,
+# Users cvmtest1 .. cvmtest12 with the password "pass" followed by the number,
 # mail owned by nobody in $state/home/<user>/Maildir.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -20,7 +20,7 @@ root=$(cd "$here/../.." && pwd)
 build=${CVM_BUILD_DIR:-$root/build}
 state=$build/servers/dovecot
 pki=$build/servers/pki
-users=9
+users=12
 
 make_pki() {
   mkdir -p "$pki"
@@ -94,6 +94,12 @@ start() {
     echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd"
     mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
   done
+  # Users of the SMTP tests: the test Postfix delivers their mail here and
+  # logs them in through the "auth-postfix" socket below.
+  for i in 1 2 3; do
+    echo "cvmsend$i:{PLAIN}send$i:65534:65534::$state/home/cvmsend$i" >>"$state/etc/passwd"
+    mkdir -p "$state/home/cvmsend$i/Maildir/new" "$state/home/cvmsend$i/Maildir/cur" "$state/home/cvmsend$i/Maildir/tmp"
+  done
   chown -R 65534:65534 "$state/home"
   chmod -R u+rwX,go+rwX "$state/home"
   cat >"$state/etc/dovecot.conf" <<EOF
@@ -148,6 +154,11 @@ service imap-login {
   inet_listener imaps {
     port = 993
     ssl = yes
+  }
+}
+service auth {
+  unix_listener auth-postfix {
+    mode = 0666
   }
 }
 service anvil {

@@ -1,0 +1,144 @@
+// Receives 1,000 mails of 20 KB from the private Dovecot, plain and over
+// TLS, and prints mails/s and MB/s of each. The mails are written to mail
+// files as a real pass does; filing into a folder is left out so that the
+// figures show the connection and the line reader.
+//   Pop3Bench [count] [kilobytes]
+#include <winsock2.h>
+#include <windows.h>
+
+#include "net/NetMessages.h"
+#include "net/Pop3Session.h"
+
+#include <cstdio>
+#include <string>
+
+namespace {
+
+class CBenchSession : public CPop3Session
+{
+public:
+    long long bytes = 0;
+
+protected:
+    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+    {
+        bKeepOnServer = false;
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA(strPath, GetFileExInfoStandard, &data))
+            bytes += data.nFileSizeLow;
+        return true;
+    }
+};
+
+CString BuildDir()
+{
+    char path[MAX_PATH];
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    CString dir(path);
+    for (;;) {
+        int n = dir.ReverseFind('\\');
+        if (n <= 2)
+            return CString();
+        dir = dir.Left(n);
+        if (GetFileAttributesA(dir + "\\CMakeCache.txt") != INVALID_FILE_ATTRIBUTES)
+            return dir;
+    }
+}
+
+void ClearFolder(const CString& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(folder + "\\" + fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+void Deliver(const CString& maildir, int nCount, int nKiloBytes)
+{
+    ClearFolder(maildir);
+    ClearFolder(maildir + "\\new");
+    ClearFolder(maildir + "\\cur");
+    ClearFolder(maildir + "\\tmp");
+    std::string body;
+    while (body.size() < static_cast<size_t>(nKiloBytes) * 1024)
+        body += "The quick brown fox jumps over the lazy dog 0123456789 abcdefghijklmnopqrstuv\r\n";
+    for (int i = 0; i < nCount; i++) {
+        std::string mail = "From: bench@example.jp\r\nSubject: bench " + std::to_string(i) + "\r\nMessage-ID: <" +
+                           std::to_string(i) + "@bench>\r\n\r\n" + body;
+        CString path = maildir + FormatString("\\new\\%d.M%dP%lu.bench", i, i, GetCurrentProcessId());
+        HANDLE hFile = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        DWORD written;
+        WriteFile(hFile, mail.data(), static_cast<DWORD>(mail.size()), &written, nullptr);
+        CloseHandle(hFile);
+    }
+}
+
+bool RunPass(CBenchSession& session)
+{
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    session.SetOwnerThreadId(GetCurrentThreadId());
+    if (!session.Start(nullptr, nullptr))
+        return false;
+    for (;;) {
+        if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
+            return false;
+        if (msg.message == CVM_MSG_SESSION_STEP) {
+            if (!session.Run())
+                session.Cancel();
+        } else if (msg.message == CVM_MSG_TRANSFER_ERROR) {
+            session.Cancel();
+        } else if (msg.message == CVM_MSG_SESSION_FINISHED) {
+            return msg.wParam == 0;
+        }
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    int nCount = argc > 1 ? atoi(argv[1]) : 1000;
+    int nKiloBytes = argc > 2 ? atoi(argv[2]) : 20;
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa);
+    CString maildir = BuildDir() + "\\servers\\dovecot\\home\\cvmtest10\\Maildir";
+    char temp[MAX_PATH];
+    GetTempPathA(MAX_PATH, temp);
+    CString work = CString(temp) + FormatString("CvmPop3Bench%lu", GetCurrentProcessId());
+    CreateDirectoryA(work, nullptr);
+    int nResult = 0;
+    for (int nMode = 0; nMode < 2; nMode++) {
+        Deliver(maildir, nCount, nKiloBytes);
+        CBenchSession session;
+        session.SetInboxPath(work);
+        session.SetServer("mail.cvm.test", nMode ? 995 : 110);
+        session.SetTls(nMode != 0);
+        session.SetUser("cvmtest10", "pass10");
+        session.SetAccountName("bench");
+        session.SetTimeOut(20);
+        LARGE_INTEGER freq, t0, t1;
+        QueryPerformanceFrequency(&freq);
+        QueryPerformanceCounter(&t0);
+        bool bOk = RunPass(session);
+        QueryPerformanceCounter(&t1);
+        double seconds = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
+        const char* pszMode = nMode ? "tls" : "plain";
+        if (!bOk || session.GetReceivedCount() != nCount) {
+            printf("pop3_%s: failed after %d mails (%s)\n", pszMode, session.GetReceivedCount(),
+                   session.GetErrorText().GetString());
+            nResult = 1;
+            continue;
+        }
+        printf("pop3_%s_mails: %.1f mails/s\n", pszMode, nCount / seconds);
+        printf("pop3_%s_throughput: %.2f MB/s\n", pszMode, static_cast<double>(session.bytes) / seconds / 1048576.0);
+    }
+    RemoveDirectoryA(work);
+    WSACleanup();
+    return nResult;
+}
