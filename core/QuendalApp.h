@@ -183,6 +183,7 @@ protected:
 public:
     CDlgInputPassword* m_pPasswordDialog = nullptr;  // the open start-up password prompt
     bool m_bSocketsStarted = false, m_bOleStarted = false;
+    int m_nExitCode = 0;  // non-zero: the process's exit code (a failed hand-over)
     HMODULE m_hRichEdit = nullptr;
 
     WORD m_wVersion[4] = { 0, 0, 0, 0 };

@@ -122,7 +122,8 @@ int CQuendalApp::ExitInstance()
     if (m_bSocketsStarted)
         WSACleanup();
     m_bSocketsStarted = false;
-    return CMailApp::ExitInstance();
+    int code = CMailApp::ExitInstance();
+    return m_nExitCode ? m_nExitCode : code;
 }
 
 BOOL CQuendalApp::SaveAllModified()

@@ -243,21 +243,21 @@ namespace {
 
 // Writes the command line into the hand-over block and asks the running
 // instance to take it; a second start with nothing to hand over restores it.
-void HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
+bool HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
 {
-    if (cmdLine.IsEmpty()) {
-        ::PostMessageA(hRunning, WM_SYSCOMMAND, SC_RESTORE, 0);
-        return;
-    }
+    if (cmdLine.IsEmpty())
+        return ::PostMessageA(hRunning, WM_SYSCOMMAND, SC_RESTORE, 0) != FALSE;
     CMemFile file;
     CArchive ar(&file, CArchive::store);
     ar << static_cast<WORD>(1) << static_cast<DWORD>(cmdLine.GetLength());
     ar.Write(cmdLine.GetString(), static_cast<UINT>(cmdLine.GetLength()));
     std::vector<BYTE> bytes = file.Detach();
-    WriteSharedMemory(static_cast<DWORD>(bytes.size()), bytes.data());
-    ::PostMessageA(hRunning, WM_QD_HANDOVER_REQUEST, 0, 0);
+    if (!WriteSharedMemory(static_cast<DWORD>(bytes.size()), bytes.data()))
+        return false;
+    if (!::PostMessageA(hRunning, WM_QD_HANDOVER_REQUEST, 0, 0))
+        return false;
     // The block lives only as long as a handle to it: stay until it is taken.
-    WaitSharedMemoryTaken(kHandOverWaitMs);
+    return WaitSharedMemoryTaken(kHandOverWaitMs);
 }
 
 } // namespace
@@ -385,7 +385,9 @@ BOOL CQuendalApp::StartUp()
         if (!hRunning)
             return FALSE;
         ParseCommandLine(cmdInfo);
-        HandOverToRunningInstance(hRunning, m_strCmdLineText);
+        // A request the running program never took ends this start with an error code.
+        if (!HandOverToRunningInstance(hRunning, m_strCmdLineText))
+            m_nExitCode = 2;
         return FALSE;
     }
 

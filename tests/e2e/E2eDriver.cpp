@@ -1,0 +1,166 @@
+#include "e2e/E2eDriver.h"
+
+namespace E2e {
+
+CString WinPath(const char* unixPath)
+{
+    CString path = CString("Z:") + unixPath;
+    path.Replace('/', '\\');
+    return path;
+}
+
+CProgramUnderTest::CProgramUnderTest(const CString& folder) : m_folder(folder)
+{
+    CopyFileA(WinPath(CVM_E2E_PROGRAM), folder + "\\CVMail.exe", FALSE);
+    CopyFileA(WinPath(CVM_E2E_PICTURE), folder + "\\CVM.bmp", FALSE);
+}
+
+CProgramUnderTest::~CProgramUnderTest()
+{
+    Kill();
+}
+
+bool CProgramUnderTest::Start(const char* arguments)
+{
+    if (m_pi.hProcess)
+        return false;
+    CString cmd = "\"" + m_folder + "\\CVMail.exe\" " + arguments;
+    STARTUPINFOA si = { sizeof(si) };
+    std::string buf(cmd.GetString());
+    buf.push_back('\0');
+    return CreateProcessA(nullptr, &buf[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder, &si, &m_pi) != FALSE;
+}
+
+bool CProgramUnderTest::IsRunning() const
+{
+    return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+int CProgramUnderTest::WaitForExit(DWORD timeoutMs)
+{
+    if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+        return -1;
+    DWORD code = 0;
+    GetExitCodeProcess(m_pi.hProcess, &code);
+    return static_cast<int>(code);
+}
+
+void CProgramUnderTest::Kill()
+{
+    if (m_pi.hProcess) {
+        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT) {
+            TerminateProcess(m_pi.hProcess, 99);
+            WaitForSingleObject(m_pi.hProcess, 5000);
+        }
+        CloseHandle(m_pi.hProcess);
+        CloseHandle(m_pi.hThread);
+    }
+    m_pi = {};
+}
+
+namespace {
+
+struct FindContext
+{
+    DWORD pid;
+    const char* className;
+    const char* captionPart;
+    int controlId;
+    const char* textPart;
+    HWND found;
+};
+
+bool ContainsStaticText(HWND hDlg, const char* part)
+{
+    for (HWND child = GetWindow(hDlg, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (GetWindowTextOf(child).Find(part) >= 0)
+            return true;
+    }
+    return false;
+}
+
+BOOL CALLBACK FindProc(HWND hWnd, LPARAM lParam)
+{
+    FindContext* c = reinterpret_cast<FindContext*>(lParam);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid != c->pid || !IsWindowVisible(hWnd))
+        return TRUE;
+    char cls[128] = {};
+    GetClassNameA(hWnd, cls, sizeof(cls));
+    if (c->className && lstrcmpA(cls, c->className) != 0)
+        return TRUE;
+    if (c->captionPart && GetWindowTextOf(hWnd).Find(c->captionPart) < 0)
+        return TRUE;
+    if (c->controlId && !GetDlgItem(hWnd, c->controlId))
+        return TRUE;
+    if (c->textPart && !ContainsStaticText(hWnd, c->textPart))
+        return TRUE;
+    c->found = hWnd;
+    return FALSE;
+}
+
+HWND Find(FindContext c, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        c.found = nullptr;
+        EnumWindows(FindProc, reinterpret_cast<LPARAM>(&c));
+        if (c.found || GetTickCount() - start >= timeoutMs)
+            return c.found;
+        Sleep(50);
+    }
+}
+
+} // namespace
+
+HWND CProgramUnderTest::WaitForWindow(const char* className, const char* captionPart, DWORD timeoutMs) const
+{
+    return Find({ m_pi.dwProcessId, className, captionPart, 0, nullptr, nullptr }, timeoutMs);
+}
+
+HWND CProgramUnderTest::WaitForDialogWithControl(int controlId, DWORD timeoutMs) const
+{
+    return Find({ m_pi.dwProcessId, "#32770", nullptr, controlId, nullptr, nullptr }, timeoutMs);
+}
+
+HWND CProgramUnderTest::WaitForMessageBox(const char* textPart, DWORD timeoutMs) const
+{
+    return Find({ m_pi.dwProcessId, "#32770", nullptr, 0, textPart, nullptr }, timeoutMs);
+}
+
+void SetControlText(HWND hDlg, int id, const char* text)
+{
+    SendMessageA(GetDlgItem(hDlg, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+}
+
+CString GetWindowTextOf(HWND hWnd)
+{
+    char buf[1024] = {};
+    SendMessageTimeoutA(hWnd, WM_GETTEXT, sizeof(buf), reinterpret_cast<LPARAM>(buf), SMTO_ABORTIFHUNG, 2000,
+                        nullptr);
+    return CString(buf);
+}
+
+CString GetControlText(HWND hDlg, int id)
+{
+    return GetWindowTextOf(GetDlgItem(hDlg, id));
+}
+
+void PressButton(HWND hDlg, int id)
+{
+    PostMessageA(hDlg, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(hDlg, id)));
+}
+
+bool WaitUntil(DWORD timeoutMs, bool (*predicate)(void*), void* context)
+{
+    DWORD start = GetTickCount();
+    while (!predicate(context)) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        Sleep(50);
+    }
+    return true;
+}
+
+} // namespace E2e

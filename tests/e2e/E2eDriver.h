@@ -1,0 +1,57 @@
+// The end-to-end driver: starts CVMail.exe in a folder of its own and drives
+// it the way a user (or another program) would: finds its windows by class,
+// types into dialogs, presses buttons, answers message boxes, posts window
+// and thread messages, and waits for the process to end.
+#pragma once
+
+#include "support/TestSupport.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace E2e {
+
+// A Windows path of a Unix path (the build tree is drive Z: under Wine).
+CString WinPath(const char* unixPath);
+
+class CProgramUnderTest
+{
+public:
+    // Copies the program and its picture into folder (which the caller owns).
+    explicit CProgramUnderTest(const CString& folder);
+    CProgramUnderTest(const CProgramUnderTest&) = delete;
+    CProgramUnderTest& operator=(const CProgramUnderTest&) = delete;
+    // Ends the process when it still runs.
+    ~CProgramUnderTest();
+
+    bool Start(const char* arguments);
+    bool IsRunning() const;
+    // Waits for the end; the exit code, or -1 on time-out.
+    int WaitForExit(DWORD timeoutMs);
+    void Kill();
+    DWORD ProcessId() const { return m_pi.dwProcessId; }
+    const CString& Folder() const { return m_folder; }
+
+    // A visible top-level window of this process with the class (and, when
+    // given, a caption containing the text); null on time-out.
+    HWND WaitForWindow(const char* className, const char* captionPart, DWORD timeoutMs) const;
+    // A dialog of this process that holds a control with the given id.
+    HWND WaitForDialogWithControl(int controlId, DWORD timeoutMs) const;
+    // A message box of this process whose text contains textPart.
+    HWND WaitForMessageBox(const char* textPart, DWORD timeoutMs) const;
+
+private:
+    CString m_folder;
+    PROCESS_INFORMATION m_pi = {};
+};
+
+// Control helpers, each one message to a window of the program.
+void SetControlText(HWND hDlg, int id, const char* text);
+CString GetControlText(HWND hDlg, int id);
+CString GetWindowTextOf(HWND hWnd);
+void PressButton(HWND hDlg, int id);
+bool WaitUntil(DWORD timeoutMs, bool (*predicate)(void*), void* context);
+
+} // namespace E2e

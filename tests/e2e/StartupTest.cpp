@@ -1,0 +1,198 @@
+// The program starts, hands a second start over to the running one, asks for
+// the mailbox password, registers itself and ends in order.
+#include "e2e/E2eDriver.h"
+#include "resources/resource.h"
+
+#include <gtest/gtest.h>
+
+using E2e::CProgramUnderTest;
+
+namespace {
+
+const DWORD kStartTimeout = 60000;
+
+// Settings with a mailbox password whose check at start-up is off, so that
+// no dialog stands between start and main window.
+const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
+
+class ProgramTest : public ::testing::Test
+{
+protected:
+    CString MailBox() const { return m_dir.Path() + "\\MailBox"; }
+    CString Arguments(const char* extra = "") const
+    {
+        return "/INI \"/M:" + MailBox() + "\" " + extra;
+    }
+    void PresetSettings() { TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), kPresetIni); }
+    CString IniPath() const { return m_dir.File("CVM.ini"); }
+
+    // Starts, waits for the main window, closes it and waits for the end.
+    void RunOnce(CProgramUnderTest& program)
+    {
+        ASSERT_TRUE(program.Start(Arguments()));
+        HWND main = program.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+        ASSERT_NE(main, nullptr);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+    }
+
+    TestSupport::TempDir m_dir;
+};
+
+int CountMainWindows()
+{
+    int count = 0;
+    for (HWND h = FindWindowA("CVMWndClass", nullptr); h; h = FindWindowExA(nullptr, h, "CVMWndClass", nullptr))
+        ++count;
+    return count;
+}
+
+CString ReadRegString(HKEY root, const char* key, const char* value)
+{
+    char buf[1024] = {};
+    DWORD size = sizeof(buf);
+    if (RegGetValueA(root, key, value, RRF_RT_REG_SZ | RRF_RT_REG_EXPAND_SZ | RRF_NOEXPAND, nullptr, buf, &size) !=
+        ERROR_SUCCESS)
+        return CString("<missing>");
+    return CString(buf);
+}
+
+} // namespace
+
+TEST_F(ProgramTest, FirstStartSetsPasswordCreatesMailboxAndShowsMainWindow)
+{
+    {
+        CProgramUnderTest program(m_dir.Path());
+        ASSERT_TRUE(program.Start(Arguments()));
+        HWND dlg = program.WaitForDialogWithControl(IDC_PASSWORD_CONFIRM, kStartTimeout);
+        ASSERT_NE(dlg, nullptr) << "start-up password setting dialog";
+        E2e::SetControlText(dlg, IDC_PASSWORD, "secret");
+        E2e::SetControlText(dlg, IDC_PASSWORD_CONFIRM, "secret");
+        E2e::PressButton(dlg, IDOK);
+        HWND main = program.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+        ASSERT_NE(main, nullptr);
+        EXPECT_EQ(E2e::GetWindowTextOf(main), CString("Corvane Mail"));
+        EXPECT_TRUE(TestSupport::FileExists(MailBox() + "\\Folder.dat"));
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+    }
+    std::string ini = TestSupport::ReadFileBytes(IniPath());
+    EXPECT_NE(ini.find("MailBoxPassword="), std::string::npos);
+    EXPECT_NE(ini.find("StartupCheckPassword=dword:1"), std::string::npos);
+    EXPECT_EQ(ini.find("secret"), std::string::npos) << "the password is stored scrambled";
+
+    // A wrong password is refused and leaves the prompt open; cancelling it ends start-up.
+    {
+        CProgramUnderTest program(m_dir.Path());
+        ASSERT_TRUE(program.Start(Arguments()));
+        HWND prompt = program.WaitForDialogWithControl(IDC_SAVE_PASSWORD, kStartTimeout);
+        ASSERT_NE(prompt, nullptr) << "password prompt";
+        E2e::SetControlText(prompt, IDC_PASSWORD, "wrong");
+        E2e::PressButton(prompt, IDOK);
+        HWND box = program.WaitForMessageBox("パスワードが違います", 20000);
+        ASSERT_NE(box, nullptr);
+        E2e::PressButton(box, IDOK);
+        Sleep(500);
+        EXPECT_TRUE(IsWindow(prompt));
+        EXPECT_EQ(E2e::GetControlText(prompt, IDC_PASSWORD), CString(""));
+        E2e::PressButton(prompt, IDCANCEL);
+        EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+        EXPECT_EQ(CountMainWindows(), 0);
+    }
+    // The right one proceeds.
+    {
+        CProgramUnderTest program(m_dir.Path());
+        ASSERT_TRUE(program.Start(Arguments()));
+        HWND prompt = program.WaitForDialogWithControl(IDC_SAVE_PASSWORD, kStartTimeout);
+        ASSERT_NE(prompt, nullptr);
+        E2e::SetControlText(prompt, IDC_PASSWORD, "secret");
+        E2e::PressButton(prompt, IDOK);
+        HWND main = program.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+        ASSERT_NE(main, nullptr);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+    }
+}
+
+TEST_F(ProgramTest, SecondStartHandsItsCommandLineOverAndEnds)
+{
+    PresetSettings();
+    CProgramUnderTest first(m_dir.Path());
+    ASSERT_TRUE(first.Start(Arguments()));
+    HWND main = first.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+    ASSERT_NE(main, nullptr);
+
+    TestSupport::TempDir other;
+    CProgramUnderTest second(other.Path());
+    ASSERT_TRUE(second.Start("mailto:someone@example.com?subject=hello"));
+    // Exit code 0: the running program took the request from the hand-over block.
+    EXPECT_EQ(second.WaitForExit(30000), 0);
+
+    CProgramUnderTest third(other.Path());
+    ASSERT_TRUE(third.Start(""));
+    EXPECT_EQ(third.WaitForExit(30000), 0);
+
+    EXPECT_TRUE(first.IsRunning());
+    EXPECT_EQ(CountMainWindows(), 1);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(first.WaitForExit(kStartTimeout), 0);
+}
+
+TEST_F(ProgramTest, TwoSimultaneousStartsLeaveOneInstance)
+{
+    PresetSettings();
+    CProgramUnderTest a(m_dir.Path());
+    CProgramUnderTest b(m_dir.Path());
+    ASSERT_TRUE(a.Start(Arguments()));
+    ASSERT_TRUE(b.Start(Arguments()));
+    HWND main = a.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+    if (!main)
+        main = b.WaitForWindow("CVMWndClass", nullptr, 1000);
+    ASSERT_NE(main, nullptr);
+    CProgramUnderTest& loser = a.WaitForWindow("CVMWndClass", nullptr, 0) ? b : a;
+    EXPECT_EQ(loser.WaitForExit(30000), 0);
+    EXPECT_EQ(CountMainWindows(), 1);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ((&loser == &a ? b : a).WaitForExit(kStartTimeout), 0);
+}
+
+TEST_F(ProgramTest, SettingsFileWrittenAtExitReloadsIdentically)
+{
+    PresetSettings();
+    {
+        CProgramUnderTest program(m_dir.Path());
+        RunOnce(program);
+    }
+    std::string first = TestSupport::ReadFileBytes(IniPath());
+    EXPECT_NE(first.find("[Paths]"), std::string::npos);
+    {
+        CProgramUnderTest program(m_dir.Path());
+        RunOnce(program);
+    }
+    EXPECT_EQ(TestSupport::ReadFileBytes(IniPath()), first);
+}
+
+TEST_F(ProgramTest, RegistersAsMailClientAndMailtoHandler)
+{
+    PresetSettings();
+    CProgramUnderTest program(m_dir.Path());
+    RunOnce(program);
+    CString exe = m_dir.Path() + "\\CVMail.exe";
+    const char* key = "Software\\Clients\\Mail\\CorvaneMail";
+    // The default client names the key, where the system's mail stub looks for DllPath.
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, "Software\\Clients\\Mail", nullptr), CString("CorvaneMail"));
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, nullptr), CString("CorvaneMail"));
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, key, "DllPath"), m_dir.Path() + "\\QdMapi.dll");
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, "Software\\Clients\\Mail\\CorvaneMail\\Protocols\\mailto", nullptr),
+              CString("URL:MailTo Protocol"));
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE,
+                            "Software\\Clients\\Mail\\CorvaneMail\\Protocols\\mailto\\shell\\open\\command", nullptr),
+              "\"" + exe + "\" %1");
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, "Software\\Clients\\Mail\\CorvaneMail\\Capabilities\\URLAssociations",
+                            "mailto"),
+              CString("CorvaneMail.Url.mailto"));
+    EXPECT_EQ(ReadRegString(HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications", "CorvaneMail"),
+              CString("Software\\Clients\\Mail\\CorvaneMail\\Capabilities"));
+    EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, "CorvaneMail.Url.Mailto\\shell\\open\\command", nullptr),
+              "\"" + exe + "\" %1");
+}
