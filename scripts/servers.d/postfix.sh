@@ -1,0 +1,175 @@
+#!/usr/bin/env bash
+# A private Postfix for the SMTP tests.
+#   postfix.sh start | stop
+# State lives under $CVM_BUILD_DIR/servers/postfix.
+#
+#   127.0.0.3  smtp.cvm.test  certificate of the test CA that the Wine prefix trusts
+# Ports 587 (STARTTLS, then AUTH) and 465 (TLS from the first byte). Logins go
+# through the test Dovecot's "auth-postfix" socket (users cvmsend1 .. cvmsend3,
+# passwords send1 .. send3; PLAIN, LOGIN and CRAM-MD5). Mail for
+# cvmsendN@cvm.test is delivered into the Maildirs that Dovecot serves, so it
+# can be fetched again by POP3 from mail.cvm.test. Anything else is refused.
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+root=$(cd "$here/../.." && pwd)
+build=${CVM_BUILD_DIR:-$root/build}
+state=$build/servers/postfix
+dovecot=$build/servers/dovecot
+pki=$build/servers/pki
+addr=127.0.0.3
+name=smtp.cvm.test
+
+# Postfix runs only from configuration directories that the default one lists.
+register_config_dir() {
+  local dir=$1 current
+  (
+    flock 9
+    [ -f /etc/postfix/main.cf ] || : >/etc/postfix/main.cf
+    current=$(postconf -h alternate_config_directories 2>/dev/null || true)
+    case " $current " in *" $dir "*) exit 0 ;; esac
+    postconf -e "alternate_config_directories = ${current:+$current }$dir"
+  ) 9>/tmp/cvm-postfix-config.lock
+}
+
+# Postfix listens only on an address some interface carries.
+add_address() {
+  ip -4 addr show dev lo | grep -q " $addr/" || ip addr add "$addr/8" dev lo 2>/dev/null || true
+  grep -qxF "$addr $name" /etc/hosts 2>/dev/null || echo "$addr $name" >>/etc/hosts
+}
+
+make_certificate() {
+  CVM_BUILD_DIR=$build bash "$here/dovecot.sh" pki
+  mkdir -p "$state/tls"
+  [ -f "$state/tls/server.crt" ] && [ "$state/tls/server.crt" -nt "$pki/ca.crt" ] && return 0
+  openssl req -newkey rsa:2048 -nodes -keyout "$state/tls/server.key" -out "$state/tls/server.csr" \
+    -subj "/CN=$name" 2>/dev/null
+  printf 'basicConstraints=CA:false\nkeyUsage=critical,digitalSignature,keyEncipherment\nextendedKeyUsage=serverAuth\nsubjectAltName=DNS:%s\n' \
+    "$name" >"$state/tls/ext.cnf"
+  openssl x509 -req -in "$state/tls/server.csr" -CA "$pki/ca.crt" -CAkey "$pki/ca.key" -CAcreateserial \
+    -CAserial "$state/tls/ca.srl" -days 3650 -sha256 -extfile "$state/tls/ext.cnf" \
+    -out "$state/tls/server.crt" 2>/dev/null
+  chmod 644 "$state/tls/server.crt"
+  chmod 600 "$state/tls/server.key"
+}
+
+write_config() {
+  local etc=$state/etc
+  mkdir -p "$etc" "$state/queue" "$state/data"
+  chown postfix "$state/data"
+  : >"$etc/vmailbox"
+  local i
+  for i in 1 2 3; do echo "cvmsend$i@cvm.test cvmsend$i/Maildir/" >>"$etc/vmailbox"; done
+  cat >"$etc/main.cf" <<EOF
+compatibility_level = 3.6
+config_directory = $etc
+queue_directory = $state/queue
+data_directory = $state/data
+myhostname = $name
+mydomain = cvm.test
+myorigin = \$myhostname
+mydestination =
+inet_interfaces = $addr
+inet_protocols = ipv4
+mynetworks = 127.0.0.3/32
+smtp_bind_address = $addr
+alias_maps =
+alias_database =
+biff = no
+append_dot_mydomain = no
+smtputf8_enable = no
+maillog_file = $state/postfix.log
+maillog_file_prefixes = $state
+virtual_mailbox_domains = cvm.test
+virtual_mailbox_base = $dovecot/home
+virtual_mailbox_maps = texthash:$etc/vmailbox
+virtual_uid_maps = static:65534
+virtual_gid_maps = static:65534
+virtual_minimum_uid = 100
+smtpd_tls_cert_file = $state/tls/server.crt
+smtpd_tls_key_file = $state/tls/server.key
+smtpd_tls_loglevel = 0
+smtpd_sasl_type = dovecot
+smtpd_sasl_path = $dovecot/run/auth-postfix
+smtpd_sasl_auth_enable = yes
+broken_sasl_auth_clients = no
+smtpd_relay_restrictions = permit_sasl_authenticated, reject
+smtpd_recipient_restrictions = permit_sasl_authenticated, reject
+smtpd_client_restrictions = permit_sasl_authenticated, reject
+smtpd_delay_reject = yes
+smtpd_helo_required = no
+EOF
+  cat >"$etc/master.cf" <<EOF
+$addr:587 inet n - n - - smtpd
+  -o syslog_name=postfix/submission
+  -o smtpd_tls_security_level=encrypt
+  -o smtpd_tls_auth_only=yes
+$addr:465 inet n - n - - smtpd
+  -o syslog_name=postfix/submissions
+  -o smtpd_tls_wrappermode=yes
+pickup    unix  n       -       n       60      1       pickup
+cleanup   unix  n       -       n       -       0       cleanup
+qmgr      unix  n       -       n       300     1       qmgr
+tlsmgr    unix  -       -       n       1000?   1       tlsmgr
+rewrite   unix  -       -       n       -       -       trivial-rewrite
+bounce    unix  -       -       n       -       0       bounce
+defer     unix  -       -       n       -       0       bounce
+trace     unix  -       -       n       -       0       bounce
+verify    unix  -       -       n       -       1       verify
+flush     unix  n       -       n       1000?   0       flush
+proxymap  unix  -       -       n       -       -       proxymap
+proxywrite unix -       -       n       -       1       proxymap
+smtp      unix  -       -       n       -       -       smtp
+relay     unix  -       -       n       -       -       smtp
+showq     unix  n       -       n       -       -       showq
+error     unix  -       -       n       -       -       error
+retry     unix  -       -       n       -       -       error
+discard   unix  -       -       n       -       -       discard
+local     unix  -       n       n       -       -       local
+virtual   unix  -       n       n       -       -       virtual
+lmtp      unix  -       -       n       -       -       lmtp
+anvil     unix  -       -       n       -       1       anvil
+scache    unix  -       -       n       -       1       scache
+postlog   unix-dgram n  -       n       -       1       postlogd
+EOF
+}
+
+start() {
+  stop >/dev/null 2>&1 || true
+  add_address
+  make_certificate
+  write_config
+  register_config_dir "$state/etc"
+  rm -f "$state/postfix.log"
+  postfix -c "$state/etc" set-permissions >/dev/null 2>&1 || true
+  # Fatal start-up errors go to syslog only, which these machines lack; a
+  # terminal makes postfix print them.
+  if ! script -qec "postfix -c '$state/etc' start" /dev/null >"$state/start.out" 2>&1; then
+    cat "$state/start.out" >&2
+    echo "postfix: did not start; see $state/postfix.log" >&2
+    return 1
+  fi
+  for _ in $(seq 50); do
+    if (exec 3<>"/dev/tcp/$addr/587") 2>/dev/null && (exec 3<>"/dev/tcp/$addr/465") 2>/dev/null; then return 0; fi
+    sleep 0.1
+  done
+  echo "postfix: not listening; see $state/postfix.log" >&2
+  return 1
+}
+
+stop() {
+  [ -f "$state/etc/main.cf" ] || return 0
+  [ -f "$state/queue/pid/master.pid" ] || return 0
+  postfix -c "$state/etc" stop >/dev/null 2>&1 || true
+  local pid
+  pid=$(tr -d ' ' <"$state/queue/pid/master.pid" 2>/dev/null || true)
+  if [ -n "$pid" ]; then
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  fi
+  return 0
+}
+
+case "${1:-}" in
+  start) start ;;
+  stop) stop ;;
+  *) echo "usage: $0 start|stop" >&2; exit 2 ;;
+esac
