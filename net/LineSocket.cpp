@@ -93,3 +93,35 @@ int CLineSocket::ReadLine(char* pBuffer, int nSize)
     m_bMidLine = true;
     return Finish(pBuffer, nPos, true);
 }
+
+int CLineSocket::ReadRaw(char* pBuffer, int nSize)
+{
+    if (nSize <= 0)
+        return 0;
+    char ch = 0;
+    int r;
+    if (m_nPrevEnd == EndCR && m_nLineEnd != 2 && !m_bMidLine) {
+        if ((r = NextByte(ch)) <= 0)
+            return r < 0 ? FailRead(r) : 0;
+        if (ch != '\n')
+            m_nRecvPos--;  // still in the buffer: NextByte just took it from there
+    }
+    m_nPrevEnd = EndNone;
+    m_bMidLine = false;
+    if (m_nRecvPos >= m_nRecvLength) {
+        int n = recv(m_hSocket, m_recvBuffer, sizeof(m_recvBuffer), 0);
+        if (n == SOCKET_ERROR)
+            return FailRead(-1);
+        if (n == 0)
+            return 0;
+        m_nRecvPos = 0;
+        m_nRecvLength = n;
+    }
+    int nCount = m_nRecvLength - m_nRecvPos;
+    if (nCount > nSize)
+        nCount = nSize;
+    memcpy(pBuffer, m_recvBuffer + m_nRecvPos, static_cast<size_t>(nCount));
+    m_nRecvPos += nCount;
+    TouchWatchdog();
+    return nCount;
+}

@@ -18,6 +18,12 @@ public:
     // connection. Throws int -1 when the connection fails while skipping the
     // rest of a CR CR LF line end.
     int ReadLine(char* pBuffer, int nSize);
+    // Raw bytes for a transfer counted by its size (an IMAP literal): what
+    // the line reader has already buffered first, else one receive call. The
+    // LF still pending after a line that ended at CR is skipped first, and
+    // the line after the bytes starts afresh. Returns the byte count (at most
+    // nSize), 0 when the peer closed, -1 on a socket error.
+    int ReadRaw(char* pBuffer, int nSize);
     void ResetLineEnd() { m_nLineEnd = -1; }
     // -1 unknown, 0 CR LF, 1 LF alone, 2 CR alone.
     int GetLineEnd() const { return m_nLineEnd; }
