@@ -1,29 +1,27 @@
 #include "core/DlgEndWaitThread.h"
 
 #include "core/AppMessages.h"
-#include "resources/resource.h"
+#include "resources/utils/UtilsResource.h"
 
 BEGIN_MESSAGE_MAP(CDlgEndWaitThread, CWinThread)
-    ON_THREAD_MESSAGE(WM_QD_QUIT_THREAD, OnQuit)
+    ON_THREAD_MESSAGE(WM_QD_QUIT_THREAD, OnQuitThread)
 END_MESSAGE_MAP()
+
+CDlgEndWaitThread::CDlgEndWaitThread() : m_dlgWait(IDD_END_WAIT_DIALOG)
+{
+    m_bAutoDelete = TRUE;
+}
 
 BOOL CDlgEndWaitThread::InitInstance()
 {
-    if (m_dialog.Create(IDD_END_WAIT)) {
-        m_dialog.ShowWindow(SW_SHOWNORMAL);
-        m_dialog.UpdateWindow();
-    }
-    return TRUE;
+    m_pMainWnd = &m_dlgWait;
+    m_dlgWait.DoModal();
+    // The dialog was the thread's whole life: leave without a message loop.
+    return FALSE;
 }
 
-int CDlgEndWaitThread::ExitInstance()
+void CDlgEndWaitThread::OnQuitThread(WPARAM, LPARAM)
 {
-    if (m_dialog.m_hWnd)
-        m_dialog.DestroyWindow();
-    return CWinThread::ExitInstance();
-}
-
-void CDlgEndWaitThread::OnQuit(WPARAM, LPARAM)
-{
+    m_dlgWait.EndDialog(0);
     ::PostQuitMessage(0);
 }
