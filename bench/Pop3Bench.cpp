@@ -30,19 +30,13 @@ protected:
     }
 };
 
-CString BuildDir()
+// The Maildir of the benchmark's user, as a Windows path.
+CString MaildirPath()
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString dir(path);
-    for (;;) {
-        int n = dir.ReverseFind('\\');
-        if (n <= 2)
-            return CString();
-        dir = dir.Left(n);
-        if (GetFileAttributesA(dir + "\\CMakeCache.txt") != INVALID_FILE_ATTRIBUTES)
-            return dir;
-    }
+    const char* pszDir = getenv("CVM_DOVECOT_DIR");
+    CString dir = CString("Z:") + (pszDir && *pszDir ? pszDir : "/tmp/cvm-dovecot") + "/home/cvmtest10/Maildir";
+    dir.Replace('/', '\\');
+    return dir;
 }
 
 void ClearFolder(const CString& folder)
@@ -107,7 +101,7 @@ int main(int argc, char** argv)
     int nKiloBytes = argc > 2 ? atoi(argv[2]) : 20;
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
-    CString maildir = BuildDir() + "\\servers\\dovecot\\home\\cvmtest10\\Maildir";
+    CString maildir = MaildirPath();
     char temp[MAX_PATH];
     GetTempPathA(MAX_PATH, temp);
     CString work = CString(temp) + FormatString("CvmPop3Bench%lu", GetCurrentProcessId());

@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # A private Dovecot for the POP3 and IMAP tests.
 #   dovecot.sh start | stop | pki
-# State lives under $CVM_BUILD_DIR/servers/dovecot. The test PKI (a CA the Wine
-# prefix trusts, a second CA it does not, and the server certificates) lives
-# under $CVM_BUILD_DIR/servers/pki and is kept across runs, because the prefix
-# takes the CA into its "Root" store only once, when it is created.
+# The server listens on fixed loopback addresses and the protocols' own
+# ports, so there is one per machine however many build trees run their tests
+# at once: its state lives in $CVM_DOVECOT_DIR (default /tmp/cvm-dovecot),
+# linked from $CVM_BUILD_DIR/servers/dovecot. Each "start" takes a reference
+# and each "stop" drops one; the last stop ends the server. The test PKI (a CA
+# the Wine prefixes trust, a second CA they do not, and the server
+# certificates) is made once in $CVM_DOVECOT_DIR/pki and kept, because a
+# prefix takes the CA into its "Root" store when it is created.
 #
 # Addresses and names (added to /etc/hosts):
 #   127.0.0.2   mail.cvm.test       certificate of the trusted CA for this name
@@ -13,17 +17,19 @@
 #   127.0.0.23  untrusted.cvm.test  certificate of a CA nobody trusts
 # Ports 110 (STLS), 995, 143 (STARTTLS), 993 on each address.
 # Users cvmtest1 .. cvmtest12 with the password "pass" followed by the number,
-# mail owned by nobody in $state/home/<user>/Maildir.
+# mail owned by nobody in $CVM_DOVECOT_DIR/home/<user>/Maildir. The POP3
+# tests use users 1 to 9, the POP3 benchmark user 10.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${CVM_BUILD_DIR:-$root/build}
-state=$build/servers/dovecot
-pki=$build/servers/pki
+state=${CVM_DOVECOT_DIR:-/tmp/cvm-dovecot}
+pki=$state/pki
 users=12
 
 make_pki() {
   mkdir -p "$pki"
+  chmod 755 "$state"
   (
     flock 8
     [ -f "$pki/.done" ] && exit 0
@@ -82,27 +88,18 @@ add_hosts() {
   done
 }
 
-start() {
-  make_pki
-  add_hosts
-  stop >/dev/null 2>&1 || true
-  rm -rf "$state/run" "$state/etc"
-  mkdir -p "$state/run" "$state/etc" "$state/home"
+write_config() {
   local i
-  : >"$state/etc/passwd"
+  mkdir -p "$state/etc" "$state/home"
+  : >"$state/etc/passwd.new"
   for i in $(seq 1 $users); do
-    echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd"
+    echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
     mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
   done
-  # Users of the SMTP tests: the test Postfix delivers their mail here and
-  # logs them in through the "auth-postfix" socket below.
-  for i in 1 2 3; do
-    echo "cvmsend$i:{PLAIN}send$i:65534:65534::$state/home/cvmsend$i" >>"$state/etc/passwd"
-    mkdir -p "$state/home/cvmsend$i/Maildir/new" "$state/home/cvmsend$i/Maildir/cur" "$state/home/cvmsend$i/Maildir/tmp"
-  done
+  mv "$state/etc/passwd.new" "$state/etc/passwd"
   chown -R 65534:65534 "$state/home"
   chmod -R u+rwX,go+rwX "$state/home"
-  cat >"$state/etc/dovecot.conf" <<EOF
+  cat >"$state/etc/dovecot.conf.new" <<EOF
 protocols = pop3 imap
 listen = 127.0.0.2, 127.0.0.22, 127.0.0.23
 base_dir = $state/run
@@ -156,34 +153,83 @@ service imap-login {
     ssl = yes
   }
 }
-service auth {
-  unix_listener auth-postfix {
-    mode = 0666
-  }
-}
 service anvil {
   chroot =
 }
 EOF
   chmod -R go+rX "$state/etc"
-  dovecot -c "$state/etc/dovecot.conf"
-  # Ready when the POP3 port answers.
-  for _ in $(seq 50); do
-    if (exec 3<>/dev/tcp/127.0.0.2/110) 2>/dev/null; then return 0; fi
-    sleep 0.1
+}
+
+running() {
+  [ -f "$state/run/master.pid" ] && kill -0 "$(cat "$state/run/master.pid")" 2>/dev/null
+}
+
+kill_master() {
+  local pid=$1
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+}
+
+# Servers started by older copies of this script (state inside a build tree)
+# hold the same addresses; they are ended before a new one starts.
+end_strays() {
+  local pid conf
+  for pid in $(pgrep -x dovecot 2>/dev/null || true); do
+    conf=$(tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | sed -n 's/.* -c \([^ ]*\).*/\1/p')
+    [ -n "$conf" ] && [ "$conf" != "$state/etc/dovecot.conf" ] || continue
+    if grep -q '^listen = 127.0.0.2,' "$conf" 2>/dev/null; then kill_master "$pid"; fi
   done
-  echo "dovecot: not listening; see $state/dovecot.log" >&2
-  return 1
+  return 0
+}
+
+start() {
+  make_pki
+  add_hosts
+  mkdir -p "$build/servers"
+  if [ -e "$build/servers/dovecot" ] && [ ! -L "$build/servers/dovecot" ]; then rm -rf "$build/servers/dovecot"; fi
+  ln -sfn "$state" "$build/servers/dovecot"
+  (
+    flock 7
+    write_config
+    refs=$(cat "$state/refs" 2>/dev/null || echo 0)
+    if running && cmp -s "$state/etc/dovecot.conf.new" "$state/etc/dovecot.conf"; then
+      echo $((refs + 1)) >"$state/refs"
+      exit 0
+    fi
+    if running; then kill_master "$(cat "$state/run/master.pid")"; fi
+    end_strays
+    mv "$state/etc/dovecot.conf.new" "$state/etc/dovecot.conf"
+    rm -rf "$state/run"
+    mkdir -p "$state/run"
+    dovecot -c "$state/etc/dovecot.conf"
+    # Ready when the POP3 port answers.
+    for _ in $(seq 50); do
+      if (exec 3<>/dev/tcp/127.0.0.2/110) 2>/dev/null; then
+        echo 1 >"$state/refs"
+        exit 0
+      fi
+      sleep 0.1
+    done
+    echo "dovecot: not listening; see $state/dovecot.log" >&2
+    exit 1
+  ) 7>"$state.lock"
 }
 
 stop() {
-  local pidfile=$state/run/master.pid
-  [ -f "$pidfile" ] || return 0
-  local pid
-  pid=$(cat "$pidfile")
-  kill "$pid" 2>/dev/null || true
-  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  rm -f "$pidfile"
+  [ -d "$state" ] || return 0
+  (
+    flock 7
+    refs=$(cat "$state/refs" 2>/dev/null || echo 1)
+    refs=$((refs - 1))
+    if [ "$refs" -gt 0 ]; then
+      echo "$refs" >"$state/refs"
+      exit 0
+    fi
+    echo 0 >"$state/refs"
+    if running; then kill_master "$(cat "$state/run/master.pid")"; fi
+    rm -f "$state/run/master.pid"
+    exit 0
+  ) 7>"$state.lock"
 }
 
 case "${1:-}" in

@@ -3,6 +3,9 @@
 #include "net/NetMessages.h"
 #include "net/ReceiveSession.h"
 
+#include "support/TestSupport.h"
+
+#include <wincrypt.h>
 #include <ws2tcpip.h>
 
 namespace NetTest {
@@ -19,24 +22,27 @@ struct WinsockUser
     ~WinsockUser() { WSACleanup(); }
 } g_winsock;
 
-CString BuildDir()
+// The server's folder as a Windows path (Wine shows the Unix root as Z:).
+CString DovecotDir()
 {
-    char path[MAX_PATH];
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    CString dir(path);
-    for (;;) {
-        int n = dir.ReverseFind('\\');
-        if (n <= 2)
-            return CString();
-        dir = dir.Left(n);
-        if (GetFileAttributesA(dir + "\\CMakeCache.txt") != INVALID_FILE_ATTRIBUTES)
-            return dir;
-    }
+    const char* pszDir = getenv("CVM_DOVECOT_DIR");
+    CString dir = CString("Z:") + (pszDir && *pszDir ? pszDir : "/tmp/cvm-dovecot");
+    dir.Replace('/', '\\');
+    return dir;
 }
 
 CString MaildirPath(int nUser)
 {
-    return BuildDir() + FormatString("\\servers\\dovecot\\home\\cvmtest%d\\Maildir", nUser);
+    return DovecotDir() + FormatString("\\home\\cvmtest%d\\Maildir", nUser);
+}
+
+// A prefix made before the test CA was (re)made does not trust it yet.
+void TrustTestCa()
+{
+    std::string der = TestSupport::ReadFileBytes(DovecotDir() + "\\pki\\ca.der");
+    if (!der.empty())
+        CertAddEncodedCertificateToSystemStoreA("Root", reinterpret_cast<const BYTE*>(der.data()),
+                                                static_cast<DWORD>(der.size()));
 }
 
 void DeleteFilesIn(const CString& folder)
@@ -156,6 +162,8 @@ bool DovecotAvailable()
         addr.sin_port = htons(110);
         s_available = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0 ? 1 : 0;
         closesocket(s);
+        if (s_available)
+            TrustTestCa();
     }
     return s_available == 1;
 }
