@@ -1,0 +1,341 @@
+#include "store/MboxImporter.h"
+
+#include "classlib/Wnd.h"
+#include "core/DateTimeUtil.h"
+#include "core/QuendalApp.h"
+#include "store/MailFolderStore.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+enum LineEnds { endsCrLf, endsCr, endsLf, endsNone };
+
+const size_t kChunk = 1 << 20;
+
+// The line-end convention of the text: what it holds between its first
+// non-NUL byte and the first NUL after it. Only that stretch decides, as
+// files of other programs are sometimes padded with NUL bytes.
+bool ScanLineEnds(CFile& file, LineEnds& ends)
+{
+    std::string buf(kChunk, '\0');
+    bool started = false, sawCr = false, sawLf = false;
+    char prev = '\0';
+    for (;;) {
+        UINT n = file.Read(&buf[0], static_cast<UINT>(buf.size()));
+        if (n == 0)
+            break;
+        for (UINT i = 0; i < n; ++i) {
+            char c = buf[i];
+            if (!started) {
+                if (c == '\0')
+                    continue;
+                started = true;
+            } else if (c == '\0') {
+                goto done;
+            }
+            if (c == '\n' && prev == '\r') {
+                ends = endsCrLf;
+                return true;
+            }
+            sawCr |= c == '\r';
+            sawLf |= c == '\n';
+            prev = c;
+        }
+    }
+done:
+    ends = sawCr ? endsCr : sawLf ? endsLf : endsNone;
+    return started;
+}
+
+// The text with leading NUL bytes skipped, NUL bytes dropped and, for files
+// with only CR or only LF line ends, every line end made CR LF.
+class NormalisedReader
+{
+public:
+    NormalisedReader(CFile& file, LineEnds ends) : m_file(file), m_ends(ends), m_raw(kChunk, '\0') {}
+
+    // Appends up to about one chunk to out; false at the end of the file.
+    bool Next(std::string& out)
+    {
+        UINT n = m_file.Read(&m_raw[0], static_cast<UINT>(m_raw.size()));
+        if (n == 0)
+            return false;
+        for (UINT i = 0; i < n; ++i) {
+            char c = m_raw[i];
+            if (c == '\0')
+                continue;
+            if (m_ends == endsCr && c == '\r') {
+                out += "\r\n";
+            } else if (m_ends == endsLf && c == '\n') {
+                out += "\r\n";
+            } else {
+                out += c;
+            }
+        }
+        return true;
+    }
+
+private:
+    CFile& m_file;
+    LineEnds m_ends;
+    std::string m_raw;
+};
+
+// One mail being written to its temporary file in the form the folder store
+// files from: lines that begin with "." doubled, ended by a lone "." line.
+class MailWriter
+{
+public:
+    explicit MailWriter(int counter)
+    {
+        char temp[MAX_PATH + 1];
+        DWORD n = GetTempPathA(sizeof(temp), temp);
+        CString folder = n > 0 && n < sizeof(temp) ? CString(temp) : CString(".\\");
+        m_received = CTime::GetCurrentTime().GetTime();
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        CString name;
+        name.Format("QMI%lu%03d%03d", static_cast<unsigned long>(m_received), now.wMilliseconds, counter);
+        m_path = folder + name;
+    }
+    ~MailWriter()
+    {
+        m_file.Abort();
+        DeleteFileA(m_path);
+    }
+
+    bool Open() { return m_file.Open(m_path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite) != FALSE; }
+
+    void Write(const char* p, size_t n)
+    {
+        m_out.clear();
+        for (size_t i = 0; i < n; ++i) {
+            if (m_atLineStart && p[i] == '.')
+                m_out += '.';
+            m_out += p[i];
+            m_atLineStart = p[i] == '\n';
+        }
+        if (!m_out.empty()) {
+            m_file.Write(m_out.data(), static_cast<UINT>(m_out.size()));
+            if (m_out.size() >= 2)
+                m_lastTwo.assign(m_out, m_out.size() - 2, 2);
+            else
+                m_lastTwo = (m_lastTwo + m_out).substr(m_lastTwo.empty() ? 0 : m_lastTwo.size() - 1);
+        }
+    }
+
+    void Close()
+    {
+        if (m_lastTwo != "\r\n" && !m_lastTwo.empty())
+            m_file.Write("\r\n", 2);
+        m_file.Write(".\r\n", 3);
+        m_file.Close();
+    }
+
+    const CString& Path() const { return m_path; }
+    int64_t ReceivedTime() const { return m_received; }
+
+private:
+    CFile m_file;
+    CString m_path;
+    std::string m_out;
+    std::string m_lastTwo;
+    bool m_atLineStart = true;
+    int64_t m_received = 0;
+};
+
+bool Cancelled(const CMboxImporter* importer)
+{
+    return importer && importer->m_pCancel && *importer->m_pCancel;
+}
+
+bool HasWindow(const CWnd* w)
+{
+    return w && w->GetSafeHwnd();
+}
+
+// Splits the normalised text into mails. The buffer holds the unprocessed
+// text; `pos` walks it, and at least the separator's length is kept ahead so
+// that a separator across two chunks is still found.
+class Splitter
+{
+public:
+    Splitter(NormalisedReader& reader, const char* separator, bool mbox)
+        : m_reader(reader), m_sep(separator), m_mbox(mbox)
+    {
+    }
+
+    // Makes sure n bytes from pos are in the buffer, if the file holds them.
+    bool Have(size_t n)
+    {
+        while (m_pos + n > m_buf.size()) {
+            if (m_eof)
+                return false;
+            if (m_pos > kChunk) {
+                Flush();
+                m_buf.erase(0, m_pos);
+                m_mailStart = m_mailStart > m_pos ? m_mailStart - m_pos : 0;
+                m_pos = 0;
+            }
+            if (!m_reader.Next(m_buf))
+                m_eof = true;
+        }
+        return true;
+    }
+
+    bool AtSeparator()
+    {
+        return Have(m_sep.size()) && m_buf.compare(m_pos, m_sep.size(), m_sep) == 0;
+    }
+
+    bool AtEnd() { return !Have(1); }
+
+    // Everything of the current mail before pos goes to the writer.
+    void Flush()
+    {
+        if (m_writer && m_pos > m_mailStart)
+            m_writer->Write(m_buf.data() + m_mailStart, m_pos - m_mailStart);
+        m_mailStart = m_pos;
+    }
+
+    NormalisedReader& m_reader;
+    std::string m_sep;
+    bool m_mbox;
+    std::string m_buf;
+    size_t m_pos = 0;
+    size_t m_mailStart = 0;
+    bool m_eof = false;
+    MailWriter* m_writer = nullptr;
+};
+
+} // namespace
+
+void CMboxImporter::UpdateProgress(int nCount, CMboxImporter* pImporter, int nTotal)
+{
+    if (!pImporter)
+        return;
+    if (HasWindow(pImporter->m_pProgress))
+        pImporter->m_pProgress->SendMessage(PBM_SETPOS, static_cast<WPARAM>(nCount));
+    if (HasWindow(pImporter->m_pCountText)) {
+        CString text;
+        text.Format("%d / %d", nCount, nTotal);
+        pImporter->m_pCountText->SetWindowText(text);
+    }
+}
+
+BOOL CMboxImporter::ImportFile(const char* pszSeparator, CMboxImporter* pImporter, const char* pszPath,
+                               BOOL bUseSendTime, CMailFolderStore* pFolder, int nRead)
+{
+    if (pImporter) {
+        pImporter->m_nImported = 0;
+        if (HasWindow(pImporter->m_pStatusText)) {
+            CString text;
+            text.Format("[%s] 読込中です。", pImporter->m_strName.GetString());
+            pImporter->m_pStatusText->SetWindowText(text);
+        }
+        if (HasWindow(pImporter->m_pProgress)) {
+            pImporter->m_pProgress->SendMessage(PBM_SETRANGE, 0, MAKELPARAM(0, pImporter->m_nTotal & 0xFFFF));
+            pImporter->m_pProgress->SendMessage(PBM_SETPOS, 0);
+        }
+    }
+    if (nRead == -1)
+        nRead = 0;
+    if (!pFolder) {
+        CQuendalApp* app = QuendalApp();
+        pFolder = app ? app->FindFolder(app->GetCurrentFolderId()) : nullptr;
+    }
+
+    CFile file;
+    if (!file.Open(pszPath, CFile::modeRead | CFile::shareDenyWrite | CFile::osSequentialScan))
+        return FALSE;
+    LineEnds ends;
+    try {
+        if (file.GetLength() == 0 || !ScanLineEnds(file, ends))
+            return FALSE;
+        file.SeekToBegin();
+    } catch (const CFileException&) {
+        return FALSE;
+    }
+
+    bool mbox = pszSeparator == nullptr;
+    NormalisedReader reader(file, ends);
+    Splitter s(reader, mbox ? "From " : pszSeparator, mbox);
+    if (s.m_sep.empty())
+        return FALSE;
+    int counter = 0;
+    try {
+        if (mbox) {
+            // Everything before the first "From ", wherever it stands, is dropped.
+            while (!s.AtSeparator()) {
+                if (s.AtEnd())
+                    return TRUE;
+                ++s.m_pos;
+            }
+            s.m_pos += s.m_sep.size();
+        }
+        s.m_mailStart = s.m_pos;
+        for (;;) {
+            if (s.AtEnd() || Cancelled(pImporter))
+                break;
+            if (mbox) {
+                // The rest of the separator line and one line-end character.
+                while (s.Have(1) && s.m_buf[s.m_pos] != '\r' && s.m_buf[s.m_pos] != '\n')
+                    ++s.m_pos;
+                if (s.Have(1))
+                    ++s.m_pos;
+                s.m_mailStart = s.m_pos;
+            }
+
+            MailWriter writer(counter);
+            if (!writer.Open())
+                return FALSE;
+            s.m_writer = &writer;
+            bool found = false;
+            if (mbox) {
+                // "From " at the mail's first position, then only at line starts.
+                bool lineStart = true;
+                while (s.Have(1)) {
+                    if (lineStart && s.AtSeparator()) {
+                        found = true;
+                        break;
+                    }
+                    char c = s.m_buf[s.m_pos];
+                    bool brk = c == '\r' || c == '\n';
+                    ++s.m_pos;
+                    lineStart = brk && s.Have(1) && s.m_buf[s.m_pos] != '\r' && s.m_buf[s.m_pos] != '\n';
+                }
+            } else {
+                while (s.Have(1)) {
+                    if (s.AtSeparator()) {
+                        found = true;
+                        break;
+                    }
+                    ++s.m_pos;
+                }
+            }
+            s.Flush();
+            s.m_writer = nullptr;
+            writer.Close();
+
+            CString received = FormatDateWithZone(writer.ReceivedTime());
+            if (pFolder && pFolder->AddNewMailData(writer.Path(), received, nRead, bUseSendTime))
+                if (pImporter)
+                    ++pImporter->m_nImported;
+
+            counter = (counter + 1) % 1000;
+            if (pImporter)
+                UpdateProgress(counter, pImporter, pImporter->m_nTotal);
+            if (!found)
+                break;
+            s.m_pos += s.m_sep.size();
+            s.m_mailStart = s.m_pos;
+        }
+    } catch (const CFileException&) {
+        return FALSE;
+    }
+    return TRUE;
+}
