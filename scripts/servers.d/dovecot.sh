@@ -18,14 +18,17 @@
 # Ports 110 (STLS), 995, 143 (STARTTLS), 993 on each address.
 # Users cvmtest1 .. cvmtest12 with the password "pass" followed by the number,
 # mail owned by nobody in $CVM_DOVECOT_DIR/home/<user>/Maildir. The POP3
-# tests use users 1 to 9, the POP3 benchmark user 10.
+# tests use users 1 to 9, the POP3 benchmark user 10, the IMAP tests users
+# 13 to 16 and cvmtest17, whose password is $quote_password (a blank, a
+# double quote and a backslash, which IMAP must quote).
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${CVM_BUILD_DIR:-$root/build}
 state=${CVM_DOVECOT_DIR:-/tmp/cvm-dovecot}
 pki=$state/pki
-users=12
+users=16
+quote_password='p w"q\x'
 
 make_pki() {
   mkdir -p "$pki"
@@ -96,6 +99,9 @@ write_config() {
     echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
     mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
   done
+  i=$((users + 1))
+  printf '%s\n' "cvmtest$i:{PLAIN}$quote_password:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
+  mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
   mv "$state/etc/passwd.new" "$state/etc/passwd"
   chown -R 65534:65534 "$state/home"
   chmod -R u+rwX,go+rwX "$state/home"
