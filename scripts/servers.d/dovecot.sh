@@ -16,7 +16,7 @@
 #   127.0.0.22  expired.cvm.test    expired certificate of the trusted CA
 #   127.0.0.23  untrusted.cvm.test  certificate of a CA nobody trusts
 # Ports 110 (STLS), 995, 143 (STARTTLS), 993 on each address.
-# Users cvmtest1 .. cvmtest12 with the password "pass" followed by the number,
+# Users cvmtest1 .. cvmtest16 with the password "pass" followed by the number,
 # mail owned by nobody in $CVM_DOVECOT_DIR/home/<user>/Maildir. The POP3
 # tests use users 1 to 9, the POP3 benchmark user 10, the IMAP tests users
 # 13 to 16 and cvmtest17, whose password is $quote_password (a blank, a
