@@ -329,54 +329,78 @@ CString CSmtpSession::GetReplyText(int nCode)
 
 CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, const char* pszSuffix, int nColumn)
 {
-    CMimeCodec codec;
+    // RFC 2047 limits a line that holds encoded words to 76 characters.
+    const int kLineLimit = 76;
     const char* s = pszText ? pszText : "";
-    size_t len = strlen(s);
-    CString result;
-    CString run;  // double-byte characters of the word being built
-    int count = 0;
-    int limit = 50 - nStartColumn;
-    auto closeRun = [&] {
-        if (!run.IsEmpty()) {
-            result += codec.EncodeHeaderText(run);
-            run.Empty();
-        }
+    const size_t len = strlen(s);
+    auto isDoubleByteAt = [&](size_t i) { return i < len && Mbcs::CharLength(s + i, len - i) == 2; };
+    auto encodeWord = [](const CString& text) {
+        std::string jis = SjisToJis(text).Str();
+        return "=?ISO-2022-JP?B?" + CString(CBase64::EncodeToString(jis.data(), jis.size())) + "?=";
     };
+
+    // Short values: runs of double-byte characters (with the blanks between
+    // them, which a reader would drop between two words) become words, plain
+    // text stays as it is.
+    CString result;
+    CString run;
+    size_t firstDoubleByte = len;
     for (size_t i = 0; i < len;) {
-        size_t n = Mbcs::CharLength(s + i, len - i);
-        if (n == 2) {
-            if (run.IsEmpty() && !(count == 30 && result.Right(3) == "\r\n "))
-                count += 30;
+        if (isDoubleByteAt(i)) {
+            firstDoubleByte = std::min(firstDoubleByte, i);
             run.Append(s + i, 2);
-            count += 3;
             i += 2;
-            // Two adjacent encoded words join again when the fold is undone,
-            // so a long run may be cut anywhere between characters.
-            if (count > limit && i < len && Mbcs::CharLength(s + i, len - i) == 2) {
-                closeRun();
-                result += "\r\n ";
-                count = 30;
-                limit = 50;
-            }
             continue;
         }
-        closeRun();
-        // Plain text is folded only before a blank that is already there, so
-        // undoing the fold gives the text back unchanged.
-        if ((s[i] == ' ' || s[i] == '\t') && count > limit && !result.IsEmpty()) {
-            result += "\r\n";
-            count = 30;
-            limit = 50;
+        if (!run.IsEmpty() && (s[i] == ' ' || s[i] == '\t')) {
+            size_t j = i;
+            while (j < len && (s[j] == ' ' || s[j] == '\t'))
+                ++j;
+            if (isDoubleByteAt(j)) {
+                run.Append(s + i, static_cast<int>(j - i));
+                i = j;
+                continue;
+            }
         }
-        result += s[i];
-        ++count;
-        ++i;
+        if (!run.IsEmpty()) {
+            result += encodeWord(run);
+            run.Empty();
+        }
+        result += s[i++];
     }
-    closeRun();
-    if (pszSuffix)
+    if (!run.IsEmpty())
+        result += encodeWord(run);
+
+    // Longer values are folded only between encoded words, the one place
+    // where every reader, whatever it does with the blank of a fold, gives
+    // the text back unchanged. Plain text before the first double-byte
+    // character stays plain; everything after it goes into words cut to the
+    // line length.
+    if (firstDoubleByte < len && nStartColumn + result.GetLength() > kLineLimit) {
+        result = CString(s, static_cast<int>(firstDoubleByte));
+        int column = nStartColumn + result.GetLength();
+        auto wordLength = [](const CString& text) { return 18 + (SjisToJis(text).GetLength() + 2) / 3 * 4; };
+        CString word;
+        for (size_t i = firstDoubleByte; i < len;) {
+            size_t n = Mbcs::CharLength(s + i, len - i);
+            CString longer = word;
+            longer.Append(s + i, static_cast<int>(n));
+            if (!word.IsEmpty() && column + wordLength(longer) > kLineLimit) {
+                result += encodeWord(word) + "\r\n ";
+                column = 1;
+                word.Empty();
+                longer = CString(s + i, static_cast<int>(n));
+            }
+            word = longer;
+            i += n;
+        }
+        result += encodeWord(word);
+    }
+    if (pszSuffix) {
         result += pszSuffix;
-    if (nColumn + result.GetLength() > 75 && pszSuffix)
-        result += "\r\n";
+        if (nColumn + result.GetLength() > 75)
+            result += "\r\n";
+    }
     return result;
 }
 
@@ -394,10 +418,8 @@ CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
         rest.Trim();
         if (rest.GetLength() > 1) {
             CString comment = rest.Mid(1, rest.GetLength() - 2);
-            if (!IsAsciiText(comment) || HasAnyOf(comment, ",()<>")) {
-                CMimeCodec codec;
-                comment = codec.EncodeHeaderText(comment);
-            }
+            if (!IsAsciiText(comment) || HasAnyOf(comment, ",()<>"))
+                comment = EncodeFoldedText(comment);
             result.Format("%s (%s)", bare.GetString(), comment.GetString());
         }
     } else if (pos > 0) {
@@ -419,8 +441,7 @@ CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
             if (!bQuoted && !HasAnyOf(name, "@,()<>")) {
                 result = EncodeFoldedText(name) + " <" + bare + ">";
             } else {
-                CMimeCodec codec;
-                result.Format("\"%s\" <%s>", codec.EncodeHeaderText(name).GetString(), bare.GetString());
+                result.Format("\"%s\" <%s>", EncodeFoldedText(name).GetString(), bare.GetString());
             }
         }
     }
@@ -686,7 +707,8 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
                 m_strBoundary += MakeBoundarySuffix();
                 h.Format("Content-Type: multipart/report;\r\n\treport-type=disposition-notification;\r\n\tboundary=\"%s\"\r\n",
                          m_strBoundary.GetString());
-            } else if (!HasDoubleByteText()) {
+            } else if (!HasDoubleByteText() && !(bAttachComment && !m_attachFiles.IsEmpty())) {
+                // (The attachment comment is Japanese text of its own.)
                 h = "Content-Type: text/plain; charset=US-ASCII\r\n";
             } else {
                 h = "Content-Type: text/plain; charset=ISO-2022-JP\r\n";

@@ -1,0 +1,339 @@
+// Building outgoing message files. Each case is compared byte for byte with
+// a file in "expected" (time, random numbers and Message-ID token fixed);
+// CVM_UPDATE_EXPECTED=1 writes the files afresh for review.
+#include "SmtpTestSupport.h"
+
+#include "message/JapaneseCode.h"
+#include "message/MailMessage.h"
+#include "message/MimeCodec.h"
+#include "message/OutgoingMailServices.h"
+#include "message/RelatedPartList.h"
+#include "net/SmtpSession.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace SmtpTest;
+
+namespace {
+
+// Creates a file with fixed content and fixed creation and modification times.
+CString MakeFile(const TestSupport::TempDir& dir, const char* pszName, const std::string& content)
+{
+    CString path = dir.File(pszName);
+    TestSupport::WriteFileBytes(path, content);
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    SYSTEMTIME st = {2023, 1, 1, 2, 3, 4, 5, 0};
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    SetFileTime(h, &ft, nullptr, &ft);
+    CloseHandle(h);
+    return path;
+}
+
+std::string Bytes256()
+{
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += static_cast<char>(i);
+    return bytes;
+}
+
+// Stands in for the ZIP library while it lives: the "archive" is a copy.
+class CArchiveStandIn
+{
+public:
+    CArchiveStandIn() { m_previous = SetArchiveFileFunction(&CArchiveStandIn::Archive); s_nCalls = 0; }
+    ~CArchiveStandIn() { SetArchiveFileFunction(m_previous); }
+    int Calls() const { return s_nCalls; }
+
+private:
+    static BOOL Archive(const char*, const char* pszArchive, int, const char* pszFile, HWND)
+    {
+        ++s_nCalls;
+        return CopyFileA(pszFile, pszArchive, FALSE);
+    }
+    ArchiveFileFunction m_previous = nullptr;
+    static int s_nCalls;
+};
+int CArchiveStandIn::s_nCalls = 0;
+
+bool IsSingleByteForTest(const char* p)
+{
+    for (; *p; ++p)
+        if (static_cast<unsigned char>(*p) >= 0x80)
+            return false;
+    return true;
+}
+
+bool UpdateExpected()
+{
+    char value[8];
+    return GetEnvironmentVariableA("CVM_UPDATE_EXPECTED", value, sizeof(value)) > 0 && value[0] == '1';
+}
+
+class ComposeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override { m_session.SetComposeSource(&m_source); }
+
+    void BasicHeaders()
+    {
+        m_session.SetAccountName("main");
+        m_session.SetFrom("taro@example.com");
+        m_session.SetFromName("Taro Yamada");
+        m_session.SetTo("Hanako <hanako@example.com>, jiro@example.com");
+    }
+
+    // Builds into a file and compares it with the expected file of that name.
+    void Check(const char* pszName, std::function<bool(CSmtpSession&, const CString&)> build = nullptr)
+    {
+        CString path = m_dir.File(pszName);
+        bool bBuilt = build ? build(m_session, path) : m_session.BuildMessage(path, true);
+        ASSERT_TRUE(bBuilt) << m_session.GetLastErrorText().GetString();
+        std::string actual = TestSupport::ReadFileBytes(path);
+        CString expectedPath = TestSupport::TestDataDir() + "\\expected\\" + pszName;
+        if (UpdateExpected())
+            TestSupport::WriteFileBytes(expectedPath, actual);
+        EXPECT_EQ(actual, TestSupport::ReadFileBytes(expectedPath)) << "case " << pszName;
+    }
+
+    FixedSource m_source;
+    CSmtpSession m_session;
+    TestSupport::TempDir m_dir;
+};
+
+TEST_F(ComposeTest, PlainAsciiMail)
+{
+    BasicHeaders();
+    m_session.SetCc("cc@example.com");
+    m_session.SetBcc("bcc@example.com");
+    m_session.SetSubject("Meeting on Friday  ");
+    m_session.SetSignName("default");
+    m_session.SetCreateFolderId(3);
+    for (const char* line : {"Hello,\r\n", ".hidden dot\r\n", ".\r\n", "Bye\r\n", "\r\n", "\r\n"})
+        m_session.AddBodyLine(line);
+    // Saved (not for sending): the signature header stays.
+    Check("plain_ascii.eml", [](CSmtpSession& s, const CString& path) { return s.BuildMessage(path, false); });
+}
+
+TEST_F(ComposeTest, JapaneseMail)
+{
+    BasicHeaders();
+    m_session.SetFromName("山田 太郎");
+    m_session.SetTo("花子 <hanako@example.com>, \"Suzuki, Ichiro\" <ichiro@example.com>, jiro@example.com (次郎)");
+    m_session.SetSubject("来週の打ち合わせについて（資料の確認をお願いします）Re: agenda");
+    m_session.SetSignName("default");
+    m_session.AddBodyText("花子さん\r\n\r\n来週の打ち合わせの資料です。確認をお願いします。\r\n山田");
+    Check("japanese.eml");
+}
+
+TEST_F(ComposeTest, AttachmentsOfEveryKind)
+{
+    BasicHeaders();
+    m_session.SetSubject("files");
+    m_session.AddBodyLine("See the files.\r\n");
+    m_session.AddAttachment(MakeFile(m_dir, "報告書.bin", Bytes256()));
+    m_session.AddAttachment(MakeFile(m_dir, "photo.JPEG", std::string("\xFF\xD8\xFF\xE0 jpeg", 9)));
+    m_session.AddAttachment(MakeFile(m_dir, "photo.png", "png"));
+    m_session.AddAttachment(MakeFile(m_dir, "mail.EML", "Subject: =?ISO-2022-JP?B?GyRCRnxLXDhsGyhC?=\r\n\r\n.line\r\nend\r\n"));
+    m_session.SetInReplyTo("<original@example.com>");
+    m_session.SetReadReceipt(true, "taro@example.com");
+    m_session.SetPriorityHeaders("X-Priority: 1\r\n");
+    Check("attachments.eml");
+}
+
+TEST_F(ComposeTest, InlineTextFileMakesTheMailMultipart)
+{
+    BasicHeaders();
+    m_session.SetSubject("inline");
+    m_session.AddBodyLine("text\r\n");
+    m_session.AddInlineTextFile(MakeFile(m_dir, "note.txt", "メモ\r\n.\r\n.dot\r\n"));
+    Check("inline_text.eml");
+}
+
+TEST_F(ComposeTest, HtmlMailWithRelatedPicture)
+{
+    BasicHeaders();
+    m_session.SetSubject("html");
+    m_session.SetAccountAddress("taro@example.com");
+    m_session.SetHtmlMail(true);
+    m_session.AddBodyLine("plain version\r\n");
+    CString picture = MakeFile(m_dir, "logo.jpg", "JPEGDATA");
+    m_session.SetHtmlText("<html><body><img src=\"cid:1.0.1.example.com\">本文</body></html>");
+    m_session.GetRelatedPartList().AddRelatedPart(picture, "1.0.1.example.com");
+    Check("html_related.eml");
+}
+
+TEST_F(ComposeTest, HtmlMailWithAttachmentNestsTheAlternative)
+{
+    BasicHeaders();
+    m_session.SetSubject("html and file");
+    m_session.SetHtmlMail(true);
+    m_session.AddBodyLine("plain version\r\n");
+    m_session.SetHtmlText("<p>html version</p>");
+    m_session.AddAttachment(MakeFile(m_dir, "data.bin", "abc"));
+    Check("html_attachment.eml");
+}
+
+TEST_F(ComposeTest, CopyForCcKeepsTheMessageIdAndListsTheAttachments)
+{
+    BasicHeaders();
+    m_session.SetCc("cc@example.com");
+    m_session.SetSubject("for To only");
+    m_session.SetAttachToOnly(true);
+    m_session.AddBodyLine("body\r\n");
+    m_session.AddAttachment(MakeFile(m_dir, "plan.doc", "doc"));
+    ASSERT_TRUE(m_session.GetAttachCommentFlag());
+    ASSERT_TRUE(m_session.BuildMessage(m_dir.File("main.eml"), true));
+    const CString messageId = m_session.GetMessageId();
+    Check("cc_copy.eml", [](CSmtpSession& s, const CString& path) { return s.BuildMessage(path, true, true, true, true); });
+    EXPECT_EQ(m_session.GetMessageId(), messageId);
+}
+
+TEST_F(ComposeTest, ResentMailKeepsDateAndMessageId)
+{
+    BasicHeaders();
+    m_session.SetSendMode(CSmtpSession::SendModeResend);
+    m_session.SetOriginalDate("Mon, 02 Jan 2023 12:00:00 +0900");
+    m_session.SetOriginalTo("orig@example.com");
+    m_session.SetMessageId("<stored@example.com>");
+    m_session.SetResentFrom("taro@example.com");
+    m_session.SetResentTo("next@example.com,");
+    m_session.SetSubject("forwarded");
+    m_session.AddBodyLine("text\r\n");
+    Check("resent.eml");
+}
+
+TEST_F(ComposeTest, ReadReceiptReport)
+{
+    BasicHeaders();
+    m_session.SetSendMode(CSmtpSession::SendModeReadReceipt);
+    m_session.SetSubject("read");
+    m_session.AddBodyLine("Your mail was read.\r\n");
+    m_session.SetNotificationText("Reporting-UA: Corvane Mail\r\nDisposition: manual-action/MDN-sent-manually; displayed\r\n");
+    Check("read_receipt.eml");
+}
+
+TEST_F(ComposeTest, FoldedHeaderValuesDecodeToTheText)
+{
+    const char* const subjects[] = {
+        "short",
+        "An ASCII subject that is long enough to need folding at one of its blanks somewhere",
+        "日本語の件名がとても長い場合には途中で折り返されますが復号すると元に戻ります",
+        "Re: [list 123] 打ち合わせ the second 議題 and 次回 schedule",
+        "半角ｶﾀｶﾅ は全角になってから",
+    };
+    for (const char* subject : subjects) {
+        SCOPED_TRACE(subject);
+        CString folded = CSmtpSession::EncodeFoldedText(HalfWidthKanaToFullWidth(subject), 9);
+        // Plain text is left whole; no line that holds encoded words may run
+        // past the length RFC 2047 allows.
+        if (IsSingleByteForTest(subject)) {
+            EXPECT_STREQ(folded, subject);
+        }
+        int start = 0;
+        for (;;) {
+            int end = folded.Find("\r\n", start);
+            int length = (end < 0 ? folded.GetLength() : end) - start + (start == 0 ? 9 : 0);
+            if (!IsSingleByteForTest(subject)) {
+                EXPECT_LE(length, 76) << folded.GetString();
+            }
+            if (end < 0)
+                break;
+            start = end + 2;
+        }
+        CMailMessage message;
+        message.Parse("Subject: " + folded + "\r\n\r\n");
+        EXPECT_STREQ(message.m_strSubject, HalfWidthKanaToFullWidth(subject));
+    }
+}
+
+TEST_F(ComposeTest, AddressEntriesInHeaderForm)
+{
+    CMimeCodec codec;
+    struct Case
+    {
+        const char* entry;
+        const char* expected;  // null: an encoded name, checked by decoding
+        const char* decoded;
+    } const cases[] = {
+        {"", "", nullptr},
+        {"a@example.com", "a@example.com", nullptr},
+        {"  Taro <taro@example.com> ", "Taro <taro@example.com>", nullptr},
+        {"\"Yamada, Taro\" <taro@example.com>", "\"Yamada, Taro\" <taro@example.com>", nullptr},
+        {"<taro@example.com>", "taro@example.com", nullptr},
+        {"taro@example.com (Taro)", "taro@example.com (Taro)", nullptr},
+        {"山田 <taro@example.com>", nullptr, "山田 <taro@example.com>"},
+        {"taro@example.com (山田)", nullptr, "taro@example.com (山田)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        CString actual = CSmtpSession::FormatHeaderAddress(c.entry);
+        if (c.expected) {
+            EXPECT_STREQ(actual, c.expected);
+        } else {
+            EXPECT_GE(actual.Find("=?ISO-2022-JP?B?"), 0) << actual.GetString();
+            EXPECT_STREQ(codec.DecodeHeaderText(actual), c.decoded);
+        }
+    }
+}
+
+TEST_F(ComposeTest, MissingAttachmentFailsWithItsPath)
+{
+    BasicHeaders();
+    m_session.AddBodyLine("x\r\n");
+    CString missing = m_dir.File("gone.bin");
+    m_session.AddAttachment(missing);
+    EXPECT_FALSE(m_session.BuildMessage(m_dir.File("out.eml"), true));
+    EXPECT_STREQ(m_session.GetLastErrorText(),
+                 FormatString("ファイル[%s]が見つかりませんでした。\r\n添付できません。", missing.GetString()));
+}
+
+TEST_F(ComposeTest, PasswordArchivesReplaceTheAttachments)
+{
+    // The archiver stands in for the ZIP library: it copies the file.
+    CArchiveStandIn standIn;
+    BasicHeaders();
+    m_session.SetSubject("secret");
+    m_session.AddBodyLine("x\r\n");
+    m_session.SetArchivePassword("pw");
+    CString report = MakeFile(m_dir, "report.doc", "report");
+    m_session.AddAttachment(report);
+    ASSERT_TRUE(m_session.BuildMessage(m_dir.File("out.eml"), true)) << m_session.GetLastErrorText().GetString();
+    std::string built = TestSupport::ReadFileBytes(m_dir.File("out.eml"));
+    EXPECT_NE(built.find("name=\"report.zip\""), std::string::npos);
+    EXPECT_EQ(standIn.Calls(), 1);
+    // The archive was temporary.
+    EXPECT_FALSE(TestSupport::FileExists(m_session.GetAttachments()[0]));
+}
+
+} // namespace
+
+TEST(RelatedPartListTest, ContentIdsCountThePartsAndReferencesAreKeptOnce)
+{
+    CRelatedPartList list;
+    list.SetDomain("example.com");
+    CString first = list.MakeContentId();
+    EXPECT_EQ(first.Find(".0."), first.Find('.'));
+    EXPECT_EQ(first.Right(12), ".example.com");
+    list.AddRelatedPart("C:\\pics\\Logo.png", first);
+    CString second = list.MakeContentId();
+    EXPECT_EQ(second.Find(".1."), second.Find('.'));
+
+    EXPECT_STREQ(list.GetPartText("C:\\pics\\Logo.png"), first);
+    EXPECT_STREQ(list.GetPartText("c:\\pics\\logo.png"), "");
+    EXPECT_TRUE(list.AddReference("c:\\pics\\logo.png"));
+    EXPECT_FALSE(list.AddReference("page.html"));
+    EXPECT_TRUE(list.AddReference("PAGE.HTML"));
+    EXPECT_EQ(list.GetReferenceCount(), 2);
+}
+
+TEST(ReplyTextTest, CodesShareOrLackTheirExplanation)
+{
+    EXPECT_STREQ(CSmtpSession::GetReplyText(452), CSmtpSession::GetReplyText(552));
+    EXPECT_STRNE(CSmtpSession::GetReplyText(452), "");
+    EXPECT_STREQ(CSmtpSession::GetReplyText(599), "");
+}
