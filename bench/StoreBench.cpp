@@ -1,0 +1,201 @@
+// Mail store benchmark: filing rate, index load, sorting, reply threads and
+// optimisation of a large folder. Prints "name: value unit" lines.
+#include "core/QuendalApp.h"
+#include "message/Base64.h"
+#include "store/MailFolderStore.h"
+
+#include <chrono>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+struct BenchApp : CQuendalApp
+{
+    explicit BenchApp(const CString& folder)
+    {
+        SetProfileFileMode(folder + "\\CVM.ini");
+        m_strMailBoxPathOverride = folder;
+        m_strMailBoxNameOverride = "MailBox";
+    }
+    ~BenchApp() override
+    {
+        CloseAllFolders();
+        m_bFileMode = 0;
+    }
+};
+
+double Seconds(std::chrono::steady_clock::time_point since)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
+}
+
+void RemoveTree(const CString& dir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(dir + "\\*", &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            CString name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            CString path = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(path);
+            else
+                DeleteFileA(path);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir);
+}
+
+std::string MakeMail(int i)
+{
+    std::string head = "From: User" + std::to_string(i % 97) + " <user" + std::to_string(i % 97) +
+                       "@example.com>\r\nTo: me@example.jp\r\nSubject: " + (i % 3 ? "Re: " : "") + "topic " +
+                       std::to_string(i % 500) + "\r\nDate: Wed, 01 May 2024 " + std::to_string(10 + i % 10) + ":" +
+                       std::to_string(10 + i % 50) + ":00 +0900\r\nMessage-ID: <m" + std::to_string(i) +
+                       "@example.com>\r\n";
+    if (i > 0 && i % 2)
+        head += "In-Reply-To: <m" + std::to_string(i / 2) + "@example.com>\r\n";
+    std::string text(800 + (i % 7) * 300, 'x');
+    for (size_t k = 70; k < text.size(); k += 72)
+        text.replace(k, 2, "\r\n");
+    switch (i % 3) {
+    case 0:
+        return head + "Content-Type: text/plain; charset=us-ascii\r\n\r\n" + text + "\r\n";
+    case 1: {
+        std::string bin(4000 + i % 1000, '\x5a');
+        return head + "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
+                      "Content-Type: text/plain\r\n\r\n" + text + "\r\n--b\r\nContent-Type: application/octet-stream; "
+                      "name=\"f" + std::to_string(i) + ".bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+               CBase64::EncodeToString(bin.data(), bin.size(), 76) + "\r\n--b--\r\n";
+    }
+    default:
+        return head + "MIME-Version: 1.0\r\nContent-Type: multipart/alternative; boundary=a\r\n\r\n--a\r\n"
+                      "Content-Type: text/plain\r\n\r\n" + text + "\r\n--a\r\nContent-Type: text/html\r\n\r\n<html><body>" +
+               text + "</body></html>\r\n--a--\r\n";
+    }
+}
+
+CMailFolderStore* OpenStore(const CString& dir, int id)
+{
+    CreateDirectoryA(dir, nullptr);
+    CFolderRecord r;
+    r.m_nId = id;
+    r.m_nKind = 1;
+    r.m_strName = "Bench";
+    r.m_strPath = dir;
+    CMailFolderStore* store = new CMailFolderStore;
+    store->SetFolderRecord(r);
+    return store;
+}
+
+// Writes a folder of n mails straight into its two files.
+void MakeLargeFolder(const CString& dir, int n)
+{
+    CreateDirectoryA(dir, nullptr);
+    CFile data(dir + "\\MailData.Qmd", CFile::modeCreate | CFile::modeWrite);
+    CFile index(dir + "\\Index.lst", CFile::modeCreate | CFile::modeWrite);
+    CMailListData writer;
+    std::string dataBuf, indexBuf;
+    long long offset = 0;
+    for (int i = 0; i < n; i++) {
+        std::string mail = MakeMail(i);
+        std::string name = "QM" + std::to_string(1700000000 + i) + ".eml";
+        std::string entry = name + "\r\n" + mail.substr(0, mail.find("\r\n\r\n")) + "\r\n\r\nbody\r\n.\r\n";
+        CMailIndexRecord r;
+        r.m_nDataOffset = static_cast<int>(offset);
+        r.m_nDataLength = static_cast<int>(entry.size());
+        r.m_nTotalSize = r.m_nDataLength;
+        r.m_nRecordPos = static_cast<int>(indexBuf.size());
+        r.SetText(CMailIndexRecord::colSubject, ((i % 3 ? "Re: topic " : "topic ") + std::to_string(i % 500)).c_str());
+        r.SetText(CMailIndexRecord::colFrom, ("User <user" + std::to_string(i % 97) + "@example.com>").c_str());
+        char date[64];
+        snprintf(date, sizeof(date), "2024/%02d/%02d %02d:%02d:%02d +0900", 1 + i % 12, 1 + i % 28, i % 24, i % 60,
+                 (i / 7) % 60);
+        r.SetText(CMailIndexRecord::colDate, date);
+        r.SetText(CMailIndexRecord::colReceived, date);
+        r.SetText(CMailIndexRecord::colMessageId, ("<m" + std::to_string(i) + "@example.com>").c_str());
+        if (i % 2)
+            r.SetText(CMailIndexRecord::colReference, ("<m" + std::to_string(i / 2) + "@example.com>").c_str());
+        r.SetText(CMailIndexRecord::colAttachDir, name.c_str());
+        r.SetText(CMailIndexRecord::colFileName, name.c_str());
+        indexBuf += r.BuildLine().Str();
+        dataBuf += entry;
+        offset += static_cast<long long>(entry.size());
+    }
+    data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
+    index.Write(indexBuf.data(), static_cast<UINT>(indexBuf.size()));
+}
+
+} // namespace
+
+int main()
+{
+    char tempBase[MAX_PATH];
+    GetTempPathA(sizeof(tempBase), tempBase);
+    CString root = CString(tempBase) + FormatString("CvmStoreBench%lu", GetCurrentProcessId());
+    CreateDirectoryA(root, nullptr);
+    {
+        BenchApp app(root);
+        CreateDirectoryA(root + "\\MailBox", nullptr);
+
+        // Filing.
+        const int filed = 10000;
+        CMailFolderStore* inbox = OpenStore(root + "\\In.Box", 1);
+        inbox->LoadIndex();
+        double filingSeconds = 0;
+        double bytes = 0;
+        for (int i = 0; i < filed; i++) {
+            std::string mail = MakeMail(i);
+            CString path = root + FormatString("\\QM%d.eml", 1700000000 + i);
+            {
+                CFile f(path, CFile::modeCreate | CFile::modeWrite);
+                f.Write(mail.data(), static_cast<UINT>(mail.size()));
+            }
+            auto t = std::chrono::steady_clock::now();
+            inbox->AddNewMailData(path, "2024/05/01 10:00:00 +0900", FALSE);
+            filingSeconds += Seconds(t);
+            bytes += static_cast<double>(mail.size());
+            DeleteFileA(path);
+        }
+        printf("filing_rate: %.0f mails/s\n", filed / filingSeconds);
+        printf("filing_throughput: %.2f MB/s\n", bytes / filingSeconds / 1e6);
+        delete inbox;
+
+        // A folder of 100,000 mails.
+        const int large = 100000;
+        CString bigDir = root + "\\Big.Box";
+        MakeLargeFolder(bigDir, large);
+        CMailFolderStore* big = OpenStore(bigDir, 2);
+        auto t = std::chrono::steady_clock::now();
+        big->LoadIndex();
+        printf("index_load_100k: %.3f s\n", Seconds(t));
+        CMailListData* list = big->GetMailList();
+        t = std::chrono::steady_clock::now();
+        list->Sort(3, TRUE, FALSE, 0, TRUE);
+        printf("sort_by_date_100k: %.3f s\n", Seconds(t));
+        t = std::chrono::steady_clock::now();
+        list->Sort(1, TRUE, FALSE, 0, TRUE);
+        printf("sort_by_subject_100k: %.3f s\n", Seconds(t));
+        list->SetThreadMode(TRUE);
+        t = std::chrono::steady_clock::now();
+        list->Sort(3, TRUE, FALSE, 0, TRUE);
+        printf("reply_threads_100k: %.3f s\n", Seconds(t));
+        list->SetThreadMode(FALSE);
+        list->ResetView();
+
+        list->OpenFile();  // one open index file for the many in-place updates
+        for (int i = 0; i < list->GetAllRecordCount(); i += 3)
+            big->DeleteMail(i);
+        list->CloseFile();
+        t = std::chrono::steady_clock::now();
+        big->Optimize();
+        printf("optimise_100k_after_deleting_every_third: %.3f s\n", Seconds(t));
+        delete big;
+    }
+    RemoveTree(root);
+    return 0;
+}

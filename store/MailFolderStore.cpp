@@ -1,0 +1,872 @@
+#include "store/MailFolderStore.h"
+
+#include "core/AccountDataSet.h"
+#include "core/FileUtil.h"
+#include "core/QuendalApp.h"
+#include "store/FolderData.h"
+#include "store/MailFileReader.h"
+#include "store/StoreText.h"
+#include "store/StoreWrite.h"
+
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace {
+
+DWORD g_dwNotifyThreadId = 0;
+
+const UINT kMsgUnreadChanged = 1351;
+const UINT kMsgCountChanged = 1352;
+
+CString DataFileMessage(const char* pszPath)
+{
+    CString text = "[%FILEPATH%]が開けませんでした。";
+    text.Replace("%FILEPATH%", pszPath);
+    return text;
+}
+
+} // namespace
+
+CMailFolderStore::CMailFolderStore() : m_mailList(this)
+{
+    m_tLastUse = CTime::GetCurrentTime().GetTime();
+}
+
+CMailFolderStore::~CMailFolderStore()
+{
+    delete m_pReader;
+    m_mailList.CloseFile();
+}
+
+void CMailFolderStore::SetNotifyThreadId(DWORD dwThreadId)
+{
+    g_dwNotifyThreadId = dwThreadId;
+}
+
+void CMailFolderStore::Touch()
+{
+    m_tLastUse = CTime::GetCurrentTime().GetTime();
+}
+
+// ---- Folder record and settings ----
+
+void CMailFolderStore::UpdatePaths()
+{
+    if (m_record.m_strPath.IsEmpty()) {
+        m_strIndexPath.Empty();
+        m_strDataPath.Empty();
+    } else {
+        m_strIndexPath = CombinePath(m_record.m_strPath, "Index.lst");
+        m_strDataPath = CombinePath(m_record.m_strPath, "MailData.Qmd");
+    }
+    m_mailList.SetFilePath(m_strIndexPath);
+}
+
+void CMailFolderStore::SetFolderRecord(const CFolderRecord& record)
+{
+    m_record = record;
+    m_record.m_nIndex = record.m_nIndex;
+    UpdatePaths();
+    m_mailList.SetThreadMode(m_record.m_nListSwitch > 0);
+}
+
+void CMailFolderStore::ApplyFolderRecord(const CFolderRecord& record)
+{
+    int parent = m_record.m_nParentId;
+    int id = m_record.m_nId;
+    CString path = m_record.m_strPath;
+    m_record = record;
+    m_record.m_nParentId = parent;
+    m_record.m_nId = id;
+    m_record.m_strPath = path;
+    m_mailList.SetThreadMode(m_record.m_nListSwitch > 0);
+}
+
+BOOL CMailFolderStore::SetFolderPath(const char* pszPath)
+{
+    if (!pszPath || !*pszPath || !DirectoryExists(pszPath))
+        return FALSE;
+    BOOL loaded = IsIndexLoaded();
+    m_mailList.CloseFile();
+    m_record.m_strPath = pszPath;
+    UpdatePaths();
+    if (loaded)
+        LoadIndex();
+    return TRUE;
+}
+
+BOOL CMailFolderStore::WriteFolderSettings()
+{
+    if (m_record.m_strPath.IsEmpty() || !DirectoryExists(m_record.m_strPath))
+        return FALSE;
+    CQuendalApp* app = QuendalApp();
+    CFolderData table(app ? app->GetMailBoxFolder().GetString() : "");
+    CFolderRecord copy(m_record);
+    return table.WriteSingleRecord(CombinePath(m_record.m_strPath, "FolderData.Dat"), &copy);
+}
+
+CString CMailFolderStore::GetFolderPathName() const
+{
+    CString name = m_record.m_strName;
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return name;
+    int steps = 256;
+    for (int parent = m_record.m_nParentId; parent > 0 && steps-- > 0;) {
+        CMailFolderStore* p = app->FindFolder(parent);
+        if (!p)
+            break;
+        name = p->GetFolderName() + "\\" + name;
+        parent = p->GetParentId();
+    }
+    return name;
+}
+
+CMailFolderStore* CMailFolderStore::GetSettingsParent() const
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return nullptr;
+    int steps = 256;
+    for (int parent = m_record.m_nParentId; parent > 0 && steps-- > 0;) {
+        CMailFolderStore* p = app->FindFolder(parent);
+        if (!p)
+            return nullptr;
+        if (p->m_record.m_bApplyBelow)
+            return p;
+        parent = p->GetParentId();
+    }
+    return nullptr;
+}
+
+CString CMailFolderStore::GetInheritedSound() const
+{
+    if (!m_record.m_strSound.IsEmpty() || m_record.m_bApplyBelow)
+        return m_record.m_strSound;
+    CMailFolderStore* owner = GetSettingsParent();
+    return owner ? owner->m_record.m_strSound : m_record.m_strSound;
+}
+
+BOOL CMailFolderStore::GetInheritedHideTag() const
+{
+    if (m_record.m_bHideTag || m_record.m_bApplyBelow)
+        return m_record.m_bHideTag;
+    CMailFolderStore* owner = GetSettingsParent();
+    return owner ? owner->m_record.m_bHideTag : FALSE;
+}
+
+BOOL CMailFolderStore::GetInheritedFlag1() const
+{
+    if (m_record.m_bNoOptimiseAll || m_record.m_bApplyBelow)
+        return m_record.m_bNoOptimiseAll;
+    CMailFolderStore* owner = GetSettingsParent();
+    return owner ? owner->m_record.m_bNoOptimiseAll : FALSE;
+}
+
+BOOL CMailFolderStore::GetInheritedFlag2() const
+{
+    if (m_record.m_bNoDupDeleteAll || m_record.m_bApplyBelow)
+        return m_record.m_bNoDupDeleteAll;
+    CMailFolderStore* owner = GetSettingsParent();
+    return owner ? owner->m_record.m_bNoDupDeleteAll : FALSE;
+}
+
+BOOL CMailFolderStore::GetInheritedFlag3() const
+{
+    if (m_record.m_bApplyBelow)
+        return m_record.m_bStripTagOnReply;
+    CMailFolderStore* owner = GetSettingsParent();
+    return owner ? owner->m_record.m_bStripTagOnReply : m_record.m_bStripTagOnReply;
+}
+
+CString CMailFolderStore::GetInheritedText(int nColumn) const
+{
+    if (nColumn < 11 || nColumn > 23)
+        return CString();
+    const CString& own = m_record.m_strText[nColumn - 11];
+    if (!own.IsEmpty() || m_record.m_bApplyBelow)
+        return own;
+    CMailFolderStore* owner = GetSettingsParent();
+    return owner ? owner->m_record.m_strText[nColumn - 11] : own;
+}
+
+BOOL CMailFolderStore::IsInWritingFolder() const
+{
+    if (m_record.m_nKind == CFolderRecord::kindWriting)
+        return TRUE;
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return FALSE;
+    int steps = 256;
+    for (int parent = m_record.m_nParentId; parent > 0 && steps-- > 0;) {
+        CMailFolderStore* p = app->FindFolder(parent);
+        if (!p)
+            return FALSE;
+        if (p->GetKind() == CFolderRecord::kindWriting)
+            return TRUE;
+        parent = p->GetParentId();
+    }
+    return FALSE;
+}
+
+// ---- Index ----
+
+BOOL CMailFolderStore::IsIndexLoaded()
+{
+    CSingleLock lock(&m_indexLock, TRUE);
+    return m_mailList.IsLoaded();
+}
+
+BOOL CMailFolderStore::LoadIndex()
+{
+    CSingleLock lock(&m_indexLock, TRUE);
+    if (m_strIndexPath.IsEmpty())
+        return FALSE;
+    RecoverInterruptedSwap();
+    m_mailList.SetUnreadCount(0);
+    m_mailList.SetFilePath(m_strIndexPath);
+    BOOL ok = m_mailList.ReadFromFile(TRUE);
+    if (!ok) {
+        if (AfxMessageBox("インデックスファイルが開けませんでした。\r\nファイルが壊れている可能性があります。\r\n"
+                          "リストの再作成を行います。",
+                          MB_YESNO | MB_ICONQUESTION) != IDYES)
+            return FALSE;
+        if (!RebuildIndex())
+            return FALSE;
+        ok = m_mailList.ReadFromFile(TRUE);
+        if (!ok)
+            return FALSE;
+    }
+    m_nMailCount = m_mailList.GetMailCount();
+    PostCountMessages();
+    m_mailList.SetThreadMode(m_record.m_nListSwitch > 0);
+    return TRUE;
+}
+
+CMailListData* CMailFolderStore::GetMailList()
+{
+    Touch();
+    if (!IsIndexLoaded() && !LoadIndex())
+        return nullptr;
+    return &m_mailList;
+}
+
+void CMailFolderStore::UnloadIndex()
+{
+    CSingleLock lock(&m_indexLock, TRUE);
+    m_mailList.CloseFile();
+    m_mailList.ClearView();
+    m_mailList.RemoveAll();
+}
+
+void CMailFolderStore::Unload()
+{
+    if (IsIndexLoaded())
+        UnloadIndex();
+}
+
+void CMailFolderStore::PostCountMessages()
+{
+    if (g_dwNotifyThreadId) {
+        PostThreadMessageA(g_dwNotifyThreadId, kMsgUnreadChanged, 0, static_cast<LPARAM>(m_record.m_nId));
+        PostThreadMessageA(g_dwNotifyThreadId, kMsgCountChanged, static_cast<WPARAM>(m_nCounter),
+                           static_cast<LPARAM>(m_record.m_nId));
+    }
+}
+
+// ---- Filing ----
+
+void CMailFolderStore::RepairDataTail()
+{
+    CFile file;
+    if (!file.Open(m_strDataPath, CFile::modeReadWrite | CFile::shareDenyWrite))
+        return;
+    try {
+        ULONGLONG len = file.GetLength();
+        if (len == 0) {
+            file.Close();
+            return;
+        }
+        // Every entry ends with the terminator, and no terminator occurs
+        // inside an entry: anything after the last one is a torn entry that no
+        // index record points to.
+        const std::string term = "\r\n.\r\n";
+        char tail[5];
+        if (len >= 5) {
+            file.Seek(static_cast<LONGLONG>(len - 5), CFile::begin);
+            if (file.Read(tail, 5) == 5 && std::string(tail, 5) == term) {
+                file.Close();
+                return;
+            }
+        }
+        const ULONGLONG chunk = 64 * 1024;
+        std::string buf;
+        ULONGLONG end = len;
+        ULONGLONG keep = 0;
+        while (end > 0) {
+            ULONGLONG start = end > chunk ? end - chunk : 0;
+            ULONGLONG readLen = end - start + (end < len ? std::min<ULONGLONG>(4, len - end) : 0);
+            buf.resize(static_cast<size_t>(readLen));
+            file.Seek(static_cast<LONGLONG>(start), CFile::begin);
+            UINT got = file.Read(&buf[0], static_cast<UINT>(readLen));
+            buf.resize(got);
+            size_t at = buf.rfind(term);
+            if (at != std::string::npos) {
+                keep = start + at + term.size();
+                break;
+            }
+            end = start;
+        }
+        CSingleLock lock(&m_indexLock, TRUE);
+        if (m_mailList.IsLoaded()) {
+            // Never cut into an entry the index knows.
+            for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
+                CMailIndexRecord* r = m_mailList.GetMailRecord(i);
+                if (r) {
+                    ULONGLONG recEnd = static_cast<ULONGLONG>(static_cast<unsigned>(r->m_nDataOffset)) +
+                                       static_cast<ULONGLONG>(static_cast<unsigned>(r->m_nDataLength));
+                    if (recEnd > keep && recEnd <= len)
+                        keep = recEnd;
+                }
+            }
+        }
+        if (keep < len)
+            file.SetLength(keep);
+        file.Close();
+    } catch (const CFileException&) {
+        file.Abort();
+    }
+}
+
+void CMailFolderStore::SetFromAccountFlag(CMailIndexRecord* pRecord)
+{
+    CQuendalApp* app = QuendalApp();
+    pRecord->m_nFlags &= ~CMailIndexRecord::flagFromAccount;
+    if (!app || !app->m_pAccountDataSet)
+        return;
+    CAccountDataSet* accounts = app->m_pAccountDataSet;
+    int count = accounts->GetRecordCount();
+    CString from = pRecord->GetText(CMailIndexRecord::colFrom);
+    from.MakeLower();
+    for (int i = 0; i < count; i++) {
+        CAccountData* a = accounts->GetAccount(i);
+        if (!a || a->GetMailAddress().IsEmpty())
+            continue;
+        CString addr = a->GetMailAddress();
+        addr.MakeLower();
+        if (from.Find(addr) >= 0) {
+            pRecord->m_nFlags |= CMailIndexRecord::flagFromAccount;
+            return;
+        }
+    }
+}
+
+BOOL CMailFolderStore::FillRecord(CMailIndexRecord* r, CMailFileReader* reader, const char* pszReceivedTime,
+                                  BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter)
+{
+    const MailHeaderValues& v = reader->GetValues();
+    CString received = pszReceivedTime ? pszReceivedTime : "";
+    r->SetText(CMailIndexRecord::colSubject, v.strSubject);
+    r->SetText(CMailIndexRecord::colFrom, v.strFrom);
+    r->SetText(CMailIndexRecord::colTo, v.strTo);
+    r->SetText(CMailIndexRecord::colCc, v.strCc);
+    r->SetText(CMailIndexRecord::colDate, v.strDate.IsEmpty() ? received : v.strDate);
+    r->SetText(CMailIndexRecord::colReceived, (bUseDateForReceived && !v.strDate.IsEmpty()) ? v.strDate : received);
+    r->SetText(CMailIndexRecord::colAttachDir, reader->GetMailFileName());
+    r->SetText(CMailIndexRecord::colMessageId, v.strMessageId);
+    r->SetText(CMailIndexRecord::colReference, v.strReference);
+    r->SetText(CMailIndexRecord::colAccount, v.strAccount);
+    r->SetText(CMailIndexRecord::colCharset, v.strCharset.IsEmpty() ? CString("ISO-2022-JP") : v.strCharset);
+    r->SetText(CMailIndexRecord::colFileName, reader->GetMailFileName());
+    r->m_nDataOffset = reader->GetDataOffset();
+    r->m_nDataLength = reader->GetDataLength();
+    r->m_bRead = bRead ? 1 : 0;
+    r->m_bMark = 0;
+    r->m_nPriority = (v.nPriority >= 0 && v.nPriority <= 9) ? v.nPriority : 3;
+    r->m_nPartNumber = v.nPartNumber > 0 ? v.nPartNumber : 0;
+    r->m_nFlags = 0;
+    if (v.nPartNumber > 0 && v.nPartTotal > 0)
+        r->m_nFlags |= (v.nPartTotal & 0xFFFF) << 16;
+    if (v.bReceipt)
+        r->m_nFlags |= CMailIndexRecord::flagReceiptRequested;
+    SetFromAccountFlag(r);
+
+    CString attach = r->GetAttachFolder(m_record.m_strPath);
+    if (HasAttachmentFiles(attach)) {
+        r->m_bAttach = 1;
+        r->m_nTotalSize = r->m_nDataLength + static_cast<int>(GetFolderFilesSize(attach));
+    } else {
+        r->m_bAttach = 0;
+        r->m_nTotalSize = r->m_nDataLength;
+        if (DirectoryExists(attach))
+            DeleteDirectoryTree(attach, true);
+    }
+    if (pFilter && pFilter->bMarked) {
+        if (pFilter->bUseLabel) {
+            r->m_nLabel = pFilter->nLabel;
+            r->m_crLabel = pFilter->crLabel;
+        }
+        if (pFilter->bForceRead)
+            r->m_bRead = 1;
+    }
+    return TRUE;
+}
+
+int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszReceivedTime, BOOL bRead,
+                                     BOOL bUseDateForReceived, HWND /*hWndList*/, int* pnIndex,
+                                     const StoreFilterResult* pFilter, BOOL bStoreParts, int nCodePage,
+                                     int nForcedEncoding)
+{
+    CSingleLock fileLock(&m_fileLock, TRUE);
+    Touch();
+    m_bLastDecodeFailed = FALSE;
+    if (m_record.m_strPath.IsEmpty())
+        return 0;
+    if (!DirectoryExists(m_record.m_strPath))
+        CreateDirectoryPath(m_record.m_strPath);
+    RecoverInterruptedSwap();
+    RepairDataTail();
+
+    delete m_pReader;
+    m_pReader = new CMailFileReader;
+    std::unique_ptr<CMailFileReader> reader(m_pReader);
+    struct ReaderReset
+    {
+        CMailFileReader*& ref;
+        ~ReaderReset() { ref = nullptr; }
+    } reset{m_pReader};
+
+    if (!reader->ReadMailFile(m_record.m_strPath, pszMailPath, bStoreParts, nCodePage, nForcedEncoding))
+        return 0;
+    m_bLastDecodeFailed = reader->DecodeFailed();
+    m_bSpecialSender = reader->IsPpdMail();
+
+    std::unique_ptr<CMailIndexRecord> record(new CMailIndexRecord);
+    if (!FillRecord(record.get(), reader.get(), pszReceivedTime, bRead, bUseDateForReceived, pFilter))
+        return 0;
+    m_strLastMessageId = reader->GetValues().strMessageId;
+
+    CSingleLock indexLock(&m_indexLock, TRUE);
+    BOOL loaded = m_mailList.IsLoaded();
+    BOOL unread = !record->m_bRead;
+    if (!m_mailList.AppendRecord(record.get()))
+        return 0;
+    m_bModified = TRUE;
+    if (loaded) {
+        CMailIndexRecord* r = record.release();
+        if (m_mailList.IsThreadMode() && m_mailList.AreThreadsBuilt())
+            m_mailList.LinkThread(r);
+        if (pnIndex)
+            *pnIndex = r->m_nIndex;
+        m_nMailCount = m_mailList.GetMailCount();
+    } else {
+        record.reset();
+        m_nMailCount++;
+        if (pnIndex) {
+            if (LoadIndex())
+                *pnIndex = m_mailList.GetAllRecordCount() - 1;
+            else
+                *pnIndex = -1;
+        }
+    }
+    if (unread) {
+        if (loaded)
+            m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
+        PostCountMessages();
+    }
+    return 1;
+}
+
+// ---- Reading ----
+
+CString CMailFolderStore::ReadMailHeader(int nOffset, int nLength)
+{
+    CSingleLock lock(&m_fileLock, TRUE);
+    Touch();
+    if (nOffset < 0 || nLength <= 0)
+        return CString();
+    CFile file;
+    if (!file.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyNone)) {
+        AfxMessageBox(DataFileMessage(m_strDataPath), MB_OK | MB_ICONERROR);
+        return CString();
+    }
+    std::string text;
+    try {
+        file.Seek(nOffset, CFile::begin);
+        // Read in blocks and stop at the blank line: the result is what a
+        // byte-by-byte read up to "\r\n\r\n" gives.
+        char buf[4096];
+        while (static_cast<int>(text.size()) < nLength) {
+            UINT want = static_cast<UINT>(std::min<int>(sizeof(buf), nLength - static_cast<int>(text.size())));
+            UINT got = file.Read(buf, want);
+            if (got == 0)
+                break;
+            size_t from = text.size() >= 3 ? text.size() - 3 : 0;
+            text.append(buf, got);
+            size_t at = text.find("\r\n\r\n", from);
+            if (at != std::string::npos) {
+                text.resize(at + 4);
+                break;
+            }
+        }
+        file.Close();
+    } catch (const CFileException&) {
+        file.Abort();
+    }
+    return CString(text);
+}
+
+BOOL CMailFolderStore::ReadMailData(char* pBuffer, int nOffset, int nLength)
+{
+    CSingleLock lock(&m_fileLock, TRUE);
+    Touch();
+    if (!pBuffer)
+        return FALSE;
+    pBuffer[0] = '\0';
+    if (nOffset < 0 || nLength < 0)
+        return FALSE;
+    CFile file;
+    if (!file.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyNone)) {
+        AfxMessageBox(DataFileMessage(m_strDataPath), MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    UINT done = 0;
+    try {
+        file.Seek(nOffset, CFile::begin);
+        while (done < static_cast<UINT>(nLength)) {
+            UINT got = file.Read(pBuffer + done, static_cast<UINT>(nLength) - done);
+            if (got == 0)
+                break;
+            done += got;
+        }
+        file.Close();
+    } catch (const CFileException&) {
+        file.Abort();
+    }
+    pBuffer[done] = '\0';
+    m_bModified = FALSE;
+    return TRUE;
+}
+
+BOOL CMailFolderStore::ReadMailText(const CMailIndexRecord* pRecord, CString& text)
+{
+    text.Empty();
+    if (!pRecord || pRecord->m_nDataLength < 0 || pRecord->m_nDataOffset < 0)
+        return FALSE;
+    CSingleLock lock(&m_fileLock, TRUE);
+    CFile file;
+    if (!file.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyNone)) {
+        AfxMessageBox(DataFileMessage(m_strDataPath), MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    std::string buf(static_cast<size_t>(pRecord->m_nDataLength), '\0');
+    size_t done = 0;
+    try {
+        file.Seek(pRecord->m_nDataOffset, CFile::begin);
+        while (done < buf.size()) {
+            UINT got = file.Read(&buf[done], static_cast<UINT>(buf.size() - done));
+            if (got == 0)
+                break;
+            done += got;
+        }
+        file.Close();
+    } catch (const CFileException&) {
+        file.Abort();
+    }
+    buf.resize(done);
+    text = CString(buf);
+    return TRUE;
+}
+
+// ---- Changing mails ----
+
+BOOL CMailFolderStore::DeleteMail(int nIndex)
+{
+    CMailIndexRecord* r = m_mailList.GetMailRecord(nIndex);
+    if (!r || r->m_bDeleted)
+        return FALSE;
+    BOOL unread = !r->m_bRead;
+    m_mailList.SetDeleted(r, TRUE);
+    m_nMailCount = m_mailList.GetMailCount();
+    if (unread) {
+        m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() - 1);
+        PostCountMessages();
+    }
+    return TRUE;
+}
+
+BOOL CMailFolderStore::RestoreMail(CMailIndexRecord* pRecord)
+{
+    if (!pRecord || !pRecord->m_bDeleted)
+        return FALSE;
+    m_mailList.SetDeleted(pRecord, FALSE);
+    m_nMailCount = m_mailList.GetMailCount();
+    if (!pRecord->m_bRead) {
+        m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
+        PostCountMessages();
+    }
+    return TRUE;
+}
+
+BOOL CMailFolderStore::SetMailFlagBit(const char* pszMailFileName, int nBit, BOOL bSet)
+{
+    CMailListData* list = GetMailList();
+    if (!list || !pszMailFileName)
+        return FALSE;
+    for (int i = list->GetAllRecordCount() - 1; i >= 0; i--) {
+        CMailIndexRecord* r = list->GetMailRecord(i);
+        if (r && r->GetText(CMailIndexRecord::colFileName) == pszMailFileName) {
+            int flags = bSet ? (r->m_nFlags | nBit) : (r->m_nFlags & ~nBit);
+            return list->SetMailFlags(r, flags, TRUE);
+        }
+    }
+    return FALSE;
+}
+
+BOOL CMailFolderStore::SetMailFlag1(const char* pszMailFileName, BOOL bSet)
+{
+    return SetMailFlagBit(pszMailFileName, CMailIndexRecord::flagReplyPending, bSet);
+}
+
+BOOL CMailFolderStore::SetMailFlag2(const char* pszMailFileName, BOOL bSet)
+{
+    return SetMailFlagBit(pszMailFileName, CMailIndexRecord::flagReplied, bSet);
+}
+
+BOOL CMailFolderStore::SetMailFlag8(const char* pszMailFileName, BOOL bSet)
+{
+    return SetMailFlagBit(pszMailFileName, CMailIndexRecord::flagForwarded, bSet);
+}
+
+int CMailFolderStore::DeleteDuplicateMails()
+{
+    CSingleLock lock(&m_fileLock, TRUE);
+    CMailListData* list = GetMailList();
+    if (!list)
+        return 0;
+    // One pass with a table of the first mail of each (Message-ID, bare
+    // From, attachment flag): the same result as comparing every pair.
+    std::unordered_map<std::string, int> first;
+    int deleted = 0;
+    list->OpenFile();
+    for (int i = 0; i < list->GetAllRecordCount(); i++) {
+        CMailIndexRecord* r = list->GetMailRecord(i);
+        if (!r || r->m_bDeleted || r->GetText(CMailIndexRecord::colMessageId).IsEmpty())
+            continue;
+        std::string key = r->GetText(CMailIndexRecord::colMessageId).Str();
+        key += '\0';
+        key += r->GetFromAddress().Str();
+        key += '\0';
+        key += static_cast<char>(r->m_bAttach ? '1' : '0');
+        if (first.emplace(key, i).second)
+            continue;
+        if (DeleteMail(i))
+            deleted++;
+    }
+    list->CloseFile();
+    list->RemoveDeletedRecords();
+    return deleted;
+}
+
+int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* pszSourceFolderDir,
+                                    const char* pszMailText, int nTextLength, BOOL bCopyAttach,
+                                    CMailIndexRecord* pCopiedState)
+{
+    CSingleLock lock(&m_fileLock, TRUE);
+    if (m_record.m_nKind == CFolderRecord::kindTrash && !IsIndexLoaded())
+        LoadIndex();
+    if (m_record.m_strPath.IsEmpty())
+        return -2;
+    if (!DirectoryExists(m_record.m_strPath))
+        CreateDirectoryPath(m_record.m_strPath);
+    RecoverInterruptedSwap();
+    RepairDataTail();
+    if (!pszMailText)
+        pszMailText = "";
+    if (nTextLength < 0)
+        nTextLength = static_cast<int>(strlen(pszMailText));
+
+    std::unique_ptr<CMailIndexRecord> copy(new CMailIndexRecord);
+    copy->CopyValuesFrom(source);
+    copy->m_bDeleted = 0;
+
+    CString sourceAttach = source.GetAttachFolder(pszSourceFolderDir ? pszSourceFolderDir : "");
+    CString name = source.GetText(CMailIndexRecord::colAttachDir);
+    if (name.IsEmpty())
+        name = source.GetText(CMailIndexRecord::colFileName);
+    int attachSize = 0;
+    copy->m_bAttach = 0;
+    if (bCopyAttach && !source.GetText(CMailIndexRecord::colAttachDir).IsEmpty() && HasAttachmentFiles(sourceAttach)) {
+        CString attachRoot = CombinePath(m_record.m_strPath, "Attach");
+        CString target = CombinePath(attachRoot, name);
+        if (DirectoryExists(target)) {
+            CString digits = name.SpanExcluding("0123456789");
+            digits = name.Mid(digits.GetLength()).SpanIncluding("0123456789");
+            for (int n = 1; n < 100000 && DirectoryExists(target); n++) {
+                name.Format("QM%s_%d", digits.GetString(), n);
+                target = CombinePath(attachRoot, name);
+            }
+        }
+        CopyFolderTree(sourceAttach, target);
+        if (HasAttachmentFiles(target)) {
+            copy->m_bAttach = 1;
+            attachSize = static_cast<int>(GetFolderFilesSize(target));
+        }
+    }
+    copy->SetText(CMailIndexRecord::colAttachDir, name);
+
+    std::string text(pszMailText, static_cast<size_t>(nTextLength));
+    std::string entry = name.Str() + "\r\n";
+    if (text.compare(0, 2, "QM") == 0) {
+        size_t eol = text.find("\r\n");
+        entry += eol == std::string::npos ? std::string() : text.substr(eol + 2);
+    } else {
+        entry += "\r\n" + text;
+    }
+
+    CFile file;
+    if (!file.Open(m_strDataPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite)) {
+        AfxMessageBox(FormatString("メールデータの追加に失敗しました。Error Code 0001\r\nファイル[%s]", m_strDataPath.GetString()));
+        return -2;
+    }
+    try {
+        ULONGLONG offset = file.SeekToEnd();
+        if (offset + entry.size() > 0x7FFFFFFF)
+            AfxThrowFileException(CFileException::diskFull, ERROR_FILE_TOO_LARGE, m_strDataPath);
+        StoreWrite::Write(file, entry.data(), static_cast<UINT>(entry.size()));
+        file.Close();
+        copy->m_nDataOffset = static_cast<int>(offset);
+        copy->m_nDataLength = static_cast<int>(entry.size());
+        copy->m_nTotalSize = copy->m_nDataLength + attachSize;
+    } catch (const CFileException& e) {
+        file.Abort();
+        char err[256] = "";
+        e.GetErrorMessage(err, sizeof(err));
+        AfxMessageBox(FormatString("メールデータの追加に失敗しました。\r\nファイル[%s]\r\n[%s]", m_strDataPath.GetString(), err));
+        return -2;
+    }
+
+    CSingleLock indexLock(&m_indexLock, TRUE);
+    BOOL loaded = m_mailList.IsLoaded();
+    if (!m_mailList.AppendRecord(copy.get())) {
+        AfxMessageBox(FormatString("メールデータの追加に失敗しました。\r\nファイル[%s]", m_strDataPath.GetString()));
+        return -2;
+    }
+    m_bModified = TRUE;
+    if (pCopiedState)
+        pCopiedState->CopyStateFrom(*copy);
+    int result = -1;
+    BOOL unread = !copy->m_bRead;
+    if (loaded) {
+        CMailIndexRecord* r = copy.release();
+        result = r->m_nIndex;
+        if (m_mailList.IsThreadMode() && m_mailList.AreThreadsBuilt())
+            m_mailList.LinkThread(r);
+        m_nMailCount = m_mailList.GetMailCount();
+        if (unread)
+            m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
+    } else {
+        m_nMailCount++;
+    }
+    if (unread)
+        PostCountMessages();
+    return result;
+}
+
+int CMailIndexRecord::AddCopyToFolder(CMailFolderStore* pTarget, CMailListData* pSourceList, const char* pszMailText,
+                                      int nTextLength, BOOL bCopyAttach, const char* pszSourceFolderDir,
+                                      CMailIndexRecord* pCopiedState)
+{
+    if (!pTarget)
+        return -2;
+    CString sourceDir = pszSourceFolderDir ? CString(pszSourceFolderDir) : CString();
+    if (sourceDir.IsEmpty() && pSourceList && pSourceList->GetOwner())
+        sourceDir = pSourceList->GetOwner()->GetFolderPath();
+    return pTarget->AddCopyOfMail(*this, sourceDir, pszMailText, nTextLength, bCopyAttach, pCopiedState);
+}
+
+// ---- Attachments ----
+
+CString CMailFolderStore::GetAttachFolder(const CMailIndexRecord* pRecord) const
+{
+    if (!pRecord || pRecord->GetText(CMailIndexRecord::colAttachDir).IsEmpty())
+        return CString();
+    return pRecord->GetAttachFolder(m_record.m_strPath);
+}
+
+BOOL CMailFolderStore::GetAttachFileList(int nIndex, CStringArray& files)
+{
+    CString folder = GetAttachFolder(GetRecord(nIndex));
+    if (folder.IsEmpty() || !DirectoryExists(folder))
+        return FALSE;
+    CStringArray all;
+    ListFilesRecursive(folder, all);
+    CString headers = CombinePath(folder, "Headers") + "\\";
+    for (int i = 0; i < all.GetSize(); i++) {
+        const CString& f = all[i];
+        if (f.GetLength() >= headers.GetLength() && f.Left(headers.GetLength()).CompareNoCase(headers) == 0)
+            continue;
+        files.Add(f);
+    }
+    return TRUE;
+}
+
+BOOL CMailFolderStore::HasHtmlFile(int nIndex)
+{
+    CString folder = GetAttachFolder(GetRecord(nIndex));
+    if (folder.IsEmpty())
+        return FALSE;
+    CStringArray files;
+    ListFilesRecursive(CombinePath(folder, "html"), files);
+    return files.GetSize() > 0;
+}
+
+BOOL CMailFolderStore::DeleteAttachFolder(int nIndex)
+{
+    CString folder = GetAttachFolder(GetRecord(nIndex));
+    if (folder.IsEmpty())
+        return FALSE;
+    return DeleteDirectoryTree(folder, true);
+}
+
+// ---- Whole folder ----
+
+BOOL CMailFolderStore::EmptyFolder()
+{
+    CSingleLock lock(&m_fileLock, TRUE);
+    UnloadIndex();
+    if (m_record.m_strPath.IsEmpty())
+        return FALSE;
+    DeleteFileA(m_strIndexPath);
+    DeleteFileA(m_strDataPath);
+    DeleteDirectoryTree(CombinePath(m_record.m_strPath, "Attach"), true);
+    m_mailList.SetUnreadCount(0);
+    m_nMailCount = 0;
+    PostCountMessages();
+    return TRUE;
+}
+
+BOOL CMailFolderStore::Close(BOOL bIsCurrent)
+{
+    CSingleLock lock(&m_fileLock, TRUE);
+    if (m_strDataPath.IsEmpty())
+        return TRUE;
+    if (!IsIndexLoaded() || m_mailList.GetAllRecordCount() == 0)
+        LoadIndex();
+    Optimize();
+    if (m_record.m_nKind == CFolderRecord::kindSent) {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(CombinePath(m_record.m_strPath, "QM*"), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    DeleteFileA(CombinePath(m_record.m_strPath, fd.cFileName));
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+    }
+    if (!bIsCurrent)
+        UnloadIndex();
+    return TRUE;
+}

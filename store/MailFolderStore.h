@@ -1,0 +1,163 @@
+// CMailFolderStore: one open mail folder: its settings record, its in-memory
+// index, and the files of its directory: "Index.lst", the append-only mail
+// data file "MailData.Qmd" and the "Attach" tree with one sub-folder per mail.
+#pragma once
+
+#include "classlib/ClassLib.h"
+#include "store/FolderRecord.h"
+#include "store/MailListData.h"
+
+#include <cstdint>
+
+class CMailFileReader;
+
+// What a filter rule decided for a mail being filed (label, forced read).
+struct StoreFilterResult
+{
+    BOOL bMarked = FALSE;
+    BOOL bUseLabel = FALSE;
+    int nLabel = 0;
+    COLORREF crLabel = 0;
+    BOOL bForceRead = FALSE;
+};
+
+class CMailFolderStore
+{
+public:
+    CMailFolderStore();
+    CMailFolderStore(const CMailFolderStore&) = delete;
+    CMailFolderStore& operator=(const CMailFolderStore&) = delete;
+    ~CMailFolderStore();
+
+    // ---- Folder record and settings ----
+    CFolderRecord& GetFolderRecord() { return m_record; }
+    const CFolderRecord& GetFolderRecord() const { return m_record; }
+    int GetFolderId() const { return m_record.m_nId; }
+    int GetParentId() const { return m_record.m_nParentId; }
+    int GetKind() const { return m_record.m_nKind; }
+    const CString& GetFolderName() const { return m_record.m_strName; }
+    const CString& GetFolderPath() const { return m_record.m_strPath; }
+    // Names from the top ancestor down, joined with a backslash.
+    CString GetFolderPathName() const;
+    // Takes the whole record (a store being opened): path and settings.
+    void SetFolderRecord(const CFolderRecord& record);
+    // Takes new settings, keeping parent id, folder id and directory.
+    void ApplyFolderRecord(const CFolderRecord& record);
+    void SetFolderName(const char* pszName) { m_record.m_strName = pszName; }
+    // Moves the store to another directory; false when it cannot be used.
+    BOOL SetFolderPath(const char* pszPath);
+    // "FolderData.Dat" in the folder's directory.
+    BOOL WriteFolderSettings();
+    // The nearest ancestor whose settings apply below it, or none.
+    CMailFolderStore* GetSettingsParent() const;
+    CString GetInheritedSound() const;
+    BOOL GetInheritedHideTag() const;
+    BOOL GetInheritedFlag1() const;  // not in optimise-all
+    BOOL GetInheritedFlag2() const;  // not in duplicate deletion of all
+    BOOL GetInheritedFlag3() const;  // strip the subject tag on reply
+    CString GetInheritedText(int nColumn) const;  // columns 11 to 23
+    CString GetInheritedText23() const { return GetInheritedText(23); }
+    CString GetRuleSetName() const { return GetInheritedText(22); }
+    BOOL IsInWritingFolder() const;
+
+    // ---- Use and idle unloading ----
+    void Touch();
+    int64_t GetLastUseTime() const { return m_tLastUse; }
+    void* m_hTreeItem = nullptr;
+    int m_nCounter = 0;
+
+    // ---- Index ----
+    CString GetIndexPath() const { return m_strIndexPath; }
+    CString GetDataPath() const { return m_strDataPath; }
+    BOOL LoadIndex();
+    CMailListData* GetMailList();
+    CMailListData* GetMailListNoLoad() { return &m_mailList; }
+    BOOL IsIndexLoaded();
+    CMailIndexRecord* GetRecord(int nIndex) const { return m_mailList.GetMailRecord(nIndex); }
+    int GetUnreadCount() const { return m_mailList.GetUnreadCount(); }
+    int GetMailCount() const { return m_nMailCount; }
+    void UnloadIndex();
+
+    // ---- Filing and reading ----
+    // Files a mail file into the folder: data entry, attachment folder, index
+    // record. Returns 1 on success, 0 on failure.
+    int AddNewMailData(const char* pszMailPath, const char* pszReceivedTime, BOOL bRead,
+                       BOOL bUseDateForReceived = FALSE, HWND hWndList = nullptr, int* pnIndex = nullptr,
+                       const StoreFilterResult* pFilter = nullptr, BOOL bStoreParts = TRUE, int nCodePage = -1,
+                       int nForcedEncoding = -1);
+    // Whether the reader could not decode the last mail filed (it was kept
+    // whole all the same); a receiver must then keep it on the server.
+    BOOL LastFilingDecodeFailed() const { return m_bLastDecodeFailed; }
+    // The name line and the header block of a stored mail.
+    CString ReadMailHeader(int nOffset, int nLength);
+    // Reads nLength bytes at nOffset into the buffer (nLength + 1 bytes) and
+    // ends them with a NUL.
+    BOOL ReadMailData(char* pBuffer, int nOffset, int nLength);
+    // The stored entry of a mail as a string (convenience over ReadMailData).
+    BOOL ReadMailText(const CMailIndexRecord* pRecord, CString& text);
+    const CString& GetLastMessageId() const { return m_strLastMessageId; }
+
+    // ---- Changing mails ----
+    BOOL DeleteMail(int nIndex);
+    BOOL RestoreMail(CMailIndexRecord* pRecord);
+    BOOL SetMailFlag1(const char* pszMailFileName, BOOL bSet);
+    BOOL SetMailFlag2(const char* pszMailFileName, BOOL bSet);
+    BOOL SetMailFlag8(const char* pszMailFileName, BOOL bSet);
+    int DeleteDuplicateMails();
+    // Appends a copy of a mail of another folder (see
+    // CMailIndexRecord::AddCopyToFolder). New index, -1 when the index is not
+    // loaded, -2 on failure.
+    int AddCopyOfMail(const CMailIndexRecord& source, const char* pszSourceFolderDir, const char* pszMailText,
+                      int nTextLength, BOOL bCopyAttach, CMailIndexRecord* pCopiedState);
+
+    // ---- Attachments ----
+    CString GetAttachFolder(const CMailIndexRecord* pRecord) const;
+    BOOL GetAttachFileList(int nIndex, CStringArray& files);
+    BOOL HasHtmlFile(int nIndex);
+    BOOL DeleteAttachFolder(int nIndex);
+
+    // ---- Counts ----
+    // Sets the unread count and posts 1351 and 1352 to the application thread.
+    void PostCountMessages();
+    static void SetNotifyThreadId(DWORD dwThreadId);
+
+    // ---- Whole folder ----
+    BOOL EmptyFolder();
+    // Optimises the data file and releases the folder (unless it is current).
+    BOOL Close(BOOL bIsCurrent = FALSE);
+    void Unload();
+    // Writes a new data file and index holding only live mails.
+    BOOL Optimize();
+    // Rebuilds "Index.lst" from the data file.
+    BOOL RebuildIndex();
+    // Finishes or discards an interrupted optimisation; called when the
+    // folder is opened.
+    void RecoverInterruptedSwap();
+
+    CCriticalSection& FileLock() { return m_fileLock; }
+    CCriticalSection& IndexLock() { return m_indexLock; }
+
+private:
+    void UpdatePaths();
+    BOOL FillRecord(CMailIndexRecord* pRecord, CMailFileReader* pReader, const char* pszReceivedTime,
+                    BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter);
+    void SetFromAccountFlag(CMailIndexRecord* pRecord);
+    BOOL SetMailFlagBit(const char* pszMailFileName, int nBit, BOOL bSet);
+    // Cuts an entry left torn at the end of the data file by an interrupted
+    // filing, so that the next entry starts on a clean boundary.
+    void RepairDataTail();
+
+    CCriticalSection m_fileLock;
+    CCriticalSection m_indexLock;
+    CMailListData m_mailList;
+    CString m_strIndexPath;
+    CString m_strDataPath;
+    CString m_strLastMessageId;
+    CMailFileReader* m_pReader = nullptr;
+    BOOL m_bSpecialSender = FALSE;
+    BOOL m_bModified = FALSE;
+    BOOL m_bLastDecodeFailed = FALSE;
+    CFolderRecord m_record;
+    int m_nMailCount = 0;
+    int64_t m_tLastUse = 0;
+};

@@ -1,0 +1,526 @@
+// Folder optimisation (a new data file and index holding only the live mails)
+// and the rebuild of "Index.lst" from the data file.
+#include "store/MailFolderStore.h"
+
+#include "core/DateTimeUtil.h"
+#include "core/FileUtil.h"
+#include "store/MailFileReader.h"
+#include "store/StoreWrite.h"
+
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+namespace {
+
+// Present while the two finished temporary files are being moved over the
+// folder's own: a folder opened with it finishes the moves; one opened
+// without it throws the temporary files away (they may be incomplete).
+const char kSwapMarker[] = "$$Swap.flg";
+const char kTempData[] = "$$MailData";
+const char kTempIndex[] = "Index.$$$";
+
+CString OptimiseError(const char* code, const CString& text)
+{
+    return FormatString("Error:%s フォルダ最適化中にエラーが発生しました。[%s]", code, text.GetString());
+}
+
+CString FileErrorText(const CFileException& e)
+{
+    char buf[512] = "";
+    e.GetErrorMessage(buf, sizeof(buf));
+    return buf;
+}
+
+CString LastErrorText()
+{
+    return AfxSystemErrorText(GetLastError());
+}
+
+bool Exists(const char* path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool WriteMarker(const char* path)
+{
+    HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    DWORD written = 0;
+    WriteFile(h, "1", 1, &written, nullptr);
+    FlushFileBuffers(h);
+    CloseHandle(h);
+    return true;
+}
+
+// Attachment size of a mail, "Headers" left out.
+DWORD AttachmentBytes(const CString& folder)
+{
+    if (!DirectoryExists(folder))
+        return 0;
+    DWORD total = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(CombinePath(folder, "*.*"), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (strcmp(fd.cFileName, ".") == 0 || strcmp(fd.cFileName, "..") == 0)
+            continue;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (_stricmp(fd.cFileName, "Headers") != 0)
+                total += GetFolderFilesSize(CombinePath(folder, fd.cFileName));
+        } else {
+            total += fd.nFileSizeLow;
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return total;
+}
+
+} // namespace
+
+void CMailFolderStore::RecoverInterruptedSwap()
+{
+    if (m_record.m_strPath.IsEmpty())
+        return;
+    CString marker = CombinePath(m_record.m_strPath, kSwapMarker);
+    CString tempData = CombinePath(m_record.m_strPath, kTempData);
+    CString tempIndex = CombinePath(m_record.m_strPath, kTempIndex);
+    if (Exists(marker)) {
+        m_mailList.CloseFile();
+        if (Exists(tempIndex))
+            MoveFileExA(tempIndex, m_strIndexPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (Exists(tempData))
+            MoveFileExA(tempData, m_strDataPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+        if (!Exists(tempIndex) && !Exists(tempData))
+            DeleteFileA(marker);
+    } else {
+        // Left by an optimisation that never finished writing: the folder's
+        // own files were not touched yet.
+        if (Exists(tempData))
+            DeleteFileA(tempData);
+        if (Exists(tempIndex))
+            DeleteFileA(tempIndex);
+    }
+}
+
+BOOL CMailFolderStore::Optimize()
+{
+    if (m_mailList.GetChangedCount() <= 0 || m_strDataPath.IsEmpty() || !Exists(m_strDataPath))
+        return FALSE;
+    RecoverInterruptedSwap();
+    CFileStatus status;
+    CFile::GetStatus(m_strDataPath, status);
+    double freeBytes = GetDiskFreeBytes(m_strDataPath);
+    if (freeBytes != 0 && freeBytes < static_cast<double>(status.m_size)) {
+        AfxMessageBox(FormatString("ディスクの空き容量が足りません。\r\n[%s]のメールデータ最適化ができません。\r\n"
+                                   "空き容量[%.0f]Byte ファイル[%.0f]Byte",
+                                   m_record.m_strName.GetString(), freeBytes, static_cast<double>(status.m_size)));
+        return FALSE;
+    }
+    CFile data;
+    if (!data.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyWrite))
+        return FALSE;
+    CString tempDataPath = CombinePath(m_record.m_strPath, kTempData);
+    CString tempIndexPath = CombinePath(m_record.m_strPath, kTempIndex);
+    CString markerPath = CombinePath(m_record.m_strPath, kSwapMarker);
+    DeleteFileA(tempDataPath);
+    CFile tempData;
+    CFileException fe;
+    if (!tempData.Open(tempDataPath, CFile::modeCreate | CFile::modeWrite, &fe)) {
+        AfxMessageBox(OptimiseError("E0001", FileErrorText(fe)));
+        data.Abort();
+        return FALSE;
+    }
+    DeleteFileA(tempIndexPath);
+    CFile tempIndex;
+    if (!tempIndex.Open(tempIndexPath, CFile::modeCreate | CFile::modeWrite, &fe)) {
+        AfxMessageBox(OptimiseError("E0002", FileErrorText(fe)));
+        tempData.Abort();
+        data.Abort();
+        DeleteFileA(tempDataPath);
+        return FALSE;
+    }
+
+    CSingleLock indexLock(&m_indexLock, TRUE);
+    std::set<CString> used;
+    CString attachRoot = CombinePath(m_record.m_strPath, "Attach");
+    // New values are kept aside and given to the records only after the
+    // swap, so that a failure leaves the loaded list matching the old files.
+    struct NewPlace
+    {
+        CMailIndexRecord* record;
+        int offset, length, recordPos, totalSize;
+        BYTE attach;
+    };
+    std::vector<NewPlace> places;
+    std::string buffer;
+    const char* stage = "E0005";
+    try {
+        for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
+            CMailIndexRecord* r = m_mailList.GetMailRecord(i);
+            if (!r || r->m_bDeleted)
+                continue;
+            stage = "E0005";
+            CString folder = r->GetAttachFolder(m_record.m_strPath);
+            DWORD attachBytes = 0;
+            BYTE attach = r->m_bAttach;
+            if (!r->GetText(CMailIndexRecord::colAttachDir).IsEmpty()) {
+                attachBytes = AttachmentBytes(folder);
+                if (attachBytes != 0 && DirectoryExists(folder)) {
+                    CString name = r->GetText(CMailIndexRecord::colAttachDir);
+                    name.MakeLower();
+                    used.insert(name);
+                } else if (attachBytes == 0) {
+                    attach = 0;
+                    if (DirectoryExists(folder))
+                        DeleteDirectoryTree(folder, true);
+                }
+            }
+            stage = "E0003";
+            int length = r->m_nDataLength < 0 ? 0 : r->m_nDataLength;
+            buffer.resize(static_cast<size_t>(length) + 16);
+            data.Seek(r->m_nDataOffset < 0 ? 0 : r->m_nDataOffset, CFile::begin);
+            UINT got = 0;
+            while (got < static_cast<UINT>(length)) {
+                UINT n = data.Read(&buffer[got], static_cast<UINT>(length) - got);
+                if (n == 0)
+                    break;
+                got += n;
+            }
+            ULONGLONG newOffset = tempData.GetPosition();
+            StoreWrite::Write(tempData, buffer.data(), got);
+            stage = "E0005";
+            NewPlace place{r, static_cast<int>(newOffset), static_cast<int>(got), 0,
+                           static_cast<int>(got) + static_cast<int>(attachBytes), attach};
+            // The record is written with its new values, then put back.
+            CMailIndexRecord copy;
+            copy.CopyValuesFrom(*r);
+            copy.m_bAttach = attach;
+            copy.m_nDataOffset = place.offset;
+            copy.m_nDataLength = place.length;
+            copy.m_nTotalSize = place.totalSize;
+            m_mailList.WriteRecord(tempIndex, &copy);
+            place.recordPos = copy.m_nRecordPos;
+            places.push_back(place);
+        }
+        stage = "E0007";
+        tempData.Flush();
+        tempData.Close();
+        stage = "E0009";
+        tempIndex.Flush();
+        tempIndex.Close();
+        stage = "E0011";
+        data.Close();
+    } catch (const CFileException& e) {
+        AfxMessageBox(OptimiseError(stage, FileErrorText(e)));
+        tempData.Abort();
+        tempIndex.Abort();
+        data.Abort();
+        DeleteFileA(tempDataPath);
+        DeleteFileA(tempIndexPath);
+        return FALSE;
+    } catch (const std::bad_alloc&) {
+        const char* code = stage[4] == '3' ? "E0004" : stage[4] == '5' ? "E0006" : "E0012";
+        AfxMessageBox(OptimiseError(code, LastErrorText()));
+        tempData.Abort();
+        tempIndex.Abort();
+        data.Abort();
+        DeleteFileA(tempDataPath);
+        DeleteFileA(tempIndexPath);
+        return FALSE;
+    }
+
+    // The swap: mark it as committed, move both files over the old ones
+    // (each move replaces in one step), then drop the mark. A crash in
+    // between is finished by the next open.
+    m_mailList.CloseFile();
+    if (!WriteMarker(markerPath)) {
+        AfxMessageBox(OptimiseError("E0013", LastErrorText()));
+        DeleteFileA(tempDataPath);
+        DeleteFileA(tempIndexPath);
+        return FALSE;
+    }
+    if (!MoveFileExA(tempIndexPath, m_strIndexPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
+        !MoveFileExA(tempDataPath, m_strDataPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        AfxMessageBox(OptimiseError("E0013", LastErrorText()));
+        // The mark stays: the next open completes the swap.
+        return FALSE;
+    }
+    DeleteFileA(markerPath);
+
+    for (const NewPlace& p : places) {
+        p.record->m_nDataOffset = p.offset;
+        p.record->m_nDataLength = p.length;
+        p.record->m_nRecordPos = p.recordPos;
+        p.record->m_nTotalSize = p.totalSize;
+        p.record->m_bAttach = p.attach;
+    }
+    // Deleted records are gone from the files: drop them from memory too.
+    m_mailList.RemoveDeletedRecords();
+    {
+        std::vector<CMailIndexRecord*> dead;
+        for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
+            CMailIndexRecord* r = m_mailList.GetMailRecord(i);
+            if (r && r->m_bDeleted)
+                dead.push_back(r);
+        }
+        if (!dead.empty())
+            m_mailList.ReadFromFile(TRUE);
+    }
+
+    // Attachment folders that no live mail uses.
+    if (DirectoryExists(attachRoot)) {
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(CombinePath(attachRoot, "*.*"), &fd);
+        std::vector<CString> drop;
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                    continue;
+                CString name = fd.cFileName;
+                if (name.GetLength() < 2 || _strnicmp(name, "QM", 2) != 0)
+                    continue;
+                CString lower = name;
+                lower.MakeLower();
+                if (!used.count(lower))
+                    drop.push_back(name);
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        for (const CString& name : drop)
+            DeleteDirectoryTree(CombinePath(attachRoot, name), true);
+        RemoveDirectoryA(attachRoot);  // only succeeds when empty
+    }
+    m_mailList.SetChangedCount(0);
+    return TRUE;
+}
+
+BOOL CMailFolderStore::RebuildIndex()
+{
+    if (m_strDataPath.IsEmpty())
+        return FALSE;
+    HCURSOR oldCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    struct CursorBack
+    {
+        HCURSOR c;
+        ~CursorBack() { SetCursor(c); }
+    } back{oldCursor};
+    RecoverInterruptedSwap();
+    if (!Exists(m_strDataPath))
+        return TRUE;
+    CFile data;
+    if (!data.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyWrite)) {
+        CString text = "[%FILEPATH%]が開けませんでした。";
+        text.Replace("%FILEPATH%", m_strDataPath);
+        AfxMessageBox(text, MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+
+    CSingleLock indexLock(&m_indexLock, TRUE);
+    BOOL wasLoaded = m_mailList.IsLoaded();
+    m_mailList.CloseFile();
+    m_mailList.ClearView();
+    m_mailList.RemoveAll();
+
+    // What the old index knew about each entry (including deleted ones) is
+    // carried over where the entry is still at the same place with the same
+    // name: read state, labels, marks and deletion survive the rebuild.
+    struct OldState
+    {
+        CString name;
+        unsigned char bin[CMailIndexRecord::binarySize];
+    };
+    std::map<int, OldState> old;
+    CString backup = m_strIndexPath;
+    ReplaceFileExtension(backup, ".bak");
+    if (Exists(m_strIndexPath)) {
+        if (!CopyFileA(m_strIndexPath, backup, FALSE)) {
+            AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]",
+                                       m_strIndexPath.GetString(), LastErrorText().GetString()),
+                          MB_OK | MB_ICONERROR);
+            return FALSE;
+        }
+        CFile idx;
+        if (idx.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
+            try {
+                std::string bytes(static_cast<size_t>(idx.GetLength()), '\0');
+                UINT got = bytes.empty() ? 0 : idx.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+                bytes.resize(got);
+                idx.Close();
+                size_t pos = 0;
+                while (pos + CMailIndexRecord::binarySize <= bytes.size()) {
+                    size_t crlf = bytes.find("\r\n", pos + CMailIndexRecord::binarySize);
+                    if (crlf == std::string::npos)
+                        break;
+                    CMailIndexRecord probe;
+                    probe.ParseBinary(reinterpret_cast<const unsigned char*>(bytes.data() + pos));
+                    std::string text = bytes.substr(pos + CMailIndexRecord::binarySize,
+                                                    crlf - pos - CMailIndexRecord::binarySize);
+                    size_t lastTab = text.rfind('\t');
+                    OldState st;
+                    st.name = CString(lastTab == std::string::npos ? std::string() : text.substr(lastTab + 1));
+                    memcpy(st.bin, bytes.data() + pos, CMailIndexRecord::binarySize);
+                    old[probe.m_nDataOffset] = st;
+                    pos = crlf + 2;
+                }
+            } catch (const CFileException&) {
+                idx.Abort();
+            }
+        }
+    }
+    double freeBytes = GetDiskFreeBytes(m_strDataPath);
+    CFileStatus idxStatus;
+    double idxSize = CFile::GetStatus(m_strIndexPath, idxStatus) ? static_cast<double>(idxStatus.m_size) : 0.0;
+    if (freeBytes != 0 && freeBytes < idxSize * 3) {
+        AfxMessageBox(FormatString("ディスクの空き容量が足りません。\r\n[%s]のリスト再作成ができません。\r\n"
+                                   "空き容量[%.0f]Byte  ファイル[%.0f]Byte",
+                                   m_record.m_strName.GetString(), freeBytes, idxSize));
+        return FALSE;
+    }
+
+    // The new index is written beside the old one and replaces it at once;
+    // the old one stays in "Index.bak" as well.
+    CString tempPath = CombinePath(m_record.m_strPath, kTempIndex);
+    CFile out;
+    CFileException fe;
+    if (!out.Open(tempPath, CFile::modeCreate | CFile::modeWrite, &fe)) {
+        char err[256] = "";
+        fe.GetErrorMessage(err, sizeof(err));
+        AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]", m_strIndexPath.GetString(), err),
+                      MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+
+    CMailListData writer;  // record writer only
+    try {
+        // Buffered scan for the entry terminator; an entry is read whole
+        // once its end is known.
+        const std::string term = "\r\n.\r\n";
+        ULONGLONG fileLen = data.GetLength();
+        std::string window;
+        ULONGLONG windowStart = 0;  // file offset of window[0]
+        ULONGLONG entryStart = 0;
+        std::string chunk(256 * 1024, '\0');
+        ULONGLONG readPos = 0;
+        for (;;) {
+            size_t searchFrom = static_cast<size_t>(entryStart - windowStart);
+            size_t at = window.find(term, searchFrom);
+            if (at == std::string::npos) {
+                if (readPos >= fileLen)
+                    break;  // a torn entry at the end has no terminator: no record
+                // Keep only the current entry in the window.
+                window.erase(0, static_cast<size_t>(entryStart - windowStart));
+                windowStart = entryStart;
+                data.Seek(static_cast<LONGLONG>(readPos), CFile::begin);
+                UINT got = data.Read(&chunk[0], static_cast<UINT>(chunk.size()));
+                if (got == 0)
+                    break;
+                window.append(chunk.data(), got);
+                readPos += got;
+                continue;
+            }
+            ULONGLONG entryEnd = windowStart + at + term.size();
+            std::string entry = window.substr(static_cast<size_t>(entryStart - windowStart),
+                                              static_cast<size_t>(entryEnd - entryStart));
+            int offset = static_cast<int>(entryStart);
+            entryStart = entryEnd;
+
+            size_t nameEnd = entry.find("\r\n");
+            if (nameEnd == std::string::npos)
+                continue;
+            size_t headerEnd = entry.find("\r\n\r\n", nameEnd + 2);
+            if (headerEnd == std::string::npos)
+                continue;
+            CString name(entry.substr(0, nameEnd));
+            std::string header = entry.substr(nameEnd + 2, headerEnd + 4 - (nameEnd + 2));
+
+            // Received time from the first run of digits of the name.
+            std::string digits;
+            for (size_t i = 0; i < static_cast<size_t>(name.GetLength()); i++) {
+                if (isdigit(static_cast<unsigned char>(name[static_cast<int>(i)]))) {
+                    while (i < static_cast<size_t>(name.GetLength()) && isdigit(static_cast<unsigned char>(name[static_cast<int>(i)])))
+                        digits += name[static_cast<int>(i++)];
+                    break;
+                }
+            }
+            if (digits.size() > 11)
+                digits.resize(digits[0] == '9' ? 9 : 10);
+            CString received;
+            if (!digits.empty())
+                received = FormatTimeText(static_cast<int64_t>(_strtoui64(digits.c_str(), nullptr, 10)));
+
+            CMailFileReader reader;
+            CMailIndexRecord* r = new CMailIndexRecord;
+            CString attachFolder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
+            reader.ParseHeaderText(header.c_str(), attachFolder);
+            const MailHeaderValues& v = reader.GetValues();
+            r->SetText(CMailIndexRecord::colSubject, v.strSubject);
+            r->SetText(CMailIndexRecord::colFrom, v.strFrom);
+            r->SetText(CMailIndexRecord::colTo, v.strTo);
+            r->SetText(CMailIndexRecord::colCc, v.strCc);
+            r->SetText(CMailIndexRecord::colDate, v.strDate.IsEmpty() ? received : v.strDate);
+            r->SetText(CMailIndexRecord::colReceived, received);
+            r->SetText(CMailIndexRecord::colAttachDir, name);
+            r->SetText(CMailIndexRecord::colMessageId, v.strMessageId);
+            r->SetText(CMailIndexRecord::colReference, v.strReference);
+            r->SetText(CMailIndexRecord::colAccount, v.strAccount);
+            r->SetText(CMailIndexRecord::colCharset, v.strCharset.IsEmpty() ? CString("ISO-2022-JP") : v.strCharset);
+            r->SetText(CMailIndexRecord::colFileName, name);
+            r->m_nPriority = (v.nPriority >= 0 && v.nPriority <= 9) ? v.nPriority : 3;
+            r->m_nPartNumber = v.nPartNumber > 0 ? v.nPartNumber : 0;
+            if (v.nPartNumber > 0 && v.nPartTotal > 0)
+                r->m_nFlags |= (v.nPartTotal & 0xFFFF) << 16;
+            if (v.bReceipt)
+                r->m_nFlags |= CMailIndexRecord::flagReceiptRequested;
+            SetFromAccountFlag(r);
+            r->m_nDataOffset = offset;
+            r->m_nDataLength = static_cast<int>(entry.size());
+            DWORD attachBytes = HasAttachmentFiles(attachFolder) ? GetFolderFilesSize(attachFolder) : 0;
+            r->m_bAttach = attachBytes ? 1 : 0;
+            r->m_nTotalSize = r->m_nDataLength + static_cast<int>(attachBytes);
+            r->m_bRead = 1;
+            auto it = old.find(offset);
+            if (it != old.end() && it->second.name == name) {
+                CMailIndexRecord prev;
+                prev.ParseBinary(it->second.bin);
+                r->m_bDeleted = prev.m_bDeleted;
+                r->m_bRead = prev.m_bRead;
+                r->m_bMark = prev.m_bMark;
+                r->m_nBookmark = prev.m_nBookmark;
+                r->m_nLabel = prev.m_nLabel;
+                r->m_crLabel = prev.m_crLabel;
+                r->m_nFlags = prev.m_nFlags;
+                r->m_nPriority = prev.m_nPriority;
+            }
+            writer.WriteRecord(out, r);
+            delete r;
+        }
+        out.Flush();
+        out.Close();
+        data.Close();
+    } catch (const CFileException& e) {
+        out.Abort();
+        data.Abort();
+        DeleteFileA(tempPath);
+        char err[256] = "";
+        e.GetErrorMessage(err, sizeof(err));
+        AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]", m_strIndexPath.GetString(), err),
+                      MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    if (!MoveFileExA(tempPath, m_strIndexPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]", m_strIndexPath.GetString(),
+                                   LastErrorText().GetString()),
+                      MB_OK | MB_ICONERROR);
+        DeleteFileA(tempPath);
+        return FALSE;
+    }
+    if (wasLoaded)
+        m_mailList.ReadFromFile(TRUE);
+    m_nMailCount = m_mailList.GetMailCount();
+    return TRUE;
+}

@@ -1,0 +1,26 @@
+// Text helpers of the mail store: the keys the mail index derives from its
+// header columns (subject without tag, sort subject, bare address, times).
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+#include <cstdint>
+
+namespace StoreText {
+
+// Offset into the subject after a leading "[...]" tag and the blanks after
+// it; 0 when nothing would be left.
+int SkipSubjectTag(const CString& subject);
+// Offset into the subject after the reply and forward prefixes, a bracketed
+// tag, and the prefixes after that tag.
+int SortSubjectOffset(const CString& subject);
+// The bare address of a From text (the part in angle brackets).
+CString BareAddress(const CString& from);
+// The display-name part of an address text.
+CString DisplayName(const CString& from);
+// A normalised date text ("%Y/%m/%d %H:%M:%S zone") as UTC seconds, and as
+// local wall-clock seconds.
+int64_t ParseDate(const CString& text);
+int64_t ParseDateLocal(const CString& text);
+
+} // namespace StoreText

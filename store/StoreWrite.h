@@ -1,0 +1,17 @@
+// Every write of the store's files goes through here, so that a test can stop
+// the program at any write point (as a crash or power loss would) and check
+// that nothing already filed was lost.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+namespace StoreWrite {
+
+typedef void (*WriteHook)(CFile& file, const void* pData, UINT nCount);
+
+// Writes the bytes (through the hook when one is installed).
+void Write(CFile& file, const void* pData, UINT nCount);
+// Installs a hook; returns the previous one. Tests only.
+WriteHook SetHook(WriteHook hook);
+
+} // namespace StoreWrite

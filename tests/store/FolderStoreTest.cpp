@@ -1,0 +1,428 @@
+#include "core/FileUtil.h"
+#include "message/Base64.h"
+#include "message/JapaneseCode.h"
+#include "store/MailFileReader.h"
+#include "StoreTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <set>
+
+using StoreTest::FileMail;
+using StoreTest::OpenStore;
+using StoreTest::SimpleMail;
+using StoreTest::TestApp;
+using TestSupport::ReadFileBytes;
+using TestSupport::TempDir;
+using TestSupport::WriteFileBytes;
+
+namespace {
+
+std::string B64(const std::string& data)
+{
+    return CBase64::EncodeToString(data.data(), data.size(), 76);
+}
+
+std::string JisWord(const char* sjis)
+{
+    CString jis = SjisToJis(sjis);
+    return "=?ISO-2022-JP?B?" + CBase64::EncodeToString(jis.GetString(), jis.GetLength()) + "?=";
+}
+
+std::string Uuencode(const std::string& data, const char* name)
+{
+    std::string out = std::string("begin 644 ") + name + "\r\n";
+    for (size_t i = 0; i < data.size(); i += 45) {
+        size_t n = std::min<size_t>(45, data.size() - i);
+        out += static_cast<char>(32 + n);
+        for (size_t j = 0; j < n; j += 3) {
+            unsigned char b[3] = {0, 0, 0};
+            for (size_t k = 0; k < 3 && i + j + k < data.size() && j + k < n; k++)
+                b[k] = static_cast<unsigned char>(data[i + j + k]);
+            int c[4] = {b[0] >> 2, ((b[0] & 3) << 4) | (b[1] >> 4), ((b[1] & 15) << 2) | (b[2] >> 6), b[2] & 63};
+            for (int v : c)
+                out += static_cast<char>(v ? v + 32 : '`');
+        }
+        out += "\r\n";
+    }
+    out += "`\r\nend\r\n";
+    return out;
+}
+
+// Files below a folder, as paths relative to it, sorted.
+void ListRelative(const CString& root, const CString& sub, std::vector<std::string>& out)
+{
+    WIN32_FIND_DATAA fd;
+    CString dir = sub.IsEmpty() ? root : root + "\\" + sub;
+    HANDLE h = FindFirstFileA(dir + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        CString name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        CString rel = sub.IsEmpty() ? name : sub + "\\" + name;
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            ListRelative(root, rel, out);
+        else
+            out.push_back(rel.Str());
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(out.begin(), out.end());
+}
+
+std::vector<std::string> AttachFiles(CMailFolderStore& store, const char* mailName)
+{
+    std::vector<std::string> out;
+    ListRelative(store.GetFolderPath() + "\\Attach\\" + mailName, "", out);
+    return out;
+}
+
+struct Fixture
+{
+    const char* name;
+    std::string text;
+    std::vector<std::string> files;  // the mail's attachment folder afterwards
+    const char* subject;
+    int attach;
+};
+
+std::vector<Fixture> Fixtures()
+{
+    const std::string pdf("%PDF-1.4\x00\x01\x02 binary\r\n\xff", 21);
+    const std::string png("\x89PNG\r\n\x1a\n\x00\x00", 10);
+    std::vector<Fixture> f;
+    CString body = SjisToJis("こんにちは、世界。\r\n表示のテスト\r\n");
+    f.push_back({"QM1000000001.eml",
+                 "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\nTo: you@example.com\r\n"
+                 "Subject: " + JisWord("日本語の件名") + "\r\nDate: Wed, 01 May 2024 09:00:00 +0900\r\n"
+                 "Message-ID: <jp@example.jp>\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: text/plain; charset=ISO-2022-JP\r\nContent-Transfer-Encoding: 7bit\r\n\r\n" +
+                     body.Str(),
+                 {}, "日本語の件名", 0});
+    f.push_back({"QM1000000002.eml",
+                 "From: a@example.com\r\nSubject: mixed\r\nMessage-ID: <mixed@x>\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/mixed; boundary=\"BND\"\r\n\r\n"
+                 "preamble\r\n--BND\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nsee attached\r\n"
+                 "--BND\r\nContent-Type: application/pdf; name=\"report.pdf\"\r\n"
+                 "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment; filename=\"report.pdf\"\r\n\r\n" +
+                     B64(pdf) + "\r\n--BND\r\nContent-Type: application/pdf; name=\"report.pdf\"\r\n"
+                                "Content-Transfer-Encoding: base64\r\n\r\n" +
+                     B64(pdf) + "\r\n--BND\r\nContent-Type: application/msword\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+                     B64("doc") + "\r\n--BND--\r\n",
+                 {"$attach0\\report.pdf", "Headers\\Headers.dat", "msword000.doc", "report.pdf"}, "mixed", 1});
+    f.push_back({"QM1000000003.eml",
+                 "From: a@example.com\r\nSubject: alt\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/alternative; boundary=b1\r\n\r\n"
+                 "--b1\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nplain text\r\n"
+                 "--b1\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n<html><body>html text</body></html>\r\n--b1--\r\n",
+                 {"Headers\\Headers.dat", "html\\QM"}, "alt", 1});
+    f.push_back({"QM1000000004.eml",
+                 "From: a@example.com\r\nSubject: related\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/related; boundary=r1\r\n\r\n"
+                 "--r1\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n"
+                 "<html><head><base href=\"http://x/\"></head><body><img src=\"cid:img1@x\"></body></html>\r\n"
+                 "--r1\r\nContent-Type: image/png; name=\"pic.png\"\r\nContent-ID: <img1@x>\r\n"
+                 "Content-Transfer-Encoding: base64\r\n\r\n" +
+                     B64(png) + "\r\n--r1--\r\n",
+                 {"Headers\\Headers.dat", "html\\QM", "html\\pic.png"}, "related", 1});
+    f.push_back({"QM1000000005.eml",
+                 "From: a@example.com\r\nSubject: forward\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/mixed; boundary=m\r\n\r\n"
+                 "--m\r\nContent-Type: text/plain\r\n\r\nforwarded below\r\n"
+                 "--m\r\nContent-Type: message/rfc822\r\nContent-Description: inner\r\n\r\n"
+                 "From: b@example.com\r\nSubject: inner\r\n\r\ninner body\r\n--m--\r\n",
+                 {"Headers\\Headers.dat", "inner.eml"}, "forward", 1});
+    f.push_back({"QM1000000006.eml",
+                 "From: a@example.com\r\nSubject: uu\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/mixed; boundary=u\r\n\r\n"
+                 "--u\r\nContent-Type: application/octet-stream; name=\"data.bin\"\r\n"
+                 "Content-Transfer-Encoding: x-uuencode\r\n\r\n" +
+                     Uuencode(pdf, "data.bin") + "--u--\r\n",
+                 {"Headers\\Headers.dat", "data.bin"}, "uu", 1});
+    f.push_back({"QM1000000007.eml",
+                 "From: a@example.com\r\nSubject: part 2\r\nMessage-ID: <p2@x>\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: message/partial; id=\"split@x\"; number=2; total=3\r\n\r\n"
+                 "=?partial body kept as it is?=\r\n",
+                 {}, "part 2", 0});
+    f.push_back({"QM1000000008.eml", "From: a@example.com\r\nSubject: headers only\r\nX-Note: no body\r\n", {},
+                 "headers only", 0});
+    // Names from the mail that try to leave the folder or take a device or
+    // store name.
+    f.push_back({"QM1000000009.eml",
+                 "From: a@example.com\r\nSubject: names\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/mixed; boundary=n\r\n\r\n"
+                 "--n\r\nContent-Type: application/octet-stream; name=\"..\\\\..\\\\..\\\\evil.txt\"\r\n\r\nA\r\n"
+                 "--n\r\nContent-Type: application/octet-stream; name=\"CON\"\r\n\r\nB\r\n"
+                 "--n\r\nContent-Type: application/octet-stream; name=\"Headers\"\r\n\r\nC\r\n"
+                 "--n\r\nContent-Type: application/octet-stream; name=\"C:\\\\Windows\\\\x.dll\"\r\n\r\nD\r\n"
+                 "--n\r\nContent-Type: application/octet-stream; name=\"..\"\r\n\r\nE\r\n--n--\r\n",
+                 {}, "names", 1});
+    return f;
+}
+
+} // namespace
+
+TEST(FolderStore, FilingStoresEntriesPartsAndRecords)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    std::vector<Fixture> fixtures = Fixtures();
+    for (const Fixture& fx : fixtures)
+        ASSERT_EQ(FileMail(store, dir.Path(), fx.name, fx.text), 1) << fx.name;
+
+    CMailListData* list = store.GetMailList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetMailCount(), static_cast<int>(fixtures.size()));
+    std::string data = ReadFileBytes(store.GetDataPath());
+    int expectedOffset = 0;
+    for (size_t i = 0; i < fixtures.size(); i++) {
+        const Fixture& fx = fixtures[i];
+        CMailIndexRecord* r = list->GetMailRecord(static_cast<int>(i));
+        SCOPED_TRACE(fx.name);
+        // The data file entry: name line, the mail as filed, terminator.
+        EXPECT_EQ(r->m_nDataOffset, expectedOffset);
+        expectedOffset += r->m_nDataLength;
+        std::string entry = data.substr(static_cast<size_t>(r->m_nDataOffset), static_cast<size_t>(r->m_nDataLength));
+        std::string nameLine = std::string(fx.name) + "\r\n";
+        ASSERT_EQ(entry.compare(0, nameLine.size(), nameLine), 0);
+        ASSERT_GE(entry.size(), nameLine.size() + 5);
+        EXPECT_EQ(entry.substr(entry.size() - 5), "\r\n.\r\n");
+        std::string readBack = entry.substr(nameLine.size(), entry.size() - nameLine.size() - 5);
+        std::string expected = fx.text;
+        if (expected.find("\r\n\r\n") == std::string::npos)
+            expected += "\r\n";  // the blank line that ends a header block
+        EXPECT_EQ(readBack, expected);
+        CString text;
+        ASSERT_TRUE(store.ReadMailText(r, text));
+        EXPECT_EQ(text.Str(), entry);
+        CString header = store.ReadMailHeader(r->m_nDataOffset, r->m_nDataLength);
+        EXPECT_EQ(header.Str(), entry.substr(0, entry.find("\r\n\r\n") + 4));
+
+        EXPECT_EQ(r->GetText(CMailIndexRecord::colSubject), fx.subject);
+        EXPECT_EQ(r->GetText(CMailIndexRecord::colFileName), fx.name);
+        EXPECT_EQ(r->GetText(CMailIndexRecord::colAttachDir), fx.name);
+        EXPECT_EQ(r->m_bAttach, fx.attach);
+        std::vector<std::string> files = AttachFiles(store, fx.name);
+        if (std::string(fx.name) != "QM1000000009.eml") {
+            ASSERT_EQ(files.size(), fx.files.size());
+            for (size_t k = 0; k < files.size(); k++)
+                EXPECT_EQ(files[k].compare(0, fx.files[k].size(), fx.files[k]), 0) << files[k];
+        }
+        int attachBytes = static_cast<int>(GetFolderFilesSize(store.GetFolderPath() + "\\Attach\\" + fx.name));
+        EXPECT_EQ(r->m_nTotalSize, r->m_nDataLength + attachBytes);
+    }
+
+    CMailIndexRecord* jp = list->GetMailRecord(0);
+    EXPECT_EQ(jp->GetText(CMailIndexRecord::colDate).Left(19), "2024/05/01 09:00:00");
+    EXPECT_EQ(jp->GetText(CMailIndexRecord::colMessageId), "<jp@example.jp>");
+    EXPECT_EQ(jp->GetText(CMailIndexRecord::colFrom).Find("yamada@example.jp") >= 0, true);
+    // The parsed view of the stored mail matches the source.
+    CMailFileReader reader;
+    CString tempMail = dir.File("QM1000000001.eml");
+    WriteFileBytes(tempMail, fixtures[0].text);
+    reader.ParseMailFile(tempMail, "", FALSE);
+    EXPECT_EQ(reader.GetBody(), "こんにちは、世界。\r\n表示のテスト\r\n");
+
+    // A mail without a Date takes the received time.
+    EXPECT_EQ(list->GetMailRecord(1)->GetText(CMailIndexRecord::colDate), "2024/05/01 10:00:00 +0900");
+    // One part of a split message: its id, number and total.
+    CMailIndexRecord* partial = list->GetMailRecord(6);
+    EXPECT_EQ(partial->GetText(CMailIndexRecord::colReference).Find("split@x") >= 0, true);
+    EXPECT_EQ(partial->m_nPartNumber, 2);
+    EXPECT_EQ(partial->m_nFlags >> 16, 3);
+    // The related HTML names its image by file name, and its base tag is
+    // commented out.
+    std::vector<std::string> related = AttachFiles(store, "QM1000000004.eml");
+    std::string html;
+    for (const std::string& f : related)
+        if (f.compare(0, 7, "html\\QM") == 0)
+            html = ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM1000000004.eml\\" + f.c_str());
+    EXPECT_NE(html.find("src=\"pic.png\""), std::string::npos) << html;
+    EXPECT_NE(html.find("<!--<base href=\"http://x/\">-->"), std::string::npos) << html;
+    EXPECT_EQ(ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM1000000002.eml\\report.pdf"),
+              std::string("%PDF-1.4\x00\x01\x02 binary\r\n\xff", 21));
+
+    // Untrusted names all stay inside the mail's own folder.
+    std::vector<std::string> names = AttachFiles(store, "QM1000000009.eml");
+    EXPECT_GE(names.size(), 5u);
+    for (const std::string& n : names) {
+        EXPECT_EQ(n.find("..\\"), std::string::npos) << n;
+        EXPECT_NE(n, "..");
+        EXPECT_NE(n, "CON");
+        EXPECT_NE(n, "Headers");
+    }
+    EXPECT_FALSE(TestSupport::FileExists(dir.File("evil.txt")));
+    EXPECT_FALSE(TestSupport::FileExists(dir.Path() + "\\In.Box\\evil.txt"));
+    EXPECT_FALSE(TestSupport::FileExists(dir.Path() + "\\In.Box\\Attach\\evil.txt"));
+}
+
+TEST(FolderStore, DeleteRestoreCopyDuplicatesAndFlags)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore inbox, trash;
+    OpenStore(inbox, dir.File("In.Box"), 1, 1);
+    OpenStore(trash, dir.File("Trash.Box"), 2, 4);
+    ASSERT_TRUE(inbox.LoadIndex());
+    ASSERT_EQ(FileMail(inbox, dir.Path(), "QM2000000001.eml", SimpleMail("one", "<1@x>")), 1);
+    ASSERT_EQ(FileMail(inbox, dir.Path(), "QM2000000002.eml", SimpleMail("two", "<2@x>")), 1);
+    ASSERT_EQ(FileMail(inbox, dir.Path(), "QM2000000003.eml", SimpleMail("one again", "<1@x>")), 1);
+    CMailListData* list = inbox.GetMailList();
+    EXPECT_EQ(list->GetUnreadCount(), 3);
+
+    EXPECT_EQ(inbox.DeleteDuplicateMails(), 1);
+    EXPECT_TRUE(list->GetMailRecord(2)->m_bDeleted);
+    EXPECT_EQ(list->GetMailCount(), 2);
+    EXPECT_EQ(list->GetUnreadCount(), 2);
+    EXPECT_TRUE(inbox.RestoreMail(list->GetMailRecord(2)));
+    EXPECT_EQ(list->GetMailCount(), 3);
+
+    EXPECT_TRUE(inbox.SetMailFlag2("QM2000000002.eml", TRUE));
+    EXPECT_EQ(list->GetMailRecord(1)->m_nFlags & 0x2, 0x2);
+    EXPECT_TRUE(inbox.SetMailFlag8("QM2000000002.eml", TRUE));
+    EXPECT_TRUE(inbox.SetMailFlag2("QM2000000002.eml", FALSE));
+    EXPECT_EQ(list->GetMailRecord(1)->m_nFlags & 0xA, 0x8);
+    list->SetColorLabel(list->GetMailRecord(1), 5, 0);
+
+    // Copy into a trash whose index is not loaded: it is loaded first and
+    // the new index returned.
+    CMailIndexRecord* src = list->GetMailRecord(1);
+    CString text;
+    ASSERT_TRUE(inbox.ReadMailText(src, text));
+    CMailIndexRecord state;
+    int idx = src->AddCopyToFolder(&trash, list, text, text.GetLength(), TRUE, nullptr, &state);
+    EXPECT_EQ(idx, 0);
+    EXPECT_EQ(state.m_nLabel, 5);
+    CMailListData* tl = trash.GetMailList();
+    ASSERT_NE(tl, nullptr);
+    CString copied;
+    ASSERT_TRUE(trash.ReadMailText(tl->GetMailRecord(0), copied));
+    EXPECT_EQ(copied, text);  // the "QM" name line is replaced by the same name
+    EXPECT_EQ(tl->GetMailRecord(0)->GetText(CMailIndexRecord::colSubject), "two");
+    EXPECT_EQ(tl->GetMailRecord(0)->m_nFlags & 0x8, 0x8);
+    // Text without a name line gets one in front.
+    int idx2 = src->AddCopyToFolder(&trash, list, "Subject: raw\r\n\r\nraw\r\n", -1, FALSE, nullptr);
+    EXPECT_EQ(idx2, 1);
+    ASSERT_TRUE(trash.ReadMailText(tl->GetMailRecord(1), copied));
+    EXPECT_EQ(copied, "QM2000000002.eml\r\n\r\nSubject: raw\r\n\r\nraw\r\n");
+}
+
+TEST(FolderStore, OptimisationKeepsLiveMailsCompact)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    std::vector<Fixture> fx = Fixtures();
+    for (const Fixture& f : fx)
+        ASSERT_EQ(FileMail(store, dir.Path(), f.name, f.text), 1);
+    CMailListData* list = store.GetMailList();
+    // Nothing deleted: nothing to do.
+    EXPECT_FALSE(store.Optimize());
+    std::vector<std::string> kept;
+    for (int i = 0; i < list->GetAllRecordCount(); i++) {
+        CMailIndexRecord* r = list->GetMailRecord(i);
+        CString t;
+        store.ReadMailText(r, t);
+        if (i % 3 == 1)
+            store.DeleteMail(i);
+        else
+            kept.push_back(t.Str());
+    }
+    // A sub-folder of "Attach" that is not a mail's stays.
+    CreateDirectoryA(store.GetFolderPath() + "\\Attach\\keep", nullptr);
+    ASSERT_TRUE(store.Optimize());
+
+    CMailFolderStore reopened;
+    OpenStore(reopened, dir.File("In.Box"));
+    CMailListData* again = reopened.GetMailList();
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->GetMailCount(), static_cast<int>(kept.size()));
+    int offset = 0;
+    std::string data;
+    for (int i = 0; i < again->GetAllRecordCount(); i++) {
+        CMailIndexRecord* r = again->GetMailRecord(i);
+        EXPECT_EQ(r->m_nDataOffset, offset);
+        offset += r->m_nDataLength;
+        CString t;
+        reopened.ReadMailText(r, t);
+        EXPECT_EQ(t.Str(), kept[static_cast<size_t>(i)]);
+    }
+    EXPECT_EQ(ReadFileBytes(reopened.GetDataPath()).size(), static_cast<size_t>(offset));
+    // Only attachment folders of live mails remain.
+    EXPECT_FALSE(DirectoryExists(dir.Path() + "\\In.Box\\Attach\\QM1000000002.eml"));
+    EXPECT_TRUE(DirectoryExists(dir.Path() + "\\In.Box\\Attach\\QM1000000003.eml"));
+    EXPECT_TRUE(DirectoryExists(dir.Path() + "\\In.Box\\Attach\\keep"));
+    EXPECT_FALSE(TestSupport::FileExists(dir.Path() + "\\In.Box\\$$MailData"));
+}
+
+TEST(FolderStore, RebuildGivesTheSameRecordsAndKeepsState)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    for (const Fixture& f : Fixtures())
+        ASSERT_EQ(FileMail(store, dir.Path(), f.name, f.text, FALSE, "2001/09/09 10:46:40 +0900"), 1);
+    CMailListData* list = store.GetMailList();
+    list->SetOpen(list->GetMailRecord(0));
+    list->SetColorLabel(list->GetMailRecord(1), 7, 0);
+    store.DeleteMail(2);
+    std::string before = ReadFileBytes(store.GetIndexPath());
+    const int count = list->GetAllRecordCount();
+    std::vector<std::unique_ptr<CMailIndexRecord>> original;
+    for (int i = 0; i < count; i++) {
+        original.emplace_back(new CMailIndexRecord);
+        original.back()->CopyValuesFrom(*list->GetMailRecord(i));
+    }
+
+    // A lost index: every mail comes back, read.
+    CString lost = dir.File("lost.lst");
+    MoveFileA(store.GetIndexPath(), lost);
+    ASSERT_TRUE(store.RebuildIndex());
+    CMailListData fresh;
+    fresh.SetFilePath(store.GetIndexPath());
+    ASSERT_TRUE(fresh.ReadFromFile());
+    ASSERT_EQ(fresh.GetMailCount(), count);
+    for (int i = 0; i < count; i++) {
+        CMailIndexRecord* a = original[static_cast<size_t>(i)].get();
+        CMailIndexRecord* b = fresh.GetMailRecord(i);
+        SCOPED_TRACE(i);
+        for (int c = 0; c < CMailIndexRecord::columnCount; c++) {
+            // The received time comes from the file name, and the charset
+            // only from what the stored headers name.
+            if (c == CMailIndexRecord::colReceived || c == CMailIndexRecord::colCharset ||
+                (c == CMailIndexRecord::colDate && a->GetText(c).Find("2001/09/09") == 0))
+                continue;
+            EXPECT_EQ(a->GetText(c), b->GetText(c)) << "column " << c;
+        }
+        EXPECT_EQ(a->m_nDataOffset, b->m_nDataOffset);
+        EXPECT_EQ(a->m_nDataLength, b->m_nDataLength);
+        EXPECT_EQ(a->m_nTotalSize, b->m_nTotalSize);
+        EXPECT_EQ(a->m_bAttach, b->m_bAttach);
+        EXPECT_EQ(a->m_nPartNumber, b->m_nPartNumber);
+        EXPECT_TRUE(b->m_bRead);
+    }
+
+    // With the old index there, its state survives: read flags, labels and
+    // the deletion mark; the old index is kept as "Index.bak".
+    MoveFileExA(lost, store.GetIndexPath(), MOVEFILE_REPLACE_EXISTING);
+    ASSERT_TRUE(store.RebuildIndex());
+    EXPECT_EQ(ReadFileBytes(dir.Path() + "\\In.Box\\Index.bak"), before);
+    CMailListData kept;
+    kept.SetFilePath(store.GetIndexPath());
+    ASSERT_TRUE(kept.ReadFromFile());
+    EXPECT_EQ(kept.GetDeletedOnLoadCount(), 1);
+    EXPECT_EQ(kept.GetMailCount(), count - 1);
+    EXPECT_TRUE(kept.GetMailRecord(0)->m_bRead);
+    EXPECT_FALSE(kept.GetMailRecord(1)->m_bRead);
+    EXPECT_EQ(kept.GetMailRecord(1)->m_nLabel, 7);
+}

@@ -1,0 +1,63 @@
+// Helpers shared by the mail store tests: an application object on a
+// settings file of its own, a mailbox in a temporary folder, and mails.
+#pragma once
+
+#include "core/QuendalApp.h"
+#include "store/MailFolderStore.h"
+#include "support/TestSupport.h"
+
+#include <string>
+
+namespace StoreTest {
+
+struct TestApp : CQuendalApp
+{
+    explicit TestApp(const CString& folder)
+    {
+        SetProfileFileMode(folder + "\\CVM.ini");
+        m_strMailBoxPathOverride = folder;
+        m_strMailBoxNameOverride = "MailBox";
+        CreateDirectoryA(folder + "\\MailBox", nullptr);
+    }
+    ~TestApp() override
+    {
+        CloseAllFolders();
+        m_bFileMode = 0;
+    }
+};
+
+// A folder store on a directory of its own.
+inline void OpenStore(CMailFolderStore& store, const CString& dir, int id = 1, int kind = 1)
+{
+    CreateDirectoryA(dir, nullptr);
+    CFolderRecord r;
+    r.m_nId = id;
+    r.m_nKind = kind;
+    r.m_strName = "Test";
+    r.m_strPath = dir;
+    store.SetFolderRecord(r);
+}
+
+// Writes a mail file and files it; returns the filing result.
+inline int FileMail(CMailFolderStore& store, const CString& tempDir, const char* fileName, const std::string& text,
+                    BOOL bRead = FALSE, const char* received = "2024/05/01 10:00:00 +0900")
+{
+    CString path = tempDir + "\\" + fileName;
+    TestSupport::WriteFileBytes(path, text);
+    int r = store.AddNewMailData(path, received, bRead);
+    DeleteFileA(path);
+    return r;
+}
+
+inline std::string SimpleMail(const std::string& subject, const std::string& id, const std::string& ref = "",
+                              const std::string& date = "Wed, 01 May 2024 09:00:00 +0900")
+{
+    std::string m = "From: Sender <sender@example.com>\r\nTo: rcpt@example.jp\r\nSubject: " + subject +
+                    "\r\nDate: " + date + "\r\nMessage-ID: " + id + "\r\n";
+    if (!ref.empty())
+        m += "In-Reply-To: " + ref + "\r\n";
+    m += "\r\nbody of " + subject + "\r\n";
+    return m;
+}
+
+} // namespace StoreTest
