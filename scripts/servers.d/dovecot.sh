@@ -102,6 +102,12 @@ write_config() {
   i=$((users + 1))
   printf '%s\n' "cvmtest$i:{PLAIN}$quote_password:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
   mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
+  # Users of the SMTP tests: the test Postfix delivers their mail here and
+  # logs them in through the "auth-postfix" socket below.
+  for i in 1 2 3; do
+    echo "cvmsend$i:{PLAIN}send$i:65534:65534::$state/home/cvmsend$i" >>"$state/etc/passwd.new"
+    mkdir -p "$state/home/cvmsend$i/Maildir/new" "$state/home/cvmsend$i/Maildir/cur" "$state/home/cvmsend$i/Maildir/tmp"
+  done
   mv "$state/etc/passwd.new" "$state/etc/passwd"
   chown -R 65534:65534 "$state/home"
   chmod -R u+rwX,go+rwX "$state/home"
@@ -157,6 +163,11 @@ service imap-login {
   inet_listener imaps {
     port = 993
     ssl = yes
+  }
+}
+service auth {
+  unix_listener auth-postfix {
+    mode = 0666
   }
 }
 service anvil {
