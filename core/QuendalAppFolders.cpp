@@ -21,9 +21,6 @@ FolderRegistryHooks& GetFolderRegistryHooks()
 
 namespace {
 
-const UINT kMsgUnreadChanged = 1351;
-const UINT kMsgCountChanged = 1352;
-
 bool MainWindowExists()
 {
     FolderRegistryHooks& h = GetFolderRegistryHooks();

@@ -268,10 +268,12 @@ void CMailFolderStore::Unload()
 
 void CMailFolderStore::PostCountMessages()
 {
-    if (g_dwNotifyThreadId) {
-        PostThreadMessageA(g_dwNotifyThreadId, kMsgUnreadChanged, 0, static_cast<LPARAM>(m_record.m_nId));
-        PostThreadMessageA(g_dwNotifyThreadId, kMsgCountChanged, static_cast<WPARAM>(m_nCounter),
-                           static_cast<LPARAM>(m_record.m_nId));
+    DWORD thread = g_dwNotifyThreadId;
+    if (!thread && QuendalApp())
+        thread = QuendalApp()->m_nThreadID;
+    if (thread) {
+        PostThreadMessageA(thread, kMsgUnreadChanged, 0, static_cast<LPARAM>(m_record.m_nId));
+        PostThreadMessageA(thread, kMsgCountChanged, static_cast<WPARAM>(m_nCounter), static_cast<LPARAM>(m_record.m_nId));
     }
 }
 
@@ -847,8 +849,10 @@ BOOL CMailFolderStore::EmptyFolder()
     return TRUE;
 }
 
-BOOL CMailFolderStore::Close(BOOL bIsCurrent)
+BOOL CMailFolderStore::Close()
 {
+    CQuendalApp* app = QuendalApp();
+    BOOL bIsCurrent = app && app->GetCurrentFolder() == this;
     CSingleLock lock(&m_fileLock, TRUE);
     if (m_strDataPath.IsEmpty())
         return TRUE;

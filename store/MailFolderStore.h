@@ -117,14 +117,16 @@ public:
     BOOL DeleteAttachFolder(int nIndex);
 
     // ---- Counts ----
-    // Sets the unread count and posts 1351 and 1352 to the application thread.
+    // Posts 1351 and 1352 to the application thread (or to the thread set
+    // here, when one is).
     void PostCountMessages();
     static void SetNotifyThreadId(DWORD dwThreadId);
 
     // ---- Whole folder ----
     BOOL EmptyFolder();
-    // Optimises the data file and releases the folder (unless it is current).
-    BOOL Close(BOOL bIsCurrent = FALSE);
+    // Optimises the data file and releases the folder's index and files
+    // (the application's current folder keeps its list).
+    BOOL Close();
     void Unload();
     // Writes a new data file and index holding only live mails.
     BOOL Optimize();

@@ -203,6 +203,7 @@ BOOL CMailFolderStore::Optimize()
             copy.m_nDataOffset = place.offset;
             copy.m_nDataLength = place.length;
             copy.m_nTotalSize = place.totalSize;
+            SetFromAccountFlag(&copy);
             m_mailList.WriteRecord(tempIndex, &copy);
             place.recordPos = copy.m_nRecordPos;
             places.push_back(place);
@@ -258,6 +259,7 @@ BOOL CMailFolderStore::Optimize()
         p.record->m_nRecordPos = p.recordPos;
         p.record->m_nTotalSize = p.totalSize;
         p.record->m_bAttach = p.attach;
+        SetFromAccountFlag(p.record);
     }
     // Deleted records are gone from the files: drop them from memory too.
     m_mailList.RemoveDeletedRecords();
