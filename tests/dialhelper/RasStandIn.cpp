@@ -40,6 +40,15 @@ std::string Format(const char* pszFormat, ...)
     return buffer;
 }
 
+// Notification threads may still be on their way out of this library when a
+// test frees Vonlink and with it the last reference to us.
+void PinThisLibrary()
+{
+    HMODULE hSelf = nullptr;
+    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
+                       reinterpret_cast<LPCSTR>(&PinThisLibrary), &hSelf);
+}
+
 void Notify(RASDIALFUNC2 pfnNotify, HRASCONN hConn, RasStandIn::Script script)
 {
     for (int i = 0; i < script.stateCount; i++) {
@@ -146,6 +155,7 @@ DWORD WINAPI RasDialA(LPRASDIALEXTENSIONS pExtensions, LPCSTR pszPhonebook, LPRA
     if (g_script.dialResult != 0)
         return g_script.dialResult;
     if (dwNotifierType == 2 && pNotifier && g_script.stateCount > 0) {
+        PinThisLibrary();
         std::thread(Notify, reinterpret_cast<RASDIALFUNC2>(pNotifier), hConn, g_script).detach();
         // Lets the first notification overtake the return, as a quick modem can.
         if (g_script.notifyBeforeReturn)
