@@ -79,6 +79,26 @@ std::string DecodeUuLines(const std::string& text)
     return out;
 }
 
+// The data fork of a decoded BinHex stream (name, version, type, creator,
+// flags, the two fork lengths and a check come first). The file is written
+// under the part's own checked name, never the name inside the stream.
+std::string BinHexDataFork(const std::string& s)
+{
+    if (s.empty())
+        return s;
+    size_t nameLen = static_cast<unsigned char>(s[0]);
+    size_t lengthAt = 1 + nameLen + 1 + 4 + 4 + 2;
+    size_t dataStart = lengthAt + 4 + 4 + 2;
+    if (s.size() < dataStart)
+        return s;
+    unsigned long dataLen = (static_cast<unsigned long>(static_cast<unsigned char>(s[lengthAt])) << 24) |
+                            (static_cast<unsigned long>(static_cast<unsigned char>(s[lengthAt + 1])) << 16) |
+                            (static_cast<unsigned long>(static_cast<unsigned char>(s[lengthAt + 2])) << 8) |
+                            static_cast<unsigned long>(static_cast<unsigned char>(s[lengthAt + 3]));
+    size_t available = s.size() - dataStart;
+    return s.substr(dataStart, dataLen < available ? dataLen : available);
+}
+
 bool WriteFileBytes(const CString& path, const std::string& bytes)
 {
     CFile file;
@@ -485,7 +505,7 @@ BOOL CMailFileReader::WritePartFile(CMailMessage& part, const std::string& body,
     else if (enc == kEncBase64)
         decoded = DecodeBase64Lines(body);
     else if (part.m_nSubType == kContentBinHex || enc == kEncBinHex)
-        decoded = CBinHex::DecodeToString(body.data(), body.size());
+        decoded = BinHexDataFork(CBinHex::DecodeToString(body.data(), body.size()));
     else {
         decoded = body;
         isFile = false;

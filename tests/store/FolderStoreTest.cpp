@@ -51,6 +51,49 @@ std::string Uuencode(const std::string& data, const char* name)
     return out;
 }
 
+// BinHex 4.0 of a data fork (no resource fork), as a Macintosh mailer sends it.
+std::string BinHex(const std::string& name, const std::string& data)
+{
+    auto be32 = [](std::string& s, uint32_t v) {
+        for (int i = 3; i >= 0; i--)
+            s += static_cast<char>((v >> (8 * i)) & 0xFF);
+    };
+    std::string raw;
+    raw += static_cast<char>(name.size());
+    raw += name;
+    raw += '\0';
+    raw += "TEXTttxt";
+    raw += std::string(2, '\0');
+    be32(raw, static_cast<uint32_t>(data.size()));
+    be32(raw, 0);
+    raw += std::string(2, '\0');  // header check, not verified by readers here
+    raw += data;
+    raw += std::string(4, '\0');  // the two fork checks
+    std::string escaped;
+    for (char c : raw) {
+        escaped += c;
+        if (static_cast<unsigned char>(c) == 0x90)
+            escaped += '\0';
+    }
+    static const char alphabet[] = "!\"#$%&'()*+,-012345689@ABCDEFGHIJKLMNPQRSTUVXYZ[`abcdefhijklmpqr";
+    std::string out = "(This file must be converted with BinHex 4.0)\r\n:";
+    size_t col = 1;
+    for (size_t i = 0; i < escaped.size(); i += 3) {
+        uint32_t v = 0;
+        for (size_t k = 0; k < 3; k++)
+            v = (v << 8) | (i + k < escaped.size() ? static_cast<unsigned char>(escaped[i + k]) : 0);
+        size_t chars = std::min<size_t>(4, (escaped.size() - i) * 4 / 3 + 1);
+        for (size_t k = 0; k < chars; k++) {
+            out += alphabet[(v >> (18 - 6 * k)) & 63];
+            if (++col == 64) {
+                out += "\r\n";
+                col = 0;
+            }
+        }
+    }
+    return out + ":\r\n";
+}
+
 // Files below a folder, as paths relative to it, sorted.
 void ListRelative(const CString& root, const CString& sub, std::vector<std::string>& out)
 {
@@ -142,6 +185,12 @@ std::vector<Fixture> Fixtures()
                  "Content-Transfer-Encoding: x-uuencode\r\n\r\n" +
                      Uuencode(pdf, "data.bin") + "--u--\r\n",
                  {"Headers\\Headers.dat", "data.bin"}, "uu", 1});
+    f.push_back({"QM1000000010.eml",
+                 "From: a@example.com\r\nSubject: mac\r\nMIME-Version: 1.0\r\n"
+                 "Content-Type: multipart/mixed; boundary=h\r\n\r\n"
+                 "--h\r\nContent-Type: application/mac-binhex40; name=\"notes.txt\"\r\n\r\n" +
+                     BinHex("..\\CON", std::string("mac data \x90 fork\r", 16)) + "--h--\r\n",
+                 {"Headers\\Headers.dat", "notes.txt"}, "mac", 1});
     f.push_back({"QM1000000007.eml",
                  "From: a@example.com\r\nSubject: part 2\r\nMessage-ID: <p2@x>\r\nMIME-Version: 1.0\r\n"
                  "Content-Type: message/partial; id=\"split@x\"; number=2; total=3\r\n\r\n"
@@ -232,7 +281,7 @@ TEST(FolderStore, FilingStoresEntriesPartsAndRecords)
     // A mail without a Date takes the received time.
     EXPECT_EQ(list->GetMailRecord(1)->GetText(CMailIndexRecord::colDate), "2024/05/01 10:00:00 +0900");
     // One part of a split message: its id, number and total.
-    CMailIndexRecord* partial = list->GetMailRecord(6);
+    CMailIndexRecord* partial = list->GetMailRecord(7);
     EXPECT_EQ(partial->GetText(CMailIndexRecord::colReference).Find("split@x") >= 0, true);
     EXPECT_EQ(partial->m_nPartNumber, 2);
     EXPECT_EQ(partial->m_nFlags >> 16, 3);
@@ -245,6 +294,8 @@ TEST(FolderStore, FilingStoresEntriesPartsAndRecords)
             html = ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM1000000004.eml\\" + f.c_str());
     EXPECT_NE(html.find("src=\"pic.png\""), std::string::npos) << html;
     EXPECT_NE(html.find("<!--<base href=\"http://x/\">-->"), std::string::npos) << html;
+    EXPECT_EQ(ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM1000000010.eml\\notes.txt"),
+              std::string("mac data \x90 fork\r", 16));
     EXPECT_EQ(ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM1000000002.eml\\report.pdf"),
               std::string("%PDF-1.4\x00\x01\x02 binary\r\n\xff", 21));
 
