@@ -320,16 +320,34 @@ void CMailFolderStore::RepairDataTail()
             }
             end = start;
         }
+        // Never cut into an entry the index knows.
         CSingleLock lock(&m_indexLock, TRUE);
+        auto keepRecord = [&](int offset, int length) {
+            ULONGLONG recEnd = static_cast<ULONGLONG>(static_cast<unsigned>(offset)) +
+                               static_cast<ULONGLONG>(static_cast<unsigned>(length));
+            if (offset >= 0 && length >= 0 && recEnd > keep && recEnd <= len)
+                keep = recEnd;
+        };
         if (m_mailList.IsLoaded()) {
-            // Never cut into an entry the index knows.
-            for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
-                CMailIndexRecord* r = m_mailList.GetMailRecord(i);
-                if (r) {
-                    ULONGLONG recEnd = static_cast<ULONGLONG>(static_cast<unsigned>(r->m_nDataOffset)) +
-                                       static_cast<ULONGLONG>(static_cast<unsigned>(r->m_nDataLength));
-                    if (recEnd > keep && recEnd <= len)
-                        keep = recEnd;
+            for (int i = 0; i < m_mailList.GetAllRecordCount(); i++)
+                if (CMailIndexRecord* r = m_mailList.GetMailRecord(i))
+                    keepRecord(r->m_nDataOffset, r->m_nDataLength);
+        } else {
+            CFile index;
+            if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
+                std::string bytes(static_cast<size_t>(index.GetLength()), '\0');
+                UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+                bytes.resize(got);
+                index.Close();
+                size_t pos = 0;
+                while (pos + CMailIndexRecord::binarySize <= bytes.size()) {
+                    size_t crlf = bytes.find("\r\n", pos + CMailIndexRecord::binarySize);
+                    if (crlf == std::string::npos)
+                        break;
+                    CMailIndexRecord probe;
+                    probe.ParseBinary(reinterpret_cast<const unsigned char*>(bytes.data() + pos));
+                    keepRecord(probe.m_nDataOffset, probe.m_nDataLength);
+                    pos = crlf + 2;
                 }
             }
         }
@@ -726,6 +744,10 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
     } else {
         entry += "\r\n" + text;
     }
+    // Every entry ends with the terminator, which the rebuild and the repair
+    // of a torn tail rely on.
+    if (entry.size() < 5 || entry.compare(entry.size() - 5, 5, "\r\n.\r\n") != 0)
+        entry += "\r\n.\r\n";
 
     CFile file;
     if (!file.Open(m_strDataPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite)) {

@@ -361,7 +361,11 @@ TEST(FolderStore, DeleteRestoreCopyDuplicatesAndFlags)
     int idx2 = src->AddCopyToFolder(&trash, list, "Subject: raw\r\n\r\nraw\r\n", -1, FALSE, nullptr);
     EXPECT_EQ(idx2, 1);
     ASSERT_TRUE(trash.ReadMailText(tl->GetMailRecord(1), copied));
-    EXPECT_EQ(copied, "QM2000000002.eml\r\n\r\nSubject: raw\r\n\r\nraw\r\n");
+    EXPECT_EQ(copied, "QM2000000002.eml\r\n\r\nSubject: raw\r\n\r\nraw\r\n\r\n.\r\n");
+    // Filing after it never cuts the copied entry.
+    ASSERT_EQ(FileMail(trash, dir.Path(), "QM2000000009.eml", SimpleMail("nine", "<9@x>")), 1);
+    ASSERT_TRUE(trash.ReadMailText(tl->GetMailRecord(1), copied));
+    EXPECT_EQ(copied, "QM2000000002.eml\r\n\r\nSubject: raw\r\n\r\nraw\r\n\r\n.\r\n");
 }
 
 TEST(FolderStore, OptimisationKeepsLiveMailsCompact)
