@@ -3,6 +3,7 @@
 #include "core/AccountDataSet.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "message/MailMessage.h"
 #include "store/FolderData.h"
 #include "store/MailFileReader.h"
 #include "store/StoreText.h"
@@ -808,6 +809,42 @@ int CMailIndexRecord::AddCopyToFolder(CMailFolderStore* pTarget, CMailListData* 
     if (sourceDir.IsEmpty() && pSourceList && pSourceList->GetOwner())
         sourceDir = pSourceList->GetOwner()->GetFolderPath();
     return pTarget->AddCopyOfMail(*this, sourceDir, pszMailText, nTextLength, bCopyAttach, pCopiedState);
+}
+
+// ---- Conditions ----
+
+BOOL CMailFolderStore::MatchCondition(const char* pszKey, const CMailMessage* pMessage, const CMailIndexRecord* pRecord,
+                                      const char* pszText, BOOL bOrMode, BOOL bNegate) const
+{
+    CString key = pszKey ? pszKey : "";
+    key.Trim();
+    bool sizeAtMost = key.CompareNoCase("Size <=") == 0;
+    bool sizeAtLeast = key.CompareNoCase("<= Size") == 0;
+    if (sizeAtMost || sizeAtLeast) {
+        if (!pRecord)
+            return bNegate ? TRUE : FALSE;
+        long long limit = _atoi64(pszText ? pszText : "");
+        bool hit = sizeAtMost ? pRecord->m_nTotalSize <= limit : limit <= pRecord->m_nTotalSize;
+        return (bNegate ? !hit : hit) ? TRUE : FALSE;
+    }
+    if (!pMessage) {
+        bool empty = key.IsEmpty() && !bOrMode;
+        return (bNegate ? !empty : empty) ? TRUE : FALSE;
+    }
+    return pMessage->MatchCondition(pszText ? pszText : "", key, !bOrMode, bNegate != FALSE) ? TRUE : FALSE;
+}
+
+BOOL CMailFolderStore::MatchMailSendAccount(int nIndex, const char* pszAccountName)
+{
+    CMailListData* list = GetMailList();
+    CMailIndexRecord* r = list ? list->GetMailRecord(nIndex) : nullptr;
+    if (!r || !pszAccountName)
+        return FALSE;
+    CString header = ReadMailHeader(r->m_nDataOffset, r->m_nDataLength);
+    int eol = header.Find("\r\n");
+    CMailMessage message;
+    message.ParseHeaderText(eol >= 0 ? header.Mid(eol + 2) : header);
+    return message.m_strSendAccount == pszAccountName;
 }
 
 // ---- Attachments ----

@@ -10,6 +10,7 @@
 #include <cstdint>
 
 class CMailFileReader;
+class CMailMessage;
 
 // What a filter rule decided for a mail being filed (label, forced read).
 struct StoreFilterResult
@@ -109,6 +110,15 @@ public:
     // loaded, -2 on failure.
     int AddCopyOfMail(const CMailIndexRecord& source, const char* pszSourceFolderDir, const char* pszMailText,
                       int nTextLength, BOOL bCopyAttach, CMailIndexRecord* pCopiedState);
+
+    // ---- Conditions ----
+    // A filter condition on a mail: "Size <=" and "<= Size" compare its total
+    // size with the number in the text; any other key tests the parsed
+    // header. An empty key is true in And mode, false in Or mode.
+    BOOL MatchCondition(const char* pszKey, const CMailMessage* pMessage, const CMailIndexRecord* pRecord,
+                        const char* pszText, BOOL bOrMode, BOOL bNegate) const;
+    // Whether the mail's sending account ("X-SendAcount") is the named one.
+    BOOL MatchMailSendAccount(int nIndex, const char* pszAccountName);
 
     // ---- Attachments ----
     CString GetAttachFolder(const CMailIndexRecord* pRecord) const;

@@ -1,6 +1,7 @@
 #include "core/FileUtil.h"
 #include "message/Base64.h"
 #include "message/JapaneseCode.h"
+#include "message/MailMessage.h"
 #include "store/MailFileReader.h"
 #include "StoreTestUtil.h"
 
@@ -340,6 +341,20 @@ TEST(FolderStore, DeleteRestoreCopyDuplicatesAndFlags)
     EXPECT_TRUE(inbox.SetMailFlag2("QM2000000002.eml", FALSE));
     EXPECT_EQ(list->GetMailRecord(1)->m_nFlags & 0xA, 0x8);
     list->SetColorLabel(list->GetMailRecord(1), 5, 0);
+
+    // Filter conditions: size keys on the record, other keys on the header.
+    CMailMessage header;
+    header.ParseHeaderText("Subject: Two things\r\nX-SendAcount: work\r\n\r\n");
+    CMailIndexRecord* two = list->GetMailRecord(1);
+    CString size = FormatString("%d", two->m_nTotalSize);
+    EXPECT_TRUE(inbox.MatchCondition("Size <=", &header, two, size, FALSE, FALSE));
+    EXPECT_FALSE(inbox.MatchCondition("Size <=", &header, two, "1", FALSE, FALSE));
+    EXPECT_TRUE(inbox.MatchCondition("<= Size", &header, two, "1", FALSE, FALSE));
+    EXPECT_TRUE(inbox.MatchCondition("Subject", &header, two, "things", FALSE, FALSE));
+    EXPECT_FALSE(inbox.MatchCondition("Subject", &header, two, "things", FALSE, TRUE));
+    EXPECT_TRUE(inbox.MatchCondition("", &header, two, "", FALSE, FALSE));
+    EXPECT_FALSE(inbox.MatchCondition("", &header, two, "", TRUE, FALSE));
+    EXPECT_FALSE(inbox.MatchMailSendAccount(1, "work"));
 
     // Copy into a trash whose index is not loaded: it is loaded first and
     // the new index returned.
