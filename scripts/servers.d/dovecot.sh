@@ -218,7 +218,9 @@ start() {
     mv "$state/etc/dovecot.conf.new" "$state/etc/dovecot.conf"
     rm -rf "$state/run"
     mkdir -p "$state/run"
-    dovecot -c "$state/etc/dovecot.conf"
+    # The daemon must not inherit the lock, or it holds it for as long as it
+    # runs and every later start waits for ever.
+    dovecot -c "$state/etc/dovecot.conf" 7>&-
     # Ready when the POP3 port answers.
     for _ in $(seq 50); do
       if (exec 3<>/dev/tcp/127.0.0.2/110) 2>/dev/null; then
