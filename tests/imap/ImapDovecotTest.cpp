@@ -218,18 +218,34 @@ TEST_F(ImapDovecotTest, PasswordWithBlankQuoteAndBackslash)
     }
 }
 
-TEST_F(ImapDovecotTest, WrongPasswordIsALoginFailure)
+TEST_F(ImapDovecotTest, IdsComeFromXUidlWhenEveryMailHasOne)
 {
-    for (bool bLoginCommand : {true, false}) {
-        SCOPED_TRACE(bLoginCommand ? "LOGIN" : "AUTHENTICATE LOGIN");
-        TestSessionFolder folder;
-        CImapTestSession session(folder);
-        Configure(session, kUserPasses, "wrong");
-        if (bLoginCommand)
-            session.ForceLoginCommand();
-        PassResult result = RunPass(session);
-        ASSERT_TRUE(result.bFinished);
-        EXPECT_EQ(result.nFinishResult, 2);
-        EXPECT_EQ(result.nFinishMessage, 57631u);
-    }
+    ClearMaildir(kUserLogin);
+    for (const char* s : {"a", "b"})
+        DeliverMail(kUserLogin, std::string("X-UIDL: uidl-") + s + "\r\n" + SmallMail(s));
+    TestSessionFolder folder;
+    CImapTestSession session(folder);
+    Configure(session, kUserLogin);
+    session.SetLeaveOnServer(true);
+    PassResult result = RunPass(session);
+    EXPECT_EQ(result.nFinishResult, 0);
+    EXPECT_EQ(session.filed.size(), 2u);
+    std::string ids = folder.IdFileText("imap");
+    EXPECT_NE(ids.find("uidl-a\t"), std::string::npos) << ids;
+    EXPECT_NE(ids.find("uidl-b\t"), std::string::npos) << ids;
+    EXPECT_EQ(ids.find("<imap-"), std::string::npos) << ids;
+}
+
+// Last, and only once: Dovecot slows down every later login from this
+// address for a while after a failed one.
+TEST_F(ImapDovecotTest, PasswordRefusedAfterTheContinuationIsALoginFailure)
+{
+    TestSessionFolder folder;
+    CImapTestSession session(folder);
+    Configure(session, kUserPasses, "wrong");
+    PassResult result = RunPass(session);
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_EQ(session.GetLoginMethod(), CImapSession::loginAuthLogin);
+    EXPECT_EQ(result.nFinishResult, 2);
+    EXPECT_EQ(result.nFinishMessage, 57631u);
 }

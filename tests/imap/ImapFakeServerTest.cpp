@@ -7,6 +7,8 @@
 // port in CVM_FAKE_IMAP_PORT; without it these tests are skipped.
 #include "ImapTestSession.h"
 
+#include "net/NetMessages.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -200,4 +202,55 @@ TEST_F(ImapFakeServer, LoginQuotesThePasswordOrSendsItAsALiteral)
         ASSERT_EQ(logins.size(), 1u);
         EXPECT_EQ(logins[0].substr(0, strlen(c.login)), c.login);
     }
+}
+
+TEST_F(ImapFakeServer, LoginOnlySendsCapabilityLoginAndLogout)
+{
+    TestSessionFolder folder;
+    CImapTestSession session(folder);
+    Configure(session, "normal");
+    session.SetLoginOnly(true);
+    PassResult result = RunPass(session);
+    EXPECT_EQ(result.nFinishResult, 0);
+    EXPECT_TRUE(session.filed.empty());
+    EXPECT_EQ(Transcript("normal"),
+              (std::vector<std::string>{"CAPABILITY", "LOGIN normal secret", "LOGOUT"}));
+    EXPECT_TRUE(folder.IdFileText("fake").empty());
+}
+
+TEST_F(ImapFakeServer, SelectedMailsAreFetchedAndDeletedAsChosen)
+{
+    TestSessionFolder folder;
+    CImapTestSession session(folder);
+    Configure(session, "normal");
+    std::vector<CReceiveSelection> selection(2);
+    selection[0].nNumber = 2;
+    selection[0].bDelete = 1;
+    selection[1].nNumber = 1;
+    selection[1].bNoReceive = 1;
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    session.SetOwnerThreadId(GetCurrentThreadId());
+    ASSERT_TRUE(session.Start(nullptr, &selection));
+    bool bFinished = false;
+    int nResult = -99;
+    DWORD dwStart = GetTickCount();
+    while (!bFinished && GetTickCount() - dwStart < 20000) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLPOSTMESSAGE);
+        while (!bFinished && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == CVM_MSG_SESSION_STEP && !session.Run())
+                session.Cancel();
+            if (msg.message == CVM_MSG_SESSION_FINISHED) {
+                bFinished = true;
+                nResult = static_cast<int>(msg.wParam);
+            }
+        }
+    }
+    ASSERT_TRUE(bFinished);
+    EXPECT_EQ(nResult, 0);
+    EXPECT_EQ(session.filed, std::vector<std::string>{Filed(kMail2)});
+    std::vector<std::string> commands = Transcript("normal");
+    EXPECT_EQ(WithPrefix(commands, "FETCH 1 "), std::vector<std::string>{});
+    EXPECT_EQ(WithPrefix(commands, "STORE"), std::vector<std::string>{"STORE 2 +FLAGS (\\Deleted)"});
 }
