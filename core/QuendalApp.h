@@ -9,9 +9,9 @@
 class CAccountDataSet;
 class CMainFrame;
 class CDlgInputPassword;
-class CMailFolderStore;
-class CFolderRecord;
 class CFolderData;
+class CFolderRecord;
+class CMailFolderStore;
 
 class CQuendalApp : public CMailApp
 {
@@ -118,6 +118,29 @@ public:
     BOOL m_bMailBoxPathRead = FALSE;
     // ---- end of folder registry ----
 
+    // ---- Requests to write a mail, deleted-mail history (QuendalAppMailEditor.cpp; import) ----
+    // Opens an editor for a request: the mode (4 carries lExtra), the mail it
+    // refers to (none and -1 for a new mail), the address text (a mailto text
+    // or a list of files, unless bNoParse), the second address text, the
+    // editor's own text, body, subject, two values passed through, the editor
+    // flag. Only bTrusted callers (the command line, a second start's
+    // hand-over, the Simple MAPI library) may attach local files. True when
+    // an editor was started or brought to the front.
+    BOOL OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra, const char* pszAddress,
+                        const char* pszSecond, const char* pszOwnText, const char* pszBody, const char* pszSubject,
+                        int nValue1, int nValue2, BOOL bNoParse, int nEditorFlag, BOOL bTrusted = FALSE);
+    // Deleted mails that can be restored: (folder id, mail index) pairs, oldest first.
+    struct DeletedMail
+    {
+        int nFolderId;
+        int nIndex;
+    };
+    CArray<DeletedMail, const DeletedMail&> m_deleteHistory;
+    // Restores the mail of history entry nPos (-1 the newest) into its folder
+    // and drops the entry (thread message 1430).
+    BOOL RestoreDeletedMail(int nPos);
+    // ---- end of requests to write a mail ----
+
     // ---- Start-up, thread messages, shut-down, settings and registration ----
     // (QuendalAppStartup.cpp, QuendalAppDispatch.cpp, QuendalAppThreads.cpp,
     // QuendalAppShutdown.cpp, QuendalAppSettings.cpp)
@@ -165,7 +188,8 @@ public:
     CString GetProgramFolder() const;
 
     void OnAppAbout();
-    // Opens a mail editor for a mailto text or a file (empty: a new mail).
+    // Opens a mail editor for a mailto text or a file (empty: a new mail)
+    // from the command line or a second start's hand-over: a trusted request.
     void OpenMailEditor(const char* pszText);
     // Appends a time-stamped line to the application log, whatever the log setting.
     void AppendAppLog(const char* pszLine);

@@ -98,6 +98,12 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
     case WM_QD_REMOVE_SEARCH_THREAD:
         RemoveSearchThread(static_cast<DWORD>(lParam));
         break;
+    case 1430:
+        // The deleted-mail history dialog's restore; the frame then refills its list.
+        RestoreDeletedMail(static_cast<int>(lParam));
+        if (pFrame)
+            pFrame->OnAppThreadMessage(message, wParam, lParam);
+        break;
     case WM_QD_RECEIVE_TIMEOUT_BOX: {
         CString text;
         text.LoadString(IDS_RECEIVE_TIMEOUT);

@@ -1,0 +1,81 @@
+// Requests to write a mail: every way of opening an editor ends here, and the
+// request is parsed before the editor subsystem sees it. Also the restoring of
+// mails from the deleted-mail history.
+#include "core/QuendalApp.h"
+
+#include "core/AccountDataSet.h"
+#include "store/MailEditRequest.h"
+#include "store/MailFolderStore.h"
+
+namespace {
+const UINT kNeedAccount = 59172;  // "アカウントを作成してから実行してください。"
+}
+
+BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra,
+                                 const char* pszAddress, const char* pszSecond, const char* pszOwnText,
+                                 const char* pszBody, const char* pszSubject, int nValue1, int nValue2,
+                                 BOOL bNoParse, int nEditorFlag, BOOL bTrusted)
+{
+    if (!m_pAccountDataSet)
+        return FALSE;
+    if (!m_pAccountDataSet->IsLoaded()) {
+        m_pAccountDataSet->SetFilePath(GetAccountFilePath());
+        m_pAccountDataSet->ReadFromFile(TRUE);
+    }
+    if (m_pAccountDataSet->GetRecordCount(TRUE) == 0) {
+        AfxMessageBox(kNeedAccount, MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+
+    MailEditorHooks& hooks = GetMailEditorHooks();
+    if (pStore && hooks.pfnActivateEditor && hooks.pfnActivateEditor(pStore, nIndex))
+        return TRUE;
+
+    CMailEditRequest request;
+    const char* address = pszAddress ? pszAddress : "";
+    const char* second = pszSecond ? pszSecond : "";
+    if (bNoParse) {
+        request.m_bSetAddress = TRUE;
+        request.m_strTo = CMailEditRequest::CleanHeaderValue(address);
+        request.m_strCc = CMailEditRequest::CleanHeaderValue(second);
+    } else {
+        request.ParseAddressText(address, second, bTrusted ? CMailEditRequest::originTrusted
+                                                           : CMailEditRequest::originUntrusted);
+    }
+    // Texts given directly by the caller fill what the address text left empty.
+    if (pszBody && *pszBody && request.m_strBody.IsEmpty())
+        request.m_strBody = pszBody;
+    if (pszSubject && *pszSubject && request.m_strSubject.IsEmpty())
+        request.m_strSubject = CMailEditRequest::CleanHeaderValue(pszSubject);
+    if (nMode == 4)
+        request.m_lExtra = lExtra;
+    request.m_strOwnText = pszOwnText ? pszOwnText : "";
+    request.m_nMode = nMode;
+    request.m_pStore = pStore;
+    request.m_nIndex = nIndex;
+    request.m_nValue1 = nValue1;
+    request.m_nValue2 = nValue2;
+    request.m_nEditorFlag = nEditorFlag;
+    return hooks.pfnStartEditor ? hooks.pfnStartEditor(request) : FALSE;
+}
+
+void CQuendalApp::OpenMailEditor(const char* pszText)
+{
+    OpenMailEditor(-1, nullptr, -1, 0, pszText, "", "", "", "", 0, 0, FALSE, 0, TRUE);
+}
+
+BOOL CQuendalApp::RestoreDeletedMail(int nPos)
+{
+    int count = m_deleteHistory.GetSize();
+    if (nPos == -1)
+        nPos = count - 1;
+    if (nPos < 0 || nPos >= count)
+        return FALSE;
+    DeletedMail entry = m_deleteHistory[nPos];
+    m_deleteHistory.RemoveAt(nPos);
+    CMailFolderStore* store = FindFolder(entry.nFolderId);
+    CMailListData* list = store ? store->GetMailList() : nullptr;
+    if (!list)
+        return FALSE;
+    return store->RestoreMail(list->GetMailRecord(entry.nIndex));
+}
