@@ -236,6 +236,38 @@ TEST_F(ImapDovecotTest, IdsComeFromXUidlWhenEveryMailHasOne)
     EXPECT_EQ(ids.find("<imap-"), std::string::npos) << ids;
 }
 
+TEST_F(ImapDovecotTest, MailsKeptLongerThanTheDaysAreExpunged)
+{
+    ClearMaildir(kUserAuthLogin);
+    for (const char* s : {"old", "new"})
+        DeliverMail(kUserAuthLogin, SmallMail(s));
+    TestSessionFolder folder;
+    auto pass = [&]() {
+        CImapTestSession session(folder);
+        Configure(session, kUserAuthLogin);
+        session.SetLeaveOnServer(true);
+        session.SetDeleteAfterDays(5);
+        PassResult result = RunPass(session);
+        EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
+        return session.filed.size();
+    };
+    EXPECT_EQ(pass(), 2u);
+    EXPECT_EQ(CountServerMails(kUserAuthLogin), 2);
+    // Received six days ago, as far as the id file knows.
+    std::string ids = folder.IdFileText("imap");
+    size_t line = ids.find("<imap-old@example.jp>\t");
+    ASSERT_NE(line, std::string::npos) << ids;
+    size_t stamp = ids.rfind('\t', ids.find("\r\n", line)) + 1;
+    ids.replace(stamp, ids.find("\r\n", line) - stamp,
+                std::to_string(CReceivedIdList::CurrentTime() - 6 * 86400));
+    folder.WriteIdFile(ids, "imap");
+    EXPECT_EQ(pass(), 0u);
+    EXPECT_EQ(CountServerMails(kUserAuthLogin), 1);
+    ids = folder.IdFileText("imap");
+    EXPECT_EQ(ids.find("<imap-old@example.jp>"), std::string::npos) << ids;
+    EXPECT_NE(ids.find("<imap-new@example.jp>"), std::string::npos) << ids;
+}
+
 // Last, and only once: Dovecot slows down every later login from this
 // address for a while after a failed one.
 TEST_F(ImapDovecotTest, PasswordRefusedAfterTheContinuationIsALoginFailure)
