@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
 # A private Postfix for the SMTP tests.
 #   postfix.sh start | stop
-# State lives under $CVM_BUILD_DIR/servers/postfix.
+# It listens on a fixed loopback address and the protocol's own ports, so
+# there is one per machine however many build trees run their tests at once:
+# its state lives in $CVM_POSTFIX_DIR (default /tmp/cvm-postfix), linked from
+# $CVM_BUILD_DIR/servers/postfix. Each "start" takes a reference and each
+# "stop" drops one; the last stop ends the server.
 #
 #   127.0.0.3  smtp.cvm.test  certificate of the test CA that the Wine prefix trusts
 # Ports 587 (STARTTLS, then AUTH) and 465 (TLS from the first byte). Logins go
@@ -13,9 +17,9 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
 build=${CVM_BUILD_DIR:-$root/build}
-state=$build/servers/postfix
-dovecot=$build/servers/dovecot
-pki=$build/servers/pki
+state=${CVM_POSTFIX_DIR:-/tmp/cvm-postfix}
+dovecot=${CVM_DOVECOT_DIR:-/tmp/cvm-dovecot}
+pki=$dovecot/pki
 addr=127.0.0.3
 name=smtp.cvm.test
 
@@ -38,7 +42,7 @@ add_address() {
 }
 
 make_certificate() {
-  CVM_BUILD_DIR=$build bash "$here/dovecot.sh" pki
+  bash "$here/dovecot.sh" pki
   mkdir -p "$state/tls"
   [ -f "$state/tls/server.crt" ] && [ "$state/tls/server.crt" -nt "$pki/ca.crt" ] && return 0
   openssl req -newkey rsa:2048 -nodes -keyout "$state/tls/server.key" -out "$state/tls/server.csr" \
@@ -133,17 +137,16 @@ postlog   unix-dgram n  -       n       -       1       postlogd
 EOF
 }
 
-start() {
-  stop >/dev/null 2>&1 || true
-  add_address
-  make_certificate
-  write_config
-  register_config_dir "$state/etc"
+running() {
+  [ -f "$state/queue/pid/master.pid" ] && kill -0 "$(tr -d ' ' <"$state/queue/pid/master.pid")" 2>/dev/null
+}
+
+start_postfix() {
   rm -f "$state/postfix.log"
   postfix -c "$state/etc" set-permissions >/dev/null 2>&1 || true
   # Fatal start-up errors go to syslog only, which these machines lack; a
   # terminal makes postfix print them.
-  if ! script -qec "postfix -c '$state/etc' start" /dev/null >"$state/start.out" 2>&1; then
+  if ! script -qec "postfix -c '$state/etc' start" /dev/null >"$state/start.out" 2>&1 7>&-; then
     cat "$state/start.out" >&2
     echo "postfix: did not start; see $state/postfix.log" >&2
     return 1
@@ -156,16 +159,49 @@ start() {
   return 1
 }
 
-stop() {
-  [ -f "$state/etc/main.cf" ] || return 0
-  [ -f "$state/queue/pid/master.pid" ] || return 0
-  postfix -c "$state/etc" stop >/dev/null 2>&1 || true
+stop_postfix() {
+  running || return 0
   local pid
-  pid=$(tr -d ' ' <"$state/queue/pid/master.pid" 2>/dev/null || true)
-  if [ -n "$pid" ]; then
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-  fi
-  return 0
+  pid=$(tr -d ' ' <"$state/queue/pid/master.pid")
+  postfix -c "$state/etc" stop >/dev/null 2>&1 || kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+}
+
+start() {
+  mkdir -p "$state" "$build/servers"
+  if [ -e "$build/servers/postfix" ] && [ ! -L "$build/servers/postfix" ]; then rm -rf "$build/servers/postfix"; fi
+  ln -sfn "$state" "$build/servers/postfix"
+  (
+    flock 7
+    refs=$(cat "$state/refs" 2>/dev/null || echo 0)
+    if running && [ "$refs" -gt 0 ]; then
+      echo $((refs + 1)) >"$state/refs"
+      exit 0
+    fi
+    stop_postfix
+    add_address
+    make_certificate
+    write_config
+    register_config_dir "$state/etc"
+    start_postfix || exit 1
+    echo 1 >"$state/refs"
+  ) 7>"$state.lock"
+}
+
+stop() {
+  [ -d "$state" ] || return 0
+  (
+    flock 7
+    refs=$(cat "$state/refs" 2>/dev/null || echo 1)
+    refs=$((refs - 1))
+    if [ "$refs" -gt 0 ]; then
+      echo "$refs" >"$state/refs"
+      exit 0
+    fi
+    echo 0 >"$state/refs"
+    stop_postfix
+    exit 0
+  ) 7>"$state.lock"
 }
 
 case "${1:-}" in
