@@ -90,7 +90,7 @@ private:
 class MailWriter
 {
 public:
-    explicit MailWriter(int counter)
+    MailWriter(int counter, bool stuffed) : m_stuffed(stuffed)
     {
         char temp[MAX_PATH + 1];
         DWORD n = GetTempPathA(sizeof(temp), temp);
@@ -114,7 +114,7 @@ public:
     {
         m_out.clear();
         for (size_t i = 0; i < n; ++i) {
-            if (m_atLineStart && p[i] == '.')
+            if (m_atLineStart && p[i] == '.' && !m_stuffed)
                 m_out += '.';
             m_out += p[i];
             m_atLineStart = p[i] == '\n';
@@ -145,6 +145,7 @@ private:
     std::string m_out;
     std::string m_lastTwo;
     bool m_atLineStart = true;
+    bool m_stuffed;
     int64_t m_received = 0;
 };
 
@@ -290,7 +291,7 @@ BOOL CMboxImporter::ImportFile(const char* pszSeparator, CMboxImporter* pImporte
                 s.m_mailStart = s.m_pos;
             }
 
-            MailWriter writer(counter);
+            MailWriter writer(counter, pImporter && pImporter->m_bDotStuffed);
             if (!writer.Open())
                 return FALSE;
             s.m_writer = &writer;

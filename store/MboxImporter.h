@@ -34,6 +34,12 @@ public:
     int m_nTotal = 0;                  // shown after the slash; low 16 bits are the progress range
     CString m_strName;                 // the name in the status line
 
+    // The file already holds its mails in the stored form, every line that
+    // begins with "." doubled (the Outlook Express conversion writes it so,
+    // as its separator is a lone "." line); they are filed without doubling
+    // again.
+    BOOL m_bDotStuffed = FALSE;
+
     // Mails filed by the last run (tests and the caller's summary).
     int m_nImported = 0;
 };
