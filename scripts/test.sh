@@ -33,7 +33,8 @@ trap cleanup EXIT
 for s in "$root"/scripts/servers.d/*.sh; do
   [ -f "$s" ] || continue
   servers+=("$s")
-  CVM_BUILD_DIR="$build" bash "$s" start
+  echo "test: starting $(basename "$s" .sh)"
+  CVM_BUILD_DIR="$build" timeout 300 bash "$s" start
 done
 
 "$root/scripts/wine-prefix.sh" "$CVM_WINEPREFIX" </dev/null >/dev/null 2>&1
