@@ -195,6 +195,8 @@ bool CPop3Session::Connect()
         if (!IsPositive(m_strReply))
             return fail("サーバがSTLSを受け付けませんでした。");
         // Nothing sent in plain text before the handshake may count after it.
+        if (m_bTlsSkipLF && m_nTlsPos >= m_tlsPending.size())
+            pTls->DropLateLineFeed(m_nTimeOut * 1000);
         m_tlsPending.clear();
         m_nTlsPos = 0;
         m_bTlsSkipLF = false;

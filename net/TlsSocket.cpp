@@ -588,6 +588,19 @@ CString CTlsSocket::ReadText()
     return text;
 }
 
+void CTlsSocket::DropLateLineFeed(DWORD dwWaitMs)
+{
+    fd_set set;
+    FD_ZERO(&set);
+    FD_SET(m_hSocket, &set);
+    timeval tv{static_cast<long>(dwWaitMs / 1000), static_cast<long>((dwWaitMs % 1000) * 1000)};
+    if (select(0, &set, nullptr, nullptr, &tv) != 1)
+        return;
+    char ch = 0;
+    if (recv(m_hSocket, &ch, 1, MSG_PEEK) == 1 && ch == '\n')
+        recv(m_hSocket, &ch, 1, 0);
+}
+
 void CTlsSocket::Shutdown()
 {
     if (m_bContext && m_hSocket != INVALID_SOCKET) {

@@ -31,6 +31,9 @@ public:
     CString ReadText();
     // Handshake on the open plain connection, then the certificate check.
     bool StartTls(const char* pszHost, int nPort);
+    // Before the handshake after STLS: drops the LF of the reply's CR LF when
+    // it is still on its way, so that it is not taken for handshake data.
+    void DropLateLineFeed(DWORD dwWaitMs);
     // Sends the closing message of the TLS connection and closes the socket.
     void Shutdown();
 

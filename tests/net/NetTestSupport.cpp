@@ -216,7 +216,8 @@ FakeServer::~FakeServer()
         m_thread.join();
 }
 
-ByteRelay::ByteRelay(int nListenPort, int nTargetPort) : m_nTargetPort(nTargetPort)
+ByteRelay::ByteRelay(int nListenPort, int nTargetPort, bool bByteByByte)
+    : m_nTargetPort(nTargetPort), m_bByteByByte(bByteByByte)
 {
     m_listen = ListenOn(kDovecotAddress, nListenPort, m_nPort);
     m_thread = std::thread([this] {
@@ -240,6 +241,18 @@ ByteRelay::~ByteRelay()
             t.join();
 }
 
+void ByteRelay::Reset()
+{
+    std::lock_guard<std::mutex> lock(m_lock);
+    m_reset = true;
+    for (SOCKET client : m_clients) {
+        linger hard{1, 0};
+        setsockopt(client, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&hard), sizeof(hard));
+        closesocket(client);
+    }
+    m_clients.clear();
+}
+
 void ByteRelay::Serve(SOCKET client)
 {
     SOCKET server = socket(AF_INET, SOCK_STREAM, 0);
@@ -255,12 +268,22 @@ void ByteRelay::Serve(SOCKET client)
     BOOL bNoDelay = TRUE;
     setsockopt(client, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
     setsockopt(server, IPPROTO_TCP, TCP_NODELAY, reinterpret_cast<const char*>(&bNoDelay), sizeof(bNoDelay));
-    auto pipe = [](SOCKET from, SOCKET to) {
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        m_clients.push_back(client);
+    }
+    bool bByteByByte = m_bByteByByte;
+    auto pipe = [bByteByByte](SOCKET from, SOCKET to) {
         char buffer[4096];
         for (;;) {
             int n = recv(from, buffer, sizeof(buffer), 0);
             if (n <= 0)
                 break;
+            if (!bByteByByte) {
+                if (!SendAll(to, std::string(buffer, n)))
+                    return;
+                continue;
+            }
             for (int i = 0; i < n; i++) {
                 if (send(to, buffer + i, 1, 0) != 1)
                     return;
@@ -275,7 +298,9 @@ void ByteRelay::Serve(SOCKET client)
         pipe(client, server);
         back.join();
         closesocket(server);
-        closesocket(client);
+        std::lock_guard<std::mutex> lock(m_lock);
+        if (!m_reset)
+            closesocket(client);
     });
 }
 

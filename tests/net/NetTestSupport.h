@@ -11,6 +11,7 @@
 
 #include <atomic>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,15 +66,22 @@ private:
 class ByteRelay
 {
 public:
-    ByteRelay(int nListenPort, int nTargetPort);
+    // bByteByByte false passes bytes on as they come (for Reset alone).
+    ByteRelay(int nListenPort, int nTargetPort, bool bByteByByte = true);
     ~ByteRelay();
     int Port() const { return m_nPort; }
+    // Resets every client connection (the client sees a connection reset).
+    void Reset();
 
 private:
     void Serve(SOCKET client);
     SOCKET m_listen = INVALID_SOCKET;
     int m_nPort = 0;
     int m_nTargetPort = 0;
+    bool m_bByteByByte = true;
+    std::mutex m_lock;
+    std::vector<SOCKET> m_clients;
+    std::atomic<bool> m_reset{false};
     std::thread m_thread;
     std::vector<std::thread> m_pipes;
     std::atomic<bool> m_stop{false};

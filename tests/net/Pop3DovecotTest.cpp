@@ -322,3 +322,29 @@ TEST_F(Pop3DovecotTest, StlsThroughARelayThatSplitsEveryByte)
     EXPECT_EQ(session.filed[0], Filed(kSjisMail));
     EXPECT_EQ(CountServerMails(nUser), 0);
 }
+
+TEST_F(Pop3DovecotTest, RefusedCertificateEndsTheConnectionWithItsReason)
+{
+    TestSessionFolder folder;
+    CPop3TestSession session(folder);
+    Configure(session, 1, 995, true);
+    session.SetServer(kUntrustedHost, 995);
+    PassResult result = RunPass(session);
+    EXPECT_FALSE(result.bStarted);
+    EXPECT_EQ(result.nFinishResult, 1);
+    EXPECT_EQ(result.nFinishMessage, 57616u);
+    EXPECT_NE(session.GetErrorText().Find("信頼されていない認証局"), -1);
+}
+
+TEST_F(Pop3DovecotTest, EmptyMailboxEndsQuietly)
+{
+    ClearMaildir(1);
+    TestSessionFolder folder;
+    CPop3TestSession session(folder);
+    Configure(session, 1, 110, false);
+    PassResult result = RunPass(session);
+    EXPECT_TRUE(result.bFinished);
+    EXPECT_EQ(result.nFinishResult, 0);
+    EXPECT_TRUE(result.errors.empty());
+    EXPECT_EQ(session.GetReceivedCount(), 0);
+}

@@ -224,3 +224,38 @@ TEST(Pop3Session, ExpiredMailsAreKeptWhenTheServerNumbersAreUnknown)
     EXPECT_EQ(result.nFinishResult, 0);
     EXPECT_TRUE(server.Deleted().empty());
 }
+
+TEST(Pop3Session, FilterCanRefuseOrDeleteBeforeDownloading)
+{
+    for (int nDecision : {1, 2}) {
+        SCOPED_TRACE(nDecision);
+        FakePop3Server server(std::vector<FakeMail>{{"u1", kMailA}, {"u2", kMailB}});
+        TestSessionFolder folder;
+        CPop3TestSession session(folder);
+        Configure(session, server.Port());
+        session.SetFiltering(true, true);
+        session.nFilterDecision = nDecision;
+        PassResult result = RunPass(session);
+        EXPECT_EQ(result.nFinishResult, 0);
+        EXPECT_TRUE(session.filed.empty());
+        EXPECT_FALSE(server.Received("RETR"));
+        ASSERT_EQ(session.GetUndeliveredMails().size(), 2u);
+        EXPECT_EQ(session.GetUndeliveredMails()[1].nKind, nDecision);
+        EXPECT_EQ(session.GetUndeliveredMails()[1].strSubject, "second");
+        EXPECT_EQ(server.Deleted(), (nDecision == 2 ? std::vector<int>{1, 2} : std::vector<int>{}));
+    }
+}
+
+TEST(Pop3Session, AbortEndsThePassWithQuit)
+{
+    FakePop3Server server(std::vector<FakeMail>{{"u1", kMailA}, {"u2", kMailB}});
+    TestSessionFolder folder;
+    CPop3TestSession session(folder);
+    Configure(session, server.Port());
+    session.nAbortAtFiling = 1;
+    PassResult result = RunPass(session);
+    EXPECT_EQ(result.nFinishResult, -1);
+    EXPECT_EQ(session.filed.size(), 1u);
+    EXPECT_TRUE(server.Received("QUIT"));
+    EXPECT_FALSE(server.Received("RETR 2"));
+}

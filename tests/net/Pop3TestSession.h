@@ -65,6 +65,9 @@ public:
     std::vector<std::string> filed;
     bool bFailFiling = false;
     int nFilterDecision = 0;
+    // Sets the abort flag, as the session thread's cancel message does, when
+    // this many mails have been filed.
+    int nAbortAtFiling = 0;
 
 protected:
     bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
@@ -73,6 +76,8 @@ protected:
         if (bFailFiling)
             return false;
         filed.push_back(TestSupport::ReadFileBytes(strPath));
+        if (nAbortAtFiling && static_cast<int>(filed.size()) == nAbortAtFiling)
+            SetAbort();
         if (m_pTargetStore)
             return CPop3Session::FileReceivedMail(strPath, bKeepOnServer);
         return true;

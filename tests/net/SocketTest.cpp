@@ -188,3 +188,27 @@ TEST_F(TlsSocketTest, HandshakeAndRecordsSplitIntoSingleBytes)
     EXPECT_NE(text.Find("UIDL"), -1);
     socket.Shutdown();
 }
+
+TEST_F(TlsSocketTest, FailedSendIsReportedAndLaterReadsEnd)
+{
+    ByteRelay relay(0, 995, false);
+    CTlsSocket socket;
+    socket.SetTimeOut(2);
+    ASSERT_TRUE(socket.Create());
+    ASSERT_TRUE(socket.Connect(kHost, relay.Port())) << socket.GetErrorText().GetString();
+    EXPECT_EQ(socket.ReadText().Left(3), "+OK");
+    relay.Reset();
+    Sleep(200);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    int nSent = 0;
+    for (int i = 0; i < 3 && nSent >= 0; i++)
+        nSent = socket.Send("NOOP\r\n", 6);
+    EXPECT_LT(nSent, 0);
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, CVM_MSG_TRANSFER_ERROR, CVM_MSG_TRANSFER_ERROR, PM_REMOVE));
+    DWORD dwStart = GetTickCount();
+    EXPECT_TRUE(socket.ReadText().IsEmpty());
+    EXPECT_TRUE(socket.HasReadError() || socket.IsClosed());
+    EXPECT_LT(GetTickCount() - dwStart, 10000u);
+}
