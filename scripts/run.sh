@@ -13,6 +13,7 @@ cmake --build "$build" -j "$(nproc)" --target CVMail QdMapi Vonlink
 run="$root/run"
 mkdir -p "$run"
 cp "$build/CVMail.exe" "$build/QdMapi.dll" "$build/Vonlink.dll" "$run/"
+cp "$root/resources/art/CVM.bmp" "$run/" 2>/dev/null || true
 export CVM_WINEPREFIX="$build/wineprefix"
 if [ -z "${DISPLAY:-}" ]; then
   Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$build/run.display" </dev/null >/dev/null 2>&1 &
@@ -22,4 +23,5 @@ if [ -z "${DISPLAY:-}" ]; then
 fi
 cd "$run"
 winpath="Z:$(printf '%s' "$run/MailBox" | tr '/' '\\')"
-exec "$root/scripts/wine-run.sh" "$run/CVMail.exe" /INI "/M$winpath" "$@"
+# The M value begins one character after the letter.
+exec "$root/scripts/wine-run.sh" "$run/CVMail.exe" /INI "/M:$winpath" "$@"
