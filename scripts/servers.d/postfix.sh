@@ -167,7 +167,25 @@ stop_postfix() {
   for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 }
 
+# Instances started by older copies of this script (state inside a build
+# tree) listen on the same address and would take a share of the
+# connections; they are ended whenever the shared one is started.
+end_strays() {
+  local pid cwd
+  for pid in $(pgrep -x master 2>/dev/null || true); do
+    cwd=$(readlink "/proc/$pid/cwd" 2>/dev/null || true)
+    case "$cwd" in
+      */servers/postfix/queue*) ;;
+      *) continue ;;
+    esac
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  done
+  return 0
+}
+
 start() {
+  end_strays
   mkdir -p "$state" "$build/servers"
   if [ -e "$build/servers/postfix" ] && [ ! -L "$build/servers/postfix" ]; then rm -rf "$build/servers/postfix"; fi
   ln -sfn "$state" "$build/servers/postfix"
