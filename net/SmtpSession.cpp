@@ -289,8 +289,12 @@ bool CSmtpSession::Run(int nStep)
     case StateNegotiate:
         if (nState == StateNegotiate) {
             CTlsSocket* pTls = dynamic_cast<CTlsSocket*>(m_pSocket);
-            if (!pTls || !pTls->StartTls(m_strHost, m_nPort))
-                return FailNow("メールサーバに接続できませんでした。[Negotiate]");
+            if (!pTls || !pTls->StartTls(m_strHost, m_nPort)) {
+                CString text = "メールサーバに接続できませんでした。[Negotiate]";
+                if (pTls && !pTls->GetErrorText().IsEmpty())
+                    text += "\r\n" + pTls->GetErrorText();
+                return FailNow(text);
+            }
             m_bTlsEstablished = true;
             // Whatever came before the handshake is not to be trusted.
             m_strTlsPending.Empty();
