@@ -268,6 +268,27 @@ TEST_F(ImapDovecotTest, MailsKeptLongerThanTheDaysAreExpunged)
     EXPECT_NE(ids.find("<imap-new@example.jp>"), std::string::npos) << ids;
 }
 
+TEST_F(ImapDovecotTest, SizeLimitKeepsOnlyTheHeaderOfALargeMail)
+{
+    ClearMaildir(kUserLogin);
+    DeliverMail(kUserLogin, SmallMail("big") + std::string(30000, 'b') + "\r\n");
+    DeliverMail(kUserLogin, SmallMail("small"));
+    TestSessionFolder folder;
+    CImapTestSession session(folder);
+    Configure(session, kUserLogin);
+    session.SetSizeLimit(10);
+    PassResult result = RunPass(session);
+    EXPECT_EQ(result.nFinishResult, 0);
+    EXPECT_EQ(session.filed, std::vector<std::string>{Filed(SmallMail("small"))});
+    ASSERT_EQ(session.GetUndeliveredMails().size(), 1u);
+    const CUndeliveredMail& kept = session.GetUndeliveredMails()[0];
+    EXPECT_EQ(kept.nKind, 0);
+    EXPECT_EQ(kept.strSubject, "big");
+    EXPECT_GT(kept.nSize, 30000);
+    EXPECT_EQ(kept.strHeader.Find("bbbb"), -1);
+    EXPECT_EQ(CountServerMails(kUserLogin), 1);
+}
+
 // Last, and only once: Dovecot slows down every later login from this
 // address for a while after a failed one.
 TEST_F(ImapDovecotTest, PasswordRefusedAfterTheContinuationIsALoginFailure)
