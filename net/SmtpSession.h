@@ -105,6 +105,9 @@ public:
     DWORD GetOwnerThreadId() const { return m_dwOwnerThreadId; }
     void SetWatchdogThreadId(DWORD dwThreadId) { m_dwWatchdogThreadId = dwThreadId; }
     void SetStatusSink(CSmtpStatusSink* pStatus) { m_pStatus = pStatus; }
+    // The window the send job reports its result to (kept for the job).
+    void SetNotifyWindow(HWND hWnd) { m_hNotifyWnd = hWnd; }
+    HWND GetNotifyWindow() const { return m_hNotifyWnd; }
     void SetConnectionOpen(bool bOpen) { m_bConnectionOpen = bOpen; }
     void SetKeepConnection(bool bKeep) { m_bKeepConnection = bKeep; }
     bool IsKeepConnection() const { return m_bKeepConnection; }
@@ -313,6 +316,7 @@ protected:
     DWORD m_dwOwnerThreadId = 0;
     DWORD m_dwWatchdogThreadId = 0;
     CSmtpStatusSink* m_pStatus = nullptr;
+    HWND m_hNotifyWnd = nullptr;
 
     // ---- Composition members ----
     CString m_strAccountName, m_strAccountAddress, m_strSignName;

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 
 using namespace SmtpTest;
@@ -279,6 +280,43 @@ TEST_F(ComposeTest, AddressEntriesInHeaderForm)
             EXPECT_STREQ(codec.DecodeHeaderText(actual), c.decoded);
         }
     }
+}
+
+TEST(MessageIdTest, IdsOfOneSecondDoNotRepeat)
+{
+    // Same sender, same body, built as fast as possible: the clock and a
+    // generator seeded from it used to give the same identifier again.
+    std::vector<std::string> ids;
+    for (int i = 0; i < 200; ++i) {
+        CSmtpSession session;
+        session.SetFrom("taro@example.com");
+        session.SetTo("hanako@example.com");
+        session.AddBodyLine("same\r\n");
+        TestSupport::TempDir dir;
+        ASSERT_TRUE(session.BuildMessage(dir.File("m.eml"), true));
+        ids.push_back(session.GetMessageId().Str());
+    }
+    std::sort(ids.begin(), ids.end());
+    EXPECT_EQ(std::unique(ids.begin(), ids.end()), ids.end());
+}
+
+TEST(BodyTextTest, TextIsSplitIntoLines)
+{
+    CSmtpSession session;
+    session.AddBodyText("one\r\ntwo\nthree\rfour\n\rfive");
+    const std::vector<std::string> expected = {"one\r\n", "two\r\n", "three\r\n", "four\r\n", "five"};
+    std::vector<std::string> lines;
+    for (int i = 0; i < session.GetBodyLines().GetSize(); ++i)
+        lines.push_back(session.GetBodyLines()[i].Str());
+    EXPECT_EQ(lines, expected);
+
+    // A long line is broken right after a Japanese comma or full stop.
+    CSmtpSession longText;
+    const std::string sentence = "これは長い文章の例です、読点のあとで改行されるかどうかを確かめます。続き";
+    longText.AddBodyText(sentence.c_str());
+    ASSERT_EQ(longText.GetBodyLines().GetSize(), 2);
+    EXPECT_EQ(longText.GetBodyLines()[0].Right(4), CString("。\r\n"));
+    EXPECT_EQ(longText.GetBodyLines()[1], CString("続き"));
 }
 
 TEST_F(ComposeTest, MissingAttachmentFailsWithItsPath)
