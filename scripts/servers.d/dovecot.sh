@@ -84,10 +84,11 @@ EOF
 }
 
 add_hosts() {
-  local line
+  local line sudo=""
+  [ "$(id -u)" = 0 ] || sudo=sudo
   for line in "127.0.0.2 mail.cvm.test wrongname.cvm.test" \
               "127.0.0.22 expired.cvm.test" "127.0.0.23 untrusted.cvm.test"; do
-    grep -qxF "$line" /etc/hosts 2>/dev/null || echo "$line" >>/etc/hosts
+    grep -qxF "$line" /etc/hosts 2>/dev/null || echo "$line" | $sudo tee -a /etc/hosts >/dev/null
   done
 }
 
