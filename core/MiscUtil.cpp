@@ -25,19 +25,6 @@ const char* const kFileErrorTexts[] = {
     "ファイルの終わりに到達",
 };
 
-CString ProgramFilePath()
-{
-    std::vector<char> buf(MAX_PATH);
-    for (;;) {
-        DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
-        if (n == 0)
-            return CString();
-        if (n < buf.size())
-            return CString(buf.data(), static_cast<int>(n));
-        buf.resize(buf.size() * 2);
-    }
-}
-
 // Closes a registry key on every path out.
 class RegKey
 {
@@ -82,6 +69,19 @@ bool ReadRegistryText(HKEY hKey, const char* pszSubKey, const char* pszValueName
 }
 
 } // namespace
+
+CString ProgramFilePath()
+{
+    std::vector<char> buf(MAX_PATH);
+    for (;;) {
+        DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+        if (n == 0)
+            return CString();
+        if (n < buf.size())
+            return CString(buf.data(), static_cast<int>(n));
+        buf.resize(buf.size() * 2);
+    }
+}
 
 CString GetSystemErrorText(DWORD dwCode)
 {

@@ -28,6 +28,8 @@ BOOL DeleteRegistrySubKeys(HKEY hRoot, const char* pszPath, BOOL bFilter, const 
                            const char* pszText);
 
 // ---- Paths and strings ----
+// The full path of the program file.
+CString ProgramFilePath();
 // The program file's drive and folder joined with the name.
 CString GetProgramFilePath(const char* pszName);
 // Makes the mailbox folder the current directory.

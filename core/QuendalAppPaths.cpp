@@ -1,6 +1,7 @@
 // Mailbox layout: where the mailbox folder is, the names of every data file
 // and box folder in it, and the logs.
 #include "core/QuendalApp.h"
+#include "core/MiscUtil.h"
 
 #include <shlobj.h>
 
@@ -22,13 +23,6 @@ CString EnsureFolder(const CString& path)
     return path;
 }
 
-CString ProgramPath()
-{
-    char buf[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof(buf));
-    return n > 0 && n < sizeof(buf) ? CString(buf) : CString();
-}
-
 } // namespace
 
 void CQuendalApp::ReadMailBoxPath()
@@ -39,7 +33,7 @@ void CQuendalApp::ReadMailBoxPath()
         CString path = GetProfileString("Paths", "MailBoxPath", "");
         // "*:" stands for the drive the program runs from (a mailbox on a USB stick).
         if (path.GetLength() >= 2 && path[0] == '*' && path[1] == ':') {
-            CString program = ProgramPath();
+            CString program = ProgramFilePath();
             if (program.GetLength() >= 2 && program[1] == ':')
                 path = program.Left(2) + path.Mid(2);
         }
@@ -109,7 +103,7 @@ CString CQuendalApp::GetLogFilePath()
 
 CString CQuendalApp::GetHelpFilePath()
 {
-    CString program = ProgramPath();
+    CString program = ProgramFilePath();
     int cut = program.ReverseFind('\\');
     return Join(cut >= 0 ? program.Left(cut) : CString("."), "CVMailHelp.chm");
 }

@@ -2,6 +2,7 @@
 // settings store, mailbox password, registration, service threads and the
 // main window.
 #include "core/QuendalApp.h"
+#include "core/MiscUtil.h"
 
 #include "addressbook/AddressManagerThread.h"
 #include "core/AppMessages.h"
@@ -31,13 +32,6 @@ namespace {
 const char kMutexName[] = "Corvane Mail";
 // How long a second start waits for the running one to take its request.
 const DWORD kHandOverWaitMs = 5000;
-
-CString ModulePath()
-{
-    char buf[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof(buf));
-    return n > 0 && n < sizeof(buf) ? CString(buf) : CString();
-}
 
 // A duplicate of a thread's handle, so that its liveness can be tested after
 // the thread object has deleted itself.
@@ -138,7 +132,7 @@ void SetDefaultMailClient(const char* pszName)
 
 CString CQuendalApp::GetProgramFolder() const
 {
-    CString path = ModulePath();
+    CString path = ProgramFilePath();
     int cut = path.ReverseFind('\\');
     return cut >= 0 ? path.Left(cut) : CString(".");
 }
@@ -322,7 +316,7 @@ void CQuendalApp::ReleaseInstanceMutex()
 
 void CQuendalApp::ReadProgramVersion()
 {
-    CString path = ModulePath();
+    CString path = ProgramFilePath();
     DWORD dummy = 0;
     DWORD size = GetFileVersionInfoSizeA(path, &dummy);
     if (!size)
@@ -417,7 +411,7 @@ BOOL CQuendalApp::StartUp()
 
     GetOSVersionType();
 
-    CString program = ModulePath();
+    CString program = ProgramFilePath();
     char shortBuf[MAX_PATH * 2] = {};
     DWORD shortLen = GetShortPathNameA(program, shortBuf, sizeof(shortBuf));
     CString shortPath = shortLen > 0 && shortLen < sizeof(shortBuf) ? CString(shortBuf) : program;

@@ -1,5 +1,6 @@
 // Unread-mail counts published to the shell's logon screen.
 #include "core/QuendalApp.h"
+#include "core/MiscUtil.h"
 
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
@@ -21,13 +22,6 @@ UnreadMailPublisher g_publisher = PublishThroughShell;
 
 const char kUnreadMailKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\UnreadMail";
 
-CString ProgramPath()
-{
-    char buf[MAX_PATH * 2];
-    DWORD n = GetModuleFileNameA(nullptr, buf, sizeof(buf));
-    return n > 0 && n < sizeof(buf) ? CString(buf) : CString();
-}
-
 } // namespace
 
 UnreadMailPublisher SetUnreadMailPublisher(UnreadMailPublisher publisher)
@@ -39,32 +33,14 @@ UnreadMailPublisher SetUnreadMailPublisher(UnreadMailPublisher publisher)
 
 void CQuendalApp::UpdateUnreadMailRegistry()
 {
-    // Only this program's own entries are removed: the value "Application"
-    // must read exactly "Corvane Mail".
-    HKEY root = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kUnreadMailKey, 0, KEY_READ | KEY_WRITE, &root) == ERROR_SUCCESS) {
-        CStringArray ours;
-        char name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD len = sizeof(name);
-            if (RegEnumKeyExA(root, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
-                break;
-            char app[256];
-            DWORD size = sizeof(app);
-            DWORD type = 0;
-            if (RegGetValueA(root, name, "Application", RRF_RT_REG_SZ, &type, app, &size) == ERROR_SUCCESS &&
-                lstrcmpA(app, "Corvane Mail") == 0)
-                ours.Add(name);
-        }
-        for (int i = 0; i < ours.GetSize(); ++i)
-            RegDeleteTreeA(root, ours[i]);
-        RegCloseKey(root);
-    }
+    // Only this program's own entries are removed: their value "Application"
+    // names this program.
+    DeleteRegistrySubKeys(HKEY_CURRENT_USER, kUnreadMailKey, TRUE, "Application", "Corvane Mail");
 
     int mode = GetProfileInt("Setting", "DisplayUnReadMail", 0);
     if (mode == 0)
         return;
-    std::wstring command = ProgramPath().ToWide();
+    std::wstring command = ProgramFilePath().ToWide();
     CStringArray names;
     CDWordArray counts;
     CollectUnreadCounts(mode, names, counts);
