@@ -14,5 +14,7 @@ CQuendalApp::CQuendalApp() : CMailApp("Corvane Mail")
 
 CQuendalApp::~CQuendalApp()
 {
+    // Shut-down normally closed them already; a failed start-up has not.
+    CloseAllFolders();
     delete m_pAccountDataSet;
 }
