@@ -304,14 +304,14 @@ void ByteRelay::Serve(SOCKET client)
     });
 }
 
-PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs)
+PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs, std::vector<CReceiveSelection>* pSelection)
 {
     PassResult result;
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
     session.SetOwnerThreadId(GetCurrentThreadId());
-    result.bStarted = session.Start(nullptr, nullptr);
+    result.bStarted = session.Start(nullptr, pSelection);
     if (!result.bStarted)
         session.Cancel();
     DWORD dwStart = GetTickCount();

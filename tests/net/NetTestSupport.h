@@ -16,7 +16,7 @@
 #include <thread>
 #include <vector>
 
-class CReceiveSession;
+#include "net/ReceiveSession.h"
 
 namespace NetTest {
 
@@ -99,6 +99,7 @@ struct PassResult
 
 // Starts the session on this thread and runs its step machine until it
 // ends, as the session thread does.
-PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs = 120000);
+PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs = 120000,
+                   std::vector<CReceiveSelection>* pSelection = nullptr);
 
 } // namespace NetTest

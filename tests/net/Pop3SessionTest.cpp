@@ -259,3 +259,26 @@ TEST(Pop3Session, AbortEndsThePassWithQuit)
     EXPECT_TRUE(server.Received("QUIT"));
     EXPECT_FALSE(server.Received("RETR 2"));
 }
+
+TEST(Pop3Session, SelectionFetchesAndDeletesOnlyWhatWasChosen)
+{
+    FakePop3Server server(std::vector<FakeMail>{{"u1", kMailA}, {"u2", kMailB}, {"u3", kMailA}});
+    TestSessionFolder folder;
+    CPop3TestSession session(folder);
+    Configure(session, server.Port());
+    std::vector<CReceiveSelection> selection(3);
+    selection[0].nNumber = 2;  // receive and delete
+    selection[0].bDelete = 1;
+    selection[1].nNumber = 3;  // delete without receiving
+    selection[1].bNoReceive = 1;
+    selection[1].bDelete = 1;
+    selection[2].nNumber = 1;  // receive and keep
+    PassResult result = RunPass(session, 120000, &selection);
+    EXPECT_EQ(result.nFinishResult, 0);
+    ASSERT_EQ(session.filed.size(), 2u);
+    EXPECT_EQ(session.filed[0], Filed(kMailB));
+    EXPECT_EQ(session.filed[1], Filed(kMailA));
+    EXPECT_EQ(server.Deleted(), (std::vector<int>{2, 3}));
+    EXPECT_FALSE(server.Received("RETR 3"));
+    EXPECT_NE(folder.IdFileText().find("u1\t1\t"), std::string::npos);
+}
