@@ -3,6 +3,8 @@
 // main window.
 #include "core/QuendalApp.h"
 #include "core/MiscUtil.h"
+#include "net/CommLog.h"
+#include "core/LogWriter.h"
 
 #include "addressbook/AddressManagerThread.h"
 #include "core/AppMessages.h"
@@ -121,6 +123,9 @@ void InstallNeighbourHooks()
         hooks.pfnMailBoxDialog = ChooseMailBoxWithoutDialog;
     if (!hooks.pfnMainWindowExists)
         hooks.pfnMainWindowExists = MainWindowExists;
+    // The protocol clients write their traffic through the application's log
+    // writer, which writes only while logging is on.
+    SetCommLogWriter([](const char* pszText) { WriteLog(pszText); });
 }
 
 } // namespace
