@@ -1,0 +1,82 @@
+// A 200 MB mailbox is imported without being held in memory, and every mail
+// reads back exactly as it stood in the file.
+#include "ImportTestUtil.h"
+
+#include "store/MailListData.h"
+#include "store/MboxImporter.h"
+
+#include <gtest/gtest.h>
+
+#include <psapi.h>
+
+#include <string>
+
+using ImportTest::TestApp;
+using TestSupport::TempDir;
+
+namespace {
+
+SIZE_T PeakPrivateBytes()
+{
+    PROCESS_MEMORY_COUNTERS pmc = { sizeof(pmc) };
+    K32GetProcessMemoryInfo(GetCurrentProcess(), &pmc, sizeof(pmc));
+    return pmc.PeakPagefileUsage;
+}
+
+// Mail n: a body of about 100 KB with the lines an mbox reader must not
+// take for separators or terminators.
+std::string Mail(int n)
+{
+    std::string m = "From: sender" + std::to_string(n) + "@example.jp\r\nSubject: mail " + std::to_string(n) +
+                    "\r\n\r\n";
+    for (int i = 0; i < 1850; ++i) {
+        m += "line " + std::to_string(i) + " of mail " + std::to_string(n) + " with padding text so it is long\r\n";
+        if (i % 500 == 7)
+            m += ".\r\n>From a quoted line\r\n..leading dots\r\nnot From here\r\n";
+    }
+    return m;
+}
+
+} // namespace
+
+TEST(LargeMboxImport, TwoHundredMegabytesStreamed)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore* store = app.AddStore(dir.File("F"), 1, "F");
+    store->LoadIndex();
+    const int count = 2000;
+    CString path = dir.File("big.mbx");
+    {
+        CFile out(path, CFile::modeCreate | CFile::modeWrite);
+        for (int n = 0; n < count; ++n) {
+            std::string block = "From sender" + std::to_string(n) + " Mon Jan  1 00:00:00 2024\r\n" + Mail(n);
+            out.Write(block.data(), static_cast<UINT>(block.size()));
+        }
+        ASSERT_GT(out.GetLength(), 200ull * 1000 * 1000);
+    }
+    SIZE_T before = PeakPrivateBytes();
+    CMboxImporter importer;
+    ASSERT_TRUE(CMboxImporter::ImportFile(nullptr, &importer, path, TRUE, store, 0));
+    SIZE_T grown = PeakPrivateBytes() - before;
+    EXPECT_LT(grown, 64u * 1024 * 1024) << "peak private bytes grew by " << grown;
+    EXPECT_EQ(importer.m_nImported, count);
+
+    CMailListData* list = store->GetMailList();
+    ASSERT_EQ(list->GetMailCount(), count);
+    for (int n = 0; n < count; n += 97) {
+        CString text;
+        ASSERT_TRUE(store->ReadMailText(list->GetMailRecord(n), text));
+        std::string entry = text.Str();
+        entry.erase(0, entry.find("\r\n") + 2);
+        ASSERT_EQ(entry.compare(entry.size() - 5, 5, "\r\n.\r\n"), 0);
+        entry.resize(entry.size() - 5);
+        std::string plain;
+        for (size_t k = 0; k < entry.size(); ++k) {
+            if (entry[k] == '.' && (k == 0 || entry[k - 1] == '\n') && k + 1 < entry.size() && entry[k + 1] == '.')
+                continue;
+            plain += entry[k];
+        }
+        EXPECT_TRUE(plain == Mail(n)) << n;
+    }
+}
