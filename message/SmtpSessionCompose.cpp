@@ -613,7 +613,11 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
         if (m_nSendMode == SendModeResend) {
             h.Format("%s: %s\r\n", "Date", m_strOriginalDate.GetString());
         } else if (!m_strDateText.IsEmpty()) {
-            int64_t value = ParseDateToLocalTime(NormalizeDateHeader(m_strDateText));
+            // The owner may hand over a Date header or the program's own
+            // "%Y/%m/%d %H:%M:%S" form, which is local time.
+            const CString& text = m_strDateText;
+            bool bNormalized = text.GetLength() >= 10 && isdigit(static_cast<unsigned char>(text[0])) && text[4] == '/';
+            int64_t value = ParseDateToLocalTime(bNormalized ? text : NormalizeDateHeader(text));
             h.Format("%s: %s\r\n", "Date", FormatRfc822Date(value).GetString());
         } else {
             h.Format("%s: %s %s\r\n", "Date", CTime(m_pSource->Now()).Format("%a, %d %b %Y %H:%M:%S").GetString(),

@@ -633,7 +633,13 @@ void CSmtpSession::ChooseAuthMethod(const CString& text, bool& bSeenAuth)
 {
     CString line = text;
     line.MakeUpper();
-    if (line.Find("AUTH") < 0)
+    // Only the AUTH extension line counts, not a host name that holds the
+    // word ("250-auth.example.com"): the keyword follows the reply code.
+    int pos = 0;
+    while (pos < line.GetLength() && (isdigit(static_cast<unsigned char>(line[pos])) || line[pos] == '-' ||
+                                      line[pos] == ' '))
+        ++pos;
+    if (line.Mid(pos, 4) != "AUTH" || (pos + 4 < line.GetLength() && line[pos + 4] != ' ' && line[pos + 4] != '='))
         return;
     bSeenAuth = true;
     if (m_bAllowCramMd5 && line.Find("CRAM-MD5") >= 0)

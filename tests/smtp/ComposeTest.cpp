@@ -319,6 +319,29 @@ TEST(BodyTextTest, TextIsSplitIntoLines)
     EXPECT_EQ(longText.GetBodyLines()[1], CString("続き"));
 }
 
+TEST_F(ComposeTest, GivenDateTextIsWrittenInTheDateForm)
+{
+    struct Case
+    {
+        const char* given;
+        const char* expected;
+    } const cases[] = {
+        {"Mon, 02 Jan 2023 12:00:00 +0900", "Date: Mon, 02 Jan 2023 12:00:00 +0900\r\n"},
+        {"Mon, 02 Jan 2023 03:00:00 GMT", "Date: Mon, 02 Jan 2023 12:00:00 +0900\r\n"},
+        {"2023/01/02 12:00:00", "Date: Mon, 02 Jan 2023 12:00:00 +0900\r\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.given);
+        CSmtpSession session;
+        session.SetFrom("taro@example.com");
+        session.SetDateText(c.given);
+        session.AddBodyLine("x\r\n");
+        ASSERT_TRUE(session.BuildMessage(m_dir.File("d.eml"), true));
+        std::string built = TestSupport::ReadFileBytes(m_dir.File("d.eml"));
+        EXPECT_NE(built.find(c.expected), std::string::npos) << built.substr(0, 200);
+    }
+}
+
 TEST_F(ComposeTest, MissingAttachmentFailsWithItsPath)
 {
     BasicHeaders();

@@ -134,7 +134,9 @@ TEST_F(SmtpSessionTest, TheLastAuthLineChoosesTheMechanism)
 
 TEST_F(SmtpSessionTest, ServerWithoutAuthGetsTheMailUnauthenticated)
 {
-    FakeSmtpScript script = Greeting({"SIZE 1000000", "8BITMIME"});
+    FakeSmtpScript script;
+    script.Send("220 auth.example.com ESMTP").Read();
+    script.Send("250-auth.example.com greets you").Send("250-SIZE 1000000").Send("250 8BITMIME");
     Transaction(script);
     FakeSmtpServer server;
     CSmtpSession session;
