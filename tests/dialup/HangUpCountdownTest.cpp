@@ -52,8 +52,13 @@ private:
     void Run()
     {
         HWND hDlg = nullptr;
-        for (int i = 0; i < 500 && !m_stop && !hDlg; i++) {
+        // Looks until DoModal has returned: the first window of a process can
+        // be slow to come. The window is there before its controls; it is
+        // shown once it is complete.
+        while (!m_stop && !hDlg) {
             hDlg = FindWindowA(MAKEINTATOM(32770), kCaption);
+            if (hDlg && !IsWindowVisible(hDlg))
+                hDlg = nullptr;
             if (!hDlg)
                 Sleep(10);
         }
