@@ -14,9 +14,9 @@
 
 #include "classlib/ClassLib.h"
 #include "message/RelatedPartList.h"
+#include "message/SmtpComposeSource.h"
 
 #include <cstdint>
-#include <random>
 #include <string>
 
 class CMailSocket;
@@ -26,20 +26,6 @@ class CSmtpStatusSink;
 
 // Thread message to the owner when a session is over (wParam 1 sent, 0 not).
 constexpr UINT CVM_MSG_SMTP_END = 1724;
-
-// Time and random numbers of a build. Tests install a fixed source so that
-// built files can be compared byte for byte.
-class CSmtpComposeSource
-{
-public:
-    virtual ~CSmtpComposeSource() = default;
-    // Seconds since 1970.
-    virtual int64_t Now();
-    // A pseudo-random number 0-32767.
-    virtual unsigned Random();
-    // A text that no other Message-ID made on any machine shares.
-    virtual CString UniqueToken();
-};
 
 // Called with the path of each prepared message file and the flag
 // "attachments only to To" just before it is sent (the plug-in host installs
