@@ -179,6 +179,26 @@ TEST_F(ComposeTest, HtmlMailWithAttachmentNestsTheAlternative)
     Check("html_attachment.eml");
 }
 
+TEST_F(ComposeTest, HtmlOnlyMailIsOneBase64Part)
+{
+    BasicHeaders();
+    m_session.SetSubject("html only");
+    m_session.SetHtmlMail(true);
+    m_session.AddBodyLine("\r\n");
+    m_session.SetHtmlText("<p>本文だけ</p>");
+    Check("html_single.eml");
+}
+
+TEST_F(ComposeTest, HtmlFileTravelsWithTheFilesItShows)
+{
+    BasicHeaders();
+    m_session.SetSubject("page");
+    m_session.AddBodyLine("see the page\r\n");
+    m_session.SetHtmlFile(MakeFile(m_dir, "page.html", "<img src=\"pic.png\">"));
+    m_session.AddHtmlRelatedFile(MakeFile(m_dir, "pic.png", "PNG"));
+    Check("html_file.eml");
+}
+
 TEST_F(ComposeTest, CopyForCcKeepsTheMessageIdAndListsTheAttachments)
 {
     BasicHeaders();
