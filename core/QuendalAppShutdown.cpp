@@ -5,6 +5,7 @@
 #include "core/DlgEndWaitThread.h"
 #include "core/SplashWnd.h"
 #include "mainwnd/MainFrame.h"
+#include "net/DialConnection.h"
 #include "store/MailFolderStore.h"
 
 #include <winsock2.h>
@@ -87,6 +88,8 @@ void CQuendalApp::ShutDown()
     ReleaseModule(m_hUxTheme);
     ReleaseModule(m_hZip32j);
     ReleaseModule(m_hUnlha32);
+    CDialConnection::SetApplicationRunning(false);
+    CDialConnection::SetLibrary(nullptr);
     ReleaseModule(m_hVonlink);
 
     // Told to quit and waited for (with a bound): they must not run on while

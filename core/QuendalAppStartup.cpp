@@ -4,6 +4,7 @@
 #include "core/QuendalApp.h"
 #include "core/MiscUtil.h"
 #include "net/CommLog.h"
+#include "net/DialConnection.h"
 #include "core/LogWriter.h"
 
 #include "addressbook/AddressManagerThread.h"
@@ -437,6 +438,7 @@ BOOL CQuendalApp::StartUp()
     m_hZip32j = LoadLibraryA("ZIP32J.DLL");
     m_hUnlha32 = LoadLibraryA("UNLHA32.DLL");
     m_hVonlink = LoadLibraryA("Vonlink.dll");
+    CDialConnection::SetLibrary(m_hVonlink);  // a missing library skips dialling
 
     m_pAddressThread = new CAddressManagerThread;
     if (m_pAddressThread->CreateThread())
