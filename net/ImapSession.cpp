@@ -915,19 +915,6 @@ bool CImapSession::WriteMailBytes(const char* pData, size_t nLength)
     return true;
 }
 
-bool CImapSession::FlushMailBuffer()
-{
-    if (m_mailBuffer.empty())
-        return true;
-    try {
-        m_mailFile.Write(m_mailBuffer.data(), static_cast<UINT>(m_mailBuffer.size()));
-    } catch (CFileException&) {
-        return false;
-    }
-    m_mailBuffer.clear();
-    return true;
-}
-
 bool CImapSession::StoreMail()
 {
     if (m_strMailFilePath.IsEmpty())
@@ -991,36 +978,6 @@ bool CImapSession::WantsDelete(bool bKeepOnServer)
         m_bDeleteOnce = FALSE;
     }
     return bDelete && !bKeepOnServer;
-}
-
-int CImapSession::FindExpiredMail()
-{
-    if (m_pDialog || !m_bLeaveOnServer || m_nDeleteAfterDays <= 0 || m_nDeleteMode == 2 || m_bLoginOnly ||
-        m_nErrorResult != 0)
-        return 0;
-    long long now = CReceivedIdList::CurrentTime();
-    long long span = static_cast<long long>(m_nDeleteAfterDays) * 86400;
-    for (int i = 0; i < m_listC.GetRecordCount(TRUE); i++) {
-        CReceivedIdRecord* pRecord = m_listC.GetIdRecord(i);
-        if (!pRecord || pRecord->m_bDeleted || pRecord->m_strStamp.IsEmpty())
-            continue;
-        if (atoll(pRecord->m_strStamp) + span > now)
-            continue;
-        // Only a number the server gave in this session names the right mail.
-        CReceivedIdRecord* pServer = m_listA.FindId(pRecord->m_strId);
-        if (!pServer)
-            continue;
-        m_listC.MarkRecordDeleted(pRecord);
-        return pServer->m_nNumber;
-    }
-    return 0;
-}
-
-void CImapSession::WriteIdListBack()
-{
-    if (m_bLoginOnly || m_listC.GetFilePath().IsEmpty())
-        return;
-    m_listC.WriteToFile(FALSE);
 }
 
 void CImapSession::Cancel()

@@ -86,7 +86,6 @@ protected:
     void HandleIdListing(const std::string& line, const std::vector<std::string>& literals);
     bool OpenMailFile();
     bool WriteMailBytes(const char* pData, size_t nLength);
-    bool FlushMailBuffer();
     bool OnReplyOk();
     void OnFailure(Reply reply);
     void ReportReadFailure();
@@ -97,9 +96,7 @@ protected:
     // Files the downloaded mail; false when it could not be filed.
     bool StoreMail();
     bool WantsDelete(bool bKeepOnServer);
-    int FindExpiredMail();
     void RecordUndelivered(int nKind);
-    void WriteIdListBack();
     bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
     CString IdOf(int nNumber) const;
     CLineSocket* LineSocket() const;
@@ -121,6 +118,5 @@ protected:
     std::vector<CString> m_ids;  // by message number - 1
     std::vector<bool> m_markedDeleted;
     std::string m_header;        // RFC822.HEADER of the current message
-    std::string m_mailBuffer;
     bool m_bPrevCR = false;      // line-end state of the bytes written to the mail file
 };

@@ -54,11 +54,8 @@ private:
     void GoToNextMail();
     // POP3 number of the mail at the current index; 0 past the end.
     int CurrentNumber();
-    int FindExpiredMail();
     void RecordUndelivered(int nKind);
-    void WriteIdListBack();
     bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
-    bool FlushMailBuffer();
 
     char* m_pReplyBuffer = nullptr;
     std::string m_tlsPending;  // decrypted bytes not yet handed out as lines
@@ -71,5 +68,4 @@ private:
     Command m_lastCommand = cmdNone;
     CString m_strGreeting;
     CString m_strDeleteId;   // removed from list C when its DELE succeeds
-    std::string m_mailBuffer;
 };

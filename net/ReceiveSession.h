@@ -9,6 +9,7 @@
 #include "net/ReceivedIdList.h"
 #include "net/UndeliveredMail.h"
 
+#include <string>
 #include <vector>
 
 class CMailSocket;
@@ -109,6 +110,14 @@ protected:
     void LogReceiveError(DWORD dwError);
     static CString GetHeaderField(const CString& header, const char* pszName);
     void PostToOwner(UINT nMessage, WPARAM wParam, LPARAM lParam);
+    // The server number of the next mail due for deletion after N days (a
+    // record of list C whose stamp is old enough and whose id the server
+    // listed in this pass), marked in list C; 0 when none is due.
+    int FindExpiredMail();
+    // Writes list C back (not for a login-only pass).
+    void WriteIdListBack();
+    // Writes the buffered bytes of the mail being received to its file.
+    bool FlushMailBuffer();
 
     CFile m_mailFile;
     CString m_strMailFilePath;
@@ -139,6 +148,7 @@ protected:
     CReceivedIdList m_listB;  // ids received in earlier passes (read only)
     CReceivedIdList m_listC;  // working copy, written back
     CString m_strHeader;      // header of the current mail
+    std::string m_mailBuffer; // bytes of the current mail not yet written to its file
     CPtrArray m_targetFolders;
     CStringArray m_targetFolderNames;
     std::vector<CUndeliveredMail> m_undelivered;

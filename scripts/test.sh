@@ -23,7 +23,7 @@ export DISPLAY=:$(head -1 "$build/xvfb.display")
 
 servers=()
 cleanup() {
-  for s in "${servers[@]}"; do bash "$s" stop >/dev/null 2>&1 || true; done
+  for s in "${servers[@]}"; do CVM_BUILD_DIR="$build" bash "$s" stop >/dev/null 2>&1 || true; done
   WINEPREFIX="$CVM_WINEPREFIX" wineserver -k >/dev/null 2>&1 || true
   kill "$xvfb_pid" >/dev/null 2>&1 || true
 }

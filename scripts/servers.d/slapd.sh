@@ -22,8 +22,19 @@ stop() {
   fi
 }
 
+# A directory of another build tree holds the same address; only one can listen.
+end_strays() {
+  local pid
+  for pid in $(pgrep -f "slapd .*-h ldap://$addr:$port/" 2>/dev/null || true); do
+    kill "$pid" 2>/dev/null || true
+    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+  done
+  return 0
+}
+
 start() {
   stop
+  end_strays
   rm -rf "$dir"
   mkdir -p "$dir/db"
   modpath=/usr/lib/ldap
