@@ -10,7 +10,9 @@ export WINEPREFIX="$prefix"
   flock 9
   if [ ! -f "$prefix/.cvm-ready" ]; then
     wineboot -i >/dev/null 2>&1
-    wine regedit "$here/wine-fonts.reg" >/dev/null 2>&1
+    # IPA fonts in place of the Windows UI fonts; a crashing program ends
+    # instead of starting a debugger that would hold the test runner's pipes.
+    wine regedit "$here/wine-prefix.reg" >/dev/null 2>&1
     # Test hooks may add more set-up (certificates, registry) in this folder.
     for hook in "$here"/prefix.d/*.sh; do
       [ -x "$hook" ] && "$hook" "$prefix"
