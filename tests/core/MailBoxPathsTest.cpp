@@ -1,4 +1,5 @@
 #include "core/QuendalApp.h"
+#include "store/FolderRecord.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -12,7 +13,11 @@ namespace {
 struct PathsApp : CQuendalApp
 {
     explicit PathsApp(const CString& ini) { SetProfileFileMode(ini); }
-    ~PathsApp() override { m_bFileMode = 0; }
+    ~PathsApp() override
+    {
+        CloseAllFolders();
+        m_bFileMode = 0;
+    }
 };
 
 CString ProgramDrive()
@@ -104,4 +109,41 @@ TEST(MailBoxPaths, DownloadLogAppends)
     EXPECT_EQ(TestSupport::ReadFileBytes(app.GetDownloadLogPath()), "one\r\n二\r\n");
     EXPECT_TRUE(app.DeleteDownloadLog());
     EXPECT_FALSE(TestSupport::FileExists(app.GetDownloadLogPath()));
+}
+
+TEST(MailBoxPaths, WorkFoldersFollowTheTemporaryFolderSetting)
+{
+    TempDir dir;
+    PathsApp app(dir.File("CVM.ini"));
+    app.m_strMailBoxPathOverride = dir.Path();
+    app.m_strMailBoxNameOverride = "MailBox";
+    const struct { int kind; const char* dir; } folders[] = {
+        {1, "In.Box"}, {2, "Out.Box"}, {3, "Writing.Box"}, {5, "Send.Box"}};
+    for (const auto& f : folders) {
+        CFolderRecord r;
+        r.m_nId = f.kind;
+        r.m_nKind = f.kind;
+        r.m_strPath = dir.Path() + "\\MailBox\\" + f.dir;
+        CreateDirectoryA(dir.File("MailBox"), nullptr);
+        CreateDirectoryA(r.m_strPath, nullptr);
+        app.AddFolder(0, 0, nullptr, r);
+    }
+
+    // Without the setting: the folders' own directories.
+    EXPECT_STREQ(app.GetInboxWorkPath(), dir.Path() + "\\MailBox\\In.Box");
+    EXPECT_STREQ(app.GetSentWorkPath(), dir.Path() + "\\MailBox\\Send.Box");
+
+    // With it: named boxes under that folder, created when asked for.
+    CString temp = dir.File("Work");
+    app.WriteProfileString("Setting", "TempFolderPath", temp);
+    struct Case { CString actual; const char* box; };
+    const Case cases[] = {{app.GetInboxWorkPath(), "In.Box"}, {app.GetOutboxWorkPath(), "Out.Box"},
+                          {app.GetDraftsWorkPath(), "Writing.Box"}, {app.GetSentWorkPath(), "Send.Box"}};
+    for (const Case& c : cases) {
+        EXPECT_STREQ(c.actual, temp + "\\" + c.box);
+        EXPECT_TRUE(TestSupport::FileExists(c.actual)) << c.box;
+    }
+    EXPECT_STREQ(app.GetSendTempPath(), dir.Path() + "\\MailBox\\Out.Box\\Temp");
+    EXPECT_TRUE(TestSupport::FileExists(app.GetSendTempPath()));
+    EXPECT_STREQ(app.GetDownloadDataPath(), dir.Path() + "\\MailBox\\DownloadData");
 }
