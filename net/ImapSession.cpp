@@ -24,7 +24,6 @@ const int kErrFurtherLine = 42;  // the reply broke off
 const int kErrRefused = 43;      // the server refused a command after the login
 const int kErrFiling = 110;
 
-const char kAccountHeader[] = "X-ReceiveAcount";
 const char kHiddenPassword[] = "*********";
 // A reply line is joined from pieces of the reply buffer; nothing a server
 // says outside a literal needs more than this.
@@ -99,34 +98,15 @@ void AppendNormalised(std::string& out, const char* p, size_t n, bool& bPrevCR)
     }
 }
 
-CString SystemMessage(DWORD dwError)
-{
-    char* pszMessage = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   dwError, 0, reinterpret_cast<char*>(&pszMessage), 0, nullptr);
-    CString text(pszMessage ? pszMessage : "");
-    if (pszMessage)
-        LocalFree(pszMessage);
-    return text.TrimRight();
-}
-
 } // namespace
 
 CImapSession::CImapSession()
 {
     m_nPort = 143;
     m_nMessageCount = -1;
-    m_pReplyBuffer = new char[kReplyBufferSize];
-    m_pReplyBuffer[0] = '\0';
 }
 
-CImapSession::~CImapSession()
-{
-    delete[] m_pReplyBuffer;
-    delete m_pSocket;
-    m_pSocket = nullptr;
-    DiscardPartialFile();
-}
+CImapSession::~CImapSession() = default;
 
 CLineSocket* CImapSession::LineSocket() const
 {
@@ -197,20 +177,7 @@ bool CImapSession::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>
     m_ids.clear();
     m_markedDeleted.clear();
     m_undelivered.clear();
-    m_listA.Reset();
-    m_listB.Reset();
-    m_listC.Reset();
-    CString idPath = m_strIdListFolder.IsEmpty() ? CString() : GetIdListPath();
-    if (!m_bLoginOnly && !IsSelectionMode() && !idPath.IsEmpty()) {
-        m_listB.SetFilePath(idPath);
-        m_listB.ReadFromFile(TRUE);
-    }
-    m_listC.SetFilePath(m_bLoginOnly ? CString() : idPath);
-    if (pSelection && !idPath.IsEmpty())
-        m_listC.ReadFromFile(TRUE);
-    else
-        m_listC.CopyFrom(m_listB);
-    m_listC.StartPass();
+    StartIdListPass(LoadIdLists());
     m_bRunning = true;
     m_nState = stConnect;
     return Run();
@@ -577,9 +544,7 @@ bool CImapSession::Run()
     case stText:
         if (!OpenMailFile()) {
             WriteCommLog("Error @ SetFileToFolder\r\n");
-            m_nErrorResult = kErrFiling;
-            m_nErrorMessageId = kMsgReceiveError;
-            PostToOwner(CVM_MSG_TRANSFER_ERROR, kErrFiling, kMsgReceiveError);
+            ReportTransferError(kErrFiling, kMsgReceiveError);
             m_nState = stFinish;
             PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
             return true;
@@ -681,9 +646,7 @@ void CImapSession::ReportReadFailure()
     m_strErrorText = FormatString("ReadLine Error[%d][%lu]", nCode, static_cast<unsigned long>(dwError));
     WriteCommLog(m_strErrorText + "\r\n");
     WriteCommLog(FormatString("Error[%s]\r\n", SystemMessage(dwError).GetString()));
-    m_nErrorResult = nCode;
-    m_nErrorMessageId = kMsgReceiveError;
-    PostToOwner(CVM_MSG_TRANSFER_ERROR, nCode, kMsgReceiveError);
+    ReportTransferError(nCode, kMsgReceiveError);
 }
 
 bool CImapSession::OnReplyOk()
@@ -757,9 +720,7 @@ bool CImapSession::OnReplyOk()
             // Filed nothing, so nothing is marked \Deleted; what was filed
             // before is still expunged on the way out.
             WriteCommLog("Error @ SetFileToFolder\r\n");
-            m_nErrorResult = kErrFiling;
-            m_nErrorMessageId = kMsgReceiveError;
-            PostToOwner(CVM_MSG_TRANSFER_ERROR, kErrFiling, kMsgReceiveError);
+            ReportTransferError(kErrFiling, kMsgReceiveError);
             m_nState = stFinish;
         }
         break;
@@ -845,21 +806,6 @@ void CImapSession::SelectMessage(int nIndex)
     m_nState = stSize;
 }
 
-void CImapSession::RecordUndelivered(int nKind)
-{
-    CString header(m_header.data(), static_cast<int>(m_header.size()));
-    CUndeliveredMail mail;
-    mail.nKind = nKind;
-    mail.nNumber = m_nCurrentNumber;
-    mail.nSize = m_nCurrentSize;
-    mail.strSubject = GetHeaderField(header, "Subject");
-    mail.strFrom = GetHeaderField(header, "From");
-    mail.strDate = GetHeaderField(header, "Date");
-    mail.strMessageId = GetHeaderField(header, "Message-ID");
-    mail.strHeader = header;
-    m_undelivered.push_back(mail);
-}
-
 void CImapSession::HeaderStep()
 {
     m_strHeader = CString(m_header.data(), static_cast<int>(m_header.size()));
@@ -868,10 +814,7 @@ void CImapSession::HeaderStep()
         SelectMessage(m_nIndex + 1);
         return;
     }
-    int nDecision = 0;
-    if (m_bFilterAvailable && m_bDivideUpAtReceive && !m_pSelection)
-        nDecision = CheckReceiveFilter(FormatString("%s: %s\r\n", kAccountHeader, m_strAccountName.GetString()) +
-                                       m_strHeader);
+    int nDecision = ReceiveFilterDecision();
     if (!m_bTooLarge && nDecision == 0) {
         m_nState = stText;
         return;
@@ -887,12 +830,8 @@ void CImapSession::HeaderStep()
 
 bool CImapSession::OpenMailFile()
 {
-    m_strMailFilePath = NewMailFilePath();
-    if (!m_mailFile.Open(m_strMailFilePath, CFile::modeCreate | CFile::modeWrite)) {
-        m_strMailFilePath.Empty();
+    if (!CreateMailFile())
         return false;
-    }
-    m_mailBuffer = FormatString("%s: %s\r\n", kAccountHeader, m_strAccountName.GetString()).Str();
     m_mailBuffer += m_header;
     m_bPrevCR = false;
     return true;
@@ -919,65 +858,16 @@ bool CImapSession::StoreMail()
 {
     if (m_strMailFilePath.IsEmpty())
         return false;  // writing failed on the way
-    bool bWritten = FlushMailBuffer();
-    try {
-        m_mailFile.Close();
-    } catch (CFileException& e) {
-        WriteCommLog(FormatString("IMAP File Close Error[%d][%ld]\r\n", e.m_cause, e.m_lOsError));
-        bWritten = false;
-    }
-    if (!bWritten) {
-        DiscardPartialFile();
-        m_mailBuffer.clear();
-        return false;
-    }
-    CString path = m_strMailFilePath;
-    m_strMailFilePath.Empty();
     bool bKeepOnServer = false;
-    if (!FileReceivedMail(path, bKeepOnServer)) {
-        DeleteFileA(path);
+    if (StoreMailFile("IMAP File Close Error[%d][%ld]\r\n", bKeepOnServer) != storeFiled)
         return false;
-    }
-    DeleteFileA(path);
-    m_nReceivedCount++;
-
-    CString id = IdOf(m_nCurrentNumber);
-    bool bDelete;
-    if (m_pSelection) {
-        bDelete = m_nIndex < static_cast<int>(m_pSelection->size()) && (*m_pSelection)[m_nIndex].bDelete;
-        if (bDelete)
-            m_listC.MarkIdDeleted(id);
-        else
-            m_listC.AddIdAndSave(id, m_nCurrentNumber, "");
-        if (bDelete && !m_listC.GetFilePath().IsEmpty())
-            m_listC.WriteToFile(FALSE);
-    } else {
-        m_listC.AddIdAndSave(id, m_nCurrentNumber, "");
-        bDelete = WantsDelete(bKeepOnServer);
-    }
-    if (bKeepOnServer)
-        bDelete = false;
-    if (bDelete) {
+    if (RecordFiledMail(IdOf(m_nCurrentNumber), bKeepOnServer)) {
         m_nDeleteNumber = m_nCurrentNumber;
         m_nState = stDelete;
     } else {
         SelectMessage(m_nIndex + 1);
     }
     return true;
-}
-
-bool CImapSession::WantsDelete(bool bKeepOnServer)
-{
-    bool bDelete = !m_bLeaveOnServer && !m_pDialog;
-    if (m_bKeepOnce) {
-        bDelete = false;
-        m_bKeepOnce = FALSE;
-    }
-    if (m_bDeleteOnce) {
-        bDelete = true;
-        m_bDeleteOnce = FALSE;
-    }
-    return bDelete && !bKeepOnServer;
 }
 
 void CImapSession::Cancel()

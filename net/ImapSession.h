@@ -22,10 +22,6 @@ class CLineSocket;
 class CImapSession : public CReceiveSession
 {
 public:
-    // Reply lines are read in pieces of kLineSize bytes; two more hold a
-    // line end and the terminating zero.
-    enum { kLineSize = 5120, kReplyBufferSize = 5140 };
-
     // States of the step machine; the number of the state that sends a
     // command is in its tag.
     enum State {
@@ -95,13 +91,9 @@ protected:
     void HeaderStep();
     // Files the downloaded mail; false when it could not be filed.
     bool StoreMail();
-    bool WantsDelete(bool bKeepOnServer);
-    void RecordUndelivered(int nKind);
-    bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
     CString IdOf(int nNumber) const;
     CLineSocket* LineSocket() const;
 
-    char* m_pReplyBuffer = nullptr;
     CString m_strTag;
     CString m_strMailbox = "INBOX";
     CString m_strLastLine;       // the last line read (a continuation's challenge)

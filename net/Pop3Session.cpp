@@ -31,33 +31,14 @@ bool IsNegative(const char* pszReply)
     return StartsNoCase(pszReply, "-ERR");
 }
 
-CString SystemMessage(DWORD dwError)
-{
-    char* pszMessage = nullptr;
-    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
-                   dwError, 0, reinterpret_cast<char*>(&pszMessage), 0, nullptr);
-    CString text(pszMessage ? pszMessage : "");
-    if (pszMessage)
-        LocalFree(pszMessage);
-    return text.TrimRight();
-}
-
 } // namespace
 
 CPop3Session::CPop3Session()
 {
     m_nPort = 110;
-    m_pReplyBuffer = new char[kReplyBufferSize];
-    m_pReplyBuffer[0] = '\0';
 }
 
-CPop3Session::~CPop3Session()
-{
-    delete[] m_pReplyBuffer;
-    delete m_pSocket;
-    m_pSocket = nullptr;
-    DiscardPartialFile();
-}
+CPop3Session::~CPop3Session() = default;
 
 int CPop3Session::GetReplyNumber(const char* pszReply, int n)
 {
@@ -110,16 +91,8 @@ bool CPop3Session::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>
     m_bQuitting = false;
     m_bRunning = true;
     m_undelivered.clear();
-    m_listA.Reset();
-    m_listB.Reset();
-    m_listC.Reset();
-    CString idPath = m_strIdListFolder.IsEmpty() ? CString() : GetIdListPath();
-    m_nStoredCount = 0;
-    if (!m_bLoginOnly && !IsSelectionMode() && !idPath.IsEmpty()) {
-        m_listB.SetFilePath(idPath);
-        m_listB.ReadFromFile(TRUE);
-        m_nStoredCount = m_listB.GetLiveCount();
-    }
+    CString idPath = LoadIdLists();
+    m_nStoredCount = m_listB.GetLiveCount();
     if (!Connect()) {
         if (m_nErrorResult == 0)
             m_nErrorResult = 1;
@@ -129,12 +102,7 @@ bool CPop3Session::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>
         return false;
     }
     m_nState = 1;
-    m_listC.SetFilePath(m_bLoginOnly ? CString() : idPath);
-    if (pSelection && !idPath.IsEmpty())
-        m_listC.ReadFromFile(TRUE);
-    else
-        m_listC.CopyFrom(m_listB);  // kept as it is unless the server's listing replaces it
-    m_listC.StartPass();
+    StartIdListPass(idPath);
     return Run();
 }
 
@@ -295,9 +263,7 @@ void CPop3Session::ReportReadFailure(int nErrorResult, const char* pszWhere)
     WriteCommLog(pszWhere);
     WriteCommLog(CString("[") + m_pReplyBuffer + "]");
     WriteCommLog(FormatString("Error[%s]\r\n", SystemMessage(dwError).GetString()));
-    m_nErrorResult = nErrorResult;
-    m_nErrorMessageId = kMsgReceiveError;
-    PostToOwner(CVM_MSG_TRANSFER_ERROR, nErrorResult, kMsgReceiveError);
+    ReportTransferError(nErrorResult, kMsgReceiveError);
 }
 
 bool CPop3Session::Run()
@@ -427,13 +393,7 @@ void CPop3Session::HandleReply()
                 // No UIDL: go by number; ids are then the mails' Message-IDs.
                 m_bUidl = false;
                 m_nIndex = 0;
-                int nNumber = CurrentNumber();
-                if (nNumber >= 1 && nNumber <= m_nMessageCount) {
-                    m_nCurrentNumber = nNumber;
-                    m_nState = 5;
-                } else {
-                    m_nState = 15;
-                }
+                GoToCurrentNumber();
                 return;
             }
             break;
@@ -528,6 +488,11 @@ void CPop3Session::StartAfterListing()
         m_nState = entry.bNoReceive && entry.bDelete ? 14 : 12;
         return;
     }
+    GoToCurrentNumber();
+}
+
+void CPop3Session::GoToCurrentNumber()
+{
     int nNumber = CurrentNumber();
     if (nNumber >= 1 && nNumber <= m_nMessageCount) {
         m_nCurrentNumber = nNumber;
@@ -577,13 +542,7 @@ void CPop3Session::GoToNextMail()
         m_nState = 15;
         return;
     }
-    int nNumber = CurrentNumber();
-    if (nNumber >= 1 && nNumber <= m_nMessageCount) {
-        m_nCurrentNumber = nNumber;
-        m_nState = 5;
-    } else {
-        m_nState = 15;
-    }
+    GoToCurrentNumber();
 }
 
 void CPop3Session::HandleSize()
@@ -602,20 +561,6 @@ void CPop3Session::HandleSize()
     } else {
         m_nState = 10;
     }
-}
-
-void CPop3Session::RecordUndelivered(int nKind)
-{
-    CUndeliveredMail mail;
-    mail.nKind = nKind;
-    mail.nNumber = m_nCurrentNumber;
-    mail.nSize = m_nCurrentSize;
-    mail.strSubject = GetHeaderField(m_strHeader, "Subject");
-    mail.strFrom = GetHeaderField(m_strHeader, "From");
-    mail.strDate = GetHeaderField(m_strHeader, "Date");
-    mail.strMessageId = GetHeaderField(m_strHeader, "Message-ID");
-    mail.strHeader = m_strHeader;
-    m_undelivered.push_back(mail);
 }
 
 void CPop3Session::ReadHeaderStep()
@@ -640,10 +585,7 @@ void CPop3Session::ReadHeaderStep()
         RecordUndelivered(0);
         GoToNextMail();
     } else {
-        int nDecision = 0;
-        if (m_bFilterAvailable && m_bDivideUpAtReceive && !m_pSelection)
-            nDecision = CheckReceiveFilter(
-                FormatString("%s: %s\r\n", "X-ReceiveAcount", m_strAccountName.GetString()) + m_strHeader);
+        int nDecision = ReceiveFilterDecision();
         if (nDecision == 0) {
             m_nState = 12;
         } else {
@@ -663,16 +605,11 @@ void CPop3Session::ReadHeaderStep()
 
 void CPop3Session::ReceiveMailStep()
 {
-    m_strMailFilePath = NewMailFilePath();
-    if (!m_mailFile.Open(m_strMailFilePath, CFile::modeCreate | CFile::modeWrite)) {
-        m_strMailFilePath.Empty();
+    if (!CreateMailFile()) {
         WriteCommLog("Error @ SetFileToFolder\r\n");
-        m_nErrorResult = 12;
-        m_nErrorMessageId = kMsgReceiveError;
-        PostToOwner(CVM_MSG_TRANSFER_ERROR, 12, kMsgReceiveError);
+        ReportTransferError(12, kMsgReceiveError);
         return;
     }
-    m_mailBuffer = FormatString("%s: %s\r\n", "X-ReceiveAcount", m_strAccountName.GetString()).Str();
     CString header;
     bool bInHeader = true;
     bool bLineStart = true;
@@ -702,41 +639,23 @@ void CPop3Session::ReceiveMailStep()
             DiscardPartialFile();
             m_mailBuffer.clear();
             WriteCommLog("Receive Mail Data Error4\r\n");
-            m_nErrorResult = 12;
-            m_nErrorMessageId = kMsgReceiveError;
-            PostToOwner(CVM_MSG_TRANSFER_ERROR, 12, kMsgReceiveError);
+            ReportTransferError(12, kMsgReceiveError);
             return;
         }
     }
-    bool bWritten = FlushMailBuffer();
-    try {
-        m_mailFile.Close();
-    } catch (CFileException& e) {
-        WriteCommLog(FormatString("POP3 File Close Error[%d][%ld]", e.m_cause, e.m_lOsError));
-        bWritten = false;
-    }
-    if (!bWritten) {
-        DiscardPartialFile();
-        m_nErrorResult = 12;
-        m_nErrorMessageId = kMsgReceiveError;
-        PostToOwner(CVM_MSG_TRANSFER_ERROR, 12, kMsgReceiveError);
-        return;
-    }
     m_strHeader = header;
-    CString path = m_strMailFilePath;
-    m_strMailFilePath.Empty();
     bool bKeepOnServer = false;
-    if (!FileReceivedMail(path, bKeepOnServer)) {
-        // Never delete what could not be stored.
-        DeleteFileA(path);
-        WriteCommLog("Error @ SetFileToFolder\r\n");
-        m_nErrorResult = 18;
-        m_nErrorMessageId = kMsgReceiveError;
-        PostToOwner(CVM_MSG_TRANSFER_ERROR, 18, kMsgReceiveError);
+    StoreResult stored = StoreMailFile("POP3 File Close Error[%d][%ld]", bKeepOnServer);
+    if (stored == storeWriteFailed) {
+        ReportTransferError(12, kMsgReceiveError);
         return;
     }
-    DeleteFileA(path);
-    m_nReceivedCount++;
+    if (stored == storeNotFiled) {
+        // Never delete what could not be stored.
+        WriteCommLog("Error @ SetFileToFolder\r\n");
+        ReportTransferError(18, kMsgReceiveError);
+        return;
+    }
 
     CString id;
     if (m_bUidl && !m_pSelection) {
@@ -752,30 +671,7 @@ void CPop3Session::ReceiveMailStep()
         m_listA.AppendId(id, m_nCurrentNumber);
     }
 
-    bool bDelete;
-    if (m_pSelection) {
-        bDelete = m_nIndex < static_cast<int>(m_pSelection->size()) && (*m_pSelection)[m_nIndex].bDelete;
-        if (bDelete)
-            m_listC.MarkIdDeleted(id);
-        else
-            m_listC.AddIdAndSave(id, m_nCurrentNumber, "");
-        if (bDelete && !m_listC.GetFilePath().IsEmpty())
-            m_listC.WriteToFile(FALSE);
-    } else {
-        m_listC.AddIdAndSave(id, m_nCurrentNumber, "");
-        bDelete = !m_bLeaveOnServer;
-        if (m_bKeepOnce) {
-            bDelete = false;
-            m_bKeepOnce = FALSE;
-        }
-        if (m_bDeleteOnce) {
-            bDelete = true;
-            m_bDeleteOnce = FALSE;
-        }
-    }
-    if (bKeepOnServer)
-        bDelete = false;
-    if (bDelete) {
+    if (RecordFiledMail(id, bKeepOnServer)) {
         m_strDeleteId = m_pSelection ? CString() : id;
         m_nState = 14;
     } else {

@@ -15,10 +15,6 @@
 class CPop3Session : public CReceiveSession
 {
 public:
-    // Reply buffer of the plain connection: lines are read in pieces of
-    // kLineSize bytes; two more hold a line end and the terminating zero.
-    enum { kLineSize = 5120, kReplyBufferSize = 5140 };
-
     CPop3Session();
     ~CPop3Session() override;
 
@@ -54,10 +50,9 @@ private:
     void GoToNextMail();
     // POP3 number of the mail at the current index; 0 past the end.
     int CurrentNumber();
-    void RecordUndelivered(int nKind);
-    bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
-
-    char* m_pReplyBuffer = nullptr;
+    // Goes on with the mail at the current index (its size first), or to the
+    // end of the pass when there is none.
+    void GoToCurrentNumber();
     std::string m_tlsPending;  // decrypted bytes not yet handed out as lines
     size_t m_nTlsPos = 0;
     bool m_bTlsSkipLF = false;

@@ -18,11 +18,16 @@ std::atomic<int> g_fileCounter{0};
 CReceiveSession::CReceiveSession()
 {
     m_nFileCounter = g_fileCounter.load();
+    m_pReplyBuffer = new char[kReplyBufferSize];
+    m_pReplyBuffer[0] = '\0';
 }
 
 CReceiveSession::~CReceiveSession()
 {
-    m_mailFile.Abort();
+    delete[] m_pReplyBuffer;
+    delete m_pSocket;
+    m_pSocket = nullptr;
+    DiscardPartialFile();
 }
 
 bool CReceiveSession::Start(CDlgRemoteMail*, std::vector<CReceiveSelection>*)
@@ -234,4 +239,133 @@ bool CReceiveSession::FlushMailBuffer()
     }
     m_mailBuffer.clear();
     return true;
+}
+
+CString CReceiveSession::LoadIdLists()
+{
+    m_listA.Reset();
+    m_listB.Reset();
+    m_listC.Reset();
+    CString idPath = m_strIdListFolder.IsEmpty() ? CString() : GetIdListPath();
+    if (!m_bLoginOnly && !IsSelectionMode() && !idPath.IsEmpty()) {
+        m_listB.SetFilePath(idPath);
+        m_listB.ReadFromFile(TRUE);
+    }
+    return idPath;
+}
+
+void CReceiveSession::StartIdListPass(const CString& strIdPath)
+{
+    m_listC.SetFilePath(m_bLoginOnly ? CString() : strIdPath);
+    if (m_pSelection && !strIdPath.IsEmpty())
+        m_listC.ReadFromFile(TRUE);
+    else
+        m_listC.CopyFrom(m_listB);  // kept as it is unless the server's listing replaces it
+    m_listC.StartPass();
+}
+
+CString CReceiveSession::AccountHeaderLine() const
+{
+    return FormatString("%s: %s\r\n", "X-ReceiveAcount", m_strAccountName.GetString());
+}
+
+int CReceiveSession::ReceiveFilterDecision()
+{
+    if (!m_bFilterAvailable || !m_bDivideUpAtReceive || m_pSelection)
+        return 0;
+    return CheckReceiveFilter(AccountHeaderLine() + m_strHeader);
+}
+
+void CReceiveSession::RecordUndelivered(int nKind)
+{
+    CUndeliveredMail mail;
+    mail.nKind = nKind;
+    mail.nNumber = m_nCurrentNumber;
+    mail.nSize = m_nCurrentSize;
+    mail.strSubject = GetHeaderField(m_strHeader, "Subject");
+    mail.strFrom = GetHeaderField(m_strHeader, "From");
+    mail.strDate = GetHeaderField(m_strHeader, "Date");
+    mail.strMessageId = GetHeaderField(m_strHeader, "Message-ID");
+    mail.strHeader = m_strHeader;
+    m_undelivered.push_back(mail);
+}
+
+bool CReceiveSession::CreateMailFile()
+{
+    m_strMailFilePath = NewMailFilePath();
+    if (!m_mailFile.Open(m_strMailFilePath, CFile::modeCreate | CFile::modeWrite)) {
+        m_strMailFilePath.Empty();
+        return false;
+    }
+    m_mailBuffer = AccountHeaderLine().Str();
+    return true;
+}
+
+CReceiveSession::StoreResult CReceiveSession::StoreMailFile(const char* pszCloseLogFormat, bool& bKeepOnServer)
+{
+    bool bWritten = FlushMailBuffer();
+    try {
+        m_mailFile.Close();
+    } catch (CFileException& e) {
+        WriteCommLog(FormatString(pszCloseLogFormat, e.m_cause, e.m_lOsError));
+        bWritten = false;
+    }
+    if (!bWritten) {
+        DiscardPartialFile();
+        m_mailBuffer.clear();
+        return storeWriteFailed;
+    }
+    CString path = m_strMailFilePath;
+    m_strMailFilePath.Empty();
+    bKeepOnServer = false;
+    bool bFiled = FileReceivedMail(path, bKeepOnServer);
+    DeleteFileA(path);
+    if (!bFiled)
+        return storeNotFiled;
+    m_nReceivedCount++;
+    return storeFiled;
+}
+
+bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
+{
+    bool bDelete;
+    if (m_pSelection) {
+        bDelete = m_nIndex < static_cast<int>(m_pSelection->size()) && (*m_pSelection)[m_nIndex].bDelete;
+        if (bDelete)
+            m_listC.MarkIdDeleted(strId);
+        else
+            m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        if (bDelete && !m_listC.GetFilePath().IsEmpty())
+            m_listC.WriteToFile(FALSE);
+    } else {
+        m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        bDelete = !m_bLeaveOnServer && !m_pDialog;
+        if (m_bKeepOnce) {
+            bDelete = false;
+            m_bKeepOnce = FALSE;
+        }
+        if (m_bDeleteOnce) {
+            bDelete = true;
+            m_bDeleteOnce = FALSE;
+        }
+    }
+    return bDelete && !bKeepOnServer;
+}
+
+void CReceiveSession::ReportTransferError(int nErrorResult, UINT nMessageId)
+{
+    m_nErrorResult = nErrorResult;
+    m_nErrorMessageId = nMessageId;
+    PostToOwner(CVM_MSG_TRANSFER_ERROR, static_cast<WPARAM>(nErrorResult), nMessageId);
+}
+
+CString CReceiveSession::SystemMessage(DWORD dwError)
+{
+    char* pszMessage = nullptr;
+    FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+                   dwError, 0, reinterpret_cast<char*>(&pszMessage), 0, nullptr);
+    CString text(pszMessage ? pszMessage : "");
+    if (pszMessage)
+        LocalFree(pszMessage);
+    return text.TrimRight();
 }

@@ -27,6 +27,10 @@ struct CReceiveSelection
 class CReceiveSession
 {
 public:
+    // Reply lines are read in pieces of kLineSize bytes; two more hold a
+    // line end and the terminating zero.
+    enum { kLineSize = 5120, kReplyBufferSize = 5140 };
+
     CReceiveSession();
     CReceiveSession(const CReceiveSession&) = delete;
     CReceiveSession& operator=(const CReceiveSession&) = delete;
@@ -118,7 +122,37 @@ protected:
     void WriteIdListBack();
     // Writes the buffered bytes of the mail being received to its file.
     bool FlushMailBuffer();
+    // Selective receiving, or only listing the server's mails for the window.
+    bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
+    // Empties the id lists and, for an ordinary pass, reads list B from the
+    // account's id file. Returns that file's path (empty without a folder).
+    CString LoadIdLists();
+    // Sets list C up for the pass: the id file itself for a selective pass,
+    // else a copy of list B.
+    void StartIdListPass(const CString& strIdPath);
+    // The header line that names the receiving account in a received mail.
+    CString AccountHeaderLine() const;
+    // The receive filter's decision for the current mail's header (0 when
+    // filtering at receive time is off).
+    int ReceiveFilterDecision();
+    // Notes the current mail (its header in m_strHeader) as not received.
+    void RecordUndelivered(int nKind);
+    // Creates the file of the next mail and starts its buffer with the
+    // account header line; false when the file cannot be created.
+    bool CreateMailFile();
+    enum StoreResult { storeFiled, storeWriteFailed, storeNotFiled };
+    // Writes the rest of the mail, closes its file and files it into the
+    // target folder; the file is gone afterwards in every case.
+    // pszCloseLogFormat logs a failed close (%d cause, %ld system error).
+    StoreResult StoreMailFile(const char* pszCloseLogFormat, bool& bKeepOnServer);
+    // Records the id of the mail just filed in list C. True when the mail is
+    // to be deleted from the server now.
+    bool RecordFiledMail(const CString& strId, bool bKeepOnServer);
+    void ReportTransferError(int nErrorResult, UINT nMessageId);
+    // The system's text for an error code, without its line end.
+    static CString SystemMessage(DWORD dwError);
 
+    char* m_pReplyBuffer = nullptr;  // kReplyBufferSize bytes
     CFile m_mailFile;
     CString m_strMailFilePath;
     CString m_strReply;

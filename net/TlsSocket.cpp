@@ -160,9 +160,7 @@ bool CTlsSocket::Connect(const char* pszHost, int nPort)
 {
     if (m_bPlainFirst)
         return CMailSocket::Connect(pszHost, nPort);
-    if (!m_hSecurityDll && !LoadProvider())
-        return false;
-    if (AcquireCredentials(false) != SEC_E_OK)
+    if (!PrepareCredentials())
         return false;
     m_hSocket = socket(AF_INET, SOCK_STREAM, 0);
     if (m_hSocket == INVALID_SOCKET)
@@ -181,20 +179,24 @@ bool CTlsSocket::Connect(const char* pszHost, int nPort)
         return false;
     }
     WriteCommLog("Connect OK\r\n");
-    m_strHost = pszHost;
-    m_nPort = nPort;
-    if (Handshake() != SEC_E_OK)
-        return false;
-    return CheckServerCertificate();
+    return Negotiate(pszHost, nPort);
 }
 
 bool CTlsSocket::StartTls(const char* pszHost, int nPort)
 {
     m_bPlainFirst = 0;
+    return PrepareCredentials() && Negotiate(pszHost, nPort);
+}
+
+bool CTlsSocket::PrepareCredentials()
+{
     if (!m_hSecurityDll && !LoadProvider())
         return false;
-    if (AcquireCredentials(false) != SEC_E_OK)
-        return false;
+    return AcquireCredentials(false) == SEC_E_OK;
+}
+
+bool CTlsSocket::Negotiate(const char* pszHost, int nPort)
+{
     m_strHost = pszHost;
     m_nPort = nPort;
     if (Handshake() != SEC_E_OK)
@@ -214,6 +216,17 @@ bool CTlsSocket::SendAll(const char* pData, int nLength)
     return true;
 }
 
+bool CTlsSocket::SendHandshakeToken(const SecBuffer& token)
+{
+    bool bSent = SendAll(static_cast<const char*>(token.pvBuffer), static_cast<int>(token.cbBuffer));
+    m_sspi.FreeContextBuffer(token.pvBuffer);
+    if (!bSent) {
+        DeleteContext();
+        m_strErrorText = "Error sending the TLS handshake\n";
+    }
+    return bSent;
+}
+
 SECURITY_STATUS CTlsSocket::Handshake()
 {
     SecBuffer outBuffer{0, SECBUFFER_TOKEN, nullptr};
@@ -230,13 +243,8 @@ SECURITY_STATUS CTlsSocket::Handshake()
     }
     m_bContext = true;
     if (outBuffer.cbBuffer && outBuffer.pvBuffer) {
-        bool bSent = SendAll(static_cast<const char*>(outBuffer.pvBuffer), static_cast<int>(outBuffer.cbBuffer));
-        m_sspi.FreeContextBuffer(outBuffer.pvBuffer);
-        if (!bSent) {
-            DeleteContext();
-            m_strErrorText = "Error sending the TLS handshake\n";
+        if (!SendHandshakeToken(outBuffer))
             return m_lastStatus = SEC_E_INTERNAL_ERROR;
-        }
     } else {
         DeleteContext();
         return m_lastStatus = SEC_E_INTERNAL_ERROR;
@@ -284,15 +292,8 @@ SECURITY_STATUS CTlsSocket::HandshakeLoop(bool bReadFirst, const char* pSeed, DW
                                                    &expiry);
         if (status == SEC_E_OK || status == SEC_I_CONTINUE_NEEDED ||
             (FAILED(status) && (dwRetFlags & ISC_RET_EXTENDED_ERROR))) {
-            if (outBuffer.cbBuffer && outBuffer.pvBuffer) {
-                bool bSent = SendAll(static_cast<const char*>(outBuffer.pvBuffer), static_cast<int>(outBuffer.cbBuffer));
-                m_sspi.FreeContextBuffer(outBuffer.pvBuffer);
-                if (!bSent) {
-                    DeleteContext();
-                    m_strErrorText = "Error sending the TLS handshake\n";
-                    return m_lastStatus = SEC_E_INTERNAL_ERROR;
-                }
-            }
+            if (outBuffer.cbBuffer && outBuffer.pvBuffer && !SendHandshakeToken(outBuffer))
+                return m_lastStatus = SEC_E_INTERNAL_ERROR;
         } else if (outBuffer.pvBuffer) {
             m_sspi.FreeContextBuffer(outBuffer.pvBuffer);
         }
@@ -473,21 +474,28 @@ int CTlsSocket::Send(const char* pData, int nLength, const char* pszLogText)
     return nLength;
 }
 
+bool CTlsSocket::CheckReceived(int nReceived)
+{
+    if (nReceived == SOCKET_ERROR) {
+        m_bReadError = true;
+        PostSocketError();
+        return false;
+    }
+    if (nReceived == 0) {
+        m_bClosed = true;
+        return false;
+    }
+    return true;
+}
+
 CString CTlsSocket::ReadPlainText()
 {
     CString text;
     char buffer[1024];
     for (;;) {
         int n = recv(m_hSocket, buffer, sizeof(buffer), 0);
-        if (n == SOCKET_ERROR) {
-            m_bReadError = true;
-            PostSocketError();
+        if (!CheckReceived(n))
             break;
-        }
-        if (n == 0) {
-            m_bClosed = true;
-            break;
-        }
         text.Append(buffer, n);
         u_long nWaiting = 0;
         if (ioctlsocket(m_hSocket, FIONREAD, &nWaiting) != 0 || nWaiting == 0)
@@ -520,15 +528,8 @@ CString CTlsSocket::ReadText()
             if (m_cbRecv >= m_recv.size())
                 m_recv.resize(m_recv.size() * 2);
             int n = recv(m_hSocket, m_recv.data() + m_cbRecv, static_cast<int>(m_recv.size() - m_cbRecv), 0);
-            if (n == SOCKET_ERROR) {
-                m_bReadError = true;
-                PostSocketError();
+            if (!CheckReceived(n))
                 break;
-            }
-            if (n == 0) {
-                m_bClosed = true;
-                break;
-            }
             m_cbRecv += static_cast<DWORD>(n);
         }
         SecBuffer buffers[4] = {{m_cbRecv, SECBUFFER_DATA, m_recv.data()},

@@ -50,7 +50,13 @@ public:
 private:
     bool LoadProvider();
     SECURITY_STATUS AcquireCredentials(bool bWithClientCert);
+    // The provider and credentials a handshake needs.
+    bool PrepareCredentials();
+    // Handshake on the connected socket, then the server certificate check.
+    bool Negotiate(const char* pszHost, int nPort);
     SECURITY_STATUS Handshake();
+    // Sends a handshake token and frees it; on failure the context is gone.
+    bool SendHandshakeToken(const SecBuffer& token);
     SECURITY_STATUS HandshakeLoop(bool bReadFirst, const char* pSeed, DWORD cbSeed);
     void SelectClientCertificate();
     bool CheckServerCertificate();
@@ -58,6 +64,9 @@ private:
     bool EnsureStreamSizes();
     void DeleteContext();
     void FreeCredentials();
+    // The result of a recv call: false for an error (reported to the
+    // session's thread) or the peer's close, both noted.
+    bool CheckReceived(int nReceived);
     CString ReadPlainText();
 
     CString m_strHost;
