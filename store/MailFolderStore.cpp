@@ -149,28 +149,30 @@ CString CMailFolderStore::GetInheritedSound() const
     return owner ? owner->m_record.m_strSound : m_record.m_strSound;
 }
 
+// The folder's own switch holds when it is on or when the folder applies its
+// settings below; otherwise the nearest folder above that applies its
+// settings decides, and without one the switch is off.
+BOOL CMailFolderStore::GetInheritedSwitch(BOOL CFolderRecord::*pSwitch) const
+{
+    if (m_record.*pSwitch || m_record.m_bApplyBelow)
+        return m_record.*pSwitch;
+    CMailFolderStore* owner = GetSettingsParent();
+    return owner ? owner->m_record.*pSwitch : FALSE;
+}
+
 BOOL CMailFolderStore::GetInheritedHideTag() const
 {
-    if (m_record.m_bHideTag || m_record.m_bApplyBelow)
-        return m_record.m_bHideTag;
-    CMailFolderStore* owner = GetSettingsParent();
-    return owner ? owner->m_record.m_bHideTag : FALSE;
+    return GetInheritedSwitch(&CFolderRecord::m_bHideTag);
 }
 
 BOOL CMailFolderStore::GetInheritedFlag1() const
 {
-    if (m_record.m_bNoOptimiseAll || m_record.m_bApplyBelow)
-        return m_record.m_bNoOptimiseAll;
-    CMailFolderStore* owner = GetSettingsParent();
-    return owner ? owner->m_record.m_bNoOptimiseAll : FALSE;
+    return GetInheritedSwitch(&CFolderRecord::m_bNoOptimiseAll);
 }
 
 BOOL CMailFolderStore::GetInheritedFlag2() const
 {
-    if (m_record.m_bNoDupDeleteAll || m_record.m_bApplyBelow)
-        return m_record.m_bNoDupDeleteAll;
-    CMailFolderStore* owner = GetSettingsParent();
-    return owner ? owner->m_record.m_bNoDupDeleteAll : FALSE;
+    return GetInheritedSwitch(&CFolderRecord::m_bNoDupDeleteAll);
 }
 
 BOOL CMailFolderStore::GetInheritedFlag3() const
@@ -340,16 +342,9 @@ void CMailFolderStore::RepairDataTail()
                 UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
                 bytes.resize(got);
                 index.Close();
-                size_t pos = 0;
-                while (pos + CMailIndexRecord::binarySize <= bytes.size()) {
-                    size_t crlf = bytes.find("\r\n", pos + CMailIndexRecord::binarySize);
-                    if (crlf == std::string::npos)
-                        break;
-                    CMailIndexRecord probe;
-                    probe.ParseBinary(reinterpret_cast<const unsigned char*>(bytes.data() + pos));
+                ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
                     keepRecord(probe.m_nDataOffset, probe.m_nDataLength);
-                    pos = crlf + 2;
-                }
+                });
             }
         }
         if (keep < len)
@@ -357,6 +352,20 @@ void CMailFolderStore::RepairDataTail()
         file.Close();
     } catch (const CFileException&) {
         file.Abort();
+    }
+}
+
+void CMailFolderStore::ForEachIndexLine(const std::string& bytes, const IndexLineFn& fn)
+{
+    size_t pos = 0;
+    while (pos + CMailIndexRecord::binarySize <= bytes.size()) {
+        size_t crlf = bytes.find("\r\n", pos + CMailIndexRecord::binarySize);
+        if (crlf == std::string::npos)
+            break;
+        CMailIndexRecord probe;
+        probe.ParseBinary(reinterpret_cast<const unsigned char*>(bytes.data() + pos));
+        fn(probe, pos, crlf);
+        pos = crlf + 2;
     }
 }
 

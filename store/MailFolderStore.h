@@ -8,6 +8,8 @@
 #include "store/MailListData.h"
 
 #include <cstdint>
+#include <functional>
+#include <string>
 
 class CMailFileReader;
 class CMailMessage;
@@ -158,6 +160,11 @@ private:
     // Cuts an entry left torn at the end of the data file by an interrupted
     // filing, so that the next entry starts on a clean boundary.
     void RepairDataTail();
+    BOOL GetInheritedSwitch(BOOL CFolderRecord::*pSwitch) const;
+    // Calls fn for each whole line of an index file's bytes with the record
+    // of its binary head, where the line starts and where its CR LF stands.
+    using IndexLineFn = std::function<void(const CMailIndexRecord& probe, size_t pos, size_t crlf)>;
+    static void ForEachIndexLine(const std::string& bytes, const IndexLineFn& fn);
 
     CCriticalSection m_fileLock;
     CCriticalSection m_indexLock;

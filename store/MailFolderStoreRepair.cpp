@@ -159,6 +159,13 @@ BOOL CMailFolderStore::Optimize()
     std::vector<NewPlace> places;
     std::string buffer;
     const char* stage = "E0005";
+    auto abandon = [&]() {
+        tempData.Abort();
+        tempIndex.Abort();
+        data.Abort();
+        DeleteFileA(tempDataPath);
+        DeleteFileA(tempIndexPath);
+    };
     try {
         for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
             CMailIndexRecord* r = m_mailList.GetMailRecord(i);
@@ -218,20 +225,12 @@ BOOL CMailFolderStore::Optimize()
         data.Close();
     } catch (const CFileException& e) {
         AfxMessageBox(OptimiseError(stage, FileErrorText(e)));
-        tempData.Abort();
-        tempIndex.Abort();
-        data.Abort();
-        DeleteFileA(tempDataPath);
-        DeleteFileA(tempIndexPath);
+        abandon();
         return FALSE;
     } catch (const std::bad_alloc&) {
         const char* code = stage[4] == '3' ? "E0004" : stage[4] == '5' ? "E0006" : "E0012";
         AfxMessageBox(OptimiseError(code, LastErrorText()));
-        tempData.Abort();
-        tempIndex.Abort();
-        data.Abort();
-        DeleteFileA(tempDataPath);
-        DeleteFileA(tempIndexPath);
+        abandon();
         return FALSE;
     }
 
@@ -353,13 +352,7 @@ BOOL CMailFolderStore::RebuildIndex()
                 UINT got = bytes.empty() ? 0 : idx.Read(&bytes[0], static_cast<UINT>(bytes.size()));
                 bytes.resize(got);
                 idx.Close();
-                size_t pos = 0;
-                while (pos + CMailIndexRecord::binarySize <= bytes.size()) {
-                    size_t crlf = bytes.find("\r\n", pos + CMailIndexRecord::binarySize);
-                    if (crlf == std::string::npos)
-                        break;
-                    CMailIndexRecord probe;
-                    probe.ParseBinary(reinterpret_cast<const unsigned char*>(bytes.data() + pos));
+                ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t pos, size_t crlf) {
                     std::string text = bytes.substr(pos + CMailIndexRecord::binarySize,
                                                     crlf - pos - CMailIndexRecord::binarySize);
                     size_t lastTab = text.rfind('\t');
@@ -367,8 +360,7 @@ BOOL CMailFolderStore::RebuildIndex()
                     st.name = CString(lastTab == std::string::npos ? std::string() : text.substr(lastTab + 1));
                     memcpy(st.bin, bytes.data() + pos, CMailIndexRecord::binarySize);
                     old[probe.m_nDataOffset] = st;
-                    pos = crlf + 2;
-                }
+                });
             } catch (const CFileException&) {
                 idx.Abort();
             }

@@ -407,6 +407,16 @@ BOOL CMailListData::WriteRun(CMailIndexRecord* pRecord, int nOffset, int nSize)
     return ok;
 }
 
+// Marks and labels are not worth failing a user's action for: when the index
+// file cannot take the change it is kept in memory only.
+void CMailListData::WriteRunIgnoringErrors(CMailIndexRecord* pRecord, int nOffset, int nSize)
+{
+    try {
+        WriteRun(pRecord, nOffset, nSize);
+    } catch (const CFileException&) {
+    }
+}
+
 void CMailListData::NotifyCounts()
 {
     if (m_pOwner)
@@ -446,10 +456,7 @@ BOOL CMailListData::SetUnOpen(CMailIndexRecord* pRecord)
             return TRUE;
         pRecord->m_bRead = 0;
         m_nUnreadCount++;
-        try {
-            WriteRun(pRecord, CMailIndexRecord::offState, CMailIndexRecord::sizeState);
-        } catch (const CFileException&) {
-        }
+        WriteRunIgnoringErrors(pRecord, CMailIndexRecord::offState, CMailIndexRecord::sizeState);
     }
     NotifyCounts();
     return TRUE;
@@ -474,10 +481,7 @@ BOOL CMailListData::SetDeleted(CMailIndexRecord* pRecord, BOOL bDelete)
             LinkThread(pRecord);
     }
     m_nChangedCount++;
-    try {
-        WriteRun(pRecord, CMailIndexRecord::offState, CMailIndexRecord::sizeState);
-    } catch (const CFileException&) {
-    }
+    WriteRunIgnoringErrors(pRecord, CMailIndexRecord::offState, CMailIndexRecord::sizeState);
     return TRUE;
 }
 
@@ -488,10 +492,7 @@ BOOL CMailListData::SetAttachInfo(CMailIndexRecord* pRecord, BOOL bAttach, int n
     CSingleLock lock(&m_recordLock, TRUE);
     pRecord->m_bAttach = bAttach ? 1 : 0;
     pRecord->m_nTotalSize = nTotalSize;
-    try {
-        WriteRun(pRecord, CMailIndexRecord::offAttachInfo, CMailIndexRecord::sizeAttachInfo);
-    } catch (const CFileException&) {
-    }
+    WriteRunIgnoringErrors(pRecord, CMailIndexRecord::offAttachInfo, CMailIndexRecord::sizeAttachInfo);
     return TRUE;
 }
 
@@ -502,10 +503,7 @@ BOOL CMailListData::SetColorLabel(CMailIndexRecord* pRecord, int nLabel, COLORRE
     CSingleLock lock(&m_recordLock, TRUE);
     pRecord->m_nLabel = nLabel;
     pRecord->m_crLabel = crColor;
-    try {
-        WriteRun(pRecord, CMailIndexRecord::offLabel, CMailIndexRecord::sizeLabel);
-    } catch (const CFileException&) {
-    }
+    WriteRunIgnoringErrors(pRecord, CMailIndexRecord::offLabel, CMailIndexRecord::sizeLabel);
     return TRUE;
 }
 
@@ -516,10 +514,7 @@ BOOL CMailListData::SetBookmark(CMailIndexRecord* pRecord, int nBookmark, BOOL b
     CSingleLock lock(&m_recordLock, TRUE);
     pRecord->m_nBookmark = nBookmark;
     if (bWrite) {
-        try {
-            WriteRun(pRecord, CMailIndexRecord::offTail, CMailIndexRecord::sizeTail);
-        } catch (const CFileException&) {
-        }
+        WriteRunIgnoringErrors(pRecord, CMailIndexRecord::offTail, CMailIndexRecord::sizeTail);
     }
     return TRUE;
 }
@@ -531,10 +526,7 @@ BOOL CMailListData::SetMailFlags(CMailIndexRecord* pRecord, int nFlags, BOOL bWr
     CSingleLock lock(&m_recordLock, TRUE);
     pRecord->m_nFlags = nFlags;
     if (bWrite) {
-        try {
-            WriteRun(pRecord, CMailIndexRecord::offTail, CMailIndexRecord::sizeTail);
-        } catch (const CFileException&) {
-        }
+        WriteRunIgnoringErrors(pRecord, CMailIndexRecord::offTail, CMailIndexRecord::sizeTail);
     }
     return TRUE;
 }

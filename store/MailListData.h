@@ -98,6 +98,7 @@ public:
 
 private:
     BOOL WriteRun(CMailIndexRecord* pRecord, int nOffset, int nSize);
+    void WriteRunIgnoringErrors(CMailIndexRecord* pRecord, int nOffset, int nSize);
     BOOL RewriteRecord(CMailIndexRecord* pRecord);
     void NotifyCounts();
     void LinkAllThreads(std::vector<CMailIndexRecord*>& records);
