@@ -2,6 +2,7 @@
 
 #include "classlib/Mbcs.h"
 #include "message/JapaneseCode.h"
+#include "message/QuotedPrintable.h"
 
 #include <cctype>
 #include <cstring>
@@ -9,15 +10,12 @@
 
 namespace {
 
+// A character that is no hex digit is taken as its distance from "0", not
+// refused: a malformed escape still yields a byte.
 int HexOrDigit(char c)
 {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return static_cast<unsigned char>(c) - '0';
+    int v = CQuotedPrintable::HexDigitValue(c);
+    return v >= 0 ? v : static_cast<unsigned char>(c) - '0';
 }
 
 } // namespace

@@ -4,17 +4,6 @@
 
 namespace {
 
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 void AppendHex(std::string& out, unsigned char c)
 {
     static const char kHex[] = "0123456789abcdef";
@@ -24,6 +13,17 @@ void AppendHex(std::string& out, unsigned char c)
 }
 
 } // namespace
+
+int CQuotedPrintable::HexDigitValue(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
 
 std::string CQuotedPrintable::EncodeToString(const char* pText, size_t n)
 {
@@ -95,9 +95,9 @@ void CQuotedPrintable::DecodeAppend(const char* p, size_t n, std::string& out, b
             // An escape needs two characters after the "="; one cut short by
             // the end of the text is kept as it stands.
             if (i + 2 < n) {
-                int hi = HexValue(p[i + 1]);
+                int hi = HexDigitValue(p[i + 1]);
                 if (hi >= 0) {
-                    int lo = HexValue(p[i + 2]);
+                    int lo = HexDigitValue(p[i + 2]);
                     out += static_cast<char>(hi * 16 + (lo < 0 ? 0 : lo));
                     i += 3;
                     continue;

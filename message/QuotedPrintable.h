@@ -24,4 +24,6 @@ public:
     // (the Q form of header words) "_" stands for a blank.
     static void DecodeAppend(const char* pText, size_t nLength, std::string& out, bool bUnderscoreBlank = false);
     static std::string DecodeToString(const char* pText, size_t nLength);
+    // The value of a hexadecimal digit of either case, or -1.
+    static int HexDigitValue(char c);
 };

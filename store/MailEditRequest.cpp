@@ -1,23 +1,13 @@
 #include "store/MailEditRequest.h"
 
 #include "classlib/Mbcs.h"
+#include "message/QuotedPrintable.h"
 
 namespace {
 
 bool IsBlank(char c)
 {
     return c == ' ' || c == '\t';
-}
-
-int HexValue(char c)
-{
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 DWORD Attributes(const char* pszPath)
@@ -68,8 +58,8 @@ CString CMailEditRequest::DecodeMailtoValue(const char* pszValue)
     for (const char* p = pszValue; *p; ++p) {
         char c = *p;
         if (c == '%') {
-            int hi = HexValue(p[1]);
-            int lo = hi >= 0 ? HexValue(p[2]) : -1;
+            int hi = CQuotedPrintable::HexDigitValue(p[1]);
+            int lo = hi >= 0 ? CQuotedPrintable::HexDigitValue(p[2]) : -1;
             if (lo >= 0) {
                 c = static_cast<char>(hi * 16 + lo);
                 p += 2;
