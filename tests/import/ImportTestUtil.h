@@ -4,28 +4,17 @@
 
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
-#include "core/QuendalApp.h"
-#include "store/MailFolderStore.h"
-#include "support/TestSupport.h"
+#include "store/StoreTestUtil.h"
 
 #include <string>
 
 namespace ImportTest {
 
-struct TestApp : CQuendalApp
+struct TestApp : StoreTest::TestApp
 {
-    explicit TestApp(const CString& folder)
+    explicit TestApp(const CString& folder) : StoreTest::TestApp(folder)
     {
-        SetProfileFileMode(folder + "\\CVM.ini");
-        m_strMailBoxPathOverride = folder;
-        m_strMailBoxNameOverride = "MailBox";
-        CreateDirectoryA(folder + "\\MailBox", nullptr);
         m_strAccountFileOverride = folder + "\\Account.dat";
-    }
-    ~TestApp() override
-    {
-        CloseAllFolders();
-        m_bFileMode = 0;
     }
     void AddAccount()
     {
@@ -56,11 +45,7 @@ inline std::string SimpleMail(const std::string& subject, const std::string& bod
 // Files a mail into a store through a temporary file.
 inline int FileMail(CMailFolderStore& store, const CString& tempDir, const std::string& text, BOOL bRead = FALSE)
 {
-    CString path = tempDir + "\\QM1714550400000.eml";
-    TestSupport::WriteFileBytes(path, text);
-    int r = store.AddNewMailData(path, "2024/05/01 10:00:00 +0900", bRead);
-    DeleteFileA(path);
-    return r;
+    return StoreTest::FileMail(store, tempDir, "QM1714550400000.eml", text, bRead);
 }
 
 } // namespace ImportTest

@@ -70,13 +70,7 @@ TEST(LargeMboxImport, TwoHundredMegabytesStreamed)
         std::string entry = text.Str();
         entry.erase(0, entry.find("\r\n") + 2);
         ASSERT_EQ(entry.compare(entry.size() - 5, 5, "\r\n.\r\n"), 0);
-        entry.resize(entry.size() - 5);
-        std::string plain;
-        for (size_t k = 0; k < entry.size(); ++k) {
-            if (entry[k] == '.' && (k == 0 || entry[k - 1] == '\n') && k + 1 < entry.size() && entry[k + 1] == '.')
-                continue;
-            plain += entry[k];
-        }
+        std::string plain = StoreTest::FiledText(text.Str());
         EXPECT_TRUE(plain == Mail(n)) << n;
     }
 }

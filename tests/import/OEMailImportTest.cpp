@@ -19,6 +19,7 @@
 using ImportTest::DbxBuilder;
 using ImportTest::SimpleMail;
 using ImportTest::TestApp;
+using StoreTest::StoredMails;
 using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
 
@@ -26,30 +27,6 @@ namespace {
 
 const char kDefaultId[] = "{11111111-2222-3333-4444-555555555555}";
 const char kOtherId[] = "{99999999-2222-3333-4444-555555555555}";
-
-// The mails of a folder as they were filed: without the name line and the
-// terminator, doubled leading dots undone.
-std::vector<std::string> StoredMails(CMailFolderStore& store)
-{
-    std::vector<std::string> out;
-    CMailListData* list = store.GetMailList();
-    for (int i = 0; list && i < list->GetMailCount(); ++i) {
-        CString text;
-        store.ReadMailText(list->GetMailRecord(i), text);
-        std::string entry = text.Str();
-        entry.erase(0, entry.find("\r\n") + 2);
-        if (entry.size() >= 5 && entry.compare(entry.size() - 5, 5, "\r\n.\r\n") == 0)
-            entry.resize(entry.size() - 5);
-        std::string plain;
-        for (size_t k = 0; k < entry.size(); ++k) {
-            if (entry[k] == '.' && (k == 0 || entry[k - 1] == '\n') && k + 1 < entry.size() && entry[k + 1] == '.')
-                continue;
-            plain += entry[k];
-        }
-        out.push_back(plain);
-    }
-    return out;
-}
 
 void SetRegString(const char* key, const char* name, const char* value, DWORD type = REG_SZ)
 {

@@ -9,35 +9,12 @@
 #include <vector>
 
 using StoreTest::OpenStore;
+using StoreTest::StoredMails;
 using StoreTest::TestApp;
 using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
 
 namespace {
-
-// The mails of a folder as they were filed: the stored entry without its
-// file-name line and terminator, with doubled leading dots undone.
-std::vector<std::string> StoredMails(CMailFolderStore& store)
-{
-    std::vector<std::string> out;
-    CMailListData* list = store.GetMailList();
-    for (int i = 0; list && i < list->GetMailCount(); ++i) {
-        CString text;
-        store.ReadMailText(list->GetMailRecord(i), text);
-        std::string entry = text.Str();
-        entry.erase(0, entry.find("\r\n") + 2);
-        if (entry.size() >= 5 && entry.compare(entry.size() - 5, 5, "\r\n.\r\n") == 0)
-            entry.resize(entry.size() - 5);
-        std::string plain;
-        for (size_t k = 0; k < entry.size(); ++k) {
-            if (entry[k] == '.' && (k == 0 || entry[k - 1] == '\n') && k + 1 < entry.size() && entry[k + 1] == '.')
-                continue;
-            plain += entry[k];
-        }
-        out.push_back(plain);
-    }
-    return out;
-}
 
 struct ImportRun
 {

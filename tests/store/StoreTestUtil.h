@@ -4,9 +4,11 @@
 
 #include "core/QuendalApp.h"
 #include "store/MailFolderStore.h"
+#include "store/MailListData.h"
 #include "support/TestSupport.h"
 
 #include <string>
+#include <vector>
 
 namespace StoreTest {
 
@@ -58,6 +60,35 @@ inline std::string SimpleMail(const std::string& subject, const std::string& id,
         m += "In-Reply-To: " + ref + "\r\n";
     m += "\r\nbody of " + subject + "\r\n";
     return m;
+}
+
+// A stored entry as it was filed: without its file-name line and
+// terminator, with doubled leading dots undone.
+inline std::string FiledText(std::string entry)
+{
+    entry.erase(0, entry.find("\r\n") + 2);
+    if (entry.size() >= 5 && entry.compare(entry.size() - 5, 5, "\r\n.\r\n") == 0)
+        entry.resize(entry.size() - 5);
+    std::string plain;
+    for (size_t k = 0; k < entry.size(); ++k) {
+        if (entry[k] == '.' && (k == 0 || entry[k - 1] == '\n') && k + 1 < entry.size() && entry[k + 1] == '.')
+            continue;
+        plain += entry[k];
+    }
+    return plain;
+}
+
+// The mails of a folder as they were filed.
+inline std::vector<std::string> StoredMails(CMailFolderStore& store)
+{
+    std::vector<std::string> out;
+    CMailListData* list = store.GetMailList();
+    for (int i = 0; list && i < list->GetMailCount(); ++i) {
+        CString text;
+        store.ReadMailText(list->GetMailRecord(i), text);
+        out.push_back(FiledText(text.Str()));
+    }
+    return out;
 }
 
 } // namespace StoreTest
