@@ -99,15 +99,8 @@ TEST_F(ImapDovecotTest, EveryLoginFilesTheServersMailsAndExpungesThem)
         for (const std::string& mail : mails)
             DeliverMail(c.nUser, mail);
         TestSessionFolder folder;
-        CString inboxDir = folder.Root() + "\\Inbox";
-        CreateDirectoryA(inboxDir, nullptr);
         CMailFolderStore inbox;
-        CFolderRecord record;
-        record.m_nId = 1;
-        record.m_nKind = 1;
-        record.m_strName = "受信箱";
-        record.m_strPath = inboxDir;
-        inbox.SetFolderRecord(record);
+        SetUpInbox(inbox, folder.Root() + "\\Inbox");
 
         CImapTestSession session(folder);
         Configure(session, c.nUser);

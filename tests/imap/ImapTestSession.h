@@ -5,7 +5,7 @@
 
 #include "net/ImapSession.h"
 #include "net/NetTestSupport.h"
-#include "net/Pop3TestSession.h"  // TestSessionFolder
+#include "net/Pop3TestSession.h"  // TestSessionFolder, TestFilingSession
 #include "support/TestSupport.h"
 
 #include <string>
@@ -13,31 +13,12 @@
 
 namespace ImapTest {
 
-class CImapTestSession : public CImapSession
+class CImapTestSession : public NetTest::TestFilingSession<CImapSession>
 {
 public:
-    explicit CImapTestSession(const NetTest::TestSessionFolder& folder)
-    {
-        SetInboxPath(folder.Inbox());
-        SetIdListFolder(folder.IdFolder());
-    }
+    using TestFilingSession::TestFilingSession;
 
     void ForceLoginCommand() { m_nLoginMethod = loginCommand; }
-
-    std::vector<std::string> filed;
-    bool bFailFiling = false;
-
-protected:
-    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
-    {
-        bKeepOnServer = false;
-        if (bFailFiling)
-            return false;
-        filed.push_back(TestSupport::ReadFileBytes(strPath));
-        if (m_pTargetStore)
-            return CImapSession::FileReceivedMail(strPath, bKeepOnServer);
-        return true;
-    }
 };
 
 } // namespace ImapTest

@@ -2,6 +2,7 @@
 
 #include "net/NetMessages.h"
 #include "net/ReceiveSession.h"
+#include "store/MailFolderStore.h"
 
 #include "support/TestSupport.h"
 
@@ -43,19 +44,6 @@ void TrustTestCa()
     if (!der.empty())
         CertAddEncodedCertificateToSystemStoreA("Root", reinterpret_cast<const BYTE*>(der.data()),
                                                 static_cast<DWORD>(der.size()));
-}
-
-void DeleteFilesIn(const CString& folder)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            DeleteFileA(folder + "\\" + fd.cFileName);
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
 }
 
 int CountFilesIn(const CString& folder)
@@ -110,6 +98,30 @@ SOCKET AcceptOne(SOCKET listener, std::atomic<bool>& stop)
 }
 
 } // namespace
+
+void DeleteFilesIn(const CString& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(folder + "\\" + fd.cFileName);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+}
+
+void SetUpInbox(CMailFolderStore& inbox, const CString& folder)
+{
+    CreateDirectoryA(folder, nullptr);
+    CFolderRecord record;
+    record.m_nId = 1;
+    record.m_nKind = 1;
+    record.m_strName = "受信箱";
+    record.m_strPath = folder;
+    inbox.SetFolderRecord(record);
+}
 
 CString UserName(int nUser)
 {

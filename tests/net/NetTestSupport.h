@@ -18,6 +18,8 @@
 
 #include "net/ReceiveSession.h"
 
+class CMailFolderStore;
+
 namespace NetTest {
 
 // Names that resolve to the private Dovecot (see scripts/servers.d/dovecot.sh).
@@ -38,6 +40,10 @@ void DeliverMail(int nUser, const std::string& mail);
 int CountServerMails(int nUser);
 // Whether the private Dovecot answers; tests that need it are skipped otherwise.
 bool DovecotAvailable();
+// Deletes the files (not the subfolders) of a folder.
+void DeleteFilesIn(const CString& folder);
+// Makes the folder and sets the store up as the inbox kept in it.
+void SetUpInbox(CMailFolderStore& inbox, const CString& folder);
 
 // Byte-level helpers for the fake servers.
 bool SendAll(SOCKET s, const std::string& data);

@@ -89,6 +89,18 @@ void Configure(CPop3TestSession& session, int nUser, int nPort, bool bTls)
     session.SetTimeOut(10);
 }
 
+// A plain pass that leaves the mail on the server; the mails it filed.
+std::vector<std::string> LeaveOnServerPass(const TestSessionFolder& folder, int nUser, int nDeleteAfterDays = 0)
+{
+    CPop3TestSession session(folder);
+    Configure(session, nUser, 110, false);
+    session.SetLeaveOnServer(true);
+    session.SetDeleteAfterDays(nDeleteAfterDays);
+    PassResult result = RunPass(session);
+    EXPECT_EQ(result.nFinishResult, 0);
+    return session.filed;
+}
+
 bool Contains(const std::vector<std::string>& filed, const std::string& mail)
 {
     for (const std::string& f : filed)
@@ -161,15 +173,8 @@ TEST_F(Pop3DovecotTest, ReceivesJapaneseMailIntoTheInboxInEveryMode)
         for (const std::string* mail : {&kJisMail, &kSjisMail, &kUtf8Mail})
             DeliverMail(c.nUser, *mail);
         TestSessionFolder folder;
-        CString inboxDir = folder.Root() + "\\Inbox";
-        CreateDirectoryA(inboxDir, nullptr);
         CMailFolderStore inbox;
-        CFolderRecord record;
-        record.m_nId = 1;
-        record.m_nKind = 1;
-        record.m_strName = "受信箱";
-        record.m_strPath = inboxDir;
-        inbox.SetFolderRecord(record);
+        SetUpInbox(inbox, folder.Root() + "\\Inbox");
 
         CPop3TestSession session(folder);
         Configure(session, c.nUser, c.nPort, c.bTls);
@@ -226,14 +231,7 @@ TEST_F(Pop3DovecotTest, LeftOnTheServerMailIsFetchedOnce)
     for (const char* s : {"one", "two", "three"})
         DeliverMail(nUser, SmallMail(s));
     TestSessionFolder folder;
-    auto pass = [&]() {
-        CPop3TestSession session(folder);
-        Configure(session, nUser, 110, false);
-        session.SetLeaveOnServer(true);
-        PassResult result = RunPass(session);
-        EXPECT_EQ(result.nFinishResult, 0);
-        return session.filed;
-    };
+    auto pass = [&]() { return LeaveOnServerPass(folder, nUser); };
     EXPECT_EQ(pass().size(), 3u);
     EXPECT_EQ(CountServerMails(nUser), 3);
     EXPECT_TRUE(pass().empty());
@@ -252,15 +250,7 @@ TEST_F(Pop3DovecotTest, DeletesExactlyTheMailsKeptLongerThanTheDays)
     for (const char* s : {"old1", "new", "old2"})
         DeliverMail(nUser, SmallMail(s));
     TestSessionFolder folder;
-    auto pass = [&]() {
-        CPop3TestSession session(folder);
-        Configure(session, nUser, 110, false);
-        session.SetLeaveOnServer(true);
-        session.SetDeleteAfterDays(5);
-        PassResult result = RunPass(session);
-        EXPECT_EQ(result.nFinishResult, 0);
-        return session.filed;
-    };
+    auto pass = [&]() { return LeaveOnServerPass(folder, nUser, 5); };
     std::vector<std::string> filed = pass();
     ASSERT_EQ(filed.size(), 3u);
     EXPECT_EQ(CountServerMails(nUser), 3);

@@ -1,6 +1,5 @@
-// A POP3 session for the tests: it keeps a copy of every mail it files (and
-// can hand it on to a real folder store), can be told to fail filing, and
-// answers the receive filter with a fixed decision.
+// Receiving sessions for the tests, which keep what they file; the POP3 one
+// also answers the receive filter with a fixed decision.
 #pragma once
 
 #include "net/Pop3Session.h"
@@ -53,18 +52,21 @@ private:
     TestSupport::TempDir m_dir;
 };
 
-class CPop3TestSession : public CPop3Session
+// A receiving session for the tests: it keeps a copy of every mail it files
+// (and hands it on to a real folder store when it has one), can be told to
+// fail filing, and can abort after a number of filed mails.
+template <class TSession>
+class TestFilingSession : public TSession
 {
 public:
-    explicit CPop3TestSession(const TestSessionFolder& folder)
+    explicit TestFilingSession(const TestSessionFolder& folder)
     {
-        SetInboxPath(folder.Inbox());
-        SetIdListFolder(folder.IdFolder());
+        this->SetInboxPath(folder.Inbox());
+        this->SetIdListFolder(folder.IdFolder());
     }
 
     std::vector<std::string> filed;
     bool bFailFiling = false;
-    int nFilterDecision = 0;
     // Sets the abort flag, as the session thread's cancel message does, when
     // this many mails have been filed.
     int nAbortAtFiling = 0;
@@ -77,11 +79,21 @@ protected:
             return false;
         filed.push_back(TestSupport::ReadFileBytes(strPath));
         if (nAbortAtFiling && static_cast<int>(filed.size()) == nAbortAtFiling)
-            SetAbort();
-        if (m_pTargetStore)
-            return CPop3Session::FileReceivedMail(strPath, bKeepOnServer);
+            this->SetAbort();
+        if (this->m_pTargetStore)
+            return TSession::FileReceivedMail(strPath, bKeepOnServer);
         return true;
     }
+};
+
+class CPop3TestSession : public TestFilingSession<CPop3Session>
+{
+public:
+    using TestFilingSession::TestFilingSession;
+
+    int nFilterDecision = 0;
+
+protected:
     int CheckReceiveFilter(const CString&) override { return nFilterDecision; }
 };
 

@@ -7,8 +7,9 @@
 #include "message/AddressList.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
-#include "net/NetMessages.h"
+#include "net/NetTestSupport.h"
 #include "net/Pop3Session.h"
+#include "net/Pop3TestSession.h"
 #include "net/SmtpSession.h"
 #include "store/MailFolderStore.h"
 #include "support/TestSupport.h"
@@ -159,31 +160,6 @@ TEST_F(SmtpPostfixTest, WrongPasswordIsRefused)
     EXPECT_EQ(session.GetLastErrorText().Find("SMTP Error Code [535]"), 0) << session.GetLastErrorText().GetString();
 }
 
-// Drives a POP3 pass on this thread until the session says it has finished.
-bool RunPop3Pass(CPop3Session& session, int& nResult)
-{
-    MSG msg;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    }
-    session.SetOwnerThreadId(GetCurrentThreadId());
-    if (!session.Start(nullptr, nullptr))
-        session.Cancel();
-    DWORD dwStart = GetTickCount();
-    while (GetTickCount() - dwStart < 60000) {
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1000, QS_ALLPOSTMESSAGE);
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == CVM_MSG_SESSION_STEP && !session.Run())
-                session.Cancel();
-            else if (msg.message == CVM_MSG_SESSION_FINISHED) {
-                nResult = static_cast<int>(msg.wParam);
-                return true;
-            }
-        }
-    }
-    session.Cancel();
-    return false;
-}
-
 TEST_F(SmtpPostfixTest, MailComesBackByPop3IntoTheInboxAsComposed)
 {
     const CString subject = "往復の試験：日本語の件名と添付ファイル";
@@ -212,28 +188,20 @@ TEST_F(SmtpPostfixTest, MailComesBackByPop3IntoTheInboxAsComposed)
     ASSERT_FALSE(WaitForDeliveredMail("cvmsend1", smtp.GetMessageId()).empty()) << "not delivered";
 
     // Fetch it into a real inbox store.
-    TestSupport::TempDir mailbox;
-    CString inboxDir = mailbox.Path() + "\\Inbox";
-    CreateDirectoryA(inboxDir, nullptr);
-    CreateDirectoryA(mailbox.Path() + "\\In.Box", nullptr);
+    NetTest::TestSessionFolder mailbox;
     CMailFolderStore inbox;
-    CFolderRecord record;
-    record.m_nId = 1;
-    record.m_nKind = 1;
-    record.m_strName = "受信箱";
-    record.m_strPath = inboxDir;
-    inbox.SetFolderRecord(record);
+    NetTest::SetUpInbox(inbox, mailbox.Root() + "\\Inbox");
     CPop3Session pop3;
-    pop3.SetInboxPath(mailbox.Path() + "\\In.Box");
-    pop3.SetIdListFolder(mailbox.Path());
+    pop3.SetInboxPath(mailbox.Inbox());
+    pop3.SetIdListFolder(mailbox.IdFolder());
     pop3.SetServer(Pop3Host(), 110);
     pop3.SetUser("cvmsend1", "send1");
     pop3.SetAccountName("roundtrip");
     pop3.SetTimeOut(10);
     pop3.SetTargetStore(&inbox);
-    int nResult = -1;
-    ASSERT_TRUE(RunPop3Pass(pop3, nResult));
-    EXPECT_EQ(nResult, 0) << pop3.GetErrorText().GetString();
+    NetTest::PassResult pass = NetTest::RunPass(pop3, 60000);
+    ASSERT_TRUE(pass.bFinished);
+    EXPECT_EQ(pass.nFinishResult, 0) << pop3.GetErrorText().GetString();
 
     CMailListData* pList = inbox.GetMailList();
     ASSERT_NE(pList, nullptr);

@@ -2,6 +2,7 @@
 
 #include "message/Base64.h"
 #include "net/NetMessages.h"
+#include "net/NetTestSupport.h"
 #include "support/TestSupport.h"
 
 #include <winsock2.h>
@@ -9,16 +10,6 @@
 namespace SmtpTest {
 
 namespace {
-
-struct WinsockUser
-{
-    WinsockUser()
-    {
-        WSADATA wsa;
-        WSAStartup(MAKEWORD(2, 2), &wsa);
-    }
-    ~WinsockUser() { WSACleanup(); }
-} g_winsock;
 
 CString EnvironmentPath(const char* pszName)
 {
@@ -32,18 +23,6 @@ CString EnvironmentPath(const char* pszName)
         path = "Z:" + path;
     }
     return path;
-}
-
-bool SendAll(SOCKET s, const std::string& data)
-{
-    size_t done = 0;
-    while (done < data.size()) {
-        int n = send(s, data.data() + done, static_cast<int>(data.size() - done), 0);
-        if (n <= 0)
-            return false;
-        done += static_cast<size_t>(n);
-    }
-    return true;
 }
 
 bool ReadControlLine(SOCKET s, std::string& buffered, std::string& line)
@@ -143,7 +122,7 @@ int FakeSmtpServer::Start(const FakeSmtpScript& script)
         text += step + "\n";
     text += "END\n";
     std::string line;
-    if (!SendAll(m_control, text) || !ReadControlLine(m_control, m_buffered, line) || line.compare(0, 5, "PORT ") != 0)
+    if (!NetTest::SendAll(m_control, text) || !ReadControlLine(m_control, m_buffered, line) || line.compare(0, 5, "PORT ") != 0)
         return 0;
     return atoi(line.c_str() + 5);
 }
@@ -201,18 +180,8 @@ CString MaildirNew(const char* pszUser)
 
 void ClearMaildir(const char* pszUser)
 {
-    for (const char* sub : {"new", "cur"}) {
-        CString folder = ServersDir() + FormatString("\\dovecot\\home\\%s\\Maildir\\%s", pszUser, sub);
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA(folder + "\\*", &fd);
-        if (h == INVALID_HANDLE_VALUE)
-            continue;
-        do {
-            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                DeleteFileA(folder + "\\" + fd.cFileName);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
+    for (const char* sub : {"new", "cur"})
+        NetTest::DeleteFilesIn(ServersDir() + FormatString("\\dovecot\\home\\%s\\Maildir\\%s", pszUser, sub));
 }
 
 std::string WaitForDeliveredMail(const char* pszUser, const CString& messageId, int nSeconds)
