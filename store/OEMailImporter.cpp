@@ -365,14 +365,17 @@ BOOL COEMailImporter::ConvertDbxToMbox(const char* pszTitle, COEMailImporter* p,
         p->m_strError = OpenFailedText(mbxPath);
         return FALSE;
     }
-    std::vector<uint32_t> offsets;
-    std::set<uint32_t> seen;
-    if (!WalkIndexNode(dbx, root, offsets, seen, 0)) {
+    // A damaged folder file leaves no half-converted output behind.
+    auto damaged = [&]() {
         out.Abort();
         DeleteFileA(mbxPath);
         p->m_strError = FormatString("[%s]\r\nファイルが壊れているため読み込めませんでした。", pszDbxPath);
         return FALSE;
-    }
+    };
+    std::vector<uint32_t> offsets;
+    std::set<uint32_t> seen;
+    if (!WalkIndexNode(dbx, root, offsets, seen, 0))
+        return damaged();
     int total = static_cast<int>(offsets.size());
     if (HasWindow(p->m_pStatusText))
         p->m_pStatusText->SetWindowText(FormatString("[%s] コンバート中です。", pszTitle));
@@ -392,12 +395,8 @@ BOOL COEMailImporter::ConvertDbxToMbox(const char* pszTitle, COEMailImporter* p,
             if (block == 0)
                 continue;
             out.BeginMessage();
-            if (CopyBlocks(dbx, block, out) == BlockResult::damaged) {
-                out.Abort();
-                DeleteFileA(mbxPath);
-                p->m_strError = FormatString("[%s]\r\nファイルが壊れているため読み込めませんでした。", pszDbxPath);
-                return FALSE;
-            }
+            if (CopyBlocks(dbx, block, out) == BlockResult::damaged)
+                return damaged();
             out.EndMessage();
             if (p->m_pfnFlush && p->m_pfnComplete &&
                 p->m_pfnFlush(pszDbxPath, mbxPath, total, i, out.Bytes())) {
