@@ -161,24 +161,15 @@ long long CImapSession::LiteralSize(const char* pszLine, int nLength)
 
 bool CImapSession::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection)
 {
-    m_pDialog = pDialog;
-    m_pSelection = pSelection;
-    m_nErrorResult = 0;
-    m_nErrorMessageId = 0;
-    m_strErrorText.Empty();
-    m_nReceivedCount = 0;
+    BeginPass(pDialog, pSelection);
     m_nMessageCount = -1;
-    m_nIndex = 0;
     m_nCurrentNumber = 0;
     m_nDeletedCount = 0;
     m_bEnded = false;
-    m_bQuitting = false;
     m_bTooLarge = false;
     m_ids.clear();
     m_markedDeleted.clear();
-    m_undelivered.clear();
     StartIdListPass(LoadIdLists());
-    m_bRunning = true;
     m_nState = stConnect;
     return Run();
 }
@@ -872,11 +863,7 @@ bool CImapSession::StoreMail()
 
 void CImapSession::Cancel()
 {
-    if (m_pSocket) {
-        m_pSocket->Close();
-        delete m_pSocket;
-        m_pSocket = nullptr;
-    }
+    CloseSocket();
     Finish();
 }
 
@@ -888,12 +875,8 @@ bool CImapSession::Finish()
     m_nState = stEnd;
     DiscardPartialFile();
     m_mailBuffer.clear();
-    if (!IsSelectionMode() && !m_bLoginOnly) {
-        m_listB.Reset();
-        m_listB.SetFilePath("");
-        m_listC.Reset();
-        m_listC.SetFilePath("");
-    }
+    if (!IsSelectionMode() && !m_bLoginOnly)
+        ForgetIdLists();
     if (m_dwMainThreadId)
         PostThreadMessageA(m_dwMainThreadId, CVM_MSG_RECEIVE_END, static_cast<WPARAM>(m_nReceivedCount), 0);
     PostToOwner(CVM_MSG_SESSION_FINISHED, static_cast<WPARAM>(m_nErrorResult), m_nErrorMessageId);

@@ -79,18 +79,9 @@ CString CPop3Session::GetApopStamp(const char* pszGreeting)
 
 bool CPop3Session::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection)
 {
-    m_pDialog = pDialog;
-    m_pSelection = pSelection;
-    m_nErrorResult = 0;
-    m_nErrorMessageId = 0;
-    m_strErrorText.Empty();
-    m_nReceivedCount = 0;
+    BeginPass(pDialog, pSelection);
     m_nMessageCount = 0;
-    m_nIndex = 0;
     m_bUidl = true;
-    m_bQuitting = false;
-    m_bRunning = true;
-    m_undelivered.clear();
     CString idPath = LoadIdLists();
     m_nStoredCount = m_listB.GetLiveCount();
     if (!Connect()) {
@@ -682,13 +673,9 @@ void CPop3Session::ReceiveMailStep()
 
 void CPop3Session::Cancel()
 {
-    if (m_pSocket) {
-        if (m_bTls)
-            static_cast<CTlsSocket*>(m_pSocket)->Shutdown();
-        m_pSocket->Close();
-        delete m_pSocket;
-        m_pSocket = nullptr;
-    }
+    if (m_pSocket && m_bTls)
+        static_cast<CTlsSocket*>(m_pSocket)->Shutdown();
+    CloseSocket();
     Finish();
 }
 
@@ -699,12 +686,8 @@ bool CPop3Session::Finish()
     m_bRunning = false;
     m_nState = 0;
     DiscardPartialFile();
-    if (!IsSelectionMode()) {
-        m_listB.Reset();
-        m_listB.SetFilePath("");
-        m_listC.Reset();
-        m_listC.SetFilePath("");
-    }
+    if (!IsSelectionMode())
+        ForgetIdLists();
     if (m_dwMainThreadId)
         PostThreadMessageA(m_dwMainThreadId, CVM_MSG_RECEIVE_END, m_nAccountId, 0);
     PostToOwner(CVM_MSG_SESSION_FINISHED, static_cast<WPARAM>(m_nErrorResult), m_nErrorMessageId);

@@ -369,3 +369,34 @@ CString CReceiveSession::SystemMessage(DWORD dwError)
         LocalFree(pszMessage);
     return text.TrimRight();
 }
+
+void CReceiveSession::BeginPass(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection)
+{
+    m_pDialog = pDialog;
+    m_pSelection = pSelection;
+    m_nErrorResult = 0;
+    m_nErrorMessageId = 0;
+    m_strErrorText.Empty();
+    m_nReceivedCount = 0;
+    m_nIndex = 0;
+    m_bQuitting = false;
+    m_bRunning = true;
+    m_undelivered.clear();
+}
+
+void CReceiveSession::CloseSocket()
+{
+    if (!m_pSocket)
+        return;
+    m_pSocket->Close();
+    delete m_pSocket;
+    m_pSocket = nullptr;
+}
+
+void CReceiveSession::ForgetIdLists()
+{
+    m_listB.Reset();
+    m_listB.SetFilePath("");
+    m_listC.Reset();
+    m_listC.SetFilePath("");
+}

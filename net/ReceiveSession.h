@@ -122,6 +122,12 @@ protected:
     void WriteIdListBack();
     // Writes the buffered bytes of the mail being received to its file.
     bool FlushMailBuffer();
+    // Clears what the previous pass left: results, error, counts, position.
+    void BeginPass(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection);
+    // Closes and deletes the socket, when there is one.
+    void CloseSocket();
+    // Empties lists B and C and detaches them from the id file.
+    void ForgetIdLists();
     // Selective receiving, or only listing the server's mails for the window.
     bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
     // Empties the id lists and, for an ordinary pass, reads list B from the
