@@ -1020,6 +1020,16 @@ void CMailListData::UnlinkThread(CMailIndexRecord* pRecord)
     pRecord->m_nParent = -1;
 }
 
+// The rows below nPos deeper than nBaseLevel are the shown part of its subtree.
+void CMailListData::DropSubtreeRows(int nPos, int nBaseLevel)
+{
+    size_t end = static_cast<size_t>(nPos) + 1;
+    while (end < m_view.size() && m_levels[end] > nBaseLevel)
+        end++;
+    m_view.erase(m_view.begin() + nPos + 1, m_view.begin() + static_cast<long>(end));
+    m_levels.erase(m_levels.begin() + nPos + 1, m_levels.begin() + static_cast<long>(end));
+}
+
 void CMailListData::ExpandThread(int nPos)
 {
     CSingleLock viewLock(&m_viewLock, TRUE);
@@ -1031,11 +1041,7 @@ void CMailListData::ExpandThread(int nPos)
         m_levels.resize(m_view.size(), 0);
     int base = GetViewLevel(nPos);
     // Drop rows of the subtree that are already shown, then insert it whole.
-    size_t end = static_cast<size_t>(nPos) + 1;
-    while (end < m_view.size() && m_levels[end] > base)
-        end++;
-    m_view.erase(m_view.begin() + nPos + 1, m_view.begin() + static_cast<long>(end));
-    m_levels.erase(m_levels.begin() + nPos + 1, m_levels.begin() + static_cast<long>(end));
+    DropSubtreeRows(nPos, base);
     std::vector<CMailIndexRecord*> rows;
     std::vector<int> levels;
     AppendSubtree(r, base, rows, levels);
@@ -1054,11 +1060,7 @@ void CMailListData::CollapseThread(int nPos)
     if (m_levels.size() < m_view.size())
         m_levels.resize(m_view.size(), 0);
     int base = GetViewLevel(nPos);
-    size_t end = static_cast<size_t>(nPos) + 1;
-    while (end < m_view.size() && m_levels[end] > base)
-        end++;
-    m_view.erase(m_view.begin() + nPos + 1, m_view.begin() + static_cast<long>(end));
-    m_levels.erase(m_levels.begin() + nPos + 1, m_levels.begin() + static_cast<long>(end));
+    DropSubtreeRows(nPos, base);
     m_nCachedCount = GetViewCount();
 }
 

@@ -107,6 +107,8 @@ private:
     void AppendSubtree(CMailIndexRecord* pRoot, int nBaseLevel, std::vector<CMailIndexRecord*>& rows,
                        std::vector<int>& levels);
     bool IsAncestorOrSelf(CMailIndexRecord* pCandidate, CMailIndexRecord* pRecord) const;
+    // Caller holds the view lock.
+    void DropSubtreeRows(int nPos, int nBaseLevel);
     // Length of the leading run of sound records of the index file.
     LONGLONG ScanGoodLength(const std::string& data) const;
     BOOL CutTornTail(CFile& file);
