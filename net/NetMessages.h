@@ -9,7 +9,7 @@ constexpr UINT CVM_MSG_SESSION_STEP = 2524;
 constexpr UINT CVM_MSG_TRANSFER_ERROR = 1360;
 // To the watchdog thread: the connection is alive.
 constexpr UINT CVM_MSG_WATCHDOG_TOUCH = 1444;
-// To the main thread: a receive pass ended (wParam account id).
+// To the main thread: a receive pass ended (wParam the number of new mails).
 constexpr UINT CVM_MSG_RECEIVE_END = 1355;
 // To the session thread: the session finished (wParam error result, lParam string id).
 constexpr UINT CVM_MSG_SESSION_FINISHED = 1357;

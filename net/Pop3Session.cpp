@@ -688,8 +688,9 @@ bool CPop3Session::Finish()
     DiscardPartialFile();
     if (!IsSelectionMode())
         ForgetIdLists();
+    // The main thread counts the new mails of the pass from this message.
     if (m_dwMainThreadId)
-        PostThreadMessageA(m_dwMainThreadId, CVM_MSG_RECEIVE_END, m_nAccountId, 0);
+        PostThreadMessageA(m_dwMainThreadId, CVM_MSG_RECEIVE_END, static_cast<WPARAM>(m_nReceivedCount), 0);
     PostToOwner(CVM_MSG_SESSION_FINISHED, static_cast<WPARAM>(m_nErrorResult), m_nErrorMessageId);
     return true;
 }

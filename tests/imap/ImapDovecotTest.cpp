@@ -207,6 +207,7 @@ TEST_F(ImapDovecotTest, PasswordWithBlankQuoteAndBackslash)
         PassResult result = RunPass(session);
         EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
         ASSERT_EQ(session.filed.size(), 1u);
+        EXPECT_EQ(result.nNewMails, 1);
         EXPECT_EQ(session.filed[0], Filed(SmallMail("quoted")));
     }
 }

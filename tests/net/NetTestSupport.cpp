@@ -323,6 +323,8 @@ PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs, std::vector<CRec
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
     session.SetOwnerThreadId(GetCurrentThreadId());
+    // This thread plays the main thread too.
+    session.SetMainThreadId(GetCurrentThreadId());
     result.bStarted = session.Start(nullptr, pSelection);
     if (!result.bStarted)
         session.Cancel();
@@ -341,6 +343,9 @@ PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs, std::vector<CRec
             case CVM_MSG_TRANSFER_ERROR:
                 result.errors.emplace_back(static_cast<int>(msg.wParam), static_cast<UINT>(msg.lParam));
                 session.Cancel();
+                break;
+            case CVM_MSG_RECEIVE_END:
+                result.nNewMails = static_cast<int>(msg.wParam);
                 break;
             case CVM_MSG_SESSION_FINISHED:
                 result.bFinished = true;

@@ -100,6 +100,7 @@ struct PassResult
     bool bFinished = false;        // the end-of-session message came
     int nFinishResult = 0;         // its wParam
     UINT nFinishMessage = 0;       // its lParam
+    int nNewMails = -1;            // what the end-of-receive message told the main thread
     std::vector<std::pair<int, UINT>> errors;  // every transfer-error message
 };
 

@@ -185,6 +185,7 @@ TEST_F(Pop3DovecotTest, ReceivesJapaneseMailIntoTheInboxInEveryMode)
         EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
         EXPECT_TRUE(result.errors.empty());
         ASSERT_EQ(session.filed.size(), 3u);
+        EXPECT_EQ(result.nNewMails, 3);
         for (const std::string* mail : {&kJisMail, &kSjisMail, &kUtf8Mail})
             EXPECT_TRUE(Contains(session.filed, *mail)) << *mail;
         EXPECT_EQ(CountServerMails(c.nUser), 0);
