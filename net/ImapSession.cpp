@@ -521,8 +521,8 @@ bool CImapSession::Run()
         m_markedDeleted.assign(static_cast<size_t>(m_nMessageCount), false);
         bSent = SendTagged(m_nState, FormatString("%s %d:%d %s", "FETCH", 1, m_nMessageCount,
                                                   m_nState == stIdsByXUidl
-                                                      ? "(FLAGS BODY[HEADER.FIELDS (X-UIDL)])"
-                                                      : "(FLAGS BODY[HEADER.FIELDS (MESSAGE-ID)])"));
+                                                      ? "(FLAGS BODY.PEEK[HEADER.FIELDS (X-UIDL)])"
+                                                      : "(FLAGS BODY.PEEK[HEADER.FIELDS (MESSAGE-ID)])"));
         break;
     case stSize:
         m_header.clear();

@@ -262,9 +262,29 @@ TEST_F(ImapDovecotTest, MailsKeptLongerThanTheDaysAreExpunged)
     EXPECT_NE(ids.find("<imap-new@example.jp>"), std::string::npos) << ids;
 }
 
+// Mails whose names carry the seen flag in the user's Maildir.
+int CountSeenServerMails(const CString& maildir)
+{
+    int seen = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(maildir + "\\cur\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        std::string name = fd.cFileName;
+        size_t flags = name.find(":2,");
+        if (flags == std::string::npos)
+            flags = name.find(";2,");  // the colon as Windows file names carry it
+        if (flags != std::string::npos && name.find('S', flags) != std::string::npos)
+            ++seen;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return seen;
+}
+
 TEST_F(ImapDovecotTest, SizeLimitKeepsOnlyTheHeaderOfALargeMail)
 {
-    ClearMaildir(kUserLogin);
+    CString maildir = ClearMaildir(kUserLogin);
     DeliverMail(kUserLogin, SmallMail("big") + std::string(30000, 'b') + "\r\n");
     DeliverMail(kUserLogin, SmallMail("small"));
     TestSessionFolder folder;
@@ -281,6 +301,8 @@ TEST_F(ImapDovecotTest, SizeLimitKeepsOnlyTheHeaderOfALargeMail)
     EXPECT_GT(kept.nSize, 30000);
     EXPECT_EQ(kept.strHeader.Find("bbbb"), -1);
     EXPECT_EQ(CountServerMails(kUserLogin), 1);
+    // Listing the ids must not mark the mail that stays on the server as read.
+    EXPECT_EQ(CountSeenServerMails(maildir), 0);
 }
 
 // Last, and only once: Dovecot slows down every later login from this
