@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-utils imagemagick
   locales fonts-ipafont-gothic fonts-ipafont-mincho
   googletest
-  openssl
+  openssl iproute2 procps util-linux
   dovecot-core dovecot-imapd dovecot-pop3d
   postfix
   slapd ldap-utils
