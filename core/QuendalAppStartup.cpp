@@ -2,6 +2,7 @@
 // settings store, mailbox password, registration, service threads and the
 // main window.
 #include "core/QuendalApp.h"
+#include "core/DlgMailBoxSetting.h"
 #include "core/MiscUtil.h"
 #include "net/CommLog.h"
 #include "net/DialConnection.h"
@@ -93,24 +94,6 @@ void SetDefaultMailClientImpl(const char* pszName)
 // Until the mailbox settings dialog exists, the mailbox named on the command
 // line (switch M), else "MailBox" beside the program, is taken as the
 // user's choice.
-int ChooseMailBoxWithoutDialog()
-{
-    CQuendalApp* pApp = QuendalApp();
-    if (!pApp)
-        return IDCANCEL;
-    CString path = pApp->m_strMailBoxPathOverride;
-    CString name = pApp->m_strMailBoxNameOverride;
-    if (path.IsEmpty() || name.IsEmpty()) {
-        path = pApp->GetProgramFolder();
-        name = "MailBox";
-    }
-    if (!CreateDirectoryA(path + "\\" + name, nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
-        return IDCANCEL;
-    pApp->WriteProfileString("Paths", "MailBoxPath", path);
-    pApp->WriteProfileString("Paths", "MailBoxName", name);
-    return IDOK;
-}
-
 bool MainWindowExists()
 {
     CQuendalApp* pApp = QuendalApp();
@@ -121,7 +104,7 @@ void InstallNeighbourHooks()
 {
     FolderRegistryHooks& hooks = GetFolderRegistryHooks();
     if (!hooks.pfnMailBoxDialog)
-        hooks.pfnMailBoxDialog = ChooseMailBoxWithoutDialog;
+        hooks.pfnMailBoxDialog = RunMailBoxSettingDialog;
     if (!hooks.pfnMainWindowExists)
         hooks.pfnMainWindowExists = MainWindowExists;
     // The protocol clients write their traffic through the application's log

@@ -2,8 +2,11 @@
 // the mailbox password, registers itself and ends in order.
 #include "e2e/E2eDriver.h"
 #include "resources/resource.h"
+#include "resources/utils/UtilsResource.h"
 
 #include <gtest/gtest.h>
+
+#include <initializer_list>
 
 using E2e::CProgramUnderTest;
 
@@ -14,6 +17,23 @@ const DWORD kStartTimeout = 60000;
 // Settings with a mailbox password whose check at start-up is off, so that
 // no dialog stands between start and main window.
 const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
+
+// Waits for the main window of one of the programs, confirming the mailbox
+// folder dialog of a first start (it offers the /M mailbox) on the way.
+HWND WaitForMainWindow(std::initializer_list<CProgramUnderTest*> programs, DWORD timeoutMs = kStartTimeout)
+{
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        for (CProgramUnderTest* p : programs) {
+            if (HWND main = p->WaitForWindow("CVMWndClass", nullptr, 0))
+                return main;
+            if (HWND dlg = p->WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
+                E2e::PressButton(dlg, IDOK);
+        }
+        Sleep(100);
+    }
+    return nullptr;
+}
 
 class ProgramTest : public ::testing::Test
 {
@@ -30,7 +50,7 @@ protected:
     void RunOnce(CProgramUnderTest& program)
     {
         ASSERT_TRUE(program.Start(Arguments()));
-        HWND main = program.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+        HWND main = WaitForMainWindow({&program});
         ASSERT_NE(main, nullptr);
         PostMessageA(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
@@ -69,6 +89,12 @@ TEST_F(ProgramTest, FirstStartSetsPasswordCreatesMailboxAndShowsMainWindow)
         E2e::SetControlText(dlg, IDC_PASSWORD, "secret");
         E2e::SetControlText(dlg, IDC_PASSWORD_CONFIRM, "secret");
         E2e::PressButton(dlg, IDOK);
+        // The mailbox folder dialog offers the mailbox of the /M switch.
+        HWND box = program.WaitForDialogWithControl(IDC_MAILBOX_NAME, kStartTimeout);
+        ASSERT_NE(box, nullptr) << "mailbox folder dialog";
+        EXPECT_EQ(E2e::GetControlText(box, IDC_MAILBOX_PATH), m_dir.Path());
+        EXPECT_EQ(E2e::GetControlText(box, IDC_MAILBOX_NAME), CString("MailBox"));
+        E2e::PressButton(box, IDOK);
         HWND main = program.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
         ASSERT_NE(main, nullptr);
         EXPECT_EQ(E2e::GetWindowTextOf(main), CString("Corvane Mail"));
@@ -119,7 +145,7 @@ TEST_F(ProgramTest, SecondStartHandsItsCommandLineOverAndEnds)
     PresetSettings();
     CProgramUnderTest first(m_dir.Path());
     ASSERT_TRUE(first.Start(Arguments()));
-    HWND main = first.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+    HWND main = WaitForMainWindow({&first});
     ASSERT_NE(main, nullptr);
 
     TestSupport::TempDir other;
@@ -145,9 +171,7 @@ TEST_F(ProgramTest, TwoSimultaneousStartsLeaveOneInstance)
     CProgramUnderTest b(m_dir.Path());
     ASSERT_TRUE(a.Start(Arguments()));
     ASSERT_TRUE(b.Start(Arguments()));
-    HWND main = a.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
-    if (!main)
-        main = b.WaitForWindow("CVMWndClass", nullptr, 1000);
+    HWND main = WaitForMainWindow({&a, &b});
     ASSERT_NE(main, nullptr);
     CProgramUnderTest& loser = a.WaitForWindow("CVMWndClass", nullptr, 0) ? b : a;
     EXPECT_EQ(loser.WaitForExit(30000), 0);
