@@ -3,7 +3,7 @@
 // otherwise they are the default folders' own directories.
 #include "core/QuendalApp.h"
 
-#include <shlobj.h>
+#include "core/FileUtil.h"
 
 namespace {
 
@@ -13,8 +13,8 @@ CString WorkPath(CQuendalApp* app, const char* boxName, int kind)
     if (temp.IsEmpty())
         return app->GetDefaultFolderPath(kind);
     CString path = temp + "\\" + boxName;
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-        SHCreateDirectoryExA(nullptr, path, nullptr);
+    if (!DirectoryExists(path))
+        CreateDirectoryPath(path);
     return path;
 }
 
@@ -28,8 +28,8 @@ CString CQuendalApp::GetSentWorkPath() { return WorkPath(this, "Send.Box", 5); }
 CString CQuendalApp::GetSendTempPath()
 {
     CString path = GetDefaultFolderPath(2) + "\\Temp";
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-        SHCreateDirectoryExA(nullptr, path, nullptr);
+    if (!DirectoryExists(path))
+        CreateDirectoryPath(path);
     return path;
 }
 
@@ -37,7 +37,7 @@ CString CQuendalApp::GetDownloadDataPath()
 {
     CString base = GetProfileString("Paths", "DownloadDataPath", "");
     CString path = (base.IsEmpty() ? GetMailBoxFolder() : base) + "\\DownloadData";
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
-        SHCreateDirectoryExA(nullptr, path, nullptr);
+    if (!DirectoryExists(path))
+        CreateDirectoryPath(path);
     return path;
 }
