@@ -8,7 +8,7 @@ packages=(
   cmake make python3
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64
-  xvfb xauth x11-utils imagemagick
+  xvfb xauth x11-utils imagemagick libjpeg-turbo-progs
   locales fonts-ipafont-gothic fonts-ipafont-mincho
   googletest
   openssl iproute2 procps util-linux

@@ -1,0 +1,173 @@
+#include "html/HtmlUtil.h"
+#include "message/RelatedPartList.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+using TestSupport::TempDir;
+using TestSupport::WriteFileBytes;
+
+namespace {
+
+// A mail's HTML folder with pictures and a second page, and a private file
+// of the user outside it.
+class HtmlLinks : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_folder = LongName(m_dir.Path()) + "\\html";
+        CreateDirectoryA(m_folder, nullptr);
+        CreateDirectoryA(m_folder + "\\sub", nullptr);
+        WriteFileBytes(m_folder + "\\pic.gif", "GIF89a");
+        WriteFileBytes(m_folder + "\\bg.jpg", "JPEG");
+        WriteFileBytes(m_folder + "\\sub\\img.png", "PNG");
+        WriteFileBytes(m_folder + "\\表.gif", "GIF89a");
+        WriteFileBytes(m_folder + "\\my pic.gif", "GIF89a");
+        WriteFileBytes(m_folder + "\\page2.html",
+                       "<html><body><img src=\"pic.gif\"><a href=\"mail.html\">back</a></body></html>");
+        WriteFileBytes(m_dir.File("secret.txt"), "private");
+        m_mailPath = m_folder + "\\mail.html";
+    }
+
+    static CString LongName(const CString& path)
+    {
+        char buf[MAX_PATH];
+        DWORD n = GetLongPathNameA(path, buf, sizeof(buf));
+        return n > 0 && n < sizeof(buf) ? CString(buf) : path;
+    }
+    CString File(const char* name) const { return m_folder + "\\" + name; }
+    std::string Cid(const char* name) const { return "cid:" + m_list.GetPartText(File(name)).Str(); }
+    std::string Convert(const char* html) { return ConvertHtmlLinksToCid(html, m_mailPath, m_list).Str(); }
+
+    TempDir m_dir;
+    CString m_folder;
+    CString m_mailPath;
+    CRelatedPartList m_list;
+};
+
+} // namespace
+
+TEST_F(HtmlLinks, LocalPicturesBecomeRelatedParts)
+{
+    std::string out = Convert("<p><IMG SRC=\"pic.gif\" width=10><img src=\"pic.gif\"></p>");
+    ASSERT_EQ(m_list.GetPartCount(), 1);
+    EXPECT_EQ(m_list.GetPart(0)->m_strName.Str(), File("pic.gif").Str());
+    EXPECT_FALSE(m_list.GetPart(0)->m_strText.IsEmpty());
+    // The second reference reuses the identifier.
+    EXPECT_EQ(out, "<p><IMG SRC=\"" + Cid("pic.gif") + "\" width=10><img src=\"" + Cid("pic.gif") + "\"></p>");
+
+    const struct
+    {
+        const char* html;
+        const char* file;  // the file the link names, or null when it stays as it is
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {"<img src=bg.jpg alt=x>", "bg.jpg", "<img src=", " alt=x>"},
+        {"<img src = \"sub\\img.png\">", "sub\\img.png", "<img src = \"", "\">"},
+        {"<img src=\"sub/img.png\"/>", "sub\\img.png", "<img src=\"", "\"/>"},
+        {"<body background=\"表.gif\">", "表.gif", "<body background=\"", "\">"},
+        {"<img src=\"my%20with%20pic.gif\">", "my pic.gif", "<img src=\"", "\">"},
+        {"<param name=movie value=\"pic.gif\">", "pic.gif", "<param name=movie value=\"", "\">"},
+        // Only the first of src, background, href, value is rewritten.
+        {"<td background=\"bg.jpg\" src=\"pic.gif\">", "pic.gif", "<td background=\"bg.jpg\" src=\"", "\">"},
+        // A name inside another attribute's value, or inside a longer name, is no attribute.
+        {"<img alt=\"src=bg.jpg\" src=\"pic.gif\">", "pic.gif", "<img alt=\"src=bg.jpg\" src=\"", "\">"},
+        {"<img data-src=\"bg.jpg\" title='href=bg.jpg'>", nullptr, nullptr, nullptr},
+        // A ">" inside a quoted value does not end the tag.
+        {"<img title=\"a>b\" src=\"bg.jpg\">", "bg.jpg", "<img title=\"a>b\" src=\"", "\">"},
+        // Web addresses and missing files stay.
+        {"<img src=\"http://example.jp/pic.gif\">", nullptr, nullptr, nullptr},
+        {"<img src=\"nothere.gif\">", nullptr, nullptr, nullptr},
+        {"<a href=\"mailto:a@example.jp\">x</a>", nullptr, nullptr, nullptr},
+        {"<img src=\"\">", nullptr, nullptr, nullptr},
+        // A folder is no file.
+        {"<a href=\"sub\">x</a>", nullptr, nullptr, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::string result = Convert(c.html);
+        if (!c.file)
+            EXPECT_EQ(result, c.html);
+        else
+            EXPECT_EQ(result, std::string(c.before) + Cid(c.file) + c.after) << c.html;
+    }
+    // Whole file names, each once, each with an identifier of its own.
+    std::set<std::string> ids;
+    for (int i = 0; i < m_list.GetPartCount(); ++i) {
+        EXPECT_TRUE(ids.insert(m_list.GetPart(i)->m_strText.Str()).second);
+        EXPECT_EQ(m_list.GetPart(i)->m_strName.Left(m_folder.GetLength()).Str(), m_folder.Str());
+    }
+    EXPECT_EQ(m_list.GetPartCount(), 5);  // pic.gif, bg.jpg, sub\img.png, 表.gif, my pic.gif
+}
+
+TEST_F(HtmlLinks, FilesOutsideTheMailFolderAreNeverAttached)
+{
+    // A received mail sent on again must not carry other files of the disk,
+    // whatever its HTML names.
+    CString secret = m_dir.File("secret.txt");
+    const std::string cases[] = {
+        "<img src=\"" + secret.Str() + "\">",
+        "<img src=\"../secret.txt\">",
+        "<img src=\"sub\\..\\..\\secret.txt\">",
+        "<a href=\"C:\\windows\\win.ini\">x</a>",
+        "<img src=\"" + LongName(m_dir.Path()).Str() + "\">",
+    };
+    for (const std::string& html : cases)
+        EXPECT_EQ(Convert(html.c_str()), html);
+    EXPECT_EQ(m_list.GetPartCount(), 0);
+
+    // An absolute path into the mail's own folder is fine.
+    std::string inside = "<img src=\"" + File("pic.gif").Str() + "\">";
+    std::string out = Convert(inside.c_str());
+    EXPECT_EQ(out, "<img src=\"" + Cid("pic.gif") + "\">");
+}
+
+TEST_F(HtmlLinks, LinkedPagesAreConvertedOnce)
+{
+    WriteFileBytes(m_mailPath, "<a href=\"page2.html\">");
+    std::string out = Convert("<body><a href=\"page2.html\">next</a><img src=\"pic.gif\"></body>");
+    ASSERT_EQ(m_list.GetPartCount(), 2);
+    const CRelatedPartList::CPart* page = nullptr;
+    for (int i = 0; i < m_list.GetPartCount(); ++i) {
+        if (m_list.GetPart(i)->m_strName == File("page2.html"))
+            page = m_list.GetPart(i);
+    }
+    ASSERT_NE(page, nullptr);
+    EXPECT_EQ(out, "<body><a href=\"" + Cid("page2.html") + "\">next</a><img src=\"" + Cid("pic.gif") + "\"></body>");
+    // The page carries its converted text; its link back to the first page
+    // gets an identifier but no second part.
+    std::string extra = page->m_strExtra.Str();
+    EXPECT_NE(extra.find("<img src=\"" + Cid("pic.gif") + "\">"), std::string::npos) << extra;
+    EXPECT_EQ(extra.find("mail.html"), std::string::npos) << extra;
+    EXPECT_NE(extra.find("<a href=\"cid:"), std::string::npos) << extra;
+    EXPECT_TRUE(m_list.GetPartText(m_mailPath).IsEmpty());
+}
+
+TEST_F(HtmlLinks, TextReadFromTheFileWhenNoneIsGiven)
+{
+    WriteFileBytes(m_mailPath, "<html><body>写真 <img src=\"pic.gif\"> a<b>c</body></html>");
+    std::string out = ConvertHtmlLinksToCid(nullptr, m_mailPath, m_list).Str();
+    EXPECT_EQ(out, "<html><body>写真 <img src=\"" + Cid("pic.gif") + "\"> a<b>c</body></html>");
+    EXPECT_EQ(ConvertHtmlLinksToCid(nullptr, File("missing.html"), m_list).Str(), "");
+    // Text after a "<" that never closes is kept.
+    EXPECT_EQ(Convert("a < b"), "a < b");
+    // A UTF-8 page: bytes outside the links pass unchanged.
+    std::string utf8 = u8"<p>日本語の写真</p><img src=\"pic.gif\">";
+    EXPECT_EQ(Convert(utf8.c_str()), u8"<p>日本語の写真</p><img src=\"" + Cid("pic.gif") + "\">");
+}
+
+TEST_F(HtmlLinks, SingleTagAndValue)
+{
+    std::string tag = RewriteTagLinks("<img src=\"pic.gif\">", m_mailPath, m_list).Str();
+    EXPECT_EQ(tag, "<img src=\"" + Cid("pic.gif") + "\">");
+    EXPECT_EQ(RewriteTagLinks("<b>", m_mailPath, m_list).Str(), "<b>");
+    EXPECT_EQ(RewriteLinkAttributeValue("=pic.gif>", m_mailPath, m_list).Str(), "=" + Cid("pic.gif") + ">");
+    // The double-byte space counts as a blank around "=" and is kept whole.
+    EXPECT_EQ(RewriteLinkAttributeValue("\x81\x40=\x81\x40pic.gif", m_mailPath, m_list).Str(),
+              "\x81\x40=\x81\x40" + Cid("pic.gif"));
+    EXPECT_EQ(RewriteLinkAttributeValue(" pic.gif", m_mailPath, m_list).Str(), " pic.gif");
+}
