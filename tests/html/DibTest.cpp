@@ -1,8 +1,10 @@
 #include "html/BmpFile.h"
+#include "html/ClipboardPicture.h"
 #include "html/Dib.h"
 #include "html/DibException.h"
 #include "html/DrawDibImage.h"
 #include "support/TestSupport.h"
+#include "ClipboardOwner.h"
 
 #include <gtest/gtest.h>
 
@@ -176,6 +178,32 @@ void ExpectPicture(const std::vector<DWORD>& pixels, int width, int height, int 
             ASSERT_EQ(RGB(p >> 16, (p >> 8) & 0xFF, p & 0xFF), c) << what << " at " << x << "," << y;
         }
     }
+}
+
+// A BMP file, its header and the pixels at its offset, draws as the test picture.
+void ExpectBmpFile(const char* path, int width, int height, int colours, const char* what)
+{
+    std::string file = TestSupport::ReadFileBytes(path);
+    ASSERT_GT(file.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
+    BITMAPFILEHEADER fileHeader;
+    memcpy(&fileHeader, file.data(), sizeof(fileHeader));
+    ASSERT_EQ(fileHeader.bfSize, file.size());
+    ASSERT_LT(fileHeader.bfOffBits, file.size());
+    HDC screen = GetDC(nullptr);
+    HBITMAP target = CreateBitmap32(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, target);
+    EXPECT_EQ(StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, file.data() + fileHeader.bfOffBits,
+                reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof(fileHeader)),
+                DIB_RGB_COLORS, SRCCOPY),
+          height)
+        << what;
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    std::vector<DWORD> pixels = Pixels32(target, width, height);
+    DeleteObject(target);
+    ExpectPicture(pixels, width, height, colours, what);
 }
 
 std::string Describe(const DibSpec& spec, int width) { return std::string(spec.name) + ", width " + std::to_string(width); }
@@ -390,27 +418,7 @@ TEST(BmpFile, WrittenEveryDepthAndDrawnBack)
         GlobalBlock block(MakeDib(spec, width, height));
         CString path = dir.File("d.bmp");
         ASSERT_TRUE(WriteBmpFile(block.h, path)) << spec.name;
-        std::string file = TestSupport::ReadFileBytes(path);
-        ASSERT_GT(file.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
-        BITMAPFILEHEADER fileHeader;
-        memcpy(&fileHeader, file.data(), sizeof(fileHeader));
-        ASSERT_EQ(fileHeader.bfSize, file.size());
-        ASSERT_LT(fileHeader.bfOffBits, file.size());
-        HDC screen = GetDC(nullptr);
-        HBITMAP target = CreateBitmap32(screen, width, height);
-        HDC dc = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(dc, target);
-        EXPECT_EQ(StretchDIBits(dc, 0, 0, width, height, 0, 0, width, height, file.data() + fileHeader.bfOffBits,
-                                reinterpret_cast<const BITMAPINFO*>(file.data() + sizeof(fileHeader)),
-                                DIB_RGB_COLORS, SRCCOPY),
-                  height)
-            << spec.name;
-        SelectObject(dc, old);
-        DeleteDC(dc);
-        ReleaseDC(nullptr, screen);
-        std::vector<DWORD> pixels = Pixels32(target, width, height);
-        DeleteObject(target);
-        ExpectPicture(pixels, width, height, spec.bits == 1 ? 2 : 4, spec.name);
+        ExpectBmpFile(path, width, height, spec.bits == 1 ? 2 : 4, spec.name);
     }
 }
 
@@ -484,4 +492,46 @@ TEST(DrawDibImage, OnlyWholeBmpFilesAreLoaded)
     TestSupport::WriteFileBytes(dir.File("zero.bmp"), zeroSize);
     ASSERT_TRUE(image.LoadFile(dir.File("zero.bmp")));
     EXPECT_EQ(image.Header()->biSizeImage, 8u * 3);
+}
+
+
+TEST(ClipboardPicture, PastedPictureBecomesAFile)
+{
+    TempDir dir;
+    ClipboardOwner owner;
+    TestSupport::ClearMessages();
+
+    // A device-independent bitmap as an application copies it.
+    GlobalBlock block(MakeDib(kDepths[9], 5, 3));
+    ASSERT_TRUE(owner.Put(CF_DIB, block.h));
+    block.Release();
+    ASSERT_TRUE(SaveClipboardPicture(owner.Window(), dir.File("dib.bmp"), kClipboardPictureBmp, 0));
+    ExpectBmpFile(dir.File("dib.bmp"), 5, 3, 4, "CF_DIB as BMP");
+    ASSERT_TRUE(SaveClipboardPicture(owner.Window(), dir.File("dib.jpg"), kClipboardPictureJpeg, 2));
+    EXPECT_EQ(TestSupport::ReadFileBytes(dir.File("dib.jpg")).substr(0, 3), "\xFF\xD8\xFF");
+
+    // A device-dependent bitmap (a screenshot): the clipboard makes the DIB.
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateBitmap32(screen, 7, 4);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 7; ++x)
+            SetPixel(dc, x, y, kColours[IndexAt(x, y, 4)]);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    ASSERT_TRUE(owner.Put(CF_BITMAP, bitmap));
+    ASSERT_TRUE(SaveClipboardPicture(nullptr, dir.File("bitmap.bmp"), kClipboardPictureBmp, 0));
+    ExpectBmpFile(dir.File("bitmap.bmp"), 7, 4, 4, "CF_BITMAP as BMP");
+    ASSERT_TRUE(SaveClipboardPicture(nullptr, dir.File("bitmap.jpg"), kClipboardPictureJpeg, 0));
+    EXPECT_GT(TestSupport::ReadFileBytes(dir.File("bitmap.jpg")).size(), 600u);
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+
+    // Nothing to paste: no file.
+    ASSERT_TRUE(owner.Put(CF_TEXT, nullptr));
+    EXPECT_FALSE(SaveClipboardPicture(nullptr, dir.File("none.bmp"), kClipboardPictureBmp, 0));
+    EXPECT_FALSE(SaveClipboardPicture(nullptr, dir.File("none.jpg"), kClipboardPictureJpeg, 0));
+    EXPECT_FALSE(TestSupport::FileExists(dir.File("none.bmp")));
+    EXPECT_FALSE(TestSupport::FileExists(dir.File("none.jpg")));
 }

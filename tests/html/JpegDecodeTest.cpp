@@ -2,8 +2,10 @@
 // its JPEG, with the least PSNR the decoded picture must reach, into the
 // folder named by CVM_JPEG_OUT; check_jpeg_decode.py decodes them with djpeg
 // and compares. Run on its own, without that folder, the test is skipped.
+#include "html/ClipboardPicture.h"
 #include "html/JpegEncoder.h"
 #include "support/TestSupport.h"
+#include "ClipboardOwner.h"
 
 #include <gtest/gtest.h>
 
@@ -119,5 +121,33 @@ TEST(JpegDecode, PicturesForTheDecoder)
         ASSERT_TRUE(WriteBinary(base + ".jpg", std::string(jpeg.begin(), jpeg.end())));
         manifest += std::string(c.name) + " " + std::to_string(c.minPsnr) + "\n";
     }
+
+    // A screenshot pasted from the clipboard as the editor saves it.
+    const int width = 45, height = 31;
+    HDC screen = GetDC(nullptr);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HDC dc = CreateCompatibleDC(screen);
+    HGDIOBJ old = SelectObject(dc, bitmap);
+    std::string ppm = "P6\n" + std::to_string(width) + " " + std::to_string(height) + "\n255\n";
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned v = Window(x, y) ^ (Landscape(x, y) & 0x3F3F3F);
+            SetPixel(dc, x, y, RGB(v >> 16, (v >> 8) & 0xFF, v & 0xFF));
+            COLORREF stored = GetPixel(dc, x, y);
+            ppm += static_cast<char>(GetRValue(stored));
+            ppm += static_cast<char>(GetGValue(stored));
+            ppm += static_cast<char>(GetBValue(stored));
+        }
+    }
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    ReleaseDC(nullptr, screen);
+    ClipboardOwner owner;
+    ASSERT_TRUE(owner.Put(CF_BITMAP, bitmap));
+    std::string base = std::string(folder) + "\\clipboard_45x31_q1";
+    ASSERT_TRUE(SaveClipboardPicture(owner.Window(), (base + ".jpg").c_str(), kClipboardPictureJpeg, 1));
+    ASSERT_TRUE(WriteBinary(base + ".ppm", ppm));
+    manifest += "clipboard_45x31_q1 23\n";
+
     ASSERT_TRUE(WriteBinary(std::string(folder) + "\\manifest.txt", manifest));
 }
