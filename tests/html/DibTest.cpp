@@ -24,7 +24,7 @@ const COLORREF kColours[4] = {RGB(248, 0, 0), RGB(0, 248, 8), RGB(16, 24, 240), 
 // The test picture: colour index at (x, y), y = 0 the top row.
 int IndexAt(int x, int y, int colours) { return (x + 2 * y) % colours; }
 
-struct DibSpec
+struct DibLayout
 {
     int bits;
     DWORD compression;
@@ -34,50 +34,50 @@ struct DibSpec
 };
 
 // A CF_DIB block of the test picture in the given layout.
-Bytes MakeDib(const DibSpec& spec, int width, int height)
+Bytes MakeDib(const DibLayout& layout, int width, int height)
 {
-    const int colours = spec.bits == 1 ? 2 : 4;
+    const int colours = layout.bits == 1 ? 2 : 4;
     BITMAPINFOHEADER h = {};
     h.biSize = sizeof(h);
     h.biWidth = width;
-    h.biHeight = spec.topDown ? -height : height;
+    h.biHeight = layout.topDown ? -height : height;
     h.biPlanes = 1;
-    h.biBitCount = static_cast<WORD>(spec.bits);
-    h.biCompression = spec.compression;
-    h.biClrUsed = spec.clrUsed;
+    h.biBitCount = static_cast<WORD>(layout.bits);
+    h.biCompression = layout.compression;
+    h.biClrUsed = layout.clrUsed;
     Bytes dib(reinterpret_cast<BYTE*>(&h), reinterpret_cast<BYTE*>(&h) + sizeof(h));
     auto put32 = [&](DWORD v) {
         for (int i = 0; i < 4; ++i)
             dib.push_back(static_cast<BYTE>(v >> (8 * i)));
     };
-    if (spec.compression == BI_BITFIELDS) {
-        if (spec.bits == 16) {
+    if (layout.compression == BI_BITFIELDS) {
+        if (layout.bits == 16) {
             put32(0xF800), put32(0x07E0), put32(0x001F);
         } else {
             put32(0xFF0000), put32(0x00FF00), put32(0x0000FF);
         }
     }
-    if (spec.bits <= 8) {
-        int entries = spec.clrUsed ? static_cast<int>(spec.clrUsed) : 1 << spec.bits;
+    if (layout.bits <= 8) {
+        int entries = layout.clrUsed ? static_cast<int>(layout.clrUsed) : 1 << layout.bits;
         for (int i = 0; i < entries; ++i) {
             COLORREF c = kColours[i % 4];
             put32(static_cast<DWORD>(GetBValue(c) | GetGValue(c) << 8 | GetRValue(c) << 16));
         }
     }
-    const size_t stride = (static_cast<size_t>(spec.bits) * width + 31) / 32 * 4;
+    const size_t stride = (static_cast<size_t>(layout.bits) * width + 31) / 32 * 4;
     for (int s = 0; s < height; ++s) {
-        const int y = spec.topDown ? s : height - 1 - s;
+        const int y = layout.topDown ? s : height - 1 - s;
         Bytes row(stride, 0);
         for (int x = 0; x < width; ++x) {
             int index = IndexAt(x, y, colours);
             COLORREF c = kColours[index];
             BYTE r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
-            switch (spec.bits) {
+            switch (layout.bits) {
             case 1: row[x / 8] |= static_cast<BYTE>(index << (7 - x % 8)); break;
             case 4: row[x / 2] |= static_cast<BYTE>(x % 2 ? index : index << 4); break;
             case 8: row[x] = static_cast<BYTE>(index); break;
             case 16: {
-                WORD v = spec.compression == BI_BITFIELDS
+                WORD v = layout.compression == BI_BITFIELDS
                              ? static_cast<WORD>((r >> 3) << 11 | (g >> 2) << 5 | b >> 3)
                              : static_cast<WORD>((r >> 3) << 10 | (g >> 3) << 5 | b >> 3);
                 row[2 * x] = static_cast<BYTE>(v);
@@ -85,7 +85,7 @@ Bytes MakeDib(const DibSpec& spec, int width, int height)
                 break;
             }
             default: {
-                const int step = spec.bits / 8;
+                const int step = layout.bits / 8;
                 row[step * x] = b;
                 row[step * x + 1] = g;
                 row[step * x + 2] = r;
@@ -120,7 +120,7 @@ struct GlobalBlock
     }
 };
 
-const DibSpec kDepths[] = {
+const DibLayout kDepths[] = {
     {1, BI_RGB, false, 0, "1 bit"},
     {1, BI_RGB, true, 0, "1 bit top-down"},
     {4, BI_RGB, false, 0, "4 bits"},
@@ -206,26 +206,26 @@ void ExpectBmpFile(const char* path, int width, int height, int colours, const c
     ExpectPicture(pixels, width, height, colours, what);
 }
 
-std::string Describe(const DibSpec& spec, int width) { return std::string(spec.name) + ", width " + std::to_string(width); }
+std::string Describe(const DibLayout& layout, int width) { return std::string(layout.name) + ", width " + std::to_string(width); }
 
 } // namespace
 
 TEST(Dib, EveryDepthReadTopRowFirst)
 {
-    for (const DibSpec& spec : kDepths) {
+    for (const DibLayout& layout : kDepths) {
         for (int width : kWidths) {
             const int height = 3;
-            Bytes bytes = MakeDib(spec, width, height);
+            Bytes bytes = MakeDib(layout, width, height);
             CDib dib;
-            ASSERT_TRUE(dib.Data().LoadFromMemory(bytes.data(), bytes.size())) << Describe(spec, width);
+            ASSERT_TRUE(dib.Data().LoadFromMemory(bytes.data(), bytes.size())) << Describe(layout, width);
             Bytes red, green, blue;
             dib.FillColorPlanes(red, green, blue);
-            const int colours = spec.bits == 1 ? 2 : 4;
+            const int colours = layout.bits == 1 ? 2 : 4;
             for (int y = 0; y < height; ++y) {
                 for (int x = 0; x < width; ++x) {
                     COLORREF c = kColours[IndexAt(x, y, colours)];
                     size_t at = static_cast<size_t>(y * width + x);
-                    EXPECT_EQ(RGB(red[at], green[at], blue[at]), c) << Describe(spec, width) << " at " << x << "," << y;
+                    EXPECT_EQ(RGB(red[at], green[at], blue[at]), c) << Describe(layout, width) << " at " << x << "," << y;
                 }
             }
         }
@@ -241,8 +241,8 @@ TEST(Dib, SixteenBitChannelsScaleByTheirTopBits)
         COLORREF expected;
     } cases[] = {{BI_BITFIELDS, RGB(248, 252, 248)}, {BI_RGB, RGB(248, 248, 248)}};
     for (const auto& c : cases) {
-        DibSpec spec = {16, c.compression, false, 0, ""};
-        Bytes bytes = MakeDib(spec, 1, 1);
+        DibLayout layout = {16, c.compression, false, 0, ""};
+        Bytes bytes = MakeDib(layout, 1, 1);
         bytes[bytes.size() - 4] = 0xFF;
         bytes[bytes.size() - 3] = 0xFF;
         CDib dib;
@@ -255,8 +255,8 @@ TEST(Dib, SixteenBitChannelsScaleByTheirTopBits)
 
 TEST(Dib, HeadersThatDoNotFitTheirDataAreRefused)
 {
-    const DibSpec rgb24 = {24, BI_RGB, false, 0, ""};
-    const DibSpec pal8 = {8, BI_RGB, false, 0, ""};
+    const DibLayout rgb24 = {24, BI_RGB, false, 0, ""};
+    const DibLayout pal8 = {8, BI_RGB, false, 0, ""};
     auto header = [](Bytes& b) { return reinterpret_cast<BITMAPINFOHEADER*>(b.data()); };
     const struct
     {
@@ -326,8 +326,8 @@ TEST(Dib, HeadersThatDoNotFitTheirDataAreRefused)
 
 TEST(Dib, PaletteIndexPastTheTableShowsBlack)
 {
-    DibSpec spec = {8, BI_RGB, false, 2, ""};
-    Bytes bytes = MakeDib(spec, 4, 1);  // indexes 0 1 2 3 against two colours
+    DibLayout layout = {8, BI_RGB, false, 2, ""};
+    Bytes bytes = MakeDib(layout, 4, 1);  // indexes 0 1 2 3 against two colours
     CDib dib;
     ASSERT_TRUE(dib.Data().LoadFromMemory(bytes.data(), bytes.size()));
     Bytes r, g, b;
@@ -340,11 +340,11 @@ TEST(Dib, JpegFileOfAClipboardBlock)
 {
     TempDir dir;
     TestSupport::ClearMessages();
-    for (const DibSpec& spec : kDepths) {
-        GlobalBlock block(MakeDib(spec, 17, 9));
+    for (const DibLayout& layout : kDepths) {
+        GlobalBlock block(MakeDib(layout, 17, 9));
         CString path = dir.File("pic.jpg");
         CDib dib;
-        ASSERT_TRUE(dib.SaveJpegFile(block.h, path, 1)) << spec.name;
+        ASSERT_TRUE(dib.SaveJpegFile(block.h, path, 1)) << layout.name;
         std::string jpeg = TestSupport::ReadFileBytes(path);
         ASSERT_GT(jpeg.size(), 4u);
         EXPECT_EQ(jpeg.substr(0, 4), "\xFF\xD8\xFF\xE0");
@@ -413,12 +413,12 @@ TEST(BmpFile, WrittenEveryDepthAndDrawnBack)
 
     // Every file, its header and the pixels at its offset, draws as the
     // picture it came from.
-    for (const DibSpec& spec : kDepths) {
+    for (const DibLayout& layout : kDepths) {
         const int width = 5, height = 3;
-        GlobalBlock block(MakeDib(spec, width, height));
+        GlobalBlock block(MakeDib(layout, width, height));
         CString path = dir.File("d.bmp");
-        ASSERT_TRUE(WriteBmpFile(block.h, path)) << spec.name;
-        ExpectBmpFile(path, width, height, spec.bits == 1 ? 2 : 4, spec.name);
+        ASSERT_TRUE(WriteBmpFile(block.h, path)) << layout.name;
+        ExpectBmpFile(path, width, height, layout.bits == 1 ? 2 : 4, layout.name);
     }
 }
 
@@ -428,17 +428,17 @@ TEST(DrawDibImage, DrawsTheFileStretched)
     TempDir dir;
     HDC screen = GetDC(nullptr);
     for (int depth : {0, 2, 4, 6, 9, 11}) {
-        const DibSpec& spec = kDepths[depth];
-        GlobalBlock block(MakeDib(spec, 5, 3));
+        const DibLayout& layout = kDepths[depth];
+        GlobalBlock block(MakeDib(layout, 5, 3));
         CString path = dir.File("d.bmp");
         ASSERT_TRUE(WriteBmpFile(block.h, path));
         CDrawDibImage image;
-        ASSERT_TRUE(image.LoadFile(path)) << spec.name;
+        ASSERT_TRUE(image.LoadFile(path)) << layout.name;
 
         HBITMAP target = CreateBitmap32(screen, 10, 6);
         HDC dc = CreateCompatibleDC(screen);
         HGDIOBJ old = SelectObject(dc, target);
-        EXPECT_TRUE(image.Draw(dc, 0, 0, 10, 6)) << spec.name;
+        EXPECT_TRUE(image.Draw(dc, 0, 0, 10, 6)) << layout.name;
         SelectObject(dc, old);
         DeleteDC(dc);
         std::vector<DWORD> pixels = Pixels32(target, 10, 6);
@@ -448,7 +448,7 @@ TEST(DrawDibImage, DrawsTheFileStretched)
         for (int y = 0; y < 3; ++y)
             for (int x = 0; x < 5; ++x)
                 halved.push_back(pixels[static_cast<size_t>(2 * y * 10 + 2 * x)]);
-        ExpectPicture(halved, 5, 3, spec.bits == 1 ? 2 : 4, spec.name);
+        ExpectPicture(halved, 5, 3, layout.bits == 1 ? 2 : 4, layout.name);
     }
     ReleaseDC(nullptr, screen);
 }
