@@ -365,6 +365,16 @@ TEST(Dib, JpegFileOfAClipboardBlock)
               "JPEGファイル保存中にエラーが発生しました。[この形式のビットマップには対応していません]");
     EXPECT_FALSE(TestSupport::FileExists(dir.File("rle.jpg")));
 
+    // A picture wider than a JPEG frame can say (16 bits a side) is refused;
+    // as a BMP it is written.
+    TestSupport::ClearMessages();
+    GlobalBlock wide(MakeDib(kDepths[0], 70000, 1));
+    EXPECT_FALSE(CDib().SaveJpegFile(wide.h, dir.File("wide.jpg"), 0));
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    EXPECT_FALSE(TestSupport::FileExists(dir.File("wide.jpg")));
+    EXPECT_TRUE(WriteBmpFile(wide.h, dir.File("wide.bmp")));
+    EXPECT_EQ(TestSupport::ReadFileBytes(dir.File("wide.bmp")).size(), 14u + 40 + 8 + 8752);
+
     // A file that cannot be created: the file error's own text.
     TestSupport::ClearMessages();
     GlobalBlock good(MakeDib(kDepths[9], 3, 2));
