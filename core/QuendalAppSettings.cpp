@@ -132,7 +132,7 @@ int CQuendalApp::LoadSettings()
         m_colorNames[i] = lines[i];
 
     if (m_pAddressThread && m_hAddressThread && WaitForSingleObject(m_hAddressThread, 0) == WAIT_TIMEOUT)
-        m_pAddressThread->PostThreadMessage(1434, 0, 0);
+        m_pAddressThread->PostThreadMessage(WM_QD_ADDRESS_CHANGED, 0, 0);
     return 1;
 }
 
