@@ -301,13 +301,13 @@ BOOL CQuendalApp::RenameRouteAccount(const char* pszOldName, const char* pszNewN
 void CQuendalApp::AddRouteAccount(const char* pszAccountName)
 {
     CRouteSetData* route = GetRouteSet();
+    // A table that never held account records first takes the accounts
+    // flagged for the route, as it would at the next start.
+    if (route->m_nFormat == 0)
+        SyncRouteAccounts();
     if (!pszAccountName || route->HasAccount(pszAccountName))
         return;
-    route->GetOrCreateGeneral();
-    CRouteSetRecord* r = static_cast<CRouteSetRecord*>(route->CreateNewRecord());
-    r->m_nType = CRouteSetRecord::typeAccount;
-    r->SetValue(7, 0);
-    r->m_strAccount = pszAccountName;
+    route->AddAccount(pszAccountName);
     route->m_nFormat = 1;
     route->WriteToFile();
 }

@@ -121,8 +121,10 @@ BOOL CRouteSetData::HasAccount(const char* pszAccount) const
     return FALSE;
 }
 
-CRouteSetRecord* CRouteSetData::AddAccountRecord(const char* pszAccount)
+CRouteSetRecord* CRouteSetData::AddAccount(const char* pszAccount)
 {
+    // Index 0 is the general record, whatever follows.
+    GetOrCreateGeneral();
     CRouteSetRecord* r = new CRouteSetRecord;
     r->m_nType = CRouteSetRecord::typeAccount;
     r->SetValue(7, 0);
@@ -136,11 +138,8 @@ void CRouteSetData::SyncAccounts(CAccountDataSet& accounts)
     if (m_nFormat == 0) {
         for (int i = 0; i < accounts.GetRecordCount(TRUE); ++i) {
             CAccountData* a = accounts.GetAccount(i);
-            if (a && a->GetInt(9) && !HasAccount(a->GetAccountName())) {
-                // Index 0 is the general record, whatever follows.
-                GetOrCreateGeneral();
-                AddAccountRecord(a->GetAccountName());
-            }
+            if (a && a->GetInt(9) && !HasAccount(a->GetAccountName()))
+                AddAccount(a->GetAccountName());
         }
         m_nFormat = 1;
         WriteToFile();

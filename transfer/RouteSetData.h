@@ -41,6 +41,9 @@ public:
     // account (and is written); then each flag says whether the account is
     // in the table.
     void SyncAccounts(CAccountDataSet& accounts);
+    // Appends an account record (the general record made first when the
+    // table has none).
+    CRouteSetRecord* AddAccount(const char* pszAccount);
     // Renames the account records of an account; true when one changed.
     BOOL RenameAccount(const char* pszOld, const char* pszNew);
     // The names of the accounts in the route, in account-table order.
@@ -49,8 +52,6 @@ public:
     int m_nFormat = 0;  // value of the end line; 1 once an account line was read
 
 private:
-    CRouteSetRecord* AddAccountRecord(const char* pszAccount);
-
     // Reading state: the line being read is an account or the end line.
     BYTE m_bReadingAccount = 0;
     BYTE m_bReadingEnd = 0;

@@ -1,6 +1,7 @@
 #include "core/AccountDataSet.h"
 #include "transfer/RouteSchedule.h"
 #include "transfer/RouteSetData.h"
+#include "store/StoreTestUtil.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -161,4 +162,15 @@ TEST(RouteSetData, AccountsOfThePassFollowTheTableAndAnOldTableTakesTheFlaggedAc
     Load(old, dir, "1\t20\t0\t0\t0\t0\t0\t10\r\n");
     old.SyncAccounts(accounts);
     EXPECT_EQ(ReadFileBytes(dir.File("RouteSet.dat")), "1\t20\t0\t0\t0\t0\t0\t10\r\n9\t会社\r\n9\tプライベート\r\n99\t1\r\n");
+}
+
+TEST(RouteSetData, AnAccountMadeWithTheMailboxJoinsTheRouteBehindTheGeneralRecord)
+{
+    TempDir dir;
+    StoreTest::TestApp app(dir.Path());
+    app.AddRouteAccount("会社");
+    app.AddRouteAccount("会社");
+    EXPECT_EQ(ReadFileBytes(app.GetRouteFilePath()), "0\t10\t0\t0\t0\t0\t0\t1\r\n9\t会社\r\n99\t1\r\n");
+    EXPECT_FALSE(app.GetRouteSet()->IsAutoRoute());
+    EXPECT_EQ(app.GetRouteInterval(), 10);
 }
