@@ -5,6 +5,19 @@
 #include "transfer/DivideupDataSet.h"
 #include "transfer/ReceiveNotifyDataSet.h"
 
+namespace {
+
+// The size of a mail file in bytes; -1 when it cannot be read.
+int FileSizeOf(const char* pszPath)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(pszPath, GetFileExInfoStandard, &data))
+        return -1;
+    return data.nFileSizeHigh || data.nFileSizeLow > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(data.nFileSizeLow);
+}
+
+} // namespace
+
 BOOL BeginReceiveFiltering(CQuendalApp& app)
 {
     CDivideupDataSet* set = app.GetReceiveRuleSet();
@@ -43,6 +56,24 @@ BOOL ChooseReceiveFolder(CQuendalApp& app, const CMailMessage& header, int nSize
     return choice.pFolder != nullptr;
 }
 
+int CheckServerMailHeader(CQuendalApp& app, const char* pszHeaderText, int nSize)
+{
+    CMailMessage header;
+    header.ParseHeaderText(pszHeaderText ? pszHeaderText : "");
+    return CheckServerMail(app, header, nSize);
+}
+
+BOOL ChooseReceiveFolderForFile(CQuendalApp& app, const char* pszMailPath, ReceiveFilingChoice& choice)
+{
+    CMailMessage header;
+    if (!pszMailPath || !header.ParseFile(pszMailPath)) {
+        choice = ReceiveFilingChoice();
+        choice.pFolder = app.GetDefaultFolder(CFolderRecord::kindInbox);
+        return choice.pFolder != nullptr;
+    }
+    return ChooseReceiveFolder(app, header, FileSizeOf(pszMailPath), choice);
+}
+
 CMailFolderStore* ChooseSentFolder(CQuendalApp& app, const char* pszMailFile)
 {
     CMailFolderStore* sent = app.GetDefaultFolder(CFolderRecord::kindSent);
@@ -53,11 +84,7 @@ CMailFolderStore* ChooseSentFolder(CQuendalApp& app, const char* pszMailFile)
     CMailMessage message;
     if (!set || !message.ParseFile(pszMailFile))
         return sent;
-    int size = -1;
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (GetFileAttributesExA(pszMailFile, GetFileExInfoStandard, &data))
-        size = data.nFileSizeHigh ? 0x7FFFFFFF : static_cast<int>(data.nFileSizeLow & 0x7FFFFFFF);
-    CDivideupData* rule = set->FindFirstMatch(message, size);
+    CDivideupData* rule = set->FindFirstMatch(message, FileSizeOf(pszMailFile));
     CMailFolderStore* target = rule ? app.FindFolder(rule->m_nFolderId) : nullptr;
     return target ? target : sent;
 }

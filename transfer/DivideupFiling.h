@@ -6,8 +6,10 @@
 //   1. at its start: BeginReceiveFiltering(app) — true when each server
 //      mail's header must be checked before download;
 //   2. per server mail, when 1. said so: CheckServerMail(app, header, size)
+//      (or CheckServerMailHeader(app, header text, size))
 //      — CDivideupDataSet::kDownload, kSkipLeave or kSkipDelete;
 //   3. per downloaded mail: ChooseReceiveFolder(app, header, size, choice)
+//      (or ChooseReceiveFolderForFile(app, mail file, choice))
 //      — the folder to file into, the label and read mark to give the mail
 //      (pass &choice.filter to CMailFolderStore::AddNewMailData when
 //      choice.filter.bMarked), and, when choice.bRuleMet, the server
@@ -40,6 +42,11 @@ int CheckServerMail(CQuendalApp& app, const CMailMessage& header, int nSize);
 // or when no rule gives a folder, the inbox; a rule whose folder no longer
 // exists files into the inbox too. False only when there is no inbox.
 BOOL ChooseReceiveFolder(CQuendalApp& app, const CMailMessage& header, int nSize, ReceiveFilingChoice& choice);
+// The same for a session that holds texts: the header block of a server
+// mail (its size when known, else -1), a received mail file (parsed, its
+// size taken from the file; a file that cannot be parsed goes to the inbox).
+int CheckServerMailHeader(CQuendalApp& app, const char* pszHeaderText, int nSize = -1);
+BOOL ChooseReceiveFolderForFile(CQuendalApp& app, const char* pszMailPath, ReceiveFilingChoice& choice);
 // The folder a sent mail is filed into: with "DivideUpAtSend" on, the folder
 // of the first matching rule of the send set (the receive set with
 // "DivideUpUseReceiveSet"), when it is open; else the sent-mail folder.

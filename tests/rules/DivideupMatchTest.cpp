@@ -92,6 +92,14 @@ TEST(DivideupMatch, ReceivedMailsLandInTheirRulesFolders)
         EXPECT_EQ(choice.filter.bUseLabel ? choice.filter.nLabel : 0, c.label) << c.name;
         EXPECT_EQ(choice.filter.bForceRead, c.markRead) << c.name;
         EXPECT_EQ(choice.bRuleMet, c.firstRule >= 0) << c.name;
+
+        // A session that holds the received file gets the same answer.
+        CString file = dir.File("QM2000000001.eml");
+        WriteFileBytes(file, c.mail);
+        ReceiveFilingChoice fromFile;
+        ASSERT_TRUE(ChooseReceiveFolderForFile(app, file, fromFile)) << c.name;
+        EXPECT_EQ(fromFile.pFolder, choice.pFolder) << c.name;
+        EXPECT_EQ(fromFile.filter.nLabel, choice.filter.nLabel) << c.name;
     }
 }
 
@@ -116,6 +124,7 @@ TEST(DivideupMatch, ServerMailsAreCheckedBeforeDownloadOnlyAgainstTheFirstMatch)
         CMailMessage header;
         header.ParseHeaderText(c.mail.c_str());
         EXPECT_EQ(CheckServerMail(app, header, static_cast<int>(c.mail.size())), c.decision) << c.mail;
+        EXPECT_EQ(CheckServerMailHeader(app, c.mail.c_str()), c.decision) << c.mail;
     }
 
     // Filtering at receive off: everything is fetched into the inbox.
