@@ -30,7 +30,9 @@ const char kReceiveRules[] =
     // 7 monitoring alerts larger than 1000 bytes (negated size)
     "Size <=\t1000\tFrom\talert@monitor.example\t4\t0\t0\t1\t0\t0\t0\t0\t0\t0\t0\t0\t0\r\n"
     // 8 an old project whose folder was removed by hand
-    "Subject\t旧プロジェクト\t\t\t99\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\r\n";
+    "Subject\t旧プロジェクト\t\t\t99\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\r\n"
+    // 9 another label-only rule; its folder never takes the mail
+    "Subject\t重要\t\t\t4\t0\t0\t0\t0\t0\t0\t1\t7\t0\t1\t0\t0\r\n";
 
 struct Case
 {
@@ -64,6 +66,7 @@ std::vector<Case> Cases()
         { "big alert", Mail("alert@monitor.example", "me@corvane.example", "", "CPU 使用率", "", 2000), 7, kTrash, 0, FALSE },
         { "small alert: a negated size never holds for lack of a header", Mail("alert@monitor.example", "me@corvane.example", "", "CPU 使用率"), -1, kInbox, 0, FALSE },
         { "rule whose folder is gone files into the inbox", Mail("pm@corvane.example", "me@corvane.example", "", "旧プロジェクトの件"), 8, kInbox, 0, FALSE },
+        { "two label-only rules: the first labels, neither moves", Mail("boss@corvane.example", "me@corvane.example", "", "【重要】週末の予定"), 0, kInbox, 3, FALSE },
         { "nothing matches", Mail("friend@example.com", "me@corvane.example", "", "週末の予定"), -1, kInbox, 0, FALSE },
     };
 }
@@ -78,7 +81,7 @@ TEST(DivideupMatch, ReceivedMailsLandInTheirRulesFolders)
     WriteFileBytes(app.MailBox() + "\\Divideup.dat", kReceiveRules);
     ASSERT_TRUE(app.LoadFilterRules());
     CDivideupDataSet* set = app.GetReceiveRuleSet();
-    ASSERT_EQ(set->GetRuleCount(), 9);
+    ASSERT_EQ(set->GetRuleCount(), 10);
 
     for (const Case& c : Cases()) {
         CMailMessage header;
