@@ -123,7 +123,7 @@ public:
     BOOL m_bMailBoxPathRead = FALSE;
     // ---- end of folder registry ----
 
-    // ---- Filter rules, notification rules, receive log, route (QuendalAppRules.cpp; transfer) ----
+    // ---- Filter rules, notification rules, receive log, route (transfer/QuendalAppRules.cpp) ----
     // Reads the receive set "Divideup.dat" (adding and writing the default
     // junk rule when it holds none), the send set "DivideupS.dat" and every
     // file of "Divideup.Box" as a named set.
