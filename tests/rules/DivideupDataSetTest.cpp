@@ -55,18 +55,22 @@ TEST(DivideupDataSet, BadLinesAreDroppedWithALogLineAndTheRestLoads)
                          "Subject:\tabc\t\t\t11\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\r\n"             // not a header name
                          "件名\t請求\t\t\t13\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\r\n"                  // not a header name
                          "From\t@sakura-shoji.co.jp\tX-Spam-Flag\tYES\t12\r\n"                    // short, keeps defaults
-                         "\r\n");
+                         "\r\n" +
+                         std::string(200000, 'A') + "\r\n" +                                       // one huge column
+                         "\x01\x02\xff\t\t\t\t1\r\n" +                                          // binary key
+                         "To\tx@example.jp\t\t\t11" + std::string(40, '\t') + "9\r\n");          // surplus columns
     CDivideupDataSet* set = app.GetReceiveRuleSet();
-    ASSERT_EQ(set->GetRuleCount(), 2);
+    ASSERT_EQ(set->GetRuleCount(), 3);
     EXPECT_STREQ(set->GetRule(0)->m_strString1, "会議");
     EXPECT_EQ(set->GetRule(1)->m_nFolderId, 12);
     EXPECT_FALSE(set->GetRule(1)->m_bNotReceive);
-    EXPECT_EQ(set->GetDroppedCount(), 3);
+    EXPECT_EQ(set->GetRule(2)->m_nFolderId, 11);
+    EXPECT_EQ(set->GetDroppedCount(), 5);
     std::string log = ReadFileBytes(app.GetLogFilePath());
     size_t lines = 0;
     for (size_t at = log.find("読み飛ばしました"); at != std::string::npos; at = log.find("読み飛ばしました", at + 1))
         ++lines;
-    EXPECT_EQ(lines, 3u);
+    EXPECT_EQ(lines, 5u);
     // Rules were kept, so no default rule is added.
     EXPECT_EQ(set->GetRule(0)->m_nProtected, 0);
 }
