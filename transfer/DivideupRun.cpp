@@ -67,8 +67,9 @@ DivideupRunResult RunDivideupOverFolder(CQuendalApp& app, CMailFolderStore& fold
             CMailFolderStore* target = app.FindFolder(rule->m_nFolderId);
             if (target && target != &folder && !target->GetFolderPath().IsEmpty()) {
                 int copied = r->AddCopyToFolder(target, list, entry, entry.GetLength(), TRUE, folder.GetFolderPath());
+                // The source's attachment folder stays with its deleted
+                // record: a copy that could not take every file loses nothing.
                 if (copied >= -1) {
-                    folder.DeleteAttachFolder(index);
                     folder.DeleteMail(index);
                     ++result.nMoved;
                 }
