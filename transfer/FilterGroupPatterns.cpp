@@ -1,7 +1,7 @@
 #include "transfer/FilterGroupPatterns.h"
 
-#include "classlib/Mbcs.h"
-#include "core/QDDataStrgSet.h"
+#include "addressbook/AddressDataSet.h"
+#include "addressbook/AddressGroupDataSet.h"
 #include "message/MailMessage.h"
 
 #include <atomic>
@@ -23,71 +23,6 @@ CString GroupNameOf(const char* pszText)
     if (len < 6 || std::strncmp(pszText, "%GL$", 4) != 0 || std::strcmp(pszText + len - 2, "$%") != 0)
         return CString();
     return CString(pszText + 4, static_cast<int>(len - 6));
-}
-
-// One group of "Group.lst", as far as matching needs it: its name and the
-// path of its address file.
-class CGroupLine : public CDataStrgRecord
-{
-public:
-    int m_nType = 0;
-    CString m_strName;
-    CString m_strFile;
-};
-
-class CGroupList : public CQDDataStrgSet
-{
-public:
-    CDataStrgRecord* CreateNewRecord() override
-    {
-        CGroupLine* r = new CGroupLine;
-        AddRecord(r);
-        return r;
-    }
-    BOOL SetRecordField(int nColumn, const char* pszField, CDataStrgRecord* pRecord) override
-    {
-        if (!pszField || !pRecord)
-            return FALSE;
-        CGroupLine* r = static_cast<CGroupLine*>(pRecord);
-        // The version line ("FILE_VERSION", version) is no group.
-        if (nColumn == 0 && std::strcmp(pszField, "FILE_VERSION") == 0)
-            return FALSE;
-        if (nColumn == 1)
-            r->m_nType = static_cast<int>(std::strtol(pszField, nullptr, 10));
-        else if (nColumn == 4)
-            r->m_strName = pszField;
-        else if (nColumn == 5)
-            r->m_strFile = pszField;
-        return TRUE;
-    }
-    CGroupLine* GetLine(int i) const { return static_cast<CGroupLine*>(GetRecord(i)); }
-    int GetLineCount() const { return m_records.GetSize(); }
-};
-
-// One group's address file: only the address column is read.
-class CAddressColumn : public CQDDataStrgSet
-{
-public:
-    std::vector<CString> m_upper;
-
-    BOOL SetRecordField(int nColumn, const char* pszField, CDataStrgRecord* /*pRecord*/) override
-    {
-        if (!pszField)
-            return FALSE;
-        if (nColumn == 0 && *pszField) {
-            CString a(pszField);
-            a.Trim();
-            a.MakeUpper();
-            if (!a.IsEmpty())
-                m_upper.push_back(a);
-        }
-        return TRUE;
-    }
-};
-
-bool HasDrive(const CString& path)
-{
-    return path.GetLength() >= 2 && path[1] == ':' && !Mbcs::IsLeadByte(path[0]);
 }
 
 } // namespace
@@ -143,25 +78,25 @@ void CFilterGroupPatterns::Load()
         base = base.Left(base.GetLength() - 1);
     CString listPath = base + "\\Group.lst";
     m_stamps.push_back(StampOf(listPath));
-    CGroupList list;
+    CAddressGroupDataSet list;
+    list.SetBaseFolder(base);
     list.SetFilePath(listPath);
-    list.ReadFromFile();
-    for (int i = 0; i < list.GetLineCount(); ++i) {
-        CGroupLine* g = list.GetLine(i);
-        if (!g || g->m_strName.IsEmpty() || m_groups.count(g->m_strName.Str()))
+    list.ReadWithRetry();
+    for (int i = 0; i < list.GetRecordCount(TRUE); ++i) {
+        CAddressGroupData* g = list.GetGroup(i);
+        if (g->m_strName.IsEmpty() || m_groups.count(g->m_strName.Str()))
             continue;
-        CString file = g->m_strFile;
-        if (file.IsEmpty()) {
-            m_groups[g->m_strName.Str()];
+        CAddressGroup& group = m_groups[g->m_strName.Str()];
+        group.m_strName = g->m_strName;
+        group.m_strFilePath = list.GetAbsolutePath(g);
+        if (group.m_strFilePath.IsEmpty())
             continue;
-        }
-        if (!HasDrive(file) && file.Left(2) != "\\\\")
-            file = base + "\\" + file;
-        m_stamps.push_back(StampOf(file));
-        CAddressColumn addresses;
-        addresses.SetFilePath(file);
-        addresses.ReadFromFile();
-        m_groups[g->m_strName.Str()] = addresses.m_upper;
+        m_stamps.push_back(StampOf(group.m_strFilePath));
+        CAddressDataSet addresses;
+        addresses.SetFilePath(group.m_strFilePath);
+        addresses.ReadWithRetry();
+        for (int j = 0; j < addresses.GetRecordCount(TRUE); ++j)
+            group.m_members.emplace_back(addresses.GetAddress(j)->Clone());
     }
 }
 
@@ -191,11 +126,7 @@ bool CFilterGroupPatterns::Match(const char* pszText, const char* pszValue, bool
     if (it != m_groups.end()) {
         CString value(pszValue ? pszValue : "");
         value.MakeUpper();
-        for (const CString& address : it->second)
-            if (value.Find(address) >= 0) {
-                hit = true;
-                break;
-            }
+        hit = IsAddressInGroup(&it->second, value);
     }
     if (pbMatch)
         *pbMatch = hit;

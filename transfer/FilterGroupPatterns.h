@@ -5,6 +5,7 @@
 // "Group.lst" and the groups' address files, read again when they change.
 #pragma once
 
+#include "addressbook/AddressGroup.h"
 #include "classlib/ClassLib.h"
 
 #include <map>
@@ -49,8 +50,8 @@ private:
 
     CCriticalSection m_lock;
     CString m_strAddressBox;
-    // Group name (exact) -> upper-cased member addresses.
-    std::map<std::string, std::vector<CString>> m_groups;
+    // Group name (exact) -> the group with its members.
+    std::map<std::string, CAddressGroup> m_groups;
     std::vector<FileStamp> m_stamps;
     bool m_bLoaded = false;
     DWORD m_dwLastCheck = 0;
