@@ -7,6 +7,7 @@
 #include "core/QuendalApp.h"
 #include "message/AddressList.h"
 #include "message/Base64.h"
+#include "message/DotStuffer.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "message/MimeCodec.h"
@@ -61,24 +62,6 @@ bool HasAnyOf(const CString& text, const char* pszSet)
             return true;
     }
     return false;
-}
-
-// Lines that begin with "." get one more, as the SMTP transfer needs; the
-// sending half only doubles a line that is a single ".", so every part of a
-// message file must already carry this.
-std::string DotStuff(const char* pData, size_t nLength)
-{
-    std::string out;
-    out.reserve(nLength + 16);
-    bool bLineStart = true;
-    for (size_t i = 0; i < nLength; ++i) {
-        char c = pData[i];
-        if (bLineStart && c == '.')
-            out += '.';
-        out += c;
-        bLineStart = (c == '\n') || (c == '\r' && (i + 1 >= nLength || pData[i + 1] != '\n'));
-    }
-    return out;
 }
 
 std::string ReadWholeFile(CFile& file)
@@ -903,7 +886,7 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
             WriteText(file, "Content-Type: message/disposition-notification;\r\n"
                             "Content-Disposition: inline\r\n"
                             "Content-Transfer-Encoding: 7bit\r\n\r\n");
-            std::string text = DotStuff(m_strNotificationText.GetString(), m_strNotificationText.GetLength());
+            std::string text = CDotStuffer::Stuff(m_strNotificationText.GetString(), m_strNotificationText.GetLength());
             file.Write(text.data(), static_cast<UINT>(text.size()));
         }
     }
@@ -950,7 +933,7 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
         h.AppendFormat("%s: %s\r\n\r\n", "Content-Description",
                        EncodeFoldedText(message.m_strSubject, 21).GetString());
         WriteText(file, h);
-        std::string stuffed = DotStuff(content.data(), content.size());
+        std::string stuffed = CDotStuffer::Stuff(content.data(), content.size());
         file.Write(stuffed.data(), static_cast<UINT>(stuffed.size()));
         return true;
     }
@@ -967,7 +950,7 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
         h.AppendFormat("Content-Disposition: inline;\r\n filename=\"%s\"\r\n\r\n", encodedName.GetString());
         WriteText(file, h);
         CString jis = SjisToJis(content.c_str(), static_cast<int>(content.size()));
-        std::string stuffed = DotStuff(jis.GetString(), static_cast<size_t>(jis.GetLength()));
+        std::string stuffed = CDotStuffer::Stuff(jis.GetString(), static_cast<size_t>(jis.GetLength()));
         file.Write(stuffed.data(), static_cast<UINT>(stuffed.size()));
         return true;
     }

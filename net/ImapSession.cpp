@@ -8,6 +8,7 @@
 
 #include <cctype>
 #include <cstdlib>
+#include <new>
 #include <cstring>
 
 namespace {
@@ -29,6 +30,9 @@ const char kHiddenPassword[] = "*********";
 // says outside a literal needs more than this.
 const size_t kMaxReplyLine = 1024 * 1024;
 const size_t kMailFlushSize = 65536;
+// Literals other than the mail text (a header, an id listing) are kept in
+// memory; what one reply carries beyond this is dropped.
+const size_t kMaxKeptLiterals = 4 * 1024 * 1024;
 const int kMaxMessages = 1000000;
 
 bool StartsNoCase(const std::string& text, const char* pszPrefix)
@@ -187,7 +191,7 @@ bool CImapSession::StepConnect()
         return fail(kMsgConnectFailed);
     try {
         m_pSocket = new CLineSocket;
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         m_pSocket = nullptr;
         WriteCommLog("Server Create Error\r\n");
         PostToOwner(CVM_MSG_TRANSFER_ERROR, 0, kMsgSocketCreate);
@@ -280,7 +284,8 @@ bool CImapSession::ReadFullLine(std::string& line)
         int n;
         try {
             n = LineSocket() ? LineSocket()->ReadLine(m_pReplyBuffer, kLineSize) : -1;
-        } catch (...) {
+        } catch (const CSocketException& e) {
+            WSASetLastError(e.m_nWsaError);
             n = -1;
         }
         if (n < 0)
@@ -304,6 +309,7 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
             return replyReadError;
         m_bReplyStarted = true;
         std::vector<std::string> literals;
+        size_t nKept = 0;  // bytes of the literals kept for the handler
         for (;;) {
             long long nSize = LiteralSize(line.data(), static_cast<int>(line.size()));
             if (nSize < 0)
@@ -321,16 +327,22 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
             bool bText = m_nState == stText && FetchNumber(line) == m_nCurrentNumber && head.size() >= 11 &&
                          head.compare(head.size() - 11, 11, "RFC822.TEXT") == 0;
             std::string bytes;
-            Reply reply = ReadLiteral(nSize, bText, bytes);
+            size_t nKeep = nKept < kMaxKeptLiterals ? kMaxKeptLiterals - nKept : 0;
+            Reply reply = ReadLiteral(nSize, bText, bytes, nKeep);
             if (reply != replyOk)
                 return reply;
             if (bText)
                 m_bFound = true;
+            nKept += bytes.size();
             literals.push_back(std::move(bytes));
             std::string more;
             if (!ReadFullLine(more))
                 return replyReadError;
             line += more;
+            if (line.size() > kMaxReplyLine) {
+                WSASetLastError(WSAEMSGSIZE);
+                return replyReadError;
+            }
         }
         TrimLineEnd(line);
         m_strLastLine = CString(line.data(), static_cast<int>(line.size()));
@@ -354,7 +366,7 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
     }
 }
 
-CImapSession::Reply CImapSession::ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes)
+CImapSession::Reply CImapSession::ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes, size_t nKeep)
 {
     long long nRemaining = nSize;
     while (nRemaining > 0) {
@@ -367,10 +379,14 @@ CImapSession::Reply CImapSession::ReadLiteral(long long nSize, bool bToMailFile,
                 WSASetLastError(WSAECONNABORTED);
             return replyReadError;
         }
-        if (bToMailFile)
+        if (bToMailFile) {
             WriteMailBytes(m_pReplyBuffer, static_cast<size_t>(n));
-        else
-            bytes.append(m_pReplyBuffer, static_cast<size_t>(n));
+        } else if (bytes.size() < nKeep) {
+            // Past what is kept the bytes are read and dropped, so that the
+            // protocol stays in step.
+            size_t nRoom = nKeep - bytes.size();
+            bytes.append(m_pReplyBuffer, static_cast<size_t>(n) < nRoom ? static_cast<size_t>(n) : nRoom);
+        }
         nRemaining -= n;
     }
     return replyOk;
@@ -823,7 +839,10 @@ bool CImapSession::OpenMailFile()
 {
     if (!CreateMailFile())
         return false;
-    m_mailBuffer += m_header;
+    // The store files from the dot-doubled form that POP3 delivers and
+    // undoes it where it decodes; IMAP sends the text as it is.
+    m_stuffer = CDotStuffer();
+    m_stuffer.Append(m_mailBuffer, m_header.data(), m_header.size());
     m_bPrevCR = false;
     return true;
 }
@@ -832,7 +851,9 @@ bool CImapSession::WriteMailBytes(const char* pData, size_t nLength)
 {
     if (m_strMailFilePath.IsEmpty())
         return false;
-    AppendNormalised(m_mailBuffer, pData, nLength, m_bPrevCR);
+    std::string lines;
+    AppendNormalised(lines, pData, nLength, m_bPrevCR);
+    m_stuffer.Append(m_mailBuffer, lines.data(), lines.size());
     if (m_mailBuffer.size() >= kMailFlushSize && !FlushMailBuffer()) {
         // Keep reading the literal so that the protocol stays in step; the
         // mail is given up when the reply is complete.

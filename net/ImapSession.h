@@ -12,6 +12,7 @@
 // has been filed.
 #pragma once
 
+#include "message/DotStuffer.h"
 #include "net/ReceiveSession.h"
 
 #include <string>
@@ -77,7 +78,9 @@ protected:
     Reply ReadReply(bool bContinuationWanted);
     // One line of the reply, long lines joined; false on a read failure.
     bool ReadFullLine(std::string& line);
-    Reply ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes);
+    // Reads a literal of nSize bytes to the mail file or into bytes, of
+    // which at most nKeep are kept.
+    Reply ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes, size_t nKeep);
     void HandleUntagged(const std::string& line, const std::vector<std::string>& literals);
     void HandleIdListing(const std::string& line, const std::vector<std::string>& literals);
     bool OpenMailFile();
@@ -111,4 +114,5 @@ protected:
     std::vector<bool> m_markedDeleted;
     std::string m_header;        // RFC822.HEADER of the current message
     bool m_bPrevCR = false;      // line-end state of the bytes written to the mail file
+    CDotStuffer m_stuffer;       // the mail file is kept dot-doubled, as POP3 delivers it
 };

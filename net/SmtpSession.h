@@ -226,6 +226,29 @@ protected:
     int RecipientCount() const;
     bool PostStep();
     void PostEnd(bool bSent);
+
+    // One protocol state each: send its command and say whether its reply
+    // is due, or whether the step is over (done) or the session failed.
+    enum Step { stepAwaitReply, stepDone, stepFailed };
+    bool RunCancelled();
+    Step Fail(const char* pszText);
+    Step StepConnect();
+    Step StepHello();
+    Step StepEhello(bool bNegotiate);
+    Step StepStartTls();
+    Step StepAuthCommand(int nState);
+    Step StepAuthUser();
+    Step StepAuthPassword();
+    Step StepRset(int nState);
+    Step StepFrom();
+    Step StepRcpt();
+    Step StepData();
+    Step StepSendMessage();
+    Step StepQuit();
+    // Reads the reply of the state's command and picks the next state.
+    bool AfterReply(int nStep);
+    void ChooseAuthFromEhloReply();
+    void ChooseAfterMessage();
     void SetTrace(int nStep, int nState);
     bool FailNow(const char* pszText);
     static CString GetHelloName();

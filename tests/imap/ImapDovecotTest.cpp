@@ -7,6 +7,8 @@
 #include "net/CommLog.h"
 #include "store/MailFolderStore.h"
 
+#include "message/DotStuffer.h"
+
 #include <gtest/gtest.h>
 
 using namespace NetTest;
@@ -47,9 +49,12 @@ std::string SmallMail(const std::string& subject)
            "@example.jp>\r\n\r\nbody of " + subject + "\r\n";
 }
 
+// The mail file as the session hands it to the store: the account line
+// added, lines that begin with "." doubled.
 std::string Filed(const std::string& mail)
 {
-    return "X-ReceiveAcount: imap\r\n" + mail;
+    std::string filed = "X-ReceiveAcount: imap\r\n" + mail;
+    return CDotStuffer::Stuff(filed.data(), filed.size());
 }
 
 void Configure(CImapTestSession& session, int nUser, const char* pszPassword = nullptr)

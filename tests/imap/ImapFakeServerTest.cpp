@@ -9,6 +9,8 @@
 
 #include "net/NetMessages.h"
 
+#include "message/DotStuffer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,9 +31,12 @@ const std::string kMail2 = "From: b@example.jp\r\nSubject: second\r\nMessage-ID:
 const std::string kNulMailAsFiled = "From: c@example.jp\r\nSubject: nul\r\nMessage-ID: <nul@example.jp>\r\n\r\n"
                                     "beforeafter\r\nbare lf line\r\n{5}\r\nend\r\n";
 
+// The mail file as the session hands it to the store: the account line
+// added, lines that begin with "." doubled.
 std::string Filed(const std::string& mail)
 {
-    return "X-ReceiveAcount: fake\r\n" + mail;
+    std::string filed = "X-ReceiveAcount: fake\r\n" + mail;
+    return CDotStuffer::Stuff(filed.data(), filed.size());
 }
 
 int FakePort()

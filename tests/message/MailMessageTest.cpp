@@ -46,7 +46,7 @@ TEST_F(MailMessageTest, FoldsAndIdeographicSpaces)
     EXPECT_EQ(S(m.m_strRawSubject), "=?ISO-2022-JP?B?GyRCN29MPiRH?==?ISO-2022-JP?B?JDkbKEI=?=");
     EXPECT_EQ(S(m.m_strSubject), "件名です");
     EXPECT_EQ(S(m.GetHeaderAt(0)->m_strRaw), "Subject: =?ISO-2022-JP?B?GyRCN29MPiRH?=\r\n\t=?ISO-2022-JP?B?JDkbKEI=?=");
-    EXPECT_EQ(S(m.GetHeader("x-note")), "valuecontinued");
+    EXPECT_EQ(S(m.GetHeader("x-note")), "value continued");
     EXPECT_EQ(S(m.GetHeader("X-Lone")), "onetwo");
     EXPECT_EQ(S(m.GetHeaderAt(3)->m_strName), "From");
     EXPECT_EQ(S(m.m_strFrom), "a@example.jp");
@@ -102,7 +102,7 @@ TEST_F(MailMessageTest, ReferencesAndIds)
     EXPECT_EQ(S(m.m_strContentId), "part1@x");
     m.Parse("References: <a@x>\r\n <b@x>\r\n");
     EXPECT_EQ(S(m.m_strReferenceId), "<b@x>");
-    EXPECT_EQ(S(m.m_strReferences), "<a@x><b@x>");
+    EXPECT_EQ(S(m.m_strReferences), "<a@x> <b@x>");
     m.Parse("In-Reply-To: <c@x> (sent)\r\nReferences: <a@x>\r\n");
     EXPECT_EQ(S(m.m_strReferenceId), "<c@x>");
 }

@@ -6,6 +6,8 @@
 
 #include "net/ReceiveSession.h"
 
+#include "message/DotStuffer.h"
+
 #include <gtest/gtest.h>
 
 using namespace NetTest;
@@ -15,9 +17,12 @@ namespace {
 const char* const kMailA = "From: a@example.jp\r\nSubject: first\r\nMessage-ID: <a@example.jp>\r\n\r\nbody a\r\n.dot line\r\n";
 const char* const kMailB = "From: b@example.jp\r\nSubject: second\r\nMessage-ID: <b@example.jp>\r\n\r\nbody b\r\n";
 
+// The mail file as the session hands it to the store: the account line
+// added, lines that begin with "." doubled.
 std::string Filed(const char* pszMail)
 {
-    return std::string("X-ReceiveAcount: fake\r\n") + pszMail;
+    std::string mail = std::string("X-ReceiveAcount: fake\r\n") + pszMail;
+    return CDotStuffer::Stuff(mail.data(), mail.size());
 }
 
 void Configure(CPop3TestSession& session, int nPort)

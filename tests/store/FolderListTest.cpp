@@ -129,12 +129,13 @@ TEST(FolderList, UnsoundLinesAreDroppedOrMadeTopLevel)
     TempDir dir;
     TestApp app(dir.Path());
     CString mailbox = app.GetMailBoxFolder();
+    CString elsewhere = dir.Path() + "\\OtherDrive\\Mail";
     std::string text = Line({"0", "1", "12", "1", "good", "In.Box"}) +
                        Line({"0", "0", "0"}) +                                  // missing columns: no id
                        Line({"0", "0", "0", "abc", "non-numeric id", "A"}) +
                        Line({"99", "0", "0", "2", "orphan", "B"}) +             // parent not listed
                        Line({"0", "0", "0", "3", "escape", "..\\..\\Windows"}) +
-                       Line({"0", "0", "0", "4", "absolute", "C:\\Windows"}) +
+                       Line({"0", "0", "0", "4", "absolute", elsewhere.Str()}) + // a folder kept outside
                        Line({"0", "0", "0", "1", "duplicate id", "C"}) +
                        Line({"6", "0", "0", "5", "ring a", "D"}) +
                        Line({"5", "0", "0", "6", "ring b", "E"}) +
@@ -144,14 +145,17 @@ TEST(FolderList, UnsoundLinesAreDroppedOrMadeTopLevel)
     std::vector<std::string> names;
     for (int i = 0; i < app.GetFolderCount(); i++)
         names.push_back(app.GetFolderAt(i)->GetFolderName().Str());
-    std::vector<std::string> expected = {"good", "orphan", "ring a", "ring b", "inside"};
+    std::vector<std::string> expected = {"good", "orphan", "absolute", "ring a", "ring b", "inside"};
     std::sort(names.begin(), names.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
     EXPECT_EQ(app.FindFolder(2)->GetParentId(), 0);
-    // Nothing was created outside the mailbox, and saving works.
+    // Only the relative climb out of the mailbox is gone; the full path
+    // outside it is kept as given, and saving works.
     EXPECT_TRUE(app.SaveFolderList());
-    EXPECT_EQ(ReadFileBytes(mailbox + "\\Folder.dat").find("Windows"), std::string::npos);
+    std::string saved = ReadFileBytes(mailbox + "\\Folder.dat");
+    EXPECT_EQ(saved.find("Windows"), std::string::npos);
+    EXPECT_NE(saved.find("\t" + elsewhere.Str() + "\t"), std::string::npos);
 }
 
 TEST(FolderRegistry, IdsPositionsMovesAndRemoval)
