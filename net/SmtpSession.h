@@ -261,6 +261,14 @@ protected:
     bool WriteFilePart(CFile& file, const CString& path, const CString& boundary, int nKind,
                        const char* pszContentId = nullptr, const CString* pReadyText = nullptr);
     void WriteBase64Lines(CFile& file, const char* pData, size_t nLength);
+    // Base64 of the rest of the source file, one block at a time.
+    void WriteBase64File(CFile& file, CFile& source);
+    // The part header of a base64 file part (attachment or inline image).
+    CString EncodedPartHeader(const CString& name, int nKind, const char* pszContentId, bool bReady,
+                              int64_t created, int64_t modified);
+    // A file part streamed from the opened file.
+    bool WriteEncodedFilePart(CFile& file, CFile& part, const CString& path, const CString& boundary, int nKind,
+                              const char* pszContentId, int64_t created, int64_t modified);
     CString MakeBoundarySuffix();
     CString MakeMessageId();
     int BodyLengthSum() const;
