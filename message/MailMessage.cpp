@@ -91,20 +91,21 @@ int TransferEncodingCode(const CString& t)
 // Whether a fold is to be unfolded without a blank: between two adjacent
 // encoded words (their blank is not part of the text), and inside an encoded
 // word that a sender broke over two lines. Elsewhere the fold's blank
-// separates words and stays.
-bool FoldJoinsEncodedWord(const std::string& before, const char* after, size_t nAfter)
+// separates words and stays. Only the line before the fold (from lineStart)
+// is looked at, so that a long folded header stays linear.
+bool FoldJoinsEncodedWord(const std::string& before, size_t lineStart, const char* after, size_t nAfter)
 {
-    size_t open = before.rfind("=?");
-    if (open == std::string::npos)
-        return false;
-    // "=?charset?X?text?=": an open word has fewer than its three inner "?"
-    // or no closing "?=" after them.
-    size_t q1 = before.find('?', open + 2);
-    size_t q2 = q1 == std::string::npos ? q1 : before.find('?', q1 + 1);
-    size_t close = q2 == std::string::npos ? q2 : before.find("?=", q2 + 1);
-    if (close == std::string::npos)
-        return true;
-    bool endsWithWord = close + 2 == before.size();
+    bool endsWithWord = false;
+    for (size_t i = before.find("=?", lineStart); i != std::string::npos; i = before.find("=?", i)) {
+        // "=?charset?X?text?="
+        size_t q1 = before.find('?', i + 2);
+        size_t q2 = q1 == std::string::npos ? q1 : before.find('?', q1 + 1);
+        size_t close = q2 == std::string::npos ? q2 : before.find("?=", q2 + 1);
+        if (close == std::string::npos)
+            return true;  // a word left open at the fold
+        i = close + 2;
+        endsWithWord = i == before.size();
+    }
     return endsWithWord && nAfter >= 2 && after[0] == '=' && after[1] == '?';
 }
 
@@ -335,6 +336,7 @@ size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHead
     }
     size_t i = SkipBlanksAt(t, colon + 1, end);
     std::string value;
+    size_t lineStart = 0;  // where the last line begins in value
     size_t segStart = i;
     size_t rawEnd = end;
     size_t next = end;
@@ -350,8 +352,9 @@ size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHead
             if (j < end && (t[j] == ' ' || t[j] == '\t' || IsIdeographicSpace(t, j, end))) {
                 i = SkipBlanksAt(t, j, end);
                 segStart = i;
-                if (!FoldJoinsEncodedWord(value, t + i, end - i))
+                if (!FoldJoinsEncodedWord(value, lineStart, t + i, end - i))
                     value += ' ';
+                lineStart = value.size();
                 continue;
             }
             rawEnd = i;
