@@ -4,6 +4,7 @@
 #include "FakePop3Server.h"
 #include "Pop3TestSession.h"
 
+#include "net/CommLog.h"
 #include "net/ReceiveSession.h"
 
 #include "message/DotStuffer.h"
@@ -286,4 +287,35 @@ TEST(Pop3Session, SelectionFetchesAndDeletesOnlyWhatWasChosen)
     EXPECT_EQ(server.Deleted(), (std::vector<int>{2, 3}));
     EXPECT_FALSE(server.Received("RETR 3"));
     EXPECT_NE(folder.IdFileText().find("u1\t1\t"), std::string::npos);
+}
+
+namespace {
+std::string g_pop3Log;
+void CapturePop3Log(const char* pszText)
+{
+    g_pop3Log += pszText;
+}
+} // namespace
+
+TEST(Pop3Session, ReplyBrokenOffAfterALongerLineIsLoggedAsItCame)
+{
+    // The reader used to leave the broken reply unterminated, and the log
+    // then read on into the greeting before it (and past the buffer).
+    FakeServer server([](SOCKET s) {
+        SendAll(s, "+OK " + std::string(4000, 'A') + " <1.2@fake>\r\n");
+        std::string line;
+        RecvLine(s, line);
+        SendAll(s, "+OK BB");
+    });
+    TestSessionFolder folder;
+    CPop3TestSession session(folder);
+    Configure(session, server.Port());
+    g_pop3Log.clear();
+    CommLogWriter previous = SetCommLogWriter(CapturePop3Log);
+    PassResult result = RunPass(session);
+    SetCommLogWriter(previous);
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_NE(result.nFinishResult, 0);
+    EXPECT_NE(g_pop3Log.find("[+OK BB]"), std::string::npos) << g_pop3Log.substr(0, 200);
+    EXPECT_EQ(g_pop3Log.find("+OK BBA"), std::string::npos);
 }
