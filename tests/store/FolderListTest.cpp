@@ -1,11 +1,14 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "store/FolderData.h"
 #include "store/FolderRegistryHooks.h"
 #include "StoreTestUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 using StoreTest::TestApp;
 using TestSupport::ReadFileBytes;
@@ -349,4 +352,65 @@ TEST(MailBoxCreation, PrepareRunsTheDialogAndTheWizardOnlyWhenNeeded)
     h.pfnMailBoxDialog = [] { return IDCANCEL; };
     EXPECT_EQ(app.PrepareMailBox(TRUE), IDCANCEL);
     h = FolderRegistryHooks();
+}
+
+TEST(MailBoxCreation, FailedRecoveryOfTheListKeepsTheSavedCopy)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString mailbox = app.GetMailBoxFolder();
+    ASSERT_TRUE(app.CreateDefaultMailBox());
+    std::string saved = ReadFileBytes(mailbox + "\\Folder.dat");
+    struct Case
+    {
+        const char* name;
+        const char* left;  // the copy a save left behind
+        const char* call;
+    } const cases[] = {
+        {"moving the new list in", "\\Folder.$$$", "MoveFileEx"},
+        {"copying the backup", "\\Folder.bak", "CopyFile"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(mailbox + "\\Folder.dat");
+        WriteFileBytes(mailbox + c.left, saved);
+        static const char* failing;
+        failing = c.call;
+        FileSteps::FailHook previous = FileSteps::SetFailHook([](const char* call) { return strcmp(call, failing) == 0; });
+        TestSupport::ClearMessages();
+        EXPECT_FALSE(app.OpenFolderList());
+        FileSteps::SetFailHook(previous);
+        // Said once, and nothing made afresh over the saved copy.
+        EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+        EXPECT_FALSE(TestSupport::FileExists(mailbox + "\\Folder.dat"));
+        EXPECT_EQ(ReadFileBytes(mailbox + c.left), saved);
+        ASSERT_TRUE(app.OpenFolderList());
+        EXPECT_EQ(ReadFileBytes(mailbox + "\\Folder.dat"), saved);
+        DeleteFileA(mailbox + c.left);
+    }
+}
+
+TEST(MailBoxCreation, FolderWithoutTheListGetsTheDefaults)
+{
+    // A folder given as the mailbox (switch M) that exists but holds no
+    // "Folder.dat": the program must not run without an inbox.
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString mailbox = app.GetMailBoxFolder();
+    ASSERT_FALSE(TestSupport::FileExists(mailbox + "\\Folder.dat"));
+    FolderRegistryHooks& h = GetFolderRegistryHooks();
+    static int dialogs;
+    dialogs = 0;
+    h.pfnMailBoxDialog = [] {
+        dialogs++;
+        return IDCANCEL;
+    };
+    EXPECT_EQ(app.PrepareMailBox(FALSE), 1);
+    h = FolderRegistryHooks();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\Folder.dat"));
+    EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\In.Box\\FolderData.Dat"));
+    EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\Address.Box\\Group.lst"));
+    ASSERT_TRUE(app.OpenFolderList());
+    EXPECT_EQ(app.GetFolderCount(), 6);
 }
