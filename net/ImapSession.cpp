@@ -31,8 +31,8 @@ const char kHiddenPassword[] = "*********";
 const size_t kMaxReplyLine = 1024 * 1024;
 const size_t kMailFlushSize = 65536;
 // Literals other than the mail text (a header, an id listing) are kept in
-// memory; what one reply carries beyond this is dropped.
-const size_t kMaxKeptLiterals = 4 * 1024 * 1024;
+// memory; one reply may carry this much of them.
+const size_t kMaxKeptLiterals = 16 * 1024 * 1024;
 const int kMaxMessages = 1000000;
 
 bool StartsNoCase(const std::string& text, const char* pszPrefix)
@@ -326,9 +326,15 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
                 head.pop_back();
             bool bText = m_nState == stText && FetchNumber(line) == m_nCurrentNumber && head.size() >= 11 &&
                          head.compare(head.size() - 11, 11, "RFC822.TEXT") == 0;
+            // Anything but the mail text is held in memory: a reply that
+            // announces more than that is refused, not cut (a cut header
+            // would be filed as the mail's header).
+            if (!bText && static_cast<unsigned long long>(nSize) > kMaxKeptLiterals - nKept) {
+                WSASetLastError(WSAEMSGSIZE);
+                return replyReadError;
+            }
             std::string bytes;
-            size_t nKeep = nKept < kMaxKeptLiterals ? kMaxKeptLiterals - nKept : 0;
-            Reply reply = ReadLiteral(nSize, bText, bytes, nKeep);
+            Reply reply = ReadLiteral(nSize, bText, bytes);
             if (reply != replyOk)
                 return reply;
             if (bText)
@@ -366,7 +372,7 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
     }
 }
 
-CImapSession::Reply CImapSession::ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes, size_t nKeep)
+CImapSession::Reply CImapSession::ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes)
 {
     long long nRemaining = nSize;
     while (nRemaining > 0) {
@@ -379,14 +385,10 @@ CImapSession::Reply CImapSession::ReadLiteral(long long nSize, bool bToMailFile,
                 WSASetLastError(WSAECONNABORTED);
             return replyReadError;
         }
-        if (bToMailFile) {
+        if (bToMailFile)
             WriteMailBytes(m_pReplyBuffer, static_cast<size_t>(n));
-        } else if (bytes.size() < nKeep) {
-            // Past what is kept the bytes are read and dropped, so that the
-            // protocol stays in step.
-            size_t nRoom = nKeep - bytes.size();
-            bytes.append(m_pReplyBuffer, static_cast<size_t>(n) < nRoom ? static_cast<size_t>(n) : nRoom);
-        }
+        else
+            bytes.append(m_pReplyBuffer, static_cast<size_t>(n));
         nRemaining -= n;
     }
     return replyOk;

@@ -78,9 +78,7 @@ protected:
     Reply ReadReply(bool bContinuationWanted);
     // One line of the reply, long lines joined; false on a read failure.
     bool ReadFullLine(std::string& line);
-    // Reads a literal of nSize bytes to the mail file or into bytes, of
-    // which at most nKeep are kept.
-    Reply ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes, size_t nKeep);
+    Reply ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes);
     void HandleUntagged(const std::string& line, const std::vector<std::string>& literals);
     void HandleIdListing(const std::string& line, const std::vector<std::string>& literals);
     bool OpenMailFile();

@@ -259,3 +259,20 @@ TEST_F(ImapFakeServer, SelectedMailsAreFetchedAndDeletedAsChosen)
     EXPECT_EQ(WithPrefix(commands, "FETCH 1 "), std::vector<std::string>{});
     EXPECT_EQ(WithPrefix(commands, "STORE"), std::vector<std::string>{"STORE 2 +FLAGS (\\Deleted)"});
 }
+
+TEST_F(ImapFakeServer, HeaderLiteralBeyondWhatMemoryHoldsIsRefusedAtOnce)
+{
+    // Only the mail text goes to a file; anything else announced larger
+    // than the session keeps in memory ends the reply at once, without
+    // waiting for the bytes or holding them.
+    TestSessionFolder folder;
+    CImapTestSession session(folder);
+    Configure(session, "hugeheader");
+    DWORD dwStart = GetTickCount();
+    PassResult result = RunPass(session);
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_LT(GetTickCount() - dwStart, 2500u);  // the read time-out is three seconds
+    EXPECT_EQ(result.nFinishResult, 42);
+    EXPECT_TRUE(session.filed.empty());
+    EXPECT_TRUE(WithPrefix(Transcript("hugeheader"), "STORE").empty());
+}
