@@ -598,3 +598,19 @@ TEST(FolderStore, HtmlLinkStaysWhenItsFileCannotBeMoved)
     EXPECT_NE(html.find("src=\"cid:img1@x\""), std::string::npos) << html;
     EXPECT_EQ(ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM2100000001.eml\\pic.png"), png);
 }
+
+TEST(FolderStore, FilingThatFailsWritesItsLogLine)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    app.m_bCommLog = TRUE;
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    // A data file that cannot be opened for writing.
+    CreateDirectoryA(store.GetDataPath(), nullptr);
+    EXPECT_EQ(FileMail(store, dir.Path(), "QM2200000001.eml", SimpleMail("lost", "<lost@x>")), 0);
+    app.m_bCommLog = FALSE;
+    EXPECT_NE(ReadFileBytes(app.GetLogFilePath()).find("m_pMailReader->ReadMailFile Error\r\n"), std::string::npos);
+    RemoveDirectoryA(store.GetDataPath());
+}
