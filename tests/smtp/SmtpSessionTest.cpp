@@ -437,3 +437,22 @@ TEST_F(SmtpSessionTest, ConnectionLostUnderTheTextGivesTheSendErrorText)
     EXPECT_EQ(text.Find("SendMessageDataエラー\r\n"), 0) << text.GetString();
     EXPECT_GT(text.GetLength(), static_cast<int>(strlen("SendMessageDataエラー\r\n")));
 }
+
+TEST_F(SmtpSessionTest, ReplyThatNeverEndsIsABrokenServer)
+{
+    // Continuation lines without end: the session gives up once the reply
+    // is far longer than any server's, instead of gathering it all.
+    FakeSmtpScript script;
+    script.Send("220 fake ESMTP").Read();
+    for (int i = 0; i < 12000; ++i)
+        script.Send("250-" + std::string(24, 'x'));
+    FakeSmtpServer server;
+    CSmtpSession session;
+    Configure(session, server.Start(script));
+    session.SetUseEhlo(true);
+
+    SessionResult result = DriveSession(session);
+    EXPECT_FALSE(result.bResult);
+    EXPECT_EQ(session.GetLastErrorText().Find("ReadLine Error"), 0) << session.GetLastErrorText().GetString();
+    EXPECT_FALSE(AnyStartsWith(server.Lines(), "MAIL FROM"));
+}
