@@ -8,8 +8,8 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <new>
 #include <cstring>
+#include <new>
 
 namespace {
 

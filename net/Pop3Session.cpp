@@ -183,7 +183,8 @@ int CPop3Session::ReadReplyLine()
     if (!m_bTls) {
         try {
             return static_cast<CLineSocket*>(m_pSocket)->ReadLine(pBuffer, kLineSize);
-        } catch (const CSocketException&) {
+        } catch (const CSocketException& e) {
+            WSASetLastError(e.m_nWsaError);
             return -1;
         }
     }
