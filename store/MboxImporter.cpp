@@ -3,6 +3,7 @@
 #include "classlib/Wnd.h"
 #include "core/DateTimeUtil.h"
 #include "core/QuendalApp.h"
+#include "message/DotStuffer.h"
 #include "message/MailLineEnds.h"
 #include "store/MailFolderStore.h"
 
@@ -80,12 +81,10 @@ public:
     void Write(const char* p, size_t n)
     {
         m_out.clear();
-        for (size_t i = 0; i < n; ++i) {
-            if (m_atLineStart && p[i] == '.' && !m_stuffed)
-                m_out += '.';
-            m_out += p[i];
-            m_atLineStart = p[i] == '\n';
-        }
+        if (m_stuffed)
+            m_out.assign(p, n);
+        else
+            m_stuffer.Append(m_out, p, n);
         if (!m_out.empty()) {
             m_file.Write(m_out.data(), static_cast<UINT>(m_out.size()));
             if (m_out.size() >= 2)
@@ -111,7 +110,7 @@ private:
     CString m_path;
     std::string m_out;
     std::string m_lastTwo;
-    bool m_atLineStart = true;
+    CDotStuffer m_stuffer;
     bool m_stuffed;
     int64_t m_received = 0;
 };
