@@ -3,9 +3,20 @@
 namespace {
 
 const int64_t kEpochDiff = 116444736000000000LL;  // 1601-01-01 to 1970-01-01 in 100 ns
+// The years a SYSTEMTIME holds, and the seconds of 1601-01-02 to 30827-12-31
+// (a day's margin either way for the time zone).
+const int kMinYear = 1601;
+const int kMaxYear = 30827;
+const int64_t kMinSeconds = -11644473600LL + 86400;
+const int64_t kMaxSeconds = 910670515199LL - 86400;
 
 FILETIME ToFileTime(int64_t t)
 {
+    // Beyond these the product below would overflow.
+    if (t < kMinSeconds)
+        t = kMinSeconds;
+    else if (t > kMaxSeconds)
+        t = kMaxSeconds;
     ULARGE_INTEGER u;
     u.QuadPart = static_cast<ULONGLONG>(t * 10000000LL + kEpochDiff);
     FILETIME ft;
@@ -40,31 +51,30 @@ int DayOfYear(const SYSTEMTIME& st)
 CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int /*nDST*/)
 {
     // Normalise overflowing fields the way mktime does, through a day count.
-    SYSTEMTIME st{};
-    st.wYear = static_cast<WORD>(nYear);
-    st.wMonth = 1;
-    st.wDay = 1;
-    FILETIME ft;
-    if (!SystemTimeToFileTime(&st, &ft)) {
-        m_time = -1;
-        return;
-    }
-    // Months beyond 12 roll into the following years.
-    int y = nYear + (nMonth - 1) / 12;
-    int mon = (nMonth - 1) % 12;
+    // Everything is counted in 64 bits, and a result outside what a file
+    // time can hold is no time at all (-1): fields read from a mail may be
+    // anything.
+    m_time = -1;
+    int64_t months = static_cast<int64_t>(nMonth) - 1;
+    int64_t y = static_cast<int64_t>(nYear) + months / 12;
+    int64_t mon = months % 12;
     if (mon < 0) {
         mon += 12;
         --y;
     }
+    if (nYear < kMinYear || nYear > kMaxYear || y < kMinYear || y > kMaxYear)
+        return;
+    SYSTEMTIME st{};
     st.wYear = static_cast<WORD>(y);
     st.wMonth = static_cast<WORD>(mon + 1);
     st.wDay = 1;
-    if (!SystemTimeToFileTime(&st, &ft)) {
-        m_time = -1;
+    FILETIME ft;
+    if (!SystemTimeToFileTime(&st, &ft))
         return;
-    }
     int64_t localSeconds = FromFileTime(ft) + (static_cast<int64_t>(nDay) - 1) * 86400 +
-                           static_cast<int64_t>(nHour) * 3600 + nMin * 60 + nSec;
+                           static_cast<int64_t>(nHour) * 3600 + static_cast<int64_t>(nMin) * 60 + nSec;
+    if (localSeconds < kMinSeconds || localSeconds > kMaxSeconds)
+        return;
     // Local to UTC through the Windows time-zone rules.
     FILETIME lft = ToFileTime(localSeconds);
     SYSTEMTIME local, utc;

@@ -27,6 +27,30 @@ bool IsAllDigits(const std::string& w)
     return true;
 }
 
+// The number a run of digits gives, capped far above every field's range so
+// that no count overflows (atoi's result is undefined beyond int).
+int FieldNumber(const std::string& w)
+{
+    long long n = 0;
+    for (char c : w) {
+        if (!isdigit(static_cast<unsigned char>(c)))
+            break;
+        if (n < 1000000)
+            n = n * 10 + (c - '0');
+    }
+    return static_cast<int>(n);
+}
+
+// Fields a date can be made of. A day or time field a little past its range
+// ("31 Apr", "24:00") is carried over into the next, as the platform's
+// conversion does; one beyond two digits is no date at all.
+bool FieldsInRange(int year, int month, int day, int hour, int minute, int second)
+{
+    auto twoDigits = [](int v) { return v >= 0 && v <= 99; };
+    return year >= 1601 && year <= 30827 && month >= 1 && month <= 12 && twoDigits(day) && twoDigits(hour) &&
+           twoDigits(minute) && twoDigits(second);
+}
+
 int MonthFromName(const std::string& w)
 {
     static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
@@ -63,7 +87,7 @@ private:
 
 int WidenYear(const std::string& word)
 {
-    int year = atoi(word.c_str());
+    int year = FieldNumber(word);
     // Only years written with fewer than four digits are widened: "1 Jan 1970"
     // must stay 1970.
     if (word.size() < 4) {
@@ -111,7 +135,7 @@ bool ReadFixedFields(const char* pszText, DateFields& f, bool bSkipBlanks)
     }
     f.zone = CString(s.substr(pos));
     f.zone.MakeUpper();
-    return f.year > 0;
+    return f.year > 0 && FieldsInRange(f.year, f.month, f.day, f.hour, f.minute, f.second);
 }
 
 // Seconds to add to a time in the given numeric zone to reach UTC.
@@ -172,14 +196,14 @@ CString NormalizeDateHeader(const char* pszDate)
         std::string m = r.Next(kTime);
         if (!IsAllDigits(h) || !IsAllDigits(m))
             return;
-        hour = atoi(h.c_str());
-        minute = atoi(m.c_str());
+        hour = FieldNumber(h);
+        minute = FieldNumber(m);
         haveTime = true;
         if (withSeconds) {
             std::string sec = r.Next(kTime);
             // "12:34 +0900": no seconds, the zone follows at once.
             if (IsAllDigits(sec))
-                second = atoi(sec.c_str());
+                second = FieldNumber(sec);
             else
                 pendingZone = sec;
         }
@@ -187,36 +211,36 @@ CString NormalizeDateHeader(const char* pszDate)
 
     std::string w1 = r.Next(" ,");
     if (IsAllDigits(w1)) {
-        day = atoi(w1.c_str());
+        day = FieldNumber(w1);
         month = MonthFromName(r.Next(kTime));
         yearWord = r.Next(kTime);
         readClock(true);
     } else if (w1.size() > 3) {
         // "Sunday, 06-Nov-94 08:49:37 GMT"
-        day = atoi(r.Next(" -").c_str());
+        day = FieldNumber(r.Next(" -"));
         month = MonthFromName(r.Next(" -"));
         yearWord = r.Next(" -");
         readClock(true);
     } else {
         std::string w2 = r.Next(kTime);
         if (IsAllDigits(w2)) {
-            day = atoi(w2.c_str());
+            day = FieldNumber(w2);
             month = MonthFromName(r.Next(kTime));
             yearWord = r.Next(kTime);
             readClock(true);
         } else {
             // ctime: "Sun Nov  6 08:49:37 1994", or with the year before the time.
             month = MonthFromName(w2);
-            day = atoi(r.Next(kTime).c_str());
+            day = FieldNumber(r.Next(kTime));
             std::string w4 = r.Next(kTime);
             if (w4.size() <= 2) {
                 if (IsAllDigits(w4)) {
-                    hour = atoi(w4.c_str());
+                    hour = FieldNumber(w4);
                     std::string m = r.Next(kTime);
                     std::string sec = r.Next(kTime);
                     if (IsAllDigits(m)) {
-                        minute = atoi(m.c_str());
-                        second = atoi(sec.c_str());
+                        minute = FieldNumber(m);
+                        second = FieldNumber(sec);
                         haveTime = true;
                     }
                     yearWord = r.Next(kTime);
@@ -241,7 +265,7 @@ CString NormalizeDateHeader(const char* pszDate)
     CString datePart;
     if (IsAllDigits(yearWord))
         year = WidenYear(yearWord);
-    if (haveTime && year > 1900 && month >= 1 && month <= 12) {
+    if (haveTime && year > 1900 && FieldsInRange(year, month, day, hour, minute, second)) {
         CTime t(year, month, day, hour, minute, second);
         if (t.GetTime() != -1)
             datePart = t.Format(kDefaultFormat);

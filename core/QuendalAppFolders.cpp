@@ -4,6 +4,7 @@
 #include "core/QuendalApp.h"
 
 #include "core/AccountDataSet.h"
+#include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "store/FolderData.h"
 #include "store/FolderRegistryHooks.h"
@@ -66,10 +67,19 @@ BOOL CQuendalApp::OpenFolderList()
     if (GetFileAttributesA(datPath) == INVALID_FILE_ATTRIBUTES) {
         CString temp = SiblingPath(datPath, ".$$$");
         CString bak = SiblingPath(datPath, ".bak");
+        BOOL recovered = TRUE;
         if (GetFileAttributesA(temp) != INVALID_FILE_ATTRIBUTES)
-            MoveFileExA(temp, datPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+            recovered = FileSteps::MoveReplacing(temp, datPath);
         else if (GetFileAttributesA(bak) != INVALID_FILE_ATTRIBUTES)
-            CopyFileA(bak, datPath, FALSE);
+            recovered = FileSteps::CopyOver(bak, datPath);
+        if (!recovered) {
+            // The saved list stays where it is for the next start; a list
+            // made afresh now would be written over it.
+            CString text = "[%FILEPATH%]が開けませんでした。";
+            text.Replace("%FILEPATH%", datPath);
+            AfxMessageBox(text + "\r\n" + AfxSystemErrorText(GetLastError()), MB_OK | MB_ICONERROR);
+            return FALSE;
+        }
     }
     CFolderData data;
     if (!LoadFolderList(data))
@@ -518,6 +528,10 @@ int CQuendalApp::PrepareMailBox(BOOL bForce)
         m_strMailBoxNameOverride.Empty();
         m_strMailBoxPathOverride.Empty();
         ReadMailBoxPath();
+        CreateDefaultMailBox();
+    } else if (GetFileAttributesA(GetFolderDataPath()) == INVALID_FILE_ATTRIBUTES) {
+        // Only a mailbox with its folder list is used as it stands; a bare
+        // folder gets the default folders and address book.
         CreateDefaultMailBox();
     }
 

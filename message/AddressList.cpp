@@ -7,6 +7,7 @@
 #include <cctype>
 #include <cstring>
 #include <string>
+#include <unordered_set>
 
 namespace {
 
@@ -118,6 +119,18 @@ bool ParseAddressList(const char* pszList, CStringArray* pEntries, bool bUnique)
 {
     if (!pszList || !pEntries)
         return false;
+    // The bare addresses already in the array, upper case, for the unique
+    // mode: one look-up per entry keeps long lists linear.
+    std::unordered_set<std::string> seen;
+    auto key = [](const CString& address) {
+        CString upper(address);
+        upper.MakeUpper();
+        return upper.Str();
+    };
+    if (bUnique) {
+        for (int k = 0; k < pEntries->GetSize(); ++k)
+            seen.insert(key(ExtractMailAddress(pEntries->GetAt(k))));
+    }
     std::string s(pszList);
     s += ',';
     size_t n = s.size();
@@ -151,12 +164,8 @@ bool ParseAddressList(const char* pszList, CStringArray* pEntries, bool bUnique)
             entry.Trim();
             CString address = ExtractMailAddress(entry);
             bool keep = !entry.IsEmpty() && !address.IsEmpty();
-            if (keep && bUnique) {
-                for (int k = 0; k < pEntries->GetSize() && keep; ++k) {
-                    if (ExtractMailAddress(pEntries->GetAt(k)).CompareNoCase(address) == 0)
-                        keep = false;
-                }
-            }
+            if (keep && bUnique)
+                keep = seen.insert(key(address)).second;
             if (keep)
                 pEntries->Add(entry);
             start = i + 1;

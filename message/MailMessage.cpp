@@ -5,6 +5,8 @@
 #include "core/FileUtil.h"
 #include "message/AddressList.h"
 #include "message/JapaneseCode.h"
+#include "message/MailLineEnds.h"
+#include "message/MimeParameters.h"
 
 #include <atomic>
 #include <cstdlib>
@@ -86,18 +88,41 @@ int TransferEncodingCode(const CString& t)
     return kEncoding7Bit;
 }
 
-// The last "<...>" of a value, found from the end, at most 127 characters.
+// Whether a fold is to be unfolded without a blank: between two adjacent
+// encoded words (their blank is not part of the text), and inside an encoded
+// word that a sender broke over two lines. Elsewhere the fold's blank
+// separates words and stays. Only the line before the fold (from lineStart)
+// is looked at, so that a long folded header stays linear.
+bool FoldJoinsEncodedWord(const std::string& before, size_t lineStart, const char* after, size_t nAfter)
+{
+    bool endsWithWord = false;
+    for (size_t i = before.find("=?", lineStart); i != std::string::npos; i = before.find("=?", i)) {
+        // "=?charset?X?text?="
+        size_t q1 = before.find('?', i + 2);
+        size_t q2 = q1 == std::string::npos ? q1 : before.find('?', q1 + 1);
+        size_t close = q2 == std::string::npos ? q2 : before.find("?=", q2 + 1);
+        if (close == std::string::npos)
+            return true;  // a word left open at the fold
+        i = close + 2;
+        endsWithWord = i == before.size();
+    }
+    return endsWithWord && nAfter >= 2 && after[0] == '=' && after[1] == '?';
+}
+
+// The last "<...>" of a value: the last ">" and the nearest "<" before it,
+// at most 127 characters. One pass from the start, so that a "<" that is the
+// second byte of a double-byte character is never taken.
 CString LastAngleItem(const CString& v)
 {
     int gt = v.ReverseFind('>');
     if (gt < 0)
         return CString();
+    const char* p = v.GetString();
+    size_t end = static_cast<size_t>(gt);
     int lt = -1;
-    for (int i = gt - 1; i >= 0; --i) {
-        if (v[i] == '<' && !Mbcs::IsTrailByteAt(v, static_cast<size_t>(v.GetLength()), static_cast<size_t>(i))) {
-            lt = i;
-            break;
-        }
+    for (size_t i = 0; i < end; i += Mbcs::CharLength(p + i, end - i)) {
+        if (p[i] == '<')
+            lt = static_cast<int>(i);
     }
     if (lt < 0)
         return CString();
@@ -134,28 +159,6 @@ CString ConvertFromCharset(const std::string& bytes, const CString& charset)
     if (UINT cp = GetCodePageOfCharset(charset))
         return ConvertCodePageToAnsi(bytes.data(), n, cp);
     return JisToSjis(bytes.data(), n);
-}
-
-// Splits "a; b; c" at semicolons that stand outside double quotes.
-void SplitParameters(const CString& text, CStringArray& out)
-{
-    const std::string& s = text.Str();
-    bool quoted = false;
-    size_t start = 0;
-    for (size_t i = 0; i <= s.size();) {
-        if (i == s.size() || (s[i] == ';' && !quoted)) {
-            CString piece(s.substr(start, i - start));
-            piece.Trim();
-            if (!piece.IsEmpty())
-                out.Add(piece);
-            start = i + 1;
-            ++i;
-            continue;
-        }
-        if (s[i] == '"')
-            quoted = !quoted;
-        i += Mbcs::CharLength(s.data() + i, s.size() - i);
-    }
 }
 
 const char* const kPrivateHeaders[] = {
@@ -301,6 +304,9 @@ bool CMailMessage::ParseFile(const char* pszPath)
     if (len)
         text.resize(file.Read(&text[0], static_cast<UINT>(len)));
     file.Close();
+    // A file from another program may end its lines with LF or CR alone.
+    if (text.find("\r\n") == std::string::npos)
+        text = CMailLineEnds::ToCrLf(text);
     size_t cut = text.find("\r\n\r\n");
     if (cut == std::string::npos)
         cut = text.find("\r\n.\r\n");
@@ -330,6 +336,7 @@ size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHead
     }
     size_t i = SkipBlanksAt(t, colon + 1, end);
     std::string value;
+    size_t lineStart = 0;  // where the last line begins in value
     size_t segStart = i;
     size_t rawEnd = end;
     size_t next = end;
@@ -345,6 +352,9 @@ size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHead
             if (j < end && (t[j] == ' ' || t[j] == '\t' || IsIdeographicSpace(t, j, end))) {
                 i = SkipBlanksAt(t, j, end);
                 segStart = i;
+                if (!FoldJoinsEncodedWord(value, lineStart, t + i, end - i))
+                    value += ' ';
+                lineStart = value.size();
                 continue;
             }
             rawEnd = i;
@@ -487,51 +497,22 @@ void CMailMessage::ParseContentType(const char* pszValue)
     m_nMainType = MainTypeCode(mainType);
     m_nSubType = SubTypeCode(subType);
 
-    while (i < n) {
-        while (i < n && strchr("; \t\r\n\"", p[i]))
-            ++i;
-        if (i >= n)
-            break;
-        size_t nameStart = i;
-        while (i < n && p[i] != '=' && p[i] != ';')
-            ++i;
-        if (i >= n || p[i] == ';')
-            continue;
-        CString name(p + nameStart, static_cast<int>(i - nameStart));
-        name.Trim();
-        i = SkipBlanksAt(p, i + 1, n);
-        size_t vs, ve;
-        if (i < n && p[i] == '"') {
-            vs = ++i;
-            const char* close = static_cast<const char*>(memchr(p + i, '"', n - i));
-            ve = close ? static_cast<size_t>(close - p) : n;
-            i = close ? ve + 1 : n;
-        } else {
-            vs = i;
-            while (i < n && !strchr(" \t\r\n\";", p[i]))
-                ++i;
-            ve = i;
-        }
-        CString value(p + vs, static_cast<int>(ve - vs));
-        if (NameIs(name, "boundary")) {
-            m_strBoundary = value;
-            continue;
-        }
-        CString* target = nullptr;
-        if (NameIs(name, "charset"))
-            target = &m_strCharset;
-        else if (NameIs(name, "name"))
-            target = &m_strName;
-        else if (NameIs(name, "filename"))
-            target = &m_strFileName;
-        else if (NameIs(name, "number"))
-            target = &m_strPartialNumber;
-        else if (NameIs(name, "total"))
-            target = &m_strPartialTotal;
-        else if (NameIs(name, "id"))
-            target = &m_strPartialId;
-        if (target)
-            *target = m_pCodec->DecodeHeaderText(value);
+    CMimeParameters params;
+    params.Parse(p + i, n - i);
+    CMimeParameters::Value value;
+    if (params.Find("boundary", value))
+        m_strBoundary = CString(value.bytes);  // exactly as written
+    struct Target
+    {
+        const char* name;
+        CString* field;
+    } const targets[] = {
+        {"charset", &m_strCharset}, {"name", &m_strName},          {"filename", &m_strFileName},
+        {"number", &m_strPartialNumber}, {"total", &m_strPartialTotal}, {"id", &m_strPartialId},
+    };
+    for (const Target& target : targets) {
+        if (params.Find(target.name, value))
+            *target.field = ParameterText(value);
     }
 
     if (m_nSubType == kContentPartial) {
@@ -556,63 +537,43 @@ void CMailMessage::ParseDisposition()
     if (cut < 0 || d[cut] != ';')
         return;
 
-    CStringArray params;
-    SplitParameters(d.Mid(cut + 1), params);
-    CString fileName;
-    std::string extRun;
-    CString extCharset;
-    bool inExtRun = false;
-    auto flushExtended = [&]() {
-        if (inExtRun) {
-            CString bytes = DecodePercentBytes(extRun.c_str(), static_cast<int>(extRun.size()));
-            fileName += ConvertFromCharset(bytes.Str(), extCharset);
-            extRun.clear();
-            inExtRun = false;
-        }
-    };
-    for (int k = 0; k < params.GetSize(); ++k) {
-        const CString& param = params[k];
-        int eq = param.Find('=');
-        CString name = eq >= 0 ? param.Left(eq) : param;
-        name.Trim();
-        CString value = eq >= 0 ? param.Mid(eq + 1) : CString();
-        if (StartsWithNoCase(name, "filename")) {
-            value.Remove('"');
-            value.Trim();
-            if (name.GetLength() > 0 && name[name.GetLength() - 1] == '*') {
-                if (!inExtRun) {
-                    int q1 = value.Find('\'');
-                    int q2 = q1 >= 0 ? value.Find('\'', q1 + 1) : -1;
-                    extCharset = q1 >= 0 ? value.Left(q1) : CString();
-                    if (q2 >= 0)
-                        value = value.Mid(q2 + 1);
-                    inExtRun = true;
-                }
-                extRun += value.Str();
-            } else {
-                flushExtended();
-                fileName += m_pCodec->DecodeHeaderText(value);
-            }
-        } else if (StartsWithNoCase(name, "creation-date") || StartsWithNoCase(name, "modification-date")) {
-            value.Remove('"');
-            value.Trim();
-            CString normalized = NormalizeDateHeader(value);
-            if (normalized.IsEmpty() || normalized[0] == ' ')
-                continue;
-            // The file time is the real moment, as file systems keep it.
-            int64_t t = ParseDateToLocalTime(normalized);
-            if (StartsWithNoCase(name, "creation-date")) {
-                m_creationTime = t;
-                m_bHasCreationTime = true;
-            } else {
-                m_modificationTime = t;
-                m_bHasModificationTime = true;
-            }
-        }
+    CString rest = d.Mid(cut + 1);
+    CMimeParameters params;
+    params.Parse(rest, static_cast<size_t>(rest.GetLength()));
+    CMimeParameters::Value value;
+    if (params.Find("filename", value)) {
+        CString fileName = ParameterText(value);
+        if (!fileName.IsEmpty())
+            m_strFileName = fileName;
     }
-    flushExtended();
-    if (!fileName.IsEmpty())
-        m_strFileName = fileName;
+    struct DateTarget
+    {
+        const char* name;
+        int64_t* time;
+        bool* given;
+    } const dates[] = {
+        {"creation-date", &m_creationTime, &m_bHasCreationTime},
+        {"modification-date", &m_modificationTime, &m_bHasModificationTime},
+    };
+    for (const DateTarget& date : dates) {
+        if (!params.Find(date.name, value))
+            continue;
+        CString text(value.bytes);
+        text.Trim();
+        CString normalized = NormalizeDateHeader(text);
+        if (normalized.IsEmpty() || normalized[0] == ' ')
+            continue;  // no date that exists
+        // The file time is the real moment, as file systems keep it.
+        *date.time = ParseDateToLocalTime(normalized);
+        *date.given = true;
+    }
+}
+
+CString CMailMessage::ParameterText(const CMimeParameters::Value& value) const
+{
+    if (value.bExtended)
+        return ConvertFromCharset(value.bytes, value.charset);
+    return m_pCodec->DecodeHeaderText(CString(value.bytes));
 }
 
 void CMailMessage::FinishFields()
@@ -663,6 +624,24 @@ int CMailMessage::GetDispositionCode() const
     if (NameIs(m_strDispositionWord, "inline"))
         return kContentInline;
     return kContentUnknown;
+}
+
+bool CMailMessage::IsDigest() const
+{
+    return m_nMainType == kContentMultipart && NameIs(m_strSubTypeText, "digest");
+}
+
+void CMailMessage::DefaultToEnclosedMail()
+{
+    for (int i = 0; i < m_headers.GetSize(); ++i) {
+        const CString& name = GetHeaderAt(i)->m_strName;
+        if (NameIs(name, "Content-Type") || NameIs(name, "X-Content-Type"))
+            return;
+    }
+    m_strMediaType = "message";
+    m_strSubTypeText = "rfc822";
+    m_nMainType = kContentMessage;
+    m_nSubType = kContentRfc822;
 }
 
 CString CMailMessage::GetHeader(const char* pszName) const

@@ -7,6 +7,7 @@
 #include "classlib/ClassLib.h"
 #include "message/MailHeader.h"
 #include "message/MimeCodec.h"
+#include "message/MimeParameters.h"
 
 #include <cstdint>
 
@@ -79,6 +80,12 @@ public:
     CMailHeader* GetHeaderAt(int i) const { return static_cast<CMailHeader*>(m_headers.GetAt(i)); }
     // Content code of the disposition word: kContentAttachment, kContentInline or -1.
     int GetDispositionCode() const;
+    // Whether the parsed header gives its multipart subtype as "digest".
+    bool IsDigest() const;
+    // A part of a multipart/digest without a Content-Type of its own is an
+    // enclosed mail (message/rfc822) rather than text/plain; this makes it
+    // one. Nothing changes when the part names its type.
+    void DefaultToEnclosedMail();
 
     // ---- Fields ----
     CPtrArray m_headers;  // owned CMailHeader*, in order of appearance
@@ -140,6 +147,9 @@ private:
     void ApplyField(CMailHeader& header);
     void ParseContentType(const char* pszValue);
     void ParseDisposition();
+    // A parameter's text in Shift_JIS: an extended value from its charset,
+    // a plain one with its header words decoded.
+    CString ParameterText(const CMimeParameters::Value& value) const;
     void FinishFields();
 };
 

@@ -7,11 +7,14 @@
 #include "core/QuendalApp.h"
 #include "message/AddressList.h"
 #include "message/Base64.h"
+#include "message/DotStuffer.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "message/MimeCodec.h"
 #include "message/OutgoingMailServices.h"
 
+#include <climits>
+#include <new>
 #include <string>
 
 namespace {
@@ -61,24 +64,6 @@ bool HasAnyOf(const CString& text, const char* pszSet)
             return true;
     }
     return false;
-}
-
-// Lines that begin with "." get one more, as the SMTP transfer needs; the
-// sending half only doubles a line that is a single ".", so every part of a
-// message file must already carry this.
-std::string DotStuff(const char* pData, size_t nLength)
-{
-    std::string out;
-    out.reserve(nLength + 16);
-    bool bLineStart = true;
-    for (size_t i = 0; i < nLength; ++i) {
-        char c = pData[i];
-        if (bLineStart && c == '.')
-            out += '.';
-        out += c;
-        bLineStart = (c == '\n') || (c == '\r' && (i + 1 >= nLength || pData[i + 1] != '\n'));
-    }
-    return out;
 }
 
 std::string ReadWholeFile(CFile& file)
@@ -533,14 +518,38 @@ void CSmtpSession::WriteBoundary(CFile& file, const CString& boundary) { WriteTe
 
 void CSmtpSession::WriteBase64Lines(CFile& file, const char* pData, size_t nLength)
 {
+    // Written a block of lines at a time, so that no count passes 32 bits.
+    const size_t kBlock = 60 * 16384;
     std::string out;
-    out.reserve(nLength / 60 * 82 + 84);
-    for (size_t i = 0; i < nLength; i += 60) {
-        out += CBase64::EncodeToString(pData + i, std::min<size_t>(60, nLength - i));
-        out += "\r\n";
-    }
-    if (!out.empty())
+    for (size_t start = 0; start < nLength; start += kBlock) {
+        size_t end = std::min(nLength, start + kBlock);
+        out.clear();
+        out.reserve((end - start) / 60 * 82 + 84);
+        for (size_t i = start; i < end; i += 60) {
+            out += CBase64::EncodeToString(pData + i, std::min<size_t>(60, end - i));
+            out += "\r\n";
+        }
         file.Write(out.data(), static_cast<UINT>(out.size()));
+    }
+}
+
+void CSmtpSession::WriteBase64File(CFile& file, CFile& source)
+{
+    // A whole number of 60-byte lines per block: an attachment of any size
+    // is encoded with one block in memory.
+    std::string block(60 * 16384, '\0');
+    for (;;) {
+        size_t held = 0;
+        while (held < block.size()) {
+            UINT n = source.Read(&block[held], static_cast<UINT>(block.size() - held));
+            if (n == 0)
+                break;
+            held += n;
+        }
+        WriteBase64Lines(file, block.data(), held);
+        if (held < block.size())
+            break;
+    }
 }
 
 bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKeepMessageId, bool bAttachComment,
@@ -731,6 +740,9 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
     } catch (CMemoryException& e) {
         (void)e;
         bOk = false;
+    } catch (const std::bad_alloc&) {
+        // Reported with the text of the group that was being written.
+        bOk = false;
     }
     file.Abort();
     if (bOk && !(m_bArchiveWithCompanion && !bCompanion))
@@ -862,8 +874,7 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
                                       reason.GetString());
             return false;
         }
-        std::string content = ReadWholeFile(html);
-        WriteBase64Lines(file, content.data(), content.size());
+        WriteBase64File(file, html);
         for (int i = 0; i < m_htmlRelatedFiles.GetSize(); ++i) {
             WriteText(file, "\r\n");
             if (!WriteFilePart(file, m_htmlRelatedFiles[i], related2, PartAttachment))
@@ -903,7 +914,7 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
             WriteText(file, "Content-Type: message/disposition-notification;\r\n"
                             "Content-Disposition: inline\r\n"
                             "Content-Transfer-Encoding: 7bit\r\n\r\n");
-            std::string text = DotStuff(m_strNotificationText.GetString(), m_strNotificationText.GetLength());
+            std::string text = CDotStuffer::Stuff(m_strNotificationText.GetString(), m_strNotificationText.GetLength());
             file.Write(text.data(), static_cast<UINT>(text.size()));
         }
     }
@@ -936,6 +947,17 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
             created = FileTimeToValue(status.m_ctime);
             modified = FileTimeToValue(status.m_mtime);
         }
+        const CString name = GetFileNameFromPath(path);
+        bool bWhole = nKind == PartText || EndsWithNoCase(name, ".eml") || EndsWithNoCase(name, ".emf");
+        if (!bWhole)
+            return WriteEncodedFilePart(file, part, path, boundary, nKind, pszContentId, created, modified);
+        // A text is converted as a whole; one that no text conversion can
+        // hold is refused rather than cut.
+        if (part.GetLength() >= static_cast<ULONGLONG>(INT_MAX / 5)) {
+            m_strLastError.Format("ファイル[%s]が添付できませんでした。\r\n開かれている場合は閉じてください。",
+                                  path.GetString());
+            return false;
+        }
         content = ReadWholeFile(part);
     }
 
@@ -950,16 +972,10 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
         h.AppendFormat("%s: %s\r\n\r\n", "Content-Description",
                        EncodeFoldedText(message.m_strSubject, 21).GetString());
         WriteText(file, h);
-        std::string stuffed = DotStuff(content.data(), content.size());
+        std::string stuffed = CDotStuffer::Stuff(content.data(), content.size());
         file.Write(stuffed.data(), static_cast<UINT>(stuffed.size()));
         return true;
     }
-
-    auto mediaType = [&] {
-        bool bJpeg = EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".jpeg");
-        return FormatString("Content-Type: %s;\r\n name=\"%s\"\r\n", bJpeg ? "image/jpeg" : "application/octet-stream",
-                            encodedName.GetString());
-    };
 
     CString h;
     if (nKind == PartText) {
@@ -967,27 +983,53 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
         h.AppendFormat("Content-Disposition: inline;\r\n filename=\"%s\"\r\n\r\n", encodedName.GetString());
         WriteText(file, h);
         CString jis = SjisToJis(content.c_str(), static_cast<int>(content.size()));
-        std::string stuffed = DotStuff(jis.GetString(), static_cast<size_t>(jis.GetLength()));
+        std::string stuffed = CDotStuffer::Stuff(jis.GetString(), static_cast<size_t>(jis.GetLength()));
         file.Write(stuffed.data(), static_cast<UINT>(stuffed.size()));
         return true;
     }
+    WriteText(file, EncodedPartHeader(name, nKind, pszContentId, bReady, created, modified));
+    WriteBase64Lines(file, content.data(), content.size());
+    return true;
+}
+
+CString CSmtpSession::EncodedPartHeader(const CString& name, int nKind, const char* pszContentId, bool bReady,
+                                        int64_t created, int64_t modified)
+{
+    const CString encodedName = EncodeFoldedText(name, 11);
+    bool bJpeg = EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".jpeg");
+    CString h = FormatString("Content-Type: %s;\r\n name=\"%s\"\r\n",
+                             bJpeg ? "image/jpeg" : "application/octet-stream", encodedName.GetString());
     if (nKind == PartImage) {
-        h = mediaType();
         if (pszContentId && *pszContentId)
             h.AppendFormat("%s: <%s>\r\n", "Content-ID", pszContentId);
         h.AppendFormat("Content-Disposition: inline;\r\n filename=\"%s\"\r\n", encodedName.GetString());
+    } else if (bReady) {
+        h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\"\r\n", encodedName.GetString());
     } else {
-        h = mediaType();
-        if (bReady) {
-            h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\"\r\n", encodedName.GetString());
-        } else {
-            h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\";\r\n", encodedName.GetString());
-            h.AppendFormat(" creation-date=\"%s\";\r\n", FormatRfc822Date(created).GetString());
-            h.AppendFormat(" modification-date=\"%s\"\r\n", FormatRfc822Date(modified).GetString());
-        }
+        h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\";\r\n", encodedName.GetString());
+        h.AppendFormat(" creation-date=\"%s\";\r\n", FormatRfc822Date(created).GetString());
+        h.AppendFormat(" modification-date=\"%s\"\r\n", FormatRfc822Date(modified).GetString());
     }
     h += "Content-Transfer-Encoding: base64\r\n\r\n";
-    WriteText(file, h);
-    WriteBase64Lines(file, content.data(), content.size());
+    return h;
+}
+
+bool CSmtpSession::WriteEncodedFilePart(CFile& file, CFile& part, const CString& path, const CString& boundary,
+                                        int nKind, const char* pszContentId, int64_t created, int64_t modified)
+{
+    const CString name = HalfWidthKanaToFullWidth(GetFileNameFromPath(path));
+    WriteBoundary(file, boundary);
+    WriteText(file, EncodedPartHeader(name, nKind, pszContentId, false, created, modified));
+    try {
+        WriteBase64File(file, part);
+    } catch (const CFileException& e) {
+        // The attachment could not be read to its end; the message file
+        // would carry a cut copy of it.
+        if (e.m_strFileName.IsEmpty() || e.m_strFileName.CompareNoCase(path) != 0)
+            throw;  // the message file itself: the caller reports its group
+        m_strLastError.Format("ファイル[%s]が添付できませんでした。\r\n開かれている場合は閉じてください。",
+                              path.GetString());
+        return false;
+    }
     return true;
 }

@@ -9,6 +9,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <new>
 
 namespace {
 
@@ -29,6 +30,9 @@ const char kHiddenPassword[] = "*********";
 // says outside a literal needs more than this.
 const size_t kMaxReplyLine = 1024 * 1024;
 const size_t kMailFlushSize = 65536;
+// Literals other than the mail text (a header, an id listing) are kept in
+// memory; one reply may carry this much of them.
+const size_t kMaxKeptLiterals = 16 * 1024 * 1024;
 const int kMaxMessages = 1000000;
 
 bool StartsNoCase(const std::string& text, const char* pszPrefix)
@@ -187,7 +191,7 @@ bool CImapSession::StepConnect()
         return fail(kMsgConnectFailed);
     try {
         m_pSocket = new CLineSocket;
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         m_pSocket = nullptr;
         WriteCommLog("Server Create Error\r\n");
         PostToOwner(CVM_MSG_TRANSFER_ERROR, 0, kMsgSocketCreate);
@@ -280,7 +284,8 @@ bool CImapSession::ReadFullLine(std::string& line)
         int n;
         try {
             n = LineSocket() ? LineSocket()->ReadLine(m_pReplyBuffer, kLineSize) : -1;
-        } catch (...) {
+        } catch (const CSocketException& e) {
+            WSASetLastError(e.m_nWsaError);
             n = -1;
         }
         if (n < 0)
@@ -304,6 +309,7 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
             return replyReadError;
         m_bReplyStarted = true;
         std::vector<std::string> literals;
+        size_t nKept = 0;  // bytes of the literals kept for the handler
         for (;;) {
             long long nSize = LiteralSize(line.data(), static_cast<int>(line.size()));
             if (nSize < 0)
@@ -320,17 +326,29 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
                 head.pop_back();
             bool bText = m_nState == stText && FetchNumber(line) == m_nCurrentNumber && head.size() >= 11 &&
                          head.compare(head.size() - 11, 11, "RFC822.TEXT") == 0;
+            // Anything but the mail text is held in memory: a reply that
+            // announces more than that is refused, not cut (a cut header
+            // would be filed as the mail's header).
+            if (!bText && static_cast<unsigned long long>(nSize) > kMaxKeptLiterals - nKept) {
+                WSASetLastError(WSAEMSGSIZE);
+                return replyReadError;
+            }
             std::string bytes;
             Reply reply = ReadLiteral(nSize, bText, bytes);
             if (reply != replyOk)
                 return reply;
             if (bText)
                 m_bFound = true;
+            nKept += bytes.size();
             literals.push_back(std::move(bytes));
             std::string more;
             if (!ReadFullLine(more))
                 return replyReadError;
             line += more;
+            if (line.size() > kMaxReplyLine) {
+                WSASetLastError(WSAEMSGSIZE);
+                return replyReadError;
+            }
         }
         TrimLineEnd(line);
         m_strLastLine = CString(line.data(), static_cast<int>(line.size()));
@@ -823,7 +841,10 @@ bool CImapSession::OpenMailFile()
 {
     if (!CreateMailFile())
         return false;
-    m_mailBuffer += m_header;
+    // The store files from the dot-doubled form that POP3 delivers and
+    // undoes it where it decodes; IMAP sends the text as it is.
+    m_stuffer = CDotStuffer();
+    m_stuffer.Append(m_mailBuffer, m_header.data(), m_header.size());
     m_bPrevCR = false;
     return true;
 }
@@ -832,7 +853,9 @@ bool CImapSession::WriteMailBytes(const char* pData, size_t nLength)
 {
     if (m_strMailFilePath.IsEmpty())
         return false;
-    AppendNormalised(m_mailBuffer, pData, nLength, m_bPrevCR);
+    std::string lines;
+    AppendNormalised(lines, pData, nLength, m_bPrevCR);
+    m_stuffer.Append(m_mailBuffer, lines.data(), lines.size());
     if (m_mailBuffer.size() >= kMailFlushSize && !FlushMailBuffer()) {
         // Keep reading the literal so that the protocol stays in step; the
         // mail is given up when the reply is complete.

@@ -12,6 +12,7 @@
 // has been filed.
 #pragma once
 
+#include "message/DotStuffer.h"
 #include "net/ReceiveSession.h"
 
 #include <string>
@@ -111,4 +112,5 @@ protected:
     std::vector<bool> m_markedDeleted;
     std::string m_header;        // RFC822.HEADER of the current message
     bool m_bPrevCR = false;      // line-end state of the bytes written to the mail file
+    CDotStuffer m_stuffer;       // the mail file is kept dot-doubled, as POP3 delivers it
 };

@@ -54,8 +54,10 @@ int CLineSocket::ReadLine(char* pBuffer, int nSize)
     char ch = 0;
     int r;
     if (!m_bMidLine) {
-        if ((r = NextByte(ch)) <= 0)
+        if ((r = NextByte(ch)) <= 0) {
+            pBuffer[0] = '\0';
             return FailRead(r);
+        }
         if (ch == '\n' && m_nPrevEnd == EndCR && (m_nLineEnd == 0 || m_nLineEnd == -1)) {
             m_nLineEnd = 0;  // the rest of the previous CR LF
         } else if (ch == '\n' && m_nPrevEnd == EndLF && (m_nLineEnd == 1 || m_nLineEnd == -1)) {
@@ -71,7 +73,8 @@ int CLineSocket::ReadLine(char* pBuffer, int nSize)
             if ((r = NextByte(ch)) <= 0) {
                 if (r == 0)
                     WSASetLastError(WSAECONNABORTED);
-                throw -1;
+                pBuffer[0] = '\0';
+                throw CSocketException(WSAGetLastError());
             }
         } else if (ch != '\0') {
             pBuffer[nPos++] = ch;
@@ -79,8 +82,11 @@ int CLineSocket::ReadLine(char* pBuffer, int nSize)
     }
     m_bMidLine = false;
     while (nPos < nSize) {
-        if ((r = NextByte(ch)) <= 0)
+        if ((r = NextByte(ch)) <= 0) {
+            // What came of the broken line stays readable as a text.
+            pBuffer[nPos] = '\0';
             return FailRead(r);
+        }
         if (ch == '\r' || ch == '\n') {
             pBuffer[nPos++] = '\r';
             pBuffer[nPos++] = '\n';

@@ -3,6 +3,7 @@
 // LF alone or CR alone; the convention is learned from the stream).
 #pragma once
 
+#include "classlib/SocketException.h"
 #include "net/MailSocket.h"
 
 class CLineSocket : public CMailSocket
@@ -15,8 +16,9 @@ public:
     // stored bytes (line text and CR LF) and a terminating zero. A line longer
     // than nSize comes in pieces of nSize bytes without a line end. Returns
     // the number of bytes stored, or -1 on a socket error or a closed
-    // connection. Throws int -1 when the connection fails while skipping the
-    // rest of a CR CR LF line end.
+    // connection; the buffer is zero-terminated either way (after a failure
+    // it holds what came of the broken line). Throws CSocketException when
+    // the connection fails while skipping the rest of a CR CR LF line end.
     int ReadLine(char* pBuffer, int nSize);
     // Raw bytes for a transfer counted by its size (an IMAP literal): what
     // the line reader has already buffered first, else one receive call. The

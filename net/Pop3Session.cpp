@@ -7,6 +7,7 @@
 #include "net/TlsSocket.h"
 
 #include <cstdlib>
+#include <new>
 
 namespace {
 
@@ -110,7 +111,7 @@ bool CPop3Session::Connect()
         } else {
             m_pSocket = new CLineSocket;
         }
-    } catch (...) {
+    } catch (const std::bad_alloc&) {
         WriteCommLog("Server Create Error\r\n");
         PostToOwner(CVM_MSG_TRANSFER_ERROR, 0, kMsgSocketCreate);
         m_nErrorMessageId = kMsgSocketCreate;
@@ -182,7 +183,8 @@ int CPop3Session::ReadReplyLine()
     if (!m_bTls) {
         try {
             return static_cast<CLineSocket*>(m_pSocket)->ReadLine(pBuffer, kLineSize);
-        } catch (...) {
+        } catch (const CSocketException& e) {
+            WSASetLastError(e.m_nWsaError);
             return -1;
         }
     }
@@ -616,15 +618,16 @@ void CPop3Session::ReceiveMailStep()
         const char* p = m_pReplyBuffer;
         if (bLineStart && strcmp(p, ".\r\n") == 0)
             break;
-        if (bLineStart && *p == '.')
-            p++;  // byte-stuffed line
         if (bInHeader) {
-            if (bLineStart && strcmp(p, "\r\n") == 0)
+            const char* pLine = bLineStart && *p == '.' ? p + 1 : p;
+            if (bLineStart && strcmp(pLine, "\r\n") == 0)
                 bInHeader = false;
             else
-                header += p;
+                header += pLine;
         }
-        m_mailBuffer.append(p);
+        // The mail file keeps the dot-doubled lines as they came: that is
+        // the form the store files from and undoes where it decodes.
+        m_mailBuffer.append(p, static_cast<size_t>(n));
         bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
         if (m_mailBuffer.size() >= 65536 && !FlushMailBuffer()) {
             DiscardPartialFile();

@@ -69,7 +69,7 @@ bool CReceiveSession::SendCommand(const char* pszText, int nLength, bool /*bShow
     try {
         // The TLS socket returns a negative status when it fails.
         return m_pSocket->Send(pszText, nLength, pszLogText) > 0;
-    } catch (...) {
+    } catch (const CException&) {
         return false;
     }
 }

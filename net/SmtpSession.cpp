@@ -16,6 +16,10 @@
 
 namespace {
 
+// Every line of a reply is kept for the status window; a server that sends
+// continuation lines without end must not take the memory with it.
+const int kMaxReplyLength = 256 * 1024;
+
 CString ExceptionText(const CException& e)
 {
     char text[512] = {};
@@ -235,27 +239,14 @@ bool CSmtpSession::Run(int nStep)
 {
     CSingleLock lock(&m_runLock, TRUE);
 
-    if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0) {
-        CloseSocket();
-        m_nState = StateNone;
-        if (m_bErrorOccurred)
-            return false;
-        // Only a session whose every message the server has taken counts as
-        // sent; anything cut short is reported as not sent.
-        if (!m_bAllSent) {
-            m_bAborted = true;
-            PostEnd(false);
-            return false;
-        }
-        PostEnd(true);
-        return true;
-    }
+    if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0)
+        return RunCancelled();
 
     const int nState = m_nState;
     m_nExecState = nState;
     SetTrace(nStep, nState);
-    bool bExpectReply = true;
 
+    Step step = stepFailed;
     switch (nState) {
     case StateNone:
         CloseSocket();
@@ -263,224 +254,319 @@ bool CSmtpSession::Run(int nStep)
             return false;
         PostEnd(true);
         return true;
-
     case StateConnect:
-        m_nAuthMethod = 0;
-        m_bTlsEstablished = false;
-        m_bAuthenticate = m_bAuthRequested;
-        if (!Connect()) {
-            CString text = "サーバに接続できませんでした。";
-            if (CTlsSocket* pTls = dynamic_cast<CTlsSocket*>(m_pSocket)) {
-                if (!pTls->GetErrorText().IsEmpty())
-                    text += "\r\n" + pTls->GetErrorText();
-            }
-            return FailNow(text);
-        }
-        m_nNextState = (m_bUseEhlo || m_bAuthenticate) ? StateEhello : StateHello;
+        step = StepConnect();
         break;
-
     case StateHello:
-        if (!SendText(FormatString("HELO %s\r\n", GetHelloName().GetString())))
-            return FailNow("メールサーバに接続できませんでした。");
-        m_nNextState = StateRset;
+        step = StepHello();
         break;
-
     case StateEhello:
     case StateNegotiate:
-        if (nState == StateNegotiate) {
-            CTlsSocket* pTls = dynamic_cast<CTlsSocket*>(m_pSocket);
-            if (!pTls || !pTls->StartTls(m_strHost, m_nPort)) {
-                CString text = "メールサーバに接続できませんでした。[Negotiate]";
-                if (pTls && !pTls->GetErrorText().IsEmpty())
-                    text += "\r\n" + pTls->GetErrorText();
-                return FailNow(text);
-            }
-            m_bTlsEstablished = true;
-            // Whatever came before the handshake is not to be trusted.
-            m_strTlsPending.Empty();
-            m_nExecState = StateEhello;
-        }
-        if (!SendText(FormatString("EHLO %s\r\n", GetHelloName().GetString())))
-            return FailNow("メールサーバに接続できませんでした。");
-        if (m_bTlsEstablished)
-            m_nNextState = StateRset;
-        else if (m_bSsl && m_nPort != 465)
-            m_nNextState = StateStartTls;
-        else
-            m_nNextState = StateRset;
+        step = StepEhello(nState == StateNegotiate);
         break;
-
     case StateStartTls:
-        if (!SendText("STARTTLS\r\n"))
-            return FailNow("メールサーバに接続できませんでした。[STARTTLS]");
-        m_nNextState = StateNegotiate;
+        step = StepStartTls();
         break;
-
     case StateAuthPlain:
     case StateAuthLogin:
-    case StateAuthCramMd5: {
-        const char* command = nState == StateAuthPlain   ? "AUTH PLAIN\r\n"
-                              : nState == StateAuthLogin ? "AUTH LOGIN\r\n"
-                                                         : "AUTH CRAM-MD5\r\n";
-        if (!SendText(command))
-            return FailNow("メールサーバにログインできませんでした。");
-        m_nNextState = nState == StateAuthLogin ? StateAuthUser : StateAuthPassword;
+    case StateAuthCramMd5:
+        step = StepAuthCommand(nState);
         break;
-    }
-
-    case StateAuthUser: {
-        std::string user = CBase64::EncodeToString(m_strUser.GetString(), m_strUser.GetLength()) + "\r\n";
-        if (!SendText(user.c_str(), static_cast<int>(user.size())))
-            return FailNow("メールサーバにログインできませんでした。");
-        m_nNextState = StateAuthPassword;
+    case StateAuthUser:
+        step = StepAuthUser();
         break;
-    }
-
     case StateAuthPassword:
-        if (!SendText(MakeAuthAnswer() + "\r\n", -1, "*********\r\n"))
-            return FailNow("メールサーバにログインできませんでした。");
-        m_nNextState = StateRset;
+        step = StepAuthPassword();
         break;
-
     case StateRset:
     case StateCancelRset:
-        if (!SendText("RSET\r\n"))
-            return FailNow(nullptr);
-        m_nNextState = nState == StateRset ? StateFrom : StateQuit;
+        step = StepRset(nState);
         break;
-
     case StateFrom:
-        if (RecipientCount() == 0) {
-            m_strLastError = "宛先が設定されていません。";
-            m_bErrorOccurred = true;
-            m_nState = StateQuit;
-            return PostStep();
-        }
-        if (!SendText(FormatString("MAIL FROM:<%s>\r\n", ExtractMailAddress(m_strFrom).GetString())))
-            return FailNow("メールサーバに認証されませんでした。");
-        m_nNextState = StateRcpt;
+        step = StepFrom();
         break;
-
     case StateRcpt:
-        if (!SendText(FormatString("RCPT TO:<%s>\r\n", ExtractMailAddress(CurrentRecipient()).GetString())))
-            return FailNow(nullptr);
-        ++m_nRecipientIndex;
-        m_nNextState = m_nRecipientIndex < RecipientCount() ? StateRcpt : StateData;
+        step = StepRcpt();
         break;
-
     case StateData:
-        // The file is read and checked before DATA: once the server waits
-        // for the text, nothing but the text or a closed connection ends it.
-        if (!PrepareMessageData()) {
-            m_bErrorOccurred = true;
-            m_nState = StateCancelRset;
-            return PostStep();
-        }
-        if (!SendText("DATA\r\n"))
-            return FailNow(nullptr);
-        m_nNextState = StateSendMessage;
+        step = StepData();
         break;
-
     case StateSendMessage:
-        if (!SendMessageData()) {
-            // Without the final dot the server drops what it has received.
-            bool bCancelled = WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0;
-            CloseSocket();
-            m_nState = StateNone;
-            if (bCancelled && !m_bErrorOccurred) {
-                m_bAborted = true;
-                PostEnd(false);
-            }
-            m_bErrorOccurred = true;
-            return false;
-        }
-        m_nNextState = StateQuit;  // decided after the reply
+        step = StepSendMessage();
         break;
-
     case StateQuit:
-        if (m_bKeepConnection && !m_bErrorOccurred) {
-            PostEnd(true);
-            return true;
-        }
-        if (!SendText("QUIT\r\n"))
-            return FailNow(nullptr);
-        m_nNextState = StateNone;
+        step = StepQuit();
         break;
-
     default:
         return FailNow(nullptr);
     }
+    if (step == stepFailed)
+        return false;
+    if (step == stepDone)
+        return true;
+    return AfterReply(nStep);
+}
 
-    if (bExpectReply) {
-        bool bRead = false;
-        try {
-            bRead = ReadReply();
-        } catch (CException& e) {
-            m_strLastError.Format("ERROR[%d][%s][%s]", 113, ExceptionText(e).GetString(),
-                                  m_strLastLine.GetString());
-            return FailNow(nullptr);
-        } catch (...) {
-            m_strLastError.Format("ERROR[%d][%s][%s]", 115, "read", m_strLastLine.GetString());
-            return FailNow(nullptr);
+bool CSmtpSession::RunCancelled()
+{
+    CloseSocket();
+    m_nState = StateNone;
+    if (m_bErrorOccurred)
+        return false;
+    // Only a session whose every message the server has taken counts as
+    // sent; anything cut short is reported as not sent.
+    if (!m_bAllSent) {
+        m_bAborted = true;
+        PostEnd(false);
+        return false;
+    }
+    PostEnd(true);
+    return true;
+}
+
+CSmtpSession::Step CSmtpSession::Fail(const char* pszText)
+{
+    FailNow(pszText);
+    return stepFailed;
+}
+
+CSmtpSession::Step CSmtpSession::StepConnect()
+{
+    m_nAuthMethod = 0;
+    m_bTlsEstablished = false;
+    m_bAuthenticate = m_bAuthRequested;
+    if (!Connect()) {
+        CString text = "サーバに接続できませんでした。";
+        if (CTlsSocket* pTls = dynamic_cast<CTlsSocket*>(m_pSocket)) {
+            if (!pTls->GetErrorText().IsEmpty())
+                text += "\r\n" + pTls->GetErrorText();
         }
-        if (!bRead) {
-            if (m_nNextState == StateNone) {
-                // A server that hangs up on QUIT without a word has still ended.
-                m_nState = StateNone;
-                return PostStep();
-            }
-            if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0) {
-                m_nState = m_nNextState;
-                return PostStep();
-            }
-            m_strLastError.Format("ReadLine Error[%d][%d]", nStep, static_cast<int>(WSAGetLastError()));
-            m_bErrorOccurred = true;
-            return FailNow(nullptr);
+        return Fail(text);
+    }
+    m_nNextState = (m_bUseEhlo || m_bAuthenticate) ? StateEhello : StateHello;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepHello()
+{
+    if (!SendText(FormatString("HELO %s\r\n", GetHelloName().GetString())))
+        return Fail("メールサーバに接続できませんでした。");
+    m_nNextState = StateRset;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepEhello(bool bNegotiate)
+{
+    if (bNegotiate) {
+        CTlsSocket* pTls = dynamic_cast<CTlsSocket*>(m_pSocket);
+        if (!pTls || !pTls->StartTls(m_strHost, m_nPort)) {
+            CString text = "メールサーバに接続できませんでした。[Negotiate]";
+            if (pTls && !pTls->GetErrorText().IsEmpty())
+                text += "\r\n" + pTls->GetErrorText();
+            return Fail(text);
         }
-        if (!CheckReply(m_nNextState)) {
+        m_bTlsEstablished = true;
+        // Whatever came before the handshake is not to be trusted.
+        m_strTlsPending.Empty();
+        m_nExecState = StateEhello;
+    }
+    if (!SendText(FormatString("EHLO %s\r\n", GetHelloName().GetString())))
+        return Fail("メールサーバに接続できませんでした。");
+    if (m_bTlsEstablished)
+        m_nNextState = StateRset;
+    else if (m_bSsl && m_nPort != 465)
+        m_nNextState = StateStartTls;
+    else
+        m_nNextState = StateRset;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepStartTls()
+{
+    if (!SendText("STARTTLS\r\n"))
+        return Fail("メールサーバに接続できませんでした。[STARTTLS]");
+    m_nNextState = StateNegotiate;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepAuthCommand(int nState)
+{
+    const char* command = nState == StateAuthPlain   ? "AUTH PLAIN\r\n"
+                          : nState == StateAuthLogin ? "AUTH LOGIN\r\n"
+                                                     : "AUTH CRAM-MD5\r\n";
+    if (!SendText(command))
+        return Fail("メールサーバにログインできませんでした。");
+    m_nNextState = nState == StateAuthLogin ? StateAuthUser : StateAuthPassword;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepAuthUser()
+{
+    std::string user = CBase64::EncodeToString(m_strUser.GetString(), m_strUser.GetLength()) + "\r\n";
+    if (!SendText(user.c_str(), static_cast<int>(user.size())))
+        return Fail("メールサーバにログインできませんでした。");
+    m_nNextState = StateAuthPassword;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepAuthPassword()
+{
+    if (!SendText(MakeAuthAnswer() + "\r\n", -1, "*********\r\n"))
+        return Fail("メールサーバにログインできませんでした。");
+    m_nNextState = StateRset;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepRset(int nState)
+{
+    if (!SendText("RSET\r\n"))
+        return Fail(nullptr);
+    m_nNextState = nState == StateRset ? StateFrom : StateQuit;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepFrom()
+{
+    if (RecipientCount() == 0) {
+        m_strLastError = "宛先が設定されていません。";
+        m_bErrorOccurred = true;
+        m_nState = StateQuit;
+        PostStep();
+        return stepDone;
+    }
+    if (!SendText(FormatString("MAIL FROM:<%s>\r\n", ExtractMailAddress(m_strFrom).GetString())))
+        return Fail("メールサーバに認証されませんでした。");
+    m_nNextState = StateRcpt;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepRcpt()
+{
+    if (!SendText(FormatString("RCPT TO:<%s>\r\n", ExtractMailAddress(CurrentRecipient()).GetString())))
+        return Fail(nullptr);
+    ++m_nRecipientIndex;
+    m_nNextState = m_nRecipientIndex < RecipientCount() ? StateRcpt : StateData;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepData()
+{
+    // The file is read and checked before DATA: once the server waits for
+    // the text, nothing but the text or a closed connection ends it.
+    if (!PrepareMessageData()) {
+        m_bErrorOccurred = true;
+        m_nState = StateCancelRset;
+        PostStep();
+        return stepDone;
+    }
+    if (!SendText("DATA\r\n"))
+        return Fail(nullptr);
+    m_nNextState = StateSendMessage;
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepSendMessage()
+{
+    if (!SendMessageData()) {
+        // Without the final dot the server drops what it has received.
+        bool bCancelled = WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0;
+        CloseSocket();
+        m_nState = StateNone;
+        if (bCancelled && !m_bErrorOccurred) {
+            m_bAborted = true;
+            PostEnd(false);
+        }
+        m_bErrorOccurred = true;
+        return stepFailed;
+    }
+    m_nNextState = StateQuit;  // decided after the reply
+    return stepAwaitReply;
+}
+
+CSmtpSession::Step CSmtpSession::StepQuit()
+{
+    if (m_bKeepConnection && !m_bErrorOccurred) {
+        PostEnd(true);
+        return stepDone;
+    }
+    if (!SendText("QUIT\r\n"))
+        return Fail(nullptr);
+    m_nNextState = StateNone;
+    return stepAwaitReply;
+}
+
+bool CSmtpSession::AfterReply(int nStep)
+{
+    bool bRead = false;
+    try {
+        bRead = ReadReply();
+    } catch (const CException& e) {
+        m_strLastError.Format("ERROR[%d][%s][%s]", 113, ExceptionText(e).GetString(), m_strLastLine.GetString());
+        return FailNow(nullptr);
+    }
+    if (!bRead) {
+        if (m_nNextState == StateNone) {
+            // A server that hangs up on QUIT without a word has still ended.
+            m_nState = StateNone;
+            return PostStep();
+        }
+        if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0) {
             m_nState = m_nNextState;
             return PostStep();
         }
+        m_strLastError.Format("ReadLine Error[%d][%d]", nStep, static_cast<int>(WSAGetLastError()));
+        m_bErrorOccurred = true;
+        return FailNow(nullptr);
     }
-
-    if (m_nExecState == StateEhello && m_bAuthenticate && m_nNextState == StateRset) {
-        bool bSeenAuth = false;
-        int start = 0;
-        while (start < m_strReply.GetLength()) {
-            int end = m_strReply.Find('\n', start);
-            if (end < 0)
-                end = m_strReply.GetLength();
-            ChooseAuthMethod(m_strReply.Mid(start, end - start), bSeenAuth);
-            start = end + 1;
-        }
-        if (bSeenAuth)
-            m_nNextState = m_nAuthMethod == 2 ? StateAuthCramMd5 : m_nAuthMethod == 1 ? StateAuthLogin : StateAuthPlain;
-        else
-            m_bAuthenticate = false;
+    if (!CheckReply(m_nNextState)) {
+        m_nState = m_nNextState;
+        return PostStep();
     }
+    if (m_nExecState == StateEhello && m_bAuthenticate && m_nNextState == StateRset)
+        ChooseAuthFromEhloReply();
     if (m_nExecState == StateAuthPassword)
         m_bAuthenticate = false;
-    if (m_nExecState == StateSendMessage) {
-        ++m_nSentCount;
-        ++m_nMessageIndex;
-        m_nRecipientIndex = 0;
-        if (!m_bSecondPhase && m_nMessageIndex < m_messageFiles.GetSize()) {
-            m_nNextState = StateFrom;
-        } else if (m_bAttachToOnly && !m_ccMessageFiles.IsEmpty() &&
-                   m_ccList.GetSize() + m_bccList.GetSize() > 0) {
-            if (!m_bSecondPhase) {
-                m_bSecondPhase = true;
-                m_nMessageIndex = 0;
-            }
-            m_nNextState = m_nMessageIndex < m_ccMessageFiles.GetSize() ? StateFrom : StateQuit;
-        } else {
-            m_nNextState = StateQuit;
-        }
-        if (m_nNextState == StateQuit)
-            m_bAllSent = true;
-    }
+    if (m_nExecState == StateSendMessage)
+        ChooseAfterMessage();
     m_nState = m_nNextState;
     return PostStep();
+}
+
+void CSmtpSession::ChooseAuthFromEhloReply()
+{
+    bool bSeenAuth = false;
+    int start = 0;
+    while (start < m_strReply.GetLength()) {
+        int end = m_strReply.Find('\n', start);
+        if (end < 0)
+            end = m_strReply.GetLength();
+        ChooseAuthMethod(m_strReply.Mid(start, end - start), bSeenAuth);
+        start = end + 1;
+    }
+    if (bSeenAuth)
+        m_nNextState = m_nAuthMethod == 2 ? StateAuthCramMd5 : m_nAuthMethod == 1 ? StateAuthLogin : StateAuthPlain;
+    else
+        m_bAuthenticate = false;
+}
+
+void CSmtpSession::ChooseAfterMessage()
+{
+    ++m_nSentCount;
+    ++m_nMessageIndex;
+    m_nRecipientIndex = 0;
+    if (!m_bSecondPhase && m_nMessageIndex < m_messageFiles.GetSize()) {
+        m_nNextState = StateFrom;
+    } else if (m_bAttachToOnly && !m_ccMessageFiles.IsEmpty() && m_ccList.GetSize() + m_bccList.GetSize() > 0) {
+        if (!m_bSecondPhase) {
+            m_bSecondPhase = true;
+            m_nMessageIndex = 0;
+        }
+        m_nNextState = m_nMessageIndex < m_ccMessageFiles.GetSize() ? StateFrom : StateQuit;
+    } else {
+        m_nNextState = StateQuit;
+    }
+    if (m_nNextState == StateQuit)
+        m_bAllSent = true;
 }
 
 // ---------------------------------------------------------------------------
@@ -576,6 +662,11 @@ bool CSmtpSession::ReadReply()
         m_strLastLine = line;
         if (!IsReplyIncomplete(line))
             break;
+        // A reply that never ends is a broken server, not a longer text.
+        if (m_strReply.GetLength() > kMaxReplyLength) {
+            WSASetLastError(WSAEMSGSIZE);
+            return false;
+        }
     }
     m_nReplyCode = ParseReplyCode(m_strLastLine);
     if (m_pStatus) {
@@ -774,6 +865,16 @@ bool CSmtpSession::SendMessageData()
         m_pStatus->SetProgress(message.m_strSubject, m_nTotalBytes, 0);
     }
     int nReported = 0;
+    // A connection that fails under the text leaves the system's reason;
+    // a cancel leaves none.
+    auto send = [&](const char* p, int n) -> bool {
+        if (SendText(p, n))
+            return true;
+        DWORD dwError = WSAGetLastError();
+        if (WaitForSingleObject(m_cancelEvent, 0) != WAIT_OBJECT_0)
+            m_strLastError.Format("SendMessageDataエラー\r\n%s", AfxSystemErrorText(dwError).GetString());
+        return false;
+    };
     auto sendLine = [&](const char* p, size_t n) -> bool {
         if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0)
             return false;
@@ -784,7 +885,7 @@ bool CSmtpSession::SendMessageData()
             out = SjisToJis(p, static_cast<int>(n));
         out += "\r\n";
         // Long lines go out whole; the socket cuts them as it needs.
-        if (!SendText(out, out.GetLength()))
+        if (!send(out, out.GetLength()))
             return false;
         m_nSentBytes += static_cast<int>(n) + 2;
         if (m_pStatus && m_nSentBytes - nReported > m_nTotalBytes / 100) {
@@ -819,7 +920,7 @@ bool CSmtpSession::SendMessageData()
         if (!sendLine(p, span.length))
             return false;
     }
-    if (!SendText("\r\n"))
+    if (!send("\r\n", 2))
         return false;
 
     const size_t bodyStart = m_nHeaderEnd + 2;
@@ -829,7 +930,7 @@ bool CSmtpSession::SendMessageData()
                 return false;
         }
     }
-    if (!SendText(".\r\n"))
+    if (!send(".\r\n", 3))
         return false;
     if (m_pStatus) {
         m_pStatus->SetProgressData(m_nTotalBytes, true);

@@ -226,6 +226,29 @@ protected:
     int RecipientCount() const;
     bool PostStep();
     void PostEnd(bool bSent);
+
+    // One protocol state each: send its command and say whether its reply
+    // is due, or whether the step is over (done) or the session failed.
+    enum Step { stepAwaitReply, stepDone, stepFailed };
+    bool RunCancelled();
+    Step Fail(const char* pszText);
+    Step StepConnect();
+    Step StepHello();
+    Step StepEhello(bool bNegotiate);
+    Step StepStartTls();
+    Step StepAuthCommand(int nState);
+    Step StepAuthUser();
+    Step StepAuthPassword();
+    Step StepRset(int nState);
+    Step StepFrom();
+    Step StepRcpt();
+    Step StepData();
+    Step StepSendMessage();
+    Step StepQuit();
+    // Reads the reply of the state's command and picks the next state.
+    bool AfterReply(int nStep);
+    void ChooseAuthFromEhloReply();
+    void ChooseAfterMessage();
     void SetTrace(int nStep, int nState);
     bool FailNow(const char* pszText);
     static CString GetHelloName();
@@ -238,6 +261,14 @@ protected:
     bool WriteFilePart(CFile& file, const CString& path, const CString& boundary, int nKind,
                        const char* pszContentId = nullptr, const CString* pReadyText = nullptr);
     void WriteBase64Lines(CFile& file, const char* pData, size_t nLength);
+    // Base64 of the rest of the source file, one block at a time.
+    void WriteBase64File(CFile& file, CFile& source);
+    // The part header of a base64 file part (attachment or inline image).
+    CString EncodedPartHeader(const CString& name, int nKind, const char* pszContentId, bool bReady,
+                              int64_t created, int64_t modified);
+    // A file part streamed from the opened file.
+    bool WriteEncodedFilePart(CFile& file, CFile& part, const CString& path, const CString& boundary, int nKind,
+                              const char* pszContentId, int64_t created, int64_t modified);
     CString MakeBoundarySuffix();
     CString MakeMessageId();
     int BodyLengthSum() const;

@@ -36,18 +36,6 @@ bool HasParentStep(const CString& path)
     return false;
 }
 
-bool IsInsideFolder(const CString& folder, const CString& path)
-{
-    if (folder.IsEmpty())
-        return false;
-    CString f(folder);
-    if (f[f.GetLength() - 1] == '\\')
-        f = f.Left(f.GetLength() - 1);
-    if (path.GetLength() < f.GetLength() || path.Left(f.GetLength()).CompareNoCase(f) != 0)
-        return false;
-    return path.GetLength() == f.GetLength() || path[f.GetLength()] == '\\';
-}
-
 } // namespace
 
 CFolderData::CFolderData(const char* pszBaseFolder) : m_strBaseFolder(pszBaseFolder)
@@ -197,16 +185,14 @@ int CFolderData::Validate()
 {
     int changed = 0;
     std::set<int> ids;
-    CString base = m_strBaseFolder;
     for (int i = 0; i < m_records.GetSize();) {
         CFolderRecord* r = GetFolder(i);
         bool bad = !r || r->m_nId < 1 || ids.count(r->m_nId);
         if (!bad && !r->m_strPath.IsEmpty()) {
-            // A directory from the list must stay inside the mailbox: the
-            // store creates, writes and deletes files in it.
-            if (HasParentStep(r->m_strPath))
-                bad = true;
-            else if (IsFullPath(r->m_strPath) && !IsInsideFolder(base, r->m_strPath))
+            // A relative directory must stay inside the mailbox (the store
+            // creates, writes and deletes files in it); a full path is the
+            // user's own choice, as folders kept on another drive.
+            if (!IsFullPath(r->m_strPath) && HasParentStep(r->m_strPath))
                 bad = true;
         }
         if (bad) {

@@ -3,6 +3,7 @@
 #include "classlib/Mbcs.h"
 #include "core/FileUtil.h"
 #include "core/MiscUtil.h"
+#include "message/DotStuffer.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 
@@ -79,12 +80,7 @@ BOOL CMailDataSource::RebuildMail(CMailFolderStore* pStore, int nIndex, std::str
     size_t end = entry.size();
     if (end - start >= 5 && entry.compare(end - 5, 5, "\r\n.\r\n") == 0)
         end -= 5;
-    text.reserve(end - start);
-    for (size_t k = start; k < end; ++k) {
-        if (entry[k] == '.' && (k == start || entry[k - 1] == '\n') && k + 1 < end && entry[k + 1] == '.')
-            continue;
-        text += entry[k];
-    }
+    text = CDotStuffer::Undo(entry.substr(start, end - start));
     return TRUE;
 }
 

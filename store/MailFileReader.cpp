@@ -1,9 +1,13 @@
 #include "store/MailFileReader.h"
 
+#include "core/FileSteps.h"
 #include "core/FileUtil.h"
+#include "core/LogWriter.h"
 #include "message/Base64.h"
 #include "message/BinHex.h"
+#include "message/DotStuffer.h"
 #include "message/JapaneseCode.h"
+#include "message/MailLineEnds.h"
 #include "message/MailMessage.h"
 #include "message/QuotedPrintable.h"
 #include "message/Uuencode.h"
@@ -24,19 +28,6 @@ enum { kEncQuotedPrintable = 3, kEncBase64 = 4, kEncUuencode = 5, kEncBinHex = 6
 // Multiparts nested deeper than this are kept whole rather than walked: a
 // crafted mail must not exhaust the stack.
 const int kMaxPartDepth = 32;
-
-std::string UndoDotStuffing(const std::string& text)
-{
-    std::string out;
-    out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); i++) {
-        out += text[i];
-        if (text[i] == '\n' && i >= 1 && text[i - 1] == '\r' && i + 2 < text.size() + 1 && i + 2 <= text.size() &&
-            text.compare(i + 1, 2, "..") == 0)
-            i++;  // skip the first of the two dots
-    }
-    return out;
-}
 
 // Splits at line ends (CR LF, CR or LF), calling fn with each line.
 template <class Fn>
@@ -328,6 +319,14 @@ int CMailFileReader::ParseMailFile(const char* pszMailPath, const char* pszFolde
         FillValues();
         return 0;
     }
+    // A file from another program may end its lines with LF or CR alone.
+    // Such a file never came through a protocol or the program's own
+    // writers (which all write CR LF), so it is not dot-doubled either:
+    // it is put into the form the store keeps.
+    if (text.find("\r\n") == std::string::npos) {
+        std::string lines = CMailLineEnds::ToCrLf(text);
+        text = CDotStuffer::Stuff(lines.data(), lines.size());
+    }
     size_t blank = text.find("\r\n\r\n");
     std::string header;
     if (blank == std::string::npos) {
@@ -359,6 +358,7 @@ int CMailFileReader::ParseMailFile(const char* pszMailPath, const char* pszFolde
             m_strBody = CString(body);
         } else if (!StorePartSafe(*m_pMessage, body, nForcedEncoding)) {
             m_bDecodeFailed = TRUE;
+            WriteLog("ReadBody Error\r\n");
         }
     } catch (...) {
         m_bDecodeFailed = TRUE;
@@ -534,15 +534,19 @@ void CMailFileReader::StorePart(CMailMessage& part, const std::string& body, BOO
             name = part.m_strFileName;
         else
             name = GeneratedName() + ".eml";
+        // The file holds the enclosed mail as sent, not in the stored
+        // dot-doubled form.
         std::string decoded;
-        if (part.m_nTransferEncoding == kEncBase64)
+        if (part.m_nTransferEncoding == kEncBase64) {
             decoded = DecodeBase64Lines(body);
-        else if (part.m_nTransferEncoding == kEncQuotedPrintable)
-            decoded = CQuotedPrintable::DecodeToString(UndoDotStuffing(body).data(), UndoDotStuffing(body).size());
-        else if (part.m_nTransferEncoding == kEncUuencode)
-            decoded = DecodeUuLines(UndoDotStuffing(body));
-        else
-            decoded = body;
+        } else if (part.m_nTransferEncoding == kEncQuotedPrintable) {
+            std::string raw = CDotStuffer::Undo(body);
+            decoded = CQuotedPrintable::DecodeToString(raw.data(), raw.size());
+        } else if (part.m_nTransferEncoding == kEncUuencode) {
+            decoded = DecodeUuLines(CDotStuffer::Undo(body));
+        } else {
+            decoded = CDotStuffer::Undo(body);
+        }
         if (m_bStore) {
             CString safe = SafePartName(name);
             CString path = MakePartPath(safe.IsEmpty() ? GeneratedName() + ".eml" : safe, FALSE, FALSE, FALSE);
@@ -560,7 +564,7 @@ void CMailFileReader::StorePart(CMailMessage& part, const std::string& body, BOO
             CString name = !part.m_strName.IsEmpty() ? part.m_strName : part.m_strFileName;
             if (name.IsEmpty())
                 name = GeneratedName();
-            std::string raw = UndoDotStuffing(body);
+            std::string raw = CDotStuffer::Undo(body);
             CString path;
             if (m_bStore) {
                 if (WritePartFile(part, raw, name, bRelatedHtml, FALSE, FALSE, path))
@@ -600,7 +604,7 @@ void CMailFileReader::StorePart(CMailMessage& part, const std::string& body, BOO
                     name += ".xls";
             }
         }
-        std::string raw = UndoDotStuffing(body);
+        std::string raw = CDotStuffer::Undo(body);
         CString path;
         if (m_bStore) {
             if (WritePartFile(part, raw, name, attachmentType ? bRelatedHtml : FALSE, FALSE, !attachmentType, path))
@@ -620,30 +624,35 @@ void CMailFileReader::StorePart(CMailMessage& part, const std::string& body, BOO
     int enc = part.m_nTransferEncoding;
     if ((enc == kEncBase64 && nForcedEncoding < 0) || nForcedEncoding == kEncBase64) {
         std::string raw = DecodeBase64Lines(body);
-        // Line ends made CR LF, and a line starting with "." stuffed like
-        // the rest of the stored text.
+        // Line ends made CR LF, and lines starting with "." doubled like the
+        // rest of the stored text.
+        std::string lines;
+        lines.reserve(raw.size() + 16);
         for (size_t i = 0; i < raw.size(); i++) {
             char c = raw[i];
             if (c == '\r') {
-                decoded += "\r\n";
+                lines += "\r\n";
                 if (i + 1 < raw.size() && raw[i + 1] == '\n')
                     i++;
             } else if (c == '\n') {
-                decoded += "\r\n";
+                lines += "\r\n";
             } else {
-                decoded += c;
+                lines += c;
             }
-            if ((c == '\r' || c == '\n') && i + 1 < raw.size() && raw[i + 1] == '.')
-                decoded += '.';
         }
+        decoded = CDotStuffer::Stuff(lines.data(), lines.size());
     } else if ((enc == kEncQuotedPrintable && nForcedEncoding < 0) || nForcedEncoding == kEncQuotedPrintable) {
-        std::string raw = UndoDotStuffing(body);
-        decoded = CQuotedPrintable::DecodeToString(raw.data(), raw.size());
+        std::string raw = CDotStuffer::Undo(body);
+        raw = CQuotedPrintable::DecodeToString(raw.data(), raw.size());
+        decoded = CDotStuffer::Stuff(raw.data(), raw.size());
     } else if (enc == kEncUuencode) {
-        decoded = DecodeUuLines(UndoDotStuffing(body));
+        std::string raw = DecodeUuLines(CDotStuffer::Undo(body));
+        decoded = CDotStuffer::Stuff(raw.data(), raw.size());
     } else {
         decoded = body;
     }
+    // The body text stays in the stored, dot-doubled form whatever the
+    // transfer encoding was.
     CString text = ToSjis(decoded, part, m_nCodePage);
     bool html = subType == kContentHtml;
     CString fileName;
@@ -670,7 +679,9 @@ void CMailFileReader::StorePart(CMailMessage& part, const std::string& body, BOO
         if (safe.IsEmpty())
             safe = GeneratedName() + (html ? ".html" : ".txt");
         CString path = MakePartPath(safe, htmlFlag, inlineDir, FALSE);
-        if (WriteFileBytes(path, text.Str()) && FileExists(path))
+        // The converted text is still dot-doubled like the stored body; a
+        // file gets the text as sent.
+        if (WriteFileBytes(path, CDotStuffer::Undo(text.Str())) && FileExists(path))
             part.m_bHasAttachFile = true;
         if (htmlFlag)
             m_htmlFiles.Add(path);
@@ -729,6 +740,8 @@ void CMailFileReader::WalkMultipart(CMailMessage& part, const std::string& body,
         if (m_nCodePage >= 0)
             child.m_bKeepRaw = true;
         child.Parse(childHeader.c_str(), static_cast<int>(childHeader.size()));
+        if (part.IsDigest())
+            child.DefaultToEnclosedMail();
         if (m_nCodePage >= 0) {
             child.SetCharset(GetCharsetNameByCode(m_nCodePage));
             m_partHeaders += child.GetHeaderText().Str();
@@ -782,9 +795,12 @@ void CMailFileReader::RewriteHtmlLinks(const char* pszPath)
                 if (entry.first == id) {
                     CString fileName = GetFileNameFromPath(entry.second);
                     CString target = CombinePath(htmlDir, fileName);
-                    if (target.CompareNoCase(entry.second) != 0)
-                        MoveFileExA(entry.second, target, MOVEFILE_REPLACE_EXISTING);
-                    out += fileName.Str();
+                    // The link names the file beside the page only when the
+                    // file is there; else the reference stays as it came.
+                    if (target.CompareNoCase(entry.second) == 0 || FileSteps::Move(entry.second, target))
+                        out += fileName.Str();
+                    else
+                        out.append(in, i, j - i);
                     break;
                 }
             }
@@ -802,7 +818,10 @@ void CMailFileReader::RewriteHtmlLinks(const char* pszPath)
         }
         i++;
     }
-    WriteFileBytes(pszPath, out);
+    // The page is replaced only once its new text is whole on the disk.
+    CString temp = CString(pszPath) + ".$$$";
+    if (!WriteFileBytes(temp, out) || !FileSteps::MoveReplacing(temp, pszPath))
+        DeleteFileA(temp);
 }
 
 void CMailFileReader::WriteHeadersDat()

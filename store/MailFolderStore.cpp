@@ -2,6 +2,7 @@
 
 #include "core/AccountDataSet.h"
 #include "core/FileUtil.h"
+#include "core/LogWriter.h"
 #include "core/QuendalApp.h"
 #include "message/MailMessage.h"
 #include "store/FolderData.h"
@@ -10,6 +11,7 @@
 #include "store/StoreWrite.h"
 
 #include <memory>
+#include <new>
 #include <string>
 #include <unordered_map>
 
@@ -226,10 +228,11 @@ BOOL CMailFolderStore::LoadIndex()
     CSingleLock lock(&m_indexLock, TRUE);
     if (m_strIndexPath.IsEmpty())
         return FALSE;
-    RecoverInterruptedSwap();
+    if (!RecoverInterruptedSwap())
+        return FALSE;
     m_mailList.SetUnreadCount(0);
     m_mailList.SetFilePath(m_strIndexPath);
-    BOOL ok = m_mailList.ReadFromFile(TRUE);
+    BOOL ok = m_mailList.ReadFromFile(TRUE) && RecordsFitDataFile();
     if (!ok) {
         if (AfxMessageBox("インデックスファイルが開けませんでした。\r\nファイルが壊れている可能性があります。\r\n"
                           "リストの再作成を行います。",
@@ -244,6 +247,21 @@ BOOL CMailFolderStore::LoadIndex()
     m_nMailCount = m_mailList.GetMailCount();
     PostCountMessages();
     m_mailList.SetThreadMode(m_record.m_nListSwitch > 0);
+    return TRUE;
+}
+
+BOOL CMailFolderStore::RecordsFitDataFile()
+{
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    ULONGLONG size = 0;
+    if (GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa))
+        size = (static_cast<ULONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
+        const CMailIndexRecord* r = m_mailList.GetMailRecord(i);
+        if (r && (r->m_nDataOffset < 0 || r->m_nDataLength < 0 ||
+                  static_cast<ULONGLONG>(r->m_nDataOffset) + static_cast<ULONGLONG>(r->m_nDataLength) > size))
+            return FALSE;
+    }
     return TRUE;
 }
 
@@ -455,7 +473,8 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
         return 0;
     if (!DirectoryExists(m_record.m_strPath))
         CreateDirectoryPath(m_record.m_strPath);
-    RecoverInterruptedSwap();
+    if (!RecoverInterruptedSwap())
+        return 0;
     RepairDataTail();
 
     delete m_pReader;
@@ -467,14 +486,22 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
         ~ReaderReset() { ref = nullptr; }
     } reset{m_pReader};
 
-    if (!reader->ReadMailFile(m_record.m_strPath, pszMailPath, bStoreParts, nCodePage, nForcedEncoding))
+    if (!reader->ReadMailFile(m_record.m_strPath, pszMailPath, bStoreParts, nCodePage, nForcedEncoding)) {
+        WriteLog("m_pMailReader->ReadMailFile Error\r\n");
         return 0;
+    }
     m_bLastDecodeFailed = reader->DecodeFailed();
     m_bSpecialSender = reader->IsPpdMail();
 
-    std::unique_ptr<CMailIndexRecord> record(new CMailIndexRecord);
-    if (!FillRecord(record.get(), reader.get(), pszReceivedTime, bRead, bUseDateForReceived, pFilter))
+    std::unique_ptr<CMailIndexRecord> record(new (std::nothrow) CMailIndexRecord);
+    if (!record) {
+        WriteLog("pRecord == NULL Error\r\n");
         return 0;
+    }
+    if (!FillRecord(record.get(), reader.get(), pszReceivedTime, bRead, bUseDateForReceived, pFilter)) {
+        WriteLog("AddNewMailData Error\r\n");
+        return 0;
+    }
     m_strLastMessageId = reader->GetValues().strMessageId;
 
     CSingleLock indexLock(&m_indexLock, TRUE);
@@ -590,9 +617,17 @@ BOOL CMailFolderStore::ReadMailText(const CMailIndexRecord* pRecord, CString& te
         AfxMessageBox(DataFileMessage(m_strDataPath), MB_OK | MB_ICONERROR);
         return FALSE;
     }
-    std::string buf(static_cast<size_t>(pRecord->m_nDataLength), '\0');
+    std::string buf;
     size_t done = 0;
     try {
+        // The length comes from the index file: only what the data file
+        // holds is read, and a record that points past its end is damaged.
+        ULONGLONG size = file.GetLength();
+        if (static_cast<ULONGLONG>(pRecord->m_nDataOffset) + static_cast<ULONGLONG>(pRecord->m_nDataLength) > size) {
+            file.Close();
+            return FALSE;
+        }
+        buf.resize(static_cast<size_t>(pRecord->m_nDataLength));
         file.Seek(pRecord->m_nDataOffset, CFile::begin);
         while (done < buf.size()) {
             UINT got = file.Read(&buf[done], static_cast<UINT>(buf.size() - done));
@@ -710,7 +745,8 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
         return -2;
     if (!DirectoryExists(m_record.m_strPath))
         CreateDirectoryPath(m_record.m_strPath);
-    RecoverInterruptedSwap();
+    if (!RecoverInterruptedSwap())
+        return -2;
     RepairDataTail();
     if (!pszMailText)
         pszMailText = "";

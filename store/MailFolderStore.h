@@ -145,8 +145,12 @@ public:
     // Rebuilds "Index.lst" from the data file.
     BOOL RebuildIndex();
     // Finishes or discards an interrupted optimisation; called when the
-    // folder is opened.
-    void RecoverInterruptedSwap();
+    // folder is opened. False (after saying so) when the swap could not be
+    // finished: the folder's files must not be used then.
+    BOOL RecoverInterruptedSwap();
+    // Whether every record of the loaded index lies inside the data file; a
+    // record that points past its end makes the index damaged.
+    BOOL RecordsFitDataFile();
 
     CCriticalSection& FileLock() { return m_fileLock; }
     CCriticalSection& IndexLock() { return m_indexLock; }

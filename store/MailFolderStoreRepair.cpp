@@ -3,6 +3,7 @@
 #include "store/MailFolderStore.h"
 
 #include "core/DateTimeUtil.h"
+#include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "store/MailFileReader.h"
 #include "store/StoreWrite.h"
@@ -44,15 +45,21 @@ bool Exists(const char* path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The mark must be on the disk before the first move: a mark that is not
+// there makes the next open throw the moved files' partners away.
 bool WriteMarker(const char* path)
 {
     HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_FLAG_WRITE_THROUGH, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
-    DWORD written = 0;
-    WriteFile(h, "1", 1, &written, nullptr);
-    FlushFileBuffers(h);
+    BOOL written = FileSteps::WriteAndFlush(h, "1", 1);
+    DWORD error = GetLastError();
     CloseHandle(h);
+    if (!written) {
+        DeleteFileA(path);
+        SetLastError(error);
+        return false;
+    }
     return true;
 }
 
@@ -82,21 +89,27 @@ DWORD AttachmentBytes(const CString& folder)
 
 } // namespace
 
-void CMailFolderStore::RecoverInterruptedSwap()
+BOOL CMailFolderStore::RecoverInterruptedSwap()
 {
     if (m_record.m_strPath.IsEmpty())
-        return;
+        return TRUE;
     CString marker = CombinePath(m_record.m_strPath, kSwapMarker);
     CString tempData = CombinePath(m_record.m_strPath, kTempData);
     CString tempIndex = CombinePath(m_record.m_strPath, kTempIndex);
     if (Exists(marker)) {
         m_mailList.CloseFile();
-        if (Exists(tempIndex))
-            MoveFileExA(tempIndex, m_strIndexPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (Exists(tempData))
-            MoveFileExA(tempData, m_strDataPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
-        if (!Exists(tempIndex) && !Exists(tempData))
-            DeleteFileA(marker);
+        // Until both files have moved, the folder stays shut: its index
+        // would be read over the other data file, and new mail would be
+        // filed into files that the next open replaces.
+        for (const CString* pair : {&tempIndex, &tempData}) {
+            const CString& target = pair == &tempIndex ? m_strIndexPath : m_strDataPath;
+            if (Exists(*pair) && !FileSteps::MoveReplacing(*pair, target)) {
+                AfxMessageBox(OptimiseError("E0013", LastErrorText()));
+                m_mailList.RemoveAll();
+                return FALSE;
+            }
+        }
+        DeleteFileA(marker);
     } else {
         // Left by an optimisation that never finished writing: the folder's
         // own files were not touched yet.
@@ -105,13 +118,15 @@ void CMailFolderStore::RecoverInterruptedSwap()
         if (Exists(tempIndex))
             DeleteFileA(tempIndex);
     }
+    return TRUE;
 }
 
 BOOL CMailFolderStore::Optimize()
 {
     if (m_mailList.GetChangedCount() <= 0 || m_strDataPath.IsEmpty() || !Exists(m_strDataPath))
         return FALSE;
-    RecoverInterruptedSwap();
+    if (!RecoverInterruptedSwap())
+        return FALSE;
     CFileStatus status;
     CFile::GetStatus(m_strDataPath, status);
     double freeBytes = GetDiskFreeBytes(m_strDataPath);
@@ -146,6 +161,18 @@ BOOL CMailFolderStore::Optimize()
     }
 
     CSingleLock indexLock(&m_indexLock, TRUE);
+    ULONGLONG dataSize = 0;
+    try {
+        dataSize = data.GetLength();
+    } catch (const CFileException& e) {
+        AfxMessageBox(OptimiseError("E0003", FileErrorText(e)));
+        tempData.Abort();
+        tempIndex.Abort();
+        data.Abort();
+        DeleteFileA(tempDataPath);
+        DeleteFileA(tempIndexPath);
+        return FALSE;
+    }
     std::set<CString> used;
     CString attachRoot = CombinePath(m_record.m_strPath, "Attach");
     // New values are kept aside and given to the records only after the
@@ -188,9 +215,15 @@ BOOL CMailFolderStore::Optimize()
                 }
             }
             stage = "E0003";
+            // Only what the data file holds is copied, whatever the index
+            // says: a damaged record must not take the memory with it.
+            ULONGLONG offset = r->m_nDataOffset < 0 ? 0 : static_cast<ULONGLONG>(r->m_nDataOffset);
+            ULONGLONG available = offset < dataSize ? dataSize - offset : 0;
             int length = r->m_nDataLength < 0 ? 0 : r->m_nDataLength;
+            if (static_cast<ULONGLONG>(length) > available)
+                length = static_cast<int>(available);
             buffer.resize(static_cast<size_t>(length) + 16);
-            data.Seek(r->m_nDataOffset < 0 ? 0 : r->m_nDataOffset, CFile::begin);
+            data.Seek(static_cast<LONGLONG>(offset), CFile::begin);
             UINT got = 0;
             while (got < static_cast<UINT>(length)) {
                 UINT n = data.Read(&buffer[got], static_cast<UINT>(length) - got);
@@ -244,10 +277,23 @@ BOOL CMailFolderStore::Optimize()
         DeleteFileA(tempIndexPath);
         return FALSE;
     }
-    if (!MoveFileExA(tempIndexPath, m_strIndexPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) ||
-        !MoveFileExA(tempDataPath, m_strDataPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!FileSteps::MoveReplacing(tempIndexPath, m_strIndexPath)) {
+        // Nothing has moved: without the mark the old files stay as they
+        // are and the temporary ones are dropped.
         AfxMessageBox(OptimiseError("E0013", LastErrorText()));
-        // The mark stays: the next open completes the swap.
+        DeleteFileA(markerPath);
+        DeleteFileA(tempDataPath);
+        DeleteFileA(tempIndexPath);
+        return FALSE;
+    }
+    if (!FileSteps::MoveReplacing(tempDataPath, m_strDataPath)) {
+        AfxMessageBox(OptimiseError("E0013", LastErrorText()));
+        // The new index is in place over the old data file: the mark stays
+        // so that the next open completes the swap, and the list in memory,
+        // which belongs to the old files, is dropped so that nothing is
+        // filed or read before that.
+        m_mailList.ClearView();
+        m_mailList.RemoveAll();
         return FALSE;
     }
     DeleteFileA(markerPath);
@@ -310,7 +356,8 @@ BOOL CMailFolderStore::RebuildIndex()
         HCURSOR c;
         ~CursorBack() { SetCursor(c); }
     } back{oldCursor};
-    RecoverInterruptedSwap();
+    if (!RecoverInterruptedSwap())
+        return FALSE;
     if (!Exists(m_strDataPath))
         return TRUE;
     CFile data;
@@ -339,7 +386,7 @@ BOOL CMailFolderStore::RebuildIndex()
     CString backup = m_strIndexPath;
     ReplaceFileExtension(backup, ".bak");
     if (Exists(m_strIndexPath)) {
-        if (!CopyFileA(m_strIndexPath, backup, FALSE)) {
+        if (!FileSteps::CopyOver(m_strIndexPath, backup)) {
             AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]",
                                        m_strIndexPath.GetString(), LastErrorText().GetString()),
                           MB_OK | MB_ICONERROR);
@@ -506,7 +553,7 @@ BOOL CMailFolderStore::RebuildIndex()
                       MB_OK | MB_ICONERROR);
         return FALSE;
     }
-    if (!MoveFileExA(tempPath, m_strIndexPath, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!FileSteps::MoveReplacing(tempPath, m_strIndexPath)) {
         AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]", m_strIndexPath.GetString(),
                                    LastErrorText().GetString()),
                       MB_OK | MB_ICONERROR);

@@ -3,6 +3,8 @@
 #include "classlib/Wnd.h"
 #include "core/DateTimeUtil.h"
 #include "core/QuendalApp.h"
+#include "message/DotStuffer.h"
+#include "message/MailLineEnds.h"
 #include "store/MailFolderStore.h"
 
 #include <commctrl.h>
@@ -12,51 +14,28 @@
 
 namespace {
 
-enum LineEnds { endsCrLf, endsCr, endsLf, endsNone };
-
 const size_t kChunk = 1 << 20;
 
-// The line-end convention of the text: what it holds between its first
-// non-NUL byte and the first NUL after it. Only that stretch decides, as
-// files of other programs are sometimes padded with NUL bytes.
-bool ScanLineEnds(CFile& file, LineEnds& ends)
+// The line-end convention of the file, read from its start.
+bool ScanLineEnds(CFile& file, CMailLineEnds::Ends& ends)
 {
     std::string buf(kChunk, '\0');
-    bool started = false, sawCr = false, sawLf = false;
-    char prev = '\0';
+    CMailLineEnds scan;
     for (;;) {
         UINT n = file.Read(&buf[0], static_cast<UINT>(buf.size()));
-        if (n == 0)
+        if (n == 0 || scan.Scan(buf.data(), n))
             break;
-        for (UINT i = 0; i < n; ++i) {
-            char c = buf[i];
-            if (!started) {
-                if (c == '\0')
-                    continue;
-                started = true;
-            } else if (c == '\0') {
-                goto done;
-            }
-            if (c == '\n' && prev == '\r') {
-                ends = endsCrLf;
-                return true;
-            }
-            sawCr |= c == '\r';
-            sawLf |= c == '\n';
-            prev = c;
-        }
     }
-done:
-    ends = sawCr ? endsCr : sawLf ? endsLf : endsNone;
-    return started;
+    ends = scan.GetEnds();
+    return scan.HasText();
 }
 
-// The text with leading NUL bytes skipped, NUL bytes dropped and, for files
-// with only CR or only LF line ends, every line end made CR LF.
+// The text with NUL bytes dropped and, for files with only CR or only LF
+// line ends, every line end made CR LF.
 class NormalisedReader
 {
 public:
-    NormalisedReader(CFile& file, LineEnds ends) : m_file(file), m_ends(ends), m_raw(kChunk, '\0') {}
+    NormalisedReader(CFile& file, CMailLineEnds::Ends ends) : m_file(file), m_ends(ends), m_raw(kChunk, '\0') {}
 
     // Appends up to about one chunk to out; false at the end of the file.
     bool Next(std::string& out)
@@ -64,24 +43,13 @@ public:
         UINT n = m_file.Read(&m_raw[0], static_cast<UINT>(m_raw.size()));
         if (n == 0)
             return false;
-        for (UINT i = 0; i < n; ++i) {
-            char c = m_raw[i];
-            if (c == '\0')
-                continue;
-            if (m_ends == endsCr && c == '\r') {
-                out += "\r\n";
-            } else if (m_ends == endsLf && c == '\n') {
-                out += "\r\n";
-            } else {
-                out += c;
-            }
-        }
+        CMailLineEnds::Append(out, m_raw.data(), n, m_ends);
         return true;
     }
 
 private:
     CFile& m_file;
-    LineEnds m_ends;
+    CMailLineEnds::Ends m_ends;
     std::string m_raw;
 };
 
@@ -113,12 +81,10 @@ public:
     void Write(const char* p, size_t n)
     {
         m_out.clear();
-        for (size_t i = 0; i < n; ++i) {
-            if (m_atLineStart && p[i] == '.' && !m_stuffed)
-                m_out += '.';
-            m_out += p[i];
-            m_atLineStart = p[i] == '\n';
-        }
+        if (m_stuffed)
+            m_out.assign(p, n);
+        else
+            m_stuffer.Append(m_out, p, n);
         if (!m_out.empty()) {
             m_file.Write(m_out.data(), static_cast<UINT>(m_out.size()));
             if (m_out.size() >= 2)
@@ -144,7 +110,7 @@ private:
     CString m_path;
     std::string m_out;
     std::string m_lastTwo;
-    bool m_atLineStart = true;
+    CDotStuffer m_stuffer;
     bool m_stuffed;
     int64_t m_received = 0;
 };
@@ -253,7 +219,7 @@ BOOL CMboxImporter::ImportFile(const char* pszSeparator, CMboxImporter* pImporte
     CFile file;
     if (!file.Open(pszPath, CFile::modeRead | CFile::shareDenyWrite | CFile::osSequentialScan))
         return FALSE;
-    LineEnds ends;
+    CMailLineEnds::Ends ends;
     try {
         if (file.GetLength() == 0 || !ScanLineEnds(file, ends))
             return FALSE;

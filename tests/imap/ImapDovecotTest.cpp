@@ -3,11 +3,17 @@
 // mailbox, leaving mail on the server, deletion by EXPUNGE, and a password
 // that the LOGIN command must quote.
 #include "ImapTestSession.h"
+#include "net/DotLinesMail.h"
 
+#include "core/FileUtil.h"
 #include "net/CommLog.h"
 #include "store/MailFolderStore.h"
 
+#include "message/DotStuffer.h"
+
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace NetTest;
 using namespace ImapTest;
@@ -47,9 +53,12 @@ std::string SmallMail(const std::string& subject)
            "@example.jp>\r\n\r\nbody of " + subject + "\r\n";
 }
 
+// The mail file as the session hands it to the store: the account line
+// added, lines that begin with "." doubled.
 std::string Filed(const std::string& mail)
 {
-    return "X-ReceiveAcount: imap\r\n" + mail;
+    std::string filed = "X-ReceiveAcount: imap\r\n" + mail;
+    return CDotStuffer::Stuff(filed.data(), filed.size());
 }
 
 void Configure(CImapTestSession& session, int nUser, const char* pszPassword = nullptr)
@@ -317,4 +326,43 @@ TEST_F(ImapDovecotTest, PasswordRefusedAfterTheContinuationIsALoginFailure)
     EXPECT_EQ(session.GetLoginMethod(), CImapSession::loginAuthLogin);
     EXPECT_EQ(result.nFinishResult, 2);
     EXPECT_EQ(result.nFinishMessage, 57631u);
+}
+
+// IMAP hands the text over as it is; the mail file and the store get the
+// same dot-doubled form as from POP3, and the parts decode byte for byte.
+TEST_F(ImapDovecotTest, DotLinesArriveByteExactInTextAndEveryAttachmentEncoding)
+{
+    const int nUser = 12;
+    DotLinesMail mail = MakeDotLinesMail("imap-dots");
+    ClearMaildir(nUser);
+    DeliverMail(nUser, mail.text);
+    TestSessionFolder folder;
+    CMailFolderStore inbox;
+    SetUpInbox(inbox, folder.Root() + "\\Inbox");
+    CImapTestSession session(folder);
+    Configure(session, nUser);
+    session.SetTargetStore(&inbox);
+    PassResult result = RunPass(session);
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
+    ASSERT_EQ(session.filed.size(), 1u);
+    EXPECT_EQ(session.filed[0], Filed(mail.text));
+
+    ASSERT_NE(inbox.GetMailList(), nullptr);
+    ASSERT_EQ(inbox.GetMailList()->GetMailCount(), 1);
+    CString text;
+    ASSERT_TRUE(inbox.ReadMailText(inbox.GetRecord(0), text));
+    std::string stored(text.GetString(), text.GetLength());
+    size_t nameEnd = stored.find("\r\n");
+    ASSERT_NE(nameEnd, std::string::npos);
+    EXPECT_EQ(stored.substr(nameEnd + 2), Filed(mail.text) + "\r\n.\r\n");
+
+    CStringArray files;
+    ASSERT_TRUE(inbox.GetAttachFileList(0, files));
+    std::map<std::string, std::string> got;
+    for (int i = 0; i < files.GetSize(); i++)
+        got[GetFileNameFromPath(files[i]).Str()] = TestSupport::ReadFileBytes(files[i]);
+    EXPECT_EQ(got["data.bin"], mail.binary);
+    EXPECT_EQ(got["printed.txt"], mail.printed);
+    EXPECT_EQ(got["uu.dat"], mail.uu);
 }

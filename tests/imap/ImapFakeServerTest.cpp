@@ -9,6 +9,8 @@
 
 #include "net/NetMessages.h"
 
+#include "message/DotStuffer.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -29,9 +31,12 @@ const std::string kMail2 = "From: b@example.jp\r\nSubject: second\r\nMessage-ID:
 const std::string kNulMailAsFiled = "From: c@example.jp\r\nSubject: nul\r\nMessage-ID: <nul@example.jp>\r\n\r\n"
                                     "beforeafter\r\nbare lf line\r\n{5}\r\nend\r\n";
 
+// The mail file as the session hands it to the store: the account line
+// added, lines that begin with "." doubled.
 std::string Filed(const std::string& mail)
 {
-    return "X-ReceiveAcount: fake\r\n" + mail;
+    std::string filed = "X-ReceiveAcount: fake\r\n" + mail;
+    return CDotStuffer::Stuff(filed.data(), filed.size());
 }
 
 int FakePort()
@@ -253,4 +258,21 @@ TEST_F(ImapFakeServer, SelectedMailsAreFetchedAndDeletedAsChosen)
     std::vector<std::string> commands = Transcript("normal");
     EXPECT_EQ(WithPrefix(commands, "FETCH 1 "), std::vector<std::string>{});
     EXPECT_EQ(WithPrefix(commands, "STORE"), std::vector<std::string>{"STORE 2 +FLAGS (\\Deleted)"});
+}
+
+TEST_F(ImapFakeServer, HeaderLiteralBeyondWhatMemoryHoldsIsRefusedAtOnce)
+{
+    // Only the mail text goes to a file; anything else announced larger
+    // than the session keeps in memory ends the reply at once, without
+    // waiting for the bytes or holding them.
+    TestSessionFolder folder;
+    CImapTestSession session(folder);
+    Configure(session, "hugeheader");
+    DWORD dwStart = GetTickCount();
+    PassResult result = RunPass(session);
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_LT(GetTickCount() - dwStart, 2500u);  // the read time-out is three seconds
+    EXPECT_EQ(result.nFinishResult, 42);
+    EXPECT_TRUE(session.filed.empty());
+    EXPECT_TRUE(WithPrefix(Transcript("hugeheader"), "STORE").empty());
 }

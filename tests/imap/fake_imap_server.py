@@ -33,6 +33,7 @@ SCENARIOS = {
     "nul": ("secret", [MAIL_NUL, MAIL_2], None),
     "silent": ("secret", [MAIL_2, MAIL_1], "silent-literal"),
     "badselect": ("secret", [MAIL_1], "bad-select"),
+    "hugeheader": ("secret", [MAIL_1], "huge-header"),
     "byelogin": ("secret", [MAIL_1], "bye-login"),
     "quote": ('p w"q\\x', [MAIL_2], None),
     # Shift_JIS bytes, which no quoted string may carry.
@@ -184,6 +185,11 @@ def serve(sock):
                     elif "RFC822.SIZE" in items:
                         conn.send(b"* %d FETCH (RFC822.SIZE %d)\r\n" % (n, len(header) + len(text)))
                     elif "RFC822.HEADER" in items:
+                        if fault == "huge-header":
+                            # A header literal of a gigabyte, then nothing.
+                            conn.send(b"* %d FETCH (RFC822.HEADER {1000000000}\r\n" % n + header)
+                            while True:
+                                conn.read_line()
                         conn.send(b"* %d FETCH (RFC822.HEADER {%d}\r\n" % (n, len(header)) + header + b")\r\n")
                     elif "RFC822.TEXT" in items:
                         conn.send(b"* %d FETCH (RFC822.TEXT {%d}\r\n" % (n, len(text)))

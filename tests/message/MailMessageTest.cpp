@@ -46,7 +46,7 @@ TEST_F(MailMessageTest, FoldsAndIdeographicSpaces)
     EXPECT_EQ(S(m.m_strRawSubject), "=?ISO-2022-JP?B?GyRCN29MPiRH?==?ISO-2022-JP?B?JDkbKEI=?=");
     EXPECT_EQ(S(m.m_strSubject), "件名です");
     EXPECT_EQ(S(m.GetHeaderAt(0)->m_strRaw), "Subject: =?ISO-2022-JP?B?GyRCN29MPiRH?=\r\n\t=?ISO-2022-JP?B?JDkbKEI=?=");
-    EXPECT_EQ(S(m.GetHeader("x-note")), "valuecontinued");
+    EXPECT_EQ(S(m.GetHeader("x-note")), "value continued");
     EXPECT_EQ(S(m.GetHeader("X-Lone")), "onetwo");
     EXPECT_EQ(S(m.GetHeaderAt(3)->m_strName), "From");
     EXPECT_EQ(S(m.m_strFrom), "a@example.jp");
@@ -102,7 +102,7 @@ TEST_F(MailMessageTest, ReferencesAndIds)
     EXPECT_EQ(S(m.m_strContentId), "part1@x");
     m.Parse("References: <a@x>\r\n <b@x>\r\n");
     EXPECT_EQ(S(m.m_strReferenceId), "<b@x>");
-    EXPECT_EQ(S(m.m_strReferences), "<a@x><b@x>");
+    EXPECT_EQ(S(m.m_strReferences), "<a@x> <b@x>");
     m.Parse("In-Reply-To: <c@x> (sent)\r\nReferences: <a@x>\r\n");
     EXPECT_EQ(S(m.m_strReferenceId), "<c@x>");
 }
@@ -233,4 +233,109 @@ TEST_F(MailMessageTest, HugeHeaderParsesInLinearTime)
     EXPECT_EQ(m.GetHeaderCount(), 2);
     EXPECT_EQ(S(m.m_strSubject.Right(3)), "end");
     EXPECT_EQ(S(m.m_strTo), "a@example.jp");
+}
+
+TEST_F(MailMessageTest, UnfoldingKeepsTheBlankBetweenWordsOnly)
+{
+    const struct { const char* header; const char* value; } cases[] = {
+        {"Subject: subject that\r\n was folded\r\n", "subject that was folded"},
+        {"Subject: tab\r\n\tfold\r\n", "tab fold"},
+        // Two adjacent encoded words: the blank between them is no text.
+        {"Subject: =?ISO-2022-JP?B?GyRCN29MPiRH?=\r\n =?ISO-2022-JP?B?JDkbKEI=?=\r\n", "件名です"},
+        // One encoded word that the sender broke over two lines.
+        {"Subject: =?ISO-2022-JP?B?GyRCN29MPiRHJDkb\r\n KEI=?=\r\n", "件名です"},
+        // An encoded word followed by an ordinary one keeps the blank.
+        {"Subject: =?ISO-2022-JP?B?GyRCN29MPiRHJDkbKEI=?=\r\n next\r\n", "件名です next"},
+    };
+    for (const auto& c : cases) {
+        m.Parse(c.header);
+        EXPECT_EQ(S(m.m_strSubject), c.value) << c.header;
+    }
+}
+
+TEST_F(MailMessageTest, ExtendedParametersByTable)
+{
+    const struct { const char* header; const char* boundary; const char* name; const char* fileName; const char* charset; } cases[] = {
+        {"Content-Type: multipart/signed; protocol=\"application/pgp-signature\"; boundary*=\"sig=1\"\r\n",
+         "sig=1", "", "", ""},
+        {"Content-Type: multipart/mixed; boundary*0=\"part\"; boundary*1=\"two\"\r\n", "parttwo", "", "", ""},
+        {"Content-Type: application/pdf; name*=UTF-8''%E8%A6%8B%E7%A9%8D.pdf\r\n", "", "見積.pdf", "", ""},
+        {"Content-Type: application/pdf; name*=utf-8'ja'%E8%A6%8B%E7%A9%8D.pdf\r\n"
+         "Content-Disposition: attachment; filename*=UTF-8''%E8%A6%8B%E7%A9%8D.pdf\r\n",
+         "", "見積.pdf", "見積.pdf", ""},
+        // Continuations in any order, plain and extended pieces mixed.
+        {"Content-Type: text/plain; charset*=us-ascii'en'UTF-8;\r\n name*1=\".txt\"; name*0*=UTF-8''%E8%A6%8B\r\n",
+         "", "見.txt", "", "UTF-8"},
+        {"Content-Disposition: attachment; filename*0*=ISO-2022-JP''%1B%24B%24%22%1B%28B; filename*1=\"b.txt\"\r\n",
+         "", "", "あb.txt", ""},
+        // The plain form still works, header words included.
+        {"Content-Type: application/octet-stream; name=\"=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=.txt\"\r\n",
+         "", "テスト.txt", "", ""},
+    };
+    for (const auto& c : cases) {
+        CMailMessage m;  // the name parameter outlives a parse of the same object
+        m.Parse(c.header);
+        EXPECT_EQ(S(m.m_strBoundary), c.boundary) << c.header;
+        EXPECT_EQ(S(m.m_strName), c.name) << c.header;
+        EXPECT_EQ(S(m.m_strFileName), c.fileName) << c.header;
+        EXPECT_EQ(S(m.m_strCharset), c.charset) << c.header;
+    }
+}
+
+TEST_F(MailMessageTest, DigestPartWithoutTypeIsAnEnclosedMail)
+{
+    CMailMessage digest;
+    digest.Parse("Content-Type: multipart/digest; boundary=d\r\n");
+    EXPECT_TRUE(digest.IsDigest());
+    m.Parse("Subject: inner\r\n");
+    m.DefaultToEnclosedMail();
+    EXPECT_EQ(m.m_nMainType, kContentMessage);
+    EXPECT_EQ(m.m_nSubType, kContentRfc822);
+    m.Parse("Content-Type: text/plain\r\n");
+    m.DefaultToEnclosedMail();
+    EXPECT_EQ(m.m_nSubType, kContentPlain);
+}
+
+TEST_F(MailMessageTest, FileWithLfLineEndsIsRead)
+{
+    TestSupport::TempDir dir;
+    for (const char* eol : {"\n", "\r"}) {
+        std::string text = std::string("Subject: from outside") + eol + "To: a@example.jp" + eol + eol + "body" + eol;
+        TestSupport::WriteFileBytes(dir.File("lf.eml"), text);
+        ASSERT_TRUE(m.ParseFile(dir.File("lf.eml")));
+        EXPECT_EQ(S(m.m_strSubject), "from outside");
+        EXPECT_EQ(S(m.m_strTo), "a@example.jp");
+    }
+}
+
+// Hostile values that took time or produced wrong dates.
+TEST_F(MailMessageTest, LongReferenceOfDoubleByteLeadsParsesInLinearTime)
+{
+    std::string value;
+    while (value.size() < 400000)
+        value += "\x81<";
+    std::string header = "In-Reply-To: " + value + "<last@x>\r\nReferences: " + value + "\r\n";
+    DWORD start = GetTickCount();
+    m.Parse(header.c_str());
+    // Quadratic rescanning took minutes for this size.
+    EXPECT_LT(GetTickCount() - start, 10000u);
+    // A "<" right after a lead byte is the second byte of a character.
+    m.Parse("In-Reply-To: <a@x> \x81<b@x>\r\n");
+    EXPECT_EQ(S(m.m_strReferenceId), "<a@x> \x81<b@x>");
+}
+
+TEST_F(MailMessageTest, ImpossibleDatesAreNoDate)
+{
+    m.Parse("Date: Tue, 1 Apr 2008 10:99999999999:00 +0900\r\n"
+            "Content-Disposition: attachment; filename=a.bin;\r\n"
+            " creation-date=\"Tue, 1 Apr 2008 99999999:00:00 +0900\";\r\n"
+            " modification-date=\"Tue, 1 Apr 99999 10:00:00 +0900\"\r\n");
+    EXPECT_EQ(S(m.m_strDate), " +0900 ");
+    EXPECT_FALSE(m.m_bHasCreationTime);
+    EXPECT_FALSE(m.m_bHasModificationTime);
+    // Counted in 64 bits: far fields move the time forward, never wrap it.
+    EXPECT_GT(CTime(2008, 1, 1, 0, 2147483647, 0).GetTime(), CTime(2008, 1, 1, 0, 0, 0).GetTime());
+    EXPECT_EQ(CTime(30000, 1, 1, 0, 2147483647, 2147483647).GetTime(), -1);
+    EXPECT_EQ(CTime(70000, 1, 1, 0, 0, 0).GetTime(), -1);
+    EXPECT_NE(CTime(2008, 4, 31, 24, 0, 0).GetTime(), -1);  // carried over, as before
 }

@@ -3,11 +3,17 @@
 // size limit, and a relay that splits every byte; received mail is filed
 // into a real inbox store.
 #include "NetTestSupport.h"
+#include "DotLinesMail.h"
 #include "Pop3TestSession.h"
 
+#include "core/FileUtil.h"
 #include "store/MailFolderStore.h"
 
+#include "message/DotStuffer.h"
+
 #include <gtest/gtest.h>
+
+#include <map>
 
 using namespace NetTest;
 
@@ -75,9 +81,12 @@ std::string SmallMail(const std::string& subject)
            "@example.jp>\r\n\r\nbody of " + subject + "\r\n";
 }
 
+// The mail file as the session hands it to the store: the account line
+// added, lines that begin with "." doubled.
 std::string Filed(const std::string& mail)
 {
-    return "X-ReceiveAcount: dovecot\r\n" + mail;
+    std::string filed = "X-ReceiveAcount: dovecot\r\n" + mail;
+    return CDotStuffer::Stuff(filed.data(), filed.size());
 }
 
 void Configure(CPop3TestSession& session, int nUser, int nPort, bool bTls)
@@ -203,7 +212,8 @@ TEST_F(Pop3DovecotTest, ReceivesJapaneseMailIntoTheInboxInEveryMode)
             EXPECT_EQ(stored.compare(0, 2, "QM"), 0);
             EXPECT_NE(stored.find("X-ReceiveAcount: dovecot\r\n"), std::string::npos);
             if (stored.find("<sjis@example.jp>") != std::string::npos) {
-                EXPECT_NE(stored.find("表示のテストです。ソフト\r\n.で始まる行\r\n..\r\n最後の行"), std::string::npos);
+                // Kept dot-doubled between the store's terminators.
+                EXPECT_NE(stored.find("表示のテストです。ソフト\r\n..で始まる行\r\n...\r\n最後の行"), std::string::npos);
             }
             if (stored.find("<jis@example.jp>") != std::string::npos) {
                 EXPECT_NE(stored.find("\x1b$B$3$s$K$A$O"), std::string::npos);
@@ -338,4 +348,43 @@ TEST_F(Pop3DovecotTest, EmptyMailboxEndsQuietly)
     EXPECT_EQ(result.nFinishResult, 0);
     EXPECT_TRUE(result.errors.empty());
     EXPECT_EQ(session.GetReceivedCount(), 0);
+}
+
+// Lines that begin with dots come through POP3 and the store byte for byte:
+// kept dot-doubled in the data file, decoded exactly into the attachments.
+TEST_F(Pop3DovecotTest, DotLinesArriveByteExactInTextAndEveryAttachmentEncoding)
+{
+    const int nUser = 11;
+    DotLinesMail mail = MakeDotLinesMail("pop3-dots");
+    ClearMaildir(nUser);
+    DeliverMail(nUser, mail.text);
+    TestSessionFolder folder;
+    CMailFolderStore inbox;
+    SetUpInbox(inbox, folder.Root() + "\\Inbox");
+    CPop3TestSession session(folder);
+    Configure(session, nUser, 110, false);
+    session.SetTargetStore(&inbox);
+    PassResult result = RunPass(session);
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
+    ASSERT_EQ(session.filed.size(), 1u);
+    EXPECT_EQ(session.filed[0], Filed(mail.text));
+
+    ASSERT_NE(inbox.GetMailList(), nullptr);
+    ASSERT_EQ(inbox.GetMailList()->GetMailCount(), 1);
+    CString text;
+    ASSERT_TRUE(inbox.ReadMailText(inbox.GetRecord(0), text));
+    std::string stored(text.GetString(), text.GetLength());
+    size_t nameEnd = stored.find("\r\n");
+    ASSERT_NE(nameEnd, std::string::npos);
+    EXPECT_EQ(stored.substr(nameEnd + 2), Filed(mail.text) + "\r\n.\r\n");
+
+    CStringArray files;
+    ASSERT_TRUE(inbox.GetAttachFileList(0, files));
+    std::map<std::string, std::string> got;
+    for (int i = 0; i < files.GetSize(); i++)
+        got[GetFileNameFromPath(files[i]).Str()] = TestSupport::ReadFileBytes(files[i]);
+    EXPECT_EQ(got["data.bin"], mail.binary);
+    EXPECT_EQ(got["printed.txt"], mail.printed);
+    EXPECT_EQ(got["uu.dat"], mail.uu);
 }

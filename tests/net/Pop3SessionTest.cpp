@@ -4,7 +4,10 @@
 #include "FakePop3Server.h"
 #include "Pop3TestSession.h"
 
+#include "net/CommLog.h"
 #include "net/ReceiveSession.h"
+
+#include "message/DotStuffer.h"
 
 #include <gtest/gtest.h>
 
@@ -15,9 +18,12 @@ namespace {
 const char* const kMailA = "From: a@example.jp\r\nSubject: first\r\nMessage-ID: <a@example.jp>\r\n\r\nbody a\r\n.dot line\r\n";
 const char* const kMailB = "From: b@example.jp\r\nSubject: second\r\nMessage-ID: <b@example.jp>\r\n\r\nbody b\r\n";
 
+// The mail file as the session hands it to the store: the account line
+// added, lines that begin with "." doubled.
 std::string Filed(const char* pszMail)
 {
-    return std::string("X-ReceiveAcount: fake\r\n") + pszMail;
+    std::string mail = std::string("X-ReceiveAcount: fake\r\n") + pszMail;
+    return CDotStuffer::Stuff(mail.data(), mail.size());
 }
 
 void Configure(CPop3TestSession& session, int nPort)
@@ -281,4 +287,35 @@ TEST(Pop3Session, SelectionFetchesAndDeletesOnlyWhatWasChosen)
     EXPECT_EQ(server.Deleted(), (std::vector<int>{2, 3}));
     EXPECT_FALSE(server.Received("RETR 3"));
     EXPECT_NE(folder.IdFileText().find("u1\t1\t"), std::string::npos);
+}
+
+namespace {
+std::string g_pop3Log;
+void CapturePop3Log(const char* pszText)
+{
+    g_pop3Log += pszText;
+}
+} // namespace
+
+TEST(Pop3Session, ReplyBrokenOffAfterALongerLineIsLoggedAsItCame)
+{
+    // The reader used to leave the broken reply unterminated, and the log
+    // then read on into the greeting before it (and past the buffer).
+    FakeServer server([](SOCKET s) {
+        SendAll(s, "+OK " + std::string(4000, 'A') + " <1.2@fake>\r\n");
+        std::string line;
+        RecvLine(s, line);
+        SendAll(s, "+OK BB");
+    });
+    TestSessionFolder folder;
+    CPop3TestSession session(folder);
+    Configure(session, server.Port());
+    g_pop3Log.clear();
+    CommLogWriter previous = SetCommLogWriter(CapturePop3Log);
+    PassResult result = RunPass(session);
+    SetCommLogWriter(previous);
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_NE(result.nFinishResult, 0);
+    EXPECT_NE(g_pop3Log.find("[+OK BB]"), std::string::npos) << g_pop3Log.substr(0, 200);
+    EXPECT_EQ(g_pop3Log.find("+OK BBA"), std::string::npos);
 }

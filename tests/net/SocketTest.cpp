@@ -212,3 +212,30 @@ TEST_F(TlsSocketTest, FailedSendIsReportedAndLaterReadsEnd)
     EXPECT_TRUE(socket.HasReadError() || socket.IsClosed());
     EXPECT_LT(GetTickCount() - dwStart, 10000u);
 }
+
+TEST(LineSocket, ConnectionLostInALineLeavesATerminatedText)
+{
+    // A long line, then a short one that the server breaks off: what the
+    // buffer holds afterwards is the broken line alone, never the rest of
+    // the line before it.
+    FakeServer server([](SOCKET s) { SendAll(s, "+OK " + std::string(3000, 'A') + "\r\n+OK BB"); });
+    CLineSocket socket;
+    socket.SetTimeOut(2);
+    ASSERT_TRUE(socket.Create());
+    ASSERT_TRUE(socket.Connect("127.0.0.1", server.Port()));
+    std::vector<char> buffer(5120 + 2);
+    ASSERT_EQ(socket.ReadLine(buffer.data(), 5120), 3006);
+    EXPECT_EQ(socket.ReadLine(buffer.data(), 5120), -1);
+    EXPECT_STREQ(buffer.data(), "+OK BB");
+
+    // CR CR LF is the server's odd line end; a connection lost right after
+    // the second CR is the class layer's socket exception, not a bare int.
+    FakeServer crcr([](SOCKET s) { SendAll(s, "one\r\ntwo\r\r"); });
+    CLineSocket other;
+    other.SetTimeOut(2);
+    ASSERT_TRUE(other.Create());
+    ASSERT_TRUE(other.Connect("127.0.0.1", crcr.Port()));
+    ASSERT_EQ(other.ReadLine(buffer.data(), 64), 5);
+    ASSERT_EQ(other.ReadLine(buffer.data(), 64), 5);
+    EXPECT_THROW(other.ReadLine(buffer.data(), 64), CSocketException);
+}

@@ -3,6 +3,7 @@
 // CVM_UPDATE_EXPECTED=1 writes the files afresh for review.
 #include "SmtpTestSupport.h"
 
+#include "message/Base64.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "message/MimeCodec.h"
@@ -417,4 +418,35 @@ TEST(ReplyTextTest, CodesShareOrLackTheirExplanation)
     EXPECT_STREQ(CSmtpSession::GetReplyText(452), CSmtpSession::GetReplyText(552));
     EXPECT_STRNE(CSmtpSession::GetReplyText(452), "");
     EXPECT_STREQ(CSmtpSession::GetReplyText(599), "");
+}
+
+TEST_F(ComposeTest, LargeAttachmentIsEncodedWholeAcrossBlocks)
+{
+    BasicHeaders();
+    m_session.SetSubject("large");
+    m_session.AddBodyLine("large file\r\n");
+    // Two and a half encoding blocks, not a multiple of a line.
+    std::string data(60 * 16384 * 5 / 2 + 7, '\0');
+    for (size_t i = 0; i < data.size(); ++i)
+        data[i] = static_cast<char>((i * 131 + i / 977) & 0xFF);
+    m_session.AddAttachment(MakeFile(m_dir, "large.bin", data));
+    CString path = m_dir.File("large.eml");
+    ASSERT_TRUE(m_session.BuildMessage(path, true)) << m_session.GetLastErrorText().GetString();
+    std::string built = TestSupport::ReadFileBytes(path);
+    size_t start = built.find("filename=\"large.bin\"");
+    ASSERT_NE(start, std::string::npos);
+    start = built.find("\r\n\r\n", start) + 4;
+    size_t end = built.find("\r\n\r\n--", start);
+    ASSERT_NE(end, std::string::npos);
+    std::string decoded;
+    size_t lines = 0;
+    for (size_t pos = start; pos < end;) {
+        size_t eol = built.find("\r\n", pos);
+        EXPECT_LE(eol - pos, 80u);
+        CBase64::DecodeAppend(built.data() + pos, eol - pos, decoded);
+        pos = eol + 2;
+        ++lines;
+    }
+    EXPECT_EQ(lines, (data.size() + 59) / 60);
+    EXPECT_TRUE(decoded == data);
 }

@@ -415,3 +415,44 @@ TEST_F(SmtpSessionTest, CancelledSendIsNeverReportedAsSent)
 }
 
 } // namespace
+
+TEST_F(SmtpSessionTest, ConnectionLostUnderTheTextGivesTheSendErrorText)
+{
+    // More than any socket buffer holds, so that the lost connection shows
+    // while the text is still going out.
+    std::vector<std::string> big = {"Subject: big", "To: to@example.com", ""};
+    for (int i = 0; i < 200000; ++i)
+        big.push_back("line " + std::to_string(i) + std::string(60, 'x'));
+    WriteMessageFile(m_file, big);
+    FakeSmtpScript script = Greeting({});
+    script.Exchange("250 reset").Exchange("250 sender ok").Exchange("250 recipient ok").Exchange("354 go ahead");
+    script.Close();
+    FakeSmtpServer server;
+    CSmtpSession session;
+    Configure(session, server.Start(script));
+
+    SessionResult result = DriveSession(session);
+    EXPECT_FALSE(result.bResult);
+    CString text = session.GetLastErrorText();
+    EXPECT_EQ(text.Find("SendMessageDataエラー\r\n"), 0) << text.GetString();
+    EXPECT_GT(text.GetLength(), static_cast<int>(strlen("SendMessageDataエラー\r\n")));
+}
+
+TEST_F(SmtpSessionTest, ReplyThatNeverEndsIsABrokenServer)
+{
+    // Continuation lines without end: the session gives up once the reply
+    // is far longer than any server's, instead of gathering it all.
+    FakeSmtpScript script;
+    script.Send("220 fake ESMTP").Read();
+    for (int i = 0; i < 12000; ++i)
+        script.Send("250-" + std::string(24, 'x'));
+    FakeSmtpServer server;
+    CSmtpSession session;
+    Configure(session, server.Start(script));
+    session.SetUseEhlo(true);
+
+    SessionResult result = DriveSession(session);
+    EXPECT_FALSE(result.bResult);
+    EXPECT_EQ(session.GetLastErrorText().Find("ReadLine Error"), 0) << session.GetLastErrorText().GetString();
+    EXPECT_FALSE(AnyStartsWith(server.Lines(), "MAIL FROM"));
+}

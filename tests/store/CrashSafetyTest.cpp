@@ -1,3 +1,4 @@
+#include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "store/StoreWrite.h"
 #include "StoreTestUtil.h"
@@ -5,7 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
+#include <vector>
 
+using StoreTest::FiledText;
 using StoreTest::FileMail;
 using StoreTest::OpenStore;
 using StoreTest::SimpleMail;
@@ -225,4 +229,209 @@ TEST(StoreCrash, DataFileDoesNotGrowPastTwoGigabytes)
     EXPECT_EQ(st.m_size, 0x7FFFFFF0ULL);
     EXPECT_EQ(store.GetMailList()->GetMailCount(), 1);
     DeleteFileA(store.GetDataPath());
+}
+
+namespace {
+
+// Fails one kind of file step from its nth call on.
+const char* g_failCall = nullptr;
+int g_failAt = 0;
+int g_calls = 0;
+bool FailNthCall(const char* pszCall)
+{
+    return g_failCall && strcmp(pszCall, g_failCall) == 0 && ++g_calls >= g_failAt;
+}
+
+struct FailStep
+{
+    FailStep(const char* call, int nth)
+    {
+        g_failCall = call;
+        g_failAt = nth;
+        g_calls = 0;
+        previous = FileSteps::SetFailHook(FailNthCall);
+    }
+    ~FailStep() { FileSteps::SetFailHook(previous); }
+    FileSteps::FailHook previous;
+};
+
+std::vector<std::string> LiveTexts(CMailFolderStore& store)
+{
+    std::vector<std::string> texts;
+    CMailListData* list = store.GetMailList();
+    if (!list)
+        return texts;
+    for (int i = 0; i < list->GetAllRecordCount(); i++) {
+        CMailIndexRecord* r = list->GetMailRecord(i);
+        CString t;
+        if (r && !r->m_bDeleted && store.ReadMailText(r, t))
+            texts.push_back(FiledText(t.Str()));
+    }
+    return texts;
+}
+
+} // namespace
+
+TEST(StoreCrash, EveryFailedSwapStepLeavesAFolderThatOpensWhole)
+{
+    struct Case
+    {
+        const char* name;
+        const char* call;
+        int nth;
+        bool swapped;  // the new files are in place after the next open
+    };
+    const Case cases[] = {
+        {"writing the mark", "WriteFile", 1, false},
+        {"flushing the mark", "FlushFileBuffers", 1, false},
+        {"moving the index", "MoveFileEx", 1, false},
+        {"moving the data file", "MoveFileEx", 2, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        TestApp app(dir.Path());
+        CString box = dir.File("In.Box");
+        std::vector<std::string> live;
+        std::string oldData;
+        {
+            CMailFolderStore store;
+            OpenStore(store, box);
+            ASSERT_TRUE(store.LoadIndex());
+            for (int i = 0; i < 4; i++) {
+                std::string mail = SimpleMail(FormatString("s%d", i).Str(), FormatString("<s%d@x>", i).Str());
+                FileMail(store, dir.Path(), FormatString("QM600000000%d.eml", i), mail);
+                if (i != 1)
+                    live.push_back(mail);
+            }
+            store.DeleteMail(1);
+            oldData = ReadFileBytes(box + "\\MailData.Qmd");
+            TestSupport::ClearMessages();
+            {
+                FailStep fail(c.call, c.nth);
+                EXPECT_FALSE(store.Optimize());
+            }
+            EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+            // Nothing is read from or filed into files that do not belong
+            // together.
+            if (c.swapped) {
+                EXPECT_EQ(ReadFileBytes(box + "\\MailData.Qmd"), oldData);
+                EXPECT_TRUE(TestSupport::FileExists(box + "\\$$Swap.flg"));
+            }
+        }
+        CMailFolderStore store;
+        OpenStore(store, box);
+        EXPECT_EQ(LiveTexts(store), live);
+        EXPECT_EQ(ReadFileBytes(box + "\\MailData.Qmd") == oldData, !c.swapped);
+        EXPECT_FALSE(TestSupport::FileExists(box + "\\$$Swap.flg"));
+        EXPECT_FALSE(TestSupport::FileExists(box + "\\$$MailData"));
+        EXPECT_FALSE(TestSupport::FileExists(box + "\\Index.$$$"));
+    }
+}
+
+TEST(StoreCrash, FailedRecoveryKeepsTheFolderShutUntilItSucceeds)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString box = dir.File("In.Box");
+    std::vector<std::string> live;
+    std::string oldIndex, oldData;
+    {
+        CMailFolderStore store;
+        OpenStore(store, box);
+        ASSERT_TRUE(store.LoadIndex());
+        for (int i = 0; i < 3; i++) {
+            std::string mail = SimpleMail(FormatString("r%d", i).Str(), FormatString("<r%d@x>", i).Str());
+            FileMail(store, dir.Path(), FormatString("QM700000000%d.eml", i), mail);
+            if (i != 0)
+                live.push_back(mail);
+        }
+        store.DeleteMail(0);
+        oldIndex = ReadFileBytes(box + "\\Index.lst");
+        oldData = ReadFileBytes(box + "\\MailData.Qmd");
+        ASSERT_TRUE(store.Optimize());
+    }
+    std::string newIndex = ReadFileBytes(box + "\\Index.lst");
+    std::string newData = ReadFileBytes(box + "\\MailData.Qmd");
+    for (int nth : {1, 2}) {
+        SCOPED_TRACE(nth == 1 ? "the index cannot be moved" : "the data file cannot be moved");
+        // A swap that was marked and then cut off before either move.
+        WriteFileBytes(box + "\\Index.lst", oldIndex);
+        WriteFileBytes(box + "\\MailData.Qmd", oldData);
+        WriteFileBytes(box + "\\Index.$$$", newIndex);
+        WriteFileBytes(box + "\\$$MailData", newData);
+        WriteFileBytes(box + "\\$$Swap.flg", "1");
+        CMailFolderStore store;
+        OpenStore(store, box);
+        TestSupport::ClearMessages();
+        {
+            FailStep fail("MoveFileEx", nth);
+            EXPECT_EQ(store.GetMailList(), nullptr);
+            EXPECT_EQ(FileMail(store, dir.Path(), "QM7000000009.eml", SimpleMail("late", "<late@x>")), 0);
+        }
+        // Said once for each attempt, never with the offer to rebuild.
+        ASSERT_EQ(TestSupport::RecordedMessages().size(), 2u);
+        EXPECT_NE(TestSupport::RecordedMessages()[0].find("E0013"), std::string::npos);
+        EXPECT_TRUE(TestSupport::FileExists(box + "\\$$Swap.flg"));
+        EXPECT_EQ(ReadFileBytes(box + "\\MailData.Qmd"), oldData);
+        // Once the moves work, the folder opens with the new files.
+        EXPECT_EQ(LiveTexts(store), live);
+        EXPECT_EQ(ReadFileBytes(box + "\\MailData.Qmd"), newData);
+    }
+}
+
+TEST(StoreCrash, FailedRebuildStepsLeaveTheIndexAsItWas)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString box = dir.File("In.Box");
+    CMailFolderStore store;
+    OpenStore(store, box);
+    ASSERT_TRUE(store.LoadIndex());
+    FileMail(store, dir.Path(), "QM8000000001.eml", SimpleMail("one", "<1@x>"));
+    store.DeleteMail(0);  // a mark that only the index knows
+    std::string index = ReadFileBytes(box + "\\Index.lst");
+    for (const char* call : {"CopyFile", "MoveFileEx"}) {
+        SCOPED_TRACE(call);
+        TestSupport::ClearMessages();
+        {
+            FailStep fail(call, 1);
+            EXPECT_FALSE(store.RebuildIndex());
+        }
+        EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+        EXPECT_EQ(ReadFileBytes(box + "\\Index.lst"), index);
+    }
+}
+
+TEST(StoreCrash, RecordPointingPastTheDataFileIsDamaged)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString box = dir.File("In.Box");
+    {
+        CMailFolderStore store;
+        OpenStore(store, box);
+        ASSERT_TRUE(store.LoadIndex());
+        FileMail(store, dir.Path(), "QM9000000001.eml", SimpleMail("one", "<1@x>"));
+        // The record claims nearly 2 GB of a data file of a few hundred bytes.
+        CMailIndexRecord* r = store.GetMailList()->GetMailRecord(0);
+        r->m_nDataLength = 0x7FFFFFF0;
+        CString text;
+        EXPECT_FALSE(store.ReadMailText(r, text));
+        EXPECT_TRUE(text.IsEmpty());
+    }
+    // The same in the file: the length field of the first record.
+    std::string index = ReadFileBytes(box + "\\Index.lst");
+    ASSERT_GT(index.size(), 14u);
+    index.replace(10, 4, std::string("\xF0\xFF\xFF\x7F", 4));
+    WriteFileBytes(box + "\\Index.lst", index);
+    // Loading finds the damage and offers the rebuild, which mends it.
+    TestSupport::ClearMessages();
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    CMailFolderStore store;
+    OpenStore(store, box);
+    ASSERT_NE(store.GetMailList(), nullptr);
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    EXPECT_NE(TestSupport::RecordedMessages()[0].find("インデックスファイルが開けませんでした"), std::string::npos);
+    EXPECT_EQ(LiveTexts(store), std::vector<std::string>{SimpleMail("one", "<1@x>")});
 }

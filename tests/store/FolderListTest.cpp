@@ -1,11 +1,14 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "store/FolderData.h"
 #include "store/FolderRegistryHooks.h"
 #include "StoreTestUtil.h"
 
 #include <gtest/gtest.h>
+
+#include <cstring>
 
 using StoreTest::TestApp;
 using TestSupport::ReadFileBytes;
@@ -129,12 +132,13 @@ TEST(FolderList, UnsoundLinesAreDroppedOrMadeTopLevel)
     TempDir dir;
     TestApp app(dir.Path());
     CString mailbox = app.GetMailBoxFolder();
+    CString elsewhere = dir.Path() + "\\OtherDrive\\Mail";
     std::string text = Line({"0", "1", "12", "1", "good", "In.Box"}) +
                        Line({"0", "0", "0"}) +                                  // missing columns: no id
                        Line({"0", "0", "0", "abc", "non-numeric id", "A"}) +
                        Line({"99", "0", "0", "2", "orphan", "B"}) +             // parent not listed
                        Line({"0", "0", "0", "3", "escape", "..\\..\\Windows"}) +
-                       Line({"0", "0", "0", "4", "absolute", "C:\\Windows"}) +
+                       Line({"0", "0", "0", "4", "absolute", elsewhere.Str()}) + // a folder kept outside
                        Line({"0", "0", "0", "1", "duplicate id", "C"}) +
                        Line({"6", "0", "0", "5", "ring a", "D"}) +
                        Line({"5", "0", "0", "6", "ring b", "E"}) +
@@ -144,14 +148,17 @@ TEST(FolderList, UnsoundLinesAreDroppedOrMadeTopLevel)
     std::vector<std::string> names;
     for (int i = 0; i < app.GetFolderCount(); i++)
         names.push_back(app.GetFolderAt(i)->GetFolderName().Str());
-    std::vector<std::string> expected = {"good", "orphan", "ring a", "ring b", "inside"};
+    std::vector<std::string> expected = {"good", "orphan", "absolute", "ring a", "ring b", "inside"};
     std::sort(names.begin(), names.end());
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(names, expected);
     EXPECT_EQ(app.FindFolder(2)->GetParentId(), 0);
-    // Nothing was created outside the mailbox, and saving works.
+    // Only the relative climb out of the mailbox is gone; the full path
+    // outside it is kept as given, and saving works.
     EXPECT_TRUE(app.SaveFolderList());
-    EXPECT_EQ(ReadFileBytes(mailbox + "\\Folder.dat").find("Windows"), std::string::npos);
+    std::string saved = ReadFileBytes(mailbox + "\\Folder.dat");
+    EXPECT_EQ(saved.find("Windows"), std::string::npos);
+    EXPECT_NE(saved.find("\t" + elsewhere.Str() + "\t"), std::string::npos);
 }
 
 TEST(FolderRegistry, IdsPositionsMovesAndRemoval)
@@ -345,4 +352,65 @@ TEST(MailBoxCreation, PrepareRunsTheDialogAndTheWizardOnlyWhenNeeded)
     h.pfnMailBoxDialog = [] { return IDCANCEL; };
     EXPECT_EQ(app.PrepareMailBox(TRUE), IDCANCEL);
     h = FolderRegistryHooks();
+}
+
+TEST(MailBoxCreation, FailedRecoveryOfTheListKeepsTheSavedCopy)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString mailbox = app.GetMailBoxFolder();
+    ASSERT_TRUE(app.CreateDefaultMailBox());
+    std::string saved = ReadFileBytes(mailbox + "\\Folder.dat");
+    struct Case
+    {
+        const char* name;
+        const char* left;  // the copy a save left behind
+        const char* call;
+    } const cases[] = {
+        {"moving the new list in", "\\Folder.$$$", "MoveFileEx"},
+        {"copying the backup", "\\Folder.bak", "CopyFile"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(mailbox + "\\Folder.dat");
+        WriteFileBytes(mailbox + c.left, saved);
+        static const char* failing;
+        failing = c.call;
+        FileSteps::FailHook previous = FileSteps::SetFailHook([](const char* call) { return strcmp(call, failing) == 0; });
+        TestSupport::ClearMessages();
+        EXPECT_FALSE(app.OpenFolderList());
+        FileSteps::SetFailHook(previous);
+        // Said once, and nothing made afresh over the saved copy.
+        EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+        EXPECT_FALSE(TestSupport::FileExists(mailbox + "\\Folder.dat"));
+        EXPECT_EQ(ReadFileBytes(mailbox + c.left), saved);
+        ASSERT_TRUE(app.OpenFolderList());
+        EXPECT_EQ(ReadFileBytes(mailbox + "\\Folder.dat"), saved);
+        DeleteFileA(mailbox + c.left);
+    }
+}
+
+TEST(MailBoxCreation, FolderWithoutTheListGetsTheDefaults)
+{
+    // A folder given as the mailbox (switch M) that exists but holds no
+    // "Folder.dat": the program must not run without an inbox.
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString mailbox = app.GetMailBoxFolder();
+    ASSERT_FALSE(TestSupport::FileExists(mailbox + "\\Folder.dat"));
+    FolderRegistryHooks& h = GetFolderRegistryHooks();
+    static int dialogs;
+    dialogs = 0;
+    h.pfnMailBoxDialog = [] {
+        dialogs++;
+        return IDCANCEL;
+    };
+    EXPECT_EQ(app.PrepareMailBox(FALSE), 1);
+    h = FolderRegistryHooks();
+    EXPECT_EQ(dialogs, 0);
+    EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\Folder.dat"));
+    EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\In.Box\\FolderData.Dat"));
+    EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\Address.Box\\Group.lst"));
+    ASSERT_TRUE(app.OpenFolderList());
+    EXPECT_EQ(app.GetFolderCount(), 6);
 }

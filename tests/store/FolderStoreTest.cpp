@@ -1,3 +1,4 @@
+#include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "message/Base64.h"
 #include "message/JapaneseCode.h"
@@ -8,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <set>
 
@@ -495,4 +497,120 @@ TEST(FolderStore, RebuildGivesTheSameRecordsAndKeepsState)
     EXPECT_TRUE(kept.GetMailRecord(0)->m_bRead);
     EXPECT_FALSE(kept.GetMailRecord(1)->m_bRead);
     EXPECT_EQ(kept.GetMailRecord(1)->m_nLabel, 7);
+}
+
+// Mails as other programs write them: parameters in the RFC 2231 forms, a
+// digest whose parts carry no type, and a file with LF line ends.
+TEST(FolderStore, FilingReadsMailsAsOtherClientsWriteThem)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    const std::string pdf("%PDF-1.4 quote", 14);
+    struct Case
+    {
+        const char* name;
+        std::string text;
+        std::vector<std::string> files;
+    };
+    const Case cases[] = {
+        {"QM2000000001.eml",
+         "From: a@example.com\r\nSubject: signed\r\nMIME-Version: 1.0\r\n"
+         "Content-Type: multipart/signed; micalg=pgp-sha256;\r\n protocol=\"application/pgp-signature\";\r\n"
+         " boundary*=\"sig\"\r\n\r\n"
+         "--sig\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nsigned text\r\n"
+         "--sig\r\nContent-Type: application/pgp-signature; name*=us-ascii''signature.asc\r\n\r\n"
+         "-----BEGIN PGP SIGNATURE-----\r\n--sig--\r\n",
+         {"Headers\\Headers.dat", "signature.asc"}},
+        {"QM2000000002.eml",
+         "From: a@example.com\r\nSubject: quote\r\nMIME-Version: 1.0\r\n"
+         "Content-Type: multipart/mixed; boundary=q\r\n\r\n"
+         "--q\r\nContent-Type: application/pdf; name*=UTF-8''%E8%A6%8B%E7%A9%8D.pdf\r\n"
+         "Content-Disposition: attachment;\r\n filename*0*=UTF-8''%E8%A6%8B; filename*1*=%E7%A9%8D.pdf\r\n"
+         "Content-Transfer-Encoding: base64\r\n\r\n" + B64(pdf) + "\r\n--q--\r\n",
+         {"Headers\\Headers.dat", "見積.pdf"}},
+        {"QM2000000003.eml",
+         "From: list@example.com\r\nSubject: digest\r\nMIME-Version: 1.0\r\n"
+         "Content-Type: multipart/digest; boundary=d\r\n\r\n"
+         "--d\r\n\r\nFrom: one@example.com\r\nSubject: first\r\nContent-Description: x\r\n\r\nfirst body\r\n"
+         "--d\r\nContent-Description: second\r\n\r\nFrom: two@example.com\r\nSubject: second\r\n\r\nsecond body\r\n"
+         "--d--\r\n",
+         {"Headers\\Headers.dat", "QM", "second.eml"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_EQ(FileMail(store, dir.Path(), c.name, c.text), 1);
+        std::vector<std::string> files = AttachFiles(store, c.name);
+        ASSERT_EQ(files.size(), c.files.size());
+        for (size_t k = 0; k < files.size(); k++)
+            EXPECT_EQ(files[k].compare(0, c.files[k].size(), c.files[k]), 0) << files[k];
+    }
+    CString attach = store.GetFolderPath() + "\\Attach\\";
+    EXPECT_EQ(ReadFileBytes(attach + "QM2000000002.eml\\見積.pdf"), pdf);
+    EXPECT_EQ(ReadFileBytes(attach + "QM2000000003.eml\\second.eml"),
+              "From: two@example.com\r\nSubject: second\r\n\r\nsecond body");
+
+    // LF line ends, and a line of a dot: the stored entry is the mail in the
+    // store's own form.
+    ASSERT_EQ(FileMail(store, dir.Path(), "QM2000000004.eml",
+                       "From: a@example.com\nSubject: lf\n\nline\n.\n..x\nend\n"),
+              1);
+    CMailListData* list = store.GetMailList();
+    CString text;
+    ASSERT_TRUE(store.ReadMailText(list->GetMailRecord(list->GetAllRecordCount() - 1), text));
+    EXPECT_EQ(text.Str(),
+              "QM2000000004.eml\r\nFrom: a@example.com\r\nSubject: lf\r\n\r\nline\r\n..\r\n...x\r\nend\r\n\r\n.\r\n");
+}
+
+TEST(FolderStore, HtmlLinkStaysWhenItsFileCannotBeMoved)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    const std::string png("\x89PNG\r\n\x1a\n\x00\x00", 10);
+    // The picture comes before the page, so it is stored beside the mail and
+    // has to be moved next to the page.
+    std::string mail = "From: a@example.com\r\nSubject: related\r\nMIME-Version: 1.0\r\n"
+                       "Content-Type: multipart/related; boundary=r1\r\n\r\n"
+                       "--r1\r\nContent-Type: image/png; name=\"pic.png\"\r\nContent-ID: <img1@x>\r\n"
+                       "Content-Transfer-Encoding: base64\r\n\r\n" +
+                       B64(png) +
+                       "\r\n--r1\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n"
+                       "<html><body><img src=\"cid:img1@x\"></body></html>\r\n--r1--\r\n";
+    static int moves;
+    moves = 0;
+    // The first move is the picture's; the page's own replacement works.
+    FileSteps::FailHook previous =
+        FileSteps::SetFailHook([](const char* call) { return strcmp(call, "MoveFileEx") == 0 && ++moves == 1; });
+    ASSERT_EQ(FileMail(store, dir.Path(), "QM2100000001.eml", mail), 1);
+    FileSteps::SetFailHook(previous);
+    std::vector<std::string> files = AttachFiles(store, "QM2100000001.eml");
+    std::string html;
+    for (const std::string& f : files)
+        if (f.compare(0, 7, "html\\QM") == 0)
+            html = ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM2100000001.eml\\" + f.c_str());
+    // Neither the picture nor the page was moved: the page keeps its
+    // reference as it came and the picture its place.
+    EXPECT_NE(html.find("src=\"cid:img1@x\""), std::string::npos) << html;
+    EXPECT_EQ(ReadFileBytes(store.GetFolderPath() + "\\Attach\\QM2100000001.eml\\pic.png"), png);
+}
+
+TEST(FolderStore, FilingThatFailsWritesItsLogLine)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    app.m_bCommLog = TRUE;
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    // A data file that cannot be opened for writing.
+    CreateDirectoryA(store.GetDataPath(), nullptr);
+    EXPECT_EQ(FileMail(store, dir.Path(), "QM2200000001.eml", SimpleMail("lost", "<lost@x>")), 0);
+    app.m_bCommLog = FALSE;
+    EXPECT_NE(ReadFileBytes(app.GetLogFilePath()).find("m_pMailReader->ReadMailFile Error\r\n"), std::string::npos);
+    RemoveDirectoryA(store.GetDataPath());
 }
