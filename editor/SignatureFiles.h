@@ -1,0 +1,39 @@
+// CSignatureFiles: the signatures of "Signature.Box", one file "name.sig"
+// each holding the whole signature text, and the name lists that the
+// signature and template lists show.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+class CSignatureFiles
+{
+public:
+    enum SaveResult {
+        saved = 0,
+        badName,         // message: CheckName's id
+        needsOverwrite,  // another signature has the name: ask, then save again confirmed
+        createFailed,    // the file could not be written (no message)
+    };
+
+    // The names of every file of the folder without its extension, in the
+    // order the file system gives; folders and dot entries left out.
+    static void ListNames(const char* pszFolder, CStringArray& names);
+    // The first entry that begins with the name, letter case aside; -1 when none.
+    static int FindNameInList(const CStringArray& names, const char* pszName);
+
+    // 0 when the name may be a signature's, else the id of the message.
+    static UINT CheckName(const char* pszName);
+    // The whole signature file; empty when it cannot be read.
+    static CString LoadText(const char* pszName);
+    // The text the editor inserts for a choice: the signature with CR LF in
+    // front; empty for "自動", "追加しない" and a missing file.
+    static CString LoadInsertText(const char* pszName);
+    // The edit dialog's OK: saves the text under the new name; a signature
+    // opened under another name is renamed (its old file removed). A rename
+    // that changes only the letter case renames the one file.
+    static SaveResult Save(const char* pszOpenedName, const char* pszName, const char* pszText,
+                           bool bOverwriteConfirmed, UINT* pnMessage = nullptr);
+    // Copies a signature under a new name.
+    static SaveResult Copy(const char* pszName, const char* pszNewName, bool bOverwriteConfirmed);
+    static bool Delete(const char* pszName);
+};

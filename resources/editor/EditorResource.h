@@ -1,0 +1,22 @@
+// Resource identifiers of the mail editor's header templates, templates and
+// signatures (editor/).
+#pragma once
+
+// Built-in header templates.
+#define IDS_DEFAULT_RET_HEADER 59151
+#define IDS_DEFAULT_FW_HEADER 59152
+#define IDS_DEFAULT_READ_NOTIFY 59186
+#define IDS_DEFAULT_READ_NOTIFY_MDN 59188
+// Subject of a read notification (in Strings.rc2).
+#define IDS_READ_NOTIFY_SUBJECT 59439
+
+// Items of the automatic signature rules.
+#define IDS_AUTOSIGN_ITEM_TO_CC 57671
+#define IDS_AUTOSIGN_ITEM_TO 57672
+#define IDS_AUTOSIGN_ITEM_SUBJECT 57673
+
+// Name checks of templates and signatures ("." and ".." is IDS_DOT_NAMES 57654).
+#define IDS_TEMPLATE_NAME_CHARS 57628
+#define IDS_TEMPLATE_OVERWRITE 57629
+#define IDS_SIGNATURE_NAME_CHARS 57650
+#define IDS_SIGNATURE_OVERWRITE 57651
