@@ -91,10 +91,11 @@ CString WrapAddressList(const CString& list)
 {
     CString out;
     const char* s = list.GetString();
+    const size_t length = static_cast<size_t>(list.GetLength());
     bool quoted = false;
     int commas = 0;
-    for (size_t i = 0; s[i];) {
-        size_t n = Mbcs::CharLength(s + i, strlen(s + i) > 1 ? 2 : 1);
+    for (size_t i = 0; i < length;) {
+        size_t n = Mbcs::CharLength(s + i, length - i);
         char c = s[i];
         out.Append(s + i, static_cast<int>(n));
         i += n;
@@ -104,7 +105,7 @@ CString WrapAddressList(const CString& list)
             quoted = !quoted;
         } else if (c == ',' && !quoted && ++commas == 2) {
             out += "\r\n";
-            if (s[i])
+            if (i < length)
                 out += ' ';
             commas = 0;
         }

@@ -4,65 +4,12 @@
 #include "core/TextFile.h"
 #include "editor/MailEditData.h"
 #include "resources/editor/EditorResource.h"
-#include "resources/utils/UtilsResource.h"
 
 #include <cstring>
 
-namespace {
-
-// A find handle, closed on every path.
-class FindHandle
-{
-public:
-    explicit FindHandle(HANDLE h) : m_h(h) {}
-    FindHandle(const FindHandle&) = delete;
-    FindHandle& operator=(const FindHandle&) = delete;
-    ~FindHandle()
-    {
-        if (m_h != INVALID_HANDLE_VALUE)
-            FindClose(m_h);
-    }
-    HANDLE Get() const { return m_h; }
-
-private:
-    HANDLE m_h;
-};
-
-} // namespace
-
-void CSignatureFiles::ListNames(const char* pszFolder, CStringArray& names)
-{
-    names.RemoveAll();
-    WIN32_FIND_DATAA fd;
-    FindHandle find(FindFirstFileA(CombinePath(pszFolder, "*.*"), &fd));
-    if (find.Get() == INVALID_HANDLE_VALUE)
-        return;
-    do {
-        if (strcmp(fd.cFileName, ".") == 0 || strcmp(fd.cFileName, "..") == 0 ||
-            (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            continue;
-        names.Add(RemoveFileExtension(fd.cFileName));
-    } while (FindNextFileA(find.Get(), &fd));
-}
-
-int CSignatureFiles::FindNameInList(const CStringArray& names, const char* pszName)
-{
-    size_t n = pszName ? strlen(pszName) : 0;
-    for (int i = 0; i < names.GetSize(); ++i) {
-        if (_strnicmp(names[i], pszName ? pszName : "", n) == 0)
-            return i;
-    }
-    return -1;
-}
-
 UINT CSignatureFiles::CheckName(const char* pszName)
 {
-    CString name = pszName;
-    if (name == "." || name == "..")
-        return IDS_DOT_NAMES;
-    if (MakeValidFileName(name) != name)
-        return IDS_SIGNATURE_NAME_CHARS;
-    return 0;
+    return CBoxFiles::CheckName(pszName, IDS_SIGNATURE_NAME_CHARS);
 }
 
 CString CSignatureFiles::LoadText(const char* pszName)
@@ -89,17 +36,17 @@ CSignatureFiles::SaveResult CSignatureFiles::Save(const char* pszOpenedName, con
     if (pnMessage)
         *pnMessage = message;
     if (message)
-        return badName;
+        return CBoxFiles::badName;
     CString opened = pszOpenedName ? pszOpenedName : "";
     CString path = GetSignatureFilePath(pszName);
     CString openedPath = opened.IsEmpty() ? CString() : GetSignatureFilePath(opened);
-    // A name that differs only in letter case names the same file.
-    const bool sameFile = !opened.IsEmpty() && (opened == pszName || IsSamePath(openedPath, path));
-    if (!sameFile && FileExists(path) && !bOverwriteConfirmed) {
+    if (CBoxFiles::WouldReplaceOther(openedPath, path) && !bOverwriteConfirmed) {
         if (pnMessage)
             *pnMessage = IDS_SIGNATURE_OVERWRITE;
-        return needsOverwrite;
+        return CBoxFiles::needsOverwrite;
     }
+    // A name that differs only in letter case names the same file.
+    const bool sameFile = !opened.IsEmpty() && (opened == pszName || IsSamePath(openedPath, path));
     if (sameFile && opened != pszName) {
         // Through a third name: a rename to another letter case alone is
         // not taken by every file system.
@@ -108,22 +55,22 @@ CSignatureFiles::SaveResult CSignatureFiles::Save(const char* pszOpenedName, con
             MoveFileA(temp, openedPath);
     }
     if (!WriteTextFile(path, pszText))
-        return createFailed;
+        return CBoxFiles::createFailed;
     if (!opened.IsEmpty() && !sameFile)
         DeleteFileA(openedPath);
-    return saved;
+    return CBoxFiles::saved;
 }
 
 CSignatureFiles::SaveResult CSignatureFiles::Copy(const char* pszName, const char* pszNewName,
                                                   bool bOverwriteConfirmed)
 {
     if (CheckName(pszNewName))
-        return badName;
+        return CBoxFiles::badName;
     CString source = GetSignatureFilePath(pszName);
     CString target = GetSignatureFilePath(pszNewName);
-    if (FileExists(target) && !bOverwriteConfirmed)
-        return needsOverwrite;
-    return CopyFileA(source, target, FALSE) ? saved : createFailed;
+    if (CBoxFiles::WouldReplaceOther(source, target) && !bOverwriteConfirmed)
+        return CBoxFiles::needsOverwrite;
+    return CopyFileA(source, target, FALSE) ? CBoxFiles::saved : CBoxFiles::createFailed;
 }
 
 bool CSignatureFiles::Delete(const char* pszName)

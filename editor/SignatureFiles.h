@@ -1,26 +1,19 @@
 // CSignatureFiles: the signatures of "Signature.Box", one file "name.sig"
-// each holding the whole signature text, and the name lists that the
-// signature and template lists show.
+// each holding the whole signature text.
 #pragma once
 
-#include "classlib/ClassLib.h"
+#include "editor/BoxFiles.h"
 
 class CSignatureFiles
 {
 public:
-    enum SaveResult {
-        saved = 0,
-        badName,         // message: CheckName's id
-        needsOverwrite,  // another signature has the name: ask, then save again confirmed
-        createFailed,    // the file could not be written (no message)
-    };
+    typedef CBoxFiles::SaveResult SaveResult;
 
-    // The names of every file of the folder without its extension, in the
-    // order the file system gives; folders and dot entries left out.
-    static void ListNames(const char* pszFolder, CStringArray& names);
-    // The first entry that begins with the name, letter case aside; -1 when none.
-    static int FindNameInList(const CStringArray& names, const char* pszName);
-
+    // The signature names: every file of the folder without its extension.
+    static void ListNames(const char* pszFolder, CStringArray& names)
+    {
+        CBoxFiles::ListNames(pszFolder, names, true);
+    }
     // 0 when the name may be a signature's, else the id of the message.
     static UINT CheckName(const char* pszName);
     // The whole signature file; empty when it cannot be read.

@@ -4,7 +4,6 @@
 #include "core/TextFile.h"
 #include "message/MailMessage.h"
 #include "resources/editor/EditorResource.h"
-#include "resources/utils/UtilsResource.h"
 
 namespace {
 
@@ -85,10 +84,23 @@ bool CTemplateFile::Write(const char* pszPath) const
 
 UINT CTemplateFile::CheckName(const char* pszName)
 {
-    CString name = pszName;
-    if (name == "." || name == "..")
-        return IDS_DOT_NAMES;
-    if (MakeValidFileName(name) != name)
-        return IDS_TEMPLATE_NAME_CHARS;
-    return 0;
+    return CBoxFiles::CheckName(pszName, IDS_TEMPLATE_NAME_CHARS);
+}
+
+CBoxFiles::SaveResult CTemplateFile::SaveAs(const char* pszOpenedName, const char* pszName, bool bOverwriteConfirmed,
+                                            UINT* pnMessage) const
+{
+    UINT message = CheckName(pszName);
+    if (pnMessage)
+        *pnMessage = message;
+    if (message)
+        return CBoxFiles::badName;
+    CString path = GetTemplateFilePath(pszName);
+    CString openedPath = pszOpenedName && *pszOpenedName ? GetTemplateFilePath(pszOpenedName) : CString();
+    if (CBoxFiles::WouldReplaceOther(openedPath, path) && !bOverwriteConfirmed) {
+        if (pnMessage)
+            *pnMessage = IDS_TEMPLATE_OVERWRITE;
+        return CBoxFiles::needsOverwrite;
+    }
+    return Write(path) ? CBoxFiles::saved : CBoxFiles::createFailed;
 }

@@ -3,7 +3,7 @@
 // read back through the mail header parser.
 #pragma once
 
-#include "classlib/ClassLib.h"
+#include "editor/BoxFiles.h"
 
 class CTemplateFile
 {
@@ -21,6 +21,11 @@ public:
     // character that a file name cannot hold. 0 when it may, else the id of
     // the message to show.
     static UINT CheckName(const char* pszName);
+    // The edit dialog's OK: writes the template into "Template.Box" under
+    // the name. Another template of that name is replaced only when
+    // confirmed; a template opened under another name keeps its file.
+    CBoxFiles::SaveResult SaveAs(const char* pszOpenedName, const char* pszName, bool bOverwriteConfirmed,
+                                 UINT* pnMessage = nullptr) const;
 
     bool m_bSetHeaders = false;  // "宛先、件名なども指定する"
     CString m_strTo, m_strCc, m_strBcc, m_strSubject, m_strReplyTo;

@@ -89,7 +89,7 @@ TEST(SignatureFiles, SaveRenameCopyAndDelete)
 {
     EditorTest::Mailbox box;
     CString folder = box.app->GetSignatureBoxPath();
-    EXPECT_EQ(CSignatureFiles::Save("", "仕事", "--\r\n山田\r\n", false), CSignatureFiles::saved);
+    EXPECT_EQ(CSignatureFiles::Save("", "仕事", "--\r\n山田\r\n", false), CBoxFiles::saved);
     EXPECT_EQ(S(CSignatureFiles::LoadText("仕事")), "--\r\n山田\r\n");
     EXPECT_EQ(S(CSignatureFiles::LoadInsertText("仕事")), "\r\n--\r\n山田\r\n");
     EXPECT_EQ(S(CSignatureFiles::LoadInsertText(CMailEditData::kSignAuto)), "");
@@ -97,35 +97,35 @@ TEST(SignatureFiles, SaveRenameCopyAndDelete)
 
     // Bad names keep the dialog open with their message.
     UINT message = 0;
-    EXPECT_EQ(CSignatureFiles::Save("", "..", "x", false, &message), CSignatureFiles::badName);
+    EXPECT_EQ(CSignatureFiles::Save("", "..", "x", false, &message), CBoxFiles::badName);
     EXPECT_EQ(message, static_cast<UINT>(IDS_DOT_NAMES));
-    EXPECT_EQ(CSignatureFiles::Save("", "a|b", "x", false, &message), CSignatureFiles::badName);
+    EXPECT_EQ(CSignatureFiles::Save("", "a|b", "x", false, &message), CBoxFiles::badName);
     EXPECT_EQ(message, static_cast<UINT>(IDS_SIGNATURE_NAME_CHARS));
 
     // Copy keeps both; a copy onto an existing name asks first.
-    EXPECT_EQ(CSignatureFiles::Copy("仕事", "private", false), CSignatureFiles::saved);
+    EXPECT_EQ(CSignatureFiles::Copy("仕事", "private", false), CBoxFiles::saved);
     EXPECT_EQ(Names(folder), (std::set<std::string>{"仕事", "private"}));
-    EXPECT_EQ(CSignatureFiles::Copy("仕事", "private", false), CSignatureFiles::needsOverwrite);
+    EXPECT_EQ(CSignatureFiles::Copy("仕事", "private", false), CBoxFiles::needsOverwrite);
 
     // Renaming onto another signature asks; confirmed, only the new file is left.
-    EXPECT_EQ(CSignatureFiles::Save("仕事", "private", "new text", false), CSignatureFiles::needsOverwrite);
-    EXPECT_EQ(CSignatureFiles::Save("仕事", "private", "new text", true), CSignatureFiles::saved);
+    EXPECT_EQ(CSignatureFiles::Save("仕事", "private", "new text", false), CBoxFiles::needsOverwrite);
+    EXPECT_EQ(CSignatureFiles::Save("仕事", "private", "new text", true), CBoxFiles::saved);
     EXPECT_EQ(Names(folder), (std::set<std::string>{"private"}));
     EXPECT_EQ(S(CSignatureFiles::LoadText("private")), "new text");
 
     // A rename that changes only the letter case keeps the signature (the
     // old and new names are one file on Windows) and asks nothing.
-    EXPECT_EQ(CSignatureFiles::Save("private", "Private", "kept", false), CSignatureFiles::saved);
+    EXPECT_EQ(CSignatureFiles::Save("private", "Private", "kept", false), CBoxFiles::saved);
     EXPECT_EQ(Names(folder), (std::set<std::string>{"Private"}));
     EXPECT_EQ(S(CSignatureFiles::LoadText("Private")), "kept");
 
     // Saving under the opened name never asks.
-    EXPECT_EQ(CSignatureFiles::Save("Private", "Private", "again", false), CSignatureFiles::saved);
+    EXPECT_EQ(CSignatureFiles::Save("Private", "Private", "again", false), CBoxFiles::saved);
     EXPECT_TRUE(CSignatureFiles::Delete("Private"));
     EXPECT_TRUE(Names(folder).empty());
 }
 
-TEST(SignatureFiles, ListsSelectTheFirstNameBeginningWithTheOld)
+TEST(BoxFiles, ListsSelectTheFirstNameBeginningWithTheOld)
 {
     CStringArray names;
     for (const char* n : {"work", "Private", "private2", "署名"})
@@ -134,7 +134,7 @@ TEST(SignatureFiles, ListsSelectTheFirstNameBeginningWithTheOld)
         {"private", 1}, {"PRIV", 1}, {"private2", 2}, {"署", 3}, {"none", -1}, {"", 0},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CSignatureFiles::FindNameInList(names, c.name), c.index) << c.name;
+        EXPECT_EQ(CBoxFiles::FindNameInList(names, c.name), c.index) << c.name;
 }
 
 TEST(BodySignature, SwitchingReplacesOnlyTheInsertedSignature)

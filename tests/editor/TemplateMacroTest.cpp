@@ -99,10 +99,18 @@ TEST_F(TemplateMacroTest, DateSettingsChooseTheFormats)
     EXPECT_EQ(Expand("%SENDDATETIME%"), Local(kSent, "%Y年%#m月%#d日 %H時%M分"));
     EXPECT_EQ(Expand("%SENDDATE%"), Local(kSent, "%Y年%#m月%#d日"));
     EXPECT_EQ(Expand("%RECTIME%"), Local(kReceived, "%H時%M分"));
+    // The current time takes the same formats (stable ones, so that the
+    // clock cannot move between the two readings).
+    box.app->WriteProfileString("Setting", "FormatDate", "%Y年");
+    box.app->WriteProfileString("Setting", "FormatTime", "(%Y)");
+    const std::string year = S(CTime::GetCurrentTime().Format("%Y"));
+    EXPECT_EQ(Expand("%DATETIME%|%DATE%|%TIME%"), year + "年 (" + year + ")|" + year + "年|(" + year + ")");
     // Back to the locale form: the two settings are not used.
     box.app->WriteProfileInt("Setting", "TimeFormatType", 0);
     EXPECT_EQ(Expand("%SENDDATE%"), Local(kSent, "%Y/%m/%d"));
     EXPECT_EQ(Expand("%SENDDATETIME%").find("年"), std::string::npos);
+    EXPECT_EQ(Expand("%DATETIME%").find("年"), std::string::npos);
+    EXPECT_EQ(Expand("%TIME%").size(), 8u);  // "%H:%M:%S"
 }
 
 TEST_F(TemplateMacroTest, InvalidTimeFormatsGiveEmptyText)

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
+
 using EditorTest::S;
 
 namespace {
@@ -172,4 +175,36 @@ TEST(ShortCutTemplate, NineSlotsAreKeptAndReadBack)
     TestSupport::WriteFileBytes(path, "a\t7\t0\r\n");
     ASSERT_TRUE(back.ReadFromFile(TRUE));
     EXPECT_EQ(back.GetSlot(0)->m_bReply, 1);
+}
+
+TEST(TemplateFile, SavingUnderANameAsksOnlyBeforeReplacingAnother)
+{
+    EditorTest::Mailbox box;
+    CTemplateFile t = FullTemplate();
+    UINT message = 0;
+    EXPECT_EQ(t.SaveAs("", "会議", false), CBoxFiles::saved);
+    EXPECT_EQ(t.SaveAs("", "お礼", false), CBoxFiles::saved);
+    // Keeping the name it was opened with never asks.
+    EXPECT_EQ(t.SaveAs("会議", "会議", false), CBoxFiles::saved);
+    // Renaming onto another template asks first.
+    EXPECT_EQ(t.SaveAs("会議", "お礼", false, &message), CBoxFiles::needsOverwrite);
+    EXPECT_EQ(message, static_cast<UINT>(IDS_TEMPLATE_OVERWRITE));
+    EXPECT_EQ(t.SaveAs("", "会議", false), CBoxFiles::needsOverwrite);
+    EXPECT_EQ(t.SaveAs("会議", "a*b", false, &message), CBoxFiles::badName);
+    EXPECT_EQ(message, static_cast<UINT>(IDS_TEMPLATE_NAME_CHARS));
+    // A rename writes the new file and leaves the old one.
+    EXPECT_EQ(t.SaveAs("会議", "notes.txt", false), CBoxFiles::saved);
+
+    // The selection list shows whole names; the call registration drops
+    // the part after the last dot.
+    CStringArray names;
+    CBoxFiles::ListNames(box.app->GetTemplateBoxPath(), names, false);
+    std::set<std::string> whole, bare;
+    for (int i = 0; i < names.GetSize(); ++i)
+        whole.insert(S(names[i]));
+    CBoxFiles::ListNames(box.app->GetTemplateBoxPath(), names, true);
+    for (int i = 0; i < names.GetSize(); ++i)
+        bare.insert(S(names[i]));
+    EXPECT_EQ(whole, (std::set<std::string>{"会議", "お礼", "notes.txt"}));
+    EXPECT_EQ(bare, (std::set<std::string>{"会議", "お礼", "notes"}));
 }
