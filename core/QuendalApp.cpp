@@ -1,6 +1,8 @@
 #include "core/QuendalApp.h"
 
 #include "core/AccountDataSet.h"
+#include "editor/AutoSignData.h"
+#include "editor/ShortCutTemplateData.h"
 
 CQuendalApp* QuendalApp()
 {
@@ -17,4 +19,6 @@ CQuendalApp::~CQuendalApp()
     // Shut-down normally closed them already; a failed start-up has not.
     CloseAllFolders();
     delete m_pAccountDataSet;
+    delete m_pAutoSignData;
+    delete m_pShortCutTemplateData;
 }

@@ -13,7 +13,9 @@ class CMainFrame;
 class CDlgInputPassword;
 class CFolderData;
 class CFolderRecord;
+class CAutoSignData;
 class CMailFolderStore;
+class CShortCutTemplateData;
 class CMailIndexRecord;
 class CMailMessage;
 
@@ -175,6 +177,14 @@ public:
     // The address of the account a mail was received with, when the text
     // names an account; else the text.
     CString GetReceiveAddress(const char* pszAccountText);
+    // Tables of the mail editor, owned by the application and read on first
+    // use (editor/QuendalAppEditorTables.cpp): "AutoSign.dat" and
+    // "ShortCutTemplate.dat" of the mailbox.
+    void LoadAutoSignRules();
+    CAutoSignData* GetAutoSignData();
+    CShortCutTemplateData* GetShortCutTemplateData();
+    CAutoSignData* m_pAutoSignData = nullptr;
+    CShortCutTemplateData* m_pShortCutTemplateData = nullptr;
     // ---- end of header templates ----
 
     // ---- Start-up, thread messages, shut-down, settings and registration ----

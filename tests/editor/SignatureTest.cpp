@@ -78,8 +78,7 @@ TEST(AutoSignature, AutomaticChoiceFallsBackToFolderThenAccount)
 {
     EditorTest::Mailbox box;
     TestSupport::WriteFileBytes(box.app->GetAutoSignPath(), "rule\t2\turgent\r\n");
-    CAutoSignData rules;
-    rules.SetFilePath(box.app->GetAutoSignPath());
+    CAutoSignData& rules = *box.app->GetAutoSignData();
     EXPECT_STREQ(CBodySignature::ChooseAutomatic(rules, "", "", "urgent", "folder", "account"), "rule");
     EXPECT_STREQ(CBodySignature::ChooseAutomatic(rules, "", "", "calm", "folder", "account"), "folder");
     EXPECT_STREQ(CBodySignature::ChooseAutomatic(rules, "", "", "calm", "", "account"), "account");

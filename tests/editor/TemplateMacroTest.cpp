@@ -1,5 +1,6 @@
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
+#include "editor/MacroHelpText.h"
 #include "editor/MailEditComposer.h"
 #include "EditorTestUtil.h"
 #include "message/MailMessage.h"
@@ -245,4 +246,20 @@ TEST_F(TemplateMacroTest, HugeTemplatesExpandInLinearTime)
     EXPECT_EQ(out.Str(), huge);
     EXPECT_EQ(marker.GetLength(), 2 * static_cast<int>(value.size()));
     EXPECT_LT(seconds, 5.0);
+}
+
+TEST(MacroHelpText, ListsTheMacrosEachDialogOffers)
+{
+    const CString header = GetMacroHelpText(false);
+    const CString full = GetMacroHelpText(true);
+    EXPECT_EQ(header.Find("%FROM% (差出人の名前とアドレス)  %FNAME%"), 0);
+    EXPECT_NE(header.Find("%MESSAGEID% (メッセージID)\r\n%DATETIME%"), -1);
+    EXPECT_EQ(header.Right(static_cast<int>(strlen("%TZONE% (このマシンのタイムゾーンの値)\r\n"))),
+              "%TZONE% (このマシンのタイムゾーンの値)\r\n");
+    for (const char* macro : {"%REPLY-TO%", "%RADDRESS%", "%BODY%", "%REFBODY%", "%TEMPLATE%", "%$"}) {
+        EXPECT_EQ(header.Find(macro), -1) << macro;
+        EXPECT_NE(full.Find(macro), -1) << macro;
+    }
+    EXPECT_NE(full.Find("%MESSAGEID% (メッセージID)\t\t%RADDRESS% (受信したアドレス)\r\n"), -1);
+    EXPECT_STREQ(full.Right(12), "%$X-MAILER$%");
 }
