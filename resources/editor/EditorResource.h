@@ -20,3 +20,9 @@
 #define IDS_TEMPLATE_OVERWRITE 57629
 #define IDS_SIGNATURE_NAME_CHARS 57650
 #define IDS_SIGNATURE_OVERWRITE 57651
+
+// Template call registration: nine rows of a name combo and two checks.
+#define IDD_SHORTCUT_TEMPLATE 1621
+#define IDC_SCT_NAME_FIRST 1701   // 1701 .. 1709
+#define IDC_SCT_REPLY_FIRST 1711  // 1711 .. 1719
+#define IDC_SCT_ALL_FIRST 1721    // 1721 .. 1729

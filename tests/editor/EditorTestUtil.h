@@ -3,6 +3,7 @@
 #pragma once
 
 #include "core/AccountDataSet.h"
+#include "core/DateTimeUtil.h"
 #include "message/Base64.h"
 #include "message/JapaneseCode.h"
 #include "store/StoreTestUtil.h"
@@ -99,6 +100,8 @@ struct Mailbox
     Mailbox()
     {
         app.reset(new StoreTest::TestApp(dir.Path()));
+        // Start-up works the zone out; dates are shown in it.
+        app->m_lTimeZoneBias = ComputeTimeZoneBias();
         CAccountData* account = static_cast<CAccountData*>(app->m_pAccountDataSet->CreateNewRecord());
         account->SetAccountName("main");
         account->SetMailAddress("me@corvane.example");
