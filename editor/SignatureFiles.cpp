@@ -23,6 +23,9 @@ CString CSignatureFiles::LoadInsertText(const char* pszName)
 {
     if (!pszName || strncmp(pszName, CMailEditData::kSignAuto, strlen(CMailEditData::kSignAuto)) == 0)
         return CString();
+    // A name from a mail's header could point out of the signature folder.
+    if (CheckName(pszName) != 0)
+        return CString();
     CString text;
     if (!ReadTextFile(GetSignatureFilePath(pszName), text))
         return CString();

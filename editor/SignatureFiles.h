@@ -19,7 +19,8 @@ public:
     // The whole signature file; empty when it cannot be read.
     static CString LoadText(const char* pszName);
     // The text the editor inserts for a choice: the signature with CR LF in
-    // front; empty for "自動", "追加しない" and a missing file.
+    // front; empty for "自動", "追加しない", a missing file and a name that
+    // is no signature name.
     static CString LoadInsertText(const char* pszName);
     // The edit dialog's OK: saves the text under the new name; a signature
     // opened under another name is renamed (its old file removed). A rename

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
 
 using EditorTest::S;
@@ -244,4 +245,23 @@ TEST(MailEditComposer, StoredMailSplitsAndLosesDoubledDots)
     CMailEditComposer::SplitStoredMail("QM1.eml\r\nSubject: only header\r\n.\r\n", header, body);
     EXPECT_EQ(S(header), "Subject: only header");
     EXPECT_EQ(S(body), "");
+}
+
+TEST(MailEditComposer, ReplyToAllOfAHugeListStaysFast)
+{
+    EditorTest::Mailbox box;
+    std::string to;
+    for (int i = 0; i < 20000; ++i)
+        to += "user" + std::to_string(i) + "@example.jp, ";
+    to += "ME@corvane.example";
+    int index = box.File(box.inbox, "From: a@example.jp\r\nTo: " + to + "\r\nSubject: many\r\nMessage-ID: <h@x>\r\n"
+                                    "X-ReceiveAcount: main\r\n\r\nbody\r\n");
+    auto start = std::chrono::steady_clock::now();
+    CMailEditData data;
+    CMailEditComposer composer;
+    ASSERT_TRUE(composer.SetMailData(data, index, &box.inbox, 2, nullptr, -1));
+    auto seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    EXPECT_EQ(data.m_strCc.Find("corvane"), -1);
+    EXPECT_EQ(data.m_strCc.Find("user19999@example.jp,"), data.m_strCc.GetLength() - 21);
+    EXPECT_LT(seconds, 5.0);
 }

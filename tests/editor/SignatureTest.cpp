@@ -93,6 +93,9 @@ TEST(SignatureFiles, SaveRenameCopyAndDelete)
     EXPECT_EQ(S(CSignatureFiles::LoadInsertText("仕事")), "\r\n--\r\n山田\r\n");
     EXPECT_EQ(S(CSignatureFiles::LoadInsertText(CMailEditData::kSignAuto)), "");
     EXPECT_EQ(S(CSignatureFiles::LoadInsertText("missing")), "");
+    // A stored mail's "X-SignName" never reaches a file outside the folder.
+    TestSupport::WriteFileBytes(box.app->GetMailBoxFolder() + "\\secret.sig", "secret");
+    EXPECT_EQ(S(CSignatureFiles::LoadInsertText("..\\secret")), "");
 
     // Bad names keep the dialog open with their message.
     UINT message = 0;
