@@ -26,3 +26,9 @@
 #define IDC_SCT_NAME_FIRST 1701   // 1701 .. 1709
 #define IDC_SCT_REPLY_FIRST 1711  // 1711 .. 1719
 #define IDC_SCT_ALL_FIRST 1721    // 1721 .. 1729
+
+// Reply and forward header editing.
+#define IDD_QUOTE_HEADER 1622
+#define IDC_QH_REPLY 1731
+#define IDC_QH_FORWARD 1732
+#define IDC_QH_HELP 1733

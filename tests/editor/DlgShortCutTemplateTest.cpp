@@ -51,6 +51,8 @@ TEST(DlgShortCutTemplate, RowsShowTheSlotsAndOkWritesNineLines)
         ClickCheck(hDlg, IDC_SCT_REPLY_FIRST + 2);
         seen.allOffAfterReply = IsDlgButtonChecked(hDlg, IDC_SCT_ALL_FIRST + 2) == BST_UNCHECKED &&
                                 IsDlgButtonChecked(hDlg, IDC_SCT_REPLY_FIRST + 2) == BST_CHECKED;
+        Sleep(300);  // let the dialog paint before its picture is taken
+        UiTest::SaveScreenshot(hDlg, "DlgShortCutTemplate");
         // Row 9 gets "お礼" with neither check.
         HWND hCombo = GetDlgItem(hDlg, IDC_SCT_NAME_FIRST + 8);
         LRESULT at = SendMessageA(hCombo, CB_FINDSTRINGEXACT, 0, reinterpret_cast<LPARAM>("お礼"));
