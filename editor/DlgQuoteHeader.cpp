@@ -2,49 +2,10 @@
 
 #include "core/QuendalApp.h"
 #include "editor/MacroHelpText.h"
+#include "editor/RichEditText.h"
 #include "resources/editor/EditorResource.h"
 
 #include <richedit.h>
-
-#include <cstring>
-#include <string>
-
-namespace {
-
-// Lines of the header files end CR LF; a rich edit may hand back a lone CR.
-CString WithCrLf(const CString& text)
-{
-    const std::string& s = text.Str();
-    std::string out;
-    out.reserve(s.size() + 16);
-    for (size_t i = 0; i < s.size(); ++i) {
-        out += s[i];
-        if (s[i] == '\r' && (i + 1 >= s.size() || s[i + 1] != '\n'))
-            out += '\n';
-    }
-    return CString(out);
-}
-
-// The whole text of a rich edit in code page 932, lines ending CR LF (its
-// character count is not a byte count).
-CString GetRichEditText(HWND hEdit)
-{
-    GETTEXTLENGTHEX length = {GTL_USECRLF | GTL_PRECISE | GTL_NUMBYTES, 932};
-    LRESULT bytes = ::SendMessageA(hEdit, EM_GETTEXTLENGTHEX, reinterpret_cast<WPARAM>(&length), 0);
-    if (bytes < 0)
-        bytes = 0;
-    // Room for every character as two bytes and every line end as two.
-    std::string buffer(static_cast<size_t>(bytes) * 2 + 16, '\0');
-    GETTEXTEX get = {};
-    get.cb = static_cast<DWORD>(buffer.size());
-    get.flags = GT_USECRLF;
-    get.codepage = 932;
-    ::SendMessageA(hEdit, EM_GETTEXTEX, reinterpret_cast<WPARAM>(&get), reinterpret_cast<LPARAM>(&buffer[0]));
-    buffer.resize(strlen(buffer.c_str()));
-    return WithCrLf(CString(buffer));
-}
-
-} // namespace
 
 CDlgQuoteHeader::CDlgQuoteHeader(CWnd* pParent)
     : CDialog(IDD_QUOTE_HEADER, pParent), m_strHelpText(GetMacroHelpText(false))

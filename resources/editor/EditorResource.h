@@ -32,3 +32,14 @@
 #define IDC_QH_REPLY 1731
 #define IDC_QH_FORWARD 1732
 #define IDC_QH_HELP 1733
+
+// Signature list and signature editing.
+#define IDD_SIGNATURE_LIST 1623
+#define IDD_SIGNATURE_EDIT 1624
+#define IDC_SIGL_LIST 1741
+#define IDC_SIGL_ADD 1742
+#define IDC_SIGL_EDIT 1743
+#define IDC_SIGL_COPY 1744
+#define IDC_SIGL_DELETE 1745
+#define IDC_SIG_NAME 1746
+#define IDC_SIG_BODY 1747
