@@ -43,3 +43,16 @@
 #define IDC_SIGL_DELETE 1745
 #define IDC_SIG_NAME 1746
 #define IDC_SIG_BODY 1747
+
+// Automatic signature rules.
+#define IDD_AUTO_SIGNATURE 1625
+#define IDC_AS_LIST 1751
+#define IDC_AS_ITEM 1752
+#define IDC_AS_TEXT 1753
+#define IDC_AS_SIGN 1754
+#define IDC_AS_EDIT_SIGN 1755
+#define IDC_AS_ADD 1756
+#define IDC_AS_UPDATE 1757
+#define IDC_AS_DELETE 1758
+#define IDC_AS_UP 1759
+#define IDC_AS_DOWN 1760
