@@ -70,3 +70,11 @@ bool CBoxFiles::WouldReplaceOther(const char* pszOpenedPath, const char* pszPath
     // A name that differs only in letter case names the same file.
     return !pszOpenedPath || !*pszOpenedPath || !IsSamePath(pszOpenedPath, pszPath);
 }
+
+CBoxFiles::SaveResult CBoxFiles::CopyBoxFile(const char* pszSourcePath, const char* pszTargetPath,
+                                          bool bOverwriteConfirmed)
+{
+    if (WouldReplaceOther(pszSourcePath, pszTargetPath) && !bOverwriteConfirmed)
+        return needsOverwrite;
+    return ::CopyFileA(pszSourcePath, pszTargetPath, FALSE) ? saved : createFailed;
+}

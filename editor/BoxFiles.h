@@ -27,4 +27,7 @@ public:
     // Whether saving a file opened under one name (empty: new) under
     // another would replace a different existing file.
     static bool WouldReplaceOther(const char* pszOpenedPath, const char* pszPath);
+    // Copies a file of the box under another name; another file of that
+    // name is replaced only when confirmed.
+    static SaveResult CopyBoxFile(const char* pszSourcePath, const char* pszTargetPath, bool bOverwriteConfirmed);
 };

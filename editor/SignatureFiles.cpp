@@ -69,11 +69,7 @@ CSignatureFiles::SaveResult CSignatureFiles::Copy(const char* pszName, const cha
 {
     if (CheckName(pszNewName))
         return CBoxFiles::badName;
-    CString source = GetSignatureFilePath(pszName);
-    CString target = GetSignatureFilePath(pszNewName);
-    if (CBoxFiles::WouldReplaceOther(source, target) && !bOverwriteConfirmed)
-        return CBoxFiles::needsOverwrite;
-    return CopyFileA(source, target, FALSE) ? CBoxFiles::saved : CBoxFiles::createFailed;
+    return CBoxFiles::CopyBoxFile(GetSignatureFilePath(pszName), GetSignatureFilePath(pszNewName), bOverwriteConfirmed);
 }
 
 bool CSignatureFiles::Delete(const char* pszName)

@@ -56,3 +56,12 @@
 #define IDC_AS_DELETE 1758
 #define IDC_AS_UP 1759
 #define IDC_AS_DOWN 1760
+
+// Template selection.
+#define IDD_TEMPLATE_SELECT 1626
+#define IDC_TS_LIST 1771
+#define IDC_TS_ADD 1772
+#define IDC_TS_EDIT 1773
+#define IDC_TS_COPY 1774
+#define IDC_TS_DELETE 1775
+#define IDC_TS_ALL 1776
