@@ -16,6 +16,8 @@ const char* AfxGetAppName();
 // A message box owned by the active window, captioned with the application's name.
 int AfxMessageBox(const char* pszText, UINT nType = MB_OK, UINT nIDHelp = 0);
 int AfxMessageBox(UINT nIDPrompt, UINT nType = MB_OK, UINT nIDHelp = -1);
+// The same with a caption of its own (a confirmation that names its subject).
+int AfxMessageBox(const char* pszText, const char* pszCaption, UINT nType);
 
 // Tests replace the message box so that nothing waits for a user; the hook
 // gets the text and type and returns the button the "user" pressed.

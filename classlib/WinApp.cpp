@@ -54,6 +54,14 @@ int AfxMessageBox(const char* pszText, UINT nType, UINT /*nIDHelp*/)
     return MessageBoxA(owner, pszText ? pszText : "", AfxGetAppName(), nType | MB_SETFOREGROUND);
 }
 
+int AfxMessageBox(const char* pszText, const char* pszCaption, UINT nType)
+{
+    if (g_messageBoxHook)
+        return g_messageBoxHook(pszText ? pszText : "", nType);
+    return MessageBoxA(GetActiveWindow(), pszText ? pszText : "", pszCaption ? pszCaption : AfxGetAppName(),
+                       nType | MB_SETFOREGROUND);
+}
+
 int AfxMessageBox(UINT nIDPrompt, UINT nType, UINT nIDHelp)
 {
     CString text;

@@ -1,6 +1,8 @@
 #include "core/QuendalApp.h"
 
 #include "core/AccountDataSet.h"
+#include "editor/AutoSignData.h"
+#include "editor/ShortCutTemplateData.h"
 
 CQuendalApp* QuendalApp()
 {
@@ -18,4 +20,6 @@ CQuendalApp::~CQuendalApp()
     CloseAllFolders();
     FreeRuleTables();
     delete m_pAccountDataSet;
+    delete m_pAutoSignData;
+    delete m_pShortCutTemplateData;
 }

@@ -6,17 +6,23 @@
 
 #include "core/MailApp.h"
 
+#include <cstdint>
+
 class CAccountDataSet;
 class CMainFrame;
 class CDlgInputPassword;
 class CFolderData;
 class CFolderRecord;
+class CAutoSignData;
 class CMailFolderStore;
 class CDivideupDataSet;
 class CReceiveNotifyDataSet;
 class CReceiveLogDataSet;
 class CRouteSetData;
 class CFilterGroupPatterns;
+class CShortCutTemplateData;
+class CMailIndexRecord;
+class CMailMessage;
 
 class CQuendalApp : public CMailApp
 {
@@ -199,6 +205,46 @@ public:
     // and drops the entry (thread message 1430).
     BOOL RestoreDeletedMail(int nPos);
     // ---- end of requests to write a mail ----
+
+    // ---- Header templates and macros (editor/QuendalAppHeaderTemplates.cpp) ----
+    // The four header templates of "Headers.Box"; the folder is created when
+    // missing. Load gives the built-in text when the file cannot be opened.
+    CString GetRetHeaderFilePath();
+    CString GetFwHeaderFilePath();
+    CString GetReadNotifyFilePath();
+    CString GetReadNotifyMdnFilePath();
+    CString LoadRetHeader();
+    CString LoadFwHeader();
+    CString LoadReadNotify();
+    CString LoadReadNotifyMdn();
+    BOOL SaveRetHeader(const char* pszText);
+    BOOL SaveFwHeader(const char* pszText);
+    BOOL SaveReadNotify(const char* pszText);
+    BOOL SaveReadNotifyMdn(const char* pszText);
+    // Expands the macros of a template for one mail (record and parsed header
+    // may be null). Every macro of the template is expanded once; what a
+    // macro inserts is never expanded again.
+    CString ReplaceTemplateMacros(const char* pszTemplate, const CMailIndexRecord* pRecord, const char* pszBody,
+                                  const char* pszRefBody, int nMailKind, const CMailMessage* pMessage);
+    // "prefix" format "$%" markers formatted with the time (removed without one).
+    void ReplaceFormattedDateMacro(CString& text, const char* pszPrefix, const int64_t* pTime);
+    // "%$NAME$%" markers: the value of the header of that upper-case name, else removed.
+    void ReplaceHeaderMarkers(CString& text, const CMailMessage* pMessage);
+    // The display form of every entry of an address list, joined with ",";
+    // unchanged while received addresses are kept as they are.
+    CString FormatAddressList(const char* pszList);
+    // The address of the account a mail was received with, when the text
+    // names an account; else the text.
+    CString GetReceiveAddress(const char* pszAccountText);
+    // Tables of the mail editor, owned by the application and read on first
+    // use (editor/QuendalAppEditorTables.cpp): "AutoSign.dat" and
+    // "ShortCutTemplate.dat" of the mailbox.
+    void LoadAutoSignRules();
+    CAutoSignData* GetAutoSignData();
+    CShortCutTemplateData* GetShortCutTemplateData();
+    CAutoSignData* m_pAutoSignData = nullptr;
+    CShortCutTemplateData* m_pShortCutTemplateData = nullptr;
+    // ---- end of header templates ----
 
     // ---- Start-up, thread messages, shut-down, settings and registration ----
     // (QuendalAppStartup.cpp, QuendalAppDispatch.cpp, QuendalAppThreads.cpp,
