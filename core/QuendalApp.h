@@ -194,9 +194,18 @@ public:
     // Appends a time-stamped line to the application log, whatever the log setting.
     void AppendAppLog(const char* pszLine);
     void ReleaseInstanceMutex();
+    // Tells later starts that this instance is ending, so that they wait for
+    // it instead of handing their command line to it.
+    void MarkInstanceEnding();
+
+    // The first instance owns this mutex from start-up to the end of shut-down.
+    static constexpr const char* kInstanceMutexName = "Corvane Mail";
+    // Exists while an instance is ending.
+    static constexpr const char* kInstanceEndingName = "Corvane Mail Ending";
 
 protected:
     BOOL StartUp();
+    bool TakeOverFromEndingInstance();
     void ReportStartUpFailure(const char* pszDetail);
     void ReadProgramVersion();
     void BuildImageLists();
@@ -212,6 +221,7 @@ public:
 
     WORD m_wVersion[4] = { 0, 0, 0, 0 };
     HANDLE m_hInstanceMutex = nullptr;  // null in a second instance
+    HANDLE m_hEndingEvent = nullptr;    // set once shut-down is decided
     CCriticalSection m_shutdownLock;
     bool m_bShutDown = false;
     HMODULE m_hVonlink = nullptr, m_hZip32j = nullptr, m_hUnlha32 = nullptr;

@@ -33,9 +33,27 @@
 
 namespace {
 
-const char kMutexName[] = "Corvane Mail";
 // How long a second start waits for the running one to take its request.
 const DWORD kHandOverWaitMs = 5000;
+// How long a start waits for an instance that is ending.
+const DWORD kEndingWaitMs = 60000;
+
+bool IsInstanceEnding()
+{
+    HANDLE h = OpenEventA(SYNCHRONIZE, FALSE, CQuendalApp::kInstanceEndingName);
+    if (!h)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
+// Waits until the ending instance lets go of the mutex; true when this
+// process then owns it (an abandoned mutex is owned as well).
+bool WaitForEndingInstance(HANDLE hMutex)
+{
+    DWORD r = WaitForSingleObject(hMutex, kEndingWaitMs);
+    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+}
 
 // A duplicate of a thread's handle, so that its liveness can be tested after
 // the thread object has deleted itself.
@@ -245,6 +263,19 @@ bool HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
 
 } // namespace
 
+bool CQuendalApp::TakeOverFromEndingInstance()
+{
+    HANDLE hMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+    if (!hMutex)
+        return false;
+    if (GetLastError() == ERROR_ALREADY_EXISTS && !WaitForEndingInstance(hMutex)) {
+        CloseHandle(hMutex);
+        return false;
+    }
+    m_hInstanceMutex = hMutex;
+    return true;
+}
+
 BOOL CQuendalApp::InitInstance()
 {
     try {
@@ -298,9 +329,21 @@ void CQuendalApp::AppendAppLog(const char* pszLine)
 void CQuendalApp::ReleaseInstanceMutex()
 {
     if (m_hInstanceMutex) {
+        ReleaseMutex(m_hInstanceMutex);
         CloseHandle(m_hInstanceMutex);
         m_hInstanceMutex = nullptr;
     }
+    // A start that waits for the mutex now has it; the mark goes with it.
+    if (m_hEndingEvent) {
+        CloseHandle(m_hEndingEvent);
+        m_hEndingEvent = nullptr;
+    }
+}
+
+void CQuendalApp::MarkInstanceEnding()
+{
+    if (m_hInstanceMutex && !m_hEndingEvent)
+        m_hEndingEvent = CreateEventA(nullptr, TRUE, TRUE, kInstanceEndingName);
 }
 
 void CQuendalApp::ReadProgramVersion()
@@ -330,14 +373,16 @@ BOOL CQuendalApp::StartUp()
     m_strProfileName = "CorvaneMail";
 
     // One create that tells whether the mutex existed: an open-then-create
-    // pair lets two simultaneous starts both believe they are the first.
-    HANDLE hMutex = CreateMutexA(nullptr, FALSE, kMutexName);
+    // pair lets two simultaneous starts both believe they are the first. The
+    // first instance owns it until its shut-down ends, so that a start that
+    // meets an ending instance can wait for exactly that moment.
+    HANDLE hMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
     DWORD err = GetLastError();
-    if (hMutex && err == ERROR_ALREADY_EXISTS) {
+    if (!hMutex)
+        return FALSE;
+    if (err == ERROR_ALREADY_EXISTS && !(IsInstanceEnding() && WaitForEndingInstance(hMutex))) {
         CloseHandle(hMutex);
         hMutex = nullptr;
-    } else if (!hMutex) {
-        return FALSE;
     }
     m_hInstanceMutex = hMutex;
 
@@ -363,18 +408,21 @@ BOOL CQuendalApp::StartUp()
     InitCommonControlsEx(&icc);
 
     CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
     if (!m_hInstanceMutex) {
         HWND hRunning = FindWindowA("CVMWndClass", nullptr);
         if (!hRunning)
             return FALSE;
-        ParseCommandLine(cmdInfo);
-        // A request the running program never took ends this start with an error code.
-        if (!HandOverToRunningInstance(hRunning, m_strCmdLineText))
-            m_nExitCode = 2;
-        return FALSE;
+        if (HandOverToRunningInstance(hRunning, m_strCmdLineText))
+            return FALSE;
+        // The running program may have begun to end while the request waited:
+        // then this start becomes the program once it has gone.
+        if (!IsInstanceEnding() || !TakeOverFromEndingInstance()) {
+            m_nExitCode = 2;  // a request the running program never took
+            return FALSE;
+        }
     }
 
-    ParseCommandLine(cmdInfo);
     SetRegistryKey("Hollowpine");
     CString iniPath = GetProgramFolder() + "\\CVM.ini";
     if (IsExistingFile(iniPath))
