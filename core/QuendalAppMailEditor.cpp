@@ -6,9 +6,10 @@
 #include "core/AccountDataSet.h"
 #include "store/MailEditRequest.h"
 #include "store/MailFolderStore.h"
+#include "resources/resource.h"
 
 namespace {
-const UINT kNeedAccount = 59172;  // "アカウントを作成してから実行してください。"
+const UINT kNeedAccount = IDS_NEED_ACCOUNT;
 }
 
 BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra,
