@@ -129,15 +129,20 @@ public:
     BOOL OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra, const char* pszAddress,
                         const char* pszSecond, const char* pszOwnText, const char* pszBody, const char* pszSubject,
                         int nValue1, int nValue2, BOOL bNoParse, int nEditorFlag, BOOL bTrusted = FALSE);
-    // Deleted mails that can be restored: (folder id, mail index) pairs, oldest first.
+    // Deleted mails that can be restored, oldest first: the folder and index
+    // of the deleted mail and, when the deletion left a copy in the trash,
+    // the trash folder and the copy's index there.
     struct DeletedMail
     {
         int nFolderId;
         int nIndex;
+        int nTrashFolderId = 0;  // 0: no copy in the trash
+        int nTrashIndex = -1;
     };
     CArray<DeletedMail, const DeletedMail&> m_deleteHistory;
-    // Restores the mail of history entry nPos (-1 the newest) into its folder
-    // and drops the entry (thread message 1430).
+    // Restores the mail of history entry nPos (-1 the newest) into its folder,
+    // deletes the copy the deletion left in the trash and drops the entry
+    // (thread message 1430).
     BOOL RestoreDeletedMail(int nPos);
     // ---- end of requests to write a mail ----
 

@@ -76,7 +76,14 @@ BOOL CQuendalApp::RestoreDeletedMail(int nPos)
     m_deleteHistory.RemoveAt(nPos);
     CMailFolderStore* store = FindFolder(entry.nFolderId);
     CMailListData* list = store ? store->GetMailList() : nullptr;
-    if (!list)
+    if (!list || !store->RestoreMail(list->GetMailRecord(entry.nIndex)))
         return FALSE;
-    return store->RestoreMail(list->GetMailRecord(entry.nIndex));
+    // Otherwise the mail would be both back in its folder and in the trash.
+    if (entry.nTrashFolderId) {
+        if (CMailFolderStore* trash = FindFolder(entry.nTrashFolderId)) {
+            if (trash->GetMailList())
+                trash->DeleteMail(entry.nTrashIndex);
+        }
+    }
+    return TRUE;
 }
