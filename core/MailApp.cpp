@@ -353,16 +353,16 @@ bool CMailApp::ExportRegistryToProfileFile(const char* pszPath)
         return SaveProfileFile(pszPath, &m_profileEntries);
 
     CObArray list;
-    HKEY app = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAppKey, 0, KEY_READ, &app) != ERROR_SUCCESS)
+    CRegKey app;
+    if (app.Open(HKEY_CURRENT_USER, kAppKey) != ERROR_SUCCESS)
         return false;
     char sectionName[261];
     for (DWORD i = 0;; ++i) {
         DWORD len = sizeof(sectionName);
         if (RegEnumKeyExA(app, i, sectionName, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        HKEY section = nullptr;
-        if (RegOpenKeyExA(app, sectionName, 0, KEY_READ, &section) != ERROR_SUCCESS)
+        CRegKey section;
+        if (section.Open(app, sectionName) != ERROR_SUCCESS)
             continue;
         char valueName[261];
         for (DWORD j = 0;; ++j) {
@@ -394,9 +394,7 @@ bool CMailApp::ExportRegistryToProfileFile(const char* pszPath)
             }
             list.Add(e);
         }
-        RegCloseKey(section);
     }
-    RegCloseKey(app);
     bool ok = SaveProfileFile(pszPath, &list);
     DeleteEntries(list);
     return ok;

@@ -40,11 +40,7 @@ const DWORD kEndingWaitMs = 60000;
 
 bool IsInstanceEnding()
 {
-    HANDLE h = OpenEventA(SYNCHRONIZE, FALSE, CQuendalApp::kInstanceEndingName);
-    if (!h)
-        return false;
-    CloseHandle(h);
-    return true;
+    return CHandle(OpenEventA(SYNCHRONIZE, FALSE, CQuendalApp::kInstanceEndingName)).IsValid();
 }
 
 // Waits until the ending instance lets go of the mutex; true when this
@@ -80,33 +76,23 @@ void CreateSendToShortcut(const CString& shortPath)
         return;
     CString link;
     link.Format("%s\\%s.lnk", sendTo, "CorvaneMail");
-    IShellLinkA* pLink = nullptr;
+    CComPtr<IShellLinkA> pLink;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&pLink))))
+                                pLink.ReceiveVoid())))
         return;
     pLink->SetPath(shortPath);
-    IPersistFile* pFile = nullptr;
-    if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
+    CComPtr<IPersistFile> pFile;
+    if (SUCCEEDED(pLink.QueryInterface(IID_IPersistFile, pFile)))
         pFile->Save(link.ToWide().c_str(), TRUE);
-        pFile->Release();
-    }
-    pLink->Release();
 }
 
 void SetDefaultMailClientImpl(const char* pszName)
 {
-    HKEY software = nullptr, clients = nullptr, mail = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software", 0, KEY_ALL_ACCESS, &software) == ERROR_SUCCESS) {
-        if (RegOpenKeyExA(software, "Clients", 0, KEY_ALL_ACCESS, &clients) == ERROR_SUCCESS) {
-            if (RegOpenKeyExA(clients, "Mail", 0, KEY_ALL_ACCESS, &mail) == ERROR_SUCCESS) {
-                RegSetValueExA(mail, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszName),
-                               static_cast<DWORD>(lstrlenA(pszName) + 1));
-                RegCloseKey(mail);
-            }
-            RegCloseKey(clients);
-        }
-        RegCloseKey(software);
-    }
+    CRegKey software, clients, mail;
+    if (software.Open(HKEY_LOCAL_MACHINE, "software", KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+        clients.Open(software, "Clients", KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+        mail.Open(clients, "Mail", KEY_ALL_ACCESS) == ERROR_SUCCESS)
+        mail.SetStringValue(nullptr, pszName);
 }
 
 // Until the mailbox settings dialog exists, the mailbox named on the command
@@ -265,14 +251,10 @@ bool HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
 
 bool CQuendalApp::TakeOverFromEndingInstance()
 {
-    HANDLE hMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
-    if (!hMutex)
+    CHandle mutex(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
+    if (!mutex || (GetLastError() == ERROR_ALREADY_EXISTS && !WaitForEndingInstance(mutex)))
         return false;
-    if (GetLastError() == ERROR_ALREADY_EXISTS && !WaitForEndingInstance(hMutex)) {
-        CloseHandle(hMutex);
-        return false;
-    }
-    m_hInstanceMutex = hMutex;
+    m_hInstanceMutex = mutex.Detach();
     return true;
 }
 
@@ -313,9 +295,9 @@ void CQuendalApp::AppendAppLog(const char* pszLine)
     } catch (...) {
         return;
     }
-    HANDLE h = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CHandle h(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         return;
     SYSTEMTIME st;
     GetLocalTime(&st);
@@ -323,7 +305,6 @@ void CQuendalApp::AppendAppLog(const char* pszLine)
     line.Format("%02u:%02u:%02u %s\r\n", st.wHour, st.wMinute, st.wSecond, pszLine);
     DWORD written = 0;
     WriteFile(h, line.GetString(), static_cast<DWORD>(line.GetLength()), &written, nullptr);
-    CloseHandle(h);
 }
 
 void CQuendalApp::ReleaseInstanceMutex()
@@ -376,15 +357,13 @@ BOOL CQuendalApp::StartUp()
     // pair lets two simultaneous starts both believe they are the first. The
     // first instance owns it until its shut-down ends, so that a start that
     // meets an ending instance can wait for exactly that moment.
-    HANDLE hMutex = CreateMutexA(nullptr, TRUE, kInstanceMutexName);
+    CHandle mutex(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
     DWORD err = GetLastError();
-    if (!hMutex)
+    if (!mutex)
         return FALSE;
-    if (err == ERROR_ALREADY_EXISTS && !(IsInstanceEnding() && WaitForEndingInstance(hMutex))) {
-        CloseHandle(hMutex);
-        hMutex = nullptr;
-    }
-    m_hInstanceMutex = hMutex;
+    if (err == ERROR_ALREADY_EXISTS && !(IsInstanceEnding() && WaitForEndingInstance(mutex)))
+        mutex.Close();
+    m_hInstanceMutex = mutex.Detach();
 
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) {
