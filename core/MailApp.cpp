@@ -13,35 +13,12 @@ int LeadingNumber(const CString& text)
     return static_cast<int>(std::strtol(text, nullptr, 10));
 }
 
-bool StartsWith(const std::vector<char>& buf, size_t pos, const char* prefix)
+bool StartsWith(const std::string& buf, size_t pos, const char* prefix)
 {
     size_t n = std::strlen(prefix);
     return pos + n <= buf.size() && std::memcmp(buf.data() + pos, prefix, n) == 0;
 }
 
-bool ReadWholeFile(const char* path, std::vector<char>& out)
-{
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
-        return false;
-    try {
-        ULONGLONG len = file.GetLength();
-        if (len > 0x7FFFFFFF)
-            return false;
-        out.resize(static_cast<size_t>(len));
-        size_t done = 0;
-        while (done < out.size()) {
-            UINT n = file.Read(out.data() + done, static_cast<UINT>(out.size() - done));
-            if (n == 0)
-                break;
-            done += n;
-        }
-        out.resize(done);
-    } catch (const CFileException&) {
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -193,8 +170,8 @@ void CMailApp::DecodeHexLetters(const CString& text, CByteArray& out)
 
 bool CMailApp::LoadProfileFile(const char* pszPath, CObArray* pList)
 {
-    std::vector<char> buf;
-    if (!ReadWholeFile(pszPath, buf))
+    std::string buf;
+    if (!ReadWholeFile(pszPath, buf, CFile::shareDenyWrite))
         return false;
     CObArray& list = pList ? *pList : m_profileEntries;
     CSingleLock hold(&m_profileLock, TRUE);
