@@ -85,7 +85,10 @@ printf 'display=%s\nurl=%s\nprefix=%s\n' "$DISPLAY" "$url" "$CVM_WINEPREFIX" >"$
 
 cd "$run"
 winpath="Z:$(printf '%s' "$run/MailBox" | tr '/' '\\')"
-# The M value begins one character after the letter.
+# The M value begins one character after the letter. The script waits in the
+# background of the program, so that Ctrl+C reaches its clean-up at once.
 status=0
-"$root/scripts/wine-run.sh" "$run/CVMail.exe" /INI "/M:$winpath" "$@" 8>&- || status=$?
+"$root/scripts/wine-run.sh" "$run/CVMail.exe" /INI "/M:$winpath" "$@" 8>&- &
+program=$!
+wait "$program" || status=$?
 exit "$status"
