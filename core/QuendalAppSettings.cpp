@@ -170,10 +170,12 @@ BOOL CQuendalApp::RegisterMailClient(const char* pszPath, const char* pszShortPa
             url.SetStringValue(nullptr, "URL:Mail Protocol");
             url.SetStringValue("FriendlyTypeName", FormatString("@%s,-%d", pszPath, IDS_MAILTO_FRIENDLY_NAME));
         }
-        CreateKey(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon").SetStringValue(nullptr, FormatString("\"%s\",0", pszPath));
+        CreateKey(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon")
+            .SetStringValue(nullptr, FormatString("\"%s\",0", pszPath));
         CRegKey shell = CreateKey(HKEY_CLASSES_ROOT, cls + "\\shell");
         CRegKey open = CreateKey(HKEY_CLASSES_ROOT, cls + "\\shell\\open");
-        CreateKey(HKEY_CLASSES_ROOT, cls + "\\shell\\open\\command").SetStringValue(nullptr, FormatString("\"%s\" %%1", pszPath));
+        CreateKey(HKEY_CLASSES_ROOT, cls + "\\shell\\open\\command")
+            .SetStringValue(nullptr, FormatString("\"%s\" %%1", pszPath));
     }
     return TRUE;
 }

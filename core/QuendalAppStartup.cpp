@@ -14,6 +14,7 @@
 #include "core/DlgCVMStartPasswordSetting.h"
 #include "core/DlgInputPassword.h"
 #include "core/PasswordScrambler.h"
+#include "core/ShellUtil.h"
 #include "core/SplashWnd.h"
 #include "mainwnd/MainFrame.h"
 #include "plugin/CommunicationThread.h"
@@ -76,14 +77,7 @@ void CreateSendToShortcut(const CString& shortPath)
         return;
     CString link;
     link.Format("%s\\%s.lnk", sendTo, "CorvaneMail");
-    CComPtr<IShellLinkA> pLink;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                pLink.ReceiveVoid())))
-        return;
-    pLink->SetPath(shortPath);
-    CComPtr<IPersistFile> pFile;
-    if (SUCCEEDED(pLink.QueryInterface(IID_IPersistFile, pFile)))
-        pFile->Save(link.ToWide().c_str(), TRUE);
+    CreateShortcut(link, "", shortPath);
 }
 
 void SetDefaultMailClientImpl(const char* pszName)
