@@ -245,8 +245,11 @@ bool HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
 
 bool CQuendalApp::TakeOverFromEndingInstance()
 {
+    // The running program is either gone already (the mutex is new and ours)
+    // or marked as ending (wait for it); one that runs on keeps its place.
     CHandle mutex(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
-    if (!mutex || (GetLastError() == ERROR_ALREADY_EXISTS && !WaitForEndingInstance(mutex)))
+    if (!mutex ||
+        (GetLastError() == ERROR_ALREADY_EXISTS && !(IsInstanceEnding() && WaitForEndingInstance(mutex))))
         return false;
     m_hInstanceMutex = mutex.Detach();
     return true;
@@ -390,7 +393,7 @@ BOOL CQuendalApp::StartUp()
             return FALSE;
         // The running program may have begun to end while the request waited:
         // then this start becomes the program once it has gone.
-        if (!IsInstanceEnding() || !TakeOverFromEndingInstance()) {
+        if (!TakeOverFromEndingInstance()) {
             m_nExitCode = 2;  // a request the running program never took
             return FALSE;
         }
