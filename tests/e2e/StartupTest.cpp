@@ -274,3 +274,21 @@ TEST_F(ProgramTest, StartMeetingAnEndingInstanceWaitsForItAndThenStartsItself)
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
 }
+
+TEST_F(ProgramTest, StartRightAfterClosingShowsItsOwnWindow)
+{
+    PresetSettings();
+    CProgramUnderTest first(m_dir.Path());
+    ASSERT_TRUE(first.Start(Arguments()));
+    HWND main = WaitForMainWindow({&first});
+    ASSERT_NE(main, nullptr);
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    CProgramUnderTest second(m_dir.Path());
+    ASSERT_TRUE(second.Start(Arguments()));
+    EXPECT_EQ(first.WaitForExit(kStartTimeout), 0);
+    HWND secondMain = WaitForMainWindow({&second});
+    ASSERT_NE(secondMain, nullptr) << "the second start must not end with nothing shown";
+    PostMessageA(secondMain, WM_CLOSE, 0, 0);
+    EXPECT_EQ(second.WaitForExit(kStartTimeout), 0);
+}
