@@ -88,7 +88,11 @@ winpath="Z:$(printf '%s' "$run/MailBox" | tr '/' '\\')"
 # The M value begins one character after the letter. The script waits in the
 # background of the program, so that Ctrl+C reaches its clean-up at once.
 status=0
-"$root/scripts/wine-run.sh" "$run/CVMail.exe" /INI "/M:$winpath" "$@" 8>&- &
+# Wine's own notices go to a log rather than between the lines above.
+"$root/scripts/wine-run.sh" "$run/CVMail.exe" /INI "/M:$winpath" "$@" 2>"$run/wine.log" 8>&- &
 program=$!
 wait "$program" || status=$?
+if [ "$status" != 0 ] && [ "$status" -lt 128 ]; then
+  echo "run: the program ended with code $status; Wine's messages are in $run/wine.log" >&2
+fi
 exit "$status"
