@@ -189,3 +189,32 @@ void CFile::ThrowLastError() const
 {
     CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
 }
+
+bool ReadWholeFile(const char* pszPath, std::string& data, UINT nShareFlags)
+{
+    data.clear();
+    CFile file;
+    if (!file.Open(pszPath, CFile::modeRead | nShareFlags))
+        return false;
+    try {
+        ULONGLONG len = file.GetLength();
+        if (len > kMaxWholeFileSize) {
+            SetLastError(ERROR_FILE_TOO_LARGE);
+            return false;
+        }
+        data.resize(static_cast<size_t>(len));
+        size_t done = 0;
+        while (done < data.size()) {
+            UINT n = file.Read(&data[done], static_cast<UINT>(data.size() - done));
+            if (n == 0)
+                break;  // the file became shorter while it was read
+            done += n;
+        }
+        data.resize(done);
+    } catch (const CFileException&) {
+        data.clear();
+        return false;
+    }
+    return true;
+}
+

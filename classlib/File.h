@@ -8,6 +8,8 @@
 
 #include <windows.h>
 
+#include <string>
+
 struct CFileStatus
 {
     CString m_szFullName;
@@ -77,3 +79,11 @@ protected:
     HANDLE m_hFile = INVALID_HANDLE_VALUE;
     CString m_strFileName;
 };
+
+// The largest file that is read whole: what the 32-bit lengths and offsets of
+// the stored formats can address.
+constexpr ULONGLONG kMaxWholeFileSize = 0x7FFFFFFF;
+
+// Reads a whole file into data. False when it cannot be opened (the last
+// error then tells why), cannot be read, or is larger than kMaxWholeFileSize.
+bool ReadWholeFile(const char* pszPath, std::string& data, UINT nShareFlags = CFile::shareDenyNone);

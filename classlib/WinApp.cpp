@@ -91,39 +91,39 @@ void CWinApp::SetRegistryKey(const char* pszRegistryKey)
         m_strProfileName = m_strAppName;
 }
 
-HKEY CWinApp::GetAppRegistryKey(bool create)
+CRegKey CWinApp::GetAppRegistryKey(bool create)
 {
+    CRegKey key;
     if (m_strRegistryKey.IsEmpty())
-        return nullptr;
+        return key;
     CString path = "Software\\" + m_strRegistryKey + "\\" + m_strProfileName;
-    HKEY key = nullptr;
-    LONG rc = create ? RegCreateKeyExA(HKEY_CURRENT_USER, path, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
-                     : RegOpenKeyExA(HKEY_CURRENT_USER, path, 0, KEY_READ, &key);
-    return rc == ERROR_SUCCESS ? key : nullptr;
+    if (create)
+        key.Create(HKEY_CURRENT_USER, path, KEY_READ | KEY_WRITE);
+    else
+        key.Open(HKEY_CURRENT_USER, path);
+    return key;
 }
 
-HKEY CWinApp::GetSectionKey(const char* pszSection, bool create)
+CRegKey CWinApp::GetSectionKey(const char* pszSection, bool create)
 {
-    HKEY app = GetAppRegistryKey(create);
+    CRegKey key;
+    CRegKey app = GetAppRegistryKey(create);
     if (!app)
-        return nullptr;
-    HKEY key = nullptr;
-    LONG rc = create ? RegCreateKeyExA(app, pszSection, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                                       KEY_READ | KEY_WRITE, nullptr, &key, nullptr)
-                     : RegOpenKeyExA(app, pszSection, 0, KEY_READ, &key);
-    RegCloseKey(app);
-    return rc == ERROR_SUCCESS ? key : nullptr;
+        return key;
+    if (create)
+        key.Create(app, pszSection, KEY_READ | KEY_WRITE);
+    else
+        key.Open(app, pszSection);
+    return key;
 }
 
 UINT CWinApp::GetProfileInt(const char* pszSection, const char* pszEntry, int nDefault)
 {
-    HKEY key = GetSectionKey(pszSection, false);
+    CRegKey key = GetSectionKey(pszSection, false);
     if (!key)
         return static_cast<UINT>(nDefault);
     DWORD type = 0, value = 0, size = sizeof(value);
     LONG rc = RegQueryValueExA(key, pszEntry, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size);
-    RegCloseKey(key);
     if (rc != ERROR_SUCCESS || type != REG_DWORD || size != sizeof(value))
         return static_cast<UINT>(nDefault);
     return value;
@@ -131,30 +131,18 @@ UINT CWinApp::GetProfileInt(const char* pszSection, const char* pszEntry, int nD
 
 CString CWinApp::GetProfileString(const char* pszSection, const char* pszEntry, const char* pszDefault)
 {
-    CString def(pszDefault);
-    HKEY key = GetSectionKey(pszSection, false);
-    if (!key)
-        return def;
-    DWORD type = 0, size = 0;
-    LONG rc = RegQueryValueExA(key, pszEntry, nullptr, &type, nullptr, &size);
     CString value;
-    if (rc == ERROR_SUCCESS && (type == REG_SZ || type == REG_EXPAND_SZ)) {
-        char* p = value.GetBuffer(static_cast<int>(size) + 1);
-        rc = RegQueryValueExA(key, pszEntry, nullptr, &type, reinterpret_cast<BYTE*>(p), &size);
-        p[size] = '\0';
-        value.ReleaseBuffer();
-    } else {
-        rc = ERROR_FILE_NOT_FOUND;
-    }
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS ? value : def;
+    CRegKey key = GetSectionKey(pszSection, false);
+    if (!key || !key.QueryStringValue(pszEntry, value))
+        return CString(pszDefault);
+    return value;
 }
 
 BOOL CWinApp::GetProfileBinary(const char* pszSection, const char* pszEntry, BYTE** ppData, UINT* pBytes)
 {
     *ppData = nullptr;
     *pBytes = 0;
-    HKEY key = GetSectionKey(pszSection, false);
+    CRegKey key = GetSectionKey(pszSection, false);
     if (!key)
         return FALSE;
     DWORD type = 0, size = 0;
@@ -171,32 +159,25 @@ BOOL CWinApp::GetProfileBinary(const char* pszSection, const char* pszEntry, BYT
     } else {
         rc = ERROR_FILE_NOT_FOUND;
     }
-    RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::WriteProfileInt(const char* pszSection, const char* pszEntry, int nValue)
 {
-    HKEY key = GetSectionKey(pszSection, true);
-    if (!key)
-        return FALSE;
-    DWORD value = static_cast<DWORD>(nValue);
-    LONG rc = RegSetValueExA(key, pszEntry, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    CRegKey key = GetSectionKey(pszSection, true);
+    return key && key.SetDWORDValue(pszEntry, static_cast<DWORD>(nValue)) == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::WriteProfileString(const char* pszSection, const char* pszEntry, const char* pszValue)
 {
     if (!pszEntry) {
-        HKEY app = GetAppRegistryKey(true);
+        CRegKey app = GetAppRegistryKey(true);
         if (!app)
             return FALSE;
         LONG rc = RegDeleteTreeA(app, pszSection);
-        RegCloseKey(app);
         return rc == ERROR_SUCCESS || rc == ERROR_FILE_NOT_FOUND;
     }
-    HKEY key = GetSectionKey(pszSection, true);
+    CRegKey key = GetSectionKey(pszSection, true);
     if (!key)
         return FALSE;
     LONG rc;
@@ -205,21 +186,15 @@ BOOL CWinApp::WriteProfileString(const char* pszSection, const char* pszEntry, c
         if (rc == ERROR_FILE_NOT_FOUND)
             rc = ERROR_SUCCESS;
     } else {
-        rc = RegSetValueExA(key, pszEntry, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszValue),
-                            static_cast<DWORD>(lstrlenA(pszValue) + 1));
+        rc = key.SetStringValue(pszEntry, pszValue);
     }
-    RegCloseKey(key);
     return rc == ERROR_SUCCESS;
 }
 
 BOOL CWinApp::WriteProfileBinary(const char* pszSection, const char* pszEntry, const BYTE* pData, UINT nBytes)
 {
-    HKEY key = GetSectionKey(pszSection, true);
-    if (!key)
-        return FALSE;
-    LONG rc = RegSetValueExA(key, pszEntry, 0, REG_BINARY, pData, nBytes);
-    RegCloseKey(key);
-    return rc == ERROR_SUCCESS;
+    CRegKey key = GetSectionKey(pszSection, true);
+    return key && RegSetValueExA(key, pszEntry, 0, REG_BINARY, pData, nBytes) == ERROR_SUCCESS;
 }
 
 int CWinApp::Run()

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "classlib/Object.h"
+#include "classlib/RegKey.h"
 #include "classlib/String.h"
 #include "classlib/WinThread.h"
 
@@ -41,8 +42,8 @@ public:
     BOOL WriteProfileString(const char* pszSection, const char* pszEntry, const char* pszValue);
     BOOL WriteProfileBinary(const char* pszSection, const char* pszEntry, const BYTE* pData, UINT nBytes);
     // The application's own registry key (created when asked); null when it cannot be opened.
-    HKEY GetAppRegistryKey(bool create = true);
-    HKEY GetSectionKey(const char* pszSection, bool create = true);
+    CRegKey GetAppRegistryKey(bool create = true);
+    CRegKey GetSectionKey(const char* pszSection, bool create = true);
 
     HINSTANCE m_hInstance = nullptr;
     CString m_strAppName;      // message-box caption

@@ -1,5 +1,7 @@
 #include "core/ColoredComboBox.h"
 
+#include "classlib/GdiSelection.h"
+
 namespace {
 
 const int kItemHeight = 16;
@@ -167,12 +169,11 @@ void CColoredComboBox::DrawItem(DRAWITEMSTRUCT* pDis)
     DCColors colors(hdc, crText, crBack);
     HBRUSH brush = CreateSolidBrush(crBack);
     HPEN pen = CreatePen(PS_SOLID, 1, crBack);
-    HGDIOBJ oldBrush = SelectObject(hdc, brush);
-    HGDIOBJ oldPen = SelectObject(hdc, pen);
     const RECT& rcItem = pDis->rcItem;
-    Rectangle(hdc, rcItem.left, rcItem.top, rcItem.right, rcItem.bottom);
-    SelectObject(hdc, oldPen);
-    SelectObject(hdc, oldBrush);
+    {
+        CGdiSelection selBrush(hdc, brush), selPen(hdc, pen);
+        Rectangle(hdc, rcItem.left, rcItem.top, rcItem.right, rcItem.bottom);
+    }
     DeleteObject(pen);
     DeleteObject(brush);
 

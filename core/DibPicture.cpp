@@ -1,5 +1,7 @@
 #include "core/DibPicture.h"
 
+#include "classlib/GdiSelection.h"
+
 bool CDibPicture::Load(const char* pszPath)
 {
     Free();
@@ -27,8 +29,9 @@ void CDibPicture::Draw(HDC hdc, int x, int y) const
     if (!m_hBitmap)
         return;
     HDC mem = CreateCompatibleDC(hdc);
-    HGDIOBJ old = SelectObject(mem, m_hBitmap);
-    BitBlt(hdc, x, y, m_cx, m_cy, mem, 0, 0, SRCCOPY);
-    SelectObject(mem, old);
+    {
+        CGdiSelection bitmap(mem, m_hBitmap);
+        BitBlt(hdc, x, y, m_cx, m_cy, mem, 0, 0, SRCCOPY);
+    }
     DeleteDC(mem);
 }

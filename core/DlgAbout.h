@@ -14,6 +14,8 @@ public:
 protected:
     BOOL OnInitDialog() override;
     HBRUSH OnCtlColor(HDC hdc, HWND hWnd, UINT nCtlColor);
+    // Moves the lines and the button below the picture's bottom edge.
+    void MakeRoomBelow(int pictureBottom);
 
     DECLARE_MESSAGE_MAP()
 

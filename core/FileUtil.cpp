@@ -645,19 +645,9 @@ int ExtractAngleBracketItems(CStringArray& items, const char* pszText)
 
 bool CheckHtmlScript(const char* pszPath)
 {
-    HANDLE h = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_SHARING_VIOLATION;
     std::string text;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart < 0x7FFFFFFF) {
-        text.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!ReadFile(h, &text[0], static_cast<DWORD>(text.size()), &read, nullptr))
-            read = 0;
-        text.resize(read);
-    }
-    CloseHandle(h);
+    if (!ReadWholeFile(pszPath, text, CFile::shareDenyWrite) && GetLastError() == ERROR_SHARING_VIOLATION)
+        return true;
     if (text.empty())
         return false;
     CQuendalApp* app = QuendalApp();

@@ -1,5 +1,7 @@
 #include "core/FolderTreeCtrl.h"
 
+#include "classlib/GdiSelection.h"
+
 #include "core/QuendalApp.h"
 #include "mainwnd/MainFrame.h"
 #include "store/MailFolderStore.h"
@@ -88,42 +90,43 @@ void CFolderTreeCtrl::PaintCounts()
     HDC hdc = ::GetDC(m_hWnd);
     if (!hdc)
         return;
-    HGDIOBJ oldFont = SelectObject(hdc, m_hCountFont);
-    int oldMode = SetBkMode(hdc, TRANSPARENT);
-    COLORREF oldText = ::GetTextColor(hdc);
-    RECT client;
-    GetClientRect(&client);
-    for (HTREEITEM hItem = GetFirstVisibleItem(); hItem; hItem = GetNextVisibleItem(hItem)) {
-        RECT rc;
-        if (!GetItemRect(hItem, &rc, TRUE))
-            continue;
-        if (rc.top >= client.bottom)
-            break;
-        CMailFolderStore* store = app->FindFolder(static_cast<int>(GetItemData(hItem)));
-        if (!store)
-            continue;
-        int count;
-        COLORREF cr;
-        if (CountsAllMails(store)) {
-            count = store->GetMailCount();
-            if (count <= 0)
+    {
+        CGdiSelection font(hdc, m_hCountFont);
+        int oldMode = SetBkMode(hdc, TRANSPARENT);
+        COLORREF oldText = ::GetTextColor(hdc);
+        RECT client;
+        GetClientRect(&client);
+        for (HTREEITEM hItem = GetFirstVisibleItem(); hItem; hItem = GetNextVisibleItem(hItem)) {
+            RECT rc;
+            if (!GetItemRect(hItem, &rc, TRUE))
                 continue;
-            cr = m_crCount;
-        } else {
-            count = store->GetUnreadCount();
-            if (count == 0)
+            if (rc.top >= client.bottom)
+                break;
+            CMailFolderStore* store = app->FindFolder(static_cast<int>(GetItemData(hItem)));
+            if (!store)
                 continue;
-            cr = UsesSecondCountColor(store) ? m_crUnread2 : m_crUnread;
+            int count;
+            COLORREF cr;
+            if (CountsAllMails(store)) {
+                count = store->GetMailCount();
+                if (count <= 0)
+                    continue;
+                cr = m_crCount;
+            } else {
+                count = store->GetUnreadCount();
+                if (count == 0)
+                    continue;
+                cr = UsesSecondCountColor(store) ? m_crUnread2 : m_crUnread;
+            }
+            char text[32];
+            wsprintfA(text, "[%d]", count);
+            RECT rcCount = { rc.right + kCountGap, rc.top, rc.right + kCountGap + kCountWidth, rc.bottom };
+            ::SetTextColor(hdc, cr);
+            DrawTextA(hdc, text, -1, &rcCount, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
         }
-        char text[32];
-        wsprintfA(text, "[%d]", count);
-        RECT rcCount = { rc.right + kCountGap, rc.top, rc.right + kCountGap + kCountWidth, rc.bottom };
-        ::SetTextColor(hdc, cr);
-        DrawTextA(hdc, text, -1, &rcCount, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
+        ::SetTextColor(hdc, oldText);
+        SetBkMode(hdc, oldMode);
     }
-    ::SetTextColor(hdc, oldText);
-    SetBkMode(hdc, oldMode);
-    SelectObject(hdc, oldFont);
     ::ReleaseDC(m_hWnd, hdc);
 }
 

@@ -13,35 +13,12 @@ int LeadingNumber(const CString& text)
     return static_cast<int>(std::strtol(text, nullptr, 10));
 }
 
-bool StartsWith(const std::vector<char>& buf, size_t pos, const char* prefix)
+bool StartsWith(const std::string& buf, size_t pos, const char* prefix)
 {
     size_t n = std::strlen(prefix);
     return pos + n <= buf.size() && std::memcmp(buf.data() + pos, prefix, n) == 0;
 }
 
-bool ReadWholeFile(const char* path, std::vector<char>& out)
-{
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyWrite))
-        return false;
-    try {
-        ULONGLONG len = file.GetLength();
-        if (len > 0x7FFFFFFF)
-            return false;
-        out.resize(static_cast<size_t>(len));
-        size_t done = 0;
-        while (done < out.size()) {
-            UINT n = file.Read(out.data() + done, static_cast<UINT>(out.size() - done));
-            if (n == 0)
-                break;
-            done += n;
-        }
-        out.resize(done);
-    } catch (const CFileException&) {
-        return false;
-    }
-    return true;
-}
 
 } // namespace
 
@@ -193,8 +170,8 @@ void CMailApp::DecodeHexLetters(const CString& text, CByteArray& out)
 
 bool CMailApp::LoadProfileFile(const char* pszPath, CObArray* pList)
 {
-    std::vector<char> buf;
-    if (!ReadWholeFile(pszPath, buf))
+    std::string buf;
+    if (!ReadWholeFile(pszPath, buf, CFile::shareDenyWrite))
         return false;
     CObArray& list = pList ? *pList : m_profileEntries;
     CSingleLock hold(&m_profileLock, TRUE);
@@ -353,16 +330,16 @@ bool CMailApp::ExportRegistryToProfileFile(const char* pszPath)
         return SaveProfileFile(pszPath, &m_profileEntries);
 
     CObArray list;
-    HKEY app = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kAppKey, 0, KEY_READ, &app) != ERROR_SUCCESS)
+    CRegKey app;
+    if (app.Open(HKEY_CURRENT_USER, kAppKey) != ERROR_SUCCESS)
         return false;
     char sectionName[261];
     for (DWORD i = 0;; ++i) {
         DWORD len = sizeof(sectionName);
         if (RegEnumKeyExA(app, i, sectionName, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        HKEY section = nullptr;
-        if (RegOpenKeyExA(app, sectionName, 0, KEY_READ, &section) != ERROR_SUCCESS)
+        CRegKey section;
+        if (section.Open(app, sectionName) != ERROR_SUCCESS)
             continue;
         char valueName[261];
         for (DWORD j = 0;; ++j) {
@@ -394,9 +371,7 @@ bool CMailApp::ExportRegistryToProfileFile(const char* pszPath)
             }
             list.Add(e);
         }
-        RegCloseKey(section);
     }
-    RegCloseKey(app);
     bool ok = SaveProfileFile(pszPath, &list);
     DeleteEntries(list);
     return ok;

@@ -25,47 +25,11 @@ const char* const kFileErrorTexts[] = {
     "ファイルの終わりに到達",
 };
 
-// Closes a registry key on every path out.
-class RegKey
-{
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey() { Close(); }
-    void Close()
-    {
-        if (m_hKey)
-            RegCloseKey(m_hKey);
-        m_hKey = nullptr;
-    }
-    HKEY* Receive()
-    {
-        Close();
-        return &m_hKey;
-    }
-    HKEY Get() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
 
 bool ReadRegistryText(HKEY hKey, const char* pszSubKey, const char* pszValueName, CString& value)
 {
-    RegKey key;
-    if (RegOpenKeyExA(hKey, pszSubKey, 0, KEY_READ, key.Receive()) != ERROR_SUCCESS)
-        return false;
-    DWORD type = 0, size = 0;
-    if (RegQueryValueExA(key.Get(), pszValueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS)
-        return false;
-    if (type != REG_SZ && type != REG_EXPAND_SZ)
-        return false;
-    std::vector<char> buf(size + 1, '\0');
-    if (RegQueryValueExA(key.Get(), pszValueName, nullptr, &type, reinterpret_cast<BYTE*>(buf.data()), &size) !=
-        ERROR_SUCCESS)
-        return false;
-    value = buf.data();
-    return true;
+    CRegKey key;
+    return key.Open(hKey, pszSubKey) == ERROR_SUCCESS && key.QueryStringValue(pszValueName, value);
 }
 
 } // namespace
@@ -162,7 +126,7 @@ BOOL DeleteRegistrySubKeys(HKEY hRoot, const char* pszPath, BOOL bFilter, const 
                            const char* pszText)
 {
     // Walk down one part at a time, each key opened for reading only.
-    RegKey keys[2];
+    CRegKey keys[2];
     HKEY hCurrent = hRoot;
     int slot = 0;
     CString path(pszPath ? pszPath : "");
@@ -174,7 +138,7 @@ BOOL DeleteRegistrySubKeys(HKEY hRoot, const char* pszPath, BOOL bFilter, const 
             break;
         if (part.IsEmpty())
             continue;
-        if (RegOpenKeyExA(hCurrent, part, 0, KEY_READ, keys[slot].Receive()) != ERROR_SUCCESS)
+        if (keys[slot].Open(hCurrent, part) != ERROR_SUCCESS)
             return TRUE;
         hCurrent = keys[slot].Get();
         slot ^= 1;

@@ -43,36 +43,16 @@ BOOL CQDDataStrgSet::ReadFromFile(BOOL bClear)
         m_bLoaded = TRUE;
         return TRUE;
     }
-    CFile file;
-    if (!file.Open(m_strFilePath, CFile::modeRead | CFile::shareDenyNone)) {
+    std::string buf;
+    if (!ReadWholeFile(m_strFilePath, buf)) {
         m_bLoaded = FALSE;
         return FALSE;
     }
     if (bClear)
         RemoveAll();
 
-    std::vector<char> buf;
-    try {
-        ULONGLONG len = file.GetLength();
-        if (len >= 0x7FFFFFFF)
-            AfxThrowFileException(CFileException::genericException, ERROR_FILE_TOO_LARGE, m_strFilePath);
-        buf.resize(static_cast<size_t>(len) + 1);
-        size_t done = 0;
-        while (done < len) {
-            UINT n = file.Read(buf.data() + done, static_cast<UINT>(len - done));
-            if (n == 0)
-                break;
-            done += n;
-        }
-        buf[done] = '\0';
-    } catch (const CFileException&) {
-        m_bLoaded = FALSE;
-        return FALSE;
-    }
-    file.Close();
-
     // A NUL byte inside the file ends the text there.
-    char* p = buf.data();
+    char* p = &buf[0];
     char* end = p + std::strlen(p);
     try {
         while (p < end) {

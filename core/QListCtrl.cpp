@@ -1,28 +1,13 @@
 #include "core/QListCtrl.h"
 
+#include "classlib/GdiSelection.h"
+
 #include "core/ColoredComboBox.h"
 #include "core/FileUtil.h"
 
 namespace {
 
 const int kDrawnColumns = 6;
-
-class SelectGdi
-{
-public:
-    SelectGdi(HDC hdc, HGDIOBJ obj) : m_hdc(hdc), m_old(obj ? SelectObject(hdc, obj) : nullptr) {}
-    SelectGdi(const SelectGdi&) = delete;
-    SelectGdi& operator=(const SelectGdi&) = delete;
-    ~SelectGdi()
-    {
-        if (m_old)
-            SelectObject(m_hdc, m_old);
-    }
-
-private:
-    HDC m_hdc;
-    HGDIOBJ m_old;
-};
 
 int TextWidth(HDC hdc, const char* p, int n)
 {
@@ -224,7 +209,7 @@ void CQListCtrl::DrawSortHeader()
                          ILD_TRANSPARENT);
     }
     {
-        SelectGdi font(hdc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hHeader, WM_GETFONT, 0, 0)));
+        CGdiSelection font(hdc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hHeader, WM_GETFONT, 0, 0)));
         COLORREF oldText = SetTextColor(hdc, GetSysColor(COLOR_BTNTEXT));
         int oldMode = SetBkMode(hdc, TRANSPARENT);
         RECT rcText = { rc.left + 14, rc.top, rc.right, rc.bottom };  // the item's right edge - 2
@@ -269,12 +254,12 @@ HIMAGELIST CQListCtrl::CreateSelectionDragImage(POINT* pptTopLeft)
     if (dcImage && dcMask && image && mask) {
         HPEN grey = CreatePen(PS_SOLID, 1, RGB(128, 128, 128));
         {
-            SelectGdi bmp1(dcImage, image), bmp2(dcMask, mask);
+            CGdiSelection bmp1(dcImage, image), bmp2(dcMask, mask);
             RECT all = { 0, 0, cx, cy };
             FillRect(dcImage, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
             FillRect(dcMask, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-            SelectGdi pen1(dcImage, grey), pen2(dcMask, GetStockObject(BLACK_PEN));
-            SelectGdi brush1(dcImage, GetStockObject(NULL_BRUSH)), brush2(dcMask, GetStockObject(NULL_BRUSH));
+            CGdiSelection pen1(dcImage, grey), pen2(dcMask, GetStockObject(BLACK_PEN));
+            CGdiSelection brush1(dcImage, GetStockObject(NULL_BRUSH)), brush2(dcMask, GetStockObject(NULL_BRUSH));
             Rectangle(dcImage, 0, 0, cx, cy);
             Rectangle(dcMask, 0, 0, cx, cy);
             for (int i = 0; i < rects.GetSize(); ++i) {

@@ -194,15 +194,20 @@ public:
     BOOL OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra, const char* pszAddress,
                         const char* pszSecond, const char* pszOwnText, const char* pszBody, const char* pszSubject,
                         int nValue1, int nValue2, BOOL bNoParse, int nEditorFlag, BOOL bTrusted = FALSE);
-    // Deleted mails that can be restored: (folder id, mail index) pairs, oldest first.
+    // Deleted mails that can be restored, oldest first: the folder and index
+    // of the deleted mail and, when the deletion left a copy in the trash,
+    // the trash folder and the copy's index there.
     struct DeletedMail
     {
         int nFolderId;
         int nIndex;
+        int nTrashFolderId = 0;  // 0: no copy in the trash
+        int nTrashIndex = -1;
     };
     CArray<DeletedMail, const DeletedMail&> m_deleteHistory;
-    // Restores the mail of history entry nPos (-1 the newest) into its folder
-    // and drops the entry (thread message 1430).
+    // Restores the mail of history entry nPos (-1 the newest) into its folder,
+    // deletes the copy the deletion left in the trash and drops the entry
+    // (thread message 1430).
     BOOL RestoreDeletedMail(int nPos);
     // ---- end of requests to write a mail ----
 
@@ -299,9 +304,18 @@ public:
     // Appends a time-stamped line to the application log, whatever the log setting.
     void AppendAppLog(const char* pszLine);
     void ReleaseInstanceMutex();
+    // Tells later starts that this instance is ending, so that they wait for
+    // it instead of handing their command line to it.
+    void MarkInstanceEnding();
+
+    // The first instance owns this mutex from start-up to the end of shut-down.
+    static constexpr const char* kInstanceMutexName = "Corvane Mail";
+    // Exists while an instance is ending.
+    static constexpr const char* kInstanceEndingName = "Corvane Mail Ending";
 
 protected:
     BOOL StartUp();
+    bool TakeOverFromEndingInstance();
     void ReportStartUpFailure(const char* pszDetail);
     void ReadProgramVersion();
     void BuildImageLists();
@@ -317,6 +331,7 @@ public:
 
     WORD m_wVersion[4] = { 0, 0, 0, 0 };
     HANDLE m_hInstanceMutex = nullptr;  // null in a second instance
+    HANDLE m_hEndingEvent = nullptr;    // set once shut-down is decided
     CCriticalSection m_shutdownLock;
     bool m_bShutDown = false;
     HMODULE m_hVonlink = nullptr, m_hZip32j = nullptr, m_hUnlha32 = nullptr;

@@ -6,9 +6,10 @@
 #include "core/AccountDataSet.h"
 #include "store/MailEditRequest.h"
 #include "store/MailFolderStore.h"
+#include "resources/resource.h"
 
 namespace {
-const UINT kNeedAccount = 59172;  // "アカウントを作成してから実行してください。"
+const UINT kNeedAccount = IDS_NEED_ACCOUNT;
 }
 
 BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra,
@@ -75,7 +76,14 @@ BOOL CQuendalApp::RestoreDeletedMail(int nPos)
     m_deleteHistory.RemoveAt(nPos);
     CMailFolderStore* store = FindFolder(entry.nFolderId);
     CMailListData* list = store ? store->GetMailList() : nullptr;
-    if (!list)
+    if (!list || !store->RestoreMail(list->GetMailRecord(entry.nIndex)))
         return FALSE;
-    return store->RestoreMail(list->GetMailRecord(entry.nIndex));
+    // Otherwise the mail would be both back in its folder and in the trash.
+    if (entry.nTrashFolderId) {
+        if (CMailFolderStore* trash = FindFolder(entry.nTrashFolderId)) {
+            if (trash->GetMailList())
+                trash->DeleteMail(entry.nTrashIndex);
+        }
+    }
+    return TRUE;
 }

@@ -37,39 +37,14 @@ bool ReadLines(const CString& path, CStringArray& lines)
     return true;
 }
 
-// A registry key created with full access, closed with the object.
-class RegKey
+// A registry key created (or opened) with full access; a failed one stays
+// empty and ignores what is written to it.
+CRegKey CreateKey(HKEY root, const CString& path)
 {
-public:
-    RegKey(HKEY root, const CString& path)
-    {
-        if (RegCreateKeyExA(root, path, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, &m_h,
-                            nullptr) != ERROR_SUCCESS)
-            m_h = nullptr;
-    }
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey()
-    {
-        if (m_h)
-            RegCloseKey(m_h);
-    }
-    explicit operator bool() const { return m_h != nullptr; }
-    void Set(const char* name, const CString& value, DWORD type = REG_SZ)
-    {
-        if (m_h)
-            RegSetValueExA(m_h, name, 0, type, reinterpret_cast<const BYTE*>(value.GetString()),
-                           static_cast<DWORD>(value.GetLength() + 1));
-    }
-    void Set(const char* name, DWORD value)
-    {
-        if (m_h)
-            RegSetValueExA(m_h, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), sizeof(value));
-    }
-
-private:
-    HKEY m_h = nullptr;
-};
+    CRegKey key;
+    key.Create(root, path);
+    return key;
+}
 
 } // namespace
 
@@ -147,58 +122,60 @@ BOOL CQuendalApp::RegisterMailClient(const char* pszPath, const char* pszShortPa
     // Versions after Vista report -1 from the classification; they have the newer keys too.
     bool vistaOrLater = version > 3 || version == -1;
     {
-        RegKey client(HKEY_LOCAL_MACHINE, base);
+        CRegKey client = CreateKey(HKEY_LOCAL_MACHINE, base);
         if (client) {
-            client.Set(nullptr, kClientName);
-            client.Set("DllPath", folder + "\\QdMapi.dll");
+            client.SetStringValue(nullptr, kClientName);
+            client.SetStringValue("DllPath", folder + "\\QdMapi.dll");
             {
-                RegKey info(HKEY_LOCAL_MACHINE, base + "\\InstallInfo");
-                info.Set("IconsVisible", 1);
-                info.Set("ReinstallCommand", FormatString("\"%s\" /reinstall", pszPath));
-                info.Set("HideIconsCommand", FormatString("\"%s\" /hideicons", pszPath));
-                info.Set("ShowIconsCommand", FormatString("\"%s\" /showicons", pszPath), REG_EXPAND_SZ);
+                CRegKey info = CreateKey(HKEY_LOCAL_MACHINE, base + "\\InstallInfo");
+                info.SetDWORDValue("IconsVisible", 1);
+                info.SetStringValue("ReinstallCommand", FormatString("\"%s\" /reinstall", pszPath));
+                info.SetStringValue("HideIconsCommand", FormatString("\"%s\" /hideicons", pszPath));
+                info.SetStringValue("ShowIconsCommand", FormatString("\"%s\" /showicons", pszPath), REG_EXPAND_SZ);
             }
-            RegKey protocols(HKEY_LOCAL_MACHINE, base + "\\Protocols");
+            CRegKey protocols = CreateKey(HKEY_LOCAL_MACHINE, base + "\\Protocols");
             {
-                RegKey mailto(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto");
-                mailto.Set(nullptr, "URL:MailTo Protocol");
-                mailto.Set("EditFlags", 0x80000);
-                mailto.Set("URL Protocol", "");
+                CRegKey mailto = CreateKey(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto");
+                mailto.SetStringValue(nullptr, "URL:MailTo Protocol");
+                mailto.SetDWORDValue("EditFlags", 0x80000);
+                mailto.SetStringValue("URL Protocol", "");
             }
-            RegKey(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\DefaultIcon")
-                .Set(nullptr, FormatString("\"%s\",0", pszPath));
-            RegKey mailtoShell(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\shell");
-            RegKey mailtoOpen(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\shell\\open");
-            RegKey(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\shell\\open\\command")
-                .Set(nullptr, FormatString("\"%s\" %%1", pszPath));
-            RegKey shell(HKEY_LOCAL_MACHINE, base + "\\shell");
-            RegKey open(HKEY_LOCAL_MACHINE, base + "\\shell\\open");
-            RegKey(HKEY_LOCAL_MACHINE, base + "\\shell\\open\\command")
-                .Set(nullptr, FormatString("\"%s\"", pszShortPath));
+            CreateKey(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\DefaultIcon")
+                .SetStringValue(nullptr, FormatString("\"%s\",0", pszPath));
+            CRegKey mailtoShell = CreateKey(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\shell");
+            CRegKey mailtoOpen = CreateKey(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\shell\\open");
+            CreateKey(HKEY_LOCAL_MACHINE, base + "\\Protocols\\mailto\\shell\\open\\command")
+                .SetStringValue(nullptr, FormatString("\"%s\" %%1", pszPath));
+            CRegKey shell = CreateKey(HKEY_LOCAL_MACHINE, base + "\\shell");
+            CRegKey open = CreateKey(HKEY_LOCAL_MACHINE, base + "\\shell\\open");
+            CreateKey(HKEY_LOCAL_MACHINE, base + "\\shell\\open\\command")
+                .SetStringValue(nullptr, FormatString("\"%s\"", pszShortPath));
             {
-                RegKey caps(HKEY_LOCAL_MACHINE, base + "\\Capabilities");
-                caps.Set("ApplicationDescription", FormatString("@%s,-%d", pszPath, IDS_PRODUCT_NAME));
-                caps.Set("ApplicationName", FormatString("@%s,-%d", pszPath, IDS_PRODUCT_NAME));
+                CRegKey caps = CreateKey(HKEY_LOCAL_MACHINE, base + "\\Capabilities");
+                caps.SetStringValue("ApplicationDescription", FormatString("@%s,-%d", pszPath, IDS_PRODUCT_NAME));
+                caps.SetStringValue("ApplicationName", FormatString("@%s,-%d", pszPath, IDS_PRODUCT_NAME));
             }
-            RegKey(HKEY_LOCAL_MACHINE, base + "\\Capabilities\\Startmenu").Set("Mail", kClientName);
-            RegKey(HKEY_LOCAL_MACHINE, base + "\\Capabilities\\URLAssociations")
-                .Set("mailto", FormatString("%s.Url.mailto", kClientName));
+            CreateKey(HKEY_LOCAL_MACHINE, base + "\\Capabilities\\Startmenu").SetStringValue("Mail", kClientName);
+            CreateKey(HKEY_LOCAL_MACHINE, base + "\\Capabilities\\URLAssociations")
+                .SetStringValue("mailto", FormatString("%s.Url.mailto", kClientName));
             if (vistaOrLater)
-                RegKey(HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications")
-                    .Set(kClientName, base + "\\Capabilities");
+                CreateKey(HKEY_LOCAL_MACHINE, "Software\\RegisteredApplications")
+                    .SetStringValue(kClientName, base + "\\Capabilities");
         }
     }
     if (vistaOrLater) {
         CString cls = FormatString("%s.Url.Mailto", kClientName);
         {
-            RegKey url(HKEY_CLASSES_ROOT, cls);
-            url.Set(nullptr, "URL:Mail Protocol");
-            url.Set("FriendlyTypeName", FormatString("@%s,-%d", pszPath, IDS_MAILTO_FRIENDLY_NAME));
+            CRegKey url = CreateKey(HKEY_CLASSES_ROOT, cls);
+            url.SetStringValue(nullptr, "URL:Mail Protocol");
+            url.SetStringValue("FriendlyTypeName", FormatString("@%s,-%d", pszPath, IDS_MAILTO_FRIENDLY_NAME));
         }
-        RegKey(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon").Set(nullptr, FormatString("\"%s\",0", pszPath));
-        RegKey shell(HKEY_CLASSES_ROOT, cls + "\\shell");
-        RegKey open(HKEY_CLASSES_ROOT, cls + "\\shell\\open");
-        RegKey(HKEY_CLASSES_ROOT, cls + "\\shell\\open\\command").Set(nullptr, FormatString("\"%s\" %%1", pszPath));
+        CreateKey(HKEY_CLASSES_ROOT, cls + "\\DefaultIcon")
+            .SetStringValue(nullptr, FormatString("\"%s\",0", pszPath));
+        CRegKey shell = CreateKey(HKEY_CLASSES_ROOT, cls + "\\shell");
+        CRegKey open = CreateKey(HKEY_CLASSES_ROOT, cls + "\\shell\\open");
+        CreateKey(HKEY_CLASSES_ROOT, cls + "\\shell\\open\\command")
+            .SetStringValue(nullptr, FormatString("\"%s\" %%1", pszPath));
     }
     return TRUE;
 }

@@ -57,6 +57,7 @@ void CQuendalApp::ShutDown()
     if (m_bShutDown)
         return;
     m_bShutDown = true;
+    MarkInstanceEnding();
 
     UpdateUnreadMailRegistry();
 
@@ -135,6 +136,8 @@ BOOL CQuendalApp::SaveAllModified()
         return TRUE;
     if (!m_pMainFrame->CanCloseFrame())
         return FALSE;
+    // From here the window goes: a start in the meantime waits for the end.
+    MarkInstanceEnding();
     m_pMainFrame->SaveFrameState();
     PostQuitMessage(0);
     return TRUE;

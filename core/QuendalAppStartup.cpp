@@ -15,6 +15,7 @@
 #include "core/DlgCVMStartPasswordSetting.h"
 #include "core/DlgInputPassword.h"
 #include "core/PasswordScrambler.h"
+#include "core/ShellUtil.h"
 #include "core/SplashWnd.h"
 #include "mainwnd/MainFrame.h"
 #include "plugin/CommunicationThread.h"
@@ -35,9 +36,23 @@
 
 namespace {
 
-const char kMutexName[] = "Corvane Mail";
 // How long a second start waits for the running one to take its request.
 const DWORD kHandOverWaitMs = 5000;
+// How long a start waits for an instance that is ending.
+const DWORD kEndingWaitMs = 60000;
+
+bool IsInstanceEnding()
+{
+    return CHandle(OpenEventA(SYNCHRONIZE, FALSE, CQuendalApp::kInstanceEndingName)).IsValid();
+}
+
+// Waits until the ending instance lets go of the mutex; true when this
+// process then owns it (an abandoned mutex is owned as well).
+bool WaitForEndingInstance(HANDLE hMutex)
+{
+    DWORD r = WaitForSingleObject(hMutex, kEndingWaitMs);
+    return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+}
 
 // A duplicate of a thread's handle, so that its liveness can be tested after
 // the thread object has deleted itself.
@@ -64,33 +79,16 @@ void CreateSendToShortcut(const CString& shortPath)
         return;
     CString link;
     link.Format("%s\\%s.lnk", sendTo, "CorvaneMail");
-    IShellLinkA* pLink = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(&pLink))))
-        return;
-    pLink->SetPath(shortPath);
-    IPersistFile* pFile = nullptr;
-    if (SUCCEEDED(pLink->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&pFile)))) {
-        pFile->Save(link.ToWide().c_str(), TRUE);
-        pFile->Release();
-    }
-    pLink->Release();
+    CreateShortcut(link, "", shortPath);
 }
 
 void SetDefaultMailClientImpl(const char* pszName)
 {
-    HKEY software = nullptr, clients = nullptr, mail = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, "software", 0, KEY_ALL_ACCESS, &software) == ERROR_SUCCESS) {
-        if (RegOpenKeyExA(software, "Clients", 0, KEY_ALL_ACCESS, &clients) == ERROR_SUCCESS) {
-            if (RegOpenKeyExA(clients, "Mail", 0, KEY_ALL_ACCESS, &mail) == ERROR_SUCCESS) {
-                RegSetValueExA(mail, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(pszName),
-                               static_cast<DWORD>(lstrlenA(pszName) + 1));
-                RegCloseKey(mail);
-            }
-            RegCloseKey(clients);
-        }
-        RegCloseKey(software);
-    }
+    CRegKey software, clients, mail;
+    if (software.Open(HKEY_LOCAL_MACHINE, "software", KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+        clients.Open(software, "Clients", KEY_ALL_ACCESS) == ERROR_SUCCESS &&
+        mail.Open(clients, "Mail", KEY_ALL_ACCESS) == ERROR_SUCCESS)
+        mail.SetStringValue(nullptr, pszName);
 }
 
 // Until the mailbox settings dialog exists, the mailbox named on the command
@@ -259,6 +257,18 @@ bool HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
 
 } // namespace
 
+bool CQuendalApp::TakeOverFromEndingInstance()
+{
+    // The running program is either gone already (the mutex is new and ours)
+    // or marked as ending (wait for it); one that runs on keeps its place.
+    CHandle mutex(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
+    if (!mutex ||
+        (GetLastError() == ERROR_ALREADY_EXISTS && !(IsInstanceEnding() && WaitForEndingInstance(mutex))))
+        return false;
+    m_hInstanceMutex = mutex.Detach();
+    return true;
+}
+
 BOOL CQuendalApp::InitInstance()
 {
     try {
@@ -296,9 +306,9 @@ void CQuendalApp::AppendAppLog(const char* pszLine)
     } catch (...) {
         return;
     }
-    HANDLE h = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
+    CHandle h(CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h)
         return;
     SYSTEMTIME st;
     GetLocalTime(&st);
@@ -306,15 +316,26 @@ void CQuendalApp::AppendAppLog(const char* pszLine)
     line.Format("%02u:%02u:%02u %s\r\n", st.wHour, st.wMinute, st.wSecond, pszLine);
     DWORD written = 0;
     WriteFile(h, line.GetString(), static_cast<DWORD>(line.GetLength()), &written, nullptr);
-    CloseHandle(h);
 }
 
 void CQuendalApp::ReleaseInstanceMutex()
 {
     if (m_hInstanceMutex) {
+        ReleaseMutex(m_hInstanceMutex);
         CloseHandle(m_hInstanceMutex);
         m_hInstanceMutex = nullptr;
     }
+    // A start that waits for the mutex now has it; the mark goes with it.
+    if (m_hEndingEvent) {
+        CloseHandle(m_hEndingEvent);
+        m_hEndingEvent = nullptr;
+    }
+}
+
+void CQuendalApp::MarkInstanceEnding()
+{
+    if (m_hInstanceMutex && !m_hEndingEvent)
+        m_hEndingEvent = CreateEventA(nullptr, TRUE, TRUE, kInstanceEndingName);
 }
 
 void CQuendalApp::ReadProgramVersion()
@@ -344,16 +365,16 @@ BOOL CQuendalApp::StartUp()
     m_strProfileName = "CorvaneMail";
 
     // One create that tells whether the mutex existed: an open-then-create
-    // pair lets two simultaneous starts both believe they are the first.
-    HANDLE hMutex = CreateMutexA(nullptr, FALSE, kMutexName);
+    // pair lets two simultaneous starts both believe they are the first. The
+    // first instance owns it until its shut-down ends, so that a start that
+    // meets an ending instance can wait for exactly that moment.
+    CHandle mutex(CreateMutexA(nullptr, TRUE, kInstanceMutexName));
     DWORD err = GetLastError();
-    if (hMutex && err == ERROR_ALREADY_EXISTS) {
-        CloseHandle(hMutex);
-        hMutex = nullptr;
-    } else if (!hMutex) {
+    if (!mutex)
         return FALSE;
-    }
-    m_hInstanceMutex = hMutex;
+    if (err == ERROR_ALREADY_EXISTS && !(IsInstanceEnding() && WaitForEndingInstance(mutex)))
+        mutex.Close();
+    m_hInstanceMutex = mutex.Detach();
 
     WSADATA wsa;
     if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0) {
@@ -377,18 +398,21 @@ BOOL CQuendalApp::StartUp()
     InitCommonControlsEx(&icc);
 
     CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
     if (!m_hInstanceMutex) {
         HWND hRunning = FindWindowA("CVMWndClass", nullptr);
         if (!hRunning)
             return FALSE;
-        ParseCommandLine(cmdInfo);
-        // A request the running program never took ends this start with an error code.
-        if (!HandOverToRunningInstance(hRunning, m_strCmdLineText))
-            m_nExitCode = 2;
-        return FALSE;
+        if (HandOverToRunningInstance(hRunning, m_strCmdLineText))
+            return FALSE;
+        // The running program may have begun to end while the request waited:
+        // then this start becomes the program once it has gone.
+        if (!TakeOverFromEndingInstance()) {
+            m_nExitCode = 2;  // a request the running program never took
+            return FALSE;
+        }
     }
 
-    ParseCommandLine(cmdInfo);
     SetRegistryKey("Hollowpine");
     CString iniPath = GetProgramFolder() + "\\CVM.ini";
     if (IsExistingFile(iniPath))

@@ -24,26 +24,6 @@ private:
     HRESULT m_hr;
 };
 
-template <class T>
-class ComPtr
-{
-public:
-    ComPtr() = default;
-    ComPtr(const ComPtr&) = delete;
-    ComPtr& operator=(const ComPtr&) = delete;
-    ~ComPtr()
-    {
-        if (m_p)
-            m_p->Release();
-    }
-    T** Receive() { return &m_p; }
-    T* operator->() const { return m_p; }
-    T* Get() const { return m_p; }
-
-private:
-    T* m_p = nullptr;
-};
-
 class ItemList
 {
 public:
@@ -74,7 +54,7 @@ LPITEMIDLIST ParsePathToItemList(const char* pszPath)
 {
     if (!pszPath || !*pszPath)
         return nullptr;
-    ComPtr<IShellFolder> desktop;
+    CComPtr<IShellFolder> desktop;
     if (FAILED(SHGetDesktopFolder(desktop.Receive())) || !desktop.Get())
         return nullptr;
     std::wstring wide = CString(pszPath).ToWide();
@@ -105,7 +85,7 @@ UINT GetItemListSize(LPCITEMIDLIST pidl)
 
 IShellFolder* BindToShellFolder(LPCITEMIDLIST pidl)
 {
-    ComPtr<IShellFolder> desktop;
+    CComPtr<IShellFolder> desktop;
     if (FAILED(SHGetDesktopFolder(desktop.Receive())) || !desktop.Get())
         return nullptr;
     IShellFolder* folder = nullptr;
@@ -148,14 +128,14 @@ CString BrowseForFolder(HWND hOwner, const char* pszTitle, const char* pszStartF
 BOOL CreateShortcut(const char* pszLinkPath, const char* pszDescription, const char* pszTargetPath)
 {
     ComScope com;
-    ComPtr<IShellLinkA> link;
+    CComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
-                                reinterpret_cast<void**>(link.Receive()))))
+                                link.ReceiveVoid())))
         return FALSE;
     link->SetPath(pszTargetPath ? pszTargetPath : "");
     link->SetDescription(pszDescription ? pszDescription : "");
-    ComPtr<IPersistFile> file;
-    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(file.Receive()))))
+    CComPtr<IPersistFile> file;
+    if (FAILED(link.QueryInterface(IID_IPersistFile, file)))
         return FALSE;
     std::wstring wide = CString(pszLinkPath ? pszLinkPath : "").ToWide();
     return SUCCEEDED(file->Save(wide.c_str(), TRUE));

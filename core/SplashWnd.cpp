@@ -1,5 +1,7 @@
 #include "core/SplashWnd.h"
 
+#include "classlib/GdiSelection.h"
+
 #include "core/QuendalApp.h"
 
 bool CSplashWnd::s_bEnabled = false;
@@ -63,14 +65,15 @@ void CSplashWnd::OnPaint()
     FillRect(hdc, &rc, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
     HPEN dark = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
     HPEN red = CreatePen(PS_SOLID, 1, RGB(127, 0, 0));
-    HGDIOBJ old = SelectObject(hdc, dark);
-    MoveToEx(hdc, rc.left, rc.bottom - 1, nullptr);
-    LineTo(hdc, rc.left, rc.top);
-    LineTo(hdc, rc.right - 1, rc.top);
-    SelectObject(hdc, red);
-    LineTo(hdc, rc.right - 1, rc.bottom - 1);
-    LineTo(hdc, rc.left, rc.bottom - 1);
-    SelectObject(hdc, old);
+    {
+        CGdiSelection selDark(hdc, dark);
+        MoveToEx(hdc, rc.left, rc.bottom - 1, nullptr);
+        LineTo(hdc, rc.left, rc.top);
+        LineTo(hdc, rc.right - 1, rc.top);
+        CGdiSelection selRed(hdc, red);
+        LineTo(hdc, rc.right - 1, rc.bottom - 1);
+        LineTo(hdc, rc.left, rc.bottom - 1);
+    }
     DeleteObject(dark);
     DeleteObject(red);
     m_picture.Draw(hdc, 0, 0);

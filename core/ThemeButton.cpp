@@ -1,5 +1,7 @@
 #include "core/ThemeButton.h"
 
+#include "classlib/GdiSelection.h"
+
 #include "core/QuendalApp.h"
 
 #include <uxtheme.h>
@@ -147,10 +149,11 @@ void CThemeButton::DrawItem(DRAWITEMSTRUCT* pDis)
         GetObjectA(m_hBitmap, sizeof(bm), &bm);
         HDC mem = CreateCompatibleDC(hdc);
         if (mem) {
-            HGDIOBJ old = SelectObject(mem, m_hBitmap);
-            int y = (rc.top + rc.bottom - bm.bmHeight) / 2 + offset;
-            BitBlt(hdc, x + offset, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
-            SelectObject(mem, old);
+            {
+                CGdiSelection bitmap(mem, m_hBitmap);
+                int y = (rc.top + rc.bottom - bm.bmHeight) / 2 + offset;
+                BitBlt(hdc, x + offset, y, bm.bmWidth, bm.bmHeight, mem, 0, 0, SRCCOPY);
+            }
             DeleteDC(mem);
         }
         x += bm.bmWidth + kMarginImage;

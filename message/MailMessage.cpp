@@ -294,16 +294,9 @@ bool CMailMessage::ParseHeaderText(const char* pszText)
 
 bool CMailMessage::ParseFile(const char* pszPath)
 {
-    CFile file;
-    if (!pszPath || !file.Open(pszPath, CFile::modeRead | CFile::shareDenyNone))
+    std::string text;
+    if (!pszPath || !ReadWholeFile(pszPath, text))
         return false;
-    ULONGLONG len = file.GetLength();
-    if (len >= 0x7FFFFFFF)
-        return false;
-    std::string text(static_cast<size_t>(len), '\0');
-    if (len)
-        text.resize(file.Read(&text[0], static_cast<UINT>(len)));
-    file.Close();
     // A file from another program may end its lines with LF or CR alone.
     if (text.find("\r\n") == std::string::npos)
         text = CMailLineEnds::ToCrLf(text);

@@ -8,6 +8,7 @@
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "resources/resource.h"
 
 #include <windows.h>
 #include <ras.h>
@@ -25,8 +26,8 @@ public:
     // (CVM_MSG_TRANSFER_ERROR) comes with one of the two string ids below.
     static constexpr UINT kMsgDialState = 1361;      // wParam the connection state, lParam the error code
     static constexpr UINT kMsgDialConnected = 1362;  // the line is up: start the session
-    static constexpr UINT kIdsDialFailed = 57622;    // "ダイアルネットワークの接続に失敗しました。"
-    static constexpr UINT kIdsLineDropped = 57626;   // "回線は切断／中断されました。"
+    static constexpr UINT kIdsDialFailed = IDS_DIAL_FAILED;
+    static constexpr UINT kIdsLineDropped = IDS_LINE_DROPPED;
 
     CDialConnection() = default;
     CDialConnection(const CDialConnection&) = delete;

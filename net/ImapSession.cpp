@@ -5,6 +5,7 @@
 #include "net/CommLog.h"
 #include "net/LineSocket.h"
 #include "net/NetMessages.h"
+#include "resources/resource.h"
 
 #include <cctype>
 #include <cstdlib>
@@ -13,10 +14,10 @@
 
 namespace {
 
-const UINT kMsgConnectFailed = 57616;
-const UINT kMsgReceiveError = 57619;
-const UINT kMsgSocketCreate = 57621;
-const UINT kMsgLoginFailed = 57631;
+const UINT kMsgConnectFailed = IDS_CONNECT_FAILED;
+const UINT kMsgReceiveError = IDS_RECEIVE_ERROR;
+const UINT kMsgSocketCreate = IDS_SOCKET_CREATE_FAILED;
+const UINT kMsgLoginFailed = IDS_LOGIN_FAILED;
 
 const int kErrConnect = 1;
 const int kErrLogin = 2;

@@ -5,17 +5,18 @@
 #include "net/LineSocket.h"
 #include "net/NetMessages.h"
 #include "net/TlsSocket.h"
+#include "resources/resource.h"
 
 #include <cstdlib>
 #include <new>
 
 namespace {
 
-const UINT kMsgConnectFailed = 57616;
-const UINT kMsgUserNotFound = 57617;
-const UINT kMsgReceiveError = 57619;
-const UINT kMsgSocketCreate = 57621;
-const UINT kMsgLoginFailed = 57631;
+const UINT kMsgConnectFailed = IDS_CONNECT_FAILED;
+const UINT kMsgUserNotFound = IDS_POP3_USER_NOT_FOUND;
+const UINT kMsgReceiveError = IDS_RECEIVE_ERROR;
+const UINT kMsgSocketCreate = IDS_SOCKET_CREATE_FAILED;
+const UINT kMsgLoginFailed = IDS_LOGIN_FAILED;
 
 bool StartsNoCase(const char* pszText, const char* pszPrefix)
 {

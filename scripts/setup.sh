@@ -9,6 +9,7 @@ packages=(
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix mingw-w64-tools binutils-mingw-w64-x86-64
   wine wine64
   xvfb xauth x11-utils imagemagick libjpeg-turbo-progs
+  x11vnc novnc websockify
   locales fonts-ipafont-gothic fonts-ipafont-mincho
   googletest
   openssl iproute2 procps util-linux

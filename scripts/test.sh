@@ -37,5 +37,8 @@ for s in "$root"/scripts/servers.d/*.sh; do
   CVM_BUILD_DIR="$build" timeout 300 bash "$s" start
 done
 
+# The servers are up: a test that cannot reach one fails instead of skipping.
+export CVM_REQUIRE_SERVERS=1
+
 "$root/scripts/wine-prefix.sh" "$CVM_WINEPREFIX" </dev/null >/dev/null 2>&1
 ctest --test-dir "$build" --output-on-failure -j "$jobs" --timeout 600 "$@"

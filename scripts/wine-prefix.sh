@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Creates the Wine prefix once (under a lock, since tests start in parallel)
-# and makes sure its wineserver runs persistently.
+# Creates the Wine prefix once (under a lock, since tests start in parallel),
+# keeps its registry settings current and makes sure its wineserver runs
+# persistently.
 set -u
 prefix=$1
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
@@ -10,15 +11,24 @@ export WINEPREFIX="$prefix"
   flock 9
   if [ ! -f "$prefix/.cvm-ready" ]; then
     wineboot -i >/dev/null 2>&1
-    # IPA fonts in place of the Windows UI fonts; a crashing program ends
-    # instead of starting a debugger that would hold the test runner's pipes.
-    wine regedit "$here/wine-prefix.reg" >/dev/null 2>&1
     # Test hooks may add more set-up (certificates, registry) in this folder.
     for hook in "$here"/prefix.d/*.sh; do
       [ -x "$hook" ] && "$hook" "$prefix"
     done
     wineserver -w
     touch "$prefix/.cvm-ready"
+  fi
+  # The registry settings are applied again whenever the file changes, so a
+  # prefix made by an older tree gets them too. Proportional IPA fonts in
+  # place of the proportional Windows UI fonts (the fixed-pitch one only for
+  # "MS Gothic"); windows not handed to a window manager, because the virtual
+  # displays have none and Wine would wait two seconds for one each time a
+  # window is hidden; a crashing program ends instead of starting a debugger
+  # that would hold the test runner's pipes.
+  stamp=$(md5sum <"$here/wine-prefix.reg" | cut -d' ' -f1)
+  if [ "$(cat "$prefix/.cvm-registry" 2>/dev/null)" != "$stamp" ]; then
+    wine regedit "$here/wine-prefix.reg" >/dev/null 2>&1
+    echo "$stamp" >"$prefix/.cvm-registry"
   fi
 ) 9>"$prefix.lock"
 # A persistent server makes each later process start in a fraction of a second;

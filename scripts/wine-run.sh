@@ -23,7 +23,7 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export TZ=${CVM_TZ:-Asia/Tokyo}
 export WINEARCH=win64
 
-if [ ! -f "$WINEPREFIX/.cvm-ready" ]; then
+if [ ! -f "$WINEPREFIX/.cvm-ready" ] || [ "$WINEPREFIX/.cvm-registry" -ot "$here/wine-prefix.reg" ]; then
   "$here/wine-prefix.sh" "$WINEPREFIX" </dev/null >/dev/null 2>&1 || exit 1
 fi
 exec wine "$@"

@@ -31,29 +31,6 @@ size_t FindCrLf(const std::string& data, size_t from)
     return std::string::npos;
 }
 
-bool ReadWholeFile(const char* path, std::string& data)
-{
-    CFile file;
-    if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone))
-        return false;
-    try {
-        ULONGLONG len = file.GetLength();
-        if (len > static_cast<ULONGLONG>(kMaxIndexFileSize))
-            return false;
-        data.resize(static_cast<size_t>(len));
-        size_t done = 0;
-        while (done < data.size()) {
-            UINT n = file.Read(&data[done], static_cast<UINT>(data.size() - done));
-            if (n == 0)
-                break;
-            done += n;
-        }
-        data.resize(done);
-    } catch (const CFileException&) {
-        return false;
-    }
-    return true;
-}
 
 int CompareBytes(const char* a, const char* b)
 {

@@ -221,26 +221,6 @@ bool ReadRegString(HKEY hKey, const char* pszName, DWORD nMax, CString& value)
     return true;
 }
 
-class RegKey
-{
-public:
-    RegKey() = default;
-    RegKey(const RegKey&) = delete;
-    RegKey& operator=(const RegKey&) = delete;
-    ~RegKey()
-    {
-        if (m_hKey)
-            RegCloseKey(m_hKey);
-    }
-    bool Open(HKEY hParent, const char* pszName)
-    {
-        return RegOpenKeyExA(hParent, pszName, 0, KEY_READ, &m_hKey) == ERROR_SUCCESS;
-    }
-    operator HKEY() const { return m_hKey; }
-
-private:
-    HKEY m_hKey = nullptr;
-};
 
 } // namespace
 
@@ -267,8 +247,8 @@ void COEMailImporter::ClearFolders()
 void COEMailImporter::LoadIdentities()
 {
     ClearIdentities();
-    RegKey identities;
-    if (!identities.Open(HKEY_CURRENT_USER, "Identities"))
+    CRegKey identities;
+    if (identities.Open(HKEY_CURRENT_USER, "Identities") != ERROR_SUCCESS)
         return;
     CString defaultId;
     ReadRegString(identities, "Default User ID", 64, defaultId);
@@ -280,9 +260,9 @@ void COEMailImporter::LoadIdentities()
             continue;
         if (r != ERROR_SUCCESS)
             break;
-        RegKey sub;
+        CRegKey sub;
         CString user;
-        if (!sub.Open(identities, name) || !ReadRegString(sub, "Username", 1024, user))
+        if (sub.Open(identities, name) != ERROR_SUCCESS || !ReadRegString(sub, "Username", 1024, user))
             continue;
         Identity* id = new Identity;
         id->strUserName = user;
@@ -300,9 +280,9 @@ void COEMailImporter::LoadFolders()
         if (!GetIdentity(i)->bDefault)
             continue;
         CString keyName = "Identities\\" + GetIdentity(i)->strKey + "\\Software\\Microsoft\\Outlook Express\\5.0";
-        RegKey key;
+        CRegKey key;
         CString raw;
-        if (key.Open(HKEY_CURRENT_USER, keyName) && ReadRegString(key, "Store Root", MAX_PATH, raw)) {
+        if (key.Open(HKEY_CURRENT_USER, keyName) == ERROR_SUCCESS && ReadRegString(key, "Store Root", MAX_PATH, raw)) {
             char expanded[MAX_PATH + 1];
             DWORD n = ExpandEnvironmentStringsA(raw, expanded, MAX_PATH);
             if (n > 0 && n <= MAX_PATH)

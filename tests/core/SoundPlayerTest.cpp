@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -16,7 +17,7 @@ struct FakeMci
 {
     std::mutex lock;
     std::vector<std::string> commands;
-    std::vector<DWORD> times;
+    std::vector<DWORD> times;  // milliseconds of a steady clock
     bool openFails = false;
     long length = 300;
     long step = 100;  // position gained per poll; 0 never starts
@@ -30,7 +31,11 @@ MCIERROR WINAPI FakeSend(LPCSTR command, LPSTR answer, UINT cch, HWND)
     std::lock_guard<std::mutex> hold(g_mci->lock);
     std::string c(command);
     g_mci->commands.push_back(c);
-    g_mci->times.push_back(GetTickCount());
+    // Wine's tick count is a value updated now and then, which under load
+    // makes two readings look closer than the time between them.
+    g_mci->times.push_back(static_cast<DWORD>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                  std::chrono::steady_clock::now().time_since_epoch())
+                                                  .count()));
     if (c.rfind("open ", 0) == 0)
         return g_mci->openFails ? MCIERR_FILE_NOT_FOUND : 0;
     if (answer && cch) {

@@ -4,12 +4,14 @@
 
 #include "core/AppMessages.h"
 #include "core/CommandText.h"
+#include "core/DlgAbout.h"
 #include "core/DlgBusy.h"
 #include "core/DlgEndWaitThread.h"
 #include "core/DlgInputName.h"
 #include "core/DlgMailBoxSetting.h"
 #include "core/DlgSelectFont.h"
 #include "core/MiscUtil.h"
+#include "resources/resource.h"
 #include "resources/utils/UtilsResource.h"
 
 #include <gtest/gtest.h>
@@ -330,4 +332,64 @@ TEST(DlgSelectFont, OwnTemplateWithCharacterSetsAndTheSample)
     EXPECT_TRUE(seen.hasCharSets);
     EXPECT_STREQ(seen.sample, "選択されているFontのサンプルです。");
     EXPECT_EQ(result, IDOK);
+}
+
+namespace {
+
+RECT ChildRect(HWND hDlg, HWND hChild)
+{
+    RECT rc;
+    GetWindowRect(hChild, &rc);
+    MapWindowPoints(nullptr, hDlg, reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+} // namespace
+
+TEST(DlgAbout, PictureCoversNoLineAndEveryLineShows)
+{
+    TempDir dir;
+    App app(dir.File("CVM.ini"));
+    CString picture = app.GetProgramFolder() + "\\CVM.bmp";
+    ASSERT_TRUE(CopyFileA(CVM_PICTURE_FILE, picture, FALSE));
+    CDlgAbout dlg;
+    RunModal(dlg, "バージョン情報", [&](HWND hDlg) {
+        ASSERT_TRUE(hDlg);
+        HWND hPicture = GetDlgItem(hDlg, IDC_ABOUT_PICTURE);
+        ASSERT_TRUE(hPicture);
+        RECT pic = ChildRect(hDlg, hPicture);
+        EXPECT_EQ(pic.bottom - pic.top, 180) << "the picture at its natural size";
+        RECT client;
+        GetClientRect(hDlg, &client);
+        EXPECT_NEAR(pic.left, (client.right - (pic.right - pic.left)) / 2, 2) << "centred";
+        EXPECT_GE(pic.left, 0);
+        for (int id : { IDC_ABOUT_VERSION, IDC_ABOUT_URL, IDC_ABOUT_LEGAL, IDOK }) {
+            RECT rc = ChildRect(hDlg, GetDlgItem(hDlg, id)), overlap;
+            EXPECT_FALSE(IntersectRect(&overlap, &rc, &pic)) << id;
+            EXPECT_GE(rc.top, client.top) << id;
+            EXPECT_LE(rc.bottom, client.bottom) << id;
+        }
+        EXPECT_NE(Text(hDlg, IDC_ABOUT_VERSION).Find("Corvane Mail"), -1);
+        EXPECT_NE(Text(hDlg, IDC_ABOUT_URL), CString(""));
+        SaveScreenshot(hDlg, "DlgAbout");
+    });
+    DeleteFileA(picture);
+}
+
+TEST(DialogFont, UiFacesAreProportional)
+{
+    // With a fixed-pitch face behind the dialog font, labels come out wider
+    // than the layout allows, wrap and are clipped.
+    HDC hdc = GetDC(nullptr);
+    for (const char* face : { "MS UI Gothic", "MS Shell Dlg", "MS Shell Dlg 2", "Tahoma" }) {
+        HFONT hFont = CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, SHIFTJIS_CHARSET, 0, 0, 0, 0, face);
+        HGDIOBJ old = SelectObject(hdc, hFont);
+        SIZE narrow, wide;
+        GetTextExtentPoint32A(hdc, "iiiiiiii", 8, &narrow);
+        GetTextExtentPoint32A(hdc, "WWWWWWWW", 8, &wide);
+        EXPECT_LT(narrow.cx * 2, wide.cx) << face;
+        SelectObject(hdc, old);
+        DeleteObject(hFont);
+    }
+    ReleaseDC(nullptr, hdc);
 }

@@ -1,5 +1,6 @@
 // The program starts, hands a second start over to the running one, asks for
 // the mailbox password, registers itself and ends in order.
+#include "core/QuendalApp.h"
 #include "e2e/E2eDriver.h"
 #include "resources/resource.h"
 #include "resources/utils/UtilsResource.h"
@@ -219,4 +220,75 @@ TEST_F(ProgramTest, RegistersAsMailClientAndMailtoHandler)
               CString("Software\\Clients\\Mail\\CorvaneMail\\Capabilities"));
     EXPECT_EQ(ReadRegString(HKEY_CLASSES_ROOT, "CorvaneMail.Url.Mailto\\shell\\open\\command", nullptr),
               "\"" + exe + "\" %1");
+}
+
+namespace {
+
+// Polls until the window is hidden or gone; the tick count at that moment.
+DWORD WaitWindowGone(HWND hWnd, DWORD timeoutMs)
+{
+    DWORD start = GetTickCount();
+    while (IsWindow(hWnd) && IsWindowVisible(hWnd) && GetTickCount() - start < timeoutMs)
+        Sleep(10);
+    return GetTickCount();
+}
+
+} // namespace
+
+TEST_F(ProgramTest, ClosingAnIdleProgramEndsWithinASecondOfItsWindowGoing)
+{
+    PresetSettings();
+    CProgramUnderTest program(m_dir.Path());
+    ASSERT_TRUE(program.Start(Arguments()));
+    HWND main = WaitForMainWindow({&program});
+    ASSERT_NE(main, nullptr);
+    Sleep(1000);  // idle
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    DWORD gone = WaitWindowGone(main, kStartTimeout);
+    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+    DWORD ending = GetTickCount() - gone;
+    EXPECT_LT(ending, 1000u) << "ms from the window going to the end of the process";
+}
+
+TEST_F(ProgramTest, StartMeetingAnEndingInstanceWaitsForItAndThenStartsItself)
+{
+    PresetSettings();
+    // This test plays the instance that is ending: it holds the program's
+    // mutex and its ending mark, and has no window to hand anything to.
+    HANDLE hMutex = CreateMutexA(nullptr, TRUE, CQuendalApp::kInstanceMutexName);
+    ASSERT_NE(hMutex, nullptr);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another instance runs";
+    HANDLE hEnding = CreateEventA(nullptr, TRUE, TRUE, CQuendalApp::kInstanceEndingName);
+    ASSERT_NE(hEnding, nullptr);
+
+    CProgramUnderTest program(m_dir.Path());
+    ASSERT_TRUE(program.Start(Arguments()));
+    EXPECT_EQ(program.WaitForExit(3000), -1) << "it waits instead of ending";
+    EXPECT_EQ(CountMainWindows(), 0);
+
+    ReleaseMutex(hMutex);
+    CloseHandle(hMutex);
+    CloseHandle(hEnding);
+    HWND main = WaitForMainWindow({&program});
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+}
+
+TEST_F(ProgramTest, StartRightAfterClosingShowsItsOwnWindow)
+{
+    PresetSettings();
+    CProgramUnderTest first(m_dir.Path());
+    ASSERT_TRUE(first.Start(Arguments()));
+    HWND main = WaitForMainWindow({&first});
+    ASSERT_NE(main, nullptr);
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    CProgramUnderTest second(m_dir.Path());
+    ASSERT_TRUE(second.Start(Arguments()));
+    EXPECT_EQ(first.WaitForExit(kStartTimeout), 0);
+    HWND secondMain = WaitForMainWindow({&second});
+    ASSERT_NE(secondMain, nullptr) << "the second start must not end with nothing shown";
+    PostMessageA(secondMain, WM_CLOSE, 0, 0);
+    EXPECT_EQ(second.WaitForExit(kStartTimeout), 0);
 }

@@ -80,8 +80,7 @@ class ImapDovecotTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!DovecotAvailable())
-            GTEST_SKIP() << "the private Dovecot is not running";
+        CVM_NEED_SERVER(DovecotAvailable(), "Dovecot");
     }
 };
 

@@ -104,3 +104,28 @@ TEST_F(HistoryRun, RowsShowTheMailsAndRestoreIntoTheirFolders)
     EXPECT_EQ(a->GetMailCount(), 3);
     EXPECT_FALSE(app.RestoreDeletedMail(-1));
 }
+
+TEST_F(HistoryRun, RestoringDeletesTheCopyLeftInTheTrash)
+{
+    CMailFolderStore* trash = app.AddStore(dir.File("Trash"), 9, "ごみ箱", 4);
+    trash->LoadIndex();
+    ASSERT_EQ(FileMail(*trash, dir.Path(), SimpleMail("other")), 1);
+    ASSERT_EQ(FileMail(*trash, dir.Path(), SimpleMail("1-1")), 1);
+    app.m_deleteHistory.RemoveAll();
+    app.m_deleteHistory.Add({1, 1, 9, 1});
+    app.m_deleteHistory.Add({1, 2});  // deleted without a copy
+    MSG restore = {};
+    restore.message = 1430;
+    restore.lParam = 0;
+    EXPECT_TRUE(app.DispatchThreadMessage(&restore));
+
+    EXPECT_FALSE(a->GetRecord(1)->m_bDeleted);
+    EXPECT_FALSE(trash->GetRecord(0)->m_bDeleted) << "other mails of the trash stay";
+    EXPECT_TRUE(trash->GetRecord(1)->m_bDeleted);
+    EXPECT_EQ(trash->GetMailCount(), 1);
+
+    EXPECT_TRUE(app.RestoreDeletedMail(-1));
+    EXPECT_FALSE(a->GetRecord(2)->m_bDeleted);
+    EXPECT_EQ(trash->GetMailCount(), 1);
+    EXPECT_EQ(app.m_deleteHistory.GetSize(), 0);
+}

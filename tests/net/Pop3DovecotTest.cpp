@@ -155,8 +155,7 @@ class Pop3DovecotTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!DovecotAvailable())
-            GTEST_SKIP() << "the private Dovecot is not running";
+        CVM_NEED_SERVER(DovecotAvailable(), "Dovecot");
     }
 };
 

@@ -2,6 +2,7 @@
 // Dovecot: trusted, untrusted, expired and wrongly named certificates, and a
 // relay that splits every TLS record.
 #include "NetTestSupport.h"
+#include "support/TestSupport.h"
 
 #include "net/CommLog.h"
 #include "net/LineSocket.h"
@@ -124,8 +125,7 @@ class TlsSocketTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!DovecotAvailable())
-            GTEST_SKIP() << "the private Dovecot is not running";
+        CVM_NEED_SERVER(DovecotAvailable(), "Dovecot");
     }
 };
 

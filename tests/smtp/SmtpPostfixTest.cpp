@@ -64,8 +64,7 @@ class SmtpPostfixTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!ServerAnswers("127.0.0.3", 587) || ServersDir().IsEmpty())
-            GTEST_SKIP() << "the private Postfix is not running";
+        CVM_NEED_SERVER(ServerAnswers("127.0.0.3", 587) && !ServersDir().IsEmpty(), "Postfix");
     }
 
     static void ConfigureSession(CSmtpSession& session, int nPort, const char* pszMechanism, const char* pszUser,

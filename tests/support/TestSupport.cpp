@@ -134,4 +134,11 @@ CString TestDataDir()
     return p;
 }
 
+bool ServersRequired()
+{
+    char buf[8] = "";
+    DWORD n = GetEnvironmentVariableA("CVM_REQUIRE_SERVERS", buf, sizeof(buf));
+    return n > 0 && n < sizeof(buf) && buf[0] != '0';
+}
+
 } // namespace TestSupport

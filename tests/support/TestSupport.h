@@ -40,4 +40,20 @@ void RemoveTree(const char* path);
 // The folder holding the test sources (fixtures), as a Windows path.
 CString TestDataDir();
 
+// True when the test script started the test servers (CVM_REQUIRE_SERVERS=1):
+// then a test whose server cannot be reached fails instead of skipping, so
+// that a run with a missing server cannot pass.
+bool ServersRequired();
+
 } // namespace TestSupport
+
+// In a test's SetUp: skips the test when its server is unreachable, or fails
+// it when the servers are required.
+#define CVM_NEED_SERVER(reachable, name)                                                   \
+    do {                                                                                    \
+        if (!(reachable)) {                                                                 \
+            if (TestSupport::ServersRequired())                                             \
+                FAIL() << "the private " << (name) << " cannot be reached";                 \
+            GTEST_SKIP() << "the private " << (name) << " is not running";                  \
+        }                                                                                   \
+    } while (0)
