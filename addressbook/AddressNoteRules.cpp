@@ -128,13 +128,13 @@ bool FindNextAddress(CAddressManagerThread& thread, const char* pszName, const c
     memo.MakeUpper();
 
     CSingleLock hold(&thread.GetLock(), TRUE);
-    int skipToGroup = state.nGroupId;
+    bool skipping = state.bHasHit;
     for (int g = 0; g < thread.GetGroupCount(); ++g) {
         const CAddressGroup* group = thread.GetGroup(g);
-        if (skipToGroup != 0) {
-            if (group->m_nId != skipToGroup)
+        if (skipping) {
+            if (group->m_nId != state.nGroupId)
                 continue;
-            skipToGroup = 0;
+            skipping = false;
         } else {
             state.nEntryIndex = -1;
         }
@@ -146,6 +146,7 @@ bool FindNextAddress(CAddressManagerThread& thread, const char* pszName, const c
             for (size_t i = 0; i < group->m_members.size(); ++i)
                 if (group->m_members[i].get() == hit)
                     state.nEntryIndex = static_cast<int>(i);
+            state.bHasHit = true;
             state.nGroupId = group->m_nId;
             nGroupId = group->m_nId;
             return true;

@@ -39,9 +39,13 @@ bool ReplaceWithAddressFile(CAddressDataSet& set, const char* pszImportPath);
 int AppendWabAddresses(CAddressDataSet& set, const char* pszWabPath);
 
 // Where the last search hit was, so that the next one goes on behind it.
+// A flag of its own says whether there is one: 0 is the id of the default
+// group, so the id cannot stand for "none" without the search sticking at
+// the first match of that group.
 struct SearchState
 {
-    int nGroupId = 0;  // 0: no hit remembered
+    bool bHasHit = false;
+    int nGroupId = 0;
     int nEntryIndex = -1;
 };
 

@@ -1,9 +1,10 @@
 // The rules behind the address book window: new group files, list order,
 // recipient texts, which files a group deletion may remove, address files
 // read into a group, the user icon names and the splitter range.
+#include "addressbook/AddressManagerThread.h"
 #include "addressbook/AddressNoteRules.h"
 #include "addressbook/UserIconList.h"
-#include "support/TestSupport.h"
+#include "store/StoreTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -149,4 +150,45 @@ TEST(UserIcons, IconFilesNeedBothSizesAndListsStayAligned)
     EXPECT_EQ(3, list.FindIconIndex("Person.ico"));
     EXPECT_EQ(4, list.GetLargeImages().GetImageCount());
     EXPECT_EQ(4, list.GetSmallImages().GetImageCount());
+}
+
+TEST(AddressSearch, NextHitGoesOnBehindTheLastOneAndStartsOverAfterAMiss)
+{
+    TempDir dir;
+    StoreTest::TestApp app(dir.Path());
+    CString box = app.GetAddressBoxPath();
+    WriteFileBytes(box + "\\Group.lst", "-1\t0\t1\t0\tアドレス帳\ta.dat\t0\t0\t0\t0\r\n"
+                                        "0\t0\t1\t2\t取引先\tb.dat\t0\t0\t0\t0\r\n");
+    WriteFileBytes(box + "\\a.dat", "Yamada@Example.jp\t山田\tmemo\tIconDefault\t\r\n"
+                                    "suzuki@example.jp\t鈴木\t\tIconDefault\t\r\n");
+    WriteFileBytes(box + "\\b.dat", "tanaka@partner.example\t田中\tMEMO\tIconDefault\t\r\n");
+    CAddressManagerThread thread;
+    thread.LoadAddressBook();
+
+    struct Case
+    {
+        const char* name;
+        const char* address;
+        const char* memo;
+        std::vector<std::string> hits;  // "" for a miss
+    } cases[] = {
+        // Every entry in turn, through the default group (id 0) and on.
+        { "", "", "", { "Yamada@Example.jp", "suzuki@example.jp", "tanaka@partner.example", "", "Yamada@Example.jp" } },
+        { "", "example.JP", "", { "Yamada@Example.jp", "suzuki@example.jp", "", "Yamada@Example.jp" } },
+        { "", "", "memo", { "Yamada@Example.jp", "tanaka@partner.example", "" } },
+        { "田中", "", "", { "tanaka@partner.example", "", "tanaka@partner.example" } },
+        { "山田", "partner", "", { "" } },
+    };
+    for (const Case& c : cases) {
+        AddressNoteRules::SearchState state;
+        for (const std::string& expected : c.hits) {
+            int group = -1;
+            CString address;
+            bool hit = AddressNoteRules::FindNextAddress(thread, c.name, c.address, c.memo, state, group, address);
+            EXPECT_EQ(!expected.empty(), hit) << c.address << c.memo;
+            if (hit) {
+                EXPECT_EQ(expected, address.GetString()) << c.address << c.memo;
+            }
+        }
+    }
 }
