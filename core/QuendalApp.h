@@ -17,6 +17,8 @@ class CReceiveNotifyDataSet;
 class CReceiveLogDataSet;
 class CRouteSetData;
 class CFilterGroupPatterns;
+class CDlgAddressNote;
+struct CAddressRecipientTargets;
 
 class CQuendalApp : public CMailApp
 {
@@ -199,6 +201,15 @@ public:
     // and drops the entry (thread message 1430).
     BOOL RestoreDeletedMail(int nPos);
     // ---- end of requests to write a mail ----
+
+    // ---- The address book window (addressbook/QuendalAppAddressBook.cpp) ----
+    // Kinds 1-4: the modeless window of the caller (opened, or the caller's
+    // open one brought to the front) with the caller's recipient targets
+    // and the rectangle it keeps; given texts open its add-address dialog
+    // filled with them. Kind 5: the plain modal dialog (returns null).
+    CDlgAddressNote* OpenAddressBook(CWnd* pParent, int nKind, const CAddressRecipientTargets* pTargets = nullptr,
+                                     RECT* pKeepRect = nullptr, const char* pszName = nullptr,
+                                     const char* pszAddress = nullptr, const char* pszMemo = nullptr);
 
     // ---- Start-up, thread messages, shut-down, settings and registration ----
     // (QuendalAppStartup.cpp, QuendalAppDispatch.cpp, QuendalAppThreads.cpp,

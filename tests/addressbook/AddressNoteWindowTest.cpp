@@ -5,6 +5,7 @@
 // address-book thread loads after it was told (1434).
 #include "coreui/UiTestSupport.h"
 
+#include "addressbook/AddressListCtrl.h"
 #include "addressbook/AddressManagerThread.h"
 #include "addressbook/DlgAddressNote.h"
 #include "addressbook/DlgAddressSearch.h"
@@ -696,4 +697,88 @@ TEST_F(AddressNoteWindowTest, LayoutAndSelectedGroupAreKept)
     MapWindowPoints(nullptr, again.m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
     EXPECT_EQ(198, tree.right);
     SendMessageA(again.m_hWnd, WM_COMMAND, IDCANCEL, 0);
+}
+
+TEST_F(AddressNoteWindowTest, TheApplicationOpensOneWindowPerCallerAndFillsTheAddDialog)
+{
+    UiTest::CHostWnd editor;
+    CAddressRecipientTargets targets;
+    targets.hOwnerEditor = editor.m_hWnd;
+    CString shownAddress;
+    CDlgAddressNote* note = nullptr;
+    WithDialog("アドレスの追加",
+               [&](HWND h) {
+                   shownAddress = Text(h, IDC_ENTRY_ADDRESS);
+                   UiTest::Click(h, IDOK);
+               },
+               [&] {
+                   note = m_app.OpenAddressBook(nullptr, 1, &targets, nullptr, "送信者", "sender@example.jp", nullptr);
+                   ASSERT_NE(note, nullptr);
+                   EXPECT_TRUE(IsWindowVisible(note->m_hWnd));
+                   UiTest::Pump(300);
+               });
+    EXPECT_EQ(CString("sender@example.jp"), shownAddress);
+    EXPECT_NE(std::string::npos, File("アドレス帳.dat").find("sender@example.jp\t送信者\t\tIconDefault"));
+    // The same caller gets the same window back.
+    EXPECT_EQ(note, m_app.OpenAddressBook(nullptr, 1, &targets));
+    HWND hNote = note->m_hWnd;
+    SendMessageA(hNote, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_FALSE(IsWindow(hNote));
+}
+
+TEST_F(AddressNoteWindowTest, PickingHandsTheChosenAddressesBackToTheOpener)
+{
+    UiTest::CHostWnd host;
+    HWND field = host.CreateChild("EDIT", 0, 0, 0, 300, 20, 1);
+    CTestAddressNote picker;
+    picker.SetPicking(field, CAddressRecipientTargets());
+    picker.m_bCloseAfterPick = TRUE;
+    picker.m_bAddressOnly = TRUE;
+    INT_PTR result = UiTest::RunModal(picker, "アドレス帳", [](HWND h) {
+        HWND list = GetDlgItem(h, IDC_ADDRESS_LIST);
+        ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+        ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
+        NMITEMACTIVATE nm = {};
+        nm.hdr.hwndFrom = list;
+        nm.hdr.idFrom = IDC_ADDRESS_LIST;
+        nm.hdr.code = NM_DBLCLK;
+        SendMessageA(h, WM_NOTIFY, IDC_ADDRESS_LIST, reinterpret_cast<LPARAM>(&nm));
+    });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(CString("suzuki@example.jp,"), WindowText(field));
+    EXPECT_EQ(CString("suzuki@example.jp,"), picker.GetPickedText());
+}
+
+TEST_F(AddressNoteWindowTest, RecipientListsDeleteRowsAndTakeAddressesFromTheWindow)
+{
+    UiTest::CHostWnd dialog;
+    CAddressListCtrl lists[3];
+    for (int i = 0; i < 3; ++i) {
+        HWND h = dialog.CreateChild(WC_LISTVIEWA, LVS_REPORT | LVS_OWNERDRAWFIXED, 0, i * 100, 300, 90, 10 + i);
+        lists[i].SubclassWindow(h);
+        lists[i].InsertColumn(0, "", LVCFMT_LEFT, 280);
+    }
+    RECT keep = {};
+    for (auto& l : lists)
+        l.SetRecipientLists(lists[0].m_hWnd, lists[1].m_hWnd, lists[2].m_hWnd, &keep);
+    lists[1].InsertItem(0, "a@example.jp");
+    lists[1].InsertItem(1, "b@example.jp");
+    lists[1].SetItemState(0, LVIS_SELECTED, LVIS_SELECTED);
+    SendMessageA(lists[1].m_hWnd, WM_COMMAND, ID_TARGET_DELETE, 0);
+    ASSERT_EQ(1, lists[1].GetItemCount());
+    EXPECT_EQ(CString("b@example.jp"), lists[1].GetItemText(0, 0));
+
+    SendMessageA(lists[0].m_hWnd, WM_COMMAND, ID_TARGET_ADD, 0);
+    HWND note = UiTest::WaitForDialog(GetCurrentThreadId(), "アドレス帳", 5000);
+    ASSERT_NE(note, nullptr);
+    HWND list = GetDlgItem(note, IDC_ADDRESS_LIST);
+    ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+    ListView_SetItemState(list, 0, LVIS_SELECTED, LVIS_SELECTED);
+    ListView_SetItemState(list, 2, LVIS_SELECTED, LVIS_SELECTED);
+    SendMessageA(note, WM_COMMAND, ID_ADDRESS_BCC, 0);
+    ASSERT_EQ(2, lists[2].GetItemCount());
+    EXPECT_EQ(CString("山田 <yamada@example.jp>"), lists[2].GetItemText(0, 0));
+    EXPECT_EQ(CString("佐藤 <sato@other.example>"), lists[2].GetItemText(1, 0));
+    SendMessageA(note, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_NE(0, keep.right) << "the window's rectangle is kept for the next opening";
 }
