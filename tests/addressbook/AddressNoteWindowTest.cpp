@@ -782,3 +782,70 @@ TEST_F(AddressNoteWindowTest, RecipientListsDeleteRowsAndTakeAddressesFromTheWin
     SendMessageA(note, WM_COMMAND, IDCANCEL, 0);
     EXPECT_NE(0, keep.right) << "the window's rectangle is kept for the next opening";
 }
+
+TEST_F(AddressNoteWindowTest, PropertiesEditIconAndPropertiesOfAnEntry)
+{
+    WriteFileBytes(m_box + "\\アドレス帳.dat", "yamada@example.jp\t山田\t\tIconDefault\t"
+                                               "tel\x1F" "03\x1E" "fax\x1F" "04\x1E" "room\x1F" "5F\x1E\r\n");
+    Open();
+    SelectRows({ 0 });
+    DWORD self = GetCurrentThreadId();
+    WithDialog("アドレスのプロパティ",
+               [&](HWND h) {
+                   HWND props = GetDlgItem(h, IDC_PROPERTY_LIST);
+                   // The second of three goes; the third then still edits its own pair.
+                   ListView_SetItemState(props, 1, LVIS_SELECTED, LVIS_SELECTED);
+                   SendMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_PROPERTY_DELETE, BN_CLICKED), 0);
+                   ListView_SetItemState(props, 1, LVIS_SELECTED, LVIS_SELECTED);
+                   PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_PROPERTY_CHANGE, BN_CLICKED), 0);
+                   HWND input = UiTest::WaitForDialog(self, "プロパティの入力", 10000);
+                   if (!input)
+                       return;
+                   EXPECT_EQ(CString("room"), Text(input, IDC_PROPERTY_NAME));
+                   SetText(input, IDC_PROPERTY_VALUE, "6F");
+                   UiTest::Click(input, IDOK);
+                   HWND icons = GetDlgItem(h, IDC_ICON_LIST);
+                   EXPECT_EQ(3, ListView_GetItemCount(icons));
+                   ListView_SetItemState(icons, -1, 0, LVIS_SELECTED);
+                   ListView_SetItemState(icons, 2, LVIS_SELECTED, LVIS_SELECTED);
+                   SetText(h, IDC_ENTRY_MEMO, "受付");
+                   UiTest::Click(h, IDOK);
+               },
+               [&] { Command(ID_ADDRESS_PROPERTY); });
+    EXPECT_EQ("プロパティ[fax]を削除しますか？", LastMessage());
+    EXPECT_EQ("yamada@example.jp\t山田\t受付\ticon3\ttel\x1F" "03\x1E" "room\x1F" "6F\x1E\r\n", File("アドレス帳.dat"));
+}
+
+TEST_F(AddressNoteWindowTest, ColumnClicksSortAndRegistrationOrderCanBeRearranged)
+{
+    Open();
+    auto click = [&](int column) {
+        NMLISTVIEW nm = {};
+        nm.hdr.hwndFrom = m_hList;
+        nm.hdr.idFrom = IDC_ADDRESS_LIST;
+        nm.hdr.code = LVN_COLUMNCLICK;
+        nm.iItem = -1;
+        nm.iSubItem = column;
+        SendMessageA(m_hWnd, WM_NOTIFY, IDC_ADDRESS_LIST, reinterpret_cast<LPARAM>(&nm));
+    };
+    click(2);  // address, descending with the flag clear
+    EXPECT_EQ((std::vector<std::string>{ "yamada@example.jp", "suzuki@example.jp", "sato@other.example" }), Addresses());
+    click(2);
+    EXPECT_EQ((std::vector<std::string>{ "sato@other.example", "suzuki@example.jp", "yamada@example.jp" }), Addresses());
+    EXPECT_EQ(2, m_app.GetProfileInt("AddressNote", "AddressSortMode", -1));
+    EXPECT_EQ(1, m_app.GetProfileInt("AddressNote", "AddressSortDir", -1));
+
+    // Rows dropped on the list move only in registration order.
+    SelectRows({ 0 });
+    const std::string before = File("アドレス帳.dat");
+    m_note.DropAddressesOnList(3);
+    EXPECT_EQ(before, File("アドレス帳.dat"));
+    click(0);  // registration order; the flag stays set: descending
+    EXPECT_EQ((std::vector<std::string>{ "sato@other.example", "suzuki@example.jp", "yamada@example.jp" }), Addresses());
+    click(0);
+    EXPECT_EQ((std::vector<std::string>{ "yamada@example.jp", "suzuki@example.jp", "sato@other.example" }), Addresses());
+    SelectRows({ 0 });
+    m_note.DropAddressesOnList(3);
+    EXPECT_EQ((std::vector<std::string>{ "suzuki@example.jp", "sato@other.example", "yamada@example.jp" }), Addresses());
+    EXPECT_EQ(0u, File("アドレス帳.dat").find("suzuki@example.jp\t鈴木\t\tIconDefault\t\r\nsato@"));
+}
