@@ -89,8 +89,26 @@ BEGIN_MESSAGE_MAP(CDlgAddressNote, CDialog)
     ON_NOTIFY(LVN_BEGINDRAG, IDC_ADDRESS_LIST, OnListBeginDrag)
 END_MESSAGE_MAP()
 
+// The window is a dialog of the platform's dialog manager under a class
+// name of its own, so that the main window can find and close it.
+void RegisterAddressNoteClass()
+{
+    static bool s_registered = false;
+    if (s_registered)
+        return;
+    WNDCLASSEXA wc = {};
+    wc.cbSize = sizeof(wc);
+    if (!GetClassInfoExA(nullptr, MAKEINTATOM(0x8002), &wc))
+        return;
+    wc.lpszClassName = CDlgAddressNote::kWindowClass;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.style |= CS_GLOBALCLASS;
+    s_registered = RegisterClassExA(&wc) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
+}
+
 CDlgAddressNote::CDlgAddressNote(CWnd* pParent) : CDialog(IDD_ADDRESS_NOTE, pParent)
 {
+    RegisterAddressNoteClass();
 }
 
 CDlgAddressNote::~CDlgAddressNote()

@@ -44,6 +44,8 @@ public:
     // Window message: open the add-address dialog filled with the texts
     // given to SetPresetAddress.
     static constexpr UINT WM_ADD_PRESET_ADDRESS = WM_USER + 1024;
+    // The window class of the address book window (a dialog class).
+    static constexpr const char* kWindowClass = "CVMAddressNoteWndClass";
 
     explicit CDlgAddressNote(CWnd* pParent = nullptr);
     ~CDlgAddressNote() override;

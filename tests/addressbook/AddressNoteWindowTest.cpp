@@ -71,6 +71,26 @@ CString Text(HWND hDlg, int id)
     return CString(text);
 }
 
+// Runs the address book window modally while drive works on it from another thread.
+INT_PTR RunModalNote(CDialog& dlg, const std::function<void(HWND)>& drive)
+{
+    std::thread driver([&] {
+        HWND h = nullptr;
+        for (int i = 0; i < 500 && !h; ++i, Sleep(20)) {
+            h = FindWindowA(CDlgAddressNote::kWindowClass, "アドレス帳");
+            if (h && !IsWindowVisible(h))
+                h = nullptr;
+        }
+        if (h)
+            drive(h);
+        if (h && IsWindow(h))
+            PostMessageA(h, WM_CLOSE, 0, 0);
+    });
+    INT_PTR result = dlg.DoModal();
+    driver.join();
+    return result;
+}
+
 // A window whose import reads the file the test names instead of asking.
 class CTestAddressNote : public CDlgAddressNote
 {
@@ -297,6 +317,9 @@ TEST_F(AddressNoteWindowTest, AddressesAreShownAddedChangedAndDeleted)
 {
     Open();
     EXPECT_EQ(CString("アドレス帳"), WindowText(m_hWnd));
+    char cls[64] = "";
+    GetClassNameA(m_hWnd, cls, sizeof(cls));
+    EXPECT_STREQ(CDlgAddressNote::kWindowClass, cls);
     ASSERT_NE(FindItem("取引先"), nullptr);
     ASSERT_NE(FindItem("迷惑メール"), nullptr);
     EXPECT_EQ((std::vector<std::string>{ "yamada@example.jp", "suzuki@example.jp", "sato@other.example" }), Addresses());
@@ -734,7 +757,7 @@ TEST_F(AddressNoteWindowTest, PickingHandsTheChosenAddressesBackToTheOpener)
     picker.SetPicking(field, CAddressRecipientTargets());
     picker.m_bCloseAfterPick = TRUE;
     picker.m_bAddressOnly = TRUE;
-    INT_PTR result = UiTest::RunModal(picker, "アドレス帳", [](HWND h) {
+    INT_PTR result = RunModalNote(picker, [](HWND h) {
         HWND list = GetDlgItem(h, IDC_ADDRESS_LIST);
         ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
         ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
@@ -769,7 +792,7 @@ TEST_F(AddressNoteWindowTest, RecipientListsDeleteRowsAndTakeAddressesFromTheWin
     EXPECT_EQ(CString("b@example.jp"), lists[1].GetItemText(0, 0));
 
     SendMessageA(lists[0].m_hWnd, WM_COMMAND, ID_TARGET_ADD, 0);
-    HWND note = UiTest::WaitForDialog(GetCurrentThreadId(), "アドレス帳", 5000);
+    HWND note = FindWindowA(CDlgAddressNote::kWindowClass, "アドレス帳");
     ASSERT_NE(note, nullptr);
     HWND list = GetDlgItem(note, IDC_ADDRESS_LIST);
     ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
