@@ -7,6 +7,8 @@
 
 #include "addressbook/AddressListCtrl.h"
 #include "addressbook/AddressManagerThread.h"
+#include "addressbook/AddressObjectBlock.h"
+#include "classlib/OleDataSource.h"
 #include "addressbook/DlgAddressNote.h"
 #include "addressbook/DlgAddressSearch.h"
 #include "core/AppMessages.h"
@@ -441,6 +443,22 @@ TEST_F(AddressNoteWindowTest, GroupsAreCreatedAndOnlyLeavesDeletedWithFilesOfThe
     EXPECT_EQ(nullptr, FindItem("外部"));
     EXPECT_EQ("", GroupListLineOf("外部"));
     EXPECT_EQ("keep@example.jp\t外\t\tIconDefault\t\r\n", ReadFileBytes(m_outside));
+
+    // Renamed in place: the list and the thread learn the new name.
+    SelectGroup("取引先");
+    Command(ID_GROUP_RENAME);
+    HWND edit = TreeView_GetEditControl(m_hTree);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "協力会社");
+    TreeView_EndEditLabelNow(m_hTree, FALSE);
+    EXPECT_NE(FindItem("協力会社"), nullptr);
+    EXPECT_EQ(0u, GroupListLineOf("協力会社").find("0\t0\t1\t2\t協力会社\t取引先.dat\t"));
+    bool known = false;
+    for (int i = 0; i < 300 && !known; ++i, Sleep(10)) {
+        CSingleLock hold(&m_thread->GetLock(), TRUE);
+        known = m_thread->FindGroup("協力会社") != nullptr;
+    }
+    EXPECT_TRUE(known);
 }
 
 TEST_F(AddressNoteWindowTest, LdapGroupRefreshesAndNeverLosesItsSavedAddresses)
@@ -655,6 +673,22 @@ TEST_F(AddressNoteWindowTest, WithoutTargetsTheUserIsToldWhereToPick)
     Open();
     Command(ID_ADDRESS_CC);
     EXPECT_EQ("アドレスのリストでダブルクリックしてください。", LastMessage());
+
+    // The entry fields as a clipboard object for other programs.
+    m_note.SetEntryText("山田", "yamada@example.jp", "メモ");
+    COleDataSource* source = m_note.CreateAddressDataObject();
+    ASSERT_NE(source, nullptr);
+    FORMATETC format = { static_cast<CLIPFORMAT>(AddressObjectBlock::GetFormat()), nullptr, DVASPECT_CONTENT, -1,
+                         TYMED_HGLOBAL };
+    STGMEDIUM medium = {};
+    ASSERT_EQ(S_OK, source->GetData(&format, &medium));
+    CAddressData entry;
+    EXPECT_TRUE(AddressObjectBlock::Read(medium.hGlobal, entry));
+    EXPECT_EQ(CString("yamada@example.jp"), entry.m_strAddress);
+    EXPECT_EQ(CString("山田"), entry.m_strName);
+    EXPECT_EQ(CString("メモ"), entry.m_strMemo);
+    ReleaseStgMedium(&medium);
+    source->Release();
 }
 
 TEST_F(AddressNoteWindowTest, SearchCyclesThroughTheMatchesOfAllGroups)
@@ -770,6 +804,20 @@ TEST_F(AddressNoteWindowTest, PickingHandsTheChosenAddressesBackToTheOpener)
     EXPECT_EQ(IDOK, result);
     EXPECT_EQ(CString("suzuki@example.jp,"), WindowText(field));
     EXPECT_EQ(CString("suzuki@example.jp,"), picker.GetPickedText());
+
+    // With group references a double-clicked group is named, not expanded.
+    CTestAddressNote references;
+    references.SetPicking(field, CAddressRecipientTargets());
+    references.m_bGroupReference = TRUE;
+    references.m_bCloseAfterPick = TRUE;
+    RunModalNote(references, [](HWND h) {
+        HWND tree = GetDlgItem(h, IDC_GROUP_TREE);
+        HTREEITEM item = TreeView_GetChild(tree, TreeView_GetRoot(tree));
+        TreeView_SelectItem(tree, item);
+        NMHDR nm = { tree, IDC_GROUP_TREE, static_cast<UINT>(NM_DBLCLK) };
+        SendMessageA(h, WM_NOTIFY, IDC_GROUP_TREE, reinterpret_cast<LPARAM>(&nm));
+    });
+    EXPECT_EQ(CString("%GL$取引先$%"), WindowText(field));
 }
 
 TEST_F(AddressNoteWindowTest, RecipientListsDeleteRowsAndTakeAddressesFromTheWindow)
