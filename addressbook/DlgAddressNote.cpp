@@ -233,7 +233,8 @@ void CDlgAddressNote::SetupList()
     m_list.SetImageList(icons.GetLargeImages(), LVSIL_NORMAL);
     m_list.SetImageList(icons.GetSmallImages(), LVSIL_SMALL);
     m_list.SetExtendedStyle(m_list.GetExtendedStyle() | LVS_EX_FULLROWSELECT);
-    m_list.SetSortColumn(m_nSortMode > 0 ? m_nSortMode : -1, &m_bSortFlag);
+    m_bHeaderDescending = m_nSortMode == 0 ? m_bSortFlag : !m_bSortFlag;
+    m_list.SetSortColumn(m_nSortMode > 0 ? m_nSortMode : -1, &m_bHeaderDescending);
     RECT rc;
     m_list.GetClientRect(&rc);
     int width = rc.right;

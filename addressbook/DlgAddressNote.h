@@ -195,6 +195,7 @@ protected:
 
     int m_nSortMode = -1;
     BOOL m_bSortFlag = FALSE;
+    BOOL m_bHeaderDescending = FALSE;
     int m_nDisplayMode = 0;
     int m_nSplitPos = 0;
     int m_nEntryRowHeight = 0;

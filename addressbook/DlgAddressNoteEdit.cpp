@@ -96,7 +96,10 @@ void CDlgAddressNote::SortList()
         return;
     SortContext context = { &m_addresses, m_nSortMode, m_bSortFlag };
     m_list.SendMessage(LVM_SORTITEMS, reinterpret_cast<WPARAM>(&context), reinterpret_cast<LPARAM>(CompareItems));
-    m_list.SetSortColumn(m_nSortMode > 0 ? m_nSortMode : -1, &m_bSortFlag);
+    // The flag means ascending for the text columns and descending for the
+    // registration order; the header mark shows the order itself.
+    m_bHeaderDescending = m_nSortMode == 0 ? m_bSortFlag : !m_bSortFlag;
+    m_list.SetSortColumn(m_nSortMode > 0 ? m_nSortMode : -1, &m_bHeaderDescending);
     m_list.Invalidate();
 }
 

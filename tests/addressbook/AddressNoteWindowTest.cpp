@@ -734,6 +734,17 @@ TEST_F(AddressNoteWindowTest, LayoutAndSelectedGroupAreKept)
     MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
     EXPECT_EQ(198, tree.right);
     SetWindowPos(m_hWnd, nullptr, 30, 40, 700, 480, SWP_NOZORDER);
+    // The list follows the window's size; the rows below it its bottom edge.
+    RECT list, close, client;
+    GetWindowRect(m_hList, &list);
+    GetWindowRect(GetDlgItem(m_hWnd, IDCANCEL), &close);
+    GetClientRect(m_hWnd, &client);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&list), 2);
+    MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&close), 2);
+    EXPECT_EQ(202, list.left);
+    EXPECT_LT(client.right - list.right, 20);
+    EXPECT_LT(client.bottom - close.bottom, 20);
+    EXPECT_LT(list.bottom, close.top);
     ListView_SetColumnWidth(m_hList, 1, 111);
     CloseWindow();
     EXPECT_EQ(200, m_app.GetProfileInt("AddressNote", "AddressSplitPos", 0));
@@ -753,6 +764,13 @@ TEST_F(AddressNoteWindowTest, LayoutAndSelectedGroupAreKept)
     GetWindowRect(GetDlgItem(again.m_hWnd, IDC_GROUP_TREE), &tree);
     MapWindowPoints(nullptr, again.m_hWnd, reinterpret_cast<POINT*>(&tree), 2);
     EXPECT_EQ(198, tree.right);
+
+    // Another display mode is kept as well.
+    HWND mode = GetDlgItem(again.m_hWnd, IDC_DISPLAY_MODE);
+    SendMessageA(mode, CB_SETCURSEL, 1, 0);
+    SendMessageA(again.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_DISPLAY_MODE, CBN_SELCHANGE), reinterpret_cast<LPARAM>(mode));
+    EXPECT_EQ(LVS_ICON, GetWindowLongPtrA(GetDlgItem(again.m_hWnd, IDC_ADDRESS_LIST), GWL_STYLE) & LVS_TYPEMASK);
+    EXPECT_EQ(1, m_app.GetProfileInt("AddressNote", "AddressDispMode", 0));
     SendMessageA(again.m_hWnd, WM_COMMAND, IDCANCEL, 0);
 }
 
