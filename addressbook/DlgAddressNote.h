@@ -89,18 +89,14 @@ public:
     // (1 before, 2 after, 3 last child of the target).
     BOOL MoveGroup(HTREEITEM hItem, HTREEITEM hTarget, int nPlace);
 
-    // The question asked before a group is moved; tests and the main
-    // window's move dialog replace it. Returns 0 cancel, 1 before, 2 after,
-    // 3 below the target.
-    typedef int (*GroupMoveAsker)(const char* pszGroupName, HWND hParent);
-    static GroupMoveAsker SetGroupMoveAsker(GroupMoveAsker asker);
-
 protected:
     BOOL OnInitDialog() override;
     void OnCancel() override;
     void OnOK() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void PostNcDestroy() override;
+    // Where a dropped group goes: 0 nowhere, 1 before, 2 after, 3 below the target.
+    int AskGroupMove(const char* pszGroupName);
     // The file the import reads (an open-file dialog); false when none was chosen.
     virtual bool AskImportFilePath(CString& path);
 

@@ -4,22 +4,12 @@
 
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "mainwnd/DlgFolderMoveConfirm.h"
 #include "resources/addressbook/AddressbookResource.h"
 
 #include <commdlg.h>
 
 namespace {
-
-// Until the main window's move question is connected: one OK/Cancel
-// question, and OK puts the group below the target.
-int AskGroupMoveByMessageBox(const char* pszGroupName, HWND)
-{
-    CString text;
-    text.Format("フォルダ[%s]を移動してよろしいですか？", pszGroupName);
-    return AfxMessageBox(text, MB_OKCANCEL | MB_ICONQUESTION) == IDOK ? 3 : 0;
-}
-
-CDlgAddressNote::GroupMoveAsker g_askGroupMove = AskGroupMoveByMessageBox;
 
 void RestoreProgramFolder()
 {
@@ -29,11 +19,13 @@ void RestoreProgramFolder()
 
 } // namespace
 
-CDlgAddressNote::GroupMoveAsker CDlgAddressNote::SetGroupMoveAsker(GroupMoveAsker asker)
+int CDlgAddressNote::AskGroupMove(const char* pszGroupName)
 {
-    GroupMoveAsker old = g_askGroupMove;
-    g_askGroupMove = asker ? asker : AskGroupMoveByMessageBox;
-    return old;
+    CString text;
+    text.Format("フォルダ[%s]を移動してよろしいですか？", pszGroupName);
+    CDlgFolderMoveConfirm dlg(text, this);
+    dlg.DoModal();
+    return dlg.m_nChoice;
 }
 
 bool CDlgAddressNote::AskImportFilePath(CString& path)
@@ -209,7 +201,7 @@ void CDlgAddressNote::OnLButtonUp(UINT nFlags, POINT point)
         if (!target || IsSameOrBelow(target, dragged))
             return;
         CAddressGroupData* g = GroupOfItem(dragged);
-        int place = g ? g_askGroupMove(g->m_strName, m_hWnd) : 0;
+        int place = g ? AskGroupMove(g->m_strName) : 0;
         if (place >= 1 && place <= 3)
             MoveGroup(dragged, target, place);
         return;

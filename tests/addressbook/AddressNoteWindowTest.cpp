@@ -13,6 +13,7 @@
 #include "addressbook/DlgAddressSearch.h"
 #include "core/AppMessages.h"
 #include "resources/addressbook/AddressbookResource.h"
+#include "resources/mainwnd/MainWndResource.h"
 #include "store/StoreTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -163,7 +164,6 @@ protected:
         m_thread->PostThreadMessage(WM_QD_QUIT_THREAD, 0, 0);
         WaitForSingleObject(m_thread->m_hThread, 5000);
         delete m_thread;
-        CDlgAddressNote::SetGroupMoveAsker(nullptr);
     }
 
     void Open(const CAddressRecipientTargets& targets = CAddressRecipientTargets())
@@ -275,7 +275,19 @@ protected:
         SendMessageA(m_hWnd, WM_LBUTTONUP, shift ? MK_SHIFT : 0, MAKELPARAM(pt.x, pt.y));
     }
 
-    void DragGroupTo(const char* group, const char* target)
+    // Drags a group onto another; when the move is asked, answers with the button.
+    void DragGroupTo(const char* group, const char* target, int answer = 0, CString* question = nullptr)
+    {
+        WithDialog("メールフォルダの移動",
+                   [&](HWND h) {
+                       if (question)
+                           *question = Text(h, IDC_MOVE_QUESTION);
+                       UiTest::Click(h, answer ? answer : IDCANCEL);
+                   },
+                   [&] { DragGroupUnasked(group, target); });
+    }
+
+    void DragGroupUnasked(const char* group, const char* target)
     {
         NMTREEVIEWA nm = {};
         nm.hdr.hwndFrom = m_hTree;
@@ -582,15 +594,6 @@ TEST_F(AddressNoteWindowTest, ImportAsksBeforeReplacingAndWabEntriesAreAppended)
     EXPECT_TRUE(ThreadKnows("watanabe@"));
 }
 
-namespace {
-
-int MoveBelow(const char*, HWND)
-{
-    return 3;
-}
-
-} // namespace
-
 TEST_F(AddressNoteWindowTest, AddressesAndGroupsAreDraggedBetweenGroups)
 {
     Open();
@@ -616,18 +619,27 @@ TEST_F(AddressNoteWindowTest, AddressesAndGroupsAreDraggedBetweenGroups)
     EXPECT_EQ(own, File("アドレス帳.dat"));
 
     // An LDAP group moved below another keeps its type and settings.
-    CDlgAddressNote::SetGroupMoveAsker(MoveBelow);
     const std::string before = GroupListLineOf("営業部");
-    DragGroupTo("営業部", "迷惑メール");
+    CString question;
+    DragGroupTo("営業部", "迷惑メール", IDCANCEL, &question);
+    EXPECT_EQ(CString("フォルダ[営業部]を移動してよろしいですか？"), question);
+    EXPECT_EQ(before, GroupListLineOf("営業部"));
+    DragGroupTo("営業部", "迷惑メール", IDC_MOVE_CHILD);
     EXPECT_EQ("1" + before.substr(1), GroupListLineOf("営業部"));
     HTREEITEM moved = FindItem("営業部");
     ASSERT_NE(moved, nullptr);
     EXPECT_EQ(FindItem("迷惑メール"), TreeView_GetParent(m_hTree, moved));
 
-    // A group is not dropped on itself or below itself.
+    // Next to another group, under that group's parent.
+    DragGroupTo("外部", "取引先", IDC_MOVE_ABOVE);
+    EXPECT_EQ(FindItem("外部"), TreeView_GetChild(m_hTree, FindItem("アドレス帳")));
+
+    // A group is not dropped on itself or below itself: nothing is asked.
     const std::string list = ReadFileBytes(m_box + "\\Group.lst");
-    DragGroupTo("アドレス帳", "取引先");
-    DragGroupTo("迷惑メール", "営業部");
+    TestSupport::ClearMessages();
+    DragGroupUnasked("アドレス帳", "取引先");
+    DragGroupUnasked("迷惑メール", "営業部");
+    DragGroupUnasked("迷惑メール", "迷惑メール");
     EXPECT_EQ(list, ReadFileBytes(m_box + "\\Group.lst"));
 }
 
