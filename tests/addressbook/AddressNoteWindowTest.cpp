@@ -592,6 +592,11 @@ TEST_F(AddressNoteWindowTest, ImportAsksBeforeReplacingAndWabEntriesAreAppended)
     EXPECT_EQ("new@example.jp\t新しい\t\tIconDefault\t\r\nwatanabe@example.jp\t渡辺 健\tWABメモ\tIconDefault\t\r\n",
               File("取引先.dat"));
     EXPECT_TRUE(ThreadKnows("watanabe@"));
+
+    // The user's own address book, when the library cannot open it, changes nothing.
+    const std::string imported = File("取引先.dat");
+    Command(ID_ADDRESS_IMPORT_WAB);
+    EXPECT_EQ(imported, File("取引先.dat"));
 }
 
 TEST_F(AddressNoteWindowTest, AddressesAndGroupsAreDraggedBetweenGroups)
