@@ -358,7 +358,6 @@ void CDlgAddressNote::ShowFirstTime()
     else if (!m_targets.hOwnerEditor)
         CenterWindow();
     ShowWindow(SW_SHOW);
-    m_bShownOnce = TRUE;
 }
 
 BOOL CDlgAddressNote::PreTranslateMessage(MSG* pMsg)

@@ -70,7 +70,7 @@ public:
     // A modeless window made with new deletes itself when it is destroyed.
     BOOL m_bDeleteOnDestroy = FALSE;
 
-    // ---- Used by the search dialog and the tests ----
+    // ---- Used by the search dialog and the openers ----
     void RunNextSearch();
     CAddressGroupData* GetCurrentGroup() const { return m_pCurGroup; }
     // The selected addresses as recipient text (or the entry fields').
@@ -186,7 +186,6 @@ protected:
     CString m_strPicked;
     CString m_strPresetName, m_strPresetAddress, m_strPresetMemo;
     BOOL m_bEntryHidden = FALSE;
-    BOOL m_bShownOnce = FALSE;
     BOOL m_bTreeLoaded = FALSE;  // the group list is saved only after it was shown
 
     int m_nSortMode = -1;
@@ -195,7 +194,6 @@ protected:
     int m_nDisplayMode = 0;
     int m_nSplitPos = 0;
     int m_nEntryRowHeight = 0;
-    int m_nMinWidth = 0;
     RECT m_rcTemplateClient = {};
     RECT m_rcTreeInit = {}, m_rcListInit = {};
     std::vector<std::pair<int, RECT>> m_initialRects;  // the rows under the panes
