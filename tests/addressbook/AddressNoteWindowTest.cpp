@@ -818,6 +818,26 @@ TEST_F(AddressNoteWindowTest, TheApplicationOpensOneWindowPerCallerAndFillsTheAd
     EXPECT_FALSE(IsWindow(hNote));
 }
 
+TEST_F(AddressNoteWindowTest, ThePlainModalAddressBookShowsTheGroups)
+{
+    int groups = 0, rows = 0;
+    std::thread driver([&] {
+        HWND h = nullptr;
+        for (int i = 0; i < 500 && !h; ++i, Sleep(20))
+            h = FindWindowA(CDlgAddressNote::kWindowClass, "アドレス帳");
+        if (!h)
+            return;
+        Sleep(200);
+        groups = static_cast<int>(TreeView_GetCount(GetDlgItem(h, IDC_GROUP_TREE)));
+        rows = ListView_GetItemCount(GetDlgItem(h, IDC_ADDRESS_LIST));
+        PostMessageA(h, WM_CLOSE, 0, 0);
+    });
+    EXPECT_EQ(nullptr, m_app.OpenAddressBook(nullptr, 5));
+    driver.join();
+    EXPECT_EQ(5, groups);
+    EXPECT_EQ(3, rows);
+}
+
 TEST_F(AddressNoteWindowTest, PickingHandsTheChosenAddressesBackToTheOpener)
 {
     UiTest::CHostWnd host;
@@ -919,6 +939,10 @@ TEST_F(AddressNoteWindowTest, PropertiesEditIconAndPropertiesOfAnEntry)
                },
                [&] { Command(ID_ADDRESS_PROPERTY); });
     EXPECT_EQ("プロパティ[fax]を削除しますか？", LastMessage());
+    LVITEMA shown = {};
+    shown.mask = LVIF_IMAGE;
+    ListView_GetItem(m_hList, &shown);
+    EXPECT_EQ(2, shown.iImage) << "the list shows the chosen user icon";
     EXPECT_EQ("yamada@example.jp\t山田\t受付\ticon3\ttel\x1F" "03\x1E" "room\x1F" "6F\x1E\r\n", File("アドレス帳.dat"));
 }
 
