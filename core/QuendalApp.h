@@ -23,6 +23,8 @@ class CFilterGroupPatterns;
 class CShortCutTemplateData;
 class CMailIndexRecord;
 class CMailMessage;
+class CDlgAddressNote;
+struct CAddressRecipientTargets;
 
 class CQuendalApp : public CMailApp
 {
@@ -250,6 +252,14 @@ public:
     CAutoSignData* m_pAutoSignData = nullptr;
     CShortCutTemplateData* m_pShortCutTemplateData = nullptr;
     // ---- end of header templates ----
+    // ---- The address book window (addressbook/QuendalAppAddressBook.cpp) ----
+    // Kinds 1-4: the modeless window of the caller (opened, or the caller's
+    // open one brought to the front) with the caller's recipient targets
+    // and the rectangle it keeps; given texts open its add-address dialog
+    // filled with them. Kind 5: the plain modal dialog (returns null).
+    CDlgAddressNote* OpenAddressBook(CWnd* pParent, int nKind, const CAddressRecipientTargets* pTargets = nullptr,
+                                     RECT* pKeepRect = nullptr, const char* pszName = nullptr,
+                                     const char* pszAddress = nullptr, const char* pszMemo = nullptr);
 
     // ---- Start-up, thread messages, shut-down, settings and registration ----
     // (QuendalAppStartup.cpp, QuendalAppDispatch.cpp, QuendalAppThreads.cpp,

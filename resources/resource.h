@@ -45,6 +45,9 @@
 #define IDS_LINE_DROPPED 57626
 #define IDS_LOGIN_FAILED 57631
 #define IDS_NEED_ACCOUNT 59172
+// Refused names of folders and rule sets.
+#define IDS_NAME_EMPTY 2120
+#define IDS_NAME_TRAILING 2121
 
 // Commands.
 #define ID_APP_ABOUT 57664
