@@ -13,7 +13,7 @@
 #include <algorithm>
 #include <memory>
 #include <new>
-#include <set>
+#include <map>
 #include <string>
 #include <unordered_map>
 
@@ -359,15 +359,15 @@ void CMailFolderStore::RepairDataTail()
         bool indexRead = false;
         bool indexSound = true;
         ULONGLONG indexedEnd = 0;
-        std::set<CString> indexNames;  // every text field of every record, lower case
+        std::string bytes;
         CFile index;
         if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
-            std::string bytes(static_cast<size_t>(index.GetLength()), '\0');
+            bytes.assign(static_cast<size_t>(index.GetLength()), '\0');
             UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
             index.Close();
             indexRead = got == bytes.size();
             bytes.resize(got);
-            ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t pos, size_t crlf) {
+            ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
                 if (probe.m_nDataOffset < 0 || probe.m_nDataLength <= 0) {
                     indexSound = false;
                     return;
@@ -378,15 +378,6 @@ void CMailFolderStore::RepairDataTail()
                 // Never cut into an entry the index knows.
                 if (recEnd > keep && recEnd <= len)
                     keep = recEnd;
-                size_t field = pos + CMailIndexRecord::binarySize;
-                while (field <= crlf) {
-                    size_t tab = bytes.find('\t', field);
-                    size_t fieldEnd = tab == std::string::npos || tab > crlf ? crlf : tab;
-                    CString name(bytes.substr(field, fieldEnd - field));
-                    name.MakeLower();
-                    indexNames.insert(name);
-                    field = fieldEnd + 1;
-                }
             });
         }
         // A whole entry after the last one the index knows is a filing whose
@@ -447,16 +438,30 @@ void CMailFolderStore::RepairDataTail()
                     }
                     pending.erase(0, i);
                 }
+                std::map<CString, CString> orphans;  // lower case -> as named
                 for (const CString& name : names) {
-                    CString lower(name);
-                    lower.MakeLower();
                     bool plainName = !name.IsEmpty() && name.FindOneOf("\\/:*?\"<>|") < 0 && name != "." && name != "..";
-                    if (plainName && !indexNames.count(lower)) {
-                        CString folder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
-                        if (DirectoryExists(folder))
-                            DeleteDirectoryTree(folder, true);
+                    CString folder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
+                    if (plainName && DirectoryExists(folder)) {
+                        CString lower(name);
+                        lower.MakeLower();
+                        orphans[lower] = name;
                     }
                 }
+                if (!orphans.empty()) {
+                    ForEachIndexLine(bytes, [&](const CMailIndexRecord&, size_t pos, size_t crlf) {
+                        for (size_t field = pos + CMailIndexRecord::binarySize; field <= crlf;) {
+                            size_t tab = bytes.find('\t', field);
+                            size_t fieldEnd = tab == std::string::npos || tab > crlf ? crlf : tab;
+                            CString text(bytes.substr(field, fieldEnd - field));
+                            text.MakeLower();
+                            orphans.erase(text);
+                            field = fieldEnd + 1;
+                        }
+                    });
+                }
+                for (const auto& orphan : orphans)
+                    DeleteDirectoryTree(CombinePath(CombinePath(m_record.m_strPath, "Attach"), orphan.second), true);
                 keep = indexedEnd;
             }
         }
