@@ -7,8 +7,6 @@
 #include "Pop3TestSession.h"
 
 #include "core/FileUtil.h"
-#include "net/CommLog.h"
-#include "store/StoreWrite.h"
 #include "store/MailFolderStore.h"
 
 #include "message/DotStuffer.h"
@@ -392,58 +390,13 @@ TEST_F(Pop3DovecotTest, DotLinesArriveByteExactInTextAndEveryAttachmentEncoding)
     EXPECT_EQ(got["uu.dat"], mail.uu);
 }
 
-namespace {
-
-// One ordered record of what the store wrote, what it forced onto the disk
-// and what the session asked the server to delete.
-std::vector<std::string> g_events;
-
-void RecordWrite(CFile& file, const void* pData, UINT nCount)
-{
-    g_events.push_back("write " + file.GetFileName().Str());
-    file.Write(pData, nCount);
-}
-
-void RecordFlush(const char* pszPath)
-{
-    g_events.push_back("flush " + GetFileNameFromPath(pszPath).Str());
-}
-
-void RecordSent(const char* pszText)
-{
-    if (strncmp(pszText, "DELE ", 5) == 0)
-        g_events.push_back("dele");
-}
-
-struct EventRecorder
-{
-    EventRecorder()
-    {
-        g_events.clear();
-        write = StoreWrite::SetHook(RecordWrite);
-        flush = StoreWrite::SetFlushHook(RecordFlush);
-        log = SetCommLogWriter(RecordSent);
-    }
-    ~EventRecorder()
-    {
-        StoreWrite::SetHook(write);
-        StoreWrite::SetFlushHook(flush);
-        SetCommLogWriter(log);
-    }
-    StoreWrite::WriteHook write;
-    StoreWrite::FlushHook flush;
-    CommLogWriter log;
-};
-
-} // namespace
-
 // What the store wrote for the mails of a pass is forced onto the disk once,
 // after the last of them was filed and before the server is told to delete
 // the first: a power cut can then not take mail the server no longer has.
 // A pass that leaves the mail on the server flushes nothing.
 TEST_F(Pop3DovecotTest, FiledMailIsFlushedOnceBeforeTheFirstDele)
 {
-    const int nUser = 12;
+    const int nUser = 11;
     for (bool bLeave : {false, true}) {
         SCOPED_TRACE(bLeave ? "leaving the mail on the server" : "deleting the mail");
         ClearMaildir(nUser);
@@ -459,9 +412,9 @@ TEST_F(Pop3DovecotTest, FiledMailIsFlushedOnceBeforeTheFirstDele)
         PassResult result;
         std::vector<std::string> events;
         {
-            EventRecorder recorder;
+            StoreEventRecorder recorder;
             result = RunPass(session);
-            events = g_events;
+            events = recorder.Events();
         }
         ASSERT_TRUE(result.bFinished);
         EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
@@ -471,7 +424,7 @@ TEST_F(Pop3DovecotTest, FiledMailIsFlushedOnceBeforeTheFirstDele)
         // write ... write (the last record), flush of each file once, dele x 3.
         auto firstFlush = std::find_if(events.begin(), events.end(),
                                        [](const std::string& e) { return e.compare(0, 6, "flush ") == 0; });
-        auto firstDele = std::find(events.begin(), events.end(), "dele");
+        auto firstDele = std::find(events.begin(), events.end(), "log DELE");
         auto lastWrite = std::find_if(events.rbegin(), events.rend(),
                                       [](const std::string& e) { return e.compare(0, 6, "write ") == 0; });
         ASSERT_NE(lastWrite, events.rend());
@@ -487,6 +440,6 @@ TEST_F(Pop3DovecotTest, FiledMailIsFlushedOnceBeforeTheFirstDele)
         std::sort(flushed.begin(), flushed.end());
         EXPECT_EQ(flushed, (std::vector<std::string>{"flush Headers.dat", "flush Index.lst", "flush MailData.Qmd",
                                                      "flush data.bin"}));
-        EXPECT_EQ(std::vector<std::string>(firstDele, events.end()), std::vector<std::string>(3, "dele"));
+        EXPECT_EQ(std::vector<std::string>(firstDele, events.end()), std::vector<std::string>(3, "log DELE"));
     }
 }
