@@ -148,6 +148,10 @@ void CFolderTree::BuildTree()
     CString mailbox = pApp->GetMailBoxFolder();
     if (mailbox.IsEmpty() || !DirectoryExists(mailbox))
         return;
+    // The stores are made anew: nothing may keep showing the old ones.
+    CMainFrame* pFrame = GetMainFrame();
+    if (pFrame && pFrame->GetListView())
+        pFrame->GetListView()->ClearFolder();
     m_bBuilding = true;
     m_tree.SendMessage(WM_SETREDRAW, FALSE);
     m_tree.DeleteAllItems();
@@ -175,6 +179,7 @@ void CFolderTree::BuildTree()
     m_tree.SendMessage(WM_SETREDRAW, TRUE);
     m_tree.Invalidate();
     m_bBuilding = false;
+    OpenSelectedFolder();
 }
 
 void CFolderTree::FillAccountCombo()
