@@ -4,6 +4,7 @@
 #include "TransferTestSupport.h"
 
 #include "core/AccountDataSet.h"
+#include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
 #include "smtp/SmtpTestSupport.h"
@@ -180,6 +181,173 @@ TEST_F(TransferJobsTest, AbortDuringReceiveLosesNothingAndReceivesNothingTwice)
     EXPECT_EQ(inbox.size(), static_cast<size_t>(nMails));
     EXPECT_EQ(MessageIds(inbox).size(), static_cast<size_t>(nMails));
     EXPECT_EQ(NetTest::CountServerMails(22), 0);
+}
+
+} // namespace
+
+namespace {
+
+std::string WithoutCr(const std::string& text)
+{
+    std::string out;
+    for (char c : text)
+        if (c != '\r')
+            out += c;
+    return out;
+}
+
+std::string BodyOf(const std::string& mail)
+{
+    std::string text = WithoutCr(mail);
+    size_t at = text.find("\n\n");
+    return at == std::string::npos ? std::string() : text.substr(at + 2);
+}
+
+class TransferSendTest : public TransferJobsTest
+{
+protected:
+    void SetUp() override
+    {
+        TransferJobsTest::SetUp();
+        if (IsSkipped())
+            return;
+        if (!SmtpTest::ServerAnswers("127.0.0.3", 587))
+            GTEST_SKIP() << "the private Postfix is not running";
+        NetTest::ClearMaildir(23);
+        NetTest::ClearMaildir(24);
+        AddAccount(app, "送信", 23);
+        SaveAccounts(app);
+    }
+
+    // The Message-IDs of the outbox's mails.
+    std::vector<CString> OutboxIds()
+    {
+        std::vector<CString> ids;
+        for (const std::string& m : StoredMails(app.Outbox())) {
+            CMailMessage message;
+            message.Parse(m.c_str(), static_cast<int>(m.size()));
+            ids.push_back(message.m_strMessageId);
+        }
+        return ids;
+    }
+};
+
+TEST_F(TransferSendTest, OutboxMailsGoThroughPostfixAndTheSentCopiesAreStored)
+{
+    // A received mail that one of them answers.
+    TestSupport::TempDir work;
+    TestSupport::WriteFileBytes(work.File("in.eml"), JapaneseMail(7));
+    int nAnswered = -1;
+    ASSERT_EQ(app.Inbox()->AddNewMailData(work.File("in.eml"), "2024/05/01 10:00:00 +0900", TRUE, FALSE, nullptr,
+                                          &nAnswered),
+              1);
+    CString handle = app.Inbox()->GetRecord(nAnswered)->GetText(CMailIndexRecord::colFileName);
+    CString folder = FormatString("%d", app.Inbox()->GetFolderId());
+
+    StoreOutgoing(app, "送信", "cvmtest24@cvm.test", "一通目", "日本語の本文です。\r\n.で始まる行\r\n");
+    StoreOutgoing(app, "送信", "受取人 <cvmtest24@cvm.test>", "返信", "お返事です。", folder, handle);
+    StoreOutgoing(app, "送信", "cvmtest24@cvm.test", "三通目", "最後のメール");
+    std::vector<std::string> outgoing = StoredMails(app.Outbox());
+    std::vector<CString> ids = OutboxIds();
+    ASSERT_EQ(ids.size(), 3u);
+
+    SendAndWait();
+
+    for (size_t i = 0; i < ids.size(); i++) {
+        std::string delivered = SmtpTest::WaitForDeliveredMail("cvmtest24", ids[i]);
+        ASSERT_FALSE(delivered.empty()) << ids[i].GetString();
+        // The stored mail is Shift_JIS; it travels as ISO-2022-JP.
+        std::string body = BodyOf(delivered);
+        EXPECT_EQ(std::string(JisToSjis(body.c_str(), static_cast<int>(body.size()))), BodyOf(outgoing[i]));
+        EXPECT_EQ(WithoutCr(delivered).find("X-SendAcount"), std::string::npos);
+    }
+    EXPECT_TRUE(StoredMails(app.Outbox()).empty());
+    EXPECT_EQ(StoredMails(app.Sent()).size(), 3u);
+    EXPECT_TRUE(app.Inbox()->GetRecord(nAnswered)->m_nFlags & CMailIndexRecord::flagReplied);
+    EXPECT_EQ(loop.Count(TM_FOLDER_CHANGED), 3);
+    EXPECT_TRUE(std::any_of(loop.heard.begin(), loop.heard.end(), [&](const MSG& m) {
+        return m.message == TM_FOLDER_REDRAW && m.wParam == 0 && m.lParam == app.Outbox()->GetFolderId();
+    }));
+    EXPECT_EQ(loop.Count(TM_SEND_RESULT), 4);  // three mails and the QUIT
+    std::lock_guard<std::mutex> hold(host.lock);
+    EXPECT_TRUE(host.sendErrors.empty());
+}
+
+TEST_F(TransferSendTest, FailedSendsStayInTheOutboxWithTheErrorShownOnce)
+{
+    app.m_pAccountDataSet->GetAccount(0)->SetPassword("wrong");
+    SaveAccounts(app);
+    StoreOutgoing(app, "送信", "cvmtest24@cvm.test", "a", "one");
+    StoreOutgoing(app, "送信", "cvmtest24@cvm.test", "b", "two");
+    std::vector<CString> ids = OutboxIds();
+
+    SendAndWait();
+
+    EXPECT_EQ(OutboxIds(), ids);
+    EXPECT_TRUE(StoredMails(app.Sent()).empty());
+    std::lock_guard<std::mutex> hold(host.lock);
+    ASSERT_EQ(host.sendErrors.size(), 1u);
+    EXPECT_NE(host.sendErrors[0].find("535"), std::string::npos) << host.sendErrors[0];
+}
+
+TEST_F(TransferSendTest, ASentMailWhoseCopyCannotBeStoredStaysInTheOutbox)
+{
+    // The sent folder's data file is a directory: nothing can be filed there.
+    ASSERT_TRUE(CreateDirectoryA(app.Sent()->GetDataPath(), nullptr));
+    StoreOutgoing(app, "送信", "cvmtest24@cvm.test", "kept", "本文");
+    std::vector<CString> ids = OutboxIds();
+
+    SendAndWait();
+
+    EXPECT_FALSE(SmtpTest::WaitForDeliveredMail("cvmtest24", ids[0]).empty());
+    EXPECT_EQ(OutboxIds(), ids);
+    std::lock_guard<std::mutex> hold(host.lock);
+    EXPECT_EQ(host.sendErrors.size(), 1u);
+}
+
+TEST_F(TransferSendTest, AbortDuringSendSendsNothingTwiceAndKeepsTheRest)
+{
+    std::string body;
+    for (int i = 0; i < 200; i++)
+        body += "送信を中断するテストの本文です。0123456789012345678901234567890123456789\r\n";
+    for (int i = 0; i < 12; i++)
+        StoreOutgoing(app, "送信", "cvmtest24@cvm.test", FormatString("abort %d", i), body.c_str());
+    std::vector<CString> ids = OutboxIds();
+    ASSERT_TRUE(host.SendAndReceive());
+    // A second send, or a receive, is refused while this one runs.
+    EXPECT_FALSE(host.SendOutbox());
+    EXPECT_FALSE(host.ReceiveAccount(0, false, true));
+    ASSERT_TRUE(loop.RunUntil([&] { return loop.Count(TM_FOLDER_CHANGED) >= 2; }, 60000)) << [&] {
+        std::lock_guard<std::mutex> hold(host.lock);
+        return host.sendErrors.empty() ? std::string() : host.sendErrors[0];
+    }();
+    host.AbortTransfer();
+    bool bRouteAsked = false;
+    ASSERT_TRUE(loop.RunUntil([&] { return !host.IsSending(); }, 120000, [&](const MSG& m) {
+        if (m.message == WM_COMMAND && m.wParam == 32775)
+            bRouteAsked = true;
+    }));
+    // The aborted send-and-receive is over: no route, no line kept.
+    EXPECT_FALSE(bRouteAsked);
+    EXPECT_EQ(host.m_bSendAndReceive, 0);
+    EXPECT_EQ(host.m_pSendDial, nullptr);
+
+    std::vector<CString> left = OutboxIds();
+    EXPECT_FALSE(left.empty());
+    Sleep(2000);  // what Postfix took is delivered by now
+    std::vector<std::string> delivered = ServerMessageIds(24);
+    EXPECT_EQ(left.size() + delivered.size(), ids.size());
+    for (const CString& id : left)
+        EXPECT_FALSE(std::binary_search(delivered.begin(), delivered.end(), std::string(id.GetString())));
+
+    // Sending again delivers the rest, each mail once.
+    SendAndWait();
+    EXPECT_TRUE(OutboxIds().empty());
+    for (const CString& id : ids)
+        EXPECT_FALSE(SmtpTest::WaitForDeliveredMail("cvmtest24", id).empty()) << id.GetString();
+    delivered = ServerMessageIds(24);
+    EXPECT_EQ(delivered.size(), ids.size());
+    EXPECT_EQ(std::set<std::string>(delivered.begin(), delivered.end()).size(), ids.size());
 }
 
 } // namespace
