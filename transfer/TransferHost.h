@@ -43,6 +43,8 @@ public:
     // ---- Called by the workers ----
     virtual void StartTransferProgress(int nKind, CTransferStatus* pStatus);
     virtual void EndTransferProgress(BOOL bNoEvent);
+    // Shows the status bar's transfer controls (a change came).
+    virtual void ShowProgressControls() {}
     // The window that shows the account name (null: none).
     virtual HWND GetStatusPane() { return nullptr; }
     // The window that gets the send results (1724); null: the main thread.
