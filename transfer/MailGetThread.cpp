@@ -12,8 +12,8 @@
 #include "net/SmtpSession.h"
 #include "store/MailFolderStore.h"
 #include "transfer/MailGetThreadManager.h"
-#include "transfer/ReceiveLog.h"
 #include "transfer/RuleFilingSession.h"
+#include "transfer/RuleFolderChooser.h"
 #include "transfer/TransferMessages.h"
 
 #include <winsock2.h>
@@ -67,6 +67,7 @@ CMailGetThread::~CMailGetThread()
     StopWatchdog();
     delete m_pPop3;
     delete m_pImap;
+    delete m_pAppRules;
 }
 
 DWORD CMailGetThread::MainThreadId() const
@@ -204,7 +205,9 @@ void CMailGetThread::StartReceive(int nAccount, bool bPopBeforeSmtp)
     }
 
     // The session.
-    CReceiveFolderChooser* pChooser = m_pChooser ? m_pChooser : &m_noRules;
+    if (!m_pChooser && !m_pAppRules)
+        m_pAppRules = new CRuleFolderChooser(m_pApp);
+    CReceiveFolderChooser* pChooser = m_pChooser ? m_pChooser : m_pAppRules;
     delete m_pPop3;
     delete m_pImap;
     m_pPop3 = nullptr;
@@ -235,7 +238,7 @@ void CMailGetThread::StartReceive(int nAccount, bool bPopBeforeSmtp)
     s->SetDeleteAfterDays(m_pAccount->GetDeleteAfterDays());
     s->SetTls(m_pAccount->GetReceiveTls() != 0);
     s->SetSizeLimit(m_pAccount->GetSessionSizeLimit());
-    s->SetFiltering(true, m_pApp->GetProfileInt("Setting", "DivideUpAtReceive", 1) != 0);
+    s->SetFiltering(pChooser->BeginReceive(), true);
     s->SetLoginOnly(m_bPopBeforeSmtp != 0);
     int nTimeOut = m_pAccount->GetTimeout() > 0 ? m_pAccount->GetTimeout() : 10;
     s->SetTimeOut(nTimeOut);
@@ -386,9 +389,7 @@ void CMailGetThread::WriteReceiveLog(const char* pszResult)
 {
     if (m_bPopBeforeSmtp || m_bLogged || m_pSelectDlg || m_nCallerKind == 2 || !m_pApp || !m_pAccount)
         return;
-    int nLimit = m_pApp->GetProfileInt("Setting", "CVMReceiveLogCount", 100);
-    CReceiveLog::AddEntry(m_pApp->GetReceiveLogPath(), nLimit, m_pAccount->GetAccountName(), pszResult,
-                          m_pSession ? m_pSession->GetReceivedCount() : 0);
+    m_pApp->AddReceiveLog(m_pAccount->GetAccountName(), pszResult, m_pSession ? m_pSession->GetReceivedCount() : 0);
     m_bLogged = 1;
 }
 

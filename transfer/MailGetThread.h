@@ -60,7 +60,7 @@ public:
     // changes; the application's main thread unless set.
     DWORD m_dwMainThreadId = 0;
     // Chooses the folders of received mails (the filter rules); the
-    // application's receive rules unless set.
+    // application's receive rules unless set (not owned).
     CReceiveFolderChooser* m_pChooser = nullptr;
 
 protected:
@@ -88,7 +88,7 @@ protected:
     void OnQuit(WPARAM, LPARAM);
 
     CCriticalSection m_storeLock;  // held while this thread writes to a store
-    CReceiveFolderChooser m_noRules;
+    CReceiveFolderChooser* m_pAppRules = nullptr;  // owned: the application's rules
     DWORD m_dwWatchdogId = 0;
     UINT_PTR m_nTouchTimer = 0;
     int m_nResult = 0;

@@ -8,6 +8,7 @@
 #include "net/SmtpSession.h"
 #include "store/MailFolderStore.h"
 #include "transfer/MailGetThread.h"
+#include "transfer/DivideupFiling.h"
 #include "transfer/MailSendThreadManager.h"
 #include "transfer/TransferMessages.h"
 
@@ -410,11 +411,8 @@ bool CMailSendThread::StoreSentMail()
     if (!m_pApp || !IsPlainFile(m_szFile))
         return false;
     CSingleLock hold(&m_storeLock, TRUE);
-    CMailFolderStore* pTarget = nullptr;
-    if (m_pSendRules && m_pApp->GetProfileInt("Setting", "DivideUpAtSend", 0))
-        pTarget = m_pSendRules->ChooseFolder(m_szFile);
-    if (!pTarget)
-        pTarget = m_pApp->GetDefaultFolder(2);
+    // The send rules, when they are on, else the sent-mail folder.
+    CMailFolderStore* pTarget = ChooseSentFolder(*m_pApp, m_szFile);
     if (!pTarget)
         return false;
     if (pTarget->AddNewMailData(m_szFile, CurrentDateText(), TRUE) != 1)

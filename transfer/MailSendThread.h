@@ -7,7 +7,6 @@
 #pragma once
 
 #include "classlib/ClassLib.h"
-#include "transfer/ReceiveFolderChooser.h"
 #include "transfer/SendStatus.h"
 
 class CDialConnection;
@@ -68,8 +67,6 @@ public:
     CString m_strErrorText;
     // The thread that hears folder changes; the application's main thread unless set.
     DWORD m_dwMainThreadId = 0;
-    // The send rules choosing the folder of the sent copy (null: none).
-    CReceiveFolderChooser* m_pSendRules = nullptr;
 
 protected:
     void OnSendRequest(WPARAM wParam, LPARAM lParam);

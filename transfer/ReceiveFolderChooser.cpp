@@ -5,7 +5,7 @@ int CReceiveFolderChooser::CheckReceive(const CString&)
     return 0;
 }
 
-CMailFolderStore* CReceiveFolderChooser::ChooseFolder(const CString&)
+bool CReceiveFolderChooser::ChooseFolder(const CString&, ReceiveFilingChoice&)
 {
-    return nullptr;
+    return false;
 }

@@ -1,10 +1,15 @@
 // CRuleFilingSession: a receiving session (POP3 or IMAP4) as the session
-// thread runs it: the filter rules choose whether a mail is received and the
-// folder that files it, and every filing holds the thread's store lock, so
-// that the watchdog never ends the thread in the middle of a store write.
+// thread runs it: the filter rules choose whether a mail is received, the
+// folder and label it is filed with and whether it stays on the server; and
+// every filing holds the thread's store lock, so that the watchdog never
+// ends the thread in the middle of a store write.
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "core/DateTimeUtil.h"
+#include "net/NetMessages.h"
+#include "net/ReceivedIdList.h"
+#include "store/MailFolderStore.h"
 #include "transfer/ReceiveFolderChooser.h"
 
 template <class TSession>
@@ -19,14 +24,30 @@ public:
 protected:
     bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
     {
-        CSingleLock hold(m_pStoreLock, TRUE);
-        CMailFolderStore* pDefault = this->m_pTargetStore;
-        CMailFolderStore* pTarget = m_pChooser ? m_pChooser->ChooseFolder(strPath) : nullptr;
-        if (pTarget)
-            this->m_pTargetStore = pTarget;
-        bool bFiled = TSession::FileReceivedMail(strPath, bKeepOnServer);
-        this->m_pTargetStore = pDefault;
-        return bFiled;
+        bKeepOnServer = false;
+        ReceiveFilingChoice choice;
+        if (!m_pChooser || !m_pChooser->ChooseFolder(strPath, choice) || !choice.pFolder) {
+            CSingleLock hold(m_pStoreLock, TRUE);
+            return TSession::FileReceivedMail(strPath, bKeepOnServer);
+        }
+        CMailFolderStore* pTarget = choice.pFolder;
+        {
+            CSingleLock hold(m_pStoreLock, TRUE);
+            CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
+            if (pTarget->AddNewMailData(strPath, received, FALSE, FALSE, nullptr, nullptr,
+                                        choice.filter.bMarked ? &choice.filter : nullptr) != 1)
+                return false;
+            bKeepOnServer = pTarget->LastFilingDecodeFailed() != FALSE;
+        }
+        this->AddTargetFolder(pTarget);
+        if (this->m_dwMainThreadId)
+            PostThreadMessageA(this->m_dwMainThreadId, CVM_MSG_MAIL_FILED, 0, pTarget->GetFolderId());
+        // The server handling the last matching rule asks for.
+        if (choice.bRuleMet && choice.bLeaveOnServer)
+            this->SetKeepOnce();
+        else if (choice.bRuleMet && choice.bDeleteOnServer)
+            this->SetDeleteOnce();
+        return true;
     }
 
     int CheckReceiveFilter(const CString& strHeader) override

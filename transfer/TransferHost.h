@@ -78,9 +78,8 @@ public:
     int m_nHanded = 0;
     int m_nTotal = 0;
     CString m_strDialEntry;  // the application's dial-up entry
-    // The receive and send rule choosers (null: none).
+    // The receive rules (null: the application's).
     CReceiveFolderChooser* m_pReceiveRules = nullptr;
-    CReceiveFolderChooser* m_pSendRules = nullptr;
 
 protected:
     bool CheckAccounts();

@@ -258,7 +258,6 @@ unsigned __stdcall SendOutboxProc(void* pArg)
                     pThread = new CMailSendThread;
                     pThread->m_status.SetType(2);
                     pThread->m_dwMainThreadId = pHost->m_dwMainThreadId;
-                    pThread->m_pSendRules = pHost->m_pSendRules;
                     pHost->m_pSendDial->m_pStatus = &pThread->m_status;
                     if (!pThread->CreateThread()) {
                         delete pThread;

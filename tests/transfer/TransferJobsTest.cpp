@@ -8,6 +8,7 @@
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
 #include "smtp/SmtpTestSupport.h"
+#include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "transfer/MailGetThread.h"
 #include "transfer/TransferMessages.h"
@@ -115,6 +116,49 @@ TEST_F(TransferJobsTest, ReceiveFilesJapaneseMailIntoTheInboxOverPop3AndImap)
     std::lock_guard<std::mutex> hold(host.lock);
     EXPECT_EQ(host.progressKinds, std::vector<int>({0, 0}));
     EXPECT_EQ(host.nProgressEnds, 2);
+}
+
+TEST_F(TransferJobsTest, ReceivedMailsLandInTheFoldersTheRulesName)
+{
+    CFolderRecord meetings;
+    meetings.m_nId = 7;
+    meetings.m_strName = "会議";
+    meetings.m_strPath = app.GetMailBoxFolder() + "\\Meetings.Box";
+    CreateDirectoryA(meetings.m_strPath, nullptr);
+    CMailFolderStore* pMeetings = app.AddFolder(0, 0, nullptr, meetings);
+    ASSERT_NE(pMeetings, nullptr);
+    // Mails about meetings go to their folder with label 2; junk is left
+    // on the server and deleted there.
+    TestSupport::WriteFileBytes(app.GetMailBoxFolder() + "\\Divideup.dat",
+                                "Subject\t会議\t\t\t7\t0\t0\t0\t0\t0\t0\t1\t2\t0\t0\t0\t0\r\n"
+                                "Subject\tjunk\t\t\t1\t0\t0\t0\t0\t1\t1\t0\t-1\t0\t0\t0\t1\r\n");
+    NetTest::ClearMaildir(20);
+    NetTest::DeliverMail(20, "From: a@example.jp\r\nSubject: 定例会議の件\r\nMessage-ID: <m1@example.jp>\r\n\r\nbody\r\n");
+    NetTest::DeliverMail(20, "From: b@example.jp\r\nSubject: hello\r\nMessage-ID: <m2@example.jp>\r\n\r\nbody\r\n");
+    NetTest::DeliverMail(20, "From: c@example.jp\r\nSubject: junk offer\r\nMessage-ID: <m3@example.jp>\r\n\r\nx\r\n");
+    AddAccount(app, "rules", 20);
+    SaveAccounts(app);
+
+    ReceiveAndWait(0);
+
+    std::vector<std::string> inbox = StoredMails(app.Inbox());
+    std::vector<std::string> filed = StoredMails(pMeetings);
+    ASSERT_EQ(filed.size(), 1u);
+    EXPECT_NE(filed[0].find("<m1@example.jp>"), std::string::npos);
+    EXPECT_EQ(pMeetings->GetRecord(0)->m_nLabel, 2);
+    // The inbox has the other mail and the report of the one left out.
+    ASSERT_EQ(inbox.size(), 2u);
+    EXPECT_NE(inbox[0].find("<m2@example.jp>"), std::string::npos);
+    CMailMessage report;
+    report.Parse(inbox[1].c_str(), static_cast<int>(inbox[1].size()));
+    EXPECT_STREQ(report.m_strSubject, "Corvane Mailからの報告");
+    std::string reportBody = JisToSjis(inbox[1].c_str(), static_cast<int>(inbox[1].size())).Str();
+    EXPECT_NE(reportBody.find("アカウント「rules」受信時にダウンロードされない"), std::string::npos) << reportBody;
+    EXPECT_NE(reportBody.find("理由:振り分け設定-メールはサーバから削除されました。"), std::string::npos);
+    EXPECT_EQ(NetTest::CountServerMails(20), 0);
+    EXPECT_TRUE(std::any_of(loop.heard.begin(), loop.heard.end(), [](const MSG& m) {
+        return m.message == TM_LIST_CHANGED && m.lParam == 7;
+    }));
 }
 
 TEST_F(TransferJobsTest, RouteReceivesEveryFlaggedAccountAndRecordsTheCheckTime)
