@@ -15,6 +15,7 @@ packages=(
   dovecot-core dovecot-imapd dovecot-pop3d
   postfix
   slapd ldap-utils
+  mpop msmtp
 )
 
 missing=()
