@@ -39,6 +39,8 @@ BEGIN_MESSAGE_MAP(CFolderTree, CFormView)
     ON_COMMAND(ID_FOLDER_DELETE, OnFolderDelete)
     ON_COMMAND(ID_FOLDER_RENAME, OnFolderRename)
     ON_COMMAND(ID_FOLDER_PROPERTIES, OnFolderProperties)
+    ON_COMMAND(ID_FOLDER_MARK_ALL_READ, OnMarkAllRead)
+    ON_COMMAND(ID_FOLDER_MARK_ALL_UNREAD, OnMarkAllUnread)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_CREATE, OnUpdateFolderCreate)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_DELETE, OnUpdateNotBusy)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_RENAME, OnUpdateNotBusy)
@@ -89,6 +91,7 @@ void CFolderTree::OnInitialUpdate()
         return;
     m_tree.SubclassDlgItem(IDC_FOLDER_TREE, this);
     m_combo.SubclassDlgItem(IDC_ACCOUNT_COMBO, this);
+    m_hWndFocus = m_tree.m_hWnd;
     m_tree.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
     if (CreateFolderImageList(m_images))
         m_tree.SetImageList(m_images.m_hImageList, TVSIL_NORMAL);
@@ -146,6 +149,10 @@ void CFolderTree::BuildTree()
     CString mailbox = pApp->GetMailBoxFolder();
     if (mailbox.IsEmpty() || !DirectoryExists(mailbox))
         return;
+    // The stores are made anew: nothing may keep showing the old ones.
+    CMainFrame* pFrame = GetMainFrame();
+    if (pFrame && pFrame->GetListView())
+        pFrame->GetListView()->ClearFolder();
     m_bBuilding = true;
     m_tree.SendMessage(WM_SETREDRAW, FALSE);
     m_tree.DeleteAllItems();
@@ -173,6 +180,7 @@ void CFolderTree::BuildTree()
     m_tree.SendMessage(WM_SETREDRAW, TRUE);
     m_tree.Invalidate();
     m_bBuilding = false;
+    OpenSelectedFolder();
 }
 
 void CFolderTree::FillAccountCombo()
@@ -201,8 +209,9 @@ void CFolderTree::OnAccountChange()
         return;
     int sel = m_combo.GetCurSel();
     CQuendalApp* pApp = QuendalApp();
-    if (sel >= 0 && pApp)
-        pApp->WriteProfileInt("Etc", "CurrentAccount", static_cast<int>(m_combo.GetItemData(sel)));
+    // The chosen account is the one receiving and new mails use.
+    if (sel >= 0 && pApp && pApp->m_pAccountDataSet)
+        pApp->m_pAccountDataSet->m_nCurrentAccount = static_cast<int>(m_combo.GetItemData(sel));
 }
 
 void CFolderTree::ApplyColors()
@@ -773,4 +782,26 @@ void CFolderTree::ShowFolderProperties()
         if (CQListView* pList = pFrame->GetListView())
             if (pList->GetFolderId() == store->GetFolderId())
                 pList->ShowFolder(store, FALSE, TRUE);
+}
+
+void CFolderTree::MarkAllMails(BOOL bRead)
+{
+    CMailFolderStore* store = StoreOf(m_tree.GetSelectedItem());
+    CMailListData* list = store ? store->GetMailList() : nullptr;
+    CMainFrame* pFrame = GetMainFrame();
+    if (!list)
+        return;
+    if (pFrame)
+        pFrame->WaitCursor(TRUE);
+    list->SetAllOpen(bRead);
+    if (pFrame) {
+        if (CQListView* pList = pFrame->GetListView()) {
+            if (pList->GetFolderStore() == store) {
+                pList->Invalidate(FALSE);
+                pList->NotifyFolderCounts();
+            }
+        }
+        pFrame->WaitCursor(FALSE);
+    }
+    RefreshFolderItem(store->GetFolderId());
 }
