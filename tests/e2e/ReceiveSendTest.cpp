@@ -2,6 +2,7 @@
 // account's Japanese mails from the private Dovecot and the list shows them;
 // the send command takes the outbox through the private Postfix.
 #include "e2e/E2eDriver.h"
+#include "e2e/RemoteControls.h"
 
 #include "core/AccountDataSet.h"
 #include "net/NetTestSupport.h"
@@ -15,6 +16,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <set>
 
 using E2e::CProgramUnderTest;
 
@@ -97,6 +99,87 @@ protected:
     }
 };
 
+// A folder store of the program's mailbox, opened from the test process
+// while the program does not run.
+void OpenBox(CMailFolderStore& store, const CString& mailbox, const char* pszDir, int nId, int nKind)
+{
+    CFolderRecord r;
+    r.m_nId = nId;
+    r.m_nKind = nKind;
+    r.m_strName = pszDir;
+    r.m_strPath = mailbox + "\\" + pszDir;
+    store.SetFolderRecord(r);
+}
+
+TEST_F(ReceiveSendTest, SendCommandTakesTheOutboxThroughPostfix)
+{
+    TestSupport::TempDir dir;
+    CString mailbox = dir.Path() + "\\MailBox";
+    TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
+    CProgramUnderTest program(dir.Path());
+    ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
+    HWND first = WaitForMainWindow(program);
+    ASSERT_NE(first, nullptr);
+    PostMessageA(first, WM_CLOSE, 0, 0);
+    ASSERT_EQ(program.WaitForExit(kStartTimeout), 0);
+
+    {
+        CAccountDataSet accounts;
+        accounts.SetFilePath(mailbox + "\\Account.dat");
+        auto* a = static_cast<CAccountData*>(accounts.CreateNewRecord());
+        a->SetAccountName("送信試験");
+        a->SetMailAddress("cvmtest23@cvm.test");
+        a->SetReceiveServer(NetTest::kHost);
+        a->SetReceiveUser(NetTest::UserName(23));
+        a->SetPassword(NetTest::Password(23));
+        a->SetSmtpServer("smtp.cvm.test");
+        a->SetSmtpPort(465);
+        a->SetUseEsmtp(TRUE);
+        a->SetSmtpAuth(TRUE);
+        a->SetSendTls(TRUE);
+        a->SetTimeout(10);
+        ASSERT_TRUE(accounts.WriteToFile());
+    }
+    NetTest::ClearMaildir(24);
+    {
+        CMailFolderStore outbox;
+        OpenBox(outbox, mailbox, "Send.Box", 3, CFolderRecord::kindSend);
+        for (int i = 0; i < 3; i++) {
+            CSmtpSession composer;
+            composer.SetAccountName("送信試験");
+            composer.SetFrom("cvmtest23@cvm.test");
+            composer.SetTo("cvmtest24@cvm.test");
+            composer.SetSubject(FormatString("送信箱 %d", i));
+            composer.AddBodyText("送信箱から送る本文です。");
+            CString path = dir.File("out.eml");
+            ASSERT_TRUE(composer.BuildMessage(path));
+            ASSERT_EQ(outbox.AddNewMailData(path, "2024/05/01 10:00:00 +0900", TRUE), 1);
+            DeleteFileA(path);
+        }
+        outbox.Close();
+    }
+
+    CProgramUnderTest again(dir.Path());
+    ASSERT_TRUE(again.Start("/INI \"/M:" + mailbox + "\""));
+    HWND main = WaitForMainWindow(again);
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_COMMAND, ID_FILE_SEND_OUTBOX, 0);
+    EXPECT_TRUE(E2e::WaitUntil(60000, [](void*) { return NetTest::CountServerMails(24) == 3; }, nullptr))
+        << NetTest::CountServerMails(24);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(again.WaitForExit(kStartTimeout), 0);
+
+    // The outbox is empty and the sent copies are in the sent-mail folder.
+    CMailFolderStore outbox, sent;
+    OpenBox(outbox, mailbox, "Send.Box", 3, CFolderRecord::kindSend);
+    OpenBox(sent, mailbox, "Out.Box", 4, CFolderRecord::kindSent);
+    ASSERT_NE(outbox.GetMailList(), nullptr);
+    ASSERT_NE(sent.GetMailList(), nullptr);
+    EXPECT_EQ(outbox.GetMailList()->GetMailCount(), 0);
+    EXPECT_EQ(sent.GetMailList()->GetMailCount(), 3);
+    NetTest::ClearMaildir(24);
+}
+
 TEST_F(ReceiveSendTest, ReceiveCommandListsTheMailsInTheInbox)
 {
     struct Case
@@ -155,6 +238,17 @@ TEST_F(ReceiveSendTest, ReceiveCommandListsTheMailsInTheInbox)
             auto* w = static_cast<Wait*>(p);
             return ListRows(w->main) == w->nRows;
         }, &wait)) << ListRows(main) << "\n" << DumpWindows(again.ProcessId());
+        // The rows are the received mails; the status bar counts them.
+        HWND list = E2e::FindDescendant(main, "SysListView32");
+        std::set<std::string> subjects;
+        for (int r = 0; r < E2e::ListItemCount(list); r++)
+            subjects.insert(E2e::ListItemText(list, r, 1).GetString());
+        for (int i = 0; i < nMails; i++)
+            EXPECT_EQ(subjects.count("e2e " + std::to_string(i)), 1u) << i;
+        HWND status = E2e::FindDescendant(main, "msctls_statusbar32");
+        EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) {
+            return E2e::StatusBarText(static_cast<HWND>(p), 1) == CString(" 総数：12");
+        }, status)) << E2e::StatusBarText(status, 1).GetString();
         // The receive log has the pass.
         EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) {
             return TestSupport::ReadFileBytes(*static_cast<CString*>(p) + "\\$$Receive.Log")

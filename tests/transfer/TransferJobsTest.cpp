@@ -317,6 +317,20 @@ TEST_F(TransferSendTest, OutboxMailsGoThroughPostfixAndTheSentCopiesAreStored)
     EXPECT_TRUE(host.sendErrors.empty());
 }
 
+TEST_F(TransferSendTest, SendsOverTlsFromTheFirstByteOn465)
+{
+    app.m_pAccountDataSet->GetAccount(0)->SetSmtpPort(465);
+    SaveAccounts(app);
+    StoreOutgoing(app, "送信", "cvmtest24@cvm.test", "465", "ポート465の本文");
+    std::vector<CString> ids = OutboxIds();
+
+    SendAndWait();
+
+    EXPECT_FALSE(SmtpTest::WaitForDeliveredMail("cvmtest24", ids[0]).empty());
+    EXPECT_TRUE(OutboxIds().empty());
+    EXPECT_EQ(StoredMails(app.Sent()).size(), 1u);
+}
+
 TEST_F(TransferSendTest, FailedSendsStayInTheOutboxWithTheErrorShownOnce)
 {
     app.m_pAccountDataSet->GetAccount(0)->SetPassword("wrong");
