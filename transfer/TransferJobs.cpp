@@ -8,11 +8,14 @@
 #include "core/AccountDataSet.h"
 #include "core/QuendalApp.h"
 #include "net/DialConnection.h"
+#include "net/DlgHangUpCountdown.h"
 #include "net/SmtpSession.h"
 #include "store/MailFolderStore.h"
 #include "transfer/MailGetThread.h"
 #include "transfer/MailSendThread.h"
 #include "transfer/ReceiveJob.h"
+#include "transfer/RouteSetData.h"
+#include "transfer/RouteSetRecord.h"
 #include "transfer/SendJob.h"
 #include "transfer/TransferMessages.h"
 
@@ -195,8 +198,20 @@ unsigned __stdcall ReceiveRouteProc(void* pArg)
     }
     try {
         pHost->m_bProfileRoute = 0;
-        if (pDial && pDial->IsConnected())
-            pDial->HangUp();
+        if (pDial && pDial->IsConnected()) {
+            // The route settings decide: 1 keeps the line, 2 asks with a
+            // countdown, anything else (or no settings) hangs up.
+            CRouteSetData* pRoute = pApp ? pApp->GetRouteSet() : nullptr;
+            CRouteSetRecord* pGeneral = pRoute ? pRoute->GetGeneral() : nullptr;
+            int nMode = pGeneral ? pGeneral->GetValue(6) : 0;
+            if (nMode == 2) {
+                CDlgHangUpCountdown dialog(pGeneral->GetValue(7));
+                if (dialog.DoModal() == IDOK)
+                    pDial->HangUp();
+            } else if (nMode != 1) {
+                pDial->HangUp();
+            }
+        }
         delete pDial;
         pDial = nullptr;
     } catch (...) {
