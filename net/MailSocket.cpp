@@ -97,8 +97,16 @@ int CMailSocket::Close()
 
 void CMailSocket::TouchWatchdog()
 {
-    if (m_dwWatchdogThreadId)
-        PostThreadMessageA(m_dwWatchdogThreadId, CVM_MSG_WATCHDOG_TOUCH, 0, 0);
+    if (!m_dwWatchdogThreadId)
+        return;
+    // The watchdog counts silence in seconds: a touch per line of a large
+    // mail would only load the message queues.
+    DWORD dwNow = GetTickCount();
+    if (m_bTouched && dwNow - m_dwLastTouch < kTouchIntervalMs)
+        return;
+    m_bTouched = true;
+    m_dwLastTouch = dwNow;
+    PostThreadMessageA(m_dwWatchdogThreadId, CVM_MSG_WATCHDOG_TOUCH, 0, 0);
 }
 
 void CMailSocket::PostSocketError()

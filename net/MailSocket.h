@@ -55,4 +55,7 @@ protected:
     BYTE m_bPlainFirst = 0;  // used by CTlsSocket
     int m_nTimeOut = 60;
     DWORD m_dwWatchdogThreadId = 0;
+    static constexpr DWORD kTouchIntervalMs = 200;
+    bool m_bTouched = false;
+    DWORD m_dwLastTouch = 0;
 };

@@ -16,6 +16,7 @@ packages=(
   dovecot-core dovecot-imapd dovecot-pop3d
   postfix
   slapd ldap-utils
+  mpop msmtp
 )
 
 missing=()
