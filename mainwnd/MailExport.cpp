@@ -79,6 +79,13 @@ std::vector<CString> WriteEmlFiles(const char* pszFolder, CMailFolderStore* pSto
     return written;
 }
 
+bool WriteEml(const char* pszPath, CMailFolderStore* pStore, int nIndex)
+{
+    std::string text;
+    return pStore && pStore->GetMailList() && CMailDataSource::RebuildMail(pStore, nIndex, text) &&
+           WriteFileWhole(pszPath, text);
+}
+
 bool WriteFileWhole(const char* pszPath, const std::string& bytes)
 {
     CFile file;

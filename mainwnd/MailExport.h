@@ -31,6 +31,9 @@ bool WriteMbox(const char* pszPath, CMailFolderStore* pStore, const std::vector<
 // returns the paths written. A mail that fails does not stop the others.
 std::vector<CString> WriteEmlFiles(const char* pszFolder, CMailFolderStore* pStore, const std::vector<int>& indices);
 
+// Writes one mail to the path; false when it cannot be read or written.
+bool WriteEml(const char* pszPath, CMailFolderStore* pStore, int nIndex);
+
 // Writes the bytes as the whole file; false when it cannot be written.
 bool WriteFileWhole(const char* pszPath, const std::string& bytes);
 
