@@ -94,6 +94,7 @@ protected:
     LRESULT OnCutMessage(WPARAM, LPARAM);
     LRESULT OnPasteMessage(WPARAM, LPARAM);
     void OnListKeyDown(NMHDR* pHdr, LRESULT* pResult);
+    void OnBeginDrag(NMHDR* pHdr, LRESULT* pResult);
     void OnMailDelete();
     void OnMarkCommand(UINT nID);
     void OnReplyCommand(UINT nID);

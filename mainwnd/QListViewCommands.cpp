@@ -15,6 +15,7 @@
 #include "store/DlgExportFileName.h"
 #include "store/DlgMailExport.h"
 #include "store/FolderRecord.h"
+#include "store/MailDataSource.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
@@ -267,6 +268,40 @@ BOOL CQListView::CopySelectionToFolder(CMailFolderStore* pTarget, BOOL bMove)
         OnMailListChanged();
     }
     return result.failed.empty();
+}
+
+void CQListView::OnBeginDrag(NMHDR*, LRESULT* pResult)
+{
+    *pResult = 0;
+    std::vector<int> mails = GetSelectedMails();
+    HGLOBAL block = BuildMailObject(MailObjectBlock::opDrag);
+    if (!block)
+        return;
+    CMailDataSource* source = new CMailDataSource;
+    source->CacheGlobalData(MailObjectBlock::GetMailFormat(), block);
+    for (int index : mails) {
+        CMailIndexRecord* r = m_pStore->GetRecord(index);
+        std::string text;
+        if (!r || !CMailDataSource::RebuildMail(m_pStore, index, text))
+            continue;
+        CString name = MakeValidFileName(r->GetText(CMailIndexRecord::colSubject)) + ".eml";
+        source->AddMail(m_pStore, index, name, static_cast<int>(text.size()));
+    }
+    if (source->GetMailCount() > 0) {
+        source->DelayRenderData(CMailDataSource::GetFileDescriptorFormat());
+        source->DelayRenderData(CMailDataSource::GetFileContentsFormat());
+    }
+    // A drop on a folder moves the dragged mails itself, by their ids; here
+    // the rows of mails that left are only dropped from the list.
+    DWORD effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_SCROLL);
+    source->Release();
+    if ((effect & DROPEFFECT_MOVE) && GetList()) {
+        GetList()->RemoveDeletedRecords();
+        if (GetList()->IsThreadMode())
+            SetFolder(m_nFolderId, TRUE, TRUE);
+        else
+            OnMailListChanged();
+    }
 }
 
 void CQListView::OnMailDelete()
