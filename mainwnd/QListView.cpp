@@ -9,6 +9,7 @@
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
+#include "store/MailIndexRecord.h"
 
 #include <commctrl.h>
 
@@ -387,6 +388,10 @@ void CQListView::ShowSelectedMail()
     MailViewSeam& seam = GetMailViewSeam();
     if (pFrame && seam.pfnShowMail && pFrame->GetMailView())
         seam.pfnShowMail(pFrame->GetMailView(), m_pStore, index);
+    CMailIndexRecord* record = m_pStore ? m_pStore->GetRecord(index) : nullptr;
+    if (pFrame && record && record->m_nPartNumber > 0 && m_pStore->GetKind() != CFolderRecord::kindTrash &&
+        AfxMessageBox("このメールは分割されたメールの一部です。\r\n分割メールを結合しますか？", MB_YESNO | MB_ICONQUESTION) == IDYES)
+        JoinPartialMail();
 }
 
 void CQListView::MoveSelection(UINT nMessage)

@@ -465,6 +465,8 @@ void CQListView::JoinPartialMail()
         AfxMessageBox(CPartialMailJoin::Message(outcome), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    if (CMailListData* data = GetList())
+        data->RemoveDeletedRecords();
     SetFolder(m_nFolderId, TRUE, TRUE);
     SelectMail(outcome.nNewIndex);
 }

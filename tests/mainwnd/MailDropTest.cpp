@@ -261,3 +261,36 @@ TEST_F(MailDropTest, NextUnreadWalksAcrossFoldersAndTheTrashEmpties)
     m_frame->SendMessage(WM_COMMAND, 32953, 0);
     EXPECT_NE(TestSupport::RecordedMessages().back().find("ごみ箱は空っぽです。"), std::string::npos);
 }
+
+TEST_F(MailDropTest, TheRulesRunOverTheCurrentFolder)
+{
+    CString rule = FormatString("Subject\t移動\t\t\t%d\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\t0\r\n", m_nWork);
+    TestSupport::WriteFileBytes(m_app->GetFilterRulePath(FALSE), rule.Str());
+    File(Inbox(), "移動する");
+    File(Inbox(), "残る");
+    List()->SetFolder(Inbox()->GetFolderId(), TRUE, FALSE);
+    m_frame->SendMessage(WM_COMMAND, 32785, 0);
+    EXPECT_EQ(Subjects(Inbox()), (std::set<CString>{"残る"}));
+    EXPECT_EQ(Subjects(m_app->FindFolder(m_nWork)), (std::set<CString>{"移動する"}));
+    EXPECT_EQ(List()->GetListCtrl().GetItemCount(), 1);
+}
+
+TEST_F(MailDropTest, SelectingAPieceOffersTheJoin)
+{
+    const char* chunks[] = {"Subject: whole\r\n\r\nline one\r\n", "line two\r\n", "line three\r\n"};
+    for (int n = 1; n <= 3; n++) {
+        std::string piece = "From: a@example.jp\r\nSubject: whole (" + std::to_string(n) + "/3)\r\nMessage-ID: <p" +
+                            std::to_string(n) + "@x>\r\nContent-Type: message/partial; id=\"k@x\"; number=" +
+                            std::to_string(n) + "; total=3\r\n\r\n" + chunks[n - 1];
+        ASSERT_EQ(StoreTest::FileMail(*Inbox(), m_dir.Path(), "p.eml", piece), 1);
+    }
+    List()->SetFolder(Inbox()->GetFolderId(), TRUE, FALSE);
+    TestSupport::ClearMessages();
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    List()->SelectMail(1);
+    ASSERT_FALSE(TestSupport::RecordedMessages().empty());
+    EXPECT_NE(TestSupport::RecordedMessages()[0].find("分割メールを結合しますか"), std::string::npos);
+    EXPECT_EQ(Subjects(Inbox()), (std::set<CString>{"whole"}));
+    EXPECT_EQ(Subjects(Trash()).size(), 3u);
+    EXPECT_EQ(List()->GetListCtrl().GetItemCount(), 1);
+}
