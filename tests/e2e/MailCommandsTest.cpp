@@ -240,8 +240,9 @@ TEST_F(MailCommandsTest, ClipboardDeleteAndMarksReachTheFolders)
     keybd_event(VK_SHIFT, 0, 0, 0);
     keybd_event(VK_DELETE, 0, 0, 0);
     keybd_event(VK_DELETE, 0, KEYEVENTF_KEYUP, 0);
-    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
     EXPECT_TRUE(WaitFor([&] { return Rows(list) == std::set<CString>{"一通目", "五通目"}; }));
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_TRUE(WaitFor([&] { return GetAsyncKeyState(VK_SHIFT) >= 0; }));
     Close(main);
 
     EXPECT_EQ(Stored(CFolderRecord::kindInbox), (std::set<CString>{"一通目", "五通目"}));
