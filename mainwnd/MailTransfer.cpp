@@ -64,7 +64,8 @@ CMailTransfer::Result CMailTransfer::CopyMails(CQuendalApp& app, const std::vect
     Result result;
     for (const MailRef& ref : mails) {
         CMailFolderStore* source = app.FindFolder(ref.nFolderId);
-        if (!source || source == pTarget) {
+        // A mail moved onto its own folder would be copied and then deleted.
+        if (!source || (bMove && source == pTarget)) {
             result.failed.push_back(ref);
             continue;
         }

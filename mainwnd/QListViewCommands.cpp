@@ -373,9 +373,10 @@ void CQListView::EditSelectedMails(int nKind, int nForwardStyle)
         // One editor receives the whole selection as a mail block.
         HGLOBAL block = MailObjectBlock::ToGlobal(MailObjectBlock::Build(GetSourceId(), MailObjectBlock::opCopy,
                                                                          m_nFolderId, mails));
-        app->OpenMailEditor(kEditorForwardMany, m_pStore, mails[0], reinterpret_cast<LPARAM>(block), "", "", "", "",
-                            "", 0, 0, FALSE, 0);
-        if (block)
+        // A started editor owns the block; otherwise it is freed here.
+        if (!app->OpenMailEditor(kEditorForwardMany, m_pStore, mails[0], reinterpret_cast<LPARAM>(block), "", "", "",
+                                 "", "", 0, 0, FALSE, 0) &&
+            block)
             GlobalFree(block);
         return;
     }

@@ -143,6 +143,11 @@ TEST(MailTransfer, CopyKeepsTheSourceAndMoveRemovesOnlyWhatWasCopied)
     EXPECT_EQ(box.Subjects(box.inbox), (Names{"b", "d"}));
     EXPECT_EQ(box.Subjects(box.other), (Names{"b", "d", "a", "c"}));
 
+    // Into its own folder a copy doubles the mail and a move changes nothing.
+    EXPECT_EQ(CMailTransfer::CopyMails(box.app, {{2, 0}}, box.other, false).nDone, 1);
+    EXPECT_EQ(CMailTransfer::CopyMails(box.app, {{2, 0}}, box.other, true).nDone, 0);
+    EXPECT_EQ(box.Subjects(box.other), (Names{"b", "d", "a", "c", "b"}));
+
     // The deletion is in the index file: a fresh store of the folder agrees.
     CMailFolderStore again;
     StoreTest::OpenStore(again, box.inbox->GetFolderPath(), 1, 1);
