@@ -99,6 +99,7 @@ protected:
     void OnMarkCommand(UINT nID);
     void OnReplyCommand(UINT nID);
     void OnMailExport();
+    void OnCopyToFolder(UINT nID);
     void OnNextUnread();
     void OnNextUnreadAll();
     void OnUpdateNeedSelection(CCmdUI* pCmdUI);

@@ -5,6 +5,7 @@
 #include "classlib/OleDataSource.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "mainwnd/DlgSelectFolder.h"
 #include "mainwnd/MailExport.h"
 #include "mainwnd/MailMarks.h"
 #include "mainwnd/MailObjectBlock.h"
@@ -302,6 +303,27 @@ void CQListView::OnBeginDrag(NMHDR*, LRESULT* pResult)
         else
             OnMailListChanged();
     }
+}
+
+void CQListView::OnCopyToFolder(UINT nID)
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app || !m_pStore)
+        return;
+    if (!HasSelection()) {
+        AfxMessageBox("メールを選択してください。", MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    bool move = nID == ID_MAIL_MOVE_TO_FOLDER;
+    CDlgSelectFolder dlg(this);
+    dlg.m_strTitle = move ? "メールの移動" : "メールのコピー";
+    dlg.m_nPreselectId = app->GetProfileInt("Setting", "MailMoveFolderID", m_nFolderId);
+    if (dlg.DoModal() != IDOK)
+        return;
+    app->WriteProfileInt("Setting", "MailMoveFolderID", dlg.m_nSelectedId);
+    CopySelectionToFolder(app->FindFolder(dlg.m_nSelectedId), move ? TRUE : FALSE);
+    if (CMainFrame* frame = GetMainFrame())
+        frame->RefreshFolderItem(dlg.m_nSelectedId, FALSE);
 }
 
 void CQListView::OnMailDelete()
