@@ -245,6 +245,13 @@ TEST_F(MailDropTest, NextUnreadWalksAcrossFoldersAndTheTrashEmpties)
     EXPECT_EQ(List()->GetFolderId(), m_nPrivate);
     EXPECT_EQ(List()->GetMailIndex(List()->GetCurrentRow()), 0);
     EXPECT_EQ(m_app->GetCurrentFolderId(), m_nPrivate);
+    // Backward from there: the folder before it with unread mail.
+    ASSERT_NE(m_app->FindFolder(m_nWork)->GetMailList(), nullptr);
+    File(m_app->FindFolder(m_nWork), "unread there");
+    m_frame->SendMessage(WM_COMMAND, 33123, 0);
+    Pump();
+    EXPECT_EQ(List()->GetFolderId(), m_nWork);
+    EXPECT_EQ(List()->GetMailIndex(List()->GetCurrentRow()), 0);
 
     // Emptying the trash asks first; "no" keeps it.
     File(Trash(), "gone 1");
