@@ -33,6 +33,9 @@ BEGIN_MESSAGE_MAP(CFolderTree, CFormView)
     ON_NOTIFY(TVN_ITEMEXPANDEDA, IDC_FOLDER_TREE, OnItemExpanded)
     ON_NOTIFY(NM_RCLICK, IDC_FOLDER_TREE, OnRightClick)
     ON_NOTIFY(NM_RETURN, IDC_FOLDER_TREE, OnReturn)
+    // Drag and drop (FolderTreeDragDrop.cpp).
+    ON_NOTIFY(TVN_BEGINDRAGA, IDC_FOLDER_TREE, OnBeginDrag)
+    ON_WM_TIMER()
     ON_CONTROL(CBN_SELCHANGE, IDC_ACCOUNT_COMBO, OnAccountChange)
     ON_CONTROL(CBN_CLOSEUP, IDC_ACCOUNT_COMBO, OnAccountChange)
     ON_COMMAND(ID_FOLDER_CREATE, OnFolderCreate)
@@ -102,6 +105,7 @@ void CFolderTree::OnInitialUpdate()
         OnAccountChange();
     }
     ApplyColors();
+    RegisterDropTarget();
     for (HWND h : { m_tree.m_hWnd, static_cast<HWND>(m_combo.m_hWnd) })
         ImmAssociateContext(h, nullptr);
     RECT rc = {};
@@ -457,6 +461,7 @@ void CFolderTree::BackupFolderList()
 
 void CFolderTree::OnDestroy()
 {
+    RevokeDropTarget();
     CQuendalApp* pApp = QuendalApp();
     if (pApp && pApp->GetFolderCount() > 0) {
         SaveTreeState();

@@ -9,8 +9,10 @@
 #include "classlib/ComboBox.h"
 #include "core/FolderTreeCtrl.h"
 
+class CFolderDropTarget;
 class CMailFolderStore;
 class CMainFrame;
+class COleDataSource;
 
 class CFolderTree : public CFormView
 {
@@ -47,6 +49,18 @@ public:
     HTREEITEM FindItem(int nFolderId) const;
     int GetSelectedFolderId() const;
 
+    // ---- Drag and drop (FolderTreeDragDrop.cpp) ----
+    // The effect of data held over the item at a screen point (highlighting
+    // the item), or none.
+    DWORD OnDragOverItem(IDataObject* pData, DWORD dwKeys, POINT ptScreen);
+    void OnDragLeaveTree();
+    // Drops the data on the highlighted item; false when nothing was dropped.
+    BOOL OnDropItem(IDataObject* pData, DWORD dwEffect);
+    BOOL PutFolderOnDataSource(HTREEITEM hItem, COleDataSource* pSource);
+    BOOL DropMails(int nTargetFolderId, IDataObject* pData, DWORD dwEffect);
+    BOOL DropFolder(int nTargetFolderId, IDataObject* pData);
+    BOOL DropFiles(int nTargetFolderId, IDataObject* pData);
+
 protected:
     void OnSize(UINT nType, int cx, int cy);
     void OnDestroy();
@@ -68,6 +82,11 @@ protected:
     void OnMarkAllUnread() { MarkAllMails(FALSE); }
     void OnUpdateFolderCreate(CCmdUI* pCmdUI);
     void OnUpdateNotBusy(CCmdUI* pCmdUI);
+    // Drag and drop (FolderTreeDragDrop.cpp).
+    void OnBeginDrag(NMHDR* pHdr, LRESULT* pResult);
+    void OnTimer(UINT_PTR nIDEvent);
+    void RegisterDropTarget();
+    void RevokeDropTarget();
 
     DECLARE_MESSAGE_MAP()
 
@@ -87,4 +106,7 @@ private:
     COLORREF m_crBack = 0xFFF3C8;
     COLORREF m_crText = 0;
     bool m_bBuilding = false;
+    // The item a drag hovers over, and the drop target of the tree.
+    HTREEITEM m_hHoverItem = nullptr;
+    CFolderDropTarget* m_pDropTarget = nullptr;
 };

@@ -8,6 +8,7 @@
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
+#include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
 #include "store/FolderRecord.h"
@@ -55,6 +56,27 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_FILE_ABORT_TRANSFER, ID_FILE_ABORT_TRANSFER, OnTransferCommand)
     ON_COMMAND_RANGE(ID_FILE_ABORT_ROUTE, ID_FILE_ABORT_ROUTE, OnTransferCommand)
     // ---- end of receiving and sending ----
+    // Mail, folder and navigation commands (MainFrameMailCommands.cpp).
+    ON_COMMAND_RANGE(ID_MAIL_COPY, ID_MAIL_CUT, OnClipboardCommand)
+    ON_COMMAND_RANGE(ID_MAIL_PASTE, ID_MAIL_PASTE, OnClipboardCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_MAIL_COPY, ID_MAIL_CUT, OnUpdateClipboardCommand)
+    ON_COMMAND_RANGE(ID_MAIL_REPLY, ID_MAIL_FORWARD, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_FORWARD_AS_IS, ID_MAIL_FORWARD_ENCAPSULATED, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_DELETE, ID_MAIL_DELETE, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_DELETE_SELECTED, ID_MAIL_DELETE_SELECTED, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_LABEL_FIRST, ID_MAIL_LABEL_OTHER, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_BOOKMARK_ON, ID_MAIL_BOOKMARK_OFF, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_MARK_UNREAD, ID_MAIL_MARK_UNREAD, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_MARK_READ, ID_MAIL_MARK_READ, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_PROTECT_ON, ID_MAIL_PROTECT_OFF, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_EXPORT, ID_MAIL_EXPORT, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_MOVE_TO_FOLDER, ID_MAIL_COPY_TO_FOLDER, OnListCommand)
+    ON_COMMAND_RANGE(ID_NEXT_UNREAD, ID_NEXT_UNREAD, OnListCommand)
+    ON_COMMAND_RANGE(ID_NEXT_UNREAD_ALL, ID_NEXT_UNREAD_ALL, OnListCommand)
+    ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD, ID_PREVIOUS_FOLDER_UNREAD, OnPreviousFolderUnread)
+    ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD_ALL, ID_PREVIOUS_FOLDER_UNREAD_ALL, OnPreviousFolderUnread)
+    ON_COMMAND(ID_EMPTY_TRASH, OnEmptyTrash)
+    ON_COMMAND(ID_RUN_FILTER_RULES, OnRunFilterRules)
 END_MESSAGE_MAP()
 
 namespace {

@@ -68,6 +68,16 @@ public:
     BOOL IsReceiving() const;
     BOOL IsSending() const;
 
+    // ---- Mail, folder and navigation commands (MainFrameMailCommands.cpp) ----
+    // The next (previous) receive folder with unread mail, selected with its
+    // first unread mail; false when there is none.
+    BOOL FindNextFolder(BOOL bSkipExcluded);
+    BOOL FindPreviousFolder(BOOL bSkipExcluded);
+    BOOL GoToNextFolder(BOOL bSkipExcluded);
+    BOOL GoToPreviousFolder(BOOL bSkipExcluded);
+    void EmptyTrash();
+    void RunFilterRules();
+
     CFolderTree* GetFolderTree() const { return m_pFolderTree; }
     CQListView* GetListView() const { return m_pListView; }
     CView* GetMailView() const { return m_pMailView; }
@@ -111,6 +121,14 @@ protected:
     void OnUpdateViewThread(CCmdUI* pCmdUI);
     void OnUpdateTransferCommand(CCmdUI* pCmdUI);
     void OnTransferCommand(UINT nID);
+
+    // Mail, folder and navigation commands (MainFrameMailCommands.cpp).
+    void OnClipboardCommand(UINT nID);
+    void OnUpdateClipboardCommand(CCmdUI* pCmdUI);
+    void OnListCommand(UINT nID);
+    void OnEmptyTrash() { EmptyTrash(); }
+    void OnRunFilterRules() { RunFilterRules(); }
+    void OnPreviousFolderUnread(UINT nID);
 
     DECLARE_MESSAGE_MAP()
 

@@ -4,9 +4,12 @@
 #include "core/QuendalApp.h"
 #include "mainwnd/FontSetting.h"
 #include "mainwnd/MailViewSeam.h"
+#include "mainwnd/MailObjectBlock.h"
 #include "mainwnd/MainFrame.h"
+#include "resources/mainwnd/MailCommandsResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
+#include "store/MailIndexRecord.h"
 
 #include <commctrl.h>
 
@@ -22,6 +25,34 @@ BEGIN_MESSAGE_MAP(CQListView, CListView)
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
     ON_WM_DESTROY()
+    // Mail commands (QListViewCommands.cpp).
+    ON_MESSAGE(WM_COPY, OnCopyMessage)
+    ON_MESSAGE(WM_CUT, OnCutMessage)
+    ON_MESSAGE(WM_PASTE, OnPasteMessage)
+    ON_NOTIFY_REFLECT(LVN_KEYDOWN, OnListKeyDown)
+    ON_NOTIFY_REFLECT(LVN_BEGINDRAG, OnBeginDrag)
+    ON_COMMAND(ID_MAIL_COPY, OnEditCopy)
+    ON_COMMAND(ID_MAIL_CUT, OnEditCut)
+    ON_COMMAND(ID_MAIL_PASTE, OnEditPaste)
+    ON_COMMAND(ID_MAIL_DELETE, OnMailDelete)
+    ON_COMMAND(ID_MAIL_DELETE_SELECTED, OnMailDelete)
+    ON_COMMAND(ID_MAIL_EXPORT, OnMailExport)
+    ON_COMMAND(ID_MAIL_SAVE_AS, OnMailExport)
+    ON_COMMAND_RANGE(ID_MAIL_MOVE_TO_FOLDER, ID_MAIL_COPY_TO_FOLDER, OnCopyToFolder)
+    ON_COMMAND(ID_NEXT_UNREAD, OnNextUnread)
+    ON_COMMAND(ID_NEXT_UNREAD_ALL, OnNextUnreadAll)
+    ON_COMMAND_RANGE(ID_MAIL_LABEL_FIRST, ID_MAIL_LABEL_OTHER, OnMarkCommand)
+    ON_COMMAND_RANGE(ID_MAIL_BOOKMARK_ON, ID_MAIL_BOOKMARK_ON, OnMarkCommand)
+    ON_COMMAND_RANGE(ID_MAIL_BOOKMARK_OFF, ID_MAIL_BOOKMARK_OFF, OnMarkCommand)
+    ON_COMMAND_RANGE(ID_MAIL_MARK_UNREAD, ID_MAIL_MARK_UNREAD, OnMarkCommand)
+    ON_COMMAND_RANGE(ID_MAIL_MARK_READ, ID_MAIL_MARK_READ, OnMarkCommand)
+    ON_COMMAND_RANGE(ID_MAIL_PROTECT_ON, ID_MAIL_PROTECT_ON, OnMarkCommand)
+    ON_COMMAND_RANGE(ID_MAIL_PROTECT_OFF, ID_MAIL_PROTECT_OFF, OnMarkCommand)
+    ON_COMMAND_RANGE(ID_MAIL_FORWARD_AS_IS, ID_MAIL_FORWARD_ENCAPSULATED, OnReplyCommand)
+    ON_COMMAND_RANGE(ID_MAIL_REPLY, ID_MAIL_FORWARD, OnReplyCommand)
+    ON_UPDATE_COMMAND_UI(ID_MAIL_COPY, OnUpdateNeedSelection)
+    ON_UPDATE_COMMAND_UI(ID_MAIL_CUT, OnUpdateNeedSelection)
+    ON_UPDATE_COMMAND_UI(ID_MAIL_DELETE_SELECTED, OnUpdateNeedSelection)
 END_MESSAGE_MAP()
 
 namespace {
@@ -46,6 +77,8 @@ int ProfileInt(const char* section, const char* key, int def)
 CQListView::~CQListView()
 {
     DeleteFonts();
+    if (m_nSourceId)
+        MailObjectBlock::UnregisterSource(m_nSourceId);
 }
 
 BOOL CQListView::PreCreateWindow(CREATESTRUCTA& cs)
@@ -356,6 +389,10 @@ void CQListView::ShowSelectedMail()
     MailViewSeam& seam = GetMailViewSeam();
     if (pFrame && seam.pfnShowMail && pFrame->GetMailView())
         seam.pfnShowMail(pFrame->GetMailView(), m_pStore, index);
+    CMailIndexRecord* record = m_pStore ? m_pStore->GetRecord(index) : nullptr;
+    if (pFrame && record && record->m_nPartNumber > 0 && m_pStore->GetKind() != CFolderRecord::kindTrash &&
+        AfxMessageBox("このメールは分割されたメールの一部です。\r\n分割メールを結合しますか？", MB_YESNO | MB_ICONQUESTION) == IDYES)
+        JoinPartialMail();
 }
 
 void CQListView::MoveSelection(UINT nMessage)
@@ -576,7 +613,8 @@ void CQListView::DrawItem(DRAWITEMSTRUCT* pDis)
                         ImageList_Draw(images, m.image, hDC, ix, iconY, ILD_TRANSPARENT);
                 ix += 8;
             }
-            ImageList_Draw(images, record->IsRead() ? imageRead : imageUnread, hDC, ix, iconY, ILD_TRANSPARENT);
+            ImageList_Draw(images, (record->IsRead() ? imageRead : imageUnread) + (IsCutMail(record->m_nIndex) ? 1 : 0),
+                           hDC, ix, iconY, ILD_TRANSPARENT);
             if (record->m_bAttach)
                 ImageList_Draw(images, imageAttach, hDC, ix, iconY, ILD_TRANSPARENT);
             if (record->m_nFlags & 0x40)

@@ -8,6 +8,8 @@
 #include "classlib/ClassLib.h"
 #include "mainwnd/MailListFormat.h"
 
+#include <cstdint>
+#include <set>
 #include <vector>
 
 class CMailFolderStore;
@@ -49,6 +51,31 @@ public:
     int GetSortMode() const { return m_nSortMode; }
     int GetCurrentRow() const { return m_nCurrentRow; }
 
+    // ---- Mail commands (QListViewCommands.cpp) ----
+    // Mail indices of the selected rows, in row order.
+    std::vector<int> GetSelectedMails() const;
+    BOOL HasSelection() const;
+    // The id that names this list in the mail blocks it builds.
+    uint32_t GetSourceId();
+    // The mail block of the selection (operation 0 drag, 1 copy, 2 cut), or
+    // null when nothing is selected or memory runs out.
+    HGLOBAL BuildMailObject(int nOperation);
+    void ClearCutMarks(BOOL bKeepClipboard);
+    BOOL IsCutMail(int nMailIndex) const { return m_cutMails.count(nMailIndex) != 0; }
+    void OnEditCopy();
+    void OnEditCut();
+    void OnEditPaste();
+    // Copies or moves the mails of a block into this view's folder.
+    BOOL PasteMailObject(HGLOBAL hBlock);
+    void DeleteSelectedMails(BOOL bPermanent);
+    // Copies (or moves) the selection into another folder.
+    BOOL CopySelectionToFolder(CMailFolderStore* pTarget, BOOL bMove);
+    BOOL MoveToNextUnread(BOOL bAllFolders);
+    void ResetUnreadWalk() { m_nUnreadAnchor = -1; }
+    void ExportSelectedMails();
+    void JoinPartialMail();
+    void EditSelectedMails(int nKind, int nForwardStyle);
+
 protected:
     void DrawItem(DRAWITEMSTRUCT* pDis) override;
     void MeasureItem(MEASUREITEMSTRUCT* pMis) override;
@@ -62,6 +89,20 @@ protected:
     void OnSetFocus(HWND hOldWnd);
     void OnKillFocus(HWND hNewWnd);
     void OnDestroy();
+    // Mail commands (QListViewCommands.cpp).
+    LRESULT OnCopyMessage(WPARAM, LPARAM);
+    LRESULT OnCutMessage(WPARAM, LPARAM);
+    LRESULT OnPasteMessage(WPARAM, LPARAM);
+    void OnListKeyDown(NMHDR* pHdr, LRESULT* pResult);
+    void OnBeginDrag(NMHDR* pHdr, LRESULT* pResult);
+    void OnMailDelete();
+    void OnMarkCommand(UINT nID);
+    void OnReplyCommand(UINT nID);
+    void OnMailExport();
+    void OnCopyToFolder(UINT nID);
+    void OnNextUnread();
+    void OnNextUnreadAll();
+    void OnUpdateNeedSelection(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 
@@ -97,4 +138,10 @@ private:
     // Where the expand box of thread rows is drawn (client x range).
     int m_nBoxLeft = -1, m_nBoxRight = -1;
     CString m_strDateFormat = "%Y/%m/%d %H:%M:%S";
+    // Mails of this list that are cut to the clipboard (drawn with the cut
+    // images until pasted or the clipboard changes).
+    std::set<int> m_cutMails;
+    uint32_t m_nSourceId = 0;
+    // Where a walk to the next unread mail started (-1: none under way).
+    int m_nUnreadAnchor = -1;
 };

@@ -87,11 +87,25 @@ public:
             m_stuffer.Append(m_out, p, n);
         if (!m_out.empty()) {
             m_file.Write(m_out.data(), static_cast<UINT>(m_out.size()));
+            m_tail += m_out;
+            if (m_tail.size() > 4)
+                m_tail.erase(0, m_tail.size() - 4);
             if (m_out.size() >= 2)
                 m_lastTwo.assign(m_out, m_out.size() - 2, 2);
             else
                 m_lastTwo = (m_lastTwo + m_out).substr(m_lastTwo.empty() ? 0 : m_lastTwo.size() - 1);
         }
+    }
+
+    // In an mbox file the empty line before a "From " line (or at the end)
+    // belongs to the separator, not to the mail before it.
+    void DropSeparatorLine()
+    {
+        if (m_tail != "\r\n\r\n")
+            return;
+        m_file.SetLength(m_file.GetLength() - 2);
+        m_file.SeekToEnd();
+        m_tail.erase(2);
     }
 
     void Close()
@@ -110,6 +124,7 @@ private:
     CString m_path;
     std::string m_out;
     std::string m_lastTwo;
+    std::string m_tail;  // the last four bytes written
     CDotStuffer m_stuffer;
     bool m_stuffed;
     int64_t m_received = 0;
@@ -286,6 +301,8 @@ BOOL CMboxImporter::ImportFile(const char* pszSeparator, CMboxImporter* pImporte
             }
             s.Flush();
             s.m_writer = nullptr;
+            if (mbox)
+                writer.DropSeparatorLine();
             writer.Close();
 
             CString received = FormatDateWithZone(writer.ReceivedTime());

@@ -145,3 +145,15 @@ TEST(MboxImport, LargeFileIsStreamedAcrossChunkBoundaries)
                                                       }())
             << i;
 }
+
+TEST(MboxImport, TheEmptyLineBeforeAFromLineBelongsToTheSeparator)
+{
+    ImportRun run;
+    std::string one = "Subject: one\r\n\r\nbody one\r\n";
+    std::string two = "Subject: two\r\n\r\nbody two\r\n\r\n";  // ends in an empty line of its own
+    ASSERT_TRUE(run.Import("From a\r\n" + one + "\r\nFrom b\r\n" + two + "\r\n"));
+    std::vector<std::string> mails = StoredMails(run.store);
+    ASSERT_EQ(mails.size(), 2u);
+    EXPECT_EQ(mails[0], one);
+    EXPECT_EQ(mails[1], two);
+}
