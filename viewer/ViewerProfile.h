@@ -1,0 +1,24 @@
+// Settings reads of the viewer, through the application's profile functions
+// (registry or settings file); the default is the answer when no
+// application object runs.
+#pragma once
+
+#include "core/MailApp.h"
+
+namespace ViewerProfile {
+
+inline CMailApp* App() { return dynamic_cast<CMailApp*>(AfxGetApp()); }
+
+inline int GetInt(const char* pszSection, const char* pszEntry, int nDefault)
+{
+    CMailApp* app = App();
+    return app ? app->GetProfileInt(pszSection, pszEntry, nDefault) : nDefault;
+}
+
+inline CString GetString(const char* pszSection, const char* pszEntry, const char* pszDefault)
+{
+    CMailApp* app = App();
+    return app ? app->GetProfileString(pszSection, pszEntry, pszDefault) : CString(pszDefault);
+}
+
+} // namespace ViewerProfile
