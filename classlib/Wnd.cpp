@@ -296,9 +296,20 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     return TRUE;
 }
 
-BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    return FALSE;
+    // Notifications the control's own map takes (ON_NOTIFY_REFLECT, ON_CONTROL_REFLECT).
+    const AFX_MSGMAP_ENTRY* entry = nullptr;
+    if (message == WM_NOTIFY)
+        entry = FindCodeEntry(WM_REFLECT_BASE + WM_NOTIFY, reinterpret_cast<NMHDR*>(lParam)->code);
+    else if (message == WM_COMMAND)
+        entry = FindCodeEntry(WM_REFLECT_BASE + WM_COMMAND, HIWORD(wParam));
+    if (!entry)
+        return FALSE;
+    LRESULT result = 0;
+    entry->pfn(this, message, wParam, lParam, &result);
+    *pResult = result;
+    return TRUE;
 }
 
 BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
