@@ -73,7 +73,7 @@ int TabColumnsOf(int nSetting)
 
 } // namespace
 
-BEGIN_MESSAGE_MAP(CColorTextView, CWnd)
+BEGIN_MESSAGE_MAP(CColorTextView, CScrollView)
     ON_MESSAGE(WM_CREATE, OnCreateMsg)
     ON_MESSAGE(WM_DESTROY, OnDestroyMsg)
     ON_MESSAGE(WM_PAINT, OnPaintMsg)
@@ -132,7 +132,8 @@ LRESULT CColorTextView::OnDestroyMsg(WPARAM, LPARAM)
     KillTimer(kLayoutTimer);
     EndMeasuring();
     m_bAutoScrolling = false;
-    return Default();
+    CView::OnDestroy();
+    return 0;
 }
 
 // ---- Settings ----
@@ -208,6 +209,10 @@ void CColorTextView::SetFont(CFontSet* pSet)
 {
     if (!pSet)
         pSet = CMailFontSets::Instance().GetDefaultFontSet();
+    if (pSet && pSet->GetFont() == m_hFont) {
+        LoadColors();
+        return;
+    }
     if (pSet) {
         m_hFont = pSet->GetFont();
         m_hBoldFont = pSet->GetBoldFont();
@@ -870,9 +875,12 @@ LRESULT CColorTextView::OnLButtonDblClkMsg(WPARAM, LPARAM lParam)
     return 0;
 }
 
-LRESULT CColorTextView::OnMouseActivateMsg(WPARAM, LPARAM)
+LRESULT CColorTextView::OnMouseActivateMsg(WPARAM wParam, LPARAM lParam)
 {
-    return IsPreview() ? MA_NOACTIVATE : Default();
+    // A preview never becomes the active view.
+    if (IsPreview())
+        return MA_NOACTIVATE;
+    return CView::OnMouseActivate(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam));
 }
 
 void CColorTextView::Click(POINT pt, bool bDouble)
@@ -910,4 +918,14 @@ LRESULT CColorTextView::OnCommandMsg(WPARAM wParam, LPARAM)
     default:
         return Default();
     }
+}
+
+BOOL CColorTextView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
+{
+    if (CScrollView::OnCmdMsg(nID, nCode, pExtra, pResult))
+        return TRUE;
+    // The pane around the text answers for the mail it shows.
+    if (auto* parent = dynamic_cast<CView*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
+        return parent->OnCmdMsg(nID, nCode, pExtra, pResult);
+    return FALSE;
 }

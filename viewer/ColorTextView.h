@@ -3,6 +3,10 @@
 // quotation level, web and mail addresses in their own colours and
 // clickable, the user's keywords highlighted, keyboard and wheel scrolling.
 //
+// Made with new: like every view it deletes itself when its window is gone.
+// It keeps its own scroll position (texts taller than 32767 pixels scroll
+// by the 32-bit track position).
+//
 // A long text is laid out in steps: the first screen at once, the rest on a
 // timer, so that showing a large mail never waits for its whole layout.
 #pragma once
@@ -17,7 +21,7 @@
 
 class CFontSet;
 
-class CColorTextView : public CWnd
+class CColorTextView : public CScrollView
 {
 public:
     CColorTextView();
@@ -63,6 +67,7 @@ public:
     int GetLinePitch() const { return m_nFontHeight + 2; }
     int GetScrollY() const { return m_nScrollY; }
     const CTextColorizer& Colorizer() const { return m_colorizer; }
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
     // The link under a client point: its kind (Text when none) and its whole text.
     SpanKind LinkAt(POINT pt, std::string* pText);
 

@@ -20,6 +20,8 @@ public:
     const std::string& HeaderText() const { return m_header; }
     // The text for the body view.
     const std::string& Body() const { return m_body; }
+    // Hands the body over without a copy (a large mail).
+    std::string TakeBody() { return std::move(m_body); }
     // The raw HTML part, when the mail has one in its text.
     const std::string& Html() const { return m_html; }
     bool BodyFromHtml() const { return m_bFromHtml; }
