@@ -1,59 +1,31 @@
 #include "classlib/FormView.h"
 
-#include "classlib/AppCore.h"
+#include "classlib/Dialog.h"
 
-namespace {
-
-// Messages the object leaves go to the dialog manager's defaults.
-INT_PTR CALLBACK FormDlgProc(HWND, UINT, WPARAM, LPARAM)
-{
-    return FALSE;
-}
-
-// The form object is attached when its window is made, so that it sees
-// WM_INITDIALOG.
-thread_local CFormView* t_pFormInit = nullptr;
-
-LRESULT CALLBACK FormCreationHook(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HCBT_CREATEWND && t_pFormInit) {
-        CFormView* pForm = t_pFormInit;
-        t_pFormInit = nullptr;
-        pForm->SubclassWindow(reinterpret_cast<HWND>(wParam));
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
-} // namespace
-
-BEGIN_MESSAGE_MAP(CFormView, CScrollView)
-    ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)
+BEGIN_MESSAGE_MAP(CFormView, CView)
+    ON_WM_PAINT()
 END_MESSAGE_MAP()
 
 BOOL CFormView::Create(CWnd* pParent, UINT nID, const RECT& rect)
 {
-    HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC hRes = FindResourceA(hInst, MAKEINTRESOURCEA(m_nIDTemplate), reinterpret_cast<LPCSTR>(RT_DIALOG));
-    HGLOBAL hGlobal = hRes ? LoadResource(hInst, hRes) : nullptr;
-    auto* tmpl = hGlobal ? static_cast<const DLGTEMPLATE*>(LockResource(hGlobal)) : nullptr;
-    if (!tmpl || m_hWnd)
-        return FALSE;
-    t_pFormInit = this;
-    HHOOK hook = SetWindowsHookExA(WH_CBT, FormCreationHook, nullptr, GetCurrentThreadId());
-    HWND hWnd = CreateDialogIndirectParamA(hInst, tmpl, pParent ? pParent->GetSafeHwnd() : nullptr, FormDlgProc, 0);
-    if (hook)
-        UnhookWindowsHookEx(hook);
-    t_pFormInit = nullptr;
+    HWND hWnd = AfxCreateDialogWindow(this, AfxLoadDialogTemplate(m_nIDTemplate), pParent ? pParent->m_hWnd : nullptr);
     if (!hWnd)
         return FALSE;
     ::SetWindowLongPtrA(hWnd, GWLP_ID, static_cast<LONG_PTR>(nID));
-    ::SetWindowPos(hWnd, nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
-    ::ShowWindow(hWnd, SW_SHOW);
+    ::MoveWindow(hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    ::ShowWindow(hWnd, SW_SHOWNA);
     return TRUE;
 }
 
-LRESULT CFormView::HandleInitDialog(WPARAM, LPARAM)
+BOOL CFormView::PreTranslateMessage(MSG* pMsg)
 {
-    return OnInitDialog();
+    // Tab and arrow keys move between the form's controls, as in a dialog.
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hWnd && ::IsChild(m_hWnd, pMsg->hwnd))
+        return ::IsDialogMessageA(m_hWnd, pMsg);
+    return FALSE;
+}
+
+void CFormView::OnInitialUpdate()
+{
+    UpdateData(FALSE);
 }

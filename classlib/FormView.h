@@ -1,23 +1,24 @@
-// CFormView: a view made from a dialog template (style WS_CHILD): its
-// controls come from the template, and the view scrolls like any other.
+// CFormView: a view made from a dialog template (the template has the
+// styles WS_CHILD and DS_CONTROL): its controls are laid out by the template
+// and keyboard navigation between them works as in a dialog.
 #pragma once
 
-#include "classlib/ScrollView.h"
+#include "classlib/View.h"
 
-class CFormView : public CScrollView
+class CFormView : public CView
 {
 public:
     explicit CFormView(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
     // Creates the form from its template as child nID of pParent.
     BOOL Create(CWnd* pParent, UINT nID, const RECT& rect);
-    // Controls and members exchanged here, like a dialog's.
-    virtual BOOL OnInitDialog() { return TRUE; }
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void OnInitialUpdate() override;
 
     UINT m_nIDTemplate;
 
 protected:
-    LRESULT HandleInitDialog(WPARAM, LPARAM);
+    void OnPaint() { Default(); }
 
     DECLARE_MESSAGE_MAP()
 };
