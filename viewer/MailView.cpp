@@ -161,11 +161,14 @@ void CMailView::ApplyCharsetFonts(const char* pszCharset)
         }
     }
     for (int id : kFieldIds) {
-        if (HWND h = GetDlgItemHwnd(id))
-            ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(id == IDC_VIEW_SUBJECT ? bold : normal), TRUE);
+        HWND h = GetDlgItemHwnd(id);
+        HFONT want = id == IDC_VIEW_SUBJECT ? bold : normal;
+        if (h && reinterpret_cast<HFONT>(::SendMessageA(h, WM_GETFONT, 0, 0)) != want)
+            ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(want), TRUE);
     }
     for (int id : kLabelIds) {
-        if (HWND h = GetDlgItemHwnd(id))
+        HWND h = GetDlgItemHwnd(id);
+        if (h && reinterpret_cast<HFONT>(::SendMessageA(h, WM_GETFONT, 0, 0)) != m_hHeaderFont)
             ::SendMessageA(h, WM_SETFONT, reinterpret_cast<WPARAM>(m_hHeaderFont), TRUE);
     }
 }
@@ -570,11 +573,21 @@ void CMailView::Layout()
     GetClientRect(&rc);
     const int cx = rc.right, cy = rc.bottom;
     const int right = cx - kSpinWidth - 2;
+    // Moving or showing a control costs a round trip to the display even
+    // when nothing changes; the pane is laid out for every mail shown.
     auto place = [&](int id, int x, int y, int w, int h, bool show) {
-        if (HWND ctl = GetDlgItemHwnd(id)) {
-            ::SetWindowPos(ctl, nullptr, x, y, std::max(0, w), std::max(0, h), SWP_NOZORDER | SWP_NOACTIVATE);
+        HWND ctl = GetDlgItemHwnd(id);
+        if (!ctl)
+            return;
+        RECT now;
+        ::GetWindowRect(ctl, &now);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+        w = std::max(0, w);
+        h = std::max(0, h);
+        if (now.left != x || now.top != y || now.right - now.left != w || now.bottom - now.top != h)
+            ::SetWindowPos(ctl, nullptr, x, y, w, h, SWP_NOZORDER | SWP_NOACTIVATE);
+        if ((::IsWindowVisible(ctl) != FALSE) != show)
             ::ShowWindow(ctl, show ? SW_SHOW : SW_HIDE);
-        }
     };
     auto setScroll = [&](int id, bool on) {
         if (HWND ctl = GetDlgItemHwnd(id)) {
@@ -646,10 +659,17 @@ void CMailView::Layout()
     }
     bodyW = std::max(0, bodyW);
     bodyH = std::max(0, bodyH);
-    if (m_pBody && m_pBody->GetSafeHwnd())
-        m_pBody->MoveWindow(1, top, bodyW, bodyH);
-    if (m_pBrowser && m_pBrowser->GetSafeHwnd())
-        m_pBrowser->MoveWindow(1, top, bodyW, bodyH);
+    auto move = [&](CWnd* wnd) {
+        if (!wnd || !wnd->GetSafeHwnd())
+            return;
+        RECT now;
+        wnd->GetWindowRect(&now);
+        ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&now), 2);
+        if (now.left != 1 || now.top != top || now.right - now.left != bodyW || now.bottom - now.top != bodyH)
+            wnd->MoveWindow(1, top, bodyW, bodyH);
+    };
+    move(m_pBody);
+    move(m_pBrowser);
 }
 
 LRESULT CMailView::OnSizeMsg(WPARAM, LPARAM)
