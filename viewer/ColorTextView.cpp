@@ -227,6 +227,45 @@ void CColorTextView::SetFont(CFontSet* pSet)
     }
 }
 
+void CColorTextView::UseFonts(HFONT hFont, HFONT hBold, int nHeight)
+{
+    // The measuring context lets go of the old font; the caller lays out again.
+    EndMeasuring();
+    m_hFont = hFont;
+    m_hBoldFont = hBold;
+    m_nFontHeight = nHeight ? std::abs(nHeight) : 10;
+}
+
+void CColorTextView::SetFontAndColors(const LOGFONTA& lf, COLORREF crText, COLORREF crQuote1, COLORREF crQuote2,
+                                      COLORREF crQuote3, COLORREF crQuote4, COLORREF crUrl, COLORREF crAddress,
+                                      COLORREF crBack)
+{
+    MakeOwnFont(lf);
+    LoadColors();
+    TextColors c = m_colorizer.GetColors();
+    if (crText)
+        c.crText = crText;
+    const COLORREF quotes[4] = {crQuote1, crQuote2, crQuote3, crQuote4};
+    for (int i = 0; i < 4; ++i)
+        if (quotes[i])
+            c.crQuote[i] = quotes[i];
+    if (crUrl) {
+        c.crUrl = crUrl;
+        c.crAddress = crAddress;
+    }
+    if (crBack)
+        c.crBack = crBack;
+    m_colorizer.SetColors(c);
+    if (m_hBkBrush)
+        DeleteObject(m_hBkBrush);
+    m_hBkBrush = CreateSolidBrush(c.crBack);
+    LoadQuoteHeaders();
+    if (m_hWnd) {
+        SetText(nullptr, TRUE);
+        Invalidate();
+    }
+}
+
 // ---- Layout ----
 
 BOOL CColorTextView::SetText(const char* pszText, BOOL bRewrapOnly, int nWrapWidth)

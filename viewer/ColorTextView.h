@@ -46,6 +46,11 @@ public:
     void LoadKeywordList();
     void LoadOptions();
     void ReloadLineSettings();
+    // Font and colours at once (the colour settings' live preview): a view
+    // that owns its font makes it from lf; a colour of 0 falls back to its
+    // setting (web and mail address colours as a pair).
+    void SetFontAndColors(const LOGFONTA& lf, COLORREF crText, COLORREF crQuote1, COLORREF crQuote2,
+                          COLORREF crQuote3, COLORREF crQuote4, COLORREF crUrl, COLORREF crAddress, COLORREF crBack);
     void SetDblOpenURL(BOOL b) { m_bDblOpenURL = b; }
     void SetDblOpenMailEditor(BOOL b) { m_bDblOpenMailEditor = b; }
     void SetScrollSmooth(BOOL b) { m_bScrollSmooth = b; }
@@ -90,6 +95,9 @@ protected:
     LRESULT OnMouseActivateMsg(WPARAM, LPARAM);
     LRESULT OnCommandMsg(WPARAM, LPARAM);
     virtual bool IsPreview() const { return false; }
+    // A view that owns its font (the preview) makes it itself.
+    virtual void MakeOwnFont(const LOGFONTA&) {}
+    void UseFonts(HFONT hFont, HFONT hBold, int nHeight);
 
     HFONT m_hFont = nullptr;
     HFONT m_hBoldFont = nullptr;

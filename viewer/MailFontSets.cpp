@@ -1,6 +1,7 @@
 #include "viewer/MailFontSets.h"
 
 #include "core/FileUtil.h"
+#include "core/QuendalApp.h"
 #include "viewer/CharSetDataSet.h"
 #include "viewer/ViewerProfile.h"
 
@@ -200,4 +201,21 @@ CString CMailFontSets::GetCharSetFilePath(const char* pszMailBoxFolder, const ch
             CopyFileA(source, path, TRUE);
     }
     return path;
+}
+
+void CMailFontSets::EnsureCharSetFontsLoaded()
+{
+    {
+        CSingleLock lock(&m_lock, TRUE);
+        if (m_bCharSetLoaded)
+            return;
+        m_bCharSetLoaded = true;
+    }
+    auto* app = dynamic_cast<CQuendalApp*>(AfxGetApp());
+    if (!app)
+        return;
+    CCharSetDataSet table;
+    table.SetFilePath(GetCharSetFilePath(app->GetMailBoxFolder(), app->GetProgramFolder()));
+    if (table.ReadFromFile())
+        LoadCharSetFonts(table);
 }

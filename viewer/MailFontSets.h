@@ -43,6 +43,9 @@ public:
     CFontSet* GetHeaderFontForCharset(const char* pszCharset, int nPixels);
     // Rebuilds the language fonts from the table.
     void LoadCharSetFonts(const CCharSetDataSet& table);
+    // Reads "CharSet.dat" of the running program's mailbox once, at the
+    // first mail shown.
+    void EnsureCharSetFontsLoaded();
     // "CharSet.dat" in the mailbox folder, copied there from the program
     // folder first when missing (never over an existing file).
     static CString GetCharSetFilePath(const char* pszMailBoxFolder, const char* pszProgramFolder);
@@ -54,6 +57,7 @@ private:
                          const char* pszCharset, int nPixels);
 
     CCriticalSection m_lock;
+    bool m_bCharSetLoaded = false;
     std::unique_ptr<CFontSet> m_default;
     std::vector<std::unique_ptr<CFontSet>> m_shared;
     std::map<std::string, std::unique_ptr<CFontSet>> m_charset;

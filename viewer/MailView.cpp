@@ -294,6 +294,7 @@ void CMailView::ShowMail(int nIndex, CMailFolderStore* pFolder, BOOL bNoQuestion
 
     if (m_pBody) {
         m_pBody->SendMessage(WM_SETREDRAW, FALSE);
+        CMailFontSets::Instance().EnsureCharSetFontsLoaded();
         m_pBody->SetFont(CMailFontSets::Instance().GetFontForCharset(m_strCharset));
         ApplyCharsetFonts(m_strCharset);
         m_pBody->SetText(shown.TakeBody());
