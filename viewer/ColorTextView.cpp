@@ -1,5 +1,6 @@
 #include "viewer/ColorTextView.h"
 
+#include "classlib/Mbcs.h"
 #include "core/FontSet.h"
 #include "core/QuendalApp.h"
 #include "viewer/KeywordListDataSet.h"
@@ -91,6 +92,8 @@ BEGIN_MESSAGE_MAP(CColorTextView, CScrollView)
     ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDblClkMsg)
     ON_MESSAGE(WM_MOUSEACTIVATE, OnMouseActivateMsg)
     ON_MESSAGE(WM_COMMAND, OnCommandMsg)
+    ON_MESSAGE(WM_GETTEXT, OnGetTextMsg)
+    ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLengthMsg)
 END_MESSAGE_MAP()
 
 CColorTextView::CColorTextView()
@@ -967,4 +970,26 @@ BOOL CColorTextView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResul
     if (auto* parent = dynamic_cast<CView*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
         return parent->OnCmdMsg(nID, nCode, pExtra, pResult);
     return FALSE;
+}
+
+// The window text of the pane is the text it shows, as for an edit control
+// (screen readers and other programs read it this way).
+LRESULT CColorTextView::OnGetTextMsg(WPARAM wParam, LPARAM lParam)
+{
+    char* out = reinterpret_cast<char*>(lParam);
+    size_t room = static_cast<size_t>(wParam);
+    if (!out || room == 0)
+        return 0;
+    size_t n = std::min(m_text.size(), room - 1);
+    // Never end on the first byte of a double-byte character.
+    if (n > 0 && n < m_text.size() && Mbcs::IsTrailByteAt(m_text.data(), m_text.size(), n))
+        --n;
+    m_text.copy(out, n);
+    out[n] = '\0';
+    return static_cast<LRESULT>(n);
+}
+
+LRESULT CColorTextView::OnGetTextLengthMsg(WPARAM, LPARAM)
+{
+    return static_cast<LRESULT>(m_text.size());
 }

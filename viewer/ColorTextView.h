@@ -94,6 +94,8 @@ protected:
     LRESULT OnLButtonDblClkMsg(WPARAM, LPARAM);
     LRESULT OnMouseActivateMsg(WPARAM, LPARAM);
     LRESULT OnCommandMsg(WPARAM, LPARAM);
+    LRESULT OnGetTextMsg(WPARAM, LPARAM);
+    LRESULT OnGetTextLengthMsg(WPARAM, LPARAM);
     virtual bool IsPreview() const { return false; }
     // A view that owns its font (the preview) makes it itself.
     virtual void MakeOwnFont(const LOGFONTA&) {}
