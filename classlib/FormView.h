@@ -11,7 +11,7 @@ public:
     explicit CFormView(UINT nIDTemplate) : m_nIDTemplate(nIDTemplate) {}
 
     // Creates the form from its template as child nID of pParent.
-    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect);
+    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnInitialUpdate() override;
 

@@ -13,8 +13,12 @@ class CView : public CWnd
 public:
     CView() = default;
 
-    // Creates the view as child nID of pParent.
-    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect, DWORD dwStyle = WS_CHILD | WS_VISIBLE | WS_BORDER);
+    // Creates the view as child nID of pParent (splitters call this one).
+    virtual BOOL Create(CWnd* pParent, UINT nID, const RECT& rect)
+    {
+        return Create(pParent, nID, rect, WS_CHILD | WS_VISIBLE | WS_BORDER);
+    }
+    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect, DWORD dwStyle);
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
 
     // The frame the view sits in (through any splitters).
