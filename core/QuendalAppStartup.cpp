@@ -21,6 +21,7 @@
 #include "resources/resource.h"
 #include "store/FolderRegistryHooks.h"
 #include "tasklist/TaskListThread.h"
+#include "viewer/MailViewPane.h"
 
 #include <winsock2.h>
 #include <commctrl.h>
@@ -110,6 +111,7 @@ void InstallNeighbourHooks()
     // The protocol clients write their traffic through the application's log
     // writer, which writes only while logging is on.
     SetCommLogWriter([](const char* pszText) { WriteLog(pszText); });
+    InstallMailViewPane();
 }
 
 } // namespace

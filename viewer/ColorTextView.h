@@ -27,7 +27,7 @@ public:
     CColorTextView();
     ~CColorTextView() override;
 
-    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect);
+    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect) override;
 
     // New text (or, with bRewrapOnly, the current one laid out again); a
     // wrap width of 0 follows the LineFeed setting. A null text only empties

@@ -3,7 +3,7 @@
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "viewer/CharSetDataSet.h"
-#include "viewer/ViewerProfile.h"
+#include "mainwnd/FontSetting.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -35,22 +35,6 @@ int CMailFontSets::ScreenPixelsPerInch()
     return ppi > 0 ? ppi : 96;
 }
 
-LOGFONTA CMailFontSets::ReadFontSetting(const char* pszSection)
-{
-    LOGFONTA lf = {};
-    bool own = std::strcmp(pszSection, "Font") == 0 || std::strcmp(pszSection, "FontEditor") == 0;
-    CString face = own ? "ＭＳ ゴシック" : "ＭＳ Ｐゴシック";
-    lf.lfHeight = 220;
-    lf.lfCharSet = SHIFTJIS_CHARSET;
-    face = ViewerProfile::GetString(pszSection, "FaceName", face);
-    lf.lfHeight = ViewerProfile::GetInt(pszSection, "Height", 220);
-    lf.lfWeight = ViewerProfile::GetInt(pszSection, "Weight", 0);
-    lf.lfItalic = static_cast<BYTE>(ViewerProfile::GetInt(pszSection, "Italic", 0));
-    lf.lfCharSet = static_cast<BYTE>(ViewerProfile::GetInt(pszSection, "CharSet", SHIFTJIS_CHARSET));
-    lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
-    return lf;
-}
-
 std::string CMailFontSets::Key(const char* pszCharset)
 {
     std::string key = pszCharset ? pszCharset : "";
@@ -73,7 +57,7 @@ CFontSet* CMailFontSets::GetDefaultFontSet()
 {
     CSingleLock lock(&m_lock, TRUE);
     if (!m_default) {
-        LOGFONTA lf = ReadFontSetting("Font");
+        LOGFONTA lf = GetFontSetting("Font");
         m_default = MakeSet(lf, FontSetPixels(lf.lfHeight, ScreenPixelsPerInch()));
         if (!m_default)
             AfxMessageBox("LoadDefaultMailViewFont Error", MB_OK | MB_ICONERROR);
@@ -99,7 +83,7 @@ CFontSet* CMailFontSets::GetFontSet(UINT nOwner, CFontSet* pOld, const char* psz
             }
         }
         if (!result) {
-            LOGFONTA lf = ReadFontSetting("Font");
+            LOGFONTA lf = GetFontSetting("Font");
             lstrcpynA(lf.lfFaceName, pszFace, LF_FACESIZE);
             lf.lfWeight = nWeight;
             lf.lfItalic = nItalic;
@@ -151,7 +135,7 @@ CFontSet* CMailFontSets::GetDerived(std::map<std::string, std::unique_ptr<CFontS
     auto lang = m_charset.find(key);
     if (lang == m_charset.end())
         return nullptr;
-    LOGFONTA lf = ReadFontSetting(pszSetting);
+    LOGFONTA lf = GetFontSetting(pszSetting);
     lstrcpynA(lf.lfFaceName, lang->second->GetLogFont().lfFaceName, LF_FACESIZE);
     lf.lfCharSet = lang->second->GetLogFont().lfCharSet;
     auto set = MakeSet(lf, nPixels);
@@ -173,7 +157,7 @@ CFontSet* CMailFontSets::GetHeaderFontForCharset(const char* pszCharset, int nPi
 
 void CMailFontSets::LoadCharSetFonts(const CCharSetDataSet& table)
 {
-    LOGFONTA base = ReadFontSetting("Font");
+    LOGFONTA base = GetFontSetting("Font");
     int ppi = ScreenPixelsPerInch();
     CSingleLock lock(&m_lock, TRUE);
     for (int i = 0; i < const_cast<CCharSetDataSet&>(table).GetRecordCount(TRUE); ++i) {

@@ -29,8 +29,6 @@ public:
     static int TwipsToPixels(int nTwips, int nPixelsPerInch);  // 10 when 0
     static int FontSetPixels(int nTwips, int nPixelsPerInch);  // 13 when 0
     static int ScreenPixelsPerInch();
-    // A font setting (face, height in twips, weight, italic, character set).
-    static LOGFONTA ReadFontSetting(const char* pszSection);
 
     CFontSet* GetDefaultFontSet();
     // The shared set for the font; the owner leaves its old set, which goes

@@ -2,6 +2,7 @@
 
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
+#include "mainwnd/FontSetting.h"
 #include "message/MailMessage.h"
 #include "resources/viewer/ViewerResource.h"
 #include "store/MailFolderStore.h"
@@ -133,7 +134,7 @@ void CMailView::LoadColors()
 void CMailView::ApplyFonts()
 {
     // Face and style of the header font setting, height of the form's font.
-    LOGFONTA lf = CMailFontSets::ReadFontSetting("FontViewHeader");
+    LOGFONTA lf = GetFontSetting("FontViewHeader");
     LOGFONTA dlg = {};
     if (HFONT formFont = GetFont())
         GetObjectA(formFont, sizeof(dlg), &dlg);

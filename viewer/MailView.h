@@ -29,7 +29,7 @@ public:
 
     // Creates the pane from its form as child nID of pParent and does the
     // first initial update.
-    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect);
+    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect) override;
     void OnInitialUpdate() override;
 
     // Shows mail nIndex of the folder; bNoQuestion suppresses the
