@@ -8,6 +8,7 @@
 #include "store/FolderData.h"
 #include "store/MailFolderStore.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -39,6 +40,55 @@ const char kQuotedMail[] =
 const char kNotifyMail[] =
     "From: a@example.jp\r\nTo: b@example.jp\r\nSubject: notify\r\nMessage-ID: <e2e2@example.jp>\r\n"
     "Disposition-Notification-To: a@example.jp\r\n\r\nplease confirm\r\n";
+
+const char kShiftJisMail[] =
+    "From: a@example.jp\r\nTo: b@example.jp\r\nSubject: sjis\r\nMessage-ID: <e2e3@example.jp>\r\n"
+    "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=Shift_JIS\r\nContent-Transfer-Encoding: 8bit\r\n\r\n"
+    "シフトJISの本文\r\n";
+
+const char kUtf8Base64Mail[] =
+    "From: a@example.jp\r\nTo: b@example.jp\r\nSubject: utf8\r\nMessage-ID: <e2e4@example.jp>\r\n"
+    "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+    "VVRGLTjjga7mnKzmlofjgafjgZk=\r\n";
+
+const char kQuotedPrintableMail[] =
+    "From: a@example.jp\r\nTo: b@example.jp\r\nSubject: qp\r\nMessage-ID: <e2e5@example.jp>\r\n"
+    "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n"
+    "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
+    "=E5=BC=95=E7=94=A8=E7=AC=A6=E4=BB=98=E3=81=8D=E5=8D=B0=E5=AD=97=E5=8F=AF=E8=\r\n=83=BD\r\n";
+
+const char kAttachmentMail[] =
+    "From: a@example.jp\r\nTo: b@example.jp\r\nSubject: attach\r\nMessage-ID: <e2e6@example.jp>\r\n"
+    "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
+    "--b1\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n\x1b$B$3$s$K$A$O\x1b(B\r\n"
+    "--b1\r\nContent-Type: application/pdf; name=\"=?UTF-8?B?6KuL5rGC5pu4LnBkZg==?=\"\r\n"
+    "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment\r\n\r\nJVBERi0xLjQK\r\n--b1--\r\n";
+
+// The text of an item of a list control in another process.
+CString ListItemText(HWND list, int item)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(list, &pid);
+    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+    if (!process)
+        return CString();
+    const SIZE_T textSize = 520;
+    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize,
+                                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
+    char text[textSize] = {};
+    if (remote) {
+        LVITEMA lvi = {};
+        lvi.iSubItem = 0;
+        lvi.cchTextMax = static_cast<int>(textSize);
+        lvi.pszText = remote + sizeof(LVITEMA);
+        WriteProcessMemory(process, remote, &lvi, sizeof(lvi), nullptr);
+        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote));
+        ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize - 1, nullptr);
+        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+    }
+    CloseHandle(process);
+    return CString(text);
+}
 
 struct ChildSearch
 {
@@ -300,5 +350,34 @@ TEST_F(MailViewE2e, RequestedReadNotificationIsAskedOnceAndTheAnswerKept)
     SelectMail(main, 1);
     ASSERT_NE(WaitForSubject(main, "notify"), nullptr);
     EXPECT_EQ(program.WaitForDialogWithControl(IDC_READ_NOTIFY_LATER, 2000), nullptr);
+    Stop(program, main);
+}
+
+TEST_F(MailViewE2e, BodiesAndAttachmentNamesAreShownDecoded)
+{
+    const struct { const char* mail; const char* subject; const char* body; const char* attachment; } cases[] = {
+        {kShiftJisMail, "sjis", "シフトJISの本文", nullptr},
+        {kUtf8Base64Mail, "utf8", "UTF-8の本文です", nullptr},
+        {kQuotedPrintableMail, "qp", "引用符付き印字可能", nullptr},
+        {kAttachmentMail, "attach", "こんにちは", "請求書.pdf"},
+    };
+    ASSERT_NO_FATAL_FAILURE(MakeMailBox({cases[0].mail, cases[1].mail, cases[2].mail, cases[3].mail}));
+    CProgramUnderTest program(m_dir.Path());
+    HWND main = Start(program);
+    ASSERT_NE(main, nullptr);
+    for (int i = 0; i < 4; ++i) {
+        SelectMail(main, i);
+        ASSERT_NE(WaitForSubject(main, cases[i].subject), nullptr) << cases[i].subject;
+        HWND body = FindChild(main, 0, "CVMColorTextView");
+        ASSERT_NE(body, nullptr);
+        EXPECT_EQ(WindowText(body).find(cases[i].body), 0u) << cases[i].subject;
+        HWND list = FindChild(main, IDC_VIEW_ATTACH_LIST);
+        if (cases[i].attachment) {
+            ASSERT_NE(list, nullptr) << "attachment list";
+            EXPECT_EQ(ListItemText(list, 0), CString(cases[i].attachment));
+        } else {
+            EXPECT_EQ(list, nullptr) << "no attachment list for " << cases[i].subject;
+        }
+    }
     Stop(program, main);
 }
