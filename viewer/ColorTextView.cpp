@@ -659,9 +659,9 @@ void CColorTextView::ScrollText(int nAmount, BOOL bUp, BOOL bToNextUnread)
         scrollBy(-1);
         return;
     }
-    FinishLayout();
-    maxY = std::max(0, DocumentHeight() - ClientHeight());
-    if (!(bToNextUnread && m_nScrollY >= maxY)) {
+    // While the layout still runs there is more text below.
+    const bool atBottom = m_layout.IsDone() && m_nScrollY >= maxY;
+    if (!(bToNextUnread && atBottom)) {
         scrollBy(1);
         if (!(bToNextUnread && m_nScrollY == 0))
             return;

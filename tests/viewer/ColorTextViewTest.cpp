@@ -115,4 +115,50 @@ TEST_F(ColorTextViewTest, PreviewTakesGivenColoursAndFallsBackToSettings)
     EXPECT_EQ(preview->GetLineCount(), 1);
 }
 
+// Commands the view posted to its frame (the test's host window).
+int CountFrameCommands(HWND frame, UINT id)
+{
+    int n = 0;
+    MSG msg;
+    while (PeekMessageA(&msg, frame, WM_COMMAND, WM_COMMAND, PM_REMOVE))
+        if (LOWORD(msg.wParam) == id)
+            ++n;
+    return n;
+}
+
+TEST_F(ColorTextViewTest, SpaceAtTheEndGoesOnToTheNextUnreadMail)
+{
+    const UINT kNextUnread = 32931;
+    CColorTextView* view = Make<CColorTextView>();
+    HWND frame = m_host.GetSafeHwnd();
+    const struct { const char* text; BOOL toNextUnread; int posted; } cases[] = {
+        {"", TRUE, 1},                 // nothing to read
+        {"short mail\r\n", TRUE, 1},  // all of it fits
+        {"short mail\r\n", FALSE, 0},
+    };
+    for (const auto& c : cases) {
+        view->SetText(c.text);
+        CountFrameCommands(frame, kNextUnread);
+        view->ScrollText(1, FALSE, c.toNextUnread);
+        EXPECT_EQ(CountFrameCommands(frame, kNextUnread), c.posted) << c.text << c.toNextUnread;
+    }
+
+    // A long mail scrolls first and moves on only from its end.
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    view->SetText(text.c_str());
+    view->FinishLayout();
+    view->ScrollText(2, FALSE, TRUE);
+    EXPECT_GT(view->GetScrollY(), 0);
+    EXPECT_EQ(CountFrameCommands(frame, kNextUnread), 0);
+    for (int i = 0; i < 20; ++i)
+        view->ScrollText(2, FALSE, TRUE);
+    EXPECT_EQ(CountFrameCommands(frame, kNextUnread) > 0, true);
+
+    // Escape asks the frame for its escape command.
+    view->SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
+    EXPECT_EQ(CountFrameCommands(frame, 33127), 1);
+}
+
 } // namespace
