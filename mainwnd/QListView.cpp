@@ -572,17 +572,15 @@ void CQListView::DrawItem(DRAWITEMSTRUCT* pDis)
             text.left += 3;
             text.right -= 3;
             if (col == 1 && data->IsThreadMode()) {
+                // The expand box has its slot before the subject; replies step in 8 pixels a level.
                 int level = data->GetViewLevel(row);
-                text.left += 8 * level;
+                m_nBoxLeft = x + 1;
+                m_nBoxRight = x + 18;
                 bool hasReplies = record->m_pChildren && !record->m_pChildren->IsEmpty();
-                if (level == 0) {
-                    m_nBoxLeft = x + 1;
-                    m_nBoxRight = x + 18;
-                    if (hasReplies && images)
-                        ImageList_Draw(images, record->m_bCollapsed ? imageThreadCollapsed : imageThreadExpanded, hDC,
-                                       x + 1, iconY, ILD_TRANSPARENT);
-                    text.left = x + 19;
-                }
+                if (level == 0 && hasReplies && images)
+                    ImageList_Draw(images, record->m_bCollapsed ? imageThreadCollapsed : imageThreadExpanded, hDC,
+                                   x + 1, iconY, ILD_TRANSPARENT);
+                text.left = x + 19 + 8 * level;
             }
             CString value = RowText(*record, col, options);
             CString shown = CQListCtrl::FitText(hDC, value, text.right - text.left);

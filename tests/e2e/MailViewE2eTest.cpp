@@ -3,6 +3,7 @@
 // the mail is marked read after the preview delay and stays read in the
 // index, and a requested read notification is asked about once.
 #include "e2e/E2eDriver.h"
+#include "e2e/RemoteControls.h"
 #include "resources/utils/UtilsResource.h"
 #include "resources/viewer/ViewerResource.h"
 #include "store/FolderData.h"
@@ -19,7 +20,6 @@ using E2e::CProgramUnderTest;
 namespace {
 
 const DWORD kStartTimeout = 60000;
-const UINT kSelectMailMessage = 1353;  // wParam folder id, lParam mail index
 
 // Quoted lines in pure blue, ordinary text in black.
 const char kSettings[] =
@@ -63,32 +63,6 @@ const char kAttachmentMail[] =
     "--b1\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n\x1b$B$3$s$K$A$O\x1b(B\r\n"
     "--b1\r\nContent-Type: application/pdf; name=\"=?UTF-8?B?6KuL5rGC5pu4LnBkZg==?=\"\r\n"
     "Content-Transfer-Encoding: base64\r\nContent-Disposition: attachment\r\n\r\nJVBERi0xLjQK\r\n--b1--\r\n";
-
-// The text of an item of a list control in another process.
-CString ListItemText(HWND list, int item)
-{
-    DWORD pid = 0;
-    GetWindowThreadProcessId(list, &pid);
-    HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-    if (!process)
-        return CString();
-    const SIZE_T textSize = 520;
-    auto* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + textSize,
-                                                    MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE));
-    char text[textSize] = {};
-    if (remote) {
-        LVITEMA lvi = {};
-        lvi.iSubItem = 0;
-        lvi.cchTextMax = static_cast<int>(textSize);
-        lvi.pszText = remote + sizeof(LVITEMA);
-        WriteProcessMemory(process, remote, &lvi, sizeof(lvi), nullptr);
-        SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(remote));
-        ReadProcessMemory(process, remote + sizeof(LVITEMA), text, textSize - 1, nullptr);
-        VirtualFreeEx(process, remote, 0, MEM_RELEASE);
-    }
-    CloseHandle(process);
-    return CString(text);
-}
 
 struct ChildSearch
 {
@@ -193,7 +167,6 @@ protected:
                 CFolderRecord copy = *r;
                 copy.m_strPath = folders.ResolveFolderPath(r);
                 store.SetFolderRecord(copy);
-                m_nInboxId = copy.m_nId;
                 return true;
             }
         }
@@ -211,11 +184,23 @@ protected:
         *read = r->IsRead();
         *flags = r->m_nFlags;
     }
-    // Selects a mail in the main window's list, as the other windows ask it to.
-    void SelectMail(HWND main, int index)
+    // Selects the row of the mail with the subject in the main window's list, as a click would.
+    bool SelectMail(HWND main, const char* subject)
     {
-        PostThreadMessageA(GetWindowThreadProcessId(main, nullptr), kSelectMailMessage,
-                           static_cast<WPARAM>(m_nInboxId), index);
+        DWORD start = GetTickCount();
+        do {
+            HWND list = E2e::FindDescendant(main, "SysListView32");
+            for (int row = 0; list && row < E2e::ListItemCount(list); ++row) {
+                for (int column = 0; column < 3; ++column) {
+                    if (E2e::ListItemText(list, row, column) == subject) {
+                        E2e::ListSelectItem(list, row);
+                        return true;
+                    }
+                }
+            }
+            Sleep(200);
+        } while (GetTickCount() - start < 20000);
+        return false;
     }
     HWND WaitForSubject(HWND main, const char* subject)
     {
@@ -230,7 +215,6 @@ protected:
     }
 
     TestSupport::TempDir m_dir;
-    int m_nInboxId = 0;
 };
 
 // Pixels of the screen inside a window.
@@ -281,7 +265,7 @@ TEST_F(MailViewE2e, SelectedMailIsShownColouredAndMarkedReadAfterTheDelay)
     CProgramUnderTest program(m_dir.Path());
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
-    SelectMail(main, 0);
+    ASSERT_TRUE(SelectMail(main, "日本語の件名"));
     ASSERT_NE(WaitForSubject(main, "日本語の件名"), nullptr);
 
     EXPECT_NE(E2e::GetControlText(GetParent(FindChild(main, IDC_VIEW_SUBJECT)), IDC_VIEW_FROM).Find("taro@example.jp"),
@@ -329,7 +313,7 @@ TEST_F(MailViewE2e, RequestedReadNotificationIsAskedOnceAndTheAnswerKept)
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
     SetForegroundWindow(main);
-    SelectMail(main, 1);
+    ASSERT_TRUE(SelectMail(main, "notify"));
     HWND dlg = program.WaitForDialogWithControl(IDC_READ_NOTIFY_LATER, 20000);
     ASSERT_NE(dlg, nullptr) << "read-notification question";
     EXPECT_NE(E2e::GetControlText(dlg, IDC_READ_NOTIFY_TEXT).Find("宛先：a@example.jp"), -1);
@@ -345,9 +329,9 @@ TEST_F(MailViewE2e, RequestedReadNotificationIsAskedOnceAndTheAnswerKept)
     EXPECT_TRUE(read);
 
     // Shown again: no second question.
-    SelectMail(main, 0);
+    ASSERT_TRUE(SelectMail(main, "日本語の件名"));
     ASSERT_NE(WaitForSubject(main, "日本語の件名"), nullptr);
-    SelectMail(main, 1);
+    ASSERT_TRUE(SelectMail(main, "notify"));
     ASSERT_NE(WaitForSubject(main, "notify"), nullptr);
     EXPECT_EQ(program.WaitForDialogWithControl(IDC_READ_NOTIFY_LATER, 2000), nullptr);
     Stop(program, main);
@@ -366,15 +350,15 @@ TEST_F(MailViewE2e, BodiesAndAttachmentNamesAreShownDecoded)
     HWND main = Start(program);
     ASSERT_NE(main, nullptr);
     for (int i = 0; i < 4; ++i) {
-        SelectMail(main, i);
+        ASSERT_TRUE(SelectMail(main, cases[i].subject)) << cases[i].subject;
         ASSERT_NE(WaitForSubject(main, cases[i].subject), nullptr) << cases[i].subject;
         HWND body = FindChild(main, 0, "CVMColorTextView");
         ASSERT_NE(body, nullptr);
         EXPECT_EQ(WindowText(body).find(cases[i].body), 0u) << cases[i].subject;
-        HWND list = FindChild(main, IDC_VIEW_ATTACH_LIST);
+        HWND list = FindChild(main, IDC_VIEW_ATTACH_LIST);  // only while it is shown
         if (cases[i].attachment) {
             ASSERT_NE(list, nullptr) << "attachment list";
-            EXPECT_EQ(ListItemText(list, 0), CString(cases[i].attachment));
+            EXPECT_EQ(E2e::ListItemText(list, 0, 0), CString(cases[i].attachment));
         } else {
             EXPECT_EQ(list, nullptr) << "no attachment list for " << cases[i].subject;
         }
