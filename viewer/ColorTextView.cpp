@@ -189,7 +189,7 @@ void CColorTextView::LoadQuoteHeaders()
 
 void CColorTextView::LoadKeywordList()
 {
-    auto* app = dynamic_cast<CQuendalApp*>(AfxGetApp());
+    auto* app = QuendalApp();
     if (!app) {
         m_colorizer.SetKeywords({});
         return;
@@ -952,7 +952,7 @@ LRESULT CColorTextView::OnCommandMsg(WPARAM wParam, LPARAM)
             ShellExecuteA(m_hWnd, "open", m_strLink.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
         return 0;
     case ID_WRITE_MAIL_TO_ADDRESS:
-        if (auto* app = dynamic_cast<CQuendalApp*>(AfxGetApp())) {
+        if (auto* app = QuendalApp()) {
             if (m_linkKind == SpanKind::MailAddress && !m_strLink.empty())
                 app->OpenMailEditor(("mailto:" + m_strLink).c_str());
         }

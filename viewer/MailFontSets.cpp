@@ -195,7 +195,7 @@ void CMailFontSets::EnsureCharSetFontsLoaded()
             return;
         m_bCharSetLoaded = true;
     }
-    auto* app = dynamic_cast<CQuendalApp*>(AfxGetApp());
+    auto* app = QuendalApp();
     if (!app)
         return;
     CCharSetDataSet table;

@@ -3,21 +3,19 @@
 // application object runs.
 #pragma once
 
-#include "core/MailApp.h"
+#include "core/QuendalApp.h"
 
 namespace ViewerProfile {
 
-inline CMailApp* App() { return dynamic_cast<CMailApp*>(AfxGetApp()); }
-
 inline int GetInt(const char* pszSection, const char* pszEntry, int nDefault)
 {
-    CMailApp* app = App();
+    CQuendalApp* app = QuendalApp();
     return app ? app->GetProfileInt(pszSection, pszEntry, nDefault) : nDefault;
 }
 
 inline CString GetString(const char* pszSection, const char* pszEntry, const char* pszDefault)
 {
-    CMailApp* app = App();
+    CQuendalApp* app = QuendalApp();
     return app ? app->GetProfileString(pszSection, pszEntry, pszDefault) : CString(pszDefault);
 }
 
