@@ -208,6 +208,36 @@ int main()
         view->ClearMail();
         delete large;
 
+        // A 10 MB text without line breaks: one paragraph of wrapped lines.
+        {
+            view->ShowWindow(SW_HIDE);
+            auto* text = new CColorTextView;
+            text->Create(&host, 200, rc);
+            std::string para;
+            while (para.size() < 10 * 1024 * 1024)
+                para += "長い段落の文章 word http://example.jp/x ";
+            auto t = std::chrono::steady_clock::now();
+            text->SetText(std::move(para));
+            text->UpdateWindow();
+            printf("paragraph_10mb_first_screen: %.1f ms\n", Ms(t));
+            t = std::chrono::steady_clock::now();
+            text->FinishLayout();
+            printf("paragraph_10mb_whole_layout: %.1f ms\n", Ms(t));
+            t = std::chrono::steady_clock::now();
+            text->SendMessage(WM_KEYDOWN, VK_END, 0);
+            text->UpdateWindow();
+            printf("paragraph_10mb_end_key: %.1f ms\n", Ms(t));
+            t = std::chrono::steady_clock::now();
+            for (int i = 0; i < 10; ++i) {
+                text->SendMessage(WM_KEYDOWN, VK_PRIOR, 0);
+                text->UpdateWindow();
+            }
+            printf("paragraph_10mb_page_up: %.2f ms\n", Ms(t) / 10);
+            printf("paragraph_10mb_lines: %d lines\n", text->GetLineCount());
+            text->DestroyWindow();
+            view->ShowWindow(SW_SHOW);
+        }
+
         // Next mail in a folder of 100,000 with the pane shown.
         const int count = 100000;
         MakeLargeFolder(root + "\\Big.Box", count);

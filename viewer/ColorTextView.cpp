@@ -171,6 +171,7 @@ void CColorTextView::LoadColors()
     c.crUrl = ColorSetting("URLTextColor", 0x4000);
     c.crAddress = ColorSetting("AddressTextColor", 0x408080);
     m_colorizer.SetColors(c);
+    ForgetColors();
     if (m_hBkBrush)
         DeleteObject(m_hBkBrush);
     m_hBkBrush = CreateSolidBrush(c.crBack);
@@ -185,6 +186,7 @@ void CColorTextView::LoadQuoteHeaders()
     rules.SetLevel(2, ViewerProfile::GetString("Setting", "RefTextHeader2", ">>, >>,||, ||,> >, > >"));
     rules.SetLevel(3, ViewerProfile::GetString("Setting", "RefTextHeader3", "#, #,＃"));
     rules.SetLevel(4, ViewerProfile::GetString("Setting", "RefTextHeader4", ""));
+    ForgetColors();
 }
 
 void CColorTextView::LoadKeywordList()
@@ -192,12 +194,14 @@ void CColorTextView::LoadKeywordList()
     auto* app = QuendalApp();
     if (!app) {
         m_colorizer.SetKeywords({});
+        ForgetColors();
         return;
     }
     CKeywordListDataSet table;
     table.SetFilePath(app->GetKeywordListPath());
     table.ReadFromFile();
     m_colorizer.SetKeywords(table.CollectKeywords());
+    ForgetColors();
 }
 
 void CColorTextView::ReloadLineSettings()
@@ -259,6 +263,7 @@ void CColorTextView::SetFontAndColors(const LOGFONTA& lf, COLORREF crText, COLOR
     if (crBack)
         c.crBack = crBack;
     m_colorizer.SetColors(c);
+    ForgetColors();
     if (m_hBkBrush)
         DeleteObject(m_hBkBrush);
     m_hBkBrush = CreateSolidBrush(c.crBack);
@@ -347,6 +352,7 @@ void CColorTextView::StartLayout(int nWrapWidth)
     opt.nTabColumns = m_nTabColumns;
     opt.bOldStyle = m_bOldStyleWordBreak != FALSE;
     opt.bNoWordBreak = m_bDoNotViewWordBreak != FALSE;
+    ForgetColors();
     m_layout.Start(&m_text, opt, [this](const char* p, int n) { return MeasureText(p, n); }, &m_lines);
     if (m_hWnd)
         SetTimer(kLayoutTimer, 1);
@@ -728,15 +734,29 @@ int CColorTextView::AutoScroll(BOOL bDown)
 
 CTextColorizer::Carry CColorTextView::CarryBefore(int nLine) const
 {
-    // A wrapped paragraph is coloured from its first line.
+    // A wrapped paragraph is coloured from its first line; the states worked
+    // out on the way are kept, so that a paragraph of many thousand display
+    // lines (a long text without line breaks) is not coloured from its start
+    // at every paint.
+    if (m_carry.size() < m_lines.size() + 1)
+        m_carry.resize(m_lines.size() + 1);
     int first = nLine;
-    while (first > 0 && m_lines[static_cast<size_t>(first - 1)].wrapped)
+    while (first > 0 && m_lines[static_cast<size_t>(first - 1)].wrapped && !m_carry[static_cast<size_t>(first)].known)
         --first;
     CTextColorizer::Carry carry;
+    if (m_carry[static_cast<size_t>(first)].known)
+        carry = m_carry[static_cast<size_t>(first)].carry;
     std::vector<TextSpan> spans;
-    for (int i = first; i < nLine; ++i)
+    for (int i = first; i < nLine; ++i) {
         m_colorizer.ColorLine(m_lines[static_cast<size_t>(i)], carry, false, spans);
+        m_carry[static_cast<size_t>(i) + 1] = {carry, true};
+    }
     return carry;
+}
+
+void CColorTextView::ForgetColors()
+{
+    m_carry.clear();
 }
 
 LRESULT CColorTextView::OnEraseBkgndMsg(WPARAM wParam, LPARAM)

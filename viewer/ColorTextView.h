@@ -122,6 +122,8 @@ private:
     void Click(POINT pt, bool bDouble);
     // The carried colour state at the start of line nLine.
     CTextColorizer::Carry CarryBefore(int nLine) const;
+    // Colours, quotation marks, keywords or lines changed.
+    void ForgetColors();
     // x extents of the spans of a line (from the text origin).
     void SpanExtents(HDC hdc, const std::string& text, const std::vector<TextSpan>& spans, std::vector<int>& xs);
     std::string LinkText(int nLine, size_t nSpan, const std::vector<TextSpan>& spans) const;
@@ -137,6 +139,12 @@ private:
     int m_nFontHeight = 10;
     int m_nAvgCharWidth = 8;
     CTextColorizer m_colorizer;
+    struct CarrySlot
+    {
+        CTextColorizer::Carry carry;
+        bool known = false;
+    };
+    mutable std::vector<CarrySlot> m_carry;  // the state before each line, where worked out
 
     // Options of the "ViewOption" section.
     BOOL m_bDblOpenURL = TRUE;

@@ -2,6 +2,8 @@
 
 #include "classlib/Mbcs.h"
 
+#include <cstring>
+
 namespace {
 
 bool IsLineEnd(unsigned char c) { return c == '\r' || c == '\n'; }
@@ -48,6 +50,7 @@ void CTextLayout::Start(const std::string* pText, const TextLayoutOptions& optio
     m_nBreak = 0;
     m_nColumns = 0;
     m_nLastWidth = 0;
+    m_nMeasuredTo = 0;
     m_nPrevCharLen = 0;
     m_bDone = false;
 }
@@ -91,6 +94,7 @@ void CTextLayout::EmitLine(size_t nEnd, bool bWrapped)
     m_nBreak = 0;
     m_nColumns = 0;
     m_nLastWidth = 0;
+    m_nMeasuredTo = 0;
     m_nPrevCharLen = 0;
 }
 
@@ -154,8 +158,15 @@ bool CTextLayout::Continue(size_t nMinLines, size_t nMaxBytes)
         }
         if (m_nColumns <= m_nBudget)
             continue;
-        // Measured on whole characters only.
-        m_nLastWidth = m_measure(s.data() + m_nLineStart, static_cast<int>(bytes));
+        // Measured on whole characters only. Once a line is measured, only
+        // what was added since is (a tab's width depends on where it
+        // stands, so a tab makes the whole line measured again).
+        if (m_nMeasuredTo > m_nLineStart &&
+            !std::memchr(s.data() + m_nMeasuredTo, '\t', m_nPos - m_nMeasuredTo))
+            m_nLastWidth += m_measure(s.data() + m_nMeasuredTo, static_cast<int>(m_nPos - m_nMeasuredTo));
+        else
+            m_nLastWidth = m_measure(s.data() + m_nLineStart, static_cast<int>(bytes));
+        m_nMeasuredTo = m_nPos;
         if (m_nLastWidth <= width)
             continue;
         if (wordAware && IsBreakCharAt(m_nPos))

@@ -70,4 +70,5 @@ private:
     int m_nColumns = 0;
     size_t m_nPrevCharLen = 0;  // 0 at the start of a line
     int m_nLastWidth = 0;
+    size_t m_nMeasuredTo = 0;     // m_nLastWidth is the width up to here
 };
