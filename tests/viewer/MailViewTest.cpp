@@ -161,6 +161,54 @@ TEST_F(MailViewTest, ViewerWindowShowsCcOnALineOfItsOwn)
     EXPECT_TRUE(IsWindowVisible(view->GetDlgItemHwnd(IDC_VIEW_CC)));
 }
 
+// Where a control of the pane stands, in the pane's coordinates.
+RECT ControlRect(CMailView* view, int id)
+{
+    RECT rc = {};
+    HWND h = view->GetDlgItemHwnd(id);
+    GetWindowRect(h, &rc);
+    MapWindowPoints(nullptr, view->GetSafeHwnd(), reinterpret_cast<POINT*>(&rc), 2);
+    return rc;
+}
+
+TEST_F(MailViewTest, HeaderLayoutFollowsMiniHeaderAndRecipientCount)
+{
+    std::string many = "From: a@example.jp\r\nTo: ";
+    for (int i = 0; i < 60; ++i)
+        many += (i ? ", " : "") + std::string("recipient") + std::to_string(i) + "@example.jp";
+    many += "\r\nSubject: many\r\nMessage-ID: <m@example.jp>\r\n\r\nbody\r\n";
+    int crowded = File(many.c_str());
+    int plain = File(kJisMail);
+
+    // Five lines at most, then a scroll bar.
+    CMailView* view = MakeView();
+    view->ShowMail(crowded, &m_store, TRUE);
+    RECT to = ControlRect(view, IDC_VIEW_TO);
+    EXPECT_EQ(to.bottom - to.top, 5 * 16);
+    EXPECT_TRUE(GetWindowLongPtrA(view->GetDlgItemHwnd(IDC_VIEW_TO), GWL_STYLE) & WS_VSCROLL);
+    view->ShowMail(plain, &m_store, TRUE);
+    to = ControlRect(view, IDC_VIEW_TO);
+    EXPECT_EQ(to.bottom - to.top, 16);
+    EXPECT_FALSE(GetWindowLongPtrA(view->GetDlgItemHwnd(IDC_VIEW_TO), GWL_STYLE) & WS_VSCROLL);
+    view->DestroyWindow();
+
+    // The compact header: two lines, the body from y 36; not in a viewer window.
+    m_app->WriteProfileInt("Setting", "MailMiniHeader", 1);
+    const struct { BOOL viewer; bool mini; } cases[] = {{FALSE, true}, {TRUE, false}};
+    for (const auto& c : cases) {
+        auto* pane = new CMailView(c.viewer);
+        RECT rc = {0, 0, 680, 460};
+        ASSERT_TRUE(pane->Create(&m_host, 102, rc));
+        pane->ShowMail(plain, &m_store, TRUE);
+        RECT subject = ControlRect(pane, IDC_VIEW_SUBJECT);
+        RECT body = ControlRect(pane, IDC_VIEW_BODY);
+        EXPECT_EQ(subject.top, c.mini ? 20 : 3) << c.viewer;
+        EXPECT_EQ(body.top == 36, c.mini) << c.viewer;
+        EXPECT_EQ(IsWindowVisible(pane->GetDlgItemHwnd(IDC_VIEW_CC)) != FALSE, !c.mini) << c.viewer;
+        pane->DestroyWindow();
+    }
+}
+
 TEST_F(MailViewTest, ListsAttachmentsUnderTheirDecodedNames)
 {
     int i = File(kAttachMail);
