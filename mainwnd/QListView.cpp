@@ -193,6 +193,18 @@ BOOL CQListView::ShowFolder(CMailFolderStore* pStore, BOOL bReload, BOOL bKeepPo
         list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         m_bProgramSelect = false;
     }
+    if ((bReload || changed) && m_bSortPerFolder) {
+        // The folder remembers its own order (columns 24 and 25); a folder
+        // without one takes the list's current order first.
+        CFolderRecord& record = pStore->GetFolderRecord();
+        if (record.m_nReserved24 == -1) {
+            record.m_nReserved24 = m_nSortItem;
+            record.m_nReserved25 = m_nSortMode;
+        } else {
+            m_nSortItem = SortItemForFolder(record.m_nReserved24, m_bShowTo);
+            m_nSortMode = record.m_nReserved25 ? 1 : 0;
+        }
+    }
     // The trash shows its mails in stored order.
     int item = pStore->GetKind() == CFolderRecord::kindTrash ? -1 : m_nSortItem;
     SortList(item, bKeepPosition);
@@ -251,6 +263,10 @@ void CQListView::SortList(int nItem, BOOL)
     if (CQuendalApp* pApp = QuendalApp()) {
         pApp->WriteProfileInt("Window", "SortItem", m_nSortItem);
         pApp->WriteProfileInt("Window", "SortMode", m_nSortMode);
+    }
+    if (m_bSortPerFolder && nItem != -1) {
+        m_pStore->GetFolderRecord().m_nReserved24 = m_nSortItem;
+        m_pStore->GetFolderRecord().m_nReserved25 = m_nSortMode;
     }
 }
 
