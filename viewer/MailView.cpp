@@ -505,6 +505,11 @@ void CMailView::AskSendReadNotify()
     if (!m_pRecord || !m_pList || !m_pFolder)
         return;
     m_bReadNotifyPending = false;
+    // The question waits for the user while other mails may be shown; the
+    // answer belongs to the mail it was asked for.
+    CMailFolderStore* folder = m_pFolder;
+    CMailListData* list = m_pList;
+    const int index = m_nIndex;
     CMailMessage message;
     message.ParseHeaderText(m_strHeaderText);
     char question[512] = {};
@@ -517,15 +522,15 @@ void CMailView::AskSendReadNotify()
         CDlgReadNotifyConfirm dlg(text, this);
         answer = static_cast<int>(dlg.DoModal());
     }
-    // The record may have gone while the question was up.
-    if (!m_pRecord)
+    CMailIndexRecord* record = list->GetMailRecord(index);
+    if (!record)
         return;
     bool send = false;
-    int flags = CReadStatePolicy::FlagsAfterAnswer(m_pRecord->m_nFlags, answer, &send);
+    int flags = CReadStatePolicy::FlagsAfterAnswer(record->m_nFlags, answer, &send);
     if (send)
-        PostToMainThread(WM_QD_SEND_READ_NOTIFY, static_cast<WPARAM>(m_pFolder->GetFolderId()), m_nIndex);
-    if (flags != m_pRecord->m_nFlags)
-        m_pList->SetMailFlags(m_pRecord, flags, TRUE);
+        PostToMainThread(WM_QD_SEND_READ_NOTIFY, static_cast<WPARAM>(folder->GetFolderId()), index);
+    if (flags != record->m_nFlags)
+        list->SetMailFlags(record, flags, TRUE);
 }
 
 LRESULT CMailView::OnTimerMsg(WPARAM wParam, LPARAM)
