@@ -5,6 +5,7 @@
 #include "mainwnd/FontSetting.h"
 #include "message/MailMessage.h"
 #include "resources/viewer/ViewerResource.h"
+#include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
@@ -58,6 +59,8 @@ END_MESSAGE_MAP()
 
 CMailView::CMailView(BOOL bViewerMode) : CFormView(IDD_MAIL_VIEW), m_bViewerMode(bViewerMode)
 {
+    static UINT s_nLastOwner = 0;
+    m_nFontOwner = ++s_nLastOwner;
 }
 
 CMailView::~CMailView()
@@ -296,7 +299,16 @@ void CMailView::ShowMail(int nIndex, CMailFolderStore* pFolder, BOOL bNoQuestion
     if (m_pBody) {
         m_pBody->SendMessage(WM_SETREDRAW, FALSE);
         CMailFontSets::Instance().EnsureCharSetFontsLoaded();
-        m_pBody->SetFont(CMailFontSets::Instance().GetFontForCharset(m_strCharset));
+        // The language font of the mail's charset, else the folder's font.
+        CFontSet* set = CMailFontSets::Instance().GetFontForCharset(m_strCharset);
+        if (!set) {
+            const CFolderRecord& folder = pFolder->GetFolderRecord();
+            m_pFolderFont = CMailFontSets::Instance().GetFontSet(
+                m_nFontOwner, m_pFolderFont, folder.m_strFontName, folder.m_nFontSize, folder.m_nFontNumber3,
+                static_cast<BYTE>(folder.m_nFontNumber2), folder.m_nCharSet);
+            set = m_pFolderFont;
+        }
+        m_pBody->SetFont(set);
         ApplyCharsetFonts(m_strCharset);
         m_pBody->SetText(shown.TakeBody());
         m_pBody->SendMessage(WM_SETREDRAW, TRUE);
@@ -720,6 +732,10 @@ LRESULT CMailView::OnDestroyMsg(WPARAM, LPARAM)
     if (m_pBody && m_pBody->GetSafeHwnd())
         m_pBody->DestroyWindow();
     m_pBody = nullptr;
+    // Lets go of the shared folder font.
+    if (m_pFolderFont)
+        CMailFontSets::Instance().GetFontSet(m_nFontOwner, m_pFolderFont, "", 0, 0, 0, 0);
+    m_pFolderFont = nullptr;
     CView::OnDestroy();
     return 0;
 }

@@ -139,6 +139,9 @@ private:
     HFONT m_hHeaderBoldFont = nullptr;
     LOGFONTA m_lfHeader = {};
 
+    CFontSet* m_pFolderFont = nullptr;  // shared set of the folder's font, when used
+    UINT m_nFontOwner = 0;
+
     CCriticalSection m_showLock;
     NotifyQuestion m_askNotify;
     FrontCheck m_isFront;
