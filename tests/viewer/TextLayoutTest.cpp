@@ -24,9 +24,11 @@ int FixedWidth(const char* p, int n)
     return x;
 }
 
-std::vector<CTextLine> Layout(const std::string& text, int width)
+std::vector<CTextLine> Layout(const std::string& text, int width, bool oldStyle = false, bool noWordBreak = false)
 {
     TextLayoutOptions opt;
+    opt.bOldStyle = oldStyle;
+    opt.bNoWordBreak = noWordBreak;
     opt.nWrapWidth = width;
     opt.nAvgCharWidth = kCharWidth;
     opt.nTabColumns = kTabColumns;
@@ -89,6 +91,27 @@ TEST(TextLayout, WrapsAndBreaksLinesAsTheRulesSay)
     };
     for (const WrapCase& c : cases)
         EXPECT_EQ(Describe(Layout(c.text, c.width)), c.expected) << c.name;
+}
+
+TEST(TextLayout, OlderRulesAndPlainBreakingCutElsewhere)
+{
+    const std::string jp12 = Repeat("あ", 12);
+    const struct { const char* name; std::string text; bool oldStyle, noWordBreak; std::string expected; } cases[] = {
+        // Older rules: the last break character seen anywhere on the line.
+        {"old: after the last blank", "aaaa " + Repeat("b", 22), true, false, "aaaa ~" + Repeat("b", 22) + "|"},
+        {"old: full stop is no break", Repeat("a", 10) + "." + Repeat("b", 20), true, false,
+         Repeat("a", 10) + "." + Repeat("b", 14) + "~" + Repeat("b", 6) + "|"},
+        {"old: no hanging of what follows", jp12 + "い。う", true, false, jp12 + "~い。う|"},
+        // No word-aware breaking: cut where the line is full, punctuation too.
+        {"plain: blank near the end ignored", Repeat("a", 24) + " bbb", false, true, Repeat("a", 24) + " ~bbb|"},
+        {"plain: punctuation starts a line", jp12 + "い。う", false, true, jp12 + "~い。う|"},
+    };
+    for (const auto& c : cases) {
+        std::string got;
+        for (const CTextLine& l : Layout(c.text, 200, c.oldStyle, c.noWordBreak))
+            got += l.text + (l.wrapped ? "~" : "|");
+        EXPECT_EQ(got, c.expected) << c.name;
+    }
 }
 
 TEST(TextLayout, SplitsOverlongLinesAt2047BytesWithoutCuttingACharacter)
