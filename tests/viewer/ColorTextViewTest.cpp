@@ -92,6 +92,21 @@ TEST_F(ColorTextViewTest, PointerOverALinkFindsTheWholeAddress)
     }
 }
 
+TEST_F(ColorTextViewTest, HighlightsTheKeywordsOfTheMailboxList)
+{
+    TestSupport::WriteFileBytes(m_app->GetKeywordListPath(), "255\t重要\t1\r\n0\t\t0\r\n");
+    CColorTextView* view = Make<CColorTextView>();
+    view->SetText("これは重要です");
+    ASSERT_EQ(view->Colorizer().GetKeywords().size(), 1u);
+    CTextColorizer::Carry carry;
+    std::vector<TextSpan> spans;
+    view->Colorizer().ColorLine(view->GetLine(0), carry, false, spans);
+    ASSERT_EQ(spans.size(), 3u);
+    EXPECT_EQ(spans[1].kind, SpanKind::Keyword);
+    EXPECT_EQ(spans[1].crColor, 255u);
+    EXPECT_TRUE(spans[1].bBold);
+}
+
 TEST_F(ColorTextViewTest, PreviewTakesGivenColoursAndFallsBackToSettings)
 {
     m_app->WriteProfileInt("Color", "RefTextColor2", 0x123456);
