@@ -91,6 +91,7 @@ void CFolderTree::OnInitialUpdate()
         return;
     m_tree.SubclassDlgItem(IDC_FOLDER_TREE, this);
     m_combo.SubclassDlgItem(IDC_ACCOUNT_COMBO, this);
+    m_hWndFocus = m_tree.m_hWnd;
     m_tree.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
     if (CreateFolderImageList(m_images))
         m_tree.SetImageList(m_images.m_hImageList, TVSIL_NORMAL);
