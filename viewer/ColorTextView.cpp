@@ -596,16 +596,16 @@ LRESULT CColorTextView::OnKeyDownMsg(WPARAM wParam, LPARAM lParam)
     int step = std::max(1, m_nFontHeight / 2);
     switch (wParam) {
     case VK_ESCAPE:
-        if (!ctrl && !shift)
+        if (shift)
+            return Default();
+        if (!ctrl)
             ::PostMessageA(ParentFrame(), WM_COMMAND, ID_VIEW_ESCAPE, 0);
         return 0;
     case VK_PRIOR:
-        if (!shift)
-            ScrollToY(m_nScrollY - page);
-        return 0;
     case VK_NEXT:
-        if (!shift)
-            ScrollToY(m_nScrollY + page);
+        if (shift)
+            return Default();
+        ScrollToY(m_nScrollY + (wParam == VK_NEXT ? page : -page));
         return 0;
     case VK_UP:
         if (shift)
