@@ -7,21 +7,45 @@
 
 namespace {
 
+// Whether a folder holds a sub-folder whose name starts with prefix and,
+// when inner is given, that holds a folder of that name.
+bool HasEngineFolder(const std::string& folder, const char* prefix, const char* inner)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((folder + "\\" + prefix + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    bool found = false;
+    do {
+        std::string name = fd.cFileName;
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) || name == "." || name == ".." || name == "plugin")
+            continue;
+        std::string path = folder + "\\" + name;
+        if (!inner || GetFileAttributesA((path + "\\" + inner).c_str()) != INVALID_FILE_ATTRIBUTES)
+            found = true;
+    } while (!found && FindNextFileA(h, &fd));
+    FindClose(h);
+    return found;
+}
+
 bool DefaultEngineProbe()
 {
     HMODULE engine = LoadLibraryExA("mshtml.dll", nullptr, LOAD_LIBRARY_AS_DATAFILE);
     if (!engine)
         return false;
     FreeLibrary(engine);
-    // Under Wine the HTML engine is a separate package; without it, the
-    // first use of the control asks to download it.
+    // Under Wine the HTML engine is a separate package (a "wine_gecko"
+    // folder under the prefix's or the system's gecko folder); without it,
+    // the first use of the control asks to download it. An empty gecko
+    // folder (only its "plugin" folder) is made by every new prefix.
     HMODULE ntdll = GetModuleHandleA("ntdll.dll");
     if (ntdll && GetProcAddress(ntdll, "wine_get_version")) {
         char dir[MAX_PATH] = {};
         GetSystemWindowsDirectoryA(dir, sizeof(dir));
-        std::string prefixGecko = std::string(dir) + "\\system32\\gecko";
-        return GetFileAttributesA(prefixGecko.c_str()) != INVALID_FILE_ATTRIBUTES ||
-               GetFileAttributesA("Z:\\usr\\share\\wine\\gecko") != INVALID_FILE_ATTRIBUTES;
+        return HasEngineFolder(std::string(dir) + "\\system32\\gecko", "", "wine_gecko") ||
+               HasEngineFolder(std::string(dir) + "\\syswow64\\gecko", "", "wine_gecko") ||
+               HasEngineFolder("Z:\\usr\\share\\wine\\gecko", "wine-gecko", nullptr) ||
+               HasEngineFolder("Z:\\opt\\wine\\gecko", "wine-gecko", nullptr);
     }
     return true;
 }

@@ -311,6 +311,20 @@ TEST_F(MailViewTest, PendingNotificationInTheBackgroundKeepsTheMailUnread)
     EXPECT_TRUE(view->IsReadNotifyPending());
 }
 
+TEST(WebBrowser, NoEngineIsFoundUnderWineWithoutItsEnginePackage)
+{
+    // The test programs run under Wine with the HTML engine switched off;
+    // creating the control there would ask to download one and wait.
+    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    if (!ntdll || !GetProcAddress(ntdll, "wine_get_version"))
+        GTEST_SKIP() << "not under Wine";
+    EXPECT_FALSE(CWebBrowser::IsEngineAvailable());
+    CWebBrowser browser;
+    RECT rc = {0, 0, 10, 10};
+    EXPECT_FALSE(browser.Create(nullptr, 1033, rc));
+    EXPECT_EQ(browser.GetSafeHwnd(), nullptr);
+}
+
 TEST_F(MailViewTest, HtmlMailWithoutAnEngineIsShownAsText)
 {
     m_app->WriteProfileInt("ViewOption", "HTMLMail", 1);
