@@ -296,6 +296,24 @@ TEST_F(MailViewTest, ReadNotificationIsAskedOnceAndItsAnswerRecorded)
     }
 }
 
+TEST_F(MailViewTest, NotificationPutOffIsAskedAgainWhenTheMailIsShownAgain)
+{
+    m_app->WriteProfileInt("Setting", "ReadNotifyTo", 1);
+    int i = File(kNotifyMail);
+    int other = File(kJisMail);
+    m_answer = CReadStatePolicy::answerLater;
+    CMailView* view = MakeView();
+    view->ShowMail(i, &m_store);
+    ASSERT_EQ(m_questions.size(), 1u);
+    view->ShowMail(other, &m_store);
+    EXPECT_EQ(m_questions.size(), 1u);
+    m_answer = CReadStatePolicy::answerDoNotSend;
+    view->ShowMail(i, &m_store);  // read by now, still owed an answer
+    EXPECT_EQ(m_questions.size(), 2u);
+    view->ShowMail(i, &m_store);  // answered: not asked again
+    EXPECT_EQ(m_questions.size(), 2u);
+}
+
 TEST_F(MailViewTest, PendingNotificationInTheBackgroundKeepsTheMailUnread)
 {
     m_app->WriteProfileInt("Setting", "ReadNotifyTo", 1);
