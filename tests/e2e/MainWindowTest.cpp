@@ -21,7 +21,10 @@ using E2e::CProgramUnderTest;
 namespace {
 
 const DWORD kStartTimeout = 60000;
-const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
+// Mails selected here are shown in the mail view pane, which leaves them
+// unread (PreViewTime -1), so that the counts stay those of the fixture.
+const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n"
+                          "[ViewOption]\r\nPreViewTime=dword:-1\r\n\r\n";
 const int kMailCount = 3000;
 
 // Subjects and senders the fixture mails are made from.
