@@ -16,5 +16,6 @@ CQuendalApp::~CQuendalApp()
 {
     // Shut-down normally closed them already; a failed start-up has not.
     CloseAllFolders();
+    FreeRuleTables();
     delete m_pAccountDataSet;
 }

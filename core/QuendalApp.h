@@ -12,6 +12,11 @@ class CDlgInputPassword;
 class CFolderData;
 class CFolderRecord;
 class CMailFolderStore;
+class CDivideupDataSet;
+class CReceiveNotifyDataSet;
+class CReceiveLogDataSet;
+class CRouteSetData;
+class CFilterGroupPatterns;
 
 class CQuendalApp : public CMailApp
 {
@@ -117,6 +122,60 @@ public:
     CCriticalSection m_folderListLock;
     BOOL m_bMailBoxPathRead = FALSE;
     // ---- end of folder registry ----
+
+    // ---- Filter rules, notification rules, receive log, route (QuendalAppRules.cpp; transfer) ----
+    // Reads the receive set "Divideup.dat" (adding and writing the default
+    // junk rule when it holds none), the send set "DivideupS.dat" and every
+    // file of "Divideup.Box" as a named set.
+    BOOL LoadFilterRules();
+    // The sets, loaded first when they are not.
+    CDivideupDataSet* GetReceiveRuleSet();
+    CDivideupDataSet* GetSendRuleSet();
+    // The named set of that name (any case), or none.
+    CDivideupDataSet* FindRuleSet(const char* pszName);
+    int GetNamedRuleSetCount() const { return m_namedRuleSets.GetSize(); }
+    CDivideupDataSet* GetNamedRuleSet(int nIndex) const;
+    // A new named set for the file of that name in "Divideup.Box" (read
+    // when it exists); none when the name cannot be a file name or is taken.
+    CDivideupDataSet* AddNamedRuleSet(const char* pszName);
+    // Renames a named set's file; false when the new name is refused.
+    BOOL RenameNamedRuleSet(const char* pszOldName, const char* pszNewName);
+    BOOL DeleteNamedRuleSet(const char* pszName);
+    // Points the rules of both sets that target a removed folder at the
+    // inbox and writes the sets that changed.
+    void RetargetFilterRules(int nRemovedFolderId, int nInboxId);
+    // The receive-notification rules "Notify.dat".
+    BOOL LoadNotifyRules();
+    CReceiveNotifyDataSet* GetNotifyRules();
+    // One entry of the receive log "$$Receive.Log", newest first, kept at
+    // "Setting"/CVMReceiveLogCount entries.
+    void AddReceiveLog(const char* pszAccount, const char* pszResult, int nCount);
+    CReceiveLogDataSet* GetReceiveLog();
+    // The route settings "RouteSet.dat" (loaded first when they are not).
+    CRouteSetData* GetRouteSet();
+    int GetRouteInterval();
+    void SyncRouteAccounts();
+    BOOL RenameRouteAccount(const char* pszOldName, const char* pszNewName);
+    // Takes an account into the route and writes the table.
+    void AddRouteAccount(const char* pszAccountName);
+    // The download log is deleted only after its reports were shown: the
+    // viewer marks the log as shown, and a later append makes it unshown.
+    void MarkDownloadLogShown();
+    BOOL DeleteShownDownloadLog();
+    void FreeRuleTables();
+
+    CDivideupDataSet* m_pReceiveRules = nullptr;
+    CDivideupDataSet* m_pSendRules = nullptr;
+    CPtrArray m_namedRuleSets;  // owned CDivideupDataSet*, sorted by name
+    CFilterGroupPatterns* m_pGroupPatterns = nullptr;
+    CReceiveNotifyDataSet* m_pNotifyRules = nullptr;
+    CReceiveLogDataSet* m_pReceiveLog = nullptr;
+    CRouteSetData* m_pRouteSet = nullptr;
+    CCriticalSection m_ruleTableLock;
+    CCriticalSection m_receiveLogLock;
+    int64_t m_nShownDownloadLogSize = -1;
+    FILETIME m_shownDownloadLogTime = {};
+    // ---- end of filter rules ----
 
     // ---- Requests to write a mail, deleted-mail history (QuendalAppMailEditor.cpp; import) ----
     // Opens an editor for a request: the mode (4 carries lExtra), the mail it

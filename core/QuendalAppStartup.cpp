@@ -9,6 +9,7 @@
 #include "core/LogWriter.h"
 
 #include "addressbook/AddressManagerThread.h"
+#include "core/AccountData.h"
 #include "core/AppMessages.h"
 #include "core/DateTimeUtil.h"
 #include "core/DlgCVMStartPasswordSetting.h"
@@ -21,6 +22,7 @@
 #include "resources/resource.h"
 #include "store/FolderRegistryHooks.h"
 #include "tasklist/TaskListThread.h"
+#include "transfer/RouteSetData.h"
 
 #include <winsock2.h>
 #include <commctrl.h>
@@ -107,6 +109,18 @@ void InstallNeighbourHooks()
         hooks.pfnMailBoxDialog = RunMailBoxSettingDialog;
     if (!hooks.pfnMainWindowExists)
         hooks.pfnMainWindowExists = MainWindowExists;
+    // A removed folder's rules file into the inbox from then on, so that no
+    // mail is filed into a folder that is gone.
+    if (!hooks.pfnFolderRemoved)
+        hooks.pfnFolderRemoved = [](int nFolderId, int nInboxId) {
+            if (QuendalApp())
+                QuendalApp()->RetargetFilterRules(nFolderId, nInboxId);
+        };
+    if (!hooks.pfnAddAccountToRoute)
+        hooks.pfnAddAccountToRoute = [](const CAccountData& account) {
+            if (QuendalApp())
+                QuendalApp()->AddRouteAccount(account.GetAccountName());
+        };
     // The protocol clients write their traffic through the application's log
     // writer, which writes only while logging is on.
     SetCommLogWriter([](const char* pszText) { WriteLog(pszText); });
@@ -539,7 +553,5 @@ void CQuendalApp::BuildImageLists()
 
 BOOL CQuendalApp::IsRouteReceiveAtStartup()
 {
-    // The route table belongs to the transfer work; until it exists there is
-    // no route that asks for a pass at start-up.
-    return FALSE;
+    return GetRouteSet()->IsRouteAtStartup();
 }
