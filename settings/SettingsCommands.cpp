@@ -1,6 +1,9 @@
 #include "settings/SettingsCommands.h"
 
 #include "core/QuendalApp.h"
+#include "core/AccountDataSet.h"
+#include "settings/DlgAccountSetting.h"
+#include "settings/DlgAcountSetupWiz.h"
 #include "settings/DlgBasicSetting.h"
 #include "settings/DlgEditorSetting.h"
 #include "settings/DlgViewSetting.h"
@@ -30,4 +33,20 @@ bool ShowViewSettings(CWnd* pParent)
         return false;
     CDlgViewSetting dlg(*app, pParent);
     return dlg.DoModal() == IDOK && dlg.IsModified();
+}
+
+void ShowAccountSettings(CWnd* pParent)
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return;
+    int current = app->m_pAccountDataSet ? app->m_pAccountDataSet->m_nCurrentAccount : 0;
+    CDlgAccountSetting dlg(app->GetAccountFilePath(), app->GetSignatureBoxPath(), app->GetTemplateBoxPath(), current,
+                           pParent);
+    dlg.m_pfnRenameRouteAccount = [](const char* pszOld, const char* pszNew) {
+        QuendalApp()->RenameRouteAccount(pszOld, pszNew);
+    };
+    dlg.m_pfnAddRouteAccount = [](const char* pszName) { QuendalApp()->AddRouteAccount(pszName); };
+    dlg.m_pfnRunWizard = RunAccountSetupWizard;
+    dlg.DoModal();
 }

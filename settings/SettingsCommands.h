@@ -3,7 +3,7 @@
 
 class CWnd;
 
-// "アカウントの設定"; refills the main window's account combo afterwards.
+// "アカウントの設定"; the caller refills the main window's account combo afterwards.
 void ShowAccountSettings(CWnd* pParent);
 // "コルヴェイン・メールの基本設定".
 void ShowBasicSettings(CWnd* pParent);
