@@ -86,12 +86,21 @@ BOOL CPropertyPage::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
         BOOL finish = OnWizardFinish();
         if (finish && m_pSheet)
             m_pSheet->m_bFinished = true;
+        // Wakes the sheet's loop, which ends once the sheet has closed.
+        ::PostMessageA(hdr->hwndFrom, WM_NULL, 0, 0);
         // Non-zero keeps the sheet open.
         *pResult = finish ? FALSE : TRUE;
         break;
     }
     case PSN_APPLY:
+        if (m_pSheet)
+            m_pSheet->m_bApplied = true;
+        ::PostMessageA(hdr->hwndFrom, WM_NULL, 0, 0);
         *pResult = PSNRET_NOERROR;
+        break;
+    case PSN_RESET:
+        ::PostMessageA(hdr->hwndFrom, WM_NULL, 0, 0);
+        *pResult = 0;
         break;
     default:
         return CDialog::OnNotify(wParam, lParam, pResult);

@@ -1,6 +1,7 @@
 #include "classlib/PropertySheet.h"
 
 #include "classlib/AppCore.h"
+#include "classlib/WinThread.h"
 
 #include <vector>
 
@@ -38,6 +39,16 @@ int CALLBACK CPropertySheet::SheetCallback(HWND hWnd, UINT message, LPARAM)
     return 0;
 }
 
+BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg)
+{
+    return m_hWnd && ::SendMessageA(m_hWnd, PSM_ISDIALOGMESSAGE, 0, reinterpret_cast<LPARAM>(pMsg));
+}
+
+bool CPropertySheet::IsRunning() const
+{
+    return m_hWnd && ::SendMessageA(m_hWnd, PSM_GETCURRENTPAGEHWND, 0, 0) != 0;
+}
+
 INT_PTR CPropertySheet::DoModal()
 {
     std::vector<HPROPSHEETPAGE> pages;
@@ -50,10 +61,13 @@ INT_PTR CPropertySheet::DoModal()
         }
         pages.push_back(h);
     }
+    HWND hParent = m_pParentWnd ? ::GetAncestor(m_pParentWnd->m_hWnd, GA_ROOT) : nullptr;
+    // Modeless under a loop of our own, as CDialog::DoModal does, so that
+    // messages posted to the thread are still dispatched while it runs.
     PROPSHEETHEADERA psh = {};
     psh.dwSize = sizeof(psh);
-    psh.dwFlags = PSH_NOAPPLYNOW | PSH_USECALLBACK | (m_bWizard ? PSH_WIZARD : 0);
-    psh.hwndParent = m_pParentWnd ? m_pParentWnd->m_hWnd : nullptr;
+    psh.dwFlags = PSH_NOAPPLYNOW | PSH_USECALLBACK | PSH_MODELESS | (m_bWizard ? PSH_WIZARD : 0);
+    psh.hwndParent = hParent;
     psh.hInstance = AfxGetResourceHandle();
     psh.pszCaption = m_strCaption;
     psh.nPages = static_cast<UINT>(pages.size());
@@ -61,14 +75,28 @@ INT_PTR CPropertySheet::DoModal()
     psh.phpage = pages.data();
     psh.pfnCallback = SheetCallback;
     m_bFinished = false;
+    m_bApplied = false;
     t_pSheetInit = this;
-    INT_PTR result = ::PropertySheetA(&psh);
+    HWND hSheet = reinterpret_cast<HWND>(::PropertySheetA(&psh));
     t_pSheetInit = nullptr;
+    if (!hSheet)
+        return -1;
+    bool parentWasEnabled = hParent && ::IsWindowEnabled(hParent);
+    if (parentWasEnabled)
+        ::EnableWindow(hParent, FALSE);
+    while (IsRunning()) {
+        if (!AfxPumpMessage())
+            break;
+    }
+    if (parentWasEnabled) {
+        ::EnableWindow(hParent, TRUE);
+        ::SetActiveWindow(hParent);
+    }
+    if (::IsWindow(hSheet))
+        ::DestroyWindow(hSheet);
     if (m_hWnd)
         Detach();
-    if (result < 0)
-        return -1;
     if (m_bWizard)
         return m_bFinished ? ID_WIZFINISH : IDCANCEL;
-    return result > 0 ? IDOK : IDCANCEL;
+    return m_bApplied ? IDOK : IDCANCEL;
 }

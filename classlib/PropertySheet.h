@@ -25,17 +25,22 @@ public:
     // IDOK or IDCANCEL; in wizard mode ID_WIZFINISH when it ended with Finish.
     virtual INT_PTR DoModal();
 
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
     // PSWIZB_BACK, PSWIZB_NEXT, PSWIZB_FINISH, PSWIZB_DISABLEDFINISH.
     void SetWizardButtons(DWORD dwFlags) { ::SendMessageA(m_hWnd, PSM_SETWIZBUTTONS, 0, dwFlags); }
 
 private:
     friend class CPropertyPage;
     static int CALLBACK SheetCallback(HWND hWnd, UINT message, LPARAM lParam);
+    // Until a button ends the sheet.
+    bool IsRunning() const;
 
     CString m_strCaption;
     CWnd* m_pParentWnd;
     UINT m_nStartPage;
     bool m_bWizard = false;
     bool m_bFinished = false;
+    bool m_bApplied = false;
     CPtrArray m_pages;
 };
