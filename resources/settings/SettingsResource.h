@@ -260,3 +260,12 @@
 #define IDC_SET_TAB_SIZE_1 6457
 #define IDC_SET_TAB_SIZE_2 6458
 #define IDC_SETTING_TAB_AREA 6290
+
+// Language fonts.
+#define IDC_LF_LANGUAGE 6501
+#define IDC_LF_FACE 6502
+#define IDC_LF_POINT 6503
+#define IDC_LF_SCRIPT 6504
+#define IDC_LF_CHANGE 6505
+#define IDC_LF_ADD 6506
+#define IDC_LF_DELETE 6507
