@@ -24,6 +24,7 @@
 #include "settings/DlgAcountSetupWiz.h"
 #include "tasklist/TaskListThread.h"
 #include "transfer/RouteSetData.h"
+#include "viewer/MailViewPane.h"
 
 #include <winsock2.h>
 #include <commctrl.h>
@@ -127,6 +128,7 @@ void InstallNeighbourHooks()
     // The protocol clients write their traffic through the application's log
     // writer, which writes only while logging is on.
     SetCommLogWriter([](const char* pszText) { WriteLog(pszText); });
+    InstallMailViewPane();
 }
 
 } // namespace

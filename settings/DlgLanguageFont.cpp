@@ -4,6 +4,7 @@
 #include "core/DlgSelectFont.h"
 #include "core/FontUtil.h"
 #include "resources/settings/SettingsResource.h"
+#include "settings/CharSetNames.h"
 
 #include <cstring>
 
@@ -31,13 +32,13 @@ void CDlgLanguageFont::FillCombo(const char* pszSelect)
     m_nRequestIndex = -1;
     int select = -1;
     for (int i = 0; i < m_table.GetRecordCount(TRUE); ++i) {
-        CCharSetData* r = m_table.GetEntry(i);
+        CCharSetData* r = m_table.GetCharSet(i);
         if (!r || r->m_bDeleted)
             continue;
-        int item = static_cast<int>(::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(r->m_strName.GetString())));
-        if (!m_strRequestName.IsEmpty() && r->m_strName == m_strRequestName)
+        int item = static_cast<int>(::SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(r->m_strCharset.GetString())));
+        if (!m_strRequestName.IsEmpty() && r->m_strCharset == m_strRequestName)
             m_nRequestIndex = item;
-        if (pszSelect && r->m_strName == pszSelect)
+        if (pszSelect && r->m_strCharset == pszSelect)
             select = item;
     }
     ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(select >= 0 ? select : 0), 0);
@@ -46,9 +47,9 @@ void CDlgLanguageFont::FillCombo(const char* pszSelect)
 BOOL CDlgLanguageFont::OnInitDialog()
 {
     m_table.ReadFromFile(TRUE);
-    m_strRequestName = CCharSetDataSet::NormalizeName(m_strRequestName);
+    m_strRequestName = NormalizeCharSetName(m_strRequestName);
     FillCombo(m_strRequestName);
-    if (!m_strRequestName.IsEmpty() && !m_table.Exists(m_strRequestName))
+    if (!m_strRequestName.IsEmpty() && !CharSetNameExists(m_table, m_strRequestName))
         PostMessage(WM_COMMAND, MAKEWPARAM(IDC_LF_ADD, BN_CLICKED), 0);
     ShowSelected();
     return TRUE;
@@ -56,7 +57,7 @@ BOOL CDlgLanguageFont::OnInitDialog()
 
 void CDlgLanguageFont::ShowSelected()
 {
-    CCharSetData* r = m_table.FindByName(SelectedName());
+    CCharSetData* r = FindCharSetByName(m_table, SelectedName());
     if (!r) {
         m_nCharSet = 0;
         m_strFace.Empty();
@@ -64,7 +65,7 @@ void CDlgLanguageFont::ShowSelected()
     } else {
         m_nCharSet = r->m_nCharSet;
         m_strFace = r->m_strFace;
-        m_nSize = r->m_nSize;
+        m_nSize = r->m_nHeight;
     }
     SetDlgItemText(IDC_LF_FACE, m_strFace);
     CString points;
@@ -76,7 +77,7 @@ void CDlgLanguageFont::ShowSelected()
 
 void CDlgLanguageFont::OnChange()
 {
-    CCharSetData* r = m_table.FindByName(SelectedName());
+    CCharSetData* r = FindCharSetByName(m_table, SelectedName());
     if (!r)
         return;
     LOGFONTA lf = {};
@@ -90,7 +91,7 @@ void CDlgLanguageFont::OnChange()
         return;
     // Weight and slant are the mail view's own; only face, size and
     // character set belong to the language.
-    r->m_nSize = SizeOfChosenPoints(dlg.GetSize());
+    r->m_nHeight = SizeOfChosenPoints(dlg.GetSize());
     r->m_nCharSet = dlg.GetLogFont().lfCharSet;
     r->m_strFace = dlg.GetLogFont().lfFaceName;
     ShowSelected();
@@ -101,16 +102,17 @@ void CDlgLanguageFont::OnAdd()
     CDlgInputName dlg("文字コードセット名", FALSE, this);
     dlg.m_strName = m_strRequestName;
     if (dlg.DoModal() != IDOK) {
-        if (!m_strRequestName.IsEmpty() && !m_table.Exists(m_strRequestName))
+        if (!m_strRequestName.IsEmpty() && !CharSetNameExists(m_table, m_strRequestName))
             EndDialog(IDCANCEL);
         return;
     }
-    CString name = CCharSetDataSet::NormalizeName(dlg.m_strName);
+    CString name = NormalizeCharSetName(dlg.m_strName);
     if (name.IsEmpty())
         return;
-    if (!m_table.Exists(name)) {
+    if (!CharSetNameExists(m_table, name)) {
         auto* r = static_cast<CCharSetData*>(m_table.CreateNewRecord());
-        r->m_strName = name;
+        r->m_strCharset = name;
+        r->m_nCharSet = SHIFTJIS_CHARSET;
     }
     FillCombo(name);
     ShowSelected();
@@ -118,7 +120,7 @@ void CDlgLanguageFont::OnAdd()
 
 void CDlgLanguageFont::OnDelete()
 {
-    CCharSetData* r = m_table.FindByName(SelectedName());
+    CCharSetData* r = FindCharSetByName(m_table, SelectedName());
     if (!r || AfxMessageBox("この設定を削除しますか？", MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
         return;
     m_table.MarkRecordDeleted(r);

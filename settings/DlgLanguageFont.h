@@ -3,7 +3,7 @@
 #pragma once
 
 #include "classlib/Dialog.h"
-#include "settings/CharSetDataSet.h"
+#include "viewer/CharSetDataSet.h"
 
 class CDlgLanguageFont : public CDialog
 {

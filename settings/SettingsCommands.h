@@ -11,3 +11,13 @@ void ShowBasicSettings(CWnd* pParent);
 void ShowEditorSettings(CWnd* pParent);
 // "メール本文欄の設定"; true when the shown mails need laying out again.
 bool ShowViewSettings(CWnd* pParent);
+// "フォントと色の設定": writes the fonts and colours changed and tells the
+// application thread to apply them.
+void ShowFontColorSettings(CWnd* pParent);
+// "キーワードの色"; true after OK (the application thread is told).
+bool ShowKeywordColors(CWnd* pParent);
+// "言語のフォント", offering the character set of a shown mail (or none);
+// true after OK.
+bool ShowLanguageFonts(CWnd* pParent, const char* pszCharSet);
+// "その他のカスタマイズ".
+void ShowCustomize(CWnd* pParent);

@@ -296,8 +296,7 @@ void CMailFileReader::ParseHeaderText(const char* pszHeader, const char* pszAtta
     FillValues();
 }
 
-int CMailFileReader::ParseMailFile(const char* pszMailPath, const char* pszFolderDir, BOOL bStore, int nCodePage,
-                                   int nForcedEncoding)
+void CMailFileReader::ResetParse(const char* pszMailPath, const char* pszFolderDir, BOOL bStore, int nCodePage)
 {
     m_strBody.Empty();
     m_strHeader.Empty();
@@ -322,12 +321,34 @@ int CMailFileReader::ParseMailFile(const char* pszMailPath, const char* pszFolde
                                                  : CombinePath(CombinePath(m_strFolderDir, "Attach"), m_strMailFileName);
     m_ulReceiveTime = static_cast<unsigned long>(time(nullptr));
     m_pMessage.reset(new CMailMessage);
+}
 
+int CMailFileReader::ParseMailFile(const char* pszMailPath, const char* pszFolderDir, BOOL bStore, int nCodePage,
+                                   int nForcedEncoding)
+{
+    ResetParse(pszMailPath, pszFolderDir, bStore, nCodePage);
     std::string text;
     if (!ReadFileBytes(m_strMailPath, text) || text.empty()) {
         FillValues();
         return 0;
     }
+    ParseLoadedMail(text, nCodePage, nForcedEncoding);
+    return 1;
+}
+
+int CMailFileReader::ParseMailText(const std::string& text, BOOL bStore, int nCodePage, int nForcedEncoding)
+{
+    ResetParse(nullptr, nullptr, bStore, nCodePage);
+    if (text.empty()) {
+        FillValues();
+        return 0;
+    }
+    ParseLoadedMail(text, nCodePage, nForcedEncoding);
+    return 1;
+}
+
+void CMailFileReader::ParseLoadedMail(const std::string& text, int nCodePage, int nForcedEncoding)
+{
     size_t blank = text.find("\r\n\r\n");
     std::string header;
     if (blank == std::string::npos) {
@@ -365,7 +386,6 @@ int CMailFileReader::ParseMailFile(const char* pszMailPath, const char* pszFolde
         AfxMessageBox("メールデータの解析中にエラーが発生しました。");
     }
     FillValues();
-    return 1;
 }
 
 bool CMailFileReader::StorePartSafe(CMailMessage& header, const std::string& body, int nForcedEncoding)

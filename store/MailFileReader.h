@@ -43,6 +43,8 @@ public:
     // mail was read, 0 when it could not be opened or has no header.
     int ParseMailFile(const char* pszMailPath, const char* pszFolderDir, BOOL bStore = TRUE, int nCodePage = -1,
                       int nForcedEncoding = -1);
+    // The same for a mail already in memory (a stored mail being shown).
+    int ParseMailText(const std::string& text, BOOL bStore = FALSE, int nCodePage = -1, int nForcedEncoding = -1);
     // Parses a header block alone (the index rebuild).
     void ParseHeaderText(const char* pszHeader, const char* pszAttachFolder);
 
@@ -69,6 +71,8 @@ public:
 
 private:
     struct Part;
+    void ResetParse(const char* pszMailPath, const char* pszFolderDir, BOOL bStore, int nCodePage);
+    void ParseLoadedMail(const std::string& text, int nCodePage, int nForcedEncoding);
     bool StorePartSafe(CMailMessage& header, const std::string& body, int nForcedEncoding);
     void StorePart(CMailMessage& header, const std::string& body, BOOL bAlternative, BOOL bRelatedHtml,
                    int nForcedEncoding, int nDepth);

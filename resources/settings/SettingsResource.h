@@ -269,3 +269,52 @@
 #define IDC_LF_CHANGE 6505
 #define IDC_LF_ADD 6506
 #define IDC_LF_DELETE 6507
+
+// Keyword colours.
+#define IDC_KW_LIST 6521
+#define IDC_KW_KEYWORD 6522
+#define IDC_KW_COLOR 6523
+#define IDC_KW_BOLD 6524
+#define IDC_KW_ADD 6525
+#define IDC_KW_UPDATE 6526
+#define IDC_KW_DELETE 6527
+
+// Fonts and colours: the five font buttons and their texts, the twenty
+// colour buttons (consecutive, in the order of the colour keys) and the
+// preview area.
+#define IDC_FC_FONT_FIRST 6540
+#define IDC_FC_FACE_FIRST 6550
+#define IDC_FC_SIZE_FIRST 6560
+#define IDC_FC_SCRIPT_FIRST 6570
+#define IDC_FC_COLOR_FIRST 6580
+#define IDC_FC_PREVIEW 6610
+#define IDC_FC_KEYWORDS 6611
+#define IDC_FC_LANGUAGE_FONTS 6612
+
+// Other customisation.
+#define IDC_CU_COMPACT_ALERT 6620
+#define IDC_CU_MAIN_AVI 6621
+#define IDC_CU_MAIN_AVI_BROWSE 6622
+#define IDC_CU_EDITOR_AVI 6623
+#define IDC_CU_EDITOR_AVI_BROWSE 6624
+
+// Profiles.
+#define IDC_PF_NAME 6631
+#define IDC_PF_ADD 6632
+#define IDC_PF_DELETE 6633
+#define IDC_PF_RENAME 6634
+#define IDC_PF_ACCOUNTS 6635
+#define IDC_PF_ADDRESS 6636
+#define IDC_PF_ADDRESS_BROWSE 6637
+#define IDC_PF_FOLDERS 6638
+#define IDC_PF_ROUTE 6639
+#define IDC_PF_ROUTE_BROWSE 6640
+#define IDC_PF_ROUTE_SETTING 6641
+#define IDC_PF_ACCOUNT_FILE 6642
+#define IDC_PF_ACCOUNT_BROWSE 6643
+#define IDC_PF_REFRESH 6644
+#define IDC_PF_SAVE 6645
+#define IDC_PS_LIST 6650
+#define IDC_PS_NONE 6651
+#define IDC_PS_CHANGE_MAIN 6652
+#define IDC_PS_DEFAULT 6653

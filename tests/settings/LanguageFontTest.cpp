@@ -3,7 +3,9 @@
 #include "coreui/UiTestSupport.h"
 #include "resources/settings/SettingsResource.h"
 #include "resources/utils/UtilsResource.h"
+#include "settings/CharSetNames.h"
 #include "settings/DlgLanguageFont.h"
+#include "viewer/MailFontSets.h"
 
 #include <gtest/gtest.h>
 
@@ -25,27 +27,26 @@ TEST(CharSetTable, NamesAreTrimmedAndUpperCasedWithDoubleByteCharactersWhole)
         { "   ", "" },
     };
     for (const Case& c : cases)
-        EXPECT_STREQ(CCharSetDataSet::NormalizeName(c.in), c.out) << c.in;
+        EXPECT_STREQ(NormalizeCharSetName(c.in), c.out) << c.in;
     // Letters after a double-byte character are upper-cased; its trail byte is not touched.
-    EXPECT_STREQ(CCharSetDataSet::NormalizeName("表a"), "表A");
+    EXPECT_STREQ(NormalizeCharSetName("表a"), "表A");
 }
 
 TEST(CharSetTable, ReadsWritesAndFindsByNormalisedName)
 {
     TempDir dir;
     CString path = dir.File("CharSet.dat");
-    TestSupport::WriteFileBytes(path, "gb2312\tSimSun\t200\t134\r\nbig5\tMingLiU\r\n");
+    TestSupport::WriteFileBytes(path, "GB2312\tSimSun\t200\t134\r\nBIG5\tMingLiU\r\n");
     CCharSetDataSet table;
     table.SetFilePath(path);
     ASSERT_TRUE(table.ReadFromFile(TRUE));
     ASSERT_EQ(table.GetRecordCount(TRUE), 2);
-    EXPECT_STREQ(table.GetEntry(0)->m_strName, "GB2312");
-    EXPECT_EQ(table.GetEntry(1)->m_nSize, 0) << "missing columns keep the defaults";
-    EXPECT_EQ(table.GetEntry(1)->m_nCharSet, 128);
-    EXPECT_TRUE(table.Exists(" Big5 "));
-    table.MarkRecordDeleted(table.GetEntry(1));
-    EXPECT_FALSE(table.Exists("BIG5"));
-    EXPECT_NE(table.FindByName("BIG5"), nullptr) << "finding by name sees deleted records too";
+    EXPECT_STREQ(table.GetCharSet(0)->m_strCharset, "GB2312");
+    EXPECT_EQ(table.GetCharSet(1)->m_nHeight, 0) << "missing columns keep the defaults";
+    EXPECT_TRUE(CharSetNameExists(table, " big5 ")) << "names compare without regard to case";
+    table.MarkRecordDeleted(table.GetCharSet(1));
+    EXPECT_FALSE(CharSetNameExists(table, "BIG5"));
+    EXPECT_NE(FindCharSetByName(table, "BIG5"), nullptr) << "finding by name sees deleted records too";
     ASSERT_TRUE(table.WriteToFile(FALSE));
     EXPECT_EQ(TestSupport::ReadFileBytes(path), "GB2312\tSimSun\t200\t134\r\n");
     EXPECT_EQ(PointsOfSize(180), 9);
@@ -56,10 +57,10 @@ TEST(CharSetTable, TheProgramFoldersCopyIsTakenWhenTheMailboxHasNone)
 {
     TempDir program, mailbox;
     TestSupport::WriteFileBytes(program.File("CharSet.dat"), "KOI8-R\tArial\t200\t204\r\n");
-    CString path = PrepareCharSetFile(mailbox.Path(), program.Path());
+    CString path = CMailFontSets::GetCharSetFilePath(mailbox.Path(), program.Path());
     EXPECT_EQ(TestSupport::ReadFileBytes(path), "KOI8-R\tArial\t200\t204\r\n");
     TestSupport::WriteFileBytes(path, "");
-    PrepareCharSetFile(mailbox.Path(), program.Path());
+    CMailFontSets::GetCharSetFilePath(mailbox.Path(), program.Path());
     EXPECT_EQ(TestSupport::ReadFileBytes(path), "") << "the mailbox's own copy stays";
 }
 

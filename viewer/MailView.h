@@ -1,0 +1,148 @@
+// CMailView: the pane that shows one mail: a header block (subject, sender,
+// date line, recipients, Cc), the body in the colour text view or, for HTML
+// mail where an HTML engine exists, in the browser control, and the list of
+// the mail's attachment files. It also decides when a shown mail counts as
+// read and asks whether a requested read notification is to be sent.
+//
+// One instance is the lower-right pane of the main window; each viewer
+// window holds another (viewer mode).
+#pragma once
+
+#include "classlib/ClassLib.h"
+#include "classlib/FormView.h"
+#include "viewer/ReadStatePolicy.h"
+
+#include <functional>
+
+class CColorTextView;
+class CFontSet;
+class CMailFolderStore;
+class CMailIndexRecord;
+class CMailListData;
+class CWebBrowser;
+
+class CMailView : public CFormView
+{
+public:
+    explicit CMailView(BOOL bViewerMode = FALSE);
+    ~CMailView() override;
+
+    // Creates the pane from its form as child nID of pParent and does the
+    // first initial update.
+    BOOL Create(CWnd* pParent, UINT nID, const RECT& rect) override;
+    void OnInitialUpdate() override;
+
+    // Shows mail nIndex of the folder; bNoQuestion suppresses the
+    // read-notification question right after showing.
+    void ShowMail(int nIndex, CMailFolderStore* pFolder, BOOL bNoQuestion = FALSE);
+    void ClearMail();
+    void RefreshMail();
+    void UpdateHeaderFields();
+    // Shows an HTML file in the browser instead of the body (when an HTML
+    // engine exists).
+    BOOL ShowHtmlFile(const char* pszPath);
+    void ApplyFonts();
+    void LoadColors();
+    void LoadSettings();
+
+    // Read state.
+    void MarkRead(BOOL bSetRead);
+    void AskSendReadNotify();
+    void AskReadNotifyIfPending();
+    BOOL IsReadNotifyPending() const;
+
+    CMailIndexRecord* GetCurrentRecord() const { return m_pRecord; }
+    int GetCurrentIndex() const { return m_nIndex; }
+    CMailFolderStore* GetFolder() const { return m_pFolder; }
+    CMailListData* GetMailList() const { return m_pList; }
+    CColorTextView* GetBodyView() const { return m_pBody; }
+    BOOL IsViewerMode() const { return m_bViewerMode; }
+    BOOL IsBrowserShowing() const { return m_bBrowserShowing; }
+    const CString& GetHeaderText() const { return m_strHeaderText; }
+    void SetDblOpenURL(BOOL b);
+    void SetDblOpenMailEditor(BOOL b);
+    void SetSingleClickAction(BOOL b);
+
+    // Who answers the read-notification question (the dialog unless a test
+    // replaces it); returns 1 send, 2 do not send, 4 later.
+    using NotifyQuestion = std::function<int(const char* pszText)>;
+    void SetNotifyQuestion(NotifyQuestion ask) { m_askNotify = std::move(ask); }
+    // Whether the pane's frame is the foreground window (a test may fix it).
+    using FrontCheck = std::function<bool()>;
+    void SetFrontCheck(FrontCheck check) { m_isFront = std::move(check); }
+
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
+
+protected:
+    LRESULT OnSizeMsg(WPARAM, LPARAM);
+    LRESULT OnTimerMsg(WPARAM, LPARAM);
+    LRESULT OnCtlColorMsg(WPARAM, LPARAM);
+    LRESULT OnEraseBkgndMsg(WPARAM, LPARAM);
+    LRESULT OnDestroyMsg(WPARAM, LPARAM);
+    LRESULT OnLButtonDblClkMsg(WPARAM, LPARAM);
+    LRESULT OnSpaceEndReadMsg(WPARAM, LPARAM);
+    LRESULT OnPaintMsg(WPARAM, LPARAM);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    void Layout();
+    void SpaceScroll(BOOL bUp);
+    void ShowAttachments();
+    void ClearAttachments();
+    void RefreshAttachments();
+    void ApplyCharsetFonts(const char* pszCharset);
+    bool HtmlWanted() const;
+    bool IsFrameInFront() const;
+    HWND ParentFrame() const;
+    int FieldLines(int nId, int nWidth) const;
+    void PostToMainThread(UINT message, WPARAM wParam, LPARAM lParam) const;
+
+    BOOL m_bViewerMode;
+    bool m_bInitialized = false;
+    CColorTextView* m_pBody = nullptr;  // deletes itself with its window
+    CWebBrowser* m_pBrowser = nullptr;
+    bool m_bBrowserShowing = false;
+    CString m_strHtmlPath;
+
+    CMailFolderStore* m_pFolder = nullptr;
+    CMailListData* m_pList = nullptr;
+    CMailIndexRecord* m_pRecord = nullptr;
+    int m_nIndex = -1;
+    CString m_strHeaderText;
+    CString m_strSubject;
+    CString m_strCharset;
+
+    CString m_strAttachFolder;
+    bool m_bAttachShown = false;
+    int m_nAttachFolderId = 0;
+    int m_nAttachIndex = -1;
+
+    int m_nSpaceScroll = 1;
+    BOOL m_bSpaceScrollToNotRead = FALSE;
+    BOOL m_bMiniHeader = FALSE;
+    BOOL m_bFileListBottom = FALSE;
+    int m_nPreViewTime = 0;
+    BOOL m_bScrollEndRead = FALSE;
+    BOOL m_bHtmlSwitch = FALSE;
+    bool m_bHasCc = false;
+    bool m_bReadNotifyPending = false;
+    CReadStatePolicy m_readState;
+
+    COLORREF m_crBack = 0xE8E8E8;
+    COLORREF m_crFileTray = 0x50C8FF;
+    COLORREF m_crText = 0;
+    HBRUSH m_hBkBrush = nullptr;
+    HBRUSH m_hTrayBrush = nullptr;
+    HFONT m_hHeaderFont = nullptr;
+    HFONT m_hHeaderBoldFont = nullptr;
+    LOGFONTA m_lfHeader = {};
+
+    CFontSet* m_pFolderFont = nullptr;  // shared set of the folder's font, when used
+    UINT m_nFontOwner = 0;
+
+    CCriticalSection m_showLock;
+    NotifyQuestion m_askNotify;
+    FrontCheck m_isFront;
+};
