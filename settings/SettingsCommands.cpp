@@ -3,6 +3,12 @@
 #include "core/QuendalApp.h"
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
+#include "core/FileUtil.h"
+#include "core/SettingDefaults.h"
+#include "settings/DlgProfileSelect.h"
+#include "settings/DlgProfileSetting.h"
+#include "settings/ProfileSwitch.h"
+#include "store/FolderData.h"
 #include "mainwnd/FontSetting.h"
 #include "settings/DlgCustomize.h"
 #include "settings/DlgFontColor.h"
@@ -105,4 +111,47 @@ void ShowCustomize(CWnd* pParent)
         CDlgCustomize dlg(*app, pParent);
         dlg.DoModal();
     }
+}
+
+void ShowProfileSettings(CWnd* pParent)
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return;
+    std::vector<CDlgProfileSetting::FolderItem> folders;
+    CFolderData data;
+    if (app->LoadFolderList(data)) {
+        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
+            CFolderRecord* r = data.GetFolder(i);
+            if (r && !r->m_bDeleted)
+                folders.push_back({ r->m_nId, r->m_nParentId, r->m_strName });
+        }
+    }
+    CString mailboxAccounts = CombinePath(app->GetMailBoxFolder(), "Account.dat");
+    CDlgProfileSetting dlg(app->GetProfileName(), app->GetProfileBoxPath(), mailboxAccounts, folders, pParent);
+    dlg.DoModal();
+    // The profile in use may have been edited.
+    if (!app->GetProfileName().IsEmpty())
+        SwitchProfile(*app, app->GetProfileName());
+}
+
+void ShowProfileSelect(CWnd* pParent)
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return;
+    CDlgProfileSelect dlg(app->GetProfileBoxPath(), pParent);
+    dlg.m_strProfileName = app->GetProfileName();
+    dlg.m_bChangeMainFrame = GetSettingInt(*app, "Etc", "ProfileChangeMainFrame");
+    dlg.m_strDefaultProfileName = GetSettingText(*app, "Etc", "DefaultProfileName");
+    int changeBefore = dlg.m_bChangeMainFrame;
+    CString defaultBefore = dlg.m_strDefaultProfileName;
+    if (dlg.DoModal() != IDOK)
+        return;
+    if (dlg.m_bChangeMainFrame != changeBefore)
+        app->WriteProfileInt("Etc", "ProfileChangeMainFrame", dlg.m_bChangeMainFrame);
+    if (dlg.m_strDefaultProfileName != defaultBefore)
+        app->WriteProfileString("Etc", "DefaultProfileName", dlg.m_strDefaultProfileName);
+    app->m_bProfileChangeMainFrame = dlg.m_bChangeMainFrame;
+    SwitchProfile(*app, dlg.m_strProfileName);
 }

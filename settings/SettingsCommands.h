@@ -21,3 +21,8 @@ bool ShowKeywordColors(CWnd* pParent);
 bool ShowLanguageFonts(CWnd* pParent, const char* pszCharSet);
 // "その他のカスタマイズ".
 void ShowCustomize(CWnd* pParent);
+// "プロファイルの設定"; the profile in use is applied again afterwards.
+void ShowProfileSettings(CWnd* pParent);
+// "プロファイルの切り替え": writes the two profile settings the user changed
+// and switches to the chosen profile.
+void ShowProfileSelect(CWnd* pParent);
