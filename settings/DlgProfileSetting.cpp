@@ -4,6 +4,7 @@
 #include "core/DlgInputName.h"
 #include "core/ShellUtil.h"
 #include "resources/settings/SettingsResource.h"
+#include "settings/FileChooser.h"
 
 #include <commctrl.h>
 
@@ -316,6 +317,31 @@ BOOL CDlgProfileSetting::OnCommand(WPARAM wParam, LPARAM lParam)
         case IDC_PF_REFRESH: {
             Profile p = TakeFields();
             FillAccounts(p.accounts);
+            return TRUE;
+        }
+        case IDC_PF_ROUTE_BROWSE:
+        case IDC_PF_ACCOUNT_BROWSE: {
+            bool route = id == IDC_PF_ROUTE_BROWSE;
+            int edit = route ? IDC_PF_ROUTE : IDC_PF_ACCOUNT_FILE;
+            CString current = GetDlgItemText(edit);
+            if (current.IsEmpty()) {
+                // An empty field starts in the mailbox folder kept for such files.
+                CString folder = m_strProfileBox;
+                int cut = folder.ReverseFind('\\');
+                folder = (cut >= 0 ? folder.Left(cut) : folder) + (route ? "\\RouteSetting.Box" : "\\AccountSetting.Box");
+                ::CreateDirectoryA(folder, nullptr);
+                current = folder + "\\";
+            }
+            CString chosen;
+            if (ChooseFileToOpen(m_hWnd, route ? "巡回設定ファイルの選択" : "アカウント設定ファイルの選択", "DAT (*.dat)",
+                                 ".dat", current, chosen)) {
+                SetDlgItemText(edit, chosen);
+                if (!route) {
+                    m_bModified = true;
+                    Profile p = TakeFields();
+                    FillAccounts(p.accounts);
+                }
+            }
             return TRUE;
         }
         case IDC_PF_ADDRESS_BROWSE: {
