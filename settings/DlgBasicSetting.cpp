@@ -3,6 +3,7 @@
 #include "core/MailApp.h"
 #include "core/PasswordScrambler.h"
 #include "resources/settings/SettingsResource.h"
+#include "settings/PropertyAppOption.h"
 
 int CheckMailBoxPasswordChange(const CString& stored, const CString& current, const CString& newPassword,
                                const CString& confirm)
@@ -32,6 +33,13 @@ BOOL CDlgBasicSetting::OnInitDialog()
     if (log && log->strLoaded.IsEmpty())
         log->strLoaded = log->strValue = m_strDefaultLogPath;
     return CTabbedSettingDialog::OnInitDialog();
+}
+
+CSettingsPage* CDlgBasicSetting::MakePage(int nIndex, const SettingPageTable& table)
+{
+    if (nIndex == 1)
+        return new CPropertyAppOption(&m_values, table.pTable, table.nCount);
+    return CTabbedSettingDialog::MakePage(nIndex, table);
 }
 
 void CDlgBasicSetting::PreparePage(int nIndex, CSettingsPage& page)

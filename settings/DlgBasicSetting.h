@@ -15,6 +15,7 @@ public:
     BOOL OnInitDialog() override;
 
 protected:
+    CSettingsPage* MakePage(int nIndex, const SettingPageTable& table) override;
     void PreparePage(int nIndex, CSettingsPage& page) override;
     bool Validate() override;
 

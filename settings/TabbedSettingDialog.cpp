@@ -27,13 +27,18 @@ BOOL CTabbedSettingDialog::OnInitDialog()
     int count = 0;
     const SettingPageTable* pages = GetSettingPages(m_kind, &count);
     for (int i = 0; i < count; ++i) {
-        auto* page = new CSettingsPage(pages[i].nIDTemplate, &m_values, pages[i].pTable, pages[i].nCount);
+        CSettingsPage* page = MakePage(i, pages[i]);
         PreparePage(i, *page);
         m_pages.push_back(page);
         m_tab.AddPage(pages[i].pszCaption, page, pages[i].nIDTemplate);
     }
     m_tab.SelectPage(0);
     return TRUE;
+}
+
+CSettingsPage* CTabbedSettingDialog::MakePage(int, const SettingPageTable& table)
+{
+    return new CSettingsPage(table.nIDTemplate, &m_values, table.pTable, table.nCount);
 }
 
 void CTabbedSettingDialog::OnOK()

@@ -22,6 +22,8 @@ public:
     CPageTabCtrl m_tab;
 
 protected:
+    // The page object of a table (a settings page unless the dialog has one of its own).
+    virtual CSettingsPage* MakePage(int nIndex, const SettingPageTable& table);
     // Adds the dialog's rules to its pages before they are created.
     virtual void PreparePage(int nIndex, CSettingsPage& page) { (void)nIndex; (void)page; }
     // Checks across pages; false keeps the dialog open.

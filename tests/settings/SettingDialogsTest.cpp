@@ -2,6 +2,7 @@
 // OK writes what the user changed and nothing else; Cancel writes nothing.
 #include "coreui/UiTestSupport.h"
 #include "core/PasswordScrambler.h"
+#include "core/SoundPlayer.h"
 #include "resources/settings/SettingsResource.h"
 #include "settings/DlgBasicSetting.h"
 #include "settings/DlgEditorSetting.h"
@@ -9,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <memory>
 
 using namespace UiTest;
@@ -213,4 +215,52 @@ TEST(PageTabCtrl, OutOfRangeIndexesShowTheFirstPageAndStepsWrap)
         EXPECT_EQ(shown[i], steps[i].expected) << steps[i].what;
         EXPECT_EQ(visible[i], 1) << steps[i].what;
     }
+}
+
+namespace {
+
+// A sound that plays until it is stopped.
+MCIERROR WINAPI EndlessSound(LPCSTR pszCommand, LPSTR pszReturn, UINT cchReturn, HWND)
+{
+    const char* answer = strstr(pszCommand, "length") ? "100000" : strstr(pszCommand, "position") ? "5" : "";
+    if (pszReturn && cchReturn)
+        lstrcpynA(pszReturn, answer, static_cast<int>(cchReturn));
+    return 0;
+}
+
+CString ButtonText(HWND page)
+{
+    char text[32] = "";
+    GetDlgItemTextA(page, IDC_SET_SOUND_PLAY, text, sizeof(text));
+    return CString(text);
+}
+
+} // namespace
+
+TEST_F(SettingDialogTest, SoundTestPlaysUntilStoppedAndDoesNothingWithoutAFile)
+{
+    CSoundPlayer::MciSendStringFn old = CSoundPlayer::SetMciSendString(EndlessSound);
+    App app(m_dir.File("CVM.ini"));
+    app.LoadProfileFile(m_dir.File("CVM.ini"));
+    CDlgBasicSetting dlg(app);
+    std::vector<CString> texts;
+    RunModal(dlg, "コルヴェイン・メールの基本設定", [&](HWND hDlg) {
+        if (!hDlg)
+            return;
+        dlg.m_tab.SelectPage(1);
+        HWND page = PageOf(dlg, 1);
+        Click(page, IDC_SET_SOUND_PLAY);
+        texts.push_back(ButtonText(page));  // no file: nothing starts
+        SetDlgItemTextA(page, IDC_SET_REC_NOTIFY_SOUND_PATH, m_dir.File("ring.wav"));
+        Click(page, IDC_SET_SOUND_PLAY);
+        Sleep(300);
+        texts.push_back(ButtonText(page));
+        Click(page, IDC_SET_SOUND_PLAY);
+        for (int i = 0; i < 100 && ButtonText(page) != "再生"; ++i)
+            Sleep(50);
+        texts.push_back(ButtonText(page));
+        Click(hDlg, IDCANCEL);
+    });
+    CSoundPlayer::SetMciSendString(old);
+    EXPECT_EQ(texts, (std::vector<CString>{ "再生", "中止", "再生" }));
 }
