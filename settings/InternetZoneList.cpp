@@ -9,10 +9,21 @@ namespace {
 const CLSID kClsidZoneManager = { 0x7b8a2d95, 0x0ac9, 0x11d1, { 0x89, 0x6c, 0x00, 0xc0, 0x4f, 0xb6, 0xbf, 0xc4 } };
 const IID kIidZoneManager = { 0x79eac9ef, 0xbaf9, 0x11ce, { 0x8c, 0x82, 0x00, 0xaa, 0x00, 0x4b, 0xa9, 0x0b } };
 
+InternetZoneLister g_lister = nullptr;
+
 } // namespace
+
+InternetZoneLister SetInternetZoneLister(InternetZoneLister lister)
+{
+    InternetZoneLister old = g_lister;
+    g_lister = lister;
+    return old;
+}
 
 std::vector<InternetZone> ListInternetZones()
 {
+    if (g_lister)
+        return g_lister();
     std::vector<InternetZone> zones;
     IInternetZoneManager* manager = nullptr;
     if (FAILED(::CoCreateInstance(kClsidZoneManager, nullptr, CLSCTX_INPROC_SERVER, kIidZoneManager,

@@ -13,3 +13,8 @@ struct InternetZone
 
 // In the manager's enumeration order; empty when the manager is missing.
 std::vector<InternetZone> ListInternetZones();
+
+// Replaces the zone manager (tests; the zone manager of the test machine
+// may list no zones). Returns the one replaced; null restores the manager.
+typedef std::vector<InternetZone> (*InternetZoneLister)();
+InternetZoneLister SetInternetZoneLister(InternetZoneLister lister);

@@ -136,8 +136,10 @@ void CSettingsPage::ExchangeSpecial(CDataExchange* pDX, const SettingBinding& b,
         HWND combo = GetDlgItemHwnd(b.nControl);
         int count = static_cast<int>(::SendMessageA(combo, CB_GETCOUNT, 0, 0));
         if (pDX->m_bSaveAndValidate) {
+            // A stored zone the list lacks shows the first entry; it is kept
+            // unless the user chooses an entry.
             int sel = static_cast<int>(::SendMessageA(combo, CB_GETCURSEL, 0, 0));
-            if (sel >= 0)
+            if (sel >= 0 && sel != m_nZoneShown)
                 v.nValue = static_cast<int>(::SendMessageA(combo, CB_GETITEMDATA, static_cast<WPARAM>(sel), 0));
             return;
         }
@@ -145,6 +147,7 @@ void CSettingsPage::ExchangeSpecial(CDataExchange* pDX, const SettingBinding& b,
             if (static_cast<int>(::SendMessageA(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == v.nValue)
                 ::SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
         }
+        m_nZoneShown = static_cast<int>(::SendMessageA(combo, CB_GETCURSEL, 0, 0));
     }
 }
 

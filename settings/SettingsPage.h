@@ -51,6 +51,7 @@ private:
         const char* pszDefExt;
     };
     std::vector<BrowseRule> m_browse;
+    int m_nZoneShown = -1;
     void Browse(const BrowseRule& rule);
     void FillZoneCombo(int nControl);
 };

@@ -261,3 +261,34 @@ TEST_F(AccountSettingTest, NewAccountFromEmptyFieldsNeedsAName)
     EXPECT_EQ(TestSupport::RecordedMessages()[0], "アカウント名を入力してください。");
     EXPECT_EQ(Names(), (std::vector<std::string>{ "first", "second", "third", "fourth" }));
 }
+
+TEST_F(AccountSettingTest, NewAccountFromTheWizardIsStoredShownAndJoinsTheRouteWhenAsked)
+{
+    auto dlg = MakeDialog(0);
+    dlg->m_pfnRunWizard = [](CAccountData& account, bool& join) {
+        account.SetAccountName("wizard");
+        account.SetMailAddress("w@example.com");
+        account.SetProtocol(1);
+        account.SetReceivePort(143);
+        join = true;
+        return true;
+    };
+    CString shown, label;
+    int rows = 0;
+    RunModal(*dlg, "アカウントの設定", [&](HWND hDlg) {
+        if (!hDlg)
+            return;
+        Click(hDlg, IDC_ACC_NEW);
+        shown = Text(hDlg, IDC_ACC_ACCOUNT_NAME);
+        label = Text(Page(*dlg, 0), IDC_ACC_RECV_SERVER_LABEL);
+        rows = ListView_GetItemCount(GetDlgItem(hDlg, IDC_ACC_LIST));
+        Click(hDlg, IDCANCEL);
+    });
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty()) << "no save prompt for the wizard's account";
+    EXPECT_STREQ(shown, "wizard");
+    EXPECT_STREQ(label, "IMAPサーバ名");
+    EXPECT_EQ(rows, 4);
+    EXPECT_EQ(Names(), (std::vector<std::string>{ "first", "second", "third", "wizard" }));
+    EXPECT_EQ(Read("wizard").GetReceivePort(), 143);
+    EXPECT_EQ(g_routeAdds, (std::vector<std::string>{ "wizard" }));
+}

@@ -7,6 +7,7 @@
 #include "settings/DlgBasicSetting.h"
 #include "settings/DlgEditorSetting.h"
 #include "settings/DlgViewSetting.h"
+#include "settings/InternetZoneList.h"
 
 #include <gtest/gtest.h>
 
@@ -18,8 +19,9 @@ using TestSupport::TempDir;
 
 namespace {
 
+// IEZone 77 is a zone no zone list holds.
 const char kIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nReadNotifyTo=dword:1\r\n\r\n"
-                    "[ViewOption]\r\nIEZone=dword:4\r\n\r\n";
+                    "[ViewOption]\r\nIEZone=dword:77\r\n\r\n";
 
 HWND PageOf(CTabbedSettingDialog& dlg, int index)
 {
@@ -114,7 +116,7 @@ TEST_F(SettingDialogTest, BasicSettingsWriteTheValuesShownWhenChanged)
     ASSERT_TRUE(app.SaveProfileFile());
     EXPECT_EQ(Ini(), "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nReadNotifyTo=dword:1\r\n"
                      "ListAddressType=dword:3\r\nDisplayPriority=dword:1\r\nCVMReceiveLogCount=dword:250\r\n\r\n"
-                     "[ViewOption]\r\nIEZone=dword:4\r\n\r\n");
+                     "[ViewOption]\r\nIEZone=dword:77\r\n\r\n");
 }
 
 TEST_F(SettingDialogTest, CancelWritesNothingAndAWrongPasswordKeepsTheDialogOpen)
@@ -263,4 +265,47 @@ TEST_F(SettingDialogTest, SoundTestPlaysUntilStoppedAndDoesNothingWithoutAFile)
     });
     CSoundPlayer::SetMciSendString(old);
     EXPECT_EQ(texts, (std::vector<CString>{ "再生", "中止", "再生" }));
+}
+
+TEST_F(SettingDialogTest, SecurityZoneListShowsTheStoredZoneAndKeepsOneItLacks)
+{
+    InternetZoneLister old = SetInternetZoneLister([] {
+        return std::vector<InternetZone>{ { 1, "イントラネット" }, { 3, "インターネット" }, { 4, "制限付きサイト" } };
+    });
+    struct Case
+    {
+        const char* ini;
+        CString shown;
+        int chooseRow;  // -1: untouched
+        const char* written;
+    } cases[] = {
+        { "[ViewOption]\r\nIEZone=dword:4\r\n\r\n", "制限付きサイト", -1, "[ViewOption]\r\nIEZone=dword:4\r\n\r\n" },
+        { "[ViewOption]\r\nIEZone=dword:77\r\n\r\n", "インターネット", -1, "[ViewOption]\r\nIEZone=dword:77\r\n\r\n" },
+        { "[ViewOption]\r\nIEZone=dword:77\r\n\r\n", "インターネット", 1, "[ViewOption]\r\nIEZone=dword:4\r\n\r\n" },
+    };
+    for (Case& c : cases) {
+        TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), c.ini);
+        App app(m_dir.File("CVM.ini"));
+        app.LoadProfileFile(m_dir.File("CVM.ini"));
+        CDlgViewSetting dlg(app);
+        int entries = 0;
+        CString shown;
+        RunModal(dlg, "メール本文欄の設定", [&](HWND hDlg) {
+            if (!hDlg)
+                return;
+            HWND combo = GetDlgItem(PageOf(dlg, 0), IDC_SET_IE_ZONE);
+            entries = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+            char text[64] = "";
+            GetWindowTextA(combo, text, sizeof(text));
+            shown = text;
+            if (c.chooseRow >= 0)
+                SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(c.chooseRow), 0);
+            Click(hDlg, IDOK);
+        });
+        EXPECT_EQ(entries, 2) << "zones 0 to 2 are not offered";
+        EXPECT_STREQ(shown, c.shown);
+        ASSERT_TRUE(app.SaveProfileFile());
+        EXPECT_EQ(Ini(), c.written) << c.ini;
+    }
+    SetInternetZoneLister(old);
 }
