@@ -87,6 +87,12 @@ public:
     // ---- Accounts ----
     CAccountDataSet* m_pAccountDataSet = nullptr;
 
+    // ---- Profiles (settings) ----
+    // The profile in use (empty: none) and the folders it shows.
+    CString m_strProfileName;
+    CDWordArray m_profileFolderIds;
+    CString GetProfileName() const { return m_strProfileName; }
+
     // ---- Folder registry and mailbox creation (QuendalAppFolders.cpp; store) ----
     // Every folder store of the mailbox, owned, in folder-tree order (each
     // folder followed by all of its descendants).

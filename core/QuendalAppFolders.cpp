@@ -517,8 +517,13 @@ int CQuendalApp::PrepareMailBox(BOOL bForce)
         ReadMailBoxPath();
         m_bMailBoxPathRead = TRUE;
     }
+    // A mailbox is there once its folder list is: the folder alone may have
+    // been made already by the address-book thread of this start.
+    CString folder = GetMailBoxFolder();
     bool ready = !m_strMailBoxNameOverride.IsEmpty() && !m_strMailBoxPathOverride.IsEmpty() &&
-                 DirectoryExists(GetMailBoxFolder()) && !bForce;
+                 DirectoryExists(folder) && !bForce &&
+                 (FileExists(GetFolderDataPath()) || FileExists(CombinePath(folder, "Folder.$$$")) ||
+                  FileExists(CombinePath(folder, "Folder.bak")));
     if (!ready) {
         int result = h.pfnMailBoxDialog ? h.pfnMailBoxDialog() : IDCANCEL;
         if (result != IDOK)

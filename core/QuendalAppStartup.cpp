@@ -22,6 +22,7 @@
 #include "plugin/SharedMemory.h"
 #include "resources/resource.h"
 #include "store/FolderRegistryHooks.h"
+#include "settings/DlgAcountSetupWiz.h"
 #include "tasklist/TaskListThread.h"
 #include "transfer/RouteSetData.h"
 #include "viewer/MailViewPane.h"
@@ -108,6 +109,8 @@ void InstallNeighbourHooks()
         hooks.pfnMailBoxDialog = RunMailBoxSettingDialog;
     if (!hooks.pfnMainWindowExists)
         hooks.pfnMainWindowExists = MainWindowExists;
+    if (!hooks.pfnAccountWizard)
+        hooks.pfnAccountWizard = RunAccountSetupWizard;
     // A removed folder's rules file into the inbox from then on, so that no
     // mail is filed into a folder that is gone.
     if (!hooks.pfnFolderRemoved)

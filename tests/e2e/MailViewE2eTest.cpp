@@ -10,6 +10,7 @@
 #include "store/MailFolderStore.h"
 
 #include <commctrl.h>
+#include <prsht.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -132,6 +133,9 @@ protected:
                 return main;
             if (HWND dlg = program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
                 E2e::PressButton(dlg, IDOK);
+            // A mailbox without accounts offers the account set-up wizard.
+            if (HWND wizard = program.WaitForWindow("#32770", "アカウントの作成", 0))
+                PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
             Sleep(100);
         }
         return nullptr;

@@ -12,6 +12,9 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <prsht.h>
+
+#include <commctrl.h>
 
 #include <string>
 #include <vector>
@@ -49,6 +52,9 @@ protected:
                 return main;
             if (HWND dlg = m_program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
                 E2e::PressButton(dlg, IDOK);
+            // A mailbox without accounts offers the account set-up wizard.
+            if (HWND wizard = m_program.WaitForWindow("#32770", "アカウントの作成", 0))
+                PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
             Sleep(100);
         }
         return nullptr;

@@ -9,6 +9,9 @@
 
 #include <initializer_list>
 
+#include <commctrl.h>
+#include <prsht.h>
+
 using E2e::CProgramUnderTest;
 
 namespace {
@@ -20,7 +23,8 @@ const DWORD kStartTimeout = 60000;
 const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
 
 // Waits for the main window of one of the programs, confirming the mailbox
-// folder dialog of a first start (it offers the /M mailbox) on the way.
+// folder dialog of a first start (it offers the /M mailbox) and cancelling
+// the account set-up wizard of a mailbox without accounts on the way.
 HWND WaitForMainWindow(std::initializer_list<CProgramUnderTest*> programs, DWORD timeoutMs = kStartTimeout)
 {
     DWORD start = GetTickCount();
@@ -30,6 +34,8 @@ HWND WaitForMainWindow(std::initializer_list<CProgramUnderTest*> programs, DWORD
                 return main;
             if (HWND dlg = p->WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
                 E2e::PressButton(dlg, IDOK);
+            if (HWND wizard = p->WaitForWindow("#32770", "アカウントの作成", 0))
+                PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         }
         Sleep(100);
     }
@@ -96,7 +102,7 @@ TEST_F(ProgramTest, FirstStartSetsPasswordCreatesMailboxAndShowsMainWindow)
         EXPECT_EQ(E2e::GetControlText(box, IDC_MAILBOX_PATH), m_dir.Path());
         EXPECT_EQ(E2e::GetControlText(box, IDC_MAILBOX_NAME), CString("MailBox"));
         E2e::PressButton(box, IDOK);
-        HWND main = program.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+        HWND main = WaitForMainWindow({&program});
         ASSERT_NE(main, nullptr);
         EXPECT_EQ(E2e::GetWindowTextOf(main), CString("Corvane Mail"));
         EXPECT_TRUE(TestSupport::FileExists(MailBox() + "\\Folder.dat"));
@@ -134,7 +140,7 @@ TEST_F(ProgramTest, FirstStartSetsPasswordCreatesMailboxAndShowsMainWindow)
         ASSERT_NE(prompt, nullptr);
         E2e::SetControlText(prompt, IDC_PASSWORD, "secret");
         E2e::PressButton(prompt, IDOK);
-        HWND main = program.WaitForWindow("CVMWndClass", nullptr, kStartTimeout);
+        HWND main = WaitForMainWindow({&program});
         ASSERT_NE(main, nullptr);
         PostMessageA(main, WM_CLOSE, 0, 0);
         EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);

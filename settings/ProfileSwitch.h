@@ -1,0 +1,12 @@
+// Switching the profile in use: the account table, the route table, the
+// address-book folder and the folders shown follow the profile's file.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+class CQuendalApp;
+
+// Makes the named profile of "Profile.Box" current; an empty name ends the
+// use of profiles. The paths a profile leaves empty are the mailbox's own
+// (or those named on the command line).
+void SwitchProfile(CQuendalApp& app, const char* pszName);
