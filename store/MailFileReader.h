@@ -43,6 +43,12 @@ public:
     // mail was read, 0 when it could not be opened or has no header.
     int ParseMailFile(const char* pszMailPath, const char* pszFolderDir, BOOL bStore = TRUE, int nCodePage = -1,
                       int nForcedEncoding = -1);
+    // Tells the next filing that no folder of the mail's name exists under
+    // "Attach" yet (the store knows the names it has), so nothing there need
+    // be looked for.
+    void SetAttachFolderNew(BOOL bNew) { m_bAttachFolderNew = bNew; }
+    // The last filing created the mail's attachment folder.
+    BOOL MadeAttachFolder() const { return m_bAttachFolderMade; }
     // Parses a header block alone (the index rebuild).
     void ParseHeaderText(const char* pszHeader, const char* pszAttachFolder);
 
@@ -79,6 +85,7 @@ private:
                        BOOL bInline, BOOL bOther, CString& path);
     void RewriteHtmlLinks(const char* pszPath);
     void WriteHeadersDat();
+    void MakeAttachDirectory(const CString& dir);
     void FillValues();
 
     std::unique_ptr<CMailMessage> m_pMessage;
@@ -105,4 +112,6 @@ private:
     int m_nDataLength = 0;
     BOOL m_bDecodeFailed = FALSE;
     BOOL m_bHtmlBodyDone = FALSE;
+    BOOL m_bAttachFolderNew = FALSE;
+    BOOL m_bAttachFolderMade = FALSE;
 };

@@ -120,6 +120,71 @@ struct SortComparator
     }
 };
 
+// The keys of one record, gathered once before sorting: a large folder is
+// sorted over this compact array instead of reaching into every record (and
+// parsing its dates) at each comparison.
+struct SortKey
+{
+    int64_t number;    // the key of a numeric column
+    const char* text;  // the key of a text column, owned by the record
+    int64_t sendTime;
+    int index;
+    CMailIndexRecord* record;
+};
+
+// Sorts records in the order SortComparator gives. Columns whose key is a
+// number or a text the record keeps are sorted by gathered keys; the rest
+// compare records directly.
+void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& cmp)
+{
+    const int column = cmp.column;
+    if (column == 7 || column == 13) {
+        std::sort(records.begin(), records.end(), cmp);
+        return;
+    }
+    std::vector<SortKey> keys(records.size());
+    bool byText = false;
+    for (size_t i = 0; i < records.size(); i++) {
+        CMailIndexRecord* r = records[i];
+        SortKey& k = keys[i];
+        k.number = 0;
+        k.text = nullptr;
+        k.sendTime = r->GetSendTime();
+        k.index = r->m_nIndex;
+        k.record = r;
+        switch (column) {
+        case 0: k.number = r->m_bAttach; break;
+        case 1: k.text = r->GetSortSubject(); break;
+        case 2: k.text = r->GetFromAddress().GetString(); break;
+        case 3: k.number = k.sendTime; break;
+        case 4: k.number = r->GetReceiveTime(); break;
+        case 5: k.number = r->m_nTotalSize; break;
+        case 6: k.text = r->GetText(CMailIndexRecord::colTo).GetString(); break;
+        case 8: k.number = r->m_nBookmark; break;
+        case 9:
+            k.text = cmp.subjectMode ? r->GetSortSubject() : r->GetText(CMailIndexRecord::colSubject).GetString();
+            break;
+        case 10: k.text = r->GetText(CMailIndexRecord::colReference).GetString(); break;
+        case 11: k.number = r->m_nParent; break;
+        default: k.number = r->m_nRecordPos; break;
+        }
+        byText = byText || k.text;
+    }
+    const bool thenSendTime = column != 3 && column != 4;
+    const bool ascending = cmp.ascending;
+    auto less = [&](const SortKey& a, const SortKey& b) {
+        int c = byText ? CompareBytes(a.text ? a.text : "", b.text ? b.text : "") : CompareNum(a.number, b.number);
+        if (c == 0 && thenSendTime)
+            c = CompareNum(a.sendTime, b.sendTime);
+        if (c == 0)
+            c = CompareNum(a.index, b.index);
+        return ascending ? c < 0 : c > 0;
+    };
+    std::sort(keys.begin(), keys.end(), less);
+    for (size_t i = 0; i < keys.size(); i++)
+        records[i] = keys[i].record;
+}
+
 } // namespace
 
 CMailListData::CMailListData(CMailFolderStore* pOwner) : m_pOwner(pOwner)
@@ -753,8 +818,7 @@ void CMailListData::Sort(int nColumn, BOOL bAscending, BOOL bSubjectMode, int nF
     std::vector<CMailIndexRecord*> copy(m_view);
     if (m_bThreadMode && !m_bThreadsBuilt)
         LinkAllThreads(copy);
-    SortComparator cmp{nColumn, bAscending != 0, bSubjectMode != 0, nFromMode};
-    std::sort(copy.begin(), copy.end(), cmp);
+    SortRecords(copy, SortComparator{nColumn, bAscending != 0, bSubjectMode != 0, nFromMode});
     if (!m_bThreadMode) {
         m_view.swap(copy);
         m_levels.clear();
@@ -779,9 +843,8 @@ bool CMailListData::IsAncestorOrSelf(CMailIndexRecord* pCandidate, CMailIndexRec
 void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
 {
     m_bThreadsBuilt = TRUE;
-    SortComparator byRef{10, true, false, 0};
     std::vector<CMailIndexRecord*> sorted(records);
-    std::sort(sorted.begin(), sorted.end(), byRef);
+    SortRecords(sorted, SortComparator{10, true, false, 0});
 
     std::unordered_map<std::string, std::vector<CMailIndexRecord*>> answers;
     for (CMailIndexRecord* r : sorted) {

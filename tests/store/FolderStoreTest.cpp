@@ -727,3 +727,46 @@ TEST(FolderStore, FilingKeepsItsStoredLayout)
     ASSERT_FALSE(expected.empty()) << expectedPath.GetString();
     EXPECT_EQ(layout, expected);
 }
+
+// Attachment folders: a plain mail gets none; a copy takes a free name
+// whether the name in the way was filed, copied or found on the disk.
+TEST(FolderStore, AttachmentFolderNamesStayApart)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore inbox, other;
+    OpenStore(inbox, dir.File("In.Box"), 1, 1);
+    OpenStore(other, dir.File("Other.Box"), 2, 1);
+    ASSERT_TRUE(inbox.LoadIndex());
+    ASSERT_TRUE(other.LoadIndex());
+    const std::string withFile = "From: a@example.com\r\nSubject: file\r\nMIME-Version: 1.0\r\n"
+                                 "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\n"
+                                 "text\r\n--b\r\nContent-Type: application/octet-stream; name=\"x.bin\"\r\n"
+                                 "Content-Transfer-Encoding: base64\r\n\r\nQUJD\r\n--b--\r\n";
+    ASSERT_EQ(FileMail(inbox, dir.Path(), "QM3000000001.eml", SimpleMail("plain", "<p@x>")), 1);
+    ASSERT_EQ(FileMail(inbox, dir.Path(), "QM3000000002.eml", withFile), 1);
+    EXPECT_FALSE(TestSupport::FileExists(inbox.GetFolderPath() + "\\Attach\\QM3000000001.eml"));
+    EXPECT_EQ(AttachFiles(inbox, "QM3000000002.eml"), (std::vector<std::string>{"Headers\\Headers.dat", "x.bin"}));
+
+    // In the other folder the name is taken first by a folder already on the
+    // disk, then by each copy.
+    CreateDirectoryA(other.GetFolderPath() + "\\Attach", nullptr);
+    CreateDirectoryA(other.GetFolderPath() + "\\Attach\\qm3000000002.EML", nullptr);
+    WriteFileBytes(other.GetFolderPath() + "\\Attach\\qm3000000002.EML\\old.txt", "old");
+    CMailListData* list = inbox.GetMailList();
+    CMailIndexRecord* src = list->GetMailRecord(1);
+    CString text;
+    ASSERT_TRUE(inbox.ReadMailText(src, text));
+    for (int i = 0; i < 2; i++)
+        ASSERT_GE(src->AddCopyToFolder(&other, list, text, text.GetLength(), TRUE, inbox.GetFolderPath()), 0);
+    CMailListData* ol = other.GetMailList();
+    ASSERT_EQ(ol->GetMailCount(), 2);
+    EXPECT_EQ(ol->GetMailRecord(0)->GetText(CMailIndexRecord::colAttachDir), "QM3000000002_1");
+    EXPECT_EQ(ol->GetMailRecord(1)->GetText(CMailIndexRecord::colAttachDir), "QM3000000002_2");
+    EXPECT_EQ(AttachFiles(other, "QM3000000002_2"), (std::vector<std::string>{"Headers\\Headers.dat", "x.bin"}));
+    EXPECT_EQ(AttachFiles(other, "qm3000000002.EML"), (std::vector<std::string>{"old.txt"}));
+
+    // A copy into the folder the mail was filed into takes a new name too.
+    ASSERT_GE(src->AddCopyToFolder(&inbox, list, text, text.GetLength(), TRUE, inbox.GetFolderPath()), 0);
+    EXPECT_EQ(list->GetMailRecord(2)->GetText(CMailIndexRecord::colAttachDir), "QM3000000002_1");
+}
