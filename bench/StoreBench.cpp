@@ -1,8 +1,11 @@
 // Mail store benchmark: filing rate, index load, sorting, reply threads and
 // optimisation of a large folder. Prints "name: value unit" lines.
 //   StoreBench                        generated mails and folders
-//   StoreBench file <mbox> <folder>   files an mbox into a folder directory
-//                                     (made when missing) through the importer
+//   StoreBench file <mbox> <folder> [shown]
+//                                     files an mbox into a folder directory
+//                                     (made when missing) through the importer;
+//                                     "shown": its index loaded, as the folder
+//                                     the main window shows
 //   StoreBench open <folder>          opens an existing folder directory:
 //                                     index load, date sort, reply threads
 #include "core/QuendalApp.h"
@@ -207,7 +210,7 @@ void OpenFolder(const CString& dir, int id)
     delete store;
 }
 
-int FileCommand(const char* mbox, const char* folder)
+int FileCommand(const char* mbox, const char* folder, bool shown)
 {
     CString dir = folder;
     CString root = dir + ".bench";
@@ -219,6 +222,8 @@ int FileCommand(const char* mbox, const char* folder)
         CMailFolderStore* store = OpenStore(dir, 1);
         store->LoadIndex();
         int before = store->GetMailList() ? store->GetMailList()->GetAllRecordCount() : 0;
+        if (!shown)
+            store->UnloadIndex();
         double seconds = 0;
         filed = ImportMbox(mbox, store, seconds);
         printf("folder_mails_before: %d count\n", before);
@@ -249,12 +254,12 @@ int OpenCommand(const char* folder)
 
 int main(int argc, char** argv)
 {
-    if (argc == 4 && strcmp(argv[1], "file") == 0)
-        return FileCommand(argv[2], argv[3]);
+    if ((argc == 4 || (argc == 5 && strcmp(argv[4], "shown") == 0)) && strcmp(argv[1], "file") == 0)
+        return FileCommand(argv[2], argv[3], argc == 5);
     if (argc == 3 && strcmp(argv[1], "open") == 0)
         return OpenCommand(argv[2]);
     if (argc > 1) {
-        fprintf(stderr, "usage: StoreBench [file <mbox> <folder> | open <folder>]\n");
+        fprintf(stderr, "usage: StoreBench [file <mbox> <folder> [shown] | open <folder>]\n");
         return 2;
     }
     char tempBase[MAX_PATH];
@@ -296,8 +301,7 @@ int main(int argc, char** argv)
         // take the folder to 100,000.
         {
             const int batch = 1000, batches = 100;
-            CMailFolderStore* plain = OpenStore(root + "\\Plain.Box", 3);
-            plain->LoadIndex();
+            CMailFolderStore* plain = OpenStore(root + "\\Plain.Box", 3);  // not shown: index not loaded
             CString mbox = root + "\\plain.mbx";
             double first = 0, last = 0;
             int n = 0;

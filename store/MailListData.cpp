@@ -301,27 +301,18 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         r->m_nRecordPos = static_cast<int>(pos);
         size_t field = textStart;
         int column = 0;
-        bool rejected = false;
         for (;;) {
             const void* tab = memchr(data.data() + field, '\t', crlf - field);
             size_t fieldEnd = tab ? static_cast<size_t>(static_cast<const char*>(tab) - data.data()) : crlf;
-            std::string text(data, field, fieldEnd - field);
-            if (!SetRecordField(column, text.c_str(), r)) {
-                rejected = true;
-                break;
-            }
+            r->SetText(column, data.data() + field, fieldEnd - field);
             if (!tab)
                 break;
             field = fieldEnd + 1;
             column++;
         }
-        if (rejected) {
-            RemoveRecord(r);
-        } else {
-            if (!r->m_bRead)
-                m_nUnreadCount++;
-            m_view.push_back(r);
-        }
+        if (!r->m_bRead)
+            m_nUnreadCount++;
+        m_view.push_back(r);
         pos = crlf + 2;
     }
     m_records.Vector().shrink_to_fit();
