@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 
 namespace {
 
@@ -837,29 +836,28 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
     std::vector<CMailIndexRecord*> sorted(records);
     SortRecords(sorted, SortComparator{10, true, false, 0});
 
-    std::unordered_map<std::string, std::vector<CMailIndexRecord*>> answers;
-    for (CMailIndexRecord* r : sorted) {
-        const CString& ref = r->GetText(CMailIndexRecord::colReference);
-        if (!ref.IsEmpty())
-            answers[ref.Str()].push_back(r);
-    }
+    // The answers to one Message-ID lie side by side in the sorted array, in
+    // the order they are linked: found by a search, not by a table of copies.
+    std::vector<const char*> refs(sorted.size());
+    for (size_t i = 0; i < sorted.size(); i++)
+        refs[i] = sorted[i]->GetText(CMailIndexRecord::colReference).GetString();
 
     struct Frame
     {
         CMailIndexRecord* record;
-        const std::vector<CMailIndexRecord*>* candidates;
-        size_t next;
+        size_t next, end;  // the answers still to link: sorted[next, end)
     };
     std::vector<Frame> stack;
     auto push = [&](CMailIndexRecord* r) {
-        const CString& id = r->GetText(CMailIndexRecord::colMessageId);
-        const std::vector<CMailIndexRecord*>* cands = nullptr;
-        if (!id.IsEmpty()) {
-            auto it = answers.find(id.Str());
-            if (it != answers.end())
-                cands = &it->second;
+        const char* id = r->GetText(CMailIndexRecord::colMessageId).GetString();
+        size_t first = 0, last = 0;
+        if (*id) {
+            auto range = std::equal_range(refs.begin(), refs.end(), id,
+                                          [](const char* a, const char* b) { return strcmp(a, b) < 0; });
+            first = static_cast<size_t>(range.first - refs.begin());
+            last = static_cast<size_t>(range.second - refs.begin());
         }
-        stack.push_back(Frame{r, cands, 0});
+        stack.push_back(Frame{r, first, last});
     };
 
     for (CMailIndexRecord* root : sorted) {
@@ -868,11 +866,11 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
         push(root);
         while (!stack.empty()) {
             Frame& f = stack.back();
-            if (!f.candidates || f.next >= f.candidates->size()) {
+            if (f.next >= f.end) {
                 stack.pop_back();
                 continue;
             }
-            CMailIndexRecord* child = (*f.candidates)[f.next++];
+            CMailIndexRecord* child = sorted[f.next++];
             CMailIndexRecord* parent = f.record;
             // A mail that answers itself, or a ring of mails answering each
             // other, would make the tree a cycle.
