@@ -1,12 +1,26 @@
 // Mail store benchmark: filing rate, index load, sorting, reply threads and
 // optimisation of a large folder. Prints "name: value unit" lines.
+//   StoreBench                        generated mails and folders
+//   StoreBench file <mbox> <folder> [shown]
+//                                     files an mbox into a folder directory
+//                                     (made when missing) through the importer;
+//                                     "shown": its index loaded, as the folder
+//                                     the main window shows
+//   StoreBench open <folder>          opens an existing folder directory:
+//                                     index load, date sort, reply threads
 #include "core/QuendalApp.h"
 #include "message/Base64.h"
 #include "store/MailFolderStore.h"
+#include "store/MboxImporter.h"
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 #include <string>
+#include <thread>
+#include <vector>
 
 namespace {
 
@@ -130,10 +144,126 @@ void MakeLargeFolder(const CString& dir, int n)
     index.Write(indexBuf.data(), static_cast<UINT>(indexBuf.size()));
 }
 
+// A plain mail of the mbox the filing figures use: text only, no parts.
+std::string MakePlainMboxMail(int i)
+{
+    std::string text(800 + (i % 7) * 300, 'x');
+    for (size_t k = 70; k < text.size(); k += 72)
+        text.replace(k, 1, "\n");
+    return "From user" + std::to_string(i % 97) + "@example.com Wed May  1 10:00:00 2024\nFrom: User <user" +
+           std::to_string(i % 97) + "@example.com>\nTo: me@example.jp\nSubject: topic " + std::to_string(i % 500) +
+           "\nDate: Wed, 01 May 2024 10:00:00 +0900\nMessage-ID: <p" + std::to_string(i) +
+           "@example.com>\nContent-Type: text/plain; charset=us-ascii\n\n" + text + "\n\n";
+}
+
+// Files an mbox into a store through the importer on a thread of its own,
+// while this thread takes the count messages filing posts to it, as the
+// program's main thread does; the mails filed and the seconds taken.
+int ImportMbox(const CString& mbox, CMailFolderStore* store, double& seconds)
+{
+    CMboxImporter importer;
+    std::atomic<bool> done{false};
+    auto t = std::chrono::steady_clock::now();
+    std::thread worker([&]() {
+        CMboxImporter::ImportFile(nullptr, &importer, mbox, FALSE, store, 0);
+        store->FlushFiledMails();
+        done = true;
+    });
+    MSG msg;
+    while (!done) {
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLPOSTMESSAGE);
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        }
+    }
+    worker.join();
+    seconds = Seconds(t);
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    return importer.m_nImported;
+}
+
+void WriteBytes(const CString& path, const std::string& bytes)
+{
+    CFile f(path, CFile::modeCreate | CFile::modeWrite);
+    f.Write(bytes.data(), static_cast<UINT>(bytes.size()));
+}
+
+// Index load, date sort and reply threads of a folder directory.
+void OpenFolder(const CString& dir, int id)
+{
+    CMailFolderStore* store = OpenStore(dir, id);
+    auto t = std::chrono::steady_clock::now();
+    store->LoadIndex();
+    double load = Seconds(t);
+    CMailListData* list = store->GetMailList();
+    t = std::chrono::steady_clock::now();
+    list->Sort(3, TRUE, FALSE, 0, TRUE);
+    double sort = Seconds(t);
+    list->SetThreadMode(TRUE);
+    t = std::chrono::steady_clock::now();
+    list->Sort(3, TRUE, FALSE, 0, TRUE);
+    double threads = Seconds(t);
+    list->SetThreadMode(FALSE);
+    printf("open_mails: %d count\n", list->GetAllRecordCount());
+    printf("open_index_load: %.3f s\n", load);
+    printf("open_sort_by_date: %.3f s\n", sort);
+    printf("open_load_and_date_sort: %.3f s\n", load + sort);
+    printf("open_reply_threads: %.3f s\n", threads);
+    delete store;
+}
+
+int FileCommand(const char* mbox, const char* folder, bool shown)
+{
+    CString dir = folder;
+    CString root = dir + ".bench";
+    CreateDirectoryA(root, nullptr);
+    int filed = 0;
+    {
+        BenchApp app(root);
+        CreateDirectoryA(root + "\\MailBox", nullptr);
+        CMailFolderStore* store = OpenStore(dir, 1);
+        store->LoadIndex();
+        int before = store->GetMailList() ? store->GetMailList()->GetAllRecordCount() : 0;
+        if (!shown)
+            store->UnloadIndex();
+        double seconds = 0;
+        filed = ImportMbox(mbox, store, seconds);
+        printf("folder_mails_before: %d count\n", before);
+        printf("filed: %d mails\n", filed);
+        printf("filing_seconds: %.3f s\n", seconds);
+        printf("filing_rate: %.0f mails/s\n", seconds > 0 ? filed / seconds : 0.0);
+        delete store;
+    }
+    RemoveTree(root);
+    return filed > 0 ? 0 : 1;
+}
+
+int OpenCommand(const char* folder)
+{
+    CString dir = folder;
+    CString root = dir + ".bench";
+    CreateDirectoryA(root, nullptr);
+    {
+        BenchApp app(root);
+        CreateDirectoryA(root + "\\MailBox", nullptr);
+        OpenFolder(dir, 1);
+    }
+    RemoveTree(root);
+    return 0;
+}
+
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    if ((argc == 4 || (argc == 5 && strcmp(argv[4], "shown") == 0)) && strcmp(argv[1], "file") == 0)
+        return FileCommand(argv[2], argv[3], argc == 5);
+    if (argc == 3 && strcmp(argv[1], "open") == 0)
+        return OpenCommand(argv[2]);
+    if (argc > 1) {
+        fprintf(stderr, "usage: StoreBench [file <mbox> <folder> [shown] | open <folder>]\n");
+        return 2;
+    }
     char tempBase[MAX_PATH];
     GetTempPathA(sizeof(tempBase), tempBase);
     CString root = CString(tempBase) + FormatString("CvmStoreBench%lu", GetCurrentProcessId());
@@ -158,12 +288,49 @@ int main()
             auto t = std::chrono::steady_clock::now();
             inbox->AddNewMailData(path, "2024/05/01 10:00:00 +0900", FALSE);
             filingSeconds += Seconds(t);
+            MSG msg;  // the count messages, taken as the main thread takes them
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            }
             bytes += static_cast<double>(mail.size());
             DeleteFileA(path);
         }
         printf("filing_rate: %.0f mails/s\n", filed / filingSeconds);
         printf("filing_throughput: %.2f MB/s\n", bytes / filingSeconds / 1e6);
         delete inbox;
+
+        // Plain mails through the mbox importer, 1,000 at a time, into one
+        // folder: the median rate of the first five thousand and of the five
+        // thousand that take the folder to 100,000.
+        {
+            const int batch = 1000, batches = 100;
+            CMailFolderStore* plain = OpenStore(root + "\\Plain.Box", 3);  // not shown: index not loaded
+            CString mbox = root + "\\plain.mbx";
+            std::vector<double> rates;
+            int n = 0;
+            for (int b = 0; b < batches; b++) {
+                std::string text;
+                for (int k = 0; k < batch; k++)
+                    text += MakePlainMboxMail(n++);
+                WriteBytes(mbox, text);
+                double seconds = 0;
+                int got = ImportMbox(mbox, plain, seconds);
+                if (got != batch) {
+                    fprintf(stderr, "filed %d of %d\n", got, batch);
+                    return 1;
+                }
+                rates.push_back(batch / seconds);
+            }
+            DeleteFileA(mbox);
+            auto median5 = [](std::vector<double> r) {
+                std::sort(r.begin(), r.end());
+                return r[r.size() / 2];
+            };
+            double first = median5(std::vector<double>(rates.begin(), rates.begin() + 5));
+            double last = median5(std::vector<double>(rates.end() - 5, rates.end()));
+            printf("plain_filing_rate_first_5000: %.0f mails/s\n", first);
+            printf("plain_filing_rate_last_5000_to_100000: %.0f mails/s\n", last);
+            delete plain;
+        }
 
         // A folder of 100,000 mails.
         const int large = 100000;

@@ -75,26 +75,48 @@ int CBase64::Encode(const char* pSrc, char* pOut, int nOutSize, int nSrcLength, 
     return 1;
 }
 
-void CBase64::DecodeAppend(const char* t, size_t n, std::string& out)
+void CBase64::DecodeAppend(const char* pszText, size_t n, std::string& out)
 {
+    // Values of the alphabet's characters; anything else counts as 0.
+    static const struct Table
+    {
+        unsigned char value[256];
+        Table()
+        {
+            for (int c = 0; c < 256; c++)
+                value[c] = static_cast<unsigned char>(DecodeChar(static_cast<char>(c)));
+        }
+    } table;
+    const unsigned char* t = reinterpret_cast<const unsigned char*>(pszText);
+    const unsigned char* v = table.value;
+    // The output is sized once for the most the text can give, then cut.
+    size_t start = out.size();
+    out.resize(start + (n / 4 + 1) * 3);
+    char* o = &out[start];
     size_t i = 0;
-    while (i < n) {
-        // A byte needs two characters; "=" or the end stops the decoding.
-        if (i + 1 >= n || t[i + 1] == '=')
-            break;
-        int v1 = DecodeChar(t[i]);
-        int v2 = DecodeChar(t[i + 1]);
-        out += static_cast<char>((v1 << 2) | (v2 >> 4));
-        if (i + 2 >= n || t[i + 2] == '=')
-            break;
-        int v3 = DecodeChar(t[i + 2]);
-        out += static_cast<char>(((v2 & 15) << 4) | (v3 >> 2));
-        if (i + 3 >= n || t[i + 3] == '=')
-            break;
-        int v4 = DecodeChar(t[i + 3]);
-        out += static_cast<char>(((v3 & 3) << 6) | v4);
+    // Whole groups of four with no "=" in them.
+    while (i + 4 <= n && t[i + 1] != '=' && t[i + 2] != '=' && t[i + 3] != '=') {
+        unsigned bits = (static_cast<unsigned>(v[t[i]]) << 18) | (static_cast<unsigned>(v[t[i + 1]]) << 12) |
+                        (static_cast<unsigned>(v[t[i + 2]]) << 6) | v[t[i + 3]];
+        o[0] = static_cast<char>(bits >> 16);
+        o[1] = static_cast<char>(bits >> 8);
+        o[2] = static_cast<char>(bits);
+        o += 3;
         i += 4;
     }
+    // The last group: a byte needs two characters; "=" or the end stops the
+    // decoding.
+    if (i + 1 < n && t[i + 1] != '=') {
+        unsigned v2 = v[t[i + 1]];
+        *o++ = static_cast<char>((v[t[i]] << 2) | (v2 >> 4));
+        if (i + 2 < n && t[i + 2] != '=') {
+            unsigned v3 = v[t[i + 2]];
+            *o++ = static_cast<char>(((v2 & 15) << 4) | (v3 >> 2));
+            if (i + 3 < n && t[i + 3] != '=')
+                *o++ = static_cast<char>(((v3 & 3) << 6) | v[t[i + 3]]);
+        }
+    }
+    out.resize(static_cast<size_t>(o - out.data()));
 }
 
 std::string CBase64::DecodeToString(const char* pszText, int nLength)

@@ -95,6 +95,10 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
     if (!pszText)
         return CString();
     size_t n = strlen(pszText);
+    // Most header values hold no encoded word: they only go through the
+    // conversion every plain run gets below.
+    if (!strstr(pszText, "=?"))
+        return bCharsetOnly ? CString() : JisToSjis(pszText, static_cast<int>(n));
     std::string out;
     out.reserve(n);
     // Plain text and the bytes of words whose charset is kept (ISO-2022-JP

@@ -42,7 +42,7 @@ private:
     // A piece of a long line was returned; the next byte continues it.
     bool m_bMidLine = false;
     // Received bytes not yet handed out; one recv call fills it.
-    char m_recvBuffer[16384];
+    char m_recvBuffer[65536];
     int m_nRecvPos = 0;
     int m_nRecvLength = 0;
 };

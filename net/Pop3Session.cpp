@@ -7,7 +7,10 @@
 #include "net/TlsSocket.h"
 #include "resources/resource.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -239,15 +242,17 @@ int CPop3Session::ReadReplyLine()
         }
         m_tlsPending.erase(0, m_nTlsPos);
         m_nTlsPos = 0;
-        CString text = pTls->ReadText();
-        if (text.IsEmpty()) {
+        size_t nHad = m_tlsPending.size();
+        if (pTls->ReadAppend(m_tlsPending) == 0) {
             if (pTls->IsClosed())
                 WSASetLastError(WSAECONNABORTED);
             return -1;
         }
-        for (int i = 0; i < text.GetLength(); i++)
-            if (text[i] != '\0')
-                m_tlsPending += text[i];
+        // NUL bytes are dropped, as the plain line reader drops them.
+        if (memchr(m_tlsPending.data() + nHad, '\0', m_tlsPending.size() - nHad)) {
+            auto from = m_tlsPending.begin() + static_cast<std::ptrdiff_t>(nHad);
+            m_tlsPending.erase(std::remove(from, m_tlsPending.end(), '\0'), m_tlsPending.end());
+        }
     }
 }
 
@@ -311,10 +316,20 @@ bool CPop3Session::Run()
         m_nState = 3;
         break;
     case 3:
+        if (!m_bCapaAsked && !ReadCapabilities()) {
+            ReportReadFailure(13, "Error@GetResponseServer\r\n");
+            return true;
+        }
         bOk = SendPop3(cmdStat, "STAT\r\n");
         m_nState = 8;
         break;
     case 5:
+        if (m_bPipelining && ListLeadsToRetr()) {
+            if (!SendListAndRetr())
+                return m_nState != 0;  // a failed send ends the session; a failed read was reported
+            bSent = false;
+            break;
+        }
         bOk = SendPop3(cmdList, FormatString("LIST %d\r\n", m_nCurrentNumber));
         m_nState = 6;
         break;
@@ -353,6 +368,14 @@ bool CPop3Session::Run()
         break;
     case 15:
     case 16: {
+        if (m_bPipelining && m_nState == 15) {
+            if (!SendQueuedDeletesAtOnce(bOk))
+                return true;
+            if (!bOk)
+                break;
+            bSent = false;
+            break;
+        }
         if (SendQueuedDelete(bOk)) {
             m_nState = 15;
             break;
@@ -393,6 +416,109 @@ bool CPop3Session::Run()
         }
     }
     PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
+    return true;
+}
+
+bool CPop3Session::ReadCapabilities()
+{
+    m_bCapaAsked = true;
+    m_bPipelining = false;
+    if (!SendPop3(cmdNone, "CAPA\r\n") || !ReadReply())
+        return false;
+    if (!IsPositive(m_strReply))
+        return true;
+    for (;;) {
+        int n = ReadReplyLine();
+        if (n < 0)
+            return false;
+        if (strcmp(m_pReplyBuffer, ".\r\n") == 0)
+            return true;
+        if (_strnicmp(m_pReplyBuffer, "PIPELINING", 10) == 0 &&
+            (m_pReplyBuffer[10] == '\r' || m_pReplyBuffer[10] == ' '))
+            m_bPipelining = true;
+    }
+}
+
+bool CPop3Session::ListLeadsToRetr() const
+{
+    return !IsSelectionMode() && m_nSizeLimit <= 0 && m_bUidl && !(m_bFilterAvailable && m_bDivideUpAtReceive);
+}
+
+bool CPop3Session::SendListAndRetr()
+{
+    CString commands = FormatString("LIST %d\r\nRETR %d\r\n", m_nCurrentNumber, m_nCurrentNumber);
+    if (!SendPop3(cmdList, commands)) {
+        m_nState = 0;
+        return false;
+    }
+    m_nState = 6;
+    if (!ReadReply()) {
+        ReportReadFailure(13, "Error@GetResponseServer\r\n");
+        return false;
+    }
+    HandleReply();
+    bool bRetrWanted = m_nState == 12;
+    m_lastCommand = cmdRetr;
+    if (!ReadReply()) {
+        ReportReadFailure(13, "Error@GetResponseServer\r\n");
+        return false;
+    }
+    if (bRetrWanted) {
+        m_nState = 13;
+        HandleReply();
+        return true;
+    }
+    // The LIST failed: the mail the RETR brings anyway is read and dropped.
+    if (IsPositive(m_strReply)) {
+        bool bLineStart = true;
+        for (;;) {
+            int n = ReadReplyLine();
+            if (n < 0) {
+                ReportReadFailure(11, "Error@GetResponseServer\r\n");
+                return false;
+            }
+            if (bLineStart && strcmp(m_pReplyBuffer, ".\r\n") == 0)
+                break;
+            bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
+        }
+    }
+    return true;
+}
+
+bool CPop3Session::SendQueuedDeletesAtOnce(bool& bOk)
+{
+    std::vector<CString> ids;
+    CString commands;
+    int nNumber = 0;
+    CString id;
+    while (NextQueuedDelete(nNumber, id)) {
+        CString line = FormatString("DELE %d\r\n", nNumber);
+        if (IsCommLogOn())
+            WriteCommLog(line);
+        commands += line;
+        ids.push_back(id);
+    }
+    m_nState = 16;
+    bOk = true;
+    if (ids.empty())
+        return true;
+    m_lastCommand = cmdDele;
+    bOk = SendCommand(commands, commands.GetLength(), false, "");
+    if (!bOk)
+        return true;
+    bool bAllDeleted = true;
+    for (const CString& deleted : ids) {
+        if (!ReadReply()) {
+            ReportReadFailure(13, "Error@GetResponseServer\r\n");
+            return false;
+        }
+        if (!IsPositive(m_strReply))
+            bAllDeleted = false;
+        else if (!deleted.IsEmpty())
+            m_listC.MarkIdDeleted(deleted);
+    }
+    if (!bAllDeleted)
+        m_nState = 17;
     return true;
 }
 

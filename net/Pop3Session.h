@@ -50,6 +50,17 @@ private:
     void ReadHeaderStep();
     void ReceiveMailStep();
     void GoToNextMail();
+    // Asks the server's capabilities (CAPA); false when the reply could not
+    // be read. A server without CAPA just gets no pipelining.
+    bool ReadCapabilities();
+    // LIST of the current mail leads straight to its RETR: no size limit, no
+    // header check, ids from UIDL and no list of the user's choosing.
+    bool ListLeadsToRetr() const;
+    // With pipelining: LIST and RETR of the current mail in one write, both
+    // replies read. Sets the next state as the two steps would.
+    bool SendListAndRetr();
+    // With pipelining: every queued DELE in one write, then their replies.
+    bool SendQueuedDeletesAtOnce(bool& bOk);
     // POP3 number of the mail at the current index; 0 past the end.
     int CurrentNumber();
     // Goes on with the mail at the current index (its size first), or to the
@@ -58,6 +69,8 @@ private:
     std::string m_tlsPending;  // decrypted bytes not yet handed out as lines
     size_t m_nTlsPos = 0;
     bool m_bTlsSkipLF = false;
+    bool m_bPipelining = false;  // the server announced PIPELINING (RFC 2449)
+    bool m_bCapaAsked = false;
     bool m_bApop = false;
     bool m_bUidl = true;
     bool m_bTooLarge = false;

@@ -433,8 +433,9 @@ bool CTlsSocket::EnsureStreamSizes()
     if (!m_bSizes || memcmp(&sizes, &m_sizes, sizeof(sizes)) != 0 || m_recv.size() < cbRecord) {
         m_sizes = sizes;
         m_bSizes = true;
-        if (m_recv.size() < cbRecord)
-            m_recv.resize(cbRecord);
+        // Room for several records, so that one read takes what has come.
+        if (m_recv.size() < cbRecord * 4)
+            m_recv.resize(cbRecord * 4);
         m_send.resize(cbRecord);
     }
     return true;
@@ -504,7 +505,7 @@ CString CTlsSocket::ReadPlainText()
     return text;
 }
 
-CString CTlsSocket::ReadText()
+size_t CTlsSocket::ReadAppend(std::string& out)
 {
     m_bReadError = false;
     if (m_bPlainFirst) {
@@ -513,17 +514,20 @@ CString CTlsSocket::ReadText()
             WriteCommLog(text);
             TouchWatchdog();
         }
-        return text;
+        out.append(text.GetString(), static_cast<size_t>(text.GetLength()));
+        return static_cast<size_t>(text.GetLength());
     }
-    CString text;
+    // Whole records are decrypted in place and their data appended at once.
+    const size_t start = out.size();
+    auto got = [&]() { return out.size() > start; };
     if (!EnsureStreamSizes()) {
         m_bReadError = true;
-        return text;
+        return 0;
     }
     SECURITY_STATUS status = SEC_E_OK;
     for (;;) {
         if (m_cbRecv == 0 || status == SEC_E_INCOMPLETE_MESSAGE) {
-            if (status == SEC_E_INCOMPLETE_MESSAGE && !text.IsEmpty())
+            if (status == SEC_E_INCOMPLETE_MESSAGE && got())
                 break;  // the rest of the record comes with the next read
             if (m_cbRecv >= m_recv.size())
                 m_recv.resize(m_recv.size() * 2);
@@ -559,7 +563,7 @@ CString CTlsSocket::ReadText()
                 pExtra = &b;
         }
         if (pData && pData->cbBuffer)
-            text.Append(static_cast<const char*>(pData->pvBuffer), static_cast<int>(pData->cbBuffer));
+            out.append(static_cast<const char*>(pData->pvBuffer), pData->cbBuffer);
         if (pExtra && pExtra->cbBuffer) {
             memmove(m_recv.data(), pExtra->pvBuffer, pExtra->cbBuffer);
             m_cbRecv = pExtra->cbBuffer;
@@ -574,19 +578,26 @@ CString CTlsSocket::ReadText()
                 break;
             }
             status = SEC_E_OK;
-            if (m_cbRecv == 0 && !text.IsEmpty())
+            if (m_cbRecv == 0 && got())
                 break;
             continue;
         }
-        if (m_cbRecv == 0 && !text.IsEmpty())
+        if (m_cbRecv == 0 && got())
             break;
     }
-    if (!text.IsEmpty()) {
+    if (got()) {
         if (IsCommLogOn())
-            WriteCommLog(text);
+            WriteCommLog(CString(out.substr(start)));
         TouchWatchdog();
     }
-    return text;
+    return out.size() - start;
+}
+
+CString CTlsSocket::ReadText()
+{
+    std::string text;
+    ReadAppend(text);
+    return CString(text);
 }
 
 void CTlsSocket::DropLateLineFeed(DWORD dwWaitMs)

@@ -12,6 +12,7 @@
 #include <schannel.h>
 #include <wincrypt.h>
 
+#include <string>
 #include <vector>
 
 class CTlsSocket : public CMailSocket
@@ -29,6 +30,8 @@ public:
     // The next piece of decrypted data; in plain-first mode whatever has
     // arrived. Empty with HasReadError() or IsClosed() when nothing came.
     CString ReadText();
+    // The same, appended to out; the count of bytes appended.
+    size_t ReadAppend(std::string& out);
     // Handshake on the open plain connection, then the certificate check.
     bool StartTls(const char* pszHost, int nPort);
     // Before the handshake after STLS: drops the LF of the reply's CR LF when

@@ -48,6 +48,7 @@ void ForEachLine(const std::string& text, Fn fn)
 std::string DecodeBase64Lines(const std::string& text)
 {
     std::string out;
+    out.reserve(text.size() / 4 * 3 + 3);
     ForEachLine(text, [&](const char* p, size_t n) { CBase64::DecodeAppend(p, n, out); });
     return out;
 }
@@ -302,6 +303,7 @@ void CMailFileReader::ResetParse(const char* pszMailPath, const char* pszFolderD
     m_bodyText.clear();
     m_bDecodeFailed = FALSE;
     m_bHtmlBodyDone = FALSE;
+    m_bAttachFolderMade = FALSE;
     m_values = MailHeaderValues();
     m_bStore = bStore;
     m_nCodePage = nCodePage;
@@ -365,7 +367,7 @@ void CMailFileReader::ParseLoadedMail(const std::string& text, int nCodePage, in
         if (nCodePage >= 0)
             m_pMessage->m_bKeepRaw = true;
         m_pMessage->Parse(header.c_str(), static_cast<int>(header.size()));
-        if (m_pMessage->m_strCharset.IsEmpty() && !m_strAttachFolder.IsEmpty()) {
+        if (m_pMessage->m_strCharset.IsEmpty() && !m_strAttachFolder.IsEmpty() && !m_bAttachFolderNew) {
             std::string headers;
             CString path = CombinePath(CombinePath(m_strAttachFolder, "Headers"), "Headers.dat");
             if (ReadFileBytes(path, headers) && !headers.empty())
@@ -488,7 +490,7 @@ CString CMailFileReader::MakePartPath(const char* pszName, BOOL bHtml, BOOL bInl
         dir = CombinePath(dir, "inline");
     else if (bOther)
         dir = CombinePath(dir, "NonAttach");
-    EnsureDirectory(dir);
+    MakeAttachDirectory(dir);
     CString name = pszName;
     if (dir.GetLength() + 1 + name.GetLength() > MAX_PATH - 1)
         name = FitFileName(MAX_PATH - 1 - dir.GetLength() - 1, name);
@@ -498,7 +500,7 @@ CString CMailFileReader::MakePartPath(const char* pszName, BOOL bHtml, BOOL bInl
             CString sub = CombinePath(dir, FormatString("$attach%d", n));
             CString candidate = CombinePath(sub, name);
             if (GetFileAttributesA(candidate) == INVALID_FILE_ATTRIBUTES) {
-                EnsureDirectory(sub);
+                MakeAttachDirectory(sub);
                 return candidate;
             }
         }
@@ -844,9 +846,15 @@ void CMailFileReader::RewriteHtmlLinks(const char* pszPath)
         DeleteFileA(temp);
 }
 
+void CMailFileReader::MakeAttachDirectory(const CString& dir)
+{
+    EnsureDirectory(dir);
+    m_bAttachFolderMade = TRUE;
+}
+
 void CMailFileReader::WriteHeadersDat()
 {
     CString dir = CombinePath(m_strAttachFolder, "Headers");
-    EnsureDirectory(dir);
+    MakeAttachDirectory(dir);
     WriteFileBytes(CombinePath(dir, "Headers.dat"), m_partHeaders);
 }

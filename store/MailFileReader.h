@@ -45,6 +45,12 @@ public:
                       int nForcedEncoding = -1);
     // The same for a mail already in memory (a stored mail being shown).
     int ParseMailText(const std::string& text, BOOL bStore = FALSE, int nCodePage = -1, int nForcedEncoding = -1);
+    // Tells the next filing that no folder of the mail's name exists under
+    // "Attach" yet (the store knows the names it has), so nothing there need
+    // be looked for.
+    void SetAttachFolderNew(BOOL bNew) { m_bAttachFolderNew = bNew; }
+    // The last filing created the mail's attachment folder.
+    BOOL MadeAttachFolder() const { return m_bAttachFolderMade; }
     // Parses a header block alone (the index rebuild).
     void ParseHeaderText(const char* pszHeader, const char* pszAttachFolder);
 
@@ -83,6 +89,7 @@ private:
                        BOOL bInline, BOOL bOther, CString& path);
     void RewriteHtmlLinks(const char* pszPath);
     void WriteHeadersDat();
+    void MakeAttachDirectory(const CString& dir);
     void FillValues();
 
     std::unique_ptr<CMailMessage> m_pMessage;
@@ -109,4 +116,6 @@ private:
     int m_nDataLength = 0;
     BOOL m_bDecodeFailed = FALSE;
     BOOL m_bHtmlBodyDone = FALSE;
+    BOOL m_bAttachFolderNew = FALSE;
+    BOOL m_bAttachFolderMade = FALSE;
 };

@@ -66,7 +66,45 @@ void CMailFolderStore::UpdatePaths()
         m_strDataPath = CombinePath(m_record.m_strPath, "MailData.Qmd");
     }
     m_nCheckedDataEnd = -1;
+    m_attachNames.clear();
+    m_bAttachNamesRead = false;
     m_mailList.SetFilePath(m_strIndexPath);
+}
+
+namespace {
+
+std::string AttachNameKey(const CString& name)
+{
+    CString lower(name);
+    lower.MakeLower();
+    return lower.Str();
+}
+
+} // namespace
+
+bool CMailFolderStore::MayHaveAttachFolder(const CString& name)
+{
+    if (!m_bAttachNamesRead) {
+        m_attachNames.clear();
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(CombinePath(CombinePath(m_record.m_strPath, "Attach"), "*"), &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strcmp(fd.cFileName, ".") != 0 &&
+                    strcmp(fd.cFileName, "..") != 0)
+                    m_attachNames.insert(AttachNameKey(fd.cFileName));
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        m_bAttachNamesRead = true;
+    }
+    return m_attachNames.count(AttachNameKey(name)) != 0;
+}
+
+void CMailFolderStore::NoteAttachFolder(const CString& name)
+{
+    if (m_bAttachNamesRead)
+        m_attachNames.insert(AttachNameKey(name));
 }
 
 void CMailFolderStore::SetFolderRecord(const CFolderRecord& record)
@@ -526,7 +564,8 @@ void CMailFolderStore::SetFromAccountFlag(CMailIndexRecord* pRecord)
 }
 
 BOOL CMailFolderStore::FillRecord(CMailIndexRecord* r, CMailFileReader* reader, const char* pszReceivedTime,
-                                  BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter)
+                                  BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter,
+                                  BOOL bNewAttachFolder)
 {
     const MailHeaderValues& v = reader->GetValues();
     CString received = pszReceivedTime ? pszReceivedTime : "";
@@ -556,7 +595,11 @@ BOOL CMailFolderStore::FillRecord(CMailIndexRecord* r, CMailFileReader* reader, 
     SetFromAccountFlag(r);
 
     CString attach = r->GetAttachFolder(m_record.m_strPath);
-    if (HasAttachmentFiles(attach)) {
+    if (bNewAttachFolder && !reader->MadeAttachFolder()) {
+        // Nothing was stored and no folder of the name was there before.
+        r->m_bAttach = 0;
+        r->m_nTotalSize = r->m_nDataLength;
+    } else if (HasAttachmentFiles(attach)) {
         r->m_bAttach = 1;
         r->m_nTotalSize = r->m_nDataLength + static_cast<int>(GetFolderFilesSize(attach));
     } else {
@@ -602,6 +645,9 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
         ~ReaderReset() { ref = nullptr; }
     } reset{m_pReader};
 
+    CString attachName = GetFileNameFromPath(pszMailPath);
+    BOOL newAttachFolder = !MayHaveAttachFolder(attachName);
+    reader->SetAttachFolderNew(newAttachFolder);
     if (!reader->ReadMailFile(m_record.m_strPath, pszMailPath, bStoreParts, nCodePage, nForcedEncoding)) {
         WriteLog("m_pMailReader->ReadMailFile Error\r\n");
         return 0;
@@ -614,7 +660,10 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
         WriteLog("pRecord == NULL Error\r\n");
         return 0;
     }
-    if (!FillRecord(record.get(), reader.get(), pszReceivedTime, bRead, bUseDateForReceived, pFilter)) {
+    if (reader->MadeAttachFolder())
+        NoteAttachFolder(attachName);
+    if (!FillRecord(record.get(), reader.get(), pszReceivedTime, bRead, bUseDateForReceived, pFilter,
+                    newAttachFolder)) {
         WriteLog("AddNewMailData Error\r\n");
         return 0;
     }
@@ -628,7 +677,8 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
     m_nCheckedDataEnd = static_cast<LONGLONG>(reader->GetDataOffset()) + reader->GetDataLength();
     m_bModified = TRUE;
     m_bUnflushed = TRUE;
-    m_unflushedAttach.push_back(reader->GetAttachFolder());
+    if (!newAttachFolder || reader->MadeAttachFolder())
+        m_unflushedAttach.push_back(reader->GetAttachFolder());
     if (loaded) {
         CMailIndexRecord* r = record.release();
         if (m_mailList.IsThreadMode() && m_mailList.AreThreadsBuilt())
@@ -906,15 +956,19 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
     if (bCopyAttach && !source.GetText(CMailIndexRecord::colAttachDir).IsEmpty() && HasAttachmentFiles(sourceAttach)) {
         CString attachRoot = CombinePath(m_record.m_strPath, "Attach");
         CString target = CombinePath(attachRoot, name);
-        if (DirectoryExists(target)) {
+        // A name is taken when the store knows it and the folder is there.
+        auto taken = [&](const CString& candidate) {
+            return MayHaveAttachFolder(candidate) && DirectoryExists(CombinePath(attachRoot, candidate));
+        };
+        if (taken(name)) {
             CString digits = name.SpanExcluding("0123456789");
             digits = name.Mid(digits.GetLength()).SpanIncluding("0123456789");
-            for (int n = 1; n < 100000 && DirectoryExists(target); n++) {
+            for (int n = 1; n < 100000 && taken(name); n++)
                 name.Format("QM%s_%d", digits.GetString(), n);
-                target = CombinePath(attachRoot, name);
-            }
+            target = CombinePath(attachRoot, name);
         }
         CopyFolderTree(sourceAttach, target);
+        NoteAttachFolder(name);
         if (HasAttachmentFiles(target)) {
             copy->m_bAttach = 1;
             attachSize = static_cast<int>(GetFolderFilesSize(target));

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 class CMailFileReader;
@@ -164,7 +165,14 @@ public:
 private:
     void UpdatePaths();
     BOOL FillRecord(CMailIndexRecord* pRecord, CMailFileReader* pReader, const char* pszReceivedTime,
-                    BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter);
+                    BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter,
+                    BOOL bNewAttachFolder = FALSE);
+    // Whether a folder of this name may exist under "Attach", from the
+    // names the store has seen and given, so that filing into a large folder
+    // need not look each name up (a lookup that misses scans the whole
+    // directory on some file systems).
+    bool MayHaveAttachFolder(const CString& name);
+    void NoteAttachFolder(const CString& name);
     void SetFromAccountFlag(CMailIndexRecord* pRecord);
     BOOL SetMailFlagBit(const char* pszMailFileName, int nBit, BOOL bSet);
     // Cuts what an interrupted filing left at the end of the data file: a
@@ -198,6 +206,10 @@ private:
     // whether anything was filed at all.
     std::vector<CString> m_unflushedAttach;
     BOOL m_bUnflushed = FALSE;
+    // Folder names under "Attach", lower case, read once from the directory
+    // and then kept as mails are filed and copied in.
+    std::unordered_set<std::string> m_attachNames;
+    bool m_bAttachNamesRead = false;
     // Length of the data file when it was last found in order (-1: unknown).
     LONGLONG m_nCheckedDataEnd = -1;
 };

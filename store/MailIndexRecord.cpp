@@ -41,9 +41,18 @@ CMailIndexRecord::~CMailIndexRecord()
 
 void CMailIndexRecord::SetText(int nColumn, const char* pszText)
 {
+    SetText(nColumn, pszText, pszText ? strlen(pszText) : 0);
+}
+
+void CMailIndexRecord::SetText(int nColumn, const char* pText, size_t nLength)
+{
     if (nColumn < 0 || nColumn >= columnCount)
         return;
-    m_strText[nColumn] = pszText;
+    // A text ends at a NUL byte, as a C string would.
+    const void* nul = pText ? memchr(pText, '\0', nLength) : nullptr;
+    if (nul)
+        nLength = static_cast<size_t>(static_cast<const char*>(nul) - pText);
+    m_strText[nColumn] = CString(pText, static_cast<int>(nLength));
     switch (nColumn) {
     case colSubject:
         m_nSubjectNoTag = -1;

@@ -60,6 +60,7 @@ public:
     const CString& GetText(int nColumn) const { return m_strText[nColumn]; }
     // Sets a text column; the caches derived from it are dropped.
     void SetText(int nColumn, const char* pszText);
+    void SetText(int nColumn, const char* pText, size_t nLength);
     void SetReferenceId(const char* pszId) { SetText(colReference, pszId); }
 
     BOOL IsRead() const { return m_bRead != 0; }

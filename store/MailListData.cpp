@@ -8,7 +8,6 @@
 #include <climits>
 #include <cstring>
 #include <string>
-#include <unordered_map>
 
 namespace {
 
@@ -119,6 +118,71 @@ struct SortComparator
         return ascending ? c < 0 : c > 0;
     }
 };
+
+// The keys of one record, gathered once before sorting: a large folder is
+// sorted over this compact array instead of reaching into every record (and
+// parsing its dates) at each comparison.
+struct SortKey
+{
+    int64_t number;    // the key of a numeric column
+    const char* text;  // the key of a text column, owned by the record
+    int64_t sendTime;
+    int index;
+    CMailIndexRecord* record;
+};
+
+// Sorts records in the order SortComparator gives. Columns whose key is a
+// number or a text the record keeps are sorted by gathered keys; the rest
+// compare records directly.
+void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& cmp)
+{
+    const int column = cmp.column;
+    if (column == 7 || column == 13) {
+        std::sort(records.begin(), records.end(), cmp);
+        return;
+    }
+    std::vector<SortKey> keys(records.size());
+    bool byText = false;
+    for (size_t i = 0; i < records.size(); i++) {
+        CMailIndexRecord* r = records[i];
+        SortKey& k = keys[i];
+        k.number = 0;
+        k.text = nullptr;
+        k.sendTime = r->GetSendTime();
+        k.index = r->m_nIndex;
+        k.record = r;
+        switch (column) {
+        case 0: k.number = r->m_bAttach; break;
+        case 1: k.text = r->GetSortSubject(); break;
+        case 2: k.text = r->GetFromAddress().GetString(); break;
+        case 3: k.number = k.sendTime; break;
+        case 4: k.number = r->GetReceiveTime(); break;
+        case 5: k.number = r->m_nTotalSize; break;
+        case 6: k.text = r->GetText(CMailIndexRecord::colTo).GetString(); break;
+        case 8: k.number = r->m_nBookmark; break;
+        case 9:
+            k.text = cmp.subjectMode ? r->GetSortSubject() : r->GetText(CMailIndexRecord::colSubject).GetString();
+            break;
+        case 10: k.text = r->GetText(CMailIndexRecord::colReference).GetString(); break;
+        case 11: k.number = r->m_nParent; break;
+        default: k.number = r->m_nRecordPos; break;
+        }
+        byText = byText || k.text;
+    }
+    const bool thenSendTime = column != 3 && column != 4;
+    const bool ascending = cmp.ascending;
+    auto less = [&](const SortKey& a, const SortKey& b) {
+        int c = byText ? CompareBytes(a.text ? a.text : "", b.text ? b.text : "") : CompareNum(a.number, b.number);
+        if (c == 0 && thenSendTime)
+            c = CompareNum(a.sendTime, b.sendTime);
+        if (c == 0)
+            c = CompareNum(a.index, b.index);
+        return ascending ? c < 0 : c > 0;
+    };
+    std::sort(keys.begin(), keys.end(), less);
+    for (size_t i = 0; i < keys.size(); i++)
+        records[i] = keys[i].record;
+}
 
 } // namespace
 
@@ -236,27 +300,18 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         r->m_nRecordPos = static_cast<int>(pos);
         size_t field = textStart;
         int column = 0;
-        bool rejected = false;
         for (;;) {
             const void* tab = memchr(data.data() + field, '\t', crlf - field);
             size_t fieldEnd = tab ? static_cast<size_t>(static_cast<const char*>(tab) - data.data()) : crlf;
-            std::string text(data, field, fieldEnd - field);
-            if (!SetRecordField(column, text.c_str(), r)) {
-                rejected = true;
-                break;
-            }
+            r->SetText(column, data.data() + field, fieldEnd - field);
             if (!tab)
                 break;
             field = fieldEnd + 1;
             column++;
         }
-        if (rejected) {
-            RemoveRecord(r);
-        } else {
-            if (!r->m_bRead)
-                m_nUnreadCount++;
-            m_view.push_back(r);
-        }
+        if (!r->m_bRead)
+            m_nUnreadCount++;
+        m_view.push_back(r);
         pos = crlf + 2;
     }
     m_records.Vector().shrink_to_fit();
@@ -753,8 +808,7 @@ void CMailListData::Sort(int nColumn, BOOL bAscending, BOOL bSubjectMode, int nF
     std::vector<CMailIndexRecord*> copy(m_view);
     if (m_bThreadMode && !m_bThreadsBuilt)
         LinkAllThreads(copy);
-    SortComparator cmp{nColumn, bAscending != 0, bSubjectMode != 0, nFromMode};
-    std::sort(copy.begin(), copy.end(), cmp);
+    SortRecords(copy, SortComparator{nColumn, bAscending != 0, bSubjectMode != 0, nFromMode});
     if (!m_bThreadMode) {
         m_view.swap(copy);
         m_levels.clear();
@@ -779,33 +833,31 @@ bool CMailListData::IsAncestorOrSelf(CMailIndexRecord* pCandidate, CMailIndexRec
 void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
 {
     m_bThreadsBuilt = TRUE;
-    SortComparator byRef{10, true, false, 0};
     std::vector<CMailIndexRecord*> sorted(records);
-    std::sort(sorted.begin(), sorted.end(), byRef);
+    SortRecords(sorted, SortComparator{10, true, false, 0});
 
-    std::unordered_map<std::string, std::vector<CMailIndexRecord*>> answers;
-    for (CMailIndexRecord* r : sorted) {
-        const CString& ref = r->GetText(CMailIndexRecord::colReference);
-        if (!ref.IsEmpty())
-            answers[ref.Str()].push_back(r);
-    }
+    // The answers to one Message-ID lie side by side in the sorted array, in
+    // the order they are linked: found by a search, not by a table of copies.
+    std::vector<const char*> refs(sorted.size());
+    for (size_t i = 0; i < sorted.size(); i++)
+        refs[i] = sorted[i]->GetText(CMailIndexRecord::colReference).GetString();
 
     struct Frame
     {
         CMailIndexRecord* record;
-        const std::vector<CMailIndexRecord*>* candidates;
-        size_t next;
+        size_t next, end;  // the answers still to link: sorted[next, end)
     };
     std::vector<Frame> stack;
     auto push = [&](CMailIndexRecord* r) {
-        const CString& id = r->GetText(CMailIndexRecord::colMessageId);
-        const std::vector<CMailIndexRecord*>* cands = nullptr;
-        if (!id.IsEmpty()) {
-            auto it = answers.find(id.Str());
-            if (it != answers.end())
-                cands = &it->second;
+        const char* id = r->GetText(CMailIndexRecord::colMessageId).GetString();
+        size_t first = 0, last = 0;
+        if (*id) {
+            auto range = std::equal_range(refs.begin(), refs.end(), id,
+                                          [](const char* a, const char* b) { return strcmp(a, b) < 0; });
+            first = static_cast<size_t>(range.first - refs.begin());
+            last = static_cast<size_t>(range.second - refs.begin());
         }
-        stack.push_back(Frame{r, cands, 0});
+        stack.push_back(Frame{r, first, last});
     };
 
     for (CMailIndexRecord* root : sorted) {
@@ -814,11 +866,11 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
         push(root);
         while (!stack.empty()) {
             Frame& f = stack.back();
-            if (!f.candidates || f.next >= f.candidates->size()) {
+            if (f.next >= f.end) {
                 stack.pop_back();
                 continue;
             }
-            CMailIndexRecord* child = (*f.candidates)[f.next++];
+            CMailIndexRecord* child = sorted[f.next++];
             CMailIndexRecord* parent = f.record;
             // A mail that answers itself, or a ring of mails answering each
             // other, would make the tree a cycle.

@@ -26,6 +26,27 @@ TEST(Base64, EncodeAndDecodeByTable)
     }
 }
 
+// Decoding appends to what the output holds and stops at an "=" in the
+// second to fourth place of a group or at an unfinished group; any other
+// character outside the alphabet counts as zero bits.
+TEST(Base64, DecodeAppendStopsWhereTheTextEnds)
+{
+    const struct { const char* text; std::string bytes; } cases[] = {
+        {"YWJjZGVm", "abcdef"}, {"YWJjZA==", "abcd"}, {"YWJjZGU=", "abcde"}, {"YWJjZGU", "abcde"},
+        {"YWJjZ", "abc"}, {"YWJj=GVm", std::string("abc\0ef", 6)}, {"YW=jZGVm", "a"}, {"=WJj", "\x01" "bc"},
+        {"Y", ""}, {"YW*j", "a`#"}, {"////", "\xff\xff\xff"}, {"++++", "\xfb\xef\xbe"},
+    };
+    for (const auto& c : cases) {
+        std::string out = "pre";
+        CBase64::DecodeAppend(c.text, strlen(c.text), out);
+        EXPECT_EQ(out, "pre" + c.bytes) << c.text;
+    }
+    std::string bytes;
+    for (int i = 0; i < 3000; i++)
+        bytes += static_cast<char>(i * 7);
+    EXPECT_EQ(CBase64::DecodeToString(CBase64::EncodeToString(bytes.data(), bytes.size()).c_str()), bytes);
+}
+
 TEST(Base64, LineLengthAndBufferLimits)
 {
     std::string data(57, 'x');

@@ -25,6 +25,9 @@ struct FakePop3Options
     // RETR of this number sends half the mail, then goes silent or closes.
     int nBreakRetr = 0;
     bool bBreakByClosing = false;
+    bool bPipelining = false;       // CAPA announces PIPELINING (else CAPA is unknown)
+    int nRefuseList = 0;            // LIST of this number answers -ERR
+    int nRefuseDele = 0;            // DELE of this number answers -ERR
 };
 
 class FakePop3Server
@@ -98,6 +101,14 @@ private:
                 Line(s, "+OK");
             } else if (verb == "STLS") {
                 Line(s, m_options.bRefuseStls ? "-ERR not here" : "+OK");
+            } else if (verb == "CAPA" && m_options.bPipelining) {
+                Line(s, "+OK");
+                Line(s, "TOP");
+                Line(s, "UIDL");
+                Line(s, "PIPELINING");
+                Line(s, ".");
+            } else if ((verb == "LIST" && n == m_options.nRefuseList) || (verb == "DELE" && n == m_options.nRefuseDele)) {
+                Line(s, "-ERR refused");
             } else if (verb == "STAT") {
                 size_t total = 0;
                 for (auto& m : m_mails)

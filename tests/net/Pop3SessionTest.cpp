@@ -57,6 +57,48 @@ TEST(Pop3Session, ReceivesAndDeletesWhateverLineEndsTheServerUses)
     }
 }
 
+// A server that announces pipelining gets LIST with RETR and all DELEs in
+// one write each; what is filed, deleted and reported stays what the
+// command-by-command pass gives, also when a LIST or a DELE is refused.
+TEST(Pop3Session, PipeliningChangesNothingButTheWrites)
+{
+    const char* const kMailC = "From: c@example.jp\r\nSubject: third\r\n\r\nbody c\r\n";
+    struct Case
+    {
+        const char* name;
+        int nRefuseList, nRefuseDele;
+        size_t nFiled;
+        std::vector<int> deleted;
+    } cases[] = {
+        {"all accepted", 0, 0, 3, {1, 2, 3}},
+        {"LIST 2 refused", 2, 0, 1, {1}},
+        {"DELE 2 refused", 0, 2, 3, {1, 3}},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> outcome[2];
+        for (bool bPipelining : {false, true}) {
+            SCOPED_TRACE(std::string(c.name) + (bPipelining ? ", pipelined" : ", one by one"));
+            FakePop3Options options;
+            options.bPipelining = bPipelining;
+            options.nRefuseList = c.nRefuseList;
+            options.nRefuseDele = c.nRefuseDele;
+            FakePop3Server server({{"u1", kMailA}, {"u2", kMailB}, {"u3", kMailC}}, options);
+            TestSessionFolder folder;
+            CPop3TestSession session(folder);
+            Configure(session, server.Port());
+            PassResult result = RunPass(session);
+            ASSERT_TRUE(result.bFinished);
+            EXPECT_EQ(session.filed.size(), c.nFiled);
+            EXPECT_EQ(server.Deleted(), c.deleted);
+            EXPECT_TRUE(server.Received("QUIT"));
+            outcome[bPipelining] = session.filed;
+            outcome[bPipelining].push_back(FormatString("%d %u %zu", result.nFinishResult, result.nFinishMessage,
+                                                        result.errors.size()).Str());
+        }
+        EXPECT_EQ(outcome[0], outcome[1]) << c.name;
+    }
+}
+
 TEST(Pop3Session, NulBytesAndLongLinesArriveIntact)
 {
     std::string longLine(12000, 'L');

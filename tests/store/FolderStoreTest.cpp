@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -613,4 +615,158 @@ TEST(FolderStore, FilingThatFailsWritesItsLogLine)
     app.m_bCommLog = FALSE;
     EXPECT_NE(ReadFileBytes(app.GetLogFilePath()).find("m_pMailReader->ReadMailFile Error\r\n"), std::string::npos);
     RemoveDirectoryA(store.GetDataPath());
+}
+
+namespace {
+
+// Names the reader makes up for nameless parts carry the filing time: they
+// are shown as "QM#" so that two filings can be compared.
+std::string MaskGeneratedNames(const std::string& s)
+{
+    std::string out;
+    for (size_t i = 0; i < s.size();) {
+        size_t digits = 0;
+        if (s.compare(i, 2, "QM") == 0)
+            while (i + 2 + digits < s.size() && isdigit(static_cast<unsigned char>(s[i + 2 + digits])))
+                digits++;
+        if (digits >= 16) {
+            out += "QM#";
+            i += 2 + digits;
+        } else {
+            out += s[i++];
+        }
+    }
+    return out;
+}
+
+std::string Printable(const std::string& s)
+{
+    std::string out;
+    for (unsigned char c : s) {
+        if (c == '\\' || c < 0x20 || c >= 0x7F)
+            out += FormatString("\\%02x", c).Str();
+        else
+            out += static_cast<char>(c);
+    }
+    return out;
+}
+
+// Everything a folder keeps on disk, as text: each "Index.lst" line (its
+// binary part in hex), each "MailData.Qmd" entry and each attachment file
+// with its size and a hash of its bytes.
+std::string StoredLayout(CMailFolderStore& store)
+{
+    std::string out = "[Index.lst]\n";
+    std::string index = ReadFileBytes(store.GetFolderPath() + "\\Index.lst");
+    for (size_t pos = 0; pos < index.size();) {
+        size_t end = pos + CMailIndexRecord::binarySize;
+        size_t crlf = index.find("\r\n", std::min(end, index.size()));
+        if (crlf == std::string::npos)
+            crlf = index.size();
+        out += Printable(index.substr(pos, std::min(end, crlf) - pos)) + " " +
+               Printable(MaskGeneratedNames(index.substr(std::min(end, crlf), crlf - std::min(end, crlf)))) + "\n";
+        pos = crlf + 2;
+    }
+    out += "[MailData.Qmd]\n";
+    std::string data = ReadFileBytes(store.GetDataPath());
+    for (size_t pos = 0; pos < data.size();) {
+        size_t end = data.find("\r\n.\r\n", pos);
+        end = end == std::string::npos ? data.size() : end + 5;
+        out += Printable(data.substr(pos, end - pos)) + "\n";
+        pos = end;
+    }
+    out += "[Attach]\n";
+    std::vector<std::string> files;
+    ListRelative(store.GetFolderPath() + "\\Attach", "", files);
+    for (const std::string& f : files) {
+        std::string bytes = MaskGeneratedNames(ReadFileBytes(store.GetFolderPath() + "\\Attach\\" + f.c_str()));
+        uint64_t hash = 14695981039346656037ull;
+        for (unsigned char c : bytes)
+            hash = (hash ^ c) * 1099511628211ull;
+        out += Printable(MaskGeneratedNames(f)) + FormatString(" %u %016llx", static_cast<unsigned>(bytes.size()),
+                                                               static_cast<unsigned long long>(hash)).Str() + "\n";
+    }
+    return out;
+}
+
+} // namespace
+
+// What filing writes stays byte for byte what earlier versions of the store
+// wrote for the same mails. Setting CVM_WRITE_FIXTURES=1 writes the expected
+// layout anew from the code under test.
+TEST(FolderStore, FilingKeepsItsStoredLayout)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    std::vector<Fixture> fixtures = Fixtures();
+    fixtures.push_back({"QM1000000011.eml",
+                        "From: a@example.com\r\nSubject: no charset\r\n\r\n.leading dot\r\nplain text\r\n", {}, "", 0});
+    fixtures.push_back({"QM1000000012.eml",
+                        "From: a@example.com\r\nSubject: two of a name\r\nMIME-Version: 1.0\r\n"
+                        "Content-Type: multipart/mixed; boundary=d\r\n\r\n--d\r\nContent-Type: text/plain\r\n\r\nhi\r\n"
+                        "--d\r\nContent-Type: application/octet-stream; name=\"a.bin\"\r\n"
+                        "Content-Transfer-Encoding: base64\r\n\r\nQUJD\r\n"
+                        "--d\r\nContent-Type: application/octet-stream; name=\"a.bin\"\r\n"
+                        "Content-Transfer-Encoding: base64\r\n\r\nREVG\r\nR0g=\r\n--d--\r\n",
+                        {}, "", 1});
+    for (size_t i = 0; i < fixtures.size(); i++)
+        ASSERT_EQ(FileMail(store, dir.Path(), fixtures[i].name, fixtures[i].text, i % 2 == 0,
+                           FormatString("2024/05/%02d 10:00:00 +0900", 1 + static_cast<int>(i))),
+                  1);
+    ASSERT_TRUE(store.FlushFiledMails());
+    std::string layout = StoredLayout(store);
+
+    CString expectedPath = TestSupport::TestDataDir() + "\\store\\data\\StoredLayout.txt";
+    char write[8];
+    if (GetEnvironmentVariableA("CVM_WRITE_FIXTURES", write, sizeof(write)) && write[0] == '1')
+        WriteFileBytes(expectedPath, layout);
+    std::string expected = ReadFileBytes(expectedPath);
+    ASSERT_FALSE(expected.empty()) << expectedPath.GetString();
+    EXPECT_EQ(layout, expected);
+}
+
+// Attachment folders: a plain mail gets none; a copy takes a free name
+// whether the name in the way was filed, copied or found on the disk.
+TEST(FolderStore, AttachmentFolderNamesStayApart)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore inbox, other;
+    OpenStore(inbox, dir.File("In.Box"), 1, 1);
+    OpenStore(other, dir.File("Other.Box"), 2, 1);
+    ASSERT_TRUE(inbox.LoadIndex());
+    ASSERT_TRUE(other.LoadIndex());
+    const std::string withFile = "From: a@example.com\r\nSubject: file\r\nMIME-Version: 1.0\r\n"
+                                 "Content-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\n"
+                                 "text\r\n--b\r\nContent-Type: application/octet-stream; name=\"x.bin\"\r\n"
+                                 "Content-Transfer-Encoding: base64\r\n\r\nQUJD\r\n--b--\r\n";
+    ASSERT_EQ(FileMail(inbox, dir.Path(), "QM3000000001.eml", SimpleMail("plain", "<p@x>")), 1);
+    ASSERT_EQ(FileMail(inbox, dir.Path(), "QM3000000002.eml", withFile), 1);
+    EXPECT_FALSE(TestSupport::FileExists(inbox.GetFolderPath() + "\\Attach\\QM3000000001.eml"));
+    EXPECT_EQ(AttachFiles(inbox, "QM3000000002.eml"), (std::vector<std::string>{"Headers\\Headers.dat", "x.bin"}));
+
+    // In the other folder the name is taken first by a folder already on the
+    // disk, then by each copy.
+    CreateDirectoryA(other.GetFolderPath() + "\\Attach", nullptr);
+    CreateDirectoryA(other.GetFolderPath() + "\\Attach\\qm3000000002.EML", nullptr);
+    WriteFileBytes(other.GetFolderPath() + "\\Attach\\qm3000000002.EML\\old.txt", "old");
+    CMailListData* list = inbox.GetMailList();
+    CMailIndexRecord* src = list->GetMailRecord(1);
+    CString text;
+    ASSERT_TRUE(inbox.ReadMailText(src, text));
+    for (int i = 0; i < 2; i++)
+        ASSERT_GE(src->AddCopyToFolder(&other, list, text, text.GetLength(), TRUE, inbox.GetFolderPath()), 0);
+    CMailListData* ol = other.GetMailList();
+    ASSERT_EQ(ol->GetMailCount(), 2);
+    EXPECT_EQ(ol->GetMailRecord(0)->GetText(CMailIndexRecord::colAttachDir), "QM3000000002_1");
+    EXPECT_EQ(ol->GetMailRecord(1)->GetText(CMailIndexRecord::colAttachDir), "QM3000000002_2");
+    EXPECT_EQ(AttachFiles(other, "QM3000000002_2"), (std::vector<std::string>{"Headers\\Headers.dat", "x.bin"}));
+    EXPECT_EQ(AttachFiles(other, "qm3000000002.EML"), (std::vector<std::string>{"old.txt"}));
+
+    // A copy into the folder the mail was filed into takes a new name too.
+    ASSERT_GE(src->AddCopyToFolder(&inbox, list, text, text.GetLength(), TRUE, inbox.GetFolderPath()), 0);
+    EXPECT_EQ(list->GetMailRecord(2)->GetText(CMailIndexRecord::colAttachDir), "QM3000000002_1");
 }
