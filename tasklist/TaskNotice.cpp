@@ -76,8 +76,14 @@ BOOL CreateMailInFolder(const char* pszAccount, CMailFolderStore* pFolder, const
     CSmtpSession composer;
     composer.SetAccountName(pszAccount ? pszAccount : "");
     CString sender(pszSender ? pszSender : "");
-    composer.SetFromName(ExtractDisplayName(sender));
-    composer.SetFrom(ExtractMailAddress(sender));
+    if (sender.Find('@') >= 0) {
+        composer.SetFromName(ExtractDisplayName(sender));
+        composer.SetFrom(ExtractMailAddress(sender));
+    } else {
+        // A plain name such as "Corvane Mail" for a notice kept at home: split
+        // as an address it would lose all but its first word.
+        composer.SetFrom(sender);
+    }
     composer.SetTo(pszTo ? pszTo : "");
     composer.SetCc(pszCc ? pszCc : "");
     composer.SetBcc(pszBcc ? pszBcc : "");
