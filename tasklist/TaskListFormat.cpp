@@ -9,6 +9,9 @@ const char kListTimeFormat[] = "%Y/%m/%d %H:%M";
 
 int Compare64(int64_t a, int64_t b) { return a < b ? -1 : (a > b ? 1 : 0); }
 
+const CString& ShownSubject(const CTaskListRecord& t) { return t.HasMail() ? t.m_strSubject : t.m_strNoticeSubject; }
+const CString& ShownSender(const CTaskListRecord& t) { return t.HasMail() ? t.m_strFrom : t.m_strNoticeTo; }
+
 } // namespace
 
 CString FormatDeadlineText(const CTaskListRecord& task, int64_t now)
@@ -68,8 +71,9 @@ int CompareTasks(const CTaskListRecord& a, const CTaskListRecord& b, int nColumn
         if (a.m_bHasDeadline != b.m_bHasDeadline)
             return a.m_bHasDeadline ? -1 : 1;
         return a.m_bHasDeadline ? Compare64(a.m_tDeadline, b.m_tDeadline) : 0;
-    case 1: return a.m_strSubject.Compare(b.m_strSubject);
-    case 2: return ExtractMailAddress(a.m_strFrom).CompareNoCase(ExtractMailAddress(b.m_strFrom));
+    // A free task shows its notice's subject and recipient in these columns.
+    case 1: return ShownSubject(a).Compare(ShownSubject(b));
+    case 2: return ExtractMailAddress(ShownSender(a)).CompareNoCase(ExtractMailAddress(ShownSender(b)));
     case 3: return Compare64(a.m_tSend, b.m_tSend);
     case 4: return Compare64(a.m_tReceive, b.m_tReceive);
     case 5: return folderA.Compare(folderB);

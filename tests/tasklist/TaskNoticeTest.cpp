@@ -96,6 +96,7 @@ protected:
     void TearDown() override
     {
         SetTaskNoticeHooks(m_oldHooks);
+        m_app->FreeTaskList();
         g_app = nullptr;
         delete m_app;
     }
@@ -251,4 +252,32 @@ TEST_F(TaskNoticeTest, TaskRemovedWhileItsNoticeIsDeliveredStaysRemoved)
     EXPECT_EQ(CTaskListThread::RunReminders(m_table, m_now), 1);
     EXPECT_EQ(m_table.GetRecordCount(), 0);
     EXPECT_EQ(ReadFileBytes(m_dir.File("TaskList.dat")), "");
+}
+
+TEST_F(TaskNoticeTest, TaskListThreadDeliversAtItsTimerAndCountsTheNewMails)
+{
+    m_app->ShowInbox();
+    TestSupport::WriteFileBytes(m_app->GetTaskListPath(),
+                                "0\t\t\t\t\t\t0\t0\t1\t1715560200\t会議の準備\t1\t15\t0\t0\t定例会議\t\t\t\r\n");
+    m_app->m_nThreadID = GetCurrentThreadId();
+    CTaskListThread* thread = new CTaskListThread;
+    ASSERT_TRUE(thread->CreateThread());
+    HANDLE handle = nullptr;
+    DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &handle, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    DWORD id = thread->m_nThreadID;
+    ASSERT_TRUE(PostThreadMessageA(id, WM_TIMER, CTaskListThread::kTimerId, 0));
+    MSG msg = {};
+    bool counted = false;
+    for (int i = 0; i < 100 && !counted; ++i) {
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            counted = counted || (msg.message == CTaskListThread::WM_TASK_REMINDERS_DONE && msg.wParam == 1);
+        Sleep(50);
+    }
+    EXPECT_TRUE(counted);
+    EXPECT_EQ(m_app->m_pInbox->GetMailCount(), 1);
+    PostThreadMessageA(id, 1404, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(handle, 5000), WAIT_OBJECT_0);
+    CloseHandle(handle);
+    EXPECT_NE(ReadFileBytes(m_app->GetTaskListPath()).find("\t1\t15\t1\t0\t"), std::string::npos);
 }
