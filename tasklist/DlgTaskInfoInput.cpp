@@ -27,6 +27,18 @@ void EnsureRichEditClass()
     (void)s_common;
 }
 
+// The rich-edit field counts its length in characters, not bytes: a buffer
+// of that many bytes would cut a Japanese text short.
+CString ReadRichEditText(HWND hEdit)
+{
+    int chars = static_cast<int>(::SendMessageA(hEdit, WM_GETTEXTLENGTH, 0, 0));
+    int size = chars * 2 + 2;
+    CString text;
+    ::SendMessageA(hEdit, WM_GETTEXT, static_cast<WPARAM>(size), reinterpret_cast<LPARAM>(text.GetBuffer(size)));
+    text.ReleaseBuffer();
+    return text;
+}
+
 SYSTEMTIME ToSystemTime(int64_t t)
 {
     SYSTEMTIME st = {};
@@ -183,7 +195,7 @@ void CDlgTaskInfoInput::OnOK()
     m_strNoticeAccount = GetDlgItemText(IDC_TASK_ACCOUNT);
     m_strNoticeTo = GetDlgItemText(IDC_TASK_NOTICE_TO);
     m_strNoticeSubject = GetDlgItemText(IDC_TASK_NOTICE_SUBJECT);
-    m_strNoticeBody = GetDlgItemText(IDC_TASK_NOTICE_BODY);
+    m_strNoticeBody = ReadRichEditText(GetDlgItemHwnd(IDC_TASK_NOTICE_BODY));
     // The rich-edit field ends its lines with a bare CR.
     m_strNoticeBody.Replace("\r\n", "\r");
     m_strNoticeBody.Replace("\r", "\r\n");

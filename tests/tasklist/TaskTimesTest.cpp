@@ -105,6 +105,7 @@ TEST(TaskListColumns, SortOrderOfEachColumn)
 {
     CTaskListRecord soon = Task(Local(2024, 5, 13, 10, 0), 0), later = Task(Local(2038, 5, 13, 10, 0), 0),
                     none = Task(0, 0, FALSE, 0, FALSE);
+    soon.m_strMailKey = later.m_strMailKey = "QM1";
     soon.m_strFrom = "Zed <a@example.jp>";
     later.m_strFrom = "Amy <B@example.jp>";
     soon.m_tSend = 200;
