@@ -7,7 +7,9 @@
 #include <cstdint>
 
 class CTaskListRecord;
+class CTaskListData;
 class CMailIndexRecord;
+class CMailFolderStore;
 
 class CDlgTaskInfoInput : public CDialog
 {
@@ -48,6 +50,4 @@ protected:
 // Shows the task input dialog, filled from the mail when one is given (else
 // a free task with the deadline and notify switches on), and on OK appends a
 // new task to the table. False on Cancel. The caller writes the table.
-class CTaskListData;
-class CMailFolderStore;
 BOOL AddTaskForMail(CMailIndexRecord* pMail, CMailFolderStore* pStore, CTaskListData* pTable, CWnd* pParent);
