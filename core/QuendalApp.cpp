@@ -19,6 +19,7 @@ CQuendalApp::~CQuendalApp()
     // Shut-down normally closed them already; a failed start-up has not.
     CloseAllFolders();
     FreeRuleTables();
+    FreeTaskList();
     delete m_pAccountDataSet;
     delete m_pAutoSignData;
     delete m_pShortCutTemplateData;

@@ -25,6 +25,8 @@ class CMailIndexRecord;
 class CMailMessage;
 class CDlgAddressNote;
 struct CAddressRecipientTargets;
+class CTaskListData;
+class CDlgTaskList;
 
 class CQuendalApp : public CMailApp
 {
@@ -266,6 +268,31 @@ public:
     CDlgAddressNote* OpenAddressBook(CWnd* pParent, int nKind, const CAddressRecipientTargets* pTargets = nullptr,
                                      RECT* pKeepRect = nullptr, const char* pszName = nullptr,
                                      const char* pszAddress = nullptr, const char* pszMemo = nullptr);
+
+    // ---- The task list (tasklist/QuendalAppTaskList.cpp) ----
+    // The task table "TaskList.dat", read on first use; shared with the
+    // task-list thread under the table's own lock.
+    CTaskListData* GetTaskListData();
+    // Creates the task list window on first use, else brings it to the top.
+    void ShowTaskList();
+    struct TaskListColor
+    {
+        int nHours;
+        COLORREF color;
+        int nImage;
+    };
+    // The urgency colours by hours left, sorted by time.
+    void LoadTaskListColors();
+    // The first step whose time exceeds the hours left, or none.
+    const TaskListColor* FindTaskListColor(int64_t nHoursLeft);
+    // Closes the task list window (keeping its placement); at shut-down.
+    void CloseTaskList();
+    void FreeTaskList();
+    CTaskListData* m_pTaskListData = nullptr;
+    CDlgTaskList* m_pTaskListDlg = nullptr;
+    CArray<TaskListColor, const TaskListColor&> m_taskListColors;
+    CCriticalSection m_taskListLock;
+    // ---- end of the task list ----
 
     // ---- Start-up, thread messages, shut-down, settings and registration ----
     // (QuendalAppStartup.cpp, QuendalAppDispatch.cpp, QuendalAppThreads.cpp,

@@ -6,10 +6,12 @@
 #include "core/DlgAbout.h"
 #include "core/SplashWnd.h"
 #include "mainwnd/MainFrame.h"
+#include "tasklist/DlgTaskList.h"
 #include "resources/resource.h"
 
 BEGIN_MESSAGE_MAP(CQuendalApp, CMailApp)
     ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
+    ON_COMMAND(ID_TASKLIST_OPEN, ShowTaskList)
 END_MESSAGE_MAP()
 
 namespace {
@@ -24,7 +26,7 @@ bool IsApplicationMessage(UINT message)
     case 1366: case 1367: case 1368: case 1369: case 1370: case 1371: case 1372: case 1375: case 1376:
     case 1382: case 1383: case 1384: case 1386: case 1388: case 1389: case 1390: case 1392: case 1393:
     case 1394: case 1399: case 1400: case 1401: case 1405: case 1406: case 1407: case 1417: case 1418:
-    case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1475: case 1476: case 1478:
+    case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1474: case 1475: case 1476: case 1478:
         return true;
     default:
         return false;
@@ -110,6 +112,14 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
         AfxMessageBox(text, MB_OK);
         break;
     }
+    case WM_QD_SHOW_TASKLIST:
+        ShowTaskList();
+        break;
+    case 1474:
+        // Tasks changed elsewhere: the open task list shows them again.
+        if (m_pTaskListDlg && m_pTaskListDlg->m_hWnd)
+            m_pTaskListDlg->Refill();
+        break;
     case 1375:
         if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
             p->EndDialog(0);

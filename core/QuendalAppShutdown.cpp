@@ -75,6 +75,11 @@ void CQuendalApp::ShutDown()
         pFrame->SaveFrameState();
     }
 
+    // The task list window and the reminder thread go before the folders:
+    // both hold folder stores, and a reminder files its notice into one.
+    CloseTaskList();
+    EndServiceThread(m_pTaskListThread, m_hTaskListThread);
+
     // The folder stores are written before anything else goes: they hold
     // what the user would lose.
     if (GetFolderCount() > 0) {
@@ -96,7 +101,6 @@ void CQuendalApp::ShutDown()
     // Told to quit and waited for (with a bound): they must not run on while
     // the application frees what they use.
     EndServiceThread(m_pCommThread, m_hCommThread);
-    EndServiceThread(m_pTaskListThread, m_hTaskListThread);
     EndServiceThread(m_pAddressThread, m_hAddressThread);
     EndServiceThread(m_pEndWaitThread, m_hEndWaitThread);
 

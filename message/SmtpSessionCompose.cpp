@@ -371,11 +371,15 @@ CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
     if (pos == 0) {
         CString rest = entry.Mid(bare.GetLength());
         rest.Trim();
-        if (rest.GetLength() > 1) {
+        if (rest.GetLength() > 1 && rest[0] == '(' && rest[rest.GetLength() - 1] == ')') {
             CString comment = rest.Mid(1, rest.GetLength() - 2);
             if (!IsAsciiText(comment) || HasAnyOf(comment, ",()<>"))
                 comment = EncodeFoldedText(comment);
             result.Format("%s (%s)", bare.GetString(), comment.GetString());
+        } else if (!rest.IsEmpty()) {
+            // Words that are no address with a comment (a plain sender name
+            // such as "Corvane Mail") are kept whole.
+            result = EncodeFoldedText(entry);
         }
     } else if (pos > 0) {
         int lt = -1;

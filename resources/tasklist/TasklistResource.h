@@ -1,0 +1,44 @@
+// Resource identifiers of the task list window and the task input dialog.
+#pragma once
+
+// Dialogs and menus.
+#define IDD_TASK_LIST 1590
+#define IDD_TASK_INFO 1591
+#define IDR_TASKLIST_CONTEXT 1592
+
+// Commands of the list's context menu.
+#define ID_TASK_SELECT_MAIL 32964
+#define ID_TASK_EDIT 33238
+
+// Task list window.
+#define IDC_TASK_LIST 1700
+#define IDC_TASK_EDIT 1701
+#define IDC_TASK_SELECT 1702
+#define IDC_TASK_DELETE 1703
+#define IDC_TASK_ADD 1704
+
+// Task input dialog.
+#define IDC_TASK_MAIL_SUBJECT 1710
+#define IDC_TASK_MAIL_FROM 1711
+#define IDC_TASK_MAIL_TO 1712
+#define IDC_TASK_MAIL_SENT 1713
+#define IDC_TASK_MAIL_RECEIVED 1714
+#define IDC_TASK_HAS_DEADLINE 1715
+#define IDC_TASK_DATE 1716
+#define IDC_TASK_TIME 1717
+#define IDC_TASK_NOTIFY 1718
+#define IDC_TASK_LEAD 1719
+#define IDC_TASK_NOTIFIED 1720
+#define IDC_TASK_ACTION_STORE 1721
+#define IDC_TASK_ACTION_SEND 1722
+#define IDC_TASK_ACCOUNT 1723
+#define IDC_TASK_NOTICE_TO 1724
+#define IDC_TASK_BROWSE_TO 1725
+#define IDC_TASK_NOTICE_SUBJECT 1726
+#define IDC_TASK_NOTICE_BODY 1727
+#define IDC_TASK_MEMO 1728
+#define IDC_TASK_LEAD_LABEL 1729
+#define IDC_TASK_ACCOUNT_LABEL 1730
+#define IDC_TASK_NOTICE_TO_LABEL 1731
+#define IDC_TASK_NOTICE_SUBJECT_LABEL 1732
+#define IDC_TASK_NOTICE_BODY_LABEL 1733
