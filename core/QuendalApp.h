@@ -273,6 +273,8 @@ public:
     // The task table "TaskList.dat", read on first use; shared with the
     // task-list thread under the table's own lock.
     CTaskListData* GetTaskListData();
+    // Lets the task list follow mails that are deleted or moved.
+    void InstallTaskListMailHooks();
     // Creates the task list window on first use, else brings it to the top.
     void ShowTaskList();
     struct TaskListColor

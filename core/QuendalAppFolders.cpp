@@ -517,8 +517,10 @@ int CQuendalApp::PrepareMailBox(BOOL bForce)
         ReadMailBoxPath();
         m_bMailBoxPathRead = TRUE;
     }
-    // A mailbox is there once its folder list is: the folder alone may have
-    // been made already by the address-book thread of this start.
+    // A mailbox is there once its folder list is. A bare folder (made by the
+    // address-book thread of this start, or an empty folder given with /M) is
+    // offered in the mailbox dialog and then gets the default folders and
+    // address book.
     CString folder = GetMailBoxFolder();
     bool ready = !m_strMailBoxNameOverride.IsEmpty() && !m_strMailBoxPathOverride.IsEmpty() &&
                  DirectoryExists(folder) && !bForce &&
@@ -533,10 +535,6 @@ int CQuendalApp::PrepareMailBox(BOOL bForce)
         m_strMailBoxNameOverride.Empty();
         m_strMailBoxPathOverride.Empty();
         ReadMailBoxPath();
-        CreateDefaultMailBox();
-    } else if (GetFileAttributesA(GetFolderDataPath()) == INVALID_FILE_ATTRIBUTES) {
-        // Only a mailbox with its folder list is used as it stands; a bare
-        // folder gets the default folders and address book.
         CreateDefaultMailBox();
     }
 

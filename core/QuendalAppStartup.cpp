@@ -127,6 +127,8 @@ void InstallNeighbourHooks()
     // writer, which writes only while logging is on.
     SetCommLogWriter([](const char* pszText) { WriteLog(pszText); });
     InstallMailViewPane();
+    if (QuendalApp())
+        QuendalApp()->InstallTaskListMailHooks();
 }
 
 } // namespace

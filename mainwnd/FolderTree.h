@@ -23,6 +23,8 @@ public:
     void OnInitialUpdate() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
+    // Refills the account box from the account table (after the accounts changed).
+    void FillAccountCombo();
     // Rebuilds every item from the folder list.
     void BuildTree();
     // Position: 0 above the item, 1 below it, 2 its last child. Returns the new id, or 0.
@@ -94,7 +96,6 @@ private:
     CMainFrame* GetMainFrame() const;
     CMailFolderStore* StoreOf(HTREEITEM hItem) const;
     bool HasUnreadBelow(HTREEITEM hItem) const;
-    void FillAccountCombo();
     void ApplyRename(HTREEITEM hItem, CMailFolderStore* pStore, const CString& name);
     void RemoveFolderItem(HTREEITEM hItem, CMailFolderStore* pStore);
 

@@ -9,6 +9,7 @@
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MailCommandsResource.h"
+#include "resources/mainwnd/ToolsCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
 #include "store/FolderRecord.h"
@@ -77,6 +78,17 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD_ALL, ID_PREVIOUS_FOLDER_UNREAD_ALL, OnPreviousFolderUnread)
     ON_COMMAND(ID_EMPTY_TRASH, OnEmptyTrash)
     ON_COMMAND(ID_RUN_FILTER_RULES, OnRunFilterRules)
+    // Settings and tools dialogs (MainFrameToolsCommands.cpp).
+    ON_COMMAND_RANGE(ID_TOOLS_ACCOUNTS, ID_TOOLS_ACCOUNTS, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_BASIC_SETTINGS, ID_TOOLS_BASIC_SETTINGS, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_EDITOR_SETTINGS, ID_TOOLS_EDITOR_SETTINGS, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_FONT_COLOR, ID_TOOLS_FONT_COLOR, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_ADDRESS_BOOK, ID_TOOLS_ADDRESS_BOOK, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_SIGNATURES, ID_TOOLS_SIGNATURES, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_TEMPLATES, ID_TOOLS_TEMPLATES, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_QUOTE_HEADERS, ID_TOOLS_QUOTE_HEADERS, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_AUTO_SIGNATURE, ID_TOOLS_AUTO_SIGNATURE, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_SHORTCUT_TEMPLATES, ID_TOOLS_SHORTCUT_TEMPLATES, OnToolsCommand)
 END_MESSAGE_MAP()
 
 namespace {

@@ -130,6 +130,9 @@ protected:
     void OnRunFilterRules() { RunFilterRules(); }
     void OnPreviousFolderUnread(UINT nID);
 
+    // Settings and tools dialogs (MainFrameToolsCommands.cpp).
+    void OnToolsCommand(UINT nID);
+
     DECLARE_MESSAGE_MAP()
 
 private:

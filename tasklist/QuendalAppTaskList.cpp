@@ -2,12 +2,51 @@
 // window and the urgency colours.
 #include "core/QuendalApp.h"
 
+#include "mainwnd/MailTransfer.h"
 #include "resources/tasklist/TasklistResource.h"
+#include "store/MailFolderStore.h"
 #include "tasklist/DlgTaskList.h"
 #include "tasklist/TaskListData.h"
 
 #include <algorithm>
 #include <vector>
+
+namespace {
+
+// A task linked to a mail follows the mail: it goes when the mail leaves its
+// folder for good and takes the new place when the mail moves.
+void OnMailDeleted(int nFolderId, int nIndex)
+{
+    CQuendalApp* app = QuendalApp();
+    CMailFolderStore* store = app->FindFolder(nFolderId);
+    CMailIndexRecord* mail = store ? store->GetRecord(nIndex) : nullptr;
+    if (!mail)
+        return;
+    CTaskListData* tasks = app->GetTaskListData();
+    tasks->MarkTaskOfMailDeleted(store, mail);
+    tasks->WriteToFile();
+}
+
+void OnMailMoved(int nFromFolderId, int nFromIndex, int nToFolderId, int nToIndex)
+{
+    CQuendalApp* app = QuendalApp();
+    CMailFolderStore* from = app->FindFolder(nFromFolderId);
+    CMailFolderStore* to = app->FindFolder(nToFolderId);
+    CMailIndexRecord* oldMail = from ? from->GetRecord(nFromIndex) : nullptr;
+    CMailIndexRecord* newMail = to ? to->GetRecord(nToIndex) : nullptr;
+    if (!oldMail || !newMail)
+        return;
+    CTaskListData* tasks = app->GetTaskListData();
+    tasks->RelinkMail(from, oldMail, to, newMail);
+    tasks->WriteToFile();
+}
+
+} // namespace
+
+void CQuendalApp::InstallTaskListMailHooks()
+{
+    CMailTransfer::SetHooks(&OnMailDeleted, &OnMailMoved);
+}
 
 CTaskListData* CQuendalApp::GetTaskListData()
 {

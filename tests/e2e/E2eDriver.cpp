@@ -1,5 +1,9 @@
 #include "e2e/E2eDriver.h"
 
+#include "resources/utils/UtilsResource.h"
+
+#include <prsht.h>
+
 namespace E2e {
 
 CString WinPath(const char* unixPath)
@@ -127,6 +131,28 @@ HWND CProgramUnderTest::WaitForDialogWithControl(int controlId, DWORD timeoutMs)
 HWND CProgramUnderTest::WaitForMessageBox(const char* textPart, DWORD timeoutMs) const
 {
     return Find({ m_pi.dwProcessId, "#32770", nullptr, 0, textPart, nullptr }, timeoutMs);
+}
+
+HWND CProgramUnderTest::StepToMainWindow() const
+{
+    if (HWND main = WaitForWindow("CVMWndClass", nullptr, 0))
+        return main;
+    if (HWND dlg = WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
+        PressButton(dlg, IDOK);
+    if (HWND wizard = WaitForWindow("#32770", "アカウントの作成", 0))
+        PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
+    return nullptr;
+}
+
+HWND CProgramUnderTest::WaitForMainWindow(DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    do {
+        if (HWND main = StepToMainWindow())
+            return main;
+        Sleep(100);
+    } while (GetTickCount() - start < timeoutMs);
+    return nullptr;
 }
 
 void SetControlText(HWND hDlg, int id, const char* text)

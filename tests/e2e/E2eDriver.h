@@ -41,6 +41,12 @@ public:
     HWND WaitForDialogWithControl(int controlId, DWORD timeoutMs) const;
     // A message box of this process whose text contains textPart.
     HWND WaitForMessageBox(const char* textPart, DWORD timeoutMs) const;
+    // One look for the main window on the way through a start: confirms the
+    // mailbox folder dialog of a first start (it offers the /M mailbox) and
+    // cancels the account set-up wizard of a mailbox without accounts.
+    HWND StepToMainWindow() const;
+    // The main window, taking those steps until it shows; null on time-out.
+    HWND WaitForMainWindow(DWORD timeoutMs) const;
 
 private:
     CString m_folder;

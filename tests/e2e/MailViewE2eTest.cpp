@@ -127,18 +127,7 @@ protected:
         m_bSettled = false;
         if (!program.Start(Arguments()))
             return nullptr;
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < kStartTimeout) {
-            if (HWND main = program.WaitForWindow("CVMWndClass", nullptr, 0))
-                return main;
-            if (HWND dlg = program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
-                E2e::PressButton(dlg, IDOK);
-            // A mailbox without accounts offers the account set-up wizard.
-            if (HWND wizard = program.WaitForWindow("#32770", "アカウントの作成", 0))
-                PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-            Sleep(100);
-        }
-        return nullptr;
+        return program.WaitForMainWindow(kStartTimeout);
     }
     void Stop(CProgramUnderTest& program, HWND main)
     {

@@ -46,18 +46,7 @@ protected:
     {
         if (!m_program.Start(Arguments()))
             return nullptr;
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < kStartTimeout) {
-            if (HWND main = m_program.WaitForWindow("CVMWndClass", nullptr, 0))
-                return main;
-            if (HWND dlg = m_program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
-                E2e::PressButton(dlg, IDOK);
-            // A mailbox without accounts offers the account set-up wizard.
-            if (HWND wizard = m_program.WaitForWindow("#32770", "アカウントの作成", 0))
-                PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
-            Sleep(100);
-        }
-        return nullptr;
+        return m_program.WaitForMainWindow(kStartTimeout);
     }
     void Close(HWND main)
     {

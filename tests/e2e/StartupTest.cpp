@@ -30,12 +30,8 @@ HWND WaitForMainWindow(std::initializer_list<CProgramUnderTest*> programs, DWORD
     DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         for (CProgramUnderTest* p : programs) {
-            if (HWND main = p->WaitForWindow("CVMWndClass", nullptr, 0))
+            if (HWND main = p->StepToMainWindow())
                 return main;
-            if (HWND dlg = p->WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
-                E2e::PressButton(dlg, IDOK);
-            if (HWND wizard = p->WaitForWindow("#32770", "アカウントの作成", 0))
-                PostMessageA(wizard, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
         }
         Sleep(100);
     }

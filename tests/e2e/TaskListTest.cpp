@@ -31,15 +31,7 @@ const char kTasks[] =
 
 HWND WaitForMainWindow(CProgramUnderTest& program)
 {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < kTimeout) {
-        if (HWND main = program.WaitForWindow("CVMWndClass", nullptr, 0))
-            return main;
-        if (HWND dlg = program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
-            E2e::PressButton(dlg, IDOK);
-        Sleep(100);
-    }
-    return nullptr;
+    return program.WaitForMainWindow(kTimeout);
 }
 
 using Rows = std::vector<std::string>;

@@ -401,13 +401,21 @@ TEST(MailBoxCreation, FolderWithoutTheListGetsTheDefaults)
     FolderRegistryHooks& h = GetFolderRegistryHooks();
     static int dialogs;
     dialogs = 0;
+    // The dialog confirms the folder it offers, as a user pressing OK does.
+    static TestApp* s_app;
+    static CString s_path;
+    s_app = &app;
+    s_path = dir.Path();
     h.pfnMailBoxDialog = [] {
         dialogs++;
-        return IDCANCEL;
+        s_app->WriteProfileString("Paths", "MailBoxPath", s_path);
+        s_app->WriteProfileString("Paths", "MailBoxName", "MailBox");
+        return IDOK;
     };
     EXPECT_EQ(app.PrepareMailBox(FALSE), 1);
     h = FolderRegistryHooks();
-    EXPECT_EQ(dialogs, 0);
+    // The folder is offered as at a first start, then filled.
+    EXPECT_EQ(dialogs, 1);
     EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\Folder.dat"));
     EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\In.Box\\FolderData.Dat"));
     EXPECT_TRUE(TestSupport::FileExists(mailbox + "\\Address.Box\\Group.lst"));

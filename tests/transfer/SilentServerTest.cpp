@@ -42,6 +42,8 @@ struct DribblingPop3
                 while (!bStop && NetTest::SendAll(s, "x"))
                     Sleep(300);
                 return;
+            } else if (verb == "CAPA") {
+                NetTest::SendAll(s, "-ERR\r\n");  // a server without the capability list
             } else if (verb == "TOP ") {
                 NetTest::SendAll(s, "+OK\r\nSubject: slow\r\n\r\n.\r\n");
             } else if (verb == "DELE") {

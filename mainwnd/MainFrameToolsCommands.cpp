@@ -1,0 +1,64 @@
+// The main window's settings and tools commands: each opens its dialog
+// modally over the main window, and the frame takes over what changed.
+#include "mainwnd/MainFrame.h"
+
+#include "core/QuendalApp.h"
+#include "editor/DlgAutoSignature.h"
+#include "editor/DlgQuoteHeader.h"
+#include "editor/DlgShortCutTemplate.h"
+#include "editor/DlgSignatureList.h"
+#include "editor/DlgTemplateSelect.h"
+#include "mainwnd/FolderTree.h"
+#include "resources/mainwnd/ToolsCommandsResource.h"
+#include "settings/SettingsCommands.h"
+
+void CMainFrame::OnToolsCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_TOOLS_ACCOUNTS:
+        ShowAccountSettings(this);
+        if (m_pFolderTree)
+            m_pFolderTree->FillAccountCombo();
+        break;
+    case ID_TOOLS_BASIC_SETTINGS:
+        ShowBasicSettings(this);
+        break;
+    case ID_TOOLS_EDITOR_SETTINGS:
+        ShowEditorSettings(this);
+        break;
+    case ID_TOOLS_FONT_COLOR:
+        ShowFontColorSettings(this);
+        break;
+    case ID_TOOLS_ADDRESS_BOOK:
+        // The window opened from here is brought to the front when it is open.
+        QuendalApp()->OpenAddressBook(this, 1);
+        break;
+    case ID_TOOLS_SIGNATURES: {
+        CDlgSignatureList dlg(this);
+        dlg.DoModal();
+        break;
+    }
+    case ID_TOOLS_TEMPLATES: {
+        CDlgTemplateSelect dlg(1, this);
+        dlg.DoModal();
+        break;
+    }
+    case ID_TOOLS_QUOTE_HEADERS: {
+        CDlgQuoteHeader dlg(this);
+        dlg.DoModal();
+        break;
+    }
+    case ID_TOOLS_AUTO_SIGNATURE: {
+        CDlgAutoSignature dlg(this);
+        dlg.DoModal();
+        break;
+    }
+    case ID_TOOLS_SHORTCUT_TEMPLATES: {
+        CDlgShortCutTemplate dlg(this);
+        dlg.DoModal();
+        break;
+    }
+    default:
+        break;
+    }
+}

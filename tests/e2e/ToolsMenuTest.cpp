@@ -1,0 +1,50 @@
+// The settings and tools commands of the main window as a user meets them:
+// each opens its window over the main window, and the program ends cleanly
+// afterwards.
+#include "e2e/E2eDriver.h"
+#include "resources/mainwnd/ToolsCommandsResource.h"
+
+#include <gtest/gtest.h>
+
+using E2e::CProgramUnderTest;
+
+namespace {
+
+const DWORD kTimeout = 60000;
+const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
+
+struct ToolCase
+{
+    UINT command;
+    const char* windowClass;
+    const char* caption;
+};
+
+} // namespace
+
+TEST(ToolsMenuTest, EachCommandOpensItsWindowOverTheMainWindow)
+{
+    const ToolCase cases[] = {
+        {ID_TOOLS_TEMPLATES, "#32770", "テンプレートの編集"},
+        {ID_TOOLS_ADDRESS_BOOK, "CVMAddressNoteWndClass", nullptr},
+        {ID_TOOLS_ACCOUNTS, "#32770", "アカウントの設定"},
+        {ID_TOOLS_FONT_COLOR, "#32770", "フォントと色の設定"},
+    };
+    TestSupport::TempDir dir;
+    TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
+    CProgramUnderTest program(dir.Path());
+    ASSERT_TRUE(program.Start("/INI \"/M:" + dir.Path() + "\\MailBox\""));
+    HWND main = program.WaitForMainWindow(kTimeout);
+    ASSERT_NE(main, nullptr);
+    for (const ToolCase& c : cases) {
+        PostMessageA(main, WM_COMMAND, c.command, 0);
+        HWND window = program.WaitForWindow(c.windowClass, c.caption, kTimeout);
+        ASSERT_NE(window, nullptr) << c.command;
+        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+        for (int i = 0; i < 100 && IsWindowVisible(window); ++i)
+            Sleep(100);
+        EXPECT_FALSE(IsWindowVisible(window)) << c.command;
+    }
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(kTimeout), 0);
+}
