@@ -151,6 +151,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
     if (m_bCenterOnCreate)
         CenterWindow();
     CreateToolBar(TRUE);
+    SetupKeys();
     if (!CreateStatusBar())
         return -1;
     FolderRegistryHooks& hooks = GetFolderRegistryHooks();
@@ -381,6 +382,7 @@ void CMainFrame::SaveWindowState()
         ::DestroyAcceleratorTable(m_hAccelTable);
         m_hAccelTable = nullptr;
     }
+    pApp->UnregisterHotKeys();
     if (!IsZoomed() && m_rcNormal.right > m_rcNormal.left) {
         pApp->WriteProfileInt("Window", "Left", m_rcNormal.left);
         pApp->WriteProfileInt("Window", "Top", m_rcNormal.top);

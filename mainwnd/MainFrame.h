@@ -89,6 +89,12 @@ public:
     DWORD m_nWorkerEndWaitMs = 5000;
     int m_nCloseThreadTries = 10;
 
+    // Keys (MainFrameKeys.cpp): the accelerators and hot keys from "MainWnd.key".
+    BOOL SetupKeys();
+    // Hot keys and the key messages posted to the window; true when handled.
+    BOOL PreTranslateKeyMessage(MSG* pMsg);
+    UINT m_nIconCommand = 0;  // the command given the "ICON" key
+
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnSize(UINT nType, int cx, int cy);
