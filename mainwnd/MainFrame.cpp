@@ -152,6 +152,7 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
         CenterWindow();
     CreateToolBar(TRUE);
     SetupKeys();
+    AddTrayIcon();
     if (!CreateStatusBar())
         return -1;
     FolderRegistryHooks& hooks = GetFolderRegistryHooks();
@@ -383,6 +384,7 @@ void CMainFrame::SaveWindowState()
         m_hAccelTable = nullptr;
     }
     pApp->UnregisterHotKeys();
+    m_tray.Remove();
     if (!IsZoomed() && m_rcNormal.right > m_rcNormal.left) {
         pApp->WriteProfileInt("Window", "Left", m_rcNormal.left);
         pApp->WriteProfileInt("Window", "Top", m_rcNormal.top);

@@ -7,6 +7,7 @@
 
 #include "classlib/ClassLib.h"
 #include "mainwnd/RouteTimer.h"
+#include "mainwnd/TrayIcon.h"
 
 class CFolderTree;
 class CMailFolderStore;
@@ -94,6 +95,12 @@ public:
     // Hot keys and the key messages posted to the window; true when handled.
     BOOL PreTranslateKeyMessage(MSG* pMsg);
     UINT m_nIconCommand = 0;  // the command given the "ICON" key
+
+    // The notification-area icon (MainFrameTray.cpp).
+    void AddTrayIcon();
+    void ShowTrayMenu(UINT nMouseMessage);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    CTrayIcon m_tray;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);

@@ -98,3 +98,60 @@ TEST(Keys, KeyFileFromTheDefaultsAndAChangedKeyRunsItsCommand)
     }
     EXPECT_EQ(code, 0);
 }
+
+namespace {
+
+struct MenuSearch
+{
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopupMenu(HWND hWnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<MenuSearch*>(lParam);
+    char cls[16] = "";
+    GetClassNameA(hWnd, cls, sizeof(cls));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == s->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hWnd)) {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+// There may be no notification area on the test display: the tray's
+// callback message is sent as the shell would.
+TEST(Keys, TrayCallbackOpensTheMenuAndRestoresTheWindow)
+{
+    TestSupport::TempDir dir;
+    CString mailbox = dir.Path() + "\\MailBox";
+    TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
+    CProgramUnderTest program(dir.Path());
+    ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
+    HWND main = WaitForMain(program);
+    ASSERT_NE(main, nullptr);
+    const UINT kTrayCallback = WM_USER + 371;
+
+    PostMessageA(main, kTrayCallback, 3000, WM_RBUTTONDOWN);
+    MenuSearch search{ program.ProcessId(), nullptr };
+    ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) {
+        auto* s = static_cast<MenuSearch*>(p);
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(s));
+        return s->found != nullptr;
+    }, &search));
+    PostMessageA(search.found, WM_KEYDOWN, VK_ESCAPE, 0);
+    PostMessageA(main, WM_CANCELMODE, 0, 0);
+    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) { return !IsWindowVisible(static_cast<HWND>(p)); }, search.found));
+
+    PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) { return IsIconic(static_cast<HWND>(p)) != FALSE; }, main));
+    PostMessageA(main, kTrayCallback, 3000, WM_LBUTTONDOWN);
+    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) { return !IsIconic(static_cast<HWND>(p)); }, main));
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+}
