@@ -384,6 +384,7 @@ void CMainFrame::SaveWindowState()
         m_hAccelTable = nullptr;
     }
     pApp->UnregisterHotKeys();
+    ResetTrayIcon();
     m_tray.Remove();
     if (!IsZoomed() && m_rcNormal.right > m_rcNormal.left) {
         pApp->WriteProfileInt("Window", "Left", m_rcNormal.left);

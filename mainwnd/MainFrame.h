@@ -100,6 +100,10 @@ public:
     void AddTrayIcon();
     void ShowTrayMenu(UINT nMouseMessage);
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The end of a receive that brought new mail: the icon counts and blinks.
+    void OnNewMailsReceived(int nNewMails);
+    // New mail seen: idle icon, blinking and keyboard LEDs stopped.
+    void ResetTrayIcon();
     CTrayIcon m_tray;
 
 protected:

@@ -1,6 +1,8 @@
 // The main window's icon in the notification area and its menu.
 #include "mainwnd/MainFrame.h"
 
+#include "core/QuendalApp.h"
+#include "mainwnd/KeyboardLedNotifier.h"
 #include "resources/resource.h"
 
 namespace {
@@ -29,6 +31,8 @@ const TrayMenuItem kTrayMenu[] = {
 };
 const UINT kRestoreCommand = 32989;
 const UINT kCenterCommand = 33054;
+const UINT_PTR kLedTimer = 41;
+const UINT kLedBlinkMs = 500;
 
 HICON LoadTrayIcon(UINT nID)
 {
@@ -94,9 +98,34 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     } else if (message == WM_TIMER && wParam == CTrayIcon::kBlinkTimer) {
         m_tray.Blink();
         return 0;
+    } else if (message == WM_TIMER && wParam == kLedTimer) {
+        CKeyboardLedNotifier::Instance().Blink(FALSE);
+        return 0;
+    } else if (message == WM_SYSCOMMAND && ((wParam & 0xFFF0) == SC_RESTORE || (wParam & 0xFFF0) == SC_MAXIMIZE)) {
+        // Restoring the window counts the new mail as seen.
+        if (IsIconic())
+            ResetTrayIcon();
     } else if (message == WM_COMMAND && LOWORD(wParam) == kRestoreCommand && lParam == 0) {
         PostMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
         return 0;
     }
     return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+void CMainFrame::OnNewMailsReceived(int nNewMails)
+{
+    m_tray.AddNewMailCount(nNewMails);
+    m_tray.StartNewMailBlink();
+    CQuendalApp* pApp = QuendalApp();
+    if (pApp && pApp->GetProfileInt("Setting", "LEDBlink", 0)) {
+        CKeyboardLedNotifier::Instance().Start();
+        SetTimer(kLedTimer, kLedBlinkMs);
+    }
+}
+
+void CMainFrame::ResetTrayIcon()
+{
+    m_tray.Reset();
+    KillTimer(kLedTimer);
+    CKeyboardLedNotifier::Instance().Stop();
 }
