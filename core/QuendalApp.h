@@ -24,6 +24,7 @@ class CShortCutTemplateData;
 class CMailIndexRecord;
 class CMailMessage;
 class CDlgAddressNote;
+class CKeyAssignDataSet;
 struct CAddressRecipientTargets;
 class CTaskListData;
 class CDlgTaskList;
@@ -416,6 +417,29 @@ public:
     CString m_strTempFolderPath, m_strDefaultProfileName, m_strOpenAppName1, m_strOpenAppPath1;
     CStringArray m_taskListComments, m_priorityNames, m_colorNames;
     // ---- end of start-up and shut-down ----
+
+    // ---- Key files, accelerators and global hot keys (QuendalAppKeys.cpp) ----
+    // Builds and installs a window's accelerators from its kind's key file
+    // (0 main window, 1 viewer, 2 editor) merged with the window's defaults;
+    // false when the key file could not be read (the window keeps what it had).
+    // Without pDefaults the defaults are accelerator resource nIDResource.
+    BOOL SetupAccelerators(int nKind, CFrameWnd* pFrame, const ACCEL* pDefaults, int nDefaults, UINT nIDResource);
+    // Writes the default accelerators of a kind into the table and its file.
+    BOOL SetDefaultKeyAssign(int nKind, CKeyAssignDataSet& table);
+    // Rewrites every command item's short-cut text (after its TAB).
+    static void UpdateMenuKeyTexts(HMENU hMenu, const ACCEL* pTable, int nCount);
+    CString GetHelpKeyText(int nKind) const;
+    // Releases the global hot keys of the main window.
+    void UnregisterHotKeys();
+
+    enum { hotKeyFront, hotKeyEditor, hotKeyTrayMenu, hotKeyNotify, hotKeyCount };
+    ATOM m_hotKeyAtoms[hotKeyCount] = { 0, 0, 0, 0 };
+    HWND m_hHotKeyWnd = nullptr;  // the window the hot keys are registered for
+    CString m_strHelpKeyText[3];
+    CString m_strEditAbortKeyText;
+    CString m_strAbortKeyText;  // abort send and receive, main window
+    UINT m_nAbortCommand = 0;
+    int m_nAbortKey = 0, m_nAbortModifiers = 0;
 
     // The time-zone bias in seconds, worked out once at start-up.
     long m_lTimeZoneBias = 0;

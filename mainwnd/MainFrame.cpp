@@ -185,6 +185,8 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
     if (m_bCenterOnCreate)
         CenterWindow();
     CreateToolBar(TRUE);
+    SetupKeys();
+    AddTrayIcon();
     if (!CreateStatusBar())
         return -1;
     FolderRegistryHooks& hooks = GetFolderRegistryHooks();
@@ -415,6 +417,9 @@ void CMainFrame::SaveWindowState()
         ::DestroyAcceleratorTable(m_hAccelTable);
         m_hAccelTable = nullptr;
     }
+    pApp->UnregisterHotKeys();
+    ResetTrayIcon();
+    m_tray.Remove();
     if (!IsZoomed() && m_rcNormal.right > m_rcNormal.left) {
         pApp->WriteProfileInt("Window", "Left", m_rcNormal.left);
         pApp->WriteProfileInt("Window", "Top", m_rcNormal.top);

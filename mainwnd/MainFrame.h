@@ -7,6 +7,7 @@
 
 #include "classlib/ClassLib.h"
 #include "mainwnd/RouteTimer.h"
+#include "mainwnd/TrayIcon.h"
 
 class CFolderTree;
 class CMailFolderStore;
@@ -98,6 +99,22 @@ public:
     // How long closing waits for workers and for the other windows' threads.
     DWORD m_nWorkerEndWaitMs = 5000;
     int m_nCloseThreadTries = 10;
+
+    // Keys (MainFrameKeys.cpp): the accelerators and hot keys from "MainWnd.key".
+    BOOL SetupKeys();
+    // Hot keys and the key messages posted to the window; true when handled.
+    BOOL PreTranslateKeyMessage(MSG* pMsg);
+    UINT m_nIconCommand = 0;  // the command given the "ICON" key
+
+    // The notification-area icon (MainFrameTray.cpp).
+    void AddTrayIcon();
+    void ShowTrayMenu(UINT nMouseMessage);
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
+    // The end of a receive that brought new mail: the icon counts and blinks.
+    void OnNewMailsReceived(int nNewMails);
+    // New mail seen: idle icon, blinking and keyboard LEDs stopped.
+    void ResetTrayIcon();
+    CTrayIcon m_tray;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);

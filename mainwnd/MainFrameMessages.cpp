@@ -107,6 +107,8 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
             m_keyDown = m_keyUp = m_keyRepeat = m_showOnKeyUp = 0;
         }
     }
+    if (PreTranslateKeyMessage(pMsg))
+        return TRUE;
     switch (pMsg->message) {
     case msgAskThreadId:
         ::PostThreadMessageA(static_cast<DWORD>(pMsg->wParam), msgAskThreadId, ::GetCurrentThreadId(), 0);

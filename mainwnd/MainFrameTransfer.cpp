@@ -180,6 +180,8 @@ void CMainFrameTransfer::OnReceiveEnd()
             m_pSound->Play(FALSE);
         }
     }
+    if (m_nNewMails > 0)
+        m_pFrame->OnNewMailsReceived(m_nNewMails);
     if (GetMainFrameHooks().pfnFirePlugInEvent)
         GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventReceiveEnd, m_pFrame->m_hWnd, m_nNewMails);
     CToolBar& toolBar = m_pFrame->GetToolBar();

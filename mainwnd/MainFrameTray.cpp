@@ -1,0 +1,131 @@
+// The main window's icon in the notification area and its menu.
+#include "mainwnd/MainFrame.h"
+
+#include "core/QuendalApp.h"
+#include "mainwnd/KeyboardLedNotifier.h"
+#include "resources/resource.h"
+
+namespace {
+
+// Registered once: the shell sends it when it (re)starts.
+const UINT g_msgTaskbarCreated = ::RegisterWindowMessageA("TaskbarCreated");
+
+struct TrayMenuItem
+{
+    UINT nCommand;  // 0: separator
+    const char* pszText;
+};
+const TrayMenuItem kTrayMenu[] = {
+    { 32989, "元のサイズに戻す(&R)" },
+    { 33054, "中央に移動(&C)" },
+    { 0, nullptr },
+    { 32775, "巡回して受信(&J)" },
+    { 32842, "選択受信(&D)..." },
+    { 0, nullptr },
+    { 32778, "メールを作成(&N)" },
+    { 32965, "テンプレートから作成(&T)" },
+    { 0, nullptr },
+    { 33268, "新着メールを確認(&B)" },
+    { 0, nullptr },
+    { 57665, "Corvane Mailを終了(&X)" },
+};
+const UINT kRestoreCommand = 32989;
+const UINT kCenterCommand = 33054;
+const UINT_PTR kLedTimer = 41;
+const UINT kLedBlinkMs = 500;
+
+HICON LoadTrayIcon(UINT nID)
+{
+    HICON h = static_cast<HICON>(
+        ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID), IMAGE_ICON, 16, 16, LR_SHARED));
+    if (!h)
+        h = static_cast<HICON>(
+            ::LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_SHARED));
+    return h;
+}
+
+} // namespace
+
+void CMainFrame::AddTrayIcon()
+{
+    m_tray.SetIcons(LoadTrayIcon(190), LoadTrayIcon(191), LoadTrayIcon(257));
+    m_tray.Add(m_hWnd);
+}
+
+void CMainFrame::ShowTrayMenu(UINT nMouseMessage)
+{
+    if (nMouseMessage == WM_LBUTTONDOWN) {
+        if (IsIconic()) {
+            PostMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+        } else {
+            BringWindowToTop();
+            ::SetForegroundWindow(m_hWnd);
+        }
+        return;
+    }
+    if (nMouseMessage != WM_RBUTTONDOWN)
+        return;
+    HMENU hMenu = ::CreatePopupMenu();
+    if (!hMenu)
+        return;
+    const BOOL bIconic = IsIconic();
+    for (const TrayMenuItem& item : kTrayMenu) {
+        if (!item.nCommand) {
+            ::AppendMenuA(hMenu, MF_SEPARATOR, 0, nullptr);
+            continue;
+        }
+        UINT flags = MF_STRING;
+        if ((item.nCommand == kRestoreCommand && !bIconic) || (item.nCommand == kCenterCommand && bIconic))
+            flags |= MF_GRAYED;
+        ::AppendMenuA(hMenu, flags, item.nCommand, item.pszText);
+    }
+    POINT pt;
+    ::GetCursorPos(&pt);
+    ::SetForegroundWindow(m_hWnd);
+    // The command is posted by the menu once; it is not run here as well.
+    ::TrackPopupMenu(hMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+    ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
+    ::DestroyMenu(hMenu);
+}
+
+LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == CTrayIcon::kCallbackMessage) {
+        ShowTrayMenu(static_cast<UINT>(lParam));
+    } else if (message == g_msgTaskbarCreated && g_msgTaskbarCreated) {
+        m_tray.Add(m_hWnd);
+        return 1;
+    } else if (message == WM_TIMER && wParam == CTrayIcon::kBlinkTimer) {
+        m_tray.Blink();
+        return 0;
+    } else if (message == WM_TIMER && wParam == kLedTimer) {
+        CKeyboardLedNotifier::Instance().Blink(FALSE);
+        return 0;
+    } else if (message == WM_SYSCOMMAND && ((wParam & 0xFFF0) == SC_RESTORE || (wParam & 0xFFF0) == SC_MAXIMIZE)) {
+        // Restoring the window counts the new mail as seen.
+        if (IsIconic())
+            ResetTrayIcon();
+    } else if (message == WM_COMMAND && LOWORD(wParam) == kRestoreCommand && lParam == 0) {
+        PostMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+        return 0;
+    }
+    return CFrameWnd::WindowProc(message, wParam, lParam);
+}
+
+void CMainFrame::OnNewMailsReceived(int nNewMails)
+{
+    m_tray.AddNewMailCount(nNewMails);
+    m_tray.StartNewMailBlink();
+    CQuendalApp* pApp = QuendalApp();
+    if (pApp && pApp->GetProfileInt("Setting", "LEDBlink", 0)) {
+        CKeyboardLedNotifier::Instance().Start();
+        SetTimer(kLedTimer, kLedBlinkMs);
+    }
+}
+
+void CMainFrame::ResetTrayIcon()
+{
+    m_tray.Reset();
+    KillTimer(kLedTimer);
+    CKeyboardLedNotifier::Instance().Stop();
+}
