@@ -34,6 +34,12 @@ struct AFX_MSGMAP
 
 // Command notification code of menu items and accelerators.
 #define CN_COMMAND 0
+// Codes of the command routing itself: ask the update handler of a command
+// (pExtra the CCmdUI), and ask whether a command has a handler without running it.
+#define CN_UPDATE_COMMAND_UI ((UINT)(-1))
+#define CN_PROBE_COMMAND ((UINT)(-2))
+// Offset of the notifications a parent reflects back to the control that sent them.
+#define WM_REFLECT_BASE 0xBC00
 
 class CCmdTarget : public CObject
 {
@@ -48,6 +54,8 @@ public:
 
     // The entry that handles a plain message number (not a command), or null.
     const AFX_MSGMAP_ENTRY* FindMessageEntry(UINT nMessage) const;
+    // The entry for a message with a notification code (reflected notifications), or null.
+    const AFX_MSGMAP_ENTRY* FindCodeEntry(UINT nMessage, UINT nCode) const;
 
 protected:
     static const AFX_MSGMAP* GetThisMessageMap();
@@ -98,6 +106,20 @@ protected: \
 #define ON_CONTROL(wNotifyCode, id, memberFxn) \
     { WM_COMMAND, (UINT)(wNotifyCode), (UINT)(id), (UINT)(id), AFX_THUNK(p->memberFxn()) },
 #define ON_BN_CLICKED(id, memberFxn) ON_CONTROL(BN_CLICKED, id, memberFxn)
+// void OnUpdateXxx(CCmdUI*)
+#define ON_UPDATE_COMMAND_UI(id, memberFxn) \
+    { WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(id), \
+      AFX_THUNK(p->memberFxn(reinterpret_cast<CCmdUI*>(lParam))) },
+#define ON_UPDATE_COMMAND_UI_RANGE(id, idLast, memberFxn) \
+    { WM_COMMAND, CN_UPDATE_COMMAND_UI, (UINT)(id), (UINT)(idLast), \
+      AFX_THUNK(p->memberFxn(reinterpret_cast<CCmdUI*>(lParam))) },
+// void OnXxx(NMHDR*, LRESULT*), a notification the control handles itself
+#define ON_NOTIFY_REFLECT(wNotifyCode, memberFxn) \
+    { WM_REFLECT_BASE + WM_NOTIFY, (UINT)(wNotifyCode), 0, 0, \
+      AFX_THUNK(p->memberFxn(reinterpret_cast<NMHDR*>(lParam), pResult)) },
+// void OnXxx(), a WM_COMMAND notification the control handles itself
+#define ON_CONTROL_REFLECT(wNotifyCode, memberFxn) \
+    { WM_REFLECT_BASE + WM_COMMAND, (UINT)(wNotifyCode), 0, 0, AFX_THUNK(p->memberFxn()) },
 #define ON_EN_CHANGE(id, memberFxn) ON_CONTROL(EN_CHANGE, id, memberFxn)
 #define ON_EN_SETFOCUS(id, memberFxn) ON_CONTROL(EN_SETFOCUS, id, memberFxn)
 #define ON_EN_KILLFOCUS(id, memberFxn) ON_CONTROL(EN_KILLFOCUS, id, memberFxn)
@@ -123,6 +145,30 @@ protected: \
                                                       reinterpret_cast<HWND>(lParam), nMsg)) }, \
     { WM_CTLCOLORSTATIC, 0, 0, 0, AFX_THUNK(*pResult = (LRESULT)p->OnCtlColor(reinterpret_cast<HDC>(wParam), \
                                                         reinterpret_cast<HWND>(lParam), nMsg)) },
+#define ON_WM_SETFOCUS() { WM_SETFOCUS, 0, 0, 0, AFX_THUNK(p->OnSetFocus(reinterpret_cast<HWND>(wParam))) },
+#define ON_WM_KILLFOCUS() { WM_KILLFOCUS, 0, 0, 0, AFX_THUNK(p->OnKillFocus(reinterpret_cast<HWND>(wParam))) },
+#define ON_WM_INITMENUPOPUP() \
+    { WM_INITMENUPOPUP, 0, 0, 0, AFX_THUNK(p->OnInitMenuPopup(reinterpret_cast<HMENU>(wParam), LOWORD(lParam), HIWORD(lParam))) },
+#define ON_WM_MOUSEACTIVATE() \
+    { WM_MOUSEACTIVATE, 0, 0, 0, AFX_THUNK(*pResult = p->OnMouseActivate(reinterpret_cast<HWND>(wParam), LOWORD(lParam), HIWORD(lParam))) },
+#define ON_WM_HSCROLL() \
+    { WM_HSCROLL, 0, 0, 0, AFX_THUNK(p->OnHScroll(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) },
+#define ON_WM_VSCROLL() \
+    { WM_VSCROLL, 0, 0, 0, AFX_THUNK(p->OnVScroll(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam))) },
+#define ON_WM_MOUSEWHEEL() \
+    { WM_MOUSEWHEEL, 0, 0, 0, AFX_THUNK(*pResult = p->OnMouseWheel(GET_KEYSTATE_WPARAM(wParam), GET_WHEEL_DELTA_WPARAM(wParam), \
+                                                   POINT{ (short)LOWORD(lParam), (short)HIWORD(lParam) })) },
+#define ON_WM_MOUSEMOVE() \
+    { WM_MOUSEMOVE, 0, 0, 0, AFX_THUNK(p->OnMouseMove((UINT)wParam, POINT{ (short)LOWORD(lParam), (short)HIWORD(lParam) })) },
+#define ON_WM_LBUTTONUP() \
+    { WM_LBUTTONUP, 0, 0, 0, AFX_THUNK(p->OnLButtonUp((UINT)wParam, POINT{ (short)LOWORD(lParam), (short)HIWORD(lParam) })) },
+#define ON_WM_LBUTTONDBLCLK() \
+    { WM_LBUTTONDBLCLK, 0, 0, 0, AFX_THUNK(p->OnLButtonDblClk((UINT)wParam, POINT{ (short)LOWORD(lParam), (short)HIWORD(lParam) })) },
+#define ON_WM_CAPTURECHANGED() \
+    { WM_CAPTURECHANGED, 0, 0, 0, AFX_THUNK(p->OnCaptureChanged(reinterpret_cast<HWND>(lParam))) },
+#define ON_WM_MOVE() { WM_MOVE, 0, 0, 0, AFX_THUNK(p->OnMove((short)LOWORD(lParam), (short)HIWORD(lParam))) },
+#define ON_WM_KEYDOWN() \
+    { WM_KEYDOWN, 0, 0, 0, AFX_THUNK(p->OnKeyDown((UINT)wParam, LOWORD(lParam), HIWORD(lParam))) },
 #define ON_WM_LBUTTONDOWN() \
     { WM_LBUTTONDOWN, 0, 0, 0, AFX_THUNK(p->OnLButtonDown((UINT)wParam, POINT{ (short)LOWORD(lParam), (short)HIWORD(lParam) })) },
 #define ON_WM_SETCURSOR() \

@@ -14,12 +14,12 @@ INT_PTR CALLBACK AfxDlgProc(HWND, UINT, WPARAM, LPARAM)
 
 // The dialog object is attached when its window is made, so that it sees
 // WM_INITDIALOG and everything after it.
-thread_local CDialog* t_pDlgInit = nullptr;
+thread_local CWnd* t_pDlgInit = nullptr;
 
 LRESULT CALLBACK DialogCreationHook(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HCBT_CREATEWND && t_pDlgInit) {
-        CDialog* pDlg = t_pDlgInit;
+        CWnd* pDlg = t_pDlgInit;
         t_pDlgInit = nullptr;
         pDlg->SubclassWindow(reinterpret_cast<HWND>(wParam));
     }
@@ -40,12 +40,7 @@ CDialog::CDialog(UINT nIDTemplate, CWnd* pParentWnd) : m_nIDTemplate(nIDTemplate
 
 const DLGTEMPLATE* CDialog::LoadTemplate(UINT nIDTemplate) const
 {
-    HINSTANCE hInst = AfxGetResourceHandle();
-    HRSRC hRes = FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), reinterpret_cast<LPCSTR>(RT_DIALOG));
-    if (!hRes)
-        return nullptr;
-    HGLOBAL hGlobal = LoadResource(hInst, hRes);
-    return hGlobal ? static_cast<const DLGTEMPLATE*>(LockResource(hGlobal)) : nullptr;
+    return AfxLoadDialogTemplate(nIDTemplate);
 }
 
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
@@ -97,18 +92,32 @@ void CDialog::GotoDlgCtrl(HWND hWndCtrl)
     ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(hWndCtrl), TRUE);
 }
 
-BOOL CDialog::CreateFromTemplate(HWND hParent)
+const DLGTEMPLATE* AfxLoadDialogTemplate(UINT nIDTemplate)
 {
-    const DLGTEMPLATE* tmpl = LoadTemplate(m_nIDTemplate);
-    if (!tmpl || m_hWnd)
-        return FALSE;
-    t_pDlgInit = this;
+    HINSTANCE hInst = AfxGetResourceHandle();
+    HRSRC hRes = FindResourceA(hInst, MAKEINTRESOURCEA(nIDTemplate), reinterpret_cast<LPCSTR>(RT_DIALOG));
+    if (!hRes)
+        return nullptr;
+    HGLOBAL hGlobal = LoadResource(hInst, hRes);
+    return hGlobal ? static_cast<const DLGTEMPLATE*>(LockResource(hGlobal)) : nullptr;
+}
+
+HWND AfxCreateDialogWindow(CWnd* pWnd, const DLGTEMPLATE* pTemplate, HWND hParent)
+{
+    if (!pTemplate || !pWnd || pWnd->m_hWnd)
+        return nullptr;
+    t_pDlgInit = pWnd;
     HHOOK hook = SetWindowsHookExA(WH_CBT, DialogCreationHook, nullptr, GetCurrentThreadId());
-    HWND hWnd = CreateDialogIndirectParamA(AfxGetResourceHandle(), tmpl, hParent, AfxDlgProc, 0);
+    HWND hWnd = CreateDialogIndirectParamA(AfxGetResourceHandle(), pTemplate, hParent, AfxDlgProc, 0);
     if (hook)
         UnhookWindowsHookEx(hook);
     t_pDlgInit = nullptr;
-    return hWnd != nullptr;
+    return hWnd;
+}
+
+BOOL CDialog::CreateFromTemplate(HWND hParent)
+{
+    return AfxCreateDialogWindow(this, LoadTemplate(m_nIDTemplate), hParent) != nullptr;
 }
 
 BOOL CDialog::Create(UINT nIDTemplate, CWnd* pParentWnd)

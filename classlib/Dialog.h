@@ -43,3 +43,9 @@ private:
     bool m_bContinueModal = false;
     bool m_bModeless = false;
 };
+
+// The dialog template nIDTemplate of the resources, or null.
+const DLGTEMPLATE* AfxLoadDialogTemplate(UINT nIDTemplate);
+// Makes a dialog window from a template with pWnd attached from its first
+// message on (modeless; a child when the template has WS_CHILD).
+HWND AfxCreateDialogWindow(CWnd* pWnd, const DLGTEMPLATE* pTemplate, HWND hParent);

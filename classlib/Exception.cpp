@@ -118,6 +118,11 @@ void AfxThrowNotSupportedException()
     throw CNotSupportedException();
 }
 
+void AfxThrowResourceException()
+{
+    throw CResourceException();
+}
+
 CString AfxSystemErrorText(DWORD dwError)
 {
     char* text = nullptr;

@@ -23,6 +23,8 @@ public:
 };
 
 class CNotSupportedException : public CException {};
+// A resource (window class, bitmap, menu) could not be made.
+class CResourceException : public CException {};
 
 class CArchiveException : public CException
 {
@@ -61,6 +63,7 @@ public:
 [[noreturn]] void AfxThrowFileException(int cause, LONG lOsError = -1, const char* pszFileName = nullptr);
 [[noreturn]] void AfxThrowArchiveException(int cause, const char* pszFileName = nullptr);
 [[noreturn]] void AfxThrowNotSupportedException();
+[[noreturn]] void AfxThrowResourceException();
 
 // The system's description of a Win32 error code, without the trailing line break.
 CString AfxSystemErrorText(DWORD dwError);

@@ -1,10 +1,20 @@
 #include "classlib/FrameWnd.h"
 
 #include "classlib/AppCore.h"
+#include "classlib/CmdUI.h"
+#include "classlib/ControlBar.h"
+#include "classlib/View.h"
 #include "classlib/WinApp.h"
+
+#include <algorithm>
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
+    ON_WM_CREATE()
+    ON_WM_SIZE()
+    ON_WM_SETFOCUS()
+    ON_WM_INITMENUPOPUP()
+    ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMessage)
 END_MESSAGE_MAP()
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)
@@ -60,6 +70,8 @@ BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 
 BOOL CFrameWnd::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
 {
+    if (m_pViewActive && m_pViewActive->OnCmdMsg(nID, nCode, pExtra, pResult))
+        return TRUE;
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pResult))
         return TRUE;
     CWinApp* pApp = AfxGetApp();
@@ -73,4 +85,124 @@ void CFrameWnd::OnClose()
     if (pApp && pApp->m_pMainWnd == this && !pApp->SaveAllModified())
         return;
     DestroyWindow();
+}
+
+int CFrameWnd::OnCreate(LPCREATESTRUCTA lpcs)
+{
+    if (Default() == -1)
+        return -1;
+    return OnCreateClient(lpcs) ? 0 : -1;
+}
+
+BOOL CFrameWnd::OnCreateClient(LPCREATESTRUCTA)
+{
+    return TRUE;
+}
+
+void CFrameWnd::OnSize(UINT nType, int, int)
+{
+    Default();
+    if (nType != SIZE_MINIMIZED)
+        RecalcLayout();
+}
+
+void CFrameWnd::RecalcLayout(BOOL)
+{
+    if (!m_hWnd)
+        return;
+    RECT rc = {};
+    GetClientRect(&rc);
+    for (CControlBar* pBar : m_controlBars) {
+        if (!pBar->m_hWnd || !pBar->IsVisible() || !(pBar->m_dwStyle & CBRS_ALIGN_TOP))
+            continue;
+        SIZE size = pBar->CalcFixedLayout(TRUE, TRUE);
+        pBar->MoveWindow(rc.left, rc.top, size.cx > rc.right - rc.left ? size.cx : rc.right - rc.left, size.cy);
+        rc.top += size.cy;
+    }
+    for (CControlBar* pBar : m_controlBars) {
+        if (!pBar->m_hWnd || !pBar->IsVisible() || !(pBar->m_dwStyle & CBRS_ALIGN_BOTTOM))
+            continue;
+        SIZE size = pBar->CalcFixedLayout(TRUE, TRUE);
+        rc.bottom -= size.cy;
+        pBar->MoveWindow(rc.left, rc.bottom, rc.right - rc.left, size.cy);
+    }
+    if (rc.bottom < rc.top)
+        rc.bottom = rc.top;
+    if (HWND hPane = GetDlgItemHwnd(AFX_IDW_PANE_FIRST))
+        ::MoveWindow(hPane, rc.left, rc.top, rc.right - rc.left, rc.bottom - rc.top, TRUE);
+}
+
+void CFrameWnd::SetActiveView(CView* pViewNew, BOOL bNotify)
+{
+    CView* pViewOld = m_pViewActive;
+    if (pViewNew == pViewOld)
+        return;
+    m_pViewActive = pViewNew;
+    if (!bNotify)
+        return;
+    if (pViewOld)
+        pViewOld->OnActivateView(FALSE, pViewNew, pViewOld);
+    if (pViewNew)
+        pViewNew->OnActivateView(TRUE, pViewNew, pViewOld);
+}
+
+void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL bDelay)
+{
+    if (!pBar || !pBar->m_hWnd)
+        return;
+    pBar->ShowWindow(bShow ? SW_SHOWNA : SW_HIDE);
+    if (!bDelay)
+        RecalcLayout();
+}
+
+void CFrameWnd::AddControlBar(CControlBar* pBar)
+{
+    if (std::find(m_controlBars.begin(), m_controlBars.end(), pBar) == m_controlBars.end())
+        m_controlBars.push_back(pBar);
+}
+
+void CFrameWnd::RemoveControlBar(CControlBar* pBar)
+{
+    m_controlBars.erase(std::remove(m_controlBars.begin(), m_controlBars.end(), pBar), m_controlBars.end());
+}
+
+void CFrameWnd::OnIdleUpdateCmdUI()
+{
+    for (CControlBar* pBar : m_controlBars) {
+        if (pBar->m_hWnd && pBar->IsVisible())
+            pBar->OnUpdateCmdUI(this, TRUE);
+    }
+}
+
+LRESULT CFrameWnd::OnIdleUpdateCmdUIMessage(WPARAM, LPARAM)
+{
+    OnIdleUpdateCmdUI();
+    return 0;
+}
+
+void CFrameWnd::OnSetFocus(HWND)
+{
+    if (m_pViewActive && m_pViewActive->m_hWnd)
+        m_pViewActive->SetFocus();
+    else
+        Default();
+}
+
+void CFrameWnd::OnInitMenuPopup(HMENU hPopup, UINT, BOOL bSysMenu)
+{
+    Default();
+    if (bSysMenu || !hPopup)
+        return;
+    int count = ::GetMenuItemCount(hPopup);
+    for (int i = 0; i < count; ++i) {
+        UINT id = ::GetMenuItemID(hPopup, i);
+        // Separators (0) and sub-menus (-1) have no command of their own.
+        if (id == 0 || id == static_cast<UINT>(-1))
+            continue;
+        CCmdUI state;
+        state.m_hMenu = hPopup;
+        state.m_nIndex = static_cast<UINT>(i);
+        state.m_nID = id;
+        state.DoUpdate(this, m_bAutoMenuEnable);
+    }
 }

@@ -1,5 +1,7 @@
 #include "classlib/WinThread.h"
 
+#include "classlib/FrameWnd.h"
+
 #include "classlib/Wnd.h"
 
 #include <process.h>
@@ -153,6 +155,12 @@ int CWinThread::Run()
 
 BOOL CWinThread::OnIdle(LONG lCount)
 {
+    if (lCount <= 0) {
+        // Toolbar buttons follow the commands' state while the user is idle.
+        CWnd* pMainWnd = GetMainWnd();
+        if (pMainWnd && pMainWnd->m_hWnd && ::IsWindowVisible(pMainWnd->m_hWnd))
+            pMainWnd->SendMessage(WM_IDLEUPDATECMDUI, TRUE);
+    }
     if (lCount <= 0)
         CWnd::DeleteTempMap();
     return lCount < 1;

@@ -29,6 +29,10 @@ HandleMap& Permanent()
 
 thread_local std::map<HWND, std::unique_ptr<CWnd>>* t_tempMap = nullptr;
 thread_local CWnd* t_pWndInit = nullptr;
+// The object whose window CreateEx is making, and whether that window was
+// destroyed (and the object perhaps deleted) before CreateWindowEx returned.
+thread_local CWnd* t_pWndCreating = nullptr;
+thread_local bool t_bCreatingDestroyed = false;
 thread_local HHOOK t_hHookCbt = nullptr;
 // The message being handled on this thread, for Default().
 thread_local MSG t_lastMsg = {};
@@ -189,6 +193,8 @@ HWND CWnd::UnsubclassWindow()
 
 void CWnd::OnNcDestroyed()
 {
+    if (this == t_pWndCreating)
+        t_bCreatingDestroyed = true;
     HWND hWnd = m_hWnd;
     MapRemove(hWnd);
     if (m_pfnSuper)
@@ -231,11 +237,22 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, const char* pszClassName, const char* pszWi
     if (!PreCreateWindow(cs))
         return FALSE;
     HWND hWnd;
+    CWnd* pOuterCreating = t_pWndCreating;
+    bool bOuterDestroyed = t_bCreatingDestroyed;
+    t_pWndCreating = this;
+    t_bCreatingDestroyed = false;
     {
         CreationHook hook(this);
         hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
                                  cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     }
+    bool destroyed = t_bCreatingDestroyed;
+    t_pWndCreating = pOuterCreating;
+    t_bCreatingDestroyed = bOuterDestroyed;
+    // A window that failed in WM_CREATE is gone, and an object that deletes
+    // itself with its window (a frame, a view) is gone with it.
+    if (destroyed)
+        return FALSE;
     if (!hWnd && m_hWnd)
         OnNcDestroyed();
     return hWnd != nullptr;
@@ -296,9 +313,20 @@ BOOL CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult
     return TRUE;
 }
 
-BOOL CWnd::OnChildNotify(UINT, WPARAM, LPARAM, LRESULT*)
+BOOL CWnd::OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)
 {
-    return FALSE;
+    // Notifications the control's own map takes (ON_NOTIFY_REFLECT, ON_CONTROL_REFLECT).
+    const AFX_MSGMAP_ENTRY* entry = nullptr;
+    if (message == WM_NOTIFY)
+        entry = FindCodeEntry(WM_REFLECT_BASE + WM_NOTIFY, reinterpret_cast<NMHDR*>(lParam)->code);
+    else if (message == WM_COMMAND)
+        entry = FindCodeEntry(WM_REFLECT_BASE + WM_COMMAND, HIWORD(wParam));
+    if (!entry)
+        return FALSE;
+    LRESULT result = 0;
+    entry->pfn(this, message, wParam, lParam, &result);
+    *pResult = result;
+    return TRUE;
 }
 
 BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* pResult)

@@ -9,7 +9,10 @@ enum : UINT
     WM_QD_PREPARE_MAILBOX = 1336,
     WM_QD_FOLDER_MAIL_FILED = 1346,
     WM_QD_FOLDER_COUNTS = 1351,
-    WM_QD_SEND_FINISHED = 1352,
+    // Redraw a folder's tree item and counts; lParam the folder id (0 the
+    // current folder), whoever posts it.
+    WM_QD_FOLDER_REFRESH = 1352,
+    WM_QD_SEND_FINISHED = WM_QD_FOLDER_REFRESH,
     WM_QD_RECEIVE_PASS_END = 1355,
     WM_QD_COMPOSE_TEXT = 1399,
     WM_QD_ADDRESS_TEXT = 1400,

@@ -3,24 +3,128 @@
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
 #include "core/SplashWnd.h"
+#include "mainwnd/BoundedWait.h"
+#include "mainwnd/FolderTree.h"
+#include "mainwnd/MailViewSeam.h"
+#include "mainwnd/QListView.h"
+#include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
+#include "store/FolderRecord.h"
+#include "store/FolderRegistryHooks.h"
+#include "store/MailFolderStore.h"
 
 #include <commctrl.h>
+
+#include <vector>
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_WM_SIZE()
+    ON_WM_MOVE()
     ON_WM_CLOSE()
+    ON_WM_TIMER()
     ON_MESSAGE(WM_QD_HANDOVER_REQUEST, OnHandOverRequest)
+    ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
+    ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolBar)
+    ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
+    ON_COMMAND(ID_VIEW_THREAD, OnViewThread)
+    ON_COMMAND(ID_ESCAPE_COMMAND, OnEscape)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateViewToolBar)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
+    ON_UPDATE_COMMAND_UI(ID_VIEW_THREAD, OnUpdateViewThread)
+    // ---- Receiving and sending ----
+    // The transfer commands of the File menu and the toolbar keep their ids
+    // here, disabled, until the receive and send jobs take them over.
+    ON_UPDATE_COMMAND_UI(ID_FILE_RECEIVE_CURRENT, OnUpdateTransferCommand)
+    ON_UPDATE_COMMAND_UI(ID_ROUTE_RECEIVE, OnUpdateTransferCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SEND_OUTBOX, OnUpdateTransferCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SEND_RECEIVE, OnUpdateTransferCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SELECT_RECEIVE, OnUpdateTransferCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SELECT_RECEIVE_LATEST, OnUpdateTransferCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_ABORT_TRANSFER, OnUpdateTransferCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_ABORT_ROUTE, OnUpdateTransferCommand)
+    // ---- end of receiving and sending ----
 END_MESSAGE_MAP()
+
+namespace {
+
+const UINT WM_QD_FRAME_READY = WM_APP + 0x201;
+const UINT_PTR kMinuteTimer = 10;
+const UINT_PTR kRouteTimer = 45;
+const UINT IDC_TRANSFER_PROGRESS = 1001;
+const int kPlugInEventClosing = 24;
+
+// The folder registry rebuilds and repaints the tree through these.
+void RebuildFolderTree()
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMainFrame* pFrame = pApp ? pApp->m_pMainFrame : nullptr;
+    if (pFrame && pFrame->m_hWnd && pFrame->GetFolderTree())
+        pFrame->GetFolderTree()->BuildTree();
+}
+
+void RefreshCurrentTreeItem()
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMainFrame* pFrame = pApp ? pApp->m_pMainFrame : nullptr;
+    if (pFrame && pFrame->m_hWnd && pFrame->GetFolderTree())
+        pFrame->GetFolderTree()->RefreshFolderItem(pApp->GetCurrentFolderId());
+}
+
+} // namespace
+
+MainFrameHooks& GetMainFrameHooks()
+{
+    static MainFrameHooks hooks;
+    return hooks;
+}
+
+CMainFrame::CMainFrame()
+{
+    m_hBusyLock = ::CreateSemaphoreA(nullptr, 1, 1, nullptr);
+}
+
+CMainFrame::~CMainFrame()
+{
+    if (m_hStatusFont)
+        ::DeleteObject(m_hStatusFont);
+    for (HANDLE* h : { &m_hReceiveWorker, &m_hSendWorker, &m_hBusyLock }) {
+        if (*h)
+            ::CloseHandle(*h);
+        *h = nullptr;
+    }
+}
+
+int CMainFrame::ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
+{
+    CQuendalApp* pApp = QuendalApp();
+    return pApp ? pApp->GetProfileInt(pszSection, pszKey, nDefault) : nDefault;
+}
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
 {
+    int left = ProfileInt("Window", "Left", -1);
+    int top = ProfileInt("Window", "Top", -1);
+    int width = ProfileInt("Window", "Width", -1);
+    int height = ProfileInt("Window", "Height", -1);
+    if (left == -1 && top == -1 && width == -1 && height == -1) {
+        m_bCenterOnCreate = TRUE;
+        cs.cx = 800;
+        cs.cy = 600;
+    } else {
+        cs.x = left;
+        cs.y = top;
+        cs.cx = width;
+        cs.cy = height;
+    }
     // A second start of the program finds the running one by this class name.
     HICON hIcon = LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
     cs.lpszClass = AfxRegisterWndClass("CVMWndClass", CS_DBLCLKS, LoadCursorA(nullptr, IDC_ARROW),
-                                       reinterpret_cast<HBRUSH>(COLOR_APPWORKSPACE + 1), hIcon);
+                                       reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1), hIcon);
+    if (!cs.lpszClass)
+        AfxThrowResourceException();
     return TRUE;
 }
 
@@ -28,34 +132,454 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
 {
     if (CFrameWnd::OnCreate(lpcs) == -1)
         return -1;
-    m_hStatusBar = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | SBARS_SIZEGRIP, 0, 0, 0, 0,
-                                   m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(0xE801)),
-                                   AfxGetInstanceHandle(), nullptr);
-    if (m_hStatusBar) {
-        int parts[4] = { 300, 420, 520, -1 };
-        ::SendMessageA(m_hStatusBar, SB_SETPARTS, 4, reinterpret_cast<LPARAM>(parts));
-        ::SendMessageA(m_hStatusBar, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>("レディ"));
-    }
+    SetWindowText("Corvane Mail");
+    if (m_bCenterOnCreate)
+        CenterWindow();
+    CreateToolBar(TRUE);
+    if (!CreateStatusBar())
+        return -1;
+    FolderRegistryHooks& hooks = GetFolderRegistryHooks();
+    hooks.pfnRebuildFolderTree = RebuildFolderTree;
+    hooks.pfnRefreshCurrentTreeItem = RefreshCurrentTreeItem;
+    SetInitPos();
+    RecalcLayout();
     CSplashWnd::ShowSplashScreen(this);
+    // The timers start once the application has shown the window.
+    PostMessage(WM_QD_FRAME_READY);
     return 0;
 }
 
-void CMainFrame::OnSize(UINT, int, int)
+BOOL CMainFrame::CreateStatusBar()
+{
+    static const UINT indicators[] = { ID_SEPARATOR, ID_INDICATOR_TOTAL, ID_INDICATOR_UNREAD, ID_INDICATOR_ICON };
+    if (!m_wndStatusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_wndStatusBar.SetIndicators(indicators, 4))
+        return FALSE;
+    m_hStatusBar = m_wndStatusBar.m_hWnd;
+    HICON hIcon = static_cast<HICON>(
+        LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_SHARED));
+    m_wndStatusBar.SetIcon(3, hIcon);
+    if (!m_hStatusFont) {
+        LOGFONTA lf = {};
+        HFONT current = GetFont();
+        ::GetObjectA(current ? static_cast<HGDIOBJ>(current) : ::GetStockObject(DEFAULT_GUI_FONT), sizeof(lf), &lf);
+        lstrcpynA(lf.lfFaceName, "ＭＳ Ｐゴシック", LF_FACESIZE);
+        lf.lfHeight = 12;
+        lf.lfWidth = 0;
+        m_hStatusFont = ::CreateFontIndirectA(&lf);
+    }
+    // Transfer progress: hidden until a receive or send shows and fills them.
+    struct Control { const char* cls; RECT rc; DWORD style; UINT id; };
+    const Control controls[5] = {
+        { "STATIC", { 2, 3, 42, 20 }, SS_CENTER, 0 },
+        { "STATIC", { 42, 3, 222, 20 }, SS_CENTER, 0 },
+        { PROGRESS_CLASSA, { 222, 3, 356, 18 }, 0, IDC_TRANSFER_PROGRESS },
+        { "STATIC", { 356, 3, 426, 20 }, SS_CENTER, 0 },
+        { "STATIC", { 426, 3, 946, 20 }, SS_LEFTNOWORDWRAP, 0 },
+    };
+    for (int i = 0; i < 5; ++i) {
+        const Control& c = controls[i];
+        m_hTransferControls[i] = ::CreateWindowExA(0, c.cls, "", WS_CHILD | c.style, c.rc.left, c.rc.top,
+                                                   c.rc.right - c.rc.left, c.rc.bottom - c.rc.top, m_wndStatusBar.m_hWnd,
+                                                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(c.id)),
+                                                   AfxGetInstanceHandle(), nullptr);
+        if (!m_hTransferControls[i])
+            return FALSE;
+        ::SendMessageA(m_hTransferControls[i], WM_SETFONT, reinterpret_cast<WPARAM>(m_hStatusFont), FALSE);
+    }
+    return TRUE;
+}
+
+BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
+{
+    if (m_wndToolBar.m_hWnd) {
+        m_wndToolBar.ShowWindow(SW_HIDE);
+        m_wndToolBar.DestroyWindow();
+    }
+    if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_FIXED,
+                               AFX_IDW_TOOLBAR))
+        return FALSE;
+    // The default layout: command ids, -1 a separator.
+    std::vector<UINT> ids;
+    HRSRC hRes = FindResourceA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_TOOLBAR_DEFAULT), "FILE");
+    HGLOBAL hData = hRes ? LoadResource(AfxGetResourceHandle(), hRes) : nullptr;
+    if (hData) {
+        const int32_t* p = static_cast<const int32_t*>(LockResource(hData));
+        DWORD count = SizeofResource(AfxGetResourceHandle(), hRes) / sizeof(int32_t);
+        for (DWORD i = 0; p && i < count; ++i)
+            ids.push_back(p[i] == -1 ? ID_SEPARATOR : static_cast<UINT>(p[i]));
+    }
+    m_wndToolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    if (!ids.empty())
+        m_wndToolBar.SetButtons(ids.data(), static_cast<int>(ids.size()));
+    if (!bFirstTime)
+        RecalcLayout();
+    return TRUE;
+}
+
+BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA)
+{
+    RECT client = {};
+    GetClientRect(&client);
+    if (!m_wndSplitter.CreateStatic(this, 1, 2))
+        return FALSE;
+    m_pFolderTree = new CFolderTree;
+    if (!m_wndSplitter.CreateView(0, 0, m_pFolderTree, SIZE{ client.right / 4, client.bottom })) {
+        m_pFolderTree = nullptr;
+        return FALSE;
+    }
+    int treeWidth = ProfileInt("Window", "TreeViewSize", 150);
+    m_wndSplitter.SetColumnInfo(0, treeWidth < 0 ? 0 : treeWidth, 50);
+    SetActiveView(m_pFolderTree, FALSE);
+    m_nCompactAlertCount = ProfileInt("Setting", "CompactAlertCount", 100);
+    DispMailview(ProfileInt("Window", "ShowMailView", 1) == 0);
+    // The folder pane builds the tree once the list is there to show the inbox.
+    m_pFolderTree->SendMessage(WM_INITIALUPDATE);
+    // The start-up password belongs to the start-up only.
+    HMENU hMenu = GetMenu();
+    for (int i = 0; hMenu && i < ::GetMenuItemCount(hMenu); ++i) {
+        char text[256] = {};
+        ::GetMenuStringA(hMenu, static_cast<UINT>(i), text, static_cast<int>(sizeof(text)), MF_BYPOSITION);
+        HMENU hSub = ::GetSubMenu(hMenu, i);
+        if (!hSub || !strstr(text, "ツール"))
+            continue;
+        for (int j = ::GetMenuItemCount(hSub) - 1; j >= 0; --j) {
+            char item[256] = {};
+            ::GetMenuStringA(hSub, static_cast<UINT>(j), item, static_cast<int>(sizeof(item)), MF_BYPOSITION);
+            if (strstr(item, "パスワードの設定(&W)"))
+                ::RemoveMenu(hSub, static_cast<UINT>(j), MF_BYPOSITION);
+        }
+    }
+    return TRUE;
+}
+
+void CMainFrame::DispMailview(BOOL bNoMailView)
+{
+    WaitCursor(TRUE);
+    int row = -1;
+    if (m_pListView && m_pListView->m_hWnd) {
+        row = m_pListView->GetListCtrl().GetNextItem(-1, LVNI_SELECTED);
+        m_pListView->SaveColumnWidths();
+    }
+    if (m_wndSplitter2.m_hWnd)
+        m_wndSplitter2.DestroyWindow();
+    else if (m_pListView && m_pListView->m_hWnd)
+        m_pListView->DestroyWindow();
+    m_pListView = nullptr;
+    m_pMailView = nullptr;
+    RECT client = {};
+    GetClientRect(&client);
+    m_pListView = new CQListView;
+    if (bNoMailView) {
+        if (!m_wndSplitter.CreateView(0, 1, m_pListView, SIZE{ client.right / 4, client.bottom }))
+            m_pListView = nullptr;
+    } else {
+        m_wndSplitter2.CreateStatic(&m_wndSplitter, 2, 1, WS_CHILD | WS_VISIBLE, static_cast<UINT>(m_wndSplitter.IdFromRowCol(0, 1)));
+        if (!m_wndSplitter2.CreateView(0, 0, m_pListView, SIZE{ client.right / 4, client.bottom }))
+            m_pListView = nullptr;
+        MailViewSeam& seam = GetMailViewSeam();
+        m_pMailView = seam.pfnCreate ? seam.pfnCreate() : new CView;
+        if (!m_wndSplitter2.CreateView(1, 0, m_pMailView, SIZE{ client.right, 50 }))
+            m_pMailView = nullptr;
+        m_wndSplitter2.SetRowInfo(0, ProfileInt("Window", "ListHeight", 136), 50);
+    }
+    m_wndSplitter.RecalcLayout();
+    if (m_wndSplitter2.m_hWnd)
+        m_wndSplitter2.RecalcLayout();
+    if (m_pMailView)
+        m_pMailView->SendMessage(WM_INITIALUPDATE);
+    if (m_pListView) {
+        m_pListView->SendMessage(WM_INITIALUPDATE);
+        PassToCurrentFolderList(0);
+        if (row >= 0)
+            m_pListView->SelectMail(m_pListView->GetMailIndex(row));
+    }
+    RecalcLayout();
+    if (m_pMailView)
+        ImmAssociateContext(m_pMailView->m_hWnd, nullptr);
+    WaitCursor(FALSE);
+}
+
+void CMainFrame::RecalcLayout(BOOL bNotify)
+{
+    CFrameWnd::RecalcLayout(bNotify);
+    if (m_wndToolBar.m_hWnd) {
+        RECT client = {}, bar = {};
+        GetClientRect(&client);
+        m_wndToolBar.GetWindowRect(&bar);
+        // Wider than the frame, so that the last buttons never wrap.
+        m_wndToolBar.SetWindowPos(nullptr, 0, 0, client.right + 100, bar.bottom - bar.top,
+                                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+BOOL CMainFrame::DestroyWindow()
+{
+    if (m_wndSplitter2.m_hWnd)
+        m_wndSplitter2.DestroyWindow();
+    return CFrameWnd::DestroyWindow();
+}
+
+void CMainFrame::SetInitPos()
+{
+    ShowControlBar(&m_wndToolBar, ProfileInt("Window", "ToolBar", 1) != 0, TRUE);
+    ShowControlBar(&m_wndStatusBar, ProfileInt("Window", "StatusBar", 1) != 0, TRUE);
+}
+
+void CMainFrame::OnSize(UINT nType, int cx, int cy)
+{
+    CFrameWnd::OnSize(nType, cx, cy);
+    if (m_hTransferControls[4] && m_wndStatusBar.m_hWnd) {
+        RECT pane = {}, ctl = {};
+        m_wndStatusBar.GetItemRect(0, &pane);
+        ::GetWindowRect(m_hTransferControls[4], &ctl);
+        ::MapWindowPoints(nullptr, m_wndStatusBar.m_hWnd, reinterpret_cast<POINT*>(&ctl), 2);
+        int width = pane.right - 8 - ctl.left;
+        ::SetWindowPos(m_hTransferControls[4], nullptr, 0, 0, width > 0 ? width : 0, ctl.bottom - ctl.top,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (nType == SIZE_MINIMIZED && ProfileInt("Setting", "NoTaskBar", 0))
+        ShowWindow(SW_HIDE);
+    if (nType != SIZE_MINIMIZED && nType != SIZE_MAXIMIZED && !IsIconic() && !IsZoomed())
+        GetWindowRect(&m_rcNormal);
+}
+
+void CMainFrame::OnMove(int, int)
 {
     Default();
-    if (m_hStatusBar)
-        ::SendMessageA(m_hStatusBar, WM_SIZE, 0, 0);
+    if (!IsIconic() && !IsZoomed())
+        GetWindowRect(&m_rcNormal);
 }
+
+void CMainFrame::SaveWindowState()
+{
+    if (m_bStateSaved || !m_hWnd)
+        return;
+    m_bStateSaved = TRUE;
+    CQuendalApp* pApp = QuendalApp();
+    if (!pApp)
+        return;
+    if (m_hAccelTable) {
+        ::DestroyAcceleratorTable(m_hAccelTable);
+        m_hAccelTable = nullptr;
+    }
+    if (!IsZoomed() && m_rcNormal.right > m_rcNormal.left) {
+        pApp->WriteProfileInt("Window", "Left", m_rcNormal.left);
+        pApp->WriteProfileInt("Window", "Top", m_rcNormal.top);
+        pApp->WriteProfileInt("Window", "Width", m_rcNormal.right - m_rcNormal.left);
+        pApp->WriteProfileInt("Window", "Height", m_rcNormal.bottom - m_rcNormal.top);
+    }
+    int cur = 0, min = 0;
+    m_wndSplitter.GetColumnInfo(0, cur, min);
+    pApp->WriteProfileInt("Window", "TreeViewSize", cur);
+    if (m_pMailView && m_wndSplitter2.m_hWnd) {
+        m_wndSplitter2.GetRowInfo(0, cur, min);
+        pApp->WriteProfileInt("Window", "ListHeight", cur);
+    }
+    pApp->WriteProfileInt("Window", "Iconic", IsIconic() ? 1 : IsZoomed() ? 2 : 0);
+    pApp->WriteProfileInt("Window", "ToolBar", m_wndToolBar.m_hWnd && m_wndToolBar.IsVisible() ? 1 : 0);
+    pApp->WriteProfileInt("Window", "StatusBar", m_wndStatusBar.m_hWnd && m_wndStatusBar.IsVisible() ? 1 : 0);
+    pApp->WriteProfileInt("Window", "ShowMailView", m_pMailView ? 1 : 0);
+    if (m_pListView)
+        m_pListView->SaveColumnWidths();
+    if (pApp->IsProfileFileMode() && !pApp->GetProfileFilePath().IsEmpty())
+        pApp->SaveProfileFile();
+}
+
+void CMainFrame::CycleActivePane(CView* pView)
+{
+    if (pView) {
+        m_nActivePane = pView == m_pFolderTree ? 2 : pView == m_pListView ? 0 : 1;
+        return;
+    }
+    bool back = (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
+    // Tree, list, mail view, tree: forward with Tab, backward with Shift+Tab.
+    int next;
+    switch (m_nActivePane) {
+    case 0: next = back ? 2 : 1; break;
+    case 1: next = back ? 0 : 2; break;
+    default: next = back ? 1 : 0; break;
+    }
+    if (next == 1 && !m_pMailView)
+        next = back ? 0 : 2;
+    CView* target = next == 0 ? static_cast<CView*>(m_pListView) : next == 1 ? m_pMailView : static_cast<CView*>(m_pFolderTree);
+    if (!target || !target->m_hWnd)
+        return;
+    m_nActivePane = next;
+    SetActiveView(target);
+    if (target == m_pFolderTree)
+        m_pFolderTree->GetTreeCtrl().SetFocus();
+    else
+        target->SetFocus();
+}
+
+void CMainFrame::UpdateFolderCounts(int nTotal, int nUnread)
+{
+    if (!m_wndStatusBar.m_hWnd)
+        return;
+    CString text;
+    text.Format(" 総数：%d", nTotal);
+    m_wndStatusBar.SetPaneText(1, text);
+    text.Format(" 未開封：%d", nUnread);
+    m_wndStatusBar.SetPaneText(2, text);
+}
+
+void CMainFrame::WaitCursor(BOOL bOn)
+{
+    if (bOn) {
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+        return;
+    }
+    // Moving the cursor makes the system show the shape of what is under it again.
+    POINT pt;
+    if (::GetCursorPos(&pt)) {
+        ::SetCursorPos(pt.x + 1, pt.y);
+        ::SetCursorPos(pt.x, pt.y);
+    }
+}
+
+BOOL CMainFrame::IsReceiving() const
+{
+    return m_hReceiveWorker && ::WaitForSingleObject(m_hReceiveWorker, 0) == WAIT_TIMEOUT;
+}
+
+BOOL CMainFrame::IsSending() const
+{
+    return m_hSendWorker && ::WaitForSingleObject(m_hSendWorker, 0) == WAIT_TIMEOUT;
+}
+
+// ---- Closing ----
 
 void CMainFrame::OnClose()
 {
-    CQuendalApp* pApp = QuendalApp();
-    if (!CanCloseFrame())
+    if (ProfileInt("Setting", "SystemButtonNoClose", 0) == 1 && !m_bExitCommand) {
+        ShowWindow(SW_MINIMIZE);
         return;
-    if (pApp)
-        pApp->CloseAllThreads();
+    }
+    KillTimer(kRouteTimer);
+    if (GetMainFrameHooks().pfnFirePlugInEvent)
+        GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventClosing, m_hWnd, 0);
+    // The frame may be gone after this.
     CFrameWnd::OnClose();
 }
+
+void CMainFrame::OnAppExit()
+{
+    m_bExitCommand = TRUE;
+    SendMessage(WM_CLOSE);
+}
+
+LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM)
+{
+    if (!PrepareClose())
+        return FALSE;
+    SaveWindowState();
+    return TRUE;
+}
+
+void CMainFrame::EndWorkers()
+{
+    // The sessions are asked to stop; a worker that does not end within the
+    // bound is let go: the frame keeps no handle of it and it reaches the
+    // program only through posted thread messages, which need no frame.
+    for (DWORD thread : { m_dwReceiveSessionThread, m_dwSendSessionThread }) {
+        if (thread) {
+            ::PostThreadMessageA(thread, 1358, 0, 0);
+            ::PostThreadMessageA(thread, WM_QD_QUIT_THREAD, 0, 0);
+        }
+    }
+    HANDLE workers[2] = { m_hReceiveWorker, m_hSendWorker };
+    WaitForThreadsBounded(workers, 2, m_nWorkerEndWaitMs);
+    for (HANDLE* h : { &m_hReceiveWorker, &m_hSendWorker }) {
+        if (*h)
+            ::CloseHandle(*h);
+        *h = nullptr;
+    }
+    m_dwReceiveSessionThread = m_dwSendSessionThread = 0;
+}
+
+BOOL CMainFrame::PrepareClose()
+{
+    CQuendalApp* pApp = QuendalApp();
+    WaitCursor(TRUE);
+    if (pApp && pApp->CheckSearchThreads(FALSE)) {
+        AfxMessageBox("メール検索中は、Corvane Mailを終了できません。\r\nメールの検索が終わるのを待つか、検索を中止してください。",
+                      MB_OK | MB_ICONEXCLAMATION);
+        WaitCursor(FALSE);
+        return FALSE;
+    }
+    if (pApp)
+        pApp->CheckSearchThreads(TRUE);
+    if (IsReceiving() || IsSending()) {
+        int answer = AfxMessageBox("メールを受信中です。\r\n強制終了しますか？\r\n強制終了するとシステムが不安定になる可能性があります。",
+                                   MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2);
+        if (answer != IDOK) {
+            WaitCursor(FALSE);
+            return FALSE;
+        }
+        EndWorkers();
+    }
+    if (m_hBusyLock && ::WaitForSingleObject(m_hBusyLock, 0) != WAIT_OBJECT_0) {
+        WaitCursor(FALSE);
+        return FALSE;
+    }
+    if (pApp) {
+        pApp->CleanupViewThreads();
+        pApp->CleanupEditThreads();
+        if (pApp->HasEditThread()) {
+            int answer = AfxMessageBox("編集中のメールがあります。\r\n終了してもよろしいですか？", MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2);
+            if (answer != IDOK) {
+                ::ReleaseSemaphore(m_hBusyLock, 1, nullptr);
+                WaitCursor(FALSE);
+                return FALSE;
+            }
+        }
+        // Windows that do not close within the bound are left to the
+        // application's shut-down, which ends its service threads with a bound too.
+        RetryBounded([pApp] { return pApp->CloseAllThreads() != FALSE; }, 1000, m_nCloseThreadTries,
+                     WaitServingSentMessages);
+    }
+    if (m_pListView && m_pListView->m_hWnd)
+        m_pListView->SendMessage(WM_SETREDRAW, FALSE);
+    if (pApp && ProfileInt("Setting", "TrashEmptyLast", 0)) {
+        if (CMailFolderStore* trash = pApp->GetDefaultFolder(CFolderRecord::kindTrash)) {
+            if (m_pListView && m_pListView->GetFolderStore() == trash)
+                m_pListView->ClearFolder();
+            trash->EmptyFolder();
+        }
+    }
+    for (const char* cls : { "CVMRefTreeWndClass", "CVMRefListWndClass", "CVMHeaderWndClass", "CVMAddressNoteWndClass" }) {
+        for (HWND h = ::FindWindowA(cls, nullptr); h; h = ::FindWindowExA(nullptr, h, cls, nullptr)) {
+            DWORD pid = 0;
+            ::GetWindowThreadProcessId(h, &pid);
+            if (pid == ::GetCurrentProcessId())
+                ::PostMessageA(h, WM_CLOSE, 0, 0);
+        }
+    }
+    if (m_hBusyLock)
+        ::ReleaseSemaphore(m_hBusyLock, 1, nullptr);
+    WaitCursor(FALSE);
+    return TRUE;
+}
+
+void CMainFrame::PostNcDestroy()
+{
+    FolderRegistryHooks& hooks = GetFolderRegistryHooks();
+    if (hooks.pfnRebuildFolderTree == RebuildFolderTree)
+        hooks.pfnRebuildFolderTree = nullptr;
+    if (hooks.pfnRefreshCurrentTreeItem == RefreshCurrentTreeItem)
+        hooks.pfnRefreshCurrentTreeItem = nullptr;
+    // The application must not reach a frame that is gone.
+    if (CQuendalApp* pApp = QuendalApp()) {
+        if (pApp->m_pMainFrame == this)
+            pApp->m_pMainFrame = nullptr;
+        if (pApp->m_pMainWnd == this)
+            pApp->m_pMainWnd = nullptr;
+    }
+    CFrameWnd::PostNcDestroy();
+}
+
+// ---- Small commands ----
 
 LRESULT CMainFrame::OnHandOverRequest(WPARAM, LPARAM)
 {
@@ -63,25 +587,7 @@ LRESULT CMainFrame::OnHandOverRequest(WPARAM, LPARAM)
     if (pApp && pApp->m_pCommThread && pApp->m_hCommThread &&
         WaitForSingleObject(pApp->m_hCommThread, 0) == WAIT_TIMEOUT)
         pApp->m_pCommThread->PostThreadMessage(WM_QD_HANDOVER_REQUEST, 0, 0);
-    return 0;
-}
-
-void CMainFrame::OnAppExit()
-{
-    PostMessage(WM_CLOSE);
-}
-
-void CMainFrame::OnAppThreadMessage(UINT, WPARAM, LPARAM)
-{
-}
-
-void CMainFrame::SaveFrameState()
-{
-    WINDOWPLACEMENT wp = { sizeof(wp) };
-    if (!GetWindowPlacement(m_hWnd, &wp))
-        return;
-    if (CQuendalApp* pApp = QuendalApp())
-        pApp->WriteProfileInt("Window", "Iconic", wp.showCmd == SW_SHOWMAXIMIZED ? 2 : 0);
+    return 1;
 }
 
 void CMainFrame::ComposeFromCommandLine(const char* pszText)
@@ -92,10 +598,67 @@ void CMainFrame::ComposeFromCommandLine(const char* pszText)
 
 void CMainFrame::SetLogIndicator(BOOL bOn)
 {
-    if (!m_hStatusBar)
+    if (!m_wndStatusBar.m_hWnd)
         return;
-    HICON hIcon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(),
-                                                MAKEINTRESOURCEA(bOn ? IDI_LOG_ON : IDI_LOG_OFF), IMAGE_ICON, 16,
-                                                16, LR_SHARED));
-    ::SendMessageA(m_hStatusBar, SB_SETICON, 3, reinterpret_cast<LPARAM>(hIcon));
+    HICON hIcon = static_cast<HICON>(LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(bOn ? IDI_LOG_ON : IDI_LOG_OFF),
+                                                IMAGE_ICON, 16, 16, LR_SHARED));
+    m_wndStatusBar.SetIcon(3, hIcon);
+}
+
+void CMainFrame::OnViewToolBar()
+{
+    ShowControlBar(&m_wndToolBar, !m_wndToolBar.IsVisible());
+}
+
+void CMainFrame::OnViewStatusBar()
+{
+    ShowControlBar(&m_wndStatusBar, !m_wndStatusBar.IsVisible());
+}
+
+void CMainFrame::OnUpdateViewToolBar(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_wndToolBar.m_hWnd && m_wndToolBar.IsVisible());
+}
+
+void CMainFrame::OnUpdateViewStatusBar(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_wndStatusBar.m_hWnd && m_wndStatusBar.IsVisible());
+}
+
+void CMainFrame::OnViewThread()
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMailFolderStore* store = pApp ? pApp->GetCurrentFolder() : nullptr;
+    if (!store || !m_pListView)
+        return;
+    CFolderRecord& record = store->GetFolderRecord();
+    record.m_nListSwitch = record.m_nListSwitch > 0 ? 0 : 1;
+    WaitCursor(TRUE);
+    if (CMailListData* list = store->GetMailList()) {
+        list->SetThreadMode(record.m_nListSwitch > 0);
+        list->ClearView();
+        list->ResetView();
+    }
+    m_pListView->ShowFolder(store, TRUE, FALSE);
+    store->WriteFolderSettings();
+    if (m_pFolderTree)
+        m_pFolderTree->SaveTreeState();
+    WaitCursor(FALSE);
+}
+
+void CMainFrame::OnUpdateViewThread(CCmdUI* pCmdUI)
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMailFolderStore* store = pApp ? pApp->GetCurrentFolder() : nullptr;
+    pCmdUI->Enable(store != nullptr);
+    pCmdUI->SetCheck(store && store->GetFolderRecord().m_nListSwitch > 0);
+}
+
+void CMainFrame::OnUpdateTransferCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(FALSE);
+}
+
+void CMainFrame::OnTransferCommand(UINT)
+{
 }

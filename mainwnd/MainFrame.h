@@ -1,37 +1,142 @@
-// CMainFrame: the main window (window class "CVMWndClass"). This is the
-// frame start-up and shut-down need: the window a second start finds, the
-// hand-over message, the status bar and the splash window. The folder tree,
-// the lists and the commands of the main window come with their own work.
+// CMainFrame: the main window (window class "CVMWndClass"): the folder
+// pane on the left, the mail list and the mail view pane on the right (in
+// splitters), the toolbar and the status bar with the folder's counts. It
+// serves the thread messages other threads post about folders and mails,
+// runs the minute and route timers, and decides whether the program may end.
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "mainwnd/RouteTimer.h"
+
+class CFolderTree;
+class CMailFolderStore;
+class CQListView;
+
+// What the frame asks of neighbours that may not be there yet; an empty
+// slot means the neighbour's default.
+struct MainFrameHooks
+{
+    // The route interval in minutes now in force (none: 10) and whether the
+    // route is enabled (none: not enabled).
+    int (*pfnGetRouteInterval)() = nullptr;
+    bool (*pfnIsRouteEnabled)() = nullptr;
+    // A plug-in event with the main window and a count (24: the main window closes).
+    void (*pfnFirePlugInEvent)(int nEvent, HWND hWnd, int nCount) = nullptr;
+};
+MainFrameHooks& GetMainFrameHooks();
 
 class CMainFrame : public CFrameWnd
 {
 public:
-    CMainFrame() = default;
+    CMainFrame();
+    ~CMainFrame() override;
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL OnCreateClient(LPCREATESTRUCTA lpcs) override;
+    void RecalcLayout(BOOL bNotify = TRUE) override;
+    BOOL DestroyWindow() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // The main window's share of the application thread's messages (counts,
-    // selection, end of receiving and sending); called by the dispatcher.
+    // The main window's share of the application thread's messages; called by the dispatcher.
     void OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Asked before the program ends: false keeps it running.
-    BOOL CanCloseFrame() { return TRUE; }
-    // Saves the window's own state (placement) before the program ends.
-    void SaveFrameState();
-    // Starts a mail from a command-line text (a mailto address or a file).
+    BOOL CanCloseFrame() { return PrepareClose(); }
+    void SaveFrameState() { SaveWindowState(); }
     void ComposeFromCommandLine(const char* pszText);
     void SetLogIndicator(BOOL bOn);
 
+    void DispMailview(BOOL bNoMailView);
+    void SetInitPos();
+    void SaveWindowState();
+    BOOL PrepareClose();
+    void CycleActivePane(CView* pView);
+    void UpdateFolderCounts(int nTotal, int nUnread);
+    void UpdateListView();
+    void PassToCurrentFolderList(int nArg);
+    void ReloadCurrentFolderList(int nFolderId, BOOL bRedraw);
+    BOOL ChangeFolder(int nFolderId);
+    void ReselectCurrentFolder();
+    void RefreshFolderItem(int nFolderId, BOOL bDeep);
+    void RefreshListIfCurrent(int nFolderId);
+    BOOL SelectFolderAndMail(int nFolderId, int nMailIndex);
+    void InitTimersAndNotify();
+    void UpdateRouteTimer(BOOL bStartNow);
+    void WaitCursor(BOOL bOn);
+
+    // Whether a receive-type or a send worker is running.
+    BOOL IsReceiving() const;
+    BOOL IsSending() const;
+
+    CFolderTree* GetFolderTree() const { return m_pFolderTree; }
+    CQListView* GetListView() const { return m_pListView; }
+    CView* GetMailView() const { return m_pMailView; }
+    CStatusBar& GetStatusBar() { return m_wndStatusBar; }
+    CToolBar& GetToolBar() { return m_wndToolBar; }
+
     HWND m_hStatusBar = nullptr;
+
+    // Transfer workers (started by the receive and send commands): a
+    // duplicate of each worker's thread handle and the thread id of its
+    // current session, which takes the abort request.
+    HANDLE m_hReceiveWorker = nullptr;
+    HANDLE m_hSendWorker = nullptr;
+    DWORD m_dwReceiveSessionThread = 0;
+    DWORD m_dwSendSessionThread = 0;
+    // How long closing waits for workers and for the other windows' threads.
+    DWORD m_nWorkerEndWaitMs = 5000;
+    int m_nCloseThreadTries = 10;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnSize(UINT nType, int cx, int cy);
+    void OnMove(int x, int y);
     void OnClose();
+    void OnTimer(UINT_PTR nIDEvent);
+    void PostNcDestroy() override;
     LRESULT OnHandOverRequest(WPARAM, LPARAM);
+    LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnFrameReady(WPARAM, LPARAM);
     void OnAppExit();
+    void OnViewToolBar();
+    void OnViewStatusBar();
+    void OnViewThread();
+    void OnEscape() {}
+    void OnUpdateViewToolBar(CCmdUI* pCmdUI);
+    void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
+    void OnUpdateViewThread(CCmdUI* pCmdUI);
+    void OnUpdateTransferCommand(CCmdUI* pCmdUI);
+    void OnTransferCommand(UINT nID);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    BOOL CreateToolBar(BOOL bFirstTime);
+    BOOL CreateStatusBar();
+    // Asks running workers to stop and waits a bounded time; then lets go of them.
+    void EndWorkers();
+    static int ProfileInt(const char* pszSection, const char* pszKey, int nDefault);
+
+    CSplitterWnd m_wndSplitter;
+    CSplitterWnd m_wndSplitter2;
+    CToolBar m_wndToolBar;
+    CStatusBar m_wndStatusBar;
+    HFONT m_hStatusFont = nullptr;
+    HWND m_hTransferControls[5] = {};
+    CFolderTree* m_pFolderTree = nullptr;
+    CQListView* m_pListView = nullptr;
+    CView* m_pMailView = nullptr;
+    int m_nActivePane = -1;  // 0 list, 1 mail view, 2 folder tree
+    RECT m_rcNormal = {};
+    BOOL m_bCenterOnCreate = FALSE;
+    BOOL m_bStateSaved = FALSE;
+    BOOL m_bExitCommand = FALSE;
+    int m_nCompactAlertCount = 100;
+    HANDLE m_hBusyLock = nullptr;  // semaphore of count 1
+    RouteTimerState m_routeTimer;
+    // Notification settings read with the timers.
+    int m_nCheckPassword = 0, m_nRecNotifyDialog = 0, m_nRecNotifyBeep = 0, m_nRecNotifySound = 0;
+    CString m_strRecNotifySoundPath;
+    BOOL m_bLedBlink = FALSE;
+    int m_nLedBlinkType = 0, m_nLedBlinkInterval = 1000;
+    BYTE m_keyDown = 0, m_keyUp = 0, m_keyRepeat = 0, m_showOnKeyUp = 0;
 };

@@ -36,6 +36,9 @@
 #define IDS_MAILTO_FRIENDLY_NAME 202
 #define IDS_MAKER_URL 1501
 #define IDS_RECEIVE_TIMEOUT 59442
+// Refused names of folders and rule sets.
+#define IDS_NAME_EMPTY 2120
+#define IDS_NAME_TRAILING 2121
 
 // Commands.
 #define ID_APP_ABOUT 57664

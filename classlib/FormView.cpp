@@ -1,0 +1,31 @@
+#include "classlib/FormView.h"
+
+#include "classlib/Dialog.h"
+
+BEGIN_MESSAGE_MAP(CFormView, CView)
+    ON_WM_PAINT()
+END_MESSAGE_MAP()
+
+BOOL CFormView::Create(CWnd* pParent, UINT nID, const RECT& rect)
+{
+    HWND hWnd = AfxCreateDialogWindow(this, AfxLoadDialogTemplate(m_nIDTemplate), pParent ? pParent->m_hWnd : nullptr);
+    if (!hWnd)
+        return FALSE;
+    ::SetWindowLongPtrA(hWnd, GWLP_ID, static_cast<LONG_PTR>(nID));
+    ::MoveWindow(hWnd, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top, FALSE);
+    ::ShowWindow(hWnd, SW_SHOWNA);
+    return TRUE;
+}
+
+BOOL CFormView::PreTranslateMessage(MSG* pMsg)
+{
+    // Tab and arrow keys move between the form's controls, as in a dialog.
+    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hWnd && ::IsChild(m_hWnd, pMsg->hwnd))
+        return ::IsDialogMessageA(m_hWnd, pMsg);
+    return FALSE;
+}
+
+void CFormView::OnInitialUpdate()
+{
+    UpdateData(FALSE);
+}

@@ -1,0 +1,89 @@
+// What the mail list shows, worked out without a window: its columns and
+// their default widths, the size and date texts, the sort items behind the
+// column headers, the row colours of the colour labels, the font weights and
+// the row height. The list view only applies these.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+#include <cstdint>
+
+class CMailIndexRecord;
+
+namespace MailListFormat {
+
+enum { columnCount = 6 };
+
+struct ColumnDef
+{
+    const char* header;    // shown text; column 2 is "差出人" or "宛先"
+    const char* widthKey;  // "Window" key of its width, null for the icon column
+    int defaultWidth;
+    int format;            // LVCFMT_LEFT or LVCFMT_RIGHT
+};
+
+const ColumnDef& Column(int nColumn);
+// Column 0 is 19 pixels, 8 more for each of the priority and reply icons.
+int IconColumnWidth(bool bPriority, bool bReplyIcon);
+// Header of column 2.
+const char* SenderHeader(bool bShowTo);
+
+// "%ld B" below 1 KB, KB and MB with one decimal cut (not rounded).
+CString FormatSize(int64_t nBytes);
+
+// Folder kinds whose lists show the recipient instead of the sender.
+bool IsOutgoingKind(int nKind);
+// Sort item 2 and 6 swap with the folder's direction.
+int SortItemForFolder(int nItem, bool bShowTo);
+// Header column that carries the sort mark of an item, -1 for none.
+int SortItemToHeaderColumn(int nItem);
+// The sort item a click on a header column asks for (-1 for none).
+int ColumnToSortItem(int nColumn, bool bShowTo, bool bShift);
+// The column under x (client x plus the horizontal scroll offset), -1 past the last.
+int ColumnAtX(const int* pWidths, int nCount, int x);
+// A click on the column of the current item reverses the mode; another keeps it.
+void ApplyColumnClick(int nClickedItem, int& nItem, int& nMode);
+
+// Colour labels: 1-16 the fixed palette, 99 the mail's own colour, 0 by read state.
+COLORREF LabelColor(int nLabel);
+const char* LabelName(int nLabel);
+
+struct ListColors
+{
+    COLORREF back;
+    COLORREF text;        // read mails
+    COLORREF textUnread;  // unread mails
+    COLORREF highlight;
+    COLORREF highlightText;
+    COLORREF greyText;
+};
+struct RowColors
+{
+    COLORREF back;
+    COLORREF text;
+};
+RowColors RowColorsFor(int nLabel, COLORREF crOwn, bool bRead, bool bSelected, bool bFocused, const ListColors& colors);
+
+// Unread rows stand out by weight only when both text colours are the same.
+int UnreadFontWeight(const ListColors& colors, int nFontWeight);
+int ReadFontWeight(const ListColors& colors, int nFontWeight);
+// The list font's height in pixels plus 4, rounded down to even.
+int RowHeight(int nFontTwips, int nLogPixelsY);
+
+// An address text as the list shows it for the address type (0 as stored,
+// 3 the display name, 4 the address, else the name with the address).
+CString AddressForType(const char* pszEntry, int nType);
+
+// How a folder's rows read.
+struct RowTextOptions
+{
+    bool bShowTo = false;     // the folder lists recipients ("宛先")
+    bool bOwnMailTo = false;  // own mails (flag 0x4) show their recipients
+    int nAddressType = 0;
+    bool bHideTag = false;    // subjects without their leading "[...]" tag
+    const char* pszDateFormat = "%Y/%m/%d %H:%M:%S";
+};
+// The text of a row's column, as the list shows and reports it.
+CString RowText(CMailIndexRecord& record, int nColumn, const RowTextOptions& options);
+
+} // namespace MailListFormat

@@ -1,0 +1,7 @@
+#include "mainwnd/MailViewSeam.h"
+
+MailViewSeam& GetMailViewSeam()
+{
+    static MailViewSeam seam;
+    return seam;
+}

@@ -1,0 +1,265 @@
+// The main frame's thread messages, timers and folder changes.
+#include "mainwnd/MainFrame.h"
+
+#include "core/AppMessages.h"
+#include "core/QuendalApp.h"
+#include "mainwnd/FolderTree.h"
+#include "mainwnd/MailViewSeam.h"
+#include "mainwnd/QListView.h"
+#include "resources/mainwnd/MainWndResource.h"
+#include "resources/resource.h"
+#include "store/MailFolderStore.h"
+
+namespace {
+
+const UINT_PTR kMinuteTimer = 10;
+const UINT_PTR kRouteTimer = 45;
+
+// Thread messages the frame serves (see the dispatcher).
+enum : UINT {
+    msgAskThreadId = 1334,
+    msgMovePrevious = 1347,
+    msgMoveNext = 1348,
+    msgSelectMail = 1353,
+    msgMailSent = 1386,
+    msgFolderSettingsChanged = 1388,
+    msgUpdateListView = 1390,
+    msgFolderFontChanged = 1419,
+};
+
+} // namespace
+
+LRESULT CMainFrame::OnFrameReady(WPARAM, LPARAM)
+{
+    CQuendalApp* pApp = QuendalApp();
+    // Start-up may have changed the current folder after the tree chose the inbox.
+    if (pApp && m_pFolderTree) {
+        int id = pApp->GetCurrentFolderId();
+        if (!id && m_pListView)
+            id = m_pListView->GetFolderId();
+        if (!id)
+            id = pApp->GetDefaultFolderId(1);
+        if (id) {
+            m_pFolderTree->SelectFolder(id);
+            ChangeFolder(id);
+        }
+    }
+    InitTimersAndNotify();
+    return 0;
+}
+
+void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CQuendalApp* pApp = QuendalApp();
+    int current = pApp ? pApp->GetCurrentFolderId() : 0;
+    // Every folder message carries a folder id (0: the current folder).
+    switch (message) {
+    case WM_QD_FOLDER_MAIL_FILED:
+        RefreshFolderItem(static_cast<int>(lParam), FALSE);
+        if (lParam == 0 || lParam == current)
+            PassToCurrentFolderList(1);
+        break;
+    case WM_QD_FOLDER_COUNTS:
+        RefreshFolderItem(static_cast<int>(lParam), FALSE);
+        ReselectCurrentFolder();
+        break;
+    case WM_QD_FOLDER_REFRESH:
+        RefreshFolderItem(static_cast<int>(lParam), TRUE);
+        break;
+    case msgSelectMail:
+        SelectFolderAndMail(static_cast<int>(wParam), static_cast<int>(lParam));
+        break;
+    case msgMailSent:
+        RefreshListIfCurrent(static_cast<int>(wParam));
+        break;
+    case msgFolderSettingsChanged:
+        ReloadCurrentFolderList(static_cast<int>(wParam), lParam != 0);
+        break;
+    case msgUpdateListView:
+        UpdateListView();
+        break;
+    case msgFolderFontChanged:
+        if (m_pListView)
+            m_pListView->LoadColors();
+        break;
+    default:
+        // Receiving and sending (1355, 1366, 1367, 1440, 1475 ...) are served
+        // by the transfer commands once they exist.
+        break;
+    }
+}
+
+BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN) {
+        m_keyRepeat = m_keyDown ? 1 : 0;
+        m_keyDown = 1;
+        m_keyUp = 0;
+    } else if (pMsg->message == WM_KEYUP) {
+        m_keyDown = m_keyRepeat = 0;
+        m_keyUp = 1;
+        if (m_showOnKeyUp) {
+            if (m_pListView)
+                m_pListView->ShowSelectedMail();
+            m_keyDown = m_keyUp = m_keyRepeat = m_showOnKeyUp = 0;
+        }
+    }
+    switch (pMsg->message) {
+    case msgAskThreadId:
+        ::PostThreadMessageA(static_cast<DWORD>(pMsg->wParam), msgAskThreadId, ::GetCurrentThreadId(), 0);
+        return TRUE;
+    case msgMovePrevious:
+    case msgMoveNext:
+        if (m_pListView)
+            m_pListView->MoveSelection(pMsg->message);
+        return TRUE;
+    case WM_HELP:
+        return TRUE;
+    default:
+        break;
+    }
+    return CFrameWnd::PreTranslateMessage(pMsg);
+}
+
+// ---- Timers ----
+
+void CMainFrame::InitTimersAndNotify()
+{
+    UpdateRouteTimer(FALSE);
+    SetTimer(kMinuteTimer, 60000);
+    m_nCheckPassword = ProfileInt("Setting", "CheckPassword", 0);
+    m_nRecNotifyDialog = ProfileInt("Setting", "RecNotifyDialog", 0);
+    m_nRecNotifyBeep = ProfileInt("Setting", "RecNotifyBeep", 0);
+    m_nRecNotifySound = ProfileInt("Setting", "RecNotifySound", 0);
+    if (m_nRecNotifySound) {
+        if (CQuendalApp* pApp = QuendalApp())
+            m_strRecNotifySoundPath = pApp->GetProfileString("Setting", "RecNotifySoundPath", "");
+    }
+    m_bLedBlink = ProfileInt("Setting", "LEDBlink", 0) != 0;
+    m_nLedBlinkType = ProfileInt("Setting", "LEDBlinkType", 0);
+    m_nLedBlinkInterval = ProfileInt("Setting", "LEDBlinkInterval", 1000);
+}
+
+void CMainFrame::UpdateRouteTimer(BOOL bStartNow)
+{
+    MainFrameHooks& hooks = GetMainFrameHooks();
+    int interval = hooks.pfnGetRouteInterval ? hooks.pfnGetRouteInterval() : 10;
+    bool enabled = hooks.pfnIsRouteEnabled && hooks.pfnIsRouteEnabled();
+    RouteTimerAction action = DecideRouteTimer(m_routeTimer, interval, enabled, bStartNow != FALSE);
+    if (!action.bReset)
+        return;
+    KillTimer(kRouteTimer);
+    if (action.nPeriodMs)
+        SetTimer(kRouteTimer, action.nPeriodMs);
+    if (action.bStartPass)
+        PostMessage(WM_COMMAND, ID_ROUTE_RECEIVE);
+}
+
+void CMainFrame::OnTimer(UINT_PTR nIDEvent)
+{
+    if (nIDEvent == kMinuteTimer)
+        UpdateRouteTimer(TRUE);
+    else if (nIDEvent == kRouteTimer && !IsReceiving())
+        PostMessage(WM_COMMAND, ID_ROUTE_RECEIVE);
+    Default();
+}
+
+// ---- Folders and the list ----
+
+BOOL CMainFrame::ChangeFolder(int nFolderId)
+{
+    m_keyDown = m_keyUp = m_keyRepeat = m_showOnKeyUp = 0;
+    CQuendalApp* pApp = QuendalApp();
+    if (!m_pListView || !pApp)
+        return FALSE;
+    CMailFolderStore* store = pApp->FindFolder(nFolderId);
+    if (!store)
+        return FALSE;
+    WaitCursor(TRUE);
+    if (!store->GetMailList()) {
+        WaitCursor(FALSE);
+        return FALSE;
+    }
+    int previous = pApp->GetCurrentFolderId();
+    pApp->SetCurrentFolder(nFolderId);
+    if (m_pFolderTree) {
+        m_pFolderTree->RefreshFolderItem(previous);
+        m_pFolderTree->RefreshFolderItem(nFolderId);
+    }
+    if (m_pListView->GetFolderStore() != store)
+        m_pListView->ShowFolder(store, TRUE, FALSE);
+    MailViewSeam& seam = GetMailViewSeam();
+    if (seam.pfnShowMail && m_pMailView)
+        seam.pfnShowMail(m_pMailView, nullptr, -1);
+    CMailListData* list = store->GetMailListNoLoad();
+    UpdateFolderCounts(list->GetMailCount(), list->GetUnreadCount());
+    WaitCursor(FALSE);
+    return TRUE;
+}
+
+void CMainFrame::PassToCurrentFolderList(int nArg)
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMailFolderStore* store = pApp ? pApp->GetCurrentFolder() : nullptr;
+    if (!m_pListView || !store)
+        return;
+    m_pListView->ShowFolder(store, nArg == 0, TRUE);
+}
+
+void CMainFrame::ReloadCurrentFolderList(int nFolderId, BOOL bRedraw)
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMailFolderStore* store = pApp ? pApp->GetCurrentFolder() : nullptr;
+    if (!store || !m_pListView || (nFolderId && nFolderId != store->GetFolderId()))
+        return;
+    m_pListView->ShowFolder(store, FALSE, TRUE);
+    if (bRedraw)
+        m_pListView->Invalidate();
+    CMailListData* list = store->GetMailListNoLoad();
+    UpdateFolderCounts(list->GetMailCount(), list->GetUnreadCount());
+}
+
+void CMainFrame::UpdateListView()
+{
+    if (m_pListView)
+        m_pListView->Invalidate();
+}
+
+void CMainFrame::ReselectCurrentFolder()
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMailFolderStore* store = pApp ? pApp->GetCurrentFolder() : nullptr;
+    if (store && store->IsIndexLoaded())
+        UpdateFolderCounts(store->GetMailListNoLoad()->GetMailCount(), store->GetUnreadCount());
+}
+
+void CMainFrame::RefreshFolderItem(int nFolderId, BOOL)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!pApp)
+        return;
+    int id = nFolderId ? nFolderId : pApp->GetCurrentFolderId();
+    if (m_pFolderTree && pApp->FindFolder(id))
+        m_pFolderTree->RefreshFolderItem(id);
+    if (id == pApp->GetCurrentFolderId())
+        ReselectCurrentFolder();
+}
+
+void CMainFrame::RefreshListIfCurrent(int nFolderId)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (pApp && nFolderId == pApp->GetCurrentFolderId())
+        PassToCurrentFolderList(1);
+}
+
+BOOL CMainFrame::SelectFolderAndMail(int nFolderId, int nMailIndex)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!pApp || !pApp->FindFolder(nFolderId) || !m_pListView)
+        return FALSE;
+    if (m_pFolderTree)
+        m_pFolderTree->SelectFolder(nFolderId);
+    if (m_pListView->GetFolderId() != nFolderId && !ChangeFolder(nFolderId))
+        return FALSE;
+    return m_pListView->SelectMail(nMailIndex);
+}

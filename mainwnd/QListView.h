@@ -1,0 +1,100 @@
+// CQListView: the list of the current folder's mails in the main window. A
+// virtual list: the control holds a row count and each row is the record at
+// that position of the folder index's display array (flat or as reply
+// threads). Rows are drawn by the view: colour labels, unread rows in their
+// own font, icons, and replies indented under their thread.
+#pragma once
+
+#include "classlib/ClassLib.h"
+#include "mainwnd/MailListFormat.h"
+
+#include <vector>
+
+class CMailFolderStore;
+class CMailListData;
+class CMainFrame;
+
+class CQListView : public CListView
+{
+public:
+    CQListView() = default;
+    ~CQListView() override;
+
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    void OnInitialUpdate() override;
+
+    // Shows the folder with the id; false when there is no such folder.
+    BOOL SetFolder(int nFolderId, BOOL bReload, BOOL bKeepPosition);
+    // Shows a folder store (the id lookup's work, also used directly).
+    BOOL ShowFolder(CMailFolderStore* pStore, BOOL bReload, BOOL bKeepPosition);
+    void SortList(int nItem, BOOL bKeepPosition);
+    // Forgets the folder (it is about to go).
+    void ClearFolder();
+
+    int GetFolderId() const { return m_nFolderId; }
+    CMailFolderStore* GetFolderStore() const { return m_pStore; }
+    // The mail index of a row, -1 when the row is out of range.
+    int GetMailIndex(int nRow) const;
+    // Selects and shows the row of a mail; false when the mail has no row.
+    BOOL SelectMail(int nMailIndex);
+    void RedrawMail(int nMailIndex);
+    // Refreshes the rows after the folder's mails changed.
+    void OnMailListChanged();
+    void ShowSelectedMail();
+    void NotifyFolderCounts();
+    void MoveSelection(UINT nMessage);
+    void LoadColors();
+    void SaveColumnWidths();
+    int GetSortItem() const { return m_nSortItem; }
+    int GetSortMode() const { return m_nSortMode; }
+    int GetCurrentRow() const { return m_nCurrentRow; }
+
+protected:
+    void DrawItem(DRAWITEMSTRUCT* pDis) override;
+    void MeasureItem(MEASUREITEMSTRUCT* pMis) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+    void OnGetDispInfo(NMHDR* pHdr, LRESULT* pResult);
+    void OnColumnClick(NMHDR* pHdr, LRESULT* pResult);
+    void OnItemChanged(NMHDR* pHdr, LRESULT* pResult);
+    void OnReturn(NMHDR* pHdr, LRESULT* pResult);
+    void OnDblClick(NMHDR* pHdr, LRESULT* pResult);
+    void OnClick(NMHDR* pHdr, LRESULT* pResult);
+    void OnSetFocus(HWND hOldWnd);
+    void OnKillFocus(HWND hNewWnd);
+    void OnDestroy();
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CMailListData* GetList() const;
+    CMainFrame* GetMainFrame() const;
+    MailListFormat::RowTextOptions RowOptions() const;
+    void MakeFonts(HDC hDC);
+    void DeleteFonts();
+    void UpdateSortMark(int nColumn);
+    void ToggleThread(int nRow);
+    void OpenSelectedMail();
+
+    int m_nFolderId = 0;
+    CMailFolderStore* m_pStore = nullptr;
+    int m_nCurrentRow = -1;
+    int m_nSortItem = 4;
+    int m_nSortMode = 0;
+    int m_nSortColumn = -1;
+    bool m_bShowTo = false;
+    bool m_bSortPerFolder = false;
+    bool m_bOwnMailTo = false;
+    bool m_bPriority = true;
+    bool m_bReplyIcon = true;
+    bool m_bHasFocus = false;
+    bool m_bProgramSelect = false;
+    bool m_bInitialised = false;
+    int m_nAddressType = 0;
+    MailListFormat::ListColors m_colors = {};
+    HFONT m_hUnreadFont = nullptr;
+    HFONT m_hReadFont = nullptr;
+    int m_nRowHeight = 18;
+    // Where the expand box of thread rows is drawn (client x range).
+    int m_nBoxLeft = -1, m_nBoxRight = -1;
+    CString m_strDateFormat = "%Y/%m/%d %H:%M:%S";
+};

@@ -1,0 +1,280 @@
+// The main window inside a test application: its panes on a fresh mailbox,
+// the thread messages about folders and mails, the timers, the folder
+// commands, and closing with workers that do not end.
+#include "mainwnd/FolderTree.h"
+#include "mainwnd/MainFrame.h"
+#include "mainwnd/QListView.h"
+#include "resources/mainwnd/MainWndResource.h"
+#include "resources/resource.h"
+#include "store/FolderData.h"
+#include "store/StoreTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+
+namespace {
+
+class MainFrameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        TestSupport::InstallMessageBoxRecorder();
+        TestSupport::ClearMessages();
+        m_app = new StoreTest::TestApp(m_dir.Path());
+        ASSERT_TRUE(m_app->CreateDefaultMailBox());
+        m_frame = new CMainFrame;
+        m_app->m_pMainFrame = m_frame;
+        ASSERT_TRUE(m_frame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW));
+        m_hFrame = m_frame->m_hWnd;
+        m_frame->ShowWindow(SW_SHOWNA);
+        Pump();
+    }
+    void TearDown() override
+    {
+        if (::IsWindow(m_hFrame))
+            ::DestroyWindow(m_hFrame);
+        MainFrameHooks& hooks = GetMainFrameHooks();
+        hooks = MainFrameHooks();
+        delete m_app;
+        TestSupport::ClearMessages();
+    }
+    // Serves what the frame posted to itself (start of the timers, the folder shown).
+    void Pump()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, m_hFrame, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_COMMAND && msg.wParam == ID_ROUTE_RECEIVE)
+                m_nRoutePasses++;
+            DispatchMessageA(&msg);
+        }
+    }
+    void Post(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        MSG msg = {};
+        msg.message = message;
+        msg.wParam = wParam;
+        msg.lParam = lParam;
+        EXPECT_TRUE(m_app->DispatchThreadMessage(&msg));
+    }
+    CString Pane(int n)
+    {
+        char text[128] = {};
+        ::SendMessageA(m_frame->m_hStatusBar, SB_GETTEXTA, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(text));
+        return CString(text);
+    }
+    CMailFolderStore* Inbox() { return m_app->GetDefaultFolder(1); }
+    void FileMails(int count, int firstRead = 1000)
+    {
+        for (int i = 0; i < count; ++i) {
+            CString id;
+            id.Format("<m%d@example.jp>", m_nFiled);
+            std::string subject = "お知らせ " + std::to_string(m_nFiled);
+            ASSERT_EQ(StoreTest::FileMail(*Inbox(), m_dir.Path(), "m.eml", StoreTest::SimpleMail(subject, id.Str()),
+                                          i >= firstRead),
+                      1);
+            m_nFiled++;
+        }
+    }
+    CFolderTree* Tree() { return m_frame->GetFolderTree(); }
+    CListCtrl& List() { return m_frame->GetListView()->GetListCtrl(); }
+
+    TestSupport::TempDir m_dir;
+    StoreTest::TestApp* m_app = nullptr;
+    CMainFrame* m_frame = nullptr;
+    HWND m_hFrame = nullptr;
+    int m_nFiled = 0;
+    int m_nRoutePasses = 0;
+};
+
+} // namespace
+
+TEST_F(MainFrameTest, OpensWithTheFoldersOfANewMailboxAndTheInboxShown)
+{
+    CFolderTreeCtrl& tree = Tree()->GetTreeCtrl();
+    EXPECT_EQ(tree.GetCount(), 6u);
+    // Nesting and order of "Folder.dat".
+    HTREEITEM group = tree.GetRootItem();
+    EXPECT_EQ(tree.GetItemText(group), CString("送信"));
+    HTREEITEM child = tree.GetChildItem(group);
+    EXPECT_EQ(tree.GetItemText(child), CString("作成中"));
+    EXPECT_EQ(tree.GetItemText(tree.GetNextSiblingItem(tree.GetNextSiblingItem(child))), CString("送信済"));
+    EXPECT_EQ(tree.GetItemText(tree.GetNextSiblingItem(group)), CString("ごみ箱"));
+    HTREEITEM inbox = tree.GetNextSiblingItem(tree.GetNextSiblingItem(group));
+    EXPECT_EQ(tree.GetItemText(inbox), CString("郵便受け"));
+    EXPECT_EQ(tree.GetSelectedItem(), inbox);
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), Inbox()->GetFolderId());
+    EXPECT_EQ(m_frame->GetWindowText(), CString("Corvane Mail"));
+    EXPECT_EQ(Pane(1), CString(" 総数：0"));
+    EXPECT_EQ(Pane(2), CString(" 未開封：0"));
+    EXPECT_NE(m_frame->GetMailView(), nullptr);  // the mail view pane's place
+}
+
+TEST_F(MainFrameTest, FolderMessagesRefreshTheListCountsAndSelection)
+{
+    int inbox = Inbox()->GetFolderId();
+    FileMails(5, 3);  // two of them read
+    // 1346: a mail was filed into a shown folder.
+    Post(1346, 0, inbox);
+    EXPECT_EQ(List().GetItemCount(), 5);
+    EXPECT_EQ(Pane(1), CString(" 総数：5"));
+    EXPECT_EQ(Pane(2), CString(" 未開封：3"));
+    // 1352 and 1351 with the folder id redraw the item: open (current) with mail.
+    Post(1352, 0, inbox);
+    Post(1351, 0, inbox);
+    int image = -1, selected = -1;
+    Tree()->GetTreeCtrl().GetItemImage(Tree()->FindItem(inbox), image, selected);
+    EXPECT_EQ(image, 12 + 1 + 2);
+    // 1353 selects a folder's mail; newest first, so mail 1 is the fourth row.
+    Post(1353, static_cast<WPARAM>(inbox), 1);
+    int row = List().GetNextItem(-1, LVNI_SELECTED);
+    EXPECT_EQ(m_frame->GetListView()->GetMailIndex(row), 1);
+    EXPECT_EQ(row, 3);
+    // A folder id that names no folder changes nothing.
+    Post(1353, 999, 0);
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), inbox);
+    // Marking the whole folder read from the folder pane.
+    m_frame->GetFolderTree()->SendMessage(WM_COMMAND, ID_FOLDER_MARK_ALL_READ);
+    EXPECT_EQ(Pane(2), CString(" 未開封：0"));
+    EXPECT_EQ(Inbox()->GetUnreadCount(), 0);
+}
+
+TEST_F(MainFrameTest, TheMinuteTimerArmsTheRouteTimerWhenTheScheduleChanges)
+{
+    // Start-up: route off, so no route timer.
+    EXPECT_FALSE(::KillTimer(m_hFrame, 45));
+    EXPECT_TRUE(::KillTimer(m_hFrame, 10));  // the minute timer runs
+    ::SetTimer(m_hFrame, 10, 60000, nullptr);
+    GetMainFrameHooks().pfnGetRouteInterval = [] { return 5; };
+    GetMainFrameHooks().pfnIsRouteEnabled = [] { return true; };
+    ::SendMessageA(m_hFrame, WM_TIMER, 10, 0);
+    Pump();
+    EXPECT_EQ(m_nRoutePasses, 1);
+    EXPECT_TRUE(::KillTimer(m_hFrame, 45));
+    ::SendMessageA(m_hFrame, WM_TIMER, 10, 0);  // nothing changed: no pass, no timer
+    Pump();
+    EXPECT_EQ(m_nRoutePasses, 1);
+    EXPECT_FALSE(::KillTimer(m_hFrame, 45));
+}
+
+TEST_F(MainFrameTest, FolderCommandsKeepTheirDirectoriesInsideTheMailbox)
+{
+    CFolderTreeCtrl& tree = Tree()->GetTreeCtrl();
+    HTREEITEM inbox = Tree()->FindItem(Inbox()->GetFolderId());
+    int first = Tree()->CreateFolder(nullptr, inbox, "新しいフォルダ", 2, TRUE);
+    int second = Tree()->CreateFolder(nullptr, inbox, "新しいフォルダ", 2, TRUE);
+    CString folders = m_app->GetFoldersPath();
+    EXPECT_EQ(first, 7);
+    EXPECT_EQ(second, 8);
+    EXPECT_EQ(m_app->FindFolder(first)->GetFolderPath(), folders + "\\新しいフォルダ.Box");
+    EXPECT_EQ(m_app->FindFolder(second)->GetFolderPath(), folders + "\\新しいフォルダ_1.Box");
+    EXPECT_EQ(m_app->FindFolder(first)->GetKind(), 0);
+    // Below the group of outgoing folders: kind 10 with the group's image.
+    int sub = Tree()->CreateFolder(nullptr, tree.GetRootItem(), "控え", 2, TRUE);
+    EXPECT_EQ(m_app->FindFolder(sub)->GetKind(), 10);
+    EXPECT_EQ(m_app->FindFolder(sub)->GetFolderRecord().m_nIcon, 8);
+
+    // Names that would leave "Folders" are refused with a message; nothing is made.
+    TestSupport::ClearMessages();
+    EXPECT_EQ(Tree()->CreateFolder(nullptr, inbox, "..\\..\\外", 2, TRUE), 0);
+    EXPECT_EQ(Tree()->CreateFolder(nullptr, inbox, "CON", 2, TRUE), 0);
+    EXPECT_EQ(TestSupport::RecordedMessages().size(), 2u);
+    EXPECT_EQ(GetFileAttributesA(m_app->GetMailBoxFolder() + "\\外.Box"), INVALID_FILE_ATTRIBUTES);
+
+    // In-place rename: Esc brings no text and keeps the name; a bad name is refused.
+    HTREEITEM item = Tree()->FindItem(first);
+    NMTVDISPINFOA info = {};
+    info.hdr.hwndFrom = tree.m_hWnd;
+    info.hdr.idFrom = IDC_FOLDER_TREE;
+    info.hdr.code = TVN_ENDLABELEDITA;
+    info.item.hItem = item;
+    info.item.pszText = nullptr;
+    Tree()->SendMessage(WM_NOTIFY, IDC_FOLDER_TREE, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(tree.GetItemText(item), CString("新しいフォルダ"));
+    char bad[] = "a/b";
+    info.item.pszText = bad;
+    Tree()->SendMessage(WM_NOTIFY, IDC_FOLDER_TREE, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(tree.GetItemText(item), CString("新しいフォルダ"));
+    char good[] = "仕事";
+    info.item.pszText = good;
+    Tree()->SendMessage(WM_NOTIFY, IDC_FOLDER_TREE, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(tree.GetItemText(item), CString("仕事"));
+    EXPECT_EQ(m_app->FindFolder(first)->GetFolderPath(), folders + "\\仕事.Box");
+    EXPECT_NE(GetFileAttributesA(folders + "\\仕事.Box"), INVALID_FILE_ATTRIBUTES);
+    // Renaming onto an existing directory would share it: refused.
+    char taken[] = "新しいフォルダ_1";
+    info.item.pszText = taken;
+    Tree()->SendMessage(WM_NOTIFY, IDC_FOLDER_TREE, reinterpret_cast<LPARAM>(&info));
+    EXPECT_EQ(m_app->FindFolder(first)->GetFolderPath(), folders + "\\仕事.Box");
+
+    // Deleting the folder only (choice 2) frees its id for the next folder.
+    tree.SelectItem(Tree()->FindItem(first));
+    TestSupport::QueueMessageBoxAnswer(IDOK);
+    HWND hFrame = m_hFrame;
+    // The confirmation dialog is answered by pressing its "folder only" button.
+    SetTimer(nullptr, 0, 200, [](HWND, UINT, UINT_PTR id, DWORD) {
+        KillTimer(nullptr, id);
+        HWND dlg = FindWindowA("#32770", "フォルダの削除確認");
+        if (dlg)
+            PostMessageA(dlg, WM_COMMAND, MAKEWPARAM(1379, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dlg, 1379)));
+    });
+    (void)hFrame;
+    EXPECT_EQ(Tree()->DeleteFolder(), 1);
+    EXPECT_EQ(m_app->FindFolder(first), nullptr);
+    EXPECT_NE(GetFileAttributesA(folders + "\\仕事.Box"), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(Tree()->CreateFolder(nullptr, inbox, "次", 2, TRUE), first);
+
+    // The inbox cannot be deleted.
+    TestSupport::ClearMessages();
+    tree.SelectItem(inbox);
+    EXPECT_EQ(Tree()->DeleteFolder(), 0);
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    EXPECT_NE(TestSupport::RecordedMessages()[0].find("このフォルダは削除できません"), std::string::npos);
+
+    // Every change is in "Folder.dat".
+    CFolderData data;
+    m_app->LoadFolderList(data);
+    EXPECT_EQ(data.GetRecordCount(TRUE), 6 + 3);
+}
+
+TEST_F(MainFrameTest, ClosingEndsOrLetsGoOfWorkersWithinItsBound)
+{
+    HANDLE stop = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    auto stuck = [](void* p) -> DWORD { return WaitForSingleObject(static_cast<HANDLE>(p), INFINITE); };
+    HANDLE worker = CreateThread(nullptr, 0, stuck, stop, 0, nullptr);
+    DuplicateHandle(GetCurrentProcess(), worker, GetCurrentProcess(), &m_frame->m_hReceiveWorker, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    m_frame->m_nWorkerEndWaitMs = 300;
+    EXPECT_TRUE(m_frame->IsReceiving());
+
+    // Cancel keeps the program and its worker.
+    TestSupport::QueueMessageBoxAnswer(IDCANCEL);
+    EXPECT_FALSE(m_frame->PrepareClose());
+    EXPECT_TRUE(m_frame->IsReceiving());
+
+    // 強制終了: the frame waits a bounded time, then keeps no handle of the worker.
+    TestSupport::ClearMessages();
+    TestSupport::QueueMessageBoxAnswer(IDOK);
+    DWORD start = GetTickCount();
+    EXPECT_TRUE(m_frame->PrepareClose());
+    EXPECT_LT(GetTickCount() - start, 5000u);
+    EXPECT_EQ(m_frame->m_hReceiveWorker, nullptr);
+    EXPECT_FALSE(m_frame->IsReceiving());
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    EXPECT_NE(TestSupport::RecordedMessages()[0].find("強制終了"), std::string::npos);
+
+    // The frame goes; the folder pane writes the list and closes the stores.
+    FileMails(2);
+    ::DestroyWindow(m_hFrame);
+    EXPECT_EQ(m_app->GetFolderCount(), 0);
+    EXPECT_EQ(m_app->m_pMainFrame, nullptr);
+    CFolderData data;
+    m_app->LoadFolderList(data);
+    EXPECT_EQ(data.GetRecordCount(TRUE), 6);
+
+    SetEvent(stop);
+    WaitForSingleObject(worker, 5000);
+    CloseHandle(worker);
+    CloseHandle(stop);
+}
