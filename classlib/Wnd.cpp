@@ -29,6 +29,10 @@ HandleMap& Permanent()
 
 thread_local std::map<HWND, std::unique_ptr<CWnd>>* t_tempMap = nullptr;
 thread_local CWnd* t_pWndInit = nullptr;
+// The object whose window CreateEx is making, and whether that window was
+// destroyed (and the object perhaps deleted) before CreateWindowEx returned.
+thread_local CWnd* t_pWndCreating = nullptr;
+thread_local bool t_bCreatingDestroyed = false;
 thread_local HHOOK t_hHookCbt = nullptr;
 // The message being handled on this thread, for Default().
 thread_local MSG t_lastMsg = {};
@@ -189,6 +193,8 @@ HWND CWnd::UnsubclassWindow()
 
 void CWnd::OnNcDestroyed()
 {
+    if (this == t_pWndCreating)
+        t_bCreatingDestroyed = true;
     HWND hWnd = m_hWnd;
     MapRemove(hWnd);
     if (m_pfnSuper)
@@ -231,11 +237,22 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, const char* pszClassName, const char* pszWi
     if (!PreCreateWindow(cs))
         return FALSE;
     HWND hWnd;
+    CWnd* pOuterCreating = t_pWndCreating;
+    bool bOuterDestroyed = t_bCreatingDestroyed;
+    t_pWndCreating = this;
+    t_bCreatingDestroyed = false;
     {
         CreationHook hook(this);
         hWnd = ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x, cs.y,
                                  cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, cs.lpCreateParams);
     }
+    bool destroyed = t_bCreatingDestroyed;
+    t_pWndCreating = pOuterCreating;
+    t_bCreatingDestroyed = bOuterDestroyed;
+    // A window that failed in WM_CREATE is gone, and an object that deletes
+    // itself with its window (a frame, a view) is gone with it.
+    if (destroyed)
+        return FALSE;
     if (!hWnd && m_hWnd)
         OnNcDestroyed();
     return hWnd != nullptr;

@@ -69,10 +69,7 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
     case WM_QD_COMPOSE_TEXT: {
         const char* text = reinterpret_cast<const char*>(lParam);
         if (text) {
-            CString request(text);
-            if (request.Left(7).CompareNoCase("mailTo:") == 0)
-                request = request.Mid(7);
-            OpenMailEditor(request);
+            OpenMailEditor(text);
             if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
                 m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
         } else {
@@ -88,6 +85,11 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
             pFrame->BringWindowToTop();
             pFrame->SetForegroundWindow();
         }
+        break;
+    case 1389:
+        DeleteEditedMail(static_cast<int>(wParam), static_cast<int>(lParam));
+        if (pFrame)
+            pFrame->OnAppThreadMessage(WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(wParam));
         break;
     case WM_QD_REMOVE_EDIT_THREAD:
         RemoveEditThread(static_cast<DWORD>(lParam));

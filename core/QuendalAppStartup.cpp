@@ -549,8 +549,6 @@ BOOL CQuendalApp::StartUp()
     CString text = m_strCmdLineText;
     text.Trim();
     if (!text.IsEmpty()) {
-        if (text.Left(7).CompareNoCase("mailTo:") == 0)
-            text = text.Mid(7);
         pFrame->ComposeFromCommandLine(text);
     } else if (IsRouteReceiveAtStartup()) {
         pFrame->PostMessage(WM_COMMAND, ID_ROUTE_RECEIVE);

@@ -2,7 +2,11 @@
 
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "core/DlgSelectFont.h"
 #include "core/QuendalApp.h"
+#include "core/ShellUtil.h"
+#include "core/SoundPlayer.h"
+#include "mainwnd/FontSetting.h"
 #include "mainwnd/FolderImages.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "store/MailFolderStore.h"
@@ -12,6 +16,10 @@
 BEGIN_MESSAGE_MAP(CDlgFolderProperties, CDialog)
     ON_NOTIFY(TCN_SELCHANGE, IDC_PROP_TAB, OnTabChange)
     ON_BN_CLICKED(IDC_PROP_FONT_CLEAR, OnFontClear)
+    ON_BN_CLICKED(IDC_PROP_FONT_CHOOSE, OnFontChoose)
+    ON_BN_CLICKED(IDC_PROP_PATH_BROWSE, OnPathBrowse)
+    ON_BN_CLICKED(IDC_PROP_SOUND_BROWSE, OnSoundBrowse)
+    ON_BN_CLICKED(IDC_PROP_SOUND_PLAY, OnSoundPlay)
 END_MESSAGE_MAP()
 
 namespace {
@@ -64,6 +72,8 @@ CDlgFolderProperties::CDlgFolderProperties(CMailFolderStore* pStore, CWnd* pPare
     : CDialog(IDD_FOLDER_PROPERTIES, pParent), m_pStore(pStore)
 {
 }
+
+CDlgFolderProperties::~CDlgFolderProperties() = default;
 
 BOOL CDlgFolderProperties::OnInitDialog()
 {
@@ -188,6 +198,97 @@ void CDlgFolderProperties::OnFontClear()
 {
     m_general.SetDlgItemText(IDC_PROP_FONT_FACE, "");
     m_general.SetDlgItemText(IDC_PROP_FONT_SIZE, "");
+    m_general.SetDlgItemText(IDC_PROP_CHARSET, "");
+    m_form.fontFace.Empty();
+    m_form.fontWeight = m_form.fontItalic = 0;
+    m_form.fontCharSet = 128;
+}
+
+void CDlgFolderProperties::OnFontChoose()
+{
+    // The folder's font, else the application's.
+    LOGFONTA lf = GetFontSetting("Font");
+    CString face = m_general.GetDlgItemText(IDC_PROP_FONT_FACE);
+    int points = atoi(m_general.GetDlgItemText(IDC_PROP_FONT_SIZE));
+    if (!face.IsEmpty()) {
+        lstrcpynA(lf.lfFaceName, face, LF_FACESIZE);
+        lf.lfHeight = points * 20;
+        lf.lfWeight = m_form.fontWeight;
+        lf.lfItalic = static_cast<BYTE>(m_form.fontItalic);
+        lf.lfCharSet = static_cast<BYTE>(m_form.fontCharSet);
+    }
+    HDC hDC = ::GetDC(m_hWnd);
+    lf.lfHeight = FontPixelHeight(lf.lfHeight, ::GetDeviceCaps(hDC, LOGPIXELSY));
+    ::ReleaseDC(m_hWnd, hDC);
+    CDlgSelectFont dlg(&lf, CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT, this);
+    if (dlg.DoModal() != IDOK)
+        return;
+    const LOGFONTA& chosen = dlg.GetLogFont();
+    if (!chosen.lfFaceName[0]) {
+        OnFontClear();
+        return;
+    }
+    // The chooser's size is in tenths of a point; the folder keeps twentieths.
+    m_form.fontWeight = chosen.lfWeight;
+    m_form.fontItalic = chosen.lfItalic;
+    m_form.fontCharSet = chosen.lfCharSet;
+    CString size;
+    size.Format("%d", dlg.GetSize() * 2 / 20);
+    m_general.SetDlgItemText(IDC_PROP_FONT_FACE, chosen.lfFaceName);
+    m_general.SetDlgItemText(IDC_PROP_FONT_SIZE, size);
+}
+
+void CDlgFolderProperties::OnPathBrowse()
+{
+    CString path = BrowseForFolder(m_hWnd, "メールフォルダの選択", m_general.GetDlgItemText(IDC_PROP_PATH));
+    if (!path.IsEmpty())
+        m_general.SetDlgItemText(IDC_PROP_PATH, path);
+}
+
+void CDlgFolderProperties::OnSoundBrowse()
+{
+    char file[MAX_PATH] = {};
+    CString current = m_general.GetDlgItemText(IDC_PROP_SOUND);
+    lstrcpynA(file, current, MAX_PATH);
+    CString dir = current;
+    int slash = dir.ReverseFind('\\');
+    dir = slash >= 0 ? dir.Left(slash) : CString();
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = m_hWnd;
+    ofn.lpstrFilter = "AVI/WAV/MIDI (*.avi; *.wav; *.mid)\0*.avi;*.wav;*.mid\0";
+    ofn.lpstrFile = file;
+    ofn.nMaxFile = MAX_PATH;
+    ofn.lpstrInitialDir = dir.IsEmpty() ? nullptr : static_cast<const char*>(dir);
+    ofn.lpstrTitle = "受信音の選択";
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    BOOL chosen = ::GetOpenFileNameA(&ofn);
+    // The chooser changes the current directory; relative paths of the program start at the mailbox.
+    if (CQuendalApp* pApp = QuendalApp())
+        ::SetCurrentDirectoryA(pApp->GetMailBoxFolder());
+    if (chosen)
+        m_general.SetDlgItemText(IDC_PROP_SOUND, file);
+}
+
+void CDlgFolderProperties::OnSoundPlay()
+{
+    HWND hButton = m_general.GetDlgItemHwnd(IDC_PROP_SOUND_PLAY);
+    if (m_pPlayer) {
+        m_stopSound = 1;
+        m_pPlayer.reset();
+        ::SetWindowTextA(hButton, "再生");
+        return;
+    }
+    CString sound = m_general.GetDlgItemText(IDC_PROP_SOUND);
+    if (sound.IsEmpty())
+        return;
+    m_stopSound = 0;
+    m_pPlayer.reset(new CSoundPlayer(sound, TRUE));
+    m_pPlayer->SetStopFlag(&m_stopSound);
+    if (m_pPlayer->Play(FALSE))
+        ::SetWindowTextA(hButton, "中止");
+    else
+        m_pPlayer.reset();
 }
 
 BOOL CDlgFolderProperties::PreTranslateMessage(MSG* pMsg)

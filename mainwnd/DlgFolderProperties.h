@@ -7,12 +7,17 @@
 #include "mainwnd/FolderForm.h"
 #include "mainwnd/FolderPropertyPage.h"
 
+#include <memory>
+
+class CSoundPlayer;
+
 class CMailFolderStore;
 
 class CDlgFolderProperties : public CDialog
 {
 public:
     CDlgFolderProperties(CMailFolderStore* pStore, CWnd* pParent = nullptr);
+    ~CDlgFolderProperties() override;
 
     BOOL OnInitDialog() override;
     void OnOK() override;
@@ -21,6 +26,10 @@ public:
 protected:
     void OnTabChange(NMHDR* pHdr, LRESULT* pResult);
     void OnFontClear();
+    void OnFontChoose();
+    void OnPathBrowse();
+    void OnSoundBrowse();
+    void OnSoundPlay();
 
     DECLARE_MESSAGE_MAP()
 
@@ -35,4 +44,6 @@ private:
     CFolderPropertyPage m_general;
     CFolderPropertyPage m_compose;
     CImageList m_icons;
+    std::unique_ptr<CSoundPlayer> m_pPlayer;
+    volatile BYTE m_stopSound = 0;
 };

@@ -39,6 +39,8 @@ BEGIN_MESSAGE_MAP(CFolderTree, CFormView)
     ON_COMMAND(ID_FOLDER_DELETE, OnFolderDelete)
     ON_COMMAND(ID_FOLDER_RENAME, OnFolderRename)
     ON_COMMAND(ID_FOLDER_PROPERTIES, OnFolderProperties)
+    ON_COMMAND(ID_FOLDER_MARK_ALL_READ, OnMarkAllRead)
+    ON_COMMAND(ID_FOLDER_MARK_ALL_UNREAD, OnMarkAllUnread)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_CREATE, OnUpdateFolderCreate)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_DELETE, OnUpdateNotBusy)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_RENAME, OnUpdateNotBusy)
@@ -773,4 +775,26 @@ void CFolderTree::ShowFolderProperties()
         if (CQListView* pList = pFrame->GetListView())
             if (pList->GetFolderId() == store->GetFolderId())
                 pList->ShowFolder(store, FALSE, TRUE);
+}
+
+void CFolderTree::MarkAllMails(BOOL bRead)
+{
+    CMailFolderStore* store = StoreOf(m_tree.GetSelectedItem());
+    CMailListData* list = store ? store->GetMailList() : nullptr;
+    CMainFrame* pFrame = GetMainFrame();
+    if (!list)
+        return;
+    if (pFrame)
+        pFrame->WaitCursor(TRUE);
+    list->SetAllOpen(bRead);
+    if (pFrame) {
+        if (CQListView* pList = pFrame->GetListView()) {
+            if (pList->GetFolderStore() == store) {
+                pList->Invalidate(FALSE);
+                pList->NotifyFolderCounts();
+            }
+        }
+        pFrame->WaitCursor(FALSE);
+    }
+    RefreshFolderItem(store->GetFolderId());
 }

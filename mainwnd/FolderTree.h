@@ -39,6 +39,8 @@ public:
     void RefreshFolderItem(int nFolderId);
     BOOL SelectFolder(int nFolderId);
     void ShowFolderProperties();
+    // Marks every mail of the selected folder read or unread.
+    void MarkAllMails(BOOL bRead);
     void ApplyColors();
 
     CFolderTreeCtrl& GetTreeCtrl() { return m_tree; }
@@ -62,6 +64,8 @@ protected:
     void OnFolderDelete();
     void OnFolderRename();
     void OnFolderProperties();
+    void OnMarkAllRead() { MarkAllMails(TRUE); }
+    void OnMarkAllUnread() { MarkAllMails(FALSE); }
     void OnUpdateFolderCreate(CCmdUI* pCmdUI);
     void OnUpdateNotBusy(CCmdUI* pCmdUI);
 

@@ -30,6 +30,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolBar)
     ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
     ON_COMMAND(ID_VIEW_THREAD, OnViewThread)
+    ON_COMMAND(ID_MAIL_NEW, OnMailNew)
     ON_COMMAND(ID_ESCAPE_COMMAND, OnEscape)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateViewToolBar)
     ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
@@ -588,6 +589,12 @@ LRESULT CMainFrame::OnHandOverRequest(WPARAM, LPARAM)
         WaitForSingleObject(pApp->m_hCommThread, 0) == WAIT_TIMEOUT)
         pApp->m_pCommThread->PostThreadMessage(WM_QD_HANDOVER_REQUEST, 0, 0);
     return 1;
+}
+
+void CMainFrame::OnMailNew()
+{
+    if (CQuendalApp* pApp = QuendalApp())
+        pApp->OpenMailEditor(-1, pApp->GetCurrentFolder(), -1, 0, "", "", "", "", "", 0, 0, FALSE, 0);
 }
 
 void CMainFrame::ComposeFromCommandLine(const char* pszText)

@@ -101,6 +101,7 @@ protected:
     void OnViewStatusBar();
     void OnViewThread();
     void OnEscape() {}
+    void OnMailNew();
     void OnUpdateViewToolBar(CCmdUI* pCmdUI);
     void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
     void OnUpdateViewThread(CCmdUI* pCmdUI);

@@ -193,6 +193,18 @@ BOOL CQListView::ShowFolder(CMailFolderStore* pStore, BOOL bReload, BOOL bKeepPo
         list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
         m_bProgramSelect = false;
     }
+    if ((bReload || changed) && m_bSortPerFolder) {
+        // The folder remembers its own order (columns 24 and 25); a folder
+        // without one takes the list's current order first.
+        CFolderRecord& record = pStore->GetFolderRecord();
+        if (record.m_nReserved24 == -1) {
+            record.m_nReserved24 = m_nSortItem;
+            record.m_nReserved25 = m_nSortMode;
+        } else {
+            m_nSortItem = SortItemForFolder(record.m_nReserved24, m_bShowTo);
+            m_nSortMode = record.m_nReserved25 ? 1 : 0;
+        }
+    }
     // The trash shows its mails in stored order.
     int item = pStore->GetKind() == CFolderRecord::kindTrash ? -1 : m_nSortItem;
     SortList(item, bKeepPosition);
@@ -251,6 +263,10 @@ void CQListView::SortList(int nItem, BOOL)
     if (CQuendalApp* pApp = QuendalApp()) {
         pApp->WriteProfileInt("Window", "SortItem", m_nSortItem);
         pApp->WriteProfileInt("Window", "SortMode", m_nSortMode);
+    }
+    if (m_bSortPerFolder && nItem != -1) {
+        m_pStore->GetFolderRecord().m_nReserved24 = m_nSortItem;
+        m_pStore->GetFolderRecord().m_nReserved25 = m_nSortMode;
     }
 }
 
@@ -419,6 +435,12 @@ void CQListView::OpenSelectedMail()
         AfxMessageBox("メールを選択してください。", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // Mails being written and mails waiting to be sent open in an editor.
+    if (m_pStore && (m_pStore->IsInWritingFolder() || m_pStore->GetKind() == CFolderRecord::kindSend)) {
+        if (CQuendalApp* pApp = QuendalApp())
+            pApp->OpenMailEditor(0, m_pStore, index, 0, "", "", "", "", "", 0, 0, FALSE, 0);
+        return;
+    }
     if (GetMailViewSeam().pfnOpenMail)
         GetMailViewSeam().pfnOpenMail(m_pStore, index);
 }
@@ -572,17 +594,15 @@ void CQListView::DrawItem(DRAWITEMSTRUCT* pDis)
             text.left += 3;
             text.right -= 3;
             if (col == 1 && data->IsThreadMode()) {
+                // The expand box has its slot before the subject; replies step in 8 pixels a level.
                 int level = data->GetViewLevel(row);
-                text.left += 8 * level;
+                m_nBoxLeft = x + 1;
+                m_nBoxRight = x + 18;
                 bool hasReplies = record->m_pChildren && !record->m_pChildren->IsEmpty();
-                if (level == 0) {
-                    m_nBoxLeft = x + 1;
-                    m_nBoxRight = x + 18;
-                    if (hasReplies && images)
-                        ImageList_Draw(images, record->m_bCollapsed ? imageThreadCollapsed : imageThreadExpanded, hDC,
-                                       x + 1, iconY, ILD_TRANSPARENT);
-                    text.left = x + 19;
-                }
+                if (level == 0 && hasReplies && images)
+                    ImageList_Draw(images, record->m_bCollapsed ? imageThreadCollapsed : imageThreadExpanded, hDC,
+                                   x + 1, iconY, ILD_TRANSPARENT);
+                text.left = x + 19 + 8 * level;
             }
             CString value = RowText(*record, col, options);
             CString shown = CQListCtrl::FitText(hDC, value, text.right - text.left);

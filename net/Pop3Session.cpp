@@ -262,7 +262,9 @@ void CPop3Session::ReportReadFailure(int nErrorResult, const char* pszWhere)
 
 bool CPop3Session::Run()
 {
-    if (m_bAbort && m_nState != 0 && m_nState != 17 && !m_bQuitting) {
+    // A mail already filed is still deleted: skipping its DELE would leave
+    // it on the server to be received again.
+    if (m_bAbort && m_nState != 0 && m_nState != 14 && m_nState != 17 && !m_bQuitting) {
         m_nState = 17;
         m_nErrorResult = -1;
     }

@@ -5,6 +5,7 @@
 #include "net/CommLog.h"
 #include "net/MailSocket.h"
 #include "net/NetMessages.h"
+#include "net/ReceiveProgressSink.h"
 #include "store/MailFolderStore.h"
 
 #include <atomic>
@@ -237,6 +238,9 @@ bool CReceiveSession::FlushMailBuffer()
     } catch (CFileException&) {
         return false;
     }
+    m_nMailBytes += static_cast<int>(m_mailBuffer.size());
+    if (m_pProgress)
+        m_pProgress->SetMailBytes(m_nMailBytes);
     m_mailBuffer.clear();
     return true;
 }
@@ -298,6 +302,11 @@ bool CReceiveSession::CreateMailFile()
         return false;
     }
     m_mailBuffer = AccountHeaderLine().Str();
+    m_nMailBytes = 0;
+    if (m_pProgress) {
+        m_pProgress->SetMailCount(m_nMessageCount);
+        m_pProgress->SetMailStart(m_nCurrentNumber, m_nCurrentSize);
+    }
     return true;
 }
 

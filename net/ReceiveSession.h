@@ -14,6 +14,7 @@
 
 class CMailSocket;
 class CMailFolderStore;
+class CReceiveProgressSink;
 class CDlgRemoteMail;
 
 // One entry of the list of mails to fetch chosen in the selective-receive window.
@@ -73,6 +74,8 @@ public:
     // The folder that receives the mail (the account's receive folder).
     void SetTargetStore(CMailFolderStore* pStore) { m_pTargetStore = pStore; }
     void SetKeepOnce() { m_bKeepOnce = TRUE; }
+    // Where the pass reports its mail count and each mail's progress.
+    void SetProgressSink(CReceiveProgressSink* pSink) { m_pProgress = pSink; }
     void SetDeleteOnce() { m_bDeleteOnce = TRUE; }
 
     // ---- Control and results ----
@@ -196,6 +199,8 @@ protected:
     std::vector<CReceiveSelection>* m_pSelection = nullptr;
     CMailSocket* m_pSocket = nullptr;
     CMailFolderStore* m_pTargetStore = nullptr;
+    CReceiveProgressSink* m_pProgress = nullptr;
+    int m_nMailBytes = 0;
     bool m_bTls = false;
     bool m_bRunning = false;
     BYTE m_bAbort = 0;

@@ -20,7 +20,11 @@
 # mail owned by nobody in $CVM_DOVECOT_DIR/home/<user>/Maildir. The POP3
 # tests use users 1 to 9, the POP3 benchmark user 10, the IMAP tests users
 # 13 to 16 and cvmtest17, whose password is $quote_password (a blank, a
-# double quote and a backslash, which IMAP must quote).
+# double quote and a backslash, which IMAP must quote). Users cvmtest18 ..
+# cvmtest24 (passwords pass18 .. pass24) belong to the transfer job tests;
+# the test Postfix delivers to them too. The passwd-file is rewritten at
+# every start and Dovecot reads it again when it changes, so a running
+# server knows users added since it started.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 root=$(cd "$here/../.." && pwd)
@@ -103,6 +107,10 @@ write_config() {
   i=$((users + 1))
   printf '%s\n' "cvmtest$i:{PLAIN}$quote_password:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
   mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
+  for i in $(seq 18 24); do
+    echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
+    mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
+  done
   # Users of the SMTP tests: the test Postfix delivers their mail here and
   # logs them in through the "auth-postfix" socket below.
   for i in 1 2 3; do

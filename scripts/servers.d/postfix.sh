@@ -56,13 +56,20 @@ make_certificate() {
   chmod 600 "$state/tls/server.key"
 }
 
+# The mailboxes Postfix delivers to: the SMTP tests' users and the users of
+# the transfer job tests (cvmtest18 .. cvmtest24).
+write_mailboxes() {
+  local i out=$1
+  : >"$out"
+  for i in 1 2 3; do echo "cvmsend$i@cvm.test cvmsend$i/Maildir/" >>"$out"; done
+  for i in $(seq 18 24); do echo "cvmtest$i@cvm.test cvmtest$i/Maildir/" >>"$out"; done
+}
+
 write_config() {
   local etc=$state/etc
   mkdir -p "$etc" "$state/queue" "$state/data"
   chown postfix "$state/data"
-  : >"$etc/vmailbox"
-  local i
-  for i in 1 2 3; do echo "cvmsend$i@cvm.test cvmsend$i/Maildir/" >>"$etc/vmailbox"; done
+  write_mailboxes "$etc/vmailbox"
   cat >"$etc/main.cf" <<EOF
 compatibility_level = 3.6
 config_directory = $etc
@@ -193,6 +200,14 @@ start() {
     flock 7
     refs=$(cat "$state/refs" 2>/dev/null || echo 0)
     if running && [ "$refs" -gt 0 ]; then
+      # A server started by an older copy of this script learns the
+      # mailboxes added since.
+      write_mailboxes "$state/etc/vmailbox.new"
+      if ! cmp -s "$state/etc/vmailbox.new" "$state/etc/vmailbox"; then
+        mv "$state/etc/vmailbox.new" "$state/etc/vmailbox"
+        postfix -c "$state/etc" reload >/dev/null 2>&1 || true
+      fi
+      rm -f "$state/etc/vmailbox.new"
       echo $((refs + 1)) >"$state/refs"
       exit 0
     fi

@@ -169,3 +169,28 @@ TEST(FrameView, ScrollViewDrawsAtTheScrollPosition)
     EXPECT_EQ(pView->m_originSeen.y, -(3000 - rc.bottom));
     ::DestroyWindow(hFrame);
 }
+
+namespace {
+
+// A frame whose client area cannot be made; it deletes itself with its window.
+class CFailingFrame : public CFrameWnd
+{
+public:
+    explicit CFailingFrame(bool* pDeleted) : m_pDeleted(pDeleted) {}
+    ~CFailingFrame() override { *m_pDeleted = true; }
+    BOOL OnCreateClient(LPCREATESTRUCTA) override { return FALSE; }
+
+private:
+    bool* m_pDeleted;
+};
+
+} // namespace
+
+TEST(FrameView, AFrameThatFailsInCreationIsGoneWithoutBeingTouchedAgain)
+{
+    bool deleted = false;
+    auto* pFrame = new CFailingFrame(&deleted);
+    const char* cls = AfxRegisterWndClass("CVMTestFrame", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
+    EXPECT_FALSE(pFrame->CreateEx(0, cls, "frame", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
+    EXPECT_TRUE(deleted);
+}

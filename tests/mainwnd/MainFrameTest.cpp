@@ -134,6 +134,10 @@ TEST_F(MainFrameTest, FolderMessagesRefreshTheListCountsAndSelection)
     // A folder id that names no folder changes nothing.
     Post(1353, 999, 0);
     EXPECT_EQ(m_frame->GetListView()->GetFolderId(), inbox);
+    // Marking the whole folder read from the folder pane.
+    m_frame->GetFolderTree()->SendMessage(WM_COMMAND, ID_FOLDER_MARK_ALL_READ);
+    EXPECT_EQ(Pane(2), CString(" 未開封：0"));
+    EXPECT_EQ(Inbox()->GetUnreadCount(), 0);
 }
 
 TEST_F(MainFrameTest, TheMinuteTimerArmsTheRouteTimerWhenTheScheduleChanges)

@@ -1,0 +1,64 @@
+// Reading and driving the program's common controls from the test process.
+// List, tree, header and status-bar messages that carry a pointer get one
+// into a block allocated in the program's own process, which the driver
+// fills and reads back.
+#pragma once
+
+#include "support/TestSupport.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace E2e {
+
+// A block of memory in the process that owns a window; freed with the object.
+class CRemoteBlock
+{
+public:
+    CRemoteBlock(HWND hWndOfProcess, size_t size);
+    CRemoteBlock(const CRemoteBlock&) = delete;
+    CRemoteBlock& operator=(const CRemoteBlock&) = delete;
+    ~CRemoteBlock();
+
+    void* Address() const { return m_pRemote; }
+    LPARAM Param() const { return reinterpret_cast<LPARAM>(m_pRemote); }
+    bool Write(const void* pData, size_t size, size_t offset = 0);
+    bool Read(void* pData, size_t size, size_t offset = 0) const;
+
+private:
+    HANDLE m_hProcess = nullptr;
+    void* m_pRemote = nullptr;
+};
+
+// The first descendant of a window with the class (and, when not -1, the id).
+HWND FindDescendant(HWND hParent, const char* className, int id = -1);
+
+int ListItemCount(HWND hList);
+CString ListItemText(HWND hList, int item, int subItem);
+int ListColumnWidth(HWND hList, int column);
+CString ListHeaderText(HWND hList, int column);
+int ListSelectedItem(HWND hList);
+RECT ListItemRect(HWND hList, int item);
+// Selects (and focuses) one item, as a click would.
+void ListSelectItem(HWND hList, int item);
+// Clicks a column header with the mouse messages a user's click sends.
+void ClickListHeader(HWND hList, int column);
+
+CString StatusBarText(HWND hStatusBar, int part);
+
+struct TreeItem
+{
+    CString text;
+    int depth;
+    int image;
+    LPARAM data;
+    HTREEITEM handle;
+};
+std::vector<TreeItem> ReadTree(HWND hTree);
+HTREEITEM FindTreeItem(HWND hTree, const char* text);
+
+// The screen colours of a rectangle given in a window's client coordinates.
+std::vector<COLORREF> CapturePixels(HWND hWnd, const RECT& rc);
+
+} // namespace E2e

@@ -1,0 +1,11 @@
+#include "transfer/ReceiveFolderChooser.h"
+
+int CReceiveFolderChooser::CheckReceive(const CString&)
+{
+    return 0;
+}
+
+bool CReceiveFolderChooser::ChooseFolder(const CString&, ReceiveFilingChoice&)
+{
+    return false;
+}

@@ -1,0 +1,97 @@
+// CTransferHost: the main window's side of the transfer jobs: the starters
+// of the receive, route and send jobs with their guards, the records of the
+// running workers and session threads, the abort commands, and what the
+// workers call back (progress display, status pane). The main frame owns
+// one and supplies the window parts by overriding the hooks; the jobs
+// themselves know no window.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+class CAccountData;
+class CDialConnection;
+class CMailFolderStore;
+class CMailGetThread;
+class CMailSendThread;
+class CReceiveFolderChooser;
+class CTransferStatus;
+
+class CTransferHost
+{
+public:
+    CTransferHost();
+    CTransferHost(const CTransferHost&) = delete;
+    CTransferHost& operator=(const CTransferHost&) = delete;
+    virtual ~CTransferHost();
+
+    // ---- Commands (run on the UI thread) ----
+    // Receive of the current account (the route in profile mode).
+    bool ReceiveCurrentAccount();
+    bool ReceiveAccount(int nAccount, bool bInteractive, bool bNotifyEnd);
+    bool StartRoutePass();
+    // Sends the mails of the folder (the outbox when null). Refused while
+    // any transfer runs.
+    bool SendOutbox(CMailFolderStore* pFolder = nullptr, bool bKeepSent = false);
+    bool SendAndReceive();
+    // The abort command; bRouteOnly also stops the route before its next
+    // account. Confirmations go through Confirm.
+    void AbortTransfer(bool bRouteOnly = false);
+
+    bool IsReceiving();
+    bool IsSending();
+
+    // ---- Called by the workers ----
+    virtual void StartTransferProgress(int nKind, CTransferStatus* pStatus);
+    virtual void EndTransferProgress(BOOL bNoEvent);
+    // Shows the status bar's transfer controls (a change came).
+    virtual void ShowProgressControls() {}
+    // The window that shows the account name (null: none).
+    virtual HWND GetStatusPane() { return nullptr; }
+    // The window that gets the send results (1724); null: the main thread.
+    virtual HWND GetSendOwner() { return nullptr; }
+    // The mails handed to the send thread so far, of the job's count.
+    virtual void SetTransferCounter(int nHanded, int nTotal);
+    // After a send-and-receive's send: starts the route on the UI thread.
+    virtual void PostRouteCommand();
+    // A question with OK and Cancel; true for OK.
+    virtual bool Confirm(const char* pszText);
+    // A send job whose mails failed reports the first error once, at its end.
+    virtual void ShowSendError(const char* pszText);
+    virtual void ShowMessage(const char* pszText);
+
+    // ---- State shared with the workers ----
+    DWORD m_dwMainThreadId = 0;
+    HANDLE m_hReceiveWorker = nullptr;  // owned by the UI thread
+    HANDLE m_hSendWorker = nullptr;
+    CMailGetThread* m_pMailGetThread = nullptr;
+    CMailSendThread* m_pMailSendThread = nullptr;
+    CMailGetThread* m_pPopBeforeSmtpThread = nullptr;
+    CCriticalSection m_threadLock;  // guards the three session-thread records
+    CAccountData* m_pReceiveAccount = nullptr;
+    int m_nReceiveAccount = -1;
+    CDialConnection* m_pSendDial = nullptr;
+    volatile BYTE m_bAbortReceive = 0;
+    volatile BYTE m_bAbortSend = 0;
+    volatile BYTE m_bProfileRoute = 0;
+    volatile BYTE m_bSendAndReceive = 0;
+    volatile BYTE m_bSendJobRunning = 0;
+    int m_nHanded = 0;
+    int m_nTotal = 0;
+    CString m_strDialEntry;  // the application's dial-up entry
+    // The receive rules (null: the application's).
+    CReceiveFolderChooser* m_pReceiveRules = nullptr;
+
+protected:
+    bool CheckAccounts();
+    bool StartWorker(unsigned(__stdcall* pfnProc)(void*), void* pArg, HANDLE& hWorker);
+    static bool IsRunning(HANDLE& hWorker);
+
+    CCriticalSection m_startLock;
+};
+
+// The worker procedures of the jobs.
+unsigned __stdcall ReceiveAccountProc(void* pJob);
+unsigned __stdcall ReceiveRouteProc(void* pHost);
+unsigned __stdcall SendOutboxProc(void* pJob);
+// The process-wide transfer lock every worker holds for its whole run.
+CCriticalSection& TransferLock();
