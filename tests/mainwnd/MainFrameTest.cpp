@@ -109,6 +109,13 @@ TEST_F(MainFrameTest, OpensWithTheFoldersOfANewMailboxAndTheInboxShown)
     EXPECT_EQ(Pane(1), CString(" 総数：0"));
     EXPECT_EQ(Pane(2), CString(" 未開封：0"));
     EXPECT_NE(m_frame->GetMailView(), nullptr);  // the mail view pane's place
+    EXPECT_EQ(Pane(0), CString("ヘルプを表示するには [F1] を押してください。"));
+    // The frame's focus goes to the folder pane's tree; Tab moves on to the list and back.
+    ::SetForegroundWindow(m_hFrame);
+    m_frame->SetFocus();
+    EXPECT_EQ(::GetFocus(), tree.m_hWnd);
+    m_frame->CycleActivePane(nullptr);
+    EXPECT_EQ(::GetFocus(), m_frame->GetListView()->m_hWnd);
 }
 
 TEST_F(MainFrameTest, FolderMessagesRefreshTheListCountsAndSelection)
