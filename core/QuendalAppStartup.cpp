@@ -19,6 +19,7 @@
 #include "core/SplashWnd.h"
 #include "mainwnd/MainFrame.h"
 #include "plugin/CommunicationThread.h"
+#include "plugin/PlugInStartup.h"
 #include "plugin/SharedMemory.h"
 #include "resources/resource.h"
 #include "store/FolderRegistryHooks.h"
@@ -476,6 +477,7 @@ BOOL CQuendalApp::StartUp()
         return FALSE;
     }
     LoadSettings();
+    StartPlugInHost(this);
 
     CMainFrame* pFrame = new CMainFrame;
     m_pMainWnd = pFrame;
@@ -525,6 +527,8 @@ BOOL CQuendalApp::StartUp()
         delete m_pTaskListThread;
         m_pTaskListThread = nullptr;
     }
+
+    FirePlugInInitEvent(pFrame->m_hWnd);
 
     if (GetOSVersionType() >= 3 || GetOSVersionType() == -1) {
         m_hUxTheme = LoadLibraryA("uxtheme.dll");

@@ -56,6 +56,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_FILE_ABORT_TRANSFER, ID_FILE_ABORT_TRANSFER, OnTransferCommand)
     ON_COMMAND_RANGE(ID_FILE_ABORT_ROUTE, ID_FILE_ABORT_ROUTE, OnTransferCommand)
     // ---- end of receiving and sending ----
+    ON_COMMAND_RANGE(40000, 41000, OnPlugInCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(40000, 41000, OnUpdatePlugInCommand)
 END_MESSAGE_MAP()
 
 namespace {
@@ -687,6 +689,17 @@ void CMainFrame::OnUpdateTransferCommand(CCmdUI* pCmdUI)
         pCmdUI->Enable(FALSE);
 }
 
+void CMainFrame::OnPlugInCommand(UINT nID)
+{
+    if (GetMainFrameHooks().pfnRunPlugInCommand)
+        GetMainFrameHooks().pfnRunPlugInCommand(nID);
+}
+
+void CMainFrame::OnUpdatePlugInCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(GetMainFrameHooks().pfnRunPlugInCommand != nullptr);
+}
+
 void CMainFrame::OnTransferCommand(UINT nID)
 {
     if (m_pTransfer)
@@ -698,9 +711,12 @@ void CMainFrame::OnTransferCommand(UINT nID)
 CString CMainFrame::GetMessageString(UINT nID) const
 {
     CString text;
-    // Plug-in commands have no string of their own.
-    if (nID >= 40000 && nID <= 41000)
+    // Plug-in commands have no string of their own: the plug-in gave the prompt.
+    if (nID >= 40000 && nID <= 41000) {
+        if (GetMainFrameHooks().pfnGetPlugInPrompt)
+            GetMainFrameHooks().pfnGetPlugInPrompt(nID, text);
         return text;
+    }
     if (!text.LoadString(nID))
         return text;
     int nl = text.Find('\n');

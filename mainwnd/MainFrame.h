@@ -23,6 +23,9 @@ struct MainFrameHooks
     bool (*pfnIsRouteEnabled)() = nullptr;
     // A plug-in event with the main window and a count (24: the main window closes).
     void (*pfnFirePlugInEvent)(int nEvent, HWND hWnd, int nCount) = nullptr;
+    // A plug-in command (40000 to 41000) chosen; its prompt for the status bar.
+    void (*pfnRunPlugInCommand)(UINT nID) = nullptr;
+    bool (*pfnGetPlugInPrompt)(UINT nID, CString& prompt) = nullptr;
 };
 MainFrameHooks& GetMainFrameHooks();
 
@@ -112,6 +115,8 @@ protected:
     void OnUpdateViewThread(CCmdUI* pCmdUI);
     void OnUpdateTransferCommand(CCmdUI* pCmdUI);
     void OnTransferCommand(UINT nID);
+    void OnPlugInCommand(UINT nID);
+    void OnUpdatePlugInCommand(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 
