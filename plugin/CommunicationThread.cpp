@@ -21,12 +21,18 @@ BOOL CCommunicationThread::InitInstance()
         return FALSE;
     }
     m_bSockets = true;
+    // The block stays while the program runs, so that a request outlives
+    // the process that wrote it; whatever was queued before this thread ran
+    // is taken now.
+    OpenSharedMemoryForReading();
+    ::PostThreadMessageA(GetCurrentThreadId(), WM_QD_HANDOVER_REQUEST, 0, 0);
     return TRUE;
 }
 
 int CCommunicationThread::ExitInstance()
 {
     m_pending.clear();
+    CloseSharedMemory();
     if (m_bSockets)
         WSACleanup();
     return CWinThread::ExitInstance();
@@ -34,8 +40,9 @@ int CCommunicationThread::ExitInstance()
 
 void CCommunicationThread::OnHandOverRequest(WPARAM, LPARAM)
 {
-    std::vector<BYTE> request;
-    if (ReadSharedMemory(request))
+    std::vector<std::vector<BYTE>> requests;
+    ReadSharedMemory(requests);
+    for (const std::vector<BYTE>& request : requests)
         CarryOutRequest(request);
 }
 

@@ -82,8 +82,8 @@ public:
 
     HIMAGELIST GetFolderImages();
 
-    static const UINT kPlaceholderId = 33220;
-    static const UINT kInfoId = 33219;
+    static constexpr UINT kPlaceholderId = 33220;
+    static constexpr UINT kInfoId = 33219;
 
 private:
     static DWORD WINAPI CommandThread(void* p);
