@@ -1,6 +1,7 @@
 // The application thread's dispatcher of the private messages that other
 // threads post to it.
 #include "core/QuendalApp.h"
+#include "plugin/MapiRequestOpen.h"
 
 #include "core/AppMessages.h"
 #include "core/DlgAbout.h"
@@ -25,6 +26,7 @@ bool IsApplicationMessage(UINT message)
     case 1382: case 1383: case 1384: case 1386: case 1388: case 1389: case 1390: case 1392: case 1393:
     case 1394: case 1399: case 1400: case 1401: case 1405: case 1406: case 1407: case 1417: case 1418:
     case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1475: case 1476: case 1478:
+    case 1495:
         return true;
     default:
         return false;
@@ -77,6 +79,13 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
         }
         break;
     }
+    case WM_QD_MAPI_REQUEST:
+        if (lParam) {
+            OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
+            if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
+                m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
+        }
+        break;
     case WM_QD_ADDRESS_TEXT:
         if (pFrame) {
             pFrame->OnAppThreadMessage(message, wParam, lParam);

@@ -96,8 +96,10 @@ BOOL CMailEditThread::StartEditor(const CMailEditRequest& request)
         t->AddAttachFile(request.m_attachFiles[i]);
     for (int i = 0; i < request.m_tempAttachFiles.GetSize(); ++i)
         t->AddTempAttachFile(request.m_tempAttachFiles[i]);
-    if (request.m_bSetAddress)
+    if (request.m_bSetAddress) {
         t->SetMailtoAddress(request.m_strTo, request.m_strCc);
+        t->SetBcc(request.m_strBcc);
+    }
     int cascade = request.m_nValue2;
     if (cascade == 0) {
         CSingleLock hold(&RegistryLock(), TRUE);
@@ -244,6 +246,8 @@ BOOL CMailEditThread::InitInstance()
                 view->SetTo(m_strTo);
             if (!m_strCc.IsEmpty())
                 view->SetCc(m_strCc);
+            if (!m_strBcc.IsEmpty())
+                view->SetBcc(m_strBcc);
             if (m_nKind == -1 && !m_strBody.IsEmpty())
                 view->SetBody(m_strBody);
             if (!m_strSubject.IsEmpty()) {

@@ -28,6 +28,7 @@ public:
     void SetOpenParams(int nIndex, const char* pszBody, int nKind, CMailFolderStore* pStore, const char* pszSubject,
                        int nForwardMethod, int nCascade);
     void SetTemplatePath(const char* pszPath) { m_strTemplatePath = pszPath ? pszPath : ""; }
+    void SetBcc(const char* pszBcc) { m_strBcc = pszBcc ? pszBcc : ""; }
 
     // The folder of the document's mail; 0 for none.
     int GetDocFolderId() const { return m_nFolderId; }
@@ -63,6 +64,7 @@ private:
     int m_nForwardMethod = -1;
     int m_nCascade = 0;
     CString m_strBody, m_strSubject, m_strTo, m_strCc, m_strTemplatePath, m_strReceiveAccount;
+    CString m_strBcc;
     CStringArray m_attachFiles, m_tempAttachFiles;
     HANDLE m_hReady = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "plugin/CommunicationThread.h"
 
 #include "core/AppMessages.h"
+#include "plugin/MapiRequestFile.h"
 #include "plugin/SharedMemory.h"
 
 #include <winsock2.h>
@@ -59,6 +60,7 @@ bool CCommunicationThread::CarryOutRequest(const std::vector<BYTE>& request)
     case 1: message = WM_QD_COMPOSE_TEXT; break;
     case 2: message = WM_QD_ADDRESS_TEXT; break;
     case 3: message = WM_QD_MAIL_TEXT; break;
+    case kHandOverMapiCommand: message = WM_QD_MAPI_REQUEST; break;
     default: return false;  // command 5 opens a mail window itself, with the editor
     }
     // The stated length must lie within the copied bytes.

@@ -40,6 +40,7 @@ public:
     BOOL m_bSetAddress = FALSE;   // m_strTo/m_strCc are to be set in the editor
     CString m_strTo;              // the address part (before "?"), as given
     CString m_strCc;              // the requester's second text
+    CString m_strBcc;             // set by the Simple MAPI library's requests only
     CString m_strOwnText;         // for the editor's own use (a template path)
     CString m_strBody;
     CString m_strSubject;
