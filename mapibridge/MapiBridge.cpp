@@ -12,11 +12,26 @@ namespace {
 const UINT kHandOverMessage = 1494;
 const DWORD kClientWait = 180000;
 
+// The place after the last folder separator; the trail byte of a Shift_JIS
+// character may be a backslash and is no separator.
+size_t NameStart(const std::string& path)
+{
+    size_t start = 0;
+    for (size_t i = 0; i < path.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
+            ++i;
+            continue;
+        }
+        if (path[i] == '\\' || path[i] == '/' || path[i] == ':')
+            start = i + 1;
+    }
+    return start;
+}
+
 std::string FileNamePart(const char* pszPath)
 {
     std::string path = pszPath ? pszPath : "";
-    size_t cut = path.find_last_of("\\/:");
-    return cut == std::string::npos ? path : path.substr(cut + 1);
+    return path.substr(NameStart(path));
 }
 
 bool IsExistingFile(const char* pszPath)
@@ -135,8 +150,7 @@ std::string CMapiBridge::ClientProgramPath()
     char path[MAX_PATH * 2] = {};
     GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), path, sizeof(path) - 1);
     std::string p = path;
-    size_t cut = p.find_last_of('\\');
-    return (cut == std::string::npos ? std::string() : p.substr(0, cut + 1)) + "CVMail.exe";
+    return p.substr(0, NameStart(p)) + "CVMail.exe";
 }
 
 ULONG CMapiBridge::SendMail(const MapiMessage* pMessage)
