@@ -239,8 +239,10 @@ namespace {
 
 // Writes the command line into the hand-over block and asks the running
 // instance to take it; a second start with nothing to hand over restores it.
-bool HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
+bool HandOverToRunningInstance(HWND hRunning, CString cmdLine)
 {
+    // The joined arguments end in a blank, which would end up in the last value.
+    cmdLine.Trim();
     if (cmdLine.IsEmpty())
         return ::PostMessageA(hRunning, WM_SYSCOMMAND, SC_RESTORE, 0) != FALSE;
     CMemFile file;

@@ -12,10 +12,42 @@
 #define EXPORT __declspec(dllexport)
 
 static char g_log[4096];
+static HMODULE g_self;
+static DWORD g_mainThread;
+
+BOOL WINAPI DllMain(HINSTANCE hInstance, DWORD reason, LPVOID reserved)
+{
+    (void)reserved;
+    if (reason == DLL_PROCESS_ATTACH) {
+        g_self = hInstance;
+        g_mainThread = GetCurrentThreadId();
+    }
+    return TRUE;
+}
+
+/* Also kept in "PlugInEvents.log" beside the module, for a test that sees
+   the client only from outside. */
+static void NoteInFile(const char* text)
+{
+    char path[MAX_PATH];
+    char* slash;
+    FILE* f;
+    GetModuleFileNameA(g_self, path, sizeof(path));
+    slash = strrchr(path, '\\');
+    if (!slash)
+        return;
+    strcpy(slash + 1, "PlugInEvents.log");
+    f = fopen(path, "ab");
+    if (f) {
+        fprintf(f, "%s\n", text);
+        fclose(f);
+    }
+}
 
 static void Note(const char* text)
 {
     size_t used = strlen(g_log);
+    NoteInFile(text);
     if (used + strlen(text) + 2 < sizeof(g_log)) {
         strcat(g_log, text);
         strcat(g_log, "\n");
@@ -41,7 +73,18 @@ EXPORT int CheckQuendalVersion(int major, int minor, int third, int fourth)
 #endif
 }
 
-EXPORT void OnQuendalInitPlugIn(void) { Note("init"); }
+static void Command(void);
+
+/* In a running client the plug-in adds its menu command at start-up. */
+EXPORT void OnQuendalInitPlugIn(void)
+{
+    QdGetApiFunc get = (QdGetApiFunc)(void*)GetProcAddress(GetModuleHandleA(NULL), "GetQuendalAPI");
+    void* api = get ? get() : NULL;
+    Note("init");
+    if (api)
+        ((BOOL (*)(void*, HMODULE, LPARAM, UINT, const char*, const char*, QdCommandFunc, LPARAM, LPARAM, LPARAM))(
+            (*(void***)api)[QD_AddPlugInMenu]))(api, g_self, 0, MF_STRING, "試験コマンド", "試験のプロンプト", Command, 0, 0, 0);
+}
 EXPORT void OnEndMailDownload(HWND hWnd, int count)
 {
     char line[80];
@@ -88,7 +131,9 @@ static void Put(int slot, const char* fmt, ...)
 
 static void Command(void)
 {
-    Note("command");
+    char line[64];
+    sprintf(line, "command on %s thread", GetCurrentThreadId() == g_mainThread ? "the main" : "another");
+    Note(line);
 }
 
 static int CALLBACK HeaderField(const char* name, const char* value, LPARAM user)
