@@ -58,6 +58,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     // ---- end of receiving and sending ----
     ON_COMMAND_RANGE(40000, 41000, OnPlugInCommand)
     ON_UPDATE_COMMAND_UI_RANGE(40000, 41000, OnUpdatePlugInCommand)
+    ON_COMMAND(33219, OnPlugInInfo)
 END_MESSAGE_MAP()
 
 namespace {
@@ -693,6 +694,12 @@ void CMainFrame::OnPlugInCommand(UINT nID)
 {
     if (GetMainFrameHooks().pfnRunPlugInCommand)
         GetMainFrameHooks().pfnRunPlugInCommand(nID);
+}
+
+void CMainFrame::OnPlugInInfo()
+{
+    if (GetMainFrameHooks().pfnShowPlugInInfo)
+        GetMainFrameHooks().pfnShowPlugInInfo(this);
 }
 
 void CMainFrame::OnUpdatePlugInCommand(CCmdUI* pCmdUI)

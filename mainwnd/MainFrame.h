@@ -26,6 +26,8 @@ struct MainFrameHooks
     // A plug-in command (40000 to 41000) chosen; its prompt for the status bar.
     void (*pfnRunPlugInCommand)(UINT nID) = nullptr;
     bool (*pfnGetPlugInPrompt)(UINT nID, CString& prompt) = nullptr;
+    // The plug-in information dialog (command 33219).
+    void (*pfnShowPlugInInfo)(CWnd* pParent) = nullptr;
 };
 MainFrameHooks& GetMainFrameHooks();
 
@@ -117,6 +119,7 @@ protected:
     void OnTransferCommand(UINT nID);
     void OnPlugInCommand(UINT nID);
     void OnUpdatePlugInCommand(CCmdUI* pCmdUI);
+    void OnPlugInInfo();
 
     DECLARE_MESSAGE_MAP()
 

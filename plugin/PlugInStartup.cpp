@@ -3,6 +3,7 @@
 #include "core/CommandText.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/MainFrame.h"
+#include "plugin/DlgPlugInInfo.h"
 #include "plugin/PlugInHost.h"
 #include "plugin/QuendalAPI.h"
 
@@ -38,6 +39,10 @@ void StartPlugInHost(CQuendalApp* pApp)
             return false;
         prompt = c.strPrompt;
         return true;
+    };
+    hooks.pfnShowPlugInInfo = [](CWnd* pParent) {
+        CDlgPlugInInfo dlg(PlugInHost(), pParent);
+        dlg.DoModal();
     };
     SetPlugInCommandTextProvider(PlugInCommandTexts);
     if (pApp->m_bNoUsePlugIn)

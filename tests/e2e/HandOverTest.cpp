@@ -179,6 +179,11 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
     EXPECT_EQ(TestSupport::ReadFileBytes(events).find("init\n"), TestSupport::ReadFileBytes(events).rfind("init\n"));
     PostMessageA(main, WM_COMMAND, 40000, 0);
     EXPECT_TRUE(WaitForLog(events, "command on another thread\n"));
+    // The end of a receive pass with three new mails, then the end of the
+    // receive job: the plug-in hears both with the main window and the count.
+    PostMessageA(main, 1355, 3, 0);
+    PostMessageA(main, 1440, 0, 0);
+    EXPECT_TRUE(WaitForLog(events, "download 1 3\nnotify 1 3\n"));
 
     // A second start hands its mailto text over and ends; one editor opens.
     {

@@ -1,7 +1,9 @@
 // Loading plug-in modules, their events and their commands.
 #include "PlugInTestSupport.h"
 
+#include "plugin/DlgPlugInInfo.h"
 #include "plugin/PlugInHost.h"
+#include "resources/plugin/PlugInResource.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -167,4 +169,35 @@ TEST(PlugInHost, WithoutCommandsThePlugInItemsLeaveTheMenu)
         }
     }
     DestroyMenu(hMain);
+}
+
+TEST_F(PlugInHostTest, InformationDialogListsPlugInsAndSaysWhatTheyLack)
+{
+    LoadAll();
+    ASSERT_EQ(m_host.GetPlugIns().size(), 1u);
+    CDlgPlugInInfo dlg(m_host);
+    ASSERT_TRUE(dlg.Create(IDD_PLUGIN_INFO));
+    HWND hList = GetDlgItem(dlg.m_hWnd, IDC_PI_LIST);
+    ASSERT_EQ(SendMessageA(hList, LB_GETCOUNT, 0, 0), 1);
+    char name[64] = {};
+    SendMessageA(hList, LB_GETTEXT, 0, reinterpret_cast<LPARAM>(name));
+    EXPECT_STREQ(name, "Test plug-in");
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_PI_README), "");
+
+    // Nothing selected: the buttons do nothing.
+    TestSupport::RecordedMessages().clear();
+    SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PI_PROPERTY, BN_CLICKED), 0);
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+
+    // The plug-in has no read-me, properties or help.
+    dlg.SetDlgItemText(IDC_PI_README, "old text");
+    SendMessageA(hList, LB_SETCURSEL, 0, 0);
+    SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PI_LIST, LBN_SELCHANGE), reinterpret_cast<LPARAM>(hList));
+    EXPECT_EQ(dlg.GetDlgItemText(IDC_PI_README), "");
+    SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PI_PROPERTY, BN_CLICKED), 0);
+    SendMessageA(dlg.m_hWnd, WM_COMMAND, MAKEWPARAM(IDC_PI_HELP, BN_CLICKED), 0);
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 2u);
+    EXPECT_NE(TestSupport::RecordedMessages()[0].find("このプラグインには、プロパティがありません。"), std::string::npos);
+    EXPECT_NE(TestSupport::RecordedMessages()[1].find("このプラグインに、ヘルプはありません。"), std::string::npos);
+    dlg.DestroyWindow();
 }
