@@ -86,11 +86,16 @@ BOOL CALLBACK ListEditors(HWND h, LPARAM p)
     return TRUE;
 }
 
-std::vector<HWND> Editors(const CProgramUnderTest& program)
+std::vector<HWND> Editors(DWORD pid)
 {
-    EditorList c = { program.ProcessId(), {} };
+    EditorList c = { pid, {} };
     EnumWindows(ListEditors, reinterpret_cast<LPARAM>(&c));
     return c.windows;
+}
+
+std::vector<HWND> Editors(const CProgramUnderTest& program)
+{
+    return Editors(program.ProcessId());
 }
 
 bool WaitForEditors(const CProgramUnderTest& program, int count)
@@ -138,14 +143,12 @@ void RegisterLibrary(const CString& libraryPath)
     RegCloseKey(mail);
 }
 
-} // namespace
-
-TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgram)
+// A mailbox with one account beside a copy of the program, the test
+// plug-ins in its folder "PlugIn" and the Simple MAPI library.
+void PrepareProgramFolder(const TestSupport::TempDir& dir, const CString& args)
 {
-    TestSupport::TempDir dir;
     CString mailbox = dir.Path() + "\\MailBox";
     TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
-    CString args = "/INI \"/M:" + mailbox + "\"";
     {
         CProgramUnderTest first(dir.Path());
         ASSERT_TRUE(first.Start(args));
@@ -167,6 +170,18 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
         CopyFileA(BuildFile(CVM_E2E_PLUGINS) + "\\" + kind + "PlugIn.dll", dir.File("PlugIn\\") + kind + "PlugIn.dll",
                   FALSE);
     CopyFileA(BuildFile(CVM_E2E_QDMAPI), dir.File("QdMapi.dll"), FALSE);
+}
+
+} // namespace
+
+TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgram)
+{
+    TestSupport::TempDir dir;
+    CString mailbox = dir.Path() + "\\MailBox";
+    CString args = "/INI \"/M:" + mailbox + "\"";
+    PrepareProgramFolder(dir, args);
+    if (HasFatalFailure())
+        return;
     CString events = dir.File("PlugIn\\PlugInEvents.log");
 
     CProgramUnderTest program(dir.Path());
@@ -263,4 +278,61 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
     // The refused module was never initialised: one "init" only.
     std::string log = TestSupport::ReadFileBytes(events);
     EXPECT_EQ(log.find("init\n"), log.rfind("init\n"));
+}
+
+TEST(HandOver, SimpleMapiStartsTheProgramWhenItIsNotRunning)
+{
+    TestSupport::TempDir dir;
+    CString args = "/INI \"/M:" + dir.Path() + "\\MailBox\"";
+    PrepareProgramFolder(dir, args);
+    if (HasFatalFailure())
+        return;
+    ASSERT_EQ(FindWindowA("CVMWndClass", nullptr), nullptr);
+    RegisterLibrary(dir.File("QdMapi.dll"));
+    HMODULE stub = LoadLibraryA("mapi32.dll");
+    ASSERT_NE(stub, nullptr);
+    auto send = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(stub, "MAPISendMail")));
+    ASSERT_NE(send, nullptr);
+    MapiRecipDesc to = { 0, MAPI_TO, nullptr, const_cast<char*>("late@example.jp"), 0, nullptr };
+    MapiMessage message = { 0, const_cast<char*>("起動から"), const_cast<char*>("本文"), nullptr, nullptr, nullptr,
+                            0, nullptr, 1, &to, 0, nullptr };
+    // The library starts the program beside it, which takes the queued request.
+    EXPECT_EQ(send(0, 0, &message, 0, 0), static_cast<ULONG>(SUCCESS_SUCCESS));
+    HWND main = nullptr;
+    E2e::WaitUntil(kStartTimeout, [](void* p) {
+        return (*static_cast<HWND*>(p) = FindWindowA("CVMWndClass", nullptr)) != nullptr;
+    }, &main);
+    ASSERT_NE(main, nullptr);
+    DWORD pid = 0;
+    GetWindowThreadProcessId(main, &pid);
+    HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
+    struct Ctx
+    {
+        DWORD pid;
+    } ctx{ pid };
+    EXPECT_TRUE(E2e::WaitUntil(30000, [](void* v) { return Editors(static_cast<Ctx*>(v)->pid).size() == 1; }, &ctx));
+    std::vector<HWND> editors = Editors(pid);
+    if (editors.size() == 1) {
+        EXPECT_EQ(FieldText(editors[0], IDC_ME_TO), "late@example.jp");
+        EXPECT_EQ(FieldText(editors[0], IDC_ME_SUBJECT), "起動から");
+        PostMessageA(editors[0], WM_CLOSE, 0, 0);
+        Sleep(1000);
+        // A discard question, when the editor asks one.
+        EnumWindows([](HWND h, LPARAM p) -> BOOL {
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            if (owner == static_cast<DWORD>(p) && GetDlgItem(h, IDC_SC_DISCARD))
+                PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDC_SC_DISCARD, BN_CLICKED), 0);
+            return TRUE;
+        }, static_cast<LPARAM>(pid));
+    }
+    FreeLibrary(stub);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    if (process) {
+        if (WaitForSingleObject(process, kStartTimeout) != WAIT_OBJECT_0) {
+            ADD_FAILURE() << "the started program did not end";
+            TerminateProcess(process, 1);
+        }
+        CloseHandle(process);
+    }
 }
