@@ -52,13 +52,16 @@ int CAddressManagerThread::ExitInstance()
     return CWinThread::ExitInstance();
 }
 
-CString CAddressManagerThread::GetGroupListPath()
+void CAddressManagerThread::ReadGroupList(CAddressGroupDataSet& list)
 {
-    CString path = CombinePath(m_pApp->GetAddressBoxPath(), "Group.lst");
+    CString box = m_pApp->GetAddressBoxPath();
+    CString path = CombinePath(box, "Group.lst");
     DWORD attr = GetFileAttributesA(path);
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
         m_pApp->CreateDefaultAddressBook();
-    return path;
+    list.SetBaseFolder(box);
+    list.SetFilePath(path);
+    list.ReadWithRetry();
 }
 
 void CAddressManagerThread::LoadAddressBook()
@@ -70,9 +73,7 @@ void CAddressManagerThread::LoadAddressBook()
         return;
 
     CAddressGroupDataSet list;
-    list.SetBaseFolder(m_pApp->GetAddressBoxPath());
-    list.SetFilePath(GetGroupListPath());
-    list.ReadWithRetry();
+    ReadGroupList(list);
     for (int i = 0; i < list.GetRecordCount(TRUE); ++i) {
         CAddressGroupData* record = list.GetGroup(i);
         auto group = std::make_unique<CAddressGroup>();
@@ -132,9 +133,7 @@ void CAddressManagerThread::CreateGroupMenu(HMENU hRootMenu, CStringArray& lines
     if (!m_pApp)
         return;
     CAddressGroupDataSet list;
-    list.SetBaseFolder(m_pApp->GetAddressBoxPath());
-    list.SetFilePath(GetGroupListPath());
-    list.ReadWithRetry();
+    ReadGroupList(list);
 
     std::vector<HMENU> byId;  // popup of each group id
     for (int i = 0; i < list.GetRecordCount(TRUE); ++i) {

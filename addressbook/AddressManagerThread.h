@@ -12,6 +12,7 @@
 #include <memory>
 #include <vector>
 
+class CAddressGroupDataSet;
 class CQuendalApp;
 
 class CAddressManagerThread : public CWinThread
@@ -61,7 +62,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    CString GetGroupListPath();
+    // Reads "Group.lst" of the address-book folder, making the default
+    // address book first when there is none.
+    void ReadGroupList(CAddressGroupDataSet& list);
 
     CQuendalApp* m_pApp;
     CCriticalSection m_lock;  // re-entrant for its holder

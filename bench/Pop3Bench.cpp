@@ -1,13 +1,19 @@
 // Receives 1,000 mails of 20 KB from the private Dovecot, plain and over
 // TLS, and prints mails/s and MB/s of each. The mails are written to mail
 // files as a real pass does; filing into a folder is left out so that the
-// figures show the connection and the line reader.
+// figures show the connection and the line reader. A third pass files every
+// mail into an inbox and deletes it from the server, as an ordinary receive
+// does: its figures include the store and the flush of what it filed before
+// the deletions (the flushes are counted).
 //   Pop3Bench [count] [kilobytes]
 #include <winsock2.h>
 #include <windows.h>
 
 #include "net/NetMessages.h"
 #include "net/Pop3Session.h"
+#include "store/FolderRecord.h"
+#include "store/MailFolderStore.h"
+#include "store/StoreWrite.h"
 
 #include <cstdio>
 #include <string>
@@ -29,6 +35,47 @@ protected:
         return true;
     }
 };
+
+// Files into a real folder store.
+class CFilingBenchSession : public CPop3Session
+{
+public:
+    long long bytes = 0;
+
+protected:
+    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data;
+        if (GetFileAttributesExA(strPath, GetFileExInfoStandard, &data))
+            bytes += data.nFileSizeLow;
+        return CPop3Session::FileReceivedMail(strPath, bKeepOnServer);
+    }
+};
+
+int g_nFlushes = 0;
+void CountFlush(const char*)
+{
+    g_nFlushes++;
+}
+
+void DeleteTree(const CString& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            CString name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                DeleteTree(folder + "\\" + name);
+            else
+                DeleteFileA(folder + "\\" + name);
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder);
+}
 
 // The Maildir of the benchmark's user, as a Windows path.
 CString MaildirPath()
@@ -72,7 +119,7 @@ void Deliver(const CString& maildir, int nCount, int nKiloBytes)
     }
 }
 
-bool RunPass(CBenchSession& session)
+bool RunPass(CPop3Session& session)
 {
     MSG msg;
     PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
@@ -131,6 +178,45 @@ int main(int argc, char** argv)
         }
         printf("pop3_%s_mails: %.1f mails/s\n", pszMode, nCount / seconds);
         printf("pop3_%s_throughput: %.2f MB/s\n", pszMode, static_cast<double>(session.bytes) / seconds / 1048576.0);
+    }
+    {
+        Deliver(maildir, nCount, nKiloBytes);
+        CString inboxDir = work + "\\In.Box";
+        CreateDirectoryA(inboxDir, nullptr);
+        CMailFolderStore inbox;
+        CFolderRecord record;
+        record.m_nId = 1;
+        record.m_nKind = 1;
+        record.m_strName = "In.Box";
+        record.m_strPath = inboxDir;
+        inbox.SetFolderRecord(record);
+        inbox.LoadIndex();
+        CFilingBenchSession session;
+        session.SetInboxPath(work);
+        session.SetServer("mail.cvm.test", 110);
+        session.SetUser("cvmtest10", "pass10");
+        session.SetAccountName("bench");
+        session.SetTimeOut(20);
+        session.SetTargetStore(&inbox);
+        StoreWrite::SetFlushHook(CountFlush);
+        LARGE_INTEGER freq, t0, t1;
+        QueryPerformanceFrequency(&freq);
+        QueryPerformanceCounter(&t0);
+        bool bOk = RunPass(session);
+        QueryPerformanceCounter(&t1);
+        StoreWrite::SetFlushHook(nullptr);
+        double seconds = static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
+        if (!bOk || session.GetReceivedCount() != nCount) {
+            printf("pop3_filed: failed after %d mails (%s)\n", session.GetReceivedCount(),
+                   session.GetErrorText().GetString());
+            nResult = 1;
+        } else {
+            printf("pop3_filed_mails: %.1f mails/s\n", nCount / seconds);
+            printf("pop3_filed_throughput: %.2f MB/s\n", static_cast<double>(session.bytes) / seconds / 1048576.0);
+            printf("pop3_filed_flushes: %d files\n", g_nFlushes);
+        }
+        inbox.UnloadIndex();
+        DeleteTree(inboxDir);
     }
     RemoveDirectoryA(work);
     WSACleanup();

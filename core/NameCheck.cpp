@@ -8,8 +8,6 @@
 
 namespace {
 
-const UINT IDS_DEVICE_NAMES = 57655;
-
 // "CON", "com1.txt" ...: the device names are reserved with any extension.
 bool IsDeviceName(const char* pszName)
 {

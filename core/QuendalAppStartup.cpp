@@ -486,8 +486,7 @@ BOOL CQuendalApp::StartUp()
     m_pMainFrame = pFrame;
     CSplashWnd::EnableSplashScreen(GetProfileInt("Setting", "NoSplashWindow", 0) == 0);
     if (!pFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | FWS_ADDTOTITLE)) {
-        if (!pFrame->m_hWnd)
-            delete pFrame;
+        // A frame that fails in creation has already deleted itself.
         m_pMainWnd = nullptr;
         m_pMainFrame = nullptr;
         ReleaseInstanceMutex();

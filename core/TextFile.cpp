@@ -1,33 +1,12 @@
 #include "core/TextFile.h"
 
-bool ReadTextFile(const char* pszPath, CString& text, ULONGLONG nLimit)
+bool ReadTextFile(const char* pszPath, CString& text)
 {
     text.Empty();
-    if (!pszPath || !*pszPath)
+    std::string bytes;
+    if (!pszPath || !*pszPath || !ReadWholeFile(pszPath, bytes))
         return false;
-    CFile file;
-    if (!file.Open(pszPath, CFile::modeRead | CFile::shareDenyNone))
-        return false;
-    try {
-        ULONGLONG size = file.GetLength();
-        if (size > nLimit)
-            return false;
-        std::string bytes(static_cast<size_t>(size), '\0');
-        size_t done = 0;
-        while (done < bytes.size()) {
-            UINT got = file.Read(&bytes[done], static_cast<UINT>(bytes.size() - done));
-            if (got == 0)
-                break;
-            done += got;
-        }
-        bytes.resize(done);
-        text = CString(bytes);
-        file.Close();
-    } catch (const CFileException&) {
-        file.Abort();
-        text.Empty();
-        return false;
-    }
+    text = CString(bytes);
     return true;
 }
 

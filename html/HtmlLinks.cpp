@@ -8,25 +8,11 @@
 
 namespace {
 
-// Text files larger than this are no HTML page of a mail.
-const LONGLONG kMaxHtmlFileSize = 64 * 1024 * 1024;
-
 std::string ReadTextFile(const char* pszPath)
 {
     std::string text;
-    HANDLE h = CreateFileA(pszPath, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    LARGE_INTEGER size;
-    if (GetFileSizeEx(h, &size) && size.QuadPart > 0 && size.QuadPart <= kMaxHtmlFileSize) {
-        text.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        if (!ReadFile(h, &text[0], static_cast<DWORD>(text.size()), &read, nullptr))
-            read = 0;
-        text.resize(read);
-    }
-    CloseHandle(h);
+    if (!ReadWholeFile(pszPath, text, CFile::shareDenyWrite))
+        text.clear();
     return text;
 }
 

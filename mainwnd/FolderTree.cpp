@@ -209,8 +209,9 @@ void CFolderTree::OnAccountChange()
         return;
     int sel = m_combo.GetCurSel();
     CQuendalApp* pApp = QuendalApp();
-    if (sel >= 0 && pApp)
-        pApp->WriteProfileInt("Etc", "CurrentAccount", static_cast<int>(m_combo.GetItemData(sel)));
+    // The chosen account is the one receiving and new mails use.
+    if (sel >= 0 && pApp && pApp->m_pAccountDataSet)
+        pApp->m_pAccountDataSet->m_nCurrentAccount = static_cast<int>(m_combo.GetItemData(sel));
 }
 
 void CFolderTree::ApplyColors()

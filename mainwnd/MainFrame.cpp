@@ -68,7 +68,7 @@ const UINT_PTR kMinuteTimer = 10;
 const UINT_PTR kRouteTimer = 45;
 const UINT IDC_TRANSFER_PROGRESS = 1001;
 const int kPlugInEventClosing = 24;
-const UINT kIdlePrompt = 57345;
+const UINT kIdlePrompt = IDS_IDLE_PROMPT;
 
 // The folder registry rebuilds and repaints the tree through these.
 void RebuildFolderTree()

@@ -262,15 +262,17 @@ CString GetCharsetNameByCode(int nCode)
 UINT GetCodePageOfCharset(const char* pszCharset)
 {
     static const struct { const char* name; UINT cp; } kPages[] = {
+        // Korean mail is read through 949, a superset of EUC-KR that every
+        // Windows (and Wine, which lacks 51949) has.
         {"ISO-8859-1", 28591}, {"ISO-8859-2", 28592}, {"ISO-8859-15", 28605}, {"ISO-2022-KR", 50225},
-        {"EUC-KR", 51949}, {"KS_C_5601-1987", 949}, {"BIG5", 950}, {"GB2312", 936}, {"GBK", 936},
+        {"EUC-KR", 949}, {"KS_C_5601-1987", 949}, {"BIG5", 950}, {"GB2312", 936}, {"GBK", 936},
         {"WINDOWS-1250", 1250}, {"WINDOWS-1251", 1251}, {"WINDOWS-1252", 1252}, {"WINDOWS-1256", 1256},
         {"KOI8-R", 20866}};
     if (!pszCharset)
         return 0;
     for (const auto& e : kPages) {
         if (_stricmp(pszCharset, e.name) == 0)
-            return e.cp;
+            return IsValidCodePage(e.cp) ? e.cp : 0;
     }
     return 0;
 }
@@ -339,6 +341,62 @@ CString Utf8ToAnsi(const char* pszText, int nLength)
         }
     }
     return WideToAnsi(w);
+}
+
+bool IsMultiByteUtf8(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    bool multi = false;
+    size_t i = 0;
+    while (i < n) {
+        unsigned char c = p[i];
+        if (c < 0x80) {
+            ++i;
+            continue;
+        }
+        size_t extra;
+        unsigned char lo = 0x80, hi = 0xBF;  // range of the second byte
+        if (c >= 0xC2 && c <= 0xDF) {
+            extra = 1;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            extra = 2;
+            if (c == 0xE0)
+                lo = 0xA0;  // overlong
+            else if (c == 0xED)
+                hi = 0x9F;  // surrogates
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            extra = 3;
+            if (c == 0xF0)
+                lo = 0x90;
+            else if (c == 0xF4)
+                hi = 0x8F;  // past U+10FFFF
+        } else {
+            return false;
+        }
+        if (i + extra >= n)
+            return false;  // cut short
+        if (p[i + 1] < lo || p[i + 1] > hi)
+            return false;
+        for (size_t k = 2; k <= extra; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        multi = true;
+        i += extra + 1;
+    }
+    return multi;
+}
+
+CString RawHeaderTextToSjis(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    if (IsMultiByteUtf8(pszText, static_cast<int>(n))) {
+        CString text = Utf8ToAnsi(pszText, static_cast<int>(n));
+        // The same treatment of control characters as every other value.
+        return JisToSjis(text, text.GetLength());
+    }
+    return JisToSjis(pszText, static_cast<int>(n));
 }
 
 CString Utf7ToAnsi(const char* pszText, int nLength)

@@ -34,7 +34,8 @@ bool HasHalfWidthKana(const char* pszText);
 CString GetCharsetNameByCode(int nCode);
 
 // Windows code page for a MIME charset name, or 0 when the program keeps the
-// bytes as they are (Shift_JIS, ISO-2022-JP, US-ASCII, unknown names).
+// bytes as they are (Shift_JIS, ISO-2022-JP, US-ASCII, unknown names). A code
+// page that this machine does not have counts as unknown too.
 UINT GetCodePageOfCharset(const char* pszCharset);
 
 // Text in the given Windows code page converted to the ANSI code page through
@@ -45,6 +46,16 @@ CString ConvertCodePageToAnsi(const char* pszText, int nLength, UINT nCodePage);
 // sequence cut short by the end of the text or by a byte that does not
 // continue it) become "?"; four-byte sequences become surrogate pairs.
 CString Utf8ToAnsi(const char* pszText, int nLength = -1);
+// True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or
+// values past U+10FFFF) and hold at least one multi-byte sequence.
+bool IsMultiByteUtf8(const char* pszText, int nLength = -1);
+// Header text as it stood in a mail, raw 8-bit bytes included, in Shift_JIS.
+// Mail of current programs may carry UTF-8 in its headers without encoded
+// words: text that IsMultiByteUtf8 accepts is read as UTF-8 (characters the
+// code page lacks get the platform's usual replacement); any other text is
+// ISO-2022-JP or Shift_JIS and goes through JisToSjis as before.
+CString RawHeaderTextToSjis(const char* pszText, int nLength = -1);
+
 // UTF-7 -> ANSI code page. A run opened by "+" ends at "-" (which is dropped)
 // or at any character outside the Base64 alphabet (which is kept); a run still
 // open at the end of the text is decoded as far as it goes.

@@ -158,7 +158,8 @@ CString ConvertFromCharset(const std::string& bytes, const CString& charset)
         return CString(bytes);
     if (UINT cp = GetCodePageOfCharset(charset))
         return ConvertCodePageToAnsi(bytes.data(), n, cp);
-    return JisToSjis(bytes.data(), n);
+    // No charset (or one the machine cannot read): the bytes are raw text.
+    return RawHeaderTextToSjis(bytes.data(), n);
 }
 
 const char* const kPrivateHeaders[] = {
@@ -362,7 +363,7 @@ size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHead
     if (segStart < end)
         value.append(t + segStart, end - segStart);
     if (!value.empty())
-        header.m_strValue = JisToSjis(value.data(), static_cast<int>(value.size()));
+        header.m_strValue = RawHeaderTextToSjis(value.data(), static_cast<int>(value.size()));
     else
         header.m_strValue.Empty();
     if (m_bKeepRaw)
@@ -507,6 +508,11 @@ void CMailMessage::ParseContentType(const char* pszValue)
         if (params.Find(target.name, value))
             *target.field = ParameterText(value);
     }
+    // A charset name is one word; what follows it unquoted is a comment
+    // ("charset=us-ascii (Plain text)").
+    int cut = m_strCharset.FindOneOf(" \t(");
+    if (cut >= 0)
+        m_strCharset = m_strCharset.Left(cut);
 
     if (m_nSubType == kContentPartial) {
         if (!m_strPartialNumber.IsEmpty())

@@ -31,10 +31,14 @@ void CMimeParameters::Parse(const char* p, size_t n)
             ve = close ? static_cast<size_t>(close - p) : n;
             i = close ? ve + 1 : n;
         } else {
+            // An unquoted value runs to the next ";": senders leave names
+            // with blanks unquoted ("name=This is a test.txt").
             vs = i;
-            while (i < n && !strchr(" \t\r\n\";", p[i]))
+            while (i < n && p[i] != ';')
                 ++i;
             ve = i;
+            while (ve > vs && strchr(" \t\r\n", p[ve - 1]))
+                --ve;
         }
         Piece piece;
         piece.value.assign(p + vs, ve - vs);

@@ -14,8 +14,8 @@ class CMimeParameters
 public:
     // Reads the parameters of the text: separated by ";" (blanks, tabs, line
     // breaks and quotes between them are passed over), each a name up to
-    // "=", then a value in double quotes, or one that ends at a blank, a tab,
-    // a line break, a double quote or ";".
+    // "=", then a value in double quotes, or one that runs to the next ";"
+    // (or the end) without the blanks at either end.
     void Parse(const char* pszText, size_t nLength);
 
     struct Value

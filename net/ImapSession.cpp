@@ -568,6 +568,8 @@ bool CImapSession::Run()
         bSent = SendTagged(stExpunge, "EXPUNGE");
         break;
     case stFinish: {
+        if (SendQueuedDelete(bSent))
+            break;
         int nExpired = FindExpiredMail();
         if (nExpired > 0) {
             m_nDeleteNumber = nExpired;
@@ -586,6 +588,10 @@ bool CImapSession::Run()
     }
     case stCancel:
     default:
+        // Mails already filed are marked even when the pass is cut short, as
+        // they would come again otherwise.
+        if (m_nState == stCancel && SendQueuedDelete(bSent))
+            break;
         m_nState = stCancel;
         m_bEnded = true;
         bSent = SendTagged(stCancel, "LOGOUT");
@@ -736,14 +742,10 @@ bool CImapSession::OnReplyOk()
         break;
     case stDelete:
         m_nDeletedCount++;
-        if (m_bExpiredDelete) {
-            m_bExpiredDelete = false;
-            m_nState = stFinish;
-        } else {
-            if (!m_pSelection)
-                m_listC.MarkIdDeleted(IdOf(m_nDeleteNumber));
-            SelectMessage(m_nIndex + 1);
-        }
+        if (!m_bExpiredDelete && !m_pSelection)
+            m_listC.MarkIdDeleted(IdOf(m_nDeleteNumber));
+        m_bExpiredDelete = false;
+        m_nState = stFinish;
         break;
     case stExpunge:
         m_nDeletedCount = 0;
@@ -788,9 +790,14 @@ void CImapSession::SelectMessage(int nIndex)
         while (m_nIndex < static_cast<int>(m_pSelection->size())) {
             const CReceiveSelection& entry = (*m_pSelection)[m_nIndex];
             if (entry.bNoReceive && entry.bDelete) {
-                m_nCurrentNumber = m_nDeleteNumber = entry.nNumber;
-                m_nState = entry.nNumber >= 1 && entry.nNumber <= m_nMessageCount ? stDelete : stFinish;
-                return;
+                m_nCurrentNumber = entry.nNumber;
+                if (entry.nNumber < 1 || entry.nNumber > m_nMessageCount) {
+                    m_nState = stFinish;
+                    return;
+                }
+                QueueDelete(entry.nNumber, IdOf(entry.nNumber));
+                m_nIndex++;
+                continue;
             }
             if (!entry.bNoReceive) {
                 nNumber = entry.nNumber;
@@ -830,12 +837,9 @@ void CImapSession::HeaderStep()
         return;
     }
     RecordUndelivered(m_bTooLarge ? 0 : nDecision);
-    if (nDecision == 2) {
-        m_nDeleteNumber = m_nCurrentNumber;
-        m_nState = stDelete;
-    } else {
-        SelectMessage(m_nIndex + 1);
-    }
+    if (nDecision == 2)
+        QueueDelete(m_nCurrentNumber, IdOf(m_nCurrentNumber));
+    SelectMessage(m_nIndex + 1);
 }
 
 bool CImapSession::OpenMailFile()
@@ -869,6 +873,16 @@ bool CImapSession::WriteMailBytes(const char* pData, size_t nLength)
     return true;
 }
 
+bool CImapSession::SendQueuedDelete(bool& bSent)
+{
+    CString id;
+    if (!NextQueuedDelete(m_nDeleteNumber, id))
+        return false;
+    m_nState = stDelete;
+    bSent = SendTagged(stDelete, FormatString("STORE %d +FLAGS (\\Deleted)", m_nDeleteNumber));
+    return true;
+}
+
 bool CImapSession::StoreMail()
 {
     if (m_strMailFilePath.IsEmpty())
@@ -876,12 +890,9 @@ bool CImapSession::StoreMail()
     bool bKeepOnServer = false;
     if (StoreMailFile("IMAP File Close Error[%d][%ld]\r\n", bKeepOnServer) != storeFiled)
         return false;
-    if (RecordFiledMail(IdOf(m_nCurrentNumber), bKeepOnServer)) {
-        m_nDeleteNumber = m_nCurrentNumber;
-        m_nState = stDelete;
-    } else {
-        SelectMessage(m_nIndex + 1);
-    }
+    if (RecordFiledMail(IdOf(m_nCurrentNumber), bKeepOnServer))
+        QueueDelete(m_nCurrentNumber, IdOf(m_nCurrentNumber));
+    SelectMessage(m_nIndex + 1);
     return true;
 }
 

@@ -92,6 +92,8 @@ protected:
     void HeaderStep();
     // Files the downloaded mail; false when it could not be filed.
     bool StoreMail();
+    // Sends STORE \Deleted for the next queued deletion; false when none is left.
+    bool SendQueuedDelete(bool& bSent);
     CString IdOf(int nNumber) const;
     CLineSocket* LineSocket() const;
 

@@ -169,6 +169,15 @@ bool CPop3Session::Connect()
     return true;
 }
 
+bool CPop3Session::SendQueuedDelete(bool& bOk)
+{
+    int nNumber = 0;
+    if (!NextQueuedDelete(nNumber, m_strDeleteId))
+        return false;
+    bOk = SendPop3(cmdDele, FormatString("DELE %d\r\n", nNumber));
+    return true;
+}
+
 bool CPop3Session::SendPop3(Command command, const CString& text, const char* pszLogText)
 {
     m_lastCommand = command;
@@ -337,11 +346,17 @@ bool CPop3Session::Run()
         ReceiveMailStep();
         return true;
     case 14:
-        bOk = SendPop3(cmdDele, FormatString("DELE %d\r\n", m_nCurrentNumber));
+        QueueDelete(m_nCurrentNumber, m_strDeleteId);
+        m_strDeleteId.Empty();
         GoToNextMail();
+        bSent = false;
         break;
     case 15:
     case 16: {
+        if (SendQueuedDelete(bOk)) {
+            m_nState = 15;
+            break;
+        }
         int nNumber = FindExpiredMail();
         if (nNumber > 0) {
             bOk = SendPop3(cmdDeleExpired, FormatString("DELE %d\r\n", nNumber));
@@ -353,6 +368,10 @@ bool CPop3Session::Run()
         [[fallthrough]];
     case 17:
     default:
+        // Mails already filed are deleted even when the pass is cut short,
+        // as they would come again otherwise.
+        if (m_nState == 17 && SendQueuedDelete(bOk))
+            break;
         WriteIdListBack();
         m_bQuitting = true;
         bOk = SendPop3(cmdQuit, "QUIT\r\n");
@@ -668,12 +687,10 @@ void CPop3Session::ReceiveMailStep()
         m_listA.AppendId(id, m_nCurrentNumber);
     }
 
-    if (RecordFiledMail(id, bKeepOnServer)) {
-        m_strDeleteId = m_pSelection ? CString() : id;
-        m_nState = 14;
-    } else {
-        GoToNextMail();
-    }
+    // Queued at once: a pass cut short after this point still deletes it.
+    if (RecordFiledMail(id, bKeepOnServer))
+        QueueDelete(m_nCurrentNumber, m_pSelection ? CString() : id);
+    GoToNextMail();
     PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
 }
 

@@ -37,6 +37,8 @@ private:
 
     bool Connect();
     bool SendPop3(Command command, const CString& text, const char* pszLogText = nullptr);
+    // Sends DELE for the next queued deletion; false when none is left.
+    bool SendQueuedDelete(bool& bOk);
     // One reply line into the reply buffer (normalised to CR LF); -1 on failure.
     int ReadReplyLine();
     bool ReadReply();

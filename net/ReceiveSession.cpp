@@ -361,6 +361,31 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
     return bDelete && !bKeepOnServer;
 }
 
+void CReceiveSession::QueueDelete(int nNumber, const CString& strId)
+{
+    m_queuedDeletes.emplace_back(nNumber, strId);
+}
+
+bool CReceiveSession::NextQueuedDelete(int& nNumber, CString& strId)
+{
+    if (m_nNextQueuedDelete >= m_queuedDeletes.size())
+        return false;
+    if (m_nNextQueuedDelete == 0) {
+        bool bFlushed = true;
+        for (int i = 0; i < m_targetFolders.GetSize(); i++)
+            bFlushed = static_cast<CMailFolderStore*>(m_targetFolders[i])->FlushFiledMails() && bFlushed;
+        if (!bFlushed) {
+            WriteCommLog("Flush Error: the received mails stay on the server\r\n");
+            m_queuedDeletes.clear();
+            return false;
+        }
+    }
+    nNumber = m_queuedDeletes[m_nNextQueuedDelete].first;
+    strId = m_queuedDeletes[m_nNextQueuedDelete].second;
+    m_nNextQueuedDelete++;
+    return true;
+}
+
 void CReceiveSession::ReportTransferError(int nErrorResult, UINT nMessageId)
 {
     m_nErrorResult = nErrorResult;
@@ -391,6 +416,8 @@ void CReceiveSession::BeginPass(CDlgRemoteMail* pDialog, std::vector<CReceiveSel
     m_bQuitting = false;
     m_bRunning = true;
     m_undelivered.clear();
+    m_queuedDeletes.clear();
+    m_nNextQueuedDelete = 0;
 }
 
 void CReceiveSession::CloseSocket()

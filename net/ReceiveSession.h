@@ -155,8 +155,17 @@ protected:
     // pszCloseLogFormat logs a failed close (%d cause, %ld system error).
     StoreResult StoreMailFile(const char* pszCloseLogFormat, bool& bKeepOnServer);
     // Records the id of the mail just filed in list C. True when the mail is
-    // to be deleted from the server now.
+    // to be deleted from the server.
     bool RecordFiledMail(const CString& strId, bool bKeepOnServer);
+    // Deleting from the server waits until the pass has received what it
+    // will: what the store wrote for the mails is then forced onto the disk
+    // once for all of them, before the first is deleted, so that a power
+    // cut cannot take mail that the server no longer has.
+    void QueueDelete(int nNumber, const CString& strId);
+    // The next queued deletion; the folders that received mail are flushed
+    // before the first. False when none is left, or when the flush failed
+    // (then nothing is deleted and the mails stay on the server).
+    bool NextQueuedDelete(int& nNumber, CString& strId);
     void ReportTransferError(int nErrorResult, UINT nMessageId);
     // The system's text for an error code, without its line end.
     static CString SystemMessage(DWORD dwError);
@@ -195,6 +204,8 @@ protected:
     CPtrArray m_targetFolders;
     CStringArray m_targetFolderNames;
     std::vector<CUndeliveredMail> m_undelivered;
+    std::vector<std::pair<int, CString>> m_queuedDeletes;  // server number, id
+    size_t m_nNextQueuedDelete = 0;
     CDlgRemoteMail* m_pDialog = nullptr;
     std::vector<CReceiveSelection>* m_pSelection = nullptr;
     CMailSocket* m_pSocket = nullptr;

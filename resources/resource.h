@@ -48,6 +48,9 @@
 // Refused names of folders and rule sets.
 #define IDS_NAME_EMPTY 2120
 #define IDS_NAME_TRAILING 2121
+#define IDS_DEVICE_NAMES 57655
+// The status bar's prompt while nothing else is shown.
+#define IDS_IDLE_PROMPT 57345
 
 // Commands.
 #define ID_APP_ABOUT 57664

@@ -10,8 +10,10 @@
 #include "store/StoreText.h"
 #include "store/StoreWrite.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
+#include <map>
 #include <string>
 #include <unordered_map>
 
@@ -63,6 +65,7 @@ void CMailFolderStore::UpdatePaths()
         m_strIndexPath = CombinePath(m_record.m_strPath, "Index.lst");
         m_strDataPath = CombinePath(m_record.m_strPath, "MailData.Qmd");
     }
+    m_nCheckedDataEnd = -1;
     m_mailList.SetFilePath(m_strIndexPath);
 }
 
@@ -225,6 +228,9 @@ BOOL CMailFolderStore::IsIndexLoaded()
 
 BOOL CMailFolderStore::LoadIndex()
 {
+    // The data file may be cut below: no filing may be between its entry and
+    // its record meanwhile.
+    CSingleLock fileLock(&m_fileLock, TRUE);
     CSingleLock lock(&m_indexLock, TRUE);
     if (m_strIndexPath.IsEmpty())
         return FALSE;
@@ -244,6 +250,7 @@ BOOL CMailFolderStore::LoadIndex()
         if (!ok)
             return FALSE;
     }
+    RepairDataTail();
     m_nMailCount = m_mailList.GetMailCount();
     PostCountMessages();
     m_mailList.SetThreadMode(m_record.m_nListSwitch > 0);
@@ -302,6 +309,15 @@ void CMailFolderStore::PostCountMessages()
 
 void CMailFolderStore::RepairDataTail()
 {
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa)) {
+        m_nCheckedDataEnd = -1;
+        return;
+    }
+    LONGLONG size = (static_cast<LONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    // The data file still ends where the last filing of this store left it.
+    if (size == m_nCheckedDataEnd)
+        return;
     CFile file;
     if (!file.Open(m_strDataPath, CFile::modeReadWrite | CFile::shareDenyWrite))
         return;
@@ -309,68 +325,167 @@ void CMailFolderStore::RepairDataTail()
         ULONGLONG len = file.GetLength();
         if (len == 0) {
             file.Close();
+            m_nCheckedDataEnd = 0;
             return;
         }
-        // Every entry ends with the terminator, and no terminator occurs
-        // inside an entry: anything after the last one is a torn entry that no
-        // index record points to.
         const std::string term = "\r\n.\r\n";
-        char tail[5];
-        if (len >= 5) {
-            file.Seek(static_cast<LONGLONG>(len - 5), CFile::begin);
-            if (file.Read(tail, 5) == 5 && std::string(tail, 5) == term) {
-                file.Close();
-                return;
-            }
-        }
-        const ULONGLONG chunk = 64 * 1024;
-        std::string buf;
-        ULONGLONG end = len;
+        // Every entry ends with the terminator, and no terminator occurs
+        // inside an entry: anything after the last one is a torn entry.
         ULONGLONG keep = 0;
-        while (end > 0) {
-            ULONGLONG start = end > chunk ? end - chunk : 0;
-            ULONGLONG readLen = end - start + (end < len ? std::min<ULONGLONG>(4, len - end) : 0);
-            buf.resize(static_cast<size_t>(readLen));
-            file.Seek(static_cast<LONGLONG>(start), CFile::begin);
-            UINT got = file.Read(&buf[0], static_cast<UINT>(readLen));
-            buf.resize(got);
-            size_t at = buf.rfind(term);
-            if (at != std::string::npos) {
-                keep = start + at + term.size();
-                break;
+        {
+            const ULONGLONG chunk = 64 * 1024;
+            std::string buf;
+            ULONGLONG end = len;
+            while (end > 0) {
+                ULONGLONG start = end > chunk ? end - chunk : 0;
+                ULONGLONG readLen = end - start + (end < len ? std::min<ULONGLONG>(4, len - end) : 0);
+                buf.resize(static_cast<size_t>(readLen));
+                file.Seek(static_cast<LONGLONG>(start), CFile::begin);
+                UINT got = file.Read(&buf[0], static_cast<UINT>(readLen));
+                buf.resize(got);
+                size_t at = buf.rfind(term);
+                if (at != std::string::npos) {
+                    keep = start + at + term.size();
+                    break;
+                }
+                end = start;
             }
-            end = start;
         }
-        // Never cut into an entry the index knows.
+
+        // What "Index.lst" knows, deleted records included (only the
+        // optimisation may drop their entries). The file, not the list in
+        // memory: the list leaves deleted records out.
         CSingleLock lock(&m_indexLock, TRUE);
-        auto keepRecord = [&](int offset, int length) {
-            ULONGLONG recEnd = static_cast<ULONGLONG>(static_cast<unsigned>(offset)) +
-                               static_cast<ULONGLONG>(static_cast<unsigned>(length));
-            if (offset >= 0 && length >= 0 && recEnd > keep && recEnd <= len)
-                keep = recEnd;
-        };
-        if (m_mailList.IsLoaded()) {
-            for (int i = 0; i < m_mailList.GetAllRecordCount(); i++)
-                if (CMailIndexRecord* r = m_mailList.GetMailRecord(i))
-                    keepRecord(r->m_nDataOffset, r->m_nDataLength);
-        } else {
-            CFile index;
-            if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
-                std::string bytes(static_cast<size_t>(index.GetLength()), '\0');
-                UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
-                bytes.resize(got);
-                index.Close();
-                ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
-                    keepRecord(probe.m_nDataOffset, probe.m_nDataLength);
-                });
+        bool indexRead = false;
+        bool indexSound = true;
+        ULONGLONG indexedEnd = 0;
+        std::string bytes;
+        CFile index;
+        if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
+            bytes.assign(static_cast<size_t>(index.GetLength()), '\0');
+            UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+            index.Close();
+            indexRead = got == bytes.size();
+            bytes.resize(got);
+            ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
+                if (probe.m_nDataOffset < 0 || probe.m_nDataLength <= 0) {
+                    indexSound = false;
+                    return;
+                }
+                ULONGLONG recEnd = static_cast<ULONGLONG>(probe.m_nDataOffset) + static_cast<ULONGLONG>(probe.m_nDataLength);
+                if (recEnd > indexedEnd)
+                    indexedEnd = recEnd;
+                // Never cut into an entry the index knows.
+                if (recEnd > keep && recEnd <= len)
+                    keep = recEnd;
+            });
+        }
+        // A whole entry after the last one the index knows is a filing whose
+        // record never came (the program was stopped in between). The mail
+        // was never reported as received, so the server still has it and it
+        // comes again: kept, it would come back beside its second copy with
+        // the next rebuild of the list. Only an index that is whole and ends
+        // on an entry boundary is trusted to say so; a missing or damaged one
+        // is a case for the rebuild, which needs every entry.
+        if (indexRead && indexSound && indexedEnd < keep && indexedEnd <= len) {
+            bool boundary = indexedEnd == 0;
+            if (!boundary && indexedEnd >= term.size()) {
+                char tail[5];
+                file.Seek(static_cast<LONGLONG>(indexedEnd - term.size()), CFile::begin);
+                boundary = file.Read(tail, 5) == 5 && std::string(tail, 5) == term;
+            }
+            if (boundary) {
+                // The attachment folders of the dropped entries go with them,
+                // unless a record names the same folder. The entries are read
+                // in pieces: what lies there may be large.
+                std::vector<CString> names;
+                std::string pending;  // bytes not yet looked at
+                bool atStart = true;
+                const size_t chunk = 64 * 1024;
+                std::string buf(chunk, '\0');
+                for (ULONGLONG pos = indexedEnd; pos < keep;) {
+                    UINT want = static_cast<UINT>(std::min<ULONGLONG>(chunk, keep - pos));
+                    file.Seek(static_cast<LONGLONG>(pos), CFile::begin);
+                    UINT got = file.Read(&buf[0], want);
+                    if (got == 0)
+                        break;
+                    pos += got;
+                    pending.append(buf.data(), got);
+                    size_t i = 0;
+                    for (;;) {
+                        if (atStart) {
+                            size_t eol = pending.find("\r\n", i);
+                            if (eol == std::string::npos) {
+                                if (pending.size() - i <= MAX_PATH)
+                                    break;
+                                atStart = false;  // no name line: only its end is looked for
+                                continue;
+                            }
+                            if (eol - i < MAX_PATH)
+                                names.push_back(CString(pending.substr(i, eol - i)));
+                            atStart = false;
+                            i = eol;  // the terminator may follow the name line at once
+                        } else {
+                            size_t at = pending.find(term, i);
+                            if (at == std::string::npos) {
+                                // Keep what could still start a terminator.
+                                i = std::max(i, pending.size() > 4 ? pending.size() - 4 : 0);
+                                break;
+                            }
+                            i = at + term.size();
+                            atStart = true;
+                        }
+                    }
+                    pending.erase(0, i);
+                }
+                std::map<CString, CString> orphans;  // lower case -> as named
+                for (const CString& name : names) {
+                    bool plainName = !name.IsEmpty() && name.FindOneOf("\\/:*?\"<>|") < 0 && name != "." && name != "..";
+                    CString folder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
+                    if (plainName && DirectoryExists(folder)) {
+                        CString lower(name);
+                        lower.MakeLower();
+                        orphans[lower] = name;
+                    }
+                }
+                if (!orphans.empty()) {
+                    ForEachIndexLine(bytes, [&](const CMailIndexRecord&, size_t pos, size_t crlf) {
+                        for (size_t field = pos + CMailIndexRecord::binarySize; field <= crlf;) {
+                            size_t tab = bytes.find('\t', field);
+                            size_t fieldEnd = tab == std::string::npos || tab > crlf ? crlf : tab;
+                            CString text(bytes.substr(field, fieldEnd - field));
+                            text.MakeLower();
+                            orphans.erase(text);
+                            field = fieldEnd + 1;
+                        }
+                    });
+                }
+                for (const auto& orphan : orphans)
+                    DeleteDirectoryTree(CombinePath(CombinePath(m_record.m_strPath, "Attach"), orphan.second), true);
+                keep = indexedEnd;
             }
         }
         if (keep < len)
             file.SetLength(keep);
         file.Close();
+        m_nCheckedDataEnd = static_cast<LONGLONG>(keep < len ? keep : len);
     } catch (const CFileException&) {
         file.Abort();
     }
+}
+
+void CMailFolderStore::EnsureIndexFile()
+{
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (m_strIndexPath.IsEmpty() || GetFileAttributesExA(m_strIndexPath, GetFileExInfoStandard, &fa))
+        return;
+    // Data without an index is a case for the rebuild: left alone.
+    if (GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa) && (fa.nFileSizeLow || fa.nFileSizeHigh))
+        return;
+    HANDLE h = CreateFileA(m_strIndexPath, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, CREATE_NEW,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h != INVALID_HANDLE_VALUE)
+        CloseHandle(h);
 }
 
 void CMailFolderStore::ForEachIndexLine(const std::string& bytes, const IndexLineFn& fn)
@@ -476,6 +591,7 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
     if (!RecoverInterruptedSwap())
         return 0;
     RepairDataTail();
+    EnsureIndexFile();
 
     delete m_pReader;
     m_pReader = new CMailFileReader;
@@ -509,7 +625,10 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
     BOOL unread = !record->m_bRead;
     if (!m_mailList.AppendRecord(record.get()))
         return 0;
+    m_nCheckedDataEnd = static_cast<LONGLONG>(reader->GetDataOffset()) + reader->GetDataLength();
     m_bModified = TRUE;
+    m_bUnflushed = TRUE;
+    m_unflushedAttach.push_back(reader->GetAttachFolder());
     if (loaded) {
         CMailIndexRecord* r = record.release();
         if (m_mailList.IsThreadMode() && m_mailList.AreThreadsBuilt())
@@ -533,6 +652,26 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
         PostCountMessages();
     }
     return 1;
+}
+
+BOOL CMailFolderStore::FlushFiledMails()
+{
+    CSingleLock fileLock(&m_fileLock, TRUE);
+    if (!m_bUnflushed)
+        return TRUE;
+    BOOL ok = StoreWrite::Flush(m_strDataPath);
+    ok = StoreWrite::Flush(m_strIndexPath) && ok;
+    for (const CString& folder : m_unflushedAttach) {
+        if (folder.IsEmpty() || !DirectoryExists(folder))
+            continue;
+        CStringArray files;
+        ListFilesRecursive(folder, files);
+        for (int i = 0; i < files.GetSize(); i++)
+            ok = StoreWrite::Flush(files[i]) && ok;
+    }
+    m_unflushedAttach.clear();
+    m_bUnflushed = FALSE;
+    return ok;
 }
 
 // ---- Reading ----
@@ -748,6 +887,7 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
     if (!RecoverInterruptedSwap())
         return -2;
     RepairDataTail();
+    EnsureIndexFile();
     if (!pszMailText)
         pszMailText = "";
     if (nTextLength < 0)
@@ -823,6 +963,9 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
         AfxMessageBox(FormatString("メールデータの追加に失敗しました。\r\nファイル[%s]", m_strDataPath.GetString()));
         return -2;
     }
+    m_nCheckedDataEnd = static_cast<LONGLONG>(copy->m_nDataOffset) + copy->m_nDataLength;
+    m_bUnflushed = TRUE;
+    m_unflushedAttach.push_back(copy->GetAttachFolder(m_record.m_strPath));
     m_bModified = TRUE;
     if (pCopiedState)
         pCopiedState->CopyStateFrom(*copy);

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 class CMailFileReader;
 class CMailMessage;
@@ -88,6 +89,11 @@ public:
                        BOOL bUseDateForReceived = FALSE, HWND hWndList = nullptr, int* pnIndex = nullptr,
                        const StoreFilterResult* pFilter = nullptr, BOOL bStoreParts = TRUE, int nCodePage = -1,
                        int nForcedEncoding = -1);
+    // Forces what the filings since the last call wrote onto the disk:
+    // "MailData.Qmd", "Index.lst" and the files of their attachment folders,
+    // each once. A receiver calls it once before it asks the server to
+    // delete the mails it filed. False when a file could not be flushed.
+    BOOL FlushFiledMails();
     // Whether the reader could not decode the last mail filed (it was kept
     // whole all the same); a receiver must then keep it on the server.
     BOOL LastFilingDecodeFailed() const { return m_bLastDecodeFailed; }
@@ -161,9 +167,14 @@ private:
                     BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter);
     void SetFromAccountFlag(CMailIndexRecord* pRecord);
     BOOL SetMailFlagBit(const char* pszMailFileName, int nBit, BOOL bSet);
-    // Cuts an entry left torn at the end of the data file by an interrupted
-    // filing, so that the next entry starts on a clean boundary.
+    // Cuts what an interrupted filing left at the end of the data file: a
+    // torn entry, and whole entries after the last one "Index.lst" knows
+    // (with their attachment folders), so that the next entry starts on a
+    // clean boundary and no rebuild brings an unfinished filing back.
     void RepairDataTail();
+    // Makes an empty "Index.lst" for a folder that has no mail yet, so that
+    // an entry filed without its record is known for what it is.
+    void EnsureIndexFile();
     BOOL GetInheritedSwitch(BOOL CFolderRecord::*pSwitch) const;
     // Calls fn for each whole line of an index file's bytes with the record
     // of its binary head, where the line starts and where its CR LF stands.
@@ -183,4 +194,10 @@ private:
     CFolderRecord m_record;
     int m_nMailCount = 0;
     int64_t m_tLastUse = 0;
+    // Attachment folders of the mails filed since the last flush, and
+    // whether anything was filed at all.
+    std::vector<CString> m_unflushedAttach;
+    BOOL m_bUnflushed = FALSE;
+    // Length of the data file when it was last found in order (-1: unknown).
+    LONGLONG m_nCheckedDataEnd = -1;
 };

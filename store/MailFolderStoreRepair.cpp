@@ -350,6 +350,7 @@ BOOL CMailFolderStore::RebuildIndex()
 {
     if (m_strDataPath.IsEmpty())
         return FALSE;
+    CSingleLock fileLock(&m_fileLock, TRUE);
     HCURSOR oldCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     struct CursorBack
     {
@@ -360,6 +361,8 @@ BOOL CMailFolderStore::RebuildIndex()
         return FALSE;
     if (!Exists(m_strDataPath))
         return TRUE;
+    // An unfinished filing is not brought back as a mail of its own.
+    RepairDataTail();
     CFile data;
     if (!data.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyWrite)) {
         CString text = "[%FILEPATH%]が開けませんでした。";

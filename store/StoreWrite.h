@@ -14,4 +14,12 @@ void Write(CFile& file, const void* pData, UINT nCount);
 // Installs a hook; returns the previous one. Tests only.
 WriteHook SetHook(WriteHook hook);
 
+// Forces a file the store wrote onto the disk (FlushFileBuffers through a
+// handle of its own; the system flushes the file whoever wrote it). False
+// when the file cannot be opened or flushed.
+BOOL Flush(const char* pszPath);
+// Tests only: called with the path before each flush. Returns the previous one.
+typedef void (*FlushHook)(const char* pszPath);
+FlushHook SetFlushHook(FlushHook hook);
+
 } // namespace StoreWrite

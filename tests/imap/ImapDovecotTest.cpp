@@ -365,3 +365,35 @@ TEST_F(ImapDovecotTest, DotLinesArriveByteExactInTextAndEveryAttachmentEncoding)
     EXPECT_EQ(got["printed.txt"], mail.printed);
     EXPECT_EQ(got["uu.dat"], mail.uu);
 }
+
+// What the store wrote for the mails of a pass is forced onto the disk once,
+// after the last of them was filed and before the first is marked \Deleted.
+TEST_F(ImapDovecotTest, FiledMailIsFlushedOnceBeforeTheFirstDeletedMark)
+{
+    const int nUser = 12;
+    ClearMaildir(nUser);
+    for (const std::string& mail : {kSjisMail, SmallMail("flush")})
+        DeliverMail(nUser, mail);
+    TestSessionFolder folder;
+    CMailFolderStore inbox;
+    SetUpInbox(inbox, folder.Root() + "\\Inbox");
+    CImapTestSession session(folder);
+    Configure(session, nUser);
+    session.SetTargetStore(&inbox);
+    PassResult result;
+    std::vector<std::string> events;
+    {
+        StoreEventRecorder recorder;
+        result = RunPass(session);
+        events = recorder.Events();
+    }
+    ASSERT_TRUE(result.bFinished);
+    EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
+    EXPECT_EQ(session.GetReceivedCount(), 2);
+    EXPECT_EQ(CountServerMails(nUser), 0);
+    // Filing writes the data entry, then the record, for each mail.
+    const std::vector<std::string> expected = {
+        "write MailData.Qmd", "write Index.lst", "write MailData.Qmd", "write Index.lst",
+        "flush MailData.Qmd", "flush Index.lst", "log STORE \\Deleted", "log STORE \\Deleted"};
+    EXPECT_EQ(events, expected);
+}

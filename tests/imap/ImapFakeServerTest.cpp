@@ -146,8 +146,10 @@ TEST_F(ImapFakeServer, FailuresEndThePassWithTheirOwnResult)
         {"badselect", 43, 57619, 0, {}},
         // "* BYE" in answer to the login is a refused login.
         {"byelogin", 2, 57631, 0, {}},
-        // The server goes silent in the middle of the second mail's literal.
-        {"silent", 42, 57619, 1, {"STORE 1 +FLAGS (\\Deleted)"}},
+        // The server goes silent in the middle of the second mail's literal;
+        // the first mail is filed, but nothing is marked before the pass has
+        // received all it will.
+        {"silent", 42, 57619, 1, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.user);

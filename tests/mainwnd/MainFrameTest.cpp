@@ -285,3 +285,42 @@ TEST_F(MainFrameTest, ClosingEndsOrLetsGoOfWorkersWithinItsBound)
     CloseHandle(worker);
     CloseHandle(stop);
 }
+
+namespace {
+
+// Answers the folder password dialog once it is up: with a password, or cancels.
+const char* g_passwordAnswer = nullptr;
+
+void CALLBACK AnswerPassword(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dlg = FindWindowA("#32770", "フォルダのパスワード");
+    if (!dlg)
+        return;
+    KillTimer(nullptr, id);
+    if (g_passwordAnswer) {
+        SetDlgItemTextA(dlg, IDC_PASSWORD, g_passwordAnswer);
+        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    } else {
+        PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, AFolderWithAPasswordOpensOnlyForIt)
+{
+    HTREEITEM inbox = Tree()->FindItem(Inbox()->GetFolderId());
+    int id = Tree()->CreateFolder(nullptr, inbox, "秘密", 2, TRUE);
+    m_app->FindFolder(id)->GetFolderRecord().m_strPassword = "himitsu";
+
+    g_passwordAnswer = nullptr;
+    SetTimer(nullptr, 0, 100, AnswerPassword);
+    Tree()->SelectFolder(id);
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), Inbox()->GetFolderId());
+    EXPECT_EQ(Tree()->GetSelectedFolderId(), Inbox()->GetFolderId());
+
+    g_passwordAnswer = "himitsu";
+    SetTimer(nullptr, 0, 100, AnswerPassword);
+    Tree()->SelectFolder(id);
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), id);
+}

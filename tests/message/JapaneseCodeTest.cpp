@@ -123,6 +123,47 @@ TEST(JapaneseCode, Utf8AndUtf7)
         EXPECT_EQ(S(CMimeCodec::DecodeUtf7(c.input.data(), static_cast<int>(c.input.size()))), c.expected) << c.name;
 }
 
+// Header bytes written straight into a mail: UTF-8 from current programs,
+// Shift_JIS and JIS from Japanese ones.
+TEST(JapaneseCode, RawHeaderTextIsReadAsUtf8OnlyWhenItIsUtf8)
+{
+    const struct
+    {
+        const char* name;
+        std::string input;
+        bool utf8;
+        std::string expected;
+    } cases[] = {
+        {"utf-8 kanji", "\xe4\xbc\x9a\xe8\xad\xb0\xe8\xb3\x87\xe6\x96\x99", true, "会議資料"},
+        {"utf-8 greek and cyrillic", "\xce\xa9mega \xd0\x96", true, "Ωmega Ж"},
+        {"shift_jis kanji with a backslash trail", "表示のテスト", false, "表示のテスト"},
+        {"shift_jis half-width katakana", "\xB1\xB2\xB3", false, "\xB1\xB2\xB3"},
+        {"iso-2022-jp", "\x1b$B%F%9%H\x1b(B", false, "テスト"},
+        {"ascii alone is not utf-8", "Hello", false, "Hello"},
+        {"overlong form", "\xc0\xaf", false, "\xc0\xaf"},
+        {"surrogate half", "\xed\xa0\x80", false, "\xed\xa0\x80"},
+        {"cut short at the end", "a\xe3\x81", false, "a\xe3\x81"},
+        {"past U+10FFFF", "\xf4\x90\x80\x80", false, "\xf4\x90\x80\x80"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(IsMultiByteUtf8(c.input.data(), static_cast<int>(c.input.size())), c.utf8) << c.name;
+        EXPECT_EQ(S(RawHeaderTextToSjis(c.input.data(), static_cast<int>(c.input.size()))), c.expected) << c.name;
+    }
+}
+
+TEST(JapaneseCode, CodePagesOfCharsetsExistOnThisMachine)
+{
+    // Korean mail is read through 949, which every system has; a code page
+    // the machine lacks counts as an unknown charset.
+    EXPECT_EQ(GetCodePageOfCharset("EUC-KR"), 949u);
+    EXPECT_EQ(GetCodePageOfCharset("ks_c_5601-1987"), 949u);
+    for (const char* charset : {"ISO-2022-KR", "ISO-8859-2", "KOI8-R", "BIG5"}) {
+        UINT cp = GetCodePageOfCharset(charset);
+        EXPECT_TRUE(cp == 0 || IsValidCodePage(cp)) << charset;
+    }
+    EXPECT_EQ(GetCodePageOfCharset("x-unknown"), 0u);
+}
+
 TEST(JapaneseCode, CharsetNamesByCode)
 {
     EXPECT_EQ(S(GetCharsetNameByCode(0)), "ISO-2022-JP");

@@ -271,6 +271,14 @@ TEST_F(MailMessageTest, ExtendedParametersByTable)
         // The plain form still works, header words included.
         {"Content-Type: application/octet-stream; name=\"=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=.txt\"\r\n",
          "", "テスト.txt", "", ""},
+        // An unquoted value runs to the next ";", without the blanks around it.
+        {"Content-Type: text/plain; name=This is a test.txt\r\n", "", "This is a test.txt", "", ""},
+        {"Content-Type: text/plain; name= two  blanks.txt ; charset=UTF-8\r\n"
+         "Content-Disposition: attachment; filename=This is a test.txt;\r\n",
+         "", "two  blanks.txt", "This is a test.txt", "UTF-8"},
+        {"Content-Type: multipart/mixed; boundary=simple boundary\r\n", "simple boundary", "", "", ""},
+        // A charset is one word; an unquoted comment after it is no part of it.
+        {"Content-Type: text/plain; charset=us-ascii (Plain text)\r\n", "", "", "", "US-ASCII"},
     };
     for (const auto& c : cases) {
         CMailMessage m;  // the name parameter outlives a parse of the same object

@@ -1,8 +1,11 @@
 #include "NetTestSupport.h"
 
 #include "net/NetMessages.h"
+#include "net/CommLog.h"
 #include "net/ReceiveSession.h"
 #include "store/MailFolderStore.h"
+#include "store/StoreWrite.h"
+#include "core/FileUtil.h"
 
 #include "support/TestSupport.h"
 
@@ -360,6 +363,65 @@ PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs, std::vector<CRec
     if (!result.bFinished)
         session.Cancel();
     return result;
+}
+
+namespace {
+
+std::mutex g_eventLock;
+std::vector<std::string> g_events;
+StoreWrite::WriteHook g_previousWrite;
+StoreWrite::FlushHook g_previousFlush;
+CommLogWriter g_previousLog;
+
+void AddEvent(const std::string& event)
+{
+    std::lock_guard<std::mutex> lock(g_eventLock);
+    g_events.push_back(event);
+}
+
+void RecordWrite(CFile& file, const void* pData, UINT nCount)
+{
+    AddEvent("write " + file.GetFileName().Str());
+    file.Write(pData, nCount);
+}
+
+void RecordFlush(const char* pszPath)
+{
+    AddEvent("flush " + GetFileNameFromPath(pszPath).Str());
+}
+
+void RecordLog(const char* pszText)
+{
+    if (strncmp(pszText, "DELE ", 5) == 0)
+        AddEvent("log DELE");
+    else if (pszText[0] == 'A' && strstr(pszText, " STORE ") && strstr(pszText, "\\Deleted"))
+        AddEvent("log STORE \\Deleted");
+}
+
+} // namespace
+
+StoreEventRecorder::StoreEventRecorder()
+{
+    {
+        std::lock_guard<std::mutex> lock(g_eventLock);
+        g_events.clear();
+    }
+    g_previousWrite = StoreWrite::SetHook(RecordWrite);
+    g_previousFlush = StoreWrite::SetFlushHook(RecordFlush);
+    g_previousLog = SetCommLogWriter(RecordLog);
+}
+
+StoreEventRecorder::~StoreEventRecorder()
+{
+    StoreWrite::SetHook(g_previousWrite);
+    StoreWrite::SetFlushHook(g_previousFlush);
+    SetCommLogWriter(g_previousLog);
+}
+
+std::vector<std::string> StoreEventRecorder::Events() const
+{
+    std::lock_guard<std::mutex> lock(g_eventLock);
+    return g_events;
 }
 
 } // namespace NetTest

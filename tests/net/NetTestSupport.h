@@ -104,6 +104,19 @@ struct PassResult
     std::vector<std::pair<int, UINT>> errors;  // every transfer-error message
 };
 
+// While it lives, records in order what the store writes ("write" and the
+// file name), what it flushes ("flush" and the file name) and the commands
+// that delete mail on the server ("log DELE", "log STORE \\Deleted").
+class StoreEventRecorder
+{
+public:
+    StoreEventRecorder();
+    ~StoreEventRecorder();
+    StoreEventRecorder(const StoreEventRecorder&) = delete;
+    StoreEventRecorder& operator=(const StoreEventRecorder&) = delete;
+    std::vector<std::string> Events() const;
+};
+
 // Starts the session on this thread and runs its step machine until it
 // ends, as the session thread does.
 PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs = 120000,

@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 using namespace NetTest;
@@ -386,4 +387,58 @@ TEST_F(Pop3DovecotTest, DotLinesArriveByteExactInTextAndEveryAttachmentEncoding)
     EXPECT_EQ(got["data.bin"], mail.binary);
     EXPECT_EQ(got["printed.txt"], mail.printed);
     EXPECT_EQ(got["uu.dat"], mail.uu);
+}
+
+// What the store wrote for the mails of a pass is forced onto the disk once,
+// after the last of them was filed and before the server is told to delete
+// the first: a power cut can then not take mail the server no longer has.
+// A pass that leaves the mail on the server flushes nothing.
+TEST_F(Pop3DovecotTest, FiledMailIsFlushedOnceBeforeTheFirstDele)
+{
+    const int nUser = 11;
+    for (bool bLeave : {false, true}) {
+        SCOPED_TRACE(bLeave ? "leaving the mail on the server" : "deleting the mail");
+        ClearMaildir(nUser);
+        for (const std::string* mail : {&kJisMail, &kUtf8Mail, &kSjisMail})
+            DeliverMail(nUser, *mail);
+        TestSessionFolder folder;
+        CMailFolderStore inbox;
+        SetUpInbox(inbox, folder.Root() + "\\Inbox");
+        CPop3TestSession session(folder);
+        Configure(session, nUser, 110, false);
+        session.SetLeaveOnServer(bLeave);
+        session.SetTargetStore(&inbox);
+        PassResult result;
+        std::vector<std::string> events;
+        {
+            StoreEventRecorder recorder;
+            result = RunPass(session);
+            events = recorder.Events();
+        }
+        ASSERT_TRUE(result.bFinished);
+        EXPECT_EQ(result.nFinishResult, 0) << session.GetErrorText().GetString();
+        ASSERT_EQ(session.filed.size(), 3u);
+        EXPECT_EQ(CountServerMails(nUser), bLeave ? 3 : 0);
+
+        // write ... write (the last record), flush of each file once, dele x 3.
+        auto firstFlush = std::find_if(events.begin(), events.end(),
+                                       [](const std::string& e) { return e.compare(0, 6, "flush ") == 0; });
+        auto firstDele = std::find(events.begin(), events.end(), "log DELE");
+        auto lastWrite = std::find_if(events.rbegin(), events.rend(),
+                                      [](const std::string& e) { return e.compare(0, 6, "write ") == 0; });
+        ASSERT_NE(lastWrite, events.rend());
+        EXPECT_EQ(*lastWrite, "write Index.lst");
+        if (bLeave) {
+            EXPECT_EQ(firstFlush, events.end());
+            EXPECT_EQ(firstDele, events.end());
+            continue;
+        }
+        ASSERT_NE(firstFlush, events.end());
+        EXPECT_LE(lastWrite.base() - events.begin(), firstFlush - events.begin());
+        std::vector<std::string> flushed(firstFlush, firstDele);
+        std::sort(flushed.begin(), flushed.end());
+        EXPECT_EQ(flushed, (std::vector<std::string>{"flush Headers.dat", "flush Index.lst", "flush MailData.Qmd",
+                                                     "flush data.bin"}));
+        EXPECT_EQ(std::vector<std::string>(firstDele, events.end()), std::vector<std::string>(3, "log DELE"));
+    }
 }
