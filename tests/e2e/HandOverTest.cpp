@@ -12,7 +12,9 @@
 #include <mapi.h>
 
 #include <cstring>
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 using E2e::CProgramUnderTest;
@@ -96,6 +98,27 @@ std::vector<HWND> Editors(DWORD pid)
 std::vector<HWND> Editors(const CProgramUnderTest& program)
 {
     return Editors(program.ProcessId());
+}
+
+std::string TopWindows(DWORD pid)
+{
+    std::pair<DWORD, std::string> ctx{ pid, "" };
+    EnumWindows([](HWND h, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<std::pair<DWORD, std::string>*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == c->first && IsWindowVisible(h)) {
+            char cls[64] = {}, title[256] = {};
+            GetClassNameA(h, cls, sizeof(cls));
+            GetWindowTextA(h, title, sizeof(title));
+            c->second += std::string(cls) + " \"" + title + "\"";
+            if (HWND text = GetDlgItem(h, 0xFFFF))
+                c->second += " " + std::string(E2e::GetWindowTextOf(text).GetString());
+            c->second += "\n";
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.second;
 }
 
 bool WaitForEditors(const CProgramUnderTest& program, int count)
@@ -262,7 +285,6 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
     EXPECT_EQ(FieldText(mapiEditor, IDC_ME_BCC), "bcc@example.jp");
     EXPECT_EQ(FieldText(mapiEditor, IDC_ME_SUBJECT), "お見積り&tempattach=C:\\x");
     EXPECT_NE(FieldText(mapiEditor, IDC_ME_BODY).Find("本文です。"), -1);
-    FreeLibrary(stub);
 
     // The editors go first, their contents discarded.
     for (HWND h : Editors(program)) {
@@ -278,31 +300,44 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
     // The refused module was never initialised: one "init" only.
     std::string log = TestSupport::ReadFileBytes(events);
     EXPECT_EQ(log.find("init\n"), log.rfind("init\n"));
-}
 
-TEST(HandOver, SimpleMapiStartsTheProgramWhenItIsNotRunning)
-{
-    TestSupport::TempDir dir;
-    CString args = "/INI \"/M:" + dir.Path() + "\\MailBox\"";
-    PrepareProgramFolder(dir, args);
-    if (HasFatalFailure())
-        return;
+    // With the program ended, a send starts it from beside the library, and
+    // the started program takes the queued request.
     ASSERT_EQ(FindWindowA("CVMWndClass", nullptr), nullptr);
-    RegisterLibrary(dir.File("QdMapi.dll"));
-    HMODULE stub = LoadLibraryA("mapi32.dll");
-    ASSERT_NE(stub, nullptr);
-    auto send = reinterpret_cast<LPMAPISENDMAIL>(reinterpret_cast<void*>(GetProcAddress(stub, "MAPISendMail")));
-    ASSERT_NE(send, nullptr);
+    // Started without switches, the program finds its mailbox in its settings.
+    {
+        std::string ini = TestSupport::ReadFileBytes(dir.File("CVM.ini"));
+        ini += "[Paths]\r\nMailBoxPath=\"" + std::string(dir.Path().GetString()) +
+               "\"\r\nMailBoxName=\"MailBox\"\r\n\r\n";
+        TestSupport::WriteFileBytes(dir.File("CVM.ini"), ini);
+    }
     MapiRecipDesc to = { 0, MAPI_TO, nullptr, const_cast<char*>("late@example.jp"), 0, nullptr };
-    MapiMessage message = { 0, const_cast<char*>("起動から"), const_cast<char*>("本文"), nullptr, nullptr, nullptr,
+    MapiMessage late = { 0, const_cast<char*>("起動から"), const_cast<char*>("本文"), nullptr, nullptr, nullptr,
                             0, nullptr, 1, &to, 0, nullptr };
-    // The library starts the program beside it, which takes the queued request.
-    EXPECT_EQ(send(0, 0, &message, 0, 0), static_cast<ULONG>(SUCCESS_SUCCESS));
-    HWND main = nullptr;
-    E2e::WaitUntil(kStartTimeout, [](void* p) {
-        return (*static_cast<HWND*>(p) = FindWindowA("CVMWndClass", nullptr)) != nullptr;
-    }, &main);
-    ASSERT_NE(main, nullptr);
+    // The library starts the program beside it, which takes the queued
+    // request; the send waits for that, so it runs beside this thread, which
+    // confirms the mailbox folder the started program may ask for.
+    std::atomic<ULONG> sent{ 0xFFFFFFFF };
+    std::thread sender([&] { sent = send(0, 0, &late, 0, 0); });
+    main = nullptr;
+    DWORD start = GetTickCount();
+    while (!main && GetTickCount() - start < kStartTimeout) {
+        main = FindWindowA("CVMWndClass", nullptr);
+        EnumWindows([](HWND h, LPARAM) -> BOOL {
+            if (GetDlgItem(h, IDC_MAILBOX_NAME) && IsWindowVisible(h))
+                PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return TRUE;
+        }, 0);
+        Sleep(200);
+    }
+    if (!main) {
+        // Whatever the started program shows, it must not outlive the test.
+        sender.join();
+        ADD_FAILURE() << "the started program shows no main window";
+        return;
+    }
+    sender.join();
+    EXPECT_EQ(sent.load(), static_cast<ULONG>(SUCCESS_SUCCESS));
     DWORD pid = 0;
     GetWindowThreadProcessId(main, &pid);
     HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, pid);
@@ -310,7 +345,8 @@ TEST(HandOver, SimpleMapiStartsTheProgramWhenItIsNotRunning)
     {
         DWORD pid;
     } ctx{ pid };
-    EXPECT_TRUE(E2e::WaitUntil(30000, [](void* v) { return Editors(static_cast<Ctx*>(v)->pid).size() == 1; }, &ctx));
+    EXPECT_TRUE(E2e::WaitUntil(30000, [](void* v) { return Editors(static_cast<Ctx*>(v)->pid).size() == 1; }, &ctx))
+        << TopWindows(pid);
     std::vector<HWND> editors = Editors(pid);
     if (editors.size() == 1) {
         EXPECT_EQ(FieldText(editors[0], IDC_ME_TO), "late@example.jp");
@@ -326,7 +362,6 @@ TEST(HandOver, SimpleMapiStartsTheProgramWhenItIsNotRunning)
             return TRUE;
         }, static_cast<LPARAM>(pid));
     }
-    FreeLibrary(stub);
     PostMessageA(main, WM_CLOSE, 0, 0);
     if (process) {
         if (WaitForSingleObject(process, kStartTimeout) != WAIT_OBJECT_0) {
@@ -335,4 +370,5 @@ TEST(HandOver, SimpleMapiStartsTheProgramWhenItIsNotRunning)
         }
         CloseHandle(process);
     }
+    FreeLibrary(stub);
 }
