@@ -6,7 +6,6 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <stdlib.h>
 #include <string.h>
 
 #define EXPORT __declspec(dllexport)
@@ -119,10 +118,6 @@ static void Put(int slot, const char* fmt, ...)
     va_start(args, fmt);
     vsnprintf(line + n, sizeof(line) - (size_t)n, fmt, args);
     va_end(args);
-    if (getenv("CVM_PLUGIN_TRACE")) {
-        fprintf(stderr, "%s\n", line);
-        fflush(stderr);
-    }
     if (strlen(g_out) + strlen(line) + 2 < g_outSize) {
         strcat(g_out, line);
         strcat(g_out, "\n");
