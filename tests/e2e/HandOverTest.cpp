@@ -371,4 +371,9 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
         CloseHandle(process);
     }
     FreeLibrary(stub);
+    // The stub may keep its provider loaded; the library beside the program
+    // must go, or the test's folder could not be removed.
+    while (HMODULE library = GetModuleHandleA("QdMapi.dll"))
+        if (!FreeLibrary(library))
+            break;
 }
