@@ -29,4 +29,7 @@ enum : UINT
     WM_QD_SHOW_TASKLIST = 1476,
     WM_QD_APPLY_VIEW_SETTINGS = 1478,
     WM_QD_HANDOVER_REQUEST = 1494,
+    // A Simple MAPI request file handed over (lParam: its path, a buffer of
+    // the communication thread given back with 1409).
+    WM_QD_MAPI_REQUEST = 1495,
 };

@@ -345,8 +345,11 @@ public:
 
     void OnAppAbout();
     // Opens a mail editor for a mailto text or a file (empty: a new mail)
-    // from the command line or a second start's hand-over: a trusted request.
+    // from the command line or a second start's hand-over: files may be
+    // named as words, but "attach=" and "tempattach=" are ignored.
     void OpenMailEditor(const char* pszText);
+    // Deletes the stored copy an editor replaced (thread message 1389).
+    void DeleteEditedMail(int nFolderId, int nIndex);
     // Appends a time-stamped line to the application log, whatever the log setting.
     void AppendAppLog(const char* pszLine);
     void ReleaseInstanceMutex();

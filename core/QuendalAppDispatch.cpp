@@ -1,6 +1,7 @@
 // The application thread's dispatcher of the private messages that other
 // threads post to it.
 #include "core/QuendalApp.h"
+#include "plugin/MapiRequestOpen.h"
 
 #include "core/AppMessages.h"
 #include "core/DlgAbout.h"
@@ -27,6 +28,7 @@ bool IsApplicationMessage(UINT message)
     case 1382: case 1383: case 1384: case 1386: case 1388: case 1389: case 1390: case 1392: case 1393:
     case 1394: case 1399: case 1400: case 1401: case 1405: case 1406: case 1407: case 1417: case 1418:
     case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1474: case 1475: case 1476: case 1478:
+    case 1495:
         return true;
     default:
         return false;
@@ -71,10 +73,7 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
     case WM_QD_COMPOSE_TEXT: {
         const char* text = reinterpret_cast<const char*>(lParam);
         if (text) {
-            CString request(text);
-            if (request.Left(7).CompareNoCase("mailTo:") == 0)
-                request = request.Mid(7);
-            OpenMailEditor(request);
+            OpenMailEditor(text);
             if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
                 m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
         } else {
@@ -82,6 +81,13 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
         }
         break;
     }
+    case WM_QD_MAPI_REQUEST:
+        if (lParam) {
+            OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
+            if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
+                m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
+        }
+        break;
     case WM_QD_ADDRESS_TEXT:
         if (pFrame) {
             pFrame->OnAppThreadMessage(message, wParam, lParam);
@@ -90,6 +96,11 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
             pFrame->BringWindowToTop();
             pFrame->SetForegroundWindow();
         }
+        break;
+    case 1389:
+        DeleteEditedMail(static_cast<int>(wParam), static_cast<int>(lParam));
+        if (pFrame)
+            pFrame->OnAppThreadMessage(WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(wParam));
         break;
     case WM_QD_REMOVE_EDIT_THREAD:
         RemoveEditThread(static_cast<DWORD>(lParam));

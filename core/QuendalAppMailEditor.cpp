@@ -4,12 +4,16 @@
 #include "core/QuendalApp.h"
 
 #include "core/AccountDataSet.h"
+#include "editor/MailEditThread.h"
 #include "store/MailEditRequest.h"
 #include "store/MailFolderStore.h"
 #include "resources/resource.h"
 
 namespace {
 const UINT kNeedAccount = IDS_NEED_ACCOUNT;
+
+// The command line's own origin rides on the trust argument.
+const BOOL kFromCommandLine = 2;
 }
 
 BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra,
@@ -29,6 +33,8 @@ BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex
     }
 
     MailEditorHooks& hooks = GetMailEditorHooks();
+    if (!hooks.pfnStartEditor && !hooks.pfnActivateEditor)
+        InstallMailEditorHooks();
     if (pStore && hooks.pfnActivateEditor && hooks.pfnActivateEditor(pStore, nIndex))
         return TRUE;
 
@@ -40,8 +46,10 @@ BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex
         request.m_strTo = CMailEditRequest::CleanHeaderValue(address);
         request.m_strCc = CMailEditRequest::CleanHeaderValue(second);
     } else {
-        request.ParseAddressText(address, second, bTrusted ? CMailEditRequest::originTrusted
-                                                           : CMailEditRequest::originUntrusted);
+        CMailEditRequest::Origin origin = bTrusted == kFromCommandLine ? CMailEditRequest::originCommandLine
+                                          : bTrusted                   ? CMailEditRequest::originTrusted
+                                                                       : CMailEditRequest::originUntrusted;
+        request.ParseAddressText(address, second, origin);
     }
     // Texts given directly by the caller fill what the address text left empty.
     if (pszBody && *pszBody && request.m_strBody.IsEmpty())
@@ -62,7 +70,18 @@ BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex
 
 void CQuendalApp::OpenMailEditor(const char* pszText)
 {
-    OpenMailEditor(-1, nullptr, -1, 0, pszText, "", "", "", "", 0, 0, FALSE, 0, TRUE);
+    // A mailto link clicked on a web page arrives here too: it may name
+    // files to attach only as plain words, never through "attach=".
+    OpenMailEditor(-1, nullptr, -1, 0, pszText, "", "", "", "", 0, 0, FALSE, 0, kFromCommandLine);
+}
+
+void CQuendalApp::DeleteEditedMail(int nFolderId, int nIndex)
+{
+    CMailFolderStore* store = FindFolder(nFolderId);
+    if (!store || !store->GetMailList())
+        return;
+    if (store->DeleteMail(nIndex))
+        store->PostCountMessages();
 }
 
 BOOL CQuendalApp::RestoreDeletedMail(int nPos)

@@ -1,5 +1,6 @@
 // Shut-down in order, and the idle unloading of unused folder indexes.
 #include "core/QuendalApp.h"
+#include "plugin/PlugInStartup.h"
 
 #include "core/AppMessages.h"
 #include "core/DlgEndWaitThread.h"
@@ -58,6 +59,7 @@ void CQuendalApp::ShutDown()
         return;
     m_bShutDown = true;
     MarkInstanceEnding();
+    UnloadPlugIns();
 
     UpdateUnreadMailRegistry();
 
@@ -131,6 +133,7 @@ int CQuendalApp::ExitInstance()
         WSACleanup();
     m_bSocketsStarted = false;
     int code = CMailApp::ExitInstance();
+    DeleteQuendalAPIObject();
     return m_nExitCode ? m_nExitCode : code;
 }
 

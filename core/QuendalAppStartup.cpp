@@ -19,6 +19,7 @@
 #include "core/SplashWnd.h"
 #include "mainwnd/MainFrame.h"
 #include "plugin/CommunicationThread.h"
+#include "plugin/PlugInStartup.h"
 #include "plugin/SharedMemory.h"
 #include "resources/resource.h"
 #include "store/FolderRegistryHooks.h"
@@ -245,8 +246,10 @@ namespace {
 
 // Writes the command line into the hand-over block and asks the running
 // instance to take it; a second start with nothing to hand over restores it.
-bool HandOverToRunningInstance(HWND hRunning, const CString& cmdLine)
+bool HandOverToRunningInstance(HWND hRunning, CString cmdLine)
 {
+    // The joined arguments end in a blank, which would end up in the last value.
+    cmdLine.Trim();
     if (cmdLine.IsEmpty())
         return ::PostMessageA(hRunning, WM_SYSCOMMAND, SC_RESTORE, 0) != FALSE;
     CMemFile file;
@@ -483,6 +486,7 @@ BOOL CQuendalApp::StartUp()
         return FALSE;
     }
     LoadSettings();
+    StartPlugInHost(this);
 
     CMainFrame* pFrame = new CMainFrame;
     m_pMainWnd = pFrame;
@@ -532,6 +536,8 @@ BOOL CQuendalApp::StartUp()
         m_pTaskListThread = nullptr;
     }
 
+    FirePlugInInitEvent(pFrame->m_hWnd);
+
     if (GetOSVersionType() >= 3 || GetOSVersionType() == -1) {
         m_hUxTheme = LoadLibraryA("uxtheme.dll");
         m_hShell32 = LoadLibraryA("shell32.dll");
@@ -555,8 +561,6 @@ BOOL CQuendalApp::StartUp()
     CString text = m_strCmdLineText;
     text.Trim();
     if (!text.IsEmpty()) {
-        if (text.Left(7).CompareNoCase("mailTo:") == 0)
-            text = text.Mid(7);
         pFrame->ComposeFromCommandLine(text);
     } else if (IsRouteReceiveAtStartup()) {
         pFrame->PostMessage(WM_COMMAND, ID_ROUTE_RECEIVE);

@@ -1,19 +1,73 @@
-// CMailEditThread: an editor window's thread. The editor subsystem gives it its document, frame and view; the application only needs its folder and its end on the quit message.
+// CMailEditThread: the user-interface thread of one editor window. The
+// application fills it through the setters, starts it, and waits until its
+// window exists; the thread builds frame, document and view, chooses the
+// account and the template, and serves 1404 (quit), 1408 (restore and bring
+// to the front) and 1424 (centre and bring to the front).
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "editor/MailEditDoc.h"
+
+class CMailEditFrame;
+class CMailEditRequest;
+class CMailFolderStore;
 
 class CMailEditThread : public CWinThread
 {
 public:
-    BOOL InitInstance() override { return TRUE; }
+    CMailEditThread();
+    ~CMailEditThread() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    int Run() override;
+
+    void AddAttachFile(const char* pszPath);
+    void AddTempAttachFile(const char* pszPath);
+    void SetMailtoAddress(const char* pszTo, const char* pszCc);
+    void SetOpenParams(int nIndex, const char* pszBody, int nKind, CMailFolderStore* pStore, const char* pszSubject,
+                       int nForwardMethod, int nCascade);
+    void SetTemplatePath(const char* pszPath) { m_strTemplatePath = pszPath ? pszPath : ""; }
+    void SetBcc(const char* pszBcc) { m_strBcc = pszBcc ? pszBcc : ""; }
+
     // The folder of the document's mail; 0 for none.
     int GetDocFolderId() const { return m_nFolderId; }
+    CMailEditDoc& GetDoc() { return m_doc; }
+    CMailFolderStore* GetFolder() const { return m_pFolder; }
+    int GetMailKind() const { return m_nKind; }
+    // Signalled once the window exists (or the thread gave up).
+    HANDLE GetReadyEvent() const { return m_hReady; }
+
+    // Every running editor thread (its own list, for bringing an editor of
+    // a stored mail to the front).
+    static bool ActivateEditorOf(int nFolderId, int nIndex);
+    // Starts one editor for a request and registers it with the application.
+    static BOOL StartEditor(const CMailEditRequest& request);
 
     int m_nFolderId = 0;
 
 protected:
-    void OnQuit(WPARAM, LPARAM) { ::PostQuitMessage(0); }
+    void OnQuit(WPARAM, LPARAM);
+    void OnRestore(WPARAM, LPARAM);
+    void OnCenter(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
+
+private:
+    void ChooseTemplate();
+
+    CMailEditDoc m_doc;
+    CMailEditFrame* m_pFrame = nullptr;
+    CMailFolderStore* m_pFolder = nullptr;
+    int m_nIndex = -1;
+    int m_nKind = -1;
+    int m_nForwardMethod = -1;
+    int m_nCascade = 0;
+    CString m_strBody, m_strSubject, m_strTo, m_strCc, m_strTemplatePath, m_strReceiveAccount;
+    CString m_strBcc;
+    CStringArray m_attachFiles, m_tempAttachFiles;
+    HANDLE m_hReady = nullptr;
 };
+
+// Installs the editor into the application's seam for opening editors.
+void InstallMailEditorHooks();

@@ -35,6 +35,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolBar)
     ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
     ON_COMMAND(ID_VIEW_THREAD, OnViewThread)
+    ON_COMMAND(ID_MAIL_NEW, OnMailNew)
     ON_COMMAND(ID_ESCAPE_COMMAND, OnEscape)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateViewToolBar)
     ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
@@ -89,6 +90,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_TOOLS_QUOTE_HEADERS, ID_TOOLS_QUOTE_HEADERS, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_AUTO_SIGNATURE, ID_TOOLS_AUTO_SIGNATURE, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_SHORTCUT_TEMPLATES, ID_TOOLS_SHORTCUT_TEMPLATES, OnToolsCommand)
+    ON_COMMAND_RANGE(40000, 41000, OnPlugInCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(40000, 41000, OnUpdatePlugInCommand)
+    ON_COMMAND(33219, OnPlugInInfo)
 END_MESSAGE_MAP()
 
 namespace {
@@ -647,6 +651,12 @@ LRESULT CMainFrame::OnHandOverRequest(WPARAM, LPARAM)
     return 1;
 }
 
+void CMainFrame::OnMailNew()
+{
+    if (CQuendalApp* pApp = QuendalApp())
+        pApp->OpenMailEditor(-1, pApp->GetCurrentFolder(), -1, 0, "", "", "", "", "", 0, 0, FALSE, 0);
+}
+
 void CMainFrame::ComposeFromCommandLine(const char* pszText)
 {
     if (CQuendalApp* pApp = QuendalApp())
@@ -719,6 +729,23 @@ void CMainFrame::OnUpdateTransferCommand(CCmdUI* pCmdUI)
         pCmdUI->Enable(FALSE);
 }
 
+void CMainFrame::OnPlugInCommand(UINT nID)
+{
+    if (GetMainFrameHooks().pfnRunPlugInCommand)
+        GetMainFrameHooks().pfnRunPlugInCommand(nID);
+}
+
+void CMainFrame::OnPlugInInfo()
+{
+    if (GetMainFrameHooks().pfnShowPlugInInfo)
+        GetMainFrameHooks().pfnShowPlugInInfo(this);
+}
+
+void CMainFrame::OnUpdatePlugInCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(GetMainFrameHooks().pfnRunPlugInCommand != nullptr);
+}
+
 void CMainFrame::OnTransferCommand(UINT nID)
 {
     if (m_pTransfer)
@@ -730,9 +757,12 @@ void CMainFrame::OnTransferCommand(UINT nID)
 CString CMainFrame::GetMessageString(UINT nID) const
 {
     CString text;
-    // Plug-in commands have no string of their own.
-    if (nID >= 40000 && nID <= 41000)
+    // Plug-in commands have no string of their own: the plug-in gave the prompt.
+    if (nID >= 40000 && nID <= 41000) {
+        if (GetMainFrameHooks().pfnGetPlugInPrompt)
+            GetMainFrameHooks().pfnGetPlugInPrompt(nID, text);
         return text;
+    }
     if (!text.LoadString(nID))
         return text;
     int nl = text.Find('\n');

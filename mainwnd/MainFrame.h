@@ -24,6 +24,11 @@ struct MainFrameHooks
     bool (*pfnIsRouteEnabled)() = nullptr;
     // A plug-in event with the main window and a count (24: the main window closes).
     void (*pfnFirePlugInEvent)(int nEvent, HWND hWnd, int nCount) = nullptr;
+    // A plug-in command (40000 to 41000) chosen; its prompt for the status bar.
+    void (*pfnRunPlugInCommand)(UINT nID) = nullptr;
+    bool (*pfnGetPlugInPrompt)(UINT nID, CString& prompt) = nullptr;
+    // The plug-in information dialog (command 33219).
+    void (*pfnShowPlugInInfo)(CWnd* pParent) = nullptr;
 };
 MainFrameHooks& GetMainFrameHooks();
 
@@ -133,11 +138,15 @@ protected:
     void OnViewStatusBar();
     void OnViewThread();
     void OnEscape() {}
+    void OnMailNew();
     void OnUpdateViewToolBar(CCmdUI* pCmdUI);
     void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
     void OnUpdateViewThread(CCmdUI* pCmdUI);
     void OnUpdateTransferCommand(CCmdUI* pCmdUI);
     void OnTransferCommand(UINT nID);
+    void OnPlugInCommand(UINT nID);
+    void OnUpdatePlugInCommand(CCmdUI* pCmdUI);
+    void OnPlugInInfo();
 
     // Mail, folder and navigation commands (MainFrameMailCommands.cpp).
     void OnClipboardCommand(UINT nID);

@@ -18,6 +18,7 @@ namespace {
 enum : UINT { WM_RELAY_START = WM_APP + 0x301, WM_RELAY_END, WM_RELAY_SHOW, WM_RELAY_COUNTER };
 
 const int kPlugInEventReceiveEnd = 21;
+const int kPlugInEventDownloadEnd = 20;
 const DWORD kRelayTimeoutMs = 10000;
 
 const UINT kToolbarTransferButtons[] = {32771, ID_ROUTE_RECEIVE, ID_FILE_RECEIVE_CURRENT, ID_FILE_SELECT_RECEIVE,
@@ -154,9 +155,9 @@ bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case TM_SESSION_END:
-        DoEndProgress(FALSE);
         if (wParam != 0)
             m_nNewMails += static_cast<int>(wParam);
+        DoEndProgress(FALSE);
         return true;
     case TM_RECEIVE_JOB_END:
         OnReceiveEnd();
@@ -265,7 +266,7 @@ void CMainFrameTransfer::DoStartProgress(int nKind, CTransferStatus* pStatus)
     ShowControls(true);
 }
 
-void CMainFrameTransfer::DoEndProgress(BOOL)
+void CMainFrameTransfer::DoEndProgress(BOOL bNoEvent)
 {
     // A send job ends its own display.
     if (m_bSendJobRunning && !IsReceiving())
@@ -274,6 +275,8 @@ void CMainFrameTransfer::DoEndProgress(BOOL)
     if (m_hControls[0])
         ::SetWindowTextA(m_hControls[0], "");
     ShowControls(false);
+    if (!bNoEvent && GetMainFrameHooks().pfnFirePlugInEvent)
+        GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventDownloadEnd, m_pFrame->m_hWnd, m_nNewMails);
 }
 
 void CMainFrameTransfer::ShowControls(bool bShow)

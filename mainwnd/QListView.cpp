@@ -472,6 +472,12 @@ void CQListView::OpenSelectedMail()
         AfxMessageBox("メールを選択してください。", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    // Mails being written and mails waiting to be sent open in an editor.
+    if (m_pStore && (m_pStore->IsInWritingFolder() || m_pStore->GetKind() == CFolderRecord::kindSend)) {
+        if (CQuendalApp* pApp = QuendalApp())
+            pApp->OpenMailEditor(0, m_pStore, index, 0, "", "", "", "", "", 0, 0, FALSE, 0);
+        return;
+    }
     if (GetMailViewSeam().pfnOpenMail)
         GetMailViewSeam().pfnOpenMail(m_pStore, index);
 }

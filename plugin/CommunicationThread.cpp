@@ -1,6 +1,7 @@
 #include "plugin/CommunicationThread.h"
 
 #include "core/AppMessages.h"
+#include "plugin/MapiRequestFile.h"
 #include "plugin/SharedMemory.h"
 
 #include <winsock2.h>
@@ -21,12 +22,18 @@ BOOL CCommunicationThread::InitInstance()
         return FALSE;
     }
     m_bSockets = true;
+    // The block stays while the program runs, so that a request outlives
+    // the process that wrote it; whatever was queued before this thread ran
+    // is taken now.
+    OpenSharedMemoryForReading();
+    ::PostThreadMessageA(GetCurrentThreadId(), WM_QD_HANDOVER_REQUEST, 0, 0);
     return TRUE;
 }
 
 int CCommunicationThread::ExitInstance()
 {
     m_pending.clear();
+    CloseSharedMemory();
     if (m_bSockets)
         WSACleanup();
     return CWinThread::ExitInstance();
@@ -34,8 +41,9 @@ int CCommunicationThread::ExitInstance()
 
 void CCommunicationThread::OnHandOverRequest(WPARAM, LPARAM)
 {
-    std::vector<BYTE> request;
-    if (ReadSharedMemory(request))
+    std::vector<std::vector<BYTE>> requests;
+    ReadSharedMemory(requests);
+    for (const std::vector<BYTE>& request : requests)
         CarryOutRequest(request);
 }
 
@@ -52,6 +60,7 @@ bool CCommunicationThread::CarryOutRequest(const std::vector<BYTE>& request)
     case 1: message = WM_QD_COMPOSE_TEXT; break;
     case 2: message = WM_QD_ADDRESS_TEXT; break;
     case 3: message = WM_QD_MAIL_TEXT; break;
+    case kHandOverMapiCommand: message = WM_QD_MAPI_REQUEST; break;
     default: return false;  // command 5 opens a mail window itself, with the editor
     }
     // The stated length must lie within the copied bytes.

@@ -134,16 +134,20 @@ void CMailEditRequest::ParseAddressText(const char* pszAddress, const char* pszS
 {
     CString address = pszAddress ? pszAddress : "";
     CString second = pszSecond ? pszSecond : "";
+    // A "mailto:" text is a link, wherever it came from.
+    bool link = StartsWithNoCase(address, "mailto:");
+    if (link)
+        address = address.Mid(7);
     if (address.IsEmpty() && second.IsEmpty()) {
         m_bSetAddress = TRUE;
         return;
     }
     bool trusted = origin == originTrusted;
+    bool fileWords = trusted || (origin == originCommandLine && !link);
 
     // A list of files (a command line naming files, a drop) attaches them.
-    // Only a trusted caller may point at local files.
     bool namedPath = false;
-    if (trusted) {
+    if (fileWords) {
         CStringArray words;
         SplitWords(address, words);
         for (int i = 0; i < words.GetSize(); ++i) {
@@ -182,6 +186,11 @@ void CMailEditRequest::ParseAddressText(const char* pszAddress, const char* pszS
     if (trusted) {
         AddFiles(attach, m_attachFiles);
         AddFiles(tempAttach, m_tempAttachFiles);
+    } else {
+        CStringArray ignored;
+        AddFiles(attach, ignored);
+        AddFiles(tempAttach, ignored);
+        m_ignoredAttachFiles.Append(ignored);
     }
     m_bSetAddress = TRUE;
     m_strTo = CleanHeaderValue(address);

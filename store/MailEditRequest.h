@@ -10,12 +10,15 @@ class CMailFolderStore;
 class CMailEditRequest
 {
 public:
-    // Where the request came from. Only the program's own Simple MAPI library
-    // (through the command line or a second start's hand-over) and the
-    // command line may name local files to attach: a mailto link in a
-    // received mail could otherwise send, and with "tempattach=" delete, any
-    // file of the user.
-    enum Origin { originUntrusted = 0, originTrusted = 1 };
+    // Where the request came from. Only the program's own mail bridge,
+    // through a channel of its own, may name local files to attach: a mailto
+    // link in a received mail or on a web page (which reaches the program on
+    // the command line or through a second start) could otherwise send, and
+    // with "tempattach=" delete, any file of the user. The command line may
+    // still name files to attach as plain words (the shell's "send to"),
+    // but not inside a "mailto:" text, and never by "attach=" or
+    // "tempattach=".
+    enum Origin { originUntrusted = 0, originTrusted = 1, originCommandLine = 2 };
 
     // Splits the address text into words and either collects the files it
     // names or parses it as a mailto text ("to?subject=..&body=..").
@@ -37,6 +40,7 @@ public:
     BOOL m_bSetAddress = FALSE;   // m_strTo/m_strCc are to be set in the editor
     CString m_strTo;              // the address part (before "?"), as given
     CString m_strCc;              // the requester's second text
+    CString m_strBcc;             // set by the Simple MAPI library's requests only
     CString m_strOwnText;         // for the editor's own use (a template path)
     CString m_strBody;
     CString m_strSubject;
@@ -47,6 +51,8 @@ public:
     // editor once the mail has been sent.
     CStringArray m_attachFiles;
     CStringArray m_tempAttachFiles;
+    // Files an untrusted text asked to attach; never attached, at most shown.
+    CStringArray m_ignoredAttachFiles;
 
 private:
     void AddFiles(const CString& list, CStringArray& files);

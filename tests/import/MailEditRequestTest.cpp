@@ -181,8 +181,47 @@ TEST_F(EditorRun, ArgumentsReachTheEditor)
     EXPECT_EQ(g_seen.subject, "the subject");
     ASSERT_TRUE(app.OpenMailEditor(1, nullptr, 7, 1234, "", "", "", "", "", 0, 0, FALSE, 0));
     EXPECT_EQ(g_seen.extra, 0);
-    // The command line and the hand-over of a second start are trusted.
-    app.OpenMailEditor(CString("mailto:x@example.jp?attach=") + fileA);
+}
+
+TEST_F(EditorRun, CommandLineTextsAttachNothingThroughMailtoParameters)
+{
+    // A link on a web page reaches the program on the command line or
+    // through a second start: its attach parameters are ignored, and a
+    // "mailto:" text never names files as words.
+    struct Case
+    {
+        CString text;
+        size_t files;
+        size_t ignored;
+        const char* to;
+    };
+    const Case cases[] = {
+        {"mailto:x@example.jp?attach=" + fileA, 0, 1, "x@example.jp"},
+        {"MAILTO:x@example.jp?subject=s&tempattach=" + fileB + "&attach=" + dir.File("missing.txt"), 0, 1,
+         "x@example.jp"},
+        {"x@example.jp?attach=" + fileA, 0, 1, "x@example.jp"},
+        {"mailto:" + fileA, 0, 0, ""},
+        // Plain words naming files still attach them (the shell's "send to").
+        {fileA + " " + fileB, 2, 0, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text.GetString());
+        CMailEditRequest request;
+        request.ParseAddressText(c.text, "", CMailEditRequest::originCommandLine);
+        EXPECT_EQ(static_cast<size_t>(request.m_attachFiles.GetSize()), c.files);
+        EXPECT_EQ(request.m_tempAttachFiles.GetSize(), 0);
+        EXPECT_EQ(static_cast<size_t>(request.m_ignoredAttachFiles.GetSize()), c.ignored);
+        if (*c.to)
+            EXPECT_STREQ(request.m_strTo, c.to);
+    }
+    // Through the application's entry, and nothing is deleted.
+    app.OpenMailEditor(CString("mailto:x@example.jp?attach=") + fileA + "&tempattach=" + fileB);
+    EXPECT_TRUE(g_seen.attach.empty());
+    EXPECT_TRUE(g_seen.temp.empty());
+    EXPECT_EQ(g_seen.to, "x@example.jp");
+    EXPECT_TRUE(TestSupport::FileExists(fileB));
+    // The mail bridge's own channel stays trusted.
+    ASSERT_TRUE(Open(CString("x@example.jp?attach=") + fileA, TRUE));
     EXPECT_EQ(g_seen.attach.size(), 1u);
 }
 

@@ -1,0 +1,102 @@
+// CMailEditFrame: the top-level window of one editor window. It routes the
+// editor's commands, keeps its placement, runs the automatic backup, locks
+// itself behind the mailbox password while minimised, and sends or stores
+// the mail through one routine, SendOrSave, whose job ends in OnSendResult.
+#pragma once
+
+#include "classlib/ClassLib.h"
+#include "classlib/FrameWnd.h"
+#include "editor/DlgSendProgress.h"
+
+class CAccountData;
+class CMailEditThread;
+class CMailEditView;
+class CMailFolderStore;
+class CMailSendThread;
+
+class CMailEditFrame : public CFrameWnd
+{
+public:
+    enum { timerSendWait = 50, timerAutoBackup = 70 };
+
+    CMailEditFrame();
+    ~CMailEditFrame() override;
+
+    // Creates the window at its placement (offset by the cascade number).
+    BOOL Create(CMailEditThread* pThread, int nCascade);
+    CMailEditView* GetView() const { return m_pView; }
+
+    // Sends (0), puts into the outbox (1), saves into the drafts (2),
+    // writes a file (3) or makes the automatic backup (4); false when it
+    // stopped before a job started.
+    BOOL SendOrSave(int nMode, const char* pszPath = nullptr);
+    void OnSendResult(int nResult, int nIndex);
+    void EndBusy();
+    void FillReplyToFromAccount();
+    void ArmAutoBackup();
+
+    // Application shut-down: the save prompt loses its Cancel and the
+    // window closes.
+    void CloseForShutdown();
+    // Restores the window (asking the mailbox password when it is locked)
+    // and brings it to the front.
+    void RestoreAndActivate();
+    void CenterAndActivate();
+    // The window closes without asking (a mail that could not be loaded).
+    void CloseWithoutPrompt();
+
+    bool IsBusy() const { return m_bBusy; }
+    bool IsLocked() const { return m_bLocked; }
+
+protected:
+    BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
+    BOOL OnCreateClient(LPCREATESTRUCTA lpcs) override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnClose();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnDestroy();
+    void OnSysCommand(UINT nID, LPARAM lParam);
+    LRESULT OnActivateApp(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSendResultMessage(WPARAM wParam, LPARAM lParam);
+    void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CAccountData* CurrentAccount() const;
+    void OnSendCommand();
+    void OnCancelSend();
+    void OnSaveCommand();
+    void OnSaveAsCommand();
+    void OnSendInfoCommand();
+    // The stored copies this editor replaces, deleted by the application thread.
+    void DeleteStoredCopy(CMailFolderStore* pStore, int nIndex);
+    void DiscardBackup();
+    int Box(const char* pszText, UINT nType);
+    int Box(UINT nId, UINT nType);
+
+    CMailEditThread* m_pThread = nullptr;
+    CMailEditView* m_pView = nullptr;
+    int m_nCascade = 0;
+    CCriticalSection m_lock;
+    bool m_bBusy = false;
+    bool m_bWaitingToSend = false;
+    bool m_bSendCancelled = false;
+    bool m_bCloseAfterSave = false;
+    bool m_bSaveAsked = false;
+    bool m_bCloseWithoutPrompt = false;
+    bool m_bCancelAllowed = true;
+    int m_nSavedOnce = -1;
+    int m_nLastMode = -1;
+    int m_nLastAccount = -1;
+    CMailFolderStore* m_pLastTarget = nullptr;
+    CMailSendThread* m_pSendThread = nullptr;
+    HANDLE m_hSendThread = nullptr;
+    CDlgSendProgress m_progress;
+    CString m_strSenderNameOverride, m_strSenderAddressOverride;
+    CString m_strResultText;
+    bool m_bAutoBackup = false;
+    bool m_bLockEnabled = false;
+    bool m_bLocked = false;
+    bool m_bUnlockPending = false;
+};

@@ -1,0 +1,314 @@
+// The editor frame's one road out for a mail: checks, questions, the
+// outgoing message of a new send thread, and the end of the job.
+#include "editor/MailEditFrame.h"
+
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
+#include "core/QuendalApp.h"
+#include "editor/DlgSendInfo.h"
+#include "editor/MailEditSendJob.h"
+#include "editor/MailEditThread.h"
+#include "editor/MailEditView.h"
+#include "net/SmtpSession.h"
+#include "store/FolderRecord.h"
+#include "store/MailFolderStore.h"
+#include "store/MailIndexRecord.h"
+#include "transfer/MailSendThread.h"
+#include "transfer/TransferMessages.h"
+
+#include <new>
+
+namespace {
+
+const UINT kOutOfMemory = 57676;
+const UINT kSendFailed = 57675;
+
+int ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
+{
+    CQuendalApp* app = QuendalApp();
+    return app ? app->GetProfileInt(pszSection, pszKey, nDefault) : nDefault;
+}
+
+bool RefersToSource(int nKind)
+{
+    return (nKind >= 1 && nKind <= 3) || (nKind >= 6 && nKind <= 8) || nKind == 11;
+}
+
+} // namespace
+
+BOOL CMailEditFrame::SendOrSave(int nMode, const char* pszPath)
+{
+    CSingleLock hold(&m_lock, TRUE);
+    CMailEditView* v = m_pView;
+    if (!v || !m_pThread)
+        return FALSE;
+    if (nMode == CMailEditSendJob::modeBackup && !v->IsModified()) {
+        ArmAutoBackup();
+        return FALSE;
+    }
+    if (m_bBusy)
+        return FALSE;
+    m_bBusy = true;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    try {
+        CQuendalApp* app = QuendalApp();
+        CMailFolderStore* folder = m_pThread->GetFolder();
+        CAccountData* account = CurrentAccount();
+        if (nMode != CMailEditSendJob::modeDraft && nMode != CMailEditSendJob::modeBackup) {
+            if (!v->IsAutoSignatureDone())
+                v->ApplyAutoSignature(folder ? folder->GetInheritedText(16) : CString(),
+                                      account ? account->GetSignatureName() : CString());
+            FillReplyToFromAccount();
+        }
+
+        CMailEditSendJob job;
+        job.m_nMode = nMode;
+        job.m_pAccount = account;
+        job.SettleSender(folder ? folder->GetInheritedText(14) : CString(),
+                         folder ? folder->GetInheritedText(15) : CString(), m_strSenderNameOverride,
+                         m_strSenderAddressOverride);
+        job.m_strTo = v->GetTo();
+        job.m_strCc = v->GetCc();
+        job.m_strBcc = v->GetBcc();
+        job.m_strSubject = v->GetSubject();
+        job.AddAccountBcc();
+        CString message;
+        CMailEditSendJob::Check check = job.CheckFields(message);
+        if (check == CMailEditSendJob::checkStop ||
+            (check == CMailEditSendJob::checkAskSubject && Box(message, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)) {
+            if (check == CMailEditSendJob::checkStop)
+                Box(message, MB_OK | MB_ICONEXCLAMATION);
+            m_bBusy = false;
+            return FALSE;
+        }
+
+        if (nMode == CMailEditSendJob::modeSend) {
+            bool quietNotice = v->m_nMailKind == 11 && ProfileInt("Setting", "ReadNotifyTo", 0) == 2;
+            if (ProfileInt("Setting", "SendConfirmDialog", 1) && !quietNotice) {
+                CDlgSendInfo dlg(job.m_strSubject, job.m_strTo, job.m_strCc, job.m_strBcc, v->GetSignatureName(),
+                                 job.m_strSenderName, job.m_strSenderAddress, this);
+                if (dlg.DoModal() != IDOK) {
+                    m_bBusy = false;
+                    return FALSE;
+                }
+                job.m_strTo = dlg.m_strTo;
+                job.m_strCc = dlg.m_strCc;
+                job.m_strBcc = dlg.m_strBcc;
+                job.m_strSubject = dlg.m_strSubject;
+                job.SettleSender(nullptr, nullptr, dlg.m_strSenderName, dlg.m_strSenderAddress);
+                v->SetTo(job.m_strTo);
+                v->SetCc(job.m_strCc);
+                v->SetBcc(job.m_strBcc);
+                v->SetSubject(job.m_strSubject);
+                // The rows may all have been moved out of To: the fields are
+                // checked again before anything goes out.
+                check = job.CheckFields(message);
+                if (check == CMailEditSendJob::checkStop ||
+                    (check == CMailEditSendJob::checkAskSubject &&
+                     Box(message, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)) {
+                    if (check == CMailEditSendJob::checkStop)
+                        Box(message, MB_OK | MB_ICONEXCLAMATION);
+                    m_bBusy = false;
+                    return FALSE;
+                }
+            }
+        }
+        v->GetAttachments(job.m_attachFiles);
+        if (nMode == CMailEditSendJob::modeSend && !job.FindMissingAttachment().IsEmpty()) {
+            Box("添付されたファイルが見つかりません。\r\n送信前に移動、削除されていないか確認してください。",
+                MB_OK | MB_ICONEXCLAMATION);
+            m_bBusy = false;
+            return FALSE;
+        }
+        job.m_strReplyTo = v->GetReplyTo();
+        job.m_strInReplyTo = v->m_data.m_strInReplyTo;
+        job.m_strReferences = v->m_data.GetReferences();
+        job.m_strPriorityHeaders = v->GetPriorityHeaderBlock();
+        job.m_strSignName = v->GetSignatureName();
+        job.m_bAttachToOnly = v->IsToOnly();
+        job.m_bReadReceipt = v->m_bReadReceipt;
+        job.m_nMailKind = v->m_nMailKind;
+        job.m_strBody = v->GetBody();
+        CMailFolderStore* origin = v->m_composer.GetOriginFolder() ? v->m_composer.GetOriginFolder() : folder;
+        job.m_nCreateFolderId = origin ? origin->GetFolderId() : 0;
+        CMailFolderStore* source = v->m_composer.GetSourceFolder();
+        if (RefersToSource(v->m_nMailKind) && source) {
+            job.m_nReferFolderId = source->GetFolderId();
+            job.m_strReferHandle = v->m_composer.GetSourceRecord().GetText(CMailIndexRecord::colFileName);
+        }
+
+        if (nMode == CMailEditSendJob::modeFile) {
+            CSmtpSession session;
+            job.Fill(session);
+            if (!session.BuildMessage(pszPath ? pszPath : ""))
+                Box(session.GetLastErrorText(), MB_OK | MB_ICONEXCLAMATION);
+            EndBusy();
+            return TRUE;
+        }
+
+        v->EnableWindow(FALSE);
+        if (m_pSendThread) {
+            if (m_hSendThread) {
+                WaitForSingleObject(m_hSendThread, INFINITE);
+                CloseHandle(m_hSendThread);
+                m_hSendThread = nullptr;
+            }
+            delete m_pSendThread;
+            m_pSendThread = nullptr;
+        }
+        m_pSendThread = new CMailSendThread;
+        job.Fill(*m_pSendThread->GetSession());
+        if (account && account->GetConnectionType() > 0) {
+            m_pSendThread->m_strDialEntry = account->GetDialEntry();
+            m_pSendThread->m_strDialUser = account->GetDialUser();
+            m_pSendThread->m_strDialPassword = account->GetDialPassword();
+        }
+        v->EnableWindow(TRUE);
+        if (nMode == CMailEditSendJob::modeSend)
+            m_progress.Open(this, v->m_nMailKind, &m_pSendThread->m_status);
+
+        int accountIndex = v->GetAccountIndex();
+        m_pSendThread->m_hOwner = m_hWnd;
+        m_pSendThread->m_nAccount = accountIndex;
+        m_pSendThread->m_nTimeout = account ? account->GetTimeout() : 10;
+        // Drafts go where the edited copy lies when that is a draft folder.
+        CMailEditDoc& doc = m_pThread->GetDoc();
+        CMailFolderStore* copy = doc.GetCopyStore();
+        m_pLastTarget = nullptr;
+        if (nMode == CMailEditSendJob::modeDraft || nMode == CMailEditSendJob::modeBackup) {
+            m_pLastTarget = copy && copy->IsInWritingFolder() ? copy : (app ? app->GetDefaultFolder(3) : nullptr);
+            m_pSendThread->m_pTargetFolder = m_pLastTarget;
+        } else if (nMode == CMailEditSendJob::modeOutbox) {
+            m_pLastTarget = app ? app->GetDefaultFolder(CFolderRecord::kindSend) : nullptr;
+        }
+        if (!m_pSendThread->CreateThread()) {
+            delete m_pSendThread;
+            m_pSendThread = nullptr;
+            Box(kSendFailed, MB_OK | MB_ICONSTOP);
+            EndBusy();
+            return FALSE;
+        }
+        DuplicateHandle(GetCurrentProcess(), m_pSendThread->m_hThread, GetCurrentProcess(), &m_hSendThread, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+        m_nLastMode = nMode;
+        m_nLastAccount = accountIndex;
+
+        LPARAM popFirst = account && account->GetPopBeforeSmtp() ? 1 : 0;
+        int wait = ProfileInt("Setting", "SendWaitTime", 0);
+        if (wait < 1 || nMode != CMailEditSendJob::modeSend) {
+            m_pSendThread->PostThreadMessage(TM_SEND_REQUEST, static_cast<WPARAM>(nMode), popFirst);
+        } else {
+            SetTimer(timerSendWait, static_cast<UINT>(wait) * 1000);
+            ShowWindow(SW_MINIMIZE);
+            m_bWaitingToSend = true;
+        }
+        return TRUE;
+    } catch (std::bad_alloc&) {
+        Box(kOutOfMemory, MB_OK | MB_ICONSTOP);
+    } catch (CException& e) {
+        if (nMode != CMailEditSendJob::modeBackup) {
+            CString text;
+            text.LoadString(kSendFailed);
+            char reason[512] = {};
+            e.GetErrorMessage(reason, sizeof(reason));
+            Box(text + reason, MB_OK | MB_ICONSTOP);
+        }
+    }
+    EndBusy();
+    m_progress.Refresh();
+    return FALSE;
+}
+
+void CMailEditFrame::OnSendResult(int nResult, int nIndex)
+{
+    CQuendalApp* app = QuendalApp();
+    SetCursor(LoadCursorA(nullptr, m_bBusy ? IDC_WAIT : IDC_ARROW));
+    if (m_pSendThread) {
+        if (m_hSendThread) {
+            WaitForSingleObject(m_hSendThread, INFINITE);
+            CloseHandle(m_hSendThread);
+            m_hSendThread = nullptr;
+        }
+        m_strResultText = m_pSendThread->m_strErrorText;
+        try {
+            delete m_pSendThread;
+        } catch (...) {
+        }
+        m_pSendThread = nullptr;
+    }
+    m_progress.Refresh();
+    CMailEditDoc& doc = m_pThread->GetDoc();
+    CMailEditView* v = m_pView;
+    int mode = m_nLastMode;
+    bool endBusy = true;
+
+    if (nResult == CMailSendThread::resultSent) {
+        if (v)
+            v->SetModified(false);
+        // The sent mail replaces every stored copy of it.
+        DeleteStoredCopy(doc.GetCopyStore(), doc.GetCopyIndex());
+        DeleteStoredCopy(doc.GetBackupStore(), doc.GetBackupIndex());
+        doc.ClearStoredCopy();
+        doc.SetBackup(-1, nullptr);
+        m_bCloseAfterSave = true;
+        PostMessage(WM_CLOSE);
+    } else if (nResult == CMailSendThread::resultStored) {
+        CMailFolderStore* target = m_pLastTarget;
+        if (mode == CMailEditSendJob::modeBackup) {
+            // A backup replaces the previous backup only: the copy stored
+            // before stays until the user saves.
+            if (doc.GetBackupStore() != target || doc.GetBackupIndex() != nIndex)
+                DeleteStoredCopy(doc.GetBackupStore(), doc.GetBackupIndex());
+            doc.SetBackup(nIndex, target);
+            ArmAutoBackup();
+        } else {
+            if (doc.GetCopyStore() != target || doc.GetCopyIndex() != nIndex)
+                DeleteStoredCopy(doc.GetCopyStore(), doc.GetCopyIndex());
+            if (doc.GetBackupStore() != target || doc.GetBackupIndex() != nIndex)
+                DeleteStoredCopy(doc.GetBackupStore(), doc.GetBackupIndex());
+            doc.SetBackup(-1, nullptr);
+            doc.SetStoredCopy(nIndex, target);
+            if (v)
+                v->SetModified(false);
+        }
+        if (target)
+            ::PostThreadMessageA(app ? app->m_nThreadID : 0, TM_LIST_CHANGED, 0, target->GetFolderId());
+        if (mode == CMailEditSendJob::modeOutbox) {
+            m_bAutoBackup = false;
+            KillTimer(timerAutoBackup);
+            m_bCloseAfterSave = true;
+        }
+        if (m_bCloseAfterSave)
+            PostMessage(WM_CLOSE);
+    } else if (nResult == CMailSendThread::resultNotStarted && mode != CMailEditSendJob::modeSend) {
+        if (mode == CMailEditSendJob::modeBackup)
+            ArmAutoBackup();
+        else if (!m_strResultText.IsEmpty())
+            Box(m_strResultText, MB_OK | MB_ICONEXCLAMATION);
+        m_bCloseAfterSave = false;
+    } else {
+        // The send failed (or was cancelled): the window stays with its
+        // content, and the mail is kept in the drafts as well.
+        bool cancelled = m_bSendCancelled;
+        if (!cancelled) {
+            if (IsIconic())
+                ShowWindow(SW_RESTORE);
+            if (!m_strResultText.IsEmpty())
+                Box(m_strResultText, MB_OK | MB_ICONEXCLAMATION);
+        }
+        if (mode == CMailEditSendJob::modeSend) {
+            EndBusy();
+            endBusy = false;
+            if (!SendOrSave(CMailEditSendJob::modeDraft))
+                EndBusy();
+        }
+    }
+    if (endBusy)
+        EndBusy();
+    if (app) {
+        if (CMailFolderStore* outbox = app->GetDefaultFolder(CFolderRecord::kindSend))
+            ::PostThreadMessageA(app->m_nThreadID, TM_FOLDER_REDRAW, 0, outbox->GetFolderId());
+        if (CMailFolderStore* drafts = app->GetDefaultFolder(CFolderRecord::kindWriting))
+            ::PostThreadMessageA(app->m_nThreadID, TM_FOLDER_REDRAW, 0, drafts->GetFolderId());
+    }
+}

@@ -1,0 +1,65 @@
+// CMailEditSendJob: what one send or save of an editor window hands the send
+// thread, worked out without a window: the sender, the Bcc additions of the
+// account, the checks before a mail leaves, the body lines and the filling
+// of the outgoing message.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+class CAccountData;
+class CSmtpSession;
+
+class CMailEditSendJob
+{
+public:
+    // What the editor does with the mail; also the first parameter of the
+    // send request to the send thread.
+    enum Mode { modeSend = 0, modeOutbox = 1, modeDraft = 2, modeFile = 3, modeBackup = 4 };
+    enum Check { checkOk, checkStop, checkAskSubject };
+
+    int m_nMode = modeSend;
+    const CAccountData* m_pAccount = nullptr;  // none: no server, no sender
+
+    CString m_strTo, m_strCc, m_strBcc, m_strSubject;
+    CString m_strReplyTo, m_strInReplyTo, m_strReferences;
+    CString m_strPriorityHeaders;
+    CString m_strSignName;
+    // Sender; explicit when the folder or the user named it.
+    CString m_strSenderName, m_strSenderAddress;
+    bool m_bExplicitSender = false;
+    CString m_strBody;
+    CStringArray m_attachFiles;
+    bool m_bAttachToOnly = false;
+    bool m_bReadReceipt = false;
+    int m_nMailKind = -1;
+    int m_nCreateFolderId = 0;
+    // The answered or forwarded mail (folder id, file key); empty for none.
+    int m_nReferFolderId = 0;
+    CString m_strReferHandle;
+
+    // Sender from the account where the folder gave none; non-empty
+    // overrides (the send information dialog) win.
+    void SettleSender(const char* pszFolderName, const char* pszFolderAddress, const char* pszOverrideName,
+                      const char* pszOverrideAddress);
+    // The account's own address (when asked for and missing) and its fixed
+    // Bcc address ("0" is none) appended to the Bcc text.
+    void AddAccountBcc();
+    // Trims the subject; then, for sending and the outbox, the checks in
+    // their order: the first failing one gives its message.
+    Check CheckFields(CString& message);
+    // The first attachment that is no longer a file; empty when all exist.
+    CString FindMissingAttachment() const;
+
+    // The body as lines, each whole (however long) and ending in CR LF;
+    // CR, LF and CR LF all end a line.
+    static void SplitBodyLines(const char* pszBody, CStringArray& lines);
+    // A new folder of its own below the base folder for one job's files;
+    // empty when none could be made.
+    static CString MakeJobFolder(const char* pszBase);
+    // Writes the lines into "本文.txt" in a folder of this job's own below
+    // the base folder; the path, or empty on failure.
+    static CString WriteBodyFile(const char* pszBase, const CStringArray& lines);
+
+    // Fills the outgoing message from the account and the fields.
+    void Fill(CSmtpSession& session) const;
+};

@@ -1,0 +1,589 @@
+#include "editor/MailEditView.h"
+
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
+#include "core/FileUtil.h"
+#include "core/QuendalApp.h"
+#include "editor/AutoSignData.h"
+#include "editor/SignatureFiles.h"
+#include "resources/editor/EditorWindowResource.h"
+
+#include <commdlg.h>
+
+namespace {
+
+const char* const kPriorityNames[] = {"ぜったい読んで", "ちゃんと読んで", "ふつう", "ひまなときに", "ごみ"};
+const char* const kPriorityBlocks[] = {
+    "X-Priority: 1\r\nX-MSMail-Priority: High\r\nPriority: high\r\n",
+    "X-Priority: 2\r\nX-MSMail-Priority: High\r\nPriority: high\r\n",
+    "",
+    "X-Priority: 4\r\nX-MSMail-Priority: Low\r\nPriority: low\r\n",
+    "X-Priority: 5\r\nX-MSMail-Priority: Low\r\nPriority: low\r\n",
+};
+const UINT kUseSendAddress = 59400;  // "送信するアドレス"
+
+CString ComboText(HWND hCombo)
+{
+    int n = ::GetWindowTextLengthA(hCombo);
+    CString text;
+    ::GetWindowTextA(hCombo, text.GetBuffer(n + 1), n + 1);
+    text.ReleaseBuffer();
+    return text;
+}
+
+int AddComboString(HWND hCombo, const char* psz)
+{
+    return static_cast<int>(::SendMessageA(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz)));
+}
+
+} // namespace
+
+BEGIN_MESSAGE_MAP(CMailEditView, CFormView)
+    ON_WM_SIZE()
+    ON_WM_CTLCOLOR()
+END_MESSAGE_MAP()
+
+CMailEditView::CMailEditView() : CFormView(IDD_MAILEDIT_FORM)
+{
+    if (CQuendalApp* app = QuendalApp())
+        m_bReadReceipt = app->GetProfileInt("Setting", "DefaultRequestReadNotify", 0) != 0;
+}
+
+CMailEditView::~CMailEditView() = default;
+
+void CMailEditView::OnInitialUpdate()
+{
+    ++m_nLoading;
+    HWND hBody = GetDlgItemHwnd(IDC_ME_BODY);
+    ::SendMessageA(hBody, EM_SETLIMITTEXT, 0, 0);
+    FillAccountList();
+    FillPriorityList();
+    FillSignatureList();
+    FillReplyToList();
+    RecalcLayout();
+    --m_nLoading;
+}
+
+CString CMailEditView::GetFieldText(int nId) const
+{
+    HWND h = GetDlgItemHwnd(nId);
+    if (!h)
+        return CString();
+    int n = ::GetWindowTextLengthA(h);
+    CString text;
+    ::GetWindowTextA(h, text.GetBuffer(n + 1), n + 1);
+    text.ReleaseBuffer();
+    return text;
+}
+
+void CMailEditView::SetFieldText(int nId, const char* psz)
+{
+    ++m_nLoading;
+    ::SetWindowTextA(GetDlgItemHwnd(nId), psz ? psz : "");
+    --m_nLoading;
+}
+
+void CMailEditView::SetBcc(const char* psz)
+{
+    SetFieldText(IDC_ME_BCC, psz);
+    if (psz && *psz && !m_bBccShown)
+        ToggleBcc();
+}
+
+CString CMailEditView::GetBody() const
+{
+    return GetFieldText(IDC_ME_BODY);
+}
+
+void CMailEditView::SetBody(const char* pszText)
+{
+    // The edit control wants CR LF line ends.
+    CString text;
+    for (const char* p = pszText ? pszText : ""; *p; ++p) {
+        if (*p == '\r' && p[1] == '\n') {
+            text += "\r\n";
+            ++p;
+        } else if (*p == '\r' || *p == '\n') {
+            text += "\r\n";
+        } else {
+            text += *p;
+        }
+    }
+    SetFieldText(IDC_ME_BODY, text);
+}
+
+void CMailEditView::FillAccountList()
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_ACCOUNT);
+    ::SendMessageA(hCombo, CB_RESETCONTENT, 0, 0);
+    CQuendalApp* app = QuendalApp();
+    CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
+    if (!set)
+        return;
+    if (!set->IsLoaded()) {
+        set->SetFilePath(app->GetAccountFilePath());
+        set->ReadFromFile(TRUE);
+    }
+    for (int i = 0; i < set->GetRecordCount(TRUE); ++i) {
+        CAccountData* a = set->GetAccount(i);
+        if (!a)
+            continue;
+        int item = AddComboString(hCombo, a->GetAccountName());
+        ::SendMessageA(hCombo, CB_SETITEMDATA, item, i);
+    }
+    SelectAccountIndex(set->m_nCurrentAccount);
+    if (::SendMessageA(hCombo, CB_GETCURSEL, 0, 0) == CB_ERR)
+        ::SendMessageA(hCombo, CB_SETCURSEL, 0, 0);
+}
+
+int CMailEditView::GetAccountIndex() const
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_ACCOUNT);
+    int sel = static_cast<int>(::SendMessageA(hCombo, CB_GETCURSEL, 0, 0));
+    if (sel == CB_ERR)
+        return -1;
+    int index = static_cast<int>(::SendMessageA(hCombo, CB_GETITEMDATA, sel, 0));
+    CQuendalApp* app = QuendalApp();
+    CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
+    return set && index >= 0 && index < set->GetRecordCount(TRUE) ? index : -1;
+}
+
+void CMailEditView::SelectAccountIndex(int nIndex)
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_ACCOUNT);
+    int count = static_cast<int>(::SendMessageA(hCombo, CB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i)
+        if (static_cast<int>(::SendMessageA(hCombo, CB_GETITEMDATA, i, 0)) == nIndex)
+            ::SendMessageA(hCombo, CB_SETCURSEL, i, 0);
+}
+
+void CMailEditView::SelectAccount(const char* pszName, const char* pszAddresses)
+{
+    CQuendalApp* app = QuendalApp();
+    CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
+    if (!set)
+        return;
+    CString name = pszName ? pszName : "";
+    for (int i = 0; i < set->GetRecordCount(TRUE) && !name.IsEmpty(); ++i)
+        if (set->GetAccount(i) && set->GetAccount(i)->GetAccountName() == name) {
+            SelectAccountIndex(i);
+            return;
+        }
+    CString addresses = pszAddresses ? pszAddresses : "";
+    addresses.MakeLower();
+    if (addresses.IsEmpty())
+        return;
+    for (int i = 0; i < set->GetRecordCount(TRUE); ++i) {
+        CAccountData* a = set->GetAccount(i);
+        CString own = a ? a->GetMailAddress() : CString();
+        own.MakeLower();
+        if (!own.IsEmpty() && addresses.Find(own) >= 0) {
+            SelectAccountIndex(i);
+            return;
+        }
+    }
+}
+
+void CMailEditView::FillPriorityList()
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_PRIORITY);
+    ::SendMessageA(hCombo, CB_RESETCONTENT, 0, 0);
+    for (const char* name : kPriorityNames)
+        AddComboString(hCombo, name);
+    ::SendMessageA(hCombo, CB_SETCURSEL, 2, 0);
+}
+
+void CMailEditView::SelectPriority(int nEntry)
+{
+    if (nEntry >= 0 && nEntry < 5)
+        ::SendMessageA(GetDlgItemHwnd(IDC_ME_PRIORITY), CB_SETCURSEL, nEntry, 0);
+}
+
+CString CMailEditView::GetPriorityHeaderBlock() const
+{
+    if (::SendMessageA(GetDlgItemHwnd(IDC_ME_COMPACT), BM_GETCHECK, 0, 0) == BST_CHECKED)
+        return CString();
+    int sel = static_cast<int>(::SendMessageA(GetDlgItemHwnd(IDC_ME_PRIORITY), CB_GETCURSEL, 0, 0));
+    return sel >= 0 && sel < 5 ? CString(kPriorityBlocks[sel]) : CString();
+}
+
+void CMailEditView::FillSignatureList()
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_SIGN);
+    CString keep = ComboText(hCombo);
+    ::SendMessageA(hCombo, CB_RESETCONTENT, 0, 0);
+    AddComboString(hCombo, CMailEditData::kSignAuto);
+    AddComboString(hCombo, CMailEditData::kSignNone);
+    CStringArray names;
+    if (CQuendalApp* app = QuendalApp())
+        CSignatureFiles::ListNames(app->GetSignatureBoxPath(), names);
+    for (int i = 0; i < names.GetSize(); ++i)
+        AddComboString(hCombo, names[i]);
+    int found = keep.IsEmpty() ? CB_ERR
+                               : static_cast<int>(::SendMessageA(hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                                 reinterpret_cast<LPARAM>(keep.GetString())));
+    ::SendMessageA(hCombo, CB_SETCURSEL, found == CB_ERR ? 0 : found, 0);
+}
+
+CString CMailEditView::GetSignatureName() const
+{
+    return GetDlgItemHwnd(IDC_ME_SIGN) ? ComboText(GetDlgItemHwnd(IDC_ME_SIGN)) : CString();
+}
+
+void CMailEditView::InsertSignature(const char* pszName, bool bKeepPosition)
+{
+    CString body = GetBody();
+    DWORD selStart = 0, selEnd = 0;
+    ::SendMessageA(GetDlgItemHwnd(IDC_ME_BODY), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
+                   reinterpret_cast<LPARAM>(&selEnd));
+    m_signature.Insert(body, pszName, CSignatureFiles::LoadInsertText(pszName), bKeepPosition,
+                       static_cast<int>(selStart));
+    ++m_nLoading;
+    ::SetWindowTextA(GetDlgItemHwnd(IDC_ME_BODY), body);
+    --m_nLoading;
+    m_bChanged = true;
+}
+
+void CMailEditView::ApplyAutoSignature(const char* pszFolderSign, const char* pszAccountSign)
+{
+    m_bAutoSignDone = true;
+    if (m_nForwardMethod == 1 || m_nForwardMethod == 2)
+        return;
+    if (GetSignatureName() != CMailEditData::kSignAuto)
+        return;
+    CAutoSignData rules;
+    if (CQuendalApp* app = QuendalApp()) {
+        rules.SetFilePath(app->GetAutoSignPath());
+        rules.ReadFromFile(TRUE);
+    }
+    CString name = CBodySignature::ChooseAutomatic(rules, GetTo(), GetCc(), GetSubject(), pszFolderSign,
+                                                   pszAccountSign);
+    if (name.IsEmpty())
+        return;
+    InsertSignature(name, false);
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_SIGN);
+    int found = static_cast<int>(::SendMessageA(hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                reinterpret_cast<LPARAM>(name.GetString())));
+    if (found != CB_ERR)
+        ::SendMessageA(hCombo, CB_SETCURSEL, found, 0);
+}
+
+void CMailEditView::FillReplyToList()
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_REPLYTO);
+    ::SendMessageA(hCombo, CB_RESETCONTENT, 0, 0);
+    CString first;
+    first.LoadString(kUseSendAddress);
+    AddComboString(hCombo, first);
+    CQuendalApp* app = QuendalApp();
+    CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
+    for (int i = 0; set && i < set->GetRecordCount(TRUE); ++i) {
+        CAccountData* a = set->GetAccount(i);
+        if (!a || a->GetReplyTo().IsEmpty())
+            continue;
+        if (::SendMessageA(hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                           reinterpret_cast<LPARAM>(a->GetReplyTo().GetString())) == CB_ERR)
+            AddComboString(hCombo, a->GetReplyTo());
+    }
+    ::SendMessageA(hCombo, CB_SETCURSEL, 0, 0);
+}
+
+void CMailEditView::SelectReplyTo(const char* pszAddress)
+{
+    if (!pszAddress || !*pszAddress)
+        return;
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_REPLYTO);
+    int found = static_cast<int>(
+        ::SendMessageA(hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(pszAddress)));
+    if (found == CB_ERR)
+        found = AddComboString(hCombo, pszAddress);
+    ::SendMessageA(hCombo, CB_SETCURSEL, found, 0);
+}
+
+CString CMailEditView::GetReplyTo() const
+{
+    CString text = ComboText(GetDlgItemHwnd(IDC_ME_REPLYTO));
+    CString first;
+    first.LoadString(kUseSendAddress);
+    text.Trim();
+    return text == first ? CString() : text;
+}
+
+void CMailEditView::AddAttachmentFile(const char* pszPath, bool bTemporary)
+{
+    if (!pszPath || !*pszPath)
+        return;
+    for (int i = 0; i < m_attachFiles.GetSize(); ++i)
+        if (m_attachFiles[i].CompareNoCase(pszPath) == 0)
+            return;
+    m_attachFiles.Add(pszPath);
+    if (bTemporary)
+        m_tempAttachFiles.Add(pszPath);
+    m_bChanged = true;
+    ShowAttachments();
+}
+
+void CMailEditView::GetAttachments(CStringArray& files) const
+{
+    files.Copy(m_attachFiles);
+}
+
+bool CMailEditView::IsToOnly() const
+{
+    return ::SendMessageA(GetDlgItemHwnd(IDC_ME_TO_ONLY), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void CMailEditView::ShowAttachments()
+{
+    HWND hList = GetDlgItemHwnd(IDC_ME_ATTACH_LIST);
+    ::SendMessageA(hList, LB_RESETCONTENT, 0, 0);
+    int64_t total = 0;
+    for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
+        ::SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_attachFiles[i].GetString()));
+        WIN32_FILE_ATTRIBUTE_DATA fa = {};
+        if (GetFileAttributesExA(m_attachFiles[i], GetFileExInfoStandard, &fa))
+            total += (static_cast<int64_t>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    }
+    CString size;
+    if (total < 1024)
+        size.Format("%ld Byte", static_cast<long>(total));
+    else if (total < 1048576)
+        size.Format("%.1f KB", static_cast<double>(total * 10 / 1024) / 10.0);
+    else
+        size.Format("%.1f MB", static_cast<double>(total * 10 / 1048576) / 10.0);
+    SetFieldText(IDC_ME_SIZE, size);
+    RecalcLayout();
+}
+
+void CMailEditView::AttachByDialog()
+{
+    CString buffer;
+    const int size = 7800;
+    char* names = buffer.GetBuffer(size);
+    memset(names, 0, size);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof(ofn);
+    ofn.hwndOwner = GetParent() ? GetParent()->m_hWnd : m_hWnd;
+    ofn.lpstrFilter = "すべてのファイル (*.*)\0*.*\0";
+    ofn.lpstrFile = names;
+    ofn.nMaxFile = size;
+    ofn.lpstrTitle = "添付ファイルの選択";
+    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
+    CString start;
+    if (CQuendalApp* app = QuendalApp())
+        start = app->GetProfileString("Paths", "AttachFolderOpen", "");
+    if (!start.IsEmpty())
+        ofn.lpstrInitialDir = start;
+    if (!GetOpenFileNameA(&ofn)) {
+        buffer.ReleaseBuffer(0);
+        return;
+    }
+    // One path, or the folder followed by the names, each NUL-terminated.
+    CString folder = names;
+    const char* p = names + folder.GetLength() + 1;
+    if (!*p) {
+        AddAttachmentFile(folder, false);
+        int slash = folder.ReverseFind('\\');
+        folder = slash > 0 ? folder.Left(slash) : folder;
+    } else {
+        for (; *p; p += strlen(p) + 1)
+            AddAttachmentFile(CombinePath(folder, p), false);
+    }
+    if (CQuendalApp* app = QuendalApp())
+        app->WriteProfileString("Paths", "AttachFolderOpen", folder);
+    buffer.ReleaseBuffer(0);
+}
+
+bool CMailEditView::IsModified() const
+{
+    return m_bChanged || ::SendMessageA(GetDlgItemHwnd(IDC_ME_BODY), EM_GETMODIFY, 0, 0) != 0;
+}
+
+void CMailEditView::SetModified(bool bModified)
+{
+    m_bChanged = bModified;
+    ::SendMessageA(GetDlgItemHwnd(IDC_ME_BODY), EM_SETMODIFY, bModified ? TRUE : FALSE, 0);
+}
+
+void CMailEditView::ToggleBcc()
+{
+    m_bBccShown = !m_bBccShown;
+    RecalcLayout();
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CMailEditView::FocusField(int nId)
+{
+    if (nId == IDC_ME_BCC && !m_bBccShown)
+        ToggleBcc();
+    ::SetFocus(GetDlgItemHwnd(nId));
+}
+
+void CMailEditView::RecalcLayout()
+{
+    if (!m_hWnd)
+        return;
+    RECT rc = {};
+    GetClientRect(&rc);
+    int w = rc.right, h = rc.bottom;
+    const int rowH = 20, button = 48, gap = 1;
+    auto place = [&](int id, int x, int y, int cx, int cy, bool show) {
+        HWND hc = GetDlgItemHwnd(id);
+        if (!hc)
+            return;
+        ::MoveWindow(hc, x, y, cx < 1 ? 1 : cx, cy < 1 ? 1 : cy, FALSE);
+        ::ShowWindow(hc, show ? SW_SHOWNA : SW_HIDE);
+    };
+    int y = 2;
+    place(IDC_ME_ACCOUNT_LABEL, 2, y + 3, button + 20, 16, true);
+    place(IDC_ME_ACCOUNT, button + 24, y, 200, 300, true);
+    y += 24;
+    place(IDC_ME_TO_BUTTON, 2, y, button, rowH, true);
+    place(IDC_ME_TO, button + 4, y, w - button - 7, rowH, true);
+    y += rowH + gap;
+    place(IDC_ME_CC_BUTTON, 2, y, button, rowH, true);
+    place(IDC_ME_CC, button + 4, y, w - button - 7, rowH, true);
+    y += rowH + gap;
+    place(IDC_ME_BCC_BUTTON, 2, y, button, rowH, m_bBccShown);
+    place(IDC_ME_BCC, button + 4, y, w - button - 7, rowH, m_bBccShown);
+    if (m_bBccShown)
+        y += rowH + gap;
+    y += 2;
+    place(IDC_ME_SUBJECT_LABEL, 2, y + 3, button, 18, true);
+    place(IDC_ME_SUBJECT, button + 4, y, w - button - 7, rowH, true);
+    y += rowH + 3;
+    int x = 2;
+    place(IDC_ME_PRIORITY_LABEL, x, y + 4, 50, 18, true);
+    x += 52;
+    place(IDC_ME_PRIORITY, x, y, 110, 200, true);
+    x += 114;
+    place(IDC_ME_SIGN_LABEL, x, y + 4, 36, 18, true);
+    x += 38;
+    place(IDC_ME_SIGN, x, y, 110, 200, true);
+    x += 114;
+    place(IDC_ME_REPLYTO_LABEL, x, y + 4, 50, 18, true);
+    x += 52;
+    int attachW = 60;
+    int replyW = w - x - attachW - 10;
+    place(IDC_ME_REPLYTO, x, y, replyW < 60 ? 60 : replyW, 200, true);
+    place(IDC_ME_ATTACH, w - attachW - 2, y, attachW, rowH, true);
+    y += rowH + 3;
+    bool attachments = m_attachFiles.GetSize() > 0;
+    int bodyRight = attachments ? w - 86 : w - 1;
+    place(IDC_ME_BODY, 1, y, bodyRight - 1, h - y - 1, true);
+    place(IDC_ME_ATTACH_FRAME, w - 84, y, 82, 52, attachments);
+    place(IDC_ME_TO_ONLY, w - 80, y + 10, 76, 16, attachments);
+    place(IDC_ME_SIZE, w - 80, y + 30, 76, 16, attachments);
+    place(IDC_ME_ATTACH_LIST, w - 84, y + 56, 82, h - y - 57, attachments);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
+}
+
+void CMailEditView::OnSize(UINT, int, int)
+{
+    Default();
+    RecalcLayout();
+}
+
+HBRUSH CMailEditView::OnCtlColor(HDC, HWND, UINT)
+{
+    return reinterpret_cast<HBRUSH>(Default());
+}
+
+BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    int id = LOWORD(wParam), code = HIWORD(wParam);
+    if (!m_nLoading) {
+        if (code == EN_CHANGE || code == CBN_EDITCHANGE || code == CBN_SELCHANGE)
+            m_bChanged = true;
+        if (code == EN_CHANGE && id == IDC_ME_SUBJECT) {
+            CString title = GetSubject();
+            if (CWnd* frame = GetParent())
+                frame->SetWindowText(title.IsEmpty() ? CString("無題") : title);
+        }
+        if (code == CBN_SELCHANGE && id == IDC_ME_SIGN)
+            InsertSignature(GetSignatureName(), false);
+    }
+    if (code == BN_CLICKED) {
+        switch (id) {
+        case IDC_ME_ATTACH:
+            AttachByDialog();
+            return TRUE;
+        case IDC_ME_COMPACT:
+            ::EnableWindow(GetDlgItemHwnd(IDC_ME_PRIORITY),
+                           ::SendMessageA(GetDlgItemHwnd(IDC_ME_COMPACT), BM_GETCHECK, 0, 0) != BST_CHECKED);
+            return TRUE;
+        default:
+            break;
+        }
+    }
+    if (code == EN_SETFOCUS && id == IDC_ME_BCC && !m_bBccShown)
+        ToggleBcc();
+    return CFormView::OnCommand(wParam, lParam);
+}
+
+bool CMailEditView::SetMailData(int nIndex, CMailFolderStore* pStore, int nMailKind, const char* pszSelText,
+                                int nForwardMethod)
+{
+    m_nMailKind = nMailKind;
+    if (nForwardMethod != -1)
+        m_nForwardMethod = nForwardMethod;
+    m_data.m_nMailKind = nMailKind;
+    if (!m_composer.SetMailData(m_data, nIndex, pStore, nMailKind, pszSelText, m_nForwardMethod))
+        return false;
+    ShowData();
+    return true;
+}
+
+bool CMailEditView::ApplyTemplate(const char* pszPath, int nIndex, CMailFolderStore* pStore, int nMailKind,
+                                  bool bClearAddresses)
+{
+    m_data.m_strBody = GetBody();
+    m_data.m_strTo = GetTo();
+    m_data.m_strCc = GetCc();
+    m_data.m_strBcc = GetBcc();
+    m_data.m_strSubject = GetSubject();
+    if (!m_composer.ApplyTemplate(m_data, pszPath, nIndex, pStore, nMailKind, bClearAddresses))
+        return false;
+    ShowData();
+    return true;
+}
+
+void CMailEditView::ShowData()
+{
+    ++m_nLoading;
+    SetTo(m_data.m_strTo);
+    SetCc(m_data.m_strCc);
+    SetBcc(m_data.m_strBcc);
+    SetSubject(m_data.m_strSubject);
+    SetBody(m_data.m_strBody);
+    if (m_data.m_nForwardMethod != -1)
+        m_nForwardMethod = m_data.m_nForwardMethod;
+    SelectReplyTo(m_data.m_strReplyTo);
+    SelectPriority(m_data.m_nPriority);
+    if (!m_data.m_strSignName.IsEmpty()) {
+        HWND hCombo = GetDlgItemHwnd(IDC_ME_SIGN);
+        int found = static_cast<int>(::SendMessageA(hCombo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                                    reinterpret_cast<LPARAM>(m_data.m_strSignName.GetString())));
+        if (found != CB_ERR)
+            ::SendMessageA(hCombo, CB_SETCURSEL, found, 0);
+        if (m_data.m_bInsertSignature)
+            InsertSignature(m_data.m_strSignName, false);
+        // A signature the mail already carries is not added again.
+        m_bAutoSignDone = true;
+    }
+    if (m_nMailKind == 0 || m_nMailKind == 12)
+        m_bAutoSignDone = true;
+    SelectAccount(m_data.m_strAccountName, m_data.m_strAccountAddresses);
+    if (m_data.m_bClearAttachments) {
+        m_attachFiles.RemoveAll();
+        m_tempAttachFiles.RemoveAll();
+    }
+    for (int i = 0; i < m_data.m_attachFiles.GetSize(); ++i)
+        AddAttachmentFile(m_data.m_attachFiles[i], false);
+    for (int i = 0; i < m_data.m_tempAttachFiles.GetSize(); ++i)
+        AddAttachmentFile(m_data.m_tempAttachFiles[i], true);
+    m_data.m_attachFiles.RemoveAll();
+    m_data.m_tempAttachFiles.RemoveAll();
+    --m_nLoading;
+    RecalcLayout();
+}

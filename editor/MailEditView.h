@@ -1,0 +1,99 @@
+// CMailEditView: the form of an editor window: sending account, To, Cc and
+// Bcc, subject, priority, signature and Reply-To, the body, and the list of
+// attached files. It shows what a CMailEditData holds (filled by the
+// composer for replies, forwards, stored mails and templates) and gives the
+// frame's send and save routine the fields back.
+#pragma once
+
+#include "classlib/FormView.h"
+#include "editor/BodySignature.h"
+#include "editor/MailEditComposer.h"
+#include "editor/MailEditData.h"
+
+class CMailFolderStore;
+
+class CMailEditView : public CFormView
+{
+public:
+    CMailEditView();
+    ~CMailEditView() override;
+
+    void OnInitialUpdate() override;
+
+    // Fills the view from a stored mail (reply, forward, re-edit...).
+    bool SetMailData(int nIndex, CMailFolderStore* pStore, int nMailKind, const char* pszSelText, int nForwardMethod);
+    bool ApplyTemplate(const char* pszPath, int nIndex, CMailFolderStore* pStore, int nMailKind, bool bClearAddresses);
+
+    CString GetTo() const { return GetFieldText(1001); }
+    CString GetCc() const { return GetFieldText(1002); }
+    CString GetBcc() const { return GetFieldText(1006); }
+    CString GetSubject() const { return GetFieldText(1003); }
+    void SetTo(const char* psz) { SetFieldText(1001, psz); }
+    void SetCc(const char* psz) { SetFieldText(1002, psz); }
+    void SetBcc(const char* psz);
+    void SetSubject(const char* psz) { SetFieldText(1003, psz); }
+    CString GetBody() const;
+    void SetBody(const char* pszText);
+    // Empty when the list shows "送信するアドレス".
+    CString GetReplyTo() const;
+    void SelectReplyTo(const char* pszAddress);
+    CString GetPriorityHeaderBlock() const;
+    void SelectPriority(int nEntry);
+    CString GetSignatureName() const;
+    // Replaces the signature in the body (or inserts it at the caret).
+    void InsertSignature(const char* pszName, bool bKeepPosition);
+    // For "自動": the rules choose the signature; done once per mail.
+    void ApplyAutoSignature(const char* pszFolderSign, const char* pszAccountSign);
+    bool IsAutoSignatureDone() const { return m_bAutoSignDone; }
+
+    // The sending account: its index in the application's table, -1 none.
+    int GetAccountIndex() const;
+    void SelectAccountIndex(int nIndex);
+    // By name; else by one of the addresses of the list.
+    void SelectAccount(const char* pszName, const char* pszAddresses);
+
+    void AddAttachmentFile(const char* pszPath, bool bTemporary);
+    void GetAttachments(CStringArray& files) const;
+    const CStringArray& GetTempAttachments() const { return m_tempAttachFiles; }
+    void AttachByDialog();
+    bool IsToOnly() const;
+
+    bool IsModified() const;
+    void SetModified(bool bModified);
+    void ToggleBcc();
+    bool IsBccShown() const { return m_bBccShown; }
+    void FocusField(int nId);
+    void RecalcLayout();
+
+    int m_nMailKind = -1;
+    int m_nForwardMethod = -1;
+    bool m_bReadReceipt = false;
+    CMailEditData m_data;
+    CMailEditComposer m_composer;
+
+protected:
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnSize(UINT nType, int cx, int cy);
+    HBRUSH OnCtlColor(HDC hDC, HWND hWnd, UINT nCtlColor);
+
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CString GetFieldText(int nId) const;
+    void SetFieldText(int nId, const char* psz);
+    // The composer's result into the controls.
+    void ShowData();
+    void FillPriorityList();
+    void FillSignatureList();
+    void FillReplyToList();
+    void FillAccountList();
+    void ShowAttachments();
+
+    CBodySignature m_signature;
+    CStringArray m_attachFiles;
+    CStringArray m_tempAttachFiles;
+    bool m_bBccShown = false;
+    bool m_bChanged = false;
+    bool m_bAutoSignDone = false;
+    int m_nLoading = 0;  // while set, control changes are not the user's
+};

@@ -1,0 +1,15 @@
+// The client's side of a Simple MAPI request: the request file the library
+// wrote becomes a new mail window with its recipients, subject, body and
+// attachment copies.
+#pragma once
+
+#include "plugin/MapiRequestFile.h"
+
+class CMailEditRequest;
+
+// Reads the request file, deletes it and opens the editor; false when the
+// file is not a request or no editor could be opened.
+bool OpenMapiRequestFile(const char* pszPath);
+// The editor request for a Simple MAPI request (attachments that no longer
+// exist are left out).
+void BuildMapiEditRequest(const MapiMailRequest& mapi, CMailEditRequest& request);

@@ -1,0 +1,189 @@
+#include "editor/MailEditSendJob.h"
+
+#include "core/AccountData.h"
+#include "net/SmtpSession.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+CAccountData MakeAccount()
+{
+    CAccountData a;
+    a.SetAccountName("会社");
+    a.SetUserName("山田 太郎");
+    a.SetMailAddress("taro@example.jp");
+    a.SetSmtpServer("smtp.example.jp");
+    return a;
+}
+
+} // namespace
+
+TEST(MailEditSendJob, ChecksStopInTheirOrderOnlyWhenTheMailLeaves)
+{
+    struct Case
+    {
+        int mode;
+        bool account;
+        const char* host;
+        const char* to;
+        const char* subject;
+        CMailEditSendJob::Check expected;
+        const char* message;
+    };
+    const Case cases[] = {
+        {0, true, "smtp.example.jp", "a@example.jp", "件名", CMailEditSendJob::checkOk, ""},
+        {0, false, "", "a@example.jp", "件名", CMailEditSendJob::checkStop, "SMTPサーバが設定されていません。"},
+        {1, true, " ", "a@example.jp", "件名", CMailEditSendJob::checkStop, "SMTPサーバが設定されていません。"},
+        {0, true, "smtp.example.jp", "", "", CMailEditSendJob::checkStop, "宛先が設定されていません。"},
+        {0, true, "smtp.example.jp", " , ", "件名", CMailEditSendJob::checkStop, "宛先が設定されていません。"},
+        {1, true, "smtp.example.jp", "a@example.jp", "  ", CMailEditSendJob::checkAskSubject,
+         "件名が入力されていませんが、\r\n送信してよろしいですか？"},
+        // Saving a draft checks nothing.
+        {2, false, "", "", "", CMailEditSendJob::checkOk, ""},
+        {4, true, "", "", "", CMailEditSendJob::checkOk, ""},
+    };
+    for (const Case& c : cases) {
+        CAccountData account = MakeAccount();
+        account.SetSmtpServer(c.host);
+        CMailEditSendJob job;
+        job.m_nMode = c.mode;
+        job.m_pAccount = c.account ? &account : nullptr;
+        job.m_strTo = c.to;
+        job.m_strSubject = c.subject;
+        job.SettleSender("", "", "", "");
+        CString message;
+        EXPECT_EQ(job.CheckFields(message), c.expected) << c.mode << " " << c.to;
+        EXPECT_STREQ(message, c.message);
+    }
+    // A sender missing everywhere stops after the server check.
+    CAccountData account = MakeAccount();
+    account.SetMailAddress("");
+    CMailEditSendJob job;
+    job.m_pAccount = &account;
+    job.m_strTo = "a@example.jp";
+    job.SettleSender("", "", "", "");
+    CString message;
+    EXPECT_EQ(job.CheckFields(message), CMailEditSendJob::checkStop);
+    EXPECT_STREQ(message, "送信者が設定されていません。");
+}
+
+TEST(MailEditSendJob, SenderComesFromTheFolderTheAccountOrTheSendInformation)
+{
+    CAccountData account = MakeAccount();
+    account.SetSendName("営業部");
+    CMailEditSendJob job;
+    job.m_pAccount = &account;
+    job.SettleSender("", "", "", "");
+    EXPECT_STREQ(job.m_strSenderName, "営業部");
+    EXPECT_STREQ(job.m_strSenderAddress, "taro@example.jp");
+    EXPECT_FALSE(job.m_bExplicitSender);
+    job.SettleSender("", "folder@example.jp", "", "");
+    EXPECT_STREQ(job.m_strSenderAddress, "folder@example.jp");
+    EXPECT_TRUE(job.m_bExplicitSender);
+    job.SettleSender("", "folder@example.jp", "花子", "hanako@example.jp");
+    EXPECT_STREQ(job.m_strSenderName, "花子");
+    EXPECT_STREQ(job.m_strSenderAddress, "hanako@example.jp");
+}
+
+TEST(MailEditSendJob, AccountBccAddsTheOwnAddressOnceAndIgnoresZero)
+{
+    struct Case
+    {
+        const char* bcc;
+        int toSelf;
+        const char* fixed;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {"", 0, "0", ""},
+        {"", 1, "0", "taro@example.jp"},
+        {"x@example.jp", 1, "", "x@example.jp,taro@example.jp"},
+        {"TARO@example.jp", 1, "", "TARO@example.jp"},
+        {"", 0, "boss@example.jp", "boss@example.jp"},
+        {"x@example.jp", 1, "boss@example.jp", "x@example.jp,taro@example.jp,boss@example.jp"},
+    };
+    for (const Case& c : cases) {
+        CAccountData account = MakeAccount();
+        account.SetBccToSelf(c.toSelf);
+        account.SetBccAddress(c.fixed);
+        CMailEditSendJob job;
+        job.m_pAccount = &account;
+        job.m_strBcc = c.bcc;
+        job.AddAccountBcc();
+        EXPECT_STREQ(job.m_strBcc, c.expected) << c.bcc << " " << c.fixed;
+    }
+}
+
+TEST(MailEditSendJob, BodyLinesStayWholeWhateverTheirLength)
+{
+    // A paragraph far past the old 1021-character reading limit, with a
+    // double-byte character where the limit used to cut.
+    std::string longLine(1020, 'a');
+    longLine += "日本語の段落";
+    longLine += std::string(2000, 'b');
+    std::string body = "一行目\r\n" + longLine + "\rCRだけ\nLFだけ\r\n\r\n";
+    CStringArray lines;
+    CMailEditSendJob::SplitBodyLines(body.c_str(), lines);
+    ASSERT_EQ(lines.GetSize(), 5);
+    EXPECT_STREQ(lines[0], "一行目\r\n");
+    EXPECT_EQ(std::string(lines[1].GetString()), longLine + "\r\n");
+    EXPECT_STREQ(lines[2], "CRだけ\r\n");
+    EXPECT_STREQ(lines[3], "LFだけ\r\n");
+    EXPECT_STREQ(lines[4], "\r\n");
+    CMailEditSendJob::SplitBodyLines("", lines);
+    ASSERT_EQ(lines.GetSize(), 1);
+    EXPECT_STREQ(lines[0], "\r\n");
+}
+
+TEST(MailEditSendJob, EachJobWritesItsBodyFileInAFolderOfItsOwn)
+{
+    TestSupport::TempDir dir;
+    CStringArray first, second;
+    CMailEditSendJob::SplitBodyLines("一通目の本文\r\n二行目", first);
+    CMailEditSendJob::SplitBodyLines("二通目の本文", second);
+    CString a = CMailEditSendJob::WriteBodyFile(dir.Path(), first);
+    CString b = CMailEditSendJob::WriteBodyFile(dir.Path(), second);
+    ASSERT_FALSE(a.IsEmpty());
+    ASSERT_FALSE(b.IsEmpty());
+    EXPECT_STRNE(a, b);
+    EXPECT_EQ(a.Right(8), CString("本文.txt"));
+    EXPECT_EQ(TestSupport::ReadFileBytes(a), "一通目の本文\r\n二行目\r\n");
+    EXPECT_EQ(TestSupport::ReadFileBytes(b), "二通目の本文\r\n");
+}
+
+TEST(MailEditSendJob, FillsTheOutgoingMessage)
+{
+    CAccountData account = MakeAccount();
+    account.SetSmtpAuth(TRUE);
+    account.SetReceiveUser("taro");
+    account.SetPassword("secret");
+    TestSupport::TempDir dir;
+    TestSupport::WriteFileBytes(dir.File("a.txt"), "x");
+    CMailEditSendJob job;
+    job.m_pAccount = &account;
+    job.m_strTo = "花子 <hanako@example.jp>, b@example.jp";
+    job.m_strCc = "c@example.jp";
+    job.m_strBcc = "d@example.jp";
+    job.m_strSubject = "会議";
+    job.m_strBody = "本文\r\n二行目";
+    job.m_attachFiles.Add(dir.File("a.txt"));
+    job.SettleSender("", "", "", "");
+    CSmtpSession session;
+    job.Fill(session);
+    EXPECT_EQ(session.GetToList().GetSize(), 2);
+    EXPECT_EQ(session.GetCcList().GetSize(), 1);
+    EXPECT_EQ(session.GetBccList().GetSize(), 1);
+    EXPECT_STREQ(session.GetSubject(), "会議");
+    ASSERT_EQ(session.GetBodyLines().GetSize(), 2);
+    EXPECT_STREQ(session.GetBodyLines()[1], "二行目\r\n");
+    EXPECT_EQ(session.GetAttachments().GetSize(), 1);
+    // The automatic backup carries no attachments.
+    CSmtpSession backup;
+    job.m_nMode = CMailEditSendJob::modeBackup;
+    job.Fill(backup);
+    EXPECT_EQ(backup.GetAttachments().GetSize(), 0);
+}

@@ -1,0 +1,138 @@
+// What the Simple MAPI library makes of a caller's message.
+#include "mapibridge/MapiBridge.h"
+#include "plugin/MapiRequestFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+using TestSupport::ReadFileBytes;
+using TestSupport::WriteFileBytes;
+
+TEST(MapiRequest, RecipientsKeepTheirAddressWhateverItsForm)
+{
+    struct Case
+    {
+        const char* name;
+        const char* address;
+        const char* expected;
+    } cases[] = {
+        { "A", "SMTP:a@x", "A <a@x>" },
+        { "Taro", "taro@example.jp", "Taro <taro@example.jp>" },  // plain: kept
+        { nullptr, "user@host", "user@host" },
+        { "user@host", "user@host", "user@host" },
+        { "", "SMTP:x:y", "x:y" },  // the text after the first colon
+        { "Only Name", nullptr, "Only Name" },
+        { "Yamada, Taro", "SMTP:t@x", "\"Yamada, Taro\" <t@x>" },  // one recipient, not two
+        { "山田 \"太郎\"", "t@x", "\"山田 \\\"太郎\\\"\" <t@x>" },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatMapiRecipient(c.name, c.address), c.expected) << c.expected;
+    std::string list;
+    for (const char* r : { "A <a@x>", "", "b@y" })
+        AppendMapiRecipient(list, r);
+    EXPECT_EQ(list, "A <a@x>, b@y");
+}
+
+TEST(MapiRequest, EveryValueComesBackUnchangedAndAddsNothing)
+{
+    MapiMailRequest in;
+    in.to = "a@x";
+    in.cc = "c@x\r\nBcc\tevil@x";
+    in.subject = "件名&tempattach=C:\\secret.txt";
+    in.body = "本文\r\nAttach\tC:\\secret.txt\r\n\\t\\\\ 表示 ソ";  // "表" and "ソ" end in 0x5C
+    in.attachments = { "C:\\Temp\\$$F1\\a.txt", "C:\\Temp\\$$F2\\資料.xls" };
+    MapiMailRequest out;
+    ASSERT_TRUE(ParseMapiRequest(FormatMapiRequest(in), out));
+    EXPECT_EQ(out.to, in.to);
+    EXPECT_EQ(out.cc, in.cc);
+    EXPECT_EQ(out.bcc, "");
+    EXPECT_EQ(out.subject, in.subject);
+    EXPECT_EQ(out.body, in.body);
+    EXPECT_EQ(out.attachments, in.attachments);
+    EXPECT_FALSE(ParseMapiRequest("mailto:a@x?tempattach=C:\\x", out));
+}
+
+TEST(MapiRequest, EachSendAndEachCopyGetsAFolderOfItsOwn)
+{
+    TestSupport::TempDir dir;
+    WriteFileBytes(dir.File("one.txt"), "first");
+    CreateDirectoryA(dir.File("sub"), nullptr);
+    WriteFileBytes(dir.File("sub\\one.txt"), "second");
+    WriteFileBytes(dir.File("b.tmp"), "third");
+    CString p1 = dir.File("one.txt"), p2 = dir.File("sub\\one.txt"), p3 = dir.File("b.tmp");
+    MapiRecipDesc recips[] = {
+        { 0, MAPI_TO, const_cast<char*>("山田"), const_cast<char*>("SMTP:yamada@example.jp"), 0, nullptr },
+        { 0, MAPI_TO, nullptr, const_cast<char*>("plain@example.jp"), 0, nullptr },
+        { 0, MAPI_CC, const_cast<char*>("Cc"), const_cast<char*>("cc@example.jp"), 0, nullptr },
+        { 0, MAPI_BCC, nullptr, const_cast<char*>("SMTP:bcc@example.jp"), 0, nullptr },
+        { 0, MAPI_ORIG, const_cast<char*>("Me"), const_cast<char*>("me@example.jp"), 0, nullptr },
+    };
+    MapiFileDesc files[] = {
+        { 0, 0, static_cast<ULONG>(-1), const_cast<char*>(p1.GetString()), nullptr, nullptr },
+        { 0, 0, static_cast<ULONG>(-1), const_cast<char*>(p2.GetString()), nullptr, nullptr },
+        { 0, 0, static_cast<ULONG>(-1), const_cast<char*>(p3.GetString()), const_cast<char*>("..\\..\\report.txt"),
+          nullptr },
+    };
+    MapiMessage message = { 0, const_cast<char*>("件名"), const_cast<char*>("本文"), nullptr, nullptr, nullptr, 0,
+                            nullptr, 5, recips, 3, files };
+    MapiMessage before = message;
+    MapiRecipDesc recipsBefore[5];
+    std::memcpy(recipsBefore, recips, sizeof(recips));
+
+    MapiMailRequest request;
+    std::string folder1, folder2;
+    ASSERT_EQ(CMapiBridge::PrepareRequest(&message, dir.Path().GetString(), request, folder1), SUCCESS_SUCCESS);
+    EXPECT_EQ(request.to, "山田 <yamada@example.jp>, plain@example.jp");
+    EXPECT_EQ(request.cc, "Cc <cc@example.jp>");
+    EXPECT_EQ(request.bcc, "bcc@example.jp");
+    EXPECT_EQ(request.subject, "件名");
+    EXPECT_EQ(request.body, "本文");
+    ASSERT_EQ(request.attachments.size(), 3u);
+    // Two files of one name stay two; a shown name cannot leave its folder.
+    EXPECT_EQ(ReadFileBytes(request.attachments[0].c_str()), "first");
+    EXPECT_EQ(ReadFileBytes(request.attachments[1].c_str()), "second");
+    EXPECT_EQ(ReadFileBytes(request.attachments[2].c_str()), "third");
+    EXPECT_NE(request.attachments[0], request.attachments[1]);
+    EXPECT_EQ(request.attachments[2].substr(request.attachments[2].size() - 11), "\\report.txt");
+    for (const std::string& a : request.attachments)
+        EXPECT_EQ(a.compare(0, folder1.size(), folder1), 0) << a;
+    EXPECT_NE(folder1.find("$$F"), std::string::npos);
+
+    // A second send of the same message gets new folders, and the first copies stay.
+    MapiMailRequest again;
+    ASSERT_EQ(CMapiBridge::PrepareRequest(&message, dir.Path().GetString(), again, folder2), SUCCESS_SUCCESS);
+    EXPECT_NE(folder1, folder2);
+    EXPECT_EQ(ReadFileBytes(request.attachments[0].c_str()), "first");
+
+    // The caller's structures are only read.
+    EXPECT_EQ(std::memcmp(&before, &message, sizeof(message)), 0);
+    EXPECT_EQ(std::memcmp(recipsBefore, recips, sizeof(recips)), 0);
+    EXPECT_EQ(p1, files[0].lpszPathName);
+}
+
+TEST(MapiRequest, FailuresAreReportedWithSimpleMapiCodes)
+{
+    TestSupport::TempDir dir;
+    MapiMailRequest request;
+    std::string folder;
+    EXPECT_EQ(CMapiBridge::PrepareRequest(nullptr, dir.Path().GetString(), request, folder),
+              static_cast<ULONG>(MAPI_E_INVALID_MESSAGE));
+    CString missing = dir.File("missing.txt");
+    MapiFileDesc file = { 0, 0, static_cast<ULONG>(-1), const_cast<char*>(missing.GetString()), nullptr, nullptr };
+    MapiMessage message = {};
+    message.nFileCount = 1;
+    message.lpFiles = &file;
+    EXPECT_EQ(CMapiBridge::PrepareRequest(&message, dir.Path().GetString(), request, folder),
+              static_cast<ULONG>(MAPI_E_ATTACHMENT_NOT_FOUND));
+    message.lpFiles = nullptr;
+    EXPECT_EQ(CMapiBridge::PrepareRequest(&message, dir.Path().GetString(), request, folder),
+              static_cast<ULONG>(MAPI_E_ATTACHMENT_NOT_FOUND));
+    MapiMessage empty = {};
+    EXPECT_EQ(CMapiBridge::PrepareRequest(&empty, dir.File("no\\such\\folder").GetString(), request, folder),
+              static_cast<ULONG>(MAPI_E_FAILURE));
+    // No client to take the request: the caller learns it.
+    EXPECT_EQ(CMapiBridge::HandToClient(dir.File("r.txt").GetString(), dir.File("NoClient.exe").GetString(), 500),
+              static_cast<ULONG>(MAPI_E_FAILURE));
+}
