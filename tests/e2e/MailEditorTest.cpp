@@ -1,0 +1,297 @@
+// The mail editor as a user meets it: a new mail written in its own window
+// and sent through the test Postfix into the test Dovecot, the outbox, the
+// drafts, mailto texts, the save prompt, the send delay and a server that
+// refuses.
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
+#include "e2e/E2eDriver.h"
+#include "e2e/RemoteControls.h"
+#include "message/MailMessage.h"
+#include "net/NetTestSupport.h"
+#include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MainWndResource.h"
+#include "resources/utils/UtilsResource.h"
+#include "store/FolderData.h"
+#include "store/MailFolderStore.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <winsock2.h>
+
+#include <string>
+#include <vector>
+
+using E2e::CProgramUnderTest;
+
+namespace {
+
+const DWORD kStartTimeout = 60000;
+const DWORD kMailTimeout = 30000;
+const char kEditorClass[] = "CVMEditWndClass";
+const char kSubject[] = "会議のお知らせ（第３回）";
+const char kBody[] = "各位\r\n\r\n来週の会議は第２会議室で行います。\r\nよろしくお願いいたします。";
+
+bool SmtpAnswers()
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(587);
+    addr.sin_addr.s_addr = inet_addr("127.0.0.3");
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+    closesocket(s);
+    return ok;
+}
+
+// The mails delivered into a Maildir.
+std::vector<std::string> DeliveredMails(const CString& maildir)
+{
+    std::vector<std::string> mails;
+    CString folder = maildir + "\\new";
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return mails;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            mails.push_back(TestSupport::ReadFileBytes(folder + "\\" + fd.cFileName));
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return mails;
+}
+
+std::vector<std::string> WaitForDelivered(const CString& maildir, size_t count)
+{
+    DWORD start = GetTickCount();
+    std::vector<std::string> mails;
+    while ((mails = DeliveredMails(maildir)).size() < count && GetTickCount() - start < kMailTimeout)
+        Sleep(200);
+    return mails;
+}
+
+class MailEditorTest : public ::testing::Test
+{
+protected:
+    CString MailBox() const { return m_dir.Path() + "\\MailBox"; }
+    CString Arguments() const { return "/INI \"/M:" + MailBox() + "\" "; }
+
+    // The settings file and an account of the test user (password given).
+    void Prepare(int nUser, const char* pszPassword, const char* pszSettings = "")
+    {
+        std::string ini = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nEditorAutoBackup=dword:0\r\n";
+        ini += pszSettings;
+        TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), ini + "\r\n");
+        CreateDirectoryA(MailBox(), nullptr);
+        CAccountDataSet set;
+        set.SetFilePath(MailBox() + "\\Account.dat");
+        auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
+        a->SetAccountName("テスト");
+        a->SetUserName("山田 太郎");
+        a->SetMailAddress(FormatString("cvmtest%d@cvm.test", nUser));
+        a->SetSmtpServer("smtp.cvm.test");
+        a->SetSmtpPort(587);
+        a->SetReceiveServer(NetTest::kHost);
+        a->SetReceiveUser(NetTest::UserName(nUser));
+        a->SetPassword(pszPassword);
+        a->SetUseEsmtp(TRUE);
+        a->SetSmtpAuth(TRUE);
+        a->SetSendTls(TRUE);
+        a->SetTimeout(10);
+        ASSERT_TRUE(set.WriteToFile(FALSE));
+        m_maildir = NetTest::ClearMaildir(nUser);
+    }
+
+    HWND Start(const char* pszExtra = "")
+    {
+        if (!m_program.Start(Arguments() + pszExtra))
+            return nullptr;
+        DWORD start = GetTickCount();
+        while (GetTickCount() - start < kStartTimeout) {
+            if (HWND main = m_program.WaitForWindow("CVMWndClass", nullptr, 0))
+                return main;
+            if (HWND dlg = m_program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
+                E2e::PressButton(dlg, IDOK);
+            Sleep(100);
+        }
+        return nullptr;
+    }
+    void Close(HWND main)
+    {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0);
+        m_program.Kill();
+    }
+
+    std::vector<HWND> Editors() const
+    {
+        struct Context
+        {
+            DWORD pid;
+            std::vector<HWND> found;
+        } c{m_program.ProcessId(), {}};
+        EnumWindows(
+            [](HWND h, LPARAM p) -> BOOL {
+                auto* ctx = reinterpret_cast<Context*>(p);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                char cls[64] = {};
+                GetClassNameA(h, cls, sizeof(cls));
+                if (pid == ctx->pid && lstrcmpA(cls, kEditorClass) == 0)
+                    ctx->found.push_back(h);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&c));
+        return c.found;
+    }
+    bool WaitForEditorCount(size_t count, DWORD timeoutMs = 20000) const
+    {
+        DWORD start = GetTickCount();
+        while (Editors().size() != count) {
+            if (GetTickCount() - start > timeoutMs)
+                return false;
+            Sleep(100);
+        }
+        return true;
+    }
+    HWND NewEditor(HWND main)
+    {
+        size_t before = Editors().size();
+        PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
+        if (!WaitForEditorCount(before + 1))
+            return nullptr;
+        return m_program.WaitForWindow(kEditorClass, nullptr, 5000);
+    }
+    // What the program shows: every visible top-level window with its texts
+    // (printed when a step fails).
+    std::string Windows() const
+    {
+        struct Context
+        {
+            DWORD pid;
+            std::string text;
+        } c{m_program.ProcessId(), {}};
+        EnumWindows(
+            [](HWND h, LPARAM p) -> BOOL {
+                auto* ctx = reinterpret_cast<Context*>(p);
+                DWORD pid = 0;
+                GetWindowThreadProcessId(h, &pid);
+                if (pid != ctx->pid || !IsWindowVisible(h))
+                    return TRUE;
+                char cls[64] = {};
+                GetClassNameA(h, cls, sizeof(cls));
+                ctx->text += std::string("[") + cls + "] " + E2e::GetWindowTextOf(h).Str() + "\n";
+                for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                    ctx->text += "    " + std::string(E2e::GetWindowTextOf(child).Str()) + "\n";
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&c));
+        return c.text;
+    }
+    static HWND ViewOf(HWND frame) { return GetDlgItem(frame, 0xE900); }
+    static void Write(HWND frame, const char* to, const char* cc, const char* subject, const char* body)
+    {
+        HWND view = ViewOf(frame);
+        E2e::SetControlText(view, IDC_ME_TO, to);
+        E2e::SetControlText(view, IDC_ME_CC, cc);
+        E2e::SetControlText(view, IDC_ME_SUBJECT, subject);
+        E2e::SetControlText(view, IDC_ME_BODY, body);
+    }
+    static void Command(HWND frame, int id) { PostMessageA(frame, WM_COMMAND, id, 0); }
+    // Confirms the send information dialog.
+    bool ConfirmSendInfo()
+    {
+        HWND dlg = m_program.WaitForDialogWithControl(IDC_SI_TO, 20000);
+        if (!dlg)
+            return false;
+        E2e::PressButton(dlg, IDOK);
+        return true;
+    }
+
+    // The live mails of the folder of that kind, read from disk.
+    std::vector<std::string> StoredMails(int nKind)
+    {
+        std::vector<std::string> out;
+        CFolderData data(MailBox());
+        data.SetFilePath(MailBox() + "\\Folder.dat");
+        data.ReadFromFile(TRUE);
+        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
+            CFolderRecord* r = data.GetFolder(i);
+            data.ResolveFolderPath(r);
+            if (r->m_nKind != nKind)
+                continue;
+            CMailFolderStore store;
+            store.SetFolderRecord(*r);
+            CMailListData* list = store.GetMailList();
+            if (!list)
+                continue;
+            for (int m = 0; m < list->GetRecordCount(TRUE); ++m) {
+                CMailIndexRecord* rec = list->GetMailRecord(m);
+                CString text;
+                if (rec && !rec->m_bDeleted && store.ReadMailText(rec, text))
+                    out.push_back(text.Str());
+            }
+        }
+        return out;
+    }
+
+    // The mail a user wrote, as the recipient sees it.
+    static void ExpectJapaneseMail(const std::string& raw, const char* to, const char* cc)
+    {
+        EXPECT_NE(raw.find("Subject: =?ISO-2022-JP?B?"), std::string::npos) << raw.substr(0, 600);
+        EXPECT_NE(raw.find("charset=ISO-2022-JP"), std::string::npos);
+        // Dovecot keeps the lines with LF alone.
+        std::string crlf;
+        for (char ch : raw) {
+            if (ch == '\n' && (crlf.empty() || crlf.back() != '\r'))
+                crlf += '\r';
+            crlf += ch;
+        }
+        CMailMessage message;
+        ASSERT_TRUE(message.Parse(crlf.c_str(), static_cast<int>(crlf.size())));
+        EXPECT_STREQ(message.m_strSubject, kSubject);
+        EXPECT_NE(message.m_strTo.Find(to), -1) << message.m_strTo.GetString();
+        if (*cc)
+            EXPECT_NE(message.m_strCc.Find(cc), -1);
+        EXPECT_NE(message.m_strFrom.Find("@cvm.test"), -1);
+    }
+
+    TestSupport::TempDir m_dir;
+    CProgramUnderTest m_program{m_dir.Path()};
+    CString m_maildir;
+};
+
+} // namespace
+
+TEST_F(MailEditorTest, NewMailIsSentInJapaneseAndItsSentCopyKept)
+{
+    if (!SmtpAnswers())
+        GTEST_SKIP() << "the private Postfix is not running";
+    Prepare(25, "pass25");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    // The editor runs on a thread of its own.
+    EXPECT_NE(GetWindowThreadProcessId(editor, nullptr), GetWindowThreadProcessId(main, nullptr));
+    CString ccMaildir = NetTest::ClearMaildir(26);
+    Write(editor, "受取人 <cvmtest25@cvm.test>", "cvmtest26@cvm.test", kSubject, kBody);
+    Command(editor, ID_EDIT_SEND);
+    ASSERT_TRUE(ConfirmSendInfo());
+    std::vector<std::string> mails = WaitForDelivered(m_maildir, 1);
+    ASSERT_EQ(mails.size(), 1u) << Windows();
+    ExpectJapaneseMail(mails[0], "cvmtest25@cvm.test", "cvmtest26@cvm.test");
+    EXPECT_EQ(WaitForDelivered(ccMaildir, 1).size(), 1u);
+    EXPECT_TRUE(WaitForEditorCount(0));
+    if (const char* exportDir = getenv("CVM_E2E_EXPORT"))
+        TestSupport::WriteFileBytes(E2e::WinPath(exportDir) + "\\sent.eml", mails[0]);
+    Close(main);
+    // The sent copy, and nothing left behind in the drafts or the outbox.
+    std::vector<std::string> sent = StoredMails(CFolderRecord::kindSent);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_NE(sent[0].find("=?ISO-2022-JP?B?"), std::string::npos);
+    EXPECT_TRUE(StoredMails(CFolderRecord::kindWriting).empty());
+    EXPECT_TRUE(StoredMails(CFolderRecord::kindSend).empty());
+}
