@@ -1,4 +1,5 @@
 #include "mainwnd/MainFrame.h"
+#include "mainwnd/MainFrameTransfer.h"
 
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
@@ -46,6 +47,12 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI(ID_FILE_SELECT_RECEIVE_LATEST, OnUpdateTransferCommand)
     ON_UPDATE_COMMAND_UI(ID_FILE_ABORT_TRANSFER, OnUpdateTransferCommand)
     ON_UPDATE_COMMAND_UI(ID_FILE_ABORT_ROUTE, OnUpdateTransferCommand)
+    ON_COMMAND_RANGE(ID_FILE_RECEIVE_CURRENT, ID_FILE_RECEIVE_CURRENT, OnTransferCommand)
+    ON_COMMAND_RANGE(ID_ROUTE_RECEIVE, ID_ROUTE_RECEIVE, OnTransferCommand)
+    ON_COMMAND_RANGE(ID_FILE_SEND_OUTBOX, ID_FILE_SEND_OUTBOX, OnTransferCommand)
+    ON_COMMAND_RANGE(ID_FILE_SEND_RECEIVE, ID_FILE_SEND_RECEIVE, OnTransferCommand)
+    ON_COMMAND_RANGE(ID_FILE_ABORT_TRANSFER, ID_FILE_ABORT_TRANSFER, OnTransferCommand)
+    ON_COMMAND_RANGE(ID_FILE_ABORT_ROUTE, ID_FILE_ABORT_ROUTE, OnTransferCommand)
     // ---- end of receiving and sending ----
 END_MESSAGE_MAP()
 
@@ -89,6 +96,11 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    // A worker still running (let go at close) keeps its host until the
+    // process ends.
+    if (m_pTransfer && !m_pTransfer->IsReceiving() && !m_pTransfer->IsSending())
+        delete m_pTransfer;
+    m_pTransfer = nullptr;
     if (m_hStatusFont)
         ::DeleteObject(m_hStatusFont);
     for (HANDLE* h : { &m_hReceiveWorker, &m_hSendWorker, &m_hBusyLock }) {
@@ -188,6 +200,8 @@ BOOL CMainFrame::CreateStatusBar()
             return FALSE;
         ::SendMessageA(m_hTransferControls[i], WM_SETFONT, reinterpret_cast<WPARAM>(m_hStatusFont), FALSE);
     }
+    delete m_pTransfer;
+    m_pTransfer = new CMainFrameTransfer(this, m_hTransferControls);
     return TRUE;
 }
 
@@ -663,9 +677,14 @@ void CMainFrame::OnUpdateViewThread(CCmdUI* pCmdUI)
 
 void CMainFrame::OnUpdateTransferCommand(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(FALSE);
+    if (m_pTransfer)
+        m_pTransfer->UpdateCommand(pCmdUI);
+    else
+        pCmdUI->Enable(FALSE);
 }
 
-void CMainFrame::OnTransferCommand(UINT)
+void CMainFrame::OnTransferCommand(UINT nID)
 {
+    if (m_pTransfer)
+        m_pTransfer->OnCommand(nID);
 }

@@ -10,6 +10,7 @@
 
 class CFolderTree;
 class CMailFolderStore;
+class CMainFrameTransfer;
 class CQListView;
 
 // What the frame asks of neighbours that may not be there yet; an empty
@@ -82,6 +83,8 @@ public:
     HANDLE m_hSendWorker = nullptr;
     DWORD m_dwReceiveSessionThread = 0;
     DWORD m_dwSendSessionThread = 0;
+    // The receive and send commands (made with the status bar).
+    CMainFrameTransfer* m_pTransfer = nullptr;
     // How long closing waits for workers and for the other windows' threads.
     DWORD m_nWorkerEndWaitMs = 5000;
     int m_nCloseThreadTries = 10;

@@ -1,5 +1,6 @@
 // The main frame's thread messages, timers and folder changes.
 #include "mainwnd/MainFrame.h"
+#include "mainwnd/MainFrameTransfer.h"
 
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
@@ -83,8 +84,9 @@ void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_pListView->LoadColors();
         break;
     default:
-        // Receiving and sending (1355, 1366, 1367, 1440, 1475 ...) are served
-        // by the transfer commands once they exist.
+        // Receiving and sending (1355, 1440).
+        if (m_pTransfer)
+            m_pTransfer->OnThreadMessage(message, wParam, lParam);
         break;
     }
 }

@@ -1,0 +1,282 @@
+#include "mainwnd/MainFrameTransfer.h"
+
+#include "core/QuendalApp.h"
+#include "core/SoundPlayer.h"
+#include "mainwnd/MainFrame.h"
+#include "mainwnd/QListView.h"
+#include "resources/mainwnd/MainWndResource.h"
+#include "resources/resource.h"
+#include "transfer/TransferMessages.h"
+#include "transfer/TransferStatus.h"
+
+#include <commctrl.h>
+#include <process.h>
+
+namespace {
+
+// Calls the workers make on the UI thread through the relay window.
+enum : UINT { WM_RELAY_START = WM_APP + 0x301, WM_RELAY_END, WM_RELAY_SHOW, WM_RELAY_COUNTER };
+
+const int kPlugInEventReceiveEnd = 21;
+const DWORD kRelayTimeoutMs = 10000;
+
+const UINT kToolbarTransferButtons[] = {32771, ID_ROUTE_RECEIVE, ID_FILE_RECEIVE_CURRENT, ID_FILE_SELECT_RECEIVE,
+                                        ID_FILE_SEND_OUTBOX, ID_FILE_SEND_RECEIVE, 32785};
+
+} // namespace
+
+// A message-only window of the UI thread: a worker's progress call is sent
+// to it and runs on the UI thread, which owns the status bar's controls.
+class CMainFrameTransfer::CRelay : public CWnd
+{
+public:
+    explicit CRelay(CMainFrameTransfer* pOwner) : m_pOwner(pOwner)
+    {
+        CreateEx(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr);
+    }
+    ~CRelay() override
+    {
+        if (m_hWnd)
+            DestroyWindow();
+    }
+    // Sends a call to the UI thread; runs it at once on the UI thread itself.
+    void Call(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        if (!m_hWnd)
+            return;
+        DWORD_PTR result = 0;
+        ::SendMessageTimeoutA(m_hWnd, message, wParam, lParam, SMTO_NORMAL, kRelayTimeoutMs, &result);
+    }
+
+protected:
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        switch (message) {
+        case WM_RELAY_START:
+            m_pOwner->DoStartProgress(static_cast<int>(wParam), reinterpret_cast<CTransferStatus*>(lParam));
+            return 0;
+        case WM_RELAY_END:
+            m_pOwner->DoEndProgress(static_cast<BOOL>(wParam));
+            return 0;
+        case WM_RELAY_SHOW:
+            m_pOwner->ShowControls(true);
+            return 0;
+        case WM_RELAY_COUNTER:
+            m_pOwner->m_progress.SetSendCounter(static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        default:
+            return CWnd::WindowProc(message, wParam, lParam);
+        }
+    }
+
+private:
+    CMainFrameTransfer* m_pOwner;
+};
+
+CMainFrameTransfer::CMainFrameTransfer(CMainFrame* pFrame, const HWND hControls[5]) : m_pFrame(pFrame)
+{
+    for (int i = 0; i < 5; i++)
+        m_hControls[i] = hControls[i];
+    if (m_hControls[2])
+        m_progress.SubclassWindow(m_hControls[2]);
+    m_progress.SetHost(this);
+    m_pRelay.reset(new CRelay(this));
+}
+
+CMainFrameTransfer::~CMainFrameTransfer()
+{
+    if (m_progress.m_hWnd)
+        m_progress.UnsubclassWindow();
+}
+
+void CMainFrameTransfer::MirrorWorkers()
+{
+    // The frame's close path waits on its own duplicates of the workers.
+    for (auto [hHost, phFrame] : {std::pair<HANDLE, HANDLE*>(m_hReceiveWorker, &m_pFrame->m_hReceiveWorker),
+                                  std::pair<HANDLE, HANDLE*>(m_hSendWorker, &m_pFrame->m_hSendWorker)}) {
+        if (*phFrame)
+            CloseHandle(*phFrame);
+        *phFrame = nullptr;
+        if (hHost)
+            DuplicateHandle(GetCurrentProcess(), hHost, GetCurrentProcess(), phFrame, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    }
+}
+
+void CMainFrameTransfer::OnCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_FILE_RECEIVE_CURRENT:
+        ReceiveCurrentAccount();
+        break;
+    case ID_ROUTE_RECEIVE:
+        StartRoutePass();
+        break;
+    case ID_FILE_SEND_OUTBOX:
+        SendOutbox();
+        break;
+    case ID_FILE_SEND_RECEIVE:
+        SendAndReceive();
+        break;
+    case ID_FILE_ABORT_TRANSFER:
+        AbortTransfer(false);
+        break;
+    case ID_FILE_ABORT_ROUTE:
+        AbortTransfer(true);
+        break;
+    default:
+        return;
+    }
+    MirrorWorkers();
+}
+
+void CMainFrameTransfer::UpdateCommand(CCmdUI* pCmdUI)
+{
+    bool bBusy = IsReceiving() || IsSending();
+    switch (pCmdUI->m_nID) {
+    case ID_FILE_ABORT_TRANSFER:
+        pCmdUI->Enable(bBusy);
+        break;
+    case ID_FILE_ABORT_ROUTE:
+        pCmdUI->Enable(IsReceiving());
+        break;
+    case ID_FILE_SELECT_RECEIVE:
+    case ID_FILE_SELECT_RECEIVE_LATEST:
+        // The selective receive has no window yet.
+        pCmdUI->Enable(FALSE);
+        break;
+    default:
+        pCmdUI->Enable(!bBusy);
+        break;
+    }
+}
+
+bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case TM_SESSION_END:
+        DoEndProgress(FALSE);
+        if (wParam != 0)
+            m_nNewMails += static_cast<int>(wParam);
+        return true;
+    case TM_RECEIVE_JOB_END:
+        OnReceiveEnd();
+        return true;
+    case WM_COMMAND:
+        return false;
+    default:
+        return false;
+    }
+}
+
+void CMainFrameTransfer::OnReceiveEnd()
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (m_nNewMails > 0 && pApp) {
+        if (pApp->GetProfileInt("Setting", "RecNotifyBeep", 0))
+            ::Beep(static_cast<DWORD>(pApp->m_nBeepMailReceive > 0 ? pApp->m_nBeepMailReceive : 100), 60);
+        if (pApp->GetProfileInt("Setting", "RecNotifySound", 0)) {
+            CString path = pApp->GetProfileString("Setting", "RecNotifySoundPath", "");
+            m_pSound.reset(new CSoundPlayer(path, FALSE));
+            m_pSound->Play(FALSE);
+        }
+    }
+    if (GetMainFrameHooks().pfnFirePlugInEvent)
+        GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventReceiveEnd, m_pFrame->m_hWnd, m_nNewMails);
+    CToolBar& toolBar = m_pFrame->GetToolBar();
+    if (toolBar.m_hWnd) {
+        for (UINT id : kToolbarTransferButtons)
+            toolBar.SendMessage(TB_INDETERMINATE, id, MAKELPARAM(FALSE, 0));
+        ::InvalidateRect(toolBar.m_hWnd, nullptr, TRUE);
+    }
+    if (CQListView* pList = m_pFrame->GetListView())
+        ::InvalidateRect(pList->m_hWnd, nullptr, TRUE);
+}
+
+void CMainFrameTransfer::StartTransferProgress(int nKind, CTransferStatus* pStatus)
+{
+    m_pRelay->Call(WM_RELAY_START, static_cast<WPARAM>(nKind), reinterpret_cast<LPARAM>(pStatus));
+}
+
+void CMainFrameTransfer::EndTransferProgress(BOOL bNoEvent)
+{
+    m_pRelay->Call(WM_RELAY_END, static_cast<WPARAM>(bNoEvent), 0);
+}
+
+void CMainFrameTransfer::ShowProgressControls()
+{
+    m_pRelay->Call(WM_RELAY_SHOW, 0, 0);
+}
+
+HWND CMainFrameTransfer::GetSendOwner()
+{
+    return m_pFrame->m_hWnd;
+}
+
+void CMainFrameTransfer::SetTransferCounter(int nHanded, int nTotal)
+{
+    CTransferHost::SetTransferCounter(nHanded, nTotal);
+    m_pRelay->Call(WM_RELAY_COUNTER, static_cast<WPARAM>(nHanded), nTotal);
+}
+
+void CMainFrameTransfer::PostRouteCommand()
+{
+    ::PostMessageA(m_pFrame->m_hWnd, WM_COMMAND, ID_ROUTE_RECEIVE, 0);
+}
+
+bool CMainFrameTransfer::Confirm(const char* pszText)
+{
+    return AfxMessageBox(pszText, MB_OKCANCEL | MB_ICONQUESTION) == IDOK;
+}
+
+void CMainFrameTransfer::ShowMessage(const char* pszText)
+{
+    AfxMessageBox(pszText, MB_OK | MB_ICONEXCLAMATION);
+}
+
+void CMainFrameTransfer::ShowSendError(const char* pszText)
+{
+    // From the send worker: shown by the UI thread, without holding the job.
+    CString* pText = new CString(pszText);
+    struct Show
+    {
+        static unsigned __stdcall Run(void* p)
+        {
+            std::unique_ptr<CString> text(static_cast<CString*>(p));
+            AfxMessageBox(*text, MB_OK | MB_ICONEXCLAMATION);
+            return 0;
+        }
+    };
+    uintptr_t h = _beginthreadex(nullptr, 0, &Show::Run, pText, 0, nullptr);
+    if (h)
+        CloseHandle(reinterpret_cast<HANDLE>(h));
+    else
+        delete pText;
+}
+
+void CMainFrameTransfer::DoStartProgress(int nKind, CTransferStatus* pStatus)
+{
+    static const char* const kKinds[] = {"受信", "巡回", "送信"};
+    // While a send job runs, a POP before SMTP login shows under the send.
+    m_progress.Begin(m_hControls[3], m_hControls[4], nKind == 2 ? 2 : nKind, pStatus);
+    if (m_hControls[0])
+        ::SetWindowTextA(m_hControls[0], nKind >= 0 && nKind <= 2 ? kKinds[nKind] : "");
+    ShowControls(true);
+}
+
+void CMainFrameTransfer::DoEndProgress(BOOL)
+{
+    // A send job ends its own display.
+    if (m_bSendJobRunning && !IsReceiving())
+        return;
+    m_progress.End();
+    if (m_hControls[0])
+        ::SetWindowTextA(m_hControls[0], "");
+    ShowControls(false);
+}
+
+void CMainFrameTransfer::ShowControls(bool bShow)
+{
+    for (HWND h : m_hControls)
+        if (h)
+            ::ShowWindow(h, bShow ? SW_SHOW : SW_HIDE);
+}

@@ -1,0 +1,60 @@
+// CMainFrameTransfer: the main frame's receive and send commands. It is the
+// frame's transfer host: it starts the jobs, guards them, aborts them, binds
+// the status bar's transfer controls to the running session's progress and
+// handles the end of a session (1355) and of a receive job (1440).
+#pragma once
+
+#include "transfer/TransferHost.h"
+#include "transfer/TransferProgressCtrl.h"
+
+#include <memory>
+
+class CMainFrame;
+class CCmdUI;
+class CSoundPlayer;
+
+class CMainFrameTransfer : public CTransferHost
+{
+public:
+    // hControls: the status bar's five transfer controls (kind, account,
+    // progress bar, counter, detail). Made on the UI thread.
+    CMainFrameTransfer(CMainFrame* pFrame, const HWND hControls[5]);
+    ~CMainFrameTransfer() override;
+
+    // The commands and their update rules.
+    void OnCommand(UINT nID);
+    void UpdateCommand(CCmdUI* pCmdUI);
+    // Thread messages of the transfers (1355, 1440); false when not one.
+    bool OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The end of a receive job: notification, plug-in event, toolbar.
+    void OnReceiveEnd();
+    int GetNewMailCount() const { return m_nNewMails; }
+
+    // CTransferHost: called by the workers (from their threads).
+    void StartTransferProgress(int nKind, CTransferStatus* pStatus) override;
+    void EndTransferProgress(BOOL bNoEvent) override;
+    void ShowProgressControls() override;
+    HWND GetStatusPane() override { return m_hControls[1]; }
+    HWND GetSendOwner() override;
+    void SetTransferCounter(int nHanded, int nTotal) override;
+    void PostRouteCommand() override;
+    bool Confirm(const char* pszText) override;
+    void ShowMessage(const char* pszText) override;
+    void ShowSendError(const char* pszText) override;
+
+private:
+    class CRelay;
+    // Runs on the UI thread (the workers reach it through the relay window).
+    void DoStartProgress(int nKind, CTransferStatus* pStatus);
+    void DoEndProgress(BOOL bNoEvent);
+    void ShowControls(bool bShow);
+    // Keeps the frame's duplicates of the worker handles current.
+    void MirrorWorkers();
+
+    CMainFrame* m_pFrame;
+    HWND m_hControls[5] = {};
+    CTransferProgressCtrl m_progress;
+    std::unique_ptr<CRelay> m_pRelay;
+    std::unique_ptr<CSoundPlayer> m_pSound;
+    int m_nNewMails = 0;
+};
