@@ -4,6 +4,7 @@
 
 BEGIN_MESSAGE_MAP(CFormView, CView)
     ON_WM_PAINT()
+    ON_WM_SETFOCUS()
 END_MESSAGE_MAP()
 
 BOOL CFormView::Create(CWnd* pParent, UINT nID, const RECT& rect)
@@ -28,4 +29,22 @@ BOOL CFormView::PreTranslateMessage(MSG* pMsg)
 void CFormView::OnInitialUpdate()
 {
     UpdateData(FALSE);
+}
+
+void CFormView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView)
+{
+    HWND hFocus = ::GetFocus();
+    if (!bActivate && hFocus && ::IsChild(m_hWnd, hFocus))
+        m_hWndFocus = hFocus;
+    CView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+}
+
+void CFormView::OnSetFocus(HWND hOldWnd)
+{
+    CView::OnSetFocus(hOldWnd);
+    HWND hTarget = m_hWndFocus && ::IsChild(m_hWnd, m_hWndFocus) && ::IsWindowVisible(m_hWndFocus)
+                       ? m_hWndFocus
+                       : ::GetNextDlgTabItem(m_hWnd, nullptr, FALSE);
+    if (hTarget)
+        ::SetFocus(hTarget);
 }

@@ -15,10 +15,16 @@ public:
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnInitialUpdate() override;
 
+    void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
+
     UINT m_nIDTemplate;
 
 protected:
     void OnPaint() { Default(); }
+    // The focus goes on to the control that had it last (the first one at first).
+    void OnSetFocus(HWND hOldWnd);
+
+    HWND m_hWndFocus = nullptr;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -185,8 +185,9 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
     if (CWnd::WalkPreTranslateTree(hMain, pMsg))
         return TRUE;
     // Messages of windows outside the main window's tree (owned pop-ups) still
-    // get the main window's accelerators.
-    if (hMain && pMsg->hwnd && ::GetAncestor(pMsg->hwnd, GA_ROOT) != hMain)
+    // get the main window's accelerators, and the main window sees the
+    // thread's own messages that nobody's map took.
+    if (hMain && (!pMsg->hwnd || ::GetAncestor(pMsg->hwnd, GA_ROOT) != hMain))
         return pMainWnd->PreTranslateMessage(pMsg);
     return FALSE;
 }

@@ -91,6 +91,7 @@ void CFolderTree::OnInitialUpdate()
         return;
     m_tree.SubclassDlgItem(IDC_FOLDER_TREE, this);
     m_combo.SubclassDlgItem(IDC_ACCOUNT_COMBO, this);
+    m_hWndFocus = m_tree.m_hWnd;
     m_tree.ModifyStyle(0, TVS_HASBUTTONS | TVS_HASLINES | TVS_LINESATROOT | TVS_SHOWSELALWAYS);
     if (CreateFolderImageList(m_images))
         m_tree.SetImageList(m_images.m_hImageList, TVSIL_NORMAL);
@@ -148,6 +149,10 @@ void CFolderTree::BuildTree()
     CString mailbox = pApp->GetMailBoxFolder();
     if (mailbox.IsEmpty() || !DirectoryExists(mailbox))
         return;
+    // The stores are made anew: nothing may keep showing the old ones.
+    CMainFrame* pFrame = GetMainFrame();
+    if (pFrame && pFrame->GetListView())
+        pFrame->GetListView()->ClearFolder();
     m_bBuilding = true;
     m_tree.SendMessage(WM_SETREDRAW, FALSE);
     m_tree.DeleteAllItems();
@@ -175,6 +180,7 @@ void CFolderTree::BuildTree()
     m_tree.SendMessage(WM_SETREDRAW, TRUE);
     m_tree.Invalidate();
     m_bBuilding = false;
+    OpenSelectedFolder();
 }
 
 void CFolderTree::FillAccountCombo()
@@ -203,8 +209,9 @@ void CFolderTree::OnAccountChange()
         return;
     int sel = m_combo.GetCurSel();
     CQuendalApp* pApp = QuendalApp();
-    if (sel >= 0 && pApp)
-        pApp->WriteProfileInt("Etc", "CurrentAccount", static_cast<int>(m_combo.GetItemData(sel)));
+    // The chosen account is the one receiving and new mails use.
+    if (sel >= 0 && pApp && pApp->m_pAccountDataSet)
+        pApp->m_pAccountDataSet->m_nCurrentAccount = static_cast<int>(m_combo.GetItemData(sel));
 }
 
 void CFolderTree::ApplyColors()

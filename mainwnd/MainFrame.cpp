@@ -27,6 +27,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_QD_HANDOVER_REQUEST, OnHandOverRequest)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
     ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
+    ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
+    ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
     ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolBar)
     ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
@@ -63,6 +65,7 @@ const UINT_PTR kMinuteTimer = 10;
 const UINT_PTR kRouteTimer = 45;
 const UINT IDC_TRANSFER_PROGRESS = 1001;
 const int kPlugInEventClosing = 24;
+const UINT kIdlePrompt = 57345;
 
 // The folder registry rebuilds and repaints the tree through these.
 void RebuildFolderTree()
@@ -172,6 +175,7 @@ BOOL CMainFrame::CreateStatusBar()
     HICON hIcon = static_cast<HICON>(
         LoadImageA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON, 16, 16, LR_SHARED));
     m_wndStatusBar.SetIcon(3, hIcon);
+    m_wndStatusBar.SetPaneText(0, GetMessageString(kIdlePrompt));
     if (!m_hStatusFont) {
         LOGFONTA lf = {};
         HFONT current = GetFont();
@@ -687,4 +691,42 @@ void CMainFrame::OnTransferCommand(UINT nID)
 {
     if (m_pTransfer)
         m_pTransfer->OnCommand(nID);
+}
+
+// ---- Prompts ----
+
+CString CMainFrame::GetMessageString(UINT nID) const
+{
+    CString text;
+    // Plug-in commands have no string of their own.
+    if (nID >= 40000 && nID <= 41000)
+        return text;
+    if (!text.LoadString(nID))
+        return text;
+    int nl = text.Find('\n');
+    if (nl >= 0)
+        text = text.Left(nl);
+    return text;
+}
+
+LRESULT CMainFrame::OnMenuSelect(WPARAM wParam, LPARAM lParam)
+{
+    UINT id = LOWORD(wParam);
+    UINT flags = HIWORD(wParam);
+    if (m_wndStatusBar.m_hWnd) {
+        if (flags == 0xFFFF && !lParam)
+            m_wndStatusBar.SetPaneText(0, GetMessageString(kIdlePrompt));
+        else if (flags & (MF_POPUP | MF_SEPARATOR))
+            m_wndStatusBar.SetPaneText(0, "");
+        else
+            m_wndStatusBar.SetPaneText(0, GetMessageString(id));
+    }
+    return Default();
+}
+
+LRESULT CMainFrame::OnExitMenuLoop(WPARAM, LPARAM)
+{
+    if (m_wndStatusBar.m_hWnd)
+        m_wndStatusBar.SetPaneText(0, GetMessageString(kIdlePrompt));
+    return Default();
 }

@@ -99,6 +99,8 @@ protected:
     LRESULT OnHandOverRequest(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
     LRESULT OnFrameReady(WPARAM, LPARAM);
+    LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
+    LRESULT OnExitMenuLoop(WPARAM, LPARAM);
     void OnAppExit();
     void OnViewToolBar();
     void OnViewStatusBar();
@@ -116,6 +118,9 @@ protected:
 private:
     BOOL CreateToolBar(BOOL bFirstTime);
     BOOL CreateStatusBar();
+    // The status-bar prompt of a command: the first line of its string, the
+    // idle prompt for 0xE001 (57345).
+    CString GetMessageString(UINT nID) const;
     // Asks running workers to stop and waits a bounded time; then lets go of them.
     void EndWorkers();
     static int ProfileInt(const char* pszSection, const char* pszKey, int nDefault);

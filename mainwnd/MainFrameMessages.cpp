@@ -3,6 +3,7 @@
 #include "mainwnd/MainFrameTransfer.h"
 
 #include "core/AppMessages.h"
+#include "core/DlgInputPassword.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/MailViewSeam.h"
@@ -177,12 +178,25 @@ BOOL CMainFrame::ChangeFolder(int nFolderId)
     CMailFolderStore* store = pApp->FindFolder(nFolderId);
     if (!store)
         return FALSE;
+    int previous = pApp->GetCurrentFolderId();
+    // A folder with a password opens only for the right one; otherwise the
+    // tree goes back to the folder shown before.
+    const CString& password = store->GetFolderRecord().m_strPassword;
+    if (!password.IsEmpty() && nFolderId != previous) {
+        CDlgInputPassword dlg(this);
+        dlg.SetCaption("フォルダのパスワード");
+        dlg.SetCheckPassword(password);
+        if (dlg.DoModal() != IDOK) {
+            if (m_pFolderTree && previous)
+                m_pFolderTree->SelectFolder(previous);
+            return FALSE;
+        }
+    }
     WaitCursor(TRUE);
     if (!store->GetMailList()) {
         WaitCursor(FALSE);
         return FALSE;
     }
-    int previous = pApp->GetCurrentFolderId();
     pApp->SetCurrentFolder(nFolderId);
     if (m_pFolderTree) {
         m_pFolderTree->RefreshFolderItem(previous);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace {
 
 const UINT ID_TEST_VIEWCMD = 33001;   // handled by the view
@@ -193,4 +195,76 @@ TEST(FrameView, AFrameThatFailsInCreationIsGoneWithoutBeingTouchedAgain)
     const char* cls = AfxRegisterWndClass("CVMTestFrame", 0, nullptr, reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     EXPECT_FALSE(pFrame->CreateEx(0, cls, "frame", WS_OVERLAPPEDWINDOW, 0, 0, 100, 100, nullptr, nullptr));
     EXPECT_TRUE(deleted);
+}
+
+namespace {
+
+const UINT WM_TEST_THREAD_NOTE = WM_APP + 60;
+const UINT WM_TEST_THREAD_STOP = WM_APP + 61;
+
+// A main window that counts the thread's window-less messages it is offered.
+class CNotedWnd : public CWnd
+{
+public:
+    std::atomic<int>* m_pSeen = nullptr;
+    BOOL PreTranslateMessage(MSG* pMsg) override
+    {
+        if (!pMsg->hwnd && pMsg->message == WM_TEST_THREAD_NOTE) {
+            (*m_pSeen)++;
+            return TRUE;
+        }
+        return FALSE;
+    }
+};
+
+class CMainWindowThread : public CWinThread
+{
+public:
+    CMainWindowThread() { m_bAutoDelete = FALSE; }
+    std::atomic<int> m_nSeen{ 0 };
+    std::atomic<bool> m_bReady{ false };
+    BOOL InitInstance() override
+    {
+        m_wnd.m_pSeen = &m_nSeen;
+        const char* cls = AfxRegisterWndClass("CVMTestNotedWnd", 0);
+        if (!m_wnd.CreateEx(0, cls, "noted", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr))
+            return FALSE;
+        m_pMainWnd = &m_wnd;
+        m_bReady = true;
+        return TRUE;
+    }
+    int ExitInstance() override
+    {
+        m_pMainWnd = nullptr;
+        m_wnd.DestroyWindow();
+        return CWinThread::ExitInstance();
+    }
+
+protected:
+    void OnStop(WPARAM, LPARAM) { PostQuitMessage(0); }
+    DECLARE_MESSAGE_MAP()
+
+private:
+    CNotedWnd m_wnd;
+};
+
+BEGIN_MESSAGE_MAP(CMainWindowThread, CWinThread)
+    ON_THREAD_MESSAGE(WM_TEST_THREAD_STOP, OnStop)
+END_MESSAGE_MAP()
+
+} // namespace
+
+TEST(FrameView, TheMainWindowSeesTheThreadsOwnMessagesNoMapTook)
+{
+    CMainWindowThread thread;
+    ASSERT_TRUE(thread.CreateThread());
+    DWORD start = GetTickCount();
+    while (!thread.m_bReady && GetTickCount() - start < 10000)
+        Sleep(10);
+    ASSERT_TRUE(thread.m_bReady);
+    thread.PostThreadMessage(WM_TEST_THREAD_NOTE, 0, 0);
+    thread.PostThreadMessage(WM_TEST_THREAD_NOTE, 0, 0);
+    thread.PostThreadMessage(WM_TEST_THREAD_STOP, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(thread.m_hThread, 10000), WAIT_OBJECT_0);
+    EXPECT_EQ(thread.m_nSeen, 2);
 }

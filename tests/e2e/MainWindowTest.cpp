@@ -344,6 +344,13 @@ TEST_F(MainWindowTest, ListsAFixtureMailboxAsTheStoreHoldsItAndSortsByTheClicked
     int replyText = leftmost(Ink(list, reply, subjectLeft + 19, subjectRight));
     EXPECT_GE(replyText - rootText, 8);
     Close(main);
+
+    // Closing wrote the folders' state: counts and the thread view of the inbox.
+    CFolderRecord inbox = Folder("郵便受け");
+    EXPECT_EQ(inbox.m_nMailCount, kMailCount);
+    EXPECT_EQ(inbox.m_nUnread, unread);
+    EXPECT_EQ(inbox.m_nListSwitch, 1);
+    EXPECT_TRUE(TestSupport::FileExists(inbox.m_strPath + "\\FolderData.Dat"));
 }
 
 TEST_F(MainWindowTest, FolderCommandsArePersistedInFolderDat)

@@ -109,6 +109,13 @@ TEST_F(MainFrameTest, OpensWithTheFoldersOfANewMailboxAndTheInboxShown)
     EXPECT_EQ(Pane(1), CString(" 総数：0"));
     EXPECT_EQ(Pane(2), CString(" 未開封：0"));
     EXPECT_NE(m_frame->GetMailView(), nullptr);  // the mail view pane's place
+    EXPECT_EQ(Pane(0), CString("ヘルプを表示するには [F1] を押してください。"));
+    // The frame's focus goes to the folder pane's tree; Tab moves on to the list and back.
+    ::SetForegroundWindow(m_hFrame);
+    m_frame->SetFocus();
+    EXPECT_EQ(::GetFocus(), tree.m_hWnd);
+    m_frame->CycleActivePane(nullptr);
+    EXPECT_EQ(::GetFocus(), m_frame->GetListView()->m_hWnd);
 }
 
 TEST_F(MainFrameTest, FolderMessagesRefreshTheListCountsAndSelection)
@@ -277,4 +284,43 @@ TEST_F(MainFrameTest, ClosingEndsOrLetsGoOfWorkersWithinItsBound)
     WaitForSingleObject(worker, 5000);
     CloseHandle(worker);
     CloseHandle(stop);
+}
+
+namespace {
+
+// Answers the folder password dialog once it is up: with a password, or cancels.
+const char* g_passwordAnswer = nullptr;
+
+void CALLBACK AnswerPassword(HWND, UINT, UINT_PTR id, DWORD)
+{
+    HWND dlg = FindWindowA("#32770", "フォルダのパスワード");
+    if (!dlg)
+        return;
+    KillTimer(nullptr, id);
+    if (g_passwordAnswer) {
+        SetDlgItemTextA(dlg, IDC_PASSWORD, g_passwordAnswer);
+        PostMessageA(dlg, WM_COMMAND, IDOK, 0);
+    } else {
+        PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+    }
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, AFolderWithAPasswordOpensOnlyForIt)
+{
+    HTREEITEM inbox = Tree()->FindItem(Inbox()->GetFolderId());
+    int id = Tree()->CreateFolder(nullptr, inbox, "秘密", 2, TRUE);
+    m_app->FindFolder(id)->GetFolderRecord().m_strPassword = "himitsu";
+
+    g_passwordAnswer = nullptr;
+    SetTimer(nullptr, 0, 100, AnswerPassword);
+    Tree()->SelectFolder(id);
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), Inbox()->GetFolderId());
+    EXPECT_EQ(Tree()->GetSelectedFolderId(), Inbox()->GetFolderId());
+
+    g_passwordAnswer = "himitsu";
+    SetTimer(nullptr, 0, 100, AnswerPassword);
+    Tree()->SelectFolder(id);
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), id);
 }
