@@ -237,6 +237,9 @@ protected:
         return out;
     }
 
+    // The drafts as the folder's index on disk counts them.
+    size_t StoredDraftCount() { return StoredMails(CFolderRecord::kindWriting).size(); }
+
     // The mail a user wrote, as the recipient sees it.
     static void ExpectJapaneseMail(const std::string& raw, const char* to, const char* cc)
     {
@@ -294,4 +297,93 @@ TEST_F(MailEditorTest, NewMailIsSentInJapaneseAndItsSentCopyKept)
     EXPECT_NE(sent[0].find("=?ISO-2022-JP?B?"), std::string::npos);
     EXPECT_TRUE(StoredMails(CFolderRecord::kindWriting).empty());
     EXPECT_TRUE(StoredMails(CFolderRecord::kindSend).empty());
+}
+
+TEST_F(MailEditorTest, OutboxMailIsSentByTheMainWindow)
+{
+    if (!SmtpAnswers())
+        GTEST_SKIP() << "the private Postfix is not running";
+    Prepare(27, "pass27");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    Write(editor, "cvmtest27@cvm.test", "", kSubject, kBody);
+    Command(editor, ID_EDIT_TO_OUTBOX);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    EXPECT_TRUE(DeliveredMails(m_maildir).empty());
+    PostMessageA(main, WM_COMMAND, ID_FILE_SEND_OUTBOX, 0);
+    std::vector<std::string> mails = WaitForDelivered(m_maildir, 1);
+    ASSERT_EQ(mails.size(), 1u) << Windows();
+    ExpectJapaneseMail(mails[0], "cvmtest27@cvm.test", "");
+    Sleep(1000);
+    Close(main);
+    EXPECT_TRUE(StoredMails(CFolderRecord::kindSend).empty());
+    EXPECT_EQ(StoredMails(CFolderRecord::kindSent).size(), 1u);
+}
+
+TEST_F(MailEditorTest, DraftReopensWithEveryFieldAndSavingAgainKeepsOneCopy)
+{
+    Prepare(28, "pass28");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    Write(editor, "相手 <a@example.jp>", "b@example.jp", kSubject, kBody);
+    Command(editor, ID_EDIT_SHOW_BCC);
+    E2e::SetControlText(ViewOf(editor), IDC_ME_BCC, "c@example.jp");
+    Command(editor, ID_EDIT_SAVE);
+    // Saved: closing asks nothing.
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 10000 && StoredDraftCount() != 1)
+        Sleep(200);
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+
+    // Open it from the drafts folder.
+    HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_NE(tree, nullptr);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(E2e::FindTreeItem(tree, "作成中")));
+    start = GetTickCount();
+    while (GetTickCount() - start < 10000 && E2e::ListItemCount(list) != 1)
+        Sleep(100);
+    ASSERT_EQ(E2e::ListItemCount(list), 1);
+    E2e::ListSelectItem(list, 0);
+    auto openSelected = [&] {
+        SetForegroundWindow(main);
+        SetFocus(list);
+        PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+        PostMessageA(list, WM_KEYUP, VK_RETURN, 0);
+    };
+    openSelected();
+    ASSERT_TRUE(WaitForEditorCount(1)) << Windows();
+    editor = Editors()[0];
+    HWND view = ViewOf(editor);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_TO), CString("相手 <a@example.jp>"));
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_CC), CString("b@example.jp"));
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BCC), CString("c@example.jp"));
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString(kSubject));
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BODY).Left(4), CString("各位"));
+    EXPECT_NE(E2e::GetWindowTextOf(view).GetLength(), -1);
+
+    // The same stored mail opened again brings its editor to the front.
+    ShowWindow(editor, SW_MINIMIZE);
+    openSelected();
+    start = GetTickCount();
+    while (GetTickCount() - start < 10000 && IsIconic(editor))
+        Sleep(100);
+    EXPECT_FALSE(IsIconic(editor));
+    EXPECT_EQ(Editors().size(), 1u);
+
+    // Saving again replaces the copy.
+    E2e::SetControlText(view, IDC_ME_SUBJECT, "件名を変えました");
+    Command(editor, ID_EDIT_SAVE);
+    Sleep(2000);
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    Close(main);
+    std::vector<std::string> drafts = StoredMails(CFolderRecord::kindWriting);
+    ASSERT_EQ(drafts.size(), 1u);
+    EXPECT_NE(drafts[0].find("Bcc:"), std::string::npos);
 }
