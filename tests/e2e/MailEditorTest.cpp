@@ -387,3 +387,99 @@ TEST_F(MailEditorTest, DraftReopensWithEveryFieldAndSavingAgainKeepsOneCopy)
     ASSERT_EQ(drafts.size(), 1u);
     EXPECT_NE(drafts[0].find("Bcc:"), std::string::npos);
 }
+
+TEST_F(MailEditorTest, MailtoTextsFromTheCommandLineAndASecondStartFillTheEditor)
+{
+    Prepare(28, "pass28");
+    TestSupport::WriteFileBytes(m_dir.File("secret.txt"), "secret");
+    // "会議" and "本文" in code page 932, percent-encoded as a browser does.
+    CString link = "\"mailto:a@example.jp?subject=%89%EF%8B%63&body=%96%7B%95%B6&attach=" + m_dir.File("secret.txt") +
+                   "&tempattach=" + m_dir.File("secret.txt") + "\"";
+    HWND main = Start(link);
+    ASSERT_NE(main, nullptr);
+    ASSERT_TRUE(WaitForEditorCount(1)) << Windows();
+    HWND view = ViewOf(Editors()[0]);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_TO), CString("a@example.jp"));
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString("会議"));
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BODY), CString("本文"));
+    // A link from a web page attaches no local file, and deletes none.
+    EXPECT_EQ(SendMessageA(GetDlgItem(view, IDC_ME_ATTACH_LIST), LB_GETCOUNT, 0, 0), 0);
+    EXPECT_TRUE(TestSupport::FileExists(m_dir.File("secret.txt")));
+
+    // A second start hands its text over to the running program.
+    CProgramUnderTest second(m_dir.Path());
+    ASSERT_TRUE(second.Start(Arguments() + "\"mailto:b@example.jp?subject=%93%F1%92%CA%96%DA\""));
+    EXPECT_GE(second.WaitForExit(kStartTimeout), 0);
+    ASSERT_TRUE(WaitForEditorCount(2)) << Windows();
+    bool found = false;
+    for (HWND e : Editors())
+        found = found || E2e::GetControlText(ViewOf(e), IDC_ME_TO) == CString("b@example.jp");
+    EXPECT_TRUE(found);
+    // The second editor opens further down and right.
+    std::vector<HWND> editors = Editors();
+    RECT a = {}, b = {};
+    GetWindowRect(editors[0], &a);
+    GetWindowRect(editors[1], &b);
+    EXPECT_EQ(abs(a.left - b.left), 20);
+    EXPECT_EQ(abs(a.top - b.top), 20);
+    for (HWND e : editors)
+        PostMessageA(e, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    Close(main);
+    EXPECT_TRUE(StoredMails(CFolderRecord::kindWriting).empty());
+}
+
+TEST_F(MailEditorTest, SavePromptSavesOrDiscardsAndDiscardLeavesTheDraftAsItWas)
+{
+    // A backup every second, so that a backup exists before the prompt.
+    Prepare(28, "pass28", "AutoBackupInterval=dword:1\r\n");
+    std::string ini = TestSupport::ReadFileBytes(m_dir.File("CVM.ini"));
+    size_t at = ini.find("EditorAutoBackup=dword:0");
+    ini.replace(at, 24, "EditorAutoBackup=dword:1");
+    TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), ini);
+    HWND main = Start();
+    ASSERT_NE(main, nullptr) << Windows() << ini;
+
+    // 保存する: one draft, and the window closes.
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    Write(editor, "a@example.jp", "", "元の件名", "元の本文");
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 10000);
+    ASSERT_NE(prompt, nullptr) << Windows();
+    E2e::PressButton(prompt, IDOK);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    Sleep(500);
+    ASSERT_EQ(StoredDraftCount(), 1u);
+
+    // Reopen it, change it, let the backup run, then 破棄する.
+    HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(E2e::FindTreeItem(tree, "作成中")));
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 10000 && E2e::ListItemCount(list) != 1)
+        Sleep(100);
+    E2e::ListSelectItem(list, 0);
+    SetFocus(list);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitForEditorCount(1)) << Windows();
+    editor = Editors()[0];
+    E2e::SetControlText(ViewOf(editor), IDC_ME_SUBJECT, "捨てる変更");
+    start = GetTickCount();
+    while (GetTickCount() - start < 15000 && StoredDraftCount() < 2)
+        Sleep(200);
+    EXPECT_EQ(StoredDraftCount(), 2u);  // the original and its backup
+    E2e::SetControlText(ViewOf(editor), IDC_ME_BODY, "さらに変更");
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 10000);
+    ASSERT_NE(prompt, nullptr) << Windows();
+    E2e::PressButton(prompt, IDC_SC_DISCARD);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    Sleep(1000);
+    Close(main);
+    std::vector<std::string> drafts = StoredMails(CFolderRecord::kindWriting);
+    ASSERT_EQ(drafts.size(), 1u);
+    CMailMessage message;
+    message.Parse(drafts[0].c_str(), static_cast<int>(drafts[0].size()));
+    EXPECT_STREQ(message.m_strSubject, "元の件名");
+}
