@@ -237,6 +237,8 @@ protected:
         return out;
     }
 
+    void ExpectRefusedSendKept(const char* password, const char* to, const char* reason);
+
     // The drafts as the folder's index on disk counts them.
     size_t StoredDraftCount() { return StoredMails(CFolderRecord::kindWriting).size(); }
 
@@ -482,4 +484,136 @@ TEST_F(MailEditorTest, SavePromptSavesOrDiscardsAndDiscardLeavesTheDraftAsItWas)
     CMailMessage message;
     message.Parse(drafts[0].c_str(), static_cast<int>(drafts[0].size()));
     EXPECT_STREQ(message.m_strSubject, "元の件名");
+}
+
+TEST_F(MailEditorTest, SendDelayMinimisesAndCancelKeepsTheMail)
+{
+    if (!SmtpAnswers())
+        GTEST_SKIP() << "the private Postfix is not running";
+    Prepare(26, "pass26", "SendWaitTime=dword:3\r\nSendConfirmDialog=dword:0\r\n");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    Write(editor, "cvmtest26@cvm.test", "", kSubject, kBody);
+    Command(editor, ID_EDIT_SEND);
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 2000 && !IsIconic(editor))
+        Sleep(50);
+    EXPECT_TRUE(IsIconic(editor));
+    Command(editor, ID_EDIT_SEND_CANCEL);
+    Sleep(5000);
+    EXPECT_TRUE(DeliveredMails(m_maildir).empty());
+    EXPECT_EQ(Editors().size(), 1u);
+    // Nothing lost: the cancelled mail waits in the drafts.
+    EXPECT_EQ(StoredDraftCount(), 1u);
+
+    // Sent after the delay, and its draft goes.
+    ShowWindow(editor, SW_RESTORE);
+    Command(editor, ID_EDIT_SEND);
+    Sleep(1500);
+    EXPECT_TRUE(DeliveredMails(m_maildir).empty());
+    EXPECT_EQ(WaitForDelivered(m_maildir, 1).size(), 1u) << Windows();
+    EXPECT_TRUE(WaitForEditorCount(0)) << Windows();
+    Sleep(1000);
+    Close(main);
+    EXPECT_TRUE(StoredMails(CFolderRecord::kindWriting).empty());
+}
+
+// A send the server refuses: its reason shown once, the mail kept in the
+// window and in the drafts.
+void MailEditorTest::ExpectRefusedSendKept(const char* password, const char* to, const char* reason)
+{
+    {
+        struct
+        {
+            const char* password;
+            const char* to;
+            const char* shown;
+        } c{password, to, reason};
+        Prepare(28, c.password, "SendConfirmDialog=dword:0\r\n");
+        HWND main = Start();
+        ASSERT_NE(main, nullptr) << Windows();
+        HWND editor = NewEditor(main);
+        ASSERT_NE(editor, nullptr);
+        Write(editor, c.to, "", kSubject, kBody);
+        Command(editor, ID_EDIT_SEND);
+        // One message box with the server's refusal.
+        HWND box = nullptr;
+        DWORD start = GetTickCount();
+        while (!box && GetTickCount() - start < 30000) {
+            for (HWND e = GetTopWindow(nullptr); e; e = GetWindow(e, GW_HWNDNEXT)) {
+                DWORD pid = 0;
+                GetWindowThreadProcessId(e, &pid);
+                char cls[16] = {};
+                GetClassNameA(e, cls, sizeof(cls));
+                if (pid == m_program.ProcessId() && IsWindowVisible(e) && lstrcmpA(cls, "#32770") == 0 &&
+                    E2e::GetWindowTextOf(e) == CString("Corvane Mail"))
+                    box = e;
+            }
+            Sleep(100);
+        }
+        ASSERT_NE(box, nullptr) << Windows();
+        std::string shown = Windows();
+        EXPECT_NE(shown.find(c.shown), std::string::npos) << shown;
+        E2e::PressButton(box, IDOK);
+        Sleep(3000);
+        EXPECT_EQ(Windows().find("#32770"), std::string::npos) << Windows();
+        // The window keeps the mail, and a copy waits in the drafts.
+        ASSERT_EQ(Editors().size(), 1u);
+        EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_SUBJECT), CString(kSubject));
+        EXPECT_EQ(StoredDraftCount(), 1u);
+        EXPECT_TRUE(DeliveredMails(m_maildir).empty());
+        PostMessageA(editor, WM_CLOSE, 0, 0);
+        ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+        Close(main);
+        EXPECT_EQ(StoredMails(CFolderRecord::kindWriting).size(), 1u);
+    }
+}
+
+TEST_F(MailEditorTest, RefusedPasswordIsShownOnceAndTheMailKept)
+{
+    if (!SmtpAnswers())
+        GTEST_SKIP() << "the private Postfix is not running";
+    ExpectRefusedSendKept("wrong", "cvmtest28@cvm.test", "SMTP Error Code [535]");
+}
+
+TEST_F(MailEditorTest, RefusedRecipientIsShownOnceAndTheMailKept)
+{
+    if (!SmtpAnswers())
+        GTEST_SKIP() << "the private Postfix is not running";
+    ExpectRefusedSendKept("pass28", "nobody@cvm.test", "SMTP Error Code [550]");
+}
+
+TEST_F(MailEditorTest, SendInformationDialogIsCheckedAgain)
+{
+    Prepare(28, "pass28");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    Write(editor, "送り先 <cvmtest28@cvm.test>, x@example.jp", "c@example.jp", kSubject, kBody);
+    Command(editor, ID_EDIT_SEND);
+    HWND dlg = m_program.WaitForDialogWithControl(IDC_SI_TO, 20000);
+    ASSERT_NE(dlg, nullptr) << Windows();
+    EXPECT_EQ(E2e::ListItemCount(GetDlgItem(dlg, IDC_SI_TO)), 2);
+    EXPECT_EQ(E2e::ListItemText(GetDlgItem(dlg, IDC_SI_TO), 0, 0), CString("送り先 <cvmtest28@cvm.test>"));
+    EXPECT_EQ(E2e::GetControlText(dlg, IDC_SI_SENDER_ADDRESS), CString("cvmtest28@cvm.test"));
+    // Every To row gone (as when they are all dragged to Cc): not sent.
+    SendMessageA(GetDlgItem(dlg, IDC_SI_TO), LVM_DELETEALLITEMS, 0, 0);
+    E2e::PressButton(dlg, IDOK);
+    HWND box = m_program.WaitForMessageBox("宛先が設定されていません。", 10000);
+    ASSERT_NE(box, nullptr) << Windows();
+    E2e::PressButton(box, IDOK);
+    Sleep(1000);
+    ASSERT_EQ(Editors().size(), 1u);
+    EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_TO), CString(""));
+    EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_CC), CString("c@example.jp,"));
+    SendMessageA(ViewOf(editor), WM_NULL, 0, 0);
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 10000);
+    ASSERT_NE(prompt, nullptr) << Windows();
+    E2e::PressButton(prompt, IDC_SC_DISCARD);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    Close(main);
 }
