@@ -617,3 +617,50 @@ TEST_F(MailEditorTest, SendInformationDialogIsCheckedAgain)
     ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
     Close(main);
 }
+
+TEST_F(MailEditorTest, ReplyFromTheMailListOpensAnEditorAddressedToTheSender)
+{
+    Prepare(28, "pass28");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    Close(main);
+    // A received mail in the inbox.
+    {
+        CFolderData data(MailBox());
+        data.SetFilePath(MailBox() + "\\Folder.dat");
+        data.ReadFromFile(TRUE);
+        CMailFolderStore store;
+        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
+            CFolderRecord* r = data.GetFolder(i);
+            data.ResolveFolderPath(r);
+            if (r->m_nKind == CFolderRecord::kindInbox)
+                store.SetFolderRecord(*r);
+        }
+        TestSupport::WriteFileBytes(m_dir.File("in.eml"),
+                                    "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\n"
+                                    "To: cvmtest28@cvm.test\r\nSubject: hello\r\n"
+                                    "Message-ID: <m1@example.jp>\r\nDate: Mon, 1 Jan 2024 10:00:00 +0900\r\n\r\n"
+                                    "first line\r\n");
+        ASSERT_EQ(store.AddNewMailData(m_dir.File("in.eml"), "2024/01/01 10:00:00 +0900", TRUE), 1);
+        store.Close();
+    }
+    main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 10000 && E2e::ListItemCount(list) != 1)
+        Sleep(100);
+    ASSERT_EQ(E2e::ListItemCount(list), 1);
+    E2e::ListSelectItem(list, 0);
+    PostMessageA(main, WM_COMMAND, ID_MAIL_REPLY, 0);
+    ASSERT_TRUE(WaitForEditorCount(1)) << Windows();
+    HWND view = ViewOf(Editors()[0]);
+    EXPECT_NE(E2e::GetControlText(view, IDC_ME_TO).Find("yamada@example.jp"), -1);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString("Re: hello"));
+    EXPECT_NE(E2e::GetControlText(view, IDC_ME_BODY).Find("first line"), -1);
+    PostMessageA(Editors()[0], WM_CLOSE, 0, 0);
+    if (HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
+        E2e::PressButton(prompt, IDC_SC_DISCARD);
+    ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    Close(main);
+}
