@@ -664,3 +664,29 @@ TEST_F(MailEditorTest, ReplyFromTheMailListOpensAnEditorAddressedToTheSender)
     ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
     Close(main);
 }
+
+TEST_F(MailEditorTest, ClosingTheProgramAsksToSaveWithoutCancel)
+{
+    Prepare(28, "pass28");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    Write(editor, "a@example.jp", "", "書きかけ", "途中まで");
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    // The application asks first whether to end with a mail being written.
+    HWND ask = m_program.WaitForMessageBox("編集中のメールがあります。", 20000);
+    ASSERT_NE(ask, nullptr) << Windows();
+    E2e::PressButton(ask, IDOK);
+    HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 20000);
+    ASSERT_NE(prompt, nullptr) << Windows();
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(prompt, IDCANCEL)));
+    E2e::PressButton(prompt, IDOK);
+    EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0) << Windows();
+    m_program.Kill();
+    std::vector<std::string> drafts = StoredMails(CFolderRecord::kindWriting);
+    ASSERT_EQ(drafts.size(), 1u);
+    CMailMessage message;
+    message.Parse(drafts[0].c_str(), static_cast<int>(drafts[0].size()));
+    EXPECT_STREQ(message.m_strSubject, "書きかけ");
+}
