@@ -7,6 +7,7 @@
 #include "core/QuendalApp.h"
 #include "editor/DlgSaveConfirm.h"
 #include "editor/DlgSendInfo.h"
+#include "editor/ExternalEditor.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -197,6 +198,24 @@ void CMailEditFrame::RestoreAndActivate()
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
 }
 
+void CMailEditFrame::RunExternalEditor()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app || !m_pView)
+        return;
+    // Read fresh on every use: the settings may have changed.
+    CString path = app->GetProfileString("EditWindow", "EditorPath", "");
+    if (path.IsEmpty()) {
+        Box(106, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    RECT rc = {};
+    ::GetWindowRect(m_pView->m_hWnd, &rc);
+    CExternalEditor::Start(m_pView->GetDlgItemHwnd(IDC_ME_BODY), rc, path,
+                           app->GetProfileString("EditWindow", "EditorOption", ""),
+                           app->GetProfileString("EditWindow", "EditorTempFileExt", ""));
+}
+
 void CMailEditFrame::CenterAndActivate()
 {
     CenterWindow();
@@ -296,6 +315,9 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_EDIT_READ_RECEIPT:
         if (m_pView)
             m_pView->m_bReadReceipt = !m_pView->m_bReadReceipt;
+        return TRUE;
+    case ID_EDIT_EXTERNAL_EDITOR:
+        RunExternalEditor();
         return TRUE;
     case ID_EDIT_BODY_ARCHIVE:
         m_bBodyAsArchive = !m_bBodyAsArchive;

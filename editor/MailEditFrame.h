@@ -43,6 +43,8 @@ public:
     // and brings it to the front.
     void RestoreAndActivate();
     void CenterAndActivate();
+    // The body in the user's own text editor (setting "EditorPath").
+    void RunExternalEditor();
     // The window closes without asking (a mail that could not be loaded).
     void CloseWithoutPrompt();
 

@@ -258,6 +258,8 @@ BOOL CMailEditThread::InitInstance()
         if (!quietNotice)
             m_pFrame->ShowWindow(SW_SHOW);
         view->FocusField(focusTo ? IDC_ME_TO : IDC_ME_BODY);
+        if (app && app->GetProfileInt("Setting", "AlwaysUseEditor", 0))
+            m_pFrame->RunExternalEditor();
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
             view->AddAttachmentFile(m_attachFiles[i], false);
         for (int i = 0; i < m_tempAttachFiles.GetSize(); ++i)
