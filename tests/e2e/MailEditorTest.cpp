@@ -120,8 +120,10 @@ protected:
     }
     void Close(HWND main)
     {
+        // An editor's thread ends a moment after its window is hidden.
+        Sleep(1000);
         PostMessageA(main, WM_CLOSE, 0, 0);
-        EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0);
+        EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0) << Windows();
         m_program.Kill();
     }
 
@@ -139,7 +141,8 @@ protected:
                 GetWindowThreadProcessId(h, &pid);
                 char cls[64] = {};
                 GetClassNameA(h, cls, sizeof(cls));
-                if (pid == ctx->pid && lstrcmpA(cls, kEditorClass) == 0)
+                // Shown once its fields are filled.
+                if (pid == ctx->pid && lstrcmpA(cls, kEditorClass) == 0 && IsWindowVisible(h))
                     ctx->found.push_back(h);
                 return TRUE;
             },
@@ -178,10 +181,12 @@ protected:
                 auto* ctx = reinterpret_cast<Context*>(p);
                 DWORD pid = 0;
                 GetWindowThreadProcessId(h, &pid);
-                if (pid != ctx->pid || !IsWindowVisible(h))
-                    return TRUE;
                 char cls[64] = {};
                 GetClassNameA(h, cls, sizeof(cls));
+                if (pid == ctx->pid && !IsWindowVisible(h) && lstrcmpA(cls, kEditorClass) == 0)
+                    ctx->text += "(hidden editor) " + std::string(E2e::GetWindowTextOf(h).Str()) + "\n";
+                if (pid != ctx->pid || !IsWindowVisible(h))
+                    return TRUE;
                 ctx->text += std::string("[") + cls + "] " + E2e::GetWindowTextOf(h).Str() + "\n";
                 for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
                     ctx->text += "    " + std::string(E2e::GetWindowTextOf(child).Str()) + "\n";
@@ -427,7 +432,13 @@ TEST_F(MailEditorTest, MailtoTextsFromTheCommandLineAndASecondStartFillTheEditor
     for (HWND e : editors)
         PostMessageA(e, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
-    Close(main);
+    Sleep(1000);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(m_program.WaitForMessageBox("編集中のメールがあります。", 3000), nullptr) << Windows();
+    if (HWND ask = m_program.WaitForMessageBox("編集中のメールがあります。", 0))
+        E2e::PressButton(ask, IDOK);
+    EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0) << Windows();
+    m_program.Kill();
     EXPECT_TRUE(StoredMails(CFolderRecord::kindWriting).empty());
 }
 
