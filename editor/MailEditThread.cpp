@@ -81,7 +81,9 @@ bool CMailEditThread::ActivateEditorOf(int nFolderId, int nIndex)
 {
     CSingleLock hold(&RegistryLock(), TRUE);
     for (CMailEditThread* t : Registry()) {
-        if (t->m_doc.IsStoredCopy(nFolderId, nIndex)) {
+        // An editor whose window is closing is passed over.
+        if (t->m_doc.IsStoredCopy(nFolderId, nIndex) && t->m_hFrame && IsWindow(t->m_hFrame) &&
+            IsWindowVisible(t->m_hFrame)) {
             t->PostThreadMessage(kRestore, 0, 0);
             return true;
         }
@@ -209,6 +211,7 @@ BOOL CMailEditThread::InitInstance()
             return FALSE;
         }
         m_pMainWnd = m_pFrame;
+        m_hFrame = m_pFrame->m_hWnd;
         CMailEditView* view = m_pFrame->GetView();
         view->m_nForwardMethod = m_nForwardMethod;
         view->m_nMailKind = m_nKind;

@@ -65,6 +65,7 @@ private:
     CString m_strBody, m_strSubject, m_strTo, m_strCc, m_strTemplatePath, m_strReceiveAccount;
     CStringArray m_attachFiles, m_tempAttachFiles;
     HANDLE m_hReady = nullptr;
+    HWND m_hFrame = nullptr;  // read by other threads: whether the window still stands
 };
 
 // Installs the editor into the application's seam for opening editors.

@@ -358,10 +358,8 @@ TEST_F(MailEditorTest, DraftReopensWithEveryFieldAndSavingAgainKeepsOneCopy)
     ASSERT_EQ(E2e::ListItemCount(list), 1);
     E2e::ListSelectItem(list, 0);
     auto openSelected = [&] {
-        SetForegroundWindow(main);
         SetFocus(list);
         PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
-        PostMessageA(list, WM_KEYUP, VK_RETURN, 0);
     };
     openSelected();
     ASSERT_TRUE(WaitForEditorCount(1)) << Windows();
