@@ -120,9 +120,12 @@ protected:
     }
     void Close(HWND main)
     {
-        // An editor's thread ends a moment after its window is hidden.
+        // An editor's thread ends a moment after its window is hidden; the
+        // main window asks while one is still registered.
         Sleep(1000);
         PostMessageA(main, WM_CLOSE, 0, 0);
+        if (HWND ask = m_program.WaitForMessageBox("編集中のメールがあります。", 3000))
+            E2e::PressButton(ask, IDOK);
         EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0) << Windows();
         m_program.Kill();
     }
@@ -346,6 +349,7 @@ TEST_F(MailEditorTest, DraftReopensWithEveryFieldAndSavingAgainKeepsOneCopy)
         Sleep(200);
     PostMessageA(editor, WM_CLOSE, 0, 0);
     ASSERT_TRUE(WaitForEditorCount(0)) << Windows();
+    Sleep(1000);
 
     // Open it from the drafts folder.
     HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
