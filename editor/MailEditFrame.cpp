@@ -7,6 +7,7 @@
 #include "core/QuendalApp.h"
 #include "editor/DlgSaveConfirm.h"
 #include "editor/DlgSendInfo.h"
+#include "editor/ExternalEditor.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -84,7 +85,8 @@ BOOL CMailEditFrame::Create(CMailEditThread* pThread, int nCascade)
             DestroyMenu(hMenu);
         return FALSE;
     }
-    m_bLockEnabled = ProfileInt("Setting", "CheckPassword", 0) && ProfileInt("Setting", "CheckPasswordEditor", 0);
+    m_passwordLock.SetEnabled(ProfileInt("Setting", "CheckPassword", 0) && ProfileInt("Setting", "CheckPasswordEditor", 0));
+    m_bBodyAsArchive = ProfileInt("Setting", "DefaultContentZipFile", 0) != 0;
     ::DragAcceptFiles(m_hWnd, TRUE);
     ArmAutoBackup();
     return TRUE;
@@ -189,11 +191,29 @@ void CMailEditFrame::RestoreAndActivate()
 {
     // The restore command goes through the same lock as the system menu's.
     SendMessage(WM_SYSCOMMAND, SC_RESTORE);
-    if (m_bLocked)
+    if (m_passwordLock.IsLocked())
         return;
     BringWindowToTop();
     ::SetForegroundWindow(m_hWnd);
     ::RedrawWindow(m_hWnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+}
+
+void CMailEditFrame::RunExternalEditor()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app || !m_pView)
+        return;
+    // Read fresh on every use: the settings may have changed.
+    CString path = app->GetProfileString("EditWindow", "EditorPath", "");
+    if (path.IsEmpty()) {
+        Box(106, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    RECT rc = {};
+    ::GetWindowRect(m_pView->m_hWnd, &rc);
+    CExternalEditor::Start(m_pView->GetDlgItemHwnd(IDC_ME_BODY), rc, path,
+                           app->GetProfileString("EditWindow", "EditorOption", ""),
+                           app->GetProfileString("EditWindow", "EditorTempFileExt", ""));
 }
 
 void CMailEditFrame::CenterAndActivate()
@@ -203,37 +223,34 @@ void CMailEditFrame::CenterAndActivate()
     ::SetForegroundWindow(m_hWnd);
 }
 
-void CMailEditFrame::OnSysCommand(UINT nID, LPARAM lParam)
+void CMailEditFrame::OnSysCommand(UINT nID, LPARAM)
 {
     UINT command = nID & 0xFFF0;
     if (command == SC_RESTORE || command == SC_MAXIMIZE) {
-        if (m_bLocked) {
-            if (IsZoomed()) {
-                m_bLocked = false;
-            } else if (!IsIconic()) {
+        switch (m_passwordLock.OnRestore(IsIconic() != FALSE, IsZoomed() != FALSE)) {
+        case CEditorLock::ignore:
+            return;
+        case CEditorLock::askPassword: {
+            CQuendalApp* app = QuendalApp();
+            bool right = !app || app->CheckMailBoxPassword(TRUE, TRUE);
+            m_passwordLock.OnPassword(right);
+            if (!right)
                 return;
-            } else {
-                CQuendalApp* app = QuendalApp();
-                if (app && !app->CheckMailBoxPassword(TRUE, TRUE)) {
-                    m_bUnlockPending = true;
-                    return;
-                }
-                m_bLocked = false;
-                m_bUnlockPending = false;
-            }
+            break;
         }
-        m_bUnlockPending = false;
+        case CEditorLock::carryOut:
+            break;
+        }
         BringWindowToTop();
         ::SetForegroundWindow(m_hWnd);
     }
     Default();
-    (void)lParam;
 }
 
 LRESULT CMailEditFrame::OnActivateApp(WPARAM wParam, LPARAM)
 {
-    if (!wParam && m_bLockEnabled && IsIconic())
-        m_bLocked = true;
+    if (!wParam)
+        m_passwordLock.OnDeactivated(IsIconic() != FALSE);
     return Default();
 }
 
@@ -251,6 +268,7 @@ void CMailEditFrame::OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu)
     if (m_pView) {
         check(ID_EDIT_SHOW_BCC, m_pView->IsBccShown());
         check(ID_EDIT_READ_RECEIPT, m_pView->m_bReadReceipt);
+        check(ID_EDIT_BODY_ARCHIVE, m_bBodyAsArchive);
     }
 }
 
@@ -297,6 +315,12 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_EDIT_READ_RECEIPT:
         if (m_pView)
             m_pView->m_bReadReceipt = !m_pView->m_bReadReceipt;
+        return TRUE;
+    case ID_EDIT_EXTERNAL_EDITOR:
+        RunExternalEditor();
+        return TRUE;
+    case ID_EDIT_BODY_ARCHIVE:
+        m_bBodyAsArchive = !m_bBodyAsArchive;
         return TRUE;
     case ID_EDIT_SELECT_ACCOUNT:
         if (m_pView) {

@@ -7,6 +7,7 @@
 #include "classlib/ClassLib.h"
 #include "classlib/FrameWnd.h"
 #include "editor/DlgSendProgress.h"
+#include "editor/EditorLock.h"
 
 class CAccountData;
 class CMailEditThread;
@@ -42,11 +43,13 @@ public:
     // and brings it to the front.
     void RestoreAndActivate();
     void CenterAndActivate();
+    // The body in the user's own text editor (setting "EditorPath").
+    void RunExternalEditor();
     // The window closes without asking (a mail that could not be loaded).
     void CloseWithoutPrompt();
 
     bool IsBusy() const { return m_bBusy; }
-    bool IsLocked() const { return m_bLocked; }
+    bool IsLocked() const { return m_passwordLock.IsLocked(); }
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -96,7 +99,6 @@ private:
     CString m_strSenderNameOverride, m_strSenderAddressOverride;
     CString m_strResultText;
     bool m_bAutoBackup = false;
-    bool m_bLockEnabled = false;
-    bool m_bLocked = false;
-    bool m_bUnlockPending = false;
+    bool m_bBodyAsArchive = false;
+    CEditorLock m_passwordLock;
 };

@@ -4,6 +4,7 @@
 
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "core/PasswordScrambler.h"
 #include "core/QuendalApp.h"
 #include "editor/DlgSendInfo.h"
 #include "editor/MailEditSendJob.h"
@@ -129,6 +130,25 @@ BOOL CMailEditFrame::SendOrSave(int nMode, const char* pszPath)
         job.m_bReadReceipt = v->m_bReadReceipt;
         job.m_nMailKind = v->m_nMailKind;
         job.m_strBody = v->GetBody();
+        bool leaves = nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox;
+        if (leaves && (m_bBodyAsArchive || job.m_attachFiles.GetSize() > 0)) {
+            if (ProfileInt("Setting", "CorvanePasswordMode", 0) == 1 && app) {
+                CPasswordScrambler scrambler;
+                job.m_strArchivePassword =
+                    scrambler.Unscramble(app->GetProfileString("Setting", "CorvaneDefaultPassword", ""));
+            } else {
+                // Without a password of its own the mail goes as it is,
+                // as when the password question is cancelled.
+                m_bBodyAsArchive = false;
+            }
+        }
+        if (leaves && m_bBodyAsArchive && !job.m_strArchivePassword.IsEmpty()) {
+            job.m_bBodyAsArchive = true;
+            job.m_strBodyFileBase = app ? app->GetSendTempPath() : CString();
+            CString comment;
+            comment.LoadString(108);
+            job.m_strBodyComment = app ? app->GetProfileString("Setting", "ContentZipFileComment", comment) : comment;
+        }
         CMailFolderStore* origin = v->m_composer.GetOriginFolder() ? v->m_composer.GetOriginFolder() : folder;
         job.m_nCreateFolderId = origin ? origin->GetFolderId() : 0;
         CMailFolderStore* source = v->m_composer.GetSourceFolder();
@@ -139,8 +159,7 @@ BOOL CMailEditFrame::SendOrSave(int nMode, const char* pszPath)
 
         if (nMode == CMailEditSendJob::modeFile) {
             CSmtpSession session;
-            job.Fill(session);
-            if (!session.BuildMessage(pszPath ? pszPath : ""))
+            if (!job.Fill(session) || !session.BuildMessage(pszPath ? pszPath : ""))
                 Box(session.GetLastErrorText(), MB_OK | MB_ICONEXCLAMATION);
             EndBusy();
             return TRUE;
@@ -157,7 +176,13 @@ BOOL CMailEditFrame::SendOrSave(int nMode, const char* pszPath)
             m_pSendThread = nullptr;
         }
         m_pSendThread = new CMailSendThread;
-        job.Fill(*m_pSendThread->GetSession());
+        if (!job.Fill(*m_pSendThread->GetSession())) {
+            delete m_pSendThread;
+            m_pSendThread = nullptr;
+            Box(kSendFailed, MB_OK | MB_ICONSTOP);
+            EndBusy();
+            return FALSE;
+        }
         if (account && account->GetConnectionType() > 0) {
             m_pSendThread->m_strDialEntry = account->GetDialEntry();
             m_pSendThread->m_strDialUser = account->GetDialUser();

@@ -152,7 +152,7 @@ CString CMailEditSendJob::WriteBodyFile(const char* pszBase, const CStringArray&
     return path;
 }
 
-void CMailEditSendJob::Fill(CSmtpSession& session) const
+bool CMailEditSendJob::Fill(CSmtpSession& session) const
 {
     const CAccountData* a = m_pAccount;
     if (a) {
@@ -188,13 +188,26 @@ void CMailEditSendJob::Fill(CSmtpSession& session) const
     if (!m_strReferHandle.IsEmpty())
         session.SetReferMail(m_nReferFolderId, m_strReferHandle);
     session.SetReadReceipt(m_nMailKind != 11 && m_bReadReceipt, a ? a->GetMailAddress().GetString() : nullptr);
+    session.SetArchivePassword(m_strArchivePassword);
     CStringArray lines;
     SplitBodyLines(m_strBody, lines);
+    CString bodyFile;
+    if (m_bBodyAsArchive && m_nMode != modeDraft && m_nMode != modeBackup) {
+        bodyFile = WriteBodyFile(m_strBodyFileBase, lines);
+        if (bodyFile.IsEmpty())
+            return false;
+        CStringArray comment;
+        SplitBodyLines(m_strBodyComment, comment);
+        lines.Copy(comment);
+    }
     for (int i = 0; i < lines.GetSize(); ++i)
         session.AddBodyLine(lines[i]);
     if (m_nMode != modeBackup) {
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
             session.AddAttachment(m_attachFiles[i]);
+        if (!bodyFile.IsEmpty())
+            session.AddAttachment(bodyFile);
         session.SetAttachToOnly(m_bAttachToOnly && m_attachFiles.GetSize() > 0);
     }
+    return true;
 }

@@ -36,6 +36,13 @@ public:
     // The answered or forwarded mail (folder id, file key); empty for none.
     int m_nReferFolderId = 0;
     CString m_strReferHandle;
+    // Password of the archive the attachments go into (empty: none).
+    CString m_strArchivePassword;
+    // The body goes as the file "本文.txt" in a folder of the job's own
+    // below this base folder; the mail itself carries the comment line.
+    bool m_bBodyAsArchive = false;
+    CString m_strBodyFileBase;
+    CString m_strBodyComment;
 
     // Sender from the account where the folder gave none; non-empty
     // overrides (the send information dialog) win.
@@ -60,6 +67,7 @@ public:
     // the base folder; the path, or empty on failure.
     static CString WriteBodyFile(const char* pszBase, const CStringArray& lines);
 
-    // Fills the outgoing message from the account and the fields.
-    void Fill(CSmtpSession& session) const;
+    // Fills the outgoing message from the account and the fields; false
+    // when the body file could not be written.
+    bool Fill(CSmtpSession& session) const;
 };

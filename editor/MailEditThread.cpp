@@ -81,7 +81,9 @@ bool CMailEditThread::ActivateEditorOf(int nFolderId, int nIndex)
 {
     CSingleLock hold(&RegistryLock(), TRUE);
     for (CMailEditThread* t : Registry()) {
-        if (t->m_doc.IsStoredCopy(nFolderId, nIndex)) {
+        // An editor whose window is closing is passed over.
+        if (t->m_doc.IsStoredCopy(nFolderId, nIndex) && t->m_hFrame && IsWindow(t->m_hFrame) &&
+            IsWindowVisible(t->m_hFrame)) {
             t->PostThreadMessage(kRestore, 0, 0);
             return true;
         }
@@ -211,6 +213,7 @@ BOOL CMailEditThread::InitInstance()
             return FALSE;
         }
         m_pMainWnd = m_pFrame;
+        m_hFrame = m_pFrame->m_hWnd;
         CMailEditView* view = m_pFrame->GetView();
         view->m_nForwardMethod = m_nForwardMethod;
         view->m_nMailKind = m_nKind;
@@ -262,6 +265,8 @@ BOOL CMailEditThread::InitInstance()
         if (!quietNotice)
             m_pFrame->ShowWindow(SW_SHOW);
         view->FocusField(focusTo ? IDC_ME_TO : IDC_ME_BODY);
+        if (app && app->GetProfileInt("Setting", "AlwaysUseEditor", 0))
+            m_pFrame->RunExternalEditor();
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
             view->AddAttachmentFile(m_attachFiles[i], false);
         for (int i = 0; i < m_tempAttachFiles.GetSize(); ++i)

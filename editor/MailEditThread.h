@@ -67,6 +67,7 @@ private:
     CString m_strBcc;
     CStringArray m_attachFiles, m_tempAttachFiles;
     HANDLE m_hReady = nullptr;
+    HWND m_hFrame = nullptr;  // read by other threads: whether the window still stands
 };
 
 // Installs the editor into the application's seam for opening editors.

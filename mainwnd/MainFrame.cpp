@@ -36,6 +36,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND(ID_VIEW_STATUS_BAR, OnViewStatusBar)
     ON_COMMAND(ID_VIEW_THREAD, OnViewThread)
     ON_COMMAND(ID_MAIL_NEW, OnMailNew)
+    ON_COMMAND(ID_MAIL_REPLY, OnMailReply)
+    ON_COMMAND(ID_MAIL_REPLY_ALL, OnMailReplyAll)
+    ON_COMMAND(ID_MAIL_FORWARD, OnMailForward)
     ON_COMMAND(ID_ESCAPE_COMMAND, OnEscape)
     ON_UPDATE_COMMAND_UI(ID_VIEW_TOOLBAR, OnUpdateViewToolBar)
     ON_UPDATE_COMMAND_UI(ID_VIEW_STATUS_BAR, OnUpdateViewStatusBar)
@@ -655,6 +658,25 @@ void CMainFrame::OnMailNew()
 {
     if (CQuendalApp* pApp = QuendalApp())
         pApp->OpenMailEditor(-1, pApp->GetCurrentFolder(), -1, 0, "", "", "", "", "", 0, 0, FALSE, 0);
+}
+
+// One editor per selected mail, of the given kind (1 reply, 2 reply to all, 3 forward).
+void CMainFrame::EditSelectedMails(int nKind)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!pApp || !m_pListView || !m_pListView->m_hWnd)
+        return;
+    CListCtrl& list = m_pListView->GetListCtrl();
+    int row = list.GetNextItem(-1, LVNI_SELECTED);
+    if (row < 0) {
+        AfxMessageBox(57679, MB_OK | MB_ICONEXCLAMATION);  // "メールを選択してください。"
+        return;
+    }
+    for (; row >= 0; row = list.GetNextItem(row, LVNI_SELECTED)) {
+        int index = m_pListView->GetMailIndex(row);
+        if (index >= 0)
+            pApp->OpenMailEditor(nKind, m_pListView->GetFolderStore(), index, 0, "", "", "", "", "", -1, 0, FALSE, 0);
+    }
 }
 
 void CMainFrame::ComposeFromCommandLine(const char* pszText)

@@ -139,6 +139,10 @@ protected:
     void OnViewThread();
     void OnEscape() {}
     void OnMailNew();
+    void OnMailReply() { EditSelectedMails(1); }
+    void OnMailReplyAll() { EditSelectedMails(2); }
+    void OnMailForward() { EditSelectedMails(3); }
+    void EditSelectedMails(int nKind);
     void OnUpdateViewToolBar(CCmdUI* pCmdUI);
     void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
     void OnUpdateViewThread(CCmdUI* pCmdUI);

@@ -57,12 +57,13 @@ make_certificate() {
 }
 
 # The mailboxes Postfix delivers to: the SMTP tests' users and the users of
-# the transfer job tests (cvmtest18 .. cvmtest24).
+# the transfer job tests (cvmtest18 .. cvmtest24) and the editor tests
+# (cvmtest25 .. cvmtest28).
 write_mailboxes() {
   local i out=$1
   : >"$out"
   for i in 1 2 3; do echo "cvmsend$i@cvm.test cvmsend$i/Maildir/" >>"$out"; done
-  for i in $(seq 18 24); do echo "cvmtest$i@cvm.test cvmtest$i/Maildir/" >>"$out"; done
+  for i in $(seq 18 28); do echo "cvmtest$i@cvm.test cvmtest$i/Maildir/" >>"$out"; done
 }
 
 write_config() {

@@ -187,3 +187,33 @@ TEST(MailEditSendJob, FillsTheOutgoingMessage)
     job.Fill(backup);
     EXPECT_EQ(backup.GetAttachments().GetSize(), 0);
 }
+
+TEST(MailEditSendJob, BodyAsArchiveGoesAsAFileOfTheJobsOwn)
+{
+    TestSupport::TempDir dir;
+    CAccountData account = MakeAccount();
+    CMailEditSendJob job;
+    job.m_pAccount = &account;
+    job.m_strTo = "a@example.jp";
+    job.m_strBody = "秘密の本文\r\n二行目";
+    job.m_bBodyAsArchive = true;
+    job.m_strBodyFileBase = dir.Path();
+    job.m_strBodyComment = "本文は添付されています。";
+    job.m_strArchivePassword = "pw";
+    CSmtpSession first, second;
+    ASSERT_TRUE(job.Fill(first));
+    ASSERT_TRUE(job.Fill(second));
+    ASSERT_EQ(first.GetBodyLines().GetSize(), 1);
+    EXPECT_STREQ(first.GetBodyLines()[0], "本文は添付されています。\r\n");
+    ASSERT_EQ(first.GetAttachments().GetSize(), 1);
+    ASSERT_EQ(second.GetAttachments().GetSize(), 1);
+    // Two jobs at once never share the body file.
+    EXPECT_STRNE(first.GetAttachments()[0], second.GetAttachments()[0]);
+    EXPECT_EQ(TestSupport::ReadFileBytes(first.GetAttachments()[0]), "秘密の本文\r\n二行目\r\n");
+    // Drafts keep the body as it is.
+    job.m_nMode = CMailEditSendJob::modeDraft;
+    CSmtpSession draft;
+    ASSERT_TRUE(job.Fill(draft));
+    EXPECT_EQ(draft.GetBodyLines().GetSize(), 2);
+    EXPECT_EQ(draft.GetAttachments().GetSize(), 0);
+}

@@ -1,0 +1,130 @@
+#include "editor/ExternalEditor.h"
+
+#include "core/FileUtil.h"
+
+#include <process.h>
+
+namespace {
+
+struct Job
+{
+    HWND hBody;
+    RECT rc;
+    CString commandLine;
+    CString file;
+};
+
+CString WindowText(HWND h)
+{
+    int n = ::GetWindowTextLengthA(h);
+    CString text;
+    ::GetWindowTextA(h, text.GetBuffer(n + 1), n + 1);
+    text.ReleaseBuffer();
+    return text;
+}
+
+unsigned __stdcall Run(void* p)
+{
+    Job* job = static_cast<Job*>(p);
+    STARTUPINFOA si = {};
+    si.cb = sizeof(si);
+    si.dwFlags = STARTF_USEPOSITION | STARTF_USESIZE;
+    si.dwX = static_cast<DWORD>(job->rc.left);
+    si.dwY = static_cast<DWORD>(job->rc.top + 2);
+    si.dwXSize = static_cast<DWORD>(job->rc.right - job->rc.left);
+    si.dwYSize = static_cast<DWORD>(job->rc.bottom - job->rc.top);
+    PROCESS_INFORMATION pi = {};
+    CString command = job->commandLine;
+    if (CreateProcessA(nullptr, command.GetBuffer(command.GetLength() + 1), nullptr, nullptr, FALSE, 0, nullptr,
+                       nullptr, &si, &pi)) {
+        command.ReleaseBuffer();
+        ::EnableWindow(job->hBody, FALSE);
+        WaitForSingleObject(pi.hProcess, INFINITE);
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        if (::IsWindow(job->hBody)) {
+            ::EnableWindow(job->hBody, TRUE);
+            CFile file;
+            if (file.Open(job->file, CFile::modeRead)) {
+                ULONGLONG size = file.GetLength();
+                CString text;
+                if (size < 0x7FFFFFFF) {
+                    UINT n = static_cast<UINT>(size);
+                    n = file.Read(text.GetBuffer(static_cast<int>(n) + 1), n);
+                    text.ReleaseBuffer(static_cast<int>(n));
+                }
+                file.Close();
+                ::SendMessageA(job->hBody, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.GetString()));
+                ::SendMessageA(job->hBody, EM_SETMODIFY, TRUE, 0);
+            }
+        }
+        DeleteFileA(job->file);
+    } else {
+        command.ReleaseBuffer();
+    }
+    delete job;
+    return 0;
+}
+
+} // namespace
+
+CString CExternalEditor::BuildCommandLine(const char* pszEditor, const char* pszOption, const char* pszFile)
+{
+    CString quoted = CString("\"") + pszFile + "\"";
+    CString option = pszOption ? pszOption : "";
+    if (option.Find("$FILE$") >= 0)
+        option.Replace("$FILE$", quoted);
+    else
+        option += " " + quoted;
+    char shortPath[MAX_PATH * 2] = {};
+    DWORD n = GetShortPathNameA(pszEditor, shortPath, sizeof(shortPath));
+    CString editor = n > 0 && n < sizeof(shortPath) ? CString(shortPath) : CString(pszEditor);
+    CString line;
+    line.Format("%s %s", editor.GetString(), option.GetString());
+    return line;
+}
+
+CString CExternalEditor::MakeTempFileName(const char* pszExtension)
+{
+    char folder[MAX_PATH + 1] = {};
+    char name[MAX_PATH + 1] = {};
+    if (!GetTempPathA(sizeof(folder), folder) || !GetTempFileNameA(folder, "$Q$", 0, name))
+        return CString();
+    DeleteFileA(name);
+    CString path = name;
+    if (pszExtension && *pszExtension) {
+        int dot = path.ReverseFind('.');
+        if (dot > path.ReverseFind('\\'))
+            path = path.Left(dot);
+        path += *pszExtension == '.' ? CString(pszExtension) : CString(".") + pszExtension;
+    }
+    return path;
+}
+
+bool CExternalEditor::Start(HWND hBody, const RECT& rcScreen, const char* pszEditor, const char* pszOption,
+                            const char* pszExtension)
+{
+    CString path = MakeTempFileName(pszExtension);
+    if (path.IsEmpty())
+        return false;
+    CString body = WindowText(hBody);
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite))
+        return false;
+    try {
+        file.Write(body.GetString(), static_cast<UINT>(body.GetLength()));
+        file.Close();
+    } catch (CFileException&) {
+        file.Abort();
+        return false;
+    }
+    auto* job = new Job{hBody, rcScreen, BuildCommandLine(pszEditor, pszOption, path), path};
+    uintptr_t h = _beginthreadex(nullptr, 0, &Run, job, 0, nullptr);
+    if (!h) {
+        delete job;
+        DeleteFileA(path);
+        return false;
+    }
+    CloseHandle(reinterpret_cast<HANDLE>(h));
+    return true;
+}
