@@ -3,6 +3,7 @@
 // drawn (index load, sort by date, virtual row count), flat and as reply
 // threads, and a jump to the last page. Prints "name: value unit" lines.
 #include "core/QuendalApp.h"
+#include "bench/BenchSupport.h"
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/QListView.h"
@@ -14,47 +15,6 @@
 #include <string>
 
 namespace {
-
-struct BenchApp : CQuendalApp
-{
-    explicit BenchApp(const CString& folder)
-    {
-        SetProfileFileMode(folder + "\\CVM.ini");
-        m_strMailBoxPathOverride = folder;
-        m_strMailBoxNameOverride = "MailBox";
-        CreateDirectoryA(folder + "\\MailBox", nullptr);
-    }
-    ~BenchApp() override
-    {
-        CloseAllFolders();
-        m_bFileMode = 0;
-    }
-};
-
-double Seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-void RemoveTree(const CString& dir)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(dir + "\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            CString path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir);
-}
 
 // Writes a folder's index and data file for n mails directly; half of them
 // answer an earlier mail, so the thread view has work to do.

@@ -4,6 +4,7 @@
 // "name: value unit" per line.
 //   MessageBench [mbox-file]
 #include "message/AddressList.h"
+#include "bench/BenchSupport.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "message/MimePart.h"
@@ -81,11 +82,6 @@ std::string MakeMail(int n)
                Base64Lines(Repeat(utf8, 200 + n % 100));
     }
     }
-}
-
-double Seconds(std::chrono::steady_clock::time_point start)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 }
 
 void Report(const char* name, size_t bytes, double seconds)

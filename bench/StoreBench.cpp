@@ -9,6 +9,7 @@
 //   StoreBench open <folder>          opens an existing folder directory:
 //                                     index load, date sort, reply threads
 #include "core/QuendalApp.h"
+#include "bench/BenchSupport.h"
 #include "message/Base64.h"
 #include "store/MailFolderStore.h"
 #include "store/MboxImporter.h"
@@ -23,46 +24,6 @@
 #include <vector>
 
 namespace {
-
-struct BenchApp : CQuendalApp
-{
-    explicit BenchApp(const CString& folder)
-    {
-        SetProfileFileMode(folder + "\\CVM.ini");
-        m_strMailBoxPathOverride = folder;
-        m_strMailBoxNameOverride = "MailBox";
-    }
-    ~BenchApp() override
-    {
-        CloseAllFolders();
-        m_bFileMode = 0;
-    }
-};
-
-double Seconds(std::chrono::steady_clock::time_point since)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
-}
-
-void RemoveTree(const CString& dir)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(dir + "\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            CString path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir);
-}
 
 std::string MakeMail(int i)
 {

@@ -3,6 +3,7 @@
 // next in a folder of 100,000 with the pane shown. Prints "name: value unit"
 // lines.
 #include "core/QuendalApp.h"
+#include "bench/BenchSupport.h"
 #include "message/JapaneseCode.h"
 #include "store/MailFolderStore.h"
 #include "viewer/ColorTextView.h"
@@ -16,44 +17,9 @@
 
 namespace {
 
-struct BenchApp : CQuendalApp
-{
-    explicit BenchApp(const CString& folder)
-    {
-        SetProfileFileMode(folder + "\\CVM.ini");
-        m_strMailBoxPathOverride = folder;
-        m_strMailBoxNameOverride = "MailBox";
-    }
-    ~BenchApp() override
-    {
-        CloseAllFolders();
-        m_bFileMode = 0;
-    }
-};
-
 double Ms(std::chrono::steady_clock::time_point since)
 {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - since).count();
-}
-
-void RemoveTree(const CString& dir)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(dir + "\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            CString path = dir + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileA(path);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir);
 }
 
 CMailFolderStore* OpenStore(const CString& dir, int id)

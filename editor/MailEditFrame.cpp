@@ -24,7 +24,7 @@ namespace {
 
 const char kCaption[] = "Corvane Mail";
 const char kWindowClass[] = "CVMEditWndClass";
-const UINT kSendingQuestion = 59427;  // "メール送信中です。\r\n強制的に送信を中断しますか？"
+const UINT kSendingQuestion = IDS_SENDING_ABORT_QUESTION;
 
 int ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
 {

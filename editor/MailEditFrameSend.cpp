@@ -11,6 +11,7 @@
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
 #include "net/SmtpSession.h"
+#include "resources/editor/EditorWindowResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
@@ -21,8 +22,8 @@
 
 namespace {
 
-const UINT kOutOfMemory = 57676;
-const UINT kSendFailed = 57675;
+const UINT kOutOfMemory = IDS_OUT_OF_MEMORY;
+const UINT kSendFailed = IDS_SEND_FAILED;
 
 int ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
 {

@@ -20,7 +20,7 @@ const char* const kPriorityBlocks[] = {
     "X-Priority: 4\r\nX-MSMail-Priority: Low\r\nPriority: low\r\n",
     "X-Priority: 5\r\nX-MSMail-Priority: Low\r\nPriority: low\r\n",
 };
-const UINT kUseSendAddress = 59400;  // "送信するアドレス"
+const UINT kUseSendAddress = IDS_SEND_ADDRESS_LABEL;
 
 CString ComboText(HWND hCombo)
 {

@@ -68,10 +68,13 @@ BOOL CDlgFontColor::OnInitDialog()
     ::GetWindowRect(area, &rc);
     ScreenToClient(&rc);
     ::ShowWindow(area, SW_HIDE);
-    m_pPreview.reset(new CColorTextPreview);
+    m_pPreview = new CColorTextPreview;
     if (m_pPreview->Create(this, IDC_FC_PREVIEW + 100, rc)) {
         m_pPreview->SetText(kPreviewText);
         UpdatePreview();
+    } else {
+        delete m_pPreview;
+        m_pPreview = nullptr;
     }
     return TRUE;
 }

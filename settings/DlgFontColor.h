@@ -45,7 +45,8 @@ private:
     void UpdatePreview();
 
     CColorButton m_colorButtons[ColorCount];
-    std::unique_ptr<CColorTextPreview> m_pPreview;
+    // A view deletes itself with its window, so the dialog does not own it.
+    CColorTextPreview* m_pPreview = nullptr;
 };
 
 // The font of a section with the keys of the font settings ("FaceName",

@@ -9,6 +9,9 @@
 #include "resources/utils/UtilsResource.h"
 
 #include <gtest/gtest.h>
+
+#include <prsht.h>
+#include <cstring>
 #include <mapi.h>
 
 #include <cstring>
@@ -31,15 +34,7 @@ CString BuildFile(const char* unixPath)
 
 HWND WaitForMain(CProgramUnderTest& program)
 {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < kStartTimeout) {
-        if (HWND main = program.WaitForWindow("CVMWndClass", nullptr, 0))
-            return main;
-        if (HWND dlg = program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
-            E2e::PressButton(dlg, IDOK);
-        Sleep(100);
-    }
-    return nullptr;
+    return program.WaitForMainWindow(kStartTimeout);
 }
 
 struct ChildSearch
@@ -326,6 +321,11 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
         EnumWindows([](HWND h, LPARAM) -> BOOL {
             if (GetDlgItem(h, IDC_MAILBOX_NAME) && IsWindowVisible(h))
                 PostMessageA(h, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            // A mailbox without accounts offers the account set-up wizard.
+            char caption[64] = {};
+            GetWindowTextA(h, caption, sizeof caption);
+            if (IsWindowVisible(h) && strstr(caption, "アカウントの作成"))
+                PostMessageA(h, PSM_PRESSBUTTON, PSBTN_CANCEL, 0);
             return TRUE;
         }, 0);
         Sleep(200);

@@ -20,15 +20,7 @@ const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPas
 
 HWND WaitForMain(CProgramUnderTest& program)
 {
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < kStartTimeout) {
-        if (HWND main = program.WaitForWindow("CVMWndClass", nullptr, 0))
-            return main;
-        if (HWND dlg = program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
-            E2e::PressButton(dlg, IDOK);
-        Sleep(100);
-    }
-    return nullptr;
+    return program.WaitForMainWindow(kStartTimeout);
 }
 
 void PressKey(HWND hWnd, UINT vk)

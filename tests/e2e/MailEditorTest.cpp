@@ -108,15 +108,7 @@ protected:
     {
         if (!m_program.Start(Arguments() + pszExtra))
             return nullptr;
-        DWORD start = GetTickCount();
-        while (GetTickCount() - start < kStartTimeout) {
-            if (HWND main = m_program.WaitForWindow("CVMWndClass", nullptr, 0))
-                return main;
-            if (HWND dlg = m_program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
-                E2e::PressButton(dlg, IDOK);
-            Sleep(100);
-        }
-        return nullptr;
+        return m_program.WaitForMainWindow(kStartTimeout);
     }
     void Close(HWND main)
     {

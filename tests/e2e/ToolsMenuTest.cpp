@@ -22,29 +22,30 @@ struct ToolCase
 
 } // namespace
 
-TEST(ToolsMenuTest, EachCommandOpensItsWindowOverTheMainWindow)
+class ToolsMenuTest : public ::testing::TestWithParam<ToolCase> {};
+
+TEST_P(ToolsMenuTest, CommandOpensItsWindowOverTheMainWindow)
 {
-    const ToolCase cases[] = {
-        {ID_TOOLS_TEMPLATES, "#32770", "テンプレートの編集"},
-        {ID_TOOLS_ADDRESS_BOOK, "CVMAddressNoteWndClass", nullptr},
-        {ID_TOOLS_ACCOUNTS, "#32770", "アカウントの設定"},
-        {ID_TOOLS_FONT_COLOR, "#32770", "フォントと色の設定"},
-    };
+    const ToolCase& c = GetParam();
     TestSupport::TempDir dir;
     TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
     CProgramUnderTest program(dir.Path());
     ASSERT_TRUE(program.Start("/INI \"/M:" + dir.Path() + "\\MailBox\""));
     HWND main = program.WaitForMainWindow(kTimeout);
     ASSERT_NE(main, nullptr);
-    for (const ToolCase& c : cases) {
-        PostMessageA(main, WM_COMMAND, c.command, 0);
-        HWND window = program.WaitForWindow(c.windowClass, c.caption, kTimeout);
-        ASSERT_NE(window, nullptr) << c.command;
-        PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
-        for (int i = 0; i < 100 && IsWindowVisible(window); ++i)
-            Sleep(100);
-        EXPECT_FALSE(IsWindowVisible(window)) << c.command;
-    }
+    PostMessageA(main, WM_COMMAND, c.command, 0);
+    HWND window = program.WaitForWindow(c.windowClass, c.caption, kTimeout);
+    ASSERT_NE(window, nullptr);
+    PostMessageA(window, WM_COMMAND, IDCANCEL, 0);
+    for (int i = 0; i < 100 && IsWindowVisible(window); ++i)
+        Sleep(100);
+    EXPECT_FALSE(IsWindowVisible(window));
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(kTimeout), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Commands, ToolsMenuTest,
+                         ::testing::Values(ToolCase{ID_TOOLS_TEMPLATES, "#32770", "テンプレートの編集"},
+                                           ToolCase{ID_TOOLS_ADDRESS_BOOK, "CVMAddressNoteWndClass", nullptr},
+                                           ToolCase{ID_TOOLS_ACCOUNTS, "#32770", "アカウントの設定"},
+                                           ToolCase{ID_TOOLS_FONT_COLOR, "#32770", "フォントと色の設定"}));
