@@ -347,23 +347,7 @@ TEST_F(ImapDovecotTest, DotLinesArriveByteExactInTextAndEveryAttachmentEncoding)
     ASSERT_EQ(session.filed.size(), 1u);
     EXPECT_EQ(session.filed[0], Filed(mail.text));
 
-    ASSERT_NE(inbox.GetMailList(), nullptr);
-    ASSERT_EQ(inbox.GetMailList()->GetMailCount(), 1);
-    CString text;
-    ASSERT_TRUE(inbox.ReadMailText(inbox.GetRecord(0), text));
-    std::string stored(text.GetString(), text.GetLength());
-    size_t nameEnd = stored.find("\r\n");
-    ASSERT_NE(nameEnd, std::string::npos);
-    EXPECT_EQ(stored.substr(nameEnd + 2), Filed(mail.text) + "\r\n.\r\n");
-
-    CStringArray files;
-    ASSERT_TRUE(inbox.GetAttachFileList(0, files));
-    std::map<std::string, std::string> got;
-    for (int i = 0; i < files.GetSize(); i++)
-        got[GetFileNameFromPath(files[i]).Str()] = TestSupport::ReadFileBytes(files[i]);
-    EXPECT_EQ(got["data.bin"], mail.binary);
-    EXPECT_EQ(got["printed.txt"], mail.printed);
-    EXPECT_EQ(got["uu.dat"], mail.uu);
+    NetTest::ExpectStoredAsSent(inbox, mail, Filed(mail.text));
 }
 
 // What the store wrote for the mails of a pass is forced onto the disk once,

@@ -5,9 +5,15 @@
 // encoded lines themselves begin with "." (a line of 14 bytes).
 #pragma once
 
+#include "core/FileUtil.h"
 #include "message/Base64.h"
+#include "store/MailFolderStore.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
+#include <map>
 #include <string>
 
 namespace NetTest {
@@ -86,6 +92,29 @@ inline DotLinesMail MakeDotLinesMail(const std::string& id)
              "\r\n" + UuencodeLines(m.uu) +
              "--dots--\r\n";
     return m;
+}
+
+// The only mail of the inbox is stored as the session filed it (filed, the
+// file it handed over) and its three attachments decode to what was sent.
+inline void ExpectStoredAsSent(CMailFolderStore& inbox, const DotLinesMail& mail, const std::string& filed)
+{
+    ASSERT_NE(inbox.GetMailList(), nullptr);
+    ASSERT_EQ(inbox.GetMailList()->GetMailCount(), 1);
+    CString text;
+    ASSERT_TRUE(inbox.ReadMailText(inbox.GetRecord(0), text));
+    std::string stored(text.GetString(), text.GetLength());
+    size_t nameEnd = stored.find("\r\n");
+    ASSERT_NE(nameEnd, std::string::npos);
+    EXPECT_EQ(stored.substr(nameEnd + 2), filed + "\r\n.\r\n");
+
+    CStringArray files;
+    ASSERT_TRUE(inbox.GetAttachFileList(0, files));
+    std::map<std::string, std::string> got;
+    for (int i = 0; i < files.GetSize(); i++)
+        got[GetFileNameFromPath(files[i]).Str()] = TestSupport::ReadFileBytes(files[i]);
+    EXPECT_EQ(got["data.bin"], mail.binary);
+    EXPECT_EQ(got["printed.txt"], mail.printed);
+    EXPECT_EQ(got["uu.dat"], mail.uu);
 }
 
 } // namespace NetTest
