@@ -9,6 +9,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include "bench/BenchSupport.h"
 #include "net/NetMessages.h"
 #include "net/Pop3Session.h"
 #include "store/FolderRecord.h"
@@ -56,25 +57,6 @@ int g_nFlushes = 0;
 void CountFlush(const char*)
 {
     g_nFlushes++;
-}
-
-void DeleteTree(const CString& folder)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                DeleteTree(folder + "\\" + name);
-            else
-                DeleteFileA(folder + "\\" + name);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder);
 }
 
 // The Maildir of the benchmark's user, as a Windows path.
@@ -216,7 +198,7 @@ int main(int argc, char** argv)
             printf("pop3_filed_flushes: %d files\n", g_nFlushes);
         }
         inbox.UnloadIndex();
-        DeleteTree(inboxDir);
+        RemoveTree(inboxDir);
     }
     RemoveDirectoryA(work);
     WSACleanup();

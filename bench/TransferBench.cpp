@@ -9,6 +9,7 @@
 #include <winsock2.h>
 #include <windows.h>
 
+#include "bench/BenchSupport.h"
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "core/QuendalApp.h"
@@ -60,25 +61,6 @@ void ClearMaildir(int nUser)
         ClearFolder(maildir + sub);
 }
 
-void RemoveTree(const CString& folder)
-{
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            CString name = fd.cFileName;
-            if (name == "." || name == "..")
-                continue;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(folder + "\\" + name);
-            else
-                DeleteFileA(folder + "\\" + name);
-        } while (FindNextFileA(h, &fd));
-        FindClose(h);
-    }
-    RemoveDirectoryA(folder);
-}
-
 int CountFiles(const CString& folder)
 {
     int n = 0;
@@ -125,9 +107,9 @@ double Seconds(const LARGE_INTEGER& t0)
     return static_cast<double>(t1.QuadPart - t0.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
-struct BenchApp : CQuendalApp
+struct TransferBenchApp : CQuendalApp
 {
-    explicit BenchApp(const CString& folder)
+    explicit TransferBenchApp(const CString& folder)
     {
         SetProfileFileMode(folder + "\\CVM.ini");
         m_strMailBoxPathOverride = folder;
@@ -151,7 +133,7 @@ struct BenchApp : CQuendalApp
         a->SetTimeout(30);
         m_pAccountDataSet->WriteToFile(FALSE);
     }
-    ~BenchApp() override
+    ~TransferBenchApp() override
     {
         CloseAllFolders();
         m_bFileMode = 0;
@@ -169,7 +151,7 @@ public:
 
 // Plays the main thread until the job's end; every filed mail refreshes the
 // list of its folder, as the main window does.
-void RunMainThread(BenchApp& app, BenchHost& host, bool bSend)
+void RunMainThread(TransferBenchApp& app, BenchHost& host, bool bSend)
 {
     for (;;) {
         MSG msg;
@@ -251,7 +233,7 @@ int main(int argc, char** argv)
     CreateDirectoryA(work, nullptr);
     int nResult = 0;
     {
-        BenchApp app(work);
+        TransferBenchApp app(work);
         BenchHost host;
         MSG msg;
         PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);

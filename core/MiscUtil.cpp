@@ -212,3 +212,16 @@ CString GetUpperString(const char* pszText)
     text.MakeUpper();
     return text;
 }
+
+CString GetListBoxSelectedText(HWND hList)
+{
+    LRESULT sel = ::SendMessageA(hList, LB_GETCURSEL, 0, 0);
+    LRESULT length = sel == LB_ERR ? LB_ERR : ::SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(sel), 0);
+    if (length == LB_ERR)
+        return CString();
+    CString text;
+    ::SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(sel),
+                   reinterpret_cast<LPARAM>(text.GetBuffer(static_cast<int>(length))));
+    text.ReleaseBuffer();
+    return text;
+}

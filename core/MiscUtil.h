@@ -9,6 +9,8 @@
 // The system's message text for an error code in the default language; empty
 // when the system has none.
 CString GetSystemErrorText(DWORD dwCode);
+// The text of a list box's selected line; empty when nothing is selected.
+CString GetListBoxSelectedText(HWND hList);
 // The text of a file exception's cause (0 to 14); empty for any other number.
 CString GetFileErrorText(int nCause);
 

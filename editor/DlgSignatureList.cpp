@@ -1,6 +1,7 @@
 #include "editor/DlgSignatureList.h"
 
 #include "core/DlgInputName.h"
+#include "core/MiscUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/BoxFiles.h"
 #include "editor/DlgSignatureEdit.h"
@@ -32,18 +33,7 @@ void CDlgSignatureList::Refill(const char* pszSelect)
 
 CString CDlgSignatureList::GetSelectedName() const
 {
-    HWND hList = GetDlgItemHwnd(IDC_SIGL_LIST);
-    LRESULT sel = ::SendMessageA(hList, LB_GETCURSEL, 0, 0);
-    if (sel == LB_ERR)
-        return CString();
-    LRESULT length = ::SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(sel), 0);
-    if (length == LB_ERR)
-        return CString();
-    CString name;
-    ::SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(sel),
-                   reinterpret_cast<LPARAM>(name.GetBuffer(static_cast<int>(length))));
-    name.ReleaseBuffer();
-    return name;
+    return GetListBoxSelectedText(GetDlgItemHwnd(IDC_SIGL_LIST));
 }
 
 BOOL CDlgSignatureList::OnCommand(WPARAM wParam, LPARAM lParam)

@@ -2,6 +2,7 @@
 
 #include "core/DlgInputName.h"
 #include "core/FileUtil.h"
+#include "core/MiscUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/BoxFiles.h"
 #include "resources/editor/EditorResource.h"
@@ -59,16 +60,7 @@ void CDlgTemplateSelect::Refill(const char* pszSelect)
 
 CString CDlgTemplateSelect::GetSelectedName() const
 {
-    HWND hList = GetDlgItemHwnd(IDC_TS_LIST);
-    LRESULT sel = ::SendMessageA(hList, LB_GETCURSEL, 0, 0);
-    LRESULT length = sel == LB_ERR ? LB_ERR : ::SendMessageA(hList, LB_GETTEXTLEN, static_cast<WPARAM>(sel), 0);
-    if (length == LB_ERR)
-        return CString();
-    CString name;
-    ::SendMessageA(hList, LB_GETTEXT, static_cast<WPARAM>(sel),
-                   reinterpret_cast<LPARAM>(name.GetBuffer(static_cast<int>(length))));
-    name.ReleaseBuffer();
-    return name;
+    return GetListBoxSelectedText(GetDlgItemHwnd(IDC_TS_LIST));
 }
 
 BOOL CDlgTemplateSelect::OnCommand(WPARAM wParam, LPARAM lParam)
