@@ -58,6 +58,9 @@ BOOL CDlgProfileSetting::OnInitDialog()
 {
     m_hAccounts = GetDlgItemHwnd(IDC_PF_ACCOUNTS);
     m_hTree = GetDlgItemHwnd(IDC_PF_FOLDERS);
+    // Check boxes given in the template may be set up after the first items
+    // are checked, which clears those checks; added here they come first.
+    ::SetWindowLongPtrA(m_hTree, GWL_STYLE, ::GetWindowLongPtrA(m_hTree, GWL_STYLE) | TVS_CHECKBOXES);
     ListView_SetExtendedListViewStyle(m_hAccounts, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     RECT rc;
     ::GetClientRect(m_hAccounts, &rc);

@@ -22,7 +22,8 @@
 # 13 to 16 and cvmtest17, whose password is $quote_password (a blank, a
 # double quote and a backslash, which IMAP must quote). Users cvmtest18 ..
 # cvmtest24 (passwords pass18 .. pass24) belong to the transfer job tests,
-# cvmtest25 .. cvmtest28 (pass25 .. pass28) to the mail editor tests;
+# cvmtest25 .. cvmtest28 (pass25 .. pass28) to the mail editor tests,
+# cvmtest29 .. cvmtest40 (pass29 .. pass40) to the window tests after them;
 # the test Postfix delivers to them too. The passwd-file is rewritten at
 # every start and Dovecot reads it again when it changes, so a running
 # server knows users added since it started.
@@ -108,7 +109,7 @@ write_config() {
   i=$((users + 1))
   printf '%s\n' "cvmtest$i:{PLAIN}$quote_password:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
   mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
-  for i in $(seq 18 28); do
+  for i in $(seq 18 40); do
     echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
     mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
   done
