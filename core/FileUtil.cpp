@@ -472,6 +472,24 @@ BOOL CreateDirectoryPath(const char* pszPath)
     return CreateDirectoryA(pszPath, &sa);
 }
 
+CString GetSystemTempFolder()
+{
+    char temp[MAX_PATH + 1] = "";
+    DWORD n = GetTempPathA(sizeof(temp), temp);
+    if (n == 0 || n >= sizeof(temp))
+        return CString(".\\");
+    return CString(temp);
+}
+
+bool ReserveNewFile(const char* pszPath)
+{
+    HANDLE h = CreateFileA(pszPath, GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(h);
+    return true;
+}
+
 BOOL CopyFileOverwrite(const char* pszTarget, const char* pszSource)
 {
     if (GetFileAttributesA(pszTarget) != INVALID_FILE_ATTRIBUTES)

@@ -53,6 +53,12 @@ bool IsReservedDeviceName(const char* pszName);
 // the last folder, so an existing folder gives 0; a reserved device name as
 // the last name shows a message and creates nothing.
 BOOL CreateDirectoryPath(const char* pszPath);
+// The system's temporary folder with its trailing backslash, or ".\\" when
+// the system names none that fits a path.
+CString GetSystemTempFolder();
+// Creates an empty file at pszPath only when nothing has that name yet, so
+// two writers choosing names at the same moment never share one file.
+bool ReserveNewFile(const char* pszPath);
 BOOL CopyFileOverwrite(const char* pszTarget, const char* pszSource);
 bool CopyFolderTree(const char* pszSource, const char* pszTarget);
 bool ForceDeleteFile(const char* pszPath);

@@ -476,11 +476,8 @@ CString CSmtpSession::ArchiveFile(const CString& path)
     CString folder;
     if (CQuendalApp* pApp = QuendalApp())
         folder = pApp->GetSendTempPath();
-    if (folder.IsEmpty()) {
-        char temp[MAX_PATH];
-        DWORD n = GetTempPathA(sizeof(temp), temp);
-        folder = (n > 0 && n < sizeof(temp)) ? CString(temp) : CString(".");
-    }
+    if (folder.IsEmpty())
+        folder = GetSystemTempFolder();
     CreateDirectoryPath(folder);
     CString name = GetFileNameFromPath(path);
     CString stem = RemoveFileExtension(name);

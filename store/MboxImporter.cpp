@@ -2,6 +2,7 @@
 
 #include "classlib/Wnd.h"
 #include "core/DateTimeUtil.h"
+#include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "message/DotStuffer.h"
 #include "message/MailLineEnds.h"
@@ -60,23 +61,31 @@ class MailWriter
 public:
     MailWriter(int counter, bool stuffed) : m_stuffed(stuffed)
     {
-        char temp[MAX_PATH + 1];
-        DWORD n = GetTempPathA(sizeof(temp), temp);
-        CString folder = n > 0 && n < sizeof(temp) ? CString(temp) : CString(".\\");
+        CString folder = GetSystemTempFolder();
         m_received = CTime::GetCurrentTime().GetTime();
         SYSTEMTIME now;
         GetLocalTime(&now);
-        CString name;
-        name.Format("QMI%lu%03d%03d", static_cast<unsigned long>(m_received), now.wMilliseconds, counter);
-        m_path = folder + name;
+        // The name seeds the mail's attachment folder, so each mail has its
+        // own; one taken by another import running now is passed over.
+        for (int next = 0; next < 1000; ++next) {
+            CString name;
+            name.Format("QMI%lu%03d%03d", static_cast<unsigned long>(m_received), now.wMilliseconds,
+                        (counter + next) % 1000);
+            m_path = folder + name;
+            if (ReserveNewFile(m_path)) {
+                m_reserved = true;
+                break;
+            }
+        }
     }
     ~MailWriter()
     {
         m_file.Abort();
-        DeleteFileA(m_path);
+        if (m_reserved)
+            DeleteFileA(m_path);
     }
 
-    bool Open() { return m_file.Open(m_path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite) != FALSE; }
+    bool Open() { return m_reserved && m_file.Open(m_path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite) != FALSE; }
 
     void Write(const char* p, size_t n)
     {
@@ -127,6 +136,7 @@ private:
     std::string m_tail;  // the last four bytes written
     CDotStuffer m_stuffer;
     bool m_stuffed;
+    bool m_reserved = false;
     int64_t m_received = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <psapi.h>
 
 #include <string>
+#include <thread>
 
 using ImportTest::TestApp;
 using TestSupport::TempDir;
@@ -74,5 +75,44 @@ TEST(LargeMboxImport, TwoHundredMegabytesStreamed)
         ASSERT_EQ(entry.compare(entry.size() - 5, 5, "\r\n.\r\n"), 0);
         std::string plain = StoreTest::FiledText(text.Str());
         EXPECT_TRUE(plain == Mail(n)) << n;
+    }
+}
+
+// Two imports at the same moment write each mail through a temporary file of
+// its own: neither takes the other's mail.
+TEST(MboxImport, ImportsRunningAtOnceKeepTheirOwnMails)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    const int count = 300;
+    CMailFolderStore* stores[2] = { app.AddStore(dir.File("A"), 1, "A"), app.AddStore(dir.File("B"), 2, "B") };
+    for (int side = 0; side < 2; ++side) {
+        stores[side]->LoadIndex();
+        CFile out(dir.File(side ? "b.mbx" : "a.mbx"), CFile::modeCreate | CFile::modeWrite);
+        for (int n = 0; n < count; ++n) {
+            std::string block = "From x Mon Jan  1 00:00:00 2024\r\n" +
+                                ImportTest::SimpleMail(std::string(side ? "B" : "A") + std::to_string(n));
+            out.Write(block.data(), static_cast<UINT>(block.size()));
+        }
+    }
+    BOOL ok[2] = { FALSE, FALSE };
+    auto run = [&](int side) {
+        CMboxImporter importer;
+        ok[side] = CMboxImporter::ImportFile(nullptr, &importer, dir.File(side ? "b.mbx" : "a.mbx"), TRUE,
+                                             stores[side], 0);
+    };
+    std::thread other(run, 1);
+    run(0);
+    other.join();
+    for (int side = 0; side < 2; ++side) {
+        ASSERT_TRUE(ok[side]);
+        CMailListData* list = stores[side]->GetMailList();
+        ASSERT_EQ(list->GetMailCount(), count);
+        for (int n = 0; n < count; ++n) {
+            CString text;
+            ASSERT_TRUE(stores[side]->ReadMailText(list->GetMailRecord(n), text));
+            std::string subject = "Subject: " + std::string(side ? "B" : "A") + std::to_string(n) + "\r\n";
+            ASSERT_NE(text.Str().find(subject), std::string::npos) << side << " " << n;
+        }
     }
 }
