@@ -1,0 +1,24 @@
+// Resource ids of the HTML editing view: the insert-table dialog, the
+// editor page and the table commands' messages.
+#pragma once
+
+#define IDR_HTML_EDIT_PAGE 452
+#define IDD_HTML_INSERT_TABLE 467
+
+#define IDC_HT_CELL_WIDTH 7400
+#define IDC_HT_COLUMNS 7401
+#define IDC_HT_ROWS 7402
+#define IDC_HT_CAPTION 7403
+#define IDC_HT_TABLE_ATTRIBUTES 7404
+#define IDC_HT_CELL_ATTRIBUTES 7405
+#define IDC_HT_BORDER 7406
+#define IDC_HT_BORDER_COLOR 7407
+#define IDC_HT_CELL_COLOR 7408
+
+#define IDS_HTML_INSERT_CELL_PLACE 33630
+#define IDS_HTML_DELETE_COLUMN_PLACE 33631
+#define IDS_HTML_DELETE_ROW_PLACE 33632
+#define IDS_HTML_DELETE_CELL_PLACE 33633
+#define IDS_HTML_MERGE_CELL_PLACE 33634
+#define IDS_HTML_SPLIT_CELL_PLACE 33635
+#define IDS_HTML_SHOW_ERROR 33636
