@@ -35,6 +35,12 @@ public:
     CQuendalApp();
     ~CQuendalApp() override;
 
+    // ---- Opening files and links with the shell (QuendalAppShell.cpp) ----
+    // Opens the file or URL with the verb on a worker thread (files of Word
+    // at once); callable from any thread. Always TRUE: the shell's own
+    // failures are its to show.
+    BOOL ShellOpenFile(const char* pszVerb, const char* pszFile, const char* pszParameters);
+
     // ---- Mailbox layout, paths and logs (QuendalAppPaths.cpp) ----
     // Works out the mailbox path and name from the overrides or the settings.
     void ReadMailBoxPath();

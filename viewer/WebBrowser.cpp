@@ -1,5 +1,8 @@
 #include "viewer/WebBrowser.h"
 
+#include "core/QuendalApp.h"
+#include "html/BrowserSecurityManager.h"
+
 #include <exdisp.h>
 #include <oleidl.h>
 
@@ -62,7 +65,7 @@ const DISPID kDispVisible = 402;
 class CWebBrowser::CSite : public IOleClientSite, public IOleInPlaceSite
 {
 public:
-    explicit CSite(HWND hWnd) : m_hWnd(hWnd) {}
+    CSite(HWND hWnd, DWORD dwZone) : m_hWnd(hWnd), m_security(static_cast<IOleClientSite*>(this), dwZone) {}
     virtual ~CSite() = default;
 
     // IUnknown
@@ -72,6 +75,8 @@ public:
             *ppv = static_cast<IOleClientSite*>(this);
         else if (riid == IID_IOleInPlaceSite || riid == IID_IOleWindow)
             *ppv = static_cast<IOleInPlaceSite*>(this);
+        else if (m_security.QuerySiteInterface(riid, ppv))
+            return S_OK;
         else {
             *ppv = nullptr;
             return E_NOINTERFACE;
@@ -132,6 +137,7 @@ public:
 private:
     HWND m_hWnd;
     ULONG m_nRef = 1;
+    CBrowserSecurityManager m_security;
 };
 
 BEGIN_MESSAGE_MAP(CWebBrowser, CWnd)
@@ -171,17 +177,22 @@ BOOL CWebBrowser::Create(CWnd* pParent, UINT nID, const RECT& rect)
         DestroyWindow();
         return FALSE;
     }
-    m_pSite = new CSite(m_hWnd);
+    CQuendalApp* app = QuendalApp();
+    m_pSite = new CSite(m_hWnd, static_cast<DWORD>(app ? app->m_nIEZone : 3));
     m_pObject->SetClientSite(m_pSite);
     RECT rc;
     GetClientRect(&rc);
     m_pObject->DoVerb(OLEIVERB_INPLACEACTIVATE, nullptr, m_pSite, 0, m_hWnd, &rc);
     m_pObject->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(&m_pDispatch));
+    m_events.SetOwner(&m_loadState);
+    m_events.SetBrowser(m_pObject);
+    m_events.SinkEvents();
     return m_pDispatch != nullptr;
 }
 
 void CWebBrowser::Close()
 {
+    m_events.UnsinkEvents();
     if (m_pDispatch)
         m_pDispatch->Release();
     m_pDispatch = nullptr;
@@ -229,6 +240,7 @@ HRESULT CWebBrowser::Invoke(DISPID id, WORD flags, VARIANT* args, UINT nArgs, VA
 
 BOOL CWebBrowser::Navigate(const char* pszPath)
 {
+    m_loadState.BeginLoad(pszPath);
     int n = MultiByteToWideChar(CP_ACP, 0, pszPath, -1, nullptr, 0);
     std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
     MultiByteToWideChar(CP_ACP, 0, pszPath, -1, &wide[0], n);

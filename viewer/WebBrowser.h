@@ -6,6 +6,8 @@
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "html/BrowserEvent.h"
+#include "html/BrowserLoadState.h"
 
 #include <ole2.h>
 
@@ -44,6 +46,10 @@ private:
     HRESULT Invoke(DISPID id, WORD flags, VARIANT* args, UINT nArgs, VARIANT* result);
 
     CSite* m_pSite = nullptr;
+    // Links the user follows leave through the shell; only the program's
+    // own pages load in the control.
+    CBrowserEvent m_events;
+    CBrowserLoadState m_loadState;
     IOleObject* m_pObject = nullptr;
     IDispatch* m_pDispatch = nullptr;
 };
