@@ -1,6 +1,12 @@
 #include "html/MemoryHtmlDocument.h"
 
+#include "classlib/ClassLib.h"
+
 #include <docobj.h>
+
+#include <cstring>
+#include <cwctype>
+#include <string>
 
 namespace {
 
@@ -130,4 +136,31 @@ bool CMemoryHtmlDocument::SetBgColor(const std::wstring& color)
 {
     m_bgColor = color;
     return m_body->SetAttribute(L"bgColor", color);
+}
+
+std::shared_ptr<CMemoryHtmlDocument> CMemoryHtmlDocument::Load(const char* pszUrl)
+{
+    std::string page;
+    if (_strnicmp(pszUrl, "res://", 6) == 0) {
+        const char* slash = strrchr(pszUrl, '/');
+        int id = slash ? atoi(slash + 1) : 0;
+        HRSRC res = id ? FindResourceA(nullptr, MAKEINTRESOURCEA(id), MAKEINTRESOURCEA(23)) : nullptr;
+        HGLOBAL data = res ? LoadResource(nullptr, res) : nullptr;
+        if (!data)
+            return nullptr;
+        page.assign(static_cast<const char*>(LockResource(data)), SizeofResource(nullptr, res));
+    } else if (!ReadWholeFile(pszUrl, page)) {
+        return nullptr;
+    }
+    std::wstring html = CString(page.c_str()).ToWide();
+    // The body's content; a page without a BODY is all content.
+    std::wstring upper = html;
+    for (wchar_t& c : upper)
+        c = static_cast<wchar_t>(towupper(c));
+    size_t open = upper.find(L"<BODY");
+    size_t start = open == std::wstring::npos ? 0 : upper.find(L'>', open);
+    start = open == std::wstring::npos ? 0 : (start == std::wstring::npos ? html.size() : start + 1);
+    size_t end = upper.find(L"</BODY>", start);
+    return std::make_shared<CMemoryHtmlDocument>(html.substr(start, end == std::wstring::npos ? std::wstring::npos
+                                                                                               : end - start));
 }

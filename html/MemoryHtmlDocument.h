@@ -22,6 +22,9 @@ public:
 
     // A document whose BODY holds the given HTML.
     explicit CMemoryHtmlDocument(const std::wstring& bodyHtml = L"");
+    // The page at a file path, or the program's own page at "res://<program>/<id>";
+    // null when it cannot be read.
+    static std::shared_ptr<CMemoryHtmlDocument> Load(const char* pszUrl);
 
     HRESULT Exec(DWORD command, DWORD option, const VARIANT* in, VARIANT* out) override;
     DWORD QueryStatus(DWORD command) override;
