@@ -4,6 +4,7 @@
 #include "html/HtmlTableEditing.h"
 #include "html/HtmlTagMenu.h"
 #include "html/HtmlTextOps.h"
+#include "html/MshtmlDocument.h"
 #include "resources/html/HtmlResource.h"
 #include "viewer/WebBrowser.h"
 
@@ -89,6 +90,10 @@ BEGIN_MESSAGE_MAP(CQHtmlEditView, CWnd)
     ON_COMMAND(33365, OnInsertHyperlink)
     ON_MESSAGE(WM_CONTEXTMENU, OnContextMenuMsg)
     ON_MESSAGE(WM_SIZE, OnSizeMsg)
+    ON_MESSAGE(WM_CUT, OnCutMsg)
+    ON_MESSAGE(WM_COPY, OnCopyMsg)
+    ON_MESSAGE(WM_PASTE, OnPasteMsg)
+    ON_MESSAGE(WM_DESTROY, OnDestroyMsg)
 END_MESSAGE_MAP()
 
 void CQHtmlEditView::SetEngineFactory(EngineFactory factory)
@@ -100,22 +105,50 @@ CQHtmlEditView::CQHtmlEditView() = default;
 
 CQHtmlEditView::~CQHtmlEditView()
 {
+    RestoreInnerWindow();
     m_document.Attach(nullptr, nullptr);
 }
 
 BOOL CQHtmlEditView::Create(CWnd* pParent, UINT nID, const RECT& rect)
 {
-    // The platform's engine needs an editing host this program does not
-    // carry; only a document given by a factory can be edited.
-    if (!Factory()) {
-        SetLastError(CWebBrowser::IsEngineAvailable() ? ERROR_NOT_SUPPORTED : ERROR_MOD_NOT_FOUND);
+    // Without an engine the browser control would ask to download one and
+    // wait; the editor stays with text instead.
+    if (!Factory() && !CWebBrowser::IsEngineAvailable()) {
+        SetLastError(ERROR_MOD_NOT_FOUND);
         return FALSE;
     }
     const char* cls = AfxRegisterWndClass("CVMHtmlEditView", CS_DBLCLKS, LoadCursor(nullptr, IDC_IBEAM),
                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
-    return CreateEx(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_TABSTOP, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, pParent ? pParent->GetSafeHwnd() : nullptr,
-                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)));
+    if (!CreateEx(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, rect.left, rect.top,
+                  rect.right - rect.left, rect.bottom - rect.top, pParent ? pParent->GetSafeHwnd() : nullptr,
+                  reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID))))
+        return FALSE;
+    if (Factory())
+        return TRUE;
+    m_pBrowser = std::make_unique<CWebBrowser>();
+    RECT client;
+    GetClientRect(&client);
+    if (!m_pBrowser->Create(this, 1, client)) {
+        DWORD error = GetLastError();
+        m_pBrowser.reset();
+        DestroyWindow();
+        SetLastError(error ? error : ERROR_NOT_SUPPORTED);
+        return FALSE;
+    }
+    m_pBrowser->SetEventOwner(this);
+    m_pBrowser->ShowWindow(SW_SHOW);
+    return TRUE;
+}
+
+LRESULT CQHtmlEditView::OnDestroyMsg(WPARAM, LPARAM)
+{
+    RestoreInnerWindow();
+    if (m_pBrowser) {
+        m_pBrowser->SetEventOwner(nullptr);
+        m_pBrowser->DestroyWindow();
+        m_pBrowser.reset();
+    }
+    return Default();
 }
 
 void CQHtmlEditView::SetFormatControls(CComboBox* pFontName, CComboBox* pFontSize, CHtmlFormatReceiver* pReceiver)
@@ -137,6 +170,10 @@ void CQHtmlEditView::Navigate(const char* pszUrl)
 {
     SetDesignModeOff();
     OnBeforeNavigate2();
+    if (m_pBrowser) {
+        m_pBrowser->Navigate(pszUrl);
+        return;
+    }
     std::shared_ptr<CHtmlEngineDocument> doc = Factory() ? Factory()(CString(pszUrl)) : nullptr;
     if (!doc)
         return;
@@ -195,6 +232,95 @@ void CQHtmlEditView::OnDocumentComplete(const char*)
     }
     if (CWnd* pParent = GetParent())
         pParent->PostMessage(WM_USER + 101, 0, 0);
+}
+
+void CQHtmlEditView::OnBrowserDocumentComplete(const char* pszUrl)
+{
+    IDispatch* pDocument = m_pBrowser ? m_pBrowser->GetDocumentDispatch() : nullptr;
+    m_pLoaded = CMshtmlDocument::FromDispatch(pDocument);
+    if (pDocument)
+        pDocument->Release();
+    if (!m_pLoaded)
+        return;
+    bool first = !m_bFirstLoad;
+    OnNavigateComplete2(pszUrl);
+    if (first)
+        SubclassInnerWindow();
+    OnDocumentComplete(pszUrl);
+}
+
+void CQHtmlEditView::SubclassInnerWindow()
+{
+    if (!m_pBrowser || m_hInner)
+        return;
+    HWND embedding = FindWindowExA(m_pBrowser->m_hWnd, nullptr, "Shell Embedding", nullptr);
+    HWND view = embedding ? FindWindowExA(embedding, nullptr, "Shell DocObject View", nullptr) : nullptr;
+    HWND inner = view ? FindWindowExA(view, nullptr, "Internet Explorer_Server", nullptr) : nullptr;
+    if (!inner)
+        return;
+    SetPropA(inner, "CVMHtmlEditView", this);
+    m_pfnInnerProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CQHtmlEditView::InnerWindowProc)));
+    m_hInner = inner;
+}
+
+void CQHtmlEditView::RestoreInnerWindow()
+{
+    if (!m_hInner)
+        return;
+    if (IsWindow(m_hInner)) {
+        SetWindowLongPtrA(m_hInner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnInnerProc));
+        RemovePropA(m_hInner, "CVMHtmlEditView");
+    }
+    m_hInner = nullptr;
+    m_pfnInnerProc = nullptr;
+}
+
+LRESULT CALLBACK CQHtmlEditView::InnerWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* pView = static_cast<CQHtmlEditView*>(GetPropA(hWnd, "CVMHtmlEditView"));
+    if (!pView || !pView->m_pfnInnerProc)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    // The view shows its own context menu instead of the engine's.
+    if (message == WM_CONTEXTMENU) {
+        pView->PostMessage(WM_CONTEXTMENU, wParam, lParam);
+        return 0;
+    }
+    LRESULT result = CallWindowProcA(pView->m_pfnInnerProc, hWnd, message, wParam, lParam);
+    if (message == WM_CUT || message == WM_COPY || message == WM_PASTE)
+        pView->RunClipboardCommand(message);
+    return result;
+}
+
+bool CQHtmlEditView::RunClipboardCommand(UINT nMessage)
+{
+    DWORD command = nMessage == WM_CUT ? 16 : nMessage == WM_COPY ? 15 : nMessage == WM_PASTE ? 26 : 0;
+    const DWORD wanted = OLECMDF_SUPPORTED | OLECMDF_ENABLED;
+    if (!command || (QueryCommandStatus(command) & wanted) != wanted)
+        return false;
+    return m_document.Exec(command, nullptr, false);
+}
+
+LRESULT CQHtmlEditView::OnClipboardMsg(UINT nMessage)
+{
+    LRESULT result = Default();
+    RunClipboardCommand(nMessage);
+    return result;
+}
+
+LRESULT CQHtmlEditView::OnCutMsg(WPARAM, LPARAM)
+{
+    return OnClipboardMsg(WM_CUT);
+}
+
+LRESULT CQHtmlEditView::OnCopyMsg(WPARAM, LPARAM)
+{
+    return OnClipboardMsg(WM_COPY);
+}
+
+LRESULT CQHtmlEditView::OnPasteMsg(WPARAM, LPARAM)
+{
+    return OnClipboardMsg(WM_PASTE);
 }
 
 HRESULT CQHtmlEditView::OnUpdateUI()
@@ -448,8 +574,10 @@ LRESULT CQHtmlEditView::OnContextMenuMsg(WPARAM, LPARAM lParam)
     return 0;
 }
 
-LRESULT CQHtmlEditView::OnSizeMsg(WPARAM, LPARAM)
+LRESULT CQHtmlEditView::OnSizeMsg(WPARAM, LPARAM lParam)
 {
+    if (m_pBrowser && m_pBrowser->m_hWnd)
+        m_pBrowser->MoveWindow(0, 0, LOWORD(lParam), HIWORD(lParam));
     return Default();
 }
 

@@ -7,12 +7,16 @@
 
 #include "classlib/ClassLib.h"
 #include "classlib/ComboBox.h"
+#include "html/BrowserEventOwner.h"
 #include "html/HtmlDocumentRef.h"
 #include "html/HtmlFormatReceiver.h"
 
 #include <functional>
+#include <memory>
 
-class CQHtmlEditView : public CWnd
+class CWebBrowser;
+
+class CQHtmlEditView : public CWnd, private CBrowserEventOwner
 {
 public:
     // Loads the page at a URL or path into a document; null when it cannot.
@@ -80,6 +84,10 @@ public:
     void OnDocumentComplete(const char* pszUrl);
     HRESULT OnUpdateUI();
 
+    // After the window's own handling of WM_CUT, WM_COPY or WM_PASTE, the
+    // matching editing command, when the document offers it.
+    bool RunClipboardCommand(UINT nMessage);
+
     CHtmlDocumentRef& GetDocumentRef() { return m_document; }
     // The background colour as the document takes it: "#rrggbb".
     static CString FormatColor(COLORREF color);
@@ -100,10 +108,22 @@ protected:
     void OnInsertHyperlink();
     LRESULT OnContextMenuMsg(WPARAM, LPARAM);
     LRESULT OnSizeMsg(WPARAM, LPARAM);
+    LRESULT OnCutMsg(WPARAM, LPARAM);
+    LRESULT OnCopyMsg(WPARAM, LPARAM);
+    LRESULT OnPasteMsg(WPARAM, LPARAM);
+    LRESULT OnClipboardMsg(UINT nMessage);
+    LRESULT OnDestroyMsg(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The platform engine's pages report here.
+    bool MayNavigate() override { return true; }
+    void OnBrowserDocumentComplete(const char* pszUrl) override;
+    void SubclassInnerWindow();
+    void RestoreInnerWindow();
+    static LRESULT CALLBACK InnerWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+
     bool Exec(DWORD nCommand, const VARIANT* pValue, DWORD nOption);
     bool ExecNoValue(DWORD nCommand) { return Exec(nCommand, nullptr, 2); }
     bool ExecOut(DWORD nCommand, VARIANT* pOut);
@@ -111,6 +131,9 @@ private:
     CHtmlElementRef Body();
 
     CHtmlDocumentRef m_document;
+    std::unique_ptr<CWebBrowser> m_pBrowser;
+    HWND m_hInner = nullptr;
+    WNDPROC m_pfnInnerProc = nullptr;
     std::shared_ptr<CHtmlEngineDocument> m_pLoaded;
     CString m_names[32];
     int m_nNameCount = 0;

@@ -253,6 +253,17 @@ BOOL CWebBrowser::Navigate(const char* pszPath)
     return SUCCEEDED(hr);
 }
 
+IDispatch* CWebBrowser::GetDocumentDispatch()
+{
+    IDispatch* pBrowser = QueryWebBrowser2();
+    if (!pBrowser)
+        return nullptr;
+    IDispatch* pDocument = nullptr;
+    static_cast<IWebBrowser2*>(pBrowser)->get_Document(&pDocument);
+    pBrowser->Release();
+    return pDocument;
+}
+
 BOOL CWebBrowser::GetVisible()
 {
     VARIANT v;

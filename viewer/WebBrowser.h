@@ -31,6 +31,11 @@ public:
     void PutVisible(BOOL bVisible);
     // The browser's automation object (IWebBrowser2), AddRef'd; null when absent.
     IDispatch* QueryWebBrowser2();
+    // Who hears of finished pages and decides on navigations; the control's
+    // own load state unless set.
+    void SetEventOwner(CBrowserEventOwner* pOwner) { m_events.SetOwner(pOwner ? pOwner : &m_loadState); }
+    // The loaded document's automation object, AddRef'd; null when none.
+    IDispatch* GetDocumentDispatch();
     // Scrolls the shown document by dy pixels through its window object.
     BOOL ScrollDocumentBy(int dy);
 

@@ -198,3 +198,16 @@ TEST_F(EditViewRun, TableCommandsOutsideACellSayWhere)
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "削除する列のセルにカーソルを置いて下さい。");
 }
+
+TEST_F(EditViewRun, ClipboardMessagesRunTheirCommandWhenOffered)
+{
+    view.LoadEditPage();
+    last->SetStatus(16, OLECMDF_SUPPORTED);
+    const auto before = last->Commands().size();
+    view.SendMessage(WM_COPY);
+    view.SendMessage(WM_CUT);
+    view.SendMessage(WM_PASTE);
+    std::vector<std::string> got = Commands();
+    got.erase(got.begin(), got.begin() + static_cast<long>(before));
+    EXPECT_EQ(got, (std::vector<std::string>{ "15/2/0/", "26/2/0/" }));
+}
