@@ -2,6 +2,7 @@
 
 #include "core/AccountData.h"
 #include "core/FileUtil.h"
+#include "html/HtmlUtil.h"
 #include "net/SmtpSession.h"
 
 namespace {
@@ -202,6 +203,10 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
     }
     for (int i = 0; i < lines.GetSize(); ++i)
         session.AddBodyLine(lines[i]);
+    if (m_bHtml) {
+        session.SetHtmlMail(true);
+        session.SetHtmlText(ConvertHtmlLinksToCid(m_strHtml, m_strHtmlPath, session.GetRelatedPartList()));
+    }
     if (m_nMode != modeBackup) {
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
             session.AddAttachment(m_attachFiles[i]);

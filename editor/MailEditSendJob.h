@@ -43,6 +43,11 @@ public:
     bool m_bBodyAsArchive = false;
     CString m_strBodyFileBase;
     CString m_strBodyComment;
+    // HTML mail: the view's HTML beside the text body, and the file it was
+    // shown from (local pictures in that file's folder go with the mail as
+    // related parts).
+    bool m_bHtml = false;
+    CString m_strHtml, m_strHtmlPath;
 
     // Sender from the account where the folder gave none; non-empty
     // overrides (the send information dialog) win.

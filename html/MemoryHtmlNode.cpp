@@ -73,22 +73,48 @@ std::wstring DecodeReferences(const std::wstring& text)
     return out;
 }
 
+// Text as a reader sees it: white space of the source runs together into
+// one blank, blocks and BR break lines, and no line starts or ends blank.
+void AppendText(std::wstring& out, const std::wstring& text)
+{
+    for (wchar_t c : text) {
+        bool blank = c == L' ' || c == L'\t' || c == L'\r' || c == L'\n';
+        if (blank) {
+            if (!out.empty() && out.back() != L' ' && out.back() != L'\n')
+                out += L' ';
+            continue;
+        }
+        out += c;
+    }
+}
+
+void BreakLine(std::wstring& out)
+{
+    while (!out.empty() && out.back() == L' ')
+        out.pop_back();
+    if (!out.empty() && out.back() != L'\n')
+        out += L"\r\n";
+}
+
 void CollectText(const CMemoryHtmlNode& node, std::wstring& out)
 {
     for (const auto& child : node.Children()) {
         if (!child->IsElement()) {
-            std::wstring html = child->GetOuterHtml();
-            out += DecodeReferences(html);
+            AppendText(out, DecodeReferences(child->GetOuterHtml()));
             continue;
         }
         std::wstring tag = child->GetTagName();
         if (tag == L"BR") {
+            while (!out.empty() && out.back() == L' ')
+                out.pop_back();
             out += L"\r\n";
             continue;
         }
-        if (IsBlock(tag) && !out.empty() && out.back() != L'\n')
-            out += L"\r\n";
+        if (IsBlock(tag))
+            BreakLine(out);
         CollectText(*child, out);
+        if (IsBlock(tag))
+            BreakLine(out);
     }
 }
 
@@ -272,6 +298,8 @@ std::wstring CMemoryHtmlNode::GetInnerText() const
 {
     std::wstring text;
     CollectText(*this, text);
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\n' || text.back() == L'\r'))
+        text.pop_back();
     return text;
 }
 
