@@ -765,6 +765,8 @@ void CMailView::SpaceScroll(BOOL bUp)
 
 BOOL CMailView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
 {
+    if (ShownMailCommand(nID, nCode))
+        return TRUE;
     if (nCode != CN_COMMAND)
         return CFormView::OnCmdMsg(nID, nCode, pExtra, pResult);
     switch (nID) {
@@ -773,7 +775,9 @@ BOOL CMailView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
             ::SendMessageA(focus, WM_COPY, 0, 0);
         return TRUE;
     case ID_SELECT_ALL_TEXT:
-        if (HWND focus = GetFocus())
+        if (m_pBody && GetFocus() == m_pBody->GetSafeHwnd())
+            m_pBody->SelectAll();
+        else if (HWND focus = GetFocus())
             ::SendMessageA(focus, EM_SETSEL, 0, -1);
         return TRUE;
     case ID_AUTO_SCROLL_DOWN:

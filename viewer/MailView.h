@@ -71,6 +71,16 @@ public:
     using FrontCheck = std::function<bool()>;
     void SetFrontCheck(FrontCheck check) { m_isFront = std::move(check); }
 
+    // Working with the shown mail: the header window, the properties
+    // dialog, the print header, saving as text and uudecode conversion.
+    void OpenHeaderWindow();
+    BOOL ShowProperties();
+    void BuildPrintHeader(int nCount, const char* pszSeparator);
+    BOOL SaveAsText(const char* pszPath = nullptr);
+    int DecodeUuencodedParts();
+    // Runs (or, for a probe, answers for) those commands; false for others.
+    BOOL ShownMailCommand(UINT nID, int nCode);
+
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
 
