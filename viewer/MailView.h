@@ -13,8 +13,10 @@
 #include "viewer/ReadStatePolicy.h"
 
 #include <functional>
+#include <memory>
 
 class CColorTextView;
+class CHeaderFieldStatic;
 class CFontSet;
 class CMailFolderStore;
 class CMailIndexRecord;
@@ -108,10 +110,13 @@ private:
     HWND ParentFrame() const;
     int FieldLines(int nId, int nWidth) const;
     void PostToMainThread(UINT message, WPARAM wParam, LPARAM lParam) const;
+    // The header labels open the menus of their header lines (mini header only).
+    void AttachHeaderFields();
 
     BOOL m_bViewerMode;
     bool m_bInitialized = false;
     CColorTextView* m_pBody = nullptr;  // deletes itself with its window
+    std::unique_ptr<CHeaderFieldStatic> m_headerFields[5];
     CWebBrowser* m_pBrowser = nullptr;
     bool m_bBrowserShowing = false;
     CString m_strHtmlPath;

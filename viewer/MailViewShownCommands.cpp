@@ -8,12 +8,14 @@
 #include "mainwnd/MailTransfer.h"
 #include "message/MailMessage.h"
 #include "resources/shownmail/ShownMailResource.h"
+#include "resources/viewer/ViewerResource.h"
 #include "classlib/CmdUI.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
 #include "viewer/ColorTextView.h"
 #include "viewer/DlgMailProperty.h"
+#include "viewer/HeaderFieldStatic.h"
 #include "viewer/HeaderViewThread.h"
 #include "viewer/PrintHeaderText.h"
 #include "viewer/TextPrinter.h"
@@ -243,4 +245,23 @@ BOOL CMailView::ShownMailCommand(UINT nID, int nCode)
         break;
     }
     return TRUE;
+}
+
+void CMailView::AttachHeaderFields()
+{
+    static const struct { int nId; int nKind; } kFields[] = {
+        {IDC_VIEW_SUBJECT_LABEL, CHeaderDisplayText::kindOther}, {IDC_VIEW_FROM_LABEL, CHeaderDisplayText::kindFrom},
+        {IDC_VIEW_TO_LABEL, CHeaderDisplayText::kindTo},         {IDC_VIEW_CC_LABEL, CHeaderDisplayText::kindCc},
+        {IDC_VIEW_DATE_LABEL, CHeaderDisplayText::kindDate},
+    };
+    for (size_t i = 0; i < 5; ++i) {
+        if (!m_headerFields[i]) {
+            m_headerFields[i].reset(new CHeaderFieldStatic(this, kFields[i].nKind));
+            if (!m_headerFields[i]->Attach(static_cast<UINT>(kFields[i].nId))) {
+                m_headerFields[i].reset();
+                continue;
+            }
+        }
+        m_headerFields[i]->SetKind(m_bMiniHeader ? kFields[i].nKind : CHeaderDisplayText::kindNone);
+    }
 }

@@ -71,6 +71,15 @@ void CPrintPreviewWnd::TurnTo(int nPage)
     Invalidate();
 }
 
+BOOL CPrintPreviewWnd::PreTranslateMessage(MSG* pMsg)
+{
+    if (pMsg->message == WM_KEYDOWN && pMsg->hwnd == m_hWnd) {
+        OnKeyDownMsg(pMsg->wParam, pMsg->lParam);
+        return TRUE;
+    }
+    return CWnd::PreTranslateMessage(pMsg);
+}
+
 LRESULT CPrintPreviewWnd::OnKeyDownMsg(WPARAM wParam, LPARAM)
 {
     switch (wParam) {

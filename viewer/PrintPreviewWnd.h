@@ -23,6 +23,8 @@ public:
 
     int GetPage() const { return m_nPage; }
     int GetPageCount() const;
+    // Its keys are its own, not the accelerators of the window it belongs to.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
 protected:
     void PostNcDestroy() override { delete this; }

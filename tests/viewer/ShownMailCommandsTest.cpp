@@ -7,6 +7,9 @@
 #include "viewer/ColorTextView.h"
 #include "viewer/DlgMailProperty.h"
 #include "viewer/DlgMailReReading.h"
+#include "viewer/HeaderFieldStatic.h"
+#include "viewer/TextViewActions.h"
+#include "resources/viewer/ViewerResource.h"
 #include "viewer/ReReadText.h"
 #include "viewer/MailPropertyInfoPage.h"
 #include "viewer/MailPropertyValues.h"
@@ -300,4 +303,72 @@ TEST_F(ShownMailCommandsTest, ReReadingShowsTheChosenEncodingAndStoresNothing)
     }
     EXPECT_EQ(CReReadText::CharsetCode("utf-8"), 4);
     EXPECT_EQ(CReReadText::CharsetCode("x-unknown"), -1);
+}
+
+namespace {
+
+std::vector<std::string> g_editor;
+BOOL RecordEditorCall(int mode, CMailFolderStore*, int index, const char* address, const char*)
+{
+    g_editor.push_back(std::to_string(mode) + "|" + std::to_string(index) + "|" + address);
+    return TRUE;
+}
+
+} // namespace
+
+TEST_F(ShownMailCommandsTest, MiniHeaderLabelsOpenTheMenusOfTheirHeaderLines)
+{
+    m_app->WriteProfileInt("Setting", "MailMiniHeader", 1);
+    OleInitialize(nullptr);
+    CMailView* view = Show("From: Taro <taro@example.jp>\r\nTo: a@example.jp, b@example.jp\r\nSubject: " +
+                           std::string(100, 's') + "\r\nDate: Wed, 01 May 2024 09:00:00 +0900\r\n"
+                           "X-Mailer: tester\r\nMessage-ID: <h1@example.jp>\r\n\r\nbody\r\n");
+    auto field = [&](int id) {
+        return dynamic_cast<CHeaderFieldStatic*>(CWnd::FromHandlePermanent(view->GetDlgItemHwnd(id)));
+    };
+    CHeaderFieldStatic* subject = field(IDC_VIEW_SUBJECT_LABEL);
+    CHeaderFieldStatic* to = field(IDC_VIEW_TO_LABEL);
+    ASSERT_NE(subject, nullptr);
+    ASSERT_NE(to, nullptr);
+
+    HMENU menu = subject->BuildMenu();
+    ASSERT_NE(menu, nullptr);
+    // Subject (cut in two), Message-ID and X-Mailer; no address or date lines.
+    char text[256] = {};
+    std::vector<std::string> items;
+    for (int i = 0; i < GetMenuItemCount(menu); ++i) {
+        GetMenuStringA(menu, static_cast<UINT>(i), text, sizeof(text), MF_BYPOSITION);
+        items.push_back(text);
+    }
+    DestroyMenu(menu);
+    ASSERT_EQ(items.size(), 4u);
+    EXPECT_EQ(items[0], "Subject\t" + std::string(82, 's'));
+    EXPECT_EQ(items[1], "\t" + std::string(18, 's'));
+    subject->RunCommand(3);  // the X-Mailer item
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    HANDLE h = GetClipboardData(CF_TEXT);
+    EXPECT_STREQ(h ? static_cast<const char*>(GlobalLock(h)) : "", "tester");
+    if (h)
+        GlobalUnlock(h);
+    CloseClipboard();
+
+    TextViewActions saved = GetTextViewActions();
+    GetTextViewActions().pfnOpenEditor = RecordEditorCall;
+    g_editor.clear();
+    menu = to->BuildMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 3);  // From and the two To entries, each a submenu
+    DestroyMenu(menu);
+    to->RunCommand(3 * 3 + 1);  // reply to the second To entry
+    to->RunCommand(2 * 3);      // write to the first
+    GetTextViewActions() = saved;
+    ASSERT_EQ(g_editor.size(), 2u);
+    EXPECT_EQ(g_editor[0], "1|" + std::to_string(view->GetCurrentIndex()) + "|b@example.jp");
+    EXPECT_EQ(g_editor[1], "-1|-1|a@example.jp");
+
+    // Without the mini header the labels are plain.
+    m_app->WriteProfileInt("Setting", "MailMiniHeader", 0);
+    view->OnInitialUpdate();
+    EXPECT_EQ(subject->BuildMenu(), nullptr);
+    OleUninitialize();
 }
