@@ -15,6 +15,7 @@
 #include "store/MailListData.h"
 #include "viewer/ColorTextView.h"
 #include "viewer/DlgMailProperty.h"
+#include "viewer/DlgPrintSetting.h"
 #include "viewer/HeaderFieldStatic.h"
 #include "viewer/HeaderViewThread.h"
 #include "viewer/PrintHeaderText.h"
@@ -209,6 +210,7 @@ BOOL CMailView::ShownMailCommand(UINT nID, int nCode)
     case IDM_TV_PROPERTIES:
     case IDM_TV_PRINT:
     case IDM_TV_PRINT_PREVIEW:
+    case IDM_TV_PRINT_SETTINGS:
         break;
     default:
         return FALSE;
@@ -241,6 +243,11 @@ BOOL CMailView::ShownMailCommand(UINT nID, int nCode)
         if (m_pBody && m_pRecord)
             CTextPrinter::PreviewView(m_pBody);
         break;
+    case IDM_TV_PRINT_SETTINGS: {
+        CDlgPrintSetting dlg(this);
+        dlg.DoModal();
+        break;
+    }
     default:
         break;
     }

@@ -315,3 +315,23 @@ TEST_F(TextViewCommandsTest, LinksAndAddressesActThroughTheShellAndTheEditor)
     EXPECT_EQ(g_rec.editor[1], "-1|-1||plain words");
     EXPECT_EQ(g_rec.editor[2], "1|-1||plain words");
 }
+
+TEST_F(TextViewCommandsTest, SelectionStaysOnTheSameTextWhenTheLinesAreWrappedAgain)
+{
+    const std::string para = "alpha beta gamma delta epsilon zeta eta theta iota kappa lambda mu nu xi omicron";
+    CColorTextView* view = Make((para + "\r\nnext").c_str(), 300);
+    // From "gamma" to the end of "next".
+    size_t at = para.find("gamma");
+    int line = 0;
+    size_t before = 0;
+    while (before + view->GetLine(line).text.size() <= at)
+        before += view->GetLine(line++).text.size();
+    int last = view->GetLineCount() - 1;
+    view->SetSelection({line, static_cast<int>(at - before)}, {last, 4});
+    const std::string selected = view->GetSelectedText();
+    EXPECT_EQ(selected, para.substr(at) + "\r\nnext");
+    for (int width : {120, 200, 0}) {
+        view->SetText(nullptr, TRUE, width);
+        EXPECT_EQ(view->GetSelectedText(), selected) << width;
+    }
+}
