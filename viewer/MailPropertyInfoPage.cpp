@@ -6,11 +6,15 @@
 #include "resources/shownmail/ShownMailResource.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
+#include "core/FontSet.h"
 #include "viewer/DlgMailProperty.h"
+#include "viewer/HeaderTextCtrl.h"
+#include "viewer/MailFontSets.h"
 #include "viewer/TextViewActions.h"
 
 #include <commctrl.h>
 
+#include <cstdlib>
 #include <vector>
 
 namespace {
@@ -53,6 +57,8 @@ CMailPropertyInfoPage::CMailPropertyInfoPage(CDlgMailProperty* pOwner)
 {
 }
 
+CMailPropertyInfoPage::~CMailPropertyInfoPage() = default;
+
 void CMailPropertyInfoPage::FillDate(int nDateId, int nTimeId, int nZoneId, const MailDateFields& date)
 {
     SYSTEMTIME st = {};
@@ -94,9 +100,23 @@ BOOL CMailPropertyInfoPage::OnInitDialog()
         return TRUE;
     m_loaded = CMailPropertyValues::FromRecord(*record);
     SetDlgItemText(IDC_MP_SUBJECT, m_loaded.subject.c_str());
-    // A subject in another charset cannot pass through the edit unchanged.
-    if (!m_loaded.bSubjectEditable)
-        ::SendMessageA(GetDlgItemHwnd(IDC_MP_SUBJECT), EM_SETREADONLY, TRUE, 0);
+    // A subject in another charset cannot pass through the edit unchanged:
+    // it is shown read-only, in the font of its character set.
+    if (!m_loaded.bSubjectEditable) {
+        HWND edit = GetDlgItemHwnd(IDC_MP_SUBJECT);
+        m_pSubjectField.reset(new CHeaderTextCtrl);
+        if (m_pSubjectField->CreateInPlaceOf(edit, WS_VISIBLE | ES_AUTOHSCROLL)) {
+            CString charset = record->GetText(CMailIndexRecord::colCharset);
+            LOGFONTA lf = {};
+            GetObjectA(reinterpret_cast<HFONT>(::SendMessageA(edit, WM_GETFONT, 0, 0)), sizeof(lf), &lf);
+            if (CFontSet* set = CMailFontSets::Instance().GetHeaderFontForCharset(charset, std::abs(lf.lfHeight)))
+                m_pSubjectField->SetFont(set->GetFont());
+            m_pSubjectField->SetText(charset, m_loaded.subject.c_str());
+        } else {
+            m_pSubjectField.reset();
+            ::SendMessageA(edit, EM_SETREADONLY, TRUE, 0);
+        }
+    }
     FillDate(IDC_MP_SENT_DATE, IDC_MP_SENT_TIME, IDC_MP_SENT_ZONE, m_loaded.sent);
     FillDate(IDC_MP_RECEIVED_DATE, IDC_MP_RECEIVED_TIME, IDC_MP_RECEIVED_ZONE, m_loaded.received);
 

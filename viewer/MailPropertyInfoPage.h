@@ -6,12 +6,16 @@
 #include "classlib/Dialog.h"
 #include "viewer/MailPropertyValues.h"
 
+#include <memory>
+
 class CDlgMailProperty;
+class CHeaderTextCtrl;
 
 class CMailPropertyInfoPage : public CDialog
 {
 public:
     explicit CMailPropertyInfoPage(CDlgMailProperty* pOwner);
+    ~CMailPropertyInfoPage() override;
 
     BOOL OnInitDialog() override;
     // The values as the controls hold them now.
@@ -36,5 +40,7 @@ private:
 
     CDlgMailProperty* m_pOwner;
     CMailPropertyValues m_loaded;
+    // Shows a subject in another character set in that set's font.
+    std::unique_ptr<CHeaderTextCtrl> m_pSubjectField;
 };
 

@@ -80,6 +80,8 @@ public:
     void BuildPrintHeader(int nCount, const char* pszSeparator);
     BOOL SaveAsText(const char* pszPath = nullptr);
     int DecodeUuencodedParts();
+    // Adds a task for the shown mail and writes the task list.
+    BOOL AddTaskForShownMail();
     // Runs (or, for a probe, answers for) those commands; false for others.
     BOOL ShownMailCommand(UINT nID, int nCode);
 

@@ -14,6 +14,8 @@
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
 #include "viewer/ColorTextView.h"
+#include "tasklist/DlgTaskInfoInput.h"
+#include "tasklist/TaskListData.h"
 #include "viewer/DlgMailProperty.h"
 #include "viewer/DlgPrintSetting.h"
 #include "viewer/HeaderFieldStatic.h"
@@ -211,6 +213,7 @@ BOOL CMailView::ShownMailCommand(UINT nID, int nCode)
     case IDM_TV_PRINT:
     case IDM_TV_PRINT_PREVIEW:
     case IDM_TV_PRINT_SETTINGS:
+    case IDM_TV_TASK:
         break;
     default:
         return FALSE;
@@ -243,6 +246,9 @@ BOOL CMailView::ShownMailCommand(UINT nID, int nCode)
         if (m_pBody && m_pRecord)
             CTextPrinter::PreviewView(m_pBody);
         break;
+    case IDM_TV_TASK:
+        AddTaskForShownMail();
+        break;
     case IDM_TV_PRINT_SETTINGS: {
         CDlgPrintSetting dlg(this);
         dlg.DoModal();
@@ -271,4 +277,16 @@ void CMailView::AttachHeaderFields()
         }
         m_headerFields[i]->SetKind(m_bMiniHeader ? kFields[i].nKind : CHeaderDisplayText::kindNone);
     }
+}
+
+BOOL CMailView::AddTaskForShownMail()
+{
+    CQuendalApp* app = QuendalApp();
+    CTaskListData* table = app ? app->GetTaskListData() : nullptr;
+    if (!m_pRecord || !m_pFolder || !table)
+        return FALSE;
+    if (!AddTaskForMail(m_pRecord, m_pFolder, table, this))
+        return FALSE;
+    CSingleLock lock(&table->Lock(), TRUE);
+    return table->WriteToFile();
 }

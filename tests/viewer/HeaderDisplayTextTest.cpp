@@ -2,6 +2,7 @@
 // program's leading account lines, and the menus of the clickable fields.
 #include "message/MailMessage.h"
 #include "viewer/HeaderDisplayText.h"
+#include "viewer/HeaderTextCtrl.h"
 
 #include <gtest/gtest.h>
 
@@ -58,4 +59,21 @@ TEST(HeaderDisplayTextTest, LongValuesAreCutInto82ByteItemsNeverInsideACharacter
     ASSERT_EQ(pieces.size(), 2u);
     EXPECT_EQ(pieces[0].size(), 81u);
     EXPECT_EQ(pieces[1], "漢漢");
+}
+
+TEST(HeaderDisplayTextTest, HeaderFieldTakesPlainTextOnlyWhereNoOtherFontIsNeeded)
+{
+    struct Case { const char* charset; const char* text; bool rich; bool fontSet; bool plain; } cases[] = {
+        {"EUC-KR", "x", true, true, false},
+        {"us-ascii", "x", true, true, true},
+        {"ISO-2022-JP", "x", true, true, true},
+        {"", "x", true, true, true},
+        {"EUC-KR", "", true, true, true},
+        {"EUC-KR", "x", false, true, true},  // the plain edit kind
+        {"EUC-KR", "x", true, false, true},  // no font set for the charset
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CHeaderTextCtrl::TakesPlainText(c.charset, c.text, c.rich, c.fontSet), c.plain) << c.charset;
+    EXPECT_EQ(CHeaderTextCtrl::WideText("\xC7\xD1", HANGUL_CHARSET), L"\xD55C");
+    EXPECT_EQ(CHeaderTextCtrl::WideText("あ", SHIFTJIS_CHARSET), L"\x3042");
 }
