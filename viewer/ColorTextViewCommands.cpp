@@ -45,7 +45,7 @@ const UINT kOwnCommands[] = {IDM_TV_COPY, IDM_TV_SELECT_ALL, IDM_TV_SELECT_ALL_T
                              IDM_TV_FIND_NEXT_UP, IDM_TV_OPEN_BROWSER, IDM_TV_OPEN_APP1, IDM_TV_OPEN_APP2,
                              IDM_TV_OPEN_APP3, IDM_TV_WRITE_MAIL, IDM_TV_MAIL_FROM_SELECTION, IDM_TV_REPLY_QUOTE,
                              IDM_TV_REPLY_ALL_QUOTE, IDM_TV_ADD_ADDRESS, IDM_TV_ADD_SENDER, IDM_TV_SHOW_HEADER,
-                             IDM_TV_PROPERTIES, IDM_TV_TASK, IDM_TV_MAXIMIZE_LIST, IDM_TV_MAXIMIZE_VIEW};
+                             IDM_TV_PROPERTIES, IDM_TV_TASK, IDM_TV_CHARSET_FONT, IDM_TV_MAXIMIZE_LIST, IDM_TV_MAXIMIZE_VIEW};
 
 bool IsOwnCommand(UINT nID)
 {
@@ -243,6 +243,10 @@ BOOL CColorTextView::RunCommand(UINT nID)
     case IDM_TV_TASK:
         if (host)
             host->AddTaskForShownMail();
+        return TRUE;
+    case IDM_TV_CHARSET_FONT:
+        if (host)
+            host->ChooseCharsetFont();
         return TRUE;
     case IDM_TV_MAXIMIZE_LIST:
     case IDM_TV_MAXIMIZE_VIEW:

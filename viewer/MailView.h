@@ -80,6 +80,9 @@ public:
     void BuildPrintHeader(int nCount, const char* pszSeparator);
     BOOL SaveAsText(const char* pszPath = nullptr);
     int DecodeUuencodedParts();
+    // The language-font dialog preset with the shown mail's charset; on
+    // OK the mail is shown again in the new font.
+    BOOL ChooseCharsetFont();
     // Adds a task for the shown mail and writes the task list.
     BOOL AddTaskForShownMail();
     // Runs (or, for a probe, answers for) those commands; false for others.

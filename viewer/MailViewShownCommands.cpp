@@ -16,7 +16,10 @@
 #include "viewer/ColorTextView.h"
 #include "tasklist/DlgTaskInfoInput.h"
 #include "tasklist/TaskListData.h"
+#include "settings/SettingsCommands.h"
+#include "viewer/CharSetDataSet.h"
 #include "viewer/DlgMailProperty.h"
+#include "viewer/MailFontSets.h"
 #include "viewer/DlgPrintSetting.h"
 #include "viewer/HeaderFieldStatic.h"
 #include "viewer/HeaderViewThread.h"
@@ -289,4 +292,19 @@ BOOL CMailView::AddTaskForShownMail()
         return FALSE;
     CSingleLock lock(&table->Lock(), TRUE);
     return table->WriteToFile();
+}
+
+BOOL CMailView::ChooseCharsetFont()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!m_pRecord || !app || !ShowLanguageFonts(this, m_strCharset))
+        return FALSE;
+    CCharSetDataSet table;
+    table.SetFilePath(CMailFontSets::GetCharSetFilePath(app->GetMailBoxFolder(), app->GetProgramFolder()));
+    if (table.ReadFromFile())
+        CMailFontSets::Instance().LoadCharSetFonts(table);
+    RefreshMail();
+    if (CWnd* main = AfxGetMainWnd())
+        main->Invalidate();
+    return TRUE;
 }
