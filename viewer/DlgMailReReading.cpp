@@ -126,9 +126,20 @@ BOOL CDlgMailReReading::OnInitDialog()
         CStringArray names;
         CollectNames(root, names);
         HWND list = GetDlgItemHwnd(IDC_RR_ATTACH_LIST);
+        HIMAGELIST icons = ImageList_Create(16, 16, ILC_COLOR32 | ILC_MASK, 4, 4);
+        ListView_SetImageList(list, icons, LVSIL_SMALL);
         for (int i = 0; i < names.GetSize(); ++i) {
+            // The icon of the name's kind, asked of the shell by the name alone.
+            SHFILEINFOA info = {};
+            int image = -1;
+            if (SHGetFileInfoA(names[i], FILE_ATTRIBUTE_NORMAL, &info, sizeof(info),
+                               SHGFI_ICON | SHGFI_SMALLICON | SHGFI_USEFILEATTRIBUTES) && info.hIcon) {
+                image = ImageList_AddIcon(icons, info.hIcon);
+                DestroyIcon(info.hIcon);
+            }
             LVITEMA item = {};
-            item.mask = LVIF_TEXT;
+            item.mask = LVIF_TEXT | (image >= 0 ? LVIF_IMAGE : 0);
+            item.iImage = image;
             item.iItem = i;
             item.pszText = const_cast<char*>(names[i].GetString());
             ::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item));

@@ -24,7 +24,7 @@ const char kSettings[] =
     "[PrintSetting]\r\nPrintHeaderTemplate=\" 件名： %SUBJECT%\"\r\n\r\n";
 
 const char kTextMail[] =
-    "From: Taro <taro@example.jp>\r\nTo: hanako@example.jp\r\nSubject: shown mail\r\n"
+    "X-ReceiveAcount: main\r\nFrom: Taro <taro@example.jp>\r\nTo: hanako@example.jp\r\nSubject: shown mail\r\n"
     "Date: Wed, 01 May 2024 09:00:00 +0900\r\nMessage-ID: <shown1@example.jp>\r\n\r\n"
     "first line of the body\r\nthe Needle is here\r\nlast line\r\n";
 
@@ -225,6 +225,8 @@ TEST_F(ShownMailE2e, CopyFindHeaderWindowSaveAsTextAndProperties)
     }
     EXPECT_NE(raw.find("Message-ID: <shown1@example.jp>"), std::string::npos) << raw;
     EXPECT_NE(raw.find("Subject: shown mail"), std::string::npos);
+    // The program's own account line before the mail's header is left out.
+    EXPECT_EQ(raw.find("X-ReceiveAcount"), std::string::npos) << raw;
     PostMessageA(header, WM_CLOSE, 0, 0);
     for (int i = 0; i < 50 && IsWindow(header); ++i)
         Sleep(100);

@@ -15,6 +15,7 @@
 #include "viewer/MailPropertyValues.h"
 #include "viewer/MailView.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -301,6 +302,26 @@ TEST_F(ShownMailCommandsTest, ReReadingShowsTheChosenEncodingAndStoresNothing)
         else
             EXPECT_EQ(shown, c.shown) << c.body;
     }
+    // Attachment names are listed, and no file of that name is made anywhere.
+    const std::string multipart =
+        "From: a@example.jp\r\nSubject: parts\r\nMIME-Version: 1.0\r\n"
+        "Content-Type: multipart/mixed; boundary=\"b\"\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\nhi\r\n"
+        "--b\r\nContent-Type: text/plain; name=\"cvm_reread_probe.txt\"\r\n"
+        "Content-Disposition: attachment; filename=\"cvm_reread_probe.txt\"\r\n\r\nx\r\n--b--\r\n";
+    CString partsPath = m_dir.File("parts.eml");
+    TestSupport::WriteFileBytes(partsPath, multipart);
+    CDlgMailReReading parts(partsPath, &m_host);
+    ASSERT_TRUE(parts.Create(IDD_MAIL_REREADING, &m_host));
+    HWND list = parts.GetDlgItemHwnd(IDC_RR_ATTACH_LIST);
+    ASSERT_EQ(ListView_GetItemCount(list), 1);
+    char name[MAX_PATH] = {};
+    ListView_GetItemText(list, 0, 0, name, sizeof(name));
+    EXPECT_STREQ(name, "cvm_reread_probe.txt");
+    parts.DestroyWindow();
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof(temp), temp);
+    EXPECT_EQ(GetFileAttributesA((std::string(temp) + "cvm_reread_probe.txt").c_str()), INVALID_FILE_ATTRIBUTES);
+
     EXPECT_EQ(CReReadText::CharsetCode("utf-8"), 4);
     EXPECT_EQ(CReReadText::CharsetCode("x-unknown"), -1);
 }
