@@ -4,6 +4,8 @@
 // uses.
 #include "store/StoreTestUtil.h"
 #include "viewer/ColorTextView.h"
+#include "viewer/MailView.h"
+#include "store/MailFolderStore.h"
 #include "viewer/PrintPreviewWnd.h"
 #include "viewer/TextPrinter.h"
 
@@ -204,4 +206,47 @@ TEST_F(TextPrintTest, PreviewShowsThePagesAndCloses)
     UpdateWindow(hwnd);
     SendMessageA(hwnd, WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_FALSE(IsWindow(hwnd));
+}
+
+TEST_F(TextPrintTest, MailPrintsWithItsHeaderBlockAcrossThePrintableWidth)
+{
+    std::string printer = TestPrinter();
+    ASSERT_FALSE(printer.empty());
+    CMailFolderStore store;
+    StoreTest::OpenStore(store, m_dir.Path() + "\\Inbox");
+    std::string mail = "From: Taro <taro@example.jp>\r\nTo: hanako@example.jp\r\nSubject: printed\r\n"
+                       "Message-ID: <pr1@example.jp>\r\n\r\n";
+    for (int i = 0; i < 120; ++i)
+        mail += "本文の行 " + std::to_string(i) + "\r\n";
+    ASSERT_EQ(StoreTest::FileMail(store, m_dir.Path(), "QM1.eml", mail), 1);
+    auto* view = new CMailView(FALSE);
+    RECT rc = {0, 0, 600, 400};
+    ASSERT_TRUE(view->Create(&m_host, 100, rc));
+    view->ShowMail(0, &store, TRUE);
+
+    HDC hdc = CreateDCA("WINSPOOL", printer.c_str(), nullptr, nullptr);
+    ASSERT_NE(hdc, nullptr);
+    PrintSettings settings = PrintSettings::Load();
+    CTextPagination pages(CTextPrinter::MetricsOf(hdc), settings);
+    HFONT font = CTextPrinter::CreatePrinterFont(hdc, settings);
+    HGDIOBJ old = SelectObject(hdc, font);
+    std::string text = CTextPrinter::TextToPrint(view->GetBodyView(), hdc, pages.PrintableWidth(), false);
+    SIZE sep = {};
+    GetTextExtentPoint32A(hdc, "=", 1, &sep);
+    size_t lines = CTextPrinter::LayOut(hdc, text, pages.PrintableWidth(), 4).size();
+    SelectObject(hdc, old);
+    DeleteObject(font);
+    // The separator line fills the printable width; the template follows it.
+    const int count = pages.PrintableWidth() / (sep.cx + 1);
+    EXPECT_EQ(text.find(std::string(static_cast<size_t>(count), '=') + "\r\n 件名： printed\r\n"), 0u);
+    EXPECT_NE(text.find("本文の行 119"), std::string::npos);
+
+    CString out = m_dir.File("mail.ps");
+    const int expected = pages.PageCount(static_cast<int>(lines));
+    EXPECT_EQ(CTextPrinter::PrintView(view->GetBodyView(), hdc, out), expected);
+    DeleteDC(hdc);
+    EXPECT_EQ(CountOf(TestSupport::ReadFileBytes(out), "\n%%Page: "), expected);
+    // The header block is printed, not left in the view.
+    EXPECT_TRUE(view->GetBodyView()->GetPrintHeader().empty());
+    EXPECT_EQ(view->GetBodyView()->GetText().find("本文の行 0"), 0u);
 }
