@@ -17,6 +17,7 @@
 namespace {
 
 const UINT_PTR kLayoutTimer = 1;
+const UINT_PTR kDragTimer = 140;
 // Work done per layout timer tick before the window gets its messages again.
 const DWORD kLayoutSliceMs = 20;
 const int kTextLeft = 8;
@@ -94,6 +95,10 @@ BEGIN_MESSAGE_MAP(CColorTextView, CScrollView)
     ON_MESSAGE(WM_COMMAND, OnCommandMsg)
     ON_MESSAGE(WM_GETTEXT, OnGetTextMsg)
     ON_MESSAGE(WM_GETTEXTLENGTH, OnGetTextLengthMsg)
+    ON_MESSAGE(WM_MOUSEMOVE, OnMouseMoveMsg)
+    ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChangedMsg)
+    ON_MESSAGE(WM_COPY, OnCopyMsg)
+    ON_MESSAGE(WM_CONTEXTMENU, OnContextMenuMsg)
 END_MESSAGE_MAP()
 
 CColorTextView::CColorTextView()
@@ -285,6 +290,8 @@ BOOL CColorTextView::SetText(const char* pszText, BOOL bRewrapOnly, int nWrapWid
         }
         m_text = pszText;
         m_nScrollY = m_nScrollX = 0;
+        m_nLastHit = -1;
+        m_sel.Clear();
     }
     StartLayout(nWrapWidth);
     LayoutUntil(static_cast<size_t>(ClientHeight() / GetLinePitch() + 2));
@@ -295,6 +302,8 @@ BOOL CColorTextView::SetText(std::string&& text)
 {
     m_text = std::move(text);
     m_nScrollY = m_nScrollX = 0;
+    m_nLastHit = -1;
+    m_sel.Clear();
     StartLayout(0);
     LayoutUntil(static_cast<size_t>(ClientHeight() / GetLinePitch() + 2));
     return TRUE;
@@ -339,6 +348,7 @@ void CColorTextView::StartLayout(int nWrapWidth)
         width = 0;
     m_nWrapWidth = width;
     m_nLastClientWidth = ClientWidth();
+    SaveSelectionOffsets();
     m_hMeasureDC = CreateCompatibleDC(nullptr);
     if (m_hFont)
         m_hOldMeasureFont = SelectObject(m_hMeasureDC, m_hFont);
@@ -356,6 +366,7 @@ void CColorTextView::StartLayout(int nWrapWidth)
     m_layout.Start(&m_text, opt, [this](const char* p, int n) { return MeasureText(p, n); }, &m_lines);
     if (m_hWnd)
         SetTimer(kLayoutTimer, 1);
+    RestoreSelectionOffsets();
 }
 
 void CColorTextView::LayoutUntil(size_t nLines)
@@ -376,6 +387,22 @@ void CColorTextView::FinishLayout()
 
 LRESULT CColorTextView::OnTimerMsg(WPARAM wParam, LPARAM)
 {
+    if (wParam == kDragTimer) {
+        // Dragging past the top or bottom edge scrolls the text on.
+        POINT pt;
+        GetCursorPos(&pt);
+        ::ScreenToClient(m_hWnd, &pt);
+        const int pitch = GetLinePitch();
+        if (pt.y < 0)
+            ScrollToY(m_nScrollY - pitch);
+        else if (pt.y > ClientHeight())
+            ScrollToY(std::min(m_nScrollY + pitch, std::max(0, (GetLineCount() - 2) * pitch)));
+        else
+            return 0;
+        if (m_bButtonDown)
+            DragSelectionTo(pt);
+        return 0;
+    }
     if (wParam != kLayoutTimer)
         return Default();
     const size_t before = m_lines.size();
@@ -802,6 +829,10 @@ LRESULT CColorTextView::OnPaintMsg(WPARAM, LPARAM)
                 SelectObject(hdc, old);
         }
     }
+    {
+        int last = (m_nScrollY + static_cast<int>(ps.rcPaint.bottom)) / pitch + 1;
+        PaintSelection(hdc, first, last);
+    }
     EndPaint(m_hWnd, &ps);
     return 0;
 }
@@ -831,7 +862,8 @@ void CColorTextView::SpanExtents(HDC hdc, const std::string& text, const std::ve
     }
 }
 
-std::string CColorTextView::LinkText(int nLine, size_t nSpan, const std::vector<TextSpan>& spans) const
+void CColorTextView::LinkRange(int nLine, size_t nSpan, const std::vector<TextSpan>& spans, TextPos* pFrom,
+                               TextPos* pTo) const
 {
     const SpanKind kind = spans[nSpan].link;
     size_t a = nSpan, b = nSpan;
@@ -839,13 +871,13 @@ std::string CColorTextView::LinkText(int nLine, size_t nSpan, const std::vector<
         --a;
     while (b + 1 < spans.size() && spans[b + 1].link == kind)
         ++b;
-    const std::string& text = m_lines[static_cast<size_t>(nLine)].text;
-    std::string link = text.substr(spans[a].nStart, spans[b].nStart + spans[b].nLength - spans[a].nStart);
+    *pFrom = {nLine, static_cast<int>(spans[a].nStart)};
+    *pTo = {nLine, static_cast<int>(spans[b].nStart + spans[b].nLength)};
     if (kind != SpanKind::WebAddress)
-        return link;
+        return;
     std::vector<TextSpan> other;
     // Back over the lines this address continues from.
-    for (int i = nLine; spans[a].nStart == 0 && i > 0 && CarryBefore(i).bUrlContinues;) {
+    for (int i = nLine; pFrom->nCol == 0 && i > 0 && CarryBefore(i).bUrlContinues;) {
         --i;
         CTextColorizer::Carry carry = CarryBefore(i);
         m_colorizer.ColorLine(m_lines[static_cast<size_t>(i)], carry, false, other);
@@ -854,10 +886,7 @@ std::string CColorTextView::LinkText(int nLine, size_t nSpan, const std::vector<
             --k;
         if (k == other.size())
             break;
-        const std::string& t = m_lines[static_cast<size_t>(i)].text;
-        link.insert(0, t.substr(other[k].nStart));
-        if (other[k].nStart != 0)
-            break;
+        *pFrom = {i, static_cast<int>(other[k].nStart)};
     }
     // On over the lines it goes on into.
     CTextColorizer::Carry carry = CarryBefore(nLine + 1 <= GetLineCount() ? nLine + 1 : nLine);
@@ -868,12 +897,16 @@ std::string CColorTextView::LinkText(int nLine, size_t nSpan, const std::vector<
             ++k;
         if (k == 0)
             break;
-        link += m_lines[static_cast<size_t>(i)].text.substr(0, other[k - 1].nStart + other[k - 1].nLength);
+        *pTo = {i, static_cast<int>(other[k - 1].nStart + other[k - 1].nLength)};
     }
-    return link;
 }
 
 SpanKind CColorTextView::LinkAt(POINT pt, std::string* pText)
+{
+    return LinkAt(pt, pText, nullptr, nullptr);
+}
+
+SpanKind CColorTextView::LinkAt(POINT pt, std::string* pText, TextPos* pFrom, TextPos* pTo)
 {
     if (m_lines.empty() || !m_hFont)
         return SpanKind::Text;
@@ -893,8 +926,18 @@ SpanKind CColorTextView::LinkAt(POINT pt, std::string* pText)
         if (x >= xs[i] && x < xs[i + 1]) {
             if (spans[i].link == SpanKind::Text)
                 return SpanKind::Text;
-            if (pText)
-                *pText = LinkText(line, i, spans);
+            TextPos from, to;
+            LinkRange(line, i, spans, &from, &to);
+            if (pText) {
+                CTextSelection range;
+                range.m_start = from;
+                range.m_end = to;
+                *pText = range.GetText(m_lines);
+            }
+            if (pFrom)
+                *pFrom = from;
+            if (pTo)
+                *pTo = to;
             return spans[i].link;
         }
     }
@@ -917,15 +960,40 @@ LRESULT CColorTextView::OnLButtonDownMsg(WPARAM, LPARAM lParam)
 {
     SetFocus();
     m_ptDown = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    m_ptLast = m_ptDown;
+    m_bAfterDblClk = false;
+    m_bDragging = false;
+    m_sel.Clear();
+    m_sel.m_anchor = PositionAt(m_ptDown);
+    InvalidateSelection();
+    m_bButtonDown = true;
+    ::SetCapture(m_hWnd);
+    SetTimer(kDragTimer, 50);
     return 0;
 }
 
 LRESULT CColorTextView::OnLButtonUpMsg(WPARAM, LPARAM lParam)
 {
     POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
-    if (pt.x == m_ptDown.x && pt.y == m_ptDown.y)
-        Click(pt, false);
+    KillTimer(kDragTimer);
+    const bool wasDown = m_bButtonDown;
+    m_bButtonDown = false;
+    if (m_bAfterDblClk) {
+        m_bAfterDblClk = false;
+    } else if (wasDown) {
+        if (m_bDragging) {
+            DragSelectionTo(pt);
+            m_sel.Order();
+        } else {
+            m_sel.Clear();
+        }
+        if (m_sel.IsEmpty())
+            Click(pt, false);
+    }
+    m_bDragging = false;
     m_ptDown = {-1, -1};
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
     return 0;
 }
 
@@ -933,7 +1001,23 @@ LRESULT CColorTextView::OnLButtonDblClkMsg(WPARAM, LPARAM lParam)
 {
     if (IsPreview())
         return 0;
-    Click({static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))}, true);
+    POINT pt = {static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam))};
+    m_bAfterDblClk = true;
+    TextPos pos = PositionAt(pt);
+    if (!pos.IsSet())
+        return 0;
+    const std::string& text = m_lines[static_cast<size_t>(pos.nLine)].text;
+    if (pt.x < kTextLeft) {
+        SetSelection({pos.nLine, 0}, {pos.nLine, static_cast<int>(text.size())});
+        return 0;
+    }
+    if (LinkAt(pt, nullptr) != SpanKind::Text) {
+        Click(pt, true);
+        return 0;
+    }
+    int from = 0, to = 0;
+    CTextSelection::WordAt(text, pos.nCol, &from, &to);
+    SetSelection({pos.nLine, from}, {pos.nLine, to});
     return 0;
 }
 
@@ -948,9 +1032,14 @@ LRESULT CColorTextView::OnMouseActivateMsg(WPARAM wParam, LPARAM lParam)
 void CColorTextView::Click(POINT pt, bool bDouble)
 {
     std::string text;
-    SpanKind kind = LinkAt(pt, &text);
+    TextPos from, to;
+    SpanKind kind = LinkAt(pt, &text, &from, &to);
     if (kind == SpanKind::Text)
         return;
+    // The link becomes the selection on its first click; the commands act
+    // on the selected text.
+    if (!bDouble)
+        SetSelection(from, to);
     // A link acts on a double click, or on a single one when so set (the
     // double click that follows then does nothing more).
     if ((m_bSingleClickAction != FALSE) == bDouble)
@@ -961,35 +1050,6 @@ void CColorTextView::Click(POINT pt, bool bDouble)
         PostMessage(WM_COMMAND, ID_OPEN_URL, 0);
     else if (kind == SpanKind::MailAddress && m_bDblOpenMailEditor)
         PostMessage(WM_COMMAND, ID_WRITE_MAIL_TO_ADDRESS, 0);
-}
-
-LRESULT CColorTextView::OnCommandMsg(WPARAM wParam, LPARAM)
-{
-    switch (LOWORD(wParam)) {
-    case ID_OPEN_URL:
-        // Only http:, https: and ftp: addresses are ever detected.
-        if (m_linkKind == SpanKind::WebAddress && !m_strLink.empty())
-            ShellExecuteA(m_hWnd, "open", m_strLink.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
-        return 0;
-    case ID_WRITE_MAIL_TO_ADDRESS:
-        if (auto* app = QuendalApp()) {
-            if (m_linkKind == SpanKind::MailAddress && !m_strLink.empty())
-                app->OpenMailEditor(("mailto:" + m_strLink).c_str());
-        }
-        return 0;
-    default:
-        return Default();
-    }
-}
-
-BOOL CColorTextView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
-{
-    if (CScrollView::OnCmdMsg(nID, nCode, pExtra, pResult))
-        return TRUE;
-    // The pane around the text answers for the mail it shows.
-    if (auto* parent = dynamic_cast<CView*>(CWnd::FromHandlePermanent(::GetParent(m_hWnd))))
-        return parent->OnCmdMsg(nID, nCode, pExtra, pResult);
-    return FALSE;
 }
 
 // The window text of the pane is the text it shows, as for an edit control

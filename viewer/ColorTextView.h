@@ -15,11 +15,13 @@
 #include "viewer/TextColorizer.h"
 #include "viewer/TextLayout.h"
 #include "viewer/TextLine.h"
+#include "viewer/TextSelection.h"
 
 #include <string>
 #include <vector>
 
 class CFontSet;
+class CMailView;
 
 class CColorTextView : public CScrollView
 {
@@ -75,6 +77,37 @@ public:
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
     // The link under a client point: its kind (Text when none) and its whole text.
     SpanKind LinkAt(POINT pt, std::string* pText);
+    SpanKind LinkAt(POINT pt, std::string* pText, TextPos* pFrom, TextPos* pTo);
+
+    // Selection, copy and find.
+    std::string GetSelectedText() const;
+    BOOL HasSelection() const { return !m_sel.IsEmpty(); }
+    const CTextSelection& GetSelection() const { return m_sel; }
+    void SetSelection(const TextPos& from, const TextPos& to);
+    void SelectAll();
+    void ClearSelection();
+    // Puts the selected text on the clipboard; false when nothing is selected.
+    BOOL CopySelection();
+    // With no text the find dialog asks for it (pre-filled with the
+    // selection); returns 1 on a hit, 0 otherwise. nLastHit -1 searches
+    // from the top.
+    int FindText(const char* pszText, BOOL bDown, long long nLastHit);
+    // Find next with the stored string, from the last hit.
+    int FindNext(BOOL bDown);
+    void SetMatchCase(BOOL b) { m_bMatchCase = b; }
+    long long GetLastHit() const { return m_nLastHit; }
+    // The position under a client point.
+    TextPos PositionAt(POINT pt);
+    // Scrolls so that display line nLine is at the top.
+    void GoToLine(int nLine);
+    // The header block a mail view puts above the text when it prints.
+    void SetPrintHeader(const std::string& text) { m_strPrintHeader = text; }
+    const std::string& GetPrintHeader() const { return m_strPrintHeader; }
+    // Runs the context menu at a screen point (-1, -1: from the keyboard).
+    void ShowContextMenu(POINT ptScreen);
+    // The enabled state and text of each context-menu item, as the menu is
+    // opened (tests read it without tracking the menu).
+    HMENU BuildContextMenu();
 
 protected:
     LRESULT OnCreateMsg(WPARAM, LPARAM);
@@ -96,6 +129,10 @@ protected:
     LRESULT OnCommandMsg(WPARAM, LPARAM);
     LRESULT OnGetTextMsg(WPARAM, LPARAM);
     LRESULT OnGetTextLengthMsg(WPARAM, LPARAM);
+    LRESULT OnMouseMoveMsg(WPARAM, LPARAM);
+    LRESULT OnCaptureChangedMsg(WPARAM, LPARAM);
+    LRESULT OnCopyMsg(WPARAM, LPARAM);
+    LRESULT OnContextMenuMsg(WPARAM, LPARAM);
     virtual bool IsPreview() const { return false; }
     // A view that owns its font (the preview) makes it itself.
     virtual void MakeOwnFont(const LOGFONTA&) {}
@@ -126,8 +163,25 @@ private:
     void ForgetColors();
     // x extents of the spans of a line (from the text origin).
     void SpanExtents(HDC hdc, const std::string& text, const std::vector<TextSpan>& spans, std::vector<int>& xs);
-    std::string LinkText(int nLine, size_t nSpan, const std::vector<TextSpan>& spans) const;
     HWND ParentFrame() const;
+    // The mail view the text sits in, or null (the header window, a preview).
+    CMailView* HostMailView() const;
+    // The commands of the text and of the hosting mail view.
+    BOOL RunCommand(UINT nID);
+    BOOL UpdateCommand(UINT nID, CCmdUI* pCmdUI);
+    void OpenWithProgram(const CString& program);
+    void WriteMail(int nMode, const char* pszAddress, const char* pszBody);
+    void HandOverAddress(const CString& text);
+    void RegisterSender();
+    // Where the selected link lies on the lines: its first and end positions.
+    void LinkRange(int nLine, size_t nSpan, const std::vector<TextSpan>& spans, TextPos* pFrom, TextPos* pTo) const;
+    void InvalidateSelection();
+    void PaintSelection(HDC hdc, int nFirst, int nLast);
+    int LineWidthTo(HDC hdc, const std::string& text, int nCol);
+    void ScrollHitIntoView(const TextFindHit& hit);
+    void SaveSelectionOffsets();
+    void RestoreSelectionOffsets();
+    void DragSelectionTo(POINT pt);
 
     std::string m_text;
     std::vector<CTextLine> m_lines;
@@ -166,4 +220,17 @@ private:
     std::string m_strLink;     // the last activated link
     SpanKind m_linkKind = SpanKind::Text;
     bool m_bAutoScrolling = false;
+
+    CTextSelection m_sel;
+    bool m_bButtonDown = false;
+    bool m_bDragging = false;
+    bool m_bAfterDblClk = false;
+    POINT m_ptLast = {0, 0};
+    long long m_nSelOffsets[2] = {-1, -1};  // kept over a re-wrap
+    CString m_strFind;
+    BOOL m_bFindDown = TRUE;
+    BOOL m_bMatchCase = FALSE;
+    long long m_nLastHit = -1;
+    CStringArray m_findHistory;
+    std::string m_strPrintHeader;
 };

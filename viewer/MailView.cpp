@@ -11,6 +11,7 @@
 #include "store/MailListData.h"
 #include "viewer/ColorTextView.h"
 #include "viewer/DlgReadNotifyConfirm.h"
+#include "viewer/HeaderFieldStatic.h"
 #include "viewer/MailFontSets.h"
 #include "viewer/ShownMailText.h"
 #include "viewer/ViewerMessages.h"
@@ -65,6 +66,8 @@ CMailView::CMailView(BOOL bViewerMode) : CFormView(IDD_MAIL_VIEW), m_bViewerMode
 
 CMailView::~CMailView()
 {
+    for (auto& field : m_headerFields)
+        field.reset();
     delete m_pBrowser;
     if (m_hBkBrush)
         DeleteObject(m_hBkBrush);
@@ -87,8 +90,10 @@ BOOL CMailView::Create(CWnd* pParent, UINT nID, const RECT& rect)
 void CMailView::OnInitialUpdate()
 {
     LoadSettings();
-    if (m_bInitialized)
+    if (m_bInitialized) {
+        AttachHeaderFields();
         return;
+    }
     m_bInitialized = true;
     LoadColors();
     m_pBody = new CColorTextView;
@@ -98,6 +103,7 @@ void CMailView::OnInitialUpdate()
         m_pBody = nullptr;
     }
     ApplyFonts();
+    AttachHeaderFields();
     Layout();
 }
 
@@ -765,6 +771,8 @@ void CMailView::SpaceScroll(BOOL bUp)
 
 BOOL CMailView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
 {
+    if (ShownMailCommand(nID, nCode))
+        return TRUE;
     if (nCode != CN_COMMAND)
         return CFormView::OnCmdMsg(nID, nCode, pExtra, pResult);
     switch (nID) {
@@ -773,7 +781,9 @@ BOOL CMailView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
             ::SendMessageA(focus, WM_COPY, 0, 0);
         return TRUE;
     case ID_SELECT_ALL_TEXT:
-        if (HWND focus = GetFocus())
+        if (m_pBody && GetFocus() == m_pBody->GetSafeHwnd())
+            m_pBody->SelectAll();
+        else if (HWND focus = GetFocus())
             ::SendMessageA(focus, EM_SETSEL, 0, -1);
         return TRUE;
     case ID_AUTO_SCROLL_DOWN:

@@ -13,8 +13,10 @@
 #include "viewer/ReadStatePolicy.h"
 
 #include <functional>
+#include <memory>
 
 class CColorTextView;
+class CHeaderFieldStatic;
 class CFontSet;
 class CMailFolderStore;
 class CMailIndexRecord;
@@ -71,6 +73,21 @@ public:
     using FrontCheck = std::function<bool()>;
     void SetFrontCheck(FrontCheck check) { m_isFront = std::move(check); }
 
+    // Working with the shown mail: the header window, the properties
+    // dialog, the print header, saving as text and uudecode conversion.
+    void OpenHeaderWindow();
+    BOOL ShowProperties();
+    void BuildPrintHeader(int nCount, const char* pszSeparator);
+    BOOL SaveAsText(const char* pszPath = nullptr);
+    int DecodeUuencodedParts();
+    // The language-font dialog preset with the shown mail's charset; on
+    // OK the mail is shown again in the new font.
+    BOOL ChooseCharsetFont();
+    // Adds a task for the shown mail and writes the task list.
+    BOOL AddTaskForShownMail();
+    // Runs (or, for a probe, answers for) those commands; false for others.
+    BOOL ShownMailCommand(UINT nID, int nCode);
+
     BOOL PreTranslateMessage(MSG* pMsg) override;
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
 
@@ -98,10 +115,13 @@ private:
     HWND ParentFrame() const;
     int FieldLines(int nId, int nWidth) const;
     void PostToMainThread(UINT message, WPARAM wParam, LPARAM lParam) const;
+    // The header labels open the menus of their header lines (mini header only).
+    void AttachHeaderFields();
 
     BOOL m_bViewerMode;
     bool m_bInitialized = false;
     CColorTextView* m_pBody = nullptr;  // deletes itself with its window
+    std::unique_ptr<CHeaderFieldStatic> m_headerFields[5];
     CWebBrowser* m_pBrowser = nullptr;
     bool m_bBrowserShowing = false;
     CString m_strHtmlPath;

@@ -1,0 +1,15 @@
+// CDlgGotoLine: "行番号の指定": a line number to move to.
+#pragma once
+
+#include "classlib/Dialog.h"
+
+class CDlgGotoLine : public CDialog
+{
+public:
+    explicit CDlgGotoLine(CWnd* pParent = nullptr);
+
+    int m_nLine = 0;
+
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+};
