@@ -1,4 +1,5 @@
 #include "transfer/MailGetThread.h"
+#include "transfer/DlgRemoteMail.h"
 
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
@@ -280,8 +281,8 @@ void CMailGetThread::StartSession()
 {
     if (!m_pSession)
         return;
-    if (m_pSelectDlg)
-        ::PostMessageA(reinterpret_cast<CWnd*>(m_pSelectDlg)->m_hWnd, 1387, 0, 0);
+    if (m_pSelectDlg && m_pSelectDlg->GetSafeHwnd())
+        ::PostMessageA(m_pSelectDlg->GetSafeHwnd(), CDlgRemoteMail::WM_REMOTE_REFRESH, 0, 0);
     m_bStarted = true;
     if (!m_pSession->Start(m_pSelectDlg, m_pSelectList))
         m_pSession->Cancel();
