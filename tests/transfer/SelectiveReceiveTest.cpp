@@ -4,6 +4,8 @@
 // over POP3 and IMAP, with the window's list kept without a window.
 #include "TransferTestSupport.h"
 
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
 #include "net/NetTestSupport.h"
 #include "smtp/SmtpTestSupport.h"
 #include "store/MailFolderStore.h"
@@ -308,6 +310,37 @@ TEST_F(SelectiveReceiveJobTest, TheCancelMarkOfTheStartGivesTheWindowBackWithout
     RunAndWait(0);
     EXPECT_EQ(window.GetList().GetCount(), 1);
     NetTest::ClearMaildir(31);
+}
+
+} // namespace
+
+namespace {
+
+// The account that scripts/run.sh gives a newcomer: the demo user on the
+// private servers, mail left on the server so that the samples stay, and
+// sending through the private Postfix.
+TEST(DemoAccountTest, TheRunScriptsAccountReachesTheDemoMailbox)
+{
+    CString folder = TestSupport::TestDataDir() + "\\..\\..\\scripts\\demo";
+    CAccountDataSet accounts;
+    accounts.SetFilePath(folder + "\\Account.dat");
+    ASSERT_TRUE(accounts.ReadFromFile(TRUE));
+    ASSERT_EQ(accounts.GetRecordCount(TRUE), 1);
+    CAccountData* a = accounts.GetAccount(0);
+    EXPECT_STREQ(a->GetMailAddress(), "demo@cvm.test");
+    EXPECT_STREQ(a->GetReceiveServer(), NetTest::kHost);
+    EXPECT_STREQ(a->GetReceiveUser(), "demo");
+    EXPECT_STREQ(a->GetPassword(), "demo");
+    EXPECT_EQ(a->GetProtocol(), 0);
+    EXPECT_TRUE(a->GetLeaveOnServer());
+    EXPECT_STREQ(a->GetSmtpServer(), "smtp.cvm.test");
+    EXPECT_EQ(a->GetSmtpPort(), 587);
+    EXPECT_TRUE(a->GetSmtpAuth());
+    EXPECT_TRUE(a->GetSendTls());
+    // The folder list names the default folders relative to the mailbox.
+    std::string folders = TestSupport::ReadFileBytes(folder + "\\Folder.dat");
+    for (const char* box : {"\tIn.Box\t", "\tOut.Box\t", "\tSend.Box\t", "\tTrash.Box\t", "\tWriting.Box\t"})
+        EXPECT_NE(folders.find(box), std::string::npos) << box;
 }
 
 } // namespace
