@@ -51,6 +51,13 @@ public:
     int GetServerCount() { return m_list.GetServerCount(); }
     void SetServerCount(int nCount) { m_list.SetServerCount(nCount); }
     bool IsNewestOnly() const { return m_bNewestOnly != 0; }
+    // The newest-only option of the next listing (the window's check box
+    // and count set it when the user lists).
+    void SetNewestOnly(bool bOn, int nCount)
+    {
+        m_bNewestOnly = bOn ? 1 : 0;
+        m_nNewestCount = nCount;
+    }
     int GetNewestCount() const { return m_nNewestCount; }
 
     // ---- Called on the UI thread ----

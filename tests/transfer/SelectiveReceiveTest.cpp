@@ -292,6 +292,33 @@ TEST_F(SelectiveReceiveJobTest, ListsRunsTheRequestsAndRenumbersOverPop3AndImap)
     }
 }
 
+TEST_F(SelectiveReceiveJobTest, TheNewestOnlyListingTakesTheLastMailsOverPop3AndImap)
+{
+    struct Case
+    {
+        const char* name;
+        bool bImap;
+    } const cases[] = {{"POP3", false}, {"IMAP", true}};
+    int nAccount = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        NetTest::ClearMaildir(31);
+        for (int i = 1; i <= 5; i++)
+            NetTest::DeliverMail(31, Header("n" + std::to_string(i), "x@example.jp", "n" + std::to_string(i) + "@x") +
+                                         "x\r\n");
+        AddAccount(app, c.name, 31, c.bImap);
+        SaveAccounts(app);
+        window.GetList().Clear();
+        window.SelectAccount(nAccount);
+        window.SetNewestOnly(true, 2);
+        RunAndWait(nAccount++);
+        EXPECT_EQ(host.m_nSelectResult, 0);
+        EXPECT_EQ(Subjects(), std::vector<std::string>({"4:n4", "5:n5"}));
+        EXPECT_EQ(window.GetList().GetServerCount(), 5);
+    }
+    NetTest::ClearMaildir(31);
+}
+
 TEST_F(SelectiveReceiveJobTest, TheCancelMarkOfTheStartGivesTheWindowBackWithoutASession)
 {
     AddAccount(app, "POP3", 31);
