@@ -1,5 +1,4 @@
 #include "transfer/MailGetThread.h"
-#include "transfer/DlgRemoteMail.h"
 
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
@@ -12,6 +11,7 @@
 #include "net/Pop3Session.h"
 #include "net/SmtpSession.h"
 #include "store/MailFolderStore.h"
+#include "transfer/DlgRemoteMail.h"
 #include "transfer/MailGetThreadManager.h"
 #include "transfer/RuleFilingSession.h"
 #include "transfer/RuleFolderChooser.h"
