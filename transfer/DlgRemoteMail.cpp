@@ -3,6 +3,8 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "core/QuendalApp.h"
+#include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MainWndResource.h"
 #include "resources/selrecv/SelRecvResource.h"
 
 #include <commctrl.h>
@@ -31,8 +33,8 @@ const int kBottomButtons[] = {IDC_REMOTE_RECEIVE, IDC_REMOTE_RECEIVE_UNREAD, IDC
 const int kJobControls[] = {IDOK, IDCANCEL, IDC_REMOTE_REFRESH, IDC_REMOTE_ACCOUNT, IDC_REMOTE_NEWEST,
                             IDC_REMOTE_NEWEST_COUNT, IDC_REMOTE_NEWEST_LABEL};
 
-const UINT kAbortCommand = 32985;
-const UINT kSelectAllCommand = 57642;
+const UINT kAbortCommand = ID_FILE_ABORT_TRANSFER;
+const UINT kSelectAllCommand = ID_EDIT_SELECT_ALL_CMD;
 
 // The operation marks: an empty cell, then one coloured mark per operation
 // (receive blue, unread green, receive and delete orange, delete red), and
