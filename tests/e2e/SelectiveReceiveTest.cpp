@@ -1,7 +1,7 @@
-// Selective receive from the main window: the window lists the mails on the
-// private Dovecot with their subjects and senders decoded, the marked mails
-// are received or deleted, the list closes up, and a mailbox emptied behind
-// the window's back is reported instead of acted on.
+// Selective receive from the main window, over POP3 and IMAP: the window
+// lists the mails on the private Dovecot with their subjects and senders
+// decoded, the marked mails are received or deleted, the list closes up, and
+// a mailbox emptied behind the window's back is reported instead of acted on.
 #include "e2e/E2eDriver.h"
 #include "e2e/RemoteControls.h"
 
@@ -57,21 +57,8 @@ bool Shows(void* p)
            IsWindowEnabled(GetDlgItem(w->dlg, IDOK));
 }
 
-TEST(SelectiveReceiveE2eTest, ListsMarksRunsAndReportsAChangedMailbox)
+void RunOnce(TestSupport::TempDir& dir, const CString& mailbox, bool bImap)
 {
-    if (!NetTest::DovecotAvailable())
-        GTEST_SKIP() << "the private Dovecot is not running";
-    TestSupport::TempDir dir;
-    CString mailbox = dir.Path() + "\\MailBox";
-    TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
-    {
-        CProgramUnderTest first(dir.Path());
-        ASSERT_TRUE(first.Start("/INI \"/M:" + mailbox + "\""));
-        HWND main = first.WaitForMainWindow(kStartTimeout);
-        ASSERT_NE(main, nullptr);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        ASSERT_EQ(first.WaitForExit(kStartTimeout), 0);
-    }
     {
         CAccountDataSet accounts;
         accounts.SetFilePath(mailbox + "\\Account.dat");
@@ -81,7 +68,8 @@ TEST(SelectiveReceiveE2eTest, ListsMarksRunsAndReportsAChangedMailbox)
         a->SetReceiveServer(NetTest::kHost);
         a->SetReceiveUser(NetTest::UserName(kUser));
         a->SetPassword(NetTest::Password(kUser));
-        a->SetReceivePort(110);
+        a->SetReceivePort(bImap ? 143 : 110);
+        a->SetProtocol(bImap ? 1 : 0);
         a->SetTimeout(10);
         ASSERT_TRUE(accounts.WriteToFile());
     }
@@ -148,6 +136,32 @@ TEST(SelectiveReceiveE2eTest, ListsMarksRunsAndReportsAChangedMailbox)
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
     NetTest::ClearMaildir(kUser);
+}
+
+TEST(SelectiveReceiveE2eTest, ListsMarksRunsAndReportsAChangedMailboxOverPop3AndImap)
+{
+    if (!NetTest::DovecotAvailable())
+        GTEST_SKIP() << "the private Dovecot is not running";
+    TestSupport::TempDir dir;
+    CString mailbox = dir.Path() + "\\MailBox";
+    TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
+    {
+        CProgramUnderTest first(dir.Path());
+        ASSERT_TRUE(first.Start("/INI \"/M:" + mailbox + "\""));
+        HWND main = first.WaitForMainWindow(kStartTimeout);
+        ASSERT_NE(main, nullptr);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        ASSERT_EQ(first.WaitForExit(kStartTimeout), 0);
+    }
+    struct Case
+    {
+        const char* name;
+        bool bImap;
+    } const cases[] = {{"POP3", false}, {"IMAP", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RunOnce(dir, mailbox, c.bImap);
+    }
 }
 
 } // namespace
