@@ -72,6 +72,10 @@ bool CTransferHost::IsRunning(HANDLE& hWorker)
 
 bool CTransferHost::IsReceiving()
 {
+    // The selective-receive window is busy until it has taken its job's
+    // results, a little after the worker itself ended.
+    if (m_pSelectDlg && m_pSelectDlg->IsBusy())
+        return true;
     return IsRunning(m_hReceiveWorker);
 }
 
