@@ -60,6 +60,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_FILE_SEND_RECEIVE, ID_FILE_SEND_RECEIVE, OnTransferCommand)
     ON_COMMAND_RANGE(ID_FILE_ABORT_TRANSFER, ID_FILE_ABORT_TRANSFER, OnTransferCommand)
     ON_COMMAND_RANGE(ID_FILE_ABORT_ROUTE, ID_FILE_ABORT_ROUTE, OnTransferCommand)
+    ON_COMMAND_RANGE(ID_FILE_SELECT_RECEIVE, ID_FILE_SELECT_RECEIVE, OnTransferCommand)
+    ON_COMMAND_RANGE(ID_FILE_SELECT_RECEIVE_LATEST, ID_FILE_SELECT_RECEIVE_LATEST, OnTransferCommand)
     // ---- end of receiving and sending ----
     // Mail, folder and navigation commands (MainFrameMailCommands.cpp).
     ON_COMMAND_RANGE(ID_MAIL_COPY, ID_MAIL_CUT, OnClipboardCommand)

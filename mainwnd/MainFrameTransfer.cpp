@@ -1,11 +1,13 @@
 #include "mainwnd/MainFrameTransfer.h"
 
+#include "core/AccountDataSet.h"
 #include "core/QuendalApp.h"
 #include "core/SoundPlayer.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
+#include "transfer/DlgRemoteMail.h"
 #include "transfer/TransferMessages.h"
 #include "transfer/TransferStatus.h"
 
@@ -86,6 +88,8 @@ CMainFrameTransfer::CMainFrameTransfer(CMainFrame* pFrame, const HWND hControls[
 
 CMainFrameTransfer::~CMainFrameTransfer()
 {
+    m_pSelectDlg = nullptr;
+    m_pRemoteDlg.reset();
     if (m_progress.m_hWnd)
         m_progress.UnsubclassWindow();
 }
@@ -124,10 +128,48 @@ void CMainFrameTransfer::OnCommand(UINT nID)
     case ID_FILE_ABORT_ROUTE:
         AbortTransfer(true);
         break;
+    case ID_FILE_SELECT_RECEIVE:
+        SelectReceive(false);
+        break;
+    case ID_FILE_SELECT_RECEIVE_LATEST:
+        SelectReceive(true);
+        break;
     default:
         return;
     }
     MirrorWorkers();
+}
+
+bool CMainFrameTransfer::IsSelectWindowShown() const
+{
+    return m_pRemoteDlg && m_pRemoteDlg->GetSafeHwnd() && ::IsWindowVisible(m_pRemoteDlg->GetSafeHwnd());
+}
+
+void CMainFrameTransfer::SelectReceive(bool bLatest)
+{
+    if (!CheckAccounts())
+        return;
+    if (IsSelectWindowShown()) {
+        m_pRemoteDlg->ShowWindow(SW_RESTORE);
+        return;
+    }
+    // A key held while the command starts is read here, on the thread that
+    // has the keyboard; the worker's own reading would always see it up.
+    bool bCancel = ::GetKeyState(VK_CONTROL) < 0;
+    if (!m_pRemoteDlg) {
+        m_pRemoteDlg.reset(new CDlgRemoteMail);
+        if (!m_pRemoteDlg->CreateWindowFor(m_pFrame)) {
+            m_pRemoteDlg.reset();
+            return;
+        }
+    }
+    m_pSelectDlg = m_pRemoteDlg.get();
+    CQuendalApp* pApp = QuendalApp();
+    int nAccount = pApp->m_bProfileChangeMainFrame ? -1 : pApp->m_pAccountDataSet->m_nCurrentAccount;
+    m_pRemoteDlg->SelectAccount(nAccount);
+    m_pRemoteDlg->ResetAndShow(bLatest);
+    if (!StartSelectReceive(nAccount, bCancel))
+        m_pRemoteDlg->EnableControls(true);
 }
 
 void CMainFrameTransfer::UpdateCommand(CCmdUI* pCmdUI)
@@ -142,8 +184,7 @@ void CMainFrameTransfer::UpdateCommand(CCmdUI* pCmdUI)
         break;
     case ID_FILE_SELECT_RECEIVE:
     case ID_FILE_SELECT_RECEIVE_LATEST:
-        // The selective receive has no window yet.
-        pCmdUI->Enable(FALSE);
+        pCmdUI->Enable(IsSelectWindowShown() || !bBusy);
         break;
     default:
         pCmdUI->Enable(!bBusy);
@@ -161,6 +202,16 @@ bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM)
         return true;
     case TM_RECEIVE_JOB_END:
         OnReceiveEnd();
+        return true;
+    case CDlgRemoteMail::TM_SELECT_RUN:
+    case CDlgRemoteMail::TM_SELECT_LIST:
+        // The window asks for a run of its requests or a new listing.
+        if (m_pRemoteDlg && !StartSelectReceive(static_cast<int>(wParam)))
+            m_pRemoteDlg->EnableControls(true);
+        MirrorWorkers();
+        return true;
+    case TM_SELECT_JOB_END:
+        MirrorWorkers();
         return true;
     case WM_COMMAND:
         return false;

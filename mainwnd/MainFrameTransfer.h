@@ -12,6 +12,7 @@
 class CMainFrame;
 class CCmdUI;
 class CSoundPlayer;
+class CDlgRemoteMail;
 
 class CMainFrameTransfer : public CTransferHost
 {
@@ -42,8 +43,14 @@ public:
     void ShowMessage(const char* pszText) override;
     void ShowSendError(const char* pszText) override;
 
+    // The selective-receive window (null until first opened).
+    CDlgRemoteMail* GetSelectWindow() const { return m_pRemoteDlg.get(); }
+
 private:
     class CRelay;
+    // The selective-receive commands (bLatest: only the newest mails).
+    void SelectReceive(bool bLatest);
+    bool IsSelectWindowShown() const;
     // Runs on the UI thread (the workers reach it through the relay window).
     void DoStartProgress(int nKind, CTransferStatus* pStatus);
     void DoEndProgress(BOOL bNoEvent);
@@ -56,5 +63,6 @@ private:
     CTransferProgressCtrl m_progress;
     std::unique_ptr<CRelay> m_pRelay;
     std::unique_ptr<CSoundPlayer> m_pSound;
+    std::unique_ptr<CDlgRemoteMail> m_pRemoteDlg;
     int m_nNewMails = 0;
 };

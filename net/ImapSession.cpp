@@ -325,8 +325,9 @@ CImapSession::Reply CImapSession::ReadReply(bool bContinuationWanted)
             std::string head = Upper(line.substr(0, line.rfind('{')));
             while (!head.empty() && head.back() == ' ')
                 head.pop_back();
-            bool bText = m_nState == stText && FetchNumber(line) == m_nCurrentNumber && head.size() >= 11 &&
-                         head.compare(head.size() - 11, 11, "RFC822.TEXT") == 0;
+            bool bText = m_nState == stText && FetchNumber(line) == m_nCurrentNumber &&
+                         ((head.size() >= 11 && head.compare(head.size() - 11, 11, "RFC822.TEXT") == 0) ||
+                          (head.size() >= 10 && head.compare(head.size() - 10, 10, "BODY[TEXT]") == 0));
             // Anything but the mail text is held in memory: a reply that
             // announces more than that is refused, not cut (a cut header
             // would be filed as the mail's header).
@@ -439,7 +440,8 @@ void CImapSession::HandleUntagged(const std::string& line, const std::vector<std
         break;
     case stText:
         // An empty text may come as "" or NIL instead of a literal.
-        if (FetchNumber(line) == m_nCurrentNumber && upper.find("RFC822.TEXT") != std::string::npos)
+        if (FetchNumber(line) == m_nCurrentNumber &&
+            (upper.find("RFC822.TEXT") != std::string::npos || upper.find("BODY[TEXT]") != std::string::npos))
             m_bFound = true;
         break;
     default:
@@ -559,7 +561,10 @@ bool CImapSession::Run()
             PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
             return true;
         }
-        bSent = SendTagged(stText, FormatString("%s %d (%s)", "FETCH", m_nCurrentNumber, "RFC822.TEXT"));
+        // A mail to be left unread on the server is fetched without
+        // setting its \Seen flag.
+        bSent = SendTagged(stText, FormatString("%s %d (%s)", "FETCH", m_nCurrentNumber,
+                                                KeepUnread() ? "BODY.PEEK[TEXT]" : "RFC822.TEXT"));
         break;
     case stDelete:
         bSent = SendTagged(stDelete, FormatString("STORE %d +FLAGS (\\Deleted)", m_nDeleteNumber));
@@ -690,8 +695,12 @@ bool CImapSession::OnReplyOk()
         bLoggedIn = true;
         break;
     case stSelect:
-        if (m_nMessageCount < 1)
+        if (m_nMessageCount < 1) {
+            // An emptied mailbox is news to a window that listed mails.
+            if (m_pDialog)
+                StartListing();
             m_nState = stFinish;
+        }
         else
             m_nState = stIdsByXUidl;
         break;
@@ -773,7 +782,17 @@ void CImapSession::AfterListing()
             if (CReceivedIdRecord* pKnown = m_listB.FindId(m_ids[n - 1]))
                 m_listC.AddId(m_ids[n - 1], n, pKnown->m_strStamp);
     }
+    m_nIndex = 0;
+    if ((m_pDialog && !StartListing()) || !SelectionMatchesServer()) {
+        m_nState = stFinish;
+        return;
+    }
     SelectMessage(0);
+}
+
+bool CImapSession::KeepUnread() const
+{
+    return m_pSelection && m_nIndex < static_cast<int>(m_pSelection->size()) && (*m_pSelection)[m_nIndex].bKeepUnread;
 }
 
 CString CImapSession::IdOf(int nNumber) const
@@ -805,6 +824,8 @@ void CImapSession::SelectMessage(int nIndex)
             }
             m_nIndex++;
         }
+    } else if (m_pDialog) {
+        nNumber = ListingNumber();
     } else {
         // A message already marked \Deleted was received before (by a pass
         // that broke off before its EXPUNGE) or is being deleted by another
@@ -827,7 +848,7 @@ void CImapSession::HeaderStep()
 {
     m_strHeader = CString(m_header.data(), static_cast<int>(m_header.size()));
     if (m_pDialog) {
-        RecordUndelivered(0);
+        ListServerMail(m_strHeader, IdOf(m_nCurrentNumber), m_nCurrentNumber, m_nCurrentSize);
         SelectMessage(m_nIndex + 1);
         return;
     }

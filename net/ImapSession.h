@@ -95,6 +95,9 @@ protected:
     // Sends STORE \Deleted for the next queued deletion; false when none is left.
     bool SendQueuedDelete(bool& bSent);
     CString IdOf(int nNumber) const;
+    CString ServerIdOf(int nNumber) override { return IdOf(nNumber); }
+    // The selected mail now fetched is to stay unread on the server.
+    bool KeepUnread() const;
     CLineSocket* LineSocket() const;
 
     CString m_strTag;

@@ -534,6 +534,8 @@ void CPop3Session::HandleReply()
                 // No UIDL: go by number; ids are then the mails' Message-IDs.
                 m_bUidl = false;
                 m_nIndex = 0;
+                if (!CheckAgainstWindow())
+                    return;
                 GoToCurrentNumber();
                 return;
             }
@@ -559,8 +561,12 @@ void CPop3Session::HandleReply()
         break;
     case cmdStat:
         m_nMessageCount = GetReplyNumber(pszReply, 1);
-        if (m_nMessageCount < 1)
+        if (m_nMessageCount < 1) {
+            // An emptied mailbox is news to a window that listed mails.
+            if (m_pDialog)
+                StartListing();
             m_nState = 17;
+        }
         break;
     case cmdUidl:
         if (!ReadUidlListing()) {
@@ -619,6 +625,8 @@ void CPop3Session::StartAfterListing()
         }
     }
     m_nIndex = 0;
+    if (!CheckAgainstWindow())
+        return;
     if (m_pSelection) {
         if (m_pSelection->empty()) {
             m_nState = 15;
@@ -630,6 +638,27 @@ void CPop3Session::StartAfterListing()
         return;
     }
     GoToCurrentNumber();
+}
+
+bool CPop3Session::CheckAgainstWindow()
+{
+    if ((m_pDialog && !StartListing()) || !SelectionMatchesServer()) {
+        m_nState = 17;
+        return false;
+    }
+    return true;
+}
+
+CString CPop3Session::ServerIdOf(int nNumber)
+{
+    if (!m_bUidl)
+        return CString();
+    for (int i = 0; i < m_listA.GetRecordCount(TRUE); i++) {
+        CReceivedIdRecord* pServer = m_listA.GetIdRecord(i);
+        if (pServer && pServer->m_nNumber == nNumber)
+            return pServer->m_strId;
+    }
+    return CString();
 }
 
 void CPop3Session::GoToCurrentNumber()
@@ -647,6 +676,8 @@ int CPop3Session::CurrentNumber()
 {
     if (m_pSelection)
         return m_nIndex < static_cast<int>(m_pSelection->size()) ? (*m_pSelection)[m_nIndex].nNumber : 0;
+    if (m_pDialog)
+        return ListingNumber();
     if (m_bUidl) {
         while (m_nIndex < m_listA.GetRecordCount(TRUE)) {
             CReceivedIdRecord* pServer = m_listA.GetIdRecord(m_nIndex);
@@ -722,7 +753,12 @@ void CPop3Session::ReadHeaderStep()
         m_strHeader += p;
         bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
     }
-    if (m_bTooLarge || m_pDialog) {
+    if (m_pDialog) {
+        CString id = ServerIdOf(m_nCurrentNumber);
+        ListServerMail(m_strHeader, id.IsEmpty() ? GetHeaderField(m_strHeader, "Message-ID") : id, m_nCurrentNumber,
+                       m_nCurrentSize);
+        GoToNextMail();
+    } else if (m_bTooLarge) {
         RecordUndelivered(0);
         GoToNextMail();
     } else {

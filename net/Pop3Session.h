@@ -61,6 +61,10 @@ private:
     bool SendListAndRetr();
     // With pipelining: every queued DELE in one write, then their replies.
     bool SendQueuedDeletesAtOnce(bool& bOk);
+    CString ServerIdOf(int nNumber) override;
+    // Checks the listing window's view or the user's selection against the
+    // server's mailbox; false (and the pass ends) when they no longer match.
+    bool CheckAgainstWindow();
     // POP3 number of the mail at the current index; 0 past the end.
     int CurrentNumber();
     // Goes on with the mail at the current index (its size first), or to the

@@ -6,7 +6,11 @@
 #include "net/MailSocket.h"
 #include "net/NetMessages.h"
 #include "net/ReceiveProgressSink.h"
+#include "resources/selrecv/SelRecvResource.h"
 #include "store/MailFolderStore.h"
+#include "transfer/DlgRemoteMail.h"
+
+#include <algorithm>
 
 #include <atomic>
 
@@ -260,7 +264,10 @@ CString CReceiveSession::LoadIdLists()
 
 void CReceiveSession::StartIdListPass(const CString& strIdPath)
 {
-    m_listC.SetFilePath(m_bLoginOnly ? CString() : strIdPath);
+    // A listing for the window receives nothing and must leave the id file
+    // as it is.
+    bool bListingOnly = m_pDialog && !m_pSelection;
+    m_listC.SetFilePath(m_bLoginOnly || bListingOnly ? CString() : strIdPath);
     if (m_pSelection && !strIdPath.IsEmpty())
         m_listC.ReadFromFile(TRUE);
     else
@@ -418,6 +425,71 @@ void CReceiveSession::BeginPass(CDlgRemoteMail* pDialog, std::vector<CReceiveSel
     m_undelivered.clear();
     m_queuedDeletes.clear();
     m_nNextQueuedDelete = 0;
+}
+
+bool CReceiveSession::StartListing()
+{
+    if (!m_pDialog)
+        return true;
+    if (m_nMessageCount < m_pDialog->GetServerCount()) {
+        ReportMailboxChanged();
+        return false;
+    }
+    m_pDialog->SetServerCount(std::max(m_nMessageCount, 0));
+    if (m_pDialog->IsNewestOnly()) {
+        int nCount = std::max(m_nMessageCount, 0);
+        m_nListAfter = nCount - std::min(nCount, std::max(m_pDialog->GetNewestCount(), 0));
+        return true;
+    }
+    m_nListAfter = m_pDialog->GetLastMailNumber();
+    if (m_nListAfter > 0) {
+        // The listing goes on after the last listed mail only when that
+        // mail is still where the window saw it.
+        CString id = ServerIdOf(m_nListAfter);
+        CString listed = m_pDialog->GetLastMailId();
+        if (m_nListAfter > m_nMessageCount || (!id.IsEmpty() && !listed.IsEmpty() && id != listed)) {
+            ReportMailboxChanged();
+            return false;
+        }
+    }
+    return true;
+}
+
+int CReceiveSession::ListingNumber() const
+{
+    int nNumber = m_nListAfter + m_nIndex + 1;
+    return nNumber >= 1 && nNumber <= m_nMessageCount ? nNumber : 0;
+}
+
+void CReceiveSession::ListServerMail(const CString& strHeader, const CString& strId, int nNumber, int nSize)
+{
+    if (m_pDialog)
+        m_pDialog->AddServerMail(strHeader, strId, nNumber, nSize);
+}
+
+bool CReceiveSession::SelectionMatchesServer()
+{
+    if (!m_pSelection)
+        return true;
+    for (const CReceiveSelection& entry : *m_pSelection) {
+        if (entry.nNumber < 1 || entry.nNumber > m_nMessageCount) {
+            ReportMailboxChanged();
+            return false;
+        }
+        CString id = ServerIdOf(entry.nNumber);
+        if (!entry.strId.IsEmpty() && !id.IsEmpty() && id != entry.strId) {
+            ReportMailboxChanged();
+            return false;
+        }
+    }
+    return true;
+}
+
+void CReceiveSession::ReportMailboxChanged()
+{
+    WriteCommLog("The mailbox changed since it was listed\r\n");
+    m_nErrorResult = -2;
+    m_nErrorMessageId = IDS_MAILBOX_CHANGED;
 }
 
 void CReceiveSession::CloseSocket()

@@ -23,6 +23,11 @@ struct CReceiveSelection
     int nNumber = 0;
     BYTE bNoReceive = 0;
     BYTE bDelete = 0;
+    // Leave the mail unread on the server (IMAP); POP3 has no such mark.
+    BYTE bKeepUnread = 0;
+    // The id the mail had when it was listed: a mail whose number now names
+    // another mail is neither fetched nor deleted. Empty: not checked.
+    CString strId;
 };
 
 class CReceiveSession
@@ -101,6 +106,8 @@ public:
     // Ids of the mails the pass has received and kept (list C).
     CReceivedIdList& GetReceivedIdList() { return m_listC; }
     CString GetIdListPath() const;
+    // The value of a header field (folded lines joined), or empty.
+    static CString GetHeaderField(const CString& header, const char* pszName);
 
 protected:
     // Sends one command; false when it could not be sent.
@@ -115,7 +122,6 @@ protected:
     CString NewMailFilePath();
     void AddTargetFolder(CMailFolderStore* pStore);
     void LogReceiveError(DWORD dwError);
-    static CString GetHeaderField(const CString& header, const char* pszName);
     void PostToOwner(UINT nMessage, WPARAM wParam, LPARAM lParam);
     // The server number of the next mail due for deletion after N days (a
     // record of list C whose stamp is old enough and whose id the server
@@ -133,6 +139,23 @@ protected:
     void ForgetIdLists();
     // Selective receiving, or only listing the server's mails for the window.
     bool IsSelectionMode() const { return m_pSelection != nullptr || m_pDialog != nullptr; }
+    // The id of the server's mail with that number in this pass; empty when
+    // it is not known.
+    virtual CString ServerIdOf(int) { return CString(); }
+    // Listing for the window, once the message count and the ids are known:
+    // decides the number after which the listing starts. False when the
+    // mailbox no longer matches what the window shows (fewer mails than it
+    // knew of, or another mail where its last one was): the pass ends with
+    // the mailbox-changed message.
+    bool StartListing();
+    // The number of the mail to list at the current index; 0 past the end.
+    int ListingNumber() const;
+    // Hands a listed mail's header to the window.
+    void ListServerMail(const CString& strHeader, const CString& strId, int nNumber, int nSize);
+    // A selection whose numbers no longer name the mails the user chose is
+    // refused as a whole (nothing fetched, nothing deleted).
+    bool SelectionMatchesServer();
+    void ReportMailboxChanged();
     // Empties the id lists and, for an ordinary pass, reads list B from the
     // account's id file. Returns that file's path (empty without a folder).
     CString LoadIdLists();
@@ -207,6 +230,7 @@ protected:
     std::vector<std::pair<int, CString>> m_queuedDeletes;  // server number, id
     size_t m_nNextQueuedDelete = 0;
     CDlgRemoteMail* m_pDialog = nullptr;
+    int m_nListAfter = 0;  // the listing goes on after this message number
     std::vector<CReceiveSelection>* m_pSelection = nullptr;
     CMailSocket* m_pSocket = nullptr;
     CMailFolderStore* m_pTargetStore = nullptr;

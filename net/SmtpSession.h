@@ -190,6 +190,7 @@ public:
     CRelatedPartList& GetRelatedPartList() { return m_relatedParts; }
     void SetNotificationText(const char* pszText) { m_strNotificationText = pszText; }
     void SetArchiveWithCompanion(bool bCompanion) { m_bArchiveWithCompanion = bCompanion; }
+    bool IsArchiveWithCompanion() const { return m_bArchiveWithCompanion; }
     // The comment listing the attachments in the Cc copy goes on top of the
     // body when asked for although attachments go to everyone.
     void SetAttachComment(bool bComment) { m_bAttachComment = bComment; }

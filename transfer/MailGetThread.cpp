@@ -11,6 +11,7 @@
 #include "net/Pop3Session.h"
 #include "net/SmtpSession.h"
 #include "store/MailFolderStore.h"
+#include "transfer/DlgRemoteMail.h"
 #include "transfer/MailGetThreadManager.h"
 #include "transfer/RuleFilingSession.h"
 #include "transfer/RuleFolderChooser.h"
@@ -280,8 +281,8 @@ void CMailGetThread::StartSession()
 {
     if (!m_pSession)
         return;
-    if (m_pSelectDlg)
-        ::PostMessageA(reinterpret_cast<CWnd*>(m_pSelectDlg)->m_hWnd, 1387, 0, 0);
+    if (m_pSelectDlg && m_pSelectDlg->GetSafeHwnd())
+        ::PostMessageA(m_pSelectDlg->GetSafeHwnd(), CDlgRemoteMail::WM_REMOTE_REFRESH, 0, 0);
     m_bStarted = true;
     if (!m_pSession->Start(m_pSelectDlg, m_pSelectList))
         m_pSession->Cancel();

@@ -302,11 +302,11 @@ void CMailSendThread::SendNow()
             bBuilt = false;
         }
     } else {
-        bBuilt = m_pSession->BuildMessage(m_szFile, true);
+        bBuilt = BuildComposedFiles();
     }
     if (!bBuilt) {
         m_strErrorText = m_pSession->GetLastErrorText();
-        DeleteFileA(m_szFile);
+        DeleteWorkFiles();
         FinishRequest(resultNotStarted, -1);
         return;
     }
@@ -316,8 +316,43 @@ void CMailSendThread::SendNow()
         // The session may already have said how it ended.
         m_strErrorText = m_pSession->GetLastErrorText();
         m_nResult = -1;
-        DeleteFileA(m_szFile);
+        DeleteWorkFiles();
         FinishRequest(resultFailed, 0);
+    }
+}
+
+bool CMailSendThread::BuildComposedFiles()
+{
+    CSmtpSession* s = m_pSession;
+    if (!s->BuildMessage(m_szFile, true))
+        return false;
+    // Attachments for the To recipients only: the Cc and Bcc recipients get
+    // a copy of their own without them (sent in the session's second phase).
+    if (s->IsAttachToOnly() && s->HasCcOrBcc()) {
+        CString cc = CString(m_szFile) + "CC";
+        if (!s->BuildMessage(cc, true, true, s->GetAttachCommentFlag(), true))
+            return false;
+        s->AddCcMessageFile(cc);
+    }
+    // A body that goes out as an archive is kept readable: the stored copy
+    // is the mail without the archive, and the archive's work file goes.
+    if (s->IsArchiveWithCompanion()) {
+        s->RemoveBodyArchive();
+        bool bCompanion = s->BuildMessage(CString(m_szFile) + "Clear", false, true, false, false, true);
+        s->DeleteTempArchives();
+        if (!bCompanion)
+            return false;
+    }
+    return true;
+}
+
+void CMailSendThread::DeleteWorkFiles()
+{
+    DeleteFileA(m_szFile);
+    for (const char* pszSuffix : {"CC", "Clear"}) {
+        CString path = CString(m_szFile) + pszSuffix;
+        if (IsPlainFile(path))
+            DeleteFileA(path);
     }
 }
 
@@ -334,7 +369,7 @@ void CMailSendThread::OnSendFinished(WPARAM wParam, LPARAM)
         m_bSent = true;
         m_bStored = m_bKeepSent ? true : StoreSentMail();
         if (m_bKeepSent)
-            DeleteFileA(m_szFile);
+            DeleteWorkFiles();
         // A copy that could not be stored keeps the mail in the outbox.
         m_nResult = m_bStored ? 0 : -1;
         if (!m_bStored)
@@ -342,7 +377,7 @@ void CMailSendThread::OnSendFinished(WPARAM wParam, LPARAM)
     } else {
         m_strErrorText = m_pSession->GetLastErrorText();
         m_nResult = -1;
-        DeleteFileA(m_szFile);
+        DeleteWorkFiles();
     }
     FinishRequest(wParam, 0);
 }
@@ -355,7 +390,7 @@ void CMailSendThread::OnTransferError(WPARAM, LPARAM)
     m_nResult = -1;
     if (m_strErrorText.IsEmpty())
         m_strErrorText = m_pSession->GetLastErrorText();
-    DeleteFileA(m_szFile);
+    DeleteWorkFiles();
     FinishRequest(resultFailed, 0);
 }
 
@@ -415,13 +450,13 @@ bool CMailSendThread::StoreSentMail()
     CMailFolderStore* pTarget = ChooseSentFolder(*m_pApp, m_szFile);
     if (!pTarget)
         return false;
-    if (pTarget->AddNewMailData(m_szFile, CurrentDateText(), TRUE) != 1)
+    // A mail whose body went out archived is stored as its readable copy.
+    CString clear = CString(m_szFile) + "Clear";
+    CString stored = IsPlainFile(clear) ? clear : CString(m_szFile);
+    if (pTarget->AddNewMailData(stored, CurrentDateText(), TRUE) != 1)
         return false;
     MarkReferredMail(TRUE);
-    DeleteFileA(m_szFile);
-    CString companion = m_szFile + "CC";
-    if (IsPlainFile(companion))
-        DeleteFileA(companion);
+    DeleteWorkFiles();
     PostListChanged(pTarget->GetFolderId());
     return true;
 }

@@ -86,6 +86,11 @@ protected:
     // Ends the current request: 1724 to the owner, the creator woken.
     void FinishRequest(WPARAM wResult, LPARAM lParam);
     void ReportToOwner(WPARAM wResult, LPARAM lParam);
+    // Composes the mail into its work file, with the Cc recipients' copy
+    // and the readable copy of an archived body where they are asked for.
+    bool BuildComposedFiles();
+    // Removes the work file and its Cc and readable companions.
+    void DeleteWorkFiles();
     bool StoreSentMail();
     bool SaveToOutbox();
     bool SaveToDrafts();

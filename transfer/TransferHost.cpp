@@ -4,6 +4,7 @@
 #include "core/QuendalApp.h"
 #include "net/ReceiveSession.h"
 #include "net/SmtpSession.h"
+#include "transfer/DlgRemoteMail.h"
 #include "transfer/MailGetThread.h"
 #include "transfer/MailSendThread.h"
 #include "transfer/ReceiveJob.h"
@@ -71,6 +72,10 @@ bool CTransferHost::IsRunning(HANDLE& hWorker)
 
 bool CTransferHost::IsReceiving()
 {
+    // The selective-receive window is busy until it has taken its job's
+    // results, a little after the worker itself ended.
+    if (m_pSelectDlg && m_pSelectDlg->IsBusy())
+        return true;
     return IsRunning(m_hReceiveWorker);
 }
 
@@ -190,6 +195,19 @@ bool CTransferHost::SendAndReceive()
     return false;
 }
 
+bool CTransferHost::StartSelectReceive(int nAccount, bool bCancel)
+{
+    if (!m_pSelectDlg || !CheckAccounts())
+        return false;
+    CSingleLock hold(&m_startLock, TRUE);
+    if (IsReceiving() || IsSending())
+        return false;
+    m_bAbortReceive = 0;
+    m_nSelectAccount = nAccount;
+    m_bSelectCancel = bCancel ? 1 : 0;
+    return StartWorker(SelectReceiveProc, this, m_hReceiveWorker);
+}
+
 void CTransferHost::AbortTransfer(bool bRouteOnly)
 {
     if (bRouteOnly)
@@ -214,7 +232,9 @@ void CTransferHost::AbortTransfer(bool bRouteOnly)
         return;
     }
     if (IsReceiving()) {
-        if (!Confirm("メールの受信を中断してよろしいですか？"))
+        // The selective-receive window's own listing stops without a question.
+        bool bWindowShown = m_pSelectDlg && m_pSelectDlg->IsOpen();
+        if (!bWindowShown && !Confirm("メールの受信を中断してよろしいですか？"))
             return;
         m_bAbortReceive = 1;
         CSingleLock hold(&m_threadLock, TRUE);

@@ -11,6 +11,7 @@
 class CAccountData;
 class CDialConnection;
 class CMailFolderStore;
+class CDlgRemoteMail;
 class CMailGetThread;
 class CMailSendThread;
 class CReceiveFolderChooser;
@@ -33,6 +34,11 @@ public:
     // any transfer runs.
     bool SendOutbox(CMailFolderStore* pFolder = nullptr, bool bKeepSent = false);
     bool SendAndReceive();
+    // The selective receive of the window m_pSelectDlg for the account: a
+    // listing, or a run of the window's requests when it holds any.
+    // bCancel (the Ctrl key was down when the user started it, read on the
+    // UI thread) only gives the window back without a session.
+    bool StartSelectReceive(int nAccount, bool bCancel = false);
     // The abort command; bRouteOnly also stops the route before its next
     // account. Confirmations go through Confirm.
     void AbortTransfer(bool bRouteOnly = false);
@@ -78,6 +84,12 @@ public:
     int m_nHanded = 0;
     int m_nTotal = 0;
     CString m_strDialEntry;  // the application's dial-up entry
+    // The selective-receive window (owned by the UI side), the account it
+    // lists, the cancel mark of its start and the result of its last run.
+    CDlgRemoteMail* m_pSelectDlg = nullptr;
+    int m_nSelectAccount = -1;
+    volatile BYTE m_bSelectCancel = 0;
+    int m_nSelectResult = 0;
     // The receive rules (null: the application's).
     CReceiveFolderChooser* m_pReceiveRules = nullptr;
 
@@ -93,5 +105,6 @@ protected:
 unsigned __stdcall ReceiveAccountProc(void* pJob);
 unsigned __stdcall ReceiveRouteProc(void* pHost);
 unsigned __stdcall SendOutboxProc(void* pJob);
+unsigned __stdcall SelectReceiveProc(void* pHost);
 // The process-wide transfer lock every worker holds for its whole run.
 CCriticalSection& TransferLock();

@@ -11,6 +11,7 @@
 #include "net/DlgHangUpCountdown.h"
 #include "net/SmtpSession.h"
 #include "store/MailFolderStore.h"
+#include "transfer/DlgRemoteMail.h"
 #include "transfer/MailGetThread.h"
 #include "transfer/MailSendThread.h"
 #include "transfer/ReceiveJob.h"
@@ -404,5 +405,73 @@ unsigned __stdcall SendOutboxProc(void* pArg)
     } else {
         pHost->PostRouteCommand();
     }
+    return 1;
+}
+
+unsigned __stdcall SelectReceiveProc(void* pArg)
+{
+    auto* pHost = static_cast<CTransferHost*>(pArg);
+    CSingleLock lock(&TransferLock(), TRUE);
+    CDlgRemoteMail* pDialog = pHost->m_pSelectDlg;
+    if (pDialog)
+        pDialog->NotifyJobBegin();
+    int nAccount = pHost->m_nSelectAccount;
+    if (nAccount < 0) {
+        CAccountDataSet* pAccounts = LoadedAccounts();
+        nAccount = pAccounts ? pAccounts->m_nCurrentAccount : 0;
+    }
+    bool bApply = false;
+    pHost->m_nSelectResult = 0;
+    if (pHost->m_bSelectCancel || !pDialog) {
+        // Started with the Ctrl key down: the window comes back as it was.
+        pHost->StartTransferProgress(0, nullptr);
+        pHost->EndTransferProgress(FALSE);
+        pHost->m_bSelectCancel = 0;
+    } else {
+        CMailGetThread* pThread = nullptr;
+        CDialConnection* pDial = nullptr;
+        std::vector<CReceiveSelection> requests = pDialog->GetRequests();
+        try {
+            pThread = NewGetThread(pHost, 1, requests.empty() ? 0 : 2);
+            if (requests.empty())
+                pThread->m_pSelectDlg = pDialog;
+            else
+                pThread->m_pSelectList = &requests;
+            SetGetThread(pHost, &CTransferHost::m_pMailGetThread, pThread);
+            pHost->StartTransferProgress(0, &pThread->m_status);
+            if (pThread->CreateThread()) {
+                CAccountDataSet* pAccounts = LoadedAccounts();
+                CAccountData* pAccount = pAccounts ? pAccounts->GetAccount(nAccount) : nullptr;
+                if (pAccount && pAccount->GetConnectionType() > 0) {
+                    pDial = new CDialConnection;
+                    pDial->SetEntry(pHost->m_strDialEntry, TRUE);
+                    pDial->m_nThreadId = pThread->m_nThreadID;
+                    pThread->m_pDial = pDial;
+                }
+                pThread->PostThreadMessage(TM_RECEIVE_ACCOUNT, 0, nAccount);
+                WaitForSingleObject(pThread->m_hThread, INFINITE);
+                if (pDial && pAccount->GetKeepLine() == 0)
+                    pDial->HangUp();
+                pHost->m_nSelectResult = pThread->GetResult();
+                bApply = pThread->GetResult() == 0 && pThread->m_bCheckDone && !requests.empty();
+            } else {
+                pHost->m_nSelectResult = -1;
+            }
+        } catch (...) {
+            pHost->m_nSelectResult = -1;
+        }
+        delete pDial;
+        try {
+            pHost->EndTransferProgress(FALSE);
+            SetGetThread(pHost, &CTransferHost::m_pMailGetThread, nullptr);
+            delete pThread;
+        } catch (...) {
+        }
+        if (bApply)
+            ::PostThreadMessageA(pHost->m_dwMainThreadId, TM_RECEIVE_JOB_END, 0, 0);
+    }
+    if (pDialog)
+        pDialog->NotifyJobEnd(bApply);
+    ::PostThreadMessageA(pHost->m_dwMainThreadId, TM_SELECT_JOB_END, 0, 0);
     return 1;
 }

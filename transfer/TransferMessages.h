@@ -19,6 +19,7 @@ enum : UINT
     TM_DIAL_CONNECTED = 1362,       // the line is up: start the session
     TM_SESSION_FAILED = 1363,       // the session failed
     TM_FOLDER_CHANGED = 1386,       // send worker to main thread: wParam folder id
+    TM_SELECT_JOB_END = 1392,       // selective-receive worker to main thread: the job ended
     TM_POP_BEFORE_SMTP = 1396,      // send side to a receive session thread: log in only
     TM_QUIT = 1404,                 // to any thread: end the loop
     TM_RECEIVE_JOB_END = 1440,      // receive worker to main thread: the job ended

@@ -24,7 +24,9 @@
 # cvmtest24 (passwords pass18 .. pass24) belong to the transfer job tests,
 # cvmtest25 .. cvmtest28 (pass25 .. pass28) to the mail editor tests,
 # cvmtest29 .. cvmtest40 (pass29 .. pass40) to the window tests after them;
-# the test Postfix delivers to them too. The passwd-file is rewritten at
+# the test Postfix delivers to them too. User "demo" (password "demo") is
+# the account scripts/run.sh sets up for a first look at the program; no
+# test uses it. The passwd-file is rewritten at
 # every start and Dovecot reads it again when it changes, so a running
 # server knows users added since it started.
 set -euo pipefail
@@ -113,6 +115,8 @@ write_config() {
     echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
     mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
   done
+  echo "demo:{PLAIN}demo:65534:65534::$state/home/demo" >>"$state/etc/passwd.new"
+  mkdir -p "$state/home/demo/Maildir/new" "$state/home/demo/Maildir/cur" "$state/home/demo/Maildir/tmp"
   # Users of the SMTP tests: the test Postfix delivers their mail here and
   # logs them in through the "auth-postfix" socket below.
   for i in 1 2 3; do
