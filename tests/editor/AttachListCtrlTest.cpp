@@ -1,0 +1,287 @@
+// The attachment list: adding (once per file), its order, removing with
+// and without deleting, temporary copies, opening through the shell, the
+// clipboard, the folder listing and the folder watcher.
+#include "coreui/UiTestSupport.h"
+#include "editor/AttachListCtrl.h"
+#include "editor/AttachmentFolder.h"
+#include "editor/DirChangeWatcher.h"
+#include "editor/ShellExecuteRequest.h"
+
+#include <gtest/gtest.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::string S(const CString& s)
+{
+    return s.GetString();
+}
+
+std::vector<CShellExecuteRequest> g_opened;
+
+void RecordOpen(const CShellExecuteRequest& request)
+{
+    g_opened.push_back(request);
+}
+
+class RecordingOwner : public CAttachListOwner
+{
+public:
+    void ShowHtmlFile(const char* pszPath) override { html.push_back(pszPath); }
+    void ShowInlineText(const char* pszText) override { texts.push_back(pszText); }
+    std::vector<std::string> html, texts;
+};
+
+class AttachListTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | WS_VISIBLE | LVS_REPORT, 0, 0, 200, 200,
+                                    m_host.m_hWnd, reinterpret_cast<HMENU>(1031)));
+        m_list.InitList();
+        TestSupport::InstallMessageBoxRecorder();
+        TestSupport::ClearMessages();
+        m_oldOpen = SetShellOpenHandler(RecordOpen);
+        g_opened.clear();
+    }
+    void TearDown() override { SetShellOpenHandler(m_oldOpen); }
+    CString Make(const char* name, const char* text = "x")
+    {
+        CString path = m_dir.File(name);
+        TestSupport::WriteFileBytes(path, text);
+        return path;
+    }
+    std::vector<std::string> Rows() const
+    {
+        std::vector<std::string> rows;
+        for (int i = 0; i < m_list.GetItemCount(); ++i)
+            rows.push_back(S(m_list.GetItemText(i, 0)));
+        return rows;
+    }
+    void Select(int n) { m_list.SetItemState(n, LVIS_SELECTED, LVIS_SELECTED); }
+
+    TestSupport::TempDir m_dir;
+    UiTest::CHostWnd m_host;
+    CAttachListCtrl m_list;
+    ShellOpenHandler m_oldOpen = nullptr;
+};
+
+} // namespace
+
+TEST_F(AttachListTest, AFileIsListedOnceEvenByItsShortNameAndRowsRunFromTheGreatestPath)
+{
+    CString a = Make("a long name.txt", "12345");
+    CString b = Make("b.txt", "1234567890");
+    char shortA[MAX_PATH] = {};
+    GetShortPathNameA(a, shortA, sizeof(shortA));
+    m_list.AddFileSorted(a, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(b, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(shortA, CAttachListCtrl::kindFile);
+    CString upper = a;
+    upper.MakeUpper();
+    m_list.AddFileSorted(upper, CAttachListCtrl::kindFile);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"b.txt", "a long name.txt"}));
+    EXPECT_EQ(m_list.GetTotalSize(), 15);
+    // Each change is told to the parent.
+    UiTest::Pump(50);
+    EXPECT_EQ(m_host.Take(CAttachListCtrl::WM_QD_ATTACH_LIST_CHANGED).size(), 2u);
+}
+
+TEST_F(AttachListTest, VanishedFilesLeaveTheEditorsListWhenItIsRefreshed)
+{
+    CString a = Make("a.txt"), b = Make("b.txt");
+    m_list.AddFileSorted(a, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(b, CAttachListCtrl::kindFile);
+    DeleteFileA(a);
+    EXPECT_EQ(m_list.GetCount(), 2);  // no watcher without an owner view
+    m_list.Refresh();
+    EXPECT_EQ(Rows(), std::vector<std::string>{"b.txt"});
+}
+
+TEST_F(AttachListTest, RemovingDetachesOrDeletesAndTemporaryCopiesGoWithTheirRows)
+{
+    CString kept = Make("kept.txt");
+    CString temp = Make("temp.txt");
+    CreateDirectoryA(m_dir.File("copy"), nullptr);
+    CString copy = Make("copy\\copied.txt");
+    m_list.AddFileSorted(kept, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(temp, CAttachListCtrl::kindTempFile);
+    m_list.AddFileSorted(copy, CAttachListCtrl::kindTempFolder);
+    for (int i = 0; i < 3; ++i)
+        Select(i);
+    TestSupport::QueueMessageBoxAnswer(IDCANCEL);
+    m_list.RemoveSelected();
+    EXPECT_EQ(m_list.GetCount(), 3);
+    m_list.RemoveSelected();
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 2u);
+    EXPECT_EQ(TestSupport::RecordedMessages()[1], "選択されたファイルの添付を解除します。\r\nよろしいですか？");
+    EXPECT_EQ(m_list.GetCount(), 0);
+    EXPECT_TRUE(TestSupport::FileExists(kept));
+    EXPECT_FALSE(TestSupport::FileExists(temp));
+    EXPECT_FALSE(TestSupport::FileExists(m_dir.File("copy")));
+
+    m_list.SetDeleteMode(true);
+    m_list.AddFileSorted(kept, CAttachListCtrl::kindFile);
+    Select(0);
+    m_list.RemoveSelected();
+    EXPECT_EQ(TestSupport::RecordedMessages().back(), "選択されたファイルを削除します。\r\nよろしいですか？");
+    EXPECT_FALSE(TestSupport::FileExists(kept));
+}
+
+TEST_F(AttachListTest, OpeningGoesToTheShellAndAMailsRiskyFileAsksFirst)
+{
+    CString doc = Make("doc.txt"), tool = Make("tool.exe");
+    m_list.AddFileSorted(doc, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(tool, CAttachListCtrl::kindFile);
+    m_list.OpenItem(0);  // the editor's own files are never questioned
+    m_list.OpenItem(1);
+    ASSERT_EQ(g_opened.size(), 2u);
+    EXPECT_EQ(S(g_opened[0].m_strVerb), "open");
+    EXPECT_EQ(S(g_opened[0].m_strFile), S(tool));
+    EXPECT_TRUE(g_opened[0].m_strParameters.IsEmpty());
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+
+    RecordingOwner owner;
+    CreateDirectoryA(m_dir.File("mail"), nullptr);
+    Make("mail\\setup.exe");
+    ASSERT_EQ(m_list.SetFolder(false, m_dir.File("mail"), &owner, true), 1);
+    g_opened.clear();
+    TestSupport::QueueMessageBoxAnswer(IDCANCEL);
+    m_list.OpenItem(0);
+    EXPECT_TRUE(g_opened.empty());
+    m_list.OpenItem(0);
+    EXPECT_EQ(g_opened.size(), 1u);
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 2u);
+    EXPECT_EQ(TestSupport::RecordedMessages()[0].find("開こうとしているファイルは"), 0u);
+}
+
+TEST_F(AttachListTest, CopyPutsTheSelectedOrAllFilesOnTheClipboardAsADropList)
+{
+    CString a = Make("a.txt"), b = Make("b.txt");
+    m_list.AddFileSorted(a, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(b, CAttachListCtrl::kindFile);
+    auto clipboardFiles = [&]() {
+        std::vector<std::string> files;
+        if (!OpenClipboard(m_host.m_hWnd))
+            return files;
+        if (HANDLE h = GetClipboardData(CF_HDROP)) {
+            HDROP drop = static_cast<HDROP>(h);
+            for (UINT i = 0, n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
+                char name[MAX_PATH] = {};
+                DragQueryFileA(drop, i, name, sizeof(name));
+                files.push_back(name);
+            }
+        }
+        HANDLE effect = GetClipboardData(RegisterClipboardFormatA("Preferred DropEffect"));
+        if (!effect || *static_cast<DWORD*>(GlobalLock(effect)) != DROPEFFECT_COPY)
+            files.push_back("no copy effect");
+        if (effect)
+            GlobalUnlock(effect);
+        CloseClipboard();
+        return files;
+    };
+    m_list.CopySelected();
+    EXPECT_EQ(clipboardFiles(), (std::vector<std::string>{S(b), S(a)}));
+    Select(1);
+    m_list.SendMessage(WM_COPY);
+    EXPECT_EQ(clipboardFiles(), std::vector<std::string>{S(a)});
+}
+
+TEST(AttachmentFolder, ListsPartsAndSkipsWhatIsNoAttachment)
+{
+    TestSupport::TempDir dir;
+    for (const char* folder : {"1", "1\\deep", "1\\deep\\Headers", "NonAttach", "headers", "html", "inline"})
+        CreateDirectoryA(dir.File(folder), nullptr);
+    for (const char* file : {"top.pdf", "1\\part.doc", "1\\deep\\deeper.txt", "1\\deep\\Headers\\h.dat",
+                             "NonAttach\\body.txt", "headers\\Headers.dat", "html\\QM0001.htm", "inline\\note.txt"})
+        TestSupport::WriteFileBytes(dir.File(file), "x");
+    struct Case
+    {
+        bool html;
+        std::vector<std::string> files;
+        std::string htmlFile;
+    } cases[] = {
+        {false, {"1\\deep\\deeper.txt", "1\\part.doc", "html\\QM0001.htm", "top.pdf"}, ""},
+        {true, {"1\\deep\\deeper.txt", "1\\part.doc", "top.pdf"}, "html\\QM0001.htm"},
+    };
+    for (const Case& c : cases) {
+        AttachmentFolderListing listing;
+        ListAttachmentFolder(dir.Path(), c.html, listing);
+        SortAttachmentPaths(listing.files);
+        std::vector<std::string> got;
+        for (int i = listing.files.GetSize() - 1; i >= 0; --i)
+            got.push_back(S(listing.files[i]).substr(dir.Path().GetLength() + 1));
+        EXPECT_EQ(got, c.files) << c.html;
+        EXPECT_EQ(listing.htmlFile.IsEmpty() ? "" : S(listing.htmlFile).substr(dir.Path().GetLength() + 1),
+                  c.htmlFile);
+        ASSERT_EQ(listing.inlineFiles.GetSize(), 1);
+    }
+}
+
+TEST_F(AttachListTest, AWatchedFolderShowsAFileCopiedInByAnotherProgram)
+{
+    RecordingOwner owner;
+    CreateDirectoryA(m_dir.File("mail"), nullptr);
+    Make("mail\\first.txt");
+    ASSERT_EQ(m_list.SetFolder(false, m_dir.File("mail"), &owner, false), 1);
+    CopyFileA(Make("outside.txt"), m_dir.File("mail\\second.txt"), FALSE);
+    for (int i = 0; i < 100 && m_list.GetCount() < 2; ++i)
+        UiTest::Pump(50);
+    EXPECT_EQ(Rows(), (std::vector<std::string>{"second.txt", "first.txt"}));
+    DeleteFileA(m_dir.File("mail\\first.txt"));
+    for (int i = 0; i < 100 && m_list.GetCount() > 1; ++i)
+        UiTest::Pump(50);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"second.txt"});
+}
+
+TEST(DirChangeWatcher, StopsWhileChangesKeepArrivingWithoutWaitingForTheWindow)
+{
+    TestSupport::TempDir dir;
+    UiTest::CHostWnd host;
+    for (int round = 0; round < 5; ++round) {
+        CDirChangeWatcher watcher;
+        ASSERT_TRUE(watcher.Start(dir.Path(), host.m_hWnd));
+        EXPECT_TRUE(watcher.IsRunning());
+        std::atomic<bool> writing{true};
+        std::thread writer([&]() {
+            for (int i = 0; writing; ++i) {
+                CString name = dir.File(FormatString("f%d.txt", i % 8));
+                TestSupport::WriteFileBytes(name, "change");
+                DeleteFileA(name);
+            }
+        });
+        Sleep(30);
+        // This thread does not pump its messages while it stops the watcher,
+        // as a window stopping it from its own handler would not.
+        HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        std::thread stopper([&]() {
+            watcher.Stop();
+            SetEvent(done);
+        });
+        DWORD waited = WaitForSingleObject(done, 10000);
+        writing = false;
+        writer.join();
+        if (waited != WAIT_OBJECT_0) {
+            stopper.detach();
+            FAIL() << "Stop did not return while changes arrived";
+        }
+        stopper.join();
+        CloseHandle(done);
+        EXPECT_FALSE(watcher.IsRunning());
+    }
+    UiTest::Pump(50);
+    EXPECT_FALSE(host.Take(CDirChangeWatcher::WM_QD_DIR_CHANGED).empty());
+    // A file is no folder to watch.
+    CDirChangeWatcher watcher;
+    TestSupport::WriteFileBytes(dir.File("plain.txt"), "x");
+    EXPECT_FALSE(watcher.Start(dir.File("plain.txt"), host.m_hWnd));
+    EXPECT_FALSE(watcher.Start(dir.File("missing"), host.m_hWnd));
+}
