@@ -76,6 +76,18 @@ HGLOBAL MakeFileDropList(const CStringArray& paths)
     return h;
 }
 
+CString FormatAttachmentSize(int64_t nBytes)
+{
+    CString text;
+    if (nBytes < 1024)
+        text.Format("%ld Byte", static_cast<long>(nBytes));
+    else if (nBytes < 1048576)
+        text.Format("%.1f KB", static_cast<double>(nBytes * 10 / 1024) / 10.0);
+    else
+        text.Format("%.1f MB", static_cast<double>(nBytes * 10 / 1048576) / 10.0);
+    return text;
+}
+
 BEGIN_MESSAGE_MAP(CAttachListCtrl, CListCtrl)
     ON_WM_KEYDOWN()
     ON_WM_DESTROY()

@@ -110,3 +110,7 @@ private:
 // A file drop list (DROPFILES with wide names) of the paths; the caller owns
 // the memory. Used for the clipboard and for drags.
 HGLOBAL MakeFileDropList(const CStringArray& paths);
+
+// The size label of an attachment area: "%ld Byte" below 1 KB, else KB or
+// MB with one decimal, cut rather than rounded.
+CString FormatAttachmentSize(int64_t nBytes);

@@ -60,19 +60,6 @@ CString MakePrivateCopy(const char* pszPath, int nNumber)
     return copy;
 }
 
-// "%ld Byte", else KB or MB cut (not rounded) after one decimal.
-CString SizeLabel(int64_t total)
-{
-    CString text;
-    if (total < 1024)
-        text.Format("%ld Byte", static_cast<long>(total));
-    else if (total < 1048576)
-        text.Format("%.1f KB", static_cast<double>(total * 10 / 1024) / 10.0);
-    else
-        text.Format("%.1f MB", static_cast<double>(total * 10 / 1048576) / 10.0);
-    return text;
-}
-
 } // namespace
 
 void CMailEditView::AddAttachmentFile(const char* pszPath, bool bTemporary)
@@ -103,7 +90,7 @@ void CMailEditView::GetAttachments(CStringArray& files) const
 LRESULT CMailEditView::OnAttachListChanged(WPARAM, LPARAM)
 {
     if (m_attachList.GetCount() > 0)
-        SetFieldText(IDC_ME_SIZE, SizeLabel(m_attachList.GetTotalSize()));
+        SetFieldText(IDC_ME_SIZE, FormatAttachmentSize(m_attachList.GetTotalSize()));
     RecalcLayout();
     return 0;
 }

@@ -195,6 +195,57 @@ TEST_F(AttachListTest, CopyPutsTheSelectedOrAllFilesOnTheClipboardAsADropList)
     EXPECT_EQ(clipboardFiles(), std::vector<std::string>{S(a)});
 }
 
+TEST_F(AttachListTest, SaveAsCopiesTheSelectedFileWhereTheUserChoseAndRemembersTheFolder)
+{
+    UiTest::App app(m_dir.File("CVM.ini"));
+    CString source = Make("report.txt", "figures");
+    CreateDirectoryA(m_dir.File("saved"), nullptr);
+    m_list.AddFileSorted(source, CAttachListCtrl::kindFile);
+    Select(0);
+    const DWORD self = GetCurrentThreadId();
+    std::string target = S(m_dir.File("saved\\copy.txt"));
+    std::thread driver([&]() {
+        HWND dialog = nullptr;
+        for (int i = 0; i < 500 && !dialog; ++i) {
+            Sleep(20);
+            EnumThreadWindows(
+                self,
+                [](HWND h, LPARAM l) {
+                    if (IsWindowVisible(h) && GetDlgItem(h, 1148)) {
+                        *reinterpret_cast<HWND*>(l) = h;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&dialog));
+        }
+        if (!dialog)
+            return;
+        SetDlgItemTextA(dialog, 1148, target.c_str());
+        PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    });
+    m_list.SaveSelectedAs();
+    driver.join();
+    EXPECT_EQ(TestSupport::ReadFileBytes(target.c_str()), "figures");
+    EXPECT_EQ(S(app.GetProfileString("Paths", "AttachFolderSave", "")), S(m_dir.File("saved\\")));
+    EXPECT_TRUE(TestSupport::FileExists(source));
+}
+
+TEST(AttachmentSize, LabelIsCutToOneDecimal)
+{
+    const struct
+    {
+        int64_t bytes;
+        const char* label;
+    } cases[] = {
+        {0, "0 Byte"},         {1023, "1023 Byte"},         {1024, "1.0 KB"},
+        {1536, "1.5 KB"},      {1126, "1.0 KB"},            {1048575, "1023.9 KB"},
+        {1048576, "1.0 MB"},   {5033164, "4.7 MB"},         {5000000000LL, "4768.3 MB"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(S(FormatAttachmentSize(c.bytes)), c.label) << c.bytes;
+}
+
 TEST(AttachmentFolder, ListsPartsAndSkipsWhatIsNoAttachment)
 {
     TestSupport::TempDir dir;
