@@ -128,3 +128,11 @@ CAttachmentCompressor::Result CAttachmentCompressor::CompressEach(const Compress
     }
     return packedCount > 0 ? packed : nothingPacked;
 }
+
+void CAttachmentCompressor::Detach(const CStringArray& files)
+{
+    for (int i = 0; i < files.GetSize(); ++i)
+        for (int n = m_list.GetCount() - 1; n >= 0; --n)
+            if (m_list.GetPath(n).CompareNoCase(files[i]) == 0)
+                m_list.RemoveItem(n);
+}

@@ -46,6 +46,9 @@ public:
 
     // The files that could not be packed are added to failed.
     Result Compress(const CompressSettings& settings, HWND hWnd, const char* pszTempFolder, CStringArray& failed);
+    // Takes the files off the list (the user chose not to send them
+    // unpacked); the files themselves stay.
+    void Detach(const CStringArray& files);
 
 private:
     bool IsMadeArchive(const char* pszPath) const;

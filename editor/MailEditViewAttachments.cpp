@@ -163,12 +163,8 @@ void CMailEditView::CompressAttachments()
             names += GetFileNameFromPath(failed[i]) + "\r\n";
         CString format;
         format.LoadString(IDS_ARCHIVE_FAILED_KEEP);
-        if (AfxMessageBox(FormatString(format, names.GetString()), MB_YESNO | MB_ICONQUESTION) != IDYES) {
-            for (int i = 0; i < failed.GetSize(); ++i)
-                for (int k = m_attachList.GetCount() - 1; k >= 0; --k)
-                    if (m_attachList.GetPath(k).CompareNoCase(failed[i]) == 0)
-                        m_attachList.RemoveItem(k);
-        }
+        if (AfxMessageBox(FormatString(format, names.GetString()), MB_YESNO | MB_ICONQUESTION) != IDYES)
+            compressor.Detach(failed);
     }
     m_bCompressDone = true;
     m_bChanged = true;

@@ -104,6 +104,12 @@ TEST_F(CompressorTest, OnePerFileFindsAFreeNameAndAFailedFileStaysAttached)
     ASSERT_EQ(m_made.size(), 2u);
     EXPECT_FALSE(m_made[0].bDeleteAfterSending);
     EXPECT_EQ(S(MakeFileArchivePath(m_dir.File("b.txt"), ".zip")), S(m_dir.File("b000.zip")));
+
+    // Not sent unpacked: the file leaves the list, not the disk.
+    TestSupport::WriteFileBytes(m_dir.File("c.txt"), "back again");
+    compressor.Detach(failed);
+    EXPECT_EQ(m_list.GetCount(), 2);
+    EXPECT_TRUE(TestSupport::FileExists(m_dir.File("c.txt")));
 }
 
 TEST_F(CompressorTest, WithoutTheLibraryNothingLeavesTheList)

@@ -6,6 +6,7 @@
 #include "editor/AttachmentFolder.h"
 #include "editor/DirChangeWatcher.h"
 #include "editor/ShellExecuteRequest.h"
+#include "resources/attach/AttachResource.h"
 
 #include <gtest/gtest.h>
 
@@ -13,6 +14,7 @@
 #include <shlobj.h>
 
 #include <atomic>
+#include <cstring>
 #include <string>
 #include <thread>
 #include <vector>
@@ -229,6 +231,68 @@ TEST_F(AttachListTest, SaveAsCopiesTheSelectedFileWhereTheUserChoseAndRemembersT
     EXPECT_EQ(TestSupport::ReadFileBytes(target.c_str()), "figures");
     EXPECT_EQ(S(app.GetProfileString("Paths", "AttachFolderSave", "")), S(m_dir.File("saved\\")));
     EXPECT_TRUE(TestSupport::FileExists(source));
+}
+
+TEST_F(AttachListTest, ContextMenuOffersWhatApplies)
+{
+    UiTest::App app(m_dir.File("CVM.ini"));
+    app.WriteProfileString("Setting", "OpenAppPath1", "%WINDIR%\\notepad.exe");
+    app.WriteProfileString("Setting", "OpenAppName1", "メモ帳");
+    app.WriteProfileString("Setting", "OpenAppName2", "名前だけ");
+    m_list.AddFileSorted(Make("a.txt"), CAttachListCtrl::kindFile);
+    struct Item
+    {
+        UINT id;
+        bool greyed;
+        std::string text;
+    };
+    std::vector<Item> seen;
+    const DWORD self = GetCurrentThreadId();
+    std::thread driver([&]() {
+        HWND popup = nullptr;
+        for (int i = 0; i < 500 && !popup; ++i) {
+            Sleep(20);
+            EnumThreadWindows(
+                self,
+                [](HWND h, LPARAM l) {
+                    char cls[16] = {};
+                    GetClassNameA(h, cls, sizeof(cls));
+                    if (IsWindowVisible(h) && strcmp(cls, "#32768") == 0) {
+                        *reinterpret_cast<HWND*>(l) = h;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&popup));
+        }
+        if (!popup)
+            return;
+        HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
+        for (UINT id : {ID_ATTACH_COPY, ID_ATTACH_DELETE, ID_ATTACH_SAVE_AS, ID_ATTACH_SELECT_ALL, ID_ATTACH_EXPLORE,
+                        ID_ATTACH_OPEN_APP1, ID_ATTACH_OPEN_APP2, ID_ATTACH_OPEN_APP3}) {
+            char text[128] = {};
+            GetMenuStringA(menu, id, text, sizeof(text), MF_BYCOMMAND);
+            seen.push_back({id, (GetMenuState(menu, id, MF_BYCOMMAND) & MF_GRAYED) != 0, text});
+        }
+        PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    });
+    m_list.ShowContextMenu(POINT{40, 40});
+    driver.join();
+    std::vector<Item> expected = {
+        {ID_ATTACH_COPY, true, "コピー(&C)"},
+        {ID_ATTACH_DELETE, true, "削除(&D)"},
+        {ID_ATTACH_SAVE_AS, true, "名前を付けて保存(&S)..."},
+        {ID_ATTACH_SELECT_ALL, false, "すべて選択(&A)"},
+        {ID_ATTACH_EXPLORE, true, "エクスプローラを開く(&E)"},  // no folder shown
+        {ID_ATTACH_OPEN_APP1, false, "メモ帳(&1)"},
+        {ID_ATTACH_OPEN_APP2, true, "名前だけ(&2)"},  // named, but no program
+        {ID_ATTACH_OPEN_APP3, true, "アプリケーションから開く-3(&3)"},
+    };
+    ASSERT_EQ(seen.size(), expected.size());
+    for (size_t i = 0; i < seen.size(); ++i) {
+        EXPECT_EQ(seen[i].greyed, expected[i].greyed) << expected[i].text;
+        EXPECT_EQ(seen[i].text, expected[i].text);
+    }
 }
 
 TEST(AttachmentSize, LabelIsCutToOneDecimal)
