@@ -1,6 +1,6 @@
 // The small file steps both archive writers share: whole reads of archives,
 // chunked reads of the file being packed, its time as an MS-DOS stamp, and
-// the replacement of an archive by the newly written one.
+// the two checksums of the formats.
 #pragma once
 
 #include <windows.h>
@@ -20,27 +20,6 @@ bool ReadArchive(const std::string& path, std::string& data, bool& exists);
 bool FileStatus(const std::string& path, uint64_t& size, uint32_t& dosTime);
 // Calls back with each block of the file; false on a read error.
 bool ForEachBlock(const std::string& path, const std::function<bool(const char*, size_t)>& f);
-// Writes into a new file beside the target and puts it in the target's
-// place only when every step went well.
-class CReplacingFile
-{
-public:
-    explicit CReplacingFile(const std::string& target);
-    CReplacingFile(const CReplacingFile&) = delete;
-    CReplacingFile& operator=(const CReplacingFile&) = delete;
-    ~CReplacingFile();
-    bool IsOpen() const { return m_h != INVALID_HANDLE_VALUE; }
-    bool Write(const void* data, size_t size);
-    uint64_t Position() const { return m_position; }
-    bool Commit();
-
-private:
-    std::string m_target, m_temp;
-    HANDLE m_h = INVALID_HANDLE_VALUE;
-    uint64_t m_position = 0;
-    bool m_bFailed = false;
-};
-
 uint32_t Crc32(uint32_t crc, const void* data, size_t size);
 uint16_t Crc16(uint16_t crc, const void* data, size_t size);
 

@@ -1,6 +1,7 @@
 #include "editor/LhaWriter.h"
 
 #include "editor/ArchiveFileIo.h"
+#include "editor/ArchiveOutputFile.h"
 
 #include <vector>
 
@@ -77,7 +78,7 @@ bool CLhaWriter::AddFile(const std::string& archivePath, const std::string& file
     if (!ReadArchive(archivePath, old, exists) || (exists && !ReadRecords(old, records)))
         return false;
 
-    CReplacingFile out(archivePath);
+    CArchiveOutputFile out(archivePath);
     if (!out.IsOpen())
         return false;
     for (const Record& r : records)

@@ -1,6 +1,7 @@
 #include "editor/ZipWriter.h"
 
 #include "editor/ArchiveFileIo.h"
+#include "editor/ArchiveOutputFile.h"
 
 #include <algorithm>
 #include <cstring>
@@ -146,7 +147,7 @@ bool CZipWriter::AddFile(const std::string& archivePath, const std::string& file
     if (name.empty() || name.size() > 0xFFFF)
         return false;
 
-    CReplacingFile out(archivePath);
+    CArchiveOutputFile out(archivePath);
     if (!out.IsOpen())
         return false;
     // The entries kept, each its local record copied whole: from its header
