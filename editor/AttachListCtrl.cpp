@@ -349,6 +349,19 @@ void CAttachListCtrl::DeleteTempFiles()
 
 bool CAttachListCtrl::RenameFolder(const char* pszNewPath)
 {
+    // The watched folder is let go while it moves, and watched again where
+    // it then lies.
+    bool watched = m_pWatcher != nullptr;
+    if (watched)
+        m_pWatcher->Stop();
+    bool moved = MoveFolder(pszNewPath);
+    if (watched && !m_pWatcher->Start(m_strFolder, m_hWnd))
+        m_pWatcher.reset();
+    return moved;
+}
+
+bool CAttachListCtrl::MoveFolder(const char* pszNewPath)
+{
     if (!MoveFileExA(m_strFolder, pszNewPath, MOVEFILE_WRITE_THROUGH)) {
         DWORD error = GetLastError();
         char* text = nullptr;

@@ -88,6 +88,7 @@ private:
         int kind;
     };
     void ListFolder(bool bPlainListing);
+    bool MoveFolder(const char* pszNewPath);
     void RebuildRows();
     void InsertRow(int n);
     void NotifyChanged();

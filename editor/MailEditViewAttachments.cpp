@@ -3,79 +3,24 @@
 // command.
 #include "editor/MailEditView.h"
 
-#include "classlib/RegKey.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/Archiver.h"
+#include "editor/AttachmentCopy.h"
 #include "editor/DlgCompressSetting.h"
 #include "resources/attach/AttachResource.h"
 #include "resources/editor/EditorWindowResource.h"
 
 #include <commdlg.h>
 
-namespace {
-
-// The copy tool of an earlier maker empties its folder of copied files: a
-// file attached from there gets a private copy.
-CString CopyToolFolder()
-{
-    CString folder;
-    HKEY key = HKEY_CURRENT_USER;
-    const char* const path[] = {"software", "Ostrevin", "Trevasso", "Setting"};
-    HKEY opened[4] = {};
-    int depth = 0;
-    for (const char* name : path) {
-        if (RegOpenKeyExA(key, name, 0, KEY_READ, &opened[depth]) != ERROR_SUCCESS)
-            break;
-        key = opened[depth++];
-    }
-    if (depth == 4) {
-        char value[MAX_PATH] = {};
-        DWORD size = sizeof(value) - 1, type = 0;
-        if (RegQueryValueExA(key, "TempDir", nullptr, &type, reinterpret_cast<BYTE*>(value), &size) ==
-                ERROR_SUCCESS &&
-            type == REG_SZ && value[0])
-            folder = CombinePath(value, "Trevasso-CopyFiles");
-    }
-    while (depth > 0)
-        RegCloseKey(opened[--depth]);
-    return folder;
-}
-
-// A private copy in a fresh temporary folder; empty when none could be made.
-CString MakePrivateCopy(const char* pszPath, int nNumber)
-{
-    char temp[MAX_PATH], name[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof(temp), temp);
-    if (n == 0 || n >= sizeof(temp) || !GetTempFileNameA(temp, FormatString("$%d", nNumber), 0, name))
-        return CString();
-    DeleteFileA(name);
-    if (!CreateDirectoryA(name, nullptr))
-        return CString();
-    CString copy = CombinePath(name, GetFileNameFromPath(pszPath));
-    if (!CopyFileA(pszPath, copy, FALSE)) {
-        RemoveDirectoryA(name);
-        return CString();
-    }
-    return copy;
-}
-
-} // namespace
-
 void CMailEditView::AddAttachmentFile(const char* pszPath, bool bTemporary)
 {
     if (!pszPath || !*pszPath)
         return;
-    CString tool = CopyToolFolder();
-    CString path = CString(pszPath).Left(MAX_PATH);
-    if (!tool.IsEmpty() && path.GetLength() >= tool.GetLength() &&
-        path.Left(tool.GetLength()).CompareNoCase(tool) == 0) {
-        CString copy = MakePrivateCopy(pszPath, m_attachList.GetCount());
-        if (!copy.IsEmpty())
-            m_attachList.AddFileSorted(copy, CAttachListCtrl::kindTempFolder);
-    } else {
-        m_attachList.AddFileSorted(pszPath, bTemporary ? CAttachListCtrl::kindTempFile : CAttachListCtrl::kindFile);
-    }
+    int kind = 0;
+    CString path = PrepareAttachment(pszPath, m_attachList.GetCount(), bTemporary, kind);
+    if (!path.IsEmpty())
+        m_attachList.AddFileSorted(path, kind);
     m_bChanged = true;
     OnAttachListChanged(0, 0);
 }

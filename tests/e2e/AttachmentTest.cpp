@@ -18,6 +18,7 @@
 
 #include <winsock2.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -150,6 +151,8 @@ TEST_F(AttachmentTest, AnAttachedFileArrivesAsAnArchiveThatOpensWithThePasswordG
     ASSERT_EQ(E2e::ListItemCount(list), 1);
     EXPECT_EQ(E2e::ListItemText(list, 0, 0), CString("estimate.txt"));
     EXPECT_TRUE(IsWindowVisible(list));
+    EXPECT_EQ(E2e::GetControlText(GetDlgItem(editor, 0xE900), IDC_ME_SIZE),
+              FormatString("%d Byte", static_cast<int>(strlen(kContent))));
 
     PostMessageA(editor, WM_COMMAND, ID_EDIT_SEND, 0);
     HWND ask = m_program.WaitForDialogWithControl(IDC_ZP_PASSWORD, 20000);

@@ -2,7 +2,9 @@
 // and without deleting, temporary copies, opening through the shell, the
 // clipboard, the folder listing and the folder watcher.
 #include "coreui/UiTestSupport.h"
+#include "core/FileUtil.h"
 #include "editor/AttachListCtrl.h"
+#include "editor/AttachmentCopy.h"
 #include "editor/AttachmentFolder.h"
 #include "editor/DirChangeWatcher.h"
 #include "editor/ShellExecuteRequest.h"
@@ -293,6 +295,68 @@ TEST_F(AttachListTest, ContextMenuOffersWhatApplies)
         EXPECT_EQ(seen[i].greyed, expected[i].greyed) << expected[i].text;
         EXPECT_EQ(seen[i].text, expected[i].text);
     }
+}
+
+TEST(AttachmentCopy, AFileOfTheCopyToolsFolderIsAttachedAsAPrivateCopy)
+{
+    TestSupport::TempDir dir;
+    HKEY key = nullptr;
+    ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "software\\Ostrevin\\Trevasso\\Setting", 0, nullptr, 0,
+                              KEY_WRITE, nullptr, &key, nullptr),
+              ERROR_SUCCESS);
+    std::string folder = S(dir.Path());
+    RegSetValueExA(key, "TempDir", 0, REG_SZ, reinterpret_cast<const BYTE*>(folder.c_str()),
+                   static_cast<DWORD>(folder.size() + 1));
+    RegCloseKey(key);
+    CreateDirectoryA(dir.File("Trevasso-CopyFiles"), nullptr);
+    CString tooled = dir.File("Trevasso-CopyFiles\\見積.txt");
+    TestSupport::WriteFileBytes(tooled, "copied by the tool");
+    TestSupport::WriteFileBytes(dir.File("plain.txt"), "mine");
+
+    int kind = -1;
+    CString copy = PrepareAttachment(tooled, 3, false, kind);
+    EXPECT_EQ(kind, CAttachListCtrl::kindTempFolder);
+    EXPECT_NE(S(copy), S(tooled));
+    EXPECT_EQ(S(GetFileNameFromPath(copy)), "見積.txt");
+    EXPECT_EQ(TestSupport::ReadFileBytes(copy), "copied by the tool");
+    EXPECT_EQ(S(PrepareAttachment(dir.File("plain.txt"), 3, false, kind)), S(dir.File("plain.txt")));
+    EXPECT_EQ(kind, CAttachListCtrl::kindFile);
+    PrepareAttachment(dir.File("plain.txt"), 3, true, kind);
+    EXPECT_EQ(kind, CAttachListCtrl::kindTempFile);
+    RegDeleteTreeA(HKEY_CURRENT_USER, "software\\Ostrevin");
+    EXPECT_TRUE(GetCopyToolFolder().IsEmpty());
+
+    // The copy goes with its row, folder and all.
+    UiTest::CHostWnd host;
+    CAttachListCtrl list;
+    ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", WS_CHILD | LVS_REPORT, 0, 0, 100, 100, host.m_hWnd,
+                              reinterpret_cast<HMENU>(1031)));
+    list.AddFileSorted(copy, CAttachListCtrl::kindTempFolder);
+    list.RemoveItem(0);
+    EXPECT_FALSE(TestSupport::FileExists(GetDirectoryFromPath(copy)));
+}
+
+TEST_F(AttachListTest, RenamingTheFolderMovesItAndEveryPathFollows)
+{
+    RecordingOwner owner;
+    CreateDirectoryA(m_dir.File("old"), nullptr);
+    Make("old\\a.txt");
+    ASSERT_EQ(m_list.SetFolder(false, m_dir.File("old"), &owner, false), 1);
+    ASSERT_TRUE(m_list.RenameFolder(m_dir.File("new")));
+    EXPECT_EQ(S(m_list.GetFolder()), S(m_dir.File("new")));
+    EXPECT_EQ(S(m_list.GetPath(0)), S(m_dir.File("new\\a.txt")));
+    EXPECT_TRUE(TestSupport::FileExists(m_dir.File("new\\a.txt")));
+    // A target that exists already: the folder stays and the user is told.
+    CreateDirectoryA(m_dir.File("taken"), nullptr);
+    EXPECT_FALSE(m_list.RenameFolder(m_dir.File("taken")));
+    EXPECT_EQ(S(m_list.GetPath(0)), S(m_dir.File("new\\a.txt")));
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    EXPECT_EQ(TestSupport::RecordedMessages()[0].find("MoveFile Error["), 0u);
+    // The moved folder is the one watched.
+    Make("new\\b.txt");
+    for (int i = 0; i < 100 && m_list.GetCount() < 2; ++i)
+        UiTest::Pump(50);
+    EXPECT_EQ(m_list.GetCount(), 2);
 }
 
 TEST(AttachmentSize, LabelIsCutToOneDecimal)
