@@ -125,6 +125,7 @@ bool CAttachListCtrl::CreateInPlaceOf(CWnd* pParent, int nId)
         return false;
     // Keeps the tab order of the control it replaces.
     ::SetWindowPos(m_hWnd, after ? after : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SendMessage(WM_SETFONT, static_cast<WPARAM>(pParent->SendMessage(WM_GETFONT)), FALSE);
     InitList();
     return true;
 }
@@ -179,12 +180,18 @@ int CAttachListCtrl::SetFolder(bool bHtmlMode, const char* pszFolder, CAttachLis
 
 void CAttachListCtrl::ListFolder(bool bPlainListing)
 {
+    for (const auto& item : m_items)
+        if (item->kind != kindFile)
+            DeleteItemFile(*item);
     m_items.clear();
     AttachmentFolderListing listing;
     ListAttachmentFolder(m_strFolder, m_bHtmlMode, listing);
     bool htmlShown = false;
     if (!listing.htmlFile.IsEmpty() && m_pOwner) {
-        m_pOwner->ShowHtmlFile(listing.htmlFile);
+        // Shown once: a refresh of the same folder does not load it again.
+        if (listing.htmlFile.CompareNoCase(m_strShownHtml) != 0)
+            m_pOwner->ShowHtmlFile(listing.htmlFile);
+        m_strShownHtml = listing.htmlFile;
         htmlShown = true;
     } else if (!listing.htmlFile.IsEmpty()) {
         listing.files.Add(listing.htmlFile);

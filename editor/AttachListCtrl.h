@@ -100,6 +100,7 @@ private:
     CCriticalSection m_refreshLock;
     std::unique_ptr<CDirChangeWatcher> m_pWatcher;
     CString m_strFolder;
+    CString m_strShownHtml;
     bool m_bDeleteMode = false;
     bool m_bHtmlMode = false;
     bool m_bPlainListing = false;

@@ -421,6 +421,30 @@ TEST_F(AttachListTest, AWatchedFolderShowsAFileCopiedInByAnotherProgram)
     EXPECT_EQ(Rows(), std::vector<std::string>{"second.txt"});
 }
 
+TEST_F(AttachListTest, AMailsHtmlPartGoesToItsViewOnceAndInlineTextsByTheSetting)
+{
+    UiTest::App app(m_dir.File("CVM.ini"));
+    RecordingOwner owner;
+    for (const char* folder : {"mail", "mail\\html", "mail\\inline"})
+        CreateDirectoryA(m_dir.File(folder), nullptr);
+    Make("mail\\html\\QM0001.htm", "<p>x</p>");
+    Make("mail\\inline\\note.txt", "インラインの本文");
+    Make("mail\\inline\\empty.txt", "");
+    Make("mail\\photo.jpg");
+    // With an HTML part shown, inline parts are listed as files.
+    EXPECT_EQ(m_list.SetFolder(true, m_dir.File("mail"), &owner, false), 3);
+    m_list.Refresh();
+    ASSERT_EQ(owner.html.size(), 1u);
+    EXPECT_EQ(owner.html[0], S(m_dir.File("mail\\html\\QM0001.htm")));
+
+    // Without one, and with ShowInlineText on, the inline texts go to the view.
+    app.WriteProfileInt("ViewOption", "ShowInlineText", 1);
+    EXPECT_EQ(m_list.SetFolder(false, m_dir.File("mail"), &owner, false), 2);  // photo.jpg, html\QM0001.htm
+    EXPECT_EQ(owner.texts, std::vector<std::string>{"インラインの本文"});
+    // A plain listing lists them.
+    EXPECT_EQ(m_list.SetFolder(false, m_dir.File("mail"), &owner, true), 4);
+}
+
 TEST(DirChangeWatcher, StopsWhileChangesKeepArrivingWithoutWaitingForTheWindow)
 {
     TestSupport::TempDir dir;
