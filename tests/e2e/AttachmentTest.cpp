@@ -3,6 +3,7 @@
 // file into a ZIP archive with it and delivers the mail; the archive that
 // arrives in the recipient's mailbox opens with Debian's unzip and that
 // password. Without the archiver the send is refused and the mail stays.
+// A template made in its edit dialog keeps the file attached to it.
 #include "archive/MailPart.h"
 #include "archive/UnixTool.h"
 #include "core/AccountData.h"
@@ -11,8 +12,10 @@
 #include "e2e/RemoteControls.h"
 #include "net/NetTestSupport.h"
 #include "resources/attach/AttachResource.h"
+#include "resources/editor/EditorResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MainWndResource.h"
+#include "resources/mainwnd/ToolsCommandsResource.h"
 
 #include <gtest/gtest.h>
 
@@ -219,5 +222,53 @@ TEST_F(AttachmentTest, WithoutTheArchiverAPasswordSendIsRefusedAndTheMailStays)
     if (HWND question = m_program.WaitForMessageBox("編集中のメールがあります。", 3000))
         E2e::PressButton(question, IDOK);
     EXPECT_GE(m_program.WaitForExit(kStartTimeout), 0);
+    m_program.Kill();
+}
+
+TEST_F(AttachmentTest, ATemplateMadeInItsEditDialogKeepsTheFileAttachedToIt)
+{
+    ASSERT_TRUE(m_program.Start("/INI \"/M:" + MailBox() + "\""));
+    HWND main = m_program.WaitForMainWindow(kStartTimeout);
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_COMMAND, ID_TOOLS_TEMPLATES, 0);
+    HWND select = m_program.WaitForDialogWithControl(IDC_TS_ADD, 20000);
+    ASSERT_NE(select, nullptr);
+    E2e::PressButton(select, IDC_TS_ADD);
+    HWND edit = m_program.WaitForDialogWithControl(IDC_TE_ATTACH_LIST, 20000);
+    ASSERT_NE(edit, nullptr);
+    E2e::SetControlText(edit, IDC_TE_NAME, "見積書テンプレート");
+    E2e::SetControlText(edit, IDC_TE_SUBJECT, "見積書の送付");
+    E2e::SetControlText(edit, IDC_TE_BODY, "%FNAME%様\r\n見積書を添付します。");
+    E2e::PressButton(edit, IDC_TE_ATTACH);
+    HWND open = m_program.WaitForDialogWithControl(1148, 20000);
+    ASSERT_NE(open, nullptr);
+    E2e::SetControlText(open, 1148, m_dir.File("estimate.txt"));
+    E2e::PressButton(open, IDOK);
+    HWND list = GetDlgItem(edit, IDC_TE_ATTACH_LIST);
+    for (int i = 0; i < 100 && E2e::ListItemCount(list) < 1; ++i)
+        Sleep(100);
+    ASSERT_EQ(E2e::ListItemCount(list), 1);
+    EXPECT_EQ(E2e::ListItemText(list, 0, 0), CString("estimate.txt"));
+    E2e::PressButton(edit, IDOK);
+    for (int i = 0; i < 100 && IsWindow(edit); ++i)
+        Sleep(100);
+    ASSERT_FALSE(IsWindow(edit));
+
+    // The new template is listed, and its file holds the attachment.
+    HWND rows = GetDlgItem(select, IDC_TS_LIST);
+    for (int i = 0; i < 50 && SendMessageA(rows, LB_GETCOUNT, 0, 0) < 1; ++i)
+        Sleep(100);
+    EXPECT_EQ(SendMessageA(rows, LB_GETCOUNT, 0, 0), 1);
+    std::string file = TestSupport::ReadFileBytes(MailBox() + "\\Template.Box\\見積書テンプレート");
+    EXPECT_NE(file.find("Subject: 見積書の送付\r\n"), std::string::npos) << file;
+    EXPECT_NE(file.find("X-Attach_File_Path: " + std::string(m_dir.File("estimate.txt").GetString()) + "\r\n"),
+              std::string::npos)
+        << file;
+    EXPECT_NE(file.find("\r\n\r\n%FNAME%様\r\n見積書を添付します。"), std::string::npos) << file;
+    E2e::PressButton(select, IDCANCEL);
+
+    Sleep(1000);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0);
     m_program.Kill();
 }
