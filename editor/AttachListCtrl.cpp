@@ -624,11 +624,16 @@ void CAttachListCtrl::OnBeginDrag(NMHDR*, LRESULT* pResult)
     CollectFiles(false, files);
     if (files.GetSize() == 0)
         return;
+    // The list may live on a thread that has not initialised OLE (an
+    // editor's); the drag needs it.
+    HRESULT ole = OleInitialize(nullptr);
     COleDataSource* source = new COleDataSource;
     if (HGLOBAL drop = MakeFileDropList(files))
         source->CacheGlobalData(CF_HDROP, drop);
     AddPreferredCopyEffect(source);
     source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE);
     source->Release();
+    if (SUCCEEDED(ole))
+        OleUninitialize();
     Refresh();
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ole2.h>
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -295,6 +296,85 @@ TEST_F(AttachListTest, ContextMenuOffersWhatApplies)
         EXPECT_EQ(seen[i].greyed, expected[i].greyed) << expected[i].text;
         EXPECT_EQ(seen[i].text, expected[i].text);
     }
+}
+
+namespace {
+
+// A window that takes dropped files, as the shell's folders do.
+class CFileDropTarget : public IDropTarget
+{
+public:
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
+    {
+        if (riid == IID_IUnknown || riid == IID_IDropTarget) {
+            *ppv = static_cast<IDropTarget*>(this);
+            return S_OK;
+        }
+        *ppv = nullptr;
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+    HRESULT STDMETHODCALLTYPE DragEnter(IDataObject*, DWORD, POINTL, DWORD* pEffect) override
+    {
+        *pEffect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragOver(DWORD, POINTL, DWORD* pEffect) override
+    {
+        *pEffect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE DragLeave() override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE Drop(IDataObject* data, DWORD, POINTL, DWORD* pEffect) override
+    {
+        FORMATETC format = {CF_HDROP, nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+        STGMEDIUM medium = {};
+        if (SUCCEEDED(data->GetData(&format, &medium))) {
+            HDROP drop = static_cast<HDROP>(GlobalLock(medium.hGlobal));
+            for (UINT i = 0, n = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0); i < n; ++i) {
+                char name[MAX_PATH] = {};
+                DragQueryFileA(drop, i, name, sizeof(name));
+                dropped.push_back(name);
+            }
+            GlobalUnlock(medium.hGlobal);
+            ReleaseStgMedium(&medium);
+        }
+        *pEffect = DROPEFFECT_COPY;
+        return S_OK;
+    }
+    std::vector<std::string> dropped;
+};
+
+} // namespace
+
+TEST_F(AttachListTest, DraggingOutGivesTheSelectedFilesToTheDropTarget)
+{
+    ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+    CString a = Make("a.txt"), b = Make("b.txt");
+    m_list.AddFileSorted(a, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(b, CAttachListCtrl::kindFile);
+    Select(1);
+    UiTest::CHostWnd target;
+    // Above whatever other test programs show on the same display.
+    ::SetWindowPos(target.m_hWnd, HWND_TOPMOST, 700, 300, 300, 200, SWP_SHOWWINDOW);
+    CFileDropTarget drop;
+    ASSERT_EQ(RegisterDragDrop(target.m_hWnd, &drop), S_OK);
+    UiTest::Pump(200);
+    // The pointer rests on the target with no button down: the drag ends
+    // there at once, with a drop.
+    SetCursorPos(850, 400);
+    UiTest::Pump(100);
+    NMLISTVIEW notify = {};
+    notify.hdr.hwndFrom = m_list.m_hWnd;
+    notify.hdr.idFrom = 1031;
+    notify.hdr.code = LVN_BEGINDRAG;
+    notify.iItem = 1;
+    ::SendMessageA(m_host.m_hWnd, WM_NOTIFY, 1031, reinterpret_cast<LPARAM>(&notify));
+    RevokeDragDrop(target.m_hWnd);
+    OleUninitialize();
+    EXPECT_EQ(drop.dropped, std::vector<std::string>{S(a)});
+    EXPECT_EQ(m_list.GetCount(), 2);  // a copy: the rows stay
 }
 
 TEST(AttachmentCopy, AFileOfTheCopyToolsFolderIsAttachedAsAPrivateCopy)
