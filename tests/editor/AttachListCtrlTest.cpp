@@ -168,6 +168,28 @@ TEST_F(AttachListTest, OpeningGoesToTheShellAndAMailsRiskyFileAsksFirst)
     EXPECT_EQ(TestSupport::RecordedMessages()[0].find("開こうとしているファイルは"), 0u);
 }
 
+TEST_F(AttachListTest, ADoubleClickOpensTheRowAndTheDeleteKeyRemovesTheSelection)
+{
+    CString a = Make("a.txt"), b = Make("b.txt");
+    m_list.AddFileSorted(a, CAttachListCtrl::kindFile);
+    m_list.AddFileSorted(b, CAttachListCtrl::kindFile);
+    RECT row = {};
+    m_list.GetItemRect(1, &row, LVIR_LABEL);
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = m_list.m_hWnd;
+    click.hdr.idFrom = 1031;
+    click.hdr.code = NM_DBLCLK;
+    click.ptAction = POINT{(row.left + row.right) / 2, (row.top + row.bottom) / 2};
+    ::SendMessageA(m_host.m_hWnd, WM_NOTIFY, 1031, reinterpret_cast<LPARAM>(&click));
+    ASSERT_EQ(g_opened.size(), 1u);
+    EXPECT_EQ(S(g_opened[0].m_strFile), S(a));
+
+    Select(0);
+    m_list.SendMessage(WM_KEYDOWN, VK_DELETE);
+    EXPECT_EQ(Rows(), std::vector<std::string>{"a.txt"});
+    EXPECT_TRUE(TestSupport::FileExists(b));
+}
+
 TEST_F(AttachListTest, CopyPutsTheSelectedOrAllFilesOnTheClipboardAsADropList)
 {
     CString a = Make("a.txt"), b = Make("b.txt");
