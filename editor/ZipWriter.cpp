@@ -37,7 +37,7 @@ void Put32(std::string& d, uint32_t v)
     Put16(d, static_cast<uint16_t>(v >> 16));
 }
 
-// The traditional PKWARE stream cipher.
+// The traditional ZIP password cipher.
 class CZipCrypto
 {
 public:
