@@ -3,17 +3,21 @@
 // what happens without a library.
 #include "archive/ArchiveTestSupport.h"
 #include "archive/MailPart.h"
+#include "message/Base64.h"
 #include "archive/UnixTool.h"
 #include "coreui/UiTestSupport.h"
 #include "core/PasswordScrambler.h"
 #include "editor/ArchivePassword.h"
 #include "editor/Archiver.h"
+#include "editor/MailEditSendJob.h"
 #include "message/OutgoingMailServices.h"
 #include "net/SmtpSession.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using ArchiveTest::CStandInLibraries;
 
@@ -201,4 +205,59 @@ TEST_F(SendArchiveTest, WithoutTheLibraryAPasswordMailIsRefusedNotSentInClear)
     m_app->WriteProfileString("Setting", "CorvaneDefaultPassword", "");
     EXPECT_TRUE(SettleArchivePassword(nullptr, CArchiver(nullptr, nullptr), password));
     EXPECT_TRUE(password.IsEmpty());
+}
+
+namespace {
+
+// The bytes of every Base64 part of a built mail.
+std::vector<std::string> Base64Parts(const std::string& mail)
+{
+    std::vector<std::string> parts;
+    for (size_t at = mail.find("Content-Transfer-Encoding: base64"); at != std::string::npos;
+         at = mail.find("Content-Transfer-Encoding: base64", at + 1)) {
+        size_t body = mail.find("\r\n\r\n", at);
+        size_t end = body == std::string::npos ? body : mail.find("\r\n--", body);
+        if (end == std::string::npos)
+            break;
+        std::string text;
+        for (size_t i = body + 4; i < end; ++i)
+            if (mail[i] != '\r' && mail[i] != '\n')
+                text += mail[i];
+        parts.push_back(CBase64::DecodeToString(text.c_str(), static_cast<int>(text.size())));
+    }
+    return parts;
+}
+
+} // namespace
+
+TEST_F(SendArchiveTest, TheBodySentAsAnArchiveOpensWithTheSamePasswordAsTheAttachments)
+{
+    CMailEditSendJob job;
+    job.m_strTo = "hanako@example.com";
+    job.m_strSubject = "figures";
+    job.m_strBody = "秘密の本文\r\n二行目";
+    job.m_attachFiles.Add(m_dir.File("report.doc"));
+    job.m_bBodyAsArchive = true;
+    job.m_strBodyFileBase = m_dir.Path();
+    job.m_strBodyComment = "本文は添付されています。";
+    job.m_strArchivePassword = "body pw";
+    CSmtpSession session;
+    session.SetFrom("taro@example.com");
+    ASSERT_TRUE(job.Fill(session));
+    ASSERT_TRUE(session.BuildMessage(m_dir.File("body.eml"), true)) << S(session.GetLastErrorText());
+    std::string mail = TestSupport::ReadFileBytes(m_dir.File("body.eml"));
+    std::vector<std::string> contents;
+    int n = 0;
+    for (const std::string& part : Base64Parts(mail)) {
+        if (part.compare(0, 2, "PK") != 0)
+            continue;
+        CString zip = m_dir.File(FormatString("part%d.zip", n++));
+        TestSupport::WriteFileBytes(zip, part);
+        std::string bytes;
+        ASSERT_EQ(UnixTool::Run({"/usr/bin/unzip", "-p", "-P", "body pw", UnixTool::UnixPath(zip)}, bytes), 0);
+        contents.push_back(bytes);
+    }
+    std::sort(contents.begin(), contents.end());
+    EXPECT_EQ(contents, (std::vector<std::string>{"quarterly figures", "秘密の本文\r\n二行目\r\n"}));
+    EXPECT_EQ(mail.find("秘密"), std::string::npos);
 }

@@ -1,13 +1,15 @@
 // Attachments as a user meets them: a file chosen in the editor's attach
 // dialog shows in its list, and sending asks for the password, packs the
-// file into a ZIP archive with it and delivers the mail; the archive that
-// arrives in the recipient's mailbox opens with Debian's unzip and that
-// password. Without the archiver the send is refused and the mail stays.
-// A template made in its edit dialog keeps the file attached to it.
+// file into a ZIP archive with the kept password chosen by its name and
+// delivers the mail; the archive that arrives in the recipient's mailbox
+// opens with Debian's unzip and that password. Without the archiver the
+// send is refused and the mail stays. A template made in its edit dialog
+// keeps the file attached to it.
 #include "archive/MailPart.h"
 #include "archive/UnixTool.h"
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "editor/SendPassData.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/RemoteControls.h"
 #include "net/NetTestSupport.h"
@@ -142,9 +144,16 @@ protected:
 
 } // namespace
 
-TEST_F(AttachmentTest, AnAttachedFileArrivesAsAnArchiveThatOpensWithThePasswordGivenAtSending)
+TEST_F(AttachmentTest, AnAttachedFileArrivesAsAnArchiveThatOpensWithTheKeptPasswordChosenAtSending)
 {
     InstallArchivers();
+    // The password is one of the kept list, chosen by its name.
+    CSendPassData passwords;
+    passwords.SetFilePath(MailBox() + "\\CVMSendPass.dat");
+    auto* kept = static_cast<CSendPassRecord*>(passwords.CreateNewRecord());
+    kept->m_strName = "取引先";
+    kept->m_strPassword = kPassword;
+    ASSERT_TRUE(passwords.WriteToFile());
     ASSERT_TRUE(m_program.Start("/INI \"/M:" + MailBox() + "\""));
     HWND main = m_program.WaitForMainWindow(kStartTimeout);
     ASSERT_NE(main, nullptr);
@@ -161,7 +170,8 @@ TEST_F(AttachmentTest, AnAttachedFileArrivesAsAnArchiveThatOpensWithThePasswordG
     HWND ask = m_program.WaitForDialogWithControl(IDC_ZP_PASSWORD, 20000);
     ASSERT_NE(ask, nullptr);
     EXPECT_EQ(E2e::GetWindowTextOf(ask), CString("暗号化パスワードの入力"));
-    E2e::SetControlText(ask, IDC_ZP_PASSWORD, kPassword);
+    SendDlgItemMessageA(ask, IDC_ZP_PASSWORD, CB_SETCURSEL, 0, 0);
+    EXPECT_EQ(E2e::GetControlText(ask, IDC_ZP_PASSWORD), CString("取引先"));
     E2e::PressButton(ask, IDOK);
 
     std::vector<std::string> mails;
