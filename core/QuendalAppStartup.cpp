@@ -11,6 +11,7 @@
 #include "addressbook/AddressManagerThread.h"
 #include "core/AccountData.h"
 #include "core/AppMessages.h"
+#include "editor/Archiver.h"
 #include "core/DateTimeUtil.h"
 #include "core/DlgCVMStartPasswordSetting.h"
 #include "core/DlgInputPassword.h"
@@ -468,6 +469,7 @@ BOOL CQuendalApp::StartUp()
 
     m_hZip32j = LoadLibraryA("ZIP32J.DLL");
     m_hUnlha32 = LoadLibraryA("UNLHA32.DLL");
+    InstallSendArchiver();
     m_hVonlink = LoadLibraryA("Vonlink.dll");
     CDialConnection::SetLibrary(m_hVonlink);  // a missing library skips dialling
 

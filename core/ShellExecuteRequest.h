@@ -1,5 +1,6 @@
-// CShellExecuteRequest: one file or link to open with the shell, handed to a
-// worker thread that opens it and frees the request.
+// CShellExecuteRequest: one file or link handed to the shell (verb, file,
+// parameters). ShellOpenFile gives it to a worker thread, so that a slow
+// program or a question of the shell never holds the window that asked.
 #pragma once
 
 #include "classlib/ClassLib.h"
@@ -7,13 +8,18 @@
 class CShellExecuteRequest
 {
 public:
-    CShellExecuteRequest(const char* pszVerb, const char* pszFile, const char* pszParameters);
+    CString m_strVerb;
+    CString m_strFile;
+    CString m_strParameters;
 
-    // Opens the file with the desktop as parent; parameters in double quotes.
+    // Runs the request (the worker's body): the desktop as parent, the
+    // parameters in double quotes, the normal show state.
     void Execute() const;
-    // Runs Execute on a thread of its own, which frees the request; runs it
-    // here when no thread can be started.
-    static void ExecuteOnWorker(CShellExecuteRequest* pRequest);
-
-    CString m_strVerb, m_strFile, m_strParameters;
 };
+
+// Opens the file with the verb on a worker thread; files of Word at once.
+void ShellOpenFile(const char* pszVerb, const char* pszFile, const char* pszParameters);
+
+// Tests take the requests instead of the shell; returns the handler before.
+typedef void (*ShellOpenHandler)(const CShellExecuteRequest& request);
+ShellOpenHandler SetShellOpenHandler(ShellOpenHandler handler);

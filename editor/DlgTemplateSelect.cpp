@@ -5,11 +5,12 @@
 #include "core/MiscUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/BoxFiles.h"
+#include "editor/DlgTemplateEdit.h"
 #include "resources/editor/EditorResource.h"
 
 namespace {
 
-CDlgTemplateSelect::TemplateEditor g_editor = nullptr;
+CDlgTemplateSelect::TemplateEditor g_editor = &CDlgTemplateEdit::Run;
 
 } // namespace
 

@@ -4,8 +4,9 @@
 
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
-#include "core/PasswordScrambler.h"
 #include "core/QuendalApp.h"
+#include "editor/ArchivePassword.h"
+#include "editor/Archiver.h"
 #include "editor/DlgSendInfo.h"
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
@@ -133,15 +134,13 @@ BOOL CMailEditFrame::SendOrSave(int nMode, const char* pszPath)
         job.m_strBody = v->GetBody();
         bool leaves = nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox;
         if (leaves && (m_bBodyAsArchive || job.m_attachFiles.GetSize() > 0)) {
-            if (ProfileInt("Setting", "CorvanePasswordMode", 0) == 1 && app) {
-                CPasswordScrambler scrambler;
-                job.m_strArchivePassword =
-                    scrambler.Unscramble(app->GetProfileString("Setting", "CorvaneDefaultPassword", ""));
-            } else {
-                // Without a password of its own the mail goes as it is,
-                // as when the password question is cancelled.
-                m_bBodyAsArchive = false;
+            if (!SettleArchivePassword(this, CArchiver::FromApp(), job.m_strArchivePassword)) {
+                m_bBusy = false;
+                return FALSE;
             }
+            // Without a password the mail goes as it is.
+            if (job.m_strArchivePassword.IsEmpty())
+                m_bBodyAsArchive = false;
         }
         if (leaves && m_bBodyAsArchive && !job.m_strArchivePassword.IsEmpty()) {
             job.m_bBodyAsArchive = true;

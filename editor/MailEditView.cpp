@@ -6,6 +6,7 @@
 #include "core/QuendalApp.h"
 #include "editor/AutoSignData.h"
 #include "editor/SignatureFiles.h"
+#include "resources/attach/AttachResource.h"
 #include "resources/editor/EditorWindowResource.h"
 
 #include <commdlg.h>
@@ -39,6 +40,7 @@ int AddComboString(HWND hCombo, const char* psz)
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMailEditView, CFormView)
+    ON_MESSAGE(CAttachListCtrl::WM_QD_ATTACH_LIST_CHANGED, OnAttachListChanged)
     ON_WM_SIZE()
     ON_WM_CTLCOLOR()
 END_MESSAGE_MAP()
@@ -49,7 +51,10 @@ CMailEditView::CMailEditView() : CFormView(IDD_MAILEDIT_FORM)
         m_bReadReceipt = app->GetProfileInt("Setting", "DefaultRequestReadNotify", 0) != 0;
 }
 
-CMailEditView::~CMailEditView() = default;
+CMailEditView::~CMailEditView()
+{
+    DeleteCreatedArchives();
+}
 
 void CMailEditView::OnInitialUpdate()
 {
@@ -60,6 +65,7 @@ void CMailEditView::OnInitialUpdate()
     FillPriorityList();
     FillSignatureList();
     FillReplyToList();
+    m_attachList.CreateInPlaceOf(this, IDC_ME_ATTACH_LIST);
     RecalcLayout();
     --m_nLoading;
 }
@@ -309,89 +315,9 @@ CString CMailEditView::GetReplyTo() const
     return text == first ? CString() : text;
 }
 
-void CMailEditView::AddAttachmentFile(const char* pszPath, bool bTemporary)
-{
-    if (!pszPath || !*pszPath)
-        return;
-    for (int i = 0; i < m_attachFiles.GetSize(); ++i)
-        if (m_attachFiles[i].CompareNoCase(pszPath) == 0)
-            return;
-    m_attachFiles.Add(pszPath);
-    if (bTemporary)
-        m_tempAttachFiles.Add(pszPath);
-    m_bChanged = true;
-    ShowAttachments();
-}
-
-void CMailEditView::GetAttachments(CStringArray& files) const
-{
-    files.Copy(m_attachFiles);
-}
-
 bool CMailEditView::IsToOnly() const
 {
     return ::SendMessageA(GetDlgItemHwnd(IDC_ME_TO_ONLY), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
-
-void CMailEditView::ShowAttachments()
-{
-    HWND hList = GetDlgItemHwnd(IDC_ME_ATTACH_LIST);
-    ::SendMessageA(hList, LB_RESETCONTENT, 0, 0);
-    int64_t total = 0;
-    for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
-        ::SendMessageA(hList, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(m_attachFiles[i].GetString()));
-        WIN32_FILE_ATTRIBUTE_DATA fa = {};
-        if (GetFileAttributesExA(m_attachFiles[i], GetFileExInfoStandard, &fa))
-            total += (static_cast<int64_t>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
-    }
-    CString size;
-    if (total < 1024)
-        size.Format("%ld Byte", static_cast<long>(total));
-    else if (total < 1048576)
-        size.Format("%.1f KB", static_cast<double>(total * 10 / 1024) / 10.0);
-    else
-        size.Format("%.1f MB", static_cast<double>(total * 10 / 1048576) / 10.0);
-    SetFieldText(IDC_ME_SIZE, size);
-    RecalcLayout();
-}
-
-void CMailEditView::AttachByDialog()
-{
-    CString buffer;
-    const int size = 7800;
-    char* names = buffer.GetBuffer(size);
-    memset(names, 0, size);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = GetParent() ? GetParent()->m_hWnd : m_hWnd;
-    ofn.lpstrFilter = "すべてのファイル (*.*)\0*.*\0";
-    ofn.lpstrFile = names;
-    ofn.nMaxFile = size;
-    ofn.lpstrTitle = "添付ファイルの選択";
-    ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    CString start;
-    if (CQuendalApp* app = QuendalApp())
-        start = app->GetProfileString("Paths", "AttachFolderOpen", "");
-    if (!start.IsEmpty())
-        ofn.lpstrInitialDir = start;
-    if (!GetOpenFileNameA(&ofn)) {
-        buffer.ReleaseBuffer(0);
-        return;
-    }
-    // One path, or the folder followed by the names, each NUL-terminated.
-    CString folder = names;
-    const char* p = names + folder.GetLength() + 1;
-    if (!*p) {
-        AddAttachmentFile(folder, false);
-        int slash = folder.ReverseFind('\\');
-        folder = slash > 0 ? folder.Left(slash) : folder;
-    } else {
-        for (; *p; p += strlen(p) + 1)
-            AddAttachmentFile(CombinePath(folder, p), false);
-    }
-    if (CQuendalApp* app = QuendalApp())
-        app->WriteProfileString("Paths", "AttachFolderOpen", folder);
-    buffer.ReleaseBuffer(0);
 }
 
 bool CMailEditView::IsModified() const
@@ -468,7 +394,7 @@ void CMailEditView::RecalcLayout()
     place(IDC_ME_REPLYTO, x, y, replyW < 60 ? 60 : replyW, 200, true);
     place(IDC_ME_ATTACH, w - attachW - 2, y, attachW, rowH, true);
     y += rowH + 3;
-    bool attachments = m_attachFiles.GetSize() > 0;
+    bool attachments = m_attachList.GetCount() > 0;
     int bodyRight = attachments ? w - 86 : w - 1;
     place(IDC_ME_BODY, 1, y, bodyRight - 1, h - y - 1, true);
     place(IDC_ME_ATTACH_FRAME, w - 84, y, 82, 52, attachments);
@@ -507,6 +433,9 @@ BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
         switch (id) {
         case IDC_ME_ATTACH:
             AttachByDialog();
+            return TRUE;
+        case ID_EDIT_COMPRESS_ATTACHMENTS:
+            CompressAttachments();
             return TRUE;
         case IDC_ME_COMPACT:
             ::EnableWindow(GetDlgItemHwnd(IDC_ME_PRIORITY),
@@ -574,10 +503,8 @@ void CMailEditView::ShowData()
     if (m_nMailKind == 0 || m_nMailKind == 12)
         m_bAutoSignDone = true;
     SelectAccount(m_data.m_strAccountName, m_data.m_strAccountAddresses);
-    if (m_data.m_bClearAttachments) {
-        m_attachFiles.RemoveAll();
-        m_tempAttachFiles.RemoveAll();
-    }
+    if (m_data.m_bClearAttachments)
+        m_attachList.DeleteTempFiles();
     for (int i = 0; i < m_data.m_attachFiles.GetSize(); ++i)
         AddAttachmentFile(m_data.m_attachFiles[i], false);
     for (int i = 0; i < m_data.m_tempAttachFiles.GetSize(); ++i)

@@ -6,6 +6,8 @@
 #pragma once
 
 #include "classlib/FormView.h"
+#include "editor/AttachListCtrl.h"
+#include "editor/AttachmentCompressor.h"
 #include "editor/BodySignature.h"
 #include "editor/MailEditComposer.h"
 #include "editor/MailEditData.h"
@@ -54,8 +56,12 @@ public:
 
     void AddAttachmentFile(const char* pszPath, bool bTemporary);
     void GetAttachments(CStringArray& files) const;
-    const CStringArray& GetTempAttachments() const { return m_tempAttachFiles; }
     void AttachByDialog();
+    // The compress command: the dialog, then the packing.
+    void CompressAttachments();
+    // The archives the compress command made that go after sending.
+    void DeleteCreatedArchives();
+    CAttachListCtrl& GetAttachList() { return m_attachList; }
     bool IsToOnly() const;
 
     bool IsModified() const;
@@ -87,11 +93,13 @@ private:
     void FillSignatureList();
     void FillReplyToList();
     void FillAccountList();
-    void ShowAttachments();
+
+    LRESULT OnAttachListChanged(WPARAM, LPARAM);
 
     CBodySignature m_signature;
-    CStringArray m_attachFiles;
-    CStringArray m_tempAttachFiles;
+    CAttachListCtrl m_attachList;
+    std::vector<CreatedArchive> m_createdArchives;
+    bool m_bCompressDone = false;
     bool m_bBccShown = false;
     bool m_bChanged = false;
     bool m_bAutoSignDone = false;

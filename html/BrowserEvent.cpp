@@ -1,6 +1,7 @@
 #include "html/BrowserEvent.h"
 
 #include "core/QuendalApp.h"
+#include "core/ShellExecuteRequest.h"
 
 #include <exdisp.h>
 #include <exdispid.h>
@@ -12,9 +13,9 @@ void OpenWithShell(const char* pszUrl)
 {
     if (CQuendalApp* app = QuendalApp())
         app->ShellOpenFile("open", pszUrl, "");
+    else
+        ShellOpenFile("open", pszUrl, "");
 }
-
-CBrowserEvent::ShellOpener g_opener = &OpenWithShell;
 
 // The text of a URL argument, given by value or by reference.
 CString UrlText(const VARIANT& arg)
@@ -41,11 +42,6 @@ CBrowserEvent::CBrowserEvent() = default;
 CBrowserEvent::~CBrowserEvent()
 {
     UnsinkEvents();
-}
-
-void CBrowserEvent::SetShellOpener(ShellOpener opener)
-{
-    g_opener = opener ? opener : &OpenWithShell;
 }
 
 void CBrowserEvent::SetBrowser(IUnknown* pBrowser)
@@ -164,7 +160,7 @@ void CBrowserEvent::OnBeforeNavigate2(const char* pszUrl, VARIANT_BOOL* pCancel)
 {
     bool allowed = m_pOwner && m_pOwner->MayNavigate();
     if (!allowed)
-        g_opener(pszUrl);
+        OpenWithShell(pszUrl);
     allowed = m_pOwner && m_pOwner->MayNavigate();
     if (pCancel)
         *pCancel = allowed ? VARIANT_FALSE : VARIANT_TRUE;

@@ -24,10 +24,6 @@ public:
     virtual bool SinkEvents();
     virtual void UnsinkEvents();
 
-    // How links leave; the application's shell opening unless replaced.
-    using ShellOpener = void (*)(const char* pszUrl);
-    static void SetShellOpener(ShellOpener opener);
-
     // IUnknown: the creator owns the sink, so counting never deletes it.
     STDMETHODIMP QueryInterface(REFIID riid, void** ppv) override;
     STDMETHODIMP_(ULONG) AddRef() override { return ++m_nRef; }

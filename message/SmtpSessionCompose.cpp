@@ -488,8 +488,13 @@ CString CSmtpSession::ArchiveFile(const CString& path)
     }
     if (RemoveFileExtension(name) + ".zip" == "本文.zip")
         m_strBodyArchivePath = archive;
-    if (IsZipArchiverLoaded())
-        ArchiveFileWithPassword(m_strArcPassword, archive, 0, path, nullptr);
+    // A file that could not be packed must not go out in clear while the
+    // mail says its attachments are encrypted.
+    if (!IsZipArchiverLoaded() || !ArchiveFileWithPassword(m_strArcPassword, archive, 0, path, nullptr) ||
+        !FileExists(archive)) {
+        DeleteFileA(archive);
+        return CString();
+    }
     m_tempArchives.Add(archive);
     return archive;
 }
@@ -500,8 +505,14 @@ bool CSmtpSession::ArchiveAttachments()
         return true;
     CStringArray* lists[] = {&m_inlineImageFiles, &m_inlineTextFiles, &m_attachFiles, &m_htmlRelatedFiles};
     for (CStringArray* pList : lists) {
-        for (int i = 0; i < pList->GetSize(); ++i)
-            pList->SetAt(i, ArchiveFile(pList->GetAt(i)));
+        for (int i = 0; i < pList->GetSize(); ++i) {
+            CString archive = ArchiveFile(pList->GetAt(i));
+            if (archive.IsEmpty()) {
+                m_strLastError.Format("添付ファイルを暗号化できませんでした。\r\n[%s]", pList->GetAt(i).GetString());
+                return false;
+            }
+            pList->SetAt(i, archive);
+        }
     }
     return true;
 }
@@ -560,8 +571,11 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
     CFile file;
     if (!file.Open(pszPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite | CFile::typeBinary))
         return false;
-    if (bForSending && !bKeepMessageId && !(m_bArchiveWithCompanion && bCompanion))
-        ArchiveAttachments();
+    if (bForSending && !bKeepMessageId && !(m_bArchiveWithCompanion && bCompanion) && !ArchiveAttachments()) {
+        file.Close();
+        DeleteFileA(pszPath);
+        return false;
+    }
 
     bool bOk = false;
     try {

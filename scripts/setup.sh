@@ -17,6 +17,7 @@ packages=(
   postfix
   slapd ldap-utils
   mpop msmtp
+  unzip lhasa
 )
 
 missing=()

@@ -405,7 +405,7 @@ TEST_F(MailEditorTest, MailtoTextsFromTheCommandLineAndASecondStartFillTheEditor
     EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString("会議"));
     EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BODY), CString("本文"));
     // A link from a web page attaches no local file, and deletes none.
-    EXPECT_EQ(SendMessageA(GetDlgItem(view, IDC_ME_ATTACH_LIST), LB_GETCOUNT, 0, 0), 0);
+    EXPECT_EQ(E2e::ListItemCount(GetDlgItem(view, IDC_ME_ATTACH_LIST)), 0);
     EXPECT_TRUE(TestSupport::FileExists(m_dir.File("secret.txt")));
 
     // A second start hands its text over to the running program.

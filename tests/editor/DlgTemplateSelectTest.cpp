@@ -83,7 +83,7 @@ TEST(DlgTemplateSelect, ChoosingForAReplyRemembersTheChoice)
     EXPECT_EQ(seen.selected, "notes.txt");  // the first name beginning with the last choice
     EXPECT_TRUE(seen.checkShown);
     EXPECT_TRUE(seen.checked);
-    EXPECT_FALSE(seen.addEnabled);  // no template editor installed
+    EXPECT_TRUE(seen.addEnabled);  // the template edit dialog is the editor
     EXPECT_STREQ(dlg.m_strPath, GetTemplateFilePath("notes.txt"));
     EXPECT_FALSE(dlg.m_bReplyAll);
     EXPECT_EQ(t.box.app->GetProfileInt("Setting", "TemplateReturnTo", 1), 0);

@@ -1,5 +1,6 @@
 // The browser control's event sink and security manager for shown HTML
 // mail, driven through their COM interfaces without an HTML engine.
+#include "core/ShellExecuteRequest.h"
 #include "html/BrowserEvent.h"
 #include "html/BrowserLoadState.h"
 #include "html/BrowserSecurityManager.h"
@@ -17,9 +18,9 @@ namespace {
 
 std::vector<std::string> g_opened;
 
-void RecordOpen(const char* pszUrl)
+void RecordOpen(const CShellExecuteRequest& request)
 {
-    g_opened.push_back(pszUrl);
+    g_opened.push_back((request.m_strVerb + " " + request.m_strFile).GetString());
 }
 
 // A browser that offers (or refuses) its event connection point.
@@ -137,7 +138,7 @@ bool Navigate(IDispatch* sink, const wchar_t* url)
 
 TEST(BrowserEvent, LinksLeaveThroughTheShellExceptTheProgramsOwnPage)
 {
-    CBrowserEvent::SetShellOpener(&RecordOpen);
+    ShellOpenHandler before = SetShellOpenHandler(&RecordOpen);
     g_opened.clear();
     Owner owner;
     CBrowserEvent events;
@@ -158,7 +159,7 @@ TEST(BrowserEvent, LinksLeaveThroughTheShellExceptTheProgramsOwnPage)
     // Once loaded, a clicked link opens in the shell and the page stays.
     EXPECT_TRUE(Navigate(&events, L"http://example.jp/\u65e5"));
     ASSERT_EQ(g_opened.size(), 1u);
-    EXPECT_EQ(g_opened[0], "http://example.jp/日");
+    EXPECT_EQ(g_opened[0], "open http://example.jp/日");
 
     // A page's own window is refused outright.
     VARIANT_BOOL cancel = VARIANT_FALSE;
@@ -168,7 +169,7 @@ TEST(BrowserEvent, LinksLeaveThroughTheShellExceptTheProgramsOwnPage)
 
     Fire(&events, DISPID_DOWNLOADCOMPLETE, {});
     EXPECT_EQ(owner.downloads, 1);
-    CBrowserEvent::SetShellOpener(nullptr);
+    SetShellOpenHandler(before);
 }
 
 TEST(BrowserEvent, ConnectsReportsARefusalAndLetsGo)
