@@ -41,7 +41,7 @@ struct Outcome
     double maxStallMs = 0;   // longest wait of this thread for its own message
 };
 
-Outcome Search(CMailFolderStore* store, int nThreads)
+Outcome Search(CMailFolderStore* store)
 {
     CMailSearchCondition condition;
     condition.strBody = BenchMailbox::PlantedWord();
@@ -52,7 +52,6 @@ Outcome Search(CMailFolderStore* store, int nThreads)
     auto t = std::chrono::steady_clock::now();
     std::thread worker([&]() {
         CMailSearchRun run(condition, &abort);
-        run.SetThreadCount(nThreads);
         CMailSearchRun::Callbacks cb;
         cb.found = [&](CMailFolderStore*, int index) { hits.push_back(index); };
         run.SearchFolder(store, cb);
@@ -91,19 +90,28 @@ int main()
         CString dir = root + "\\Big.Box";
         int planted = BenchMailbox::MakeLargeFolder(dir, count, true, true);
         CMailFolderStore* store = OpenStore(dir, 1);
-        store->LoadIndex();
-        // The data file was just written and sits in the cache; so it does
-        // for a mailbox in use.
-        Outcome many = Search(store, 4);
-        Outcome one = Search(store, 1);
-        bool correct = many.exact && one.exact && many.hits == planted && one.hits == planted;
+        // Three runs, each from a folder whose index is not loaded (the
+        // search loads it); the median is reported. The data file was just
+        // written and sits in the system's cache, as a mailbox in use does.
+        std::vector<Outcome> runs;
+        for (int r = 0; r < 3; ++r) {
+            store->UnloadIndex();
+            runs.push_back(Search(store));
+        }
+        std::sort(runs.begin(), runs.end(), [](const Outcome& a, const Outcome& b) { return a.seconds < b.seconds; });
+        bool correct = true;
+        double stall = 0;
+        for (const Outcome& o : runs) {
+            correct = correct && o.exact && o.hits == planted;
+            stall = std::max(stall, o.maxStallMs);
+        }
         printf("search_mails: %d count\n", store->GetMailList()->GetAllRecordCount());
         printf("search_planted: %d count\n", planted);
-        printf("search_hits: %d count\n", many.hits);
+        printf("search_hits: %d count\n", runs[1].hits);
         printf("search_hits_correct: %d bool\n", correct ? 1 : 0);
-        printf("search_100k_body_japanese_word: %.3f s\n", many.seconds);
-        printf("search_100k_body_japanese_word_one_thread: %.3f s\n", one.seconds);
-        printf("search_main_thread_longest_wait: %.1f ms\n", std::max(many.maxStallMs, one.maxStallMs));
+        printf("search_100k_body_japanese_word: %.3f s\n", runs[1].seconds);
+        printf("search_100k_body_japanese_word_slowest_of_3: %.3f s\n", runs[2].seconds);
+        printf("search_main_thread_longest_wait: %.1f ms\n", stall);
         status = correct ? 0 : 1;
         delete store;
     }

@@ -17,6 +17,10 @@ CMailSearchMatcher::CMailSearchMatcher(const CMailSearchCondition& condition)
     m_recipients = MailSearchText::SplitKeywords(condition.strRecipients);
     m_subject = MailSearchText::SplitKeywords(condition.strSubject);
     m_body = MailSearchText::SplitKeywords(condition.strBody);
+    size_t wide = 0;
+    for (const std::string& k : m_body)
+        wide += MailSearchText::IsNonAscii(k) ? 1 : 0;
+    m_bBodyNeedsWide = condition.bBodyAll ? wide > 0 : (wide > 0 && wide == m_body.size());
     m_bDates = condition.HasDateRange();
     if (m_bDates)
         condition.GetDateRange(m_from, m_to);
@@ -68,7 +72,8 @@ bool CMailSearchMatcher::Matches(CMailIndexRecord& record, const MailAccess& acc
     if (!m_body.empty() && IsOpen(state)) {
         std::string entry;
         bool found = false;
-        if (access.readEntry && access.readEntry(entry)) {
+        if (access.readEntry && access.readEntry(entry) &&
+            (!m_bBodyNeedsWide || MailSearchText::MayHoldNonAscii(entry.data(), entry.size()))) {
             SearchText(entry, m_condition.bIncludeHeader != 0, text);
             found = MatchKeywords(text, m_body, m_condition.bBodyAll != 0);
         }

@@ -47,6 +47,9 @@ private:
     CMailSearchCondition m_condition;
     bool m_bAny;
     std::vector<std::string> m_sender, m_recipients, m_subject, m_body;
+    // Whether the body condition fails for every mail that decodes to ASCII
+    // only (each keyword of And, or every keyword of Or, is not ASCII).
+    bool m_bBodyNeedsWide = false;
     bool m_bDates = false;
     int64_t m_from = 0, m_to = 0;
 };

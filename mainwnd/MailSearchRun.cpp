@@ -5,7 +5,6 @@
 #include "store/MailListData.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace {
 
@@ -67,8 +66,6 @@ bool ReadSpan(CMailFolderStore* pStore, LONGLONG nFrom, size_t nLength, std::str
 CMailSearchRun::CMailSearchRun(const CMailSearchCondition& condition, volatile LONG* pAbort)
     : m_matcher(condition), m_pAbort(pAbort)
 {
-    unsigned cores = std::thread::hardware_concurrency();
-    m_nThreads = static_cast<int>(std::max(1u, std::min(cores, 4u)));
 }
 
 int CMailSearchRun::SearchFolders(const std::vector<CMailFolderStore*>& stores, const Callbacks& callbacks)
@@ -107,7 +104,6 @@ int CMailSearchRun::SearchFolder(CMailFolderStore* pStore, const Callbacks& call
     int hits = 0;
     size_t next = 0;
     std::string block;
-    std::vector<char> decisions;
     while (next < mails.size() && !Aborted()) {
         // A run of mails whose entries follow each other closely in the
         // data file, read at once.
@@ -126,9 +122,8 @@ int CMailSearchRun::SearchFolder(CMailFolderStore* pStore, const Callbacks& call
         next = last;
         bool haveBlock = ReadSpan(pStore, start, static_cast<size_t>(end - start), block);
 
-        decisions.assign(last - first, 0);
-        auto decide = [&](size_t k) {
-            const Candidate& c = mails[first + k];
+        for (size_t k = first; k < last; ++k) {
+            const Candidate& c = mails[k];
             CMailSearchMatcher::MailAccess access;
             access.readEntry = [&](std::string& entry) {
                 LONGLONG at = c.nOffset - start;
@@ -140,31 +135,11 @@ int CMailSearchRun::SearchFolder(CMailFolderStore* pStore, const Callbacks& call
             access.hasAttachFile = [&](const char* pszPattern) {
                 return HasFileLike(c.pRecord->GetAttachFolder(folderDir), pszPattern);
             };
-            decisions[k] = m_matcher.Matches(*c.pRecord, access) ? 1 : 0;
-        };
-        size_t n = last - first;
-        int threads = static_cast<int>(std::min<size_t>(static_cast<size_t>(m_nThreads), n));
-        if (threads <= 1) {
-            for (size_t k = 0; k < n; ++k)
-                decide(k);
-        } else {
-            std::vector<std::thread> pool;
-            for (int t = 1; t < threads; ++t)
-                pool.emplace_back([&, t]() {
-                    for (size_t k = static_cast<size_t>(t); k < n; k += static_cast<size_t>(threads))
-                        decide(k);
-                });
-            for (size_t k = 0; k < n; k += static_cast<size_t>(threads))
-                decide(k);
-            for (std::thread& th : pool)
-                th.join();
-        }
-        for (size_t k = 0; k < n; ++k) {
-            if (!decisions[k])
+            if (!m_matcher.Matches(*c.pRecord, access))
                 continue;
             ++hits;
             if (callbacks.found)
-                callbacks.found(pStore, mails[first + k].nIndex);
+                callbacks.found(pStore, c.nIndex);
         }
     }
     return hits;

@@ -91,6 +91,68 @@ bool Contains(const std::string& text, const std::string& needle)
     }
 }
 
+namespace {
+
+// Whether the text at p (n bytes left) starts with the lower-case word,
+// Latin letters compared without case.
+bool StartsWithNoCase(const char* p, size_t n, const char* word)
+{
+    for (size_t i = 0; word[i]; ++i) {
+        if (i >= n)
+            return false;
+        char c = p[i];
+        if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c + ('a' - 'A'));
+        if (c != word[i])
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool MayHoldNonAscii(const char* p, size_t n)
+{
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char c = static_cast<unsigned char>(p[i]);
+        if (c >= 0x80 || c == 0x1B || c == '&')
+            return true;
+        switch (c) {
+        case '=':
+            if (i + 1 < n && p[i + 1] == '?')
+                return true;
+            break;
+        case 'b': case 'B':
+            if (StartsWithNoCase(p + i, n - i, "base64"))
+                return true;
+            break;
+        case 'q': case 'Q':
+            if (StartsWithNoCase(p + i, n - i, "quoted-printable"))
+                return true;
+            break;
+        case 'u': case 'U':
+            if (StartsWithNoCase(p + i, n - i, "uuencode") || StartsWithNoCase(p + i, n - i, "utf-7"))
+                return true;
+            break;
+        case 'h': case 'H':
+            if (StartsWithNoCase(p + i, n - i, "hz-gb"))
+                return true;
+            break;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+bool IsNonAscii(const std::string& keyword)
+{
+    for (char c : keyword)
+        if (static_cast<unsigned char>(c) >= 0x80)
+            return true;
+    return false;
+}
+
 bool MatchKeywords(const std::string& text, const std::vector<std::string>& keywords, bool bAll)
 {
     if (keywords.empty())

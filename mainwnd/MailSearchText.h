@@ -28,6 +28,16 @@ void AppendJoinedLines(std::string& out, const char* p, size_t n);
 // character boundary.
 bool Contains(const std::string& text, const std::string& needle);
 
+// Whether a stored mail, once decoded, may hold anything beyond ASCII: it
+// may unless all of it is 7-bit text with no escape sequence, no encoded
+// word, no character reference and no mention of an encoding that turns
+// ASCII into other characters (base64, quoted-printable, uuencode, UTF-7,
+// HZ). A keyword with a double-byte character cannot occur in a mail that
+// may not, which spares decoding most mails of a Japanese search.
+bool MayHoldNonAscii(const char* p, size_t n);
+// Whether the keyword has a byte beyond ASCII.
+bool IsNonAscii(const std::string& keyword);
+
 // Keyword mode Or (bAll false): any keyword occurs; And: all occur. No
 // keyword: false.
 bool MatchKeywords(const std::string& text, const std::vector<std::string>& keywords, bool bAll);

@@ -34,8 +34,14 @@ BOOL CMailSearchThread::StartSearchWindow()
     thread->ResumeThread();
     // The window is made in a moment; the registry keeps its handle, so the
     // thread is entered once the window stands (or the thread gave up).
+    // Messages the new window's thread sends this one (its owner and
+    // activation changes) are served meanwhile.
     HANDLE waits[2] = {ready, running};
-    WaitForMultipleObjects(running ? 2 : 1, waits, FALSE, INFINITE);
+    DWORD count = running ? 2 : 1;
+    while (MsgWaitForMultipleObjects(count, waits, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + count) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     bool up = WaitForSingleObject(ready, 0) == WAIT_OBJECT_0 && (!running || WaitForSingleObject(running, 0) != WAIT_OBJECT_0);
     CloseHandle(ready);
     if (running)

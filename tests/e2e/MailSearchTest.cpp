@@ -1,6 +1,8 @@
 // The mail search as a user meets it: two search windows open beside the
 // main window, each finds mails by words of their decoded bodies, and the
 // rows found open, move and delete their mails.
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/RemoteControls.h"
 #include "message/Base64.h"
@@ -26,7 +28,8 @@ using E2e::CProgramUnderTest;
 namespace {
 
 const DWORD kTimeout = 60000;
-const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
+const char kPresetIni[] =
+    "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nEditorAutoBackup=dword:0\r\n\r\n";
 typedef std::set<CString> Names;
 
 struct FindContext
@@ -95,6 +98,16 @@ protected:
     void MakeMailBox()
     {
         TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), kPresetIni);
+        // An account, which a mail editor needs; nothing is sent or received.
+        CreateDirectoryA(MailBox(), nullptr);
+        CAccountDataSet accounts;
+        accounts.SetFilePath(MailBox() + "\\Account.dat");
+        auto* a = static_cast<CAccountData*>(accounts.CreateNewRecord());
+        a->SetAccountName("テスト");
+        a->SetMailAddress("me@example.jp");
+        a->SetSmtpServer("smtp.example.jp");
+        a->SetReceiveServer("pop.example.jp");
+        ASSERT_TRUE(accounts.WriteToFile(FALSE));
         HWND main = Start();
         ASSERT_NE(main, nullptr);
         Close(main);
@@ -136,18 +149,38 @@ protected:
                 return r;
         return -1;
     }
-    // Runs a search in a window and waits for its count.
-    Names Search(HWND dlg, const char* body, const char* folder)
+    // Runs a search in a window over one folder (0: all receiving folders)
+    // and waits for its count.
+    Names Search(HWND dlg, const char* body, int folderId)
     {
         E2e::SetControlText(dlg, IDC_SEARCH_BODY, body);
         HWND combo = GetDlgItem(dlg, IDC_SEARCH_FOLDER);
-        E2e::CRemoteBlock text(combo, 256);
-        text.Write(folder, strlen(folder) + 1);
-        SendMessageA(combo, CB_SELECTSTRING, static_cast<WPARAM>(-1), text.Param());
+        int count = static_cast<int>(SendMessageA(combo, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i)
+            if (static_cast<int>(SendMessageA(combo, CB_GETITEMDATA, static_cast<WPARAM>(i), 0)) == folderId)
+                SendMessageA(combo, CB_SETCURSEL, static_cast<WPARAM>(i), 0);
         E2e::SetControlText(dlg, IDC_SEARCH_STATUS, "");
         E2e::PressButton(dlg, IDOK);
         EXPECT_TRUE(WaitFor([&] { return E2e::GetControlText(dlg, IDC_SEARCH_STATUS).Find(" 件") > 0; }));
         return Rows(E2e::FindDescendant(dlg, "SysListView32", IDC_SEARCH_RESULT_LIST));
+    }
+    // A click below the rows gives the main list the focus (the paste goes
+    // to the pane that has it).
+    void ClickBelowRows(HWND list)
+    {
+        RECT rc;
+        GetClientRect(list, &rc);
+        LPARAM pt = MAKELPARAM(60, rc.bottom - 4);
+        for (int attempt = 0; attempt < 10; attempt++) {
+            PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
+            PostMessageA(list, WM_LBUTTONUP, 0, pt);
+            for (int i = 0; i < 20; i++, Sleep(50)) {
+                GUITHREADINFO info = {};
+                info.cbSize = sizeof(info);
+                if (GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &info) && info.hwndFocus == list)
+                    return;
+            }
+        }
     }
     Names Stored(int kind)
     {
@@ -175,17 +208,19 @@ TEST_F(MailSearchTest, TwoWindowsFindDecodedWordsAndTheirRowsOpenMoveAndDelete)
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     // Two search windows, each on its own thread.
-    PostMessageA(main, WM_COMMAND, ID_MAIL_SEARCH, 0);
+    SendMessageA(main, WM_COMMAND, ID_MAIL_SEARCH, 0);
     ASSERT_TRUE(WaitFor([&] { return SearchWindows().size() == 1; }));
-    PostMessageA(main, WM_COMMAND, ID_MAIL_SEARCH, 0);
+    SendMessageA(main, WM_COMMAND, ID_MAIL_SEARCH, 0);
     ASSERT_TRUE(WaitFor([&] { return SearchWindows().size() == 2; }));
     std::vector<HWND> windows = SearchWindows();
     EXPECT_NE(GetWindowThreadProcessId(windows[0], nullptr), GetWindowThreadProcessId(windows[1], nullptr));
     EXPECT_NE(GetWindowThreadProcessId(windows[0], nullptr), GetWindowThreadProcessId(main, nullptr));
 
     HWND first = windows[0], second = windows[1];
-    EXPECT_EQ(Search(first, "会議", "すべての受信フォルダ"), (Names{"jis", "b64", "qp"}));
-    EXPECT_EQ(Search(second, "NOTHING", "郵便受け"), (Names{"plain"}));
+    int inbox = Folder(CFolderRecord::kindInbox).m_nId;
+    int drafts = Folder(CFolderRecord::kindWriting).m_nId;
+    EXPECT_EQ(Search(first, "会議", 0), (Names{"jis", "b64", "qp"}));
+    EXPECT_EQ(Search(second, "NOTHING", inbox), (Names{"plain"}));
     EXPECT_EQ(E2e::GetControlText(first, IDC_SEARCH_STATUS), "3 件");
     // The main window answers while the windows stand.
     DWORD_PTR answer = 0;
@@ -207,12 +242,12 @@ TEST_F(MailSearchTest, TwoWindowsFindDecodedWordsAndTheirRowsOpenMoveAndDelete)
     HTREEITEM sent = E2e::FindTreeItem(tree, "送信済");
     ASSERT_NE(sent, nullptr);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(sent));
-    SetFocus(mainList);
+    ClickBelowRows(mainList);
     SendMessageA(main, WM_COMMAND, ID_MAIL_PASTE, 0);
     EXPECT_TRUE(WaitFor([&] { return E2e::ListItemCount(mainList) == 1; }));
 
     // Open: a draft found in the drafts folder opens in an editor.
-    EXPECT_EQ(Search(second, "下書き", "送信\\作成中"), (Names{"draft"}));
+    EXPECT_EQ(Search(second, "下書き", drafts), (Names{"draft"}));
     HWND secondList = E2e::FindDescendant(second, "SysListView32", IDC_SEARCH_RESULT_LIST);
     E2e::ListSelectItem(secondList, 0);
     SendMessageA(second, WM_COMMAND, ID_SEARCH_OPEN_MAIL, 0);
