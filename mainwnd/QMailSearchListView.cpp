@@ -3,12 +3,12 @@
 #include "classlib/OleDataSource.h"
 #include "core/DateTimeUtil.h"
 #include "core/QuendalApp.h"
+#include "mainwnd/FoundMailDelete.h"
 #include "mainwnd/FoundMailOpen.h"
 #include "mainwnd/FoundMailOrder.h"
 #include "mainwnd/MailListFormat.h"
 #include "mainwnd/MailMarks.h"
 #include "mainwnd/MailObjectBlock.h"
-#include "mainwnd/MailTransfer.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/search/SearchResource.h"
 #include "store/FolderRecord.h"
@@ -217,18 +217,21 @@ void CQMailSearchListView::DeleteFoundMails(int nRow, BOOL bPermanent)
     ::SendMessageA(m_hWnd, WM_SETREDRAW, FALSE, 0);
     std::set<CMailFolderStore*> touched;
     int first = rows.front();
-    // From the bottom, so that the rows still to do keep their numbers.
-    for (auto it = rows.rbegin(); it != rows.rend(); ++it) {
-        const FoundMail* mail = GetFoundMail(*it);
-        if (!mail)
+    std::vector<FoundMailDelete::Mail> mails;
+    std::vector<int> mailRows;
+    for (int row : rows) {
+        if (const FoundMail* mail = GetFoundMail(row)) {
+            mails.push_back({mail->pStore, mail->nIndex});
+            mailRows.push_back(row);
+        }
+    }
+    std::vector<bool> deleted = FoundMailDelete::Delete(*app, mails, bPermanent != FALSE);
+    // From the bottom, so that the rows still to go keep their numbers.
+    for (size_t k = mails.size(); k-- > 0;) {
+        if (!deleted[k])
             continue;
-        // The same delete as the main list's: a mail is marked deleted only
-        // once its copy in the trash was written.
-        CMailTransfer::Result result = CMailTransfer::DeleteMails(*app, mail->pStore, {mail->nIndex}, bPermanent != FALSE);
-        if (result.nDone == 0)
-            continue;
-        touched.insert(mail->pStore);
-        ::SendMessageA(m_hWnd, LVM_DELETEITEM, static_cast<WPARAM>(*it), 0);
+        touched.insert(mails[k].pStore);
+        ::SendMessageA(m_hWnd, LVM_DELETEITEM, static_cast<WPARAM>(mailRows[k]), 0);
     }
     for (CMailFolderStore* store : touched)
         if (store->IsIndexLoaded())

@@ -2,6 +2,7 @@
 // table of conditions run over a small folder tree whose mails carry one
 // Japanese word in every charset and transfer encoding the reader knows.
 #include "core/DateTimeUtil.h"
+#include "mainwnd/FoundMailDelete.h"
 #include "mainwnd/FoundMailOrder.h"
 #include "mainwnd/MailMarks.h"
 #include "mainwnd/MailSearchCondition.h"
@@ -352,3 +353,57 @@ TEST(FoundMailOrder, KeysCompareByKindAndNeverEqual)
     }
 }
 
+
+namespace {
+
+Hits Live(CMailFolderStore* store)
+{
+    Hits out;
+    CMailListData* list = store->GetMailList();
+    for (int i = 0; list && i < list->GetAllRecordCount(); i++)
+        if (!list->GetMailRecord(i)->m_bDeleted)
+            out.insert(list->GetMailRecord(i)->GetText(CMailIndexRecord::colSubject).Str());
+    return out;
+}
+
+} // namespace
+
+TEST(FoundMailDelete, MailsOfSeveralFoldersLeaveOnlyOnceTheirTrashCopyIsWritten)
+{
+    SearchMailbox box;
+    std::vector<bool> done = FoundMailDelete::Delete(box.app, {{box.inbox, 0}, {box.sub, 0}, {box.inbox, 2}}, false);
+    EXPECT_EQ(done, (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(Live(box.inbox), (Hits{"sjis", "html"}));
+    EXPECT_EQ(Live(box.sub), (Hits{"folded"}));
+    EXPECT_EQ(Live(box.trash), (Hits{"attach", "jis", "qp", "b64"}));
+
+    // A trash that cannot take a copy: nothing leaves, and the rows stay.
+    TempDir dir;
+    TestApp app(dir.Path());
+    TestSupport::InstallMessageBoxRecorder();
+    CFolderRecord in;
+    in.m_nId = 1;
+    in.m_nKind = 1;
+    in.m_strName = "In";
+    in.m_strPath = dir.File("In.Box");
+    CreateDirectoryA(in.m_strPath, nullptr);
+    CMailFolderStore* inbox = app.AddFolder(0, 0, nullptr, in);
+    TestSupport::WriteFileBytes(dir.File("Trash.Box"), "not a folder");
+    CFolderRecord trash;
+    trash.m_nId = 2;
+    trash.m_nKind = 4;
+    trash.m_strName = "Trash";
+    trash.m_strPath = dir.File("Trash.Box");
+    app.AddFolder(1, 0, nullptr, trash);
+    inbox->LoadIndex();
+    FileMail(*inbox, dir.Path(), "QM1700000100.eml", Mail("kept", "a <a@example.jp>", "b@example.jp",
+                                                           "Thu, 01 Jan 2004 09:00:00 +0900", "\r\nbody\r\n"));
+    FileMail(*inbox, dir.Path(), "QM1700000101.eml", Mail("protected", "a <a@example.jp>", "b@example.jp",
+                                                           "Thu, 01 Jan 2004 09:00:00 +0900", "\r\nbody\r\n"));
+    MailMarks::Apply(inbox, {1}, MailMarks::protectOn);
+    EXPECT_EQ(FoundMailDelete::Delete(app, {{inbox, 0}, {inbox, 1}}, false), (std::vector<bool>{false, false}));
+    EXPECT_EQ(Live(inbox), (Hits{"kept", "protected"}));
+    // For good, the trash is not needed; the protected mail still stays.
+    EXPECT_EQ(FoundMailDelete::Delete(app, {{inbox, 0}, {inbox, 1}}, true), (std::vector<bool>{true, false}));
+    EXPECT_EQ(Live(inbox), (Hits{"protected"}));
+}
