@@ -50,6 +50,7 @@ BEGIN_MESSAGE_MAP(CDlgMailSearch, CDialog)
     ON_MESSAGE(msgStatusText, OnStatusText)
     ON_MESSAGE(msgSearchEnd, OnSearchEnd)
     ON_MESSAGE(msgListChanged, OnListChanged)
+    ON_MESSAGE(WM_ACTIVATE, OnActivateMessage)
     ON_MESSAGE(WM_CONTEXTMENU, OnContextMenuMessage)
     ON_COMMAND_RANGE(ID_SEARCH_PREVIOUS_ROW, ID_SEARCH_NEXT_ROW, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_COPY, ID_MAIL_CUT, OnListCommand)
@@ -473,6 +474,19 @@ void CDlgMailSearch::OnListCommand(UINT nID)
     }
 }
 
+LRESULT CDlgMailSearch::OnActivateMessage(WPARAM wParam, LPARAM)
+{
+    // Mails may have been moved or deleted in the main window meanwhile:
+    // their rows go when the user comes back.
+    if (LOWORD(wParam) != WA_INACTIVE && m_pList && !m_hWorker) {
+        int before = m_pList->GetFoundCount();
+        m_pList->OnMailListChanged();
+        if (m_pList->GetFoundCount() != before)
+            SetDlgItemText(IDC_SEARCH_STATUS, FormatString("%d 件", m_pList->GetFoundCount()));
+    }
+    return Default();
+}
+
 LRESULT CDlgMailSearch::OnListChanged(WPARAM wParam, LPARAM)
 {
     if (wParam == ID_MAIL_DELETE && m_pList)
@@ -528,14 +542,42 @@ void CDlgMailSearch::OnSize(UINT, int cx, int cy)
     int top = static_cast<int>(m_listRect.top);
     ::MoveWindow(m_pList->m_hWnd, left, top, std::max(0, cx - 2 * left),
                  std::max(0, cy - 12 - top), TRUE);
-    for (int id : {static_cast<int>(IDOK), static_cast<int>(IDC_SEARCH_STOP), static_cast<int>(IDCANCEL)}) {
-        HWND button = GetDlgItemHwnd(id);
-        RECT rc;
-        ::GetWindowRect(button, &rc);
+    auto placeOf = [this](int id) {
+        RECT rc = {};
+        ::GetWindowRect(GetDlgItemHwnd(id), &rc);
         ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
-        ::SetWindowPos(button, nullptr, cx - 12 - (rc.right - rc.left), rc.top, 0, 0,
-                       SWP_NOSIZE | SWP_NOZORDER);
+        return rc;
+    };
+    auto moveTo = [this, &placeOf](int id, int x) {
+        RECT rc = placeOf(id);
+        ::SetWindowPos(GetDlgItemHwnd(id), nullptr, x, rc.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    };
+    auto stretchTo = [this, &placeOf](int id, int right) {
+        RECT rc = placeOf(id);
+        ::SetWindowPos(GetDlgItemHwnd(id), nullptr, 0, 0, std::max(20, right - static_cast<int>(rc.left)),
+                       rc.bottom - rc.top, SWP_NOMOVE | SWP_NOZORDER);
+    };
+    for (int id : {static_cast<int>(IDOK), static_cast<int>(IDC_SEARCH_STOP), static_cast<int>(IDCANCEL)}) {
+        RECT rc = placeOf(id);
+        moveTo(id, cx - 12 - (rc.right - rc.left));
     }
+    // The keyword fields grow with the window; their check boxes and mode
+    // buttons keep their distance from the right edge.
+    for (int id : {IDC_SEARCH_SENDER, IDC_SEARCH_SUBJECT, IDC_SEARCH_FOLDER})
+        stretchTo(id, cx - 142);
+    for (int id : {IDC_SEARCH_RECIPIENTS, IDC_SEARCH_BODY})
+        stretchTo(id, cx - 278);
+    for (int id : {IDC_SEARCH_INCLUDE_CC, IDC_SEARCH_INCLUDE_HEADER})
+        moveTo(id, cx - 268);
+    for (int id : {IDC_SEARCH_SENDER_OR, IDC_SEARCH_RECIPIENTS_OR, IDC_SEARCH_SUBJECT_OR, IDC_SEARCH_BODY_OR,
+                   IDC_SEARCH_SUB_FOLDERS})
+        moveTo(id, cx - 132);
+    for (int id : {IDC_SEARCH_SENDER_AND, IDC_SEARCH_RECIPIENTS_AND, IDC_SEARCH_SUBJECT_AND, IDC_SEARCH_BODY_AND})
+        moveTo(id, cx - 66);
+    // The status text reaches up to the buttons.
+    RECT start = placeOf(IDOK);
+    stretchTo(IDC_SEARCH_STATUS, static_cast<int>(start.left) - 8);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CDlgMailSearch::OnCancel()

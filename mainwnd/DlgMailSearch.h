@@ -44,6 +44,7 @@ protected:
     LRESULT OnStatusText(WPARAM, LPARAM);
     LRESULT OnSearchEnd(WPARAM, LPARAM);
     LRESULT OnListChanged(WPARAM, LPARAM);
+    LRESULT OnActivateMessage(WPARAM, LPARAM);
     void OnListCommand(UINT nID);
     void OnLabelCommand(UINT nID);
     LRESULT OnContextMenuMessage(WPARAM, LPARAM);

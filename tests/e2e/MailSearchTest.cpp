@@ -245,6 +245,9 @@ TEST_F(MailSearchTest, TwoWindowsFindDecodedWordsAndTheirRowsOpenMoveAndDelete)
     ClickBelowRows(mainList);
     SendMessageA(main, WM_COMMAND, ID_MAIL_PASTE, 0);
     EXPECT_TRUE(WaitFor([&] { return E2e::ListItemCount(mainList) == 1; }));
+    // Back in the search window, the row of the mail that moved away goes.
+    SendMessageA(first, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_TRUE(WaitFor([&] { return Rows(list) == Names{"b64"}; }));
 
     // Open: a draft found in the drafts folder opens in an editor.
     EXPECT_EQ(Search(second, "下書き", drafts), (Names{"draft"}));
@@ -257,6 +260,19 @@ TEST_F(MailSearchTest, TwoWindowsFindDecodedWordsAndTheirRowsOpenMoveAndDelete)
         PostMessageA(editor, WM_CLOSE, 0, 0);
         EXPECT_TRUE(WaitFor([&] { return !IsWindow(editor); }));
     }
+
+    // A larger window: the result list keeps its margins, the buttons stay
+    // at the right edge.
+    SetWindowPos(first, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
+    RECT client, listRect, closeRect;
+    GetClientRect(first, &client);
+    GetWindowRect(list, &listRect);
+    MapWindowPoints(nullptr, first, reinterpret_cast<POINT*>(&listRect), 2);
+    GetWindowRect(GetDlgItem(first, IDCANCEL), &closeRect);
+    MapWindowPoints(nullptr, first, reinterpret_cast<POINT*>(&closeRect), 2);
+    EXPECT_EQ(listRect.right, client.right - listRect.left);
+    EXPECT_EQ(listRect.bottom, client.bottom - 12);
+    EXPECT_EQ(closeRect.right, client.right - 12);
 
     // The windows close with their close button; the program then ends.
     E2e::PressButton(second, IDCANCEL);
