@@ -9,6 +9,7 @@
 //   StoreBench open <folder>          opens an existing folder directory:
 //                                     index load, date sort, reply threads
 #include "core/QuendalApp.h"
+#include "bench/BenchMailbox.h"
 #include "bench/BenchSupport.h"
 #include "message/Base64.h"
 #include "store/MailFolderStore.h"
@@ -25,35 +26,6 @@
 
 namespace {
 
-std::string MakeMail(int i)
-{
-    std::string head = "From: User" + std::to_string(i % 97) + " <user" + std::to_string(i % 97) +
-                       "@example.com>\r\nTo: me@example.jp\r\nSubject: " + (i % 3 ? "Re: " : "") + "topic " +
-                       std::to_string(i % 500) + "\r\nDate: Wed, 01 May 2024 " + std::to_string(10 + i % 10) + ":" +
-                       std::to_string(10 + i % 50) + ":00 +0900\r\nMessage-ID: <m" + std::to_string(i) +
-                       "@example.com>\r\n";
-    if (i > 0 && i % 2)
-        head += "In-Reply-To: <m" + std::to_string(i / 2) + "@example.com>\r\n";
-    std::string text(800 + (i % 7) * 300, 'x');
-    for (size_t k = 70; k < text.size(); k += 72)
-        text.replace(k, 2, "\r\n");
-    switch (i % 3) {
-    case 0:
-        return head + "Content-Type: text/plain; charset=us-ascii\r\n\r\n" + text + "\r\n";
-    case 1: {
-        std::string bin(4000 + i % 1000, '\x5a');
-        return head + "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n--b\r\n"
-                      "Content-Type: text/plain\r\n\r\n" + text + "\r\n--b\r\nContent-Type: application/octet-stream; "
-                      "name=\"f" + std::to_string(i) + ".bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
-               CBase64::EncodeToString(bin.data(), bin.size(), 76) + "\r\n--b--\r\n";
-    }
-    default:
-        return head + "MIME-Version: 1.0\r\nContent-Type: multipart/alternative; boundary=a\r\n\r\n--a\r\n"
-                      "Content-Type: text/plain\r\n\r\n" + text + "\r\n--a\r\nContent-Type: text/html\r\n\r\n<html><body>" +
-               text + "</body></html>\r\n--a--\r\n";
-    }
-}
-
 CMailFolderStore* OpenStore(const CString& dir, int id)
 {
     CreateDirectoryA(dir, nullptr);
@@ -67,43 +39,8 @@ CMailFolderStore* OpenStore(const CString& dir, int id)
     return store;
 }
 
-// Writes a folder of n mails straight into its two files.
-void MakeLargeFolder(const CString& dir, int n)
-{
-    CreateDirectoryA(dir, nullptr);
-    CFile data(dir + "\\MailData.Qmd", CFile::modeCreate | CFile::modeWrite);
-    CFile index(dir + "\\Index.lst", CFile::modeCreate | CFile::modeWrite);
-    CMailListData writer;
-    std::string dataBuf, indexBuf;
-    long long offset = 0;
-    for (int i = 0; i < n; i++) {
-        std::string mail = MakeMail(i);
-        std::string name = "QM" + std::to_string(1700000000 + i) + ".eml";
-        std::string entry = name + "\r\n" + mail.substr(0, mail.find("\r\n\r\n")) + "\r\n\r\nbody\r\n.\r\n";
-        CMailIndexRecord r;
-        r.m_nDataOffset = static_cast<int>(offset);
-        r.m_nDataLength = static_cast<int>(entry.size());
-        r.m_nTotalSize = r.m_nDataLength;
-        r.m_nRecordPos = static_cast<int>(indexBuf.size());
-        r.SetText(CMailIndexRecord::colSubject, ((i % 3 ? "Re: topic " : "topic ") + std::to_string(i % 500)).c_str());
-        r.SetText(CMailIndexRecord::colFrom, ("User <user" + std::to_string(i % 97) + "@example.com>").c_str());
-        char date[64];
-        snprintf(date, sizeof(date), "2024/%02d/%02d %02d:%02d:%02d +0900", 1 + i % 12, 1 + i % 28, i % 24, i % 60,
-                 (i / 7) % 60);
-        r.SetText(CMailIndexRecord::colDate, date);
-        r.SetText(CMailIndexRecord::colReceived, date);
-        r.SetText(CMailIndexRecord::colMessageId, ("<m" + std::to_string(i) + "@example.com>").c_str());
-        if (i % 2)
-            r.SetText(CMailIndexRecord::colReference, ("<m" + std::to_string(i / 2) + "@example.com>").c_str());
-        r.SetText(CMailIndexRecord::colAttachDir, name.c_str());
-        r.SetText(CMailIndexRecord::colFileName, name.c_str());
-        indexBuf += r.BuildLine().Str();
-        dataBuf += entry;
-        offset += static_cast<long long>(entry.size());
-    }
-    data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
-    index.Write(indexBuf.data(), static_cast<UINT>(indexBuf.size()));
-}
+using BenchMailbox::MakeLargeFolder;
+using BenchMailbox::MakeMail;
 
 // A plain mail of the mbox the filing figures use: text only, no parts.
 std::string MakePlainMboxMail(int i)

@@ -43,6 +43,21 @@ std::vector<BYTE> Build(uint32_t nSourceViewId, int nOperation, int nFolderId, s
     return out;
 }
 
+std::vector<BYTE> Build(uint32_t nSourceViewId, int nOperation, const std::vector<MailRef>& mails)
+{
+    if (mails.empty())
+        return {};
+    std::vector<BYTE> out(12 + 8 * mails.size());
+    Put(out, 0, nSourceViewId);
+    Put(out, 4, static_cast<uint32_t>(nOperation));
+    Put(out, 8, static_cast<uint32_t>(mails.size()));
+    for (size_t i = 0; i < mails.size(); i++) {
+        Put(out, 12 + 8 * i, static_cast<uint32_t>(mails[i].nFolderId));
+        Put(out, 16 + 8 * i, static_cast<uint32_t>(mails[i].nIndex));
+    }
+    return out;
+}
+
 bool Parse(const BYTE* pData, size_t nSize, MailObject& object)
 {
     if (!pData || nSize < 12)

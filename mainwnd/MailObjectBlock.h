@@ -36,6 +36,9 @@ struct MailObject
 // The bytes of a block for the mails of one folder: the pairs sorted by
 // mail index. Empty when there are no mails.
 std::vector<BYTE> Build(uint32_t nSourceViewId, int nOperation, int nFolderId, std::vector<int> indices);
+// The bytes of a block for mails of any folders, in the order given (the
+// search result list). Empty when there are no mails.
+std::vector<BYTE> Build(uint32_t nSourceViewId, int nOperation, const std::vector<MailRef>& mails);
 // Reads a block; false when it is short, its count is 0 or does not match
 // its size.
 bool Parse(const BYTE* pData, size_t nSize, MailObject& object);

@@ -1,20 +1,28 @@
-// CMailSearchThread: a search window's thread. The search belongs to the main
-// window; the application only needs to know whether a search is running
-// (the busy event is reset while it runs) and to end it on the quit message.
+// CMailSearchThread: the thread of one search window. The window runs
+// modally on it and the thread ends when the window closes; the application
+// keeps the thread in its list (to refuse to end while a search runs, and to
+// close the windows at shut-down).
 #pragma once
 
 #include "classlib/ClassLib.h"
 
+class CDlgMailSearch;
+
 class CMailSearchThread : public CWinThread
 {
 public:
-    BOOL InitInstance() override { return TRUE; }
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // Starts a search window on a thread of its own and registers it with
+    // the application once the window stands. False when it could not start.
+    static BOOL StartSearchWindow();
 
     // Signalled while no search runs.
     CEvent m_idleEvent{ TRUE, TRUE };
 
-protected:
-    void OnQuit(WPARAM, LPARAM) { ::PostQuitMessage(0); }
-
-    DECLARE_MESSAGE_MAP()
+private:
+    CDlgMailSearch* m_pDialog = nullptr;
+    HANDLE m_hReady = nullptr;  // not owned: the starter's
 };

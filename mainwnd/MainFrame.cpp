@@ -12,6 +12,7 @@
 #include "resources/mainwnd/ToolsCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
+#include "resources/search/SearchResource.h"
 #include "store/FolderRecord.h"
 #include "store/FolderRegistryHooks.h"
 #include "store/MailFolderStore.h"
@@ -84,6 +85,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD_ALL, ID_PREVIOUS_FOLDER_UNREAD_ALL, OnPreviousFolderUnread)
     ON_COMMAND(ID_EMPTY_TRASH, OnEmptyTrash)
     ON_COMMAND(ID_RUN_FILTER_RULES, OnRunFilterRules)
+    ON_COMMAND(ID_MAIL_SEARCH, OnMailSearch)
     // Settings and tools dialogs (MainFrameToolsCommands.cpp).
     ON_COMMAND_RANGE(ID_TOOLS_ACCOUNTS, ID_TOOLS_ACCOUNTS, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_BASIC_SETTINGS, ID_TOOLS_BASIC_SETTINGS, OnToolsCommand)

@@ -158,6 +158,8 @@ protected:
     void OnListCommand(UINT nID);
     void OnEmptyTrash() { EmptyTrash(); }
     void OnRunFilterRules() { RunFilterRules(); }
+    // Opens a mail search window on a thread of its own.
+    void OnMailSearch();
     void OnPreviousFolderUnread(UINT nID);
 
     // Settings and tools dialogs (MainFrameToolsCommands.cpp).
