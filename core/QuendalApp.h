@@ -339,6 +339,12 @@ public:
     BOOL RegisterMailClient(const char* pszPath, const char* pszShortPath);
     void LoadDefaultToolBarSettings();
     void ExportToolBarSettings();
+    // A toolbar's images from the user's bitmap named in "Resource.dat"
+    // (resource 145, 134, 140 or 195), or null for the built-in images.
+    HBITMAP LoadResourceBitmap(CWnd* pWnd, UINT nID);
+    // Opens a file or address with the shell, on a worker so that a slow
+    // program does not hold the caller; callable from any thread.
+    BOOL ShellOpenFile(const char* pszVerb, const char* pszFile, const char* pszParameters);
     void ImportToolBarSettings();
     BOOL LoadResourceTable();
     CString GetProgramFolder() const;

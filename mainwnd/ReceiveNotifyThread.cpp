@@ -1,0 +1,32 @@
+#include "mainwnd/ReceiveNotifyThread.h"
+
+#include "mainwnd/NotifyUserWnd.h"
+
+BOOL CReceiveNotifyThread::InitInstance()
+{
+    m_pWnd = new CNotifyUserWnd(m_pData);
+    m_pMainWnd = m_pWnd;
+    return TRUE;
+}
+
+int CReceiveNotifyThread::ExitInstance()
+{
+    m_pMainWnd = nullptr;
+    delete m_pWnd;
+    m_pWnd = nullptr;
+    return CWinThread::ExitInstance();
+}
+
+BOOL CReceiveNotifyThread::PreTranslateMessage(MSG* pMsg)
+{
+    if (!pMsg->hwnd && (pMsg->message == msgShow || pMsg->message == msgShowAgain)) {
+        // A window that has gone meanwhile is shown anew, so that the new
+        // mail is not announced to nobody.
+        if (pMsg->message == msgShowAgain && m_pWnd->m_hWnd && ::IsWindow(m_pWnd->m_hWnd))
+            m_pWnd->Restart();
+        else if (!m_pWnd->CreateNotifyWindow())
+            ::PostQuitMessage(0);
+        return TRUE;
+    }
+    return CWinThread::PreTranslateMessage(pMsg);
+}
