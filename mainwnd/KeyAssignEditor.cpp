@@ -132,7 +132,11 @@ int CKeyAssignEditor::FindDuplicate(int nCommand, int nKey, int nModifiers) cons
     const int count = Count();
     for (int i = 0; i < count; ++i) {
         const CKeyAssignData* r = m_table.GetKey(i);
-        if (r && !r->m_bDeleted && r->m_nKey == nKey && r->m_nModifiers == nModifiers && r->m_nCommand != nCommand)
+        // Only Alt, Ctrl and Shift tell keys apart: the defaults carry no
+        // no-invert bit, the selection dialog always gives it.
+        const int kKeyBits = FALT | FCONTROL | FSHIFT;
+        if (r && !r->m_bDeleted && r->m_nKey == nKey && (r->m_nModifiers & kKeyBits) == (nModifiers & kKeyBits) &&
+            r->m_nCommand != nCommand)
             return r->m_nCommand;
     }
     return 0;

@@ -71,6 +71,7 @@ TEST(KeyAssignEditor, KeysAreAddedChangedAndDeletedAndTheLastDeletionIsKept)
         // Ctrl+D belongs to the receive command.
         EXPECT_EQ(editor.FindDuplicate(32787, 'D', V | C), 32773);
         EXPECT_EQ(editor.FindDuplicate(32773, 'D', V | C), 0);
+        EXPECT_EQ(editor.FindDuplicate(32787, 'D', V | FNOINVERT | C), 32773);  // as the selection dialog gives it
         EXPECT_EQ(editor.FindDuplicate(32787, 'D', V | C | S), 0);
         int added = editor.AddKey(32787, 'D', V | C | A);
         EXPECT_TRUE(editor.IsModified());
