@@ -7,20 +7,16 @@
 
 namespace {
 
-// Read once, the first time a toolbar asks.
-const CResourceDataSet* ResourceTable(const CString& folder)
+// The table is small and read when a toolbar asks, so that a changed file
+// is seen by the next toolbar made.
+void ReadResourceTable(const CString& folder, CResourceDataSet& table)
 {
-    static CResourceDataSet* table = nullptr;
-    if (!table) {
-        table = new CResourceDataSet;
-        CString path = folder + "\\Resource\\Resource.dat";
-        DWORD attr = ::GetFileAttributesA(path);
-        if (attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY)) {
-            table->SetFilePath(path);
-            table->ReadFromFile(TRUE);
-        }
+    CString path = folder + "\\Resource\\Resource.dat";
+    DWORD attr = ::GetFileAttributesA(path);
+    if (attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+        table.SetFilePath(path);
+        table.ReadFromFile(TRUE);
     }
-    return table;
 }
 
 } // namespace
@@ -30,7 +26,9 @@ HBITMAP CQuendalApp::LoadResourceBitmap(CWnd* pWnd, UINT nID)
     const int kind = CResourceDataSet::KindOfResource(nID);
     if (!kind)
         return nullptr;
-    const CResourceDataSet* table = ResourceTable(GetProgramFolder());
+    CResourceDataSet resources;
+    ReadResourceTable(GetProgramFolder(), resources);
+    const CResourceDataSet* table = &resources;
     const CResourceData* file = table->FindKind(kind);
     if (!file || file->m_strFileName.IsEmpty())
         return nullptr;

@@ -264,3 +264,47 @@ TEST(MainToolBarLayout, StoredFormIsCommandIdsWithSeparatorsAsMinusOne)
     const int32_t zero[] = { 32773, 0 };
     EXPECT_FALSE(CMainToolBar::DecodeLayout(reinterpret_cast<const BYTE*>(zero), sizeof(zero), back));
 }
+
+// "Resource.dat" beside the program names the user's bitmaps: the main
+// toolbar's is loaded with its colour made button face, a broken one is
+// refused with a message, a kind without a line keeps the built-in images.
+TEST(ResourceBitmap, UserBitmapsOfTheImageTable)
+{
+    TestSupport::InstallMessageBoxRecorder();
+    TestSupport::ClearMessages();
+    TestSupport::TempDir dir;
+    StoreTest::TestApp app(dir.Path());
+    CString folder = app.GetProgramFolder() + "\\Resource";
+    CreateDirectoryA(folder, nullptr);
+    // One magenta pixel and one grey one; magenta becomes the button face.
+    TestSupport::WriteFileBytes(folder + "\\main.bmp",
+                                MakeBitmap(2, 1, 24, { 0xFF, 0x00, 0xFF, 0x40, 0x40, 0x40, 0, 0 }));
+    std::string broken = MakeBitmap(16, 16, 24);
+    broken.resize(100);
+    TestSupport::WriteFileBytes(folder + "\\viewer.bmp", broken);
+    TestSupport::WriteFileBytes(folder + "\\Resource.dat", "1\tmain.bmp\t255\t0\t255\r\n2\tviewer.bmp\t0\t0\t0\r\n");
+
+    HBITMAP main = app.LoadResourceBitmap(nullptr, 145);
+    ASSERT_NE(main, nullptr);
+    HDC hdc = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(hdc, main);
+    EXPECT_EQ(GetPixel(hdc, 0, 0), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(hdc, 1, 0), RGB(0x40, 0x40, 0x40));
+    SelectObject(hdc, old);
+    DeleteDC(hdc);
+    DeleteObject(main);
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+
+    EXPECT_EQ(app.LoadResourceBitmap(nullptr, 134), nullptr);
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    EXPECT_NE(TestSupport::RecordedMessages()[0].find("viewer.bmp"), std::string::npos);
+    EXPECT_EQ(app.LoadResourceBitmap(nullptr, 195), nullptr);
+    EXPECT_EQ(app.LoadResourceBitmap(nullptr, 999), nullptr);
+    EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+
+    DeleteFileA(folder + "\\main.bmp");
+    DeleteFileA(folder + "\\viewer.bmp");
+    DeleteFileA(folder + "\\Resource.dat");
+    RemoveDirectoryA(folder);
+    TestSupport::ClearMessages();
+}
