@@ -8,6 +8,7 @@
 #include "mainwnd/ReceiveNotifyThread.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
+#include "store/MailListData.h"
 
 CNotifyMailData& CMainFrame::GetNotifyMailData()
 {
@@ -28,8 +29,9 @@ void CMainFrame::PrepareNotifyEntries()
             continue;
         e.strName = pStore->GetFolderName();
         e.nUnread = pStore->GetUnreadCount();
+        CMailListData* list = pStore->GetMailList();
         for (NotifyMailItem& m : e.mails) {
-            CMailIndexRecord* r = m.nIndex >= 0 && m.nIndex < pStore->GetMailList()->GetAllRecordCount()
+            CMailIndexRecord* r = list && m.nIndex >= 0 && m.nIndex < list->GetAllRecordCount()
                                       ? pStore->GetRecord(m.nIndex)
                                       : nullptr;
             if (!r)

@@ -13,7 +13,9 @@ const UINT kMsgHotKeyAction = WM_USER + 401;
 const UINT kMsgSelectFolder = WM_USER + 411;
 const UINT kMsgSelectMail = WM_USER + 329;
 const int kRowsTop = 33;
-const UINT kFirstMailCommand = 1;
+const UINT kMailCommand = 2024;
+const UINT kUnreadMailIcon = 131;
+const UINT kReadMailIcon = 438;
 
 COLORREF ProfileColor(CQuendalApp* pApp, const char* pszKey, COLORREF def)
 {
@@ -73,6 +75,7 @@ CNotifyUserWnd::CNotifyUserWnd(CNotifyMailData* pData) : m_pData(pData)
     m_color1 = ProfileColor(pApp, "NotifyUserWindowFontColor1", 0);
     m_color2 = ProfileColor(pApp, "NotifyUserWindowFontColor2", 0xFF0000);
     m_strFontName = ProfileWindowString("NotifyUserWindowFontName", "ＭＳ Ｐゴシック");
+    m_menu.SetBackgroundColor(RGB(255, 255, 255));
 }
 
 CNotifyUserWnd::~CNotifyUserWnd()
@@ -118,11 +121,18 @@ BOOL CNotifyUserWnd::CreateNotifyWindow()
                                            ProfileWindowInt("NotifyUserWindowPosLeft", NotifyWndLayout::kAutoPosition),
                                            ProfileWindowInt("NotifyUserWindowPosTop", NotifyWndLayout::kAutoPosition));
     m_nRows = NotifyWndLayout::RowCount(osClass);
+    m_nOpenStyle = ProfileWindowInt("NotifyUserWindowOpenStyle", 0);
+    // A stored place of a window rising from the bottom is its bottom edge.
+    const bool stored = ProfileWindowInt("NotifyUserWindowPosLeft", NotifyWndLayout::kAutoPosition) !=
+                            NotifyWndLayout::kAutoPosition &&
+                        ProfileWindowInt("NotifyUserWindowPosTop", NotifyWndLayout::kAutoPosition) !=
+                            NotifyWndLayout::kAutoPosition;
+    m_nBottom = stored && m_nOpenStyle == 1 ? m_ptOrigin.y : m_ptOrigin.y + NotifyWndLayout::kHeight;
 
     const char* cls = AfxRegisterWndClass("CVMNotifyUserWnd", CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW), nullptr,
                                           nullptr);
     if (!CreateEx(WS_EX_TOOLWINDOW | WS_EX_CLIENTEDGE, cls, kCaption, WS_CHILD | WS_THICKFRAME, m_ptOrigin.x,
-                  m_ptOrigin.y, NotifyWndLayout::kWidth, 0, ::GetDesktopWindow(),
+                  m_nOpenStyle == 1 ? m_nBottom - 4 : m_ptOrigin.y, NotifyWndLayout::kWidth, 0, ::GetDesktopWindow(),
                   reinterpret_cast<HMENU>(static_cast<UINT_PTR>(1000))))
         return FALSE;
 
@@ -140,7 +150,6 @@ BOOL CNotifyUserWnd::CreateNotifyWindow()
     m_entries = m_pData ? m_pData->GetEntries() : std::vector<NotifyFolderEntry>();
     Layout();
 
-    m_nOpenStyle = ProfileWindowInt("NotifyUserWindowOpenStyle", 0);
     m_nOpenTime = ProfileWindowInt("NotifyUserWindowOpenTime", 10);
     m_nElapsed = 0;
     m_animation = std::thread(&CNotifyUserWnd::Animate, this);
@@ -173,7 +182,7 @@ void CNotifyUserWnd::Animate()
     const int steps = (2 * ::GetSystemMetrics(SM_CYDLGFRAME) + NotifyWndLayout::kHeight) / 4;
     const int x = m_ptOrigin.x;
     // Style 1 rises from a bottom edge; style 0 unfolds downwards.
-    const int bottom = m_ptOrigin.y + NotifyWndLayout::kHeight;
+    const int bottom = m_nBottom;
     auto place = [&](int h) {
         const int y = m_nOpenStyle == 1 ? bottom - h - 4 : m_ptOrigin.y;
         ::SetWindowPos(hWnd, HWND_TOPMOST, x, y, NotifyWndLayout::kWidth, h,
@@ -363,27 +372,27 @@ void CNotifyUserWnd::OnContextMenu(POINT ptScreen)
     const NotifyFolderEntry entry = m_entries[static_cast<size_t>(k)];
     if (entry.mails.empty())
         return;
-    HMENU hMenu = ::CreatePopupMenu();
-    if (!hMenu)
-        return;
-    for (size_t i = 0; i < entry.mails.size(); ++i) {
+    m_menu.Reset();
+    for (const NotifyMailItem& mail : entry.mails) {
         CString text;
-        text.Format("%s / %s", static_cast<const char*>(entry.mails[i].strSubject),
-                    static_cast<const char*>(entry.mails[i].strFrom));
-        ::AppendMenuA(hMenu, MF_STRING, kFirstMailCommand + i, text);
+        text.Format("%s / %s", static_cast<const char*>(mail.strSubject), static_cast<const char*>(mail.strFrom));
+        m_menu.AppendItem(MF_STRING, kMailCommand, text, mail.bRead ? kReadMailIcon : kUnreadMailIcon, CLR_INVALID, 0,
+                          entry.nFolderId, mail.nIndex);
     }
     m_bMenuOpen = true;
-    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(hMenu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
+    // Every item has the same command: the item drawn selected last is the one chosen.
+    const UINT chosen = static_cast<UINT>(::TrackPopupMenu(m_menu.m_hMenu, TPM_RETURNCMD | TPM_NONOTIFY | TPM_RIGHTBUTTON,
                                                            ptScreen.x, ptScreen.y, 0, m_hWnd, nullptr));
     m_bMenuOpen = false;
-    ::DestroyMenu(hMenu);
-    if (chosen < kFirstMailCommand || chosen - kFirstMailCommand >= entry.mails.size())
+    const int folderId = static_cast<int>(m_menu.GetChosenData1());
+    const int mailIndex = static_cast<int>(m_menu.GetChosenData2());
+    m_menu.Reset();
+    if (chosen != kMailCommand)
         return;
     BringMainWindowToFront();
     PostMessage(WM_CLOSE);
     if (CQuendalApp* pApp = QuendalApp())
-        ::PostThreadMessageA(pApp->m_nThreadID, kMsgSelectMail, static_cast<WPARAM>(entry.nFolderId),
-                             entry.mails[chosen - kFirstMailCommand].nIndex);
+        ::PostThreadMessageA(pApp->m_nThreadID, kMsgSelectMail, static_cast<WPARAM>(folderId), mailIndex);
 }
 
 LRESULT CNotifyUserWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
@@ -405,6 +414,18 @@ LRESULT CNotifyUserWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_LBUTTONDBLCLK:
         OnLButtonDown({ static_cast<short>(LOWORD(lParam)), static_cast<short>(HIWORD(lParam)) });
         return 0;
+    case WM_MEASUREITEM:
+        if (reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+            m_menu.MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
+    case WM_DRAWITEM:
+        if (reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+            m_menu.DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+            return TRUE;
+        }
+        break;
     case WM_LBUTTONUP:
         if (m_bUpPressed || m_bDownPressed) {
             m_bUpPressed = m_bDownPressed = FALSE;

@@ -9,6 +9,7 @@
 
 #include "classlib/ClassLib.h"
 #include "mainwnd/NotifyMailData.h"
+#include "mainwnd/OwnerDrawMenu.h"
 
 #include <atomic>
 #include <thread>
@@ -64,9 +65,11 @@ private:
     std::vector<Row> m_rows;
     RECT m_rcFront = {}, m_rcClose = {}, m_rcUp = {}, m_rcDown = {};
     POINT m_ptOrigin = {};
+    int m_nBottom = 0;  // the bottom edge a window rising from below keeps
     int m_nOpenStyle = 0;
     int m_nOpenTime = 10;
 
+    COwnerDrawMenu m_menu;  // the new mails of a folder, on a right click
     std::thread m_animation;
     std::atomic<int> m_nElapsed{ 0 };
     std::atomic<bool> m_bMenuOpen{ false };

@@ -159,6 +159,7 @@ TEST(NotifyWindow, AReceiveWithNewMailOpensItAndItsRowShowsTheFolder)
     ASSERT_TRUE(E2e::WaitUntil(5000, IsOpen, notice));
     EXPECT_EQ(NotifyWindows(program.ProcessId()), 1);
 
+    EXPECT_EQ(reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0)), sent);
     // The first row is the inbox with its two mails: a click shows it.
     const LPARAM row = MAKELPARAM(60, 33 + 8);
     PostMessageA(notice, WM_MOUSEMOVE, 0, row);
