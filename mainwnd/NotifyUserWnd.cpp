@@ -80,9 +80,9 @@ CNotifyUserWnd::CNotifyUserWnd(CNotifyMailData* pData) : m_pData(pData)
 
 CNotifyUserWnd::~CNotifyUserWnd()
 {
-    StopAnimation();
     if (m_hWnd)
         DestroyWindow();
+    StopAnimation();
     if (m_hBoldFont)
         ::DeleteObject(m_hBoldFont);
     if (m_hLinkFont)
@@ -152,6 +152,7 @@ BOOL CNotifyUserWnd::CreateNotifyWindow()
 
     m_nOpenTime = ProfileWindowInt("NotifyUserWindowOpenTime", 10);
     m_nElapsed = 0;
+    m_bWorkerDone = false;
     m_animation = std::thread(&CNotifyUserWnd::Animate, this);
     return TRUE;
 }
@@ -169,16 +170,29 @@ void CNotifyUserWnd::Restart()
 
 void CNotifyUserWnd::StopAnimation()
 {
-    if (m_animation.joinable()) {
-        m_nOpenTime = 0;
-        m_bMenuOpen = false;
-        m_animation.join();
+    if (!m_animation.joinable())
+        return;
+    m_bStop = true;
+    // The worker may be waiting for this thread to take a message it sent
+    // the window: serve those until it has ended.
+    while (!m_bWorkerDone) {
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::Sleep(5);
     }
+    m_animation.join();
+    m_bStop = false;
 }
 
 void CNotifyUserWnd::Animate()
 {
+    struct Done
+    {
+        std::atomic<bool>& flag;
+        ~Done() { flag = true; }
+    } done{ m_bWorkerDone };
     const HWND hWnd = m_hWnd;
+    auto gone = [&] { return m_bStop || !::IsWindow(hWnd); };
     const int steps = (2 * ::GetSystemMetrics(SM_CYDLGFRAME) + NotifyWndLayout::kHeight) / 4;
     const int x = m_ptOrigin.x;
     // Style 1 rises from a bottom edge; style 0 unfolds downwards.
@@ -190,7 +204,7 @@ void CNotifyUserWnd::Animate()
     };
     int h = 0;
     for (int step = 0; step < steps + 50; ++step) {
-        if (!::IsWindow(hWnd))
+        if (gone())
             return;
         place(h);
         if (h > NotifyWndLayout::kHeight)
@@ -198,20 +212,20 @@ void CNotifyUserWnd::Animate()
         h += 4;
         ::Sleep(2);
     }
-    if (!::IsWindow(hWnd))
+    if (gone())
         return;
     ::InvalidateRect(hWnd, nullptr, TRUE);
     // The display time counts in whole seconds; new mail starts it again.
     while (m_nElapsed < m_nOpenTime || m_bMenuOpen) {
         for (int i = 0; i < 10 && (m_nElapsed < m_nOpenTime || m_bMenuOpen); ++i) {
-            if (!::IsWindow(hWnd))
+            if (gone())
                 return;
             ::Sleep(100);
         }
         ++m_nElapsed;
     }
     for (int step = 0; step < steps + 50 && h > 0; ++step) {
-        if (!::IsWindow(hWnd))
+        if (gone())
             return;
         if (!m_bMenuOpen) {
             h -= 4;
@@ -219,7 +233,7 @@ void CNotifyUserWnd::Animate()
         }
         ::Sleep(2);
     }
-    if (::IsWindow(hWnd)) {
+    if (!gone()) {
         ::ShowWindow(hWnd, SW_HIDE);
         ::SetWindowPos(hWnd, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         ::SendMessageA(hWnd, WM_CLOSE, 0, 0);

@@ -73,4 +73,6 @@ private:
     std::thread m_animation;
     std::atomic<int> m_nElapsed{ 0 };
     std::atomic<bool> m_bMenuOpen{ false };
+    std::atomic<bool> m_bStop{ false };       // the owner thread asks the worker to end
+    std::atomic<bool> m_bWorkerDone{ true };
 };
