@@ -126,6 +126,10 @@ public:
     CTrayIcon m_tray;
     COwnerDrawMenu m_trayMenu;
     BOOL m_bTrayMenuOpen = FALSE;
+    // The colour label menu (command 32885) and whichever owner-drawn menu is up.
+    void ShowColorLabelMenu();
+    COwnerDrawMenu m_labelMenu;
+    COwnerDrawMenu* m_pOpenMenu = nullptr;
     // Set when the program lost the activation while minimised and the
     // mailbox password guards it: restoring asks the password first.
     BOOL m_bPasswordOnRestore = FALSE;

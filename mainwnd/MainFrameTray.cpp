@@ -37,6 +37,7 @@ const UINT kRestoreCommand = 32989;
 const UINT kCenterCommand = 33054;
 const UINT_PTR kLedTimer = 41;
 const UINT kMsgToolBarChanged = WM_USER + 396;
+const UINT kColorLabelCommand = 32885;
 const UINT kLedBlinkMs = 500;
 
 HICON LoadTrayIcon(UINT nID)
@@ -87,27 +88,31 @@ void CMainFrame::ShowTrayMenu(UINT nMouseMessage)
     POINT pt;
     ::GetCursorPos(&pt);
     m_bTrayMenuOpen = TRUE;
+    m_pOpenMenu = &m_trayMenu;
     ::SetForegroundWindow(m_hWnd);
     // The menu posts the chosen command once; it is not run here as well.
     ::TrackPopupMenu(m_trayMenu.m_hMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
     m_bTrayMenuOpen = FALSE;
+    m_pOpenMenu = nullptr;
     m_trayMenu.Reset();
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_bTrayMenuOpen && message == WM_MEASUREITEM &&
+    if (m_pOpenMenu && message == WM_MEASUREITEM &&
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
-        m_trayMenu.MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        m_pOpenMenu->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
         return TRUE;
-    } else if (m_bTrayMenuOpen && message == WM_DRAWITEM &&
+    } else if (m_pOpenMenu && message == WM_DRAWITEM &&
                reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
-        m_trayMenu.DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        m_pOpenMenu->DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
         return TRUE;
-    } else if (m_bTrayMenuOpen && message == WM_MENUCHAR &&
-               reinterpret_cast<HMENU>(lParam) == m_trayMenu.m_hMenu) {
-        return m_trayMenu.OnMenuChar(static_cast<char>(LOWORD(wParam)));
+    } else if (m_pOpenMenu && message == WM_MENUCHAR && reinterpret_cast<HMENU>(lParam) == m_pOpenMenu->m_hMenu) {
+        return m_pOpenMenu->OnMenuChar(static_cast<char>(LOWORD(wParam)));
+    } else if (message == WM_COMMAND && LOWORD(wParam) == kColorLabelCommand && HIWORD(wParam) <= 1) {
+        ShowColorLabelMenu();
+        return 0;
     } else if (message == CTrayIcon::kCallbackMessage) {
         ShowTrayMenu(static_cast<UINT>(lParam));
     } else if (message == g_msgTaskbarCreated && g_msgTaskbarCreated) {

@@ -364,3 +364,82 @@ TEST(Keys, KeyDialogAssignsAKeyAndWarnsOnADuplicate)
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
 }
+
+namespace {
+
+struct PopupSearch
+{
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindOpenPopup(HWND hWnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<PopupSearch*>(lParam);
+    char cls[16] = "";
+    GetClassNameA(hWnd, cls, sizeof(cls));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == s->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hWnd)) {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+// Shift+C's colour label menu is drawn by the program; typing a label's
+// mnemonic gives the focused mail that label.
+TEST(Keys, ColourLabelMenuTakesItsMnemonic)
+{
+    TestSupport::TempDir dir;
+    CString mailbox = dir.Path() + "\\MailBox";
+    TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
+    {
+        CProgramUnderTest program(dir.Path());
+        ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
+        HWND main = WaitForMain(program);
+        ASSERT_NE(main, nullptr);
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        ASSERT_EQ(program.WaitForExit(kStartTimeout), 0);
+    }
+    {
+        CMailFolderStore inbox;
+        inbox.SetFolderRecord(FolderOfKind(mailbox, CFolderRecord::kindInbox));
+        CString file = dir.File("mail.eml");
+        TestSupport::WriteFileBytes(file, "From: a@example.jp\r\nSubject: label\r\nMessage-ID: <l@example.jp>\r\n\r\nx\r\n");
+        ASSERT_EQ(inbox.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
+        inbox.Close();
+    }
+    CProgramUnderTest program(dir.Path());
+    ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
+    HWND main = WaitForMain(program);
+    ASSERT_NE(main, nullptr);
+    HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_TRUE(tree && list);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(E2e::FindTreeItem(tree, "郵便受け")));
+    ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) { return E2e::ListItemCount(static_cast<HWND>(p)) == 1; }, list));
+    E2e::ListSelectItem(list, 0);
+
+    PostMessageA(main, WM_COMMAND, 32885, 0);
+    PopupSearch search{ program.ProcessId(), nullptr };
+    ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) {
+        auto* s = static_cast<PopupSearch*>(p);
+        EnumWindows(FindOpenPopup, reinterpret_cast<LPARAM>(s));
+        return s->found != nullptr;
+    }, &search));
+    PostMessageA(search.found, WM_CHAR, '3', 0);
+    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) { return !IsWindowVisible(static_cast<HWND>(p)); }, search.found));
+    Sleep(1000);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_EQ(program.WaitForExit(kStartTimeout), 0);
+
+    CMailFolderStore inbox;
+    inbox.SetFolderRecord(FolderOfKind(mailbox, CFolderRecord::kindInbox));
+    CMailListData* index = inbox.GetMailList();
+    ASSERT_TRUE(index && index->GetAllRecordCount() == 1);
+    EXPECT_EQ(index->GetMailRecord(0)->m_nLabel, 3);
+    inbox.UnloadIndex();
+}
