@@ -45,6 +45,16 @@ const char* GetKeyName(WORD wKey)
     return nullptr;
 }
 
+const char* GetKeyNameAt(int n, WORD* pwKey)
+{
+    const int count = static_cast<int>(sizeof(kKeyNames) / sizeof(kKeyNames[0])) - 1;
+    if (n < 0 || n >= count)
+        return nullptr;
+    if (pwKey)
+        *pwKey = kKeyNames[n].wKey;
+    return kKeyNames[n].szName;
+}
+
 CString FormatHotKeyText(WORD wKey, BYTE fFlags)
 {
     CString text;

@@ -10,6 +10,8 @@
 CString FormatHotKeyText(WORD wKey, BYTE fFlags);
 // The name of a virtual-key code in the key-name table, or null.
 const char* GetKeyName(WORD wKey);
+// Entry n of the key-name table in its order; null past the end.
+const char* GetKeyNameAt(int n, WORD* pwKey);
 // FormatHotKeyText of the first entry of the accelerator table that runs the
 // command; empty when there is none or no table.
 CString GetCommandKeyText(const ACCEL* pTable, UINT nCommand, int nCount);

@@ -37,6 +37,7 @@ BOOL CDlgAbout::OnInitDialog()
     SetDlgItemText(IDC_ABOUT_URL, url);
     SetDlgItemText(IDC_ABOUT_LEGAL, GetVersionLegalText());
 
+    m_link.SubclassDlgItem(IDC_ABOUT_URL, this);
     HWND hUrl = GetDlgItemHwnd(IDC_ABOUT_URL);
     LOGFONTA lf = {};
     HFONT hFont = reinterpret_cast<HFONT>(::SendMessageA(hUrl, WM_GETFONT, 0, 0));

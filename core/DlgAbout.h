@@ -4,6 +4,7 @@
 
 #include "classlib/ClassLib.h"
 #include "core/BitmapWnd.h"
+#include "mainwnd/LinkEdit.h"
 
 class CDlgAbout : public CDialog
 {
@@ -22,4 +23,5 @@ protected:
 private:
     HFONT m_hUnderlineFont = nullptr;
     CBitmapWnd m_picture;
+    CLinkEdit m_link;  // the web address opens on a click
 };

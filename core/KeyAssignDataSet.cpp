@@ -140,3 +140,44 @@ CKeyAssignData* CKeyAssignDataSet::FindAssignedKey(int nCommand) const
     }
     return nullptr;
 }
+
+CKeyAssignData* CKeyAssignDataSet::FindCommand(int nCommand) const
+{
+    for (int i = 0; i < m_records.GetSize(); ++i) {
+        CKeyAssignData* r = GetKey(i);
+        if (r && !r->m_bDeleted && r->m_nCommand == nCommand)
+            return r;
+    }
+    return nullptr;
+}
+
+BOOL CKeyAssignDataSet::Upgrade(int nKind)
+{
+    BOOL bChanged = FALSE;
+    if (nKind == 0 || nKind == 1) {
+        if (!FindCommand(33071)) {
+            AddKey(33071, 'J', 0);
+            AddKey(33072, 'H', 0);
+            AddKey(32917, VK_SPACE, FSHIFT);
+            bChanged = TRUE;
+        }
+        if (!FindCommand(33082)) {
+            AddKey(33081, VK_RIGHT, FCONTROL);
+            AddKey(33082, VK_LEFT, FCONTROL);
+            AddKey(33083, 'E', FCONTROL);
+            AddKey(33084, 'Z', FCONTROL);
+            bChanged = TRUE;
+        }
+    } else if (nKind == 2) {
+        for (int i = 0; i < m_records.GetSize(); ++i) {
+            CKeyAssignData* r = GetKey(i);
+            if (r && !r->m_bDeleted && (r->m_nCommand == 32917 || r->m_nCommand == 33071 || r->m_nCommand == 33072)) {
+                r->m_bDeleted = 1;
+                bChanged = TRUE;
+            }
+        }
+    }
+    if (bChanged && !GetFilePath().IsEmpty())
+        WriteToFile();
+    return TRUE;
+}

@@ -32,6 +32,12 @@ public:
     // then needs writing).
     BOOL BuildAccelerators(const ACCEL* pDefaults, int nDefaults, bool (*pfnIsPlugIn)(UINT nCommand),
                            std::vector<ACCEL>& entries, std::vector<UINT>* pIconCommands = nullptr);
+    // Brings a loaded table of a window kind (0 main, 1 viewer, 2 editor) up
+    // to date with commands added since older key files were written, and
+    // writes it when it changed.
+    BOOL Upgrade(int nKind);
+    // The first row of a command that is not deleted, or null.
+    CKeyAssignData* FindCommand(int nCommand) const;
     // The first row that gives the command a real key, or null.
     CKeyAssignData* FindAssignedKey(int nCommand) const;
 };

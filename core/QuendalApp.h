@@ -345,6 +345,9 @@ public:
     BOOL RegisterMailClient(const char* pszPath, const char* pszShortPath);
     void LoadDefaultToolBarSettings();
     void ExportToolBarSettings();
+    // A toolbar's images from the user's bitmap named in "Resource.dat"
+    // (resource 145, 134, 140 or 195), or null for the built-in images.
+    HBITMAP LoadResourceBitmap(CWnd* pWnd, UINT nID);
     void ImportToolBarSettings();
     BOOL LoadResourceTable();
     CString GetProgramFolder() const;

@@ -70,6 +70,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_UPDATE_COMMAND_UI_RANGE(ID_MAIL_COPY, ID_MAIL_CUT, OnUpdateClipboardCommand)
     ON_COMMAND_RANGE(ID_MAIL_REPLY, ID_MAIL_FORWARD, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_FORWARD_AS_IS, ID_MAIL_FORWARD_ENCAPSULATED, OnListCommand)
+    ON_COMMAND(32996, OnKeyAssign)
     ON_COMMAND_RANGE(ID_MAIL_DELETE, ID_MAIL_DELETE, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_DELETE_SELECTED, ID_MAIL_DELETE_SELECTED, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_LABEL_FIRST, ID_MAIL_LABEL_OTHER, OnListCommand)
@@ -143,6 +144,7 @@ CMainFrame::CMainFrame()
 
 CMainFrame::~CMainFrame()
 {
+    EndReceiveNotifyThread();
     // A worker still running (let go at close) keeps its host until the
     // process ends.
     if (m_pTransfer && !m_pTransfer->IsReceiving() && !m_pTransfer->IsSending())
@@ -257,12 +259,12 @@ BOOL CMainFrame::CreateStatusBar()
 
 BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
 {
+    const UINT kMainToolBarImages = 145;
     if (m_wndToolBar.m_hWnd) {
         m_wndToolBar.ShowWindow(SW_HIDE);
         m_wndToolBar.DestroyWindow();
     }
-    if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_FIXED,
-                               AFX_IDW_TOOLBAR))
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_FIXED))
         return FALSE;
     // The default layout: command ids, -1 a separator.
     std::vector<UINT> ids;
@@ -275,8 +277,18 @@ BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
             ids.push_back(p[i] == -1 ? ID_SEPARATOR : static_cast<UINT>(p[i]));
     }
     m_wndToolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    // The user's own images, when "Resource.dat" names them.
+    int imageSize = 16;
+    if (CQuendalApp* pApp = QuendalApp()) {
+        if (HBITMAP hImages = pApp->LoadResourceBitmap(this, kMainToolBarImages)) {
+            BITMAP bm = {};
+            ::GetObjectA(hImages, sizeof(bm), &bm);
+            imageSize = bm.bmHeight > 0 ? bm.bmHeight : 16;
+            m_wndToolBar.SetImageBitmap(hImages, imageSize);
+        }
+    }
     if (!ids.empty())
-        m_wndToolBar.SetButtons(ids.data(), static_cast<int>(ids.size()));
+        m_wndToolBar.LoadButtons(ProfileInt("ViewOption", "ToolBarDesign", 0) == 0, imageSize, ids);
     if (!bFirstTime)
         RecalcLayout();
     return TRUE;

@@ -6,12 +6,15 @@
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "mainwnd/MainToolBar.h"
+#include "mainwnd/OwnerDrawMenu.h"
 #include "mainwnd/RouteTimer.h"
 #include "mainwnd/TrayIcon.h"
 
 class CFolderTree;
 class CMailFolderStore;
 class CMainFrameTransfer;
+class CNotifyMailData;
 class CQListView;
 
 // What the frame asks of neighbours that may not be there yet; an empty
@@ -110,6 +113,7 @@ public:
     // Hot keys and the key messages posted to the window; true when handled.
     BOOL PreTranslateKeyMessage(MSG* pMsg);
     UINT m_nIconCommand = 0;  // the command given the "ICON" key
+    void OnKeyAssign();
 
     // The notification-area icon (MainFrameTray.cpp).
     void AddTrayIcon();
@@ -120,6 +124,28 @@ public:
     // New mail seen: idle icon, blinking and keyboard LEDs stopped.
     void ResetTrayIcon();
     CTrayIcon m_tray;
+    COwnerDrawMenu m_trayMenu;
+    BOOL m_bTrayMenuOpen = FALSE;
+    // The colour label menu (command 32885) and whichever owner-drawn menu is up.
+    void ShowColorLabelMenu();
+    COwnerDrawMenu m_labelMenu;
+    COwnerDrawMenu* m_pOpenMenu = nullptr;
+    // Set when the program lost the activation while minimised and the
+    // mailbox password guards it: restoring asks the password first.
+    BOOL m_bPasswordOnRestore = FALSE;
+    BOOL m_bNoTrayReset = FALSE;
+
+    // The new-mail notification window (MainFrameNotify.cpp).
+    static CNotifyMailData& GetNotifyMailData();
+    // A mail a receive filed: listed in the notification window.
+    void OnNotifyNewMail(int nFolderId, int nIndex);
+    void PrepareNotifyEntries();
+    // Shows the window on its thread, or keeps it longer when it is up.
+    void StartReceiveNotifyThread();
+    BOOL IsReceiveNotifyThreadRunning() const;
+    void EndReceiveNotifyThread();
+    HANDLE m_hNotifyThread = nullptr;  // a duplicate, owned
+    DWORD m_dwNotifyThread = 0;
 
 protected:
     int OnCreate(LPCREATESTRUCTA lpcs);
@@ -179,7 +205,7 @@ private:
 
     CSplitterWnd m_wndSplitter;
     CSplitterWnd m_wndSplitter2;
-    CToolBar m_wndToolBar;
+    CMainToolBar m_wndToolBar;
     CStatusBar m_wndStatusBar;
     HFONT m_hStatusFont = nullptr;
     HWND m_hTransferControls[5] = {};

@@ -3,6 +3,7 @@
 #include "mainwnd/MainFrame.h"
 
 #include "core/QuendalApp.h"
+#include "mainwnd/KeyAssignDialog.h"
 #include "resources/resource.h"
 
 namespace {
@@ -38,6 +39,14 @@ BOOL CMainFrame::PreTranslateKeyMessage(MSG* pMsg)
         PostMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
     } else if (id == pApp->m_hotKeyAtoms[CQuendalApp::hotKeyTrayMenu]) {
         PostMessage(kMsgTrayCallback, 0, WM_RBUTTONDOWN);
+    } else if (id == pApp->m_hotKeyAtoms[CQuendalApp::hotKeyNotify]) {
+        StartReceiveNotifyThread();
     }
     return TRUE;
+}
+
+void CMainFrame::OnKeyAssign()
+{
+    CKeyAssignDialog dlg(this);
+    dlg.DoModal();
 }

@@ -23,6 +23,7 @@ enum : UINT {
     msgMovePrevious = 1347,
     msgMoveNext = 1348,
     msgSelectMail = 1353,
+    msgSelectFolder = 1435,
     msgMailSent = 1386,
     msgFolderSettingsChanged = 1388,
     msgUpdateListView = 1390,
@@ -57,6 +58,9 @@ void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
     // Every folder message carries a folder id (0: the current folder).
     switch (message) {
     case WM_QD_FOLDER_MAIL_FILED:
+        // A receive names the index of the mail it filed (plus one).
+        if (wParam != 0)
+            OnNotifyNewMail(static_cast<int>(lParam), static_cast<int>(wParam) - 1);
         RefreshFolderItem(static_cast<int>(lParam), FALSE);
         if (lParam == 0 || lParam == current)
             PassToCurrentFolderList(1);
@@ -67,6 +71,12 @@ void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_QD_FOLDER_REFRESH:
         RefreshFolderItem(static_cast<int>(lParam), TRUE);
+        break;
+    case msgSelectFolder:
+        if (m_pFolderTree && pApp && pApp->FindFolder(static_cast<int>(wParam))) {
+            m_pFolderTree->SelectFolder(static_cast<int>(wParam));
+            ChangeFolder(static_cast<int>(wParam));
+        }
         break;
     case msgSelectMail:
         SelectFolderAndMail(static_cast<int>(wParam), static_cast<int>(lParam));

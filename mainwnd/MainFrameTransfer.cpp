@@ -4,6 +4,7 @@
 #include "core/QuendalApp.h"
 #include "core/SoundPlayer.h"
 #include "mainwnd/MainFrame.h"
+#include "mainwnd/NotifyMailData.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
@@ -196,8 +197,10 @@ bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
     case TM_SESSION_END:
-        if (wParam != 0)
+        if (wParam != 0) {
             m_nNewMails += static_cast<int>(wParam);
+            m_pFrame->m_tray.AddNewMailCount(static_cast<int>(wParam));
+        }
         DoEndProgress(FALSE);
         return true;
     case TM_RECEIVE_JOB_END:
@@ -224,6 +227,8 @@ void CMainFrameTransfer::OnReceiveEnd()
 {
     CQuendalApp* pApp = QuendalApp();
     if (m_nNewMails > 0 && pApp) {
+        if (pApp->GetProfileInt("Setting", "RecNotifyDialog", 0))
+            m_pFrame->StartReceiveNotifyThread();
         if (pApp->GetProfileInt("Setting", "RecNotifyBeep", 0))
             ::Beep(static_cast<DWORD>(pApp->m_nBeepMailReceive > 0 ? pApp->m_nBeepMailReceive : 100), 60);
         if (pApp->GetProfileInt("Setting", "RecNotifySound", 0)) {
@@ -232,8 +237,9 @@ void CMainFrameTransfer::OnReceiveEnd()
             m_pSound->Play(FALSE);
         }
     }
+    // The tray counted each session's mails as it ended; it blinks now.
     if (m_nNewMails > 0)
-        m_pFrame->OnNewMailsReceived(m_nNewMails);
+        m_pFrame->OnNewMailsReceived(0);
     if (GetMainFrameHooks().pfnFirePlugInEvent)
         GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventReceiveEnd, m_pFrame->m_hWnd, m_nNewMails);
     CToolBar& toolBar = m_pFrame->GetToolBar();
@@ -310,6 +316,9 @@ void CMainFrameTransfer::ShowSendError(const char* pszText)
 void CMainFrameTransfer::DoStartProgress(int nKind, CTransferStatus* pStatus)
 {
     static const char* const kKinds[] = {"受信", "巡回", "送信"};
+    // A run of receives that starts with no new mail seen lists only its own.
+    if (m_nNewMails == 0)
+        CMainFrame::GetNotifyMailData().Clear();
     // While a send job runs, a POP before SMTP login shows under the send.
     m_progress.Begin(m_hControls[3], m_hControls[4], nKind == 2 ? 2 : nKind, pStatus);
     if (m_hControls[0])

@@ -30,6 +30,8 @@ public:
     // The end of a receive job: notification, plug-in event, toolbar.
     void OnReceiveEnd();
     int GetNewMailCount() const { return m_nNewMails; }
+    // The new mail has been seen (the tray icon was reset).
+    void ResetNewMailCount() { m_nNewMails = 0; }
 
     // CTransferHost: called by the workers (from their threads).
     void StartTransferProgress(int nKind, CTransferStatus* pStatus) override;

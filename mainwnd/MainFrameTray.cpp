@@ -3,7 +3,11 @@
 
 #include "core/QuendalApp.h"
 #include "mainwnd/KeyboardLedNotifier.h"
+#include "mainwnd/MainFrameTransfer.h"
+#include "resources/keys/KeysResource.h"
 #include "resources/resource.h"
+
+#include <cstring>
 
 namespace {
 
@@ -32,6 +36,8 @@ const TrayMenuItem kTrayMenu[] = {
 const UINT kRestoreCommand = 32989;
 const UINT kCenterCommand = 33054;
 const UINT_PTR kLedTimer = 41;
+const UINT kMsgToolBarChanged = WM_USER + 396;
+const UINT kColorLabelCommand = 32885;
 const UINT kLedBlinkMs = 500;
 
 HICON LoadTrayIcon(UINT nID)
@@ -65,32 +71,49 @@ void CMainFrame::ShowTrayMenu(UINT nMouseMessage)
     }
     if (nMouseMessage != WM_RBUTTONDOWN)
         return;
-    HMENU hMenu = ::CreatePopupMenu();
-    if (!hMenu)
-        return;
+    m_trayMenu.Reset();
     const BOOL bIconic = IsIconic();
     for (const TrayMenuItem& item : kTrayMenu) {
         if (!item.nCommand) {
-            ::AppendMenuA(hMenu, MF_SEPARATOR, 0, nullptr);
+            m_trayMenu.AppendItem(MF_SEPARATOR, 0, "");
             continue;
         }
         UINT flags = MF_STRING;
         if ((item.nCommand == kRestoreCommand && !bIconic) || (item.nCommand == kCenterCommand && bIconic))
             flags |= MF_GRAYED;
-        ::AppendMenuA(hMenu, flags, item.nCommand, item.pszText);
+        // The mnemonic is the letter after "&".
+        const char* amp = strchr(item.pszText, '&');
+        m_trayMenu.AppendItem(flags, item.nCommand, item.pszText, 0, CLR_INVALID, amp ? amp[1] : 0);
     }
     POINT pt;
     ::GetCursorPos(&pt);
+    m_bTrayMenuOpen = TRUE;
+    m_pOpenMenu = &m_trayMenu;
     ::SetForegroundWindow(m_hWnd);
-    // The command is posted by the menu once; it is not run here as well.
-    ::TrackPopupMenu(hMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
+    // The menu posts the chosen command once; it is not run here as well.
+    ::TrackPopupMenu(m_trayMenu.m_hMenu, TPM_LEFTALIGN | TPM_RIGHTBUTTON, pt.x, pt.y, 0, m_hWnd, nullptr);
     ::PostMessageA(m_hWnd, WM_NULL, 0, 0);
-    ::DestroyMenu(hMenu);
+    m_bTrayMenuOpen = FALSE;
+    m_pOpenMenu = nullptr;
+    m_trayMenu.Reset();
 }
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == CTrayIcon::kCallbackMessage) {
+    if (m_pOpenMenu && message == WM_MEASUREITEM &&
+        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+        m_pOpenMenu->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        return TRUE;
+    } else if (m_pOpenMenu && message == WM_DRAWITEM &&
+               reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+        m_pOpenMenu->DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        return TRUE;
+    } else if (m_pOpenMenu && message == WM_MENUCHAR && reinterpret_cast<HMENU>(lParam) == m_pOpenMenu->m_hMenu) {
+        return m_pOpenMenu->OnMenuChar(static_cast<char>(LOWORD(wParam)));
+    } else if (message == WM_COMMAND && LOWORD(wParam) == kColorLabelCommand && HIWORD(wParam) <= 1) {
+        ShowColorLabelMenu();
+        return 0;
+    } else if (message == CTrayIcon::kCallbackMessage) {
         ShowTrayMenu(static_cast<UINT>(lParam));
     } else if (message == g_msgTaskbarCreated && g_msgTaskbarCreated) {
         m_tray.Add(m_hWnd);
@@ -101,12 +124,46 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     } else if (message == WM_TIMER && wParam == kLedTimer) {
         CKeyboardLedNotifier::Instance().Blink(FALSE);
         return 0;
+    } else if (message == WM_ACTIVATEAPP) {
+        // Left while minimised: the mailbox password is asked before the
+        // window shows its mails again.
+        CQuendalApp* pApp = QuendalApp();
+        if (!wParam && IsIconic() && pApp && pApp->GetProfileInt("Setting", "CheckPassword", 0))
+            m_bPasswordOnRestore = TRUE;
     } else if (message == WM_SYSCOMMAND && ((wParam & 0xFFF0) == SC_RESTORE || (wParam & 0xFFF0) == SC_MAXIMIZE)) {
+        if (m_bPasswordOnRestore) {
+            if (IsZoomed()) {
+                m_bPasswordOnRestore = FALSE;
+                PostMessage(WM_SYSCOMMAND, wParam, lParam);
+            } else if (IsIconic()) {
+                CQuendalApp* pApp = QuendalApp();
+                if (pApp && !pApp->CheckMailBoxPassword(TRUE, TRUE)) {
+                    // Refused: the window stays minimised and the new mail unseen.
+                    m_bNoTrayReset = TRUE;
+                } else {
+                    m_bPasswordOnRestore = FALSE;
+                    m_bNoTrayReset = FALSE;
+                    PostMessage(WM_SYSCOMMAND, wParam, lParam);
+                }
+            }
+            return 0;
+        }
+        m_bNoTrayReset = FALSE;
         // Restoring the window counts the new mail as seen.
         if (IsIconic())
             ResetTrayIcon();
     } else if (message == WM_COMMAND && LOWORD(wParam) == kRestoreCommand && lParam == 0) {
         PostMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+        return 0;
+    } else if (message == kMsgToolBarChanged) {
+        // The toolbar's buttons changed: lay the frame out again.
+        RecalcLayout();
+        return 0;
+    } else if (message == WM_COMMAND && LOWORD(wParam) == ID_SHOW_NEW_MAIL_NOTICE && lParam == 0) {
+        StartReceiveNotifyThread();
+        return 0;
+    } else if (message == WM_COMMAND && LOWORD(wParam) == ID_MINIMIZE_MAIN_WINDOW && lParam == 0) {
+        PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
         return 0;
     }
     return CFrameWnd::WindowProc(message, wParam, lParam);
@@ -126,6 +183,8 @@ void CMainFrame::OnNewMailsReceived(int nNewMails)
 void CMainFrame::ResetTrayIcon()
 {
     m_tray.Reset();
+    if (m_pTransfer)
+        m_pTransfer->ResetNewMailCount();
     KillTimer(kLedTimer);
     CKeyboardLedNotifier::Instance().Stop();
 }

@@ -138,12 +138,15 @@ bool CReceiveSession::FileReceivedMail(const CString& strPath, bool& bKeepOnServ
     if (!m_pTargetStore)
         return false;
     CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
-    if (m_pTargetStore->AddNewMailData(strPath, received, FALSE) != 1)
+    int nIndex = -1;
+    if (m_pTargetStore->AddNewMailData(strPath, received, FALSE, FALSE, nullptr, &nIndex) != 1)
         return false;
     bKeepOnServer = m_pTargetStore->LastFilingDecodeFailed() != FALSE;
     AddTargetFolder(m_pTargetStore);
+    // wParam names the new mail (its index plus one) for the new-mail notice.
     if (m_dwMainThreadId)
-        PostThreadMessageA(m_dwMainThreadId, CVM_MSG_MAIL_FILED, 0, m_pTargetStore->GetFolderId());
+        PostThreadMessageA(m_dwMainThreadId, CVM_MSG_MAIL_FILED, static_cast<WPARAM>(nIndex + 1),
+                           m_pTargetStore->GetFolderId());
     return true;
 }
 

@@ -1,6 +1,7 @@
 #include "settings/PropertyAppOption.h"
 
 #include "core/SoundPlayer.h"
+#include "mainwnd/DlgNotifyDialogPos.h"
 #include "resources/settings/SettingsResource.h"
 
 #include <imm.h>
@@ -29,9 +30,6 @@ CPropertyAppOption::~CPropertyAppOption()
 
 BOOL CPropertyAppOption::OnInitDialog()
 {
-    // The position dialog of the notification window belongs to the main
-    // window, which does not offer it yet.
-    ::EnableWindow(GetDlgItemHwnd(IDC_SET_NOTIFY_POS), FALSE);
     return CSettingsPage::OnInitDialog();
 }
 
@@ -68,6 +66,11 @@ BOOL CPropertyAppOption::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam);
     int code = HIWORD(wParam);
+    if (id == IDC_SET_NOTIFY_POS && code == BN_CLICKED) {
+        CDlgNotifyDialogPos dlg(this);
+        dlg.DoModal();
+        return TRUE;
+    }
     if (id == IDC_SET_SOUND_PLAY && code == BN_CLICKED) {
         OnPlay();
         return TRUE;

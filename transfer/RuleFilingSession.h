@@ -31,17 +31,19 @@ protected:
             return TSession::FileReceivedMail(strPath, bKeepOnServer);
         }
         CMailFolderStore* pTarget = choice.pFolder;
+        int nIndex = -1;
         {
             CSingleLock hold(m_pStoreLock, TRUE);
             CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
-            if (pTarget->AddNewMailData(strPath, received, FALSE, FALSE, nullptr, nullptr,
+            if (pTarget->AddNewMailData(strPath, received, FALSE, FALSE, nullptr, &nIndex,
                                         choice.filter.bMarked ? &choice.filter : nullptr) != 1)
                 return false;
             bKeepOnServer = pTarget->LastFilingDecodeFailed() != FALSE;
         }
         this->AddTargetFolder(pTarget);
         if (this->m_dwMainThreadId)
-            PostThreadMessageA(this->m_dwMainThreadId, CVM_MSG_MAIL_FILED, 0, pTarget->GetFolderId());
+            PostThreadMessageA(this->m_dwMainThreadId, CVM_MSG_MAIL_FILED, static_cast<WPARAM>(nIndex + 1),
+                               pTarget->GetFolderId());
         // The server handling the last matching rule asks for.
         if (choice.bRuleMet && choice.bLeaveOnServer)
             this->SetKeepOnce();

@@ -211,8 +211,9 @@ TEST_F(EditorRun, CommandLineTextsAttachNothingThroughMailtoParameters)
         EXPECT_EQ(static_cast<size_t>(request.m_attachFiles.GetSize()), c.files);
         EXPECT_EQ(request.m_tempAttachFiles.GetSize(), 0);
         EXPECT_EQ(static_cast<size_t>(request.m_ignoredAttachFiles.GetSize()), c.ignored);
-        if (*c.to)
+        if (*c.to) {
             EXPECT_STREQ(request.m_strTo, c.to);
+        }
     }
     // Through the application's entry, and nothing is deleted.
     app.OpenMailEditor(CString("mailto:x@example.jp?attach=") + fileA + "&tempattach=" + fileB);

@@ -1,0 +1,39 @@
+#include "mainwnd/ReceiveNotifyThread.h"
+
+#include "mainwnd/NotifyUserWnd.h"
+
+BOOL CReceiveNotifyThread::InitInstance()
+{
+    m_pWnd = new CNotifyUserWnd(m_pData);
+    m_pMainWnd = m_pWnd;
+    return TRUE;
+}
+
+int CReceiveNotifyThread::ExitInstance()
+{
+    m_pMainWnd = nullptr;
+    delete m_pWnd;
+    m_pWnd = nullptr;
+    return CWinThread::ExitInstance();
+}
+
+BOOL CReceiveNotifyThread::PreTranslateMessage(MSG* pMsg)
+{
+    if (!pMsg->hwnd && (pMsg->message == msgShow || pMsg->message == msgShowAgain)) {
+        // A window that has gone meanwhile is shown anew, so that the new
+        // mail is not announced to nobody.
+        if (pMsg->message == msgShowAgain && m_pWnd->m_hWnd && ::IsWindow(m_pWnd->m_hWnd)) {
+            m_pWnd->Restart();
+            return TRUE;
+        }
+        // A window that has just closed has asked the thread to end: the new
+        // mail keeps it running with a new window.
+        MSG quit;
+        ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+        m_pMainWnd = m_pWnd;
+        if (!m_pWnd->CreateNotifyWindow())
+            ::PostQuitMessage(0);
+        return TRUE;
+    }
+    return CWinThread::PreTranslateMessage(pMsg);
+}

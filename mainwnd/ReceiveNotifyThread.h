@@ -1,0 +1,26 @@
+// CReceiveNotifyThread: the thread of the new-mail notification window. The
+// main window starts it and then only posts to it: 2048 shows the window,
+// 2049 (more mail while it is up) starts its display time again. The thread
+// ends when its window closes.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+class CNotifyMailData;
+class CNotifyUserWnd;
+
+class CReceiveNotifyThread : public CWinThread
+{
+public:
+    enum { msgShow = WM_USER + 1024, msgShowAgain = WM_USER + 1025 };
+
+    explicit CReceiveNotifyThread(CNotifyMailData* pData) : m_pData(pData) {}
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+private:
+    CNotifyMailData* m_pData;
+    CNotifyUserWnd* m_pWnd = nullptr;
+};
