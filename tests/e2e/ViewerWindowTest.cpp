@@ -208,6 +208,7 @@ TEST_F(ViewerWindowTest, ViewersMoveWithTheListRunOnThreadsOfTheirOwnAndEndWithT
     ASSERT_NE(list, nullptr);
     ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 3; }));
     Sleep(1500);  // the window shows its folder afresh once after start-up
+    // Newest first: the rows hold the stored mails backwards.
     CString row0 = E2e::ListItemText(list, 0, 1), row1 = E2e::ListItemText(list, 1, 1);
     CString row2 = E2e::ListItemText(list, 2, 1);
 
@@ -219,18 +220,23 @@ TEST_F(ViewerWindowTest, ViewersMoveWithTheListRunOnThreadsOfTheirOwnAndEndWithT
     EXPECT_EQ(E2e::ListSelectedItem(list), 1);
     SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row2; }));
-    // On the last row the mail stays.
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
-    Sleep(500);
-    EXPECT_EQ(Caption(viewer), row2);
     SendMessageA(viewer, WM_COMMAND, ID_VIEWER_PREV_MAIL, 0);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row1; }));
+    EXPECT_EQ(E2e::ListSelectedItem(list), 1);
+    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
+    EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row2; }));
+    // Past the list's last row the viewer leaves the list and walks the
+    // folder's stored order: from the first stored mail to the second.
+    ASSERT_EQ(row2, CString("一通目"));
+    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
+    EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == "二通目"; })) << Caption(viewer).GetString();
+    EXPECT_EQ(E2e::ListSelectedItem(list), 2);
     // The thread message of the key assignment moves it as well.
     PostThreadMessageA(GetWindowThreadProcessId(viewer, nullptr), 1347, 0, 0);
-    EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row0; }));
+    EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == "一通目"; }));
 
     // A second viewer: a window of its own, on a thread of its own.
-    HWND second = OpenViewer(main, list, row2);
+    HWND second = OpenViewer(main, list, row1);
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(WaitFor([&] { return Windows("CVMViewWndClass").size() == 2; }));
     EXPECT_NE(second, viewer);
