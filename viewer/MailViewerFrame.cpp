@@ -205,10 +205,10 @@ bool CMailViewerFrame::ShowFoundRow(int nRow)
     CMailFolderStore* store = app->FindFolder(ref.nFolderId);
     if (!store)
         return false;
-    ShowMail(store, ref.nIndex, FALSE);
     ListView_SetItemState(found, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_SetItemState(found, nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(found, nRow, FALSE);
+    ShowMail(store, ref.nIndex, FALSE);
     return true;
 }
 

@@ -4,7 +4,7 @@
 #include "viewer/MailThreadBuilder.h"
 #include "viewer/MailThreadLinker.h"
 
-#include "../store/StoreTestUtil.h"
+#include "store/StoreTestUtil.h"
 #include "store/MailIndexRecord.h"
 
 #include <gtest/gtest.h>
