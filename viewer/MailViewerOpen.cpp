@@ -41,10 +41,14 @@ BOOL PostRequest(CQuendalApp* app, MailWindowRequest::Kind kind, CMailFolderStor
 BOOL OpenViewerHere(CQuendalApp* app, CMailFolderStore* pStore, int nIndex, HWND hList, bool bShift)
 {
     if (!bShift && app->GetProfileInt("Setting", "NoCreateMailViewFrame", 0) && app->HasViewThread()) {
-        auto* first = static_cast<CThreadEntry*>(app->m_viewThreads[0]);
-        ::PostThreadMessageA(first->dwThreadId, msgShowMail, static_cast<WPARAM>(pStore->GetFolderId()), nIndex);
-        ::PostThreadMessageA(first->dwThreadId, msgSetList, 0, reinterpret_cast<LPARAM>(hList));
-        return TRUE;
+        for (int i = 0; i < app->m_viewThreads.GetSize(); i++) {
+            DWORD id = static_cast<CThreadEntry*>(app->m_viewThreads[i])->dwThreadId;
+            if (!CMailViewerThread::IsViewerThread(id))
+                continue;
+            ::PostThreadMessageA(id, msgShowMail, static_cast<WPARAM>(pStore->GetFolderId()), nIndex);
+            ::PostThreadMessageA(id, msgSetList, 0, reinterpret_cast<LPARAM>(hList));
+            return TRUE;
+        }
     }
     return CMailViewerThread::StartViewer(pStore, nIndex, hList);
 }

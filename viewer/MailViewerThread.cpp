@@ -5,6 +5,9 @@
 #include "store/MailFolderStore.h"
 #include "viewer/MailViewerFrame.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace {
 
 enum : UINT {
@@ -16,6 +19,18 @@ enum : UINT {
     msgMovePrevious = 1347,
     msgMoveNext = 1348,
 };
+
+CCriticalSection& ViewerIdLock()
+{
+    static CCriticalSection lock;
+    return lock;
+}
+
+std::vector<DWORD>& ViewerIds()
+{
+    static std::vector<DWORD> ids;
+    return ids;
+}
 
 } // namespace
 
@@ -45,8 +60,19 @@ BOOL CMailViewerThread::StartViewer(CMailFolderStore* pStore, int nIndex, HWND h
     return StartAndRegister(t);
 }
 
+bool CMailViewerThread::IsViewerThread(DWORD dwThreadId)
+{
+    CSingleLock hold(&ViewerIdLock(), TRUE);
+    auto& ids = ViewerIds();
+    return std::find(ids.begin(), ids.end(), dwThreadId) != ids.end();
+}
+
 BOOL CMailViewerThread::InitInstance()
 {
+    {
+        CSingleLock hold(&ViewerIdLock(), TRUE);
+        ViewerIds().push_back(m_nThreadID);
+    }
     m_pFrame = new CMailViewerFrame;
     if (!m_pFrame->Create(this, m_hList)) {
         m_pFrame = nullptr;
@@ -61,6 +87,16 @@ BOOL CMailViewerThread::InitInstance()
     SignalReady();
     m_pFrame->AskReadNotifyIfPending();
     return TRUE;
+}
+
+int CMailViewerThread::ExitInstance()
+{
+    {
+        CSingleLock hold(&ViewerIdLock(), TRUE);
+        auto& ids = ViewerIds();
+        ids.erase(std::remove(ids.begin(), ids.end(), m_nThreadID), ids.end());
+    }
+    return CMailWindowThread::ExitInstance();
 }
 
 void CMailViewerThread::OnQuit(WPARAM, LPARAM)

@@ -18,6 +18,7 @@ public:
     CMailViewerThread() = default;
 
     BOOL InitInstance() override;
+    int ExitInstance() override;
 
     void SetMail(CMailFolderStore* pStore, int nIndex, HWND hList);
     HWND GetListWindow() const { return m_hList; }
@@ -26,6 +27,9 @@ public:
     // Starts a viewer for the mail and registers it with the application;
     // on the application thread only.
     static BOOL StartViewer(CMailFolderStore* pStore, int nIndex, HWND hList);
+    // Whether the thread of that id is a running viewer (the application's
+    // viewer list also holds the thread windows).
+    static bool IsViewerThread(DWORD dwThreadId);
 
 protected:
     void OnQuit(WPARAM, LPARAM);
