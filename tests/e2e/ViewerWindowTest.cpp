@@ -167,7 +167,7 @@ protected:
     HWND OpenViewer(HWND main, HWND list, const char* subject)
     {
         Select(list, subject);
-        SendMessageA(main, WM_COMMAND, ID_MAIL_OPEN, 0);
+        Command(main, ID_MAIL_OPEN);
         return m_program.WaitForWindow("CVMViewWndClass", subject, 20000);
     }
     static bool WaitFor(const std::function<bool()>& done, DWORD ms = 15000)
@@ -178,6 +178,13 @@ protected:
         return done();
     }
     static CString Caption(HWND wnd) { return E2e::GetWindowTextOf(wnd); }
+    // A command to a window; a window that stops answering fails the test
+    // rather than holding it.
+    static void Command(HWND wnd, UINT id)
+    {
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(wnd, WM_COMMAND, id, 0, SMTO_NORMAL, 20000, &result)) << id;
+    }
 
     TestSupport::TempDir m_dir;
     CProgramUnderTest m_program{m_dir.Path()};
@@ -215,20 +222,20 @@ TEST_F(ViewerWindowTest, ViewersMoveWithTheListRunOnThreadsOfTheirOwnAndEndWithT
     HWND viewer = OpenViewer(main, list, row0);
     ASSERT_NE(viewer, nullptr);
     // Next and previous walk the list's rows, and the list follows.
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
+    Command(viewer, ID_VIEWER_NEXT_MAIL);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row1; })) << Caption(viewer).GetString();
     EXPECT_EQ(E2e::ListSelectedItem(list), 1);
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
+    Command(viewer, ID_VIEWER_NEXT_MAIL);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row2; }));
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_PREV_MAIL, 0);
+    Command(viewer, ID_VIEWER_PREV_MAIL);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row1; }));
     EXPECT_EQ(E2e::ListSelectedItem(list), 1);
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
+    Command(viewer, ID_VIEWER_NEXT_MAIL);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row2; }));
     // Past the list's last row the viewer leaves the list and walks the
     // folder's stored order: from the first stored mail to the second.
     ASSERT_EQ(row2, CString("一通目"));
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_NEXT_MAIL, 0);
+    Command(viewer, ID_VIEWER_NEXT_MAIL);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == "二通目"; })) << Caption(viewer).GetString();
     EXPECT_EQ(E2e::ListSelectedItem(list), 2);
     // The thread message of the key assignment moves it as well.
@@ -270,18 +277,18 @@ TEST_F(ViewerWindowTest, ReusedViewerDeletesThroughTheTrashAndClosesOnTheLastMai
     ASSERT_NE(viewer, nullptr);
     // With the setting on, the open viewer shows the next mail opened.
     Select(list, row1);
-    SendMessageA(main, WM_COMMAND, ID_MAIL_OPEN, 0);
+    Command(main, ID_MAIL_OPEN);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row1; }));
     Sleep(500);
     EXPECT_EQ(Windows("CVMViewWndClass").size(), 1u);
 
     // Delete: the mail goes to the trash, the viewer shows the other one.
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_DELETE, 0);
+    Command(viewer, ID_VIEWER_DELETE);
     EXPECT_TRUE(WaitFor([&] { return Caption(viewer) == row0; }));
     EXPECT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 1; }));
     EXPECT_EQ(StoredSubjects(CFolderRecord::kindTrash), (std::set<CString>{row1}));
     // Deleting the folder's last mail closes the viewer.
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_DELETE, 0);
+    Command(viewer, ID_VIEWER_DELETE);
     EXPECT_TRUE(WaitFor([&] { return !IsWindow(viewer); }));
     EXPECT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 0; }));
     Close(main);
@@ -307,7 +314,7 @@ TEST_F(ViewerWindowTest, ThreadTreeAndListShowEachMailOnceAndUnlinkingLasts)
 
     HWND viewer = OpenViewer(main, list, "D");
     ASSERT_NE(viewer, nullptr);
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_RELATED_TREE, 0);
+    Command(viewer, ID_VIEWER_RELATED_TREE);
     HWND treeWnd = m_program.WaitForWindow("CVMRefTreeWndClass", nullptr, 20000);
     ASSERT_NE(treeWnd, nullptr);
     HWND tree = E2e::FindDescendant(treeWnd, "SysTreeView32");
@@ -316,7 +323,7 @@ TEST_F(ViewerWindowTest, ThreadTreeAndListShowEachMailOnceAndUnlinkingLasts)
     EXPECT_TRUE(WaitFor([&] { return TreeShape(tree) == expected; }));
 
     // The flat list of the same thread.
-    SendMessageA(viewer, WM_COMMAND, ID_VIEWER_RELATED_LIST, 0);
+    Command(viewer, ID_VIEWER_RELATED_LIST);
     HWND listWnd = m_program.WaitForWindow("CVMRefListWndClass", "D", 20000);
     ASSERT_NE(listWnd, nullptr);
     HWND rows = E2e::FindDescendant(listWnd, "SysListView32");
@@ -345,7 +352,7 @@ TEST_F(ViewerWindowTest, ThreadTreeAndListShowEachMailOnceAndUnlinkingLasts)
     // A mail whose parent is missing, and two mails answering each other.
     HWND other = OpenViewer(main, list, "E");
     ASSERT_NE(other, nullptr);
-    SendMessageA(other, WM_COMMAND, ID_VIEWER_RELATED_TREE, 0);
+    Command(other, ID_VIEWER_RELATED_TREE);
     EXPECT_TRUE(WaitFor([&] {
         for (HWND w : Windows("CVMRefTreeWndClass"))
             if (TreeShape(E2e::FindDescendant(w, "SysTreeView32")) == std::vector<std::string>{"メールスレッド@0", "E@1"})
@@ -354,7 +361,7 @@ TEST_F(ViewerWindowTest, ThreadTreeAndListShowEachMailOnceAndUnlinkingLasts)
     }));
     HWND loopViewer = OpenViewer(main, list, "F");
     ASSERT_NE(loopViewer, nullptr);
-    SendMessageA(loopViewer, WM_COMMAND, ID_VIEWER_RELATED_TREE, 0);
+    Command(loopViewer, ID_VIEWER_RELATED_TREE);
     HWND loopTree = nullptr;
     EXPECT_TRUE(WaitFor([&] {
         for (HWND w : Windows("CVMRefTreeWndClass")) {
