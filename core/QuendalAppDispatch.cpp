@@ -9,6 +9,7 @@
 #include "mainwnd/FoundMailOpen.h"
 #include "mainwnd/MainFrame.h"
 #include "tasklist/DlgTaskList.h"
+#include "viewer/MailViewerOpen.h"
 #include "resources/resource.h"
 
 BEGIN_MESSAGE_MAP(CQuendalApp, CMailApp)
@@ -29,7 +30,7 @@ bool IsApplicationMessage(UINT message)
     case 1382: case 1383: case 1384: case 1386: case 1388: case 1389: case 1390: case 1392: case 1393:
     case 1394: case 1399: case 1400: case 1401: case 1405: case 1406: case 1407: case 1417: case 1418:
     case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1474: case 1475: case 1476: case 1478:
-    case 1495: case WM_QD_OPEN_FOUND_MAIL:
+    case 1495: case 1497: case WM_QD_OPEN_FOUND_MAIL:
         return true;
     default:
         return false;
@@ -108,6 +109,9 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
         break;
     case WM_QD_REMOVE_VIEW_THREAD:
         RemoveViewThread(static_cast<DWORD>(lParam));
+        break;
+    case WM_QD_OPEN_MAIL_WINDOW:
+        RunMailWindowRequest(lParam);
         break;
     case WM_QD_REMOVE_SEARCH_THREAD:
         RemoveSearchThread(static_cast<DWORD>(lParam));

@@ -5,7 +5,7 @@
 #include "core/ThreadEntry.h"
 #include "editor/MailEditThread.h"
 #include "mainwnd/MailSearchThread.h"
-#include "viewer/MailViewerThread.h"
+#include "viewer/MailWindowThread.h"
 
 namespace {
 
@@ -140,7 +140,7 @@ BOOL CQuendalApp::IsFolderInViewer(int nFolderId)
 {
     RemoveStale(m_viewThreads);
     for (int i = m_viewThreads.GetSize() - 1; i >= 0; --i) {
-        auto* p = static_cast<CMailViewerThread*>(At(m_viewThreads, i)->pThread);
+        auto* p = static_cast<CMailWindowThread*>(At(m_viewThreads, i)->pThread);
         if (p->GetDocFolderId() == nFolderId)
             return TRUE;
     }

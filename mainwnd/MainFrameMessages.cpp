@@ -11,6 +11,7 @@
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
 #include "store/MailFolderStore.h"
+#include "store/MailIndexRecord.h"
 
 namespace {
 
@@ -276,8 +277,21 @@ void CMainFrame::RefreshFolderItem(int nFolderId, BOOL)
 void CMainFrame::RefreshListIfCurrent(int nFolderId)
 {
     CQuendalApp* pApp = QuendalApp();
-    if (pApp && nFolderId == pApp->GetCurrentFolderId())
+    if (!pApp || nFolderId != pApp->GetCurrentFolderId())
+        return;
+    // Mails deleted in another window (a viewer) leave the rows; the
+    // selected mail keeps its selection.
+    CMailFolderStore* store = pApp->GetCurrentFolder();
+    if (!m_pListView || !store || !store->IsIndexLoaded()) {
         PassToCurrentFolderList(1);
+        return;
+    }
+    int current = m_pListView->GetMailIndex(m_pListView->GetCurrentRow());
+    CMailIndexRecord* record = current >= 0 ? store->GetRecord(current) : nullptr;
+    store->GetMailListNoLoad()->RemoveDeletedRecords();
+    PassToCurrentFolderList(1);
+    if (record && !record->m_bDeleted)
+        m_pListView->SelectMail(current);
 }
 
 BOOL CMainFrame::SelectFolderAndMail(int nFolderId, int nMailIndex)

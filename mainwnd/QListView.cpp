@@ -10,6 +10,7 @@
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
+#include "viewer/MailViewerOpen.h"
 
 #include <commctrl.h>
 
@@ -22,6 +23,9 @@ BEGIN_MESSAGE_MAP(CQListView, CListView)
     ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
     ON_NOTIFY_REFLECT(NM_CLICK, OnClick)
+    ON_COMMAND(ID_MAIL_OPEN, OpenSelectedMail)
+    ON_MESSAGE(WM_QD_VIEWER_MOVE_PREVIOUS, OnViewerMovePrevious)
+    ON_MESSAGE(WM_QD_VIEWER_MOVE_NEXT, OnViewerMoveNext)
     ON_WM_SETFOCUS()
     ON_WM_KILLFOCUS()
     ON_WM_DESTROY()
@@ -480,6 +484,29 @@ void CQListView::OpenSelectedMail()
     }
     if (GetMailViewSeam().pfnOpenMail)
         GetMailViewSeam().pfnOpenMail(m_pStore, index);
+}
+
+LRESULT CQListView::MoveForViewer(LPARAM lParam, int nStep)
+{
+    auto* ref = reinterpret_cast<MailObjectBlock::MailRef*>(lParam);
+    CMailListData* data = GetList();
+    // Only while the list shows the viewer's folder and mail.
+    if (!ref || !data || ref->nFolderId != m_nFolderId)
+        return 0;
+    int pos = data->FindViewPos(ref->nIndex);
+    if (pos < 0)
+        return 0;
+    for (int row = pos + nStep; row >= 0 && row < data->GetViewCount(); row += nStep) {
+        CMailIndexRecord* r = data->GetViewRecord(row);
+        if (!r || r->m_bDeleted)
+            continue;
+        int index = data->GetViewIndex(row);
+        if (!SelectMail(index))
+            return 0;
+        ref->nIndex = index;
+        return 1;
+    }
+    return 0;
 }
 
 void CQListView::OnReturn(NMHDR*, LRESULT* pResult)

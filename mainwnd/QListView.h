@@ -103,6 +103,11 @@ protected:
     void OnNextUnread();
     void OnNextUnreadAll();
     void OnUpdateNeedSelection(CCmdUI* pCmdUI);
+    // A viewer window asks the list to move on from its mail (lParam a
+    // MailObjectBlock::MailRef*, answered with the mail moved to).
+    LRESULT OnViewerMovePrevious(WPARAM, LPARAM lParam) { return MoveForViewer(lParam, -1); }
+    LRESULT OnViewerMoveNext(WPARAM, LPARAM lParam) { return MoveForViewer(lParam, 1); }
+    LRESULT MoveForViewer(LPARAM lParam, int nStep);
 
     DECLARE_MESSAGE_MAP()
 

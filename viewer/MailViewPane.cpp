@@ -2,6 +2,7 @@
 
 #include "mainwnd/MailViewSeam.h"
 #include "viewer/MailView.h"
+#include "viewer/MailViewerOpen.h"
 
 void InstallMailViewPane()
 {
@@ -19,4 +20,6 @@ void InstallMailViewPane()
                 view->ShowMail(nIndex, pStore, FALSE);
         };
     }
+    if (!seam.pfnOpenMail)
+        seam.pfnOpenMail = [](CMailFolderStore* pStore, int nIndex) { OpenMailViewer(pStore, nIndex, nullptr); };
 }

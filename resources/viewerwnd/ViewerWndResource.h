@@ -1,0 +1,44 @@
+// Resource identifiers of the viewer windows, the thread tree window and the
+// related-mail list window.
+#pragma once
+
+#include "resources/mainwnd/KeysResource.h"
+
+// Menus (and the accelerators of the same ids).
+#define IDR_MAIL_VIEWER IDR_VIEWER_ACCEL  // 134: the viewer's defaults live in the key tables
+#define IDR_REF_TREE 195
+#define IDR_REF_LIST 211
+#define IDR_REF_TREE_CONTEXT 406
+
+// Commands of these windows.
+#define ID_VIEWER_PREV_MAIL 32776
+#define ID_VIEWER_NEXT_MAIL 32777
+#define ID_VIEWER_NEW_MAIL 32778
+#define ID_VIEWER_REPLY 32779
+#define ID_VIEWER_REPLY_ALL 32780
+#define ID_VIEWER_FORWARD 32781
+#define ID_VIEWER_DELETE 32787
+#define ID_VIEWER_OPEN_MAIL 32866
+#define ID_VIEWER_RELATED_LIST 32877
+#define ID_VIEWER_BOOKMARK_ON 32886
+#define ID_VIEWER_BOOKMARK_OFF 32887
+#define ID_VIEWER_RELATED_TREE 32890
+#define ID_VIEWER_NEXT_UNREAD 32931
+#define ID_VIEWER_SELECT_IN_LIST 32964
+#define ID_VIEWER_PREV_FOLDER_UNREAD 33123
+#define ID_VIEWER_NEXT_UNREAD_ALL 33221
+#define ID_VIEWER_PREV_FOLDER_UNREAD_ALL 33222
+#define ID_VIEWER_CLOSE 1145
+#define ID_VIEWER_CLOSE_WINDOW 33126
+#define ID_VIEWER_ESCAPE 33127
+#define ID_THREAD_REFRESH 1259
+#define ID_THREAD_TOGGLE_TITLE 32962
+#define ID_THREAD_UNLINK 32977
+#define ID_THREAD_MAXIMIZE_VIEW 33025
+
+// Strings.
+#define IDS_VIEWER_DELETE_PROTECTED 33400
+#define IDS_THREAD_TOP_ITEM 33401
+#define IDS_THREAD_OTHER_FOLDER 33402
+#define IDS_THREAD_UNLINK_QUESTION 33403
+#define IDS_THREAD_UNREAD_MARK 33404

@@ -1,0 +1,57 @@
+#include "viewer/MailWindowThread.h"
+
+#include "core/AppMessages.h"
+#include "core/QuendalApp.h"
+
+CMailWindowThread::CMailWindowThread()
+{
+    m_hReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+}
+
+CMailWindowThread::~CMailWindowThread()
+{
+    if (m_hReady)
+        CloseHandle(m_hReady);
+}
+
+int CMailWindowThread::ExitInstance()
+{
+    SignalReady();
+    if (CQuendalApp* app = QuendalApp())
+        ::PostThreadMessageA(app->m_nThreadID, WM_QD_REMOVE_VIEW_THREAD, 0, static_cast<LPARAM>(m_nThreadID));
+    return CWinThread::ExitInstance();
+}
+
+BOOL CMailWindowThread::StartAndRegister(CMailWindowThread* pThread)
+{
+    HANDLE ready = nullptr;
+    DuplicateHandle(GetCurrentProcess(), pThread->m_hReady, GetCurrentProcess(), &ready, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    if (!pThread->CreateThread()) {
+        if (ready)
+            CloseHandle(ready);
+        delete pThread;
+        return FALSE;
+    }
+    HANDLE thread = nullptr;
+    DuplicateHandle(GetCurrentProcess(), pThread->m_hThread, GetCurrentProcess(), &thread, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    // The window is made on the new thread, which may send messages to this
+    // one meanwhile (the main list, the main window): they are served.
+    HANDLE waits[2] = {ready, thread};
+    for (;;) {
+        DWORD r = MsgWaitForMultipleObjects(2, waits, FALSE, INFINITE, QS_SENDMESSAGE);
+        if (r != WAIT_OBJECT_0 + 2)
+            break;
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+    bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
+    CloseHandle(ready);
+    CloseHandle(thread);
+    if (!alive)
+        return FALSE;
+    if (CQuendalApp* app = QuendalApp())
+        app->AddViewThread(pThread);
+    return TRUE;
+}

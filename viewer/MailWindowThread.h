@@ -1,0 +1,35 @@
+// CMailWindowThread: the thread of a window that shows mails of one folder
+// (a viewer, a thread tree or a related-mail list). The application keeps
+// these threads in its viewer list: it ends them at shut-down (1404) and
+// keeps the index of a folder they show loaded. A thread tells the
+// application 1406 when it ends.
+#pragma once
+
+#include "classlib/ClassLib.h"
+
+class CMailWindowThread : public CWinThread
+{
+public:
+    CMailWindowThread();
+    ~CMailWindowThread() override;
+
+    int ExitInstance() override;
+
+    // The folder of the shown mails; 0 for none.
+    int GetDocFolderId() const { return m_nFolderId; }
+
+    // Starts the thread, waits until its window exists (serving messages
+    // sent to this thread meanwhile) and registers it with the application;
+    // on the application thread only. False when the thread gave up (it is
+    // then gone).
+    static BOOL StartAndRegister(CMailWindowThread* pThread);
+
+    int m_nFolderId = 0;
+
+protected:
+    // Set by InitInstance once the window stands (or when it gave up).
+    void SignalReady() { SetEvent(m_hReady); }
+
+private:
+    HANDLE m_hReady = nullptr;
+};
