@@ -12,6 +12,7 @@
 #include "resources/mainwnd/ToolsCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
+#include "resources/rules/RulesResource.h"
 #include "store/FolderRecord.h"
 #include "store/FolderRegistryHooks.h"
 #include "store/MailFolderStore.h"
@@ -93,6 +94,30 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_TOOLS_QUOTE_HEADERS, ID_TOOLS_QUOTE_HEADERS, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_AUTO_SIGNATURE, ID_TOOLS_AUTO_SIGNATURE, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_SHORTCUT_TEMPLATES, ID_TOOLS_SHORTCUT_TEMPLATES, OnToolsCommand)
+    // Folder maintenance, layout, the rule list and import.
+    ON_COMMAND_RANGE(ID_FOLDER_REBUILD_CURRENT, ID_FOLDER_REBUILD_CURRENT, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_OPTIMIZE_CURRENT, ID_FOLDER_OPTIMIZE_CURRENT, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_DUPLICATES_CURRENT, ID_FOLDER_DUPLICATES_CURRENT, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_OPTIMIZE_ALL, ID_FOLDER_OPTIMIZE_ALL, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_DUPLICATES_ALL, ID_FOLDER_DUPLICATES_ALL, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_REBUILD_ALL, ID_FOLDER_REBUILD_ALL, OnFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_REBUILD_CURRENT, ID_FOLDER_REBUILD_CURRENT, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_OPTIMIZE_CURRENT, ID_FOLDER_OPTIMIZE_CURRENT, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_DUPLICATES_CURRENT, ID_FOLDER_DUPLICATES_CURRENT, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_OPTIMIZE_ALL, ID_FOLDER_OPTIMIZE_ALL, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_DUPLICATES_ALL, ID_FOLDER_DUPLICATES_ALL, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_REBUILD_ALL, ID_FOLDER_REBUILD_ALL, OnUpdateFolderMaintenance)
+    ON_COMMAND_RANGE(ID_VIEW_MAIL_VIEW, ID_VIEW_NO_MAIL_VIEW, OnLayoutCommand)
+    ON_COMMAND_RANGE(ID_VIEW_MAXIMIZE_MAIL_VIEW, ID_VIEW_MAXIMIZE_MAIL_VIEW, OnLayoutCommand)
+    ON_COMMAND_RANGE(ID_VIEW_MAXIMIZE_LIST, ID_VIEW_MAXIMIZE_LIST, OnLayoutCommand)
+    ON_COMMAND_RANGE(ID_VIEW_RESTORE_LAYOUT, ID_VIEW_SAVE_LAYOUT, OnLayoutCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_MAIL_VIEW, ID_VIEW_MAIL_VIEW, OnUpdateLayoutCommand)
+    ON_COMMAND(ID_TOOLS_FILTER_SETTINGS, OnFilterSettings)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_TOOLS_FILTER_SETTINGS, ID_TOOLS_FILTER_SETTINGS, OnUpdateFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FILE_IMPORT_MAIL, ID_FILE_IMPORT_MAIL, OnImportCommand)
+    ON_COMMAND_RANGE(ID_FILE_REGISTRY_TO_INI, ID_FILE_INI_TO_REGISTRY, OnImportCommand)
+    ON_MESSAGE(WM_COPYDATA, OnCopyData)
+    ON_MESSAGE(CMainFrame::WM_QD_OE_IMPORT_END, OnOEImportEnd)
     ON_COMMAND_RANGE(40000, 41000, OnPlugInCommand)
     ON_UPDATE_COMMAND_UI_RANGE(40000, 41000, OnUpdatePlugInCommand)
     ON_COMMAND(33219, OnPlugInInfo)
@@ -438,6 +463,9 @@ void CMainFrame::SaveWindowState()
     pApp->WriteProfileInt("Window", "TreeViewSize", cur);
     if (m_pMailView && m_wndSplitter2.m_hWnd) {
         m_wndSplitter2.GetRowInfo(0, cur, min);
+        // A maximised pane is no layout to start with next time.
+        if (m_bMailViewMaximised || m_bListMaximised)
+            cur = m_nSavedListHeight;
         pApp->WriteProfileInt("Window", "ListHeight", cur);
     }
     pApp->WriteProfileInt("Window", "Iconic", IsIconic() ? 1 : IsZoomed() ? 2 : 0);
@@ -770,6 +798,10 @@ void CMainFrame::OnUpdatePlugInCommand(CCmdUI* pCmdUI)
 
 void CMainFrame::OnTransferCommand(UINT nID)
 {
+    // Folders being rebuilt or optimised take no mail: a transfer waits
+    // for the next command or route pass.
+    if (nID != ID_FILE_ABORT_TRANSFER && nID != ID_FILE_ABORT_ROUTE && IsBusyLocked())
+        return;
     if (m_pTransfer)
         m_pTransfer->OnCommand(nID);
 }
