@@ -215,3 +215,30 @@ TEST_F(FolderMaintenanceTest, WhileACommandRunsASecondOneAndTransfersAreRefused)
     ::SendMessageA(m_hFrame, WM_COMMAND, ID_FOLDER_REBUILD_CURRENT, 0);
     EXPECT_EQ(TestSupport::RecordedMessages().size(), asked + 1);
 }
+
+TEST_F(FolderMaintenanceTest, NothingRunsWhileAReceiveRuns)
+{
+    OpenFrame();
+    File(Folder(CFolderRecord::kindInbox), "重複", "<d@x>");
+    File(Folder(CFolderRecord::kindInbox), "重複", "<d@x>");
+    // A receive worker that runs until it is let go.
+    HANDLE release = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    HANDLE worker = CreateThread(
+        nullptr, 0, [](void* p) -> DWORD { return WaitForSingleObject(static_cast<HANDLE>(p), INFINITE); }, release, 0,
+        nullptr);
+    ASSERT_NE(worker, nullptr);
+    HANDLE held = nullptr;
+    DuplicateHandle(GetCurrentProcess(), worker, GetCurrentProcess(), &held, 0, FALSE, DUPLICATE_SAME_ACCESS);
+    m_frame->m_hReceiveWorker = held;
+    size_t asked = TestSupport::RecordedMessages().size();
+    for (UINT command : { ID_FOLDER_DUPLICATES_CURRENT, ID_FOLDER_DUPLICATES_ALL, ID_FOLDER_OPTIMIZE_ALL,
+                          ID_FOLDER_REBUILD_CURRENT })
+        ::SendMessageA(m_hFrame, WM_COMMAND, command, 0);
+    EXPECT_EQ(TestSupport::RecordedMessages().size(), asked);
+    EXPECT_EQ(Subjects(Folder(CFolderRecord::kindInbox)).size(), 2u);
+    SetEvent(release);
+    WaitForSingleObject(worker, INFINITE);
+    CloseHandle(worker);
+    CloseHandle(release);
+    // The frame lets go of its duplicate when it ends.
+}
