@@ -183,6 +183,11 @@ protected:
     void OnLayoutCommand(UINT nID);
     void OnUpdateLayoutCommand(CCmdUI* pCmdUI);
     void OnFilterSettings();
+    void OnSortCommand(UINT nID);
+    void OnUpdateSortCommand(CCmdUI* pCmdUI);
+    void OnWindowCommand(UINT nID);
+    void OnUpdateWindowCommand(CCmdUI* pCmdUI);
+    void OnStartPassword();
     // Import, settings conversion and the mail bridge's answer (MainFrameImportCommands.cpp).
     void OnImportCommand(UINT nID);
     LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);

@@ -4,6 +4,7 @@
 // folder.
 #include "mainwnd/MainFrame.h"
 
+#include "core/DlgCVMStartPasswordSetting.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/QListView.h"
 #include "resources/rules/RulesResource.h"
@@ -23,7 +24,68 @@ const int kMinPane = 50;
 const char* const kLayoutColumnKeys[5] = { "DefaultListWidthSubject", "DefaultListWidthSender", "DefaultListWidthDate",
                                            "DefaultListWidthRevDate", "DefaultListWidthSize" };
 
+// The list's sort item of each sort command.
+int SortItemOfCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_SORT_SUBJECT: return 9;
+    case ID_SORT_SUBJECT_BARE: return 1;
+    case ID_SORT_SENDER: return 2;
+    case ID_SORT_SENDER_SHOWN: return 13;
+    case ID_SORT_RECIPIENT: return 6;
+    case ID_SORT_SENT_DATE: return 3;
+    case ID_SORT_RECEIVED_DATE: return 4;
+    case ID_SORT_SIZE: return 5;
+    case ID_SORT_ATTACHMENT: return 0;
+    case ID_SORT_COLOR: return 7;
+    case ID_SORT_BOOKMARK: return 8;
+    case ID_SORT_NONE: return 12;
+    default: return -1;
+    }
+}
+
 } // namespace
+
+void CMainFrame::OnSortCommand(UINT nID)
+{
+    if (m_pListView && m_pListView->m_hWnd)
+        m_pListView->SortByItem(SortItemOfCommand(nID));
+}
+
+void CMainFrame::OnUpdateSortCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(m_pListView && m_pListView->GetSortItem() == SortItemOfCommand(pCmdUI->m_nID));
+}
+
+void CMainFrame::OnWindowCommand(UINT nID)
+{
+    switch (nID) {
+    case ID_WINDOW_RESTORE:
+        if (IsIconic())
+            ShowWindow(SW_RESTORE);
+        break;
+    case ID_WINDOW_CENTER:
+        if (!IsIconic())
+            CenterWindow();
+        break;
+    case ID_WINDOW_MINIMIZE:
+        ShowWindow(SW_MINIMIZE);
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainFrame::OnUpdateWindowCommand(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(pCmdUI->m_nID == ID_WINDOW_RESTORE ? IsIconic() : !IsIconic());
+}
+
+void CMainFrame::OnStartPassword()
+{
+    CDlgCVMStartPasswordSetting dlg(this);
+    dlg.DoModal();
+}
 
 void CMainFrame::OnLayoutCommand(UINT nID)
 {

@@ -84,3 +84,23 @@
 #define ID_FILE_IMPORT_MAIL 32850
 #define ID_FILE_REGISTRY_TO_INI 33201
 #define ID_FILE_INI_TO_REGISTRY 33202
+
+// Main window commands: the list's sort order.
+#define ID_SORT_COLOR 32888
+#define ID_SORT_BOOKMARK 32889
+#define ID_SORT_SUBJECT 33033
+#define ID_SORT_SENDER 33034
+#define ID_SORT_SENT_DATE 33035
+#define ID_SORT_RECEIVED_DATE 33036
+#define ID_SORT_SIZE 33037
+#define ID_SORT_RECIPIENT 33038
+#define ID_SORT_ATTACHMENT 33039
+#define ID_SORT_SUBJECT_BARE 33056
+#define ID_SORT_NONE 33109
+#define ID_SORT_SENDER_SHOWN 33198
+
+// Main window commands: the window itself and the start-up password.
+#define ID_WINDOW_RESTORE 32989
+#define ID_WINDOW_MINIMIZE 33019
+#define ID_WINDOW_CENTER 33054
+#define ID_TOOLS_START_PASSWORD 33285

@@ -198,3 +198,29 @@ TEST_F(ImportLayoutTest, PanesToggleAndMaximiseAndAStoredLayoutComesBackAfterARe
     UnregisterClassA("MaintGreeter", wc.hInstance);
     Close(main);
 }
+
+TEST_F(ImportLayoutTest, SortCommandsOrderTheListAndTheSameOneAgainTurnsItRound)
+{
+    MakeMailBox();
+    FileMails(CFolderRecord::kindInbox, { "b 二番", "c 三番", "a 一番" });
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    for (int i = 0; i < 100 && E2e::ListItemCount(list) < 3; ++i)
+        Sleep(100);
+    ASSERT_EQ(E2e::ListItemCount(list), 3);
+    auto rows = [list] {
+        std::vector<std::string> out;
+        for (int r = 0; r < E2e::ListItemCount(list); ++r)
+            out.push_back(E2e::ListItemText(list, r, 1).Str());
+        return out;
+    };
+    AfterCommand(main, ID_SORT_SUBJECT);
+    std::vector<std::string> first = rows();
+    std::vector<std::string> ascending = { "a 一番", "b 二番", "c 三番" };
+    std::vector<std::string> descending = { "c 三番", "b 二番", "a 一番" };
+    EXPECT_TRUE(first == ascending || first == descending);
+    AfterCommand(main, ID_SORT_SUBJECT);
+    EXPECT_EQ(rows(), first == ascending ? descending : ascending);
+    Close(main);
+}
