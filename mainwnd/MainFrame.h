@@ -179,6 +179,7 @@ protected:
     // Folder maintenance (MainFrameFolderMaintenance.cpp).
     void OnFolderMaintenance(UINT nID);
     void OnUpdateFolderMaintenance(CCmdUI* pCmdUI);
+    void OnRepairFolderTree();
     // View, layout and the rule list (MainFrameLayoutCommands.cpp).
     void OnLayoutCommand(UINT nID);
     void OnUpdateLayoutCommand(CCmdUI* pCmdUI);

@@ -8,6 +8,8 @@
 #include "core/DlgBusy.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/FolderMaintenanceJob.h"
+#include "mainwnd/FolderTree.h"
+#include "mainwnd/FolderTreeRepair.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
 #include "resources/rules/RulesResource.h"
@@ -92,7 +94,44 @@ unsigned __stdcall MaintenanceWorker(void* pArg)
     return 0;
 }
 
+const char kRepairExplanation[] =
+    "この修復では、フォルダの階層構造や設定は復旧できません。\r\n\r\n"
+    "メールボックスに指定したフォルダに「Folder.bak」というファイルがある場合には、\r\n"
+    "このファイルを「Folder.dat」というファイル名に変更してCorvane Mailを再起動してみてください。\r\n"
+    "それでもフォルダが復旧できない場合には、このフォルダの修復を実行してください。\r\n\r\n"
+    "フォルダの修復を実行しますか？";
+const char kRepairConfirm[] = "本当に実行してよろしいですか？\r\n「はい」で実行を開始します。";
+
 } // namespace
+
+void CMainFrame::OnRepairFolderTree()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app || !m_pFolderTree || IsReceiving())
+        return;
+    if (AfxMessageBox(kRepairExplanation, MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return;
+    if (AfxMessageBox(kRepairConfirm, MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON2) != IDYES)
+        return;
+    std::vector<CString> used;
+    for (int i = 0; i < app->GetFolderCount(); ++i)
+        if (CMailFolderStore* folder = app->GetFolderAt(i))
+            used.push_back(folder->GetFolderPath());
+    WaitCursor(TRUE);
+    CTreeCtrl& tree = m_pFolderTree->GetTreeCtrl();
+    for (const CString& directory : FolderTreeRepair::UnusedDirectories(app->GetFoldersPath(), used)) {
+        // Each found directory becomes a folder at the end of the tree's top level.
+        HTREEITEM last = tree.GetRootItem();
+        for (HTREEITEM next = last; next; next = tree.GetNextSiblingItem(next))
+            last = next;
+        if (!last)
+            break;
+        int slash = directory.ReverseFind('\\');
+        m_pFolderTree->CreateFolder(directory, last, directory.Mid(slash + 1), 1, FALSE);
+    }
+    m_pFolderTree->SaveTreeState();
+    WaitCursor(FALSE);
+}
 
 BOOL CMainFrame::IsBusyLocked() const
 {

@@ -3,6 +3,7 @@
 // the commands on a real main window: the busy lock keeps a second command
 // and a transfer out while one runs.
 #include "mainwnd/FolderMaintenanceJob.h"
+#include "mainwnd/FolderTreeRepair.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/FolderTree.h"
 #include "resources/mainwnd/MailCommandsResource.h"
@@ -241,4 +242,43 @@ TEST_F(FolderMaintenanceTest, NothingRunsWhileAReceiveRuns)
     CloseHandle(worker);
     CloseHandle(release);
     // The frame lets go of its duplicate when it ends.
+}
+
+TEST_F(FolderMaintenanceTest, TreeRepairAddsTheFolderDirectoriesNoFolderUsesAfterTwoYeses)
+{
+    OpenFrame();
+    CString folders = m_app->GetFoldersPath();
+    CString lost = folders + "\\QMlost";
+    {
+        CMailFolderStore orphan;
+        StoreTest::OpenStore(orphan, lost, 999, 0);
+        File(&orphan, "迷子のメール", "<lost@x>");
+        orphan.Close();
+    }
+    std::vector<CString> used;
+    for (int i = 0; i < m_app->GetFolderCount(); ++i)
+        used.push_back(m_app->GetFolderAt(i)->GetFolderPath());
+    // Paths compare without regard to letter case or a trailing separator.
+    std::vector<CString> withCase = used;
+    EXPECT_EQ(FolderTreeRepair::UnusedDirectories(folders, used), (std::vector<CString>{ lost }));
+    withCase.push_back(folders + "\\qmLOST\\");
+    EXPECT_TRUE(FolderTreeRepair::UnusedDirectories(folders, withCase).empty());
+
+    // No at the second question changes nothing.
+    int before = m_app->GetFolderCount();
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    TestSupport::QueueMessageBoxAnswer(IDNO);
+    ::SendMessageA(m_hFrame, WM_COMMAND, ID_FOLDER_REPAIR_TREE, 0);
+    EXPECT_EQ(m_app->GetFolderCount(), before);
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    ::SendMessageA(m_hFrame, WM_COMMAND, ID_FOLDER_REPAIR_TREE, 0);
+    ASSERT_EQ(m_app->GetFolderCount(), before + 1);
+    CMailFolderStore* found = nullptr;
+    for (int i = 0; i < m_app->GetFolderCount(); ++i)
+        if (m_app->GetFolderAt(i)->GetFolderName() == "QMlost")
+            found = m_app->GetFolderAt(i);
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(Subjects(found), (std::multiset<CString>{ "迷子のメール" }));
+    EXPECT_NE(m_frame->GetFolderTree()->FindItem(found->GetFolderId()), nullptr);
 }
