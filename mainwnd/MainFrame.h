@@ -189,6 +189,8 @@ protected:
     void OnWindowCommand(UINT nID);
     void OnUpdateWindowCommand(CCmdUI* pCmdUI);
     void OnStartPassword();
+    void OnHtmlMail();
+    void OnUpdateHtmlMail(CCmdUI* pCmdUI);
     // Import, settings conversion and the mail bridge's answer (MainFrameImportCommands.cpp).
     void OnImportCommand(UINT nID);
     LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);

@@ -81,6 +81,26 @@ void CMainFrame::OnUpdateWindowCommand(CCmdUI* pCmdUI)
     pCmdUI->Enable(pCmdUI->m_nID == ID_WINDOW_RESTORE ? IsIconic() : !IsIconic());
 }
 
+void CMainFrame::OnHtmlMail()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app || !m_pMailView)
+        return;
+    int html = app->GetProfileInt("ViewOption", "HTMLMail", 0) ? 0 : 1;
+    app->WriteProfileInt("ViewOption", "HTMLMail", html);
+    app->m_bHTMLMail = html;
+    if (m_pListView && m_pListView->m_hWnd)
+        m_pListView->ShowSelectedMail();
+    ImmAssociateContext(m_pMailView->m_hWnd, nullptr);
+}
+
+void CMainFrame::OnUpdateHtmlMail(CCmdUI* pCmdUI)
+{
+    CQuendalApp* app = QuendalApp();
+    pCmdUI->Enable(m_pMailView != nullptr);
+    pCmdUI->SetCheck(app && app->GetProfileInt("ViewOption", "HTMLMail", 0) != 0);
+}
+
 void CMainFrame::OnStartPassword()
 {
     CDlgCVMStartPasswordSetting dlg(this);

@@ -196,7 +196,14 @@ TEST_F(ImportLayoutTest, PanesToggleAndMaximiseAndAStoredLayoutComesBackAfterARe
     EXPECT_EQ(answers.from, main);
     DestroyWindow(greeter);
     UnregisterClassA("MaintGreeter", wc.hInstance);
+
+    // The mail view's HTML display is switched on and kept in the settings.
+    AfterCommand(main, ID_VIEW_HTML_MAIL);
     Close(main);
+    std::string ini = TestSupport::ReadFileBytes(m_dir.File("CVM.ini"));
+    size_t at = ini.find("HTMLMail=dword:");
+    ASSERT_NE(at, std::string::npos) << ini;
+    EXPECT_EQ(strtol(ini.c_str() + at + strlen("HTMLMail=dword:"), nullptr, 16), 1);
 }
 
 TEST_F(ImportLayoutTest, SortCommandsOrderTheListAndTheSameOneAgainTurnsItRound)
