@@ -631,7 +631,8 @@ BOOL CMainFrame::PrepareClose()
         }
         EndWorkers();
     }
-    if (m_hBusyLock && ::WaitForSingleObject(m_hBusyLock, 0) != WAIT_OBJECT_0) {
+    // An import still files into the folders: the program waits for its end.
+    if (m_pOEImport || (m_hBusyLock && ::WaitForSingleObject(m_hBusyLock, 0) != WAIT_OBJECT_0)) {
         WaitCursor(FALSE);
         return FALSE;
     }

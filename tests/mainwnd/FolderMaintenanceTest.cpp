@@ -203,8 +203,9 @@ TEST_F(FolderMaintenanceTest, WhileACommandRunsASecondOneAndTransfersAreRefused)
         ::SendMessageA(frame, WM_COMMAND, ID_ROUTE_RECEIVE, 0);
         secondRefused = TestSupport::RecordedMessages().size() == asked;
     });
-    TestSupport::QueueMessageBoxAnswer(IDOK);
-    ::SendMessageA(m_hFrame, WM_COMMAND, ID_FOLDER_DUPLICATES_CURRENT, 0);
+    // The all-folders duplicate deletion holds the lock like every other command.
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    ::SendMessageA(m_hFrame, WM_COMMAND, ID_FOLDER_DUPLICATES_ALL, 0);
     driver.join();
     EXPECT_TRUE(sawDialog);
     EXPECT_TRUE(secondRefused);
