@@ -190,6 +190,7 @@ protected:
     void OnUpdateWindowCommand(CCmdUI* pCmdUI);
     void OnStartPassword();
     void OnHtmlMail();
+    LRESULT OnTimeChange(WPARAM, LPARAM);
     void OnUpdateHtmlMail(CCmdUI* pCmdUI);
     // Import, settings conversion and the mail bridge's answer (MainFrameImportCommands.cpp).
     void OnImportCommand(UINT nID);

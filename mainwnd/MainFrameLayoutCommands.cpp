@@ -5,6 +5,7 @@
 #include "mainwnd/MainFrame.h"
 
 #include "core/DlgCVMStartPasswordSetting.h"
+#include "core/DateTimeUtil.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/QListView.h"
 #include "resources/rules/RulesResource.h"
@@ -99,6 +100,18 @@ void CMainFrame::OnUpdateHtmlMail(CCmdUI* pCmdUI)
     CQuendalApp* app = QuendalApp();
     pCmdUI->Enable(m_pMailView != nullptr);
     pCmdUI->SetCheck(app && app->GetProfileInt("ViewOption", "HTMLMail", 0) != 0);
+}
+
+LRESULT CMainFrame::OnTimeChange(WPARAM, LPARAM)
+{
+    // Dates are shown in local time: a new zone or daylight time shows them anew.
+    if (CQuendalApp* app = QuendalApp())
+        app->m_lTimeZoneBias = ComputeTimeZoneBias();
+    if (m_pListView && m_pListView->m_hWnd) {
+        m_pListView->Invalidate();
+        m_pListView->ShowSelectedMail();
+    }
+    return Default();
 }
 
 void CMainFrame::OnStartPassword()
