@@ -231,3 +231,29 @@ TEST_F(ImportLayoutTest, SortCommandsOrderTheListAndTheSameOneAgainTurnsItRound)
     EXPECT_EQ(rows(), first == ascending ? descending : ascending);
     Close(main);
 }
+
+TEST_F(ImportLayoutTest, SettingsDialogsOpenOverTheMainWindow)
+{
+    MakeMailBox();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    struct Case
+    {
+        UINT command;
+        int control;
+        const char* caption;
+    };
+    const Case cases[] = {
+        { ID_TOOLS_START_PASSWORD, 0, "起動パスワードの設定" },
+        { ID_TOOLS_FILTER_SETTINGS, IDC_DIVIDEUP_LIST, nullptr },
+    };
+    for (const Case& c : cases) {
+        PostMessageA(main, WM_COMMAND, c.command, 0);
+        HWND dlg = c.control ? m_program.WaitForDialogWithControl(c.control, kTimeout)
+                             : m_program.WaitForWindow("#32770", c.caption, kTimeout);
+        ASSERT_NE(dlg, nullptr) << c.command;
+        PostMessageA(dlg, WM_COMMAND, IDCANCEL, 0);
+        EXPECT_TRUE(WaitGone(dlg)) << c.command;
+    }
+    Close(main);
+}
