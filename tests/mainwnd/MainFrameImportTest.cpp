@@ -1,6 +1,7 @@
 // The import side of the main window without its dialogs: mail files filed
 // whole into a folder, the ".eml" files of a folder, the names of a
 // multiple selection; and the one empty answer to the mail bridge's greeting.
+#include "mainwnd/FolderDrop.h"
 #include "mainwnd/MailFileImport.h"
 #include "mainwnd/MainFrame.h"
 #include "resources/resource.h"
@@ -40,6 +41,10 @@ TEST(MailFileImport, AMailFileIsFiledWholeEvenWithDotLines)
     std::string expected = "From: a@example.jp\r\nSubject: 点の行\r\nMessage-ID: <dot@x>\r\n\r\n一行目\r\n.\r\n..二つ\r\n最後\r\n";
     EXPECT_EQ(StoredText(store, 0), expected);
     EXPECT_EQ(store.GetMailList()->GetMailRecord(0)->GetText(CMailIndexRecord::colSubject), CString("点の行"));
+    // A file dropped on the folder tree is filed the same way.
+    EXPECT_EQ(CFolderDrop::DropFiles(&store, { dir.File("dots.eml"), dir.File("empty.eml") }), 1);
+    ASSERT_EQ(store.GetMailCount(), 2);
+    EXPECT_EQ(StoredText(store, 1), expected);
     store.Close();
 }
 
