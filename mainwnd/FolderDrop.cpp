@@ -1,12 +1,10 @@
 #include "mainwnd/FolderDrop.h"
 
-#include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
-#include "mainwnd/MailExport.h"
+#include "mainwnd/MailFileImport.h"
 #include "mainwnd/MailTransfer.h"
 #include "mainwnd/QListView.h"
-#include "message/MailLineEnds.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 
@@ -148,25 +146,10 @@ int CFolderDrop::DropFiles(CMailFolderStore* pTarget, const std::vector<CString>
     if (!CMailTransfer::CanWriteFolder(pTarget))
         return 0;
     int filed = 0;
-    CString work = CombinePath(pTarget->GetFolderPath(), FormatString("Drop%lu.tmp", GetTickCount()));
-    for (const CString& file : files) {
-        std::string text;
-        if (!ReadWholeFile(file, text))
-            continue;
-        // The store files text with CR LF line ends, ended by a lone "." line.
-        text = CMailLineEnds::ToCrLf(text);
-        if (text.empty())
-            continue;
-        if (text.size() < 2 || text.compare(text.size() - 2, 2, "\r\n") != 0)
-            text += "\r\n";
-        text += ".\r\n";
-        if (!MailExport::WriteFileWhole(work, text))
-            continue;
-        CString received = FormatDateWithZone(CTime::GetCurrentTime().GetTime());
-        if (pTarget->AddNewMailData(work, received, FALSE) == 1)
+    // Filed in the store's own form, so a line of dots in a file cannot end its mail early.
+    for (const CString& file : files)
+        if (MailFileImport::AddMailFile(*pTarget, file, FALSE))
             filed++;
-        DeleteFileA(work);
-    }
     return filed;
 }
 

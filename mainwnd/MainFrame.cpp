@@ -13,6 +13,7 @@
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
 #include "resources/search/SearchResource.h"
+#include "resources/rules/RulesResource.h"
 #include "store/FolderRecord.h"
 #include "store/FolderRegistryHooks.h"
 #include "store/MailFolderStore.h"
@@ -98,6 +99,51 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_TOOLS_QUOTE_HEADERS, ID_TOOLS_QUOTE_HEADERS, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_AUTO_SIGNATURE, ID_TOOLS_AUTO_SIGNATURE, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_SHORTCUT_TEMPLATES, ID_TOOLS_SHORTCUT_TEMPLATES, OnToolsCommand)
+    // Folder maintenance, layout, the rule list and import.
+    ON_COMMAND_RANGE(ID_FOLDER_REBUILD_CURRENT, ID_FOLDER_REBUILD_CURRENT, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_OPTIMIZE_CURRENT, ID_FOLDER_OPTIMIZE_CURRENT, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_DUPLICATES_CURRENT, ID_FOLDER_DUPLICATES_CURRENT, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_OPTIMIZE_ALL, ID_FOLDER_OPTIMIZE_ALL, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_DUPLICATES_ALL, ID_FOLDER_DUPLICATES_ALL, OnFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FOLDER_REBUILD_ALL, ID_FOLDER_REBUILD_ALL, OnFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_REBUILD_CURRENT, ID_FOLDER_REBUILD_CURRENT, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_OPTIMIZE_CURRENT, ID_FOLDER_OPTIMIZE_CURRENT, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_DUPLICATES_CURRENT, ID_FOLDER_DUPLICATES_CURRENT, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_OPTIMIZE_ALL, ID_FOLDER_OPTIMIZE_ALL, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_DUPLICATES_ALL, ID_FOLDER_DUPLICATES_ALL, OnUpdateFolderMaintenance)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_REBUILD_ALL, ID_FOLDER_REBUILD_ALL, OnUpdateFolderMaintenance)
+    ON_COMMAND(ID_FOLDER_REPAIR_TREE, OnRepairFolderTree)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_FOLDER_REPAIR_TREE, ID_FOLDER_REPAIR_TREE, OnUpdateFolderMaintenance)
+    ON_COMMAND_RANGE(ID_VIEW_MAIL_VIEW, ID_VIEW_NO_MAIL_VIEW, OnLayoutCommand)
+    ON_COMMAND_RANGE(ID_VIEW_MAXIMIZE_MAIL_VIEW, ID_VIEW_MAXIMIZE_MAIL_VIEW, OnLayoutCommand)
+    ON_COMMAND_RANGE(ID_VIEW_MAXIMIZE_LIST, ID_VIEW_MAXIMIZE_LIST, OnLayoutCommand)
+    ON_COMMAND_RANGE(ID_VIEW_RESTORE_LAYOUT, ID_VIEW_SAVE_LAYOUT, OnLayoutCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_MAIL_VIEW, ID_VIEW_MAIL_VIEW, OnUpdateLayoutCommand)
+    ON_COMMAND(ID_TOOLS_FILTER_SETTINGS, OnFilterSettings)
+    ON_COMMAND_RANGE(ID_SORT_COLOR, ID_SORT_BOOKMARK, OnSortCommand)
+    ON_COMMAND_RANGE(ID_SORT_SUBJECT, ID_SORT_ATTACHMENT, OnSortCommand)
+    ON_COMMAND_RANGE(ID_SORT_SUBJECT_BARE, ID_SORT_SUBJECT_BARE, OnSortCommand)
+    ON_COMMAND_RANGE(ID_SORT_NONE, ID_SORT_NONE, OnSortCommand)
+    ON_COMMAND_RANGE(ID_SORT_SENDER_SHOWN, ID_SORT_SENDER_SHOWN, OnSortCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_SORT_COLOR, ID_SORT_BOOKMARK, OnUpdateSortCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_SORT_SUBJECT, ID_SORT_ATTACHMENT, OnUpdateSortCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_SORT_SUBJECT_BARE, ID_SORT_SUBJECT_BARE, OnUpdateSortCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_SORT_NONE, ID_SORT_NONE, OnUpdateSortCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_SORT_SENDER_SHOWN, ID_SORT_SENDER_SHOWN, OnUpdateSortCommand)
+    ON_COMMAND_RANGE(ID_WINDOW_RESTORE, ID_WINDOW_RESTORE, OnWindowCommand)
+    ON_COMMAND_RANGE(ID_WINDOW_MINIMIZE, ID_WINDOW_MINIMIZE, OnWindowCommand)
+    ON_COMMAND_RANGE(ID_WINDOW_CENTER, ID_WINDOW_CENTER, OnWindowCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_WINDOW_RESTORE, ID_WINDOW_RESTORE, OnUpdateWindowCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_WINDOW_CENTER, ID_WINDOW_CENTER, OnUpdateWindowCommand)
+    ON_COMMAND(ID_TOOLS_START_PASSWORD, OnStartPassword)
+    ON_COMMAND(ID_VIEW_HTML_MAIL, OnHtmlMail)
+    ON_MESSAGE(WM_TIMECHANGE, OnTimeChange)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_VIEW_HTML_MAIL, ID_VIEW_HTML_MAIL, OnUpdateHtmlMail)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_TOOLS_FILTER_SETTINGS, ID_TOOLS_FILTER_SETTINGS, OnUpdateFolderMaintenance)
+    ON_COMMAND_RANGE(ID_FILE_IMPORT_MAIL, ID_FILE_IMPORT_MAIL, OnImportCommand)
+    ON_COMMAND_RANGE(ID_FILE_REGISTRY_TO_INI, ID_FILE_INI_TO_REGISTRY, OnImportCommand)
+    ON_MESSAGE(WM_COPYDATA, OnCopyData)
+    ON_MESSAGE(CMainFrame::WM_QD_OE_IMPORT_END, OnOEImportEnd)
     ON_COMMAND_RANGE(40000, 41000, OnPlugInCommand)
     ON_UPDATE_COMMAND_UI_RANGE(40000, 41000, OnUpdatePlugInCommand)
     ON_COMMAND(33219, OnPlugInInfo)
@@ -454,6 +500,9 @@ void CMainFrame::SaveWindowState()
     pApp->WriteProfileInt("Window", "TreeViewSize", cur);
     if (m_pMailView && m_wndSplitter2.m_hWnd) {
         m_wndSplitter2.GetRowInfo(0, cur, min);
+        // A maximised pane is no layout to start with next time.
+        if (m_bMailViewMaximised || m_bListMaximised)
+            cur = m_nSavedListHeight;
         pApp->WriteProfileInt("Window", "ListHeight", cur);
     }
     pApp->WriteProfileInt("Window", "Iconic", IsIconic() ? 1 : IsZoomed() ? 2 : 0);
@@ -599,7 +648,8 @@ BOOL CMainFrame::PrepareClose()
         }
         EndWorkers();
     }
-    if (m_hBusyLock && ::WaitForSingleObject(m_hBusyLock, 0) != WAIT_OBJECT_0) {
+    // An import still files into the folders: the program waits for its end.
+    if (m_pOEImport || (m_hBusyLock && ::WaitForSingleObject(m_hBusyLock, 0) != WAIT_OBJECT_0)) {
         WaitCursor(FALSE);
         return FALSE;
     }
@@ -786,6 +836,10 @@ void CMainFrame::OnUpdatePlugInCommand(CCmdUI* pCmdUI)
 
 void CMainFrame::OnTransferCommand(UINT nID)
 {
+    // Folders being rebuilt or optimised take no mail: a transfer waits
+    // for the next command or route pass.
+    if (nID != ID_FILE_ABORT_TRANSFER && nID != ID_FILE_ABORT_ROUTE && IsBusyLocked())
+        return;
     if (m_pTransfer)
         m_pTransfer->OnCommand(nID);
 }

@@ -87,6 +87,18 @@ public:
     void EmptyTrash();
     void RunFilterRules();
 
+    // ---- Folder maintenance, layout and import (MainFrameFolderMaintenance.cpp,
+    // MainFrameLayoutCommands.cpp, MainFrameImportCommands.cpp) ----
+    // Whether a maintenance command holds the busy lock now.
+    BOOL IsBusyLocked() const;
+    void ToggleMailViewMaximised();
+    void ToggleListMaximised();
+    void SaveDefaultLayout();
+    void RestoreDefaultLayout();
+    void ImportMail();
+    BOOL IsMailViewMaximised() const { return m_bMailViewMaximised; }
+    BOOL IsListMaximised() const { return m_bListMaximised; }
+
     CFolderTree* GetFolderTree() const { return m_pFolderTree; }
     CQListView* GetListView() const { return m_pListView; }
     CView* GetMailView() const { return m_pMailView; }
@@ -183,13 +195,37 @@ protected:
     void OnUpdateClipboardCommand(CCmdUI* pCmdUI);
     void OnListCommand(UINT nID);
     void OnEmptyTrash() { EmptyTrash(); }
-    void OnRunFilterRules() { RunFilterRules(); }
+    // Asks which mails and which rule set (MainFrameLayoutCommands.cpp).
+    void OnRunFilterRules();
     // Opens a mail search window on a thread of its own.
     void OnMailSearch();
     void OnPreviousFolderUnread(UINT nID);
 
     // Settings and tools dialogs (MainFrameToolsCommands.cpp).
     void OnToolsCommand(UINT nID);
+
+    // Folder maintenance (MainFrameFolderMaintenance.cpp).
+    void OnFolderMaintenance(UINT nID);
+    void OnUpdateFolderMaintenance(CCmdUI* pCmdUI);
+    void OnRepairFolderTree();
+    // View, layout and the rule list (MainFrameLayoutCommands.cpp).
+    void OnLayoutCommand(UINT nID);
+    void OnUpdateLayoutCommand(CCmdUI* pCmdUI);
+    void OnFilterSettings();
+    void OnSortCommand(UINT nID);
+    void OnUpdateSortCommand(CCmdUI* pCmdUI);
+    void OnWindowCommand(UINT nID);
+    void OnUpdateWindowCommand(CCmdUI* pCmdUI);
+    void OnStartPassword();
+    void OnHtmlMail();
+    LRESULT OnTimeChange(WPARAM, LPARAM);
+    void OnUpdateHtmlMail(CCmdUI* pCmdUI);
+    // Import, settings conversion and the mail bridge's answer (MainFrameImportCommands.cpp).
+    void OnImportCommand(UINT nID);
+    LRESULT OnCopyData(WPARAM wParam, LPARAM lParam);
+    // The Outlook Express import worker ended (window message 1479).
+    enum { WM_QD_OE_IMPORT_END = 1479 };
+    LRESULT OnOEImportEnd(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -219,6 +255,12 @@ private:
     BOOL m_bExitCommand = FALSE;
     int m_nCompactAlertCount = 100;
     HANDLE m_hBusyLock = nullptr;  // semaphore of count 1
+    // A maximised pane: the list's row height (and minimum) to go back to.
+    BOOL m_bMailViewMaximised = FALSE;
+    BOOL m_bListMaximised = FALSE;
+    int m_nSavedListHeight = 0, m_nSavedListMin = 50;
+    void* m_pOEImport = nullptr;  // the Outlook Express import in progress
+    void RestorePaneSizes();
     RouteTimerState m_routeTimer;
     // Notification settings read with the timers.
     int m_nCheckPassword = 0, m_nRecNotifyDialog = 0, m_nRecNotifyBeep = 0, m_nRecNotifySound = 0;

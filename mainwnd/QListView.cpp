@@ -439,6 +439,17 @@ void CQListView::OnGetDispInfo(NMHDR* pHdr, LRESULT* pResult)
     lstrcpynA(info->item.pszText, text, info->item.cchTextMax);
 }
 
+void CQListView::SortByItem(int nItem)
+{
+    if (nItem < 0 || !GetList())
+        return;
+    HCURSOR old = ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
+    int item = m_nSortItem;
+    ApplyColumnClick(nItem, item, m_nSortMode);
+    SortList(item, TRUE);
+    ::SetCursor(old);
+}
+
 void CQListView::OnColumnClick(NMHDR* pHdr, LRESULT* pResult)
 {
     auto* nm = reinterpret_cast<NMLISTVIEW*>(pHdr);

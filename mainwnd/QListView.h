@@ -30,6 +30,9 @@ public:
     // Shows a folder store (the id lookup's work, also used directly).
     BOOL ShowFolder(CMailFolderStore* pStore, BOOL bReload, BOOL bKeepPosition);
     void SortList(int nItem, BOOL bKeepPosition);
+    // A sort chosen from the menu: like a click on the item's column (the
+    // same item again turns the order round).
+    void SortByItem(int nItem);
     // Forgets the folder (it is about to go).
     void ClearFolder();
 

@@ -17,6 +17,7 @@
 #include <shlobj.h>
 
 #include <set>
+#include <thread>
 
 using MailObjectBlock::MailRef;
 
@@ -276,7 +277,32 @@ TEST_F(MailDropTest, TheRulesRunOverTheCurrentFolder)
     File(Inbox(), "移動する");
     File(Inbox(), "残る");
     List()->SetFolder(Inbox()->GetFolderId(), TRUE, FALSE);
+    // The command asks which mails and which rules first; its choices stand as they open.
+    DWORD uiThread = GetCurrentThreadId();
+    std::thread chooser([uiThread] {
+        for (int i = 0; i < 200; ++i) {
+            HWND found = nullptr;
+            EnumThreadWindows(
+                uiThread,
+                [](HWND h, LPARAM p) -> BOOL {
+                    char caption[64] = {};
+                    GetWindowTextA(h, caption, sizeof(caption));
+                    if (IsWindowVisible(h) && strcmp(caption, "振り分け選択") == 0) {
+                        *reinterpret_cast<HWND*>(p) = h;
+                        return FALSE;
+                    }
+                    return TRUE;
+                },
+                reinterpret_cast<LPARAM>(&found));
+            if (found) {
+                PostMessageA(found, WM_COMMAND, IDOK, 0);
+                return;
+            }
+            Sleep(50);
+        }
+    });
     m_frame->SendMessage(WM_COMMAND, 32785, 0);
+    chooser.join();
     EXPECT_EQ(Subjects(Inbox()), (std::set<CString>{"残る"}));
     EXPECT_EQ(Subjects(m_app->FindFolder(m_nWork)), (std::set<CString>{"移動する"}));
     EXPECT_EQ(List()->GetListCtrl().GetItemCount(), 1);

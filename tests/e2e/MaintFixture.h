@@ -1,0 +1,100 @@
+// The start of the main-window command tests: a mailbox made by a first
+// start, mails filed into its folders on disk, and the folders read back
+// from disk after the program ended.
+#pragma once
+
+#include "e2e/E2eDriver.h"
+#include "store/FolderData.h"
+#include "store/MailFolderStore.h"
+#include "store/MailIndexRecord.h"
+#include "store/MailListData.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+namespace MaintE2e {
+
+const DWORD kTimeout = 60000;
+const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
+
+class CMailBoxTest : public ::testing::Test
+{
+protected:
+    CString MailBox() const { return m_dir.Path() + "\\MailBox"; }
+
+    HWND Start()
+    {
+        if (!m_program.Start("/INI \"/M:" + MailBox() + "\" "))
+            return nullptr;
+        return m_program.WaitForMainWindow(kTimeout);
+    }
+    void Close(HWND main)
+    {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        EXPECT_EQ(m_program.WaitForExit(kTimeout), 0);
+        m_program.Kill();
+    }
+    CFolderRecord Folder(int kind)
+    {
+        CFolderData data(MailBox());
+        data.SetFilePath(MailBox() + "\\Folder.dat");
+        data.ReadFromFile(TRUE);
+        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
+            CFolderRecord* r = data.GetFolder(i);
+            data.ResolveFolderPath(r);
+            if (r->m_nKind == kind)
+                return *r;
+        }
+        return CFolderRecord();
+    }
+    // A first start makes the mailbox; then the mails go into the folder of the kind.
+    void MakeMailBox()
+    {
+        TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), kPresetIni);
+        HWND main = Start();
+        ASSERT_NE(main, nullptr);
+        Close(main);
+    }
+    void FileMails(int kind, const std::vector<std::string>& subjects, const char* idPrefix = "m")
+    {
+        CMailFolderStore store;
+        store.SetFolderRecord(Folder(kind));
+        CString file = m_dir.File("mail.eml");
+        for (size_t i = 0; i < subjects.size(); i++) {
+            std::string mail = "From: 山田 <taro@example.jp>\r\nTo: me@example.jp\r\nSubject: " + subjects[i] +
+                               "\r\nDate: Mon, 01 Jan 2024 10:00:00 +0900\r\nMessage-ID: <" + idPrefix +
+                               std::to_string(i) + "@example.jp>\r\n\r\n本文 " + std::to_string(i) + "\r\n";
+            TestSupport::WriteFileBytes(file, mail);
+            ASSERT_EQ(store.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
+        }
+        store.Close();
+    }
+    // Live mails of a folder as the index on disk holds them, by subject.
+    std::multiset<std::string> Stored(int kind)
+    {
+        CMailFolderStore store;
+        store.SetFolderRecord(Folder(kind));
+        std::multiset<std::string> out;
+        CMailListData* list = store.GetMailList();
+        for (int i = 0; list && i < list->GetAllRecordCount(); i++)
+            if (!list->GetMailRecord(i)->m_bDeleted)
+                out.insert(list->GetMailRecord(i)->GetText(CMailIndexRecord::colSubject).Str());
+        store.UnloadIndex();
+        return out;
+    }
+    // Waits for a window of the program to go away.
+    static bool WaitGone(HWND h)
+    {
+        for (int i = 0; i < 200 && IsWindow(h) && IsWindowVisible(h); ++i)
+            Sleep(50);
+        return !IsWindow(h) || !IsWindowVisible(h);
+    }
+
+    TestSupport::TempDir m_dir;
+    E2e::CProgramUnderTest m_program{ m_dir.Path() };
+};
+
+} // namespace MaintE2e
