@@ -8,8 +8,10 @@
 #include "editor/DlgSaveConfirm.h"
 #include "editor/DlgSendInfo.h"
 #include "editor/ExternalEditor.h"
+#include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
@@ -44,6 +46,7 @@ BEGIN_MESSAGE_MAP(CMailEditFrame, CFrameWnd)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_DROPFILES, OnDropFilesMessage)
     ON_WM_SYSCOMMAND()
     ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
@@ -147,6 +150,15 @@ void CMailEditFrame::EndBusy()
         m_pView->EnableWindow(TRUE);
     m_bBusy = false;
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    ResumePendingClose();
+}
+
+void CMailEditFrame::ResumePendingClose()
+{
+    if (m_bClosePending && !m_bBusy && m_hWnd) {
+        m_bClosePending = false;
+        PostMessage(WM_CLOSE);
+    }
 }
 
 void CMailEditFrame::FillReplyToFromAccount()
@@ -336,7 +348,10 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         ::SendMessageA(hFocus, WM_CUT, 0, 0);
         return TRUE;
     case ID_EDIT_PASTE_CMD:
-        ::SendMessageA(hFocus, WM_PASTE, 0, 0);
+        PasteAs(0, false);
+        return TRUE;
+    case ID_EDIT_QUOTED_PASTE:
+        PasteAs(CF_TEXT, true);
         return TRUE;
     case ID_EDIT_UNDO_CMD:
         ::SendMessageA(hFocus, EM_UNDO, 0, 0);
@@ -347,6 +362,21 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
             ::SetFocus(hBody);
             ::SendMessageA(hBody, EM_SETSEL, 0, -1);
         }
+        return TRUE;
+    case ID_EDIT_CHAR_COUNT:
+    case ID_EDIT_ADDRESS_TO:
+    case ID_EDIT_ADDRESS_CC:
+    case ID_EDIT_ADDRESS_BCC:
+    case ID_EDIT_COMPLETE_ADDRESS:
+    case ID_EDIT_ADDRESS_LIST:
+    case ID_EDIT_REDO_CMD:
+    case ID_EDIT_FIND_NEXT:
+        // The view's own commands.
+        if (m_pView)
+            m_pView->SendMessage(WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
+        return TRUE;
+    case ID_EDIT_PASTE_FORMAT:
+        OnPasteFormat();
         return TRUE;
     default:
         return CFrameWnd::OnCommand(wParam, lParam);
@@ -478,6 +508,13 @@ void CMailEditFrame::OnTimer(UINT_PTR nIDEvent)
 void CMailEditFrame::OnClose()
 {
     if (m_bBusy && !m_bWaitingToSend) {
+        // An automatic backup being stored, or the checks and questions
+        // before a job starts (a message box still winding down): the close
+        // waits for them rather than asking about a send that is not going.
+        if (!m_bJobRunning || m_nLastMode == CMailEditSendJob::modeBackup) {
+            m_bClosePending = true;
+            return;
+        }
         if (Box(kSendingQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
             OnCancelSend();
         return;
@@ -490,19 +527,24 @@ void CMailEditFrame::OnClose()
                 ShowWindow(SW_RESTORE);
             BringWindowToTop();
             ::SetForegroundWindow(m_hWnd);
+            // No backup may start while the user decides: its job would
+            // refuse the save, and a discard would leave its copy behind.
+            KillTimer(timerAutoBackup);
             CDlgSaveConfirm dlg(m_bCancelAllowed, this);
             INT_PTR answer = dlg.DoModal();
             if (answer == IDOK) {
                 m_bCloseAfterSave = true;
-                KillTimer(timerAutoBackup);
                 if (!SendOrSave(2)) {
                     m_bCloseAfterSave = false;
                     EndBusy();
+                    ArmAutoBackup();
                 }
                 return;
             }
-            if (answer != CDlgSaveConfirm::resultDiscard)
+            if (answer != CDlgSaveConfirm::resultDiscard) {
+                ArmAutoBackup();
                 return;
+            }
         }
         KillTimer(timerAutoBackup);
         DiscardBackup();
@@ -526,6 +568,8 @@ void CMailEditFrame::OnDestroy()
     }
     if (m_progress.m_hWnd)
         m_progress.DestroyWindow();
+    if (m_pThread)
+        m_pThread->OnFrameDestroyed();
     Default();
 }
 

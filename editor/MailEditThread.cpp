@@ -9,9 +9,12 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditView.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "resources/resource.h"
 #include "store/MailEditRequest.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
+
+#include <ole2.h>
 
 #include <algorithm>
 #include <vector>
@@ -68,13 +71,32 @@ CMailEditThread::CMailEditThread()
 
 CMailEditThread::~CMailEditThread()
 {
+    Unregister();
+    if (m_hReady)
+        CloseHandle(m_hReady);
+}
+
+void CMailEditThread::Unregister()
+{
     {
         CSingleLock hold(&RegistryLock(), TRUE);
         auto& r = Registry();
         r.erase(std::remove(r.begin(), r.end(), this), r.end());
+        m_hFrame = nullptr;
     }
-    if (m_hReady)
-        CloseHandle(m_hReady);
+    // Taken off the application's list on this thread, under the list's
+    // lock: a reader holding the lock never meets an entry whose object may
+    // already be gone.
+    if (m_bRegistered) {
+        m_bRegistered = false;
+        if (CQuendalApp* app = QuendalApp())
+            app->RemoveEditThread(m_nThreadID);
+    }
+}
+
+void CMailEditThread::OnFrameDestroyed()
+{
+    Unregister();
 }
 
 bool CMailEditThread::ActivateEditorOf(int nFolderId, int nIndex)
@@ -130,14 +152,12 @@ BOOL CMailEditThread::StartEditor(const CMailEditRequest& request)
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    // The thread registered itself before it signalled, when its window
+    // came up; it may have ended since, taking its object with it.
     bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
     CloseHandle(ready);
     CloseHandle(thread);
-    if (!alive)
-        return FALSE;
-    if (CQuendalApp* app = QuendalApp())
-        app->AddEditThread(t);
-    return TRUE;
+    return alive ? TRUE : FALSE;
 }
 
 void CMailEditThread::AddAttachFile(const char* pszPath)
@@ -204,6 +224,15 @@ void CMailEditThread::ChooseTemplate()
 BOOL CMailEditThread::InitInstance()
 {
     BOOL ok = FALSE;
+    // OLE for the body's drop callback, and the rich-edit library for the
+    // body itself (kept loaded for the process: windows of any editor use it).
+    static HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
+    m_bOle = SUCCEEDED(OleInitialize(nullptr));
+    if (!m_bOle || !richEdit) {
+        AfxMessageBox(IDS_OLE_INIT_FAILED, MB_OK | MB_ICONSTOP);
+        SetEvent(m_hReady);
+        return FALSE;
+    }
     try {
         CQuendalApp* app = QuendalApp();
         m_pFrame = new CMailEditFrame;
@@ -213,7 +242,14 @@ BOOL CMailEditThread::InitInstance()
             return FALSE;
         }
         m_pMainWnd = m_pFrame;
-        m_hFrame = m_pFrame->m_hWnd;
+        {
+            CSingleLock hold(&RegistryLock(), TRUE);
+            m_hFrame = m_pFrame->m_hWnd;
+        }
+        if (app) {
+            app->AddEditThread(this);
+            m_bRegistered = true;
+        }
         CMailEditView* view = m_pFrame->GetView();
         view->m_nForwardMethod = m_nForwardMethod;
         view->m_nMailKind = m_nKind;
@@ -300,6 +336,12 @@ int CMailEditThread::Run()
 
 int CMailEditThread::ExitInstance()
 {
+    if (m_pMainWnd && ::IsWindow(m_pMainWnd->m_hWnd))
+        m_pMainWnd->DestroyWindow();
+    if (m_bOle) {
+        OleUninitialize();
+        m_bOle = false;
+    }
     if (CQuendalApp* app = QuendalApp())
         ::PostThreadMessageA(app->m_nThreadID, WM_QD_REMOVE_EDIT_THREAD, 0, static_cast<LPARAM>(m_nThreadID));
     return CWinThread::ExitInstance();
