@@ -3,6 +3,7 @@
 #include "core/QuendalApp.h"
 #include "editor/EditTextCounts.h"
 #include "editor/EditTextSearch.h"
+#include "classlib/StatusBar.h"
 
 #include <commctrl.h>
 #include <richedit.h>
@@ -120,6 +121,7 @@ void CMailEditCtrl::SetText(const char* pszText)
     --m_nSuspended;
     RecolourAll();
     ClearUndo();
+    UpdateStatus();
 }
 
 void CMailEditCtrl::GetSel(int& nStart, int& nEnd) const
@@ -256,6 +258,7 @@ void CMailEditCtrl::InsertText(const char* pszText)
     Recolour(selStart, selStart + static_cast<int>(text.size()));
     ScrollToLine(first);
     NotifyChanged();
+    UpdateStatus();
 }
 
 void CMailEditCtrl::NotifyChanged()
@@ -419,6 +422,7 @@ int CMailEditCtrl::ReplaceAll(bool bFromStart, const char* pszWhat, const char* 
     m_nLastHit = -1;
     m_nLastHitEnd = -1;
     NotifyChanged();
+    UpdateStatus();
     return count;
 }
 
@@ -439,11 +443,12 @@ CString CMailEditCtrl::GetCharCountText() const
 void CMailEditCtrl::UpdateStatus()
 {
     HWND frame = ::GetAncestor(m_hWnd, GA_ROOT);
-    HWND bar = frame ? ::GetDlgItem(frame, AFX_IDW_STATUS_BAR) : nullptr;
-    if (!bar)
+    HWND hBar = frame ? ::GetDlgItem(frame, AFX_IDW_STATUS_BAR) : nullptr;
+    auto* bar = dynamic_cast<CStatusBar*>(CWnd::FromHandlePermanent(hBar));
+    if (!bar || bar->GetCount() <= 4)
         return;
-    ::SendMessageA(bar, SB_SETTEXTA, 3, reinterpret_cast<LPARAM>(GetCharCountText().GetString()));
-    ::SendMessageA(bar, SB_SETTEXTA, 4, reinterpret_cast<LPARAM>(GetCaretPositionText().GetString()));
+    bar->SetPaneText(3, GetCharCountText());
+    bar->SetPaneText(4, GetCaretPositionText());
 }
 
 BOOL CMailEditCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* pResult)

@@ -90,6 +90,7 @@ BOOL CMailEditFrame::Create(CMailEditThread* pThread, int nCascade)
     }
     m_passwordLock.SetEnabled(ProfileInt("Setting", "CheckPassword", 0) && ProfileInt("Setting", "CheckPasswordEditor", 0));
     m_bBodyAsArchive = ProfileInt("Setting", "DefaultContentZipFile", 0) != 0;
+    CreateStatusBar();
     ::DragAcceptFiles(m_hWnd, TRUE);
     ArmAutoBackup();
     return TRUE;
@@ -327,12 +328,14 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_EDIT_READ_RECEIPT:
         if (m_pView)
             m_pView->m_bReadReceipt = !m_pView->m_bReadReceipt;
+        UpdateIndicators();
         return TRUE;
     case ID_EDIT_EXTERNAL_EDITOR:
         RunExternalEditor();
         return TRUE;
     case ID_EDIT_BODY_ARCHIVE:
         m_bBodyAsArchive = !m_bBodyAsArchive;
+        UpdateIndicators();
         return TRUE;
     case ID_EDIT_SELECT_ACCOUNT:
         if (m_pView) {

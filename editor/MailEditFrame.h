@@ -6,6 +6,7 @@
 
 #include "classlib/ClassLib.h"
 #include "classlib/FrameWnd.h"
+#include "classlib/StatusBar.h"
 #include "editor/DlgSendProgress.h"
 #include "editor/EditorLock.h"
 
@@ -58,6 +59,8 @@ public:
     // Adds every dropped file to the attachments; folders are refused.
     bool AttachDroppedFiles(HDROP hDrop);
     static CString QuoteLines(const char* pszText, const char* pszMark);
+    // The read-receipt and body-as-archive icons of the status bar.
+    void UpdateIndicators();
     bool IsLocked() const { return m_passwordLock.IsLocked(); }
 
 protected:
@@ -82,6 +85,7 @@ private:
     void OnSaveAsCommand();
     void OnSendInfoCommand();
     void OnPasteFormat();
+    BOOL CreateStatusBar();
     LRESULT OnDropFilesMessage(WPARAM wParam, LPARAM lParam);
     // The stored copies this editor replaces, deleted by the application thread.
     void DeleteStoredCopy(CMailFolderStore* pStore, int nIndex);
@@ -117,4 +121,5 @@ private:
     bool m_bAutoBackup = false;
     bool m_bBodyAsArchive = false;
     CEditorLock m_passwordLock;
+    CStatusBar m_wndStatusBar;
 };

@@ -206,6 +206,9 @@ TEST_F(EditorControlsTest, MailsAndFilesPastedIntoTheEditorAreAttached)
     Sleep(500);
     EXPECT_NE(E2e::GetControlText(view, IDC_ME_BODY).Find("> 一行目\r\n> 二行目"), -1)
         << E2e::GetControlText(view, IDC_ME_BODY).GetString();
+    // The status bar counts the body as it stands.
+    CString body = E2e::GetControlText(view, IDC_ME_BODY);
+    EXPECT_EQ(E2e::StatusBarText(GetDlgItem(editor, 0xE801), 3), FormatString("全角%d文字", (body.GetLength() + 1) / 2));
 
     // The character count of what stands now.
     Command(editor, ID_EDIT_CHAR_COUNT);
