@@ -452,3 +452,56 @@ TEST_F(AddressFieldTest, AppendingSkipsAnAddressAlreadyInTheField)
 }
 
 } // namespace
+
+#include "editor/EditorTestUtil.h"
+#include "editor/MailEditView.h"
+
+namespace {
+
+// Mails dragged from the list onto the body of a real editor view: taken as
+// attachments (one .eml file each), nothing inserted, the copy effect shown.
+TEST(BodyDropTest, MailsDroppedOnTheBodyBecomeAttachedMailFiles)
+{
+    HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
+    ASSERT_NE(richEdit, nullptr);
+    EditorTest::Mailbox box;
+    auto* folder = new CMailFolderStore;  // the application owns it
+    StoreTest::OpenStore(*folder, box.dir.Path() + "\\Drop", 9, 1);
+    box.app->m_folderStores.Add(folder);
+    int index = box.File(*folder, EditorTest::PlainMail());
+    ASSERT_GE(index, 0);
+
+    UiTest::CHostWnd host;
+    auto* view = new CMailEditView;  // deletes itself with its window
+    RECT rc = {0, 0, 500, 350};
+    ASSERT_TRUE(view->Create(&host, AFX_IDW_PANE_FIRST, rc));
+    view->OnInitialUpdate();
+    view->SetBody("本文");
+    CRichEditMailDropCallback& callback = view->GetBodyCtrl().GetDropCallback();
+
+    auto* data = new COleDataSource;
+    data->CacheGlobalData(MailObjectBlock::GetMailFormat(),
+                          MailObjectBlock::ToGlobal(MailObjectBlock::Build(1, MailObjectBlock::opDrag, 9, {index})));
+    EXPECT_EQ(callback.QueryAcceptData(data, nullptr, RECO_DROP, FALSE, nullptr), S_FALSE);
+    for (DWORD keys : {0UL, static_cast<unsigned long>(MK_CONTROL), static_cast<unsigned long>(MK_CONTROL | MK_SHIFT)}) {
+        DWORD effect = 0;
+        EXPECT_EQ(callback.GetDragDropEffect(FALSE, keys, &effect), S_OK);
+        EXPECT_EQ(effect, static_cast<DWORD>(DROPEFFECT_COPY)) << keys;
+    }
+    callback.QueryAcceptData(data, nullptr, RECO_DROP, TRUE, nullptr);
+    data->Release();
+
+    CStringArray files;
+    view->GetAttachments(files);
+    ASSERT_EQ(files.GetSize(), 1);
+    EXPECT_STREQ(files[0].Right(4), ".eml");
+    EXPECT_NE(TestSupport::ReadFileBytes(files[0]).find("Subject:"), std::string::npos);
+    EXPECT_STREQ(view->GetBody(), "本文");
+    EXPECT_TRUE(view->IsModified());
+    CString path = files[0];
+    view->DestroyWindow();
+    // The exported mail goes with the view.
+    EXPECT_FALSE(TestSupport::FileExists(path));
+}
+
+} // namespace
