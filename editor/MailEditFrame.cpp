@@ -57,6 +57,9 @@ CMailEditFrame::CMailEditFrame() = default;
 
 CMailEditFrame::~CMailEditFrame()
 {
+    // The table was built from the user's key assignment for this window.
+    if (m_hAccelTable)
+        ::DestroyAcceleratorTable(m_hAccelTable);
     if (m_hSendThread) {
         WaitForSingleObject(m_hSendThread, INFINITE);
         CloseHandle(m_hSendThread);
@@ -382,6 +385,8 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         OnPasteFormat();
         return TRUE;
     default:
+        if (OnBodyCommand(LOWORD(wParam)))
+            return TRUE;
         return CFrameWnd::OnCommand(wParam, lParam);
     }
 }
@@ -574,6 +579,39 @@ void CMailEditFrame::OnDestroy()
     if (m_pThread)
         m_pThread->OnFrameDestroyed();
     Default();
+}
+
+bool CMailEditFrame::OnBodyCommand(UINT nId)
+{
+    if (!m_pView)
+        return false;
+    CMailEditCtrl& body = m_pView->GetBodyCtrl();
+    switch (nId) {
+    case ID_EDIT_FOCUS_TO: m_pView->FocusField(IDC_ME_TO); return true;
+    case ID_EDIT_FOCUS_CC: m_pView->FocusField(IDC_ME_CC); return true;
+    case ID_EDIT_FOCUS_BCC: m_pView->FocusField(IDC_ME_BCC); return true;
+    case ID_EDIT_FOCUS_SUBJECT: m_pView->FocusField(IDC_ME_SUBJECT); return true;
+    case ID_EDIT_FOCUS_BODY: m_pView->FocusField(IDC_ME_BODY); return true;
+    case ID_EDIT_CARET_RIGHT: body.MoveCaret(3); return true;
+    case ID_EDIT_CARET_LEFT: body.MoveCaret(2); return true;
+    case ID_EDIT_CARET_UP: body.MoveCaret(0); return true;
+    case ID_EDIT_CARET_DOWN: body.MoveCaret(1); return true;
+    case ID_EDIT_CARET_TOP: body.GoToLine(0); return true;
+    case ID_EDIT_CARET_BOTTOM: body.GoToLine(-1); return true;
+    case ID_EDIT_CARET_LINE_START: body.CaretToLineStart(); return true;
+    case ID_EDIT_CARET_LINE_END: body.CaretToLineEnd(); return true;
+    default: return false;
+    }
+}
+
+BOOL CMailEditFrame::PreTranslateMessage(MSG* pMsg)
+{
+    // Home and End outside the body go to the focused control as keys,
+    // past the accelerators that move the body's caret.
+    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_HOME || pMsg->wParam == VK_END) && m_pView &&
+        pMsg->hwnd != m_pView->GetBodyCtrl().m_hWnd)
+        return FALSE;
+    return CFrameWnd::PreTranslateMessage(pMsg);
 }
 
 LRESULT CMailEditFrame::OnSendResultMessage(WPARAM wParam, LPARAM lParam)

@@ -67,6 +67,7 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCreateClient(LPCREATESTRUCTA lpcs) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
     void OnDestroy();
@@ -86,6 +87,8 @@ private:
     void OnSendInfoCommand();
     void OnPasteFormat();
     BOOL CreateStatusBar();
+    // The focus and caret commands of the editor's keys; false for others.
+    bool OnBodyCommand(UINT nId);
     LRESULT OnDropFilesMessage(WPARAM wParam, LPARAM lParam);
     // The stored copies this editor replaces, deleted by the application thread.
     void DeleteStoredCopy(CMailFolderStore* pStore, int nIndex);

@@ -9,6 +9,7 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditView.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/KeysResource.h"
 #include "resources/resource.h"
 #include "store/MailEditRequest.h"
 #include "store/MailFolderStore.h"
@@ -303,6 +304,9 @@ BOOL CMailEditThread::InitInstance()
         view->FocusField(focusTo ? IDC_ME_TO : IDC_ME_BODY);
         if (app && app->GetProfileInt("Setting", "AlwaysUseEditor", 0))
             m_pFrame->RunExternalEditor();
+        // The editor's keys: its own table merged with the user's assignment.
+        if (app)
+            app->SetupAccelerators(2, m_pFrame, nullptr, 0, IDR_EDITOR_ACCEL);
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
             view->AddAttachmentFile(m_attachFiles[i], false);
         for (int i = 0; i < m_tempAttachFiles.GetSize(); ++i)
