@@ -7,6 +7,7 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+#include <imm.h>
 #include <richole.h>
 
 namespace {
@@ -61,8 +62,10 @@ BOOL CMailEditCtrl::Attach(CWnd* pParent, UINT nID, CMailEditView* pOwner)
     SendMessage(EM_SETUNDOLIMIT, 0, 0);
     m_colouring.LoadSettings();
     COLORREF background = ::GetSysColor(COLOR_WINDOW);
-    if (CQuendalApp* app = QuendalApp())
+    if (CQuendalApp* app = QuendalApp()) {
         background = static_cast<COLORREF>(app->GetProfileInt("Color", "EditorBkColor", static_cast<int>(background)));
+        m_bImeOnFocus = app->GetProfileInt("EditWindow", "BodyIMEOn", 1) != 0;
+    }
     SendMessage(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(background));
     ClearUndo();
     return TRUE;
@@ -451,6 +454,24 @@ void CMailEditCtrl::UpdateStatus()
     bar->SetPaneText(4, GetCaretPositionText());
 }
 
+void CMailEditCtrl::SwitchIme(bool bFocus)
+{
+    if (!m_bImeOnFocus)
+        return;
+    HIMC imc = ::ImmGetContext(m_hWnd);
+    if (!imc)
+        return;
+    // Writing Japanese starts with the IME on; leaving gives back what the
+    // user had.
+    if (bFocus) {
+        m_bImeWasOpen = ::ImmGetOpenStatus(imc) != FALSE;
+        ::ImmSetOpenStatus(imc, TRUE);
+    } else {
+        ::ImmSetOpenStatus(imc, m_bImeWasOpen ? TRUE : FALSE);
+    }
+    ::ImmReleaseContext(m_hWnd, imc);
+}
+
 BOOL CMailEditCtrl::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT* pResult)
 {
     if (message != WM_COMMAND || HIWORD(wParam) != EN_CHANGE || m_nSuspended)
@@ -496,6 +517,12 @@ LRESULT CMailEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         }
         LRESULT r = DefWindowProc(message, wParam, lParam);
         UpdateStatus();
+        return r;
+    }
+    case WM_SETFOCUS:
+    case WM_KILLFOCUS: {
+        LRESULT r = DefWindowProc(message, wParam, lParam);
+        SwitchIme(message == WM_SETFOCUS);
         return r;
     }
     case WM_LBUTTONUP: {

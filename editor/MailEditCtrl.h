@@ -81,6 +81,7 @@ private:
     void ReplaceRange(int nStart, int nEnd, const std::wstring& text);
     void UpdateStatus();
     void NotifyChanged();
+    void SwitchIme(bool bFocus);
 
     CQuoteColouring m_colouring;
     CEditUndoJournal m_journal;
@@ -90,4 +91,6 @@ private:
     std::wstring m_findText;
     bool m_bMatchCase = false;
     int m_nLastHit = -1, m_nLastHitEnd = -1;
+    bool m_bImeOnFocus = true;   // "BodyIMEOn"
+    bool m_bImeWasOpen = false;  // the IME's state when the body got the focus
 };

@@ -6,6 +6,9 @@
 #define IDD_ATTACH_PICTURE 281
 #define IDD_PASTE_FORMAT 324
 
+// The edit menu of the dialogs' rich-edit fields.
+#define IDR_EDITOR_DEFAULT_MENU 332
+
 // Character count.
 #define IDC_CC_LIST 2150
 #define IDC_CC_NOTE 2151

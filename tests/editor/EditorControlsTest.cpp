@@ -14,6 +14,7 @@
 #include "editor/RichEditText.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "resources/editor/EditorControlsResource.h"
+#include "resources/editor/EditorWindowResource.h"
 #include "addressbook/AddressManagerThread.h"
 #include "store/StoreTestUtil.h"
 
@@ -502,6 +503,31 @@ TEST(BodyDropTest, MailsDroppedOnTheBodyBecomeAttachedMailFiles)
     view->DestroyWindow();
     // The exported mail goes with the view.
     EXPECT_FALSE(TestSupport::FileExists(path));
+}
+
+} // namespace
+
+#include "editor/ContextMenuRichEdit.h"
+
+namespace {
+
+TEST(ContextMenuRichEditTest, UndoIsGreyedUntilThereIsSomethingToUndo)
+{
+    HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
+    ASSERT_NE(richEdit, nullptr);
+    UiTest::CHostWnd host;
+    host.CreateChild("RichEdit20A", WS_CHILD | WS_VISIBLE | ES_MULTILINE, 0, 0, 300, 100, 1300);
+    CContextMenuRichEdit field;
+    ASSERT_TRUE(field.Attach(&host, 1300));
+    HMENU menu = field.PrepareMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 5);
+    EXPECT_TRUE(GetMenuState(menu, ID_EDIT_UNDO_CMD, MF_BYCOMMAND) & MF_GRAYED);
+    EXPECT_FALSE(GetMenuState(menu, ID_EDIT_PASTE_CMD, MF_BYCOMMAND) & MF_GRAYED);
+    SendMessageA(field.m_hWnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>("署名"));
+    menu = field.PrepareMenu();
+    EXPECT_FALSE(GetMenuState(menu, ID_EDIT_UNDO_CMD, MF_BYCOMMAND) & MF_GRAYED);
+    field.UnsubclassWindow();
 }
 
 } // namespace
