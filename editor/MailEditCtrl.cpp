@@ -2,6 +2,7 @@
 
 #include "core/QuendalApp.h"
 #include "editor/EditTextCounts.h"
+#include "editor/EditorFont.h"
 #include "editor/EditTextSearch.h"
 #include "classlib/StatusBar.h"
 
@@ -61,6 +62,7 @@ BOOL CMailEditCtrl::Attach(CWnd* pParent, UINT nID, CMailEditView* pOwner)
     // The journal is the control's undo; its own would undo colouring too.
     SendMessage(EM_SETUNDOLIMIT, 0, 0);
     m_colouring.LoadSettings();
+    ApplyBaseFormat();
     COLORREF background = ::GetSysColor(COLOR_WINDOW);
     if (CQuendalApp* app = QuendalApp()) {
         background = static_cast<COLORREF>(app->GetProfileInt("Color", "EditorBkColor", static_cast<int>(background)));
@@ -102,6 +104,48 @@ int CMailEditCtrl::GetByteLength() const
     return CString(crlf.c_str()).GetLength();
 }
 
+int CMailEditCtrl::TabWidthTwips(int nTabSize, int nFontTwips)
+{
+    int base = nFontTwips < 0 ? -nFontTwips : nFontTwips;
+    return nTabSize == 0 ? base : nTabSize == 2 ? 4 * base : 2 * base;
+}
+
+void CMailEditCtrl::ApplyBaseFormat()
+{
+    LOGFONTA lf = CEditorFont::GetSetting();
+    CHARFORMATA format = {};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_FACE | CFM_SIZE | CFM_BOLD | CFM_ITALIC | CFM_COLOR | CFM_CHARSET;
+    lstrcpynA(format.szFaceName, lf.lfFaceName, sizeof(format.szFaceName));
+    format.yHeight = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;  // kept in twips
+    format.bCharSet = lf.lfCharSet;
+    format.dwEffects = (lf.lfWeight == FW_BOLD ? CFE_BOLD : 0) | (lf.lfItalic ? CFE_ITALIC : 0);
+    format.crTextColor = m_colouring.GetTextColour();
+    // The default for what is typed, and all the text there is.
+    ::SendMessageA(m_hWnd, EM_SETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    ::SendMessageA(m_hWnd, EM_SETCHARFORMAT, SCF_ALL, reinterpret_cast<LPARAM>(&format));
+
+    // The start indent and 32 tab stops, every one a tab width further.
+    int tabSize = 1;
+    if (CQuendalApp* app = QuendalApp())
+        tabSize = static_cast<int>(app->GetProfileInt("Setting", "EditorTabSize", 1));
+    int width = TabWidthTwips(tabSize, static_cast<int>(format.yHeight));
+    PARAFORMAT para = {};
+    para.cbSize = sizeof(para);
+    para.dwMask = PFM_STARTINDENT | PFM_TABSTOPS;
+    para.dxStartIndent = 45;
+    para.cTabCount = MAX_TAB_STOPS;
+    for (int i = 0; i < MAX_TAB_STOPS; ++i)
+        para.rgxTabs[i] = 45 + width * (i + 1);
+    int selStart = 0, selEnd = 0;
+    GetSel(selStart, selEnd);
+    ++m_nSuspended;
+    SetSel(0, -1);
+    ::SendMessageA(m_hWnd, EM_SETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+    SetSel(selStart, selEnd);
+    --m_nSuspended;
+}
+
 int CMailEditCtrl::GetSelStartByte() const
 {
     int selStart = 0, selEnd = 0;
@@ -122,6 +166,7 @@ void CMailEditCtrl::SetText(const char* pszText)
     ++m_nSuspended;
     SetTextEx(m_hWnd, ToControlText(pszText), false);
     --m_nSuspended;
+    ApplyBaseFormat();
     RecolourAll();
     ClearUndo();
     UpdateStatus();

@@ -62,6 +62,11 @@ public:
     // Where the selection starts, in bytes of the text as GetRichEditText gives it.
     int GetSelStartByte() const;
 
+    // The tab width in twips for "EditorTabSize" (0 one font height, 2 four, else two).
+    static int TabWidthTwips(int nTabSize, int nFontTwips);
+    // The editor font, text colour, start indent and tab stops.
+    void ApplyBaseFormat();
+
     // The callback the control was given (for drops on it).
     CRichEditMailDropCallback& GetDropCallback() { return m_callback; }
 

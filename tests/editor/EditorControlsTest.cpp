@@ -531,3 +531,30 @@ TEST(ContextMenuRichEditTest, UndoIsGreyedUntilThereIsSomethingToUndo)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BodyCtrlTest, TheBodyTakesTheEditorFontAndItsTabStops)
+{
+    m_body.SetText("a\tb");
+    CHARFORMATA format = {};
+    format.cbSize = sizeof(format);
+    SendMessageA(m_body.m_hWnd, EM_GETCHARFORMAT, SCF_DEFAULT, reinterpret_cast<LPARAM>(&format));
+    EXPECT_EQ(format.yHeight, 220);  // the built-in editor font, in twips
+    PARAFORMAT para = {};
+    para.cbSize = sizeof(para);
+    SendMessageA(m_body.m_hWnd, EM_SETSEL, 0, 0);
+    SendMessageA(m_body.m_hWnd, EM_GETPARAFORMAT, 0, reinterpret_cast<LPARAM>(&para));
+    EXPECT_EQ(para.dxStartIndent, 45);
+    ASSERT_EQ(para.cTabCount, MAX_TAB_STOPS);
+    EXPECT_EQ(para.rgxTabs[0], 45 + 440);
+    EXPECT_EQ(para.rgxTabs[1], 45 + 880);
+    struct
+    {
+        int size, width;
+    } cases[] = {{0, 220}, {1, 440}, {2, 880}, {7, 440}};
+    for (const auto& k : cases)
+        EXPECT_EQ(CMailEditCtrl::TabWidthTwips(k.size, 220), k.width) << k.size;
+}
+
+} // namespace
