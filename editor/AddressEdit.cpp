@@ -178,50 +178,71 @@ void CAddressEdit::ChooseEntry(const CString& line, int nMode)
     }
 }
 
+HMENU CAddressEdit::BuildAddressMenu(int nMode, bool bEditItems, CStringArray& lines)
+{
+    CReentryGuard guard(m_bLocked);
+    if (!guard.Taken())
+        return nullptr;
+    if (nMode != kMenuAddressBook)
+        ::SendMessageA(m_hWnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
+    CString text = GetText();
+    int caret = CAddressCompletion::CharToByte(text, CaretChars());
+    CString token = CAddressCompletion::TokenBeforeCaret(text, caret, nullptr);
+    CAddressManagerThread* book = AddressBook();
+    if (nMode == kMenuMatching && !token.IsEmpty() && book)
+        book->GetMatchingAddresses(token, lines);
+    if (lines.GetSize() == 0 && nMode != kMenuAddressBook)
+        return nullptr;
+    HMENU menu = ::CreatePopupMenu();
+    if (!menu)
+        return nullptr;
+    if (bEditItems) {
+        UINT undo = ::SendMessageA(m_hWnd, EM_CANUNDO, 0, 0) ? MF_STRING : MF_STRING | MF_GRAYED;
+        ::AppendMenuA(menu, undo, kUndo, "元に戻す(&U)");
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+        ::AppendMenuA(menu, MF_STRING, kCut, "切り取り(&T)");
+        ::AppendMenuA(menu, MF_STRING, kCopy, "コピー(&C)");
+        ::AppendMenuA(menu, MF_STRING, kPaste, "貼り付け(&P)");
+        ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
+    }
+    if (nMode == kMenuAddressBook) {
+        m_nMenuMode = kMenuAddressBook;
+        // The group popups are attached to the menu and go with it.
+        std::vector<HMENU> popups;
+        if (book)
+            book->CreateGroupMenu(menu, lines, popups);
+    } else {
+        for (int i = 0; i < lines.GetSize(); ++i)
+            ::AppendMenuA(menu, MF_STRING, CAddressManagerThread::kFirstMenuCommand + static_cast<UINT>(i),
+                          CAddressCompletion::ShownText(lines[i]));
+    }
+    return menu;
+}
+
+void CAddressEdit::OnMenuCommand(UINT nId, const CStringArray& lines, int nMode)
+{
+    switch (nId) {
+    case 0: break;
+    case kUndo: ::SendMessageA(m_hWnd, WM_UNDO, 0, 0); break;
+    case kCut: ::SendMessageA(m_hWnd, WM_CUT, 0, 0); break;
+    case kCopy: ::SendMessageA(m_hWnd, WM_COPY, 0, 0); break;
+    case kPaste: ::SendMessageA(m_hWnd, WM_PASTE, 0, 0); break;
+    default: {
+        int n = static_cast<int>(nId) - static_cast<int>(CAddressManagerThread::kFirstMenuCommand);
+        if (n >= 0 && n < lines.GetSize())
+            ChooseEntry(lines[n], nMode);
+        break;
+    }
+    }
+    m_nMenuMode = -1;
+}
+
 void CAddressEdit::ShowAddressMenu(int nMode, bool bEditItems)
 {
     CStringArray lines;
-    HMENU menu = ::CreatePopupMenu();
+    HMENU menu = BuildAddressMenu(nMode, bEditItems, lines);
     if (!menu)
         return;
-    std::vector<HMENU> popups;
-    {
-        CReentryGuard guard(m_bLocked);
-        if (!guard.Taken()) {
-            ::DestroyMenu(menu);
-            return;
-        }
-        if (nMode != kMenuAddressBook)
-            ::SendMessageA(m_hWnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(""));
-        CString text = GetText();
-        int caret = CAddressCompletion::CharToByte(text, CaretChars());
-        CString token = CAddressCompletion::TokenBeforeCaret(text, caret, nullptr);
-        CAddressManagerThread* book = AddressBook();
-        if (nMode == kMenuMatching && !token.IsEmpty() && book)
-            book->GetMatchingAddresses(token, lines);
-        if (lines.GetSize() == 0 && nMode != kMenuAddressBook) {
-            ::DestroyMenu(menu);
-            return;
-        }
-        if (bEditItems) {
-            UINT undo = ::SendMessageA(m_hWnd, EM_CANUNDO, 0, 0) ? MF_STRING : MF_STRING | MF_GRAYED;
-            ::AppendMenuA(menu, undo, kUndo, "元に戻す(&U)");
-            ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-            ::AppendMenuA(menu, MF_STRING, kCut, "切り取り(&T)");
-            ::AppendMenuA(menu, MF_STRING, kCopy, "コピー(&C)");
-            ::AppendMenuA(menu, MF_STRING, kPaste, "貼り付け(&P)");
-            ::AppendMenuA(menu, MF_SEPARATOR, 0, nullptr);
-        }
-        if (nMode == kMenuAddressBook) {
-            m_nMenuMode = kMenuAddressBook;
-            if (book)
-                book->CreateGroupMenu(menu, lines, popups);
-        } else {
-            for (int i = 0; i < lines.GetSize(); ++i)
-                ::AppendMenuA(menu, MF_STRING, CAddressManagerThread::kFirstMenuCommand + static_cast<UINT>(i),
-                              CAddressCompletion::ShownText(lines[i]));
-        }
-    }
     // Below the character before the caret, 2 pixels under the field.
     int caretChars = CaretChars();
     LRESULT pos = ::SendMessageA(m_hWnd, EM_POSFROMCHAR, static_cast<WPARAM>(caretChars > 0 ? caretChars - 1 : 0), 0);
@@ -231,21 +252,8 @@ void CAddressEdit::ShowAddressMenu(int nMode, bool bEditItems)
     ::ClientToScreen(m_hWnd, &pt);
     UINT id = static_cast<UINT>(
         ::TrackPopupMenu(menu, TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RETURNCMD | TPM_NONOTIFY, pt.x, pt.y, 0, m_hWnd, nullptr));
-    ::DestroyMenu(menu);  // the group popups go with it
-    switch (id) {
-    case 0: break;
-    case kUndo: ::SendMessageA(m_hWnd, WM_UNDO, 0, 0); break;
-    case kCut: ::SendMessageA(m_hWnd, WM_CUT, 0, 0); break;
-    case kCopy: ::SendMessageA(m_hWnd, WM_COPY, 0, 0); break;
-    case kPaste: ::SendMessageA(m_hWnd, WM_PASTE, 0, 0); break;
-    default: {
-        int n = static_cast<int>(id) - static_cast<int>(CAddressManagerThread::kFirstMenuCommand);
-        if (n >= 0 && n < lines.GetSize())
-            ChooseEntry(lines[n], nMode);
-        break;
-    }
-    }
-    m_nMenuMode = -1;
+    ::DestroyMenu(menu);
+    OnMenuCommand(id, lines, nMode);
 }
 
 BOOL CAddressEdit::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*)

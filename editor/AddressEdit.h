@@ -27,6 +27,11 @@ public:
     // Pop-up below the caret: the matching addresses (0) or the address
     // book (2), with the edit commands first when asked.
     void ShowAddressMenu(int nMode, bool bEditItems);
+    // The pop-up as it would show (null when there is nothing to offer);
+    // lines receives the "address<TAB>name" line of each address item.
+    HMENU BuildAddressMenu(int nMode, bool bEditItems, CStringArray& lines);
+    // What a chosen item does (undo, cut, copy, paste, or an address).
+    void OnMenuCommand(UINT nId, const CStringArray& lines, int nMode);
     // Appends to this field unless the field holds the address already.
     bool AppendAddress(const char* pszAddress);
     // Enter on a proposal: the candidate formatted for display, then ", ".

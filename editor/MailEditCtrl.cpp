@@ -4,6 +4,7 @@
 #include "editor/EditTextCounts.h"
 #include "editor/EditorFont.h"
 #include "editor/EditTextSearch.h"
+#include "classlib/GdiSelection.h"
 #include "classlib/StatusBar.h"
 
 #include <commctrl.h>
@@ -102,6 +103,44 @@ int CMailEditCtrl::GetByteLength() const
             crlf += c;
     }
     return CString(crlf.c_str()).GetLength();
+}
+
+int CMailEditCtrl::WrapWidthTwips(int nChars, int nAverageCharPixels, int nPixelsPerInch)
+{
+    if (nPixelsPerInch <= 0)
+        nPixelsPerInch = 96;
+    return MulDiv(nAverageCharPixels * (nChars + 1), 1440, nPixelsPerInch);
+}
+
+void CMailEditCtrl::SetWrapWidth(int nChars)
+{
+    if (nChars < 0) {
+        SendMessage(EM_SETTARGETDEVICE, 0, 1);
+        return;
+    }
+    if (nChars == 0) {
+        SendMessage(EM_SETTARGETDEVICE, 0, 0);
+        return;
+    }
+    HDC hdc = ::GetDC(m_hWnd);
+    if (!hdc)
+        return;
+    int dpiY = ::GetDeviceCaps(hdc, LOGPIXELSY), dpiX = ::GetDeviceCaps(hdc, LOGPIXELSX);
+    LOGFONTA lf = CEditorFont::GetSetting();
+    lf.lfHeight = -CEditorFont::TwipsToPixels(lf.lfHeight, dpiY);
+    HFONT font = ::CreateFontIndirectA(&lf);
+    int average = 8;
+    if (font) {
+        CGdiSelection hold(hdc, font);
+        SIZE size = {};
+        if (::GetTextExtentPoint32A(hdc, "ABC", 3, &size) && size.cx > 0)
+            average = size.cx / 3;
+    }
+    if (font)
+        ::DeleteObject(font);
+    // The width is measured on the screen the body is shown on.
+    SendMessage(EM_SETTARGETDEVICE, reinterpret_cast<WPARAM>(hdc), WrapWidthTwips(nChars, average, dpiX));
+    ::ReleaseDC(m_hWnd, hdc);
 }
 
 int CMailEditCtrl::TabWidthTwips(int nTabSize, int nFontTwips)

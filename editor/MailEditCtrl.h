@@ -62,6 +62,13 @@ public:
     // Where the selection starts, in bytes of the text as GetRichEditText gives it.
     int GetSelStartByte() const;
 
+    // Wraps lines at a character count of the editor font (0: at the
+    // window's edge, -1: no wrapping).
+    void SetWrapWidth(int nChars);
+    // The line width in twips for a character count: the average width of
+    // "ABC" times (count + 1).
+    static int WrapWidthTwips(int nChars, int nAverageCharPixels, int nPixelsPerInch);
+
     // The tab width in twips for "EditorTabSize" (0 one font height, 2 four, else two).
     static int TabWidthTwips(int nTabSize, int nFontTwips);
     // The editor font, text colour, start indent and tab stops.

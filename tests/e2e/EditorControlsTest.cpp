@@ -197,6 +197,38 @@ TEST_F(EditorControlsTest, MailsAndFilesPastedIntoTheEditorAreAttached)
     EXPECT_EQ(m_program.WaitForMessageBox("フォルダは圧縮ソフトで", 0), nullptr);
     EXPECT_EQ(AttachmentCount(editor), 2);
 
+    // A picture: attached under the name the user gives it.
+    {
+        BITMAPINFOHEADER bih = {};
+        bih.biSize = sizeof(bih);
+        bih.biWidth = 2;
+        bih.biHeight = 2;
+        bih.biPlanes = 1;
+        bih.biBitCount = 24;
+        bih.biCompression = BI_RGB;
+        std::vector<BYTE> dib(sizeof(bih) + 16, 0x80);  // two rows of 8 bytes (6 and padding)
+        memcpy(dib.data(), &bih, sizeof(bih));
+        PutOnClipboard(CF_DIB, dib.data(), dib.size());
+    }
+    Command(editor, ID_EDIT_PASTE_CMD);
+    HWND picture = m_program.WaitForDialogWithControl(IDC_AP_NAME, 10000);
+    ASSERT_NE(picture, nullptr);
+    E2e::SetControlText(picture, IDC_AP_NAME, "図");
+    E2e::PressButton(picture, IDOK);
+    for (DWORD start = GetTickCount(); AttachmentCount(editor) < 3 && GetTickCount() - start < 10000;)
+        Sleep(100);
+    EXPECT_EQ(AttachmentCount(editor), 3);
+    HWND attachList = GetDlgItem(view, IDC_ME_ATTACH_LIST);
+    CString rows;
+    for (int i = 0; i < AttachmentCount(editor); ++i) {
+        // Between processes the list's rows come as UTF-16.
+        wchar_t row[MAX_PATH + 1] = {};
+        if (SendMessageW(attachList, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0) < MAX_PATH)
+            SendMessageW(attachList, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(row));
+        rows += CString(row) + "\n";
+    }
+    EXPECT_NE(rows.Find("\\図.bmp\n"), -1) << rows.GetString();
+
     // Quoted paste of two lines into the body.
     const char text[] = "一行目\r\n二行目";
     PutOnClipboard(CF_TEXT, text, sizeof(text));

@@ -555,6 +555,58 @@ TEST_F(BodyCtrlTest, TheBodyTakesTheEditorFontAndItsTabStops)
     } cases[] = {{0, 220}, {1, 440}, {2, 880}, {7, 440}};
     for (const auto& k : cases)
         EXPECT_EQ(CMailEditCtrl::TabWidthTwips(k.size, 220), k.width) << k.size;
+    // Wrapping at 80 characters of 8 pixels on a 96 dpi screen: 81 of them.
+    EXPECT_EQ(CMailEditCtrl::WrapWidthTwips(80, 8, 96), 81 * 8 * 15);
+    // Without wrapping a long line stays one line.
+    m_body.SetWrapWidth(-1);
+    m_body.SetText(std::string(200, 'x').c_str());
+    EXPECT_EQ(SendMessageA(m_body.m_hWnd, EM_GETLINECOUNT, 0, 0), 1);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(AddressFieldTest, TheMenuOfAnEmptyFieldHoldsTheEditItemsAndTheGroupsAndAChoiceIsAppended)
+{
+    CStringArray lines;
+    HMENU menu = m_field.BuildAddressMenu(CAddressEdit::kMenuAddressBook, true, lines);
+    ASSERT_NE(menu, nullptr);
+    // Undo, separator, cut, copy, paste, separator, then the one group.
+    ASSERT_EQ(GetMenuItemCount(menu), 7);
+    EXPECT_TRUE(GetMenuState(menu, ID_EDIT_UNDO_CMD, MF_BYCOMMAND) & MF_GRAYED);
+    HMENU group = GetSubMenu(menu, 6);
+    ASSERT_NE(group, nullptr);
+    char name[64] = {};
+    GetMenuStringA(menu, 6, name, sizeof(name), MF_BYPOSITION);
+    EXPECT_STREQ(name, "アドレス帳");
+    EXPECT_EQ(GetMenuItemCount(group), 3);
+    ASSERT_EQ(lines.GetSize(), 3);
+    UINT first = GetMenuItemID(group, 0);
+    int n = static_cast<int>(first - CAddressManagerThread::kFirstMenuCommand);
+    ASSERT_GE(n, 0);
+    ASSERT_LT(n, lines.GetSize());
+    DestroyMenu(menu);
+
+    SetWindowTextA(m_field.m_hWnd, "a@example.jp");
+    m_field.OnMenuCommand(first, lines, CAddressEdit::kMenuAddressBook);
+    CString address, shown;
+    CAddressCompletion::SplitLine(lines[n], address, shown);
+    EXPECT_NE(Text().Find(CString("a@example.jp,")), -1) << Text().GetString();
+    EXPECT_NE(Text().Find(address), -1) << Text().GetString();
+
+    // The matching addresses of the token typed.
+    SetWindowTextA(m_field.m_hWnd, "yama");
+    SendMessageA(m_field.m_hWnd, EM_SETSEL, 4, 4);
+    lines.RemoveAll();
+    menu = m_field.BuildAddressMenu(CAddressEdit::kMenuMatching, false, lines);
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(GetMenuItemCount(menu), 2);
+    GetMenuStringA(menu, 0, name, sizeof(name), MF_BYPOSITION);
+    EXPECT_STREQ(name, "yamada@example.jp (山田)");
+    DestroyMenu(menu);
+    m_field.OnMenuCommand(CAddressManagerThread::kFirstMenuCommand + 1, lines, CAddressEdit::kMenuMatching);
+    EXPECT_STREQ(Text(), "山口 <yamaguchi@example.jp>");
 }
 
 } // namespace
