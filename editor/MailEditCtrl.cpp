@@ -577,6 +577,11 @@ LRESULT CMailEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     switch (message) {
     case WM_GETDLGCODE:
         return DefWindowProc(message, wParam, lParam) | DLGC_WANTTAB;
+    case WM_GETTEXTLENGTH:
+        // In bytes of code page 932 with CR LF line ends, as a caller of
+        // GetWindowTextLengthA sizes its buffer; the control may count
+        // characters, which cuts Japanese text short.
+        return GetByteLength();
     case EM_UNDO:
     case WM_UNDO:
         UndoRedo(false);

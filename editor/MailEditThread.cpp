@@ -299,12 +299,8 @@ BOOL CMailEditThread::InitInstance()
             view->ApplyTemplate(m_strTemplatePath, m_nIndex, m_pFolder, m_nKind, false);
         bool focusTo = m_nKind == -1 || m_nKind == 3 || m_nKind == 4 || m_nKind == 5;
         bool quietNotice = m_nKind == 11 && app && app->GetProfileInt("Setting", "ReadNotifyTo", 0) == 2;
-        if (!quietNotice)
-            m_pFrame->ShowWindow(SW_SHOW);
-        view->FocusField(focusTo ? IDC_ME_TO : IDC_ME_BODY);
-        if (app && app->GetProfileInt("Setting", "AlwaysUseEditor", 0))
-            m_pFrame->RunExternalEditor();
-        // The editor's keys: its own table merged with the user's assignment.
+        // Everything the window is filled with comes before it shows and is
+        // then marked unchanged: what is typed once it shows is the user's.
         if (app)
             app->SetupAccelerators(2, m_pFrame, nullptr, 0, IDR_EDITOR_ACCEL);
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
@@ -314,6 +310,11 @@ BOOL CMailEditThread::InitInstance()
         m_attachFiles.RemoveAll();
         m_tempAttachFiles.RemoveAll();
         view->SetModified(false);
+        if (!quietNotice)
+            m_pFrame->ShowWindow(SW_SHOW);
+        view->FocusField(focusTo ? IDC_ME_TO : IDC_ME_BODY);
+        if (app && app->GetProfileInt("Setting", "AlwaysUseEditor", 0))
+            m_pFrame->RunExternalEditor();
         m_pFrame->BringWindowToTop();
         SetForegroundWindow(m_pFrame->m_hWnd);
         if (quietNotice)

@@ -610,3 +610,17 @@ TEST_F(AddressFieldTest, TheMenuOfAnEmptyFieldHoldsTheEditItemsAndTheGroupsAndAC
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(BodyCtrlTest, TheWindowTextLengthIsInBytesSoJapaneseIsReadWhole)
+{
+    m_body.SetText("本文です。\r\n二行目");
+    int n = GetWindowTextLengthA(m_body.m_hWnd);
+    EXPECT_EQ(n, 18);
+    std::string text(static_cast<size_t>(n) + 1, '\0');
+    GetWindowTextA(m_body.m_hWnd, &text[0], n + 1);
+    EXPECT_STREQ(text.c_str(), "本文です。\r\n二行目");
+}
+
+} // namespace
