@@ -143,6 +143,11 @@ CMailEditComposer::FullMailBuilder g_fullMailBuilder = DefaultFullMailBuilder;
 
 CMailEditComposer::CMailEditComposer() = default;
 
+CString CMailEditComposer::WriteMailAsFile(CMailFolderStore* pFolder, int nIndex)
+{
+    return g_fullMailBuilder(pFolder, nIndex);
+}
+
 CMailEditComposer::FullMailBuilder CMailEditComposer::SetFullMailBuilder(FullMailBuilder builder)
 {
     FullMailBuilder old = g_fullMailBuilder;

@@ -50,6 +50,9 @@ public:
     static CString ReferencesBaseOf(const char* pszReferences);
 
     static FullMailBuilder SetFullMailBuilder(FullMailBuilder builder);
+    // A stored mail written whole as an .eml file in the send folder's
+    // temporary folder; empty when it cannot be read or written.
+    static CString WriteMailAsFile(CMailFolderStore* pFolder, int nIndex);
 
     const CMailMessage& GetSourceMessage() const { return m_message; }
     const CMailIndexRecord& GetSourceRecord() const { return m_record; }

@@ -8,8 +8,10 @@
 #include "editor/DlgSaveConfirm.h"
 #include "editor/DlgSendInfo.h"
 #include "editor/ExternalEditor.h"
+#include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
@@ -44,6 +46,7 @@ BEGIN_MESSAGE_MAP(CMailEditFrame, CFrameWnd)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_DROPFILES, OnDropFilesMessage)
     ON_WM_SYSCOMMAND()
     ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
@@ -54,6 +57,9 @@ CMailEditFrame::CMailEditFrame() = default;
 
 CMailEditFrame::~CMailEditFrame()
 {
+    // The table was built from the user's key assignment for this window.
+    if (m_hAccelTable)
+        ::DestroyAcceleratorTable(m_hAccelTable);
     if (m_hSendThread) {
         WaitForSingleObject(m_hSendThread, INFINITE);
         CloseHandle(m_hSendThread);
@@ -87,6 +93,7 @@ BOOL CMailEditFrame::Create(CMailEditThread* pThread, int nCascade)
     }
     m_passwordLock.SetEnabled(ProfileInt("Setting", "CheckPassword", 0) && ProfileInt("Setting", "CheckPasswordEditor", 0));
     m_bBodyAsArchive = ProfileInt("Setting", "DefaultContentZipFile", 0) != 0;
+    CreateStatusBar();
     ::DragAcceptFiles(m_hWnd, TRUE);
     ArmAutoBackup();
     return TRUE;
@@ -147,6 +154,15 @@ void CMailEditFrame::EndBusy()
         m_pView->EnableWindow(TRUE);
     m_bBusy = false;
     SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+    ResumePendingClose();
+}
+
+void CMailEditFrame::ResumePendingClose()
+{
+    if (m_bClosePending && !m_bBusy && m_hWnd) {
+        m_bClosePending = false;
+        PostMessage(WM_CLOSE);
+    }
 }
 
 void CMailEditFrame::FillReplyToFromAccount()
@@ -315,12 +331,14 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_EDIT_READ_RECEIPT:
         if (m_pView)
             m_pView->m_bReadReceipt = !m_pView->m_bReadReceipt;
+        UpdateIndicators();
         return TRUE;
     case ID_EDIT_EXTERNAL_EDITOR:
         RunExternalEditor();
         return TRUE;
     case ID_EDIT_BODY_ARCHIVE:
         m_bBodyAsArchive = !m_bBodyAsArchive;
+        UpdateIndicators();
         return TRUE;
     case ID_EDIT_SELECT_ACCOUNT:
         if (m_pView) {
@@ -336,7 +354,10 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         ::SendMessageA(hFocus, WM_CUT, 0, 0);
         return TRUE;
     case ID_EDIT_PASTE_CMD:
-        ::SendMessageA(hFocus, WM_PASTE, 0, 0);
+        PasteAs(0, false);
+        return TRUE;
+    case ID_EDIT_QUOTED_PASTE:
+        PasteAs(CF_TEXT, true);
         return TRUE;
     case ID_EDIT_UNDO_CMD:
         ::SendMessageA(hFocus, EM_UNDO, 0, 0);
@@ -348,7 +369,24 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
             ::SendMessageA(hBody, EM_SETSEL, 0, -1);
         }
         return TRUE;
+    case ID_EDIT_CHAR_COUNT:
+    case ID_EDIT_ADDRESS_TO:
+    case ID_EDIT_ADDRESS_CC:
+    case ID_EDIT_ADDRESS_BCC:
+    case ID_EDIT_COMPLETE_ADDRESS:
+    case ID_EDIT_ADDRESS_LIST:
+    case ID_EDIT_REDO_CMD:
+    case ID_EDIT_FIND_NEXT:
+        // The view's own commands.
+        if (m_pView)
+            m_pView->SendMessage(WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
+        return TRUE;
+    case ID_EDIT_PASTE_FORMAT:
+        OnPasteFormat();
+        return TRUE;
     default:
+        if (OnBodyCommand(LOWORD(wParam)))
+            return TRUE;
         return CFrameWnd::OnCommand(wParam, lParam);
     }
 }
@@ -478,6 +516,13 @@ void CMailEditFrame::OnTimer(UINT_PTR nIDEvent)
 void CMailEditFrame::OnClose()
 {
     if (m_bBusy && !m_bWaitingToSend) {
+        // An automatic backup being stored, or the checks and questions
+        // before a job starts (a message box still winding down): the close
+        // waits for them rather than asking about a send that is not going.
+        if (!m_bJobRunning || m_nLastMode == CMailEditSendJob::modeBackup) {
+            m_bClosePending = true;
+            return;
+        }
         if (Box(kSendingQuestion, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDYES)
             OnCancelSend();
         return;
@@ -490,19 +535,24 @@ void CMailEditFrame::OnClose()
                 ShowWindow(SW_RESTORE);
             BringWindowToTop();
             ::SetForegroundWindow(m_hWnd);
+            // No backup may start while the user decides: its job would
+            // refuse the save, and a discard would leave its copy behind.
+            KillTimer(timerAutoBackup);
             CDlgSaveConfirm dlg(m_bCancelAllowed, this);
             INT_PTR answer = dlg.DoModal();
             if (answer == IDOK) {
                 m_bCloseAfterSave = true;
-                KillTimer(timerAutoBackup);
                 if (!SendOrSave(2)) {
                     m_bCloseAfterSave = false;
                     EndBusy();
+                    ArmAutoBackup();
                 }
                 return;
             }
-            if (answer != CDlgSaveConfirm::resultDiscard)
+            if (answer != CDlgSaveConfirm::resultDiscard) {
+                ArmAutoBackup();
                 return;
+            }
         }
         KillTimer(timerAutoBackup);
         DiscardBackup();
@@ -526,7 +576,42 @@ void CMailEditFrame::OnDestroy()
     }
     if (m_progress.m_hWnd)
         m_progress.DestroyWindow();
+    if (m_pThread)
+        m_pThread->OnFrameDestroyed();
     Default();
+}
+
+bool CMailEditFrame::OnBodyCommand(UINT nId)
+{
+    if (!m_pView)
+        return false;
+    CMailEditCtrl& body = m_pView->GetBodyCtrl();
+    switch (nId) {
+    case ID_EDIT_FOCUS_TO: m_pView->FocusField(IDC_ME_TO); return true;
+    case ID_EDIT_FOCUS_CC: m_pView->FocusField(IDC_ME_CC); return true;
+    case ID_EDIT_FOCUS_BCC: m_pView->FocusField(IDC_ME_BCC); return true;
+    case ID_EDIT_FOCUS_SUBJECT: m_pView->FocusField(IDC_ME_SUBJECT); return true;
+    case ID_EDIT_FOCUS_BODY: m_pView->FocusField(IDC_ME_BODY); return true;
+    case ID_EDIT_CARET_RIGHT: body.MoveCaret(3); return true;
+    case ID_EDIT_CARET_LEFT: body.MoveCaret(2); return true;
+    case ID_EDIT_CARET_UP: body.MoveCaret(0); return true;
+    case ID_EDIT_CARET_DOWN: body.MoveCaret(1); return true;
+    case ID_EDIT_CARET_TOP: body.GoToLine(0); return true;
+    case ID_EDIT_CARET_BOTTOM: body.GoToLine(-1); return true;
+    case ID_EDIT_CARET_LINE_START: body.CaretToLineStart(); return true;
+    case ID_EDIT_CARET_LINE_END: body.CaretToLineEnd(); return true;
+    default: return false;
+    }
+}
+
+BOOL CMailEditFrame::PreTranslateMessage(MSG* pMsg)
+{
+    // Home and End outside the body go to the focused control as keys,
+    // past the accelerators that move the body's caret.
+    if (pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_HOME || pMsg->wParam == VK_END) && m_pView &&
+        pMsg->hwnd != m_pView->GetBodyCtrl().m_hWnd)
+        return FALSE;
+    return CFrameWnd::PreTranslateMessage(pMsg);
 }
 
 LRESULT CMailEditFrame::OnSendResultMessage(WPARAM wParam, LPARAM lParam)

@@ -6,8 +6,11 @@
 
 #include "classlib/ClassLib.h"
 #include "classlib/FrameWnd.h"
+#include "classlib/StatusBar.h"
 #include "editor/DlgSendProgress.h"
 #include "editor/EditorLock.h"
+
+#include <shellapi.h>
 
 class CAccountData;
 class CMailEditThread;
@@ -49,12 +52,22 @@ public:
     void CloseWithoutPrompt();
 
     bool IsBusy() const { return m_bBusy; }
+
+    // Pastes the clipboard in a format (0: the first it offers); quoted
+    // text gets the quotation mark before every line.
+    void PasteAs(UINT nFormat, bool bQuoted);
+    // Adds every dropped file to the attachments; folders are refused.
+    bool AttachDroppedFiles(HDROP hDrop);
+    static CString QuoteLines(const char* pszText, const char* pszMark);
+    // The read-receipt and body-as-archive icons of the status bar.
+    void UpdateIndicators();
     bool IsLocked() const { return m_passwordLock.IsLocked(); }
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCreateClient(LPCREATESTRUCTA lpcs) override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
     void OnDestroy();
@@ -72,11 +85,19 @@ private:
     void OnSaveCommand();
     void OnSaveAsCommand();
     void OnSendInfoCommand();
+    void OnPasteFormat();
+    BOOL CreateStatusBar();
+    // The focus and caret commands of the editor's keys; false for others.
+    bool OnBodyCommand(UINT nId);
+    LRESULT OnDropFilesMessage(WPARAM wParam, LPARAM lParam);
     // The stored copies this editor replaces, deleted by the application thread.
     void DeleteStoredCopy(CMailFolderStore* pStore, int nIndex);
     void DiscardBackup();
     int Box(const char* pszText, UINT nType);
     int Box(UINT nId, UINT nType);
+    BOOL StartSendOrSave(int nMode, const char* pszPath);
+    // A close asked for while the frame was busy goes on once it is not.
+    void ResumePendingClose();
 
     CMailEditThread* m_pThread = nullptr;
     CMailEditView* m_pView = nullptr;
@@ -88,6 +109,8 @@ private:
     bool m_bCloseAfterSave = false;
     bool m_bSaveAsked = false;
     bool m_bCloseWithoutPrompt = false;
+    bool m_bClosePending = false;
+    bool m_bJobRunning = false;  // a send thread has the job, its result not yet in
     bool m_bCancelAllowed = true;
     int m_nSavedOnce = -1;
     int m_nLastMode = -1;
@@ -101,4 +124,5 @@ private:
     bool m_bAutoBackup = false;
     bool m_bBodyAsArchive = false;
     CEditorLock m_passwordLock;
+    CStatusBar m_wndStatusBar;
 };

@@ -41,6 +41,13 @@ bool RefersToSource(int nKind)
 
 BOOL CMailEditFrame::SendOrSave(int nMode, const char* pszPath)
 {
+    BOOL started = StartSendOrSave(nMode, pszPath);
+    ResumePendingClose();
+    return started;
+}
+
+BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
+{
     CSingleLock hold(&m_lock, TRUE);
     CMailEditView* v = m_pView;
     if (!v || !m_pThread)
@@ -217,6 +224,7 @@ BOOL CMailEditFrame::SendOrSave(int nMode, const char* pszPath)
                         DUPLICATE_SAME_ACCESS);
         m_nLastMode = nMode;
         m_nLastAccount = accountIndex;
+        m_bJobRunning = true;
 
         LPARAM popFirst = account && account->GetPopBeforeSmtp() ? 1 : 0;
         int wait = ProfileInt("Setting", "SendWaitTime", 0);
@@ -248,6 +256,7 @@ void CMailEditFrame::OnSendResult(int nResult, int nIndex)
 {
     CQuendalApp* app = QuendalApp();
     SetCursor(LoadCursorA(nullptr, m_bBusy ? IDC_WAIT : IDC_ARROW));
+    m_bJobRunning = false;
     if (m_pSendThread) {
         if (m_hSendThread) {
             WaitForSingleObject(m_hSendThread, INFINITE);

@@ -9,9 +9,13 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditView.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/KeysResource.h"
+#include "resources/resource.h"
 #include "store/MailEditRequest.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
+
+#include <ole2.h>
 
 #include <algorithm>
 #include <vector>
@@ -68,13 +72,32 @@ CMailEditThread::CMailEditThread()
 
 CMailEditThread::~CMailEditThread()
 {
+    Unregister();
+    if (m_hReady)
+        CloseHandle(m_hReady);
+}
+
+void CMailEditThread::Unregister()
+{
     {
         CSingleLock hold(&RegistryLock(), TRUE);
         auto& r = Registry();
         r.erase(std::remove(r.begin(), r.end(), this), r.end());
+        m_hFrame = nullptr;
     }
-    if (m_hReady)
-        CloseHandle(m_hReady);
+    // Taken off the application's list on this thread, under the list's
+    // lock: a reader holding the lock never meets an entry whose object may
+    // already be gone.
+    if (m_bRegistered) {
+        m_bRegistered = false;
+        if (CQuendalApp* app = QuendalApp())
+            app->RemoveEditThread(m_nThreadID);
+    }
+}
+
+void CMailEditThread::OnFrameDestroyed()
+{
+    Unregister();
 }
 
 bool CMailEditThread::ActivateEditorOf(int nFolderId, int nIndex)
@@ -130,14 +153,12 @@ BOOL CMailEditThread::StartEditor(const CMailEditRequest& request)
         MSG msg;
         PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
+    // The thread registered itself before it signalled, when its window
+    // came up; it may have ended since, taking its object with it.
     bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
     CloseHandle(ready);
     CloseHandle(thread);
-    if (!alive)
-        return FALSE;
-    if (CQuendalApp* app = QuendalApp())
-        app->AddEditThread(t);
-    return TRUE;
+    return alive ? TRUE : FALSE;
 }
 
 void CMailEditThread::AddAttachFile(const char* pszPath)
@@ -204,6 +225,15 @@ void CMailEditThread::ChooseTemplate()
 BOOL CMailEditThread::InitInstance()
 {
     BOOL ok = FALSE;
+    // OLE for the body's drop callback, and the rich-edit library for the
+    // body itself (kept loaded for the process: windows of any editor use it).
+    static HMODULE richEdit = LoadLibraryA("RICHED20.DLL");
+    m_bOle = SUCCEEDED(OleInitialize(nullptr));
+    if (!m_bOle || !richEdit) {
+        AfxMessageBox(IDS_OLE_INIT_FAILED, MB_OK | MB_ICONSTOP);
+        SetEvent(m_hReady);
+        return FALSE;
+    }
     try {
         CQuendalApp* app = QuendalApp();
         m_pFrame = new CMailEditFrame;
@@ -213,7 +243,14 @@ BOOL CMailEditThread::InitInstance()
             return FALSE;
         }
         m_pMainWnd = m_pFrame;
-        m_hFrame = m_pFrame->m_hWnd;
+        {
+            CSingleLock hold(&RegistryLock(), TRUE);
+            m_hFrame = m_pFrame->m_hWnd;
+        }
+        if (app) {
+            app->AddEditThread(this);
+            m_bRegistered = true;
+        }
         CMailEditView* view = m_pFrame->GetView();
         view->m_nForwardMethod = m_nForwardMethod;
         view->m_nMailKind = m_nKind;
@@ -262,11 +299,10 @@ BOOL CMailEditThread::InitInstance()
             view->ApplyTemplate(m_strTemplatePath, m_nIndex, m_pFolder, m_nKind, false);
         bool focusTo = m_nKind == -1 || m_nKind == 3 || m_nKind == 4 || m_nKind == 5;
         bool quietNotice = m_nKind == 11 && app && app->GetProfileInt("Setting", "ReadNotifyTo", 0) == 2;
-        if (!quietNotice)
-            m_pFrame->ShowWindow(SW_SHOW);
-        view->FocusField(focusTo ? IDC_ME_TO : IDC_ME_BODY);
-        if (app && app->GetProfileInt("Setting", "AlwaysUseEditor", 0))
-            m_pFrame->RunExternalEditor();
+        // Everything the window is filled with comes before it shows and is
+        // then marked unchanged: what is typed once it shows is the user's.
+        if (app)
+            app->SetupAccelerators(2, m_pFrame, nullptr, 0, IDR_EDITOR_ACCEL);
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
             view->AddAttachmentFile(m_attachFiles[i], false);
         for (int i = 0; i < m_tempAttachFiles.GetSize(); ++i)
@@ -274,6 +310,11 @@ BOOL CMailEditThread::InitInstance()
         m_attachFiles.RemoveAll();
         m_tempAttachFiles.RemoveAll();
         view->SetModified(false);
+        if (!quietNotice)
+            m_pFrame->ShowWindow(SW_SHOW);
+        view->FocusField(focusTo ? IDC_ME_TO : IDC_ME_BODY);
+        if (app && app->GetProfileInt("Setting", "AlwaysUseEditor", 0))
+            m_pFrame->RunExternalEditor();
         m_pFrame->BringWindowToTop();
         SetForegroundWindow(m_pFrame->m_hWnd);
         if (quietNotice)
@@ -300,6 +341,12 @@ int CMailEditThread::Run()
 
 int CMailEditThread::ExitInstance()
 {
+    if (m_pMainWnd && ::IsWindow(m_pMainWnd->m_hWnd))
+        m_pMainWnd->DestroyWindow();
+    if (m_bOle) {
+        OleUninitialize();
+        m_bOle = false;
+    }
     if (CQuendalApp* app = QuendalApp())
         ::PostThreadMessageA(app->m_nThreadID, WM_QD_REMOVE_EDIT_THREAD, 0, static_cast<LPARAM>(m_nThreadID));
     return CWinThread::ExitInstance();

@@ -41,8 +41,13 @@ public:
     // Every running editor thread (its own list, for bringing an editor of
     // a stored mail to the front).
     static bool ActivateEditorOf(int nFolderId, int nIndex);
-    // Starts one editor for a request and registers it with the application.
+    // Starts one editor for a request; the editor registers itself with the
+    // application once its window exists.
     static BOOL StartEditor(const CMailEditRequest& request);
+    // The window is going: the editor leaves both registries now, not when
+    // its thread has ended, so that nothing counts or activates an editor
+    // whose window is gone.
+    void OnFrameDestroyed();
 
     int m_nFolderId = 0;
 
@@ -55,6 +60,7 @@ protected:
 
 private:
     void ChooseTemplate();
+    void Unregister();
 
     CMailEditDoc m_doc;
     CMailEditFrame* m_pFrame = nullptr;
@@ -67,7 +73,9 @@ private:
     CString m_strBcc;
     CStringArray m_attachFiles, m_tempAttachFiles;
     HANDLE m_hReady = nullptr;
-    HWND m_hFrame = nullptr;  // read by other threads: whether the window still stands
+    HWND m_hFrame = nullptr;  // read by other threads under the registry lock: whether the window still stands
+    bool m_bRegistered = false;
+    bool m_bOle = false;  // on the application's list of editor threads
 };
 
 // Installs the editor into the application's seam for opening editors.

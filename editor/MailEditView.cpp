@@ -5,8 +5,13 @@
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/AutoSignData.h"
+#include "editor/DlgCharCount.h"
 #include "editor/SignatureFiles.h"
+#include "editor/RichEditText.h"
+#include "mainwnd/MailObjectBlock.h"
+#include "store/MailFolderStore.h"
 #include "resources/attach/AttachResource.h"
+#include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 
 #include <commdlg.h>
@@ -43,6 +48,7 @@ BEGIN_MESSAGE_MAP(CMailEditView, CFormView)
     ON_MESSAGE(CAttachListCtrl::WM_QD_ATTACH_LIST_CHANGED, OnAttachListChanged)
     ON_WM_SIZE()
     ON_WM_CTLCOLOR()
+    ON_MESSAGE(CAddressEdit::kTextChanged, OnAddressTextChanged)
 END_MESSAGE_MAP()
 
 CMailEditView::CMailEditView() : CFormView(IDD_MAILEDIT_FORM)
@@ -54,13 +60,22 @@ CMailEditView::CMailEditView() : CFormView(IDD_MAILEDIT_FORM)
 CMailEditView::~CMailEditView()
 {
     DeleteCreatedArchives();
+    for (int i = 0; i < m_tempMailFiles.GetSize(); ++i)
+        ::DeleteFileA(m_tempMailFiles[i]);
 }
 
 void CMailEditView::OnInitialUpdate()
 {
     ++m_nLoading;
-    HWND hBody = GetDlgItemHwnd(IDC_ME_BODY);
-    ::SendMessageA(hBody, EM_SETLIMITTEXT, 0, 0);
+    m_body.Attach(this, IDC_ME_BODY, this);
+    if (CQuendalApp* app = QuendalApp()) {
+        int mode = static_cast<int>(app->GetProfileInt("EditWindow", "WordWrapMode", 2));
+        int count = static_cast<int>(app->GetProfileInt("EditWindow", "WordWrapCount", 80));
+        m_body.SetWrapWidth(mode == 0 ? -1 : mode == 1 || count <= 0 ? 0 : count);
+    }
+    m_to.Attach(this, IDC_ME_TO);
+    m_cc.Attach(this, IDC_ME_CC);
+    m_bcc.Attach(this, IDC_ME_BCC);
     FillAccountList();
     FillPriorityList();
     FillSignatureList();
@@ -98,24 +113,14 @@ void CMailEditView::SetBcc(const char* psz)
 
 CString CMailEditView::GetBody() const
 {
-    return GetFieldText(IDC_ME_BODY);
+    return m_body.m_hWnd ? GetRichEditText(m_body.m_hWnd) : CString();
 }
 
 void CMailEditView::SetBody(const char* pszText)
 {
-    // The edit control wants CR LF line ends.
-    CString text;
-    for (const char* p = pszText ? pszText : ""; *p; ++p) {
-        if (*p == '\r' && p[1] == '\n') {
-            text += "\r\n";
-            ++p;
-        } else if (*p == '\r' || *p == '\n') {
-            text += "\r\n";
-        } else {
-            text += *p;
-        }
-    }
-    SetFieldText(IDC_ME_BODY, text);
+    ++m_nLoading;
+    m_body.SetText(pszText);
+    --m_nLoading;
 }
 
 void CMailEditView::FillAccountList()
@@ -239,14 +244,9 @@ CString CMailEditView::GetSignatureName() const
 void CMailEditView::InsertSignature(const char* pszName, bool bKeepPosition)
 {
     CString body = GetBody();
-    DWORD selStart = 0, selEnd = 0;
-    ::SendMessageA(GetDlgItemHwnd(IDC_ME_BODY), EM_GETSEL, reinterpret_cast<WPARAM>(&selStart),
-                   reinterpret_cast<LPARAM>(&selEnd));
     m_signature.Insert(body, pszName, CSignatureFiles::LoadInsertText(pszName), bKeepPosition,
-                       static_cast<int>(selStart));
-    ++m_nLoading;
-    ::SetWindowTextA(GetDlgItemHwnd(IDC_ME_BODY), body);
-    --m_nLoading;
+                       m_body.GetSelStartByte());
+    SetBody(body);
     m_bChanged = true;
 }
 
@@ -315,6 +315,38 @@ CString CMailEditView::GetReplyTo() const
     return text == first ? CString() : text;
 }
 
+int CMailEditView::AttachMailObject(HGLOBAL hBlock)
+{
+    MailObjectBlock::MailObject object;
+    CQuendalApp* app = QuendalApp();
+    if (!app || !MailObjectBlock::ParseGlobal(hBlock, object))
+        return 0;
+    int attached = 0;
+    for (const MailObjectBlock::MailRef& ref : object.mails) {
+        CMailFolderStore* store = app->FindFolder(ref.nFolderId);
+        CString path = store ? CMailEditComposer::WriteMailAsFile(store, ref.nIndex) : CString();
+        if (path.IsEmpty())
+            continue;
+        AddAttachmentFile(path, true);
+        m_tempMailFiles.Add(path);
+        ++attached;
+    }
+    return attached;
+}
+
+int CMailEditView::AttachMails(IDataObject* pData)
+{
+    if (!pData)
+        return 0;
+    FORMATETC format = {MailObjectBlock::GetMailFormat(), nullptr, DVASPECT_CONTENT, -1, TYMED_HGLOBAL};
+    STGMEDIUM medium = {};
+    if (pData->GetData(&format, &medium) != S_OK)
+        return 0;
+    int attached = medium.tymed == TYMED_HGLOBAL ? AttachMailObject(medium.hGlobal) : 0;
+    ReleaseStgMedium(&medium);
+    return attached;
+}
+
 bool CMailEditView::IsToOnly() const
 {
     return ::SendMessageA(GetDlgItemHwnd(IDC_ME_TO_ONLY), BM_GETCHECK, 0, 0) == BST_CHECKED;
@@ -322,7 +354,8 @@ bool CMailEditView::IsToOnly() const
 
 bool CMailEditView::IsModified() const
 {
-    return m_bChanged || ::SendMessageA(GetDlgItemHwnd(IDC_ME_BODY), EM_GETMODIFY, 0, 0) != 0;
+    // Not the body's own modify flag: colouring sets it without a change.
+    return m_bChanged;
 }
 
 void CMailEditView::SetModified(bool bModified)
@@ -404,6 +437,31 @@ void CMailEditView::RecalcLayout()
     ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
+CAddressEdit* CMailEditView::AddressField(int nId)
+{
+    switch (nId) {
+    case IDC_ME_TO: return &m_to;
+    case IDC_ME_CC: return &m_cc;
+    case IDC_ME_BCC: return &m_bcc;
+    default: return nullptr;
+    }
+}
+
+LRESULT CMailEditView::OnAddressTextChanged(WPARAM, LPARAM)
+{
+    // The field's change itself marked the mail changed (unless the view
+    // was filling it); this posted echo only lays the fields out again.
+    RecalcLayout();
+    return 0;
+}
+
+void CMailEditView::ShowCharCount()
+{
+    CDlgCharCount dlg(GetTo().GetLength() + GetCc().GetLength(), GetSubject().GetLength(), m_body.GetByteLength(),
+                      GetParent());
+    dlg.DoModal();
+}
+
 void CMailEditView::OnSize(UINT, int, int)
 {
     Default();
@@ -447,6 +505,41 @@ BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
     }
     if (code == EN_SETFOCUS && id == IDC_ME_BCC && !m_bBccShown)
         ToggleBcc();
+    if (lParam == 0 || code == 0) {
+        switch (id) {
+        case ID_EDIT_CHAR_COUNT:
+            ShowCharCount();
+            return TRUE;
+        case ID_EDIT_ADDRESS_BCC:
+            if (!m_bBccShown)
+                ToggleBcc();
+            m_bcc.ShowAddressMenu(CAddressEdit::kMenuAddressBook, false);
+            RecalcLayout();
+            return TRUE;
+        case ID_EDIT_ADDRESS_TO:
+        case ID_EDIT_ADDRESS_CC:
+            (id == ID_EDIT_ADDRESS_TO ? m_to : m_cc).ShowAddressMenu(CAddressEdit::kMenuAddressBook, false);
+            RecalcLayout();
+            return TRUE;
+        case ID_EDIT_COMPLETE_ADDRESS:
+        case ID_EDIT_ADDRESS_LIST:
+            if (CAddressEdit* field = AddressField(::GetDlgCtrlID(::GetFocus()))) {
+                if (id == ID_EDIT_COMPLETE_ADDRESS)
+                    field->CompleteOnCommand();
+                else
+                    field->ShowAddressMenu(CAddressEdit::kMenuMatching, false);
+            }
+            return TRUE;
+        case ID_EDIT_REDO_CMD:
+            m_body.UndoRedo(true);
+            return TRUE;
+        case ID_EDIT_FIND_NEXT:
+            m_body.FindAgain();
+            return TRUE;
+        default:
+            break;
+        }
+    }
     return CFormView::OnCommand(wParam, lParam);
 }
 

@@ -6,9 +6,11 @@
 #pragma once
 
 #include "classlib/FormView.h"
+#include "editor/AddressEdit.h"
 #include "editor/AttachListCtrl.h"
 #include "editor/AttachmentCompressor.h"
 #include "editor/BodySignature.h"
+#include "editor/MailEditCtrl.h"
 #include "editor/MailEditComposer.h"
 #include "editor/MailEditData.h"
 
@@ -55,6 +57,11 @@ public:
     void SelectAccount(const char* pszName, const char* pszAddresses);
 
     void AddAttachmentFile(const char* pszPath, bool bTemporary);
+    // Mails dragged or pasted from the mail list, each attached as a
+    // temporary .eml file; the number attached.
+    int AttachMails(IDataObject* pData);
+    int AttachMailObject(HGLOBAL hBlock);
+    CMailEditCtrl& GetBodyCtrl() { return m_body; }
     void GetAttachments(CStringArray& files) const;
     void AttachByDialog();
     // The compress command: the dialog, then the packing.
@@ -67,6 +74,9 @@ public:
     bool IsModified() const;
     void SetModified(bool bModified);
     void ToggleBcc();
+    // The character count dialog of the mail as it stands.
+    void ShowCharCount();
+    CAddressEdit* AddressField(int nId);
     bool IsBccShown() const { return m_bBccShown; }
     void FocusField(int nId);
     void RecalcLayout();
@@ -81,6 +91,7 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnSize(UINT nType, int cx, int cy);
     HBRUSH OnCtlColor(HDC hDC, HWND hWnd, UINT nCtlColor);
+    LRESULT OnAddressTextChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
@@ -96,6 +107,9 @@ private:
 
     LRESULT OnAttachListChanged(WPARAM, LPARAM);
 
+    CMailEditCtrl m_body;
+    CAddressEdit m_to, m_cc, m_bcc;
+    CStringArray m_tempMailFiles;  // dropped mails exported for attaching; deleted with the view
     CBodySignature m_signature;
     CAttachListCtrl m_attachList;
     std::vector<CreatedArchive> m_createdArchives;

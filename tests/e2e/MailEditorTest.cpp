@@ -437,11 +437,9 @@ TEST_F(MailEditorTest, MailtoTextsFromTheCommandLineAndASecondStartFillTheEditor
     EXPECT_TRUE(StoredMails(CFolderRecord::kindWriting).empty());
 }
 
-// Disabled for now: an editor's thread stays registered for a moment after
-// its window closes, so the steps right after a close race with it (the
-// save prompt or the reopened editor is sometimes not seen). Enable again
-// once the editor leaves the registry as its window goes.
-TEST_F(MailEditorTest, DISABLED_SavePromptSavesOrDiscardsAndDiscardLeavesTheDraftAsItWas)
+// The backup runs every second here, so the closes meet backups being
+// stored: a close waits for the backup and then asks.
+TEST_F(MailEditorTest, SavePromptSavesOrDiscardsAndDiscardLeavesTheDraftAsItWas)
 {
     // A backup every second, so that a backup exists before the prompt.
     Prepare(28, "pass28", "AutoBackupInterval=dword:1\r\n");
@@ -472,8 +470,11 @@ TEST_F(MailEditorTest, DISABLED_SavePromptSavesOrDiscardsAndDiscardLeavesTheDraf
     while (GetTickCount() - start < 10000 && E2e::ListItemCount(list) != 1)
         Sleep(100);
     E2e::ListSelectItem(list, 0);
-    SetFocus(list);
-    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+    // A double click on the row, as a user opens it (an Enter posted from
+    // outside does not always reach the list here).
+    RECT row = E2e::ListItemRect(list, 0);
+    PostMessageA(list, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2));
+    PostMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2));
     ASSERT_TRUE(WaitForEditorCount(1)) << Windows();
     editor = Editors()[0];
     E2e::SetControlText(ViewOf(editor), IDC_ME_SUBJECT, "捨てる変更");
@@ -580,11 +581,9 @@ TEST_F(MailEditorTest, RefusedRecipientIsShownOnceAndTheMailKept)
     ExpectRefusedSendKept("pass28", "nobody@cvm.test", "SMTP Error Code [550]");
 }
 
-// Disabled for now: an editor's thread stays registered for a moment after
-// its window closes, so the steps right after a close race with it (the
-// save prompt or the reopened editor is sometimes not seen). Enable again
-// once the editor leaves the registry as its window goes.
-TEST_F(MailEditorTest, DISABLED_SendInformationDialogIsCheckedAgain)
+// The close comes while the refusal's message box is still going away: it
+// waits for the send routine rather than asking about a send.
+TEST_F(MailEditorTest, SendInformationDialogIsCheckedAgain)
 {
     Prepare(28, "pass28");
     HWND main = Start();

@@ -1,0 +1,254 @@
+// The editor's controls as a user meets them: an address completed from the
+// address book while it is typed, a mail of the list pasted into the body
+// (attached as a file, no text inserted), files pasted with a folder among
+// them, a quoted paste, and the character count.
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
+#include "e2e/E2eDriver.h"
+#include "e2e/RemoteControls.h"
+#include "mainwnd/MailObjectBlock.h"
+#include "resources/editor/EditorControlsResource.h"
+#include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MainWndResource.h"
+#include "store/FolderData.h"
+#include "store/MailFolderStore.h"
+
+#include <gtest/gtest.h>
+
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+using E2e::CProgramUnderTest;
+
+namespace {
+
+const DWORD kStartTimeout = 60000;
+const char kEditorClass[] = "CVMEditWndClass";
+
+class EditorControlsTest : public ::testing::Test
+{
+protected:
+    CString MailBox() const { return m_dir.Path() + "\\MailBox"; }
+
+    void Prepare(int nUser, const char* pszSettings = "")
+    {
+        std::string ini = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nEditorAutoBackup=dword:0\r\n";
+        ini += pszSettings;
+        TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), ini + "\r\n");
+        CreateDirectoryA(MailBox(), nullptr);
+        CAccountDataSet set;
+        set.SetFilePath(MailBox() + "\\Account.dat");
+        auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
+        a->SetAccountName("テスト");
+        a->SetMailAddress(FormatString("cvmtest%d@cvm.test", nUser));
+        a->SetSmtpServer("smtp.cvm.test");
+        ASSERT_TRUE(set.WriteToFile(FALSE));
+    }
+    HWND Start()
+    {
+        if (!m_program.Start("/INI \"/M:" + MailBox() + "\" "))
+            return nullptr;
+        return m_program.WaitForMainWindow(kStartTimeout);
+    }
+    void Close(HWND main)
+    {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        if (HWND ask = m_program.WaitForMessageBox("編集中のメールがあります。", 3000))
+            E2e::PressButton(ask, IDOK);
+        EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0);
+        m_program.Kill();
+    }
+    HWND NewEditor(HWND main)
+    {
+        PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
+        return m_program.WaitForWindow(kEditorClass, nullptr, 20000);
+    }
+    // Closes an editor, discarding what it holds.
+    void Discard(HWND editor)
+    {
+        PostMessageA(editor, WM_CLOSE, 0, 0);
+        if (HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 10000))
+            E2e::PressButton(prompt, IDC_SC_DISCARD);
+        for (DWORD start = GetTickCount(); IsWindow(editor) && GetTickCount() - start < 20000;)
+            Sleep(100);
+    }
+    static HWND ViewOf(HWND frame) { return GetDlgItem(frame, 0xE900); }
+    static void Command(HWND frame, int id) { PostMessageA(frame, WM_COMMAND, id, 0); }
+    // What an HGLOBAL clipboard format gets.
+    static void PutOnClipboard(UINT format, const void* data, size_t size, bool empty = true)
+    {
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        if (empty)
+            EmptyClipboard();
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, size);
+        memcpy(GlobalLock(h), data, size);
+        GlobalUnlock(h);
+        SetClipboardData(format, h);
+        CloseClipboard();
+    }
+    // The attachment rows the view shows.
+    static int AttachmentCount(HWND editor)
+    {
+        HWND list = GetDlgItem(ViewOf(editor), IDC_ME_ATTACH_LIST);
+        return list ? E2e::ListItemCount(list) : -1;
+    }
+    CMailFolderStore* OpenFolderOfKind(int nKind, CMailFolderStore& store)
+    {
+        CFolderData data(MailBox());
+        data.SetFilePath(MailBox() + "\\Folder.dat");
+        data.ReadFromFile(TRUE);
+        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
+            CFolderRecord* r = data.GetFolder(i);
+            data.ResolveFolderPath(r);
+            if (r->m_nKind == nKind) {
+                store.SetFolderRecord(*r);
+                return &store;
+            }
+        }
+        return nullptr;
+    }
+
+    TestSupport::TempDir m_dir;
+    CProgramUnderTest m_program{m_dir.Path()};
+};
+
+TEST_F(EditorControlsTest, AnAddressIsCompletedFromTheAddressBookWhileTyped)
+{
+    Prepare(36, "[EditWindow]\r\nAddressMakeupType=dword:1\r\n");
+    // An address book of two entries.
+    CString box = MailBox() + "\\Address.Box";
+    CreateDirectoryA(box, nullptr);
+    TestSupport::WriteFileBytes(
+        box + "\\Group.lst",
+        "FILE_VERSION\t1\r\n"
+        "-1\t0\t1\t0\tアドレス帳\tアドレス帳.dat\t0\t0\t0\t1\t\t389\t\t\t\tmail=*\t2\tcn\tmail\tdescription\t2\t0\t30\r\n");
+    TestSupport::WriteFileBytes(box + "\\アドレス帳.dat",
+                                "yamada@example.jp\t山田 太郎\t\tIconDefault\t\r\n"
+                                "tanaka@example.jp\t田中\t\tIconDefault\t\r\n");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    HWND to = GetDlgItem(ViewOf(editor), IDC_ME_TO);
+    for (char c : std::string("ya")) {
+        SendMessageA(to, WM_CHAR, static_cast<WPARAM>(c), 0);
+        Sleep(50);
+    }
+    EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_TO), CString("yamada@example.jp (山田 太郎)"));
+    SendMessageA(to, WM_KEYDOWN, VK_RETURN, 0);
+    EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_TO), CString("山田 太郎 <yamada@example.jp>, "));
+    Discard(editor);
+    Close(main);
+}
+
+TEST_F(EditorControlsTest, MailsAndFilesPastedIntoTheEditorAreAttached)
+{
+    Prepare(37, "[EditWindow]\r\nRefMarkText=\"> \"\r\n");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    Close(main);
+    // A mail in the inbox.
+    int inboxId = 0;
+    {
+        CMailFolderStore store;
+        ASSERT_NE(OpenFolderOfKind(CFolderRecord::kindInbox, store), nullptr);
+        inboxId = store.GetFolderId();
+        TestSupport::WriteFileBytes(m_dir.File("in.eml"),
+                                    "From: yamada@example.jp\r\nTo: cvmtest37@cvm.test\r\nSubject: report\r\n"
+                                    "Message-ID: <r1@example.jp>\r\nDate: Mon, 1 Jan 2024 10:00:00 +0900\r\n\r\n"
+                                    "the report\r\n");
+        ASSERT_EQ(store.AddNewMailData(m_dir.File("in.eml"), "2024/01/01 10:00:00 +0900", TRUE), 1);
+        store.Close();
+    }
+    main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    HWND view = ViewOf(editor);
+    E2e::SetControlText(view, IDC_ME_SUBJECT, "添付の確認");
+    E2e::SetControlText(view, IDC_ME_BODY, "本文");
+
+    // A mail of the list: attached as a file, the body untouched.
+    std::vector<BYTE> block = MailObjectBlock::Build(0, MailObjectBlock::opCopy, inboxId, {0});
+    PutOnClipboard(RegisterClipboardFormatA("CVMail Mail Object"), block.data(), block.size());
+    Command(editor, ID_EDIT_PASTE_CMD);
+    for (DWORD start = GetTickCount(); AttachmentCount(editor) < 1 && GetTickCount() - start < 10000;)
+        Sleep(100);
+    EXPECT_EQ(AttachmentCount(editor), 1);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BODY), CString("本文"));
+
+    // Files: the file attached, the folder refused once.
+    TestSupport::WriteFileBytes(m_dir.File("memo.txt"), "memo");
+    CreateDirectoryA(m_dir.File("folder"), nullptr);
+    std::string paths = std::string(m_dir.File("memo.txt").Str()) + '\0' + m_dir.File("folder").Str() + '\0' + '\0';
+    std::vector<BYTE> drop(sizeof(DROPFILES) + paths.size());
+    auto* df = reinterpret_cast<DROPFILES*>(drop.data());
+    df->pFiles = sizeof(DROPFILES);
+    memcpy(drop.data() + sizeof(DROPFILES), paths.data(), paths.size());
+    PutOnClipboard(CF_HDROP, drop.data(), drop.size());
+    Command(editor, ID_EDIT_PASTE_CMD);
+    HWND box = m_program.WaitForMessageBox("フォルダは圧縮ソフトで圧縮して添付してください。", 10000);
+    ASSERT_NE(box, nullptr);
+    E2e::PressButton(box, IDOK);
+    Sleep(2500);
+    EXPECT_EQ(m_program.WaitForMessageBox("フォルダは圧縮ソフトで", 0), nullptr);
+    EXPECT_EQ(AttachmentCount(editor), 2);
+
+    // A picture: attached under the name the user gives it.
+    {
+        BITMAPINFOHEADER bih = {};
+        bih.biSize = sizeof(bih);
+        bih.biWidth = 2;
+        bih.biHeight = 2;
+        bih.biPlanes = 1;
+        bih.biBitCount = 24;
+        bih.biCompression = BI_RGB;
+        std::vector<BYTE> dib(sizeof(bih) + 16, 0x80);  // two rows of 8 bytes (6 and padding)
+        memcpy(dib.data(), &bih, sizeof(bih));
+        PutOnClipboard(CF_DIB, dib.data(), dib.size());
+    }
+    Command(editor, ID_EDIT_PASTE_CMD);
+    HWND picture = m_program.WaitForDialogWithControl(IDC_AP_NAME, 10000);
+    ASSERT_NE(picture, nullptr);
+    E2e::SetControlText(picture, IDC_AP_NAME, "図");
+    E2e::PressButton(picture, IDOK);
+    for (DWORD start = GetTickCount(); AttachmentCount(editor) < 3 && GetTickCount() - start < 10000;)
+        Sleep(100);
+    EXPECT_EQ(AttachmentCount(editor), 3);
+    HWND attachList = GetDlgItem(view, IDC_ME_ATTACH_LIST);
+    CString rows;
+    for (int i = 0; i < AttachmentCount(editor); ++i)
+        rows += E2e::ListItemText(attachList, i, 0) + "\n";
+    EXPECT_NE(rows.Find("図.bmp\n"), -1) << rows.GetString();
+
+    // Quoted paste of two lines into the body.
+    const char text[] = "一行目\r\n二行目";
+    PutOnClipboard(CF_TEXT, text, sizeof(text));
+    SetForegroundWindow(editor);
+    SendMessageA(view, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(GetDlgItem(view, IDC_ME_BODY)), TRUE);
+    Command(editor, ID_EDIT_QUOTED_PASTE);
+    Sleep(500);
+    EXPECT_NE(E2e::GetControlText(view, IDC_ME_BODY).Find("> 一行目\r\n> 二行目"), -1)
+        << E2e::GetControlText(view, IDC_ME_BODY).GetString();
+    // The status bar counts the body as it stands.
+    CString body = E2e::GetControlText(view, IDC_ME_BODY);
+    EXPECT_EQ(E2e::StatusBarText(GetDlgItem(editor, 0xE801), 3), FormatString("全角%d文字", (body.GetLength() + 1) / 2));
+
+    // The character count of what stands now.
+    Command(editor, ID_EDIT_CHAR_COUNT);
+    HWND count = m_program.WaitForDialogWithControl(IDC_CC_LIST, 10000);
+    ASSERT_NE(count, nullptr);
+    HWND list = GetDlgItem(count, IDC_CC_LIST);
+    EXPECT_EQ(E2e::ListItemCount(list), 4);
+    EXPECT_EQ(E2e::ListItemText(list, 1, 0), CString("件名"));
+    EXPECT_EQ(E2e::ListItemText(list, 1, 1), CString("5"));  // "添付の確認": 10 bytes
+    E2e::PressButton(count, IDCANCEL);
+    Sleep(2500);
+    Discard(editor);
+    Close(main);
+}
+
+} // namespace
