@@ -284,7 +284,10 @@ void CMailEditFrame::OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu)
     if (m_pView) {
         check(ID_EDIT_SHOW_BCC, m_pView->IsBccShown());
         check(ID_EDIT_READ_RECEIPT, m_pView->m_bReadReceipt);
-        check(ID_EDIT_BODY_ARCHIVE, m_bBodyAsArchive);
+        // An HTML mail cannot carry its body as an archive.
+        enable(ID_EDIT_BODY_ARCHIVE, !m_pView->IsHtmlMode());
+        check(ID_EDIT_BODY_ARCHIVE, m_bBodyAsArchive && !m_pView->IsHtmlMode());
+        check(ID_EDIT_HTML_MAIL, m_pView->IsHtmlMode());
     }
 }
 
@@ -337,7 +340,18 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         RunExternalEditor();
         return TRUE;
     case ID_EDIT_BODY_ARCHIVE:
+        if (m_pView && m_pView->IsHtmlMode())
+            return TRUE;
         m_bBodyAsArchive = !m_bBodyAsArchive;
+        UpdateIndicators();
+        return TRUE;
+    case ID_EDIT_HTML_MAIL:
+        if (!m_pView)
+            return TRUE;
+        if (!m_pView->IsHtmlMode() && m_bBodyAsArchive && AfxMessageBox(IDS_HTML_NO_BODY_ARCHIVE, MB_OKCANCEL) != IDOK)
+            return TRUE;
+        if (m_pView->ToggleHtmlMode() && m_pView->IsHtmlMode())
+            m_bBodyAsArchive = false;
         UpdateIndicators();
         return TRUE;
     case ID_EDIT_SELECT_ACCOUNT:

@@ -139,6 +139,13 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         job.m_bReadReceipt = v->m_bReadReceipt;
         job.m_nMailKind = v->m_nMailKind;
         job.m_strBody = v->GetBody();
+        if (v->IsHtmlMode()) {
+            // The text part is the HTML's own text, as a reader without HTML sees it.
+            job.m_bHtml = true;
+            job.m_strHtml = v->GetHtmlText();
+            job.m_strHtmlPath = v->GetHtmlPath();
+            job.m_strBody = v->GetHtmlBodyText();
+        }
         bool leaves = nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox;
         if (leaves && (m_bBodyAsArchive || job.m_attachFiles.GetSize() > 0)) {
             if (!SettleArchivePassword(this, CArchiver::FromApp(), job.m_strArchivePassword)) {

@@ -429,7 +429,8 @@ void CMailEditView::RecalcLayout()
     y += rowH + 3;
     bool attachments = m_attachList.GetCount() > 0;
     int bodyRight = attachments ? w - 86 : w - 1;
-    place(IDC_ME_BODY, 1, y, bodyRight - 1, h - y - 1, true);
+    place(IDC_ME_BODY, 1, y, bodyRight - 1, h - y - 1, !m_bHtmlMode);
+    place(kHtmlViewId, 1, y, bodyRight - 1, h - y - 1, m_bHtmlMode);
     place(IDC_ME_ATTACH_FRAME, w - 84, y, 82, 52, attachments);
     place(IDC_ME_TO_ONLY, w - 80, y + 10, 76, 16, attachments);
     place(IDC_ME_SIZE, w - 80, y + 30, 76, 16, attachments);

@@ -13,6 +13,9 @@
 #include "editor/MailEditCtrl.h"
 #include "editor/MailEditComposer.h"
 #include "editor/MailEditData.h"
+#include "html/QHtmlEditView.h"
+
+#include <memory>
 
 class CMailFolderStore;
 
@@ -71,6 +74,18 @@ public:
     CAttachListCtrl& GetAttachList() { return m_attachList; }
     bool IsToOnly() const;
 
+    // HTML mail: the HTML editing view takes the body's place. Showing it
+    // the first time creates it; where that fails the user is told why and
+    // the mail stays text. A path is an HTML file to show; bLoad without a
+    // path loads the empty edit page.
+    bool ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bool bModified);
+    bool IsHtmlMode() const { return m_bHtmlMode; }
+    // Switches HTML mail on or off; false when the mode did not change.
+    bool ToggleHtmlMode();
+    CString GetHtmlText() const;
+    CString GetHtmlBodyText() const;
+    const CString& GetHtmlPath() const { return m_strHtmlPath; }
+
     bool IsModified() const;
     void SetModified(bool bModified);
     void ToggleBcc();
@@ -112,6 +127,10 @@ private:
     CStringArray m_tempMailFiles;  // dropped mails exported for attaching; deleted with the view
     CBodySignature m_signature;
     CAttachListCtrl m_attachList;
+    static const int kHtmlViewId = 1312;
+    std::unique_ptr<CQHtmlEditView> m_pHtmlView;
+    bool m_bHtmlMode = false;
+    CString m_strHtmlPath;
     std::vector<CreatedArchive> m_createdArchives;
     bool m_bCompressDone = false;
     bool m_bBccShown = false;
