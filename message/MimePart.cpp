@@ -100,6 +100,16 @@ std::string CMimePart::DecodeContent() const
 
 CString CMimePart::DecodeText() const
 {
+    switch (m_header.m_nTransferEncoding) {
+    case kEncodingQuotedPrintable:
+    case kEncodingBase64:
+    case kEncodingUuencode:
+    case kEncodingBinHex:
+        break;
+    default:
+        // Nothing to undo: the body converts where it stands.
+        return ConvertCharsetToSjis(m_pBody, m_nBodyLength, m_header.m_strCharset);
+    }
     std::string bytes = DecodeContent();
     return ConvertCharsetToSjis(bytes.data(), bytes.size(), m_header.m_strCharset);
 }
