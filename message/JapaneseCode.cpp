@@ -45,6 +45,19 @@ inline void JisPairToSjis(unsigned char c1, unsigned char c2, std::string& out)
 
 inline bool IsJisByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
 
+// Bytes single-byte mode copies as they are: all but the escape and the
+// control characters other than the blanks and line breaks.
+struct PlainByteTable
+{
+    bool kept[256];
+    constexpr PlainByteTable() : kept()
+    {
+        for (int c = 0; c < 256; c++)
+            kept[c] = (c >= 0x20 && c != 0x7F) || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    }
+};
+constexpr PlainByteTable kPlainByte;
+
 // Up to this length a text is converted in one pass into a buffer twice its
 // length; longer ones are measured first so as not to hold twice their size.
 const size_t kOnePassWideLength = 1 << 16;
@@ -166,8 +179,10 @@ CString JisToSjis(const char* pszText, int nLength)
         }
         if (mode == kDouble) {
             if (IsJisByte(c) && i + 1 < n && IsJisByte(p[i + 1])) {
-                w = JisPairToSjis(c, p[i + 1], w);
-                i += 2;
+                do {
+                    w = JisPairToSjis(p[i], p[i + 1], w);
+                    i += 2;
+                } while (i + 1 < n && IsJisByte(p[i]) && IsJisByte(p[i + 1]));
             } else {
                 *w++ = '?';
                 ++i;
@@ -177,6 +192,16 @@ CString JisToSjis(const char* pszText, int nLength)
         if (mode == kKana && c >= 0x21 && c <= 0x5F) {
             *w++ = static_cast<char>(c + 0x80);
             ++i;
+            continue;
+        }
+        if (mode == kSingle && kPlainByte.kept[c]) {
+            // A run of text that passes unchanged, up to an escape or a
+            // control character.
+            size_t runStart = i;
+            while (i < n && kPlainByte.kept[p[i]])
+                ++i;
+            memcpy(w, p + runStart, i - runStart);
+            w += i - runStart;
             continue;
         }
         // Single-byte mode (and line breaks or blanks inside a katakana run,
