@@ -738,19 +738,25 @@ void CMailFileReader::WalkMultipart(CMailMessage& part, const std::string& body,
     m_contentIds.clear();
     std::string delim = "--" + part.m_strBoundary.Str();
     bool seenHtml = false;
-    // Delimiter lines: at the start of the body or after CR LF.
+    // Delimiter lines: at the start of the body or after CR LF. A "-" that
+    // does not begin one (JIS text is full of them) skips the rest of its line.
     auto findDelim = [&](size_t from) -> size_t {
-        for (;;) {
-            size_t at = body.find(delim, from);
+        while (from < body.size()) {
+            size_t at = body.find('-', from);
             if (at == std::string::npos)
                 return at;
-            if (at == 0 || (at >= 2 && body[at - 1] == '\n' && body[at - 2] == '\r')) {
+            if ((at == 0 || (at >= 2 && body[at - 1] == '\n' && body[at - 2] == '\r')) &&
+                body.compare(at, delim.size(), delim) == 0) {
                 size_t after = at + delim.size();
                 if (body.compare(after, 2, "\r\n") == 0 || body.compare(after, 2, "--") == 0 || after == body.size())
                     return at;
             }
-            from = at + 1;
+            size_t lf = body.find('\n', at);
+            if (lf == std::string::npos)
+                return lf;
+            from = lf + 1;
         }
+        return std::string::npos;
     };
     size_t at = findDelim(0);
     while (at != std::string::npos) {
