@@ -23,7 +23,7 @@ size_t TextLength(const char* p, int nLength)
 inline bool IsSjisLead(unsigned char c) { return (c >= 0x81 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEF); }
 inline bool IsSjisTrail(unsigned char c) { return (c >= 0x40 && c <= 0x7E) || (c >= 0x80 && c <= 0xFC); }
 
-inline void JisPairToSjis(unsigned char c1, unsigned char c2, std::string& out)
+inline char* JisPairToSjis(unsigned char c1, unsigned char c2, char* out)
 {
     unsigned char lead = static_cast<unsigned char>((c1 + 1) / 2 + (c1 < 0x5F ? 0x70 : 0xB0));
     unsigned char trail;
@@ -31,22 +31,60 @@ inline void JisPairToSjis(unsigned char c1, unsigned char c2, std::string& out)
         trail = static_cast<unsigned char>(c2 + 0x1F + (c2 >= 0x60 ? 1 : 0));
     else
         trail = static_cast<unsigned char>(c2 + 0x7E);
-    out += static_cast<char>(lead);
-    out += static_cast<char>(trail);
+    *out++ = static_cast<char>(lead);
+    *out++ = static_cast<char>(trail);
+    return out;
+}
+
+inline void JisPairToSjis(unsigned char c1, unsigned char c2, std::string& out)
+{
+    char pair[2];
+    JisPairToSjis(c1, c2, pair);
+    out.append(pair, 2);
 }
 
 inline bool IsJisByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
+
+// Bytes single-byte mode copies as they are: all but the escape and the
+// control characters other than the blanks and line breaks.
+struct PlainByteTable
+{
+    bool kept[256];
+    constexpr PlainByteTable() : kept()
+    {
+        for (int c = 0; c < 256; c++)
+            kept[c] = (c >= 0x20 && c != 0x7F) || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+    }
+};
+constexpr PlainByteTable kPlainByte;
+
+// Up to this length a text is converted in one pass into a buffer twice its
+// length; longer ones are measured first so as not to hold twice their size.
+const size_t kOnePassWideLength = 1 << 16;
 
 CString WideToAnsi(const std::wstring& w)
 {
     if (w.empty())
         return CString();
+    CString out;
+    // A character takes at most two bytes in a double-byte code page: a text
+    // of ordinary size converts in one pass into a buffer of that bound (a
+    // code page with longer characters fails it and is measured below).
+    if (w.size() <= kOnePassWideLength) {
+        char* buf = out.GetBufferSetLength(static_cast<int>(w.size() * 2));
+        int got = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), buf,
+                                      static_cast<int>(w.size() * 2), nullptr, nullptr);
+        if (got > 0) {
+            out.ReleaseBuffer(got);
+            return out;
+        }
+    }
     int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0, nullptr, nullptr);
     if (n <= 0)
         return CString();
-    std::string s(static_cast<size_t>(n), '\0');
-    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), &s[0], n, nullptr, nullptr);
-    return CString(s);
+    char* buf = out.GetBufferSetLength(n);
+    WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), buf, n, nullptr, nullptr);
+    return out;
 }
 
 // Full-width forms of 0xA0-0xDF, in JIS X 0201 order.
@@ -112,8 +150,12 @@ CString JisToSjis(const char* pszText, int nLength)
 {
     size_t n = TextLength(pszText, nLength);
     const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
-    std::string out;
-    out.reserve(n);
+    // Nothing grows in the conversion: a pair stays two bytes, the rest
+    // one byte or none. The text is written straight into a buffer of the
+    // input's size, one allocation per call.
+    CString out;
+    char* const start = out.GetBufferSetLength(static_cast<int>(n));
+    char* w = start;
     enum { kSingle, kDouble, kKana } mode = kSingle;
     size_t i = 0;
     while (i < n) {
@@ -137,17 +179,29 @@ CString JisToSjis(const char* pszText, int nLength)
         }
         if (mode == kDouble) {
             if (IsJisByte(c) && i + 1 < n && IsJisByte(p[i + 1])) {
-                JisPairToSjis(c, p[i + 1], out);
-                i += 2;
+                do {
+                    w = JisPairToSjis(p[i], p[i + 1], w);
+                    i += 2;
+                } while (i + 1 < n && IsJisByte(p[i]) && IsJisByte(p[i + 1]));
             } else {
-                out += '?';
+                *w++ = '?';
                 ++i;
             }
             continue;
         }
         if (mode == kKana && c >= 0x21 && c <= 0x5F) {
-            out += static_cast<char>(c + 0x80);
+            *w++ = static_cast<char>(c + 0x80);
             ++i;
+            continue;
+        }
+        if (mode == kSingle && kPlainByte.kept[c]) {
+            // A run of text that passes unchanged, up to an escape or a
+            // control character.
+            size_t runStart = i;
+            while (i < n && kPlainByte.kept[p[i]])
+                ++i;
+            memcpy(w, p + runStart, i - runStart);
+            w += i - runStart;
             continue;
         }
         // Single-byte mode (and line breaks or blanks inside a katakana run,
@@ -155,10 +209,11 @@ CString JisToSjis(const char* pszText, int nLength)
         // after them).
         bool control = (c < 0x20 && c != '\t' && c != '\n' && c != '\v' && c != '\f' && c != '\r') || c == 0x7F;
         if (!control)
-            out += static_cast<char>(c);
+            *w++ = static_cast<char>(c);
         ++i;
     }
-    return CString(out);
+    out.ReleaseBuffer(static_cast<int>(w - start));
+    return out;
 }
 
 CString EucToSjis(const char* pszText, int nLength)
@@ -294,13 +349,14 @@ CString Utf8ToAnsi(const char* pszText, int nLength)
 {
     size_t n = TextLength(pszText, nLength);
     const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
-    std::wstring w;
-    w.reserve(n);
+    // No character takes more UTF-16 units than it has bytes.
+    std::wstring w(n, L'\0');
+    wchar_t* o = n ? &w[0] : nullptr;
     size_t i = 0;
     while (i < n) {
         unsigned char c = p[i];
         if (c < 0x80) {
-            w += static_cast<wchar_t>(c);
+            *o++ = static_cast<wchar_t>(c);
             ++i;
             continue;
         }
@@ -313,7 +369,7 @@ CString Utf8ToAnsi(const char* pszText, int nLength)
         else if (c >= 0xF0 && c <= 0xF4)
             extra = 3, cp = c & 0x07;
         else {
-            w += L'?';
+            *o++ = L'?';
             ++i;
             continue;
         }
@@ -325,21 +381,22 @@ CString Utf8ToAnsi(const char* pszText, int nLength)
         }
         if (j <= extra) {
             // Cut short: the bytes read so far stand for one unknown character.
-            w += L'?';
+            *o++ = L'?';
             i += j;
             continue;
         }
         i += j;
         if (cp >= 0x10000 && cp <= 0x10FFFF) {
             cp -= 0x10000;
-            w += static_cast<wchar_t>(0xD800 + (cp >> 10));
-            w += static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            *o++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
+            *o++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
         } else if (cp < 0x10000 && !(cp >= 0xD800 && cp <= 0xDFFF)) {
-            w += static_cast<wchar_t>(cp);
+            *o++ = static_cast<wchar_t>(cp);
         } else {
-            w += L'?';
+            *o++ = L'?';
         }
     }
+    w.resize(o ? static_cast<size_t>(o - w.data()) : 0);
     return WideToAnsi(w);
 }
 

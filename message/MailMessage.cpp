@@ -329,6 +329,23 @@ size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHead
         return end;
     }
     size_t i = SkipBlanksAt(t, colon + 1, end);
+    // Most headers are one line: their value converts straight from the
+    // text, without gathering it first.
+    size_t lineEnd = i;
+    while (lineEnd < end && t[lineEnd] != '\r' && t[lineEnd] != '\n')
+        ++lineEnd;
+    if (lineEnd == end ||
+        (t[lineEnd] == '\r' && lineEnd + 1 < end && t[lineEnd + 1] == '\n' &&
+         !(lineEnd + 2 < end &&
+           (t[lineEnd + 2] == ' ' || t[lineEnd + 2] == '\t' || IsIdeographicSpace(t, lineEnd + 2, end))))) {
+        if (lineEnd > i)
+            header.m_strValue = RawHeaderTextToSjis(t + i, static_cast<int>(lineEnd - i));
+        else
+            header.m_strValue.Empty();
+        if (m_bKeepRaw)
+            header.m_strRaw = CString(t + nameStart, static_cast<int>(lineEnd - nameStart));
+        return lineEnd == end ? end : lineEnd + 2;
+    }
     std::string value;
     size_t lineStart = 0;  // where the last line begins in value
     size_t segStart = i;
@@ -391,8 +408,10 @@ bool CMailMessage::Parse(const char* pszText, int nLength)
         m_headers.Add(header);
         pos = ReadHeader(t, pos, end, *header);
         ApplyField(*header);
+        // A value without an encoded word is already what decoding would
+        // give (the raw text went through the same conversion above).
         if (!NameIs(header->m_strName, "Content-Type") && !NameIs(header->m_strName, "X-Content-Type") &&
-            !header->m_strValue.IsEmpty())
+            strstr(header->m_strValue, "=?"))
             header->m_strValue = m_pCodec->DecodeHeaderText(header->m_strValue);
     }
     FinishFields();

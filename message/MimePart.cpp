@@ -52,19 +52,28 @@ void CMimePart::ParseMultipart(int nDepth)
     std::string_view body(m_pBody, m_nBodyLength);
     std::string delimiter = "--" + m_header.m_strBoundary.Str();
     // A delimiter stands at the start of a line and is followed by "--",
-    // white space or the end of its line.
+    // white space or the end of its line. A "-" inside a line (JIS text is
+    // full of them) skips the rest of that line.
+    auto isDelimiterAt = [&](size_t at) {
+        if (body.compare(at, delimiter.size(), delimiter) != 0)
+            return false;
+        size_t after = at + delimiter.size();
+        return after >= body.size() || body[after] == '\r' || body[after] == '\n' || body[after] == ' ' ||
+               body[after] == '\t' || body.substr(after, 2) == "--";
+    };
     auto findDelimiter = [&](size_t from) -> size_t {
-        while (from <= body.size()) {
-            size_t at = body.find(delimiter, from);
-            if (at == std::string_view::npos)
-                return at;
-            size_t after = at + delimiter.size();
-            bool lineStart = at == 0 || body[at - 1] == '\n';
-            bool lineEnd = after >= body.size() || body[after] == '\r' || body[after] == '\n' ||
-                           body[after] == ' ' || body[after] == '\t' || body.substr(after, 2) == "--";
-            if (lineStart && lineEnd)
-                return at;
-            from = at + 1;
+        size_t at = from;
+        while (at < body.size()) {
+            size_t dash = body.find('-', at);
+            if (dash == std::string_view::npos)
+                break;
+            if ((dash == 0 || body[dash - 1] == '\n') && isDelimiterAt(dash))
+                return dash;
+            // Nothing before the next line can begin one.
+            size_t lf = body.find('\n', dash);
+            if (lf == std::string_view::npos)
+                break;
+            at = lf + 1;
         }
         return std::string_view::npos;
     };
@@ -100,6 +109,16 @@ std::string CMimePart::DecodeContent() const
 
 CString CMimePart::DecodeText() const
 {
+    switch (m_header.m_nTransferEncoding) {
+    case kEncodingQuotedPrintable:
+    case kEncodingBase64:
+    case kEncodingUuencode:
+    case kEncodingBinHex:
+        break;
+    default:
+        // Nothing to undo: the body converts where it stands.
+        return ConvertCharsetToSjis(m_pBody, m_nBodyLength, m_header.m_strCharset);
+    }
     std::string bytes = DecodeContent();
     return ConvertCharsetToSjis(bytes.data(), bytes.size(), m_header.m_strCharset);
 }

@@ -107,8 +107,17 @@ void CQuotedPrintable::DecodeAppend(const char* p, size_t n, std::string& out, b
             ++i;
             continue;
         }
-        out += (bUnderscoreBlank && c == '_') ? ' ' : c;
-        ++i;
+        if (bUnderscoreBlank) {
+            out += c == '_' ? ' ' : c;
+            ++i;
+            continue;
+        }
+        // A body is mostly literal text: the run up to the next escape goes
+        // over in one append.
+        const void* eq = memchr(p + i, '=', n - i);
+        size_t runEnd = eq ? static_cast<size_t>(static_cast<const char*>(eq) - p) : n;
+        out.append(p + i, runEnd - i);
+        i = runEnd;
     }
 }
 

@@ -19,6 +19,16 @@
 namespace {
 
 const char kTerminator[] = "\r\n.\r\n";
+
+// Where the terminator stands in "\r\n" + body (a body may begin with the
+// terminator's "." line), found without making that string.
+size_t FindTerminator(const std::string& body)
+{
+    if (body.compare(0, 3, ".\r\n") == 0)
+        return 0;
+    size_t at = body.find(kTerminator);
+    return at == std::string::npos ? at : at + 2;
+}
 // Mails from this outside program keep a private part ("temp.ppd") that the
 // viewer treats specially.
 const char kPpdMailer[] = "PPD Mail";
@@ -373,10 +383,13 @@ void CMailFileReader::ParseLoadedMail(const std::string& text, int nCodePage, in
             if (ReadFileBytes(path, headers) && !headers.empty())
                 m_values.strCharset = m_pMessage->GetHeaderCharset(headers.c_str());
         }
-        std::string body = m_bodyText;
-        size_t term = ("\r\n" + body).find(kTerminator);
+        // The body up to its first terminator; the whole text, uncopied,
+        // when there is none.
+        size_t term = FindTerminator(m_bodyText);
+        std::string cut;
         if (term != std::string::npos)
-            body = term == 0 ? std::string() : body.substr(0, term);
+            cut.assign(m_bodyText, 0, term);
+        const std::string& body = term == std::string::npos ? m_bodyText : cut;
         if (m_pMessage->m_nSubType == kContentPartial) {
             m_strBody = CString(body);
         } else if (!StorePartSafe(*m_pMessage, body, nForcedEncoding)) {
@@ -419,33 +432,37 @@ int CMailFileReader::ReadMailFile(const char* pszFolderDir, const char* pszMailP
     }
     size_t lead = header.find_first_not_of("\r\n");
     header.erase(0, lead == std::string::npos ? header.size() : lead);
-    std::string body = m_bodyText;
-    size_t term = ("\r\n" + body).find(kTerminator);
+    const std::string& fullBody = m_bodyText;
+    size_t bodyLength = fullBody.size();
+    std::string stuffed;
+    const std::string* bodyText = &fullBody;
+    size_t term = FindTerminator(fullBody);
     if (term != std::string::npos) {
         size_t after = term + 3;  // in body coordinates: after "\r\n.\r\n" minus the added "\r\n"
-        bool more = after < body.size() && body.find_first_not_of("\r\n \t", after) != std::string::npos;
+        bool more = after < fullBody.size() && fullBody.find_first_not_of("\r\n \t", after) != std::string::npos;
         if (!more) {
-            body = term == 0 ? std::string() : body.substr(0, term);
+            bodyLength = term;
         } else {
             // A lone "." line inside the body of a mail that was not
             // dot-stuffed: stuff it, rather than cutting the mail there.
-            std::string stuffed;
+            const std::string& body = fullBody;
             stuffed.reserve(body.size() + 16);
             for (size_t i = 0; i < body.size(); i++) {
                 if (body[i] == '.' && (i == 0 || body[i - 1] == '\n'))
                     stuffed += '.';
                 stuffed += body[i];
             }
-            body.swap(stuffed);
+            bodyText = &stuffed;
+            bodyLength = stuffed.size();
         }
     }
     std::string entry;
-    entry.reserve(m_strMailFileName.GetLength() + header.size() + body.size() + 16);
+    entry.reserve(m_strMailFileName.GetLength() + header.size() + bodyLength + 16);
     entry += m_strMailFileName.Str();
     entry += "\r\n";
     entry += header;
     entry += "\r\n\r\n";
-    entry += body;
+    entry.append(*bodyText, 0, bodyLength);
     entry += kTerminator;
 
     CString dataPath = CombinePath(pszFolderDir, "MailData.Qmd");
@@ -721,19 +738,25 @@ void CMailFileReader::WalkMultipart(CMailMessage& part, const std::string& body,
     m_contentIds.clear();
     std::string delim = "--" + part.m_strBoundary.Str();
     bool seenHtml = false;
-    // Delimiter lines: at the start of the body or after CR LF.
+    // Delimiter lines: at the start of the body or after CR LF. A "-" that
+    // does not begin one (JIS text is full of them) skips the rest of its line.
     auto findDelim = [&](size_t from) -> size_t {
-        for (;;) {
-            size_t at = body.find(delim, from);
+        while (from < body.size()) {
+            size_t at = body.find('-', from);
             if (at == std::string::npos)
                 return at;
-            if (at == 0 || (at >= 2 && body[at - 1] == '\n' && body[at - 2] == '\r')) {
+            if ((at == 0 || (at >= 2 && body[at - 1] == '\n' && body[at - 2] == '\r')) &&
+                body.compare(at, delim.size(), delim) == 0) {
                 size_t after = at + delim.size();
                 if (body.compare(after, 2, "\r\n") == 0 || body.compare(after, 2, "--") == 0 || after == body.size())
                     return at;
             }
-            from = at + 1;
+            size_t lf = body.find('\n', at);
+            if (lf == std::string::npos)
+                return lf;
+            from = lf + 1;
         }
+        return std::string::npos;
     };
     size_t at = findDelim(0);
     while (at != std::string::npos) {

@@ -96,7 +96,9 @@ public:
             m_stuffer.Append(m_out, p, n);
         if (!m_out.empty()) {
             m_file.Write(m_out.data(), static_cast<UINT>(m_out.size()));
-            m_tail += m_out;
+            // Only the last four bytes are wanted: a whole chunk is not
+            // copied for them.
+            m_tail.append(m_out, m_out.size() > 4 ? m_out.size() - 4 : 0, std::string::npos);
             if (m_tail.size() > 4)
                 m_tail.erase(0, m_tail.size() - 4);
             if (m_out.size() >= 2)
