@@ -252,3 +252,31 @@ TEST_F(EditorControlsTest, MailsAndFilesPastedIntoTheEditorAreAttached)
 }
 
 } // namespace
+
+// Without an HTML engine (Wine without its engine package) switching a mail
+// to HTML says why it cannot and the mail stays text, its body in place.
+TEST_F(EditorControlsTest, HtmlMailWithoutAnEngineSaysWhyAndStaysText)
+{
+    Prepare(37);
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    HWND body = GetDlgItem(ViewOf(editor), IDC_ME_BODY);
+    SendMessageA(body, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("本文です"));
+    Command(editor, ID_EDIT_HTML_MAIL);
+    HWND box = m_program.WaitForMessageBox("HTMLの表示エラー", 20000);
+    ASSERT_NE(box, nullptr);
+    E2e::PressButton(box, IDOK);
+    for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 10000;)
+        Sleep(100);
+    EXPECT_TRUE(IsWindowVisible(body));
+    EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_BODY), CString("本文です"));
+    // The menu still offers HTML mail unticked, so a second try asks again.
+    Command(editor, ID_EDIT_HTML_MAIL);
+    box = m_program.WaitForMessageBox("HTMLの表示エラー", 20000);
+    ASSERT_NE(box, nullptr);
+    E2e::PressButton(box, IDOK);
+    Discard(editor);
+    Close(main);
+}
