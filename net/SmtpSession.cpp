@@ -176,6 +176,7 @@ void CSmtpSession::SetBcc(const char* pszText)
 bool CSmtpSession::Start()
 {
     m_cancelEvent.ResetEvent();
+    m_bDataReplyDue = false;
     m_bSecondPhase = false;
     m_nMessageIndex = 0;
     m_nRecipientIndex = 0;
@@ -239,7 +240,7 @@ bool CSmtpSession::Run(int nStep)
 {
     CSingleLock lock(&m_runLock, TRUE);
 
-    if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0)
+    if (!m_bDataReplyDue && WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0)
         return RunCancelled();
 
     const int nState = m_nState;
@@ -480,6 +481,7 @@ CSmtpSession::Step CSmtpSession::StepSendMessage()
         return stepFailed;
     }
     m_nNextState = StateQuit;  // decided after the reply
+    m_bDataReplyDue = true;
     return stepAwaitReply;
 }
 
@@ -500,7 +502,9 @@ bool CSmtpSession::AfterReply(int nStep)
     bool bRead = false;
     try {
         bRead = ReadReply();
+        m_bDataReplyDue = false;
     } catch (const CException& e) {
+        m_bDataReplyDue = false;
         m_strLastError.Format("ERROR[%d][%s][%s]", 113, ExceptionText(e).GetString(), m_strLastLine.GetString());
         return FailNow(nullptr);
     }
@@ -653,7 +657,7 @@ bool CSmtpSession::ReadReply()
     m_strLastLine.Empty();
     m_nReplyCode = 0;
     for (;;) {
-        if (!m_pSocket || WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0)
+        if (!m_pSocket || (!m_bDataReplyDue && WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0))
             return false;
         CString line;
         if (!ReadReplyLine(line))

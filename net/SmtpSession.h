@@ -290,6 +290,10 @@ protected:
     // ---- Protocol members ----
     CCriticalSection m_runLock;
     CEvent m_cancelEvent{FALSE, TRUE};
+    // The final dot of a message went out and the server's answer to it is
+    // not read yet: a cancel waits for that answer, since the server may
+    // already keep the mail.
+    bool m_bDataReplyDue = false;
     CMailSocket* m_pSocket = nullptr;
     CString m_strTlsPending;  // decrypted bytes not yet returned as lines
     CString m_strHost;

@@ -414,6 +414,45 @@ TEST_F(SmtpSessionTest, CancelledSendIsNeverReportedAsSent)
     }
 }
 
+// A status object whose user cancels just after the text's final dot went
+// out, while the server's answer to it is still on its way.
+class CancellingAfterTheDot : public CSmtpStatusSink
+{
+public:
+    explicit CancellingAfterTheDot(CSmtpSession& session) : m_session(session) {}
+    void SetStatusText(const char*) override {}
+    void SetProgress(const char*, int nTotal, int) override { m_nTotal = nTotal; }
+    void SetProgressData(int nSent, bool) override
+    {
+        if (nSent >= m_nTotal)
+            m_session.Cancel();
+    }
+
+private:
+    CSmtpSession& m_session;
+    int m_nTotal = 0;
+};
+
+// Once the final dot has gone the server may already keep the mail: the
+// session waits for its answer, so a mail the server took is never kept
+// for a second send.
+TEST_F(SmtpSessionTest, CancelAfterTheFinalDotWaitsForTheServersAnswer)
+{
+    WriteMessageFile(m_file, {"Subject: small", "", "text"});
+    FakeSmtpScript script = Greeting({});
+    script.Exchange("250 reset").Exchange("250 sender ok").Exchange("250 ok").Exchange("354 go").ReadData();
+    script.Silence(1).Send("250 queued").Exchange("221 bye");
+    FakeSmtpServer server;
+    CSmtpSession session;
+    Configure(session, server.Start(script));
+    CancellingAfterTheDot status(session);
+    session.SetStatusSink(&status);
+    SessionResult result = DriveSession(session);
+    EXPECT_EQ(session.GetSentCount(), 1);
+    EXPECT_EQ(result.nEnd, 1);
+    EXPECT_FALSE(session.IsAborted());
+}
+
 } // namespace
 
 TEST_F(SmtpSessionTest, ConnectionLostUnderTheTextGivesTheSendErrorText)
