@@ -10,8 +10,8 @@ bool CRuleFolderChooser::BeginReceive()
         return false;
     bool bCheck = BeginReceiveFiltering(*m_pApp) != FALSE;
     // Rules whose conditions can never hold (the default junk rule while its
-    // address-book group is empty) need no header read per mail.
-    // With filtering off every mail goes there as well.
+    // address-book group is empty) need no header read per mail: every mail
+    // goes to the inbox, as it does with filtering off.
     CDivideupDataSet* set = m_pApp->GetReceiveRuleSet();
     m_bNoRuleCanMatch = !set || !m_pApp->GetProfileInt("Setting", "DivideUpAtReceive", 1) || !set->AnyRuleCanMatch();
     return bCheck;
