@@ -1,13 +1,17 @@
 // Receives 1,000 mails of 20 KB from the private Dovecot through the whole
 // receive job (worker, session thread, watchdog, rules, filing into the
-// inbox and the main thread's list refresh on every filed mail) and with the
-// POP3 session alone (no filing, and filing into a folder without the job),
-// then sends 1,000 mails of the outbox
-// through the private Postfix with the send job; prints mails/s of each.
+// inbox, the progress panes and the main thread's list refresh on every
+// filed mail) and with the POP3 session alone (no filing, and filing into a
+// folder without the job), then sends 1,000 mails of the outbox through the
+// private Postfix with the send job; prints mails/s of each.
 // bench/transfer-clients.sh times mpop and msmtp on the same servers.
-//   TransferBench [count] [kilobytes]
+//   TransferBench [count] [kilobytes] [receive]
+// With "receive" only the receive job and the POP3 session alone run (for
+// alternating runs of two builds).
 #include <winsock2.h>
 #include <windows.h>
+
+#include <commctrl.h>
 
 #include "bench/BenchSupport.h"
 #include "core/AccountData.h"
@@ -20,8 +24,10 @@
 #include "store/MailFolderStore.h"
 #include "transfer/TransferHost.h"
 #include "transfer/TransferMessages.h"
+#include "transfer/TransferProgressCtrl.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -140,13 +146,52 @@ struct TransferBenchApp : CQuendalApp
     }
 };
 
+// The job's host with the status bar's progress panes, as the main window
+// shows them: every progress change of the session reaches this thread.
 class BenchHost : public CTransferHost
 {
 public:
-    BenchHost() { m_dwMainThreadId = GetCurrentThreadId(); }
+    BenchHost()
+    {
+        m_dwMainThreadId = GetCurrentThreadId();
+        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_PROGRESS_CLASS};
+        InitCommonControlsEx(&icc);
+        if (!m_parent.CreateEx(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 400, 20, nullptr, nullptr))
+            return;
+        m_hCounter = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 0, 0, 100, 20, m_parent.m_hWnd, nullptr,
+                                   nullptr, nullptr);
+        m_hDetail = CreateWindowA("STATIC", "", WS_CHILD | WS_VISIBLE, 100, 0, 200, 20, m_parent.m_hWnd, nullptr,
+                                  nullptr, nullptr);
+        RECT r = {300, 0, 400, 20};
+        m_bar.Create(WS_CHILD, r, &m_parent, 1);
+    }
+    ~BenchHost() override
+    {
+        if (m_parent.m_hWnd)
+            m_parent.DestroyWindow();
+    }
     bool Confirm(const char*) override { return true; }
     void ShowMessage(const char* pszText) override { printf("message: %s\n", pszText); }
     void ShowSendError(const char* pszText) override { printf("send error: %s\n", pszText); }
+    // From the job's worker; the panes belong to the main thread, which
+    // serves the calls the control makes on them.
+    void StartTransferProgress(int nKind, CTransferStatus* pStatus) override
+    {
+        if (m_bar.m_hWnd)
+            m_bar.Begin(m_hCounter, m_hDetail, nKind, pStatus);
+    }
+    void EndTransferProgress(BOOL) override
+    {
+        if (m_bar.m_hWnd)
+            m_bar.End();
+    }
+    bool HasProgress() const { return m_bar.m_hWnd != nullptr; }
+
+private:
+    CWnd m_parent;
+    HWND m_hCounter = nullptr;
+    HWND m_hDetail = nullptr;
+    CTransferProgressCtrl m_bar;
 };
 
 // Plays the main thread until the job's end; every filed mail refreshes the
@@ -162,10 +207,11 @@ void RunMainThread(TransferBenchApp& app, BenchHost& host, bool bSend)
             }
             if (!bSend && msg.message == TM_RECEIVE_JOB_END)
                 return;
+            DispatchMessageA(&msg);
         }
         if (bSend && !host.IsSending())
             return;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLPOSTMESSAGE);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
     }
 }
 
@@ -218,12 +264,67 @@ bool SessionAlone(int nCount, const CString& work, CMailFolderStore* pStore, con
     return true;
 }
 
+// The session filing without the job, then the send job.
+bool FilingAndSend(TransferBenchApp& app, BenchHost& host, int nCount, int nKiloBytes, const CString& work,
+                   const CString& sessionWork)
+{
+    bool bOk = true;
+    LARGE_INTEGER t0;
+    // The session filing into a folder of its own, without the job.
+    Deliver(kUser, nCount, nKiloBytes);
+    CMailFolderStore store;
+    CFolderRecord record;
+    record.m_nId = 99;
+    record.m_nKind = 0;
+    record.m_strName = "bench";
+    record.m_strPath = sessionWork;
+    store.SetFolderRecord(record);
+    if (!SessionAlone(nCount, sessionWork, &store, "receive_session_filing"))
+        bOk = false;
+
+    // The send job: the outbox through Postfix, to the same user.
+    ClearMaildir(kUser);
+    std::string body = Body(nKiloBytes);
+    CSmtpSession composer;
+    composer.SetAccountName("bench");
+    composer.SetFrom(FormatString("cvmtest%d@cvm.test", kUser));
+    composer.SetTo(FormatString("cvmtest%d@cvm.test", kUser));
+    composer.AddBodyText(body.c_str());
+    CString file = work + "\\out.eml";
+    for (int i = 0; i < nCount; i++) {
+        composer.SetSubject(FormatString("send bench %d", i));
+        composer.SetMessageId("");
+        composer.BuildMessage(file);
+        app.GetDefaultFolder(5)->AddNewMailData(file, "2024/05/01 10:00:00 +0900", TRUE);
+    }
+    DeleteFileA(file);
+    QueryPerformanceCounter(&t0);
+    host.SendOutbox();
+    RunMainThread(app, host, true);
+    double sent = Seconds(t0);
+    int nLeft = app.GetDefaultFolder(5)->GetMailList()->GetMailCount();
+    // Delivery behind Postfix's queue is not part of the client's time.
+    if (nLeft != 0) {
+        printf("send_job: failed, %d mails left in the outbox\n", nLeft);
+        bOk = false;
+    } else {
+        printf("send_job_mails: %.1f mails/s\n", nCount / sent);
+        printf("send_job_time: %.2f s\n", sent);
+    }
+    for (int i = 0; i < 600 && CountFiles(Maildir(kUser) + "\\new") < nCount; i++)
+        Sleep(100);
+    printf("send_job_delivered: %d mails\n", CountFiles(Maildir(kUser) + "\\new"));
+    ClearMaildir(kUser);
+    return bOk;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     int nCount = argc > 1 ? atoi(argv[1]) : 1000;
     int nKiloBytes = argc > 2 ? atoi(argv[2]) : 20;
+    bool bReceiveOnly = argc > 3 && strcmp(argv[3], "receive") == 0;
     WSADATA wsa;
     WSAStartup(MAKEWORD(2, 2), &wsa);
     char temp[MAX_PATH];
@@ -237,6 +338,9 @@ int main(int argc, char** argv)
         BenchHost host;
         MSG msg;
         PeekMessageA(&msg, nullptr, WM_USER, WM_USER, PM_NOREMOVE);
+
+        if (!host.HasProgress())
+            printf("message: no progress window (no display?)\n");
 
         // The whole receive job.
         Deliver(kUser, nCount, nKiloBytes);
@@ -260,50 +364,8 @@ int main(int argc, char** argv)
         CreateDirectoryA(sessionWork, nullptr);
         if (!SessionAlone(nCount, sessionWork, nullptr, "receive_session_alone"))
             nResult = 1;
-        // The session filing into a folder of its own, without the job.
-        Deliver(kUser, nCount, nKiloBytes);
-        CMailFolderStore store;
-        CFolderRecord record;
-        record.m_nId = 99;
-        record.m_nKind = 0;
-        record.m_strName = "bench";
-        record.m_strPath = sessionWork;
-        store.SetFolderRecord(record);
-        if (!SessionAlone(nCount, sessionWork, &store, "receive_session_filing"))
+        if (!bReceiveOnly && !FilingAndSend(app, host, nCount, nKiloBytes, work, sessionWork))
             nResult = 1;
-
-        // The send job: the outbox through Postfix, to the same user.
-        ClearMaildir(kUser);
-        std::string body = Body(nKiloBytes);
-        CSmtpSession composer;
-        composer.SetAccountName("bench");
-        composer.SetFrom(FormatString("cvmtest%d@cvm.test", kUser));
-        composer.SetTo(FormatString("cvmtest%d@cvm.test", kUser));
-        composer.AddBodyText(body.c_str());
-        CString file = work + "\\out.eml";
-        for (int i = 0; i < nCount; i++) {
-            composer.SetSubject(FormatString("send bench %d", i));
-            composer.SetMessageId("");
-            composer.BuildMessage(file);
-            app.GetDefaultFolder(5)->AddNewMailData(file, "2024/05/01 10:00:00 +0900", TRUE);
-        }
-        DeleteFileA(file);
-        QueryPerformanceCounter(&t0);
-        host.SendOutbox();
-        RunMainThread(app, host, true);
-        double sent = Seconds(t0);
-        int nLeft = app.GetDefaultFolder(5)->GetMailList()->GetMailCount();
-        // Delivery behind Postfix's queue is not part of the client's time.
-        if (nLeft != 0) {
-            printf("send_job: failed, %d mails left in the outbox\n", nLeft);
-            nResult = 1;
-        } else {
-            printf("send_job_mails: %.1f mails/s\n", nCount / sent);
-            printf("send_job_time: %.2f s\n", sent);
-        }
-        for (int i = 0; i < 600 && CountFiles(Maildir(kUser) + "\\new") < nCount; i++)
-            Sleep(100);
-        printf("send_job_delivered: %d mails\n", CountFiles(Maildir(kUser) + "\\new"));
         ClearMaildir(kUser);
     }
     RemoveTree(work);

@@ -3,10 +3,12 @@
 # TransferBench: mpop receives 1,000 mails of 20 KB by POP3 into a Maildir,
 # msmtp sends 1,000 mails of 20 KB through Postfix (AUTH after STARTTLS).
 # Prints "name: value unit" lines. The test servers must be running.
-#   bench/transfer-clients.sh [count] [kilobytes]
+#   bench/transfer-clients.sh [count] [kilobytes] [receive]
+# With "receive" only mpop runs.
 set -euo pipefail
 count=${1:-1000}
 kb=${2:-20}
+only=${3:-}
 user=cvmtest21
 pass=pass21
 dovecot=${CVM_DOVECOT_DIR:-/tmp/cvm-dovecot}
@@ -55,6 +57,7 @@ echo "mpop_receive_time: $(span "$t0" "$t1") s"
 
 # ---- msmtp ----
 clear_maildir
+[ "$only" = receive ] && exit 0
 cat >"$work/msmtprc" <<CONF
 account bench
 host smtp.cvm.test

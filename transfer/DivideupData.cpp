@@ -4,6 +4,7 @@
 #include "message/MailMessage.h"
 #include "store/MailFolderStore.h"
 #include "transfer/ConditionItems.h"
+#include "transfer/FilterGroupPatterns.h"
 
 #include <cstdlib>
 
@@ -87,6 +88,25 @@ BOOL CDivideupData::Match(const CMailMessage& header, int nSize) const
     if (m_bOrMode)
         return MatchCondition(1, header, nSize) || MatchCondition(2, header, nSize);
     return MatchCondition(1, header, nSize) && MatchCondition(2, header, nSize);
+}
+
+BOOL CDivideupData::CanConditionHold(int nCondition) const
+{
+    const CString& key = nCondition == 1 ? m_strHeader1 : m_strHeader2;
+    const CString& text = nCondition == 1 ? m_strString1 : m_strString2;
+    BOOL negate = nCondition == 1 ? m_bNegate1 : m_bNegate2;
+    if (key.IsEmpty())
+        return (negate ? m_bOrMode : !m_bOrMode) ? TRUE : FALSE;
+    if (negate || IsSizeConditionKey(key))
+        return TRUE;
+    return CFilterGroupPatterns::IsEmptyGroupReference(text) ? FALSE : TRUE;
+}
+
+BOOL CDivideupData::CanMatch() const
+{
+    if (m_bOrMode)
+        return CanConditionHold(1) || CanConditionHold(2);
+    return CanConditionHold(1) && CanConditionHold(2);
 }
 
 void CDivideupData::GetFilterResult(StoreFilterResult& result) const

@@ -45,6 +45,10 @@ public:
     // Whether the rule accepts the mail: both conditions in And mode,
     // either in Or mode.
     BOOL Match(const CMailMessage& header, int nSize) const;
+    // False when no mail can ever be accepted: a condition that never holds
+    // (a group reference to a group without member addresses, not negated,
+    // or no key in Or mode) fails an And rule, and two fail an Or rule.
+    BOOL CanMatch() const;
     // What filing a mail under this rule does to it: the colour label and
     // the forced read mark.
     void GetFilterResult(StoreFilterResult& result) const;
@@ -67,4 +71,7 @@ public:
     BOOL m_bNoFolderMove = FALSE;
     BOOL m_bMarkRead = FALSE;
     int m_nProtected = 0;
+
+private:
+    BOOL CanConditionHold(int nCondition) const;
 };

@@ -130,10 +130,20 @@ BOOL CDivideupDataSet::BuildReceiveRuleList()
     m_receiveRules.clear();
     for (int i = 0; i < GetRuleCount(); ++i) {
         CDivideupData* r = GetRule(i);
-        if (r && !r->m_bDeleted && r->m_bNotReceive)
+        if (r && !r->m_bDeleted && r->m_bNotReceive && r->CanMatch())
             m_receiveRules.push_back(i);
     }
     return m_receiveRules.empty() ? FALSE : TRUE;
+}
+
+BOOL CDivideupDataSet::AnyRuleCanMatch() const
+{
+    for (int i = 0; i < GetRuleCount(); ++i) {
+        CDivideupData* r = GetRule(i);
+        if (r && !r->m_bDeleted && r->CanMatch())
+            return TRUE;
+    }
+    return FALSE;
 }
 
 CDivideupData* CDivideupDataSet::FindFirstMatch(const CMailMessage& header, int nSize) const

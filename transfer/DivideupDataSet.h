@@ -47,9 +47,12 @@ public:
     // The file name of the set's file with its extension: the set's name.
     CString GetFileName() const;
 
-    // The indices of the rules that forbid receiving, in table order; true
-    // when there is one.
+    // The indices of the rules that forbid receiving and can match a mail,
+    // in table order; true when there is one. Without one no server mail
+    // needs its header checked before download.
     BOOL BuildReceiveRuleList();
+    // Whether any rule (not marked deleted) can ever accept a mail.
+    BOOL AnyRuleCanMatch() const;
     const std::vector<int>& GetReceiveRuleList() const { return m_receiveRules; }
 
     // The first rule (not marked deleted) that accepts the mail, or none.

@@ -114,13 +114,7 @@ bool CFilterGroupPatterns::Match(const char* pszText, const char* pszValue, bool
     if (name.IsEmpty())
         return false;
     CSingleLock lock(&m_lock, TRUE);
-    if (!m_bLoaded) {
-        Load();
-    } else if (GetTickCount() - m_dwLastCheck >= kCheckIntervalMs) {
-        if (FilesChanged())
-            Load();
-        m_dwLastCheck = GetTickCount();
-    }
+    RefreshIfDue(false);
     bool hit = false;
     auto it = m_groups.find(name.Str());
     if (it != m_groups.end()) {
@@ -131,6 +125,39 @@ bool CFilterGroupPatterns::Match(const char* pszText, const char* pszValue, bool
     if (pbMatch)
         *pbMatch = hit;
     return true;
+}
+
+void CFilterGroupPatterns::RefreshIfDue(bool bCheckNow)
+{
+    if (!m_bLoaded) {
+        Load();
+    } else if (bCheckNow || GetTickCount() - m_dwLastCheck >= kCheckIntervalMs) {
+        if (FilesChanged())
+            Load();
+        m_dwLastCheck = GetTickCount();
+    }
+}
+
+bool CFilterGroupPatterns::IsEmptyGroup(const char* pszText)
+{
+    CString name = GroupNameOf(pszText ? pszText : "");
+    if (name.IsEmpty())
+        return false;
+    CSingleLock lock(&m_lock, TRUE);
+    RefreshIfDue(true);
+    auto it = m_groups.find(name.Str());
+    if (it == m_groups.end())
+        return true;
+    for (const auto& member : it->second.m_members)
+        if (!member->m_strAddress.IsEmpty())
+            return false;
+    return true;
+}
+
+bool CFilterGroupPatterns::IsEmptyGroupReference(const char* pszText)
+{
+    CFilterGroupPatterns* table = g_active.load();
+    return table && table->IsEmptyGroup(pszText);
 }
 
 bool CFilterGroupPatterns::Hook(const char* pszText, const char* pszValue, bool* pbMatch)

@@ -29,6 +29,13 @@ public:
     // Whether the text is a group reference; when it is, whether the value
     // holds a member's address (false for a group that does not exist).
     bool Match(const char* pszText, const char* pszValue, bool* pbMatch);
+    // Whether the text is a reference to a group that holds no member
+    // address (or does not exist), so that no value ever matches it; the
+    // group files are checked for changes first.
+    bool IsEmptyGroup(const char* pszText);
+    // The same question of the table every condition test consults; false
+    // when none is installed (the text is then compared as it is).
+    static bool IsEmptyGroupReference(const char* pszText);
 
     // Makes this table the one every message condition test consults.
     void Install();
@@ -46,6 +53,8 @@ private:
     static bool SameStamp(const FileStamp& a, const FileStamp& b);
     bool FilesChanged() const;
     void Load();
+    // Reads the groups again when due; the caller holds the lock.
+    void RefreshIfDue(bool bCheckNow);
     static bool Hook(const char* pszText, const char* pszValue, bool* pbMatch);
 
     CCriticalSection m_lock;

@@ -27,6 +27,7 @@ void CReceiveStatus::SetMailCount(int nTotal)
 void CReceiveStatus::GetProgress(char* pszBuffer, int nLength, int& nDone, int& nSize, int& nCurrent, int& nTotal)
 {
     CSingleLock hold(&m_cs, TRUE);
+    MarkRead();
     CopyText(m_nSize != 0 ? m_strStatus : m_strDetail, pszBuffer, nLength);
     nDone = m_nDone;
     nSize = m_nSize;

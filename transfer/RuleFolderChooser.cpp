@@ -5,7 +5,16 @@
 
 bool CRuleFolderChooser::BeginReceive()
 {
-    return m_pApp && BeginReceiveFiltering(*m_pApp);
+    m_bNoRuleCanMatch = false;
+    if (!m_pApp)
+        return false;
+    bool bCheck = BeginReceiveFiltering(*m_pApp) != FALSE;
+    // Rules whose conditions can never hold (the default junk rule while its
+    // address-book group is empty) need no header read per mail: every mail
+    // goes to the inbox, as it does with filtering off.
+    CDivideupDataSet* set = m_pApp->GetReceiveRuleSet();
+    m_bNoRuleCanMatch = !set || !m_pApp->GetProfileInt("Setting", "DivideUpAtReceive", 1) || !set->AnyRuleCanMatch();
+    return bCheck;
 }
 
 int CRuleFolderChooser::CheckReceive(const CString& strHeader)
@@ -24,5 +33,7 @@ int CRuleFolderChooser::CheckReceive(const CString& strHeader)
 
 bool CRuleFolderChooser::ChooseFolder(const CString& strMailPath, ReceiveFilingChoice& choice)
 {
+    if (m_bNoRuleCanMatch)
+        return false;
     return m_pApp && ChooseReceiveFolderForFile(*m_pApp, strMailPath, choice);
 }

@@ -17,4 +17,7 @@ public:
 
 private:
     CQuendalApp* m_pApp;
+    // Set by BeginReceive when no rule can match: every mail of the pass
+    // goes to the inbox without reading its header again.
+    bool m_bNoRuleCanMatch = false;
 };

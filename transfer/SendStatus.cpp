@@ -15,6 +15,7 @@ void CSendStatus::SetProgress(const char* pszText, int nSize, int nDone)
 void CSendStatus::GetProgress(char* pszBuffer, int nLength, int& nDone, int& nSize)
 {
     CSingleLock hold(&m_cs, TRUE);
+    MarkRead();
     CopyText(m_nSize != 0 && m_nType != 3 ? m_strStatus : m_strDetail, pszBuffer, nLength);
     nDone = m_nDone;
     nSize = m_nSize;

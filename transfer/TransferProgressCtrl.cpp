@@ -20,6 +20,7 @@ void CTransferProgressCtrl::Begin(HWND hCounterPane, HWND hDetailPane, int nType
     try {
         m_pReceiveStatus = nullptr;
         m_pSendStatus = nullptr;
+        m_bEnded = false;
         m_nBytes = m_nSize = m_nCurrent = m_nTotal = 0;
         m_hCounterPane = hCounterPane;
         m_hDetailPane = hDetailPane;
@@ -45,6 +46,9 @@ void CTransferProgressCtrl::Begin(HWND hCounterPane, HWND hDetailPane, int nType
 
 void CTransferProgressCtrl::End()
 {
+    m_pReceiveStatus = nullptr;
+    m_pSendStatus = nullptr;
+    m_bEnded = true;
     ::ShowWindow(m_hWnd, SW_HIDE);
     ::SendMessageA(m_hWnd, PBM_SETPOS, 0, 0);
 }
@@ -65,6 +69,8 @@ void CTransferProgressCtrl::WritePanes()
 
 LRESULT CTransferProgressCtrl::OnProgress(WPARAM, LPARAM)
 {
+    if (m_bEnded)
+        return 0;
     char text[128];
     text[0] = '\0';
     if (m_pReceiveStatus) {

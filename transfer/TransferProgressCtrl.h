@@ -20,6 +20,8 @@ public:
     // Binds the status (types 0 and 1 receive, 2 and 3 send) and shows the
     // control; the status's window is this control from now on.
     void Begin(HWND hCounterPane, HWND hDetailPane, int nType, CTransferStatus* pStatus);
+    // Unbinds the status: a change told before the end and read after it
+    // is dropped (the status may be gone by then).
     void End();
     // The send job's place in its mails (type 2 shows it in the counter pane).
     void SetSendCounter(int nCurrent, int nTotal);
@@ -43,6 +45,7 @@ protected:
     CReceiveStatus* m_pReceiveStatus = nullptr;
     CSendStatus* m_pSendStatus = nullptr;
     CTransferHost* m_pHost = nullptr;
+    bool m_bEnded = false;
 
     DECLARE_MESSAGE_MAP()
 };

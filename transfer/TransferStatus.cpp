@@ -54,16 +54,28 @@ CString CTransferStatus::GetStatusText()
 void CTransferStatus::Notify()
 {
     HWND hWnd;
+    bool bPost;
     {
         CSingleLock hold(&m_cs, TRUE);
         hWnd = m_pProgressWnd;
+        if (!hWnd)
+            return;
+        bPost = GetWindowThreadProcessId(hWnd, nullptr) != GetCurrentThreadId();
+        if (bPost) {
+            // A message still on its way makes the window read this change too.
+            if (m_bNotifyPosted)
+                return;
+            m_bNotifyPosted = true;
+        }
     }
-    if (!hWnd || !IsWindow(hWnd))
+    if (!bPost) {
+        ::SendMessageA(hWnd, kProgressMessage, 0, 0);
         return;
-    // Sent, so that the bar shows each state; a UI thread that does not
-    // answer does not hold the transfer for ever.
-    DWORD_PTR result = 0;
-    SendMessageTimeoutA(hWnd, kProgressMessage, 0, 0, SMTO_NORMAL, kNotifyTimeoutMs, &result);
+    }
+    if (!::PostMessageA(hWnd, kProgressMessage, 0, 0)) {
+        CSingleLock hold(&m_cs, TRUE);
+        m_bNotifyPosted = false;
+    }
 }
 
 bool CTransferStatus::HasChanged()
@@ -84,6 +96,7 @@ void CTransferStatus::SetProgressWindow(HWND hWnd)
 {
     CSingleLock hold(&m_cs, TRUE);
     m_pProgressWnd = hWnd;
+    m_bNotifyPosted = false;
 }
 
 HWND CTransferStatus::GetProgressWindow()

@@ -1,7 +1,7 @@
 // CTransferStatus: the progress of one session (texts and counters under a
 // lock). Session threads, protocol clients and dial-up callbacks write it
-// from their threads; every change is sent to the bound progress window,
-// which reads the values back on the UI thread. The receive watchdog asks it
+// from their threads; a change is told to the bound progress window, which
+// reads the values back on the UI thread. The receive watchdog asks it
 // whether anything moved since its last check.
 #pragma once
 
@@ -10,10 +10,8 @@
 class CTransferStatus
 {
 public:
-    // Window message sent to the progress window on every change.
+    // Window message that tells the progress window of a change.
     static constexpr UINT kProgressMessage = 1454;
-    // How long a writer waits for a progress window that does not answer.
-    static constexpr UINT kNotifyTimeoutMs = 5000;
 
     CTransferStatus() = default;
     CTransferStatus(const CTransferStatus&) = delete;
@@ -28,8 +26,10 @@ public:
     // Copies the detail line into the buffer (at most nLength bytes with its end).
     void GetStatusText(char* pszBuffer, int nLength);
     CString GetStatusText();
-    // Sends the progress message when a window is bound. Never called with
-    // the lock held, so the UI thread can read while the writer waits.
+    // Tells the bound window of a change: at once on the window's own
+    // thread; from another thread by a posted message, of which one at a
+    // time is under way (the window reads the latest values), so that a
+    // session never waits for the UI thread. Never called with the lock held.
     void Notify();
     // False when the counters equal the copies of the last call; otherwise
     // the copies are updated and the answer is true.
@@ -43,6 +43,9 @@ public:
 
 protected:
     static void CopyText(const CString& text, char* pszBuffer, int nLength);
+    // The window reads the values: the next change posts again. The caller
+    // holds the lock.
+    void MarkRead() { m_bNotifyPosted = false; }
 
     CCriticalSection m_cs;
     CString m_strDetail;
@@ -58,4 +61,5 @@ protected:
     int m_nLastDone = 0;
     int m_nLastExtra = -1;
     HWND m_pProgressWnd = nullptr;
+    bool m_bNotifyPosted = false;  // a progress message is on its way
 };

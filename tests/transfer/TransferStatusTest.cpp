@@ -9,6 +9,8 @@
 
 #include <commctrl.h>
 #include <functional>
+#include <memory>
+#include <thread>
 
 namespace {
 
@@ -34,6 +36,12 @@ protected:
         return text;
     }
     int Position() { return static_cast<int>(::SendMessageA(bar.m_hWnd, PBM_GETPOS, 0, 0)); }
+    static void Pump()
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+    }
 
     CWnd parent;
     HWND counter = nullptr, detail = nullptr;
@@ -98,6 +106,45 @@ TEST_F(ProgressCtrlTest, ShowsASendOfTheMainWindowAndOfAnEditor)
     EXPECT_EQ(Text(detail), "データ送信中\r\n\r\n200 / 400");
     EXPECT_EQ(Text(counter), "");
     EXPECT_EQ(Position(), 50);
+}
+
+// A session thread never waits for the UI thread: its changes are posted,
+// and the window shows the latest state once it reads them. A change read
+// after the end of the display no longer touches the status, which its
+// session thread may have deleted by then.
+TEST_F(ProgressCtrlTest, ChangesOfASessionThreadAreShownWithoutHoldingIt)
+{
+    auto status = std::make_unique<CReceiveStatus>();
+    bar.Begin(counter, detail, 0, status.get());
+    Pump();
+    std::thread session([&] {
+        status->SetMailCount(300);
+        for (int i = 1; i <= 300; i++) {
+            status->SetMailStart(i, 1000);
+            status->SetMailBytes(1000);
+        }
+    });
+    session.join();  // this thread reads nothing meanwhile
+    Pump();
+    EXPECT_EQ(Text(counter), " 300 / 300");
+    EXPECT_EQ(Text(detail), " 1000 Byte：受信中");
+    EXPECT_EQ(Position(), 100);
+
+    std::thread last([&] { status->SetProgress("終了", 1, 10, 5); });
+    last.join();
+    bar.End();
+    status.reset();
+    Pump();
+    EXPECT_EQ(Text(counter), " 300 / 300");
+    EXPECT_EQ(Position(), 0);
+
+    // The next session's changes are shown again.
+    CReceiveStatus next;
+    bar.Begin(counter, detail, 0, &next);
+    std::thread again([&] { next.SetProgress("受信中", 1, 100, 50); });
+    again.join();
+    Pump();
+    EXPECT_EQ(Text(detail), " 50 Byte：受信中");
 }
 
 TEST(TransferStatus, TellsWhetherAnythingMovedSinceTheLastQuestion)
