@@ -390,6 +390,7 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_EDIT_COMPLETE_ADDRESS:
     case ID_EDIT_ADDRESS_LIST:
     case ID_EDIT_REDO_CMD:
+    case ID_EDIT_FIND_CMD:
     case ID_EDIT_FIND_NEXT:
         // The view's own commands.
         if (m_pView)

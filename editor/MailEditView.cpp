@@ -10,6 +10,7 @@
 #include "editor/RichEditText.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "store/MailFolderStore.h"
+#include "viewer/DlgTextFind.h"
 #include "resources/attach/AttachResource.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -456,6 +457,20 @@ LRESULT CMailEditView::OnAddressTextChanged(WPARAM, LPARAM)
     return 0;
 }
 
+void CMailEditView::FindInBody()
+{
+    CDlgTextFind dlg(GetParent());
+    dlg.m_strText = m_strFindText;
+    dlg.m_pHistory = &m_findHistory;
+    if (dlg.DoModal() != IDOK || dlg.m_strText.IsEmpty())
+        return;
+    m_strFindText = dlg.m_strText;
+    // From the caret on, then once more from the top.
+    if (!m_body.FindNext(dlg.m_bMatchCase != FALSE, false, m_strFindText) &&
+        !m_body.FindNext(dlg.m_bMatchCase != FALSE, true, m_strFindText))
+        ::MessageBeep(MB_ICONASTERISK);
+}
+
 void CMailEditView::ShowCharCount()
 {
     CDlgCharCount dlg(GetTo().GetLength() + GetCc().GetLength(), GetSubject().GetLength(), m_body.GetByteLength(),
@@ -533,6 +548,9 @@ BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
             return TRUE;
         case ID_EDIT_REDO_CMD:
             m_body.UndoRedo(true);
+            return TRUE;
+        case ID_EDIT_FIND_CMD:
+            FindInBody();
             return TRUE;
         case ID_EDIT_FIND_NEXT:
             m_body.FindAgain();

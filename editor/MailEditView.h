@@ -91,6 +91,8 @@ public:
     void ToggleBcc();
     // The character count dialog of the mail as it stands.
     void ShowCharCount();
+    // The find dialog over the body.
+    void FindInBody();
     CAddressEdit* AddressField(int nId);
     bool IsBccShown() const { return m_bBccShown; }
     void FocusField(int nId);
@@ -131,6 +133,8 @@ private:
     std::unique_ptr<CQHtmlEditView> m_pHtmlView;
     bool m_bHtmlMode = false;
     CString m_strHtmlPath;
+    CString m_strFindText;
+    CStringArray m_findHistory;
     std::vector<CreatedArchive> m_createdArchives;
     bool m_bCompressDone = false;
     bool m_bBccShown = false;

@@ -34,6 +34,7 @@
 #define ID_EDIT_ADDRESS_LIST 33181
 #define ID_EDIT_REDO_CMD 57644
 #define ID_EDIT_FIND_NEXT 32897
+#define ID_EDIT_FIND_CMD 57636
 
 // Texts of the shared string table used here.
 #define IDS_ENTER_FILE_NAME 57639

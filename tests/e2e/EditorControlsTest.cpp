@@ -10,6 +10,7 @@
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MainWndResource.h"
+#include "resources/shownmail/ShownMailResource.h"
 #include "store/FolderData.h"
 #include "store/MailFolderStore.h"
 
@@ -277,6 +278,20 @@ TEST_F(EditorControlsTest, HtmlMailWithoutAnEngineSaysWhyAndStaysText)
     box = m_program.WaitForMessageBox("HTMLの表示エラー", 20000);
     ASSERT_NE(box, nullptr);
     E2e::PressButton(box, IDOK);
+    for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 10000;)
+        Sleep(100);
+
+    // The text body is searched through the find dialog.
+    Command(editor, ID_EDIT_FIND_CMD);
+    HWND find = m_program.WaitForDialogWithControl(IDC_FIND_TEXT, 20000);
+    ASSERT_NE(find, nullptr);
+    E2e::SetControlText(find, IDC_FIND_TEXT, "です");
+    E2e::PressButton(find, IDOK);
+    for (DWORD start = GetTickCount(); IsWindow(find) && GetTickCount() - start < 10000;)
+        Sleep(100);
+    DWORD sel = static_cast<DWORD>(SendMessageA(body, EM_GETSEL, 0, 0));
+    EXPECT_EQ(LOWORD(sel), 2u);
+    EXPECT_EQ(HIWORD(sel), 4u);
     Discard(editor);
     Close(main);
 }
