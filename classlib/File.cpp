@@ -190,6 +190,25 @@ void CFile::ThrowLastError() const
     CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
 }
 
+void ReadFileSpan(CFile& file, ULONGLONG nFrom, size_t nLength, std::string& out)
+{
+    out.resize(nLength);
+    size_t done = 0;
+    try {
+        file.Seek(static_cast<LONGLONG>(nFrom), CFile::begin);
+        while (done < nLength) {
+            UINT got = file.Read(&out[done], static_cast<UINT>(nLength - done));
+            if (got == 0)
+                break;
+            done += got;
+        }
+    } catch (const CFileException&) {
+        out.resize(done);
+        throw;
+    }
+    out.resize(done);
+}
+
 bool ReadWholeFile(const char* pszPath, std::string& data, UINT nShareFlags)
 {
     data.clear();

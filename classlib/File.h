@@ -87,3 +87,7 @@ constexpr ULONGLONG kMaxWholeFileSize = 0x7FFFFFFF;
 // Reads a whole file into data. False when it cannot be opened (the last
 // error then tells why), cannot be read, or is larger than kMaxWholeFileSize.
 bool ReadWholeFile(const char* pszPath, std::string& data, UINT nShareFlags = CFile::shareDenyNone);
+// Reads up to nLength bytes from nFrom into out, which holds what was read
+// (less at the file's end). A read error throws CFileException with out
+// holding the bytes read before it.
+void ReadFileSpan(CFile& file, ULONGLONG nFrom, size_t nLength, std::string& out);

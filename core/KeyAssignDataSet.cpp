@@ -181,3 +181,18 @@ BOOL CKeyAssignDataSet::Upgrade(int nKind)
         WriteToFile();
     return TRUE;
 }
+
+std::vector<ACCEL> LoadAcceleratorResource(UINT nID)
+{
+    std::vector<ACCEL> table;
+    HACCEL h = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID));
+    if (!h)
+        return table;
+    int n = ::CopyAcceleratorTableA(h, nullptr, 0);
+    if (n > 0) {
+        table.resize(static_cast<size_t>(n));
+        ::CopyAcceleratorTableA(h, table.data(), n);
+    }
+    ::DestroyAcceleratorTable(h);
+    return table;
+}

@@ -41,3 +41,6 @@ public:
     // The first row that gives the command a real key, or null.
     CKeyAssignData* FindAssignedKey(int nCommand) const;
 };
+
+// The rows of an accelerator table of the resources; empty when it is missing.
+std::vector<ACCEL> LoadAcceleratorResource(UINT nID);

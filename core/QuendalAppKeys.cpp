@@ -52,28 +52,13 @@ UINT ToHotKeyModifiers(int nModifiers)
     return mod;
 }
 
-std::vector<ACCEL> LoadAccelResource(UINT nID)
-{
-    std::vector<ACCEL> table;
-    HACCEL h = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID));
-    if (!h)
-        return table;
-    int n = ::CopyAcceleratorTableA(h, nullptr, 0);
-    if (n > 0) {
-        table.resize(static_cast<size_t>(n));
-        ::CopyAcceleratorTableA(h, table.data(), n);
-    }
-    ::DestroyAcceleratorTable(h);
-    return table;
-}
-
 } // namespace
 
 BOOL CQuendalApp::SetDefaultKeyAssign(int nKind, CKeyAssignDataSet& table)
 {
     if (nKind < 0 || nKind > 2)
         nKind = 0;
-    std::vector<ACCEL> defaults = LoadAccelResource(kDefaultAccelIds[nKind]);
+    std::vector<ACCEL> defaults = LoadAcceleratorResource(kDefaultAccelIds[nKind]);
     table.SetFromAccelerators(defaults.data(), static_cast<int>(defaults.size()));
     return table.WriteToFile();
 }
@@ -83,7 +68,7 @@ BOOL CQuendalApp::SetupAccelerators(int nKind, CFrameWnd* pFrame, const ACCEL* p
 {
     std::vector<ACCEL> loaded;
     if (!pDefaults) {
-        loaded = LoadAccelResource(nIDResource);
+        loaded = LoadAcceleratorResource(nIDResource);
         pDefaults = loaded.data();
         nDefaults = static_cast<int>(loaded.size());
     }

@@ -10,21 +10,6 @@ namespace {
 const int kTabKey = VK_TAB;
 const UINT kPlugInFirst = 40000, kPlugInLast = 41000;
 
-std::vector<ACCEL> LoadAccelResource(UINT nID)
-{
-    std::vector<ACCEL> table;
-    HACCEL h = ::LoadAcceleratorsA(AfxGetResourceHandle(), MAKEINTRESOURCEA(nID));
-    if (!h)
-        return table;
-    int n = ::CopyAcceleratorTableA(h, nullptr, 0);
-    if (n > 0) {
-        table.resize(static_cast<size_t>(n));
-        ::CopyAcceleratorTableA(h, table.data(), n);
-    }
-    ::DestroyAcceleratorTable(h);
-    return table;
-}
-
 } // namespace
 
 UINT CKeyAssignEditor::DefaultResource(int nKind)
@@ -53,7 +38,7 @@ BOOL CKeyAssignEditor::Load(int nKind, const char* pszPath)
 
 void CKeyAssignEditor::SetDefaults()
 {
-    std::vector<ACCEL> defaults = LoadAccelResource(DefaultResource(m_nKind));
+    std::vector<ACCEL> defaults = LoadAcceleratorResource(DefaultResource(m_nKind));
     m_table.SetFromAccelerators(defaults.data(), static_cast<int>(defaults.size()));
     if (m_nKind == 0) {
         // The main window's plug-in commands get a row without a key.

@@ -43,21 +43,12 @@ bool ReadSpan(CMailFolderStore* pStore, LONGLONG nFrom, size_t nLength, std::str
     CFile file;
     if (!file.Open(pStore->GetDataPath(), CFile::modeRead | CFile::shareDenyNone))
         return false;
-    out.resize(nLength);
-    size_t done = 0;
     try {
-        file.Seek(nFrom, CFile::begin);
-        while (done < nLength) {
-            UINT got = file.Read(&out[done], static_cast<UINT>(nLength - done));
-            if (got == 0)
-                break;
-            done += got;
-        }
+        ReadFileSpan(file, static_cast<ULONGLONG>(nFrom), nLength, out);
         file.Close();
     } catch (const CFileException&) {
         file.Abort();
     }
-    out.resize(done);
     return true;
 }
 

@@ -807,7 +807,6 @@ BOOL CMailFolderStore::ReadMailText(const CMailIndexRecord* pRecord, CString& te
         return FALSE;
     }
     std::string buf;
-    size_t done = 0;
     try {
         // The length comes from the index file: only what the data file
         // holds is read, and a record that points past its end is damaged.
@@ -816,19 +815,12 @@ BOOL CMailFolderStore::ReadMailText(const CMailIndexRecord* pRecord, CString& te
             file.Close();
             return FALSE;
         }
-        buf.resize(static_cast<size_t>(pRecord->m_nDataLength));
-        file.Seek(pRecord->m_nDataOffset, CFile::begin);
-        while (done < buf.size()) {
-            UINT got = file.Read(&buf[done], static_cast<UINT>(buf.size() - done));
-            if (got == 0)
-                break;
-            done += got;
-        }
+        ReadFileSpan(file, static_cast<ULONGLONG>(pRecord->m_nDataOffset), static_cast<size_t>(pRecord->m_nDataLength),
+                     buf);
         file.Close();
     } catch (const CFileException&) {
         file.Abort();
     }
-    buf.resize(done);
     text = CString(buf);
     return TRUE;
 }
