@@ -3,6 +3,7 @@
 // protected mail that survives both, and marks that are in the index when
 // the program has ended.
 #include "e2e/E2eDriver.h"
+#include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -28,36 +29,9 @@ const DWORD kTimeout = 60000;
 const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
 const char* const kSubjects[] = {"一通目", "二通目", "三通目", "四通目", "五通目"};
 
-class MailCommandsTest : public ::testing::Test
+class MailCommandsTest : public MaintE2e::CMailBoxTest
 {
 protected:
-    CString MailBox() const { return m_dir.Path() + "\\MailBox"; }
-
-    HWND Start()
-    {
-        if (!m_program.Start("/INI \"/M:" + MailBox() + "\" "))
-            return nullptr;
-        return m_program.WaitForMainWindow(kTimeout);
-    }
-    void Close(HWND main)
-    {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        EXPECT_EQ(m_program.WaitForExit(kTimeout), 0);
-        m_program.Kill();
-    }
-    CFolderRecord Folder(int kind)
-    {
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            if (r->m_nKind == kind)
-                return *r;
-        }
-        return CFolderRecord();
-    }
     // A first start makes the mailbox; then five unread mails in the inbox.
     void MakeMailBox()
     {
@@ -173,8 +147,6 @@ protected:
         return out;
     }
 
-    TestSupport::TempDir m_dir;
-    CProgramUnderTest m_program{m_dir.Path()};
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
 #include "message/Base64.h"
 #include "message/JapaneseCode.h"
@@ -51,36 +52,9 @@ BOOL CALLBACK CollectSearchWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-class MailSearchTest : public ::testing::Test
+class MailSearchTest : public MaintE2e::CMailBoxTest
 {
 protected:
-    CString MailBox() const { return m_dir.Path() + "\\MailBox"; }
-
-    HWND Start()
-    {
-        if (!m_program.Start("/INI \"/M:" + MailBox() + "\" "))
-            return nullptr;
-        return m_program.WaitForMainWindow(kTimeout);
-    }
-    void Close(HWND main)
-    {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        EXPECT_EQ(m_program.WaitForExit(kTimeout), 0);
-        m_program.Kill();
-    }
-    CFolderRecord Folder(int kind)
-    {
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            if (r->m_nKind == kind)
-                return *r;
-        }
-        return CFolderRecord();
-    }
     void File(int kind, const std::string& subject, const std::string& contentHead, const std::string& body)
     {
         CMailFolderStore store;
@@ -195,8 +169,6 @@ protected:
         return out;
     }
 
-    TestSupport::TempDir m_dir;
-    CProgramUnderTest m_program{m_dir.Path()};
     int m_mails = 0;
 };
 

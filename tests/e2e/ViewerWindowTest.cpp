@@ -4,6 +4,7 @@
 // the thread tree and related-mail list of a reply thread, with a mail
 // unlinked from the thread for good.
 #include "e2e/E2eDriver.h"
+#include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -54,35 +55,9 @@ BOOL CALLBACK CollectWindow(HWND hWnd, LPARAM lParam)
     return TRUE;
 }
 
-class ViewerWindowTest : public ::testing::Test
+class ViewerWindowTest : public MaintE2e::CMailBoxTest
 {
 protected:
-    CString MailBox() const { return m_dir.Path() + "\\MailBox"; }
-    HWND Start()
-    {
-        if (!m_program.Start("/INI \"/M:" + MailBox() + "\" "))
-            return nullptr;
-        return m_program.WaitForMainWindow(kTimeout);
-    }
-    void Close(HWND main)
-    {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        EXPECT_EQ(m_program.WaitForExit(kTimeout), 0);
-        m_program.Kill();
-    }
-    CFolderRecord Folder(int kind)
-    {
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            if (r->m_nKind == kind)
-                return *r;
-        }
-        return CFolderRecord();
-    }
     // A first start makes the mailbox; then the mails go into the inbox.
     void MakeMailBox(const std::vector<TestMail>& mails, const char* extraIni = "")
     {
@@ -186,8 +161,6 @@ protected:
         EXPECT_TRUE(SendMessageTimeoutA(wnd, WM_COMMAND, id, 0, SMTO_NORMAL, 20000, &result)) << id;
     }
 
-    TestSupport::TempDir m_dir;
-    CProgramUnderTest m_program{m_dir.Path()};
 };
 
 // The tree's items as "text-before-' : '@depth", the top item first.
