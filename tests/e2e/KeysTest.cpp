@@ -365,29 +365,6 @@ TEST(Keys, KeyDialogAssignsAKeyAndWarnsOnADuplicate)
     EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
 }
 
-namespace {
-
-struct PopupSearch
-{
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindOpenPopup(HWND hWnd, LPARAM lParam)
-{
-    auto* s = reinterpret_cast<PopupSearch*>(lParam);
-    char cls[16] = "";
-    GetClassNameA(hWnd, cls, sizeof(cls));
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == s->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hWnd)) {
-        s->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
 
 // Shift+C's colour label menu is drawn by the program; typing a label's
 // mnemonic gives the focused mail that label.
@@ -424,10 +401,10 @@ TEST(Keys, ColourLabelMenuTakesItsMnemonic)
     E2e::ListSelectItem(list, 0);
 
     PostMessageA(main, WM_COMMAND, 32885, 0);
-    PopupSearch search{ program.ProcessId(), nullptr };
+    MenuSearch search{ program.ProcessId(), nullptr };
     ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) {
-        auto* s = static_cast<PopupSearch*>(p);
-        EnumWindows(FindOpenPopup, reinterpret_cast<LPARAM>(s));
+        auto* s = static_cast<MenuSearch*>(p);
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(s));
         return s->found != nullptr;
     }, &search));
     PostMessageA(search.found, WM_CHAR, '3', 0);
