@@ -5,6 +5,7 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "resources/editor/EditorControlsResource.h"
@@ -98,18 +99,11 @@ protected:
     }
     CMailFolderStore* OpenFolderOfKind(int nKind, CMailFolderStore& store)
     {
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            if (r->m_nKind == nKind) {
-                store.SetFolderRecord(*r);
-                return &store;
-            }
-        }
-        return nullptr;
+        CFolderRecord r = E2e::MailBoxFolderOfKind(MailBox(), nKind);
+        if (r.m_strPath.IsEmpty())
+            return nullptr;
+        store.SetFolderRecord(r);
+        return &store;
     }
 
     TestSupport::TempDir m_dir;

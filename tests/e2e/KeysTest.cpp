@@ -1,6 +1,7 @@
 // The main window's keys as a user meets them: the key file made from the
 // defaults at the first start, and a key changed in it running its command.
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 
 #include "core/AccountDataSet.h"
@@ -160,16 +161,7 @@ namespace {
 
 CFolderRecord FolderOfKind(const CString& mailbox, int kind)
 {
-    CFolderData data(mailbox);
-    data.SetFilePath(mailbox + "\\Folder.dat");
-    data.ReadFromFile(TRUE);
-    for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-        CFolderRecord* r = data.GetFolder(i);
-        data.ResolveFolderPath(r);
-        if (r->m_nKind == kind)
-            return *r;
-    }
-    return CFolderRecord();
+    return E2e::MailBoxFolderOfKind(mailbox, kind);
 }
 
 int LiveMails(const CString& mailbox, int kind)
@@ -191,13 +183,9 @@ bool ListHasFocus(HWND list)
     return GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &info) && info.hwndFocus == list;
 }
 
-} // namespace
-
-// The Delete key is both the list's own key and the main window's key of
-// the delete command: one press must move one mail to the trash, once.
-TEST(Keys, OneDeletePressDeletesOneMail)
+// A mailbox made by a first start, with the mails filed unread into its inbox.
+void MakeMailBoxWithInbox(const TestSupport::TempDir& dir, const std::vector<std::string>& mails)
 {
-    TestSupport::TempDir dir;
     CString mailbox = dir.Path() + "\\MailBox";
     TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
     {
@@ -208,17 +196,29 @@ TEST(Keys, OneDeletePressDeletesOneMail)
         PostMessageA(main, WM_CLOSE, 0, 0);
         ASSERT_EQ(program.WaitForExit(kStartTimeout), 0);
     }
-    {
-        CMailFolderStore inbox;
-        inbox.SetFolderRecord(FolderOfKind(mailbox, CFolderRecord::kindInbox));
-        CString file = dir.File("mail.eml");
-        for (int i = 0; i < 4; i++) {
-            TestSupport::WriteFileBytes(file, "From: a@example.jp\r\nSubject: m" + std::to_string(i) +
-                                                  "\r\nMessage-ID: <d" + std::to_string(i) + "@example.jp>\r\n\r\nx\r\n");
-            ASSERT_EQ(inbox.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
-        }
-        inbox.Close();
+    CMailFolderStore inbox;
+    inbox.SetFolderRecord(FolderOfKind(mailbox, CFolderRecord::kindInbox));
+    CString file = dir.File("mail.eml");
+    for (const std::string& mail : mails) {
+        TestSupport::WriteFileBytes(file, mail);
+        ASSERT_EQ(inbox.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
     }
+    inbox.Close();
+}
+
+} // namespace
+
+// The Delete key is both the list's own key and the main window's key of
+// the delete command: one press must move one mail to the trash, once.
+TEST(Keys, OneDeletePressDeletesOneMail)
+{
+    TestSupport::TempDir dir;
+    CString mailbox = dir.Path() + "\\MailBox";
+    std::vector<std::string> mails;
+    for (int i = 0; i < 4; i++)
+        mails.push_back("From: a@example.jp\r\nSubject: m" + std::to_string(i) + "\r\nMessage-ID: <d" +
+                        std::to_string(i) + "@example.jp>\r\n\r\nx\r\n");
+    ASSERT_NO_FATAL_FAILURE(MakeMailBoxWithInbox(dir, mails));
     CProgramUnderTest program(dir.Path());
     ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
     HWND main = WaitForMain(program);
@@ -372,23 +372,8 @@ TEST(Keys, ColourLabelMenuTakesItsMnemonic)
 {
     TestSupport::TempDir dir;
     CString mailbox = dir.Path() + "\\MailBox";
-    TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
-    {
-        CProgramUnderTest program(dir.Path());
-        ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
-        HWND main = WaitForMain(program);
-        ASSERT_NE(main, nullptr);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        ASSERT_EQ(program.WaitForExit(kStartTimeout), 0);
-    }
-    {
-        CMailFolderStore inbox;
-        inbox.SetFolderRecord(FolderOfKind(mailbox, CFolderRecord::kindInbox));
-        CString file = dir.File("mail.eml");
-        TestSupport::WriteFileBytes(file, "From: a@example.jp\r\nSubject: label\r\nMessage-ID: <l@example.jp>\r\n\r\nx\r\n");
-        ASSERT_EQ(inbox.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
-        inbox.Close();
-    }
+    ASSERT_NO_FATAL_FAILURE(
+        MakeMailBoxWithInbox(dir, { "From: a@example.jp\r\nSubject: label\r\nMessage-ID: <l@example.jp>\r\n\r\nx\r\n" }));
     CProgramUnderTest program(dir.Path());
     ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
     HWND main = WaitForMain(program);

@@ -5,6 +5,7 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
@@ -214,16 +215,11 @@ protected:
     std::vector<std::string> StoredMails(int nKind)
     {
         std::vector<std::string> out;
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            if (r->m_nKind != nKind)
+        for (const CFolderRecord& r : E2e::ReadMailBoxFolders(MailBox())) {
+            if (r.m_nKind != nKind)
                 continue;
             CMailFolderStore store;
-            store.SetFolderRecord(*r);
+            store.SetFolderRecord(r);
             CMailListData* list = store.GetMailList();
             if (!list)
                 continue;
@@ -624,16 +620,8 @@ TEST_F(MailEditorTest, ReplyFromTheMailListOpensAnEditorAddressedToTheSender)
     Close(main);
     // A received mail in the inbox.
     {
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
         CMailFolderStore store;
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            if (r->m_nKind == CFolderRecord::kindInbox)
-                store.SetFolderRecord(*r);
-        }
+        store.SetFolderRecord(E2e::MailBoxFolderOfKind(MailBox(), CFolderRecord::kindInbox));
         TestSupport::WriteFileBytes(m_dir.File("in.eml"),
                                     "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\n"
                                     "To: cvmtest28@cvm.test\r\nSubject: hello\r\n"

@@ -3,6 +3,7 @@
 // the mail is marked read after the preview delay and stays read in the
 // index, and a requested read notification is asked about once.
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 #include "resources/utils/UtilsResource.h"
 #include "resources/viewer/ViewerResource.h"
@@ -157,20 +158,11 @@ protected:
     }
     bool OpenInbox(CMailFolderStore& store)
     {
-        CFolderData folders(MailBox());
-        folders.SetFilePath(MailBox() + "\\Folder.dat");
-        if (!folders.ReadFromFile())
+        CFolderRecord inbox = E2e::MailBoxFolderOfKind(MailBox(), CFolderRecord::kindInbox);
+        if (inbox.m_strPath.IsEmpty())
             return false;
-        for (int i = 0; i < folders.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = folders.GetFolder(i);
-            if (r && r->m_nKind == 1) {
-                CFolderRecord copy = *r;
-                copy.m_strPath = folders.ResolveFolderPath(r);
-                store.SetFolderRecord(copy);
-                return true;
-            }
-        }
-        return false;
+        store.SetFolderRecord(inbox);
+        return true;
     }
     // The read flag and flag word of a mail as "Index.lst" holds them now.
     void IndexState(int index, bool* read, int* flags)

@@ -2,6 +2,7 @@
 // mailbox of a few thousand mails, the status bar, sorting, the reply-thread
 // view, the folder commands and what closing leaves on disk.
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 #include "mainwnd/MailListFormat.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -64,16 +65,7 @@ protected:
     }
     std::vector<CFolderRecord> ReadFolders()
     {
-        std::vector<CFolderRecord> out;
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            out.push_back(*r);
-        }
-        return out;
+        return E2e::ReadMailBoxFolders(MailBox());
     }
     CFolderRecord Folder(const char* name)
     {

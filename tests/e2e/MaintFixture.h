@@ -4,6 +4,7 @@
 #pragma once
 
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
 #include "store/FolderData.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
@@ -39,16 +40,7 @@ protected:
     }
     CFolderRecord Folder(int kind)
     {
-        CFolderData data(MailBox());
-        data.SetFilePath(MailBox() + "\\Folder.dat");
-        data.ReadFromFile(TRUE);
-        for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = data.GetFolder(i);
-            data.ResolveFolderPath(r);
-            if (r->m_nKind == kind)
-                return *r;
-        }
-        return CFolderRecord();
+        return E2e::MailBoxFolderOfKind(MailBox(), kind);
     }
     // A first start makes the mailbox; then the mails go into the folder of the kind.
     void MakeMailBox()

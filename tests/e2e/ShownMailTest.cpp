@@ -3,6 +3,7 @@
 // properties dialog, turning uuencoded blocks into attachments, and the
 // print preview.
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 #include "resources/shownmail/ShownMailResource.h"
 #include "resources/viewer/ViewerResource.h"
@@ -114,20 +115,11 @@ protected:
     }
     bool OpenInbox(CMailFolderStore& store)
     {
-        CFolderData folders(MailBox());
-        folders.SetFilePath(MailBox() + "\\Folder.dat");
-        if (!folders.ReadFromFile())
+        CFolderRecord inbox = E2e::MailBoxFolderOfKind(MailBox(), CFolderRecord::kindInbox);
+        if (inbox.m_strPath.IsEmpty())
             return false;
-        for (int i = 0; i < folders.GetRecordCount(TRUE); ++i) {
-            CFolderRecord* r = folders.GetFolder(i);
-            if (r && r->m_nKind == 1) {
-                CFolderRecord copy = *r;
-                copy.m_strPath = folders.ResolveFolderPath(r);
-                store.SetFolderRecord(copy);
-                return true;
-            }
-        }
-        return false;
+        store.SetFolderRecord(inbox);
+        return true;
     }
     // Selects the mail's row in the main list and waits for the pane to show it.
     bool SelectMail(HWND main, const char* subject)
