@@ -9,6 +9,8 @@
 #include "viewer/WebBrowser.h"
 
 #include <commctrl.h>
+#include "PostedMessages.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -42,27 +44,9 @@ const char kHtmlMail[] =
     "<html><body><p>\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB\xE3\x81\xA1\xE3\x81\xAF</p>"
     "<a href=\"http://example.jp/news\">news</a></body></html>\r\n";
 
-#include <map>
-
+using ViewerTest::Pump;
 // Thread messages the pane posted to the main thread (the test's own).
-std::map<UINT, int> g_posted;
-
-void Pump(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!msg.hwnd) {
-                ++g_posted[msg.message];
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
+std::map<UINT, int>& g_posted = ViewerTest::PostedMessages();
 
 class MailViewTest : public ::testing::Test
 {

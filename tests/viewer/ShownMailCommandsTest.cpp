@@ -16,6 +16,8 @@
 #include "viewer/MailView.h"
 
 #include <commctrl.h>
+#include "PostedMessages.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -56,24 +58,9 @@ std::string Uuencode(const std::string& data)
     return out + "`\r\nend\r\n";
 }
 
-std::map<UINT, int> g_posted;
-
-void Pump(DWORD ms)
-{
-    DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (!msg.hwnd) {
-                ++g_posted[msg.message];
-                continue;
-            }
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
+using ViewerTest::Pump;
+// Thread messages the pane posted to the main thread (the test's own).
+std::map<UINT, int>& g_posted = ViewerTest::PostedMessages();
 
 class ShownMailCommandsTest : public ::testing::Test
 {
