@@ -1,5 +1,6 @@
 #include "message/MimeCodec.h"
 
+#include "classlib/ByteSearch.h"
 #include "classlib/Mbcs.h"
 #include "message/AddressList.h"
 #include "message/JapaneseCode.h"
@@ -97,7 +98,7 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
     size_t n = strlen(pszText);
     // Most header values hold no encoded word: they only go through the
     // conversion every plain run gets below.
-    if (!strstr(pszText, "=?"))
+    if (!ByteSearch::FindInString(pszText, "=?"))
         return bCharsetOnly ? CString() : JisToSjis(pszText, static_cast<int>(n));
     std::string out;
     out.reserve(n);
