@@ -1,5 +1,6 @@
 #include "store/MailListData.h"
 
+#include "classlib/ByteSearch.h"
 #include "store/MailFolderStore.h"
 #include "store/StoreText.h"
 #include "store/StoreWrite.h"
@@ -19,7 +20,7 @@ size_t FindCrLf(const std::string& data, size_t from)
     const char* base = data.data();
     size_t len = data.size();
     while (from + 1 < len) {
-        const void* p = memchr(base + from, '\r', len - from - 1);
+        const char* p = ByteSearch::Find(base + from, len - from - 1, '\r');
         if (!p)
             return std::string::npos;
         size_t at = static_cast<const char*>(p) - base;
@@ -343,8 +344,8 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         size_t field = textStart;
         int column = 0;
         for (;;) {
-            const void* tab = memchr(data.data() + field, '\t', crlf - field);
-            size_t fieldEnd = tab ? static_cast<size_t>(static_cast<const char*>(tab) - data.data()) : crlf;
+            const char* tab = ByteSearch::Find(data.data() + field, crlf - field, '\t');
+            size_t fieldEnd = tab ? static_cast<size_t>(tab - data.data()) : crlf;
             r->SetText(column, data.data() + field, fieldEnd - field);
             if (!tab)
                 break;
