@@ -402,6 +402,7 @@ bool CMailMessage::Parse(const char* pszText, int nLength)
     DeleteHeaders();
     const char* t = pszText ? pszText : "";
     size_t end = nLength < 0 ? strlen(t) : static_cast<size_t>(nLength);
+    m_headers.Vector().reserve(16);  // room for a usual header without regrowing
     size_t pos = 0;
     for (;;) {
         if (pos < end && (t[pos] == ' ' || t[pos] == '\t' || t[pos] == '\r' || t[pos] == '\n'))

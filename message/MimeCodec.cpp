@@ -23,8 +23,8 @@ void ForEachLine(const char* p, size_t n, Fn fn)
 {
     size_t i = 0;
     while (i < n) {
-        const void* hit = memchr(p + i, '\n', n - i);
-        size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - p) : n;
+        const char* hit = ByteSearch::Find(p + i, n - i, '\n');
+        size_t end = hit ? static_cast<size_t>(hit - p) : n;
         size_t lineEnd = (end > i && p[end - 1] == '\r') ? end - 1 : end;
         if (!fn(p + i, lineEnd - i))
             return;
