@@ -13,10 +13,12 @@ namespace {
 
 bool InSet(const char* set, const char* p, size_t charLen)
 {
-    // A double-byte character matches only the same double-byte pair in the set.
+    // A double-byte character matches only the same double-byte pair in the
+    // set. A set character is double-byte when a lead byte has a byte after
+    // it (what the set's remaining length would tell).
     for (const char* q = set; *q;) {
-        size_t qlen = Mbcs::CharLength(q, std::strlen(q));
-        if (qlen == charLen && std::memcmp(p, q, charLen) == 0)
+        size_t qlen = Mbcs::CharLength(q, 2);
+        if (qlen == charLen && p[0] == q[0] && (qlen == 1 || p[1] == q[1]))
             return true;
         q += qlen;
     }
@@ -375,6 +377,18 @@ CString& CString::TrimRight(char chTarget)
 
 CString& CString::TrimRight(const char* pszTargets)
 {
+    // Most texts end in a byte that is no target: with a set of single-byte
+    // characters, such a text keeps all it has, whether that byte is a
+    // character of its own or the second half of a double-byte one.
+    if (m_str.empty())
+        return *this;
+    bool singleByteSet = true, lastInSet = false;
+    for (const char* q = pszTargets; *q; ++q) {
+        singleByteSet = singleByteSet && static_cast<unsigned char>(*q) < 0x80;
+        lastInSet = lastInSet || *q == m_str.back();
+    }
+    if (singleByteSet && !lastInSet)
+        return *this;
     // Walk forward so that a trailing byte that is the second half of a
     // double-byte character is never taken for a target.
     size_t keep = 0;

@@ -37,6 +37,27 @@ const char* const kDays[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursd
 const char* const kMonths[] = {"January", "February", "March", "April", "May", "June", "July",
                                "August", "September", "October", "November", "December"};
 
+// The zone rules of the machine, as the conversions below use them. Asking
+// the platform for them costs far more than the conversion itself (a sort
+// of a large folder converts every mail's date), so each thread keeps the
+// rules it read for a second before it reads them again.
+const TIME_ZONE_INFORMATION* CurrentZone()
+{
+    struct Cache
+    {
+        TIME_ZONE_INFORMATION zone;
+        ULONGLONG readAt;
+        bool valid;
+    };
+    static thread_local Cache cache{};
+    ULONGLONG now = GetTickCount64();
+    if (!cache.valid || now - cache.readAt >= 1000) {
+        cache.valid = GetTimeZoneInformation(&cache.zone) != TIME_ZONE_ID_INVALID;
+        cache.readAt = now;
+    }
+    return cache.valid ? &cache.zone : nullptr;
+}
+
 int DayOfYear(const SYSTEMTIME& st)
 {
     static const int cum[] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
@@ -79,7 +100,7 @@ CTime::CTime(int nYear, int nMonth, int nDay, int nHour, int nMin, int nSec, int
     FILETIME lft = ToFileTime(localSeconds);
     SYSTEMTIME local, utc;
     FileTimeToSystemTime(&lft, &local);
-    if (!TzSpecificLocalTimeToSystemTime(nullptr, &local, &utc)) {
+    if (!TzSpecificLocalTimeToSystemTime(CurrentZone(), &local, &utc)) {
         m_time = localSeconds;
         return;
     }
@@ -116,7 +137,7 @@ SYSTEMTIME CTime::Local() const
 {
     SYSTEMTIME utc = Utc();
     SYSTEMTIME local{};
-    if (!SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local))
+    if (!SystemTimeToTzSpecificLocalTime(CurrentZone(), &utc, &local))
         return utc;
     return local;
 }

@@ -1,5 +1,6 @@
 #include "message/MailMessage.h"
 
+#include "classlib/ByteSearch.h"
 #include "classlib/Mbcs.h"
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
@@ -37,7 +38,14 @@ size_t SkipBlanksAt(const char* p, size_t i, size_t end)
     }
 }
 
-bool NameIs(const CString& name, const char* what) { return name.CompareNoCase(what) == 0; }
+int AsciiLower(char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : static_cast<unsigned char>(c); }
+
+// A header has dozens of names to be told from: most differ in the first
+// letter, which is looked at before the whole name is compared.
+bool NameIs(const CString& name, const char* what)
+{
+    return AsciiLower(name.GetString()[0]) == AsciiLower(what[0]) && name.CompareNoCase(what) == 0;
+}
 
 bool StartsWithNoCase(const char* text, const char* prefix) { return _strnicmp(text, prefix, strlen(prefix)) == 0; }
 
@@ -311,7 +319,7 @@ bool CMailMessage::ParseFile(const char* pszPath)
 
 size_t CMailMessage::ReadHeader(const char* t, size_t pos, size_t end, CMailHeader& header)
 {
-    const void* hit = memchr(t + pos, ':', end - pos);
+    const void* hit = ByteSearch::Find(t + pos, end - pos, ':');
     size_t colon = hit ? static_cast<size_t>(static_cast<const char*>(hit) - t) : end;
     // Lines without a colon in front of the name are dropped with it.
     size_t nameStart = pos;
@@ -394,6 +402,7 @@ bool CMailMessage::Parse(const char* pszText, int nLength)
     DeleteHeaders();
     const char* t = pszText ? pszText : "";
     size_t end = nLength < 0 ? strlen(t) : static_cast<size_t>(nLength);
+    m_headers.Vector().reserve(16);  // room for a usual header without regrowing
     size_t pos = 0;
     for (;;) {
         if (pos < end && (t[pos] == ' ' || t[pos] == '\t' || t[pos] == '\r' || t[pos] == '\n'))
@@ -411,7 +420,7 @@ bool CMailMessage::Parse(const char* pszText, int nLength)
         // A value without an encoded word is already what decoding would
         // give (the raw text went through the same conversion above).
         if (!NameIs(header->m_strName, "Content-Type") && !NameIs(header->m_strName, "X-Content-Type") &&
-            strstr(header->m_strValue, "=?"))
+            ByteSearch::FindInString(header->m_strValue, "=?"))
             header->m_strValue = m_pCodec->DecodeHeaderText(header->m_strValue);
     }
     FinishFields();

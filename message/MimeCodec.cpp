@@ -1,5 +1,6 @@
 #include "message/MimeCodec.h"
 
+#include "classlib/ByteSearch.h"
 #include "classlib/Mbcs.h"
 #include "message/AddressList.h"
 #include "message/JapaneseCode.h"
@@ -22,8 +23,8 @@ void ForEachLine(const char* p, size_t n, Fn fn)
 {
     size_t i = 0;
     while (i < n) {
-        const void* hit = memchr(p + i, '\n', n - i);
-        size_t end = hit ? static_cast<size_t>(static_cast<const char*>(hit) - p) : n;
+        const char* hit = ByteSearch::Find(p + i, n - i, '\n');
+        size_t end = hit ? static_cast<size_t>(hit - p) : n;
         size_t lineEnd = (end > i && p[end - 1] == '\r') ? end - 1 : end;
         if (!fn(p + i, lineEnd - i))
             return;
@@ -97,7 +98,7 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
     size_t n = strlen(pszText);
     // Most header values hold no encoded word: they only go through the
     // conversion every plain run gets below.
-    if (!strstr(pszText, "=?"))
+    if (!ByteSearch::FindInString(pszText, "=?"))
         return bCharsetOnly ? CString() : JisToSjis(pszText, static_cast<int>(n));
     std::string out;
     out.reserve(n);

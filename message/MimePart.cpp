@@ -1,5 +1,6 @@
 #include "message/MimePart.h"
 
+#include "classlib/ByteSearch.h"
 #include "message/JapaneseCode.h"
 
 #include <cstring>
@@ -20,7 +21,7 @@ bool CMimePart::Parse(const char* pText, size_t nLength, int nDepth)
         headerEnd = 0;
         bodyStart = 2;
     } else {
-        size_t cut = text.find("\r\n\r\n");
+        size_t cut = ByteSearch::Find(text, "\r\n\r\n");
         headerEnd = cut == std::string_view::npos ? text.size() : cut;
         bodyStart = cut == std::string_view::npos ? text.size() : cut + 4;
     }
@@ -52,8 +53,7 @@ void CMimePart::ParseMultipart(int nDepth)
     std::string_view body(m_pBody, m_nBodyLength);
     std::string delimiter = "--" + m_header.m_strBoundary.Str();
     // A delimiter stands at the start of a line and is followed by "--",
-    // white space or the end of its line. A "-" inside a line (JIS text is
-    // full of them) skips the rest of that line.
+    // white space or the end of its line.
     auto isDelimiterAt = [&](size_t at) {
         if (body.compare(at, delimiter.size(), delimiter) != 0)
             return false;
@@ -62,20 +62,18 @@ void CMimePart::ParseMultipart(int nDepth)
                body[after] == '\t' || body.substr(after, 2) == "--";
     };
     auto findDelimiter = [&](size_t from) -> size_t {
-        size_t at = from;
-        while (at < body.size()) {
-            size_t dash = body.find('-', at);
-            if (dash == std::string_view::npos)
-                break;
-            if ((dash == 0 || body[dash - 1] == '\n') && isDelimiterAt(dash))
-                return dash;
-            // Nothing before the next line can begin one.
-            size_t lf = body.find('\n', dash);
+        if (from == 0 && isDelimiterAt(0))
+            return 0;
+        // Every other place a delimiter can stand follows a line feed.
+        size_t at = from == 0 ? 0 : from - 1;
+        for (;;) {
+            size_t lf = ByteSearch::Find(body, "\n--", at);
             if (lf == std::string_view::npos)
-                break;
+                return std::string_view::npos;
+            if (isDelimiterAt(lf + 1))
+                return lf + 1;
             at = lf + 1;
         }
-        return std::string_view::npos;
     };
 
     size_t pos = findDelimiter(0);
@@ -83,7 +81,7 @@ void CMimePart::ParseMultipart(int nDepth)
         size_t after = pos + delimiter.size();
         if (body.substr(after, 2) == "--")
             break;
-        size_t lf = body.find('\n', after);
+        size_t lf = ByteSearch::Find(body, '\n', after);
         if (lf == std::string_view::npos)
             break;
         size_t contentStart = lf + 1;

@@ -1,5 +1,7 @@
 #include "message/QuotedPrintable.h"
 
+#include "classlib/ByteSearch.h"
+
 #include <cstring>
 
 namespace {
@@ -114,8 +116,8 @@ void CQuotedPrintable::DecodeAppend(const char* p, size_t n, std::string& out, b
         }
         // A body is mostly literal text: the run up to the next escape goes
         // over in one append.
-        const void* eq = memchr(p + i, '=', n - i);
-        size_t runEnd = eq ? static_cast<size_t>(static_cast<const char*>(eq) - p) : n;
+        const char* eq = ByteSearch::Find(p + i, n - i, '=');
+        size_t runEnd = eq ? static_cast<size_t>(eq - p) : n;
         out.append(p + i, runEnd - i);
         i = runEnd;
     }

@@ -1,5 +1,6 @@
 #include "store/MailIndexRecord.h"
 
+#include "classlib/ByteSearch.h"
 #include "store/StoreText.h"
 
 #include <cstring>
@@ -49,9 +50,9 @@ void CMailIndexRecord::SetText(int nColumn, const char* pText, size_t nLength)
     if (nColumn < 0 || nColumn >= columnCount)
         return;
     // A text ends at a NUL byte, as a C string would.
-    const void* nul = pText ? memchr(pText, '\0', nLength) : nullptr;
+    const char* nul = pText ? ByteSearch::Find(pText, nLength, '\0') : nullptr;
     if (nul)
-        nLength = static_cast<size_t>(static_cast<const char*>(nul) - pText);
+        nLength = static_cast<size_t>(nul - pText);
     m_strText[nColumn] = CString(pText, static_cast<int>(nLength));
     switch (nColumn) {
     case colSubject:

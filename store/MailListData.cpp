@@ -1,5 +1,6 @@
 #include "store/MailListData.h"
 
+#include "classlib/ByteSearch.h"
 #include "store/MailFolderStore.h"
 #include "store/StoreText.h"
 #include "store/StoreWrite.h"
@@ -19,7 +20,7 @@ size_t FindCrLf(const std::string& data, size_t from)
     const char* base = data.data();
     size_t len = data.size();
     while (from + 1 < len) {
-        const void* p = memchr(base + from, '\r', len - from - 1);
+        const char* p = ByteSearch::Find(base + from, len - from - 1, '\r');
         if (!p)
             return std::string::npos;
         size_t at = static_cast<const char*>(p) - base;
@@ -35,6 +36,44 @@ int CompareBytes(const char* a, const char* b)
 {
     return strcmp(a, b);  // unsigned byte order keeps Shift_JIS characters in code order
 }
+
+// A text's first eight bytes as one number in byte order, zeros after its
+// end: most comparisons of a large sort are settled by these numbers in the
+// compact key array, without reaching the texts themselves.
+uint64_t TextPrefix(const char* s)
+{
+    uint64_t v = 0;
+    for (int i = 0; i < 8; i++) {
+        unsigned char c = static_cast<unsigned char>(s[i]);
+        v |= static_cast<uint64_t>(c) << (56 - 8 * i);
+        if (!c)
+            break;
+    }
+    return v;
+}
+
+// The order of CompareBytes, for texts with their TextPrefix.
+int ComparePrefixed(uint64_t pa, const char* a, uint64_t pb, const char* b)
+{
+    if (pa != pb)
+        return pa < pb ? -1 : 1;
+    if ((pa & 0xFF) == 0)
+        return 0;  // both end within the eight bytes
+    const unsigned char* x = reinterpret_cast<const unsigned char*>(a + 8);
+    const unsigned char* y = reinterpret_cast<const unsigned char*>(b + 8);
+    while (*x && *x == *y) {
+        ++x;
+        ++y;
+    }
+    return *x < *y ? -1 : (*x > *y ? 1 : 0);
+}
+
+// A text key of a sorted array and its prefix.
+struct PrefixedText
+{
+    uint64_t prefix;
+    const char* text;
+};
 
 template <class T>
 int CompareNum(T a, T b)
@@ -124,7 +163,7 @@ struct SortComparator
 // parsing its dates) at each comparison.
 struct SortKey
 {
-    int64_t number;    // the key of a numeric column
+    int64_t number;    // the key of a numeric column, or the TextPrefix of text
     const char* text;  // the key of a text column, owned by the record
     int64_t sendTime;
     int index;
@@ -167,12 +206,16 @@ void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& 
         case 11: k.number = r->m_nParent; break;
         default: k.number = r->m_nRecordPos; break;
         }
+        if (k.text)
+            k.number = static_cast<int64_t>(TextPrefix(k.text));
         byText = byText || k.text;
     }
     const bool thenSendTime = column != 3 && column != 4;
     const bool ascending = cmp.ascending;
     auto less = [&](const SortKey& a, const SortKey& b) {
-        int c = byText ? CompareBytes(a.text ? a.text : "", b.text ? b.text : "") : CompareNum(a.number, b.number);
+        int c = byText ? ComparePrefixed(static_cast<uint64_t>(a.number), a.text ? a.text : "",
+                                         static_cast<uint64_t>(b.number), b.text ? b.text : "")
+                       : CompareNum(a.number, b.number);
         if (c == 0 && thenSendTime)
             c = CompareNum(a.sendTime, b.sendTime);
         if (c == 0)
@@ -301,8 +344,8 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         size_t field = textStart;
         int column = 0;
         for (;;) {
-            const void* tab = memchr(data.data() + field, '\t', crlf - field);
-            size_t fieldEnd = tab ? static_cast<size_t>(static_cast<const char*>(tab) - data.data()) : crlf;
+            const char* tab = ByteSearch::Find(data.data() + field, crlf - field, '\t');
+            size_t fieldEnd = tab ? static_cast<size_t>(tab - data.data()) : crlf;
             r->SetText(column, data.data() + field, fieldEnd - field);
             if (!tab)
                 break;
@@ -838,9 +881,11 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
 
     // The answers to one Message-ID lie side by side in the sorted array, in
     // the order they are linked: found by a search, not by a table of copies.
-    std::vector<const char*> refs(sorted.size());
-    for (size_t i = 0; i < sorted.size(); i++)
-        refs[i] = sorted[i]->GetText(CMailIndexRecord::colReference).GetString();
+    std::vector<PrefixedText> refs(sorted.size());
+    for (size_t i = 0; i < sorted.size(); i++) {
+        refs[i].text = sorted[i]->GetText(CMailIndexRecord::colReference).GetString();
+        refs[i].prefix = TextPrefix(refs[i].text);
+    }
 
     struct Frame
     {
@@ -852,8 +897,10 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
         const char* id = r->GetText(CMailIndexRecord::colMessageId).GetString();
         size_t first = 0, last = 0;
         if (*id) {
-            auto range = std::equal_range(refs.begin(), refs.end(), id,
-                                          [](const char* a, const char* b) { return strcmp(a, b) < 0; });
+            PrefixedText key{TextPrefix(id), id};
+            auto range = std::equal_range(refs.begin(), refs.end(), key, [](const PrefixedText& a, const PrefixedText& b) {
+                return ComparePrefixed(a.prefix, a.text, b.prefix, b.text) < 0;
+            });
             first = static_cast<size_t>(range.first - refs.begin());
             last = static_cast<size_t>(range.second - refs.begin());
         }

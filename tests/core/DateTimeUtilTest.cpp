@@ -71,6 +71,10 @@ TEST_F(DateTimeUtilTest, ParseNormalizedTextWithZones)
         {"2008/04/01 10:00:00 GMT ", Utc(2008, 4, 1, 10, 0, 0)},
         {"2008/04/01 10:00:00 JST ", Utc(2008, 4, 1, 1, 0, 0)},
         {"2008/04/01 10:00:00 EST ", Utc(2008, 4, 1, 10, 0, 0)},  // names other than GMT and JST are read as UTC
+        {"2008/04/01 10:00:00 gmt ", Utc(2008, 4, 1, 10, 0, 0)},
+        {"2008/04/01 10:00:00 Jst ", Utc(2008, 4, 1, 1, 0, 0)},
+        {"2008/04/01 10:00:00 GM ", Utc(2008, 4, 1, 10, 0, 0)},
+        {"2008/04/01 10:00:00 +09 ", Utc(2008, 4, 1, 10, 0, 0) - 9 * 60},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(ParseDateToLocalTime(c.text), c.utc) << c.text;
