@@ -60,6 +60,9 @@ public:
     // Modal picking: the default action fills hOwnerField; closing hands
     // the selection back in GetPickedText.
     void SetPicking(HWND hOwnerField, const CAddressRecipientTargets& targets);
+    // The field a double-click fills (null: the default action's own
+    // choice); an editor retargets its open window with it.
+    void SetOwnerField(HWND hOwnerField) { m_hOwnerField = hOwnerField; }
     void SetEntryText(const char* pszName, const char* pszAddress, const char* pszMemo);
     void SetPresetAddress(const char* pszName, const char* pszAddress, const char* pszMemo);
     const CString& GetPickedText() const { return m_strPicked; }
@@ -83,6 +86,9 @@ public:
     void ImportWab(const char* pszPath);
     // The addresses selected in the list dropped on a group (bMove: Shift held).
     void DropAddressesOnGroup(HTREEITEM hTarget, BOOL bMove);
+    // The addresses selected in the list dropped on one of the recipient
+    // targets (the point in screen co-ordinates); false when none is there.
+    bool DropAddressesOnTarget(POINT screen);
     // The selected list items moved before the item at nDropIndex (or to the end).
     void DropAddressesOnList(int nDropIndex);
     // A group moved next to or below another, as the move question answers
