@@ -46,6 +46,10 @@ public:
     static constexpr UINT WM_ADD_PRESET_ADDRESS = WM_USER + 1024;
     // The window class of the address book window (a dialog class).
     static constexpr const char* kWindowClass = "CVMAddressNoteWndClass";
+    // Sent to the window that addresses are dropped on when it is none of
+    // the window's targets (lParam: the recipient text); a window that took
+    // them answers 1. An editor's address fields do.
+    static UINT AddressDropMessage();
 
     explicit CDlgAddressNote(CWnd* pParent = nullptr);
     ~CDlgAddressNote() override;
@@ -87,7 +91,8 @@ public:
     // The addresses selected in the list dropped on a group (bMove: Shift held).
     void DropAddressesOnGroup(HTREEITEM hTarget, BOOL bMove);
     // The addresses selected in the list dropped on one of the recipient
-    // targets (the point in screen co-ordinates); false when none is there.
+    // targets or on a window of this program that takes them (the point in
+    // screen co-ordinates); false when none is there.
     bool DropAddressesOnTarget(POINT screen);
     // The selected list items moved before the item at nDropIndex (or to the end).
     void DropAddressesOnList(int nDropIndex);

@@ -267,7 +267,23 @@ bool CDlgAddressNote::DropAddressesOnTarget(POINT screen)
             }
         }
     }
-    return false;
+    // Another editor's field: the text is handed over in this process's
+    // memory, so only windows of this process are asked.
+    HWND under = ::WindowFromPoint(screen);
+    DWORD process = 0;
+    if (!under || !::GetWindowThreadProcessId(under, &process) || process != ::GetCurrentProcessId())
+        return false;
+    CString text = GetSelectedAddressText();
+    DWORD_PTR taken = 0;
+    return ::SendMessageTimeoutA(under, AddressDropMessage(), 0, reinterpret_cast<LPARAM>(text.GetString()),
+                                 SMTO_ABORTIFHUNG, 5000, &taken) &&
+           taken == 1;
+}
+
+UINT CDlgAddressNote::AddressDropMessage()
+{
+    static const UINT message = ::RegisterWindowMessageA("CVMailAddressDrop");
+    return message;
 }
 
 void CDlgAddressNote::DropAddressesOnList(int nDropIndex)

@@ -12,6 +12,7 @@
 #include "addressbook/DlgAddressNote.h"
 #include "addressbook/DlgAddressSearch.h"
 #include "core/AppMessages.h"
+#include "editor/AddressEdit.h"
 #include "editor/DlgSendInfo.h"
 #include "resources/addressbook/AddressbookResource.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -746,6 +747,32 @@ TEST_F(AddressNoteWindowTest, SelectedAddressesFillTheRecipientFields)
     EXPECT_EQ((std::vector<int>{ 1 }), changed);
     DragRowsOnto(host.m_hWnd);
     EXPECT_EQ((std::vector<int>{ 1 }), changed);
+}
+
+// A window opened without targets (from the main window): rows dropped on
+// an editor's address field are appended to it, each address once.
+TEST_F(AddressNoteWindowTest, RowsDroppedOnAnyEditorAddressFieldAreAppended)
+{
+    UiTest::CHostWnd host;
+    host.CreateChild("EDIT", 0, 0, 0, 300, 20, 1);
+    CAddressEdit field;
+    ASSERT_TRUE(field.Attach(&host, 1));
+    SetWindowTextA(field.m_hWnd, "first@example.jp");
+    Open();
+    SetWindowPos(m_hWnd, nullptr, 700, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    UiTest::Pump(50);
+
+    SelectRows({ 0, 1 });
+    DragRowsOnto(field.m_hWnd);
+    EXPECT_EQ(CString("first@example.jp,山田 <yamada@example.jp>,鈴木 <suzuki@example.jp>"), WindowText(field.m_hWnd));
+    SelectRows({ 0 });
+    DragRowsOnto(field.m_hWnd);
+    EXPECT_EQ(CString("first@example.jp,山田 <yamada@example.jp>,鈴木 <suzuki@example.jp>"), WindowText(field.m_hWnd));
+    // Released over a window that takes no addresses: nothing, and no message.
+    TestSupport::ClearMessages();
+    DragRowsOnto(host.m_hWnd);
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+    field.UnsubclassWindow();
 }
 
 TEST_F(AddressNoteWindowTest, WithoutTargetsTheUserIsToldWhereToPick)
