@@ -46,6 +46,10 @@ public:
     static constexpr UINT WM_ADD_PRESET_ADDRESS = WM_USER + 1024;
     // The window class of the address book window (a dialog class).
     static constexpr const char* kWindowClass = "CVMAddressNoteWndClass";
+    // Sent to the window that addresses are dropped on when it is none of
+    // the window's targets (lParam: the recipient text); a window that took
+    // them answers 1. An editor's address fields do.
+    static UINT AddressDropMessage();
 
     explicit CDlgAddressNote(CWnd* pParent = nullptr);
     ~CDlgAddressNote() override;
@@ -60,6 +64,9 @@ public:
     // Modal picking: the default action fills hOwnerField; closing hands
     // the selection back in GetPickedText.
     void SetPicking(HWND hOwnerField, const CAddressRecipientTargets& targets);
+    // The field a double-click fills (null: the default action's own
+    // choice); an editor retargets its open window with it.
+    void SetOwnerField(HWND hOwnerField) { m_hOwnerField = hOwnerField; }
     void SetEntryText(const char* pszName, const char* pszAddress, const char* pszMemo);
     void SetPresetAddress(const char* pszName, const char* pszAddress, const char* pszMemo);
     const CString& GetPickedText() const { return m_strPicked; }
@@ -83,6 +90,10 @@ public:
     void ImportWab(const char* pszPath);
     // The addresses selected in the list dropped on a group (bMove: Shift held).
     void DropAddressesOnGroup(HTREEITEM hTarget, BOOL bMove);
+    // The addresses selected in the list dropped on one of the recipient
+    // targets or on a window of this program that takes them (the point in
+    // screen co-ordinates); false when none is there.
+    bool DropAddressesOnTarget(POINT screen);
     // The selected list items moved before the item at nDropIndex (or to the end).
     void DropAddressesOnList(int nDropIndex);
     // A group moved next to or below another, as the move question answers

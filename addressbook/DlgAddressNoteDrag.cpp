@@ -68,6 +68,7 @@ void CDlgAddressNote::ImportAddressFile(const char* pszPath)
             return;
     }
     AddressNoteRules::ReplaceWithAddressFile(m_addresses, pszPath);
+    PostAddressBookChanged();
     FillAddressList();
     RestoreProgramFolder();
 }
@@ -210,6 +211,8 @@ void CDlgAddressNote::OnLButtonUp(UINT nFlags, POINT point)
         DropAddressesOnGroup(target, (nFlags & MK_SHIFT) != 0);
         return;
     }
+    if (DropAddressesOnTarget(screen))
+        return;
     LVHITTESTINFO hit = {};
     hit.pt = screen;
     ::ScreenToClient(m_list.m_hWnd, &hit.pt);
@@ -247,6 +250,40 @@ void CDlgAddressNote::DropAddressesOnGroup(HTREEITEM hTarget, BOOL bMove)
         m_list.SendMessage(LVM_DELETEITEM, static_cast<WPARAM>(i));
     }
     WriteCurrentGroup();
+}
+
+bool CDlgAddressNote::DropAddressesOnTarget(POINT screen)
+{
+    RECT own;
+    GetWindowRect(&own);
+    if (PtInRect(&own, screen) || m_list.GetSelectedCount() == 0)
+        return false;
+    for (int i = 0; i < 3; ++i) {
+        for (HWND field : { m_targets.hEdit[i], m_targets.hList[i] }) {
+            RECT rc;
+            if (field && ::IsWindowVisible(field) && ::GetWindowRect(field, &rc) && PtInRect(&rc, screen)) {
+                AppendToRecipientField(i, GetSelectedAddressText());
+                return true;
+            }
+        }
+    }
+    // Another editor's field: the text is handed over in this process's
+    // memory, so only windows of this process are asked.
+    HWND under = ::WindowFromPoint(screen);
+    DWORD process = 0;
+    if (!under || !::GetWindowThreadProcessId(under, &process) || process != ::GetCurrentProcessId())
+        return false;
+    CString text = GetSelectedAddressText();
+    DWORD_PTR taken = 0;
+    return ::SendMessageTimeoutA(under, AddressDropMessage(), 0, reinterpret_cast<LPARAM>(text.GetString()),
+                                 SMTO_ABORTIFHUNG, 5000, &taken) &&
+           taken == 1;
+}
+
+UINT CDlgAddressNote::AddressDropMessage()
+{
+    static const UINT message = ::RegisterWindowMessageA("CVMailAddressDrop");
+    return message;
 }
 
 void CDlgAddressNote::DropAddressesOnList(int nDropIndex)
@@ -335,5 +372,7 @@ BOOL CDlgAddressNote::MoveGroup(HTREEITEM hItem, HTREEITEM hTarget, int nPlace)
         m_tree.SelectItem(static_cast<HTREEITEM>(keep->m_hTreeItem));
     }
     SaveGroupList();
+    // The group menus nest as the tree does.
+    PostAddressBookChanged();
     return TRUE;
 }

@@ -301,7 +301,14 @@ void CDlgAddressNote::OnAddToRecipients(UINT nId)
 void CDlgAddressNote::DefaultAction()
 {
     CString text = GetSelectedAddressText();
-    if (m_hOwnerField) {
+    int ownerTarget = -1;
+    for (int i = 0; i < 3; ++i)
+        if (m_hOwnerField && m_hOwnerField == m_targets.hEdit[i])
+            ownerTarget = i;
+    if (ownerTarget >= 0) {
+        // An editor's own field: the editor learns of the change.
+        AppendToRecipientField(ownerTarget, text);
+    } else if (m_hOwnerField) {
         CString old = CWnd::FromHandle(m_hOwnerField)->GetWindowText();
         ::SetWindowTextA(m_hOwnerField, AddressNoteRules::AppendRecipients(old, text));
     } else if (m_targets.hOwnerEditor && m_targets.hEdit[0]) {

@@ -389,6 +389,9 @@ void CDlgAddressNote::OnDeleteGroup()
         m_pCurGroup = nullptr;
     m_tree.DeleteItem(item);
     SaveGroupList();
+    // Completion must stop offering the group's addresses now, not at the
+    // next reload some other change happens to cause.
+    PostAddressBookChanged();
 }
 
 void CDlgAddressNote::OnGroupProperty()

@@ -92,6 +92,10 @@ public:
     CString m_strAccountFileOverride;
     CString m_strRouteFileOverride;
     int m_nSendTempFolderId = -1;
+    // A profile switch changes these three while other threads (the
+    // address-book thread first) read the paths: both sides hold the lock.
+    void SetProfilePaths(const char* pszAccountFile, const char* pszRouteFile, const char* pszAddressFolder);
+    CCriticalSection m_pathLock;
 
     // ---- Accounts ----
     CAccountDataSet* m_pAccountDataSet = nullptr;

@@ -33,8 +33,17 @@ void CQuendalApp::ReadMailBoxPath()
     }
 }
 
+void CQuendalApp::SetProfilePaths(const char* pszAccountFile, const char* pszRouteFile, const char* pszAddressFolder)
+{
+    CSingleLock hold(&m_pathLock, TRUE);
+    m_strAccountFileOverride = pszAccountFile ? pszAccountFile : "";
+    m_strRouteFileOverride = pszRouteFile ? pszRouteFile : "";
+    m_strAddressBoxOverride = pszAddressFolder ? pszAddressFolder : "";
+}
+
 CString CQuendalApp::GetMailBoxFolder()
 {
+    CSingleLock hold(&m_pathLock, TRUE);
     ReadMailBoxPath();
     return CombinePath(m_strMailBoxPathOverride, m_strMailBoxNameOverride);
 }
@@ -61,11 +70,13 @@ CString CQuendalApp::GetKeyFilePath(int nWindowKind)
 
 CString CQuendalApp::GetAccountFilePath()
 {
+    CSingleLock hold(&m_pathLock, TRUE);
     return m_strAccountFileOverride.IsEmpty() ? CombinePath(GetMailBoxFolder(), "Account.dat") : m_strAccountFileOverride;
 }
 
 CString CQuendalApp::GetRouteFilePath()
 {
+    CSingleLock hold(&m_pathLock, TRUE);
     return m_strRouteFileOverride.IsEmpty() ? CombinePath(GetMailBoxFolder(), "RouteSet.dat") : m_strRouteFileOverride;
 }
 
@@ -82,9 +93,13 @@ CString CQuendalApp::GetTemplateFilePath(const char* pszFileName)
 
 CString CQuendalApp::GetAddressBoxPath()
 {
-    if (!m_strAddressBoxOverride.IsEmpty())
-        return EnsureFolder(m_strAddressBoxOverride);
-    return EnsureFolder(CombinePath(GetMailBoxFolder(), "Address.Box"));
+    CString path;
+    {
+        CSingleLock hold(&m_pathLock, TRUE);
+        path = m_strAddressBoxOverride.IsEmpty() ? CombinePath(GetMailBoxFolder(), "Address.Box")
+                                                 : m_strAddressBoxOverride;
+    }
+    return EnsureFolder(path);
 }
 
 CString CQuendalApp::GetLogFilePath()

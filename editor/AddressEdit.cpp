@@ -1,7 +1,9 @@
 #include "editor/AddressEdit.h"
 
 #include "addressbook/AddressManagerThread.h"
+#include "addressbook/DlgAddressNote.h"
 #include "core/QuendalApp.h"
+#include "message/AddressList.h"
 #include "message/OutgoingMailServices.h"
 
 #include <vector>
@@ -295,6 +297,18 @@ LRESULT CAddressEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
                            MAKELPARAM(GetDlgCtrlID(), 0x300));
         return 0;
     default:
+        if (message == CDlgAddressNote::AddressDropMessage() && lParam) {
+            // Addresses dragged here from the address book window.
+            CStringArray parts;
+            ParseAddressList(reinterpret_cast<const char*>(lParam), &parts);
+            for (int i = 0; i < parts.GetSize(); ++i) {
+                CString part = parts[i];
+                part.Trim();
+                if (!part.IsEmpty())
+                    AppendAddress(part);
+            }
+            return 1;
+        }
         break;
     }
     return CWnd::WindowProc(message, wParam, lParam);

@@ -74,6 +74,11 @@ CString CDlgSendInfo::ReadList(int nId) const
 BOOL CDlgSendInfo::OnInitDialog()
 {
     CDialog::OnInitDialog();
+    const int ids[3] = { IDC_SI_TO, IDC_SI_CC, IDC_SI_BCC };
+    for (int i = 0; i < 3; ++i)
+        m_lists[i].SubclassDlgItem(ids[i], this);
+    for (CAddressListCtrl& list : m_lists)
+        list.SetRecipientLists(m_lists[0].m_hWnd, m_lists[1].m_hWnd, m_lists[2].m_hWnd, &m_rcAddressNote);
     SetDlgItemText(IDC_SI_SUBJECT, m_strSubject);
     FillList(IDC_SI_TO, m_strTo);
     FillList(IDC_SI_CC, m_strCc);

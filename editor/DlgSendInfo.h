@@ -3,6 +3,7 @@
 // sending address chosen among the accounts' addresses.
 #pragma once
 
+#include "addressbook/AddressListCtrl.h"
 #include "classlib/ClassLib.h"
 #include "classlib/Dialog.h"
 
@@ -23,4 +24,8 @@ public:
 private:
     void FillList(int nId, const CString& text);
     CString ReadList(int nId) const;
+
+    // To, Cc and Bcc: their menus delete rows or add rows from the address book.
+    CAddressListCtrl m_lists[3];
+    RECT m_rcAddressNote = {};  // where the address book window was last
 };

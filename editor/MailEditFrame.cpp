@@ -399,6 +399,10 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_EDIT_PASTE_FORMAT:
         OnPasteFormat();
         return TRUE;
+    case ID_EDIT_ADDRESS_BOOK:
+        if (m_pView)
+            m_pView->OpenAddressBook(-1);
+        return TRUE;
     default:
         if (OnBodyCommand(LOWORD(wParam)))
             return TRUE;
@@ -573,6 +577,8 @@ void CMailEditFrame::OnClose()
         DiscardBackup();
     }
     KillTimer(timerAutoBackup);
+    if (m_pView)
+        m_pView->CloseAddressBook();
     DestroyWindow();
 }
 

@@ -508,6 +508,15 @@ BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
         case IDC_ME_ATTACH:
             AttachByDialog();
             return TRUE;
+        case IDC_ME_TO_BUTTON:
+            OpenAddressBook(0);
+            return TRUE;
+        case IDC_ME_CC_BUTTON:
+            OpenAddressBook(1);
+            return TRUE;
+        case IDC_ME_BCC_BUTTON:
+            OpenAddressBook(2);
+            return TRUE;
         case ID_EDIT_COMPRESS_ATTACHMENTS:
             CompressAttachments();
             return TRUE;

@@ -97,6 +97,12 @@ public:
     bool IsBccShown() const { return m_bBccShown; }
     void FocusField(int nId);
     void RecalcLayout();
+    // The address book window beside this editor, its double-click filling
+    // To, CC or BCC (0-2) or, with -1, its own choice; an open one is
+    // brought back and retargeted.
+    void OpenAddressBook(int nField);
+    // Closes the address book window of this editor as its Cancel does.
+    void CloseAddressBook();
 
     int m_nMailKind = -1;
     int m_nForwardMethod = -1;
@@ -140,5 +146,6 @@ private:
     bool m_bBccShown = false;
     bool m_bChanged = false;
     bool m_bAutoSignDone = false;
+    HWND m_hAddressNote = nullptr;  // the address book window opened from here
     int m_nLoading = 0;  // while set, control changes are not the user's
 };

@@ -40,11 +40,10 @@ void SwitchProfile(CQuendalApp& app, const char* pszName)
     if (!name.IsEmpty())
         profile = ReadProfile(app.GetProfileBoxPath() + "\\" + name);
     app.m_strProfileName = name;
-    app.m_strAccountFileOverride = profile.strAccountFile.IsEmpty() ? base.strAccountFile : profile.strAccountFile;
-    app.m_strRouteFileOverride = profile.strRouteFile.IsEmpty() ? base.strRouteFile : profile.strRouteFile;
     CString address = profile.strAddressFolder.IsEmpty() ? base.strAddressFolder : profile.strAddressFolder;
     bool addressChanged = address != app.m_strAddressBoxOverride;
-    app.m_strAddressBoxOverride = address;
+    app.SetProfilePaths(profile.strAccountFile.IsEmpty() ? base.strAccountFile : profile.strAccountFile,
+                        profile.strRouteFile.IsEmpty() ? base.strRouteFile : profile.strRouteFile, address);
     app.m_profileFolderIds.RemoveAll();
     for (int id : profile.folderIds)
         app.m_profileFolderIds.Add(static_cast<DWORD>(id));

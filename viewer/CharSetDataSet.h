@@ -10,7 +10,7 @@ public:
     CString m_strCharset;
     CString m_strFace;
     int m_nHeight = 0;  // twips
-    BYTE m_nCharSet = DEFAULT_CHARSET;
+    BYTE m_nCharSet = SHIFTJIS_CHARSET;  // also for a line without the column
 };
 
 class CCharSetDataSet : public CQDDataStrgSet

@@ -12,7 +12,10 @@
 #include "addressbook/DlgAddressNote.h"
 #include "addressbook/DlgAddressSearch.h"
 #include "core/AppMessages.h"
+#include "editor/AddressEdit.h"
+#include "editor/DlgSendInfo.h"
 #include "resources/addressbook/AddressbookResource.h"
+#include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "store/StoreTestUtil.h"
 
@@ -251,6 +254,24 @@ protected:
         return false;
     }
 
+    // True once the thread's groups stand in this order (they reload on 1434).
+    bool ThreadOrders(const char* first, const char* second)
+    {
+        for (int i = 0; i < 300; ++i, Sleep(10)) {
+            CSingleLock hold(&m_thread->GetLock(), TRUE);
+            int a = -1, b = -1;
+            for (int g = 0; g < m_thread->GetGroupCount(); ++g) {
+                if (m_thread->GetGroup(g)->m_strName == first)
+                    a = g;
+                if (m_thread->GetGroup(g)->m_strName == second)
+                    b = g;
+            }
+            if (a >= 0 && b >= 0 && a < b)
+                return true;
+        }
+        return false;
+    }
+
     std::string File(const char* name) const { return ReadFileBytes(m_box + "\\" + name); }
 
     POINT ClientPointOfTreeItem(HTREEITEM h) const
@@ -260,6 +281,23 @@ protected:
         POINT pt = { (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 };
         MapWindowPoints(m_hTree, m_hWnd, &pt, 1);
         return pt;
+    }
+
+    // The selected rows dragged out of the window and released over a window.
+    void DragRowsOnto(HWND hTarget)
+    {
+        NMLISTVIEW nm = {};
+        nm.hdr.hwndFrom = m_hList;
+        nm.hdr.idFrom = IDC_ADDRESS_LIST;
+        nm.hdr.code = LVN_BEGINDRAG;
+        nm.iItem = ListView_GetNextItem(m_hList, -1, LVNI_SELECTED);
+        SendMessageA(m_hWnd, WM_NOTIFY, IDC_ADDRESS_LIST, reinterpret_cast<LPARAM>(&nm));
+        RECT rc;
+        GetWindowRect(hTarget, &rc);
+        POINT pt = { (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 };
+        ScreenToClient(m_hWnd, &pt);
+        SendMessageA(m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(pt.x, pt.y));
+        SendMessageA(m_hWnd, WM_LBUTTONUP, 0, MAKELPARAM(pt.x, pt.y));
     }
 
     void DragRowsTo(const char* group, bool shift)
@@ -448,13 +486,16 @@ TEST_F(AddressNoteWindowTest, GroupsAreCreatedAndOnlyLeavesDeletedWithFilesOfThe
     EXPECT_FALSE(TestSupport::FileExists(m_box + "\\子.dat"));
     EXPECT_EQ("", GroupListLineOf("子"));
 
-    // A group pointed at a file elsewhere goes; the file stays.
+    // A group pointed at a file elsewhere goes; the file stays. Completion
+    // stops offering its addresses at once.
+    EXPECT_TRUE(ThreadKnows("keep@"));
     SelectGroup("外部");
     EXPECT_EQ((std::vector<std::string>{ "keep@example.jp" }), Addresses());
     Command(ID_GROUP_DELETE);
     EXPECT_EQ(nullptr, FindItem("外部"));
     EXPECT_EQ("", GroupListLineOf("外部"));
     EXPECT_EQ("keep@example.jp\t外\t\tIconDefault\t\r\n", ReadFileBytes(m_outside));
+    EXPECT_TRUE(ThreadKnows("keep@", false));
 
     // Renamed in place: the list and the thread learn the new name.
     SelectGroup("取引先");
@@ -574,6 +615,9 @@ TEST_F(AddressNoteWindowTest, ImportAsksBeforeReplacingAndWabEntriesAreAppended)
     Command(ID_ADDRESS_IMPORT_FILE);
     EXPECT_EQ("new@example.jp\t新しい\t\tIconDefault\t\r\n", File("取引先.dat"));
     EXPECT_EQ((std::vector<std::string>{ "new@example.jp" }), Addresses());
+    // Completion knows the imported addresses and forgets the replaced ones.
+    EXPECT_TRUE(ThreadKnows("new@"));
+    EXPECT_TRUE(ThreadKnows("tanaka@", false));
 
     // An empty group has nothing to lose: no question.
     SelectGroup("迷惑メール");
@@ -635,9 +679,11 @@ TEST_F(AddressNoteWindowTest, AddressesAndGroupsAreDraggedBetweenGroups)
     ASSERT_NE(moved, nullptr);
     EXPECT_EQ(FindItem("迷惑メール"), TreeView_GetParent(m_hTree, moved));
 
-    // Next to another group, under that group's parent.
+    // Next to another group, under that group's parent; the thread's
+    // groups (the search's order) follow.
     DragGroupTo("外部", "取引先", IDC_MOVE_ABOVE);
     EXPECT_EQ(FindItem("外部"), TreeView_GetChild(m_hTree, FindItem("アドレス帳")));
+    EXPECT_TRUE(ThreadOrders("外部", "取引先"));
 
     // A group is not dropped on itself or below itself: nothing is asked.
     const std::string list = ReadFileBytes(m_box + "\\Group.lst");
@@ -683,6 +729,50 @@ TEST_F(AddressNoteWindowTest, SelectedAddressesFillTheRecipientFields)
     SendMessageA(m_hWnd, WM_NOTIFY, IDC_ADDRESS_LIST, reinterpret_cast<LPARAM>(&nm));
     EXPECT_EQ(CString("first@example.jp,山田 <yamada@example.jp>,鈴木 <suzuki@example.jp>,sato@other.example,"),
               WindowText(to));
+    // Retargeted to BCC (an editor's BCC button), the double-click fills
+    // BCC, and the editor is told so that it shows the field.
+    changed.clear();
+    m_note.SetOwnerField(bcc);
+    SendMessageA(m_hWnd, WM_NOTIFY, IDC_ADDRESS_LIST, reinterpret_cast<LPARAM>(&nm));
+    EXPECT_EQ(CString("yamada@example.jp,suzuki@example.jp,sato@other.example,"), WindowText(bcc));
+    EXPECT_EQ((std::vector<int>{ 2 }), changed);
+
+    // Rows dragged out of the window: released over a field they go there,
+    // released elsewhere nowhere.
+    SetWindowPos(m_hWnd, nullptr, 700, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    changed.clear();
+    SelectRows({ 0 });
+    DragRowsOnto(cc);
+    EXPECT_EQ(CString("yamada@example.jp,suzuki@example.jp,sato@other.example,yamada@example.jp,"), WindowText(cc));
+    EXPECT_EQ((std::vector<int>{ 1 }), changed);
+    DragRowsOnto(host.m_hWnd);
+    EXPECT_EQ((std::vector<int>{ 1 }), changed);
+}
+
+// A window opened without targets (from the main window): rows dropped on
+// an editor's address field are appended to it, each address once.
+TEST_F(AddressNoteWindowTest, RowsDroppedOnAnyEditorAddressFieldAreAppended)
+{
+    UiTest::CHostWnd host;
+    host.CreateChild("EDIT", 0, 0, 0, 300, 20, 1);
+    CAddressEdit field;
+    ASSERT_TRUE(field.Attach(&host, 1));
+    SetWindowTextA(field.m_hWnd, "first@example.jp");
+    Open();
+    SetWindowPos(m_hWnd, nullptr, 700, 500, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    UiTest::Pump(50);
+
+    SelectRows({ 0, 1 });
+    DragRowsOnto(field.m_hWnd);
+    EXPECT_EQ(CString("first@example.jp,山田 <yamada@example.jp>,鈴木 <suzuki@example.jp>"), WindowText(field.m_hWnd));
+    SelectRows({ 0 });
+    DragRowsOnto(field.m_hWnd);
+    EXPECT_EQ(CString("first@example.jp,山田 <yamada@example.jp>,鈴木 <suzuki@example.jp>"), WindowText(field.m_hWnd));
+    // Released over a window that takes no addresses: nothing, and no message.
+    TestSupport::ClearMessages();
+    DragRowsOnto(host.m_hWnd);
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+    field.UnsubclassWindow();
 }
 
 TEST_F(AddressNoteWindowTest, WithoutTargetsTheUserIsToldWhereToPick)
@@ -907,6 +997,32 @@ TEST_F(AddressNoteWindowTest, RecipientListsDeleteRowsAndTakeAddressesFromTheWin
     EXPECT_EQ(CString("佐藤 <sato@other.example>"), lists[2].GetItemText(1, 0));
     SendMessageA(note, WM_COMMAND, IDCANCEL, 0);
     EXPECT_NE(0, keep.right) << "the window's rectangle is kept for the next opening";
+}
+
+// The editor's send-information dialog: its CC list's "追加" opens the
+// address book, whose CC button adds a row that OK hands back.
+TEST_F(AddressNoteWindowTest, TheSendInformationListsTakeAddressesFromTheAddressBook)
+{
+    CDlgSendInfo dlg("件名", "first@example.jp", "", "", "", "", "", nullptr);
+    HWND note = nullptr;
+    UiTest::RunModal(dlg, "送信情報の編集", [&](HWND hDlg) {
+        if (!hDlg)
+            return;
+        SendMessageA(GetDlgItem(hDlg, IDC_SI_CC), WM_COMMAND, ID_TARGET_ADD, 0);
+        for (int i = 0; i < 250 && !note; ++i, Sleep(20))
+            note = FindWindowA(CDlgAddressNote::kWindowClass, "アドレス帳");
+        if (note) {
+            HWND list = GetDlgItem(note, IDC_ADDRESS_LIST);
+            ListView_SetItemState(list, -1, 0, LVIS_SELECTED);
+            ListView_SetItemState(list, 1, LVIS_SELECTED, LVIS_SELECTED);
+            SendMessageA(note, WM_COMMAND, ID_ADDRESS_CC, 0);
+        }
+        UiTest::Click(hDlg, IDOK);
+    });
+    ASSERT_NE(note, nullptr);
+    EXPECT_EQ(CString("鈴木 <suzuki@example.jp>,"), dlg.m_strCc);
+    EXPECT_EQ(CString("first@example.jp,"), dlg.m_strTo);
+    EXPECT_FALSE(IsWindow(note)) << "the window goes with the dialog";
 }
 
 TEST_F(AddressNoteWindowTest, PropertiesEditIconAndPropertiesOfAnEntry)

@@ -43,6 +43,7 @@ TEST(CharSetTable, ReadsWritesAndFindsByNormalisedName)
     ASSERT_EQ(table.GetRecordCount(TRUE), 2);
     EXPECT_STREQ(table.GetCharSet(0)->m_strCharset, "GB2312");
     EXPECT_EQ(table.GetCharSet(1)->m_nHeight, 0) << "missing columns keep the defaults";
+    EXPECT_EQ(table.GetCharSet(1)->m_nCharSet, SHIFTJIS_CHARSET) << "a missing charset is Shift_JIS's";
     EXPECT_TRUE(CharSetNameExists(table, " big5 ")) << "names compare without regard to case";
     table.MarkRecordDeleted(table.GetCharSet(1));
     EXPECT_FALSE(CharSetNameExists(table, "BIG5"));

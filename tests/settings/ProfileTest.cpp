@@ -12,6 +12,9 @@
 
 #include <commctrl.h>
 
+#include <atomic>
+#include <thread>
+
 using namespace UiTest;
 using TestSupport::TempDir;
 
@@ -117,6 +120,42 @@ TEST(ProfileSwitch, AccountsRoutesAndAddressBookFollowTheProfileAndComeBackWitho
     EXPECT_STREQ(app.GetRouteFilePath(), mailbox + "\\RouteSet.dat");
     EXPECT_STREQ(app.GetAddressBoxPath(), mailbox + "\\Address.Box");
     EXPECT_EQ(app.m_profileFolderIds.GetSize(), 0);
+}
+
+// The address-book thread reads the folder while the user switches
+// profiles: every read is one of the two folders, whole.
+TEST(ProfileSwitch, OtherThreadsReadThePathsWholeWhileProfilesSwitch)
+{
+    TempDir dir;
+    App app(dir.File("CVM.ini"));
+    app.m_strMailBoxPathOverride = dir.Path();
+    app.m_strMailBoxNameOverride = "MailBox";
+    CString mailbox = dir.Path() + "\\MailBox";
+    CreateDirectoryA(mailbox, nullptr);
+    WriteAccounts(mailbox + "\\Account.dat", { "a" });
+    Profile p;
+    // Long enough that a copy made while the text is replaced would show it.
+    p.strAddressFolder = dir.File("ProfileAddressFolderWithAMuchLongerNameThanTheMailboxOwnOne");
+    ASSERT_TRUE(WriteProfile(app.GetProfileBoxPath() + "\\work", p));
+    const CString own = mailbox + "\\Address.Box";
+
+    std::atomic<bool> stop{false};
+    std::atomic<int> reads{0}, wrong{0};
+    std::thread reader([&] {
+        while (!stop) {
+            CString path = app.GetAddressBoxPath();
+            if (path != own && path != p.strAddressFolder)
+                ++wrong;
+            ++reads;
+        }
+    });
+    for (int i = 0; i < 200; ++i)
+        SwitchProfile(app, i % 2 ? "" : "work");
+    stop = true;
+    reader.join();
+    EXPECT_GT(reads.load(), 0);
+    EXPECT_EQ(wrong.load(), 0);
+    EXPECT_STREQ(app.GetAddressBoxPath(), own);
 }
 
 TEST(DlgProfileSetting, AddSaveDeleteWithThePromptsOfEachStep)

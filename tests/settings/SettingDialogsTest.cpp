@@ -3,6 +3,7 @@
 #include "coreui/UiTestSupport.h"
 #include "core/PasswordScrambler.h"
 #include "core/SoundPlayer.h"
+#include "resources/keys/KeysResource.h"
 #include "resources/settings/SettingsResource.h"
 #include "settings/DlgBasicSetting.h"
 #include "settings/DlgEditorSetting.h"
@@ -265,6 +266,34 @@ TEST_F(SettingDialogTest, SoundTestPlaysUntilStoppedAndDoesNothingWithoutAFile)
     });
     CSoundPlayer::SetMciSendString(old);
     EXPECT_EQ(texts, (std::vector<CString>{ "再生", "中止", "再生" }));
+}
+
+// The option page's "位置指定" opens the notification window's position
+// dialog, whose OK stores its values at once.
+TEST_F(SettingDialogTest, PositionButtonOpensTheNotificationPositionDialog)
+{
+    App app(m_dir.File("CVM.ini"));
+    app.LoadProfileFile(m_dir.File("CVM.ini"));
+    CDlgBasicSetting dlg(app);
+    const DWORD self = GetCurrentThreadId();
+    bool shown = false;
+    RunModal(dlg, "コルヴェイン・メールの基本設定", [&](HWND hDlg) {
+        if (!hDlg)
+            return;
+        dlg.m_tab.SelectPage(1);
+        HWND page = PageOf(dlg, 1);
+        PostMessageA(page, WM_COMMAND, MAKEWPARAM(IDC_SET_NOTIFY_POS, BN_CLICKED),
+                     reinterpret_cast<LPARAM>(GetDlgItem(page, IDC_SET_NOTIFY_POS)));
+        HWND position = WaitForDialog(self, "位置設定", 10000);
+        shown = position != nullptr;
+        if (position) {
+            SetDlgItemTextA(position, IDC_NOTIFY_SECONDS, "7");
+            Click(position, IDOK);
+        }
+        Click(hDlg, IDCANCEL);
+    });
+    EXPECT_TRUE(shown);
+    EXPECT_EQ(app.GetProfileInt("Window", "NotifyUserWindowOpenTime", 10), 7);
 }
 
 TEST_F(SettingDialogTest, SecurityZoneListShowsTheStoredZoneAndKeepsOneItLacks)
