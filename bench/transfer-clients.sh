@@ -9,8 +9,8 @@ set -euo pipefail
 count=${1:-1000}
 kb=${2:-20}
 only=${3:-}
-user=cvmtest21
-pass=pass21
+user=cvmtest41
+pass=pass41
 dovecot=${CVM_DOVECOT_DIR:-/tmp/cvm-dovecot}
 maildir=$dovecot/home/$user/Maildir
 work=$(mktemp -d)
