@@ -27,12 +27,10 @@ public:
     long long bytes = 0;
 
 protected:
-    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+    bool FileReceivedMail(std::string& mail, const CString&, bool& bKeepOnServer) override
     {
         bKeepOnServer = false;
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (GetFileAttributesExA(strPath, GetFileExInfoStandard, &data))
-            bytes += data.nFileSizeLow;
+        bytes += static_cast<long long>(mail.size());
         return true;
     }
 };
@@ -44,12 +42,10 @@ public:
     long long bytes = 0;
 
 protected:
-    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+    bool FileReceivedMail(std::string& mail, const CString& strName, bool& bKeepOnServer) override
     {
-        WIN32_FILE_ATTRIBUTE_DATA data;
-        if (GetFileAttributesExA(strPath, GetFileExInfoStandard, &data))
-            bytes += data.nFileSizeLow;
-        return CPop3Session::FileReceivedMail(strPath, bKeepOnServer);
+        bytes += static_cast<long long>(mail.size());
+        return CPop3Session::FileReceivedMail(mail, strName, bKeepOnServer);
     }
 };
 
@@ -112,7 +108,7 @@ bool RunPass(CPop3Session& session)
         if (GetMessageA(&msg, nullptr, 0, 0) <= 0)
             return false;
         if (msg.message == CVM_MSG_SESSION_STEP) {
-            if (!session.Run())
+            if (!session.RunSteps())
                 session.Cancel();
         } else if (msg.message == CVM_MSG_TRANSFER_ERROR) {
             session.Cancel();

@@ -782,11 +782,7 @@ void CPop3Session::ReadHeaderStep()
 
 void CPop3Session::ReceiveMailStep()
 {
-    if (!CreateMailFile()) {
-        WriteCommLog("Error @ SetFileToFolder\r\n");
-        ReportTransferError(12, kMsgReceiveError);
-        return;
-    }
+    BeginMail();
     CString header;
     bool bInHeader = true;
     bool bLineStart = true;
@@ -794,8 +790,7 @@ void CPop3Session::ReceiveMailStep()
         int n = ReadReplyLine();
         if (n < 0) {
             DWORD dwError = WSAGetLastError();
-            DiscardPartialFile();
-            m_mailBuffer.clear();
+            DiscardPartialMail();
             ReportReadFailure(11, FormatString("ReadLine Error[%d][%lu]\r\n", n, dwError));
             return;
         }
@@ -809,26 +804,16 @@ void CPop3Session::ReceiveMailStep()
             else
                 header += pLine;
         }
-        // The mail file keeps the dot-doubled lines as they came: that is
-        // the form the store files from and undoes where it decodes.
+        // The mail keeps the dot-doubled lines as they came: that is the
+        // form the store files from and undoes where it decodes.
         m_mailBuffer.append(p, static_cast<size_t>(n));
         bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
-        if (m_mailBuffer.size() >= 65536 && !FlushMailBuffer()) {
-            DiscardPartialFile();
-            m_mailBuffer.clear();
-            WriteCommLog("Receive Mail Data Error4\r\n");
-            ReportTransferError(12, kMsgReceiveError);
-            return;
-        }
+        if (m_mailBuffer.size() - static_cast<size_t>(m_nMailBytes) >= 65536)
+            ReportMailBytes();
     }
     m_strHeader = header;
     bool bKeepOnServer = false;
-    StoreResult stored = StoreMailFile("POP3 File Close Error[%d][%ld]", bKeepOnServer);
-    if (stored == storeWriteFailed) {
-        ReportTransferError(12, kMsgReceiveError);
-        return;
-    }
-    if (stored == storeNotFiled) {
+    if (!FileMail(bKeepOnServer)) {
         // Never delete what could not be stored.
         WriteCommLog("Error @ SetFileToFolder\r\n");
         ReportTransferError(18, kMsgReceiveError);
@@ -870,7 +855,7 @@ bool CPop3Session::Finish()
         return false;
     m_bRunning = false;
     m_nState = 0;
-    DiscardPartialFile();
+    DiscardPartialMail();
     if (!IsSelectionMode())
         ForgetIdLists();
     // The main thread counts the new mails of the pass from this message.
