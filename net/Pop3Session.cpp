@@ -85,6 +85,7 @@ CString CPop3Session::GetApopStamp(const char* pszGreeting)
 bool CPop3Session::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection)
 {
     BeginPass(pDialog, pSelection);
+    m_nRetrAhead = 0;
     m_nMessageCount = 0;
     m_bUidl = true;
     CString idPath = LoadIdLists();
@@ -282,6 +283,14 @@ bool CPop3Session::Run()
         m_nState = 17;
         m_nErrorResult = -1;
     }
+    // The replies to commands sent ahead come before any later ones.
+    if (m_nRetrAhead &&
+        (m_nState >= 15 || (m_nState == 5 && m_nCurrentNumber != m_nRetrAhead))) {
+        if (!DropRetrAhead()) {
+            ReportReadFailure(13, "Error@GetResponseServer\r\n");
+            return true;
+        }
+    }
     bool bSent = true;   // a command went out and its reply is due
     bool bOk = true;
     switch (m_nState) {
@@ -444,13 +453,50 @@ bool CPop3Session::ListLeadsToRetr() const
     return !IsSelectionMode() && m_nSizeLimit <= 0 && m_bUidl && !(m_bFilterAvailable && m_bDivideUpAtReceive);
 }
 
+int CPop3Session::PeekNextNumber()
+{
+    int nSaved = m_nIndex;
+    m_nIndex++;
+    int nNumber = CurrentNumber();
+    m_nIndex = nSaved;
+    return nNumber >= 1 && nNumber <= m_nMessageCount ? nNumber : 0;
+}
+
+bool CPop3Session::DropRetrAhead()
+{
+    m_nRetrAhead = 0;
+    if (!ReadReply() || !ReadReply())
+        return false;
+    if (!IsPositive(m_strReply))
+        return true;
+    bool bLineStart = true;
+    for (;;) {
+        int n = ReadReplyLine();
+        if (n < 0)
+            return false;
+        if (bLineStart && strcmp(m_pReplyBuffer, ".\r\n") == 0)
+            return true;
+        bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
+    }
+}
+
 bool CPop3Session::SendListAndRetr()
 {
-    CString commands = FormatString("LIST %d\r\nRETR %d\r\n", m_nCurrentNumber, m_nCurrentNumber);
-    if (!SendPop3(cmdList, commands)) {
+    // The current mail's commands went out with the previous mail's, unless
+    // it is the first; the next mail's go out now.
+    CString commands;
+    if (m_nRetrAhead != m_nCurrentNumber)
+        commands = FormatString("LIST %d\r\nRETR %d\r\n", m_nCurrentNumber, m_nCurrentNumber);
+    int nNext = PeekNextNumber();
+    if (nNext > 0)
+        commands += FormatString("LIST %d\r\nRETR %d\r\n", nNext, nNext);
+    m_nRetrAhead = 0;
+    m_lastCommand = cmdList;
+    if (!commands.IsEmpty() && !SendPop3(cmdList, commands)) {
         m_nState = 0;
         return false;
     }
+    m_nRetrAhead = nNext;
     m_nState = 6;
     if (!ReadReply()) {
         ReportReadFailure(13, "Error@GetResponseServer\r\n");
