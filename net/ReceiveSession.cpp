@@ -130,7 +130,7 @@ bool CReceiveSession::FileReceivedMail(std::string& mail, const CString& strName
         return false;
     CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
     int nIndex = -1;
-    if (m_pTargetStore->AddNewMailText(mail, strName, received, FALSE, &nIndex) != 1)
+    if (m_pTargetStore->AddNewMailText(mail, strName, received, FALSE, FALSE, &nIndex) != 1)
         return false;
     bKeepOnServer = m_pTargetStore->LastFilingDecodeFailed() != FALSE;
     AddTargetFolder(m_pTargetStore);

@@ -629,9 +629,10 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
 }
 
 int CMailFolderStore::AddNewMailText(std::string& mail, const char* pszMailName, const char* pszReceivedTime,
-                                     BOOL bRead, int* pnIndex, const StoreFilterResult* pFilter)
+                                     BOOL bRead, BOOL bUseDateForReceived, int* pnIndex,
+                                     const StoreFilterResult* pFilter)
 {
-    return FileMail(pszMailName, &mail, pszReceivedTime, bRead, FALSE, pnIndex, pFilter, TRUE, -1, -1);
+    return FileMail(pszMailName, &mail, pszReceivedTime, bRead, bUseDateForReceived, pnIndex, pFilter, TRUE, -1, -1);
 }
 
 int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, const char* pszReceivedTime, BOOL bRead,

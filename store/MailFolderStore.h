@@ -94,7 +94,8 @@ public:
     // name its file would have had (a received mail: no file is written and
     // read again). The text is taken over.
     int AddNewMailText(std::string& mail, const char* pszMailName, const char* pszReceivedTime, BOOL bRead,
-                       int* pnIndex = nullptr, const StoreFilterResult* pFilter = nullptr);
+                       BOOL bUseDateForReceived = FALSE, int* pnIndex = nullptr,
+                       const StoreFilterResult* pFilter = nullptr);
     // Forces what the filings since the last call wrote onto the disk:
     // "MailData.Qmd", "Index.lst" and the files of their attachment folders,
     // each once. A receiver calls it once before it asks the server to

@@ -35,7 +35,7 @@ protected:
         {
             CSingleLock hold(m_pStoreLock, TRUE);
             CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
-            if (pTarget->AddNewMailText(mail, strName, received, FALSE, &nIndex,
+            if (pTarget->AddNewMailText(mail, strName, received, FALSE, FALSE, &nIndex,
                                         choice.filter.bMarked ? &choice.filter : nullptr) != 1)
                 return false;
             bKeepOnServer = pTarget->LastFilingDecodeFailed() != FALSE;
