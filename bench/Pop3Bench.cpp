@@ -1,6 +1,6 @@
 // Receives 1,000 mails of 20 KB from the private Dovecot, plain and over
-// TLS, and prints mails/s and MB/s of each. The mails are written to mail
-// files as a real pass does; filing into a folder is left out so that the
+// TLS, and prints mails/s and MB/s of each. Each mail is held in memory as
+// a real pass holds it; filing into a folder is left out so that the
 // figures show the connection and the line reader. A third pass files every
 // mail into an inbox and deletes it from the server, as an ordinary receive
 // does: its figures include the store and the flush of what it filed before
