@@ -344,7 +344,15 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
         if (bDelete && !m_listC.GetFilePath().IsEmpty())
             m_listC.WriteToFile(FALSE);
     } else {
-        m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        // Left on the server, the id is what keeps the mail from coming
+        // again, so it is saved at once. A mail to be deleted comes again
+        // after a pass cut short whatever the id file says (ids are looked
+        // up only for mail left on the server): its id is written with the
+        // rest at the end of the pass, not with a file write per mail.
+        if (m_bLeaveOnServer)
+            m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        else
+            m_listC.AddId(strId, m_nCurrentNumber, "");
         bDelete = !m_bLeaveOnServer && !m_pDialog;
         if (m_bKeepOnce) {
             bDelete = false;
