@@ -32,7 +32,7 @@
 
 namespace {
 
-const int kUser = 21;
+const int kUser = 41;
 
 CString ServerDir(const char* pszVariable, const char* pszDefault)
 {
@@ -225,10 +225,10 @@ bool SessionAlone(int nCount, const CString& work, CMailFolderStore* pStore, con
         bool bFile = false;
 
     protected:
-        bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+        bool FileReceivedMail(std::string& mail, const CString& strName, bool& bKeepOnServer) override
         {
             bKeepOnServer = false;
-            return bFile ? CPop3Session::FileReceivedMail(strPath, bKeepOnServer) : true;
+            return bFile ? CPop3Session::FileReceivedMail(mail, strName, bKeepOnServer) : true;
         }
     } session;
     session.bFile = pStore != nullptr;
@@ -245,7 +245,7 @@ bool SessionAlone(int nCount, const CString& work, CMailFolderStore* pStore, con
     MSG msg;
     while (bOk && GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (msg.message == CVM_MSG_SESSION_STEP) {
-            if (!session.Run())
+            if (!session.RunSteps())
                 session.Cancel();
         } else if (msg.message == CVM_MSG_TRANSFER_ERROR) {
             session.Cancel();

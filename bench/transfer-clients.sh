@@ -1,16 +1,17 @@
 #!/usr/bin/env bash
 # Times standard clients of Debian on the private servers with the mails of
 # TransferBench: mpop receives 1,000 mails of 20 KB by POP3 into a Maildir,
-# msmtp sends 1,000 mails of 20 KB through Postfix (AUTH after STARTTLS).
-# Prints "name: value unit" lines. The test servers must be running.
+# plain and over TLS (port 995), msmtp sends 1,000 mails of 20 KB through
+# Postfix (AUTH after STARTTLS). Prints "name: value unit" lines. The test
+# servers must be running.
 #   bench/transfer-clients.sh [count] [kilobytes] [receive]
 # With "receive" only mpop runs.
 set -euo pipefail
 count=${1:-1000}
 kb=${2:-20}
 only=${3:-}
-user=cvmtest21
-pass=pass21
+user=cvmtest41
+pass=pass41
 dovecot=${CVM_DOVECOT_DIR:-/tmp/cvm-dovecot}
 maildir=$dovecot/home/$user/Maildir
 work=$(mktemp -d)
@@ -27,33 +28,41 @@ rate() { awk -v n="$1" -v s="$2" 'BEGIN { printf "%.1f", n / s }'; }
 span() { awk -v a="$1" -v b="$2" 'BEGIN { printf "%.2f", b - a }'; }
 
 # ---- mpop ----
-clear_maildir
-for i in $(seq 0 $((count - 1))); do
-  printf 'From: bench@example.jp\r\nSubject: bench %d\r\nMessage-ID: <%d@transfer.bench>\r\n\r\n%s\r\n' \
-    "$i" "$i" "$body" >"$maildir/new/$i.M${i}P$$.bench"
-done
-chown -R 65534:65534 "$maildir"
-mkdir -p "$work/in/new" "$work/in/cur" "$work/in/tmp"
-cat >"$work/mpoprc" <<CONF
+# mpop_run NAME PORT TLS: one pass over freshly delivered mails.
+mpop_run() {
+  clear_maildir
+  for i in $(seq 0 $((count - 1))); do
+    printf 'From: bench@example.jp\r\nSubject: bench %d\r\nMessage-ID: <%d@transfer.bench>\r\n\r\n%s\r\n' \
+      "$i" "$i" "$body" >"$maildir/new/$i.M${i}P$$.bench"
+  done
+  chown -R 65534:65534 "$maildir"
+  rm -rf "$work/in" "$work/uidls"
+  mkdir -p "$work/in/new" "$work/in/cur" "$work/in/tmp"
+  cat >"$work/mpoprc" <<CONF
 account bench
 host mail.cvm.test
-port 110
+port $2
 user $user
 password $pass
-tls off
+tls $3
+tls_starttls off
+tls_trust_file $dovecot/pki/ca.crt
 auth user
 delivery maildir $work/in
 keep off
 uidls_file $work/uidls
 CONF
-chmod 600 "$work/mpoprc"
-t0=$(now)
-mpop -C "$work/mpoprc" -q bench
-t1=$(now)
-got=$(find "$work/in/new" -type f | wc -l)
-echo "mpop_received: $got mails"
-echo "mpop_receive_mails: $(rate "$count" "$(span "$t0" "$t1")") mails/s"
-echo "mpop_receive_time: $(span "$t0" "$t1") s"
+  chmod 600 "$work/mpoprc"
+  t0=$(now)
+  mpop -C "$work/mpoprc" -q bench
+  t1=$(now)
+  got=$(find "$work/in/new" -type f | wc -l)
+  echo "$1_received: $got mails"
+  echo "$1_receive_mails: $(rate "$count" "$(span "$t0" "$t1")") mails/s"
+  echo "$1_receive_time: $(span "$t0" "$t1") s"
+}
+mpop_run mpop 110 off
+mpop_run mpop_tls 995 on
 
 # ---- msmtp ----
 clear_maildir

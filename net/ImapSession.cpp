@@ -30,7 +30,7 @@ const char kHiddenPassword[] = "*********";
 // A reply line is joined from pieces of the reply buffer; nothing a server
 // says outside a literal needs more than this.
 const size_t kMaxReplyLine = 1024 * 1024;
-const size_t kMailFlushSize = 65536;
+const size_t kProgressStep = 65536;
 // Literals other than the mail text (a header, an id listing) are kept in
 // memory; one reply may carry this much of them.
 const size_t kMaxKeptLiterals = 16 * 1024 * 1024;
@@ -554,13 +554,7 @@ bool CImapSession::Run()
         bSent = SendTagged(stHeader, FormatString("%s %d (%s)", "FETCH", m_nCurrentNumber, "RFC822.HEADER"));
         break;
     case stText:
-        if (!OpenMailFile()) {
-            WriteCommLog("Error @ SetFileToFolder\r\n");
-            ReportTransferError(kErrFiling, kMsgReceiveError);
-            m_nState = stFinish;
-            PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
-            return true;
-        }
+        StartMailText();
         // A mail to be left unread on the server is fetched without
         // setting its \Seen flag.
         bSent = SendTagged(stText, FormatString("%s %d (%s)", "FETCH", m_nCurrentNumber,
@@ -615,8 +609,7 @@ bool CImapSession::Run()
     if (reply == replyAborted) {
         // Whatever is left of the literal cannot be skipped in time; the
         // connection goes without a LOGOUT.
-        DiscardPartialFile();
-        m_mailBuffer.clear();
+        DiscardPartialMail();
         m_nErrorResult = -1;
         m_bEnded = true;
         m_nState = stEnd;
@@ -641,8 +634,7 @@ bool CImapSession::Run()
 void CImapSession::OnFailure(Reply reply)
 {
     if (m_nState == stText) {
-        DiscardPartialFile();
-        m_mailBuffer.clear();
+        DiscardPartialMail();
     }
     if (reply == replyReadError) {
         ReportReadFailure();
@@ -736,8 +728,7 @@ bool CImapSession::OnReplyOk()
         break;
     case stText:
         if (!m_bFound) {
-            DiscardPartialFile();
-            m_mailBuffer.clear();
+            DiscardPartialMail();
             SelectMessage(m_nIndex + 1);
             break;
         }
@@ -863,35 +854,25 @@ void CImapSession::HeaderStep()
     SelectMessage(m_nIndex + 1);
 }
 
-bool CImapSession::OpenMailFile()
+void CImapSession::StartMailText()
 {
-    if (!CreateMailFile())
-        return false;
+    BeginMail();
     // The store files from the dot-doubled form that POP3 delivers and
     // undoes it where it decodes; IMAP sends the text as it is.
     m_stuffer = CDotStuffer();
     m_stuffer.Append(m_mailBuffer, m_header.data(), m_header.size());
     m_bPrevCR = false;
-    return true;
 }
 
-bool CImapSession::WriteMailBytes(const char* pData, size_t nLength)
+void CImapSession::WriteMailBytes(const char* pData, size_t nLength)
 {
-    if (m_strMailFilePath.IsEmpty())
-        return false;
+    if (m_strMailName.IsEmpty())
+        return;
     std::string lines;
     AppendNormalised(lines, pData, nLength, m_bPrevCR);
     m_stuffer.Append(m_mailBuffer, lines.data(), lines.size());
-    if (m_mailBuffer.size() >= kMailFlushSize && !FlushMailBuffer()) {
-        // Keep reading the literal so that the protocol stays in step; the
-        // mail is given up when the reply is complete.
-        m_mailFile.Abort();
-        DeleteFileA(m_strMailFilePath);
-        m_strMailFilePath.Empty();
-        m_mailBuffer.clear();
-        return false;
-    }
-    return true;
+    if (m_mailBuffer.size() - static_cast<size_t>(m_nMailBytes) >= kProgressStep)
+        ReportMailBytes();
 }
 
 bool CImapSession::SendQueuedDelete(bool& bSent)
@@ -906,10 +887,8 @@ bool CImapSession::SendQueuedDelete(bool& bSent)
 
 bool CImapSession::StoreMail()
 {
-    if (m_strMailFilePath.IsEmpty())
-        return false;  // writing failed on the way
     bool bKeepOnServer = false;
-    if (StoreMailFile("IMAP File Close Error[%d][%ld]\r\n", bKeepOnServer) != storeFiled)
+    if (!FileMail(bKeepOnServer))
         return false;
     if (RecordFiledMail(IdOf(m_nCurrentNumber), bKeepOnServer))
         QueueDelete(m_nCurrentNumber, IdOf(m_nCurrentNumber));
@@ -929,8 +908,7 @@ bool CImapSession::Finish()
         return false;
     m_bRunning = false;
     m_nState = stEnd;
-    DiscardPartialFile();
-    m_mailBuffer.clear();
+    DiscardPartialMail();
     if (!IsSelectionMode() && !m_bLoginOnly)
         ForgetIdLists();
     if (m_dwMainThreadId)

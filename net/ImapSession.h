@@ -81,8 +81,8 @@ protected:
     Reply ReadLiteral(long long nSize, bool bToMailFile, std::string& bytes);
     void HandleUntagged(const std::string& line, const std::vector<std::string>& literals);
     void HandleIdListing(const std::string& line, const std::vector<std::string>& literals);
-    bool OpenMailFile();
-    bool WriteMailBytes(const char* pData, size_t nLength);
+    void StartMailText();
+    void WriteMailBytes(const char* pData, size_t nLength);
     bool OnReplyOk();
     void OnFailure(Reply reply);
     void ReportReadFailure();

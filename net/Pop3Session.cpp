@@ -85,6 +85,7 @@ CString CPop3Session::GetApopStamp(const char* pszGreeting)
 bool CPop3Session::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection)
 {
     BeginPass(pDialog, pSelection);
+    m_nRetrAhead = 0;
     m_nMessageCount = 0;
     m_bUidl = true;
     CString idPath = LoadIdLists();
@@ -282,6 +283,14 @@ bool CPop3Session::Run()
         m_nState = 17;
         m_nErrorResult = -1;
     }
+    // The replies to commands sent ahead come before any later ones.
+    if (m_nRetrAhead &&
+        (m_nState >= 15 || (m_nState == 5 && m_nCurrentNumber != m_nRetrAhead))) {
+        if (!DropRetrAhead()) {
+            ReportReadFailure(13, "Error@GetResponseServer\r\n");
+            return true;
+        }
+    }
     bool bSent = true;   // a command went out and its reply is due
     bool bOk = true;
     switch (m_nState) {
@@ -444,13 +453,50 @@ bool CPop3Session::ListLeadsToRetr() const
     return !IsSelectionMode() && m_nSizeLimit <= 0 && m_bUidl && !(m_bFilterAvailable && m_bDivideUpAtReceive);
 }
 
+int CPop3Session::PeekNextNumber()
+{
+    int nSaved = m_nIndex;
+    m_nIndex++;
+    int nNumber = CurrentNumber();
+    m_nIndex = nSaved;
+    return nNumber >= 1 && nNumber <= m_nMessageCount ? nNumber : 0;
+}
+
+bool CPop3Session::DropRetrAhead()
+{
+    m_nRetrAhead = 0;
+    if (!ReadReply() || !ReadReply())
+        return false;
+    if (!IsPositive(m_strReply))
+        return true;
+    bool bLineStart = true;
+    for (;;) {
+        int n = ReadReplyLine();
+        if (n < 0)
+            return false;
+        if (bLineStart && strcmp(m_pReplyBuffer, ".\r\n") == 0)
+            return true;
+        bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
+    }
+}
+
 bool CPop3Session::SendListAndRetr()
 {
-    CString commands = FormatString("LIST %d\r\nRETR %d\r\n", m_nCurrentNumber, m_nCurrentNumber);
-    if (!SendPop3(cmdList, commands)) {
+    // The current mail's commands went out with the previous mail's, unless
+    // it is the first; the next mail's go out now.
+    CString commands;
+    if (m_nRetrAhead != m_nCurrentNumber)
+        commands = FormatString("LIST %d\r\nRETR %d\r\n", m_nCurrentNumber, m_nCurrentNumber);
+    int nNext = PeekNextNumber();
+    if (nNext > 0)
+        commands += FormatString("LIST %d\r\nRETR %d\r\n", nNext, nNext);
+    m_nRetrAhead = 0;
+    m_lastCommand = cmdList;
+    if (!commands.IsEmpty() && !SendPop3(cmdList, commands)) {
         m_nState = 0;
         return false;
     }
+    m_nRetrAhead = nNext;
     m_nState = 6;
     if (!ReadReply()) {
         ReportReadFailure(13, "Error@GetResponseServer\r\n");
@@ -782,11 +828,7 @@ void CPop3Session::ReadHeaderStep()
 
 void CPop3Session::ReceiveMailStep()
 {
-    if (!CreateMailFile()) {
-        WriteCommLog("Error @ SetFileToFolder\r\n");
-        ReportTransferError(12, kMsgReceiveError);
-        return;
-    }
+    BeginMail();
     CString header;
     bool bInHeader = true;
     bool bLineStart = true;
@@ -794,8 +836,7 @@ void CPop3Session::ReceiveMailStep()
         int n = ReadReplyLine();
         if (n < 0) {
             DWORD dwError = WSAGetLastError();
-            DiscardPartialFile();
-            m_mailBuffer.clear();
+            DiscardPartialMail();
             ReportReadFailure(11, FormatString("ReadLine Error[%d][%lu]\r\n", n, dwError));
             return;
         }
@@ -809,26 +850,16 @@ void CPop3Session::ReceiveMailStep()
             else
                 header += pLine;
         }
-        // The mail file keeps the dot-doubled lines as they came: that is
-        // the form the store files from and undoes where it decodes.
+        // The mail keeps the dot-doubled lines as they came: that is the
+        // form the store files from and undoes where it decodes.
         m_mailBuffer.append(p, static_cast<size_t>(n));
         bLineStart = n >= 2 && m_pReplyBuffer[n - 2] == '\r' && m_pReplyBuffer[n - 1] == '\n';
-        if (m_mailBuffer.size() >= 65536 && !FlushMailBuffer()) {
-            DiscardPartialFile();
-            m_mailBuffer.clear();
-            WriteCommLog("Receive Mail Data Error4\r\n");
-            ReportTransferError(12, kMsgReceiveError);
-            return;
-        }
+        if (m_mailBuffer.size() - static_cast<size_t>(m_nMailBytes) >= 65536)
+            ReportMailBytes();
     }
     m_strHeader = header;
     bool bKeepOnServer = false;
-    StoreResult stored = StoreMailFile("POP3 File Close Error[%d][%ld]", bKeepOnServer);
-    if (stored == storeWriteFailed) {
-        ReportTransferError(12, kMsgReceiveError);
-        return;
-    }
-    if (stored == storeNotFiled) {
+    if (!FileMail(bKeepOnServer)) {
         // Never delete what could not be stored.
         WriteCommLog("Error @ SetFileToFolder\r\n");
         ReportTransferError(18, kMsgReceiveError);
@@ -870,7 +901,7 @@ bool CPop3Session::Finish()
         return false;
     m_bRunning = false;
     m_nState = 0;
-    DiscardPartialFile();
+    DiscardPartialMail();
     if (!IsSelectionMode())
         ForgetIdLists();
     // The main thread counts the new mails of the pass from this message.

@@ -59,6 +59,13 @@ private:
     // With pipelining: LIST and RETR of the current mail in one write, both
     // replies read. Sets the next state as the two steps would.
     bool SendListAndRetr();
+    // The number of the mail after the current one in an ordinary pass; 0
+    // when there is none.
+    int PeekNextNumber();
+    // Reads and drops the replies to the LIST and RETR sent ahead for a mail
+    // that the pass no longer fetches (it ended first); false when they
+    // could not be read.
+    bool DropRetrAhead();
     // With pipelining: every queued DELE in one write, then their replies.
     bool SendQueuedDeletesAtOnce(bool& bOk);
     CString ServerIdOf(int nNumber) override;
@@ -75,6 +82,10 @@ private:
     bool m_bTlsSkipLF = false;
     bool m_bPipelining = false;  // the server announced PIPELINING (RFC 2449)
     bool m_bCapaAsked = false;
+    // With pipelining: the number of the next mail, whose LIST and RETR went
+    // out with the current mail's, so that its text is on its way while the
+    // current one is filed; 0 when none is ahead.
+    int m_nRetrAhead = 0;
     bool m_bApop = false;
     bool m_bUidl = true;
     bool m_bTooLarge = false;

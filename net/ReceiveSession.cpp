@@ -32,7 +32,6 @@ CReceiveSession::~CReceiveSession()
     delete[] m_pReplyBuffer;
     delete m_pSocket;
     m_pSocket = nullptr;
-    DiscardPartialFile();
 }
 
 bool CReceiveSession::Start(CDlgRemoteMail*, std::vector<CReceiveSelection>*)
@@ -85,28 +84,20 @@ CString CReceiveSession::GetIdListPath() const
     return CombinePath(m_strIdListFolder, name);
 }
 
-CString CReceiveSession::NewMailFilePath()
+CString CReceiveSession::NewMailName()
 {
     SYSTEMTIME st;
     GetLocalTime(&st);
     int nCounter = g_fileCounter.fetch_add(1) % 1000;
     m_nFileCounter = (nCounter + 1) % 1000;
-    for (int nTry = 0;; nTry++) {
-        CString name = FormatString("QM%lu%03d%03d", static_cast<unsigned long>(CReceivedIdList::CurrentTime()),
-                                    st.wMilliseconds, (nCounter + nTry) % 1000);
-        CString path = CombinePath(m_strInboxPath, name);
-        if (!PathExists(path) || nTry >= 999)
-            return path;
-    }
+    return FormatString("QM%lu%03d%03d", static_cast<unsigned long>(CReceivedIdList::CurrentTime()),
+                        st.wMilliseconds, nCounter);
 }
 
-void CReceiveSession::DiscardPartialFile()
+void CReceiveSession::DiscardPartialMail()
 {
-    m_mailFile.Abort();
-    if (!m_strMailFilePath.IsEmpty()) {
-        DeleteFileA(m_strMailFilePath);
-        m_strMailFilePath.Empty();
-    }
+    m_strMailName.Empty();
+    m_mailBuffer.clear();
 }
 
 void CReceiveSession::AddTargetFolder(CMailFolderStore* pStore)
@@ -132,14 +123,14 @@ void CReceiveSession::CollectTargetFolderNames(CStringArray& names) const
     }
 }
 
-bool CReceiveSession::FileReceivedMail(const CString& strPath, bool& bKeepOnServer)
+bool CReceiveSession::FileReceivedMail(std::string& mail, const CString& strName, bool& bKeepOnServer)
 {
     bKeepOnServer = false;
     if (!m_pTargetStore)
         return false;
     CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
     int nIndex = -1;
-    if (m_pTargetStore->AddNewMailData(strPath, received, FALSE, FALSE, nullptr, &nIndex) != 1)
+    if (m_pTargetStore->AddNewMailText(mail, strName, received, FALSE, FALSE, &nIndex) != 1)
         return false;
     bKeepOnServer = m_pTargetStore->LastFilingDecodeFailed() != FALSE;
     AddTargetFolder(m_pTargetStore);
@@ -166,8 +157,27 @@ void CReceiveSession::LogReceiveError(DWORD dwError)
         LocalFree(pszMessage);
 }
 
+bool CReceiveSession::RunSteps(DWORD nBudgetMs)
+{
+    DWORD dwStart = GetTickCount();
+    m_bInlineSteps = true;
+    bool bOk;
+    do {
+        m_bStepDue = false;
+        bOk = Run();
+    } while (bOk && m_bStepDue && !m_bAbort && GetTickCount() - dwStart < nBudgetMs);
+    m_bInlineSteps = false;
+    if (bOk && m_bStepDue)
+        PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
+    return bOk;
+}
+
 void CReceiveSession::PostToOwner(UINT nMessage, WPARAM wParam, LPARAM lParam)
 {
+    if (nMessage == CVM_MSG_SESSION_STEP && m_bInlineSteps) {
+        m_bStepDue = true;
+        return;
+    }
     if (m_dwOwnerThreadId)
         PostThreadMessageA(m_dwOwnerThreadId, nMessage, wParam, lParam);
 }
@@ -236,20 +246,11 @@ void CReceiveSession::WriteIdListBack()
     m_listC.WriteToFile(FALSE);
 }
 
-bool CReceiveSession::FlushMailBuffer()
+void CReceiveSession::ReportMailBytes()
 {
-    if (m_mailBuffer.empty())
-        return true;
-    try {
-        m_mailFile.Write(m_mailBuffer.data(), static_cast<UINT>(m_mailBuffer.size()));
-    } catch (CFileException&) {
-        return false;
-    }
-    m_nMailBytes += static_cast<int>(m_mailBuffer.size());
+    m_nMailBytes = m_mailBuffer.size() > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(m_mailBuffer.size());
     if (m_pProgress)
         m_pProgress->SetMailBytes(m_nMailBytes);
-    m_mailBuffer.clear();
-    return true;
 }
 
 CString CReceiveSession::LoadIdLists()
@@ -304,45 +305,31 @@ void CReceiveSession::RecordUndelivered(int nKind)
     m_undelivered.push_back(mail);
 }
 
-bool CReceiveSession::CreateMailFile()
+void CReceiveSession::BeginMail()
 {
-    m_strMailFilePath = NewMailFilePath();
-    if (!m_mailFile.Open(m_strMailFilePath, CFile::modeCreate | CFile::modeWrite)) {
-        m_strMailFilePath.Empty();
-        return false;
-    }
+    m_strMailName = NewMailName();
     m_mailBuffer = AccountHeaderLine().Str();
+    // Room for the whole mail at once, as far as its size is known.
+    if (m_nCurrentSize > 0 && m_nCurrentSize < 64 * 1024 * 1024)
+        m_mailBuffer.reserve(m_mailBuffer.size() + static_cast<size_t>(m_nCurrentSize) + m_nCurrentSize / 32 + 256);
     m_nMailBytes = 0;
     if (m_pProgress) {
         m_pProgress->SetMailCount(m_nMessageCount);
         m_pProgress->SetMailStart(m_nCurrentNumber, m_nCurrentSize);
     }
-    return true;
 }
 
-CReceiveSession::StoreResult CReceiveSession::StoreMailFile(const char* pszCloseLogFormat, bool& bKeepOnServer)
+bool CReceiveSession::FileMail(bool& bKeepOnServer)
 {
-    bool bWritten = FlushMailBuffer();
-    try {
-        m_mailFile.Close();
-    } catch (CFileException& e) {
-        WriteCommLog(FormatString(pszCloseLogFormat, e.m_cause, e.m_lOsError));
-        bWritten = false;
-    }
-    if (!bWritten) {
-        DiscardPartialFile();
-        m_mailBuffer.clear();
-        return storeWriteFailed;
-    }
-    CString path = m_strMailFilePath;
-    m_strMailFilePath.Empty();
+    ReportMailBytes();
+    CString name = m_strMailName;
     bKeepOnServer = false;
-    bool bFiled = FileReceivedMail(path, bKeepOnServer);
-    DeleteFileA(path);
+    bool bFiled = !name.IsEmpty() && FileReceivedMail(m_mailBuffer, name, bKeepOnServer);
+    DiscardPartialMail();
     if (!bFiled)
-        return storeNotFiled;
+        return false;
     m_nReceivedCount++;
-    return storeFiled;
+    return true;
 }
 
 bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
@@ -357,7 +344,15 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
         if (bDelete && !m_listC.GetFilePath().IsEmpty())
             m_listC.WriteToFile(FALSE);
     } else {
-        m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        // Left on the server, the id is what keeps the mail from coming
+        // again, so it is saved at once. A mail to be deleted comes again
+        // after a pass cut short whatever the id file says (ids are looked
+        // up only for mail left on the server): its id is written with the
+        // rest at the end of the pass, not with a file write per mail.
+        if (m_bLeaveOnServer)
+            m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        else
+            m_listC.AddId(strId, m_nCurrentNumber, "");
         bDelete = !m_bLeaveOnServer && !m_pDialog;
         if (m_bKeepOnce) {
             bDelete = false;

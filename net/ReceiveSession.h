@@ -43,6 +43,12 @@ public:
     virtual ~CReceiveSession();
 
     virtual bool Run() = 0;
+    // Runs steps one after another, as long as each asks for the next and
+    // for at most nBudgetMs, then leaves the next step to the owner's
+    // message loop (one step message instead of one per command, while the
+    // loop still serves its other messages several times a second). The
+    // result of the last Run.
+    bool RunSteps(DWORD nBudgetMs = 50);
     // pSelection: the mails to fetch (null for an ordinary pass).
     virtual bool Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection);
     virtual void Cancel();
@@ -98,8 +104,9 @@ public:
     int GetMessageCount() const { return m_nMessageCount; }
     int GetState() const { return m_nState; }
     CMailSocket* GetSocket() const { return m_pSocket; }
-    // Closes and deletes the mail file being written (the watchdog's last resort).
-    void DiscardPartialFile();
+    // Drops the mail being received (also the watchdog's last resort, once
+    // the session thread is gone).
+    void DiscardPartialMail();
     // Names of the folders that received mail in this pass, without duplicates.
     void CollectTargetFolderNames(CStringArray& names) const;
     const std::vector<CUndeliveredMail>& GetUndeliveredMails() const { return m_undelivered; }
@@ -112,14 +119,17 @@ public:
 protected:
     // Sends one command; false when it could not be sent.
     bool SendCommand(const char* pszText, int nLength, bool bShowProgress, const char* pszLogText = nullptr);
-    // Files the mail file into the target folder. Returns false when it could
-    // not be filed; bKeepOnServer is set when it was filed but must not be
-    // deleted from the server (it could not be decoded).
-    virtual bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer);
+    // Files a received mail (the bytes its mail file would hold, named
+    // strName) into the target folder; the text may be taken over. Returns
+    // false when it could not be filed; bKeepOnServer is set when it was
+    // filed but must not be deleted from the server (it could not be
+    // decoded).
+    virtual bool FileReceivedMail(std::string& mail, const CString& strName, bool& bKeepOnServer);
     // Receive filter decision for a header: 0 receive, 1 do not receive,
     // 2 do not receive and delete on the server.
     virtual int CheckReceiveFilter(const CString& strHeader);
-    CString NewMailFilePath();
+    // A new name for a received mail (its attachment folder's name).
+    CString NewMailName();
     void AddTargetFolder(CMailFolderStore* pStore);
     void LogReceiveError(DWORD dwError);
     void PostToOwner(UINT nMessage, WPARAM wParam, LPARAM lParam);
@@ -129,8 +139,8 @@ protected:
     int FindExpiredMail();
     // Writes list C back (not for a login-only pass).
     void WriteIdListBack();
-    // Writes the buffered bytes of the mail being received to its file.
-    bool FlushMailBuffer();
+    // Tells the progress how many bytes of the mail have come.
+    void ReportMailBytes();
     // Clears what the previous pass left: results, error, counts, position.
     void BeginPass(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>* pSelection);
     // Closes and deletes the socket, when there is one.
@@ -169,14 +179,12 @@ protected:
     int ReceiveFilterDecision();
     // Notes the current mail (its header in m_strHeader) as not received.
     void RecordUndelivered(int nKind);
-    // Creates the file of the next mail and starts its buffer with the
-    // account header line; false when the file cannot be created.
-    bool CreateMailFile();
-    enum StoreResult { storeFiled, storeWriteFailed, storeNotFiled };
-    // Writes the rest of the mail, closes its file and files it into the
-    // target folder; the file is gone afterwards in every case.
-    // pszCloseLogFormat logs a failed close (%d cause, %ld system error).
-    StoreResult StoreMailFile(const char* pszCloseLogFormat, bool& bKeepOnServer);
+    // Starts the next mail: its name, and its text with the account header
+    // line. The mail is held in memory until it is filed.
+    void BeginMail();
+    // Files the mail received since BeginMail into the target folder; it is
+    // dropped afterwards in every case. False when it could not be filed.
+    bool FileMail(bool& bKeepOnServer);
     // Records the id of the mail just filed in list C. True when the mail is
     // to be deleted from the server.
     bool RecordFiledMail(const CString& strId, bool bKeepOnServer);
@@ -194,8 +202,7 @@ protected:
     static CString SystemMessage(DWORD dwError);
 
     char* m_pReplyBuffer = nullptr;  // kReplyBufferSize bytes
-    CFile m_mailFile;
-    CString m_strMailFilePath;
+    CString m_strMailName;  // of the mail being received; empty when none is
     CString m_strReply;
     CString m_strServer;
     CString m_strUser;
@@ -223,7 +230,7 @@ protected:
     CReceivedIdList m_listB;  // ids received in earlier passes (read only)
     CReceivedIdList m_listC;  // working copy, written back
     CString m_strHeader;      // header of the current mail
-    std::string m_mailBuffer; // bytes of the current mail not yet written to its file
+    std::string m_mailBuffer; // the mail being received, as its mail file would hold it
     CPtrArray m_targetFolders;
     CStringArray m_targetFolderNames;
     std::vector<CUndeliveredMail> m_undelivered;
@@ -240,6 +247,8 @@ protected:
     bool m_bRunning = false;
     BYTE m_bAbort = 0;
     bool m_bQuitting = false;
+    bool m_bInlineSteps = false;  // inside RunSteps: a step is noted, not posted
+    bool m_bStepDue = false;
     int m_nErrorResult = 0;
     UINT m_nErrorMessageId = 0;
     int m_nTimeOut = 10;

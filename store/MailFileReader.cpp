@@ -329,9 +329,17 @@ void CMailFileReader::ResetParse(const char* pszMailPath, const char* pszFolderD
 int CMailFileReader::ParseMailFile(const char* pszMailPath, const char* pszFolderDir, BOOL bStore, int nCodePage,
                                    int nForcedEncoding)
 {
-    ResetParse(pszMailPath, pszFolderDir, bStore, nCodePage);
     std::string text;
-    if (!ReadFileBytes(m_strMailPath, text) || text.empty()) {
+    if (!pszMailPath || !ReadFileBytes(pszMailPath, text))
+        text.clear();
+    return ParseMailBytes(pszMailPath, pszFolderDir, text, bStore, nCodePage, nForcedEncoding);
+}
+
+int CMailFileReader::ParseMailBytes(const char* pszMailPath, const char* pszFolderDir, std::string& text, BOOL bStore,
+                                    int nCodePage, int nForcedEncoding)
+{
+    ResetParse(pszMailPath, pszFolderDir, bStore, nCodePage);
+    if (text.empty()) {
         FillValues();
         return 0;
     }
@@ -419,7 +427,18 @@ int CMailFileReader::ReadMailFile(const char* pszFolderDir, const char* pszMailP
                                   int nForcedEncoding)
 {
     ParseMailFile(pszMailPath, pszFolderDir, bStore, nCodePage, nForcedEncoding);
+    return WriteDataEntry(pszFolderDir, nCodePage);
+}
 
+int CMailFileReader::ReadMailText(const char* pszFolderDir, const char* pszMailName, std::string& text, BOOL bStore,
+                                  int nCodePage, int nForcedEncoding)
+{
+    ParseMailBytes(pszMailName, pszFolderDir, text, bStore, nCodePage, nForcedEncoding);
+    return WriteDataEntry(pszFolderDir, nCodePage);
+}
+
+int CMailFileReader::WriteDataEntry(const char* pszFolderDir, int nCodePage)
+{
     // The entry: name line, header block, body up to its first terminator,
     // terminator. Nothing inside an entry may look like a terminator, or the
     // index could not be rebuilt from the data file.

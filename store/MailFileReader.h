@@ -39,6 +39,10 @@ public:
     // file could not be written.
     int ReadMailFile(const char* pszFolderDir, const char* pszMailPath, BOOL bStore = TRUE, int nCodePage = -1,
                      int nForcedEncoding = -1);
+    // The same for the bytes of a mail file held in memory, filed under the
+    // name its file would have had (the text is taken over).
+    int ReadMailText(const char* pszFolderDir, const char* pszMailName, std::string& text, BOOL bStore = TRUE,
+                     int nCodePage = -1, int nForcedEncoding = -1);
     // Reads and decodes the mail (parts stored only with bStore). 1 when the
     // mail was read, 0 when it could not be opened or has no header.
     int ParseMailFile(const char* pszMailPath, const char* pszFolderDir, BOOL bStore = TRUE, int nCodePage = -1,
@@ -79,6 +83,11 @@ private:
     struct Part;
     void ResetParse(const char* pszMailPath, const char* pszFolderDir, BOOL bStore, int nCodePage);
     void ParseLoadedMail(const std::string& text, int nCodePage, int nForcedEncoding);
+    // What ParseMailFile does once the file's bytes are read.
+    int ParseMailBytes(const char* pszMailPath, const char* pszFolderDir, std::string& text, BOOL bStore,
+                       int nCodePage, int nForcedEncoding);
+    // Appends the parsed mail's entry to the folder's data file.
+    int WriteDataEntry(const char* pszFolderDir, int nCodePage);
     bool StorePartSafe(CMailMessage& header, const std::string& body, int nForcedEncoding);
     void StorePart(CMailMessage& header, const std::string& body, BOOL bAlternative, BOOL bRelatedHtml,
                    int nForcedEncoding, int nDepth);

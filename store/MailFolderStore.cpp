@@ -624,6 +624,21 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
                                      const StoreFilterResult* pFilter, BOOL bStoreParts, int nCodePage,
                                      int nForcedEncoding)
 {
+    return FileMail(pszMailPath, nullptr, pszReceivedTime, bRead, bUseDateForReceived, pnIndex, pFilter, bStoreParts,
+                    nCodePage, nForcedEncoding);
+}
+
+int CMailFolderStore::AddNewMailText(std::string& mail, const char* pszMailName, const char* pszReceivedTime,
+                                     BOOL bRead, BOOL bUseDateForReceived, int* pnIndex,
+                                     const StoreFilterResult* pFilter)
+{
+    return FileMail(pszMailName, &mail, pszReceivedTime, bRead, bUseDateForReceived, pnIndex, pFilter, TRUE, -1, -1);
+}
+
+int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, const char* pszReceivedTime, BOOL bRead,
+                               BOOL bUseDateForReceived, int* pnIndex, const StoreFilterResult* pFilter,
+                               BOOL bStoreParts, int nCodePage, int nForcedEncoding)
+{
     CSingleLock fileLock(&m_fileLock, TRUE);
     Touch();
     m_bLastDecodeFailed = FALSE;
@@ -648,7 +663,11 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
     CString attachName = GetFileNameFromPath(pszMailPath);
     BOOL newAttachFolder = !MayHaveAttachFolder(attachName);
     reader->SetAttachFolderNew(newAttachFolder);
-    if (!reader->ReadMailFile(m_record.m_strPath, pszMailPath, bStoreParts, nCodePage, nForcedEncoding)) {
+    int nWritten = pText ? reader->ReadMailText(m_record.m_strPath, pszMailPath, *pText, bStoreParts, nCodePage,
+                                                nForcedEncoding)
+                         : reader->ReadMailFile(m_record.m_strPath, pszMailPath, bStoreParts, nCodePage,
+                                                nForcedEncoding);
+    if (!nWritten) {
         WriteLog("m_pMailReader->ReadMailFile Error\r\n");
         return 0;
     }

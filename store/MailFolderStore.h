@@ -90,6 +90,12 @@ public:
                        BOOL bUseDateForReceived = FALSE, HWND hWndList = nullptr, int* pnIndex = nullptr,
                        const StoreFilterResult* pFilter = nullptr, BOOL bStoreParts = TRUE, int nCodePage = -1,
                        int nForcedEncoding = -1);
+    // The same for the bytes of a mail file held in memory, filed under the
+    // name its file would have had (a received mail: no file is written and
+    // read again). The text is taken over.
+    int AddNewMailText(std::string& mail, const char* pszMailName, const char* pszReceivedTime, BOOL bRead,
+                       BOOL bUseDateForReceived = FALSE, int* pnIndex = nullptr,
+                       const StoreFilterResult* pFilter = nullptr);
     // Forces what the filings since the last call wrote onto the disk:
     // "MailData.Qmd", "Index.lst" and the files of their attachment folders,
     // each once. A receiver calls it once before it asks the server to
@@ -164,6 +170,11 @@ public:
 
 private:
     void UpdatePaths();
+    // Files a mail file (pText null) or the bytes of one (pszMailPath then
+    // names the mail).
+    int FileMail(const char* pszMailPath, std::string* pText, const char* pszReceivedTime, BOOL bRead,
+                 BOOL bUseDateForReceived, int* pnIndex, const StoreFilterResult* pFilter, BOOL bStoreParts,
+                 int nCodePage, int nForcedEncoding);
     BOOL FillRecord(CMailIndexRecord* pRecord, CMailFileReader* pReader, const char* pszReceivedTime,
                     BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter,
                     BOOL bNewAttachFolder = FALSE);

@@ -2,7 +2,6 @@
 
 #include "classlib/Wnd.h"
 #include "core/DateTimeUtil.h"
-#include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "message/DotStuffer.h"
 #include "message/MailLineEnds.h"
@@ -10,10 +9,15 @@
 
 #include <commctrl.h>
 
+#include <atomic>
 #include <cstring>
 #include <string>
 
 namespace {
+
+// Shared by every import of the run, so that two imports filing in the same
+// millisecond still give their mails different names.
+std::atomic<unsigned> g_nameCounter{0};
 
 const size_t kChunk = 1 << 20;
 
@@ -59,33 +63,16 @@ private:
 class MailWriter
 {
 public:
-    MailWriter(int counter, bool stuffed) : m_stuffed(stuffed)
+    explicit MailWriter(bool stuffed) : m_stuffed(stuffed)
     {
-        CString folder = GetSystemTempFolder();
         m_received = CTime::GetCurrentTime().GetTime();
         SYSTEMTIME now;
         GetLocalTime(&now);
         // The name seeds the mail's attachment folder, so each mail has its
-        // own; one taken by another import running now is passed over.
-        for (int next = 0; next < 1000; ++next) {
-            CString name;
-            name.Format("QMI%lu%03d%03d", static_cast<unsigned long>(m_received), now.wMilliseconds,
-                        (counter + next) % 1000);
-            m_path = folder + name;
-            if (ReserveNewFile(m_path)) {
-                m_reserved = true;
-                break;
-            }
-        }
+        // own. The mail is held in memory: no file is written for it.
+        m_name.Format("QMI%lu%03d%03u", static_cast<unsigned long>(m_received), now.wMilliseconds,
+                      g_nameCounter.fetch_add(1) % 1000);
     }
-    ~MailWriter()
-    {
-        m_file.Abort();
-        if (m_reserved)
-            DeleteFileA(m_path);
-    }
-
-    bool Open() { return m_reserved && m_file.Open(m_path, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite) != FALSE; }
 
     void Write(const char* p, size_t n)
     {
@@ -95,7 +82,7 @@ public:
         else
             m_stuffer.Append(m_out, p, n);
         if (!m_out.empty()) {
-            m_file.Write(m_out.data(), static_cast<UINT>(m_out.size()));
+            m_text += m_out;
             // Only the last four bytes are wanted: a whole chunk is not
             // copied for them.
             m_tail.append(m_out, m_out.size() > 4 ? m_out.size() - 4 : 0, std::string::npos);
@@ -114,31 +101,29 @@ public:
     {
         if (m_tail != "\r\n\r\n")
             return;
-        m_file.SetLength(m_file.GetLength() - 2);
-        m_file.SeekToEnd();
+        m_text.resize(m_text.size() - 2);
         m_tail.erase(2);
     }
 
     void Close()
     {
         if (m_lastTwo != "\r\n" && !m_lastTwo.empty())
-            m_file.Write("\r\n", 2);
-        m_file.Write(".\r\n", 3);
-        m_file.Close();
+            m_text += "\r\n";
+        m_text += ".\r\n";
     }
 
-    const CString& Path() const { return m_path; }
+    const CString& Name() const { return m_name; }
+    std::string& Text() { return m_text; }
     int64_t ReceivedTime() const { return m_received; }
 
 private:
-    CFile m_file;
-    CString m_path;
+    CString m_name;
+    std::string m_text;  // the mail as its mail file would hold it
     std::string m_out;
     std::string m_lastTwo;
     std::string m_tail;  // the last four bytes written
     CDotStuffer m_stuffer;
     bool m_stuffed;
-    bool m_reserved = false;
     int64_t m_received = 0;
 };
 
@@ -284,9 +269,7 @@ BOOL CMboxImporter::ImportFile(const char* pszSeparator, CMboxImporter* pImporte
                 s.m_mailStart = s.m_pos;
             }
 
-            MailWriter writer(counter, pImporter && pImporter->m_bDotStuffed);
-            if (!writer.Open())
-                return FALSE;
+            MailWriter writer(pImporter && pImporter->m_bDotStuffed);
             s.m_writer = &writer;
             bool found = false;
             if (mbox) {
@@ -318,7 +301,7 @@ BOOL CMboxImporter::ImportFile(const char* pszSeparator, CMboxImporter* pImporte
             writer.Close();
 
             CString received = FormatDateWithZone(writer.ReceivedTime());
-            if (pFolder && pFolder->AddNewMailData(writer.Path(), received, nRead, bUseSendTime))
+            if (pFolder && pFolder->AddNewMailText(writer.Text(), writer.Name(), received, nRead, bUseSendTime))
                 if (pImporter)
                     ++pImporter->m_nImported;
 

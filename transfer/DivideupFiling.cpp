@@ -1,6 +1,7 @@
 #include "transfer/DivideupFiling.h"
 
 #include "core/QuendalApp.h"
+#include "message/MailLineEnds.h"
 #include "message/MailMessage.h"
 #include "transfer/DivideupDataSet.h"
 #include "transfer/ReceiveNotifyDataSet.h"
@@ -61,6 +62,29 @@ int CheckServerMailHeader(CQuendalApp& app, const char* pszHeaderText, int nSize
     CMailMessage header;
     header.ParseHeaderText(pszHeaderText ? pszHeaderText : "");
     return CheckServerMail(app, header, nSize);
+}
+
+BOOL ChooseReceiveFolderForText(CQuendalApp& app, const std::string& mail, ReceiveFilingChoice& choice)
+{
+    // As a mail file is read: its header block up to the blank line, or up
+    // to the terminator of a mail without a body.
+    std::string crlf;
+    const std::string* text = &mail;
+    if (mail.find("\r\n") == std::string::npos) {
+        crlf = CMailLineEnds::ToCrLf(mail);
+        text = &crlf;
+    }
+    size_t cut = text->find("\r\n\r\n");
+    if (cut == std::string::npos)
+        cut = text->find("\r\n.\r\n");
+    CMailMessage header;
+    if (cut == std::string::npos || !header.Parse(text->data(), static_cast<int>(cut))) {
+        choice = ReceiveFilingChoice();
+        choice.pFolder = app.GetDefaultFolder(CFolderRecord::kindInbox);
+        return choice.pFolder != nullptr;
+    }
+    int nSize = mail.size() > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<int>(mail.size());
+    return ChooseReceiveFolder(app, header, nSize, choice);
 }
 
 BOOL ChooseReceiveFolderForFile(CQuendalApp& app, const char* pszMailPath, ReceiveFilingChoice& choice)

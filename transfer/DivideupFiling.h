@@ -21,6 +21,8 @@
 #include "classlib/ClassLib.h"
 #include "store/MailFolderStore.h"
 
+#include <string>
+
 class CQuendalApp;
 class CMailMessage;
 
@@ -47,6 +49,8 @@ BOOL ChooseReceiveFolder(CQuendalApp& app, const CMailMessage& header, int nSize
 // size taken from the file; a file that cannot be parsed goes to the inbox).
 int CheckServerMailHeader(CQuendalApp& app, const char* pszHeaderText, int nSize = -1);
 BOOL ChooseReceiveFolderForFile(CQuendalApp& app, const char* pszMailPath, ReceiveFilingChoice& choice);
+// The same for a received mail held in memory, as its file would hold it.
+BOOL ChooseReceiveFolderForText(CQuendalApp& app, const std::string& mail, ReceiveFilingChoice& choice);
 // The folder a sent mail is filed into: with "DivideUpAtSend" on, the folder
 // of the first matching rule of the send set (the receive set with
 // "DivideUpUseReceiveSet"), when it is open; else the sent-mail folder.

@@ -303,7 +303,7 @@ void CMailGetThread::OnStep(WPARAM, LPARAM)
 {
     if (!m_pSession || m_bEnded)
         return;
-    if (!m_pSession->Run())
+    if (!m_pSession->RunSteps())
         m_pSession->Cancel();
 }
 

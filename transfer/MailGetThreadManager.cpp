@@ -51,8 +51,8 @@ void CMailGetThreadManager::RequestAbort()
 
 void CMailGetThreadManager::AfterTerminate()
 {
-    // The thread is gone: the half-written mail file goes, so that no
-    // partial mail is ever filed; the mail stays on the server.
+    // The thread is gone: the half-received mail goes, so that no partial
+    // mail is ever filed; the mail stays on the server.
     if (m_pSession)
-        m_pSession->DiscardPartialFile();
+        m_pSession->DiscardPartialMail();
 }

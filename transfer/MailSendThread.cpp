@@ -9,6 +9,7 @@
 #include "store/MailFolderStore.h"
 #include "transfer/MailGetThread.h"
 #include "transfer/DivideupFiling.h"
+#include "transfer/SendJob.h"
 #include "transfer/MailSendThreadManager.h"
 #include "transfer/TransferMessages.h"
 
@@ -296,6 +297,19 @@ void CMailSendThread::SendNow()
             if (bBuilt) {
                 file.Write(m_strReadyText.GetString(), static_cast<UINT>(m_strReadyText.GetLength()));
                 file.Close();
+            }
+            // Attachments for the To recipients only: the Cc and Bcc
+            // recipients get the stored mail without them (in the session's
+            // second phase).
+            if (bBuilt && m_pSession->IsAttachToOnly() && m_pSession->HasCcOrBcc()) {
+                CString cc = CString(m_szFile) + "CC";
+                CString copy = CSendJob::WithoutAttachments(m_strReadyText);
+                bBuilt = file.Open(cc, CFile::modeCreate | CFile::modeWrite) != FALSE;
+                if (bBuilt) {
+                    file.Write(copy.GetString(), static_cast<UINT>(copy.GetLength()));
+                    file.Close();
+                    m_pSession->AddCcMessageFile(cc);
+                }
             }
         } catch (CFileException&) {
             file.Abort();

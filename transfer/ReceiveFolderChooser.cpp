@@ -5,6 +5,11 @@ int CReceiveFolderChooser::CheckReceive(const CString&)
     return 0;
 }
 
+bool CReceiveFolderChooser::ChooseFolderForMail(const std::string&, ReceiveFilingChoice&)
+{
+    return false;
+}
+
 bool CReceiveFolderChooser::ChooseFolder(const CString&, ReceiveFilingChoice&)
 {
     return false;

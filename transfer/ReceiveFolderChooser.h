@@ -7,6 +7,8 @@
 #include "classlib/ClassLib.h"
 #include "transfer/DivideupFiling.h"
 
+#include <string>
+
 class CReceiveFolderChooser
 {
 public:
@@ -20,4 +22,7 @@ public:
     // The filing of a received mail file; false keeps the default (the
     // session's inbox, no label).
     virtual bool ChooseFolder(const CString& strMailPath, ReceiveFilingChoice& choice);
+    // The same for a received mail held in memory (the bytes its file
+    // would hold).
+    virtual bool ChooseFolderForMail(const std::string& mail, ReceiveFilingChoice& choice);
 };

@@ -22,20 +22,20 @@ public:
     }
 
 protected:
-    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+    bool FileReceivedMail(std::string& mail, const CString& strName, bool& bKeepOnServer) override
     {
         bKeepOnServer = false;
         ReceiveFilingChoice choice;
-        if (!m_pChooser || !m_pChooser->ChooseFolder(strPath, choice) || !choice.pFolder) {
+        if (!m_pChooser || !m_pChooser->ChooseFolderForMail(mail, choice) || !choice.pFolder) {
             CSingleLock hold(m_pStoreLock, TRUE);
-            return TSession::FileReceivedMail(strPath, bKeepOnServer);
+            return TSession::FileReceivedMail(mail, strName, bKeepOnServer);
         }
         CMailFolderStore* pTarget = choice.pFolder;
         int nIndex = -1;
         {
             CSingleLock hold(m_pStoreLock, TRUE);
             CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
-            if (pTarget->AddNewMailData(strPath, received, FALSE, FALSE, nullptr, &nIndex,
+            if (pTarget->AddNewMailText(mail, strName, received, FALSE, FALSE, &nIndex,
                                         choice.filter.bMarked ? &choice.filter : nullptr) != 1)
                 return false;
             bKeepOnServer = pTarget->LastFilingDecodeFailed() != FALSE;

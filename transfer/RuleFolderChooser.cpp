@@ -31,6 +31,13 @@ int CRuleFolderChooser::CheckReceive(const CString& strHeader)
     }
 }
 
+bool CRuleFolderChooser::ChooseFolderForMail(const std::string& mail, ReceiveFilingChoice& choice)
+{
+    if (m_bNoRuleCanMatch)
+        return false;
+    return m_pApp && ChooseReceiveFolderForText(*m_pApp, mail, choice);
+}
+
 bool CRuleFolderChooser::ChooseFolder(const CString& strMailPath, ReceiveFilingChoice& choice)
 {
     if (m_bNoRuleCanMatch)

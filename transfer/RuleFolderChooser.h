@@ -14,6 +14,7 @@ public:
     bool BeginReceive() override;
     int CheckReceive(const CString& strHeader) override;
     bool ChooseFolder(const CString& strMailPath, ReceiveFilingChoice& choice) override;
+    bool ChooseFolderForMail(const std::string& mail, ReceiveFilingChoice& choice) override;
 
 private:
     CQuendalApp* m_pApp;

@@ -22,4 +22,9 @@ public:
     // this account's or cannot be read.
     static bool PrepareSession(CMailSendThread* pThread, const CAccountData* pAccount, int nIndex,
                                CMailFolderStore* pFolder);
+    // A stored mail as its Cc and Bcc recipients get it when its attachments
+    // are for the To recipients only: the parts of its top multipart that
+    // are attachments are left out. A mail without such parts is returned
+    // as it is.
+    static CString WithoutAttachments(const CString& mail);
 };

@@ -17,6 +17,7 @@ namespace {
 
 const char* const kMailA = "From: a@example.jp\r\nSubject: first\r\nMessage-ID: <a@example.jp>\r\n\r\nbody a\r\n.dot line\r\n";
 const char* const kMailB = "From: b@example.jp\r\nSubject: second\r\nMessage-ID: <b@example.jp>\r\n\r\nbody b\r\n";
+const char* const kMailC = "From: c@example.jp\r\nSubject: third\r\n\r\nbody c\r\n";
 
 // The mail file as the session hands it to the store: the account line
 // added, lines that begin with "." doubled.
@@ -62,7 +63,6 @@ TEST(Pop3Session, ReceivesAndDeletesWhateverLineEndsTheServerUses)
 // command-by-command pass gives, also when a LIST or a DELE is refused.
 TEST(Pop3Session, PipeliningChangesNothingButTheWrites)
 {
-    const char* const kMailC = "From: c@example.jp\r\nSubject: third\r\n\r\nbody c\r\n";
     struct Case
     {
         const char* name;
@@ -296,20 +296,28 @@ TEST(Pop3Session, FilterCanRefuseOrDeleteBeforeDownloading)
     }
 }
 
+// Pipelined, the next mail's RETR went out with the first one's: its reply
+// is read and dropped before the DELE, and the mail stays on the server.
 TEST(Pop3Session, AbortEndsThePassWithQuit)
 {
-    FakePop3Server server(std::vector<FakeMail>{{"u1", kMailA}, {"u2", kMailB}});
-    TestSessionFolder folder;
-    CPop3TestSession session(folder);
-    Configure(session, server.Port());
-    session.nAbortAtFiling = 1;
-    PassResult result = RunPass(session);
-    EXPECT_EQ(result.nFinishResult, -1);
-    EXPECT_EQ(session.filed.size(), 1u);
-    EXPECT_TRUE(server.Received("QUIT"));
-    EXPECT_FALSE(server.Received("RETR 2"));
-    // The mail filed before the abort is still deleted, or it would come again.
-    EXPECT_EQ(server.Deleted(), std::vector<int>{1});
+    for (bool bPipelining : {false, true}) {
+        SCOPED_TRACE(bPipelining ? "pipelined" : "one by one");
+        FakePop3Options options;
+        options.bPipelining = bPipelining;
+        FakePop3Server server(std::vector<FakeMail>{{"u1", kMailA}, {"u2", kMailB}, {"u3", kMailC}}, options);
+        TestSessionFolder folder;
+        CPop3TestSession session(folder);
+        Configure(session, server.Port());
+        session.nAbortAtFiling = 1;
+        PassResult result = RunPass(session);
+        EXPECT_EQ(result.nFinishResult, -1);
+        EXPECT_EQ(session.filed.size(), 1u);
+        EXPECT_TRUE(server.Received("QUIT"));
+        EXPECT_EQ(server.Received("RETR 2"), bPipelining);
+        EXPECT_FALSE(server.Received("RETR 3"));
+        // The mail filed before the abort is still deleted, or it would come again.
+        EXPECT_EQ(server.Deleted(), std::vector<int>{1});
+    }
 }
 
 TEST(Pop3Session, SelectionFetchesAndDeletesOnlyWhatWasChosen)

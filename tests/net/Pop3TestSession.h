@@ -72,16 +72,16 @@ public:
     int nAbortAtFiling = 0;
 
 protected:
-    bool FileReceivedMail(const CString& strPath, bool& bKeepOnServer) override
+    bool FileReceivedMail(std::string& mail, const CString& strName, bool& bKeepOnServer) override
     {
         bKeepOnServer = false;
         if (bFailFiling)
             return false;
-        filed.push_back(TestSupport::ReadFileBytes(strPath));
+        filed.push_back(mail);
         if (nAbortAtFiling && static_cast<int>(filed.size()) == nAbortAtFiling)
             this->SetAbort();
         if (this->m_pTargetStore)
-            return TSession::FileReceivedMail(strPath, bKeepOnServer);
+            return TSession::FileReceivedMail(mail, strName, bKeepOnServer);
         return true;
     }
 };

@@ -694,7 +694,7 @@ std::string StoredLayout(CMailFolderStore& store)
 // What filing writes stays byte for byte what earlier versions of the store
 // wrote for the same mails. Setting CVM_WRITE_FIXTURES=1 writes the expected
 // layout anew from the code under test.
-TEST(FolderStore, FilingKeepsItsStoredLayout)
+static void CheckStoredLayout(bool bFromMemory)
 {
     TempDir dir;
     TestApp app(dir.Path());
@@ -712,10 +712,13 @@ TEST(FolderStore, FilingKeepsItsStoredLayout)
                         "--d\r\nContent-Type: application/octet-stream; name=\"a.bin\"\r\n"
                         "Content-Transfer-Encoding: base64\r\n\r\nREVG\r\nR0g=\r\n--d--\r\n",
                         {}, "", 1});
-    for (size_t i = 0; i < fixtures.size(); i++)
-        ASSERT_EQ(FileMail(store, dir.Path(), fixtures[i].name, fixtures[i].text, i % 2 == 0,
-                           FormatString("2024/05/%02d 10:00:00 +0900", 1 + static_cast<int>(i))),
+    for (size_t i = 0; i < fixtures.size(); i++) {
+        CString received = FormatString("2024/05/%02d 10:00:00 +0900", 1 + static_cast<int>(i));
+        std::string text = fixtures[i].text;
+        ASSERT_EQ(bFromMemory ? store.AddNewMailText(text, fixtures[i].name, received, i % 2 == 0)
+                              : FileMail(store, dir.Path(), fixtures[i].name, text, i % 2 == 0, received),
                   1);
+    }
     ASSERT_TRUE(store.FlushFiledMails());
     std::string layout = StoredLayout(store);
 
@@ -726,6 +729,16 @@ TEST(FolderStore, FilingKeepsItsStoredLayout)
     std::string expected = ReadFileBytes(expectedPath);
     ASSERT_FALSE(expected.empty()) << expectedPath.GetString();
     EXPECT_EQ(layout, expected);
+}
+
+// The same for a mail filed from a file and one filed from memory (a
+// received mail).
+TEST(FolderStore, FilingKeepsItsStoredLayout)
+{
+    for (bool bFromMemory : {false, true}) {
+        SCOPED_TRACE(bFromMemory ? "from memory" : "from a file");
+        CheckStoredLayout(bFromMemory);
+    }
 }
 
 // Attachment folders: a plain mail gets none; a copy takes a free name

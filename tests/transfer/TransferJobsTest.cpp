@@ -7,6 +7,7 @@
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
+#include "net/SmtpSession.h"
 #include "smtp/SmtpTestSupport.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
@@ -329,6 +330,44 @@ TEST_F(TransferSendTest, SendsOverTlsFromTheFirstByteOn465)
     EXPECT_FALSE(SmtpTest::WaitForDeliveredMail("cvmtest24", ids[0]).empty());
     EXPECT_TRUE(OutboxIds().empty());
     EXPECT_EQ(StoredMails(app.Sent()).size(), 1u);
+}
+
+// A stored mail whose attachments are for the To recipients only: the Cc
+// recipients get it too, without the attachments.
+TEST_F(TransferSendTest, AStoredMailWithAttachmentsForToOnlyReachesItsCcRecipients)
+{
+    NetTest::ClearMaildir(42);
+    TestSupport::TempDir dir;
+    CString attachment = dir.File("資料.txt");
+    TestSupport::WriteFileBytes(attachment, "attached text\r\n");
+    CSmtpSession composer;
+    composer.SetAccountName("送信");
+    composer.SetFrom("sender@cvm.test");
+    composer.SetTo("cvmtest24@cvm.test");
+    composer.SetCc("cvmtest42@cvm.test");
+    composer.SetAttachToOnly(true);
+    composer.SetSubject("宛先だけに添付");
+    composer.AddBodyText("本文です。");
+    composer.AddAttachment(attachment);
+    CString path = dir.File("out.eml");
+    ASSERT_TRUE(composer.BuildMessage(path));
+    ASSERT_EQ(app.Outbox()->AddNewMailData(path, "2024/05/01 10:00:00 +0900", TRUE), 1);
+    std::vector<CString> ids = OutboxIds();
+    ASSERT_EQ(ids.size(), 1u);
+
+    SendAndWait();
+
+    std::string toCopy = SmtpTest::WaitForDeliveredMail("cvmtest24", ids[0]);
+    std::string ccCopy = SmtpTest::WaitForDeliveredMail("cvmtest42", ids[0]);
+    ASSERT_FALSE(toCopy.empty());
+    ASSERT_FALSE(ccCopy.empty());
+    EXPECT_NE(toCopy.find("Content-Disposition: attachment"), std::string::npos);
+    EXPECT_EQ(ccCopy.find("Content-Disposition: attachment"), std::string::npos);
+    std::string ccText = JisToSjis(ccCopy.c_str(), static_cast<int>(ccCopy.size())).Str();
+    EXPECT_NE(ccText.find("本文です。"), std::string::npos) << ccCopy;
+    EXPECT_EQ(NetTest::CountServerMails(42), 1);
+    EXPECT_TRUE(OutboxIds().empty());
+    NetTest::ClearMaildir(42);
 }
 
 TEST_F(TransferSendTest, FailedSendsStayInTheOutboxWithTheErrorShownOnce)
