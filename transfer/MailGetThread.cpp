@@ -16,7 +16,9 @@
 #include "transfer/RuleFilingSession.h"
 #include "transfer/RuleFolderChooser.h"
 #include "transfer/TransferMessages.h"
+#include "resources/editor/EditorWindowResource.h"
 
+#include <new>
 #include <winsock2.h>
 
 namespace {
@@ -303,8 +305,14 @@ void CMailGetThread::OnStep(WPARAM, LPARAM)
 {
     if (!m_pSession || m_bEnded)
         return;
-    if (!m_pSession->RunSteps())
-        m_pSession->Cancel();
+    try {
+        if (!m_pSession->RunSteps())
+            m_pSession->Cancel();
+    } catch (const std::bad_alloc&) {
+        // A mail too large to hold: the pass ends and the mail stays on the server.
+        m_pSession->DiscardPartialMail();
+        Fail(-1, IDS_OUT_OF_MEMORY);
+    }
 }
 
 void CMailGetThread::OnSessionFinished(WPARAM wParam, LPARAM lParam)
