@@ -30,6 +30,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_TIMER()
     ON_MESSAGE(WM_QD_HANDOVER_REQUEST, OnHandOverRequest)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
     ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
     ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
@@ -81,6 +82,14 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_MAIL_PROTECT_ON, ID_MAIL_PROTECT_OFF, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_EXPORT, ID_MAIL_EXPORT, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_MOVE_TO_FOLDER, ID_MAIL_COPY_TO_FOLDER, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_SHOW_HEADER, ID_MAIL_SHOW_HEADER, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_PROPERTIES, ID_MAIL_PROPERTIES, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_THREAD_TREE, ID_MAIL_THREAD_TREE, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_THREAD_LIST, ID_MAIL_THREAD_LIST, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_TASK_EDIT, ID_MAIL_TASK_EDIT, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_TASK_ADD, ID_MAIL_TASK_ADD, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_TOGGLE_THREAD, ID_MAIL_TOGGLE_THREAD, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_REEDIT, ID_MAIL_REEDIT, OnListCommand)
     ON_COMMAND_RANGE(ID_NEXT_UNREAD, ID_NEXT_UNREAD, OnListCommand)
     ON_COMMAND_RANGE(ID_NEXT_UNREAD_ALL, ID_NEXT_UNREAD_ALL, OnListCommand)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD, ID_PREVIOUS_FOLDER_UNREAD, OnPreviousFolderUnread)
@@ -604,6 +613,28 @@ LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM)
         return FALSE;
     SaveWindowState();
     return TRUE;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!wParam || !pApp || pApp->m_pMainWnd != this)
+        return 0;
+    // The system may end the process as soon as this returns: everything a
+    // normal close writes is written now, the folders and the settings file
+    // included. The panes let go of the folders before they are closed.
+    SaveWindowState();
+    KillTimer(kMinuteTimer);
+    KillTimer(kRouteTimer);
+    if (m_pListView && m_pListView->m_hWnd)
+        m_pListView->ClearFolder();
+    MailViewSeam& seam = GetMailViewSeam();
+    if (seam.pfnShowMail && m_pMailView)
+        seam.pfnShowMail(m_pMailView, nullptr, -1);
+    pApp->ShutDown();
+    // Where the system lets the program run on, it ends as after a close.
+    ::PostQuitMessage(0);
+    return 0;
 }
 
 void CMainFrame::EndWorkers()

@@ -168,6 +168,7 @@ protected:
     void PostNcDestroy() override;
     LRESULT OnHandOverRequest(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM);
     LRESULT OnFrameReady(WPARAM, LPARAM);
     LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM, LPARAM);

@@ -697,7 +697,9 @@ int CMailFolderStore::AddNewMailData(const char* pszMailPath, const char* pszRec
         }
     }
     if (unread) {
-        if (loaded)
+        // An index not loaded keeps the count the tree shows; one loaded
+        // just now has counted this mail already.
+        if (loaded || !m_mailList.IsLoaded())
             m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
         PostCountMessages();
     }
@@ -1023,11 +1025,12 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
         if (m_mailList.IsThreadMode() && m_mailList.AreThreadsBuilt())
             m_mailList.LinkThread(r);
         m_nMailCount = m_mailList.GetMailCount();
-        if (unread)
-            m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
     } else {
         m_nMailCount++;
     }
+    // An index not loaded keeps the count the tree shows.
+    if (unread)
+        m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
     if (unread)
         PostCountMessages();
     return result;
