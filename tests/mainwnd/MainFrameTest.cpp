@@ -2,6 +2,8 @@
 // the thread messages about folders and mails, the timers, the folder
 // commands, and closing with workers that do not end.
 #include "mainwnd/FolderTree.h"
+#include "mainwnd/MailTransfer.h"
+#include "mainwnd/MailViewSeam.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -323,4 +325,69 @@ TEST_F(MainFrameTest, AFolderWithAPasswordOpensOnlyForIt)
     SetTimer(nullptr, 0, 100, AnswerPassword);
     Tree()->SelectFolder(id);
     EXPECT_EQ(m_frame->GetListView()->GetFolderId(), id);
+}
+
+TEST_F(MainFrameTest, ComingBackToAFolderOfManyDeletedMailsOffersToOptimiseIt)
+{
+    FileMails(101);
+    std::vector<int> all;
+    for (int i = 0; i < 101; ++i)
+        all.push_back(i);
+    ASSERT_EQ(CMailTransfer::DeleteMails(*m_app, Inbox(), all, true).nDone, 101);
+    const int inbox = Inbox()->GetFolderId();
+    const int trash = m_app->GetDefaultFolder(4)->GetFolderId();
+    const char kQuestion[] = "フォルダを最適化しますか";
+    auto asked = [&] {
+        for (const std::string& m : TestSupport::RecordedMessages())
+            if (m.find(kQuestion) != std::string::npos)
+                return true;
+        return false;
+    };
+
+    // The index in memory holds more than 100 deleted mails: the question comes.
+    ASSERT_TRUE(m_frame->ChangeFolder(trash));
+    EXPECT_FALSE(asked());
+    TestSupport::QueueMessageBoxAnswer(IDCANCEL);
+    ASSERT_TRUE(m_frame->ChangeFolder(inbox));
+    EXPECT_TRUE(asked());
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), inbox);
+
+    // An index read for this change is not asked about.
+    ASSERT_TRUE(m_frame->ChangeFolder(trash));
+    Inbox()->UnloadIndex();
+    TestSupport::ClearMessages();
+    ASSERT_TRUE(m_frame->ChangeFolder(inbox));
+    EXPECT_FALSE(asked());
+}
+
+namespace {
+
+int g_nShownIndex = -2;
+
+void RecordShownMail(CView*, CMailFolderStore*, int nIndex)
+{
+    g_nShownIndex = nIndex;
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, ChoosingTheShownFolderAgainKeepsThePickedMail)
+{
+    MailViewSeam& seam = GetMailViewSeam();
+    const MailViewSeam saved = seam;
+    seam.pfnShowMail = RecordShownMail;
+    const int inbox = Inbox()->GetFolderId();
+    FileMails(3);
+    Post(1346, 0, inbox);
+    ASSERT_TRUE(m_frame->GetListView()->SelectMail(1));
+    EXPECT_EQ(g_nShownIndex, 1);
+
+    // The frame chooses its folder again as it settles after the start.
+    EXPECT_TRUE(m_frame->ChangeFolder(inbox));
+    EXPECT_EQ(g_nShownIndex, 1);
+    EXPECT_EQ(m_frame->GetListView()->GetMailIndex(List().GetNextItem(-1, LVNI_SELECTED)), 1);
+    // Another folder clears the pane.
+    EXPECT_TRUE(m_frame->ChangeFolder(m_app->GetDefaultFolder(4)->GetFolderId()));
+    EXPECT_EQ(g_nShownIndex, -1);
+    seam = saved;
 }
