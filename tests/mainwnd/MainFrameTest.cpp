@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 namespace {
 
@@ -390,4 +391,30 @@ TEST_F(MainFrameTest, ChoosingTheShownFolderAgainKeepsThePickedMail)
     EXPECT_TRUE(m_frame->ChangeFolder(m_app->GetDefaultFolder(4)->GetFolderId()));
     EXPECT_EQ(g_nShownIndex, -1);
     seam = saved;
+}
+
+TEST_F(MainFrameTest, TheWheelOverTheListScrollsThePaneUnderTheMouse)
+{
+    ::SetWindowPos(m_hFrame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Pump();
+    HWND list = List().m_hWnd;
+    HWND tree = Tree()->GetTreeCtrl().m_hWnd;
+    HWND header = ListView_GetHeader(list);
+    auto centre = [](HWND h) {
+        RECT rc = {};
+        ::GetWindowRect(h, &rc);
+        return MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    };
+    auto queuedFor = [](HWND h) {
+        MSG msg;
+        return ::PeekMessageA(&msg, h, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE) != FALSE;
+    };
+    ASSERT_EQ(::WindowFromPoint(POINT{ GET_X_LPARAM(centre(tree)), GET_Y_LPARAM(centre(tree)) }), tree);
+    // Over the folder tree: the tree gets the wheel.
+    ::SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), centre(tree));
+    EXPECT_TRUE(queuedFor(tree));
+    // Over the list's own header: the list scrolls itself, nothing goes round.
+    ::SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), centre(header));
+    EXPECT_FALSE(queuedFor(header));
+    EXPECT_FALSE(queuedFor(list));
 }
