@@ -91,6 +91,8 @@ public:
     // The task input dialog for the focused mail; on OK the task is added
     // and the task list written.
     BOOL AddTaskForFocusedMail();
+    // The task input dialog on the focused mail's task (a new one when it has none).
+    BOOL EditTaskOfFocusedMail();
 
 protected:
     void DrawItem(DRAWITEMSTRUCT* pDis) override;

@@ -157,7 +157,7 @@ void CQListView::OnMailWindowCommand(UINT nID)
     case ID_MAIL_PROPERTIES: ShowMailProperties(); break;
     case ID_MAIL_THREAD_TREE: OpenThreadView(TRUE); break;
     case ID_MAIL_THREAD_LIST: OpenThreadView(FALSE); break;
-    case ID_MAIL_TASK_EDIT:
+    case ID_MAIL_TASK_EDIT: EditTaskOfFocusedMail(); break;
     case ID_MAIL_TASK_ADD: AddTaskForFocusedMail(); break;
     default: break;
     }
@@ -221,6 +221,32 @@ BOOL CQListView::AddTaskForFocusedMail()
     CTaskListData* table = app ? app->GetTaskListData() : nullptr;
     CMailIndexRecord* r = m_pStore ? m_pStore->GetRecord(GetFocusedMail()) : nullptr;
     if (!r || !table || !AddTaskForMail(r, m_pStore, table, this))
+        return FALSE;
+    CSingleLock lock(&table->Lock(), TRUE);
+    return table->WriteToFile();
+}
+
+BOOL CQListView::EditTaskOfFocusedMail()
+{
+    CQuendalApp* app = QuendalApp();
+    CTaskListData* table = app ? app->GetTaskListData() : nullptr;
+    CMailIndexRecord* r = m_pStore ? m_pStore->GetRecord(GetFocusedMail()) : nullptr;
+    if (!r || !table)
+        return FALSE;
+    int found = -1;
+    const CString key = r->GetText(CMailIndexRecord::colAttachDir);
+    if (!key.IsEmpty()) {
+        CSingleLock lock(&table->Lock(), TRUE);
+        for (int i = 0; i < table->GetRecordCount() && found < 0; ++i) {
+            CTaskListRecord* task = table->GetTask(i);
+            if (task && !task->m_bDeleted && task->m_nFolderId == m_nFolderId && task->m_strMailKey == key)
+                found = i;
+        }
+    }
+    // A mail without a task gets one.
+    if (found < 0)
+        return AddTaskForFocusedMail();
+    if (!table->EditTask(found, this))
         return FALSE;
     CSingleLock lock(&table->Lock(), TRUE);
     return table->WriteToFile();

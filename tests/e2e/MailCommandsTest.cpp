@@ -7,6 +7,7 @@
 #include "e2e/RemoteControls.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
+#include "resources/tasklist/TasklistResource.h"
 #include "resources/utils/UtilsResource.h"
 #include "store/FolderData.h"
 #include "store/MailFolderStore.h"
@@ -314,6 +315,18 @@ TEST_F(MailCommandsTest, TheListsContextMenuAndTheFocusedMailsWindows)
     EXPECT_TRUE(WaitFor([&] {
         return TestSupport::ReadFileBytes(MailBox() + "\\TaskList.dat").find("三通目") != std::string::npos;
     }));
+    // Its task edited again from the list: the same task, with the memo.
+    Sleep(2500);  // the dialog before has gone
+    PostMessageA(main, WM_COMMAND, ID_MAIL_TASK_EDIT, 0);
+    task = m_program.WaitForWindow("#32770", "タスクの情報", kTimeout);
+    ASSERT_NE(task, nullptr);
+    E2e::SetControlText(task, IDC_TASK_MEMO, "見積もりを送る");
+    E2e::PressButton(task, IDOK);
+    EXPECT_TRUE(WaitFor([&] {
+        return TestSupport::ReadFileBytes(MailBox() + "\\TaskList.dat").find("見積もりを送る") != std::string::npos;
+    }));
+    std::string tasks = TestSupport::ReadFileBytes(MailBox() + "\\TaskList.dat");
+    EXPECT_EQ(tasks.find("三通目"), tasks.rfind("三通目")) << tasks;
     Close(main);
 
     CMailFolderStore inbox;
