@@ -300,6 +300,13 @@ TEST_F(MailCommandsTest, TheListsContextMenuAndTheFocusedMailsWindows)
         << DescendantTexts(header);
     PostMessageA(header, WM_CLOSE, 0, 0);
 
+    // Its properties.
+    PostMessageA(main, WM_COMMAND, ID_MAIL_PROPERTIES, 0);
+    HWND properties = m_program.WaitForWindow("#32770", "メールのプロパティ", kTimeout);
+    ASSERT_NE(properties, nullptr);
+    E2e::PressButton(properties, IDCANCEL);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(properties) || !IsWindowVisible(properties); }));
+
     // Its thread in a window of its own.
     PostMessageA(main, WM_COMMAND, ID_MAIL_THREAD_TREE, 0);
     HWND thread = m_program.WaitForWindow("CVMRefTreeWndClass", nullptr, kTimeout);
