@@ -1,6 +1,7 @@
 // The mail list's context menu, the wheel, and the commands that open a
 // window or a dialog on the focused mail: its header, its properties, its
-// thread, its task; select all, re-edit and the thread toggle.
+// thread, its task, its sender to the address book; select all, re-edit
+// and the thread toggle.
 #include "mainwnd/QListView.h"
 
 #include "classlib/CmdUI.h"
@@ -20,6 +21,7 @@
 #include "viewer/DlgMailProperty.h"
 #include "viewer/HeaderViewThread.h"
 #include "viewer/MailViewerOpen.h"
+#include "viewer/TextViewActions.h"
 
 #include <commctrl.h>
 
@@ -159,6 +161,12 @@ void CQListView::OnMailWindowCommand(UINT nID)
     case ID_MAIL_THREAD_LIST: OpenThreadView(FALSE); break;
     case ID_MAIL_TASK_EDIT: EditTaskOfFocusedMail(); break;
     case ID_MAIL_TASK_ADD: AddTaskForFocusedMail(); break;
+    case ID_MAIL_ADD_SENDER: {
+        CMailIndexRecord* r = m_pStore ? m_pStore->GetRecord(GetFocusedMail()) : nullptr;
+        if (r)
+            HandOverAddressEntry(r->GetText(CMailIndexRecord::colFrom));
+        break;
+    }
     default: break;
     }
 }

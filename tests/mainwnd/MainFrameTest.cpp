@@ -4,6 +4,7 @@
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/MailTransfer.h"
 #include "mainwnd/MailViewSeam.h"
+#include "viewer/TextViewActions.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -417,4 +418,34 @@ TEST_F(MainFrameTest, TheWheelOverTheListScrollsThePaneUnderTheMouse)
     ::SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), centre(header));
     EXPECT_FALSE(queuedFor(header));
     EXPECT_FALSE(queuedFor(list));
+}
+
+namespace {
+
+std::vector<std::string> g_handedOver;
+
+void RecordHandOver(const char* pszText)
+{
+    g_handedOver.push_back(pszText);
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, TheFocusedMailsSenderGoesToTheAddressBook)
+{
+    TextViewActions& actions = GetTextViewActions();
+    const TextViewActions saved = actions;
+    actions.pfnHandOverAddress = RecordHandOver;
+    g_handedOver.clear();
+    FileMails(2);
+    Post(1346, 0, Inbox()->GetFolderId());
+    // Nothing selected: the user is told, nothing handed over.
+    TestSupport::ClearMessages();
+    m_frame->SendMessage(WM_COMMAND, 32908);
+    EXPECT_TRUE(g_handedOver.empty());
+    EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    ASSERT_TRUE(m_frame->GetListView()->SelectMail(1));
+    m_frame->SendMessage(WM_COMMAND, 32908);
+    EXPECT_EQ(g_handedOver, (std::vector<std::string>{ "Sender <sender@example.com>" }));
+    actions = saved;
 }
