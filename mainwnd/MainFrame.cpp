@@ -165,6 +165,7 @@ const UINT WM_QD_FRAME_READY = WM_APP + 0x201;
 const UINT_PTR kMinuteTimer = 10;
 const UINT_PTR kRouteTimer = 45;
 const UINT IDC_TRANSFER_PROGRESS = 1001;
+const UINT IDC_TRANSFER_ANIMATION = 1000;
 const int kPlugInEventClosing = 24;
 const UINT kIdlePrompt = IDS_IDLE_PROMPT;
 
@@ -345,9 +346,53 @@ BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
     }
     if (!ids.empty())
         m_wndToolBar.LoadButtons(ProfileInt("ViewOption", "ToolBarDesign", 0) == 0, imageSize, ids);
+    // The animation goes with the toolbar it sits on.
+    if (m_wndAnimate.CreateEx(WS_EX_STATICEDGE, ANIMATE_CLASSA, "", WS_CHILD | WS_VISIBLE | ACS_CENTER, 0, 0, 0, 0,
+                              m_wndToolBar.m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_TRANSFER_ANIMATION)))) {
+        m_wndAnimate.OpenBusyAnimation();
+        m_wndAnimate.Stop();
+    }
+    LayoutToolBarControls();
     if (!bFirstTime)
         RecalcLayout();
     return TRUE;
+}
+
+void CMainFrame::LayoutToolBarControls()
+{
+    if (!m_wndAnimate.m_hWnd || !m_wndToolBar.m_hWnd)
+        return;
+    RECT client = {}, bar = {};
+    GetClientRect(&client);
+    m_wndToolBar.GetClientRect(&bar);
+    // Near the frame's right edge (the toolbar itself runs on past it).
+    int left, right, top, bottom;
+    if (ProfileInt("ViewOption", "ToolBarDesign", 0) == 1) {
+        left = client.right - 42;
+        right = left + 30;
+        top = bar.top + 4;
+        bottom = bar.bottom - 2;
+    } else {
+        left = client.right - 50;
+        right = client.right - 12;
+        top = bar.top + 7;
+        bottom = bar.bottom - 5;
+    }
+    ::SetWindowPos(m_wndAnimate.m_hWnd, HWND_TOP, left, top, right - left, bottom > top ? bottom - top : 0,
+                   SWP_NOACTIVATE);
+}
+
+void CMainFrame::PlayTransferAnimation(BOOL bPlay)
+{
+    if (!m_wndAnimate.m_hWnd)
+        return;
+    if (bPlay) {
+        m_wndAnimate.PlayLoop();
+        return;
+    }
+    // At rest it shows its first frame.
+    m_wndAnimate.Stop();
+    m_wndAnimate.Play(0, 0, 1);
 }
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA)
@@ -443,6 +488,7 @@ void CMainFrame::RecalcLayout(BOOL bNotify)
         // Wider than the frame, so that the last buttons never wrap.
         m_wndToolBar.SetWindowPos(nullptr, 0, 0, client.right + 100, bar.bottom - bar.top,
                                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        LayoutToolBarControls();
     }
 }
 
@@ -619,7 +665,18 @@ LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM)
 LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM)
 {
     CQuendalApp* pApp = QuendalApp();
-    if (!wParam || !pApp || pApp->m_pMainWnd != this)
+    if (!wParam) {
+        // The session goes on after all: what saving the placement took
+        // away (keys, hot keys, the tray icon) comes back, and a later
+        // close saves again.
+        if (m_bStateSaved) {
+            m_bStateSaved = FALSE;
+            SetupKeys();
+            AddTrayIcon();
+        }
+        return 0;
+    }
+    if (!pApp || pApp->m_pMainWnd != this)
         return 0;
     // The system may end the process as soon as this returns: everything a
     // normal close writes is written now, the folders and the settings file

@@ -449,3 +449,35 @@ TEST_F(MainFrameTest, TheFocusedMailsSenderGoesToTheAddressBook)
     EXPECT_EQ(g_handedOver, (std::vector<std::string>{ "Sender <sender@example.com>" }));
     actions = saved;
 }
+
+TEST_F(MainFrameTest, TheTransferAnimationSitsAtTheToolbarsRightEndAndFollowsTheWidth)
+{
+    HWND animation = m_frame->GetTransferAnimation();
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(::GetDlgCtrlID(animation), 1000);
+    EXPECT_EQ(::GetParent(animation), m_frame->GetToolBar().m_hWnd);
+    for (int width : { 700, 900 }) {
+        ::SetWindowPos(m_hFrame, nullptr, 0, 0, width, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+        RECT client = {}, rc = {};
+        ::GetClientRect(m_hFrame, &client);
+        ::GetWindowRect(animation, &rc);
+        ::MapWindowPoints(nullptr, m_frame->GetToolBar().m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_EQ(rc.left, client.right - 50) << width;
+        EXPECT_EQ(rc.right, client.right - 12) << width;
+        EXPECT_GT(rc.bottom, rc.top);
+    }
+    m_frame->PlayTransferAnimation(TRUE);
+    m_frame->PlayTransferAnimation(FALSE);
+    EXPECT_TRUE(::IsWindowVisible(animation));
+}
+
+TEST_F(MainFrameTest, ALogoffThatIsCalledOffLeavesTheKeysWorking)
+{
+    ASSERT_NE(m_frame->m_hAccelTable, nullptr);
+    EXPECT_EQ(m_frame->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 1);
+    EXPECT_EQ(m_frame->m_hAccelTable, nullptr);  // saved as at a close
+    m_frame->SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_NE(m_frame->m_hAccelTable, nullptr);
+    EXPECT_TRUE(::IsWindow(m_hFrame));
+}
