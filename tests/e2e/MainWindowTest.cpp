@@ -500,9 +500,11 @@ TEST_F(MainWindowTest, ALogoffSavesWhatACloseSaves)
     ASSERT_NE(SendMessageTimeoutA(main, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_NORMAL, 20000, &agreed), 0);
     EXPECT_EQ(agreed, 1u);
     ASSERT_NE(SendMessageTimeoutA(main, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_NORMAL, 30000, nullptr), 0);
+    // Read before the program ends on its own (the system may not wait for that).
+    std::string ini = TestSupport::ReadFileBytes(m_dir.File("CVM.ini"));
+    EXPECT_EQ(m_program.WaitForExit(kStartTimeout), 0);
     m_program.Kill();
 
-    std::string ini = TestSupport::ReadFileBytes(m_dir.File("CVM.ini"));
     size_t window = ini.find("[Window]");
     ASSERT_NE(window, std::string::npos);
     auto value = [&ini, window](const char* key) {
