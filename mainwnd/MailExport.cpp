@@ -2,23 +2,73 @@
 
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
+#include "core/QuendalApp.h"
+#include "message/MailMessage.h"
 #include "store/MailDataSource.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/StoreText.h"
+#include "viewer/ShownMailText.h"
 
 namespace MailExport {
 
 CString UniqueEmlPath(const char* pszFolder, const char* pszSubject)
 {
+    return UniqueExportPath(pszFolder, pszSubject, "eml");
+}
+
+CString UniqueExportPath(const char* pszFolder, const char* pszSubject, const char* pszExtension)
+{
     CString stem = MakeValidFileName(pszSubject ? pszSubject : "");
-    CString path = CombinePath(pszFolder, stem + ".eml");
+    CString path = CombinePath(pszFolder, FormatString("%s.%s", stem.GetString(), pszExtension));
     for (int n = 1;; n++) {
         DWORD attr = GetFileAttributesA(path);
         if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
             return path;
-        path = CombinePath(pszFolder, FormatString("%s_%d.eml", stem.GetString(), n));
+        path = CombinePath(pszFolder, FormatString("%s_%d.%s", stem.GetString(), n, pszExtension));
     }
+}
+
+std::string EscapeHtml(const std::string& text)
+{
+    // None of these is below 0x40, so none is the second byte of a
+    // double-byte character.
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c; break;
+        }
+    }
+    return out;
+}
+
+std::string ExportedText(CQuendalApp& app, CMailFolderStore* pStore, int nIndex, const std::string& templateText, bool bHtml)
+{
+    CMailIndexRecord* r = pStore ? pStore->GetRecord(nIndex) : nullptr;
+    CString entry;
+    if (!r || !pStore->ReadMailText(r, entry))
+        return std::string();
+    CShownMailText shown;
+    shown.Load(entry.GetString(), static_cast<size_t>(entry.GetLength()));
+    CMailMessage message;
+    message.ParseHeaderText(shown.HeaderText().c_str());
+    std::string body = bHtml ? EscapeHtml(shown.Body()) : shown.Body();
+    // Mail kind 8: "%TEMPLATE%" is the forward header, as for a forwarded mail.
+    CString text = app.ReplaceTemplateMacros(templateText.c_str(), r, body.c_str(), nullptr, 8, &message);
+    return std::string(text.GetString(), static_cast<size_t>(text.GetLength()));
+}
+
+bool WriteTextExport(CQuendalApp& app, const char* pszPath, CMailFolderStore* pStore, int nIndex,
+                     const std::string& templateText, bool bHtml)
+{
+    if (!pStore || !pStore->GetMailList() || !pStore->GetRecord(nIndex))
+        return false;
+    return WriteFileWhole(pszPath, ExportedText(app, pStore, nIndex, templateText, bHtml));
 }
 
 std::string EscapeFromLines(const std::string& text)

@@ -9,12 +9,26 @@
 #include <vector>
 
 class CMailFolderStore;
+class CQuendalApp;
 
 namespace MailExport {
 
 // "<subject made a valid file name>.eml" in the folder; while a file (not
 // a directory) of that name exists, "_1", "_2" ... go before the extension.
 CString UniqueEmlPath(const char* pszFolder, const char* pszSubject);
+// The same with another extension ("txt", "html").
+CString UniqueExportPath(const char* pszFolder, const char* pszSubject, const char* pszExtension);
+
+// Text for an HTML page: & < > " as entities.
+std::string EscapeHtml(const std::string& text);
+
+// A mail as the text or HTML export writes it: the template with the mail's
+// macros expanded, "%BODY%" the body as the mail view shows it (escaped for
+// HTML). Empty when the mail cannot be read.
+std::string ExportedText(CQuendalApp& app, CMailFolderStore* pStore, int nIndex, const std::string& templateText, bool bHtml);
+// Writes it to the path; false when the mail cannot be read or the file written.
+bool WriteTextExport(CQuendalApp& app, const char* pszPath, CMailFolderStore* pStore, int nIndex,
+                     const std::string& templateText, bool bHtml);
 
 // Marks each line that begins with "From " by putting ESC ( B in front of
 // it, so that a reader of the mbox does not take it for a separator.

@@ -30,6 +30,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_WM_TIMER()
     ON_MESSAGE(WM_QD_HANDOVER_REQUEST, OnHandOverRequest)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
     ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
     ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
@@ -81,6 +82,15 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_MAIL_PROTECT_ON, ID_MAIL_PROTECT_OFF, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_EXPORT, ID_MAIL_EXPORT, OnListCommand)
     ON_COMMAND_RANGE(ID_MAIL_MOVE_TO_FOLDER, ID_MAIL_COPY_TO_FOLDER, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_SHOW_HEADER, ID_MAIL_SHOW_HEADER, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_PROPERTIES, ID_MAIL_PROPERTIES, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_THREAD_TREE, ID_MAIL_THREAD_TREE, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_THREAD_LIST, ID_MAIL_THREAD_LIST, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_TASK_EDIT, ID_MAIL_TASK_EDIT, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_TASK_ADD, ID_MAIL_TASK_ADD, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_ADD_SENDER, ID_MAIL_ADD_SENDER, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_TOGGLE_THREAD, ID_MAIL_TOGGLE_THREAD, OnListCommand)
+    ON_COMMAND_RANGE(ID_MAIL_REEDIT, ID_MAIL_REEDIT, OnListCommand)
     ON_COMMAND_RANGE(ID_NEXT_UNREAD, ID_NEXT_UNREAD, OnListCommand)
     ON_COMMAND_RANGE(ID_NEXT_UNREAD_ALL, ID_NEXT_UNREAD_ALL, OnListCommand)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD, ID_PREVIOUS_FOLDER_UNREAD, OnPreviousFolderUnread)
@@ -155,6 +165,7 @@ const UINT WM_QD_FRAME_READY = WM_APP + 0x201;
 const UINT_PTR kMinuteTimer = 10;
 const UINT_PTR kRouteTimer = 45;
 const UINT IDC_TRANSFER_PROGRESS = 1001;
+const UINT IDC_TRANSFER_ANIMATION = 1000;
 const int kPlugInEventClosing = 24;
 const UINT kIdlePrompt = IDS_IDLE_PROMPT;
 
@@ -335,9 +346,53 @@ BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
     }
     if (!ids.empty())
         m_wndToolBar.LoadButtons(ProfileInt("ViewOption", "ToolBarDesign", 0) == 0, imageSize, ids);
+    // The animation goes with the toolbar it sits on.
+    if (m_wndAnimate.CreateEx(WS_EX_STATICEDGE, ANIMATE_CLASSA, "", WS_CHILD | WS_VISIBLE | ACS_CENTER, 0, 0, 0, 0,
+                              m_wndToolBar.m_hWnd, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDC_TRANSFER_ANIMATION)))) {
+        m_wndAnimate.OpenBusyAnimation();
+        m_wndAnimate.Stop();
+    }
+    LayoutToolBarControls();
     if (!bFirstTime)
         RecalcLayout();
     return TRUE;
+}
+
+void CMainFrame::LayoutToolBarControls()
+{
+    if (!m_wndAnimate.m_hWnd || !m_wndToolBar.m_hWnd)
+        return;
+    RECT client = {}, bar = {};
+    GetClientRect(&client);
+    m_wndToolBar.GetClientRect(&bar);
+    // Near the frame's right edge (the toolbar itself runs on past it).
+    int left, right, top, bottom;
+    if (ProfileInt("ViewOption", "ToolBarDesign", 0) == 1) {
+        left = client.right - 42;
+        right = left + 30;
+        top = bar.top + 4;
+        bottom = bar.bottom - 2;
+    } else {
+        left = client.right - 50;
+        right = client.right - 12;
+        top = bar.top + 7;
+        bottom = bar.bottom - 5;
+    }
+    ::SetWindowPos(m_wndAnimate.m_hWnd, HWND_TOP, left, top, right - left, bottom > top ? bottom - top : 0,
+                   SWP_NOACTIVATE);
+}
+
+void CMainFrame::PlayTransferAnimation(BOOL bPlay)
+{
+    if (!m_wndAnimate.m_hWnd)
+        return;
+    if (bPlay) {
+        m_wndAnimate.PlayLoop();
+        return;
+    }
+    // At rest it shows its first frame.
+    m_wndAnimate.Stop();
+    m_wndAnimate.Play(0, 0, 1);
 }
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA)
@@ -433,6 +488,7 @@ void CMainFrame::RecalcLayout(BOOL bNotify)
         // Wider than the frame, so that the last buttons never wrap.
         m_wndToolBar.SetWindowPos(nullptr, 0, 0, client.right + 100, bar.bottom - bar.top,
                                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        LayoutToolBarControls();
     }
 }
 
@@ -604,6 +660,39 @@ LRESULT CMainFrame::OnQueryEndSession(WPARAM, LPARAM)
         return FALSE;
     SaveWindowState();
     return TRUE;
+}
+
+LRESULT CMainFrame::OnEndSession(WPARAM wParam, LPARAM)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!wParam) {
+        // The session goes on after all: what saving the placement took
+        // away (keys, hot keys, the tray icon) comes back, and a later
+        // close saves again.
+        if (m_bStateSaved) {
+            m_bStateSaved = FALSE;
+            SetupKeys();
+            AddTrayIcon();
+        }
+        return 0;
+    }
+    if (!pApp || pApp->m_pMainWnd != this)
+        return 0;
+    // The system may end the process as soon as this returns: everything a
+    // normal close writes is written now, the folders and the settings file
+    // included. The panes let go of the folders before they are closed.
+    SaveWindowState();
+    KillTimer(kMinuteTimer);
+    KillTimer(kRouteTimer);
+    if (m_pListView && m_pListView->m_hWnd)
+        m_pListView->ClearFolder();
+    MailViewSeam& seam = GetMailViewSeam();
+    if (seam.pfnShowMail && m_pMailView)
+        seam.pfnShowMail(m_pMailView, nullptr, -1);
+    pApp->ShutDown();
+    // Where the system lets the program run on, it ends as after a close.
+    ::PostQuitMessage(0);
+    return 0;
 }
 
 void CMainFrame::EndWorkers()

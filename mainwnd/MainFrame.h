@@ -6,6 +6,7 @@
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "core/BusyAnimateCtrl.h"
 #include "mainwnd/MainToolBar.h"
 #include "mainwnd/OwnerDrawMenu.h"
 #include "mainwnd/RouteTimer.h"
@@ -103,6 +104,10 @@ public:
     CQListView* GetListView() const { return m_pListView; }
     CView* GetMailView() const { return m_pMailView; }
     CStatusBar& GetStatusBar() { return m_wndStatusBar; }
+    // The busy animation near the toolbar's right end: plays while mail is
+    // received or sent, and rests on its first frame.
+    void PlayTransferAnimation(BOOL bPlay);
+    HWND GetTransferAnimation() const { return m_wndAnimate.m_hWnd; }
     CToolBar& GetToolBar() { return m_wndToolBar; }
 
     HWND m_hStatusBar = nullptr;
@@ -168,6 +173,7 @@ protected:
     void PostNcDestroy() override;
     LRESULT OnHandOverRequest(WPARAM, LPARAM);
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
+    LRESULT OnEndSession(WPARAM wParam, LPARAM);
     LRESULT OnFrameReady(WPARAM, LPARAM);
     LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM, LPARAM);
@@ -232,6 +238,7 @@ protected:
 private:
     BOOL CreateToolBar(BOOL bFirstTime);
     BOOL CreateStatusBar();
+    void LayoutToolBarControls();
     // The status-bar prompt of a command: the first line of its string, the
     // idle prompt for 0xE001 (57345).
     CString GetMessageString(UINT nID) const;
@@ -242,6 +249,7 @@ private:
     CSplitterWnd m_wndSplitter;
     CSplitterWnd m_wndSplitter2;
     CMainToolBar m_wndToolBar;
+    CBusyAnimateCtrl m_wndAnimate;
     CStatusBar m_wndStatusBar;
     HFONT m_hStatusFont = nullptr;
     HWND m_hTransferControls[5] = {};

@@ -13,6 +13,9 @@
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
 #include "resources/rules/RulesResource.h"
+#include "core/FileUtil.h"
+#include "store/FolderData.h"
+#include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 
 #include <process.h>
@@ -119,16 +122,45 @@ void CMainFrame::OnRepairFolderTree()
             used.push_back(folder->GetFolderPath());
     WaitCursor(TRUE);
     CTreeCtrl& tree = m_pFolderTree->GetTreeCtrl();
+    HTREEITEM inbox = m_pFolderTree->FindItem(app->GetDefaultFolderId(CFolderRecord::kindInbox));
     for (const CString& directory : FolderTreeRepair::UnusedDirectories(app->GetFoldersPath(), used)) {
-        // Each found directory becomes a folder at the end of the tree's top level.
-        HTREEITEM last = tree.GetRootItem();
-        for (HTREEITEM next = last; next; next = tree.GetNextSiblingItem(next))
-            last = next;
-        if (!last)
-            break;
-        int slash = directory.ReverseFind('\\');
-        m_pFolderTree->CreateFolder(directory, last, directory.Mid(slash + 1), 1, FALSE);
+        // A folder's directory carries its own name and settings; without
+        // them the directory's name (less its extension) names the folder.
+        CFolderRecord saved;
+        CFolderData table;
+        const bool known = table.ReadFromFile(CombinePath(directory, "FolderData.Dat"), &saved) != FALSE;
+        CString name = known ? saved.m_strName : CString();
+        if (name.IsEmpty()) {
+            name = directory.Mid(directory.ReverseFind('\\') + 1);
+            int dot = name.ReverseFind('.');
+            if (dot > 0)
+                name = name.Left(dot);
+        }
+        // Each found directory becomes the last folder below the inbox
+        // (at the end of the top level when there is no inbox).
+        int id = 0;
+        if (inbox) {
+            id = m_pFolderTree->CreateFolder(directory, inbox, name, 2, FALSE);
+        } else {
+            HTREEITEM last = tree.GetRootItem();
+            for (HTREEITEM next = last; next; next = tree.GetNextSiblingItem(next))
+                last = next;
+            if (!last)
+                break;
+            id = m_pFolderTree->CreateFolder(directory, last, name, 1, FALSE);
+        }
+        CMailFolderStore* added = id ? app->FindFolder(id) : nullptr;
+        if (added && known && added->GetFolderRecord().m_nParentId) {
+            // Its settings come back; the kind does not: the mailbox has its
+            // own inbox, trash and outbox already.
+            saved.m_strName = name;
+            saved.m_nKind = added->GetFolderRecord().m_nKind;
+            added->ApplyFolderRecord(saved);
+            added->WriteFolderSettings();
+        }
     }
+    if (inbox)
+        tree.Expand(inbox, TVE_EXPAND);
     m_pFolderTree->SaveTreeState();
     WaitCursor(FALSE);
 }

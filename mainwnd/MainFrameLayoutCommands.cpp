@@ -295,10 +295,21 @@ void CMainFrame::OnFilterSettings()
 
 void CMainFrame::OnRunFilterRules()
 {
+    RunFilterRules();
+}
+
+void CMainFrame::RunFilterRules()
+{
     CQuendalApp* app = QuendalApp();
     CMailFolderStore* folder = app ? app->GetCurrentFolder() : nullptr;
-    if (!folder || IsReceiving() || IsSending() || IsBusyLocked())
+    if (!folder || IsReceiving() || IsSending() || !m_hBusyLock || ::WaitForSingleObject(m_hBusyLock, 0) != WAIT_OBJECT_0)
         return;
+    // No receive, maintenance or close starts while the rules move mails.
+    struct BusyRelease
+    {
+        HANDLE h;
+        ~BusyRelease() { ::ReleaseSemaphore(h, 1, nullptr); }
+    } release{ m_hBusyLock };
     CDlgDivideupExec dlg(folder->GetRuleSetName(), this);
     if (dlg.DoModal() != IDOK)
         return;

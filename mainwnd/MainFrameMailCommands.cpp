@@ -9,8 +9,6 @@
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
-#include "transfer/DivideupDataSet.h"
-#include "transfer/DivideupRun.h"
 
 namespace {
 
@@ -156,25 +154,5 @@ void CMainFrame::EmptyTrash()
         m_pFolderTree->RefreshFolderItem(trash->GetFolderId());
     if (current && m_pListView)
         m_pListView->SetFolder(trash->GetFolderId(), TRUE, FALSE);
-    WaitCursor(FALSE);
-}
-
-void CMainFrame::RunFilterRules()
-{
-    CQuendalApp* app = QuendalApp();
-    CMailFolderStore* folder = app ? app->GetCurrentFolder() : nullptr;
-    if (!folder || IsReceiving())
-        return;
-    app->LoadFilterRules();
-    CDivideupDataSet* rules = app->GetCurrentFolderId() == 2 ? app->GetSendRuleSet() : app->GetReceiveRuleSet();
-    if (!rules)
-        return;
-    DivideupRunOptions options;
-    options.nTarget = 2;
-    WaitCursor(TRUE);
-    RunDivideupOverFolder(*app, *folder, *rules, options);
-    if (m_pListView && m_pListView->GetFolderId() == folder->GetFolderId())
-        m_pListView->SetFolder(folder->GetFolderId(), TRUE, TRUE);
-    RefreshFolderItem(folder->GetFolderId(), TRUE);
     WaitCursor(FALSE);
 }

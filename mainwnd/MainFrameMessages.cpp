@@ -10,6 +10,7 @@
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
+#include "resources/rules/RulesResource.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 
@@ -206,6 +207,7 @@ BOOL CMainFrame::ChangeFolder(int nFolderId)
         }
     }
     WaitCursor(TRUE);
+    const bool loadedBefore = store->IsIndexLoaded() != FALSE;
     if (!store->GetMailList()) {
         WaitCursor(FALSE);
         return FALSE;
@@ -215,14 +217,22 @@ BOOL CMainFrame::ChangeFolder(int nFolderId)
         m_pFolderTree->RefreshFolderItem(previous);
         m_pFolderTree->RefreshFolderItem(nFolderId);
     }
-    if (m_pListView->GetFolderStore() != store)
+    // The folder shown already (the frame choosing it again at start-up)
+    // keeps its list and the mail the user may have picked meanwhile.
+    if (m_pListView->GetFolderStore() != store) {
         m_pListView->ShowFolder(store, TRUE, FALSE);
-    MailViewSeam& seam = GetMailViewSeam();
-    if (seam.pfnShowMail && m_pMailView)
-        seam.pfnShowMail(m_pMailView, nullptr, -1);
+        MailViewSeam& seam = GetMailViewSeam();
+        if (seam.pfnShowMail && m_pMailView)
+            seam.pfnShowMail(m_pMailView, nullptr, -1);
+    }
     CMailListData* list = store->GetMailListNoLoad();
     UpdateFolderCounts(list->GetMailCount(), list->GetUnreadCount());
     WaitCursor(FALSE);
+    // Only a folder whose index was in memory already is asked about.
+    const int deleted = list->GetDeletedOnLoadCount() + list->GetAllRecordCount() - list->GetMailCount();
+    if (loadedBefore && deleted > m_nCompactAlertCount &&
+        AfxMessageBox("このフォルダ内の削除されたメールがたまってきました。\r\nフォルダを最適化しますか？", MB_OKCANCEL) == IDOK)
+        SendMessage(WM_COMMAND, ID_FOLDER_OPTIMIZE_CURRENT);
     return TRUE;
 }
 

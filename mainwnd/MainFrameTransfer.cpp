@@ -324,6 +324,7 @@ void CMainFrameTransfer::DoStartProgress(int nKind, CTransferStatus* pStatus)
     if (m_hControls[0])
         ::SetWindowTextA(m_hControls[0], nKind >= 0 && nKind <= 2 ? kKinds[nKind] : "");
     ShowControls(true);
+    m_pFrame->PlayTransferAnimation(TRUE);
 }
 
 void CMainFrameTransfer::DoEndProgress(BOOL bNoEvent)
@@ -335,6 +336,7 @@ void CMainFrameTransfer::DoEndProgress(BOOL bNoEvent)
     if (m_hControls[0])
         ::SetWindowTextA(m_hControls[0], "");
     ShowControls(false);
+    m_pFrame->PlayTransferAnimation(FALSE);
     if (!bNoEvent && GetMainFrameHooks().pfnFirePlugInEvent)
         GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventDownloadEnd, m_pFrame->m_hWnd, m_nNewMails);
 }

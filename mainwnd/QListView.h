@@ -76,8 +76,23 @@ public:
     BOOL MoveToNextUnread(BOOL bAllFolders);
     void ResetUnreadWalk() { m_nUnreadAnchor = -1; }
     void ExportSelectedMails();
+    // Each mail through the text or HTML template ("exp_temp.txt", "exp_temp.html").
+    void ExportMailsAsText(const std::vector<int>& mails, BOOL bHtml);
     void JoinPartialMail();
     void EditSelectedMails(int nKind, int nForwardStyle);
+
+    // ---- Windows and dialogs of the focused mail (QListViewMailWindows.cpp) ----
+    // The mail the commands act on: the focused row's, else the first selected.
+    int GetFocusedMail() const;
+    void ShowContextMenu(POINT ptScreen);
+    void ShowHeaderWindow();
+    void ShowMailProperties();
+    void OpenThreadView(BOOL bAsTree);
+    // The task input dialog for the focused mail; on OK the task is added
+    // and the task list written.
+    BOOL AddTaskForFocusedMail();
+    // The task input dialog on the focused mail's task (a new one when it has none).
+    BOOL EditTaskOfFocusedMail();
 
 protected:
     void DrawItem(DRAWITEMSTRUCT* pDis) override;
@@ -108,6 +123,10 @@ protected:
     void OnUpdateNeedSelection(CCmdUI* pCmdUI);
     // A viewer window asks the list to move on from its mail (lParam a
     // MailObjectBlock::MailRef*, answered with the mail moved to).
+    LRESULT OnContextMenuMsg(WPARAM, LPARAM lParam);
+    LRESULT OnMouseWheelMsg(WPARAM wParam, LPARAM lParam);
+    void OnMailWindowCommand(UINT nID);
+    void OnUpdateMailWindowCommand(CCmdUI* pCmdUI);
     LRESULT OnViewerMovePrevious(WPARAM, LPARAM lParam) { return MoveForViewer(lParam, -1); }
     LRESULT OnViewerMoveNext(WPARAM, LPARAM lParam) { return MoveForViewer(lParam, 1); }
     LRESULT MoveForViewer(LPARAM lParam, int nStep);

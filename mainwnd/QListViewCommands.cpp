@@ -444,8 +444,12 @@ void CQListView::ExportSelectedMails()
         NudgeCursor();
         return;
     }
+    if (dlg.m_nType == CDlgMailExport::typeText || dlg.m_nType == CDlgMailExport::typeHtml) {
+        ExportMailsAsText(mails, dlg.m_nType == CDlgMailExport::typeHtml);
+        return;
+    }
     if (dlg.m_nType != CDlgMailExport::typeEml)
-        return;  // the text and HTML exporters have no templates to work from here
+        return;
     if (mails.size() > 1) {
         CDlgExportFileName names(this);
         if (names.DoModal() != IDOK)
@@ -464,6 +468,46 @@ void CQListView::ExportSelectedMails()
                                MakeValidFileName(r->GetText(CMailIndexRecord::colSubject)), CString(), path))
             continue;
         MailExport::WriteEml(path, m_pStore, index);
+    }
+    NudgeCursor();
+}
+
+void CQListView::ExportMailsAsText(const std::vector<int>& mails, BOOL bHtml)
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return;
+    // The user's own template in the mailbox folder decides the layout.
+    CString templatePath = CombinePath(app->GetMailBoxFolder(), bHtml ? "exp_temp.html" : "exp_temp.txt");
+    std::string templateText;
+    if (!ReadWholeFile(templatePath, templateText)) {
+        AfxMessageBox(FormatString("ファイル[%s]が開けません。", templatePath.GetString()), MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const char* extension = bHtml ? "html" : "txt";
+    const char* filter = bHtml ? "HTML Files (*.html)|*.html|All Files (*.*)|*.*||" : "Text Files (*.txt)|*.txt|All Files (*.*)|*.*||";
+    CString folder;
+    if (mails.size() > 1) {
+        CDlgExportFileName names(this);
+        if (names.DoModal() != IDOK)
+            return;
+        if (names.m_nAutoType)
+            folder = names.m_strFolder;
+    }
+    WaitCursorScope wait;
+    for (int index : mails) {
+        CMailIndexRecord* r = m_pStore->GetRecord(index);
+        if (!r)
+            continue;
+        CString path;
+        if (!folder.IsEmpty())
+            path = MailExport::UniqueExportPath(folder, r->GetText(CMailIndexRecord::colSubject), extension);
+        else if (!AskSavePath(m_hWnd, filter, extension, MakeValidFileName(r->GetText(CMailIndexRecord::colSubject)),
+                              CString(), path))
+            continue;
+        // One mail that fails does not stop the others.
+        if (!MailExport::WriteTextExport(*app, path, m_pStore, index, templateText, bHtml != FALSE))
+            AfxMessageBox(FormatString("ファイル[%s]に書き込めません。", path.GetString()), MB_OK | MB_ICONEXCLAMATION);
     }
     NudgeCursor();
 }

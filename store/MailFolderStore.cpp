@@ -716,7 +716,9 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
         }
     }
     if (unread) {
-        if (loaded)
+        // An index not loaded keeps the count the tree shows; one loaded
+        // just now has counted this mail already.
+        if (loaded || !m_mailList.IsLoaded())
             m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
         PostCountMessages();
     }
@@ -1042,11 +1044,12 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
         if (m_mailList.IsThreadMode() && m_mailList.AreThreadsBuilt())
             m_mailList.LinkThread(r);
         m_nMailCount = m_mailList.GetMailCount();
-        if (unread)
-            m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
     } else {
         m_nMailCount++;
     }
+    // An index not loaded keeps the count the tree shows.
+    if (unread)
+        m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
     if (unread)
         PostCountMessages();
     return result;

@@ -174,9 +174,7 @@ void CColorTextView::RegisterSender()
     CString from = message.m_strFrom;
     if (from.IsEmpty())
         from = host->GetCurrentRecord()->GetText(CMailIndexRecord::colFrom);
-    CString address = ExtractMailAddress(from);
-    CString name = ExtractDisplayName(from);
-    HandOverAddress(name.IsEmpty() ? address : name + " <" + address + ">");
+    HandOverAddressEntry(from);
 }
 
 BOOL CColorTextView::RunCommand(UINT nID)

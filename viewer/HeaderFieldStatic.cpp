@@ -102,12 +102,9 @@ void CHeaderFieldStatic::RunCommand(UINT nID)
     case 1:
         actions.pfnOpenEditor(1, m_pOwner->GetFolder(), m_pOwner->GetCurrentIndex(), entry.c_str(), "");
         break;
-    default: {
-        CString address = ExtractMailAddress(entry.c_str());
-        CString name = ExtractDisplayName(entry.c_str());
-        actions.pfnHandOverAddress(name.IsEmpty() ? address : name + " <" + address + ">");
+    default:
+        HandOverAddressEntry(entry.c_str());
         break;
-    }
     }
 }
 

@@ -250,9 +250,6 @@ void CMailPropertyInfoPage::OnAddAddress()
     CString all = SelectedAddresses(true);
     CStringArray entries;
     ParseAddressList(all, &entries);
-    for (int i = 0; i < entries.GetSize(); ++i) {
-        CString address = ExtractMailAddress(entries[i]);
-        CString name = ExtractDisplayName(entries[i]);
-        GetTextViewActions().pfnHandOverAddress(name.IsEmpty() ? address : name + " <" + address + ">");
-    }
+    for (int i = 0; i < entries.GetSize(); ++i)
+        HandOverAddressEntry(entries[i]);
 }

@@ -2,6 +2,7 @@
 
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
+#include "message/AddressList.h"
 #include "plugin/SharedMemory.h"
 
 #include <shellapi.h>
@@ -67,4 +68,13 @@ TextViewActions& GetTextViewActions()
     if (!actions.pfnHandOverAddress)
         actions.pfnHandOverAddress = HandOverThroughSharedMemory;
     return actions;
+}
+
+void HandOverAddressEntry(const char* pszEntry)
+{
+    CString address = ExtractMailAddress(pszEntry);
+    if (address.IsEmpty())
+        return;
+    CString name = ExtractDisplayName(pszEntry);
+    GetTextViewActions().pfnHandOverAddress(name.IsEmpty() ? address : name + " <" + address + ">");
 }

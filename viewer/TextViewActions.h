@@ -25,3 +25,7 @@ struct TextViewActions
 
 // The actions in force, the defaults filled in.
 TextViewActions& GetTextViewActions();
+
+// Hands one address entry ("name <address>", an address, a From text) to
+// the address book as "name <address>", or the bare address without a name.
+void HandOverAddressEntry(const char* pszEntry);

@@ -7,6 +7,7 @@
 #include "e2e/RemoteControls.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
+#include "resources/tasklist/TasklistResource.h"
 #include "resources/utils/UtilsResource.h"
 #include "store/FolderData.h"
 #include "store/MailFolderStore.h"
@@ -231,5 +232,117 @@ TEST_F(MailCommandsTest, ClipboardDeleteAndMarksReachTheFolders)
     EXPECT_EQ(first->m_nBookmark, 1);
     EXPECT_TRUE(first->IsRead());
     EXPECT_EQ(fifth->m_nLabel, 4);
+    inbox.UnloadIndex();
+}
+
+namespace {
+
+struct PopupSearch
+{
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopupMenu(HWND hWnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<PopupSearch*>(lParam);
+    char cls[16] = "";
+    GetClassNameA(hWnd, cls, sizeof(cls));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == s->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hWnd)) {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+// The texts of a window's descendants, joined.
+std::string DescendantTexts(HWND hWnd)
+{
+    std::string texts;
+    EnumChildWindows(hWnd, [](HWND child, LPARAM p) -> BOOL {
+        *reinterpret_cast<std::string*>(p) += E2e::GetWindowTextOf(child).GetString();
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
+} // namespace
+
+TEST_F(MailCommandsTest, TheListsContextMenuAndTheFocusedMailsWindows)
+{
+    MakeMailBox();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_TRUE(tree && list);
+    ShowFolder(tree, "郵便受け");
+    ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 5; }));
+    Select(list, {"三通目"});
+
+    // The menu opens from the keyboard's menu key; its mnemonic runs a command.
+    PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+    PopupSearch search{m_program.ProcessId(), nullptr};
+    ASSERT_TRUE(WaitFor([&] {
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
+        return search.found != nullptr;
+    }));
+    PostMessageA(search.found, WM_CHAR, 'B', 0);  // "ブックマークを付ける(&B)"
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(search.found); }));
+
+    // The header window of the focused mail shows its header as stored.
+    PostMessageA(main, WM_COMMAND, ID_MAIL_SHOW_HEADER, 0);
+    HWND header = m_program.WaitForWindow("CVMHeaderWndClass", nullptr, kTimeout);
+    ASSERT_NE(header, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return DescendantTexts(header).find("Subject: 三通目") != std::string::npos; }))
+        << DescendantTexts(header);
+    PostMessageA(header, WM_CLOSE, 0, 0);
+
+    // Its properties.
+    PostMessageA(main, WM_COMMAND, ID_MAIL_PROPERTIES, 0);
+    HWND properties = m_program.WaitForWindow("#32770", "メールのプロパティ", kTimeout);
+    ASSERT_NE(properties, nullptr);
+    E2e::PressButton(properties, IDCANCEL);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindow(properties) || !IsWindowVisible(properties); }));
+
+    // Its thread in a window of its own.
+    PostMessageA(main, WM_COMMAND, ID_MAIL_THREAD_TREE, 0);
+    HWND thread = m_program.WaitForWindow("CVMRefTreeWndClass", nullptr, kTimeout);
+    EXPECT_NE(thread, nullptr);
+    if (thread)
+        PostMessageA(thread, WM_CLOSE, 0, 0);
+
+    // A task made from it: the task dialog shows the mail, OK files the task.
+    PostMessageA(main, WM_COMMAND, ID_MAIL_TASK_ADD, 0);
+    HWND task = m_program.WaitForWindow("#32770", "タスクの情報", kTimeout);
+    ASSERT_NE(task, nullptr);
+    E2e::PressButton(task, IDOK);
+    EXPECT_TRUE(WaitFor([&] {
+        return TestSupport::ReadFileBytes(MailBox() + "\\TaskList.dat").find("三通目") != std::string::npos;
+    }));
+    // Its task edited again from the list: the same task, with the memo.
+    Sleep(2500);  // the dialog before has gone
+    PostMessageA(main, WM_COMMAND, ID_MAIL_TASK_EDIT, 0);
+    task = m_program.WaitForWindow("#32770", "タスクの情報", kTimeout);
+    ASSERT_NE(task, nullptr);
+    E2e::SetControlText(task, IDC_TASK_MEMO, "見積もりを送る");
+    E2e::PressButton(task, IDOK);
+    EXPECT_TRUE(WaitFor([&] {
+        return TestSupport::ReadFileBytes(MailBox() + "\\TaskList.dat").find("見積もりを送る") != std::string::npos;
+    }));
+    std::string tasks = TestSupport::ReadFileBytes(MailBox() + "\\TaskList.dat");
+    EXPECT_EQ(tasks.find("三通目"), tasks.rfind("三通目")) << tasks;
+    Close(main);
+
+    CMailFolderStore inbox;
+    inbox.SetFolderRecord(Folder(CFolderRecord::kindInbox));
+    CMailListData* index = inbox.GetMailList();
+    ASSERT_NE(index, nullptr);
+    for (int i = 0; i < index->GetAllRecordCount(); i++) {
+        CMailIndexRecord* r = index->GetMailRecord(i);
+        EXPECT_EQ(r->m_nBookmark, r->GetText(CMailIndexRecord::colSubject) == "三通目" ? 1 : 0);
+    }
     inbox.UnloadIndex();
 }

@@ -14,6 +14,8 @@
 #include "store/FolderRecord.h"
 #include "store/StoreTestUtil.h"
 
+#include "store/FolderData.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -282,4 +284,38 @@ TEST_F(FolderMaintenanceTest, TreeRepairAddsTheFolderDirectoriesNoFolderUsesAfte
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(Subjects(found), (std::multiset<CString>{ "迷子のメール" }));
     EXPECT_NE(m_frame->GetFolderTree()->FindItem(found->GetFolderId()), nullptr);
+    const int inboxId = Folder(CFolderRecord::kindInbox)->GetFolderId();
+    EXPECT_EQ(found->GetFolderRecord().m_nParentId, inboxId);
+
+    // A directory keeps its folder's name and settings in "FolderData.Dat";
+    // one without it is named after the directory, less its extension.
+    CreateDirectoryA(folders + "\\案件.Box", nullptr);
+    CreateDirectoryA(folders + "\\古い.Box", nullptr);
+    CFolderRecord saved;
+    saved.m_nId = 77;
+    saved.m_nKind = CFolderRecord::kindInbox;  // a second inbox would be wrong
+    saved.m_nIcon = 8;
+    saved.m_strName = "案件";
+    saved.m_strPath = folders + "\\案件.Box";
+    CFolderData table;
+    ASSERT_TRUE(table.WriteSingleRecord(folders + "\\案件.Box\\FolderData.Dat", &saved));
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    ::SendMessageA(m_hFrame, WM_COMMAND, ID_FOLDER_REPAIR_TREE, 0);
+    ASSERT_EQ(m_app->GetFolderCount(), before + 3);
+    CMailFolderStore* project = nullptr;
+    CMailFolderStore* old = nullptr;
+    for (int i = 0; i < m_app->GetFolderCount(); ++i) {
+        CMailFolderStore* f = m_app->GetFolderAt(i);
+        if (f->GetFolderName() == "案件")
+            project = f;
+        if (f->GetFolderName() == "古い")
+            old = f;
+    }
+    ASSERT_TRUE(project && old);
+    EXPECT_EQ(project->GetFolderRecord().m_nIcon, 8);
+    EXPECT_NE(project->GetKind(), CFolderRecord::kindInbox);
+    EXPECT_EQ(project->GetFolderRecord().m_nParentId, inboxId);
+    EXPECT_EQ(m_app->GetDefaultFolderId(CFolderRecord::kindInbox), inboxId);
+    EXPECT_EQ(old->GetFolderRecord().m_nParentId, inboxId);
 }

@@ -121,6 +121,42 @@ TEST(MailExport, ExportedMailsReadBackByteForByte)
     EXPECT_EQ(LiveTexts(eml), stored);
 }
 
+TEST(MailExport, TextAndHtmlExportsFillTheTemplateWithTheShownMail)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore* source = app.AddFolder(0, 0, nullptr, Folder(1, 1, dir.File("In.Box")));
+    source->LoadIndex();
+    // Subject and body in ISO-2022-JP: the export has them as the mail view shows them.
+    const std::string mail =
+        "From: =?ISO-2022-JP?B?GyRCOzNFRBsoQg==?= <yamada@example.jp>\r\nTo: rcpt@example.jp\r\n"
+        "Subject: =?ISO-2022-JP?B?GyRCMnE1RBsoQg==?=\r\nDate: Wed, 01 May 2024 09:00:00 +0900\r\n"
+        "Message-ID: <t1@x>\r\nMIME-Version: 1.0\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n"
+        "\x1b$B$3$s$K$A$O\x1b(B a<b & \"c\"\r\n";
+    ASSERT_EQ(FileMail(*source, dir.Path(), "QM200000001.eml", mail), 1);
+    const std::string tmpl = "件名：%SUBJECT%\r\n差出人：%FNAME%\r\n%$MESSAGE-ID$%\r\n\r\n%BODY%";
+
+    struct { bool html; const char* body; } cases[] = {
+        {false, "こんにちは a<b & \"c\""},
+        {true, "こんにちは a&lt;b &amp; &quot;c&quot;"},
+    };
+    for (auto& c : cases) {
+        std::string text = MailExport::ExportedText(app, source, 0, tmpl, c.html);
+        EXPECT_EQ(text.substr(0, text.find("\r\n\r\n")), "件名：会議\r\n差出人：山田\r\n<t1@x>") << c.html;
+        EXPECT_NE(text.find(c.body), std::string::npos) << text;
+    }
+
+    // With automatic names: the subject with the format's extension, never overwritten.
+    CString first = MailExport::UniqueExportPath(dir.Path(), "会議", "txt");
+    ASSERT_TRUE(MailExport::WriteTextExport(app, first, source, 0, tmpl, false));
+    EXPECT_EQ(first, dir.File("会議.txt"));
+    EXPECT_EQ(MailExport::UniqueExportPath(dir.Path(), "会議", "txt"), dir.File("会議_1.txt"));
+    EXPECT_EQ(TestSupport::ReadFileBytes(first), MailExport::ExportedText(app, source, 0, tmpl, false));
+    // A mail that is not there writes no file.
+    EXPECT_FALSE(MailExport::WriteTextExport(app, dir.File("none.txt"), source, 5, tmpl, false));
+    EXPECT_FALSE(TestSupport::FileExists(dir.File("none.txt")));
+}
+
 namespace {
 
 const std::string kWhole =

@@ -2,6 +2,9 @@
 // the thread messages about folders and mails, the timers, the folder
 // commands, and closing with workers that do not end.
 #include "mainwnd/FolderTree.h"
+#include "mainwnd/MailTransfer.h"
+#include "mainwnd/MailViewSeam.h"
+#include "viewer/TextViewActions.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -12,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 namespace {
 
@@ -323,4 +327,157 @@ TEST_F(MainFrameTest, AFolderWithAPasswordOpensOnlyForIt)
     SetTimer(nullptr, 0, 100, AnswerPassword);
     Tree()->SelectFolder(id);
     EXPECT_EQ(m_frame->GetListView()->GetFolderId(), id);
+}
+
+TEST_F(MainFrameTest, ComingBackToAFolderOfManyDeletedMailsOffersToOptimiseIt)
+{
+    FileMails(101);
+    std::vector<int> all;
+    for (int i = 0; i < 101; ++i)
+        all.push_back(i);
+    ASSERT_EQ(CMailTransfer::DeleteMails(*m_app, Inbox(), all, true).nDone, 101);
+    const int inbox = Inbox()->GetFolderId();
+    const int trash = m_app->GetDefaultFolder(4)->GetFolderId();
+    const char kQuestion[] = "フォルダを最適化しますか";
+    auto asked = [&] {
+        for (const std::string& m : TestSupport::RecordedMessages())
+            if (m.find(kQuestion) != std::string::npos)
+                return true;
+        return false;
+    };
+
+    // The index in memory holds more than 100 deleted mails: the question comes.
+    ASSERT_TRUE(m_frame->ChangeFolder(trash));
+    EXPECT_FALSE(asked());
+    TestSupport::QueueMessageBoxAnswer(IDCANCEL);
+    ASSERT_TRUE(m_frame->ChangeFolder(inbox));
+    EXPECT_TRUE(asked());
+    EXPECT_EQ(m_frame->GetListView()->GetFolderId(), inbox);
+
+    // An index read for this change is not asked about.
+    ASSERT_TRUE(m_frame->ChangeFolder(trash));
+    Inbox()->UnloadIndex();
+    TestSupport::ClearMessages();
+    ASSERT_TRUE(m_frame->ChangeFolder(inbox));
+    EXPECT_FALSE(asked());
+}
+
+namespace {
+
+int g_nShownIndex = -2;
+
+void RecordShownMail(CView*, CMailFolderStore*, int nIndex)
+{
+    g_nShownIndex = nIndex;
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, ChoosingTheShownFolderAgainKeepsThePickedMail)
+{
+    MailViewSeam& seam = GetMailViewSeam();
+    const MailViewSeam saved = seam;
+    seam.pfnShowMail = RecordShownMail;
+    const int inbox = Inbox()->GetFolderId();
+    FileMails(3);
+    Post(1346, 0, inbox);
+    ASSERT_TRUE(m_frame->GetListView()->SelectMail(1));
+    EXPECT_EQ(g_nShownIndex, 1);
+
+    // The frame chooses its folder again as it settles after the start.
+    EXPECT_TRUE(m_frame->ChangeFolder(inbox));
+    EXPECT_EQ(g_nShownIndex, 1);
+    EXPECT_EQ(m_frame->GetListView()->GetMailIndex(List().GetNextItem(-1, LVNI_SELECTED)), 1);
+    // Another folder clears the pane.
+    EXPECT_TRUE(m_frame->ChangeFolder(m_app->GetDefaultFolder(4)->GetFolderId()));
+    EXPECT_EQ(g_nShownIndex, -1);
+    seam = saved;
+}
+
+TEST_F(MainFrameTest, TheWheelOverTheListScrollsThePaneUnderTheMouse)
+{
+    ::SetWindowPos(m_hFrame, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Pump();
+    HWND list = List().m_hWnd;
+    HWND tree = Tree()->GetTreeCtrl().m_hWnd;
+    HWND header = ListView_GetHeader(list);
+    auto centre = [](HWND h) {
+        RECT rc = {};
+        ::GetWindowRect(h, &rc);
+        return MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    };
+    auto queuedFor = [](HWND h) {
+        MSG msg;
+        return ::PeekMessageA(&msg, h, WM_MOUSEWHEEL, WM_MOUSEWHEEL, PM_REMOVE) != FALSE;
+    };
+    ASSERT_EQ(::WindowFromPoint(POINT{ GET_X_LPARAM(centre(tree)), GET_Y_LPARAM(centre(tree)) }), tree);
+    // Over the folder tree: the tree gets the wheel.
+    ::SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), centre(tree));
+    EXPECT_TRUE(queuedFor(tree));
+    // Over the list's own header: the list scrolls itself, nothing goes round.
+    ::SendMessageA(list, WM_MOUSEWHEEL, MAKEWPARAM(0, -WHEEL_DELTA), centre(header));
+    EXPECT_FALSE(queuedFor(header));
+    EXPECT_FALSE(queuedFor(list));
+}
+
+namespace {
+
+std::vector<std::string> g_handedOver;
+
+void RecordHandOver(const char* pszText)
+{
+    g_handedOver.push_back(pszText);
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, TheFocusedMailsSenderGoesToTheAddressBook)
+{
+    TextViewActions& actions = GetTextViewActions();
+    const TextViewActions saved = actions;
+    actions.pfnHandOverAddress = RecordHandOver;
+    g_handedOver.clear();
+    FileMails(2);
+    Post(1346, 0, Inbox()->GetFolderId());
+    // Nothing selected: the user is told, nothing handed over.
+    TestSupport::ClearMessages();
+    m_frame->SendMessage(WM_COMMAND, 32908);
+    EXPECT_TRUE(g_handedOver.empty());
+    EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    ASSERT_TRUE(m_frame->GetListView()->SelectMail(1));
+    m_frame->SendMessage(WM_COMMAND, 32908);
+    EXPECT_EQ(g_handedOver, (std::vector<std::string>{ "Sender <sender@example.com>" }));
+    actions = saved;
+}
+
+TEST_F(MainFrameTest, TheTransferAnimationSitsAtTheToolbarsRightEndAndFollowsTheWidth)
+{
+    HWND animation = m_frame->GetTransferAnimation();
+    ASSERT_NE(animation, nullptr);
+    EXPECT_EQ(::GetDlgCtrlID(animation), 1000);
+    EXPECT_EQ(::GetParent(animation), m_frame->GetToolBar().m_hWnd);
+    for (int width : { 700, 900 }) {
+        ::SetWindowPos(m_hFrame, nullptr, 0, 0, width, 500, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        Pump();
+        RECT client = {}, rc = {};
+        ::GetClientRect(m_hFrame, &client);
+        ::GetWindowRect(animation, &rc);
+        ::MapWindowPoints(nullptr, m_frame->GetToolBar().m_hWnd, reinterpret_cast<POINT*>(&rc), 2);
+        EXPECT_EQ(rc.left, client.right - 50) << width;
+        EXPECT_EQ(rc.right, client.right - 12) << width;
+        EXPECT_GT(rc.bottom, rc.top);
+    }
+    m_frame->PlayTransferAnimation(TRUE);
+    m_frame->PlayTransferAnimation(FALSE);
+    EXPECT_TRUE(::IsWindowVisible(animation));
+}
+
+TEST_F(MainFrameTest, ALogoffThatIsCalledOffLeavesTheKeysWorking)
+{
+    ASSERT_NE(m_frame->m_hAccelTable, nullptr);
+    EXPECT_EQ(m_frame->SendMessage(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), 1);
+    EXPECT_EQ(m_frame->m_hAccelTable, nullptr);  // saved as at a close
+    m_frame->SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    EXPECT_NE(m_frame->m_hAccelTable, nullptr);
+    EXPECT_TRUE(::IsWindow(m_hFrame));
 }
