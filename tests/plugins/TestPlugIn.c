@@ -214,7 +214,17 @@ EXPORT int RunApiTable(HMODULE self, char* out, int size)
     Put(18, "%d", SLOT(18, BOOL (*)(void*, const char*))(g_api, "") & 0xFF);
     SLOT(19, void (*)(void*, const char*, BOOL))(g_api, "a log line", 0);
     Put(19, "returned");
-    Put(20, "%d", SLOT(20, int (*)(void*, const char*, const char*))(g_api, "C:\\nowhere", "Temp"));
+    {
+        /* A hidden folder over a directory beside the module; asked again,
+           the same folder. */
+        char dir[MAX_PATH];
+        int first, again;
+        GetModuleFileNameA(self, dir, sizeof(dir));
+        strcpy(strrchr(dir, '\\') + 1, "Hidden");
+        first = SLOT(20, int (*)(void*, const char*, const char*))(g_api, dir, "Temp");
+        again = SLOT(20, int (*)(void*, const char*, const char*))(g_api, dir, "Temp");
+        Put(20, "%d %d %d", first > 0, again == first, GetFileAttributesA(dir) != INVALID_FILE_ATTRIBUTES);
+    }
     Put(21, "%d", SLOT(21, BOOL (*)(void*, int, const char*, int, int, void*, void*, void*, LPARAM))(
                       g_api, 99999, "x", 99998, 0, NULL, NULL, NULL, 0) & 0xFF);
     Put(22, "%d", SLOT(22, BOOL (*)(void*, int, BOOL))(g_api, 12345, 1) & 0xFF);
