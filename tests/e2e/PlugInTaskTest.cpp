@@ -144,6 +144,8 @@ TEST(PlugInTask, PlugInReceivesAndOpensMailWhileDueTasksAreSentAndAnnounced)
     EXPECT_TRUE(E2e::WaitUntil(150000, [](void*) { return NetTest::CountServerMails(kRecipient) == 1; }, nullptr))
         << "after " << (GetTickCount() - started) / 1000 << " s";
     EXPECT_NE(program.WaitForWindow("CVMNotifyUserWnd", nullptr, 20000), nullptr);
+    // The kept notice counts once beside the two received mails.
+    EXPECT_TRUE(WaitForLog(events, "notify 1 3\n", 20000)) << TestSupport::ReadFileBytes(events);
     std::string tasks = TestSupport::ReadFileBytes(mailbox + "\\TaskList.dat");
     EXPECT_NE(tasks.find("\t送る\t1\t0\t1\t1\t"), std::string::npos) << tasks;
     EXPECT_NE(tasks.find("\t見る\t1\t0\t1\t0\t"), std::string::npos) << tasks;
