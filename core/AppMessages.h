@@ -17,6 +17,9 @@ enum : UINT
     WM_QD_COMPOSE_TEXT = 1399,
     WM_QD_ADDRESS_TEXT = 1400,
     WM_QD_MAIL_TEXT = 1401,
+    // To the main window: send the mails of a folder (wParam 1: keep no
+    // sent copy; lParam the folder id).
+    WM_QD_SEND_FOLDER_MAIL = 1402,
     WM_QD_QUIT_THREAD = 1404,
     WM_QD_REMOVE_EDIT_THREAD = 1405,
     WM_QD_REMOVE_VIEW_THREAD = 1406,

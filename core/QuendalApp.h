@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/MailApp.h"
+#include "plugin/PlugInInterface.h"
 
 #include <cstdint>
 
@@ -96,6 +97,21 @@ public:
     // address-book thread first) read the paths: both sides hold the lock.
     void SetProfilePaths(const char* pszAccountFile, const char* pszRouteFile, const char* pszAddressFolder);
     CCriticalSection m_pathLock;
+    // ---- Hidden folders (plugin/QuendalAppTempFolders.cpp) ----
+    // Opens a folder of kind 7 over the directory (made when missing), never
+    // written to the folder list; its id, or 0 when the directory belongs to
+    // a folder of the list or cannot be made.
+    int CreateTempFolder(const char* pszName, const char* pszDir);
+    // The hidden folder "SendTempFolder" over the send temp path, made on
+    // first use; its id, or 0.
+    int GetSendTempFolder();
+    // Files a copy of the source folder's mail into the target folder with
+    // the header "X-SendAcount" naming the account in front; the text filter
+    // may change or refuse the text, the flag filter decides whether the
+    // mail's attachment folder goes with it. False when a folder or the
+    // mail is unknown, the filter refused or the filing failed.
+    BOOL StoreMailWithAccount(int nIndex, int nTargetId, const char* pszAccount, CMailFolderStore* pSource,
+                              QdCopyTextFilter pfnText, QdCopyFlagFilter pfnFlag, QdCopyDone pfnDone, LPARAM lUser);
 
     // ---- Accounts ----
     CAccountDataSet* m_pAccountDataSet = nullptr;

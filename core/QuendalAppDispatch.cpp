@@ -28,7 +28,7 @@ bool IsApplicationMessage(UINT message)
     case 1336: case 1344: case 1345: case 1346: case 1351: case 1352: case 1353: case 1355:
     case 1366: case 1367: case 1368: case 1369: case 1370: case 1371: case 1372: case 1375: case 1376:
     case 1382: case 1383: case 1384: case 1386: case 1388: case 1389: case 1390: case 1392: case 1393:
-    case 1394: case 1399: case 1400: case 1401: case 1405: case 1406: case 1407: case 1417: case 1418:
+    case 1394: case 1399: case 1400: case 1401: case 1402: case 1405: case 1406: case 1407: case 1417: case 1418:
     case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1474: case 1475: case 1476: case 1478:
     case 1495: case 1497: case WM_QD_OPEN_FOUND_MAIL:
         return true;

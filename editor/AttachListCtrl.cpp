@@ -8,6 +8,7 @@
 #include "editor/AttachmentFolder.h"
 #include "core/ShellExecuteRequest.h"
 #include "html/HtmlUtil.h"
+#include "plugin/MapiRequestFile.h"
 #include "resources/attach/AttachResource.h"
 
 #include <commdlg.h>
@@ -311,6 +312,10 @@ bool CAttachListCtrl::IsSelected(int n) const
 void CAttachListCtrl::DeleteItemFile(const Item& item) const
 {
     DeleteFileA(item.path);
+    // A copy another program handed over by Simple MAPI lives in a folder
+    // of its own, which goes with it.
+    if (item.kind == kindTempFile)
+        RemoveEmptyCopyFolder(item.path.Str());
     if (item.kind == kindTempFolder) {
         CString folder = GetDirectoryFromPath(item.path);
         if (!folder.IsEmpty())

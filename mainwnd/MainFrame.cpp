@@ -642,10 +642,19 @@ void CMainFrame::OnClose()
         return;
     }
     KillTimer(kRouteTimer);
+    // Plug-ins hear of the close only once nothing can cancel it any more (a
+    // search, a transfer, the question about mails being edited).
+    CWinApp* pApp = AfxGetApp();
+    if (pApp && pApp->m_pMainWnd == this && !pApp->SaveAllModified()) {
+        // The program goes on: so does the automatic receive.
+        m_routeTimer = RouteTimerState();
+        UpdateRouteTimer(FALSE);
+        return;
+    }
     if (GetMainFrameHooks().pfnFirePlugInEvent)
         GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventClosing, m_hWnd, 0);
-    // The frame may be gone after this.
-    CFrameWnd::OnClose();
+    // The frame is gone after this.
+    DestroyWindow();
 }
 
 void CMainFrame::OnAppExit()

@@ -1,6 +1,8 @@
 #include "mainwnd/MainFrameTransfer.h"
 
+#include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "core/AppMessages.h"
 #include "core/QuendalApp.h"
 #include "core/SoundPlayer.h"
 #include "mainwnd/MainFrame.h"
@@ -8,6 +10,8 @@
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
+#include "store/MailFolderStore.h"
+#include "store/MailListData.h"
 #include "transfer/DlgRemoteMail.h"
 #include "transfer/TransferMessages.h"
 #include "transfer/TransferStatus.h"
@@ -18,7 +22,17 @@
 namespace {
 
 // Calls the workers make on the UI thread through the relay window.
-enum : UINT { WM_RELAY_START = WM_APP + 0x301, WM_RELAY_END, WM_RELAY_SHOW, WM_RELAY_COUNTER };
+enum : UINT { WM_RELAY_START = WM_APP + 0x301, WM_RELAY_END, WM_RELAY_SHOW, WM_RELAY_COUNTER, WM_RELAY_RECEIVE_NAMED };
+
+// The task-list thread: notices delivered in one reminder pass (wParam the count).
+const UINT kTaskNoticesDelivered = 1475;
+
+struct NamedReceive
+{
+    const char* pszAccount;
+    BOOL bInteractive, bNotifyEnd;
+    HANDLE hResult;
+};
 
 const int kPlugInEventReceiveEnd = 21;
 const int kPlugInEventDownloadEnd = 20;
@@ -44,12 +58,13 @@ public:
             DestroyWindow();
     }
     // Sends a call to the UI thread; runs it at once on the UI thread itself.
-    void Call(UINT message, WPARAM wParam, LPARAM lParam)
+    // False when the UI thread did not take it in time.
+    bool Call(UINT message, WPARAM wParam, LPARAM lParam)
     {
         if (!m_hWnd)
-            return;
+            return false;
         DWORD_PTR result = 0;
-        ::SendMessageTimeoutA(m_hWnd, message, wParam, lParam, SMTO_NORMAL, kRelayTimeoutMs, &result);
+        return ::SendMessageTimeoutA(m_hWnd, message, wParam, lParam, SMTO_NORMAL, kRelayTimeoutMs, &result) != 0;
     }
 
 protected:
@@ -68,6 +83,11 @@ protected:
         case WM_RELAY_COUNTER:
             m_pOwner->m_progress.SetSendCounter(static_cast<int>(wParam), static_cast<int>(lParam));
             return 0;
+        case WM_RELAY_RECEIVE_NAMED: {
+            auto* r = reinterpret_cast<NamedReceive*>(lParam);
+            r->hResult = m_pOwner->DoReceiveNamedAccount(r->pszAccount, r->bInteractive, r->bNotifyEnd);
+            return 0;
+        }
         default:
             return CWnd::WindowProc(message, wParam, lParam);
         }
@@ -193,17 +213,24 @@ void CMainFrameTransfer::UpdateCommand(CCmdUI* pCmdUI)
     }
 }
 
-bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM)
+bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
     case TM_SESSION_END:
-        if (wParam != 0) {
-            m_nNewMails += static_cast<int>(wParam);
-            m_pFrame->m_tray.AddNewMailCount(static_cast<int>(wParam));
-        }
+        AddNewMails(static_cast<int>(wParam));
         DoEndProgress(FALSE);
         return true;
     case TM_RECEIVE_JOB_END:
+        OnReceiveEnd();
+        return true;
+    case WM_QD_SEND_FOLDER_MAIL:
+        SendFolder(static_cast<int>(lParam), wParam == 1);
+        return true;
+    case kTaskNoticesDelivered:
+        // The notices of a reminder pass are new mail once, shown in the
+        // notification window whatever the receive settings say.
+        AddNewMails(static_cast<int>(wParam));
+        m_pFrame->StartReceiveNotifyThread();
         OnReceiveEnd();
         return true;
     case CDlgRemoteMail::TM_SELECT_RUN:
@@ -221,6 +248,59 @@ bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM)
     default:
         return false;
     }
+}
+
+void CMainFrameTransfer::AddNewMails(int nCount)
+{
+    if (nCount <= 0)
+        return;
+    m_nNewMails += nCount;
+    m_pFrame->m_tray.AddNewMailCount(nCount);
+}
+
+HANDLE CMainFrameTransfer::ReceiveNamedAccount(const char* pszAccount, BOOL bInteractive, BOOL bNotifyEnd)
+{
+    NamedReceive r = {pszAccount, bInteractive, bNotifyEnd, nullptr};
+    if (!m_pRelay->Call(WM_RELAY_RECEIVE_NAMED, 0, reinterpret_cast<LPARAM>(&r)))
+        return nullptr;
+    return r.hResult;
+}
+
+HANDLE CMainFrameTransfer::DoReceiveNamedAccount(const char* pszAccount, BOOL bInteractive, BOOL bNotifyEnd)
+{
+    CQuendalApp* pApp = QuendalApp();
+    CAccountDataSet* pAccounts = pApp ? pApp->m_pAccountDataSet : nullptr;
+    if (!pAccounts || !pszAccount)
+        return nullptr;
+    if (!pAccounts->IsLoaded()) {
+        pAccounts->SetFilePath(pApp->GetAccountFilePath());
+        pAccounts->ReadFromFile(TRUE);
+    }
+    int nAccount = -1;
+    for (int i = 0; i < pAccounts->GetRecordCount(TRUE) && nAccount < 0; i++)
+        if (CAccountData* a = pAccounts->GetAccount(i))
+            if (a->GetAccountName() == pszAccount)
+                nAccount = i;
+    if (nAccount < 0 || !ReceiveAccount(nAccount, bInteractive != FALSE, bNotifyEnd != FALSE))
+        return nullptr;
+    MirrorWorkers();
+    HANDLE hCopy = nullptr;
+    if (m_hReceiveWorker)
+        DuplicateHandle(GetCurrentProcess(), m_hReceiveWorker, GetCurrentProcess(), &hCopy, 0, FALSE,
+                        DUPLICATE_SAME_ACCESS);
+    return hCopy;
+}
+
+bool CMainFrameTransfer::SendFolder(int nFolderId, bool bKeepNoCopy)
+{
+    CQuendalApp* pApp = QuendalApp();
+    CMailFolderStore* pFolder = pApp ? pApp->FindFolder(nFolderId) : nullptr;
+    CMailListData* pList = pFolder ? pFolder->GetMailList() : nullptr;
+    if (!pList || pList->GetMailCount() == 0)
+        return false;
+    bool started = SendOutbox(pFolder, bKeepNoCopy);
+    MirrorWorkers();
+    return started;
 }
 
 void CMainFrameTransfer::OnReceiveEnd()

@@ -30,6 +30,14 @@ public:
     // The end of a receive job: notification, plug-in event, toolbar.
     void OnReceiveEnd();
     int GetNewMailCount() const { return m_nNewMails; }
+    // New mails counted for the notification, the tray and the plug-ins.
+    void AddNewMails(int nCount);
+    // The requests of plug-ins and task notices (any thread for the
+    // receive): receive one account by its name, a duplicate of the
+    // worker's handle or null when the account is unknown or a transfer
+    // runs; send the mails of a folder (1402).
+    HANDLE ReceiveNamedAccount(const char* pszAccount, BOOL bInteractive, BOOL bNotifyEnd);
+    bool SendFolder(int nFolderId, bool bKeepNoCopy);
     // The new mail has been seen (the tray icon was reset).
     void ResetNewMailCount() { m_nNewMails = 0; }
 
@@ -57,6 +65,7 @@ private:
     void DoStartProgress(int nKind, CTransferStatus* pStatus);
     void DoEndProgress(BOOL bNoEvent);
     void ShowControls(bool bShow);
+    HANDLE DoReceiveNamedAccount(const char* pszAccount, BOOL bInteractive, BOOL bNotifyEnd);
     // Keeps the frame's duplicates of the worker handles current.
     void MirrorWorkers();
 

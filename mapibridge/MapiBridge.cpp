@@ -68,6 +68,21 @@ ULONG CMapiBridge::PrepareRequest(const MapiMessage* pMessage, const std::string
     strFolder = MakeUniqueFolder(tempFolder);
     if (strFolder.empty())
         return MAPI_E_FAILURE;
+    ULONG result = CopyAttachments(pMessage, tempFolder, request.attachments);
+    if (result != SUCCESS_SUCCESS) {
+        // Nothing of a refused send stays behind.
+        for (const std::string& copy : request.attachments)
+            RemoveCopy(copy);
+        request.attachments.clear();
+        RemoveDirectoryA(strFolder.c_str());
+        strFolder.clear();
+    }
+    return result;
+}
+
+ULONG CMapiBridge::CopyAttachments(const MapiMessage* pMessage, const std::string& tempFolder,
+                                   std::vector<std::string>& copies)
+{
     if (pMessage->nFileCount && !pMessage->lpFiles)
         return MAPI_E_ATTACHMENT_NOT_FOUND;
     for (ULONG i = 0; i < pMessage->nFileCount; ++i) {
@@ -79,16 +94,27 @@ ULONG CMapiBridge::PrepareRequest(const MapiMessage* pMessage, const std::string
         std::string name = FileNamePart(f.lpszFileName);
         if (name.empty() || name == "." || name == "..")
             name = FileNamePart(f.lpszPathName);
-        // Each copy in a folder of its own: two files of one name stay two.
-        std::string dir = MakeUniqueFolder(strFolder);
+        // Each copy in a folder of its own directly in the temporary folder:
+        // two files of one name stay two, and the client, which deletes a
+        // copy once its mail no longer needs it, takes the emptied folder
+        // with it.
+        std::string dir = MakeUniqueFolder(tempFolder);
         if (dir.empty())
             return MAPI_E_ATTACHMENT_WRITE_FAILURE;
         std::string copy = dir + name;
-        if (!CopyFileA(f.lpszPathName, copy.c_str(), TRUE))
+        if (!CopyFileA(f.lpszPathName, copy.c_str(), TRUE)) {
+            RemoveDirectoryA(dir.c_str());
             return MAPI_E_ATTACHMENT_WRITE_FAILURE;
-        request.attachments.push_back(copy);
+        }
+        copies.push_back(copy);
     }
     return SUCCESS_SUCCESS;
+}
+
+void CMapiBridge::RemoveCopy(const std::string& copy)
+{
+    DeleteFileA(copy.c_str());
+    RemoveEmptyCopyFolder(copy);
 }
 
 std::string CMapiBridge::WriteRequestFile(const MapiMailRequest& request, const std::string& folder)
@@ -165,7 +191,15 @@ ULONG CMapiBridge::SendMail(const MapiMessage* pMessage)
     if (r != SUCCESS_SUCCESS)
         return r;
     std::string file = WriteRequestFile(request, folder);
-    if (file.empty())
-        return MAPI_E_DISK_FULL;
-    return HandToClient(file, ClientProgramPath(), kClientWait);
+    r = file.empty() ? static_cast<ULONG>(MAPI_E_DISK_FULL) : HandToClient(file, ClientProgramPath(), kClientWait);
+    if (r != SUCCESS_SUCCESS) {
+        // A request the client never took: its files go (a client that
+        // finds the queued path later finds no request and opens nothing).
+        if (!file.empty())
+            DeleteFileA(file.c_str());
+        for (const std::string& copy : request.attachments)
+            RemoveCopy(copy);
+        RemoveEmptyCopyFolder(file.empty() ? folder + "Request.txt" : file);
+    }
+    return r;
 }

@@ -10,15 +10,24 @@
 #include <mapi.h>
 
 #include <string>
+#include <vector>
 
 class CMapiBridge
 {
 public:
     // The request for a caller's message; the message is only read. A Simple
     // MAPI error code, SUCCESS_SUCCESS when the request and the copies are
-    // ready. strFolder receives the send's own folder.
+    // ready. strFolder receives the send's own folder, which holds only the
+    // request file. A refused send leaves no folder or copy behind.
     static ULONG PrepareRequest(const MapiMessage* pMessage, const std::string& tempFolder, MapiMailRequest& request,
                                 std::string& strFolder);
+    // Copies the message's files, each into a new folder of its own in the
+    // temporary folder; a Simple MAPI error code. The copies made so far are
+    // in copies also on failure.
+    static ULONG CopyAttachments(const MapiMessage* pMessage, const std::string& tempFolder,
+                                 std::vector<std::string>& copies);
+    // Deletes a copy and its emptied folder.
+    static void RemoveCopy(const std::string& copy);
     // Writes the request file into the folder; its path, or empty.
     static std::string WriteRequestFile(const MapiMailRequest& request, const std::string& folder);
     // Queues the request file's path and waits until the client took it,

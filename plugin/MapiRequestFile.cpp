@@ -171,3 +171,24 @@ std::string MakeUniqueFolder(const std::string& baseFolder)
     }
     return std::string();
 }
+
+void RemoveEmptyCopyFolder(const std::string& filePath)
+{
+    // The folder's name starts after the last separator before the file
+    // name; a trail byte of Shift_JIS may be a backslash and is skipped.
+    size_t nameStart = 0, folderStart = 0;
+    for (size_t i = 0; i < filePath.size(); ++i) {
+        if (IsDBCSLeadByte(static_cast<BYTE>(filePath[i])) && i + 1 < filePath.size()) {
+            ++i;
+            continue;
+        }
+        if (filePath[i] == '\\') {
+            folderStart = nameStart;
+            nameStart = i + 1;
+        }
+    }
+    if (nameStart == 0 || filePath.compare(folderStart, 3, "$$F") != 0)
+        return;
+    // Fails, as it should, while anything is left in the folder.
+    RemoveDirectoryA(filePath.substr(0, nameStart - 1).c_str());
+}

@@ -34,3 +34,6 @@ bool ParseMapiRequest(const std::string& text, MapiMailRequest& request);
 // Makes a new folder "$$F..." under the base folder that did not exist
 // before; its path (with a trailing backslash), or empty on failure.
 std::string MakeUniqueFolder(const std::string& baseFolder);
+// Removes the folder of the file's path when it is such a folder and holds
+// nothing any more (the request file or the copy in it was deleted).
+void RemoveEmptyCopyFolder(const std::string& filePath);

@@ -57,6 +57,7 @@ bool OpenMapiRequestFile(const char* pszPath)
     if (!pszPath || !ReadRequestFile(pszPath, text) || !ParseMapiRequest(text, mapi))
         return false;
     DeleteFileA(pszPath);
+    RemoveEmptyCopyFolder(pszPath);
     CQuendalApp* app = QuendalApp();
     if (!app || !app->m_pAccountDataSet)
         return false;

@@ -3,6 +3,7 @@
 #include "core/CommandText.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/MainFrame.h"
+#include "plugin/AppThreadCall.h"
 #include "plugin/DlgPlugInInfo.h"
 #include "plugin/PlugInHost.h"
 #include "plugin/QuendalAPI.h"
@@ -25,6 +26,7 @@ void StartPlugInHost(CQuendalApp* pApp)
 {
     if (!GetQuendalAPIObject())
         SetQuendalAPIObject(new CQuendalAPI(pApp));
+    CAppThreadCall::Create();
     MainFrameHooks& hooks = GetMainFrameHooks();
     hooks.pfnFirePlugInEvent = [](int nEvent, HWND hWnd, int nCount) {
         PlugInHost().FirePlugInEvent(nEvent, hWnd, nCount);
@@ -70,4 +72,5 @@ void DeleteQuendalAPIObject()
 {
     if (CQuendalAPI* api = GetQuendalAPIObject())
         api->Destroy(1);
+    CAppThreadCall::Destroy();
 }

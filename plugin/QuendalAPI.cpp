@@ -16,13 +16,18 @@
 #include "core/QuendalApp.h"
 #include "mainwnd/DlgSelectFolder.h"
 #include "mainwnd/MainFrame.h"
+#include "mainwnd/MainFrameTransfer.h"
 #include "message/AddressList.h"
 #include "message/MailHeader.h"
 #include "message/MailMessage.h"
+#include "plugin/AddressPicker.h"
+#include "plugin/AppThreadCall.h"
 #include "plugin/PlugInHost.h"
+#include "plugin/SendFolderRequest.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
+#include "viewer/MailViewerOpen.h"
 
 #include <mbstring.h>
 
@@ -34,7 +39,6 @@ namespace {
 
 CQuendalAPI* g_pApi = nullptr;
 
-const int kSendFolderMessage = 1402;
 
 // Copies at most nMax bytes of the text; the rest of the buffer is left as it was.
 void CopyCut(char* pBuffer, int nSize, const char* pszText, bool bKeepTerminator)
@@ -232,10 +236,12 @@ int CQuendalAPI::GetAccountId(int nIndex)
     return a ? a->m_nIndex : 0;  // accounts are known by their place in the table
 }
 
-HANDLE CQuendalAPI::ReceiveAccount(const char*, BOOL, BOOL)
+HANDLE CQuendalAPI::ReceiveAccount(const char* pszAccount, BOOL bFlag1, BOOL bFlag2)
 {
-    // The main window offers no receive job for one named account yet.
-    return nullptr;
+    CMainFrame* f = Frame(m_pApp);
+    if (!f || !f->m_pTransfer || !pszAccount)
+        return nullptr;
+    return f->m_pTransfer->ReceiveNamedAccount(pszAccount, bFlag1, bFlag2);
 }
 
 void CQuendalAPI::EndReceive()
@@ -270,23 +276,34 @@ void CQuendalAPI::WriteLog(const char* pszText, BOOL bForce)
         ::WriteLog(pszText, bForce);
 }
 
-int CQuendalAPI::CreateFolder(const char*, const char*)
+int CQuendalAPI::CreateFolder(const char* pszDir, const char* pszName)
 {
-    // Temporary folders over a directory are not offered by the store yet.
-    return 0;
+    if (!m_pApp || !pszDir)
+        return 0;
+    int id = 0;
+    CAppThreadCall::Run([&] { id = m_pApp->CreateTempFolder(pszName, pszDir); });
+    return id;
 }
 
-bool CQuendalAPI::CopyMailToFolder(int, const char*, int, int, QdCopyTextFilter, QdCopyFlagFilter, QdCopyDone,
-                                   LPARAM)
+bool CQuendalAPI::CopyMailToFolder(int nTarget, const char* pszAccount, int nSource, int nIndex,
+                                   QdCopyTextFilter pfnText, QdCopyFlagFilter pfnFlag, QdCopyDone pfnDone,
+                                   LPARAM lUser)
 {
-    // Filing with a sending account in front is not offered by the store yet.
-    return false;
+    CAccountDataSet* accounts = m_pApp ? m_pApp->m_pAccountDataSet : nullptr;
+    if (!accounts || !pszAccount || !accounts->FindAccountByName(pszAccount))
+        return false;
+    BOOL ok = FALSE;
+    CAppThreadCall::Run([&] {
+        CMailFolderStore* source = FolderOf(m_pApp, nSource);
+        ok = source && m_pApp->StoreMailWithAccount(nIndex, nTarget, pszAccount, source, pfnText, pfnFlag, pfnDone,
+                                                    lUser);
+    });
+    return ok != FALSE;
 }
 
 bool CQuendalAPI::SendFolderMail(int nFolderId, BOOL bFlag)
 {
-    HWND h = GetMainWnd();
-    return h && ::PostMessageA(h, kSendFolderMessage, bFlag ? 1 : 0, nFolderId);
+    return PostSendFolderMail(nFolderId, bFlag) != FALSE;
 }
 
 bool CQuendalAPI::ParseMailDate(const char* pszDate, SYSTEMTIME* pTime)
@@ -386,8 +403,7 @@ bool CQuendalAPI::OpenMail(int nFolderId, const char* pszKey, BOOL bSelect)
             SelectMail(nFolderId, pszKey);
         if (s->GetKind() == 5 || s->IsInWritingFolder())
             return m_pApp->OpenMailEditor(-1, s, index, 0, "", "", "", "", "", 0, 0, TRUE, 0) != FALSE;
-        // Viewer windows are not offered yet.
-        return false;
+        return OpenMailViewer(s, index, nullptr) != FALSE;
     } catch (const CException&) {
         return false;
     }
@@ -427,10 +443,7 @@ void CQuendalAPI::ShowAddressBook(HWND hParent, HWND, int)
 void CQuendalAPI::SelectAddress(HWND hParent, char* pBuffer, int nSize, int)
 {
     CopyCut(pBuffer, nSize, "", true);
-    // Picking from the address book for a caller's buffer is not offered
-    // yet: the modal book is shown and nothing is picked.
-    if (m_pApp)
-        m_pApp->OpenAddressBook(hParent ? CWnd::FromHandle(hParent) : nullptr, 5);
+    CopyCut(pBuffer, nSize, PickAddressText(hParent), true);
 }
 
 void CQuendalAPI::GetMailAddress(const char* pszText, char* pBuffer, int nSize)

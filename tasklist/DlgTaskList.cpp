@@ -2,6 +2,7 @@
 
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
+#include "plugin/QuendalAPI.h"
 #include "resources/tasklist/TasklistResource.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
@@ -259,8 +260,8 @@ void CDlgTaskList::OnDblClick(NMHDR*, LRESULT* pResult)
     CString key = task->m_strMailKey;
     if (s_openMail)
         s_openMail(folder, key);
-    else
-        SelectMailInMainWindow(folder, key);
+    else if (CQuendalAPI* api = GetQuendalAPIObject())
+        api->OpenMail(folder, key, FALSE);
 }
 
 void CDlgTaskList::WriteTable()

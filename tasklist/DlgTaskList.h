@@ -15,8 +15,8 @@ public:
 
     explicit CDlgTaskList(CTaskListData* pTable);
 
-    // Opens a stored mail (folder id, mail key); installed by whoever can
-    // show mails. Without one a double-click selects the mail instead.
+    // Opens a stored mail (folder id, mail key) in place of the plug-in
+    // API's opening (an editor or a viewer window), which serves otherwise.
     typedef void (*OpenMailHandler)(int nFolderId, const char* pszMailKey);
     static OpenMailHandler SetOpenMailHandler(OpenMailHandler handler);
 

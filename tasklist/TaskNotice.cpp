@@ -4,9 +4,10 @@
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
-#include "mainwnd/MainFrame.h"
 #include "message/AddressList.h"
 #include "net/SmtpSession.h"
+#include "plugin/AppThreadCall.h"
+#include "plugin/SendFolderRequest.h"
 #include "store/MailFolderStore.h"
 
 namespace {
@@ -22,28 +23,28 @@ CString MakeNoticeFileName()
     return name;
 }
 
-void DefaultNewMail(int nFolderId, int /*nIndex*/)
+void DefaultNewMail(int nFolderId, int nIndex)
 {
-    // The main window's new-mail list, counter and notification window are
-    // reached through the folder refresh until it installs its own hook.
+    // The frame lists the mail in the notification window and shows it in
+    // the folder; the reminder pass counts its notices once when it ends.
     if (CQuendalApp* app = QuendalApp())
-        ::PostThreadMessageA(app->m_nThreadID, WM_QD_FOLDER_MAIL_FILED, 0, nFolderId);
+        ::PostThreadMessageA(app->m_nThreadID, WM_QD_FOLDER_MAIL_FILED, static_cast<WPARAM>(nIndex + 1), nFolderId);
 }
 
 BOOL DefaultSendFolderMail(int nFolderId, BOOL bFlag)
 {
-    CQuendalApp* app = QuendalApp();
-    if (!app || !app->m_pMainFrame || !app->m_pMainFrame->m_hWnd)
-        return FALSE;
-    return ::PostMessageA(app->m_pMainFrame->m_hWnd, 1402, bFlag ? 1 : 0, nFolderId);
+    return PostSendFolderMail(nFolderId, bFlag);
 }
 
 CMailFolderStore* DefaultGetSendFolder()
 {
     CQuendalApp* app = QuendalApp();
-    if (!app || app->m_nSendTempFolderId < 0)
+    if (!app)
         return nullptr;
-    return app->FindFolder(app->m_nSendTempFolderId);
+    // The folder registry belongs to the application thread.
+    int id = 0;
+    CAppThreadCall::Run([app, &id] { id = app->GetSendTempFolder(); });
+    return id > 0 ? app->FindFolder(id) : nullptr;
 }
 
 TaskNoticeHooks& Hooks()

@@ -15,13 +15,12 @@ BOOL CreateMailInFolder(const char* pszAccount, CMailFolderStore* pFolder, const
                         const char* pszCc, const char* pszBcc, const char* pszSubject, const char* pszBody, BOOL bFlag,
                         int* pnIndex);
 
-// What a delivered notice asks of the rest of the program. The main window
-// installs its own handlers; the defaults post what they can to the
-// application thread and the main window.
+// What a delivered notice asks of the rest of the program; the defaults hand
+// it to the application thread and the main window. Tests install their own.
 struct TaskNoticeHooks
 {
-    // A notice mail was put into the current folder: record it as a new mail,
-    // count it and start the new-mail notification window.
+    // A notice mail was put into the current folder: record it as a new mail
+    // (the reminder pass counts it and starts the notification window).
     void (*pfnNewMail)(int nFolderId, int nIndex) = nullptr;
     // Asks the main window to send the folder's mails; false when the
     // request could not be posted.

@@ -281,6 +281,18 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
     EXPECT_EQ(FieldText(mapiEditor, IDC_ME_SUBJECT), "お見積り&tempattach=C:\\x");
     EXPECT_NE(FieldText(mapiEditor, IDC_ME_BODY).Find("本文です。"), -1);
 
+    // Closing while mails are being edited asks first. Answered with
+    // Cancel, the program goes on, and its plug-ins were not told it ends.
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    HWND question = program.WaitForDialogWithControl(IDCANCEL, 20000);
+    ASSERT_NE(question, nullptr);
+    E2e::PressButton(question, IDCANCEL);
+    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* h) { return !IsWindow(static_cast<HWND>(h)); }, question));
+    DWORD_PTR answered = 0;
+    EXPECT_NE(SendMessageTimeoutA(main, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 10000, &answered), 0);
+    EXPECT_TRUE(program.IsRunning());
+    EXPECT_FALSE(LogHas(events, "close\n"));
+
     // The editors go first, their contents discarded.
     for (HWND h : Editors(program)) {
         PostMessageA(h, WM_CLOSE, 0, 0);

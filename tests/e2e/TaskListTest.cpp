@@ -2,6 +2,11 @@
 // added, edited, completed and removed, a due task announced by a notice mail
 // in the shown folder, and the program ending with the window still open.
 #include "e2e/E2eDriver.h"
+#include "e2e/MailBoxFolders.h"
+#include "store/FolderRecord.h"
+#include "store/MailFolderStore.h"
+#include "store/MailIndexRecord.h"
+#include "store/MailListData.h"
 #include "resources/tasklist/TasklistResource.h"
 #include "resources/utils/UtilsResource.h"
 
@@ -103,6 +108,24 @@ public:
         for (size_t i = 0; i < rows.size(); ++i)
             if (rows[i] == text)
                 Select(static_cast<int>(i));
+    }
+    // A double-click of the mouse on the row.
+    void DoubleClick(const std::string& text)
+    {
+        Rows rows = Texts();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (rows[i] != text)
+                continue;
+            RECT rc = { LVIR_BOUNDS, 0, 0, 0 };
+            WriteProcessMemory(m_process, m_mem, &rc, sizeof(rc), nullptr);
+            SendMessageA(m_list, LVM_GETITEMRECT, i, reinterpret_cast<LPARAM>(m_mem));
+            ReadProcessMemory(m_process, m_mem, &rc, sizeof(rc), nullptr);
+            LPARAM at = MAKELPARAM(rc.left + 40, (rc.top + rc.bottom) / 2);
+            PostMessageA(m_list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            PostMessageA(m_list, WM_LBUTTONUP, 0, at);
+            PostMessageA(m_list, WM_LBUTTONDBLCLK, MK_LBUTTON, at);
+            PostMessageA(m_list, WM_LBUTTONUP, 0, at);
+        }
     }
     // Selects only the row.
     void Select(int row)
@@ -262,7 +285,21 @@ TEST(TaskListWindow, TasksAreShownSortedEditedAddedRemovedAndAnnounced)
         ASSERT_EQ(program.WaitForExit(kTimeout), 0);
     }
     const CString taskFile = mailBox + "\\TaskList.dat";
-    TestSupport::WriteFileBytes(taskFile, kTasks);
+    // The task's mail is a stored mail of the inbox, known by its key.
+    std::string tasks = kTasks;
+    {
+        CFolderRecord inbox = E2e::MailBoxFolderOfKind(mailBox, CFolderRecord::kindInbox);
+        CMailFolderStore store;
+        store.SetFolderRecord(inbox);
+        CString mail = dir.File("mail.eml");
+        TestSupport::WriteFileBytes(mail, "From: yamada@sakura-shoji.co.jp\r\nSubject: 見積書の件\r\n\r\n本文\r\n");
+        ASSERT_EQ(store.AddNewMailData(mail, "2024/05/13 09:31:00 +0900", FALSE), 1);
+        CString key = store.GetMailList()->GetMailRecord(0)->GetText(CMailIndexRecord::colAttachDir);
+        store.Close();
+        tasks.replace(0, std::string("1\tQM1715560200123").size(),
+                      FormatString("%d\t%s", inbox.m_nId, key.GetString()).GetString());
+    }
+    TestSupport::WriteFileBytes(taskFile, tasks);
 
     CProgramUnderTest program(dir.Path());
     ASSERT_TRUE(program.Start(arguments));
@@ -308,6 +345,13 @@ TEST(TaskListWindow, TasksAreShownSortedEditedAddedRemovedAndAnnounced)
     file = TestSupport::ReadFileBytes(taskFile);
     EXPECT_NE(file.find("\t見積書の件\t"), std::string::npos);
     EXPECT_NE(file.find("\t返事済み\t0\t0\t1\t"), std::string::npos) << file;
+
+    // A double-click on the mail's task shows the mail in a viewer window.
+    list.DoubleClick("見積書の件");
+    HWND viewer = program.WaitForWindow("CVMViewWndClass", nullptr, 20000);
+    EXPECT_NE(viewer, nullptr);
+    if (viewer)
+        PostMessageA(viewer, WM_CLOSE, 0, 0);
 
     // The far task removed.
     list.Select("年賀状");

@@ -1,14 +1,40 @@
 // What the Simple MAPI library makes of a caller's message.
+#include "editor/AttachListCtrl.h"
 #include "mapibridge/MapiBridge.h"
 #include "plugin/MapiRequestFile.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <cstring>
 
 using TestSupport::ReadFileBytes;
 using TestSupport::WriteFileBytes;
+
+namespace {
+
+// The files and folders directly in a folder.
+int CountEntries(const std::string& folder)
+{
+    std::string pattern = folder;
+    if (!pattern.empty() && pattern.back() != '\\')
+        pattern += '\\';
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((pattern + "*").c_str(), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return -1;
+    int n = 0;
+    do {
+        if (strcmp(fd.cFileName, ".") != 0 && strcmp(fd.cFileName, "..") != 0)
+            ++n;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return n;
+}
+
+} // namespace
 
 TEST(MapiRequest, RecipientsKeepTheirAddressWhateverItsForm)
 {
@@ -96,9 +122,15 @@ TEST(MapiRequest, EachSendAndEachCopyGetsAFolderOfItsOwn)
     EXPECT_EQ(ReadFileBytes(request.attachments[2].c_str()), "third");
     EXPECT_NE(request.attachments[0], request.attachments[1]);
     EXPECT_EQ(request.attachments[2].substr(request.attachments[2].size() - 11), "\\report.txt");
-    for (const std::string& a : request.attachments)
-        EXPECT_EQ(a.compare(0, folder1.size(), folder1), 0) << a;
-    EXPECT_NE(folder1.find("$$F"), std::string::npos);
+    // Each copy's folder lies directly in the temporary folder, apart from
+    // the send's own folder, which the request file alone will use.
+    const std::string base = dir.Path().GetString() + std::string("\\");
+    for (const std::string& a : request.attachments) {
+        EXPECT_EQ(a.rfind(base + "$$F", 0), 0u) << a;
+        EXPECT_EQ(a.find('\\', base.size()), a.rfind('\\')) << a;
+    }
+    EXPECT_EQ(folder1.rfind(base + "$$F", 0), 0u) << folder1;
+    EXPECT_EQ(CountEntries(folder1), 0);
 
     // A second send of the same message gets new folders, and the first copies stay.
     MapiMailRequest again;
@@ -135,4 +167,71 @@ TEST(MapiRequest, FailuresAreReportedWithSimpleMapiCodes)
     // No client to take the request: the caller learns it.
     EXPECT_EQ(CMapiBridge::HandToClient(dir.File("r.txt").GetString(), dir.File("NoClient.exe").GetString(), 500),
               static_cast<ULONG>(MAPI_E_FAILURE));
+}
+
+TEST(MapiRequest, CopyFoldersGoWhenTheirContentsGo)
+{
+    TestSupport::TempDir dir;
+    WriteFileBytes(dir.File("a.txt"), "a");
+    CString present = dir.File("a.txt"), missing = dir.File("missing.txt");
+    const std::string base = dir.Path().GetString();
+
+    // A send refused at its second file leaves neither folders nor copies.
+    MapiFileDesc files[] = {
+        { 0, 0, static_cast<ULONG>(-1), const_cast<char*>(present.GetString()), nullptr, nullptr },
+        { 0, 0, static_cast<ULONG>(-1), const_cast<char*>(missing.GetString()), nullptr, nullptr },
+    };
+    MapiMessage message = {};
+    message.nFileCount = 2;
+    message.lpFiles = files;
+    MapiMailRequest request;
+    std::string folder;
+    EXPECT_EQ(CMapiBridge::PrepareRequest(&message, base, request, folder),
+              static_cast<ULONG>(MAPI_E_ATTACHMENT_NOT_FOUND));
+    EXPECT_EQ(CountEntries(base), 1);  // a.txt alone
+
+    // The client reads the request file and deletes it: its folder goes. The
+    // editor deletes a copy when the mail no longer needs it: its folder
+    // goes with it.
+    message.nFileCount = 1;
+    ASSERT_EQ(CMapiBridge::PrepareRequest(&message, base, request, folder), SUCCESS_SUCCESS);
+    std::string file = CMapiBridge::WriteRequestFile(request, folder);
+    ASSERT_FALSE(file.empty());
+    DeleteFileA(file.c_str());
+    RemoveEmptyCopyFolder(file);
+    EXPECT_EQ(GetFileAttributesA(folder.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(request.attachments.size(), 1u);
+    const std::string copy = request.attachments[0];
+    const std::string copyFolder = copy.substr(0, copy.rfind('\\'));
+    {
+        CAttachListCtrl list;
+        ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr));
+        list.InitList();
+        list.AddFileSorted(copy.c_str(), CAttachListCtrl::kindTempFile);
+        ASSERT_EQ(list.GetCount(), 1);
+        list.DeleteTempFiles();
+    }
+    EXPECT_EQ(GetFileAttributesA(copyFolder.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_EQ(CountEntries(base), 1);
+
+    // Only an emptied "$$F" folder goes.
+    struct Case
+    {
+        const char* folder;
+        bool leaveFile;
+        bool removed;
+    } const cases[] = {
+        { "$$Fempty", false, true },
+        { "$$Fused", true, false },
+        { "other", false, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.folder);
+        std::string sub = base + "\\" + c.folder;
+        CreateDirectoryA(sub.c_str(), nullptr);
+        if (c.leaveFile)
+            WriteFileBytes((sub + "\\kept.txt").c_str(), "k");
+        RemoveEmptyCopyFolder(sub + "\\gone.txt");
+        EXPECT_EQ(GetFileAttributesA(sub.c_str()) == INVALID_FILE_ATTRIBUTES, c.removed);
+    }
 }

@@ -126,7 +126,7 @@ TEST(QuendalApi, EverySlotAnswersAPlugInCalledByIndex)
         { "17=C:\\Temp\\CVM" },
         { "18=0" },
         { "19=returned" },
-        { "20=0" },
+        { "20=1 1 1" },  // a hidden folder, made with its directory
         { "21=0" },
         { "22=0" },  // no main window to post to
         { "23=1 2021-06-01 2 0" },
@@ -139,7 +139,7 @@ TEST(QuendalApi, EverySlotAnswersAPlugInCalledByIndex)
         { "30=[]" },
         { "31=1" },
         { "32=returned" },
-        { "33=[]" },
+        { "33=[Taro <tar]" },  // closed, the picker hands back its selection
         { "34=[taro@exa]" },  // size − 1 bytes and a zero
         { "35=[Taro Yamada]" },
         { "36=1 PlugIn\\" },

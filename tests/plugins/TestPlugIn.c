@@ -6,6 +6,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #define EXPORT __declspec(dllexport)
@@ -73,16 +74,22 @@ EXPORT int CheckQuendalVersion(int major, int minor, int third, int fourth)
 }
 
 static void Command(void);
+static void RunRequest(void);
 
-/* In a running client the plug-in adds its menu command at start-up. */
+/* In a running client the plug-in adds its menu commands at start-up. */
 EXPORT void OnQuendalInitPlugIn(void)
 {
     QdGetApiFunc get = (QdGetApiFunc)(void*)GetProcAddress(GetModuleHandleA(NULL), "GetQuendalAPI");
     void* api = get ? get() : NULL;
+    typedef BOOL (*AddMenu)(void*, HMODULE, LPARAM, UINT, const char*, const char*, QdCommandFunc, LPARAM, LPARAM,
+                            LPARAM);
     Note("init");
-    if (api)
-        ((BOOL (*)(void*, HMODULE, LPARAM, UINT, const char*, const char*, QdCommandFunc, LPARAM, LPARAM, LPARAM))(
-            (*(void***)api)[QD_AddPlugInMenu]))(api, g_self, 0, MF_STRING, "試験コマンド", "試験のプロンプト", Command, 0, 0, 0);
+    if (api) {
+        ((AddMenu)((*(void***)api)[QD_AddPlugInMenu]))(api, g_self, 0, MF_STRING, "試験コマンド", "試験のプロンプト",
+                                                       Command, 0, 0, 0);
+        ((AddMenu)((*(void***)api)[QD_AddPlugInMenu]))(api, g_self, 0, MF_STRING, "依頼を実行", "", RunRequest, 0, 0,
+                                                       0);
+    }
 }
 EXPORT void OnEndMailDownload(HWND hWnd, int count)
 {
@@ -128,6 +135,50 @@ static void Command(void)
 {
     char line[64];
     sprintf(line, "command on %s thread", GetCurrentThreadId() == g_mainThread ? "the main" : "another");
+    Note(line);
+}
+
+/* Reads a line of "PlugInRequest.txt" beside the module, without its line end. */
+static void ReadLine(FILE* f, char* out, int size)
+{
+    out[0] = '\0';
+    if (fgets(out, size, f))
+        out[strcspn(out, "\r\n")] = '\0';
+}
+
+/* The second command: receives the account named in "PlugInRequest.txt",
+   waits for the receive to end, then opens the mail of the folder id and
+   key given on the next lines. */
+static void RunRequest(void)
+{
+    QdGetApiFunc get = (QdGetApiFunc)(void*)GetProcAddress(GetModuleHandleA(NULL), "GetQuendalAPI");
+    void* api = get ? get() : NULL;
+    char path[MAX_PATH], account[128], folder[32], key[128], line[200];
+    FILE* f;
+    HANDLE h;
+    GetModuleFileNameA(g_self, path, sizeof(path));
+    strcpy(strrchr(path, '\\') + 1, "PlugInRequest.txt");
+    f = fopen(path, "rb");
+    if (!f || !api) {
+        Note("no request");
+        if (f)
+            fclose(f);
+        return;
+    }
+    ReadLine(f, account, sizeof(account));
+    ReadLine(f, folder, sizeof(folder));
+    ReadLine(f, key, sizeof(key));
+    fclose(f);
+    h = ((HANDLE (*)(void*, const char*, BOOL, BOOL))((*(void***)api)[QD_ReceiveAccount]))(api, account, 0, 1);
+    sprintf(line, "receive %d", h != NULL);
+    Note(line);
+    if (h) {
+        sprintf(line, "received %d", WaitForSingleObject(h, 60000) == WAIT_OBJECT_0);
+        CloseHandle(h);
+        Note(line);
+    }
+    sprintf(line, "open %d",
+            ((BOOL (*)(void*, int, const char*, BOOL))((*(void***)api)[QD_OpenMail]))(api, atoi(folder), key, 0) & 0xFF);
     Note(line);
 }
 
@@ -214,7 +265,17 @@ EXPORT int RunApiTable(HMODULE self, char* out, int size)
     Put(18, "%d", SLOT(18, BOOL (*)(void*, const char*))(g_api, "") & 0xFF);
     SLOT(19, void (*)(void*, const char*, BOOL))(g_api, "a log line", 0);
     Put(19, "returned");
-    Put(20, "%d", SLOT(20, int (*)(void*, const char*, const char*))(g_api, "C:\\nowhere", "Temp"));
+    {
+        /* A hidden folder over a directory beside the module; asked again,
+           the same folder. */
+        char dir[MAX_PATH];
+        int first, again;
+        GetModuleFileNameA(self, dir, sizeof(dir));
+        strcpy(strrchr(dir, '\\') + 1, "Hidden");
+        first = SLOT(20, int (*)(void*, const char*, const char*))(g_api, dir, "Temp");
+        again = SLOT(20, int (*)(void*, const char*, const char*))(g_api, dir, "Temp");
+        Put(20, "%d %d %d", first > 0, again == first, GetFileAttributesA(dir) != INVALID_FILE_ATTRIBUTES);
+    }
     Put(21, "%d", SLOT(21, BOOL (*)(void*, int, const char*, int, int, void*, void*, void*, LPARAM))(
                       g_api, 99999, "x", 99998, 0, NULL, NULL, NULL, 0) & 0xFF);
     Put(22, "%d", SLOT(22, BOOL (*)(void*, int, BOOL))(g_api, 12345, 1) & 0xFF);

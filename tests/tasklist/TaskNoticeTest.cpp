@@ -1,6 +1,7 @@
 // Notice mails: built from the task, filed into the current folder or the
 // sending folder, and marked notified only once they were delivered.
 #include "core/AccountDataSet.h"
+#include "core/AppMessages.h"
 #include "store/StoreTestUtil.h"
 #include "tasklist/TaskListData.h"
 #include "tasklist/TaskListThread.h"
@@ -280,4 +281,37 @@ TEST_F(TaskNoticeTest, TaskListThreadDeliversAtItsTimerAndCountsTheNewMails)
     EXPECT_EQ(WaitForSingleObject(handle, 5000), WAIT_OBJECT_0);
     CloseHandle(handle);
     EXPECT_NE(ReadFileBytes(m_app->GetTaskListPath()).find("\t1\t15\t1\t0\t"), std::string::npos);
+}
+
+TEST_F(TaskNoticeTest, WithoutInstalledHooksNoticesReachTheApplicationThreadAndTheHiddenSendingFolder)
+{
+    SetTaskNoticeHooks({});
+    m_app->ShowInbox();
+    m_app->m_nThreadID = GetCurrentThreadId();
+    m_app->AddAccount("仕事", "me@corvane.example");
+    m_app->AddStore(2, CFolderRecord::kindSent, "送信済み", m_dir.Path());
+    AddDueTask(CTaskListRecord::NoticeStore);
+    CTaskListRecord* sent = AddDueTask(CTaskListRecord::NoticeSend);
+    sent->m_strNoticeAccount = "仕事";
+    sent->m_strNoticeTo = "boss@corvane.example";
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+
+    EXPECT_EQ(CTaskListThread::RunReminders(m_table, m_now), 1);
+    // The kept notice is named to the frame with its index, so that the
+    // notification window lists it.
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_QD_FOLDER_MAIL_FILED, WM_QD_FOLDER_MAIL_FILED, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, 1u);
+    EXPECT_EQ(msg.lParam, 1);
+    // The sent one waits in the hidden sending folder beside the sent
+    // folder; with no main window to send it, it is tried again later.
+    int hidden = m_app->GetSendTempFolder();
+    ASSERT_GT(hidden, 0);
+    EXPECT_EQ(m_app->FindFolder(hidden)->GetFolderPath().CompareNoCase(m_dir.Path() + "\\F2\\Temp"), 0);
+    std::vector<std::string> mails = Mails(m_app->FindFolder(hidden));
+    ASSERT_EQ(mails.size(), 1u);
+    EXPECT_EQ(Header(mails[0], "X-SendAcount"), "仕事");
+    EXPECT_EQ(m_table.GetTask(0)->m_nNotified, 1);
+    EXPECT_EQ(m_table.GetTask(1)->m_nNotified, 0);
 }

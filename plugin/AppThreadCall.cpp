@@ -1,0 +1,98 @@
+#include "plugin/AppThreadCall.h"
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+const UINT kRunMessage = WM_APP + 0x341;
+const char kClassName[] = "CVMAppThreadCall";
+
+struct Task
+{
+    std::function<void()> work;
+    std::mutex lock;
+    bool abandoned = false;
+    bool ran = false;
+    HANDLE hDone = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+    ~Task()
+    {
+        if (hDone)
+            ::CloseHandle(hDone);
+    }
+};
+
+HWND g_hWnd = nullptr;
+DWORD g_dwThread = 0;
+
+LRESULT CALLBACK CallWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != kRunMessage)
+        return ::DefWindowProcA(hWnd, message, wParam, lParam);
+    // The caller holds one reference while it waits; this one keeps the
+    // task alive when the caller gave up in the meantime.
+    std::shared_ptr<Task> task = *reinterpret_cast<std::shared_ptr<Task>*>(lParam);
+    {
+        std::lock_guard<std::mutex> hold(task->lock);
+        if (task->abandoned)
+            return 0;
+        task->ran = true;
+    }
+    task->work();
+    ::SetEvent(task->hDone);
+    return 1;
+}
+
+} // namespace
+
+void CAppThreadCall::Create()
+{
+    if (g_hWnd)
+        return;
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = CallWndProc;
+    wc.hInstance = ::GetModuleHandleA(nullptr);
+    wc.lpszClassName = kClassName;
+    ::RegisterClassA(&wc);
+    g_hWnd = ::CreateWindowExA(0, kClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    g_dwThread = g_hWnd ? ::GetCurrentThreadId() : 0;
+}
+
+void CAppThreadCall::Destroy()
+{
+    if (g_hWnd)
+        ::DestroyWindow(g_hWnd);
+    g_hWnd = nullptr;
+    g_dwThread = 0;
+}
+
+bool CAppThreadCall::Run(const std::function<void()>& work, DWORD dwTimeoutMs)
+{
+    if (!g_hWnd || ::GetCurrentThreadId() == g_dwThread) {
+        work();
+        return true;
+    }
+    auto task = std::make_shared<Task>();
+    task->work = work;
+    // The window procedure copies the pointer before anything can end the wait.
+    auto* handle = new std::shared_ptr<Task>(task);
+    DWORD_PTR result = 0;
+    LRESULT sent = ::SendMessageTimeoutA(g_hWnd, kRunMessage, 0, reinterpret_cast<LPARAM>(handle), SMTO_NORMAL,
+                                         dwTimeoutMs, &result);
+    bool ran;
+    {
+        std::lock_guard<std::mutex> hold(task->lock);
+        ran = task->ran;
+        if (!ran)
+            task->abandoned = true;
+    }
+    if (sent)
+        delete handle;
+    // A message that timed out may still reach the window later and read the
+    // handle: it is left to the process (a few bytes, on a path that should
+    // not happen). Work that started runs to its end before the caller goes
+    // on, so it may use the caller's variables.
+    if (ran)
+        ::WaitForSingleObject(task->hDone, INFINITE);
+    return ran;
+}
