@@ -259,6 +259,10 @@ int CMainFrame::OnCreate(LPCREATESTRUCTA lpcs)
     AddTrayIcon();
     if (!CreateStatusBar())
         return -1;
+    // The tree may have chosen its folder before the status bar existed.
+    if (CMailFolderStore* shown = m_pListView ? m_pListView->GetFolderStore() : nullptr)
+        if (CMailListData* list = shown->GetMailListNoLoad())
+            UpdateFolderCounts(list->GetMailCount(), list->GetUnreadCount());
     FolderRegistryHooks& hooks = GetFolderRegistryHooks();
     hooks.pfnRebuildFolderTree = RebuildFolderTree;
     hooks.pfnRefreshCurrentTreeItem = RefreshCurrentTreeItem;

@@ -9,8 +9,22 @@ BOOL CReceiveNotifyThread::InitInstance()
     return TRUE;
 }
 
+int CReceiveNotifyThread::Run()
+{
+    int code;
+    while ((code = CWinThread::Run()) == kGoOn) {
+    }
+    return code;
+}
+
 int CReceiveNotifyThread::ExitInstance()
 {
+    // A notice posted while the window was closing is still queued behind
+    // the end of the loop: the thread goes on and shows it, instead of
+    // ending and taking the notice with it.
+    MSG pending;
+    if (::PeekMessageA(&pending, nullptr, msgShow, msgShowAgain, PM_NOREMOVE))
+        return kGoOn;
     m_pMainWnd = nullptr;
     delete m_pWnd;
     m_pWnd = nullptr;

@@ -17,10 +17,12 @@ public:
     explicit CReceiveNotifyThread(CNotifyMailData* pData) : m_pData(pData) {}
 
     BOOL InitInstance() override;
+    int Run() override;
     int ExitInstance() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
 private:
     CNotifyMailData* m_pData;
     CNotifyUserWnd* m_pWnd = nullptr;
+    enum { kGoOn = -0x4E4F54 };
 };

@@ -235,6 +235,9 @@ TEST_F(MainWindowTest, OpensWithTheFolderTreeListAndCountsAndKeepsItsPlacement)
         EXPECT_EQ(E2e::ListColumnWidth(list, c), widths[c]) << c;
     }
     HWND status = StatusOf(main);
+    for (DWORD start = GetTickCount(); E2e::StatusBarText(status, 1) != CString(" 総数：0") && GetTickCount() - start < 10000;
+         Sleep(100)) {
+    }
     EXPECT_EQ(E2e::StatusBarText(status, 1), CString(" 総数：0"));
     EXPECT_EQ(E2e::StatusBarText(status, 2), CString(" 未開封：0"));
 
