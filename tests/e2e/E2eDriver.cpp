@@ -128,6 +128,40 @@ HWND CProgramUnderTest::WaitForDialogWithControl(int controlId, DWORD timeoutMs)
     return Find({ m_pi.dwProcessId, "#32770", nullptr, controlId, nullptr, nullptr }, timeoutMs);
 }
 
+namespace {
+
+struct PopupSearch
+{
+    DWORD pid;
+    HWND found;
+};
+
+BOOL CALLBACK FindPopupMenu(HWND hWnd, LPARAM lParam)
+{
+    auto* s = reinterpret_cast<PopupSearch*>(lParam);
+    char cls[16] = "";
+    GetClassNameA(hWnd, cls, sizeof(cls));
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hWnd, &pid);
+    if (pid == s->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hWnd)) {
+        s->found = hWnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+} // namespace
+
+HWND CProgramUnderTest::WaitForPopupMenu(DWORD timeoutMs) const
+{
+    PopupSearch search{ ProcessId(), nullptr };
+    for (DWORD start = GetTickCount();; Sleep(50)) {
+        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
+        if (search.found || GetTickCount() - start >= timeoutMs)
+            return search.found;
+    }
+}
+
 HWND CProgramUnderTest::WaitForMessageBox(const char* textPart, DWORD timeoutMs) const
 {
     return Find({ m_pi.dwProcessId, "#32770", nullptr, 0, textPart, nullptr }, timeoutMs);

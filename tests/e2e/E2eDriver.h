@@ -41,6 +41,8 @@ public:
     HWND WaitForDialogWithControl(int controlId, DWORD timeoutMs) const;
     // A message box of this process whose text contains textPart.
     HWND WaitForMessageBox(const char* textPart, DWORD timeoutMs) const;
+    // A popup menu of this process that is showing.
+    HWND WaitForPopupMenu(DWORD timeoutMs) const;
     // One look for the main window on the way through a start: confirms the
     // mailbox folder dialog of a first start (it offers the /M mailbox) and
     // cancels the account set-up wizard of a mailbox without accounts.

@@ -100,30 +100,6 @@ TEST(Keys, KeyFileFromTheDefaultsAndAChangedKeyRunsItsCommand)
     EXPECT_EQ(code, 0);
 }
 
-namespace {
-
-struct MenuSearch
-{
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindPopupMenu(HWND hWnd, LPARAM lParam)
-{
-    auto* s = reinterpret_cast<MenuSearch*>(lParam);
-    char cls[16] = "";
-    GetClassNameA(hWnd, cls, sizeof(cls));
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == s->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hWnd)) {
-        s->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-} // namespace
-
 // There may be no notification area on the test display: the tray's
 // callback message is sent as the shell would.
 TEST(Keys, TrayCallbackOpensTheMenuAndRestoresTheWindow)
@@ -138,15 +114,11 @@ TEST(Keys, TrayCallbackOpensTheMenuAndRestoresTheWindow)
     const UINT kTrayCallback = WM_USER + 371;
 
     PostMessageA(main, kTrayCallback, 3000, WM_RBUTTONDOWN);
-    MenuSearch search{ program.ProcessId(), nullptr };
-    ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) {
-        auto* s = static_cast<MenuSearch*>(p);
-        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(s));
-        return s->found != nullptr;
-    }, &search));
-    PostMessageA(search.found, WM_KEYDOWN, VK_ESCAPE, 0);
+    HWND menu = program.WaitForPopupMenu(10000);
+    ASSERT_NE(menu, nullptr);
+    PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
     PostMessageA(main, WM_CANCELMODE, 0, 0);
-    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) { return !IsWindowVisible(static_cast<HWND>(p)); }, search.found));
+    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) { return !IsWindowVisible(static_cast<HWND>(p)); }, menu));
 
     PostMessageA(main, WM_SYSCOMMAND, SC_MINIMIZE, 0);
     ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) { return IsIconic(static_cast<HWND>(p)) != FALSE; }, main));
@@ -386,14 +358,10 @@ TEST(Keys, ColourLabelMenuTakesItsMnemonic)
     E2e::ListSelectItem(list, 0);
 
     PostMessageA(main, WM_COMMAND, 32885, 0);
-    MenuSearch search{ program.ProcessId(), nullptr };
-    ASSERT_TRUE(E2e::WaitUntil(10000, [](void* p) {
-        auto* s = static_cast<MenuSearch*>(p);
-        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(s));
-        return s->found != nullptr;
-    }, &search));
-    PostMessageA(search.found, WM_CHAR, '3', 0);
-    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) { return !IsWindowVisible(static_cast<HWND>(p)); }, search.found));
+    HWND menu = program.WaitForPopupMenu(10000);
+    ASSERT_NE(menu, nullptr);
+    PostMessageA(menu, WM_CHAR, '3', 0);
+    EXPECT_TRUE(E2e::WaitUntil(10000, [](void* p) { return !IsWindowVisible(static_cast<HWND>(p)); }, menu));
     Sleep(1000);
     PostMessageA(main, WM_CLOSE, 0, 0);
     ASSERT_EQ(program.WaitForExit(kStartTimeout), 0);

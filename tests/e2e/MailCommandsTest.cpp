@@ -237,26 +237,6 @@ TEST_F(MailCommandsTest, ClipboardDeleteAndMarksReachTheFolders)
 
 namespace {
 
-struct PopupSearch
-{
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindPopupMenu(HWND hWnd, LPARAM lParam)
-{
-    auto* s = reinterpret_cast<PopupSearch*>(lParam);
-    char cls[16] = "";
-    GetClassNameA(hWnd, cls, sizeof(cls));
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == s->pid && lstrcmpA(cls, "#32768") == 0 && IsWindowVisible(hWnd)) {
-        s->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
 // The texts of a window's descendants, joined.
 std::string DescendantTexts(HWND hWnd)
 {
@@ -284,13 +264,10 @@ TEST_F(MailCommandsTest, TheListsContextMenuAndTheFocusedMailsWindows)
 
     // The menu opens from the keyboard's menu key; its mnemonic runs a command.
     PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
-    PopupSearch search{m_program.ProcessId(), nullptr};
-    ASSERT_TRUE(WaitFor([&] {
-        EnumWindows(FindPopupMenu, reinterpret_cast<LPARAM>(&search));
-        return search.found != nullptr;
-    }));
-    PostMessageA(search.found, WM_CHAR, 'B', 0);  // "ブックマークを付ける(&B)"
-    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(search.found); }));
+    HWND menu = m_program.WaitForPopupMenu(10000);
+    ASSERT_NE(menu, nullptr);
+    PostMessageA(menu, WM_CHAR, 'B', 0);  // "ブックマークを付ける(&B)"
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
 
     // The header window of the focused mail shows its header as stored.
     PostMessageA(main, WM_COMMAND, ID_MAIL_SHOW_HEADER, 0);

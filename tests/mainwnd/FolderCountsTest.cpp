@@ -7,22 +7,12 @@
 
 #include <gtest/gtest.h>
 
+using StoreTest::Folder;
 using StoreTest::FileMail;
 using StoreTest::TestApp;
 using TestSupport::TempDir;
 
 namespace {
-
-CFolderRecord Folder(int id, int kind, const CString& path)
-{
-    CFolderRecord r;
-    r.m_nId = id;
-    r.m_nKind = kind;
-    r.m_strName = FormatString("F%d", id);
-    r.m_strPath = path;
-    CreateDirectoryA(path, nullptr);
-    return r;
-}
 
 std::string Mail(int n)
 {

@@ -10,23 +10,13 @@
 #include <gtest/gtest.h>
 
 using MailObjectBlock::MailRef;
+using StoreTest::Folder;
 using StoreTest::FileMail;
 using StoreTest::SimpleMail;
 using StoreTest::TestApp;
 using TestSupport::TempDir;
 
 namespace {
-
-CFolderRecord Folder(int id, int kind, const CString& path)
-{
-    CFolderRecord r;
-    r.m_nId = id;
-    r.m_nKind = kind;
-    r.m_strName = FormatString("F%d", id);
-    r.m_strPath = path;
-    CreateDirectoryA(path, nullptr);
-    return r;
-}
 
 // Inbox (1) with mails "a".."d", a folder (2), the trash (3), and a
 // folder (4) whose directory is a file, so no copy into it can succeed.

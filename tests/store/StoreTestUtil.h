@@ -40,6 +40,19 @@ inline void OpenStore(CMailFolderStore& store, const CString& dir, int id = 1, i
     store.SetFolderRecord(r);
 }
 
+// A folder record "F<id>" on a directory of its own (made here), for
+// AddFolder of the test application.
+inline CFolderRecord Folder(int id, int kind, const CString& path)
+{
+    CFolderRecord r;
+    r.m_nId = id;
+    r.m_nKind = kind;
+    r.m_strName = FormatString("F%d", id);
+    r.m_strPath = path;
+    CreateDirectoryA(path, nullptr);
+    return r;
+}
+
 // Writes a mail file and files it; returns the filing result.
 inline int FileMail(CMailFolderStore& store, const CString& tempDir, const char* fileName, const std::string& text,
                     BOOL bRead = FALSE, const char* received = "2024/05/01 10:00:00 +0900")

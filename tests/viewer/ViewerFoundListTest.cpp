@@ -17,17 +17,9 @@
 #include <functional>
 #include <vector>
 
-namespace {
+using StoreTest::Folder;
 
-CFolderRecord Folder(int id, int kind, const CString& path)
-{
-    CFolderRecord r;
-    r.m_nId = id;
-    r.m_nKind = kind;
-    r.m_strName = FormatString("F%d", id);
-    r.m_strPath = path;
-    return r;
-}
+namespace {
 
 // Answers the viewer's question for a row: the row's item data is the mail
 // index of folder 1.
