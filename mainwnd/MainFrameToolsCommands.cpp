@@ -11,6 +11,8 @@
 #include "mainwnd/FolderTree.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
 #include "settings/SettingsCommands.h"
+#include "transfer/DlgReceiveNotify.h"
+#include "transfer/DlgRouteSetting.h"
 
 void CMainFrame::OnToolsCommand(UINT nID)
 {
@@ -55,6 +57,18 @@ void CMainFrame::OnToolsCommand(UINT nID)
     }
     case ID_TOOLS_SHORTCUT_TEMPLATES: {
         CDlgShortCutTemplate dlg(this);
+        dlg.DoModal();
+        break;
+    }
+    case ID_TOOLS_ROUTE_SETTINGS: {
+        CQuendalApp* app = QuendalApp();
+        CDlgRouteSetting dlg(app->GetRouteInterval(), "", app->GetAccountFilePath(), 0, this);
+        dlg.DoModal();
+        UpdateRouteTimer(FALSE);
+        break;
+    }
+    case ID_TOOLS_RECEIVE_NOTIFY: {
+        CDlgReceiveNotify dlg(this);
         dlg.DoModal();
         break;
     }

@@ -2,9 +2,11 @@
 
 #include "core/AccountDataSet.h"
 #include "core/DlgInputName.h"
+#include "core/QuendalApp.h"
 #include "core/ShellUtil.h"
 #include "resources/settings/SettingsResource.h"
 #include "settings/FileChooser.h"
+#include "transfer/DlgRouteSetting.h"
 
 #include <commctrl.h>
 
@@ -69,8 +71,6 @@ BOOL CDlgProfileSetting::OnInitDialog()
     column.pszText = const_cast<char*>("アカウント");
     column.cx = rc.right - 20;
     ::SendMessageA(m_hAccounts, LVM_INSERTCOLUMNA, 0, reinterpret_cast<LPARAM>(&column));
-    // The route settings dialog is not part of this program yet.
-    ::EnableWindow(GetDlgItemHwnd(IDC_PF_ROUTE_SETTING), FALSE);
     FillNames(m_strProfileName);
     LoadSelected();
     return TRUE;
@@ -320,6 +320,14 @@ BOOL CDlgProfileSetting::OnCommand(WPARAM wParam, LPARAM lParam)
         case IDC_PF_REFRESH: {
             Profile p = TakeFields();
             FillAccounts(p.accounts);
+            return TRUE;
+        }
+        case IDC_PF_ROUTE_SETTING: {
+            CQuendalApp* app = QuendalApp();
+            CDlgRouteSetting dlg(app ? app->GetRouteInterval() : 10, GetDlgItemText(IDC_PF_ROUTE),
+                                 GetDlgItemText(IDC_PF_ACCOUNT_FILE), 1, this);
+            if (dlg.DoModal() == IDOK)
+                SetDlgItemText(IDC_PF_ROUTE, dlg.GetRouteSetting());
             return TRUE;
         }
         case IDC_PF_ROUTE_BROWSE:
