@@ -733,7 +733,13 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
     if (unread) {
         if (loaded)
             m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
-        PostCountMessages();
+        // A receive tells the main window of each mail it filed, which
+        // refreshes the folder as these would: in a run they go once, at
+        // its end.
+        if (m_nFilingRuns > 0)
+            m_bCountsPending = TRUE;
+        else
+            PostCountMessages();
     }
     return 1;
 }
@@ -768,8 +774,13 @@ void CMailFolderStore::BeginFilingRun()
 void CMailFolderStore::EndFilingRun()
 {
     CSingleLock fileLock(&m_fileLock, TRUE);
-    if (m_nFilingRuns > 0 && --m_nFilingRuns == 0)
+    if (m_nFilingRuns > 0 && --m_nFilingRuns == 0) {
         ReleaseHeldFiles();
+        if (m_bCountsPending) {
+            m_bCountsPending = FALSE;
+            PostCountMessages();
+        }
+    }
 }
 
 void CMailFolderStore::ReleaseHeldFiles()

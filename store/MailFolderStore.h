@@ -107,6 +107,8 @@ public:
     // open the files; anything that must have them to itself (optimising,
     // rebuilding, emptying, closing the folder) lets them go first, and the
     // next filing opens them again. Calls nest; each Begin needs its End.
+    // The count messages of the run's unread mails are posted once, at its
+    // end.
     void BeginFilingRun();
     void EndFilingRun();
     // Whether mail can be appended to the data file: true while a filing run
@@ -243,5 +245,6 @@ private:
     LONGLONG m_nCheckedDataEnd = -1;
     // The data file a filing run holds open (write, shared for reading).
     int m_nFilingRuns = 0;
+    BOOL m_bCountsPending = FALSE;  // count messages of the run's mails not posted yet
     CFile m_heldData;
 };

@@ -768,9 +768,20 @@ TEST(FolderStore, FilingRunLeavesTheFolderToOthers)
             CloseHandle(h);
         return h != INVALID_HANDLE_VALUE;
     };
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    CMailFolderStore::SetNotifyThreadId(GetCurrentThreadId());
+    auto countMessages = [&msg] {
+        int n = 0;
+        while (PeekMessageA(&msg, nullptr, 1351, 1352, PM_REMOVE))
+            n++;
+        return n;
+    };
+    countMessages();  // left by what ran before
     store.BeginFilingRun();
     for (int n = 0; n < 4; n++)
         ASSERT_EQ(fileOne(n), 1);
+    EXPECT_EQ(countMessages(), 0);
     EXPECT_FALSE(openAlone(store.GetDataPath()));
     EXPECT_TRUE(store.CanAppendData());
     CMailListData* list = store.GetMailList();
@@ -782,7 +793,12 @@ TEST(FolderStore, FilingRunLeavesTheFolderToOthers)
     ASSERT_TRUE(store.Optimize());
     ASSERT_EQ(fileOne(4), 1);
     ASSERT_TRUE(store.FlushFiledMails());
+    countMessages();  // those of the mark and the deletion
+    ASSERT_EQ(fileOne(5), 1);
+    EXPECT_EQ(countMessages(), 0);
     store.EndFilingRun();
+    EXPECT_EQ(countMessages(), 2);
+    CMailFolderStore::SetNotifyThreadId(0);
     EXPECT_TRUE(openAlone(store.GetDataPath()));
     EXPECT_TRUE(openAlone(store.GetIndexPath()));
 
@@ -790,11 +806,11 @@ TEST(FolderStore, FilingRunLeavesTheFolderToOthers)
     OpenStore(reopened, dir.File("In.Box"));
     CMailListData* again = reopened.GetMailList();
     ASSERT_NE(again, nullptr);
-    ASSERT_EQ(again->GetMailCount(), 4);
+    ASSERT_EQ(again->GetMailCount(), 5);
     EXPECT_TRUE(reopened.RecordsFitDataFile());
     EXPECT_TRUE(again->GetMailRecord(0)->m_bRead);
-    const int expected[] = {0, 2, 3, 4};
-    for (int i = 0; i < 4; i++) {
+    const int expected[] = {0, 2, 3, 4, 5};
+    for (int i = 0; i < 5; i++) {
         ASSERT_TRUE(reopened.ReadMailText(again->GetMailRecord(i), text));
         EXPECT_NE(text.Find(FormatString("body of run %d", expected[i])), -1) << i;
     }
