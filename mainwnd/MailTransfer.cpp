@@ -31,13 +31,8 @@ bool CMailTransfer::CanWriteFolder(CMailFolderStore* pTarget)
         return false;
     if (!DirectoryExists(pTarget->GetFolderPath()))
         return false;
-    // The data file must be open for appending; try it without changing it.
-    HANDLE h = CreateFileA(pTarget->GetDataPath(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    CloseHandle(h);
-    return true;
+    // The data file must be open for appending (a receive may hold it so).
+    return pTarget->CanAppendData() != FALSE;
 }
 
 int CMailTransfer::CopyOne(CMailFolderStore* pSource, int nIndex, CMailFolderStore* pTarget)

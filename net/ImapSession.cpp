@@ -909,6 +909,7 @@ bool CImapSession::Finish()
     m_bRunning = false;
     m_nState = stEnd;
     DiscardPartialMail();
+    EndFilingRuns();
     if (!IsSelectionMode() && !m_bLoginOnly)
         ForgetIdLists();
     if (m_dwMainThreadId)

@@ -902,6 +902,7 @@ bool CPop3Session::Finish()
     m_bRunning = false;
     m_nState = 0;
     DiscardPartialMail();
+    EndFilingRuns();
     if (!IsSelectionMode())
         ForgetIdLists();
     // The main thread counts the new mails of the pass from this message.

@@ -104,10 +104,21 @@ void CReceiveSession::AddTargetFolder(CMailFolderStore* pStore)
 {
     if (!pStore)
         return;
+    if (std::find(m_filingRuns.begin(), m_filingRuns.end(), pStore) == m_filingRuns.end()) {
+        pStore->BeginFilingRun();
+        m_filingRuns.push_back(pStore);
+    }
     for (int i = 0; i < m_targetFolders.GetSize(); i++)
         if (m_targetFolders[i] == pStore)
             return;
     m_targetFolders.Add(pStore);
+}
+
+void CReceiveSession::EndFilingRuns()
+{
+    for (CMailFolderStore* pStore : m_filingRuns)
+        pStore->EndFilingRun();
+    m_filingRuns.clear();
 }
 
 void CReceiveSession::CollectTargetFolderNames(CStringArray& names) const

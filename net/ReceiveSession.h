@@ -130,7 +130,11 @@ protected:
     virtual int CheckReceiveFilter(const CString& strHeader);
     // A new name for a received mail (its attachment folder's name).
     CString NewMailName();
+    // Notes a folder the pass filed into; from its next mail on it keeps
+    // its files open for the rest of the pass.
     void AddTargetFolder(CMailFolderStore* pStore);
+    // Lets the folders of the pass close their files (at the end of a pass).
+    void EndFilingRuns();
     void LogReceiveError(DWORD dwError);
     void PostToOwner(UINT nMessage, WPARAM wParam, LPARAM lParam);
     // The server number of the next mail due for deletion after N days (a
@@ -232,6 +236,7 @@ protected:
     CString m_strHeader;      // header of the current mail
     std::string m_mailBuffer; // the mail being received, as its mail file would hold it
     CPtrArray m_targetFolders;
+    std::vector<CMailFolderStore*> m_filingRuns;  // folders holding their files for this pass
     CStringArray m_targetFolderNames;
     std::vector<CUndeliveredMail> m_undelivered;
     std::vector<std::pair<int, CString>> m_queuedDeletes;  // server number, id

@@ -485,8 +485,10 @@ int CMailFileReader::WriteDataEntry(const char* pszFolderDir, int nCodePage)
     entry += kTerminator;
 
     CString dataPath = CombinePath(pszFolderDir, "MailData.Qmd");
-    CFile file;
-    if (!file.Open(dataPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite))
+    CFile own;
+    bool held = m_pDataFile && m_pDataFile->IsOpen();
+    CFile& file = held ? *m_pDataFile : own;
+    if (!held && !own.Open(dataPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite))
         return 0;
     try {
         ULONGLONG offset = file.SeekToEnd();
@@ -502,7 +504,8 @@ int CMailFileReader::WriteDataEntry(const char* pszFolderDir, int nCodePage)
         m_nDataOffset = static_cast<int>(offset);
         StoreWrite::Write(file, entry.data(), static_cast<UINT>(entry.size()));
         m_nDataLength = static_cast<int>(file.GetPosition() - offset);
-        file.Close();
+        if (!held)
+            file.Close();
     } catch (const CFileException&) {
         file.Abort();
         AfxMessageBox("メールデータの書き込みエラーです。\r\nハードディスクに十分な空きがあるかどうかを確認してください。",

@@ -53,6 +53,9 @@ public:
     // "Attach" yet (the store knows the names it has), so nothing there need
     // be looked for.
     void SetAttachFolderNew(BOOL bNew) { m_bAttachFolderNew = bNew; }
+    // An open data file to append the entry to (kept open; closed only when
+    // a write fails), instead of opening the folder's own for this mail.
+    void SetDataFile(CFile* pFile) { m_pDataFile = pFile; }
     // The last filing created the mail's attachment folder.
     BOOL MadeAttachFolder() const { return m_bAttachFolderMade; }
     // Parses a header block alone (the index rebuild).
@@ -126,5 +129,6 @@ private:
     BOOL m_bDecodeFailed = FALSE;
     BOOL m_bHtmlBodyDone = FALSE;
     BOOL m_bAttachFolderNew = FALSE;
+    CFile* m_pDataFile = nullptr;
     BOOL m_bAttachFolderMade = FALSE;
 };

@@ -41,6 +41,7 @@ CMailFolderStore::CMailFolderStore() : m_mailList(this)
 CMailFolderStore::~CMailFolderStore()
 {
     delete m_pReader;
+    m_heldData.Abort();
     m_mailList.CloseFile();
 }
 
@@ -132,6 +133,7 @@ BOOL CMailFolderStore::SetFolderPath(const char* pszPath)
     if (!pszPath || !*pszPath || !DirectoryExists(pszPath))
         return FALSE;
     BOOL loaded = IsIndexLoaded();
+    ReleaseHeldFiles();
     m_mailList.CloseFile();
     m_record.m_strPath = pszPath;
     UpdatePaths();
@@ -644,12 +646,23 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
     m_bLastDecodeFailed = FALSE;
     if (m_record.m_strPath.IsEmpty())
         return 0;
-    if (!DirectoryExists(m_record.m_strPath))
-        CreateDirectoryPath(m_record.m_strPath);
-    if (!RecoverInterruptedSwap())
-        return 0;
-    RepairDataTail();
-    EnsureIndexFile();
+    if (!HoldsFilesAsLeft()) {
+        // The checks open the files themselves.
+        ReleaseHeldFiles();
+        if (!DirectoryExists(m_record.m_strPath))
+            CreateDirectoryPath(m_record.m_strPath);
+        if (!RecoverInterruptedSwap())
+            return 0;
+        RepairDataTail();
+        EnsureIndexFile();
+        if (m_nFilingRuns > 0) {
+            // Opened after the checks: the tail is cut and the index exists.
+            m_mailList.HoldFileOpen(TRUE);
+            if (!m_heldData.IsOpen())
+                m_heldData.Open(m_strDataPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite |
+                                                   CFile::shareDenyWrite);
+        }
+    }
 
     delete m_pReader;
     m_pReader = new CMailFileReader;
@@ -663,6 +676,8 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
     CString attachName = GetFileNameFromPath(pszMailPath);
     BOOL newAttachFolder = !MayHaveAttachFolder(attachName);
     reader->SetAttachFolderNew(newAttachFolder);
+    if (m_heldData.IsOpen())
+        reader->SetDataFile(&m_heldData);
     int nWritten = pText ? reader->ReadMailText(m_record.m_strPath, pszMailPath, *pText, bStoreParts, nCodePage,
                                                 nForcedEncoding)
                          : reader->ReadMailFile(m_record.m_strPath, pszMailPath, bStoreParts, nCodePage,
@@ -720,7 +735,13 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
         // just now has counted this mail already.
         if (loaded || !m_mailList.IsLoaded())
             m_mailList.SetUnreadCount(m_mailList.GetUnreadCount() + 1);
-        PostCountMessages();
+        // A receive tells the main window of each mail it filed, which
+        // refreshes the folder as these would: in a run they go once, at
+        // its end.
+        if (m_nFilingRuns > 0)
+            m_bCountsPending = TRUE;
+        else
+            PostCountMessages();
     }
     return 1;
 }
@@ -730,7 +751,8 @@ BOOL CMailFolderStore::FlushFiledMails()
     CSingleLock fileLock(&m_fileLock, TRUE);
     if (!m_bUnflushed)
         return TRUE;
-    BOOL ok = StoreWrite::Flush(m_strDataPath);
+    BOOL ok = m_heldData.IsOpen() ? StoreWrite::Flush(m_strDataPath, m_heldData.GetHandle())
+                                  : StoreWrite::Flush(m_strDataPath);
     ok = StoreWrite::Flush(m_strIndexPath) && ok;
     for (const CString& folder : m_unflushedAttach) {
         if (folder.IsEmpty() || !DirectoryExists(folder))
@@ -743,6 +765,57 @@ BOOL CMailFolderStore::FlushFiledMails()
     m_unflushedAttach.clear();
     m_bUnflushed = FALSE;
     return ok;
+}
+
+void CMailFolderStore::BeginFilingRun()
+{
+    CSingleLock fileLock(&m_fileLock, TRUE);
+    m_nFilingRuns++;
+}
+
+void CMailFolderStore::EndFilingRun()
+{
+    CSingleLock fileLock(&m_fileLock, TRUE);
+    if (m_nFilingRuns > 0 && --m_nFilingRuns == 0) {
+        ReleaseHeldFiles();
+        if (m_bCountsPending) {
+            m_bCountsPending = FALSE;
+            PostCountMessages();
+        }
+    }
+}
+
+void CMailFolderStore::ReleaseHeldFiles()
+{
+    CSingleLock fileLock(&m_fileLock, TRUE);
+    m_heldData.Abort();
+    m_mailList.HoldFileOpen(FALSE);
+}
+
+bool CMailFolderStore::HoldsFilesAsLeft()
+{
+    if (m_nFilingRuns <= 0 || !m_heldData.IsOpen() || !m_mailList.IsFileHeld() || m_nCheckedDataEnd < 0)
+        return false;
+    // A filing that failed after its data entry was written left more than
+    // the last good filing: the checks cut it.
+    try {
+        return static_cast<LONGLONG>(m_heldData.GetLength()) == m_nCheckedDataEnd;
+    } catch (const CFileException&) {
+        return false;
+    }
+}
+
+BOOL CMailFolderStore::CanAppendData()
+{
+    CSingleLock fileLock(&m_fileLock, TRUE);
+    if (m_heldData.IsOpen())
+        return TRUE;
+    HANDLE h = CreateFileA(m_strDataPath, GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL,
+                           nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return FALSE;
+    CloseHandle(h);
+    return TRUE;
 }
 
 // ---- Reading ----
@@ -941,6 +1014,7 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
                                     CMailIndexRecord* pCopiedState)
 {
     CSingleLock lock(&m_fileLock, TRUE);
+    ReleaseHeldFiles();
     if (m_record.m_nKind == CFolderRecord::kindTrash && !IsIndexLoaded())
         LoadIndex();
     if (m_record.m_strPath.IsEmpty())
@@ -1152,6 +1226,7 @@ BOOL CMailFolderStore::DeleteAttachFolder(int nIndex)
 BOOL CMailFolderStore::EmptyFolder()
 {
     CSingleLock lock(&m_fileLock, TRUE);
+    ReleaseHeldFiles();
     UnloadIndex();
     if (m_record.m_strPath.IsEmpty())
         return FALSE;
@@ -1169,6 +1244,7 @@ BOOL CMailFolderStore::Close()
     CQuendalApp* app = QuendalApp();
     BOOL bIsCurrent = app && app->GetCurrentFolder() == this;
     CSingleLock lock(&m_fileLock, TRUE);
+    ReleaseHeldFiles();
     if (m_strDataPath.IsEmpty())
         return TRUE;
     if (!IsIndexLoaded() || m_mailList.GetAllRecordCount() == 0)

@@ -101,6 +101,19 @@ public:
     // each once. A receiver calls it once before it asks the server to
     // delete the mails it filed. False when a file could not be flushed.
     BOOL FlushFiledMails();
+    // A receive pass files many mails in a row: between these calls the
+    // store keeps "MailData.Qmd" and "Index.lst" open from one filing to the
+    // next instead of opening and closing them for every mail. Readers still
+    // open the files; anything that must have them to itself (optimising,
+    // rebuilding, emptying, closing the folder) lets them go first, and the
+    // next filing opens them again. Calls nest; each Begin needs its End.
+    // The count messages of the run's unread mails are posted once, at its
+    // end.
+    void BeginFilingRun();
+    void EndFilingRun();
+    // Whether mail can be appended to the data file: true while a filing run
+    // holds it open for writing, else tried with a write handle of its own.
+    BOOL CanAppendData();
     // Whether the reader could not decode the last mail filed (it was kept
     // whole all the same); a receiver must then keep it on the server.
     BOOL LastFilingDecodeFailed() const { return m_bLastDecodeFailed; }
@@ -170,6 +183,13 @@ public:
 
 private:
     void UpdatePaths();
+    // Closes the files a filing run holds open (the run goes on: its next
+    // filing opens them again).
+    void ReleaseHeldFiles();
+    // Whether the files of a filing run are open as the last filing left
+    // them, so that the checks before a filing can be skipped: nothing else
+    // can have appended or swapped the files while they were held.
+    bool HoldsFilesAsLeft();
     // Files a mail file (pText null) or the bytes of one (pszMailPath then
     // names the mail).
     int FileMail(const char* pszMailPath, std::string* pText, const char* pszReceivedTime, BOOL bRead,
@@ -223,4 +243,8 @@ private:
     bool m_bAttachNamesRead = false;
     // Length of the data file when it was last found in order (-1: unknown).
     LONGLONG m_nCheckedDataEnd = -1;
+    // The data file a filing run holds open (write, shared for reading).
+    int m_nFilingRuns = 0;
+    BOOL m_bCountsPending = FALSE;  // count messages of the run's mails not posted yet
+    CFile m_heldData;
 };

@@ -97,6 +97,7 @@ BOOL CMailFolderStore::RecoverInterruptedSwap()
     CString tempData = CombinePath(m_record.m_strPath, kTempData);
     CString tempIndex = CombinePath(m_record.m_strPath, kTempIndex);
     if (Exists(marker)) {
+        ReleaseHeldFiles();
         m_mailList.CloseFile();
         // Until both files have moved, the folder stays shut: its index
         // would be read over the other data file, and new mail would be
@@ -127,6 +128,8 @@ BOOL CMailFolderStore::Optimize()
         return FALSE;
     if (!RecoverInterruptedSwap())
         return FALSE;
+    // A filing run's files go first: the data file is read and replaced.
+    ReleaseHeldFiles();
     CFileStatus status;
     CFile::GetStatus(m_strDataPath, status);
     double freeBytes = GetDiskFreeBytes(m_strDataPath);
@@ -351,6 +354,7 @@ BOOL CMailFolderStore::RebuildIndex()
     if (m_strDataPath.IsEmpty())
         return FALSE;
     CSingleLock fileLock(&m_fileLock, TRUE);
+    ReleaseHeldFiles();
     HCURSOR oldCursor = SetCursor(LoadCursor(nullptr, IDC_WAIT));
     struct CursorBack
     {

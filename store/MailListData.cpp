@@ -393,16 +393,19 @@ BOOL CMailListData::AppendRecord(CMailIndexRecord* pRecord)
         return FALSE;
     CSingleLock viewLock(&m_viewLock, TRUE);
     CSingleLock recordLock(&m_recordLock, TRUE);
-    CFile file;
-    if (!file.Open(m_strFilePath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
-                                      CFile::shareDenyNone))
+    CFile own;
+    bool held = m_bHoldFile && OpenFile();
+    CFile& file = held ? m_file : own;
+    if (!held && !own.Open(m_strFilePath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite |
+                                              CFile::shareDenyNone))
         return FALSE;
     try {
         CutTornTail(file);
         file.SeekToEnd();
         WriteRecord(file, pRecord);
         m_nGoodLength = static_cast<LONGLONG>(file.GetPosition());
-        file.Close();
+        if (!held)
+            file.Close();
     } catch (const CFileException& e) {
         file.Abort();
         m_nGoodLength = -1;
@@ -444,10 +447,20 @@ CMailIndexRecord* CMailListData::AddNewRecord()
     return r;
 }
 
+void CMailListData::HoldFileOpen(BOOL bHold)
+{
+    CSingleLock recordLock(&m_recordLock, TRUE);
+    if (!bHold && m_bHoldFile)
+        CloseFile();
+    m_bHoldFile = bHold;
+}
+
 BOOL CMailListData::WriteRun(CMailIndexRecord* pRecord, int nOffset, int nSize)
 {
     if (!pRecord || m_strFilePath.IsEmpty())
         return FALSE;
+    // The list's own file may be held open by a filing on another thread.
+    CSingleLock recordLock(&m_recordLock, TRUE);
     // Never create the index or write past its end: a record that is not in
     // the file (yet) has nothing to update there.
     if (GetFileAttributesA(m_strFilePath) == INVALID_FILE_ATTRIBUTES)

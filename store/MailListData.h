@@ -33,6 +33,11 @@ public:
     // (the record is then still the caller's). With bTakeOwnership the list
     // owns the record afterwards when it is loaded.
     BOOL AppendRecord(CMailIndexRecord* pRecord);
+    // While held, appends go through the list's own open file, which stays
+    // open from one append to the next (shared with every reader and
+    // writer); releasing closes it.
+    void HoldFileOpen(BOOL bHold);
+    BOOL IsFileHeld() const { return m_bHoldFile && IsOpenOnOwnFile(); }
     // Add a new record: created, written and shown.
     CMailIndexRecord* AddNewRecord();
 
@@ -132,4 +137,5 @@ private:
     BOOL m_bThreadsBuilt = FALSE;
     // Length of "Index.lst" known to end on a whole record (-1 unknown).
     LONGLONG m_nGoodLength = -1;
+    BOOL m_bHoldFile = FALSE;
 };

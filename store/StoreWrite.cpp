@@ -37,6 +37,13 @@ BOOL Flush(const char* pszPath)
     return flushed;
 }
 
+BOOL Flush(const char* pszPath, HANDLE hFile)
+{
+    if (FlushHook hook = g_flushHook.load())
+        hook(pszPath);
+    return FlushFileBuffers(hFile);
+}
+
 FlushHook SetFlushHook(FlushHook hook)
 {
     return g_flushHook.exchange(hook);

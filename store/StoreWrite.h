@@ -18,6 +18,8 @@ WriteHook SetHook(WriteHook hook);
 // handle of its own; the system flushes the file whoever wrote it). False
 // when the file cannot be opened or flushed.
 BOOL Flush(const char* pszPath);
+// The same through a handle the store holds open on the file.
+BOOL Flush(const char* pszPath, HANDLE hFile);
 // Tests only: called with the path before each flush. Returns the previous one.
 typedef void (*FlushHook)(const char* pszPath);
 FlushHook SetFlushHook(FlushHook hook);

@@ -42,12 +42,13 @@ CString EnvVar(const char* name)
 }
 
 // Runs this test program's child test with the crash point and folder.
-DWORD RunChild(const CString& work, int crashAt)
+DWORD RunChild(const CString& work, int crashAt, bool bInRun)
 {
     char exe[MAX_PATH];
     GetModuleFileNameA(nullptr, exe, sizeof(exe));
     SetEnvironmentVariableA("CVM_STORE_CRASH_DIR", work);
     SetEnvironmentVariableA("CVM_STORE_CRASH_AT", FormatString("%d", crashAt));
+    SetEnvironmentVariableA("CVM_STORE_CRASH_RUN", bInRun ? "1" : "0");
     CString cmd = FormatString("\"%s\" --gtest_filter=StoreCrash.ChildFilesMails", exe);
     STARTUPINFOA si{};
     si.cb = sizeof(si);
@@ -62,6 +63,7 @@ DWORD RunChild(const CString& work, int crashAt)
     CloseHandle(pi.hProcess);
     SetEnvironmentVariableA("CVM_STORE_CRASH_DIR", nullptr);
     SetEnvironmentVariableA("CVM_STORE_CRASH_AT", nullptr);
+    SetEnvironmentVariableA("CVM_STORE_CRASH_RUN", nullptr);
     return code;
 }
 
@@ -77,7 +79,8 @@ std::string MailText(CMailFolderStore& store, int index)
 
 } // namespace
 
-// The child side: files two more mails with the crash hook armed.
+// The child side: files two more mails with the crash hook armed, alone or
+// in a filing run that keeps the files open between them.
 TEST(StoreCrash, ChildFilesMails)
 {
     CString work = EnvVar("CVM_STORE_CRASH_DIR");
@@ -88,6 +91,8 @@ TEST(StoreCrash, ChildFilesMails)
     CMailFolderStore store;
     OpenStore(store, work + "\\In.Box");
     store.LoadIndex();
+    if (EnvVar("CVM_STORE_CRASH_RUN") == "1")
+        store.BeginFilingRun();
     StoreWrite::SetHook(CrashingWrite);
     FileMail(store, work, "QM3000000003.eml", SimpleMail("three", "<3@x>"));
     FileMail(store, work, "QM3000000004.eml", SimpleMail("four", "<4@x>"));
@@ -111,6 +116,8 @@ TEST(StoreCrash, FilingInterruptedAtEveryWrite)
     std::string index = ReadFileBytes(base.File("In.Box\\Index.lst"));
     std::string data = ReadFileBytes(base.File("In.Box\\MailData.Qmd"));
 
+  for (bool bInRun : {false, true}) {
+    SCOPED_TRACE(bInRun ? "in a filing run" : "alone");
     bool finished = false;
     for (int crashAt = 1; crashAt <= 20 && !finished; crashAt++) {
         SCOPED_TRACE(crashAt);
@@ -118,7 +125,7 @@ TEST(StoreCrash, FilingInterruptedAtEveryWrite)
         CreateDirectoryA(work.File("In.Box"), nullptr);
         WriteFileBytes(work.File("In.Box\\Index.lst"), index);
         WriteFileBytes(work.File("In.Box\\MailData.Qmd"), data);
-        DWORD code = RunChild(work.Path(), crashAt);
+        DWORD code = RunChild(work.Path(), crashAt, bInRun);
         finished = code != 77;
 
         TestApp app(work.Path());
@@ -147,6 +154,7 @@ TEST(StoreCrash, FilingInterruptedAtEveryWrite)
         EXPECT_EQ(rebuilt.GetMailCount(), count + 1);
     }
     EXPECT_TRUE(finished) << "the child never ran to the end";
+  }
 }
 
 TEST(StoreCrash, InterruptedOptimisationSwapIsFinishedOrUndone)

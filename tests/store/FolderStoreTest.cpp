@@ -694,13 +694,15 @@ std::string StoredLayout(CMailFolderStore& store)
 // What filing writes stays byte for byte what earlier versions of the store
 // wrote for the same mails. Setting CVM_WRITE_FIXTURES=1 writes the expected
 // layout anew from the code under test.
-static void CheckStoredLayout(bool bFromMemory)
+static void CheckStoredLayout(bool bFromMemory, bool bInRun)
 {
     TempDir dir;
     TestApp app(dir.Path());
     CMailFolderStore store;
     OpenStore(store, dir.File("In.Box"));
     ASSERT_TRUE(store.LoadIndex());
+    if (bInRun)
+        store.BeginFilingRun();
     std::vector<Fixture> fixtures = Fixtures();
     fixtures.push_back({"QM1000000011.eml",
                         "From: a@example.com\r\nSubject: no charset\r\n\r\n.leading dot\r\nplain text\r\n", {}, "", 0});
@@ -720,6 +722,8 @@ static void CheckStoredLayout(bool bFromMemory)
                   1);
     }
     ASSERT_TRUE(store.FlushFiledMails());
+    if (bInRun)
+        store.EndFilingRun();
     std::string layout = StoredLayout(store);
 
     CString expectedPath = TestSupport::TestDataDir() + "\\store\\data\\StoredLayout.txt";
@@ -732,12 +736,83 @@ static void CheckStoredLayout(bool bFromMemory)
 }
 
 // The same for a mail filed from a file and one filed from memory (a
-// received mail).
+// received mail), alone and in a filing run.
 TEST(FolderStore, FilingKeepsItsStoredLayout)
 {
     for (bool bFromMemory : {false, true}) {
-        SCOPED_TRACE(bFromMemory ? "from memory" : "from a file");
-        CheckStoredLayout(bFromMemory);
+        for (bool bInRun : {false, true}) {
+            SCOPED_TRACE(bFromMemory ? "from memory" : "from a file");
+            SCOPED_TRACE(bInRun ? "in a filing run" : "alone");
+            CheckStoredLayout(bFromMemory, bInRun);
+        }
+    }
+}
+
+// A filing run keeps the folder's files open from one mail to the next;
+// meanwhile readers, marks, the write check and an optimisation go on, and
+// the end of the run leaves no handle open.
+TEST(FolderStore, FilingRunLeavesTheFolderToOthers)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, dir.File("In.Box"));
+    ASSERT_TRUE(store.LoadIndex());
+    auto fileOne = [&](int n) {
+        std::string text = SimpleMail(FormatString("run %d", n).Str(), FormatString("<r%d@x>", n).Str());
+        return store.AddNewMailText(text, FormatString("QM400000000%d.eml", n), "2024/05/01 10:00:00 +0900", FALSE);
+    };
+    auto openAlone = [](const CString& path) {
+        HANDLE h = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+        if (h != INVALID_HANDLE_VALUE)
+            CloseHandle(h);
+        return h != INVALID_HANDLE_VALUE;
+    };
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    CMailFolderStore::SetNotifyThreadId(GetCurrentThreadId());
+    auto countMessages = [&msg] {
+        int n = 0;
+        while (PeekMessageA(&msg, nullptr, 1351, 1352, PM_REMOVE))
+            n++;
+        return n;
+    };
+    countMessages();  // left by what ran before
+    store.BeginFilingRun();
+    for (int n = 0; n < 4; n++)
+        ASSERT_EQ(fileOne(n), 1);
+    EXPECT_EQ(countMessages(), 0);
+    EXPECT_FALSE(openAlone(store.GetDataPath()));
+    EXPECT_TRUE(store.CanAppendData());
+    CMailListData* list = store.GetMailList();
+    CString text;
+    ASSERT_TRUE(store.ReadMailText(list->GetMailRecord(3), text));
+    EXPECT_NE(text.Find("body of run 3"), -1);
+    list->SetOpen(list->GetMailRecord(0));
+    ASSERT_TRUE(store.DeleteMail(1));
+    ASSERT_TRUE(store.Optimize());
+    ASSERT_EQ(fileOne(4), 1);
+    ASSERT_TRUE(store.FlushFiledMails());
+    countMessages();  // those of the mark and the deletion
+    ASSERT_EQ(fileOne(5), 1);
+    EXPECT_EQ(countMessages(), 0);
+    store.EndFilingRun();
+    EXPECT_EQ(countMessages(), 2);
+    CMailFolderStore::SetNotifyThreadId(0);
+    EXPECT_TRUE(openAlone(store.GetDataPath()));
+    EXPECT_TRUE(openAlone(store.GetIndexPath()));
+
+    CMailFolderStore reopened;
+    OpenStore(reopened, dir.File("In.Box"));
+    CMailListData* again = reopened.GetMailList();
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->GetMailCount(), 5);
+    EXPECT_TRUE(reopened.RecordsFitDataFile());
+    EXPECT_TRUE(again->GetMailRecord(0)->m_bRead);
+    const int expected[] = {0, 2, 3, 4, 5};
+    for (int i = 0; i < 5; i++) {
+        ASSERT_TRUE(reopened.ReadMailText(again->GetMailRecord(i), text));
+        EXPECT_NE(text.Find(FormatString("body of run %d", expected[i])), -1) << i;
     }
 }
 
