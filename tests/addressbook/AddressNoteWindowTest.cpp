@@ -292,6 +292,9 @@ protected:
         nm.hdr.code = LVN_BEGINDRAG;
         nm.iItem = ListView_GetNextItem(m_hList, -1, LVNI_SELECTED);
         SendMessageA(m_hWnd, WM_NOTIFY, IDC_ADDRESS_LIST, reinterpret_cast<LPARAM>(&nm));
+        // The drop finds its target under the point: no window of a test
+        // program running beside this one may cover it.
+        SetWindowPos(GetAncestor(hTarget, GA_ROOT), HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
         RECT rc;
         GetWindowRect(hTarget, &rc);
         POINT pt = { (rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2 };
