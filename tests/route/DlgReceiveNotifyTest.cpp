@@ -2,6 +2,7 @@
 // "Notify.dat", adding, updating and deleting rules, and the file written
 // when it closes.
 #include "coreui/UiTestSupport.h"
+#include "route/ListRows.h"
 #include "resources/route/RouteResource.h"
 #include "store/StoreTestUtil.h"
 #include "transfer/DlgReceiveNotify.h"
@@ -18,6 +19,8 @@ using TestSupport::ReadFileBytes;
 using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
 using UiTest::Click;
+using RouteTest::Rows;
+using RouteTest::SelectRow;
 using UiTest::RunModal;
 
 namespace {
@@ -25,34 +28,6 @@ namespace {
 const char kNotify[] =
     "From\tboss@example.co.jp\t\t\tC:\\Sounds\\boss.wav\r\n"
     "Subject\t請求書\tX-SendAcount\t会社\tC:\\Sounds\\請求.wav\r\n";
-
-std::vector<std::string> Rows(HWND hList)
-{
-    std::vector<std::string> rows;
-    int count = static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        std::string row;
-        for (int c = 0; c < 5; ++c) {
-            char text[260] = "";
-            LVITEMA item = {};
-            item.iSubItem = c;
-            item.pszText = text;
-            item.cchTextMax = sizeof(text);
-            SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            row += (c ? "|" : "") + std::string(text);
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-void SelectRow(HWND hList, int row)
-{
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = row >= 0 ? LVIS_SELECTED | LVIS_FOCUSED : 0;
-    SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
 
 std::string Text(HWND hDlg, int id)
 {
@@ -92,7 +67,7 @@ TEST(DlgReceiveNotify, EditsRulesAndWritesThemWhenClosed)
     RunModal(dlg, "受信通知", [&](HWND hDlg) {
         ASSERT_NE(hDlg, nullptr);
         HWND hList = GetDlgItem(hDlg, IDC_RNOTIFY_LIST);
-        seen.first = Rows(hList);
+        seen.first = Rows(hList, 5);
         // Selecting a row fills the fields from its rule.
         SelectRow(hList, 1);
         seen.header2 = Text(hDlg, IDC_RNOTIFY_HEADER2);
@@ -102,11 +77,11 @@ TEST(DlgReceiveNotify, EditsRulesAndWritesThemWhenClosed)
 
         SetFields(hDlg, "", "text", "", "", "");
         Click(hDlg, IDC_RNOTIFY_ADD);
-        seen.afterEmptyAdd = Rows(hList);
+        seen.afterEmptyAdd = Rows(hList, 5);
         // Update without a selected row adds.
         SetFields(hDlg, "To-CC", "ml@example.jp", "", "", "D:\\音\\ml.wav");
         Click(hDlg, IDC_RNOTIFY_UPDATE);
-        seen.afterAdd = Rows(hList);
+        seen.afterAdd = Rows(hList, 5);
 
         SelectRow(hList, 1);
         SetFields(hDlg, "Subject", "見積書", "送信したアカウント", "会社", "C:\\Sounds\\見積.wav");
@@ -114,9 +89,9 @@ TEST(DlgReceiveNotify, EditsRulesAndWritesThemWhenClosed)
         // The first answer cancels the delete, the second confirms it.
         SelectRow(hList, 0);
         Click(hDlg, IDC_RNOTIFY_DELETE);
-        seen.afterCancelledDelete = Rows(hList);
+        seen.afterCancelledDelete = Rows(hList, 5);
         Click(hDlg, IDC_RNOTIFY_DELETE);
-        seen.last = Rows(hList);
+        seen.last = Rows(hList, 5);
         Click(hDlg, IDCANCEL);
     });
     EXPECT_EQ(seen.first, (std::vector<std::string>{ "From|boss@example.co.jp|||boss.wav",

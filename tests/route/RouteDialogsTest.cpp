@@ -2,6 +2,7 @@
 // without a window, then the dialogs driven as a user works them, checked
 // against the file they write.
 #include "coreui/UiTestSupport.h"
+#include "route/ListRows.h"
 #include "core/AccountDataSet.h"
 #include "resources/route/RouteResource.h"
 #include "store/StoreTestUtil.h"
@@ -22,6 +23,9 @@ using TestSupport::WriteFileBytes;
 using UiTest::Click;
 using UiTest::RunModal;
 
+using RouteTest::Rows;
+using RouteTest::SelectRow;
+
 namespace {
 
 const char kRouteFile[] =
@@ -40,34 +44,6 @@ void AddAccount(CAccountDataSet& accounts, const char* name, int route)
     CAccountData* a = static_cast<CAccountData*>(accounts.CreateNewRecord());
     a->SetAccountName(name);
     a->SetInt(9, route);
-}
-
-std::vector<std::string> Rows(HWND hList, int nColumns)
-{
-    std::vector<std::string> rows;
-    int count = static_cast<int>(SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        std::string row;
-        for (int c = 0; c < nColumns; ++c) {
-            char text[260] = "";
-            LVITEMA item = {};
-            item.iSubItem = c;
-            item.pszText = text;
-            item.cchTextMax = sizeof(text);
-            SendMessageA(hList, LVM_GETITEMTEXTA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-            row += (c ? "|" : "") + std::string(text);
-        }
-        rows.push_back(row);
-    }
-    return rows;
-}
-
-void SelectRow(HWND hList, int row)
-{
-    LVITEMA item = {};
-    item.stateMask = LVIS_SELECTED | LVIS_FOCUSED;
-    item.state = LVIS_SELECTED | LVIS_FOCUSED;
-    SendMessageA(hList, LVM_SETITEMSTATE, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
 }
 
 std::string Text(HWND hDlg, int id)
