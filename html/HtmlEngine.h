@@ -16,6 +16,17 @@
 class CHtmlEngineNode;
 using HtmlNodePtr = std::shared_ptr<CHtmlEngineNode>;
 
+// The largest spans a browser honours: a larger value counts as the limit,
+// so that a table from a mail cannot claim millions of columns or rows.
+constexpr int kMaxColSpan = 1000;
+constexpr int kMaxRowSpan = 65534;
+
+// A span as it counts: 1 below 1, the limit above it.
+inline int ClampSpan(long long value, int nLimit)
+{
+    return value < 1 ? 1 : (value > nLimit ? nLimit : static_cast<int>(value));
+}
+
 class CHtmlEngineNode
 {
 public:
@@ -56,7 +67,7 @@ public:
     virtual HtmlNodePtr GetCell(int) const { return nullptr; }
     virtual HtmlNodePtr InsertCell(int) { return nullptr; }
     virtual bool DeleteCell(int) { return false; }
-    // Cell spans; 1 when not given.
+    // Cell spans; 1 when not given, at most kMaxColSpan and kMaxRowSpan.
     virtual int GetColSpan() const { return 0; }
     virtual bool SetColSpan(int) { return false; }
     virtual int GetRowSpan() const { return 0; }

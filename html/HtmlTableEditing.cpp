@@ -105,7 +105,9 @@ UINT MergeCellsCommand(const CHtmlDocumentRef& document)
     CHtmlTableCellRef right(next.front());
     CString left = StripAffix(UnwrapTag(cell.GetInnerHtmlEscaped(), "DIV"), "&nbsp;", true);
     CString rightText = StripAffix(UnwrapTag(next.front().GetInnerHtmlEscaped(), "DIV"), "&nbsp;", false);
-    int span = cell.GetNode()->GetColSpan() + (right.IsValid() ? right.GetNode()->GetColSpan() : 1);
+    int span = ClampSpan(static_cast<long long>(cell.GetNode()->GetColSpan()) +
+                             (right.IsValid() ? right.GetNode()->GetColSpan() : 1),
+                         kMaxColSpan);
     cell.SetCellHtml(left + "&nbsp;" + rightText);
     cell.GetNode()->SetColSpan(span);
     next.front().RemoveNode();

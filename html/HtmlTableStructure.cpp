@@ -1,5 +1,8 @@
 #include "html/HtmlTableStructure.h"
 
+#include <algorithm>
+#include <climits>
+
 CHtmlTableRowRef GetRow(const CHtmlTableCellRef& cell)
 {
     return CHtmlTableRowRef(cell.FindAncestor("TR"));
@@ -136,10 +139,10 @@ int GetCellCount(const CHtmlTableRowRef& row)
 int GetColumnCount(const CHtmlTableRef& table)
 {
     CHtmlTableRowRef first = GetRowAt(table, 0);
-    int columns = 0;
+    long long columns = 0;
     for (int i = 0; i < GetCellCount(first); ++i)
         columns += first.GetNode()->GetCell(i)->GetColSpan();
-    return columns;
+    return columns > INT_MAX ? INT_MAX : static_cast<int>(columns);
 }
 
 CHtmlTableCellRef GetCellAtColumn(const CHtmlTableRowRef& row, int nPosition, bool bCovering)
@@ -206,46 +209,88 @@ bool DeleteColumn(const CHtmlTableRef& table, int nPosition)
     return all;
 }
 
-bool BuildTableGrid(const CHtmlTableRef& table, int& nRows, int& nColumns, std::vector<int>& grid)
+namespace {
+
+struct GridCell
 {
-    grid.clear();
-    nRows = GetRowCount(table);
+    HtmlNodePtr node;
+    int position;
+    int span;
+};
+
+// Every cell of the table with its column position, row by row; false when
+// the table is not a plain grid or is empty, as BuildTableGrid tells.
+bool ReadGridCells(const CHtmlTableRef& table, std::vector<std::vector<GridCell>>& rows, int& nColumns)
+{
+    rows.clear();
     nColumns = GetColumnCount(table);
-    if (nRows == 0 || nColumns == 0)
+    int count = GetRowCount(table);
+    if (count == 0 || nColumns == 0)
         return false;
-    grid.assign(static_cast<size_t>(nRows) * static_cast<size_t>(nColumns), 0);
-    for (int r = 0; r < nRows; ++r) {
+    rows.resize(static_cast<size_t>(count));
+    for (int r = 0; r < count; ++r) {
         CHtmlTableRowRef row = GetRowAt(table, r);
         int position = 0;
         for (int i = 0; i < GetCellCount(row); ++i) {
             HtmlNodePtr cell = row.GetNode()->GetCell(i);
             int span = cell->GetColSpan();
-            if (cell->GetRowSpan() > 1 || position + span > nColumns) {
-                grid.clear();
+            if (cell->GetRowSpan() > 1 || span > nColumns - position) {
+                rows.clear();
                 return false;
             }
-            grid[static_cast<size_t>(r) * static_cast<size_t>(nColumns) + static_cast<size_t>(position)] = span;
+            rows[static_cast<size_t>(r)].push_back({ cell, position, span });
             position += span;
         }
         if (position != nColumns) {
-            grid.clear();
+            rows.clear();
             return false;
         }
     }
     return true;
 }
 
+} // namespace
+
+bool BuildTableGrid(const CHtmlTableRef& table, int& nRows, int& nColumns, std::vector<int>& grid)
+{
+    grid.clear();
+    std::vector<std::vector<GridCell>> rows;
+    bool plain = ReadGridCells(table, rows, nColumns);
+    nRows = GetRowCount(table);
+    if (!plain)
+        return false;
+    grid.assign(static_cast<size_t>(nRows) * static_cast<size_t>(nColumns), 0);
+    for (size_t r = 0; r < rows.size(); ++r) {
+        for (const GridCell& cell : rows[r])
+            grid[r * static_cast<size_t>(nColumns) + static_cast<size_t>(cell.position)] = cell.span;
+    }
+    return true;
+}
+
 void TidyTable(const CHtmlTableRef& table)
 {
-    int rows = 0, columns = 0;
-    std::vector<int> grid;
-    if (!BuildTableGrid(table, rows, columns, grid))
+    // Removing a column in which no cell starts narrows the one cell of each
+    // row that covers it. Done for all such columns at once, every cell keeps
+    // as many columns as there are cell starts under it, so the work follows
+    // the cells that exist, not the column count they claim.
+    int columns = 0;
+    std::vector<std::vector<GridCell>> rows;
+    if (!ReadGridCells(table, rows, columns))
         return;
-    for (int c = columns - 1; c >= 0; --c) {
-        bool starts = false;
-        for (int r = 0; r < rows && !starts; ++r)
-            starts = grid[static_cast<size_t>(r) * static_cast<size_t>(columns) + static_cast<size_t>(c)] != 0;
-        if (!starts)
-            DeleteColumn(table, c);
+    std::vector<int> starts;
+    for (const auto& row : rows) {
+        for (const GridCell& cell : row)
+            starts.push_back(cell.position);
+    }
+    std::sort(starts.begin(), starts.end());
+    starts.erase(std::unique(starts.begin(), starts.end()), starts.end());
+    for (const auto& row : rows) {
+        for (const GridCell& cell : row) {
+            auto first = std::lower_bound(starts.begin(), starts.end(), cell.position);
+            auto end = std::lower_bound(first, starts.end(), cell.position + cell.span);
+            int kept = static_cast<int>(end - first);
+            if (kept != cell.span)
+                cell.node->SetColSpan(kept);
+        }
     }
 }

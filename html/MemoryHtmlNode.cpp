@@ -1,6 +1,7 @@
 #include "html/MemoryHtmlNode.h"
 
 #include <algorithm>
+#include <cwchar>
 #include <cwctype>
 
 namespace {
@@ -484,13 +485,11 @@ bool CMemoryHtmlNode::DeleteCell(int index)
     return cell && cell->RemoveNode();
 }
 
-int CMemoryHtmlNode::Span(const wchar_t* name) const
+int CMemoryHtmlNode::Span(const wchar_t* name, int nLimit) const
 {
     for (const auto& a : m_attributes) {
-        if (SameName(a.first, name)) {
-            int span = _wtoi(a.second.c_str());
-            return span < 1 ? 1 : span;
-        }
+        if (SameName(a.first, name))
+            return ClampSpan(std::wcstoll(a.second.c_str(), nullptr, 10), nLimit);
     }
     return 1;
 }

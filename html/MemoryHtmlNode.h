@@ -41,9 +41,9 @@ public:
     HtmlNodePtr GetCell(int index) const override;
     HtmlNodePtr InsertCell(int index) override;
     bool DeleteCell(int index) override;
-    int GetColSpan() const override { return IsCell() ? Span(L"colspan") : 0; }
+    int GetColSpan() const override { return IsCell() ? Span(L"colspan", kMaxColSpan) : 0; }
     bool SetColSpan(int span) override;
-    int GetRowSpan() const override { return IsCell() ? Span(L"rowspan") : 0; }
+    int GetRowSpan() const override { return IsCell() ? Span(L"rowspan", kMaxRowSpan) : 0; }
 
     std::wstring GetOuterHtml() const;
     void AppendChild(const std::shared_ptr<CMemoryHtmlNode>& child, int index = -1);
@@ -52,7 +52,7 @@ public:
 private:
     std::vector<std::shared_ptr<CMemoryHtmlNode>> Rows() const;
     std::vector<std::shared_ptr<CMemoryHtmlNode>> Cells() const;
-    int Span(const wchar_t* name) const;
+    int Span(const wchar_t* name, int nLimit) const;
     void Detach();
 
     std::wstring m_tag;   // upper case; empty for text

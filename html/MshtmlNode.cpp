@@ -192,7 +192,7 @@ bool CMshtmlNode::DeleteCell(int index)
 int CMshtmlNode::GetColSpan() const
 {
     long span = 0;
-    return m_cell && SUCCEEDED(m_cell->get_colSpan(&span)) ? static_cast<int>(span < 1 ? 1 : span) : 0;
+    return m_cell && SUCCEEDED(m_cell->get_colSpan(&span)) ? ClampSpan(span, kMaxColSpan) : 0;
 }
 
 bool CMshtmlNode::SetColSpan(int span)
@@ -203,5 +203,5 @@ bool CMshtmlNode::SetColSpan(int span)
 int CMshtmlNode::GetRowSpan() const
 {
     long span = 0;
-    return m_cell && SUCCEEDED(m_cell->get_rowSpan(&span)) ? static_cast<int>(span < 1 ? 1 : span) : 0;
+    return m_cell && SUCCEEDED(m_cell->get_rowSpan(&span)) ? ClampSpan(span, kMaxRowSpan) : 0;
 }

@@ -108,6 +108,14 @@ TEST(HtmlTableCommands, ReshapeTheTableAroundTheCaretCell)
         { "a,b:2|c,d,e", 3, DeleteColumnCommand, "a,b|c,e", 0 },
         // Every row of a one-column table loses its cell, not every other one.
         { "a|b|c", 0, DeleteColumnCommand, "", 0 },
+        // Spans a mail claims count as a browser counts them: the tidy after
+        // a deleted row ends at once, and a merge of the largest spans stays
+        // at the largest.
+        { "a|b:1000000,c:3|b:1000000,c:3|b:1000000,c:3|b:1000000,c:3|b:1000000,c:3|b:1000000,c:3|"
+          "b:1000000,c:3|b:1000000,c:3",
+          0, DeleteRowCommand, "b,c|b,c|b,c|b,c|b,c|b,c|b,c|b,c", 0 },
+        { "a:2147483647,b:2147483647", 0, MergeCellsCommand, "a_b", 0 },
+        { "a:2147483647,b:2147483647|c:600,d:600", 0, MergeCellsCommand, "a_b:1000|c:600,d:600", 0 },
         // Outside a cell the commands change nothing; most of them say why.
         { "a,b", -1, InsertColumnCommand, "a,b", 0 },
         { "a,b", -1, InsertRowCommand, "a,b", 0 },
@@ -150,6 +158,19 @@ TEST(HtmlTableStructure, PositionsAndGrids)
     EXPECT_EQ(InsertCellAtColumn(first, 1).GetNode(), GetCellAt(first, 0).GetNode());
     EXPECT_EQ(GetCellCount(first), 3);
     EXPECT_EQ(GetCellAt(first, 0).GetNode()->GetColSpan(), 3);
+
+    // Spans are read as a browser reads them.
+    CMemoryHtmlDocument spans(L"<table><tr><td colspan=0>a</td><td colspan=-3>b</td><td colspan=x>c</td>"
+                              L"<td colspan=99999999999>d</td><td colspan=1000>e</td><td colspan=1001>f</td>"
+                              L"<td rowspan=70000>g</td><td rowspan=65534>h</td></tr></table>");
+    CHtmlTableRowRef spanRow = GetRowAt(CHtmlTableRef(CHtmlElementRef(spans.Find(L"TABLE"))), 0);
+    const int colSpans[] = { 1, 1, 1, 1000, 1000, 1000, 1, 1 };
+    const int rowSpans[] = { 1, 1, 1, 1, 1, 1, 65534, 65534 };
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(GetCellAt(spanRow, i).GetNode()->GetColSpan(), colSpans[i]) << i;
+        EXPECT_EQ(GetCellAt(spanRow, i).GetNode()->GetRowSpan(), rowSpans[i]) << i;
+    }
+    EXPECT_EQ(GetColumnCount(CHtmlTableRef(CHtmlElementRef(spans.Find(L"TABLE")))), 3005);
 
     // Rows of different widths, or a cell over two rows, are no grid.
     CMemoryHtmlDocument ragged(Table("a,b,c|d,e"));
