@@ -13,6 +13,10 @@ namespace {
 
 const char kBodyLineMark = '\x1E';
 
+// The years 1601 to 30827, all a calendar date of the system can hold.
+const int64_t kFirstTime = -11644473600LL;  // 1601-01-01 00:00:00 UTC
+const int64_t kLastTime = 910670515199LL;   // 30827-12-31 23:59:59 UTC
+
 } // namespace
 
 CDataStrgRecord* CTaskListData::CreateNewRecord()
@@ -29,12 +33,14 @@ CDataStrgRecord* CTaskListData::CreateNewRecord()
 // that were written for times after January 2038 and are taken unsigned, so
 // those dates come back as they were set instead of as dates before 1970.
 // Newer values (before 1970 or after 2106) are written as full signed
-// decimals, which no old file holds.
+// decimals, which no old file holds. A value no calendar date can show was
+// written by no one: it reads as 0, like one beyond 64 bits, so that the
+// reminder's and the list's differences to now cannot overflow.
 int64_t CTaskListData::ParseTime(const char* pszField)
 {
     errno = 0;
     long long v = std::strtoll(pszField, nullptr, 10);
-    if (errno == ERANGE)
+    if (errno == ERANGE || v < kFirstTime || v > kLastTime)
         return 0;
     if (v == 4294967295LL)
         return -1;

@@ -3,6 +3,7 @@
 // breaks, short lines.
 #include "support/TestSupport.h"
 #include "tasklist/TaskListData.h"
+#include "tasklist/TaskListFormat.h"
 
 #include <gtest/gtest.h>
 
@@ -66,6 +67,8 @@ TEST(TaskFile, TimeColumnsKeepSixtyFourBitsAndReadOldValuesAsMeant)
         { "4294967295", -1 },               // an old file's "no time"
         { "4417113600", 4417113600LL },     // 2109: only a 64-bit value holds it
         { "-86400", -86400 },
+        { "910670515199", 910670515199LL },  // the last second a calendar date holds
+        { "-11644473600", -11644473600LL },  // the first one
     };
     for (const Case& c : cases) {
         EXPECT_EQ(CTaskListData::ParseTime(c.field), c.value) << c.field;
@@ -73,6 +76,27 @@ TEST(TaskFile, TimeColumnsKeepSixtyFourBitsAndReadOldValuesAsMeant)
             EXPECT_STREQ(CTaskListData::FormatTime(c.value), c.field);
         }
     }
+    // Times no date can show, and numbers beyond 64 bits, read as 0.
+    for (const char* field : { "-9223372036854775808", "9223372036854775807", "910670515200", "-11644473601",
+                               "99999999999999999999" })
+        EXPECT_EQ(CTaskListData::ParseTime(field), 0) << field;
+}
+
+TEST(TaskFile, ADeadlineNoDateCanShowIsReadAsZeroAndGivesDefinedReminders)
+{
+    TempDir dir;
+    CString path = dir.File("TaskList.dat");
+    WriteFileBytes(path, "0\t\t\t\t\t\t0\t0\t1\t-9223372036854775808\t期限\t1\t15\t0\t0\t\t\t\t\r\n");
+    CTaskListData table;
+    table.SetFilePath(path);
+    ASSERT_TRUE(table.ReadFromFile());
+    ASSERT_EQ(table.GetRecordCount(), 1);
+    const CTaskListRecord* task = table.GetTask(0);
+    EXPECT_EQ(task->m_tDeadline, 0);
+    const int64_t now = 100 * 86400;
+    EXPECT_TRUE(task->IsDue(now));
+    EXPECT_STREQ(FormatDeadlineText(*task, now),
+                 CTime(0).Format("%Y/%m/%d %H:%M") + " 《100日0時間 経過》 【未通知】");
 }
 
 TEST(TaskFile, ShortLinesKeepNewValuesAndSwitchesAreWrittenAsZeroOrOne)
