@@ -236,6 +236,38 @@ CString FitFileName(int nLimit, const char* pszPath)
     return p.name + p.ext;
 }
 
+namespace {
+
+// Whether the byte can follow a lead byte as the second byte of a character.
+bool IsTrailByte(char c)
+{
+    unsigned char u = static_cast<unsigned char>(c);
+    return (u >= 0x40 && u <= 0x7E) || (u >= 0x80 && u <= 0xFC);
+}
+
+// Whether Windows takes the name for a device: it looks at the name before
+// the first dot, blanks at its end ignored, so "con.txt" and "NUL .log" are
+// devices too.
+bool IsDeviceFileName(const std::string& name)
+{
+    static const char* const kDevices[] = {"CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2",   "COM3",    "COM4",
+                                           "COM5", "COM6", "COM7", "COM8", "COM9", "LPT1",   "LPT2",    "LPT3",
+                                           "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9",   "CLOCK$",  "CONIN$",
+                                           "CONOUT$"};
+    size_t stem = name.find('.');
+    if (stem == std::string::npos)
+        stem = name.size();
+    while (stem > 0 && name[stem - 1] == ' ')
+        --stem;
+    for (const char* device : kDevices) {
+        if (strlen(device) == stem && _strnicmp(name.c_str(), device, stem) == 0)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 CString MakeValidFileName(const char* pszText)
 {
     if (!pszText)
@@ -243,13 +275,20 @@ CString MakeValidFileName(const char* pszText)
     std::string out;
     size_t n = strlen(pszText);
     for (size_t i = 0; i < n;) {
-        size_t len = Mbcs::CharLength(pszText + i, n - i);
-        if (len == 1 && strchr("/:*?\\<>\"|", pszText[i]))
-            out += '_';
-        else
-            out.append(pszText + i, len);
-        i += len;
+        // A lead byte makes one character only with a trail byte after it;
+        // before anything else it stands alone and the next byte is checked
+        // on its own, so "\xFB/" cannot carry its slash into a path.
+        if (i + 1 < n && Mbcs::IsLeadByte(pszText[i]) && IsTrailByte(pszText[i + 1])) {
+            out.append(pszText + i, 2);
+            i += 2;
+            continue;
+        }
+        out += strchr("/:*?\\<>\"|", pszText[i]) ? '_' : pszText[i];
+        ++i;
     }
+    // A device name would send the file's bytes to the device.
+    if (IsDeviceFileName(out))
+        out.insert(0, "_");
     return CString(out);
 }
 

@@ -25,7 +25,7 @@ CString GetRelativePath(const char* pszFolder, const char* pszPath);
 // Name and extension of the path, the name shortened so that the whole fits
 // nLimit characters.
 CString FitFileName(int nLimit, const char* pszPath);
-// Each / : * ? \ < > " | replaced by "_"; double-byte characters kept whole.
+// / : * ? \ < > " | made "_", lead+trail byte pairs kept; "_" before a device name.
 CString MakeValidFileName(const char* pszText);
 
 // ---- Folders of the mailbox layout ----

@@ -221,15 +221,17 @@ CString CMailFileReader::SafePartName(const char* pszName)
     }
     if (name.IsEmpty())
         return CString();
+    // Trimming may have uncovered a device name (" CON", ".nul"); the check
+    // again puts a "_" before it.
+    CString checked = MakeValidFileName(name);
+    if (checked != name)
+        return checked;
     CString base = name;
     int dot = base.Find('.');
     if (dot >= 0)
         base = base.Left(dot);
     base.TrimRight();
-    static const char* const reserved[] = {"CON", "PRN", "AUX", "NUL", "COM1", "COM2", "COM3", "COM4", "COM5",
-                                           "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4",
-                                           "LPT5", "LPT6", "LPT7", "LPT8", "LPT9", "CLOCK$", "CONIN$", "CONOUT$",
-                                           "Headers", "html", "inline", "NonAttach"};
+    static const char* const reserved[] = {"Headers", "html", "inline", "NonAttach"};
     for (const char* r : reserved)
         if (base.CompareNoCase(r) == 0)
             return "_" + name;

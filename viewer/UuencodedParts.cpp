@@ -35,23 +35,12 @@ std::string CUuencodedParts::SafeFileName(const std::string& name)
         unsigned char c = static_cast<unsigned char>(name[i]);
         plain += c < 0x20 ? '_' : static_cast<char>(c);
     }
+    // The reserved characters go, and a device name gets a "_" before it.
     plain = MakeValidFileName(plain.c_str()).GetString();
     // Trailing dots and blanks vanish from Windows names; names of dots only
     // would climb out of the folder.
     while (!plain.empty() && (plain.back() == '.' || plain.back() == ' '))
         plain.pop_back();
-    if (plain.empty())
-        return std::string();
-    static const char* const kDevices[] = {"CON", "AUX", "PRN", "NUL", "COM1", "COM2", "COM3", "COM4", "COM5",
-                                           "COM6", "COM7", "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4",
-                                           "LPT5", "LPT6", "LPT7", "LPT8", "LPT9"};
-    std::string stem = plain.substr(0, plain.find('.'));
-    for (const char* device : kDevices) {
-        if (_stricmp(stem.c_str(), device) == 0) {
-            plain.insert(0, "_");
-            break;
-        }
-    }
     return plain;
 }
 

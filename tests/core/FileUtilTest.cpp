@@ -47,6 +47,44 @@ TEST(FileUtil, FileNamesMadeValidAndFitted)
     EXPECT_EQ(S(FitFileName(9, "漢字漢字.txt")), "漢.txt");
 }
 
+TEST(FileUtil, HostileNamesComeOutAsPlainFileNames)
+{
+    const struct
+    {
+        const char* name;
+        const char* made;
+    } cases[] = {
+        // A lead byte before a byte that cannot follow it is a byte of its
+        // own: the slash after it is still a slash.
+        { "\xCB\xFF\xFB/\xFB\xFF\xFF", "\xCB\xFF\xFB_\xFB\xFF\xFF" },
+        { "\x81:\xE0\"\xFC?x", "\x81_\xE0_\xFC_x" },
+        { "\xFC|", "\xFC|" },  // 0x7C can follow a lead byte
+        { "\xFF\\\xA0\\", "\xFF_\xA0_" },  // not lead bytes at all
+        // A lead byte with a trail byte 0x5C is one character ("―").
+        { "\x81\\", "\x81\\" },
+        { "a\x81\\b/", "a\x81\\b_" },
+        // A lead byte at the end has nothing to pair with and is kept.
+        { "name\x81", "name\x81" },
+        { "\x81/\x81", "\x81_\x81" },
+        // Dot names pass: the callers refuse or strip them.
+        { "..", ".." },
+        // Device names, with or without an extension, in any case.
+        { "CON", "_CON" },
+        { "nul.txt", "_nul.txt" },
+        { "Com1.tar.gz", "_Com1.tar.gz" },
+        { "LPT9", "_LPT9" },
+        { "AUX .log", "_AUX .log" },
+        { "conout$", "_conout$" },
+        { "COM1/", "COM1_" },
+        { "CONSOLE", "CONSOLE" },
+        { "COM10", "COM10" },
+        { "my.con", "my.con" },
+        { "", "" },
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(S(MakeValidFileName(c.name)), c.made) << c.name;
+}
+
 TEST(FileUtil, TextHelpers)
 {
     EXPECT_STREQ(SkipBlanks("\x81\x40 \tx"), "x");

@@ -88,6 +88,8 @@ TEST(TemplateFile, NamesThatCannotBeFileNamesAreRefused)
         {"会議", 0}, {"notes.txt", 0}, {".", IDS_DOT_NAMES}, {"..", IDS_DOT_NAMES},
         {"a/b", IDS_TEMPLATE_NAME_CHARS}, {"a:b", IDS_TEMPLATE_NAME_CHARS}, {"what?", IDS_TEMPLATE_NAME_CHARS},
         {"\"q\"", IDS_TEMPLATE_NAME_CHARS}, {"ソフト表", 0},  // trail bytes 0x5C are not backslashes
+        // A lead byte before a slash does not hide it; a device name is no file.
+        {"\xCB\xFF\xFB/\xFB\xFF\xFF", IDS_TEMPLATE_NAME_CHARS}, {"con.txt", IDS_TEMPLATE_NAME_CHARS},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CTemplateFile::CheckName(c.name), c.message) << c.name;
