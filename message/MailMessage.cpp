@@ -514,6 +514,9 @@ void CMailMessage::ParseContentType(const char* pszValue)
             ++i;
         subType = CString(p + start, static_cast<int>(i - start < kMaxTypeWord ? i - start : kMaxTypeWord));
     }
+    // "text" alone is read as text/plain, as other mail readers do.
+    if (subType.IsEmpty() && NameIs(mainType, "text"))
+        subType = "plain";
     m_strMediaType = mainType;
     m_strSubTypeText = subType;
     m_nMainType = MainTypeCode(mainType);

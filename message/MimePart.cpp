@@ -14,6 +14,13 @@ CMimePart::~CMimePart()
 
 bool CMimePart::Parse(const char* pText, size_t nLength, int nDepth)
 {
+    ParseHeader(pText, nLength);
+    ParseChildren(nDepth);
+    return true;
+}
+
+void CMimePart::ParseHeader(const char* pText, size_t nLength)
+{
     std::string_view text(pText ? pText : "", pText ? nLength : 0);
     size_t headerEnd, bodyStart;
     if (text.substr(0, 2) == "\r\n") {
@@ -28,15 +35,18 @@ bool CMimePart::Parse(const char* pText, size_t nLength, int nDepth)
     m_header.Parse(text.data(), static_cast<int>(headerEnd));
     m_pBody = text.data() + bodyStart;
     m_nBodyLength = text.size() - bodyStart;
+}
 
+void CMimePart::ParseChildren(int nDepth)
+{
     bool multipart = m_header.m_nMainType == kContentMultipart && !m_header.m_strBoundary.IsEmpty();
     bool message = m_header.m_nMainType == kContentMessage && m_header.m_nSubType == kContentRfc822 &&
                    m_header.m_nTransferEncoding <= kEncodingBinary;
     if (!multipart && !message)
-        return true;
+        return;
     if (nDepth + 1 >= kMaxDepth) {
         m_bDepthLimited = true;
-        return true;
+        return;
     }
     if (multipart) {
         ParseMultipart(nDepth + 1);
@@ -45,7 +55,6 @@ bool CMimePart::Parse(const char* pText, size_t nLength, int nDepth)
         m_children.Add(child);
         child->Parse(m_pBody, m_nBodyLength, nDepth + 1);
     }
-    return true;
 }
 
 void CMimePart::ParseMultipart(int nDepth)
@@ -86,6 +95,12 @@ void CMimePart::ParseMultipart(int nDepth)
             break;
         size_t contentStart = lf + 1;
         size_t next = findDelimiter(contentStart);
+        // A delimiter line right after another leaves nothing between them:
+        // no part, not even an empty one.
+        if (next == contentStart) {
+            pos = next;
+            continue;
+        }
         size_t contentEnd = next == std::string_view::npos ? body.size() : next;
         // The line break before a delimiter belongs to the delimiter.
         if (next != std::string_view::npos && contentEnd >= contentStart + 2 && body[contentEnd - 2] == '\r' &&
@@ -95,7 +110,10 @@ void CMimePart::ParseMultipart(int nDepth)
             contentEnd -= 1;
         CMimePart* child = new CMimePart;
         m_children.Add(child);
-        child->Parse(body.data() + contentStart, contentEnd - contentStart, nDepth);
+        child->ParseHeader(body.data() + contentStart, contentEnd - contentStart);
+        if (m_header.IsDigest())
+            child->m_header.DefaultToEnclosedMail();
+        child->ParseChildren(nDepth);
         pos = next;
     }
 }

@@ -39,6 +39,11 @@ public:
     CMailMessage m_header;
 
 private:
+    // The header and the place of the body, without looking inside the body.
+    void ParseHeader(const char* pText, size_t nLength);
+    // The parts of a multipart or the enclosed mail, by the parsed header.
+    void ParseChildren(int nDepth);
+    // A multipart/digest's parts without a Content-Type are enclosed mails.
     void ParseMultipart(int nDepth);
 
     const char* m_pBody = "";

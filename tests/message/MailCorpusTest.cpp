@@ -124,6 +124,28 @@ std::vector<Mail> Corpus()
         {"boundary never found",
          kHead + "Subject: lost\r\nContent-Type: multipart/mixed; boundary=NOPE\r\n\r\njust text\r\n",
          "lost", "テスト <taro@example.jp>", "multipart/mixed", ""},
+        // The parts of a digest are enclosed mails unless they name a type.
+        {"multipart/digest",
+         kHead + "Subject: digest\r\nContent-Type: multipart/digest; boundary=DG\r\n\r\n"
+                 "--DG\r\n\r\n"
+                 "From: jiro@example.jp\r\nSubject: first\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\n"
+                 "first body\r\n"
+                 "--DG\r\nContent-Description: second\r\n\r\n"
+                 "From: saburo@example.jp\r\nSubject: second\r\nContent-Type: text/plain\r\n\r\n"
+                 "second body\r\n"
+                 "--DG\r\nContent-Type: text/plain\r\n\r\ndigest note\r\n"
+                 "--DG--\r\n",
+         "digest", "テスト <taro@example.jp>",
+         "multipart/digest(message/rfc822(text/plain),message/rfc822(text/plain),text/plain)", "first body"},
+        {"bare text type",
+         kHead + "Subject: bare\r\nContent-Type: text; charset=iso-2022-jp\r\n\r\n\x1b$B%F%9%H\x1b(B\r\n",
+         "bare", "テスト <taro@example.jp>", "text/plain", "テスト\r\n"},
+        // Nothing between two delimiter lines is no part.
+        {"adjacent delimiters",
+         kHead + "Subject: adjacent\r\nContent-Type: multipart/mixed; boundary=AD\r\n\r\n"
+                 "--AD\r\n--AD\r\nContent-Type: text/plain\r\n\r\none\r\n--AD\r\n"
+                 "--AD\r\nContent-Type: text/html\r\n\r\n<p>two</p>\r\n--AD\r\n--AD--\r\n",
+         "adjacent", "テスト <taro@example.jp>", "multipart/mixed(text/plain,text/html)", "one"},
         {"missing charset",
          kHead + "Subject: =?iso-2022-jp?B?GyRCJUYlOSVIGyhC?=\r\nContent-Type: text/plain\r\n\r\n"
                  "\x1b$B%F%9%H\x1b(B\r\n",
@@ -149,6 +171,28 @@ TEST(MailCorpus, EveryMailParsesToItsFieldsAndParts)
         EXPECT_EQ(text, mail.plainText) << mail.name;
     }
     OverrideTimeZoneBias(false);
+}
+
+TEST(MailCorpus, OnlyTextBetweenDelimiterLinesMakesAPart)
+{
+    const struct
+    {
+        const char* body;
+        int parts;
+    } cases[] = {
+        { "--B\r\n--B--\r\n", 0 },
+        { "--B\r\n--B\r\n--B\r\nContent-Type: text/plain\r\n\r\nx\r\n--B--\r\n", 1 },
+        { "--B\n--B\nContent-Type: text/plain\n\nx\n--B\n--B--\n", 1 },
+        // A blank line is an empty header: a part with an empty body.
+        { "--B\r\n\r\n--B--\r\n", 1 },
+        { "--B\r\n\r\n\r\n--B\r\n\r\n--B--\r\n", 2 },
+    };
+    for (const auto& c : cases) {
+        std::string mail = std::string("Content-Type: multipart/mixed; boundary=B\r\n\r\n") + c.body;
+        CMimePart root;
+        root.Parse(mail.data(), mail.size());
+        EXPECT_EQ(root.GetChildCount(), c.parts) << c.body;
+    }
 }
 
 TEST(MailCorpus, AttachmentAndContentIdFields)

@@ -86,6 +86,15 @@ TEST_F(MailMessageTest, ContentTypeAndParameters)
     EXPECT_EQ(m.m_nPartialTotal, 3);
     EXPECT_EQ(S(m.m_strPartialId), "<abc>");
 
+    // A bare "text" is text/plain; other bare types keep no subtype.
+    m.Parse("Content-Type: Text; charset=us-ascii\r\n");
+    EXPECT_EQ(m.m_nSubType, kContentPlain);
+    EXPECT_EQ(S(m.m_strSubTypeText), "plain");
+    EXPECT_EQ(S(m.m_strCharset), "US-ASCII");
+    m.Parse("Content-Type: image\r\n");
+    EXPECT_EQ(m.m_nSubType, kContentUnknown);
+    EXPECT_EQ(S(m.m_strSubTypeText), "");
+
     m.Parse("Content-Type: video/mpeg\r\nContent-Transfer-Encoding: BASE64\r\n");
     EXPECT_EQ(m.m_nMainType, kContentOther);
     EXPECT_EQ(m.m_nSubType, kContentUnknown);
