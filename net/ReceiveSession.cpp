@@ -6,6 +6,7 @@
 #include "net/MailSocket.h"
 #include "net/NetMessages.h"
 #include "net/ReceiveProgressSink.h"
+#include "resources/resource.h"
 #include "resources/selrecv/SelRecvResource.h"
 #include "store/MailFolderStore.h"
 #include "transfer/DlgRemoteMail.h"
@@ -355,15 +356,6 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
         if (bDelete && !m_listC.GetFilePath().IsEmpty())
             m_listC.WriteToFile(FALSE);
     } else {
-        // Left on the server, the id is what keeps the mail from coming
-        // again, so it is saved at once. A mail to be deleted comes again
-        // after a pass cut short whatever the id file says (ids are looked
-        // up only for mail left on the server): its id is written with the
-        // rest at the end of the pass, not with a file write per mail.
-        if (m_bLeaveOnServer)
-            m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
-        else
-            m_listC.AddId(strId, m_nCurrentNumber, "");
         bDelete = !m_bLeaveOnServer && !m_pDialog;
         if (m_bKeepOnce) {
             bDelete = false;
@@ -373,6 +365,15 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
             bDelete = true;
             m_bDeleteOnce = FALSE;
         }
+        // The id is what keeps the mail from coming again, whether it stays
+        // on the server or is deleted there at the end of the pass (a pass
+        // cut short before its QUIT deletes nothing): it goes to the id file
+        // at once, right after the mail's record. The files are forced onto
+        // the disk before the first deletion (NextQueuedDelete). In delete
+        // mode the next pass deletes a known mail on the server, so a mail
+        // that is to stay there is not recorded.
+        if (m_bLeaveOnServer || (bDelete && !bKeepOnServer))
+            m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
     }
     return bDelete && !bKeepOnServer;
 }
@@ -386,20 +387,30 @@ bool CReceiveSession::NextQueuedDelete(int& nNumber, CString& strId)
 {
     if (m_nNextQueuedDelete >= m_queuedDeletes.size())
         return false;
-    if (m_nNextQueuedDelete == 0) {
-        bool bFlushed = true;
-        for (int i = 0; i < m_targetFolders.GetSize(); i++)
-            bFlushed = static_cast<CMailFolderStore*>(m_targetFolders[i])->FlushFiledMails() && bFlushed;
-        if (!bFlushed) {
-            WriteCommLog("Flush Error: the received mails stay on the server\r\n");
-            m_queuedDeletes.clear();
-            return false;
-        }
+    if (m_nNextQueuedDelete == 0 && !FlushTargetFolders()) {
+        WriteCommLog("Flush Error: the received mails stay on the server\r\n");
+        m_queuedDeletes.clear();
+        return false;
     }
     nNumber = m_queuedDeletes[m_nNextQueuedDelete].first;
     strId = m_queuedDeletes[m_nNextQueuedDelete].second;
     m_nNextQueuedDelete++;
     return true;
+}
+
+bool CReceiveSession::FlushTargetFolders()
+{
+    bool bFlushed = true;
+    for (int i = 0; i < m_targetFolders.GetSize(); i++)
+        bFlushed = static_cast<CMailFolderStore*>(m_targetFolders[i])->FlushFiledMails() && bFlushed;
+    return bFlushed;
+}
+
+void CReceiveSession::EndAfterFilingError(int nErrorResult)
+{
+    WriteCommLog("Error @ SetFileToFolder\r\n");
+    m_bEndingAfterError = true;
+    ReportTransferError(nErrorResult, IDS_RECEIVE_ERROR);
 }
 
 void CReceiveSession::ReportTransferError(int nErrorResult, UINT nMessageId)
@@ -430,6 +441,7 @@ void CReceiveSession::BeginPass(CDlgRemoteMail* pDialog, std::vector<CReceiveSel
     m_nReceivedCount = 0;
     m_nIndex = 0;
     m_bQuitting = false;
+    m_bEndingAfterError = false;
     m_bRunning = true;
     m_undelivered.clear();
     m_queuedDeletes.clear();

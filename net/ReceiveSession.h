@@ -103,6 +103,10 @@ public:
     int GetReceivedCount() const { return m_nReceivedCount; }
     int GetMessageCount() const { return m_nMessageCount; }
     int GetState() const { return m_nState; }
+    // A mail could not be filed: the session still deletes on the server
+    // what it filed before and then logs out, and reports its end (with the
+    // filing error) itself. Its owner must not cut the connection meanwhile.
+    bool IsEndingAfterError() const { return m_bEndingAfterError; }
     CMailSocket* GetSocket() const { return m_pSocket; }
     // Drops the mail being received (also the watchdog's last resort, once
     // the session thread is gone).
@@ -189,8 +193,9 @@ protected:
     // Files the mail received since BeginMail into the target folder; it is
     // dropped afterwards in every case. False when it could not be filed.
     bool FileMail(bool& bKeepOnServer);
-    // Records the id of the mail just filed in list C. True when the mail is
-    // to be deleted from the server.
+    // Records the id of the mail just filed in list C (and, in an ordinary
+    // pass, in the id file once the mail is on the disk). True when the
+    // mail is to be deleted from the server.
     bool RecordFiledMail(const CString& strId, bool bKeepOnServer);
     // Deleting from the server waits until the pass has received what it
     // will: what the store wrote for the mails is then forced onto the disk
@@ -202,6 +207,13 @@ protected:
     // (then nothing is deleted and the mails stay on the server).
     bool NextQueuedDelete(int& nNumber, CString& strId);
     void ReportTransferError(int nErrorResult, UINT nMessageId);
+    // Forces what the folders of the pass filed onto the disk; false when a
+    // file could not be flushed.
+    bool FlushTargetFolders();
+    // Reports a mail that could not be filed (it stays on the server) and
+    // marks the pass as ending: the caller moves on to the deletions queued
+    // so far and the log-out.
+    void EndAfterFilingError(int nErrorResult);
     // The system's text for an error code, without its line end.
     static CString SystemMessage(DWORD dwError);
 
@@ -252,6 +264,7 @@ protected:
     bool m_bRunning = false;
     BYTE m_bAbort = 0;
     bool m_bQuitting = false;
+    bool m_bEndingAfterError = false;
     bool m_bInlineSteps = false;  // inside RunSteps: a step is noted, not posted
     bool m_bStepDue = false;
     int m_nErrorResult = 0;
