@@ -923,9 +923,9 @@ bool CImapSession::SendQueuedDelete(bool& bSent)
 bool CImapSession::StoreMail()
 {
     bool bKeepOnServer = false;
-    if (!FileMail(bKeepOnServer))
-        return false;
     CString id = ReceiptIdOf(m_nCurrentNumber);
+    if (!FileMail(id, bKeepOnServer))
+        return false;
     if (RecordFiledMail(id, bKeepOnServer))
         QueueDelete(m_nCurrentNumber, id);
     SelectMessage(m_nIndex + 1);

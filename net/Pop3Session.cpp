@@ -867,16 +867,6 @@ void CPop3Session::ReceiveMailStep()
             ReportMailBytes();
     }
     m_strHeader = header;
-    bool bKeepOnServer = false;
-    if (!FileMail(bKeepOnServer)) {
-        // Never delete what could not be stored; what was filed before is
-        // still deleted on the way out.
-        EndAfterFilingError(18);
-        m_nState = 17;
-        PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
-        return;
-    }
-
     CString id;
     if (m_bUidl && !m_pSelection) {
         if (m_nIndex < m_listA.GetRecordCount(TRUE))
@@ -887,9 +877,19 @@ void CPop3Session::ReceiveMailStep()
                 id = m_listA.GetIdRecord(i)->m_strId;
     } else {
         id = GetHeaderField(header, "Message-ID");
-        // This pass knows the mail's number now; later passes do not.
-        m_listA.AppendId(id, m_nCurrentNumber);
     }
+    bool bKeepOnServer = false;
+    if (!FileMail(id, bKeepOnServer)) {
+        // Never delete what could not be stored; what was filed before is
+        // still deleted on the way out.
+        EndAfterFilingError(18);
+        m_nState = 17;
+        PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
+        return;
+    }
+    // Without UIDL this pass knows the mail's number now; later passes do not.
+    if (!m_bUidl)
+        m_listA.AppendId(id, m_nCurrentNumber);
 
     // Queued at once: a pass cut short after this point still deletes it.
     if (RecordFiledMail(id, bKeepOnServer))

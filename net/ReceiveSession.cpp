@@ -2,6 +2,7 @@
 
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
+#include "core/QuendalApp.h"
 #include "net/CommLog.h"
 #include "net/MailSocket.h"
 #include "net/NetMessages.h"
@@ -142,6 +143,7 @@ bool CReceiveSession::FileReceivedMail(std::string& mail, const CString& strName
         return false;
     CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
     int nIndex = -1;
+    NoteFilingIntent(m_pTargetStore, strName);
     if (m_pTargetStore->AddNewMailText(mail, strName, received, FALSE, FALSE, &nIndex) != 1)
         return false;
     bKeepOnServer = m_pTargetStore->LastFilingDecodeFailed() != FALSE;
@@ -274,6 +276,16 @@ CString CReceiveSession::LoadIdLists()
     if (!m_bLoginOnly && !IsSelectionMode() && !idPath.IsEmpty()) {
         m_listB.SetFilePath(idPath);
         m_listB.ReadFromFile(TRUE);
+        // A pass stopped between noting a mail and recording it: the mail
+        // counts as received only when its folder holds it.
+        auto isFiled = [&](int nFolderId, const CString& strName) {
+            CMailFolderStore* pStore = m_pTargetStore && m_pTargetStore->GetFolderId() == nFolderId
+                                           ? m_pTargetStore
+                                           : QuendalApp() ? QuendalApp()->FindFolder(nFolderId) : nullptr;
+            return pStore && pStore->HasMailNamed(strName);
+        };
+        if (m_listB.ResolvePending(isFiled))
+            m_listB.WriteToFile(FALSE);
     }
     return idPath;
 }
@@ -331,17 +343,26 @@ void CReceiveSession::BeginMail()
     }
 }
 
-bool CReceiveSession::FileMail(bool& bKeepOnServer)
+bool CReceiveSession::FileMail(const CString& strId, bool& bKeepOnServer)
 {
     ReportMailBytes();
     CString name = m_strMailName;
     bKeepOnServer = false;
+    m_strFilingId = strId;
     bool bFiled = !name.IsEmpty() && FileReceivedMail(m_mailBuffer, name, bKeepOnServer);
+    m_strFilingId.Empty();
     DiscardPartialMail();
     if (!bFiled)
         return false;
     m_nReceivedCount++;
     return true;
+}
+
+void CReceiveSession::NoteFilingIntent(CMailFolderStore* pTarget, const CString& strName)
+{
+    if (!pTarget || m_strFilingId.IsEmpty() || IsSelectionMode() || m_bLoginOnly || m_listC.GetFilePath().IsEmpty())
+        return;
+    m_listC.AddPendingAndSave(m_strFilingId, m_nCurrentNumber, pTarget->GetFolderId(), strName);
 }
 
 bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
@@ -372,8 +393,11 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
         // the disk before the first deletion (NextQueuedDelete). In delete
         // mode the next pass deletes a known mail on the server, so a mail
         // that is to stay there is not recorded.
-        if (m_bLeaveOnServer || (bDelete && !bKeepOnServer))
+        if (m_bLeaveOnServer || (bDelete && !bKeepOnServer)) {
             m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        } else if (m_listC.MarkIdDeleted(strId) && !m_listC.GetFilePath().IsEmpty()) {
+            m_listC.WriteToFile(FALSE);  // the note made before filing goes
+        }
     }
     return bDelete && !bKeepOnServer;
 }

@@ -190,9 +190,14 @@ protected:
     // Starts the next mail: its name, and its text with the account header
     // line. The mail is held in memory until it is filed.
     void BeginMail();
-    // Files the mail received since BeginMail into the target folder; it is
-    // dropped afterwards in every case. False when it could not be filed.
-    bool FileMail(bool& bKeepOnServer);
+    // Files the mail received since BeginMail (whose id is strId) into the
+    // target folder; it is dropped afterwards in every case. False when it
+    // could not be filed.
+    bool FileMail(const CString& strId, bool& bKeepOnServer);
+    // Notes in the id file that the current mail (its id in m_strFilingId)
+    // is about to be filed into the folder under the name: a stop before
+    // its id is recorded can then be told from one before it was filed.
+    void NoteFilingIntent(CMailFolderStore* pTarget, const CString& strName);
     // Records the id of the mail just filed in list C (and, in an ordinary
     // pass, in the id file once the mail is on the disk). True when the
     // mail is to be deleted from the server.
@@ -246,6 +251,7 @@ protected:
     CReceivedIdList m_listB;  // ids received in earlier passes (read only)
     CReceivedIdList m_listC;  // working copy, written back
     CString m_strHeader;      // header of the current mail
+    CString m_strFilingId;    // id of the mail being filed, empty when none
     std::string m_mailBuffer; // the mail being received, as its mail file would hold it
     CPtrArray m_targetFolders;
     std::vector<CMailFolderStore*> m_filingRuns;  // folders holding their files for this pass

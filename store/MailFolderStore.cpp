@@ -355,6 +355,20 @@ BOOL CMailFolderStore::RecordsFitDataFile()
     return TRUE;
 }
 
+BOOL CMailFolderStore::HasMailNamed(const char* pszMailName)
+{
+    CMailListData* list = GetMailList();
+    if (!list || !pszMailName || !*pszMailName)
+        return FALSE;
+    // The mail asked about is one of the last filed.
+    for (int i = list->GetAllRecordCount() - 1; i >= 0; i--) {
+        const CMailIndexRecord* r = list->GetMailRecord(i);
+        if (r && r->GetText(CMailIndexRecord::colFileName).CompareNoCase(pszMailName) == 0)
+            return TRUE;
+    }
+    return FALSE;
+}
+
 CMailListData* CMailFolderStore::GetMailList()
 {
     Touch();

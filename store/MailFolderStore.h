@@ -126,6 +126,8 @@ public:
     // The stored entry of a mail as a string (convenience over ReadMailData).
     BOOL ReadMailText(const CMailIndexRecord* pRecord, CString& text);
     const CString& GetLastMessageId() const { return m_strLastMessageId; }
+    // Whether a mail filed under this mail file name is in the folder.
+    BOOL HasMailNamed(const char* pszMailName);
 
     // ---- Changing mails ----
     BOOL DeleteMail(int nIndex);

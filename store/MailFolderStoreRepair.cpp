@@ -154,6 +154,26 @@ uint64_t Fnv1a(const std::string& bytes)
     return h;
 }
 
+// Where the last whole entry of a file ends (after its terminator); 0 when
+// the file holds none. What follows is a torn entry.
+ULONGLONG LastEntryEnd(CFile& file, ULONGLONG len)
+{
+    const ULONGLONG chunk = 64 * 1024;
+    std::string buf;
+    for (ULONGLONG end = len; end > 0;) {
+        ULONGLONG start = end > chunk ? end - chunk : 0;
+        ULONGLONG readLen = end - start + (end < len ? std::min<ULONGLONG>(kTerminatorSize - 1, len - end) : 0);
+        buf.resize(static_cast<size_t>(readLen));
+        file.Seek(static_cast<LONGLONG>(start), CFile::begin);
+        buf.resize(file.Read(&buf[0], static_cast<UINT>(readLen)));
+        size_t at = buf.rfind(kTerminator);
+        if (at != std::string::npos)
+            return start + at + kTerminatorSize;
+        end = start;
+    }
+    return 0;
+}
+
 // Whether the name may be used as a folder name under "Attach".
 bool PlainFolderName(const CString& name)
 {
@@ -249,26 +269,7 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside)
         const std::string term = kTerminator;
         // Every entry ends with the terminator, and no terminator occurs
         // inside an entry: anything after the last one is a torn entry.
-        ULONGLONG keep = 0;
-        {
-            const ULONGLONG chunk = 64 * 1024;
-            std::string buf;
-            ULONGLONG end = len;
-            while (end > 0) {
-                ULONGLONG start = end > chunk ? end - chunk : 0;
-                ULONGLONG readLen = end - start + (end < len ? std::min<ULONGLONG>(4, len - end) : 0);
-                buf.resize(static_cast<size_t>(readLen));
-                file.Seek(static_cast<LONGLONG>(start), CFile::begin);
-                UINT got = file.Read(&buf[0], static_cast<UINT>(readLen));
-                buf.resize(got);
-                size_t at = buf.rfind(term);
-                if (at != std::string::npos) {
-                    keep = start + at + term.size();
-                    break;
-                }
-                end = start;
-            }
-        }
+        ULONGLONG keep = LastEntryEnd(file, len);
 
         // What "Index.lst" knows, deleted records included (only the
         // optimisation may drop their entries). The file, not the list in
@@ -400,24 +401,9 @@ BOOL CMailFolderStore::SetAsideUnindexedData()
         // A copy torn by an earlier stop ends the file without its
         // terminator; the entry is still in the data file and comes whole.
         ULONGLONG asideLen = aside.GetLength();
-        if (asideLen > 0) {
-            ULONGLONG keep = 0;
-            const ULONGLONG chunk = 64 * 1024;
-            std::string buf;
-            for (ULONGLONG end = asideLen; end > 0 && keep == 0;) {
-                ULONGLONG start = end > chunk ? end - chunk : 0;
-                ULONGLONG readLen = end - start + (end < asideLen ? std::min<ULONGLONG>(4, asideLen - end) : 0);
-                buf.resize(static_cast<size_t>(readLen));
-                aside.Seek(static_cast<LONGLONG>(start), CFile::begin);
-                buf.resize(aside.Read(&buf[0], static_cast<UINT>(readLen)));
-                size_t at = buf.rfind(kTerminator);
-                if (at != std::string::npos)
-                    keep = start + at + kTerminatorSize;
-                end = start;
-            }
-            if (keep < asideLen)
-                aside.SetLength(keep);
-        }
+        ULONGLONG asideKeep = LastEntryEnd(aside, asideLen);
+        if (asideKeep < asideLen)
+            aside.SetLength(asideKeep);
         aside.SeekToEnd();
         ULONGLONG len = data.GetLength();
         std::string buf(256 * 1024, '\0');
@@ -701,25 +687,7 @@ BOOL CMailFolderStore::Optimize()
 
     // Attachment folders that no live mail uses.
     if (DirectoryExists(attachRoot)) {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA(CombinePath(attachRoot, "*.*"), &fd);
-        std::vector<CString> drop;
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    continue;
-                CString name = fd.cFileName;
-                if (name.GetLength() < 2 || _strnicmp(name, "QM", 2) != 0)
-                    continue;
-                CString lower = name;
-                lower.MakeLower();
-                if (!used.count(lower))
-                    drop.push_back(name);
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        for (const CString& name : drop)
-            DeleteDirectoryTree(CombinePath(attachRoot, name), true);
+        RemoveUnnamedAttachFolders(used);
         RemoveDirectoryA(attachRoot);  // only succeeds when empty
     }
     m_mailList.SetChangedCount(0);

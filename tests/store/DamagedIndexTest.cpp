@@ -89,6 +89,16 @@ int WholeEntriesOnDisk(const CString& box)
     return found;
 }
 
+// Files the first nCount mails into the folder, as a receive does.
+void FileMails(const TempDir& dir, const CString& box, int nCount)
+{
+    CMailFolderStore store;
+    OpenStore(store, box);
+    ASSERT_TRUE(store.LoadIndex());
+    for (int n = 0; n < nCount; n++)
+        ASSERT_EQ(FileMail(store, dir.Path(), MailName(n).c_str(), Mail(n)), 1);
+}
+
 } // namespace
 
 TEST(DamagedIndex, OpenKeepsEveryMailAndTheRebuildBringsEachBackOnce)
@@ -113,13 +123,7 @@ TEST(DamagedIndex, OpenKeepsEveryMailAndTheRebuildBringsEachBackOnce)
             TempDir dir;
             TestApp app(dir.Path());
             CString box = dir.File("In.Box");
-            {
-                CMailFolderStore store;
-                OpenStore(store, box);
-                ASSERT_TRUE(store.LoadIndex());
-                for (int n = 0; n < kMails; n++)
-                    ASSERT_EQ(FileMail(store, dir.Path(), MailName(n).c_str(), Mail(n)), 1);
-            }
+            FileMails(dir, box, kMails);
             ASSERT_EQ(WholeEntriesOnDisk(box), kMails);
             std::string index = ReadFileBytes(box + "\\Index.lst");
             if (d.damage) {
@@ -183,13 +187,7 @@ TEST(DamagedIndex, EntriesTakenBackTwiceAreShownOnce)
     TempDir dir;
     TestApp app(dir.Path());
     CString box = dir.File("In.Box");
-    {
-        CMailFolderStore store;
-        OpenStore(store, box);
-        ASSERT_TRUE(store.LoadIndex());
-        for (int n = 0; n < 3; n++)
-            ASSERT_EQ(FileMail(store, dir.Path(), MailName(n).c_str(), Mail(n)), 1);
-    }
+    FileMails(dir, box, 3);
     std::string index = ReadFileBytes(box + "\\Index.lst");
     std::string data = ReadFileBytes(box + "\\MailData.Qmd");
     size_t secondEntry = data.find(MailName(1));
