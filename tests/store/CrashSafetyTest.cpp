@@ -2,6 +2,7 @@
 #include "core/FileUtil.h"
 #include "store/StoreWrite.h"
 #include "StoreTestUtil.h"
+#include "support/ChildTest.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ using StoreTest::FileMail;
 using StoreTest::OpenStore;
 using StoreTest::SimpleMail;
 using StoreTest::TestApp;
+using TestSupport::EnvVar;
 using TestSupport::ReadFileBytes;
 using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
@@ -34,37 +36,13 @@ void CrashingWrite(CFile& file, const void* data, UINT count)
     file.Write(data, count);
 }
 
-CString EnvVar(const char* name)
-{
-    char buf[MAX_PATH] = "";
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
-    return n && n < sizeof(buf) ? CString(buf) : CString();
-}
-
 // Runs this test program's child test with the crash point and folder.
 DWORD RunChild(const CString& work, int crashAt, bool bInRun)
 {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof(exe));
-    SetEnvironmentVariableA("CVM_STORE_CRASH_DIR", work);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_AT", FormatString("%d", crashAt));
-    SetEnvironmentVariableA("CVM_STORE_CRASH_RUN", bInRun ? "1" : "0");
-    CString cmd = FormatString("\"%s\" --gtest_filter=StoreCrash.ChildFilesMails", exe);
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::string line = cmd.Str();
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_DIR", nullptr);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_AT", nullptr);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_RUN", nullptr);
-    return code;
+    return TestSupport::RunChildTest("StoreCrash.ChildFilesMails", {{"CVM_STORE_CRASH_DIR", work},
+                                                                    {"CVM_STORE_CRASH_AT", FormatString("%d", crashAt)},
+                                                                    {"CVM_STORE_CRASH_RUN", bInRun ? "1" : "0"}},
+                                     60000);
 }
 
 std::string MailText(CMailFolderStore& store, int index)

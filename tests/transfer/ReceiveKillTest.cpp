@@ -9,24 +9,19 @@
 #include "net/NetTestSupport.h"
 #include "store/MailFolderStore.h"
 #include "store/StoreWrite.h"
+#include "support/ChildTest.h"
 #include "transfer/TransferMessages.h"
 
 #include <gtest/gtest.h>
 
 
 using namespace TransferTest;
+using TestSupport::EnvVar;
 
 namespace {
 
 const int kUser = 55;
 const int kMails = 3;
-
-CString EnvVar(const char* name)
-{
-    char buf[MAX_PATH] = "";
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
-    return n && n < sizeof(buf) ? CString(buf) : CString();
-}
 
 int g_nKillAt = 0;
 bool g_bHalf = false;
@@ -44,26 +39,9 @@ void KillingWrite(CFile& file, const void* pData, UINT nCount)
 
 DWORD RunChild(const CString& work, int nKillAt, bool bHalf)
 {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof(exe));
-    SetEnvironmentVariableA("CVM_RECEIVE_KILL_DIR", work);
-    SetEnvironmentVariableA("CVM_RECEIVE_KILL_AT", FormatString("%d", nKillAt));
-    SetEnvironmentVariableA("CVM_RECEIVE_KILL_HALF", bHalf ? "1" : "0");
-    std::string line = FormatString("\"%s\" --gtest_filter=ReceiveKill.ChildReceives", exe).Str();
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    DWORD code = 0xFFFFFFFF;
-    if (CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
-        WaitForSingleObject(pi.hProcess, 120000);
-        GetExitCodeProcess(pi.hProcess, &code);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-    }
-    SetEnvironmentVariableA("CVM_RECEIVE_KILL_DIR", nullptr);
-    SetEnvironmentVariableA("CVM_RECEIVE_KILL_AT", nullptr);
-    SetEnvironmentVariableA("CVM_RECEIVE_KILL_HALF", nullptr);
-    return code;
+    return TestSupport::RunChildTest("ReceiveKill.ChildReceives", {{"CVM_RECEIVE_KILL_DIR", work},
+                                                                   {"CVM_RECEIVE_KILL_AT", FormatString("%d", nKillAt)},
+                                                                   {"CVM_RECEIVE_KILL_HALF", bHalf ? "1" : "0"}});
 }
 
 void AddTheAccount(TestApp& app)
