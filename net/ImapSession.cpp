@@ -173,6 +173,8 @@ bool CImapSession::Start(CDlgRemoteMail* pDialog, std::vector<CReceiveSelection>
     m_bEnded = false;
     m_bTooLarge = false;
     m_ids.clear();
+    m_uids.clear();
+    m_strUidValidity.Empty();
     m_markedDeleted.clear();
     StartIdListPass(LoadIdLists());
     m_nState = stConnect;
@@ -415,6 +417,11 @@ void CImapSession::HandleUntagged(const std::string& line, const std::vector<std
             long long n = NumberAt(line, 0);
             m_nMessageCount = n < 0 ? 0 : n > kMaxMessages ? kMaxMessages : static_cast<int>(n);
         }
+        if (size_t at = upper.find("[UIDVALIDITY "); at != std::string::npos) {
+            long long n = NumberAt(line, at + 13);
+            if (n > 0)
+                m_strUidValidity = FormatString("%lld", n);
+        }
         break;
     case stIdsByMessageId:
     case stIdsByXUidl:
@@ -461,6 +468,14 @@ void CImapSession::HandleIdListing(const std::string& line, const std::vector<st
         if (upper.substr(flags, end == std::string::npos ? std::string::npos : end - flags).find("\\DELETED") !=
             std::string::npos)
             m_markedDeleted[n - 1] = true;
+    }
+    for (size_t at = upper.find("UID "); at != std::string::npos; at = upper.find("UID ", at + 4)) {
+        if (at > 0 && (upper[at - 1] == '(' || upper[at - 1] == ' ')) {
+            long long uid = NumberAt(line, at + 4);
+            if (uid > 0 && static_cast<size_t>(n) <= m_uids.size())
+                m_uids[n - 1] = FormatString("%lld", uid);
+            break;
+        }
     }
     if (literals.empty())
         return;
@@ -539,11 +554,12 @@ bool CImapSession::Run()
     case stIdsByMessageId:
     case stIdsByXUidl:
         m_ids.assign(static_cast<size_t>(m_nMessageCount), CString());
+        m_uids.assign(static_cast<size_t>(m_nMessageCount), CString());
         m_markedDeleted.assign(static_cast<size_t>(m_nMessageCount), false);
         bSent = SendTagged(m_nState, FormatString("%s %d:%d %s", "FETCH", 1, m_nMessageCount,
                                                   m_nState == stIdsByXUidl
-                                                      ? "(FLAGS BODY.PEEK[HEADER.FIELDS (X-UIDL)])"
-                                                      : "(FLAGS BODY.PEEK[HEADER.FIELDS (MESSAGE-ID)])"));
+                                                      ? "(UID FLAGS BODY.PEEK[HEADER.FIELDS (X-UIDL)])"
+                                                      : "(UID FLAGS BODY.PEEK[HEADER.FIELDS (MESSAGE-ID)])"));
         break;
     case stSize:
         m_header.clear();
@@ -735,15 +751,14 @@ bool CImapSession::OnReplyOk()
         if (!StoreMail()) {
             // Filed nothing, so nothing is marked \Deleted; what was filed
             // before is still expunged on the way out.
-            WriteCommLog("Error @ SetFileToFolder\r\n");
-            ReportTransferError(kErrFiling, kMsgReceiveError);
+            EndAfterFilingError(kErrFiling);
             m_nState = stFinish;
         }
         break;
     case stDelete:
         m_nDeletedCount++;
         if (!m_bExpiredDelete && !m_pSelection)
-            m_listC.MarkIdDeleted(IdOf(m_nDeleteNumber));
+            m_listC.MarkIdDeleted(ReceiptIdOf(m_nDeleteNumber));
         m_bExpiredDelete = false;
         m_nState = stFinish;
         break;
@@ -766,12 +781,20 @@ void CImapSession::AfterListing()
 {
     for (int n = 1; n <= static_cast<int>(m_ids.size()); n++)
         m_listA.AppendId(m_ids[n - 1], n);
-    if (m_bLeaveOnServer && !IsSelectionMode()) {
-        // Keep only the ids still on the server, with the time they first came.
+    if (!IsSelectionMode()) {
+        // Keep only the ids still on the server, with the time they first
+        // came. A known message still there in delete mode was filed by a
+        // pass that ended before its EXPUNGE: it is not fetched again but
+        // deleted.
         m_listC.Reset();
-        for (int n = 1; n <= static_cast<int>(m_ids.size()); n++)
-            if (CReceivedIdRecord* pKnown = m_listB.FindId(m_ids[n - 1]))
-                m_listC.AddId(m_ids[n - 1], n, pKnown->m_strStamp);
+        for (int n = 1; n <= static_cast<int>(m_ids.size()); n++) {
+            CString id = ReceiptIdOf(n);
+            if (CReceivedIdRecord* pKnown = m_listB.FindId(id)) {
+                m_listC.AddId(id, n, pKnown->m_strStamp);
+                if (!m_bLeaveOnServer && !m_pDialog)
+                    QueueDelete(n, id);
+            }
+        }
     }
     m_nIndex = 0;
     if ((m_pDialog && !StartListing()) || !SelectionMatchesServer()) {
@@ -789,6 +812,18 @@ bool CImapSession::KeepUnread() const
 CString CImapSession::IdOf(int nNumber) const
 {
     return nNumber >= 1 && nNumber <= static_cast<int>(m_ids.size()) ? m_ids[nNumber - 1] : CString();
+}
+
+CString CImapSession::ReceiptIdOf(int nNumber) const
+{
+    // Mails that are deleted after receiving are known by their UID: a
+    // Message-ID that two different mails share must not have the second
+    // deleted unseen. Left on the server, they keep the ids of earlier
+    // versions, so that nothing known comes again.
+    if (m_bLeaveOnServer || IsSelectionMode() || m_strUidValidity.IsEmpty() || nNumber < 1 ||
+        nNumber > static_cast<int>(m_uids.size()) || m_uids[nNumber - 1].IsEmpty())
+        return IdOf(nNumber);
+    return "UID:" + m_strUidValidity + ":" + m_uids[nNumber - 1];
 }
 
 void CImapSession::SelectMessage(int nIndex)
@@ -823,7 +858,7 @@ void CImapSession::SelectMessage(int nIndex)
         // client: either way it is not new mail.
         while (m_nIndex < m_nMessageCount &&
                ((m_nIndex < static_cast<int>(m_markedDeleted.size()) && m_markedDeleted[m_nIndex]) ||
-                (!m_pDialog && m_bLeaveOnServer && m_listB.FindId(IdOf(m_nIndex + 1)))))
+                (!m_pDialog && m_listB.FindId(ReceiptIdOf(m_nIndex + 1)))))
             m_nIndex++;
         nNumber = m_nIndex + 1;
     }
@@ -888,10 +923,11 @@ bool CImapSession::SendQueuedDelete(bool& bSent)
 bool CImapSession::StoreMail()
 {
     bool bKeepOnServer = false;
-    if (!FileMail(bKeepOnServer))
+    CString id = ReceiptIdOf(m_nCurrentNumber);
+    if (!FileMail(id, bKeepOnServer))
         return false;
-    if (RecordFiledMail(IdOf(m_nCurrentNumber), bKeepOnServer))
-        QueueDelete(m_nCurrentNumber, IdOf(m_nCurrentNumber));
+    if (RecordFiledMail(id, bKeepOnServer))
+        QueueDelete(m_nCurrentNumber, id);
     SelectMessage(m_nIndex + 1);
     return true;
 }

@@ -95,6 +95,9 @@ protected:
     // Sends STORE \Deleted for the next queued deletion; false when none is left.
     bool SendQueuedDelete(bool& bSent);
     CString IdOf(int nNumber) const;
+    // The id under which the message's receipt is recorded in an ordinary
+    // pass.
+    CString ReceiptIdOf(int nNumber) const;
     CString ServerIdOf(int nNumber) override { return IdOf(nNumber); }
     // The selected mail now fetched is to stay unread on the server.
     bool KeepUnread() const;
@@ -114,6 +117,8 @@ protected:
     bool m_bStopAfterFailure = false;
     bool m_bFound = false;       // the reply carried the data the state asked for
     std::vector<CString> m_ids;  // by message number - 1
+    std::vector<CString> m_uids; // the same, the messages' UIDs (empty when not given)
+    CString m_strUidValidity;    // of the selected mailbox, empty when not given
     std::vector<bool> m_markedDeleted;
     std::string m_header;        // RFC822.HEADER of the current message
     bool m_bPrevCR = false;      // line-end state of the bytes written to the mail file

@@ -404,7 +404,6 @@ bool CPop3Session::Run()
         // as they would come again otherwise.
         if (m_nState == 17 && SendQueuedDelete(bOk))
             break;
-        WriteIdListBack();
         m_bQuitting = true;
         bOk = SendPop3(cmdQuit, "QUIT\r\n");
         m_nState = 0;
@@ -571,8 +570,13 @@ bool CPop3Session::SendQueuedDeletesAtOnce(bool& bOk)
 void CPop3Session::HandleReply()
 {
     const char* pszReply = m_strReply;
-    if (m_lastCommand == cmdQuit)
+    if (m_lastCommand == cmdQuit) {
+        // The server applies the deletions only now: before, the ids of the
+        // mails it was asked to delete must stay in the id file.
+        if (IsPositive(pszReply))
+            WriteIdListBack();
         return;
+    }
     if (!IsPositive(pszReply)) {
         switch (m_lastCommand) {
         case cmdUidl:
@@ -661,13 +665,18 @@ bool CPop3Session::ReadUidlListing()
 
 void CPop3Session::StartAfterListing()
 {
-    if (m_bLeaveOnServer && !IsSelectionMode()) {
-        // Keep only the ids still on the server, with the time they first came.
+    if (!IsSelectionMode()) {
+        // Keep only the ids still on the server, with the time they first
+        // came. A known mail still there in delete mode was filed by a pass
+        // that ended before its QUIT: it is not fetched again but deleted.
         m_listC.Reset();
         for (int i = 0; i < m_listA.GetRecordCount(TRUE); i++) {
             CReceivedIdRecord* pServer = m_listA.GetIdRecord(i);
-            if (CReceivedIdRecord* pKnown = m_listB.FindId(pServer->m_strId))
+            if (CReceivedIdRecord* pKnown = m_listB.FindId(pServer->m_strId)) {
                 m_listC.AddId(pServer->m_strId, pServer->m_nNumber, pKnown->m_strStamp);
+                if (!m_bLeaveOnServer)
+                    QueueDelete(pServer->m_nNumber, pServer->m_strId);
+            }
         }
     }
     m_nIndex = 0;
@@ -727,7 +736,7 @@ int CPop3Session::CurrentNumber()
     if (m_bUidl) {
         while (m_nIndex < m_listA.GetRecordCount(TRUE)) {
             CReceivedIdRecord* pServer = m_listA.GetIdRecord(m_nIndex);
-            if (m_bLeaveOnServer && m_listB.FindId(pServer->m_strId)) {
+            if (m_listB.FindId(pServer->m_strId)) {
                 m_nIndex++;
                 continue;
             }
@@ -858,14 +867,6 @@ void CPop3Session::ReceiveMailStep()
             ReportMailBytes();
     }
     m_strHeader = header;
-    bool bKeepOnServer = false;
-    if (!FileMail(bKeepOnServer)) {
-        // Never delete what could not be stored.
-        WriteCommLog("Error @ SetFileToFolder\r\n");
-        ReportTransferError(18, kMsgReceiveError);
-        return;
-    }
-
     CString id;
     if (m_bUidl && !m_pSelection) {
         if (m_nIndex < m_listA.GetRecordCount(TRUE))
@@ -876,9 +877,19 @@ void CPop3Session::ReceiveMailStep()
                 id = m_listA.GetIdRecord(i)->m_strId;
     } else {
         id = GetHeaderField(header, "Message-ID");
-        // This pass knows the mail's number now; later passes do not.
-        m_listA.AppendId(id, m_nCurrentNumber);
     }
+    bool bKeepOnServer = false;
+    if (!FileMail(id, bKeepOnServer)) {
+        // Never delete what could not be stored; what was filed before is
+        // still deleted on the way out.
+        EndAfterFilingError(18);
+        m_nState = 17;
+        PostToOwner(CVM_MSG_SESSION_STEP, 0, 0);
+        return;
+    }
+    // Without UIDL this pass knows the mail's number now; later passes do not.
+    if (!m_bUidl)
+        m_listA.AppendId(id, m_nCurrentNumber);
 
     // Queued at once: a pass cut short after this point still deletes it.
     if (RecordFiledMail(id, bKeepOnServer))

@@ -2,10 +2,12 @@
 
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
+#include "core/QuendalApp.h"
 #include "net/CommLog.h"
 #include "net/MailSocket.h"
 #include "net/NetMessages.h"
 #include "net/ReceiveProgressSink.h"
+#include "resources/resource.h"
 #include "resources/selrecv/SelRecvResource.h"
 #include "store/MailFolderStore.h"
 #include "transfer/DlgRemoteMail.h"
@@ -141,6 +143,7 @@ bool CReceiveSession::FileReceivedMail(std::string& mail, const CString& strName
         return false;
     CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
     int nIndex = -1;
+    NoteFilingIntent(m_pTargetStore, strName);
     if (m_pTargetStore->AddNewMailText(mail, strName, received, FALSE, FALSE, &nIndex) != 1)
         return false;
     bKeepOnServer = m_pTargetStore->LastFilingDecodeFailed() != FALSE;
@@ -273,6 +276,16 @@ CString CReceiveSession::LoadIdLists()
     if (!m_bLoginOnly && !IsSelectionMode() && !idPath.IsEmpty()) {
         m_listB.SetFilePath(idPath);
         m_listB.ReadFromFile(TRUE);
+        // A pass stopped between noting a mail and recording it: the mail
+        // counts as received only when its folder holds it.
+        auto isFiled = [&](int nFolderId, const CString& strName) {
+            CMailFolderStore* pStore = m_pTargetStore && m_pTargetStore->GetFolderId() == nFolderId
+                                           ? m_pTargetStore
+                                           : QuendalApp() ? QuendalApp()->FindFolder(nFolderId) : nullptr;
+            return pStore && pStore->HasMailNamed(strName);
+        };
+        if (m_listB.ResolvePending(isFiled))
+            m_listB.WriteToFile(FALSE);
     }
     return idPath;
 }
@@ -330,17 +343,26 @@ void CReceiveSession::BeginMail()
     }
 }
 
-bool CReceiveSession::FileMail(bool& bKeepOnServer)
+bool CReceiveSession::FileMail(const CString& strId, bool& bKeepOnServer)
 {
     ReportMailBytes();
     CString name = m_strMailName;
     bKeepOnServer = false;
+    m_strFilingId = strId;
     bool bFiled = !name.IsEmpty() && FileReceivedMail(m_mailBuffer, name, bKeepOnServer);
+    m_strFilingId.Empty();
     DiscardPartialMail();
     if (!bFiled)
         return false;
     m_nReceivedCount++;
     return true;
+}
+
+void CReceiveSession::NoteFilingIntent(CMailFolderStore* pTarget, const CString& strName)
+{
+    if (!pTarget || m_strFilingId.IsEmpty() || IsSelectionMode() || m_bLoginOnly || m_listC.GetFilePath().IsEmpty())
+        return;
+    m_listC.AddPendingAndSave(m_strFilingId, m_nCurrentNumber, pTarget->GetFolderId(), strName);
 }
 
 bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
@@ -355,15 +377,6 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
         if (bDelete && !m_listC.GetFilePath().IsEmpty())
             m_listC.WriteToFile(FALSE);
     } else {
-        // Left on the server, the id is what keeps the mail from coming
-        // again, so it is saved at once. A mail to be deleted comes again
-        // after a pass cut short whatever the id file says (ids are looked
-        // up only for mail left on the server): its id is written with the
-        // rest at the end of the pass, not with a file write per mail.
-        if (m_bLeaveOnServer)
-            m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
-        else
-            m_listC.AddId(strId, m_nCurrentNumber, "");
         bDelete = !m_bLeaveOnServer && !m_pDialog;
         if (m_bKeepOnce) {
             bDelete = false;
@@ -372,6 +385,18 @@ bool CReceiveSession::RecordFiledMail(const CString& strId, bool bKeepOnServer)
         if (m_bDeleteOnce) {
             bDelete = true;
             m_bDeleteOnce = FALSE;
+        }
+        // The id is what keeps the mail from coming again, whether it stays
+        // on the server or is deleted there at the end of the pass (a pass
+        // cut short before its QUIT deletes nothing): it goes to the id file
+        // at once, right after the mail's record. The files are forced onto
+        // the disk before the first deletion (NextQueuedDelete). In delete
+        // mode the next pass deletes a known mail on the server, so a mail
+        // that is to stay there is not recorded.
+        if (m_bLeaveOnServer || (bDelete && !bKeepOnServer)) {
+            m_listC.AddIdAndSave(strId, m_nCurrentNumber, "");
+        } else if (m_listC.MarkIdDeleted(strId) && !m_listC.GetFilePath().IsEmpty()) {
+            m_listC.WriteToFile(FALSE);  // the note made before filing goes
         }
     }
     return bDelete && !bKeepOnServer;
@@ -386,20 +411,30 @@ bool CReceiveSession::NextQueuedDelete(int& nNumber, CString& strId)
 {
     if (m_nNextQueuedDelete >= m_queuedDeletes.size())
         return false;
-    if (m_nNextQueuedDelete == 0) {
-        bool bFlushed = true;
-        for (int i = 0; i < m_targetFolders.GetSize(); i++)
-            bFlushed = static_cast<CMailFolderStore*>(m_targetFolders[i])->FlushFiledMails() && bFlushed;
-        if (!bFlushed) {
-            WriteCommLog("Flush Error: the received mails stay on the server\r\n");
-            m_queuedDeletes.clear();
-            return false;
-        }
+    if (m_nNextQueuedDelete == 0 && !FlushTargetFolders()) {
+        WriteCommLog("Flush Error: the received mails stay on the server\r\n");
+        m_queuedDeletes.clear();
+        return false;
     }
     nNumber = m_queuedDeletes[m_nNextQueuedDelete].first;
     strId = m_queuedDeletes[m_nNextQueuedDelete].second;
     m_nNextQueuedDelete++;
     return true;
+}
+
+bool CReceiveSession::FlushTargetFolders()
+{
+    bool bFlushed = true;
+    for (int i = 0; i < m_targetFolders.GetSize(); i++)
+        bFlushed = static_cast<CMailFolderStore*>(m_targetFolders[i])->FlushFiledMails() && bFlushed;
+    return bFlushed;
+}
+
+void CReceiveSession::EndAfterFilingError(int nErrorResult)
+{
+    WriteCommLog("Error @ SetFileToFolder\r\n");
+    m_bEndingAfterError = true;
+    ReportTransferError(nErrorResult, IDS_RECEIVE_ERROR);
 }
 
 void CReceiveSession::ReportTransferError(int nErrorResult, UINT nMessageId)
@@ -430,6 +465,7 @@ void CReceiveSession::BeginPass(CDlgRemoteMail* pDialog, std::vector<CReceiveSel
     m_nReceivedCount = 0;
     m_nIndex = 0;
     m_bQuitting = false;
+    m_bEndingAfterError = false;
     m_bRunning = true;
     m_undelivered.clear();
     m_queuedDeletes.clear();

@@ -103,6 +103,10 @@ public:
     int GetReceivedCount() const { return m_nReceivedCount; }
     int GetMessageCount() const { return m_nMessageCount; }
     int GetState() const { return m_nState; }
+    // A mail could not be filed: the session still deletes on the server
+    // what it filed before and then logs out, and reports its end (with the
+    // filing error) itself. Its owner must not cut the connection meanwhile.
+    bool IsEndingAfterError() const { return m_bEndingAfterError; }
     CMailSocket* GetSocket() const { return m_pSocket; }
     // Drops the mail being received (also the watchdog's last resort, once
     // the session thread is gone).
@@ -186,11 +190,17 @@ protected:
     // Starts the next mail: its name, and its text with the account header
     // line. The mail is held in memory until it is filed.
     void BeginMail();
-    // Files the mail received since BeginMail into the target folder; it is
-    // dropped afterwards in every case. False when it could not be filed.
-    bool FileMail(bool& bKeepOnServer);
-    // Records the id of the mail just filed in list C. True when the mail is
-    // to be deleted from the server.
+    // Files the mail received since BeginMail (whose id is strId) into the
+    // target folder; it is dropped afterwards in every case. False when it
+    // could not be filed.
+    bool FileMail(const CString& strId, bool& bKeepOnServer);
+    // Notes in the id file that the current mail (its id in m_strFilingId)
+    // is about to be filed into the folder under the name: a stop before
+    // its id is recorded can then be told from one before it was filed.
+    void NoteFilingIntent(CMailFolderStore* pTarget, const CString& strName);
+    // Records the id of the mail just filed in list C (and, in an ordinary
+    // pass, in the id file once the mail is on the disk). True when the
+    // mail is to be deleted from the server.
     bool RecordFiledMail(const CString& strId, bool bKeepOnServer);
     // Deleting from the server waits until the pass has received what it
     // will: what the store wrote for the mails is then forced onto the disk
@@ -202,6 +212,13 @@ protected:
     // (then nothing is deleted and the mails stay on the server).
     bool NextQueuedDelete(int& nNumber, CString& strId);
     void ReportTransferError(int nErrorResult, UINT nMessageId);
+    // Forces what the folders of the pass filed onto the disk; false when a
+    // file could not be flushed.
+    bool FlushTargetFolders();
+    // Reports a mail that could not be filed (it stays on the server) and
+    // marks the pass as ending: the caller moves on to the deletions queued
+    // so far and the log-out.
+    void EndAfterFilingError(int nErrorResult);
     // The system's text for an error code, without its line end.
     static CString SystemMessage(DWORD dwError);
 
@@ -234,6 +251,7 @@ protected:
     CReceivedIdList m_listB;  // ids received in earlier passes (read only)
     CReceivedIdList m_listC;  // working copy, written back
     CString m_strHeader;      // header of the current mail
+    CString m_strFilingId;    // id of the mail being filed, empty when none
     std::string m_mailBuffer; // the mail being received, as its mail file would hold it
     CPtrArray m_targetFolders;
     std::vector<CMailFolderStore*> m_filingRuns;  // folders holding their files for this pass
@@ -252,6 +270,7 @@ protected:
     bool m_bRunning = false;
     BYTE m_bAbort = 0;
     bool m_bQuitting = false;
+    bool m_bEndingAfterError = false;
     bool m_bInlineSteps = false;  // inside RunSteps: a step is noted, not posted
     bool m_bStepDue = false;
     int m_nErrorResult = 0;

@@ -1,6 +1,7 @@
 #include "net/ReceivedIdList.h"
 
 #include <ctime>
+#include <functional>
 
 int64_t CReceivedIdList::CurrentTime()
 {
@@ -37,6 +38,12 @@ BOOL CReceivedIdList::SetRecordField(int nColumn, const char* pszField, CDataStr
     case 2:
         p->m_strStamp = pszField;
         break;
+    case 3:
+        p->m_nPendingFolder = atoi(pszField);
+        break;
+    case 4:
+        p->m_strPendingName = pszField;
+        break;
     default:
         break;
     }
@@ -48,6 +55,12 @@ void CReceivedIdList::WriteRecord(CFile& file, CDataStrgRecord* pRecord)
     auto* p = static_cast<CReceivedIdRecord*>(pRecord);
     if (p->m_strStamp.IsEmpty())
         p->m_strStamp = CurrentStamp();
+    if (!p->m_strPendingName.IsEmpty()) {
+        WriteLine(file, FormatString("%s\t%d\t%s\t%d\t%s\r\n", CleanField(p->m_strId).GetString(), p->m_nNumber,
+                                     p->m_strStamp.GetString(), p->m_nPendingFolder,
+                                     CleanField(p->m_strPendingName).GetString()));
+        return;
+    }
     WriteLine(file, FormatString("%s\t%d\t%s\r\n", CleanField(p->m_strId).GetString(), p->m_nNumber,
                                  p->m_strStamp.GetString()));
 }
@@ -98,12 +111,16 @@ CReceivedIdRecord* CReceivedIdList::AddId(const char* pszId, int nNumber, const 
     }
     p->m_nNumber = nNumber;
     p->m_strStamp = pszStamp && *pszStamp ? CString(pszStamp) : CurrentStamp();
+    p->m_nPendingFolder = 0;
+    p->m_strPendingName.Empty();
     return p;
 }
 
 BOOL CReceivedIdList::AddIdAndSave(const char* pszId, int nNumber, const char* pszStamp)
 {
-    bool bExisted = FindId(pszId) != nullptr;
+    CReceivedIdRecord* pOld = FindId(pszId);
+    // A pending record is confirmed by a line of its own after it.
+    bool bExisted = pOld != nullptr && pOld->m_strPendingName.IsEmpty();
     CReceivedIdRecord* p = AddId(pszId, nNumber, pszStamp);
     if (!p)
         return FALSE;
@@ -112,6 +129,63 @@ BOOL CReceivedIdList::AddIdAndSave(const char* pszId, int nNumber, const char* p
         return WriteToFile(FALSE);
     }
     return AppendRecordToFile(p);
+}
+
+BOOL CReceivedIdList::AddPendingAndSave(const char* pszId, int nNumber, int nFolderId, const char* pszMailName)
+{
+    if (FindId(pszId) && !FindId(pszId)->m_strPendingName.IsEmpty())
+        MarkIdDeleted(pszId);
+    bool bExisted = FindId(pszId) != nullptr;
+    CReceivedIdRecord* p = AddId(pszId, nNumber, "");
+    if (!p)
+        return FALSE;
+    p->m_nPendingFolder = nFolderId;
+    p->m_strPendingName = pszMailName;
+    if (!m_bSavedInPass || bExisted) {
+        m_bSavedInPass = TRUE;
+        return WriteToFile(FALSE);
+    }
+    return AppendRecordToFile(p);
+}
+
+bool CReceivedIdList::ResolvePending(const std::function<bool(int nFolderId, const CString& strMailName)>& isFiled)
+{
+    EnsureLoaded();
+    bool bChanged = false;
+    for (int i = 0; i < m_records.GetSize(); i++) {
+        auto* p = GetIdRecord(i);
+        if (!p || p->m_bDeleted || p->m_strPendingName.IsEmpty())
+            continue;
+        bool bConfirmed = false;
+        for (int j = i + 1; j < m_records.GetSize() && !bConfirmed; j++) {
+            auto* q = GetIdRecord(j);
+            bConfirmed = q && !q->m_bDeleted && q->m_strPendingName.IsEmpty() && q->m_strId == p->m_strId;
+        }
+        if (bConfirmed || !isFiled(p->m_nPendingFolder, p->m_strPendingName)) {
+            // Confirmed by a later line, or never filed: the server still
+            // has the mail as new.
+            MarkRecordDeleted(p);
+        } else {
+            p->m_nPendingFolder = 0;
+            p->m_strPendingName.Empty();
+        }
+        bChanged = true;
+    }
+    // Lines of the same id kept once: the last one.
+    for (int i = 0; i < m_records.GetSize(); i++) {
+        auto* p = GetIdRecord(i);
+        if (!p || p->m_bDeleted)
+            continue;
+        for (int j = i + 1; j < m_records.GetSize(); j++) {
+            auto* q = GetIdRecord(j);
+            if (q && !q->m_bDeleted && q->m_strId == p->m_strId) {
+                MarkRecordDeleted(p);
+                bChanged = true;
+                break;
+            }
+        }
+    }
+    return bChanged;
 }
 
 void CReceivedIdList::CopyFrom(CReceivedIdList& other)

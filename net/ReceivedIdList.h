@@ -8,6 +8,7 @@
 #include "net/ReceivedIdRecord.h"
 
 #include <cstdint>
+#include <functional>
 
 class CReceivedIdList : public CQDDataStrgSet
 {
@@ -30,6 +31,15 @@ public:
     // Adds the id and saves: the first save of a pass rewrites the whole
     // file, later ones append.
     BOOL AddIdAndSave(const char* pszId, int nNumber, const char* pszStamp);
+    // Notes, before the mail is filed, that it is about to be filed into the
+    // folder under the name; the record counts once ResolvePending finds
+    // the mail there (a stop in between leaves the mail new on the server).
+    BOOL AddPendingAndSave(const char* pszId, int nNumber, int nFolderId, const char* pszMailName);
+    // Settles the pending records of a list read from its file: a record
+    // confirmed by a later line of its id, or whose mail is not in its
+    // folder, goes; one whose mail is there is kept as received. Repeated
+    // lines of an id are kept once. True when anything changed.
+    bool ResolvePending(const std::function<bool(int nFolderId, const CString& strMailName)>& isFiled);
     // Copies every live record of another list.
     void CopyFrom(CReceivedIdList& other);
     void StartPass() { m_bSavedInPass = FALSE; }

@@ -14,6 +14,7 @@
 #include <memory>
 #include <new>
 #include <map>
+#include <set>
 #include <string>
 #include <unordered_map>
 
@@ -278,19 +279,34 @@ BOOL CMailFolderStore::LoadIndex()
         return FALSE;
     m_mailList.SetUnreadCount(0);
     m_mailList.SetFilePath(m_strIndexPath);
+    // An interrupted filing is cut before the records are checked against
+    // the data file; entries the index lost are kept and offered to the
+    // rebuild.
+    RepairDataTail(FALSE);
     BOOL ok = m_mailList.ReadFromFile(TRUE) && RecordsFitDataFile();
-    if (!ok) {
-        if (AfxMessageBox("インデックスファイルが開けませんでした。\r\nファイルが壊れている可能性があります。\r\n"
+    if (!ok || HasUnindexedData()) {
+        // A folder whose index reads well is only asked about on the
+        // application thread: a receive that loads it goes on with what the
+        // index knows and leaves the rest aside.
+        CQuendalApp* app = QuendalApp();
+        bool bAsk = !ok || !app || app->m_nThreadID == GetCurrentThreadId();
+        if (bAsk && AfxMessageBox("インデックスファイルが開けませんでした。\r\nファイルが壊れている可能性があります。\r\n"
                           "リストの再作成を行います。",
-                          MB_YESNO | MB_ICONQUESTION) != IDYES)
+                          MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            if (!RebuildIndex())
+                return FALSE;
+            ok = m_mailList.ReadFromFile(TRUE);
+            if (!ok)
+                return FALSE;
+        } else if (!ok) {
             return FALSE;
-        if (!RebuildIndex())
-            return FALSE;
-        ok = m_mailList.ReadFromFile(TRUE);
-        if (!ok)
-            return FALSE;
+        } else {
+            // The folder opens with what its index knows; the other entries
+            // wait in the set-aside file for the rebuild, out of the way of
+            // new mail and of the optimisation.
+            RepairDataTail(TRUE);
+        }
     }
-    RepairDataTail();
     m_nMailCount = m_mailList.GetMailCount();
     PostCountMessages();
     m_mailList.SetThreadMode(m_record.m_nListSwitch > 0);
@@ -303,13 +319,54 @@ BOOL CMailFolderStore::RecordsFitDataFile()
     ULONGLONG size = 0;
     if (GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa))
         size = (static_cast<ULONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    // Each record must begin and end on an entry boundary: a damaged record
+    // whose offset or length shifted would read parts of other mails.
+    std::set<ULONGLONG> boundaries;
     for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
         const CMailIndexRecord* r = m_mailList.GetMailRecord(i);
-        if (r && (r->m_nDataOffset < 0 || r->m_nDataLength < 0 ||
-                  static_cast<ULONGLONG>(r->m_nDataOffset) + static_cast<ULONGLONG>(r->m_nDataLength) > size))
+        if (!r)
+            continue;
+        if (r->m_nDataOffset < 0 || r->m_nDataLength < 0 ||
+            static_cast<ULONGLONG>(r->m_nDataOffset) + static_cast<ULONGLONG>(r->m_nDataLength) > size)
             return FALSE;
+        if (r->m_nDataOffset > 0)
+            boundaries.insert(static_cast<ULONGLONG>(r->m_nDataOffset));
+        if (r->m_nDataLength > 0)
+            boundaries.insert(static_cast<ULONGLONG>(r->m_nDataOffset) + static_cast<ULONGLONG>(r->m_nDataLength));
+    }
+    if (boundaries.empty())
+        return TRUE;
+    CFile data;
+    if (!data.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyNone))
+        return TRUE;  // not readable now: the reads say so
+    try {
+        for (ULONGLONG end : boundaries) {
+            char tail[5];
+            if (end < sizeof(tail))
+                return FALSE;
+            data.Seek(static_cast<LONGLONG>(end - sizeof(tail)), CFile::begin);
+            if (data.Read(tail, sizeof(tail)) != sizeof(tail) || memcmp(tail, "\r\n.\r\n", sizeof(tail)) != 0)
+                return FALSE;
+        }
+    } catch (const CFileException&) {
+        data.Abort();
+        return TRUE;
     }
     return TRUE;
+}
+
+BOOL CMailFolderStore::HasMailNamed(const char* pszMailName)
+{
+    CMailListData* list = GetMailList();
+    if (!list || !pszMailName || !*pszMailName)
+        return FALSE;
+    // The mail asked about is one of the last filed.
+    for (int i = list->GetAllRecordCount() - 1; i >= 0; i--) {
+        const CMailIndexRecord* r = list->GetMailRecord(i);
+        if (r && r->GetText(CMailIndexRecord::colFileName).CompareNoCase(pszMailName) == 0)
+            return TRUE;
+    }
+    return FALSE;
 }
 
 CMailListData* CMailFolderStore::GetMailList()
@@ -346,173 +403,6 @@ void CMailFolderStore::PostCountMessages()
 }
 
 // ---- Filing ----
-
-void CMailFolderStore::RepairDataTail()
-{
-    WIN32_FILE_ATTRIBUTE_DATA fa;
-    if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa)) {
-        m_nCheckedDataEnd = -1;
-        return;
-    }
-    LONGLONG size = (static_cast<LONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
-    // The data file still ends where the last filing of this store left it.
-    if (size == m_nCheckedDataEnd)
-        return;
-    CFile file;
-    if (!file.Open(m_strDataPath, CFile::modeReadWrite | CFile::shareDenyWrite))
-        return;
-    try {
-        ULONGLONG len = file.GetLength();
-        if (len == 0) {
-            file.Close();
-            m_nCheckedDataEnd = 0;
-            return;
-        }
-        const std::string term = "\r\n.\r\n";
-        // Every entry ends with the terminator, and no terminator occurs
-        // inside an entry: anything after the last one is a torn entry.
-        ULONGLONG keep = 0;
-        {
-            const ULONGLONG chunk = 64 * 1024;
-            std::string buf;
-            ULONGLONG end = len;
-            while (end > 0) {
-                ULONGLONG start = end > chunk ? end - chunk : 0;
-                ULONGLONG readLen = end - start + (end < len ? std::min<ULONGLONG>(4, len - end) : 0);
-                buf.resize(static_cast<size_t>(readLen));
-                file.Seek(static_cast<LONGLONG>(start), CFile::begin);
-                UINT got = file.Read(&buf[0], static_cast<UINT>(readLen));
-                buf.resize(got);
-                size_t at = buf.rfind(term);
-                if (at != std::string::npos) {
-                    keep = start + at + term.size();
-                    break;
-                }
-                end = start;
-            }
-        }
-
-        // What "Index.lst" knows, deleted records included (only the
-        // optimisation may drop their entries). The file, not the list in
-        // memory: the list leaves deleted records out.
-        CSingleLock lock(&m_indexLock, TRUE);
-        bool indexRead = false;
-        bool indexSound = true;
-        ULONGLONG indexedEnd = 0;
-        std::string bytes;
-        CFile index;
-        if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
-            bytes.assign(static_cast<size_t>(index.GetLength()), '\0');
-            UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
-            index.Close();
-            indexRead = got == bytes.size();
-            bytes.resize(got);
-            ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
-                if (probe.m_nDataOffset < 0 || probe.m_nDataLength <= 0) {
-                    indexSound = false;
-                    return;
-                }
-                ULONGLONG recEnd = static_cast<ULONGLONG>(probe.m_nDataOffset) + static_cast<ULONGLONG>(probe.m_nDataLength);
-                if (recEnd > indexedEnd)
-                    indexedEnd = recEnd;
-                // Never cut into an entry the index knows.
-                if (recEnd > keep && recEnd <= len)
-                    keep = recEnd;
-            });
-        }
-        // A whole entry after the last one the index knows is a filing whose
-        // record never came (the program was stopped in between). The mail
-        // was never reported as received, so the server still has it and it
-        // comes again: kept, it would come back beside its second copy with
-        // the next rebuild of the list. Only an index that is whole and ends
-        // on an entry boundary is trusted to say so; a missing or damaged one
-        // is a case for the rebuild, which needs every entry.
-        if (indexRead && indexSound && indexedEnd < keep && indexedEnd <= len) {
-            bool boundary = indexedEnd == 0;
-            if (!boundary && indexedEnd >= term.size()) {
-                char tail[5];
-                file.Seek(static_cast<LONGLONG>(indexedEnd - term.size()), CFile::begin);
-                boundary = file.Read(tail, 5) == 5 && std::string(tail, 5) == term;
-            }
-            if (boundary) {
-                // The attachment folders of the dropped entries go with them,
-                // unless a record names the same folder. The entries are read
-                // in pieces: what lies there may be large.
-                std::vector<CString> names;
-                std::string pending;  // bytes not yet looked at
-                bool atStart = true;
-                const size_t chunk = 64 * 1024;
-                std::string buf(chunk, '\0');
-                for (ULONGLONG pos = indexedEnd; pos < keep;) {
-                    UINT want = static_cast<UINT>(std::min<ULONGLONG>(chunk, keep - pos));
-                    file.Seek(static_cast<LONGLONG>(pos), CFile::begin);
-                    UINT got = file.Read(&buf[0], want);
-                    if (got == 0)
-                        break;
-                    pos += got;
-                    pending.append(buf.data(), got);
-                    size_t i = 0;
-                    for (;;) {
-                        if (atStart) {
-                            size_t eol = pending.find("\r\n", i);
-                            if (eol == std::string::npos) {
-                                if (pending.size() - i <= MAX_PATH)
-                                    break;
-                                atStart = false;  // no name line: only its end is looked for
-                                continue;
-                            }
-                            if (eol - i < MAX_PATH)
-                                names.push_back(CString(pending.substr(i, eol - i)));
-                            atStart = false;
-                            i = eol;  // the terminator may follow the name line at once
-                        } else {
-                            size_t at = pending.find(term, i);
-                            if (at == std::string::npos) {
-                                // Keep what could still start a terminator.
-                                i = std::max(i, pending.size() > 4 ? pending.size() - 4 : 0);
-                                break;
-                            }
-                            i = at + term.size();
-                            atStart = true;
-                        }
-                    }
-                    pending.erase(0, i);
-                }
-                std::map<CString, CString> orphans;  // lower case -> as named
-                for (const CString& name : names) {
-                    bool plainName = !name.IsEmpty() && name.FindOneOf("\\/:*?\"<>|") < 0 && name != "." && name != "..";
-                    CString folder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
-                    if (plainName && DirectoryExists(folder)) {
-                        CString lower(name);
-                        lower.MakeLower();
-                        orphans[lower] = name;
-                    }
-                }
-                if (!orphans.empty()) {
-                    ForEachIndexLine(bytes, [&](const CMailIndexRecord&, size_t pos, size_t crlf) {
-                        for (size_t field = pos + CMailIndexRecord::binarySize; field <= crlf;) {
-                            size_t tab = bytes.find('\t', field);
-                            size_t fieldEnd = tab == std::string::npos || tab > crlf ? crlf : tab;
-                            CString text(bytes.substr(field, fieldEnd - field));
-                            text.MakeLower();
-                            orphans.erase(text);
-                            field = fieldEnd + 1;
-                        }
-                    });
-                }
-                for (const auto& orphan : orphans)
-                    DeleteDirectoryTree(CombinePath(CombinePath(m_record.m_strPath, "Attach"), orphan.second), true);
-                keep = indexedEnd;
-            }
-        }
-        if (keep < len)
-            file.SetLength(keep);
-        file.Close();
-        m_nCheckedDataEnd = static_cast<LONGLONG>(keep < len ? keep : len);
-    } catch (const CFileException&) {
-        file.Abort();
-    }
-}
 
 void CMailFolderStore::EnsureIndexFile()
 {
@@ -651,9 +541,8 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
         ReleaseHeldFiles();
         if (!DirectoryExists(m_record.m_strPath))
             CreateDirectoryPath(m_record.m_strPath);
-        if (!RecoverInterruptedSwap())
+        if (!RecoverInterruptedSwap() || !RepairDataTail(TRUE))
             return 0;
-        RepairDataTail();
         EnsureIndexFile();
         if (m_nFilingRuns > 0) {
             // Opened after the checks: the tail is cut and the index exists.
@@ -1021,9 +910,8 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
         return -2;
     if (!DirectoryExists(m_record.m_strPath))
         CreateDirectoryPath(m_record.m_strPath);
-    if (!RecoverInterruptedSwap())
+    if (!RecoverInterruptedSwap() || !RepairDataTail(TRUE))
         return -2;
-    RepairDataTail();
     EnsureIndexFile();
     if (!pszMailText)
         pszMailText = "";

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <set>
 #include <string>
 #include <unordered_set>
 #include <vector>
@@ -125,6 +126,8 @@ public:
     // The stored entry of a mail as a string (convenience over ReadMailData).
     BOOL ReadMailText(const CMailIndexRecord* pRecord, CString& text);
     const CString& GetLastMessageId() const { return m_strLastMessageId; }
+    // Whether a mail filed under this mail file name is in the folder.
+    BOOL HasMailNamed(const char* pszMailName);
 
     // ---- Changing mails ----
     BOOL DeleteMail(int nIndex);
@@ -177,6 +180,11 @@ public:
     // Whether every record of the loaded index lies inside the data file; a
     // record that points past its end makes the index damaged.
     BOOL RecordsFitDataFile();
+    // Whether the data file holds entries the index does not know (more
+    // than one interrupted filing leaves) or entries set aside for the
+    // rebuild: the open then offers the rebuild.
+    BOOL HasUnindexedData() const { return m_bUnindexedData || HasSetAsideData(); }
+    BOOL HasSetAsideData() const;
 
     CCriticalSection& FileLock() { return m_fileLock; }
     CCriticalSection& IndexLock() { return m_indexLock; }
@@ -206,11 +214,25 @@ private:
     void NoteAttachFolder(const CString& name);
     void SetFromAccountFlag(CMailIndexRecord* pRecord);
     BOOL SetMailFlagBit(const char* pszMailFileName, int nBit, BOOL bSet);
-    // Cuts what an interrupted filing left at the end of the data file: a
-    // torn entry, and whole entries after the last one "Index.lst" knows
-    // (with their attachment folders), so that the next entry starts on a
-    // clean boundary and no rebuild brings an unfinished filing back.
-    void RepairDataTail();
+    // Checks the end of the data file against "Index.lst" and cuts what an
+    // interrupted filing left there: a torn entry, and the one whole entry
+    // after the last one the index knows (with its attachment folder), so
+    // that the next entry starts on a clean boundary and no rebuild brings
+    // the unfinished filing back. More whole entries than that are mails the
+    // index lost: they are never cut but noted as unindexed, and with
+    // bSetAside moved to the set-aside file (false when that failed: the
+    // folder must not be written then).
+    BOOL RepairDataTail(BOOL bSetAside);
+    // Moves the unindexed entries to the set-aside file, where the next
+    // rebuild finds them.
+    BOOL SetAsideUnindexedData();
+    CString GetSetAsidePath() const;
+    // Appends the set-aside entries to the data file again (for the rebuild).
+    BOOL TakeBackSetAsideData();
+    // Deletes the "QM" folders under "Attach" that no index text names.
+    void RemoveUnnamedAttachFolders(const std::set<CString>& named);
+    // Every text field of the lines of an index file, lower case.
+    static std::set<CString> NamesInIndex(const std::string& bytes);
     // Makes an empty "Index.lst" for a folder that has no mail yet, so that
     // an entry filed without its record is known for what it is.
     void EnsureIndexFile();
@@ -243,6 +265,10 @@ private:
     bool m_bAttachNamesRead = false;
     // Length of the data file when it was last found in order (-1: unknown).
     LONGLONG m_nCheckedDataEnd = -1;
+    // Whole entries after the last indexed one (at m_nIndexedEnd) that
+    // more than an interrupted filing left.
+    BOOL m_bUnindexedData = FALSE;
+    ULONGLONG m_nIndexedEnd = 0;
     // The data file a filing run holds open (write, shared for reading).
     int m_nFilingRuns = 0;
     BOOL m_bCountsPending = FALSE;  // count messages of the run's mails not posted yet

@@ -5,10 +5,14 @@
 #include "core/DateTimeUtil.h"
 #include "core/FileSteps.h"
 #include "core/FileUtil.h"
+#include "core/LogWriter.h"
 #include "store/MailFileReader.h"
 #include "store/StoreWrite.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -22,6 +26,17 @@ namespace {
 const char kSwapMarker[] = "$$Swap.flg";
 const char kTempData[] = "$$MailData";
 const char kTempIndex[] = "Index.$$$";
+// Whole entries of the data file that "Index.lst" does not know, moved out of
+// the way so that new mail can be filed; the next rebuild takes them back.
+const char kSetAsideData[] = "MailData.Rcv";
+const char kDataWriteError[] = "メールデータの書き込みエラーです。\r\nハードディスクに十分な空きがあるかどうかを確認してください。";
+
+CString DataFileMessage(const CString& path)
+{
+    CString text = "[%FILEPATH%]が開けませんでした。";
+    text.Replace("%FILEPATH%", path);
+    return text;
+}
 
 CString OptimiseError(const char* code, const CString& text)
 {
@@ -87,6 +102,84 @@ DWORD AttachmentBytes(const CString& folder)
     return total;
 }
 
+const char kTerminator[] = "\r\n.\r\n";
+const size_t kTerminatorSize = 5;
+
+// Where the first entry that starts at pos ends (after its terminator), not
+// looking past end; 0 when no terminator comes before end. The entry's name
+// line is returned when it is short enough to be a file name.
+ULONGLONG FindEntryEnd(CFile& file, ULONGLONG pos, ULONGLONG end, CString* pName)
+{
+    const std::string term = kTerminator;
+    std::string pending;
+    std::string buf(64 * 1024, '\0');
+    ULONGLONG pendingStart = pos;
+    bool nameDone = pName == nullptr;
+    for (ULONGLONG at = pos; at < end;) {
+        UINT want = static_cast<UINT>(std::min<ULONGLONG>(buf.size(), end - at));
+        file.Seek(static_cast<LONGLONG>(at), CFile::begin);
+        UINT got = file.Read(&buf[0], want);
+        if (got == 0)
+            break;
+        at += got;
+        pending.append(buf.data(), got);
+        if (!nameDone) {
+            size_t eol = pending.find("\r\n");
+            if (eol != std::string::npos || pending.size() > MAX_PATH) {
+                if (eol != std::string::npos && eol < MAX_PATH)
+                    *pName = CString(pending.substr(0, eol));
+                nameDone = true;
+            }
+        }
+        size_t found = pending.find(term);
+        if (found != std::string::npos)
+            return pendingStart + found + term.size();
+        // Keep what could still start a terminator.
+        if (nameDone && pending.size() > term.size()) {
+            size_t drop = pending.size() - (term.size() - 1);
+            pending.erase(0, drop);
+            pendingStart += drop;
+        }
+    }
+    return 0;
+}
+
+uint64_t Fnv1a(const std::string& bytes)
+{
+    uint64_t h = 14695981039346656037ULL;
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 1099511628211ULL;
+    }
+    return h;
+}
+
+// Where the last whole entry of a file ends (after its terminator); 0 when
+// the file holds none. What follows is a torn entry.
+ULONGLONG LastEntryEnd(CFile& file, ULONGLONG len)
+{
+    const ULONGLONG chunk = 64 * 1024;
+    std::string buf;
+    for (ULONGLONG end = len; end > 0;) {
+        ULONGLONG start = end > chunk ? end - chunk : 0;
+        ULONGLONG readLen = end - start + (end < len ? std::min<ULONGLONG>(kTerminatorSize - 1, len - end) : 0);
+        buf.resize(static_cast<size_t>(readLen));
+        file.Seek(static_cast<LONGLONG>(start), CFile::begin);
+        buf.resize(file.Read(&buf[0], static_cast<UINT>(readLen)));
+        size_t at = buf.rfind(kTerminator);
+        if (at != std::string::npos)
+            return start + at + kTerminatorSize;
+        end = start;
+    }
+    return 0;
+}
+
+// Whether the name may be used as a folder name under "Attach".
+bool PlainFolderName(const CString& name)
+{
+    return !name.IsEmpty() && name.FindOneOf("\\/:*?\"<>|") < 0 && name != "." && name != "..";
+}
+
 } // namespace
 
 BOOL CMailFolderStore::RecoverInterruptedSwap()
@@ -122,11 +215,281 @@ BOOL CMailFolderStore::RecoverInterruptedSwap()
     return TRUE;
 }
 
+std::set<CString> CMailFolderStore::NamesInIndex(const std::string& bytes)
+{
+    std::set<CString> names;
+    ForEachIndexLine(bytes, [&](const CMailIndexRecord&, size_t pos, size_t crlf) {
+        for (size_t field = pos + CMailIndexRecord::binarySize; field <= crlf;) {
+            size_t tab = bytes.find('\t', field);
+            size_t fieldEnd = tab == std::string::npos || tab > crlf ? crlf : tab;
+            CString text(bytes.substr(field, fieldEnd - field));
+            text.MakeLower();
+            names.insert(text);
+            field = fieldEnd + 1;
+        }
+    });
+    return names;
+}
+
+CString CMailFolderStore::GetSetAsidePath() const
+{
+    return m_record.m_strPath.IsEmpty() ? CString() : CombinePath(m_record.m_strPath, kSetAsideData);
+}
+
+BOOL CMailFolderStore::HasSetAsideData() const
+{
+    CString path = GetSetAsidePath();
+    return !path.IsEmpty() && Exists(path);
+}
+
+BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside)
+{
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa)) {
+        m_nCheckedDataEnd = -1;
+        m_bUnindexedData = FALSE;
+        return TRUE;
+    }
+    LONGLONG size = (static_cast<LONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    // The data file still ends where the last check or filing left it.
+    if (size == m_nCheckedDataEnd)
+        return m_bUnindexedData && bSetAside ? SetAsideUnindexedData() : TRUE;
+    bool firstCheck = m_nCheckedDataEnd < 0;
+    m_bUnindexedData = FALSE;
+    // A filing run's files go first (its next filing opens them again).
+    ReleaseHeldFiles();
+    CFile file;
+    if (!file.Open(m_strDataPath, CFile::modeReadWrite | CFile::shareDenyWrite))
+        return TRUE;
+    bool cut = false;
+    std::string bytes;
+    bool indexUsable = false;
+    try {
+        ULONGLONG len = file.GetLength();
+        const std::string term = kTerminator;
+        // Every entry ends with the terminator, and no terminator occurs
+        // inside an entry: anything after the last one is a torn entry.
+        ULONGLONG keep = LastEntryEnd(file, len);
+
+        // What "Index.lst" knows, deleted records included (only the
+        // optimisation may drop their entries). The file, not the list in
+        // memory: the list leaves deleted records out.
+        CSingleLock lock(&m_indexLock, TRUE);
+        bool indexRead = false;
+        bool indexSound = true;
+        ULONGLONG indexedEnd = 0;
+        CFile index;
+        if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
+            bytes.assign(static_cast<size_t>(index.GetLength()), '\0');
+            UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+            index.Close();
+            indexRead = got == bytes.size();
+            bytes.resize(got);
+            ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
+                if (probe.m_nDataOffset < 0 || probe.m_nDataLength <= 0) {
+                    indexSound = false;
+                    return;
+                }
+                ULONGLONG recEnd = static_cast<ULONGLONG>(probe.m_nDataOffset) + static_cast<ULONGLONG>(probe.m_nDataLength);
+                if (recEnd > indexedEnd)
+                    indexedEnd = recEnd;
+                // Never cut into an entry the index knows.
+                if (recEnd > keep && recEnd <= len)
+                    keep = recEnd;
+            });
+        }
+        bool indexMissing = !indexRead && !Exists(m_strIndexPath);
+        indexUsable = (indexRead && indexSound && indexedEnd <= len) || indexMissing;
+        bool boundary = indexedEnd == 0;
+        if (indexUsable && !boundary && indexedEnd < keep && indexedEnd >= term.size()) {
+            char tail[kTerminatorSize];
+            file.Seek(static_cast<LONGLONG>(indexedEnd - term.size()), CFile::begin);
+            boundary = file.Read(tail, kTerminatorSize) == kTerminatorSize && std::string(tail, kTerminatorSize) == term;
+        }
+        // An index that is damaged (or cannot be read now) says nothing
+        // about the entries after its last one: they stay where they are and
+        // the load of the index finds the damage.
+        if (indexUsable && boundary && indexedEnd < keep) {
+            m_nIndexedEnd = indexedEnd;
+            // What a killed filing leaves is one whole entry after the last
+            // one the index knows: its record never came, the receiver never
+            // confirmed the mail, and the server sends it again. That one
+            // entry goes, so that no rebuild shows the mail twice. More than
+            // one entry, or entries beside a missing index (a folder gets its
+            // index before its first mail), are mails that read whole: they
+            // are never cut.
+            CString name;
+            ULONGLONG firstEnd = indexMissing ? 0 : FindEntryEnd(file, indexedEnd, keep, &name);
+            if (firstEnd == keep) {
+                if (PlainFolderName(name)) {
+                    CString folder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
+                    CString lower(name);
+                    lower.MakeLower();
+                    if (DirectoryExists(folder) && !NamesInIndex(bytes).count(lower)) {
+                        DeleteDirectoryTree(folder, true);
+                        m_bAttachNamesRead = false;
+                    }
+                }
+                keep = indexedEnd;
+            } else {
+                m_bUnindexedData = TRUE;
+            }
+        }
+        if (keep < len) {
+            file.SetLength(keep);
+            cut = true;
+        }
+        file.Close();
+        m_nCheckedDataEnd = static_cast<LONGLONG>(keep < len ? keep : len);
+    } catch (const CFileException&) {
+        file.Abort();
+        return TRUE;
+    }
+    // Attachment folders of mails killed before their data entry was written
+    // (or cut above) are named by no record; once the files are known to be
+    // in order they go. Mails set aside keep theirs.
+    if ((firstCheck || cut) && indexUsable && Exists(m_strIndexPath) && !m_bUnindexedData && !HasSetAsideData())
+        RemoveUnnamedAttachFolders(NamesInIndex(bytes));
+    if (m_bUnindexedData && bSetAside)
+        return SetAsideUnindexedData();
+    return TRUE;
+}
+
+void CMailFolderStore::RemoveUnnamedAttachFolders(const std::set<CString>& named)
+{
+    CString attachRoot = CombinePath(m_record.m_strPath, "Attach");
+    if (!DirectoryExists(attachRoot))
+        return;
+    std::vector<CString> drop;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(CombinePath(attachRoot, "*.*"), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        CString name = fd.cFileName;
+        if (name.GetLength() < 2 || _strnicmp(name, "QM", 2) != 0)
+            continue;
+        CString lower = name;
+        lower.MakeLower();
+        if (!named.count(lower))
+            drop.push_back(name);
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    for (const CString& name : drop)
+        DeleteDirectoryTree(CombinePath(attachRoot, name), true);
+    if (!drop.empty())
+        m_bAttachNamesRead = false;
+}
+
+BOOL CMailFolderStore::SetAsideUnindexedData()
+{
+    if (!m_bUnindexedData)
+        return TRUE;
+    ReleaseHeldFiles();
+    CString asidePath = GetSetAsidePath();
+    CFile data;
+    if (!data.Open(m_strDataPath, CFile::modeReadWrite | CFile::shareDenyWrite))
+        return FALSE;
+    CFile aside;
+    if (!aside.Open(asidePath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeReadWrite | CFile::shareDenyWrite)) {
+        data.Abort();
+        return FALSE;
+    }
+    try {
+        // A copy torn by an earlier stop ends the file without its
+        // terminator; the entry is still in the data file and comes whole.
+        ULONGLONG asideLen = aside.GetLength();
+        ULONGLONG asideKeep = LastEntryEnd(aside, asideLen);
+        if (asideKeep < asideLen)
+            aside.SetLength(asideKeep);
+        aside.SeekToEnd();
+        ULONGLONG len = data.GetLength();
+        std::string buf(256 * 1024, '\0');
+        for (ULONGLONG pos = m_nIndexedEnd; pos < len;) {
+            UINT want = static_cast<UINT>(std::min<ULONGLONG>(buf.size(), len - pos));
+            data.Seek(static_cast<LONGLONG>(pos), CFile::begin);
+            UINT got = data.Read(&buf[0], want);
+            if (got == 0)
+                break;
+            StoreWrite::Write(aside, buf.data(), got);
+            pos += got;
+        }
+        // The copy is on the disk before the data file lets the entries go.
+        if (!StoreWrite::Flush(asidePath, aside.GetHandle())) {
+            aside.Abort();
+            data.Abort();
+            return FALSE;
+        }
+        aside.Close();
+        data.SetLength(m_nIndexedEnd);
+        data.Close();
+    } catch (const CFileException&) {
+        aside.Abort();
+        data.Abort();
+        return FALSE;
+    }
+    WriteLog(FormatString("Entries not in the index set aside in [%s]\r\n", asidePath.GetString()));
+    m_bUnindexedData = FALSE;
+    m_nCheckedDataEnd = static_cast<LONGLONG>(m_nIndexedEnd);
+    return TRUE;
+}
+
+BOOL CMailFolderStore::TakeBackSetAsideData()
+{
+    if (!HasSetAsideData())
+        return TRUE;
+    CString asidePath = GetSetAsidePath();
+    CFile aside;
+    if (!aside.Open(asidePath, CFile::modeRead | CFile::shareDenyWrite))
+        return FALSE;
+    CFile data;
+    if (!data.Open(m_strDataPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite)) {
+        aside.Abort();
+        AfxMessageBox(DataFileMessage(m_strDataPath), MB_OK | MB_ICONERROR);
+        return FALSE;
+    }
+    try {
+        ULONGLONG end = data.SeekToEnd();
+        std::string buf(256 * 1024, '\0');
+        for (;;) {
+            UINT got = aside.Read(&buf[0], static_cast<UINT>(buf.size()));
+            if (got == 0)
+                break;
+            StoreWrite::Write(data, buf.data(), got);
+        }
+        // Only a copy that is on the disk lets the set-aside file go; a stop
+        // before that brings the entries twice, which the rebuild tells.
+        if (!StoreWrite::Flush(m_strDataPath, data.GetHandle())) {
+            data.SetLength(end);
+            data.Abort();
+            aside.Abort();
+            AfxMessageBox(kDataWriteError, MB_OK | MB_ICONERROR);
+            return FALSE;
+        }
+        data.Close();
+        aside.Close();
+    } catch (const CFileException&) {
+        data.Abort();
+        aside.Abort();
+        // What was appended is a copy: the next check cuts a torn part.
+        AfxMessageBox(kDataWriteError, MB_OK | MB_ICONERROR);
+        m_nCheckedDataEnd = -1;
+        return FALSE;
+    }
+    DeleteFileA(asidePath);
+    m_nCheckedDataEnd = -1;
+    return TRUE;
+}
+
 BOOL CMailFolderStore::Optimize()
 {
     if (m_mailList.GetChangedCount() <= 0 || m_strDataPath.IsEmpty() || !Exists(m_strDataPath))
         return FALSE;
-    if (!RecoverInterruptedSwap())
+    // Entries the index does not know would not be copied: they go aside
+    // first, for the rebuild.
+    if (!RecoverInterruptedSwap() || !RepairDataTail(TRUE))
         return FALSE;
     // A filing run's files go first: the data file is read and replaced.
     ReleaseHeldFiles();
@@ -324,25 +687,7 @@ BOOL CMailFolderStore::Optimize()
 
     // Attachment folders that no live mail uses.
     if (DirectoryExists(attachRoot)) {
-        WIN32_FIND_DATAA fd;
-        HANDLE h = FindFirstFileA(CombinePath(attachRoot, "*.*"), &fd);
-        std::vector<CString> drop;
-        if (h != INVALID_HANDLE_VALUE) {
-            do {
-                if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-                    continue;
-                CString name = fd.cFileName;
-                if (name.GetLength() < 2 || _strnicmp(name, "QM", 2) != 0)
-                    continue;
-                CString lower = name;
-                lower.MakeLower();
-                if (!used.count(lower))
-                    drop.push_back(name);
-            } while (FindNextFileA(h, &fd));
-            FindClose(h);
-        }
-        for (const CString& name : drop)
-            DeleteDirectoryTree(CombinePath(attachRoot, name), true);
+        RemoveUnnamedAttachFolders(used);
         RemoveDirectoryA(attachRoot);  // only succeeds when empty
     }
     m_mailList.SetChangedCount(0);
@@ -363,10 +708,13 @@ BOOL CMailFolderStore::RebuildIndex()
     } back{oldCursor};
     if (!RecoverInterruptedSwap())
         return FALSE;
+    // An unfinished filing is not brought back as a mail of its own; entries
+    // the index lost are all read.
+    RepairDataTail(FALSE);
+    if (!TakeBackSetAsideData())
+        return FALSE;
     if (!Exists(m_strDataPath))
         return TRUE;
-    // An unfinished filing is not brought back as a mail of its own.
-    RepairDataTail();
     CFile data;
     if (!data.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyWrite)) {
         CString text = "[%FILEPATH%]が開けませんでした。";
@@ -390,12 +738,27 @@ BOOL CMailFolderStore::RebuildIndex()
         unsigned char bin[CMailIndexRecord::binarySize];
     };
     std::map<int, OldState> old;
+    double freeBytes = GetDiskFreeBytes(m_strDataPath);
+    CFileStatus idxStatus;
+    double idxSize = CFile::GetStatus(m_strIndexPath, idxStatus) ? static_cast<double>(idxStatus.m_size) : 0.0;
+    if (freeBytes != 0 && freeBytes < idxSize * 3) {
+        AfxMessageBox(FormatString("ディスクの空き容量が足りません。\r\n[%s]のリスト再作成ができません。\r\n"
+                                   "空き容量[%.0f]Byte  ファイル[%.0f]Byte",
+                                   m_record.m_strName.GetString(), freeBytes, idxSize));
+        return FALSE;
+    }
     CString backup = m_strIndexPath;
     ReplaceFileExtension(backup, ".bak");
     if (Exists(m_strIndexPath)) {
-        if (!FileSteps::CopyOver(m_strIndexPath, backup)) {
-            AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]",
-                                       m_strIndexPath.GetString(), LastErrorText().GetString()),
+        // The copy is made under another name and moved over "Index.bak"
+        // whole: a copy cut short (a full disk) leaves the older backup.
+        CString backupTemp = m_strIndexPath;
+        ReplaceFileExtension(backupTemp, ".bk$");
+        if (!FileSteps::CopyOver(m_strIndexPath, backupTemp) || !FileSteps::MoveReplacing(backupTemp, backup)) {
+            CString error = LastErrorText();
+            DeleteFileA(backupTemp);
+            AfxMessageBox(FormatString("インデックスファイル[%s]のバックアップ[%s]を作成できませんでした。\r\n[%s]",
+                                       m_strIndexPath.GetString(), backup.GetString(), error.GetString()),
                           MB_OK | MB_ICONERROR);
             return FALSE;
         }
@@ -420,15 +783,6 @@ BOOL CMailFolderStore::RebuildIndex()
             }
         }
     }
-    double freeBytes = GetDiskFreeBytes(m_strDataPath);
-    CFileStatus idxStatus;
-    double idxSize = CFile::GetStatus(m_strIndexPath, idxStatus) ? static_cast<double>(idxStatus.m_size) : 0.0;
-    if (freeBytes != 0 && freeBytes < idxSize * 3) {
-        AfxMessageBox(FormatString("ディスクの空き容量が足りません。\r\n[%s]のリスト再作成ができません。\r\n"
-                                   "空き容量[%.0f]Byte  ファイル[%.0f]Byte",
-                                   m_record.m_strName.GetString(), freeBytes, idxSize));
-        return FALSE;
-    }
 
     // The new index is written beside the old one and replaces it at once;
     // the old one stays in "Index.bak" as well.
@@ -438,12 +792,17 @@ BOOL CMailFolderStore::RebuildIndex()
     if (!out.Open(tempPath, CFile::modeCreate | CFile::modeWrite, &fe)) {
         char err[256] = "";
         fe.GetErrorMessage(err, sizeof(err));
-        AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]", m_strIndexPath.GetString(), err),
+        AfxMessageBox(FormatString("インデックスファイル[%s]を作成できませんでした。\r\n[%s]", tempPath.GetString(), err),
                       MB_OK | MB_ICONERROR);
         return FALSE;
     }
 
     CMailListData writer;  // record writer only
+    // An entry whose name line and bytes equal an earlier one's is the same
+    // mail twice (entries set aside and taken back after a stop in between):
+    // the copy is kept in the data file but marked deleted.
+    std::set<std::string> seen;
+    bool writing = false;
     try {
         // Buffered scan for the entry terminator; an entry is read whole
         // once its end is known.
@@ -531,6 +890,9 @@ BOOL CMailFolderStore::RebuildIndex()
             r->m_bAttach = attachBytes ? 1 : 0;
             r->m_nTotalSize = r->m_nDataLength + static_cast<int>(attachBytes);
             r->m_bRead = 1;
+            std::string key = std::string(name.GetString()) + '\0' + std::to_string(entry.size()) + '\0' +
+                              std::to_string(std::hash<std::string>()(entry)) + '\0' + std::to_string(Fnv1a(entry));
+            bool copy = !seen.insert(key).second;
             auto it = old.find(offset);
             if (it != old.end() && it->second.name == name) {
                 CMailIndexRecord prev;
@@ -544,11 +906,17 @@ BOOL CMailFolderStore::RebuildIndex()
                 r->m_nFlags = prev.m_nFlags;
                 r->m_nPriority = prev.m_nPriority;
             }
+            if (copy)
+                r->m_bDeleted = 1;
+            std::unique_ptr<CMailIndexRecord> owned(r);
+            writing = true;
             writer.WriteRecord(out, r);
-            delete r;
+            writing = false;
         }
+        writing = true;
         out.Flush();
         out.Close();
+        writing = false;
         data.Close();
     } catch (const CFileException& e) {
         out.Abort();
@@ -556,7 +924,10 @@ BOOL CMailFolderStore::RebuildIndex()
         DeleteFileA(tempPath);
         char err[256] = "";
         e.GetErrorMessage(err, sizeof(err));
-        AfxMessageBox(FormatString("インデックスファイル[%s]の削除に失敗しました。\r\n[%s]", m_strIndexPath.GetString(), err),
+        // A full disk shows while the new index is written; the data file is
+        // only read.
+        AfxMessageBox(writing ? FormatString("インデックスファイル[%s]の書き込みに失敗しました。\r\n[%s]", tempPath.GetString(), err)
+                              : FormatString("[%s]の読み込みに失敗しました。\r\n[%s]", m_strDataPath.GetString(), err),
                       MB_OK | MB_ICONERROR);
         return FALSE;
     }

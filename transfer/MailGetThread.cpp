@@ -335,6 +335,12 @@ void CMailGetThread::OnTransferError(WPARAM wParam, LPARAM lParam)
     if (m_bEnded)
         return;
     if (m_pSession && m_pSession->IsRunning()) {
+        // A mail that could not be filed ends the pass, but the session
+        // first deletes on the server what it filed before and logs out:
+        // cut off now, those mails would all come again. It reports its end
+        // (1357) with the filing error when it is done.
+        if (m_pSession->IsEndingAfterError())
+            return;
         // The session reports its end itself (1357), which takes the
         // failure path with the session's own error.
         m_pSession->Cancel();

@@ -35,6 +35,7 @@ protected:
         {
             CSingleLock hold(m_pStoreLock, TRUE);
             CString received = FormatDateWithZone(CReceivedIdList::CurrentTime());
+            this->NoteFilingIntent(pTarget, strName);
             if (pTarget->AddNewMailText(mail, strName, received, FALSE, FALSE, &nIndex,
                                         choice.filter.bMarked ? &choice.filter : nullptr) != 1)
                 return false;

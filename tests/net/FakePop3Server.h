@@ -5,6 +5,7 @@
 
 #include "NetTestSupport.h"
 
+#include <algorithm>
 #include <mutex>
 
 namespace NetTest {
@@ -28,6 +29,9 @@ struct FakePop3Options
     bool bPipelining = false;       // CAPA announces PIPELINING (else CAPA is unknown)
     int nRefuseList = 0;            // LIST of this number answers -ERR
     int nRefuseDele = 0;            // DELE of this number answers -ERR
+    // A real mailbox: the mails deleted in a session are gone at its QUIT
+    // (and only then), and nBreakRetr breaks the first connection only.
+    bool bMailbox = false;
 };
 
 class FakePop3Server
@@ -55,6 +59,15 @@ public:
     {
         std::lock_guard<std::mutex> lock(m_lock);
         return m_deleted;
+    }
+    // With bMailbox: the UIDLs of the mails still on the server.
+    std::vector<std::string> Remaining()
+    {
+        std::lock_guard<std::mutex> lock(m_lock);
+        std::vector<std::string> uidls;
+        for (const FakeMail& m : m_mails)
+            uidls.push_back(m.uidl);
+        return uidls;
     }
 
 private:
@@ -86,6 +99,8 @@ private:
             return;
         }
         Line(s, m_options.greeting);
+        bool bFirstConnection = m_nServed++ == 0;
+        std::vector<int> sessionDeletes;
         std::string line;
         while (RecvLine(s, line)) {
             while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
@@ -134,7 +149,7 @@ private:
             } else if (verb == "RETR" && bValid) {
                 Line(s, "+OK");
                 std::string body = Stuffed(m_mails[n - 1].text);
-                if (n == m_options.nBreakRetr) {
+                if (n == m_options.nBreakRetr && (bFirstConnection || !m_options.bMailbox)) {
                     SendAll(s, body.substr(0, body.size() / 2));
                     if (m_options.bBreakByClosing)
                         return;
@@ -150,8 +165,16 @@ private:
                     std::lock_guard<std::mutex> lock(m_lock);
                     m_deleted.push_back(n);
                 }
+                sessionDeletes.push_back(n);
                 Line(s, "+OK");
             } else if (verb == "QUIT") {
+                if (m_options.bMailbox) {
+                    std::lock_guard<std::mutex> lock(m_lock);
+                    std::sort(sessionDeletes.begin(), sessionDeletes.end());
+                    sessionDeletes.erase(std::unique(sessionDeletes.begin(), sessionDeletes.end()), sessionDeletes.end());
+                    for (auto it = sessionDeletes.rbegin(); it != sessionDeletes.rend(); ++it)
+                        m_mails.erase(m_mails.begin() + (*it - 1));
+                }
                 Line(s, "+OK bye");
                 return;
             } else {
@@ -165,6 +188,7 @@ private:
     std::mutex m_lock;
     std::vector<std::string> m_commands;
     std::vector<int> m_deleted;
+    int m_nServed = 0;  // connections taken so far
     FakeServer m_server;  // last: its thread uses the members above
 };
 

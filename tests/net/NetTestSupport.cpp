@@ -319,7 +319,8 @@ void ByteRelay::Serve(SOCKET client)
     });
 }
 
-PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs, std::vector<CReceiveSelection>* pSelection)
+PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs, std::vector<CReceiveSelection>* pSelection,
+                   const std::function<bool()>& stopBefore)
 {
     PassResult result;
     MSG msg;
@@ -340,12 +341,20 @@ PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs, std::vector<CRec
         while (!result.bFinished && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             switch (msg.message) {
             case CVM_MSG_SESSION_STEP:
+                if (stopBefore && stopBefore()) {
+                    // The program is gone: no further step, no log-out.
+                    result.bKilled = true;
+                    return result;
+                }
                 if (!session.Run())
                     session.Cancel();
                 break;
             case CVM_MSG_TRANSFER_ERROR:
                 result.errors.emplace_back(static_cast<int>(msg.wParam), static_cast<UINT>(msg.lParam));
-                session.Cancel();
+                // As the session thread does: a session that ends itself
+                // after a filing error is let finish.
+                if (!session.IsEndingAfterError())
+                    session.Cancel();
                 break;
             case CVM_MSG_RECEIVE_END:
                 result.nNewMails = static_cast<int>(msg.wParam);
@@ -422,6 +431,42 @@ std::vector<std::string> StoreEventRecorder::Events() const
 {
     std::lock_guard<std::mutex> lock(g_eventLock);
     return g_events;
+}
+
+} // namespace NetTest
+
+namespace {
+
+std::atomic<int> g_nDataWrites{0};
+int g_nFullAt = 0;
+StoreWrite::WriteHook g_beforeFull;
+
+// From the n-th append to a data file on, the disk is full: the write stops
+// half done.
+void DiskFullWrite(CFile& file, const void* pData, UINT nCount)
+{
+    CString path = file.GetFilePath();
+    if (path.Right(12).CompareNoCase("MailData.Qmd") == 0 && ++g_nDataWrites >= g_nFullAt) {
+        file.Write(pData, nCount / 2);
+        throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, path);
+    }
+    file.Write(pData, nCount);
+}
+
+} // namespace
+
+namespace NetTest {
+
+DiskFullAt::DiskFullAt(int nDataWrite)
+{
+    g_nDataWrites = 0;
+    g_nFullAt = nDataWrite;
+    g_beforeFull = StoreWrite::SetHook(DiskFullWrite);
+}
+
+DiskFullAt::~DiskFullAt()
+{
+    StoreWrite::SetHook(g_beforeFull);
 }
 
 } // namespace NetTest

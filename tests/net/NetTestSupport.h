@@ -102,6 +102,7 @@ struct PassResult
     UINT nFinishMessage = 0;       // its lParam
     int nNewMails = -1;            // what the end-of-receive message told the main thread
     std::vector<std::pair<int, UINT>> errors;  // every transfer-error message
+    bool bKilled = false;          // stopped by the test between two steps
 };
 
 // While it lives, records in order what the store writes ("write" and the
@@ -117,9 +118,25 @@ public:
     std::vector<std::string> Events() const;
 };
 
+// While it lives, the disk is full from the n-th append to a mail data file
+// on (counted from its start): that write stops half done with a disk-full
+// error, as do all after it.
+class DiskFullAt
+{
+public:
+    explicit DiskFullAt(int nDataWrite);
+    ~DiskFullAt();
+    DiskFullAt(const DiskFullAt&) = delete;
+    DiskFullAt& operator=(const DiskFullAt&) = delete;
+};
+
 // Starts the session on this thread and runs its step machine until it
 // ends, as the session thread does.
+// stopBefore, when given, is asked before every step: true leaves the
+// session where it is, as if the program had been killed there (the caller
+// then deletes it without a log-out).
 PassResult RunPass(CReceiveSession& session, DWORD dwTimeoutMs = 120000,
-                   std::vector<CReceiveSelection>* pSelection = nullptr);
+                   std::vector<CReceiveSelection>* pSelection = nullptr,
+                   const std::function<bool()>& stopBefore = {});
 
 } // namespace NetTest

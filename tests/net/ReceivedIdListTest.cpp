@@ -6,6 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 using namespace TestSupport;
 
 TEST(ReceivedIdList, KeepsIdsWithTheirStampsAndNeverAnEmptyId)
@@ -44,4 +48,40 @@ TEST(ReceivedIdList, FirstSaveOfAPassRewritesLaterOnesAppend)
     ASSERT_TRUE(list.AddIdAndSave("n1", 1, "10"));
     ASSERT_TRUE(list.AddIdAndSave("n2", 2, "11"));
     EXPECT_EQ(ReadFileBytes(path), "n1\t1\t10\r\nn2\t2\t11\r\n");
+}
+
+// A mail noted before filing counts as received once it is confirmed by a
+// later line of its id, or found in the folder it was noted for; otherwise
+// it is new mail again.
+TEST(ReceivedIdList, PendingRecordsCountOnlyForMailTheFolderHolds)
+{
+    TempDir dir;
+    CString path = dir.File("ids.dat");
+    CReceivedIdList writer;
+    writer.SetFilePath(path);
+    writer.Reset();
+    writer.StartPass();
+    ASSERT_TRUE(writer.AddIdAndSave("known", 1, "10"));
+    ASSERT_TRUE(writer.AddPendingAndSave("confirmed", 2, 7, "QM1"));
+    ASSERT_TRUE(writer.AddIdAndSave("confirmed", 2, "11"));
+    ASSERT_TRUE(writer.AddPendingAndSave("filed", 3, 7, "QM2"));      // stopped after filing
+    ASSERT_TRUE(writer.AddPendingAndSave("not filed", 4, 7, "QM3"));  // stopped before
+    ASSERT_TRUE(writer.AddPendingAndSave("other folder", 5, 8, "QM2"));
+
+    CReceivedIdList list;
+    list.SetFilePath(path);
+    ASSERT_TRUE(list.ReadFromFile(TRUE));
+    std::vector<std::pair<int, std::string>> asked;
+    EXPECT_TRUE(list.ResolvePending([&](int nFolder, const CString& name) {
+        asked.emplace_back(nFolder, name.Str());
+        return nFolder == 7 && name == "QM2";
+    }));
+    EXPECT_EQ(asked, (std::vector<std::pair<int, std::string>>{{7, "QM2"}, {7, "QM3"}, {8, "QM2"}}));
+    for (const char* id : {"known", "confirmed", "filed"})
+        EXPECT_NE(list.FindId(id), nullptr) << id;
+    for (const char* id : {"not filed", "other folder"})
+        EXPECT_EQ(list.FindId(id), nullptr) << id;
+    ASSERT_TRUE(list.WriteToFile(FALSE));
+    std::string text = ReadFileBytes(path);
+    EXPECT_EQ(text.find("QM"), std::string::npos) << text;
 }

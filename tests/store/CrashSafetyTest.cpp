@@ -2,6 +2,7 @@
 #include "core/FileUtil.h"
 #include "store/StoreWrite.h"
 #include "StoreTestUtil.h"
+#include "support/ChildTest.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@ using StoreTest::FileMail;
 using StoreTest::OpenStore;
 using StoreTest::SimpleMail;
 using StoreTest::TestApp;
+using TestSupport::EnvVar;
 using TestSupport::ReadFileBytes;
 using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
@@ -34,37 +36,13 @@ void CrashingWrite(CFile& file, const void* data, UINT count)
     file.Write(data, count);
 }
 
-CString EnvVar(const char* name)
-{
-    char buf[MAX_PATH] = "";
-    DWORD n = GetEnvironmentVariableA(name, buf, sizeof(buf));
-    return n && n < sizeof(buf) ? CString(buf) : CString();
-}
-
 // Runs this test program's child test with the crash point and folder.
 DWORD RunChild(const CString& work, int crashAt, bool bInRun)
 {
-    char exe[MAX_PATH];
-    GetModuleFileNameA(nullptr, exe, sizeof(exe));
-    SetEnvironmentVariableA("CVM_STORE_CRASH_DIR", work);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_AT", FormatString("%d", crashAt));
-    SetEnvironmentVariableA("CVM_STORE_CRASH_RUN", bInRun ? "1" : "0");
-    CString cmd = FormatString("\"%s\" --gtest_filter=StoreCrash.ChildFilesMails", exe);
-    STARTUPINFOA si{};
-    si.cb = sizeof(si);
-    PROCESS_INFORMATION pi{};
-    std::string line = cmd.Str();
-    if (!CreateProcessA(nullptr, &line[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi))
-        return 0xFFFFFFFF;
-    WaitForSingleObject(pi.hProcess, 60000);
-    DWORD code = 0;
-    GetExitCodeProcess(pi.hProcess, &code);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_DIR", nullptr);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_AT", nullptr);
-    SetEnvironmentVariableA("CVM_STORE_CRASH_RUN", nullptr);
-    return code;
+    return TestSupport::RunChildTest("StoreCrash.ChildFilesMails", {{"CVM_STORE_CRASH_DIR", work},
+                                                                    {"CVM_STORE_CRASH_AT", FormatString("%d", crashAt)},
+                                                                    {"CVM_STORE_CRASH_RUN", bInRun ? "1" : "0"}},
+                                     60000);
 }
 
 std::string MailText(CMailFolderStore& store, int index)
@@ -403,15 +381,32 @@ TEST(StoreCrash, FailedRebuildStepsLeaveTheIndexAsItWas)
     FileMail(store, dir.Path(), "QM8000000001.eml", SimpleMail("one", "<1@x>"));
     store.DeleteMail(0);  // a mark that only the index knows
     std::string index = ReadFileBytes(box + "\\Index.lst");
-    for (const char* call : {"CopyFile", "MoveFileEx"}) {
-        SCOPED_TRACE(call);
+    WriteFileBytes(box + "\\Index.bak", "older backup");
+    const struct
+    {
+        const char* call;
+        int nth;
+        const char* named;  // what the message says failed
+    } steps[] = {
+        {"CopyFile", 1, "バックアップ"},    // the backup copy (a full disk)
+        {"MoveFileEx", 1, "バックアップ"},  // putting the backup in place
+        {"MoveFileEx", 2, "削除"},          // replacing the index
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(std::string(step.call) + " " + std::to_string(step.nth));
         TestSupport::ClearMessages();
         {
-            FailStep fail(call, 1);
+            FailStep fail(step.call, step.nth);
             EXPECT_FALSE(store.RebuildIndex());
         }
-        EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
+        ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+        EXPECT_NE(TestSupport::RecordedMessages()[0].find(step.named), std::string::npos);
         EXPECT_EQ(ReadFileBytes(box + "\\Index.lst"), index);
+        // A backup copy cut short never takes the place of the older one.
+        if (step.nth == 1) {
+            EXPECT_EQ(ReadFileBytes(box + "\\Index.bak"), "older backup");
+        }
+        EXPECT_FALSE(TestSupport::FileExists(box + "\\Index.bk$"));
     }
 }
 
@@ -522,6 +517,8 @@ TEST(StoreCrash, EntryWithoutItsRecordIsDroppedWithItsAttachments)
 }
 
 // Data without any index is what the rebuild is for: nothing of it is cut.
+// Declined, the rebuild waits; the mails wait in the set-aside file, out of
+// the way of new mail.
 TEST(StoreCrash, DataFileWithoutAnIndexIsLeftForTheRebuild)
 {
     TempDir dir;
@@ -536,11 +533,41 @@ TEST(StoreCrash, DataFileWithoutAnIndexIsLeftForTheRebuild)
     }
     std::string data = ReadFileBytes(box + "\\MailData.Qmd");
     DeleteFileA(box + "\\Index.lst");
+    TestSupport::ClearMessages();
+    TestSupport::QueueMessageBoxAnswer(IDNO);
     CMailFolderStore store;
     OpenStore(store, box);
     ASSERT_NE(store.GetMailList(), nullptr);
+    EXPECT_EQ(TestSupport::RecordedMessages().size(), 1u);
     ASSERT_EQ(FileMail(store, dir.Path(), "QM9200000003.eml", SimpleMail("three", "<3@x>")), 1);
-    EXPECT_EQ(ReadFileBytes(box + "\\MailData.Qmd").compare(0, data.size(), data), 0);
+    EXPECT_EQ(ReadFileBytes(box + "\\MailData.Rcv"), data);
     ASSERT_TRUE(store.RebuildIndex());
-    EXPECT_EQ(RebuiltSubjects(store), (std::vector<std::string>{"one", "two", "three"}));
+    EXPECT_EQ(RebuiltSubjects(store), (std::vector<std::string>{"three", "one", "two"}));
+}
+
+// A filing killed after the reader wrote the attachment folder but before
+// the data entry leaves a folder that no mail names: the open removes it,
+// and keeps the folders of the mails and anything not named by the program.
+TEST(StoreCrash, AttachmentFoldersOfNoMailAreRemovedOnOpen)
+{
+    TempDir dir;
+    CString box = dir.File("In.Box");
+    {
+        TestApp app(dir.Path());
+        CMailFolderStore store;
+        OpenStore(store, box);
+        ASSERT_TRUE(store.LoadIndex());
+        ASSERT_EQ(FileMail(store, dir.Path(), "QM9300000001.eml", MailWithAttachment("one", "<1@x>", "a.bin")), 1);
+    }
+    CreateDirectoryA(box + "\\Attach\\QM9300000002.eml", nullptr);
+    WriteFileBytes(box + "\\Attach\\QM9300000002.eml\\b.bin", "orphan");
+    CreateDirectoryA(box + "\\Attach\\Saved", nullptr);
+    WriteFileBytes(box + "\\Attach\\Saved\\keep.txt", "mine");
+    TestApp app(dir.Path());
+    CMailFolderStore store;
+    OpenStore(store, box);
+    ASSERT_NE(store.GetMailList(), nullptr);
+    EXPECT_FALSE(TestSupport::FileExists(box + "\\Attach\\QM9300000002.eml"));
+    EXPECT_TRUE(TestSupport::FileExists(box + "\\Attach\\QM9300000001.eml\\a.bin"));
+    EXPECT_TRUE(TestSupport::FileExists(box + "\\Attach\\Saved\\keep.txt"));
 }

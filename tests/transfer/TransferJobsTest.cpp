@@ -37,13 +37,7 @@ protected:
 
     // Receives account nAccount as the receive command does and waits for
     // the end of the job.
-    void ReceiveAndWait(int nAccount)
-    {
-        int nEnds = loop.Count(TM_RECEIVE_JOB_END);
-        ASSERT_TRUE(host.ReceiveAccount(nAccount, false, true));
-        ASSERT_TRUE(loop.RunUntilCount(TM_RECEIVE_JOB_END, nEnds + 1));
-        ASSERT_TRUE(loop.RunUntil([&] { return !host.IsReceiving(); }, 10000));
-    }
+    void ReceiveAndWait(int nAccount) { ASSERT_TRUE(TransferTest::ReceiveAndWait(host, loop, nAccount)); }
 
     void SendAndWait()
     {

@@ -6,6 +6,7 @@
 #include "net/SmtpSession.h"
 #include "smtp/SmtpTestSupport.h"
 #include "store/MailFolderStore.h"
+#include "transfer/TransferMessages.h"
 
 #include <algorithm>
 
@@ -137,6 +138,24 @@ int MainLoop::SumWParam(UINT nMessage) const
         if (m.message == nMessage)
             n += static_cast<int>(m.wParam);
     return n;
+}
+
+bool ReceiveAndWait(TestHost& host, MainLoop& loop, int nAccount)
+{
+    int nEnds = loop.Count(TM_RECEIVE_JOB_END);
+    return host.ReceiveAccount(nAccount, false, true) && loop.RunUntilCount(TM_RECEIVE_JOB_END, nEnds + 1) &&
+           loop.RunUntil([&] { return !host.IsReceiving(); }, 10000);
+}
+
+std::vector<std::string> SortedMessageIds(const std::vector<std::string>& mails)
+{
+    std::vector<std::string> ids;
+    for (const std::string& m : mails) {
+        size_t at = m.find("Message-ID: ");
+        ids.push_back(at == std::string::npos ? std::string() : m.substr(at + 12, m.find("\r\n", at) - at - 12));
+    }
+    std::sort(ids.begin(), ids.end());
+    return ids;
 }
 
 std::string JapaneseMail(int n, size_t nBodyBytes)

@@ -66,6 +66,12 @@ public:
     std::vector<MSG> heard;
 };
 
+// Receives account nAccount as the receive command does and waits for the
+// end of the job; false when it did not start or end in time.
+bool ReceiveAndWait(TestHost& host, MainLoop& loop, int nAccount);
+// The Message-IDs of the mails, sorted (a mail there twice is listed twice).
+std::vector<std::string> SortedMessageIds(const std::vector<std::string>& mails);
+
 // Mail texts of the tests.
 std::string JapaneseMail(int n, size_t nBodyBytes = 0);
 // The bodies of a folder's mails without the dot-stuffing, in order.

@@ -1,0 +1,206 @@
+// A folder whose "Index.lst" lost records (damaged, restored from an older
+// copy, cut short) beside an intact "MailData.Qmd": opening it never destroys
+// a mail that reads whole, and the rebuild brings every mail back once.
+#include "core/FileUtil.h"
+#include "StoreTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <string>
+#include <vector>
+
+using StoreTest::FileMail;
+using StoreTest::OpenStore;
+using StoreTest::SimpleMail;
+using StoreTest::StoredMails;
+using StoreTest::TestApp;
+using TestSupport::ReadFileBytes;
+using TestSupport::TempDir;
+using TestSupport::WriteFileBytes;
+
+namespace {
+
+const int kMails = 8;
+const char kQuestion[] = "インデックスファイルが開けませんでした";
+
+std::string AttachedMail(int n)
+{
+    std::string subject = "mail" + std::to_string(n);
+    return "From: Sender <sender@example.com>\r\nSubject: " + subject + "\r\nMessage-ID: <" + subject +
+           "@x>\r\nMIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"b\"\r\n\r\n"
+           "--b\r\nContent-Type: text/plain\r\n\r\nbody of " + subject + "\r\n"
+           "--b\r\nContent-Type: application/octet-stream; name=\"f" + std::to_string(n) + ".bin\"\r\n"
+           "Content-Transfer-Encoding: base64\r\n\r\nAAECAw==\r\n--b--\r\n";
+}
+
+std::string Mail(int n)
+{
+    return n % 3 == 0 ? AttachedMail(n) : SimpleMail("mail" + std::to_string(n), "<" + std::to_string(n) + "@x>");
+}
+
+std::string MailName(int n)
+{
+    return "QM17000000" + std::to_string(10 + n) + ".eml";
+}
+
+// The byte offsets where the index lines begin.
+std::vector<size_t> LineStarts(const std::string& index)
+{
+    std::vector<size_t> starts;
+    for (size_t pos = 0; pos + CMailIndexRecord::binarySize <= index.size();) {
+        starts.push_back(pos);
+        size_t crlf = index.find("\r\n", pos + CMailIndexRecord::binarySize);
+        if (crlf == std::string::npos)
+            break;
+        pos = crlf + 2;
+    }
+    return starts;
+}
+
+std::vector<std::string> Sorted(std::vector<std::string> v)
+{
+    std::sort(v.begin(), v.end());
+    return v;
+}
+
+std::vector<std::string> AllMails()
+{
+    std::vector<std::string> mails;
+    for (int n = 0; n < kMails; n++)
+        mails.push_back(Mail(n));
+    return Sorted(mails);
+}
+
+// Whether every entry of the folder's files (data file and set-aside file)
+// still holds its mail whole.
+int WholeEntriesOnDisk(const CString& box)
+{
+    std::string bytes = ReadFileBytes(box + "\\MailData.Qmd");
+    if (TestSupport::FileExists(box + "\\MailData.Rcv"))
+        bytes += ReadFileBytes(box + "\\MailData.Rcv");
+    int found = 0;
+    for (int n = 0; n < kMails; n++) {
+        std::string stored = Mail(n);
+        if (bytes.find(MailName(n) + "\r\n" + stored) != std::string::npos)
+            found++;
+    }
+    return found;
+}
+
+// Files the first nCount mails into the folder, as a receive does.
+void FileMails(const TempDir& dir, const CString& box, int nCount)
+{
+    CMailFolderStore store;
+    OpenStore(store, box);
+    ASSERT_TRUE(store.LoadIndex());
+    for (int n = 0; n < nCount; n++)
+        ASSERT_EQ(FileMail(store, dir.Path(), MailName(n).c_str(), Mail(n)), 1);
+}
+
+} // namespace
+
+TEST(DamagedIndex, OpenKeepsEveryMailAndTheRebuildBringsEachBackOnce)
+{
+    const struct
+    {
+        const char* name;
+        std::function<void(std::string&)> damage;
+    } damages[] = {
+        {"cut at a line boundary", [](std::string& idx) { idx.resize(LineStarts(idx)[3]); }},
+        {"cut inside a record", [](std::string& idx) { idx.resize(LineStarts(idx)[2] + 37); }},
+        {"cut at its first byte", [](std::string& idx) { idx.resize(1); }},
+        {"emptied", [](std::string& idx) { idx.clear(); }},
+        {"removed", nullptr},
+        // A few flipped bits in the data offset of a record: it points into
+        // the middle of another mail.
+        {"an offset shifted", [](std::string& idx) { idx[LineStarts(idx)[4] + 6] ^= 0x11; }},
+    };
+    for (const auto& d : damages) {
+        for (bool bRebuildAtOnce : {true, false}) {
+            SCOPED_TRACE(std::string(d.name) + (bRebuildAtOnce ? ", rebuilt when asked" : ", rebuilt later"));
+            TempDir dir;
+            TestApp app(dir.Path());
+            CString box = dir.File("In.Box");
+            FileMails(dir, box, kMails);
+            ASSERT_EQ(WholeEntriesOnDisk(box), kMails);
+            std::string index = ReadFileBytes(box + "\\Index.lst");
+            if (d.damage) {
+                d.damage(index);
+                WriteFileBytes(box + "\\Index.lst", index);
+            } else {
+                DeleteFileA(box + "\\Index.lst");
+            }
+
+            TestSupport::ClearMessages();
+            TestSupport::QueueMessageBoxAnswer(bRebuildAtOnce ? IDYES : IDNO);
+            CMailFolderStore store;
+            OpenStore(store, box);
+            store.GetMailList();
+            ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+            EXPECT_NE(TestSupport::RecordedMessages()[0].find(kQuestion), std::string::npos);
+            // Nothing that reads whole was cut, whatever was answered.
+            EXPECT_EQ(WholeEntriesOnDisk(box), kMails);
+            if (bRebuildAtOnce) {
+                EXPECT_EQ(Sorted(StoredMails(store)), AllMails());
+            } else {
+                // The folder takes new mail meanwhile, and the mails its
+                // index knows read whole.
+                CMailListData* list = store.GetMailList();
+                if (list) {
+                    for (const std::string& m : StoredMails(store))
+                        EXPECT_NE(std::find(AllMails().begin(), AllMails().end(), m), AllMails().end());
+                }
+                ASSERT_EQ(FileMail(store, dir.Path(), "QM1700000099.eml", SimpleMail("new", "<new@x>")), 1);
+                EXPECT_EQ(WholeEntriesOnDisk(box), kMails);
+                ASSERT_TRUE(store.RebuildIndex());
+                std::vector<std::string> expected = AllMails();
+                expected.push_back(SimpleMail("new", "<new@x>"));
+                EXPECT_EQ(Sorted(StoredMails(store)), Sorted(expected));
+                EXPECT_FALSE(TestSupport::FileExists(box + "\\MailData.Rcv"));
+            }
+            // The attachments came back with their mails.
+            CMailListData* list = store.GetMailList();
+            ASSERT_NE(list, nullptr);
+            int withFiles = 0;
+            for (int i = 0; i < list->GetMailCount(); i++) {
+                CStringArray files;
+                if (store.GetAttachFileList(i, files) && files.GetSize() == 1)
+                    withFiles++;
+            }
+            EXPECT_EQ(withFiles, (kMails + 2) / 3);
+            // The next open finds nothing more to ask.
+            TestSupport::ClearMessages();
+            CMailFolderStore again;
+            OpenStore(again, box);
+            ASSERT_NE(again.GetMailList(), nullptr);
+            EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+        }
+    }
+}
+
+// A stop between taking set-aside mails back into the data file and removing
+// the set-aside file leaves them twice: the rebuild shows each once.
+TEST(DamagedIndex, EntriesTakenBackTwiceAreShownOnce)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    CString box = dir.File("In.Box");
+    FileMails(dir, box, 3);
+    std::string index = ReadFileBytes(box + "\\Index.lst");
+    std::string data = ReadFileBytes(box + "\\MailData.Qmd");
+    size_t secondEntry = data.find(MailName(1));
+    ASSERT_NE(secondEntry, std::string::npos);
+    // The index knows the first mail; the other two are in the data file and,
+    // once more, in the set-aside file.
+    WriteFileBytes(box + "\\Index.lst", index.substr(0, LineStarts(index)[1]));
+    WriteFileBytes(box + "\\MailData.Rcv", data.substr(secondEntry));
+    TestSupport::ClearMessages();
+    TestSupport::QueueMessageBoxAnswer(IDYES);
+    CMailFolderStore store;
+    OpenStore(store, box);
+    ASSERT_NE(store.GetMailList(), nullptr);
+    std::vector<std::string> expected{Mail(0), Mail(1), Mail(2)};
+    EXPECT_EQ(Sorted(StoredMails(store)), Sorted(expected));
+}
