@@ -138,6 +138,10 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         job.m_bAttachToOnly = v->IsToOnly();
         job.m_bReadReceipt = v->m_bReadReceipt;
         job.m_nMailKind = v->m_nMailKind;
+        if (v->m_nMailKind == 11 && app)
+            job.m_strNotificationText =
+                app->ReplaceTemplateMacros(app->LoadReadNotifyMdn(), &v->m_composer.GetSourceRecord(), nullptr,
+                                           nullptr, 11, &v->m_composer.GetSourceMessage());
         job.m_strBody = v->GetBody();
         if (v->IsHtmlMode()) {
             // The text part is the HTML's own text, as a reader without HTML sees it.
@@ -169,6 +173,11 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         if (RefersToSource(v->m_nMailKind) && source) {
             job.m_nReferFolderId = source->GetFolderId();
             job.m_strReferHandle = v->m_composer.GetSourceRecord().GetText(CMailIndexRecord::colFileName);
+        } else if (source) {
+            // A stored answer opened again still answers its mail.
+            const CMailMessage& stored = v->m_composer.GetSourceMessage();
+            job.m_strReferHandle = stored.GetHeader("X-Refer-Mail-Handle");
+            job.m_nReferFolderId = atoi(stored.GetHeader("X-Refer-Mail-Folder"));
         }
 
         if (nMode == CMailEditSendJob::modeFile) {
@@ -309,6 +318,8 @@ void CMailEditFrame::OnSendResult(int nResult, int nIndex)
                 DeleteStoredCopy(doc.GetBackupStore(), doc.GetBackupIndex());
             doc.SetBackup(-1, nullptr);
             doc.SetStoredCopy(nIndex, target);
+            if (v && target && mode == CMailEditSendJob::modeDraft)
+                v->FollowStoredCopy(target->GetAttachFolder(target->GetRecord(nIndex)));
             if (v)
                 v->SetModified(false);
         }

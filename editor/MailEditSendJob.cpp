@@ -189,6 +189,10 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
     if (!m_strReferHandle.IsEmpty())
         session.SetReferMail(m_nReferFolderId, m_strReferHandle);
     session.SetReadReceipt(m_nMailKind != 11 && m_bReadReceipt, a ? a->GetMailAddress().GetString() : nullptr);
+    if (m_nMailKind == 11) {
+        session.SetSendMode(CSmtpSession::SendModeReadReceipt);
+        session.SetNotificationText(m_strNotificationText);
+    }
     session.SetArchivePassword(m_strArchivePassword);
     CStringArray lines;
     SplitBodyLines(m_strBody, lines);

@@ -48,6 +48,9 @@ public:
     // related parts).
     bool m_bHtml = false;
     CString m_strHtml, m_strHtmlPath;
+    // Read notification (mail kind 11): the machine-readable disposition
+    // fields that go as a part of their own.
+    CString m_strNotificationText;
 
     // Sender from the account where the folder gave none; non-empty
     // overrides (the send information dialog) win.
