@@ -13,6 +13,7 @@
 #include "message/MimeCodec.h"
 #include "message/OutgoingMailServices.h"
 
+#include <algorithm>
 #include <climits>
 #include <new>
 #include <string>
@@ -983,7 +984,12 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
     if (EndsWithNoCase(name, ".eml") || EndsWithNoCase(name, ".emf")) {
         CMailMessage message;
         message.Parse(content.c_str(), static_cast<int>(content.size()));
-        CString h = "Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 7bit\r\n";
+        // A mail of 8-bit text is declared so: its bytes then go out as
+        // they are, not through the conversion of the program's own text.
+        bool eightBit = std::any_of(content.begin(), content.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        CString h = FormatString("Content-Type: message/rfc822\r\nContent-Transfer-Encoding: %s\r\n",
+                                 eightBit ? "8bit" : "7bit");
         h.AppendFormat("%s: %s\r\n\r\n", "Content-Description",
                        EncodeFoldedText(message.m_strSubject, 21).GetString());
         WriteText(file, h);
