@@ -11,6 +11,7 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "message/JapaneseCode.h"
 #include "net/SmtpSession.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "store/FolderRecord.h"
@@ -25,6 +26,7 @@ namespace {
 
 const UINT kOutOfMemory = IDS_OUT_OF_MEMORY;
 const UINT kSendFailed = IDS_SEND_FAILED;
+const UINT kHalfWidthKanaQuestion = 59449;
 
 int ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
 {
@@ -150,6 +152,9 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
             job.m_strHtmlPath = v->GetHtmlPath();
             job.m_strBody = v->GetHtmlBodyText();
         }
+        if (nMode == CMailEditSendJob::modeSend && ProfileInt("Setting", "HankakuCheck", 0) &&
+            (HasHalfWidthKana(job.m_strSubject) || HasHalfWidthKana(job.m_strBody)))
+            job.m_bConvertKana = Box(kHalfWidthKanaQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
         bool leaves = nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox;
         if (leaves && (m_bBodyAsArchive || job.m_attachFiles.GetSize() > 0)) {
             if (!SettleArchivePassword(this, CArchiver::FromApp(), job.m_strArchivePassword)) {
