@@ -449,11 +449,15 @@ CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
         name.Trim();
         if (!name.IsEmpty()) {
             if (HasEightBit(name, name.GetLength())) {
-                // Encoded whole and unquoted: the encoded words hide any
-                // comma of the name, and no reader decodes inside quotes.
-                // Written after "From: " at most, or on a line of its own.
-                const int start = 6;
+                // Encoded whole: the encoded words hide any comma of the
+                // name. A name of several words goes in quotes, where
+                // readers join the words; in a bare phrase some keep the
+                // blank of the fold between them. Written after "From: " at
+                // most, or on a line of its own.
+                const int start = 7;
                 result = EncodeFoldedText(name, start, true);
+                if (result.Find("\r\n") >= 0)
+                    result = "\"" + result + "\"";
                 int fold = result.ReverseFind('\n');
                 int lastLine = fold < 0 ? start + result.GetLength() : result.GetLength() - (fold + 1);
                 result += lastLine + bare.GetLength() + 3 > kFoldColumn ? "\r\n <" : " <";
@@ -779,9 +783,9 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
                 if (bSingleHtml)
                     h = "Content-Type: text/html; charset=\"Shift_JIS\"\r\n";
                 else
-                    h.Format("Content-Type: multipart/alternative; boundary=\"%s\"\r\n", m_strBoundary.GetString());
+                    h.Format("Content-Type: multipart/alternative;\r\n\tboundary=\"%s\"\r\n", m_strBoundary.GetString());
             } else {
-                h.Format("Content-Type: multipart/mixed; boundary=\"%s\"\r\n", m_strBoundary.GetString());
+                h.Format("Content-Type: multipart/mixed;\r\n\tboundary=\"%s\"\r\n", m_strBoundary.GetString());
             }
         }
         m_bBuildSingleHtml = bSingleHtml;
@@ -847,7 +851,7 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
         WriteBoundary(file, B);
         if (m_bHtmlMail && bHasAttach) {
             m_strAltBoundary = "_MULTIPART_ALTERNATIVE_" + MakeBoundarySuffix();
-            WriteText(file, FormatString("Content-Type: multipart/alternative; boundary=\"%s\"\r\n"
+            WriteText(file, FormatString("Content-Type: multipart/alternative;\r\n\tboundary=\"%s\"\r\n"
                                          "Content-Transfer-Encoding: 7bit\r\n\r\n",
                                          m_strAltBoundary.GetString()));
             WriteBoundary(file, m_strAltBoundary);
@@ -909,7 +913,7 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
         CString related;
         if (!m_relatedParts.IsEmpty()) {
             related.Format("%s%u_%s", B.GetString(), m_pSource->Random() % 100, "RELATED_");
-            WriteText(file, FormatString("Content-Type: multipart/related; boundary=\"%s\"; type=\"text/html\"\r\n"
+            WriteText(file, FormatString("Content-Type: multipart/related;\r\n\tboundary=\"%s\";\r\n\ttype=\"text/html\"\r\n"
                                          "Content-Transfer-Encoding: 7bit\r\n\r\n",
                                          related.GetString()));
             WriteBoundary(file, related);

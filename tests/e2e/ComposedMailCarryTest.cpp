@@ -188,6 +188,7 @@ TEST_F(ComposedMailCarryTest, DraftReopenedKeepsAttachmentReplyToPriorityAndSign
 {
     NeedSmtp();
     PrepareMailBox(78);
+    CreateDirectoryA(m_session.MailBox() + "\\Signature.Box", nullptr);
     TestSupport::WriteFileBytes(m_session.MailBox() + "\\Signature.Box\\work.txt", "--\r\nYamada\r\n");
     ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindWriting, StoredDraft()));
     CString maildir = NetTest::ClearMaildir(78);
@@ -299,6 +300,7 @@ TEST_F(ComposedMailCarryTest, ForwardOfThreeSelectedMailsAttachesEachOfThem)
         block.Write(&lv, sizeof(lv));
         SendMessageA(list, LVM_SETITEMSTATE, static_cast<WPARAM>(-1), block.Param());
     }
+    ASSERT_EQ(SendMessageA(list, LVM_GETSELECTEDCOUNT, 0, 0), 3);
     Command(main, ID_MAIL_FORWARD);
     HWND editor = OnlyEditor();
     ASSERT_NE(editor, nullptr) << m_session.Windows();
@@ -326,6 +328,7 @@ TEST_F(ComposedMailCarryTest, TemplateReplyCarriesTheQuoteHeaderOnce)
         set.GetAccount(0)->SetReplyTemplate("reply.txt");
         ASSERT_TRUE(set.WriteToFile(FALSE));
     }
+    CreateDirectoryA(m_session.MailBox() + "\\Template.Box", nullptr);
     TestSupport::WriteFileBytes(m_session.MailBox() + "\\Template.Box\\reply.txt",
                                 "X-Template: reply\r\n\r\nThanks.\r\n%TEMPLATE%%REFBODY%");
     ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindInbox,

@@ -19,7 +19,9 @@ const char CEditorSession::kEditorClass[] = "CVMEditWndClass";
 
 bool CEditorSession::Prepare(int nUser, const char* pszSettings)
 {
-    std::string ini = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nEditorAutoBackup=dword:0\r\n";
+    // Attachments go without the archive password question.
+    std::string ini = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nEditorAutoBackup=dword:0\r\n"
+                      "CorvanePasswordMode=dword:1\r\n";
     ini += pszSettings;
     TestSupport::WriteFileBytes(m_program.Folder() + "\\CVM.ini", ini + "\r\n");
     CreateDirectoryA(MailBox(), nullptr);
@@ -168,10 +170,14 @@ HWND CEditorSession::ShowFolder(HWND main, const char* pszTreeText, int nRows)
     HWND list = FindDescendant(main, "SysListView32");
     if (!tree || !list)
         return nullptr;
+    // Right after start-up the window shows its folder afresh once, which
+    // would drop a selection made before.
+    Sleep(1500);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(tree, pszTreeText)));
     DWORD start = GetTickCount();
     while (GetTickCount() - start < 10000 && ListItemCount(list) != nRows)
         Sleep(100);
+    Sleep(500);
     return ListItemCount(list) == nRows ? list : nullptr;
 }
 
