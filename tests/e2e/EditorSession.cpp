@@ -173,6 +173,9 @@ HWND CEditorSession::ShowFolder(HWND main, const char* pszTreeText, int nRows)
     // Right after start-up the window shows its folder afresh once, which
     // would drop a selection made before.
     Sleep(1500);
+    // Another folder first, so that the list is read afresh.
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(tree, "ごみ箱")));
+    Sleep(300);
     SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(tree, pszTreeText)));
     DWORD start = GetTickCount();
     while (GetTickCount() - start < 10000 && ListItemCount(list) != nRows)
