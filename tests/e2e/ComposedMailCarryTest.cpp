@@ -122,6 +122,18 @@ protected:
         Command(editor, ID_EDIT_SEND);
         ASSERT_TRUE(m_session.ConfirmSendInfo()) << m_session.Windows();
     }
+    // Starts the program on an inbox of one mail, selects it and gives the
+    // editor the command opens for it (null when none came).
+    HWND EditorForInboxMail(HWND& main, int nCommand)
+    {
+        main = m_session.Start();
+        HWND list = main ? m_session.ShowFolder(main, "郵便受け", 1) : nullptr;
+        if (!list)
+            return nullptr;
+        E2e::ListSelectItem(list, 0);
+        Command(main, nCommand);
+        return OnlyEditor();
+    }
     bool WaitForDrafts(size_t count)
     {
         DWORD start = GetTickCount();
@@ -142,13 +154,8 @@ TEST_F(ComposedMailCarryTest, ForwardPassesBothAttachedFilesOnByteForByte)
     PrepareMailBox(77);
     ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindInbox, MailWithTwoFiles("cvmtest77@cvm.test")));
     CString maildir = NetTest::ClearMaildir(77);
-    HWND main = m_session.Start();
-    ASSERT_NE(main, nullptr);
-    HWND list = m_session.ShowFolder(main, "郵便受け", 1);
-    ASSERT_NE(list, nullptr) << m_session.Windows();
-    E2e::ListSelectItem(list, 0);
-    Command(main, ID_MAIL_FORWARD);
-    HWND editor = OnlyEditor();
+    HWND main = nullptr;
+    HWND editor = EditorForInboxMail(main, ID_MAIL_FORWARD);
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ASSERT_EQ(E2e::ListItemCount(AttachList(editor)), 2) << m_session.Windows();
     EXPECT_EQ(E2e::GetControlText(View(editor), IDC_ME_SUBJECT), CString("Fw: files"));
@@ -334,13 +341,8 @@ TEST_F(ComposedMailCarryTest, TemplateReplyCarriesTheQuoteHeaderOnce)
     ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindInbox,
                                         "From: Sato <sato@example.jp>\r\nTo: cvmtest80@cvm.test\r\nSubject: question\r\n"
                                         "Date: Mon, 1 Jan 2024 10:00:00 +0900\r\n\r\nwhat time?\r\n"));
-    HWND main = m_session.Start();
-    ASSERT_NE(main, nullptr);
-    HWND list = m_session.ShowFolder(main, "郵便受け", 1);
-    ASSERT_NE(list, nullptr) << m_session.Windows();
-    E2e::ListSelectItem(list, 0);
-    Command(main, ID_MAIL_REPLY);
-    HWND editor = OnlyEditor();
+    HWND main = nullptr;
+    HWND editor = EditorForInboxMail(main, ID_MAIL_REPLY);
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     std::string body = E2e::GetControlText(View(editor), IDC_ME_BODY).Str();
     EXPECT_EQ(CountOf(body, "を引用しています。"), 1u) << body;
@@ -413,13 +415,8 @@ TEST_F(ComposedMailCarryTest, MailOfUtf8TextForwardedAsAttachmentArrivesUnchange
                                "Content-Transfer-Encoding: 8bit\r\n";
     ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindInbox, header + "\r\n" + body));
     CString maildir = NetTest::ClearMaildir(82);
-    HWND main = m_session.Start();
-    ASSERT_NE(main, nullptr);
-    HWND list = m_session.ShowFolder(main, "郵便受け", 1);
-    ASSERT_NE(list, nullptr) << m_session.Windows();
-    E2e::ListSelectItem(list, 0);
-    Command(main, ID_MAIL_FORWARD_ENCAPSULATED);
-    HWND editor = OnlyEditor();
+    HWND main = nullptr;
+    HWND editor = EditorForInboxMail(main, ID_MAIL_FORWARD_ENCAPSULATED);
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ASSERT_EQ(E2e::ListItemCount(AttachList(editor)), 1);
     E2e::SetControlText(View(editor), IDC_ME_TO, "cvmtest82@cvm.test");
