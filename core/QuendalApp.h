@@ -379,6 +379,9 @@ public:
     void OpenMailEditor(const char* pszText);
     // Deletes the stored copy an editor replaced (thread message 1389).
     void DeleteEditedMail(int nFolderId, int nIndex);
+    // The read notification a viewer's answer asked for (thread message
+    // 1439): an editor of mail kind 11 for that mail.
+    void SendReadNotify(int nFolderId, int nIndex);
     // Appends a time-stamped line to the application log, whatever the log setting.
     void AppendAppLog(const char* pszLine);
     void ReleaseInstanceMutex();

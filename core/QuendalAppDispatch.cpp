@@ -104,6 +104,9 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
         if (pFrame)
             pFrame->OnAppThreadMessage(WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(wParam));
         break;
+    case 1439:
+        SendReadNotify(static_cast<int>(wParam), static_cast<int>(lParam));
+        break;
     case WM_QD_REMOVE_EDIT_THREAD:
         RemoveEditThread(static_cast<DWORD>(lParam));
         break;

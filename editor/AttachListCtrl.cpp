@@ -194,9 +194,9 @@ void CAttachListCtrl::ListFolder(bool bPlainListing)
             m_pOwner->ShowHtmlFile(listing.htmlFile);
         m_strShownHtml = listing.htmlFile;
         htmlShown = true;
-    } else if (!listing.htmlFile.IsEmpty()) {
-        listing.files.Add(listing.htmlFile);
     }
+    // Without an owner (the editor) the HTML part is the body the HTML view
+    // shows, never one of the attachments.
     for (int i = 0; i < listing.files.GetSize(); ++i)
         m_items.emplace_back(new Item{listing.files[i], kindFile});
     bool inlineAsFiles = bPlainListing || ProfileInt("ViewOption", "ShowInlineText", 0) == 0 || htmlShown ||

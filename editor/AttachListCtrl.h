@@ -58,6 +58,9 @@ public:
     // Replaces the path of item n (an archive takes the place of its file).
     void SetPath(int n, const char* pszPath);
     const CString& GetFolder() const { return m_strFolder; }
+    // The listed files stay, but no longer stand for a folder of the list's
+    // own (a forward lists the source mail's folder, which it must not move).
+    void ForgetFolder() { m_strFolder.Empty(); }
     void SetDeleteMode(bool bDelete) { m_bDeleteMode = bDelete; }
     // The two values posted with the change message.
     void SetIdentity(WPARAM wFirst, LPARAM lSecond);

@@ -76,3 +76,16 @@ void SortAttachmentPaths(CStringArray& paths)
     for (const CString& s : v)
         paths.Add(s);
 }
+
+CString FindHtmlPartFile(const char* pszFolder)
+{
+    if (!pszFolder || !*pszFolder)
+        return CString();
+    CString html = CombinePath(pszFolder, "html");
+    CString found;
+    ForEachEntry(html, [&](const CString& name, bool isFolder) {
+        if (found.IsEmpty() && !isFolder && name.GetLength() >= 2 && _strnicmp(name, "QM", 2) == 0)
+            found = CombinePath(html, name);
+    });
+    return found;
+}

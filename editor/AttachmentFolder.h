@@ -16,5 +16,9 @@ struct AttachmentFolderListing
 
 void ListAttachmentFolder(const char* pszFolder, bool bHtmlMode, AttachmentFolderListing& listing);
 
+// The HTML part a stored mail keeps in its attachment folder: the first
+// file of its "html" folder whose name begins with "QM"; empty when none.
+CString FindHtmlPartFile(const char* pszFolder);
+
 // Sorts paths by their bytes, the greatest first: the order of the rows.
 void SortAttachmentPaths(CStringArray& paths);

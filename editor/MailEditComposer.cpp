@@ -3,6 +3,7 @@
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "core/TextFile.h"
+#include "editor/AttachmentFolder.h"
 #include "editor/MailEditData.h"
 #include "editor/SubjectPrefix.h"
 #include "editor/TemplateFile.h"
@@ -459,6 +460,8 @@ void CMailEditComposer::SetPriorityAndAccount(CMailEditData& data, int nKind, in
             data.m_nPriority = priority - 1;
         data.m_bShowHtml = html;
     }
+    if (data.m_bShowHtml)
+        data.m_strHtmlFile = FindHtmlPartFile(m_pSourceFolder->GetAttachFolder(&m_record));
 }
 
 void CMailEditComposer::SetAttachments(CMailEditData& data, int nKind, int nIndex)

@@ -47,6 +47,8 @@ public:
     bool m_bKeepFromAddress = false;
     int m_nOriginFolderId = 0;
     bool m_bShowHtml = false;
+    // The source's HTML part, shown in the HTML view with m_bShowHtml.
+    CString m_strHtmlFile;
 
     // Attachments: the list is emptied first (m_bClearAttachments); a source
     // mail's attachment folder may be shown as the mail's attachments; files

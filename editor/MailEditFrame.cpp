@@ -279,6 +279,7 @@ void CMailEditFrame::OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu)
     auto check = [&](UINT id, bool on) { ::CheckMenuItem(hPopup, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
     enable(ID_EDIT_SEND, !m_bBusy && !m_bWaitingToSend);
     enable(ID_EDIT_SAVE, !m_bBusy);
+    enable(ID_EDIT_TO_OUTBOX, !m_bBusy && !m_bWaitingToSend);
     enable(ID_EDIT_CLOSE, !m_bBusy);
     enable(ID_EDIT_SEND_CANCEL, m_bBusy || m_bWaitingToSend);
     if (m_pView) {
@@ -303,6 +304,11 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         OnSendCommand();
         return TRUE;
     case ID_EDIT_TO_OUTBOX:
+        // While a job runs the command is refused before anything starts:
+        // ending the busy state of someone else's job would let the next
+        // command wait on its thread.
+        if (m_bBusy || m_bWaitingToSend)
+            return TRUE;
         m_nSavedOnce = 1;
         if (!SendOrSave(1))
             EndBusy();

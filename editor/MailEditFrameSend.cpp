@@ -11,6 +11,7 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "message/JapaneseCode.h"
 #include "net/SmtpSession.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "store/FolderRecord.h"
@@ -25,6 +26,7 @@ namespace {
 
 const UINT kOutOfMemory = IDS_OUT_OF_MEMORY;
 const UINT kSendFailed = IDS_SEND_FAILED;
+const UINT kHalfWidthKanaQuestion = 59449;
 
 int ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
 {
@@ -138,6 +140,10 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         job.m_bAttachToOnly = v->IsToOnly();
         job.m_bReadReceipt = v->m_bReadReceipt;
         job.m_nMailKind = v->m_nMailKind;
+        if (v->m_nMailKind == 11 && app)
+            job.m_strNotificationText =
+                app->ReplaceTemplateMacros(app->LoadReadNotifyMdn(), &v->m_composer.GetSourceRecord(), nullptr,
+                                           nullptr, 11, &v->m_composer.GetSourceMessage());
         job.m_strBody = v->GetBody();
         if (v->IsHtmlMode()) {
             // The text part is the HTML's own text, as a reader without HTML sees it.
@@ -146,6 +152,9 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
             job.m_strHtmlPath = v->GetHtmlPath();
             job.m_strBody = v->GetHtmlBodyText();
         }
+        if (nMode == CMailEditSendJob::modeSend && ProfileInt("Setting", "HankakuCheck", 0) &&
+            (HasHalfWidthKana(job.m_strSubject) || HasHalfWidthKana(job.m_strBody)))
+            job.m_bConvertKana = Box(kHalfWidthKanaQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
         bool leaves = nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox;
         if (leaves && (m_bBodyAsArchive || job.m_attachFiles.GetSize() > 0)) {
             if (!SettleArchivePassword(this, CArchiver::FromApp(), job.m_strArchivePassword)) {
@@ -169,6 +178,11 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         if (RefersToSource(v->m_nMailKind) && source) {
             job.m_nReferFolderId = source->GetFolderId();
             job.m_strReferHandle = v->m_composer.GetSourceRecord().GetText(CMailIndexRecord::colFileName);
+        } else if (source) {
+            // A stored answer opened again still answers its mail.
+            const CMailMessage& stored = v->m_composer.GetSourceMessage();
+            job.m_strReferHandle = stored.GetHeader("X-Refer-Mail-Handle");
+            job.m_nReferFolderId = atoi(stored.GetHeader("X-Refer-Mail-Folder"));
         }
 
         if (nMode == CMailEditSendJob::modeFile) {
@@ -309,6 +323,8 @@ void CMailEditFrame::OnSendResult(int nResult, int nIndex)
                 DeleteStoredCopy(doc.GetBackupStore(), doc.GetBackupIndex());
             doc.SetBackup(-1, nullptr);
             doc.SetStoredCopy(nIndex, target);
+            if (v && target && mode == CMailEditSendJob::modeDraft)
+                v->FollowStoredCopy(target->GetAttachFolder(target->GetRecord(nIndex)));
             if (v)
                 v->SetModified(false);
         }

@@ -1,8 +1,10 @@
 #include "editor/MailEditSendJob.h"
 
 #include "core/AccountData.h"
+#include "classlib/Mbcs.h"
 #include "core/FileUtil.h"
 #include "html/HtmlUtil.h"
+#include "message/JapaneseCode.h"
 #include "net/SmtpSession.h"
 
 namespace {
@@ -112,6 +114,36 @@ void CMailEditSendJob::SplitBodyLines(const char* pszBody, CStringArray& lines)
     }
 }
 
+void CMailEditSendJob::FoldForWire(CStringArray& lines)
+{
+    // Room for the escapes that switch to and from double-byte text.
+    const size_t kMaxJisLine = 990;
+    CStringArray out;
+    for (int i = 0; i < lines.GetSize(); ++i) {
+        const std::string& line = lines[i].Str();
+        size_t end = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0 ? line.size() - 2 : line.size();
+        size_t start = 0, jis = 0;
+        bool doubleByte = false;
+        for (size_t k = 0; k < end;) {
+            size_t n = Mbcs::CharLength(line.data() + k, end - k);
+            bool wide = n == 2 || static_cast<unsigned char>(line[k]) >= 0x80;
+            size_t cost = (wide ? 2 : 1) + (wide != doubleByte ? 3 : 0);
+            if (jis + cost + (wide ? 3 : 0) > kMaxJisLine && k > start) {
+                out.Add(CString(line.data() + start, static_cast<int>(k - start)) + "\r\n");
+                start = k;
+                jis = 0;
+                doubleByte = false;
+                cost = (wide ? 2 : 1) + (wide ? 3 : 0);
+            }
+            jis += cost;
+            doubleByte = wide;
+            k += n;
+        }
+        out.Add(CString(line.data() + start, static_cast<int>(end - start)) + "\r\n");
+    }
+    lines.Copy(out);
+}
+
 CString CMailEditSendJob::MakeJobFolder(const char* pszBase)
 {
     if (!pszBase || !*pszBase)
@@ -173,12 +205,13 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
     } else {
         session.SetServer("", -1);
     }
-    session.SetSubject(m_strSubject);
+    auto kana = [this](const CString& text) { return m_bConvertKana ? HalfWidthKanaToFullWidth(text) : text; };
+    session.SetSubject(kana(m_strSubject));
     session.SetCreateFolderId(m_nCreateFolderId);
-    session.SetFromName(m_strSenderName);
+    session.SetFromName(kana(m_strSenderName));
     session.SetFrom(m_strSenderAddress);
-    session.SetTo(m_strTo);
-    session.SetCc(m_strCc);
+    session.SetTo(kana(m_strTo));
+    session.SetCc(kana(m_strCc));
     session.SetBcc(m_strBcc);
     session.SetSignName(m_strSignName);
     session.SetKeepFromAddress(m_bExplicitSender);
@@ -189,9 +222,13 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
     if (!m_strReferHandle.IsEmpty())
         session.SetReferMail(m_nReferFolderId, m_strReferHandle);
     session.SetReadReceipt(m_nMailKind != 11 && m_bReadReceipt, a ? a->GetMailAddress().GetString() : nullptr);
+    if (m_nMailKind == 11) {
+        session.SetSendMode(CSmtpSession::SendModeReadReceipt);
+        session.SetNotificationText(m_strNotificationText);
+    }
     session.SetArchivePassword(m_strArchivePassword);
     CStringArray lines;
-    SplitBodyLines(m_strBody, lines);
+    SplitBodyLines(kana(m_strBody), lines);
     CString bodyFile;
     if (m_bBodyAsArchive && m_nMode != modeDraft && m_nMode != modeBackup) {
         bodyFile = WriteBodyFile(m_strBodyFileBase, lines);
@@ -201,6 +238,7 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         SplitBodyLines(m_strBodyComment, comment);
         lines.Copy(comment);
     }
+    FoldForWire(lines);
     for (int i = 0; i < lines.GetSize(); ++i)
         session.AddBodyLine(lines[i]);
     if (m_bHtml) {

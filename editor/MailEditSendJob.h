@@ -48,6 +48,12 @@ public:
     // related parts).
     bool m_bHtml = false;
     CString m_strHtml, m_strHtmlPath;
+    // Half-width katakana, which Internet mail does not carry, become full
+    // width in the subject, the names and the body (unless the user said no).
+    bool m_bConvertKana = true;
+    // Read notification (mail kind 11): the machine-readable disposition
+    // fields that go as a part of their own.
+    CString m_strNotificationText;
 
     // Sender from the account where the folder gave none; non-empty
     // overrides (the send information dialog) win.
@@ -65,6 +71,9 @@ public:
     // The body as lines, each whole (however long) and ending in CR LF;
     // CR, LF and CR LF all end a line.
     static void SplitBodyLines(const char* pszBody, CStringArray& lines);
+    // Lines whose JIS form would pass the 998 octets a server takes are cut
+    // into lines that do not, between characters; the rest stay.
+    static void FoldForWire(CStringArray& lines);
     // A new folder of its own below the base folder for one job's files;
     // empty when none could be made.
     static CString MakeJobFolder(const char* pszBase);

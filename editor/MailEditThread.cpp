@@ -133,6 +133,10 @@ BOOL CMailEditThread::StartEditor(const CMailEditRequest& request)
     t->SetOpenParams(request.m_nIndex, request.m_strBody, request.m_nMode, request.m_pStore, request.m_strSubject,
                      request.m_nValue1, cascade);
     t->SetTemplatePath(request.m_strOwnText);
+    HGLOBAL handOver = request.m_nMode == 4 ? reinterpret_cast<HGLOBAL>(request.m_lExtra) : nullptr;
+    MailObjectBlock::MailObject handedOver;
+    if (handOver && MailObjectBlock::ParseGlobal(handOver, handedOver))
+        t->m_handOverMails = handedOver.mails;
     HANDLE ready = nullptr;
     DuplicateHandle(GetCurrentProcess(), t->m_hReady, GetCurrentProcess(), &ready, 0, FALSE, DUPLICATE_SAME_ACCESS);
     if (!t->CreateThread()) {
@@ -158,6 +162,10 @@ BOOL CMailEditThread::StartEditor(const CMailEditRequest& request)
     bool alive = WaitForSingleObject(thread, 0) == WAIT_TIMEOUT;
     CloseHandle(ready);
     CloseHandle(thread);
+    // A started editor took what the block named; a refused one leaves the
+    // block to the caller.
+    if (alive && handOver)
+        GlobalFree(handOver);
     return alive ? TRUE : FALSE;
 }
 
@@ -261,7 +269,9 @@ BOOL CMailEditThread::InitInstance()
         else if (!m_strReceiveAccount.IsEmpty())
             view->SelectAccount("", m_strReceiveAccount);
         ChooseTemplate();
-        int baseKind = m_nKind >= 5 && m_nKind <= 8 ? (m_nKind == 5 ? -1 : m_nKind - 5) : m_nKind;
+        // Template answers and forwards are built as themselves: their
+        // quotation carries no answer header, the template brings its own.
+        int baseKind = m_nKind == 5 ? -1 : m_nKind;
         if (m_nKind == -1 || (m_nKind == 5 && m_nIndex < 0)) {
             m_pFrame->SetWindowText("無題");
         } else if (m_nKind != 4) {
@@ -303,6 +313,9 @@ BOOL CMailEditThread::InitInstance()
         // then marked unchanged: what is typed once it shows is the user's.
         if (app)
             app->SetupAccelerators(2, m_pFrame, nullptr, 0, IDR_EDITOR_ACCEL);
+        if (m_nKind == 4)
+            view->AttachMailRefs(m_handOverMails);
+        m_handOverMails.clear();
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
             view->AddAttachmentFile(m_attachFiles[i], false);
         for (int i = 0; i < m_tempAttachFiles.GetSize(); ++i)

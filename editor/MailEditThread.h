@@ -7,6 +7,7 @@
 
 #include "classlib/ClassLib.h"
 #include "editor/MailEditDoc.h"
+#include "mainwnd/MailObjectBlock.h"
 
 class CMailEditFrame;
 class CMailEditRequest;
@@ -72,6 +73,8 @@ private:
     CString m_strBody, m_strSubject, m_strTo, m_strCc, m_strTemplatePath, m_strReceiveAccount;
     CString m_strBcc;
     CStringArray m_attachFiles, m_tempAttachFiles;
+    // Kind 4: the mails handed over in a block, attached as mail files.
+    std::vector<MailObjectBlock::MailRef> m_handOverMails;
     HANDLE m_hReady = nullptr;
     HWND m_hFrame = nullptr;  // read by other threads under the registry lock: whether the window still stands
     bool m_bRegistered = false;

@@ -4,6 +4,7 @@
 #include "core/AccountDataSet.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "editor/AttachmentFolder.h"
 #include "editor/AutoSignData.h"
 #include "editor/DlgCharCount.h"
 #include "editor/SignatureFiles.h"
@@ -319,11 +320,18 @@ CString CMailEditView::GetReplyTo() const
 int CMailEditView::AttachMailObject(HGLOBAL hBlock)
 {
     MailObjectBlock::MailObject object;
+    if (!MailObjectBlock::ParseGlobal(hBlock, object))
+        return 0;
+    return AttachMailRefs(object.mails);
+}
+
+int CMailEditView::AttachMailRefs(const std::vector<MailObjectBlock::MailRef>& mails)
+{
     CQuendalApp* app = QuendalApp();
-    if (!app || !MailObjectBlock::ParseGlobal(hBlock, object))
+    if (!app)
         return 0;
     int attached = 0;
-    for (const MailObjectBlock::MailRef& ref : object.mails) {
+    for (const MailObjectBlock::MailRef& ref : mails) {
         CMailFolderStore* store = app->FindFolder(ref.nFolderId);
         CString path = store ? CMailEditComposer::WriteMailAsFile(store, ref.nIndex) : CString();
         if (path.IsEmpty())
@@ -626,12 +634,44 @@ void CMailEditView::ShowData()
     SelectAccount(m_data.m_strAccountName, m_data.m_strAccountAddresses);
     if (m_data.m_bClearAttachments)
         m_attachList.DeleteTempFiles();
+    if (!m_data.m_strAttachFolder.IsEmpty()) {
+        // The source mail's own files: a forward and a stored mail opened
+        // again carry them on.
+        m_attachList.SetFolder(m_data.m_bShowHtml, m_data.m_strAttachFolder, nullptr, true);
+        if (m_data.m_bClearAttachPrefix)
+            m_attachList.ForgetFolder();
+        m_bChanged = true;
+    }
+    if (m_data.m_bAttachToOnly)
+        ::SendMessageA(GetDlgItemHwnd(IDC_ME_TO_ONLY), BM_SETCHECK, BST_CHECKED, 0);
+    if (!m_data.m_strAttachDialogFolder.IsEmpty())
+        m_strAttachDialogFolder = m_data.m_strAttachDialogFolder;
     for (int i = 0; i < m_data.m_attachFiles.GetSize(); ++i)
         AddAttachmentFile(m_data.m_attachFiles[i], false);
     for (int i = 0; i < m_data.m_tempAttachFiles.GetSize(); ++i)
         AddAttachmentFile(m_data.m_tempAttachFiles[i], true);
     m_data.m_attachFiles.RemoveAll();
     m_data.m_tempAttachFiles.RemoveAll();
+    m_data.m_strAttachFolder.Empty();
     --m_nLoading;
-    RecalcLayout();
+    if (m_data.m_bShowHtml && !m_data.m_strHtmlFile.IsEmpty() && !m_bHtmlMode)
+        ShowHtmlPane(true, m_data.m_strHtmlFile, true, false);
+    m_data.m_bShowHtml = false;
+    OnAttachListChanged(0, 0);
+}
+
+void CMailEditView::FollowStoredCopy(const char* pszNewAttachFolder)
+{
+    CString oldFolder = m_attachList.GetFolder();
+    if (oldFolder.IsEmpty())
+        return;
+    CString newFolder = pszNewAttachFolder ? pszNewAttachFolder : "";
+    bool htmlInOld = !m_strHtmlPath.IsEmpty() && m_strHtmlPath.GetLength() > oldFolder.GetLength() &&
+                     m_strHtmlPath.Left(oldFolder.GetLength()).CompareNoCase(oldFolder) == 0;
+    // Every file of the list went into the new copy, which keeps them in
+    // its own folder: that folder is listed in place of the old one.
+    m_attachList.SetFolder(m_bHtmlMode, newFolder, nullptr, true);
+    if (htmlInOld)
+        m_strHtmlPath = FindHtmlPartFile(newFolder);
+    OnAttachListChanged(0, 0);
 }

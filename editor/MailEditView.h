@@ -14,8 +14,10 @@
 #include "editor/MailEditComposer.h"
 #include "editor/MailEditData.h"
 #include "html/QHtmlEditView.h"
+#include "mainwnd/MailObjectBlock.h"
 
 #include <memory>
+#include <vector>
 
 class CMailFolderStore;
 
@@ -64,6 +66,7 @@ public:
     // temporary .eml file; the number attached.
     int AttachMails(IDataObject* pData);
     int AttachMailObject(HGLOBAL hBlock);
+    int AttachMailRefs(const std::vector<MailObjectBlock::MailRef>& mails);
     CMailEditCtrl& GetBodyCtrl() { return m_body; }
     void GetAttachments(CStringArray& files) const;
     void AttachByDialog();
@@ -73,6 +76,10 @@ public:
     void DeleteCreatedArchives();
     CAttachListCtrl& GetAttachList() { return m_attachList; }
     bool IsToOnly() const;
+    // After the mail was stored anew: a list that showed the old stored
+    // copy's attachment folder (and an HTML part from it) follows the new
+    // copy's folder, since the old copy goes.
+    void FollowStoredCopy(const char* pszNewAttachFolder);
 
     // HTML mail: the HTML editing view takes the body's place. Showing it
     // the first time creates it; where that fails the user is told why and
@@ -141,6 +148,7 @@ private:
     CString m_strHtmlPath;
     CString m_strFindText;
     CStringArray m_findHistory;
+    CString m_strAttachDialogFolder;  // where the attach dialog starts (a template's folder)
     std::vector<CreatedArchive> m_createdArchives;
     bool m_bCompressDone = false;
     bool m_bBccShown = false;

@@ -54,9 +54,10 @@ void CMailEditView::AttachByDialog()
     ofn.nMaxFile = size;
     ofn.lpstrTitle = "添付ファイルの選択";
     ofn.Flags = OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_FILEMUSTEXIST | OFN_HIDEREADONLY;
-    CString start;
-    if (CQuendalApp* app = QuendalApp())
-        start = app->GetProfileString("Paths", "AttachFolderOpen", "");
+    // A template's own attachment folder comes before the last one used.
+    CString start = m_strAttachDialogFolder;
+    if ((start.IsEmpty() || !DirectoryExists(start)) && QuendalApp())
+        start = QuendalApp()->GetProfileString("Paths", "AttachFolderOpen", "");
     if (!start.IsEmpty() && DirectoryExists(start))
         ofn.lpstrInitialDir = start;
     if (!GetOpenFileNameA(&ofn)) {

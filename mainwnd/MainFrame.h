@@ -185,7 +185,8 @@ protected:
     void OnMailNew();
     void OnMailReply() { EditSelectedMails(1); }
     void OnMailReplyAll() { EditSelectedMails(2); }
-    void OnMailForward() { EditSelectedMails(3); }
+    // The list's own forward: several selected mails go into one editor.
+    void OnMailForward();
     void EditSelectedMails(int nKind);
     void OnUpdateViewToolBar(CCmdUI* pCmdUI);
     void OnUpdateViewStatusBar(CCmdUI* pCmdUI);

@@ -47,6 +47,11 @@ void CMainFrame::OnListCommand(UINT nID)
         m_pListView->SendMessage(WM_COMMAND, nID, 0);
 }
 
+void CMainFrame::OnMailForward()
+{
+    OnListCommand(ID_MAIL_FORWARD);
+}
+
 void CMainFrame::OnPreviousFolderUnread(UINT nID)
 {
     GoToPreviousFolder(nID == ID_PREVIOUS_FOLDER_UNREAD ? TRUE : FALSE);

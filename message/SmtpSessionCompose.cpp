@@ -13,9 +13,11 @@
 #include "message/MimeCodec.h"
 #include "message/OutgoingMailServices.h"
 
+#include <algorithm>
 #include <climits>
 #include <new>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -282,79 +284,128 @@ CString CSmtpSession::GetReplyText(int nCode)
 // ---------------------------------------------------------------------------
 // Header texts
 
-CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, const char* pszSuffix, int nColumn)
+namespace {
+
+// RFC 2047: a line that holds encoded words runs to 76 characters at most,
+// an encoded word to 75.
+const int kFoldColumn = 76;
+const int kMaxEncodedWord = 75;
+
+CString EncodedWord(const CString& text)
 {
-    // RFC 2047 limits a line that holds encoded words to 76 characters.
-    const int kLineLimit = 76;
+    std::string jis = SjisToJis(text).Str();
+    return "=?ISO-2022-JP?B?" + CString(CBase64::EncodeToString(jis.data(), jis.size())) + "?=";
+}
+
+bool IsBlank(char c) { return c == ' ' || c == '\t'; }
+
+bool HasEightBit(const char* p, size_t n)
+{
+    for (size_t i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return true;
+    return false;
+}
+
+// The text as encoded words, none longer than 75 characters; the first one
+// fits in the room left on its line when it can. Words are cut between
+// characters only, so that each decodes on its own.
+std::vector<CString> SplitIntoEncodedWords(const char* s, size_t len, int firstRoom)
+{
+    std::vector<CString> words;
+    CString piece;
+    int room = std::min(firstRoom, kMaxEncodedWord);
+    for (size_t i = 0; i < len;) {
+        size_t n = Mbcs::CharLength(s + i, len - i);
+        CString longer = piece;
+        longer.Append(s + i, static_cast<int>(n));
+        if (!piece.IsEmpty() && EncodedWord(longer).GetLength() > room) {
+            words.push_back(EncodedWord(piece));
+            room = kMaxEncodedWord;
+            piece.Empty();
+            longer = CString(s + i, static_cast<int>(n));
+        }
+        piece = longer;
+        i += n;
+    }
+    if (!piece.IsEmpty() || words.empty())
+        words.push_back(EncodedWord(piece));
+    return words;
+}
+
+} // namespace
+
+CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, bool bWhole)
+{
     const char* s = pszText ? pszText : "";
     const size_t len = strlen(s);
-    auto isDoubleByteAt = [&](size_t i) { return i < len && Mbcs::CharLength(s + i, len - i) == 2; };
-    auto encodeWord = [](const CString& text) {
-        std::string jis = SjisToJis(text).Str();
-        return "=?ISO-2022-JP?B?" + CString(CBase64::EncodeToString(jis.data(), jis.size())) + "?=";
-    };
+    if (!HasEightBit(s, len) && (bWhole || nStartColumn + static_cast<int>(len) <= kFoldColumn))
+        return CString(s);
 
-    // Short values: runs of double-byte characters (with the blanks between
-    // them, which a reader would drop between two words) become words, plain
-    // text stays as it is.
-    CString result;
-    CString run;
-    size_t firstDoubleByte = len;
+    // Words between blanks; a word with 8-bit text is encoded whole (an
+    // encoded word glued to the text before it is not one), and encoded
+    // words next to each other take the blanks between them along, since a
+    // reader drops the blanks between two encoded words.
+    struct Item
+    {
+        std::string blanks, text;
+        bool encoded;
+    };
+    std::vector<Item> items;
     for (size_t i = 0; i < len;) {
-        if (isDoubleByteAt(i)) {
-            firstDoubleByte = std::min(firstDoubleByte, i);
-            run.Append(s + i, 2);
-            i += 2;
+        size_t b = i;
+        while (i < len && IsBlank(s[i]))
+            ++i;
+        std::string blanks(s + b, i - b);
+        size_t w = i;
+        while (i < len && !IsBlank(s[i]))
+            i += Mbcs::CharLength(s + i, len - i);
+        std::string word(s + w, std::min(i, len) - w);
+        // A plain word too long for any line is encoded too: encoded words
+        // can be cut, so no line passes the 998 octets a server takes.
+        bool encoded = bWhole || HasEightBit(word.data(), word.size()) || word.size() > 900;
+        if (encoded && !items.empty() && items.back().encoded && !word.empty())
+            items.back().text += blanks + word;
+        else if (!word.empty())
+            items.push_back({blanks, word, encoded});
+        else if (!items.empty())
+            items.back().text += items.back().encoded ? blanks : "";  // trailing blanks
+    }
+
+    CString result;
+    int column = nStartColumn;
+    bool lineHasText = false;
+    for (const Item& item : items) {
+        const std::string& blanks = item.blanks;
+        if (!item.encoded) {
+            int needed = static_cast<int>(blanks.size() + item.text.size());
+            if (lineHasText && !blanks.empty() && column + needed > kFoldColumn) {
+                result += "\r\n";
+                column = 0;
+            }
+            result += (blanks + item.text).c_str();
+            column += needed;
+            lineHasText = true;
             continue;
         }
-        if (!run.IsEmpty() && (s[i] == ' ' || s[i] == '\t')) {
-            size_t j = i;
-            while (j < len && (s[j] == ' ' || s[j] == '\t'))
-                ++j;
-            if (isDoubleByteAt(j)) {
-                run.Append(s + i, static_cast<int>(j - i));
-                i = j;
-                continue;
-            }
-        }
-        if (!run.IsEmpty()) {
-            result += encodeWord(run);
-            run.Empty();
-        }
-        result += s[i++];
-    }
-    if (!run.IsEmpty())
-        result += encodeWord(run);
-
-    // Longer values are folded only between encoded words, the one place
-    // where every reader, whatever it does with the blank of a fold, gives
-    // the text back unchanged. Plain text before the first double-byte
-    // character stays plain; everything after it goes into words cut to the
-    // line length.
-    if (firstDoubleByte < len && nStartColumn + result.GetLength() > kLineLimit) {
-        result = CString(s, static_cast<int>(firstDoubleByte));
-        int column = nStartColumn + result.GetLength();
-        auto wordLength = [](const CString& text) { return 18 + (SjisToJis(text).GetLength() + 2) / 3 * 4; };
-        CString word;
-        for (size_t i = firstDoubleByte; i < len;) {
-            size_t n = Mbcs::CharLength(s + i, len - i);
-            CString longer = word;
-            longer.Append(s + i, static_cast<int>(n));
-            if (!word.IsEmpty() && column + wordLength(longer) > kLineLimit) {
-                result += encodeWord(word) + "\r\n ";
-                column = 1;
-                word.Empty();
-                longer = CString(s + i, static_cast<int>(n));
-            }
-            word = longer;
-            i += n;
-        }
-        result += encodeWord(word);
-    }
-    if (pszSuffix) {
-        result += pszSuffix;
-        if (nColumn + result.GetLength() > 75)
+        int room = kFoldColumn - column - static_cast<int>(blanks.size());
+        if (lineHasText && !blanks.empty() && room < 30) {
             result += "\r\n";
+            column = 0;
+            room = kFoldColumn - static_cast<int>(blanks.size());
+        }
+        result += blanks.c_str();
+        column += static_cast<int>(blanks.size());
+        std::vector<CString> words = SplitIntoEncodedWords(item.text.data(), item.text.size(), std::max(room, 20));
+        for (size_t k = 0; k < words.size(); ++k) {
+            if (k > 0) {
+                result += "\r\n ";
+                column = 1;
+            }
+            result += words[k];
+            column += words[k].GetLength();
+        }
+        lineHasText = true;
     }
     return result;
 }
@@ -374,7 +425,7 @@ CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
         if (rest.GetLength() > 1 && rest[0] == '(' && rest[rest.GetLength() - 1] == ')') {
             CString comment = rest.Mid(1, rest.GetLength() - 2);
             if (!IsAsciiText(comment) || HasAnyOf(comment, ",()<>"))
-                comment = EncodeFoldedText(comment);
+                comment = EncodeFoldedText(comment, 6 + bare.GetLength() + 2, true);
             result.Format("%s (%s)", bare.GetString(), comment.GetString());
         } else if (!rest.IsEmpty()) {
             // Words that are no address with a comment (a plain sender name
@@ -397,10 +448,24 @@ CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
         name.Remove('"');
         name.Trim();
         if (!name.IsEmpty()) {
-            if (!bQuoted && !HasAnyOf(name, "@,()<>")) {
-                result = EncodeFoldedText(name) + " <" + bare + ">";
+            if (HasEightBit(name, name.GetLength())) {
+                // Encoded whole: the encoded words hide any comma of the
+                // name. A name of several words goes in quotes, where
+                // readers join the words; in a bare phrase some keep the
+                // blank of the fold between them. Written after "From: " at
+                // most, or on a line of its own.
+                const int start = 7;
+                result = EncodeFoldedText(name, start, true);
+                if (result.Find("\r\n") >= 0)
+                    result = "\"" + result + "\"";
+                int fold = result.ReverseFind('\n');
+                int lastLine = fold < 0 ? start + result.GetLength() : result.GetLength() - (fold + 1);
+                result += lastLine + bare.GetLength() + 3 > kFoldColumn ? "\r\n <" : " <";
+                result += bare + ">";
+            } else if (!bQuoted && !HasAnyOf(name, "@,()<>")) {
+                result = name + " <" + bare + ">";
             } else {
-                result.Format("\"%s\" <%s>", EncodeFoldedText(name).GetString(), bare.GetString());
+                result.Format("\"%s\" <%s>", name.GetString(), bare.GetString());
             }
         }
     }
@@ -718,9 +783,9 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
                 if (bSingleHtml)
                     h = "Content-Type: text/html; charset=\"Shift_JIS\"\r\n";
                 else
-                    h.Format("Content-Type: multipart/alternative; boundary=\"%s\"\r\n", m_strBoundary.GetString());
+                    h.Format("Content-Type: multipart/alternative;\r\n\tboundary=\"%s\"\r\n", m_strBoundary.GetString());
             } else {
-                h.Format("Content-Type: multipart/mixed; boundary=\"%s\"\r\n", m_strBoundary.GetString());
+                h.Format("Content-Type: multipart/mixed;\r\n\tboundary=\"%s\"\r\n", m_strBoundary.GetString());
             }
         }
         m_bBuildSingleHtml = bSingleHtml;
@@ -786,7 +851,7 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
         WriteBoundary(file, B);
         if (m_bHtmlMail && bHasAttach) {
             m_strAltBoundary = "_MULTIPART_ALTERNATIVE_" + MakeBoundarySuffix();
-            WriteText(file, FormatString("Content-Type: multipart/alternative; boundary=\"%s\"\r\n"
+            WriteText(file, FormatString("Content-Type: multipart/alternative;\r\n\tboundary=\"%s\"\r\n"
                                          "Content-Transfer-Encoding: 7bit\r\n\r\n",
                                          m_strAltBoundary.GetString()));
             WriteBoundary(file, m_strAltBoundary);
@@ -848,7 +913,7 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
         CString related;
         if (!m_relatedParts.IsEmpty()) {
             related.Format("%s%u_%s", B.GetString(), m_pSource->Random() % 100, "RELATED_");
-            WriteText(file, FormatString("Content-Type: multipart/related; boundary=\"%s\"; type=\"text/html\"\r\n"
+            WriteText(file, FormatString("Content-Type: multipart/related;\r\n\tboundary=\"%s\";\r\n\ttype=\"text/html\"\r\n"
                                          "Content-Transfer-Encoding: 7bit\r\n\r\n",
                                          related.GetString()));
             WriteBoundary(file, related);
@@ -977,13 +1042,18 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
     }
 
     const CString name = HalfWidthKanaToFullWidth(GetFileNameFromPath(path));
-    const CString encodedName = EncodeFoldedText(name, 11);
+    const CString encodedName = EncodeFoldedText(name, 11, true);
     WriteBoundary(file, boundary);
 
     if (EndsWithNoCase(name, ".eml") || EndsWithNoCase(name, ".emf")) {
         CMailMessage message;
         message.Parse(content.c_str(), static_cast<int>(content.size()));
-        CString h = "Content-Type: message/rfc822\r\nContent-Transfer-Encoding: 7bit\r\n";
+        // A mail of 8-bit text is declared so: its bytes then go out as
+        // they are, not through the conversion of the program's own text.
+        bool eightBit = std::any_of(content.begin(), content.end(),
+                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+        CString h = FormatString("Content-Type: message/rfc822\r\nContent-Transfer-Encoding: %s\r\n",
+                                 eightBit ? "8bit" : "7bit");
         h.AppendFormat("%s: %s\r\n\r\n", "Content-Description",
                        EncodeFoldedText(message.m_strSubject, 21).GetString());
         WriteText(file, h);
@@ -1010,7 +1080,7 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
 CString CSmtpSession::EncodedPartHeader(const CString& name, int nKind, const char* pszContentId, bool bReady,
                                         int64_t created, int64_t modified)
 {
-    const CString encodedName = EncodeFoldedText(name, 11);
+    const CString encodedName = EncodeFoldedText(name, 11, true);
     bool bJpeg = EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".jpeg");
     CString h = FormatString("Content-Type: %s;\r\n name=\"%s\"\r\n",
                              bJpeg ? "image/jpeg" : "application/octet-stream", encodedName.GetString());

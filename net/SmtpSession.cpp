@@ -11,6 +11,8 @@
 #include "net/SmtpStatusSink.h"
 #include "net/TlsSocket.h"
 
+#include <cctype>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -109,6 +111,46 @@ std::vector<LineSpan> SplitLines(const char* p, size_t n)
         lines.push_back({start, n - start, false});
     return lines;
 }
+
+// The message file holds the program's own text in Shift_JIS, which goes
+// out as JIS line by line; a part the file declares 8bit (an attached mail
+// of 8-bit text) holds someone else's bytes, which go out unchanged. The
+// parts are those of the top-level multipart, found by its boundary.
+class RawPartTracker
+{
+public:
+    explicit RawPartTracker(const CString& boundary) : m_delimiter(boundary.IsEmpty() ? "" : "--" + boundary.Str()) {}
+
+    // Whether the line goes out as it is.
+    bool IsRaw(const char* p, size_t n)
+    {
+        if (!m_delimiter.empty() && n >= m_delimiter.size() && memcmp(p, m_delimiter.data(), m_delimiter.size()) == 0) {
+            m_inPartHeader = true;
+            m_partRaw = m_raw = false;
+            return false;
+        }
+        if (m_inPartHeader) {
+            if (n == 0) {
+                m_inPartHeader = false;
+                m_raw = m_partRaw;
+            } else {
+                std::string line(p, n);
+                for (char& c : line)
+                    c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+                if (line.compare(0, 26, "content-transfer-encoding:") == 0 && line.find("8bit") != std::string::npos)
+                    m_partRaw = true;
+            }
+            return false;
+        }
+        return m_raw;
+    }
+
+private:
+    std::string m_delimiter;
+    bool m_inPartHeader = false;
+    bool m_partRaw = false;
+    bool m_raw = false;
+};
 
 CString HexDigest(const unsigned char digest[16])
 {
@@ -879,12 +921,17 @@ bool CSmtpSession::SendMessageData()
             m_strLastError.Format("SendMessageDataエラー\r\n%s", AfxSystemErrorText(dwError).GetString());
         return false;
     };
-    auto sendLine = [&](const char* p, size_t n) -> bool {
+    CMailMessage top;
+    top.Parse(data.c_str(), static_cast<int>(m_nHeaderEnd));
+    RawPartTracker rawParts(top.m_strBoundary);
+    auto sendLine = [&](const char* p, size_t n, bool bRaw = false) -> bool {
         if (WaitForSingleObject(m_cancelEvent, 0) == WAIT_OBJECT_0)
             return false;
         CString out;
         if (n == 1 && p[0] == '.')
             out = "..";
+        else if (bRaw)
+            out = CString(p, static_cast<int>(n));
         else
             out = SjisToJis(p, static_cast<int>(n));
         out += "\r\n";
@@ -930,7 +977,8 @@ bool CSmtpSession::SendMessageData()
     const size_t bodyStart = m_nHeaderEnd + 2;
     if (bodyStart < data.size()) {
         for (const LineSpan& span : SplitLines(data.data() + bodyStart, data.size() - bodyStart)) {
-            if (!sendLine(data.data() + bodyStart + span.start, span.length))
+            const char* line = data.data() + bodyStart + span.start;
+            if (!sendLine(line, span.length, rawParts.IsRaw(line, span.length)))
                 return false;
         }
     }

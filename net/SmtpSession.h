@@ -279,10 +279,12 @@ protected:
     void SetBuildError(int nGroup);
 
 public:
-    // Folded encoded form of a header value: double-byte runs as
-    // ISO-2022-JP encoded words, lines folded with CR LF and a blank.
-    static CString EncodeFoldedText(const char* pszText, int nStartColumn = 0, const char* pszSuffix = nullptr,
-                                    int nColumn = 0);
+    // Folded encoded form of a header value that starts at the column:
+    // words holding 8-bit text as ISO-2022-JP encoded words (set off by a
+    // blank, at most 75 characters each), lines folded with CR LF and a blank
+    // at 76 characters where a blank allows. bWhole encodes the whole value
+    // when it holds any 8-bit text (a display name, a parameter value).
+    static CString EncodeFoldedText(const char* pszText, int nStartColumn = 0, bool bWhole = false);
     // One address entry as written in an address header.
     static CString FormatHeaderAddress(const char* pszEntry);
 

@@ -363,7 +363,8 @@ TEST_F(MailEditorTest, DraftReopensWithEveryFieldAndSavingAgainKeepsOneCopy)
     EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BCC), CString("c@example.jp"));
     EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString(kSubject));
     EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BODY).Left(4), CString("各位"));
-    EXPECT_NE(E2e::GetWindowTextOf(view).GetLength(), -1);
+    // Saved with the ordinary priority, it comes back with it.
+    EXPECT_EQ(SendMessageA(GetDlgItem(view, IDC_ME_PRIORITY), CB_GETCURSEL, 0, 0), 2);
 
     // The same stored mail opened again brings its editor to the front.
     ShowWindow(editor, SW_MINIMIZE);

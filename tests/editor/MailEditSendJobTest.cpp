@@ -1,6 +1,7 @@
 #include "editor/MailEditSendJob.h"
 
 #include "core/AccountData.h"
+#include "message/JapaneseCode.h"
 #include "net/SmtpSession.h"
 #include "support/TestSupport.h"
 
@@ -216,4 +217,30 @@ TEST(MailEditSendJob, BodyAsArchiveGoesAsAFileOfTheJobsOwn)
     ASSERT_TRUE(job.Fill(draft));
     EXPECT_EQ(draft.GetBodyLines().GetSize(), 2);
     EXPECT_EQ(draft.GetAttachments().GetSize(), 0);
+}
+
+TEST(MailEditSendJob, LinesTooLongForAServerAreCutBetweenCharacters)
+{
+    const std::string japanese = [] {
+        std::string s;
+        for (int i = 0; i < 700; ++i)
+            s += i % 7 == 0 ? "a" : "漢";
+        return s;
+    }();
+    const std::string cases[] = {"short line", std::string(2000, 'x'), japanese, "混在 mixed テキスト " + japanese};
+    for (const std::string& text : cases) {
+        CStringArray lines;
+        lines.Add(CString(text.c_str()) + "\r\n");
+        CMailEditSendJob::FoldForWire(lines);
+        std::string joined;
+        for (int i = 0; i < lines.GetSize(); ++i) {
+            std::string line = lines[i].Str();
+            ASSERT_EQ(line.substr(line.size() - 2), "\r\n");
+            line.resize(line.size() - 2);
+            EXPECT_LE(SjisToJis(line.c_str()).GetLength(), 998) << i;
+            joined += line;
+        }
+        EXPECT_EQ(joined, text);
+        EXPECT_EQ(lines.GetSize() > 1, text.size() > 500) << text.substr(0, 20);
+    }
 }

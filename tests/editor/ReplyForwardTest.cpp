@@ -1,4 +1,6 @@
+#include "core/FileUtil.h"
 #include "core/TextFile.h"
+#include "editor/AttachmentFolder.h"
 #include "editor/MailEditComposer.h"
 #include "editor/MailEditData.h"
 #include "EditorTestUtil.h"
@@ -264,4 +266,49 @@ TEST(MailEditComposer, ReplyToAllOfAHugeListStaysFast)
     EXPECT_EQ(data.m_strCc.Find("corvane"), -1);
     EXPECT_EQ(data.m_strCc.Find("user19999@example.jp,"), data.m_strCc.GetLength() - 21);
     EXPECT_LT(seconds, 5.0);
+}
+
+// A mail with an HTML part and an attached file, kept for the To recipients.
+TEST_F(ReplyForwardTest, StoredMailsAndForwardsCarryTheSourceFilesAndHtmlPart)
+{
+    int mail = box.File(box.inbox,
+                        "From: a@example.jp\r\nTo: b@example.jp\r\nSubject: html\r\nX-Attach_To_Only: 1\r\n"
+                        "MIME-Version: 1.0\r\nContent-Type: multipart/mixed; boundary=\"m\"\r\n\r\n"
+                        "--m\r\nContent-Type: multipart/alternative; boundary=\"a\"\r\n\r\n"
+                        "--a\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nplain\r\n"
+                        "--a\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n<b>rich</b>\r\n--a--\r\n"
+                        "--m\r\nContent-Type: application/octet-stream; name=\"data.bin\"\r\n"
+                        "Content-Disposition: attachment; filename=\"data.bin\"\r\n"
+                        "Content-Transfer-Encoding: base64\r\n\r\nAAECAw==\r\n--m--\r\n");
+    ASSERT_GE(mail, 0);
+    const struct
+    {
+        const char* name;
+        int kind, method;
+        bool clearPrefix, html;
+    } cases[] = {
+        {"re-edit", 0, -1, false, true},
+        {"re-edit command", 12, -1, false, true},
+        {"forward as me", 3, 0, true, false},
+        {"forward unchanged", 3, 2, true, true},
+    };
+    for (const auto& c : cases) {
+        CMailEditData d = Build(box.inbox, mail, c.kind, c.method);
+        ASSERT_FALSE(d.m_strAttachFolder.IsEmpty()) << c.name;
+        AttachmentFolderListing listing;
+        ListAttachmentFolder(d.m_strAttachFolder, true, listing);
+        ASSERT_EQ(listing.files.GetSize(), 1) << c.name;
+        EXPECT_EQ(S(GetFileNameFromPath(listing.files[0])), "data.bin") << c.name;
+        EXPECT_EQ(d.m_bClearAttachPrefix, c.clearPrefix) << c.name;
+        EXPECT_TRUE(d.m_bAttachToOnly) << c.name;
+        EXPECT_EQ(d.m_bShowHtml, c.html) << c.name;
+        if (c.html) {
+            EXPECT_EQ(S(d.m_strHtmlFile), S(listing.htmlFile)) << c.name;
+            std::string html = TestSupport::ReadFileBytes(d.m_strHtmlFile);
+            EXPECT_NE(html.find("<b>rich</b>"), std::string::npos) << c.name;
+        }
+    }
+    // An answer and a template forward carry none of the files.
+    EXPECT_TRUE(Build(box.inbox, mail, 1).m_strAttachFolder.IsEmpty());
+    EXPECT_TRUE(Build(box.inbox, mail, 8).m_strAttachFolder.IsEmpty());
 }

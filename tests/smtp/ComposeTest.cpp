@@ -62,14 +62,6 @@ private:
 };
 int CArchiveStandIn::s_nCalls = 0;
 
-bool IsSingleByteForTest(const char* p)
-{
-    for (; *p; ++p)
-        if (static_cast<unsigned char>(*p) >= 0x80)
-            return false;
-    return true;
-}
-
 bool UpdateExpected()
 {
     char value[8];
@@ -239,42 +231,64 @@ TEST_F(ComposeTest, ReadReceiptReport)
     Check("read_receipt.eml");
 }
 
+// What every reader needs of a header value: lines of at most 76
+// characters where a blank or an encoded word allows a fold (998 always),
+// encoded words of at most 75 characters set off from the text around them,
+// and the text back whole once decoded.
+static void ExpectWellFormedHeader(const CString& value, int nStartColumn, const char* pszDecoded)
+{
+    const std::string v = value.Str();
+    size_t start = 0;
+    for (;;) {
+        size_t end = v.find("\r\n", start);
+        std::string line = v.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        ExpectHeaderLineFits(line, start == 0 ? nStartColumn : 0);
+        if (end == std::string::npos)
+            break;
+        EXPECT_TRUE(end + 2 < v.size() && (v[end + 2] == ' ' || v[end + 2] == '\t')) << "folds start with a blank";
+        start = end + 2;
+    }
+    CMailMessage message;
+    message.Parse("Subject: " + value + "\r\n\r\n");
+    EXPECT_STREQ(message.m_strSubject, pszDecoded);
+}
+
 TEST_F(ComposeTest, FoldedHeaderValuesDecodeToTheText)
 {
+    const std::string longJapanese = "長い件名" + std::string(60, 'x') + "のテスト" + std::string(180, 'y');
     const char* const subjects[] = {
         "short",
         "An ASCII subject that is long enough to need folding at one of its blanks somewhere",
         "日本語の件名がとても長い場合には途中で折り返されますが復号すると元に戻ります",
         "Re: [list 123] 打ち合わせ the second 議題 and 次回 schedule",
         "半角ｶﾀｶﾅ は全角になってから",
+        "2024年度の計画について",
+        "[project-announcements:00123] Re: Fw: お知らせ（第３回）の件についてのご連絡とお願いとその他",
+        longJapanese.c_str(),
     };
     for (const char* subject : subjects) {
         SCOPED_TRACE(subject);
-        CString folded = CSmtpSession::EncodeFoldedText(HalfWidthKanaToFullWidth(subject), 9);
-        // Plain text is left whole; no line that holds encoded words may run
-        // past the length RFC 2047 allows.
-        if (IsSingleByteForTest(subject)) {
-            EXPECT_STREQ(folded, subject);
-        }
-        int start = 0;
-        for (;;) {
-            int end = folded.Find("\r\n", start);
-            int length = (end < 0 ? folded.GetLength() : end) - start + (start == 0 ? 9 : 0);
-            if (!IsSingleByteForTest(subject)) {
-                EXPECT_LE(length, 76) << folded.GetString();
-            }
-            if (end < 0)
-                break;
-            start = end + 2;
-        }
-        CMailMessage message;
-        message.Parse("Subject: " + folded + "\r\n\r\n");
-        EXPECT_STREQ(message.m_strSubject, HalfWidthKanaToFullWidth(subject));
+        CString text = HalfWidthKanaToFullWidth(subject);
+        ExpectWellFormedHeader(CSmtpSession::EncodeFoldedText(text, 9), 9, text);
     }
+    // A short plain value stays as it is; an ASCII word never glues to an
+    // encoded word.
+    EXPECT_STREQ(CSmtpSession::EncodeFoldedText("short", 9), "short");
+    EXPECT_EQ(CSmtpSession::EncodeFoldedText("2024年度", 9).Find("2024=?"), -1);
+    // A file name is encoded whole.
+    CString name = CSmtpSession::EncodeFoldedText("2024年度の計画.txt", 11, true);
+    EXPECT_EQ(name.Find("=?ISO-2022-JP?B?"), 0) << name.GetString();
+    EXPECT_EQ(name.Find(".txt"), -1) << name.GetString();
 }
 
 TEST_F(ComposeTest, AddressEntriesInHeaderForm)
 {
+    // A long Japanese name, as the address book writes it: encoded whole in
+    // quoted words, folded before the address when the line is full.
+    const char* longName = "山田 太郎（営業部　第一課、担当課長代理）";
+    CString entry = FormatString("\"%s\" <taro.yamada.sales@example.co.jp>", longName);
+    ExpectWellFormedHeader(CSmtpSession::FormatHeaderAddress(entry), 4, entry);
+
     CMimeCodec codec;
     struct Case
     {

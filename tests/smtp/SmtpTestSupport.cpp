@@ -5,6 +5,8 @@
 #include "net/NetTestSupport.h"
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <winsock2.h>
 
 namespace SmtpTest {
@@ -218,5 +220,22 @@ bool ServerAnswers(const char* pszHost, int nPort)
 }
 
 std::string DecodeBase64(const std::string& text) { return CBase64::DecodeToString(text.c_str(), static_cast<int>(text.size())); }
+
+void ExpectHeaderLineFits(const std::string& line, size_t nStartColumn)
+{
+    size_t length = line.size() + nStartColumn;
+    EXPECT_LE(length, 998u) << line.substr(0, 80);
+    // Only a single word too long for a line may pass 76.
+    if (line.find(' ', 1) != std::string::npos || line.find("=?") != std::string::npos) {
+        EXPECT_LE(length, 76u) << line;
+    }
+    for (size_t w = line.find("=?"); w != std::string::npos; w = line.find("=?", w + 2)) {
+        EXPECT_TRUE(w == 0 || line[w - 1] == ' ' || line[w - 1] == '"' || line[w - 1] == '(') << line;
+        size_t close = line.find("?=", w + 16);
+        ASSERT_NE(close, std::string::npos) << line;
+        EXPECT_LE(close + 2 - w, 75u) << line;
+        w = close;
+    }
+}
 
 } // namespace SmtpTest

@@ -95,4 +95,9 @@ bool ServerAnswers(const char* pszHost, int nPort);
 // Text of a Base64 string.
 std::string DecodeBase64(const std::string& text);
 
+// One header line as every reader needs it (the column it starts at
+// counted): at most 998 octets, 76 where a blank allows a fold, encoded
+// words of at most 75 characters set off from the text before them.
+void ExpectHeaderLineFits(const std::string& line, size_t nStartColumn);
+
 } // namespace SmtpTest

@@ -1,0 +1,237 @@
+#include "e2e/EditorSession.h"
+
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
+#include "e2e/MailBoxFolders.h"
+#include "e2e/RemoteControls.h"
+#include "net/NetTestSupport.h"
+#include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MainWndResource.h"
+#include "store/FolderData.h"
+#include "store/MailFolderStore.h"
+
+#include <commctrl.h>
+#include <winsock2.h>
+
+namespace E2e {
+
+const char CEditorSession::kEditorClass[] = "CVMEditWndClass";
+
+bool CEditorSession::Prepare(int nUser, const char* pszSettings)
+{
+    // Attachments go without the archive password question.
+    std::string ini = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nEditorAutoBackup=dword:0\r\n"
+                      "CorvanePasswordMode=dword:1\r\n";
+    ini += pszSettings;
+    TestSupport::WriteFileBytes(m_program.Folder() + "\\CVM.ini", ini + "\r\n");
+    CreateDirectoryA(MailBox(), nullptr);
+    CAccountDataSet set;
+    set.SetFilePath(MailBox() + "\\Account.dat");
+    auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
+    a->SetAccountName("テスト");
+    a->SetUserName("山田 太郎");
+    a->SetMailAddress(FormatString("cvmtest%d@cvm.test", nUser));
+    a->SetSmtpServer("smtp.cvm.test");
+    a->SetSmtpPort(587);
+    a->SetReceiveServer(NetTest::kHost);
+    a->SetReceiveUser(NetTest::UserName(nUser));
+    a->SetPassword(NetTest::Password(nUser));
+    a->SetUseEsmtp(TRUE);
+    a->SetSmtpAuth(TRUE);
+    a->SetSendTls(TRUE);
+    a->SetTimeout(10);
+    return set.WriteToFile(FALSE) != FALSE;
+}
+
+bool CEditorSession::AddStoredMail(int nFolderKind, const std::string& raw, bool bRead)
+{
+    CFolderRecord record = MailBoxFolderOfKind(MailBox(), nFolderKind);
+    if (record.m_strPath.IsEmpty())
+        return false;
+    CMailFolderStore store;
+    store.SetFolderRecord(record);
+    CString file = m_program.Folder() + "\\stored.eml";
+    TestSupport::WriteFileBytes(file, raw);
+    bool added = store.AddNewMailData(file, "2024/01/01 10:00:00 +0900", bRead ? TRUE : FALSE) == 1;
+    store.Close();
+    DeleteFileA(file);
+    return added;
+}
+
+HWND CEditorSession::Start(const char* pszExtra)
+{
+    CString arguments = "/INI \"/M:" + MailBox() + "\" " + pszExtra;
+    if (!m_program.Start(arguments))
+        return nullptr;
+    return m_program.WaitForMainWindow(kStartTimeout);
+}
+
+void CEditorSession::Close(HWND main)
+{
+    // An editor's thread ends a moment after its window is hidden; the main
+    // window asks while one is still registered.
+    Sleep(1000);
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    if (HWND ask = m_program.WaitForMessageBox("編集中のメールがあります。", 3000))
+        PressButton(ask, IDOK);
+    m_program.WaitForExit(kStartTimeout);
+    m_program.Kill();
+}
+
+std::vector<HWND> CEditorSession::Editors() const
+{
+    struct Context
+    {
+        DWORD pid;
+        std::vector<HWND> found;
+    } c{m_program.ProcessId(), {}};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* ctx = reinterpret_cast<Context*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof(cls));
+            if (pid == ctx->pid && lstrcmpA(cls, kEditorClass) == 0 && IsWindowVisible(h))
+                ctx->found.push_back(h);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
+bool CEditorSession::WaitForEditorCount(size_t count, DWORD timeoutMs) const
+{
+    DWORD start = GetTickCount();
+    while (Editors().size() != count) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        Sleep(100);
+    }
+    return true;
+}
+
+bool CEditorSession::ConfirmSendInfo()
+{
+    HWND dlg = m_program.WaitForDialogWithControl(IDC_SI_TO, 20000);
+    if (!dlg)
+        return false;
+    PressButton(dlg, IDOK);
+    return true;
+}
+
+std::string CEditorSession::Windows() const
+{
+    struct Context
+    {
+        DWORD pid;
+        std::string text;
+    } c{m_program.ProcessId(), {}};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* ctx = reinterpret_cast<Context*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (pid != ctx->pid || !IsWindowVisible(h))
+                return TRUE;
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof(cls));
+            ctx->text += std::string("[") + cls + "] " + GetWindowTextOf(h).Str() + "\n";
+            for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                ctx->text += "    " + std::string(GetWindowTextOf(child).Str()) + "\n";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&c));
+    return c.text;
+}
+
+std::vector<std::string> CEditorSession::StoredMails(int nKind) const
+{
+    std::vector<std::string> out;
+    for (const CFolderRecord& r : ReadMailBoxFolders(MailBox())) {
+        if (r.m_nKind != nKind)
+            continue;
+        CMailFolderStore store;
+        store.SetFolderRecord(r);
+        CMailListData* list = store.GetMailList();
+        for (int m = 0; list && m < list->GetRecordCount(TRUE); ++m) {
+            CMailIndexRecord* rec = list->GetMailRecord(m);
+            CString text;
+            if (rec && !rec->m_bDeleted && store.ReadMailText(rec, text))
+                out.push_back(text.Str());
+        }
+    }
+    return out;
+}
+
+HWND CEditorSession::ShowFolder(HWND main, const char* pszTreeText, int nRows)
+{
+    HWND tree = FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    HWND list = FindDescendant(main, "SysListView32");
+    if (!tree || !list)
+        return nullptr;
+    // Right after start-up the window shows its folder afresh once, which
+    // would drop a selection made before.
+    Sleep(1500);
+    // Another folder first, so that the list is read afresh.
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(tree, "ごみ箱")));
+    Sleep(300);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(FindTreeItem(tree, pszTreeText)));
+    DWORD start = GetTickCount();
+    while (GetTickCount() - start < 10000 && ListItemCount(list) != nRows)
+        Sleep(100);
+    Sleep(500);
+    return ListItemCount(list) == nRows ? list : nullptr;
+}
+
+void CEditorSession::OpenSelected(HWND list)
+{
+    SetFocus(list);
+    PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
+}
+
+bool CEditorSession::SmtpAnswers()
+{
+    WSADATA data;
+    WSAStartup(MAKEWORD(2, 2), &data);
+    SOCKET s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr = {};
+    addr.sin_family = AF_INET;
+    addr.sin_port = htons(587);
+    addr.sin_addr.s_addr = inet_addr("127.0.0.3");
+    bool ok = connect(s, reinterpret_cast<sockaddr*>(&addr), sizeof(addr)) == 0;
+    closesocket(s);
+    return ok;
+}
+
+std::vector<std::string> CEditorSession::WaitForDelivered(const CString& maildir, size_t count, DWORD timeoutMs)
+{
+    std::vector<std::string> mails;
+    DWORD start = GetTickCount();
+    for (;;) {
+        mails.clear();
+        CString folder = maildir + "\\new";
+        WIN32_FIND_DATAA fd;
+        HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+        if (h != INVALID_HANDLE_VALUE) {
+            do {
+                if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                    continue;
+                // Dovecot keeps the lines with LF alone.
+                std::string raw = TestSupport::ReadFileBytes(folder + "\\" + fd.cFileName), crlf;
+                for (char ch : raw) {
+                    if (ch == '\n' && (crlf.empty() || crlf.back() != '\r'))
+                        crlf += '\r';
+                    crlf += ch;
+                }
+                mails.push_back(crlf);
+            } while (FindNextFileA(h, &fd));
+            FindClose(h);
+        }
+        if (mails.size() >= count || GetTickCount() - start > timeoutMs)
+            return mails;
+        Sleep(200);
+    }
+}
+
+} // namespace E2e

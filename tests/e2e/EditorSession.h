@@ -1,0 +1,59 @@
+// A program under test with its mailbox and one account of a test user, and
+// the editor windows it opens: what the end-to-end tests of writing mail
+// share.
+#pragma once
+
+#include "e2e/E2eDriver.h"
+
+#include <string>
+#include <vector>
+
+namespace E2e {
+
+class CEditorSession
+{
+public:
+    static const DWORD kStartTimeout = 60000;
+    static const char kEditorClass[];
+
+    explicit CEditorSession(const CString& folder) : m_program(folder) {}
+
+    CProgramUnderTest& Program() { return m_program; }
+    CString MailBox() const { return m_program.Folder() + "\\MailBox"; }
+    // The settings file (with the extra lines) and an account of test user
+    // n that sends through the test Postfix.
+    bool Prepare(int nUser, const char* pszSettings = "");
+    // Files a mail into the folder of that kind before the program starts.
+    bool AddStoredMail(int nFolderKind, const std::string& raw, bool bRead = true);
+    HWND Start(const char* pszExtra = "");
+    // Ends the program (answering the question about open editors).
+    void Close(HWND main);
+
+    std::vector<HWND> Editors() const;
+    bool WaitForEditorCount(size_t count, DWORD timeoutMs = 20000) const;
+    // The form view of an editor frame.
+    static HWND ViewOf(HWND frame) { return GetDlgItem(frame, 0xE900); }
+    // Confirms the send information dialog.
+    bool ConfirmSendInfo();
+    // Every visible window of the program with its texts (for failures).
+    std::string Windows() const;
+
+    // The live mails of the folder of that kind, read from disk.
+    std::vector<std::string> StoredMails(int nKind) const;
+    // The main window's mail list showing the folder of that tree text,
+    // once it lists that many rows; null on time-out.
+    HWND ShowFolder(HWND main, const char* pszTreeText, int nRows);
+    // Opens the selected row of the mail list as Enter does.
+    static void OpenSelected(HWND list);
+
+    // The mails delivered into a Maildir, once there are that many (or on
+    // time-out), each with CR LF line ends as the mail had on the wire.
+    // Whether the test Postfix takes connections.
+    static bool SmtpAnswers();
+    static std::vector<std::string> WaitForDelivered(const CString& maildir, size_t count, DWORD timeoutMs = 30000);
+
+private:
+    CProgramUnderTest m_program;
+};
+
+} // namespace E2e
