@@ -11,6 +11,13 @@ export WINEPREFIX="$prefix"
   flock 9
   if [ ! -f "$prefix/.cvm-ready" ]; then
     wineboot -i >/dev/null 2>&1
+    # A creation that was stopped half-way leaves a prefix that cannot start
+    # a program; it must not be taken as ready.
+    if [ ! -f "$prefix/drive_c/windows/system32/kernel32.dll" ]; then
+      wineserver -k >/dev/null 2>&1
+      rm -rf "$prefix"
+      exit 1
+    fi
     # Test hooks may add more set-up (certificates, registry) in this folder.
     for hook in "$here"/prefix.d/*.sh; do
       [ -x "$hook" ] && "$hook" "$prefix"
@@ -30,7 +37,7 @@ export WINEPREFIX="$prefix"
     wine regedit "$here/wine-prefix.reg" >/dev/null 2>&1
     echo "$stamp" >"$prefix/.cvm-registry"
   fi
-) 9>"$prefix.lock"
+) 9>"$prefix.lock" || exit 1
 # A persistent server makes each later process start in a fraction of a second;
 # a second one for the same prefix exits at once. The server and Wine's own
 # services are started here with every stream closed, so that they never hold
