@@ -8,6 +8,8 @@
 //                                     the main window shows
 //   StoreBench open <folder>          opens an existing folder directory:
 //                                     index load, date sort, reply threads
+//   StoreBench parts                  only the filing of 100,000 mails with
+//                                     parts
 #include "core/QuendalApp.h"
 #include "bench/BenchMailbox.h"
 #include "bench/BenchSupport.h"
@@ -86,6 +88,59 @@ void WriteBytes(const CString& path, const std::string& bytes)
     f.Write(bytes.data(), static_cast<UINT>(bytes.size()));
 }
 
+// A mail with parts for the mbox: the store benchmark's mails with an
+// attachment or an HTML alternative, in the LF lines of an mbox file.
+std::string MakePartsMboxMail(int i)
+{
+    std::string mail = MakeMail(3 * (i / 2) + 1 + i % 2);
+    std::string lf;
+    lf.reserve(mail.size());
+    for (size_t k = 0; k < mail.size(); k++)
+        if (!(mail[k] == '\r' && k + 1 < mail.size() && mail[k + 1] == '\n'))
+            lf += mail[k];
+    return "From user" + std::to_string(i % 97) + "@example.com Wed May  1 10:00:00 2024\n" + lf + "\n";
+}
+
+// Files 100,000 mails of one kind into one folder (its index not loaded, as
+// a folder not shown), 1,000 at a time through the mbox importer, and prints
+// the rate of the first thousand and the median rates of the first five
+// thousand and of the five thousand that take the folder to 100,000. False
+// when a batch did not file whole.
+bool FileInBatches(const CString& root, const char* folder, int id, const char* name, std::string (*make)(int))
+{
+    const int batch = 1000, batches = 100;
+    CMailFolderStore* store = OpenStore(root + "\\" + folder, id);
+    CString mbox = root + "\\batch.mbx";
+    std::vector<double> rates;
+    int n = 0;
+    for (int b = 0; b < batches; b++) {
+        std::string text;
+        for (int k = 0; k < batch; k++)
+            text += make(n++);
+        WriteBytes(mbox, text);
+        double seconds = 0;
+        int got = ImportMbox(mbox, store, seconds);
+        if (got != batch) {
+            fprintf(stderr, "filed %d of %d\n", got, batch);
+            delete store;
+            return false;
+        }
+        rates.push_back(batch / seconds);
+    }
+    DeleteFileA(mbox);
+    delete store;
+    auto median5 = [](std::vector<double> r) {
+        std::sort(r.begin(), r.end());
+        return r[r.size() / 2];
+    };
+    printf("%s_filing_rate_first_1000: %.0f mails/s\n", name, rates.front());
+    printf("%s_filing_rate_first_5000: %.0f mails/s\n", name,
+           median5(std::vector<double>(rates.begin(), rates.begin() + 5)));
+    printf("%s_filing_rate_last_5000_to_100000: %.0f mails/s\n", name,
+           median5(std::vector<double>(rates.end() - 5, rates.end())));
+    return true;
+}
+
 // Index load, date sort and reply threads of a folder directory.
 void OpenFolder(const CString& dir, int id)
 {
@@ -150,6 +205,22 @@ int OpenCommand(const char* folder)
     return 0;
 }
 
+// Filing mails with parts alone.
+int PartsCommand()
+{
+    char tempBase[MAX_PATH];
+    GetTempPathA(sizeof(tempBase), tempBase);
+    CString root = CString(tempBase) + FormatString("CvmStoreBench%lu", GetCurrentProcessId());
+    CreateDirectoryA(root, nullptr);
+    bool ok;
+    {
+        BenchApp app(root);
+        ok = FileInBatches(root, "Parts.Box", 4, "parts", MakePartsMboxMail);
+    }
+    RemoveTree(root);
+    return ok ? 0 : 1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -158,8 +229,10 @@ int main(int argc, char** argv)
         return FileCommand(argv[2], argv[3], argc == 5);
     if (argc == 3 && strcmp(argv[1], "open") == 0)
         return OpenCommand(argv[2]);
+    if (argc == 2 && strcmp(argv[1], "parts") == 0)
+        return PartsCommand();
     if (argc > 1) {
-        fprintf(stderr, "usage: StoreBench [file <mbox> <folder> [shown] | open <folder>]\n");
+        fprintf(stderr, "usage: StoreBench [file <mbox> <folder> [shown] | open <folder> | parts]\n");
         return 2;
     }
     char tempBase[MAX_PATH];
@@ -196,39 +269,11 @@ int main(int argc, char** argv)
         printf("filing_throughput: %.2f MB/s\n", bytes / filingSeconds / 1e6);
         delete inbox;
 
-        // Plain mails through the mbox importer, 1,000 at a time, into one
-        // folder: the median rate of the first five thousand and of the five
-        // thousand that take the folder to 100,000.
-        {
-            const int batch = 1000, batches = 100;
-            CMailFolderStore* plain = OpenStore(root + "\\Plain.Box", 3);  // not shown: index not loaded
-            CString mbox = root + "\\plain.mbx";
-            std::vector<double> rates;
-            int n = 0;
-            for (int b = 0; b < batches; b++) {
-                std::string text;
-                for (int k = 0; k < batch; k++)
-                    text += MakePlainMboxMail(n++);
-                WriteBytes(mbox, text);
-                double seconds = 0;
-                int got = ImportMbox(mbox, plain, seconds);
-                if (got != batch) {
-                    fprintf(stderr, "filed %d of %d\n", got, batch);
-                    return 1;
-                }
-                rates.push_back(batch / seconds);
-            }
-            DeleteFileA(mbox);
-            auto median5 = [](std::vector<double> r) {
-                std::sort(r.begin(), r.end());
-                return r[r.size() / 2];
-            };
-            double first = median5(std::vector<double>(rates.begin(), rates.begin() + 5));
-            double last = median5(std::vector<double>(rates.end() - 5, rates.end()));
-            printf("plain_filing_rate_first_5000: %.0f mails/s\n", first);
-            printf("plain_filing_rate_last_5000_to_100000: %.0f mails/s\n", last);
-            delete plain;
-        }
+        // Plain mails, then mails with parts (an attachment or an HTML
+        // alternative), through the mbox importer into a folder each.
+        if (!FileInBatches(root, "Plain.Box", 3, "plain", MakePlainMboxMail) ||
+            !FileInBatches(root, "Parts.Box", 4, "parts", MakePartsMboxMail))
+            return 1;
 
         // A folder of 100,000 mails.
         const int large = 100000;

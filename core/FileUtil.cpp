@@ -511,6 +511,70 @@ BOOL CreateDirectoryPath(const char* pszPath)
     return CreateDirectoryA(pszPath, &sa);
 }
 
+namespace {
+
+typedef char*(CDECL* UnixFileNameFn)(LPCWSTR);
+
+// Wine's own export that gives the host path of a Windows path; absent on
+// Windows.
+UnixFileNameFn WineUnixFileName()
+{
+    static UnixFileNameFn fn = reinterpret_cast<UnixFileNameFn>(
+        reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    return fn;
+}
+
+// A host path (UTF-8) in UTF-16.
+std::wstring HostPathToWide(const char* psz)
+{
+    int n = MultiByteToWideChar(CP_UTF8, 0, psz, -1, nullptr, 0);
+    if (n <= 0)
+        return std::wstring();
+    std::wstring w(static_cast<size_t>(n), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, psz, -1, &w[0], n);
+    w.resize(static_cast<size_t>(n - 1));
+    return w;
+}
+
+// Wine matches every new name case-insensitively against all entries of its
+// folder on a case-sensitive host file system, one directory read per name;
+// a path given through its Unix namespace ("\\?\unix\...") is taken as
+// it is written. The parent, which exists, resolves without such a read.
+bool CreateDirectoryByHostPath(const char* pszPath)
+{
+    UnixFileNameFn unixName = WineUnixFileName();
+    if (!unixName)
+        return false;
+    CString parent = GetDirectoryFromPath(pszPath);
+    CString name = GetFileNameFromPath(pszPath);
+    // The parent folder itself, not its contents: no trailing backslash.
+    if (parent.GetLength() > 3 && parent[parent.GetLength() - 1] == '\\')
+        parent = parent.Left(parent.GetLength() - 1);
+    if (parent.IsEmpty() || name.IsEmpty())
+        return false;
+    char* host = unixName(parent.ToWide().c_str());
+    if (!host)
+        return false;
+    std::wstring path = L"\\\\?\\unix" + HostPathToWide(host);
+    HeapFree(GetProcessHeap(), 0, host);
+    for (wchar_t& c : path)
+        if (c == L'/')
+            c = L'\\';
+    if (path.back() != L'\\')
+        path += L'\\';
+    path += name.ToWide();
+    return CreateDirectoryW(path.c_str(), nullptr) != FALSE;
+}
+
+} // namespace
+
+bool CreateNewDirectory(const char* pszPath)
+{
+    if (!pszPath || !*pszPath)
+        return false;
+    return CreateDirectoryByHostPath(pszPath) || CreateDirectoryA(pszPath, nullptr);
+}
+
 CString GetSystemTempFolder()
 {
     char temp[MAX_PATH + 1] = "";

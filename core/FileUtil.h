@@ -53,6 +53,12 @@ bool IsReservedDeviceName(const char* pszName);
 // the last folder, so an existing folder gives 0; a reserved device name as
 // the last name shows a message and creates nothing.
 BOOL CreateDirectoryPath(const char* pszPath);
+// Creates one folder whose name the caller knows is taken by nothing in its
+// parent, in any case; the parent must exist. Under Wine the name is not
+// looked for among the parent's entries first, which in a folder of many
+// thousand entries costs more than the creation itself. False when the
+// folder could not be made.
+bool CreateNewDirectory(const char* pszPath);
 // The system's temporary folder with its trailing backslash, or ".\\" when
 // the system names none that fits a path.
 CString GetSystemTempFolder();

@@ -36,12 +36,6 @@ inline char* JisPairToSjis(unsigned char c1, unsigned char c2, char* out)
     return out;
 }
 
-inline void JisPairToSjis(unsigned char c1, unsigned char c2, std::string& out)
-{
-    char pair[2];
-    JisPairToSjis(c1, c2, pair);
-    out.append(pair, 2);
-}
 
 inline bool IsJisByte(unsigned char c) { return c >= 0x21 && c <= 0x7E; }
 
@@ -148,12 +142,18 @@ CString SjisToJis(const char* pszText, int nLength)
 
 CString JisToSjis(const char* pszText, int nLength)
 {
+    CString out;
+    JisToSjis(pszText, nLength, out);
+    return out;
+}
+
+void JisToSjis(const char* pszText, int nLength, CString& out)
+{
     size_t n = TextLength(pszText, nLength);
     const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
     // Nothing grows in the conversion: a pair stays two bytes, the rest
     // one byte or none. The text is written straight into a buffer of the
-    // input's size, one allocation per call.
-    CString out;
+    // input's size.
     char* const start = out.GetBufferSetLength(static_cast<int>(n));
     char* w = start;
     enum { kSingle, kDouble, kKana } mode = kSingle;
@@ -213,37 +213,44 @@ CString JisToSjis(const char* pszText, int nLength)
         ++i;
     }
     out.ReleaseBuffer(static_cast<int>(w - start));
-    return out;
 }
 
 CString EucToSjis(const char* pszText, int nLength)
 {
+    CString out;
+    EucToSjis(pszText, nLength, out);
+    return out;
+}
+
+void EucToSjis(const char* pszText, int nLength, CString& out)
+{
     size_t n = TextLength(pszText, nLength);
     const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
-    std::string out;
-    out.reserve(n);
+    // A pair stays two bytes, the rest one: the input's size bounds the text.
+    char* const start = out.GetBufferSetLength(static_cast<int>(n));
+    char* w = start;
     size_t i = 0;
     while (i < n) {
         unsigned char c = p[i];
         if (c < 0x80) {
-            out += static_cast<char>(c);
+            *w++ = static_cast<char>(c);
             ++i;
         } else if (c == 0x8E) {
             // SS2: the next byte is a half-width katakana.
             if (i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xDF)
-                out += static_cast<char>(p[i + 1]), i += 2;
+                *w++ = static_cast<char>(p[i + 1]), i += 2;
             else
-                out += '?', ++i;
+                *w++ = '?', ++i;
         } else if (i + 1 < n && p[i + 1] >= 0xA1 && p[i + 1] <= 0xFE && c >= 0xA1 && c <= 0xFE) {
-            JisPairToSjis(static_cast<unsigned char>(c - 0x80), static_cast<unsigned char>(p[i + 1] - 0x80), out);
+            w = JisPairToSjis(static_cast<unsigned char>(c - 0x80), static_cast<unsigned char>(p[i + 1] - 0x80), w);
             i += 2;
         } else {
             // A pair cut short or a code outside JIS X 0208.
-            out += '?';
+            *w++ = '?';
             ++i;
         }
     }
-    return CString(out);
+    out.ReleaseBuffer(static_cast<int>(w - start));
 }
 
 CString HalfWidthKanaToFullWidth(const char* pszText)
@@ -347,16 +354,38 @@ CString ConvertCodePageToAnsi(const char* pszText, int nLength, UINT nCodePage)
 
 CString Utf8ToAnsi(const char* pszText, int nLength)
 {
+    CString out;
+    Utf8ToAnsi(pszText, nLength, out);
+    return out;
+}
+
+void Utf8ToAnsi(const char* pszText, int nLength, CString& out)
+{
     size_t n = TextLength(pszText, nLength);
     const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
-    // No character takes more UTF-16 units than it has bytes.
-    std::wstring w(n, L'\0');
-    wchar_t* o = n ? &w[0] : nullptr;
+    // No character takes more bytes in the ANSI code page than in UTF-8 (an
+    // unknown one becomes one "?"), so the input's size bounds the text. The
+    // UTF-16 form goes through a piece of the stack at a time; a surrogate
+    // pair is never split between two pieces.
+    char* const start = out.GetBufferSetLength(static_cast<int>(n));
+    size_t written = 0;
+    wchar_t wide[2048];
+    size_t units = 0;
+    auto flush = [&]() {
+        if (!units)
+            return;
+        int got = WideCharToMultiByte(CP_ACP, 0, wide, static_cast<int>(units), start + written,
+                                      static_cast<int>(n - written), nullptr, nullptr);
+        written += got > 0 ? static_cast<size_t>(got) : 0;
+        units = 0;
+    };
     size_t i = 0;
     while (i < n) {
+        if (units + 2 > sizeof(wide) / sizeof(wide[0]))
+            flush();
         unsigned char c = p[i];
         if (c < 0x80) {
-            *o++ = static_cast<wchar_t>(c);
+            wide[units++] = static_cast<wchar_t>(c);
             ++i;
             continue;
         }
@@ -369,7 +398,7 @@ CString Utf8ToAnsi(const char* pszText, int nLength)
         else if (c >= 0xF0 && c <= 0xF4)
             extra = 3, cp = c & 0x07;
         else {
-            *o++ = L'?';
+            wide[units++] = L'?';
             ++i;
             continue;
         }
@@ -381,23 +410,23 @@ CString Utf8ToAnsi(const char* pszText, int nLength)
         }
         if (j <= extra) {
             // Cut short: the bytes read so far stand for one unknown character.
-            *o++ = L'?';
+            wide[units++] = L'?';
             i += j;
             continue;
         }
         i += j;
         if (cp >= 0x10000 && cp <= 0x10FFFF) {
             cp -= 0x10000;
-            *o++ = static_cast<wchar_t>(0xD800 + (cp >> 10));
-            *o++ = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
+            wide[units++] = static_cast<wchar_t>(0xD800 + (cp >> 10));
+            wide[units++] = static_cast<wchar_t>(0xDC00 + (cp & 0x3FF));
         } else if (cp < 0x10000 && !(cp >= 0xD800 && cp <= 0xDFFF)) {
-            *o++ = static_cast<wchar_t>(cp);
+            wide[units++] = static_cast<wchar_t>(cp);
         } else {
-            *o++ = L'?';
+            wide[units++] = L'?';
         }
     }
-    w.resize(o ? static_cast<size_t>(o - w.data()) : 0);
-    return WideToAnsi(w);
+    flush();
+    out.ReleaseBuffer(static_cast<int>(written));
 }
 
 bool IsMultiByteUtf8(const char* pszText, int nLength)

@@ -19,9 +19,12 @@ CString SjisToJis(const char* pszText, int nLength = -1);
 // a double-byte run that are no JIS X 0208 code become "?". The result is
 // never longer than the input.
 CString JisToSjis(const char* pszText, int nLength = -1);
+// The same into a buffer the caller keeps from one text to the next.
+void JisToSjis(const char* pszText, int nLength, CString& out);
 
 // EUC-JP -> Shift_JIS.
 CString EucToSjis(const char* pszText, int nLength = -1);
+void EucToSjis(const char* pszText, int nLength, CString& out);
 
 // Half-width katakana (0xA0-0xDF) replaced by their full-width forms, voiced
 // and semi-voiced marks merged into the character before them.
@@ -46,6 +49,7 @@ CString ConvertCodePageToAnsi(const char* pszText, int nLength, UINT nCodePage);
 // sequence cut short by the end of the text or by a byte that does not
 // continue it) become "?"; four-byte sequences become surrogate pairs.
 CString Utf8ToAnsi(const char* pszText, int nLength = -1);
+void Utf8ToAnsi(const char* pszText, int nLength, CString& out);
 // True when the bytes are well-formed UTF-8 (no overlong forms, surrogates or
 // values past U+10FFFF) and hold at least one multi-byte sequence.
 bool IsMultiByteUtf8(const char* pszText, int nLength = -1);

@@ -236,9 +236,17 @@ int CMimeCodec::DecodeBase64Lines(const char* pszText, char* pBuffer, int nSize)
 std::string CMimeCodec::DecodeTransfer(const char* p, size_t n, int nEncoding)
 {
     std::string out;
+    DecodeTransfer(p, n, nEncoding, out);
+    return out;
+}
+
+void CMimeCodec::DecodeTransfer(const char* p, size_t n, int nEncoding, std::string& out)
+{
+    out.clear();
     switch (nEncoding) {
     case kEncodingBase64:
-        out.reserve(n / 4 * 3 + 3);
+        // A line's decoding is sized for a whole group more than it gives.
+        out.reserve(n / 4 * 3 + 6);
         ForEachLine(p, n, [&](const char* line, size_t len) {
             CBase64::DecodeAppend(line, len, out);
             return true;
@@ -269,7 +277,6 @@ std::string CMimeCodec::DecodeTransfer(const char* p, size_t n, int nEncoding)
         out.assign(p, n);
         break;
     }
-    return out;
 }
 
 bool CMimeCodec::DecodeBase64TextToFile(const char* pszText, const char* pszPath)

@@ -58,6 +58,8 @@ public:
     // split for Base64, soft breaks joined for quoted-printable, uuencode
     // between its "begin" and "end" lines); other codes copy.
     static std::string DecodeTransfer(const char* pText, size_t nLength, int nEncoding);
+    // The same into a buffer the caller keeps from one part to the next.
+    static void DecodeTransfer(const char* pText, size_t nLength, int nEncoding, std::string& out);
 
     // ---- Files (false when the file cannot be created) ----
     bool DecodeBase64TextToFile(const char* pszText, const char* pszPath);

@@ -120,10 +120,25 @@ void CMimePart::ParseMultipart(int nDepth)
 
 std::string CMimePart::DecodeContent() const
 {
-    return CMimeCodec::DecodeTransfer(m_pBody, m_nBodyLength, m_header.m_nTransferEncoding);
+    std::string bytes;
+    DecodeContent(bytes);
+    return bytes;
+}
+
+void CMimePart::DecodeContent(std::string& bytes) const
+{
+    CMimeCodec::DecodeTransfer(m_pBody, m_nBodyLength, m_header.m_nTransferEncoding, bytes);
 }
 
 CString CMimePart::DecodeText() const
+{
+    CString text;
+    std::string bytes;
+    DecodeText(text, bytes);
+    return text;
+}
+
+void CMimePart::DecodeText(CString& text, std::string& bytes) const
 {
     switch (m_header.m_nTransferEncoding) {
     case kEncodingQuotedPrintable:
@@ -133,26 +148,35 @@ CString CMimePart::DecodeText() const
         break;
     default:
         // Nothing to undo: the body converts where it stands.
-        return ConvertCharsetToSjis(m_pBody, m_nBodyLength, m_header.m_strCharset);
+        ConvertCharsetToSjis(m_pBody, m_nBodyLength, m_header.m_strCharset, text);
+        return;
     }
-    std::string bytes = DecodeContent();
-    return ConvertCharsetToSjis(bytes.data(), bytes.size(), m_header.m_strCharset);
+    DecodeContent(bytes);
+    ConvertCharsetToSjis(bytes.data(), bytes.size(), m_header.m_strCharset, text);
 }
 
 CString ConvertCharsetToSjis(const char* pText, size_t nLength, const char* pszCharset)
 {
-    CString charset(pszCharset);
+    CString out;
+    ConvertCharsetToSjis(pText, nLength, pszCharset, out);
+    return out;
+}
+
+void ConvertCharsetToSjis(const char* pText, size_t nLength, const char* pszCharset, CString& out)
+{
+    const char* charset = pszCharset ? pszCharset : "";
     int n = static_cast<int>(nLength);
-    if (charset.IsEmpty() || charset.CompareNoCase("ISO-2022-JP") == 0 || charset.CompareNoCase("csISO2022JP") == 0 ||
-        charset.CompareNoCase("US-ASCII") == 0)
-        return JisToSjis(pText, n);
-    if (charset.CompareNoCase("UTF-8") == 0)
-        return Utf8ToAnsi(pText, n);
-    if (charset.CompareNoCase("UTF-7") == 0)
-        return Utf7ToAnsi(pText, n);
-    if (charset.CompareNoCase("EUC-JP") == 0)
-        return EucToSjis(pText, n);
-    if (UINT cp = GetCodePageOfCharset(charset))
-        return ConvertCodePageToAnsi(pText, n, cp);
-    return CString(pText, n);
+    if (!*charset || _stricmp(charset, "ISO-2022-JP") == 0 || _stricmp(charset, "csISO2022JP") == 0 ||
+        _stricmp(charset, "US-ASCII") == 0)
+        JisToSjis(pText, n, out);
+    else if (_stricmp(charset, "UTF-8") == 0)
+        Utf8ToAnsi(pText, n, out);
+    else if (_stricmp(charset, "UTF-7") == 0)
+        out = Utf7ToAnsi(pText, n);
+    else if (_stricmp(charset, "EUC-JP") == 0)
+        EucToSjis(pText, n, out);
+    else if (UINT cp = GetCodePageOfCharset(charset))
+        out = ConvertCodePageToAnsi(pText, n, cp);
+    else
+        out = CString(pText, n);
 }

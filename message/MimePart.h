@@ -33,6 +33,12 @@ public:
     std::string DecodeContent() const;
     // The decoded body converted to Shift_JIS by the part's charset.
     CString DecodeText() const;
+    // The same two into buffers the caller keeps from one part and one mail
+    // to the next (bytes holds the undone transfer encoding on the way), so
+    // that decoding a mail takes no memory of the heap once they are large
+    // enough.
+    void DecodeContent(std::string& bytes) const;
+    void DecodeText(CString& text, std::string& bytes) const;
     // True when the depth bound stopped the walk at this part.
     bool IsDepthLimited() const { return m_bDepthLimited; }
 
@@ -55,3 +61,4 @@ private:
 // Text in a MIME charset converted to Shift_JIS (ISO-2022-JP, US-ASCII and an
 // empty name through JisToSjis; unknown names keep the bytes).
 CString ConvertCharsetToSjis(const char* pText, size_t nLength, const char* pszCharset);
+void ConvertCharsetToSjis(const char* pText, size_t nLength, const char* pszCharset, CString& out);

@@ -68,13 +68,12 @@ std::string DecodeUuLines(const std::string& text)
     std::string out;
     bool inBody = text.compare(0, 6, "begin ") != 0 && text.find("\nbegin ") == std::string::npos;
     ForEachLine(text, [&](const char* p, size_t n) {
-        std::string line(p, n);
         if (!inBody) {
-            if (line.compare(0, 6, "begin ") == 0)
+            if (n >= 6 && memcmp(p, "begin ", 6) == 0)
                 inBody = true;
             return;
         }
-        if (line == "end" || line.empty() || line == "`")
+        if ((n == 3 && memcmp(p, "end", 3) == 0) || n == 0 || (n == 1 && p[0] == '`'))
             return;
         CUuencode::DecodeLineAppend(p, n, out);
     });
@@ -895,6 +894,20 @@ void CMailFileReader::RewriteHtmlLinks(const char* pszPath)
 
 void CMailFileReader::MakeAttachDirectory(const CString& dir)
 {
+    // The mail's own folder is a new name in "Attach", which holds one
+    // folder per mail of the folder: when the store knows the name is free,
+    // it is made without having it looked for there.
+    if (m_bAttachFolderNew && !m_bAttachFolderMade) {
+        bool made = CreateNewDirectory(m_strAttachFolder);
+        if (!made) {
+            // The folder's first mail with parts: no "Attach" yet.
+            EnsureDirectory(CombinePath(m_strFolderDir, "Attach"));
+            made = CreateNewDirectory(m_strAttachFolder);
+        }
+        m_bAttachFolderMade = TRUE;
+        if (made && dir == m_strAttachFolder)
+            return;
+    }
     EnsureDirectory(dir);
     m_bAttachFolderMade = TRUE;
 }

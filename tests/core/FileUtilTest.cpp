@@ -159,6 +159,27 @@ TEST(FileUtil, CreateCopyAndDeleteTrees)
     EXPECT_TRUE(FileExistsInFolder(dir.Path(), "bo*"));
 }
 
+// A folder made by a name known to be free is the folder its Windows path
+// names, Japanese names and a parent path with a Japanese name included;
+// without its parent nothing is made.
+TEST(FileUtil, NewFolderIsMadeUnderItsWindowsName)
+{
+    TempDir dir;
+    ASSERT_TRUE(CreateDirectoryPath(dir.File("親\\Attach")));
+    for (const char* name : {"QM1700000000123456.eml", "表示ソフト.eml", "a b"}) {
+        SCOPED_TRACE(name);
+        CString path = CombinePath(dir.File("親\\Attach"), name);
+        EXPECT_TRUE(CreateNewDirectory(path));
+        EXPECT_TRUE(DirectoryExists(path));
+        TestSupport::WriteFileBytes(CombinePath(path, "f.txt"), "x");
+        EXPECT_TRUE(FileExists(CombinePath(path, "f.txt")));
+        EXPECT_FALSE(CreateNewDirectory(path));  // made once only
+    }
+    EXPECT_FALSE(CreateNewDirectory(dir.File("missing\\QM1.eml")));
+    EXPECT_FALSE(PathExists(dir.File("missing")));
+    EXPECT_FALSE(PathExists(dir.File("QM1.eml")));
+}
+
 TEST(FileUtil, SamePathComparesMissingPathsByName)
 {
     TempDir dir;

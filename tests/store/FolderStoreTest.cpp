@@ -857,4 +857,23 @@ TEST(FolderStore, AttachmentFolderNamesStayApart)
     // A copy into the folder the mail was filed into takes a new name too.
     ASSERT_GE(src->AddCopyToFolder(&inbox, list, text, text.GetLength(), TRUE, inbox.GetFolderPath()), 0);
     EXPECT_EQ(list->GetMailRecord(2)->GetText(CMailIndexRecord::colAttachDir), "QM3000000002_1");
+
+    // A mail filed under a name whose folder is on the disk in another case
+    // puts its parts into that folder and makes no second one.
+    CMailFolderStore third;
+    OpenStore(third, dir.File("Third.Box"), 3, 1);
+    CreateDirectoryPath(third.GetFolderPath() + "\\Attach\\qm3000000003.EML");
+    WriteFileBytes(third.GetFolderPath() + "\\Attach\\qm3000000003.EML\\old.txt", "old");
+    ASSERT_EQ(FileMail(third, dir.Path(), "QM3000000003.eml", withFile), 1);
+    EXPECT_EQ(AttachFiles(third, "QM3000000003.eml"),
+              (std::vector<std::string>{"Headers\\Headers.dat", "old.txt", "x.bin"}));
+    int sameName = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(third.GetFolderPath() + "\\Attach\\*", &fd);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    do
+        sameName += _stricmp(fd.cFileName, "QM3000000003.eml") == 0;
+    while (FindNextFileA(h, &fd));
+    FindClose(h);
+    EXPECT_EQ(sameName, 1);
 }
