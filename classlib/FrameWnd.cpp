@@ -64,7 +64,7 @@ void CFrameWnd::ActivateFrame(int nCmdShow)
 BOOL CFrameWnd::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hAccelTable && m_hWnd)
-        return ::TranslateAcceleratorA(m_hWnd, m_hAccelTable, pMsg);
+        return ::TranslateAcceleratorW(m_hWnd, m_hAccelTable, pMsg);
     return FALSE;
 }
 

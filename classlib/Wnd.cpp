@@ -159,6 +159,7 @@ HWND CWnd::Detach()
     m_hWnd = nullptr;
     m_bSubclassed = false;
     m_pfnSuper = nullptr;
+    m_pfnSuperW = nullptr;
     return hWnd;
 }
 
@@ -166,9 +167,12 @@ void CWnd::AttachSubclassed(HWND hWnd)
 {
     m_hWnd = hWnd;
     MapAdd(hWnd, this);
+    m_pfnSuperW = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
     WNDPROC old = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     m_pfnSuper = old != &AfxWndProc ? old : &::DefWindowProcA;
+    if (old == &AfxWndProc)
+        m_pfnSuperW = &::DefWindowProcW;
     m_bSubclassed = true;
 }
 
@@ -202,6 +206,7 @@ void CWnd::OnNcDestroyed()
     m_hWnd = nullptr;
     m_bSubclassed = false;
     m_pfnSuper = nullptr;
+    m_pfnSuperW = nullptr;
     // The end of a thread's main window ends the thread's message loop.
     CWinThread* pThread = AfxGetThread();
     if (pThread && pThread->m_pMainWnd == this) {
@@ -377,6 +382,11 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A typed character outside ASCII arrives as WM_UNICHAR from the
+    // message loop; it carries no text to convert, but edit controls
+    // act on it only through their Unicode entry.
+    if (message == WM_UNICHAR && m_pfnSuperW)
+        return ::CallWindowProcW(m_pfnSuperW, m_hWnd, message, wParam, lParam);
     if (m_pfnSuper)
         return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
