@@ -3,10 +3,13 @@
 #include "classlib/AppCore.h"
 #include "classlib/CmdUI.h"
 #include "classlib/ControlBar.h"
+#include "classlib/StatusBar.h"
 #include "classlib/View.h"
 #include "classlib/WinApp.h"
 
 #include <algorithm>
+
+#include <commctrl.h>
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
@@ -205,4 +208,74 @@ void CFrameWnd::OnInitMenuPopup(HMENU hPopup, UINT, BOOL bSysMenu)
         state.m_nID = id;
         state.DoUpdate(this, m_bAutoMenuEnable);
     }
+}
+
+CString CFrameWnd::GetMessageString(UINT nID) const
+{
+    CString text;
+    if (!text.LoadString(nID))
+        return text;
+    int nl = text.Find('\n');
+    return nl >= 0 ? text.Left(nl) : text;
+}
+
+void CFrameWnd::SetMessageText(const char* pszText)
+{
+    HWND hBar = ::GetDlgItem(m_hWnd, AFX_IDW_STATUS_BAR);
+    if (auto* pBar = dynamic_cast<CStatusBar*>(FromHandlePermanent(hBar)))
+        pBar->SetPaneText(0, pszText);
+}
+
+BOOL CFrameWnd::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult)
+{
+    NMHDR* hdr = reinterpret_cast<NMHDR*>(lParam);
+    if (hdr && (hdr->code == TTN_GETDISPINFOA || hdr->code == TTN_GETDISPINFOW) && OnToolTipText(hdr)) {
+        *pResult = 0;
+        return TRUE;
+    }
+    if (hdr && hdr->code == TBN_HOTITEMCHANGE)
+        OnHotItemChange(hdr);
+    return CWnd::OnNotify(wParam, lParam, pResult);
+}
+
+bool CFrameWnd::OnToolTipText(NMHDR* pHdr)
+{
+    // A tip that names a window rather than a command is not a button's.
+    UINT flags = pHdr->code == TTN_GETDISPINFOA ? reinterpret_cast<NMTTDISPINFOA*>(pHdr)->uFlags
+                                                 : reinterpret_cast<NMTTDISPINFOW*>(pHdr)->uFlags;
+    if ((flags & TTF_IDISHWND) || pHdr->idFrom == 0)
+        return false;
+    // The tip is the second line of the command's string ("prompt\ntip\nlabel").
+    CString text;
+    if (!text.LoadString(static_cast<UINT>(pHdr->idFrom)))
+        return false;
+    int nl = text.Find('\n');
+    if (nl < 0)
+        return false;
+    text = text.Mid(nl + 1);
+    nl = text.Find('\n');
+    m_strTipText = nl >= 0 ? text.Left(nl) : text;
+    if (pHdr->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(pHdr);
+        info->lpszText = const_cast<char*>(m_strTipText.GetString());
+        info->hinst = nullptr;
+    } else {
+        m_strTipTextW = m_strTipText.ToWide();
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(pHdr);
+        info->lpszText = const_cast<wchar_t*>(m_strTipTextW.c_str());
+        info->hinst = nullptr;
+    }
+    return true;
+}
+
+void CFrameWnd::OnHotItemChange(const NMHDR* pHdr)
+{
+    auto* pBar = dynamic_cast<CControlBar*>(FromHandlePermanent(pHdr->hwndFrom));
+    if (!pBar || !(pBar->m_dwStyle & CBRS_FLYBY))
+        return;
+    const auto* hot = reinterpret_cast<const NMTBHOTITEM*>(pHdr);
+    if (hot->dwFlags & HICF_LEAVING || hot->idNew <= 0)
+        SetMessageText(GetMessageString(AFX_IDS_IDLEMESSAGE));
+    else
+        SetMessageText(GetMessageString(static_cast<UINT>(hot->idNew)));
 }

@@ -11,6 +11,7 @@
 
 #include "classlib/Wnd.h"
 
+#include <string>
 #include <vector>
 
 class CControlBar;
@@ -24,6 +25,9 @@ class CView;
 #define WM_IDLEUPDATECMDUI 0x0363
 // Sent to a view once it and its frame are laid out.
 #define WM_INITIALUPDATE 0x0364
+
+// The status bar's text while no command is pointed at.
+#define AFX_IDS_IDLEMESSAGE 0xE001
 
 // Frame style bit (not a window style): the document title would be added to the caption.
 #define FWS_ADDTOTITLE 0x00008000L
@@ -56,6 +60,11 @@ public:
     void RemoveControlBar(CControlBar* pBar);
     // Updates every visible control bar's elements through the command routing.
     void OnIdleUpdateCmdUI();
+    // The status-bar prompt of a command: its string up to the first line
+    // break ("prompt\ntip\nlabel").
+    virtual CString GetMessageString(UINT nID) const;
+    // Pane 0 of the frame's status bar (AFX_IDW_STATUS_BAR), when it has one.
+    void SetMessageText(const char* pszText);
 
     // Menu items without a handler are disabled when their popup opens.
     BOOL m_bAutoMenuEnable = TRUE;
@@ -73,10 +82,20 @@ protected:
     void OnSetFocus(HWND hOldWnd);
     void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu);
     LRESULT OnIdleUpdateCmdUIMessage(WPARAM, LPARAM);
+    // Tooltips of toolbar buttons (TTN_GETDISPINFO) and the prompt of the
+    // button under the mouse (TBN_HOTITEMCHANGE of a fly-by toolbar).
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
     DECLARE_MESSAGE_MAP()
 
 private:
+    bool OnToolTipText(NMHDR* pHdr);
+    void OnHotItemChange(const NMHDR* pHdr);
+
     CView* m_pViewActive = nullptr;
     std::vector<CControlBar*> m_controlBars;
+    // The text of the tooltip being shown: the control reads it after the
+    // notification returns.
+    CString m_strTipText;
+    std::wstring m_strTipTextW;
 };

@@ -241,7 +241,7 @@ private:
     void LayoutToolBarControls();
     // The status-bar prompt of a command: the first line of its string, the
     // idle prompt for 0xE001 (57345).
-    CString GetMessageString(UINT nID) const;
+    CString GetMessageString(UINT nID) const override;
     // Asks running workers to stop and waits a bounded time; then lets go of them.
     void EndWorkers();
     static int ProfileInt(const char* pszSection, const char* pszKey, int nDefault);
