@@ -11,6 +11,17 @@
 
 #include <commctrl.h>
 
+#include <string>
+
+namespace {
+
+// The text of the tooltip being shown: the control reads it after the
+// notification returns. Tooltips of a thread's windows show one at a time.
+thread_local CString t_tipText;
+thread_local std::wstring t_tipTextW;
+
+} // namespace
+
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
     ON_WM_CREATE()
@@ -18,6 +29,7 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_SETFOCUS()
     ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMessage)
+    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
 END_MESSAGE_MAP()
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)
@@ -254,15 +266,15 @@ bool CFrameWnd::OnToolTipText(NMHDR* pHdr)
         return false;
     text = text.Mid(nl + 1);
     nl = text.Find('\n');
-    m_strTipText = nl >= 0 ? text.Left(nl) : text;
+    t_tipText = nl >= 0 ? text.Left(nl) : text;
     if (pHdr->code == TTN_GETDISPINFOA) {
         auto* info = reinterpret_cast<NMTTDISPINFOA*>(pHdr);
-        info->lpszText = const_cast<char*>(m_strTipText.GetString());
+        info->lpszText = const_cast<char*>(t_tipText.GetString());
         info->hinst = nullptr;
     } else {
-        m_strTipTextW = m_strTipText.ToWide();
+        t_tipTextW = t_tipText.ToWide();
         auto* info = reinterpret_cast<NMTTDISPINFOW*>(pHdr);
-        info->lpszText = const_cast<wchar_t*>(m_strTipTextW.c_str());
+        info->lpszText = const_cast<wchar_t*>(t_tipTextW.c_str());
         info->hinst = nullptr;
     }
     return true;
@@ -274,8 +286,12 @@ void CFrameWnd::OnHotItemChange(const NMHDR* pHdr)
     if (!pBar || !(pBar->m_dwStyle & CBRS_FLYBY))
         return;
     const auto* hot = reinterpret_cast<const NMTBHOTITEM*>(pHdr);
-    if (hot->dwFlags & HICF_LEAVING || hot->idNew <= 0)
-        SetMessageText(GetMessageString(AFX_IDS_IDLEMESSAGE));
-    else
-        SetMessageText(GetMessageString(static_cast<UINT>(hot->idNew)));
+    UINT id = (hot->dwFlags & HICF_LEAVING) || hot->idNew <= 0 ? AFX_IDS_IDLEMESSAGE : static_cast<UINT>(hot->idNew);
+    SendMessage(WM_SETMESSAGESTRING, id);
+}
+
+LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM)
+{
+    SetMessageText(GetMessageString(static_cast<UINT>(wParam)));
+    return 0;
 }

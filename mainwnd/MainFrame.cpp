@@ -6,6 +6,7 @@
 #include "core/SplashWnd.h"
 #include "mainwnd/BoundedWait.h"
 #include "mainwnd/FolderTree.h"
+#include "mainwnd/MailListFormat.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MailCommandsResource.h"
@@ -20,6 +21,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
@@ -33,6 +35,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
     ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
+    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
     ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
     ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolBar)
@@ -224,6 +227,20 @@ int CMainFrame::ProfileInt(const char* pszSection, const char* pszKey, int nDefa
     return pApp ? pApp->GetProfileInt(pszSection, pszKey, nDefault) : nDefault;
 }
 
+int CMainFrame::FirstStartWidth()
+{
+    // Wide enough for the folder tree and every default column of the list
+    // (with its scroll bar, the splitter and the frame's edges), at least 800
+    // and no wider than the screen's work area.
+    const int kEdges = 24;
+    int width = 150 + MailListFormat::DefaultColumnsWidth() + ::GetSystemMetrics(SM_CXVSCROLL) +
+                2 * ::GetSystemMetrics(SM_CXSIZEFRAME) + kEdges;
+    RECT work = {0, 0, 0, 0};
+    if (::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) && work.right - work.left > 0)
+        width = std::min<int>(width, work.right - work.left);
+    return std::max(800, width);
+}
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
 {
     int left = ProfileInt("Window", "Left", -1);
@@ -232,7 +249,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
     int height = ProfileInt("Window", "Height", -1);
     if (left == -1 && top == -1 && width == -1 && height == -1) {
         m_bCenterOnCreate = TRUE;
-        cs.cx = 800;
+        cs.cx = FirstStartWidth();
         cs.cy = 600;
     } else {
         cs.x = left;
@@ -965,6 +982,13 @@ CString CMainFrame::GetMessageString(UINT nID) const
     if (nl >= 0)
         text = text.Left(nl);
     return text;
+}
+
+LRESULT CMainFrame::OnSetMessageString(WPARAM wParam, LPARAM)
+{
+    if (m_wndStatusBar.m_hWnd)
+        m_wndStatusBar.SetPaneText(0, GetMessageString(static_cast<UINT>(wParam)));
+    return 0;
 }
 
 LRESULT CMainFrame::OnMenuSelect(WPARAM wParam, LPARAM lParam)
