@@ -25,13 +25,7 @@ BOOL CDlgAbout::OnInitDialog()
 {
     CDialog::OnInitDialog();
     CQuendalApp* pApp = QuendalApp();
-    CString version;
-    if (pApp)
-        version.Format("Corvane Mail Version %u.%u.%u.%u", pApp->m_wVersion[0], pApp->m_wVersion[1],
-                       pApp->m_wVersion[2], pApp->m_wVersion[3]);
-    else
-        version = "Corvane Mail";
-    SetDlgItemText(IDC_ABOUT_VERSION, version);
+    SetDlgItemText(IDC_ABOUT_VERSION, pApp ? pApp->GetVersionText() : CString("Corvane Mail"));
     CString url;
     url.LoadString(IDS_MAKER_URL);
     SetDlgItemText(IDC_ABOUT_URL, url);

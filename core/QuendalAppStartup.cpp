@@ -182,7 +182,10 @@ void CQuendalApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
                 if (cut < 0)
                     cut = value.ReverseFind('/');
                 if (cut >= 0) {
-                    m_strMailBoxPathOverride = value.Left(cut);
+                    // A mailbox at a drive's root keeps the root ("C:\"), not
+                    // the drive's current folder ("C:").
+                    bool bDriveRoot = cut == 2 && value[1] == ':';
+                    m_strMailBoxPathOverride = value.Left(bDriveRoot ? cut + 1 : cut);
                     m_strMailBoxNameOverride = value.Mid(cut + 1);
                 } else {
                     m_strMailBoxNameOverride = value;
@@ -366,6 +369,14 @@ void CQuendalApp::ReadProgramVersion()
         m_wVersion[2] = HIWORD(info->dwFileVersionLS);
         m_wVersion[3] = LOWORD(info->dwFileVersionLS);
     }
+}
+
+CString CQuendalApp::GetVersionText() const
+{
+    if (!m_wVersion[0] && !m_wVersion[1] && !m_wVersion[2] && !m_wVersion[3])
+        return "Corvane Mail";
+    return FormatString("Corvane Mail Version %u.%u.%u.%u", m_wVersion[0], m_wVersion[1], m_wVersion[2],
+                        m_wVersion[3]);
 }
 
 BOOL CQuendalApp::StartUp()

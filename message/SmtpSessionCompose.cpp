@@ -99,10 +99,7 @@ bool EndsWithNoCase(const CString& text, const char* pszTail)
 CString MailerName()
 {
     CQuendalApp* pApp = QuendalApp();
-    if (pApp && (pApp->m_wVersion[0] || pApp->m_wVersion[1] || pApp->m_wVersion[2]))
-        return FormatString("Corvane Mail Version %u.%u.%u", pApp->m_wVersion[0], pApp->m_wVersion[1],
-                            pApp->m_wVersion[2]);
-    return "Corvane Mail";
+    return pApp ? pApp->GetVersionText() : CString("Corvane Mail");
 }
 
 CString DomainOf(const char* pszAddress)
