@@ -23,7 +23,9 @@ export WINEPREFIX="$prefix"
   # place of the proportional Windows UI fonts (the fixed-pitch one only for
   # "MS Gothic"); windows not handed to a window manager, because the virtual
   # displays have none and Wine would wait two seconds for one each time a
-  # window is hidden; a crashing program ends instead of starting a debugger
+  # window is hidden; no stand-alone "Wine System Tray" window at the top left
+  # of a display that has no system tray (the program's tray menu stays
+  # reachable through its hot key); a crashing program ends instead of starting a debugger
   # that would hold the test runner's pipes.
   # The file is UTF-8 (it names Japanese faces such as "ＭＳ ゴシック");
   # regedit reads a file without a byte-order mark in the ANSI code page,
