@@ -25,12 +25,6 @@ class CView;
 // Sent to a view once it and its frame are laid out.
 #define WM_INITIALUPDATE 0x0364
 
-// The status bar's text while no command is pointed at.
-#define AFX_IDS_IDLEMESSAGE 0xE001
-// Sent to a frame to show a command's prompt (wParam: the command id; 0xE001
-// for the idle text) in its status bar.
-#define WM_SETMESSAGESTRING 0x0362
-
 // Frame style bit (not a window style): the document title would be added to the caption.
 #define FWS_ADDTOTITLE 0x00008000L
 
@@ -62,12 +56,6 @@ public:
     void RemoveControlBar(CControlBar* pBar);
     // Updates every visible control bar's elements through the command routing.
     void OnIdleUpdateCmdUI();
-    // The status-bar prompt of a command: its string up to the first line
-    // break ("prompt\ntip\nlabel"). A frame with prompts of its own handles
-    // WM_SETMESSAGESTRING itself.
-    CString GetMessageString(UINT nID) const;
-    // Pane 0 of the frame's status bar (AFX_IDW_STATUS_BAR), when it has one.
-    void SetMessageText(const char* pszText);
 
     // Menu items without a handler are disabled when their popup opens.
     BOOL m_bAutoMenuEnable = TRUE;
@@ -85,17 +73,10 @@ protected:
     void OnSetFocus(HWND hOldWnd);
     void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu);
     LRESULT OnIdleUpdateCmdUIMessage(WPARAM, LPARAM);
-    LRESULT OnSetMessageString(WPARAM wParam, LPARAM);
-    // Tooltips of toolbar buttons (TTN_GETDISPINFO) and the prompt of the
-    // button under the mouse (TBN_HOTITEMCHANGE of a fly-by toolbar).
-    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
 
     DECLARE_MESSAGE_MAP()
 
 private:
-    bool OnToolTipText(NMHDR* pHdr);
-    void OnHotItemChange(const NMHDR* pHdr);
-
     CView* m_pViewActive = nullptr;
     std::vector<CControlBar*> m_controlBars;
 };

@@ -137,9 +137,6 @@ protected:
     HBRUSH OnCtlColor(HDC, HWND, UINT) { return reinterpret_cast<HBRUSH>(Default()); }
 
     WNDPROC m_pfnSuper = nullptr;
-    // The same procedure as the Unicode side sees it: controls with separate
-    // ANSI and Unicode entries take a whole character only through the latter.
-    WNDPROC m_pfnSuperW = nullptr;
     bool m_bSubclassed = false;
 
 private:

@@ -1,6 +1,7 @@
 #include "core/DlgAbout.h"
 
 #include "core/MiscUtil.h"
+#include "core/ProgramVersion.h"
 #include "core/QuendalApp.h"
 #include "resources/resource.h"
 
@@ -25,7 +26,7 @@ BOOL CDlgAbout::OnInitDialog()
 {
     CDialog::OnInitDialog();
     CQuendalApp* pApp = QuendalApp();
-    SetDlgItemText(IDC_ABOUT_VERSION, pApp ? pApp->GetVersionText() : CString("Corvane Mail"));
+    SetDlgItemText(IDC_ABOUT_VERSION, ProgramVersionText());
     CString url;
     url.LoadString(IDS_MAKER_URL);
     SetDlgItemText(IDC_ABOUT_URL, url);

@@ -407,9 +407,6 @@ public:
     int m_nExitCode = 0;  // non-zero: the process's exit code (a failed hand-over)
     HMODULE m_hRichEdit = nullptr;
 
-    // "Corvane Mail Version a.b.c.d" from the program's version block (just
-    // the name when it has none): the about box and the X-Mailer both show it.
-    CString GetVersionText() const;
     WORD m_wVersion[4] = { 0, 0, 0, 0 };
     HANDLE m_hInstanceMutex = nullptr;  // null in a second instance
     HANDLE m_hEndingEvent = nullptr;    // set once shut-down is decided

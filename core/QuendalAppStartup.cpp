@@ -371,14 +371,6 @@ void CQuendalApp::ReadProgramVersion()
     }
 }
 
-CString CQuendalApp::GetVersionText() const
-{
-    if (!m_wVersion[0] && !m_wVersion[1] && !m_wVersion[2] && !m_wVersion[3])
-        return "Corvane Mail";
-    return FormatString("Corvane Mail Version %u.%u.%u.%u", m_wVersion[0], m_wVersion[1], m_wVersion[2],
-                        m_wVersion[3]);
-}
-
 BOOL CQuendalApp::StartUp()
 {
     m_lTimeZoneBias = ComputeTimeZoneBias();

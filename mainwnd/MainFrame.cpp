@@ -6,6 +6,7 @@
 #include "core/SplashWnd.h"
 #include "mainwnd/BoundedWait.h"
 #include "mainwnd/FolderTree.h"
+#include "classlib/FrameMessages.h"
 #include "mainwnd/MailListFormat.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
@@ -35,7 +36,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
     ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
-    ON_MESSAGE(WM_SETMESSAGESTRING, OnSetMessageString)
+    // A toolbar button's prompt, with the plug-ins' own.
+    { WM_SETMESSAGESTRING, 0, 0, 0,
+      AFX_THUNK(if (p->m_wndStatusBar.m_hWnd) p->m_wndStatusBar.SetPaneText(0, p->GetMessageString(static_cast<UINT>(wParam)))) },
     ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
     ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolBar)
@@ -227,7 +230,10 @@ int CMainFrame::ProfileInt(const char* pszSection, const char* pszKey, int nDefa
     return pApp ? pApp->GetProfileInt(pszSection, pszKey, nDefault) : nDefault;
 }
 
-int CMainFrame::FirstStartWidth()
+namespace {
+
+// The width of a first start.
+int FirstStartWidth()
 {
     // Wide enough for the folder tree and every default column of the list
     // (with its scroll bar, the splitter and the frame's edges), at least 800
@@ -240,6 +246,8 @@ int CMainFrame::FirstStartWidth()
         width = std::min<int>(width, work.right - work.left);
     return std::max(800, width);
 }
+
+} // namespace
 
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
 {
@@ -982,13 +990,6 @@ CString CMainFrame::GetMessageString(UINT nID) const
     if (nl >= 0)
         text = text.Left(nl);
     return text;
-}
-
-LRESULT CMainFrame::OnSetMessageString(WPARAM wParam, LPARAM)
-{
-    if (m_wndStatusBar.m_hWnd)
-        m_wndStatusBar.SetPaneText(0, GetMessageString(static_cast<UINT>(wParam)));
-    return 0;
 }
 
 LRESULT CMainFrame::OnMenuSelect(WPARAM wParam, LPARAM lParam)

@@ -43,9 +43,6 @@ public:
     ~CMainFrame() override;
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
-    // The width of a first start: the folder tree and the list's default
-    // columns whole, within the screen.
-    static int FirstStartWidth();
     BOOL OnCreateClient(LPCREATESTRUCTA lpcs) override;
     void RecalcLayout(BOOL bNotify = TRUE) override;
     BOOL DestroyWindow() override;
@@ -245,8 +242,6 @@ private:
     // The status-bar prompt of a command: the first line of its string, the
     // idle prompt for 0xE001 (57345).
     CString GetMessageString(UINT nID) const;
-    // The prompt of the toolbar button under the mouse, with the plug-ins' own.
-    LRESULT OnSetMessageString(WPARAM wParam, LPARAM);
     // Asks running workers to stop and waits a bounded time; then lets go of them.
     void EndWorkers();
     static int ProfileInt(const char* pszSection, const char* pszKey, int nDefault);

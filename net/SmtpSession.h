@@ -129,9 +129,6 @@ public:
                           bool bWithoutAttachments, bool bCompanion);
     // Japanese explanation of an SMTP reply code; empty for unknown codes.
     static CString GetReplyText(int nCode);
-    // Which setting of the account dialog to change when the server refused
-    // because it wants an encrypted connection or a login; empty otherwise.
-    static CString GetSettingHint(int nCode, const char* pszReply);
 
     // Body lines: Shift_JIS, each normally ending in CR LF.
     void AddBodyLine(const char* pszLine);

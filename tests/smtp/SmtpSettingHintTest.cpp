@@ -4,6 +4,7 @@
 #include "SmtpTestSupport.h"
 
 #include "net/SmtpSession.h"
+#include "net/SmtpSettingHint.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -28,7 +29,7 @@ TEST(SmtpSettingHint, NamesTheSettingForTheServersReason)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.reply);
-        CString hint = CSmtpSession::GetSettingHint(c.code, c.reply);
+        CString hint = SmtpSettingHint(c.code, c.reply);
         if (!c.setting) {
             EXPECT_TRUE(hint.IsEmpty()) << hint.GetString();
             continue;
@@ -40,11 +41,12 @@ TEST(SmtpSettingHint, NamesTheSettingForTheServersReason)
 
 TEST(SmtpSettingHint, PlainSendToAServerThatWantsTlsNamesTheSslSetting)
 {
-    CVM_NEED_SERVER(ServerAnswers("127.0.0.3", 25) && !ServersDir().IsEmpty(), "Postfix");
+    CVM_NEED_SERVER(ServerAnswers("127.0.0.3", 587) && !ServersDir().IsEmpty(), "Postfix");
     TestSupport::TempDir dir;
-    // What the first-start wizard makes: port 25, no SSL, no login.
+    // What the first-start wizard makes (no SSL, no login), on the port the
+    // private Postfix takes mail on.
     CSmtpSession session;
-    session.SetServer("smtp.cvm.test", 25);
+    session.SetServer("smtp.cvm.test", 587);
     session.SetSsl(false);
     session.SetUseEhlo(false);
     session.SetTimeOut(10);
