@@ -4,33 +4,21 @@
 // status-bar prompt for each toolbar button under the mouse.
 #include "e2e/E2eDriver.h"
 #include "e2e/RemoteControls.h"
-#include "resources/mainwnd/MainWndResource.h"
+#include "e2e/WaitFor.h"
 
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
 
-#include <functional>
-#include <utility>
 #include <set>
 #include <string>
+#include <utility>
 
 using E2e::CProgramUnderTest;
 
 namespace {
 
 const DWORD kStartTimeout = 60000;
-
-bool WaitFor(DWORD timeoutMs, const std::function<bool()>& done)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
 
 void MoveMouseTo(int x, int y)
 {
@@ -66,21 +54,6 @@ HWND VisibleTopLevel(DWORD pid, const char* cls)
         },
         reinterpret_cast<LPARAM>(&c));
     return c.found;
-}
-
-// Part n (0-based) of a command string "prompt\ntip\nlabel".
-CString CommandStringPart(UINT nId, int n)
-{
-    CString text;
-    text.LoadString(nId);
-    for (int i = 0; i < n; ++i) {
-        int nl = text.Find('\n');
-        if (nl < 0)
-            return CString();
-        text = text.Mid(nl + 1);
-    }
-    int nl = text.Find('\n');
-    return nl >= 0 ? text.Left(nl) : text;
 }
 
 // Whether a face draws 'r' otherwise than a text font does: Wine draws the
@@ -197,10 +170,9 @@ TEST_F(FirstStartScreenTest, ToolbarButtonsShowTheirTipAndPromptUnderTheMouse)
     HWND status = E2e::FindDescendant(m_main, STATUSCLASSNAMEA);
     ASSERT_NE(toolbar, nullptr);
     ASSERT_NE(status, nullptr);
-    const CString idle = CommandStringPart(0xE001, 0);
-    const CString receivePrompt = CommandStringPart(ID_FILE_RECEIVE_CURRENT, 0);
-    const CString receiveTip = CommandStringPart(ID_FILE_RECEIVE_CURRENT, 1);
-    ASSERT_FALSE(receiveTip.IsEmpty());
+    const CString idle = "ヘルプを表示するには [F1] を押してください。";
+    const CString receivePrompt = "現在のアカウントで受信";
+    const CString receiveTip = "現在のアカウントで受信";
 
     // Across the toolbar from left to right: each button puts its prompt in
     // the status bar.
@@ -226,7 +198,7 @@ TEST_F(FirstStartScreenTest, ToolbarButtonsShowTheirTipAndPromptUnderTheMouse)
     Sleep(100);
     MoveMouseTo(receiveX + 1, y);
     HWND tip = nullptr;
-    EXPECT_TRUE(WaitFor(5000, [&] {
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] {
         tip = VisibleTopLevel(m_program.ProcessId(), TOOLTIPS_CLASSA);
         return tip && E2e::GetWindowTextOf(tip) == receiveTip;
     })) << (tip ? E2e::GetWindowTextOf(tip).GetString() : "no tip");
@@ -235,7 +207,7 @@ TEST_F(FirstStartScreenTest, ToolbarButtonsShowTheirTipAndPromptUnderTheMouse)
     RECT rc = {};
     GetWindowRect(m_main, &rc);
     MoveMouseTo((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-    EXPECT_TRUE(WaitFor(3000, [&] { return E2e::GetWindowTextOf(status) == idle; }))
+    EXPECT_TRUE(E2e::WaitFor(3000, [&] { return E2e::GetWindowTextOf(status) == idle; }))
         << E2e::GetWindowTextOf(status).GetString();
 }
 

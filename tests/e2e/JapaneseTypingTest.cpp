@@ -7,6 +7,7 @@
 #include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/WaitFor.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
@@ -18,7 +19,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <string>
 
 using E2e::CProgramUnderTest;
@@ -53,17 +53,6 @@ std::wstring TextOf(HWND hWnd)
     return text;
 }
 
-bool WaitFor(DWORD timeoutMs, const std::function<bool()>& done)
-{
-    DWORD start = GetTickCount();
-    while (!done()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        Sleep(50);
-    }
-    return true;
-}
-
 HWND FocusOf(HWND hWnd)
 {
     GUITHREADINFO info = {sizeof(info)};
@@ -87,7 +76,7 @@ bool ClickInto(HWND field)
     in[2] = in[0];
     in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
     SendInput(3, in, sizeof(INPUT));
-    return WaitFor(5000, [&] { return FocusOf(field) == field; });
+    return E2e::WaitFor(5000, [&] { return FocusOf(field) == field; });
 }
 
 void Type(HWND field, const std::wstring& text, Input how)
@@ -124,7 +113,7 @@ std::wstring TypeAndReadBack(HWND field, const std::wstring& text, Input how)
     if (!ClickInto(field))
         return L"(the field did not take the focus)";
     Type(field, text, how);
-    WaitFor(5000, [&] { return TextOf(field) == text; });
+    E2e::WaitFor(5000, [&] { return TextOf(field) == text; });
     return TextOf(field);
 }
 
@@ -255,7 +244,7 @@ TEST_F(JapaneseTypingTest, MailTypedInTheEditorReachesTheServerAsTyped)
         E2e::PressButton(info, IDOK);
 
     std::string raw;
-    ASSERT_TRUE(WaitFor(30000, [&] { return !(raw = FirstDeliveredMail(maildir)).empty(); }));
+    ASSERT_TRUE(E2e::WaitFor(30000, [&] { return !(raw = FirstDeliveredMail(maildir)).empty(); }));
     // Dovecot keeps the lines with LF alone.
     std::string crlf;
     for (char ch : raw) {
