@@ -366,7 +366,7 @@ BOOL CDlgAddressNote::PreTranslateMessage(MSG* pMsg)
     HWND edit = m_tree.m_hWnd ? m_tree.GetEditControl() : nullptr;
     if (edit && pMsg->message == WM_KEYDOWN && (pMsg->wParam == VK_RETURN || pMsg->wParam == VK_ESCAPE)) {
         ::TranslateMessage(pMsg);
-        ::DispatchMessageA(pMsg);
+        ::DispatchMessageW(pMsg);
         return TRUE;
     }
     // Enter in the list runs its default action.

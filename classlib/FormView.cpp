@@ -22,7 +22,7 @@ BOOL CFormView::PreTranslateMessage(MSG* pMsg)
 {
     // Tab and arrow keys move between the form's controls, as in a dialog.
     if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hWnd && ::IsChild(m_hWnd, pMsg->hwnd))
-        return ::IsDialogMessageA(m_hWnd, pMsg);
+        return ::IsDialogMessageW(m_hWnd, pMsg);
     return FALSE;
 }
 

@@ -3,10 +3,85 @@
 #include "classlib/AppCore.h"
 #include "classlib/CmdUI.h"
 #include "classlib/ControlBar.h"
+#include "classlib/FrameMessages.h"
+#include "classlib/StatusBar.h"
 #include "classlib/View.h"
 #include "classlib/WinApp.h"
 
 #include <algorithm>
+#include <string>
+
+#include <commctrl.h>
+
+namespace {
+
+// The text of the tooltip being shown: the control reads it after the
+// notification returns. A thread's tooltips show one at a time.
+thread_local CString t_tipText;
+thread_local std::wstring t_tipTextW;
+
+// Line n (from 0) of a command's string "prompt\ntip\nlabel"; empty when
+// the string or the line is missing.
+CString CommandStringLine(UINT nID, int nLine)
+{
+    CString text;
+    if (!text.LoadString(nID))
+        return text;
+    for (int i = 0; i < nLine; ++i) {
+        int nl = text.Find('\n');
+        if (nl < 0)
+            return CString();
+        text = text.Mid(nl + 1);
+    }
+    int nl = text.Find('\n');
+    return nl >= 0 ? text.Left(nl) : text;
+}
+
+// A toolbar button's tip: the second line of its command's string. A tip
+// that names a window rather than a command is not a button's.
+LRESULT ToolTipText(NMHDR* pHdr)
+{
+    UINT flags = pHdr->code == TTN_GETDISPINFOA ? reinterpret_cast<NMTTDISPINFOA*>(pHdr)->uFlags
+                                                 : reinterpret_cast<NMTTDISPINFOW*>(pHdr)->uFlags;
+    if (flags & TTF_IDISHWND)
+        return 0;
+    t_tipText = CommandStringLine(static_cast<UINT>(pHdr->idFrom), 1);
+    if (pHdr->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(pHdr);
+        info->lpszText = const_cast<char*>(t_tipText.GetString());
+        info->hinst = nullptr;
+    } else {
+        t_tipTextW = t_tipText.ToWide();
+        auto* info = reinterpret_cast<NMTTDISPINFOW*>(pHdr);
+        info->lpszText = const_cast<wchar_t*>(t_tipTextW.c_str());
+        info->hinst = nullptr;
+    }
+    return 0;
+}
+
+// The button under the mouse of a fly-by toolbar asks its frame to show the
+// command's prompt, and the idle text when the mouse leaves.
+LRESULT HotItemChanged(CFrameWnd* pFrame, const NMHDR* pHdr)
+{
+    auto* pBar = dynamic_cast<CControlBar*>(CWnd::FromHandlePermanent(pHdr->hwndFrom));
+    if (!pBar || !(pBar->m_dwStyle & CBRS_FLYBY))
+        return 0;
+    const auto* hot = reinterpret_cast<const NMTBHOTITEM*>(pHdr);
+    UINT id = (hot->dwFlags & HICF_LEAVING) || hot->idNew <= 0 ? AFX_IDS_IDLEMESSAGE : static_cast<UINT>(hot->idNew);
+    pFrame->SendMessage(WM_SETMESSAGESTRING, id);
+    return 0;
+}
+
+// The first line of the command's string in pane 0 of the frame's status bar.
+LRESULT ShowMessageString(CFrameWnd* pFrame, WPARAM nID)
+{
+    HWND hBar = ::GetDlgItem(pFrame->m_hWnd, AFX_IDW_STATUS_BAR);
+    if (auto* pBar = dynamic_cast<CStatusBar*>(CWnd::FromHandlePermanent(hBar)))
+        pBar->SetPaneText(0, CommandStringLine(static_cast<UINT>(nID), 0));
+    return 0;
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_CLOSE()
@@ -15,6 +90,14 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     ON_WM_SETFOCUS()
     ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_IDLEUPDATECMDUI, OnIdleUpdateCmdUIMessage)
+    { WM_SETMESSAGESTRING, 0, 0, 0, AFX_THUNK(*pResult = ShowMessageString(p, wParam)) },
+    // Tips and prompts of toolbar buttons (any command id).
+    { WM_NOTIFY, static_cast<UINT>(TTN_GETDISPINFOA), 1, 0xFFFF,
+      AFX_THUNK((void)p; *pResult = ToolTipText(reinterpret_cast<NMHDR*>(lParam))) },
+    { WM_NOTIFY, static_cast<UINT>(TTN_GETDISPINFOW), 1, 0xFFFF,
+      AFX_THUNK((void)p; *pResult = ToolTipText(reinterpret_cast<NMHDR*>(lParam))) },
+    { WM_NOTIFY, static_cast<UINT>(TBN_HOTITEMCHANGE), 0, 0xFFFF,
+      AFX_THUNK(*pResult = HotItemChanged(p, reinterpret_cast<NMHDR*>(lParam))) },
 END_MESSAGE_MAP()
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)

@@ -122,13 +122,41 @@ BOOL CWinThread::IsIdleMessage(MSG* pMsg)
     return pMsg->message != WM_PAINT && pMsg->message != 0x0118 /* WM_SYSTIMER */;
 }
 
+namespace {
+
+void AdaptTypedCharacter(MSG* pMsg)
+{
+    // A typed character outside ASCII reaches a window made through the ANSI
+    // side whole, as WM_UNICHAR, when the window says it takes that message;
+    // other ANSI windows get the lead and trail bytes, as they expect.
+    if ((pMsg->message != WM_CHAR && pMsg->message != WM_IME_CHAR) || pMsg->wParam < 0x80 || !pMsg->hwnd ||
+        ::IsWindowUnicode(pMsg->hwnd))
+        return;
+    if (::SendMessageW(pMsg->hwnd, WM_UNICHAR, UNICODE_NOCHAR, 0))
+        pMsg->message = WM_UNICHAR;
+}
+
+BOOL GetThreadMessage(MSG* pMsg)
+{
+    // Messages are taken and dispatched on the Unicode side: the ANSI side
+    // hands a double-byte character over as two WM_CHAR messages, and the
+    // system's ANSI edit and rich-edit controls turn each byte into a
+    // character of its own (mojibake in every field typed into).
+    if (!::GetMessageW(pMsg, nullptr, 0, 0))
+        return FALSE;
+    AdaptTypedCharacter(pMsg);
+    return TRUE;
+}
+
+} // namespace
+
 BOOL CWinThread::PumpMessage()
 {
-    if (!::GetMessageA(&m_msgCur, nullptr, 0, 0))
+    if (!GetThreadMessage(&m_msgCur))
         return FALSE;
     if (!PreTranslateMessage(&m_msgCur)) {
         ::TranslateMessage(&m_msgCur);
-        ::DispatchMessageA(&m_msgCur);
+        ::DispatchMessageW(&m_msgCur);
     }
     return TRUE;
 }
@@ -208,13 +236,13 @@ BOOL AfxPreTranslateMessage(MSG* pMsg)
 BOOL AfxPumpMessage()
 {
     MSG msg;
-    if (!::GetMessageA(&msg, nullptr, 0, 0)) {
+    if (!GetThreadMessage(&msg)) {
         ::PostQuitMessage(static_cast<int>(msg.wParam));
         return FALSE;
     }
     if (!AfxPreTranslateMessage(&msg)) {
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     return TRUE;
 }

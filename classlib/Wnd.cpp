@@ -27,6 +27,11 @@ HandleMap& Permanent()
     return *m;
 }
 
+// The subclassed procedure as the Unicode side sees it: controls with
+// separate ANSI and Unicode entries take a whole character only through the
+// latter.
+const char kSuperWProp[] = "CvmSuperProcW";
+
 thread_local std::map<HWND, std::unique_ptr<CWnd>>* t_tempMap = nullptr;
 thread_local CWnd* t_pWndInit = nullptr;
 // The object whose window CreateEx is making, and whether that window was
@@ -155,6 +160,8 @@ HWND CWnd::Detach()
             MapRemove(hWnd);
         if (m_bSubclassed && ::IsWindow(hWnd) && m_pfnSuper)
             SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+        if (m_bSubclassed)
+            ::RemovePropA(hWnd, kSuperWProp);
     }
     m_hWnd = nullptr;
     m_bSubclassed = false;
@@ -166,9 +173,11 @@ void CWnd::AttachSubclassed(HWND hWnd)
 {
     m_hWnd = hWnd;
     MapAdd(hWnd, this);
+    WNDPROC superW = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(hWnd, GWLP_WNDPROC));
     WNDPROC old = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&AfxWndProc)));
     m_pfnSuper = old != &AfxWndProc ? old : &::DefWindowProcA;
+    ::SetPropA(hWnd, kSuperWProp, reinterpret_cast<HANDLE>(old != &AfxWndProc ? superW : &::DefWindowProcW));
     m_bSubclassed = true;
 }
 
@@ -199,6 +208,7 @@ void CWnd::OnNcDestroyed()
     MapRemove(hWnd);
     if (m_pfnSuper)
         SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+    ::RemovePropA(hWnd, kSuperWProp);
     m_hWnd = nullptr;
     m_bSubclassed = false;
     m_pfnSuper = nullptr;
@@ -377,6 +387,13 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // A typed character outside ASCII arrives as WM_UNICHAR from the
+    // message loop; it carries no text to convert, but edit controls
+    // act on it only through their Unicode entry.
+    if (message == WM_UNICHAR && m_pfnSuper) {
+        if (auto superW = reinterpret_cast<WNDPROC>(::GetPropA(m_hWnd, kSuperWProp)))
+            return ::CallWindowProcW(superW, m_hWnd, message, wParam, lParam);
+    }
     if (m_pfnSuper)
         return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);

@@ -1,6 +1,7 @@
 #include "core/DlgAbout.h"
 
 #include "core/MiscUtil.h"
+#include "core/ProgramVersion.h"
 #include "core/QuendalApp.h"
 #include "resources/resource.h"
 
@@ -25,13 +26,7 @@ BOOL CDlgAbout::OnInitDialog()
 {
     CDialog::OnInitDialog();
     CQuendalApp* pApp = QuendalApp();
-    CString version;
-    if (pApp)
-        version.Format("Corvane Mail Version %u.%u.%u.%u", pApp->m_wVersion[0], pApp->m_wVersion[1],
-                       pApp->m_wVersion[2], pApp->m_wVersion[3]);
-    else
-        version = "Corvane Mail";
-    SetDlgItemText(IDC_ABOUT_VERSION, version);
+    SetDlgItemText(IDC_ABOUT_VERSION, ProgramVersionText());
     CString url;
     url.LoadString(IDS_MAKER_URL);
     SetDlgItemText(IDC_ABOUT_URL, url);

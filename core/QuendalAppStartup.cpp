@@ -182,7 +182,10 @@ void CQuendalApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
                 if (cut < 0)
                     cut = value.ReverseFind('/');
                 if (cut >= 0) {
-                    m_strMailBoxPathOverride = value.Left(cut);
+                    // A mailbox at a drive's root keeps the root ("C:\"), not
+                    // the drive's current folder ("C:").
+                    bool bDriveRoot = cut == 2 && value[1] == ':';
+                    m_strMailBoxPathOverride = value.Left(bDriveRoot ? cut + 1 : cut);
                     m_strMailBoxNameOverride = value.Mid(cut + 1);
                 } else {
                     m_strMailBoxNameOverride = value;

@@ -5,6 +5,7 @@
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
+#include "editor/Archiver.h"
 #include "editor/DlgSaveConfirm.h"
 #include "editor/DlgSendInfo.h"
 #include "editor/ExternalEditor.h"
@@ -92,7 +93,9 @@ BOOL CMailEditFrame::Create(CMailEditThread* pThread, int nCascade)
         return FALSE;
     }
     m_passwordLock.SetEnabled(ProfileInt("Setting", "CheckPassword", 0) && ProfileInt("Setting", "CheckPasswordEditor", 0));
-    m_bBodyAsArchive = ProfileInt("Setting", "DefaultContentZipFile", 0) != 0;
+    // Without the ZIP library nothing can be encrypted: the option stays off.
+    m_bBodyAsArchive = ProfileInt("Setting", "DefaultContentZipFile", 0) != 0 &&
+                       CArchiver::FromApp().IsAvailable(CArchiver::formatZip);
     CreateStatusBar();
     ::DragAcceptFiles(m_hWnd, TRUE);
     ArmAutoBackup();
@@ -285,8 +288,10 @@ void CMailEditFrame::OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu)
     if (m_pView) {
         check(ID_EDIT_SHOW_BCC, m_pView->IsBccShown());
         check(ID_EDIT_READ_RECEIPT, m_pView->m_bReadReceipt);
-        // An HTML mail cannot carry its body as an archive.
-        enable(ID_EDIT_BODY_ARCHIVE, !m_pView->IsHtmlMode());
+        // An HTML mail cannot carry its body as an archive, nor any mail
+        // without the ZIP library.
+        enable(ID_EDIT_BODY_ARCHIVE,
+               !m_pView->IsHtmlMode() && CArchiver::FromApp().IsAvailable(CArchiver::formatZip));
         check(ID_EDIT_BODY_ARCHIVE, m_bBodyAsArchive && !m_pView->IsHtmlMode());
         check(ID_EDIT_HTML_MAIL, m_pView->IsHtmlMode());
     }
@@ -346,7 +351,7 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
         RunExternalEditor();
         return TRUE;
     case ID_EDIT_BODY_ARCHIVE:
-        if (m_pView && m_pView->IsHtmlMode())
+        if ((m_pView && m_pView->IsHtmlMode()) || !CArchiver::FromApp().IsAvailable(CArchiver::formatZip))
             return TRUE;
         m_bBodyAsArchive = !m_bBodyAsArchive;
         UpdateIndicators();

@@ -156,7 +156,11 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
             (HasHalfWidthKana(job.m_strSubject) || HasHalfWidthKana(job.m_strBody)))
             job.m_bConvertKana = Box(kHalfWidthKanaQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
         bool leaves = nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox;
-        if (leaves && (m_bBodyAsArchive || job.m_attachFiles.GetSize() > 0)) {
+        // Without the ZIP library there is nothing to protect with a
+        // password: the mail goes as it is, and nobody is asked.
+        if (!CArchiver::FromApp().IsAvailable(CArchiver::formatZip))
+            m_bBodyAsArchive = false;
+        else if (leaves && (m_bBodyAsArchive || job.m_attachFiles.GetSize() > 0)) {
             if (!SettleArchivePassword(this, CArchiver::FromApp(), job.m_strArchivePassword)) {
                 m_bBusy = false;
                 return FALSE;

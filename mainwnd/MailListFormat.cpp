@@ -45,6 +45,14 @@ int IconColumnWidth(bool bPriority, bool bReplyIcon)
     return 19 + (bPriority ? 8 : 0) + (bReplyIcon ? 8 : 0);
 }
 
+int DefaultColumnsWidth()
+{
+    int width = IconColumnWidth(true, true);
+    for (int i = 1; i < columnCount; ++i)
+        width += kColumns[i].defaultWidth;
+    return width;
+}
+
 const char* SenderHeader(bool bShowTo)
 {
     return bShowTo ? "宛先" : "差出人";

@@ -27,6 +27,9 @@ const ColumnDef& Column(int nColumn);
 int IconColumnWidth(bool bPriority, bool bReplyIcon);
 // Header of column 2.
 const char* SenderHeader(bool bShowTo);
+// All columns at their default widths, with the icon column of the default
+// icons (priority and reply).
+int DefaultColumnsWidth();
 
 // "%ld B" below 1 KB, KB and MB with one decimal cut (not rounded).
 CString FormatSize(int64_t nBytes);

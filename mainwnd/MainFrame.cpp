@@ -6,6 +6,8 @@
 #include "core/SplashWnd.h"
 #include "mainwnd/BoundedWait.h"
 #include "mainwnd/FolderTree.h"
+#include "classlib/FrameMessages.h"
+#include "mainwnd/MailListFormat.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MailCommandsResource.h"
@@ -20,6 +22,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <vector>
 
 BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
@@ -33,6 +36,9 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
     ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
+    // A toolbar button's prompt, with the plug-ins' own.
+    { WM_SETMESSAGESTRING, 0, 0, 0,
+      AFX_THUNK(if (p->m_wndStatusBar.m_hWnd) p->m_wndStatusBar.SetPaneText(0, p->GetMessageString(static_cast<UINT>(wParam)))) },
     ON_MESSAGE(WM_EXITMENULOOP, OnExitMenuLoop)
     ON_COMMAND(ID_APP_EXIT, OnAppExit)
     ON_COMMAND(ID_VIEW_TOOLBAR, OnViewToolBar)
@@ -224,6 +230,25 @@ int CMainFrame::ProfileInt(const char* pszSection, const char* pszKey, int nDefa
     return pApp ? pApp->GetProfileInt(pszSection, pszKey, nDefault) : nDefault;
 }
 
+namespace {
+
+// The width of a first start.
+int FirstStartWidth()
+{
+    // Wide enough for the folder tree and every default column of the list
+    // (with its scroll bar, the splitter and the frame's edges), at least 800
+    // and no wider than the screen's work area.
+    const int kEdges = 24;
+    int width = 150 + MailListFormat::DefaultColumnsWidth() + ::GetSystemMetrics(SM_CXVSCROLL) +
+                2 * ::GetSystemMetrics(SM_CXSIZEFRAME) + kEdges;
+    RECT work = {0, 0, 0, 0};
+    if (::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) && work.right - work.left > 0)
+        width = std::min<int>(width, work.right - work.left);
+    return std::max(800, width);
+}
+
+} // namespace
+
 BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
 {
     int left = ProfileInt("Window", "Left", -1);
@@ -232,7 +257,7 @@ BOOL CMainFrame::PreCreateWindow(CREATESTRUCTA& cs)
     int height = ProfileInt("Window", "Height", -1);
     if (left == -1 && top == -1 && width == -1 && height == -1) {
         m_bCenterOnCreate = TRUE;
-        cs.cx = 800;
+        cs.cx = FirstStartWidth();
         cs.cy = 600;
     } else {
         cs.x = left;

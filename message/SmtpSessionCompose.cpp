@@ -4,6 +4,7 @@
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
 #include "core/PasswordScrambler.h"
+#include "core/ProgramVersion.h"
 #include "core/QuendalApp.h"
 #include "message/AddressList.h"
 #include "message/Base64.h"
@@ -96,15 +97,6 @@ bool EndsWithNoCase(const CString& text, const char* pszTail)
 {
     int n = static_cast<int>(strlen(pszTail));
     return text.GetLength() >= n && text.Right(n).CompareNoCase(pszTail) == 0;
-}
-
-CString MailerName()
-{
-    CQuendalApp* pApp = QuendalApp();
-    if (pApp && (pApp->m_wVersion[0] || pApp->m_wVersion[1] || pApp->m_wVersion[2]))
-        return FormatString("Corvane Mail Version %u.%u.%u", pApp->m_wVersion[0], pApp->m_wVersion[1],
-                            pApp->m_wVersion[2]);
-    return "Corvane Mail";
 }
 
 CString DomainOf(const char* pszAddress)
@@ -804,7 +796,7 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
             WriteText(file, FormatString("%s: %s\r\n", "X-Confirm-Reading-To", m_strReadReceiptAddress.GetString()));
         }
         WriteText(file, m_strPriorityHeaders);
-        WriteText(file, FormatString("%s: %s\r\n", "X-Mailer", MailerName().GetString()));
+        WriteText(file, FormatString("%s: %s\r\n", "X-Mailer", ProgramVersionText().GetString()));
 
         SetBuildError(12);
         WriteText(file, "\r\n");

@@ -1,6 +1,8 @@
 // The protocol half of CSmtpSession: the SMTP step machine.
 #include "net/SmtpSession.h"
 
+#include "net/SmtpSettingHint.h"
+
 #include "core/Md5.h"
 #include "message/AddressList.h"
 #include "message/Base64.h"
@@ -761,6 +763,9 @@ bool CSmtpSession::CheckReply(int nNextState)
     CString raw = m_strReply;
     raw.TrimRight("\r\n");
     m_strLastError.Format("SMTP Error Code [%d]\r\n%s\r\n%s", code, GetReplyText(code).GetString(), raw.GetString());
+    CString hint = SmtpSettingHint(code, raw);
+    if (!hint.IsEmpty())
+        m_strLastError += "\r\n\r\n" + hint;
     m_bErrorOccurred = true;
     m_nNextState = StateQuit;
     return false;

@@ -77,7 +77,9 @@ for n, (charset, subject, sender, body) in enumerate(mails, 1):
             "Content-Type: text/plain; charset=%s\nContent-Transfer-Encoding: %s\n\n"
             % (word(sender, charset if charset != "shift_jis" else "iso-2022-jp"), n, to,
                word(subject, charset if charset != "shift_jis" else "iso-2022-jp"),
-               time.strftime("%a, %d %b %Y %H:%M:%S +0900"), n, int(time.time()),
+               # Japan's clock time, whatever the zone this script runs in.
+               time.strftime("%a, %d %b %Y %H:%M:%S +0900", time.gmtime(time.time() + 9 * 3600)),
+               n, int(time.time()),
                charset.upper() if charset != "shift_jis" else "Shift_JIS", encoding))
     data = head.encode("ascii") + (text if isinstance(text, bytes) else text.encode("ascii"))
     name = os.path.join(folder, "%d.demo%d.cvm" % (int(time.time()), n))

@@ -44,4 +44,20 @@ if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
   grep -q '^ja_JP.UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
   $SUDO locale-gen >/dev/null
 fi
+# Wine draws the caption buttons (minimise, maximise, close) and the check
+# marks of menus with the symbol font "Marlett"; without it they read
+# "0 1 r". Package fonts-wine has it, but installed it would also put Wine's
+# own Tahoma in every prefix of the machine in place of the IPA replacement
+# that shows Japanese. So only that one file is taken from the package, and
+# the prefix set-up copies it into each prefix's Fonts folder.
+symbol_font=/usr/local/share/corvane-mail/marlett.ttf
+if [ ! -f "$symbol_font" ]; then
+  work=$(mktemp -d)
+  chmod 755 "$work"
+  (cd "$work" && $SUDO apt-get download -qq fonts-wine >/dev/null 2>&1 || \
+     { $SUDO apt-get update -qq && $SUDO apt-get download -qq fonts-wine >/dev/null; })
+  dpkg-deb --fsys-tarfile "$work"/fonts-wine_*.deb | tar -x -C "$work" ./usr/share/wine/fonts/marlett.ttf
+  $SUDO install -D -m 644 "$work/usr/share/wine/fonts/marlett.ttf" "$symbol_font"
+  rm -rf "$work"
+fi
 echo "setup: done"

@@ -30,11 +30,20 @@ export WINEPREFIX="$prefix"
   # place of the proportional Windows UI fonts (the fixed-pitch one only for
   # "MS Gothic"); windows not handed to a window manager, because the virtual
   # displays have none and Wine would wait two seconds for one each time a
-  # window is hidden; a crashing program ends instead of starting a debugger
+  # window is hidden; no stand-alone "Wine System Tray" window at the top left
+  # of a display that has no system tray (the program's tray menu stays
+  # reachable through its hot key); a crashing program ends instead of starting a debugger
   # that would hold the test runner's pipes.
+  # The file is UTF-8 (it names Japanese faces such as "ＭＳ ゴシック");
+  # regedit reads a file without a byte-order mark in the ANSI code page,
+  # so it gets a UTF-16 copy. A prefix made before the symbol font was set
+  # aside gets it here too.
   stamp=$(md5sum <"$here/wine-prefix.reg" | cut -d' ' -f1)
   if [ "$(cat "$prefix/.cvm-registry" 2>/dev/null)" != "$stamp" ]; then
-    wine regedit "$here/wine-prefix.reg" >/dev/null 2>&1
+    { printf '\xff\xfe'; iconv -f UTF-8 -t UTF-16LE "$here/wine-prefix.reg"; } >"$prefix.reg"
+    wine regedit "$prefix.reg" >/dev/null 2>&1
+    rm -f "$prefix.reg"
+    "$here/prefix.d/symbol-font.sh" "$prefix"
     echo "$stamp" >"$prefix/.cvm-registry"
   fi
 ) 9>"$prefix.lock" || exit 1

@@ -52,6 +52,7 @@ TEST(QuendalAppCommandLine, SwitchesAndJoinedTextTable)
         CString text;
     } cases[] = {
         { { "/M:C:\\Mail\\Box1" }, "C:\\Mail", "Box1", "", "", "", 0, FALSE, FALSE, "" },
+        { { "/M:C:\\mail" }, "C:\\", "mail", "", "", "", 0, FALSE, FALSE, "" },
         // The character after the letter is skipped whatever it is.
         { { "-Mxc:\\Mail\\Box2" }, "c:\\Mail", "Box2", "", "", "", 0, FALSE, FALSE, "" },
         { { "/A:D:\\acc.dat", "/J:D:\\route.dat", "/D:D:\\addr" }, "", "", "D:\\acc.dat", "D:\\route.dat", "D:\\addr",
