@@ -85,6 +85,12 @@ public:
     BOOL FindPreviousFolder(BOOL bSkipExcluded);
     BOOL GoToNextFolder(BOOL bSkipExcluded);
     BOOL GoToPreviousFolder(BOOL bSkipExcluded);
+    // A viewer found no unread mail in its folder: the next (previous)
+    // folder's unread mail is chosen and the viewer told whether there was
+    // one (MainFrameViewerMessages.cpp).
+    void AnswerFolderSearch(DWORD dwThreadId, BOOL bNext, BOOL bSkipExcluded);
+    // Forgets the held keys and where the unread walk stood.
+    void ResetListState();
     void EmptyTrash();
     void RunFilterRules();
 

@@ -30,6 +30,15 @@ enum : UINT {
     msgFolderSettingsChanged = 1388,
     msgUpdateListView = 1390,
     msgFolderFontChanged = 1419,
+    msgNextFolder = 1368,
+    msgPreviousFolder = 1369,
+    msgResetListState = 1370,
+    msgViewerNextFolder = 1371,
+    msgViewerPreviousFolder = 1372,
+    msgViewerNextFolderAll = 1382,
+    msgViewerPreviousFolderAll = 1383,
+    msgNextFolderAll = 1384,
+    msgToggleMailViewMaximised = 1365,
 };
 
 } // namespace
@@ -96,6 +105,30 @@ void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_pListView)
             m_pListView->LoadColors();
         break;
+    case msgNextFolder:
+        GoToNextFolder(TRUE);
+        break;
+    case msgNextFolderAll:
+        GoToNextFolder(FALSE);
+        break;
+    case msgPreviousFolder:
+        GoToPreviousFolder(TRUE);
+        break;
+    case msgResetListState:
+        ResetListState();
+        break;
+    case msgViewerNextFolder:
+        AnswerFolderSearch(static_cast<DWORD>(lParam), TRUE, TRUE);
+        break;
+    case msgViewerNextFolderAll:
+        AnswerFolderSearch(static_cast<DWORD>(lParam), TRUE, FALSE);
+        break;
+    case msgViewerPreviousFolder:
+        AnswerFolderSearch(static_cast<DWORD>(lParam), FALSE, TRUE);
+        break;
+    case msgViewerPreviousFolderAll:
+        AnswerFolderSearch(static_cast<DWORD>(lParam), FALSE, FALSE);
+        break;
     default:
         // Receiving and sending (1355, 1440).
         if (m_pTransfer)
@@ -124,6 +157,12 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
     switch (pMsg->message) {
     case msgAskThreadId:
         ::PostThreadMessageA(static_cast<DWORD>(pMsg->wParam), msgAskThreadId, ::GetCurrentThreadId(), 0);
+        return TRUE;
+    case msgToggleMailViewMaximised:
+        // A double click on the mail view pane.
+        if (pMsg->hwnd != m_hWnd)
+            break;
+        ToggleMailViewMaximised();
         return TRUE;
     case msgMovePrevious:
     case msgMoveNext:

@@ -303,7 +303,7 @@ TEST_F(ViewerWindowTest, ThreadTreeAndListShowEachMailOnceAndUnlinkingLasts)
     ASSERT_NE(rows, nullptr);
     std::vector<CString> listed;
     for (int r = 0; r < E2e::ListItemCount(rows); r++)
-        listed.push_back(E2e::ListItemText(rows, r, 0));
+        listed.push_back(E2e::ListItemText(rows, r, 1));
     EXPECT_EQ(listed, (std::vector<CString>{"A", "B", "D", "C"}));
     PostMessageA(listWnd, WM_CLOSE, 0, 0);
 
