@@ -42,11 +42,17 @@ BOOL CMailViewerFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pRes
             SetIdlePrompt();
         return done;
     }
+    CColorTextView* body = m_pView ? m_pView->GetBodyView() : nullptr;
+    // Select all takes the focus to the text it selected.
+    if (nCode == static_cast<int>(CN_COMMAND) && nID == ID_VIEWER_SELECT_ALL && body && body->m_hWnd) {
+        body->SelectAll();
+        body->SetFocus();
+        return TRUE;
+    }
     if (CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pResult))
         return TRUE;
-    // Find, select all and the like belong to the body text, whichever
-    // part of the window has the focus.
-    CColorTextView* body = m_pView ? m_pView->GetBodyView() : nullptr;
+    // Find and the like belong to the body text, whichever part of the
+    // window has the focus.
     return body && body->m_hWnd && body->OnCmdMsg(nID, nCode, pExtra, pResult);
 }
 

@@ -31,46 +31,7 @@ namespace {
 class ViewerCommandsTest : public MaintE2e::CMailBoxTest
 {
 protected:
-    static bool WaitFor(const std::function<bool()>& done, DWORD ms = 15000)
-    {
-        for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(100))
-            if (done())
-                return true;
-        return done();
-    }
-    static CString Caption(HWND wnd) { return E2e::GetWindowTextOf(wnd); }
-    static void Command(HWND wnd, UINT id)
-    {
-        DWORD_PTR result = 0;
-        EXPECT_TRUE(SendMessageTimeoutA(wnd, WM_COMMAND, id, 0, SMTO_NORMAL, 20000, &result)) << id;
-    }
     HWND List(HWND main) { return E2e::FindDescendant(main, "SysListView32"); }
-    int FindRow(HWND list, const char* subject)
-    {
-        for (int r = 0; r < E2e::ListItemCount(list); ++r)
-            if (E2e::ListItemText(list, r, 1) == subject)
-                return r;
-        return -1;
-    }
-    // Selects the row as a click does (the list takes the focus first) and
-    // opens its mail in a viewer.
-    HWND OpenViewer(HWND main, const char* subject)
-    {
-        HWND list = List(main);
-        int row = FindRow(list, subject);
-        if (row < 0)
-            return nullptr;
-        SetFocus(list);
-        RECT rc = E2e::ListItemRect(list, row);
-        LPARAM pt = MAKELPARAM(60, (rc.top + rc.bottom) / 2);
-        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
-        PostMessageA(list, WM_LBUTTONUP, 0, pt);
-        Sleep(300);
-        E2e::ListSelectItem(list, row);
-        Sleep(300);
-        Command(main, ID_MAIL_OPEN);
-        return m_program.WaitForWindow("CVMViewWndClass", subject, 20000);
-    }
     // A dialog of the program whose caption holds the text.
     HWND WaitDialog(const char* caption) { return m_program.WaitForWindow("#32770", caption, 10000); }
     void Dismiss(HWND dlg)
@@ -94,26 +55,13 @@ protected:
         E2e::PressButton(dlg, IDOK);
         ASSERT_TRUE(WaitFor([&] { return E2e::FindTreeItem(tree, name) != nullptr; }));
     }
-    void FileMailsInto(const char* folderName, const std::vector<std::string>& subjects, const char* idPrefix)
+    // The folder of that name as "Folder.dat" lists it.
+    CFolderRecord FolderNamed(const char* name)
     {
-        for (const CFolderRecord& f : E2e::ReadMailBoxFolders(MailBox())) {
-            if (f.m_strName != folderName)
-                continue;
-            CMailFolderStore store;
-            store.SetFolderRecord(f);
-            CString file = m_dir.File("mail.eml");
-            for (size_t i = 0; i < subjects.size(); i++) {
-                std::string mail = "From: 佐藤 <sato@example.jp>\r\nTo: me@example.jp\r\nSubject: " + subjects[i] +
-                                   "\r\nDate: Mon, 01 Jan 2024 10:00:0" + std::to_string(i) +
-                                   " +0900\r\nMessage-ID: <" + idPrefix + std::to_string(i) +
-                                   "@example.jp>\r\n\r\n本文\r\n";
-                TestSupport::WriteFileBytes(file, mail);
-                ASSERT_EQ(store.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
-            }
-            store.Close();
-            return;
-        }
-        FAIL() << folderName;
+        for (const CFolderRecord& f : E2e::ReadMailBoxFolders(MailBox()))
+            if (f.m_strName == name)
+                return f;
+        return CFolderRecord();
     }
     // The buttons of the viewer's toolbar as the window shows them.
     static std::vector<E2e::CommandBinding> ToolBarButtons(HWND hToolBar)
@@ -160,7 +108,9 @@ TEST_F(ViewerCommandsTest, NextUnreadInAViewerGoesOnIntoTheNextFolderWithUnreadM
     ASSERT_NE(main, nullptr);
     ASSERT_NO_FATAL_FAILURE(MakeFolderUnderInbox(main, "案件"));
     Close(main);
-    ASSERT_NO_FATAL_FAILURE(FileMailsInto("案件", {"案件の一通目", "案件の二通目"}, "case"));
+    CFolderRecord caseFolder = FolderNamed("案件");
+    ASSERT_FALSE(caseFolder.m_strPath.IsEmpty());
+    ASSERT_NO_FATAL_FAILURE(FileMailsInto(caseFolder, {"案件の一通目", "案件の二通目"}, "case"));
 
     main = Start();
     ASSERT_NE(main, nullptr);
@@ -170,7 +120,7 @@ TEST_F(ViewerCommandsTest, NextUnreadInAViewerGoesOnIntoTheNextFolderWithUnreadM
     Sleep(1500);  // the window shows its folder afresh once after start-up
     // Shown in the main window, the inbox's only mail is read: the viewer
     // finds no unread mail left in its folder.
-    HWND viewer = OpenViewer(main, "受信箱の一通");
+    HWND viewer = OpenViewer(main, List(main), "受信箱の一通");
     ASSERT_NE(viewer, nullptr);
     Command(viewer, ID_VIEWER_NEXT_UNREAD);
     // The main window moved on to the other folder's first unread mail,
@@ -227,7 +177,7 @@ TEST_F(ViewerCommandsTest, ViewerMenuKeysAndBarsReachTheirWork)
     EXPECT_TRUE(WaitFor([&] { return IsWindowVisible(list) && abs(listHeight() - normalHeight) <= 2; }))
         << listHeight();
 
-    HWND viewer = OpenViewer(main, row0);
+    HWND viewer = OpenViewer(main, List(main), row0);
     ASSERT_NE(viewer, nullptr);
 
     // A toolbar and a status bar of five parts, the first with the idle prompt.
@@ -310,7 +260,7 @@ TEST_F(ViewerCommandsTest, RelatedMailListShowsMailListRowsWithPropertiesAndHead
     HWND list = List(main);
     ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 2; }));
     Sleep(1500);
-    HWND viewer = OpenViewer(main, "相談");
+    HWND viewer = OpenViewer(main, List(main), "相談");
     ASSERT_NE(viewer, nullptr);
     Command(viewer, ID_VIEWER_RELATED_LIST);
     HWND window = m_program.WaitForWindow("CVMRefListWndClass", "相談", 20000);
@@ -347,7 +297,7 @@ TEST_F(ViewerCommandsTest, EveryMenuItemKeyButtonAndContextMenuItemOfAViewerReac
     HWND list = E2e::FindDescendant(main, "SysListView32");
     ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 2; }));
     Sleep(1500);
-    HWND viewer = OpenViewer(main, E2e::ListItemText(list, 0, 1));
+    HWND viewer = OpenViewer(main, List(main), E2e::ListItemText(list, 0, 1));
     ASSERT_NE(viewer, nullptr);
 
     E2e::CProgramResources resources;
