@@ -523,10 +523,14 @@ void CMailView::RefreshAttachments()
         return;
     HWND list = GetDlgItemHwnd(IDC_VIEW_ATTACH_LIST);
     bool empty = !list || ListView_GetItemCount(list) == 0;
+    CStringArray listed;
+    if (empty)
+        m_pFolder->GetAttachFileList(m_nIndex, listed);
     m_pList->SetAttachInfo(m_pRecord, empty ? FALSE : TRUE, static_cast<int>(total));
     if (empty) {
-        // A folder whose last file was taken away is not left behind.
-        if (!m_strAttachFolder.IsEmpty() && files.GetSize() == 0)
+        // A folder whose last attachment was taken away is not left behind
+        // (only the parts' header notes would remain in it).
+        if (!m_strAttachFolder.IsEmpty() && listed.GetSize() == 0)
             DeleteDirectoryTree(m_strAttachFolder, true);
         if (list)
             ::ShowWindow(list, SW_HIDE);
