@@ -106,28 +106,28 @@ void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
             m_pListView->LoadColors();
         break;
     case msgNextFolder:
-        GoToNextFolder(TRUE);
+        OnNextFolderMessage(wParam, lParam);
         break;
     case msgNextFolderAll:
-        GoToNextFolder(FALSE);
+        OnNextFolderAllMessage(wParam, lParam);
         break;
     case msgPreviousFolder:
-        GoToPreviousFolder(TRUE);
+        OnPreviousFolderMessage(wParam, lParam);
         break;
     case msgResetListState:
-        ResetListState();
+        OnResetListStateMessage(wParam, lParam);
         break;
     case msgViewerNextFolder:
-        AnswerFolderSearch(static_cast<DWORD>(lParam), TRUE, TRUE);
+        OnViewerNextFolderMessage(wParam, lParam);
         break;
     case msgViewerNextFolderAll:
-        AnswerFolderSearch(static_cast<DWORD>(lParam), TRUE, FALSE);
+        OnViewerNextFolderAllMessage(wParam, lParam);
         break;
     case msgViewerPreviousFolder:
-        AnswerFolderSearch(static_cast<DWORD>(lParam), FALSE, TRUE);
+        OnViewerPreviousFolderMessage(wParam, lParam);
         break;
     case msgViewerPreviousFolderAll:
-        AnswerFolderSearch(static_cast<DWORD>(lParam), FALSE, FALSE);
+        OnViewerPreviousFolderAllMessage(wParam, lParam);
         break;
     default:
         // Receiving and sending (1355, 1440).

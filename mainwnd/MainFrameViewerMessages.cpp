@@ -27,3 +27,43 @@ void CMainFrame::ResetListState()
     if (m_pListView)
         m_pListView->ResetUnreadWalk();
 }
+
+void CMainFrame::OnNextFolderMessage(WPARAM, LPARAM)
+{
+    GoToNextFolder(TRUE);
+}
+
+void CMainFrame::OnNextFolderAllMessage(WPARAM, LPARAM)
+{
+    GoToNextFolder(FALSE);
+}
+
+void CMainFrame::OnPreviousFolderMessage(WPARAM, LPARAM)
+{
+    GoToPreviousFolder(TRUE);
+}
+
+void CMainFrame::OnResetListStateMessage(WPARAM, LPARAM)
+{
+    ResetListState();
+}
+
+void CMainFrame::OnViewerNextFolderMessage(WPARAM, LPARAM lParam)
+{
+    AnswerFolderSearch(static_cast<DWORD>(lParam), TRUE, TRUE);
+}
+
+void CMainFrame::OnViewerNextFolderAllMessage(WPARAM, LPARAM lParam)
+{
+    AnswerFolderSearch(static_cast<DWORD>(lParam), TRUE, FALSE);
+}
+
+void CMainFrame::OnViewerPreviousFolderMessage(WPARAM, LPARAM lParam)
+{
+    AnswerFolderSearch(static_cast<DWORD>(lParam), FALSE, TRUE);
+}
+
+void CMainFrame::OnViewerPreviousFolderAllMessage(WPARAM, LPARAM lParam)
+{
+    AnswerFolderSearch(static_cast<DWORD>(lParam), FALSE, FALSE);
+}
