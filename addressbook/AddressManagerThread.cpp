@@ -52,13 +52,13 @@ int CAddressManagerThread::ExitInstance()
     return CWinThread::ExitInstance();
 }
 
-void CAddressManagerThread::ReadGroupList(CAddressGroupDataSet& list)
+void CAddressManagerThread::ReadGroupList(CQuendalApp& app, CAddressGroupDataSet& list)
 {
-    CString box = m_pApp->GetAddressBoxPath();
+    CString box = app.GetAddressBoxPath();
     CString path = CombinePath(box, "Group.lst");
     DWORD attr = GetFileAttributesA(path);
     if (attr == INVALID_FILE_ATTRIBUTES || (attr & FILE_ATTRIBUTE_DIRECTORY))
-        m_pApp->CreateDefaultAddressBook();
+        app.CreateDefaultAddressBook();
     list.SetBaseFolder(box);
     list.SetFilePath(path);
     list.ReadWithRetry();
@@ -73,7 +73,7 @@ void CAddressManagerThread::LoadAddressBook()
         return;
 
     CAddressGroupDataSet list;
-    ReadGroupList(list);
+    ReadGroupList(*m_pApp, list);
     for (int i = 0; i < list.GetRecordCount(TRUE); ++i) {
         CAddressGroupData* record = list.GetGroup(i);
         auto group = std::make_unique<CAddressGroup>();
@@ -133,7 +133,7 @@ void CAddressManagerThread::CreateGroupMenu(HMENU hRootMenu, CStringArray& lines
     if (!m_pApp)
         return;
     CAddressGroupDataSet list;
-    ReadGroupList(list);
+    ReadGroupList(*m_pApp, list);
 
     std::vector<HMENU> byId;  // popup of each group id
     for (int i = 0; i < list.GetRecordCount(TRUE); ++i) {

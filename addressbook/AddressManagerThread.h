@@ -54,6 +54,9 @@ public:
 
     // The name of the junk-mail sender group.
     static const char* const kJunkGroupName;
+    // Reads "Group.lst" of the address-book folder, making the default
+    // address book first when there is none.
+    static void ReadGroupList(CQuendalApp& app, CAddressGroupDataSet& list);
 
 protected:
     void OnAddressBookChanged(WPARAM, LPARAM) { LoadAddressBook(); }
@@ -62,10 +65,6 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    // Reads "Group.lst" of the address-book folder, making the default
-    // address book first when there is none.
-    void ReadGroupList(CAddressGroupDataSet& list);
-
     CQuendalApp* m_pApp;
     CCriticalSection m_lock;  // re-entrant for its holder
     CStringArray m_completion;

@@ -1,4 +1,7 @@
 // The application's entry to the address book window.
+#include "addressbook/AddressDataSet.h"
+#include "addressbook/AddressGroupDataSet.h"
+#include "addressbook/AddressManagerThread.h"
 #include "addressbook/DlgAddressNote.h"
 #include "core/QuendalApp.h"
 
@@ -61,4 +64,28 @@ CDlgAddressNote* CQuendalApp::OpenAddressBook(CWnd* pParent, int nKind, const CA
         note->PostMessage(CDlgAddressNote::WM_ADD_PRESET_ADDRESS);
     }
     return note;
+}
+
+BOOL CQuendalApp::AddJunkMailAddress(const char* pszAddress, const char* pszName, const char* pszMemo)
+{
+    if (!pszAddress || !*pszAddress)
+        return FALSE;
+    CAddressGroupDataSet groups;
+    CAddressManagerThread::ReadGroupList(*this, groups);
+    for (int i = 0; i < groups.GetRecordCount(TRUE); ++i) {
+        CAddressGroupData* group = groups.GetGroup(i);
+        if (!group || group->m_strName != CAddressManagerThread::kJunkGroupName)
+            continue;
+        CAddressData entry;
+        entry.m_strAddress = pszAddress;
+        entry.m_strName = pszName ? pszName : "";
+        entry.m_strMemo = pszMemo ? pszMemo : "";
+        CAddressDataSet file;
+        file.SetFilePath(groups.GetAbsolutePath(group));
+        if (!file.AppendRecordToFile(&entry))
+            return FALSE;
+        PostAddressBookChanged();
+        return TRUE;
+    }
+    return FALSE;
 }

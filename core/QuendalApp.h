@@ -295,6 +295,10 @@ public:
     CDlgAddressNote* OpenAddressBook(CWnd* pParent, int nKind, const CAddressRecipientTargets* pTargets = nullptr,
                                      RECT* pKeepRect = nullptr, const char* pszName = nullptr,
                                      const char* pszAddress = nullptr, const char* pszMemo = nullptr);
+    // Appends a sender to the junk-mail group's address file (an empty
+    // address is ignored) and tells the address-book thread; false when the
+    // group or its file cannot be reached.
+    BOOL AddJunkMailAddress(const char* pszAddress, const char* pszName, const char* pszMemo);
 
     // ---- The task list (tasklist/QuendalAppTaskList.cpp) ----
     // The task table "TaskList.dat", read on first use; shared with the

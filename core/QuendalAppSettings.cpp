@@ -4,6 +4,7 @@
 
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
+#include "core/MailHistory.h"
 #include "resources/resource.h"
 
 #include <memory>
@@ -55,6 +56,7 @@ int CQuendalApp::LoadSettings()
     m_bShowInlineText = GetProfileInt("ViewOption", "ShowInlineText", 0);
     m_bHTMLMail = GetProfileInt("ViewOption", "HTMLMail", 0);
     m_nMailHistoryCount = GetProfileInt("Setting", "MailHistoryCount", 30);
+    ShownMailHistory().SetLimit(m_nMailHistoryCount);
     m_nDeleteMailHistoryCount = GetProfileInt("Setting", "DeleteMailHistoryCount", 30);
     m_nMailMemFolder = GetProfileInt("Etc", "MailMemFolder", 0);
     m_nMailMemIndex = GetProfileInt("Etc", "MailMemIndex", -1);

@@ -85,6 +85,22 @@ public:
     BOOL FindPreviousFolder(BOOL bSkipExcluded);
     BOOL GoToNextFolder(BOOL bSkipExcluded);
     BOOL GoToPreviousFolder(BOOL bSkipExcluded);
+    // A viewer found no unread mail in its folder: the next (previous)
+    // folder's unread mail is chosen and the viewer told whether there was
+    // one (MainFrameViewerMessages.cpp).
+    void AnswerFolderSearch(DWORD dwThreadId, BOOL bNext, BOOL bSkipExcluded);
+    // Forgets the held keys and where the unread walk stood.
+    void ResetListState();
+    // Thread messages 1368/1384 and 1369 (from the mail list), 1370, and
+    // 1371/1382 and 1372/1383 (from viewers, lParam the viewer's thread id).
+    void OnNextFolderMessage(WPARAM, LPARAM);
+    void OnNextFolderAllMessage(WPARAM, LPARAM);
+    void OnPreviousFolderMessage(WPARAM, LPARAM);
+    void OnResetListStateMessage(WPARAM, LPARAM);
+    void OnViewerNextFolderMessage(WPARAM, LPARAM lParam);
+    void OnViewerNextFolderAllMessage(WPARAM, LPARAM lParam);
+    void OnViewerPreviousFolderMessage(WPARAM, LPARAM lParam);
+    void OnViewerPreviousFolderAllMessage(WPARAM, LPARAM lParam);
     void EmptyTrash();
     void RunFilterRules();
 

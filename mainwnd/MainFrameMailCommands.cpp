@@ -9,12 +9,21 @@
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
+#include "store/MailListData.h"
 
 namespace {
 
 bool IsReceiveFolder(const CMailFolderStore* pStore)
 {
     return pStore->GetKind() == CFolderRecord::kindNormal || pStore->GetKind() == CFolderRecord::kindInbox;
+}
+
+// A folder whose index was not read yet counts its unread mails only once
+// the index is read.
+bool HasUnreadMail(CMailFolderStore* pStore)
+{
+    CMailListData* list = pStore->GetMailList();
+    return list && list->GetUnreadCount() > 0;
 }
 
 } // namespace
@@ -68,7 +77,7 @@ BOOL CMainFrame::FindNextFolder(BOOL)
         start = 0;
     for (int step = 1; step < count; step++) {
         CMailFolderStore* store = app->GetFolderAt((start + step) % count);
-        if (!store || !IsReceiveFolder(store) || store->GetUnreadCount() <= 0 || !m_pFolderTree->FindItem(store->GetFolderId()))
+        if (!store || !IsReceiveFolder(store) || !HasUnreadMail(store) || !m_pFolderTree->FindItem(store->GetFolderId()))
             continue;
         m_pFolderTree->SelectFolder(store->GetFolderId());
         if (m_pListView->GetFolderId() != store->GetFolderId())
@@ -98,7 +107,7 @@ BOOL CMainFrame::FindPreviousFolder(BOOL)
         start = 0;
     for (int step = 1; step < count; step++) {
         CMailFolderStore* store = app->GetFolderAt((start - step + count) % count);
-        if (!store || !IsReceiveFolder(store) || store->GetUnreadCount() <= 0 || !m_pFolderTree->FindItem(store->GetFolderId()))
+        if (!store || !IsReceiveFolder(store) || !HasUnreadMail(store) || !m_pFolderTree->FindItem(store->GetFolderId()))
             continue;
         m_pFolderTree->SelectFolder(store->GetFolderId());
         if (m_pListView->GetFolderId() != store->GetFolderId())

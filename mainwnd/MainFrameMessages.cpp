@@ -30,6 +30,15 @@ enum : UINT {
     msgFolderSettingsChanged = 1388,
     msgUpdateListView = 1390,
     msgFolderFontChanged = 1419,
+    msgNextFolder = 1368,
+    msgPreviousFolder = 1369,
+    msgResetListState = 1370,
+    msgViewerNextFolder = 1371,
+    msgViewerPreviousFolder = 1372,
+    msgViewerNextFolderAll = 1382,
+    msgViewerPreviousFolderAll = 1383,
+    msgNextFolderAll = 1384,
+    msgToggleMailViewMaximised = 1365,
 };
 
 } // namespace
@@ -96,6 +105,30 @@ void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (m_pListView)
             m_pListView->LoadColors();
         break;
+    case msgNextFolder:
+        OnNextFolderMessage(wParam, lParam);
+        break;
+    case msgNextFolderAll:
+        OnNextFolderAllMessage(wParam, lParam);
+        break;
+    case msgPreviousFolder:
+        OnPreviousFolderMessage(wParam, lParam);
+        break;
+    case msgResetListState:
+        OnResetListStateMessage(wParam, lParam);
+        break;
+    case msgViewerNextFolder:
+        OnViewerNextFolderMessage(wParam, lParam);
+        break;
+    case msgViewerNextFolderAll:
+        OnViewerNextFolderAllMessage(wParam, lParam);
+        break;
+    case msgViewerPreviousFolder:
+        OnViewerPreviousFolderMessage(wParam, lParam);
+        break;
+    case msgViewerPreviousFolderAll:
+        OnViewerPreviousFolderAllMessage(wParam, lParam);
+        break;
     default:
         // Receiving and sending (1355, 1440).
         if (m_pTransfer)
@@ -124,6 +157,12 @@ BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
     switch (pMsg->message) {
     case msgAskThreadId:
         ::PostThreadMessageA(static_cast<DWORD>(pMsg->wParam), msgAskThreadId, ::GetCurrentThreadId(), 0);
+        return TRUE;
+    case msgToggleMailViewMaximised:
+        // A double click on the mail view pane.
+        if (pMsg->hwnd != m_hWnd)
+            break;
+        ToggleMailViewMaximised();
         return TRUE;
     case msgMovePrevious:
     case msgMoveNext:

@@ -21,6 +21,7 @@ const EventEntry kEvents[] = {
 
 typedef void (*NoArgFunc)(void);
 typedef void (*WindowCountFunc)(HWND, int);
+typedef void (*ShownMailFunc)(const char*, const char*, const char*, const char*);
 typedef const char* (*NameFunc)(void);
 typedef int (*VersionFunc)(int, int, int, int);
 
@@ -128,6 +129,15 @@ void CPlugInHost::FirePlugInEvent(int nEvent, HWND hWnd, int nCount)
             break;
         }
     }
+}
+
+void CPlugInHost::FireShownMailEvent(const char* pszFileName, const char* pszHeader, const char* pszBody,
+                                     const char* pszCharset)
+{
+    if (static_cast<size_t>(evShownMail) >= m_events.size())
+        return;
+    for (FARPROC p : m_events[static_cast<size_t>(evShownMail)])
+        reinterpret_cast<ShownMailFunc>(reinterpret_cast<void*>(p))(pszFileName, pszHeader, pszBody, pszCharset);
 }
 
 size_t CPlugInHost::GetEventListSize(int nEvent) const

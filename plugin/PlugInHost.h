@@ -17,7 +17,14 @@ class CPlugInHost
 {
 public:
     // Event indexes fired by the client.
-    enum { evInitPlugIn = 10, evEndMailDownload = 20, evNotifyReceive = 21, evCloseMainWnd = 24, eventListCount = 40 };
+    enum {
+        evInitPlugIn = 10,
+        evEndMailDownload = 20,
+        evNotifyReceive = 21,
+        evCloseMainWnd = 24,
+        evShownMail = 35,
+        eventListCount = 40
+    };
     enum { firstCommandId = 40000, lastCommandId = 41000 };
 
     struct PlugInRecord
@@ -55,6 +62,10 @@ public:
     void RegisterPlugInEvents(HMODULE hModule);
     // Calls every function of the event's list in registration order.
     void FirePlugInEvent(int nEvent, HWND hWnd = nullptr, int nCount = 0);
+    // The shown-mail event: the mail's file name, header, body and charset
+    // name to every registered callback (from any thread that shows a mail).
+    void FireShownMailEvent(const char* pszFileName, const char* pszHeader, const char* pszBody,
+                            const char* pszCharset);
     // "OnUnload" of every module, frees them, drops the event lists.
     void UnloadAll();
 

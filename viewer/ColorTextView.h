@@ -173,6 +173,10 @@ private:
     void WriteMail(int nMode, const char* pszAddress, const char* pszBody);
     void HandOverAddress(const CString& text);
     void RegisterSender();
+    // Adds the shown mail's sender to the junk-mail senders.
+    void RegisterJunkSender();
+    // The From text of the hosting mail view's mail (empty without one).
+    CString ShownSender() const;
     // Where the selected link lies on the lines: its first and end positions.
     void LinkRange(int nLine, size_t nSpan, const std::vector<TextSpan>& spans, TextPos* pFrom, TextPos* pTo) const;
     void InvalidateSelection();

@@ -44,8 +44,9 @@ const UINT kMailCommands[] = {IDM_TV_ADD_SENDER, IDM_TV_SHOW_HEADER, IDM_TV_PROP
 const UINT kOwnCommands[] = {IDM_TV_COPY, IDM_TV_SELECT_ALL, IDM_TV_SELECT_ALL_TEXT, IDM_TV_FIND, IDM_TV_FIND_NEXT_DOWN,
                              IDM_TV_FIND_NEXT_UP, IDM_TV_OPEN_BROWSER, IDM_TV_OPEN_APP1, IDM_TV_OPEN_APP2,
                              IDM_TV_OPEN_APP3, IDM_TV_WRITE_MAIL, IDM_TV_MAIL_FROM_SELECTION, IDM_TV_REPLY_QUOTE,
-                             IDM_TV_REPLY_ALL_QUOTE, IDM_TV_ADD_ADDRESS, IDM_TV_ADD_SENDER, IDM_TV_SHOW_HEADER,
-                             IDM_TV_PROPERTIES, IDM_TV_TASK, IDM_TV_CHARSET_FONT, IDM_TV_MAXIMIZE_LIST, IDM_TV_MAXIMIZE_VIEW};
+                             IDM_TV_REPLY_ALL_QUOTE, IDM_TV_ADD_ADDRESS, IDM_TV_ADD_SENDER, IDM_TV_JUNK_SENDER,
+                             IDM_TV_SHOW_HEADER, IDM_TV_PROPERTIES, IDM_TV_TASK, IDM_TV_CHARSET_FONT,
+                             IDM_TV_MAXIMIZE_LIST, IDM_TV_MAXIMIZE_VIEW};
 
 bool IsOwnCommand(UINT nID)
 {
@@ -164,17 +165,32 @@ void CColorTextView::HandOverAddress(const CString& text)
         GetTextViewActions().pfnHandOverAddress(text);
 }
 
-void CColorTextView::RegisterSender()
+CString CColorTextView::ShownSender() const
 {
     CMailView* host = HostMailView();
     if (!host || !host->GetCurrentRecord())
-        return;
+        return CString();
     CMailMessage message;
     message.ParseHeaderText(host->GetHeaderText());
     CString from = message.m_strFrom;
     if (from.IsEmpty())
         from = host->GetCurrentRecord()->GetText(CMailIndexRecord::colFrom);
-    HandOverAddressEntry(from);
+    return from;
+}
+
+void CColorTextView::RegisterSender()
+{
+    CString from = ShownSender();
+    if (!from.IsEmpty())
+        HandOverAddressEntry(from);
+}
+
+void CColorTextView::RegisterJunkSender()
+{
+    CString from = ShownSender();
+    CString address = ExtractMailAddress(from);
+    if (!address.IsEmpty())
+        GetTextViewActions().pfnAddJunkSender(address, ExtractDisplayName(from));
 }
 
 BOOL CColorTextView::RunCommand(UINT nID)
@@ -229,6 +245,9 @@ BOOL CColorTextView::RunCommand(UINT nID)
         return TRUE;
     case IDM_TV_ADD_SENDER:
         RegisterSender();
+        return TRUE;
+    case IDM_TV_JUNK_SENDER:
+        RegisterJunkSender();
         return TRUE;
     case IDM_TV_SHOW_HEADER:
         if (host)

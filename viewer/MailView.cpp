@@ -1,9 +1,11 @@
 #include "viewer/MailView.h"
 
 #include "core/DateTimeUtil.h"
+#include "core/MailHistory.h"
 #include "core/FileUtil.h"
 #include "mainwnd/FontSetting.h"
 #include "message/MailMessage.h"
+#include "plugin/PlugInHost.h"
 #include "resources/viewer/ViewerResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
@@ -195,6 +197,31 @@ void CMailView::SetDblOpenMailEditor(BOOL b)
         m_pBody->SetDblOpenMailEditor(b);
 }
 
+void CMailView::SetHtmlSwitch(BOOL bOn)
+{
+    m_bHtmlSwitch = bOn;
+    RefreshMail();
+}
+
+void CMailView::ReloadViewSettings(BOOL bReshow)
+{
+    BOOL html = m_bHtmlSwitch;
+    LoadSettings();
+    // The viewer's own switch outlives a settings dialog.
+    m_bHtmlSwitch = html;
+    if (m_pBody) {
+        m_pBody->LoadOptions();
+        m_pBody->LoadQuoteHeaders();
+    }
+    if (m_hHeaderFont)
+        ApplyFonts();
+    LoadColors();
+    if (bReshow)
+        RefreshMail();
+    else
+        Layout();
+}
+
 void CMailView::SetSingleClickAction(BOOL b)
 {
     if (m_pBody)
@@ -236,6 +263,9 @@ void CMailView::ShowMail(int nIndex, CMailFolderStore* pFolder, BOOL bNoQuestion
     CWnd* main = AfxGetMainWnd();
     const bool inMain = main && main->GetSafeHwnd() == ParentFrame();
     HCURSOR oldCursor = inMain ? SetCursor(LoadCursor(nullptr, IDC_WAIT)) : nullptr;
+    // Showing may hand the focus to the pane's own controls; in the main
+    // window it goes back to the pane the user was in.
+    HWND activePane = inMain ? ::GetFocus() : nullptr;
 
     // The browser is made on first need, and only where an engine exists;
     // otherwise HTML mail goes through the text path.
@@ -327,7 +357,10 @@ void CMailView::ShowMail(int nIndex, CMailFolderStore* pFolder, BOOL bNoQuestion
         ::SetWindowTextA(ParentFrame(), m_strSubject);
     if (m_pBody)
         m_pBody->LoadQuoteHeaders();
+    ShownMailHistory().Add(pFolder->GetFolderId(), nIndex);
     if (inMain) {
+        if (activePane && ::IsWindow(activePane) && ::GetFocus() != activePane)
+            ::SetFocus(activePane);
         if (oldCursor)
             SetCursor(oldCursor);
         // Nudge the pointer so that its shape is worked out again.
@@ -338,6 +371,12 @@ void CMailView::ShowMail(int nIndex, CMailFolderStore* pFolder, BOOL bNoQuestion
     }
     if (!bNoQuestion)
         AskReadNotifyIfPending();
+    CPlugInHost& plugIns = PlugInHost();
+    if (plugIns.GetEventListSize(CPlugInHost::evShownMail) > 0 && m_pRecord) {
+        std::string body = m_pBody ? m_pBody->GetText() : std::string();
+        plugIns.FireShownMailEvent(m_pRecord->GetText(CMailIndexRecord::colFileName), m_strHeaderText, body.c_str(),
+                                   m_strCharset);
+    }
 }
 
 void CMailView::UpdateHeaderFields()
@@ -484,9 +523,18 @@ void CMailView::RefreshAttachments()
         return;
     HWND list = GetDlgItemHwnd(IDC_VIEW_ATTACH_LIST);
     bool empty = !list || ListView_GetItemCount(list) == 0;
+    CStringArray listed;
+    if (empty)
+        m_pFolder->GetAttachFileList(m_nIndex, listed);
     m_pList->SetAttachInfo(m_pRecord, empty ? FALSE : TRUE, static_cast<int>(total));
-    if (empty && list)
-        ::ShowWindow(list, SW_HIDE);
+    if (empty) {
+        // A folder whose last attachment was taken away is not left behind
+        // (only the parts' header notes would remain in it).
+        if (!m_strAttachFolder.IsEmpty() && listed.GetSize() == 0)
+            DeleteDirectoryTree(m_strAttachFolder, true);
+        if (list)
+            ::ShowWindow(list, SW_HIDE);
+    }
     PostToMainThread(WM_QD_MAIL_READ_CHANGED, static_cast<WPARAM>(m_pFolder->GetFolderId()), m_nIndex);
     Layout();
 }
@@ -773,6 +821,13 @@ BOOL CMailView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
 {
     if (ShownMailCommand(nID, nCode))
         return TRUE;
+    static const UINT kPaneCommands[] = {ID_EDIT_COPY_TEXT,  ID_SELECT_ALL_TEXT,    ID_AUTO_SCROLL_DOWN,
+                                         ID_AUTO_SCROLL_UP,  ID_REGISTER_MAIL_RULE, ID_SPACE_SCROLL_DOWN,
+                                         ID_SPACE_SCROLL_UP};
+    if (nCode == static_cast<int>(CN_PROBE_COMMAND))
+        for (UINT id : kPaneCommands)
+            if (id == nID)
+                return TRUE;
     if (nCode != CN_COMMAND)
         return CFormView::OnCmdMsg(nID, nCode, pExtra, pResult);
     switch (nID) {

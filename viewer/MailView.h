@@ -64,6 +64,12 @@ public:
     void SetDblOpenURL(BOOL b);
     void SetDblOpenMailEditor(BOOL b);
     void SetSingleClickAction(BOOL b);
+    // The viewer's own HTML display switch; the mail is shown again.
+    void SetHtmlSwitch(BOOL bOn);
+    BOOL GetHtmlSwitch() const { return m_bHtmlSwitch; }
+    // Settings, fonts and colours read again after a settings dialog; the
+    // shown mail is laid out again when bReshow.
+    void ReloadViewSettings(BOOL bReshow);
 
     // Who answers the read-notification question (the dialog unless a test
     // replaces it); returns 1 send, 2 do not send, 4 later.

@@ -55,6 +55,20 @@ void NudgeCursor()
 BEGIN_MESSAGE_MAP(CMailViewerFrame, CFrameWnd)
     ON_WM_DESTROY()
     ON_WM_CLOSE()
+    ON_MESSAGE(WM_QD_TOGGLE_VIEW_MAXIMIZED, OnToggleMaximized)
+    ON_COMMAND(ID_VIEWER_TEMPLATE_NEW, OnTemplateNew)
+    ON_COMMAND(ID_VIEWER_TEMPLATE_REPLY, OnTemplateReply)
+    ON_COMMAND(ID_VIEWER_VIEW_SETTINGS, OnViewSettings)
+    ON_COMMAND(ID_VIEWER_FONT_COLOR, OnFontColor)
+    ON_COMMAND(ID_VIEWER_HTML, OnHtmlSwitch)
+    ON_COMMAND(ID_VIEWER_SEND_READ_NOTIFY, OnSendReadNotify)
+    ON_COMMAND_RANGE(ID_VIEWER_HISTORY_FORWARD, ID_VIEWER_HISTORY_BACK, OnHistory)
+    ON_COMMAND(ID_VIEWER_HELP, OnHelp)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_HTML, OnUpdateHtmlSwitch)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_SEND_READ_NOTIFY, OnUpdateSendReadNotify)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_HISTORY_FORWARD, OnUpdateHistory)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_HISTORY_BACK, OnUpdateHistory)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_TEMPLATE_REPLY, OnUpdateNeedMail)
     ON_COMMAND(ID_VIEWER_PREV_MAIL, OnPrevMail)
     ON_COMMAND(ID_VIEWER_NEXT_MAIL, OnNextMail)
     ON_COMMAND_RANGE(ID_VIEWER_NEXT_UNREAD, ID_VIEWER_NEXT_UNREAD, OnNextUnread)
@@ -110,9 +124,8 @@ BOOL CMailViewerFrame::Create(CMailViewerThread* pThread, HWND hList)
 
 BOOL CMailViewerFrame::OnCreateClient(LPCREATESTRUCTA)
 {
-    static const UINT indicators[] = {ID_SEPARATOR};
-    if (m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR))
-        m_statusBar.SetIndicators(indicators, 1);
+    CreateToolBar();
+    CreateStatusBar();
     m_pView = new CMailView(TRUE);
     RECT rc = {0, 0, 100, 100};
     if (!m_pView->Create(this, AFX_IDW_PANE_FIRST, rc)) {
@@ -122,6 +135,115 @@ BOOL CMailViewerFrame::OnCreateClient(LPCREATESTRUCTA)
     SetActiveView(m_pView, FALSE);
     RecalcLayout();
     return TRUE;
+}
+
+CMailViewerFrame::~CMailViewerFrame()
+{
+    if (m_hToolBarImages)
+        ::DeleteObject(m_hToolBarImages);
+}
+
+BOOL CMailViewerFrame::CreateToolBar()
+{
+    // Command and image: the image is the button's place in the user's
+    // bitmap, or one of the common control's standard images.
+    struct Button
+    {
+        UINT nID;
+        int nStdImage;
+    };
+    static const Button kButtons[] = {
+        {ID_VIEWER_PREV_MAIL, STD_UNDO},         {ID_VIEWER_NEXT_MAIL, STD_REDOW},
+        {ID_VIEWER_NEXT_UNREAD, STD_FIND},       {ID_SEPARATOR, 0},
+        {ID_VIEWER_NEW_MAIL, STD_FILENEW},       {ID_VIEWER_TEMPLATE_NEW, STD_FILEOPEN},
+        {ID_VIEWER_REPLY, STD_COPY},             {ID_VIEWER_REPLY_ALL, STD_PASTE},
+        {ID_VIEWER_TEMPLATE_REPLY, STD_REPLACE}, {ID_VIEWER_FORWARD, STD_CUT},
+        {ID_SEPARATOR, 0},                       {ID_VIEWER_DELETE, STD_DELETE},
+        {ID_VIEWER_SAVE_AS_TEXT, STD_FILESAVE},  {ID_VIEWER_PRINT, STD_PRINT},
+        {ID_SEPARATOR, 0},                       {ID_VIEWER_SHOW_HEADER, STD_PRINTPRE},
+        {ID_VIEWER_PROPERTIES, STD_PROPERTIES},  {ID_VIEWER_HELP, STD_HELP},
+    };
+    if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
+                            WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR))
+        return FALSE;
+    CQuendalApp* app = QuendalApp();
+    m_hToolBarImages = app ? app->LoadResourceBitmap(this, IDR_MAIL_VIEWER) : nullptr;
+    int own = 0;
+    if (m_hToolBarImages) {
+        BITMAP bm = {};
+        ::GetObjectA(m_hToolBarImages, sizeof(bm), &bm);
+        int size = bm.bmHeight > 0 ? bm.bmHeight : 24;
+        m_toolBar.SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
+        TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(m_hToolBarImages)};
+        own = static_cast<int>(m_toolBar.SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(bm.bmWidth / size),
+                                                     reinterpret_cast<LPARAM>(&add)));
+    } else {
+        m_toolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    }
+    std::vector<TBBUTTON> buttons;
+    int n = 0;
+    for (const Button& b : kButtons) {
+        TBBUTTON tb = {};
+        if (b.nID == ID_SEPARATOR) {
+            tb.fsStyle = BTNS_SEP;
+            tb.iBitmap = 6;
+        } else {
+            tb.idCommand = static_cast<int>(b.nID);
+            tb.iBitmap = m_hToolBarImages ? own + n++ : b.nStdImage;
+            tb.fsState = TBSTATE_ENABLED;
+            tb.fsStyle = BTNS_BUTTON;
+            tb.iString = -1;
+        }
+        buttons.push_back(tb);
+    }
+    m_toolBar.SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    if (!ViewerProfile::GetInt("Window", "ViewerToolBar", 1))
+        m_toolBar.ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
+BOOL CMailViewerFrame::CreateStatusBar()
+{
+    static const UINT indicators[] = {ID_SEPARATOR, ID_INDICATOR_KANA, ID_INDICATOR_CAPS, ID_INDICATOR_NUM,
+                                      ID_INDICATOR_SCRL};
+    if (!m_statusBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_BOTTOM, AFX_IDW_STATUS_BAR) ||
+        !m_statusBar.SetIndicators(indicators, 5))
+        return FALSE;
+    SetIdlePrompt();
+    UpdateKeyIndicators();
+    if (!ViewerProfile::GetInt("Window", "ViewerStatusBar", 1))
+        m_statusBar.ShowWindow(SW_HIDE);
+    return TRUE;
+}
+
+void CMailViewerFrame::SetIdlePrompt()
+{
+    if (!m_statusBar.m_hWnd)
+        return;
+    CString prompt;
+    prompt.LoadString(IDS_IDLE_PROMPT);
+    CQuendalApp* app = QuendalApp();
+    CString key = app ? app->GetHelpKeyText(1) : CString();
+    if (!key.IsEmpty())
+        prompt.Replace("F1", key);
+    m_statusBar.SetPaneText(0, prompt);
+}
+
+void CMailViewerFrame::UpdateKeyIndicators()
+{
+    if (!m_statusBar.m_hWnd)
+        return;
+    static const struct { int nKey; UINT nID; } kKeys[] = {
+        {VK_KANA, ID_INDICATOR_KANA}, {VK_CAPITAL, ID_INDICATOR_CAPS},
+        {VK_NUMLOCK, ID_INDICATOR_NUM}, {VK_SCROLL, ID_INDICATOR_SCRL}};
+    for (const auto& k : kKeys) {
+        CString text;
+        if (::GetKeyState(k.nKey) & 1)
+            text.LoadString(k.nID);
+        int pane = m_statusBar.CommandToIndex(k.nID);
+        if (m_statusBar.GetPaneText(pane) != text)
+            m_statusBar.SetPaneText(pane, text);
+    }
 }
 
 void CMailViewerFrame::ShowMail(CMailFolderStore* pStore, int nIndex, BOOL bNoQuestion)
@@ -367,6 +489,8 @@ void CMailViewerFrame::OnNextUnread(UINT nID)
                        : nID == ID_VIEWER_PREV_FOLDER_UNREAD  ? msgNoUnreadPrevFolder
                        : nID == ID_VIEWER_NEXT_UNREAD_ALL     ? msgNoUnreadAll
                                                               : msgNoUnreadPrevFolderAll;
+        // The wait lasts until the main window answers with 1368.
+        ::SetCursor(::LoadCursorA(nullptr, IDC_WAIT));
         PostToMainThread(message, 0, static_cast<LPARAM>(::GetCurrentThreadId()));
         return;
     }
@@ -375,6 +499,25 @@ void CMailViewerFrame::OnNextUnread(UINT nID)
         PostToMainThread(msgSelectMail, static_cast<WPARAM>(store->GetFolderId()), found);
     ShowMail(store, found, FALSE);
     ::SetCursor(old);
+    NudgeCursor();
+}
+
+void CMailViewerFrame::OnFolderSearchAnswer(bool bMoved)
+{
+    CQListView* list = bMoved ? MainList() : nullptr;
+    CQuendalApp* app = QuendalApp();
+    if (list && app) {
+        int row = ListView_GetNextItem(list->m_hWnd, -1, LVNI_SELECTED);
+        int index = row >= 0 ? list->GetMailIndex(row) : -1;
+        CMailFolderStore* store = app->FindFolder(list->GetFolderId());
+        if (store && index >= 0) {
+            m_hList = list->m_hWnd;
+            if (m_pThread)
+                m_pThread->SetListWindow(m_hList);
+            m_bFollowList = true;
+            ShowMail(store, index, FALSE);
+        }
+    }
     NudgeCursor();
 }
 
@@ -431,6 +574,8 @@ void CMailViewerFrame::OnUpdateNextUnread(CCmdUI* pCmdUI)
 
 BOOL CMailViewerFrame::PreTranslateMessage(MSG* pMsg)
 {
+    if (pMsg->message == WM_KEYUP || pMsg->message == WM_SYSKEYUP)
+        UpdateKeyIndicators();
     if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_ESCAPE && GetKeyState(VK_CONTROL) >= 0 &&
         GetKeyState(VK_SHIFT) >= 0) {
         PostMessage(WM_COMMAND, ID_VIEWER_ESCAPE);
@@ -455,6 +600,11 @@ void CMailViewerFrame::SavePlacement()
 void CMailViewerFrame::OnDestroy()
 {
     SavePlacement();
+    if (CQuendalApp* app = QuendalApp()) {
+        app->WriteProfileInt("Window", "ViewerToolBar", m_toolBar.m_hWnd && m_toolBar.IsWindowVisible() ? 1 : 0);
+        app->WriteProfileInt("Window", "ViewerStatusBar",
+                             m_statusBar.m_hWnd && m_statusBar.IsWindowVisible() ? 1 : 0);
+    }
     if (m_hAccelTable) {
         ::DestroyAcceleratorTable(m_hAccelTable);
         m_hAccelTable = nullptr;

@@ -11,6 +11,7 @@
 #include "classlib/ClassLib.h"
 #include "classlib/FrameWnd.h"
 #include "classlib/StatusBar.h"
+#include "classlib/ToolBar.h"
 
 class CMailFolderStore;
 class CMailIndexRecord;
@@ -22,6 +23,7 @@ class CMailViewerFrame : public CFrameWnd
 {
 public:
     CMailViewerFrame() = default;
+    ~CMailViewerFrame() override;
 
     BOOL Create(CMailViewerThread* pThread, HWND hList);
     void ShowMail(CMailFolderStore* pStore, int nIndex, BOOL bNoQuestion);
@@ -34,8 +36,16 @@ public:
     // Opens the mail editor of that kind for the shown mail, then closes.
     void OpenEditorAndClose(int nKind);
     void DeleteShownMail();
+    // The main window answered a search for unread mail in other folders:
+    // when it moved, its list's selected mail is shown and the list becomes
+    // the viewer's; either way the wait ends.
+    void OnFolderSearchAnswer(bool bMoved);
 
     CMailView* GetView() const { return m_pView; }
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
+    // Also answers the command-state question of the test driver.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -54,6 +64,21 @@ protected:
     void OnClose();
     void OnUpdateNeedMail(CCmdUI* pCmdUI);
     void OnUpdateNextUnread(CCmdUI* pCmdUI);
+    // Viewer commands that reach the settings, the templates and the shown
+    // mail (MailViewerCommands.cpp).
+    void OnTemplateNew();
+    void OnTemplateReply();
+    void OnViewSettings();
+    void OnFontColor();
+    void OnHtmlSwitch();
+    void OnUpdateHtmlSwitch(CCmdUI* pCmdUI);
+    void OnSendReadNotify();
+    void OnUpdateSendReadNotify(CCmdUI* pCmdUI);
+    void OnHistory(UINT nID);
+    void OnUpdateHistory(CCmdUI* pCmdUI);
+    void OnHelp();
+    // A double click on the mail view: the window is maximised or restored.
+    LRESULT OnToggleMaximized(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -67,10 +92,17 @@ private:
     int NeighbourInFolder(int nIndex, bool bNext) const;
     void PostToMainThread(UINT message, WPARAM wParam, LPARAM lParam) const;
     void SavePlacement();
+    BOOL CreateToolBar();
+    BOOL CreateStatusBar();
+    // The key-state panes of the status bar.
+    void UpdateKeyIndicators();
+    void SetIdlePrompt();
 
     CMailViewerThread* m_pThread = nullptr;
     CMailView* m_pView = nullptr;  // deletes itself with its window
     CStatusBar m_statusBar;
+    CToolBar m_toolBar;
+    HBITMAP m_hToolBarImages = nullptr;  // the user's toolbar bitmap, owned
     HWND m_hList = nullptr;
     bool m_bFollowList = true;
 };

@@ -18,6 +18,7 @@ enum : UINT {
     msgCenter = 1424,
     msgMovePrevious = 1347,
     msgMoveNext = 1348,
+    msgFolderSearchAnswer = 1368,
 };
 
 CCriticalSection& ViewerIdLock()
@@ -43,6 +44,7 @@ BEGIN_MESSAGE_MAP(CMailViewerThread, CMailWindowThread)
     ON_THREAD_MESSAGE(msgCenter, OnCenter)
     ON_THREAD_MESSAGE(msgMovePrevious, OnMovePrevious)
     ON_THREAD_MESSAGE(msgMoveNext, OnMoveNext)
+    ON_THREAD_MESSAGE(msgFolderSearchAnswer, OnFolderSearchAnswer)
 END_MESSAGE_MAP()
 
 void CMailViewerThread::SetMail(CMailFolderStore* pStore, int nIndex, HWND hList)
@@ -153,4 +155,10 @@ void CMailViewerThread::OnMoveNext(WPARAM, LPARAM)
 {
     if (m_pFrame && m_pMainWnd)
         m_pFrame->MoveMail(true);
+}
+
+void CMailViewerThread::OnFolderSearchAnswer(WPARAM wParam, LPARAM)
+{
+    if (m_pFrame && m_pMainWnd)
+        m_pFrame->OnFolderSearchAnswer(wParam != 0);
 }

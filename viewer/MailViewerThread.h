@@ -3,7 +3,8 @@
 // it and waits until its window exists. The thread serves 1349 (an editor
 // for the shown mail, then close), 1356 (to the front), 1380 (show another
 // mail), 1381 (take another list), 1404 (quit), 1424 (centre) and
-// 1347/1348 (previous, next), and tells the application thread 1406 when it
+// 1347/1348 (previous, next), 1368 (the main window's answer to a search
+// for unread mail in other folders), and tells the application thread 1406 when it
 // ends.
 #pragma once
 
@@ -40,6 +41,7 @@ protected:
     void OnCenter(WPARAM, LPARAM);
     void OnMovePrevious(WPARAM, LPARAM);
     void OnMoveNext(WPARAM, LPARAM);
+    void OnFolderSearchAnswer(WPARAM wParam, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 

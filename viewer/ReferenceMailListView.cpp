@@ -1,25 +1,56 @@
 #include "viewer/ReferenceMailListView.h"
 
+#include "classlib/CmdUI.h"
+#include "core/AppMessages.h"
 #include "core/QuendalApp.h"
+#include "mainwnd/FontSetting.h"
 #include "resources/viewerwnd/ViewerWndResource.h"
+#include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
+#include "viewer/DlgMailProperty.h"
+#include "viewer/HeaderViewThread.h"
 #include "viewer/MailThreadBuilder.h"
 #include "viewer/MailViewerOpen.h"
+#include "viewer/ShownMailText.h"
+#include "viewer/ViewerMessages.h"
+#include "viewer/ViewerProfile.h"
 
 #include <commctrl.h>
 
 #include <vector>
+
+namespace {
+
+// Images of the program's mail list image list.
+const int kImageRead = 0;
+const int kImageUnread = 2;
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CReferenceMailListView, CListView)
     ON_COMMAND(ID_VIEWER_OPEN_MAIL, OnOpen)
     ON_COMMAND(ID_VIEWER_PREV_MAIL, OnPrev)
     ON_COMMAND(ID_VIEWER_NEXT_MAIL, OnNext)
     ON_COMMAND_RANGE(ID_VIEWER_REPLY, ID_VIEWER_FORWARD, OnReply)
+    ON_COMMAND(ID_VIEWER_PROPERTIES, OnProperties)
+    ON_COMMAND(ID_VIEWER_SHOW_HEADER, OnHeader)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_PROPERTIES, OnUpdateNeedMail)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_SHOW_HEADER, OnUpdateNeedMail)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_OPEN_MAIL, OnUpdateNeedMail)
     ON_NOTIFY_REFLECT(NM_DBLCLK, OnDblClick)
     ON_NOTIFY_REFLECT(NM_RETURN, OnReturn)
+    ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, OnCustomDraw)
 END_MESSAGE_MAP()
+
+CReferenceMailListView::~CReferenceMailListView()
+{
+    if (m_hUnreadFont)
+        ::DeleteObject(m_hUnreadFont);
+    if (m_hReadFont)
+        ::DeleteObject(m_hReadFont);
+}
 
 BOOL CReferenceMailListView::PreCreateWindow(CREATESTRUCTA& cs)
 {
@@ -34,9 +65,51 @@ void CReferenceMailListView::OnInitialUpdate()
     ListView_SetExtendedListViewStyle(m_hWnd, LVS_EX_FULLROWSELECT);
     if (CQuendalApp* app = QuendalApp())
         ListView_SetImageList(m_hWnd, app->m_mailListImages.m_hImageList, LVSIL_SMALL);
-    list.InsertColumn(0, "件名", LVCFMT_LEFT, 240);
-    list.InsertColumn(1, "差出人", LVCFMT_LEFT, 140);
-    list.InsertColumn(2, "受信日時", LVCFMT_LEFT, 130);
+    for (int c = 0; c < MailListFormat::columnCount; ++c) {
+        const MailListFormat::ColumnDef& def = MailListFormat::Column(c);
+        int width = def.widthKey ? ViewerProfile::GetInt("Window", def.widthKey, def.defaultWidth)
+                                 : MailListFormat::IconColumnWidth(false, false);
+        list.InsertColumn(c, c == 2 ? MailListFormat::SenderHeader(false) : def.header, def.format, width);
+    }
+    m_options.nAddressType = ViewerProfile::GetInt("Setting", "AddressDispType", 0);
+    LoadColors();
+}
+
+void CReferenceMailListView::LoadColors()
+{
+    COLORREF windowText = ::GetSysColor(COLOR_WINDOWTEXT);
+    m_colors.back = static_cast<COLORREF>(ViewerProfile::GetInt("Color", "ListBkColor", 0xF6BCA6));
+    m_colors.text = static_cast<COLORREF>(ViewerProfile::GetInt("Color", "ListTextColor", static_cast<int>(windowText)));
+    m_colors.textUnread =
+        static_cast<COLORREF>(ViewerProfile::GetInt("Color", "ListTextColorNoRead", static_cast<int>(m_colors.text)));
+    m_colors.highlight = ::GetSysColor(COLOR_HIGHLIGHT);
+    m_colors.highlightText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
+    m_colors.greyText = ::GetSysColor(COLOR_GRAYTEXT);
+    GetListCtrl().SetBkColor(m_colors.back);
+    ListView_SetTextBkColor(m_hWnd, m_colors.back);
+    HDC hDC = ::GetDC(m_hWnd);
+    LOGFONTA lf = GetFontSetting("FontList");
+    lf.lfHeight = FontPixelHeight(lf.lfHeight, ::GetDeviceCaps(hDC, LOGPIXELSY));
+    ::ReleaseDC(m_hWnd, hDC);
+    int weight = lf.lfWeight;
+    lf.lfWeight = MailListFormat::UnreadFontWeight(m_colors, weight);
+    m_hUnreadFont = ::CreateFontIndirectA(&lf);
+    lf.lfWeight = MailListFormat::ReadFontWeight(m_colors, weight);
+    m_hReadFont = ::CreateFontIndirectA(&lf);
+    if (m_hReadFont)
+        ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_hReadFont), FALSE);
+}
+
+void CReferenceMailListView::SetRowTexts(int nRow, CMailIndexRecord& record)
+{
+    CListCtrl& list = GetListCtrl();
+    for (int c = 1; c < MailListFormat::columnCount; ++c)
+        list.SetItemText(nRow, c, MailListFormat::RowText(record, c, m_options));
+    LVITEMA item = {};
+    item.mask = LVIF_IMAGE;
+    item.iItem = nRow;
+    item.iImage = record.IsRead() ? kImageRead : kImageUnread;
+    ListView_SetItem(m_hWnd, &item);
 }
 
 BOOL CReferenceMailListView::Fill(CMailFolderStore* pStore, int nIndex)
@@ -47,6 +120,13 @@ BOOL CReferenceMailListView::Fill(CMailFolderStore* pStore, int nIndex)
     list.DeleteAllItems();
     if (!data)
         return FALSE;
+    m_options.bShowTo = MailListFormat::IsOutgoingKind(pStore->GetKind());
+    if (m_options.bShowTo) {
+        LVCOLUMNA column = {};
+        column.mask = LVCF_TEXT;
+        column.pszText = const_cast<char*>(MailListFormat::SenderHeader(true));
+        ListView_SetColumn(m_hWnd, 2, &column);
+    }
     std::vector<int> rows = CMailThreadBuilder::FromList(*data).BuildList(nIndex);
     int row = 0;
     for (int mail : rows) {
@@ -54,14 +134,12 @@ BOOL CReferenceMailListView::Fill(CMailFolderStore* pStore, int nIndex)
         if (!r)
             continue;
         LVITEMA item = {};
-        item.mask = LVIF_TEXT | LVIF_PARAM | LVIF_IMAGE;
+        item.mask = LVIF_TEXT | LVIF_PARAM;
         item.iItem = row;
-        item.pszText = const_cast<char*>(r->GetText(CMailIndexRecord::colSubject).GetString());
+        item.pszText = const_cast<char*>("");
         item.lParam = mail;
-        item.iImage = r->IsRead() ? 0 : 2;
         int at = static_cast<int>(list.SendMessage(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        list.SetItemText(at, 1, r->GetText(CMailIndexRecord::colFrom));
-        list.SetItemText(at, 2, r->GetText(CMailIndexRecord::colReceived).Left(19));
+        SetRowTexts(at, *r);
         if (mail == nIndex)
             list.SetItemState(at, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         row++;
@@ -81,6 +159,13 @@ int CReferenceMailListView::GetMailIndex(int nRow) const
     return static_cast<int>(item.lParam);
 }
 
+CMailIndexRecord* CReferenceMailListView::RecordOfRow(int nRow) const
+{
+    int mail = GetMailIndex(nRow);
+    CMailIndexRecord* r = mail >= 0 && m_pStore && m_pStore->GetMailList() ? m_pStore->GetRecord(mail) : nullptr;
+    return r && !r->m_bDeleted ? r : nullptr;
+}
+
 int CReferenceMailListView::GetFocusedRow() const
 {
     int row = GetListCtrl().GetNextItem(-1, LVNI_FOCUSED);
@@ -92,6 +177,41 @@ void CReferenceMailListView::OnOpen()
     int mail = GetMailIndex(GetFocusedRow());
     if (mail >= 0 && m_pStore)
         OpenMailViewer(m_pStore, mail, nullptr);
+}
+
+void CReferenceMailListView::OnProperties()
+{
+    int row = GetFocusedRow();
+    CMailIndexRecord* r = RecordOfRow(row);
+    if (!r)
+        return;
+    CDlgMailProperty dlg(r, m_pStore, m_pStore->GetMailList(), this);
+    dlg.DoModal();
+    if (!dlg.IsChanged())
+        return;
+    SetRowTexts(row, *r);
+    if (CWinApp* app = AfxGetApp())
+        ::PostThreadMessageA(app->m_nThreadID, WM_QD_MAIL_READ_CHANGED, static_cast<WPARAM>(m_pStore->GetFolderId()),
+                             GetMailIndex(row));
+}
+
+void CReferenceMailListView::OnHeader()
+{
+    CMailIndexRecord* r = RecordOfRow(GetFocusedRow());
+    CString stored;
+    if (!r || !m_pStore->ReadMailText(r, stored))
+        return;
+    CShownMailText shown;
+    shown.Load(stored.GetString(), static_cast<size_t>(stored.GetLength()));
+    auto* thread = new CHeaderViewThread;
+    thread->SetHeaderData(r->GetText(CMailIndexRecord::colSubject), shown.HeaderText().c_str());
+    if (!thread->CreateThread())
+        delete thread;
+}
+
+void CReferenceMailListView::OnUpdateNeedMail(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(RecordOfRow(GetFocusedRow()) != nullptr);
 }
 
 void CReferenceMailListView::MoveBy(int nStep)
@@ -125,4 +245,29 @@ void CReferenceMailListView::OnReturn(NMHDR*, LRESULT* pResult)
 {
     *pResult = 0;
     OnOpen();
+}
+
+void CReferenceMailListView::OnCustomDraw(NMHDR* pHdr, LRESULT* pResult)
+{
+    auto* draw = reinterpret_cast<NMLVCUSTOMDRAW*>(pHdr);
+    *pResult = CDRF_DODEFAULT;
+    if (draw->nmcd.dwDrawStage == CDDS_PREPAINT) {
+        *pResult = CDRF_NOTIFYITEMDRAW;
+        return;
+    }
+    if (draw->nmcd.dwDrawStage != CDDS_ITEMPREPAINT)
+        return;
+    CMailIndexRecord* r = RecordOfRow(static_cast<int>(draw->nmcd.dwItemSpec));
+    if (!r)
+        return;
+    // The control paints the selection itself; the label colours the rest.
+    MailListFormat::RowColors colors =
+        MailListFormat::RowColorsFor(r->m_nLabel, r->m_crLabel, r->IsRead() != FALSE, false, false, m_colors);
+    draw->clrText = colors.text;
+    draw->clrTextBk = colors.back;
+    HFONT font = r->IsRead() ? m_hReadFont : m_hUnreadFont;
+    if (font) {
+        ::SelectObject(draw->nmcd.hdc, font);
+        *pResult = CDRF_NEWFONT;
+    }
 }

@@ -1,17 +1,23 @@
 // CReferenceMailListView: the rows of a related-mail list window, one per
-// mail of the thread, each carrying its mail index. Opening a row shows the
-// mail in a viewer window.
+// mail of the thread, each carrying its mail index. The rows read and look
+// as the main window's mail list: its columns and texts, the read-state and
+// attachment icons, unread mails in their own font, colour labels; the
+// focused mail's properties and header window are a command away, and
+// opening a row shows the mail in a viewer window.
 #pragma once
 
 #include "classlib/ClassLib.h"
 #include "classlib/ListView.h"
+#include "mainwnd/MailListFormat.h"
 
 class CMailFolderStore;
+class CMailIndexRecord;
 
 class CReferenceMailListView : public CListView
 {
 public:
     CReferenceMailListView() = default;
+    ~CReferenceMailListView() override;
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnInitialUpdate() override;
@@ -26,13 +32,24 @@ protected:
     void OnPrev() { MoveBy(-1); }
     void OnNext() { MoveBy(1); }
     void OnReply(UINT nID);
+    void OnProperties();
+    void OnHeader();
+    void OnUpdateNeedMail(CCmdUI* pCmdUI);
     void OnDblClick(NMHDR* pHdr, LRESULT* pResult);
     void OnReturn(NMHDR* pHdr, LRESULT* pResult);
+    void OnCustomDraw(NMHDR* pHdr, LRESULT* pResult);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     void MoveBy(int nStep);
+    CMailIndexRecord* RecordOfRow(int nRow) const;
+    void SetRowTexts(int nRow, CMailIndexRecord& record);
+    void LoadColors();
 
     CMailFolderStore* m_pStore = nullptr;
+    MailListFormat::ListColors m_colors = {};
+    MailListFormat::RowTextOptions m_options;
+    HFONT m_hUnreadFont = nullptr;
+    HFONT m_hReadFont = nullptr;
 };

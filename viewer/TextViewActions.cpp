@@ -56,6 +56,12 @@ void HandOverThroughSharedMemory(const char* pszText)
         ::PostMessageA(main, WM_QD_HANDOVER_REQUEST, 0, 0);
 }
 
+BOOL AddJunkSenderThroughApp(const char* pszAddress, const char* pszName)
+{
+    CQuendalApp* app = QuendalApp();
+    return app && app->AddJunkMailAddress(pszAddress, pszName, "");
+}
+
 } // namespace
 
 TextViewActions& GetTextViewActions()
@@ -67,6 +73,8 @@ TextViewActions& GetTextViewActions()
         actions.pfnOpenEditor = OpenEditorThroughApp;
     if (!actions.pfnHandOverAddress)
         actions.pfnHandOverAddress = HandOverThroughSharedMemory;
+    if (!actions.pfnAddJunkSender)
+        actions.pfnAddJunkSender = AddJunkSenderThroughApp;
     return actions;
 }
 

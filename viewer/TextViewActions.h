@@ -21,6 +21,8 @@ struct TextViewActions
     // Hands "name <address>" (or a bare address) to the running instance's
     // address book.
     void (*pfnHandOverAddress)(const char* pszText) = nullptr;
+    // Adds a sender (bare address and display name) to the junk-mail senders.
+    BOOL (*pfnAddJunkSender)(const char* pszAddress, const char* pszName) = nullptr;
 };
 
 // The actions in force, the defaults filled in.

@@ -3,16 +3,19 @@
 
 // Dialogs.
 #define IDD_MAILBOX_SETTING 210
+#define IDD_WAIT 188
 #define IDD_BUSY 288
 #define IDD_INPUT_NAME 1559
 #define IDD_END_WAIT_DIALOG 1560
 #define IDD_SELECT_FONT 1572
 
 // Built-in busy animation (type "AVI").
+#define IDR_WAIT_AVI 441
 #define IDR_BUSY_AVI 442
 
 // Controls.
 #define IDC_BUSY_CANCEL 1018
+#define IDC_WAIT_ANIMATION 1147
 #define IDC_INPUT_NAME 1067
 #define IDC_MAILBOX_PATH 1178
 #define IDC_MAILBOX_BROWSE 1225

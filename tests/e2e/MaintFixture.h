@@ -5,6 +5,8 @@
 
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
+#include "e2e/RemoteControls.h"
+#include "resources/mainwnd/MailCommandsResource.h"
 #include "store/FolderData.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
@@ -12,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -52,8 +55,12 @@ protected:
     }
     void FileMails(int kind, const std::vector<std::string>& subjects, const char* idPrefix = "m")
     {
+        FileMailsInto(Folder(kind), subjects, idPrefix);
+    }
+    void FileMailsInto(const CFolderRecord& folder, const std::vector<std::string>& subjects, const char* idPrefix)
+    {
         CMailFolderStore store;
-        store.SetFolderRecord(Folder(kind));
+        store.SetFolderRecord(folder);
         CString file = m_dir.File("mail.eml");
         for (size_t i = 0; i < subjects.size(); i++) {
             std::string mail = "From: 山田 <taro@example.jp>\r\nTo: me@example.jp\r\nSubject: " + subjects[i] +
@@ -76,6 +83,58 @@ protected:
                 out.insert(list->GetMailRecord(i)->GetText(CMailIndexRecord::colSubject).Str());
         store.UnloadIndex();
         return out;
+    }
+    // The row of the main list that shows the subject, -1 when none does.
+    int FindRow(HWND list, const char* subject)
+    {
+        for (int r = 0; r < E2e::ListItemCount(list); ++r)
+            if (E2e::ListItemText(list, r, 1) == subject)
+                return r;
+        return -1;
+    }
+    // A click on the row gives the list the focus (and makes it the frame's
+    // active view), then the row alone is selected.
+    void Select(HWND list, const char* subject)
+    {
+        int row = FindRow(list, subject);
+        ASSERT_GE(row, 0) << subject;
+        RECT rc = E2e::ListItemRect(list, row);
+        LPARAM pt = MAKELPARAM(60, (rc.top + rc.bottom) / 2);
+        for (int attempt = 0; attempt < 10; attempt++) {
+            PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
+            PostMessageA(list, WM_LBUTTONUP, 0, pt);
+            bool focused = false;
+            for (int i = 0; i < 20 && !focused; i++, Sleep(50)) {
+                GUITHREADINFO info = {};
+                info.cbSize = sizeof(info);
+                focused = GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &info) && info.hwndFocus == list;
+            }
+            if (focused)
+                break;
+        }
+        E2e::ListSelectItem(list, row);
+    }
+    // Opens the mail of the row in a viewer and waits for that window.
+    HWND OpenViewer(HWND main, HWND list, const char* subject)
+    {
+        Select(list, subject);
+        Command(main, ID_MAIL_OPEN);
+        return m_program.WaitForWindow("CVMViewWndClass", subject, 20000);
+    }
+    static bool WaitFor(const std::function<bool()>& done, DWORD ms = 15000)
+    {
+        for (DWORD start = GetTickCount(); GetTickCount() - start < ms; Sleep(100))
+            if (done())
+                return true;
+        return done();
+    }
+    static CString Caption(HWND wnd) { return E2e::GetWindowTextOf(wnd); }
+    // A command to a window; a window that stops answering fails the test
+    // rather than holding it.
+    static void Command(HWND wnd, UINT id)
+    {
+        DWORD_PTR result = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(wnd, WM_COMMAND, id, 0, SMTO_NORMAL, 20000, &result)) << id;
     }
     // Waits for a window of the program to go away.
     static bool WaitGone(HWND h)

@@ -206,6 +206,33 @@ TEST_F(MailViewTest, ListsAttachmentsUnderTheirDecodedNames)
     EXPECT_TRUE(IsWindowVisible(list));
 }
 
+TEST_F(MailViewTest, AttachmentFolderEmptiedByTheUserGoesAway)
+{
+    int i = File(kAttachMail);
+    CMailView* view = MakeView();
+    view->ShowMail(i, &m_store);
+    CMailIndexRecord* record = m_store.GetMailList()->GetMailRecord(i);
+    CString folder = m_store.GetAttachFolder(record);
+    ASSERT_EQ(GetFileAttributesA(folder) & FILE_ATTRIBUTE_DIRECTORY, static_cast<DWORD>(FILE_ATTRIBUTE_DIRECTORY));
+    // The user deletes the only file: the list loses its row and tells the pane.
+    WIN32_FIND_DATAA found;
+    HANDLE h = FindFirstFileA(folder + "\\*", &found);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            DeleteFileA(folder + "\\" + found.cFileName);
+    } while (FindNextFileA(h, &found));
+    FindClose(h);
+    HWND list = view->GetDlgItemHwnd(IDC_VIEW_ATTACH_LIST);
+    ListView_DeleteAllItems(list);
+    MSG msg = {view->m_hWnd, WM_QD_ATTACH_FOLDER_CHANGED, static_cast<WPARAM>(m_store.GetFolderId()),
+               static_cast<LPARAM>(i)};
+    EXPECT_TRUE(view->PreTranslateMessage(&msg));
+    EXPECT_EQ(GetFileAttributesA(folder), INVALID_FILE_ATTRIBUTES) << folder.GetString();
+    EXPECT_FALSE(record->m_bAttach);
+    EXPECT_FALSE(IsWindowVisible(list));
+}
+
 TEST_F(MailViewTest, MarksReadAfterPreViewTime)
 {
     const struct { int preview; bool readAtOnce; bool readLater; } cases[] = {
