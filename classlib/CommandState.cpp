@@ -27,7 +27,7 @@ UINT GetCommandStateMessage()
 
 LRESULT GetCommandState(CFrameWnd* pFrame, UINT nID)
 {
-    LRESULT state = pFrame->OnCmdMsg(nID, CN_PROBE_COMMAND, nullptr) ? kCommandHandled : 0;
+    LRESULT state = pFrame->OnCmdMsg(nID, CN_PROBE_COMMAND, nullptr) ? static_cast<LRESULT>(kCommandHandled) : 0;
     CCommandStateUI ui;
     ui.m_nID = nID;
     ui.DoUpdate(pFrame, TRUE);

@@ -1,6 +1,7 @@
 #include "classlib/FormView.h"
 
 #include "classlib/Dialog.h"
+#include "classlib/FrameWnd.h"
 
 BEGIN_MESSAGE_MAP(CFormView, CView)
     ON_WM_PAINT()
@@ -20,10 +21,16 @@ BOOL CFormView::Create(CWnd* pParent, UINT nID, const RECT& rect)
 
 BOOL CFormView::PreTranslateMessage(MSG* pMsg)
 {
+    if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_hWnd || !::IsChild(m_hWnd, pMsg->hwnd))
+        return FALSE;
+    // The dialog handling below takes every key, so the frame's keys are
+    // translated first: they work whichever pane has the focus.
+    CFrameWnd* pFrame = GetParentFrame();
+    if (pFrame && pFrame->m_hAccelTable && pFrame->m_hWnd &&
+        ::TranslateAcceleratorA(pFrame->m_hWnd, pFrame->m_hAccelTable, pMsg))
+        return TRUE;
     // Tab and arrow keys move between the form's controls, as in a dialog.
-    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hWnd && ::IsChild(m_hWnd, pMsg->hwnd))
-        return ::IsDialogMessageA(m_hWnd, pMsg);
-    return FALSE;
+    return ::IsDialogMessageA(m_hWnd, pMsg);
 }
 
 void CFormView::OnInitialUpdate()

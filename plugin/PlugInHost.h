@@ -17,7 +17,7 @@ class CPlugInHost
 {
 public:
     // Event indexes fired by the client.
-    enum { evInitPlugIn = 10, evEndMailDownload = 20, evNotifyReceive = 21, evCloseMainWnd = 24, eventListCount = 40 };
+    enum { evInitPlugIn = 10, evMailFolderLoad = 13, evEndMailDownload = 20, evNotifyReceive = 21, evCloseMainWnd = 24, eventListCount = 40 };
     enum { firstCommandId = 40000, lastCommandId = 41000 };
 
     struct PlugInRecord
