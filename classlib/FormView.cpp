@@ -1,7 +1,9 @@
 #include "classlib/FormView.h"
 
+#include "classlib/AppCore.h"
 #include "classlib/Dialog.h"
 #include "classlib/FrameWnd.h"
+#include "classlib/WinApp.h"
 
 BEGIN_MESSAGE_MAP(CFormView, CView)
     ON_WM_PAINT()
@@ -23,11 +25,12 @@ BOOL CFormView::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_hWnd || !::IsChild(m_hWnd, pMsg->hwnd))
         return FALSE;
-    // The dialog handling below takes every key, so the frame's keys are
-    // translated first: they work whichever pane has the focus.
+    // The dialog handling below takes every key, so the application's main
+    // window sees them first: its keys work whichever of its panes has the
+    // focus. (Windows of other threads keep the dialog handling first.)
     CFrameWnd* pFrame = GetParentFrame();
-    if (pFrame && pFrame->m_hAccelTable && pFrame->m_hWnd &&
-        ::TranslateAcceleratorA(pFrame->m_hWnd, pFrame->m_hAccelTable, pMsg))
+    CWinApp* pApp = AfxGetApp();
+    if (pFrame && pFrame->m_hWnd && pApp && pFrame == pApp->m_pMainWnd && pFrame->PreTranslateMessage(pMsg))
         return TRUE;
     // Tab and arrow keys move between the form's controls, as in a dialog.
     return ::IsDialogMessageA(m_hWnd, pMsg);
