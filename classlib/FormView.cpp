@@ -1,6 +1,9 @@
 #include "classlib/FormView.h"
 
+#include "classlib/AppCore.h"
 #include "classlib/Dialog.h"
+#include "classlib/FrameWnd.h"
+#include "classlib/WinApp.h"
 
 BEGIN_MESSAGE_MAP(CFormView, CView)
     ON_WM_PAINT()
@@ -20,10 +23,17 @@ BOOL CFormView::Create(CWnd* pParent, UINT nID, const RECT& rect)
 
 BOOL CFormView::PreTranslateMessage(MSG* pMsg)
 {
+    if (pMsg->message < WM_KEYFIRST || pMsg->message > WM_KEYLAST || !m_hWnd || !::IsChild(m_hWnd, pMsg->hwnd))
+        return FALSE;
+    // The dialog handling below takes every key, so the application's main
+    // window sees them first: its keys work whichever of its panes has the
+    // focus. (Windows of other threads keep the dialog handling first.)
+    CFrameWnd* pFrame = GetParentFrame();
+    CWinApp* pApp = AfxGetApp();
+    if (pFrame && pFrame->m_hWnd && pApp && pFrame == pApp->m_pMainWnd && pFrame->PreTranslateMessage(pMsg))
+        return TRUE;
     // Tab and arrow keys move between the form's controls, as in a dialog.
-    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST && m_hWnd && ::IsChild(m_hWnd, pMsg->hwnd))
-        return ::IsDialogMessageW(m_hWnd, pMsg);
-    return FALSE;
+    return ::IsDialogMessageW(m_hWnd, pMsg);
 }
 
 void CFormView::OnInitialUpdate()

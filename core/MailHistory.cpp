@@ -55,6 +55,15 @@ void CMailHistory::RemoveFolder(int nFolderId)
     m_nCursor = std::min(m_nCursor - before, static_cast<int>(m_entries.size()) - 1);
 }
 
+bool CMailHistory::Current(Entry& entry) const
+{
+    CSingleLock hold(&m_lock, TRUE);
+    if (m_nCursor < 0 || m_nCursor >= static_cast<int>(m_entries.size()))
+        return false;
+    entry = m_entries[static_cast<size_t>(m_nCursor)];
+    return true;
+}
+
 int CMailHistory::GetCount() const
 {
     CSingleLock hold(&m_lock, TRUE);

@@ -32,6 +32,8 @@ public:
     bool Move(int nStep, const std::function<bool(const Entry&)>& exists, Entry& entry);
     // Forgets every entry of the folder (emptied or deleted).
     void RemoveFolder(int nFolderId);
+    // The entry under the cursor; false when the history is empty.
+    bool Current(Entry& entry) const;
     int GetCount() const;
 
 private:

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "core/MailApp.h"
+#include "core/MailHistory.h"
 #include "plugin/PlugInInterface.h"
 
 #include <cstdint>
@@ -341,6 +342,10 @@ public:
     BOOL CheckMailBoxPassword(BOOL bAlways, BOOL bForce);
     // True (consumed) for every private number the application thread serves.
     BOOL DispatchThreadMessage(MSG* pMsg);
+    // Whether the dispatcher has a row for the number, and whether that row
+    // hands it on to the main window.
+    static BOOL IsApplicationThreadMessage(UINT message);
+    static BOOL IsFrameThreadMessage(UINT message);
     // The shut-down routine; runs once.
     void ShutDown();
     // Idle unloading of folder indexes; nNow is the time to measure against.
@@ -358,6 +363,9 @@ public:
     BOOL CheckSearchThreads(BOOL bStop);
     BOOL HasViewThread();
     BOOL HasEditThread();
+    // Brings the open editor windows to the front in turn (one per call);
+    // false when no editor is open.
+    BOOL ActivateEditThread();
     BOOL HasSearchThread();
     void RemoveEditThread(DWORD dwThreadId);
     void RemoveViewThread(DWORD dwThreadId);
@@ -427,6 +435,7 @@ public:
 
     CPtrArray m_editThreads, m_viewThreads, m_searchThreads;  // owned CThreadEntry*
     CCriticalSection m_editThreadLock;
+    int m_nNextEditorToActivate = 0;
 
     // Long-lived service threads, each with a duplicate of its handle.
     CWinThread* m_pCommThread = nullptr;
@@ -450,6 +459,7 @@ public:
     // Settings kept by LoadSettings.
     int m_nAddressDispType = 0, m_bAddressDispOrgNoChange = 1, m_bShowInlineText = 0, m_bHTMLMail = 0;
     int m_nMailHistoryCount = 30, m_nDeleteMailHistoryCount = 30, m_nMailMemFolder = 0, m_nMailMemIndex = -1;
+    // The mails shown in the main window lately (commands 33081-33084).
     int m_nBeepMailReceive = 100, m_nBeepMailNoneNotRead = 200, m_bProfileChangeMainFrame = 0;
     int m_nReadNotifyTo = 0, m_nDisplayUnReadMail = 0, m_bNoCreateMailViewFrame = 0, m_nIEZone = 3;
     int m_nReceiveLogCount = 100, m_bUnloadMailIndex = 0, m_nUnloadMailIndexTime = 3;

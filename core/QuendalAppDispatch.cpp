@@ -19,22 +19,203 @@ END_MESSAGE_MAP()
 
 namespace {
 
-// Posted to the application thread, the main frame or any of its windows;
-// the dispatcher looks only at the number.
-bool IsApplicationMessage(UINT message)
+// Messages posted to the application thread, the main frame or any of its
+// windows; the dispatcher looks only at the number. Each row: the number,
+// what serves it and who posts it. Rows served by the main window go on to
+// its own table (CMainFrame::OnAppThreadMessage).
+struct AppThreadMessageRow
 {
-    switch (message) {
-    case 689:  // WM_WTSSESSION_CHANGE
-    case 1336: case 1344: case 1345: case 1346: case 1351: case 1352: case 1353: case 1355:
-    case 1366: case 1367: case 1368: case 1369: case 1370: case 1371: case 1372: case 1375: case 1376:
-    case 1382: case 1383: case 1384: case 1386: case 1388: case 1389: case 1390: case 1392: case 1393:
-    case 1394: case 1399: case 1400: case 1401: case 1402: case 1405: case 1406: case 1407: case 1417: case 1418:
-    case 1419: case 1421: case 1430: case 1435: case 1439: case 1440: case 1474: case 1475: case 1476: case 1478:
-    case 1495: case 1497: case WM_QD_OPEN_FOUND_MAIL:
-        return true;
-    default:
-        return false;
+    UINT nMessage;
+    void (*pfnHandler)(CQuendalApp& app, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam);
+    const char* pszPostedBy;
+};
+
+// The communication thread gets back the hand-over text it lent.
+void ReleaseHandOverText(CQuendalApp& app, LPARAM lParam)
+{
+    if (app.m_pCommThread && app.m_hCommThread && WaitForSingleObject(app.m_hCommThread, 0) == WAIT_TIMEOUT)
+        app.m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
+}
+
+void ToFrame(CQuendalApp&, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Consumed without effect while the main window is absent.
+    if (pFrame)
+        pFrame->OnAppThreadMessage(message, wParam, lParam);
+}
+
+void UnreadCounts(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
+{
+    app.UpdateUnreadMailRegistry();
+}
+
+void PrepareMailBoxShown(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
+{
+    app.PrepareMailBox(TRUE);
+}
+
+void ComposeText(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    const char* text = reinterpret_cast<const char*>(lParam);
+    if (text) {
+        app.OpenMailEditor(text);
+        ReleaseHandOverText(app, lParam);
+    } else {
+        app.OpenMailEditor("");
     }
+}
+
+void MapiRequest(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    if (!lParam)
+        return;
+    OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
+    ReleaseHandOverText(app, lParam);
+}
+
+void AddressText(CQuendalApp&, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!pFrame)
+        return;
+    pFrame->OnAppThreadMessage(message, wParam, lParam);
+    if (pFrame->IsIconic())
+        pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    pFrame->BringWindowToTop();
+    pFrame->SetForegroundWindow();
+}
+
+void DeleteDraft(CQuendalApp& app, CMainFrame* pFrame, UINT, WPARAM wParam, LPARAM lParam)
+{
+    app.DeleteEditedMail(static_cast<int>(wParam), static_cast<int>(lParam));
+    if (pFrame)
+        pFrame->OnAppThreadMessage(WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(wParam));
+}
+
+void ReadNotify(CQuendalApp& app, CMainFrame*, UINT, WPARAM wParam, LPARAM lParam)
+{
+    app.SendReadNotify(static_cast<int>(wParam), static_cast<int>(lParam));
+}
+
+void EditorEnded(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    app.RemoveEditThread(static_cast<DWORD>(lParam));
+}
+
+void ViewerEnded(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    app.RemoveViewThread(static_cast<DWORD>(lParam));
+}
+
+void SearchEnded(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    app.RemoveSearchThread(static_cast<DWORD>(lParam));
+}
+
+void OpenMailWindow(CQuendalApp&, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    RunMailWindowRequest(lParam);
+}
+
+void FoundMail(CQuendalApp&, CMainFrame*, UINT, WPARAM wParam, LPARAM lParam)
+{
+    OpenFoundMail(static_cast<int>(wParam), static_cast<int>(lParam));
+}
+
+void RestoreFromHistory(CQuendalApp& app, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // The frame then refills its list.
+    app.RestoreDeletedMail(static_cast<int>(lParam));
+    ToFrame(app, pFrame, message, wParam, lParam);
+}
+
+void ReceiveTimeoutBox(CQuendalApp&, CMainFrame*, UINT, WPARAM, LPARAM)
+{
+    CString text;
+    text.LoadString(IDS_RECEIVE_TIMEOUT);
+    AfxMessageBox(text, MB_OK);
+}
+
+void ShowTasks(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
+{
+    app.ShowTaskList();
+}
+
+void TasksChanged(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
+{
+    if (app.m_pTaskListDlg && app.m_pTaskListDlg->m_hWnd)
+        app.m_pTaskListDlg->Refill();
+}
+
+void EndDialog(CQuendalApp&, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
+        p->EndDialog(0);
+}
+
+void RunDialog(CQuendalApp&, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
+        p->DoModal();
+}
+
+const AppThreadMessageRow kAppThreadMessages[] = {
+    // number                        handler              posted by
+    { 689,                           UnreadCounts,        "the system: WM_WTSSESSION_CHANGE" },
+    { WM_QD_PREPARE_MAILBOX,         PrepareMailBoxShown, "start-up without a mailbox" },
+    { WM_QD_FOLDER_MAIL_FILED,       ToFrame,             "receive sessions, the editor's save" },
+    { WM_QD_FOLDER_COUNTS,           ToFrame,             "folder stores" },
+    { WM_QD_FOLDER_REFRESH,          ToFrame,             "the folder tree, the sending session" },
+    { 1353,                          ToFrame,             "search windows, viewers, plug-ins: select a mail" },
+    { WM_QD_RECEIVE_PASS_END,        ToFrame,             "receive and send sessions" },
+    { 1366,                          ToFrame,             "the selective receive window" },
+    { 1367,                          ToFrame,             "the selective receive window" },
+    { 1368,                          ToFrame,             "viewers: next folder" },
+    { 1369,                          ToFrame,             "viewers: previous folder" },
+    { 1370,                          ToFrame,             "viewers: reset the list state" },
+    { 1371,                          ToFrame,             "viewers: find the next folder" },
+    { 1372,                          ToFrame,             "viewers: find the previous folder" },
+    { 1375,                          EndDialog,           "worker threads: end a dialog of the main thread" },
+    { 1376,                          RunDialog,           "worker threads: run a dialog on the main thread" },
+    { 1382,                          ToFrame,             "viewers: find the next folder, all folders" },
+    { 1383,                          ToFrame,             "viewers: find the previous folder, all folders" },
+    { 1384,                          ToFrame,             "viewers: next folder, all folders" },
+    { 1386,                          ToFrame,             "viewers after a delete, the sending session" },
+    { 1388,                          ToFrame,             "folder properties, plug-ins" },
+    { 1389,                          DeleteDraft,         "editors: a draft sent or dropped" },
+    { 1390,                          ToFrame,             "settings dialogs, plug-ins" },
+    { 1392,                          ToFrame,             "the selective receive worker" },
+    { 1393,                          ToFrame,             "the mail view: a mail's state changed" },
+    { 1394,                          ToFrame,             "the mail view: space scrolled past the end" },
+    { WM_QD_COMPOSE_TEXT,            ComposeText,         "the communication thread: hand-over to compose" },
+    { WM_QD_ADDRESS_TEXT,            AddressText,         "the communication thread: an address to add" },
+    { WM_QD_MAIL_TEXT,               ToFrame,             "the communication thread: a mail text to import" },
+    { WM_QD_SEND_FOLDER_MAIL,        ToFrame,             "the plug-in send-folder call" },
+    { WM_QD_REMOVE_EDIT_THREAD,      EditorEnded,         "an editor thread at its end" },
+    { WM_QD_REMOVE_VIEW_THREAD,      ViewerEnded,         "a viewer thread at its end" },
+    { WM_QD_REMOVE_SEARCH_THREAD,    SearchEnded,         "a search thread at its end" },
+    { 1417,                          ToFrame,             "the text view: メールを振分けに登録" },
+    { WM_QD_KEYWORDS_CHANGED,        ToFrame,             "the keyword dialog" },
+    { 1419,                          ToFrame,             "folder properties: colours" },
+    { WM_QD_RECEIVE_TIMEOUT_BOX,     ReceiveTimeoutBox,   "a receive session that timed out" },
+    { 1430,                          RestoreFromHistory,  "the deleted-mail history dialog" },
+    { 1435,                          ToFrame,             "viewers, plug-ins, the notification window" },
+    { 1439,                          ReadNotify,          "the mail view: send a read receipt" },
+    { WM_QD_RECEIVE_FINISHED,        ToFrame,             "the receive worker" },
+    { 1474,                          TasksChanged,        "task dialogs" },
+    { 1475,                          ToFrame,             "the task reminder pass" },
+    { WM_QD_SHOW_TASKLIST,           ShowTasks,           "the task reminder, plug-ins" },
+    { WM_QD_APPLY_VIEW_SETTINGS,     ToFrame,             "settings dialogs: view settings changed" },
+    { WM_QD_MAPI_REQUEST,            MapiRequest,         "the communication thread: a Simple MAPI request" },
+    { WM_QD_OPEN_MAIL_WINDOW,        OpenMailWindow,      "other threads: open a viewer" },
+    { WM_QD_OPEN_FOUND_MAIL,         FoundMail,           "search windows: open a found mail" },
+};
+
+const AppThreadMessageRow* FindAppThreadMessage(UINT message)
+{
+    for (const AppThreadMessageRow& row : kAppThreadMessages)
+        if (row.nMessage == message)
+            return &row;
+    return nullptr;
 }
 
 } // namespace
@@ -59,105 +240,23 @@ BOOL CQuendalApp::ProcessMessageFilter(int code, MSG* pMsg)
 
 BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
 {
-    UINT message = pMsg->message;
-    if (!IsApplicationMessage(message))
+    const AppThreadMessageRow* row = FindAppThreadMessage(pMsg->message);
+    if (!row)
         return FALSE;
-    WPARAM wParam = pMsg->wParam;
-    LPARAM lParam = pMsg->lParam;
     CMainFrame* pFrame = m_pMainFrame && m_pMainFrame->m_hWnd ? m_pMainFrame : nullptr;
-    switch (message) {
-    case 689:
-        UpdateUnreadMailRegistry();
-        break;
-    case WM_QD_PREPARE_MAILBOX:
-        PrepareMailBox(TRUE);
-        break;
-    case WM_QD_COMPOSE_TEXT: {
-        const char* text = reinterpret_cast<const char*>(lParam);
-        if (text) {
-            OpenMailEditor(text);
-            if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
-                m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
-        } else {
-            OpenMailEditor("");
-        }
-        break;
-    }
-    case WM_QD_MAPI_REQUEST:
-        if (lParam) {
-            OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
-            if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
-                m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
-        }
-        break;
-    case WM_QD_ADDRESS_TEXT:
-        if (pFrame) {
-            pFrame->OnAppThreadMessage(message, wParam, lParam);
-            if (pFrame->IsIconic())
-                pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
-            pFrame->BringWindowToTop();
-            pFrame->SetForegroundWindow();
-        }
-        break;
-    case 1389:
-        DeleteEditedMail(static_cast<int>(wParam), static_cast<int>(lParam));
-        if (pFrame)
-            pFrame->OnAppThreadMessage(WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(wParam));
-        break;
-    case 1439:
-        SendReadNotify(static_cast<int>(wParam), static_cast<int>(lParam));
-        break;
-    case WM_QD_REMOVE_EDIT_THREAD:
-        RemoveEditThread(static_cast<DWORD>(lParam));
-        break;
-    case WM_QD_REMOVE_VIEW_THREAD:
-        RemoveViewThread(static_cast<DWORD>(lParam));
-        break;
-    case WM_QD_OPEN_MAIL_WINDOW:
-        RunMailWindowRequest(lParam);
-        break;
-    case WM_QD_REMOVE_SEARCH_THREAD:
-        RemoveSearchThread(static_cast<DWORD>(lParam));
-        break;
-    case WM_QD_OPEN_FOUND_MAIL:
-        OpenFoundMail(static_cast<int>(wParam), static_cast<int>(lParam));
-        break;
-    case 1430:
-        // The deleted-mail history dialog's restore; the frame then refills its list.
-        RestoreDeletedMail(static_cast<int>(lParam));
-        if (pFrame)
-            pFrame->OnAppThreadMessage(message, wParam, lParam);
-        break;
-    case WM_QD_RECEIVE_TIMEOUT_BOX: {
-        CString text;
-        text.LoadString(IDS_RECEIVE_TIMEOUT);
-        AfxMessageBox(text, MB_OK);
-        break;
-    }
-    case WM_QD_SHOW_TASKLIST:
-        ShowTaskList();
-        break;
-    case 1474:
-        // Tasks changed elsewhere: the open task list shows them again.
-        if (m_pTaskListDlg && m_pTaskListDlg->m_hWnd)
-            m_pTaskListDlg->Refill();
-        break;
-    case 1375:
-        if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
-            p->EndDialog(0);
-        break;
-    case 1376:
-        if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
-            p->DoModal();
-        break;
-    default:
-        // The main window's share: counts, selection, end of receiving and
-        // sending, folder searches; consumed without effect when it is absent.
-        if (pFrame)
-            pFrame->OnAppThreadMessage(message, wParam, lParam);
-        break;
-    }
+    row->pfnHandler(*this, pFrame, pMsg->message, pMsg->wParam, pMsg->lParam);
     return TRUE;
+}
+
+BOOL CQuendalApp::IsApplicationThreadMessage(UINT message)
+{
+    return FindAppThreadMessage(message) != nullptr;
+}
+
+BOOL CQuendalApp::IsFrameThreadMessage(UINT message)
+{
+    const AppThreadMessageRow* row = FindAppThreadMessage(message);
+    return row && (row->pfnHandler == ToFrame || row->pfnHandler == RestoreFromHistory || row->pfnHandler == AddressText);
 }
 
 void CQuendalApp::OnAppAbout()

@@ -172,6 +172,21 @@ BOOL CQuendalApp::HasViewThread()
     return !m_viewThreads.IsEmpty();
 }
 
+BOOL CQuendalApp::ActivateEditThread()
+{
+    // The editor thread restores and activates its own window.
+    const UINT kRestoreEditor = 1408;
+    CSingleLock hold(&m_editThreadLock, TRUE);
+    RemoveStale(m_editThreads);
+    const int count = m_editThreads.GetSize();
+    if (count == 0)
+        return FALSE;
+    if (m_nNextEditorToActivate >= count || m_nNextEditorToActivate < 0)
+        m_nNextEditorToActivate = 0;
+    CThreadEntry* e = At(m_editThreads, m_nNextEditorToActivate++);
+    return ::PostThreadMessageA(e->dwThreadId, kRestoreEditor, 0, 0);
+}
+
 BOOL CQuendalApp::HasEditThread()
 {
     CleanupViewThreads();

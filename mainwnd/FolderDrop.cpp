@@ -7,8 +7,11 @@
 #include "mainwnd/QListView.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
+#include "store/MboxImporter.h"
 
 #include <shellapi.h>
+
+#include <cstring>
 
 
 namespace {
@@ -141,16 +144,55 @@ bool CFolderDrop::DropMails(CQuendalApp& app, const MailObjectBlock::MailObject&
     return true;
 }
 
-int CFolderDrop::DropFiles(CMailFolderStore* pTarget, const std::vector<CString>& files)
+CFolderDrop::DroppedFile CFolderDrop::ClassifyDroppedFile(const char* pszPath, bool bDirectory)
+{
+    if (bDirectory)
+        return droppedFolder;
+    const char* dot = std::strrchr(pszPath, '.');
+    const char* slash = std::strrchr(pszPath, '\\');
+    if (!dot || (slash && dot < slash))
+        return droppedIgnored;
+    if (_stricmp(dot, ".mbx") == 0)
+        return droppedMbox;
+    if (_stricmp(dot, ".qmd") == 0)
+        return droppedDataFile;
+    if (_stricmp(dot, ".eml") == 0)
+        return droppedMail;
+    return droppedIgnored;
+}
+
+int CFolderDrop::DropFiles(CMailFolderStore* pTarget, const std::vector<CString>& files,
+                           std::vector<CString>* pNotTaken)
 {
     if (!CMailTransfer::CanWriteFolder(pTarget))
         return 0;
-    int filed = 0;
-    // Filed in the store's own form, so a line of dots in a file cannot end its mail early.
-    for (const CString& file : files)
-        if (MailFileImport::AddMailFile(*pTarget, file, FALSE))
-            filed++;
-    return filed;
+    int taken = 0;
+    for (const CString& file : files) {
+        const DWORD attributes = ::GetFileAttributesA(file);
+        const bool directory = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+        BOOL done = FALSE;
+        switch (ClassifyDroppedFile(file, directory)) {
+        case droppedFolder:
+            continue;
+        case droppedMbox:
+            done = CMboxImporter::ImportFile(nullptr, nullptr, file, FALSE, pTarget, 0);
+            break;
+        case droppedDataFile:
+            done = CMboxImporter::ImportFile("\r\n.\r\n", nullptr, file, FALSE, pTarget, 0);
+            break;
+        case droppedMail:
+            // Filed in the store's own form, so a line of dots in a file cannot end its mail early.
+            done = MailFileImport::AddMailFile(*pTarget, file, FALSE);
+            break;
+        case droppedIgnored:
+            break;
+        }
+        if (done)
+            taken++;
+        else if (pNotTaken)
+            pNotTaken->push_back(file);
+    }
+    return taken;
 }
 
 bool CFolderDrop::MoveFolder(CQuendalApp& app, int nFolderId, int nTargetId, int nChoice)

@@ -38,9 +38,16 @@ public:
     // target cannot be written.
     static bool DropMails(CQuendalApp& app, const MailObjectBlock::MailObject& object, CMailFolderStore* pTarget,
                           DWORD dwEffect);
-    // Files each file (a mail file, with any line ends) into the folder;
-    // returns how many were filed.
-    static int DropFiles(CMailFolderStore* pTarget, const std::vector<CString>& files);
+    // What a path dropped from the shell becomes: a folder goes through the
+    // new-folder step, ".mbx" is an mbox file and ".qmd" a folder data file
+    // (both split into their mails), ".eml" one mail; anything else is left.
+    enum DroppedFile { droppedFolder, droppedMbox, droppedDataFile, droppedMail, droppedIgnored };
+    static DroppedFile ClassifyDroppedFile(const char* pszPath, bool bDirectory);
+    // Files the dropped mail, mbox and data files into the folder (folders
+    // are the tree's to ask about and are passed over); returns how many
+    // files were taken and adds the names of the others to pNotTaken.
+    static int DropFiles(CMailFolderStore* pTarget, const std::vector<CString>& files,
+                         std::vector<CString>* pNotTaken = nullptr);
     // Moves a folder with its sub-folders: 1 above the target, 2 below it,
     // 3 as its last sub-folder. System folders (kinds 1-8) do not move.
     static bool MoveFolder(CQuendalApp& app, int nFolderId, int nTargetId, int nChoice);

@@ -181,6 +181,10 @@ void CFolderTree::BuildTree()
         pApp->SetCurrentFolder(static_cast<int>(m_tree.GetItemData(hInbox)));
         m_tree.SelectItem(hInbox);
     }
+    // Plug-ins hear that the folders are loaded (their "OnMailFolderLoad").
+    const int kPlugInEventFolderLoad = 13;
+    if (GetMainFrameHooks().pfnFirePlugInEvent)
+        GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventFolderLoad, nullptr, 0);
     m_tree.SendMessage(WM_SETREDRAW, TRUE);
     m_tree.Invalidate();
     m_bBuilding = false;
@@ -216,6 +220,38 @@ void CFolderTree::OnAccountChange()
     // The chosen account is the one receiving and new mails use.
     if (sel >= 0 && pApp && pApp->m_pAccountDataSet)
         pApp->m_pAccountDataSet->m_nCurrentAccount = static_cast<int>(m_combo.GetItemData(sel));
+}
+
+void CFolderTree::SelectAdjacentFolder(BOOL bNext)
+{
+    HTREEITEM current = m_tree.GetSelectedItem();
+    HTREEITEM target = !current ? m_tree.GetRootItem()
+                     : bNext    ? m_tree.GetNextVisibleItem(current)
+                                : m_tree.GetPrevVisibleItem(current);
+    if (!target)
+        return;
+    m_tree.SelectItem(target);
+    m_tree.EnsureVisible(target);
+}
+
+void CFolderTree::ScrollTree(BOOL bDown)
+{
+    if (bDown) {
+        m_tree.SendMessage(WM_VSCROLL, SB_LINEDOWN);
+        return;
+    }
+    HTREEITEM first = m_tree.GetFirstVisibleItem();
+    HTREEITEM above = first ? m_tree.GetPrevVisibleItem(first) : nullptr;
+    if (above)
+        m_tree.EnsureVisible(above);
+}
+
+void CFolderTree::DropDownAccounts()
+{
+    if (!m_combo.m_hWnd)
+        return;
+    m_combo.SetFocus();
+    m_combo.SendMessage(CB_SHOWDROPDOWN, TRUE);
 }
 
 void CFolderTree::ApplyColors()

@@ -46,6 +46,12 @@ public:
     // Marks every mail of the selected folder read or unread.
     void MarkAllMails(BOOL bRead);
     void ApplyColors();
+    // The next (previous) visible folder selected, as the arrow keys would.
+    void SelectAdjacentFolder(BOOL bNext);
+    // The tree scrolled by one item.
+    void ScrollTree(BOOL bDown);
+    // The account box focused with its list dropped down.
+    void DropDownAccounts();
 
     CFolderTreeCtrl& GetTreeCtrl() { return m_tree; }
     HTREEITEM FindItem(int nFolderId) const;
@@ -62,6 +68,8 @@ public:
     BOOL DropMails(int nTargetFolderId, IDataObject* pData, DWORD dwEffect);
     BOOL DropFolder(int nTargetFolderId, IDataObject* pData);
     BOOL DropFiles(int nTargetFolderId, IDataObject* pData);
+    // A dropped directory offered as a new folder that keeps its data there.
+    BOOL DropDirectory(int nTargetFolderId, const CString& directory);
 
 protected:
     void OnSize(UINT nType, int cx, int cy);

@@ -5,6 +5,8 @@
 #include "classlib/OleDataSource.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/DlgFolderMoveConfirm.h"
+#include "store/FolderData.h"
+#include "mainwnd/DlgNewFolder.h"
 #include "mainwnd/FolderDrop.h"
 #include "mainwnd/FolderDropTarget.h"
 #include "mainwnd/MainFrame.h"
@@ -202,10 +204,68 @@ BOOL CFolderTree::DropFiles(int nTargetFolderId, IDataObject* pData)
     CMailFolderStore* target = app ? app->FindFolder(nTargetFolderId) : nullptr;
     if (!target || !target->GetMailList())
         return FALSE;
-    int filed = CFolderDrop::DropFiles(target, CFolderDrop::ReadFiles(pData));
+    const std::vector<CString> files = CFolderDrop::ReadFiles(pData);
     CMainFrame* frame = GetMainFrame();
+    if (frame)
+        frame->WaitCursor(TRUE);
+    // A dropped folder becomes a folder of the tree, with its own data in place.
+    int created = 0;
+    for (const CString& path : files) {
+        const DWORD attributes = ::GetFileAttributesA(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            continue;
+        if (DropDirectory(nTargetFolderId, path))
+            created++;
+    }
+    std::vector<CString> notTaken;
+    const int taken = CFolderDrop::DropFiles(target, files, &notTaken);
+    if (frame)
+        frame->WaitCursor(FALSE);
     CQListView* list = frame ? frame->GetListView() : nullptr;
-    if (filed && list && list->m_hWnd && list->GetFolderId() == nTargetFolderId)
+    if (taken && list && list->m_hWnd && list->GetFolderId() == nTargetFolderId)
         list->SetFolder(nTargetFolderId, TRUE, TRUE);
-    return filed > 0;
+    if (frame && !notTaken.empty()) {
+        CString names;
+        for (const CString& path : notTaken) {
+            const int slash = path.ReverseFind('\\');
+            if (!names.IsEmpty())
+                names += ", ";
+            names += slash >= 0 ? path.Mid(slash + 1) : path;
+        }
+        frame->GetStatusBar().SetPaneText(0, "取り込まなかったファイル: " + names);
+    }
+    return taken + created > 0;
+}
+
+BOOL CFolderTree::DropDirectory(int nTargetFolderId, const CString& directory)
+{
+    HTREEITEM targetItem = FindItem(nTargetFolderId);
+    CFolderRecord settings;
+    CFolderData data;
+    const bool hasSettings = data.ReadFromFile(directory + "\\FolderData.Dat", &settings) != FALSE;
+    CDlgNewFolder dlg(targetItem, &m_tree, GetParentFrame());
+    const int slash = directory.ReverseFind('\\');
+    dlg.m_strName = hasSettings && !settings.m_strName.IsEmpty() ? settings.m_strName
+                    : slash >= 0                                  ? directory.Mid(slash + 1)
+                                                                  : directory;
+    dlg.m_strDirectory = directory;
+    if (dlg.DoModal() != IDOK)
+        return FALSE;
+    const int id = CreateFolder(directory, targetItem, dlg.m_strName, dlg.m_nPosition, FALSE);
+    if (!id)
+        return FALSE;
+    CQuendalApp* app = QuendalApp();
+    CMailFolderStore* created = app ? app->FindFolder(id) : nullptr;
+    if (created && hasSettings) {
+        settings.m_nId = id;
+        settings.m_nParentId = created->GetParentId();
+        settings.m_strName = dlg.m_strName;
+        settings.m_strPath = directory;
+        created->ApplyFolderRecord(settings);
+    }
+    if (HTREEITEM item = FindItem(id)) {
+        if (HTREEITEM parent = m_tree.GetParentItem(item))
+            m_tree.Expand(parent, TVE_EXPAND);
+    }
+    return TRUE;
 }

@@ -115,6 +115,23 @@ BOOL CKeyboardLedNotifier::SetLed(UINT nVirtKey, BOOL bOn)
     return bResult;
 }
 
+BOOL CKeyboardLedNotifier::BlinkStep(int nMode)
+{
+    if (!m_bStarted)
+        return FALSE;
+    switch (nMode) {
+    case 0:
+        // The last switch left the LED off: on now, and the other way round.
+        return SetLed(VK_SCROLL, m_bOff);
+    case 1:
+        return Blink(FALSE);
+    case 2:
+        return Blink(TRUE);
+    default:
+        return FALSE;
+    }
+}
+
 UINT CKeyboardLedNotifier::NextLed(BOOL bRandom) const
 {
     if (!bRandom) {

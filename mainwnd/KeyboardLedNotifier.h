@@ -24,6 +24,9 @@ public:
     BOOL SetLed(UINT nVirtKey, BOOL bOn);
     // The current LED off, the next one on.
     BOOL Blink(BOOL bRandom);
+    // One tick of the blink timer in the "LEDBlinkType" mode: 0 toggles the
+    // Scroll Lock LED, 1 steps in order, 2 in random order; others do nothing.
+    BOOL BlinkStep(int nMode);
 
     bool IsStarted() const { return m_bStarted; }
     UINT GetCurrentLed() const { return m_nCurrentLed; }

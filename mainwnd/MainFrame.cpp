@@ -10,6 +10,8 @@
 #include "mainwnd/MailListFormat.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
+#include "resources/keys/KeysResource.h"
+#include "resources/mainwnd/KeysResource.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -102,6 +104,20 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD, ID_PREVIOUS_FOLDER_UNREAD, OnPreviousFolderUnread)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD_ALL, ID_PREVIOUS_FOLDER_UNREAD_ALL, OnPreviousFolderUnread)
     ON_COMMAND(ID_EMPTY_TRASH, OnEmptyTrash)
+    ON_COMMAND_RANGE(ID_FOCUS_FOLDER_TREE, ID_CLEAR_CUT_MARKS, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_FOLDER_NEXT, ID_FOLDER_PREVIOUS, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_FOLDER_TREE_SCROLL_UP, ID_FOLDER_TREE_SCROLL_DOWN, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_ACCOUNT_SWITCH, ID_ACCOUNT_SWITCH, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_ACTIVATE_EDITOR, ID_ACTIVATE_EDITOR, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_NEXT_PANE, ID_NEXT_PANE, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_PREVIOUS_PANE, ID_PREVIOUS_PANE, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_MAIL_PREVIOUS, ID_MAIL_NEXT, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_DELETED_MAIL_HISTORY, ID_DELETED_MAIL_HISTORY, OnPaneCommand)
+    ON_COMMAND_RANGE(ID_HISTORY_FORWARD, ID_HISTORY_RECALL, OnHistoryCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_HISTORY_FORWARD, ID_HISTORY_BACK, OnUpdateHistoryCommand)
+    ON_COMMAND_RANGE(ID_MAIL_NEW_FROM_TEMPLATE, ID_MAIL_REPLY_FROM_TEMPLATE, OnTemplateCommand)
+    ON_COMMAND_RANGE(ID_TEMPLATE_CALL_FIRST, ID_TEMPLATE_CALL_LAST, OnTemplateCommand)
+    ON_COMMAND_RANGE(ID_TEMPLATE_MENU_REPLY, ID_TEMPLATE_MENU_NEW, OnTemplateCommand)
     ON_COMMAND(ID_RUN_FILTER_RULES, OnRunFilterRules)
     ON_COMMAND(ID_MAIL_SEARCH, OnMailSearch)
     // Settings and tools dialogs (MainFrameToolsCommands.cpp).
@@ -117,6 +133,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_TOOLS_SHORTCUT_TEMPLATES, ID_TOOLS_SHORTCUT_TEMPLATES, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_ROUTE_SETTINGS, ID_TOOLS_ROUTE_SETTINGS, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_RECEIVE_NOTIFY, ID_TOOLS_RECEIVE_NOTIFY, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_HELP_FINDER, ID_HELP_FINDER, OnToolsCommand)
     // Folder maintenance, layout, the rule list and import.
     ON_COMMAND_RANGE(ID_FOLDER_REBUILD_CURRENT, ID_FOLDER_REBUILD_CURRENT, OnFolderMaintenance)
     ON_COMMAND_RANGE(ID_FOLDER_OPTIMIZE_CURRENT, ID_FOLDER_OPTIMIZE_CURRENT, OnFolderMaintenance)
@@ -165,6 +182,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(40000, 41000, OnPlugInCommand)
     ON_UPDATE_COMMAND_UI_RANGE(40000, 41000, OnUpdatePlugInCommand)
     ON_COMMAND(33219, OnPlugInInfo)
+    ON_COMMAND(ID_SHOW_NEW_MAIL_NOTICE, StartReceiveNotifyThread)
+    ON_COMMAND(ID_MAIL_LABEL_MENU, ShowColorLabelMenu)
 END_MESSAGE_MAP()
 
 namespace {
@@ -352,8 +371,14 @@ BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
         m_wndToolBar.ShowWindow(SW_HIDE);
         m_wndToolBar.DestroyWindow();
     }
-    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_FIXED))
+    if (!m_wndToolBar.Create(this, WS_CHILD | WS_VISIBLE | CBRS_TOP | CBRS_TOOLTIPS | CBRS_FLYBY | CBRS_SIZE_FIXED)) {
+        // Written to the log whether logging is on or not: without a
+        // toolbar the window still works, and the log says why it is bare.
+        if (CQuendalApp* pApp = QuendalApp())
+            pApp->AppendAppLog(FormatString("CreateToolBar Error 0002：ツールバーの作成に失敗しました。[%s]",
+                                            AfxSystemErrorText(::GetLastError()).GetString()));
         return FALSE;
+    }
     // The default layout: command ids, -1 a separator.
     std::vector<UINT> ids;
     HRSRC hRes = FindResourceA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_TOOLBAR_DEFAULT), "FILE");
@@ -618,15 +643,7 @@ void CMainFrame::CycleActivePane(CView* pView)
     }
     if (next == 1 && !m_pMailView)
         next = back ? 0 : 2;
-    CView* target = next == 0 ? static_cast<CView*>(m_pListView) : next == 1 ? m_pMailView : static_cast<CView*>(m_pFolderTree);
-    if (!target || !target->m_hWnd)
-        return;
-    m_nActivePane = next;
-    SetActiveView(target);
-    if (target == m_pFolderTree)
-        m_pFolderTree->GetTreeCtrl().SetFocus();
-    else
-        target->SetFocus();
+    FocusPane(next);
 }
 
 void CMainFrame::UpdateFolderCounts(int nTotal, int nUnread)

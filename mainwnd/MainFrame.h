@@ -47,9 +47,27 @@ public:
     void RecalcLayout(BOOL bNotify = TRUE) override;
     BOOL DestroyWindow() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The frame's routing, then the folder pane and the list when they are
+    // not the active view (MainFrameNavigation.cpp).
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
+    // Activates and focuses a pane: 0 the list, 1 the mail view, 2 the folder tree.
+    void FocusPane(int nPane);
+    CView* GetMailTextView() const;
 
-    // The main window's share of the application thread's messages; called by the dispatcher.
+    // The main window's share of the application thread's messages; called by
+    // the dispatcher and served through the table below (MainFrameMessages.cpp).
     void OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    struct ThreadMessageRow
+    {
+        UINT nMessage;
+        void (CMainFrame::*pfnHandler)(WPARAM wParam, LPARAM lParam);
+        const char* pszPostedBy;
+    };
+    // The row of a thread message, or null when the frame has none.
+    static const ThreadMessageRow* FindThreadMessageRow(UINT message);
+    // Makes a filter rule from a stored mail: its header parsed, the main
+    // window brought to the front and the rule dialog run for it.
+    void RegisterMailRule(int nFolderId, int nMailIndex);
     // Asked before the program ends: false keeps it running.
     BOOL CanCloseFrame() { return PrepareClose(); }
     void SaveFrameState() { SaveWindowState(); }
@@ -72,6 +90,10 @@ public:
     BOOL SelectFolderAndMail(int nFolderId, int nMailIndex);
     void InitTimersAndNotify();
     void UpdateRouteTimer(BOOL bStartNow);
+    // The basic settings changed: the list and the timers read them again.
+    void ApplyBasicSettings();
+    // A mail shown in the mail view pane from the list goes into the history.
+    void AddMailToHistory(int nFolderId, int nMailIndex);
     void WaitCursor(BOOL bOn);
 
     // Whether a receive-type or a send worker is running.
@@ -156,6 +178,8 @@ public:
     void OnNewMailsReceived(int nNewMails);
     // New mail seen: idle icon, blinking and keyboard LEDs stopped.
     void ResetTrayIcon();
+    // WM_ACTIVATE: the title, the tray icon and the input method's state.
+    void OnActivateMessage(BOOL bActive);
     CTrayIcon m_tray;
     COwnerDrawMenu m_trayMenu;
     BOOL m_bTrayMenuOpen = FALSE;
@@ -223,6 +247,15 @@ protected:
     // Opens a mail search window on a thread of its own.
     void OnMailSearch();
     void OnPreviousFolderUnread(UINT nID);
+    // Templates: the choice dialog, the registered ones and the toolbar's
+    // drop-down (MainFrameTemplateCommands.cpp).
+    void OnTemplateCommand(UINT nID);
+    // Back and forward in the shown mails, and the remembered mail.
+    void OnHistoryCommand(UINT nID);
+    void OnUpdateHistoryCommand(CCmdUI* pCmdUI);
+    // Pane focus, folder tree moves, the account box and the editors' turn
+    // (MainFrameNavigation.cpp).
+    void OnPaneCommand(UINT nID);
 
     // Settings and tools dialogs (MainFrameToolsCommands.cpp).
     void OnToolsCommand(UINT nID);
@@ -250,6 +283,28 @@ protected:
     enum { WM_QD_OE_IMPORT_END = 1479 };
     LRESULT OnOEImportEnd(WPARAM wParam, LPARAM lParam);
 
+    // Thread messages (MainFrameMessages.cpp), one member per row of the table.
+    void OnMailFiledMessage(WPARAM wParam, LPARAM lParam);
+    void OnFolderCountsMessage(WPARAM wParam, LPARAM lParam);
+    void OnFolderRefreshMessage(WPARAM wParam, LPARAM lParam);
+    void OnSelectFolderMessage(WPARAM wParam, LPARAM lParam);
+    void OnSelectMailMessage(WPARAM wParam, LPARAM lParam);
+    void OnMailSentMessage(WPARAM wParam, LPARAM lParam);
+    void OnFolderSettingsMessage(WPARAM wParam, LPARAM lParam);
+    void OnUpdateListMessage(WPARAM wParam, LPARAM lParam);
+    void OnFolderFontMessage(WPARAM wParam, LPARAM lParam);
+    void OnMailRestoredMessage(WPARAM wParam, LPARAM lParam);
+    void OnMailChangedMessage(WPARAM wParam, LPARAM lParam);
+    void OnSpaceEndReadMessage(WPARAM wParam, LPARAM lParam);
+    void OnRegisterMailRuleMessage(WPARAM wParam, LPARAM lParam)
+    {
+        RegisterMailRule(static_cast<int>(lParam), static_cast<int>(wParam));
+    }
+    // Receiving and sending: passed on to the transfer commands.
+    template <UINT N>
+    void OnTransferMessage(WPARAM wParam, LPARAM lParam);
+    static const ThreadMessageRow s_threadMessages[];
+
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -262,6 +317,8 @@ private:
     // Asks running workers to stop and waits a bounded time; then lets go of them.
     void EndWorkers();
     static int ProfileInt(const char* pszSection, const char* pszKey, int nDefault);
+    // The notification and keyboard-LED settings, read at start and after the basic settings.
+    void ReadNotifySettings();
 
     CSplitterWnd m_wndSplitter;
     CSplitterWnd m_wndSplitter2;
@@ -292,5 +349,9 @@ private:
     CString m_strRecNotifySoundPath;
     BOOL m_bLedBlink = FALSE;
     int m_nLedBlinkType = 0, m_nLedBlinkInterval = 1000;
+    // The template chosen from the toolbar's drop-down, by file name.
+    CString m_strToolBarTemplate;
+    // The IME state kept while the window is not active.
+    BOOL m_bImeOpenSaved = FALSE;
     BYTE m_keyDown = 0, m_keyUp = 0, m_keyRepeat = 0, m_showOnKeyUp = 0;
 };

@@ -37,6 +37,8 @@ BOOL CMainFrame::PreTranslateKeyMessage(MSG* pMsg)
         BringWindowToTop();
         ::SetForegroundWindow(m_hWnd);
         PostMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+    } else if (id == pApp->m_hotKeyAtoms[CQuendalApp::hotKeyEditor]) {
+        pApp->ActivateEditThread();
     } else if (id == pApp->m_hotKeyAtoms[CQuendalApp::hotKeyTrayMenu]) {
         PostMessage(kMsgTrayCallback, 0, WM_RBUTTONDOWN);
     } else if (id == pApp->m_hotKeyAtoms[CQuendalApp::hotKeyNotify]) {

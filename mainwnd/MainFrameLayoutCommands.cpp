@@ -8,6 +8,8 @@
 #include "core/DateTimeUtil.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/QListView.h"
+#include "message/MailMessage.h"
+#include "store/MailIndexRecord.h"
 #include "resources/rules/RulesResource.h"
 #include "store/MailFolderStore.h"
 #include "transfer/DivideupDataSet.h"
@@ -290,6 +292,33 @@ void CMainFrame::OnFilterSettings()
             if (app->GetNamedRuleSet(i)->GetFileName().CompareNoCase(name) == 0)
                 dlg.m_nInitialSetRow = 2 + i;
     }
+    dlg.DoModal();
+}
+
+void CMainFrame::RegisterMailRule(int nFolderId, int nMailIndex)
+{
+    CQuendalApp* app = QuendalApp();
+    CMailFolderStore* folder = app ? app->FindFolder(nFolderId) : nullptr;
+    if (!folder || !folder->GetMailList())
+        return;
+    CMailIndexRecord* record = folder->GetRecord(nMailIndex);
+    CString text;
+    if (!record || !folder->ReadMailText(record, text))
+        return;
+    CMailMessage header;
+    header.ParseHeaderText(text);
+    if (IsIconic())
+        SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+    BringWindowToTop();
+    SetForegroundWindow();
+    CDlgDivideup dlg(this);
+    dlg.m_pMailHeader = &header;
+    // Mails of the sending folders go to the rules applied when sending.
+    const int kind = folder->GetKind();
+    const bool sending = kind == 2 || kind == 3 || kind == 5 || kind == 6 || kind == 10;
+    dlg.m_nInitialSetRow = sending ? 1 : 0;
+    if (app)
+        app->LoadFilterRules();
     dlg.DoModal();
 }
 

@@ -19,7 +19,7 @@ namespace {
 const UINT_PTR kMinuteTimer = 10;
 const UINT_PTR kRouteTimer = 45;
 
-// Thread messages the frame serves (see the dispatcher).
+// Thread messages the frame serves (see the table below).
 enum : UINT {
     msgAskThreadId = 1334,
     msgMovePrevious = 1347,
@@ -27,6 +27,10 @@ enum : UINT {
     msgSelectMail = 1353,
     msgSelectFolder = 1435,
     msgMailSent = 1386,
+    msgMailChanged = 1393,
+    msgSpaceEndRead = 1394,
+    msgRegisterMailRule = 1417,
+    msgMailRestored = 1430,
     msgFolderSettingsChanged = 1388,
     msgUpdateListView = 1390,
     msgFolderFontChanged = 1419,
@@ -62,79 +66,151 @@ LRESULT CMainFrame::OnFrameReady(WPARAM, LPARAM)
     return 0;
 }
 
+// The thread messages that reach the main window through the application's
+// dispatcher: one row each, the number, the member that serves it and who
+// posts it. A number without a row is logged, never silently dropped.
+const CMainFrame::ThreadMessageRow CMainFrame::s_threadMessages[] = {
+    // number                      handler                                    posted by
+    { WM_QD_FOLDER_MAIL_FILED,     &CMainFrame::OnMailFiledMessage,            "receive sessions, the editor's save, 1389" },
+    { WM_QD_FOLDER_COUNTS,         &CMainFrame::OnFolderCountsMessage,         "folder stores after a count change" },
+    { WM_QD_FOLDER_REFRESH,        &CMainFrame::OnFolderRefreshMessage,        "the folder tree, the sending session" },
+    { msgSelectMail,               &CMainFrame::OnSelectMailMessage,           "search windows, viewers, plug-ins" },
+    { WM_QD_RECEIVE_PASS_END,      &CMainFrame::OnTransferMessage<1355>,       "a receive or send session that ended" },
+    { 1366,                        &CMainFrame::OnTransferMessage<1366>,       "the selective receive window: run" },
+    { 1367,                        &CMainFrame::OnTransferMessage<1367>,       "the selective receive window: list again" },
+    { msgMailSent,                 &CMainFrame::OnMailSentMessage,             "viewers after a delete, the sending session" },
+    { msgFolderSettingsChanged,    &CMainFrame::OnFolderSettingsMessage,       "folder properties, plug-ins" },
+    { msgUpdateListView,           &CMainFrame::OnUpdateListMessage,           "settings dialogs, plug-ins" },
+    { 1392,                        &CMainFrame::OnTransferMessage<1392>,       "the selective receive worker at its end" },
+    { msgMailChanged,              &CMainFrame::OnMailChangedMessage,          "the mail view: read state, bookmark, properties" },
+    { msgSpaceEndRead,             &CMainFrame::OnSpaceEndReadMessage,         "the mail view: space scrolled past the end" },
+    { WM_QD_SEND_FOLDER_MAIL,      &CMainFrame::OnTransferMessage<1402>,       "the plug-in send-folder call" },
+    { msgRegisterMailRule,         &CMainFrame::OnRegisterMailRuleMessage,     "the text view's メールを振分けに登録" },
+    { msgFolderFontChanged,        &CMainFrame::OnFolderFontMessage,           "folder properties: colours changed" },
+    { msgMailRestored,             &CMainFrame::OnMailRestoredMessage,         "the deleted-mail history (after the application)" },
+    { msgSelectFolder,             &CMainFrame::OnSelectFolderMessage,         "viewers, plug-ins, the notification window" },
+    { WM_QD_RECEIVE_FINISHED,      &CMainFrame::OnTransferMessage<1440>,       "the receive worker at its end" },
+    { 1475,                        &CMainFrame::OnTransferMessage<1475>,       "the task reminder pass with its notices" },
+    { msgNextFolder,               &CMainFrame::OnNextFolderMessage,           "viewers: next folder" },
+    { msgNextFolderAll,            &CMainFrame::OnNextFolderAllMessage,        "viewers: next folder, all folders" },
+    { msgPreviousFolder,           &CMainFrame::OnPreviousFolderMessage,       "viewers: previous folder" },
+    { msgResetListState,           &CMainFrame::OnResetListStateMessage,       "viewers: reset the list state" },
+    { msgViewerNextFolder,         &CMainFrame::OnViewerNextFolderMessage,     "viewers: find the next folder" },
+    { msgViewerNextFolderAll,      &CMainFrame::OnViewerNextFolderAllMessage,  "viewers: find the next folder, all folders" },
+    { msgViewerPreviousFolder,     &CMainFrame::OnViewerPreviousFolderMessage, "viewers: find the previous folder" },
+    { msgViewerPreviousFolderAll,  &CMainFrame::OnViewerPreviousFolderAllMessage, "viewers: find the previous folder, all folders" },
+};
+
+const CMainFrame::ThreadMessageRow* CMainFrame::FindThreadMessageRow(UINT message)
+{
+    for (const ThreadMessageRow& row : s_threadMessages)
+        if (row.nMessage == message)
+            return &row;
+    return nullptr;
+}
+
+template <UINT N>
+void CMainFrame::OnTransferMessage(WPARAM wParam, LPARAM lParam)
+{
+    if (m_pTransfer)
+        m_pTransfer->OnThreadMessage(N, wParam, lParam);
+}
+
 void CMainFrame::OnAppThreadMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    CQuendalApp* pApp = QuendalApp();
-    int current = pApp ? pApp->GetCurrentFolderId() : 0;
-    // Every folder message carries a folder id (0: the current folder).
-    switch (message) {
-    case WM_QD_FOLDER_MAIL_FILED:
-        // A receive names the index of the mail it filed (plus one).
-        if (wParam != 0)
-            OnNotifyNewMail(static_cast<int>(lParam), static_cast<int>(wParam) - 1);
-        RefreshFolderItem(static_cast<int>(lParam), FALSE);
-        if (lParam == 0 || lParam == current)
-            PassToCurrentFolderList(1);
-        break;
-    case WM_QD_FOLDER_COUNTS:
-        RefreshFolderItem(static_cast<int>(lParam), FALSE);
-        ReselectCurrentFolder();
-        break;
-    case WM_QD_FOLDER_REFRESH:
-        RefreshFolderItem(static_cast<int>(lParam), TRUE);
-        break;
-    case msgSelectFolder:
-        if (m_pFolderTree && pApp && pApp->FindFolder(static_cast<int>(wParam))) {
-            m_pFolderTree->SelectFolder(static_cast<int>(wParam));
-            ChangeFolder(static_cast<int>(wParam));
-        }
-        break;
-    case msgSelectMail:
-        SelectFolderAndMail(static_cast<int>(wParam), static_cast<int>(lParam));
-        break;
-    case msgMailSent:
-        RefreshListIfCurrent(static_cast<int>(wParam));
-        break;
-    case msgFolderSettingsChanged:
-        ReloadCurrentFolderList(static_cast<int>(wParam), lParam != 0);
-        break;
-    case msgUpdateListView:
-        UpdateListView();
-        break;
-    case msgFolderFontChanged:
-        if (m_pListView)
-            m_pListView->LoadColors();
-        break;
-    case msgNextFolder:
-        OnNextFolderMessage(wParam, lParam);
-        break;
-    case msgNextFolderAll:
-        OnNextFolderAllMessage(wParam, lParam);
-        break;
-    case msgPreviousFolder:
-        OnPreviousFolderMessage(wParam, lParam);
-        break;
-    case msgResetListState:
-        OnResetListStateMessage(wParam, lParam);
-        break;
-    case msgViewerNextFolder:
-        OnViewerNextFolderMessage(wParam, lParam);
-        break;
-    case msgViewerNextFolderAll:
-        OnViewerNextFolderAllMessage(wParam, lParam);
-        break;
-    case msgViewerPreviousFolder:
-        OnViewerPreviousFolderMessage(wParam, lParam);
-        break;
-    case msgViewerPreviousFolderAll:
-        OnViewerPreviousFolderAllMessage(wParam, lParam);
-        break;
-    default:
-        // Receiving and sending (1355, 1440).
-        if (m_pTransfer)
-            m_pTransfer->OnThreadMessage(message, wParam, lParam);
-        break;
+    if (const ThreadMessageRow* row = FindThreadMessageRow(message)) {
+        (this->*row->pfnHandler)(wParam, lParam);
+        return;
     }
+    CString line;
+    line.Format("CMainFrame: thread message %u has no handler", message);
+    ::OutputDebugStringA(line);
+    if (CQuendalApp* pApp = QuendalApp())
+        pApp->AppendAppLog(line);
+}
+
+// Every folder message carries a folder id (0: the current folder).
+void CMainFrame::OnMailFiledMessage(WPARAM wParam, LPARAM lParam)
+{
+    CQuendalApp* pApp = QuendalApp();
+    const int current = pApp ? pApp->GetCurrentFolderId() : 0;
+    // A receive names the index of the mail it filed (plus one).
+    if (wParam != 0)
+        OnNotifyNewMail(static_cast<int>(lParam), static_cast<int>(wParam) - 1);
+    RefreshFolderItem(static_cast<int>(lParam), FALSE);
+    if (lParam == 0 || lParam == current)
+        PassToCurrentFolderList(1);
+}
+
+void CMainFrame::OnFolderCountsMessage(WPARAM, LPARAM lParam)
+{
+    RefreshFolderItem(static_cast<int>(lParam), FALSE);
+    ReselectCurrentFolder();
+}
+
+void CMainFrame::OnFolderRefreshMessage(WPARAM, LPARAM lParam)
+{
+    RefreshFolderItem(static_cast<int>(lParam), TRUE);
+}
+
+void CMainFrame::OnSelectFolderMessage(WPARAM wParam, LPARAM)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (m_pFolderTree && pApp && pApp->FindFolder(static_cast<int>(wParam))) {
+        m_pFolderTree->SelectFolder(static_cast<int>(wParam));
+        ChangeFolder(static_cast<int>(wParam));
+    }
+}
+
+void CMainFrame::OnSelectMailMessage(WPARAM wParam, LPARAM lParam)
+{
+    SelectFolderAndMail(static_cast<int>(wParam), static_cast<int>(lParam));
+}
+
+void CMainFrame::OnMailSentMessage(WPARAM wParam, LPARAM)
+{
+    RefreshListIfCurrent(static_cast<int>(wParam));
+}
+
+void CMainFrame::OnFolderSettingsMessage(WPARAM wParam, LPARAM lParam)
+{
+    ReloadCurrentFolderList(static_cast<int>(wParam), lParam != 0);
+}
+
+void CMainFrame::OnUpdateListMessage(WPARAM, LPARAM)
+{
+    UpdateListView();
+}
+
+void CMainFrame::OnFolderFontMessage(WPARAM, LPARAM)
+{
+    if (m_pListView)
+        m_pListView->LoadColors();
+}
+
+void CMainFrame::OnMailRestoredMessage(WPARAM, LPARAM)
+{
+    // The restored mail is a row again; the list keeps its place.
+    ReloadCurrentFolderList(0, TRUE);
+}
+
+void CMainFrame::OnMailChangedMessage(WPARAM wParam, LPARAM lParam)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!m_pListView || !pApp || static_cast<int>(wParam) != pApp->GetCurrentFolderId())
+        return;
+    m_pListView->RedrawMail(static_cast<int>(lParam));
+    ReselectCurrentFolder();
+}
+
+void CMainFrame::OnSpaceEndReadMessage(WPARAM, LPARAM)
+{
+    if (!m_pListView)
+        return;
+    CListCtrl& list = m_pListView->GetListCtrl();
+    for (int row = list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list.GetNextItem(row, LVNI_SELECTED))
+        list.RedrawItems(row, row);
+    ReselectCurrentFolder();
 }
 
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
@@ -183,10 +259,16 @@ void CMainFrame::InitTimersAndNotify()
 {
     UpdateRouteTimer(FALSE);
     SetTimer(kMinuteTimer, 60000);
+    ReadNotifySettings();
+}
+
+void CMainFrame::ReadNotifySettings()
+{
     m_nCheckPassword = ProfileInt("Setting", "CheckPassword", 0);
     m_nRecNotifyDialog = ProfileInt("Setting", "RecNotifyDialog", 0);
     m_nRecNotifyBeep = ProfileInt("Setting", "RecNotifyBeep", 0);
     m_nRecNotifySound = ProfileInt("Setting", "RecNotifySound", 0);
+    m_strRecNotifySoundPath.Empty();
     if (m_nRecNotifySound) {
         if (CQuendalApp* pApp = QuendalApp())
             m_strRecNotifySoundPath = pApp->GetProfileString("Setting", "RecNotifySoundPath", "");
@@ -194,6 +276,26 @@ void CMainFrame::InitTimersAndNotify()
     m_bLedBlink = ProfileInt("Setting", "LEDBlink", 0) != 0;
     m_nLedBlinkType = ProfileInt("Setting", "LEDBlinkType", 0);
     m_nLedBlinkInterval = ProfileInt("Setting", "LEDBlinkInterval", 1000);
+}
+
+void CMainFrame::ApplyBasicSettings()
+{
+    ReadNotifySettings();
+    if (CQuendalApp* pApp = QuendalApp()) {
+        pApp->m_bShowReplyIcon = pApp->GetProfileInt("Setting", "ShowReplyIcon", 1);
+        pApp->m_bShowMyMailIcon = pApp->GetProfileInt("Setting", "ShowMyMailIcon", 1);
+        pApp->m_nReadNotifyTo = pApp->GetProfileInt("Setting", "ReadNotifyTo", 0);
+        pApp->m_nDisplayUnReadMail = pApp->GetProfileInt("Setting", "DisplayUnReadMail", 0);
+        pApp->m_bNoCreateMailViewFrame = pApp->GetProfileInt("Setting", "NoCreateMailViewFrame", 0);
+        pApp->m_nReceiveLogCount = pApp->GetProfileInt("Setting", "CVMReceiveLogCount", 100);
+        pApp->m_bUnloadMailIndex = pApp->GetProfileInt("Setting", "UnloadMailIndex", 0);
+        pApp->m_nUnloadMailIndexTime = pApp->GetProfileInt("Setting", "UnloadMailIndexTime", 3);
+        pApp->m_strTempFolderPath = pApp->GetProfileString("Paths", "TempFolderPath", "");
+        pApp->UpdateUnreadMailRegistry();
+        pApp->LoadTaskListColors();
+    }
+    if (m_pListView)
+        m_pListView->LoadListOptions();
 }
 
 void CMainFrame::UpdateRouteTimer(BOOL bStartNow)

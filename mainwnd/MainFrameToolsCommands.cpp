@@ -9,6 +9,7 @@
 #include "editor/DlgSignatureList.h"
 #include "editor/DlgTemplateSelect.h"
 #include "mainwnd/FolderTree.h"
+#include "resources/mainwnd/KeysResource.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
 #include "settings/SettingsCommands.h"
 #include "transfer/DlgReceiveNotify.h"
@@ -24,6 +25,7 @@ void CMainFrame::OnToolsCommand(UINT nID)
         break;
     case ID_TOOLS_BASIC_SETTINGS:
         ShowBasicSettings(this);
+        ApplyBasicSettings();
         break;
     case ID_TOOLS_EDITOR_SETTINGS:
         ShowEditorSettings(this);
@@ -70,6 +72,14 @@ void CMainFrame::OnToolsCommand(UINT nID)
     case ID_TOOLS_RECEIVE_NOTIFY: {
         CDlgReceiveNotify dlg(this);
         dlg.DoModal();
+        break;
+    }
+    case ID_HELP_FINDER: {
+        // Nothing happens without the help file.
+        CQuendalApp* app = QuendalApp();
+        const CString path = app ? app->GetHelpFilePath() : CString();
+        if (!path.IsEmpty() && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+            app->ShellOpenFile("open", path, "");
         break;
     }
     default:

@@ -1,13 +1,18 @@
 // The main window's icon in the notification area and its menu.
 #include "mainwnd/MainFrame.h"
 
+#include "classlib/CommandState.h"
+
 #include "core/QuendalApp.h"
 #include "mainwnd/KeyboardLedNotifier.h"
 #include "mainwnd/MainFrameTransfer.h"
+#include "mainwnd/QListView.h"
 #include "resources/keys/KeysResource.h"
 #include "resources/resource.h"
 
 #include <cstring>
+
+#include <imm.h>
 
 namespace {
 
@@ -37,8 +42,6 @@ const UINT kRestoreCommand = 32989;
 const UINT kCenterCommand = 33054;
 const UINT_PTR kLedTimer = 41;
 const UINT kMsgToolBarChanged = WM_USER + 396;
-const UINT kColorLabelCommand = 32885;
-const UINT kLedBlinkMs = 500;
 
 HICON LoadTrayIcon(UINT nID)
 {
@@ -100,6 +103,8 @@ void CMainFrame::ShowTrayMenu(UINT nMouseMessage)
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == GetCommandStateMessage() && message != 0)
+        return GetCommandState(this, static_cast<UINT>(wParam));
     if (m_pOpenMenu && message == WM_MEASUREITEM &&
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
         m_pOpenMenu->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
@@ -110,9 +115,6 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
     } else if (m_pOpenMenu && message == WM_MENUCHAR && reinterpret_cast<HMENU>(lParam) == m_pOpenMenu->m_hMenu) {
         return m_pOpenMenu->OnMenuChar(static_cast<char>(LOWORD(wParam)));
-    } else if (message == WM_COMMAND && LOWORD(wParam) == kColorLabelCommand && HIWORD(wParam) <= 1) {
-        ShowColorLabelMenu();
-        return 0;
     } else if (message == CTrayIcon::kCallbackMessage) {
         ShowTrayMenu(static_cast<UINT>(lParam));
     } else if (message == g_msgTaskbarCreated && g_msgTaskbarCreated) {
@@ -122,8 +124,10 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         m_tray.Blink();
         return 0;
     } else if (message == WM_TIMER && wParam == kLedTimer) {
-        CKeyboardLedNotifier::Instance().Blink(FALSE);
+        CKeyboardLedNotifier::Instance().BlinkStep(m_nLedBlinkType);
         return 0;
+    } else if (message == WM_ACTIVATE) {
+        OnActivateMessage(LOWORD(wParam) != WA_INACTIVE);
     } else if (message == WM_ACTIVATEAPP) {
         // Left while minimised: the mailbox password is asked before the
         // window shows its mails again.
@@ -159,9 +163,6 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         // The toolbar's buttons changed: lay the frame out again.
         RecalcLayout();
         return 0;
-    } else if (message == WM_COMMAND && LOWORD(wParam) == ID_SHOW_NEW_MAIL_NOTICE && lParam == 0) {
-        StartReceiveNotifyThread();
-        return 0;
     } else if (message == WM_COMMAND && LOWORD(wParam) == ID_MINIMIZE_MAIN_WINDOW && lParam == 0) {
         PostMessage(WM_SYSCOMMAND, SC_MINIMIZE, 0);
         return 0;
@@ -173,11 +174,37 @@ void CMainFrame::OnNewMailsReceived(int nNewMails)
 {
     m_tray.AddNewMailCount(nNewMails);
     m_tray.StartNewMailBlink();
-    CQuendalApp* pApp = QuendalApp();
-    if (pApp && pApp->GetProfileInt("Setting", "LEDBlink", 0)) {
+    if (m_bLedBlink) {
         CKeyboardLedNotifier::Instance().Start();
-        SetTimer(kLedTimer, kLedBlinkMs);
+        SetTimer(kLedTimer, m_nLedBlinkInterval > 0 ? static_cast<UINT>(m_nLedBlinkInterval) : 1000);
     }
+}
+
+void CMainFrame::OnActivateMessage(BOOL bActive)
+{
+    SetWindowText("Corvane Mail");
+    m_keyDown = m_keyUp = m_keyRepeat = m_showOnKeyUp = 0;
+    HIMC hImc = ::ImmGetContext(m_hWnd);
+    if (bActive) {
+        // The list draws its selection in the active colours again.
+        if (m_pListView && m_pListView->m_hWnd)
+            m_pListView->Invalidate();
+        // Coming back to the window counts the new mail as seen.
+        if (!m_bTrayMenuOpen && !m_bNoTrayReset)
+            ResetTrayIcon();
+        // Typing in the main window starts with the input method off; the
+        // user's state comes back when the window is left.
+        if (hImc) {
+            m_bImeOpenSaved = ::ImmGetOpenStatus(hImc);
+            ::ImmSetOpenStatus(hImc, FALSE);
+        }
+    } else {
+        if (hImc)
+            ::ImmSetOpenStatus(hImc, m_bImeOpenSaved);
+        m_bNoTrayReset = TRUE;
+    }
+    if (hImc)
+        ::ImmReleaseContext(m_hWnd, hImc);
 }
 
 void CMainFrame::ResetTrayIcon()

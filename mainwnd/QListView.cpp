@@ -122,6 +122,23 @@ CMainFrame* CQListView::GetMainFrame() const
     return dynamic_cast<CMainFrame*>(GetParentFrame());
 }
 
+void CQListView::ReadListOptions()
+{
+    m_bReplyIcon = ProfileInt("Setting", "ShowReplyIcon", 1) != 0;
+    m_bSortPerFolder = ProfileInt("Setting", "ListSortMemDate", 0) != 0;
+    m_nAddressType = ProfileInt("Setting", "ListAddressType", 0);
+    m_bOwnMailTo = ProfileInt("Setting", "ListOwnMailDispTo", 0) != 0;
+}
+
+void CQListView::LoadListOptions()
+{
+    ReadListOptions();
+    if (!m_hWnd)
+        return;
+    GetListCtrl().SetColumnWidth(0, IconColumnWidth(m_bPriority, m_bReplyIcon));
+    Invalidate();
+}
+
 void CQListView::OnInitialUpdate()
 {
     if (m_bInitialised)
@@ -132,10 +149,7 @@ void CQListView::OnInitialUpdate()
     if (CQuendalApp* pApp = QuendalApp())
         list.SetImageList(pApp->m_mailListImages.m_hImageList, LVSIL_SMALL);
     m_bPriority = ProfileInt("Setting", "DisplayPriority", 1) != 0;
-    m_bReplyIcon = ProfileInt("Setting", "ShowReplyIcon", 1) != 0;
-    m_bSortPerFolder = ProfileInt("Setting", "ListSortMemDate", 0) != 0;
-    m_nAddressType = ProfileInt("Setting", "ListAddressType", 0);
-    m_bOwnMailTo = ProfileInt("Setting", "ListOwnMailDispTo", 0) != 0;
+    ReadListOptions();
     m_nSortItem = ProfileInt("Window", "SortItem", 4);
     m_nSortMode = ProfileInt("Window", "SortMode", 0) ? 1 : 0;
     for (int i = 0; i < columnCount; ++i) {
@@ -413,6 +427,8 @@ void CQListView::ShowSelectedMail()
     MailViewSeam& seam = GetMailViewSeam();
     if (pFrame && seam.pfnShowMail && pFrame->GetMailView())
         seam.pfnShowMail(pFrame->GetMailView(), m_pStore, index);
+    if (pFrame)
+        pFrame->AddMailToHistory(m_nFolderId, index);
     CMailIndexRecord* record = m_pStore ? m_pStore->GetRecord(index) : nullptr;
     if (pFrame && record && record->m_nPartNumber > 0 && m_pStore->GetKind() != CFolderRecord::kindTrash &&
         AfxMessageBox("このメールは分割されたメールの一部です。\r\n分割メールを結合しますか？", MB_YESNO | MB_ICONQUESTION) == IDYES)

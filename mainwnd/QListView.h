@@ -49,6 +49,10 @@ public:
     void NotifyFolderCounts();
     void MoveSelection(UINT nMessage);
     void LoadColors();
+    // The list options of the basic settings (icons, sender column, sort
+    // memory), read again and shown.
+    void LoadListOptions();
+    void ReadListOptions();
     void SaveColumnWidths();
     int GetSortItem() const { return m_nSortItem; }
     int GetSortMode() const { return m_nSortMode; }
@@ -79,7 +83,7 @@ public:
     // Each mail through the text or HTML template ("exp_temp.txt", "exp_temp.html").
     void ExportMailsAsText(const std::vector<int>& mails, BOOL bHtml);
     void JoinPartialMail();
-    void EditSelectedMails(int nKind, int nForwardStyle);
+    void EditSelectedMails(int nKind, int nForwardStyle, const char* pszTemplate = "");
 
     // ---- Windows and dialogs of the focused mail (QListViewMailWindows.cpp) ----
     // The mail the commands act on: the focused row's, else the first selected.

@@ -381,7 +381,7 @@ void CQListView::OnMarkCommand(UINT nID)
         frame->RefreshFolderItem(m_nFolderId, FALSE);
 }
 
-void CQListView::EditSelectedMails(int nKind, int nForwardStyle)
+void CQListView::EditSelectedMails(int nKind, int nForwardStyle, const char* pszTemplate)
 {
     CQuendalApp* app = QuendalApp();
     std::vector<int> mails = GetSelectedMails();
@@ -403,8 +403,8 @@ void CQListView::EditSelectedMails(int nKind, int nForwardStyle)
         return;
     }
     for (int index : mails)
-        app->OpenMailEditor(nKind, m_pStore, index, 0, "", "", "", "", "", nForwardStyle < 0 ? 0 : nForwardStyle, 0,
-                            FALSE, 0);
+        app->OpenMailEditor(nKind, m_pStore, index, 0, "", "", pszTemplate ? pszTemplate : "", "", "",
+                            nForwardStyle < 0 ? 0 : nForwardStyle, 0, FALSE, 0);
 }
 
 void CQListView::OnReplyCommand(UINT nID)

@@ -121,6 +121,7 @@ void CPlugInHost::FirePlugInEvent(int nEvent, HWND hWnd, int nCount)
             reinterpret_cast<WindowCountFunc>(reinterpret_cast<void*>(p))(hWnd, nCount);
             break;
         case evInitPlugIn:
+        case evMailFolderLoad:
         case evCloseMainWnd:
             reinterpret_cast<NoArgFunc>(reinterpret_cast<void*>(p))();
             break;

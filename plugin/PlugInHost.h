@@ -19,6 +19,7 @@ public:
     // Event indexes fired by the client.
     enum {
         evInitPlugIn = 10,
+        evMailFolderLoad = 13,
         evEndMailDownload = 20,
         evNotifyReceive = 21,
         evCloseMainWnd = 24,

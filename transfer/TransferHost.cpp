@@ -59,8 +59,17 @@ void CTransferHost::ShowMessage(const char* pszText)
     AfxMessageBox(pszText, MB_OK | MB_ICONEXCLAMATION);
 }
 
+void CTransferHost::ForgetSendWorker()
+{
+    CSingleLock hold(&m_startLock, TRUE);
+    if (m_hSendWorker)
+        CloseHandle(m_hSendWorker);
+    m_hSendWorker = nullptr;
+}
+
 bool CTransferHost::IsRunning(HANDLE& hWorker)
 {
+    CSingleLock hold(&m_startLock, TRUE);
     if (!hWorker)
         return false;
     if (WaitForSingleObject(hWorker, 0) == WAIT_TIMEOUT)

@@ -59,6 +59,9 @@ public:
     virtual void SetTransferCounter(int nHanded, int nTotal);
     // After a send-and-receive's send: starts the route on the UI thread.
     virtual void PostRouteCommand();
+    // The send worker lets go of its own handle before it asks for the
+    // route, so that the route does not find a send still running.
+    void ForgetSendWorker();
     // A question with OK and Cancel; true for OK.
     virtual bool Confirm(const char* pszText);
     // A send job whose mails failed reports the first error once, at its end.
@@ -96,8 +99,9 @@ public:
 protected:
     bool CheckAccounts();
     bool StartWorker(unsigned(__stdcall* pfnProc)(void*), void* pArg, HANDLE& hWorker);
-    static bool IsRunning(HANDLE& hWorker);
+    bool IsRunning(HANDLE& hWorker);
 
+    // Guards starting workers and the two worker handles.
     CCriticalSection m_startLock;
 };
 

@@ -403,6 +403,7 @@ unsigned __stdcall SendOutboxProc(void* pArg)
         // and must not find the line it would have inherited.
         pHost->m_bSendAndReceive = 0;
     } else {
+        pHost->ForgetSendWorker();
         pHost->PostRouteCommand();
     }
     return 1;

@@ -821,15 +821,24 @@ BOOL CMailView::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
 {
     if (ShownMailCommand(nID, nCode))
         return TRUE;
-    static const UINT kPaneCommands[] = {ID_EDIT_COPY_TEXT,  ID_SELECT_ALL_TEXT,    ID_AUTO_SCROLL_DOWN,
-                                         ID_AUTO_SCROLL_UP,  ID_REGISTER_MAIL_RULE, ID_SPACE_SCROLL_DOWN,
-                                         ID_SPACE_SCROLL_UP};
-    if (nCode == static_cast<int>(CN_PROBE_COMMAND))
-        for (UINT id : kPaneCommands)
-            if (id == nID)
-                return TRUE;
-    if (nCode != CN_COMMAND)
+    if (nCode != CN_COMMAND && nCode != static_cast<int>(CN_PROBE_COMMAND))
         return CFormView::OnCmdMsg(nID, nCode, pExtra, pResult);
+    // A probe asks only whether the command is taken here.
+    const bool probe = nCode == static_cast<int>(CN_PROBE_COMMAND);
+    switch (nID) {
+    case ID_EDIT_COPY_TEXT:
+    case ID_SELECT_ALL_TEXT:
+    case ID_AUTO_SCROLL_DOWN:
+    case ID_AUTO_SCROLL_UP:
+    case ID_REGISTER_MAIL_RULE:
+    case ID_SPACE_SCROLL_DOWN:
+    case ID_SPACE_SCROLL_UP:
+        if (probe)
+            return TRUE;
+        break;
+    default:
+        return CFormView::OnCmdMsg(nID, nCode, pExtra, pResult);
+    }
     switch (nID) {
     case ID_EDIT_COPY_TEXT:
         if (HWND focus = GetFocus())

@@ -34,6 +34,10 @@ void CollectMenu(HMENU hMenu, const CString& path, std::vector<CommandBinding>& 
             continue;
         }
         const UINT id = ::GetMenuItemID(hMenu, i);
+        // An item the resource itself greys is a placeholder the program
+        // replaces, not a command.
+        if (::GetMenuState(hMenu, static_cast<UINT>(i), MF_BYPOSITION) & (MF_GRAYED | MF_DISABLED))
+            continue;
         if (id != 0 && id != static_cast<UINT>(-1))
             out.push_back({ id, where });
     }

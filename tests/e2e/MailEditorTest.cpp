@@ -269,8 +269,7 @@ protected:
 
 TEST_F(MailEditorTest, NewMailIsSentInJapaneseAndItsSentCopyKept)
 {
-    if (!SmtpAnswers())
-        GTEST_SKIP() << "the private Postfix is not running";
+    CVM_NEED_SERVER(SmtpAnswers(), "Postfix");
     Prepare(25, "pass25");
     HWND main = Start();
     ASSERT_NE(main, nullptr);
@@ -300,8 +299,7 @@ TEST_F(MailEditorTest, NewMailIsSentInJapaneseAndItsSentCopyKept)
 
 TEST_F(MailEditorTest, OutboxMailIsSentByTheMainWindow)
 {
-    if (!SmtpAnswers())
-        GTEST_SKIP() << "the private Postfix is not running";
+    CVM_NEED_SERVER(SmtpAnswers(), "Postfix");
     Prepare(27, "pass27");
     HWND main = Start();
     ASSERT_NE(main, nullptr);
@@ -496,8 +494,7 @@ TEST_F(MailEditorTest, SavePromptSavesOrDiscardsAndDiscardLeavesTheDraftAsItWas)
 
 TEST_F(MailEditorTest, SendDelayMinimisesAndCancelKeepsTheMail)
 {
-    if (!SmtpAnswers())
-        GTEST_SKIP() << "the private Postfix is not running";
+    CVM_NEED_SERVER(SmtpAnswers(), "Postfix");
     Prepare(26, "pass26", "SendWaitTime=dword:3\r\nSendConfirmDialog=dword:0\r\n");
     HWND main = Start();
     ASSERT_NE(main, nullptr);
@@ -566,15 +563,13 @@ void MailEditorTest::ExpectRefusedSendKept(const char* password, const char* to,
 
 TEST_F(MailEditorTest, RefusedPasswordIsShownOnceAndTheMailKept)
 {
-    if (!SmtpAnswers())
-        GTEST_SKIP() << "the private Postfix is not running";
+    CVM_NEED_SERVER(SmtpAnswers(), "Postfix");
     ExpectRefusedSendKept("wrong", "cvmtest28@cvm.test", "SMTP Error Code [535]");
 }
 
 TEST_F(MailEditorTest, RefusedRecipientIsShownOnceAndTheMailKept)
 {
-    if (!SmtpAnswers())
-        GTEST_SKIP() << "the private Postfix is not running";
+    CVM_NEED_SERVER(SmtpAnswers(), "Postfix");
     ExpectRefusedSendKept("pass28", "nobody@cvm.test", "SMTP Error Code [550]");
 }
 

@@ -106,8 +106,7 @@ TEST(NotifyWindow, OpensWhereSetAndASecondNoticeKeepsTheSameWindowLonger)
 
 TEST(NotifyWindow, AReceiveWithNewMailOpensItAndItsRowShowsTheFolder)
 {
-    if (!NetTest::DovecotAvailable())
-        GTEST_SKIP() << "the private Dovecot is not running";
+    CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
     const int kUser = 40;
     TestSupport::TempDir dir;
     CString mailbox = dir.Path() + "\\MailBox";

@@ -55,8 +55,7 @@ int MailCount(const CFolderRecord& record)
 
 TEST(PlugInTask, PlugInReceivesAndOpensMailWhileDueTasksAreSentAndAnnounced)
 {
-    if (!NetTest::DovecotAvailable())
-        GTEST_SKIP() << "the private Dovecot is not running";
+    CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
     TestSupport::TempDir dir;
     CString mailbox = dir.Path() + "\\MailBox";
     CString args = "/INI \"/M:" + mailbox + "\"";

@@ -86,8 +86,7 @@ class ReceiveSendTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!NetTest::DovecotAvailable())
-            GTEST_SKIP() << "the private Dovecot is not running";
+        CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
     }
 };
 

@@ -140,8 +140,7 @@ void RunOnce(TestSupport::TempDir& dir, const CString& mailbox, bool bImap)
 
 TEST(SelectiveReceiveE2eTest, ListsMarksRunsAndReportsAChangedMailboxOverPop3AndImap)
 {
-    if (!NetTest::DovecotAvailable())
-        GTEST_SKIP() << "the private Dovecot is not running";
+    CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
     TestSupport::TempDir dir;
     CString mailbox = dir.Path() + "\\MailBox";
     TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);

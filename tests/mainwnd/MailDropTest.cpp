@@ -14,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
 #include <shlobj.h>
 
 #include <set>
@@ -198,6 +199,53 @@ TEST_F(MailDropTest, DroppedMailFilesAreFiledWhateverTheirLineEnds)
     EXPECT_EQ(text, "From: b@example.jp\r\nSubject: lf\r\n\r\nfirst\r\nsecond\r\n");
     // The dropped files stay where they were.
     EXPECT_TRUE(TestSupport::FileExists(m_dir.File("lf.eml")));
+}
+
+// An mbox file and a folder data file are split into their mails; files
+// of other kinds are left alone and the status bar names them.
+TEST_F(MailDropTest, DroppedMboxAndDataFilesBecomeTheirMailsAndOtherFilesAreLeft)
+{
+    TestSupport::WriteFileBytes(m_dir.File("box.MBX"),
+                                "From a@example.jp Mon Jan  1 10:00:00 2024\nFrom: a@example.jp\nSubject: m1\n\none\n\n"
+                                "From b@example.jp Mon Jan  1 11:00:00 2024\nFrom: b@example.jp\nSubject: m2\n\ntwo\n");
+    TestSupport::WriteFileBytes(m_dir.File("data.qmd"), "From: c@example.jp\r\nSubject: d1\r\n\r\nx\r\n.\r\n"
+                                                        "From: d@example.jp\r\nSubject: d2\r\n\r\ny\r\n.\r\n");
+    TestSupport::WriteFileBytes(m_dir.File("note.txt"), "Subject: not a mail\r\n\r\ntext\r\n");
+    TestSupport::WriteFileBytes(m_dir.File("photo.jpg"), "\xFF\xD8\xFF\xE0");
+    COleDataSource* files =
+        OfferFiles({m_dir.File("box.MBX"), m_dir.File("data.qmd"), m_dir.File("note.txt"), m_dir.File("photo.jpg")});
+    EXPECT_TRUE(Tree()->DropFiles(m_nWork, files));
+    files->Release();
+    EXPECT_EQ(Subjects(m_app->FindFolder(m_nWork)), (std::set<CString>{"m1", "m2", "d1", "d2"}));
+    char text[256] = {};
+    ::SendMessageA(m_frame->m_hStatusBar, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(CString(text), CString("取り込まなかったファイル: note.txt, photo.jpg"));
+
+    // Only files nothing is taken from: the drop reports that nothing was dropped.
+    COleDataSource* junk = OfferFiles({m_dir.File("note.txt")});
+    EXPECT_FALSE(Tree()->DropFiles(m_nPrivate, junk));
+    junk->Release();
+    EXPECT_TRUE(Subjects(m_app->FindFolder(m_nPrivate)).empty());
+}
+
+TEST(DroppedFileKinds, ByExtensionAndDirectory)
+{
+    const struct
+    {
+        const char* path;
+        bool directory;
+        CFolderDrop::DroppedFile kind;
+    } cases[] = {
+        {"C:\\in\\a.mbx", false, CFolderDrop::droppedMbox},
+        {"C:\\in\\A.MBX", false, CFolderDrop::droppedMbox},
+        {"C:\\in\\b.qmd", false, CFolderDrop::droppedDataFile},
+        {"C:\\in\\c.Eml", false, CFolderDrop::droppedMail},
+        {"C:\\in\\d.txt", false, CFolderDrop::droppedIgnored},
+        {"C:\\in.mbx\\noext", false, CFolderDrop::droppedIgnored},
+        {"C:\\in\\folder.mbx", true, CFolderDrop::droppedFolder},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CFolderDrop::ClassifyDroppedFile(c.path, c.directory), c.kind) << c.path;
 }
 
 TEST_F(MailDropTest, DroppedFolderMovesInTheListAndInFolderDat)

@@ -17,6 +17,8 @@
 #include <commctrl.h>
 #include <windowsx.h>
 
+#include <set>
+
 namespace {
 
 class MainFrameTest : public ::testing::Test
@@ -480,4 +482,30 @@ TEST_F(MainFrameTest, ALogoffThatIsCalledOffLeavesTheKeysWorking)
     m_frame->SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     EXPECT_NE(m_frame->m_hAccelTable, nullptr);
     EXPECT_TRUE(::IsWindow(m_hFrame));
+}
+
+// Every number the application's dispatcher hands to the main window is a
+// row of the window's own table; a number without a row would be logged and
+// lost.
+TEST(MainFrameThreadMessages, EveryNumberHandedToTheMainWindowHasARow)
+{
+    // Their receiving ends belong to the viewer's unread walk, the hand-over
+    // texts, the keyword colours, the view settings and the read receipt;
+    // each number leaves this list with its row.
+    const std::set<UINT> pending = { 1400, 1401, 1418, 1478 };
+    int handed = 0;
+    for (UINT n = 0; n < 0x10000; ++n) {
+        if (!CQuendalApp::IsFrameThreadMessage(n))
+            continue;
+        ++handed;
+        if (!pending.count(n)) {
+            EXPECT_NE(CMainFrame::FindThreadMessageRow(n), nullptr) << n;
+        }
+    }
+    EXPECT_GT(handed, 25);
+    // The frame serves nothing the dispatcher would not hand it.
+    for (UINT n = 0; n < 0x10000; ++n)
+        if (CMainFrame::FindThreadMessageRow(n)) {
+            EXPECT_TRUE(CQuendalApp::IsFrameThreadMessage(n)) << n;
+        }
 }

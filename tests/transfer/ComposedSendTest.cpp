@@ -19,8 +19,8 @@ namespace {
 
 TEST(ComposedSendTest, AttachmentsForToOnlyGiveTheCcRecipientsACopyWithoutThem)
 {
-    if (!NetTest::DovecotAvailable() || !SmtpTest::ServerAnswers("127.0.0.3", 587))
-        GTEST_SKIP() << "the private Dovecot or Postfix is not running";
+    CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
+    CVM_NEED_SERVER(SmtpTest::ServerAnswers("127.0.0.3", 587), "Postfix");
     TestSupport::TempDir dir;
     TestApp app{dir.Path()};
     MainLoop loop;

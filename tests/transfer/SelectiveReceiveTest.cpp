@@ -154,8 +154,7 @@ class SelectiveReceiveJobTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!NetTest::DovecotAvailable())
-            GTEST_SKIP() << "the private Dovecot is not running";
+        CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
         TestSupport::InstallMessageBoxRecorder();
         TestSupport::ClearMessages();
         host.m_pSelectDlg = &window;

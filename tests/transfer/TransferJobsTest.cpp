@@ -29,8 +29,7 @@ class TransferJobsTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        if (!NetTest::DovecotAvailable())
-            GTEST_SKIP() << "the private Dovecot is not running";
+        CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
         TestSupport::InstallMessageBoxRecorder();
         TestSupport::ClearMessages();
     }
@@ -248,10 +247,9 @@ protected:
     void SetUp() override
     {
         TransferJobsTest::SetUp();
-        if (IsSkipped())
+        if (IsSkipped() || HasFatalFailure())
             return;
-        if (!SmtpTest::ServerAnswers("127.0.0.3", 587))
-            GTEST_SKIP() << "the private Postfix is not running";
+        CVM_NEED_SERVER(SmtpTest::ServerAnswers("127.0.0.3", 587), "Postfix");
         NetTest::ClearMaildir(23);
         NetTest::ClearMaildir(24);
         AddAccount(app, "送信", 23);
