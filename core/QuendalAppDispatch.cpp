@@ -76,8 +76,7 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
         const char* text = reinterpret_cast<const char*>(lParam);
         if (text) {
             OpenMailEditor(text);
-            if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
-                m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
+            ReleaseHandOverText(lParam);
         } else {
             OpenMailEditor("");
         }
@@ -85,19 +84,27 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
     }
     case WM_QD_MAPI_REQUEST:
         if (lParam) {
-            OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
-            if (m_pCommThread && m_hCommThread && WaitForSingleObject(m_hCommThread, 0) == WAIT_TIMEOUT)
-                m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
+            if (wParam == kMapiRequestText)
+                OpenMapiRequestText(reinterpret_cast<const char*>(lParam));
+            else
+                OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
+            ReleaseHandOverText(lParam);
         }
         break;
     case WM_QD_ADDRESS_TEXT:
-        if (pFrame) {
-            pFrame->OnAppThreadMessage(message, wParam, lParam);
+        if (pFrame && lParam) {
             if (pFrame->IsIconic())
                 pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
             pFrame->BringWindowToTop();
             pFrame->SetForegroundWindow();
+            pFrame->OpenAddressBookToAdd("", reinterpret_cast<const char*>(lParam));
         }
+        ReleaseHandOverText(lParam);
+        break;
+    case WM_QD_MAIL_TEXT:
+        if (lParam)
+            ImportMailText(reinterpret_cast<const char*>(lParam));
+        ReleaseHandOverText(lParam);
         break;
     case 1389:
         DeleteEditedMail(static_cast<int>(wParam), static_cast<int>(lParam));
@@ -133,6 +140,14 @@ BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
     }
     case WM_QD_SHOW_TASKLIST:
         ShowTaskList();
+        break;
+    case WM_QD_APPLY_VIEW_SETTINGS:
+        if (pFrame)
+            pFrame->ApplyViewSettings(wParam != 0);
+        break;
+    case WM_QD_KEYWORDS_CHANGED:
+        if (pFrame)
+            pFrame->ReloadKeywords();
         break;
     case 1474:
         // Tasks changed elsewhere: the open task list shows them again.
