@@ -30,7 +30,7 @@ TEST(AddressFileMerge, EntriesAddedAndDeletedOnEitherSideAllSurvive)
         const char* merged;
     } const cases[] = {
         { "ab", "ab", "ab", "ab" },
-        { "ab", "abc", "abd", "abcd" },  // both added
+        { "ab", "abc", "abd", "abdc" },  // both added; theirs after the line it follows
         { "abc", "ac", "abcd", "acd" },  // I deleted b, they added d
         { "abc", "abcd", "ac", "acd" },  // they deleted b, I added d
         { "abc", "ab", "bc", "b" },      // each deleted one

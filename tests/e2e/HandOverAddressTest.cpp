@@ -51,12 +51,22 @@ TEST_F(HandOverAddressTest, TheSenderOfTheListsAndAViewersMailOpensTheAddDialogF
     ASSERT_NE(main, nullptr);
     HWND list = MailList(main);
     ASSERT_TRUE(WaitForRows(list, 1));
+
+    // A click gives the list the focus, so the frame's open command takes its row.
+    RECT rc = E2e::ListItemRect(list, 0);
+    LPARAM pt = MAKELPARAM(60, (rc.top + rc.bottom) / 2);
+    for (int attempt = 0; attempt < 10; ++attempt) {
+        PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, pt);
+        PostMessageA(list, WM_LBUTTONUP, 0, pt);
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof(info);
+        Sleep(200);
+        if (GetGUIThreadInfo(GetWindowThreadProcessId(list, nullptr), &info) && info.hwndFocus == list)
+            break;
+    }
     E2e::ListSelectItem(list, 0);
-
-    PostMessageA(main, WM_COMMAND, ID_MAIL_ADD_SENDER, 0);
-    ExpectAddDialog("山田", "taro@example.jp", IDCANCEL);
-
-    PostMessageA(main, WM_COMMAND, ID_MAIL_OPEN, 0);
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(main, WM_COMMAND, ID_MAIL_OPEN, 0, SMTO_NORMAL, 20000, &result);
     HWND viewer = m_program.WaitForWindow("CVMViewWndClass", "登録する", 20000);
     ASSERT_NE(viewer, nullptr);
     HWND body = E2e::FindDescendant(viewer, "CVMColorTextView");
@@ -65,6 +75,11 @@ TEST_F(HandOverAddressTest, TheSenderOfTheListsAndAViewersMailOpensTheAddDialogF
     ExpectAddDialog("山田", "taro@example.jp", IDOK);
     EXPECT_NE(TestSupport::ReadFileBytes(MailBox() + "\\Address.Box\\アドレス帳.dat").find("taro@example.jp\t山田"),
               std::string::npos);
+
+    // The list's own command on the selected mail.
+    E2e::ListSelectItem(list, 0);
+    PostMessageA(main, WM_COMMAND, ID_MAIL_ADD_SENDER, 0);
+    ExpectAddDialog("山田", "taro@example.jp", IDCANCEL);
 
     PostMessageA(viewer, WM_CLOSE, 0, 0);
     Close(main);

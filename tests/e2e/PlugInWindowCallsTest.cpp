@@ -37,7 +37,7 @@ TEST_F(PlugInWindowCallsTest, SelectMailFolderChooserAndEndReceiveRunOnTheApplic
         store.SetFolderRecord(inbox);
         for (int i = 0; i < store.GetMailList()->GetAllRecordCount(); ++i) {
             CMailIndexRecord* r = store.GetMailList()->GetMailRecord(i);
-            if (r->GetText(CMailIndexRecord::colSubject) == "二通目")
+            if (r->GetText(CMailIndexRecord::colSubject) == "一通目")
                 key = r->GetText(CMailIndexRecord::colAttachDir);
         }
         store.UnloadIndex();
@@ -56,12 +56,17 @@ TEST_F(PlugInWindowCallsTest, SelectMailFolderChooserAndEndReceiveRunOnTheApplic
     ASSERT_NE(list, nullptr);
     for (DWORD start = GetTickCount(); E2e::ListItemCount(list) < 3 && GetTickCount() - start < 20000;)
         Sleep(100);
+    // Another mail is selected before the plug-in asks for its own.
+    for (int r = 0; r < E2e::ListItemCount(list); ++r)
+        if (E2e::ListItemText(list, r, 1) == "三通目")
+            E2e::ListSelectItem(list, r);
+    ASSERT_EQ(E2e::ListItemText(list, E2e::ListSelectedItem(list), 1), CString("三通目"));
 
     PostMessageA(main, WM_COMMAND, 40002, 0);
     ASSERT_TRUE(WaitForLog("selected\n")) << Log();
     int row = E2e::ListSelectedItem(list);
     ASSERT_GE(row, 0);
-    EXPECT_EQ(E2e::ListItemText(list, row, 1), CString("二通目"));
+    EXPECT_EQ(E2e::ListItemText(list, row, 1), CString("一通目"));
 
     // The chooser belongs to the main window's thread, not the plug-in's.
     HWND chooser = m_program.WaitForWindow("#32770", "移動先の選択", 20000);
