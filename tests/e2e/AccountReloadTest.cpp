@@ -37,6 +37,27 @@ void SetPageField(HWND dialog, int id, const char* text)
     SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(edit));
 }
 
+// The program's shown windows, for a failure message.
+std::string ShownWindows(DWORD pid)
+{
+    std::pair<DWORD, std::string> ctx{ pid, "" };
+    EnumWindows([](HWND h, LPARAM p) -> BOOL {
+        auto* c = reinterpret_cast<std::pair<DWORD, std::string>*>(p);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == c->first && IsWindowVisible(h)) {
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof(cls));
+            c->second += std::string(cls) + " \"" + E2e::GetWindowTextOf(h).GetString() + "\"";
+            if (HWND text = GetDlgItem(h, 0xFFFF))
+                c->second += " " + std::string(E2e::GetWindowTextOf(text).GetString());
+            c->second += "\n";
+        }
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&ctx));
+    return ctx.second;
+}
+
 } // namespace
 
 TEST(AccountReload, AnAccountEditedInTheDialogReceivesAtOnce)
@@ -95,8 +116,13 @@ TEST(AccountReload, AnAccountEditedInTheDialogReceivesAtOnce)
     PostMessageA(main, WM_COMMAND, ID_FILE_RECEIVE_CURRENT, 0);
     EXPECT_TRUE(E2e::WaitUntil(60000, [](void* p) { return InboxRows(static_cast<HWND>(p)) == 2; }, main))
         << InboxRows(main);
+    // The receive job has ended before the program is closed.
+    EXPECT_TRUE(E2e::WaitUntil(20000, [](void* p) {
+        return TestSupport::ReadFileBytes(*static_cast<const CString*>(p) + "\\$$Receive.Log")
+                   .find("\t正常に終了しました。\t2\r\n") != std::string::npos;
+    }, const_cast<CString*>(&mailbox)));
     EXPECT_EQ(NetTest::CountServerMails(kFullUser), 0);
 
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0) << ShownWindows(program.ProcessId());
 }
