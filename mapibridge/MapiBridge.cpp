@@ -172,12 +172,7 @@ std::string CMapiBridge::WriteRequestFile(const MapiMailRequest& request, const 
 
 ULONG CMapiBridge::HandToClient(const std::string& requestPath, const std::string& programPath, DWORD dwTimeout)
 {
-    std::vector<BYTE> bytes(6);
-    WORD command = kHandOverMapiCommand;
-    DWORD length = static_cast<DWORD>(requestPath.size());
-    std::memcpy(bytes.data(), &command, 2);
-    std::memcpy(bytes.data() + 2, &length, 4);
-    bytes.insert(bytes.end(), requestPath.begin(), requestPath.end());
+    std::vector<BYTE> bytes = MakeHandOverRequest(kHandOverMapiCommand, requestPath);
     DWORD ticket = 0;
     if (!WriteSharedMemory(static_cast<DWORD>(bytes.size()), bytes.data(), &ticket))
         return MAPI_E_FAILURE;

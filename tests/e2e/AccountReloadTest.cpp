@@ -37,27 +37,6 @@ void SetPageField(HWND dialog, int id, const char* text)
     SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(edit));
 }
 
-// The program's shown windows, for a failure message.
-std::string ShownWindows(DWORD pid)
-{
-    std::pair<DWORD, std::string> ctx{ pid, "" };
-    EnumWindows([](HWND h, LPARAM p) -> BOOL {
-        auto* c = reinterpret_cast<std::pair<DWORD, std::string>*>(p);
-        DWORD owner = 0;
-        GetWindowThreadProcessId(h, &owner);
-        if (owner == c->first && IsWindowVisible(h)) {
-            char cls[64] = {};
-            GetClassNameA(h, cls, sizeof(cls));
-            c->second += std::string(cls) + " \"" + E2e::GetWindowTextOf(h).GetString() + "\"";
-            if (HWND text = GetDlgItem(h, 0xFFFF))
-                c->second += " " + std::string(E2e::GetWindowTextOf(text).GetString());
-            c->second += "\n";
-        }
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&ctx));
-    return ctx.second;
-}
-
 } // namespace
 
 TEST(AccountReload, AnAccountEditedInTheDialogReceivesAtOnce)
@@ -124,5 +103,5 @@ TEST(AccountReload, AnAccountEditedInTheDialogReceivesAtOnce)
     EXPECT_EQ(NetTest::CountServerMails(kFullUser), 0);
 
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0) << ShownWindows(program.ProcessId());
+    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
 }

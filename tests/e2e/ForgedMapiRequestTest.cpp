@@ -23,12 +23,7 @@ const DWORD kStartTimeout = 60000;
 // Queues command 6 with the path, as the library does, and wakes the client.
 void QueueRequestPath(HWND main, const std::string& path)
 {
-    std::vector<BYTE> bytes(6);
-    WORD command = kHandOverMapiCommand;
-    DWORD length = static_cast<DWORD>(path.size());
-    std::memcpy(bytes.data(), &command, 2);
-    std::memcpy(bytes.data() + 2, &length, 4);
-    bytes.insert(bytes.end(), path.begin(), path.end());
+    std::vector<BYTE> bytes = MakeHandOverRequest(kHandOverMapiCommand, path);
     DWORD ticket = 0;
     ASSERT_TRUE(WriteSharedMemory(static_cast<DWORD>(bytes.size()), bytes.data(), &ticket));
     PostMessageA(main, 1494, 0, 0);

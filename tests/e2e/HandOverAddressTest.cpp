@@ -95,12 +95,7 @@ TEST_F(HandOverAddressTest, AMailTextHandedOverIsFiledInTheCurrentFolder)
 
     const std::string mail = "From: 佐藤 <sato@example.jp>\r\nSubject: 手渡し\r\nMessage-ID: <handed@example.jp>\r\n"
                              "\r\n.から始まる行\r\n本文\r\n";
-    std::vector<BYTE> request(6);
-    WORD command = 3;
-    DWORD length = static_cast<DWORD>(mail.size());
-    std::memcpy(request.data(), &command, 2);
-    std::memcpy(request.data() + 2, &length, 4);
-    request.insert(request.end(), mail.begin(), mail.end());
+    std::vector<BYTE> request = MakeHandOverRequest(3, mail);
     DWORD ticket = 0;
     ASSERT_TRUE(WriteSharedMemory(static_cast<DWORD>(request.size()), request.data(), &ticket));
     PostMessageA(main, 1494, 0, 0);
