@@ -8,18 +8,20 @@ namespace {
 
 void PutField(char* field, const CString& text)
 {
-    // Room for the text and its zero; never half a double-byte character.
+    // At most the whole field (a full field has no zero); never half a
+    // double-byte character.
     size_t n = 0;
     const char* p = text;
     const size_t len = static_cast<size_t>(text.GetLength());
     while (n < len) {
         size_t step = Mbcs::CharLength(p + n, len - n);
-        if (n + step > kFieldSize - 1)
+        if (n + step > kFieldSize)
             break;
         n += step;
     }
     std::memcpy(field, p, n);
-    field[n] = '\0';
+    if (n < kFieldSize)
+        field[n] = '\0';
 }
 
 CString GetField(const char* field)

@@ -1,6 +1,7 @@
 // The clipboard block "CVMail Address Object": one address entry in 384
 // bytes of shareable memory, three fields of 128 bytes (address, name,
-// memo), each ending with a zero byte inside its field.
+// memo); a text shorter than its field ends with a zero byte, a text that
+// fills it has none.
 #pragma once
 
 #include "addressbook/AddressData.h"

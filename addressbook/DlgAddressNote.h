@@ -16,6 +16,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -44,6 +45,9 @@ public:
     // Window message: open the add-address dialog filled with the texts
     // given to SetPresetAddress.
     static constexpr UINT WM_ADD_PRESET_ADDRESS = WM_USER + 1024;
+    // Window message: another window changed the files this window had
+    // read; show them as they are now (wParam 1 the group tree as well).
+    static constexpr UINT WM_RELOAD_FROM_FILES = WM_USER + 1025;
     // The window class of the address book window (a dialog class).
     static constexpr const char* kWindowClass = "CVMAddressNoteWndClass";
     // Sent to the window that addresses are dropped on when it is none of
@@ -115,6 +119,7 @@ protected:
     void OnSize(UINT nType, int cx, int cy);
     LRESULT OnSplitterMoved(WPARAM wParam, LPARAM);
     LRESULT OnAddPresetAddress(WPARAM, LPARAM);
+    LRESULT OnReloadFromFiles(WPARAM wParam, LPARAM);
     void LayoutControls();
     void SetupList();
     void SetDisplayMode(int nMode);
@@ -130,6 +135,9 @@ protected:
     CAddressGroupData* GroupOfItem(HTREEITEM hItem) const;
     HTREEITEM FindGroupItem(int nGroupId) const;
     void SelectGroup(CAddressGroupData* pGroup);
+    // Reads the current group's addresses and keeps what was read as the
+    // base of the next merged write.
+    void ReadCurrentAddresses();
     void FillAddressList();
     void SortList();
     void OnTreeSelChanged(NMHDR*, LRESULT*);
@@ -188,6 +196,9 @@ protected:
     CAddressGroupDataSet m_groups;
     CAddressDataSet m_addresses;
     CAddressGroupData* m_pCurGroup = nullptr;
+    // The files as this window last read or wrote them: what its writes are
+    // merged against, so that other windows' changes stay.
+    std::string m_strGroupsBase, m_strAddressesBase;
 
     CAddressRecipientTargets m_targets;
     HWND m_hOwnerField = nullptr;

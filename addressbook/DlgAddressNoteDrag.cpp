@@ -2,6 +2,7 @@
 // Book into a group, and dragging addresses and groups.
 #include "addressbook/DlgAddressNote.h"
 
+#include "addressbook/AddressFileMerge.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/DlgFolderMoveConfirm.h"
@@ -317,10 +318,10 @@ void CDlgAddressNote::DropAddressesOnList(int nDropIndex)
     ordered.SetFilePath(m_addresses.GetFilePath());
     for (CAddressData* a : rest)
         static_cast<CAddressData*>(ordered.CreateNewRecord())->CopyFrom(*a);
-    ordered.WriteToFile();
+    bool bChangedByOthers = false;
+    AddressFileMerge::WriteMerged(ordered, m_strAddressesBase, bChangedByOthers);
     PostAddressBookChanged();
-    m_addresses.RemoveAll();
-    m_addresses.ReadWithRetry();
+    ReadCurrentAddresses();
     FillAddressList();
 }
 

@@ -2,6 +2,7 @@
 // the recipients and the search.
 #include "addressbook/DlgAddressNote.h"
 
+#include "addressbook/AddressFileMerge.h"
 #include "addressbook/AddressManagerThread.h"
 #include "addressbook/AddressObjectBlock.h"
 #include "addressbook/DlgAddAddressInput.h"
@@ -68,7 +69,12 @@ void CDlgAddressNote::UpdateListItem(int nItem)
 
 void CDlgAddressNote::WriteCurrentGroup()
 {
-    m_addresses.WriteToFile();
+    bool bChangedByOthers = false;
+    AddressFileMerge::WriteMerged(m_addresses, m_strAddressesBase, bChangedByOthers);
+    // The caller still works with the records it changed; the list shows
+    // the others' changes once it is done.
+    if (bChangedByOthers && m_hWnd)
+        PostMessage(WM_RELOAD_FROM_FILES, 0, 0);
     PostAddressBookChanged();
 }
 

@@ -2,6 +2,7 @@
 // commands on groups.
 #include "addressbook/DlgAddressNote.h"
 
+#include "addressbook/AddressFileMerge.h"
 #include "addressbook/DlgAddGroup.h"
 #include "addressbook/DlgGroupProperty.h"
 #include "addressbook/LdapGroup.h"
@@ -83,7 +84,11 @@ void CDlgAddressNote::LoadGroupTree()
     m_groups.RemoveAll();
     m_groups.SetBaseFolder(AddressBoxPath());
     m_groups.SetFilePath(GetGroupListPath());
-    m_groups.ReadWithRetry();
+    {
+        AddressFileMerge::CWriteLock lock;
+        m_groups.ReadWithRetry();
+        m_strGroupsBase = AddressFileMerge::ReadBase(m_groups.GetFilePath());
+    }
     m_bTreeLoaded = TRUE;
 
     const int count = m_groups.GetRecordCount(TRUE);
@@ -131,7 +136,7 @@ void CDlgAddressNote::SaveGroupList()
     CString folder = AddressBoxPath();
     CAddressGroupDataSet out;
     out.SetBaseFolder(folder);
-    out.SetFilePath(CombinePath(folder, "Group.$$$"));
+    out.SetFilePath(CombinePath(folder, "Group.lst"));
     // Pre-order: each group followed by its subtree, parents before children.
     std::vector<HTREEITEM> stack;
     for (HTREEITEM h = m_tree.GetRootItem(); h; h = m_tree.GetNextSiblingItem(h))
@@ -153,8 +158,10 @@ void CDlgAddressNote::SaveGroupList()
             children.push_back(c);
         stack.insert(stack.end(), children.rbegin(), children.rend());
     }
-    if (out.WriteToFile())
-        MoveFileExA(out.GetFilePath(), CombinePath(folder, "Group.lst"), MOVEFILE_REPLACE_EXISTING);
+    bool bChangedByOthers = false;
+    if (AddressFileMerge::WriteMerged(out, m_strGroupsBase, bChangedByOthers, AddressFileMerge::GroupListKey) &&
+        bChangedByOthers && m_hWnd)
+        PostMessage(WM_RELOAD_FROM_FILES, 1, 0);
 }
 
 void CDlgAddressNote::SelectGroup(CAddressGroupData* pGroup)
@@ -170,17 +177,46 @@ void CDlgAddressNote::SelectGroup(CAddressGroupData* pGroup)
     if (pGroup->m_nType == CAddressGroupData::typeLdap) {
         CWaitCursor wait;
         LoadLdapGroup(pGroup, &m_addresses, TRUE);
+        m_strAddressesBase = AddressFileMerge::ReadBase(m_addresses.GetFilePath());
     } else if (!m_addresses.GetFilePath().IsEmpty()) {
-        m_addresses.ReadWithRetry();
+        ReadCurrentAddresses();
     }
     FillAddressList();
+}
+
+void CDlgAddressNote::ReadCurrentAddresses()
+{
+    AddressFileMerge::CWriteLock lock;
+    m_addresses.RemoveAll();
+    m_addresses.ReadWithRetry();
+    m_strAddressesBase = AddressFileMerge::ReadBase(m_addresses.GetFilePath());
+}
+
+LRESULT CDlgAddressNote::OnReloadFromFiles(WPARAM wParam, LPARAM)
+{
+    if (wParam) {
+        int groupId = m_pCurGroup ? m_pCurGroup->m_nId : -1;
+        LoadGroupTree();
+        if (HTREEITEM item = FindGroupItem(groupId)) {
+            m_tree.SelectItem(item);
+            if (GroupOfItem(item) != m_pCurGroup)
+                SelectGroup(GroupOfItem(item));
+        }
+        // Ids made unique again on reading reach the file.
+        SaveGroupList();
+    } else if (m_pCurGroup && m_pCurGroup->m_nType != CAddressGroupData::typeLdap &&
+               !m_addresses.GetFilePath().IsEmpty()) {
+        ReadCurrentAddresses();
+        FillAddressList();
+    }
+    return 0;
 }
 
 void CDlgAddressNote::FillAddressList()
 {
     m_list.DeleteAllItems();
     if (!m_addresses.GetFilePath().IsEmpty() && !m_addresses.IsLoaded())
-        m_addresses.ReadWithRetry();
+        ReadCurrentAddresses();
     for (int i = 0; i < m_addresses.GetRecordCount(TRUE); ++i)
         if (!m_addresses.GetAddress(i)->m_bDeleted)
             AddListItem(i);
@@ -433,8 +469,8 @@ void CDlgAddressNote::OnGroupProperty()
     g->m_bUtf8 = dlg.m_bUtf8;
     SaveGroupList();
     m_tree.SetItemText(item, g->m_strName);
-    // Selecting the group again refreshes an LDAP group; a failed or empty
-    // search leaves the saved addresses in its file.
+    // Selecting the group again refreshes an LDAP group; a failed search
+    // leaves the saved addresses in its file.
     SelectGroup(g);
     PostAddressBookChanged();
 }

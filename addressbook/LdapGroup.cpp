@@ -47,10 +47,9 @@ void LoadLdapGroup(const CAddressGroupData* pGroup, CAddressDataSet* pSet, BOOL 
                             g.m_strSearchBase, g.m_strFilter.IsEmpty() ? "mail=*" : g.m_strFilter.GetString(),
                             g.m_nScope, g.m_strNameAttr, g.m_strMailAttr, g.m_strMemoAttr, &results, error,
                             g.m_nLdapVersion, g.m_bUtf8, g.m_nTimeout);
-            // An empty result is not taken as the group's new content: a
-            // directory that answers nothing (a changed base, a filter typo,
-            // a server that hides entries) must not erase the saved addresses.
-            if (ok && results.GetSize() > 0) {
+            // A search that succeeds is the group's content, even when it
+            // finds nobody; only a failed search keeps the saved addresses.
+            if (ok) {
                 pSet->RemoveAll();
                 TakeResults(results, pSet);
                 pSet->WriteToFile();

@@ -389,6 +389,12 @@ public:
     // from the command line or a second start's hand-over: files may be
     // named as words, but "attach=" and "tempattach=" are ignored.
     void OpenMailEditor(const char* pszText);
+    // Files a whole mail text, handed over by another window or program, as
+    // a new mail of the current folder (core/QuendalAppHandOver.cpp); false
+    // when there is no current folder or it does not take the mail.
+    BOOL ImportMailText(const char* pszText);
+    // Gives a hand-over text back to the communication thread that holds it.
+    void ReleaseHandOverText(LPARAM lParam);
     // Deletes the stored copy an editor replaced (thread message 1389).
     void DeleteEditedMail(int nFolderId, int nIndex);
     // The read notification a viewer's answer asked for (thread message

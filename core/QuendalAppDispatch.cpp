@@ -30,13 +30,6 @@ struct AppThreadMessageRow
     const char* pszPostedBy;
 };
 
-// The communication thread gets back the hand-over text it lent.
-void ReleaseHandOverText(CQuendalApp& app, LPARAM lParam)
-{
-    if (app.m_pCommThread && app.m_hCommThread && WaitForSingleObject(app.m_hCommThread, 0) == WAIT_TIMEOUT)
-        app.m_pCommThread->PostThreadMessage(WM_QD_RELEASE_TEXT, 0, lParam);
-}
-
 void ToFrame(CQuendalApp&, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // Consumed without effect while the main window is absent.
@@ -59,29 +52,52 @@ void ComposeText(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
     const char* text = reinterpret_cast<const char*>(lParam);
     if (text) {
         app.OpenMailEditor(text);
-        ReleaseHandOverText(app, lParam);
+        app.ReleaseHandOverText(lParam);
     } else {
         app.OpenMailEditor("");
     }
 }
 
-void MapiRequest(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+void MapiRequest(CQuendalApp& app, CMainFrame*, UINT, WPARAM wParam, LPARAM lParam)
 {
     if (!lParam)
         return;
-    OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
-    ReleaseHandOverText(app, lParam);
+    if (wParam == kMapiRequestText)
+        OpenMapiRequestText(reinterpret_cast<const char*>(lParam));
+    else
+        OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
+    app.ReleaseHandOverText(lParam);
 }
 
-void AddressText(CQuendalApp&, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam)
+void AddressText(CQuendalApp& app, CMainFrame* pFrame, UINT, WPARAM, LPARAM lParam)
 {
-    if (!pFrame)
-        return;
-    pFrame->OnAppThreadMessage(message, wParam, lParam);
-    if (pFrame->IsIconic())
-        pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
-    pFrame->BringWindowToTop();
-    pFrame->SetForegroundWindow();
+    if (pFrame && lParam) {
+        if (pFrame->IsIconic())
+            pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
+        pFrame->BringWindowToTop();
+        pFrame->SetForegroundWindow();
+        pFrame->OpenAddressBookToAdd("", reinterpret_cast<const char*>(lParam));
+    }
+    app.ReleaseHandOverText(lParam);
+}
+
+void MailText(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+{
+    if (lParam)
+        app.ImportMailText(reinterpret_cast<const char*>(lParam));
+    app.ReleaseHandOverText(lParam);
+}
+
+void ViewSettings(CQuendalApp&, CMainFrame* pFrame, UINT, WPARAM wParam, LPARAM)
+{
+    if (pFrame)
+        pFrame->ApplyViewSettings(wParam != 0);
+}
+
+void KeywordsChanged(CQuendalApp&, CMainFrame* pFrame, UINT, WPARAM, LPARAM)
+{
+    if (pFrame)
+        pFrame->ReloadKeywords();
 }
 
 void DeleteDraft(CQuendalApp& app, CMainFrame* pFrame, UINT, WPARAM wParam, LPARAM lParam)
@@ -188,13 +204,13 @@ const AppThreadMessageRow kAppThreadMessages[] = {
     { 1394,                          ToFrame,             "the mail view: space scrolled past the end" },
     { WM_QD_COMPOSE_TEXT,            ComposeText,         "the communication thread: hand-over to compose" },
     { WM_QD_ADDRESS_TEXT,            AddressText,         "the communication thread: an address to add" },
-    { WM_QD_MAIL_TEXT,               ToFrame,             "the communication thread: a mail text to import" },
+    { WM_QD_MAIL_TEXT,               MailText,            "the communication thread: a mail text to import" },
     { WM_QD_SEND_FOLDER_MAIL,        ToFrame,             "the plug-in send-folder call" },
     { WM_QD_REMOVE_EDIT_THREAD,      EditorEnded,         "an editor thread at its end" },
     { WM_QD_REMOVE_VIEW_THREAD,      ViewerEnded,         "a viewer thread at its end" },
     { WM_QD_REMOVE_SEARCH_THREAD,    SearchEnded,         "a search thread at its end" },
     { 1417,                          ToFrame,             "the text view: メールを振分けに登録" },
-    { WM_QD_KEYWORDS_CHANGED,        ToFrame,             "the keyword dialog" },
+    { WM_QD_KEYWORDS_CHANGED,        KeywordsChanged,     "the keyword dialog" },
     { 1419,                          ToFrame,             "folder properties: colours" },
     { WM_QD_RECEIVE_TIMEOUT_BOX,     ReceiveTimeoutBox,   "a receive session that timed out" },
     { 1430,                          RestoreFromHistory,  "the deleted-mail history dialog" },
@@ -204,7 +220,7 @@ const AppThreadMessageRow kAppThreadMessages[] = {
     { 1474,                          TasksChanged,        "task dialogs" },
     { 1475,                          ToFrame,             "the task reminder pass" },
     { WM_QD_SHOW_TASKLIST,           ShowTasks,           "the task reminder, plug-ins" },
-    { WM_QD_APPLY_VIEW_SETTINGS,     ToFrame,             "settings dialogs: view settings changed" },
+    { WM_QD_APPLY_VIEW_SETTINGS,     ViewSettings,        "settings dialogs: view settings changed" },
     { WM_QD_MAPI_REQUEST,            MapiRequest,         "the communication thread: a Simple MAPI request" },
     { WM_QD_OPEN_MAIL_WINDOW,        OpenMailWindow,      "other threads: open a viewer" },
     { WM_QD_OPEN_FOUND_MAIL,         FoundMail,           "search windows: open a found mail" },
@@ -256,7 +272,7 @@ BOOL CQuendalApp::IsApplicationThreadMessage(UINT message)
 BOOL CQuendalApp::IsFrameThreadMessage(UINT message)
 {
     const AppThreadMessageRow* row = FindAppThreadMessage(message);
-    return row && (row->pfnHandler == ToFrame || row->pfnHandler == RestoreFromHistory || row->pfnHandler == AddressText);
+    return row && (row->pfnHandler == ToFrame || row->pfnHandler == RestoreFromHistory);
 }
 
 void CQuendalApp::OnAppAbout()

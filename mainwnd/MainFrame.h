@@ -138,6 +138,19 @@ public:
     BOOL IsMailViewMaximised() const { return m_bMailViewMaximised; }
     BOOL IsListMaximised() const { return m_bListMaximised; }
 
+    // ---- Hand-over and settings messages (MainFrameSettingsMessages.cpp) ----
+    // Opens the address book beside the main window with its add dialog
+    // filled; a name left empty is taken from the address text when that
+    // is "name <address>".
+    void OpenAddressBookToAdd(const char* pszName, const char* pszAddress);
+    // Fonts and colours written by the settings dialogs, shown at once
+    // (thread message 1478; bLanguageFonts: "CharSet.dat" changed too).
+    void ApplyViewSettings(BOOL bLanguageFonts);
+    // The keyword list written by its dialog, shown at once (1418).
+    void ReloadKeywords();
+    // The deleted-mail count above which a folder offers to be compacted.
+    void SetCompactAlertCount(int nCount) { m_nCompactAlertCount = nCount; }
+
     CFolderTree* GetFolderTree() const { return m_pFolderTree; }
     CQListView* GetListView() const { return m_pListView; }
     CView* GetMailView() const { return m_pMailView; }

@@ -42,6 +42,30 @@ bool IsExistingFile(const char* pszPath)
 
 extern "C" IMAGE_DOS_HEADER __ImageBase;
 
+// The client's window in front of the caller's, which may give it the
+// foreground while it has it.
+void BringToFront(HWND hClient)
+{
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hClient, &pid);
+    if (pid)
+        AllowSetForegroundWindow(pid);
+    SetForegroundWindow(hClient);
+}
+
+// The wait cursor while it lives.
+class WaitCursor
+{
+public:
+    WaitCursor() : m_old(SetCursor(LoadCursor(nullptr, IDC_WAIT))) {}
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+    ~WaitCursor() { SetCursor(m_old); }
+
+private:
+    HCURSOR m_old;
+};
+
 } // namespace
 
 ULONG CMapiBridge::PrepareRequest(const MapiMessage* pMessage, const std::string& tempFolder, MapiMailRequest& request,
@@ -52,23 +76,34 @@ ULONG CMapiBridge::PrepareRequest(const MapiMessage* pMessage, const std::string
         return MAPI_E_INVALID_MESSAGE;
     if (pMessage->nRecipCount && !pMessage->lpRecips)
         return MAPI_E_INVALID_RECIPS;
-    for (ULONG i = 0; i < pMessage->nRecipCount; ++i) {
-        const MapiRecipDesc& r = pMessage->lpRecips[i];
-        std::string one = FormatMapiRecipient(r.lpszName, r.lpszAddress);
-        switch (r.ulRecipClass) {
-        case MAPI_CC: AppendMapiRecipient(request.cc, one); break;
-        case MAPI_BCC: AppendMapiRecipient(request.bcc, one); break;
-        case MAPI_ORIG: break;  // the sender is the client's account
-        default: AppendMapiRecipient(request.to, one); break;
+    try {
+        for (ULONG i = 0; i < pMessage->nRecipCount; ++i) {
+            const MapiRecipDesc& r = pMessage->lpRecips[i];
+            std::string one = FormatMapiRecipient(r.lpszName, r.lpszAddress);
+            switch (r.ulRecipClass) {
+            case MAPI_CC: AppendMapiRecipient(request.cc, one); break;
+            case MAPI_BCC: AppendMapiRecipient(request.bcc, one); break;
+            // Every other class, the originator too, is a recipient of To.
+            default: AppendMapiRecipient(request.to, one); break;
+            }
         }
+        request.subject = pMessage->lpszSubject ? pMessage->lpszSubject : "";
+        request.body = pMessage->lpszNoteText ? pMessage->lpszNoteText : "";
+    } catch (...) {
+        // The mail opens with what was collected.
+        MessageBoxA(nullptr, "QdMapi Error 1", "MAPISendMail", MB_OK);
     }
-    request.subject = pMessage->lpszSubject ? pMessage->lpszSubject : "";
-    request.body = pMessage->lpszNoteText ? pMessage->lpszNoteText : "";
 
     strFolder = MakeUniqueFolder(tempFolder);
     if (strFolder.empty())
         return MAPI_E_FAILURE;
-    ULONG result = CopyAttachments(pMessage, tempFolder, request.attachments);
+    ULONG result = SUCCESS_SUCCESS;
+    try {
+        result = CopyAttachments(pMessage, tempFolder, request.attachments);
+    } catch (...) {
+        // The mail opens with the copies made so far.
+        MessageBoxA(nullptr, "QdMapi Error 2", "MAPISendMail", MB_OK);
+    }
     if (result != SUCCESS_SUCCESS) {
         // Nothing of a refused send stays behind.
         for (const std::string& copy : request.attachments)
@@ -137,26 +172,26 @@ std::string CMapiBridge::WriteRequestFile(const MapiMailRequest& request, const 
 
 ULONG CMapiBridge::HandToClient(const std::string& requestPath, const std::string& programPath, DWORD dwTimeout)
 {
-    std::vector<BYTE> bytes(6);
-    WORD command = kHandOverMapiCommand;
-    DWORD length = static_cast<DWORD>(requestPath.size());
-    std::memcpy(bytes.data(), &command, 2);
-    std::memcpy(bytes.data() + 2, &length, 4);
-    bytes.insert(bytes.end(), requestPath.begin(), requestPath.end());
+    std::vector<BYTE> bytes = MakeHandOverRequest(kHandOverMapiCommand, requestPath);
     DWORD ticket = 0;
     if (!WriteSharedMemory(static_cast<DWORD>(bytes.size()), bytes.data(), &ticket))
         return MAPI_E_FAILURE;
     HWND hClient = FindWindowA("CVMWndClass", nullptr);
     if (hClient) {
         PostMessageA(hClient, kHandOverMessage, 0, 0);
+        BringToFront(hClient);
     } else {
         // A client that starts takes whatever was queued for it.
         HINSTANCE r = ShellExecuteA(GetDesktopWindow(), nullptr, programPath.c_str(), "", nullptr, SW_SHOWNORMAL);
         if (reinterpret_cast<INT_PTR>(r) <= 32)
             return MAPI_E_FAILURE;
     }
+    // The caller's user sees the wait, which ends as soon as the client
+    // has taken the request.
+    WaitCursor busy;
     DWORD start = GetTickCount();
     DWORD lastPost = start;
+    bool shown = hClient != nullptr;
     while (!WaitSharedMemoryTaken(200, ticket)) {
         if (GetTickCount() - start >= dwTimeout)
             return MAPI_E_FAILURE;
@@ -164,8 +199,12 @@ ULONG CMapiBridge::HandToClient(const std::string& requestPath, const std::strin
         // left the request to the next.
         if (GetTickCount() - lastPost >= 1000) {
             lastPost = GetTickCount();
-            if (HWND h = FindWindowA("CVMWndClass", nullptr))
+            if (HWND h = FindWindowA("CVMWndClass", nullptr)) {
                 PostMessageA(h, kHandOverMessage, 0, 0);
+                if (!shown)
+                    BringToFront(h);
+                shown = true;
+            }
         }
     }
     return SUCCESS_SUCCESS;
@@ -181,9 +220,8 @@ std::string CMapiBridge::ClientProgramPath()
 
 ULONG CMapiBridge::SendMail(const MapiMessage* pMessage)
 {
-    char temp[MAX_PATH + 1] = {};
-    DWORD n = GetTempPathA(sizeof(temp), temp);
-    if (!n || n >= sizeof(temp))
+    std::string temp = MapiTempFolder();
+    if (temp.empty())
         return MAPI_E_FAILURE;
     MapiMailRequest request;
     std::string folder;

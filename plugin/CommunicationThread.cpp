@@ -7,6 +7,42 @@
 #include <winsock2.h>
 
 #include <cstring>
+#include <string>
+
+namespace {
+
+// One string of the class library's archive format at pos: a length byte,
+// or 255 and a 16-bit length, or 255, 65535 and a 32-bit length, then the
+// characters. False when the string runs past the request.
+bool ReadArchiveString(const std::vector<BYTE>& bytes, size_t& pos, std::string& out)
+{
+    auto take = [&](size_t n, void* into) {
+        if (bytes.size() - pos < n)
+            return false;
+        std::memcpy(into, bytes.data() + pos, n);
+        pos += n;
+        return true;
+    };
+    BYTE b = 0;
+    if (pos > bytes.size() || !take(1, &b))
+        return false;
+    DWORD length = b;
+    if (b == 255) {
+        WORD w = 0;
+        if (!take(2, &w))
+            return false;
+        length = w;
+        if (w == 65535 && !take(4, &length))
+            return false;
+    }
+    if (bytes.size() - pos < length)
+        return false;
+    out.assign(reinterpret_cast<const char*>(bytes.data() + pos), length);
+    pos += length;
+    return true;
+}
+
+} // namespace
 
 BEGIN_MESSAGE_MAP(CCommunicationThread, CWinThread)
     ON_THREAD_MESSAGE(WM_QD_HANDOVER_REQUEST, OnHandOverRequest)
@@ -61,7 +97,8 @@ bool CCommunicationThread::CarryOutRequest(const std::vector<BYTE>& request)
     case 2: message = WM_QD_ADDRESS_TEXT; break;
     case 3: message = WM_QD_MAIL_TEXT; break;
     case kHandOverMapiCommand: message = WM_QD_MAPI_REQUEST; break;
-    default: return false;  // command 5 opens a mail window itself, with the editor
+    case 5: return CarryOutMailRequest(request);
+    default: return false;
     }
     // The stated length must lie within the copied bytes.
     if (length > request.size() - 6)
@@ -74,6 +111,31 @@ bool CCommunicationThread::CarryOutRequest(const std::vector<BYTE>& request)
     char* p = text.get();
     m_pending.push_back(std::move(text));
     ::PostThreadMessageA(m_dwAppThreadId, message, 0, reinterpret_cast<LPARAM>(p));
+    return true;
+}
+
+bool CCommunicationThread::CarryOutMailRequest(const std::vector<BYTE>& request)
+{
+    // To, subject, body, a dropped string, the second address text and
+    // another dropped string.
+    std::string fields[6];
+    size_t pos = 6;
+    for (std::string& field : fields)
+        if (!ReadArchiveString(request, pos, field))
+            return false;
+    MapiMailRequest mail;
+    mail.to = fields[0];
+    mail.subject = fields[1];
+    mail.body = fields[2];
+    mail.cc = fields[4];
+    // The editor is the application thread's: the fields go there as the
+    // text of a request, which names no files.
+    std::string text = FormatMapiRequest(mail);
+    std::unique_ptr<char[]> buffer(new char[text.size() + 1]);
+    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
+    char* p = buffer.get();
+    m_pending.push_back(std::move(buffer));
+    ::PostThreadMessageA(m_dwAppThreadId, WM_QD_MAPI_REQUEST, kMapiRequestText, reinterpret_cast<LPARAM>(p));
     return true;
 }
 

@@ -20,6 +20,9 @@ public:
     // Turns one request (command word, length, text) into a thread message
     // for the application thread; false when the request is malformed or unknown.
     bool CarryOutRequest(const std::vector<BYTE>& request);
+    // Command 5: six strings that open a new mail window with the To text,
+    // the second address text, the subject and the body.
+    bool CarryOutMailRequest(const std::vector<BYTE>& request);
 
     DWORD m_dwAppThreadId;
 

@@ -19,12 +19,16 @@ struct MapiMailRequest
 
 // The hand-over command that carries a request file's path.
 const WORD kHandOverMapiCommand = 6;
+// wParam of the application thread's message for a request: lParam is the
+// path of a request file (0) or the text of a request without attachments.
+const WPARAM kMapiRequestFile = 0;
+const WPARAM kMapiRequestText = 1;
 
 // "Name <address>" for a recipient; the address loses a transport prefix
 // ("SMTP:") up to its first colon, a plain "user@host" is taken as it is,
 // and a recipient without an address is its name.
 std::string FormatMapiRecipient(const char* pszName, const char* pszAddress);
-// Appends a recipient to a list, separated by ", ".
+// Appends a recipient to a list, each followed by "," ("A <a>,B <b>,").
 void AppendMapiRecipient(std::string& list, const std::string& recipient);
 
 std::string FormatMapiRequest(const MapiMailRequest& request);
@@ -34,6 +38,15 @@ bool ParseMapiRequest(const std::string& text, MapiMailRequest& request);
 // Makes a new folder "$$F..." under the base folder that did not exist
 // before; its path (with a trailing backslash), or empty on failure.
 std::string MakeUniqueFolder(const std::string& baseFolder);
+// The folder in which the library makes its "$$F..." folders (the
+// platform's temporary folder of this user), with a trailing backslash.
+std::string MapiTempFolder();
+// True when the path names an existing file that lies directly in a
+// "$$F..." folder directly in tempFolder, judged after full resolution
+// (relative parts, short names, links and junctions). Only such files are
+// copies the library made for the client, which the client may delete; a
+// request that names anything else names a file of the user.
+bool IsMapiCopyPath(const std::string& filePath, const std::string& tempFolder);
 // Removes the folder of the file's path when it is such a folder and holds
 // nothing any more (the request file or the copy in it was deleted).
 void RemoveEmptyCopyFolder(const std::string& filePath);

@@ -45,19 +45,21 @@ void BuildMapiEditRequest(const MapiMailRequest& mapi, CMailEditRequest& request
     request.m_strBcc = CMailEditRequest::CleanHeaderValue(mapi.bcc.c_str());
     request.m_strSubject = CMailEditRequest::CleanHeaderValue(mapi.subject.c_str());
     request.m_strBody = mapi.body.c_str();
-    for (const std::string& a : mapi.attachments)
-        if (IsExistingFile(a))
+    // Only the library's own copies go with the mail; any other file a
+    // request names is attached as it is and never deleted.
+    std::string temp = MapiTempFolder();
+    for (const std::string& a : mapi.attachments) {
+        if (IsMapiCopyPath(a, temp))
             request.m_tempAttachFiles.Add(a.c_str());
+        else if (IsExistingFile(a))
+            request.m_attachFiles.Add(a.c_str());
+    }
 }
 
-bool OpenMapiRequestFile(const char* pszPath)
+namespace {
+
+bool OpenMailWindow(const MapiMailRequest& mapi)
 {
-    std::string text;
-    MapiMailRequest mapi;
-    if (!pszPath || !ReadRequestFile(pszPath, text) || !ParseMapiRequest(text, mapi))
-        return false;
-    DeleteFileA(pszPath);
-    RemoveEmptyCopyFolder(pszPath);
     CQuendalApp* app = QuendalApp();
     if (!app || !app->m_pAccountDataSet)
         return false;
@@ -75,4 +77,31 @@ bool OpenMapiRequestFile(const char* pszPath)
     CMailEditRequest request;
     BuildMapiEditRequest(mapi, request);
     return hooks.pfnStartEditor && hooks.pfnStartEditor(request);
+}
+
+} // namespace
+
+bool OpenMapiRequestText(const char* pszText)
+{
+    MapiMailRequest mapi;
+    if (!pszText || !ParseMapiRequest(pszText, mapi))
+        return false;
+    // Handed over in the block itself: nothing vouches for files it names.
+    mapi.attachments.clear();
+    return OpenMailWindow(mapi);
+}
+
+bool OpenMapiRequestFile(const char* pszPath)
+{
+    std::string text;
+    MapiMailRequest mapi;
+    // Any process can queue a path; a request file the library did not
+    // write in a folder of its own is neither read nor deleted.
+    if (!pszPath || !IsMapiCopyPath(pszPath, MapiTempFolder()))
+        return false;
+    if (!ReadRequestFile(pszPath, text) || !ParseMapiRequest(text, mapi))
+        return false;
+    DeleteFileA(pszPath);
+    RemoveEmptyCopyFolder(pszPath);
+    return OpenMailWindow(mapi);
 }

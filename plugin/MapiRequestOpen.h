@@ -8,8 +8,13 @@
 class CMailEditRequest;
 
 // Reads the request file, deletes it and opens the editor; false when the
-// file is not a request or no editor could be opened.
+// file is not a request in a folder the library made, or no editor could be
+// opened.
 bool OpenMapiRequestFile(const char* pszPath);
-// The editor request for a Simple MAPI request (attachments that no longer
-// exist are left out).
+// Opens the editor for a request text handed over in the block itself
+// (hand-over command 5); any attachment it names is dropped.
+bool OpenMapiRequestText(const char* pszText);
+// The editor request for a Simple MAPI request: the library's copies are
+// temporary attachments, other files ordinary ones, and attachments that no
+// longer exist are left out.
 void BuildMapiEditRequest(const MapiMailRequest& mapi, CMailEditRequest& request);

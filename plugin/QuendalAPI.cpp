@@ -246,8 +246,12 @@ HANDLE CQuendalAPI::ReceiveAccount(const char* pszAccount, BOOL bFlag1, BOOL bFl
 
 void CQuendalAPI::EndReceive()
 {
-    if (CMainFrame* f = Frame(m_pApp))
-        f->OnAppThreadMessage(WM_QD_RECEIVE_FINISHED, 0, 0);
+    // Plug-ins call from their own threads; the main window's state is the
+    // application thread's.
+    CAppThreadCall::Run([&] {
+        if (CMainFrame* f = Frame(m_pApp))
+            f->OnAppThreadMessage(WM_QD_RECEIVE_FINISHED, 0, 0);
+    });
 }
 
 HIMAGELIST CQuendalAPI::GetFolderImageList()
@@ -383,40 +387,50 @@ bool CQuendalAPI::GetMailData(int nFolderId, int nIndex, char* pBuffer, int nLen
 
 void CQuendalAPI::SelectMail(int nFolderId, const char* pszKey)
 {
-    try {
-        CMainFrame* f = Frame(m_pApp);
-        int index = FindMailByKey(FolderOf(m_pApp, nFolderId), pszKey);
-        if (f && index >= 0)
-            f->SelectFolderAndMail(nFolderId, index);
-    } catch (const CException&) {
-    }
+    CAppThreadCall::Run([&] {
+        try {
+            CMainFrame* f = Frame(m_pApp);
+            int index = FindMailByKey(FolderOf(m_pApp, nFolderId), pszKey);
+            if (f && index >= 0)
+                f->SelectFolderAndMail(nFolderId, index);
+        } catch (const CException&) {
+        }
+    });
 }
 
 bool CQuendalAPI::OpenMail(int nFolderId, const char* pszKey, BOOL bSelect)
 {
-    try {
-        CMailFolderStore* s = FolderOf(m_pApp, nFolderId);
-        int index = FindMailByKey(s, pszKey);
-        if (index < 0)
-            return false;
-        if (bSelect)
-            SelectMail(nFolderId, pszKey);
-        if (s->GetKind() == 5 || s->IsInWritingFolder())
-            return m_pApp->OpenMailEditor(-1, s, index, 0, "", "", "", "", "", 0, 0, TRUE, 0) != FALSE;
-        return OpenMailViewer(s, index, nullptr) != FALSE;
-    } catch (const CException&) {
-        return false;
-    }
+    bool opened = false;
+    CAppThreadCall::Run([&] {
+        try {
+            CMailFolderStore* s = FolderOf(m_pApp, nFolderId);
+            int index = FindMailByKey(s, pszKey);
+            if (index < 0)
+                return;
+            if (bSelect)
+                SelectMail(nFolderId, pszKey);
+            if (s->GetKind() == 5 || s->IsInWritingFolder())
+                opened = m_pApp->OpenMailEditor(-1, s, index, 0, "", "", "", "", "", 0, 0, TRUE, 0) != FALSE;
+            else
+                opened = OpenMailViewer(s, index, nullptr) != FALSE;
+        } catch (const CException&) {
+        }
+    });
+    return opened;
 }
 
 int CQuendalAPI::SelectFolderDialog(const char* pszCaption, int nInitialId)
 {
     if (!m_pApp)
         return 0;
-    CDlgSelectFolder dlg(Frame(m_pApp));
-    dlg.m_strTitle = pszCaption ? pszCaption : "";
-    dlg.m_nPreselectId = nInitialId ? nInitialId : m_pApp->GetCurrentFolderId();
-    return dlg.DoModal() == IDOK ? dlg.m_nSelectedId : 0;
+    int chosen = 0;
+    CAppThreadCall::Run([&] {
+        CDlgSelectFolder dlg(Frame(m_pApp));
+        dlg.m_strTitle = pszCaption ? pszCaption : "";
+        dlg.m_nPreselectId = nInitialId ? nInitialId : m_pApp->GetCurrentFolderId();
+        chosen = dlg.DoModal() == IDOK ? dlg.m_nSelectedId : 0;
+    });
+    return chosen;
 }
 
 void CQuendalAPI::GetFolderName(int nFolderId, char* pBuffer, int nSize)

@@ -241,3 +241,14 @@ void CloseSharedMemory()
         g_hHeld = nullptr;
     }
 }
+
+std::vector<BYTE> MakeHandOverRequest(WORD wCommand, const std::string& text)
+{
+    std::vector<BYTE> bytes(6 + text.size());
+    DWORD length = static_cast<DWORD>(text.size());
+    std::memcpy(bytes.data(), &wCommand, 2);
+    std::memcpy(bytes.data() + 2, &length, 4);
+    if (!text.empty())
+        std::memcpy(bytes.data() + 6, text.data(), text.size());
+    return bytes;
+}

@@ -12,10 +12,15 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 // Bytes of one block, header included.
 const DWORD kHandOverBlockSize = 256 * 1024;
+
+// A request of a hand-over command that carries a text: the 16-bit
+// command, the 32-bit length of the text and the text.
+std::vector<BYTE> MakeHandOverRequest(WORD wCommand, const std::string& text);
 
 // Queues one request; false when the block cannot be made or stays too
 // full for dwTimeout ms. The block outlives the call: this process keeps a

@@ -50,7 +50,7 @@ void CDlgBasicSetting::PreparePage(int nIndex, CSettingsPage& page)
         page.AddEnableRule(IDC_SET_LED_BLINK, { IDC_SET_LED_BLINK_INTERVAL, IDC_SET_LED_BLINK_TYPE,
                                                 IDC_SET_LED_BLINK_TYPE_1, IDC_SET_LED_BLINK_TYPE_2 });
         page.AddBrowseRule(IDC_SET_SOUND_BROWSE, IDC_SET_REC_NOTIFY_SOUND_PATH, "受信音の選択",
-                           "AVI/WAV/MIDI (*.avi; *.wav; *.mid)", "AVI;WAV;MID");
+                           "AVI/WAV/MIDI (*.avi; *.wav; *.mid)", "AVI;WAV;MID", true);
         break;
     case 2:
         page.AddEnableRule(IDC_SET_UNLOAD_MAIL_INDEX, { IDC_SET_UNLOAD_MAIL_INDEX_TIME });

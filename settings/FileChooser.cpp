@@ -4,24 +4,39 @@
 
 #include <string>
 
-bool ChooseFileToOpen(HWND hOwner, const char* pszTitle, const char* pszFilter, const char* pszDefExt,
-                      const char* pszCurrent, CString& rChosen)
+std::string FileDialogFilter(const char* pszShown)
 {
-    // "name (pattern)" becomes the pair "name\0pattern\0\0".
-    std::string shown = pszFilter ? pszFilter : "";
+    std::string shown = pszShown ? pszShown : "";
     std::string pattern = "*.*";
     size_t open = shown.rfind('(');
     size_t close = shown.rfind(')');
-    if (open != std::string::npos && close != std::string::npos && close > open)
-        pattern = shown.substr(open + 1, close - open - 1);
-    std::string filter = shown + '\0' + pattern + '\0' + '\0';
+    if (open != std::string::npos && close != std::string::npos && close > open) {
+        // The dialog takes a blank after ";" as part of the next pattern.
+        pattern.clear();
+        for (char c : shown.substr(open + 1, close - open - 1))
+            if (c != ' ')
+                pattern += c;
+    }
+    return shown + '\0' + pattern + '\0' + '\0';
+}
+
+bool ChooseFileToOpen(HWND hOwner, const char* pszTitle, const char* pszFilter, const char* pszDefExt,
+                      const char* pszCurrent, CString& rChosen, const char* pszRestoreFolder)
+{
+    std::string filter = FileDialogFilter(pszFilter);
 
     char file[MAX_PATH] = "";
     CString folder(pszCurrent ? pszCurrent : "");
     int cut = folder.ReverseFind('\\');
     folder = cut >= 0 ? folder.Left(cut) : CString();
-    char program[MAX_PATH] = "";
-    ::GetCurrentDirectoryA(sizeof(program), program);
+    CString restore = pszRestoreFolder ? pszRestoreFolder : "";
+    if (restore.IsEmpty()) {
+        char program[MAX_PATH] = "";
+        DWORD n = ::GetModuleFileNameA(nullptr, program, sizeof(program));
+        restore = n && n < sizeof(program) ? CString(program) : CString();
+        int slash = restore.ReverseFind('\\');
+        restore = slash >= 0 ? restore.Left(slash) : CString();
+    }
 
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof(ofn);
@@ -34,7 +49,8 @@ bool ChooseFileToOpen(HWND hOwner, const char* pszTitle, const char* pszFilter, 
     ofn.lpstrDefExt = pszDefExt && *pszDefExt == '.' ? pszDefExt + 1 : pszDefExt;
     ofn.Flags = OFN_HIDEREADONLY | OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST;
     bool ok = ::GetOpenFileNameA(&ofn) != FALSE;
-    ::SetCurrentDirectoryA(program);
+    if (!restore.IsEmpty())
+        ::SetCurrentDirectoryA(restore);
     if (ok)
         rChosen = file;
     return ok;

@@ -16,7 +16,9 @@ BOOL COptionPageDialog::PreTranslateMessage(MSG* pMsg)
         if (dlg && ((ctrl && (key == VK_TAB || key == VK_NEXT || key == VK_PRIOR)) || key == VK_RETURN))
             return dlg->PreTranslateMessage(pMsg);
         if (dlg && key == VK_ESCAPE) {
-            dlg->EndDialog(0);
+            // As the dialog's own Cancel: it may ask to keep changes and
+            // write what is pending before it ends.
+            dlg->SendMessage(WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
             return TRUE;
         }
     }

@@ -1,7 +1,7 @@
 // COptionPageDialog: one page of a tabbed settings dialog, a modeless child
 // dialog inside the page tab control. It routes the keys that belong to the
 // whole dialog (page switching, Enter, Escape) to the settings dialog, the
-// page's grandparent.
+// page's grandparent (Escape as the dialog's Cancel).
 #pragma once
 
 #include "classlib/Dialog.h"

@@ -10,3 +10,8 @@ class CQuendalApp;
 // use of profiles. The paths a profile leaves empty are the mailbox's own
 // (or those named on the command line).
 void SwitchProfile(CQuendalApp& app, const char* pszName);
+// Reads the account table in use again (after the account dialog wrote it),
+// keeping the profile's choice of accounts and the current account by its
+// name. While a receive or send runs, its worker reads the table, so the
+// table is read once the transfer has ended.
+void ReloadAccounts(CQuendalApp& app);

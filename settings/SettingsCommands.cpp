@@ -10,6 +10,7 @@
 #include "settings/ProfileSwitch.h"
 #include "store/FolderData.h"
 #include "mainwnd/FontSetting.h"
+#include "mainwnd/MainFrame.h"
 #include "settings/DlgCustomize.h"
 #include "settings/DlgFontColor.h"
 #include "settings/DlgKeywordColor.h"
@@ -62,6 +63,8 @@ void ShowAccountSettings(CWnd* pParent)
     dlg.m_pfnAddRouteAccount = [](const char* pszName) { QuendalApp()->AddRouteAccount(pszName); };
     dlg.m_pfnRunWizard = RunAccountSetupWizard;
     dlg.DoModal();
+    // Whatever the dialog wrote (OK, or Apply before Cancel) is used at once.
+    ReloadAccounts(*app);
 }
 
 bool ShowKeywordColors(CWnd* pParent)
@@ -83,6 +86,11 @@ bool ShowLanguageFonts(CWnd* pParent, const char* pszCharSet)
         return false;
     CDlgLanguageFont dlg(CMailFontSets::GetCharSetFilePath(app->GetMailBoxFolder(), app->GetProgramFolder()), pParent);
     dlg.m_strRequestName = pszCharSet ? pszCharSet : "";
+    // The fonts written are rebuilt and shown at once.
+    dlg.m_pfnReloadFonts = [] {
+        if (CQuendalApp* a = QuendalApp())
+            ::PostThreadMessageA(a->m_nThreadID, WM_QD_APPLY_VIEW_SETTINGS, 1, 0);
+    };
     return dlg.DoModal() == IDOK;
 }
 
@@ -109,6 +117,11 @@ void ShowCustomize(CWnd* pParent)
 {
     if (CQuendalApp* app = QuendalApp()) {
         CDlgCustomize dlg(*app, pParent);
+        dlg.m_pfnCompactAlertCount = [](int nCount) {
+            CQuendalApp* a = QuendalApp();
+            if (a && a->m_pMainFrame)
+                a->m_pMainFrame->SetCompactAlertCount(nCount);
+        };
         dlg.DoModal();
     }
 }

@@ -3,7 +3,7 @@
 
 class CWnd;
 
-// "アカウントの設定"; the caller refills the main window's account combo afterwards.
+// "アカウントの設定"; the program uses the accounts as written at once.
 void ShowAccountSettings(CWnd* pParent);
 // "コルヴェイン・メールの基本設定".
 void ShowBasicSettings(CWnd* pParent);

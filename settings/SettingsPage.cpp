@@ -1,5 +1,6 @@
 #include "settings/SettingsPage.h"
 
+#include "core/QuendalApp.h"
 #include "core/ShellUtil.h"
 #include "settings/FileChooser.h"
 #include "settings/InternetZoneList.h"
@@ -33,9 +34,9 @@ void CSettingsPage::AddEnableRule(int nCheck, std::initializer_list<int> control
 }
 
 void CSettingsPage::AddBrowseRule(int nButton, int nEdit, const char* pszTitle, const char* pszFilter,
-                                  const char* pszDefExt)
+                                  const char* pszDefExt, bool bToMailBox)
 {
-    m_browse.push_back({ nButton, nEdit, pszTitle, pszFilter, pszDefExt });
+    m_browse.push_back({ nButton, nEdit, pszTitle, pszFilter, pszDefExt, bToMailBox });
 }
 
 void CSettingsPage::Browse(const BrowseRule& rule)
@@ -44,7 +45,10 @@ void CSettingsPage::Browse(const BrowseRule& rule)
     CString current = GetDlgItemText(rule.nEdit);
     CString chosen;
     if (rule.pszFilter) {
-        if (!ChooseFileToOpen(m_hWnd, rule.pszTitle, rule.pszFilter, rule.pszDefExt, current, chosen))
+        CQuendalApp* app = rule.bToMailBox ? QuendalApp() : nullptr;
+        CString restore = app ? app->GetMailBoxFolder() : CString();
+        if (!ChooseFileToOpen(m_hWnd, rule.pszTitle, rule.pszFilter, rule.pszDefExt, current, chosen,
+                              restore.IsEmpty() ? nullptr : restore.GetString()))
             return;
     } else {
         chosen = BrowseForFolder(m_hWnd, rule.pszTitle, current);

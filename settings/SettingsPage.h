@@ -20,8 +20,10 @@ public:
     // The button opens a chooser for the edit beside it: a file-open dialog
     // (filter and default extension given) or, with no filter, the folder
     // chooser; the choice replaces the edit's text.
+    // bToMailBox: after the chooser the current directory is the mailbox
+    // folder rather than the program folder.
     void AddBrowseRule(int nButton, int nEdit, const char* pszTitle, const char* pszFilter = nullptr,
-                       const char* pszDefExt = nullptr);
+                       const char* pszDefExt = nullptr, bool bToMailBox = false);
 
     BOOL OnInitDialog() override;
     void DoDataExchange(CDataExchange* pDX) override;
@@ -49,6 +51,7 @@ private:
         const char* pszTitle;
         const char* pszFilter;
         const char* pszDefExt;
+        bool bToMailBox;
     };
     std::vector<BrowseRule> m_browse;
     int m_nZoneShown = -1;

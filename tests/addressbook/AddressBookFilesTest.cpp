@@ -192,28 +192,44 @@ TEST(AddressFile, ImportModeTakesDotAsEmptyAndIgnoresLaterColumns)
     EXPECT_EQ(CString("名前"), set.GetAddress(1)->m_strName);
 }
 
-TEST(AddressObjectBlock, FieldsAreCutOnACharacterBoundaryAndAlwaysTerminated)
+TEST(AddressObjectBlock, FieldsKeepUpTo128BytesCutOnACharacterBoundary)
 {
-    CAddressData entry;
-    entry.m_strAddress = "user@example.jp";
-    entry.m_strName = CString('a', 1) + CString("漢", 2);
+    CString kanji;
     for (int i = 0; i < 70; ++i)
-        entry.m_strMemo += "漢";  // 140 bytes: longer than a field
-    HGLOBAL h = AddressObjectBlock::Create(entry);
-    ASSERT_NE(nullptr, h);
-    EXPECT_GE(GlobalSize(h), AddressObjectBlock::kBlockSize);
-    const char* p = static_cast<const char*>(GlobalLock(h));
-    EXPECT_STREQ("user@example.jp", p);
-    // 63 double-byte characters fit before the terminating zero.
-    EXPECT_EQ(126u, strlen(p + 256));
-    GlobalUnlock(h);
+        kanji += "漢";  // 140 bytes: longer than a field
+    struct Case
+    {
+        CString memo;
+        size_t kept;  // bytes in the field; a full field has no zero
+    } const cases[] = {
+        { kanji, 128 },
+        { "a" + kanji, 127 },  // the 64th character would be cut in half
+        { CString('m', 127), 127 },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kept);
+        CAddressData entry;
+        entry.m_strAddress = "user@example.jp";
+        entry.m_strName = CString('a', 1) + CString("漢", 2);
+        entry.m_strMemo = c.memo;
+        HGLOBAL h = AddressObjectBlock::Create(entry);
+        ASSERT_NE(nullptr, h);
+        EXPECT_GE(GlobalSize(h), AddressObjectBlock::kBlockSize);
+        const char* p = static_cast<const char*>(GlobalLock(h));
+        EXPECT_STREQ("user@example.jp", p);
+        EXPECT_EQ(0, memcmp(p + 256, c.memo.GetString(), c.kept));
+        if (c.kept < 128) {
+            EXPECT_EQ('\0', p[256 + c.kept]);
+        }
+        GlobalUnlock(h);
 
-    CAddressData back;
-    ASSERT_TRUE(AddressObjectBlock::Read(h, back));
-    EXPECT_EQ(entry.m_strAddress, back.m_strAddress);
-    EXPECT_EQ(entry.m_strName, back.m_strName);
-    EXPECT_EQ(entry.m_strMemo.Left(126), back.m_strMemo);
-    GlobalFree(h);
+        CAddressData back;
+        ASSERT_TRUE(AddressObjectBlock::Read(h, back));
+        EXPECT_EQ(entry.m_strAddress, back.m_strAddress);
+        EXPECT_EQ(entry.m_strName, back.m_strName);
+        EXPECT_EQ(c.memo.Left(static_cast<int>(c.kept)), back.m_strMemo);
+        GlobalFree(h);
+    }
 }
 
 TEST(AddressObjectBlock, ABlockFromAnotherProgramIsReadWithinItsFields)

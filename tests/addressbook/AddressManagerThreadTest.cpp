@@ -204,13 +204,13 @@ TEST(LdapGroup, RefreshReplacesTheFileWithTheDirectoryEntries)
     }
 }
 
-TEST(LdapGroup, AFailedOrEmptySearchKeepsTheSavedAddresses)
+TEST(LdapGroup, AFailedSearchKeepsTheSavedAddressesAndAnEmptyOneEmptiesThem)
 {
     TestSupport::InstallMessageBoxRecorder();
-    struct Case { const char* what; const char* server; const char* filter; bool message; };
+    struct Case { const char* what; const char* server; const char* filter; bool message; int entries; };
     const Case cases[] = {
-        {"no server", "127.0.0.9", "(sn=山田)", true},
-        {"nothing found", "127.0.0.4", "(sn=存在しない)", false},
+        {"no server", "127.0.0.9", "(sn=山田)", true, 1},
+        {"nothing found", "127.0.0.4", "(sn=存在しない)", false, 0},
     };
     for (const Case& c : cases) {
         TestSupport::TempDir dir;
@@ -224,9 +224,11 @@ TEST(LdapGroup, AFailedOrEmptySearchKeepsTheSavedAddresses)
         set.SetFilePath(dir.File("ldap.dat"));
         TestSupport::ClearMessages();
         LoadLdapGroup(&g, &set, TRUE);
-        EXPECT_EQ(saved, ReadFileBytes(dir.File("ldap.dat"))) << c.what;
-        ASSERT_EQ(1, set.GetRecordCount(TRUE)) << c.what;
-        EXPECT_EQ(CString("old@example.jp"), set.GetAddress(0)->m_strAddress);
+        EXPECT_EQ(c.entries ? saved : std::string(), ReadFileBytes(dir.File("ldap.dat"))) << c.what;
+        ASSERT_EQ(c.entries, set.GetRecordCount(TRUE)) << c.what;
+        if (c.entries) {
+            EXPECT_EQ(CString("old@example.jp"), set.GetAddress(0)->m_strAddress);
+        }
         ASSERT_EQ(c.message ? 1u : 0u, TestSupport::RecordedMessages().size()) << c.what;
         if (c.message) {
             EXPECT_EQ(0u, TestSupport::RecordedMessages()[0].find("以下の理由でLDAPサーバからデータの取得に失敗しました。"));

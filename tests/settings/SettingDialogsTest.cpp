@@ -5,6 +5,7 @@
 #include "core/SoundPlayer.h"
 #include "resources/keys/KeysResource.h"
 #include "resources/settings/SettingsResource.h"
+#include "settings/FileChooser.h"
 #include "settings/DlgBasicSetting.h"
 #include "settings/DlgEditorSetting.h"
 #include "settings/DlgViewSetting.h"
@@ -337,4 +338,21 @@ TEST_F(SettingDialogTest, SecurityZoneListShowsTheStoredZoneAndKeepsOneItLacks)
         EXPECT_EQ(Ini(), c.written) << c.ini;
     }
     SetInternetZoneLister(old);
+}
+
+TEST(FileChooser, FilterPatternsComeFromTheBracketsWithoutBlanks)
+{
+    struct Case
+    {
+        const char* shown;
+        const char* pattern;
+    } const cases[] = {
+        { "AVI/WAV/MIDI (*.avi; *.wav; *.mid)", "*.avi;*.wav;*.mid" },
+        { "AVIファイル (*.avi)", "*.avi" },
+        { "すべて", "*.*" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.shown);
+        EXPECT_EQ(FileDialogFilter(c.shown), std::string(c.shown) + '\0' + c.pattern + '\0' + '\0');
+    }
 }
