@@ -1,16 +1,19 @@
-// The automatic backup of a mail being written: it lies in the drafts while
-// the mail is written and goes when the mail is sent.
+// What leaves when a mail goes out: the automatic backup of a mail being
+// written lies in the drafts until the mail is sent and then goes; a read
+// notice answered in the viewer reaches the sender.
 #include "e2e/EditorSession.h"
 #include "e2e/RemoteControls.h"
 #include "net/NetTestSupport.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MainWndResource.h"
+#include "resources/viewer/ViewerResource.h"
 #include "store/FolderRecord.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 using E2e::CEditorSession;
 
@@ -31,6 +34,8 @@ protected:
     TestSupport::TempDir m_dir;
     CEditorSession m_session{m_dir.Path()};
 };
+
+using ReadNoticeTest = SendBackupTest;
 
 } // namespace
 
@@ -83,4 +88,44 @@ TEST_F(SendBackupTest, SendingRemovesTheAutomaticBackup)
     ASSERT_EQ(mails.size(), 2u);
     for (const std::string& mail : mails)
         EXPECT_NE(mail.find("second words"), std::string::npos) << mail.substr(0, 1500);
+}
+
+// A shown mail that asks for a read notice, answered with 送信: the notice
+// reaches the sender. The mail is selected with a posted click: the
+// question is modal inside the list's selection change, so a selection sent
+// from here would wait for the answer it is meant to give.
+TEST_F(ReadNoticeTest, ReadNoticeAnsweredWithSendReachesTheSender)
+{
+    CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
+    ASSERT_TRUE(m_session.Prepare(83, "ReadNotifyTo=dword:2\r\n"));
+    HWND main = m_session.Start();
+    ASSERT_NE(main, nullptr) << m_session.Windows();
+    m_session.Close(main);
+    ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindInbox,
+                                        "From: cvmtest83@cvm.test\r\nTo: cvmtest83@cvm.test\r\nSubject: please read\r\n"
+                                        "Message-ID: <rn1@example.jp>\r\nDate: Mon, 1 Jan 2024 10:00:00 +0900\r\n"
+                                        "Disposition-Notification-To: cvmtest83@cvm.test\r\n\r\nbody\r\n",
+                                        false));
+    CString maildir = NetTest::ClearMaildir(83);
+    main = m_session.Start();
+    ASSERT_NE(main, nullptr) << m_session.Windows();
+    HWND list = m_session.ShowFolder(main, "郵便受け", 1);
+    ASSERT_NE(list, nullptr) << m_session.Windows();
+    SetForegroundWindow(main);
+    Sleep(1500);
+    RECT row = E2e::ListItemRect(list, 0);
+    LPARAM at = MAKELPARAM(row.left + 20, (row.top + row.bottom) / 2);
+    PostMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageA(list, WM_LBUTTONUP, 0, at);
+    HWND question = m_session.Program().WaitForDialogWithControl(IDC_READ_NOTIFY_LATER, 30000);
+    ASSERT_NE(question, nullptr) << m_session.Windows();
+    E2e::PressButton(question, IDOK);  // 送信
+    std::vector<std::string> mails = CEditorSession::WaitForDelivered(maildir, 1);
+    ASSERT_EQ(mails.size(), 1u) << m_session.Windows();
+    const std::string& mdn = mails[0];
+    EXPECT_NE(mdn.find("report-type=disposition-notification"), std::string::npos) << mdn;
+    EXPECT_NE(mdn.find("Content-Type: message/disposition-notification"), std::string::npos) << mdn;
+    EXPECT_NE(mdn.find("Original-Message-Id: <rn1@example.jp>"), std::string::npos) << mdn;
+    EXPECT_EQ(mdn.find("Disposition-Notification-To:"), std::string::npos) << mdn;
+    m_session.Close(main);
 }
