@@ -26,7 +26,6 @@ namespace {
 
 const UINT kOutOfMemory = IDS_OUT_OF_MEMORY;
 const UINT kSendFailed = IDS_SEND_FAILED;
-const UINT kHalfWidthKanaQuestion = 59449;
 
 int ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
 {
@@ -154,7 +153,7 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         }
         if (nMode == CMailEditSendJob::modeSend && ProfileInt("Setting", "HankakuCheck", 0) &&
             (HasHalfWidthKana(job.m_strSubject) || HasHalfWidthKana(job.m_strBody)))
-            job.m_bConvertKana = Box(kHalfWidthKanaQuestion, MB_YESNO | MB_ICONQUESTION) == IDYES;
+            job.m_bConvertKana = Box(IDS_HALF_WIDTH_KANA_QUESTION, MB_YESNO | MB_ICONQUESTION) == IDYES;
         bool leaves = nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox;
         // Without the ZIP library there is nothing to protect with a
         // password: the mail goes as it is, and nobody is asked.

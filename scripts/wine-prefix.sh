@@ -44,6 +44,9 @@ export WINEPREFIX="$prefix"
     wine regedit "$prefix.reg" >/dev/null 2>&1
     rm -f "$prefix.reg"
     "$here/prefix.d/symbol-font.sh" "$prefix"
+    # Wine's desktop process read the old settings when it started (the tray
+    # among them): end the prefix's processes so the next start reads these.
+    wineserver -k >/dev/null 2>&1 || true
     echo "$stamp" >"$prefix/.cvm-registry"
   fi
 ) 9>"$prefix.lock" || exit 1

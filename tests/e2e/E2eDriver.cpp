@@ -223,4 +223,29 @@ bool WaitUntil(DWORD timeoutMs, bool (*predicate)(void*), void* context)
     return true;
 }
 
+std::string VisibleWindows(DWORD processId)
+{
+    struct Context
+    {
+        DWORD pid;
+        std::string text;
+    } c{processId, {}};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* ctx = reinterpret_cast<Context*>(p);
+            DWORD pid = 0;
+            GetWindowThreadProcessId(h, &pid);
+            if (pid != ctx->pid || !IsWindowVisible(h))
+                return TRUE;
+            char cls[64] = {};
+            GetClassNameA(h, cls, sizeof(cls));
+            ctx->text += std::string("[") + cls + "] " + GetWindowTextOf(h).Str() + "\n";
+            for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+                ctx->text += "    " + std::string(GetWindowTextOf(child).Str()) + "\n";
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&c));
+    return c.text;
+}
+
 } // namespace E2e

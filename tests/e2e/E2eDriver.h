@@ -59,6 +59,9 @@ private:
 void SetControlText(HWND hDlg, int id, const char* text);
 CString GetControlText(HWND hDlg, int id);
 CString GetWindowTextOf(HWND hWnd);
+// Every visible top-level window of the process with its class, title and
+// child texts, one a line (for failure messages).
+std::string VisibleWindows(DWORD processId);
 void PressButton(HWND hDlg, int id);
 bool WaitUntil(DWORD timeoutMs, bool (*predicate)(void*), void* context);
 

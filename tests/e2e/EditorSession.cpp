@@ -1,4 +1,5 @@
 #include "e2e/EditorSession.h"
+#include "e2e/TestAccount.h"
 
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
@@ -25,22 +26,7 @@ bool CEditorSession::Prepare(int nUser, const char* pszSettings)
     ini += pszSettings;
     TestSupport::WriteFileBytes(m_program.Folder() + "\\CVM.ini", ini + "\r\n");
     CreateDirectoryA(MailBox(), nullptr);
-    CAccountDataSet set;
-    set.SetFilePath(MailBox() + "\\Account.dat");
-    auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
-    a->SetAccountName("テスト");
-    a->SetUserName("山田 太郎");
-    a->SetMailAddress(FormatString("cvmtest%d@cvm.test", nUser));
-    a->SetSmtpServer("smtp.cvm.test");
-    a->SetSmtpPort(587);
-    a->SetReceiveServer(NetTest::kHost);
-    a->SetReceiveUser(NetTest::UserName(nUser));
-    a->SetPassword(NetTest::Password(nUser));
-    a->SetUseEsmtp(TRUE);
-    a->SetSmtpAuth(TRUE);
-    a->SetSendTls(TRUE);
-    a->SetTimeout(10);
-    return set.WriteToFile(FALSE) != FALSE;
+    return E2e::WriteTestAccount(MailBox(), nUser);
 }
 
 bool CEditorSession::AddStoredMail(int nFolderKind, const std::string& raw, bool bRead)
@@ -122,27 +108,7 @@ bool CEditorSession::ConfirmSendInfo()
 
 std::string CEditorSession::Windows() const
 {
-    struct Context
-    {
-        DWORD pid;
-        std::string text;
-    } c{m_program.ProcessId(), {}};
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* ctx = reinterpret_cast<Context*>(p);
-            DWORD pid = 0;
-            GetWindowThreadProcessId(h, &pid);
-            if (pid != ctx->pid || !IsWindowVisible(h))
-                return TRUE;
-            char cls[64] = {};
-            GetClassNameA(h, cls, sizeof(cls));
-            ctx->text += std::string("[") + cls + "] " + GetWindowTextOf(h).Str() + "\n";
-            for (HWND child = GetWindow(h, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-                ctx->text += "    " + std::string(GetWindowTextOf(child).Str()) + "\n";
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&c));
-    return c.text;
+    return VisibleWindows(m_program.ProcessId());
 }
 
 std::vector<std::string> CEditorSession::StoredMails(int nKind) const

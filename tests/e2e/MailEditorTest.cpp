@@ -5,6 +5,7 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/TestAccount.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 #include "message/MailMessage.h"
@@ -86,22 +87,7 @@ protected:
         ini += pszSettings;
         TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), ini + "\r\n");
         CreateDirectoryA(MailBox(), nullptr);
-        CAccountDataSet set;
-        set.SetFilePath(MailBox() + "\\Account.dat");
-        auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
-        a->SetAccountName("テスト");
-        a->SetUserName("山田 太郎");
-        a->SetMailAddress(FormatString("cvmtest%d@cvm.test", nUser));
-        a->SetSmtpServer("smtp.cvm.test");
-        a->SetSmtpPort(587);
-        a->SetReceiveServer(NetTest::kHost);
-        a->SetReceiveUser(NetTest::UserName(nUser));
-        a->SetPassword(pszPassword);
-        a->SetUseEsmtp(TRUE);
-        a->SetSmtpAuth(TRUE);
-        a->SetSendTls(TRUE);
-        a->SetTimeout(10);
-        ASSERT_TRUE(set.WriteToFile(FALSE));
+        ASSERT_TRUE(E2e::WriteTestAccount(MailBox(), nUser, pszPassword));
         m_maildir = NetTest::ClearMaildir(nUser);
     }
 

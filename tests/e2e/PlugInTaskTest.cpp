@@ -152,7 +152,7 @@ TEST(PlugInTask, PlugInReceivesAndOpensMailWhileDueTasksAreSentAndAnnounced)
     if (viewer)
         PostMessageA(viewer, WM_CLOSE, 0, 0);
     PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_EQ(program.WaitForExit(kTimeout), 0);
+    ASSERT_EQ(program.WaitForExit(kTimeout), 0) << E2e::VisibleWindows(program.ProcessId());
 
     // The sent notice left no copy: neither in the sent folder nor in the
     // hidden sending folder, which the folder list never names.

@@ -119,10 +119,10 @@ TEST_F(ReceiveSendTest, SendCommandTakesTheOutboxThroughPostfix)
         accounts.SetFilePath(mailbox + "\\Account.dat");
         auto* a = static_cast<CAccountData*>(accounts.CreateNewRecord());
         a->SetAccountName("送信試験");
-        a->SetMailAddress("cvmtest23@cvm.test");
+        a->SetMailAddress("cvmtest95@cvm.test");
         a->SetReceiveServer(NetTest::kHost);
-        a->SetReceiveUser(NetTest::UserName(23));
-        a->SetPassword(NetTest::Password(23));
+        a->SetReceiveUser(NetTest::UserName(95));
+        a->SetPassword(NetTest::Password(95));
         a->SetSmtpServer("smtp.cvm.test");
         a->SetSmtpPort(465);
         a->SetUseEsmtp(TRUE);
@@ -131,15 +131,15 @@ TEST_F(ReceiveSendTest, SendCommandTakesTheOutboxThroughPostfix)
         a->SetTimeout(10);
         ASSERT_TRUE(accounts.WriteToFile());
     }
-    NetTest::ClearMaildir(24);
+    NetTest::ClearMaildir(96);
     {
         CMailFolderStore outbox;
         OpenBox(outbox, mailbox, "Send.Box", 3, CFolderRecord::kindSend);
         for (int i = 0; i < 3; i++) {
             CSmtpSession composer;
             composer.SetAccountName("送信試験");
-            composer.SetFrom("cvmtest23@cvm.test");
-            composer.SetTo("cvmtest24@cvm.test");
+            composer.SetFrom("cvmtest95@cvm.test");
+            composer.SetTo("cvmtest96@cvm.test");
             composer.SetSubject(FormatString("送信箱 %d", i));
             composer.AddBodyText("送信箱から送る本文です。");
             CString path = dir.File("out.eml");
@@ -155,8 +155,8 @@ TEST_F(ReceiveSendTest, SendCommandTakesTheOutboxThroughPostfix)
     HWND main = WaitForMainWindow(again);
     ASSERT_NE(main, nullptr);
     PostMessageA(main, WM_COMMAND, ID_FILE_SEND_OUTBOX, 0);
-    EXPECT_TRUE(E2e::WaitUntil(60000, [](void*) { return NetTest::CountServerMails(24) == 3; }, nullptr))
-        << NetTest::CountServerMails(24);
+    EXPECT_TRUE(E2e::WaitUntil(60000, [](void*) { return NetTest::CountServerMails(96) == 3; }, nullptr))
+        << NetTest::CountServerMails(96);
     // The server has the mails before the session has quit and stored the
     // sent copies; a close meanwhile asks whether to end the transfer, and
     // a user who waits answers Cancel and closes again.
@@ -178,7 +178,7 @@ TEST_F(ReceiveSendTest, SendCommandTakesTheOutboxThroughPostfix)
     ASSERT_NE(sent.GetMailList(), nullptr);
     EXPECT_EQ(outbox.GetMailList()->GetMailCount(), 0);
     EXPECT_EQ(sent.GetMailList()->GetMailCount(), 3);
-    NetTest::ClearMaildir(24);
+    NetTest::ClearMaildir(96);
 }
 
 TEST_F(ReceiveSendTest, ReceiveCommandListsTheMailsInTheInbox)
@@ -188,7 +188,7 @@ TEST_F(ReceiveSendTest, ReceiveCommandListsTheMailsInTheInbox)
         const char* name;
         bool bImap;
         int nUser;
-    } const cases[] = {{"POP3", false, 18}, {"IMAP", true, 19}};
+    } const cases[] = {{"POP3", false, 93}, {"IMAP", true, 94}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         TestSupport::TempDir dir;

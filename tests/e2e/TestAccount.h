@@ -1,0 +1,14 @@
+// The account most end-to-end tests give the program: test user n, receiving
+// from the test Dovecot and sending through the test Postfix on 587 with
+// STARTTLS and a login.
+#pragma once
+
+#include "classlib/String.h"
+
+namespace E2e {
+
+// Writes "Account.dat" into the mailbox folder with that one account; the
+// password defaults to the user's own.
+bool WriteTestAccount(const CString& mailBox, int nUser, const char* pszPassword = nullptr);
+
+} // namespace E2e
