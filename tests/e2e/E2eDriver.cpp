@@ -223,6 +223,18 @@ bool WaitUntil(DWORD timeoutMs, bool (*predicate)(void*), void* context)
     return true;
 }
 
+void CloseWhenTransfersEnd(const CProgramUnderTest& program, HWND main)
+{
+    for (int attempt = 0; attempt < 20; attempt++) {
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        HWND busy = program.WaitForMessageBox("メールを受信中です。", 1500);
+        if (!busy)
+            break;
+        PressButton(busy, IDCANCEL);
+        Sleep(500);
+    }
+}
+
 std::string VisibleWindows(DWORD processId)
 {
     struct Context

@@ -59,6 +59,10 @@ private:
 void SetControlText(HWND hDlg, int id, const char* text);
 CString GetControlText(HWND hDlg, int id);
 CString GetWindowTextOf(HWND hWnd);
+// Closes the main window as a user who waits does: while a transfer runs,
+// the program asks whether to end it; the answer is Cancel and the close is
+// tried again, for at most about 40 seconds.
+void CloseWhenTransfersEnd(const CProgramUnderTest& program, HWND main);
 // Every visible top-level window of the process with its class, title and
 // child texts, one a line (for failure messages).
 std::string VisibleWindows(DWORD processId);

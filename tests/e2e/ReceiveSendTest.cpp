@@ -160,14 +160,7 @@ TEST_F(ReceiveSendTest, SendCommandTakesTheOutboxThroughPostfix)
     // The server has the mails before the session has quit and stored the
     // sent copies; a close meanwhile asks whether to end the transfer, and
     // a user who waits answers Cancel and closes again.
-    for (int attempt = 0; attempt < 20; attempt++) {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        HWND busy = again.WaitForMessageBox("メールを受信中です。", 1500);
-        if (!busy)
-            break;
-        E2e::PressButton(busy, IDCANCEL);
-        Sleep(500);
-    }
+    E2e::CloseWhenTransfersEnd(again, main);
     ASSERT_EQ(again.WaitForExit(kStartTimeout), 0);
 
     // The outbox is empty and the sent copies are in the sent-mail folder.

@@ -108,14 +108,7 @@ TEST(SendAndReceive, SendsTheOutboxAndThenReceivesTheAccountsMail)
     for (int row = 0; row < E2e::ListItemCount(list); row++)
         subjects.insert(E2e::ListItemText(list, row, 1).Str());
     EXPECT_EQ(subjects, (std::set<std::string>{ "受信 0", "受信 1" }));
-    for (int attempt = 0; attempt < 20; attempt++) {
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        HWND busy = program.WaitForMessageBox("メールを受信中です。", 1500);
-        if (!busy)
-            break;
-        E2e::PressButton(busy, IDCANCEL);
-        Sleep(500);
-    }
+    E2e::CloseWhenTransfersEnd(program, main);
     EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
     NetTest::ClearMaildir(kSender);
     NetTest::ClearMaildir(kRecipient);
