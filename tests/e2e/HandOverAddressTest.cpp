@@ -4,6 +4,7 @@
 #include "e2e/E2eDriver.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/WaitFor.h"
 #include "plugin/SharedMemory.h"
 #include "resources/addressbook/AddressbookResource.h"
 #include "resources/mainwnd/MailCommandsResource.h"
@@ -73,8 +74,11 @@ TEST_F(HandOverAddressTest, TheSenderOfTheListsAndAViewersMailOpensTheAddDialogF
     ASSERT_NE(body, nullptr);
     PostMessageA(body, WM_COMMAND, IDM_TV_ADD_SENDER, 0);
     ExpectAddDialog("山田", "taro@example.jp", IDOK);
-    EXPECT_NE(TestSupport::ReadFileBytes(MailBox() + "\\Address.Box\\アドレス帳.dat").find("taro@example.jp\t山田"),
-              std::string::npos);
+    // The address book thread writes its file once the dialog has closed.
+    EXPECT_TRUE(E2e::WaitFor(10000, [&] {
+        return TestSupport::ReadFileBytes(MailBox() + "\\Address.Box\\アドレス帳.dat").find("taro@example.jp\t山田") !=
+               std::string::npos;
+    }));
 
     // The list's own command on the selected mail.
     E2e::ListSelectItem(list, 0);
