@@ -79,6 +79,13 @@ public:
     CString GetSentWorkPath();       // "Send.Box", kind 5 (mails waiting to be sent)
     CString GetSendTempPath();       // the sent folder's directory + "\Temp"
     CString GetDownloadDataPath();
+    // The folder that keeps a copy of each received mail
+    // (QuendalAppReceiveBackup.cpp): "Setting"/ReceiveMailBackupPath, else
+    // "Backup" in the mailbox folder; empty when backups are switched off.
+    CString GetReceiveMailBackupPath();
+    void DeleteOldReceiveMailBackup();
+    // The backed-up copy of the mail file in the re-reading dialog.
+    void OpenReceiveMailBackup(const char* pszMailFileName, CWnd* pParent);
     // Directory of the remembered default folder of a kind (1-5), or "" (folder registry).
     CString GetDefaultFolderPath(int nKind);
     void UpdateUnreadMailRegistry();

@@ -62,6 +62,7 @@ void CQuendalApp::ShutDown()
     UnloadPlugIns();
 
     UpdateUnreadMailRegistry();
+    DeleteOldReceiveMailBackup();
 
     CMainFrame* pFrame = m_pMainFrame && m_pMainFrame->m_hWnd ? m_pMainFrame : nullptr;
     if (pFrame) {

@@ -12,15 +12,19 @@ bool ReadTextFile(const char* pszPath, CString& text)
 
 bool WriteTextFile(const char* pszPath, const char* pszText)
 {
-    if (!pszPath || !*pszPath)
+    return WriteFileData(pszPath, pszText, pszText ? strlen(pszText) : 0);
+}
+
+bool WriteFileData(const char* pszPath, const char* pData, size_t nSize)
+{
+    if (!pszPath || !*pszPath || nSize > 0xFFFFFFFFu)
         return false;
     CFile file;
     if (!file.Open(pszPath, CFile::modeCreate | CFile::modeWrite | CFile::shareDenyWrite))
         return false;
     try {
-        size_t n = pszText ? strlen(pszText) : 0;
-        if (n)
-            file.Write(pszText, static_cast<UINT>(n));
+        if (nSize)
+            file.Write(pData, static_cast<UINT>(nSize));
         file.Close();
     } catch (const CFileException&) {
         file.Abort();

@@ -9,3 +9,5 @@
 bool ReadTextFile(const char* pszPath, CString& text);
 // Creates or truncates the file and writes the text's bytes, nothing added.
 bool WriteTextFile(const char* pszPath, const char* pszText);
+// The same for bytes that may hold zeros (a mail as it came from the server).
+bool WriteFileData(const char* pszPath, const char* pData, size_t nSize);

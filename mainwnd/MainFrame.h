@@ -286,6 +286,9 @@ protected:
     void OnWindowCommand(UINT nID);
     void OnUpdateWindowCommand(CCmdUI* pCmdUI);
     void OnStartPassword();
+    void OnCustomizeToolBar();
+    void ChangeMailBox();
+    void ShowSendPasswords();
     void OnHtmlMail();
     LRESULT OnTimeChange(WPARAM, LPARAM);
     void OnUpdateHtmlMail(CCmdUI* pCmdUI);

@@ -122,6 +122,16 @@ void CMainFrame::OnStartPassword()
     dlg.DoModal();
 }
 
+void CMainFrame::OnCustomizeToolBar()
+{
+    if (!m_wndToolBar.m_hWnd)
+        return;
+    // The customise dialog saves the layout when it closes; the toolbar is
+    // then made anew from it.
+    m_wndToolBar.Customize();
+    CreateToolBar(FALSE);
+}
+
 void CMainFrame::OnLayoutCommand(UINT nID)
 {
     switch (nID) {

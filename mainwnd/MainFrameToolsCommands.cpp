@@ -5,10 +5,12 @@
 #include "core/QuendalApp.h"
 #include "editor/DlgAutoSignature.h"
 #include "editor/DlgQuoteHeader.h"
+#include "editor/DlgSendPasswordList.h"
 #include "editor/DlgShortCutTemplate.h"
 #include "editor/DlgSignatureList.h"
 #include "editor/DlgTemplateSelect.h"
 #include "mainwnd/FolderTree.h"
+#include "mainwnd/MailViewSeam.h"
 #include "resources/mainwnd/KeysResource.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
 #include "settings/SettingsCommands.h"
@@ -74,6 +76,12 @@ void CMainFrame::OnToolsCommand(UINT nID)
         dlg.DoModal();
         break;
     }
+    case ID_TOOLS_MAILBOX:
+        ChangeMailBox();
+        break;
+    case ID_TOOLS_SEND_PASSWORDS:
+        ShowSendPasswords();
+        break;
     case ID_HELP_FINDER: {
         // Nothing happens without the help file.
         CQuendalApp* app = QuendalApp();
@@ -85,4 +93,34 @@ void CMainFrame::OnToolsCommand(UINT nID)
     default:
         break;
     }
+}
+
+void CMainFrame::ChangeMailBox()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app || IsReceiving())
+        return;
+    WaitCursor(TRUE);
+    if (m_pFolderTree)
+        m_pFolderTree->SaveTreeState();
+    const int result = app->PrepareMailBox(TRUE);
+    if (result == 1) {
+        if (m_pFolderTree)
+            m_pFolderTree->FillAccountCombo();
+        MailViewSeam& seam = GetMailViewSeam();
+        if (seam.pfnShowMail && m_pMailView)
+            seam.pfnShowMail(m_pMailView, nullptr, -1);
+        ReloadCurrentFolderList(0, TRUE);
+    }
+    WaitCursor(FALSE);
+}
+
+void CMainFrame::ShowSendPasswords()
+{
+    CQuendalApp* app = QuendalApp();
+    // The passwords are guarded by the start-up password when one is set.
+    if (app && app->GetProfileInt("Setting", "ProtectPasswordCVMSetting", 1) && !app->CheckMailBoxPassword(TRUE, TRUE))
+        return;
+    CDlgSendPasswordList dlg(this);
+    dlg.DoModal();
 }

@@ -320,6 +320,8 @@ void CMainFrameTransfer::OnReceiveEnd()
     // The tray counted each session's mails as it ended; it blinks now.
     if (m_nNewMails > 0)
         m_pFrame->OnNewMailsReceived(0);
+    if (pApp)
+        pApp->DeleteOldReceiveMailBackup();
     if (GetMainFrameHooks().pfnFirePlugInEvent)
         GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventReceiveEnd, m_pFrame->m_hWnd, m_nNewMails);
     CToolBar& toolBar = m_pFrame->GetToolBar();

@@ -145,6 +145,8 @@ private:
     void DeleteFonts();
     void UpdateSortMark(int nColumn);
     void ToggleThread(int nRow);
+    void SetAllThreadsOpen(bool bOpen);
+    void ReReadFromBackup();
     void OpenSelectedMail();
 
     int m_nFolderId = 0;

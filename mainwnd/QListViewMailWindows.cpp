@@ -123,6 +123,8 @@ void CQListView::OnUpdateMailWindowCommand(CCmdUI* pCmdUI)
                                     m_bShowTo));
         break;
     case ID_MAIL_TOGGLE_THREAD:
+    case ID_VIEW_EXPAND_ALL_THREADS:
+    case ID_VIEW_COLLAPSE_ALL_THREADS:
         pCmdUI->Enable(data && data->IsThreadMode());
         break;
     case ID_MAIL_TASK_EDIT:
@@ -147,6 +149,10 @@ void CQListView::OnMailWindowCommand(UINT nID)
     case ID_MAIL_REEDIT:
         EditSelectedMails(kEditorReedit, -1);
         return;
+    case ID_VIEW_EXPAND_ALL_THREADS:
+    case ID_VIEW_COLLAPSE_ALL_THREADS:
+        SetAllThreadsOpen(nID == ID_VIEW_EXPAND_ALL_THREADS);
+        return;
     default:
         break;
     }
@@ -161,6 +167,7 @@ void CQListView::OnMailWindowCommand(UINT nID)
     case ID_MAIL_THREAD_LIST: OpenThreadView(FALSE); break;
     case ID_MAIL_TASK_EDIT: EditTaskOfFocusedMail(); break;
     case ID_MAIL_TASK_ADD: AddTaskForFocusedMail(); break;
+    case ID_MAIL_REREAD_BACKUP: ReReadFromBackup(); break;
     case ID_MAIL_ADD_SENDER: {
         CMailIndexRecord* r = m_pStore ? m_pStore->GetRecord(GetFocusedMail()) : nullptr;
         if (r)
@@ -169,6 +176,41 @@ void CQListView::OnMailWindowCommand(UINT nID)
     }
     default: break;
     }
+}
+
+void CQListView::SetAllThreadsOpen(bool bOpen)
+{
+    CMailListData* data = GetList();
+    if (!data || !data->IsThreadMode())
+        return;
+    const int focused = GetFocusedMail();
+    data->SetAllThreadsCollapsed(bOpen ? FALSE : TRUE);
+    CListCtrl& list = GetListCtrl();
+    list.SetItemCount(data->GetViewCount(), 0);
+    // The focused mail stays chosen when its row is still shown.
+    const int row = focused >= 0 ? data->FindViewPos(focused) : -1;
+    m_nCurrentRow = row;
+    // The rows moved: a selection kept by row would now name other mails.
+    m_bProgramSelect = true;
+    list.SetItemState(-1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+    if (row >= 0)
+        list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
+    m_bProgramSelect = false;
+    if (row >= 0)
+        list.EnsureVisible(row, FALSE);
+    Invalidate(FALSE);
+}
+
+void CQListView::ReReadFromBackup()
+{
+    CMailIndexRecord* r = m_pStore ? m_pStore->GetRecord(GetFocusedMail()) : nullptr;
+    CQuendalApp* app = QuendalApp();
+    if (!r || !app)
+        return;
+    CString name = r->GetText(CMailIndexRecord::colFileName);
+    if (name.IsEmpty())
+        name = r->GetText(CMailIndexRecord::colAttachDir);
+    app->OpenReceiveMailBackup(name, this);
 }
 
 void CQListView::ShowHeaderWindow()

@@ -3,6 +3,7 @@
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "core/TextFile.h"
 #include "net/CommLog.h"
 #include "net/MailSocket.h"
 #include "net/NetMessages.h"
@@ -343,11 +344,29 @@ void CReceiveSession::BeginMail()
     }
 }
 
+bool CReceiveSession::IsBackupSize(size_t nBytes, int nLimitMb)
+{
+    return nLimitMb <= 0 || nBytes < static_cast<size_t>(nLimitMb) * 1024 * 1024;
+}
+
+void CReceiveSession::WriteReceiveBackup(const CString& strName)
+{
+    if (m_strBackupFolder.IsEmpty() || strName.IsEmpty() || !IsBackupSize(m_mailBuffer.size(), m_nBackupLimitMb))
+        return;
+    if (!DirectoryExists(m_strBackupFolder))
+        CreateDirectoryPath(m_strBackupFolder);
+    // Written before filing: the copy is what is left to re-read when the
+    // filing itself goes wrong.
+    if (!WriteFileData(CombinePath(m_strBackupFolder, strName), m_mailBuffer.data(), m_mailBuffer.size()))
+        WriteCommLog(FormatString("Backup Error:[%s]\r\n", CombinePath(m_strBackupFolder, strName).GetString()));
+}
+
 bool CReceiveSession::FileMail(const CString& strId, bool& bKeepOnServer)
 {
     ReportMailBytes();
     CString name = m_strMailName;
     bKeepOnServer = false;
+    WriteReceiveBackup(name);
     m_strFilingId = strId;
     bool bFiled = !name.IsEmpty() && FileReceivedMail(m_mailBuffer, name, bKeepOnServer);
     m_strFilingId.Empty();

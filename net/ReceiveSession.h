@@ -58,6 +58,15 @@ public:
     // ---- Set-up ----
     void SetInboxPath(const char* pszPath);
     void SetDownloadDataPath(const char* pszPath) { m_strDownloadDataPath = pszPath; }
+    // Each received mail is also kept as it came, under its mail file name,
+    // in this folder (none when empty), unless it has nLimitMb megabytes or
+    // more (0 or less: no limit).
+    void SetReceiveBackup(const char* pszFolder, int nLimitMb)
+    {
+        m_strBackupFolder = pszFolder;
+        m_nBackupLimitMb = nLimitMb;
+    }
+    static bool IsBackupSize(size_t nBytes, int nLimitMb);
     void SetServer(const char* pszHost, int nPort) { m_strServer = pszHost; m_nPort = nPort; }
     void SetUser(const char* pszUser, const char* pszPassword) { m_strUser = pszUser; m_strPassword = pszPassword; }
     void SetMailAddress(const char* pszAddress) { m_strMailAddress = pszAddress; }
@@ -194,6 +203,7 @@ protected:
     // target folder; it is dropped afterwards in every case. False when it
     // could not be filed.
     bool FileMail(const CString& strId, bool& bKeepOnServer);
+    void WriteReceiveBackup(const CString& strName);
     // Notes in the id file that the current mail (its id in m_strFilingId)
     // is about to be filed into the folder under the name: a stop before
     // its id is recorded can then be told from one before it was filed.
@@ -232,6 +242,8 @@ protected:
     CString m_strAccountName;
     CString m_strDownloadDataPath;
     CString m_strInboxPath;
+    CString m_strBackupFolder;
+    int m_nBackupLimitMb = 0;
     CString m_strIdListFolder;
     CString m_strLastId;
     CString m_strErrorText;

@@ -1153,6 +1153,23 @@ void CMailListData::CollapseThread(int nPos)
     m_nCachedCount = GetViewCount();
 }
 
+void CMailListData::SetAllThreadsCollapsed(BOOL bCollapse)
+{
+    CSingleLock viewLock(&m_viewLock, TRUE);
+    if (!m_bThreadMode)
+        return;
+    // From the last row up: a thread opened or closed moves only the rows below it.
+    for (int pos = GetViewCount() - 1; pos >= 0; --pos) {
+        CMailIndexRecord* r = GetViewRecord(pos);
+        if (!r || GetViewLevel(pos) != 0 || !r->m_pChildren || r->m_pChildren->IsEmpty())
+            continue;
+        if (bCollapse)
+            CollapseThread(pos);
+        else
+            ExpandThread(pos);
+    }
+}
+
 void CMailListData::BuildThreadView(BOOL bCollapsed)
 {
     CSingleLock viewLock(&m_viewLock, TRUE);

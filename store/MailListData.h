@@ -96,6 +96,8 @@ public:
     void UnlinkThread(CMailIndexRecord* pRecord);
     void ExpandThread(int nPos);
     void CollapseThread(int nPos);
+    // Every thread root of the view opened or closed (thread display only).
+    void SetAllThreadsCollapsed(BOOL bCollapse);
     void BuildThreadView(BOOL bCollapsed);
 
     // Where an in-place update writes; tests and tools use it.

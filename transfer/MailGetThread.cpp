@@ -231,6 +231,7 @@ void CMailGetThread::StartReceive(int nAccount, bool bPopBeforeSmtp)
     s->SetMainThreadId(MainThreadId());
     s->SetInboxPath(m_pApp->GetInboxWorkPath());
     s->SetDownloadDataPath(m_pApp->GetDownloadDataPath());
+    s->SetReceiveBackup(m_pApp->GetReceiveMailBackupPath(), m_pApp->GetProfileInt("Setting", "ReceiveMailBackupSize", 0));
     s->SetIdListFolder(m_pApp->GetMailBoxFolder());
     s->SetServer(m_pAccount->GetReceiveServer(), nPort);
     s->SetUser(m_pAccount->GetReceiveUser(), m_pAccount->GetPassword());

@@ -150,6 +150,33 @@ TEST(MailListThreads, RepliesNestUnderTheirParents)
     EXPECT_EQ(Order(list), "bcd");
 }
 
+TEST(MailListThreads, AllThreadsOpenAndCloseTogether)
+{
+    TempDir dir;
+    CMailListData list;
+    std::vector<Mail> mails = kMails;
+    mails.push_back({"Re: beta", "x@x", "", "2024/05/05 10:00:00", "", 1, 0, 0, 0, "<e>", "<d>"});
+    Fill(list, dir.File("Index.lst"), mails);
+    // Without thread display there is nothing to open or close.
+    list.Sort(12, TRUE, FALSE, 0, TRUE);
+    list.SetAllThreadsCollapsed(TRUE);
+    EXPECT_EQ(Order(list), "abcde");
+
+    list.SetThreadMode(TRUE);
+    list.Sort(12, TRUE, FALSE, 0, TRUE);
+    EXPECT_EQ(Levels(list), "01201");
+    list.SetAllThreadsCollapsed(TRUE);
+    EXPECT_EQ(Order(list), "ad");
+    list.SetAllThreadsCollapsed(TRUE);
+    EXPECT_EQ(Order(list), "ad");
+    // One thread opened by hand, then all: each subtree appears once.
+    list.ExpandThread(1);
+    EXPECT_EQ(Order(list), "ade");
+    list.SetAllThreadsCollapsed(FALSE);
+    EXPECT_EQ(Order(list), "abcde");
+    EXPECT_EQ(Levels(list), "01201");
+}
+
 TEST(MailListThreads, SelfAndMutualRepliesNeitherHangNorVanish)
 {
     TempDir dir;
