@@ -279,6 +279,10 @@ BOOL CQListView::ShowFolder(CMailFolderStore* pStore, BOOL bReload, BOOL bKeepPo
             m_nSortMode = record.m_nReserved25 ? 1 : 0;
         }
     }
+    // Mails deleted by other windows (an editor replacing its stored copy,
+    // a draft sent) are only marked in the folder; their rows go now, so
+    // that the list shows what the folder counts.
+    pStore->GetMailList()->RemoveDeletedRecords();
     // The trash shows its mails in stored order.
     int item = pStore->GetKind() == CFolderRecord::kindTrash ? -1 : m_nSortItem;
     SortList(item, bKeepPosition);
