@@ -219,6 +219,35 @@ void RefreshCurrentTreeItem()
         pFrame->GetFolderTree()->RefreshFolderItem(pApp->GetCurrentFolderId());
 }
 
+// Every button greyed until the idle update enables those whose command
+// is available now, so that a toolbar made anew never offers a dead button.
+// A failure goes to the log whether logging is on or not.
+void InitToolBarPlace(HWND hBar)
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!::IsWindow(hBar)) {
+        const DWORD error = ::GetLastError();
+        if (pApp)
+            pApp->AppendAppLog(FormatString("ITB0000：InitToolBarPlace Error。[%s][%d]",
+                                            AfxSystemErrorText(error).GetString(), static_cast<int>(error)));
+        return;
+    }
+    const int count = static_cast<int>(::SendMessageA(hBar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        if (!::SendMessageA(hBar, TB_GETBUTTON, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&button))) {
+            const DWORD error = ::GetLastError();
+            if (pApp)
+                pApp->AppendAppLog(FormatString("ITB0002：GetButtonInfo Error[%s][%d][%d/%d][%d]",
+                                                AfxSystemErrorText(error).GetString(), static_cast<int>(error), i, count,
+                                                button.idCommand));
+            return;
+        }
+        if (!(button.fsStyle & BTNS_SEP))
+            ::SendMessageA(hBar, TB_ENABLEBUTTON, static_cast<WPARAM>(button.idCommand), MAKELPARAM(FALSE, 0));
+    }
+}
+
 } // namespace
 
 MainFrameHooks& GetMainFrameHooks()
@@ -415,6 +444,8 @@ BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
         m_wndAnimate.Stop();
     }
     LayoutToolBarControls();
+    if (ProfileInt("ViewOption", "ToolBarDesign", 0) == 0)
+        InitToolBarPlace(m_wndToolBar.m_hWnd);
     if (!bFirstTime)
         RecalcLayout();
     return TRUE;

@@ -14,6 +14,8 @@
 
 #include <gtest/gtest.h>
 
+#include <commctrl.h>
+
 #include <string>
 #include <vector>
 
@@ -150,6 +152,43 @@ TEST_F(CommandCoverageTest, EveryBoundCommandOfTheMainWindowHasAHandlerInEveryPa
     for (const CString& line : missing)
         report += line.Str() + "\n";
     EXPECT_TRUE(missing.empty()) << missing.size() << " bindings without a handler:\n" << report;
+}
+
+namespace {
+
+struct ToolBarAgrees
+{
+    HWND main;
+    HWND bar;
+    std::vector<CommandBinding> buttons;
+    std::string differences;
+};
+
+bool ButtonsShowTheirCommandState(void* p)
+{
+    auto* c = static_cast<ToolBarAgrees*>(p);
+    c->differences.clear();
+    for (const CommandBinding& b : c->buttons) {
+        const bool shown = SendMessageA(c->bar, TB_ISBUTTONENABLED, b.id, 0) != 0;
+        const bool enabled = (E2e::QueryCommandState(c->main, b.id) & kCommandEnabled) != 0;
+        if (shown != enabled)
+            c->differences += std::to_string(b.id) + (shown ? " shown enabled\n" : " shown greyed\n");
+    }
+    return c->differences.empty();
+}
+
+} // namespace
+
+// The toolbar starts greyed and the idle update enables what can be used:
+// each button shows what its command's state says.
+TEST_F(CommandCoverageTest, ToolBarButtonsShowTheStateOfTheirCommands)
+{
+    ToolBarAgrees c = { m_main, E2e::FindDescendant(m_main, "ToolbarWindow32"),
+                        m_resources.ToolBarCommands(IDR_TOOLBAR_DEFAULT), "" };
+    ASSERT_NE(c.bar, nullptr);
+    ASSERT_FALSE(c.buttons.empty());
+    EXPECT_TRUE(E2e::WaitUntil(10000, ButtonsShowTheirCommandState, &c)) << c.differences;
+    EXPECT_TRUE(SendMessageA(c.bar, TB_ISBUTTONENABLED, ID_MAIL_NEW, 0));
 }
 
 // The folder commands belong to the frame: enabled with the list or the
