@@ -87,6 +87,14 @@ int SortItemForFolder(int nItem, bool bShowTo)
     return nItem;
 }
 
+int RowAfterDelete(int nCurrent, int nDeletedAtOrAbove, bool bAscendingOrThread, int nRowsLeft)
+{
+    if (nRowsLeft <= 0)
+        return -1;
+    const int row = nCurrent - nDeletedAtOrAbove + (bAscendingOrThread ? 1 : 0);
+    return row < 0 ? 0 : row >= nRowsLeft ? nRowsLeft - 1 : row;
+}
+
 int SortItemToHeaderColumn(int nItem)
 {
     switch (nItem) {

@@ -38,6 +38,11 @@ CString FormatSize(int64_t nBytes);
 bool IsOutgoingKind(int nKind);
 // Sort item 2 and 6 swap with the folder's direction.
 int SortItemForFolder(int nItem, bool bShowTo);
+// The row chosen after a delete: the newer neighbour of the focused row
+// (nCurrent before the delete, nDeletedAtOrAbove rows at or above it gone),
+// which lies below it in ascending order and in thread display, above it
+// otherwise; -1 when no row is left.
+int RowAfterDelete(int nCurrent, int nDeletedAtOrAbove, bool bAscendingOrThread, int nRowsLeft);
 // Header column that carries the sort mark of an item, -1 for none.
 int SortItemToHeaderColumn(int nItem);
 // The sort item a click on a header column asks for (-1 for none).

@@ -232,10 +232,9 @@ void CQListView::DeleteSelectedMails(BOOL bPermanent)
     if (CMailFolderStore* trash = app->GetDefaultFolder(CFolderRecord::kindTrash))
         if (CMainFrame* frame = GetMainFrame())
             frame->RefreshFolderItem(trash->GetFolderId(), FALSE);
-    int count = data->GetViewCount();
-    if (count > 0) {
-        int row = current - rowsAbove + ((m_nSortMode == 0 || data->IsThreadMode()) ? 1 : 0);
-        row = std::max(0, std::min(row, count - 1));
+    const int row = MailListFormat::RowAfterDelete(current, rowsAbove, m_nSortMode == 1 || data->IsThreadMode(),
+                                                   data->GetViewCount());
+    if (row >= 0) {
         m_bProgramSelect = true;
         list.SetItemState(row, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
         m_bProgramSelect = false;

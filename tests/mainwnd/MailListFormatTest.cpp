@@ -78,6 +78,23 @@ TEST(MailListFormat, HeaderClicksChooseSortItemsAndSecondClickReverses)
         EXPECT_FALSE(IsOutgoingKind(kind)) << kind;
 }
 
+// After a delete the newer neighbour is chosen: below the deleted row in
+// ascending order (and thread display), above it in descending order.
+TEST(MailListFormat, TheNewerNeighbourIsChosenAfterADelete)
+{
+    struct Case { int current, deletedAbove; bool ascending; int left, row; } cases[] = {
+        { 3, 1, true, 9, 3 },    // ascending: the mail that was below moved up into the row
+        { 3, 1, false, 9, 2 },   // descending: the row above
+        { 5, 3, true, 7, 3 },    // three selected rows at or above the focused one
+        { 9, 1, true, 9, 8 },    // the last row deleted: the new last row
+        { 0, 1, false, 4, 0 },   // the first row deleted in descending order
+        { 2, 1, true, 0, -1 },   // nothing left
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(MailListFormat::RowAfterDelete(c.current, c.deletedAbove, c.ascending, c.left), c.row)
+            << c.current << " " << c.deletedAbove << " " << c.ascending;
+}
+
 TEST(MailListFormat, RowColoursFollowLabelReadStateSelectionAndFocus)
 {
     ListColors c = { 0xF6BCA6, 0x000000, 0x0000FF, 0x800000, 0xFFFFFF, 0x808080 };
