@@ -24,7 +24,8 @@ const SettingDefault kDefaults[] = {
     { "Setting", "ListAddressType", SettingDefault::kInt, 0, nullptr },
     { "Setting", "MailMiniHeader", SettingDefault::kInt, 0, nullptr },
     { "Setting", "AddressShowAll", SettingDefault::kInt, 0, nullptr },
-    { "Setting", "DisplayPriority", SettingDefault::kInt, 0, nullptr },
+    // On by default, as the mail list shows the priority icons without the key.
+    { "Setting", "DisplayPriority", SettingDefault::kInt, 1, nullptr },
     { "Setting", "NoTaskBar", SettingDefault::kInt, 0, nullptr },
     { "Setting", "ShowReplyIcon", SettingDefault::kInt, 1, nullptr },
     { "Setting", "ListSortMemDate", SettingDefault::kInt, 0, nullptr },

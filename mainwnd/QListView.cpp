@@ -135,10 +135,15 @@ void CQListView::ReadListOptions()
 
 void CQListView::LoadListOptions()
 {
+    const bool priority = m_bPriority, replyIcon = m_bReplyIcon;
+    m_bPriority = ProfileInt("Setting", "DisplayPriority", 1) != 0;
     ReadListOptions();
     if (!m_hWnd)
         return;
-    GetListCtrl().SetColumnWidth(0, IconColumnWidth(m_bPriority, m_bReplyIcon));
+    // The icon column is only resized when its icons changed: a width the
+    // user dragged stays otherwise.
+    if (priority != m_bPriority || replyIcon != m_bReplyIcon)
+        GetListCtrl().SetColumnWidth(0, IconColumnWidth(m_bPriority, m_bReplyIcon));
     Invalidate();
 }
 
@@ -689,7 +694,7 @@ void CQListView::DrawItem(DRAWITEMSTRUCT* pDis)
         if (col == 0 && images) {
             int ix = x + 2;
             if (m_bPriority) {
-                if (record->m_nPriority != 0 && record->m_nPriority != 3)
+                if (record->m_nPriority != 0)
                     ImageList_Draw(images, 10 + record->m_nPriority, hDC, x + 1, iconY, ILD_TRANSPARENT);
                 ix = x + 9;
             }
