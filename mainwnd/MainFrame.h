@@ -160,6 +160,15 @@ public:
     void PlayTransferAnimation(BOOL bPlay);
     HWND GetTransferAnimation() const { return m_wndAnimate.m_hWnd; }
     CToolBar& GetToolBar() { return m_wndToolBar; }
+    // While a key repeats (an arrow held down in the list) the mail is shown
+    // only when the key is released; true when it was put off so.
+    bool PutOffShowUntilKeyUp()
+    {
+        if (!m_keyRepeat)
+            return false;
+        m_showOnKeyUp = 1;
+        return true;
+    }
 
     HWND m_hStatusBar = nullptr;
 

@@ -523,7 +523,11 @@ void CQListView::OnItemChanged(NMHDR* pHdr, LRESULT* pResult)
         m_nCurrentRow = nm->iItem;
     if ((nm->uChanged & LVIF_STATE) && (nm->uNewState & LVIS_SELECTED) && GetListCtrl().GetSelectedCount() == 1) {
         m_nCurrentRow = nm->iItem >= 0 ? nm->iItem : m_nCurrentRow;
-        ShowSelectedMail();
+        CMainFrame* frame = GetMainFrame();
+        if (m_bDragging)
+            m_bShowPending = true;
+        else if (!frame || !frame->PutOffShowUntilKeyUp())
+            ShowSelectedMail();
     }
 }
 

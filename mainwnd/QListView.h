@@ -162,6 +162,10 @@ private:
     bool m_bReplyIcon = true;
     bool m_bHasFocus = false;
     bool m_bProgramSelect = false;
+    // A drag of mails from this list is under way; a selection made
+    // meanwhile shows its mail when the drag ends.
+    bool m_bDragging = false;
+    bool m_bShowPending = false;
     bool m_bInitialised = false;
     int m_nAddressType = 0;
     MailListFormat::ListColors m_colors = {};

@@ -293,8 +293,14 @@ void CQListView::OnBeginDrag(NMHDR*, LRESULT* pResult)
     }
     // A drop on a folder moves the dragged mails itself, by their ids; here
     // the rows of mails that left are only dropped from the list.
+    m_bDragging = true;
+    m_bShowPending = false;
     DWORD effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_SCROLL);
     source->Release();
+    m_bDragging = false;
+    if (m_bShowPending && !(effect & DROPEFFECT_MOVE))
+        ShowSelectedMail();
+    m_bShowPending = false;
     if ((effect & DROPEFFECT_MOVE) && GetList()) {
         GetList()->RemoveDeletedRecords();
         if (GetList()->IsThreadMode())
