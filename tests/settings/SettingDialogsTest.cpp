@@ -117,7 +117,7 @@ TEST_F(SettingDialogTest, BasicSettingsWriteTheValuesShownWhenChanged)
     EXPECT_EQ(seen.readNotify, 1);
     ASSERT_TRUE(app.SaveProfileFile());
     EXPECT_EQ(Ini(), "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\nReadNotifyTo=dword:1\r\n"
-                     "ListAddressType=dword:3\r\nDisplayPriority=dword:1\r\nCVMReceiveLogCount=dword:250\r\n\r\n"
+                     "ListAddressType=dword:3\r\nDisplayPriority=dword:0\r\nCVMReceiveLogCount=dword:250\r\n\r\n"
                      "[ViewOption]\r\nIEZone=dword:77\r\n\r\n");
 }
 
