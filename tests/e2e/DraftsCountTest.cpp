@@ -2,6 +2,7 @@
 // folder too: three drafts are three rows and " 総数：3".
 #include "e2e/E2eDriver.h"
 #include "e2e/EditorSession.h"
+#include "e2e/FirstStart.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 
@@ -32,14 +33,7 @@ TEST(DraftsCount, TheStatusBarCountsTheDraftsTheListShows)
     TestSupport::TempDir dir;
     const CString mailbox = dir.Path() + "\\MailBox";
     TestSupport::WriteFileBytes(dir.File("CVM.ini"), kPresetIni);
-    {
-        E2e::CProgramUnderTest first(dir.Path());
-        ASSERT_TRUE(first.Start("/INI \"/M:" + mailbox + "\""));
-        HWND main = first.WaitForMainWindow(kStartTimeout);
-        ASSERT_NE(main, nullptr);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        ASSERT_EQ(first.WaitForExit(kStartTimeout), 0);
-    }
+    ASSERT_TRUE(E2e::MakeMailBoxByFirstStart(dir.Path()));
     CFolderRecord record = E2e::MailBoxFolderOfKind(mailbox, CFolderRecord::kindWriting);
     ASSERT_FALSE(record.m_strPath.IsEmpty());
     {

@@ -2,6 +2,7 @@
 // newer neighbour is chosen whichever way the list is sorted, and a held
 // arrow key shows the mail it stops on only when it is released.
 #include "e2e/E2eDriver.h"
+#include "e2e/FirstStart.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 
@@ -25,14 +26,7 @@ void PrepareInbox(const TestSupport::TempDir& dir, const std::string& settings)
     const CString mailbox = dir.Path() + "\\MailBox";
     TestSupport::WriteFileBytes(dir.File("CVM.ini"),
                                 "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n" + settings);
-    {
-        E2e::CProgramUnderTest first(dir.Path());
-        ASSERT_TRUE(first.Start("/INI \"/M:" + mailbox + "\""));
-        HWND main = first.WaitForMainWindow(kStartTimeout);
-        ASSERT_NE(main, nullptr);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        ASSERT_EQ(first.WaitForExit(kStartTimeout), 0);
-    }
+    ASSERT_TRUE(E2e::MakeMailBoxByFirstStart(dir.Path()));
     CMailFolderStore inbox;
     inbox.SetFolderRecord(E2e::MailBoxFolderOfKind(mailbox, CFolderRecord::kindInbox));
     for (int i = 1; i <= 4; ++i) {

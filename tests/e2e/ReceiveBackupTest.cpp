@@ -3,6 +3,7 @@
 // of the receive, a mail is read again from its copy with the list's
 // re-read command, and the threads of the list open and close together.
 #include "e2e/E2eDriver.h"
+#include "e2e/FirstStart.h"
 #include "e2e/RemoteControls.h"
 #include "e2e/TestAccount.h"
 
@@ -73,13 +74,7 @@ protected:
     {
         CVM_NEED_SERVER(NetTest::DovecotAvailable(), "Dovecot");
         TestSupport::WriteFileBytes(m_dir.File("CVM.ini"), kPresetIni);
-        // A first start makes the mailbox with its folders.
-        E2e::CProgramUnderTest first(m_dir.Path());
-        ASSERT_TRUE(first.Start("/INI \"/M:" + m_mailbox + "\""));
-        HWND main = first.WaitForMainWindow(kStartTimeout);
-        ASSERT_NE(main, nullptr);
-        PostMessageA(main, WM_CLOSE, 0, 0);
-        ASSERT_EQ(first.WaitForExit(kStartTimeout), 0);
+        ASSERT_TRUE(E2e::MakeMailBoxByFirstStart(m_dir.Path()));
     }
     void TearDown() override
     {
