@@ -222,7 +222,7 @@ private:
     // index lost: they are never cut but noted as unindexed, and with
     // bSetAside moved to the set-aside file (false when that failed: the
     // folder must not be written then).
-    BOOL RepairDataTail(BOOL bSetAside);
+    BOOL RepairDataTail(BOOL bSetAside, const std::string* pIndexBytes = nullptr);
     // Moves the unindexed entries to the set-aside file, where the next
     // rebuild finds them.
     BOOL SetAsideUnindexedData();
@@ -231,8 +231,13 @@ private:
     BOOL TakeBackSetAsideData();
     // Deletes the "QM" folders under "Attach" that no index text names.
     void RemoveUnnamedAttachFolders(const std::set<CString>& named);
-    // Every text field of the lines of an index file, lower case.
-    static std::set<CString> NamesInIndex(const std::string& bytes);
+    // The same for the names the lines of an index file give.
+    void RemoveAttachFoldersNotIn(const std::string& indexBytes);
+    std::vector<CString> ListAttachFolders() const;
+    void RemoveAttachFolders(const std::vector<CString>& folders, const std::set<CString>& named);
+    // Every text field of the lines of an index file, lower case; with pOnly,
+    // only those of its names.
+    static std::set<CString> NamesInIndex(const std::string& bytes, const std::set<CString>* pOnly = nullptr);
     // Makes an empty "Index.lst" for a folder that has no mail yet, so that
     // an entry filed without its record is known for what it is.
     void EnsureIndexFile();

@@ -306,6 +306,13 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         m_bLoaded = FALSE;
         return FALSE;
     }
+    return ReadFromBytes(data);
+}
+
+BOOL CMailListData::ReadFromBytes(const std::string& data)
+{
+    CSingleLock viewLock(&m_viewLock, TRUE);
+    CSingleLock recordLock(&m_recordLock, TRUE);
     RemoveAll();
     m_view.clear();
     m_levels.clear();
