@@ -282,13 +282,21 @@ BOOL CMailFolderStore::LoadIndex()
     m_mailList.SetFilePath(m_strIndexPath);
     // An interrupted filing is cut before the records are checked against
     // the data file; entries the index lost are kept and offered to the
-    // rebuild.
-    // The index is read once for the check of the data file's tail and for
-    // the list: on a large folder the reading is most of the wait.
-    std::string indexBytes;
-    bool haveBytes = ReadWholeFile(m_strIndexPath, indexBytes);
-    RepairDataTail(FALSE, haveBytes ? &indexBytes : nullptr);
-    BOOL ok = (haveBytes ? m_mailList.ReadFromBytes(indexBytes) : m_mailList.ReadFromFile(TRUE)) && RecordsFitDataFile();
+    // rebuild. The index is read once, for the check of the data file's tail
+    // and for the list, through a view of the file: on a large folder the
+    // reading is most of the wait, and a private copy of the file would be
+    // memory new to the process, page by page. The view goes before
+    // anything may replace the file.
+    BOOL ok;
+    {
+        CFileView index;
+        bool mapped = index.Open(m_strIndexPath, kMaxWholeFileSize);
+        std::string_view indexBytes = index.Bytes();
+        RepairDataTail(FALSE, mapped ? &indexBytes : nullptr);
+        ok = mapped ? m_mailList.ReadFromBytes(indexBytes) : m_mailList.ReadFromFile(TRUE);
+        index.Close();
+        ok = ok && RecordsFitDataFile();
+    }
     if (!ok || HasUnindexedData()) {
         // A folder whose index reads well is only asked about on the
         // application thread: a receive that loads it goes on with what the
@@ -437,7 +445,7 @@ void CMailFolderStore::EnsureIndexFile()
         CloseHandle(h);
 }
 
-void CMailFolderStore::ForEachIndexLine(const std::string& bytes, const IndexLineFn& fn)
+void CMailFolderStore::ForEachIndexLine(std::string_view bytes, const IndexLineFn& fn)
 {
     size_t pos = 0;
     while (pos + CMailIndexRecord::binarySize <= bytes.size()) {

@@ -215,7 +215,7 @@ BOOL CMailFolderStore::RecoverInterruptedSwap()
     return TRUE;
 }
 
-std::set<CString> CMailFolderStore::NamesInIndex(const std::string& bytes, const std::set<CString>* pOnly)
+std::set<CString> CMailFolderStore::NamesInIndex(std::string_view bytes, const std::set<CString>* pOnly)
 {
     std::set<CString> names;
     ForEachIndexLine(bytes, [&](const CMailIndexRecord&, size_t pos, size_t crlf) {
@@ -249,7 +249,7 @@ BOOL CMailFolderStore::HasSetAsideData() const
     return !path.IsEmpty() && Exists(path);
 }
 
-BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string* pIndexBytes)
+BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string_view* pIndexBytes)
 {
     WIN32_FILE_ATTRIBUTE_DATA fa;
     if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa)) {
@@ -270,7 +270,7 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string* pIndexB
         return TRUE;
     bool cut = false;
     std::string ownBytes;
-    const std::string& bytes = pIndexBytes ? *pIndexBytes : ownBytes;
+    std::string_view bytes = pIndexBytes ? *pIndexBytes : std::string_view();
     bool indexUsable = false;
     try {
         ULONGLONG len = file.GetLength();
@@ -295,6 +295,7 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string* pIndexB
             index.Close();
             indexRead = got == ownBytes.size();
             ownBytes.resize(got);
+            bytes = ownBytes;
         }
         if (indexRead || !ownBytes.empty()) {
             ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
@@ -406,7 +407,7 @@ void CMailFolderStore::RemoveUnnamedAttachFolders(const std::set<CString>& named
     RemoveAttachFolders(ListAttachFolders(), named);
 }
 
-void CMailFolderStore::RemoveAttachFoldersNotIn(const std::string& indexBytes)
+void CMailFolderStore::RemoveAttachFoldersNotIn(std::string_view indexBytes)
 {
     // Most folders have no attachment folder at all: the index is only
     // searched for the names of those there are.

@@ -15,7 +15,7 @@ namespace {
 // Index offsets and record positions are signed 32-bit in the file.
 const LONGLONG kMaxIndexFileSize = 0x7FFFFFFF;
 
-size_t FindCrLf(const std::string& data, size_t from)
+size_t FindCrLf(std::string_view data, size_t from)
 {
     const char* base = data.data();
     size_t len = data.size();
@@ -309,7 +309,7 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
     return ReadFromBytes(data);
 }
 
-BOOL CMailListData::ReadFromBytes(const std::string& data)
+BOOL CMailListData::ReadFromBytes(std::string_view data)
 {
     CSingleLock viewLock(&m_viewLock, TRUE);
     CSingleLock recordLock(&m_recordLock, TRUE);

@@ -27,7 +27,7 @@ public:
     // and length are all 0 fails it. A torn last record is left out.
     BOOL ReadFromFile(BOOL bClear = TRUE);
     // The same from the bytes of the index file, already read.
-    BOOL ReadFromBytes(const std::string& data);
+    BOOL ReadFromBytes(std::string_view data);
     // Rewrites the whole index (through a temporary file replaced at once).
     BOOL SaveIndex();
     // Appends a record to "Index.lst" (cutting a torn tail first) and, when
