@@ -104,6 +104,8 @@ TEST(AccountSendChange, SendSettingsChangedInTheDialogAreUsedByTheNextSendWithou
     EXPECT_NE(intake.find("postfix/submission/smtpd"), std::string::npos) << intake;
     EXPECT_NE(intake.find(FormatString("sasl_username=cvmtest%d", kSender).GetString()), std::string::npos) << intake;
 
+    ASSERT_TRUE(session.WaitForEditorCount(0)) << session.Windows();
+
     // An editor already open while the settings change.
     HWND second = NewMail(session, main, "変更後");
     ASSERT_NE(second, nullptr);
@@ -132,9 +134,5 @@ TEST(AccountSendChange, SendSettingsChangedInTheDialogAreUsedByTheNextSendWithou
         << intake;
 
     EXPECT_TRUE(session.WaitForEditorCount(0));
-    E2e::CloseWhenTransfersEnd(session.Program(), main);
-    // A sent mail's editor thread may still be ending.
-    if (HWND busy = session.Program().WaitForMessageBox("編集中のメールがあります。", 3000))
-        E2e::PressButton(busy, IDOK);
-    EXPECT_EQ(session.Program().WaitForExit(CEditorSession::kStartTimeout), 0) << session.Windows();
+    EXPECT_EQ(E2e::CloseAfterSending(session.Program(), main), 0) << session.Windows();
 }

@@ -135,8 +135,5 @@ TEST(NewUserSend, FirstStartWizardThenAccountDialogThenSendWithoutRestart)
     EXPECT_NE(message.m_strFrom.Find(FormatString("cvmtest%d@cvm.test", kUser)), -1);
     // The sent mail's editor has gone; its thread may still be ending.
     EXPECT_TRUE(E2e::WaitFor(20000, [&] { return !IsWindow(editor); }));
-    E2e::CloseWhenTransfersEnd(program, main);
-    if (HWND ask = program.WaitForMessageBox("編集中のメールがあります。", 3000))
-        E2e::PressButton(ask, IDOK);
-    EXPECT_EQ(program.WaitForExit(kTimeout), 0) << E2e::VisibleWindows(program.ProcessId());
+    EXPECT_EQ(E2e::CloseAfterSending(program, main), 0) << E2e::VisibleWindows(program.ProcessId());
 }
