@@ -1,5 +1,5 @@
-// The road a new user takes: the first start finds no account and runs the
-// set-up wizard; the private Postfix takes mail only over TLS with a login,
+// The road a new user takes: the first start asks for a start-up password
+// and the mailbox folder, finds no account and runs the set-up wizard; the private Postfix takes mail only over TLS with a login,
 // which the wizard cannot set, so the user opens "アカウントの設定", turns on
 // SMTPS on 465 and SMTP authentication as the README says, and the next mail
 // written and sent, without a restart, reaches the private Dovecot.
@@ -12,6 +12,7 @@
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
+#include "resources/resource.h"
 #include "resources/settings/SettingsResource.h"
 #include "resources/utils/UtilsResource.h"
 
@@ -87,12 +88,16 @@ TEST(NewUserSend, FirstStartWizardThenAccountDialogThenSendWithoutRestart)
     CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
     TestSupport::TempDir dir;
     const CString mailbox = dir.Path() + "\\MailBox";
-    TestSupport::WriteFileBytes(dir.File("CVM.ini"), "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n"
-                                                     "EditorAutoBackup=dword:0\r\nSendConfirmDialog=dword:0\r\n\r\n");
     const CString maildir = NetTest::ClearMaildir(kUser);
 
+    // No settings yet: the start-up password comes first.
     CProgramUnderTest program(dir.Path());
     ASSERT_TRUE(program.Start("/INI \"/M:" + mailbox + "\""));
+    HWND password = program.WaitForDialogWithControl(IDC_PASSWORD_CONFIRM, kTimeout);
+    ASSERT_NE(password, nullptr) << "the start-up password setting";
+    E2e::SetControlText(password, IDC_PASSWORD, "himitsu");
+    E2e::SetControlText(password, IDC_PASSWORD_CONFIRM, "himitsu");
+    E2e::PressButton(password, IDOK);
     HWND sheet = nullptr;
     ASSERT_TRUE(E2e::WaitFor(kTimeout, [&] {
         if (HWND box = program.WaitForDialogWithControl(IDC_MAILBOX_NAME, 0))
@@ -124,6 +129,9 @@ TEST(NewUserSend, FirstStartWizardThenAccountDialogThenSendWithoutRestart)
     E2e::SetControlText(view, IDC_ME_SUBJECT, "初めての送信");
     E2e::SetControlText(view, IDC_ME_BODY, "ウィザードで作ったアカウントから送ります。");
     PostMessageA(editor, WM_COMMAND, ID_EDIT_SEND, 0);
+    HWND info = program.WaitForDialogWithControl(IDC_SI_TO, 20000);
+    ASSERT_NE(info, nullptr) << "the send information dialog";
+    E2e::PressButton(info, IDOK);
 
     std::vector<std::string> mails = CEditorSession::WaitForDelivered(maildir, 1, 40000);
     ASSERT_EQ(mails.size(), 1u) << E2e::VisibleWindows(program.ProcessId());
