@@ -109,7 +109,8 @@ TEST(FolderTreeCount, TheTreeCountFollowsReadingAndReceivingAtOnce)
     // the inbox at the next.
     HWND main = session.Start();
     ASSERT_NE(main, nullptr);
-    ASSERT_EQ(E2e::CloseAfterSending(session.Program(), main), 0);
+    E2e::CloseWhenTransfersEnd(session.Program(), main);
+    ASSERT_EQ(session.Program().WaitForExit(CEditorSession::kStartTimeout), 0);
     session.Program().Kill();
     for (int n = 1; n <= 2; ++n)
         ASSERT_TRUE(session.AddStoredMail(CFolderRecord::kindInbox, Mail(n), false));
@@ -145,5 +146,6 @@ TEST(FolderTreeCount, TheTreeCountFollowsReadingAndReceivingAtOnce)
     EXPECT_TRUE(E2e::WaitFor(kFollowMs, [&] { return tree.Ink() == one; })) << "the tree does not show one unread mail";
     EXPECT_TRUE(E2e::WaitFor(kFollowMs, [&] { return tree.InboxImage() == kOpenUnreadImage; }));
 
-    EXPECT_EQ(E2e::CloseAfterSending(session.Program(), main), 0) << session.Windows();
+    E2e::CloseWhenTransfersEnd(session.Program(), main);
+    EXPECT_EQ(session.Program().WaitForExit(CEditorSession::kStartTimeout), 0) << session.Windows();
 }
