@@ -88,7 +88,7 @@ protected:
 
     void ChooseColor(HWND dialog, int button, int r, int g, int b)
     {
-        Click(dialog, IDC_FC_COLOR_FIRST + button);
+        Click(dialog, button);
         HWND colors = m_program.WaitForDialogWithControl(kRed, 20000);
         ASSERT_NE(colors, nullptr);
         E2e::SetControlText(colors, kRed, std::to_string(r).c_str());
@@ -115,6 +115,11 @@ protected:
         SendMessageA(edit, EM_GETCHARFORMAT, SCF_DEFAULT, block.Param());
         block.Read(&format, sizeof(format));
         return format;
+    }
+
+    void BringViewerToFront(HWND viewer)
+    {
+        PostThreadMessageA(GetWindowThreadProcessId(viewer, nullptr), kViewerToFront, 0, 0);
     }
 
     static int CountPixels(HWND wnd, COLORREF color)
@@ -160,8 +165,8 @@ TEST_F(ViewSettingsOpenWindowsTest, FontsAndColoursChosenReachTheOpenViewerAndEd
     ASSERT_NE(dialog, nullptr);
     ChooseFont(dialog, kEditorFont, "IPA明朝", "20");
     ChooseFont(dialog, kHeaderFont, "IPA P明朝", "12");
-    ChooseColor(dialog, kViewBkColor, GetRValue(back), GetGValue(back), GetBValue(back));
-    ChooseColor(dialog, kEditorTextColor, GetRValue(editorText), GetGValue(editorText), GetBValue(editorText));
+    ChooseColor(dialog, IDC_FC_COLOR_FIRST + kViewBkColor, GetRValue(back), GetGValue(back), GetBValue(back));
+    ChooseColor(dialog, IDC_FC_COLOR_FIRST + kEditorTextColor, GetRValue(editorText), GetGValue(editorText), GetBValue(editorText));
     E2e::PressButton(dialog, IDOK);
     ASSERT_TRUE(WaitClosed(dialog));
 
@@ -174,12 +179,50 @@ TEST_F(ViewSettingsOpenWindowsTest, FontsAndColoursChosenReachTheOpenViewerAndEd
     // The viewer's header lays its text out in the header face, its body
     // shows the background (seen with the viewer in front).
     EXPECT_TRUE(WaitFor([&] { return TextEnd(from) != fromEnd; })) << fromEnd;
-    PostThreadMessageA(GetWindowThreadProcessId(viewer, nullptr), kViewerToFront, 0, 0);
+    BringViewerToFront(viewer);
     EXPECT_TRUE(WaitFor([&] { return CountPixels(text, back) > 100; }));
 
     E2e::CloseWhenTransfersEnd(m_program, main);
     // The empty new mail goes unsaved.
     if (HWND ask = m_program.WaitForMessageBox("編集中のメールがあります。", 5000))
         E2e::PressButton(ask, IDOK);
+    EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
+}
+
+TEST_F(ViewSettingsOpenWindowsTest, AKeywordColourAddedInItsDialogIsShownByTheOpenViewerAtOnce)
+{
+    MakeMailBox();
+    FileMails(CFolderRecord::kindInbox, { "語" });
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    HWND viewer = OpenViewer(main, list, "語");
+    ASSERT_NE(viewer, nullptr);
+    HWND text = E2e::FindDescendant(viewer, "CVMColorTextView");
+    ASSERT_NE(text, nullptr);
+    const COLORREF keyword = RGB(220, 30, 30);
+    ASSERT_EQ(CountPixels(text, keyword), 0);
+
+    // The keyword list is stored by its own dialog; the font and colour
+    // dialog around it is then cancelled.
+    HWND dialog = OpenSettings(main);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_FC_KEYWORDS);
+    HWND keywords = m_program.WaitForWindow("#32770", "キーワードの色", 20000);
+    ASSERT_NE(keywords, nullptr);
+    E2e::SetControlText(keywords, IDC_KW_KEYWORD, "本文");
+    ChooseColor(keywords, IDC_KW_COLOR, GetRValue(keyword), GetGValue(keyword), GetBValue(keyword));
+    SendMessageA(keywords, WM_COMMAND, MAKEWPARAM(IDC_KW_ADD, BN_CLICKED),
+                 reinterpret_cast<LPARAM>(GetDlgItem(keywords, IDC_KW_ADD)));
+    E2e::PressButton(keywords, IDOK);
+    ASSERT_TRUE(WaitClosed(keywords));
+    E2e::PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitClosed(dialog));
+
+    BringViewerToFront(viewer);
+    EXPECT_TRUE(WaitFor([&] { return CountPixels(text, keyword) > 10; }));
+
+    E2e::CloseWhenTransfersEnd(m_program, main);
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
 }
