@@ -28,6 +28,17 @@ const UINT kViewerToFront = 1356;
 class ViewSettingsOpenWindowsTest : public MaintE2e::CMailBoxTest
 {
 protected:
+    // The program started, with the mail of the subject open in a viewer.
+    void StartWithViewer(const char* subject, HWND& main, HWND& viewer)
+    {
+        main = Start();
+        ASSERT_NE(main, nullptr);
+        HWND list = E2e::FindDescendant(main, "SysListView32");
+        ASSERT_NE(list, nullptr);
+        viewer = OpenViewer(main, list, subject);
+        ASSERT_NE(viewer, nullptr);
+    }
+
     HWND OpenSettings(HWND main)
     {
         PostMessageA(main, WM_COMMAND, ID_TOOLS_FONT_COLOR, 0);
@@ -142,12 +153,8 @@ TEST_F(ViewSettingsOpenWindowsTest, FontsAndColoursChosenReachTheOpenViewerAndEd
     FileMails(CFolderRecord::kindInbox, { "書体" });
     // An editor needs an account to write from; nothing is received or sent.
     ASSERT_TRUE(E2e::WriteTestAccount(MailBox(), 127));
-    HWND main = Start();
-    ASSERT_NE(main, nullptr);
-    HWND list = E2e::FindDescendant(main, "SysListView32");
-    ASSERT_NE(list, nullptr);
-    HWND viewer = OpenViewer(main, list, "書体");
-    ASSERT_NE(viewer, nullptr);
+    HWND main = nullptr, viewer = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithViewer("書体", main, viewer));
     PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
     HWND editor = m_program.WaitForWindow("CVMEditWndClass", nullptr, 20000);
     ASSERT_NE(editor, nullptr) << E2e::VisibleWindows(m_program.ProcessId());
@@ -193,12 +200,8 @@ TEST_F(ViewSettingsOpenWindowsTest, AKeywordColourAddedInItsDialogIsShownByTheOp
 {
     MakeMailBox();
     FileMails(CFolderRecord::kindInbox, { "語" });
-    HWND main = Start();
-    ASSERT_NE(main, nullptr);
-    HWND list = E2e::FindDescendant(main, "SysListView32");
-    ASSERT_NE(list, nullptr);
-    HWND viewer = OpenViewer(main, list, "語");
-    ASSERT_NE(viewer, nullptr);
+    HWND main = nullptr, viewer = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithViewer("語", main, viewer));
     HWND text = E2e::FindDescendant(viewer, "CVMColorTextView");
     ASSERT_NE(text, nullptr);
     const COLORREF keyword = RGB(220, 30, 30);
