@@ -15,6 +15,7 @@
 #include "classlib/Event.h"
 #include "classlib/Exception.h"
 #include "classlib/File.h"
+#include "classlib/FileView.h"
 #include "classlib/FormView.h"
 #include "classlib/FrameWnd.h"
 #include "classlib/GdiSelection.h"

@@ -536,6 +536,33 @@ std::wstring HostPathToWide(const char* psz)
     return w;
 }
 
+// Whether the Windows side would make a folder of exactly this name: it
+// drops trailing dots and spaces, refuses some characters and the device
+// names (also with an extension), and makes no folder whose path reaches
+// MAX_PATH less room for a file name. The host side takes any name as
+// written, and '/' as its separator: every other name goes the Windows way.
+bool NameIsTakenAsWritten(const std::wstring& name, size_t nPathLength)
+{
+    if (name.empty() || nPathLength >= MAX_PATH - 12 || name == L"." || name == L"..")
+        return false;
+    if (name.back() == L'.' || name.back() == L' ')
+        return false;
+    for (wchar_t c : name)
+        if (c < 0x20 || wcschr(L"\\/:*?\"<>|", c))
+            return false;
+    static const wchar_t* const kDevices[] = {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"};
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    for (const wchar_t* device : kDevices)
+        if (_wcsicmp(stem.c_str(), device) == 0)
+            return false;
+    if (stem.size() == 4 && (_wcsnicmp(stem.c_str(), L"COM", 3) == 0 || _wcsnicmp(stem.c_str(), L"LPT", 3) == 0) &&
+        stem[3] >= L'0' && stem[3] <= L'9')
+        return false;
+    return true;
+}
+
 // Wine matches every new name case-insensitively against all entries of its
 // folder on a case-sensitive host file system, one directory read per name;
 // a path given through its Unix namespace ("\\?\unix\...") is taken as
@@ -550,7 +577,8 @@ bool CreateDirectoryByHostPath(const char* pszPath)
     // The parent folder itself, not its contents: no trailing backslash.
     if (parent.GetLength() > 3 && parent[parent.GetLength() - 1] == '\\')
         parent = parent.Left(parent.GetLength() - 1);
-    if (parent.IsEmpty() || name.IsEmpty())
+    std::wstring wideName = name.ToWide();
+    if (parent.IsEmpty() || !NameIsTakenAsWritten(wideName, strlen(pszPath)))
         return false;
     char* host = unixName(parent.ToWide().c_str());
     if (!host)
@@ -562,7 +590,7 @@ bool CreateDirectoryByHostPath(const char* pszPath)
             c = L'\\';
     if (path.back() != L'\\')
         path += L'\\';
-    path += name.ToWide();
+    path += wideName;
     return CreateDirectoryW(path.c_str(), nullptr) != FALSE;
 }
 

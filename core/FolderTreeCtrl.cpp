@@ -94,6 +94,7 @@ void CFolderTreeCtrl::PaintCounts()
         CGdiSelection font(hdc, m_hCountFont);
         int oldMode = SetBkMode(hdc, TRANSPARENT);
         COLORREF oldText = ::GetTextColor(hdc);
+        COLORREF oldBack = ::SetBkColor(hdc, m_crBack);
         RECT client;
         GetClientRect(&client);
         for (HTREEITEM hItem = GetFirstVisibleItem(); hItem; hItem = GetNextVisibleItem(hItem)) {
@@ -105,6 +106,11 @@ void CFolderTreeCtrl::PaintCounts()
             CMailFolderStore* store = app->FindFolder(static_cast<int>(GetItemData(hItem)));
             if (!store)
                 continue;
+            // The tree repaints without erasing and never paints beside an
+            // item's label: the count painted before goes first, so a count
+            // that shrank or reached zero does not stay on the screen.
+            RECT rcCount = { rc.right + kCountGap, rc.top, rc.right + kCountGap + kCountWidth, rc.bottom };
+            ::ExtTextOutA(hdc, 0, 0, ETO_OPAQUE, &rcCount, "", 0, nullptr);
             int count;
             COLORREF cr;
             if (CountsAllMails(store)) {
@@ -120,11 +126,11 @@ void CFolderTreeCtrl::PaintCounts()
             }
             char text[32];
             wsprintfA(text, "[%d]", count);
-            RECT rcCount = { rc.right + kCountGap, rc.top, rc.right + kCountGap + kCountWidth, rc.bottom };
             ::SetTextColor(hdc, cr);
             DrawTextA(hdc, text, -1, &rcCount, DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX | DT_LEFT);
         }
         ::SetTextColor(hdc, oldText);
+        ::SetBkColor(hdc, oldBack);
         SetBkMode(hdc, oldMode);
     }
     ::ReleaseDC(m_hWnd, hdc);

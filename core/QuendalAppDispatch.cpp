@@ -88,16 +88,14 @@ void MailText(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
     app.ReleaseHandOverText(lParam);
 }
 
-void ViewSettings(CQuendalApp&, CMainFrame* pFrame, UINT, WPARAM wParam, LPARAM)
+void ViewSettings(CQuendalApp& app, CMainFrame*, UINT, WPARAM wParam, LPARAM)
 {
-    if (pFrame)
-        pFrame->ApplyViewSettings(wParam != 0);
+    app.ApplyViewSettings(wParam != 0);
 }
 
-void KeywordsChanged(CQuendalApp&, CMainFrame* pFrame, UINT, WPARAM, LPARAM)
+void KeywordsChanged(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
 {
-    if (pFrame)
-        pFrame->ReloadKeywords();
+    app.ApplyKeywordList();
 }
 
 void DeleteDraft(CQuendalApp& app, CMainFrame* pFrame, UINT, WPARAM wParam, LPARAM lParam)

@@ -5,6 +5,9 @@
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
 #include "core/MailHistory.h"
+#include "mainwnd/MainFrame.h"
+#include "viewer/CharSetDataSet.h"
+#include "viewer/MailFontSets.h"
 #include "resources/resource.h"
 
 #include <memory>
@@ -232,4 +235,26 @@ BOOL CQuendalApp::LoadResourceTable()
     CString path = GetProgramFolder() + "\\Resource\\Resource.dat";
     DWORD attr = GetFileAttributesA(path);
     return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void CQuendalApp::ApplyViewSettings(BOOL bLanguageFonts)
+{
+    CMailFontSets& fonts = CMailFontSets::Instance();
+    fonts.RebuildDefaultFontSet();
+    if (bLanguageFonts) {
+        CCharSetDataSet table;
+        table.SetFilePath(CMailFontSets::GetCharSetFilePath(GetMailBoxFolder(), GetProgramFolder()));
+        if (table.ReadFromFile())
+            fonts.LoadCharSetFonts(table);
+    }
+    if (m_pMainFrame)
+        m_pMainFrame->ApplyViewSettings();
+    PostToWindowThreads(WM_QD_APPLY_VIEW_SETTINGS, bLanguageFonts, 0);
+}
+
+void CQuendalApp::ApplyKeywordList()
+{
+    if (m_pMainFrame)
+        m_pMainFrame->ReloadKeywords();
+    PostToWindowThreads(WM_QD_KEYWORDS_CHANGED, 0, 0);
 }

@@ -187,6 +187,17 @@ BOOL CQuendalApp::ActivateEditThread()
     return ::PostThreadMessageA(e->dwThreadId, kRestoreEditor, 0, 0);
 }
 
+void CQuendalApp::PostToWindowThreads(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    CleanupViewThreads();
+    for (int i = 0; i < m_viewThreads.GetSize(); ++i)
+        ::PostThreadMessageA(At(m_viewThreads, i)->dwThreadId, message, wParam, lParam);
+    CSingleLock hold(&m_editThreadLock, TRUE);
+    RemoveStale(m_editThreads);
+    for (int i = 0; i < m_editThreads.GetSize(); ++i)
+        ::PostThreadMessageA(At(m_editThreads, i)->dwThreadId, message, wParam, lParam);
+}
+
 BOOL CQuendalApp::HasEditThread()
 {
     CleanupViewThreads();

@@ -64,14 +64,38 @@ BOOL CMailEditCtrl::Attach(CWnd* pParent, UINT nID, CMailEditView* pOwner)
     SendMessage(EM_SETUNDOLIMIT, 0, 0);
     m_colouring.LoadSettings();
     ApplyBaseFormat();
-    COLORREF background = ::GetSysColor(COLOR_WINDOW);
-    if (CQuendalApp* app = QuendalApp()) {
-        background = static_cast<COLORREF>(app->GetProfileInt("Color", "EditorBkColor", static_cast<int>(background)));
+    ApplyBackground();
+    if (CQuendalApp* app = QuendalApp())
         m_bImeOnFocus = app->GetProfileInt("EditWindow", "BodyIMEOn", 1) != 0;
-    }
-    SendMessage(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(background));
     ClearUndo();
     return TRUE;
+}
+
+void CMailEditCtrl::ApplyBackground()
+{
+    COLORREF background = ::GetSysColor(COLOR_WINDOW);
+    if (CQuendalApp* app = QuendalApp())
+        background = static_cast<COLORREF>(app->GetProfileInt("Color", "EditorBkColor", static_cast<int>(background)));
+    SendMessage(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(background));
+}
+
+void CMailEditCtrl::ApplyWrapSetting()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app)
+        return;
+    int mode = static_cast<int>(app->GetProfileInt("EditWindow", "WordWrapMode", 2));
+    int count = static_cast<int>(app->GetProfileInt("EditWindow", "WordWrapCount", 80));
+    SetWrapWidth(mode == 0 ? -1 : mode == 1 || count <= 0 ? 0 : count);
+}
+
+void CMailEditCtrl::ApplyViewSettings()
+{
+    m_colouring.LoadSettings();
+    ApplyBaseFormat();
+    ApplyBackground();
+    ApplyWrapSetting();
+    RecolourAll();
 }
 
 std::wstring CMailEditCtrl::GetTextW() const

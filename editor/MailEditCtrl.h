@@ -73,6 +73,11 @@ public:
     static int TabWidthTwips(int nTabSize, int nFontTwips);
     // The editor font, text colour, start indent and tab stops.
     void ApplyBaseFormat();
+    // Line wrapping as the editor settings ask ("WordWrapMode", "WordWrapCount").
+    void ApplyWrapSetting();
+    // Font, colours and the wrap width (which depends on the font) again,
+    // after the settings changed while the editor was open.
+    void ApplyViewSettings();
 
     // The callback the control was given (for drops on it).
     CRichEditMailDropCallback& GetDropCallback() { return m_callback; }
@@ -93,6 +98,7 @@ private:
     void ReplaceRange(int nStart, int nEnd, const std::wstring& text);
     void UpdateStatus();
     void NotifyChanged();
+    void ApplyBackground();
     void SwitchIme(bool bFocus);
 
     CQuoteColouring m_colouring;

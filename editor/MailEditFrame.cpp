@@ -12,6 +12,7 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "message/AddressList.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "store/FolderRecord.h"
@@ -487,9 +488,9 @@ void CMailEditFrame::OnSendInfoCommand()
                      m_pView->GetSignatureName(), name, address, this);
     if (dlg.DoModal() != IDOK)
         return;
-    m_pView->SetTo(dlg.m_strTo);
-    m_pView->SetCc(dlg.m_strCc);
-    m_pView->SetBcc(dlg.m_strBcc);
+    m_pView->SetTo(AddressFieldText(dlg.m_strTo));
+    m_pView->SetCc(AddressFieldText(dlg.m_strCc));
+    m_pView->SetBcc(AddressFieldText(dlg.m_strBcc));
     m_pView->SetSubject(dlg.m_strSubject);
     m_pView->SetModified(true);
     m_strSenderNameOverride = dlg.m_strSenderName;

@@ -11,6 +11,7 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "message/AddressList.h"
 #include "message/JapaneseCode.h"
 #include "net/SmtpSession.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -107,9 +108,9 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
                 job.m_strBcc = dlg.m_strBcc;
                 job.m_strSubject = dlg.m_strSubject;
                 job.SettleSender(nullptr, nullptr, dlg.m_strSenderName, dlg.m_strSenderAddress);
-                v->SetTo(job.m_strTo);
-                v->SetCc(job.m_strCc);
-                v->SetBcc(job.m_strBcc);
+                v->SetTo(AddressFieldText(job.m_strTo));
+                v->SetCc(AddressFieldText(job.m_strCc));
+                v->SetBcc(AddressFieldText(job.m_strBcc));
                 v->SetSubject(job.m_strSubject);
                 // The rows may all have been moved out of To: the fields are
                 // checked again before anything goes out.

@@ -7,7 +7,9 @@
 #include "core/QuendalApp.h"
 #include "editor/MailEditFrame.h"
 #include "editor/MailEditSendJob.h"
+#include "editor/EditorFont.h"
 #include "editor/MailEditView.h"
+#include "mainwnd/FontSetting.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/KeysResource.h"
 #include "resources/resource.h"
@@ -42,6 +44,13 @@ BOOL ActivateHook(CMailFolderStore* pStore, int nIndex)
     return pStore && CMailEditThread::ActivateEditorOf(pStore->GetFolderId(), nIndex);
 }
 
+// The editor font the user chose in the font and colour settings.
+bool StoredEditorFont(const char* pszSection, LOGFONTA& lf)
+{
+    lf = GetFontSetting(pszSection);
+    return true;
+}
+
 bool FileIsThere(const char* pszPath)
 {
     DWORD a = GetFileAttributesA(pszPath);
@@ -54,6 +63,7 @@ BEGIN_MESSAGE_MAP(CMailEditThread, CWinThread)
     ON_THREAD_MESSAGE(WM_QD_QUIT_THREAD, OnQuit)
     ON_THREAD_MESSAGE(kRestore, OnRestore)
     ON_THREAD_MESSAGE(kCenter, OnCenter)
+    ON_THREAD_MESSAGE(WM_QD_APPLY_VIEW_SETTINGS, OnApplyViewSettings)
 END_MESSAGE_MAP()
 
 void InstallMailEditorHooks()
@@ -61,6 +71,7 @@ void InstallMailEditorHooks()
     MailEditorHooks& hooks = GetMailEditorHooks();
     hooks.pfnStartEditor = &CMailEditThread::StartEditor;
     hooks.pfnActivateEditor = &ActivateHook;
+    CEditorFont::SetFontSettingSource(&StoredEditorFont);
 }
 
 CMailEditThread::CMailEditThread()

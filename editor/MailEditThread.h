@@ -2,7 +2,8 @@
 // application fills it through the setters, starts it, and waits until its
 // window exists; the thread builds frame, document and view, chooses the
 // account and the template, and serves 1404 (quit), 1408 (restore and bring
-// to the front) and 1424 (centre and bring to the front).
+// to the front), 1424 (centre and bring to the front) and 1478 (fonts and
+// colours changed in the settings).
 #pragma once
 
 #include "classlib/ClassLib.h"
@@ -56,6 +57,7 @@ protected:
     void OnQuit(WPARAM, LPARAM);
     void OnRestore(WPARAM, LPARAM);
     void OnCenter(WPARAM, LPARAM);
+    void OnApplyViewSettings(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 

@@ -70,11 +70,7 @@ void CMailEditView::OnInitialUpdate()
 {
     ++m_nLoading;
     m_body.Attach(this, IDC_ME_BODY, this);
-    if (CQuendalApp* app = QuendalApp()) {
-        int mode = static_cast<int>(app->GetProfileInt("EditWindow", "WordWrapMode", 2));
-        int count = static_cast<int>(app->GetProfileInt("EditWindow", "WordWrapCount", 80));
-        m_body.SetWrapWidth(mode == 0 ? -1 : mode == 1 || count <= 0 ? 0 : count);
-    }
+    m_body.ApplyWrapSetting();
     m_to.Attach(this, IDC_ME_TO);
     m_cc.Attach(this, IDC_ME_CC);
     m_bcc.Attach(this, IDC_ME_BCC);

@@ -7,7 +7,8 @@
 LOGFONTA GetFontSetting(const char* pszSection)
 {
     LOGFONTA lf = {};
-    CString face = "ＭＳ Ｐゴシック";
+    // The editor's text lines up in columns: its font is fixed-pitch unless chosen otherwise.
+    CString face = lstrcmpA(pszSection, "FontEditor") == 0 ? "ＭＳ ゴシック" : "ＭＳ Ｐゴシック";
     lf.lfHeight = 220;
     lf.lfCharSet = 128;
     if (CQuendalApp* pApp = QuendalApp()) {

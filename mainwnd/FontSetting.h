@@ -5,8 +5,8 @@
 #include "classlib/ClassLib.h"
 
 // The font of a section; lfHeight holds the stored height (twentieths of a
-// point). Missing keys give "ＭＳ Ｐゴシック", 220, weight 0, not italic,
-// character set 128.
+// point). Missing keys give "ＭＳ Ｐゴシック" ("ＭＳ ゴシック" for
+// "FontEditor"), 220, weight 0, not italic, character set 128.
 LOGFONTA GetFontSetting(const char* pszSection);
 // The height in pixels of a stored height at the given pixels per inch (negative: a character height).
 int FontPixelHeight(int nTwips, int nLogPixelsY);

@@ -144,8 +144,8 @@ public:
     // is "name <address>".
     void OpenAddressBookToAdd(const char* pszName, const char* pszAddress);
     // Fonts and colours written by the settings dialogs, shown at once
-    // (thread message 1478; bLanguageFonts: "CharSet.dat" changed too).
-    void ApplyViewSettings(BOOL bLanguageFonts);
+    // (thread message 1478, once the application has rebuilt the fonts).
+    void ApplyViewSettings();
     // The keyword list written by its dialog, shown at once (1418).
     void ReloadKeywords();
     // The deleted-mail count above which a folder offers to be compacted.

@@ -6,9 +6,6 @@
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/QListView.h"
 #include "message/AddressList.h"
-#include "viewer/CharSetDataSet.h"
-#include "viewer/ColorTextView.h"
-#include "viewer/MailFontSets.h"
 #include "viewer/MailView.h"
 
 void CMainFrame::OpenAddressBookToAdd(const char* pszName, const char* pszAddress)
@@ -23,33 +20,18 @@ void CMainFrame::OpenAddressBookToAdd(const char* pszName, const char* pszAddres
         app->OpenAddressBook(this, 1, nullptr, nullptr, name, address, "");
 }
 
-void CMainFrame::ApplyViewSettings(BOOL bLanguageFonts)
+void CMainFrame::ApplyViewSettings()
 {
-    if (bLanguageFonts) {
-        if (CQuendalApp* app = QuendalApp()) {
-            CCharSetDataSet table;
-            table.SetFilePath(CMailFontSets::GetCharSetFilePath(app->GetMailBoxFolder(), app->GetProgramFolder()));
-            table.ReadFromFile();
-            CMailFontSets::Instance().LoadCharSetFonts(table);
-        }
-    }
     if (m_pFolderTree)
         m_pFolderTree->ApplyColors();
     if (m_pListView)
         m_pListView->LoadColors();
-    if (auto* view = dynamic_cast<CMailView*>(m_pMailView)) {
-        view->LoadColors();
-        view->ApplyFonts();
-        if (CColorTextView* body = view->GetBodyView())
-            body->LoadColors();
-    }
+    if (auto* view = dynamic_cast<CMailView*>(m_pMailView))
+        view->ApplyFontsAndColors();
 }
 
 void CMainFrame::ReloadKeywords()
 {
     if (auto* view = dynamic_cast<CMailView*>(m_pMailView))
-        if (CColorTextView* body = view->GetBodyView()) {
-            body->LoadKeywordList();
-            body->Invalidate();
-        }
+        view->ReloadKeywords();
 }

@@ -178,6 +178,19 @@ bool ParseAddressList(const char* pszList, CStringArray* pEntries, bool bUnique)
     return true;
 }
 
+CString AddressFieldText(const char* pszList)
+{
+    CStringArray entries;
+    ParseAddressList(pszList, &entries);
+    CString text;
+    for (int i = 0; i < entries.GetSize(); ++i) {
+        if (i > 0)
+            text += ", ";
+        text += entries[i];
+    }
+    return text;
+}
+
 CString DecodePercentBytes(const char* pszText, int nLength)
 {
     if (!pszText)

@@ -9,6 +9,10 @@
 // name part included. With bUnique an entry whose bare address is already in
 // the array (case-insensitive) is dropped. False for a missing text or array.
 bool ParseAddressList(const char* pszList, CStringArray* pEntries, bool bUnique = false);
+// The entries of an address list as an address field shows them: joined by
+// ", " with no separator after the last (lists that end in "," come from the
+// send information dialog).
+CString AddressFieldText(const char* pszList);
 // The bare address of one entry: the text in its last angle brackets, else
 // the text before "(", else its first word; quoted text ignored.
 CString ExtractMailAddress(const char* pszEntry);

@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -281,9 +282,21 @@ BOOL CMailFolderStore::LoadIndex()
     m_mailList.SetFilePath(m_strIndexPath);
     // An interrupted filing is cut before the records are checked against
     // the data file; entries the index lost are kept and offered to the
-    // rebuild.
-    RepairDataTail(FALSE);
-    BOOL ok = m_mailList.ReadFromFile(TRUE) && RecordsFitDataFile();
+    // rebuild. The index is read once, for the check of the data file's tail
+    // and for the list, through a view of the file: on a large folder the
+    // reading is most of the wait, and a private copy of the file would be
+    // memory new to the process, page by page. The view goes before
+    // anything may replace the file.
+    BOOL ok;
+    {
+        CFileView index;
+        bool mapped = index.Open(m_strIndexPath, kMaxWholeFileSize);
+        std::string_view indexBytes = index.Bytes();
+        RepairDataTail(FALSE, mapped ? &indexBytes : nullptr);
+        ok = mapped ? m_mailList.ReadFromBytes(indexBytes) : m_mailList.ReadFromFile(TRUE);
+        index.Close();
+        ok = ok && RecordsFitDataFile();
+    }
     if (!ok || HasUnindexedData()) {
         // A folder whose index reads well is only asked about on the
         // application thread: a receive that loads it goes on with what the
@@ -321,7 +334,8 @@ BOOL CMailFolderStore::RecordsFitDataFile()
         size = (static_cast<ULONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
     // Each record must begin and end on an entry boundary: a damaged record
     // whose offset or length shifted would read parts of other mails.
-    std::set<ULONGLONG> boundaries;
+    std::vector<ULONGLONG> boundaries;
+    boundaries.reserve(static_cast<size_t>(m_mailList.GetAllRecordCount()) * 2);
     for (int i = 0; i < m_mailList.GetAllRecordCount(); i++) {
         const CMailIndexRecord* r = m_mailList.GetMailRecord(i);
         if (!r)
@@ -330,23 +344,36 @@ BOOL CMailFolderStore::RecordsFitDataFile()
             static_cast<ULONGLONG>(r->m_nDataOffset) + static_cast<ULONGLONG>(r->m_nDataLength) > size)
             return FALSE;
         if (r->m_nDataOffset > 0)
-            boundaries.insert(static_cast<ULONGLONG>(r->m_nDataOffset));
+            boundaries.push_back(static_cast<ULONGLONG>(r->m_nDataOffset));
         if (r->m_nDataLength > 0)
-            boundaries.insert(static_cast<ULONGLONG>(r->m_nDataOffset) + static_cast<ULONGLONG>(r->m_nDataLength));
+            boundaries.push_back(static_cast<ULONGLONG>(r->m_nDataOffset) + static_cast<ULONGLONG>(r->m_nDataLength));
     }
     if (boundaries.empty())
         return TRUE;
+    std::sort(boundaries.begin(), boundaries.end());
+    boundaries.erase(std::unique(boundaries.begin(), boundaries.end()), boundaries.end());
     CFile data;
     if (!data.Open(m_strDataPath, CFile::modeRead | CFile::shareDenyNone))
         return TRUE;  // not readable now: the reads say so
+    const std::string term = "\r\n.\r\n";
+    // Boundaries close together (small mails) are checked from one read, so
+    // that a folder of many mails costs a few reads rather than one each.
+    const ULONGLONG span = 64 * 1024;
+    std::string window;
     try {
-        for (ULONGLONG end : boundaries) {
-            char tail[5];
-            if (end < sizeof(tail))
+        for (size_t i = 0; i < boundaries.size();) {
+            if (boundaries[i] < term.size())
                 return FALSE;
-            data.Seek(static_cast<LONGLONG>(end - sizeof(tail)), CFile::begin);
-            if (data.Read(tail, sizeof(tail)) != sizeof(tail) || memcmp(tail, "\r\n.\r\n", sizeof(tail)) != 0)
-                return FALSE;
+            ULONGLONG from = boundaries[i] - term.size();
+            size_t last = i;
+            while (last + 1 < boundaries.size() && boundaries[last + 1] - from <= span)
+                last++;
+            ReadFileSpan(data, from, static_cast<size_t>(boundaries[last] - from), window);
+            for (; i <= last; i++) {
+                size_t at = static_cast<size_t>(boundaries[i] - from);
+                if (at > window.size() || window.compare(at - term.size(), term.size(), term) != 0)
+                    return FALSE;
+            }
         }
     } catch (const CFileException&) {
         data.Abort();
@@ -418,7 +445,7 @@ void CMailFolderStore::EnsureIndexFile()
         CloseHandle(h);
 }
 
-void CMailFolderStore::ForEachIndexLine(const std::string& bytes, const IndexLineFn& fn)
+void CMailFolderStore::ForEachIndexLine(std::string_view bytes, const IndexLineFn& fn)
 {
     size_t pos = 0;
     while (pos + CMailIndexRecord::binarySize <= bytes.size()) {

@@ -11,6 +11,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <string_view>
 #include <unordered_set>
 #include <vector>
 
@@ -222,7 +223,7 @@ private:
     // index lost: they are never cut but noted as unindexed, and with
     // bSetAside moved to the set-aside file (false when that failed: the
     // folder must not be written then).
-    BOOL RepairDataTail(BOOL bSetAside);
+    BOOL RepairDataTail(BOOL bSetAside, const std::string_view* pIndexBytes = nullptr);
     // Moves the unindexed entries to the set-aside file, where the next
     // rebuild finds them.
     BOOL SetAsideUnindexedData();
@@ -231,8 +232,13 @@ private:
     BOOL TakeBackSetAsideData();
     // Deletes the "QM" folders under "Attach" that no index text names.
     void RemoveUnnamedAttachFolders(const std::set<CString>& named);
-    // Every text field of the lines of an index file, lower case.
-    static std::set<CString> NamesInIndex(const std::string& bytes);
+    // The same for the names the lines of an index file give.
+    void RemoveAttachFoldersNotIn(std::string_view indexBytes);
+    std::vector<CString> ListAttachFolders() const;
+    void RemoveAttachFolders(const std::vector<CString>& folders, const std::set<CString>& named);
+    // Every text field of the lines of an index file, lower case; with pOnly,
+    // only those of its names.
+    static std::set<CString> NamesInIndex(std::string_view bytes, const std::set<CString>* pOnly = nullptr);
     // Makes an empty "Index.lst" for a folder that has no mail yet, so that
     // an entry filed without its record is known for what it is.
     void EnsureIndexFile();
@@ -240,7 +246,7 @@ private:
     // Calls fn for each whole line of an index file's bytes with the record
     // of its binary head, where the line starts and where its CR LF stands.
     using IndexLineFn = std::function<void(const CMailIndexRecord& probe, size_t pos, size_t crlf)>;
-    static void ForEachIndexLine(const std::string& bytes, const IndexLineFn& fn);
+    static void ForEachIndexLine(std::string_view bytes, const IndexLineFn& fn);
 
     CCriticalSection m_fileLock;
     CCriticalSection m_indexLock;

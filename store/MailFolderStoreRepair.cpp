@@ -215,16 +215,23 @@ BOOL CMailFolderStore::RecoverInterruptedSwap()
     return TRUE;
 }
 
-std::set<CString> CMailFolderStore::NamesInIndex(const std::string& bytes)
+std::set<CString> CMailFolderStore::NamesInIndex(std::string_view bytes, const std::set<CString>* pOnly)
 {
     std::set<CString> names;
     ForEachIndexLine(bytes, [&](const CMailIndexRecord&, size_t pos, size_t crlf) {
         for (size_t field = pos + CMailIndexRecord::binarySize; field <= crlf;) {
             size_t tab = bytes.find('\t', field);
             size_t fieldEnd = tab == std::string::npos || tab > crlf ? crlf : tab;
-            CString text(bytes.substr(field, fieldEnd - field));
-            text.MakeLower();
-            names.insert(text);
+            // Only the names asked about are made into strings: a large
+            // index has a million fields.
+            bool wanted = !pOnly || (fieldEnd - field >= 2 && (bytes[field] == 'Q' || bytes[field] == 'q') &&
+                                     (bytes[field + 1] == 'M' || bytes[field + 1] == 'm'));
+            if (wanted) {
+                CString text(bytes.data() + field, static_cast<int>(fieldEnd - field));
+                text.MakeLower();
+                if (!pOnly || pOnly->count(text))
+                    names.insert(text);
+            }
             field = fieldEnd + 1;
         }
     });
@@ -242,7 +249,7 @@ BOOL CMailFolderStore::HasSetAsideData() const
     return !path.IsEmpty() && Exists(path);
 }
 
-BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside)
+BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string_view* pIndexBytes)
 {
     WIN32_FILE_ATTRIBUTE_DATA fa;
     if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa)) {
@@ -262,7 +269,8 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside)
     if (!file.Open(m_strDataPath, CFile::modeReadWrite | CFile::shareDenyWrite))
         return TRUE;
     bool cut = false;
-    std::string bytes;
+    std::string ownBytes;
+    std::string_view bytes = pIndexBytes ? *pIndexBytes : std::string_view();
     bool indexUsable = false;
     try {
         ULONGLONG len = file.GetLength();
@@ -279,12 +287,17 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside)
         bool indexSound = true;
         ULONGLONG indexedEnd = 0;
         CFile index;
-        if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
-            bytes.assign(static_cast<size_t>(index.GetLength()), '\0');
-            UINT got = bytes.empty() ? 0 : index.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+        if (pIndexBytes) {
+            indexRead = true;
+        } else if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
+            ownBytes.assign(static_cast<size_t>(index.GetLength()), '\0');
+            UINT got = ownBytes.empty() ? 0 : index.Read(&ownBytes[0], static_cast<UINT>(ownBytes.size()));
             index.Close();
-            indexRead = got == bytes.size();
-            bytes.resize(got);
+            indexRead = got == ownBytes.size();
+            ownBytes.resize(got);
+            bytes = ownBytes;
+        }
+        if (indexRead || !ownBytes.empty()) {
             ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
                 if (probe.m_nDataOffset < 0 || probe.m_nDataLength <= 0) {
                     indexSound = false;
@@ -349,38 +362,65 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside)
     // (or cut above) are named by no record; once the files are known to be
     // in order they go. Mails set aside keep theirs.
     if ((firstCheck || cut) && indexUsable && Exists(m_strIndexPath) && !m_bUnindexedData && !HasSetAsideData())
-        RemoveUnnamedAttachFolders(NamesInIndex(bytes));
+        RemoveAttachFoldersNotIn(bytes);
     if (m_bUnindexedData && bSetAside)
         return SetAsideUnindexedData();
     return TRUE;
 }
 
-void CMailFolderStore::RemoveUnnamedAttachFolders(const std::set<CString>& named)
+std::vector<CString> CMailFolderStore::ListAttachFolders() const
 {
-    CString attachRoot = CombinePath(m_record.m_strPath, "Attach");
-    if (!DirectoryExists(attachRoot))
-        return;
-    std::vector<CString> drop;
+    std::vector<CString> folders;
     WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(CombinePath(attachRoot, "*.*"), &fd);
+    HANDLE h = FindFirstFileA(CombinePath(CombinePath(m_record.m_strPath, "Attach"), "*.*"), &fd);
     if (h == INVALID_HANDLE_VALUE)
-        return;
+        return folders;
     do {
         if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
             continue;
         CString name = fd.cFileName;
-        if (name.GetLength() < 2 || _strnicmp(name, "QM", 2) != 0)
-            continue;
-        CString lower = name;
-        lower.MakeLower();
-        if (!named.count(lower))
-            drop.push_back(name);
+        if (name.GetLength() >= 2 && _strnicmp(name, "QM", 2) == 0)
+            folders.push_back(name);
     } while (FindNextFileA(h, &fd));
     FindClose(h);
-    for (const CString& name : drop)
-        DeleteDirectoryTree(CombinePath(attachRoot, name), true);
-    if (!drop.empty())
+    return folders;
+}
+
+void CMailFolderStore::RemoveAttachFolders(const std::vector<CString>& folders, const std::set<CString>& named)
+{
+    CString attachRoot = CombinePath(m_record.m_strPath, "Attach");
+    bool dropped = false;
+    for (const CString& name : folders) {
+        CString lower = name;
+        lower.MakeLower();
+        if (!named.count(lower)) {
+            DeleteDirectoryTree(CombinePath(attachRoot, name), true);
+            dropped = true;
+        }
+    }
+    if (dropped)
         m_bAttachNamesRead = false;
+}
+
+void CMailFolderStore::RemoveUnnamedAttachFolders(const std::set<CString>& named)
+{
+    RemoveAttachFolders(ListAttachFolders(), named);
+}
+
+void CMailFolderStore::RemoveAttachFoldersNotIn(std::string_view indexBytes)
+{
+    // Most folders have no attachment folder at all: the index is only
+    // searched for the names of those there are.
+    std::vector<CString> folders = ListAttachFolders();
+    if (folders.empty())
+        return;
+    std::set<CString> present;
+    for (const CString& name : folders) {
+        CString lower = name;
+        lower.MakeLower();
+        present.insert(lower);
+    }
+    RemoveAttachFolders(folders, NamesInIndex(indexBytes, &present));
 }
 
 BOOL CMailFolderStore::SetAsideUnindexedData()

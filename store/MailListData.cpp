@@ -15,7 +15,7 @@ namespace {
 // Index offsets and record positions are signed 32-bit in the file.
 const LONGLONG kMaxIndexFileSize = 0x7FFFFFFF;
 
-size_t FindCrLf(const std::string& data, size_t from)
+size_t FindCrLf(std::string_view data, size_t from)
 {
     const char* base = data.data();
     size_t len = data.size();
@@ -306,6 +306,13 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         m_bLoaded = FALSE;
         return FALSE;
     }
+    return ReadFromBytes(data);
+}
+
+BOOL CMailListData::ReadFromBytes(std::string_view data)
+{
+    CSingleLock viewLock(&m_viewLock, TRUE);
+    CSingleLock recordLock(&m_recordLock, TRUE);
     RemoveAll();
     m_view.clear();
     m_levels.clear();

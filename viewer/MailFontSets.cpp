@@ -155,11 +155,39 @@ CFontSet* CMailFontSets::GetHeaderFontForCharset(const char* pszCharset, int nPi
     return GetDerived(m_header, "FontViewHeader", pszCharset, nPixels);
 }
 
+void CMailFontSets::Retire(std::unique_ptr<CFontSet> set)
+{
+    if (set)
+        m_retired.push_back(std::move(set));
+}
+
+void CMailFontSets::RetireAll(std::map<std::string, std::unique_ptr<CFontSet>>& sets)
+{
+    for (auto& entry : sets)
+        Retire(std::move(entry.second));
+    sets.clear();
+}
+
+void CMailFontSets::RebuildDefaultFontSet()
+{
+    LOGFONTA lf = GetFontSetting("Font");
+    auto set = MakeSet(lf, FontSetPixels(lf.lfHeight, ScreenPixelsPerInch()));
+    if (!set)
+        return;  // the old set stays in use
+    CSingleLock lock(&m_lock, TRUE);
+    Retire(std::move(m_default));
+    m_default = std::move(set);
+}
+
 void CMailFontSets::LoadCharSetFonts(const CCharSetDataSet& table)
 {
     LOGFONTA base = GetFontSetting("Font");
     int ppi = ScreenPixelsPerInch();
     CSingleLock lock(&m_lock, TRUE);
+    // The derived fonts take the new faces when next asked for.
+    RetireAll(m_list);
+    RetireAll(m_header);
+    RetireAll(m_charset);
     for (int i = 0; i < const_cast<CCharSetDataSet&>(table).GetRecordCount(TRUE); ++i) {
         const CCharSetData* r = table.GetCharSet(i);
         if (!r || r->m_bDeleted || r->m_strCharset.IsEmpty())
@@ -168,11 +196,8 @@ void CMailFontSets::LoadCharSetFonts(const CCharSetDataSet& table)
         lf.lfCharSet = r->m_nCharSet;
         lf.lfWeight = 0;
         lstrcpynA(lf.lfFaceName, r->m_strFace, LF_FACESIZE);
-        auto set = MakeSet(lf, FontSetPixels(r->m_nHeight, ppi));
-        if (set)
+        if (auto set = MakeSet(lf, FontSetPixels(r->m_nHeight, ppi)))
             m_charset[Key(r->m_strCharset)] = std::move(set);
-        else
-            m_charset.erase(Key(r->m_strCharset));
     }
 }
 

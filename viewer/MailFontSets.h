@@ -2,7 +2,9 @@
 // (section "Font"), sets shared by windows asking for the same font, the
 // language fonts of "CharSet.dat" by charset name, and the list and header
 // fonts derived from them. Viewer threads read the sets while the main
-// thread may rebuild them, so every operation holds one lock.
+// thread may rebuild them, so every operation holds one lock, and a rebuilt
+// set's old fonts stay alive until the program ends: a window on another
+// thread may still draw with them until it has taken the new ones.
 #pragma once
 
 #include "classlib/ClassLib.h"
@@ -39,8 +41,11 @@ public:
     CFontSet* GetFontForCharset(const char* pszCharset);
     CFontSet* GetListFontForCharset(const char* pszCharset, int nPixels);
     CFontSet* GetHeaderFontForCharset(const char* pszCharset, int nPixels);
-    // Rebuilds the language fonts from the table.
+    // Rebuilds the language fonts from the table (and the list and header
+    // fonts derived from them).
     void LoadCharSetFonts(const CCharSetDataSet& table);
+    // Makes the default set again from the "Font" setting.
+    void RebuildDefaultFontSet();
     // Reads "CharSet.dat" of the running program's mailbox once, at the
     // first mail shown.
     void EnsureCharSetFontsLoaded();
@@ -54,6 +59,9 @@ private:
     CFontSet* GetDerived(std::map<std::string, std::unique_ptr<CFontSet>>& cache, const char* pszSetting,
                          const char* pszCharset, int nPixels);
 
+    void Retire(std::unique_ptr<CFontSet> set);
+    void RetireAll(std::map<std::string, std::unique_ptr<CFontSet>>& sets);
+
     CCriticalSection m_lock;
     bool m_bCharSetLoaded = false;
     std::unique_ptr<CFontSet> m_default;
@@ -61,4 +69,5 @@ private:
     std::map<std::string, std::unique_ptr<CFontSet>> m_charset;
     std::map<std::string, std::unique_ptr<CFontSet>> m_list;
     std::map<std::string, std::unique_ptr<CFontSet>> m_header;
+    std::vector<std::unique_ptr<CFontSet>> m_retired;
 };

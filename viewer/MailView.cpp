@@ -222,6 +222,28 @@ void CMailView::ReloadViewSettings(BOOL bReshow)
         Layout();
 }
 
+void CMailView::ApplyFontsAndColors()
+{
+    ApplyFonts();
+    LoadColors();
+    if (m_pBody) {
+        m_pBody->LoadColors();
+        // The body takes the font a mail's charset or folder asks for when it is shown.
+        if (m_pRecord && m_pFolder)
+            RefreshMail();
+        else
+            m_pBody->SetFont(nullptr);
+    }
+}
+
+void CMailView::ReloadKeywords()
+{
+    if (m_pBody) {
+        m_pBody->LoadKeywordList();
+        m_pBody->Invalidate();
+    }
+}
+
 void CMailView::SetSingleClickAction(BOOL b)
 {
     if (m_pBody)

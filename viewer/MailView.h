@@ -70,6 +70,12 @@ public:
     // Settings, fonts and colours read again after a settings dialog; the
     // shown mail is laid out again when bReshow.
     void ReloadViewSettings(BOOL bReshow);
+    // Fonts and colours written by the font and colour settings: the header
+    // and body take them, and the shown mail is laid out again in its
+    // (rebuilt) font.
+    void ApplyFontsAndColors();
+    // The keyword list written by its dialog, shown at once.
+    void ReloadKeywords();
 
     // Who answers the read-notification question (the dialog unless a test
     // replaces it); returns 1 send, 2 do not send, 4 later.

@@ -3,6 +3,7 @@
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
 #include "store/MailFolderStore.h"
+#include "viewer/MailView.h"
 #include "viewer/MailViewerFrame.h"
 
 #include <algorithm>
@@ -113,6 +114,18 @@ void CMailViewerThread::OnEditor(WPARAM wParam, LPARAM)
 {
     if (m_pFrame && m_pMainWnd)
         m_pFrame->OpenEditorAndClose(static_cast<int>(wParam));
+}
+
+void CMailViewerThread::ApplyViewSettings()
+{
+    if (m_pFrame && m_pMainWnd && m_pFrame->GetView())
+        m_pFrame->GetView()->ApplyFontsAndColors();
+}
+
+void CMailViewerThread::ReloadKeywords()
+{
+    if (m_pFrame && m_pMainWnd && m_pFrame->GetView())
+        m_pFrame->GetView()->ReloadKeywords();
 }
 
 void CMailViewerThread::OnFront(WPARAM, LPARAM)

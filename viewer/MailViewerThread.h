@@ -33,6 +33,8 @@ public:
     static bool IsViewerThread(DWORD dwThreadId);
 
 protected:
+    void ApplyViewSettings() override;
+    void ReloadKeywords() override;
     void OnQuit(WPARAM, LPARAM);
     void OnEditor(WPARAM, LPARAM);
     void OnFront(WPARAM, LPARAM);

@@ -3,6 +3,11 @@
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
 
+BEGIN_MESSAGE_MAP(CMailWindowThread, CWinThread)
+    ON_THREAD_MESSAGE(WM_QD_APPLY_VIEW_SETTINGS, OnApplyViewSettings)
+    ON_THREAD_MESSAGE(WM_QD_KEYWORDS_CHANGED, OnKeywordsChanged)
+END_MESSAGE_MAP()
+
 CMailWindowThread::CMailWindowThread()
 {
     m_hReady = CreateEventA(nullptr, TRUE, FALSE, nullptr);

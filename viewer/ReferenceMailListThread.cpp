@@ -3,6 +3,7 @@
 #include "core/AppMessages.h"
 #include "store/MailFolderStore.h"
 #include "viewer/ReferenceMailListFrame.h"
+#include "viewer/ReferenceMailListView.h"
 
 namespace {
 
@@ -50,6 +51,17 @@ void CReferenceMailListThread::OnQuit(WPARAM, LPARAM)
         m_pMainWnd->DestroyWindow();
     else
         ::PostQuitMessage(0);
+}
+
+void CReferenceMailListThread::ApplyViewSettings()
+{
+    if (m_pFrame && m_pMainWnd && m_pFrame->GetListView())
+        m_pFrame->GetListView()->LoadColors();
+}
+
+void CReferenceMailListThread::ReloadKeywords()
+{
+    // The list shows no mail text.
 }
 
 void CReferenceMailListThread::OnCenter(WPARAM, LPARAM)

@@ -19,6 +19,8 @@ public:
     static BOOL Start(CMailFolderStore* pStore, int nIndex);
 
 protected:
+    void ApplyViewSettings() override;
+    void ReloadKeywords() override;
     void OnQuit(WPARAM, LPARAM);
     void OnCenter(WPARAM, LPARAM);
 

@@ -92,12 +92,20 @@ void CReferenceMailListView::LoadColors()
     lf.lfHeight = FontPixelHeight(lf.lfHeight, ::GetDeviceCaps(hDC, LOGPIXELSY));
     ::ReleaseDC(m_hWnd, hDC);
     int weight = lf.lfWeight;
+    // Loaded again after the settings changed: the old fonts go once the
+    // list holds the new ones.
+    HFONT oldUnread = m_hUnreadFont, oldRead = m_hReadFont;
     lf.lfWeight = MailListFormat::UnreadFontWeight(m_colors, weight);
     m_hUnreadFont = ::CreateFontIndirectA(&lf);
     lf.lfWeight = MailListFormat::ReadFontWeight(m_colors, weight);
     m_hReadFont = ::CreateFontIndirectA(&lf);
     if (m_hReadFont)
         ::SendMessageA(m_hWnd, WM_SETFONT, reinterpret_cast<WPARAM>(m_hReadFont), FALSE);
+    if (oldUnread)
+        ::DeleteObject(oldUnread);
+    if (oldRead)
+        ::DeleteObject(oldRead);
+    ::InvalidateRect(m_hWnd, nullptr, TRUE);
 }
 
 void CReferenceMailListView::SetRowTexts(int nRow, CMailIndexRecord& record)

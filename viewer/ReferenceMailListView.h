@@ -26,6 +26,8 @@ public:
     BOOL Fill(CMailFolderStore* pStore, int nIndex);
     int GetMailIndex(int nRow) const;
     int GetFocusedRow() const;
+    // The list's colours and fonts from the settings (again after they changed).
+    void LoadColors();
 
 protected:
     void OnOpen();
@@ -45,7 +47,6 @@ private:
     void MoveBy(int nStep);
     CMailIndexRecord* RecordOfRow(int nRow) const;
     void SetRowTexts(int nRow, CMailIndexRecord& record);
-    void LoadColors();
 
     CMailFolderStore* m_pStore = nullptr;
     MailListFormat::ListColors m_colors = {};

@@ -23,6 +23,7 @@ public:
 
     BOOL Create(CMailFolderStore* pStore, int nIndex);
     CReferenceMailTree* GetTree() const { return m_pTree; }
+    CMailView* GetView() const { return m_pView; }
 
     // A drop of mails on the tree item at the screen point: the effect a
     // drag there would have, and the drop itself.

@@ -3,6 +3,7 @@
 #include "core/AppMessages.h"
 #include "resources/viewerwnd/ViewerWndResource.h"
 #include "store/MailFolderStore.h"
+#include "viewer/MailView.h"
 #include "viewer/ReferenceMailTreeFrame.h"
 
 #include <ole2.h>
@@ -70,6 +71,18 @@ void CReferenceMailTreeThread::OnQuit(WPARAM, LPARAM)
         m_pMainWnd->DestroyWindow();
     else
         ::PostQuitMessage(0);
+}
+
+void CReferenceMailTreeThread::ApplyViewSettings()
+{
+    if (m_pFrame && m_pMainWnd && m_pFrame->GetView())
+        m_pFrame->GetView()->ApplyFontsAndColors();
+}
+
+void CReferenceMailTreeThread::ReloadKeywords()
+{
+    if (m_pFrame && m_pMainWnd && m_pFrame->GetView())
+        m_pFrame->GetView()->ReloadKeywords();
 }
 
 void CReferenceMailTreeThread::OnCenter(WPARAM, LPARAM)

@@ -20,6 +20,8 @@ public:
     static BOOL Start(CMailFolderStore* pStore, int nIndex);
 
 protected:
+    void ApplyViewSettings() override;
+    void ReloadKeywords() override;
     void OnQuit(WPARAM, LPARAM);
     void OnCenter(WPARAM, LPARAM);
     void OnMove(WPARAM, LPARAM);

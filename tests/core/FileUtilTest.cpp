@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 using TestSupport::TempDir;
 
@@ -178,6 +180,72 @@ TEST(FileUtil, NewFolderIsMadeUnderItsWindowsName)
     EXPECT_FALSE(CreateNewDirectory(dir.File("missing\\QM1.eml")));
     EXPECT_FALSE(PathExists(dir.File("missing")));
     EXPECT_FALSE(PathExists(dir.File("QM1.eml")));
+}
+
+namespace {
+
+// Every entry below a folder, as Windows lists it, relative to it.
+std::vector<std::string> TreeListing(const CString& dir, const std::string& prefix = "")
+{
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(CombinePath(dir, "*"), &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        std::string name = fd.cFileName;
+        if (name == "." || name == "..")
+            continue;
+        names.push_back(prefix + name);
+        if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            std::vector<std::string> below = TreeListing(CombinePath(dir, fd.cFileName), prefix + name + "\\");
+            names.insert(names.end(), below.begin(), below.end());
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace
+
+// Names the host side would take otherwise than Windows (trailing dots and
+// spaces, characters Windows refuses, '/', device names, a path too long for
+// a folder) make what the plain Windows call makes, or nothing as it does:
+// never a folder in another place or under another name.
+TEST(FileUtil, NewFolderOfAnUnusualNameIsWhatWindowsMakes)
+{
+    const struct
+    {
+        const char* name;
+        bool deep;  // the parent's path is just short of the limit
+    } cases[] = {
+        {"QM1700000001.eml", false}, {"trailing dot.", false}, {"trailing space ", false},
+        {"star*name", false},        {"question?", false},     {"sub/QM2", false},
+        {"CON", false},              {"nul.txt", false},       {"COM1", false},
+        {"ソ|ポ", false},            {"QM1700000002.eml", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + (c.deep ? " in a deep folder" : ""));
+        TempDir dir;
+        // Two roots of one length: one for the plain Windows call, one for ours.
+        CString windows = dir.File("w"), ours = dir.File("o");
+        std::string deep;
+        if (c.deep)
+            deep = std::string(100, 'd') + "\\" + std::string(236 - windows.GetLength() - 102, 'e');
+        for (const CString& root : {windows, ours}) {
+            ASSERT_TRUE(CreateDirectoryA(root, nullptr));
+            ASSERT_TRUE(CreateDirectoryA(CombinePath(root, "sub"), nullptr));
+            if (c.deep) {
+                ASSERT_TRUE(CreateDirectoryA(CombinePath(root, std::string(100, 'd').c_str()), nullptr));
+                ASSERT_TRUE(CreateDirectoryA(CombinePath(root, deep.c_str()), nullptr));
+            }
+        }
+        auto parent = [&](const CString& root) { return c.deep ? CombinePath(root, deep.c_str()) : root; };
+        BOOL expected = CreateDirectoryA(CombinePath(parent(windows), c.name), nullptr);
+        EXPECT_EQ(CreateNewDirectory(CombinePath(parent(ours), c.name)), expected != FALSE);
+        EXPECT_EQ(TreeListing(ours), TreeListing(windows));
+    }
 }
 
 TEST(FileUtil, SamePathComparesMissingPathsByName)

@@ -3,6 +3,7 @@
 // restart.
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "e2e/AccountPages.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/RemoteControls.h"
 #include "net/NetTestSupport.h"
@@ -26,15 +27,6 @@ int InboxRows(HWND main)
 {
     HWND list = E2e::FindDescendant(main, "SysListView32");
     return list ? E2e::ListItemCount(list) : -1;
-}
-
-// Sets an edit control of the account dialog's pages, as typing would.
-void SetPageField(HWND dialog, int id, const char* text)
-{
-    HWND edit = E2e::FindDescendant(dialog, "Edit", id);
-    ASSERT_NE(edit, nullptr) << id;
-    SendMessageA(edit, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
-    SendMessageA(GetParent(edit), WM_COMMAND, MAKEWPARAM(id, EN_CHANGE), reinterpret_cast<LPARAM>(edit));
 }
 
 } // namespace
@@ -84,8 +76,8 @@ TEST(AccountReload, AnAccountEditedInTheDialogReceivesAtOnce)
     PostMessageA(main, WM_COMMAND, ID_TOOLS_ACCOUNTS, 0);
     HWND dialog = program.WaitForWindow("#32770", "アカウントの設定", 20000);
     ASSERT_NE(dialog, nullptr);
-    SetPageField(dialog, IDC_ACC_RECV_USER, NetTest::UserName(kFullUser));
-    SetPageField(dialog, IDC_ACC_RECV_PASSWORD, NetTest::Password(kFullUser));
+    ASSERT_TRUE(E2e::SetPageField(dialog, IDC_ACC_RECV_USER, NetTest::UserName(kFullUser)));
+    ASSERT_TRUE(E2e::SetPageField(dialog, IDC_ACC_RECV_PASSWORD, NetTest::Password(kFullUser)));
     E2e::PressButton(dialog, IDC_ACC_UPDATE);
     PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     ASSERT_TRUE(E2e::WaitUntil(10000, [](void* h) { return !IsWindow(static_cast<HWND>(h)); }, dialog));

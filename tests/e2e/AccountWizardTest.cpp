@@ -1,5 +1,6 @@
 // A first start on an empty mailbox runs the account set-up wizard; the
 // account the user enters lands in "Account.dat" and joins the route.
+#include "e2e/AccountPages.h"
 #include "e2e/E2eDriver.h"
 #include "core/AccountDataSet.h"
 #include "resources/settings/SettingsResource.h"
@@ -17,33 +18,10 @@ namespace {
 const DWORD kTimeout = 60000;
 const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n";
 
-HWND CurrentPage(HWND sheet)
-{
-    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
-
-// Waits until the sheet shows the page holding the control.
-HWND WaitForPage(HWND sheet, int controlId)
-{
-    DWORD start = GetTickCount();
-    while (GetTickCount() - start < 20000) {
-        HWND page = CurrentPage(sheet);
-        if (page && GetDlgItem(page, controlId))
-            return page;
-        Sleep(50);
-    }
-    return nullptr;
-}
-
 bool IsEnabledChild(HWND sheet, int id)
 {
     HWND button = GetDlgItem(sheet, id);
     return button && IsWindowEnabled(button) && IsWindowVisible(button);
-}
-
-void Next(HWND sheet)
-{
-    PostMessageA(sheet, PSM_PRESSBUTTON, PSBTN_NEXT, 0);
 }
 
 struct WizardInput
@@ -88,7 +66,7 @@ TEST_P(AccountWizardTest, FirstStartCreatesTheAccountTheUserEnters)
     }
     ASSERT_NE(sheet, nullptr) << "the wizard at a first start";
 
-    HWND page = WaitForPage(sheet, IDC_ACC_ADDRESS);
+    HWND page = E2e::WaitForWizardPage(sheet, IDC_ACC_ADDRESS);
     ASSERT_NE(page, nullptr);
     Sleep(300);
     EXPECT_FALSE(IsEnabledChild(sheet, kNextButton)) << "no mail address yet";
@@ -96,9 +74,9 @@ TEST_P(AccountWizardTest, FirstStartCreatesTheAccountTheUserEnters)
     E2e::SetControlText(page, IDC_ACC_ADDRESS, in.address);
     Sleep(300);
     EXPECT_TRUE(IsEnabledChild(sheet, kNextButton));
-    Next(sheet);
+    E2e::WizardNext(sheet);
 
-    page = WaitForPage(sheet, IDC_ACC_RECV_SERVER);
+    page = E2e::WaitForWizardPage(sheet, IDC_ACC_RECV_SERVER);
     ASSERT_NE(page, nullptr);
     if (in.imap) {
         SendMessageA(GetDlgItem(page, IDC_ACC_IMAP4), BM_CLICK, 0, 0);
@@ -113,17 +91,17 @@ TEST_P(AccountWizardTest, FirstStartCreatesTheAccountTheUserEnters)
     E2e::SetControlText(page, IDC_ACC_RECV_USER, in.user);
     E2e::SetControlText(page, IDC_ACC_RECV_PASSWORD, in.password);
     Sleep(200);
-    Next(sheet);
+    E2e::WizardNext(sheet);
 
-    page = WaitForPage(sheet, IDC_ACC_SMTP_PORT);
+    page = E2e::WaitForWizardPage(sheet, IDC_ACC_SMTP_PORT);
     ASSERT_NE(page, nullptr);
     EXPECT_EQ(E2e::GetControlText(page, IDC_ACC_SMTP_PORT), CString("25"));
     EXPECT_EQ(E2e::GetControlText(page, IDC_ACC_RECV_PORT), CString(in.imap ? "143" : "110"));
-    Next(sheet);
-    ASSERT_NE(WaitForPage(sheet, IDC_ACC_LEAVE_ON_SERVER), nullptr);
-    Next(sheet);
+    E2e::WizardNext(sheet);
+    ASSERT_NE(E2e::WaitForWizardPage(sheet, IDC_ACC_LEAVE_ON_SERVER), nullptr);
+    E2e::WizardNext(sheet);
 
-    page = WaitForPage(sheet, IDC_ACC_ACCOUNT_NAME);
+    page = E2e::WaitForWizardPage(sheet, IDC_ACC_ACCOUNT_NAME);
     ASSERT_NE(page, nullptr);
     Sleep(300);
     EXPECT_FALSE(IsEnabledChild(sheet, kFinishButton)) << "no account name yet";

@@ -156,6 +156,14 @@ void CEditorSession::OpenSelected(HWND list)
     PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+int CloseAfterSending(CProgramUnderTest& program, HWND main)
+{
+    CloseWhenTransfersEnd(program, main);
+    if (HWND ask = program.WaitForMessageBox("編集中のメールがあります。", 3000))
+        PressButton(ask, IDOK);
+    return program.WaitForExit(CEditorSession::kStartTimeout);
+}
+
 bool CEditorSession::SmtpAnswers()
 {
     WSADATA data;

@@ -56,4 +56,9 @@ private:
     CProgramUnderTest m_program;
 };
 
+// Closes the program as a user who waits for its transfers does, and
+// confirms the question about an editor whose mail has gone while its thread
+// is still ending; the program's exit code (-1 when it did not end).
+int CloseAfterSending(CProgramUnderTest& program, HWND main);
+
 } // namespace E2e

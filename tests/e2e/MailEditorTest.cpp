@@ -584,7 +584,7 @@ TEST_F(MailEditorTest, SendInformationDialogIsCheckedAgain)
     Sleep(1000);
     ASSERT_EQ(Editors().size(), 1u);
     EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_TO), CString(""));
-    EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_CC), CString("c@example.jp,"));
+    EXPECT_EQ(E2e::GetControlText(ViewOf(editor), IDC_ME_CC), CString("c@example.jp"));
     SendMessageA(ViewOf(editor), WM_NULL, 0, 0);
     PostMessageA(editor, WM_CLOSE, 0, 0);
     HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 10000);

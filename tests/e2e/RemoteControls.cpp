@@ -188,6 +188,18 @@ std::vector<TreeItem> ReadTree(HWND hTree)
     return items;
 }
 
+RECT TreeItemTextRect(HWND hTree, HTREEITEM hItem)
+{
+    CRemoteBlock block(hTree, sizeof(RECT));
+    RECT rc = {};
+    // The message takes the item in the rectangle's place.
+    block.Write(&hItem, sizeof(hItem));
+    if (!SendMessageA(hTree, TVM_GETITEMRECT, TRUE, block.Param()))
+        return RECT{};
+    block.Read(&rc, sizeof(rc));
+    return rc;
+}
+
 HTREEITEM FindTreeItem(HWND hTree, const char* text)
 {
     for (const TreeItem& item : ReadTree(hTree))

@@ -57,6 +57,8 @@ struct TreeItem
 };
 std::vector<TreeItem> ReadTree(HWND hTree);
 HTREEITEM FindTreeItem(HWND hTree, const char* text);
+// The rectangle of an item's label (empty when the item is not shown).
+RECT TreeItemTextRect(HWND hTree, HTREEITEM hItem);
 
 // The screen colours of a rectangle given in a window's client coordinates.
 std::vector<COLORREF> CapturePixels(HWND hWnd, const RECT& rc);

@@ -1,6 +1,7 @@
 // The library as other programs reach it: through the system's Simple MAPI
 // stub, which loads the library that the default mail client names. A
 // stand-in client window in this process takes the hand-over requests.
+#include "mapibridge/MapiBridge.h"
 #include "plugin/MapiRequestFile.h"
 #include "plugin/SharedMemory.h"
 #include "support/TestSupport.h"
@@ -9,6 +10,7 @@
 #include <mapi.h>
 
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -72,18 +74,23 @@ private:
 };
 
 // A window of the client's class on a thread of its own that takes the
-// queued requests when asked, as the running client does.
+// queued requests when asked, as the running client does (or, made deaf,
+// one that never answers; made late, one whose window comes after a while,
+// as a client that is starting).
 class StandInClient
 {
 public:
-    StandInClient()
+    explicit StandInClient(bool bAnswers = true, DWORD dwLateMs = 0) : m_bAnswers(bAnswers), m_dwLateMs(dwLateMs)
     {
         m_thread = std::thread([this] { Run(); });
-        while (!m_hWnd)
+        while (!m_hWnd && !dwLateMs)
             Sleep(10);
     }
+    HWND Window() const { return m_hWnd; }
     ~StandInClient()
     {
+        while (!m_hWnd)
+            Sleep(10);
         PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
         m_thread.join();
     }
@@ -97,7 +104,7 @@ private:
     static LRESULT CALLBACK Proc(HWND h, UINT message, WPARAM wParam, LPARAM lParam)
     {
         auto* self = reinterpret_cast<StandInClient*>(GetWindowLongPtrA(h, GWLP_USERDATA));
-        if (message == 1494 && self) {
+        if (message == 1494 && self && self->m_bAnswers) {
             std::vector<std::vector<BYTE>> taken;
             ReadSharedMemory(taken);
             std::lock_guard<std::mutex> hold(self->m_lock);
@@ -110,13 +117,14 @@ private:
     }
     void Run()
     {
+        Sleep(m_dwLateMs);
         WNDCLASSA wc = {};
         wc.lpfnWndProc = Proc;
         wc.hInstance = GetModuleHandleA(nullptr);
         wc.lpszClassName = "CVMWndClass";
         RegisterClassA(&wc);
-        HWND h = CreateWindowExA(0, "CVMWndClass", "Corvane Mail", WS_OVERLAPPEDWINDOW, 0, 0, 10, 10, nullptr, nullptr,
-                                 wc.hInstance, nullptr);
+        HWND h = CreateWindowExA(0, "CVMWndClass", "Corvane Mail", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 120, 80,
+                                 nullptr, nullptr, wc.hInstance, nullptr);
         SetWindowLongPtrA(h, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
         m_hWnd = h;
         MSG msg;
@@ -125,6 +133,8 @@ private:
         UnregisterClassA("CVMWndClass", wc.hInstance);
     }
 
+    bool m_bAnswers;
+    DWORD m_dwLateMs;
     std::thread m_thread;
     volatile HWND m_hWnd = nullptr;
     std::mutex m_lock;
@@ -226,4 +236,51 @@ TEST(MapiStub, SendMailThroughTheSystemStubReachesTheClientWithEveryField)
     EXPECT_EQ(Export<LPMAPISENDDOCUMENTS>(library, "MAPISendDocuments")(0, nullptr, nullptr, nullptr, 0), 0u);
     EXPECT_EQ(FindWindowA(nullptr, "QuendalCommunicationWnd") != nullptr, true);
     FreeLibrary(stub);
+}
+
+TEST(MapiHandOver, TheCallerWaitsUntilTheClientTakesTheRequestAndNoLonger)
+{
+    OpenSharedMemoryForReading();
+    std::vector<std::vector<BYTE>> stale;
+    ReadSharedMemory(stale);
+    const std::string request = "C:\\temp\\$$F1\\Request.txt";
+    const std::string noProgram = "C:\\nowhere\\CVMail.exe";
+    const std::string starter = "C:\\windows\\system32\\ipconfig.exe";
+    struct Case
+    {
+        const char* what;
+        bool client, answers;
+        DWORD late;
+        const std::string& program;
+        DWORD timeout;
+        ULONG result;
+        DWORD atLeast, below;
+    } cases[] = {
+        { "a running client answers at once", true, true, 0, noProgram, 20000, SUCCESS_SUCCESS, 0, 3000 },
+        { "a client that never answers", true, false, 0, noProgram, 1500, MAPI_E_FAILURE, 1400, 4000 },
+        { "no client and no program to start", false, false, 0, noProgram, 20000, MAPI_E_FAILURE, 0, 1000 },
+        { "a client still starting", true, true, 1500, starter, 20000, SUCCESS_SUCCESS, 1400, 6000 },
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<StandInClient> client;
+        if (c.client)
+            client = std::make_unique<StandInClient>(c.answers, c.late);
+        DWORD start = GetTickCount();
+        EXPECT_EQ(CMapiBridge::HandToClient(request, c.program, c.timeout), c.result) << c.what;
+        DWORD took = GetTickCount() - start;
+        EXPECT_GE(took, c.atLeast) << c.what;
+        EXPECT_LT(took, c.below) << c.what;
+        if (c.result == SUCCESS_SUCCESS) {
+            ASSERT_EQ(client->Requests().size(), 1u) << c.what;
+            std::vector<BYTE> taken = client->Requests()[0];
+            EXPECT_EQ(std::string(taken.begin() + 6, taken.end()), request) << c.what;
+            // The client's window comes to the front for the user who waits.
+            // (The display's focus follows a moment later.)
+            for (int i = 0; i < 40 && GetForegroundWindow() != client->Window(); ++i)
+                Sleep(50);
+            EXPECT_EQ(GetForegroundWindow(), client->Window()) << c.what;
+        }
+        client.reset();
+        ReadSharedMemory(stale);
+    }
 }

@@ -82,6 +82,19 @@ TEST(AddressList, SplitByTable)
     EXPECT_FALSE(ParseAddressList("a@b", nullptr));
 }
 
+TEST(AddressList, FieldTextHasNoSeparatorAfterTheLastEntry)
+{
+    const struct { const char* list; const char* field; } cases[] = {
+        {"a@example.jp,", "a@example.jp"},
+        {"山田 <a@example.jp>,b@example.jp,", "山田 <a@example.jp>, b@example.jp"},
+        {"\"Yamada, Taro\" <t@example.jp>,", "\"Yamada, Taro\" <t@example.jp>"},
+        {" a@example.jp ,, b@example.jp , ", "a@example.jp, b@example.jp"},
+        {"", ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(S(AddressFieldText(c.list)), c.field) << c.list;
+}
+
 TEST(AddressList, BareAddressAndDisplayName)
 {
     const struct { const char* entry; const char* address; const char* name; } cases[] = {

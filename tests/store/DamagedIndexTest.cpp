@@ -116,6 +116,9 @@ TEST(DamagedIndex, OpenKeepsEveryMailAndTheRebuildBringsEachBackOnce)
         // A few flipped bits in the data offset of a record: it points into
         // the middle of another mail.
         {"an offset shifted", [](std::string& idx) { idx[LineStarts(idx)[4] + 6] ^= 0x11; }},
+        // The same in the length of a record amid others: its end lies in
+        // the next mail.
+        {"a length shifted", [](std::string& idx) { idx[LineStarts(idx)[5] + 10] ^= 0x06; }},
     };
     for (const auto& d : damages) {
         for (bool bRebuildAtOnce : {true, false}) {

@@ -63,3 +63,36 @@ TEST(MailFontSets, LanguageFontsFollowCharSetDat)
     EXPECT_EQ(sets.GetListFontForCharset("ISO-2022-JP", 12), nullptr);
     EXPECT_EQ(sets.GetListFontForCharset("KOI8-R", 12), nullptr);
 }
+
+TEST(MailFontSets, RebuiltFontsReplaceTheOldOnesWhichStayUsableMeanwhile)
+{
+    TestSupport::TempDir dir;
+    CString path = dir.Path() + "\\CharSet.dat";
+    TestSupport::WriteFileBytes(path, "GB2312\tIPAMincho\t240\t134\r\nBIG5\tIPAMincho\t240\t136\r\n");
+    CCharSetDataSet table;
+    table.SetFilePath(path);
+    ASSERT_TRUE(table.ReadFromFile());
+    CMailFontSets sets;
+    sets.LoadCharSetFonts(table);
+    CFontSet* oldHeader = sets.GetHeaderFontForCharset("GB2312", 12);
+    ASSERT_NE(oldHeader, nullptr);
+    HFONT oldFont = oldHeader->GetFont();
+    HFONT oldDefault = sets.GetDefaultFontSet()->GetFont();
+
+    // Another window thread may still draw with the fonts it was given.
+    TestSupport::WriteFileBytes(path, "GB2312\tIPAPGothic\t200\t134\r\n");
+    CCharSetDataSet changed;
+    changed.SetFilePath(path);
+    ASSERT_TRUE(changed.ReadFromFile());
+    sets.LoadCharSetFonts(changed);
+    sets.RebuildDefaultFontSet();
+    EXPECT_EQ(GetObjectType(oldFont), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_EQ(GetObjectType(oldDefault), static_cast<DWORD>(OBJ_FONT));
+    EXPECT_NE(sets.GetDefaultFontSet()->GetFont(), oldDefault);
+
+    CFontSet* header = sets.GetHeaderFontForCharset("GB2312", 12);
+    ASSERT_NE(header, nullptr);
+    EXPECT_STREQ(header->GetLogFont().lfFaceName, "IPAPGothic");
+    EXPECT_STREQ(sets.GetFontForCharset("GB2312")->GetLogFont().lfFaceName, "IPAPGothic");
+    EXPECT_EQ(sets.GetFontForCharset("BIG5"), nullptr);  // no longer in the file
+}
