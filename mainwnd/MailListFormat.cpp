@@ -95,6 +95,28 @@ int RowAfterDelete(int nCurrent, int nDeletedAtOrAbove, bool bAscendingOrThread,
     return row < 0 ? 0 : row >= nRowsLeft ? nRowsLeft - 1 : row;
 }
 
+std::vector<ThreadLine> ThreadLines(const std::function<int(int)>& levelOf, int nRows, int nRow)
+{
+    const int level = nRow >= 0 && nRow < nRows ? levelOf(nRow) : 0;
+    std::vector<ThreadLine> lines(static_cast<size_t>(level > 0 ? level : 0), lineNone);
+    // Whether a row of level d follows below before the thread climbs above d.
+    auto goesOn = [&](int d) {
+        for (int r = nRow + 1; r < nRows; ++r) {
+            const int l = levelOf(r);
+            if (l < d)
+                return false;
+            if (l == d)
+                return true;
+        }
+        return false;
+    };
+    for (int d = 1; d <= level; ++d) {
+        const bool more = goesOn(d);
+        lines[static_cast<size_t>(d - 1)] = d == level ? (more ? lineBranch : lineLast) : (more ? lineThrough : lineNone);
+    }
+    return lines;
+}
+
 int SortItemToHeaderColumn(int nItem)
 {
     switch (nItem) {

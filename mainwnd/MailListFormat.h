@@ -7,6 +7,8 @@
 #include "classlib/ClassLib.h"
 
 #include <cstdint>
+#include <functional>
+#include <vector>
 
 class CMailIndexRecord;
 
@@ -93,5 +95,12 @@ struct RowTextOptions
 };
 // The text of a row's column, as the list shows and reports it.
 CString RowText(CMailIndexRecord& record, int nColumn, const RowTextOptions& options);
+
+// The tree lines of a reply's row in thread display, one 8-pixel slot per
+// level from 1 to the row's own: an ancestor's line that goes on below, the
+// branch to this row while a sibling follows, or the last branch.
+enum ThreadLine { lineNone, lineThrough, lineBranch, lineLast };
+// levelOf gives the level of each of the nRows rows of the view.
+std::vector<ThreadLine> ThreadLines(const std::function<int(int)>& levelOf, int nRows, int nRow);
 
 } // namespace MailListFormat

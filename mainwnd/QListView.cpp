@@ -1,5 +1,6 @@
 #include "mainwnd/QListView.h"
 
+#include "classlib/GdiSelection.h"
 #include "core/QListCtrl.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/FontSetting.h"
@@ -597,6 +598,43 @@ void CQListView::OnClick(NMHDR* pHdr, LRESULT* pResult)
         ToggleThread(nm->iItem);
 }
 
+namespace {
+
+// The lines in the pen given; each level has an 8-pixel slot whose line
+// runs 3 pixels in.
+void DrawLineSlots(HDC hDC, HPEN hPen, const std::vector<ThreadLine>& lines, int nLeft, int nTop, int nBottom)
+{
+    CGdiSelection selected(hDC, hPen);
+    const int middle = (nTop + nBottom) / 2;
+    for (size_t d = 0; d < lines.size(); ++d) {
+        const int x = nLeft + 8 * static_cast<int>(d) + 3;
+        if (lines[d] == lineNone)
+            continue;
+        ::MoveToEx(hDC, x, nTop, nullptr);
+        ::LineTo(hDC, x, lines[d] == lineLast ? middle + 1 : nBottom);
+        if (lines[d] != lineThrough) {
+            ::MoveToEx(hDC, x, middle, nullptr);
+            ::LineTo(hDC, x + 5, middle);
+        }
+    }
+}
+
+} // namespace
+
+void CQListView::DrawThreadLines(HDC hDC, int nLeft, int nTop, int nBottom, int nRow)
+{
+    CMailListData* data = GetList();
+    if (!data)
+        return;
+    const std::vector<ThreadLine> lines =
+        ThreadLines([data](int r) { return data->GetViewLevel(r); }, data->GetViewCount(), nRow);
+    if (lines.empty())
+        return;
+    HPEN pen = ::CreatePen(PS_SOLID, 1, ::GetSysColor(COLOR_GRAYTEXT));
+    DrawLineSlots(hDC, pen, lines, nLeft, nTop, nBottom);
+    ::DeleteObject(pen);
+}
+
 void CQListView::ToggleThread(int nRow)
 {
     CMailListData* data = GetList();
@@ -731,6 +769,7 @@ void CQListView::DrawItem(DRAWITEMSTRUCT* pDis)
                     ImageList_Draw(images, record->m_bCollapsed ? imageThreadCollapsed : imageThreadExpanded, hDC,
                                    x + 1, iconY, ILD_TRANSPARENT);
                 text.left = x + 19 + 8 * level;
+                DrawThreadLines(hDC, x + 19, cell.top, cell.bottom, row);
             }
             CString value = RowText(*record, col, options);
             CString shown = CQListCtrl::FitText(hDC, value, text.right - text.left);

@@ -145,6 +145,7 @@ private:
     void DeleteFonts();
     void UpdateSortMark(int nColumn);
     void ToggleThread(int nRow);
+    void DrawThreadLines(HDC hDC, int nLeft, int nTop, int nBottom, int nRow);
     void SetAllThreadsOpen(bool bOpen);
     void ReReadFromBackup();
     void OpenSelectedMail();

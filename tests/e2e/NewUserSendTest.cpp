@@ -1,11 +1,14 @@
 // The road a new user takes: the first start asks for a start-up password
-// and the mailbox folder, finds no account and runs the set-up wizard; the private Postfix takes mail only over TLS with a login,
-// which the wizard cannot set, so the user opens "アカウントの設定", turns on
-// SMTPS on 465 and SMTP authentication as the README says, and the next mail
-// written and sent, without a restart, reaches the private Dovecot.
+// and the mailbox folder, finds no account and runs the set-up wizard; the
+// private Postfix takes mail only over TLS with a login, which the wizard
+// cannot set, so the user opens "アカウントの設定", turns on SMTPS on 465
+// and SMTP authentication as the README says, and the next mail written and
+// sent, without a restart, reaches the private Dovecot and comes back with
+// the next receive.
 #include "e2e/AccountPages.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/EditorSession.h"
+#include "e2e/RemoteControls.h"
 #include "e2e/WaitFor.h"
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
@@ -143,5 +146,14 @@ TEST(NewUserSend, FirstStartWizardThenAccountDialogThenSendWithoutRestart)
     EXPECT_NE(message.m_strFrom.Find(FormatString("cvmtest%d@cvm.test", kUser)), -1);
     // The sent mail's editor has gone; its thread may still be ending.
     EXPECT_TRUE(E2e::WaitFor(20000, [&] { return !IsWindow(editor); }));
+
+    // The wizard's receive settings work as they are: the mail comes back
+    // into the inbox the main window shows.
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    PostMessageA(main, WM_COMMAND, ID_FILE_RECEIVE_CURRENT, 0);
+    EXPECT_TRUE(E2e::WaitFor(30000, [&] {
+        return E2e::ListItemCount(list) == 1 && E2e::ListItemText(list, 0, 1) == "初めての送信";
+    })) << E2e::VisibleWindows(program.ProcessId());
     EXPECT_EQ(E2e::CloseAfterSending(program, main), 0) << E2e::VisibleWindows(program.ProcessId());
 }

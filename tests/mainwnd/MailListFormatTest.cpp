@@ -95,6 +95,28 @@ TEST(MailListFormat, TheNewerNeighbourIsChosenAfterADelete)
             << c.current << " " << c.deletedAbove << " " << c.ascending;
 }
 
+// Tree lines of a thread: a root, its replies and a reply to a reply.
+TEST(MailListFormat, ThreadLinesJoinEachReplyToItsParent)
+{
+    // Levels of the view:   root, reply, reply-to-reply, reply, next root.
+    const std::vector<int> levels = { 0, 1, 2, 1, 0 };
+    auto levelOf = [&](int r) { return levels[static_cast<size_t>(r)]; };
+    const int n = static_cast<int>(levels.size());
+    struct Case { int row; std::vector<ThreadLine> lines; } cases[] = {
+        { 0, {} },
+        { 1, { lineBranch } },               // another reply follows
+        { 2, { lineThrough, lineLast } },    // the parent's line goes on to the next reply
+        { 3, { lineLast } },
+        { 4, {} },
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ThreadLines(levelOf, n, c.row), c.lines) << c.row;
+    // A thread that ends at the last row.
+    const std::vector<int> tail = { 0, 1, 2 };
+    auto tailOf = [&](int r) { return tail[static_cast<size_t>(r)]; };
+    EXPECT_EQ(ThreadLines(tailOf, 3, 2), (std::vector<ThreadLine>{ lineNone, lineLast }));
+}
+
 TEST(MailListFormat, RowColoursFollowLabelReadStateSelectionAndFocus)
 {
     ListColors c = { 0xF6BCA6, 0x000000, 0x0000FF, 0x800000, 0xFFFFFF, 0x808080 };
