@@ -75,6 +75,9 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         CMailEditSendJob job;
         job.m_nMode = nMode;
         job.m_pAccount = account;
+        if (v->m_data.m_bForwardMethodSet)
+            job.m_nForwardMethod = v->m_nForwardMethod;
+        job.KeepSourceSender(v->m_composer.GetSourceMessage());
         job.SettleSender(folder ? folder->GetInheritedText(14) : CString(),
                          folder ? folder->GetInheritedText(15) : CString(), m_strSenderNameOverride,
                          m_strSenderAddressOverride);
@@ -134,6 +137,7 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         job.m_strReplyTo = v->GetReplyTo();
         job.m_strInReplyTo = v->m_data.m_strInReplyTo;
         job.m_strReferences = v->m_data.GetReferences();
+        job.TakeResentSource(v->m_composer.GetSourceMessage());
         job.m_strPriorityHeaders = v->GetPriorityHeaderBlock();
         job.m_strSignName = v->GetSignatureName();
         job.m_bAttachToOnly = v->IsToOnly();

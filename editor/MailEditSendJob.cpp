@@ -4,7 +4,9 @@
 #include "classlib/Mbcs.h"
 #include "core/FileUtil.h"
 #include "html/HtmlUtil.h"
+#include "message/AddressList.h"
 #include "message/JapaneseCode.h"
+#include "message/MailMessage.h"
 #include "net/SmtpSession.h"
 
 namespace {
@@ -31,8 +33,12 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
 {
     CString name = pszFolderName ? pszFolderName : "";
     CString address = pszFolderAddress ? pszFolderAddress : "";
-    m_bExplicitSender = !address.IsEmpty();
-    if (m_pAccount) {
+    if (!m_strKeptSender.IsEmpty()) {
+        name = ExtractDisplayName(m_strKeptSender);
+        address = ExtractMailAddress(m_strKeptSender);
+    }
+    m_bExplicitSender = !address.IsEmpty() && m_strKeptSender.IsEmpty();
+    if (m_pAccount && m_strKeptSender.IsEmpty()) {
         if (name.IsEmpty())
             name = m_pAccount->GetSendName();
         if (address.IsEmpty())
@@ -44,6 +50,25 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
         address = pszOverrideAddress;
     m_strSenderName = name;
     m_strSenderAddress = address;
+}
+
+void CMailEditSendJob::KeepSourceSender(const CMailMessage& source)
+{
+    if (m_nForwardMethod == 1 || m_nForwardMethod == 2)
+        m_strKeptSender = source.GetHeader("From");
+}
+
+void CMailEditSendJob::TakeResentSource(const CMailMessage& source)
+{
+    if (m_nForwardMethod != 2)
+        return;
+    m_strMessageId = source.GetHeader("Message-ID");
+    m_strReplyTo = source.GetHeader("Reply-To");
+    m_strInReplyTo = source.GetHeader("In-Reply-To");
+    m_strReferences = source.GetHeader("References");
+    m_strOriginalDate = source.GetHeader("Date");
+    m_strOriginalTo = source.GetHeader("To");
+    m_strOriginalCc = source.GetHeader("Cc");
 }
 
 void CMailEditSendJob::AddAccountBcc()
@@ -219,6 +244,19 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
     session.SetInReplyTo(m_strInReplyTo);
     session.SetReferences(m_strReferences);
     session.SetPriorityHeaders(m_strPriorityHeaders);
+    if (m_nForwardMethod >= 0) {
+        // The forward method is the build's send mode: 2 writes the
+        // source's Date, To and Cc and keeps its Message-ID.
+        session.SetResentFrom(a ? a->GetMailAddress().GetString() : m_strSenderAddress.GetString());
+        session.SetResentTo(kana(m_strTo));
+        session.SetResentCc(kana(m_strCc));
+        session.SetSendMode(m_nForwardMethod);
+        session.SetOriginalTo(m_strOriginalTo);
+        session.SetOriginalCc(m_strOriginalCc);
+        session.SetOriginalDate(m_strOriginalDate);
+        if (m_nForwardMethod == 2)
+            session.SetMessageId(m_strMessageId);
+    }
     if (!m_strReferHandle.IsEmpty())
         session.SetReferMail(m_nReferFolderId, m_strReferHandle);
     session.SetReadReceipt(m_nMailKind != 11 && m_bReadReceipt, a ? a->GetMailAddress().GetString() : nullptr);

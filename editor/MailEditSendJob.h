@@ -7,6 +7,7 @@
 #include "classlib/ClassLib.h"
 
 class CAccountData;
+class CMailMessage;
 class CSmtpSession;
 
 class CMailEditSendJob
@@ -27,6 +28,13 @@ public:
     // Sender; explicit when the folder or the user named it.
     CString m_strSenderName, m_strSenderAddress;
     bool m_bExplicitSender = false;
+    // A forward (method 0 .. 4, -1 for any other mail) goes out with the
+    // Resent fields naming who passed it on. Methods 1 and 2 keep the
+    // source's sender (m_strKeptSender, its From); method 2 sends the mail
+    // on as it was: its Date, To, Cc and ids stay the source's.
+    int m_nForwardMethod = -1;
+    CString m_strKeptSender;
+    CString m_strMessageId, m_strOriginalDate, m_strOriginalTo, m_strOriginalCc;
     CString m_strBody;
     CStringArray m_attachFiles;
     bool m_bAttachToOnly = false;
@@ -55,10 +63,16 @@ public:
     // fields that go as a part of their own.
     CString m_strNotificationText;
 
-    // Sender from the account where the folder gave none; non-empty
-    // overrides (the send information dialog) win.
+    // Sender from the account where the folder gave none (a kept sender
+    // stands for both); non-empty overrides (the send information dialog)
+    // win.
     void SettleSender(const char* pszFolderName, const char* pszFolderAddress, const char* pszOverrideName,
                       const char* pszOverrideAddress);
+    // What the forward takes from its source mail: the sender for methods 1
+    // and 2 (call before SettleSender); the ids, Reply-To, date and the
+    // original addresses for method 2 (call after the view's values are in).
+    void KeepSourceSender(const CMailMessage& source);
+    void TakeResentSource(const CMailMessage& source);
     // The account's own address (when asked for and missing) and its fixed
     // Bcc address ("0" is none) appended to the Bcc text.
     void AddAccountBcc();
