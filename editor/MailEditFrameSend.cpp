@@ -59,6 +59,10 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
     }
     if (m_bBusy)
         return FALSE;
+    // While the external HTML editor has the mail, the view's HTML is not
+    // what the user is writing.
+    if (nMode == CMailEditSendJob::modeSend && v->IsHtmlEditedExternally())
+        return FALSE;
     m_bBusy = true;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     try {
@@ -153,6 +157,7 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
             job.m_bHtml = true;
             job.m_strHtml = v->GetHtmlText();
             job.m_strHtmlPath = v->GetHtmlPath();
+            job.m_bHtmlPathIsUsers = !job.m_strHtmlPath.IsEmpty() && job.m_strHtmlPath == v->GetHtmlTempFile();
             job.m_strBody = v->GetHtmlBodyText();
         }
         if (nMode == CMailEditSendJob::modeSend && ProfileInt("Setting", "HankakuCheck", 0) &&

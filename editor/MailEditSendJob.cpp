@@ -281,7 +281,8 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         session.AddBodyLine(lines[i]);
     if (m_bHtml) {
         session.SetHtmlMail(true);
-        session.SetHtmlText(ConvertHtmlLinksToCid(m_strHtml, m_strHtmlPath, session.GetRelatedPartList()));
+        session.SetHtmlText(
+            ConvertHtmlLinksToCid(m_strHtml, m_strHtmlPath, session.GetRelatedPartList(), m_bHtmlPathIsUsers));
     }
     if (m_nMode != modeBackup) {
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)

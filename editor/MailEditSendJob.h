@@ -52,10 +52,13 @@ public:
     CString m_strBodyFileBase;
     CString m_strBodyComment;
     // HTML mail: the view's HTML beside the text body, and the file it was
-    // shown from (local pictures in that file's folder go with the mail as
-    // related parts).
+    // shown from (none for a new mail): its local pictures go with the mail
+    // as related parts.
     bool m_bHtml = false;
     CString m_strHtml, m_strHtmlPath;
+    // The HTML file is the user's own (their HTML editor wrote it), not a
+    // stored mail's: every file it names may go with the mail.
+    bool m_bHtmlPathIsUsers = false;
     // Half-width katakana, which Internet mail does not carry, become full
     // width in the subject, the names and the body (unless the user said no).
     bool m_bConvertKana = true;

@@ -95,7 +95,8 @@ void DecodeWithBlanks(CString& value)
     value = out;
 }
 
-CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list);
+CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list,
+                     bool bUsersPage = false);
 
 // The local path of a "file:" link as the HTML engine writes a picture the
 // user inserted ("file:///C:/My%20Pictures/a.jpg"); other values unchanged.
@@ -279,18 +280,20 @@ CString RewriteTag(const char* pszTag, const CString& pagePath, const CString& r
     return out;
 }
 
-CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list)
+CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list,
+                     bool bUsersPage)
 {
     list.AddReference(fullPath);
     // The page as stored, when there is one: what its links already named.
     std::string storedPage = fullPath.IsEmpty() ? std::string() : ReadTextFile(fullPath);
-    if (!pszText)
-        pszText = storedPage.c_str();
+    const std::string pageText = pszText ? std::string(pszText) : storedPage;
+    if (bUsersPage)
+        storedPage.clear();
     CString result;
     std::string tag;
     bool inTag = false;
     bool inValue = false;
-    for (const char* p = pszText; *p; ++p) {
+    for (const char* p = pageText.c_str(); *p; ++p) {
         char c = *p;
         if (!inValue && c == '<') {
             result.Append(tag.data(), static_cast<int>(tag.size()));
@@ -339,10 +342,10 @@ CString RootOf(const CString& page) { return page.IsEmpty() ? CString() : Folder
 
 } // namespace
 
-CString ConvertHtmlLinksToCid(const char* pszText, const char* pszPath, CRelatedPartList& list)
+CString ConvertHtmlLinksToCid(const char* pszText, const char* pszPath, CRelatedPartList& list, bool bUsersPage)
 {
     CString full = PagePath(pszPath);
-    return ConvertLinks(pszText, full, RootOf(full), list);
+    return ConvertLinks(pszText, full, RootOf(full), list, bUsersPage);
 }
 
 CString RewriteTagLinks(const char* pszTag, const char* pszPath, CRelatedPartList& list)

@@ -154,6 +154,14 @@ TEST_F(HtmlLinks, PicturesPutInWhileWritingGoWithTheMailWhereverTheyLie)
         EXPECT_EQ(out, "<img src=\"cid:" + list.GetPart(0)->m_strText.Str() + "\"><img src=cid:" +
                            list.GetPart(1)->m_strText.Str() + "><img src=\"missing.gif\">");
     }
+    // A page the user's own HTML editor wrote may name any file.
+    std::string own = "<img src=" + pngPath + ">";
+    WriteFileBytes(m_mailPath, own);
+    CRelatedPartList users, stored;
+    EXPECT_NE(ConvertHtmlLinksToCid(own.c_str(), m_mailPath, users, true).Str(), own);
+    EXPECT_EQ(users.GetPartCount(), 1);
+    EXPECT_EQ(ConvertHtmlLinksToCid(own.c_str(), m_mailPath, stored).Str(), own);
+    EXPECT_EQ(stored.GetPartCount(), 0);
     // Without a page a relative link names nothing.
     CRelatedPartList list;
     EXPECT_EQ(ConvertHtmlLinksToCid("<img src=\"b.png\">", "", list), CString("<img src=\"b.png\">"));
