@@ -11,14 +11,6 @@
 
 namespace {
 
-bool ContainsAddressNoCase(const CString& list, const CString& address)
-{
-    CString a = list, b = address;
-    a.MakeLower();
-    b.MakeLower();
-    return !b.IsEmpty() && a.Find(b) >= 0;
-}
-
 void AppendAddress(CString& list, const CString& address)
 {
     if (!list.IsEmpty())
@@ -76,7 +68,7 @@ void CMailEditSendJob::AddAccountBcc()
     if (!m_pAccount)
         return;
     const CString& own = m_pAccount->GetMailAddress();
-    if (m_pAccount->GetBccToSelf() && !own.IsEmpty() && !ContainsAddressNoCase(m_strBcc, own))
+    if (m_pAccount->GetBccToSelf() && !own.IsEmpty() && !AddressListContains(m_strBcc, own))
         AppendAddress(m_strBcc, own);
     CString fixed = m_pAccount->GetText(41);
     fixed.Trim();

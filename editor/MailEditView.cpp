@@ -10,6 +10,7 @@
 #include "editor/SignatureFiles.h"
 #include "editor/RichEditText.h"
 #include "mainwnd/MailObjectBlock.h"
+#include "message/AddressList.h"
 #include "store/MailFolderStore.h"
 #include "viewer/DlgTextFind.h"
 #include "resources/attach/AttachResource.h"
@@ -183,14 +184,11 @@ void CMailEditView::SelectAccount(const char* pszName, const char* pszAddresses)
             return;
         }
     CString addresses = pszAddresses ? pszAddresses : "";
-    addresses.MakeLower();
     if (addresses.IsEmpty())
         return;
     for (int i = 0; i < set->GetRecordCount(TRUE); ++i) {
         CAccountData* a = set->GetAccount(i);
-        CString own = a ? a->GetMailAddress() : CString();
-        own.MakeLower();
-        if (!own.IsEmpty() && addresses.Find(own) >= 0) {
+        if (a && AddressListContains(addresses, a->GetMailAddress())) {
             SelectAccountIndex(i);
             return;
         }

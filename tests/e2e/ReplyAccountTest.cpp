@@ -1,0 +1,56 @@
+// The account an answer goes out with: the one whose whole address the
+// answered mail was sent to, not one whose address is a part of it.
+#include "core/AccountData.h"
+#include "core/AccountDataSet.h"
+#include "e2e/EditorSession.h"
+#include "e2e/RemoteControls.h"
+#include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MailCommandsResource.h"
+#include "store/FolderRecord.h"
+
+#include <gtest/gtest.h>
+
+using E2e::CEditorSession;
+
+TEST(ReplyAccountTest, AnswerGoesOutWithTheAccountOfTheWholeAddress)
+{
+    TestSupport::TempDir dir;
+    CEditorSession session(dir.Path());
+    ASSERT_TRUE(session.Prepare(122));
+    {
+        // First an account whose address is the end of the test user's.
+        CAccountDataSet set;
+        set.SetFilePath(session.MailBox() + "\\Account.dat");
+        ASSERT_TRUE(set.ReadFromFile(TRUE));
+        CAccountData* real = set.GetAccount(0);
+        ASSERT_NE(real, nullptr);
+        auto* second = static_cast<CAccountData*>(set.CreateNewRecord());
+        for (int column = 0; column < CAccountData::ColumnCount; ++column)
+            second->SetText(column, real->GetText(column));
+        second->SetAccountName("本物");
+        real->SetAccountName("短い");
+        real->SetMailAddress("test122@cvm.test");
+        ASSERT_TRUE(set.WriteToFile(FALSE));
+    }
+    HWND main = session.Start();
+    ASSERT_NE(main, nullptr);
+    session.Close(main);
+    ASSERT_TRUE(session.AddStoredMail(CFolderRecord::kindInbox,
+                                      "From: Sato <sato@example.jp>\r\nTo: cvmtest122@cvm.test\r\nSubject: hello\r\n"
+                                      "Date: Mon, 1 Jan 2024 10:00:00 +0900\r\n\r\nbody\r\n"));
+    main = session.Start();
+    ASSERT_NE(main, nullptr);
+    HWND list = session.ShowFolder(main, "郵便受け", 1);
+    ASSERT_NE(list, nullptr) << session.Windows();
+    E2e::ListSelectItem(list, 0);
+    PostMessageA(main, WM_COMMAND, ID_MAIL_REPLY, 0);
+    ASSERT_TRUE(session.WaitForEditorCount(1)) << session.Windows();
+    HWND editor = session.Editors()[0];
+    EXPECT_EQ(E2e::GetControlText(CEditorSession::ViewOf(editor), IDC_ME_ACCOUNT), CString("本物"))
+        << session.Windows();
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    if (HWND prompt = session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
+        E2e::PressButton(prompt, IDC_SC_DISCARD);
+    ASSERT_TRUE(session.WaitForEditorCount(0)) << session.Windows();
+    session.Close(main);
+}
