@@ -145,6 +145,8 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         job.m_strPriorityHeaders = v->GetPriorityHeaderBlock();
         job.m_strSignName = v->GetSignatureName();
         job.m_bAttachToOnly = v->IsToOnly();
+        job.m_bAttachComment = ProfileInt("EditWindow", "AttachToCommentType", 0) == 1;
+        job.m_bKeepClearBody = ProfileInt("Setting", "BackupClearContents", 0) != 0;
         job.m_bReadReceipt = v->m_bReadReceipt;
         job.m_nMailKind = v->m_nMailKind;
         if (v->m_nMailKind == 11 && app)

@@ -264,6 +264,14 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         bodyFile = WriteBodyFile(m_strBodyFileBase, lines);
         if (bodyFile.IsEmpty())
             return false;
+        if (m_bKeepClearBody) {
+            CStringArray clear;
+            clear.Copy(lines);
+            FoldForWire(clear);
+            for (int i = 0; i < clear.GetSize(); ++i)
+                session.AddSecondBodyLine(clear[i]);
+            session.SetArchiveWithCompanion(true);
+        }
         CStringArray comment;
         SplitBodyLines(m_strBodyComment, comment);
         lines.Copy(comment);
@@ -282,6 +290,7 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         if (!bodyFile.IsEmpty())
             session.AddAttachment(bodyFile);
         session.SetAttachToOnly(m_bAttachToOnly && m_attachFiles.GetSize() > 0);
+        session.SetAttachComment(m_bAttachComment);
     }
     return true;
 }

@@ -51,6 +51,11 @@ public:
     bool m_bBodyAsArchive = false;
     CString m_strBodyFileBase;
     CString m_strBodyComment;
+    // The stored copy of a mail whose body went as an archive keeps the
+    // body readable.
+    bool m_bKeepClearBody = false;
+    // Attachments for To only: the others' copy lists them in a comment.
+    bool m_bAttachComment = false;
     // HTML mail: the view's HTML beside the text body, and the file it was
     // shown from (none for a new mail): its local pictures go with the mail
     // as related parts.

@@ -353,3 +353,51 @@ TEST(MailEditSendJob, KeptSenderGivesWayOnlyToTheSendInformation)
     EXPECT_STREQ(job.m_strSenderName, "佐藤");
     EXPECT_STREQ(job.m_strSenderAddress, "other@example.jp");
 }
+
+TEST(MailEditSendJob, StoredCopyOfAnArchivedBodyKeepsItReadableWhenAsked)
+{
+    TestSupport::TempDir dir;
+    CAccountData account = MakeAccount();
+    for (bool keep : {false, true}) {
+        CMailEditSendJob job;
+        job.m_pAccount = &account;
+        job.m_strTo = "a@example.jp";
+        job.m_strBody = "秘密の本文\r\n二行目";
+        job.m_bBodyAsArchive = true;
+        job.m_strBodyFileBase = dir.Path();
+        job.m_strBodyComment = "本文は添付されています。";
+        job.m_strArchivePassword = "pw";
+        job.m_bKeepClearBody = keep;
+        job.SettleSender("", "", "", "");
+        CSmtpSession session;
+        ASSERT_TRUE(job.Fill(session));
+        EXPECT_EQ(session.IsArchiveWithCompanion(), keep);
+        if (!keep)
+            continue;
+        // The copy the sent-mail folder keeps: the body as written.
+        CString path = dir.File("clear.eml");
+        ASSERT_TRUE(session.BuildMessage(path, false, true, false, false, true));
+        std::string stored = TestSupport::ReadFileBytes(path);
+        EXPECT_NE(stored.find("\r\n\r\n秘密の本文\r\n二行目\r\n"), std::string::npos) << stored;
+        EXPECT_EQ(stored.find("本文は添付されています。"), std::string::npos) << stored;
+    }
+}
+
+TEST(MailEditSendJob, AttachmentCommentForTheOthersFollowsTheSetting)
+{
+    TestSupport::TempDir dir;
+    TestSupport::WriteFileBytes(dir.File("a.txt"), "x");
+    CAccountData account = MakeAccount();
+    for (bool comment : {false, true}) {
+        CMailEditSendJob job;
+        job.m_pAccount = &account;
+        job.m_strTo = "a@example.jp";
+        job.m_strBcc = "b@example.jp";
+        job.m_attachFiles.Add(dir.File("a.txt"));
+        job.m_bAttachToOnly = true;
+        job.m_bAttachComment = comment;
+        CSmtpSession session;
+        ASSERT_TRUE(job.Fill(session));
+        EXPECT_EQ(session.GetAttachCommentFlag(), comment);
+    }
+}
