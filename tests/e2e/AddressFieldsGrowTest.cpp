@@ -1,0 +1,71 @@
+// The address fields of the editor grow with the list they hold, up to five
+// lines, and the fields below them move down.
+#include "e2e/EditorSession.h"
+#include "e2e/RemoteControls.h"
+#include "e2e/WaitFor.h"
+#include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MailCommandsResource.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using E2e::CEditorSession;
+
+namespace {
+
+RECT ScreenRect(HWND view, int id)
+{
+    RECT rc = {};
+    GetWindowRect(GetDlgItem(view, id), &rc);
+    return rc;
+}
+
+std::string Addresses(int count)
+{
+    std::string list;
+    for (int i = 0; i < count; ++i)
+        list += "member" + std::to_string(i) + "@example.jp, ";
+    return list;
+}
+
+} // namespace
+
+TEST(AddressFieldsGrowTest, ToFieldGrowsWithItsListUpToFiveLines)
+{
+    TestSupport::TempDir dir;
+    CEditorSession session(dir.Path());
+    ASSERT_TRUE(session.Prepare(126));
+    HWND main = session.Start();
+    ASSERT_NE(main, nullptr);
+    PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
+    ASSERT_TRUE(session.WaitForEditorCount(1)) << session.Windows();
+    HWND editor = session.Editors()[0];
+    HWND view = CEditorSession::ViewOf(editor);
+    auto height = [&](int id) {
+        RECT rc = ScreenRect(view, id);
+        return static_cast<int>(rc.bottom - rc.top);
+    };
+    EXPECT_EQ(height(IDC_ME_TO), 20);
+
+    E2e::SetControlText(view, IDC_ME_TO, Addresses(8).c_str());
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) > 20; })) << height(IDC_ME_TO);
+    int grown = height(IDC_ME_TO);
+    // The CC field stands below the grown To field.
+    EXPECT_GT(ScreenRect(view, IDC_ME_CC).top, ScreenRect(view, IDC_ME_TO).bottom - 1);
+
+    E2e::SetControlText(view, IDC_ME_TO, Addresses(200).c_str());
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) > grown; })) << height(IDC_ME_TO);
+    int most = height(IDC_ME_TO);
+    E2e::SetControlText(view, IDC_ME_TO, Addresses(400).c_str());
+    Sleep(1000);
+    EXPECT_EQ(height(IDC_ME_TO), most);  // five lines at most
+
+    E2e::SetControlText(view, IDC_ME_TO, "");
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) == 20; })) << height(IDC_ME_TO);
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    if (HWND prompt = session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
+        E2e::PressButton(prompt, IDC_SC_DISCARD);
+    ASSERT_TRUE(session.WaitForEditorCount(0)) << session.Windows();
+    session.Close(main);
+}
