@@ -22,28 +22,18 @@ TEST(AttachToOnlyCommentTest, OthersCopyNamesTheFilesOnlyTheToRecipientGets)
     TestSupport::TempDir dir;
     CEditorSession session(dir.Path());
     ASSERT_TRUE(session.Prepare(123, "[EditWindow]\r\nAttachToCommentType=dword:1\r\n"));
-    HWND main = session.Start();
-    ASSERT_NE(main, nullptr);
-    session.Close(main);
-    ASSERT_TRUE(session.AddStoredMail(
-        CFolderRecord::kindInbox,
+    CString toBox = NetTest::ClearMaildir(123), bccBox = NetTest::ClearMaildir(124);
+    HWND main = nullptr;
+    HWND editor = session.EditorForInboxMail(
         "From: Sato <sato@example.jp>\r\nTo: cvmtest123@cvm.test\r\nSubject: plan\r\n"
         "Date: Mon, 1 Jan 2024 10:00:00 +0900\r\nMIME-Version: 1.0\r\n"
         "Content-Type: multipart/mixed; boundary=\"b1\"\r\n\r\n"
         "--b1\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nsee the plan\r\n"
         "--b1\r\nContent-Type: application/octet-stream; name=\"plan.bin\"\r\n"
         "Content-Disposition: attachment; filename=\"plan.bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
-        "AAECAwQFBgcICQ==\r\n--b1--\r\n"));
-    CString toBox = NetTest::ClearMaildir(123), bccBox = NetTest::ClearMaildir(124);
-
-    main = session.Start();
-    ASSERT_NE(main, nullptr);
-    HWND list = session.ShowFolder(main, "郵便受け", 1);
-    ASSERT_NE(list, nullptr) << session.Windows();
-    E2e::ListSelectItem(list, 0);
-    PostMessageA(main, WM_COMMAND, ID_MAIL_FORWARD, 0);
-    ASSERT_TRUE(session.WaitForEditorCount(1)) << session.Windows();
-    HWND editor = session.Editors()[0];
+        "AAECAwQFBgcICQ==\r\n--b1--\r\n",
+        ID_MAIL_FORWARD, main);
+    ASSERT_NE(editor, nullptr) << session.Windows();
     HWND view = CEditorSession::ViewOf(editor);
     ASSERT_EQ(E2e::ListItemCount(GetDlgItem(view, IDC_ME_ATTACH_LIST)), 1) << session.Windows();
     E2e::SetControlText(view, IDC_ME_TO, "cvmtest123@cvm.test");

@@ -9,6 +9,7 @@
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "store/FolderData.h"
+#include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 
 #include <commctrl.h>
@@ -104,6 +105,24 @@ bool CEditorSession::ConfirmSendInfo()
         return false;
     PressButton(dlg, IDOK);
     return true;
+}
+
+HWND CEditorSession::EditorForInboxMail(const std::string& raw, int nCommand, HWND& main)
+{
+    main = Start();
+    if (!main)
+        return nullptr;
+    Close(main);
+    main = nullptr;
+    if (!AddStoredMail(CFolderRecord::kindInbox, raw))
+        return nullptr;
+    main = Start();
+    HWND list = main ? ShowFolder(main, "郵便受け", 1) : nullptr;
+    if (!list)
+        return nullptr;
+    ListSelectItem(list, 0);
+    PostMessageA(main, WM_COMMAND, nCommand, 0);
+    return WaitForEditorCount(1) ? Editors()[0] : nullptr;
 }
 
 std::string CEditorSession::Windows() const

@@ -40,20 +40,10 @@ protected:
     {
         CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
         ASSERT_TRUE(m_session.Prepare(119));
-        HWND main = m_session.Start();
-        ASSERT_NE(main, nullptr);
-        m_session.Close(main);
-        ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindInbox, kReceived));
         CString maildir = NetTest::ClearMaildir(120);
-
-        main = m_session.Start();
-        ASSERT_NE(main, nullptr);
-        HWND list = m_session.ShowFolder(main, "郵便受け", 1);
-        ASSERT_NE(list, nullptr) << m_session.Windows();
-        E2e::ListSelectItem(list, 0);
-        PostMessageA(main, WM_COMMAND, nCommand, 0);
-        ASSERT_TRUE(m_session.WaitForEditorCount(1)) << m_session.Windows();
-        HWND editor = m_session.Editors()[0];
+        HWND main = nullptr;
+        HWND editor = m_session.EditorForInboxMail(kReceived, nCommand, main);
+        ASSERT_NE(editor, nullptr) << m_session.Windows();
         HWND view = CEditorSession::ViewOf(editor);
         EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString(pszSubject));
         E2e::SetControlText(view, IDC_ME_TO, "cvmtest120@cvm.test");

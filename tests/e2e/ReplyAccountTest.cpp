@@ -32,20 +32,11 @@ TEST(ReplyAccountTest, AnswerGoesOutWithTheAccountOfTheWholeAddress)
         real->SetMailAddress("test122@cvm.test");
         ASSERT_TRUE(set.WriteToFile(FALSE));
     }
-    HWND main = session.Start();
-    ASSERT_NE(main, nullptr);
-    session.Close(main);
-    ASSERT_TRUE(session.AddStoredMail(CFolderRecord::kindInbox,
-                                      "From: Sato <sato@example.jp>\r\nTo: cvmtest122@cvm.test\r\nSubject: hello\r\n"
-                                      "Date: Mon, 1 Jan 2024 10:00:00 +0900\r\n\r\nbody\r\n"));
-    main = session.Start();
-    ASSERT_NE(main, nullptr);
-    HWND list = session.ShowFolder(main, "郵便受け", 1);
-    ASSERT_NE(list, nullptr) << session.Windows();
-    E2e::ListSelectItem(list, 0);
-    PostMessageA(main, WM_COMMAND, ID_MAIL_REPLY, 0);
-    ASSERT_TRUE(session.WaitForEditorCount(1)) << session.Windows();
-    HWND editor = session.Editors()[0];
+    HWND main = nullptr;
+    HWND editor = session.EditorForInboxMail("From: Sato <sato@example.jp>\r\nTo: cvmtest122@cvm.test\r\n"
+                                             "Subject: hello\r\nDate: Mon, 1 Jan 2024 10:00:00 +0900\r\n\r\nbody\r\n",
+                                             ID_MAIL_REPLY, main);
+    ASSERT_NE(editor, nullptr) << session.Windows();
     EXPECT_EQ(E2e::GetControlText(CEditorSession::ViewOf(editor), IDC_ME_ACCOUNT), CString("本物"))
         << session.Windows();
     PostMessageA(editor, WM_CLOSE, 0, 0);

@@ -192,18 +192,28 @@ TEST(MailEditSendJob, FillsTheOutgoingMessage)
     EXPECT_EQ(backup.GetAttachments().GetSize(), 0);
 }
 
+namespace {
+
+// A mail whose body goes as an encrypted archive, its body file below the folder.
+void MakeArchivedBodyJob(CMailEditSendJob& job, const CAccountData& account, const CString& folder)
+{
+    job.m_pAccount = &account;
+    job.m_strTo = "a@example.jp";
+    job.m_strBody = "秘密の本文\r\n二行目";
+    job.m_bBodyAsArchive = true;
+    job.m_strBodyFileBase = folder;
+    job.m_strBodyComment = "本文は添付されています。";
+    job.m_strArchivePassword = "pw";
+}
+
+} // namespace
+
 TEST(MailEditSendJob, BodyAsArchiveGoesAsAFileOfTheJobsOwn)
 {
     TestSupport::TempDir dir;
     CAccountData account = MakeAccount();
     CMailEditSendJob job;
-    job.m_pAccount = &account;
-    job.m_strTo = "a@example.jp";
-    job.m_strBody = "秘密の本文\r\n二行目";
-    job.m_bBodyAsArchive = true;
-    job.m_strBodyFileBase = dir.Path();
-    job.m_strBodyComment = "本文は添付されています。";
-    job.m_strArchivePassword = "pw";
+    MakeArchivedBodyJob(job, account, dir.Path());
     CSmtpSession first, second;
     ASSERT_TRUE(job.Fill(first));
     ASSERT_TRUE(job.Fill(second));
@@ -360,13 +370,7 @@ TEST(MailEditSendJob, StoredCopyOfAnArchivedBodyKeepsItReadableWhenAsked)
     CAccountData account = MakeAccount();
     for (bool keep : {false, true}) {
         CMailEditSendJob job;
-        job.m_pAccount = &account;
-        job.m_strTo = "a@example.jp";
-        job.m_strBody = "秘密の本文\r\n二行目";
-        job.m_bBodyAsArchive = true;
-        job.m_strBodyFileBase = dir.Path();
-        job.m_strBodyComment = "本文は添付されています。";
-        job.m_strArchivePassword = "pw";
+        MakeArchivedBodyJob(job, account, dir.Path());
         job.m_bKeepClearBody = keep;
         job.SettleSender("", "", "", "");
         CSmtpSession session;
