@@ -9,6 +9,7 @@
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MailCommandsResource.h"
+#include "resources/mainwnd/MainWndResource.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
@@ -33,10 +34,12 @@ const char kReceived[] = "From: =?ISO-2022-JP?B?GyRCOjRGIxsoQg==?= <sato@example
 class ForwardKeepingSenderTest : public ::testing::Test
 {
 protected:
-    // Forwards the one inbox mail with the command, sends it to user 120,
+    // Forwards the one inbox mail with the command, sends it to user 120
+    // (at once, or through the outbox and the main window's send command),
     // and gives back the header of the mail delivered there (parsed) and its
     // raw text.
-    void ForwardAndDeliver(int nCommand, const char* pszSubject, CMailMessage& delivered, std::string& raw)
+    void ForwardAndDeliver(int nCommand, const char* pszSubject, CMailMessage& delivered, std::string& raw,
+                           bool bThroughOutbox = false)
     {
         CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
         ASSERT_TRUE(m_session.Prepare(119));
@@ -47,8 +50,14 @@ protected:
         HWND view = CEditorSession::ViewOf(editor);
         EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString(pszSubject));
         E2e::SetControlText(view, IDC_ME_TO, "cvmtest120@cvm.test");
-        PostMessageA(editor, WM_COMMAND, ID_EDIT_SEND, 0);
-        ASSERT_TRUE(m_session.ConfirmSendInfo()) << m_session.Windows();
+        if (bThroughOutbox) {
+            PostMessageA(editor, WM_COMMAND, ID_EDIT_TO_OUTBOX, 0);
+            ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+            PostMessageA(main, WM_COMMAND, ID_FILE_SEND_OUTBOX, 0);
+        } else {
+            PostMessageA(editor, WM_COMMAND, ID_EDIT_SEND, 0);
+            ASSERT_TRUE(m_session.ConfirmSendInfo()) << m_session.Windows();
+        }
         std::vector<std::string> mails = CEditorSession::WaitForDelivered(maildir, 1);
         ASSERT_EQ(mails.size(), 1u) << m_session.Windows();
         raw = mails[0];
@@ -98,11 +107,16 @@ TEST_F(ForwardKeepingSenderTest, KeepingTheSenderNamesWhoPassedTheMailOn)
               CMailIndexRecord::flagForwarded);
 }
 
-TEST_F(ForwardKeepingSenderTest, UnchangedForwardArrivesAsTheSourceWasWithResentFields)
+class UnchangedForwardTest : public ForwardKeepingSenderTest, public ::testing::WithParamInterface<bool>
+{
+};
+
+// Sent at once, and kept in the outbox first and sent from the main window.
+TEST_P(UnchangedForwardTest, ArrivesAsTheSourceWasWithResentFields)
 {
     CMailMessage mail;
     std::string raw;
-    ForwardAndDeliver(ID_MAIL_FORWARD_AS_IS, "weekly report", mail, raw);
+    ForwardAndDeliver(ID_MAIL_FORWARD_AS_IS, "weekly report", mail, raw, GetParam());
     if (HasFatalFailure())
         return;
     struct Expected
@@ -134,3 +148,5 @@ TEST_F(ForwardKeepingSenderTest, UnchangedForwardArrivesAsTheSourceWasWithResent
     EXPECT_EQ(raw.find("X-ForwordType"), std::string::npos);
     EXPECT_EQ(InboxMailFlags() & CMailIndexRecord::flagForwarded, CMailIndexRecord::flagForwarded);
 }
+
+INSTANTIATE_TEST_SUITE_P(SentAtOnceOrThroughTheOutbox, UnchangedForwardTest, ::testing::Bool());
