@@ -2,9 +2,8 @@
 
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "editor/MailFileDialog.h"
 #include "resources/editor/EditorWindowResource.h"
-
-#include <commdlg.h>
 
 CDlgHtmlTempFile::CDlgHtmlTempFile(const char* pszFileName, const char* pszFolder, CWnd* pParent)
     : CDialog(IDD_HTML_TEMP_FILE, pParent), m_strFileName(pszFileName), m_strFolder(pszFolder)
@@ -41,26 +40,9 @@ void CDlgHtmlTempFile::ChooseFolder()
 {
     // A save dialog for the file itself: the folder it ends in is the
     // folder the file goes to.
-    char path[MAX_PATH * 2] = {};
-    CString name = GetDlgItemText(IDC_HT_FILE);
-    if (name.GetLength() < static_cast<int>(sizeof(path)))
-        lstrcpynA(path, name, sizeof(path));
-    CString folder = GetDlgItemText(IDC_HT_FOLDER);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = "E-Mail Files (*.eml)\0*.eml\0All Files (*.*)\0*.*\0";
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof(path);
-    ofn.lpstrInitialDir = folder;
-    ofn.lpstrDefExt = "html";
-    ofn.Flags = OFN_HIDEREADONLY;
-    if (GetSaveFileNameA(&ofn)) {
-        CString chosen = GetDirectoryFromPath(path);
-        if (!chosen.IsEmpty() && chosen[chosen.GetLength() - 1] != '\\')
-            chosen += '\\';
-        SetDlgItemText(IDC_HT_FOLDER, chosen);
-    }
+    CString path = GetDlgItemText(IDC_HT_FILE);
+    if (AskMailFileToSave(m_hWnd, path, "html", GetDlgItemText(IDC_HT_FOLDER), false))
+        SetDlgItemText(IDC_HT_FOLDER, GetDirectoryFromPath(path));
     if (CQuendalApp* app = QuendalApp())
         SetCurrentDirectoryA(app->GetMailBoxFolder());
 }

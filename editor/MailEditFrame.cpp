@@ -14,6 +14,7 @@
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "editor/MailFileDialog.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "store/FolderRecord.h"
@@ -512,17 +513,8 @@ void CMailEditFrame::OnSaveAsCommand()
         if (strchr("/:*?\\<>\"|", name[i]))
             name.SetAt(i, '_');
     }
-    char path[MAX_PATH * 2] = {};
-    strncpy(path, name, sizeof(path) - 1);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = "E-Mail Files (*.eml)\0*.eml\0All Files (*.*)\0*.*\0";
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof(path);
-    ofn.lpstrDefExt = "eml";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn))
+    CString path = name;
+    if (!AskMailFileToSave(m_hWnd, path, "eml", nullptr, true))
         return;
     SendOrSave(3, path);
     if (CQuendalApp* app = QuendalApp())
