@@ -36,11 +36,9 @@ TEST(AddressFieldsGrowTest, ToFieldGrowsWithItsListUpToFiveLines)
     TestSupport::TempDir dir;
     CEditorSession session(dir.Path());
     ASSERT_TRUE(session.Prepare(126));
-    HWND main = session.Start();
-    ASSERT_NE(main, nullptr);
-    PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
-    ASSERT_TRUE(session.WaitForEditorCount(1)) << session.Windows();
-    HWND editor = session.Editors()[0];
+    HWND main = nullptr;
+    HWND editor = session.StartWithNewEditor(main);
+    ASSERT_NE(editor, nullptr) << session.Windows();
     HWND view = CEditorSession::ViewOf(editor);
     auto height = [&](int id) {
         RECT rc = ScreenRect(view, id);
@@ -63,9 +61,6 @@ TEST(AddressFieldsGrowTest, ToFieldGrowsWithItsListUpToFiveLines)
 
     E2e::SetControlText(view, IDC_ME_TO, "");
     EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) == 20; })) << height(IDC_ME_TO);
-    PostMessageA(editor, WM_CLOSE, 0, 0);
-    if (HWND prompt = session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
-        E2e::PressButton(prompt, IDC_SC_DISCARD);
-    ASSERT_TRUE(session.WaitForEditorCount(0)) << session.Windows();
+    ASSERT_TRUE(session.DiscardEditor(editor)) << session.Windows();
     session.Close(main);
 }

@@ -27,11 +27,7 @@ protected:
     {
         if (!m_session.Prepare(121, settings.c_str()))
             return nullptr;
-        main = m_session.Start();
-        if (!main)
-            return nullptr;
-        PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
-        return m_session.WaitForEditorCount(1) ? m_session.Editors()[0] : nullptr;
+        return m_session.StartWithNewEditor(main);
     }
     // The temporary files of the editors in a folder.
     static std::vector<std::string> TempFiles(const CString& folder, const char* pattern)
@@ -87,10 +83,7 @@ TEST_F(ExternalEditorE2eTest, TextEditorsFileBecomesTheBodyAndIsThenDeleted)
     // The file went once its text was back in the body.
     Sleep(500);
     EXPECT_TRUE(TempFiles(TempFolder(), "$Q$*.cvmtxt").empty());
-    PostMessageA(editor, WM_CLOSE, 0, 0);
-    if (HWND prompt = m_session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 5000))
-        E2e::PressButton(prompt, IDC_SC_DISCARD);
-    ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+    ASSERT_TRUE(m_session.DiscardEditor(editor)) << m_session.Windows();
     m_session.Close(main);
 }
 
@@ -108,10 +101,7 @@ TEST_F(ExternalEditorE2eTest, TextWrittenAfterTheWindowClosedStaysInItsFile)
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     PostMessageA(editor, WM_COMMAND, ID_EDIT_EXTERNAL_EDITOR, 0);
     Sleep(1000);
-    PostMessageA(editor, WM_CLOSE, 0, 0);
-    if (HWND prompt = m_session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 5000))
-        E2e::PressButton(prompt, IDC_SC_DISCARD);
-    ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+    ASSERT_TRUE(m_session.DiscardEditor(editor)) << m_session.Windows();
     Sleep(6000);
     std::vector<std::string> left = TempFiles(TempFolder(), "$Q$*.cvmkeep");
     ASSERT_EQ(left.size(), 1u);
@@ -157,10 +147,7 @@ TEST_F(ExternalEditorE2eTest, HtmlEditorGetsAFileInTheFolderChosenAndTheMailLoad
     E2e::PressButton(shown, IDOK);
     EXPECT_EQ(TestSupport::ReadFileBytes(chosen + "\\" + name), page);
     EXPECT_TRUE(TempFiles(offered, "*").size() <= 2u);  // "." and ".." only
-    PostMessageA(editor, WM_CLOSE, 0, 0);
-    if (HWND prompt = m_session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 5000))
-        E2e::PressButton(prompt, IDC_SC_DISCARD);
-    ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+    ASSERT_TRUE(m_session.DiscardEditor(editor)) << m_session.Windows();
     m_session.Close(main);
     // The file stays after the mail, and the folder chosen is offered next time.
     EXPECT_TRUE(TestSupport::FileExists(chosen + "\\" + name));

@@ -39,9 +39,6 @@ TEST(ReplyAccountTest, AnswerGoesOutWithTheAccountOfTheWholeAddress)
     ASSERT_NE(editor, nullptr) << session.Windows();
     EXPECT_EQ(E2e::GetControlText(CEditorSession::ViewOf(editor), IDC_ME_ACCOUNT), CString("本物"))
         << session.Windows();
-    PostMessageA(editor, WM_CLOSE, 0, 0);
-    if (HWND prompt = session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
-        E2e::PressButton(prompt, IDC_SC_DISCARD);
-    ASSERT_TRUE(session.WaitForEditorCount(0)) << session.Windows();
+    ASSERT_TRUE(session.DiscardEditor(editor)) << session.Windows();
     session.Close(main);
 }

@@ -18,11 +18,9 @@ TEST(SaveAsMailFileTest, MailIsWrittenToTheFileChosenUnderItsSubject)
     TestSupport::TempDir dir;
     CEditorSession session(dir.Path());
     ASSERT_TRUE(session.Prepare(126));
-    HWND main = session.Start();
-    ASSERT_NE(main, nullptr);
-    PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
-    ASSERT_TRUE(session.WaitForEditorCount(1)) << session.Windows();
-    HWND editor = session.Editors()[0];
+    HWND main = nullptr;
+    HWND editor = session.StartWithNewEditor(main);
+    ASSERT_NE(editor, nullptr) << session.Windows();
     HWND view = CEditorSession::ViewOf(editor);
     E2e::SetControlText(view, IDC_ME_TO, "someone@example.jp");
     E2e::SetControlText(view, IDC_ME_SUBJECT, "plan: a/b");
@@ -40,9 +38,6 @@ TEST(SaveAsMailFileTest, MailIsWrittenToTheFileChosenUnderItsSubject)
     std::string saved = TestSupport::ReadFileBytes(target);
     EXPECT_NE(saved.find("Subject: plan: a/b"), std::string::npos) << saved.substr(0, 800);
     EXPECT_NE(saved.find("the plan"), std::string::npos);
-    PostMessageA(editor, WM_CLOSE, 0, 0);
-    if (HWND prompt = session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
-        E2e::PressButton(prompt, IDC_SC_DISCARD);
-    ASSERT_TRUE(session.WaitForEditorCount(0)) << session.Windows();
+    ASSERT_TRUE(session.DiscardEditor(editor)) << session.Windows();
     session.Close(main);
 }
