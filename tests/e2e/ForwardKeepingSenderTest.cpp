@@ -43,13 +43,14 @@ protected:
     {
         CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
         ASSERT_TRUE(m_session.Prepare(119));
-        CString maildir = NetTest::ClearMaildir(120);
+        CString maildir = NetTest::ClearMaildir(120), bccBox = NetTest::ClearMaildir(124);
         HWND main = nullptr;
         HWND editor = m_session.EditorForInboxMail(kReceived, nCommand, main);
         ASSERT_NE(editor, nullptr) << m_session.Windows();
         HWND view = CEditorSession::ViewOf(editor);
         EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString(pszSubject));
         E2e::SetControlText(view, IDC_ME_TO, "cvmtest120@cvm.test");
+        E2e::SetControlText(view, IDC_ME_BCC, "cvmtest124@cvm.test");
         if (bThroughOutbox) {
             PostMessageA(editor, WM_COMMAND, ID_EDIT_TO_OUTBOX, 0);
             ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
@@ -61,6 +62,10 @@ protected:
         std::vector<std::string> mails = CEditorSession::WaitForDelivered(maildir, 1);
         ASSERT_EQ(mails.size(), 1u) << m_session.Windows();
         raw = mails[0];
+        // The blind copy arrives too, without naming its reader.
+        std::vector<std::string> blind = CEditorSession::WaitForDelivered(bccBox, 1);
+        ASSERT_EQ(blind.size(), 1u) << m_session.Windows();
+        EXPECT_EQ(raw.find("cvmtest124"), std::string::npos);
         delivered.Parse(raw.substr(0, raw.find("\r\n\r\n") + 2).c_str());
         EXPECT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
         m_session.Close(main);
