@@ -319,11 +319,15 @@ LRESULT CAddressEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
                            reinterpret_cast<LPARAM>(m_hWnd));
         return set;
     }
-    case WM_GETDLGCODE:
+    case WM_GETDLGCODE: {
+        // Tab and Enter stay the form's, as in a single-line field, though
+        // the field is a multi-line edit that wraps its list.
+        LRESULT code = CWnd::WindowProc(message, wParam, lParam) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
         if (lParam && reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN &&
             reinterpret_cast<MSG*>(lParam)->wParam == VK_RETURN && HasCandidate())
-            return DefWindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
-        break;
+            code |= DLGC_WANTALLKEYS;
+        return code;
+    }
     case WM_KEYDOWN:
         if (wParam == VK_RETURN && AcceptCandidate())
             return 0;

@@ -45,6 +45,9 @@ TEST(AddressFieldsGrowTest, ToFieldGrowsWithItsListUpToFiveLines)
         return static_cast<int>(rc.bottom - rc.top);
     };
     EXPECT_EQ(height(IDC_ME_TO), 20);
+    // A field that wraps its list still leaves Tab and Enter to the form.
+    LRESULT keys = SendMessageA(GetDlgItem(view, IDC_ME_TO), WM_GETDLGCODE, 0, 0);
+    EXPECT_EQ(keys & (DLGC_WANTALLKEYS | DLGC_WANTTAB), 0);
 
     E2e::SetControlText(view, IDC_ME_TO, Addresses(8).c_str());
     EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) > 20; })) << height(IDC_ME_TO);
