@@ -332,6 +332,27 @@ LRESULT CAddressEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         if (wParam == VK_RETURN && AcceptCandidate())
             return 0;
         break;
+    case WM_PASTE: {
+        // The first line of the text, as the single-line field took it: a
+        // list pasted with its line breaks would carry them into the header.
+        CString text;
+        if (::IsClipboardFormatAvailable(CF_TEXT) && ::OpenClipboard(m_hWnd)) {
+            HANDLE data = ::GetClipboardData(CF_TEXT);
+            const char* p = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+            if (p) {
+                size_t size = ::GlobalSize(data);
+                size_t n = 0;
+                while (n < size && p[n] && p[n] != '\r' && p[n] != '\n')
+                    ++n;
+                text = CString(p, static_cast<int>(n));
+                ::GlobalUnlock(data);
+            }
+            ::CloseClipboard();
+        }
+        if (!text.IsEmpty())
+            ::SendMessageA(m_hWnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.GetString()));
+        return 0;
+    }
     case WM_CHAR:
         if (wParam == '\r' || wParam == '\n')
             return 0;  // a list, not lines of text: Enter only accepts a proposal

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 using E2e::CEditorSession;
@@ -64,6 +65,18 @@ TEST(AddressFieldsGrowTest, ToFieldGrowsWithItsListUpToFiveLines)
 
     E2e::SetControlText(view, IDC_ME_TO, "");
     EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) == 20; })) << height(IDC_ME_TO);
+
+    // A text pasted with line breaks gives its first line, as before.
+    const char lines[] = "first@example.jp\r\nsecond@example.jp\r\n";
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, sizeof(lines));
+    memcpy(GlobalLock(block), lines, sizeof(lines));
+    GlobalUnlock(block);
+    SetClipboardData(CF_TEXT, block);
+    CloseClipboard();
+    SendMessageA(GetDlgItem(view, IDC_ME_TO), WM_PASTE, 0, 0);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_TO), CString("first@example.jp"));
     ASSERT_TRUE(session.DiscardEditor(editor)) << session.Windows();
     session.Close(main);
 }
