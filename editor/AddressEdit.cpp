@@ -65,6 +65,37 @@ BOOL CAddressEdit::Attach(CWnd* pParent, UINT nID)
     return TRUE;
 }
 
+int CAddressEdit::NeededHeight(int nTextWidth, int nFieldWidth, int nScrollWidth, int nFontHeight)
+{
+    const int kMinimum = 20, kMaxLines = 5;
+    if (nTextWidth <= 0)
+        return kMinimum;
+    int lineWidth = nFieldWidth - nScrollWidth;
+    if (lineWidth < 1)
+        lineWidth = 1;
+    int lines = nTextWidth / lineWidth + (nTextWidth % lineWidth ? 1 : 0);
+    if (lines > kMaxLines)
+        lines = kMaxLines;
+    int height = lines * (nFontHeight + 1) + 4;
+    return height < kMinimum ? kMinimum : height;
+}
+
+int CAddressEdit::NeededHeight(int nFieldWidth) const
+{
+    CString text = GetText();
+    if (text.IsEmpty() || !m_hWnd)
+        return NeededHeight(0, nFieldWidth, 0, 0);
+    HDC dc = ::GetDC(m_hWnd);
+    HGDIOBJ old = ::SelectObject(dc, reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0)));
+    SIZE size = {};
+    ::GetTextExtentPoint32A(dc, text, text.GetLength(), &size);
+    TEXTMETRICA metrics = {};
+    ::GetTextMetricsA(dc, &metrics);
+    ::SelectObject(dc, old);
+    ::ReleaseDC(m_hWnd, dc);
+    return NeededHeight(size.cx, nFieldWidth, ::GetSystemMetrics(SM_CXVSCROLL), metrics.tmHeight);
+}
+
 CString CAddressEdit::GetText() const
 {
     int n = ::GetWindowTextLengthA(m_hWnd);
@@ -277,18 +308,54 @@ BOOL CAddressEdit::OnChildNotify(UINT message, WPARAM wParam, LPARAM, LRESULT*)
 LRESULT CAddressEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_GETDLGCODE:
+    case WM_SETTEXT: {
+        LRESULT set = CWnd::WindowProc(message, wParam, lParam);
+        // A multi-line edit (the field wraps its list) says nothing of a
+        // text set from outside; the view hears of it as of one typed, as
+        // it did of the single-line field.
+        HWND parent = ::GetParent(m_hWnd);
+        if (set && parent && (::GetWindowLongA(m_hWnd, GWL_STYLE) & ES_MULTILINE))
+            ::SendMessageA(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), EN_CHANGE),
+                           reinterpret_cast<LPARAM>(m_hWnd));
+        return set;
+    }
+    case WM_GETDLGCODE: {
+        // Tab and Enter stay the form's, as in a single-line field, though
+        // the field is a multi-line edit that wraps its list.
+        LRESULT code = CWnd::WindowProc(message, wParam, lParam) & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
         if (lParam && reinterpret_cast<MSG*>(lParam)->message == WM_KEYDOWN &&
             reinterpret_cast<MSG*>(lParam)->wParam == VK_RETURN && HasCandidate())
-            return DefWindowProc(message, wParam, lParam) | DLGC_WANTALLKEYS;
-        break;
+            code |= DLGC_WANTALLKEYS;
+        return code;
+    }
     case WM_KEYDOWN:
         if (wParam == VK_RETURN && AcceptCandidate())
             return 0;
         break;
+    case WM_PASTE: {
+        // The first line of the text, as the single-line field took it: a
+        // list pasted with its line breaks would carry them into the header.
+        CString text;
+        if (::IsClipboardFormatAvailable(CF_TEXT) && ::OpenClipboard(m_hWnd)) {
+            HANDLE data = ::GetClipboardData(CF_TEXT);
+            const char* p = data ? static_cast<const char*>(::GlobalLock(data)) : nullptr;
+            if (p) {
+                size_t size = ::GlobalSize(data);
+                size_t n = 0;
+                while (n < size && p[n] && p[n] != '\r' && p[n] != '\n')
+                    ++n;
+                text = CString(p, static_cast<int>(n));
+                ::GlobalUnlock(data);
+            }
+            ::CloseClipboard();
+        }
+        if (!text.IsEmpty())
+            ::SendMessageA(m_hWnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text.GetString()));
+        return 0;
+    }
     case WM_CHAR:
-        if (wParam == '\r')
-            return 0;  // a single-line field: Enter only accepts a proposal
+        if (wParam == '\r' || wParam == '\n')
+            return 0;  // a list, not lines of text: Enter only accepts a proposal
         break;
     case WM_CONTEXTMENU:
         ShowAddressMenu(kMenuAddressBook, true);

@@ -40,6 +40,13 @@ public:
 
     int m_nCompletionMode = 0;  // 1: complete while typing
 
+    // The height the field needs for its text at a width, so that a long
+    // list shows whole: 20 pixels when empty, else one line of the font
+    // (and a pixel) per width of text, at most five, and a frame of four.
+    static int NeededHeight(int nTextWidth, int nFieldWidth, int nScrollWidth, int nFontHeight);
+    // The same for this field's own text and font.
+    int NeededHeight(int nFieldWidth) const;
+
     // The address book the fields ask (the application's thread unless set).
     static void SetAddressBook(CAddressManagerThread* pThread);
 

@@ -3,13 +3,19 @@
 #include "classlib/Menu.h"
 #include "classlib/OleDataSource.h"
 #include "classlib/SingleLock.h"
+#include "core/AppMessages.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/AttachmentFolder.h"
 #include "core/ShellExecuteRequest.h"
 #include "html/HtmlUtil.h"
+#include "mainwnd/MailFileImport.h"
+#include "message/MailMessage.h"
 #include "plugin/MapiRequestFile.h"
 #include "resources/attach/AttachResource.h"
+#include "store/MailFolderStore.h"
+#include "store/MailIndexRecord.h"
+#include "viewer/MailViewerOpen.h"
 
 #include <commdlg.h>
 #include <shellapi.h>
@@ -433,11 +439,57 @@ void CAttachListCtrl::CollectFiles(bool bAllWhenNoneSelected, CStringArray& file
             files.Add(m_items[i]->path);
 }
 
+namespace {
+
+bool IsMailFileName(const CString& path)
+{
+    CString ext = GetFileExtension(path);
+    return ext.CompareNoCase(".eml") == 0 || ext.CompareNoCase(".emf") == 0;
+}
+
+// The index of the live mail of that Message-ID in the folder; -1 for none.
+int FindMailById(CMailFolderStore& folder, const CString& messageId)
+{
+    CMailListData* list = messageId.IsEmpty() ? nullptr : folder.GetMailList();
+    for (int i = 0; list && i < list->GetAllRecordCount(); ++i) {
+        CMailIndexRecord* r = list->GetMailRecord(i);
+        if (r && !r->m_bDeleted && r->GetText(CMailIndexRecord::colMessageId) == messageId)
+            return i;
+    }
+    return -1;
+}
+
+// An attached mail is read as a mail: filed into the current folder (once:
+// a mail of the same Message-ID already there is the one shown) and shown
+// in a viewer window.
+void FileAndShowMail(const CString& path)
+{
+    CQuendalApp* app = QuendalApp();
+    CMailFolderStore* folder = app ? app->FindFolder(app->GetCurrentFolderId()) : nullptr;
+    if (!folder)
+        return;
+    CMailMessage header;
+    header.ParseFile(path);
+    int index = FindMailById(*folder, header.m_strMessageId);
+    if (index < 0) {
+        if (!MailFileImport::AddMailFile(*folder, path, FALSE, &index) || index < 0)
+            return;
+        ::PostThreadMessageA(app->m_nThreadID, WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(folder->GetFolderId()));
+    }
+    OpenMailViewer(folder, index);
+}
+
+} // namespace
+
 void CAttachListCtrl::OpenItem(int n)
 {
     if (n < 0 || n >= GetCount())
         return;
     CString path = m_items[n]->path;
+    if (IsMailFileName(path)) {
+        FileAndShowMail(path);
+        return;
+    }
     if (m_pOwner && IsRiskyFileExtension(path)) {
         CString question;
         question.LoadString(kRisky);

@@ -4,14 +4,17 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
+#include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/Archiver.h"
+#include "editor/DlgHtmlTempFile.h"
 #include "editor/DlgSaveConfirm.h"
 #include "editor/DlgSendInfo.h"
 #include "editor/ExternalEditor.h"
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
+#include "editor/MailFileDialog.h"
 #include "message/AddressList.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -236,6 +239,59 @@ void CMailEditFrame::RunExternalEditor()
                            app->GetProfileString("EditWindow", "EditorTempFileExt", ""));
 }
 
+void CMailEditFrame::RunExternalHtmlEditor()
+{
+    CQuendalApp* app = QuendalApp();
+    if (!app || !m_pView || !m_pThread || m_pView->IsHtmlEditedExternally())
+        return;
+    CString editor = app->GetProfileString("EditWindow", "HtmlEditorPath", "");
+    if (editor.IsEmpty()) {
+        Box(IDS_NO_HTML_EDITOR_PATH, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!m_pView->IsHtmlMode() && m_pView->IsBodyModified() &&
+        Box(IDS_HTML_LOSES_BODY_QUESTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        return;
+    CString path = m_pView->GetHtmlTempFile();
+    if (path.IsEmpty()) {
+        CString folder = app->GetProfileString("Etc", "HtmlTempFilePath", GetSystemTempFolder());
+        if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != '\\')
+            folder += '\\';
+        CString extension = app->GetProfileString("EditWindow", "HtmlEditorTempFileExt", "html");
+        CString name = CExternalEditor::MakeTempFileName(extension, folder);
+        if (name.IsEmpty())
+            name = CExternalEditor::MakeTempFileName(extension);
+        CDlgHtmlTempFile dlg(GetFileNameFromPath(name), GetDirectoryFromPath(name), this);
+        if (dlg.DoModal() != IDOK || dlg.m_strFileName.IsEmpty())
+            return;
+        folder = dlg.m_strFolder;
+        if (!folder.IsEmpty() && folder[folder.GetLength() - 1] != '\\')
+            folder += '\\';
+        app->WriteProfileString("Etc", "HtmlTempFilePath", folder);
+        CreateDirectoryPath(folder);
+        path = folder + dlg.m_strFileName;
+    }
+    // A file that cannot be written leaves the mail as it is.
+    CString html = m_pView->GetHtmlText();
+    CFile file;
+    if (!file.Open(path, CFile::modeCreate | CFile::modeWrite))
+        return;
+    try {
+        file.Write(html.GetString(), static_cast<UINT>(html.GetLength()));
+        file.Close();
+    } catch (CFileException&) {
+        file.Abort();
+        return;
+    }
+    RECT rc = {};
+    ::GetWindowRect(m_pView->m_hWnd, &rc);
+    m_pView->BeginExternalHtmlEdit(path);
+    if (!CExternalEditor::StartHtml(m_pView->GetBodyWindow(), rc, editor,
+                                    app->GetProfileString("EditWindow", "HtmlEditorOption", ""), path,
+                                    m_pThread->m_nThreadID, CMailEditThread::kHtmlEditorDone))
+        m_pView->EndExternalHtmlEdit(false);
+}
+
 void CMailEditFrame::CenterAndActivate()
 {
     CenterWindow();
@@ -351,6 +407,9 @@ BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
     case ID_EDIT_EXTERNAL_EDITOR:
         RunExternalEditor();
         return TRUE;
+    case ID_EDIT_HTML_EXTERNAL_EDITOR:
+        RunExternalHtmlEditor();
+        return TRUE;
     case ID_EDIT_BODY_ARCHIVE:
         if ((m_pView && m_pView->IsHtmlMode()) || !CArchiver::FromApp().IsAvailable(CArchiver::formatZip))
             return TRUE;
@@ -455,17 +514,8 @@ void CMailEditFrame::OnSaveAsCommand()
         if (strchr("/:*?\\<>\"|", name[i]))
             name.SetAt(i, '_');
     }
-    char path[MAX_PATH * 2] = {};
-    strncpy(path, name, sizeof(path) - 1);
-    OPENFILENAMEA ofn = {};
-    ofn.lStructSize = sizeof(ofn);
-    ofn.hwndOwner = m_hWnd;
-    ofn.lpstrFilter = "E-Mail Files (*.eml)\0*.eml\0All Files (*.*)\0*.*\0";
-    ofn.lpstrFile = path;
-    ofn.nMaxFile = sizeof(path);
-    ofn.lpstrDefExt = "eml";
-    ofn.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
-    if (!GetSaveFileNameA(&ofn))
+    CString path = name;
+    if (!AskMailFileToSave(m_hWnd, path, "eml", nullptr, true))
         return;
     SendOrSave(3, path);
     if (CQuendalApp* app = QuendalApp())

@@ -48,6 +48,7 @@ public:
     void CenterAndActivate();
     // The body in the user's own text editor (setting "EditorPath").
     void RunExternalEditor();
+    void RunExternalHtmlEditor();
     // The window closes without asking (a mail that could not be loaded).
     void CloseWithoutPrompt();
 

@@ -60,6 +60,10 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
     }
     if (m_bBusy)
         return FALSE;
+    // While the external HTML editor has the mail, the view's HTML is not
+    // what the user is writing.
+    if (nMode == CMailEditSendJob::modeSend && v->IsHtmlEditedExternally())
+        return FALSE;
     m_bBusy = true;
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));
     try {
@@ -76,6 +80,9 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         CMailEditSendJob job;
         job.m_nMode = nMode;
         job.m_pAccount = account;
+        if (v->m_data.m_bForwardMethodSet)
+            job.m_nForwardMethod = v->m_nForwardMethod;
+        job.KeepSourceSender(v->m_composer.GetSourceMessage());
         job.SettleSender(folder ? folder->GetInheritedText(14) : CString(),
                          folder ? folder->GetInheritedText(15) : CString(), m_strSenderNameOverride,
                          m_strSenderAddressOverride);
@@ -135,9 +142,12 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         job.m_strReplyTo = v->GetReplyTo();
         job.m_strInReplyTo = v->m_data.m_strInReplyTo;
         job.m_strReferences = v->m_data.GetReferences();
+        job.TakeResentSource(v->m_composer.GetSourceMessage());
         job.m_strPriorityHeaders = v->GetPriorityHeaderBlock();
         job.m_strSignName = v->GetSignatureName();
         job.m_bAttachToOnly = v->IsToOnly();
+        job.m_bAttachComment = ProfileInt("EditWindow", "AttachToCommentType", 0) == 1;
+        job.m_bKeepClearBody = ProfileInt("Setting", "BackupClearContents", 0) != 0;
         job.m_bReadReceipt = v->m_bReadReceipt;
         job.m_nMailKind = v->m_nMailKind;
         if (v->m_nMailKind == 11 && app)
@@ -150,6 +160,7 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
             job.m_bHtml = true;
             job.m_strHtml = v->GetHtmlText();
             job.m_strHtmlPath = v->GetHtmlPath();
+            job.m_bHtmlPathIsUsers = !job.m_strHtmlPath.IsEmpty() && job.m_strHtmlPath == v->GetHtmlTempFile();
             job.m_strBody = v->GetHtmlBodyText();
         }
         if (nMode == CMailEditSendJob::modeSend && ProfileInt("Setting", "HankakuCheck", 0) &&

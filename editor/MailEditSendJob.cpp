@@ -4,18 +4,12 @@
 #include "classlib/Mbcs.h"
 #include "core/FileUtil.h"
 #include "html/HtmlUtil.h"
+#include "message/AddressList.h"
 #include "message/JapaneseCode.h"
+#include "message/MailMessage.h"
 #include "net/SmtpSession.h"
 
 namespace {
-
-bool ContainsAddressNoCase(const CString& list, const CString& address)
-{
-    CString a = list, b = address;
-    a.MakeLower();
-    b.MakeLower();
-    return !b.IsEmpty() && a.Find(b) >= 0;
-}
 
 void AppendAddress(CString& list, const CString& address)
 {
@@ -31,8 +25,12 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
 {
     CString name = pszFolderName ? pszFolderName : "";
     CString address = pszFolderAddress ? pszFolderAddress : "";
-    m_bExplicitSender = !address.IsEmpty();
-    if (m_pAccount) {
+    if (!m_strKeptSender.IsEmpty()) {
+        name = ExtractDisplayName(m_strKeptSender);
+        address = ExtractMailAddress(m_strKeptSender);
+    }
+    m_bExplicitSender = !address.IsEmpty() && m_strKeptSender.IsEmpty();
+    if (m_pAccount && m_strKeptSender.IsEmpty()) {
         if (name.IsEmpty())
             name = m_pAccount->GetSendName();
         if (address.IsEmpty())
@@ -46,12 +44,31 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
     m_strSenderAddress = address;
 }
 
+void CMailEditSendJob::KeepSourceSender(const CMailMessage& source)
+{
+    if (m_nForwardMethod == 1 || m_nForwardMethod == 2)
+        m_strKeptSender = source.GetHeader("From");
+}
+
+void CMailEditSendJob::TakeResentSource(const CMailMessage& source)
+{
+    if (m_nForwardMethod != 2)
+        return;
+    m_strMessageId = source.GetHeader("Message-ID");
+    m_strReplyTo = source.GetHeader("Reply-To");
+    m_strInReplyTo = source.GetHeader("In-Reply-To");
+    m_strReferences = source.GetHeader("References");
+    m_strOriginalDate = source.GetHeader("Date");
+    m_strOriginalTo = source.GetHeader("To");
+    m_strOriginalCc = source.GetHeader("Cc");
+}
+
 void CMailEditSendJob::AddAccountBcc()
 {
     if (!m_pAccount)
         return;
     const CString& own = m_pAccount->GetMailAddress();
-    if (m_pAccount->GetBccToSelf() && !own.IsEmpty() && !ContainsAddressNoCase(m_strBcc, own))
+    if (m_pAccount->GetBccToSelf() && !own.IsEmpty() && !AddressListContains(m_strBcc, own))
         AppendAddress(m_strBcc, own);
     CString fixed = m_pAccount->GetText(41);
     fixed.Trim();
@@ -219,6 +236,19 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
     session.SetInReplyTo(m_strInReplyTo);
     session.SetReferences(m_strReferences);
     session.SetPriorityHeaders(m_strPriorityHeaders);
+    if (m_nForwardMethod >= 0) {
+        // The forward method is the build's send mode: 2 writes the
+        // source's Date, To and Cc and keeps its Message-ID.
+        session.SetResentFrom(a ? a->GetMailAddress().GetString() : m_strSenderAddress.GetString());
+        session.SetResentTo(kana(m_strTo));
+        session.SetResentCc(kana(m_strCc));
+        session.SetSendMode(m_nForwardMethod);
+        session.SetOriginalTo(m_strOriginalTo);
+        session.SetOriginalCc(m_strOriginalCc);
+        session.SetOriginalDate(m_strOriginalDate);
+        if (m_nForwardMethod == 2)
+            session.SetMessageId(m_strMessageId);
+    }
     if (!m_strReferHandle.IsEmpty())
         session.SetReferMail(m_nReferFolderId, m_strReferHandle);
     session.SetReadReceipt(m_nMailKind != 11 && m_bReadReceipt, a ? a->GetMailAddress().GetString() : nullptr);
@@ -234,6 +264,14 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         bodyFile = WriteBodyFile(m_strBodyFileBase, lines);
         if (bodyFile.IsEmpty())
             return false;
+        if (m_bKeepClearBody) {
+            CStringArray clear;
+            clear.Copy(lines);
+            FoldForWire(clear);
+            for (int i = 0; i < clear.GetSize(); ++i)
+                session.AddSecondBodyLine(clear[i]);
+            session.SetArchiveWithCompanion(true);
+        }
         CStringArray comment;
         SplitBodyLines(m_strBodyComment, comment);
         lines.Copy(comment);
@@ -243,7 +281,8 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         session.AddBodyLine(lines[i]);
     if (m_bHtml) {
         session.SetHtmlMail(true);
-        session.SetHtmlText(ConvertHtmlLinksToCid(m_strHtml, m_strHtmlPath, session.GetRelatedPartList()));
+        session.SetHtmlText(
+            ConvertHtmlLinksToCid(m_strHtml, m_strHtmlPath, session.GetRelatedPartList(), m_bHtmlPathIsUsers));
     }
     if (m_nMode != modeBackup) {
         for (int i = 0; i < m_attachFiles.GetSize(); ++i)
@@ -251,6 +290,7 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         if (!bodyFile.IsEmpty())
             session.AddAttachment(bodyFile);
         session.SetAttachToOnly(m_bAttachToOnly && m_attachFiles.GetSize() > 0);
+        session.SetAttachComment(m_bAttachComment);
     }
     return true;
 }

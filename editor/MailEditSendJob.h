@@ -7,6 +7,7 @@
 #include "classlib/ClassLib.h"
 
 class CAccountData;
+class CMailMessage;
 class CSmtpSession;
 
 class CMailEditSendJob
@@ -27,6 +28,13 @@ public:
     // Sender; explicit when the folder or the user named it.
     CString m_strSenderName, m_strSenderAddress;
     bool m_bExplicitSender = false;
+    // A forward (method 0 .. 4, -1 for any other mail) goes out with the
+    // Resent fields naming who passed it on. Methods 1 and 2 keep the
+    // source's sender (m_strKeptSender, its From); method 2 sends the mail
+    // on as it was: its Date, To, Cc and ids stay the source's.
+    int m_nForwardMethod = -1;
+    CString m_strKeptSender;
+    CString m_strMessageId, m_strOriginalDate, m_strOriginalTo, m_strOriginalCc;
     CString m_strBody;
     CStringArray m_attachFiles;
     bool m_bAttachToOnly = false;
@@ -43,11 +51,19 @@ public:
     bool m_bBodyAsArchive = false;
     CString m_strBodyFileBase;
     CString m_strBodyComment;
+    // The stored copy of a mail whose body went as an archive keeps the
+    // body readable.
+    bool m_bKeepClearBody = false;
+    // Attachments for To only: the others' copy lists them in a comment.
+    bool m_bAttachComment = false;
     // HTML mail: the view's HTML beside the text body, and the file it was
-    // shown from (local pictures in that file's folder go with the mail as
-    // related parts).
+    // shown from (none for a new mail): its local pictures go with the mail
+    // as related parts.
     bool m_bHtml = false;
     CString m_strHtml, m_strHtmlPath;
+    // The HTML file is the user's own (their HTML editor wrote it), not a
+    // stored mail's: every file it names may go with the mail.
+    bool m_bHtmlPathIsUsers = false;
     // Half-width katakana, which Internet mail does not carry, become full
     // width in the subject, the names and the body (unless the user said no).
     bool m_bConvertKana = true;
@@ -55,10 +71,16 @@ public:
     // fields that go as a part of their own.
     CString m_strNotificationText;
 
-    // Sender from the account where the folder gave none; non-empty
-    // overrides (the send information dialog) win.
+    // Sender from the account where the folder gave none (a kept sender
+    // stands for both); non-empty overrides (the send information dialog)
+    // win.
     void SettleSender(const char* pszFolderName, const char* pszFolderAddress, const char* pszOverrideName,
                       const char* pszOverrideAddress);
+    // What the forward takes from its source mail: the sender for methods 1
+    // and 2 (call before SettleSender); the ids, Reply-To, date and the
+    // original addresses for method 2 (call after the view's values are in).
+    void KeepSourceSender(const CMailMessage& source);
+    void TakeResentSource(const CMailMessage& source);
     // The account's own address (when asked for and missing) and its fixed
     // Bcc address ("0" is none) appended to the Bcc text.
     void AddAccountBcc();

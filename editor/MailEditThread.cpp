@@ -60,6 +60,7 @@ bool FileIsThere(const char* pszPath)
 } // namespace
 
 BEGIN_MESSAGE_MAP(CMailEditThread, CWinThread)
+    ON_THREAD_MESSAGE(kHtmlEditorDone, OnHtmlEditorDone)
     ON_THREAD_MESSAGE(WM_QD_QUIT_THREAD, OnQuit)
     ON_THREAD_MESSAGE(kRestore, OnRestore)
     ON_THREAD_MESSAGE(kCenter, OnCenter)
@@ -382,6 +383,12 @@ void CMailEditThread::OnQuit(WPARAM, LPARAM)
         m_pFrame->CloseForShutdown();
     else
         ::PostQuitMessage(0);
+}
+
+void CMailEditThread::OnHtmlEditorDone(WPARAM wParam, LPARAM)
+{
+    if (m_pFrame && m_pMainWnd && m_pFrame->GetView())
+        m_pFrame->GetView()->EndExternalHtmlEdit(wParam == 0);
 }
 
 void CMailEditThread::OnRestore(WPARAM, LPARAM)

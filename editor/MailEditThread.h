@@ -1,9 +1,10 @@
 // CMailEditThread: the user-interface thread of one editor window. The
 // application fills it through the setters, starts it, and waits until its
 // window exists; the thread builds frame, document and view, chooses the
-// account and the template, and serves 1404 (quit), 1408 (restore and bring
-// to the front), 1424 (centre and bring to the front) and 1478 (fonts and
-// colours changed in the settings).
+// account and the template, and serves 1403 (the external HTML editor
+// ended), 1404 (quit), 1408 (restore and bring to the front), 1424 (centre
+// and bring to the front) and 1478 (fonts and colours changed in the
+// settings).
 #pragma once
 
 #include "classlib/ClassLib.h"
@@ -52,8 +53,11 @@ public:
     void OnFrameDestroyed();
 
     int m_nFolderId = 0;
+    // The external HTML editor has ended (wParam 0) or could not start (1).
+    static const UINT kHtmlEditorDone = 1403;
 
 protected:
+    void OnHtmlEditorDone(WPARAM, LPARAM);
     void OnQuit(WPARAM, LPARAM);
     void OnRestore(WPARAM, LPARAM);
     void OnCenter(WPARAM, LPARAM);

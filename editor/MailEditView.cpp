@@ -10,6 +10,7 @@
 #include "editor/SignatureFiles.h"
 #include "editor/RichEditText.h"
 #include "mainwnd/MailObjectBlock.h"
+#include "message/AddressList.h"
 #include "store/MailFolderStore.h"
 #include "viewer/DlgTextFind.h"
 #include "resources/attach/AttachResource.h"
@@ -179,14 +180,11 @@ void CMailEditView::SelectAccount(const char* pszName, const char* pszAddresses)
             return;
         }
     CString addresses = pszAddresses ? pszAddresses : "";
-    addresses.MakeLower();
     if (addresses.IsEmpty())
         return;
     for (int i = 0; i < set->GetRecordCount(TRUE); ++i) {
         CAccountData* a = set->GetAccount(i);
-        CString own = a ? a->GetMailAddress() : CString();
-        own.MakeLower();
-        if (!own.IsEmpty() && addresses.Find(own) >= 0) {
+        if (a && AddressListContains(addresses, a->GetMailAddress())) {
             SelectAccountIndex(i);
             return;
         }
@@ -402,16 +400,20 @@ void CMailEditView::RecalcLayout()
     place(IDC_ME_ACCOUNT_LABEL, 2, y + 3, button + 20, 16, true);
     place(IDC_ME_ACCOUNT, button + 24, y, 200, 300, true);
     y += 24;
+    // Each address field as high as its list needs (up to five lines).
+    const int fieldW = w - button - 7;
+    auto fieldH = [&](CAddressEdit& field) { return field.m_hWnd ? field.NeededHeight(fieldW) : rowH; };
+    int toH = fieldH(m_to), ccH = fieldH(m_cc), bccH = fieldH(m_bcc);
     place(IDC_ME_TO_BUTTON, 2, y, button, rowH, true);
-    place(IDC_ME_TO, button + 4, y, w - button - 7, rowH, true);
-    y += rowH + gap;
+    place(IDC_ME_TO, button + 4, y, fieldW, toH, true);
+    y += toH + gap;
     place(IDC_ME_CC_BUTTON, 2, y, button, rowH, true);
-    place(IDC_ME_CC, button + 4, y, w - button - 7, rowH, true);
-    y += rowH + gap;
+    place(IDC_ME_CC, button + 4, y, fieldW, ccH, true);
+    y += ccH + gap;
     place(IDC_ME_BCC_BUTTON, 2, y, button, rowH, m_bBccShown);
-    place(IDC_ME_BCC, button + 4, y, w - button - 7, rowH, m_bBccShown);
+    place(IDC_ME_BCC, button + 4, y, fieldW, bccH, m_bBccShown);
     if (m_bBccShown)
-        y += rowH + gap;
+        y += bccH + gap;
     y += 2;
     place(IDC_ME_SUBJECT_LABEL, 2, y + 3, button, 18, true);
     place(IDC_ME_SUBJECT, button + 4, y, w - button - 7, rowH, true);
@@ -469,9 +471,9 @@ void CMailEditView::FindInBody()
     if (dlg.DoModal() != IDOK || dlg.m_strText.IsEmpty())
         return;
     m_strFindText = dlg.m_strText;
-    // From the caret on, then once more from the top.
-    if (!m_body.FindNext(dlg.m_bMatchCase != FALSE, false, m_strFindText) &&
-        !m_body.FindNext(dlg.m_bMatchCase != FALSE, true, m_strFindText))
+    // The whole text from its start; the find-next command goes on from
+    // the hit.
+    if (!m_body.FindNext(dlg.m_bMatchCase != FALSE, true, m_strFindText))
         ::MessageBeep(MB_ICONASTERISK);
 }
 

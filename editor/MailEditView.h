@@ -92,6 +92,18 @@ public:
     CString GetHtmlText() const;
     CString GetHtmlBodyText() const;
     const CString& GetHtmlPath() const { return m_strHtmlPath; }
+    // The external HTML editor: its file (made once, used again by later
+    // runs) and its run, during which the body is disabled. The end of the
+    // run loads the file into the HTML view, unless the editor never started.
+    const CString& GetHtmlTempFile() const { return m_strHtmlTempFile; }
+    bool IsHtmlEditedExternally() const { return m_bHtmlEditedExternally; }
+    void BeginExternalHtmlEdit(const char* pszFile);
+    void EndExternalHtmlEdit(bool bStarted);
+    // The window that holds the body now: the HTML view in HTML mode, else
+    // the text body.
+    HWND GetBodyWindow() const;
+    // Whether the text body was changed (its own modify flag).
+    bool IsBodyModified() const;
 
     bool IsModified() const;
     void SetModified(bool bModified);
@@ -146,6 +158,8 @@ private:
     std::unique_ptr<CQHtmlEditView> m_pHtmlView;
     bool m_bHtmlMode = false;
     CString m_strHtmlPath;
+    CString m_strHtmlTempFile;
+    bool m_bHtmlEditedExternally = false;
     CString m_strFindText;
     CStringArray m_findHistory;
     CString m_strAttachDialogFolder;  // where the attach dialog starts (a template's folder)

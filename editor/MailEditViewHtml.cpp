@@ -61,3 +61,30 @@ CString CMailEditView::GetHtmlBodyText() const
 {
     return m_pHtmlView ? m_pHtmlView->GetBodyText("shift_jis") : CString();
 }
+
+void CMailEditView::BeginExternalHtmlEdit(const char* pszFile)
+{
+    m_strHtmlTempFile = pszFile;
+    m_bHtmlEditedExternally = true;
+}
+
+void CMailEditView::EndExternalHtmlEdit(bool bStarted)
+{
+    m_bHtmlEditedExternally = false;
+    ::EnableWindow(GetBodyWindow(), TRUE);
+    // What the editor wrote counts as a change of the mail.
+    if (bStarted)
+        ShowHtmlPane(true, m_strHtmlTempFile, true, true);
+}
+
+HWND CMailEditView::GetBodyWindow() const
+{
+    if (m_bHtmlMode && m_pHtmlView && m_pHtmlView->m_hWnd)
+        return m_pHtmlView->m_hWnd;
+    return m_body.m_hWnd;
+}
+
+bool CMailEditView::IsBodyModified() const
+{
+    return ::SendMessageA(m_body.m_hWnd, EM_GETMODIFY, 0, 0) != 0;
+}

@@ -2,6 +2,8 @@
 #include "html/HtmlUtil.h"
 
 #include "core/FileUtil.h"
+#include "message/AddressList.h"
+#include "message/JapaneseCode.h"
 #include "message/RelatedPartList.h"
 
 #include <string>
@@ -93,20 +95,57 @@ void DecodeWithBlanks(CString& value)
     value = out;
 }
 
-CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list);
+CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list,
+                     bool bUsersPage = false);
+
+// The local path of a "file:" link as the HTML engine writes a picture the
+// user inserted ("file:///C:/My%20Pictures/a.jpg"); other values unchanged.
+CString FileUrlToPath(const CString& value)
+{
+    if (value.GetLength() < 5 || value.Left(5).CompareNoCase("file:") != 0)
+        return value;
+    CString rest = value.Mid(5);
+    int slashes = 0;
+    while (slashes < rest.GetLength() && (rest[slashes] == '/' || rest[slashes] == '\\'))
+        ++slashes;
+    bool drive = slashes < rest.GetLength() - 1 && isalpha(static_cast<unsigned char>(rest[slashes])) &&
+                 (rest[slashes + 1] == ':' || rest[slashes + 1] == '|');
+    CString path = drive ? rest.Mid(slashes) : (slashes >= 2 ? "\\\\" + rest.Mid(slashes) : rest);
+    if (drive && path[1] == '|')
+        path.SetAt(1, ':');
+    path = DecodePercentBytes(path);
+    // The engine escapes the UTF-8 form of a name; the file system here
+    // speaks the Japanese code page.
+    if (IsMultiByteUtf8(path))
+        path = Utf8ToAnsi(path);
+    path.Replace('/', '\\');
+    return path;
+}
 
 // The file a link value names, when it is one the mail may carry: an
-// absolute path, or a path relative to the page's folder, that resolves to
-// an existing file inside the mail's own folder. Empty otherwise.
-CString ResolveLocalFile(const CString& value, const CString& pageFolder, const CString& rootFolder)
+// absolute path or "file:" link, or a path relative to the page's folder,
+// that resolves to an existing file. A file outside the mail's own folder
+// goes only when the page as stored does not name it already: a received
+// mail sent on again must not carry other files of the disk, whatever its
+// HTML names, while a picture the user put in while writing goes along.
+// Empty when the value names nothing to carry.
+CString ResolveLocalFile(const CString& rawValue, const CString& pagePath, const CString& rootFolder,
+                         const std::string& storedPage)
 {
+    CString value = FileUrlToPath(rawValue);
     if (value.IsEmpty())
         return CString();
-    CString candidate = IsAbsolutePath(value) ? value : CombinePath(pageFolder, value);
-    if (!FileExists(candidate))
+    CString candidate;
+    if (IsAbsolutePath(value))
+        candidate = value;
+    else if (!pagePath.IsEmpty())
+        candidate = CombinePath(FolderOf(pagePath), value);
+    if (candidate.IsEmpty() || !FileExists(candidate))
         return CString();
     CString full = FullFileName(candidate);
-    if (!IsInsideFolder(full, rootFolder))
+    if (IsInsideFolder(full, rootFolder))
+        return full;
+    if (!storedPage.empty() && storedPage.find(rawValue.Str()) != std::string::npos)
         return CString();
     return full;
 }
@@ -133,7 +172,8 @@ CString ContentIdForFile(const CString& file, const CString& rootFolder, CRelate
     return id;
 }
 
-CString RewriteValue(const char* pszText, const CString& pagePath, const CString& rootFolder, CRelatedPartList& list)
+CString RewriteValue(const char* pszText, const CString& pagePath, const CString& rootFolder, CRelatedPartList& list,
+                     const std::string& storedPage)
 {
     const char* p = pszText ? pszText : "";
     CString out;
@@ -162,7 +202,7 @@ CString RewriteValue(const char* pszText, const CString& pagePath, const CString
     CString value(valueStart, static_cast<int>(p - valueStart));
     DecodeWithBlanks(value);
 
-    CString file = ResolveLocalFile(value, FolderOf(pagePath), rootFolder);
+    CString file = ResolveLocalFile(value, pagePath, rootFolder, storedPage);
     if (file.IsEmpty())
         return CString(pszText ? pszText : "");
     out += "cid:";
@@ -229,29 +269,31 @@ int FindLinkAttribute(const char* pszTag)
     return -1;
 }
 
-CString RewriteTag(const char* pszTag, const CString& pagePath, const CString& rootFolder, CRelatedPartList& list)
+CString RewriteTag(const char* pszTag, const CString& pagePath, const CString& rootFolder, CRelatedPartList& list,
+                   const std::string& storedPage)
 {
     int end = FindLinkAttribute(pszTag);
     if (end < 0)
         return CString(pszTag);
     CString out(pszTag, end);
-    out += RewriteValue(pszTag + end, pagePath, rootFolder, list);
+    out += RewriteValue(pszTag + end, pagePath, rootFolder, list, storedPage);
     return out;
 }
 
-CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list)
+CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list,
+                     bool bUsersPage)
 {
     list.AddReference(fullPath);
-    std::string fileText;
-    if (!pszText) {
-        fileText = ReadTextFile(fullPath);
-        pszText = fileText.c_str();
-    }
+    // The page as stored, when there is one: what its links already named.
+    std::string storedPage = fullPath.IsEmpty() ? std::string() : ReadTextFile(fullPath);
+    const std::string pageText = pszText ? std::string(pszText) : storedPage;
+    if (bUsersPage)
+        storedPage.clear();
     CString result;
     std::string tag;
     bool inTag = false;
     bool inValue = false;
-    for (const char* p = pszText; *p; ++p) {
+    for (const char* p = pageText.c_str(); *p; ++p) {
         char c = *p;
         if (!inValue && c == '<') {
             result.Append(tag.data(), static_cast<int>(tag.size()));
@@ -260,7 +302,7 @@ CString ConvertLinks(const char* pszText, const CString& fullPath, const CString
         } else if (!inValue && c == '>') {
             if (inTag) {
                 tag += '>';
-                result += RewriteTag(tag.c_str(), fullPath, rootFolder, list);
+                result += RewriteTag(tag.c_str(), fullPath, rootFolder, list, storedPage);
                 tag.clear();
                 inTag = false;
             } else {
@@ -291,20 +333,29 @@ CString ConvertLinks(const char* pszText, const CString& fullPath, const CString
 
 } // namespace
 
-CString ConvertHtmlLinksToCid(const char* pszText, const char* pszPath, CRelatedPartList& list)
+namespace {
+
+// The page's full name, empty for a mail without a page file of its own (a
+// new mail written in the editor); its folder, empty likewise.
+CString PagePath(const char* pszPath) { return pszPath && *pszPath ? FullFileName(pszPath) : CString(); }
+CString RootOf(const CString& page) { return page.IsEmpty() ? CString() : FolderOf(page); }
+
+} // namespace
+
+CString ConvertHtmlLinksToCid(const char* pszText, const char* pszPath, CRelatedPartList& list, bool bUsersPage)
 {
-    CString full = FullFileName(pszPath ? pszPath : "");
-    return ConvertLinks(pszText, full, FolderOf(full), list);
+    CString full = PagePath(pszPath);
+    return ConvertLinks(pszText, full, RootOf(full), list, bUsersPage);
 }
 
 CString RewriteTagLinks(const char* pszTag, const char* pszPath, CRelatedPartList& list)
 {
-    CString full = FullFileName(pszPath ? pszPath : "");
-    return RewriteTag(pszTag ? pszTag : "", full, FolderOf(full), list);
+    CString full = PagePath(pszPath);
+    return RewriteTag(pszTag ? pszTag : "", full, RootOf(full), list, full.IsEmpty() ? std::string() : ReadTextFile(full));
 }
 
 CString RewriteLinkAttributeValue(const char* pszText, const char* pszPath, CRelatedPartList& list)
 {
-    CString full = FullFileName(pszPath ? pszPath : "");
-    return RewriteValue(pszText, full, FolderOf(full), list);
+    CString full = PagePath(pszPath);
+    return RewriteValue(pszText, full, RootOf(full), list, full.IsEmpty() ? std::string() : ReadTextFile(full));
 }

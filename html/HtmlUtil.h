@@ -13,13 +13,17 @@
 class CRelatedPartList;
 
 // ---- Local files of an HTML mail as related parts ----
-// Rewrites the local pictures and pages that the HTML at pszPath shows or
-// links into "cid:" references and enters each file into the list. Without
-// pszText the file itself is read (a file that cannot be read gives an empty
-// text). Only files inside the folder of pszPath (or its subfolders) become
-// parts: a mail that is sent on must not carry other files of the sender's
-// disk, whatever its HTML names.
-CString ConvertHtmlLinksToCid(const char* pszText, const char* pszPath, CRelatedPartList& list);
+// Rewrites the local pictures and pages that the HTML at pszPath (none for a
+// mail without a page file) shows or links, by path or "file:" address, into
+// "cid:" references and enters each file into the list. Without pszText the
+// file itself is read (a file that cannot be read gives an empty text).
+// Files outside the folder of pszPath go only when the page as stored there
+// does not name them, unless the page is the user's own (bUsersPage, written
+// by their HTML editor): a mail that is sent on must not carry other files
+// of the disk, whatever its HTML names, while pictures put in while writing
+// go along.
+CString ConvertHtmlLinksToCid(const char* pszText, const char* pszPath, CRelatedPartList& list,
+                              bool bUsersPage = false);
 // One tag, "<" to ">": the first of the attributes src, background, href and
 // value that the tag has (in that order) has its value rewritten.
 CString RewriteTagLinks(const char* pszTag, const char* pszPath, CRelatedPartList& list);

@@ -12,7 +12,7 @@
 
 namespace MailFileImport {
 
-BOOL AddMailFile(CMailFolderStore& folder, const char* pszPath, BOOL bUseSendTime)
+BOOL AddMailFile(CMailFolderStore& folder, const char* pszPath, BOOL bUseSendTime, int* pIndex)
 {
     std::string text;
     if (!pszPath || !ReadWholeFile(pszPath, text))
@@ -46,7 +46,7 @@ BOOL AddMailFile(CMailFolderStore& folder, const char* pszPath, BOOL bUseSendTim
         }
         if (written) {
             CString received = FormatDateWithZone(CTime::GetCurrentTime().GetTime());
-            filed = folder.AddNewMailData(work, received, FALSE, bUseSendTime) == 1;
+            filed = folder.AddNewMailData(work, received, FALSE, bUseSendTime, nullptr, pIndex) == 1;
         }
     }
     DeleteFileA(work);

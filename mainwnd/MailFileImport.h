@@ -15,8 +15,9 @@ namespace MailFileImport {
 // as the folder keeps it (CR LF lines, lines that begin with "." doubled,
 // ended by a lone "." line), so no line of the mail ends it early. With
 // bUseSendTime the received time is the mail's Date. False when the file
-// cannot be read, is empty, or the folder does not take it.
-BOOL AddMailFile(CMailFolderStore& folder, const char* pszPath, BOOL bUseSendTime);
+// cannot be read, is empty, or the folder does not take it. pIndex, when
+// given, receives the new mail's index.
+BOOL AddMailFile(CMailFolderStore& folder, const char* pszPath, BOOL bUseSendTime, int* pIndex = nullptr);
 
 // The files of a folder whose extension is ".eml" (any letter case), in
 // name order.

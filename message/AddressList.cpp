@@ -248,3 +248,20 @@ CString EncodePercentText(const char* pszText)
     }
     return CString(out);
 }
+
+bool AddressListContains(const char* pszList, const char* pszAddress)
+{
+    CString address = ExtractMailAddress(pszAddress ? pszAddress : "");
+    address.Trim();
+    if (address.IsEmpty())
+        return false;
+    CStringArray entries;
+    ParseAddressList(pszList ? pszList : "", &entries);
+    for (int i = 0; i < entries.GetSize(); ++i) {
+        CString bare = ExtractMailAddress(entries[i]);
+        bare.Trim();
+        if (bare.CompareNoCase(address) == 0)
+            return true;
+    }
+    return false;
+}

@@ -18,6 +18,9 @@ CString AddressFieldText(const char* pszList);
 CString ExtractMailAddress(const char* pszEntry);
 // The display name of one entry (name part or comment, quotes removed).
 CString ExtractDisplayName(const char* pszEntry);
+// Whether an entry of the list has that bare address, letter case aside
+// (whole addresses: "ko@example.jp" is not in "hanako@example.jp").
+bool AddressListContains(const char* pszList, const char* pszAddress);
 
 // "%xx" escapes to bytes, then ISO-2022-JP to Shift_JIS.
 CString DecodePercentText(const char* pszText);

@@ -479,7 +479,10 @@ CSmtpSession::Step CSmtpSession::StepFrom()
         PostStep();
         return stepDone;
     }
-    if (!SendText(FormatString("MAIL FROM:<%s>\r\n", ExtractMailAddress(m_strFrom).GetString())))
+    // A mail passed on under its source's sender is sent by the one who
+    // passed it on: bounces go back to them, and their server accepts it.
+    const CString& sender = m_strResentFrom.IsEmpty() ? m_strFrom : m_strResentFrom;
+    if (!SendText(FormatString("MAIL FROM:<%s>\r\n", ExtractMailAddress(sender).GetString())))
         return Fail("メールサーバに認証されませんでした。");
     m_nNextState = StateRcpt;
     return stepAwaitReply;

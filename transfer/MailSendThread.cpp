@@ -528,9 +528,15 @@ void CMailSendThread::MarkReferredMail(BOOL bReplied)
     CMailFolderStore* pFolder = m_pApp->FindFolder(atoi(message.GetHeader("X-Refer-Mail-Folder")));
     if (!pFolder)
         return;
-    if (bReplied)
-        pFolder->SetMailFlag2(handle, TRUE);
-    else
+    if (bReplied) {
+        // Sent: no longer waiting, and marked as answered or as passed on.
+        pFolder->SetMailFlag1(handle, FALSE);
+        if (message.GetHeader("X-ForwordType").IsEmpty())
+            pFolder->SetMailFlag2(handle, TRUE);
+        else
+            pFolder->SetMailFlag8(handle, TRUE);
+    } else {
         pFolder->SetMailFlag1(handle, TRUE);
+    }
     PostListChanged(pFolder->GetFolderId());
 }

@@ -53,8 +53,9 @@ bool CSendJob::PrepareSession(CMailSendThread* pThread, const CAccountData* pAcc
     } else {
         pSession->SetTo(message.GetHeader("To"));
         pSession->SetCc(message.GetHeader("Cc"));
-        pSession->SetBcc(message.GetHeader("Bcc"));
     }
+    // A mail passed on reaches its blind copies as much as any other.
+    pSession->SetBcc(message.GetHeader("Bcc"));
     pSession->SetSubject(message.m_strSubject);
     pSession->SetMessageId(message.m_strMessageId);
     pSession->SetInReplyTo(message.GetHeader("In-Reply-To"));

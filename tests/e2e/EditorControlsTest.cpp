@@ -275,7 +275,10 @@ TEST_F(EditorControlsTest, HtmlMailWithoutAnEngineSaysWhyAndStaysText)
     for (DWORD start = GetTickCount(); IsWindow(box) && GetTickCount() - start < 10000;)
         Sleep(100);
 
-    // The text body is searched through the find dialog.
+    // The text body is searched through the find dialog, from its start
+    // wherever the caret stands.
+    SendMessageA(body, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("本文です本文です"));
+    SendMessageA(body, EM_SETSEL, 5, 5);
     Command(editor, ID_EDIT_FIND_CMD);
     HWND find = m_program.WaitForDialogWithControl(IDC_FIND_TEXT, 20000);
     ASSERT_NE(find, nullptr);

@@ -7,8 +7,10 @@
 #include "e2e/RemoteControls.h"
 #include "net/NetTestSupport.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "store/FolderData.h"
+#include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 
 #include <commctrl.h>
@@ -104,6 +106,42 @@ bool CEditorSession::ConfirmSendInfo()
         return false;
     PressButton(dlg, IDOK);
     return true;
+}
+
+HWND CEditorSession::EditorForInboxMail(const std::string& raw, int nCommand, HWND& main)
+{
+    main = Start();
+    if (!main)
+        return nullptr;
+    Close(main);
+    main = nullptr;
+    if (!AddStoredMail(CFolderRecord::kindInbox, raw))
+        return nullptr;
+    main = Start();
+    HWND list = main ? ShowFolder(main, "郵便受け", 1) : nullptr;
+    if (!list)
+        return nullptr;
+    ListSelectItem(list, 0);
+    PostMessageA(main, WM_COMMAND, nCommand, 0);
+    return WaitForEditorCount(1) ? Editors()[0] : nullptr;
+}
+
+HWND CEditorSession::StartWithNewEditor(HWND& main)
+{
+    main = Start();
+    if (!main)
+        return nullptr;
+    PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
+    return WaitForEditorCount(1) ? Editors()[0] : nullptr;
+}
+
+bool CEditorSession::DiscardEditor(HWND editor)
+{
+    size_t before = Editors().size();
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    if (HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
+        PressButton(prompt, IDC_SC_DISCARD);
+    return WaitForEditorCount(before - 1);
 }
 
 std::string CEditorSession::Windows() const

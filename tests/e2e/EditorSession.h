@@ -45,6 +45,16 @@ public:
     HWND ShowFolder(HWND main, const char* pszTreeText, int nRows);
     // Opens the selected row of the mail list as Enter does.
     static void OpenSelected(HWND list);
+    // After Prepare: a first start makes the mailbox, the mail is filed into
+    // the inbox, the program starts again with the inbox shown and the mail
+    // selected, and the main window gets the command. The one editor it
+    // opened, or null; main is the main window (null when none came).
+    HWND EditorForInboxMail(const std::string& raw, int nCommand, HWND& main);
+    // After Prepare: the program started and a new mail's editor opened from
+    // the main window; null when either did not come.
+    HWND StartWithNewEditor(HWND& main);
+    // Closes an editor, discarding its mail when asked; true once it is gone.
+    bool DiscardEditor(HWND editor);
 
     // The mails delivered into a Maildir, once there are that many (or on
     // time-out), each with CR LF line ends as the mail had on the wire.

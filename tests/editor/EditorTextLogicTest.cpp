@@ -2,6 +2,7 @@
 // counts, the undo journal, find and replace, and the address fields'
 // completion and appending.
 #include "editor/AddressCompletion.h"
+#include "editor/AddressEdit.h"
 #include "editor/EditTextCounts.h"
 #include "editor/EditTextSearch.h"
 #include "editor/EditUndoJournal.h"
@@ -231,3 +232,22 @@ TEST(AddressCompletionTest, CandidatesComeInTurnAndShowTheirNames)
 }
 
 } // namespace
+
+TEST(AddressFieldHeight, GrowsALineAtATimeUpToFive)
+{
+    // Text width, field width, scroll bar width, font height: pixels.
+    const struct
+    {
+        int text, field, scroll, font, expected;
+    } cases[] = {
+        {0, 300, 16, 12, 20},     // empty: one row
+        {100, 300, 16, 12, 20},   // one line of 13 + 4 is still below the row
+        {284, 300, 16, 12, 20},   // exactly one line
+        {285, 300, 16, 12, 30},   // a pixel more: two lines
+        {1000, 300, 16, 12, 56},  // four lines
+        {5000, 300, 16, 12, 69},  // at most five
+        {10, 10, 16, 12, 69},     // a field narrower than the scroll bar
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CAddressEdit::NeededHeight(c.text, c.field, c.scroll, c.font), c.expected) << c.text;
+}

@@ -1,4 +1,5 @@
 #include "editor/ExternalEditor.h"
+#include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -27,4 +28,15 @@ TEST(ExternalEditor, TemporaryFilesTakeTheExtensionAsked)
     EXPECT_NE(txt.Find("$Q$"), -1);
     CString plain = CExternalEditor::MakeTempFileName("");
     EXPECT_EQ(plain.Right(4).CompareNoCase(".tmp"), 0);
+}
+
+TEST(ExternalEditor, TemporaryFilesGoIntoTheFolderAskedAndLeaveItEmpty)
+{
+    TestSupport::TempDir dir;
+    CString html = CExternalEditor::MakeTempFileName("html", dir.Path() + "\\");
+    EXPECT_EQ(html.Left(dir.Path().GetLength() + 4), dir.Path() + "\\$Q$");
+    EXPECT_EQ(html.Right(5), CString(".html"));
+    // Only the name is taken: the file is the editor's to write.
+    EXPECT_FALSE(TestSupport::FileExists(html));
+    EXPECT_TRUE(CExternalEditor::MakeTempFileName("html", dir.File("missing\\")).IsEmpty());
 }

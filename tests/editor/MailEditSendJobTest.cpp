@@ -2,11 +2,14 @@
 
 #include "core/AccountData.h"
 #include "message/JapaneseCode.h"
+#include "message/MailMessage.h"
 #include "net/SmtpSession.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <string>
 
 namespace {
@@ -189,18 +192,28 @@ TEST(MailEditSendJob, FillsTheOutgoingMessage)
     EXPECT_EQ(backup.GetAttachments().GetSize(), 0);
 }
 
+namespace {
+
+// A mail whose body goes as an encrypted archive, its body file below the folder.
+void MakeArchivedBodyJob(CMailEditSendJob& job, const CAccountData& account, const CString& folder)
+{
+    job.m_pAccount = &account;
+    job.m_strTo = "a@example.jp";
+    job.m_strBody = "秘密の本文\r\n二行目";
+    job.m_bBodyAsArchive = true;
+    job.m_strBodyFileBase = folder;
+    job.m_strBodyComment = "本文は添付されています。";
+    job.m_strArchivePassword = "pw";
+}
+
+} // namespace
+
 TEST(MailEditSendJob, BodyAsArchiveGoesAsAFileOfTheJobsOwn)
 {
     TestSupport::TempDir dir;
     CAccountData account = MakeAccount();
     CMailEditSendJob job;
-    job.m_pAccount = &account;
-    job.m_strTo = "a@example.jp";
-    job.m_strBody = "秘密の本文\r\n二行目";
-    job.m_bBodyAsArchive = true;
-    job.m_strBodyFileBase = dir.Path();
-    job.m_strBodyComment = "本文は添付されています。";
-    job.m_strArchivePassword = "pw";
+    MakeArchivedBodyJob(job, account, dir.Path());
     CSmtpSession first, second;
     ASSERT_TRUE(job.Fill(first));
     ASSERT_TRUE(job.Fill(second));
@@ -242,5 +255,153 @@ TEST(MailEditSendJob, LinesTooLongForAServerAreCutBetweenCharacters)
         }
         EXPECT_EQ(joined, text);
         EXPECT_EQ(lines.GetSize() > 1, text.size() > 500) << text.substr(0, 20);
+    }
+}
+
+namespace {
+
+// The unfolded value of the first header line of that name, "-" when none.
+std::string HeaderOf(const std::string& mail, const std::string& name)
+{
+    std::string header = mail.substr(0, mail.find("\r\n\r\n") + 2);
+    for (size_t at = 0; at < header.size();) {
+        size_t end = header.find("\r\n", at);
+        while (end != std::string::npos && end + 2 < header.size() && (header[end + 2] == ' ' || header[end + 2] == '\t'))
+            end = header.find("\r\n", end + 2);
+        std::string line = header.substr(at, end - at);
+        if (line.compare(0, name.size() + 2, name + ": ") == 0)
+            return line.substr(name.size() + 2);
+        at = end + 2;
+    }
+    return "-";
+}
+
+} // namespace
+
+TEST(MailEditSendJob, ForwardsNameWhoPassedThemOnAndTheUnchangedOneKeepsTheSource)
+{
+    CMailMessage source;
+    source.Parse("From: Sato <sato@example.jp>\r\nTo: team@example.jp\r\nCc: boss@example.jp\r\n"
+                 "Reply-To: answers@example.jp\r\nSubject: report\r\nDate: Mon, 1 Jan 2024 10:00:00 +0900\r\n"
+                 "Message-ID: <src@example.jp>\r\nIn-Reply-To: <q@example.jp>\r\n"
+                 "References: <p@example.jp> <q@example.jp>\r\n");
+    struct Case
+    {
+        int method;
+        const char* from;  // the end of the line
+        const char* resentFrom;
+        const char* to;
+        const char* messageId;  // "new": one of the program's own
+        const char* references;
+    };
+    const Case cases[] = {
+        {-1, "<taro@example.jp>", "-", "hanako@example.jp", "new", "<mine@example.jp>"},
+        {0, "<taro@example.jp>", "taro@example.jp", "hanako@example.jp", "new", "<mine@example.jp>"},
+        {1, "Sato <sato@example.jp>", "taro@example.jp", "hanako@example.jp", "new", "<mine@example.jp>"},
+        {2, "Sato <sato@example.jp>", "taro@example.jp", "team@example.jp", "<src@example.jp>",
+         "<p@example.jp> <q@example.jp>"},
+    };
+    for (const Case& c : cases) {
+        CAccountData account = MakeAccount();
+        TestSupport::TempDir dir;
+        CMailEditSendJob job;
+        job.m_pAccount = &account;
+        job.m_nForwardMethod = c.method;
+        job.KeepSourceSender(source);
+        job.SettleSender("", "", "", "");
+        job.m_strTo = "hanako@example.jp";
+        job.m_strCc = "c@example.jp";
+        job.m_strSubject = "report";
+        job.m_strInReplyTo = "<mine@example.jp>";
+        job.m_strReferences = "<mine@example.jp>";
+        job.TakeResentSource(source);
+        CSmtpSession session;
+        ASSERT_TRUE(job.Fill(session));
+        ASSERT_TRUE(session.BuildMessage(dir.File("out.eml"), true)) << session.GetLastErrorText().GetString();
+        std::string mail = TestSupport::ReadFileBytes(dir.File("out.eml"));
+        SCOPED_TRACE(c.method);
+        std::string from = HeaderOf(mail, "From");
+        EXPECT_EQ(from.substr(from.size() - std::min(from.size(), strlen(c.from))), c.from) << from;
+        EXPECT_EQ(HeaderOf(mail, "Resent-From"), c.resentFrom);
+        EXPECT_EQ(HeaderOf(mail, "To"), c.to);
+        EXPECT_EQ(HeaderOf(mail, "References"), c.references);
+        // The recipients are the forward's whatever the header shows.
+        ASSERT_EQ(session.GetToList().GetSize(), 1);
+        EXPECT_STREQ(session.GetToList()[0], "hanako@example.jp");
+        if (std::string(c.messageId) == "new")
+            EXPECT_NE(HeaderOf(mail, "Message-ID"), "<src@example.jp>");
+        else
+            EXPECT_EQ(HeaderOf(mail, "Message-ID"), c.messageId);
+        if (c.method < 0)
+            continue;
+        EXPECT_EQ(HeaderOf(mail, "Resent-To"), "hanako@example.jp");
+        EXPECT_EQ(HeaderOf(mail, "Resent-CC"), "c@example.jp");
+        EXPECT_EQ(HeaderOf(mail, "X-ForwordType"), std::to_string(c.method));
+        EXPECT_EQ(HeaderOf(mail, "Date") == "Mon, 1 Jan 2024 10:00:00 +0900", c.method == 2);
+        EXPECT_EQ(HeaderOf(mail, "Reply-To") == "answers@example.jp", c.method == 2);
+        EXPECT_EQ(HeaderOf(mail, "Resent-Message-Id") != "-", c.method == 2);
+        EXPECT_EQ(HeaderOf(mail, "Cc"), c.method == 2 ? "boss@example.jp" : "c@example.jp");
+    }
+}
+
+TEST(MailEditSendJob, KeptSenderGivesWayOnlyToTheSendInformation)
+{
+    CMailMessage source;
+    source.Parse("From: =?ISO-2022-JP?B?GyRCOjRGIxsoQg==?= <sato@example.jp>\r\nSubject: x\r\n");
+    CAccountData account = MakeAccount();
+    account.SetSendName("営業部");
+    CMailEditSendJob job;
+    job.m_pAccount = &account;
+    job.m_nForwardMethod = 1;
+    job.KeepSourceSender(source);
+    // The folder's sender does not replace the source's.
+    job.SettleSender("", "folder@example.jp", "", "");
+    EXPECT_STREQ(job.m_strSenderName, "佐藤");
+    EXPECT_STREQ(job.m_strSenderAddress, "sato@example.jp");
+    EXPECT_FALSE(job.m_bExplicitSender);
+    job.SettleSender(nullptr, nullptr, "", "other@example.jp");
+    EXPECT_STREQ(job.m_strSenderName, "佐藤");
+    EXPECT_STREQ(job.m_strSenderAddress, "other@example.jp");
+}
+
+TEST(MailEditSendJob, StoredCopyOfAnArchivedBodyKeepsItReadableWhenAsked)
+{
+    TestSupport::TempDir dir;
+    CAccountData account = MakeAccount();
+    for (bool keep : {false, true}) {
+        CMailEditSendJob job;
+        MakeArchivedBodyJob(job, account, dir.Path());
+        job.m_bKeepClearBody = keep;
+        job.SettleSender("", "", "", "");
+        CSmtpSession session;
+        ASSERT_TRUE(job.Fill(session));
+        EXPECT_EQ(session.IsArchiveWithCompanion(), keep);
+        if (!keep)
+            continue;
+        // The copy the sent-mail folder keeps: the body as written.
+        CString path = dir.File("clear.eml");
+        ASSERT_TRUE(session.BuildMessage(path, false, true, false, false, true));
+        std::string stored = TestSupport::ReadFileBytes(path);
+        EXPECT_NE(stored.find("\r\n\r\n秘密の本文\r\n二行目\r\n"), std::string::npos) << stored;
+        EXPECT_EQ(stored.find("本文は添付されています。"), std::string::npos) << stored;
+    }
+}
+
+TEST(MailEditSendJob, AttachmentCommentForTheOthersFollowsTheSetting)
+{
+    TestSupport::TempDir dir;
+    TestSupport::WriteFileBytes(dir.File("a.txt"), "x");
+    CAccountData account = MakeAccount();
+    for (bool comment : {false, true}) {
+        CMailEditSendJob job;
+        job.m_pAccount = &account;
+        job.m_strTo = "a@example.jp";
+        job.m_strBcc = "b@example.jp";
+        job.m_attachFiles.Add(dir.File("a.txt"));
+        job.m_bAttachToOnly = true;
+        job.m_bAttachComment = comment;
+        CSmtpSession session;
+        ASSERT_TRUE(job.Fill(session));
+        EXPECT_EQ(session.GetAttachCommentFlag(), comment);
     }
 }

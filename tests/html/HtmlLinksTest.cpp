@@ -104,7 +104,7 @@ TEST_F(HtmlLinks, LocalPicturesBecomeRelatedParts)
     EXPECT_EQ(m_list.GetPartCount(), 5);  // pic.gif, bg.jpg, sub\img.png, 表.gif, my pic.gif
 }
 
-TEST_F(HtmlLinks, FilesOutsideTheMailFolderAreNeverAttached)
+TEST_F(HtmlLinks, FilesOutsideTheMailFolderThatTheStoredPageNamesAreNeverAttached)
 {
     // A received mail sent on again must not carry other files of the disk,
     // whatever its HTML names.
@@ -113,17 +113,59 @@ TEST_F(HtmlLinks, FilesOutsideTheMailFolderAreNeverAttached)
         "<img src=\"" + secret.Str() + "\">",
         "<img src=\"../secret.txt\">",
         "<img src=\"sub\\..\\..\\secret.txt\">",
+        "<img src=\"file:///" + secret.Str() + "\">",
         "<a href=\"C:\\windows\\win.ini\">x</a>",
         "<img src=\"" + LongName(m_dir.Path()).Str() + "\">",
     };
-    for (const std::string& html : cases)
+    for (const std::string& html : cases) {
+        WriteFileBytes(m_mailPath, "<html><body>" + html + "</body></html>");
         EXPECT_EQ(Convert(html.c_str()), html);
+    }
     EXPECT_EQ(m_list.GetPartCount(), 0);
 
     // An absolute path into the mail's own folder is fine.
     std::string inside = "<img src=\"" + File("pic.gif").Str() + "\">";
     std::string out = Convert(inside.c_str());
     EXPECT_EQ(out, "<img src=\"" + Cid("pic.gif") + "\">");
+}
+
+TEST_F(HtmlLinks, PicturesPutInWhileWritingGoWithTheMailWhereverTheyLie)
+{
+    // Pictures of the user's own folders, linked as the HTML engine links an
+    // inserted picture, in a new mail (no page of its own) and in a stored
+    // page that did not name them.
+    CString photos = LongName(m_dir.Path()) + "\\photos";
+    CreateDirectoryA(photos, nullptr);
+    WriteFileBytes(photos + "\\旅行 1.jpg", "JPEG1");
+    WriteFileBytes(m_dir.File("b.png"), "PNG");
+    std::string url = "file:///" + photos.Str() + "/%E6%97%85%E8%A1%8C%201.jpg";  // UTF-8 escapes of the name
+    for (char& c : url)
+        if (c == '\\')
+            c = '/';
+    const std::string pngPath = LongName(m_dir.Path()).Str() + "\\b.png";
+    WriteFileBytes(m_mailPath, "<html><body><img src=\"pic.gif\"></body></html>");
+    for (const char* page : {"", static_cast<const char*>(m_mailPath)}) {
+        CRelatedPartList list;
+        std::string html = "<img src=\"" + url + "\"><img src=" + pngPath + "><img src=\"missing.gif\">";
+        std::string out = ConvertHtmlLinksToCid(html.c_str(), page, list).Str();
+        ASSERT_EQ(list.GetPartCount(), 2) << page << " " << out;
+        EXPECT_EQ(list.GetPart(0)->m_strName, photos + "\\旅行 1.jpg");
+        EXPECT_EQ(list.GetPart(1)->m_strName.Str(), pngPath);
+        EXPECT_EQ(out, "<img src=\"cid:" + list.GetPart(0)->m_strText.Str() + "\"><img src=cid:" +
+                           list.GetPart(1)->m_strText.Str() + "><img src=\"missing.gif\">");
+    }
+    // A page the user's own HTML editor wrote may name any file.
+    std::string own = "<img src=" + pngPath + ">";
+    WriteFileBytes(m_mailPath, own);
+    CRelatedPartList users, stored;
+    EXPECT_NE(ConvertHtmlLinksToCid(own.c_str(), m_mailPath, users, true).Str(), own);
+    EXPECT_EQ(users.GetPartCount(), 1);
+    EXPECT_EQ(ConvertHtmlLinksToCid(own.c_str(), m_mailPath, stored).Str(), own);
+    EXPECT_EQ(stored.GetPartCount(), 0);
+    // Without a page a relative link names nothing.
+    CRelatedPartList list;
+    EXPECT_EQ(ConvertHtmlLinksToCid("<img src=\"b.png\">", "", list), CString("<img src=\"b.png\">"));
+    EXPECT_EQ(list.GetPartCount(), 0);
 }
 
 TEST_F(HtmlLinks, LinkedPagesAreConvertedOnce)

@@ -19,9 +19,18 @@ TEST(HtmlMailOut, WrittenInTheViewLeavesAsAlternativesWithRelatedPictures)
     const char* out = getenv("CVM_HTML_MAIL_OUT");
     CString folder = out && *out ? CString(out) : dir.Path();
     std::string picture = "\x89PNG\r\n\x1a\n" + std::string(300, '\x07') + "end";
-    TestSupport::WriteFileBytes(folder + "\\pic.png", picture);
+    // The page and its picture in a folder of the mail's own, and a photo
+    // of the user's elsewhere, put in while writing.
+    std::string photo;
+    for (int b = 0; b < 256; ++b)
+        photo += static_cast<char>(b);
+    CreateDirectoryA(folder + "\\page", nullptr);
+    CreateDirectoryA(folder + "\\photos", nullptr);
+    TestSupport::WriteFileBytes(folder + "\\page\\pic.png", picture);
+    TestSupport::WriteFileBytes(folder + "\\photos\\my photo.jpg", photo);
     TestSupport::WriteFileBytes(folder + "\\picture.bin", picture);
-    CString page = folder + "\\mail.html";
+    TestSupport::WriteFileBytes(folder + "\\photo.bin", photo);
+    CString page = folder + "\\page\\mail.html";
     TestSupport::WriteFileBytes(page, "<html><body><div>こんにちは<img src=\"pic.png\"></div></body></html>");
 
     CQHtmlEditView::SetEngineFactory([](const CString& url) { return CMemoryHtmlDocument::Load(url); });
@@ -37,6 +46,9 @@ TEST(HtmlMailOut, WrittenInTheViewLeavesAsAlternativesWithRelatedPictures)
     HtmlNewTable table;
     table.nColumns = 2, table.nRows = 1;
     ASSERT_TRUE(PasteHtmlAtSelection(view.GetDocumentRef(), BuildTableMarkup(table)));
+    CString photoUrl = "file:///" + folder + "/photos/my%20photo.jpg";
+    photoUrl.Replace('\\', '/');
+    ASSERT_TRUE(PasteHtmlAtSelection(view.GetDocumentRef(), "<img src=\"" + photoUrl + "\">"));
 
     CMailEditSendJob job;
     job.m_nMode = CMailEditSendJob::modeOutbox;

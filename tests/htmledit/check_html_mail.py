@@ -28,6 +28,8 @@ def main():
             built = f.read()
         with open(os.path.join(out, "picture.bin"), "rb") as f:
             picture = f.read()
+        with open(os.path.join(out, "photo.bin"), "rb") as f:
+            photo = f.read()
     wire = b"\r\n".join(line.decode("cp932").encode("iso2022_jp") for line in built.split(b"\r\n"))
     mail = email.message_from_bytes(wire, policy=email.policy.default)
     problems = []
@@ -44,15 +46,18 @@ def main():
     if kinds == ["text/plain", "multipart/related"]:
         expect(parts[0].get_content().strip() == "こんにちは", "text %r" % parts[0].get_content())
         related = list(parts[1].iter_parts())
-        expect(len(related) == 2 and related[0].get_content_type() == "text/html",
+        expect(len(related) == 3 and related[0].get_content_type() == "text/html",
                "related %s" % [p.get_content_type() for p in related])
-        if len(related) == 2:
+        if len(related) == 3:
             html = related[0].get_payload(decode=True).decode("cp932")
-            cid = related[1]["Content-ID"].strip("<>")
             expect("こんにちは" in html, "html text")
             expect("<TABLE" in html.upper(), "html table")
-            expect('src="cid:%s"' % cid in html, "picture link %s in %s" % (cid, html))
-            expect(related[1].get_payload(decode=True) == picture, "picture bytes")
+            expect("file:" not in html, "a local link left in %s" % html)
+            # The page's picture and the photo from elsewhere, each by its id.
+            for part, content in zip(related[1:], (picture, photo)):
+                cid = part["Content-ID"].strip("<>")
+                expect('src="cid:%s"' % cid in html, "picture link %s in %s" % (cid, html))
+                expect(part.get_payload(decode=True) == content, "bytes of %s" % cid)
     if problems:
         sys.exit("\n".join(problems))
     print("html mail: alternatives and related picture read back")

@@ -112,6 +112,25 @@ TEST(AddressList, BareAddressAndDisplayName)
     }
 }
 
+TEST(AddressList, ContainsWholeAddressesOnly)
+{
+    const struct
+    {
+        const char* list;
+        const char* address;
+        bool expected;
+    } cases[] = {
+        {"hanako@example.jp", "ko@example.jp", false},
+        {"花子 <Hanako@Example.jp>, b@example.jp", "hanako@example.jp", true},
+        {"a@example.jp,b@example.jp", "Taro <b@example.jp>", true},
+        {"a@example.jp.org", "a@example.jp", false},
+        {"", "a@example.jp", false},
+        {"a@example.jp", "", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(AddressListContains(c.list, c.address), c.expected) << c.list << " / " << c.address;
+}
+
 TEST(PercentForms, DecodeAndEncode)
 {
     EXPECT_EQ(S(DecodePercentText("%1B%24B%24%22%1B%28B.txt")), "あ.txt");
