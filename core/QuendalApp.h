@@ -378,15 +378,16 @@ public:
     void RemoveViewThread(DWORD dwThreadId);
     void RemoveSearchThread(DWORD dwThreadId);
     BOOL CloseAllThreads();
-    // Posts a thread message to every open viewer and editor window thread
-    // (settings that their windows show were changed).
-    void PostToWindowThreads(UINT message, WPARAM wParam, LPARAM lParam);
+    // Posts a thread message to every open viewer window thread, and to
+    // every editor thread when bEditors (settings that their windows show
+    // were changed).
+    void PostToWindowThreads(UINT message, WPARAM wParam, LPARAM lParam, BOOL bEditors);
     // Fonts and colours written by the settings dialogs (1478): the mail
     // font sets are rebuilt (the language fonts too when bLanguageFonts),
     // then the main window and every viewer and editor show them.
     void ApplyViewSettings(BOOL bLanguageFonts);
     // The keyword list written by its dialog (1418), shown by every open
-    // mail view.
+    // mail view (the main window's and the viewers').
     void ApplyKeywordList();
 
     // Settings, side files, registration, toolbar layout.

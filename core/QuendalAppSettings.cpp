@@ -249,12 +249,13 @@ void CQuendalApp::ApplyViewSettings(BOOL bLanguageFonts)
     }
     if (m_pMainFrame)
         m_pMainFrame->ApplyViewSettings();
-    PostToWindowThreads(WM_QD_APPLY_VIEW_SETTINGS, bLanguageFonts, 0);
+    PostToWindowThreads(WM_QD_APPLY_VIEW_SETTINGS, bLanguageFonts, 0, TRUE);
 }
 
 void CQuendalApp::ApplyKeywordList()
 {
     if (m_pMainFrame)
         m_pMainFrame->ReloadKeywords();
-    PostToWindowThreads(WM_QD_KEYWORDS_CHANGED, 0, 0);
+    // Editors colour no keywords.
+    PostToWindowThreads(WM_QD_KEYWORDS_CHANGED, 0, 0, FALSE);
 }

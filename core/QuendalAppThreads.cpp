@@ -187,11 +187,13 @@ BOOL CQuendalApp::ActivateEditThread()
     return ::PostThreadMessageA(e->dwThreadId, kRestoreEditor, 0, 0);
 }
 
-void CQuendalApp::PostToWindowThreads(UINT message, WPARAM wParam, LPARAM lParam)
+void CQuendalApp::PostToWindowThreads(UINT message, WPARAM wParam, LPARAM lParam, BOOL bEditors)
 {
     CleanupViewThreads();
     for (int i = 0; i < m_viewThreads.GetSize(); ++i)
         ::PostThreadMessageA(At(m_viewThreads, i)->dwThreadId, message, wParam, lParam);
+    if (!bEditors)
+        return;
     CSingleLock hold(&m_editThreadLock, TRUE);
     RemoveStale(m_editThreads);
     for (int i = 0; i < m_editThreads.GetSize(); ++i)

@@ -229,3 +229,49 @@ TEST_F(ViewSettingsOpenWindowsTest, AKeywordColourAddedInItsDialogIsShownByTheOp
     E2e::CloseWhenTransfersEnd(m_program, main);
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
 }
+
+TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheOpenViewerAtOnce)
+{
+    MakeMailBox();
+    TestSupport::WriteFileBytes(MailBox() + "\\CharSet.dat", "UTF-8\tIPAGothic\t200\t128\r\n");
+    {
+        CMailFolderStore store;
+        store.SetFolderRecord(Folder(CFolderRecord::kindInbox));
+        CString file = m_dir.File("utf8.eml");
+        TestSupport::WriteFileBytes(file, "From: Yamada Taro <taro@example.jp>\r\nTo: me@example.jp\r\nSubject: utf8\r\n"
+                                          "Date: Mon, 01 Jan 2024 10:00:00 +0900\r\nMessage-ID: <u1@example.jp>\r\n"
+                                          "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\nbody\r\n");
+        ASSERT_EQ(store.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
+        store.Close();
+    }
+    HWND main = nullptr, viewer = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithViewer("utf8", main, viewer));
+    HWND from = ChildById(viewer, IDC_VIEW_FROM);
+    ASSERT_NE(from, nullptr);
+    const int fromEnd = TextEnd(from);
+    ASSERT_GT(fromEnd, 0);
+
+    HWND dialog = OpenSettings(main);
+    ASSERT_NE(dialog, nullptr);
+    Click(dialog, IDC_FC_LANGUAGE_FONTS);
+    HWND languages = m_program.WaitForWindow("#32770", "言語のフォント", 20000);
+    ASSERT_NE(languages, nullptr);
+    ASSERT_EQ(E2e::GetControlText(languages, IDC_LF_FACE), "IPAGothic");
+    Click(languages, IDC_LF_CHANGE);
+    HWND chooser = m_program.WaitForDialogWithControl(kFaceList, 20000);
+    ASSERT_NE(chooser, nullptr);
+    Pick(chooser, kFaceList, "IPA P明朝");
+    E2e::PressButton(chooser, IDOK);
+    ASSERT_TRUE(WaitClosed(chooser));
+    ASSERT_EQ(E2e::GetControlText(languages, IDC_LF_FACE), "IPA P明朝");
+    E2e::PressButton(languages, IDOK);
+    ASSERT_TRUE(WaitClosed(languages));
+    E2e::PressButton(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitClosed(dialog));
+
+    // The sender's field of the UTF-8 mail is laid out in the new face.
+    EXPECT_TRUE(WaitFor([&] { return TextEnd(from) != fromEnd; })) << fromEnd;
+
+    E2e::CloseWhenTransfersEnd(m_program, main);
+    EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
+}

@@ -271,6 +271,9 @@ TEST(MapiHandOver, TheCallerWaitsUntilTheClientTakesTheRequestAndNoLonger)
         EXPECT_GE(took, c.atLeast) << c.what;
         EXPECT_LT(took, c.below) << c.what;
         if (c.result == SUCCESS_SUCCESS) {
+            // The request leaves the block a moment before the client has it in hand.
+            for (int i = 0; i < 40 && client->Requests().empty(); ++i)
+                Sleep(50);
             ASSERT_EQ(client->Requests().size(), 1u) << c.what;
             std::vector<BYTE> taken = client->Requests()[0];
             EXPECT_EQ(std::string(taken.begin() + 6, taken.end()), request) << c.what;
