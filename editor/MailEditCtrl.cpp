@@ -62,6 +62,13 @@ BOOL CMailEditCtrl::Attach(CWnd* pParent, UINT nID, CMailEditView* pOwner)
     SendMessage(EM_EXLIMITTEXT, 0, 0x3FFFFFFF);
     // The journal is the control's undo; its own would undo colouring too.
     SendMessage(EM_SETUNDOLIMIT, 0, 0);
+    ReloadSettings();
+    ClearUndo();
+    return TRUE;
+}
+
+void CMailEditCtrl::ReloadSettings()
+{
     m_colouring.LoadSettings();
     ApplyBaseFormat();
     COLORREF background = ::GetSysColor(COLOR_WINDOW);
@@ -70,8 +77,27 @@ BOOL CMailEditCtrl::Attach(CWnd* pParent, UINT nID, CMailEditView* pOwner)
         m_bImeOnFocus = app->GetProfileInt("EditWindow", "BodyIMEOn", 1) != 0;
     }
     SendMessage(EM_SETBKGNDCOLOR, 0, static_cast<LPARAM>(background));
-    ClearUndo();
-    return TRUE;
+    RecolourAll();
+}
+
+CString CMailEditCtrl::GetSelectedText() const
+{
+    int start = 0, end = 0;
+    GetSel(start, end);
+    if (end <= start)
+        return CString();
+    std::wstring text = GetTextW();
+    if (static_cast<size_t>(end) > text.size())
+        end = static_cast<int>(text.size());
+    return start < end ? CString(text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)).c_str())
+                       : CString();
+}
+
+bool CMailEditCtrl::IsHitSelected() const
+{
+    int start = 0, end = 0;
+    GetSel(start, end);
+    return m_nLastHit >= 0 && start == m_nLastHit && end == m_nLastHitEnd;
 }
 
 std::wstring CMailEditCtrl::GetTextW() const
@@ -608,6 +634,11 @@ LRESULT CMailEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         UpdateStatus();
         return r;
     }
+    case WM_CONTEXTMENU:
+        // The editor window's own menu, not the control's.
+        if (HWND frame = ::GetAncestor(m_hWnd, GA_ROOT))
+            ::SendMessageA(frame, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), lParam);
+        return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         LRESULT r = DefWindowProc(message, wParam, lParam);

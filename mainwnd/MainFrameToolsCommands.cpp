@@ -74,14 +74,10 @@ void CMainFrame::OnToolsCommand(UINT nID)
         dlg.DoModal();
         break;
     }
-    case ID_HELP_FINDER: {
-        // Nothing happens without the help file.
-        CQuendalApp* app = QuendalApp();
-        const CString path = app ? app->GetHelpFilePath() : CString();
-        if (!path.IsEmpty() && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-            app->ShellOpenFile("open", path, "");
+    case ID_HELP_FINDER:
+        if (CQuendalApp* app = QuendalApp())
+            app->OpenHelp();
         break;
-    }
     default:
         break;
     }
