@@ -30,6 +30,15 @@ const char* const kPriorityBlocks[] = {
 };
 const UINT kUseSendAddress = IDS_SEND_ADDRESS_LABEL;
 
+// A key that can stand for an editor command rather than a typed character.
+bool IsCommandKey(WPARAM vk)
+{
+    if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return true;
+    return vk == VK_ESCAPE || vk == VK_HOME || vk == VK_END || vk == VK_INSERT || vk == VK_DELETE ||
+           (vk >= VK_F1 && vk <= VK_F24);
+}
+
 CString ComboText(HWND hCombo)
 {
     int n = ::GetWindowTextLengthA(hCombo);
@@ -517,7 +526,9 @@ HBRUSH CMailEditView::OnCtlColor(HDC, HWND, UINT)
 
 BOOL CMailEditView::PreTranslateMessage(MSG* pMsg)
 {
-    if (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) {
+    // Key presses with Ctrl or Alt, and the function, Escape, Home and End
+    // keys: the typed characters stay with the fields.
+    if ((pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN) && IsCommandKey(pMsg->wParam)) {
         CFrameWnd* frame = GetParentFrame();
         if (frame && frame->m_hWnd && frame->PreTranslateMessage(pMsg))
             return TRUE;
