@@ -227,8 +227,7 @@ void CMailEditFrame::PlayAnimation(bool bPlay)
         m_animation.PlayLoop();
         return;
     }
-    m_animation.Stop();
-    m_animation.Play(0, 0, 1);
+    m_animation.Rest();
 }
 
 void CMailEditFrame::OnSize(UINT nType, int cx, int cy)
