@@ -2,6 +2,7 @@
 
 #include "classlib/AppCore.h"
 #include "classlib/CmdUI.h"
+#include "classlib/CommandState.h"
 #include "classlib/ControlBar.h"
 #include "classlib/FrameMessages.h"
 #include "classlib/StatusBar.h"
@@ -99,6 +100,14 @@ BEGIN_MESSAGE_MAP(CFrameWnd, CWnd)
     { WM_NOTIFY, static_cast<UINT>(TBN_HOTITEMCHANGE), 0, 0xFFFF,
       AFX_THUNK(*pResult = HotItemChanged(p, reinterpret_cast<NMHDR*>(lParam))) },
 END_MESSAGE_MAP()
+
+LRESULT CFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    const UINT stateMessage = GetCommandStateMessage();
+    if (message == stateMessage && stateMessage != 0)
+        return GetCommandState(this, static_cast<UINT>(wParam));
+    return CWnd::WindowProc(message, wParam, lParam);
+}
 
 BOOL CFrameWnd::PreCreateWindow(CREATESTRUCTA& cs)
 {

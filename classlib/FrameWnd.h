@@ -6,7 +6,10 @@
 // edges and gives the rest to the child with the id AFX_IDW_PANE_FIRST (a
 // view or a splitter). Commands go to the active view first, then to the
 // frame, then to the application; menus and control bars are enabled and
-// checked by the update handlers found on the same route.
+// checked by the update handlers found on the same route. Every frame
+// answers the registered message "CVMCommandState" (CommandState.h) with
+// what that routing says of a command, so that a test driver in another
+// process can check that each bound command reaches a handler.
 #pragma once
 
 #include "classlib/Wnd.h"
@@ -67,6 +70,7 @@ public:
 
 protected:
     void PostNcDestroy() override { delete this; }
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnClose();
     int OnCreate(LPCREATESTRUCTA lpcs);
     void OnSize(UINT nType, int cx, int cy);

@@ -13,4 +13,10 @@ public:
     BOOL OpenBusyAnimation(const char* pszUserFile = nullptr);
     // Plays every frame, repeating without end.
     BOOL PlayLoop() { return Play(0, static_cast<UINT>(-1), static_cast<UINT>(-1)); }
+    // Stops and shows the first frame, the picture of a program at rest.
+    void Rest()
+    {
+        Stop();
+        Play(0, 0, 1);
+    }
 };

@@ -68,6 +68,8 @@ public:
     CString GetDownloadLogPath();
     CString GetReceiveLogPath();
     CString GetHelpFilePath();
+    // The help file in the shell's viewer; nothing without the file.
+    void OpenHelp();
     BOOL DeleteDownloadLog();
     BOOL AppendDownloadLog(const char* pszText);
     // Work folders of the special folders (QuendalAppWorkPaths.cpp): under

@@ -113,6 +113,13 @@ CString CQuendalApp::GetHelpFilePath()
     return GetProgramFilePath("CVMailHelp.chm");
 }
 
+void CQuendalApp::OpenHelp()
+{
+    const CString path = GetHelpFilePath();
+    if (!path.IsEmpty() && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
+        ShellOpenFile("open", path, "");
+}
+
 BOOL CQuendalApp::DeleteDownloadLog()
 {
     return DeleteFileA(GetDownloadLogPath());

@@ -62,13 +62,39 @@ BOOL CMailEditCtrl::Attach(CWnd* pParent, UINT nID, CMailEditView* pOwner)
     SendMessage(EM_EXLIMITTEXT, 0, 0x3FFFFFFF);
     // The journal is the control's undo; its own would undo colouring too.
     SendMessage(EM_SETUNDOLIMIT, 0, 0);
+    ReloadSettings();
+    ClearUndo();
+    return TRUE;
+}
+
+void CMailEditCtrl::ReloadSettings()
+{
     m_colouring.LoadSettings();
     ApplyBaseFormat();
     ApplyBackground();
     if (CQuendalApp* app = QuendalApp())
         m_bImeOnFocus = app->GetProfileInt("EditWindow", "BodyIMEOn", 1) != 0;
-    ClearUndo();
-    return TRUE;
+    RecolourAll();
+}
+
+CString CMailEditCtrl::GetSelectedText() const
+{
+    int start = 0, end = 0;
+    GetSel(start, end);
+    if (end <= start)
+        return CString();
+    std::wstring text = GetTextW();
+    if (static_cast<size_t>(end) > text.size())
+        end = static_cast<int>(text.size());
+    return start < end ? CString(text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start)).c_str())
+                       : CString();
+}
+
+bool CMailEditCtrl::IsHitSelected() const
+{
+    int start = 0, end = 0;
+    GetSel(start, end);
+    return m_nLastHit >= 0 && start == m_nLastHit && end == m_nLastHitEnd;
 }
 
 void CMailEditCtrl::ApplyBackground()
@@ -91,11 +117,8 @@ void CMailEditCtrl::ApplyWrapSetting()
 
 void CMailEditCtrl::ApplyViewSettings()
 {
-    m_colouring.LoadSettings();
-    ApplyBaseFormat();
-    ApplyBackground();
+    ReloadSettings();
     ApplyWrapSetting();
-    RecolourAll();
 }
 
 std::wstring CMailEditCtrl::GetTextW() const
@@ -632,6 +655,11 @@ LRESULT CMailEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         UpdateStatus();
         return r;
     }
+    case WM_CONTEXTMENU:
+        // The editor window's own menu, not the control's.
+        if (HWND frame = ::GetAncestor(m_hWnd, GA_ROOT))
+            ::SendMessageA(frame, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(m_hWnd), lParam);
+        return 0;
     case WM_SETFOCUS:
     case WM_KILLFOCUS: {
         LRESULT r = DefWindowProc(message, wParam, lParam);

@@ -53,6 +53,11 @@ public:
     bool FindAgain();
     // Every hit replaced; -1 when nothing was found.
     int ReplaceAll(bool bFromStart, const char* pszWhat, const char* pszWith, bool bMatchCase);
+    CString GetSelectedText() const;
+    // Whether the selection is exactly the last hit.
+    bool IsHitSelected() const;
+    // Reads the font, colour, quoting and IME settings again and recolours.
+    void ReloadSettings();
 
     // " %d行、%d列" and "全角%d文字" for the status panes.
     CString GetCaretPositionText() const;

@@ -11,6 +11,7 @@
 #include "editor/DlgSaveConfirm.h"
 #include "editor/DlgSendInfo.h"
 #include "editor/ExternalEditor.h"
+#include "editor/MailEditCtrl.h"
 #include "editor/MailEditSendJob.h"
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
@@ -30,6 +31,8 @@
 namespace {
 
 const char kCaption[] = "Corvane Mail";
+// From the key assignment: the key file's icon command.
+const UINT kMsgToolBarState = WM_USER + 398;
 const char kWindowClass[] = "CVMEditWndClass";
 const UINT kSendingQuestion = IDS_SENDING_ABORT_QUESTION;
 
@@ -51,17 +54,94 @@ BEGIN_MESSAGE_MAP(CMailEditFrame, CFrameWnd)
     ON_WM_CLOSE()
     ON_WM_TIMER()
     ON_WM_DESTROY()
+    ON_WM_SIZE()
     ON_MESSAGE(WM_DROPFILES, OnDropFilesMessage)
     ON_WM_SYSCOMMAND()
-    ON_WM_INITMENUPOPUP()
     ON_MESSAGE(WM_ACTIVATEAPP, OnActivateApp)
+    ON_MESSAGE(WM_CONTEXTMENU, OnContextMenuMessage)
     ON_MESSAGE(TM_SEND_RESULT, OnSendResultMessage)
+    ON_MESSAGE(WM_QD_COMBO_SELCHANGE, OnBoxChanged)
+    ON_MESSAGE(CMailEditView::kMsgHtmlDocumentComplete, OnHtmlDocumentComplete)
+    ON_MESSAGE(kMsgToolBarState, OnSetToolBarState)
+    // Sending and storing.
+    ON_COMMAND(ID_EDIT_SEND, OnSendCommand)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SEND, OnUpdateSend)
+    ON_COMMAND(ID_EDIT_TO_OUTBOX, OnOutboxCommand)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_TO_OUTBOX, OnUpdateSend)
+    ON_COMMAND(ID_EDIT_SAVE, OnSaveCommand)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SAVE, OnUpdateNotBusy)
+    ON_COMMAND(ID_EDIT_SAVE_AS, OnSaveAsCommand)
+    ON_COMMAND(ID_EDIT_SEND_CANCEL, OnCancelSend)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SEND_CANCEL, OnUpdateCancelSend)
+    ON_COMMAND(ID_EDIT_CLOSE, OnCloseCommand)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_CLOSE, OnUpdateNotBusy)
+    ON_COMMAND(ID_EDIT_OPEN_SOURCE, OnOpenSourceMail)
+    ON_COMMAND(ID_EDIT_SELECT_SOURCE, OnSelectSourceMail)
+    // Editing.
+    ON_COMMAND(ID_EDIT_UNDO_CMD, OnUndoCommand)
+    ON_COMMAND(ID_EDIT_REDO_CMD, OnRedoCommand)
+    ON_COMMAND(ID_EDIT_CUT_CMD, OnCutCommand)
+    ON_COMMAND(ID_EDIT_COPY_CMD, OnCopyCommand)
+    ON_COMMAND(ID_EDIT_PASTE_CMD, OnPasteCommand)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_PASTE_CMD, OnUpdatePaste)
+    ON_COMMAND(ID_EDIT_QUOTED_PASTE, OnQuotedPaste)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_QUOTED_PASTE, OnUpdateQuotedPaste)
+    ON_COMMAND(ID_EDIT_PASTE_FORMAT, OnPasteFormat)
+    ON_COMMAND(ID_EDIT_SELECT_ALL_CMD, OnSelectAll)
+    ON_COMMAND(ID_EDIT_REPLACE, OnReplaceCommand)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_REPLACE, OnUpdateReplace)
+    ON_COMMAND(ID_EDIT_GOTO_LINE, OnGotoLine)
+    ON_COMMAND(ID_EDIT_TEMPLATE, OnTemplateCommand)
+    ON_COMMAND_RANGE(ID_EDIT_FOCUS_TO, ID_EDIT_FOCUS_CC, OnBodyCommand)
+    ON_COMMAND_RANGE(ID_EDIT_FOCUS_BCC, ID_EDIT_FOCUS_BODY, OnBodyCommand)
+    ON_COMMAND_RANGE(ID_EDIT_FOCUS_SUBJECT, ID_EDIT_FOCUS_SUBJECT, OnBodyCommand)
+    ON_COMMAND_RANGE(ID_EDIT_CARET_RIGHT, ID_EDIT_CARET_BOTTOM, OnBodyCommand)
+    ON_COMMAND_RANGE(ID_EDIT_CARET_LINE_START, ID_EDIT_CARET_LINE_END, OnBodyCommand)
+    ON_COMMAND(ID_EDIT_NEXT_FIELD, OnNextField)
+    // Addresses, account and signature.
+    ON_COMMAND(ID_EDIT_SEND_INFO, OnSendInfoCommand)
+    ON_COMMAND(ID_EDIT_SHOW_BCC, OnShowBcc)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_SHOW_BCC, OnUpdateShowBcc)
+    ON_COMMAND(ID_EDIT_ADDRESS_BOOK, OnAddressBook)
+    ON_COMMAND(ID_EDIT_SELECT_ACCOUNT, OnSelectAccount)
+    ON_COMMAND(ID_EDIT_FOCUS_REPLY_TO, OnFocusReplyTo)
+    ON_COMMAND(ID_EDIT_SELECT_SIGNATURE, OnSelectSignature)
+    ON_COMMAND(ID_EDIT_AUTO_SIGNATURE, OnAutoSignatureCommand)
+    ON_COMMAND(ID_EDIT_SIGNATURE_AT_CARET, OnSignatureAtCaret)
+    ON_COMMAND(ID_EDIT_SIGNATURE_LIST, OnSignatureList)
+    ON_COMMAND(ID_EDIT_AUTO_SIGNATURE_RULES, OnAutoSignatureRules)
+    // Tools.
+    ON_COMMAND(ID_EDIT_ATTACH, OnAttachCommand)
+    ON_COMMAND(ID_EDIT_READ_RECEIPT, OnReadReceipt)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_READ_RECEIPT, OnUpdateReadReceipt)
+    ON_COMMAND(ID_EDIT_BODY_ARCHIVE, OnBodyArchive)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_BODY_ARCHIVE, OnUpdateBodyArchive)
+    ON_COMMAND(ID_EDIT_HTML_MAIL, OnHtmlMail)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_HTML_MAIL, OnUpdateHtmlMail)
+    ON_COMMAND(ID_EDIT_HTML_LOAD_FILE, OnHtmlLoadFile)
+    ON_COMMAND(ID_EDIT_EXTERNAL_EDITOR, RunExternalEditor)
+    ON_COMMAND(ID_EDIT_HTML_EXTERNAL_EDITOR, RunExternalHtmlEditor)
+    ON_COMMAND(ID_EDIT_EDITOR_SETTINGS, OnEditorSettings)
+    ON_COMMAND(ID_EDIT_FONT_COLOR, OnFontColorSettings)
+    ON_COMMAND(ID_EDIT_QUOTE_HEADER, OnQuoteHeader)
+    ON_COMMAND(ID_EDIT_HELP, OnHelpCommand)
+    // The format toolbar of HTML mail.
+    ON_COMMAND_RANGE(ID_HTML_TAG_MENU, ID_HTML_TAG_MENU, OnFormatCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_HTML_TAG_MENU, ID_HTML_TAG_MENU, OnUpdateFormat)
+    ON_COMMAND_RANGE(ID_HTML_BOLD, ID_HTML_TABLE, OnFormatCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_HTML_BOLD, ID_HTML_TABLE, OnUpdateFormat)
+    ON_COMMAND_RANGE(ID_HTML_HORIZONTAL_LINE, ID_HTML_BACKGROUND, OnFormatCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_HTML_HORIZONTAL_LINE, ID_HTML_BACKGROUND, OnUpdateFormat)
+    ON_COMMAND_RANGE(ID_HTML_IMAGE, ID_HTML_ANCHOR, OnFormatCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_HTML_IMAGE, ID_HTML_ANCHOR, OnUpdateFormat)
 END_MESSAGE_MAP()
 
 CMailEditFrame::CMailEditFrame() = default;
 
 CMailEditFrame::~CMailEditFrame()
 {
+    if (m_hBoxFont)
+        ::DeleteObject(m_hBoxFont);
     // The table was built from the user's key assignment for this window.
     if (m_hAccelTable)
         ::DestroyAcceleratorTable(m_hAccelTable);
@@ -101,6 +181,8 @@ BOOL CMailEditFrame::Create(CMailEditThread* pThread, int nCascade)
     m_bBodyAsArchive = ProfileInt("Setting", "DefaultContentZipFile", 0) != 0 &&
                        CArchiver::FromApp().IsAvailable(CArchiver::formatZip);
     CreateStatusBar();
+    CreateFormatBar();
+    PlaceAnimation();
     ::DragAcceptFiles(m_hWnd, TRUE);
     ArmAutoBackup();
     return TRUE;
@@ -108,7 +190,11 @@ BOOL CMailEditFrame::Create(CMailEditThread* pThread, int nCascade)
 
 BOOL CMailEditFrame::OnCreateClient(LPCREATESTRUCTA)
 {
+    // The view fills the account box, which the toolbar holds.
+    if (!CreateToolBars())
+        return FALSE;
     m_pView = new CMailEditView;
+    m_pView->SetAccountBox(m_accountBox.m_hWnd);
     RECT rc = {0, 0, 100, 100};
     if (!m_pView->Create(this, AFX_IDW_PANE_FIRST, rc)) {
         delete m_pView;
@@ -157,6 +243,7 @@ void CMailEditFrame::ArmAutoBackup()
 
 void CMailEditFrame::EndBusy()
 {
+    PlayAnimation(false);
     if (m_pView && m_pView->m_hWnd)
         m_pView->EnableWindow(TRUE);
     m_bBusy = false;
@@ -250,7 +337,7 @@ void CMailEditFrame::RunExternalHtmlEditor()
         return;
     }
     if (!m_pView->IsHtmlMode() && m_pView->IsBodyModified() &&
-        Box(IDS_HTML_LOSES_BODY_QUESTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
+        Box(IDS_HTML_BODY_LOST_QUESTION, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES)
         return;
     CString path = m_pView->GetHtmlTempFile();
     if (path.IsEmpty()) {
@@ -330,159 +417,10 @@ LRESULT CMailEditFrame::OnActivateApp(WPARAM wParam, LPARAM)
     return Default();
 }
 
-void CMailEditFrame::OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu)
-{
-    CFrameWnd::OnInitMenuPopup(hPopup, nIndex, bSysMenu);
-    if (bSysMenu || !hPopup)
-        return;
-    auto enable = [&](UINT id, bool on) { ::EnableMenuItem(hPopup, id, MF_BYCOMMAND | (on ? MF_ENABLED : MF_GRAYED)); };
-    auto check = [&](UINT id, bool on) { ::CheckMenuItem(hPopup, id, MF_BYCOMMAND | (on ? MF_CHECKED : MF_UNCHECKED)); };
-    enable(ID_EDIT_SEND, !m_bBusy && !m_bWaitingToSend);
-    enable(ID_EDIT_SAVE, !m_bBusy);
-    enable(ID_EDIT_TO_OUTBOX, !m_bBusy && !m_bWaitingToSend);
-    enable(ID_EDIT_CLOSE, !m_bBusy);
-    enable(ID_EDIT_SEND_CANCEL, m_bBusy || m_bWaitingToSend);
-    if (m_pView) {
-        check(ID_EDIT_SHOW_BCC, m_pView->IsBccShown());
-        check(ID_EDIT_READ_RECEIPT, m_pView->m_bReadReceipt);
-        // An HTML mail cannot carry its body as an archive, nor any mail
-        // without the ZIP library.
-        enable(ID_EDIT_BODY_ARCHIVE,
-               !m_pView->IsHtmlMode() && CArchiver::FromApp().IsAvailable(CArchiver::formatZip));
-        check(ID_EDIT_BODY_ARCHIVE, m_bBodyAsArchive && !m_pView->IsHtmlMode());
-        check(ID_EDIT_HTML_MAIL, m_pView->IsHtmlMode());
-    }
-}
-
-BOOL CMailEditFrame::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    if (lParam != 0 && HIWORD(wParam) != 0)
-        return CFrameWnd::OnCommand(wParam, lParam);
-    HWND hFocus = ::GetFocus();
-    switch (LOWORD(wParam)) {
-    case ID_EDIT_SEND:
-        m_bSendCancelled = false;
-        m_bWaitingToSend = false;
-        OnSendCommand();
-        return TRUE;
-    case ID_EDIT_TO_OUTBOX:
-        // While a job runs the command is refused before anything starts:
-        // ending the busy state of someone else's job would let the next
-        // command wait on its thread.
-        if (m_bBusy || m_bWaitingToSend)
-            return TRUE;
-        m_nSavedOnce = 1;
-        if (!SendOrSave(1))
-            EndBusy();
-        return TRUE;
-    case ID_EDIT_SAVE:
-        OnSaveCommand();
-        return TRUE;
-    case ID_EDIT_SAVE_AS:
-        OnSaveAsCommand();
-        return TRUE;
-    case ID_EDIT_SEND_CANCEL:
-        OnCancelSend();
-        return TRUE;
-    case ID_EDIT_CLOSE:
-        if (!m_bBusy)
-            PostMessage(WM_CLOSE);
-        return TRUE;
-    case ID_EDIT_SHOW_BCC:
-        if (m_pView)
-            m_pView->ToggleBcc();
-        return TRUE;
-    case ID_EDIT_SEND_INFO:
-        OnSendInfoCommand();
-        return TRUE;
-    case ID_EDIT_ATTACH:
-        if (m_pView)
-            m_pView->AttachByDialog();
-        return TRUE;
-    case ID_EDIT_READ_RECEIPT:
-        if (m_pView)
-            m_pView->m_bReadReceipt = !m_pView->m_bReadReceipt;
-        UpdateIndicators();
-        return TRUE;
-    case ID_EDIT_EXTERNAL_EDITOR:
-        RunExternalEditor();
-        return TRUE;
-    case ID_EDIT_HTML_EXTERNAL_EDITOR:
-        RunExternalHtmlEditor();
-        return TRUE;
-    case ID_EDIT_BODY_ARCHIVE:
-        if ((m_pView && m_pView->IsHtmlMode()) || !CArchiver::FromApp().IsAvailable(CArchiver::formatZip))
-            return TRUE;
-        m_bBodyAsArchive = !m_bBodyAsArchive;
-        UpdateIndicators();
-        return TRUE;
-    case ID_EDIT_HTML_MAIL:
-        if (!m_pView)
-            return TRUE;
-        if (!m_pView->IsHtmlMode() && m_bBodyAsArchive && AfxMessageBox(IDS_HTML_NO_BODY_ARCHIVE, MB_OKCANCEL) != IDOK)
-            return TRUE;
-        if (m_pView->ToggleHtmlMode() && m_pView->IsHtmlMode())
-            m_bBodyAsArchive = false;
-        UpdateIndicators();
-        return TRUE;
-    case ID_EDIT_SELECT_ACCOUNT:
-        if (m_pView) {
-            HWND hCombo = m_pView->GetDlgItemHwnd(IDC_ME_ACCOUNT);
-            ::SetFocus(hCombo);
-            ::SendMessageA(hCombo, CB_SHOWDROPDOWN, TRUE, 0);
-        }
-        return TRUE;
-    case ID_EDIT_COPY_CMD:
-        ::SendMessageA(hFocus, WM_COPY, 0, 0);
-        return TRUE;
-    case ID_EDIT_CUT_CMD:
-        ::SendMessageA(hFocus, WM_CUT, 0, 0);
-        return TRUE;
-    case ID_EDIT_PASTE_CMD:
-        PasteAs(0, false);
-        return TRUE;
-    case ID_EDIT_QUOTED_PASTE:
-        PasteAs(CF_TEXT, true);
-        return TRUE;
-    case ID_EDIT_UNDO_CMD:
-        ::SendMessageA(hFocus, EM_UNDO, 0, 0);
-        return TRUE;
-    case ID_EDIT_SELECT_ALL_CMD:
-        if (m_pView) {
-            HWND hBody = m_pView->GetDlgItemHwnd(IDC_ME_BODY);
-            ::SetFocus(hBody);
-            ::SendMessageA(hBody, EM_SETSEL, 0, -1);
-        }
-        return TRUE;
-    case ID_EDIT_CHAR_COUNT:
-    case ID_EDIT_ADDRESS_TO:
-    case ID_EDIT_ADDRESS_CC:
-    case ID_EDIT_ADDRESS_BCC:
-    case ID_EDIT_COMPLETE_ADDRESS:
-    case ID_EDIT_ADDRESS_LIST:
-    case ID_EDIT_REDO_CMD:
-    case ID_EDIT_FIND_CMD:
-    case ID_EDIT_FIND_NEXT:
-        // The view's own commands.
-        if (m_pView)
-            m_pView->SendMessage(WM_COMMAND, MAKEWPARAM(LOWORD(wParam), 0), 0);
-        return TRUE;
-    case ID_EDIT_PASTE_FORMAT:
-        OnPasteFormat();
-        return TRUE;
-    case ID_EDIT_ADDRESS_BOOK:
-        if (m_pView)
-            m_pView->OpenAddressBook(-1);
-        return TRUE;
-    default:
-        if (OnBodyCommand(LOWORD(wParam)))
-            return TRUE;
-        return CFrameWnd::OnCommand(wParam, lParam);
-    }
-}
-
 void CMailEditFrame::OnSendCommand()
 {
+    m_bSendCancelled = false;
+    m_bWaitingToSend = false;
     if (m_bBusy)
         return;
     if (!SendOrSave(0))
@@ -498,7 +436,14 @@ void CMailEditFrame::OnSaveCommand()
         m_bSaveAsked = true;
         if (!SendOrSave(2))
             EndBusy();
+        return;
     }
+    // Nothing to store: the animation shows the command was taken.
+    HCURSOR old = SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    PlayAnimation(true);
+    ::Sleep(200);
+    PlayAnimation(false);
+    SetCursor(old);
 }
 
 void CMailEditFrame::OnSaveAsCommand()
@@ -662,29 +607,6 @@ void CMailEditFrame::OnDestroy()
     if (m_pThread)
         m_pThread->OnFrameDestroyed();
     Default();
-}
-
-bool CMailEditFrame::OnBodyCommand(UINT nId)
-{
-    if (!m_pView)
-        return false;
-    CMailEditCtrl& body = m_pView->GetBodyCtrl();
-    switch (nId) {
-    case ID_EDIT_FOCUS_TO: m_pView->FocusField(IDC_ME_TO); return true;
-    case ID_EDIT_FOCUS_CC: m_pView->FocusField(IDC_ME_CC); return true;
-    case ID_EDIT_FOCUS_BCC: m_pView->FocusField(IDC_ME_BCC); return true;
-    case ID_EDIT_FOCUS_SUBJECT: m_pView->FocusField(IDC_ME_SUBJECT); return true;
-    case ID_EDIT_FOCUS_BODY: m_pView->FocusField(IDC_ME_BODY); return true;
-    case ID_EDIT_CARET_RIGHT: body.MoveCaret(3); return true;
-    case ID_EDIT_CARET_LEFT: body.MoveCaret(2); return true;
-    case ID_EDIT_CARET_UP: body.MoveCaret(0); return true;
-    case ID_EDIT_CARET_DOWN: body.MoveCaret(1); return true;
-    case ID_EDIT_CARET_TOP: body.GoToLine(0); return true;
-    case ID_EDIT_CARET_BOTTOM: body.GoToLine(-1); return true;
-    case ID_EDIT_CARET_LINE_START: body.CaretToLineStart(); return true;
-    case ID_EDIT_CARET_LINE_END: body.CaretToLineEnd(); return true;
-    default: return false;
-    }
 }
 
 BOOL CMailEditFrame::PreTranslateMessage(MSG* pMsg)

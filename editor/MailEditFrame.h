@@ -1,12 +1,19 @@
 // CMailEditFrame: the top-level window of one editor window. It routes the
-// editor's commands, keeps its placement, runs the automatic backup, locks
-// itself behind the mailbox password while minimised, and sends or stores
-// the mail through one routine, SendOrSave, whose job ends in OnSendResult.
+// editor's commands through its message map (menu, keys, the two toolbars
+// and the body's context menu), keeps its placement, runs the automatic
+// backup, locks itself behind the mailbox password while minimised, and
+// sends or stores the mail through one routine, SendOrSave, whose job ends
+// in OnSendResult. The main toolbar holds the sending account's box and the
+// busy animation; the format toolbar, shown for HTML mail only, the font
+// boxes.
 #pragma once
 
 #include "classlib/ClassLib.h"
 #include "classlib/FrameWnd.h"
 #include "classlib/StatusBar.h"
+#include "classlib/ToolBar.h"
+#include "core/BusyAnimateCtrl.h"
+#include "core/FontNameComboBox.h"
 #include "editor/DlgSendProgress.h"
 #include "editor/EditorLock.h"
 
@@ -63,33 +70,93 @@ public:
     // The read-receipt and body-as-archive icons of the status bar.
     void UpdateIndicators();
     bool IsLocked() const { return m_passwordLock.IsLocked(); }
+    // The format toolbar goes with HTML mail.
+    void ShowFormatBar(bool bShow);
+    // The automatic signature by the rules, the folder's and the account's.
+    void ApplyAutoSignature();
+    // The value message 1422 last set (the key assignment's icon command).
+    UINT GetToolBarState() const { return m_nToolBarState; }
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCreateClient(LPCREATESTRUCTA lpcs) override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
     void OnClose();
     void OnTimer(UINT_PTR nIDEvent);
     void OnDestroy();
+    void OnSize(UINT nType, int cx, int cy);
     void OnSysCommand(UINT nID, LPARAM lParam);
     LRESULT OnActivateApp(WPARAM wParam, LPARAM lParam);
     LRESULT OnSendResultMessage(WPARAM wParam, LPARAM lParam);
-    void OnInitMenuPopup(HMENU hPopup, UINT nIndex, BOOL bSysMenu);
+    LRESULT OnContextMenuMessage(WPARAM wParam, LPARAM lParam);
+    LRESULT OnBoxChanged(WPARAM wParam, LPARAM lParam);
+    LRESULT OnHtmlDocumentComplete(WPARAM wParam, LPARAM lParam);
+    LRESULT OnSetToolBarState(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
 
 private:
     CAccountData* CurrentAccount() const;
+    // The commands of the message map.
     void OnSendCommand();
+    void OnOutboxCommand();
     void OnCancelSend();
     void OnSaveCommand();
     void OnSaveAsCommand();
+    void OnCloseCommand();
     void OnSendInfoCommand();
     void OnPasteFormat();
+    void OnPasteCommand();
+    void OnQuotedPaste();
+    void OnCopyCommand();
+    void OnCutCommand();
+    void OnUndoCommand();
+    void OnRedoCommand();
+    void OnSelectAll();
+    void OnShowBcc();
+    void OnAttachCommand();
+    void OnReadReceipt();
+    void OnBodyArchive();
+    void OnHtmlMail();
+    void OnHtmlLoadFile();
+    void OnSelectAccount();
+    void OnSelectSignature();
+    void OnFocusReplyTo();
+    void OnAddressBook();
+    void OnTemplateCommand();
+    void OnAutoSignatureCommand();
+    void OnSignatureAtCaret();
+    void OnSignatureList();
+    void OnAutoSignatureRules();
+    void OnOpenSourceMail();
+    void OnSelectSourceMail();
+    void OnQuoteHeader();
+    void OnEditorSettings();
+    void OnFontColorSettings();
+    void OnReplaceCommand();
+    void OnGotoLine();
+    void OnHelpCommand();
+    void OnNextField();
+    void OnFormatCommand(UINT nID);
+    void OnUpdateSend(CCmdUI* pCmdUI);
+    void OnUpdateNotBusy(CCmdUI* pCmdUI);
+    void OnUpdateCancelSend(CCmdUI* pCmdUI);
+    void OnUpdateShowBcc(CCmdUI* pCmdUI);
+    void OnUpdateReadReceipt(CCmdUI* pCmdUI);
+    void OnUpdateBodyArchive(CCmdUI* pCmdUI);
+    void OnUpdateHtmlMail(CCmdUI* pCmdUI);
+    void OnUpdateReplace(CCmdUI* pCmdUI);
+    void OnUpdatePaste(CCmdUI* pCmdUI);
+    void OnUpdateQuotedPaste(CCmdUI* pCmdUI);
+    void OnUpdateFormat(CCmdUI* pCmdUI);
+    // The focus and caret commands of the editor's keys.
+    void OnBodyCommand(UINT nId);
     BOOL CreateStatusBar();
-    // The focus and caret commands of the editor's keys; false for others.
-    bool OnBodyCommand(UINT nId);
+    BOOL CreateToolBars();
+    BOOL CreateFormatBar();
+    // The animation sits at the main toolbar's right end.
+    void PlaceAnimation();
+    void PlayAnimation(bool bPlay);
     LRESULT OnDropFilesMessage(WPARAM wParam, LPARAM lParam);
     // The stored copies this editor replaces, deleted by the application thread.
     void DeleteStoredCopy(CMailFolderStore* pStore, int nIndex);
@@ -126,4 +193,12 @@ private:
     bool m_bBodyAsArchive = false;
     CEditorLock m_passwordLock;
     CStatusBar m_wndStatusBar;
+    CToolBar m_wndToolBar;
+    CToolBar m_wndFormatBar;
+    CColoredComboBox m_accountBox;
+    CFontNameComboBox m_fontNameBox;
+    CColoredComboBox m_fontSizeBox;
+    CBusyAnimateCtrl m_animation;
+    HFONT m_hBoxFont = nullptr;
+    UINT m_nToolBarState = 0;
 };

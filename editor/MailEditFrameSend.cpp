@@ -72,8 +72,7 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         CAccountData* account = CurrentAccount();
         if (nMode != CMailEditSendJob::modeDraft && nMode != CMailEditSendJob::modeBackup) {
             if (!v->IsAutoSignatureDone())
-                v->ApplyAutoSignature(folder ? folder->GetInheritedText(16) : CString(),
-                                      account ? account->GetSignatureName() : CString());
+                ApplyAutoSignature();
             FillReplyToFromAccount();
         }
 
@@ -209,6 +208,7 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         }
 
         v->EnableWindow(FALSE);
+        PlayAnimation(true);
         if (m_pSendThread) {
             if (m_hSendThread) {
                 WaitForSingleObject(m_hSendThread, INFINITE);

@@ -31,6 +31,15 @@ const char* const kPriorityBlocks[] = {
 };
 const UINT kUseSendAddress = IDS_SEND_ADDRESS_LABEL;
 
+// A key that can stand for an editor command rather than a typed character.
+bool IsCommandKey(WPARAM vk)
+{
+    if (::GetKeyState(VK_CONTROL) < 0 || ::GetKeyState(VK_MENU) < 0)
+        return true;
+    return vk == VK_ESCAPE || vk == VK_HOME || vk == VK_END || vk == VK_INSERT || vk == VK_DELETE ||
+           (vk >= VK_F1 && vk <= VK_F24);
+}
+
 CString ComboText(HWND hCombo)
 {
     int n = ::GetWindowTextLengthA(hCombo);
@@ -52,6 +61,13 @@ BEGIN_MESSAGE_MAP(CMailEditView, CFormView)
     ON_WM_SIZE()
     ON_WM_CTLCOLOR()
     ON_MESSAGE(CAddressEdit::kTextChanged, OnAddressTextChanged)
+    ON_COMMAND(ID_EDIT_CHAR_COUNT, ShowCharCount)
+    ON_COMMAND_RANGE(ID_EDIT_ADDRESS_TO, ID_EDIT_ADDRESS_BCC, OnAddressCommand)
+    ON_COMMAND_RANGE(ID_EDIT_COMPLETE_ADDRESS, ID_EDIT_ADDRESS_LIST, OnAddressKeyCommand)
+    ON_COMMAND(ID_EDIT_FIND_CMD, FindInBody)
+    ON_COMMAND(ID_EDIT_FIND_NEXT, OnFindNext)
+    ON_COMMAND(ID_EDIT_COMPRESS_ATTACHMENTS, CompressAttachments)
+    ON_MESSAGE(kMsgHtmlDocumentComplete, OnHtmlDocumentComplete)
 END_MESSAGE_MAP()
 
 CMailEditView::CMailEditView() : CFormView(IDD_MAILEDIT_FORM)
@@ -82,6 +98,12 @@ void CMailEditView::OnInitialUpdate()
     m_attachList.CreateInPlaceOf(this, IDC_ME_ATTACH_LIST);
     RecalcLayout();
     --m_nLoading;
+}
+
+void CMailEditView::ApplyEditorSettings()
+{
+    m_body.ApplyViewSettings();
+    RecalcLayout();
 }
 
 CString CMailEditView::GetFieldText(int nId) const
@@ -124,7 +146,7 @@ void CMailEditView::SetBody(const char* pszText)
 
 void CMailEditView::FillAccountList()
 {
-    HWND hCombo = GetDlgItemHwnd(IDC_ME_ACCOUNT);
+    HWND hCombo = m_hAccountBox;
     ::SendMessageA(hCombo, CB_RESETCONTENT, 0, 0);
     CQuendalApp* app = QuendalApp();
     CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
@@ -148,7 +170,7 @@ void CMailEditView::FillAccountList()
 
 int CMailEditView::GetAccountIndex() const
 {
-    HWND hCombo = GetDlgItemHwnd(IDC_ME_ACCOUNT);
+    HWND hCombo = m_hAccountBox;
     int sel = static_cast<int>(::SendMessageA(hCombo, CB_GETCURSEL, 0, 0));
     if (sel == CB_ERR)
         return -1;
@@ -160,7 +182,7 @@ int CMailEditView::GetAccountIndex() const
 
 void CMailEditView::SelectAccountIndex(int nIndex)
 {
-    HWND hCombo = GetDlgItemHwnd(IDC_ME_ACCOUNT);
+    HWND hCombo = m_hAccountBox;
     int count = static_cast<int>(::SendMessageA(hCombo, CB_GETCOUNT, 0, 0));
     for (int i = 0; i < count; ++i)
         if (static_cast<int>(::SendMessageA(hCombo, CB_GETITEMDATA, i, 0)) == nIndex)
@@ -397,9 +419,6 @@ void CMailEditView::RecalcLayout()
         ::ShowWindow(hc, show ? SW_SHOWNA : SW_HIDE);
     };
     int y = 2;
-    place(IDC_ME_ACCOUNT_LABEL, 2, y + 3, button + 20, 16, true);
-    place(IDC_ME_ACCOUNT, button + 24, y, 200, 300, true);
-    y += 24;
     // Each address field as high as its list needs (up to five lines).
     const int fieldW = w - button - 7;
     auto fieldH = [&](CAddressEdit& field) { return field.m_hWnd ? field.NeededHeight(fieldW) : rowH; };
@@ -421,12 +440,14 @@ void CMailEditView::RecalcLayout()
     int x = 2;
     place(IDC_ME_PRIORITY_LABEL, x, y + 4, 50, 18, true);
     x += 52;
-    place(IDC_ME_PRIORITY, x, y, 110, 200, true);
-    x += 114;
+    place(IDC_ME_PRIORITY, x, y, 96, 200, true);
+    x += 100;
+    place(IDC_ME_COMPACT, x, y + 1, 100, 18, true);
+    x += 104;
     place(IDC_ME_SIGN_LABEL, x, y + 4, 36, 18, true);
     x += 38;
-    place(IDC_ME_SIGN, x, y, 110, 200, true);
-    x += 114;
+    place(IDC_ME_SIGN, x, y, 96, 200, true);
+    x += 100;
     place(IDC_ME_REPLYTO_LABEL, x, y + 4, 50, 18, true);
     x += 52;
     int attachW = 60;
@@ -495,6 +516,18 @@ HBRUSH CMailEditView::OnCtlColor(HDC, HWND, UINT)
     return reinterpret_cast<HBRUSH>(Default());
 }
 
+BOOL CMailEditView::PreTranslateMessage(MSG* pMsg)
+{
+    // Key presses with Ctrl or Alt, and the function, Escape, Home and End
+    // keys: the typed characters stay with the fields.
+    if ((pMsg->message == WM_KEYDOWN || pMsg->message == WM_SYSKEYDOWN) && IsCommandKey(pMsg->wParam)) {
+        CFrameWnd* frame = GetParentFrame();
+        if (frame && frame->m_hWnd && frame->PreTranslateMessage(pMsg))
+            return TRUE;
+    }
+    return CFormView::PreTranslateMessage(pMsg);
+}
+
 BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam), code = HIWORD(wParam);
@@ -523,9 +556,6 @@ BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
         case IDC_ME_BCC_BUTTON:
             OpenAddressBook(2);
             return TRUE;
-        case ID_EDIT_COMPRESS_ATTACHMENTS:
-            CompressAttachments();
-            return TRUE;
         case IDC_ME_COMPACT:
             ::EnableWindow(GetDlgItemHwnd(IDC_ME_PRIORITY),
                            ::SendMessageA(GetDlgItemHwnd(IDC_ME_COMPACT), BM_GETCHECK, 0, 0) != BST_CHECKED);
@@ -536,45 +566,35 @@ BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
     }
     if (code == EN_SETFOCUS && id == IDC_ME_BCC && !m_bBccShown)
         ToggleBcc();
-    if (lParam == 0 || code == 0) {
-        switch (id) {
-        case ID_EDIT_CHAR_COUNT:
-            ShowCharCount();
-            return TRUE;
-        case ID_EDIT_ADDRESS_BCC:
-            if (!m_bBccShown)
-                ToggleBcc();
-            m_bcc.ShowAddressMenu(CAddressEdit::kMenuAddressBook, false);
-            RecalcLayout();
-            return TRUE;
-        case ID_EDIT_ADDRESS_TO:
-        case ID_EDIT_ADDRESS_CC:
-            (id == ID_EDIT_ADDRESS_TO ? m_to : m_cc).ShowAddressMenu(CAddressEdit::kMenuAddressBook, false);
-            RecalcLayout();
-            return TRUE;
-        case ID_EDIT_COMPLETE_ADDRESS:
-        case ID_EDIT_ADDRESS_LIST:
-            if (CAddressEdit* field = AddressField(::GetDlgCtrlID(::GetFocus()))) {
-                if (id == ID_EDIT_COMPLETE_ADDRESS)
-                    field->CompleteOnCommand();
-                else
-                    field->ShowAddressMenu(CAddressEdit::kMenuMatching, false);
-            }
-            return TRUE;
-        case ID_EDIT_REDO_CMD:
-            m_body.UndoRedo(true);
-            return TRUE;
-        case ID_EDIT_FIND_CMD:
-            FindInBody();
-            return TRUE;
-        case ID_EDIT_FIND_NEXT:
-            m_body.FindAgain();
-            return TRUE;
-        default:
-            break;
-        }
-    }
     return CFormView::OnCommand(wParam, lParam);
+}
+
+void CMailEditView::OnAddressCommand(UINT nID)
+{
+    if (nID == ID_EDIT_ADDRESS_BCC) {
+        if (!m_bBccShown)
+            ToggleBcc();
+        m_bcc.ShowAddressMenu(CAddressEdit::kMenuAddressBook, false);
+    } else {
+        (nID == ID_EDIT_ADDRESS_TO ? m_to : m_cc).ShowAddressMenu(CAddressEdit::kMenuAddressBook, false);
+    }
+    RecalcLayout();
+}
+
+void CMailEditView::OnAddressKeyCommand(UINT nID)
+{
+    CAddressEdit* field = AddressField(::GetDlgCtrlID(::GetFocus()));
+    if (!field)
+        return;
+    if (nID == ID_EDIT_COMPLETE_ADDRESS)
+        field->CompleteOnCommand();
+    else
+        field->ShowAddressMenu(CAddressEdit::kMenuMatching, false);
+}
+
+void CMailEditView::OnFindNext()
+{
+    m_body.FindAgain();
 }
 
 bool CMailEditView::SetMailData(int nIndex, CMailFolderStore* pStore, int nMailKind, const char* pszSelText,
@@ -602,6 +622,29 @@ bool CMailEditView::ApplyTemplate(const char* pszPath, int nIndex, CMailFolderSt
         return false;
     ShowData();
     return true;
+}
+
+bool CMailEditView::InsertTemplate(const char* pszPath, int nMailKind)
+{
+    m_data.m_nSelStart = m_data.m_nSelEnd = m_body.GetSelStartByte();
+    if (!ApplyTemplate(pszPath, -1, nullptr, nMailKind, false))
+        return false;
+    m_bChanged = true;
+    return true;
+}
+
+bool CMailEditView::IsBodyEmpty() const
+{
+    CString body = GetBody();
+    if (body.Find('\n') >= 0 || body.Find('\r') >= 0)
+        return false;
+    body.Trim();
+    return body.IsEmpty();
+}
+
+CString CMailEditView::GetSelectedBodyText() const
+{
+    return m_body.GetSelectedText();
 }
 
 void CMailEditView::ShowData()

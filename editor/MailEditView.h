@@ -1,6 +1,6 @@
-// CMailEditView: the form of an editor window: sending account, To, Cc and
-// Bcc, subject, priority, signature and Reply-To, the body, and the list of
-// attached files. It shows what a CMailEditData holds (filled by the
+// CMailEditView: the form of an editor window: To, Cc and Bcc, subject,
+// priority, signature and Reply-To, the body, and the list of attached
+// files; the sending account's box, which the frame's toolbar holds. It shows what a CMailEditData holds (filled by the
 // composer for replies, forwards, stored mails and templates) and gives the
 // frame's send and save routine the fields back.
 #pragma once
@@ -24,6 +24,9 @@ class CMailFolderStore;
 class CMailEditView : public CFormView
 {
 public:
+    // From the HTML editing view once its document is loaded; passed on to the frame.
+    static const UINT kMsgHtmlDocumentComplete = WM_USER + 101;
+
     CMailEditView();
     ~CMailEditView() override;
 
@@ -55,6 +58,9 @@ public:
     void ApplyAutoSignature(const char* pszFolderSign, const char* pszAccountSign);
     bool IsAutoSignatureDone() const { return m_bAutoSignDone; }
 
+    // The box that chooses the sending account (on the frame's toolbar);
+    // filled with the accounts when the view is first updated.
+    void SetAccountBox(HWND hBox) { m_hAccountBox = hBox; }
     // The sending account: its index in the application's table, -1 none.
     int GetAccountIndex() const;
     void SelectAccountIndex(int nIndex);
@@ -91,6 +97,14 @@ public:
     bool ToggleHtmlMode();
     CString GetHtmlText() const;
     CString GetHtmlBodyText() const;
+    // A command of the format toolbar on the HTML editing view; its pop-ups
+    // drop below the command's button of that toolbar.
+    void RunFormatCommand(UINT nID, HWND hFormatBar);
+    // The font boxes of the format toolbar: a face name and a size (0-6, -1 none).
+    void SetHtmlFont(const char* pszFace, int nSizeIndex);
+    void SetHtmlFormatControls(CComboBox* pFontName, CComboBox* pFontSize);
+    // Once per loaded HTML mail: whether it was loaded since the last call.
+    bool TakeHtmlEditorRequest();
     const CString& GetHtmlPath() const { return m_strHtmlPath; }
     // The external HTML editor: its file (made once, used again by later
     // runs) and its run, during which the body is disabled. The end of the
@@ -107,6 +121,15 @@ public:
 
     bool IsModified() const;
     void SetModified(bool bModified);
+    // One line, blank after trimming.
+    bool IsBodyEmpty() const;
+    CString GetSelectedBodyText() const;
+    // A template's text at the caret, its fields as the template sets them.
+    bool InsertTemplate(const char* pszPath, int nMailKind);
+    // The signature names from the signature folder again.
+    void FillSignatureList();
+    // The editor settings again (wrapping, fonts, colours), laid out anew.
+    void ApplyEditorSettings();
     void ToggleBcc();
     // The character count dialog of the mail as it stands.
     void ShowCharCount();
@@ -129,6 +152,9 @@ public:
     CMailEditData m_data;
     CMailEditComposer m_composer;
 
+    // The editor's keys come before the form's dialog keys (which take every key).
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
 protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnSize(UINT nType, int cx, int cy);
@@ -143,11 +169,16 @@ private:
     // The composer's result into the controls.
     void ShowData();
     void FillPriorityList();
-    void FillSignatureList();
     void FillReplyToList();
     void FillAccountList();
 
     LRESULT OnAttachListChanged(WPARAM, LPARAM);
+    LRESULT OnHtmlDocumentComplete(WPARAM, LPARAM);
+    // The view's own commands (menu and keys of the frame route them here).
+    void OnAddressCommand(UINT nID);
+    void OnAddressKeyCommand(UINT nID);
+    void OnFindNext();
+    void ShowFrameFormatBar(bool bShow);
 
     CMailEditCtrl m_body;
     CAddressEdit m_to, m_cc, m_bcc;
@@ -169,5 +200,9 @@ private:
     bool m_bChanged = false;
     bool m_bAutoSignDone = false;
     HWND m_hAddressNote = nullptr;  // the address book window opened from here
+    HWND m_hAccountBox = nullptr;
+    CComboBox* m_pFontNameBox = nullptr;  // the frame's, for the HTML view
+    CComboBox* m_pFontSizeBox = nullptr;
+    bool m_bHtmlEditorRequested = false;  // an HTML mail was loaded from a file
     int m_nLoading = 0;  // while set, control changes are not the user's
 };

@@ -10,6 +10,7 @@ bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bo
         if (m_pHtmlView && m_pHtmlView->m_hWnd)
             m_pHtmlView->ShowWindow(SW_HIDE);
         m_bHtmlMode = false;
+        ShowFrameFormatBar(false);
         RecalcLayout();
         m_body.SetFocus();
         return true;
@@ -26,9 +27,11 @@ bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bo
             return false;
         }
         m_pHtmlView = std::move(view);
+        m_pHtmlView->SetFormatControls(m_pFontNameBox, m_pFontSizeBox, nullptr);
     }
     if (pszPath && *pszPath) {
         m_strHtmlPath = pszPath;
+        m_bHtmlEditorRequested = true;
         m_body.SendMessage(EM_SETMODIFY, FALSE);
     }
     m_bHtmlMode = true;
@@ -38,6 +41,7 @@ bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bo
     } else if (bLoad) {
         m_pHtmlView->LoadEditPage();
     }
+    ShowFrameFormatBar(true);
     RecalcLayout();
     m_pHtmlView->ShowWindow(SW_SHOW);
     m_pHtmlView->SetFocus();

@@ -483,9 +483,7 @@ void CMainFrame::PlayTransferAnimation(BOOL bPlay)
         m_wndAnimate.PlayLoop();
         return;
     }
-    // At rest it shows its first frame.
-    m_wndAnimate.Stop();
-    m_wndAnimate.Play(0, 0, 1);
+    m_wndAnimate.Rest();
 }
 
 BOOL CMainFrame::OnCreateClient(LPCREATESTRUCTA)

@@ -82,14 +82,10 @@ void CMainFrame::OnToolsCommand(UINT nID)
     case ID_TOOLS_SEND_PASSWORDS:
         ShowSendPasswords();
         break;
-    case ID_HELP_FINDER: {
-        // Nothing happens without the help file.
-        CQuendalApp* app = QuendalApp();
-        const CString path = app ? app->GetHelpFilePath() : CString();
-        if (!path.IsEmpty() && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES)
-            app->ShellOpenFile("open", path, "");
+    case ID_HELP_FINDER:
+        if (CQuendalApp* app = QuendalApp())
+            app->OpenHelp();
         break;
-    }
     default:
         break;
     }

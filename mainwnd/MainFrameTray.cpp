@@ -1,7 +1,6 @@
 // The main window's icon in the notification area and its menu.
 #include "mainwnd/MainFrame.h"
 
-#include "classlib/CommandState.h"
 
 #include "core/QuendalApp.h"
 #include "mainwnd/KeyboardLedNotifier.h"
@@ -103,8 +102,6 @@ void CMainFrame::ShowTrayMenu(UINT nMouseMessage)
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == GetCommandStateMessage() && message != 0)
-        return GetCommandState(this, static_cast<UINT>(wParam));
     if (m_pOpenMenu && message == WM_MEASUREITEM &&
         reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
         m_pOpenMenu->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));

@@ -66,21 +66,30 @@ void CDlgReplace::OnFindNext()
         MessageBeep(MB_OK);
 }
 
+bool CDlgReplace::IsHitSelected()
+{
+    DWORD from = 0, to = 0;
+    ::SendMessageA(m_hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
+    std::string text = EditText(m_hEdit);
+    return !m_bFromStart && to > from && to <= text.size() &&
+           CEditSearch::Find(text.substr(from, to - from), m_strFind.Str(), 0, m_bMatchCase != FALSE) == 0 &&
+           to - from == static_cast<DWORD>(m_strFind.GetLength());
+}
+
+void CDlgReplace::ReplaceSelection()
+{
+    ::SendMessageA(m_hEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(m_strReplace.GetString()));
+}
+
 void CDlgReplace::OnOK()
 {
     ReadFields();
     // A match selected by "次を検索" is replaced; otherwise the next one is found first.
-    DWORD from = 0, to = 0;
-    ::SendMessageA(m_hEdit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to));
-    std::string text = EditText(m_hEdit);
-    bool selected = !m_bFromStart && to > from && to <= text.size() &&
-                    CEditSearch::Find(text.substr(from, to - from), m_strFind.Str(), 0, m_bMatchCase != FALSE) == 0 &&
-                    to - from == static_cast<DWORD>(m_strFind.GetLength());
-    if (!selected && !FindNext()) {
+    if (!IsHitSelected() && !FindNext()) {
         MessageBeep(MB_OK);
         return;
     }
-    ::SendMessageA(m_hEdit, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(m_strReplace.GetString()));
+    ReplaceSelection();
     if (!FindNext())
         m_bFromStart = TRUE;
 }

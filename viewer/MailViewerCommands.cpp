@@ -5,7 +5,6 @@
 #include "viewer/MailViewerFrame.h"
 
 #include "classlib/CmdUI.h"
-#include "classlib/CommandState.h"
 #include "core/MailHistory.h"
 #include "core/QuendalApp.h"
 #include "editor/DlgTemplateSelect.h"
@@ -54,13 +53,6 @@ BOOL CMailViewerFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pRes
     // Find and the like belong to the body text, whichever part of the
     // window has the focus.
     return body && body->m_hWnd && body->OnCmdMsg(nID, nCode, pExtra, pResult);
-}
-
-LRESULT CMailViewerFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == GetCommandStateMessage())
-        return GetCommandState(this, static_cast<UINT>(wParam));
-    return CFrameWnd::WindowProc(message, wParam, lParam);
 }
 
 void CMailViewerFrame::OnTemplateNew()
@@ -165,7 +157,7 @@ void CMailViewerFrame::OnUpdateHistory(CCmdUI* pCmdUI)
 void CMailViewerFrame::OnHelp()
 {
     if (CQuendalApp* app = QuendalApp())
-        app->ShellOpenFile("open", app->GetHelpFilePath(), nullptr);
+        app->OpenHelp();
 }
 
 LRESULT CMailViewerFrame::OnToggleMaximized(WPARAM, LPARAM)

@@ -44,8 +44,6 @@ public:
     CMailView* GetView() const { return m_pView; }
 
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra = nullptr, LRESULT* pResult = nullptr) override;
-    // Also answers the command-state question of the test driver.
-    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
 
 protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;

@@ -8,6 +8,10 @@
 #define IDD_SEND_PROGRESS 395
 #define IDD_SEND_INFO 1564
 #define IDD_HTML_TEMP_FILE 416
+// The context menu of the body (its first sub-menu) and the format toolbar
+// shown for HTML mail.
+#define IDR_EDIT_CONTEXT 253
+#define IDR_EDIT_FORMAT_BAR 453
 
 // Commands of the editor frame.
 #define ID_EDIT_SEND 32790
@@ -31,6 +35,43 @@
 #define ID_EDIT_COPY_CMD 57634
 #define ID_EDIT_PASTE_CMD 57637
 #define ID_EDIT_SELECT_ALL_CMD 57642
+#define ID_EDIT_SELECT_SIGNATURE 32855
+#define ID_EDIT_FOCUS_REPLY_TO 33128
+#define ID_EDIT_TEMPLATE 32825
+#define ID_EDIT_AUTO_SIGNATURE 32987
+#define ID_EDIT_SIGNATURE_AT_CARET 33204
+#define ID_EDIT_SIGNATURE_LIST 32879
+#define ID_EDIT_AUTO_SIGNATURE_RULES 32984
+#define ID_EDIT_OPEN_SOURCE 32959
+#define ID_EDIT_SELECT_SOURCE 32964
+#define ID_EDIT_QUOTE_HEADER 32961
+#define ID_EDIT_EDITOR_SETTINGS 32882
+#define ID_EDIT_FONT_COLOR 32840
+#define ID_EDIT_HTML_LOAD_FILE 33213
+#define ID_EDIT_REPLACE 57641
+#define ID_EDIT_GOTO_LINE 33010
+#define ID_EDIT_HELP 57670
+// Ctrl+Tab: the next field of the form (Tab itself types a tab in the body).
+#define ID_EDIT_NEXT_FIELD 33052
+
+// The format toolbar's commands (HTML mail), passed to the HTML editing view.
+#define ID_HTML_TAG_MENU 33292
+#define ID_HTML_BOLD 33323
+#define ID_HTML_ITALIC 33324
+#define ID_HTML_UNDERLINE 33325
+#define ID_HTML_TEXT_COLOR 33326
+#define ID_HTML_NUMBERING 33327
+#define ID_HTML_BULLETS 33328
+#define ID_HTML_TABLE 33329
+#define ID_HTML_HORIZONTAL_LINE 33351
+#define ID_HTML_INDENT 33352
+#define ID_HTML_OUTDENT 33353
+#define ID_HTML_LEFT 33354
+#define ID_HTML_CENTER 33355
+#define ID_HTML_RIGHT 33356
+#define ID_HTML_BACKGROUND 33357
+#define ID_HTML_IMAGE 33364
+#define ID_HTML_ANCHOR 33365
 
 // The form of the editor view.
 #define IDC_ME_TO 1001
@@ -48,7 +89,6 @@
 #define IDC_ME_REPLYTO_LABEL 1016
 #define IDC_ME_ATTACH_FRAME 1017
 #define IDC_ME_SIZE 1018
-#define IDC_ME_ACCOUNT_LABEL 1019
 #define IDC_ME_ATTACH_LIST 1031
 #define IDC_ME_PRIORITY 1230
 #define IDC_ME_COMPACT 1231
@@ -56,6 +96,10 @@
 #define IDC_ME_REPLYTO 1242
 #define IDC_ME_ATTACH 1346
 #define IDC_ME_ACCOUNT 1527
+// On the toolbars: the busy animation and the font boxes.
+#define IDC_ME_ANIMATION 1528
+#define IDC_ME_FONT_NAME 1529
+#define IDC_ME_FONT_SIZE 1530
 
 // Save prompt: "破棄する" ends the dialog with 3.
 #define IDC_SC_DISCARD 3
@@ -87,5 +131,6 @@
 #define IDS_SENDING_ABORT_QUESTION 59427
 #define IDS_NO_EDITOR_PATH 106
 #define IDS_NO_HTML_EDITOR_PATH 107
-#define IDS_HTML_LOSES_BODY_QUESTION 59446
 #define IDS_HALF_WIDTH_KANA_QUESTION 59449
+#define IDS_SOURCE_MAIL_NOT_FOUND 59452
+#define IDS_HTML_BODY_LOST_QUESTION 59446
