@@ -63,21 +63,27 @@ HWND FocusOf(HWND hWnd)
 // A click in the middle of the field, as a user gives it the focus.
 bool ClickInto(HWND field)
 {
-    SetForegroundWindow(GetAncestor(field, GA_ROOT));
-    RECT rc = {};
-    GetWindowRect(field, &rc);
-    int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[3] = {};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dx = MulDiv((rc.left + rc.right) / 2, 65535, cx);
-    in[0].mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65535, cy);
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1] = in[0];
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[2] = in[0];
-    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(3, in, sizeof(INPUT));
-    return E2e::WaitFor(5000, [&] { return FocusOf(field) == field; });
+    // A window just opened may still be laying out its bars: the field is
+    // clicked where it is at each try.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        SetForegroundWindow(GetAncestor(field, GA_ROOT));
+        RECT rc = {};
+        GetWindowRect(field, &rc);
+        int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
+        INPUT in[3] = {};
+        in[0].type = INPUT_MOUSE;
+        in[0].mi.dx = MulDiv((rc.left + rc.right) / 2, 65535, cx);
+        in[0].mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65535, cy);
+        in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+        in[1] = in[0];
+        in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+        in[2] = in[0];
+        in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+        SendInput(3, in, sizeof(INPUT));
+        if (E2e::WaitFor(2000, [&] { return FocusOf(field) == field; }))
+            return true;
+    }
+    return false;
 }
 
 void Type(HWND field, const std::wstring& text, Input how)

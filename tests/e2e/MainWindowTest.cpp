@@ -169,7 +169,9 @@ protected:
         return -1;
     }
     // Pixels of a cell that are not the list's background.
-    std::vector<POINT> Ink(HWND list, int row, int left, int right)
+    // The pixels of a row part that differ from its background, apart from
+    // those of the colour given (the thread lines).
+    std::vector<POINT> Ink(HWND list, int row, int left, int right, COLORREF skip = CLR_INVALID)
     {
         RECT rc = E2e::ListItemRect(list, row);
         rc.left = left;
@@ -179,7 +181,7 @@ protected:
         std::vector<POINT> ink;
         int width = right - left;
         for (size_t i = 0; i < px.size(); ++i)
-            if (px[i] != back)
+            if (px[i] != back && px[i] != skip)
                 ink.push_back(POINT{ left + static_cast<int>(i) % width, static_cast<int>(i) / width });
         return ink;
     }
@@ -336,8 +338,9 @@ TEST_F(MainWindowTest, ListsAFixtureMailboxAsTheStoreHoldsItAndSortsByTheClicked
         return x;
     };
     // Text only: the root's box sits in its own slot before the subject.
-    int rootText = leftmost(Ink(list, root, subjectLeft + 19, subjectRight));
-    int replyText = leftmost(Ink(list, reply, subjectLeft + 19, subjectRight));
+    const COLORREF lines = GetSysColor(COLOR_GRAYTEXT);
+    int rootText = leftmost(Ink(list, root, subjectLeft + 19, subjectRight, lines));
+    int replyText = leftmost(Ink(list, reply, subjectLeft + 19, subjectRight, lines));
     EXPECT_GE(replyText - rootText, 8);
     Close(main);
 

@@ -37,8 +37,10 @@ TEST(ReplyAccountTest, AnswerGoesOutWithTheAccountOfTheWholeAddress)
                                              "Subject: hello\r\nDate: Mon, 1 Jan 2024 10:00:00 +0900\r\n\r\nbody\r\n",
                                              ID_MAIL_REPLY, main);
     ASSERT_NE(editor, nullptr) << session.Windows();
-    EXPECT_EQ(E2e::GetControlText(CEditorSession::ViewOf(editor), IDC_ME_ACCOUNT), CString("本物"))
-        << session.Windows();
+    // The account box sits on the editor's toolbar.
+    HWND accounts = E2e::FindDescendant(editor, "ComboBox", IDC_ME_ACCOUNT);
+    ASSERT_NE(accounts, nullptr) << session.Windows();
+    EXPECT_EQ(E2e::GetWindowTextOf(accounts), CString("本物")) << session.Windows();
     ASSERT_TRUE(session.DiscardEditor(editor)) << session.Windows();
     session.Close(main);
 }
