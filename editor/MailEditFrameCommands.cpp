@@ -130,7 +130,7 @@ void CMailEditFrame::OnSelectAll()
 
 void CMailEditFrame::OnReplaceCommand()
 {
-    if (!m_pView || m_pView->IsHtmlMode())
+    if (!m_pView || m_pView->ShowsHtmlView())
         return;
     CMailEditCtrl& body = m_pView->GetBodyCtrl();
     CDlgBodyReplace dlg(body, this);
@@ -293,7 +293,7 @@ void CMailEditFrame::OnHtmlMail()
         return;
     if (m_pView->ToggleHtmlMode() && m_pView->IsHtmlMode())
         m_bBodyAsArchive = false;
-    ShowFormatBar(m_pView->IsHtmlMode());
+    ShowFormatBar(m_pView->ShowsHtmlView());
     UpdateIndicators();
 }
 
@@ -319,7 +319,7 @@ void CMailEditFrame::OnHtmlLoadFile()
         return;
     if (m_pView->ShowHtmlPane(true, path, true, true))
         m_bBodyAsArchive = false;
-    ShowFormatBar(m_pView->IsHtmlMode());
+    ShowFormatBar(m_pView->ShowsHtmlView());
     UpdateIndicators();
 }
 
@@ -352,7 +352,7 @@ void CMailEditFrame::OnHelpCommand()
 
 void CMailEditFrame::OnFormatCommand(UINT nID)
 {
-    if (m_pView && m_pView->IsHtmlMode())
+    if (m_pView && m_pView->ShowsHtmlView())
         m_pView->RunFormatCommand(nID, m_wndFormatBar.m_hWnd);
 }
 
@@ -399,7 +399,8 @@ void CMailEditFrame::OnUpdateHtmlMail(CCmdUI* pCmdUI)
 
 void CMailEditFrame::OnUpdateReplace(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(!(m_pView && m_pView->IsHtmlMode()));
+    // Replacing works on the text body, also while an HTML mail is text-edited.
+    pCmdUI->Enable(!(m_pView && m_pView->ShowsHtmlView()));
 }
 
 void CMailEditFrame::OnUpdatePaste(CCmdUI* pCmdUI)
@@ -415,5 +416,5 @@ void CMailEditFrame::OnUpdateQuotedPaste(CCmdUI* pCmdUI)
 
 void CMailEditFrame::OnUpdateFormat(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(m_pView && m_pView->IsHtmlMode());
+    pCmdUI->Enable(m_pView && m_pView->ShowsHtmlView());
 }

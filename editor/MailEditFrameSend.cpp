@@ -155,12 +155,13 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
                                            nullptr, 11, &v->m_composer.GetSourceMessage());
         job.m_strBody = v->GetBody();
         if (v->IsHtmlMode()) {
-            // The text part is the HTML's own text, as a reader without HTML sees it.
+            // The text part is what the user wrote in text-edit, else the
+            // HTML's own text, as a reader without HTML sees it.
             job.m_bHtml = true;
             job.m_strHtml = v->GetHtmlText();
             job.m_strHtmlPath = v->GetHtmlPath();
             job.m_bHtmlPathIsUsers = !job.m_strHtmlPath.IsEmpty() && job.m_strHtmlPath == v->GetHtmlTempFile();
-            job.m_strBody = v->GetHtmlBodyText();
+            job.m_strBody = v->GetHtmlTextPart();
         }
         if (nMode == CMailEditSendJob::modeSend && ProfileInt("Setting", "HankakuCheck", 0) &&
             (HasHalfWidthKana(job.m_strSubject) || HasHalfWidthKana(job.m_strBody)))

@@ -67,6 +67,10 @@ BEGIN_MESSAGE_MAP(CMailEditView, CFormView)
     ON_COMMAND(ID_EDIT_FIND_CMD, FindInBody)
     ON_COMMAND(ID_EDIT_FIND_NEXT, OnFindNext)
     ON_COMMAND(ID_EDIT_COMPRESS_ATTACHMENTS, CompressAttachments)
+    ON_COMMAND(ID_EDIT_HTML_SOURCE, ShowHtmlSource)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_HTML_SOURCE, OnUpdateHtmlSource)
+    ON_COMMAND(ID_EDIT_HTML_TEXT_EDIT, ToggleHtmlTextEdit)
+    ON_UPDATE_COMMAND_UI(ID_EDIT_HTML_TEXT_EDIT, OnUpdateHtmlTextEdit)
     ON_MESSAGE(kMsgHtmlDocumentComplete, OnHtmlDocumentComplete)
 END_MESSAGE_MAP()
 
@@ -457,8 +461,8 @@ void CMailEditView::RecalcLayout()
     y += rowH + 3;
     bool attachments = m_attachList.GetCount() > 0;
     int bodyRight = attachments ? w - 86 : w - 1;
-    place(IDC_ME_BODY, 1, y, bodyRight - 1, h - y - 1, !m_bHtmlMode);
-    place(kHtmlViewId, 1, y, bodyRight - 1, h - y - 1, m_bHtmlMode);
+    place(IDC_ME_BODY, 1, y, bodyRight - 1, h - y - 1, m_bodyMode.ShowsTextBody());
+    place(kHtmlViewId, 1, y, bodyRight - 1, h - y - 1, m_bodyMode.ShowsHtmlView());
     place(IDC_ME_ATTACH_FRAME, w - 84, y, 82, 52, attachments);
     place(IDC_ME_TO_ONLY, w - 80, y + 10, 76, 16, attachments);
     place(IDC_ME_SIZE, w - 80, y + 30, 76, 16, attachments);
@@ -695,7 +699,7 @@ void CMailEditView::ShowData()
     m_data.m_tempAttachFiles.RemoveAll();
     m_data.m_strAttachFolder.Empty();
     --m_nLoading;
-    if (m_data.m_bShowHtml && !m_data.m_strHtmlFile.IsEmpty() && !m_bHtmlMode)
+    if (m_data.m_bShowHtml && !m_data.m_strHtmlFile.IsEmpty() && !IsHtmlMode())
         ShowHtmlPane(true, m_data.m_strHtmlFile, true, false);
     m_data.m_bShowHtml = false;
     OnAttachListChanged(0, 0);
@@ -711,7 +715,7 @@ void CMailEditView::FollowStoredCopy(const char* pszNewAttachFolder)
                      m_strHtmlPath.Left(oldFolder.GetLength()).CompareNoCase(oldFolder) == 0;
     // Every file of the list went into the new copy, which keeps them in
     // its own folder: that folder is listed in place of the old one.
-    m_attachList.SetFolder(m_bHtmlMode, newFolder, nullptr, true);
+    m_attachList.SetFolder(IsHtmlMode(), newFolder, nullptr, true);
     if (htmlInOld)
         m_strHtmlPath = FindHtmlPartFile(newFolder);
     OnAttachListChanged(0, 0);

@@ -10,6 +10,7 @@
 #include "editor/AttachListCtrl.h"
 #include "editor/AttachmentCompressor.h"
 #include "editor/BodySignature.h"
+#include "editor/HtmlBodyMode.h"
 #include "editor/MailEditCtrl.h"
 #include "editor/MailEditComposer.h"
 #include "editor/MailEditData.h"
@@ -92,11 +93,23 @@ public:
     // the mail stays text. A path is an HTML file to show; bLoad without a
     // path loads the empty edit page.
     bool ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bool bModified);
-    bool IsHtmlMode() const { return m_bHtmlMode; }
+    bool IsHtmlMode() const { return m_bodyMode.IsHtml(); }
+    // The HTML view is in the body's place (HTML mail, not text-edited).
+    bool ShowsHtmlView() const { return m_bodyMode.ShowsHtmlView(); }
+    bool IsHtmlTextEditing() const { return m_bodyMode.IsTextEditing(); }
     // Switches HTML mail on or off; false when the mode did not change.
     bool ToggleHtmlMode();
+    // Text-edit of an HTML mail: the text body in the HTML view's place,
+    // first made from the HTML when the user wants; off again, the HTML
+    // view comes back.
+    void ToggleHtmlTextEdit();
+    // The HTML view's source in a window of its own.
+    void ShowHtmlSource();
     CString GetHtmlText() const;
     CString GetHtmlBodyText() const;
+    // What an HTML mail carries as its text part: the text body once the
+    // user text-edited it, else the HTML's own text.
+    CString GetHtmlTextPart() const;
     // A command of the format toolbar on the HTML editing view; its pop-ups
     // drop below the command's button of that toolbar.
     void RunFormatCommand(UINT nID, HWND hFormatBar);
@@ -179,6 +192,11 @@ private:
     void OnAddressKeyCommand(UINT nID);
     void OnFindNext();
     void ShowFrameFormatBar(bool bShow);
+    // Shows the HTML view or the text body in the body's place, as the
+    // mode says, and focuses it.
+    void ShowBodyPane();
+    void OnUpdateHtmlSource(CCmdUI* pCmdUI);
+    void OnUpdateHtmlTextEdit(CCmdUI* pCmdUI);
 
     CMailEditCtrl m_body;
     CAddressEdit m_to, m_cc, m_bcc;
@@ -187,7 +205,8 @@ private:
     CAttachListCtrl m_attachList;
     static const int kHtmlViewId = 1312;
     std::unique_ptr<CQHtmlEditView> m_pHtmlView;
-    bool m_bHtmlMode = false;
+    CHtmlBodyMode m_bodyMode;
+    bool m_bHtmlReloadPending = false;  // a new page's text goes into the text-edited body
     CString m_strHtmlPath;
     CString m_strHtmlTempFile;
     bool m_bHtmlEditedExternally = false;

@@ -30,7 +30,7 @@ POINT BelowButton(HWND hBar, UINT nID)
 void CMailEditView::RunFormatCommand(UINT nID, HWND hFormatBar)
 {
     CQHtmlEditView* html = m_pHtmlView.get();
-    if (!m_bHtmlMode || !html || !html->m_hWnd)
+    if (!m_bodyMode.ShowsHtmlView() || !html || !html->m_hWnd)
         return;
     const POINT below = BelowButton(hFormatBar, nID);
     bool changed = true;
@@ -62,7 +62,7 @@ void CMailEditView::RunFormatCommand(UINT nID, HWND hFormatBar)
 void CMailEditView::SetHtmlFont(const char* pszFace, int nSizeIndex)
 {
     CQHtmlEditView* html = m_pHtmlView.get();
-    if (!m_bHtmlMode || !html || !html->m_hWnd)
+    if (!m_bodyMode.ShowsHtmlView() || !html || !html->m_hWnd)
         return;
     if (pszFace && *pszFace)
         html->SetFontName(pszFace);
@@ -94,6 +94,13 @@ bool CMailEditView::TakeHtmlEditorRequest()
 
 LRESULT CMailEditView::OnHtmlDocumentComplete(WPARAM wParam, LPARAM lParam)
 {
+    // A page loaded anew into an HTML mail being text-edited: its text is
+    // the text body again, as when text-edit was entered.
+    if (m_bHtmlReloadPending) {
+        m_bHtmlReloadPending = false;
+        if (m_bodyMode.IsTextEditing())
+            SetBody(GetHtmlBodyText());
+    }
     // The HTML editing view tells its parent; the frame acts on it.
     if (CWnd* frame = GetParent())
         frame->PostMessage(kMsgHtmlDocumentComplete, wParam, lParam);

@@ -1,18 +1,18 @@
-// HTML mail in the editor view: the HTML editing view in the body's place.
+// HTML mail in the editor view: the HTML editing view in the body's place,
+// or the text body while the mail's text part is written, and its source.
 #include "editor/MailEditView.h"
 
 #include "core/QuendalApp.h"
+#include "resources/editor/EditorWindowResource.h"
 #include "resources/html/HtmlResource.h"
+#include "viewer/HeaderViewThread.h"
 
 bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bool bModified)
 {
     if (!bShow) {
-        if (m_pHtmlView && m_pHtmlView->m_hWnd)
-            m_pHtmlView->ShowWindow(SW_HIDE);
-        m_bHtmlMode = false;
-        ShowFrameFormatBar(false);
-        RecalcLayout();
-        m_body.SetFocus();
+        m_bodyMode.LeaveHtml();
+        m_bHtmlReloadPending = false;
+        ShowBodyPane();
         return true;
     }
     if (!m_pHtmlView) {
@@ -34,26 +34,84 @@ bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bo
         m_bHtmlEditorRequested = true;
         m_body.SendMessage(EM_SETMODIFY, FALSE);
     }
-    m_bHtmlMode = true;
+    m_bodyMode.EnterHtml();
     if (pszPath && *pszPath) {
+        // A new page while the text body stands in the view's place: once
+        // loaded, its text replaces that body.
+        m_bHtmlReloadPending = m_bodyMode.IsTextEditing();
         m_pHtmlView->SetModifiedAfterLoad(bModified ? 1 : 0);
         m_pHtmlView->Navigate(pszPath);
     } else if (bLoad) {
         m_pHtmlView->LoadEditPage();
     }
-    ShowFrameFormatBar(true);
-    RecalcLayout();
-    m_pHtmlView->ShowWindow(SW_SHOW);
-    m_pHtmlView->SetFocus();
+    ShowBodyPane();
     return true;
+}
+
+void CMailEditView::ShowBodyPane()
+{
+    const bool html = m_bodyMode.ShowsHtmlView();
+    if (!html && m_pHtmlView && m_pHtmlView->m_hWnd)
+        m_pHtmlView->ShowWindow(SW_HIDE);
+    ShowFrameFormatBar(html);
+    RecalcLayout();
+    if (html) {
+        m_pHtmlView->ShowWindow(SW_SHOW);
+        m_pHtmlView->SetFocus();
+    } else {
+        m_body.ShowWindow(SW_SHOW);
+        m_body.SetFocus();
+    }
 }
 
 bool CMailEditView::ToggleHtmlMode()
 {
-    if (m_bHtmlMode)
+    if (IsHtmlMode())
         return ShowHtmlPane(false, nullptr, false, false);
     // The first switch loads the empty page; later ones show what was written.
     return ShowHtmlPane(true, nullptr, !m_pHtmlView, false);
+}
+
+void CMailEditView::ToggleHtmlTextEdit()
+{
+    switch (m_bodyMode.ToggleTextEdit()) {
+    case CHtmlBodyMode::stepNone:
+        return;
+    case CHtmlBodyMode::stepShowHtml:
+        break;
+    case CHtmlBodyMode::stepAskEnter: {
+        CString question;
+        question.LoadString(IDS_HTML_TEXT_FROM_HTML_QUESTION);
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES) {
+            SetBody(GetHtmlBodyText());
+            m_bChanged = true;
+        }
+        m_bodyMode.EnterTextEdit();
+        break;
+    }
+    }
+    ShowBodyPane();
+}
+
+void CMailEditView::ShowHtmlSource()
+{
+    if (!IsHtmlMode())
+        return;
+    auto* thread = new CHeaderViewThread;
+    thread->SetPlainText("HTMLのソース", GetHtmlText());
+    if (!thread->CreateThread())
+        delete thread;
+}
+
+void CMailEditView::OnUpdateHtmlSource(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsHtmlMode());
+}
+
+void CMailEditView::OnUpdateHtmlTextEdit(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(IsHtmlMode());
+    pCmdUI->SetCheck(m_bodyMode.IsTextEditing() ? 1 : 0);
 }
 
 CString CMailEditView::GetHtmlText() const
@@ -64,6 +122,11 @@ CString CMailEditView::GetHtmlText() const
 CString CMailEditView::GetHtmlBodyText() const
 {
     return m_pHtmlView ? m_pHtmlView->GetBodyText("shift_jis") : CString();
+}
+
+CString CMailEditView::GetHtmlTextPart() const
+{
+    return m_bodyMode.TextPartIsBody() ? GetBody() : GetHtmlBodyText();
 }
 
 void CMailEditView::BeginExternalHtmlEdit(const char* pszFile)
@@ -83,7 +146,7 @@ void CMailEditView::EndExternalHtmlEdit(bool bStarted)
 
 HWND CMailEditView::GetBodyWindow() const
 {
-    if (m_bHtmlMode && m_pHtmlView && m_pHtmlView->m_hWnd)
+    if (m_bodyMode.ShowsHtmlView() && m_pHtmlView && m_pHtmlView->m_hWnd)
         return m_pHtmlView->m_hWnd;
     return m_body.m_hWnd;
 }

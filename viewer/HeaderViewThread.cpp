@@ -11,6 +11,13 @@ void CHeaderViewThread::SetHeaderData(const char* pszTitle, const char* pszHeade
 {
     m_strTitle = pszTitle ? pszTitle : "";
     m_strHeader = pszHeader ? pszHeader : "";
+    m_bHeader = true;
+}
+
+void CHeaderViewThread::SetPlainText(const char* pszTitle, const char* pszText)
+{
+    SetHeaderData(pszTitle, pszText);
+    m_bHeader = false;
 }
 
 BOOL CHeaderViewThread::InitInstance()
@@ -32,7 +39,7 @@ BOOL CHeaderViewThread::InitInstance()
     frame->BringWindowToTop();
     if (CColorTextView* view = frame->GetView()) {
         view->SetFont(nullptr);
-        std::string text = CHeaderDisplayText::SkipAccountLines(m_strHeader.Str());
+        std::string text = m_bHeader ? CHeaderDisplayText::SkipAccountLines(m_strHeader.Str()) : m_strHeader.Str();
         view->SetText(std::move(text));
         view->Invalidate();
         view->SetFocus();
