@@ -17,3 +17,9 @@ void CHtmlBodyMode::EnterTextEdit()
     m_bTextEdit = true;
     m_bOwnTextPart = true;
 }
+
+void CHtmlBodyMode::KeepTextPart()
+{
+    if (m_bHtml)
+        m_bOwnTextPart = true;
+}

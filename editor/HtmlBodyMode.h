@@ -31,6 +31,9 @@ public:
     Step ToggleTextEdit();
     // After the question: from now on the text body is the text part.
     void EnterTextEdit();
+    // A stored HTML mail opened again whose text part is not the HTML's own
+    // text: the user wrote it, and it goes out again as it is.
+    void KeepTextPart();
 
 private:
     bool m_bHtml = false;

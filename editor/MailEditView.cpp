@@ -700,7 +700,7 @@ void CMailEditView::ShowData()
     m_data.m_strAttachFolder.Empty();
     --m_nLoading;
     if (m_data.m_bShowHtml && !m_data.m_strHtmlFile.IsEmpty() && !IsHtmlMode())
-        ShowHtmlPane(true, m_data.m_strHtmlFile, true, false);
+        m_bStoredTextPartPending = ShowHtmlPane(true, m_data.m_strHtmlFile, true, false) && !IsBodyEmpty();
     m_data.m_bShowHtml = false;
     OnAttachListChanged(0, 0);
 }

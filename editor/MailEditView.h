@@ -207,6 +207,7 @@ private:
     std::unique_ptr<CQHtmlEditView> m_pHtmlView;
     CHtmlBodyMode m_bodyMode;
     bool m_bHtmlReloadPending = false;  // a new page's text goes into the text-edited body
+    bool m_bStoredTextPartPending = false;  // a stored HTML mail's text part is weighed once its page is loaded
     CString m_strHtmlPath;
     CString m_strHtmlTempFile;
     bool m_bHtmlEditedExternally = false;

@@ -25,6 +25,17 @@ POINT BelowButton(HWND hBar, UINT nID)
     return pt;
 }
 
+// Two texts alike but for line ends and trailing blanks, as a text part
+// comes back from a stored mail.
+bool SameText(CString a, CString b)
+{
+    a.Remove('\r');
+    b.Remove('\r');
+    a.TrimRight();
+    b.TrimRight();
+    return a == b;
+}
+
 } // namespace
 
 void CMailEditView::RunFormatCommand(UINT nID, HWND hFormatBar)
@@ -100,6 +111,11 @@ LRESULT CMailEditView::OnHtmlDocumentComplete(WPARAM wParam, LPARAM lParam)
         m_bHtmlReloadPending = false;
         if (m_bodyMode.IsTextEditing())
             SetBody(GetHtmlBodyText());
+    }
+    if (m_bStoredTextPartPending) {
+        m_bStoredTextPartPending = false;
+        if (!SameText(GetBody(), GetHtmlBodyText()))
+            m_bodyMode.KeepTextPart();
     }
     // The HTML editing view tells its parent; the frame acts on it.
     if (CWnd* frame = GetParent())

@@ -37,6 +37,10 @@ TEST(HtmlBodyModeTest, TextEditShowsTheTextBodyAndKeepsItAsTheTextPartUntilTheMa
         {"HTL", CHtmlBodyMode::stepAskEnter, false, false, false},
         {"HTLH", CHtmlBodyMode::stepAskEnter, true, false, false},
         {"HTLT", CHtmlBodyMode::stepNone, false, false, false},
+        // K: a stored HTML mail came back with a text part of its own.
+        {"K", CHtmlBodyMode::stepNone, false, false, false},
+        {"HK", CHtmlBodyMode::stepNone, true, false, true},
+        {"HKL", CHtmlBodyMode::stepNone, false, false, false},
     };
     for (const Case& c : cases) {
         CHtmlBodyMode mode;
@@ -44,6 +48,8 @@ TEST(HtmlBodyModeTest, TextEditShowsTheTextBodyAndKeepsItAsTheTextPartUntilTheMa
         for (const char* s = c.steps; *s; ++s) {
             if (*s == 'H')
                 mode.EnterHtml();
+            else if (*s == 'K')
+                mode.KeepTextPart();
             else if (*s == 'L')
                 mode.LeaveHtml();
             else if ((last = mode.ToggleTextEdit()) == CHtmlBodyMode::stepAskEnter)
@@ -246,4 +252,41 @@ TEST_F(HtmlTextEditTest, TheSourceCommandOpensAWindowWithTheHtml)
     for (int i = 0; i < 250 && IsWindow(window); ++i)
         UiTest::Pump(20);
     EXPECT_FALSE(IsWindow(window));
+}
+
+// A stored HTML mail opened again: a text part its writer wrote (it is not
+// the HTML's own text) goes out again as it is; one that is the HTML's own
+// text keeps following the HTML.
+TEST_F(HtmlTextEditTest, AStoredHtmlMailOpenedAgainKeepsATextPartOfItsOwn)
+{
+    const struct
+    {
+        const char* textPart;
+        bool own;
+    } cases[] = {
+        {"テキストで読む人へ", true},
+        {"rich text", false},
+    };
+    for (const auto& c : cases) {
+        CString mail;
+        mail.Format("From: me@corvane.example\r\nTo: b@example.jp\r\nSubject: draft\r\nMIME-Version: 1.0\r\n"
+                    "Content-Type: multipart/alternative; boundary=\"a\"\r\n\r\n"
+                    "--a\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n%s\r\n"
+                    "--a\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n"
+                    "<html><body><b>rich</b> text</body></html>\r\n--a--\r\n",
+                    SjisToJis(c.textPart).GetString());
+        int index = m_box.File(m_box.inbox, mail.Str());
+        ASSERT_GE(index, 0);
+        auto* view = new CMailEditView;  // deletes itself with its window
+        RECT rc = {0, 0, 560, 400};
+        ASSERT_TRUE(view->Create(&m_host, AFX_IDW_PANE_FIRST + 1, rc));
+        view->OnInitialUpdate();
+        ASSERT_TRUE(view->SetMailData(index, &m_box.inbox, 0, nullptr, -1));
+        UiTest::Pump(100);
+        ASSERT_TRUE(view->IsHtmlMode()) << c.textPart;
+        EXPECT_EQ(view->GetHtmlBodyText().Str(), "rich text");
+        view->SetBody("書き足した");
+        EXPECT_EQ(view->GetHtmlTextPart().Str(), c.own ? "書き足した" : "rich text") << c.textPart;
+        view->DestroyWindow();
+    }
 }
