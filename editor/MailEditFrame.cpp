@@ -423,6 +423,11 @@ void CMailEditFrame::OnSendCommand()
     m_bWaitingToSend = false;
     if (m_bBusy)
         return;
+    // Readers without HTML see the text part: an empty one is offered to be
+    // made from the HTML.
+    if (m_pView && m_pView->LacksHtmlTextPart() &&
+        Box(IDS_HTML_MAKE_TEXT_PART_QUESTION, MB_OKCANCEL | MB_ICONQUESTION) == IDOK)
+        m_pView->MakeHtmlTextPart();
     if (!SendOrSave(0))
         EndBusy();
 }

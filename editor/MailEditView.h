@@ -110,6 +110,10 @@ public:
     // What an HTML mail carries as its text part: the text body once the
     // user text-edited it, else the HTML's own text.
     CString GetHtmlTextPart() const;
+    // An HTML mail whose text part the user left empty in text-edit; it can
+    // be made from the HTML before sending.
+    bool LacksHtmlTextPart() const;
+    void MakeHtmlTextPart();
     // A command of the format toolbar on the HTML editing view; its pop-ups
     // drop below the command's button of that toolbar.
     void RunFormatCommand(UINT nID, HWND hFormatBar);

@@ -82,10 +82,8 @@ void CMailEditView::ToggleHtmlTextEdit()
     case CHtmlBodyMode::stepAskEnter: {
         CString question;
         question.LoadString(IDS_HTML_TEXT_FROM_HTML_QUESTION);
-        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES) {
-            SetBody(GetHtmlBodyText());
-            m_bChanged = true;
-        }
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) == IDYES)
+            MakeHtmlTextPart();
         m_bodyMode.EnterTextEdit();
         break;
     }
@@ -127,6 +125,17 @@ CString CMailEditView::GetHtmlBodyText() const
 CString CMailEditView::GetHtmlTextPart() const
 {
     return m_bodyMode.TextPartIsBody() ? GetBody() : GetHtmlBodyText();
+}
+
+bool CMailEditView::LacksHtmlTextPart() const
+{
+    return m_bodyMode.TextPartIsBody() && IsBodyEmpty();
+}
+
+void CMailEditView::MakeHtmlTextPart()
+{
+    SetBody(GetHtmlBodyText());
+    m_bChanged = true;
 }
 
 void CMailEditView::BeginExternalHtmlEdit(const char* pszFile)

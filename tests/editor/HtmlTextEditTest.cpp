@@ -192,6 +192,12 @@ TEST_F(HtmlTextEditTest, TextEditWritesTheTextPartAndTheHtmlViewComesBackUnchang
     m_view->SetBody("テキストで読む人へ");
     EXPECT_EQ(TextPart(), "テキストで読む人へ");
     EXPECT_TRUE(m_view->IsModified());
+    // Emptied, the text part is missing; sending offers to make it again.
+    m_view->SetBody("");
+    EXPECT_TRUE(m_view->LacksHtmlTextPart());
+    m_view->MakeHtmlTextPart();
+    EXPECT_EQ(TextPart(), "こんにちは 世界");
+    EXPECT_FALSE(m_view->LacksHtmlTextPart());
 
     // The mail made text again leaves text-edit: the commands go grey.
     ASSERT_TRUE(m_view->ToggleHtmlMode());
@@ -211,6 +217,8 @@ TEST_F(HtmlTextEditTest, TextEditWritesTheTextPartAndTheHtmlViewComesBackUnchang
 TEST_F(HtmlTextEditTest, APageLoadedWhileTextEditingBecomesTheTextBody)
 {
     ASSERT_TRUE(m_view->ShowHtmlPane(true, WritePage("first.html", "<html><body><p>最初</p></body></html>"), true, false));
+    // An empty text body is no missing text part while the HTML's text is it.
+    EXPECT_FALSE(m_view->LacksHtmlTextPart());
     TestSupport::QueueMessageBoxAnswer(IDYES);
     Command(ID_EDIT_HTML_TEXT_EDIT);
     ASSERT_EQ(Body(), "最初");
