@@ -384,13 +384,16 @@ bool CMailEditView::IsToOnly() const
 bool CMailEditView::IsModified() const
 {
     // Not the body's own modify flag: colouring sets it without a change.
-    return m_bChanged;
+    // What is written in the HTML view counts as well.
+    return m_bChanged || (IsHtmlMode() && m_pHtmlView && m_pHtmlView->IsModified());
 }
 
 void CMailEditView::SetModified(bool bModified)
 {
     m_bChanged = bModified;
     ::SendMessageA(GetDlgItemHwnd(IDC_ME_BODY), EM_SETMODIFY, bModified ? TRUE : FALSE, 0);
+    if (!bModified && m_pHtmlView)
+        m_pHtmlView->ClearModified();
 }
 
 void CMailEditView::ToggleBcc()

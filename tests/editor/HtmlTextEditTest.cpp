@@ -298,3 +298,18 @@ TEST_F(HtmlTextEditTest, AStoredHtmlMailOpenedAgainKeepsATextPartOfItsOwn)
         view->DestroyWindow();
     }
 }
+
+// What is written in the HTML view is a change of the mail (closing asks,
+// the backup takes it) until the mail is stored; a page loaded as a change
+// (the external HTML editor's) counts from the start.
+TEST_F(HtmlTextEditTest, EditsInTheHtmlViewCountAsChangesOfTheMail)
+{
+    ASSERT_TRUE(m_view->ShowHtmlPane(true, WritePage("mail.html", "<html><body><p>元</p></body></html>"), true, false));
+    UiTest::Pump(50);
+    EXPECT_FALSE(m_view->IsModified());
+    ASSERT_TRUE(m_view->ShowHtmlPane(true, WritePage("edited.html", "<html><body><p>外で</p></body></html>"), true, true));
+    UiTest::Pump(50);
+    EXPECT_TRUE(m_view->IsModified());
+    m_view->SetModified(false);
+    EXPECT_FALSE(m_view->IsModified());
+}
