@@ -11,7 +11,7 @@ bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bo
 {
     if (!bShow) {
         m_bodyMode.LeaveHtml();
-        m_bHtmlReloadPending = false;
+        m_bHtmlReloadPending = m_bStoredTextPartPending = false;
         ShowBodyPane();
         return true;
     }
