@@ -102,7 +102,8 @@ public:
     void RunFormatCommand(UINT nID, HWND hFormatBar);
     // The font boxes of the format toolbar: a face name and a size (0-6, -1 none).
     void SetHtmlFont(const char* pszFace, int nSizeIndex);
-    void SetHtmlFormatControls(CComboBox* pFontName, CComboBox* pFontSize);
+    // The frame's font boxes and what shows the format at the caret.
+    void SetHtmlFormatControls(CComboBox* pFontName, CComboBox* pFontSize, CHtmlFormatReceiver* pReceiver);
     // Once per loaded HTML mail: whether it was loaded since the last call.
     bool TakeHtmlEditorRequest();
     const CString& GetHtmlPath() const { return m_strHtmlPath; }
@@ -178,6 +179,7 @@ private:
     void OnAddressCommand(UINT nID);
     void OnAddressKeyCommand(UINT nID);
     void OnFindNext();
+    void OnScrollCommand(UINT nID);
     void ShowFrameFormatBar(bool bShow);
 
     CMailEditCtrl m_body;
@@ -203,6 +205,7 @@ private:
     HWND m_hAccountBox = nullptr;
     CComboBox* m_pFontNameBox = nullptr;  // the frame's, for the HTML view
     CComboBox* m_pFontSizeBox = nullptr;
+    CHtmlFormatReceiver* m_pFormatReceiver = nullptr;
     bool m_bHtmlEditorRequested = false;  // an HTML mail was loaded from a file
     int m_nLoading = 0;  // while set, control changes are not the user's
 };
