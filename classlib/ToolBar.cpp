@@ -75,6 +75,17 @@ void CToolBar::SetImageList(HIMAGELIST hImageList)
     SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(hImageList));
 }
 
+int CToolBar::AddImageRow(HBITMAP hBitmap)
+{
+    BITMAP bm = {};
+    if (!hBitmap || !::GetObjectA(hBitmap, sizeof(bm), &bm) || bm.bmHeight <= 0 || bm.bmWidth < bm.bmHeight)
+        return -1;
+    SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(bm.bmHeight, bm.bmHeight));
+    TBADDBITMAP add = { nullptr, reinterpret_cast<UINT_PTR>(hBitmap) };
+    return static_cast<int>(
+        SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(bm.bmWidth / bm.bmHeight), reinterpret_cast<LPARAM>(&add)));
+}
+
 UINT CToolBar::GetItemID(int nIndex) const
 {
     TBBUTTON b = {};

@@ -21,6 +21,10 @@ public:
     BOOL SetButtons(const UINT* pIDArray, int nIDCount);
     // Uses an image list for the buttons (not owned).
     void SetImageList(HIMAGELIST hImageList);
+    // Adds a row of square images, as high as the bitmap, to the toolbar's
+    // images (the bitmap stays the caller's); the index of the first one,
+    // or -1 when it could not be added.
+    int AddImageRow(HBITMAP hBitmap);
     int GetButtonCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
     UINT GetItemID(int nIndex) const;
     int CommandToIndex(UINT nIDFind) const { return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, nIDFind)); }

@@ -142,6 +142,8 @@ CMailEditFrame::~CMailEditFrame()
 {
     if (m_hBoxFont)
         ::DeleteObject(m_hBoxFont);
+    if (m_hToolBarImages)
+        ::DeleteObject(m_hToolBarImages);
     // The table was built from the user's key assignment for this window.
     if (m_hAccelTable)
         ::DestroyAcceleratorTable(m_hAccelTable);

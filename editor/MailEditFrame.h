@@ -16,6 +16,7 @@
 #include "core/FontNameComboBox.h"
 #include "editor/DlgSendProgress.h"
 #include "editor/EditorLock.h"
+#include "editor/FormatButtonState.h"
 
 #include <shellapi.h>
 
@@ -195,10 +196,12 @@ private:
     CStatusBar m_wndStatusBar;
     CToolBar m_wndToolBar;
     CToolBar m_wndFormatBar;
+    CFormatButtonState m_formatState;
     CColoredComboBox m_accountBox;
     CFontNameComboBox m_fontNameBox;
     CColoredComboBox m_fontSizeBox;
     CBusyAnimateCtrl m_animation;
     HFONT m_hBoxFont = nullptr;
+    HBITMAP m_hToolBarImages = nullptr;  // the user's toolbar bitmap, owned
     UINT m_nToolBarState = 0;
 };

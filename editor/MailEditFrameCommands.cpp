@@ -417,4 +417,7 @@ void CMailEditFrame::OnUpdateQuotedPaste(CCmdUI* pCmdUI)
 void CMailEditFrame::OnUpdateFormat(CCmdUI* pCmdUI)
 {
     pCmdUI->Enable(m_pView && m_pView->ShowsHtmlView());
+    const int check = m_formatState.GetCheck(pCmdUI->m_nID);
+    if (check >= 0)
+        pCmdUI->SetCheck(check);
 }

@@ -80,10 +80,12 @@ const ToolButton kFormatButtons[] = {
 };
 
 // The buttons of a toolbar from its table; the box room is one separator
-// as wide as the boxes it holds.
-void AddButtons(CToolBar& bar, const ToolButton* pButtons, size_t nCount, int nRoomWidth)
+// as wide as the boxes it holds. With the user's own images (nOwnImage not
+// -1, the first of them) the n-th button with an image takes the n-th.
+void AddButtons(CToolBar& bar, const ToolButton* pButtons, size_t nCount, int nRoomWidth, int nOwnImage)
 {
     std::vector<TBBUTTON> buttons;
+    int own = 0;
     for (size_t i = 0; i < nCount; ++i) {
         const ToolButton& b = pButtons[i];
         TBBUTTON tb = {};
@@ -92,7 +94,7 @@ void AddButtons(CToolBar& bar, const ToolButton* pButtons, size_t nCount, int nR
             tb.iBitmap = b.nID == kBoxRoom ? nRoomWidth : 6;
         } else {
             tb.idCommand = static_cast<int>(b.nID);
-            tb.iBitmap = b.nImage >= 0 ? b.nImage : I_IMAGENONE;
+            tb.iBitmap = b.nImage < 0 ? I_IMAGENONE : nOwnImage >= 0 ? nOwnImage + own++ : b.nImage;
             tb.fsState = TBSTATE_ENABLED;
             tb.fsStyle = BTNS_BUTTON | (b.pszLabel ? BTNS_AUTOSIZE : 0);
             tb.iString = b.pszLabel ? reinterpret_cast<INT_PTR>(b.pszLabel) : -1;
@@ -147,8 +149,13 @@ BOOL CMailEditFrame::CreateToolBars()
     if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
                                WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR))
         return FALSE;
-    m_wndToolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
-    AddButtons(m_wndToolBar, kMainButtons, sizeof(kMainButtons) / sizeof(kMainButtons[0]), kAccountBoxRoom);
+    // The user's bitmap named in "Resource.dat", else the standard images.
+    if (CQuendalApp* app = QuendalApp())
+        m_hToolBarImages = app->LoadResourceBitmap(this, IDR_MAILEDIT);
+    const int own = m_wndToolBar.AddImageRow(m_hToolBarImages);
+    if (own < 0)
+        m_wndToolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
+    AddButtons(m_wndToolBar, kMainButtons, sizeof(kMainButtons) / sizeof(kMainButtons[0]), kAccountBoxRoom, own);
     if (!m_hBoxFont) {
         LOGFONTA lf = {};
         lf.lfHeight = 12;
@@ -182,7 +189,7 @@ BOOL CMailEditFrame::CreateFormatBar()
                                  WS_CHILD | CBRS_ALIGN_BOTTOM | CBRS_TOOLTIPS | CBRS_FLYBY, kFormatBarId))
         return FALSE;
     m_wndFormatBar.SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
-    AddButtons(m_wndFormatBar, kFormatButtons, sizeof(kFormatButtons) / sizeof(kFormatButtons[0]), kFontBoxRoom);
+    AddButtons(m_wndFormatBar, kFormatButtons, sizeof(kFormatButtons) / sizeof(kFormatButtons[0]), kFontBoxRoom, -1);
     RECT room = BoxRoom(m_wndFormatBar, kFontBoxRoom);
     if (!CreateBox(m_fontNameBox, m_wndFormatBar, IDC_ME_FONT_NAME, room.left + 2, room.left + 146, room.top + 1, 400,
                    m_hBoxFont, m_hWnd) ||
@@ -192,7 +199,7 @@ BOOL CMailEditFrame::CreateFormatBar()
     for (const char* size : kFontSizes)
         m_fontSizeBox.AddString(size);
     if (m_pView)
-        m_pView->SetHtmlFormatControls(&m_fontNameBox, &m_fontSizeBox);
+        m_pView->SetHtmlFormatControls(&m_fontNameBox, &m_fontSizeBox, &m_formatState);
     return TRUE;
 }
 

@@ -66,6 +66,7 @@ BEGIN_MESSAGE_MAP(CMailEditView, CFormView)
     ON_COMMAND_RANGE(ID_EDIT_COMPLETE_ADDRESS, ID_EDIT_ADDRESS_LIST, OnAddressKeyCommand)
     ON_COMMAND(ID_EDIT_FIND_CMD, FindInBody)
     ON_COMMAND(ID_EDIT_FIND_NEXT, OnFindNext)
+    ON_COMMAND_RANGE(ID_EDIT_SCROLL_DOWN, ID_EDIT_SCROLL_UP, OnScrollCommand)
     ON_COMMAND(ID_EDIT_COMPRESS_ATTACHMENTS, CompressAttachments)
     ON_COMMAND(ID_EDIT_HTML_SOURCE, ShowHtmlSource)
     ON_UPDATE_COMMAND_UI(ID_EDIT_HTML_SOURCE, OnUpdateHtmlSource)
@@ -602,6 +603,12 @@ void CMailEditView::OnAddressKeyCommand(UINT nID)
 void CMailEditView::OnFindNext()
 {
     m_body.FindAgain();
+}
+
+void CMailEditView::OnScrollCommand(UINT nID)
+{
+    // The text moves by one line; the caret stays where it was.
+    m_body.SendMessage(EM_LINESCROLL, 0, nID == ID_EDIT_SCROLL_DOWN ? 1 : -1);
 }
 
 bool CMailEditView::SetMailData(int nIndex, CMailFolderStore* pStore, int nMailKind, const char* pszSelText,

@@ -119,7 +119,8 @@ public:
     void RunFormatCommand(UINT nID, HWND hFormatBar);
     // The font boxes of the format toolbar: a face name and a size (0-6, -1 none).
     void SetHtmlFont(const char* pszFace, int nSizeIndex);
-    void SetHtmlFormatControls(CComboBox* pFontName, CComboBox* pFontSize);
+    // The frame's font boxes and what shows the format at the caret.
+    void SetHtmlFormatControls(CComboBox* pFontName, CComboBox* pFontSize, CHtmlFormatReceiver* pReceiver);
     // Once per loaded HTML mail: whether it was loaded since the last call.
     bool TakeHtmlEditorRequest();
     const CString& GetHtmlPath() const { return m_strHtmlPath; }
@@ -195,6 +196,7 @@ private:
     void OnAddressCommand(UINT nID);
     void OnAddressKeyCommand(UINT nID);
     void OnFindNext();
+    void OnScrollCommand(UINT nID);
     void ShowFrameFormatBar(bool bShow);
     // Shows the HTML view or the text body in the body's place, as the
     // mode says, and focuses it.
@@ -227,6 +229,7 @@ private:
     HWND m_hAccountBox = nullptr;
     CComboBox* m_pFontNameBox = nullptr;  // the frame's, for the HTML view
     CComboBox* m_pFontSizeBox = nullptr;
+    CHtmlFormatReceiver* m_pFormatReceiver = nullptr;
     bool m_bHtmlEditorRequested = false;  // an HTML mail was loaded from a file
     int m_nLoading = 0;  // while set, control changes are not the user's
 };

@@ -82,12 +82,14 @@ void CMailEditView::SetHtmlFont(const char* pszFace, int nSizeIndex)
     html->SetFocus();
 }
 
-void CMailEditView::SetHtmlFormatControls(CComboBox* pFontName, CComboBox* pFontSize)
+void CMailEditView::SetHtmlFormatControls(CComboBox* pFontName, CComboBox* pFontSize,
+                                          CHtmlFormatReceiver* pReceiver)
 {
     m_pFontNameBox = pFontName;
     m_pFontSizeBox = pFontSize;
+    m_pFormatReceiver = pReceiver;
     if (m_pHtmlView)
-        m_pHtmlView->SetFormatControls(pFontName, pFontSize, nullptr);
+        m_pHtmlView->SetFormatControls(pFontName, pFontSize, pReceiver);
 }
 
 void CMailEditView::ShowFrameFormatBar(bool bShow)

@@ -27,7 +27,7 @@ bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bo
             return false;
         }
         m_pHtmlView = std::move(view);
-        m_pHtmlView->SetFormatControls(m_pFontNameBox, m_pFontSizeBox, nullptr);
+        m_pHtmlView->SetFormatControls(m_pFontNameBox, m_pFontSizeBox, m_pFormatReceiver);
     }
     if (pszPath && *pszPath) {
         m_strHtmlPath = pszPath;

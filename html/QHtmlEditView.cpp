@@ -89,6 +89,8 @@ BEGIN_MESSAGE_MAP(CQHtmlEditView, CWnd)
     ON_COMMAND(33364, OnInsertImage)
     ON_COMMAND(33365, OnInsertHyperlink)
     ON_MESSAGE(WM_CONTEXTMENU, OnContextMenuMsg)
+    ON_MESSAGE(WM_KEYUP, OnSelectionInputMsg)
+    ON_MESSAGE(WM_LBUTTONUP, OnSelectionInputMsg)
     ON_MESSAGE(WM_SIZE, OnSizeMsg)
     ON_MESSAGE(WM_CUT, OnCutMsg)
     ON_MESSAGE(WM_COPY, OnCopyMsg)
@@ -289,6 +291,10 @@ LRESULT CALLBACK CQHtmlEditView::InnerWindowProc(HWND hWnd, UINT message, WPARAM
     LRESULT result = CallWindowProcA(pView->m_pfnInnerProc, hWnd, message, wParam, lParam);
     if (message == WM_CUT || message == WM_COPY || message == WM_PASTE)
         pView->RunClipboardCommand(message);
+    // A released key or button is where the caret or the selection moved:
+    // the frame's boxes and buttons then show the format found there.
+    if (message == WM_KEYUP || message == WM_LBUTTONUP)
+        pView->OnUpdateUI();
     return result;
 }
 
@@ -327,6 +333,13 @@ HRESULT CQHtmlEditView::OnUpdateUI()
 {
     UpdateFormatState();
     return S_OK;
+}
+
+LRESULT CQHtmlEditView::OnSelectionInputMsg(WPARAM, LPARAM)
+{
+    LRESULT result = Default();
+    OnUpdateUI();
+    return result;
 }
 
 CString CQHtmlEditView::GetDocumentHtml()
@@ -484,11 +497,12 @@ void CQHtmlEditView::UpdateFormatState()
         m_pFontSize->EnableWindow((size & OLECMDF_ENABLED) != 0);
     if (m_pFontName && m_pFontName->m_hWnd) {
         VariantValue face;
-        if ((name & OLECMDF_ENABLED) && !(name & OLECMDF_NINCHED) && ExecOut(kFontName, &face.v) &&
-            face.v.vt == VT_BSTR)
+        // A face the box does not list shows as none rather than as the
+        // face found before.
+        if (!(name & OLECMDF_ENABLED) || (name & OLECMDF_NINCHED) || !ExecOut(kFontName, &face.v) ||
+            face.v.vt != VT_BSTR ||
             m_pFontName->SendMessage(CB_SELECTSTRING, static_cast<WPARAM>(-1),
-                                     reinterpret_cast<LPARAM>(VariantToText(face.v).GetString()));
-        else
+                                     reinterpret_cast<LPARAM>(VariantToText(face.v).GetString())) == CB_ERR)
             m_pFontName->SendMessage(CB_SETCURSEL, static_cast<WPARAM>(-1));
     }
     if (m_pFontSize && m_pFontSize->m_hWnd) {

@@ -107,6 +107,8 @@ protected:
     void OnInsertImage();
     void OnInsertHyperlink();
     LRESULT OnContextMenuMsg(WPARAM, LPARAM);
+    // A key or the mouse let go over the document: the selection may have moved.
+    LRESULT OnSelectionInputMsg(WPARAM, LPARAM);
     LRESULT OnSizeMsg(WPARAM, LPARAM);
     LRESULT OnCutMsg(WPARAM, LPARAM);
     LRESULT OnCopyMsg(WPARAM, LPARAM);

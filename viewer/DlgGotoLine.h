@@ -1,4 +1,5 @@
-// CDlgGotoLine: "行番号の指定": a line number to move to.
+// CDlgGotoLine: "行番号の指定": a line number to move to; 0 is the start
+// of the text and -1 its end.
 #pragma once
 
 #include "classlib/Dialog.h"

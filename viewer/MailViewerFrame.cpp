@@ -168,18 +168,9 @@ BOOL CMailViewerFrame::CreateToolBar()
         return FALSE;
     CQuendalApp* app = QuendalApp();
     m_hToolBarImages = app ? app->LoadResourceBitmap(this, IDR_MAIL_VIEWER) : nullptr;
-    int own = 0;
-    if (m_hToolBarImages) {
-        BITMAP bm = {};
-        ::GetObjectA(m_hToolBarImages, sizeof(bm), &bm);
-        int size = bm.bmHeight > 0 ? bm.bmHeight : 24;
-        m_toolBar.SendMessage(TB_SETBITMAPSIZE, 0, MAKELPARAM(size, size));
-        TBADDBITMAP add = {nullptr, reinterpret_cast<UINT_PTR>(m_hToolBarImages)};
-        own = static_cast<int>(m_toolBar.SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(bm.bmWidth / size),
-                                                     reinterpret_cast<LPARAM>(&add)));
-    } else {
+    const int own = m_toolBar.AddImageRow(m_hToolBarImages);
+    if (own < 0)
         m_toolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
-    }
     std::vector<TBBUTTON> buttons;
     int n = 0;
     for (const Button& b : kButtons) {
@@ -189,7 +180,7 @@ BOOL CMailViewerFrame::CreateToolBar()
             tb.iBitmap = 6;
         } else {
             tb.idCommand = static_cast<int>(b.nID);
-            tb.iBitmap = m_hToolBarImages ? own + n++ : b.nStdImage;
+            tb.iBitmap = own >= 0 ? own + n++ : b.nStdImage;
             tb.fsState = TBSTATE_ENABLED;
             tb.fsStyle = BTNS_BUTTON;
             tb.iString = -1;

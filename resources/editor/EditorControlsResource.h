@@ -35,6 +35,9 @@
 #define ID_EDIT_REDO_CMD 57644
 #define ID_EDIT_FIND_NEXT 32897
 #define ID_EDIT_FIND_CMD 57636
+// Scroll the body one line down / up.
+#define ID_EDIT_SCROLL_DOWN 32916
+#define ID_EDIT_SCROLL_UP 32917
 
 // Texts of the shared string table used here.
 #define IDS_ENTER_FILE_NAME 57639

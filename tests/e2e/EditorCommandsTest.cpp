@@ -202,22 +202,36 @@ TEST_F(EditorCommandsTest, AltRReplacesEveryHitInTheBody)
     CloseDialog(prompt, IDC_SC_DISCARD);
 }
 
-// Ctrl+G asks a line number and puts the caret at that line's start, as
-// the status bar's line and column show.
+// Ctrl+G asks a line number and puts the caret at that line's start, -1
+// at the end of the body and 0 at its start, as the status bar's line and
+// column show.
 TEST_F(EditorCommandsTest, CtrlGMovesTheCaretToTheLineAsked)
 {
     ASSERT_NE(StartWithEditor(115), nullptr) << m_session.Windows();
     E2e::SetControlText(m_view, IDC_ME_BODY, "one\r\ntwo\r\nthree\r\nfour");
-    ASSERT_TRUE(FocusBody());
-    PressKey({VK_CONTROL}, 'G');
-    HWND dialog = WaitDialog(IDC_GOTO_LINE_NUMBER);
-    ASSERT_NE(dialog, nullptr) << m_session.Windows();
-    E2e::SetControlText(dialog, IDC_GOTO_LINE_NUMBER, "3");
-    CloseDialog(dialog, IDOK);
     HWND status = GetDlgItem(m_editor, kStatusBarId);
-    EXPECT_TRUE(E2e::WaitUntil(5000, [](void* p) {
-        return E2e::StatusBarText(static_cast<HWND>(p), 4).Find("3行、0列") >= 0;
-    }, status)) << E2e::StatusBarText(status, 4).GetString();
+    const struct
+    {
+        const char* typed;
+        const char* shown;
+    } cases[] = { { "3", " 3行、0列" }, { "-1", " 4行、4列" }, { "0", " 1行、0列" } };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(FocusBody());
+        PressKey({VK_CONTROL}, 'G');
+        HWND dialog = WaitDialog(IDC_GOTO_LINE_NUMBER);
+        ASSERT_NE(dialog, nullptr) << m_session.Windows();
+        E2e::SetControlText(dialog, IDC_GOTO_LINE_NUMBER, c.typed);
+        CloseDialog(dialog, IDOK);
+        struct Wait
+        {
+            HWND status;
+            const char* shown;
+        } wait = { status, c.shown };
+        EXPECT_TRUE(E2e::WaitUntil(5000, [](void* p) {
+            auto* w = static_cast<Wait*>(p);
+            return E2e::StatusBarText(w->status, 4) == CString(w->shown);
+        }, &wait)) << c.typed << ": " << E2e::StatusBarText(status, 4).GetString();
+    }
 }
 
 // Alt+I drops the signature list down and Alt+L the Reply-To list; Alt+M

@@ -1,8 +1,10 @@
 // The HTML editing view on our own document: loading, the editing commands
 // it sends, the format shown in the frame's boxes, the background and the
 // error path when no engine can host it.
+#include "editor/FormatButtonState.h"
 #include "html/MemoryHtmlDocument.h"
 #include "html/QHtmlEditView.h"
+#include "resources/editor/EditorWindowResource.h"
 #include "resources/html/HtmlResource.h"
 #include "support/TestSupport.h"
 
@@ -14,12 +16,6 @@
 #include <vector>
 
 namespace {
-
-struct Receiver : CHtmlFormatReceiver
-{
-    bool bold = false, italic = false, underline = false;
-    void SetFormatState(const char*, bool b, bool i, bool u) override { bold = b, italic = i, underline = u; }
-};
 
 // A view on a window of its own, loading pages into our document.
 class EditViewRun : public ::testing::Test
@@ -70,7 +66,7 @@ protected:
     CWnd host;
     CQHtmlEditView view;
     CComboBox fontName, fontSize;
-    Receiver receiver;
+    CFormatButtonState receiver;  // the editor frame's
     std::shared_ptr<CMemoryHtmlDocument> next, last;
 };
 
@@ -142,8 +138,8 @@ TEST_F(EditViewRun, TheFormatAtTheCaretShowsInTheFramesBoxes)
     EXPECT_EQ(view.OnUpdateUI(), S_OK);
     EXPECT_EQ(fontName.SendMessage(CB_GETCURSEL), 1);
     EXPECT_EQ(fontSize.SendMessage(CB_GETCURSEL), 2);
-    EXPECT_TRUE(receiver.bold);
-    EXPECT_FALSE(receiver.italic);
+    EXPECT_EQ(receiver.GetCheck(ID_HTML_BOLD), 1);
+    EXPECT_EQ(receiver.GetCheck(ID_HTML_ITALIC), 0);
 
     // Mixed fonts clear the name; a size that is no size leaves the box.
     last->SetStatus(18, OLECMDF_SUPPORTED | OLECMDF_ENABLED | OLECMDF_NINCHED);
@@ -155,6 +151,46 @@ TEST_F(EditViewRun, TheFormatAtTheCaretShowsInTheFramesBoxes)
     last->SetStatus(19, OLECMDF_SUPPORTED);
     view.UpdateFormatState();
     EXPECT_FALSE(fontSize.IsWindowEnabled());
+}
+
+// Where a released key or mouse button left the caret, the frame's boxes
+// and its bold, italic and underline buttons show the format found there.
+TEST_F(EditViewRun, MovingTheCaretShowsTheFormatFoundThere)
+{
+    view.LoadEditPage();
+    const DWORD on = OLECMDF_SUPPORTED | OLECMDF_ENABLED;
+    const DWORD latched = on | OLECMDF_LATCHED;
+    const struct
+    {
+        UINT message;
+        const wchar_t* face;
+        int size;
+        DWORD bold, italic, underline;
+        int faceShown, sizeShown;
+        int boldShown, italicShown, underlineShown;
+    } cases[] = {
+        { WM_KEYUP, L"MS 明朝", 5, latched, on, on, 0, 4, 1, 0, 0 },
+        { WM_LBUTTONUP, L"MS ゴシック", 1, on, latched, latched, 1, 0, 0, 1, 1 },
+        { WM_KEYUP, L"Arial", 7, on, on, on, -1, 6, 0, 0, 0 },
+    };
+    for (const auto& c : cases) {
+        last->SetValue(18, c.face);
+        last->SetValue(19, c.size);
+        last->SetStatus(18, on);
+        last->SetStatus(19, on);
+        last->SetStatus(52, c.bold);
+        last->SetStatus(56, c.italic);
+        last->SetStatus(63, c.underline);
+        view.SendMessage(c.message, c.message == WM_KEYUP ? VK_RIGHT : 0, 0);
+        EXPECT_EQ(fontName.SendMessage(CB_GETCURSEL), c.faceShown) << CString(c.face).GetString();
+        EXPECT_EQ(fontSize.SendMessage(CB_GETCURSEL), c.sizeShown) << c.size;
+        EXPECT_EQ(receiver.GetCheck(ID_HTML_BOLD), c.boldShown);
+        EXPECT_EQ(receiver.GetCheck(ID_HTML_ITALIC), c.italicShown);
+        EXPECT_EQ(receiver.GetCheck(ID_HTML_UNDERLINE), c.underlineShown);
+    }
+    // The other buttons of the format toolbar have no pressed state.
+    EXPECT_EQ(receiver.GetCheck(ID_HTML_LEFT), -1);
+    EXPECT_EQ(receiver.GetCheck(ID_HTML_TAG_MENU), -1);
 }
 
 TEST_F(EditViewRun, HtmlIsCutAfterItsEndAndTheBackgroundIsSet)

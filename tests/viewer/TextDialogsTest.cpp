@@ -95,13 +95,29 @@ TEST_F(TextDialogsTest, ReplaceFindsReplacesAndReplacesAll)
 
 TEST_F(TextDialogsTest, GotoLineAndPrintRangeHoldTheirValues)
 {
-    CDlgGotoLine line(&m_host);
-    line.m_nLine = 7;
-    ASSERT_TRUE(line.Create(IDD_GOTO_LINE, &m_host));
-    EXPECT_EQ(line.GetDlgItemText(IDC_GOTO_LINE_NUMBER), "7");
-    line.SetDlgItemText(IDC_GOTO_LINE_NUMBER, "42");
-    line.OnOK();
-    EXPECT_EQ(line.m_nLine, 42);
+    // 0 is the start of the text and -1 its end; a number below that or no
+    // number at all keeps the dialog open with the line it had.
+    const struct
+    {
+        const char* typed;
+        int line;
+        bool closed;
+    } cases[] = { { "42", 42, true }, { "0", 0, true },   { "-1", -1, true },
+                  { "-2", 7, false }, { "abc", 7, false }, { "", 7, false } };
+    for (const auto& c : cases) {
+        CDlgGotoLine line(&m_host);
+        line.m_nLine = 7;
+        ASSERT_TRUE(line.Create(IDD_GOTO_LINE, &m_host));
+        EXPECT_EQ(line.GetDlgItemText(IDC_GOTO_LINE_NUMBER), "7");
+        EXPECT_EQ(GetWindowLongA(line.GetDlgItemHwnd(IDC_GOTO_LINE_NUMBER), GWL_STYLE) & ES_NUMBER, 0)
+            << "the minus sign of -1 can be typed";
+        line.SetDlgItemText(IDC_GOTO_LINE_NUMBER, c.typed);
+        line.OnOK();
+        EXPECT_EQ(line.m_nLine, c.line) << c.typed;
+        EXPECT_EQ(!line.m_hWnd || !IsWindow(line.m_hWnd), c.closed) << c.typed;
+        if (line.m_hWnd)
+            line.DestroyWindow();
+    }
 
     CDlgPrintRange range(&m_host);
     ASSERT_TRUE(range.Create(IDD_PRINT_RANGE, &m_host));
