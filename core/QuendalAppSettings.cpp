@@ -6,6 +6,7 @@
 #include "core/AppMessages.h"
 #include "core/MailHistory.h"
 #include "mainwnd/MainFrame.h"
+#include "settings/ProfileSwitch.h"
 #include "viewer/CharSetDataSet.h"
 #include "viewer/MailFontSets.h"
 #include "resources/resource.h"
@@ -51,6 +52,11 @@ CRegKey CreateKey(HKEY root, const CString& path)
 }
 
 } // namespace
+
+void CQuendalApp::SetProfileName(const char* pszName)
+{
+    SwitchProfile(*this, pszName);
+}
 
 int CQuendalApp::LoadSettings()
 {

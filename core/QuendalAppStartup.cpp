@@ -491,6 +491,10 @@ BOOL CQuendalApp::StartUp()
         return FALSE;
     }
     LoadSettings();
+    // The default profile is in use from the start; its folders are shown
+    // once the tree is built.
+    if (!m_strDefaultProfileName.IsEmpty())
+        SetProfileName(m_strDefaultProfileName);
     StartPlugInHost(this);
 
     CMainFrame* pFrame = new CMainFrame;

@@ -82,6 +82,15 @@ void CMainFrame::OnToolsCommand(UINT nID)
     case ID_TOOLS_SEND_PASSWORDS:
         ShowSendPasswords();
         break;
+    // A profile brings its own account table, which a running transfer reads.
+    case ID_TOOLS_PROFILE_SETTINGS:
+        if (!IsReceiving() && !IsSending())
+            ShowProfileSettings(this);
+        break;
+    case ID_TOOLS_PROFILE_SELECT:
+        if (!IsReceiving() && !IsSending())
+            ShowProfileSelect(this);
+        break;
     case ID_HELP_FINDER:
         if (CQuendalApp* app = QuendalApp())
             app->OpenHelp();

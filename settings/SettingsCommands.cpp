@@ -9,6 +9,7 @@
 #include "settings/DlgProfileSetting.h"
 #include "settings/ProfileSwitch.h"
 #include "store/FolderData.h"
+#include "mainwnd/FolderTree.h"
 #include "mainwnd/FontSetting.h"
 #include "mainwnd/MainFrame.h"
 #include "settings/DlgCustomize.h"
@@ -143,9 +144,16 @@ void ShowProfileSettings(CWnd* pParent)
     CString mailboxAccounts = CombinePath(app->GetMailBoxFolder(), "Account.dat");
     CDlgProfileSetting dlg(app->GetProfileName(), app->GetProfileBoxPath(), mailboxAccounts, folders, pParent);
     dlg.DoModal();
-    // The profile in use may have been edited.
-    if (!app->GetProfileName().IsEmpty())
-        SwitchProfile(*app, app->GetProfileName());
+    // The profile in use may have been edited, renamed or deleted; one whose
+    // file is gone is no longer used rather than shown as empty.
+    CString current = app->GetProfileName();
+    if (!current.IsEmpty()) {
+        bool bKept = ::GetFileAttributesA(app->GetProfileBoxPath() + "\\" + current) != INVALID_FILE_ATTRIBUTES;
+        app->SetProfileName(bKept ? current.GetString() : "");
+    } else if (app->m_pMainFrame && app->m_pMainFrame->m_hWnd && app->m_pMainFrame->GetFolderTree()) {
+        // The box over the tree lists the profiles as they are now.
+        app->m_pMainFrame->GetFolderTree()->FillAccountCombo();
+    }
 }
 
 void ShowProfileSelect(CWnd* pParent)
@@ -166,5 +174,5 @@ void ShowProfileSelect(CWnd* pParent)
     if (dlg.m_strDefaultProfileName != defaultBefore)
         app->WriteProfileString("Etc", "DefaultProfileName", dlg.m_strDefaultProfileName);
     app->m_bProfileChangeMainFrame = dlg.m_bChangeMainFrame;
-    SwitchProfile(*app, dlg.m_strProfileName);
+    app->SetProfileName(dlg.m_strProfileName);
 }
