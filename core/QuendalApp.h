@@ -9,6 +9,7 @@
 #include "plugin/PlugInInterface.h"
 
 #include <cstdint>
+#include <vector>
 
 class CAccountDataSet;
 class CMainFrame;
@@ -135,6 +136,11 @@ public:
     // Makes the named profile of "Profile.Box" the one in use (empty: none)
     // and has the folder tree show its folders.
     void SetProfileName(const char* pszName);
+    // A new folder joins the profile in use (nothing without one), or every
+    // profile that lists one of the reference folders (every profile when
+    // there are none).
+    void AddIdToProfile(int nFolderId);
+    void AddIdToAllProfiles(const std::vector<int>* pRefIds, int nFolderId);
 
     // ---- Folder registry and mailbox creation (QuendalAppFolders.cpp; store) ----
     // Every folder store of the mailbox, owned, in folder-tree order (each

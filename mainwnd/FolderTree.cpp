@@ -206,9 +206,13 @@ void CFolderTree::RebuildForProfile()
     if (pFrame)
         pFrame->WaitCursor(TRUE);
     SaveTreeState();
+    // The file as it is now: folders made since the switch joined it.
     std::vector<int> listed;
-    for (INT_PTR i = 0; i < pApp->m_profileFolderIds.GetSize(); ++i)
-        listed.push_back(static_cast<int>(pApp->m_profileFolderIds[i]));
+    if (!pApp->GetProfileName().IsEmpty())
+        listed = ReadProfile(pApp->GetProfileBoxPath() + "\\" + pApp->GetProfileName()).folderIds;
+    pApp->m_profileFolderIds.RemoveAll();
+    for (int id : listed)
+        pApp->m_profileFolderIds.Add(static_cast<DWORD>(id));
     std::vector<ProfileTreeFolder> folders;
     for (int i = 0; i < pApp->GetFolderCount(); ++i) {
         const CFolderRecord& r = pApp->GetFolderAt(i)->GetFolderRecord();
@@ -637,7 +641,7 @@ void CFolderTree::OnFolderCreate()
 }
 
 int CFolderTree::CreateFolder(const char* pszDirectory, HTREEITEM hItem, const char* pszName, int nPosition,
-                              BOOL bNewDirectory)
+                              BOOL bNewDirectory, int nProfileScope)
 {
     CQuendalApp* pApp = QuendalApp();
     if (!pApp)
@@ -720,6 +724,15 @@ int CFolderTree::CreateFolder(const char* pszDirectory, HTREEITEM hItem, const c
         m_tree.Expand(hParent, TVE_EXPAND);
     SaveTreeState();
     BackupFolderList();
+    // The new folder stays shown where the profiles showed its parent.
+    if (nProfileScope == 2) {
+        pApp->AddIdToAllProfiles(nullptr, record.m_nId);
+    } else if (nProfileScope == 0 && record.m_nParentId) {
+        const std::vector<int> parent = { record.m_nParentId };
+        pApp->AddIdToAllProfiles(&parent, record.m_nId);
+    } else {
+        pApp->AddIdToProfile(record.m_nId);
+    }
     return record.m_nId;
 }
 

@@ -32,8 +32,10 @@ public:
     // keeping the selected folder where it is still shown.
     void RebuildForProfile();
     // Position: 0 above the item, 1 below it, 2 its last child. Returns the new id, or 0.
+    // Profile scope: 0 every profile that lists the parent (the profile in
+    // use for a top-level folder), 1 or -1 the profile in use, 2 every profile.
     int CreateFolder(const char* pszDirectory, HTREEITEM hItem, const char* pszName, int nPosition,
-                     BOOL bNewDirectory);
+                     BOOL bNewDirectory, int nProfileScope = 0);
     // 1 when the selected folder was deleted (or nothing was selected).
     int DeleteFolder(BOOL bAsk = TRUE, int nChoice = 0);
     void RenameFolder();

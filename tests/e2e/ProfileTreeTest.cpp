@@ -166,12 +166,20 @@ TEST_F(ProfileTreeTest, TheChosenProfileShowsItsFoldersAndNoProfileShowsThemAll)
     EXPECT_STREQ(pane.ComboText(), "仕事");
     EXPECT_EQ(SendMessageA(pane.Combo(), CB_GETCOUNT, 0, 0), 2);
 
+    // A folder made below the inbox joins both profiles that show the inbox.
+    PostMessageA(main, WM_COMMAND, ID_FOLDER_CREATE, 0);
+    HWND create = m_program->WaitForDialogWithControl(IDC_FOLDER_NAME, kTimeout);
+    ASSERT_NE(create, nullptr) << E2e::VisibleWindows(m_program->ProcessId());
+    E2e::SetControlText(create, IDC_FOLDER_NAME, "会議資料");
+    E2e::PressButton(create, IDOK);
+    EXPECT_TRUE(pane.Shows("作成中/0 未送信/0 郵便受け/0 会議資料/1")) << pane.Items();
+
     // The box over the tree switches to the other profile from the keyboard.
     int current = static_cast<int>(SendMessageA(pane.Combo(), CB_GETCURSEL, 0, 0));
     int other = FindEntry(pane.Combo(), CB_FINDSTRINGEXACT, "私用");
     ASSERT_GE(other, 0);
     SendMessageA(pane.Combo(), WM_KEYDOWN, other > current ? VK_DOWN : VK_UP, 0);
-    EXPECT_TRUE(pane.Shows("送信/0 送信済/1 郵便受け/0")) << pane.Items();
+    EXPECT_TRUE(pane.Shows("送信/0 送信済/1 郵便受け/0 会議資料/1")) << pane.Items();
     EXPECT_STREQ(pane.ComboText(), "私用");
     EXPECT_STREQ(pane.Selected(), "郵便受け");
     Close(main);
@@ -181,7 +189,7 @@ TEST_F(ProfileTreeTest, TheChosenProfileShowsItsFoldersAndNoProfileShowsThemAll)
     ASSERT_NE(main, nullptr);
     FolderPane again(main);
     ASSERT_TRUE(again.Ready());
-    EXPECT_TRUE(again.Shows("作成中/0 未送信/0 郵便受け/0")) << again.Items();
+    EXPECT_TRUE(again.Shows("作成中/0 未送信/0 郵便受け/0 会議資料/1")) << again.Items();
     EXPECT_STREQ(again.Label(), "プロファイル");
     EXPECT_STREQ(again.ComboText(), "仕事");
 
@@ -197,7 +205,7 @@ TEST_F(ProfileTreeTest, TheChosenProfileShowsItsFoldersAndNoProfileShowsThemAll)
 
     // No profile: every folder in its place, and the box chooses accounts again.
     SwitchThroughDialog(main, nullptr, false, nullptr);
-    EXPECT_TRUE(again.Shows(kAllFolders)) << again.Items();
+    EXPECT_TRUE(again.Shows(std::string(kAllFolders) + " 会議資料/1")) << again.Items();
     EXPECT_STREQ(again.Label(), "受信アカウント");
     Close(main);
 }
