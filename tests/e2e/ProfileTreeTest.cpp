@@ -207,5 +207,14 @@ TEST_F(ProfileTreeTest, TheChosenProfileShowsItsFoldersAndNoProfileShowsThemAll)
     SwitchThroughDialog(main, nullptr, false, nullptr);
     EXPECT_TRUE(again.Shows(std::string(kAllFolders) + " 会議資料/1")) << again.Items();
     EXPECT_STREQ(again.Label(), "受信アカウント");
+
+    // A deleted folder leaves the profiles that listed it.
+    again.Select("会議資料");
+    PostMessageA(main, WM_COMMAND, ID_FOLDER_DELETE, 0);
+    HWND remove = m_program->WaitForDialogWithControl(IDC_DELETE_FOLDER_ONLY, kTimeout);
+    ASSERT_NE(remove, nullptr) << E2e::VisibleWindows(m_program->ProcessId());
+    E2e::PressButton(remove, IDOK);
+    EXPECT_TRUE(again.Shows(kAllFolders)) << again.Items();
+    EXPECT_EQ(TestSupport::ReadFileBytes(m_dir.File("MailBox\\Profile.Box\\私用")), ProfileFile({ 1, 4, 6 }));
     Close(main);
 }
