@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 using E2e::CProgramUnderTest;
 
@@ -76,6 +77,11 @@ public:
     void Select(const char* name) const
     {
         SendMessageA(m_tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(E2e::FindTreeItem(m_tree, name)));
+    }
+    bool FocusIsOnTree() const
+    {
+        GUITHREADINFO info = { sizeof(info) };
+        return GetGUIThreadInfo(GetWindowThreadProcessId(m_tree, nullptr), &info) && info.hwndFocus == m_tree;
     }
     CString Label() const { return E2e::GetWindowTextOf(m_label); }
     CString ComboText() const { return E2e::GetWindowTextOf(m_combo); }
@@ -192,6 +198,21 @@ TEST_F(ProfileTreeTest, TheChosenProfileShowsItsFoldersAndNoProfileShowsThemAll)
     EXPECT_TRUE(again.Shows("作成中/0 未送信/0 郵便受け/0 会議資料/1")) << again.Items();
     EXPECT_STREQ(again.Label(), "プロファイル");
     EXPECT_STREQ(again.ComboText(), "仕事");
+
+    // Chosen from the list the account-switch command drops down, a profile
+    // takes effect when the list closes, and the keys go back to the tree.
+    const std::pair<const char*, const char*> choices[] = {
+        { "私用", "送信/0 送信済/1 郵便受け/0 会議資料/1" },
+        { "仕事", "作成中/0 未送信/0 郵便受け/0 会議資料/1" },
+    };
+    for (const auto& choice : choices) {
+        PostMessageA(main, WM_COMMAND, ID_ACCOUNT_SWITCH, 0);
+        ASSERT_TRUE(E2e::WaitFor(20000, [&] { return SendMessageA(again.Combo(), CB_GETDROPPEDSTATE, 0, 0) != 0; }));
+        SendMessageA(again.Combo(), CB_SETCURSEL, FindEntry(again.Combo(), CB_FINDSTRINGEXACT, choice.first), 0);
+        SendMessageA(again.Combo(), CB_SHOWDROPDOWN, FALSE, 0);
+        EXPECT_TRUE(again.Shows(choice.second)) << choice.first << ": " << again.Items();
+        EXPECT_TRUE(E2e::WaitFor(5000, [&] { return again.FocusIsOnTree(); })) << choice.first;
+    }
 
     // The profile in use, edited while the profile dialog is open, is shown
     // as it is once the dialog closes.
