@@ -15,9 +15,9 @@
 #include "mainwnd/FontSetting.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/ProfileTreePlan.h"
-#include "settings/ProfileDataSet.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
+#include "settings/ProfileDataSet.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 
