@@ -13,6 +13,7 @@
 #include "mainwnd/MailViewSeam.h"
 #include "resources/mainwnd/KeysResource.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
+#include "settings/ProfileSwitch.h"
 #include "settings/SettingsCommands.h"
 #include "transfer/DlgReceiveNotify.h"
 #include "transfer/DlgRouteSetting.h"
@@ -110,6 +111,8 @@ void CMainFrame::ChangeMailBox()
         m_pFolderTree->SaveTreeState();
     const int result = app->PrepareMailBox(TRUE);
     if (result == 1) {
+        // The profiles are the new mailbox's own.
+        ReapplyProfile(*app);
         if (m_pFolderTree)
             m_pFolderTree->FillAccountCombo();
         MailViewSeam& seam = GetMailViewSeam();

@@ -2,6 +2,7 @@
 
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
+#include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/MainFrame.h"
@@ -120,4 +121,11 @@ void SwitchProfile(CQuendalApp& app, const char* pszName)
     if (app.m_pMainFrame && app.m_pMainFrame->m_hWnd)
         if (CFolderTree* tree = app.m_pMainFrame->GetFolderTree())
             tree->RebuildForProfile();
+}
+
+void ReapplyProfile(CQuendalApp& app)
+{
+    CString current = app.GetProfileName();
+    if (!current.IsEmpty())
+        app.SetProfileName(FileExists(app.GetProfileBoxPath() + "\\" + current) ? current.GetString() : "");
 }

@@ -144,12 +144,9 @@ void ShowProfileSettings(CWnd* pParent)
     CString mailboxAccounts = CombinePath(app->GetMailBoxFolder(), "Account.dat");
     CDlgProfileSetting dlg(app->GetProfileName(), app->GetProfileBoxPath(), mailboxAccounts, folders, pParent);
     dlg.DoModal();
-    // The profile in use may have been edited, renamed or deleted; one whose
-    // file is gone is no longer used rather than shown as empty.
-    CString current = app->GetProfileName();
-    if (!current.IsEmpty()) {
-        bool bKept = ::GetFileAttributesA(app->GetProfileBoxPath() + "\\" + current) != INVALID_FILE_ATTRIBUTES;
-        app->SetProfileName(bKept ? current.GetString() : "");
+    // The profile in use may have been edited, renamed or deleted.
+    if (!app->GetProfileName().IsEmpty()) {
+        ReapplyProfile(*app);
     } else if (app->m_pMainFrame && app->m_pMainFrame->m_hWnd && app->m_pMainFrame->GetFolderTree()) {
         // The box over the tree lists the profiles as they are now.
         app->m_pMainFrame->GetFolderTree()->FillAccountCombo();

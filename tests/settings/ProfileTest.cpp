@@ -160,6 +160,36 @@ TEST(ProfileSwitch, AccountsRoutesAndAddressBookFollowTheProfileAndComeBackWitho
     EXPECT_EQ(app.m_profileFolderIds.GetSize(), 0);
 }
 
+// The profile in use is read again after its dialog; when its file is gone
+// no profile is in use any more, rather than one that shows nothing.
+TEST(ProfileSwitch, AProfileWhoseFileIsGoneIsNoLongerUsed)
+{
+    TempDir dir;
+    App app(dir.File("CVM.ini"));
+    app.m_strMailBoxPathOverride = dir.Path();
+    app.m_strMailBoxNameOverride = "MailBox";
+    CreateDirectoryA(dir.Path() + "\\MailBox", nullptr);
+    WriteAccounts(dir.Path() + "\\MailBox\\Account.dat", { "a", "b" });
+    Profile p;
+    p.accounts = { "b" };
+    p.folderIds = { 5 };
+    const CString file = app.GetProfileBoxPath() + "\\work";
+    ASSERT_TRUE(WriteProfile(file, p));
+    SwitchProfile(app, "work");
+
+    p.folderIds = { 5, 6 };
+    ASSERT_TRUE(WriteProfile(file, p));
+    ReapplyProfile(app);
+    EXPECT_STREQ(app.GetProfileName(), "work");
+    EXPECT_EQ(app.m_profileFolderIds.GetSize(), 2);
+
+    ASSERT_TRUE(DeleteFileA(file));
+    ReapplyProfile(app);
+    EXPECT_STREQ(app.GetProfileName(), "");
+    EXPECT_EQ(app.m_profileFolderIds.GetSize(), 0);
+    EXPECT_TRUE(app.m_pAccountDataSet->GetAccount(0)->m_bInProfile);
+}
+
 // The address-book thread reads the folder while the user switches
 // profiles: every read is one of the two folders, whole.
 TEST(ProfileSwitch, OtherThreadsReadThePathsWholeWhileProfilesSwitch)
