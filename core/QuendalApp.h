@@ -9,6 +9,7 @@
 #include "plugin/PlugInInterface.h"
 
 #include <cstdint>
+#include <vector>
 
 class CAccountDataSet;
 class CMainFrame;
@@ -127,10 +128,19 @@ public:
     CAccountDataSet* m_pAccountDataSet = nullptr;
 
     // ---- Profiles (settings) ----
-    // The profile in use (empty: none) and the folders it shows.
-    CString m_strProfileName;
+    // The profile in use (empty: none) and the folders it shows. (The
+    // program's own settings key is the base class's m_strProfileName.)
+    CString m_strCurrentProfile;
     CDWordArray m_profileFolderIds;
-    CString GetProfileName() const { return m_strProfileName; }
+    CString GetProfileName() const { return m_strCurrentProfile; }
+    // Makes the named profile of "Profile.Box" the one in use (empty: none)
+    // and has the folder tree show its folders.
+    void SetProfileName(const char* pszName);
+    // A new folder joins the profile in use (nothing without one), or every
+    // profile that lists one of the reference folders (every profile when
+    // there are none).
+    void AddIdToProfile(int nFolderId);
+    void AddIdToAllProfiles(const std::vector<int>* pRefIds, int nFolderId);
 
     // ---- Folder registry and mailbox creation (QuendalAppFolders.cpp; store) ----
     // Every folder store of the mailbox, owned, in folder-tree order (each

@@ -6,6 +6,8 @@
 #include "core/AppMessages.h"
 #include "core/MailHistory.h"
 #include "mainwnd/MainFrame.h"
+#include "settings/ProfileDataSet.h"
+#include "settings/ProfileSwitch.h"
 #include "viewer/CharSetDataSet.h"
 #include "viewer/MailFontSets.h"
 #include "resources/resource.h"
@@ -51,6 +53,22 @@ CRegKey CreateKey(HKEY root, const CString& path)
 }
 
 } // namespace
+
+void CQuendalApp::SetProfileName(const char* pszName)
+{
+    SwitchProfile(*this, pszName);
+}
+
+void CQuendalApp::AddIdToProfile(int nFolderId)
+{
+    if (!GetProfileName().IsEmpty())
+        AddFolderToProfile(GetProfileBoxPath() + "\\" + GetProfileName(), nFolderId);
+}
+
+void CQuendalApp::AddIdToAllProfiles(const std::vector<int>* pRefIds, int nFolderId)
+{
+    AddFolderToProfiles(GetProfileBoxPath(), pRefIds, nFolderId);
+}
 
 int CQuendalApp::LoadSettings()
 {

@@ -25,6 +25,7 @@
 #include "resources/resource.h"
 #include "store/FolderRegistryHooks.h"
 #include "settings/DlgAcountSetupWiz.h"
+#include "settings/ProfileDataSet.h"
 #include "tasklist/TaskListThread.h"
 #include "transfer/RouteSetData.h"
 #include "viewer/MailViewPane.h"
@@ -114,11 +115,14 @@ void InstallNeighbourHooks()
     if (!hooks.pfnAccountWizard)
         hooks.pfnAccountWizard = RunAccountSetupWizard;
     // A removed folder's rules file into the inbox from then on, so that no
-    // mail is filed into a folder that is gone.
+    // mail is filed into a folder that is gone; the profiles forget it, so
+    // that a later folder given its id is not shown in its place.
     if (!hooks.pfnFolderRemoved)
         hooks.pfnFolderRemoved = [](int nFolderId, int nInboxId) {
-            if (QuendalApp())
-                QuendalApp()->RetargetFilterRules(nFolderId, nInboxId);
+            if (CQuendalApp* pApp = QuendalApp()) {
+                pApp->RetargetFilterRules(nFolderId, nInboxId);
+                RemoveFolderFromProfiles(pApp->GetProfileBoxPath(), nFolderId);
+            }
         };
     if (!hooks.pfnAddAccountToRoute)
         hooks.pfnAddAccountToRoute = [](const CAccountData& account) {
@@ -491,6 +495,10 @@ BOOL CQuendalApp::StartUp()
         return FALSE;
     }
     LoadSettings();
+    // The default profile is in use from the start; its folders are shown
+    // once the tree is built.
+    if (!m_strDefaultProfileName.IsEmpty())
+        SetProfileName(m_strDefaultProfileName);
     StartPlugInHost(this);
 
     CMainFrame* pFrame = new CMainFrame;

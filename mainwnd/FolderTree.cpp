@@ -14,8 +14,10 @@
 #include "mainwnd/FolderRules.h"
 #include "mainwnd/FontSetting.h"
 #include "mainwnd/MainFrame.h"
+#include "mainwnd/ProfileTreePlan.h"
 #include "mainwnd/QListView.h"
 #include "resources/mainwnd/MainWndResource.h"
+#include "settings/ProfileDataSet.h"
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 
@@ -37,7 +39,7 @@ BEGIN_MESSAGE_MAP(CFolderTree, CFormView)
     ON_NOTIFY(TVN_BEGINDRAGA, IDC_FOLDER_TREE, OnBeginDrag)
     ON_WM_TIMER()
     ON_CONTROL(CBN_SELCHANGE, IDC_ACCOUNT_COMBO, OnAccountChange)
-    ON_CONTROL(CBN_CLOSEUP, IDC_ACCOUNT_COMBO, OnAccountChange)
+    ON_CONTROL(CBN_CLOSEUP, IDC_ACCOUNT_COMBO, OnAccountCloseUp)
     ON_COMMAND(ID_FOLDER_CREATE, OnFolderCreate)
     ON_COMMAND(ID_FOLDER_DELETE, OnFolderDelete)
     ON_COMMAND(ID_FOLDER_RENAME, OnFolderRename)
@@ -99,8 +101,12 @@ void CFolderTree::OnInitialUpdate()
     if (CreateFolderImageList(m_images))
         m_tree.SetImageList(m_images.m_hImageList, TVSIL_NORMAL);
     BuildTree();
+    // The profile in use was chosen before the window was made.
+    CQuendalApp* pApp = QuendalApp();
+    if (pApp && !pApp->GetProfileName().IsEmpty())
+        RebuildForProfile();
     FillAccountCombo();
-    if (m_combo.GetCount() > 0) {
+    if (m_combo.GetCount() > 0 && !(pApp && pApp->m_bProfileChangeMainFrame)) {
         m_combo.SetCurSel(0);
         OnAccountChange();
     }
@@ -191,18 +197,85 @@ void CFolderTree::BuildTree()
     OpenSelectedFolder();
 }
 
+void CFolderTree::RebuildForProfile()
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!pApp || !m_tree.m_hWnd)
+        return;
+    CMainFrame* pFrame = GetMainFrame();
+    if (pFrame)
+        pFrame->WaitCursor(TRUE);
+    SaveTreeState();
+    // The file as it is now: folders made since the switch joined it.
+    std::vector<int> listed;
+    if (!pApp->GetProfileName().IsEmpty())
+        listed = ReadProfile(pApp->GetProfileBoxPath() + "\\" + pApp->GetProfileName()).folderIds;
+    pApp->m_profileFolderIds.RemoveAll();
+    for (int id : listed)
+        pApp->m_profileFolderIds.Add(static_cast<DWORD>(id));
+    std::vector<ProfileTreeFolder> folders;
+    for (int i = 0; i < pApp->GetFolderCount(); ++i) {
+        const CFolderRecord& r = pApp->GetFolderAt(i)->GetFolderRecord();
+        folders.push_back({ r.m_nId, r.m_nParentId, r.m_nKind, r.m_bExpanded != FALSE });
+    }
+    ProfileTreePlan plan = PlanProfileTree(folders, pApp->GetProfileName().IsEmpty() ? nullptr : &listed);
+
+    m_bBuilding = true;
+    m_tree.SendMessage(WM_SETREDRAW, FALSE);
+    const int selected = GetSelectedFolderId();
+    for (int i = 0; i < pApp->GetFolderCount(); ++i)
+        pApp->GetFolderAt(i)->m_hTreeItem = nullptr;
+    m_tree.DeleteAllItems();
+    for (const ProfileTreePlace& place : plan.places) {
+        CMailFolderStore* store = pApp->FindFolder(place.nId);
+        if (!store)
+            continue;
+        const CFolderRecord& r = store->GetFolderRecord();
+        HTREEITEM hParent = place.nParentId ? FindItem(place.nParentId) : nullptr;
+        store->m_hTreeItem = m_tree.InsertItem(r.m_strName, r.m_nIcon, r.m_nIcon, hParent ? hParent : TVI_ROOT,
+                                               TVI_LAST, r.m_nId);
+        if (hParent && place.bExpandParent)
+            m_tree.Expand(hParent, TVE_EXPAND);
+    }
+    const int target = FindItem(selected) ? selected : plan.nFallbackId;
+    if (HTREEITEM hTarget = FindItem(target))
+        m_tree.SelectItem(hTarget);
+    UpdateAllItemImages(m_tree.GetRootItem());
+    m_tree.SendMessage(WM_SETREDRAW, TRUE);
+    m_tree.Invalidate();
+    m_bBuilding = false;
+    OpenSelectedFolder();
+    // The account box offers the profile's accounts, or the profiles themselves.
+    FillAccountCombo();
+    pApp->SyncRouteAccounts();
+    if (pFrame) {
+        pFrame->RecalcLayout();
+        pFrame->WaitCursor(FALSE);
+    }
+}
+
 void CFolderTree::FillAccountCombo()
 {
     CString previous = m_combo.GetCurSel() >= 0 ? m_combo.GetLBText(m_combo.GetCurSel()) : CString();
     m_combo.ResetContent();
-    SetDlgItemText(IDC_ACCOUNT_LABEL, "受信アカウント");
     CQuendalApp* pApp = QuendalApp();
+    const bool bProfiles = pApp && pApp->m_bProfileChangeMainFrame;
+    SetDlgItemText(IDC_ACCOUNT_LABEL, bProfiles ? "プロファイル" : "受信アカウント");
+    if (bProfiles) {
+        for (const CString& name : ListProfileNames(pApp->GetProfileBoxPath()))
+            m_combo.AddString(name);
+        CString current = pApp->GetProfileName();
+        int sel = current.IsEmpty() ? -1 : m_combo.FindStringExact(-1, current);
+        m_combo.SetCurSel(sel >= 0 ? sel : 0);
+        return;
+    }
     if (!pApp || !pApp->m_pAccountDataSet)
         return;
     CAccountDataSet* accounts = pApp->m_pAccountDataSet;
     for (int i = 0; i < accounts->GetRecordCount(TRUE); ++i) {
         CAccountData* a = accounts->GetAccount(i);
-        if (!a)
+        // A profile shows only its own accounts.
+        if (!a || !a->m_bInProfile)
             continue;
         int pos = m_combo.AddString(a->GetAccountName());
         m_combo.SetItemData(pos, static_cast<DWORD_PTR>(i));
@@ -217,9 +290,33 @@ void CFolderTree::OnAccountChange()
         return;
     int sel = m_combo.GetCurSel();
     CQuendalApp* pApp = QuendalApp();
-    // The chosen account is the one receiving and new mails use.
-    if (sel >= 0 && pApp && pApp->m_pAccountDataSet)
+    if (sel < 0 || !pApp)
+        return;
+    if (pApp->m_bProfileChangeMainFrame) {
+        CString name = m_combo.GetLBText(sel);
+        if (name == pApp->GetProfileName())
+            return;
+        // A running transfer reads the account table a profile replaces.
+        CMainFrame* pFrame = GetMainFrame();
+        if (pFrame && (pFrame->IsReceiving() || pFrame->IsSending())) {
+            FillAccountCombo();
+            return;
+        }
+        pApp->SetProfileName(name);
+    } else if (pApp->m_pAccountDataSet) {
+        // The chosen account is the one receiving and new mails use.
         pApp->m_pAccountDataSet->m_nCurrentAccount = static_cast<int>(m_combo.GetItemData(sel));
+    }
+    pApp->SyncRouteAccounts();
+}
+
+void CFolderTree::OnAccountCloseUp()
+{
+    OnAccountChange();
+    // A profile chosen, the keys go back to the folders.
+    CQuendalApp* pApp = QuendalApp();
+    if (pApp && pApp->m_bProfileChangeMainFrame && ::GetFocus() == m_combo.m_hWnd)
+        m_tree.SetFocus();
 }
 
 void CFolderTree::SelectAdjacentFolder(BOOL bNext)
@@ -353,6 +450,14 @@ void CFolderTree::RefreshItemCounts(HTREEITEM hItem)
     RECT rc = {};
     if (m_tree.GetItemRect(hItem, &rc, FALSE))
         ::InvalidateRect(m_tree.m_hWnd, &rc, TRUE);
+}
+
+void CFolderTree::UpdateAllItemImages(HTREEITEM hFirst)
+{
+    for (HTREEITEM h = hFirst; h; h = m_tree.GetNextSiblingItem(h)) {
+        UpdateAllItemImages(m_tree.GetChildItem(h));
+        UpdateItemImage(h);
+    }
 }
 
 void CFolderTree::RefreshFolderItem(int nFolderId)
@@ -536,7 +641,7 @@ void CFolderTree::OnFolderCreate()
 }
 
 int CFolderTree::CreateFolder(const char* pszDirectory, HTREEITEM hItem, const char* pszName, int nPosition,
-                              BOOL bNewDirectory)
+                              BOOL bNewDirectory, int nProfileScope)
 {
     CQuendalApp* pApp = QuendalApp();
     if (!pApp)
@@ -619,6 +724,15 @@ int CFolderTree::CreateFolder(const char* pszDirectory, HTREEITEM hItem, const c
         m_tree.Expand(hParent, TVE_EXPAND);
     SaveTreeState();
     BackupFolderList();
+    // The new folder stays shown where the profiles showed its parent.
+    if (nProfileScope == 2) {
+        pApp->AddIdToAllProfiles(nullptr, record.m_nId);
+    } else if (nProfileScope == 0 && record.m_nParentId) {
+        const std::vector<int> parent = { record.m_nParentId };
+        pApp->AddIdToAllProfiles(&parent, record.m_nId);
+    } else {
+        pApp->AddIdToProfile(record.m_nId);
+    }
     return record.m_nId;
 }
 

@@ -23,13 +23,19 @@ public:
     void OnInitialUpdate() override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
 
-    // Refills the account box from the account table (after the accounts changed).
+    // Refills the box over the tree: the accounts of the account table, or
+    // in profile mode the profiles of "Profile.Box".
     void FillAccountCombo();
     // Rebuilds every item from the folder list.
     void BuildTree();
+    // Shows the folders of the profile in use (every folder without one),
+    // keeping the selected folder where it is still shown.
+    void RebuildForProfile();
     // Position: 0 above the item, 1 below it, 2 its last child. Returns the new id, or 0.
+    // Profile scope: 0 every profile that lists the parent (the profile in
+    // use for a top-level folder), 1 or -1 the profile in use, 2 every profile.
     int CreateFolder(const char* pszDirectory, HTREEITEM hItem, const char* pszName, int nPosition,
-                     BOOL bNewDirectory);
+                     BOOL bNewDirectory, int nProfileScope = 0);
     // 1 when the selected folder was deleted (or nothing was selected).
     int DeleteFolder(BOOL bAsk = TRUE, int nChoice = 0);
     void RenameFolder();
@@ -81,6 +87,7 @@ protected:
     void OnRightClick(NMHDR* pHdr, LRESULT* pResult);
     void OnReturn(NMHDR* pHdr, LRESULT* pResult);
     void OnAccountChange();
+    void OnAccountCloseUp();
     LRESULT OnContextMenu(WPARAM wParam, LPARAM lParam);
     HBRUSH OnCtlColor(HDC hDC, HWND hWnd, UINT nCtlColor);
 
@@ -104,6 +111,8 @@ private:
     CMainFrame* GetMainFrame() const;
     CMailFolderStore* StoreOf(HTREEITEM hItem) const;
     bool HasUnreadBelow(HTREEITEM hItem) const;
+    // The images of the items from hFirst on and of everything below them.
+    void UpdateAllItemImages(HTREEITEM hFirst);
     void ApplyRename(HTREEITEM hItem, CMailFolderStore* pStore, const CString& name);
     void RemoveFolderItem(HTREEITEM hItem, CMailFolderStore* pStore);
 

@@ -140,14 +140,14 @@ void CMainFrame::OnRepairFolderTree()
         // (at the end of the top level when there is no inbox).
         int id = 0;
         if (inbox) {
-            id = m_pFolderTree->CreateFolder(directory, inbox, name, 2, FALSE);
+            id = m_pFolderTree->CreateFolder(directory, inbox, name, 2, FALSE, -1);
         } else {
             HTREEITEM last = tree.GetRootItem();
             for (HTREEITEM next = last; next; next = tree.GetNextSiblingItem(next))
                 last = next;
             if (!last)
                 break;
-            id = m_pFolderTree->CreateFolder(directory, last, name, 1, FALSE);
+            id = m_pFolderTree->CreateFolder(directory, last, name, 1, FALSE, -1);
         }
         CMailFolderStore* added = id ? app->FindFolder(id) : nullptr;
         if (added && known && added->GetFolderRecord().m_nParentId) {

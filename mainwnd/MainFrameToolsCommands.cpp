@@ -13,6 +13,7 @@
 #include "mainwnd/MailViewSeam.h"
 #include "resources/mainwnd/KeysResource.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
+#include "settings/ProfileSwitch.h"
 #include "settings/SettingsCommands.h"
 #include "transfer/DlgReceiveNotify.h"
 #include "transfer/DlgRouteSetting.h"
@@ -82,6 +83,15 @@ void CMainFrame::OnToolsCommand(UINT nID)
     case ID_TOOLS_SEND_PASSWORDS:
         ShowSendPasswords();
         break;
+    // A profile brings its own account table, which a running transfer reads.
+    case ID_TOOLS_PROFILE_SETTINGS:
+        if (!IsReceiving() && !IsSending())
+            ShowProfileSettings(this);
+        break;
+    case ID_TOOLS_PROFILE_SELECT:
+        if (!IsReceiving() && !IsSending())
+            ShowProfileSelect(this);
+        break;
     case ID_HELP_FINDER:
         if (CQuendalApp* app = QuendalApp())
             app->OpenHelp();
@@ -101,6 +111,8 @@ void CMainFrame::ChangeMailBox()
         m_pFolderTree->SaveTreeState();
     const int result = app->PrepareMailBox(TRUE);
     if (result == 1) {
+        // The profiles are the new mailbox's own.
+        ReapplyProfile(*app);
         if (m_pFolderTree)
             m_pFolderTree->FillAccountCombo();
         MailViewSeam& seam = GetMailViewSeam();

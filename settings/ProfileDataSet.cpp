@@ -1,5 +1,6 @@
 #include "settings/ProfileDataSet.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 CDataStrgRecord* CProfileDataSet::CreateNewRecord()
@@ -96,4 +97,50 @@ CString CheckNewProfileName(const char* pszProfileBox, const char* pszName)
             return "指定されたプロファイル名は既に存在しています。\r\n別の名前を指定してください。";
     }
     return CString();
+}
+
+namespace {
+
+bool Lists(const Profile& profile, int nFolderId)
+{
+    return std::find(profile.folderIds.begin(), profile.folderIds.end(), nFolderId) != profile.folderIds.end();
+}
+
+} // namespace
+
+void AddFolderToProfile(const char* pszPath, int nFolderId)
+{
+    if (::GetFileAttributesA(pszPath) == INVALID_FILE_ATTRIBUTES)
+        return;
+    Profile profile = ReadProfile(pszPath);
+    if (Lists(profile, nFolderId))
+        return;
+    profile.folderIds.push_back(nFolderId);
+    WriteProfile(pszPath, profile);
+}
+
+void AddFolderToProfiles(const char* pszProfileBox, const std::vector<int>* pRefIds, int nFolderId)
+{
+    for (const CString& name : ListProfileNames(pszProfileBox)) {
+        CString path = CString(pszProfileBox) + "\\" + name;
+        if (pRefIds) {
+            Profile profile = ReadProfile(path);
+            if (std::none_of(pRefIds->begin(), pRefIds->end(), [&](int id) { return Lists(profile, id); }))
+                continue;
+        }
+        AddFolderToProfile(path, nFolderId);
+    }
+}
+
+void RemoveFolderFromProfiles(const char* pszProfileBox, int nFolderId)
+{
+    for (const CString& name : ListProfileNames(pszProfileBox)) {
+        CString path = CString(pszProfileBox) + "\\" + name;
+        Profile profile = ReadProfile(path);
+        if (!Lists(profile, nFolderId))
+            continue;
+        profile.folderIds.erase(std::remove(profile.folderIds.begin(), profile.folderIds.end(), nFolderId),
+                                profile.folderIds.end());
+        WriteProfile(path, profile);
+    }
 }

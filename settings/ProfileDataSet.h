@@ -46,3 +46,11 @@ std::vector<CString> ListProfileNames(const char* pszProfileBox);
 // Why a new name cannot be used (empty, or taken in any letter case), or
 // empty when it can.
 CString CheckNewProfileName(const char* pszProfileBox, const char* pszName);
+// The folder lists of the profiles follow the folders. A new folder joins
+// one profile's file (a missing file stays missing), or every profile of the
+// folder that lists one of pRefIds (every profile when null), at most once;
+// a removed folder leaves every profile, so that a later folder given its id
+// is not shown by mistake.
+void AddFolderToProfile(const char* pszPath, int nFolderId);
+void AddFolderToProfiles(const char* pszProfileBox, const std::vector<int>* pRefIds, int nFolderId);
+void RemoveFolderFromProfiles(const char* pszProfileBox, int nFolderId);

@@ -2,11 +2,11 @@
 
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
+#include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/MainFrame.h"
 #include "settings/ProfileDataSet.h"
-#include "store/FolderRegistryHooks.h"
 #include "transfer/RouteSetData.h"
 
 #include <algorithm>
@@ -102,7 +102,7 @@ void SwitchProfile(CQuendalApp& app, const char* pszName)
     Profile profile;
     if (!name.IsEmpty())
         profile = ReadProfile(app.GetProfileBoxPath() + "\\" + name);
-    app.m_strProfileName = name;
+    app.m_strCurrentProfile = name;
     CString address = profile.strAddressFolder.IsEmpty() ? base.strAddressFolder : profile.strAddressFolder;
     bool addressChanged = address != app.m_strAddressBoxOverride;
     app.SetProfilePaths(profile.strAccountFile.IsEmpty() ? base.strAccountFile : profile.strAccountFile,
@@ -117,7 +117,15 @@ void SwitchProfile(CQuendalApp& app, const char* pszName)
     route->ReadFromFile(TRUE);
     if (addressChanged && app.m_pAddressThread)
         app.m_pAddressThread->PostThreadMessage(WM_QD_ADDRESS_CHANGED, 0, 0);
-    FolderRegistryHooks& hooks = GetFolderRegistryHooks();
-    if (hooks.pfnMainWindowExists && hooks.pfnMainWindowExists() && hooks.pfnRebuildFolderTree)
-        hooks.pfnRebuildFolderTree();
+    // The tree shows the profile's folders and refills the box above it.
+    if (app.m_pMainFrame && app.m_pMainFrame->m_hWnd)
+        if (CFolderTree* tree = app.m_pMainFrame->GetFolderTree())
+            tree->RebuildForProfile();
+}
+
+void ReapplyProfile(CQuendalApp& app)
+{
+    CString current = app.GetProfileName();
+    if (!current.IsEmpty())
+        app.SetProfileName(FileExists(app.GetProfileBoxPath() + "\\" + current) ? current.GetString() : "");
 }

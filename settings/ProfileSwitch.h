@@ -10,6 +10,10 @@ class CQuendalApp;
 // use of profiles. The paths a profile leaves empty are the mailbox's own
 // (or those named on the command line).
 void SwitchProfile(CQuendalApp& app, const char* pszName);
+// Applies the profile in use again as its file is now (after it was edited,
+// or another mailbox with its own profiles was chosen); one whose file is
+// gone is no longer used rather than shown as empty.
+void ReapplyProfile(CQuendalApp& app);
 // Reads the account table in use again (after the account dialog wrote it),
 // keeping the profile's choice of accounts and the current account by its
 // name. While a receive or send runs, its worker reads the table, so the

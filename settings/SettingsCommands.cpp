@@ -9,6 +9,7 @@
 #include "settings/DlgProfileSetting.h"
 #include "settings/ProfileSwitch.h"
 #include "store/FolderData.h"
+#include "mainwnd/FolderTree.h"
 #include "mainwnd/FontSetting.h"
 #include "mainwnd/MainFrame.h"
 #include "settings/DlgCustomize.h"
@@ -143,9 +144,13 @@ void ShowProfileSettings(CWnd* pParent)
     CString mailboxAccounts = CombinePath(app->GetMailBoxFolder(), "Account.dat");
     CDlgProfileSetting dlg(app->GetProfileName(), app->GetProfileBoxPath(), mailboxAccounts, folders, pParent);
     dlg.DoModal();
-    // The profile in use may have been edited.
-    if (!app->GetProfileName().IsEmpty())
-        SwitchProfile(*app, app->GetProfileName());
+    // The profile in use may have been edited, renamed or deleted.
+    if (!app->GetProfileName().IsEmpty()) {
+        ReapplyProfile(*app);
+    } else if (app->m_pMainFrame && app->m_pMainFrame->m_hWnd && app->m_pMainFrame->GetFolderTree()) {
+        // The box over the tree lists the profiles as they are now.
+        app->m_pMainFrame->GetFolderTree()->FillAccountCombo();
+    }
 }
 
 void ShowProfileSelect(CWnd* pParent)
@@ -166,5 +171,5 @@ void ShowProfileSelect(CWnd* pParent)
     if (dlg.m_strDefaultProfileName != defaultBefore)
         app->WriteProfileString("Etc", "DefaultProfileName", dlg.m_strDefaultProfileName);
     app->m_bProfileChangeMainFrame = dlg.m_bChangeMainFrame;
-    SwitchProfile(*app, dlg.m_strProfileName);
+    app->SetProfileName(dlg.m_strProfileName);
 }

@@ -5,6 +5,7 @@
 #include "resources/settings/SettingsResource.h"
 #include "resources/utils/UtilsResource.h"
 #include "settings/DlgProfileSetting.h"
+#include "settings/ProfileDataSet.h"
 #include "settings/ProfileSwitch.h"
 #include "transfer/RouteSetData.h"
 
@@ -61,6 +62,43 @@ TEST(ProfileFiles, WrittenWholeInTypeOrderAndReadBack)
     EXPECT_STREQ(back.strAddressFolder, "C:\\addr");
     Profile missing = ReadProfile(dir.File("none"));
     EXPECT_TRUE(missing.accounts.empty() && missing.folderIds.empty() && missing.strRouteFile.IsEmpty());
+}
+
+// New folders join the profiles that show their parent (or all, or none);
+// a removed folder leaves every profile. The rest of each file stays.
+TEST(ProfileFiles, FolderListsFollowNewAndRemovedFolders)
+{
+    TempDir dir;
+    auto write = [&](const char* name, std::vector<int> ids) {
+        Profile p;
+        p.accounts = { "acct" };
+        p.folderIds = ids;
+        p.strRouteFile = "C:\\route.dat";
+        ASSERT_TRUE(WriteProfile(dir.File(name), p));
+    };
+    auto ids = [&](const char* name) { return ReadProfile(dir.File(name)).folderIds; };
+    write("inbox", { 6 });
+    write("trash", { 5 });
+    write("both", { 5, 6, 9 });
+    CreateDirectoryA(dir.File("sub"), nullptr);  // a sub-folder is no profile
+
+    const std::vector<int> parent = { 6 };
+    AddFolderToProfiles(dir.Path(), &parent, 9);
+    AddFolderToProfiles(dir.Path(), nullptr, 10);
+    EXPECT_EQ(ids("inbox"), (std::vector<int>{ 6, 9, 10 }));
+    EXPECT_EQ(ids("trash"), (std::vector<int>{ 5, 10 }));
+    EXPECT_EQ(ids("both"), (std::vector<int>{ 5, 6, 9, 10 }));
+
+    RemoveFolderFromProfiles(dir.Path(), 9);
+    RemoveFolderFromProfiles(dir.Path(), 5);
+    EXPECT_EQ(ids("inbox"), (std::vector<int>{ 6, 10 }));
+    EXPECT_EQ(ids("trash"), (std::vector<int>{ 10 }));
+    EXPECT_EQ(ids("both"), (std::vector<int>{ 6, 10 }));
+    EXPECT_EQ(TestSupport::ReadFileBytes(dir.File("trash")), "0\tacct\r\n1\t10\r\n2\tC:\\route.dat\r\n3\t\r\n4\t\r\n");
+
+    // A profile whose file is gone is not made again.
+    AddFolderToProfile(dir.File("gone"), 7);
+    EXPECT_EQ(GetFileAttributesA(dir.File("gone")), INVALID_FILE_ATTRIBUTES);
 }
 
 TEST(ProfileFiles, NewNamesMustBeGivenAndFreeInAnyLetterCase)
@@ -120,6 +158,36 @@ TEST(ProfileSwitch, AccountsRoutesAndAddressBookFollowTheProfileAndComeBackWitho
     EXPECT_STREQ(app.GetRouteFilePath(), mailbox + "\\RouteSet.dat");
     EXPECT_STREQ(app.GetAddressBoxPath(), mailbox + "\\Address.Box");
     EXPECT_EQ(app.m_profileFolderIds.GetSize(), 0);
+}
+
+// The profile in use is read again after its dialog; when its file is gone
+// no profile is in use any more, rather than one that shows nothing.
+TEST(ProfileSwitch, AProfileWhoseFileIsGoneIsNoLongerUsed)
+{
+    TempDir dir;
+    App app(dir.File("CVM.ini"));
+    app.m_strMailBoxPathOverride = dir.Path();
+    app.m_strMailBoxNameOverride = "MailBox";
+    CreateDirectoryA(dir.Path() + "\\MailBox", nullptr);
+    WriteAccounts(dir.Path() + "\\MailBox\\Account.dat", { "a", "b" });
+    Profile p;
+    p.accounts = { "b" };
+    p.folderIds = { 5 };
+    const CString file = app.GetProfileBoxPath() + "\\work";
+    ASSERT_TRUE(WriteProfile(file, p));
+    SwitchProfile(app, "work");
+
+    p.folderIds = { 5, 6 };
+    ASSERT_TRUE(WriteProfile(file, p));
+    ReapplyProfile(app);
+    EXPECT_STREQ(app.GetProfileName(), "work");
+    EXPECT_EQ(app.m_profileFolderIds.GetSize(), 2);
+
+    ASSERT_TRUE(DeleteFileA(file));
+    ReapplyProfile(app);
+    EXPECT_STREQ(app.GetProfileName(), "");
+    EXPECT_EQ(app.m_profileFolderIds.GetSize(), 0);
+    EXPECT_TRUE(app.m_pAccountDataSet->GetAccount(0)->m_bInProfile);
 }
 
 // The address-book thread reads the folder while the user switches
