@@ -748,6 +748,18 @@ void CMailListData::AddRecordToView(CMailIndexRecord* pRecord)
     m_nCachedCount = -1;
 }
 
+CString CMailListData::GetDateFormat() const
+{
+    CSingleLock lock(&m_formatLock, TRUE);
+    return m_strDateFormat;
+}
+
+void CMailListData::SetDateFormat(const char* pszFormat)
+{
+    CSingleLock lock(&m_formatLock, TRUE);
+    m_strDateFormat = pszFormat && *pszFormat ? pszFormat : "%Y/%m/%d %H:%M:%S";
+}
+
 CMailIndexRecord* CMailListData::GetViewRecord(int nPos) const
 {
     if (nPos < 0 || nPos >= GetViewCount())
