@@ -8,7 +8,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <map>
 
 namespace {
 
@@ -26,26 +25,6 @@ protected:
                                               "MIME-Version: 1.0\r\nContent-Type: text/plain; charset=UTF-8\r\n\r\nbody\r\n");
         ASSERT_EQ(store.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
         store.Close();
-    }
-
-    // The shape of the text in a row's subject cell: which pixels differ from
-    // the cell's background, whatever the colours (a selected row has others).
-    static std::vector<bool> SubjectInk(HWND list, int row)
-    {
-        RECT rc = E2e::ListItemRect(list, row);
-        rc.left += E2e::ListColumnWidth(list, 0);
-        rc.right = rc.left + E2e::ListColumnWidth(list, 1);
-        std::vector<COLORREF> pixels = E2e::CapturePixels(list, rc);
-        std::map<COLORREF, int> counts;
-        for (COLORREF c : pixels)
-            ++counts[c];
-        COLORREF back = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
-                            return a.second < b.second;
-                        })->first;
-        std::vector<bool> ink;
-        for (COLORREF c : pixels)
-            ink.push_back(c != back);
-        return ink;
     }
 
     static std::vector<int> RowsOf(HWND list, const char* subject)
@@ -85,11 +64,11 @@ TEST_F(MailListRowLookTest, AMailInAnotherCharsetIsDrawnInThatCharsetsLanguageFo
     ASSERT_GE(utf8, 0);
     ASSERT_EQ(others.size(), 2u);
 
-    const std::vector<bool> first = SubjectInk(list, others[0]);
+    const std::vector<bool> first = E2e::ListCellInk(list, others[0], 1);
     ASSERT_GT(std::count(first.begin(), first.end(), true), 20);
     // The same words in the same font draw alike; in the language font they do not.
-    EXPECT_EQ(SubjectInk(list, others[1]), first);
-    EXPECT_NE(SubjectInk(list, utf8), first);
+    EXPECT_EQ(E2e::ListCellInk(list, others[1], 1), first);
+    EXPECT_NE(E2e::ListCellInk(list, utf8, 1), first);
 
     E2e::CloseWhenTransfersEnd(m_program, main);
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());

@@ -230,7 +230,7 @@ TEST_F(ViewSettingsOpenWindowsTest, AKeywordColourAddedInItsDialogIsShownByTheOp
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
 }
 
-TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheOpenViewerAtOnce)
+TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheOpenViewerAndListAtOnce)
 {
     MakeMailBox();
     TestSupport::WriteFileBytes(MailBox() + "\\CharSet.dat", "UTF-8\tIPAGothic\t200\t128\r\n");
@@ -250,6 +250,10 @@ TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheO
     ASSERT_NE(from, nullptr);
     const int fromEnd = TextEnd(from);
     ASSERT_GT(fromEnd, 0);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    SetForegroundWindow(main);
+    const std::vector<bool> rowInk = E2e::ListCellInk(list, 0, 1);
 
     HWND dialog = OpenSettings(main);
     ASSERT_NE(dialog, nullptr);
@@ -269,8 +273,11 @@ TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheO
     E2e::PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitClosed(dialog));
 
-    // The sender's field of the UTF-8 mail is laid out in the new face.
+    // The sender's field of the UTF-8 mail is laid out in the new face, and
+    // so is the mail's row in the main window's list.
     EXPECT_TRUE(WaitFor([&] { return TextEnd(from) != fromEnd; })) << fromEnd;
+    SetForegroundWindow(main);
+    EXPECT_TRUE(WaitFor([&] { return E2e::ListCellInk(list, 0, 1) != rowInk; }));
 
     E2e::CloseWhenTransfersEnd(m_program, main);
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
