@@ -1,23 +1,10 @@
 #include "core/DateTimeFormats.h"
-#include "core/MailApp.h"
+#include "core/FileModeApp.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
-
-namespace {
-
-struct FileModeApp : CMailApp
-{
-    explicit FileModeApp(const CString& path)
-    {
-        SetProfileFileMode(path);
-        LoadProfileFile(path);
-    }
-};
-
-} // namespace
 
 TEST(DateTimeFormats, TheListShowsTheUsersFormatsOnlyWhenChosenAndKnownToTheFormatter)
 {
