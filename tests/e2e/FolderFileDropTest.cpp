@@ -3,6 +3,7 @@
 // where it is, named in the status bar.
 #include "e2e/MaintFixture.h"
 #include "classlib/OleDataSource.h"
+#include "classlib/OleDropSource.h"
 #include "e2e/RemoteControls.h"
 #include "resources/mainwnd/MainWndResource.h"
 
@@ -14,31 +15,17 @@
 
 #include <cstring>
 
-using MaintE2e::kTimeout;
-
 namespace {
 
 // A drag that lets the target take it in for a moment and then drops,
 // whatever the mouse buttons say: the cursor is put over the target first.
-class CTimedDropSource : public IDropSource
+class CTimedDropSource : public COleDropSource
 {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *ppv = static_cast<IDropSource*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
     HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL, DWORD) override
     {
         return ++m_nAsked < 20 ? S_OK : DRAGDROP_S_DROP;
     }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
 
 private:
     int m_nAsked = 0;
