@@ -155,10 +155,17 @@ void CQListView::LoadListOptions()
 
 void CQListView::LoadDateFormats()
 {
-    if (CQuendalApp* pApp = QuendalApp())
-        m_strDateFormat = CDateTimeFormats::Read(*pApp).ListFormat();
-    if (CMailListData* list = GetList())
-        list->SetDateFormat(m_strDateFormat);
+    CQuendalApp* pApp = QuendalApp();
+    if (!pApp)
+        return;
+    m_strDateFormat = CDateTimeFormats::Read(*pApp).ListFormat();
+    // Every folder's dates read alike, in this list and in the viewers.
+    CMailListData::SetDefaultDateFormat(m_strDateFormat);
+    for (int i = 0; i < pApp->GetFolderCount(); ++i) {
+        CMailFolderStore* store = pApp->GetFolderAt(i);
+        if (store && store->IsIndexLoaded() && store->GetMailListNoLoad())
+            store->GetMailListNoLoad()->SetDateFormat(m_strDateFormat);
+    }
     if (m_hWnd)
         Invalidate(FALSE);
 }
@@ -176,8 +183,7 @@ void CQListView::OnInitialUpdate()
     ReadListOptions();
     m_nSortItem = ProfileInt("Window", "SortItem", 4);
     m_nSortMode = ProfileInt("Window", "SortMode", 0) ? 1 : 0;
-    if (CQuendalApp* pApp = QuendalApp())
-        m_strDateFormat = CDateTimeFormats::Read(*pApp).ListFormat();
+    LoadDateFormats();
     for (int i = 0; i < columnCount; ++i) {
         const ColumnDef& def = Column(i);
         int width = i == 0 ? IconColumnWidth(m_bPriority, m_bReplyIcon) : ProfileInt("Window", def.widthKey, def.defaultWidth);
@@ -271,7 +277,6 @@ BOOL CQListView::ShowFolder(CMailFolderStore* pStore, BOOL bReload, BOOL bKeepPo
 {
     if (!pStore || !pStore->GetMailList())
         return FALSE;
-    pStore->GetMailList()->SetDateFormat(m_strDateFormat);
     bool changed = pStore != m_pStore;
     m_pStore = pStore;
     m_nFolderId = pStore->GetFolderId();

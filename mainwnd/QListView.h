@@ -180,7 +180,7 @@ private:
     int m_nRowHeight = 18;
     // Where the expand box of thread rows is drawn (client x range).
     int m_nBoxLeft = -1, m_nBoxRight = -1;
-    // The date columns' format, handed to the index of the folder shown.
+    // The date columns' format, handed to every folder's index.
     CString m_strDateFormat = "%Y/%m/%d %H:%M:%S";
     // Mails of this list that are cut to the clipboard (drawn with the cut
     // images until pasted or the clipboard changes).

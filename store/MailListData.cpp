@@ -229,9 +229,30 @@ void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& 
 
 } // namespace
 
+namespace {
+
+const char kDefaultDateFormat[] = "%Y/%m/%d %H:%M:%S";
+
+struct SharedDateFormat
+{
+    CCriticalSection lock;
+    CString text = kDefaultDateFormat;
+};
+
+SharedDateFormat& DefaultDateFormat()
+{
+    static SharedDateFormat shared;
+    return shared;
+}
+
+} // namespace
+
 CMailListData::CMailListData(CMailFolderStore* pOwner) : m_pOwner(pOwner)
 {
     m_nColumnCount = CMailIndexRecord::columnCount;
+    SharedDateFormat& shared = DefaultDateFormat();
+    CSingleLock lock(&shared.lock, TRUE);
+    m_strDateFormat = shared.text;
 }
 
 CMailListData::~CMailListData()
@@ -757,7 +778,14 @@ CString CMailListData::GetDateFormat() const
 void CMailListData::SetDateFormat(const char* pszFormat)
 {
     CSingleLock lock(&m_formatLock, TRUE);
-    m_strDateFormat = pszFormat && *pszFormat ? pszFormat : "%Y/%m/%d %H:%M:%S";
+    m_strDateFormat = pszFormat && *pszFormat ? pszFormat : kDefaultDateFormat;
+}
+
+void CMailListData::SetDefaultDateFormat(const char* pszFormat)
+{
+    SharedDateFormat& shared = DefaultDateFormat();
+    CSingleLock lock(&shared.lock, TRUE);
+    shared.text = pszFormat && *pszFormat ? pszFormat : kDefaultDateFormat;
 }
 
 CMailIndexRecord* CMailListData::GetViewRecord(int nPos) const

@@ -52,10 +52,12 @@ public:
     int GetChangedCount() const { return m_nChangedCount; }
     void SetChangedCount(int n) { m_nChangedCount = n; }
     int GetDeletedOnLoadCount() const { return m_nDeletedOnLoad; }
-    // The format of the date columns. The list showing the folder sets it
-    // from the user's choice; viewers on other threads read it meanwhile.
+    // The format of the date columns. The mail list sets it from the user's
+    // choice, on every loaded index and as the one an index takes when
+    // made; viewers on other threads read it meanwhile.
     CString GetDateFormat() const;
     void SetDateFormat(const char* pszFormat);
+    static void SetDefaultDateFormat(const char* pszFormat);
     CCriticalSection& RecordLock() { return m_recordLock; }
     CCriticalSection& ViewLock() { return m_viewLock; }
 

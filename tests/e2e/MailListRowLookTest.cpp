@@ -1,9 +1,11 @@
 // How the main window's mail list draws and words its rows: a mail in
-// another language in its charset's language font, and the date columns in
-// the date and time formats chosen in the basic settings, taken at once.
+// another language in its charset's language font, and the date columns (and
+// a viewer's date line) in the date and time formats chosen in the basic
+// settings, taken at once.
 #include "e2e/MaintFixture.h"
 #include "resources/mainwnd/ToolsCommandsResource.h"
 #include "resources/settings/SettingsResource.h"
+#include "resources/viewer/ViewerResource.h"
 
 #include <gtest/gtest.h>
 
@@ -110,6 +112,24 @@ TEST_F(MailListRowLookTest, TheDateColumnsTakeTheDateAndTimeFormatsChosenInTheBa
     // A change of the system's settings reads the formats again and keeps the chosen ones.
     SendMessageA(main, WM_SETTINGCHANGE, 0, 0);
     EXPECT_EQ(E2e::ListItemText(list, 0, 3).Str(), wantSent);
+    // A viewer's date line reads the same.
+    HWND viewer = OpenViewer(main, list, "日付");
+    ASSERT_NE(viewer, nullptr);
+    struct Find
+    {
+        HWND found = nullptr;
+    } date;
+    EnumChildWindows(viewer, [](HWND h, LPARAM p) -> BOOL {
+        if (GetDlgCtrlID(h) != IDC_VIEW_DATE)
+            return TRUE;
+        reinterpret_cast<Find*>(p)->found = h;
+        return FALSE;
+    }, reinterpret_cast<LPARAM>(&date));
+    ASSERT_NE(date.found, nullptr);
+    EXPECT_TRUE(WaitFor([&] {
+        const std::string line = E2e::GetWindowTextOf(date.found).Str();
+        return line.find(wantSent) != std::string::npos && line.find(wantReceived) != std::string::npos;
+    })) << E2e::GetWindowTextOf(date.found).Str();
 
     E2e::CloseWhenTransfersEnd(m_program, main);
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
