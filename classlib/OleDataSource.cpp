@@ -1,5 +1,7 @@
 #include "classlib/OleDataSource.h"
 
+#include "classlib/OleDropSource.h"
+
 #include <shlobj.h>
 
 #include <cstring>
@@ -25,32 +27,6 @@ HGLOBAL CopyGlobal(HGLOBAL hSource)
     GlobalUnlock(hSource);
     return copy;
 }
-
-// Drags end when the button is released and cancel on Escape.
-class DropSource : public IDropSource
-{
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override
-    {
-        if (riid == IID_IUnknown || riid == IID_IDropSource) {
-            *ppv = static_cast<IDropSource*>(this);
-            return S_OK;
-        }
-        *ppv = nullptr;
-        return E_NOINTERFACE;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
-    ULONG STDMETHODCALLTYPE Release() override { return 1; }
-    HRESULT STDMETHODCALLTYPE QueryContinueDrag(BOOL fEscape, DWORD grfKeyState) override
-    {
-        if (fEscape)
-            return DRAGDROP_S_CANCEL;
-        if (!(grfKeyState & (MK_LBUTTON | MK_RBUTTON)))
-            return DRAGDROP_S_DROP;
-        return S_OK;
-    }
-    HRESULT STDMETHODCALLTYPE GiveFeedback(DWORD) override { return DRAGDROP_S_USEDEFAULTCURSORS; }
-};
 
 } // namespace
 
@@ -89,7 +65,7 @@ void COleDataSource::DelayRenderData(CLIPFORMAT cfFormat)
 
 DWORD COleDataSource::DoDragDrop(DWORD dwEffects)
 {
-    DropSource source;
+    COleDropSource source;
     DWORD effect = DROPEFFECT_NONE;
     if (::DoDragDrop(this, &source, dwEffects, &effect) != DRAGDROP_S_DROP)
         return DROPEFFECT_NONE;

@@ -259,6 +259,7 @@ void CQuendalApp::ApplyViewSettings(BOOL bLanguageFonts)
 {
     CMailFontSets& fonts = CMailFontSets::Instance();
     fonts.RebuildDefaultFontSet();
+    fonts.DropDerivedFonts();
     if (bLanguageFonts) {
         CCharSetDataSet table;
         table.SetFilePath(CMailFontSets::GetCharSetFilePath(GetMailBoxFolder(), GetProgramFolder()));

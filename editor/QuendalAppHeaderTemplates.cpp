@@ -9,6 +9,7 @@
 #include "core/QuendalApp.h"
 
 #include "core/AccountDataSet.h"
+#include "core/DateTimeFormats.h"
 #include "core/DateTimeUtil.h"
 #include "core/FileUtil.h"
 #include "core/TextFile.h"
@@ -27,7 +28,6 @@ namespace {
 const char kHeadersBox[] = "Headers.Box";
 // The forward header's Cc line, dropped whole when the mail has no Cc.
 const char kCcLine[] = "CC：%CC%\r\n";
-const size_t kMaxFormatted = 127;
 
 CString HeaderFilePath(CQuendalApp& app, const char* pszName)
 {
@@ -44,32 +44,6 @@ CString LoadHeaderFile(const CString& path, UINT nDefault)
         return text;
     text.LoadString(nDefault);
     return text;
-}
-
-// Conversions the time formatter knows; any other one makes the format
-// invalid (the C runtime's strftime ends the program on some of them).
-bool IsValidTimeFormat(const char* pszFormat)
-{
-    for (const char* p = pszFormat; *p; ++p) {
-        if (*p != '%')
-            continue;
-        ++p;
-        if (*p == '#')
-            ++p;
-        if (!*p || !strchr("aAbBcdHIjmMpSUwxXyY%", *p))
-            return false;
-    }
-    return true;
-}
-
-// The time in the format, local time; empty for an invalid format or a
-// result longer than 127 bytes.
-CString FormatTimeValue(const char* pszFormat, int64_t t)
-{
-    if (!pszFormat || !IsValidTimeFormat(pszFormat))
-        return CString();
-    CString s = CTime(t).Format(pszFormat);
-    return s.GetLength() > static_cast<int>(kMaxFormatted) ? CString() : s;
 }
 
 // The user's locale form of a date and time.
@@ -192,9 +166,7 @@ public:
         : m_app(app), m_pRecord(pRecord), m_body(pszBody), m_refBody(pszRefBody), m_nKind(nKind),
           m_pMessage(pMessage)
     {
-        m_nFormatType = app.GetProfileInt("Setting", "TimeFormatType", 0);
-        m_dateFormat = app.GetProfileString("Setting", "FormatDate", "%Y/%m/%d");
-        m_timeFormat = app.GetProfileString("Setting", "FormatTime", "%H:%M:%S");
+        m_formats = CDateTimeFormats::Read(app);
         m_now = CTime::GetCurrentTime().GetTime();
         if (pRecord && nKind != 5) {
             m_bSendTime = ReadTime(pRecord->GetText(CMailIndexRecord::colDate), m_sendTime);
@@ -301,7 +273,7 @@ private:
         else if (prefix == kRecvPrefix && m_bRecvTime)
             t = &m_recvTime;
         if (t && !format.empty())
-            out += FormatTimeValue(format.c_str(), *t).Str();
+            out += CDateTimeFormats::FormatTimeValue(format.c_str(), *t).Str();
         return close + 2 - i;
     }
 
@@ -321,12 +293,12 @@ private:
 
     CString DateTimeText(int64_t t) const
     {
-        if (m_nFormatType != 0)
-            return FormatTimeValue(m_dateFormat + " " + m_timeFormat, t);
+        if (m_formats.IsCustom())
+            return CDateTimeFormats::FormatTimeValue(m_formats.DateFormat() + " " + m_formats.TimeFormat(), t);
         return FormatLocaleDateTime(t);
     }
-    CString DateText(int64_t t) const { return FormatTimeValue(m_nFormatType != 0 ? m_dateFormat : "%Y/%m/%d", t); }
-    CString TimeText(int64_t t) const { return FormatTimeValue(m_nFormatType != 0 ? m_timeFormat : "%H:%M:%S", t); }
+    CString DateText(int64_t t) const { return CDateTimeFormats::FormatTimeValue(m_formats.DateFormat(), t); }
+    CString TimeText(int64_t t) const { return CDateTimeFormats::FormatTimeValue(m_formats.TimeFormat(), t); }
 
     CString Value(MacroId id)
     {
@@ -376,8 +348,7 @@ private:
     const char* m_refBody;
     int m_nKind;
     const CMailMessage* m_pMessage;
-    int m_nFormatType = 0;
-    CString m_dateFormat, m_timeFormat;
+    CDateTimeFormats m_formats;
     int64_t m_now = 0, m_sendTime = 0, m_recvTime = 0;
     bool m_bSendTime = false, m_bRecvTime = false;
 };
@@ -430,7 +401,7 @@ void CQuendalApp::ReplaceFormattedDateMacro(CString& text, const char* pszPrefix
         out.append(s, pos, start - pos);
         std::string format = s.substr(start + prefixLength, close - start - prefixLength);
         if (pTime && !format.empty())
-            out += FormatTimeValue(format.c_str(), *pTime).Str();
+            out += CDateTimeFormats::FormatTimeValue(format.c_str(), *pTime).Str();
         pos = close + 2;
     }
     if (pos == 0)

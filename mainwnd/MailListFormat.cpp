@@ -253,9 +253,9 @@ CString RowText(CMailIndexRecord& record, int nColumn, const RowTextOptions& opt
         return joined;
     }
     case 3:
-        return FormatLocalTime(record.GetSendTime(), options.pszDateFormat);
+        return FormatLocalTime(record.GetSendTime(), options.strDateFormat);
     case 4:
-        return FormatLocalTime(record.GetReceiveTime(), options.pszDateFormat);
+        return FormatLocalTime(record.GetReceiveTime(), options.strDateFormat);
     case 5:
         return FormatSize(record.m_nTotalSize);
     default:

@@ -91,7 +91,7 @@ struct RowTextOptions
     bool bOwnMailTo = false;  // own mails (flag 0x4) show their recipients
     int nAddressType = 0;
     bool bHideTag = false;    // subjects without their leading "[...]" tag
-    const char* pszDateFormat = "%Y/%m/%d %H:%M:%S";
+    CString strDateFormat = "%Y/%m/%d %H:%M:%S";
 };
 // The text of a row's column, as the list shows and reports it.
 CString RowText(CMailIndexRecord& record, int nColumn, const RowTextOptions& options);

@@ -300,6 +300,7 @@ protected:
     void ShowSendPasswords();
     void OnHtmlMail();
     LRESULT OnTimeChange(WPARAM, LPARAM);
+    LRESULT OnSettingChange(WPARAM, LPARAM);
     void OnUpdateHtmlMail(CCmdUI* pCmdUI);
     // Import, settings conversion and the mail bridge's answer (MainFrameImportCommands.cpp).
     void OnImportCommand(UINT nID);

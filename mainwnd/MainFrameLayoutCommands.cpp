@@ -116,6 +116,14 @@ LRESULT CMainFrame::OnTimeChange(WPARAM, LPARAM)
     return Default();
 }
 
+LRESULT CMainFrame::OnSettingChange(WPARAM, LPARAM)
+{
+    // The date and time formats may have changed with the system's settings.
+    if (m_pListView && m_pListView->m_hWnd)
+        m_pListView->LoadDateFormats();
+    return Default();
+}
+
 void CMainFrame::OnStartPassword()
 {
     CDlgCVMStartPasswordSetting dlg(this);

@@ -1,6 +1,7 @@
 #include "mainwnd/QListView.h"
 
 #include "classlib/GdiSelection.h"
+#include "core/DateTimeFormats.h"
 #include "core/QListCtrl.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/FontSetting.h"
@@ -11,9 +12,12 @@
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
+#include "viewer/MailFontSets.h"
 #include "viewer/MailViewerOpen.h"
 
 #include <commctrl.h>
+
+#include <cstdlib>
 
 using namespace MailListFormat;
 
@@ -145,7 +149,25 @@ void CQListView::LoadListOptions()
     // user dragged stays otherwise.
     if (priority != m_bPriority || replyIcon != m_bReplyIcon)
         GetListCtrl().SetColumnWidth(0, IconColumnWidth(m_bPriority, m_bReplyIcon));
+    LoadDateFormats();
     Invalidate();
+}
+
+void CQListView::LoadDateFormats()
+{
+    CQuendalApp* pApp = QuendalApp();
+    if (!pApp)
+        return;
+    m_strDateFormat = CDateTimeFormats::Read(*pApp).ListFormat();
+    // Every folder's dates read alike, in this list and in the viewers.
+    CMailListData::SetDefaultDateFormat(m_strDateFormat);
+    for (int i = 0; i < pApp->GetFolderCount(); ++i) {
+        CMailFolderStore* store = pApp->GetFolderAt(i);
+        if (store && store->IsIndexLoaded() && store->GetMailListNoLoad())
+            store->GetMailListNoLoad()->SetDateFormat(m_strDateFormat);
+    }
+    if (m_hWnd)
+        Invalidate(FALSE);
 }
 
 void CQListView::OnInitialUpdate()
@@ -161,6 +183,7 @@ void CQListView::OnInitialUpdate()
     ReadListOptions();
     m_nSortItem = ProfileInt("Window", "SortItem", 4);
     m_nSortMode = ProfileInt("Window", "SortMode", 0) ? 1 : 0;
+    LoadDateFormats();
     for (int i = 0; i < columnCount; ++i) {
         const ColumnDef& def = Column(i);
         int width = i == 0 ? IconColumnWidth(m_bPriority, m_bReplyIcon) : ProfileInt("Window", def.widthKey, def.defaultWidth);
@@ -199,6 +222,7 @@ void CQListView::MakeFonts(HDC hDC)
     LOGFONTA lf = GetFontSetting("FontList");
     int twips = lf.lfHeight;
     lf.lfHeight = FontPixelHeight(twips, ::GetDeviceCaps(hDC, LOGPIXELSY));
+    m_nFontPixels = std::abs(lf.lfHeight);
     int weight = lf.lfWeight;
     lf.lfWeight = UnreadFontWeight(m_colors, weight);
     m_hUnreadFont = ::CreateFontIndirectA(&lf);
@@ -233,8 +257,8 @@ RowTextOptions CQListView::RowOptions() const
     o.bOwnMailTo = m_bOwnMailTo;
     o.nAddressType = m_nAddressType;
     o.bHideTag = m_pStore && m_pStore->GetInheritedHideTag();
-    CMailListData* list = GetList();
-    o.pszDateFormat = list ? static_cast<const char*>(list->GetDateFormat()) : "%Y/%m/%d %H:%M:%S";
+    if (CMailListData* list = GetList())
+        o.strDateFormat = list->GetDateFormat();
     return o;
 }
 
@@ -718,7 +742,12 @@ void CQListView::DrawItem(DRAWITEMSTRUCT* pDis)
     ::FillRect(hDC, &rc, brush);
     ::DeleteObject(brush);
 
-    HGDIOBJ oldFont = ::SelectObject(hDC, record->IsRead() ? m_hReadFont : m_hUnreadFont);
+    // A mail in another language is drawn in its charset's language font.
+    const bool bold = !record->IsRead() && UnreadFontWeight(m_colors, FW_NORMAL) == FW_BOLD;
+    HFONT font = CMailFontSets::Instance().GetListRowFont(record->GetText(CMailIndexRecord::colCharset), m_nFontPixels, bold);
+    if (!font)
+        font = record->IsRead() ? m_hReadFont : m_hUnreadFont;
+    HGDIOBJ oldFont = ::SelectObject(hDC, font);
     ::SetTextColor(hDC, colors.text);
     ::SetBkMode(hDC, TRANSPARENT);
     HIMAGELIST images = nullptr;

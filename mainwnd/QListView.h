@@ -53,6 +53,9 @@ public:
     // memory), read again and shown.
     void LoadListOptions();
     void ReadListOptions();
+    // The user's date and time formats read again (after the basic settings
+    // or a system setting changed) and the date columns shown in them.
+    void LoadDateFormats();
     void SaveColumnWidths();
     int GetSortItem() const { return m_nSortItem; }
     int GetSortMode() const { return m_nSortMode; }
@@ -172,9 +175,12 @@ private:
     MailListFormat::ListColors m_colors = {};
     HFONT m_hUnreadFont = nullptr;
     HFONT m_hReadFont = nullptr;
+    // The list font's character height, for the language fonts of rows.
+    int m_nFontPixels = 0;
     int m_nRowHeight = 18;
     // Where the expand box of thread rows is drawn (client x range).
     int m_nBoxLeft = -1, m_nBoxRight = -1;
+    // The date columns' format, handed to every folder's index.
     CString m_strDateFormat = "%Y/%m/%d %H:%M:%S";
     // Mails of this list that are cut to the clipboard (drawn with the cut
     // images until pasted or the clipboard changes).

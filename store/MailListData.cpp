@@ -229,9 +229,30 @@ void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& 
 
 } // namespace
 
+namespace {
+
+const char kDefaultDateFormat[] = "%Y/%m/%d %H:%M:%S";
+
+struct SharedDateFormat
+{
+    CCriticalSection lock;
+    CString text = kDefaultDateFormat;
+};
+
+SharedDateFormat& DefaultDateFormat()
+{
+    static SharedDateFormat shared;
+    return shared;
+}
+
+} // namespace
+
 CMailListData::CMailListData(CMailFolderStore* pOwner) : m_pOwner(pOwner)
 {
     m_nColumnCount = CMailIndexRecord::columnCount;
+    SharedDateFormat& shared = DefaultDateFormat();
+    CSingleLock lock(&shared.lock, TRUE);
+    m_strDateFormat = shared.text;
 }
 
 CMailListData::~CMailListData()
@@ -746,6 +767,25 @@ void CMailListData::AddRecordToView(CMailIndexRecord* pRecord)
         m_levels.push_back(0);
     m_nLiveCount++;
     m_nCachedCount = -1;
+}
+
+CString CMailListData::GetDateFormat() const
+{
+    CSingleLock lock(&m_formatLock, TRUE);
+    return m_strDateFormat;
+}
+
+void CMailListData::SetDateFormat(const char* pszFormat)
+{
+    CSingleLock lock(&m_formatLock, TRUE);
+    m_strDateFormat = pszFormat && *pszFormat ? pszFormat : kDefaultDateFormat;
+}
+
+void CMailListData::SetDefaultDateFormat(const char* pszFormat)
+{
+    SharedDateFormat& shared = DefaultDateFormat();
+    CSingleLock lock(&shared.lock, TRUE);
+    shared.text = pszFormat && *pszFormat ? pszFormat : kDefaultDateFormat;
 }
 
 CMailIndexRecord* CMailListData::GetViewRecord(int nPos) const

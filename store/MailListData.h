@@ -52,7 +52,12 @@ public:
     int GetChangedCount() const { return m_nChangedCount; }
     void SetChangedCount(int n) { m_nChangedCount = n; }
     int GetDeletedOnLoadCount() const { return m_nDeletedOnLoad; }
-    const CString& GetDateFormat() const { return m_strDateFormat; }
+    // The format of the date columns. The mail list sets it from the user's
+    // choice, on every loaded index and as the one an index takes when
+    // made; viewers on other threads read it meanwhile.
+    CString GetDateFormat() const;
+    void SetDateFormat(const char* pszFormat);
+    static void SetDefaultDateFormat(const char* pszFormat);
     CCriticalSection& RecordLock() { return m_recordLock; }
     CCriticalSection& ViewLock() { return m_viewLock; }
 
@@ -124,6 +129,8 @@ private:
 
     CCriticalSection m_recordLock;
     CCriticalSection m_viewLock;
+    // Guards the date format alone.
+    mutable CCriticalSection m_formatLock;
     CMailFolderStore* m_pOwner;
     int m_nLiveCount = 0;
     int m_nUnreadCount = 0;

@@ -155,6 +155,24 @@ CFontSet* CMailFontSets::GetHeaderFontForCharset(const char* pszCharset, int nPi
     return GetDerived(m_header, "FontViewHeader", pszCharset, nPixels);
 }
 
+HFONT CMailFontSets::GetListRowFont(const char* pszCharset, int nPixels, bool bBold)
+{
+    if (!pszCharset || !*pszCharset)
+        return nullptr;
+    EnsureCharSetFontsLoaded();
+    CFontSet* set = GetListFontForCharset(pszCharset, nPixels);
+    if (!set)
+        return nullptr;
+    return bBold ? set->GetBoldFont() : set->GetFont();
+}
+
+void CMailFontSets::DropDerivedFonts()
+{
+    CSingleLock lock(&m_lock, TRUE);
+    RetireAll(m_list);
+    RetireAll(m_header);
+}
+
 void CMailFontSets::Retire(std::unique_ptr<CFontSet> set)
 {
     if (set)

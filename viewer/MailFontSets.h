@@ -41,6 +41,13 @@ public:
     CFontSet* GetFontForCharset(const char* pszCharset);
     CFontSet* GetListFontForCharset(const char* pszCharset, int nPixels);
     CFontSet* GetHeaderFontForCharset(const char* pszCharset, int nPixels);
+    // The font a mail list draws a mail's row in when the mail's charset
+    // has a language font (the list font's size, bold or not); null when
+    // the list's own fonts serve.
+    HFONT GetListRowFont(const char* pszCharset, int nPixels, bool bBold);
+    // The list and header fonts are made again from their settings when
+    // next asked for (after the font settings changed).
+    void DropDerivedFonts();
     // Rebuilds the language fonts from the table (and the list and header
     // fonts derived from them).
     void LoadCharSetFonts(const CCharSetDataSet& table);

@@ -11,6 +11,7 @@
 #include "store/MailListData.h"
 #include "viewer/DlgMailProperty.h"
 #include "viewer/HeaderViewThread.h"
+#include "viewer/MailFontSets.h"
 #include "viewer/MailThreadBuilder.h"
 #include "viewer/MailViewerOpen.h"
 #include "viewer/ShownMailText.h"
@@ -18,6 +19,8 @@
 #include "viewer/ViewerProfile.h"
 
 #include <commctrl.h>
+
+#include <cstdlib>
 
 #include <vector>
 
@@ -91,6 +94,7 @@ void CReferenceMailListView::LoadColors()
     LOGFONTA lf = GetFontSetting("FontList");
     lf.lfHeight = FontPixelHeight(lf.lfHeight, ::GetDeviceCaps(hDC, LOGPIXELSY));
     ::ReleaseDC(m_hWnd, hDC);
+    m_nFontPixels = std::abs(lf.lfHeight);
     int weight = lf.lfWeight;
     // Loaded again after the settings changed: the old fonts go once the
     // list holds the new ones.
@@ -129,6 +133,7 @@ BOOL CReferenceMailListView::Fill(CMailFolderStore* pStore, int nIndex)
     if (!data)
         return FALSE;
     m_options.bShowTo = MailListFormat::IsOutgoingKind(pStore->GetKind());
+    m_options.strDateFormat = data->GetDateFormat();
     if (m_options.bShowTo) {
         LVCOLUMNA column = {};
         column.mask = LVCF_TEXT;
@@ -273,7 +278,11 @@ void CReferenceMailListView::OnCustomDraw(NMHDR* pHdr, LRESULT* pResult)
         MailListFormat::RowColorsFor(r->m_nLabel, r->m_crLabel, r->IsRead() != FALSE, false, false, m_colors);
     draw->clrText = colors.text;
     draw->clrTextBk = colors.back;
-    HFONT font = r->IsRead() ? m_hReadFont : m_hUnreadFont;
+    // A mail in another language is drawn in its charset's language font.
+    const bool bold = !r->IsRead() && MailListFormat::UnreadFontWeight(m_colors, FW_NORMAL) == FW_BOLD;
+    HFONT font = CMailFontSets::Instance().GetListRowFont(r->GetText(CMailIndexRecord::colCharset), m_nFontPixels, bold);
+    if (!font)
+        font = r->IsRead() ? m_hReadFont : m_hUnreadFont;
     if (font) {
         ::SelectObject(draw->nmcd.hdc, font);
         *pResult = CDRF_NEWFONT;

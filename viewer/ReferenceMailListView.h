@@ -53,4 +53,5 @@ private:
     MailListFormat::RowTextOptions m_options;
     HFONT m_hUnreadFont = nullptr;
     HFONT m_hReadFont = nullptr;
+    int m_nFontPixels = 0;
 };

@@ -1,4 +1,4 @@
-#include "core/MailApp.h"
+#include "core/FileModeApp.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -6,20 +6,6 @@
 using TestSupport::ReadFileBytes;
 using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
-
-namespace {
-
-// A file-mode application on a settings file in a temporary folder.
-struct FileModeApp : CMailApp
-{
-    explicit FileModeApp(const CString& path)
-    {
-        SetProfileFileMode(path);
-        LoadProfileFile(path);
-    }
-};
-
-} // namespace
 
 TEST(SettingsFile, WritesSectionsInOrderWithTypedValues)
 {

@@ -135,7 +135,7 @@ protected:
         list->SetThreadMode(thread);
         list->Sort(item, ascending, FALSE, 0, TRUE);
         MailListFormat::RowTextOptions options;
-        options.pszDateFormat = list->GetDateFormat();
+        options.strDateFormat = list->GetDateFormat();
         for (int r = 0; r < list->GetViewCount(); ++r) {
             std::vector<CString> row;
             for (int c = 1; c < MailListFormat::columnCount; ++c)

@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <functional>
+#include <map>
 
 namespace E2e {
 
@@ -237,6 +239,27 @@ std::vector<COLORREF> CapturePixels(HWND hWnd, const RECT& rc)
     DeleteDC(mem);
     ReleaseDC(nullptr, screen);
     return pixels;
+}
+
+std::vector<bool> ListCellInk(HWND hList, int item, int subItem)
+{
+    RECT rc = ListItemRect(hList, item);
+    for (int c = 0; c < subItem; ++c)
+        rc.left += ListColumnWidth(hList, c);
+    rc.right = rc.left + ListColumnWidth(hList, subItem);
+    std::vector<COLORREF> pixels = CapturePixels(hList, rc);
+    std::map<COLORREF, int> counts;
+    for (COLORREF c : pixels)
+        ++counts[c];
+    std::vector<bool> ink;
+    if (counts.empty())
+        return ink;
+    const COLORREF back = std::max_element(counts.begin(), counts.end(), [](const auto& a, const auto& b) {
+                              return a.second < b.second;
+                          })->first;
+    for (COLORREF c : pixels)
+        ink.push_back(c != back);
+    return ink;
 }
 
 } // namespace E2e

@@ -62,5 +62,9 @@ RECT TreeItemTextRect(HWND hTree, HTREEITEM hItem);
 
 // The screen colours of a rectangle given in a window's client coordinates.
 std::vector<COLORREF> CapturePixels(HWND hWnd, const RECT& rc);
+// The shape of the text drawn in a list cell: which of its pixels differ from
+// the cell's commonest colour, its background, whatever the colours are (a
+// selected row has others). Equal for the same text in the same font.
+std::vector<bool> ListCellInk(HWND hList, int item, int subItem);
 
 } // namespace E2e

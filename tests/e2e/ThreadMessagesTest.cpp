@@ -1,6 +1,7 @@
 // The thread messages other windows and threads post to the application
 // thread, each posted to the running program and its effect seen from
-// outside: a folder chosen, a mail selected, a dialog opened.
+// outside: a folder chosen, a mail selected, a dialog opened, an answer
+// posted back, the panes' sizes.
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
@@ -15,6 +16,7 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 
 using E2e::CProgramUnderTest;
@@ -24,6 +26,13 @@ namespace {
 const DWORD kStartTimeout = 60000;
 const char kPresetIni[] = "[Setting]\r\nMailBoxPassword=\"x\"\r\nStartupCheckPassword=dword:0\r\n\r\n"
                           "[ViewOption]\r\nPreViewTime=dword:-1\r\n\r\n";
+// The numbers as other windows post them.
+const UINT kAskThreadId = 1334, kMovePrevious = 1347, kMoveNext = 1348, kSelectMail = 1353;
+const UINT kMailViewDoubleClick = 1365, kNextFolder = 1368, kPreviousFolder = 1369;
+const UINT kViewerNextFolder = 1371, kViewerPreviousFolder = 1372, kViewerNextFolderAll = 1382;
+const UINT kNextFolderAll = 1384, kSelectFolder = 1435;
+// A viewer's folder search is answered with this number (wParam 1: found).
+const UINT kFolderSearchAnswer = 1368;
 
 class ThreadMessagesTest : public ::testing::Test
 {
@@ -60,6 +69,9 @@ protected:
         ASSERT_TRUE(m_tree && m_list);
         ASSERT_TRUE(E2e::WaitUntil(20000, [](void* p) { return E2e::ListItemCount(static_cast<HWND>(p)) == 3; },
                                    m_list));
+        // This thread's queue takes the program's answers.
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
     }
     void TearDown() override
     {
@@ -72,6 +84,37 @@ protected:
     void PostToApp(UINT message, WPARAM wParam, LPARAM lParam)
     {
         ASSERT_TRUE(PostThreadMessageA(GetWindowThreadProcessId(m_main, nullptr), message, wParam, lParam));
+    }
+    static bool Wait(const std::function<bool()>& done, DWORD ms = 10000)
+    {
+        for (DWORD waited = 0; waited < ms; waited += 50, Sleep(50))
+            if (done())
+                return true;
+        return done();
+    }
+    CString SelectedSubject()
+    {
+        int row = E2e::ListSelectedItem(m_list);
+        return row < 0 ? CString() : E2e::ListItemText(m_list, row, 1);
+    }
+    // The program's answer to this thread, or -1 when none came.
+    static LONG_PTR Answer(UINT message)
+    {
+        MSG msg;
+        for (int i = 0; i < 200; ++i, Sleep(50))
+            if (PeekMessageA(&msg, nullptr, message, message, PM_REMOVE))
+                return static_cast<LONG_PTR>(msg.wParam);
+        return -1;
+    }
+    int ListHeight()
+    {
+        RECT rc = {};
+        GetClientRect(m_list, &rc);
+        return IsWindowVisible(m_list) ? rc.bottom - rc.top : 0;
+    }
+    bool InInboxWithAMailSelected()
+    {
+        return SelectedFolder() == "郵便受け" && E2e::ListItemCount(m_list) == 3 && E2e::ListSelectedItem(m_list) >= 0;
     }
     CString SelectedFolder()
     {
@@ -132,4 +175,65 @@ TEST_F(ThreadMessagesTest, TaskListAndTimeoutMessagesShowTheirWindows)
     HWND tasks = m_program.WaitForDialogWithControl(IDC_TASK_LIST, 20000);
     ASSERT_NE(tasks, nullptr);
     PostMessageA(tasks, WM_CLOSE, 0, 0);
+}
+
+TEST_F(ThreadMessagesTest, EachMessageOtherWindowsSendHasItsEffect)
+{
+    const LPARAM me = static_cast<LPARAM>(GetCurrentThreadId());
+    const DWORD uiThread = GetWindowThreadProcessId(m_main, nullptr);
+    // The mail of the middle row ("振分け n" is mail n).
+    const CString middleSubject = E2e::ListItemText(m_list, 1, 1);
+    const LPARAM middle = middleSubject.Right(1).Str()[0] - '0';
+    const struct
+    {
+        const char* what;
+        bool fromTrash;  // the trash is shown first
+        UINT message;
+        WPARAM wParam;
+        LPARAM lParam;
+        std::function<bool()> effect;
+    } rows[] = {
+        { "a folder chosen", false, kSelectFolder, static_cast<WPARAM>(m_trash.m_nId), 0,
+          [&] { return SelectedFolder() == "ごみ箱" && E2e::ListItemCount(m_list) == 0; } },
+        { "a mail of another folder selected", true, kSelectMail, static_cast<WPARAM>(m_inbox.m_nId), middle,
+          [&] { return SelectedFolder() == "郵便受け" && SelectedSubject() == middleSubject; } },
+        { "the next mail", false, kMoveNext, 0, 0, [&] { return E2e::ListSelectedItem(m_list) == 2; } },
+        { "the previous mail", false, kMovePrevious, 0, 0, [&] { return E2e::ListSelectedItem(m_list) == 1; } },
+        { "on to the next folder with unread mail", true, kNextFolder, 0, 0,
+          [&] { return InInboxWithAMailSelected(); } },
+        { "on to the next folder, all folders", true, kNextFolderAll, 0, 0,
+          [&] { return InInboxWithAMailSelected(); } },
+        { "back to the previous folder with unread mail", true, kPreviousFolder, 0, 0,
+          [&] { return InInboxWithAMailSelected(); } },
+        { "a viewer's search for the next folder, answered", true, kViewerNextFolder, 0, me,
+          [&] { return Answer(kFolderSearchAnswer) == 1 && InInboxWithAMailSelected(); } },
+        { "a viewer's search for the next folder of all, answered", true, kViewerNextFolderAll, 0, me,
+          [&] { return Answer(kFolderSearchAnswer) == 1 && InInboxWithAMailSelected(); } },
+        { "a viewer's search for the previous folder, answered", true, kViewerPreviousFolder, 0, me,
+          [&] { return Answer(kFolderSearchAnswer) == 1 && InInboxWithAMailSelected(); } },
+        { "the main thread's id asked for", false, kAskThreadId, static_cast<WPARAM>(me), 0,
+          [&] { return Answer(kAskThreadId) == static_cast<LONG_PTR>(uiThread); } },
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (row.fromTrash) {
+            PostToApp(kSelectFolder, static_cast<WPARAM>(m_trash.m_nId), 0);
+            ASSERT_TRUE(Wait([&] { return SelectedFolder() == "ごみ箱" && E2e::ListItemCount(m_list) == 0; }));
+        }
+        PostToApp(row.message, row.wParam, row.lParam);
+        EXPECT_TRUE(Wait(row.effect)) << row.message << " folder " << SelectedFolder().Str() << " mail "
+                                      << SelectedSubject().Str();
+    }
+}
+
+// A double click on the mail view pane maximises it; another one brings the
+// list back to its height.
+TEST_F(ThreadMessagesTest, ADoubleClickOnTheMailViewPaneMaximisesItAndRestoresTheList)
+{
+    const int height = ListHeight();
+    ASSERT_GT(height, 20);
+    PostMessageA(m_main, kMailViewDoubleClick, 0, 0);
+    EXPECT_TRUE(Wait([&] { return ListHeight() < 5; })) << ListHeight();
+    PostMessageA(m_main, kMailViewDoubleClick, 0, 0);
+    EXPECT_TRUE(Wait([&] { return ListHeight() == height; })) << ListHeight();
 }

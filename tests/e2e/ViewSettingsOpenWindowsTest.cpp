@@ -17,7 +17,7 @@
 namespace {
 
 // Places among the dialog's font rows and colour buttons.
-const int kEditorFont = 2, kHeaderFont = 4;
+const int kListFont = 1, kEditorFont = 2, kHeaderFont = 4;
 const int kEditorTextColor = 9, kViewBkColor = 11;
 // The system font chooser's face and size lists; the colour chooser's fields.
 const int kFaceList = 1136, kSizeList = 1138;
@@ -230,7 +230,7 @@ TEST_F(ViewSettingsOpenWindowsTest, AKeywordColourAddedInItsDialogIsShownByTheOp
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
 }
 
-TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheOpenViewerAtOnce)
+TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheOpenViewerAndListAtOnce)
 {
     MakeMailBox();
     TestSupport::WriteFileBytes(MailBox() + "\\CharSet.dat", "UTF-8\tIPAGothic\t200\t128\r\n");
@@ -250,6 +250,10 @@ TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheO
     ASSERT_NE(from, nullptr);
     const int fromEnd = TextEnd(from);
     ASSERT_GT(fromEnd, 0);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    SetForegroundWindow(main);
+    const std::vector<bool> rowInk = E2e::ListCellInk(list, 0, 1);
 
     HWND dialog = OpenSettings(main);
     ASSERT_NE(dialog, nullptr);
@@ -269,8 +273,47 @@ TEST_F(ViewSettingsOpenWindowsTest, ALanguageFontChangedInItsDialogIsShownByTheO
     E2e::PressButton(dialog, IDCANCEL);
     ASSERT_TRUE(WaitClosed(dialog));
 
-    // The sender's field of the UTF-8 mail is laid out in the new face.
+    // The sender's field of the UTF-8 mail is laid out in the new face, and
+    // so is the mail's row in the main window's list.
     EXPECT_TRUE(WaitFor([&] { return TextEnd(from) != fromEnd; })) << fromEnd;
+    SetForegroundWindow(main);
+    EXPECT_TRUE(WaitFor([&] { return E2e::ListCellInk(list, 0, 1) != rowInk; }));
+
+    E2e::CloseWhenTransfersEnd(m_program, main);
+    EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
+}
+
+// The main window's own list and mail view pane take a new list font and
+// view background at once too.
+TEST_F(ViewSettingsOpenWindowsTest, AListFontAndViewBackgroundChosenReachTheMainWindowsListAndViewAtOnce)
+{
+    MakeMailBox();
+    FileMails(CFolderRecord::kindInbox, { "一覧の書体" });
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    HWND view = E2e::FindDescendant(main, "CVMColorTextView");
+    ASSERT_TRUE(list && view);
+    ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 1; }));
+    const RECT row = E2e::ListItemRect(list, 0);
+    const int rowHeight = row.bottom - row.top;
+    const COLORREF back = RGB(40, 200, 120);
+    ASSERT_EQ(CountPixels(view, back), 0);
+
+    HWND dialog = OpenSettings(main);
+    ASSERT_NE(dialog, nullptr);
+    ChooseFont(dialog, kListFont, "IPA明朝", "20");
+    ChooseColor(dialog, IDC_FC_COLOR_FIRST + kViewBkColor, GetRValue(back), GetGValue(back), GetBValue(back));
+    E2e::PressButton(dialog, IDOK);
+    ASSERT_TRUE(WaitClosed(dialog));
+
+    // A 20-point font makes the rows taller; the pane shows its new background.
+    EXPECT_TRUE(WaitFor([&] {
+        RECT rc = E2e::ListItemRect(list, 0);
+        return rc.bottom - rc.top > rowHeight + 5;
+    })) << rowHeight;
+    SetForegroundWindow(main);
+    EXPECT_TRUE(WaitFor([&] { return CountPixels(view, back) > 100; }));
 
     E2e::CloseWhenTransfersEnd(m_program, main);
     EXPECT_EQ(m_program.WaitForExit(MaintE2e::kTimeout), 0) << E2e::VisibleWindows(m_program.ProcessId());
