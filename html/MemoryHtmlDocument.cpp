@@ -105,6 +105,12 @@ bool CMemoryHtmlDocument::PasteHtml(const std::wstring& html)
     return true;
 }
 
+std::wstring CMemoryHtmlDocument::GetHtml()
+{
+    std::wstring tree = m_root->GetOuterHtml();
+    return !m_source.empty() && tree == m_sourceTree ? m_source : tree;
+}
+
 std::vector<HtmlNodePtr> CMemoryHtmlDocument::GetAllElements()
 {
     std::vector<HtmlNodePtr> all{ m_root };
@@ -161,6 +167,9 @@ std::shared_ptr<CMemoryHtmlDocument> CMemoryHtmlDocument::Load(const char* pszUr
     size_t start = open == std::wstring::npos ? 0 : upper.find(L'>', open);
     start = open == std::wstring::npos ? 0 : (start == std::wstring::npos ? html.size() : start + 1);
     size_t end = upper.find(L"</BODY>", start);
-    return std::make_shared<CMemoryHtmlDocument>(html.substr(start, end == std::wstring::npos ? std::wstring::npos
-                                                                                               : end - start));
+    auto doc = std::make_shared<CMemoryHtmlDocument>(
+        html.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    doc->m_source = html;
+    doc->m_sourceTree = doc->m_root->GetOuterHtml();
+    return doc;
 }

@@ -4,6 +4,7 @@
 #include "html/HtmlTableEditing.h"
 #include "html/HtmlTagMenu.h"
 #include "html/HtmlTextOps.h"
+#include "html/MemoryHtmlDocument.h"
 #include "html/MshtmlDocument.h"
 #include "resources/html/HtmlResource.h"
 #include "viewer/WebBrowser.h"
@@ -94,6 +95,8 @@ BEGIN_MESSAGE_MAP(CQHtmlEditView, CWnd)
     ON_MESSAGE(WM_COPY, OnCopyMsg)
     ON_MESSAGE(WM_PASTE, OnPasteMsg)
     ON_MESSAGE(WM_DESTROY, OnDestroyMsg)
+    ON_MESSAGE(WM_SETFOCUS, OnSetFocusMsg)
+    ON_MESSAGE(WM_SETFONT, OnSetFontMsg)
 END_MESSAGE_MAP()
 
 void CQHtmlEditView::SetEngineFactory(EngineFactory factory)
@@ -111,12 +114,6 @@ CQHtmlEditView::~CQHtmlEditView()
 
 BOOL CQHtmlEditView::Create(CWnd* pParent, UINT nID, const RECT& rect)
 {
-    // Without an engine the browser control would ask to download one and
-    // wait; the editor stays with text instead.
-    if (!Factory() && !CWebBrowser::IsEngineAvailable()) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return FALSE;
-    }
     const char* cls = AfxRegisterWndClass("CVMHtmlEditView", CS_DBLCLKS, LoadCursor(nullptr, IDC_IBEAM),
                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     if (!CreateEx(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, rect.left, rect.top,
@@ -125,19 +122,74 @@ BOOL CQHtmlEditView::Create(CWnd* pParent, UINT nID, const RECT& rect)
         return FALSE;
     if (Factory())
         return TRUE;
-    m_pBrowser = std::make_unique<CWebBrowser>();
+    // Without an engine the browser control would ask to download one and
+    // wait: our own document stands in.
+    if (CWebBrowser::IsEngineAvailable()) {
+        m_pBrowser = std::make_unique<CWebBrowser>();
+        RECT client;
+        GetClientRect(&client);
+        if (m_pBrowser->Create(this, 1, client)) {
+            m_pBrowser->SetEventOwner(this);
+            m_pBrowser->ShowWindow(SW_SHOW);
+            return TRUE;
+        }
+        m_pBrowser.reset();
+    }
+    if (CreateTextPane())
+        return TRUE;
+    DWORD error = GetLastError();
+    DestroyWindow();
+    SetLastError(error ? error : ERROR_NOT_SUPPORTED);
+    return FALSE;
+}
+
+bool CQHtmlEditView::CreateTextPane()
+{
     RECT client;
     GetClientRect(&client);
-    if (!m_pBrowser->Create(this, 1, client)) {
-        DWORD error = GetLastError();
-        m_pBrowser.reset();
-        DestroyWindow();
-        SetLastError(error ? error : ERROR_NOT_SUPPORTED);
-        return FALSE;
+    m_hText = CreateWindowExA(0, "EDIT", "",
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY |
+                                  ES_NOHIDESEL,
+                              0, 0, client.right, client.bottom, m_hWnd, reinterpret_cast<HMENU>(1),
+                              AfxGetInstanceHandle(), nullptr);
+    if (!m_hText)
+        return false;
+    ::SendMessageA(m_hText, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    // The view's own context menu and clipboard commands, as over the engine.
+    SubclassInner(m_hText);
+    return true;
+}
+
+void CQHtmlEditView::ShowDocumentText()
+{
+    CHtmlEngineDocument* doc = m_document.GetDocument();
+    HtmlNodePtr body = doc ? doc->GetBody() : nullptr;
+    if (!m_hText || !body)
+        return;
+    // Line breaks as the edit control wants them: "\r\n" each.
+    std::wstring text;
+    for (wchar_t c : body->GetInnerText()) {
+        if (c == L'\r')
+            continue;
+        if (c == L'\n')
+            text += L'\r';
+        text += c;
     }
-    m_pBrowser->SetEventOwner(this);
-    m_pBrowser->ShowWindow(SW_SHOW);
-    return TRUE;
+    ::SetWindowTextA(m_hText, CString(text.c_str()));
+}
+
+LRESULT CQHtmlEditView::OnSetFocusMsg(WPARAM, LPARAM)
+{
+    if (m_hText)
+        ::SetFocus(m_hText);
+    return Default();
+}
+
+LRESULT CQHtmlEditView::OnSetFontMsg(WPARAM wParam, LPARAM lParam)
+{
+    if (m_hText)
+        ::SendMessageA(m_hText, WM_SETFONT, wParam, lParam);
+    return Default();
 }
 
 LRESULT CQHtmlEditView::OnDestroyMsg(WPARAM, LPARAM)
@@ -174,7 +226,8 @@ void CQHtmlEditView::Navigate(const char* pszUrl)
         m_pBrowser->Navigate(pszUrl);
         return;
     }
-    std::shared_ptr<CHtmlEngineDocument> doc = Factory() ? Factory()(CString(pszUrl)) : nullptr;
+    std::shared_ptr<CHtmlEngineDocument> doc =
+        Factory() ? Factory()(CString(pszUrl)) : std::shared_ptr<CHtmlEngineDocument>(CMemoryHtmlDocument::Load(pszUrl));
     if (!doc)
         return;
     m_pLoaded = doc;
@@ -230,6 +283,7 @@ void CQHtmlEditView::OnDocumentComplete(const char*)
         SetModified();
         m_nModifiedAfterLoad = 0;
     }
+    ShowDocumentText();
     if (CWnd* pParent = GetParent())
         pParent->PostMessage(WM_USER + 101, 0, 0);
 }
@@ -256,8 +310,12 @@ void CQHtmlEditView::SubclassInnerWindow()
     HWND embedding = FindWindowExA(m_pBrowser->m_hWnd, nullptr, "Shell Embedding", nullptr);
     HWND view = embedding ? FindWindowExA(embedding, nullptr, "Shell DocObject View", nullptr) : nullptr;
     HWND inner = view ? FindWindowExA(view, nullptr, "Internet Explorer_Server", nullptr) : nullptr;
-    if (!inner)
-        return;
+    if (inner)
+        SubclassInner(inner);
+}
+
+void CQHtmlEditView::SubclassInner(HWND inner)
+{
     SetPropA(inner, "CVMHtmlEditView", this);
     m_pfnInnerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CQHtmlEditView::InnerWindowProc)));
@@ -578,6 +636,8 @@ LRESULT CQHtmlEditView::OnSizeMsg(WPARAM, LPARAM lParam)
 {
     if (m_pBrowser && m_pBrowser->m_hWnd)
         m_pBrowser->MoveWindow(0, 0, LOWORD(lParam), HIWORD(lParam));
+    if (m_hText)
+        ::MoveWindow(m_hText, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
     return Default();
 }
 
@@ -604,9 +664,11 @@ void CQHtmlEditView::OnTableCommand(UINT nID)
         CDlgHtmlInsertTable dlg(this);
         if (dlg.DoModal() == IDOK)
             PasteHtmlAtSelection(m_document, BuildTableMarkup(dlg.m_table));
+        ShowDocumentText();
         return;
     }
     UINT message = kCommands[nID - kFirstTableCommand - 1](m_document);
+    ShowDocumentText();
     if (message)
         AfxMessageBox(message, MB_ICONHAND);
 }

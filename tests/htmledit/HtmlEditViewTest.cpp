@@ -1,10 +1,11 @@
 // The HTML editing view on our own document: loading, the editing commands
 // it sends, the format shown in the frame's boxes, the background and the
-// error path when no engine can host it.
+// document of our own that stands in where no engine is installed.
 #include "html/MemoryHtmlDocument.h"
 #include "html/QHtmlEditView.h"
 #include "resources/html/HtmlResource.h"
 #include "support/TestSupport.h"
+#include "viewer/WebBrowser.h"
 
 #include <gtest/gtest.h>
 
@@ -76,13 +77,48 @@ protected:
 
 } // namespace
 
-TEST(HtmlEditView, WithoutAnEngineTheViewIsNotMade)
+TEST(HtmlEditView, WithoutAnEngineOurOwnDocumentKeepsThePageAndShowsItsText)
 {
     CQHtmlEditView::SetEngineFactory(nullptr);
-    CQHtmlEditView view;
+    CWebBrowser::SetEngineProbe([] { return false; });
+    TestSupport::TempDir dir;
+    // A page as a mail's writer left it: mixed case, attributes our own tree
+    // would write differently, a picture, Japanese text and CR LF lines.
+    const std::string page = "<html><HEAD><meta charset=\"shift_jis\"></HEAD>\r\n"
+                             "<body BGCOLOR=#ffffff><b>太字</b> text<br>\r\n<img src='pic.gif' alt=x>"
+                             "<P>次の段落</p></body></html>\r\n";
+    TestSupport::WriteFileBytes(dir.File("page.html"), page);
+
+    CWnd host;
+    const char* cls = AfxRegisterWndClass("CVMTestHtmlHost", 0);
+    ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr));
+    {
+        CQHtmlEditView view;
+        ASSERT_TRUE(view.Create(&host, 1312, RECT{ 0, 0, 400, 300 }));
+        ASSERT_NE(view.GetTextPane(), nullptr);
+        view.Navigate(dir.File("page.html"));
+        EXPECT_EQ(std::string(view.GetDocumentHtml().GetString()), page);
+        EXPECT_FALSE(view.IsModified());
+        char text[256] = "";
+        GetWindowTextA(view.GetTextPane(), text, sizeof(text));
+        EXPECT_STREQ(text, "太字 text\r\n次の段落");
+        EXPECT_EQ(std::string(view.GetBodyText("shift_jis").GetString()).find("次の段落"), 11u);
+
+        // Once the document changes, it is written from its tree.
+        ASSERT_TRUE(view.GetDocumentRef().GetDocument()->PasteHtml(L"<p>added</p>"));
+        CString changed = view.GetDocumentHtml();
+        EXPECT_NE(changed.Find("added"), -1) << changed.Str();
+        EXPECT_NE(changed.Find("次の段落"), -1) << changed.Str();
+        EXPECT_TRUE(view.IsModified());
+    }
+    host.DestroyWindow();
+    CWebBrowser::SetEngineProbe(nullptr);
+
+    // A view that cannot be made says why through the system's text.
+    CQHtmlEditView orphan;
     SetLastError(0);
-    EXPECT_FALSE(view.Create(nullptr, 1312, RECT{ 0, 0, 10, 10 }));
-    EXPECT_NE(GetLastError(), 0u) << "the editor shows the system's text for it";
+    EXPECT_FALSE(orphan.Create(nullptr, 1312, RECT{ 0, 0, 10, 10 }));
+    EXPECT_NE(GetLastError(), 0u);
     CString format;
     ASSERT_TRUE(format.LoadString(IDS_HTML_SHOW_ERROR));
     EXPECT_STREQ(format, "HTMLの表示エラー\r\n%s");
