@@ -25,25 +25,54 @@ const char kHtml[] = "<html><head><title>t</title></head>\r\n"
                      "<body BGCOLOR=\"#ffffee\"><b>bold</b> and <i>italic</i> text<br>\r\n"
                      "<table border=1><tr><td>cell</td></tr></table>\r\n"
                      "<p>second paragraph</p></body></html>\r\n";
+// The same page with a picture the mail carries.
+const char kHtmlWithPicture[] = "<html><head><title>t</title></head>\r\n"
+                                "<body BGCOLOR=\"#ffffee\"><b>bold</b> and <i>italic</i> text<br>\r\n"
+                                "<img src=\"cid:pic1@example.jp\" alt=\"dot\">\r\n"
+                                "<p>second paragraph</p></body></html>\r\n";
+// A GIF of one pixel.
+const char kGif[] = "R0lGODlhAQABAIAAAP///wAAACH5BAEAAAAALAAAAAABAAEAAAICRAEAOw==";
 
-// An HTML mail with its text part and an attached file, as a writer stores it.
-std::string HtmlMail(const char* to, const char* subject)
+// The picture's bytes.
+std::string Gif()
 {
+    static const unsigned char bytes[] = { 0x47, 0x49, 0x46, 0x38, 0x39, 0x61, 0x01, 0x00, 0x01, 0x00, 0x80, 0x00,
+                                           0x00, 0xff, 0xff, 0xff, 0x00, 0x00, 0x00, 0x21, 0xf9, 0x04, 0x01, 0x00,
+                                           0x00, 0x00, 0x00, 0x2c, 0x00, 0x00, 0x00, 0x00, 0x01, 0x00, 0x01, 0x00,
+                                           0x00, 0x02, 0x02, 0x44, 0x01, 0x00, 0x3b };
+    return std::string(reinterpret_cast<const char*>(bytes), sizeof(bytes));
+}
+
+// An HTML mail with its text part and an attached file, as a writer stores
+// it; with a picture the HTML and the picture are one related part.
+std::string HtmlMail(const char* to, const char* subject, bool bPicture = false)
+{
+    std::string alternative = std::string("Content-Type: multipart/alternative; boundary=\"a1\"\r\n\r\n"
+                                          "--a1\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nthe text part\r\n"
+                                          "--a1\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n") +
+                              (bPicture ? kHtmlWithPicture : kHtml) + "--a1--\r\n";
+    std::string content =
+        bPicture ? "Content-Type: multipart/related; boundary=\"r1\"; type=\"multipart/alternative\"\r\n\r\n"
+                   "--r1\r\n" + alternative +
+                       "--r1\r\nContent-Type: image/gif; name=\"dot.gif\"\r\nContent-ID: <pic1@example.jp>\r\n"
+                       "Content-Transfer-Encoding: base64\r\n\r\n" + kGif + "\r\n--r1--\r\n"
+                 : alternative;
     return std::string("From: cvmtest138@cvm.test\r\nTo: ") + to + "\r\nSubject: " + subject +
            "\r\nDate: Mon, 1 Jan 2024 10:00:00 +0900\r\nMIME-Version: 1.0\r\n"
-           "Content-Type: multipart/mixed; boundary=\"m1\"\r\n\r\n"
-           "--m1\r\nContent-Type: multipart/alternative; boundary=\"a1\"\r\n\r\n"
-           "--a1\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nthe text part\r\n"
-           "--a1\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n" +
-           kHtml + "--a1--\r\n"
+           "Content-Type: multipart/mixed; boundary=\"m1\"\r\n\r\n--m1\r\n" + content +
            "--m1\r\nContent-Type: text/plain; charset=us-ascii; name=\"memo.txt\"\r\n"
            "Content-Disposition: attachment; filename=\"memo.txt\"\r\n\r\nmemo\r\n"
            "--m1--\r\n";
 }
 
+// Leaf parts whose Content-Type starts with the type (the empty type: those
+// with a Content-ID, as "<id>" followed by the content).
 void FindParts(const CMimePart& part, const char* type, std::vector<std::string>& out)
 {
-    if (part.GetChildCount() == 0 && CString(part.m_header.GetHeader("Content-Type")).Find(type) == 0)
+    CString id = part.m_header.GetHeader("Content-ID");
+    if (part.GetChildCount() == 0 && !*type && !id.IsEmpty())
+        out.push_back(id.Str() + part.DecodeContent());
+    else if (part.GetChildCount() == 0 && *type && CString(part.m_header.GetHeader("Content-Type")).Find(type) == 0)
         out.push_back(part.DecodeContent());
     for (int i = 0; i < part.GetChildCount(); ++i)
         FindParts(*part.GetChild(i), type, out);
@@ -122,14 +151,27 @@ protected:
         std::vector<std::string> mails = CEditorSession::WaitForDelivered(maildir, 1);
         return mails.size() == 1 ? mails[0] : std::string();
     }
-    static void ExpectHtmlKept(const std::string& mail, const char* textPart)
+    // The mail's HTML is the page given; a picture goes with it under a
+    // Content-ID of the program's own, which the page's link then names.
+    static void ExpectHtmlKept(const std::string& mail, bool bPicture = false)
     {
         std::vector<std::string> html = PartsOf(mail, "text/html");
         ASSERT_EQ(html.size(), 1u) << mail.substr(0, 3000);
-        EXPECT_EQ(Unfolded(html[0]), Unfolded(kHtml));
+        std::string expected = bPicture ? kHtmlWithPicture : kHtml;
+        std::vector<std::string> pictures = PartsOf(mail, "");
+        if (bPicture) {
+            ASSERT_EQ(pictures.size(), 1u) << mail.substr(0, 3000);
+            size_t end = pictures[0].find('>');
+            ASSERT_TRUE(pictures[0][0] == '<' && end != std::string::npos) << pictures[0];
+            EXPECT_EQ(pictures[0].substr(end + 1), Gif());
+            expected.replace(expected.find("pic1@example.jp"), 15, pictures[0].substr(1, end - 1));
+        } else {
+            EXPECT_TRUE(pictures.empty());
+        }
+        EXPECT_EQ(Unfolded(html[0]), Unfolded(expected)) << mail.substr(0, 3000);
         std::vector<std::string> text = PartsOf(mail, "text/plain");
         ASSERT_FALSE(text.empty()) << mail.substr(0, 3000);
-        EXPECT_EQ(Unfolded(text[0]).find(textPart), 0u) << text[0];
+        EXPECT_EQ(Unfolded(text[0]), "the text part");
     }
 
     TestSupport::TempDir m_dir;
@@ -138,17 +180,21 @@ protected:
 
 } // namespace
 
-TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlThroughSaveAndSend)
+TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlAndPictureThroughSaveReopenAndSend)
 {
     PrepareMailBox(138);
-    ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindWriting, HtmlMail("a@example.jp", "html draft")));
+    ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindWriting, HtmlMail("a@example.jp", "html draft", true)));
     HWND main = m_session.Start();
     ASSERT_NE(main, nullptr);
-    HWND list = m_session.ShowFolder(main, "作成中", 1);
-    ASSERT_NE(list, nullptr);
-    E2e::ListSelectItem(list, 0);
-    CEditorSession::OpenSelected(list);
-    HWND editor = OpenedEditor();
+    auto reopen = [&]() -> HWND {
+        HWND list = m_session.ShowFolder(main, "作成中", 1);
+        if (!list)
+            return nullptr;
+        E2e::ListSelectItem(list, 0);
+        CEditorSession::OpenSelected(list);
+        return OpenedEditor();
+    };
+    HWND editor = reopen();
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ExpectShownAsHtml(editor);
     EXPECT_EQ(E2e::ListItemCount(GetDlgItem(View(editor), IDC_ME_ATTACH_LIST)), 1);
@@ -164,12 +210,23 @@ TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlThroughSaveAndSend)
     }
     ASSERT_EQ(drafts.size(), 1u);
     ASSERT_NE(drafts[0].find("Subject: html draft 2"), std::string::npos) << drafts[0].substr(0, 2000);
-    ExpectHtmlKept(drafts[0], "the text part");
+    ExpectHtmlKept(drafts[0], true);
     EXPECT_NE(drafts[0].find("memo.txt"), std::string::npos);
+
+    // Closed and opened again, the saved copy comes back as HTML mail whole.
+    PostMessageA(editor, WM_CLOSE, 0, 0);
+    if (HWND prompt = m_session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
+        E2e::PressButton(prompt, IDC_SC_DISCARD);
+    ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+    editor = reopen();
+    ASSERT_NE(editor, nullptr) << m_session.Windows();
+    ExpectShownAsHtml(editor);
+    EXPECT_EQ(E2e::ListItemCount(GetDlgItem(View(editor), IDC_ME_ATTACH_LIST)), 1);
+    EXPECT_EQ(E2e::GetControlText(View(editor), IDC_ME_SUBJECT), CString("html draft 2"));
 
     // Sent: the mail at the server carries the same HTML and the file.
     std::string mail = SendTo(editor, 138);
-    ExpectHtmlKept(mail, "the text part");
+    ExpectHtmlKept(mail, true);
     EXPECT_NE(mail.find("memo.txt"), std::string::npos);
     EXPECT_TRUE(m_session.WaitForEditorCount(0));
     m_session.Close(main);
@@ -195,7 +252,7 @@ TEST_F(HtmlMailKeptTest, ForwardAsItIsAndOutboxReeditKeepTheHtml)
     ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
     std::vector<std::string> queued = m_session.StoredMails(CFolderRecord::kindSend);
     ASSERT_EQ(queued.size(), 1u);
-    ExpectHtmlKept(queued[0], "the text part");
+    ExpectHtmlKept(queued[0]);
 
     list = m_session.ShowFolder(main, "未送信", 1);
     ASSERT_NE(list, nullptr) << m_session.Windows();
@@ -205,7 +262,7 @@ TEST_F(HtmlMailKeptTest, ForwardAsItIsAndOutboxReeditKeepTheHtml)
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ExpectShownAsHtml(editor);
     std::string mail = SendTo(editor, 137);
-    ExpectHtmlKept(mail, "the text part");
+    ExpectHtmlKept(mail);
     EXPECT_TRUE(m_session.WaitForEditorCount(0));
     m_session.Close(main);
 }
