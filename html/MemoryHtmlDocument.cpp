@@ -108,7 +108,11 @@ bool CMemoryHtmlDocument::PasteHtml(const std::wstring& html)
 std::wstring CMemoryHtmlDocument::GetHtml()
 {
     std::wstring tree = m_root->GetOuterHtml();
-    return !m_source.empty() && tree == m_sourceTree ? m_source : tree;
+    if (m_source.empty())
+        return tree;
+    if (tree == m_sourceTree)
+        return m_source;
+    return m_bSourceHasBody ? m_beforeBody + m_body->GetOuterHtml() + m_afterBody : tree;
 }
 
 std::vector<HtmlNodePtr> CMemoryHtmlDocument::GetAllElements()
@@ -169,6 +173,16 @@ std::shared_ptr<CMemoryHtmlDocument> CMemoryHtmlDocument::Load(const char* pszUr
     size_t end = upper.find(L"</BODY>", start);
     auto doc = std::make_shared<CMemoryHtmlDocument>(
         html.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    if (open != std::wstring::npos) {
+        // The BODY's own attributes (its colour, its background picture).
+        auto holder = CMemoryHtmlNode::NewElement(L"HTML");
+        CMemoryHtmlNode::ParseInto(holder, html.substr(open, start - open) + L"</BODY>");
+        if (!holder->Children().empty() && holder->Children()[0]->GetTagName() == L"BODY")
+            doc->m_body->CopyAttributes(*holder->Children()[0]);
+        doc->m_beforeBody = html.substr(0, open);
+        doc->m_afterBody = end == std::wstring::npos ? std::wstring() : html.substr(end + 7);
+        doc->m_bSourceHasBody = true;
+    }
     doc->m_source = html;
     doc->m_sourceTree = doc->m_root->GetOuterHtml();
     return doc;

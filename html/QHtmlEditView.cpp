@@ -46,6 +46,24 @@ enum : DWORD
     kKeepSelection = 2410,
 };
 
+// What only an engine carries out: our own document answers them as
+// supported but not enabled, so that they fail rather than do nothing.
+const DWORD kEngineOnlyCommands[] = { 15, 16, 26, kFontName, kFontSize, kRedo, kSelectAll, kUndo, kBold,
+                                      kForeColor, kJustifyCenter, kJustifyLeft, kJustifyRight, kItalic,
+                                      kUnderline, kFind, kHyperlink, kHorizontalLine, kImage, kOrderList,
+                                      kUnorderList, kIndent, kOutdent, kGetBlockFormats, kBlockFormat,
+                                      kAutoUrlDetect, kKeepSelection };
+
+// Our own document for a page, where no engine is installed.
+std::shared_ptr<CHtmlEngineDocument> LoadOwnDocument(const char* pszUrl)
+{
+    std::shared_ptr<CMemoryHtmlDocument> doc = CMemoryHtmlDocument::Load(pszUrl);
+    if (doc)
+        for (DWORD command : kEngineOnlyCommands)
+            doc->SetStatus(command, OLECMDF_SUPPORTED);
+    return doc;
+}
+
 const UINT kFirstTableCommand = 33330;
 const UINT kLastTableCommand = 33338;
 
@@ -226,8 +244,7 @@ void CQHtmlEditView::Navigate(const char* pszUrl)
         m_pBrowser->Navigate(pszUrl);
         return;
     }
-    std::shared_ptr<CHtmlEngineDocument> doc =
-        Factory() ? Factory()(CString(pszUrl)) : std::shared_ptr<CHtmlEngineDocument>(CMemoryHtmlDocument::Load(pszUrl));
+    std::shared_ptr<CHtmlEngineDocument> doc = Factory() ? Factory()(CString(pszUrl)) : LoadOwnDocument(pszUrl);
     if (!doc)
         return;
     m_pLoaded = doc;

@@ -103,13 +103,24 @@ TEST(HtmlEditView, WithoutAnEngineOurOwnDocumentKeepsThePageAndShowsItsText)
         GetWindowTextA(view.GetTextPane(), text, sizeof(text));
         EXPECT_STREQ(text, "太字 text\r\n次の段落");
         EXPECT_EQ(std::string(view.GetBodyText("shift_jis").GetString()).find("次の段落"), 11u);
-
-        // Once the document changes, it is written from its tree.
-        ASSERT_TRUE(view.GetDocumentRef().GetDocument()->PasteHtml(L"<p>added</p>"));
-        CString changed = view.GetDocumentHtml();
-        EXPECT_NE(changed.Find("added"), -1) << changed.Str();
-        EXPECT_NE(changed.Find("次の段落"), -1) << changed.Str();
+        // What only an engine can do fails instead of doing nothing.
+        EXPECT_FALSE(view.Bold());
+        EXPECT_EQ(view.QueryCommandStatus(52), static_cast<DWORD>(OLECMDF_SUPPORTED));
+        EXPECT_EQ(view.GetDocumentHtml(), CString(page.c_str()));
+        EXPECT_TRUE(view.SetModified());
         EXPECT_TRUE(view.IsModified());
+        EXPECT_TRUE(view.ClearModified());
+
+        // Once the document changes, its BODY is written from the tree and
+        // what stands around it stays as it was.
+        ASSERT_TRUE(view.GetDocumentRef().GetDocument()->PasteHtml(L"<p>added</p>"));
+        EXPECT_TRUE(view.IsModified());
+        std::string changed = view.GetDocumentHtml().Str();
+        EXPECT_EQ(changed.find("<html><HEAD><meta charset=\"shift_jis\"></HEAD>\r\n<BODY BGCOLOR=\"#ffffff\"><B>太字</B>"),
+                  0u) << changed;
+        EXPECT_NE(changed.find("次の段落</P><P>added</P></BODY></html>\r\n"), std::string::npos) << changed;
+        EXPECT_TRUE(view.ClearBackgroundColor());
+        EXPECT_NE(view.GetDocumentHtml().Find("<BODY><B>"), -1) << view.GetDocumentHtml().Str();
     }
     host.DestroyWindow();
     CWebBrowser::SetEngineProbe(nullptr);
