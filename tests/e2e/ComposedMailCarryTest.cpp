@@ -201,14 +201,7 @@ TEST_F(ComposedMailCarryTest, DraftReopenedKeepsAttachmentReplyToPriorityAndSign
     HWND main = m_session.Start();
     ASSERT_NE(main, nullptr);
 
-    auto reopen = [&]() -> HWND {
-        HWND list = m_session.ShowFolder(main, "作成中", 1);
-        if (!list)
-            return nullptr;
-        E2e::ListSelectItem(list, 0);
-        CEditorSession::OpenSelected(list);
-        return OnlyEditor();
-    };
+    auto reopen = [&]() -> HWND { return m_session.OpenOnlyMail(main, "作成中") ? OnlyEditor() : nullptr; };
     auto expectWhole = [&](HWND editor, const char* subject) {
         HWND view = View(editor);
         EXPECT_EQ(E2e::GetControlText(view, IDC_ME_SUBJECT), CString(subject));
@@ -266,10 +259,7 @@ TEST_F(ComposedMailCarryTest, HtmlDraftReopensAsHtmlMail)
         "--h1--\r\n"));
     HWND main = m_session.Start();
     ASSERT_NE(main, nullptr);
-    HWND list = m_session.ShowFolder(main, "作成中", 1);
-    ASSERT_NE(list, nullptr);
-    E2e::ListSelectItem(list, 0);
-    CEditorSession::OpenSelected(list);
+    ASSERT_TRUE(m_session.OpenOnlyMail(main, "作成中"));
     // The editor shows the stored HTML part in its HTML view (under Wine
     // without an HTML engine, the HTML's text) in the text body's place.
     HWND editor = OnlyEditor();

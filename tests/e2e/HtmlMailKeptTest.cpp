@@ -186,14 +186,7 @@ TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlAndPictureThroughSaveReopenAnd
     ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindWriting, HtmlMail("a@example.jp", "html draft", true)));
     HWND main = m_session.Start();
     ASSERT_NE(main, nullptr);
-    auto reopen = [&]() -> HWND {
-        HWND list = m_session.ShowFolder(main, "作成中", 1);
-        if (!list)
-            return nullptr;
-        E2e::ListSelectItem(list, 0);
-        CEditorSession::OpenSelected(list);
-        return OpenedEditor();
-    };
+    auto reopen = [&]() -> HWND { return m_session.OpenOnlyMail(main, "作成中") ? OpenedEditor() : nullptr; };
     HWND editor = reopen();
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ExpectShownAsHtml(editor);
@@ -254,10 +247,7 @@ TEST_F(HtmlMailKeptTest, ForwardAsItIsAndOutboxReeditKeepTheHtml)
     ASSERT_EQ(queued.size(), 1u);
     ExpectHtmlKept(queued[0]);
 
-    list = m_session.ShowFolder(main, "未送信", 1);
-    ASSERT_NE(list, nullptr) << m_session.Windows();
-    E2e::ListSelectItem(list, 0);
-    CEditorSession::OpenSelected(list);
+    ASSERT_TRUE(m_session.OpenOnlyMail(main, "未送信")) << m_session.Windows();
     editor = OpenedEditor();
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ExpectShownAsHtml(editor);

@@ -38,17 +38,6 @@ CString MenuPlace(UINT nID)
     return CString();
 }
 
-// The texts of a window's controls, one after another.
-std::string DescendantTexts(HWND hWnd)
-{
-    std::string texts;
-    EnumChildWindows(hWnd, [](HWND child, LPARAM p) -> BOOL {
-        *reinterpret_cast<std::string*>(p) += E2e::GetWindowTextOf(child).GetString();
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
 // The decoded leaf part of a mail whose Content-Type starts with the type.
 std::string PartOf(const CMimePart& part, const char* type)
 {
@@ -89,10 +78,7 @@ TEST_F(HtmlSourceTextEditTest, SourceShowsTheHtmlAndTextEditWritesTheTextPart)
     CString maildir = NetTest::ClearMaildir(136);
     main = m_session.Start();
     ASSERT_NE(main, nullptr);
-    HWND list = m_session.ShowFolder(main, "作成中", 1);
-    ASSERT_NE(list, nullptr);
-    E2e::ListSelectItem(list, 0);
-    CEditorSession::OpenSelected(list);
+    ASSERT_TRUE(m_session.OpenOnlyMail(main, "作成中"));
     ASSERT_TRUE(m_session.WaitForEditorCount(1));
     HWND editor = m_session.Editors()[0];
     HWND view = CEditorSession::ViewOf(editor);
@@ -106,7 +92,7 @@ TEST_F(HtmlSourceTextEditTest, SourceShowsTheHtmlAndTextEditWritesTheTextPart)
     ASSERT_NE(source, nullptr) << m_session.Windows();
     std::string shown;
     for (DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(200)) {
-        shown = DescendantTexts(source);
+        shown = E2e::DescendantTexts(source);
         if (shown.find("<b>bold</b> part") != std::string::npos)
             break;
     }
