@@ -180,7 +180,7 @@ protected:
 
 } // namespace
 
-TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlAndPictureThroughSaveReopenAndSend)
+TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlAndPictureThroughEverySaveReopenAndSend)
 {
     PrepareMailBox(138);
     ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindWriting, HtmlMail("a@example.jp", "html draft", true)));
@@ -206,16 +206,23 @@ TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlAndPictureThroughSaveReopenAnd
     ExpectHtmlKept(drafts[0], true);
     EXPECT_NE(drafts[0].find("memo.txt"), std::string::npos);
 
-    // Closed and opened again, the saved copy comes back as HTML mail whole.
+    // Changed again and closed, saved at the question: stored whole again,
+    // and opened once more, it comes back as HTML mail whole.
+    E2e::SetControlText(View(editor), IDC_ME_SUBJECT, "html draft 3");
     PostMessageA(editor, WM_CLOSE, 0, 0);
-    if (HWND prompt = m_session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
-        E2e::PressButton(prompt, IDC_SC_DISCARD);
+    HWND prompt = m_session.Program().WaitForDialogWithControl(IDC_SC_DISCARD, 10000);
+    ASSERT_NE(prompt, nullptr) << m_session.Windows();
+    E2e::PressButton(prompt, IDOK);
     ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+    drafts = m_session.StoredMails(CFolderRecord::kindWriting);
+    ASSERT_EQ(drafts.size(), 1u);
+    ASSERT_NE(drafts[0].find("Subject: html draft 3"), std::string::npos) << drafts[0].substr(0, 2000);
+    ExpectHtmlKept(drafts[0], true);
     editor = reopen();
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ExpectShownAsHtml(editor);
     EXPECT_EQ(E2e::ListItemCount(GetDlgItem(View(editor), IDC_ME_ATTACH_LIST)), 1);
-    EXPECT_EQ(E2e::GetControlText(View(editor), IDC_ME_SUBJECT), CString("html draft 2"));
+    EXPECT_EQ(E2e::GetControlText(View(editor), IDC_ME_SUBJECT), CString("html draft 3"));
 
     // Sent: the mail at the server carries the same HTML and the file.
     std::string mail = SendTo(editor, 138);
