@@ -2,7 +2,8 @@
 // program: the editor's menu offers both; on a stored HTML mail (shown by
 // the HTML view of our own, Wine having no HTML engine here) the source
 // window shows the mail's HTML, and the text part written in text-edit is
-// what arrives at the server beside the HTML as it was.
+// what arrives at the server beside the HTML as it was; on a text mail both
+// are grey and inert.
 #include "classlib/CommandState.h"
 #include "e2e/CommandCoverage.h"
 #include "e2e/EditorSession.h"
@@ -11,6 +12,7 @@
 #include "net/NetTestSupport.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "resources/mainwnd/MailCommandsResource.h"
 #include "store/FolderRecord.h"
 
 #include <gtest/gtest.h>
@@ -55,7 +57,7 @@ const char kHtml[] = "<html><body><b>bold</b> part</body></html>\r\n";
 
 } // namespace
 
-TEST_F(HtmlSourceTextEditTest, SourceShowsTheHtmlAndTextEditWritesTheTextPart)
+TEST_F(HtmlSourceTextEditTest, SourceShowsTheHtmlTextEditWritesTheTextPartAndBothWaitForHtmlMail)
 {
     EXPECT_NE(MenuPlace(ID_EDIT_HTML_SOURCE).Find("ツール(&T) > HTMLのソースを表示(&H)"), -1)
         << MenuPlace(ID_EDIT_HTML_SOURCE).Str();
@@ -124,6 +126,23 @@ TEST_F(HtmlSourceTextEditTest, SourceShowsTheHtmlAndTextEditWritesTheTextPart)
     std::string html = PartOf(root, "text/html");
     EXPECT_EQ(html.substr(0, html.find_last_not_of("\r\n") + 1), "<html><body><b>bold</b> part</body></html>")
         << mails[0];
-    EXPECT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+    ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
+
+    // On a text mail both are handled and grey; run anyway (a stale key or
+    // menu), they neither ask nor open a window, and the body stays.
+    PostMessageA(main, WM_COMMAND, ID_MAIL_NEW, 0);
+    ASSERT_TRUE(m_session.WaitForEditorCount(1)) << m_session.Windows();
+    editor = m_session.Editors()[0];
+    view = CEditorSession::ViewOf(editor);
+    E2e::SetControlText(view, IDC_ME_BODY, "plain text");
+    EXPECT_EQ(E2e::QueryCommandState(editor, ID_EDIT_HTML_SOURCE), kCommandHandled);
+    EXPECT_EQ(E2e::QueryCommandState(editor, ID_EDIT_HTML_TEXT_EDIT), kCommandHandled);
+    PostMessageA(editor, WM_COMMAND, ID_EDIT_HTML_TEXT_EDIT, 0);
+    PostMessageA(editor, WM_COMMAND, ID_EDIT_HTML_SOURCE, 0);
+    EXPECT_EQ(m_session.Program().WaitForMessageBox("現在のHTMLの内容から", 3000), nullptr) << m_session.Windows();
+    EXPECT_EQ(FindWindowA("CVMHeaderWndClass", "HTMLのソース"), nullptr);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BODY), CString("plain text"));
+    EXPECT_TRUE(IsWindowVisible(GetDlgItem(view, IDC_ME_BODY)));
+    ASSERT_TRUE(m_session.DiscardEditor(editor)) << m_session.Windows();
     m_session.Close(main);
 }
