@@ -1,6 +1,7 @@
 #include "html/MemoryHtmlDocument.h"
 
 #include "classlib/ClassLib.h"
+#include "message/JapaneseCode.h"
 
 #include <docobj.h>
 
@@ -162,7 +163,9 @@ std::shared_ptr<CMemoryHtmlDocument> CMemoryHtmlDocument::Load(const char* pszUr
     } else if (!ReadWholeFile(pszUrl, page)) {
         return nullptr;
     }
-    std::wstring html = CString(page.c_str()).ToWide();
+    // A page of UTF-8 (a mail's HTML part kept as it came) is read as such,
+    // so that its text is not broken into stray Shift_JIS pairs.
+    std::wstring html = (IsMultiByteUtf8(page.c_str()) ? Utf8ToAnsi(page.c_str()) : CString(page.c_str())).ToWide();
     // The body's content; a page without a BODY is all content.
     std::wstring upper = html;
     for (wchar_t& c : upper)

@@ -24,7 +24,7 @@ namespace {
 const char kHtml[] = "<html><head><title>t</title></head>\r\n"
                      "<body BGCOLOR=\"#ffffee\"><b>bold</b> and <i>italic</i> text<br>\r\n"
                      "<table border=1><tr><td>cell</td></tr></table>\r\n"
-                     "<p>second paragraph</p></body></html>\r\n";
+                     "<p>second paragraph 日本語</p></body></html>\r\n";
 // The same page with a picture the mail carries.
 const char kHtmlWithPicture[] = "<html><head><title>t</title></head>\r\n"
                                 "<body BGCOLOR=\"#ffffee\"><b>bold</b> and <i>italic</i> text<br>\r\n"
@@ -47,10 +47,20 @@ std::string Gif()
 // it; with a picture the HTML and the picture are one related part.
 std::string HtmlMail(const char* to, const char* subject, bool bPicture = false)
 {
+    std::string html = bPicture ? kHtmlWithPicture : kHtml;
+    // The page without a picture comes as current programs send it: UTF-8.
+    const char* charset = "us-ascii";
+    if (!bPicture) {
+        std::wstring wide = CString(kHtml).ToWide();
+        html.assign(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr) - 1, '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &html[0], static_cast<int>(html.size()) + 1, nullptr,
+                            nullptr);
+        charset = "utf-8\r\nContent-Transfer-Encoding: 8bit";
+    }
     std::string alternative = std::string("Content-Type: multipart/alternative; boundary=\"a1\"\r\n\r\n"
                                           "--a1\r\nContent-Type: text/plain; charset=us-ascii\r\n\r\nthe text part\r\n"
-                                          "--a1\r\nContent-Type: text/html; charset=us-ascii\r\n\r\n") +
-                              (bPicture ? kHtmlWithPicture : kHtml) + "--a1--\r\n";
+                                          "--a1\r\nContent-Type: text/html; charset=") +
+                              charset + "\r\n\r\n" + html + "--a1--\r\n";
     std::string content =
         bPicture ? "Content-Type: multipart/related; boundary=\"r1\"; type=\"multipart/alternative\"\r\n\r\n"
                    "--r1\r\n" + alternative +
@@ -65,15 +75,16 @@ std::string HtmlMail(const char* to, const char* subject, bool bPicture = false)
            "--m1--\r\n";
 }
 
-// Leaf parts whose Content-Type starts with the type (the empty type: those
-// with a Content-ID, as "<id>" followed by the content).
+// Leaf parts whose Content-Type starts with the type, their text in
+// Shift_JIS (the empty type: those with a Content-ID, as "<id>" followed by
+// the content).
 void FindParts(const CMimePart& part, const char* type, std::vector<std::string>& out)
 {
     CString id = part.m_header.GetHeader("Content-ID");
     if (part.GetChildCount() == 0 && !*type && !id.IsEmpty())
         out.push_back(id.Str() + part.DecodeContent());
     else if (part.GetChildCount() == 0 && *type && CString(part.m_header.GetHeader("Content-Type")).Find(type) == 0)
-        out.push_back(part.DecodeContent());
+        out.push_back(part.DecodeText().Str());
     for (int i = 0; i < part.GetChildCount(); ++i)
         FindParts(*part.GetChild(i), type, out);
 }

@@ -75,6 +75,13 @@ protected:
     std::shared_ptr<CMemoryHtmlDocument> next, last;
 };
 
+CString PaneText(HWND hWnd)
+{
+    char text[256] = "";
+    GetWindowTextA(hWnd, text, sizeof(text));
+    return CString(text);
+}
+
 } // namespace
 
 TEST(HtmlEditView, WithoutAnEngineOurOwnDocumentKeepsThePageAndShowsItsText)
@@ -99,9 +106,7 @@ TEST(HtmlEditView, WithoutAnEngineOurOwnDocumentKeepsThePageAndShowsItsText)
         view.Navigate(dir.File("page.html"));
         EXPECT_EQ(std::string(view.GetDocumentHtml().GetString()), page);
         EXPECT_FALSE(view.IsModified());
-        char text[256] = "";
-        GetWindowTextA(view.GetTextPane(), text, sizeof(text));
-        EXPECT_STREQ(text, "太字 text\r\n次の段落");
+        EXPECT_STREQ(PaneText(view.GetTextPane()), "太字 text\r\n次の段落");
         EXPECT_EQ(std::string(view.GetBodyText("shift_jis").GetString()).find("次の段落"), 11u);
         // What only an engine can do fails instead of doing nothing.
         EXPECT_FALSE(view.Bold());
@@ -121,6 +126,17 @@ TEST(HtmlEditView, WithoutAnEngineOurOwnDocumentKeepsThePageAndShowsItsText)
         EXPECT_NE(changed.find("次の段落</P><P>added</P></BODY></html>\r\n"), std::string::npos) << changed;
         EXPECT_TRUE(view.ClearBackgroundColor());
         EXPECT_NE(view.GetDocumentHtml().Find("<BODY><B>"), -1) << view.GetDocumentHtml().Str();
+    }
+    // A page of UTF-8 keeps its text: given back in Shift_JIS, as the
+    // editor writes HTML.
+    TestSupport::WriteFileBytes(dir.File("utf8.html"),
+                                "<html><body><p>\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e</p></body></html>");
+    {
+        CQHtmlEditView view;
+        ASSERT_TRUE(view.Create(&host, 1312, RECT{ 0, 0, 400, 300 }));
+        view.Navigate(dir.File("utf8.html"));
+        EXPECT_STREQ(view.GetDocumentHtml(), "<html><body><p>日本語</p></body></html>");
+        EXPECT_STREQ(PaneText(view.GetTextPane()), "日本語");
     }
     host.DestroyWindow();
     CWebBrowser::SetEngineProbe(nullptr);
