@@ -27,6 +27,9 @@ bool CMailEditView::ShowHtmlPane(bool bShow, const char* pszPath, bool bLoad, bo
             return false;
         }
         m_pHtmlView = std::move(view);
+        // Where no engine is installed the view shows the page's text in the
+        // body's own font.
+        m_pHtmlView->SendMessage(WM_SETFONT, m_body.SendMessage(WM_GETFONT), FALSE);
         m_pHtmlView->SetFormatControls(m_pFontNameBox, m_pFontSizeBox, m_pFormatReceiver);
     }
     if (pszPath && *pszPath) {

@@ -1,6 +1,7 @@
 #include "html/MemoryHtmlDocument.h"
 
 #include "classlib/ClassLib.h"
+#include "message/JapaneseCode.h"
 
 #include <docobj.h>
 
@@ -105,6 +106,16 @@ bool CMemoryHtmlDocument::PasteHtml(const std::wstring& html)
     return true;
 }
 
+std::wstring CMemoryHtmlDocument::GetHtml()
+{
+    std::wstring tree = m_root->GetOuterHtml();
+    if (m_source.empty())
+        return tree;
+    if (tree == m_sourceTree)
+        return m_source;
+    return m_bSourceHasBody ? m_beforeBody + m_body->GetOuterHtml() + m_afterBody : tree;
+}
+
 std::vector<HtmlNodePtr> CMemoryHtmlDocument::GetAllElements()
 {
     std::vector<HtmlNodePtr> all{ m_root };
@@ -152,7 +163,9 @@ std::shared_ptr<CMemoryHtmlDocument> CMemoryHtmlDocument::Load(const char* pszUr
     } else if (!ReadWholeFile(pszUrl, page)) {
         return nullptr;
     }
-    std::wstring html = CString(page.c_str()).ToWide();
+    // A page of UTF-8 (a mail's HTML part kept as it came) is read as such,
+    // so that its text is not broken into stray Shift_JIS pairs.
+    std::wstring html = (IsMultiByteUtf8(page.c_str()) ? Utf8ToAnsi(page.c_str()) : CString(page.c_str())).ToWide();
     // The body's content; a page without a BODY is all content.
     std::wstring upper = html;
     for (wchar_t& c : upper)
@@ -161,6 +174,19 @@ std::shared_ptr<CMemoryHtmlDocument> CMemoryHtmlDocument::Load(const char* pszUr
     size_t start = open == std::wstring::npos ? 0 : upper.find(L'>', open);
     start = open == std::wstring::npos ? 0 : (start == std::wstring::npos ? html.size() : start + 1);
     size_t end = upper.find(L"</BODY>", start);
-    return std::make_shared<CMemoryHtmlDocument>(html.substr(start, end == std::wstring::npos ? std::wstring::npos
-                                                                                               : end - start));
+    auto doc = std::make_shared<CMemoryHtmlDocument>(
+        html.substr(start, end == std::wstring::npos ? std::wstring::npos : end - start));
+    if (open != std::wstring::npos) {
+        // The BODY's own attributes (its colour, its background picture).
+        auto holder = CMemoryHtmlNode::NewElement(L"HTML");
+        CMemoryHtmlNode::ParseInto(holder, html.substr(open, start - open) + L"</BODY>");
+        if (!holder->Children().empty() && holder->Children()[0]->GetTagName() == L"BODY")
+            doc->m_body->CopyAttributes(*holder->Children()[0]);
+        doc->m_beforeBody = html.substr(0, open);
+        doc->m_afterBody = end == std::wstring::npos ? std::wstring() : html.substr(end + 7);
+        doc->m_bSourceHasBody = true;
+    }
+    doc->m_source = html;
+    doc->m_sourceTree = doc->m_root->GetOuterHtml();
+    return doc;
 }

@@ -32,7 +32,10 @@ public:
     bool PasteHtml(const std::wstring& html) override;
     HtmlNodePtr GetBody() override { return m_body; }
     std::vector<HtmlNodePtr> GetAllElements() override;
-    std::wstring GetHtml() override { return m_root->GetOuterHtml(); }
+    // The page as it was read while nothing in it has changed (a mail's HTML
+    // goes out again as it came); once changed, the page with its BODY as the
+    // tree holds it now (the tree alone for a page without a BODY).
+    std::wstring GetHtml() override;
     bool SetDesignMode(const std::wstring& mode) override;
     bool SetCharset(const std::wstring& charset) override;
     bool SetBgColor(const std::wstring& color) override;
@@ -58,6 +61,10 @@ public:
 
 private:
     std::shared_ptr<CMemoryHtmlNode> m_root, m_body;
+    // The page read by Load, the tree it made, and what stands before and
+    // after its BODY.
+    std::wstring m_source, m_sourceTree, m_beforeBody, m_afterBody;
+    bool m_bSourceHasBody = false;
     HtmlNodePtr m_caret;
     bool m_bControl = false;
     bool m_bDirty = false;

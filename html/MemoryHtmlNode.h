@@ -47,6 +47,7 @@ public:
 
     std::wstring GetOuterHtml() const;
     void AppendChild(const std::shared_ptr<CMemoryHtmlNode>& child, int index = -1);
+    void CopyAttributes(const CMemoryHtmlNode& from) { m_attributes = from.m_attributes; }
     const std::vector<std::shared_ptr<CMemoryHtmlNode>>& Children() const { return m_children; }
 
 private:

@@ -4,6 +4,7 @@
 #include "html/HtmlTableEditing.h"
 #include "html/HtmlTagMenu.h"
 #include "html/HtmlTextOps.h"
+#include "html/MemoryHtmlDocument.h"
 #include "html/MshtmlDocument.h"
 #include "resources/html/HtmlResource.h"
 #include "viewer/WebBrowser.h"
@@ -44,6 +45,24 @@ enum : DWORD
     kAutoUrlDetect = 2400,
     kKeepSelection = 2410,
 };
+
+// What only an engine carries out: our own document answers them as
+// supported but not enabled, so that they fail rather than do nothing.
+const DWORD kEngineOnlyCommands[] = { 15, 16, 26, kFontName, kFontSize, kRedo, kSelectAll, kUndo, kBold,
+                                      kForeColor, kJustifyCenter, kJustifyLeft, kJustifyRight, kItalic,
+                                      kUnderline, kFind, kHyperlink, kHorizontalLine, kImage, kOrderList,
+                                      kUnorderList, kIndent, kOutdent, kGetBlockFormats, kBlockFormat,
+                                      kAutoUrlDetect, kKeepSelection };
+
+// Our own document for a page, where no engine is installed.
+std::shared_ptr<CHtmlEngineDocument> LoadOwnDocument(const char* pszUrl)
+{
+    std::shared_ptr<CMemoryHtmlDocument> doc = CMemoryHtmlDocument::Load(pszUrl);
+    if (doc)
+        for (DWORD command : kEngineOnlyCommands)
+            doc->SetStatus(command, OLECMDF_SUPPORTED);
+    return doc;
+}
 
 const UINT kFirstTableCommand = 33330;
 const UINT kLastTableCommand = 33338;
@@ -96,6 +115,8 @@ BEGIN_MESSAGE_MAP(CQHtmlEditView, CWnd)
     ON_MESSAGE(WM_COPY, OnCopyMsg)
     ON_MESSAGE(WM_PASTE, OnPasteMsg)
     ON_MESSAGE(WM_DESTROY, OnDestroyMsg)
+    ON_MESSAGE(WM_SETFOCUS, OnSetFocusMsg)
+    ON_MESSAGE(WM_SETFONT, OnSetFontMsg)
 END_MESSAGE_MAP()
 
 void CQHtmlEditView::SetEngineFactory(EngineFactory factory)
@@ -113,12 +134,6 @@ CQHtmlEditView::~CQHtmlEditView()
 
 BOOL CQHtmlEditView::Create(CWnd* pParent, UINT nID, const RECT& rect)
 {
-    // Without an engine the browser control would ask to download one and
-    // wait; the editor stays with text instead.
-    if (!Factory() && !CWebBrowser::IsEngineAvailable()) {
-        SetLastError(ERROR_MOD_NOT_FOUND);
-        return FALSE;
-    }
     const char* cls = AfxRegisterWndClass("CVMHtmlEditView", CS_DBLCLKS, LoadCursor(nullptr, IDC_IBEAM),
                                           reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1));
     if (!CreateEx(WS_EX_CLIENTEDGE, cls, "", WS_CHILD | WS_TABSTOP | WS_CLIPCHILDREN, rect.left, rect.top,
@@ -127,19 +142,74 @@ BOOL CQHtmlEditView::Create(CWnd* pParent, UINT nID, const RECT& rect)
         return FALSE;
     if (Factory())
         return TRUE;
-    m_pBrowser = std::make_unique<CWebBrowser>();
+    // Without an engine the browser control would ask to download one and
+    // wait: our own document stands in.
+    if (CWebBrowser::IsEngineAvailable()) {
+        m_pBrowser = std::make_unique<CWebBrowser>();
+        RECT client;
+        GetClientRect(&client);
+        if (m_pBrowser->Create(this, 1, client)) {
+            m_pBrowser->SetEventOwner(this);
+            m_pBrowser->ShowWindow(SW_SHOW);
+            return TRUE;
+        }
+        m_pBrowser.reset();
+    }
+    if (CreateTextPane())
+        return TRUE;
+    DWORD error = GetLastError();
+    DestroyWindow();
+    SetLastError(error ? error : ERROR_NOT_SUPPORTED);
+    return FALSE;
+}
+
+bool CQHtmlEditView::CreateTextPane()
+{
     RECT client;
     GetClientRect(&client);
-    if (!m_pBrowser->Create(this, 1, client)) {
-        DWORD error = GetLastError();
-        m_pBrowser.reset();
-        DestroyWindow();
-        SetLastError(error ? error : ERROR_NOT_SUPPORTED);
-        return FALSE;
+    m_hText = CreateWindowExA(0, "EDIT", "",
+                              WS_CHILD | WS_VISIBLE | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL | ES_READONLY |
+                                  ES_NOHIDESEL,
+                              0, 0, client.right, client.bottom, m_hWnd, reinterpret_cast<HMENU>(1),
+                              AfxGetInstanceHandle(), nullptr);
+    if (!m_hText)
+        return false;
+    ::SendMessageA(m_hText, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+    // The view's own context menu and clipboard commands, as over the engine.
+    SubclassInner(m_hText);
+    return true;
+}
+
+void CQHtmlEditView::ShowDocumentText()
+{
+    CHtmlEngineDocument* doc = m_document.GetDocument();
+    HtmlNodePtr body = doc ? doc->GetBody() : nullptr;
+    if (!m_hText || !body)
+        return;
+    // Line breaks as the edit control wants them: "\r\n" each.
+    std::wstring text;
+    for (wchar_t c : body->GetInnerText()) {
+        if (c == L'\r')
+            continue;
+        if (c == L'\n')
+            text += L'\r';
+        text += c;
     }
-    m_pBrowser->SetEventOwner(this);
-    m_pBrowser->ShowWindow(SW_SHOW);
-    return TRUE;
+    ::SetWindowTextA(m_hText, CString(text.c_str()));
+}
+
+LRESULT CQHtmlEditView::OnSetFocusMsg(WPARAM, LPARAM)
+{
+    if (m_hText)
+        ::SetFocus(m_hText);
+    return Default();
+}
+
+LRESULT CQHtmlEditView::OnSetFontMsg(WPARAM wParam, LPARAM lParam)
+{
+    if (m_hText)
+        ::SendMessageA(m_hText, WM_SETFONT, wParam, lParam);
+    return Default();
 }
 
 LRESULT CQHtmlEditView::OnDestroyMsg(WPARAM, LPARAM)
@@ -176,7 +246,7 @@ void CQHtmlEditView::Navigate(const char* pszUrl)
         m_pBrowser->Navigate(pszUrl);
         return;
     }
-    std::shared_ptr<CHtmlEngineDocument> doc = Factory() ? Factory()(CString(pszUrl)) : nullptr;
+    std::shared_ptr<CHtmlEngineDocument> doc = Factory() ? Factory()(CString(pszUrl)) : LoadOwnDocument(pszUrl);
     if (!doc)
         return;
     m_pLoaded = doc;
@@ -232,6 +302,7 @@ void CQHtmlEditView::OnDocumentComplete(const char*)
         SetModified();
         m_nModifiedAfterLoad = 0;
     }
+    ShowDocumentText();
     if (CWnd* pParent = GetParent())
         pParent->PostMessage(WM_USER + 101, 0, 0);
 }
@@ -258,8 +329,12 @@ void CQHtmlEditView::SubclassInnerWindow()
     HWND embedding = FindWindowExA(m_pBrowser->m_hWnd, nullptr, "Shell Embedding", nullptr);
     HWND view = embedding ? FindWindowExA(embedding, nullptr, "Shell DocObject View", nullptr) : nullptr;
     HWND inner = view ? FindWindowExA(view, nullptr, "Internet Explorer_Server", nullptr) : nullptr;
-    if (!inner)
-        return;
+    if (inner)
+        SubclassInner(inner);
+}
+
+void CQHtmlEditView::SubclassInner(HWND inner)
+{
     SetPropA(inner, "CVMHtmlEditView", this);
     m_pfnInnerProc = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(inner, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CQHtmlEditView::InnerWindowProc)));
@@ -592,6 +667,8 @@ LRESULT CQHtmlEditView::OnSizeMsg(WPARAM, LPARAM lParam)
 {
     if (m_pBrowser && m_pBrowser->m_hWnd)
         m_pBrowser->MoveWindow(0, 0, LOWORD(lParam), HIWORD(lParam));
+    if (m_hText)
+        ::MoveWindow(m_hText, 0, 0, LOWORD(lParam), HIWORD(lParam), TRUE);
     return Default();
 }
 
@@ -618,9 +695,11 @@ void CQHtmlEditView::OnTableCommand(UINT nID)
         CDlgHtmlInsertTable dlg(this);
         if (dlg.DoModal() == IDOK)
             PasteHtmlAtSelection(m_document, BuildTableMarkup(dlg.m_table));
+        ShowDocumentText();
         return;
     }
     UINT message = kCommands[nID - kFirstTableCommand - 1](m_document);
+    ShowDocumentText();
     if (message)
         AfxMessageBox(message, MB_ICONHAND);
 }

@@ -2,7 +2,8 @@
 // hosts an HTML document in design mode and drives it by editing commands
 // and element operations only, through the engine seam: the platform's
 // engine where one is installed, or a document given by a factory. Without
-// either, creating the view fails and the editor stays with text.
+// either, a document of our own holds the page and the view shows its text,
+// read-only, so that a mail's HTML stays what was loaded.
 #pragma once
 
 #include "classlib/ClassLib.h"
@@ -27,8 +28,11 @@ public:
     CQHtmlEditView();
     ~CQHtmlEditView() override;
 
-    // FALSE with the system's last error set when no engine can host it.
+    // FALSE with the system's last error set when the window cannot be made.
     BOOL Create(CWnd* pParent, UINT nID, const RECT& rect);
+    // The text pane standing in for the platform's engine; null while the
+    // engine or a factory's document is shown.
+    HWND GetTextPane() const { return m_hText; }
     // The frame's font boxes and format receiver, set before the first page.
     void SetFormatControls(CComboBox* pFontName, CComboBox* pFontSize, CHtmlFormatReceiver* pReceiver);
     // A loaded mail counts as changed once its document is complete.
@@ -115,6 +119,8 @@ protected:
     LRESULT OnPasteMsg(WPARAM, LPARAM);
     LRESULT OnClipboardMsg(UINT nMessage);
     LRESULT OnDestroyMsg(WPARAM, LPARAM);
+    LRESULT OnSetFocusMsg(WPARAM, LPARAM);
+    LRESULT OnSetFontMsg(WPARAM, LPARAM);
 
     DECLARE_MESSAGE_MAP()
 
@@ -123,6 +129,9 @@ private:
     bool MayNavigate() override { return true; }
     void OnBrowserDocumentComplete(const char* pszUrl) override;
     void SubclassInnerWindow();
+    void SubclassInner(HWND inner);
+    bool CreateTextPane();
+    void ShowDocumentText();
     void RestoreInnerWindow();
     static LRESULT CALLBACK InnerWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -134,6 +143,7 @@ private:
 
     CHtmlDocumentRef m_document;
     std::unique_ptr<CWebBrowser> m_pBrowser;
+    HWND m_hText = nullptr;
     HWND m_hInner = nullptr;
     WNDPROC m_pfnInnerProc = nullptr;
     std::shared_ptr<CHtmlEngineDocument> m_pLoaded;

@@ -202,6 +202,16 @@ CString GetWindowTextOf(HWND hWnd)
     return CString(buf);
 }
 
+std::string DescendantTexts(HWND hWnd)
+{
+    std::string texts;
+    EnumChildWindows(hWnd, [](HWND child, LPARAM p) -> BOOL {
+        *reinterpret_cast<std::string*>(p) += GetWindowTextOf(child).GetString();
+        return TRUE;
+    }, reinterpret_cast<LPARAM>(&texts));
+    return texts;
+}
+
 CString GetControlText(HWND hDlg, int id)
 {
     return GetWindowTextOf(GetDlgItem(hDlg, id));

@@ -59,6 +59,8 @@ private:
 void SetControlText(HWND hDlg, int id, const char* text);
 CString GetControlText(HWND hDlg, int id);
 CString GetWindowTextOf(HWND hWnd);
+// The texts of every control under a window, one after another.
+std::string DescendantTexts(HWND hWnd);
 // Closes the main window as a user who waits does: while a transfer runs,
 // the program asks whether to end it; the answer is Cancel and the close is
 // tried again, for at most about 40 seconds.

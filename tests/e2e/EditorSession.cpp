@@ -194,6 +194,16 @@ void CEditorSession::OpenSelected(HWND list)
     PostMessageA(list, WM_KEYDOWN, VK_RETURN, 0);
 }
 
+bool CEditorSession::OpenOnlyMail(HWND main, const char* pszTreeText)
+{
+    HWND list = ShowFolder(main, pszTreeText, 1);
+    if (!list)
+        return false;
+    ListSelectItem(list, 0);
+    OpenSelected(list);
+    return true;
+}
+
 int CloseAfterSending(CProgramUnderTest& program, HWND main)
 {
     CloseWhenTransfersEnd(program, main);

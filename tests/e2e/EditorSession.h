@@ -45,6 +45,9 @@ public:
     HWND ShowFolder(HWND main, const char* pszTreeText, int nRows);
     // Opens the selected row of the mail list as Enter does.
     static void OpenSelected(HWND list);
+    // Shows a folder of one mail and opens that mail as Enter does; false
+    // when the folder does not show it.
+    bool OpenOnlyMail(HWND main, const char* pszTreeText);
     // After Prepare: a first start makes the mailbox, the mail is filed into
     // the inbox, the program starts again with the inbox shown and the mail
     // selected, and the main window gets the command. The one editor it

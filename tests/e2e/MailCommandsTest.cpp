@@ -235,21 +235,6 @@ TEST_F(MailCommandsTest, ClipboardDeleteAndMarksReachTheFolders)
     inbox.UnloadIndex();
 }
 
-namespace {
-
-// The texts of a window's descendants, joined.
-std::string DescendantTexts(HWND hWnd)
-{
-    std::string texts;
-    EnumChildWindows(hWnd, [](HWND child, LPARAM p) -> BOOL {
-        *reinterpret_cast<std::string*>(p) += E2e::GetWindowTextOf(child).GetString();
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&texts));
-    return texts;
-}
-
-} // namespace
-
 TEST_F(MailCommandsTest, TheListsContextMenuAndTheFocusedMailsWindows)
 {
     MakeMailBox();
@@ -273,8 +258,8 @@ TEST_F(MailCommandsTest, TheListsContextMenuAndTheFocusedMailsWindows)
     PostMessageA(main, WM_COMMAND, ID_MAIL_SHOW_HEADER, 0);
     HWND header = m_program.WaitForWindow("CVMHeaderWndClass", nullptr, kTimeout);
     ASSERT_NE(header, nullptr);
-    EXPECT_TRUE(WaitFor([&] { return DescendantTexts(header).find("Subject: 三通目") != std::string::npos; }))
-        << DescendantTexts(header);
+    EXPECT_TRUE(WaitFor([&] { return E2e::DescendantTexts(header).find("Subject: 三通目") != std::string::npos; }))
+        << E2e::DescendantTexts(header);
     PostMessageA(header, WM_CLOSE, 0, 0);
 
     // Its properties.

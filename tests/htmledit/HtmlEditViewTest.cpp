@@ -1,12 +1,13 @@
 // The HTML editing view on our own document: loading, the editing commands
 // it sends, the format shown in the frame's boxes, the background and the
-// error path when no engine can host it.
+// document of our own that stands in where no engine is installed.
 #include "editor/FormatButtonState.h"
 #include "html/MemoryHtmlDocument.h"
 #include "html/QHtmlEditView.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/html/HtmlResource.h"
 #include "support/TestSupport.h"
+#include "viewer/WebBrowser.h"
 
 #include <gtest/gtest.h>
 
@@ -70,15 +71,77 @@ protected:
     std::shared_ptr<CMemoryHtmlDocument> next, last;
 };
 
+CString PaneText(HWND hWnd)
+{
+    char text[256] = "";
+    GetWindowTextA(hWnd, text, sizeof(text));
+    return CString(text);
+}
+
 } // namespace
 
-TEST(HtmlEditView, WithoutAnEngineTheViewIsNotMade)
+TEST(HtmlEditView, WithoutAnEngineOurOwnDocumentKeepsThePageAndShowsItsText)
 {
     CQHtmlEditView::SetEngineFactory(nullptr);
-    CQHtmlEditView view;
+    CWebBrowser::SetEngineProbe([] { return false; });
+    TestSupport::TempDir dir;
+    // A page as a mail's writer left it: mixed case, attributes our own tree
+    // would write differently, a picture, Japanese text and CR LF lines.
+    const std::string page = "<html><HEAD><meta charset=\"shift_jis\"></HEAD>\r\n"
+                             "<body BGCOLOR=#ffffff><b>太字</b> text<br>\r\n<img src='pic.gif' alt=x>"
+                             "<P>次の段落</p></body></html>\r\n";
+    TestSupport::WriteFileBytes(dir.File("page.html"), page);
+
+    CWnd host;
+    const char* cls = AfxRegisterWndClass("CVMTestHtmlHost", 0);
+    ASSERT_TRUE(host.CreateEx(0, cls, "host", WS_OVERLAPPEDWINDOW, 0, 0, 400, 300, nullptr, nullptr));
+    {
+        CQHtmlEditView view;
+        ASSERT_TRUE(view.Create(&host, 1312, RECT{ 0, 0, 400, 300 }));
+        ASSERT_NE(view.GetTextPane(), nullptr);
+        view.Navigate(dir.File("page.html"));
+        EXPECT_EQ(std::string(view.GetDocumentHtml().GetString()), page);
+        EXPECT_FALSE(view.IsModified());
+        EXPECT_STREQ(PaneText(view.GetTextPane()), "太字 text\r\n次の段落");
+        EXPECT_EQ(std::string(view.GetBodyText("shift_jis").GetString()).find("次の段落"), 11u);
+        // What only an engine can do fails instead of doing nothing.
+        EXPECT_FALSE(view.Bold());
+        EXPECT_EQ(view.QueryCommandStatus(52), static_cast<DWORD>(OLECMDF_SUPPORTED));
+        EXPECT_EQ(view.GetDocumentHtml(), CString(page.c_str()));
+        EXPECT_TRUE(view.SetModified());
+        EXPECT_TRUE(view.IsModified());
+        EXPECT_TRUE(view.ClearModified());
+
+        // Once the document changes, its BODY is written from the tree and
+        // what stands around it stays as it was.
+        ASSERT_TRUE(view.GetDocumentRef().GetDocument()->PasteHtml(L"<p>added</p>"));
+        EXPECT_TRUE(view.IsModified());
+        std::string changed = view.GetDocumentHtml().Str();
+        EXPECT_EQ(changed.find("<html><HEAD><meta charset=\"shift_jis\"></HEAD>\r\n<BODY BGCOLOR=\"#ffffff\"><B>太字</B>"),
+                  0u) << changed;
+        EXPECT_NE(changed.find("次の段落</P><P>added</P></BODY></html>\r\n"), std::string::npos) << changed;
+        EXPECT_TRUE(view.ClearBackgroundColor());
+        EXPECT_NE(view.GetDocumentHtml().Find("<BODY><B>"), -1) << view.GetDocumentHtml().Str();
+    }
+    // A page of UTF-8 keeps its text: given back in Shift_JIS, as the
+    // editor writes HTML.
+    TestSupport::WriteFileBytes(dir.File("utf8.html"),
+                                "<html><body><p>\xe6\x97\xa5\xe6\x9c\xac\xe8\xaa\x9e</p></body></html>");
+    {
+        CQHtmlEditView view;
+        ASSERT_TRUE(view.Create(&host, 1312, RECT{ 0, 0, 400, 300 }));
+        view.Navigate(dir.File("utf8.html"));
+        EXPECT_STREQ(view.GetDocumentHtml(), "<html><body><p>日本語</p></body></html>");
+        EXPECT_STREQ(PaneText(view.GetTextPane()), "日本語");
+    }
+    host.DestroyWindow();
+    CWebBrowser::SetEngineProbe(nullptr);
+
+    // A view that cannot be made says why through the system's text.
+    CQHtmlEditView orphan;
     SetLastError(0);
-    EXPECT_FALSE(view.Create(nullptr, 1312, RECT{ 0, 0, 10, 10 }));
-    EXPECT_NE(GetLastError(), 0u) << "the editor shows the system's text for it";
+    EXPECT_FALSE(orphan.Create(nullptr, 1312, RECT{ 0, 0, 10, 10 }));
+    EXPECT_NE(GetLastError(), 0u);
     CString format;
     ASSERT_TRUE(format.LoadString(IDS_HTML_SHOW_ERROR));
     EXPECT_STREQ(format, "HTMLの表示エラー\r\n%s");
