@@ -7,7 +7,11 @@
 #include "classlib/ClassLib.h"
 #include "core/DataStrgRecord.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
 
 class CMailFolderStore;
 class CMailListData;
@@ -57,7 +61,20 @@ public:
     CMailIndexRecord& operator=(const CMailIndexRecord&) = delete;
     ~CMailIndexRecord() override;
 
-    const CString& GetText(int nColumn) const { return m_strText[nColumn]; }
+    const CString& GetText(int nColumn) const
+    {
+        if (m_bTextPending.load(std::memory_order_acquire))
+            TakeSourceText();
+        return m_pText ? m_pText[nColumn] : DefaultText(nColumn);
+    }
+    // Takes the text part of a record as read from an index file (columns
+    // between TABs, no CR LF), kept in pSource. The columns are cut from it
+    // only when first asked for: a large folder opens without building a
+    // dozen strings per mail that its first page never shows.
+    void SetSourceText(std::shared_ptr<const std::string> pSource, size_t nStart, size_t nLength);
+    // A column as it is now, without building the record's strings; valid
+    // while the record lives and the column is not set.
+    std::string_view GetTextView(int nColumn) const;
     // Sets a text column; the caches derived from it are dropped.
     void SetText(int nColumn, const char* pszText);
     void SetText(int nColumn, const char* pText, size_t nLength);
@@ -122,7 +139,20 @@ public:
     BYTE m_bThreadMark = 0;
 
 private:
-    CString m_strText[columnCount];
+    // The value of a column no one has set.
+    static const CString& DefaultText(int nColumn);
+    static std::unique_ptr<CString[]> NewDefaultTexts();
+    void TakeSourceText() const;
+
+    // The columns, made when first set or asked for: a record read from an
+    // index carries none until then, so that a large folder's records stay
+    // small.
+    mutable std::unique_ptr<CString[]> m_pText;
+    // The text part not yet cut into m_pText; it stays held with the
+    // record, so that a reader that saw it pending can still read it.
+    mutable std::atomic<bool> m_bTextPending{false};
+    std::shared_ptr<const std::string> m_pSource;
+    uint32_t m_nSourceStart = 0, m_nSourceLength = 0;
     bool m_bSendTimeValid = false, m_bSendLocalValid = false;
     bool m_bRecvTimeValid = false;
     int64_t m_tSend = 0, m_tSendLocal = 0, m_tRecv = 0;
