@@ -47,8 +47,9 @@ void ForEachColumn(std::string_view text, Fn fn)
     }
 }
 
-// Taking a record's columns from its source happens once; the lock only
-// orders the rare case of two threads asking first at the same moment.
+// Each column of a record is taken from its source once; the lock orders
+// two threads asking for columns of one record at the same moment, and a
+// column set meanwhile.
 CCriticalSection& SourceTextLock()
 {
     static CCriticalSection lock;
@@ -90,8 +91,7 @@ void CMailIndexRecord::SetText(int nColumn, const char* pszText)
 
 void CMailIndexRecord::SetSourceText(std::shared_ptr<const std::string> pSource, size_t nStart, size_t nLength)
 {
-    if (m_bTextPending.load(std::memory_order_acquire))
-        TakeSourceText();
+    CSingleLock lock(&SourceTextLock(), TRUE);
     m_pText.reset();
     m_pSource = std::move(pSource);
     m_nSourceStart = static_cast<uint32_t>(nStart);
@@ -100,28 +100,35 @@ void CMailIndexRecord::SetSourceText(std::shared_ptr<const std::string> pSource,
     m_bFromAddressValid = false;
     m_strFromAddress.Empty();
     ResetDateCache();
-    m_bTextPending.store(m_pSource != nullptr, std::memory_order_release);
+    m_nPendingColumns.store(m_pSource ? (1u << columnCount) - 1 : 0, std::memory_order_release);
 }
 
-void CMailIndexRecord::TakeSourceText() const
+void CMailIndexRecord::PutText(int nColumn, const char* pText, size_t nLength) const
+{
+    if (!m_pText)
+        m_pText = NewDefaultTexts();
+    m_pText[nColumn] = CString(pText, static_cast<int>(LengthToNul(pText, nLength)));
+    m_nPendingColumns.fetch_and(~(1u << nColumn), std::memory_order_release);
+}
+
+void CMailIndexRecord::TakeSourceColumn(int nColumn) const
 {
     CSingleLock lock(&SourceTextLock(), TRUE);
-    if (!m_bTextPending.load(std::memory_order_relaxed))
-        return;
-    std::unique_ptr<CString[]> texts = NewDefaultTexts();
-    ForEachColumn(std::string_view(*m_pSource).substr(m_nSourceStart, m_nSourceLength),
-                  [&texts](int column, std::string_view text) {
-                      texts[column] = CString(text.data(), static_cast<int>(LengthToNul(text.data(), text.size())));
-                      return true;
-                  });
-    m_pText = std::move(texts);
-    m_bTextPending.store(false, std::memory_order_release);
+    if (m_nPendingColumns.load(std::memory_order_relaxed) & (1u << nColumn)) {
+        std::string_view text = SourceColumn(nColumn);
+        PutText(nColumn, text.data(), text.size());
+    }
 }
 
 std::string_view CMailIndexRecord::GetTextView(int nColumn) const
 {
-    if (!m_bTextPending.load(std::memory_order_acquire))
-        return GetText(nColumn).Str();
+    if (m_nPendingColumns.load(std::memory_order_acquire) & (1u << nColumn))
+        return SourceColumn(nColumn);
+    return GetText(nColumn).Str();
+}
+
+std::string_view CMailIndexRecord::SourceColumn(int nColumn) const
+{
     std::string_view found;
     bool present = false;
     ForEachColumn(std::string_view(*m_pSource).substr(m_nSourceStart, m_nSourceLength),
@@ -140,11 +147,13 @@ void CMailIndexRecord::SetText(int nColumn, const char* pText, size_t nLength)
 {
     if (nColumn < 0 || nColumn >= columnCount)
         return;
-    if (m_bTextPending.load(std::memory_order_acquire))
-        TakeSourceText();
-    if (!m_pText)
-        m_pText = NewDefaultTexts();
-    m_pText[nColumn] = CString(pText, static_cast<int>(LengthToNul(pText, nLength)));
+    if (m_nPendingColumns.load(std::memory_order_acquire)) {
+        // Other columns may be being taken from the source meanwhile.
+        CSingleLock lock(&SourceTextLock(), TRUE);
+        PutText(nColumn, pText, nLength);
+    } else {
+        PutText(nColumn, pText, nLength);
+    }
     switch (nColumn) {
     case colSubject:
         m_nSubjectNoTag = -1;

@@ -63,14 +63,15 @@ public:
 
     const CString& GetText(int nColumn) const
     {
-        if (m_bTextPending.load(std::memory_order_acquire))
-            TakeSourceText();
+        if (m_nPendingColumns.load(std::memory_order_acquire) & (1u << nColumn))
+            TakeSourceColumn(nColumn);
         return m_pText ? m_pText[nColumn] : DefaultText(nColumn);
     }
     // Takes the text part of a record as read from an index file (columns
-    // between TABs, no CR LF), kept in pSource. The columns are cut from it
+    // between TABs, no CR LF), kept in pSource. Each column is cut from it
     // only when first asked for: a large folder opens without building a
-    // dozen strings per mail that its first page never shows.
+    // dozen strings per mail that its first page never shows, and a sort or
+    // a search builds only the column it reads.
     void SetSourceText(std::shared_ptr<const std::string> pSource, size_t nStart, size_t nLength);
     // A column as it is now, without building the record's strings; valid
     // while the record lives and the column is not set.
@@ -142,15 +143,19 @@ private:
     // The value of a column no one has set.
     static const CString& DefaultText(int nColumn);
     static std::unique_ptr<CString[]> NewDefaultTexts();
-    void TakeSourceText() const;
+    void TakeSourceColumn(int nColumn) const;
+    // The column as the source holds it.
+    std::string_view SourceColumn(int nColumn) const;
+    void PutText(int nColumn, const char* pText, size_t nLength) const;
 
     // The columns, made when first set or asked for: a record read from an
     // index carries none until then, so that a large folder's records stay
     // small.
     mutable std::unique_ptr<CString[]> m_pText;
-    // The text part not yet cut into m_pText; it stays held with the
-    // record, so that a reader that saw it pending can still read it.
-    mutable std::atomic<bool> m_bTextPending{false};
+    // One bit per column still to be cut from the source into m_pText. The
+    // source stays held with the record, so that a reader that saw a column
+    // pending can still read it.
+    mutable std::atomic<uint32_t> m_nPendingColumns{0};
     std::shared_ptr<const std::string> m_pSource;
     uint32_t m_nSourceStart = 0, m_nSourceLength = 0;
     bool m_bSendTimeValid = false, m_bSendLocalValid = false;
