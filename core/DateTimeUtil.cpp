@@ -125,11 +125,9 @@ int FixedFieldNumber(const char* p, size_t len)
 
 // Reads a normalised date text ("%Y/%m/%d %H:%M:%S" and a zone) in place:
 // a large folder's sort reads every mail's date this way.
-bool ReadFixedFields(const char* pszText, DateFields& f, bool bSkipBlanks)
+bool ReadFixedFields(std::string_view s, DateFields& f, bool bSkipBlanks)
 {
-    if (!pszText)
-        return false;
-    std::string_view s(pszText, strnlen(pszText, 64));
+    s = s.substr(0, 64);
     if (s.size() < 19)
         return false;
     auto field = [&](size_t pos, size_t len) { return FixedFieldNumber(s.data() + pos, len); };
@@ -307,8 +305,15 @@ CString NormalizeDateHeader(const char* pszDate)
 
 int64_t ParseDateText(const char* pszNormalized)
 {
+    if (!pszNormalized)
+        return 0;
+    return ParseDateText(std::string_view(pszNormalized, strnlen(pszNormalized, 64)));
+}
+
+int64_t ParseDateText(std::string_view normalized)
+{
     DateFields f;
-    if (!ReadFixedFields(pszNormalized, f, true))
+    if (!ReadFixedFields(normalized, f, true))
         return 0;
     int64_t t = MakeValue(f.year, f.month, f.day, f.hour, f.minute, f.second);
     if (f.zone.empty())
@@ -328,7 +333,7 @@ int64_t ParseDateToLocalTime(const char* pszNormalized)
 CString ParseDateToUtcText(const char* pszNormalized)
 {
     DateFields f;
-    if (!ReadFixedFields(pszNormalized, f, true))
+    if (!pszNormalized || !ReadFixedFields(std::string_view(pszNormalized, strnlen(pszNormalized, 64)), f, true))
         return CString();
     int64_t t = MakeValue(f.year, f.month, f.day, f.hour, f.minute, f.second);
     CString zone(std::string(f.zone));

@@ -12,6 +12,7 @@
 #include "classlib/ClassLib.h"
 
 #include <cstdint>
+#include <string_view>
 
 // The program-wide bias: the application object's when one exists, else
 // worked out from the platform's time-zone information.
@@ -25,6 +26,8 @@ void OverrideTimeZoneBias(bool bEnable, long lBias = 0);
 
 CString NormalizeDateHeader(const char* pszDate);
 int64_t ParseDateText(const char* pszNormalized);
+// The same for a text that need not end with a NUL (a column of a record).
+int64_t ParseDateText(std::string_view normalized);
 int64_t ParseDateToLocalTime(const char* pszNormalized);
 CString ParseDateToUtcText(const char* pszNormalized);
 CString FormatLocalTime(int64_t utcValue, const char* pszFormat = nullptr);

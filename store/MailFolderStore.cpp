@@ -283,18 +283,17 @@ BOOL CMailFolderStore::LoadIndex()
     // An interrupted filing is cut before the records are checked against
     // the data file; entries the index lost are kept and offered to the
     // rebuild. The index is read once, for the check of the data file's tail
-    // and for the list, through a view of the file: on a large folder the
-    // reading is most of the wait, and a private copy of the file would be
-    // memory new to the process, page by page. The view goes before
-    // anything may replace the file.
+    // and for the list, whose records keep their texts in the bytes read
+    // (a copy: the file itself may be replaced while they live). On a large
+    // folder, memory new to the process is most of the wait, page by page,
+    // so the file is read straight into the one copy.
     BOOL ok;
     {
-        CFileView index;
-        bool mapped = index.Open(m_strIndexPath, kMaxWholeFileSize);
-        std::string_view indexBytes = index.Bytes();
-        RepairDataTail(FALSE, mapped ? &indexBytes : nullptr);
-        ok = mapped ? m_mailList.ReadFromBytes(indexBytes) : m_mailList.ReadFromFile(TRUE);
-        index.Close();
+        auto index = std::make_shared<std::string>();
+        bool read = ReadWholeFile(m_strIndexPath, *index);
+        const std::string_view indexBytes(*index);
+        RepairDataTail(FALSE, read ? &indexBytes : nullptr);
+        ok = read ? m_mailList.ReadFromBytes(std::move(index)) : m_mailList.ReadFromFile(TRUE);
         ok = ok && RecordsFitDataFile();
     }
     if (!ok || HasUnindexedData()) {

@@ -1,6 +1,7 @@
 #include "store/MailIndexRecord.h"
 
 #include "classlib/ByteSearch.h"
+#include "classlib/SingleLock.h"
 #include "store/StoreText.h"
 
 #include <cstring>
@@ -23,6 +24,38 @@ int32_t GetInt(const unsigned char* p)
     return static_cast<int32_t>(u);
 }
 
+// A text ends at a NUL byte, as a C string would.
+size_t LengthToNul(const char* p, size_t nLength)
+{
+    const char* nul = p ? ByteSearch::Find(p, nLength, '\0') : nullptr;
+    return nul ? static_cast<size_t>(nul - p) : nLength;
+}
+
+// Calls fn(column, text) for each TAB-separated column of a record's text
+// part; columns past the last known one are ignored. Stops when fn returns
+// false.
+template <typename Fn>
+void ForEachColumn(std::string_view text, Fn fn)
+{
+    size_t field = 0;
+    for (int column = 0; column < CMailIndexRecord::columnCount; column++) {
+        const char* tab = ByteSearch::Find(text.data() + field, text.size() - field, '\t');
+        size_t end = tab ? static_cast<size_t>(tab - text.data()) : text.size();
+        if (!fn(column, text.substr(field, end - field)) || !tab)
+            return;
+        field = end + 1;
+    }
+}
+
+// Each column of a record is taken from its source once; the lock orders
+// two threads asking for columns of one record at the same moment, and a
+// column set meanwhile.
+CCriticalSection& SourceTextLock()
+{
+    static CCriticalSection lock;
+    return lock;
+}
+
 const COLORREF kLabelColors[16] = {
     0, 0x7F0000, 0x007F00, 0x7F7F00, 0x00007F, 0x7F007F, 0x007F7F, 0x7F7F7F,
     0x3F3F3F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
@@ -30,9 +63,20 @@ const COLORREF kLabelColors[16] = {
 
 } // namespace
 
-CMailIndexRecord::CMailIndexRecord()
+CMailIndexRecord::CMailIndexRecord() = default;
+
+const CString& CMailIndexRecord::DefaultText(int nColumn)
 {
-    m_strText[colCharset] = "ISO-2022-JP";
+    static const CString defaults[columnCount] = { "", "", "", "", "", "", "", "", "", "", "ISO-2022-JP", "" };
+    return defaults[nColumn];
+}
+
+std::unique_ptr<CString[]> CMailIndexRecord::NewDefaultTexts()
+{
+    auto texts = std::make_unique<CString[]>(columnCount);
+    for (int i = 0; i < columnCount; i++)
+        texts[i] = DefaultText(i);
+    return texts;
 }
 
 CMailIndexRecord::~CMailIndexRecord()
@@ -45,15 +89,71 @@ void CMailIndexRecord::SetText(int nColumn, const char* pszText)
     SetText(nColumn, pszText, pszText ? strlen(pszText) : 0);
 }
 
+void CMailIndexRecord::SetSourceText(std::shared_ptr<const std::string> pSource, size_t nStart, size_t nLength)
+{
+    CSingleLock lock(&SourceTextLock(), TRUE);
+    m_pText.reset();
+    m_pSource = std::move(pSource);
+    m_nSourceStart = static_cast<uint32_t>(nStart);
+    m_nSourceLength = static_cast<uint32_t>(nLength);
+    m_nSubjectNoTag = m_nSortSubject = -1;
+    m_bFromAddressValid = false;
+    m_strFromAddress.Empty();
+    ResetDateCache();
+    m_nPendingColumns.store(m_pSource ? (1u << columnCount) - 1 : 0, std::memory_order_release);
+}
+
+void CMailIndexRecord::PutText(int nColumn, const char* pText, size_t nLength) const
+{
+    if (!m_pText)
+        m_pText = NewDefaultTexts();
+    m_pText[nColumn] = CString(pText, static_cast<int>(LengthToNul(pText, nLength)));
+    m_nPendingColumns.fetch_and(~(1u << nColumn), std::memory_order_release);
+}
+
+void CMailIndexRecord::TakeSourceColumn(int nColumn) const
+{
+    CSingleLock lock(&SourceTextLock(), TRUE);
+    if (m_nPendingColumns.load(std::memory_order_relaxed) & (1u << nColumn)) {
+        std::string_view text = SourceColumn(nColumn);
+        PutText(nColumn, text.data(), text.size());
+    }
+}
+
+std::string_view CMailIndexRecord::GetTextView(int nColumn) const
+{
+    if (m_nPendingColumns.load(std::memory_order_acquire) & (1u << nColumn))
+        return SourceColumn(nColumn);
+    return GetText(nColumn).Str();
+}
+
+std::string_view CMailIndexRecord::SourceColumn(int nColumn) const
+{
+    std::string_view found;
+    bool present = false;
+    ForEachColumn(std::string_view(*m_pSource).substr(m_nSourceStart, m_nSourceLength),
+                  [&](int column, std::string_view text) {
+                      if (column != nColumn)
+                          return true;
+                      found = text.substr(0, LengthToNul(text.data(), text.size()));
+                      present = true;
+                      return false;
+                  });
+    // A column the line lacks keeps the value a new record has.
+    return present ? found : std::string_view(DefaultText(nColumn).Str());
+}
+
 void CMailIndexRecord::SetText(int nColumn, const char* pText, size_t nLength)
 {
     if (nColumn < 0 || nColumn >= columnCount)
         return;
-    // A text ends at a NUL byte, as a C string would.
-    const char* nul = pText ? ByteSearch::Find(pText, nLength, '\0') : nullptr;
-    if (nul)
-        nLength = static_cast<size_t>(nul - pText);
-    m_strText[nColumn] = CString(pText, static_cast<int>(nLength));
+    if (m_nPendingColumns.load(std::memory_order_acquire)) {
+        // Other columns may be being taken from the source meanwhile.
+        CSingleLock lock(&SourceTextLock(), TRUE);
+        PutText(nColumn, pText, nLength);
+    } else {
+        PutText(nColumn, pText, nLength);
+    }
     switch (nColumn) {
     case colSubject:
         m_nSubjectNoTag = -1;
@@ -86,21 +186,21 @@ COLORREF CMailIndexRecord::GetLabelColor() const
 const char* CMailIndexRecord::GetSubjectNoTag()
 {
     if (m_nSubjectNoTag < 0)
-        m_nSubjectNoTag = StoreText::SkipSubjectTag(m_strText[colSubject]);
-    return m_strText[colSubject].GetString() + m_nSubjectNoTag;
+        m_nSubjectNoTag = StoreText::SkipSubjectTag(GetText(colSubject));
+    return GetText(colSubject).GetString() + m_nSubjectNoTag;
 }
 
 const char* CMailIndexRecord::GetSortSubject()
 {
     if (m_nSortSubject < 0)
-        m_nSortSubject = StoreText::SortSubjectOffset(m_strText[colSubject]);
-    return m_strText[colSubject].GetString() + m_nSortSubject;
+        m_nSortSubject = StoreText::SortSubjectOffset(GetText(colSubject));
+    return GetText(colSubject).GetString() + m_nSortSubject;
 }
 
 const CString& CMailIndexRecord::GetFromAddress()
 {
     if (!m_bFromAddressValid) {
-        m_strFromAddress = StoreText::BareAddress(m_strText[colFrom]);
+        m_strFromAddress = StoreText::BareAddress(GetText(colFrom));
         m_bFromAddressValid = true;
     }
     return m_strFromAddress;
@@ -109,7 +209,7 @@ const CString& CMailIndexRecord::GetFromAddress()
 int64_t CMailIndexRecord::GetSendTime()
 {
     if (!m_bSendTimeValid) {
-        m_tSend = StoreText::ParseDate(m_strText[colDate]);
+        m_tSend = StoreText::ParseDate(GetTextView(colDate));
         m_bSendTimeValid = true;
     }
     return m_tSend;
@@ -118,7 +218,7 @@ int64_t CMailIndexRecord::GetSendTime()
 int64_t CMailIndexRecord::GetSendLocalTime()
 {
     if (!m_bSendLocalValid) {
-        m_tSendLocal = StoreText::ParseDateLocal(m_strText[colDate]);
+        m_tSendLocal = StoreText::ParseDateLocal(GetTextView(colDate));
         m_bSendLocalValid = true;
     }
     return m_tSendLocal;
@@ -127,7 +227,7 @@ int64_t CMailIndexRecord::GetSendLocalTime()
 int64_t CMailIndexRecord::GetReceiveTime()
 {
     if (!m_bRecvTimeValid) {
-        m_tRecv = StoreText::ParseDate(m_strText[colReceived]);
+        m_tRecv = StoreText::ParseDate(GetTextView(colReceived));
         m_bRecvTimeValid = true;
     }
     return m_tRecv;
@@ -142,7 +242,7 @@ BOOL CMailIndexRecord::MatchColumn(int nColumn, const char* pszUpper) const
 {
     if (nColumn < colSubject || nColumn > colCc || !pszUpper)
         return FALSE;
-    CString upper = m_strText[nColumn];
+    CString upper = GetText(nColumn);
     upper.MakeUpper();
     return upper.Find(pszUpper) >= 0;
 }
@@ -153,8 +253,8 @@ CString CMailIndexRecord::GetAttachFolder(const char* pszFolderDir) const
     if (!path.IsEmpty() && path[path.GetLength() - 1] != '\\')
         path += '\\';
     path += "Attach";
-    if (!m_strText[colAttachDir].IsEmpty())
-        path += "\\" + m_strText[colAttachDir];
+    if (!GetText(colAttachDir).IsEmpty())
+        path += "\\" + GetText(colAttachDir);
     return path;
 }
 
@@ -180,7 +280,7 @@ void CMailIndexRecord::CopyValuesFrom(const CMailIndexRecord& src)
     m_nDataLength = src.m_nDataLength;
     m_nRecordPos = src.m_nRecordPos;
     for (int i = 0; i < columnCount; i++)
-        SetText(i, src.m_strText[i]);
+        SetText(i, src.GetText(i));
 }
 
 void CMailIndexRecord::BuildBinary(unsigned char* p) const
@@ -240,7 +340,7 @@ CString CMailIndexRecord::BuildLine() const
             text += '\t';
         // The text part has no escape: a TAB inside a column would shift
         // every later column, so it is stored as a blank.
-        const std::string& s = m_strText[i].Str();
+        const std::string& s = GetText(i).Str();
         for (char c : s)
             text += (c == '\t') ? ' ' : c;
     }

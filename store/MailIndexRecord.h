@@ -7,7 +7,11 @@
 #include "classlib/ClassLib.h"
 #include "core/DataStrgRecord.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
+#include <string>
+#include <string_view>
 
 class CMailFolderStore;
 class CMailListData;
@@ -57,7 +61,21 @@ public:
     CMailIndexRecord& operator=(const CMailIndexRecord&) = delete;
     ~CMailIndexRecord() override;
 
-    const CString& GetText(int nColumn) const { return m_strText[nColumn]; }
+    const CString& GetText(int nColumn) const
+    {
+        if (m_nPendingColumns.load(std::memory_order_acquire) & (1u << nColumn))
+            TakeSourceColumn(nColumn);
+        return m_pText ? m_pText[nColumn] : DefaultText(nColumn);
+    }
+    // Takes the text part of a record as read from an index file (columns
+    // between TABs, no CR LF), kept in pSource. Each column is cut from it
+    // only when first asked for: a large folder opens without building a
+    // dozen strings per mail that its first page never shows, and a sort or
+    // a search builds only the column it reads.
+    void SetSourceText(std::shared_ptr<const std::string> pSource, size_t nStart, size_t nLength);
+    // A column as it is now, without building the record's strings; valid
+    // while the record lives and the column is not set.
+    std::string_view GetTextView(int nColumn) const;
     // Sets a text column; the caches derived from it are dropped.
     void SetText(int nColumn, const char* pszText);
     void SetText(int nColumn, const char* pText, size_t nLength);
@@ -122,7 +140,24 @@ public:
     BYTE m_bThreadMark = 0;
 
 private:
-    CString m_strText[columnCount];
+    // The value of a column no one has set.
+    static const CString& DefaultText(int nColumn);
+    static std::unique_ptr<CString[]> NewDefaultTexts();
+    void TakeSourceColumn(int nColumn) const;
+    // The column as the source holds it.
+    std::string_view SourceColumn(int nColumn) const;
+    void PutText(int nColumn, const char* pText, size_t nLength) const;
+
+    // The columns, made when first set or asked for: a record read from an
+    // index carries none until then, so that a large folder's records stay
+    // small.
+    mutable std::unique_ptr<CString[]> m_pText;
+    // One bit per column still to be cut from the source into m_pText. The
+    // source stays held with the record, so that a reader that saw a column
+    // pending can still read it.
+    mutable std::atomic<uint32_t> m_nPendingColumns{0};
+    std::shared_ptr<const std::string> m_pSource;
+    uint32_t m_nSourceStart = 0, m_nSourceLength = 0;
     bool m_bSendTimeValid = false, m_bSendLocalValid = false;
     bool m_bRecvTimeValid = false;
     int64_t m_tSend = 0, m_tSendLocal = 0, m_tRecv = 0;

@@ -69,11 +69,34 @@ int ComparePrefixed(uint64_t pa, const char* a, uint64_t pb, const char* b)
 }
 
 // A text key of a sorted array and its prefix.
-struct PrefixedText
+// A mail as the reply threads find it: the Message-ID it answers, read
+// without building the record's strings, and what orders equal ones.
+struct ReplyRef
 {
     uint64_t prefix;
-    const char* text;
+    std::string_view text;
+    int64_t sendTime;
+    int index;
+    CMailIndexRecord* record;
 };
+
+uint64_t ViewPrefix(std::string_view s)
+{
+    uint64_t v = 0;
+    for (size_t i = 0; i < 8 && i < s.size(); i++)
+        v |= static_cast<uint64_t>(static_cast<unsigned char>(s[i])) << (56 - 8 * i);
+    return v;
+}
+
+// The order of CompareBytes (bytes unsigned, a text before its longer
+// continuations).
+int CompareRefText(const ReplyRef& a, const ReplyRef& b)
+{
+    if (a.prefix != b.prefix)
+        return a.prefix < b.prefix ? -1 : 1;
+    int c = a.text.compare(b.text);
+    return c < 0 ? -1 : (c > 0 ? 1 : 0);
+}
 
 template <class T>
 int CompareNum(T a, T b)
@@ -322,16 +345,17 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         m_bLoaded = TRUE;
         return TRUE;
     }
-    std::string data;
-    if (!ReadWholeFile(m_strFilePath, data)) {
+    auto data = std::make_shared<std::string>();
+    if (!ReadWholeFile(m_strFilePath, *data)) {
         m_bLoaded = FALSE;
         return FALSE;
     }
-    return ReadFromBytes(data);
+    return ReadFromBytes(std::move(data));
 }
 
-BOOL CMailListData::ReadFromBytes(std::string_view data)
+BOOL CMailListData::ReadFromBytes(std::shared_ptr<const std::string> source)
 {
+    const std::string& data = *source;
     CSingleLock viewLock(&m_viewLock, TRUE);
     CSingleLock recordLock(&m_recordLock, TRUE);
     RemoveAll();
@@ -369,17 +393,7 @@ BOOL CMailListData::ReadFromBytes(std::string_view data)
         // In-place updates go to where the record really lies, whatever the
         // stored position says.
         r->m_nRecordPos = static_cast<int>(pos);
-        size_t field = textStart;
-        int column = 0;
-        for (;;) {
-            const char* tab = ByteSearch::Find(data.data() + field, crlf - field, '\t');
-            size_t fieldEnd = tab ? static_cast<size_t>(tab - data.data()) : crlf;
-            r->SetText(column, data.data() + field, fieldEnd - field);
-            if (!tab)
-                break;
-            field = fieldEnd + 1;
-            column++;
-        }
+        r->SetSourceText(source, textStart, crlf - textStart);
         if (!r->m_bRead)
             m_nUnreadCount++;
         m_view.push_back(r);
@@ -936,30 +950,37 @@ bool CMailListData::IsAncestorOrSelf(CMailIndexRecord* pCandidate, CMailIndexRec
 void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
 {
     m_bThreadsBuilt = TRUE;
-    std::vector<CMailIndexRecord*> sorted(records);
-    SortRecords(sorted, SortComparator{10, true, false, 0});
-
     // The answers to one Message-ID lie side by side in the sorted array, in
-    // the order they are linked: found by a search, not by a table of copies.
-    std::vector<PrefixedText> refs(sorted.size());
-    for (size_t i = 0; i < sorted.size(); i++) {
-        refs[i].text = sorted[i]->GetText(CMailIndexRecord::colReference).GetString();
-        refs[i].prefix = TextPrefix(refs[i].text);
+    // the order they are linked (by sent time, then index): found by a
+    // search, not by a table of copies.
+    std::vector<ReplyRef> refs(records.size());
+    for (size_t i = 0; i < records.size(); i++) {
+        CMailIndexRecord* r = records[i];
+        std::string_view text = r->GetTextView(CMailIndexRecord::colReference);
+        refs[i] = ReplyRef{ViewPrefix(text), text, r->GetSendTime(), r->m_nIndex, r};
     }
+    std::sort(refs.begin(), refs.end(), [](const ReplyRef& a, const ReplyRef& b) {
+        int c = CompareRefText(a, b);
+        if (c == 0)
+            c = CompareNum(a.sendTime, b.sendTime);
+        if (c == 0)
+            c = CompareNum(a.index, b.index);
+        return c < 0;
+    });
 
     struct Frame
     {
         CMailIndexRecord* record;
-        size_t next, end;  // the answers still to link: sorted[next, end)
+        size_t next, end;  // the answers still to link: refs[next, end)
     };
     std::vector<Frame> stack;
     auto push = [&](CMailIndexRecord* r) {
-        const char* id = r->GetText(CMailIndexRecord::colMessageId).GetString();
+        std::string_view id = r->GetTextView(CMailIndexRecord::colMessageId);
         size_t first = 0, last = 0;
-        if (*id) {
-            PrefixedText key{TextPrefix(id), id};
-            auto range = std::equal_range(refs.begin(), refs.end(), key, [](const PrefixedText& a, const PrefixedText& b) {
-                return ComparePrefixed(a.prefix, a.text, b.prefix, b.text) < 0;
+        if (!id.empty()) {
+            ReplyRef key{ViewPrefix(id), id, 0, 0, nullptr};
+            auto range = std::equal_range(refs.begin(), refs.end(), key, [](const ReplyRef& a, const ReplyRef& b) {
+                return CompareRefText(a, b) < 0;
             });
             first = static_cast<size_t>(range.first - refs.begin());
             last = static_cast<size_t>(range.second - refs.begin());
@@ -967,7 +988,8 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
         stack.push_back(Frame{r, first, last});
     };
 
-    for (CMailIndexRecord* root : sorted) {
+    for (const ReplyRef& ref : refs) {
+        CMailIndexRecord* root = ref.record;
         if (root->m_nParent != -1 || root->m_bThreadMark)
             continue;
         push(root);
@@ -977,7 +999,7 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
                 stack.pop_back();
                 continue;
             }
-            CMailIndexRecord* child = sorted[f.next++];
+            CMailIndexRecord* child = refs[f.next++].record;
             CMailIndexRecord* parent = f.record;
             // A mail that answers itself, or a ring of mails answering each
             // other, would make the tree a cycle.

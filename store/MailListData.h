@@ -7,6 +7,8 @@
 #include "core/QDDataStrgSet.h"
 #include "store/MailIndexRecord.h"
 
+#include <memory>
+#include <string>
 #include <vector>
 
 class CMailFolderStore;
@@ -26,8 +28,9 @@ public:
     // file is an empty, successful load; a live record whose position, offset
     // and length are all 0 fails it. A torn last record is left out.
     BOOL ReadFromFile(BOOL bClear = TRUE);
-    // The same from the bytes of the index file, already read.
-    BOOL ReadFromBytes(std::string_view data);
+    // The same from the bytes of the index file, already read; the records
+    // keep them for their texts.
+    BOOL ReadFromBytes(std::shared_ptr<const std::string> data);
     // Rewrites the whole index (through a temporary file replaced at once).
     BOOL SaveIndex();
     // Appends a record to "Index.lst" (cutting a torn tail first) and, when

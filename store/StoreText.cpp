@@ -122,18 +122,18 @@ CString DisplayName(const CString& from)
     return ExtractDisplayName(from);
 }
 
-int64_t ParseDate(const CString& text)
+int64_t ParseDate(std::string_view text)
 {
-    if (text.IsEmpty())
+    if (text.empty())
         return 0;
     return ParseDateText(text);
 }
 
-int64_t ParseDateLocal(const CString& text)
+int64_t ParseDateLocal(std::string_view text)
 {
-    if (text.IsEmpty())
+    if (text.empty())
         return 0;
-    return ParseDateToLocalTime(text);
+    return ParseDateText(text) - GetTimeZoneBias();
 }
 
 } // namespace StoreText

@@ -5,6 +5,7 @@
 #include "classlib/ClassLib.h"
 
 #include <cstdint>
+#include <string_view>
 
 namespace StoreText {
 
@@ -20,7 +21,7 @@ CString BareAddress(const CString& from);
 CString DisplayName(const CString& from);
 // A normalised date text ("%Y/%m/%d %H:%M:%S zone") as UTC seconds, and as
 // local wall-clock seconds.
-int64_t ParseDate(const CString& text);
-int64_t ParseDateLocal(const CString& text);
+int64_t ParseDate(std::string_view text);
+int64_t ParseDateLocal(std::string_view text);
 
 } // namespace StoreText

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 using TestSupport::ReadFileBytes;
 using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
@@ -239,4 +241,100 @@ TEST(IndexRecord, DefaultsLabelsAndSubjectKeys)
         EXPECT_STREQ(rec.GetSubjectNoTag(), c.noTag) << c.subject;
         EXPECT_STREQ(rec.GetSortSubject(), c.sortKey) << c.subject;
     }
+}
+
+TEST(IndexRecord, TextsReadFromAnIndexAreTheOnesStored)
+{
+    // Each record's text part as it lies in the file, and the columns a
+    // reader must see; the sent time read before the texts are built must be
+    // the one read after.
+    struct Case
+    {
+        std::string text;
+        std::vector<std::string> columns;  // 12, or fewer: the rest as a new record has them
+    };
+    static const char kWithNul[] = "a\0b\tf\tt\tc\t2024/01/02 03:04:05 -0500\tr\td\ti\tref\tacc\tcs\tname\textra\tmore";
+    const Case cases[] = {
+        {"会議\tA <a@x.jp>\tb@x.jp\tc@x.jp\t2024/05/01 09:00:00 +0900\t2024/05/01 09:01:00 +0900\tQM1\t<m@x>\t<r@x>\tacc\t"
+         "UTF-8\tQM1.eml",
+         {"会議", "A <a@x.jp>", "b@x.jp", "c@x.jp", "2024/05/01 09:00:00 +0900", "2024/05/01 09:01:00 +0900", "QM1",
+          "<m@x>", "<r@x>", "acc", "UTF-8", "QM1.eml"}},
+        // A short line keeps the defaults (the charset) of the columns it lacks.
+        {"短い\tB <b@x.jp>\tto\t\t2024/06/30 23:59:59 GMT",
+         {"短い", "B <b@x.jp>", "to", "", "2024/06/30 23:59:59 GMT", "", "", "", "", "", "ISO-2022-JP", ""}},
+        // Columns past the last are not taken; a NUL ends a column.
+        {std::string(kWithNul, sizeof(kWithNul) - 1),
+         {"a", "f", "t", "c", "2024/01/02 03:04:05 -0500", "r", "d", "i", "ref", "acc", "cs", "name"}},
+        {"", {"", "", "", "", "", "", "", "", "", "", "ISO-2022-JP", ""}},
+    };
+    TempDir dir;
+    CString path = dir.File("Index.lst");
+    std::string file;
+    for (size_t i = 0; i < std::size(cases); i++) {
+        std::unique_ptr<CMailIndexRecord> r(MakeRecord(static_cast<int>(i) * 10, 10, "x"));
+        r->m_nRecordPos = static_cast<int>(file.size());
+        unsigned char bin[CMailIndexRecord::binarySize];
+        r->BuildBinary(bin);
+        file += std::string(reinterpret_cast<const char*>(bin), sizeof(bin)) + cases[i].text + "\r\n";
+    }
+    WriteFileBytes(path, file);
+    CMailListData list;
+    list.SetFilePath(path);
+    ASSERT_TRUE(list.ReadFromFile());
+    ASSERT_EQ(list.GetMailCount(), static_cast<int>(std::size(cases)));
+    for (size_t i = 0; i < std::size(cases); i++) {
+        CMailIndexRecord* r = list.GetMailRecord(static_cast<int>(i));
+        CMailIndexRecord built;
+        built.SetText(CMailIndexRecord::colDate, cases[i].columns[CMailIndexRecord::colDate].c_str());
+        built.SetText(CMailIndexRecord::colReceived, cases[i].columns[CMailIndexRecord::colReceived].c_str());
+        EXPECT_EQ(r->GetSendTime(), built.GetSendTime()) << i;
+        EXPECT_EQ(r->GetSendLocalTime(), built.GetSendLocalTime()) << i;
+        EXPECT_EQ(r->GetReceiveTime(), built.GetReceiveTime()) << i;
+        for (int c = 0; c < CMailIndexRecord::columnCount; c++) {
+            EXPECT_EQ(std::string(r->GetTextView(c)), cases[i].columns[static_cast<size_t>(c)]) << i << " view " << c;
+            EXPECT_EQ(r->GetText(c).Str(), cases[i].columns[static_cast<size_t>(c)]) << i << " column " << c;
+        }
+    }
+
+    // A column set on a record read from the file leaves the others as they
+    // were, and the whole index written again reads back the same.
+    CMailIndexRecord* first = list.GetMailRecord(0);
+    first->SetText(CMailIndexRecord::colSubject, "変更");
+    EXPECT_EQ(first->GetText(CMailIndexRecord::colFrom), "A <a@x.jp>");
+    ASSERT_TRUE(list.SaveIndex());
+    CMailListData again;
+    again.SetFilePath(path);
+    ASSERT_TRUE(again.ReadFromFile());
+    ASSERT_EQ(again.GetMailCount(), list.GetMailCount());
+    for (int i = 0; i < again.GetMailCount(); i++)
+        EXPECT_EQ(again.GetMailRecord(i)->BuildLine(), list.GetMailRecord(i)->BuildLine()) << i;
+    EXPECT_EQ(again.GetMailRecord(0)->GetText(CMailIndexRecord::colSubject), "変更");
+}
+
+TEST(IndexRecord, TextsAskedForOnTwoThreadsAtOnceAreWhole)
+{
+    TempDir dir;
+    CMailListData list;
+    list.SetFilePath(dir.File("Index.lst"));
+    const int count = 2000;
+    for (int i = 0; i < count; i++) {
+        std::unique_ptr<CMailIndexRecord> r(MakeRecord(i * 10, 10, ("件名がやや長いメール " + std::to_string(i)).c_str()));
+        ASSERT_TRUE(list.AppendRecord(r.get()));
+    }
+    ASSERT_TRUE(list.ReadFromFile());
+    ASSERT_EQ(list.GetMailCount(), count);
+    auto readAll = [&list](int* pBad) {
+        for (int i = 0; i < count; i++) {
+            const CMailIndexRecord* r = list.GetMailRecord(i);
+            if (r->GetText(CMailIndexRecord::colSubject).Str() != "件名がやや長いメール " + std::to_string(i) ||
+                r->GetText(CMailIndexRecord::colFileName) != "QM1714521600.eml")
+                (*pBad)++;
+        }
+    };
+    int bad1 = 0, bad2 = 0;
+    std::thread other(readAll, &bad2);
+    readAll(&bad1);
+    other.join();
+    EXPECT_EQ(bad1, 0);
+    EXPECT_EQ(bad2, 0);
 }

@@ -177,6 +177,28 @@ TEST(MailListThreads, AllThreadsOpenAndCloseTogether)
     EXPECT_EQ(Levels(list), "01201");
 }
 
+TEST(MailListThreads, RepliesFindTheirParentByTheWholeMessageId)
+{
+    // Message-IDs that share their first bytes, one the start of another:
+    // an answer goes only under the mail whose ID it names in full, and the
+    // answers to one mail follow in the order they were sent.
+    TempDir dir;
+    CMailListData list;
+    const std::vector<Mail> mails = {
+        {"a", "x@x", "", "2024/05/01 10:00:00", "", 1, 0, 0, 0, "<20240501.0001@example.jp>", ""},
+        {"b", "x@x", "", "2024/05/01 10:00:00", "", 1, 0, 0, 0, "<20240501.0001@example.jp.2>", ""},
+        {"c", "x@x", "", "2024/05/03 10:00:00", "", 1, 0, 0, 0, "<c>", "<20240501.0001@example.jp>"},
+        {"d", "x@x", "", "2024/05/02 10:00:00", "", 1, 0, 0, 0, "<d>", "<20240501.0001@example.jp.2>"},
+        {"e", "x@x", "", "2024/05/02 10:00:00", "", 1, 0, 0, 0, "<e>", "<20240501.0001@example.jp>"},
+        {"f", "x@x", "", "2024/05/01 10:00:00", "", 1, 0, 0, 0, "<f>", "<20240501.0001@example"},
+    };
+    Fill(list, dir.File("Index.lst"), mails);
+    list.SetThreadMode(TRUE);
+    list.Sort(12, TRUE, FALSE, 0, TRUE);
+    EXPECT_EQ(Order(list), "aecbdf");
+    EXPECT_EQ(Levels(list), "011010");
+}
+
 TEST(MailListThreads, SelfAndMutualRepliesNeitherHangNorVanish)
 {
     TempDir dir;
