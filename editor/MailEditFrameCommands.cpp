@@ -416,7 +416,11 @@ void CMailEditFrame::OnUpdateQuotedPaste(CCmdUI* pCmdUI)
 
 void CMailEditFrame::OnUpdateFormat(CCmdUI* pCmdUI)
 {
-    pCmdUI->Enable(m_pView && m_pView->ShowsHtmlView());
+    // The table and background commands work on the page itself; the rest
+    // need an engine behind the view.
+    const UINT id = pCmdUI->m_nID;
+    const bool onPage = id == ID_HTML_TABLE || id == ID_HTML_BACKGROUND;
+    pCmdUI->Enable(m_pView && (onPage ? m_pView->ShowsHtmlView() : m_pView->HtmlViewFormats()));
     const int check = m_formatState.GetCheck(pCmdUI->m_nID);
     if (check >= 0)
         pCmdUI->SetCheck(check);

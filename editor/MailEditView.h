@@ -97,6 +97,9 @@ public:
     // The HTML view is in the body's place (HTML mail, not text-edited).
     bool ShowsHtmlView() const { return m_bodyMode.ShowsHtmlView(); }
     bool IsHtmlTextEditing() const { return m_bodyMode.IsTextEditing(); }
+    // The HTML view carries out formatting: it is shown and an engine
+    // stands behind it, not the read-only text pane.
+    bool HtmlViewFormats() const;
     // Switches HTML mail on or off; false when the mode did not change.
     bool ToggleHtmlMode();
     // Text-edit of an HTML mail: the text body in the HTML view's place,

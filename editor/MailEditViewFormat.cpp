@@ -70,6 +70,11 @@ void CMailEditView::RunFormatCommand(UINT nID, HWND hFormatBar)
     html->SetFocus();
 }
 
+bool CMailEditView::HtmlViewFormats() const
+{
+    return m_bodyMode.ShowsHtmlView() && m_pHtmlView && !m_pHtmlView->ShowsTextOnly();
+}
+
 void CMailEditView::SetHtmlFont(const char* pszFace, int nSizeIndex)
 {
     CQHtmlEditView* html = m_pHtmlView.get();

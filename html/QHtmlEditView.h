@@ -57,6 +57,10 @@ public:
     CString GetDocumentHtml();
     CString GetBodyText(const char* pszCharset);
     bool IsModified() const { return m_document.IsModified(); }
+    // Where no engine is installed the page's text stands in a read-only
+    // pane: what only an engine does (character and paragraph formats,
+    // links, pictures) cannot be done there.
+    bool ShowsTextOnly() const { return m_hText != nullptr; }
 
     bool Bold();
     bool Italic();

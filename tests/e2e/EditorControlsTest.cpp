@@ -2,8 +2,10 @@
 // address book while it is typed, a mail of the list pasted into the body
 // (attached as a file, no text inserted), files pasted with a folder among
 // them, a quoted paste, and the character count.
+#include "classlib/CommandState.h"
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "e2e/CommandCoverage.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
@@ -270,6 +272,12 @@ TEST_F(EditorControlsTest, HtmlMailWithoutAnEngineSwitchesBothWays)
     EXPECT_TRUE(IsWindowVisible(html));
     EXPECT_FALSE(IsWindowVisible(body));
     EXPECT_EQ(m_program.WaitForMessageBox("HTMLの表示エラー", 1000), nullptr);
+    // Over the read-only text pane the commands that reshape the page itself
+    // (tables, background) are offered; formats that need an engine are grey.
+    for (UINT id : {ID_HTML_BOLD, ID_HTML_TEXT_COLOR, ID_HTML_CENTER, ID_HTML_TAG_MENU, ID_HTML_ANCHOR})
+        EXPECT_EQ(E2e::QueryCommandState(editor, id), kCommandHandled) << id;
+    for (UINT id : {ID_HTML_TABLE, ID_HTML_BACKGROUND})
+        EXPECT_EQ(E2e::QueryCommandState(editor, id), kCommandHandled | kCommandEnabled) << id;
     Command(editor, ID_EDIT_HTML_MAIL);
     for (DWORD start = GetTickCount(); !IsWindowVisible(body) && GetTickCount() - start < 10000;)
         Sleep(100);
