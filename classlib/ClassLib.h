@@ -15,7 +15,6 @@
 #include "classlib/Event.h"
 #include "classlib/Exception.h"
 #include "classlib/File.h"
-#include "classlib/FileView.h"
 #include "classlib/FormView.h"
 #include "classlib/FrameWnd.h"
 #include "classlib/GdiSelection.h"

@@ -743,10 +743,8 @@ void CQListView::DrawItem(DRAWITEMSTRUCT* pDis)
     ::DeleteObject(brush);
 
     // A mail in another language is drawn in its charset's language font.
-    const bool bold = !record->IsRead() && UnreadFontWeight(m_colors, FW_NORMAL) == FW_BOLD;
-    HFONT font = CMailFontSets::Instance().GetListRowFont(record->GetText(CMailIndexRecord::colCharset), m_nFontPixels, bold);
-    if (!font)
-        font = record->IsRead() ? m_hReadFont : m_hUnreadFont;
+    HFONT font = CMailFontSets::Instance().GetListRowFont(
+        *record, m_nFontPixels, UnreadFontWeight(m_colors, FW_NORMAL) == FW_BOLD, m_hReadFont, m_hUnreadFont);
     HGDIOBJ oldFont = ::SelectObject(hDC, font);
     ::SetTextColor(hDC, colors.text);
     ::SetBkMode(hDC, TRANSPARENT);

@@ -2,6 +2,7 @@
 
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "store/MailIndexRecord.h"
 #include "viewer/CharSetDataSet.h"
 #include "mainwnd/FontSetting.h"
 
@@ -155,15 +156,19 @@ CFontSet* CMailFontSets::GetHeaderFontForCharset(const char* pszCharset, int nPi
     return GetDerived(m_header, "FontViewHeader", pszCharset, nPixels);
 }
 
-HFONT CMailFontSets::GetListRowFont(const char* pszCharset, int nPixels, bool bBold)
+HFONT CMailFontSets::GetListRowFont(const CMailIndexRecord& record, int nPixels, bool bUnreadBold, HFONT hRead,
+                                    HFONT hUnread)
 {
-    if (!pszCharset || !*pszCharset)
-        return nullptr;
-    EnsureCharSetFontsLoaded();
-    CFontSet* set = GetListFontForCharset(pszCharset, nPixels);
-    if (!set)
-        return nullptr;
-    return bBold ? set->GetBoldFont() : set->GetFont();
+    const bool read = record.IsRead() != FALSE;
+    const CString& charset = record.GetText(CMailIndexRecord::colCharset);
+    if (!charset.IsEmpty()) {
+        EnsureCharSetFontsLoaded();
+        CFontSet* set = GetListFontForCharset(charset, nPixels);
+        HFONT font = !set ? nullptr : !read && bUnreadBold ? set->GetBoldFont() : set->GetFont();
+        if (font)
+            return font;
+    }
+    return read ? hRead : hUnread;
 }
 
 void CMailFontSets::DropDerivedFonts()

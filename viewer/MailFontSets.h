@@ -16,6 +16,7 @@
 #include <vector>
 
 class CCharSetDataSet;
+class CMailIndexRecord;
 
 class CMailFontSets
 {
@@ -41,10 +42,11 @@ public:
     CFontSet* GetFontForCharset(const char* pszCharset);
     CFontSet* GetListFontForCharset(const char* pszCharset, int nPixels);
     CFontSet* GetHeaderFontForCharset(const char* pszCharset, int nPixels);
-    // The font a mail list draws a mail's row in when the mail's charset
-    // has a language font (the list font's size, bold or not); null when
-    // the list's own fonts serve.
-    HFONT GetListRowFont(const char* pszCharset, int nPixels, bool bBold);
+    // The font a mail list draws a mail's row in: the language font of the
+    // mail's charset at the list font's size (bold for an unread mail when
+    // unread mails are bold); without one, the list's own font for a read
+    // or an unread mail.
+    HFONT GetListRowFont(const CMailIndexRecord& record, int nPixels, bool bUnreadBold, HFONT hRead, HFONT hUnread);
     // The list and header fonts are made again from their settings when
     // next asked for (after the font settings changed).
     void DropDerivedFonts();

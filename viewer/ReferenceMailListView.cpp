@@ -279,10 +279,8 @@ void CReferenceMailListView::OnCustomDraw(NMHDR* pHdr, LRESULT* pResult)
     draw->clrText = colors.text;
     draw->clrTextBk = colors.back;
     // A mail in another language is drawn in its charset's language font.
-    const bool bold = !r->IsRead() && MailListFormat::UnreadFontWeight(m_colors, FW_NORMAL) == FW_BOLD;
-    HFONT font = CMailFontSets::Instance().GetListRowFont(r->GetText(CMailIndexRecord::colCharset), m_nFontPixels, bold);
-    if (!font)
-        font = r->IsRead() ? m_hReadFont : m_hUnreadFont;
+    HFONT font = CMailFontSets::Instance().GetListRowFont(
+        *r, m_nFontPixels, MailListFormat::UnreadFontWeight(m_colors, FW_NORMAL) == FW_BOLD, m_hReadFont, m_hUnreadFont);
     if (font) {
         ::SelectObject(draw->nmcd.hdc, font);
         *pResult = CDRF_NEWFONT;
