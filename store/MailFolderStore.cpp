@@ -69,45 +69,34 @@ void CMailFolderStore::UpdatePaths()
         m_strDataPath = CombinePath(m_record.m_strPath, "MailData.Qmd");
     }
     m_nCheckedDataEnd = -1;
-    m_attachNames.clear();
+    m_attachNames.Clear();
     m_bAttachNamesRead = false;
     m_mailList.SetFilePath(m_strIndexPath);
 }
 
-namespace {
-
-std::string AttachNameKey(const CString& name)
-{
-    CString lower(name);
-    lower.MakeLower();
-    return lower.Str();
-}
-
-} // namespace
-
 bool CMailFolderStore::MayHaveAttachFolder(const CString& name)
 {
     if (!m_bAttachNamesRead) {
-        m_attachNames.clear();
+        m_attachNames.Clear();
         WIN32_FIND_DATAA fd;
         HANDLE h = FindFirstFileA(CombinePath(CombinePath(m_record.m_strPath, "Attach"), "*"), &fd);
         if (h != INVALID_HANDLE_VALUE) {
             do {
                 if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && strcmp(fd.cFileName, ".") != 0 &&
                     strcmp(fd.cFileName, "..") != 0)
-                    m_attachNames.insert(AttachNameKey(fd.cFileName));
+                    m_attachNames.Add(fd.cFileName);
             } while (FindNextFileA(h, &fd));
             FindClose(h);
         }
         m_bAttachNamesRead = true;
     }
-    return m_attachNames.count(AttachNameKey(name)) != 0;
+    return m_attachNames.MayContain(name);
 }
 
 void CMailFolderStore::NoteAttachFolder(const CString& name)
 {
     if (m_bAttachNamesRead)
-        m_attachNames.insert(AttachNameKey(name));
+        m_attachNames.Add(name);
 }
 
 void CMailFolderStore::SetFolderRecord(const CFolderRecord& record)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include "classlib/ClassLib.h"
+#include "store/AttachNameSet.h"
 #include "store/FolderRecord.h"
 #include "store/MailListData.h"
 
@@ -12,7 +13,6 @@
 #include <set>
 #include <string>
 #include <string_view>
-#include <unordered_set>
 #include <vector>
 
 class CMailFileReader;
@@ -265,9 +265,9 @@ private:
     // whether anything was filed at all.
     std::vector<CString> m_unflushedAttach;
     BOOL m_bUnflushed = FALSE;
-    // Folder names under "Attach", lower case, read once from the directory
-    // and then kept as mails are filed and copied in.
-    std::unordered_set<std::string> m_attachNames;
+    // Folder names under "Attach", read once from the directory and then
+    // kept as mails are filed and copied in.
+    CAttachNameSet m_attachNames;
     bool m_bAttachNamesRead = false;
     // Length of the data file when it was last found in order (-1: unknown).
     LONGLONG m_nCheckedDataEnd = -1;
