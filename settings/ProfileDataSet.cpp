@@ -106,6 +106,15 @@ bool Lists(const Profile& profile, int nFolderId)
     return std::find(profile.folderIds.begin(), profile.folderIds.end(), nFolderId) != profile.folderIds.end();
 }
 
+// Adds the folder to a profile already read from its file.
+void AddToProfile(const char* pszPath, Profile& profile, int nFolderId)
+{
+    if (Lists(profile, nFolderId))
+        return;
+    profile.folderIds.push_back(nFolderId);
+    WriteProfile(pszPath, profile);
+}
+
 } // namespace
 
 void AddFolderToProfile(const char* pszPath, int nFolderId)
@@ -113,22 +122,17 @@ void AddFolderToProfile(const char* pszPath, int nFolderId)
     if (::GetFileAttributesA(pszPath) == INVALID_FILE_ATTRIBUTES)
         return;
     Profile profile = ReadProfile(pszPath);
-    if (Lists(profile, nFolderId))
-        return;
-    profile.folderIds.push_back(nFolderId);
-    WriteProfile(pszPath, profile);
+    AddToProfile(pszPath, profile, nFolderId);
 }
 
 void AddFolderToProfiles(const char* pszProfileBox, const std::vector<int>* pRefIds, int nFolderId)
 {
     for (const CString& name : ListProfileNames(pszProfileBox)) {
         CString path = CString(pszProfileBox) + "\\" + name;
-        if (pRefIds) {
-            Profile profile = ReadProfile(path);
-            if (std::none_of(pRefIds->begin(), pRefIds->end(), [&](int id) { return Lists(profile, id); }))
-                continue;
-        }
-        AddFolderToProfile(path, nFolderId);
+        Profile profile = ReadProfile(path);
+        if (pRefIds && std::none_of(pRefIds->begin(), pRefIds->end(), [&](int id) { return Lists(profile, id); }))
+            continue;
+        AddToProfile(path, profile, nFolderId);
     }
 }
 

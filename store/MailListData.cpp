@@ -40,15 +40,11 @@ int CompareBytes(const char* a, const char* b)
 // A text's first eight bytes as one number in byte order, zeros after its
 // end: most comparisons of a large sort are settled by these numbers in the
 // compact key array, without reaching the texts themselves.
-uint64_t TextPrefix(const char* s)
+uint64_t TextPrefix(std::string_view s)
 {
     uint64_t v = 0;
-    for (int i = 0; i < 8; i++) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        v |= static_cast<uint64_t>(c) << (56 - 8 * i);
-        if (!c)
-            break;
-    }
+    for (size_t i = 0; i < 8 && i < s.size(); i++)
+        v |= static_cast<uint64_t>(static_cast<unsigned char>(s[i])) << (56 - 8 * i);
     return v;
 }
 
@@ -68,7 +64,6 @@ int ComparePrefixed(uint64_t pa, const char* a, uint64_t pb, const char* b)
     return *x < *y ? -1 : (*x > *y ? 1 : 0);
 }
 
-// A text key of a sorted array and its prefix.
 // A mail as the reply threads find it: the Message-ID it answers, read
 // without building the record's strings, and what orders equal ones.
 struct ReplyRef
@@ -79,14 +74,6 @@ struct ReplyRef
     int index;
     CMailIndexRecord* record;
 };
-
-uint64_t ViewPrefix(std::string_view s)
-{
-    uint64_t v = 0;
-    for (size_t i = 0; i < 8 && i < s.size(); i++)
-        v |= static_cast<uint64_t>(static_cast<unsigned char>(s[i])) << (56 - 8 * i);
-    return v;
-}
 
 // The order of CompareBytes (bytes unsigned, a text before its longer
 // continuations).
@@ -230,7 +217,7 @@ void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& 
         default: k.number = r->m_nRecordPos; break;
         }
         if (k.text)
-            k.number = static_cast<int64_t>(TextPrefix(k.text));
+            k.number = static_cast<int64_t>(TextPrefix(std::string_view(k.text, strnlen(k.text, 8))));
         byText = byText || k.text;
     }
     const bool thenSendTime = column != 3 && column != 4;
@@ -957,7 +944,7 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
     for (size_t i = 0; i < records.size(); i++) {
         CMailIndexRecord* r = records[i];
         std::string_view text = r->GetTextView(CMailIndexRecord::colReference);
-        refs[i] = ReplyRef{ViewPrefix(text), text, r->GetSendTime(), r->m_nIndex, r};
+        refs[i] = ReplyRef{TextPrefix(text), text, r->GetSendTime(), r->m_nIndex, r};
     }
     std::sort(refs.begin(), refs.end(), [](const ReplyRef& a, const ReplyRef& b) {
         int c = CompareRefText(a, b);
@@ -978,7 +965,7 @@ void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
         std::string_view id = r->GetTextView(CMailIndexRecord::colMessageId);
         size_t first = 0, last = 0;
         if (!id.empty()) {
-            ReplyRef key{ViewPrefix(id), id, 0, 0, nullptr};
+            ReplyRef key{TextPrefix(id), id, 0, 0, nullptr};
             auto range = std::equal_range(refs.begin(), refs.end(), key, [](const ReplyRef& a, const ReplyRef& b) {
                 return CompareRefText(a, b) < 0;
             });
