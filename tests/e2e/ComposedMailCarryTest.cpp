@@ -351,14 +351,16 @@ TEST_F(ComposedMailCarryTest, OutboxCommandDuringASendNeitherHangsNorSendsTwice)
     CString maildir = NetTest::ClearMaildir(80);
     HWND main = m_session.Start();
     ASSERT_NE(main, nullptr);
+    // The new editor is the one not open before: the sending editor may
+    // close meanwhile, so the number of editors says nothing.
     auto newEditor = [&]() -> HWND {
-        size_t before = m_session.Editors().size();
+        const std::vector<HWND> before = m_session.Editors();
         Command(main, ID_MAIL_NEW);
-        if (!m_session.WaitForEditorCount(before + 1))
-            return nullptr;
-        for (HWND h : m_session.Editors())
-            if (E2e::GetControlText(View(h), IDC_ME_SUBJECT).IsEmpty())
-                return h;
+        for (DWORD start = GetTickCount(); GetTickCount() - start < 20000; Sleep(100))
+            for (HWND h : m_session.Editors())
+                if (std::find(before.begin(), before.end(), h) == before.end() &&
+                    E2e::GetControlText(View(h), IDC_ME_SUBJECT).IsEmpty())
+                    return h;
         return nullptr;
     };
     HWND sending = newEditor();
