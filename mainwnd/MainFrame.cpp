@@ -823,7 +823,11 @@ BOOL CMainFrame::PrepareClose()
     }
     if (pApp)
         pApp->CheckSearchThreads(TRUE);
-    if (IsReceiving() || IsSending()) {
+    // A transfer that has just finished still reports its end to this
+    // thread before its worker ends: it is given a moment before the
+    // question about ending it.
+    HANDLE workers[2] = { m_hReceiveWorker, m_hSendWorker };
+    if ((IsReceiving() || IsSending()) && WaitForThreadsBounded(workers, 2, m_nWorkerSettleWaitMs) > 0) {
         int answer = AfxMessageBox("メールを受信中です。\r\n強制終了しますか？\r\n強制終了するとシステムが不安定になる可能性があります。",
                                    MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2);
         if (answer != IDOK) {

@@ -183,6 +183,7 @@ public:
     CMainFrameTransfer* m_pTransfer = nullptr;
     // How long closing waits for workers and for the other windows' threads.
     DWORD m_nWorkerEndWaitMs = 5000;
+    DWORD m_nWorkerSettleWaitMs = 1000;
     int m_nCloseThreadTries = 10;
 
     // Keys (MainFrameKeys.cpp): the accelerators and hot keys from "MainWnd.key".

@@ -94,6 +94,7 @@ TEST(AccountReload, AnAccountEditedInTheDialogReceivesAtOnce)
     }, const_cast<CString*>(&mailbox)));
     EXPECT_EQ(NetTest::CountServerMails(kFullUser), 0);
 
+    // Closed at once after the receive's end, the program asks nothing.
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0);
+    EXPECT_EQ(program.WaitForExit(kStartTimeout), 0) << E2e::VisibleWindows(program.ProcessId());
 }

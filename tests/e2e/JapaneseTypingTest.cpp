@@ -44,12 +44,16 @@ const char* InputName(Input how)
 // window of another process).
 std::wstring TextOf(HWND hWnd)
 {
+    // A thread slowed by a loaded machine is waited for; one that does not
+    // answer at all says so instead of reading as an empty field.
     DWORD_PTR n = 0;
-    SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &n);
+    if (!SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &n))
+        return L"(the field did not answer)";
     std::wstring text(static_cast<size_t>(n) + 1, L'\0');
     DWORD_PTR got = 0;
-    SendMessageTimeoutW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_ABORTIFHUNG, 2000,
-                        &got);
+    if (!SendMessageTimeoutW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 10000,
+                             &got))
+        return L"(the field did not answer)";
     text.resize(static_cast<size_t>(got));
     return text;
 }

@@ -259,6 +259,7 @@ TEST_F(MainFrameTest, ClosingEndsOrLetsGoOfWorkersWithinItsBound)
     DuplicateHandle(GetCurrentProcess(), worker, GetCurrentProcess(), &m_frame->m_hReceiveWorker, 0, FALSE,
                     DUPLICATE_SAME_ACCESS);
     m_frame->m_nWorkerEndWaitMs = 300;
+    m_frame->m_nWorkerSettleWaitMs = 300;
     EXPECT_TRUE(m_frame->IsReceiving());
 
     // Cancel keeps the program and its worker.
@@ -276,6 +277,21 @@ TEST_F(MainFrameTest, ClosingEndsOrLetsGoOfWorkersWithinItsBound)
     EXPECT_FALSE(m_frame->IsReceiving());
     ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
     EXPECT_NE(TestSupport::RecordedMessages()[0].find("強制終了"), std::string::npos);
+
+    // A receive that has just finished reports its end to the frame's thread
+    // and ends: closing then asks nothing.
+    auto ending = [](void* p) -> DWORD {
+        Sleep(100);
+        return static_cast<DWORD>(SendMessageA(static_cast<HWND>(p), WM_NULL, 0, 0));
+    };
+    HANDLE finishing = CreateThread(nullptr, 0, ending, m_hFrame, 0, nullptr);
+    DuplicateHandle(GetCurrentProcess(), finishing, GetCurrentProcess(), &m_frame->m_hReceiveWorker, 0, FALSE,
+                    DUPLICATE_SAME_ACCESS);
+    TestSupport::ClearMessages();
+    EXPECT_TRUE(m_frame->PrepareClose());
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+    EXPECT_FALSE(m_frame->IsReceiving());
+    CloseHandle(finishing);
 
     // The frame goes; the folder pane writes the list and closes the stores.
     FileMails(2);
