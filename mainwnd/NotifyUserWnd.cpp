@@ -152,20 +152,27 @@ BOOL CNotifyUserWnd::CreateNotifyWindow()
 
     m_nOpenTime = ProfileWindowInt("NotifyUserWindowOpenTime", 10);
     m_nElapsed = 0;
+    m_bClosing = false;
     m_bWorkerDone = false;
     m_animation = std::thread(&CNotifyUserWnd::Animate, this);
     return TRUE;
 }
 
-void CNotifyUserWnd::Restart()
+bool CNotifyUserWnd::Restart()
 {
-    m_nElapsed = 0;
+    {
+        std::lock_guard<std::mutex> hold(m_timeLock);
+        if (m_bClosing)
+            return false;
+        m_nElapsed = 0;
+    }
     if (m_pData)
         m_entries = m_pData->GetEntries();
     if (m_nFirstShown > 0 && m_nFirstShown > static_cast<int>(m_entries.size()) - 1)
         m_nFirstShown = 0;
     if (m_hWnd && ::IsWindow(m_hWnd))
         ::InvalidateRect(m_hWnd, nullptr, TRUE);
+    return true;
 }
 
 void CNotifyUserWnd::StopAnimation()
@@ -215,14 +222,22 @@ void CNotifyUserWnd::Animate()
     if (gone())
         return;
     ::InvalidateRect(hWnd, nullptr, TRUE);
-    // The display time counts in whole seconds; new mail starts it again.
-    while (m_nElapsed < m_nOpenTime || m_bMenuOpen) {
-        for (int i = 0; i < 10 && (m_nElapsed < m_nOpenTime || m_bMenuOpen); ++i) {
-            if (gone())
-                return;
-            ::Sleep(100);
+    // The display time counts in whole seconds; new mail starts it again
+    // until the window begins to close.
+    for (;;) {
+        while (m_nElapsed < m_nOpenTime || m_bMenuOpen) {
+            for (int i = 0; i < 10 && (m_nElapsed < m_nOpenTime || m_bMenuOpen); ++i) {
+                if (gone())
+                    return;
+                ::Sleep(100);
+            }
+            ++m_nElapsed;
         }
-        ++m_nElapsed;
+        std::lock_guard<std::mutex> hold(m_timeLock);
+        if (m_nElapsed >= m_nOpenTime && !m_bMenuOpen) {
+            m_bClosing = true;
+            break;
+        }
     }
     for (int step = 0; step < steps + 50 && h > 0; ++step) {
         if (gone())

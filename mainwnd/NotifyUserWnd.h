@@ -12,6 +12,7 @@
 #include "mainwnd/OwnerDrawMenu.h"
 
 #include <atomic>
+#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -24,7 +25,9 @@ public:
     // Creates and shows the window; nothing while it exists.
     BOOL CreateNotifyWindow();
     // More mail arrived while it is shown: the display time starts again.
-    void Restart();
+    // False when the window has already begun to close; the caller then
+    // opens a new one once it has gone.
+    bool Restart();
 
     // The window's caption; the tests find it by this text.
     static const char kCaption[];
@@ -72,6 +75,8 @@ private:
     COwnerDrawMenu m_menu;  // the new mails of a folder, on a right click
     std::thread m_animation;
     std::atomic<int> m_nElapsed{ 0 };
+    std::mutex m_timeLock;   // the end of the display time against a restart
+    bool m_bClosing = false;
     std::atomic<bool> m_bMenuOpen{ false };
     std::atomic<bool> m_bStop{ false };       // the owner thread asks the worker to end
     std::atomic<bool> m_bWorkerDone{ true };

@@ -25,6 +25,11 @@ int CReceiveNotifyThread::ExitInstance()
     MSG pending;
     if (::PeekMessageA(&pending, nullptr, msgShow, msgShowAgain, PM_NOREMOVE))
         return kGoOn;
+    if (m_bShowPending) {
+        m_bShowPending = false;
+        ::PostThreadMessageA(::GetCurrentThreadId(), msgShow, 0, 0);
+        return kGoOn;
+    }
     m_pMainWnd = nullptr;
     delete m_pWnd;
     m_pWnd = nullptr;
@@ -37,7 +42,9 @@ BOOL CReceiveNotifyThread::PreTranslateMessage(MSG* pMsg)
         // A window that has gone meanwhile is shown anew, so that the new
         // mail is not announced to nobody.
         if (pMsg->message == msgShowAgain && m_pWnd->m_hWnd && ::IsWindow(m_pWnd->m_hWnd)) {
-            m_pWnd->Restart();
+            // A window already closing cannot be kept: a new one follows it.
+            if (!m_pWnd->Restart())
+                m_bShowPending = true;
             return TRUE;
         }
         // A window that has just closed has asked the thread to end: the new

@@ -24,5 +24,6 @@ public:
 private:
     CNotifyMailData* m_pData;
     CNotifyUserWnd* m_pWnd = nullptr;
+    bool m_bShowPending = false;  // a notice came while the window was closing
     enum { kGoOn = -0x4E4F54 };
 };

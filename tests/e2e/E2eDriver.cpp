@@ -4,6 +4,9 @@
 
 #include <prsht.h>
 
+#include <cstdio>
+#include <utility>
+
 namespace E2e {
 
 CString WinPath(const char* unixPath)
@@ -15,8 +18,11 @@ CString WinPath(const char* unixPath)
 
 CProgramUnderTest::CProgramUnderTest(const CString& folder) : m_folder(folder)
 {
-    CopyFileA(WinPath(CVM_E2E_PROGRAM), folder + "\\CVMail.exe", FALSE);
-    CopyFileA(WinPath(CVM_E2E_PICTURE), folder + "\\CVM.bmp", FALSE);
+    for (auto [from, to] : { std::pair<CString, CString>(WinPath(CVM_E2E_PROGRAM), folder + "\\CVMail.exe"),
+                             std::pair<CString, CString>(WinPath(CVM_E2E_PICTURE), folder + "\\CVM.bmp") }) {
+        if (!CopyFileA(from, to, FALSE))
+            fprintf(stderr, "Copying %s to %s failed: error %lu\n", from.GetString(), to.GetString(), GetLastError());
+    }
 }
 
 CProgramUnderTest::~CProgramUnderTest()
@@ -32,7 +38,10 @@ bool CProgramUnderTest::Start(const char* arguments)
     STARTUPINFOA si = { sizeof(si) };
     std::string buf(cmd.GetString());
     buf.push_back('\0');
-    return CreateProcessA(nullptr, &buf[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder, &si, &m_pi) != FALSE;
+    if (CreateProcessA(nullptr, &buf[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder, &si, &m_pi))
+        return true;
+    fprintf(stderr, "Starting %s failed: error %lu\n", cmd.GetString(), GetLastError());
+    return false;
 }
 
 bool CProgramUnderTest::IsRunning() const

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 BOOL CALLBACK FindVisible(HWND hWnd, LPARAM lParam)
@@ -42,6 +44,46 @@ TEST(ReceiveNotifyThread, ANoticeQueuedBehindTheEndOfItsLoopOpensANewWindow)
     ASSERT_TRUE(PostThreadMessageA(id, WM_QUIT, 0, 0));
     ASSERT_TRUE(PostThreadMessageA(id, CReceiveNotifyThread::msgShowAgain, 0, 0));
     EXPECT_NE(VisibleWindowOf(id, 10000), nullptr);
+    EXPECT_EQ(WaitForSingleObject(hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
+
+    PostThreadMessageA(id, WM_QUIT, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(hThread, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+    CloseHandle(hThread);
+}
+
+TEST(ReceiveNotifyThread, ANoticeWhileTheWindowClosesOpensANewWindowAfterIt)
+{
+    TestSupport::TempDir dir;
+    StoreTest::TestApp app(dir.Path());
+    app.WriteProfileInt("Window", "NotifyUserWindowOpenTime", 1);
+    CNotifyMailData data;
+    auto* thread = new CReceiveNotifyThread(&data);
+    ASSERT_TRUE(thread->CreateThread());
+    HANDLE hThread = nullptr;
+    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &hThread, SYNCHRONIZE,
+                                FALSE, 0));
+    const DWORD id = thread->m_nThreadID;
+    ASSERT_TRUE(PostThreadMessageA(id, CReceiveNotifyThread::msgShow, 0, 0));
+    HWND first = VisibleWindowOf(id, 10000);
+    ASSERT_NE(first, nullptr);
+
+    // The window reaches its full height, then begins to shrink once its
+    // second is up: the notice comes then.
+    auto height = [first] {
+        RECT rc = {};
+        return GetWindowRect(first, &rc) ? static_cast<int>(rc.bottom - rc.top) : 0;
+    };
+    int full = 0;
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 10000 && (full == 0 || height() >= full); Sleep(1))
+        full = std::max(full, height());
+    ASSERT_GT(full, 0);
+    ASSERT_LT(height(), full);
+    ASSERT_TRUE(PostThreadMessageA(id, CReceiveNotifyThread::msgShowAgain, 0, 0));
+
+    // The closing window goes; a new one shows the notice.
+    for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && IsWindow(first); Sleep(20)) {
+    }
+    EXPECT_NE(VisibleWindowOf(id, 5000), nullptr);
     EXPECT_EQ(WaitForSingleObject(hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 
     PostThreadMessageA(id, WM_QUIT, 0, 0);
