@@ -64,9 +64,23 @@ HWND FocusOf(HWND hWnd)
     return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &info) ? info.hwndFocus : nullptr;
 }
 
+bool HoldsMouse(HWND hWnd)
+{
+    GUITHREADINFO info = {sizeof(info)};
+    return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &info) && info.hwndCapture;
+}
+
 // A click in the middle of the field, as a user gives it the focus.
 bool ClickInto(HWND field)
 {
+    // Two clicks at one place within the double-click time make a double
+    // click, which selects a word and holds the mouse until the button is
+    // up: what is typed meanwhile may replace that selection. The next
+    // click waits that time out, as a user's second click would.
+    static DWORD lastClick = 0;
+    const DWORD gap = GetDoubleClickTime() + 100;
+    if (lastClick && GetTickCount() - lastClick < gap)
+        Sleep(gap - (GetTickCount() - lastClick));
     // A window just opened may still be laying out its bars: the field is
     // clicked where it is at each try.
     for (int attempt = 0; attempt < 3; ++attempt) {
@@ -84,8 +98,9 @@ bool ClickInto(HWND field)
         in[2] = in[0];
         in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
         SendInput(3, in, sizeof(INPUT));
+        lastClick = GetTickCount();
         if (E2e::WaitFor(2000, [&] { return FocusOf(field) == field; }))
-            return true;
+            return E2e::WaitFor(2000, [&] { return !HoldsMouse(field); });
     }
     return false;
 }
