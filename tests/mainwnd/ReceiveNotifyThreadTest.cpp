@@ -28,41 +28,53 @@ HWND VisibleWindowOf(DWORD thread, DWORD timeoutMs)
 
 } // namespace
 
-TEST(ReceiveNotifyThread, ANoticeQueuedBehindTheEndOfItsLoopOpensANewWindow)
+class ReceiveNotifyThread : public ::testing::Test
 {
-    TestSupport::TempDir dir;
-    StoreTest::TestApp app(dir.Path());
-    CNotifyMailData data;
-    auto* thread = new CReceiveNotifyThread(&data);
-    ASSERT_TRUE(thread->CreateThread());
-    HANDLE hThread = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &hThread, SYNCHRONIZE,
-                                FALSE, 0));
-    const DWORD id = thread->m_nThreadID;
+protected:
+    // Starts the thread, which deletes itself when it ends.
+    void Start()
+    {
+        auto* thread = new CReceiveNotifyThread(&m_data);
+        ASSERT_TRUE(thread->CreateThread());
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &m_hThread,
+                                    SYNCHRONIZE, FALSE, 0));
+        m_id = thread->m_nThreadID;
+    }
+
+    // The thread ends when it is told to.
+    void TearDown() override
+    {
+        if (!m_hThread)
+            return;
+        PostThreadMessageA(m_id, WM_QUIT, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(m_hThread, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
+        CloseHandle(m_hThread);
+    }
+
+    TestSupport::TempDir m_dir;
+    StoreTest::TestApp m_app{ m_dir.Path() };
+    CNotifyMailData m_data;
+    HANDLE m_hThread = nullptr;
+    DWORD m_id = 0;
+};
+
+TEST_F(ReceiveNotifyThread, ANoticeQueuedBehindTheEndOfItsLoopOpensANewWindow)
+{
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const DWORD id = m_id;
 
     // The end of the loop (what a closing window posts) with a notice right behind it.
     ASSERT_TRUE(PostThreadMessageA(id, WM_QUIT, 0, 0));
     ASSERT_TRUE(PostThreadMessageA(id, CReceiveNotifyThread::msgShowAgain, 0, 0));
     EXPECT_NE(VisibleWindowOf(id, 10000), nullptr);
-    EXPECT_EQ(WaitForSingleObject(hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-
-    PostThreadMessageA(id, WM_QUIT, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(hThread, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(hThread);
+    EXPECT_EQ(WaitForSingleObject(m_hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
 
-TEST(ReceiveNotifyThread, ANoticeWhileTheWindowClosesOpensANewWindowAfterIt)
+TEST_F(ReceiveNotifyThread, ANoticeWhileTheWindowClosesOpensANewWindowAfterIt)
 {
-    TestSupport::TempDir dir;
-    StoreTest::TestApp app(dir.Path());
-    app.WriteProfileInt("Window", "NotifyUserWindowOpenTime", 1);
-    CNotifyMailData data;
-    auto* thread = new CReceiveNotifyThread(&data);
-    ASSERT_TRUE(thread->CreateThread());
-    HANDLE hThread = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &hThread, SYNCHRONIZE,
-                                FALSE, 0));
-    const DWORD id = thread->m_nThreadID;
+    m_app.WriteProfileInt("Window", "NotifyUserWindowOpenTime", 1);
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const DWORD id = m_id;
     ASSERT_TRUE(PostThreadMessageA(id, CReceiveNotifyThread::msgShow, 0, 0));
     HWND first = VisibleWindowOf(id, 10000);
     ASSERT_NE(first, nullptr);
@@ -84,9 +96,5 @@ TEST(ReceiveNotifyThread, ANoticeWhileTheWindowClosesOpensANewWindowAfterIt)
     for (DWORD start = GetTickCount(); GetTickCount() - start < 5000 && IsWindow(first); Sleep(20)) {
     }
     EXPECT_NE(VisibleWindowOf(id, 5000), nullptr);
-    EXPECT_EQ(WaitForSingleObject(hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
-
-    PostThreadMessageA(id, WM_QUIT, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(hThread, 5000), static_cast<DWORD>(WAIT_OBJECT_0));
-    CloseHandle(hThread);
+    EXPECT_EQ(WaitForSingleObject(m_hThread, 0), static_cast<DWORD>(WAIT_TIMEOUT));
 }
