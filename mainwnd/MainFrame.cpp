@@ -827,7 +827,7 @@ BOOL CMainFrame::PrepareClose()
     // thread before its worker ends: it is given a moment before the
     // question about ending it.
     HANDLE workers[2] = { m_hReceiveWorker, m_hSendWorker };
-    if ((IsReceiving() || IsSending()) && WaitForThreadsBounded(workers, 2, m_nWorkerSettleWaitMs) > 0) {
+    if (WaitForThreadsBounded(workers, 2, m_nWorkerSettleWaitMs) > 0) {
         int answer = AfxMessageBox("メールを受信中です。\r\n強制終了しますか？\r\n強制終了するとシステムが不安定になる可能性があります。",
                                    MB_OKCANCEL | MB_ICONSTOP | MB_DEFBUTTON2);
         if (answer != IDOK) {
