@@ -70,9 +70,17 @@ bool HoldsMouse(HWND hWnd)
     return GetGUIThreadInfo(GetWindowThreadProcessId(hWnd, nullptr), &info) && info.hwndCapture;
 }
 
-// A click in the middle of the field, as a user gives it the focus.
-bool ClickInto(HWND field)
+// A click in the middle of the field, as a user gives it the focus before
+// typing the given way.
+bool ClickInto(HWND field, Input how)
 {
+    // The characters an input method posts overtake a click still in the
+    // input queue, so that the click's selection could fall among them, and
+    // a click into the field that has the focus already cannot be waited
+    // for (the focus does not change): that field is typed into as it is.
+    // Keystrokes queue up behind the click and need no such care.
+    if (how == Input::InputMethod && FocusOf(field) == field && !HoldsMouse(field))
+        return true;
     // Two clicks at one place within the double-click time make a double
     // click, which selects a word and holds the mouse until the button is
     // up: what is typed meanwhile may replace that selection. The next
@@ -136,7 +144,7 @@ void Type(HWND field, const std::wstring& text, Input how)
 std::wstring TypeAndReadBack(HWND field, const std::wstring& text, Input how)
 {
     SendMessageW(field, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L""));
-    if (!ClickInto(field))
+    if (!ClickInto(field, how))
         return L"(the field did not take the focus)";
     Type(field, text, how);
     E2e::WaitFor(5000, [&] { return TextOf(field) == text; });
