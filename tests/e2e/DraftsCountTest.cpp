@@ -91,7 +91,7 @@ TEST(DraftsCount, DraftsStoredWhileRunningAreCounted)
                             ("書きかけ " + std::to_string(++n)).c_str());
     ASSERT_TRUE(E2e::WaitUntil(30000, [](void* p) {
         return static_cast<E2e::CEditorSession*>(p)->StoredMails(CFolderRecord::kindWriting).size() == 3;
-    }, &session));
+    }, &session)) << session.StoredMails(CFolderRecord::kindWriting).size() << " stored\n" << session.Windows();
     session.ShowFolder(main, "作成中", 3);
     HWND list = E2e::FindDescendant(main, "SysListView32");
     HWND status = E2e::FindDescendant(main, "msctls_statusbar32");

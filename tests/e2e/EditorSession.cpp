@@ -151,21 +151,7 @@ std::string CEditorSession::Windows() const
 
 std::vector<std::string> CEditorSession::StoredMails(int nKind) const
 {
-    std::vector<std::string> out;
-    for (const CFolderRecord& r : ReadMailBoxFolders(MailBox())) {
-        if (r.m_nKind != nKind)
-            continue;
-        CMailFolderStore store;
-        store.SetFolderRecord(r);
-        CMailListData* list = store.GetMailList();
-        for (int m = 0; list && m < list->GetRecordCount(TRUE); ++m) {
-            CMailIndexRecord* rec = list->GetMailRecord(m);
-            CString text;
-            if (rec && !rec->m_bDeleted && store.ReadMailText(rec, text))
-                out.push_back(text.Str());
-        }
-    }
-    return out;
+    return StoredMailTexts(MailBox(), nKind);
 }
 
 HWND CEditorSession::ShowFolder(HWND main, const char* pszTreeText, int nRows)

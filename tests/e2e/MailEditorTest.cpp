@@ -198,26 +198,7 @@ protected:
     }
 
     // The live mails of the folder of that kind, read from disk.
-    std::vector<std::string> StoredMails(int nKind)
-    {
-        std::vector<std::string> out;
-        for (const CFolderRecord& r : E2e::ReadMailBoxFolders(MailBox())) {
-            if (r.m_nKind != nKind)
-                continue;
-            CMailFolderStore store;
-            store.SetFolderRecord(r);
-            CMailListData* list = store.GetMailList();
-            if (!list)
-                continue;
-            for (int m = 0; m < list->GetRecordCount(TRUE); ++m) {
-                CMailIndexRecord* rec = list->GetMailRecord(m);
-                CString text;
-                if (rec && !rec->m_bDeleted && store.ReadMailText(rec, text))
-                    out.push_back(text.Str());
-            }
-        }
-        return out;
-    }
+    std::vector<std::string> StoredMails(int nKind) { return E2e::StoredMailTexts(MailBox(), nKind); }
 
     void ExpectRefusedSendKept(const char* password, const char* to, const char* reason);
 
