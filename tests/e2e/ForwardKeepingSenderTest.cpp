@@ -1,6 +1,7 @@
 // Forwards that keep the sender: a received mail forwarded from the main
 // window with "元の送信者を送信者で転送" and "元メールのまま転送", and the mail
 // that reaches the test Dovecot user read back header by header.
+#include "e2e/StoredFolderCopy.h"
 #include "e2e/EditorSession.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
@@ -74,13 +75,10 @@ protected:
     // The flags of the received mail in the inbox, read from disk.
     int InboxMailFlags() const
     {
-        CMailFolderStore store;
-        store.SetFolderRecord(E2e::MailBoxFolderOfKind(m_session.MailBox(), CFolderRecord::kindInbox));
+        CStoredFolderCopy store(E2e::MailBoxFolderOfKind(m_session.MailBox(), CFolderRecord::kindInbox));
         CMailListData* list = store.GetMailList();
         CMailIndexRecord* record = list ? list->GetMailRecord(0) : nullptr;
-        int flags = record ? record->m_nFlags : -1;
-        store.Close();
-        return flags;
+        return record ? record->m_nFlags : -1;
     }
 
     TestSupport::TempDir m_dir;

@@ -2,6 +2,7 @@
 // folders through the clipboard, delete to the trash and for good with a
 // protected mail that survives both, and marks that are in the index when
 // the program has ended.
+#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
@@ -55,14 +56,12 @@ protected:
     // Live mails of a folder as the index on disk holds them, by subject.
     std::set<CString> Stored(int kind)
     {
-        CMailFolderStore store;
-        store.SetFolderRecord(Folder(kind));
+        CStoredFolderCopy store(Folder(kind));
         std::set<CString> out;
         CMailListData* list = store.GetMailList();
         for (int i = 0; list && i < list->GetAllRecordCount(); i++)
             if (!list->GetMailRecord(i)->m_bDeleted)
                 out.insert(list->GetMailRecord(i)->GetText(CMailIndexRecord::colSubject));
-        store.UnloadIndex();
         return out;
     }
     std::set<CString> Rows(HWND list)

@@ -3,6 +3,7 @@
 // rows found open, move and delete their mails.
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
+#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
@@ -158,14 +159,12 @@ protected:
     }
     Names Stored(int kind)
     {
-        CMailFolderStore store;
-        store.SetFolderRecord(Folder(kind));
+        CStoredFolderCopy store(Folder(kind));
         Names out;
         CMailListData* list = store.GetMailList();
         for (int i = 0; list && i < list->GetAllRecordCount(); i++)
             if (!list->GetMailRecord(i)->m_bDeleted)
                 out.insert(list->GetMailRecord(i)->GetText(CMailIndexRecord::colSubject));
-        store.UnloadIndex();
         return out;
     }
 

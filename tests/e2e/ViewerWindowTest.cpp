@@ -3,6 +3,7 @@
 // on the folder's last mail, several at once on threads of their own; and
 // the thread tree and related-mail list of a reply thread, with a mail
 // unlinked from the thread for good.
+#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
@@ -84,8 +85,7 @@ protected:
     // Live mails of a folder as the index on disk holds them: subject and reference id.
     std::vector<std::pair<CString, CString>> Stored(int kind)
     {
-        CMailFolderStore store;
-        store.SetFolderRecord(Folder(kind));
+        CStoredFolderCopy store(Folder(kind));
         std::vector<std::pair<CString, CString>> out;
         CMailListData* list = store.GetMailList();
         for (int i = 0; list && i < list->GetAllRecordCount(); i++) {
@@ -93,7 +93,6 @@ protected:
             if (!r->m_bDeleted)
                 out.emplace_back(r->GetText(CMailIndexRecord::colSubject), r->GetText(CMailIndexRecord::colReference));
         }
-        store.UnloadIndex();
         return out;
     }
     std::set<CString> StoredSubjects(int kind)
