@@ -1,5 +1,6 @@
 // The main window's keys as a user meets them: the key file made from the
 // defaults at the first start, and a key changed in it running its command.
+#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
@@ -138,13 +139,11 @@ CFolderRecord FolderOfKind(const CString& mailbox, int kind)
 
 int LiveMails(const CString& mailbox, int kind)
 {
-    CMailFolderStore store;
-    store.SetFolderRecord(FolderOfKind(mailbox, kind));
+    CStoredFolderCopy store(FolderOfKind(mailbox, kind));
     int n = 0;
     CMailListData* list = store.GetMailList();
     for (int i = 0; list && i < list->GetAllRecordCount(); i++)
         n += list->GetMailRecord(i)->m_bDeleted ? 0 : 1;
-    store.UnloadIndex();
     return n;
 }
 

@@ -3,6 +3,7 @@
 // name and opens a stored mail in a viewer window; a due task's notice goes
 // out through the private Postfix without a sent copy, and a notice kept at
 // home opens the new-mail notification window.
+#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
 
@@ -45,8 +46,7 @@ bool WaitForLog(const CString& path, const char* text, DWORD timeoutMs)
 
 int MailCount(const CFolderRecord& record)
 {
-    CMailFolderStore store;
-    store.SetFolderRecord(record);
+    CStoredFolderCopy store(record);
     CMailListData* list = store.GetMailList();
     return list ? list->GetMailCount() : -1;
 }

@@ -4,13 +4,12 @@
 
 namespace {
 
-bool CopyFileShared(const CString& from, const CString& to)
+// A file the folder does not have yet is not in the copy either.
+void CopyFileShared(const CString& from, const CString& to)
 {
     std::string bytes;
-    if (!ReadWholeFile(from, bytes))
-        return false;
-    TestSupport::WriteFileBytes(to, bytes);
-    return true;
+    if (ReadWholeFile(from, bytes))
+        TestSupport::WriteFileBytes(to, bytes);
 }
 
 // A copy caught in the middle of a filing has entries its index does not
@@ -27,9 +26,10 @@ CStoredFolderCopy::CStoredFolderCopy(const CFolderRecord& record)
     m_previousHook = AfxSetMessageBoxHook(AnswerNo);
     // The index first: the data file copied after it holds at least what
     // the index knows.
-    m_bCopied = !record.m_strPath.IsEmpty() &&
-                CopyFileShared(record.m_strPath + "\\Index.lst", m_dir.File("Index.lst")) &&
-                CopyFileShared(record.m_strPath + "\\MailData.Qmd", m_dir.File("MailData.Qmd"));
+    if (!record.m_strPath.IsEmpty()) {
+        CopyFileShared(record.m_strPath + "\\Index.lst", m_dir.File("Index.lst"));
+        CopyFileShared(record.m_strPath + "\\MailData.Qmd", m_dir.File("MailData.Qmd"));
+    }
     CFolderRecord copied = record;
     copied.m_strPath = m_dir.Path();
     m_store.SetFolderRecord(copied);
@@ -43,5 +43,5 @@ CStoredFolderCopy::~CStoredFolderCopy()
 
 CMailListData* CStoredFolderCopy::GetMailList()
 {
-    return m_bCopied ? m_store.GetMailList() : nullptr;
+    return m_store.GetMailList();
 }

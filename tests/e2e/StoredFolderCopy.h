@@ -16,13 +16,12 @@ public:
     CStoredFolderCopy(const CStoredFolderCopy&) = delete;
     CStoredFolderCopy& operator=(const CStoredFolderCopy&) = delete;
 
-    // The copy's index; null when the folder has no mail files yet.
+    // The copy's index.
     CMailListData* GetMailList();
     CMailFolderStore& Store() { return m_store; }
 
 private:
     TestSupport::TempDir m_dir;
     CMailFolderStore m_store;
-    bool m_bCopied = false;
     AfxMessageBoxHook m_previousHook = nullptr;
 };
