@@ -53,11 +53,13 @@ BOOL CMainFrame::IsReceiveNotifyThreadRunning() const
 void CMainFrame::StartReceiveNotifyThread()
 {
     PrepareNotifyEntries();
-    if (IsReceiveNotifyThreadRunning()) {
-        ::PostThreadMessageA(m_dwNotifyThread, CReceiveNotifyThread::msgShowAgain, 0, 0);
+    if (IsReceiveNotifyThreadRunning() &&
+        CReceiveNotifyThread::PostNotice(m_dwNotifyThread, CReceiveNotifyThread::msgShowAgain))
         return;
-    }
     if (m_hNotifyThread) {
+        // A thread that has begun to end is let go first; its window has
+        // already closed.
+        ::WaitForSingleObject(m_hNotifyThread, 3000);
         ::CloseHandle(m_hNotifyThread);
         m_hNotifyThread = nullptr;
         m_dwNotifyThread = 0;

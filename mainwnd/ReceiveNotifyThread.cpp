@@ -2,8 +2,31 @@
 
 #include "mainwnd/NotifyUserWnd.h"
 
+#include <mutex>
+
+namespace {
+
+// A notice is posted, and the thread decides to end, under this lock: a
+// notice is either seen by the ending thread or refused to the sender.
+std::mutex g_endLock;
+DWORD g_endingThread = 0;
+
+} // namespace
+
+bool CReceiveNotifyThread::PostNotice(DWORD dwThreadId, UINT nMessage)
+{
+    std::lock_guard<std::mutex> hold(g_endLock);
+    return dwThreadId && dwThreadId != g_endingThread && ::PostThreadMessageA(dwThreadId, nMessage, 0, 0);
+}
+
 BOOL CReceiveNotifyThread::InitInstance()
 {
+    {
+        // A thread id is used again once its thread has gone.
+        std::lock_guard<std::mutex> hold(g_endLock);
+        if (g_endingThread == ::GetCurrentThreadId())
+            g_endingThread = 0;
+    }
     m_pWnd = new CNotifyUserWnd(m_pData);
     m_pMainWnd = m_pWnd;
     return TRUE;
@@ -22,13 +45,17 @@ int CReceiveNotifyThread::ExitInstance()
     // A notice posted while the window was closing is still queued behind
     // the end of the loop: the thread goes on and shows it, instead of
     // ending and taking the notice with it.
-    MSG pending;
-    if (::PeekMessageA(&pending, nullptr, msgShow, msgShowAgain, PM_NOREMOVE))
-        return kGoOn;
-    if (m_bShowPending) {
-        m_bShowPending = false;
-        ::PostThreadMessageA(::GetCurrentThreadId(), msgShow, 0, 0);
-        return kGoOn;
+    {
+        std::lock_guard<std::mutex> hold(g_endLock);
+        MSG pending;
+        if (::PeekMessageA(&pending, nullptr, msgShow, msgShowAgain, PM_NOREMOVE))
+            return kGoOn;
+        if (m_bShowPending) {
+            m_bShowPending = false;
+            ::PostThreadMessageA(::GetCurrentThreadId(), msgShow, 0, 0);
+            return kGoOn;
+        }
+        g_endingThread = ::GetCurrentThreadId();
     }
     m_pMainWnd = nullptr;
     delete m_pWnd;
