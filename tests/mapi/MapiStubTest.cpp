@@ -105,9 +105,11 @@ private:
     {
         auto* self = reinterpret_cast<StandInClient*>(GetWindowLongPtrA(h, GWLP_USERDATA));
         if (message == 1494 && self && self->m_bAnswers) {
+            // The caller goes on once the request is taken: it is kept
+            // under the lock, so that the requests read next include it.
+            std::lock_guard<std::mutex> hold(self->m_lock);
             std::vector<std::vector<BYTE>> taken;
             ReadSharedMemory(taken);
-            std::lock_guard<std::mutex> hold(self->m_lock);
             self->m_requests.insert(self->m_requests.end(), taken.begin(), taken.end());
             return 0;
         }
