@@ -12,7 +12,6 @@
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "store/FolderRecord.h"
-#include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 
 #include <gtest/gtest.h>
