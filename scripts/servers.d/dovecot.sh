@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A private Dovecot for the POP3 and IMAP tests.
-#   dovecot.sh start | stop | pki
+#   dovecot.sh start | stop | status | pki
 # The server listens on fixed loopback addresses and the protocols' own
 # ports, so there is one per machine however many build trees run their tests
 # at once: its state lives in $CVM_DOVECOT_DIR (default /tmp/cvm-dovecot),
@@ -269,6 +269,7 @@ stop() {
 case "${1:-}" in
   start) start ;;
   stop) stop ;;
+  status) running ;;
   pki) make_pki ;;
-  *) echo "usage: $0 start|stop|pki" >&2; exit 2 ;;
+  *) echo "usage: $0 start|stop|status|pki" >&2; exit 2 ;;
 esac

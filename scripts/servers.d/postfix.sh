@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # A private Postfix for the SMTP tests.
-#   postfix.sh start | stop
+#   postfix.sh start | stop | status
 # It listens on a fixed loopback address and the protocol's own ports, so
 # there is one per machine however many build trees run their tests at once:
 # its state lives in $CVM_POSTFIX_DIR (default /tmp/cvm-postfix), linked from
@@ -243,5 +243,6 @@ stop() {
 case "${1:-}" in
   start) start ;;
   stop) stop ;;
-  *) echo "usage: $0 start|stop" >&2; exit 2 ;;
+  status) running ;;
+  *) echo "usage: $0 start|stop|status" >&2; exit 2 ;;
 esac

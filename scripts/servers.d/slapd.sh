@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Private OpenLDAP directory for the LDAP client tests.
-#   CVM_BUILD_DIR=<build> slapd.sh start|stop
+#   CVM_BUILD_DIR=<build> slapd.sh start|stop|status
 # Serves ldap://127.0.0.4:389 from an mdb database under
 # $CVM_BUILD_DIR/servers/slapd. The directory holds people with Japanese
 # names in UTF-8, entries with several mail values, a reader account for
@@ -131,5 +131,6 @@ LDIF
 case "${1:-}" in
   start) start ;;
   stop) stop ;;
-  *) echo "usage: $0 start|stop" >&2; exit 2 ;;
+  status) [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null ;;
+  *) echo "usage: $0 start|stop|status" >&2; exit 2 ;;
 esac
