@@ -13,6 +13,10 @@ addr=127.0.0.4
 port=389
 pidfile="$dir/slapd.pid"
 
+running() {
+  [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null
+}
+
 stop() {
   if [ -f "$pidfile" ]; then
     pid=$(cat "$pidfile")
@@ -131,6 +135,6 @@ LDIF
 case "${1:-}" in
   start) start ;;
   stop) stop ;;
-  status) [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null ;;
+  status) running ;;
   *) echo "usage: $0 start|stop|status" >&2; exit 2 ;;
 esac

@@ -1,10 +1,10 @@
 // Forwards that keep the sender: a received mail forwarded from the main
 // window with "元の送信者を送信者で転送" and "元メールのまま転送", and the mail
 // that reaches the test Dovecot user read back header by header.
-#include "e2e/StoredFolderCopy.h"
 #include "e2e/EditorSession.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/StoredFolderCopy.h"
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
 #include "resources/editor/EditorControlsResource.h"

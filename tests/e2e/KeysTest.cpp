@@ -1,9 +1,9 @@
 // The main window's keys as a user meets them: the key file made from the
 // defaults at the first start, and a key changed in it running its command.
-#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/StoredFolderCopy.h"
 
 #include "core/AccountDataSet.h"
 #include "core/PasswordScrambler.h"

@@ -2,10 +2,10 @@
 // folders through the clipboard, delete to the trash and for good with a
 // protected mail that survives both, and marks that are in the index when
 // the program has ended.
-#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/StoredFolderCopy.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/tasklist/TasklistResource.h"

@@ -3,10 +3,10 @@
 // rows found open, move and delete their mails.
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
-#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/StoredFolderCopy.h"
 #include "message/Base64.h"
 #include "message/JapaneseCode.h"
 #include "resources/mainwnd/MailCommandsResource.h"

@@ -3,9 +3,9 @@
 // name and opens a stored mail in a viewer window; a due task's notice goes
 // out through the private Postfix without a sent copy, and a notice kept at
 // home opens the new-mail notification window.
-#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
+#include "e2e/StoredFolderCopy.h"
 
 #include "core/AccountDataSet.h"
 #include "net/NetTestSupport.h"

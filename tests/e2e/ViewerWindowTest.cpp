@@ -3,10 +3,10 @@
 // on the folder's last mail, several at once on threads of their own; and
 // the thread tree and related-mail list of a reply thread, with a mail
 // unlinked from the thread for good.
-#include "e2e/StoredFolderCopy.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/StoredFolderCopy.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/viewerwnd/ViewerWndResource.h"
