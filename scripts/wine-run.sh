@@ -26,4 +26,13 @@ export WINEARCH=win64
 if [ ! -f "$WINEPREFIX/.cvm-ready" ] || [ "$WINEPREFIX/.cvm-registry" -ot "$here/wine-prefix.reg" ]; then
   "$here/wine-prefix.sh" "$WINEPREFIX" </dev/null >/dev/null 2>&1 || exit 1
 fi
+# The test servers' users are shared by every build tree on the machine, so a
+# test program (or an end-to-end shard, which names its lock) runs in one tree
+# at a time; other tests of other trees run beside it.
+lock=${CVM_TEST_LOCK:-}
+case "$(basename "$1")" in test_*.exe) [ -n "$lock" ] || lock=$(basename "$1" .exe) ;; esac
+if [ -n "$lock" ]; then
+  mkdir -p /tmp/cvm-test-locks && chmod 1777 /tmp/cvm-test-locks 2>/dev/null
+  exec flock "/tmp/cvm-test-locks/$lock.lock" wine "$@"
+fi
 exec wine "$@"

@@ -29,4 +29,6 @@ cleanup() {
 }
 trap cleanup EXIT
 
+# The editor shard and the sent-mail check send to the same server users.
+case "$name" in sent) export CVM_TEST_LOCK=e2e-editor ;; *) export CVM_TEST_LOCK=e2e-$name ;; esac
 "$here/../../scripts/wine-run.sh" "$@"
