@@ -394,6 +394,9 @@ public:
     // every editor thread when bEditors (settings that their windows show
     // were changed).
     void PostToWindowThreads(UINT message, WPARAM wParam, LPARAM lParam, BOOL bEditors);
+    // Asks every viewer, editor and search window to centre itself on the
+    // screen (1424).
+    void CenterThreadWindows();
     // Fonts and colours written by the settings dialogs (1478): the mail
     // font sets are rebuilt (the language fonts too when bLanguageFonts),
     // then the main window and every viewer and editor show them.

@@ -200,6 +200,15 @@ void CQuendalApp::PostToWindowThreads(UINT message, WPARAM wParam, LPARAM lParam
         ::PostThreadMessageA(At(m_editThreads, i)->dwThreadId, message, wParam, lParam);
 }
 
+void CQuendalApp::CenterThreadWindows()
+{
+    const UINT kCenter = 1424;
+    PostToWindowThreads(kCenter, 0, 0, TRUE);
+    CleanupSearchThreads();
+    for (int i = 0; i < m_searchThreads.GetSize(); ++i)
+        ::PostThreadMessageA(At(m_searchThreads, i)->dwThreadId, kCenter, 0, 0);
+}
+
 BOOL CQuendalApp::HasEditThread()
 {
     CleanupViewThreads();

@@ -2,6 +2,8 @@
 
 #include "resources/mainwnd/MailCommandsResource.h"
 
+#include <commdlg.h>
+
 namespace ColorLabelMenu {
 
 namespace {
@@ -42,6 +44,22 @@ void Build(COwnerDrawMenu& menu, const CStringArray& names)
         text.Format("%s(&%c)", static_cast<const char*>(name), kEntries[n].chMnemonic);
         menu.AppendItem(MF_STRING, kEntries[n].nCommand, text, 0, kEntries[n].color, kEntries[n].chMnemonic);
     }
+}
+
+bool ChooseOtherColor(HWND hOwner, COLORREF crInitial, COLORREF& crChosen)
+{
+    // The dialog's own colours last as long as the program.
+    static COLORREF custom[16] = {};
+    CHOOSECOLORA cc = {};
+    cc.lStructSize = sizeof(cc);
+    cc.hwndOwner = hOwner;
+    cc.rgbResult = crInitial;
+    cc.lpCustColors = custom;
+    cc.Flags = CC_RGBINIT | CC_FULLOPEN;
+    if (!ChooseColorA(&cc))
+        return false;
+    crChosen = cc.rgbResult;
+    return true;
 }
 
 } // namespace ColorLabelMenu

@@ -1,5 +1,6 @@
 #include "mainwnd/MailMarks.h"
 
+#include "resources/mainwnd/MailCommandsResource.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
@@ -30,6 +31,27 @@ int Apply(CMailFolderStore* pStore, const std::vector<int>& indices, Mark mark, 
     }
     list->CloseFile();
     return changed;
+}
+
+bool FromCommand(UINT nID, Mark& mark, int& nLabel)
+{
+    nLabel = 0;
+    mark = colorLabel;
+    switch (nID) {
+    case ID_MAIL_BOOKMARK_ON: mark = bookmarkOn; return true;
+    case ID_MAIL_BOOKMARK_OFF: mark = bookmarkOff; return true;
+    case ID_MAIL_MARK_UNREAD: mark = markUnread; return true;
+    case ID_MAIL_MARK_READ: mark = markRead; return true;
+    case ID_MAIL_PROTECT_ON: mark = protectOn; return true;
+    case ID_MAIL_PROTECT_OFF: mark = protectOff; return true;
+    case ID_MAIL_LABEL_AUTO: return true;
+    case ID_MAIL_LABEL_OTHER: nLabel = 99; return true;
+    default:
+        if (nID < ID_MAIL_LABEL_FIRST || nID > ID_MAIL_LABEL_LAST)
+            return false;
+        nLabel = static_cast<int>(nID - ID_MAIL_LABEL_FIRST) + 1;
+        return true;
+    }
 }
 
 } // namespace MailMarks

@@ -20,4 +20,9 @@ const int kDeleteProtected = 0x40;
 // number of records changed.
 int Apply(CMailFolderStore* pStore, const std::vector<int>& indices, Mark mark, int nLabel = 0, COLORREF crLabel = 0);
 
+// The mark a command of the mail lists sets (bookmark, read state, delete
+// protection, a colour label: nLabel 99 for a colour still to be chosen);
+// false for any other command.
+bool FromCommand(UINT nID, Mark& mark, int& nLabel);
+
 } // namespace MailMarks

@@ -11,6 +11,7 @@ namespace {
 
 const UINT msgEndDialog = 1375;
 const UINT msgFoundMails = 2024;
+const UINT msgCenter = 1424;
 
 } // namespace
 
@@ -96,6 +97,13 @@ BOOL CMailSearchThread::PreTranslateMessage(MSG* pMsg)
         case msgFoundMails:
             if (m_pDialog && m_pDialog->m_hWnd)
                 m_pDialog->TakeFoundMails();
+            return TRUE;
+        case msgCenter:
+            // On the screen, not on the main window that owns it.
+            if (m_pDialog && m_pDialog->m_hWnd) {
+                m_pDialog->CenterWindow(::GetDesktopWindow());
+                m_pDialog->BringWindowToTop();
+            }
             return TRUE;
         default:
             break;

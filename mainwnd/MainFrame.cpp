@@ -37,6 +37,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_MESSAGE(WM_QUERYENDSESSION, OnQueryEndSession)
     ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_APP + 0x201, OnFrameReady)
+    ON_MESSAGE(CMainFrame::WM_QD_ROUTE_DUE, OnRouteDue)
     ON_MESSAGE(WM_MENUSELECT, OnMenuSelect)
     // A toolbar button's prompt, with the plug-ins' own.
     { WM_SETMESSAGESTRING, 0, 0, 0,
@@ -104,6 +105,8 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD, ID_PREVIOUS_FOLDER_UNREAD, OnPreviousFolderUnread)
     ON_COMMAND_RANGE(ID_PREVIOUS_FOLDER_UNREAD_ALL, ID_PREVIOUS_FOLDER_UNREAD_ALL, OnPreviousFolderUnread)
     ON_COMMAND(ID_EMPTY_TRASH, OnEmptyTrash)
+    ON_COMMAND(ID_MAIL_SEND_READ_NOTIFY, OnSendReadNotify)
+    ON_UPDATE_COMMAND_UI(ID_MAIL_SEND_READ_NOTIFY, OnUpdateSendReadNotify)
     ON_COMMAND_RANGE(ID_FOCUS_FOLDER_TREE, ID_CLEAR_CUT_MARKS, OnPaneCommand)
     ON_COMMAND_RANGE(ID_FOLDER_NEXT, ID_FOLDER_PREVIOUS, OnPaneCommand)
     ON_COMMAND_RANGE(ID_FOLDER_TREE_SCROLL_UP, ID_FOLDER_TREE_SCROLL_DOWN, OnPaneCommand)
@@ -134,6 +137,7 @@ BEGIN_MESSAGE_MAP(CMainFrame, CFrameWnd)
     ON_COMMAND_RANGE(ID_TOOLS_ROUTE_SETTINGS, ID_TOOLS_ROUTE_SETTINGS, OnToolsCommand)
     ON_COMMAND_RANGE(ID_TOOLS_RECEIVE_NOTIFY, ID_TOOLS_RECEIVE_NOTIFY, OnToolsCommand)
     ON_COMMAND_RANGE(ID_HELP_FINDER, ID_HELP_FINDER, OnToolsCommand)
+    ON_COMMAND_RANGE(ID_TOOLS_PRINT_SETTINGS, ID_TOOLS_PRINT_SETTINGS, OnToolsCommand)
     // Folder maintenance, layout, the rule list and import.
     ON_COMMAND_RANGE(ID_FOLDER_REBUILD_CURRENT, ID_FOLDER_REBUILD_CURRENT, OnFolderMaintenance)
     ON_COMMAND_RANGE(ID_FOLDER_OPTIMIZE_CURRENT, ID_FOLDER_OPTIMIZE_CURRENT, OnFolderMaintenance)
@@ -279,6 +283,11 @@ CMainFrame::~CMainFrame()
             ::CloseHandle(*h);
         *h = nullptr;
     }
+}
+
+int CMainFrame::ReadHeaderMode()
+{
+    return (ProfileInt("Setting", "MailMiniHeader", 0) ? 1 : 0) | (ProfileInt("Setting", "AddressShowAll", 0) ? 2 : 0);
 }
 
 int CMainFrame::ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
@@ -550,6 +559,7 @@ void CMainFrame::DispMailview(BOOL bNoMailView)
         if (!m_wndSplitter2.CreateView(0, 0, m_pListView, SIZE{ client.right / 4, client.bottom }))
             m_pListView = nullptr;
         MailViewSeam& seam = GetMailViewSeam();
+        m_nHeaderMode = ReadHeaderMode();
         m_pMailView = seam.pfnCreate ? seam.pfnCreate() : new CView;
         if (!m_wndSplitter2.CreateView(1, 0, m_pMailView, SIZE{ client.right, 50 }))
             m_pMailView = nullptr;

@@ -90,6 +90,9 @@ public:
     BOOL SelectFolderAndMail(int nFolderId, int nMailIndex);
     void InitTimersAndNotify();
     void UpdateRouteTimer(BOOL bStartNow);
+    // The route schedule asks for a pass (timer 45, or a schedule that
+    // changed): started quietly, since no user asked for it.
+    enum { WM_QD_ROUTE_DUE = WM_APP + 0x202 };
     // The basic settings changed: the list and the timers read them again.
     void ApplyBasicSettings();
     // A mail shown in the mail view pane from the list goes into the history.
@@ -105,6 +108,9 @@ public:
     // first unread mail; false when there is none.
     BOOL FindNextFolder(BOOL bSkipExcluded);
     BOOL FindPreviousFolder(BOOL bSkipExcluded);
+    // The walk of both: nStep 1 forward, -1 backward over the open folders.
+    BOOL FindUnreadFolder(int nStep, BOOL bSkipExcluded);
+    BOOL GoToUnreadFolder(int nStep, BOOL bSkipExcluded);
     BOOL GoToNextFolder(BOOL bSkipExcluded);
     BOOL GoToPreviousFolder(BOOL bSkipExcluded);
     // A viewer found no unread mail in its folder: the next (previous)
@@ -199,6 +205,9 @@ public:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     // The end of a receive that brought new mail: the icon counts and blinks.
     void OnNewMailsReceived(int nNewMails);
+    // A transfer starts (bRunning) or ends: the icon alternates with the
+    // transfer icon while it runs; new mail counted by then blinks.
+    void ShowTransferInTray(BOOL bRunning);
     // New mail seen: idle icon, blinking and keyboard LEDs stopped.
     void ResetTrayIcon();
     // WM_ACTIVATE: the title, the tray icon and the input method's state.
@@ -238,13 +247,15 @@ protected:
     LRESULT OnQueryEndSession(WPARAM, LPARAM);
     LRESULT OnEndSession(WPARAM wParam, LPARAM);
     LRESULT OnFrameReady(WPARAM, LPARAM);
+    LRESULT OnRouteDue(WPARAM, LPARAM);
     LRESULT OnMenuSelect(WPARAM wParam, LPARAM lParam);
     LRESULT OnExitMenuLoop(WPARAM, LPARAM);
     void OnAppExit();
     void OnViewToolBar();
     void OnViewStatusBar();
     void OnViewThread();
-    void OnEscape() {}
+    // The Esc command: the key comes back to the window as if typed there.
+    void OnEscape();
     void OnMailNew();
     void OnMailReply() { EditSelectedMails(1); }
     void OnMailReplyAll() { EditSelectedMails(2); }
@@ -265,6 +276,9 @@ protected:
     void OnUpdateClipboardCommand(CCmdUI* pCmdUI);
     void OnListCommand(UINT nID);
     void OnEmptyTrash() { EmptyTrash(); }
+    // The mail view pane asks whether to send the read receipt its mail asks for.
+    void OnSendReadNotify();
+    void OnUpdateSendReadNotify(CCmdUI* pCmdUI);
     // Asks which mails and which rule set (MainFrameLayoutCommands.cpp).
     void OnRunFilterRules();
     // Opens a mail search window on a thread of its own.
@@ -335,6 +349,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The frame's routing of a command to the panes (OnCmdMsg without its
+    // own additions).
+    BOOL RouteCommand(UINT nID, int nCode, void* pExtra, LRESULT* pResult);
     BOOL CreateToolBar(BOOL bFirstTime);
     BOOL CreateStatusBar();
     void LayoutToolBarControls();
@@ -344,8 +361,14 @@ private:
     // Asks running workers to stop and waits a bounded time; then lets go of them.
     void EndWorkers();
     static int ProfileInt(const char* pszSection, const char* pszKey, int nDefault);
+    // The mail view pane's header form of the settings: 1 the compact
+    // header, 2 every address shown; and the form the pane was made with.
+    static int ReadHeaderMode();
+    int m_nHeaderMode = 0;
     // The notification and keyboard-LED settings, read at start and after the basic settings.
     void ReadNotifySettings();
+    // New mail blinks the keyboard's LEDs too when the settings ask for it.
+    void StartLedBlink();
 
     CSplitterWnd m_wndSplitter;
     CSplitterWnd m_wndSplitter2;

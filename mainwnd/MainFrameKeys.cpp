@@ -2,6 +2,7 @@
 // "MainWnd.key", and the global hot keys.
 #include "mainwnd/MainFrame.h"
 
+#include "core/DlgInputPassword.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/KeyAssignDialog.h"
 #include "resources/resource.h"
@@ -37,6 +38,14 @@ BOOL CMainFrame::PreTranslateKeyMessage(MSG* pMsg)
         BringWindowToTop();
         ::SetForegroundWindow(m_hWnd);
         PostMessage(WM_SYSCOMMAND, SC_RESTORE, 0);
+        // A mailbox password asked for meanwhile stays in front of the
+        // window it guards, with the focus to type it.
+        CWnd* pPassword = pApp->m_pPasswordDialog;
+        if (pPassword && pPassword->m_hWnd) {
+            ::SetWindowPos(pPassword->m_hWnd, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            ::SetForegroundWindow(pPassword->m_hWnd);
+            ::SetFocus(pPassword->m_hWnd);
+        }
     } else if (id == pApp->m_hotKeyAtoms[CQuendalApp::hotKeyEditor]) {
         pApp->ActivateEditThread();
     } else if (id == pApp->m_hotKeyAtoms[CQuendalApp::hotKeyTrayMenu]) {

@@ -17,6 +17,7 @@
 #include "transfer/DlgDivideup.h"
 #include "transfer/DlgDivideupExec.h"
 #include "transfer/RuleSetCombo.h"
+#include "viewer/MailView.h"
 
 #include <commctrl.h>
 
@@ -68,8 +69,11 @@ void CMainFrame::OnWindowCommand(UINT nID)
             ShowWindow(SW_RESTORE);
         break;
     case ID_WINDOW_CENTER:
-        if (!IsIconic())
-            CenterWindow();
+        if (IsIconic())
+            break;
+        CenterWindow();
+        if (CQuendalApp* app = QuendalApp())
+            app->CenterThreadWindows();
         break;
     case ID_WINDOW_MINIMIZE:
         ShowWindow(SW_MINIMIZE);
@@ -118,9 +122,12 @@ LRESULT CMainFrame::OnTimeChange(WPARAM, LPARAM)
 
 LRESULT CMainFrame::OnSettingChange(WPARAM, LPARAM)
 {
-    // The date and time formats may have changed with the system's settings.
+    // The date and time formats may have changed with the system's settings,
+    // and the colours and fonts the mail view pane takes from the system.
     if (m_pListView && m_pListView->m_hWnd)
         m_pListView->LoadDateFormats();
+    if (auto* pane = dynamic_cast<CMailView*>(m_pMailView))
+        pane->ReloadViewSettings(TRUE);
     return Default();
 }
 

@@ -10,6 +10,7 @@
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailListData.h"
+#include "viewer/MailView.h"
 
 namespace {
 
@@ -61,12 +62,42 @@ void CMainFrame::OnMailForward()
     OnListCommand(ID_MAIL_FORWARD);
 }
 
+void CMainFrame::OnSendReadNotify()
+{
+    auto* pane = dynamic_cast<CMailView*>(m_pMailView);
+    if (pane && pane->IsReadNotifyPending())
+        pane->AskSendReadNotify();
+}
+
+void CMainFrame::OnUpdateSendReadNotify(CCmdUI* pCmdUI)
+{
+    auto* pane = dynamic_cast<CMailView*>(m_pMailView);
+    pCmdUI->Enable(pane && pane->IsReadNotifyPending());
+}
+
+void CMainFrame::OnEscape()
+{
+    // The panes send their Esc here; typed at the window it drops the cut
+    // marks and runs the key assigned to Esc (送受信を中断 unless changed).
+    PostMessage(WM_KEYDOWN, VK_ESCAPE, 1);
+}
+
 void CMainFrame::OnPreviousFolderUnread(UINT nID)
 {
     GoToPreviousFolder(nID == ID_PREVIOUS_FOLDER_UNREAD ? TRUE : FALSE);
 }
 
-BOOL CMainFrame::FindNextFolder(BOOL)
+BOOL CMainFrame::FindNextFolder(BOOL bSkipExcluded)
+{
+    return FindUnreadFolder(1, bSkipExcluded);
+}
+
+BOOL CMainFrame::FindPreviousFolder(BOOL bSkipExcluded)
+{
+    return FindUnreadFolder(-1, bSkipExcluded);
+}
+
+BOOL CMainFrame::FindUnreadFolder(int nStep, BOOL bSkipExcluded)
 {
     CQuendalApp* app = QuendalApp();
     if (!app || !m_pListView || !m_pFolderTree)
@@ -76,8 +107,13 @@ BOOL CMainFrame::FindNextFolder(BOOL)
     if (start < 0)
         start = 0;
     for (int step = 1; step < count; step++) {
-        CMailFolderStore* store = app->GetFolderAt((start + step) % count);
-        if (!store || !IsReceiveFolder(store) || !HasUnreadMail(store) || !m_pFolderTree->FindItem(store->GetFolderId()))
+        CMailFolderStore* store = app->GetFolderAt(((start + nStep * step) % count + count) % count);
+        if (!store || !IsReceiveFolder(store) || !m_pFolderTree->FindItem(store->GetFolderId()) ||
+            !HasUnreadMail(store))
+            continue;
+        // A folder left out of the walk by its settings (or its parent's)
+        // is passed over unless every folder is searched.
+        if (bSkipExcluded && store->GetInheritedFlag2())
             continue;
         m_pFolderTree->SelectFolder(store->GetFolderId());
         if (m_pListView->GetFolderId() != store->GetFolderId())
@@ -96,50 +132,24 @@ BOOL CMainFrame::FindNextFolder(BOOL)
     return FALSE;
 }
 
-BOOL CMainFrame::FindPreviousFolder(BOOL)
-{
-    CQuendalApp* app = QuendalApp();
-    if (!app || !m_pListView || !m_pFolderTree)
-        return FALSE;
-    int count = app->GetFolderCount();
-    int start = app->GetCurrentFolderPos();
-    if (start < 0)
-        start = 0;
-    for (int step = 1; step < count; step++) {
-        CMailFolderStore* store = app->GetFolderAt((start - step + count) % count);
-        if (!store || !IsReceiveFolder(store) || !HasUnreadMail(store) || !m_pFolderTree->FindItem(store->GetFolderId()))
-            continue;
-        m_pFolderTree->SelectFolder(store->GetFolderId());
-        if (m_pListView->GetFolderId() != store->GetFolderId())
-            ChangeFolder(store->GetFolderId());
-        m_pListView->ResetUnreadWalk();
-        m_pListView->MoveToNextUnread(FALSE);
-        return TRUE;
-    }
-    CMailFolderStore* current = app->GetCurrentFolder();
-    if (!current || current->GetUnreadCount() <= 0)
-        Beep(static_cast<DWORD>(app->GetProfileInt("Setting", "BeepFrequency", 2000)), 60);
-    return FALSE;
-}
-
 BOOL CMainFrame::GoToNextFolder(BOOL bSkipExcluded)
 {
-    MSG msg;
-    while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
-    }
-    WaitCursor(TRUE);
-    BOOL found = FindNextFolder(bSkipExcluded);
-    WaitCursor(FALSE);
-    return found;
+    return GoToUnreadFolder(1, bSkipExcluded);
 }
 
 BOOL CMainFrame::GoToPreviousFolder(BOOL bSkipExcluded)
 {
+    return GoToUnreadFolder(-1, bSkipExcluded);
+}
+
+BOOL CMainFrame::GoToUnreadFolder(int nStep, BOOL bSkipExcluded)
+{
+    // Clicks made while the walk runs are not to land in the folder it goes to.
     MSG msg;
     while (::PeekMessageA(&msg, nullptr, WM_MOUSEFIRST, WM_MOUSELAST, PM_REMOVE)) {
     }
     WaitCursor(TRUE);
-    BOOL found = FindPreviousFolder(bSkipExcluded);
+    BOOL found = FindUnreadFolder(nStep, bSkipExcluded);
     WaitCursor(FALSE);
     return found;
 }

@@ -216,6 +216,8 @@ void CMainFrame::OnSpaceEndReadMessage(WPARAM, LPARAM)
 BOOL CMainFrame::PreTranslateMessage(MSG* pMsg)
 {
     if (pMsg->message == WM_KEYDOWN) {
+        if (pMsg->wParam == VK_ESCAPE && m_pListView && m_pListView->m_hWnd)
+            m_pListView->ClearCutMarks(FALSE);
         m_keyRepeat = m_keyDown ? 1 : 0;
         m_keyDown = 1;
         m_keyUp = 0;
@@ -281,6 +283,13 @@ void CMainFrame::ReadNotifySettings()
 void CMainFrame::ApplyBasicSettings()
 {
     ReadNotifySettings();
+    // The mail view pane's header form is set up with the pane: a new form
+    // makes the panes anew.
+    if (m_pMailView && ReadHeaderMode() != m_nHeaderMode) {
+        if (m_bMailViewMaximised || m_bListMaximised)
+            RestorePaneSizes();
+        DispMailview(FALSE);
+    }
     if (CQuendalApp* pApp = QuendalApp()) {
         pApp->m_bShowReplyIcon = pApp->GetProfileInt("Setting", "ShowReplyIcon", 1);
         pApp->m_bShowMyMailIcon = pApp->GetProfileInt("Setting", "ShowMyMailIcon", 1);
@@ -300,6 +309,14 @@ void CMainFrame::ApplyBasicSettings()
 
 void CMainFrame::UpdateRouteTimer(BOOL bStartNow)
 {
+    // New mail read elsewhere (a viewer, another start) stops the blinking.
+    if (CQuendalApp* pApp = QuendalApp()) {
+        CStringArray names;
+        CDWordArray total;
+        pApp->CollectUnreadCounts(1, names, total);
+        if (total.GetSize() == 1 && total[0] == 0)
+            ResetTrayIcon();
+    }
     MainFrameHooks& hooks = GetMainFrameHooks();
     int interval = hooks.pfnGetRouteInterval ? hooks.pfnGetRouteInterval() : 10;
     bool enabled = hooks.pfnIsRouteEnabled && hooks.pfnIsRouteEnabled();
@@ -310,7 +327,7 @@ void CMainFrame::UpdateRouteTimer(BOOL bStartNow)
     if (action.nPeriodMs)
         SetTimer(kRouteTimer, action.nPeriodMs);
     if (action.bStartPass)
-        PostMessage(WM_COMMAND, ID_ROUTE_RECEIVE);
+        PostMessage(WM_QD_ROUTE_DUE);
 }
 
 void CMainFrame::OnTimer(UINT_PTR nIDEvent)
@@ -318,8 +335,16 @@ void CMainFrame::OnTimer(UINT_PTR nIDEvent)
     if (nIDEvent == kMinuteTimer)
         UpdateRouteTimer(TRUE);
     else if (nIDEvent == kRouteTimer && !IsReceiving())
-        PostMessage(WM_COMMAND, ID_ROUTE_RECEIVE);
+        PostMessage(WM_QD_ROUTE_DUE);
     Default();
+}
+
+LRESULT CMainFrame::OnRouteDue(WPARAM, LPARAM)
+{
+    // Folders being rebuilt or optimised take no mail: the next pass comes.
+    if (m_pTransfer && !IsBusyLocked())
+        m_pTransfer->StartScheduledRoutePass();
+    return 0;
 }
 
 // ---- Folders and the list ----

@@ -9,6 +9,7 @@
 #include "store/DlgDeleteHistory.h"
 #include "viewer/ColorTextView.h"
 #include "viewer/MailView.h"
+#include "viewer/ViewerMessages.h"
 
 #include <commctrl.h>
 
@@ -21,6 +22,18 @@ const UINT kMoveNext = 1348;
 } // namespace
 
 BOOL CMainFrame::OnCmdMsg(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
+{
+    // The scroll shortcuts scroll the mail view pane, and the new mail
+    // counts as seen.
+    if ((nID == ID_SPACE_SCROLL_DOWN || nID == ID_SPACE_SCROLL_UP) && nCode == CN_COMMAND) {
+        RouteCommand(nID, nCode, pExtra, pResult);
+        ResetTrayIcon();
+        return TRUE;
+    }
+    return RouteCommand(nID, nCode, pExtra, pResult);
+}
+
+BOOL CMainFrame::RouteCommand(UINT nID, int nCode, void* pExtra, LRESULT* pResult)
 {
     if (CFrameWnd::OnCmdMsg(nID, nCode, pExtra, pResult))
         return TRUE;

@@ -17,6 +17,7 @@
 #include "settings/SettingsCommands.h"
 #include "transfer/DlgReceiveNotify.h"
 #include "transfer/DlgRouteSetting.h"
+#include "viewer/DlgPrintSetting.h"
 
 void CMainFrame::OnToolsCommand(UINT nID)
 {
@@ -96,6 +97,11 @@ void CMainFrame::OnToolsCommand(UINT nID)
         if (CQuendalApp* app = QuendalApp())
             app->OpenHelp();
         break;
+    case ID_TOOLS_PRINT_SETTINGS: {
+        CDlgPrintSetting dlg(this);
+        dlg.DoModal();
+        break;
+    }
     default:
         break;
     }

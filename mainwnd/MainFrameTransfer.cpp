@@ -5,6 +5,7 @@
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
 #include "core/SoundPlayer.h"
+#include "mainwnd/FolderTree.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/NotifyMailData.h"
 #include "mainwnd/QListView.h"
@@ -17,12 +18,18 @@
 #include "transfer/TransferStatus.h"
 
 #include <commctrl.h>
-#include <process.h>
 
 namespace {
 
 // Calls the workers make on the UI thread through the relay window.
-enum : UINT { WM_RELAY_START = WM_APP + 0x301, WM_RELAY_END, WM_RELAY_SHOW, WM_RELAY_COUNTER, WM_RELAY_RECEIVE_NAMED };
+enum : UINT {
+    WM_RELAY_START = WM_APP + 0x301,
+    WM_RELAY_END,
+    WM_RELAY_SHOW,
+    WM_RELAY_COUNTER,
+    WM_RELAY_RECEIVE_NAMED,
+    WM_RELAY_SEND_ERROR  // posted: the send errors waiting are shown
+};
 
 // The task-list thread: notices delivered in one reminder pass (wParam the count).
 const UINT kTaskNoticesDelivered = 1475;
@@ -66,6 +73,11 @@ public:
         DWORD_PTR result = 0;
         return ::SendMessageTimeoutA(m_hWnd, message, wParam, lParam, SMTO_NORMAL, kRelayTimeoutMs, &result) != 0;
     }
+    // Leaves a call for the UI thread without waiting for it.
+    bool Post(UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return m_hWnd && ::PostMessageA(m_hWnd, message, wParam, lParam);
+    }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -82,6 +94,9 @@ protected:
             return 0;
         case WM_RELAY_COUNTER:
             m_pOwner->m_progress.SetSendCounter(static_cast<int>(wParam), static_cast<int>(lParam));
+            return 0;
+        case WM_RELAY_SEND_ERROR:
+            m_pOwner->ShowWaitingSendErrors();
             return 0;
         case WM_RELAY_RECEIVE_NAMED: {
             auto* r = reinterpret_cast<NamedReceive*>(lParam);
@@ -158,6 +173,12 @@ void CMainFrameTransfer::OnCommand(UINT nID)
     default:
         return;
     }
+    MirrorWorkers();
+}
+
+void CMainFrameTransfer::StartScheduledRoutePass()
+{
+    StartRoutePass(false);
     MirrorWorkers();
 }
 
@@ -377,22 +398,28 @@ void CMainFrameTransfer::ShowMessage(const char* pszText)
 
 void CMainFrameTransfer::ShowSendError(const char* pszText)
 {
-    // From the send worker: shown by the UI thread, without holding the job.
-    CString* pText = new CString(pszText);
-    struct Show
+    // From the send worker, which does not wait for the user: the UI thread
+    // shows it over the main window.
     {
-        static unsigned __stdcall Run(void* p)
+        std::lock_guard<std::mutex> hold(m_sendErrorLock);
+        m_sendErrors.push_back(pszText);
+    }
+    m_pRelay->Post(WM_RELAY_SEND_ERROR, 0, 0);
+}
+
+void CMainFrameTransfer::ShowWaitingSendErrors()
+{
+    for (;;) {
+        CString text;
         {
-            std::unique_ptr<CString> text(static_cast<CString*>(p));
-            AfxMessageBox(*text, MB_OK | MB_ICONEXCLAMATION);
-            return 0;
+            std::lock_guard<std::mutex> hold(m_sendErrorLock);
+            if (m_sendErrors.empty())
+                return;
+            text = m_sendErrors.front();
+            m_sendErrors.pop_front();
         }
-    };
-    uintptr_t h = _beginthreadex(nullptr, 0, &Show::Run, pText, 0, nullptr);
-    if (h)
-        CloseHandle(reinterpret_cast<HANDLE>(h));
-    else
-        delete pText;
+        AfxMessageBox(text, MB_OK | MB_ICONEXCLAMATION);
+    }
 }
 
 void CMainFrameTransfer::DoStartProgress(int nKind, CTransferStatus* pStatus)
@@ -407,6 +434,7 @@ void CMainFrameTransfer::DoStartProgress(int nKind, CTransferStatus* pStatus)
         ::SetWindowTextA(m_hControls[0], nKind >= 0 && nKind <= 2 ? kKinds[nKind] : "");
     ShowControls(true);
     m_pFrame->PlayTransferAnimation(TRUE);
+    m_pFrame->ShowTransferInTray(TRUE);
 }
 
 void CMainFrameTransfer::DoEndProgress(BOOL bNoEvent)
@@ -419,6 +447,12 @@ void CMainFrameTransfer::DoEndProgress(BOOL bNoEvent)
         ::SetWindowTextA(m_hControls[0], "");
     ShowControls(false);
     m_pFrame->PlayTransferAnimation(FALSE);
+    if (m_nNewMails > 0)
+        if (CQuendalApp* pApp = QuendalApp())
+            pApp->UpdateUnreadMailRegistry();
+    if (CFolderTree* pTree = m_pFrame->GetFolderTree())
+        pTree->SaveTreeState();
+    m_pFrame->ShowTransferInTray(FALSE);
     if (!bNoEvent && GetMainFrameHooks().pfnFirePlugInEvent)
         GetMainFrameHooks().pfnFirePlugInEvent(kPlugInEventDownloadEnd, m_pFrame->m_hWnd, m_nNewMails);
 }

@@ -7,7 +7,9 @@
 #include "transfer/TransferHost.h"
 #include "transfer/TransferProgressCtrl.h"
 
+#include <deque>
 #include <memory>
+#include <mutex>
 
 class CMainFrame;
 class CCmdUI;
@@ -24,6 +26,8 @@ public:
 
     // The commands and their update rules.
     void OnCommand(UINT nID);
+    // A route pass of the schedule: nothing is shown when it cannot start.
+    void StartScheduledRoutePass();
     void UpdateCommand(CCmdUI* pCmdUI);
     // Thread messages of the transfers (1355, 1440); false when not one.
     bool OnThreadMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -64,6 +68,8 @@ private:
     // Runs on the UI thread (the workers reach it through the relay window).
     void DoStartProgress(int nKind, CTransferStatus* pStatus);
     void DoEndProgress(BOOL bNoEvent);
+    // The send errors the workers left, one box each (UI thread).
+    void ShowWaitingSendErrors();
     void ShowControls(bool bShow);
     HANDLE DoReceiveNamedAccount(const char* pszAccount, BOOL bInteractive, BOOL bNotifyEnd);
     // Keeps the frame's duplicates of the worker handles current.
@@ -76,4 +82,6 @@ private:
     std::unique_ptr<CSoundPlayer> m_pSound;
     std::unique_ptr<CDlgRemoteMail> m_pRemoteDlg;
     int m_nNewMails = 0;
+    std::mutex m_sendErrorLock;
+    std::deque<CString> m_sendErrors;
 };

@@ -102,16 +102,9 @@ void CMainFrame::ShowTrayMenu(UINT nMouseMessage)
 
 LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_pOpenMenu && message == WM_MEASUREITEM &&
-        reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
-        m_pOpenMenu->MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
-        return TRUE;
-    } else if (m_pOpenMenu && message == WM_DRAWITEM &&
-               reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
-        m_pOpenMenu->DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
-        return TRUE;
-    } else if (m_pOpenMenu && message == WM_MENUCHAR && reinterpret_cast<HMENU>(lParam) == m_pOpenMenu->m_hMenu) {
-        return m_pOpenMenu->OnMenuChar(static_cast<char>(LOWORD(wParam)));
+    LRESULT menuResult = 0;
+    if (m_pOpenMenu && m_pOpenMenu->HandleOwnerMessage(message, wParam, lParam, menuResult)) {
+        return menuResult;
     } else if (message == CTrayIcon::kCallbackMessage) {
         ShowTrayMenu(static_cast<UINT>(lParam));
     } else if (message == g_msgTaskbarCreated && g_msgTaskbarCreated) {
@@ -120,9 +113,16 @@ LRESULT CMainFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     } else if (message == WM_TIMER && wParam == CTrayIcon::kBlinkTimer) {
         m_tray.Blink();
         return 0;
+    } else if (message == WM_TIMER && wParam == CTrayIcon::kTransferTimer) {
+        m_tray.TransferBlink();
+        return 0;
     } else if (message == WM_TIMER && wParam == kLedTimer) {
         CKeyboardLedNotifier::Instance().BlinkStep(m_nLedBlinkType);
         return 0;
+    } else if (message == WM_POWERBROADCAST) {
+        // Back from a suspend the shell shows the unread counts afresh.
+        if (CQuendalApp* pApp = QuendalApp())
+            pApp->UpdateUnreadMailRegistry();
     } else if (message == WM_ACTIVATE) {
         OnActivateMessage(LOWORD(wParam) != WA_INACTIVE);
     } else if (message == WM_ACTIVATEAPP) {
@@ -171,10 +171,22 @@ void CMainFrame::OnNewMailsReceived(int nNewMails)
 {
     m_tray.AddNewMailCount(nNewMails);
     m_tray.StartNewMailBlink();
-    if (m_bLedBlink) {
-        CKeyboardLedNotifier::Instance().Start();
-        SetTimer(kLedTimer, m_nLedBlinkInterval > 0 ? static_cast<UINT>(m_nLedBlinkInterval) : 1000);
-    }
+    StartLedBlink();
+}
+
+void CMainFrame::ShowTransferInTray(BOOL bRunning)
+{
+    m_tray.ShowTransfer(bRunning != FALSE);
+    if (m_tray.GetNewMailCount() > 0)
+        StartLedBlink();
+}
+
+void CMainFrame::StartLedBlink()
+{
+    if (!m_bLedBlink)
+        return;
+    CKeyboardLedNotifier::Instance().Start();
+    SetTimer(kLedTimer, m_nLedBlinkInterval > 0 ? static_cast<UINT>(m_nLedBlinkInterval) : 1000);
 }
 
 void CMainFrame::OnActivateMessage(BOOL bActive)

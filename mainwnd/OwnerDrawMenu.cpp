@@ -129,6 +129,25 @@ const COwnerDrawMenuItem* COwnerDrawMenu::ItemAt(int nPos) const
     return nullptr;
 }
 
+bool COwnerDrawMenu::HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    if (message == WM_MEASUREITEM && reinterpret_cast<MEASUREITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+        MeasureItem(reinterpret_cast<MEASUREITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
+    if (message == WM_DRAWITEM && reinterpret_cast<DRAWITEMSTRUCT*>(lParam)->CtlType == ODT_MENU) {
+        DrawItem(reinterpret_cast<DRAWITEMSTRUCT*>(lParam));
+        result = TRUE;
+        return true;
+    }
+    if (message == WM_MENUCHAR && reinterpret_cast<HMENU>(lParam) == m_hMenu) {
+        result = OnMenuChar(static_cast<char>(LOWORD(wParam)));
+        return true;
+    }
+    return false;
+}
+
 LRESULT COwnerDrawMenu::OnMenuChar(char ch)
 {
     const char upper = static_cast<char>(std::toupper(static_cast<unsigned char>(ch)));

@@ -41,6 +41,10 @@ public:
     // The answer to WM_MENUCHAR: the item whose mnemonic is the character
     // (any case) is run by the menu itself, once; 0 when none has it.
     LRESULT OnMenuChar(char ch);
+    // The menu's share of its owner window's messages (the measure and draw
+    // requests of menu items, WM_MENUCHAR for this menu): true with the
+    // answer in result when the message was the menu's.
+    bool HandleOwnerMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
     // The item last drawn selected or found by its mnemonic.
     const CString& GetChosenText() const { return m_strChosen; }

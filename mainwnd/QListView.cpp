@@ -6,6 +6,7 @@
 #include "core/QuendalApp.h"
 #include "mainwnd/FontSetting.h"
 #include "mainwnd/MailViewSeam.h"
+#include "mainwnd/HeaderSortMark.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "mainwnd/MainFrame.h"
 #include "resources/mainwnd/MailCommandsResource.h"
@@ -380,21 +381,7 @@ void CQListView::SortList(int nItem, BOOL)
 
 void CQListView::UpdateSortMark(int nColumn)
 {
-    HWND hHeader = GetListCtrl().GetHeaderCtrl();
-    if (!hHeader)
-        return;
-    for (int i = 0; i < columnCount; ++i) {
-        HDITEMA item = {};
-        item.mask = HDI_FORMAT;
-        ::SendMessageA(hHeader, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        int fmt = item.fmt & ~(HDF_SORTUP | HDF_SORTDOWN);
-        if (i == nColumn)
-            fmt |= m_nSortMode == 1 ? HDF_SORTUP : HDF_SORTDOWN;
-        if (fmt != item.fmt) {
-            item.fmt = fmt;
-            ::SendMessageA(hHeader, HDM_SETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item));
-        }
-    }
+    SetHeaderSortMark(GetListCtrl().GetHeaderCtrl(), nColumn < columnCount ? nColumn : -1, m_nSortMode == 1);
     m_nSortColumn = nColumn;
 }
 

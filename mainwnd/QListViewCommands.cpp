@@ -5,7 +5,9 @@
 #include "classlib/OleDataSource.h"
 #include "core/FileUtil.h"
 #include "core/QuendalApp.h"
+#include "mainwnd/ColorLabelMenu.h"
 #include "mainwnd/DlgSelectFolder.h"
+#include "mainwnd/MailDrag.h"
 #include "mainwnd/MailExport.h"
 #include "mainwnd/MailMarks.h"
 #include "mainwnd/MailObjectBlock.h"
@@ -277,26 +279,11 @@ void CQListView::OnBeginDrag(NMHDR*, LRESULT* pResult)
     HGLOBAL block = BuildMailObject(MailObjectBlock::opDrag);
     if (!block)
         return;
-    CMailDataSource* source = new CMailDataSource;
-    source->CacheGlobalData(MailObjectBlock::GetMailFormat(), block);
-    for (int index : mails) {
-        CMailIndexRecord* r = m_pStore->GetRecord(index);
-        std::string text;
-        if (!r || !CMailDataSource::RebuildMail(m_pStore, index, text))
-            continue;
-        CString name = MakeValidFileName(r->GetText(CMailIndexRecord::colSubject)) + ".eml";
-        source->AddMail(m_pStore, index, name, static_cast<int>(text.size()));
-    }
-    if (source->GetMailCount() > 0) {
-        source->DelayRenderData(CMailDataSource::GetFileDescriptorFormat());
-        source->DelayRenderData(CMailDataSource::GetFileContentsFormat());
-    }
     // A drop on a folder moves the dragged mails itself, by their ids; here
     // the rows of mails that left are only dropped from the list.
     m_bDragging = true;
     m_bShowPending = false;
-    DWORD effect = source->DoDragDrop(DROPEFFECT_COPY | DROPEFFECT_MOVE | DROPEFFECT_SCROLL);
-    source->Release();
+    DWORD effect = MailDrag::Run(m_pStore, mails, block);
     m_bDragging = false;
     if (m_bShowPending && !(effect & DROPEFFECT_MOVE))
         ShowSelectedMail();
@@ -351,33 +338,15 @@ void CQListView::OnMarkCommand(UINT nID)
         AfxMessageBox("メールを選択してください。", MB_OK | MB_ICONEXCLAMATION);
         return;
     }
+    MailMarks::Mark mark;
     int label = 0;
     COLORREF color = 0;
-    MailMarks::Mark mark = MailMarks::colorLabel;
-    switch (nID) {
-    case ID_MAIL_BOOKMARK_ON: mark = MailMarks::bookmarkOn; break;
-    case ID_MAIL_BOOKMARK_OFF: mark = MailMarks::bookmarkOff; break;
-    case ID_MAIL_MARK_UNREAD: mark = MailMarks::markUnread; break;
-    case ID_MAIL_MARK_READ: mark = MailMarks::markRead; break;
-    case ID_MAIL_PROTECT_ON: mark = MailMarks::protectOn; break;
-    case ID_MAIL_PROTECT_OFF: mark = MailMarks::protectOff; break;
-    case ID_MAIL_LABEL_AUTO: label = 0; break;
-    case ID_MAIL_LABEL_OTHER: {
+    if (!MailMarks::FromCommand(nID, mark, label))
+        return;
+    if (label == 99) {
         CMailIndexRecord* focused = m_pStore ? m_pStore->GetRecord(mails[0]) : nullptr;
-        static COLORREF custom[16] = {};
-        CHOOSECOLORA cc = {};
-        cc.lStructSize = sizeof(cc);
-        cc.hwndOwner = m_hWnd;
-        cc.rgbResult = focused ? focused->GetLabelColor() : 0;
-        cc.lpCustColors = custom;
-        cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-        if (!ChooseColorA(&cc))
+        if (!ColorLabelMenu::ChooseOtherColor(m_hWnd, focused ? focused->GetLabelColor() : 0, color))
             return;
-        label = 99;
-        color = cc.rgbResult;
-        break;
-    }
-    default: label = static_cast<int>(nID - ID_MAIL_LABEL_FIRST) + 1; break;
     }
     MailMarks::Apply(m_pStore, mails, mark, label, color);
     Invalidate(FALSE);

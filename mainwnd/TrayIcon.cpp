@@ -67,10 +67,20 @@ void CTrayIcon::Remove()
 {
     if (!m_bAdded)
         return;
-    if (m_data.hWnd)
-        ::KillTimer(m_data.hWnd, kBlinkTimer);
+    SetTimerOf(kBlinkTimer, false);
+    SetTimerOf(kTransferTimer, false);
     ::Shell_NotifyIconA(NIM_DELETE, &m_data);
     m_bAdded = false;
+}
+
+void CTrayIcon::SetTimerOf(UINT_PTR nTimer, bool bOn)
+{
+    if (!m_bAdded || !m_data.hWnd)
+        return;
+    if (bOn)
+        ::SetTimer(m_data.hWnd, nTimer, kBlinkMs, nullptr);
+    else
+        ::KillTimer(m_data.hWnd, nTimer);
 }
 
 void CTrayIcon::Modify(HICON hIcon, const CString& tip)
@@ -85,16 +95,14 @@ void CTrayIcon::Reset()
 {
     m_nNewMails = 0;
     m_nBlinkPhase = 0;
-    if (m_bAdded && m_data.hWnd)
-        ::KillTimer(m_data.hWnd, kBlinkTimer);
+    SetTimerOf(kBlinkTimer, false);
     Modify(m_hIdle, FormatTip(0));
 }
 
 void CTrayIcon::AddNewMailCount(int n)
 {
     m_nNewMails += n;
-    if (m_bAdded && m_data.hWnd)
-        ::KillTimer(m_data.hWnd, kBlinkTimer);
+    SetTimerOf(kBlinkTimer, false);
     Modify(m_hIdle, FormatTip(m_nNewMails));
     m_nBlinkPhase = 1;
 }
@@ -105,12 +113,28 @@ void CTrayIcon::StartNewMailBlink()
         return;
     Modify(m_hNewMail, FormatTip(m_nNewMails));
     m_nBlinkPhase = 1;
-    if (m_bAdded && m_data.hWnd)
-        ::SetTimer(m_data.hWnd, kBlinkTimer, kBlinkMs, nullptr);
+    SetTimerOf(kBlinkTimer, true);
 }
 
 void CTrayIcon::Blink()
 {
     m_nBlinkPhase = m_nBlinkPhase ? 0 : 1;
     Modify(m_nBlinkPhase ? m_hNewMail : m_hIdle, FormatTip(m_nNewMails));
+}
+
+void CTrayIcon::ShowTransfer(bool bRunning)
+{
+    SetTimerOf(kBlinkTimer, m_nNewMails != 0);
+    Modify(RestingIcon(), FormatTip(m_nNewMails));
+    m_nBlinkPhase = bRunning ? 1 : 0;
+    m_bTransferShown = bRunning;
+    SetTimerOf(kTransferTimer, bRunning);
+}
+
+void CTrayIcon::TransferBlink()
+{
+    if (!m_bTransferShown)
+        return;
+    m_nBlinkPhase = m_nBlinkPhase ? 0 : 1;
+    Modify(m_nBlinkPhase ? m_hTransfer : RestingIcon(), FormatTip(m_nNewMails));
 }

@@ -13,6 +13,8 @@ public:
     static const UINT kIconId = 3000;
     static const UINT_PTR kBlinkTimer = 40;
     static const UINT kBlinkMs = 500;
+    // Alternates the transfer icon while a receive or send runs.
+    static const UINT_PTR kTransferTimer = 42;
 
     CTrayIcon() = default;
     CTrayIcon(const CTrayIcon&) = delete;
@@ -34,6 +36,12 @@ public:
     void StartNewMailBlink();
     // One blink step (timer kBlinkTimer).
     void Blink();
+    // A transfer starts (bRunning) or ends: the new-mail blinking when new
+    // mail is counted, else the idle icon; while it runs, the transfer icon
+    // alternates with it (timer kTransferTimer).
+    void ShowTransfer(bool bRunning);
+    // One step of the transfer blinking (timer kTransferTimer).
+    void TransferBlink();
 
     int GetNewMailCount() const { return m_nNewMails; }
     bool IsAdded() const { return m_bAdded; }
@@ -41,10 +49,16 @@ public:
 
 private:
     void Modify(HICON hIcon, const CString& tip);
+    // The icon that shows whether new mail waits: new mail or idle.
+    HICON RestingIcon() const { return m_nNewMails ? m_hNewMail : m_hIdle; }
+    void SetTimerOf(UINT_PTR nTimer, bool bOn);
 
     NOTIFYICONDATAA m_data = {};
     HICON m_hIdle = nullptr, m_hTransfer = nullptr, m_hNewMail = nullptr;
     int m_nNewMails = 0;
     BYTE m_nBlinkPhase = 0;
     bool m_bAdded = false;
+    // A step of the transfer timer that was due as the transfer ended is
+    // not to show the transfer icon again.
+    bool m_bTransferShown = false;
 };

@@ -2,6 +2,7 @@
 
 #include "core/AccountDataSet.h"
 #include "core/QuendalApp.h"
+#include "net/DialConnection.h"
 #include "net/ReceiveSession.h"
 #include "net/SmtpSession.h"
 #include "transfer/DlgRemoteMail.h"
@@ -93,7 +94,7 @@ bool CTransferHost::IsSending()
     return IsRunning(m_hSendWorker);
 }
 
-bool CTransferHost::CheckAccounts()
+bool CTransferHost::CheckAccounts(bool bTell)
 {
     CQuendalApp* pApp = QuendalApp();
     CAccountDataSet* pAccounts = pApp ? pApp->m_pAccountDataSet : nullptr;
@@ -102,7 +103,8 @@ bool CTransferHost::CheckAccounts()
         pAccounts->ReadFromFile(TRUE);
     }
     if (!pAccounts || pAccounts->GetRecordCount(TRUE) == 0) {
-        ShowMessage("アカウントを作成してから実行してください。");
+        if (bTell)
+            ShowMessage("アカウントを作成してから実行してください。");
         return false;
     }
     return true;
@@ -157,9 +159,11 @@ bool CTransferHost::ReceiveAccount(int nAccount, bool bInteractive, bool bNotify
     return true;
 }
 
-bool CTransferHost::StartRoutePass()
+bool CTransferHost::StartRoutePass(bool bByUser)
 {
-    if (!CheckAccounts())
+    // A pass the schedule starts finds nothing to do without accounts; the
+    // user is told only when he asked for it.
+    if (!CheckAccounts(bByUser))
         return false;
     CSingleLock hold(&m_startLock, TRUE);
     if (IsReceiving() || IsSending())
@@ -217,6 +221,16 @@ bool CTransferHost::StartSelectReceive(int nAccount, bool bCancel)
     return StartWorker(SelectReceiveProc, this, m_hReceiveWorker);
 }
 
+namespace {
+
+// The line of a session's dial-up connection while it is up.
+HRASCONN LiveLine(const CDialConnection* pDial)
+{
+    return pDial && pDial->IsConnected() ? pDial->m_hRasConn : nullptr;
+}
+
+} // namespace
+
 void CTransferHost::AbortTransfer(bool bRouteOnly)
 {
     if (bRouteOnly)
@@ -227,18 +241,32 @@ void CTransferHost::AbortTransfer(bool bRouteOnly)
         m_bAbortSend = 1;
         // The route that would follow a send-and-receive does not start.
         m_bSendAndReceive = 0;
-        CSingleLock hold(&m_threadLock, TRUE);
-        if (m_pPopBeforeSmtpThread) {
-            m_pPopBeforeSmtpThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
-            if (DWORD id = m_pPopBeforeSmtpThread->GetWatchdogThreadId())
-                ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+        bool bSession = false;
+        HRASCONN hLine = nullptr;
+        {
+            CSingleLock hold(&m_threadLock, TRUE);
+            if (m_pPopBeforeSmtpThread) {
+                m_pPopBeforeSmtpThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
+                if (DWORD id = m_pPopBeforeSmtpThread->GetWatchdogThreadId())
+                    ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+                bSession = true;
+                hLine = LiveLine(m_pPopBeforeSmtpThread->m_pDial);
+            }
+            if (m_pMailSendThread) {
+                m_pMailSendThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
+                if (DWORD id = m_pMailSendThread->GetWatchdogThreadId())
+                    ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+                bSession = true;
+                if (!hLine)
+                    hLine = LiveLine(m_pMailSendThread->m_pDial);
+            }
         }
-        if (m_pMailSendThread) {
-            m_pMailSendThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
-            if (DWORD id = m_pMailSendThread->GetWatchdogThreadId())
-                ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+        if (bSession) {
+            OfferHangUp(hLine);
+            return;
         }
-        return;
+        // Between two mails the send worker sees the flag itself; a receive
+        // may still run beside it.
     }
     if (IsReceiving()) {
         // The selective-receive window's own listing stops without a question.
@@ -246,11 +274,33 @@ void CTransferHost::AbortTransfer(bool bRouteOnly)
         if (!bWindowShown && !Confirm("メールの受信を中断してよろしいですか？"))
             return;
         m_bAbortReceive = 1;
-        CSingleLock hold(&m_threadLock, TRUE);
-        if (m_pMailGetThread) {
-            m_pMailGetThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
-            if (DWORD id = m_pMailGetThread->GetWatchdogThreadId())
-                ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+        HRASCONN hLine = nullptr;
+        {
+            CSingleLock hold(&m_threadLock, TRUE);
+            if (m_pMailGetThread) {
+                m_pMailGetThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
+                if (DWORD id = m_pMailGetThread->GetWatchdogThreadId())
+                    ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+                hLine = LiveLine(m_pMailGetThread->m_pDial);
+            }
         }
+        OfferHangUp(hLine);
     }
+}
+
+void CTransferHost::OfferHangUp(HRASCONN hLine)
+{
+    // Asked without holding the session records: the session may end meanwhile.
+    if (hLine && Confirm("RASの接続も切断しますか？"))
+        HangUpLine(hLine);
+}
+
+void CTransferHost::HangUpLine(HRASCONN hLine)
+{
+    // The session's connection object belongs to its worker, which may
+    // delete it at any moment; the line is hung up by its handle, and the
+    // worker's own hang-up later finds it down.
+    CDialConnection line;
+    line.m_hRasConn = hLine;
+    line.HangUp();
 }

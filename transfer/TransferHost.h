@@ -8,6 +8,8 @@
 
 #include "classlib/ClassLib.h"
 
+#include <ras.h>
+
 class CAccountData;
 class CDialConnection;
 class CMailFolderStore;
@@ -29,7 +31,8 @@ public:
     // Receive of the current account (the route in profile mode).
     bool ReceiveCurrentAccount();
     bool ReceiveAccount(int nAccount, bool bInteractive, bool bNotifyEnd);
-    bool StartRoutePass();
+    // bByUser: the route command (told when there is no account), not the schedule.
+    bool StartRoutePass(bool bByUser = true);
     // Sends the mails of the folder (the outbox when null). Refused while
     // any transfer runs.
     bool SendOutbox(CMailFolderStore* pFolder = nullptr, bool bKeepSent = false);
@@ -97,7 +100,13 @@ public:
     CReceiveFolderChooser* m_pReceiveRules = nullptr;
 
 protected:
-    bool CheckAccounts();
+    // Whether there is an account to work with; bTell shows the message
+    // that asks for one.
+    bool CheckAccounts(bool bTell = true);
+    // After an abort: the session's dial-up line, when one is up, is hung
+    // up if the user wants it.
+    void OfferHangUp(HRASCONN hLine);
+    void HangUpLine(HRASCONN hLine);
     bool StartWorker(unsigned(__stdcall* pfnProc)(void*), void* pArg, HANDLE& hWorker);
     bool IsRunning(HANDLE& hWorker);
 

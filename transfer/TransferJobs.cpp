@@ -133,13 +133,14 @@ unsigned __stdcall ReceiveAccountProc(void* pArg)
         }
     } catch (...) {
     }
-    delete pDial;
     try {
         pHost->EndTransferProgress(FALSE);
         SetGetThread(pHost, &CTransferHost::m_pMailGetThread, nullptr);
         delete pThread;
     } catch (...) {
     }
+    // The abort command reads the session's line while the session is recorded.
+    delete pDial;
     if (pJob->m_bNotifyEnd)
         ::PostThreadMessageA(pHost->m_dwMainThreadId, TM_RECEIVE_JOB_END, 0, 0);
     (void)pApp;
@@ -461,13 +462,13 @@ unsigned __stdcall SelectReceiveProc(void* pArg)
         } catch (...) {
             pHost->m_nSelectResult = -1;
         }
-        delete pDial;
         try {
             pHost->EndTransferProgress(FALSE);
             SetGetThread(pHost, &CTransferHost::m_pMailGetThread, nullptr);
             delete pThread;
         } catch (...) {
         }
+        delete pDial;
         if (bApply)
             ::PostThreadMessageA(pHost->m_dwMainThreadId, TM_RECEIVE_JOB_END, 0, 0);
     }

@@ -119,6 +119,7 @@ void CMailView::LoadSettings()
     m_bHtmlSwitch = m_bViewerMode ? ViewerProfile::GetInt("ViewOption", "ViewWindowHTMLOn", 0) : FALSE;
     // The compact header is a main-window choice only.
     m_bMiniHeader = m_bViewerMode ? FALSE : ViewerProfile::GetInt("Setting", "MailMiniHeader", 0);
+    m_bAddressShowAll = m_bViewerMode ? FALSE : ViewerProfile::GetInt("Setting", "AddressShowAll", 0);
 }
 
 void CMailView::LoadColors()
@@ -411,7 +412,7 @@ void CMailView::UpdateHeaderFields()
     const CString& to = m_pRecord->GetText(CMailIndexRecord::colTo);
     const CString& cc = m_pRecord->GetText(CMailIndexRecord::colCc);
     m_bHasCc = !cc.IsEmpty();
-    if (m_bHasCc && m_bViewerMode) {
+    if (m_bHasCc && HasCcLine()) {
         SetDlgItemText(IDC_VIEW_TO, to);
         SetDlgItemText(IDC_VIEW_CC, cc);
     } else if (m_bHasCc) {
@@ -736,7 +737,7 @@ void CMailView::Layout()
             y += lines * kRowHeight + 1;
         };
         multiLine(IDC_VIEW_TO_LABEL, IDC_VIEW_TO, true);
-        multiLine(IDC_VIEW_CC_LABEL, IDC_VIEW_CC, m_bViewerMode && m_bHasCc);
+        multiLine(IDC_VIEW_CC_LABEL, IDC_VIEW_CC, HasCcLine() && m_bHasCc);
         if (m_lfHeader.lfHeight < -12)
             y += 6;
         top = y + 2;

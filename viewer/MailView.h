@@ -126,6 +126,9 @@ private:
     bool IsFrameInFront() const;
     HWND ParentFrame() const;
     int FieldLines(int nId, int nWidth) const;
+    // Whether a mail's Cc has its own line (viewer windows, and the main
+    // pane's full header when it shows every address).
+    bool HasCcLine() const { return m_bViewerMode || (m_bAddressShowAll && !m_bMiniHeader); }
     void PostToMainThread(UINT message, WPARAM wParam, LPARAM lParam) const;
     // The header labels open the menus of their header lines (mini header only).
     void AttachHeaderFields();
@@ -154,6 +157,9 @@ private:
     int m_nSpaceScroll = 1;
     BOOL m_bSpaceScrollToNotRead = FALSE;
     BOOL m_bMiniHeader = FALSE;
+    // The main pane shows every address: Cc on a line of its own, as a
+    // viewer window does, instead of after To.
+    BOOL m_bAddressShowAll = FALSE;
     BOOL m_bFileListBottom = FALSE;
     int m_nPreViewTime = 0;
     BOOL m_bScrollEndRead = FALSE;

@@ -1,6 +1,7 @@
 #include "viewer/ReferenceMailListFrame.h"
 
 #include "classlib/AppCore.h"
+#include "mainwnd/OwnerDrawMenu.h"
 #include "resources/resource.h"
 #include "resources/viewerwnd/ViewerWndResource.h"
 #include "store/MailFolderStore.h"
@@ -71,4 +72,13 @@ BOOL CReferenceMailListFrame::PreTranslateMessage(MSG* pMsg)
         return TRUE;
     }
     return CFrameWnd::PreTranslateMessage(pMsg);
+}
+
+LRESULT CReferenceMailListFrame::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT result = 0;
+    COwnerDrawMenu* menu = m_pList ? m_pList->GetOpenMenu() : nullptr;
+    if (menu && menu->HandleOwnerMessage(message, wParam, lParam, result))
+        return result;
+    return CFrameWnd::WindowProc(message, wParam, lParam);
 }

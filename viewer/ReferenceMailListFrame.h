@@ -22,6 +22,8 @@ protected:
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     BOOL OnCreateClient(LPCREATESTRUCTA lpcs) override;
     BOOL PreTranslateMessage(MSG* pMsg) override;
+    // The colour labels of the list's context menu are drawn by the list's menu.
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override;
     void OnClose() { DestroyWindow(); }
 
     DECLARE_MESSAGE_MAP()

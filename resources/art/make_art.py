@@ -132,6 +132,25 @@ def icon_for(icon_id, k):
     return ico(out)
 
 
+# The notification-area icons: idle, a transfer running, new mail.
+TRAY = [190, 191, 257]
+
+
+def tray_icon(icon_id):
+    out = []
+    for n in (16, 32):
+        if icon_id == 190:
+            img = envelope(n, (40, 90, 200))
+        elif icon_id == 191:
+            img = envelope(n, (40, 90, 200))
+            badge(img, 1, (30, 160, 60))
+        else:
+            img = envelope(n, (200, 60, 50))
+            badge(img, 0, (240, 200, 20))
+        out.append(img)
+    return ico(out)
+
+
 # 5x7 capitals for the splash text.
 FONT = {
     'C': ["01110", "10001", "10000", "10000", "10000", "10001", "01110"],
@@ -203,6 +222,9 @@ def main():
     for k, icon_id in enumerate([128, 310] + MAIL_LIST):
         with open(os.path.join(HERE, 'icons', 'ICON_%d.ico' % icon_id), 'wb') as f:
             f.write(icon_for(icon_id, k))
+    for icon_id in TRAY:
+        with open(os.path.join(HERE, 'icons', 'ICON_%d.ico' % icon_id), 'wb') as f:
+            f.write(tray_icon(icon_id))
     with open(os.path.join(HERE, 'CVM.bmp'), 'wb') as f:
         f.write(splash())
     with open(os.path.join(HERE, 'ToolBarDefault.bin'), 'wb') as f:

@@ -75,6 +75,14 @@ CProgramResources::~CProgramResources()
         ::FreeLibrary(m_hModule);
 }
 
+HICON CProgramResources::SmallIcon(UINT nIconId) const
+{
+    if (!m_hModule)
+        return nullptr;
+    return static_cast<HICON>(
+        ::LoadImageA(m_hModule, MAKEINTRESOURCEA(nIconId), IMAGE_ICON, 16, 16, LR_SHARED));
+}
+
 std::vector<CommandBinding> CProgramResources::MenuCommands(UINT nMenuId) const
 {
     std::vector<CommandBinding> out;

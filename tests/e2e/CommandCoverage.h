@@ -36,6 +36,8 @@ public:
     // The buttons of a toolbar layout stored as 32-bit ids (-1 a separator)
     // in a "FILE" resource.
     std::vector<CommandBinding> ToolBarCommands(UINT nFileId) const;
+    // A 16 x 16 icon of the program, as the program loads it (shared: not destroyed).
+    HICON SmallIcon(UINT nIconId) const;
 
 private:
     HMODULE m_hModule = nullptr;

@@ -7,6 +7,10 @@
 #include "viewer/TextViewActions.h"
 #include "mainwnd/MainFrame.h"
 #include "mainwnd/QListView.h"
+#include "mainwnd/MainFrameTransfer.h"
+#include "mainwnd/TrayIcon.h"
+#include "core/QuendalApp.h"
+#include "store/FolderRecord.h"
 #include "resources/mainwnd/MainWndResource.h"
 #include "resources/resource.h"
 #include "store/FolderData.h"
@@ -18,6 +22,7 @@
 #include <windowsx.h>
 
 #include <set>
+#include <thread>
 
 namespace {
 
@@ -51,7 +56,7 @@ protected:
     {
         MSG msg;
         while (PeekMessageA(&msg, m_hFrame, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_COMMAND && msg.wParam == ID_ROUTE_RECEIVE)
+            if (msg.message == CMainFrame::WM_QD_ROUTE_DUE)
                 m_nRoutePasses++;
             DispatchMessageA(&msg);
         }
@@ -498,6 +503,151 @@ TEST_F(MainFrameTest, ALogoffThatIsCalledOffLeavesTheKeysWorking)
     m_frame->SendMessage(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
     EXPECT_NE(m_frame->m_hAccelTable, nullptr);
     EXPECT_TRUE(::IsWindow(m_hFrame));
+}
+
+namespace {
+
+std::vector<std::pair<std::wstring, DWORD>> g_published;
+
+HRESULT RecordPublished(const wchar_t* pszAddress, DWORD dwCount, const wchar_t*)
+{
+    g_published.emplace_back(pszAddress, dwCount);
+    return S_OK;
+}
+
+// Publishing to the shell goes to the recorder while it lives.
+struct PublishedCounts
+{
+    PublishedCounts()
+    {
+        g_published.clear();
+        m_old = SetUnreadMailPublisher(RecordPublished);
+    }
+    ~PublishedCounts() { SetUnreadMailPublisher(m_old); }
+    UnreadMailPublisher m_old;
+};
+
+HICON TrayIconOf(UINT nId)
+{
+    return static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(nId), IMAGE_ICON, 16, 16,
+                                           LR_SHARED));
+}
+
+} // namespace
+
+TEST_F(MainFrameTest, ATransferBlinksInTheTrayAndItsEndPublishesTheUnreadMailAndKeepsTheTree)
+{
+    PublishedCounts published;
+    m_app->WriteProfileInt("Setting", "DisplayUnReadMail", 1);
+    FileMails(2);
+    const NOTIFYICONDATAA& tray = m_frame->m_tray.GetData();
+    ASSERT_NE(TrayIconOf(190), TrayIconOf(191));
+    EXPECT_EQ(tray.hIcon, TrayIconOf(190));
+
+    m_frame->m_pTransfer->StartTransferProgress(0, nullptr);
+    EXPECT_EQ(tray.hIcon, TrayIconOf(190));
+    for (UINT expected : { 190u, 191u, 190u, 191u }) {
+        m_frame->SendMessage(WM_TIMER, CTrayIcon::kTransferTimer);
+        EXPECT_EQ(tray.hIcon, TrayIconOf(expected));
+    }
+
+    // The user folds a group meanwhile; the session ends with two new mails.
+    CFolderTreeCtrl& treeCtrl = Tree()->GetTreeCtrl();
+    HTREEITEM group = treeCtrl.GetRootItem();
+    CMailFolderStore* groupStore = m_app->FindFolder(static_cast<int>(treeCtrl.GetItemData(group)));
+    ASSERT_NE(groupStore, nullptr);
+    treeCtrl.Expand(group, TVE_COLLAPSE);
+    g_published.clear();
+    Post(1355, 2, 0);
+    EXPECT_EQ(tray.hIcon, TrayIconOf(257));
+    EXPECT_STREQ(tray.szTip, "Corvane Mail:2通のメールを受信");
+    EXPECT_FALSE(::KillTimer(m_hFrame, CTrayIcon::kTransferTimer));
+    EXPECT_TRUE(::KillTimer(m_hFrame, CTrayIcon::kBlinkTimer));
+    ASSERT_EQ(g_published.size(), 1u);
+    EXPECT_EQ(g_published[0], std::make_pair(std::wstring(L"Corvane Mail"), DWORD(2)));
+    EXPECT_FALSE(groupStore->GetFolderRecord().m_bExpanded);
+    CFolderData data;
+    m_app->LoadFolderList(data);
+    for (int i = 0; i < data.GetRecordCount(TRUE); ++i) {
+        if (data.GetFolder(i)->m_nId == groupStore->GetFolderId()) {
+            EXPECT_FALSE(data.GetFolder(i)->m_bExpanded);
+        }
+    }
+
+    // A machine back from a suspend shows the counts again.
+    g_published.clear();
+    m_frame->SendMessage(WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    EXPECT_EQ(g_published.size(), 1u);
+}
+
+TEST_F(MainFrameTest, ASendErrorIsShownByTheWindowsThreadNotByTheWorker)
+{
+    TestSupport::ClearMessages();
+    std::thread worker([this] { m_frame->m_pTransfer->ShowSendError("送信できませんでした"); });
+    worker.join();
+    EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    ASSERT_EQ(TestSupport::RecordedMessages().size(), 1u);
+    EXPECT_NE(TestSupport::RecordedMessages()[0].find("送信できませんでした"), std::string::npos);
+}
+
+TEST_F(MainFrameTest, NewMailStopsBlinkingOnceNothingIsUnreadOrTheUserScrolls)
+{
+    FileMails(1);
+    m_frame->OnNewMailsReceived(1);
+    // Unread mail still waits: the minute timer leaves the blinking alone.
+    m_frame->SendMessage(WM_TIMER, 10);
+    Pump();
+    EXPECT_EQ(m_frame->m_tray.GetNewMailCount(), 1);
+    m_frame->GetFolderTree()->SendMessage(WM_COMMAND, ID_FOLDER_MARK_ALL_READ);
+    m_frame->SendMessage(WM_TIMER, 10);
+    Pump();
+    EXPECT_EQ(m_frame->m_tray.GetNewMailCount(), 0);
+    EXPECT_FALSE(::KillTimer(m_hFrame, CTrayIcon::kBlinkTimer));
+
+    // The scroll shortcuts count the new mail as seen.
+    for (UINT command : { 32916u, 32917u }) {
+        m_frame->OnNewMailsReceived(2);
+        m_frame->SendMessage(WM_COMMAND, command);
+        EXPECT_EQ(m_frame->m_tray.GetNewMailCount(), 0) << command;
+    }
+}
+
+TEST_F(MainFrameTest, TheUnreadWalkPassesOverExcludedFoldersUnlessEveryFolderIsSearched)
+{
+    HTREEITEM inbox = Tree()->FindItem(Inbox()->GetFolderId());
+    int excluded = Tree()->CreateFolder(nullptr, inbox, "除外", 2, TRUE);
+    int below = Tree()->CreateFolder(nullptr, Tree()->FindItem(excluded), "除外の下", 2, TRUE);
+    int walked = Tree()->CreateFolder(nullptr, inbox, "対象", 2, TRUE);
+    // The setting holds for the folders below it too.
+    CFolderRecord& setting = m_app->FindFolder(excluded)->GetFolderRecord();
+    setting.m_bNoDupDeleteAll = TRUE;
+    setting.m_bApplyBelow = TRUE;
+    for (int id : { excluded, below, walked })
+        ASSERT_EQ(StoreTest::FileMail(*m_app->FindFolder(id), m_dir.Path(), "m.eml",
+                                      StoreTest::SimpleMail("未読", "<u" + std::to_string(id) + "@example.jp>"), false),
+                  1);
+    struct Case
+    {
+        BOOL bSkipExcluded;
+        std::set<int> reached;
+    } const cases[] = { { TRUE, { walked } }, { FALSE, { excluded, below, walked } } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bSkipExcluded);
+        ASSERT_TRUE(m_frame->ChangeFolder(Inbox()->GetFolderId()));
+        std::set<int> reached;
+        for (int step = 0; step < 4; ++step) {
+            m_frame->GoToNextFolder(c.bSkipExcluded);
+            int shown = m_frame->GetListView()->GetFolderId();
+            reached.insert(shown);
+            // The tree shows where the walk went.
+            EXPECT_EQ(Tree()->GetTreeCtrl().GetSelectedItem(), Tree()->FindItem(shown));
+            EXPECT_EQ(m_app->GetCurrentFolderId(), shown);
+        }
+        EXPECT_EQ(reached, c.reached);
+    }
 }
 
 // Every number the application's dispatcher hands to the main window is a

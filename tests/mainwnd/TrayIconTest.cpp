@@ -49,3 +49,38 @@ TEST(TrayIcon, IconDataAndStates)
     }
     DestroyWindow(hWnd);
 }
+
+TEST(TrayIcon, ATransferAlternatesTheTransferIconWithWhatWaitsBehindIt)
+{
+    HWND hWnd = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HICON idle = LoadIcon(nullptr, IDI_APPLICATION), transfer = LoadIcon(nullptr, IDI_INFORMATION),
+          newMail = LoadIcon(nullptr, IDI_WARNING);
+    struct Case { int newMails; HICON resting; };
+    const Case cases[] = { { 0, idle }, { 3, newMail } };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.newMails);
+        CTrayIcon tray;
+        tray.SetIcons(idle, transfer, newMail);
+        tray.Add(hWnd);
+        tray.AddNewMailCount(c.newMails);
+        const NOTIFYICONDATAA& d = tray.GetData();
+        // The first step keeps the icon that waits; then the two take turns.
+        tray.ShowTransfer(true);
+        EXPECT_EQ(d.hIcon, c.resting);
+        const HICON turns[] = { c.resting, transfer, c.resting, transfer };
+        for (HICON expected : turns) {
+            tray.TransferBlink();
+            EXPECT_EQ(d.hIcon, expected);
+        }
+        // The end leaves what waits: the new mail blinks on, the transfer timer stops.
+        tray.ShowTransfer(false);
+        EXPECT_EQ(d.hIcon, c.resting);
+        EXPECT_FALSE(KillTimer(hWnd, CTrayIcon::kTransferTimer));
+        EXPECT_EQ(KillTimer(hWnd, CTrayIcon::kBlinkTimer) != FALSE, c.newMails > 0);
+        EXPECT_EQ(tray.GetNewMailCount(), c.newMails);
+        // A step of the timer that was due as the transfer ended changes nothing.
+        tray.TransferBlink();
+        EXPECT_EQ(d.hIcon, c.resting);
+    }
+    DestroyWindow(hWnd);
+}

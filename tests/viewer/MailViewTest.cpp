@@ -133,16 +133,28 @@ TEST_F(MailViewTest, ShowsHeaderFieldsAndTheDecodedBody)
     EXPECT_EQ(view->GetHeaderText().Find("Message-ID: <a1@example.jp>") >= 0, true);
 }
 
-TEST_F(MailViewTest, ViewerWindowShowsCcOnALineOfItsOwn)
+TEST_F(MailViewTest, CcHasALineOfItsOwnInViewersAndWhereEveryAddressIsShown)
 {
     int i = File(kJisMail);
-    auto* view = new CMailView(TRUE);
-    RECT rc = {0, 0, 680, 460};
-    ASSERT_TRUE(view->Create(&m_host, 101, rc));
-    view->ShowMail(i, &m_store, TRUE);
-    EXPECT_EQ(Field(view, IDC_VIEW_TO), "hanako@example.jp");
-    EXPECT_EQ(Field(view, IDC_VIEW_CC), "jiro@example.jp");
-    EXPECT_TRUE(IsWindowVisible(view->GetDlgItemHwnd(IDC_VIEW_CC)));
+    const struct
+    {
+        BOOL viewer;
+        int showAll;
+        bool ownLine;
+    } cases[] = { { TRUE, 0, true }, { FALSE, 1, true }, { FALSE, 0, false } };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.viewer * 10 + c.showAll);
+        m_app->WriteProfileInt("Setting", "AddressShowAll", c.showAll);
+        auto* view = new CMailView(c.viewer);
+        RECT rc = {0, 0, 680, 460};
+        ASSERT_TRUE(view->Create(&m_host, 101, rc));
+        view->ShowMail(i, &m_store, TRUE);
+        EXPECT_EQ(Field(view, IDC_VIEW_TO),
+                  c.ownLine ? "hanako@example.jp" : "hanako@example.jp  (CC:jiro@example.jp)");
+        EXPECT_EQ(Field(view, IDC_VIEW_CC), c.ownLine ? "jiro@example.jp" : "");
+        EXPECT_EQ(IsWindowVisible(view->GetDlgItemHwnd(IDC_VIEW_CC)) != FALSE, c.ownLine);
+        view->DestroyWindow();
+    }
 }
 
 // Where a control of the pane stands, in the pane's coordinates.

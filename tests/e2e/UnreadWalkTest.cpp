@@ -1,0 +1,102 @@
+// 次の未読へ移動 across folders as a user meets it: with no unread mail left
+// in the folder shown, the key goes on to the next folder with unread mail,
+// passing over a folder whose properties leave it out of the walk, and the
+// folder tree selects the folder it went to; the variant that searches
+// every folder goes to the left-out folder too.
+#include "e2e/MaintFixture.h"
+
+#include "resources/mainwnd/MainWndResource.h"
+
+#include <commctrl.h>
+
+namespace {
+
+using MaintE2e::kTimeout;
+
+class UnreadWalk : public MaintE2e::CMailBoxTest
+{
+protected:
+    static bool SelectTreeItem(HWND tree, const char* name)
+    {
+        HTREEITEM item = E2e::FindTreeItem(tree, name);
+        return item && SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
+    }
+    // A folder below the inbox, made with the folder command.
+    void NewFolder(HWND main, HWND tree, const char* name)
+    {
+        ASSERT_TRUE(SelectTreeItem(tree, "郵便受け"));
+        PostMessageA(main, WM_COMMAND, ID_FOLDER_CREATE, 0);
+        HWND dlg = m_program.WaitForDialogWithControl(IDC_POSITION_CHILD, 10000);
+        ASSERT_NE(dlg, nullptr);
+        E2e::SetControlText(dlg, IDC_FOLDER_NAME, name);
+        E2e::PressButton(dlg, IDOK);
+        ASSERT_TRUE(WaitFor([&] { return E2e::FindTreeItem(tree, name) != nullptr; }));
+    }
+    // The text of the folder tree's selected item, when it is drawn selected.
+    static CString SelectedFolder(HWND tree)
+    {
+        HTREEITEM caret = reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+        for (const E2e::TreeItem& item : E2e::ReadTree(tree))
+            if (item.handle == caret &&
+                (SendMessageA(tree, TVM_GETITEMSTATE, reinterpret_cast<WPARAM>(caret), TVIS_SELECTED) & TVIS_SELECTED))
+                return item.text;
+        return CString();
+    }
+    static CString FirstSubject(HWND list)
+    {
+        return E2e::ListItemCount(list) > 0 ? E2e::ListItemText(list, 0, 1) : CString();
+    }
+};
+
+} // namespace
+
+TEST_F(UnreadWalk, NextUnreadPassesOverALeftOutFolderAndTheTreeShowsWhereItWent)
+{
+    MakeMailBox();
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    ASSERT_NE(tree, nullptr);
+    NewFolder(main, tree, "除外");
+    NewFolder(main, tree, "対象");
+    // The properties of "除外" leave it out of the walk (and of the deletion
+    // of duplicates in every folder, which shares the setting).
+    ASSERT_TRUE(SelectTreeItem(tree, "除外"));
+    PostMessageA(main, WM_COMMAND, ID_FOLDER_PROPERTIES, 0);
+    HWND props = m_program.WaitForDialogWithControl(IDC_PROP_NO_DUPLICATES, 10000);
+    ASSERT_NE(props, nullptr) << E2e::VisibleWindows(m_program.ProcessId());
+    HWND check = E2e::FindDescendant(props, "Button", IDC_PROP_NO_DUPLICATES);
+    SendMessageA(check, BM_CLICK, 0, 0);
+    ASSERT_EQ(SendMessageA(check, BM_GETCHECK, 0, 0), BST_CHECKED);
+    E2e::PressButton(props, IDOK);
+    ASSERT_TRUE(WaitFor([&] { return !IsWindow(props) || !IsWindowVisible(props); }));
+    Close(main);
+
+    for (const CFolderRecord& r : E2e::ReadMailBoxFolders(MailBox())) {
+        if (r.m_strName == "除外")
+            FileMailsInto(r, {"除外の未読"}, "x");
+        else if (r.m_strName == "対象")
+            FileMailsInto(r, {"対象の未読"}, "t");
+    }
+
+    main = Start();
+    ASSERT_NE(main, nullptr);
+    tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_TRUE(WaitFor([&] { return SelectedFolder(tree) == "郵便受け"; })) << SelectedFolder(tree).GetString();
+    ASSERT_EQ(E2e::ListItemCount(list), 0);
+    Command(main, ID_FOCUS_MAIL_LIST);
+    // K (次の未読へ移動) in the list: nothing unread here, on to the next folder.
+    PostMessageA(list, WM_KEYDOWN, 'K', 1);
+    PostMessageA(list, WM_KEYUP, 'K', 0xC0000001);
+    EXPECT_TRUE(WaitFor([&] { return FirstSubject(list) == "対象の未読"; })) << FirstSubject(list).GetString();
+    EXPECT_TRUE(WaitFor([&] { return SelectedFolder(tree) == "対象"; })) << SelectedFolder(tree).GetString();
+    EXPECT_EQ(E2e::ListSelectedItem(list), 0);
+
+    // U (the same, searching every folder) goes to the left-out folder.
+    PostMessageA(list, WM_KEYDOWN, 'U', 1);
+    PostMessageA(list, WM_KEYUP, 'U', 0xC0000001);
+    EXPECT_TRUE(WaitFor([&] { return FirstSubject(list) == "除外の未読"; })) << FirstSubject(list).GetString();
+    EXPECT_TRUE(WaitFor([&] { return SelectedFolder(tree) == "除外"; })) << SelectedFolder(tree).GetString();
+    Close(main);
+}
