@@ -164,3 +164,4 @@ TEST_F(MainWindowViews, ARelatedMailListSortsByTheClickedColumn)
     EXPECT_TRUE(WaitGone(window));
     Close(main);
 }
+
