@@ -1,6 +1,7 @@
 #include "mainwnd/DlgMailSearch.h"
 
 #include "core/QuendalApp.h"
+#include "mainwnd/ColorLabelMenu.h"
 #include "mainwnd/MailListFormat.h"
 #include "mainwnd/MailSearchRun.h"
 #include "mainwnd/MailSearchThread.h"
@@ -414,17 +415,11 @@ void CDlgMailSearch::OnLabelCommand(UINT nID)
         m_bLabelAuto = TRUE;
         m_crLabel = 0;
     } else if (nID == ID_SEARCH_LABEL_OTHER) {
-        static COLORREF custom[16] = {};
-        CHOOSECOLORA cc = {};
-        cc.lStructSize = sizeof(cc);
-        cc.hwndOwner = m_hWnd;
-        cc.rgbResult = m_crLabel;
-        cc.lpCustColors = custom;
-        cc.Flags = CC_RGBINIT | CC_FULLOPEN;
-        if (!ChooseColorA(&cc))
+        COLORREF chosen = 0;
+        if (!ColorLabelMenu::ChooseOtherColor(m_hWnd, m_crLabel, chosen))
             return;
         m_bLabelAuto = FALSE;
-        m_crLabel = cc.rgbResult;
+        m_crLabel = chosen;
     } else {
         m_bLabelAuto = FALSE;
         m_crLabel = MailListFormat::LabelColor(static_cast<int>(nID - ID_SEARCH_LABEL_FIRST) + 1);

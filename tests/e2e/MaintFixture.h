@@ -7,12 +7,15 @@
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
 #include "resources/mainwnd/MailCommandsResource.h"
+#include "resources/mainwnd/MainWndResource.h"
 #include "store/FolderData.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
 #include "store/MailListData.h"
 
 #include <gtest/gtest.h>
+
+#include <commctrl.h>
 
 #include <functional>
 #include <set>
@@ -70,6 +73,29 @@ protected:
             ASSERT_EQ(store.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
         }
         store.Close();
+    }
+    // A folder made in the folder tree under the inbox; filed mails go in later.
+    void MakeFolderUnderInbox(HWND main, const char* name)
+    {
+        HWND tree = E2e::FindDescendant(main, "SysTreeView32");
+        ASSERT_NE(tree, nullptr);
+        HTREEITEM inbox = E2e::FindTreeItem(tree, "郵便受け");
+        ASSERT_NE(inbox, nullptr);
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(inbox));
+        PostMessageA(main, WM_COMMAND, ID_FOLDER_CREATE, 0);
+        HWND dlg = m_program.WaitForDialogWithControl(IDC_POSITION_CHILD, 10000);
+        ASSERT_NE(dlg, nullptr);
+        E2e::SetControlText(dlg, IDC_FOLDER_NAME, name);
+        E2e::PressButton(dlg, IDOK);
+        ASSERT_TRUE(WaitFor([&] { return E2e::FindTreeItem(tree, name) != nullptr; }));
+    }
+    // The folder of that name as "Folder.dat" lists it.
+    CFolderRecord FolderNamed(const char* name)
+    {
+        for (const CFolderRecord& f : E2e::ReadMailBoxFolders(MailBox()))
+            if (f.m_strName == name)
+                return f;
+        return CFolderRecord();
     }
     // Live mails of a folder as the index on disk holds them, by subject.
     std::multiset<std::string> Stored(int kind)

@@ -24,17 +24,6 @@ protected:
         HTREEITEM item = E2e::FindTreeItem(tree, name);
         return item && SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(item));
     }
-    // A folder below the inbox, made with the folder command.
-    void NewFolder(HWND main, HWND tree, const char* name)
-    {
-        ASSERT_TRUE(SelectTreeItem(tree, "郵便受け"));
-        PostMessageA(main, WM_COMMAND, ID_FOLDER_CREATE, 0);
-        HWND dlg = m_program.WaitForDialogWithControl(IDC_POSITION_CHILD, 10000);
-        ASSERT_NE(dlg, nullptr);
-        E2e::SetControlText(dlg, IDC_FOLDER_NAME, name);
-        E2e::PressButton(dlg, IDOK);
-        ASSERT_TRUE(WaitFor([&] { return E2e::FindTreeItem(tree, name) != nullptr; }));
-    }
     // The text of the folder tree's selected item, when it is drawn selected.
     static CString SelectedFolder(HWND tree)
     {
@@ -70,8 +59,8 @@ TEST_F(UnreadWalk, NextUnreadPassesOverALeftOutFolderAndTheTreeShowsWhereItWent)
     ASSERT_NE(main, nullptr);
     HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
     ASSERT_NE(tree, nullptr);
-    NewFolder(main, tree, "除外");
-    NewFolder(main, tree, "対象");
+    MakeFolderUnderInbox(main, "除外");
+    MakeFolderUnderInbox(main, "対象");
     // The properties of "除外" leave it out of the walk (and of the deletion
     // of duplicates in every folder, which shares the setting).
     ASSERT_TRUE(SelectTreeItem(tree, "除外"));
@@ -86,12 +75,8 @@ TEST_F(UnreadWalk, NextUnreadPassesOverALeftOutFolderAndTheTreeShowsWhereItWent)
     ASSERT_TRUE(WaitFor([&] { return !IsWindow(props) || !IsWindowVisible(props); }));
     Close(main);
 
-    for (const CFolderRecord& r : E2e::ReadMailBoxFolders(MailBox())) {
-        if (r.m_strName == "除外")
-            FileMailsInto(r, {"除外の未読"}, "x");
-        else if (r.m_strName == "対象")
-            FileMailsInto(r, {"対象の未読"}, "t");
-    }
+    FileMailsInto(FolderNamed("除外"), {"除外の未読"}, "x");
+    FileMailsInto(FolderNamed("対象"), {"対象の未読"}, "t");
 
     main = Start();
     ASSERT_NE(main, nullptr);

@@ -40,29 +40,6 @@ protected:
         E2e::PressButton(dlg, IDCANCEL);
         EXPECT_TRUE(WaitGone(dlg));
     }
-    // A folder made in the folder tree under the inbox; filed mails go in later.
-    void MakeFolderUnderInbox(HWND main, const char* name)
-    {
-        HWND tree = E2e::FindDescendant(main, "SysTreeView32");
-        ASSERT_NE(tree, nullptr);
-        HTREEITEM inbox = E2e::FindTreeItem(tree, "郵便受け");
-        ASSERT_NE(inbox, nullptr);
-        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, reinterpret_cast<LPARAM>(inbox));
-        PostMessageA(main, WM_COMMAND, ID_FOLDER_CREATE, 0);
-        HWND dlg = m_program.WaitForDialogWithControl(IDC_POSITION_CHILD, 10000);
-        ASSERT_NE(dlg, nullptr);
-        E2e::SetControlText(dlg, IDC_FOLDER_NAME, name);
-        E2e::PressButton(dlg, IDOK);
-        ASSERT_TRUE(WaitFor([&] { return E2e::FindTreeItem(tree, name) != nullptr; }));
-    }
-    // The folder of that name as "Folder.dat" lists it.
-    CFolderRecord FolderNamed(const char* name)
-    {
-        for (const CFolderRecord& f : E2e::ReadMailBoxFolders(MailBox()))
-            if (f.m_strName == name)
-                return f;
-        return CFolderRecord();
-    }
     // The buttons of the viewer's toolbar as the window shows them.
     static std::vector<E2e::CommandBinding> ToolBarButtons(HWND hToolBar)
     {
