@@ -46,6 +46,18 @@ protected:
         }
         store.Close();
     }
+    void FileMailWithReceiptRequest(const char* subject)
+    {
+        CMailFolderStore store;
+        store.SetFolderRecord(Folder(CFolderRecord::kindInbox));
+        CString file = m_dir.File("mail.eml");
+        TestSupport::WriteFileBytes(file, std::string("From: 山田 <taro@example.jp>\r\nTo: me@example.jp\r\nSubject: ") +
+                                              subject +
+                                              "\r\nDisposition-Notification-To: taro@example.jp\r\n"
+                                              "Message-ID: <receipt@example.jp>\r\n\r\n本文\r\n");
+        ASSERT_EQ(store.AddNewMailData(file, "2024/02/01 10:00:00 +0900", FALSE), 1);
+        store.Close();
+    }
     static std::vector<CString> Subjects(HWND list)
     {
         std::vector<CString> out;
@@ -165,3 +177,27 @@ TEST_F(MainWindowViews, ARelatedMailListSortsByTheClickedColumn)
     Close(main);
 }
 
+
+TEST_F(MainWindowViews, TheMainMenuOpensThePrintSettingsAndAsksAboutAReadReceipt)
+{
+    MakeMailBox();
+    FileMailWithReceiptRequest("確認の依頼");
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    Select(E2e::FindDescendant(main, "SysListView32"), "確認の依頼");
+
+    PostMessageA(main, WM_COMMAND, ID_TOOLS_PRINT_SETTINGS, 0);
+    HWND settings = m_program.WaitForWindow("#32770", "印刷の設定", 20000);
+    ASSERT_NE(settings, nullptr) << E2e::VisibleWindows(m_program.ProcessId());
+    E2e::PressButton(settings, IDCANCEL);
+    EXPECT_TRUE(WaitGone(settings));
+
+    // The shown mail asks for a read receipt: the command asks whether to send it.
+    PostMessageA(main, WM_COMMAND, ID_MAIL_SEND_READ_NOTIFY, 0);
+    HWND question = m_program.WaitForDialogWithControl(IDC_READ_NOTIFY_LATER, 20000);
+    ASSERT_NE(question, nullptr) << E2e::VisibleWindows(m_program.ProcessId());
+    EXPECT_NE(E2e::GetControlText(question, IDC_READ_NOTIFY_TEXT).Find("taro@example.jp"), -1);
+    E2e::PressButton(question, IDC_READ_NOTIFY_LATER);
+    EXPECT_TRUE(WaitGone(question));
+    Close(main);
+}
