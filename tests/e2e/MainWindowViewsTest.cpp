@@ -172,9 +172,34 @@ TEST_F(MainWindowViews, ARelatedMailListSortsByTheClickedColumn)
     // Another column keeps the direction: the sent dates ascending.
     E2e::ClickListHeader(list, 3);
     EXPECT_TRUE(WaitFor([&] { return Subjects(list) == std::vector<CString>{ "ウ 発端", "ア 返事", "イ 返事の返事" }; }));
+
+    // The mail list's copy and context menu: the row copied as mails, and
+    // bookmarked through the menu's mnemonic.
+    E2e::ListSelectItem(list, 1);
+    OpenClipboard(nullptr);
+    EmptyClipboard();
+    CloseClipboard();
+    Command(window, ID_MAIL_COPY);
+    EXPECT_TRUE(WaitFor([] { return IsClipboardFormatAvailable(RegisterClipboardFormatA("CVMail Mail Object")) != FALSE; }));
+    PostMessageA(list, WM_CONTEXTMENU, reinterpret_cast<WPARAM>(list), -1);
+    HWND menu = m_program.WaitForPopupMenu(10000);
+    ASSERT_NE(menu, nullptr);
+    PostMessageA(menu, WM_CHAR, 'B', 0);
+    EXPECT_TRUE(WaitFor([&] { return !IsWindowVisible(menu); }));
     PostMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_TRUE(WaitGone(window));
     Close(main);
+
+    CMailFolderStore inbox;
+    inbox.SetFolderRecord(Folder(CFolderRecord::kindInbox));
+    CMailListData* mails = inbox.GetMailList();
+    ASSERT_NE(mails, nullptr);
+    for (int i = 0; i < mails->GetAllRecordCount(); ++i) {
+        CMailIndexRecord* r = mails->GetMailRecord(i);
+        EXPECT_EQ(r->m_nBookmark, r->GetText(CMailIndexRecord::colSubject) == "ア 返事" ? 1 : 0)
+            << r->GetText(CMailIndexRecord::colSubject).GetString();
+    }
+    inbox.UnloadIndex();
 }
 
 
