@@ -217,7 +217,8 @@ void CMailView::ReloadViewSettings(BOOL bReshow)
     if (m_hHeaderFont)
         ApplyFonts();
     LoadColors();
-    if (bReshow)
+    // Without a mail shown the header's form changes all the same.
+    if (bReshow && m_pRecord && m_pFolder)
         RefreshMail();
     else
         Layout();

@@ -6,7 +6,11 @@
 #include "mainwnd/QListView.h"
 #include "resources/resource.h"
 #include "resources/rules/RulesResource.h"
+#include "mainwnd/MailViewSeam.h"
+#include "resources/viewer/ViewerResource.h"
 #include "store/StoreTestUtil.h"
+#include "viewer/MailView.h"
+#include "viewer/MailViewPane.h"
 
 #include <gtest/gtest.h>
 
@@ -66,4 +70,25 @@ TEST_F(MainFrameViewTest, SwitchingTheMailViewOffEndsAMaximisedPane)
     EXPECT_FALSE(m_frame->IsMailViewMaximised());
     ::SendMessageA(m_hFrame, WM_COMMAND, ID_VIEW_MAIL_VIEW, 0);
     EXPECT_NE(m_frame->GetMailView(), nullptr);
+}
+
+TEST_F(MainFrameViewTest, TheMailViewPaneReadsItsSettingsAgainAfterASystemSettingChange)
+{
+    MailViewSeam& seam = GetMailViewSeam();
+    const MailViewSeam saved = seam;
+    InstallMailViewPane();
+    m_frame->DispMailview(FALSE);
+    auto* pane = dynamic_cast<CMailView*>(m_frame->GetMailView());
+    ASSERT_NE(pane, nullptr);
+    auto subjectTop = [pane] {
+        RECT rc = {};
+        ::GetWindowRect(pane->GetDlgItemHwnd(IDC_VIEW_SUBJECT_LABEL), &rc);
+        ::MapWindowPoints(nullptr, pane->GetSafeHwnd(), reinterpret_cast<POINT*>(&rc), 2);
+        return rc.top;
+    };
+    EXPECT_EQ(subjectTop(), 3);
+    m_app->WriteProfileInt("Setting", "MailMiniHeader", 1);
+    ::SendMessageA(m_hFrame, WM_SETTINGCHANGE, 0, 0);
+    EXPECT_EQ(subjectTop(), 20);
+    seam = saved;
 }
