@@ -184,10 +184,35 @@ bool IsPrivateHeader(const char* pszName)
     if (!pszName)
         return false;
     for (const char* name : kPrivateHeaders) {
-        if (strcmp(pszName, name) == 0)
+        if (_stricmp(pszName, name) == 0)
             return true;
     }
     return false;
+}
+
+std::string WithoutPrivateHeaders(const std::string& mail)
+{
+    std::string out;
+    out.reserve(mail.size());
+    bool bDropping = false;
+    size_t pos = 0;
+    while (pos < mail.size()) {
+        size_t lf = mail.find('\n', pos);
+        size_t end = lf == std::string::npos ? mail.size() : lf + 1;
+        const char c = mail[pos];
+        if (c == '\r' || c == '\n')
+            break;  // the empty line: the body follows as it is
+        if (c != ' ' && c != '\t') {
+            size_t colon = mail.find(':', pos);
+            bDropping = colon != std::string::npos && colon < end &&
+                        IsPrivateHeader(mail.substr(pos, colon - pos).c_str());
+        }
+        if (!bDropping)
+            out.append(mail, pos, end - pos);
+        pos = end;
+    }
+    out.append(mail, pos, std::string::npos);
+    return out;
 }
 
 int CharsetNameToCode(const char* pszCharset)
