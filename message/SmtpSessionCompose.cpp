@@ -908,14 +908,14 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
                                !m_strHtmlFilePath.IsEmpty();
         bool bNoAttachments = m_attachFiles.IsEmpty() || (bAttachComment && bWithoutAttachments);
         bool bSingleHtml = false;
-        // Inline files and an HTML file travel as parts of their own, so
-        // they make the message multipart like attachments do.
         // The text part's form: 7-bit JIS as the lines are sent, unless a
         // line is too long for a server or a character is one JIS lacks.
         const std::string text = TextPartText(bAttachComment, bCompanion);
         m_nTextForm = ChooseTextForm(text);
         const bool bUtf8 = m_nTextForm == textUtf8Base64;
         bool bSingleText = false;
+        // Inline files and an HTML file travel as parts of their own, so
+        // they make the message multipart like attachments do.
         if (bNoAttachments && !m_bHtmlMail && !(bHasInlineFiles && !(bAttachComment && bWithoutAttachments))) {
             bSingleText = m_nSendMode != SendModeReadReceipt;
             if (m_bTextIsHtml) {
@@ -1212,15 +1212,16 @@ CString CSmtpSession::FileNameParameter(const CString& name)
     // A name of several encoded words is a parameter value of a form the
     // standard does not know; the form of RFC 2231 beside it is one that
     // readers put together whole.
-    if (encoded.Find("?=") + 2 == encoded.GetLength())
+    int close = encoded.Find("?=");
+    if (close < 0 || encoded.Find("=?", close) < 0)
         return parameter;
     static const char kHex[] = "0123456789ABCDEF";
     const std::string utf8 = AnsiToUtf8(name).Str();
     std::vector<std::string> sections(1, "UTF-8''");
     for (size_t i = 0; i < utf8.size(); ++i) {
         const unsigned char c = static_cast<unsigned char>(utf8[i]);
-        // A section ends between characters, at about 60 characters.
-        if (sections.back().size() > 60 && (c < 0x80 || c >= 0xC0))
+        // A section ends between characters, its line within 76 characters.
+        if (sections.back().size() > 52 && (c < 0x80 || c >= 0xC0))
             sections.emplace_back();
         if (c < 0x80 && (isalnum(c) || strchr("!#$&+-.^_`|~", c)))
             sections.back() += static_cast<char>(c);

@@ -596,10 +596,12 @@ bool CSmtpSession::ReplyOffers(const char* pszKeyword) const
             end = m_strReply.GetLength();
         CString line = m_strReply.Mid(start, end - start);
         line.TrimRight("\r\n \t");
-        // The keyword is the first word after the code and its "-" or blank.
+        // The keyword is the first word after the code and its "-" or blank
+        // (a keyword may begin with a digit: "8BITMIME").
         int pos = 0;
-        while (pos < line.GetLength() && (isdigit(static_cast<unsigned char>(line[pos])) || line[pos] == '-' ||
-                                          line[pos] == ' '))
+        while (pos < line.GetLength() && isdigit(static_cast<unsigned char>(line[pos])))
+            ++pos;
+        if (pos < line.GetLength() && (line[pos] == '-' || line[pos] == ' '))
             ++pos;
         int wordEnd = line.Find(' ', pos);
         CString word = wordEnd < 0 ? line.Mid(pos) : line.Mid(pos, wordEnd - pos);
@@ -1022,10 +1024,8 @@ bool CSmtpSession::SendMessageData()
             CString head(p, static_cast<int>(std::min<size_t>(span.length, 64)));
             // Header lines the program writes for itself never leave it.
             int colon = head.Find(':');
-            if (colon > 0 && IsPrivateHeader(head.Left(colon))) {
-                bSkipContinuation = true;
+            if (colon > 0 && IsPrivateHeader(head.Left(colon)))
                 continue;
-            }
             if (StartsWithNoCase(head, "Bcc")) {
                 bSkipContinuation = true;
                 continue;
