@@ -179,12 +179,12 @@ const char* const kPrivateHeaders[] = {
 
 FilterPatternHook SetFilterPatternHook(FilterPatternHook hook) { return g_patternHook.exchange(hook); }
 
-bool IsPrivateHeader(const char* pszName)
+bool IsPrivateHeader(const char* pszName, bool bIgnoreCase)
 {
     if (!pszName)
         return false;
     for (const char* name : kPrivateHeaders) {
-        if (_stricmp(pszName, name) == 0)
+        if ((bIgnoreCase ? _stricmp(pszName, name) : strcmp(pszName, name)) == 0)
             return true;
     }
     return false;
@@ -205,7 +205,7 @@ std::string WithoutPrivateHeaders(const std::string& mail)
         if (c != ' ' && c != '\t') {
             size_t colon = mail.find(':', pos);
             bDropping = colon != std::string::npos && colon < end &&
-                        IsPrivateHeader(mail.substr(pos, colon - pos).c_str());
+                        IsPrivateHeader(mail.substr(pos, colon - pos).c_str(), true);
         }
         if (!bDropping)
             out.append(mail, pos, end - pos);

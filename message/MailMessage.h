@@ -154,10 +154,11 @@ private:
     void FinishFields();
 };
 
-// True for the header names the program writes for itself and never sends
-// (letter case aside).
-bool IsPrivateHeader(const char* pszName);
-// A mail without the header lines of IsPrivateHeader (their folds with them).
+// True for the header names the program writes for itself and never sends;
+// the case of the letters counts unless bIgnoreCase.
+bool IsPrivateHeader(const char* pszName, bool bIgnoreCase = false);
+// A mail without the header lines of IsPrivateHeader, in any case of
+// letters (their folds with them).
 std::string WithoutPrivateHeaders(const std::string& mail);
 // Charset code of the message's charset name (-1 for unknown names and Shift_JIS).
 int CharsetNameToCode(const CMailMessage& message);

@@ -143,13 +143,7 @@ std::string EncodeLeafBody(const std::string& body, bool bText)
 {
     if (bText)
         return CQuotedPrintable::EncodeBody(body.data(), body.size());
-    std::string out;
-    out.reserve(body.size() / 57 * 78 + 80);
-    for (size_t i = 0; i < body.size(); i += 57) {
-        out += CBase64::EncodeToString(body.data() + i, std::min<size_t>(57, body.size() - i));
-        out += "\r\n";
-    }
-    return out;
+    return CBase64::EncodeBody(body.data(), body.size());
 }
 
 struct Delimiter
@@ -191,10 +185,10 @@ std::vector<Delimiter> FindDelimiters(const std::string& body, const std::string
 
 } // namespace
 
-bool CMimeReencoder::HasEightBit(const std::string& text)
+bool CMimeReencoder::HasEightBit(const char* pText, size_t nLength)
 {
-    for (char c : text)
-        if (static_cast<unsigned char>(c) >= 0x80)
+    for (size_t i = 0; i < nLength; ++i)
+        if (static_cast<unsigned char>(pText[i]) >= 0x80)
             return true;
     return false;
 }

@@ -6,6 +6,7 @@
 // Texts are whole mails or MIME entities without dot-stuffing.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 class CMimeReencoder
@@ -24,7 +25,8 @@ public:
     // them declared 7bit.
     static std::string SevenBitRawParts(const std::string& message);
     // Whether any byte is 8-bit.
-    static bool HasEightBit(const std::string& text);
+    static bool HasEightBit(const char* pText, size_t nLength);
+    static bool HasEightBit(const std::string& text) { return HasEightBit(text.data(), text.size()); }
     // Whether a line is longer than 998 octets (its line end not counted).
     static bool HasLongLine(const std::string& text);
 

@@ -111,24 +111,7 @@ std::string EnclosedMailText(const std::string& content)
     return CMimeReencoder::FitLines(WithoutPrivateHeaders(content));
 }
 
-bool HasEightBit(const char* p, size_t n)
-{
-    for (size_t i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(p[i]) >= 0x80)
-            return true;
-    return false;
-}
-
-std::string Base64Lines(const std::string& data)
-{
-    std::string out;
-    out.reserve(data.size() / 57 * 78 + 80);
-    for (size_t i = 0; i < data.size(); i += 57) {
-        out += CBase64::EncodeToString(data.data() + i, std::min<size_t>(57, data.size() - i));
-        out += "\r\n";
-    }
-    return out;
-}
+bool HasEightBit(const char* p, size_t n) { return CMimeReencoder::HasEightBit(p, n); }
 
 } // namespace
 
@@ -147,8 +130,10 @@ const char* CSmtpSession::TextFormEncoding(int nForm)
 
 std::string CSmtpSession::EncodeTextPart(const std::string& text, int nForm, bool bJisNow)
 {
-    if (nForm == textUtf8Base64)
-        return Base64Lines(AnsiToUtf8(text.data(), static_cast<int>(text.size())).Str());
+    if (nForm == textUtf8Base64) {
+        const CString utf8 = AnsiToUtf8(text.data(), static_cast<int>(text.size()));
+        return CBase64::EncodeBody(utf8.GetString(), static_cast<size_t>(utf8.GetLength()));
+    }
     std::string out = text;
     if (nForm == textQuotedPrintable || bJisNow)
         out = SjisToJis(text.data(), static_cast<int>(text.size())).Str();

@@ -957,11 +957,8 @@ bool CSmtpSession::HasEightBitRawData() const
         return false;
     for (const LineSpan& span : SplitLines(data.data() + bodyStart, data.size() - bodyStart)) {
         const char* line = data.data() + bodyStart + span.start;
-        if (rawParts.IsRaw(line, span.length)) {
-            for (size_t i = 0; i < span.length; ++i)
-                if (static_cast<unsigned char>(line[i]) >= 0x80)
-                    return true;
-        }
+        if (rawParts.IsRaw(line, span.length) && CMimeReencoder::HasEightBit(line, span.length))
+            return true;
     }
     return false;
 }
@@ -1024,7 +1021,7 @@ bool CSmtpSession::SendMessageData()
             CString head(p, static_cast<int>(std::min<size_t>(span.length, 64)));
             // Header lines the program writes for itself never leave it.
             int colon = head.Find(':');
-            if (colon > 0 && IsPrivateHeader(head.Left(colon)))
+            if (colon > 0 && IsPrivateHeader(head.Left(colon), true))
                 continue;
             if (StartsWithNoCase(head, "Bcc")) {
                 bSkipContinuation = true;
