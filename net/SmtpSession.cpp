@@ -6,8 +6,8 @@
 #include "core/Md5.h"
 #include "message/AddressList.h"
 #include "message/Base64.h"
-#include "message/JapaneseCode.h"
 #include "message/DotStuffer.h"
+#include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "message/MimeReencoder.h"
 #include "net/LineSocket.h"
@@ -477,8 +477,6 @@ CSmtpSession::Step CSmtpSession::StepFrom()
         PostStep();
         return stepDone;
     }
-    // A mail passed on under its source's sender is sent by the one who
-    // passed it on: bounces go back to them, and their server accepts it.
     // The file is read and checked before MAIL FROM: its 8-bit data decides
     // what MAIL FROM says, and once the server waits for the text nothing
     // but the text or a closed connection ends it.
@@ -488,6 +486,8 @@ CSmtpSession::Step CSmtpSession::StepFrom()
         PostStep();
         return stepDone;
     }
+    // A mail passed on under its source's sender is sent by the one who
+    // passed it on: bounces go back to them, and their server accepts it.
     const CString& sender = m_strResentFrom.IsEmpty() ? m_strFrom : m_strResentFrom;
     if (!SendText(FormatString("MAIL FROM:<%s>%s\r\n", ExtractMailAddress(sender).GetString(),
                                m_bEightBitData ? " BODY=8BITMIME" : "")))
