@@ -93,9 +93,6 @@ public:
     // The body as lines, each whole (however long) and ending in CR LF;
     // CR, LF and CR LF all end a line.
     static void SplitBodyLines(const char* pszBody, CStringArray& lines);
-    // Lines whose JIS form would pass the 998 octets a server takes are cut
-    // into lines that do not, between characters; the rest stay.
-    static void FoldForWire(CStringArray& lines);
     // A new folder of its own below the base folder for one job's files;
     // empty when none could be made.
     static CString MakeJobFolder(const char* pszBase);
