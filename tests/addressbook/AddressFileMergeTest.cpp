@@ -72,3 +72,25 @@ TEST(AddressFileMerge, GroupLinesAreOneGroupByTheirId)
     // A group deleted elsewhere is not written back.
     EXPECT_EQ(MergeLines(base, base, header + root, GroupListKey), header + root);
 }
+
+TEST(AddressFileMerge, ALastLineWithoutItsLineEndStaysALineOfItsOwn)
+{
+    struct Case
+    {
+        const char* base;
+        const char* mine;
+        const char* theirs;
+        const char* merged;
+    } const cases[] = {
+        // Another program appended C without a line end; this window added D.
+        { "A\r\nB\r\n", "A\r\nB\r\nD\r\n", "A\r\nB\r\nC", "A\r\nB\r\nC\r\nD\r\n" },
+        // This window read the file so; its own write ends every line.
+        { "A\r\nB\r\nC", "A\r\nB\r\nC\r\nD\r\n", "A\r\nB\r\nC", "A\r\nB\r\nC\r\nD\r\n" },
+        // Lines ended by LF alone, and empty lines, as the tables read them.
+        { "A\nB\n", "A\r\nB\r\nD\r\n", "A\n\nB\nC\n", "A\r\nB\r\nC\r\nD\r\n" },
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.theirs);
+        EXPECT_EQ(MergeLines(c.base, c.mine, c.theirs), c.merged);
+    }
+}

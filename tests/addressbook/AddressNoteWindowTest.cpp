@@ -646,6 +646,72 @@ TEST_F(AddressNoteWindowTest, ImportAsksBeforeReplacingAndWabEntriesAreAppended)
     EXPECT_EQ(imported, File("取引先.dat"));
 }
 
+TEST_F(AddressNoteWindowTest, AnImportedGroupChangedAfterwardsHoldsEachEntryOnce)
+{
+    Open();
+    SelectGroup("取引先");
+    WriteFileBytes(m_dir.File("book.dat"), "a@example.jp\tA\t\tIconDefault\t\r\nb@example.jp\tB\t\tIconDefault\t\r\n");
+    m_note.m_strImportPath = m_dir.File("book.dat");
+    Command(ID_ADDRESS_IMPORT_FILE);
+    ASSERT_EQ((std::vector<std::string>{ "a@example.jp", "b@example.jp" }), Addresses());
+
+    SelectRows({ RowOf("a@example.jp") });
+    WithDialog("アドレスの追加",
+               [](HWND h) {
+                   SetText(h, IDC_ENTRY_ADDRESS, "a2@example.jp");
+                   UiTest::Click(h, IDOK);
+               },
+               [&] { Command(ID_ADDRESS_CHANGE); });
+    WithDialog("アドレスの追加",
+               [](HWND h) {
+                   SetText(h, IDC_ENTRY_NAME, "C");
+                   SetText(h, IDC_ENTRY_ADDRESS, "c@example.jp");
+                   UiTest::Click(h, IDOK);
+               },
+               [&] { Command(ID_ADDRESS_ADD); });
+    EXPECT_EQ("a2@example.jp\tA\t\tIconDefault\t\r\nb@example.jp\tB\t\tIconDefault\t\r\nc@example.jp\tC\t\tIconDefault\t\r\n",
+              File("取引先.dat"));
+    EXPECT_EQ((std::vector<std::string>{ "a2@example.jp", "b@example.jp", "c@example.jp" }), Addresses());
+}
+
+TEST_F(AddressNoteWindowTest, FilesThatCannotBeReadAreKeptAndTheUserIsTold)
+{
+    // Another program holds the group file without sharing it: the window
+    // shows the group empty, and an entry added there must not replace the
+    // entries the file holds.
+    const std::string held = File("アドレス帳.dat");
+    HANDLE locked = CreateFileA(m_box + "\\アドレス帳.dat", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    Open();
+    EXPECT_TRUE(Addresses().empty());
+    WithDialog("アドレスの追加",
+               [](HWND h) {
+                   SetText(h, IDC_ENTRY_ADDRESS, "ito@example.jp");
+                   UiTest::Click(h, IDOK);
+               },
+               [&] { Command(ID_ADDRESS_ADD); });
+    EXPECT_EQ(0u, LastMessage().find("[" + (m_box + "\\アドレス帳.dat").Str() +
+                                     "]を読み込めないため、変更を保存できませんでした。\r\nファイルは元のまま残してあります。"))
+        << LastMessage();
+    CloseHandle(locked);
+    EXPECT_EQ(held, File("アドレス帳.dat"));
+
+    // The group list likewise: a rename that cannot be saved is said.
+    const std::string groups = ReadFileBytes(m_box + "\\Group.lst");
+    locked = CreateFileA(m_box + "\\Group.lst", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    TestSupport::ClearMessages();
+    SelectGroup("取引先");
+    Command(ID_GROUP_RENAME);
+    HWND edit = TreeView_GetEditControl(m_hTree);
+    ASSERT_NE(edit, nullptr);
+    SetWindowTextA(edit, "協力会社");
+    TreeView_EndEditLabelNow(m_hTree, FALSE);
+    EXPECT_EQ(0u, LastMessage().find("[" + (m_box + "\\Group.lst").Str() + "]を読み込めないため")) << LastMessage();
+    CloseHandle(locked);
+    EXPECT_EQ(groups, ReadFileBytes(m_box + "\\Group.lst"));
+}
+
 TEST_F(AddressNoteWindowTest, AddressesAndGroupsAreDraggedBetweenGroups)
 {
     Open();
