@@ -1,5 +1,7 @@
 #include "html/MemoryHtmlNode.h"
 
+#include "html/HtmlCharacterReferences.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -37,43 +39,6 @@ bool IsBlock(const std::wstring& tag)
     return std::any_of(std::begin(kBlock), std::end(kBlock), [&](const wchar_t* v) { return tag == v; });
 }
 
-// Character references of text as a reader sees them.
-std::wstring DecodeReferences(const std::wstring& text)
-{
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'&') {
-            out += text[i];
-            continue;
-        }
-        size_t end = text.find(L';', i);
-        if (end == std::wstring::npos || end - i > 10) {
-            out += text[i];
-            continue;
-        }
-        std::wstring name = text.substr(i + 1, end - i - 1);
-        wchar_t c = 0;
-        if (name.size() > 1 && name[0] == L'#') {
-            bool hex = name[1] == L'x' || name[1] == L'X';
-            c = static_cast<wchar_t>(wcstoul(name.c_str() + (hex ? 2 : 1), nullptr, hex ? 16 : 10));
-        } else {
-            static const std::pair<const wchar_t*, wchar_t> kNamed[] = {
-                { L"nbsp", 0xA0 }, { L"amp", L'&' }, { L"lt", L'<' }, { L"gt", L'>' }, { L"quot", L'"' }
-            };
-            for (const auto& n : kNamed)
-                if (SameName(name, n.first))
-                    c = n.second;
-        }
-        if (!c) {
-            out += text[i];
-            continue;
-        }
-        out += c;
-        i = end;
-    }
-    return out;
-}
-
 // Text as a reader sees it: white space of the source runs together into
 // one blank, blocks and BR break lines, and no line starts or ends blank.
 void AppendText(std::wstring& out, const std::wstring& text)
@@ -101,7 +66,7 @@ void CollectText(const CMemoryHtmlNode& node, std::wstring& out)
 {
     for (const auto& child : node.Children()) {
         if (!child->IsElement()) {
-            AppendText(out, DecodeReferences(child->GetOuterHtml()));
+            AppendText(out, DecodeCharacterReferences(child->GetOuterHtml()));
             continue;
         }
         std::wstring tag = child->GetTagName();
