@@ -368,6 +368,12 @@ std::vector<std::shared_ptr<CMemoryHtmlNode>> CMemoryHtmlNode::Cells() const
     return cells;
 }
 
+std::vector<HtmlNodePtr> CMemoryHtmlNode::GetRows() const
+{
+    auto rows = Rows();
+    return std::vector<HtmlNodePtr>(rows.begin(), rows.end());
+}
+
 HtmlNodePtr CMemoryHtmlNode::GetRow(int index) const
 {
     auto rows = Rows();
@@ -426,6 +432,12 @@ int CMemoryHtmlNode::GetRowIndex() const
         if (rows[i].get() == this)
             return static_cast<int>(i);
     return -1;
+}
+
+std::vector<HtmlNodePtr> CMemoryHtmlNode::GetCells() const
+{
+    auto cells = Cells();
+    return std::vector<HtmlNodePtr>(cells.begin(), cells.end());
 }
 
 HtmlNodePtr CMemoryHtmlNode::GetCell(int index) const
