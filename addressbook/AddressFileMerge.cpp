@@ -2,8 +2,11 @@
 
 #include "classlib/File.h"
 
+#include <algorithm>
+#include <deque>
 #include <iterator>
 #include <list>
+#include <string_view>
 #include <unordered_map>
 #include <vector>
 
@@ -14,37 +17,21 @@ namespace {
 const char kLockName[] = "CVMailAddressBookWrite";
 
 // Lines as the record-file base reads them: broken at CR, LF or CR LF,
-// empty ones skipped, each ending in CR LF again, so that a last line
+// empty ones skipped. Each is written back with CR LF, so that a last line
 // without its line end is not glued to a line that follows it.
-std::vector<std::string> SplitLines(const std::string& text)
+std::vector<std::string_view> SplitLines(const std::string& text)
 {
-    std::vector<std::string> lines;
+    std::vector<std::string_view> lines;
     size_t start = 0;
     while (start < text.size()) {
         size_t end = text.find_first_of("\r\n", start);
         if (end == std::string::npos)
             end = text.size();
         if (end > start)
-            lines.push_back(text.substr(start, end - start) + "\r\n");
+            lines.emplace_back(text.data() + start, end - start);
         start = end + 1;
     }
     return lines;
-}
-
-using Counts = std::unordered_map<std::string, int>;
-
-Counts CountKeys(const std::vector<std::string>& keys)
-{
-    Counts counts;
-    for (const std::string& key : keys)
-        ++counts[key];
-    return counts;
-}
-
-int CountOf(const Counts& counts, const std::string& key)
-{
-    auto at = counts.find(key);
-    return at == counts.end() ? 0 : at->second;
 }
 
 bool WriteBytes(const char* pszPath, const std::string& text, DWORD& nError)
@@ -83,51 +70,63 @@ bool FormatTable(CQDDataStrgSet& set, std::string& text, DWORD& nError)
 
 std::string MergeLines(const std::string& base, const std::string& mine, const std::string& theirs, LineKey keyOf)
 {
-    auto keys = [keyOf](const std::vector<std::string>& lines) {
-        std::vector<std::string> out;
+    const std::vector<std::string_view> baseLines = SplitLines(base), mineLines = SplitLines(mine),
+                                        theirLines = SplitLines(theirs);
+    // Every key gets a number, so that what follows counts in arrays.
+    std::deque<std::string> keyTexts;
+    std::unordered_map<std::string_view, int> ids;
+    auto numbers = [&](const std::vector<std::string_view>& lines) {
+        std::vector<int> out;
         out.reserve(lines.size());
-        for (const std::string& line : lines)
-            out.push_back(keyOf ? keyOf(line) : line);
+        for (std::string_view line : lines) {
+            std::string_view key = line;
+            if (keyOf) {
+                keyTexts.push_back(keyOf(std::string(line) + "\r\n"));
+                key = keyTexts.back();
+            }
+            out.push_back(ids.emplace(key, static_cast<int>(ids.size())).first->second);
+        }
         return out;
     };
-    const std::vector<std::string> baseLines = SplitLines(base), mineLines = SplitLines(mine),
-                                   theirLines = SplitLines(theirs);
-    const std::vector<std::string> baseKeys = keys(baseLines), mineKeys = keys(mineLines), theirKeys = keys(theirLines);
-    const Counts baseCount = CountKeys(baseKeys), mineCount = CountKeys(mineKeys), theirCount = CountKeys(theirKeys);
+    const std::vector<int> baseKeys = numbers(baseLines), mineKeys = numbers(mineLines),
+                           theirKeys = numbers(theirLines);
+    const size_t keyCount = ids.size();
+    std::vector<int> baseCount(keyCount), mineCount(keyCount), theirCount(keyCount);
+    // The line of a key in base and in theirs: for a key each has once, the
+    // text the other side may have changed.
+    std::vector<std::string_view> baseLineOf(keyCount), theirLineOf(keyCount);
+    for (size_t i = 0; i < baseLines.size(); ++i) {
+        ++baseCount[baseKeys[i]];
+        baseLineOf[baseKeys[i]] = baseLines[i];
+    }
+    for (size_t i = 0; i < mineLines.size(); ++i)
+        ++mineCount[mineKeys[i]];
+    for (size_t i = 0; i < theirLines.size(); ++i) {
+        ++theirCount[theirKeys[i]];
+        theirLineOf[theirKeys[i]] = theirLines[i];
+    }
     // Each key as often as mine has it, plus what the other side added,
     // less what it removed.
-    auto wanted = [&](const std::string& key) {
-        int n = CountOf(mineCount, key) + CountOf(theirCount, key) - CountOf(baseCount, key);
-        return n < 0 ? 0 : n;
-    };
-    // The only line of a key in base and in theirs, for a line of mine the
-    // other side changed.
-    std::unordered_map<std::string, const std::string*> baseLineOf, theirLineOf;
-    for (size_t i = 0; i < baseLines.size(); ++i)
-        baseLineOf[baseKeys[i]] = &baseLines[i];
-    for (size_t i = 0; i < theirLines.size(); ++i)
-        theirLineOf[theirKeys[i]] = &theirLines[i];
+    auto wanted = [&](int key) { return std::max(0, mineCount[key] + theirCount[key] - baseCount[key]); };
 
-    std::list<const std::string*> result;
+    using Result = std::list<std::string_view>;
+    Result result;
     // The line after which a line that follows a line of that key in theirs
     // goes: the last of mine, or the last one added from theirs.
-    std::unordered_map<std::string, std::list<const std::string*>::iterator> anchorOf;
-    Counts held;  // lines of each key the result holds
-    Counts surplus;
-    for (const auto& entry : mineCount)
-        surplus[entry.first] = entry.second - wanted(entry.first);
+    std::vector<Result::iterator> anchorOf(keyCount, result.end());
+    std::vector<int> held(keyCount), surplus(keyCount), seen(keyCount);
+    for (size_t key = 0; key < keyCount; ++key)
+        surplus[key] = mineCount[key] - wanted(static_cast<int>(key));
     for (size_t i = 0; i < mineLines.size(); ++i) {
-        const std::string& key = mineKeys[i];
-        int& extra = surplus[key];
-        if (extra > 0) {
-            --extra;  // the other side removed it
+        const int key = mineKeys[i];
+        if (surplus[key] > 0) {
+            --surplus[key];  // the other side removed it
             continue;
         }
-        const std::string* text = &mineLines[i];
+        std::string_view text = mineLines[i];
         // A line this side left as it was and the other side changed takes
         // the other side's text.
-        if (CountOf(baseCount, key) == 1 && CountOf(theirCount, key) == 1 && CountOf(mineCount, key) == 1 &&
-            *baseLineOf[key] == *text)
+        if (baseCount[key] == 1 && theirCount[key] == 1 && mineCount[key] == 1 && baseLineOf[key] == text)
             text = theirLineOf[key];
         anchorOf[key] = result.insert(result.end(), text);
         ++held[key];
@@ -135,23 +134,22 @@ std::string MergeLines(const std::string& base, const std::string& mine, const s
     // The lines to add are the last occurrences in theirs; each goes after
     // the nearest line before it in theirs that the result holds, so a group
     // stays below its parent.
-    Counts seen;
-    const std::string* nearest = nullptr;
+    int nearest = -1;
     for (size_t i = 0; i < theirLines.size(); ++i) {
-        const std::string& key = theirKeys[i];
-        int missing = wanted(key) - CountOf(mineCount, key);
-        if (missing > 0 && seen[key]++ >= CountOf(theirCount, key) - missing) {
-            auto at = nearest ? std::next(anchorOf[*nearest]) : result.begin();
-            anchorOf[key] = result.insert(at, &theirLines[i]);
+        const int key = theirKeys[i];
+        int missing = wanted(key) - mineCount[key];
+        if (missing > 0 && seen[key]++ >= theirCount[key] - missing) {
+            auto at = nearest >= 0 ? std::next(anchorOf[nearest]) : result.begin();
+            anchorOf[key] = result.insert(at, theirLines[i]);
             ++held[key];
         }
-        if (CountOf(held, key) > 0)
-            nearest = &key;
+        if (held[key] > 0)
+            nearest = key;
     }
     std::string merged;
     merged.reserve(mine.size() + theirs.size());
-    for (const std::string* line : result)
-        merged += *line;
+    for (std::string_view line : result)
+        merged.append(line.data(), line.size()).append("\r\n");
     return merged;
 }
 
