@@ -15,9 +15,20 @@ std::wstring Upper(std::wstring s)
     return s;
 }
 
+// Names compared without regard to case, and without copies: every span
+// of a table's cells is looked up by name.
+bool SameName(const std::wstring& a, const wchar_t* b)
+{
+    size_t i = 0;
+    for (; i < a.size() && b[i]; ++i)
+        if (std::towupper(a[i]) != std::towupper(b[i]))
+            return false;
+    return i == a.size() && !b[i];
+}
+
 bool SameName(const std::wstring& a, const std::wstring& b)
 {
-    return Upper(a) == Upper(b);
+    return a.size() == b.size() && SameName(a, b.c_str());
 }
 
 bool IsVoidTag(const std::wstring& tag)
