@@ -1,21 +1,7 @@
 #include "html/HtmlCharacterReferences.h"
 
 #include <cwchar>
-#include <cwctype>
 #include <utility>
-
-namespace {
-
-bool SameNameNoCase(const std::wstring& a, const wchar_t* b)
-{
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::towupper(a[i]) != std::towupper(b[i]))
-            return false;
-    return i == a.size() && !b[i];
-}
-
-} // namespace
 
 std::wstring DecodeCharacterReferences(const std::wstring& text)
 {
@@ -40,7 +26,7 @@ std::wstring DecodeCharacterReferences(const std::wstring& text)
                 { L"nbsp", 0xA0 }, { L"amp", L'&' }, { L"lt", L'<' }, { L"gt", L'>' }, { L"quot", L'"' }
             };
             for (const auto& n : kNamed)
-                if (SameNameNoCase(name, n.first))
+                if (_wcsicmp(name.c_str(), n.first) == 0)
                     c = n.second;
         }
         if (!c) {

@@ -19,16 +19,7 @@ std::wstring Upper(std::wstring s)
 // of a table's cells is looked up by name.
 bool SameName(const std::wstring& a, const wchar_t* b)
 {
-    size_t i = 0;
-    for (; i < a.size() && b[i]; ++i)
-        if (std::towupper(a[i]) != std::towupper(b[i]))
-            return false;
-    return i == a.size() && !b[i];
-}
-
-bool SameName(const std::wstring& a, const std::wstring& b)
-{
-    return a.size() == b.size() && SameName(a, b.c_str());
+    return _wcsicmp(a.c_str(), b) == 0;
 }
 
 bool IsVoidTag(const std::wstring& tag)
@@ -315,7 +306,7 @@ bool CMemoryHtmlNode::GetAttribute(const std::wstring& name, VARIANT* value) con
 {
     VariantInit(value);
     for (const auto& a : m_attributes) {
-        if (!SameName(a.first, name))
+        if (!SameName(a.first, name.c_str()))
             continue;
         if (SameName(name, L"colspan") || SameName(name, L"rowspan")) {
             value->vt = VT_I4;
@@ -334,7 +325,7 @@ bool CMemoryHtmlNode::SetAttribute(const std::wstring& name, const std::wstring&
     if (!IsElement())
         return false;
     for (auto& a : m_attributes) {
-        if (SameName(a.first, name)) {
+        if (SameName(a.first, name.c_str())) {
             a.second = value;
             return true;
         }
@@ -346,7 +337,7 @@ bool CMemoryHtmlNode::SetAttribute(const std::wstring& name, const std::wstring&
 bool CMemoryHtmlNode::RemoveAttribute(const std::wstring& name)
 {
     auto at = std::find_if(m_attributes.begin(), m_attributes.end(),
-                           [&](const auto& a) { return SameName(a.first, name); });
+                           [&](const auto& a) { return SameName(a.first, name.c_str()); });
     if (at == m_attributes.end())
         return false;
     m_attributes.erase(at);

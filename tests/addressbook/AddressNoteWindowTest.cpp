@@ -213,6 +213,17 @@ protected:
         TreeView_SelectItem(m_hTree, h);
     }
 
+    // The group's name edited in place in the tree.
+    void RenameGroup(const char* name, const char* newName)
+    {
+        SelectGroup(name);
+        Command(ID_GROUP_RENAME);
+        HWND edit = TreeView_GetEditControl(m_hTree);
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextA(edit, newName);
+        TreeView_EndEditLabelNow(m_hTree, FALSE);
+    }
+
     std::vector<std::string> Addresses() const
     {
         std::vector<std::string> out;
@@ -511,12 +522,7 @@ TEST_F(AddressNoteWindowTest, GroupsAreCreatedAndOnlyLeavesDeletedWithFilesOfThe
     EXPECT_TRUE(ThreadKnows("keep@", false));
 
     // Renamed in place: the list and the thread learn the new name.
-    SelectGroup("取引先");
-    Command(ID_GROUP_RENAME);
-    HWND edit = TreeView_GetEditControl(m_hTree);
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextA(edit, "協力会社");
-    TreeView_EndEditLabelNow(m_hTree, FALSE);
+    RenameGroup("取引先", "協力会社");
     EXPECT_NE(FindItem("協力会社"), nullptr);
     EXPECT_EQ(0u, GroupListLineOf("協力会社").find("0\t0\t1\t2\t協力会社\t取引先.dat\t"));
     bool known = false;
@@ -712,12 +718,7 @@ TEST_F(AddressNoteWindowTest, FilesThatCannotBeReadAreKeptAndTheUserIsTold)
     locked = HoldWithoutSharing(m_box + "\\Group.lst");
     ASSERT_NE(locked, INVALID_HANDLE_VALUE);
     TestSupport::ClearMessages();
-    SelectGroup("取引先");
-    Command(ID_GROUP_RENAME);
-    HWND edit = TreeView_GetEditControl(m_hTree);
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextA(edit, "協力会社");
-    TreeView_EndEditLabelNow(m_hTree, FALSE);
+    RenameGroup("取引先", "協力会社");
     EXPECT_EQ(0u, LastMessage().find("[" + (m_box + "\\Group.lst").Str() + "]を読み込めないため")) << LastMessage();
     CloseHandle(locked);
     EXPECT_EQ(groups, ReadFileBytes(m_box + "\\Group.lst"));
