@@ -215,9 +215,11 @@ std::vector<CString> ValueSpellings(const CString& value)
 }
 
 // The page's text in each code it may be read in: as stored (Shift_JIS or
-// plain ASCII), and as UTF-8, JIS or EUC where its bytes allow.
-std::vector<CString> PageSpellings(const std::string& page)
+// plain ASCII), and as UTF-8, JIS or EUC where its bytes allow. An engine
+// reads on past a NUL byte, so the text here does too.
+std::vector<CString> PageSpellings(std::string page)
 {
+    std::replace(page.begin(), page.end(), '\0', ' ');
     std::vector<CString> out{ CString(page.c_str()) };
     bool high = false;
     for (char c : page)

@@ -213,6 +213,12 @@ TEST_F(HtmlLinks, OnlyFilesInsideTheMailFolderGoWithAStoredPageWhateverTheLinksS
     CRelatedPartList list;
     EXPECT_EQ(ConvertHtmlLinksToCid(shown.c_str(), m_mailPath, list).Str(), shown);
     EXPECT_EQ(list.GetPartCount(), 0);
+    // A NUL byte early in the stored page, which an engine reads past.
+    static const char kNulPage[] = "<p>x\0y</p><img src=\"..\\secret.txt\">";
+    WriteFileBytes(m_mailPath, std::string(kNulPage, sizeof(kNulPage) - 1));
+    const std::string afterNul = "<p>xy</p><img src=\"..\\secret.txt\">";
+    EXPECT_EQ(ConvertHtmlLinksToCid(afterNul.c_str(), m_mailPath, list).Str(), afterNul);
+    EXPECT_EQ(list.GetPartCount(), 0);
     // Relative links under the page's BASE, written out in full.
     WriteFileBytes(m_mailPath, "<base href=\"file:///" + slashes(outside.Str()) + "/\"><img src=\"secret.txt\">");
     const std::string based = "<img src=\"" + secret + "\">";
