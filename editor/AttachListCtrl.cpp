@@ -328,7 +328,7 @@ void CAttachListCtrl::DeleteItemFile(const Item& item) const
     if (item.resolvedPath.IsEmpty())
         return;
     CHeldFile file;
-    bool same = file.Open(item.path) && file.GetFinalPath().CompareNoCase(item.resolvedPath) == 0;
+    bool same = file.Open(item.path) && file.GetFinalPath() == item.resolvedPath;
     if (same)
         file.Delete();
     file.Close();
@@ -339,7 +339,7 @@ void CAttachListCtrl::DeleteItemFile(const Item& item) const
     if (item.kind == kindTempFolder) {
         CString folder = GetDirectoryFromPath(item.resolvedPath);
         CString resolved = GetResolvedPath(folder);
-        if (!folder.IsEmpty() && !resolved.IsEmpty() && CombinePath(resolved, "").CompareNoCase(folder) == 0)
+        if (!folder.IsEmpty() && !resolved.IsEmpty() && CombinePath(resolved, "") == folder)
             DeleteDirectoryTree(folder, true);
     }
 }

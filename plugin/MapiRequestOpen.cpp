@@ -8,34 +8,10 @@
 #include "resources/resource.h"
 #include "store/MailEditRequest.h"
 
-#include <cstring>
-
 namespace {
 
 // A request file is small; anything far larger is not one of ours.
 const size_t kMaxRequestBytes = 64 * 1024 * 1024;
-
-bool IsExistingFile(const std::string& path)
-{
-    DWORD attr = GetFileAttributesA(path.c_str());
-    return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-// The name after the last separator; a trail byte of Shift_JIS may be a
-// backslash and is skipped.
-std::string NameOf(const std::string& path)
-{
-    size_t start = 0;
-    for (size_t i = 0; i < path.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(path[i])) && i + 1 < path.size()) {
-            ++i;
-            continue;
-        }
-        if (path[i] == '\\')
-            start = i + 1;
-    }
-    return path.substr(start);
-}
 
 } // namespace
 
@@ -47,7 +23,9 @@ bool IsMapiCopy(const CHeldFile& file, const std::string& tempFolder)
         return false;
     if (temp.back() != '\\')
         temp += '\\';
-    if (held.size() <= temp.size() || _strnicmp(held.c_str(), temp.c_str(), temp.size()) != 0)
+    // Both paths come normalised from the file system, so an exact match:
+    // ignoring case would fold the trail bytes of double-byte characters.
+    if (held.size() <= temp.size() || held.compare(0, temp.size(), temp) != 0)
         return false;
     // What is left is "$$F...\name": one separator, outside double-byte
     // characters, with something on both sides.
@@ -74,7 +52,7 @@ std::string TakeMapiCopy(CHeldFile& library, const std::string& ownFolder)
     std::string folder = ownFolder.empty() || libraryPath.empty() ? std::string() : MakeUniqueFolder(ownFolder);
     if (folder.empty())
         return std::string();
-    std::string copy = folder + NameOf(libraryPath);
+    std::string copy = folder + GetFileNameFromPath(libraryPath.c_str()).Str();
     if (!library.CopyTo(copy.c_str())) {
         RemoveDirectoryA(folder.c_str());
         return std::string();
@@ -113,7 +91,7 @@ void BuildMapiEditRequest(const MapiMailRequest& mapi, const std::string& ownFol
             continue;
         }
         held.Close();
-        if (IsExistingFile(a))
+        if (FileExists(a.c_str()))
             request.m_attachFiles.Add(a.c_str());
     }
 }
