@@ -423,7 +423,8 @@ public:
     // a new mail of the current folder (core/QuendalAppHandOver.cpp); false
     // when there is no current folder or it does not take the mail.
     BOOL ImportMailText(const char* pszText);
-    // Gives a hand-over text back to the communication thread that holds it.
+    // Tells the communication thread that the hand-over text of this token
+    // was taken.
     void ReleaseHandOverText(LPARAM lParam);
     // Deletes the stored copy an editor replaced (thread message 1389).
     void DeleteEditedMail(int nFolderId, int nIndex);

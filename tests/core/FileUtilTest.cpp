@@ -1,3 +1,4 @@
+#include "archive/UnixTool.h"
 #include "core/FileUtil.h"
 #include "support/TestSupport.h"
 
@@ -159,6 +160,26 @@ TEST(FileUtil, CreateCopyAndDeleteTrees)
     EXPECT_TRUE(DirectoryExists(dir.File("box\\Other")));
     EXPECT_EQ(keep.GetSize(), 0);
     EXPECT_TRUE(FileExistsInFolder(dir.Path(), "bo*"));
+}
+
+// A tree with a link in it, or a folder swapped for a link, is deleted
+// without a file of what the link leads to going with it.
+TEST(FileUtil, DeletingATreeNeverFollowsALink)
+{
+    TempDir dir, documents;
+    TestSupport::WriteFileBytes(documents.File("手紙.txt"), "大事");
+    ASSERT_TRUE(CreateDirectoryPath(dir.File("tree\\sub")));
+    TestSupport::WriteFileBytes(dir.File("tree\\sub\\copy.txt"), "copy");
+    ASSERT_TRUE(UnixTool::LinkFolder(dir.File("tree\\sub\\link"), documents.Path()));
+    ASSERT_TRUE(UnixTool::LinkFolder(dir.File("swapped"), documents.Path()));
+    EXPECT_EQ(GetResolvedPath(dir.File("swapped\\手紙.txt")), GetResolvedPath(documents.File("手紙.txt")));
+
+    EXPECT_FALSE(DeleteDirectoryTree(dir.File("swapped"), true));
+    DeleteDirectoryTree(dir.File("tree"), true);
+    EXPECT_EQ(TestSupport::ReadFileBytes(documents.File("手紙.txt")), "大事");
+    EXPECT_FALSE(FileExists(dir.File("tree\\sub\\copy.txt")));
+    UnixTool::RemoveLink(dir.File("tree\\sub\\link"));
+    UnixTool::RemoveLink(dir.File("swapped"));
 }
 
 // A folder made by a name known to be free is the folder its Windows path
