@@ -306,27 +306,47 @@ TEST_F(EditorControlsTest, HtmlMailWithoutAnEngineSwitchesBothWays)
 
 namespace {
 
-HWND FocusOf(HWND window)
+// The window that has the keyboard focus of the desktop.
+HWND KeyboardFocus()
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof(info);
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+    return GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
 }
 
-// Whether the last character of an edit field ends inside the field.
-bool ShowsItsTextWhole(HWND edit)
+// A click into the middle of a field, as a user's.
+void ClickInto(HWND field)
 {
-    const int length = GetWindowTextLengthW(edit);
-    if (length < 2)
-        return false;
+    SetForegroundWindow(GetAncestor(field, GA_ROOT));
+    RECT rc = {};
+    GetWindowRect(field, &rc);
+    const int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in[3] = {};
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dx = MulDiv((rc.left + rc.right) / 2, 65535, cx);
+    in[0].mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65535, cy);
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1] = in[0];
+    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    in[2] = in[0];
+    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
+}
+
+// Whether the last character of an edit field ends inside the field; what
+// was measured goes to *pWhy.
+bool ShowsItsTextWhole(HWND edit, std::string* pWhy)
+{
+    const int length = static_cast<int>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0));
     const LRESULT first = SendMessageA(edit, EM_POSFROMCHAR, 0, 0);
-    const LRESULT last = SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(length - 1), 0);
-    if (first == -1 || last == -1)
-        return false;
-    const int step = (static_cast<short>(LOWORD(last)) - static_cast<short>(LOWORD(first))) / (length - 1);
+    const LRESULT last = SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(length > 0 ? length - 1 : 0), 0);
     RECT client = {};
     GetClientRect(edit, &client);
-    return static_cast<short>(LOWORD(first)) >= 0 && static_cast<short>(LOWORD(last)) + step <= client.right;
+    const int x0 = static_cast<short>(LOWORD(first)), x1 = static_cast<short>(LOWORD(last));
+    const int step = length > 1 ? (x1 - x0) / (length - 1) : 0;
+    *pWhy = "length " + std::to_string(length) + ", first at " + std::to_string(x0) + ", last at " +
+            std::to_string(x1) + ", client width " + std::to_string(client.right);
+    return length > 1 && first != -1 && last != -1 && x0 >= 0 && x1 + step <= client.right;
 }
 
 } // namespace
@@ -344,7 +364,8 @@ TEST_F(EditorControlsTest, ReplyToShowsItsEntryWholeAndCtrlASelectsAllOfAField)
     HWND replyTo = E2e::FindDescendant(GetDlgItem(view, IDC_ME_REPLYTO), "Edit");
     ASSERT_NE(replyTo, nullptr);
     EXPECT_TRUE(E2e::WaitFor(10000, [&] { return E2e::GetControlText(view, IDC_ME_REPLYTO) == "送信するアドレス"; }));
-    EXPECT_TRUE(E2e::WaitFor(10000, [&] { return ShowsItsTextWhole(replyTo); }));
+    std::string measured;
+    EXPECT_TRUE(E2e::WaitFor(10000, [&] { return ShowsItsTextWhole(replyTo, &measured); })) << measured;
     RECT reply = {}, attach = {};
     GetWindowRect(GetDlgItem(view, IDC_ME_REPLYTO), &reply);
     GetWindowRect(GetDlgItem(view, IDC_ME_ATTACH), &attach);
@@ -353,14 +374,14 @@ TEST_F(EditorControlsTest, ReplyToShowsItsEntryWholeAndCtrlASelectsAllOfAField)
 
     HWND to = GetDlgItem(view, IDC_ME_TO);
     E2e::SetControlText(view, IDC_ME_TO, "taro@example.jp, hanako@example.jp");
-    SetForegroundWindow(editor);
-    ASSERT_TRUE(E2e::WaitFor(10000, [&] { return FocusOf(editor) == to; })) << "the editor starts in the To field";
+    ClickInto(to);
+    ASSERT_TRUE(E2e::WaitFor(10000, [&] { return KeyboardFocus() == to; }));
     SendMessageA(to, EM_SETSEL, 3, 3);
     keybd_event(VK_CONTROL, 0, 0, 0);
     keybd_event('A', 0, 0, 0);
     keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
     keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-    const int length = GetWindowTextLengthW(to);
+    const int length = static_cast<int>(SendMessageW(to, WM_GETTEXTLENGTH, 0, 0));
     EXPECT_TRUE(E2e::WaitFor(10000, [&] {
         const DWORD selection = static_cast<DWORD>(SendMessageA(to, EM_GETSEL, 0, 0));
         return LOWORD(selection) == 0 && HIWORD(selection) == length;
