@@ -180,7 +180,7 @@ main() {
 
   if [ "$demo" = 1 ]; then
     demo_setup "$home"
-    echo "run: demo account $demo_address (its mailbox holds sample mails; press 受信 on the toolbar to fetch them)"
+    echo "run: demo account $demo_address (its mailbox holds sample mails; the toolbar's first button, 現在のアカウントで受信, or Ctrl+D fetches them)"
   fi
 
   url=""
