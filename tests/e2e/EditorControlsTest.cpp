@@ -314,30 +314,11 @@ HWND KeyboardFocus()
     return GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
 }
 
-// A click into the middle of a field, as a user's.
-void ClickInto(HWND field)
-{
-    SetForegroundWindow(GetAncestor(field, GA_ROOT));
-    RECT rc = {};
-    GetWindowRect(field, &rc);
-    const int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
-    INPUT in[3] = {};
-    in[0].type = INPUT_MOUSE;
-    in[0].mi.dx = MulDiv((rc.left + rc.right) / 2, 65535, cx);
-    in[0].mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65535, cy);
-    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    in[1] = in[0];
-    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-    in[2] = in[0];
-    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-    SendInput(3, in, sizeof(INPUT));
-}
-
 // Whether the last character of an edit field ends inside the field; what
 // was measured goes to *pWhy.
 bool ShowsItsTextWhole(HWND edit, std::string* pWhy)
 {
-    const int length = static_cast<int>(SendMessageW(edit, WM_GETTEXTLENGTH, 0, 0));
+    const int length = static_cast<int>(E2e::FieldText(edit).size());
     const LRESULT first = SendMessageA(edit, EM_POSFROMCHAR, 0, 0);
     const LRESULT last = SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(length > 0 ? length - 1 : 0), 0);
     RECT client = {};
@@ -374,14 +355,15 @@ TEST_F(EditorControlsTest, ReplyToShowsItsEntryWholeAndCtrlASelectsAllOfAField)
 
     HWND to = GetDlgItem(view, IDC_ME_TO);
     E2e::SetControlText(view, IDC_ME_TO, "taro@example.jp, hanako@example.jp");
-    ClickInto(to);
+    SetForegroundWindow(editor);
+    E2e::ClickMiddleOf(to);
     ASSERT_TRUE(E2e::WaitFor(10000, [&] { return KeyboardFocus() == to; }));
     SendMessageA(to, EM_SETSEL, 3, 3);
     keybd_event(VK_CONTROL, 0, 0, 0);
     keybd_event('A', 0, 0, 0);
     keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
     keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-    const int length = static_cast<int>(SendMessageW(to, WM_GETTEXTLENGTH, 0, 0));
+    const int length = static_cast<int>(E2e::FieldText(to).size());
     EXPECT_TRUE(E2e::WaitFor(10000, [&] {
         const DWORD selection = static_cast<DWORD>(SendMessageA(to, EM_GETSEL, 0, 0));
         return LOWORD(selection) == 0 && HIWORD(selection) == length;

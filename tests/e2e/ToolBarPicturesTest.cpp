@@ -123,13 +123,9 @@ std::string ButtonsNotShowingTheirPicture(HWND bar, const std::vector<UINT>& com
 {
     std::string wrong;
     *pChecked = 0;
-    E2e::CRemoteBlock block(bar, sizeof(TBBUTTON));
-    const int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i) {
-        TBBUTTON button = {};
-        if (!SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), block.Param()) ||
-            !block.Read(&button, sizeof(button)) || (button.fsStyle & BTNS_SEP))
-            continue;
+    for (const E2e::ToolBarButton& b : E2e::ToolBarButtons(bar)) {
+        const TBBUTTON& button = b.button;
+        const int i = b.index;
         size_t n = 0;
         while (n < commands.size() && commands[n] != static_cast<UINT>(button.idCommand))
             ++n;

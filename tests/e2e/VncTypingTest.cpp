@@ -5,6 +5,7 @@
 // as the very text typed. Runs on the display and VNC server that
 // vnc_typing_test.sh starts the way run.sh does (CVM_VNC_PORT).
 #include "e2e/EditorSession.h"
+#include "e2e/RemoteControls.h"
 #include "e2e/WaitFor.h"
 #include "resources/editor/EditorWindowResource.h"
 
@@ -119,21 +120,6 @@ private:
     SOCKET m_socket = INVALID_SOCKET;
 };
 
-// The field's text as the program holds it.
-std::wstring TextOf(HWND hWnd)
-{
-    DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &n))
-        return L"(the field did not answer)";
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 10000,
-                             &got))
-        return L"(the field did not answer)";
-    text.resize(static_cast<size_t>(got));
-    return text;
-}
-
 std::string Utf8(const std::wstring& text)
 {
     std::string out(text.size() * 4 + 1, '\0');
@@ -187,18 +173,18 @@ TEST(VncTypingTest, JapaneseTypedThroughTheViewerArrivesAsTypedInSubjectAndBody)
         L"よろしくお願いいたします。山田太郎";
     ASSERT_TRUE(ClickInto(viewer, editor, subject));
     ASSERT_TRUE(viewer.Type(typedSubject));
-    EXPECT_TRUE(E2e::WaitFor(20000, [&] { return TextOf(subject) == typedSubject; })) << Utf8(TextOf(subject));
+    EXPECT_TRUE(E2e::WaitFor(20000, [&] { return E2e::FieldText(subject) == typedSubject; })) << Utf8(E2e::FieldText(subject));
 
     ASSERT_TRUE(ClickInto(viewer, editor, body));
     ASSERT_TRUE(viewer.Type(typedBody));
-    EXPECT_TRUE(E2e::WaitFor(20000, [&] { return TextOf(body) == typedBody; })) << Utf8(TextOf(body));
+    EXPECT_TRUE(E2e::WaitFor(20000, [&] { return E2e::FieldText(body) == typedBody; })) << Utf8(E2e::FieldText(body));
     // The same text again: characters typed before come out the same.
     ASSERT_TRUE(ClickInto(viewer, editor, subject));
     viewer.Key(0xff57, true);  // End
     viewer.Key(0xff57, false);
     ASSERT_TRUE(viewer.Type(L"了解"));
-    EXPECT_TRUE(E2e::WaitFor(20000, [&] { return TextOf(subject) == typedSubject + L"了解"; }))
-        << Utf8(TextOf(subject));
+    EXPECT_TRUE(E2e::WaitFor(20000, [&] { return E2e::FieldText(subject) == typedSubject + L"了解"; }))
+        << Utf8(E2e::FieldText(subject));
 
     ASSERT_TRUE(session.DiscardEditor(editor)) << session.Windows();
     session.Close(main);
