@@ -8,6 +8,7 @@
 #include "e2e/RemoteControls.h"
 #include "e2e/WaitFor.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "scripts/vnc/KeysymInput.h"
 
 #include <gtest/gtest.h>
 
@@ -146,6 +147,47 @@ bool ClickInto(CRfbViewer& viewer, HWND editor, HWND field)
 }
 
 } // namespace
+
+// What the keyboard bridge makes of a viewer's keysyms: characters, whether
+// sent as X's own keysyms or as Unicode ones, and the keys that are no
+// characters.
+TEST(KeysymInputTable, KeysymsBecomeTheirCharactersOrKeys)
+{
+    const struct
+    {
+        unsigned long keysym;
+        const wchar_t* text;
+    } characters[] = {
+        {0x61, L"a"},           {0xa5, L"\u00a5"},      {0x4a4, L"\u3001"},     {0x4b6, L"\u30ab"},
+        {0x4de, L"\u309b"},     {0xaae, L"\u2026"},     {0x7c1, L"\u0391"},     {0x1003042, L"\u3042"},
+        {0x100ff76, L"\uff76"}, {0x1020b9f, L"\xd842\xdf9f"}, {0xff0d, L""}, {0x4a0, L""},
+        {0x100d800, L""},       {0x1110000, L""},
+    };
+    for (const auto& c : characters)
+        EXPECT_EQ(KeysymInput::CharacterOf(c.keysym), std::wstring(c.text)) << std::hex << c.keysym;
+    const struct
+    {
+        unsigned long keysym;
+        WORD vk;
+        bool extended;
+    } keys[] = {
+        {0xff0d, VK_RETURN, false}, {0xff51, VK_LEFT, true},  {0xffbe, VK_F1, false},  {0xffc9, VK_F12, false},
+        {0xffe3, VK_LCONTROL, false}, {0xffff, VK_DELETE, true}, {0xffb5, VK_NUMPAD5, false}, {0x61, 0, false},
+    };
+    for (const auto& k : keys) {
+        bool extended = !k.extended;
+        EXPECT_EQ(KeysymInput::VirtualKeyOf(k.keysym, &extended), k.vk) << std::hex << k.keysym;
+        EXPECT_EQ(extended, k.extended) << std::hex << k.keysym;
+    }
+    // A character no key gives is sent once, on the press.
+    KeysymInput::CTranslator translator;
+    std::vector<INPUT> press = translator.Translate(0x1004e86, true);
+    ASSERT_EQ(press.size(), 2u);
+    EXPECT_EQ(press[0].ki.dwFlags, static_cast<DWORD>(KEYEVENTF_UNICODE));
+    EXPECT_EQ(press[0].ki.wScan, 0x4e86);
+    EXPECT_EQ(press[1].ki.dwFlags, static_cast<DWORD>(KEYEVENTF_UNICODE | KEYEVENTF_KEYUP));
+    EXPECT_TRUE(translator.Translate(0x1004e86, false).empty());
+}
 
 TEST(VncTypingTest, JapaneseTypedThroughTheViewerArrivesAsTypedInSubjectAndBody)
 {
