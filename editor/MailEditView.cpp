@@ -1,5 +1,6 @@
 #include "editor/MailEditView.h"
 
+#include "classlib/GdiSelection.h"
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "core/FileUtil.h"
@@ -18,6 +19,8 @@
 #include "resources/editor/EditorWindowResource.h"
 
 #include <commdlg.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -411,6 +414,23 @@ void CMailEditView::FocusField(int nId)
     ::SetFocus(GetDlgItemHwnd(nId));
 }
 
+int CMailEditView::ReplyToNeededWidth() const
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_REPLYTO);
+    CString first;
+    first.LoadString(kUseSendAddress);
+    SIZE extent = {0, 0};
+    if (HDC dc = ::GetDC(hCombo)) {
+        {
+            CGdiSelection font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hCombo, WM_GETFONT, 0, 0)));
+            ::GetTextExtentPoint32A(dc, first, first.GetLength(), &extent);
+        }
+        ::ReleaseDC(hCombo, dc);
+    }
+    // The text, the drop-down button and the edges of the box.
+    return static_cast<int>(extent.cx) + ::GetSystemMetrics(SM_CXVSCROLL) + 12;
+}
+
 void CMailEditView::RecalcLayout()
 {
     if (!m_hWnd)
@@ -456,12 +476,20 @@ void CMailEditView::RecalcLayout()
     x += 38;
     place(IDC_ME_SIGN, x, y, 96, 200, true);
     x += 100;
+    const int attachW = 60;
+    place(IDC_ME_ATTACH, w - attachW - 2, y, attachW, rowH, true);
+    // The reply-to list shows its first entry whole; where the row has no
+    // room for that, the list and its label go to a row of their own.
+    const int replyMin = ReplyToNeededWidth();
+    const bool ownRow = x + 52 + replyMin + attachW + 10 > w;
+    if (ownRow) {
+        y += rowH + 3;
+        x = 2;
+    }
     place(IDC_ME_REPLYTO_LABEL, x, y + 4, 50, 18, true);
     x += 52;
-    int attachW = 60;
-    int replyW = w - x - attachW - 10;
-    place(IDC_ME_REPLYTO, x, y, replyW < 60 ? 60 : replyW, 200, true);
-    place(IDC_ME_ATTACH, w - attachW - 2, y, attachW, rowH, true);
+    const int replyRight = ownRow ? w - 4 : w - attachW - 10;
+    place(IDC_ME_REPLYTO, x, y, std::max(replyMin, replyRight - x), 200, true);
     y += rowH + 3;
     bool attachments = m_attachList.GetCount() > 0;
     int bodyRight = attachments ? w - 86 : w - 1;

@@ -160,6 +160,8 @@ public:
     bool IsBccShown() const { return m_bBccShown; }
     void FocusField(int nId);
     void RecalcLayout();
+    // The width the reply-to list needs to show its first entry whole.
+    int ReplyToNeededWidth() const;
     // The address book window beside this editor, its double-click filling
     // To, CC or BCC (0-2) or, with -1, its own choice; an open one is
     // brought back and retargeted.

@@ -108,16 +108,10 @@ protected:
         HWND bar = GetDlgItem(m_editor, static_cast<int>(nBarId));
         if (!bar)
             return out;
-        E2e::CRemoteBlock block(bar, sizeof(TBBUTTON));
-        const int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            TBBUTTON button = {};
-            if (!SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), block.Param()) ||
-                !block.Read(&button, sizeof(button)) || (button.fsStyle & BTNS_SEP))
-                continue;
+        for (const E2e::ToolBarButton& b : E2e::ToolBarButtons(bar)) {
             CString where;
-            where.Format("toolbar %u button %d", nBarId, i);
-            out.push_back({static_cast<UINT>(button.idCommand), where});
+            where.Format("toolbar %u button %d", nBarId, b.index);
+            out.push_back({static_cast<UINT>(b.button.idCommand), where});
         }
         return out;
     }

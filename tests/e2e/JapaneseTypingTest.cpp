@@ -40,22 +40,9 @@ const char* InputName(Input how)
     return how == Input::Keystrokes ? "keystrokes" : "input method";
 }
 
-// The field's text as the program holds it (GetWindowText does not ask a
-// window of another process).
 std::wstring TextOf(HWND hWnd)
 {
-    // A thread slowed by a loaded machine is waited for; one that does not
-    // answer at all says so instead of reading as an empty field.
-    DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &n))
-        return L"(the field did not answer)";
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 10000,
-                             &got))
-        return L"(the field did not answer)";
-    text.resize(static_cast<size_t>(got));
-    return text;
+    return E2e::FieldText(hWnd);
 }
 
 HWND FocusOf(HWND hWnd)
@@ -93,19 +80,7 @@ bool ClickInto(HWND field, Input how)
     // clicked where it is at each try.
     for (int attempt = 0; attempt < 3; ++attempt) {
         SetForegroundWindow(GetAncestor(field, GA_ROOT));
-        RECT rc = {};
-        GetWindowRect(field, &rc);
-        int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
-        INPUT in[3] = {};
-        in[0].type = INPUT_MOUSE;
-        in[0].mi.dx = MulDiv((rc.left + rc.right) / 2, 65535, cx);
-        in[0].mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65535, cy);
-        in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        in[1] = in[0];
-        in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-        in[2] = in[0];
-        in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-        SendInput(3, in, sizeof(INPUT));
+        E2e::ClickMiddleOf(field);
         lastClick = GetTickCount();
         if (E2e::WaitFor(2000, [&] { return FocusOf(field) == field; }))
             return E2e::WaitFor(2000, [&] { return !HoldsMouse(field); });

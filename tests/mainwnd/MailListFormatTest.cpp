@@ -37,6 +37,37 @@ TEST(MailListFormat, DefaultColumnsAndWidths)
     EXPECT_STREQ(SenderHeader(false), "差出人");
 }
 
+// Without stored widths the dates and the size get the room their widest
+// texts need in the list's font; the free-text columns keep their defaults.
+TEST(MailListFormat, FixedFormColumnsStartWideEnoughForTheirTexts)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontA(-30, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS UI Gothic");
+    HGDIOBJ old = SelectObject(dc, font);
+    const char* format = "%Y/%m/%d %H:%M:%S";
+    auto extent = [&](const char* text) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+        return static_cast<int>(size.cx);
+    };
+    for (int column : { 3, 4 })
+        EXPECT_GE(DefaultColumnWidth(column, dc, format), extent("2000/12/28 20:58:58") + 6) << column;
+    EXPECT_GE(DefaultColumnWidth(5, dc, format), extent("1023.9 KB") + 6);
+    EXPECT_EQ(DefaultColumnWidth(1, dc, format), 214);
+    EXPECT_EQ(DefaultColumnWidth(2, dc, format), 120);
+    // A user's format with more in it gets more room.
+    EXPECT_GT(DefaultColumnWidth(3, dc, "%Y年%m月%d日 %H時%M分%S秒"), DefaultColumnWidth(3, dc, format));
+    EXPECT_EQ(DefaultColumnsWidth(dc, format),
+              35 + 214 + 120 + 2 * DefaultColumnWidth(3, dc, format) + DefaultColumnWidth(5, dc, format));
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    // Nothing to measure with: the defaults.
+    EXPECT_EQ(DefaultColumnWidth(3, nullptr, format), 100);
+    EXPECT_EQ(DefaultColumnWidth(5, nullptr, format), 50);
+}
+
 TEST(MailListFormat, HeaderClicksChooseSortItemsAndSecondClickReverses)
 {
     // column, outgoing folder, shift -> sort item
