@@ -35,17 +35,6 @@ const UINT kMainToolBarId = 0xE800;
 const UINT kFormatToolBarId = 0xE803;
 const UINT kStatusBarId = 0xE801;
 
-// Presses a key with modifiers (VK_CONTROL, VK_MENU, VK_SHIFT) held.
-void PressKey(std::initializer_list<BYTE> modifiers, BYTE key)
-{
-    for (BYTE m : modifiers)
-        keybd_event(m, 0, 0, 0);
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    for (auto m = modifiers.end(); m != modifiers.begin();)
-        keybd_event(*--m, 0, KEYEVENTF_KEYUP, 0);
-}
-
 class EditorCommandsTest : public ::testing::Test
 {
 protected:
@@ -83,24 +72,7 @@ protected:
         text.Remove('\r');
         return text;
     }
-    // The editor in front with the focus in its body, as after a click
-    // there; keys then go to it.
-    bool FocusBody()
-    {
-        // The editor's thread brings its window to the front (1408), as
-        // when the user clicks it.
-        const DWORD thread = GetWindowThreadProcessId(m_editor, nullptr);
-        PostThreadMessageA(thread, 1408, 0, 0);
-        SetForegroundWindow(m_editor);
-        PostMessageA(m_editor, WM_COMMAND, ID_EDIT_FOCUS_BODY, 0);
-        return E2e::WaitUntil(10000, [](void* p) {
-            auto* self = static_cast<EditorCommandsTest*>(p);
-            GUITHREADINFO info = {sizeof(info)};
-            return GetForegroundWindow() == self->m_editor &&
-                   GetGUIThreadInfo(GetWindowThreadProcessId(self->m_editor, nullptr), &info) &&
-                   info.hwndFocus == self->Body();
-        }, this);
-    }
+    bool FocusBody() { return CEditorSession::FocusBody(m_editor); }
     // The buttons of a toolbar of the editor as the window shows them.
     std::vector<E2e::CommandBinding> ToolBarButtons(UINT nBarId) const
     {
@@ -186,7 +158,7 @@ TEST_F(EditorCommandsTest, AltRReplacesEveryHitInTheBody)
         return static_cast<CEditorSession*>(p)->StoredMails(CFolderRecord::kindWriting).size() == 1;
     }, &m_session)) << m_session.Windows();
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_MENU}, 'R');
+    CEditorSession::PressKey({VK_MENU}, 'R');
     HWND dialog = WaitDialog(IDC_REPLACE_FIND);
     ASSERT_NE(dialog, nullptr) << m_session.Windows();
     E2e::SetControlText(dialog, IDC_REPLACE_FIND, "cat");
@@ -217,7 +189,7 @@ TEST_F(EditorCommandsTest, CtrlGMovesTheCaretToTheLineAsked)
     } cases[] = { { "3", " 3行、0列" }, { "-1", " 4行、4列" }, { "0", " 1行、0列" } };
     for (const auto& c : cases) {
         ASSERT_TRUE(FocusBody());
-        PressKey({VK_CONTROL}, 'G');
+        CEditorSession::PressKey({VK_CONTROL}, 'G');
         HWND dialog = WaitDialog(IDC_GOTO_LINE_NUMBER);
         ASSERT_NE(dialog, nullptr) << m_session.Windows();
         E2e::SetControlText(dialog, IDC_GOTO_LINE_NUMBER, c.typed);
@@ -247,7 +219,7 @@ TEST_F(EditorCommandsTest, KeysDropTheBoxesDownAndOpenTheSourceMailAndTheContext
     };
     for (const BoxKey& c : {BoxKey{'I', IDC_ME_SIGN}, BoxKey{'L', IDC_ME_REPLYTO}}) {
         ASSERT_TRUE(FocusBody());
-        PressKey({VK_MENU}, c.key);
+        CEditorSession::PressKey({VK_MENU}, c.key);
         HWND box = GetDlgItem(m_view, c.box);
         EXPECT_TRUE(E2e::WaitUntil(5000, [](void* p) {
             return SendMessageA(static_cast<HWND>(p), CB_GETDROPPEDSTATE, 0, 0) != 0;
@@ -256,16 +228,16 @@ TEST_F(EditorCommandsTest, KeysDropTheBoxesDownAndOpenTheSourceMailAndTheContext
     }
 
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_MENU}, 'M');
+    CEditorSession::PressKey({VK_MENU}, 'M');
     HWND box = m_session.Program().WaitForMessageBox("編集元のメールが見つかりませんでした。", 10000);
     ASSERT_NE(box, nullptr) << m_session.Windows();
     CloseDialog(box, IDOK);
 
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_SHIFT}, VK_F10);
+    CEditorSession::PressKey({VK_SHIFT}, VK_F10);
     HWND menu = m_session.Program().WaitForPopupMenu(10000);
     EXPECT_NE(menu, nullptr) << m_session.Windows();
-    PressKey({}, VK_ESCAPE);
+    CEditorSession::PressKey({}, VK_ESCAPE);
 }
 
 // Ctrl+T inserts the chosen template at the caret; Ctrl+Alt+M puts the
@@ -282,7 +254,7 @@ TEST_F(EditorCommandsTest, CtrlTAndCtrlAltMInsertTemplateAndSignatureAtTheCaret)
 
     E2e::SetControlText(m_view, IDC_ME_BODY, "");
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_CONTROL}, 'T');
+    CEditorSession::PressKey({VK_CONTROL}, 'T');
     HWND choice = WaitDialog(IDC_TS_LIST);
     ASSERT_NE(choice, nullptr) << m_session.Windows();
     SendMessageA(GetDlgItem(choice, IDC_TS_LIST), LB_SETCURSEL, 0, 0);
@@ -298,7 +270,7 @@ TEST_F(EditorCommandsTest, CtrlTAndCtrlAltMInsertTemplateAndSignatureAtTheCaret)
     SendMessageA(sign, CB_SETCURSEL, static_cast<WPARAM>(work), 0);
     ASSERT_TRUE(FocusBody());
     SendMessageA(Body(), EM_SETSEL, 0, 0);
-    PressKey({VK_CONTROL, VK_MENU}, 'M');
+    CEditorSession::PressKey({VK_CONTROL, VK_MENU}, 'M');
     EXPECT_TRUE(E2e::WaitUntil(5000, [](void* p) {
         CString body = E2e::GetControlText(static_cast<HWND>(p), IDC_ME_BODY);
         return body.Find("Yamada") >= 0 && body.Find("Yamada") < body.Find("いつも");
