@@ -103,9 +103,11 @@ TEST(ComposedSendTest, IdleThreadStoppedBeforeItsJobAnswersOnceAndEnds)
     ASSERT_TRUE(loop.RunUntil([&] { return WaitForSingleObject(pThread->m_hThread, 0) == WAIT_OBJECT_0; }, 10000));
     ASSERT_TRUE(loop.RunUntil([] { return true; }, 100));
     ASSERT_EQ(loop.Count(TM_SEND_RESULT), 1);
-    for (const MSG& m : loop.heard)
-        if (m.message == TM_SEND_RESULT)
+    for (const MSG& m : loop.heard) {
+        if (m.message == TM_SEND_RESULT) {
             EXPECT_EQ(m.wParam, static_cast<WPARAM>(CMailSendThread::resultFailed));
+        }
+    }
     delete pThread;
 }
 
