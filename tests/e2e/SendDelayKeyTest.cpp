@@ -1,7 +1,7 @@
 // The send key pressed again while a mail waits out its send delay: the
 // window restored in between shows the send command greyed, the second
-// press does nothing, the mail goes once when the delay ends, the window
-// closes and the program ends normally.
+// press (and the command given without a key) does nothing, the mail goes
+// once when the delay ends, the window closes and the program ends normally.
 #include "classlib/CommandState.h"
 #include "e2e/CommandCoverage.h"
 #include "e2e/EditorSession.h"
@@ -47,6 +47,9 @@ TEST(SendDelayKeyTest, SendKeyAgainDuringTheDelaySendsOnceAndTheWindowCloses)
     EXPECT_EQ(E2e::QueryCommandState(editor, ID_EDIT_SEND), kCommandHandled);
     EXPECT_EQ(E2e::QueryCommandState(editor, ID_EDIT_SEND_CANCEL), kCommandHandled | kCommandEnabled);
     CEditorSession::PressKey({VK_CONTROL, VK_MENU}, 'S');
+    // And once more as a command without a control, as the menu or another
+    // program gives it: greyed, it does not run either.
+    PostMessageA(editor, WM_COMMAND, ID_EDIT_SEND, 0);
 
     std::vector<std::string> mails = CEditorSession::WaitForDelivered(maildir, 1);
     ASSERT_EQ(mails.size(), 1u) << session.Windows();
