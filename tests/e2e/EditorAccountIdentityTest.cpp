@@ -2,10 +2,9 @@
 // editor sends through the account its toolbar box shows, wherever the
 // dialog moved it in the table, and an editor whose account was deleted
 // says so and sends nothing rather than taking another account.
-#include "core/AccountData.h"
-#include "core/AccountDataSet.h"
 #include "e2e/EditorSession.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/TestAccount.h"
 #include "e2e/WaitFor.h"
 #include "message/MailMessage.h"
 #include "net/NetTestSupport.h"
@@ -17,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -101,25 +101,7 @@ TEST_F(EditorAccountIdentityTest, ReorderedAccountStillSendsAndADeletedOneIsSaid
 {
     CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
     ASSERT_TRUE(m_session.Prepare(kFirstUser, "SendConfirmDialog=dword:0\r\n"));
-    {
-        CAccountDataSet set;
-        set.SetFilePath(m_session.MailBox() + "\\Account.dat");
-        ASSERT_TRUE(set.ReadFromFile(TRUE));
-        auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
-        a->SetAccountName(kSecond);
-        a->SetUserName("鈴木 花子");
-        a->SetMailAddress(FormatString("cvmtest%d@cvm.test", kSecondUser));
-        a->SetSmtpServer("smtp.cvm.test");
-        a->SetSmtpPort(587);
-        a->SetReceiveServer(NetTest::kHost);
-        a->SetReceiveUser(NetTest::UserName(kSecondUser));
-        a->SetPassword(NetTest::Password(kSecondUser));
-        a->SetUseEsmtp(TRUE);
-        a->SetSmtpAuth(TRUE);
-        a->SetSendTls(TRUE);
-        a->SetTimeout(10);
-        ASSERT_TRUE(set.WriteToFile(FALSE));
-    }
+    ASSERT_TRUE(E2e::AddTestAccount(m_session.MailBox(), kSecondUser, kSecond, "鈴木 花子"));
     CString maildir = NetTest::ClearMaildir(kFirstUser);
     m_main = m_session.Start();
     ASSERT_NE(m_main, nullptr);

@@ -5,11 +5,10 @@
 // account chosen in the toolbar's box is the sender of the mail that
 // arrives at the test Dovecot.
 #include "classlib/CommandState.h"
-#include "core/AccountData.h"
-#include "core/AccountDataSet.h"
 #include "e2e/CommandCoverage.h"
 #include "e2e/EditorSession.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/TestAccount.h"
 #include "net/NetTestSupport.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorResource.h"
@@ -283,26 +282,8 @@ TEST_F(EditorCommandsTest, AccountChosenOnTheToolbarSendsTheMail)
 {
     CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
     ASSERT_TRUE(m_session.Prepare(118));
-    {
-        // The second account: test user 113 with its own login.
-        CAccountDataSet set;
-        set.SetFilePath(m_session.MailBox() + "\\Account.dat");
-        ASSERT_TRUE(set.ReadFromFile(TRUE));
-        auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
-        a->SetAccountName("二番目");
-        a->SetUserName("鈴木 花子");
-        a->SetMailAddress("cvmtest113@cvm.test");
-        a->SetSmtpServer("smtp.cvm.test");
-        a->SetSmtpPort(587);
-        a->SetReceiveServer(NetTest::kHost);
-        a->SetReceiveUser(NetTest::UserName(113));
-        a->SetPassword(NetTest::Password(113));
-        a->SetUseEsmtp(TRUE);
-        a->SetSmtpAuth(TRUE);
-        a->SetSendTls(TRUE);
-        a->SetTimeout(10);
-        ASSERT_TRUE(set.WriteToFile(FALSE));
-    }
+    // The second account: test user 113 with its own login.
+    ASSERT_TRUE(E2e::AddTestAccount(m_session.MailBox(), 113, "二番目", "鈴木 花子"));
     CString maildir = NetTest::ClearMaildir(118);
     m_main = m_session.Start();
     ASSERT_NE(m_main, nullptr);

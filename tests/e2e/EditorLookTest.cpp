@@ -60,13 +60,7 @@ protected:
             PostMessageA(m_main, WM_COMMAND, ID_MAIL_NEW, 0);
         return m_session.WaitForEditorCount(1) ? m_session.Editors()[0] : nullptr;
     }
-    void TearDown() override
-    {
-        for (HWND e : m_session.Editors())
-            m_session.DiscardEditor(e);
-        if (m_main)
-            m_session.Close(m_main);
-    }
+    void TearDown() override { m_session.DiscardAllAndClose(m_main); }
 
     TestSupport::TempDir m_dir;
     CEditorSession m_session{m_dir.Path()};

@@ -147,6 +147,14 @@ bool CEditorSession::DiscardEditor(HWND editor)
     return WaitForEditorCount(before - 1);
 }
 
+void CEditorSession::DiscardAllAndClose(HWND main)
+{
+    for (HWND e : Editors())
+        DiscardEditor(e);
+    if (main)
+        Close(main);
+}
+
 bool CEditorSession::FocusField(HWND editor, int nId)
 {
     // The editor's thread brings its window to the front (1408), as when

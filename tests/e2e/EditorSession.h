@@ -59,6 +59,9 @@ public:
     HWND StartWithNewEditor(HWND& main);
     // Closes an editor, discarding its mail when asked; true once it is gone.
     bool DiscardEditor(HWND editor);
+    // Discards every open editor, then ends the program (main may be null
+    // when it never came).
+    void DiscardAllAndClose(HWND main);
     // The editor in front with the focus in its body, as after a click
     // there; keys then go to it. False when it did not come so.
     static bool FocusBody(HWND editor);

@@ -69,13 +69,7 @@ protected:
                 return e;
         return nullptr;
     }
-    void TearDown() override
-    {
-        for (HWND e : m_session.Editors())
-            m_session.DiscardEditor(e);
-        if (m_main)
-            m_session.Close(m_main);
-    }
+    void TearDown() override { m_session.DiscardAllAndClose(m_main); }
 
     TestSupport::TempDir m_dir;
     CEditorSession m_session{m_dir.Path()};
