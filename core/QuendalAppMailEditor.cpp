@@ -35,7 +35,9 @@ BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex
     MailEditorHooks& hooks = GetMailEditorHooks();
     if (!hooks.pfnStartEditor && !hooks.pfnActivateEditor)
         InstallMailEditorHooks();
-    if (pStore && hooks.pfnActivateEditor && hooks.pfnActivateEditor(pStore, nIndex))
+    // A forward of several mails is a new mail of its own, even when the
+    // first of them is open in an editor.
+    if (nMode != 4 && pStore && hooks.pfnActivateEditor && hooks.pfnActivateEditor(pStore, nIndex))
         return TRUE;
 
     CMailEditRequest request;

@@ -28,7 +28,7 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
         name = ExtractDisplayName(m_strKeptSender);
         address = ExtractMailAddress(m_strKeptSender);
     }
-    m_bExplicitSender = !address.IsEmpty() && m_strKeptSender.IsEmpty();
+    m_bExplicitSender = !address.IsEmpty() && (m_strKeptSender.IsEmpty() || m_bFixedSender);
     if (m_pAccount && m_strKeptSender.IsEmpty()) {
         if (name.IsEmpty())
             name = m_pAccount->GetSendName();
@@ -43,10 +43,14 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
     m_strSenderAddress = address;
 }
 
-void CMailEditSendJob::KeepSourceSender(const CMailMessage& source)
+void CMailEditSendJob::KeepSourceSender(const CMailMessage& source, bool bFixedSender)
 {
-    if (m_nForwardMethod == 1 || m_nForwardMethod == 2)
+    if (m_nForwardMethod == 1 || m_nForwardMethod == 2) {
         m_strKeptSender = source.GetHeader("From");
+    } else if (bFixedSender) {
+        m_strKeptSender = source.GetHeader("From");
+        m_bFixedSender = !m_strKeptSender.IsEmpty();
+    }
 }
 
 void CMailEditSendJob::TakeResentSource(const CMailMessage& source)

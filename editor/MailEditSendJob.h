@@ -34,6 +34,7 @@ public:
     // on as it was: its Date, To, Cc and ids stay the source's.
     int m_nForwardMethod = -1;
     CString m_strKeptSender;
+    bool m_bFixedSender = false;  // the kept sender is the stored mail's own fixed one
     CString m_strMessageId, m_strOriginalDate, m_strOriginalTo, m_strOriginalCc;
     CString m_strBody;
     CStringArray m_attachFiles;
@@ -79,7 +80,10 @@ public:
     // What the forward takes from its source mail: the sender for methods 1
     // and 2 (call before SettleSender); the ids, Reply-To, date and the
     // original addresses for method 2 (call after the view's values are in).
-    void KeepSourceSender(const CMailMessage& source);
+    // A stored mail whose sender was fixed when it was written (a folder's
+    // own sender) keeps that sender, still fixed, when it is sent or stored
+    // again.
+    void KeepSourceSender(const CMailMessage& source, bool bFixedSender = false);
     void TakeResentSource(const CMailMessage& source);
     // The account's own address (when asked for and missing) and its fixed
     // Bcc address ("0" is none) appended to the Bcc text.

@@ -354,6 +354,34 @@ TEST(MailEditSendJob, KeptSenderGivesWayOnlyToTheSendInformation)
     EXPECT_STREQ(job.m_strSenderAddress, "other@example.jp");
 }
 
+// A draft stored with a folder's own sender (X-KeepFromAddress) and opened
+// from the drafts, where no folder names a sender.
+TEST(MailEditSendJob, FixedSenderOfAStoredMailStaysFixed)
+{
+    CMailMessage source;
+    source.Parse("From: =?ISO-2022-JP?B?GyRCMUQ2SEl0GyhC?= <sales@example.jp>\r\nX-KeepFromAddress: 1\r\n"
+                 "Subject: x\r\n");
+    ASSERT_TRUE(source.m_bKeepFromAddress);
+    CAccountData account = MakeAccount();
+    struct Case
+    {
+        bool fixed;
+        const char* name;
+        const char* address;
+        bool explicitSender;
+    };
+    for (const Case& c : {Case{true, "営業部", "sales@example.jp", true},
+                          Case{false, "山田 太郎", "taro@example.jp", false}}) {
+        CMailEditSendJob job;
+        job.m_pAccount = &account;
+        job.KeepSourceSender(source, c.fixed);
+        job.SettleSender("", "", "", "");
+        EXPECT_STREQ(job.m_strSenderName, c.name) << c.fixed;
+        EXPECT_STREQ(job.m_strSenderAddress, c.address) << c.fixed;
+        EXPECT_EQ(job.m_bExplicitSender, c.explicitSender) << c.fixed;
+    }
+}
+
 TEST(MailEditSendJob, StoredCopyOfAnArchivedBodyKeepsItReadableWhenAsked)
 {
     TestSupport::TempDir dir;
