@@ -105,6 +105,7 @@ BOOL CQuendalApp::RestoreDeletedMail(int nPos)
     CMailIndexRecord* record = FindDeletedMail(entry, &store);
     if (!record || !store->RestoreMail(record))
         return FALSE;
+    store->GetMailList()->ShowRecordAgain(record);
     // Otherwise the mail would be both back in its folder and in the trash.
     CMailFolderStore* trash = entry.nTrashFolderId ? FindFolder(entry.nTrashFolderId) : nullptr;
     CMailListData* trashList = trash ? trash->GetMailList() : nullptr;

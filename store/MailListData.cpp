@@ -778,6 +778,19 @@ void CMailListData::AddRecordToView(CMailIndexRecord* pRecord)
     m_nCachedCount = -1;
 }
 
+void CMailListData::ShowRecordAgain(CMailIndexRecord* pRecord)
+{
+    if (!pRecord || pRecord->m_bDeleted)
+        return;
+    CSingleLock viewLock(&m_viewLock, TRUE);
+    if (std::find(m_view.begin(), m_view.end(), pRecord) != m_view.end())
+        return;
+    m_view.push_back(pRecord);
+    if (!m_levels.empty())
+        m_levels.push_back(0);
+    m_nCachedCount = -1;
+}
+
 CString CMailListData::GetDateFormat() const
 {
     CSingleLock lock(&m_formatLock, TRUE);

@@ -4,6 +4,7 @@
 // of it in the mailbox.
 #include "core/FileUtil.h"
 #include "e2e/MaintFixture.h"
+#include "e2e/TestAccount.h"
 #include "support/TestPrinter.h"
 
 #include <gtest/gtest.h>
@@ -34,6 +35,8 @@ class CommandLinePrintTest : public MaintE2e::CMailBoxTest
 TEST_F(CommandLinePrintTest, TheNamedMailFileIsPrintedOnTheDefaultPrinterAndTheProgramEnds)
 {
     ASSERT_NO_FATAL_FAILURE(MakeMailBox());
+    // An account, without which the program would start by asking for one.
+    ASSERT_TRUE(E2e::WriteTestAccount(MailBox(), 1));
     const CString printed = m_dir.File("printed.ps");
     ASSERT_FALSE(TestSupport::InstallTestPrinter(kPrinter, kPort).empty());
     ASSERT_TRUE(TestSupport::SendPortToFile(kPort, printed));

@@ -2,6 +2,7 @@
 // dialog as a user sets them: the temporary folder, under which the receive
 // makes the inbox's work folder, and the text body of a mail sent as HTML
 // only, which search finds and a reply quotes while the option is on.
+#include "e2e/AccountPages.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/TestAccount.h"
 #include "net/NetTestSupport.h"
@@ -58,26 +59,15 @@ protected:
             << E2e::ListItemCount(m_list);
         ASSERT_TRUE(WaitFor([&] { return FinishedReceives() > before; }, 30000));
     }
-    // The basic settings dialog on the page with the tab, once the control
-    // (of the class) shows; the dialog, and the control in ctl.
-    HWND BasicSettingsPage(int nTab, const char* pszClass, int nControl, HWND& ctl)
+    // The basic settings dialog on the page that holds the control; the
+    // dialog, and the control in ctl.
+    HWND BasicSettingsPage(int nControl, HWND& ctl)
     {
         PostMessageA(m_main, WM_COMMAND, ID_TOOLS_BASIC_SETTINGS, 0);
         HWND dialog = m_program.WaitForWindow("#32770", "基本設定", 20000);
-        if (!dialog)
-            return nullptr;
-        HWND tabs = E2e::FindDescendant(dialog, WC_TABCONTROLA);
-        ctl = E2e::FindDescendant(dialog, pszClass, nControl);
-        if (!tabs || !ctl)
-            return nullptr;
-        E2e::CRemoteBlock block(tabs, sizeof(RECT));
-        SendMessageA(tabs, TCM_GETITEMRECT, static_cast<WPARAM>(nTab), block.Param());
-        RECT rc = {};
-        block.Read(&rc, sizeof(rc));
-        LPARAM at = MAKELPARAM((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
-        PostMessageA(tabs, WM_LBUTTONDOWN, MK_LBUTTON, at);
-        PostMessageA(tabs, WM_LBUTTONUP, 0, at);
-        return WaitFor([&] { return IsWindowVisible(ctl) != FALSE; }) ? dialog : nullptr;
+        HWND page = dialog ? E2e::ShowAccountPage(dialog, nControl) : nullptr;
+        ctl = page ? GetDlgItem(page, nControl) : nullptr;
+        return ctl ? dialog : nullptr;
     }
     void ConfirmSettings(HWND dialog)
     {
@@ -147,7 +137,7 @@ TEST_F(ReceivedMailSettingsTest, TheTemporaryFolderSetInTheDialogTakesTheInboxWo
     NetTest::DeliverMail(user, "From: sato@example.jp\r\nSubject: work\r\nMessage-ID: <work1@example.jp>\r\n\r\nbody\r\n");
     const CString work = m_dir.File("Work");
     HWND path = nullptr;
-    HWND dialog = BasicSettingsPage(3, "Edit", IDC_SET_TEMP_FOLDER_PATH, path);
+    HWND dialog = BasicSettingsPage(IDC_SET_TEMP_FOLDER_PATH, path);
     ASSERT_NE(dialog, nullptr) << E2e::VisibleWindows(m_program.ProcessId());
     E2e::SetControlText(GetParent(path), IDC_SET_TEMP_FOLDER_PATH, work);
     ASSERT_NO_FATAL_FAILURE(ConfirmSettings(dialog));
@@ -169,7 +159,7 @@ TEST_F(ReceivedMailSettingsTest, AnHtmlOnlyMailHasATextBodyToSearchAndQuoteOnlyW
 
     // The option off in the dialog: the next mail's HTML gives no body.
     HWND box = nullptr;
-    HWND dialog = BasicSettingsPage(2, "Button", IDC_SET_CREATE_MAIL_BODY_FROM_HTML, box);
+    HWND dialog = BasicSettingsPage(IDC_SET_CREATE_MAIL_BODY_FROM_HTML, box);
     ASSERT_NE(dialog, nullptr) << E2e::VisibleWindows(m_program.ProcessId());
     ASSERT_EQ(SendMessageA(box, BM_GETCHECK, 0, 0), BST_CHECKED);
     SendMessageA(box, BM_CLICK, 0, 0);

@@ -203,6 +203,8 @@ TEST(MailTransfer, DeletedMailsAreRestoredFromTheHistoryIntoTheirFoldersWithThei
         }
         return out;
     };
+    // The list drops the rows of deleted mails; a restored mail is a row again.
+    CMailListData* rows = box.inbox->GetMailList();
     remove(box.inbox, 0, false);  // a, its copy first in the trash
     remove(box.inbox, 4, false);  // e with its attachment
     remove(box.inbox, 1, true);   // b, no copy
@@ -221,7 +223,10 @@ TEST(MailTransfer, DeletedMailsAreRestoredFromTheHistoryIntoTheirFoldersWithThei
     // restore still takes its own mail's copy out of the trash.
     ASSERT_TRUE(box.trash->Optimize());
     ASSERT_EQ(box.Subjects(box.trash), (Names{"e", "c"}));
+    rows->RemoveDeletedRecords();
+    ASSERT_EQ(rows->GetViewCount(), 1);
     EXPECT_TRUE(box.app.RestoreDeletedMail(0));
+    EXPECT_GE(rows->FindViewPos(4), 0);
     EXPECT_EQ(box.Subjects(box.trash), (Names{"c"}));
     CString attach = box.inbox->GetAttachFolder(box.inbox->GetRecord(4));
     EXPECT_EQ(TestSupport::ReadFileBytes(attach + "\\f.bin"), std::string("\x00\x01\x02", 3));
