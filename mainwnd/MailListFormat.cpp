@@ -4,6 +4,7 @@
 #include "core/DateTimeUtil.h"
 #include "message/AddressList.h"
 #include "store/MailIndexRecord.h"
+#include "store/StoreText.h"
 
 #include <commctrl.h>
 
@@ -246,17 +247,18 @@ CString AddressForType(const char* pszEntry, int nType)
     if (nType == 0 || !pszEntry)
         return CString(pszEntry ? pszEntry : "");
     CString address = ExtractMailAddress(pszEntry);
-    CString name = ExtractDisplayName(pszEntry);
-    switch (nType) {
-    case 3:
-        return name.IsEmpty() ? address : name;
-    case 4:
+    if (nType == 3 || nType == 4) {
+        CString name = ExtractDisplayName(pszEntry);
+        if (nType == 3)
+            return name.IsEmpty() ? address : name;
         return address.IsEmpty() ? name : address;
-    default:
-        if (name.IsEmpty() || name == address)
-            return address;
-        return name + " <" + address + ">";
     }
+    if (address.IsEmpty())
+        return CString(pszEntry);
+    CString name = StoreText::AddressBookName(pszEntry);
+    if (name.IsEmpty() || name == address)
+        return address;
+    return nType == 2 ? address + " (" + name + ")" : name + " <" + address + ">";
 }
 
 CString RowText(CMailIndexRecord& record, int nColumn, const RowTextOptions& options)

@@ -89,8 +89,10 @@ int ReadFontWeight(const ListColors& colors, int nFontWeight);
 // The list font's height in pixels plus 4, rounded down to even.
 int RowHeight(int nFontTwips, int nLogPixelsY);
 
-// An address text as the list shows it for the address type (0 as stored,
-// 3 the display name, 4 the address, else the name with the address).
+// An address text as the list shows it for the address type: 0 as stored,
+// 3 the display name, 4 the address; 1 "name <address>" and 2 "address
+// (name)", with the name the address book gives the address where it has
+// one. The list sorts its sender column by the same names.
 CString AddressForType(const char* pszEntry, int nType);
 
 // How a folder's rows read.

@@ -371,6 +371,8 @@ void CMailViewerFrame::DeleteShownMail()
     NudgeCursor();
     if (result.nDone == 0)
         return;
+    if (!found)
+        CMailTransfer::AddToDeleteHistory(*app, store, result);
     if (CMailFolderStore* trash = app->GetDefaultFolder(CFolderRecord::kindTrash))
         PostToMainThread(WM_QD_FOLDER_REFRESH, 0, trash->GetFolderId());
     if (found) {
