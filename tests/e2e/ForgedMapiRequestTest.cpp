@@ -25,7 +25,7 @@ namespace {
 
 const DWORD kStartTimeout = 60000;
 // Sends to itself through the test Postfix.
-const int kUser = 132;
+const int kUser = 143;
 
 // Queues command 6 with the path, as the library does, and wakes the client.
 void QueueRequestPath(HWND main, const std::string& path)

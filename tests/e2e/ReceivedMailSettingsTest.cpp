@@ -132,7 +132,7 @@ std::string HtmlMail(const char* subject, const char* id, const char* word)
 
 TEST_F(ReceivedMailSettingsTest, TheTemporaryFolderSetInTheDialogTakesTheInboxWorkFolderOfTheNextReceive)
 {
-    const int user = 131;
+    const int user = 141;
     ASSERT_NO_FATAL_FAILURE(StartWithAccount(user));
     NetTest::DeliverMail(user, "From: sato@example.jp\r\nSubject: work\r\nMessage-ID: <work1@example.jp>\r\n\r\nbody\r\n");
     const CString work = m_dir.File("Work");
@@ -150,7 +150,7 @@ TEST_F(ReceivedMailSettingsTest, TheTemporaryFolderSetInTheDialogTakesTheInboxWo
 
 TEST_F(ReceivedMailSettingsTest, AnHtmlOnlyMailHasATextBodyToSearchAndQuoteOnlyWithTheOption)
 {
-    const int user = 132;
+    const int user = 142;
     ASSERT_NO_FATAL_FAILURE(StartWithAccount(user));
     NetTest::DeliverMail(user, HtmlMail("html on", "on1", "alphaword"));
     ASSERT_NO_FATAL_FAILURE(Receive(1));
