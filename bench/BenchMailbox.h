@@ -217,7 +217,7 @@ inline int MakeUserFolder(const CString& dir, int n)
         head += "X-ReceiveAcount: 仕事\r\n";
 
         std::string text;
-        int lines = 20 + static_cast<int>(next(80));
+        int lines = 8 + static_cast<int>(next(42));
         for (int k = 0; k < lines; k++)
             text += k % 4 == 3 ? "> quoted line of the earlier mail, kept as it was written\r\n" : sentence + "\r\n";
         std::string jis = SjisToJis(text.c_str()).Str();
