@@ -101,6 +101,48 @@ inline std::string MakeMail(int i, bool bMixed = false)
     }
 }
 
+// A folder's two files written straight, an entry and its record at a time;
+// the data file goes out in pieces (a folder of whole mails is hundreds of
+// megabytes).
+class FolderFiles
+{
+public:
+    explicit FolderFiles(const CString& dir)
+        : m_data(dir + "\\MailData.Qmd", CFile::modeCreate | CFile::modeWrite),
+          m_index(dir + "\\Index.lst", CFile::modeCreate | CFile::modeWrite)
+    {
+    }
+
+    // Appends the entry and the record, given its place.
+    void Add(const std::string& entry, CMailIndexRecord& r)
+    {
+        r.m_nDataOffset = static_cast<int>(m_offset);
+        r.m_nDataLength = static_cast<int>(entry.size());
+        r.m_nRecordPos = static_cast<int>(m_indexBuf.size());
+        m_indexBuf += r.BuildLine().Str();
+        m_dataBuf += entry;
+        m_offset += static_cast<long long>(entry.size());
+        if (m_dataBuf.size() > (64u << 20)) {
+            m_data.Write(m_dataBuf.data(), static_cast<UINT>(m_dataBuf.size()));
+            m_dataBuf.clear();
+        }
+    }
+
+    void Finish()
+    {
+        m_data.Write(m_dataBuf.data(), static_cast<UINT>(m_dataBuf.size()));
+        m_index.Write(m_indexBuf.data(), static_cast<UINT>(m_indexBuf.size()));
+        m_dataBuf.clear();
+        m_indexBuf.clear();
+    }
+
+private:
+    CFile m_data;
+    CFile m_index;
+    std::string m_dataBuf, m_indexBuf;
+    long long m_offset = 0;
+};
+
 // Writes a folder of n mails straight into its two files. Without
 // bFullText an entry holds the mail's header and a one-word body (enough
 // for the list); with it, the whole mail as filed. Returns the number of
@@ -108,10 +150,7 @@ inline std::string MakeMail(int i, bool bMixed = false)
 inline int MakeLargeFolder(const CString& dir, int n, bool bMixed = false, bool bFullText = false)
 {
     CreateDirectoryA(dir, nullptr);
-    CFile data(dir + "\\MailData.Qmd", CFile::modeCreate | CFile::modeWrite);
-    CFile index(dir + "\\Index.lst", CFile::modeCreate | CFile::modeWrite);
-    std::string dataBuf, indexBuf;
-    long long offset = 0;
+    FolderFiles files(dir);
     int planted = 0;
     for (int i = 0; i < n; i++) {
         std::string mail = MakeMail(i, bMixed);
@@ -124,10 +163,7 @@ inline int MakeLargeFolder(const CString& dir, int n, bool bMixed = false, bool 
             entry += "\r\n";
         entry += ".\r\n";
         CMailIndexRecord r;
-        r.m_nDataOffset = static_cast<int>(offset);
-        r.m_nDataLength = static_cast<int>(entry.size());
-        r.m_nTotalSize = r.m_nDataLength;
-        r.m_nRecordPos = static_cast<int>(indexBuf.size());
+        r.m_nTotalSize = static_cast<int>(entry.size());
         r.SetText(CMailIndexRecord::colSubject, ((i % 3 ? "Re: topic " : "topic ") + std::to_string(i % 500)).c_str());
         r.SetText(CMailIndexRecord::colFrom, ("User <user" + std::to_string(i % 97) + "@example.com>").c_str());
         char date[64];
@@ -140,17 +176,9 @@ inline int MakeLargeFolder(const CString& dir, int n, bool bMixed = false, bool 
             r.SetText(CMailIndexRecord::colReference, ("<m" + std::to_string(i / 2) + "@example.com>").c_str());
         r.SetText(CMailIndexRecord::colAttachDir, name.c_str());
         r.SetText(CMailIndexRecord::colFileName, name.c_str());
-        indexBuf += r.BuildLine().Str();
-        dataBuf += entry;
-        offset += static_cast<long long>(entry.size());
-        // Written in pieces: the full-text folder is hundreds of megabytes.
-        if (dataBuf.size() > (64u << 20)) {
-            data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
-            dataBuf.clear();
-        }
+        files.Add(entry, r);
     }
-    data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
-    index.Write(indexBuf.data(), static_cast<UINT>(indexBuf.size()));
+    files.Finish();
     return planted;
 }
 
@@ -171,10 +199,7 @@ inline int MakeUserFolder(const CString& dir, int n)
     CreateDirectoryA(dir, nullptr);
     CString attachRoot = dir + "\\Attach";
     CreateDirectoryA(attachRoot, nullptr);
-    CFile data(dir + "\\MailData.Qmd", CFile::modeCreate | CFile::modeWrite);
-    CFile index(dir + "\\Index.lst", CFile::modeCreate | CFile::modeWrite);
-    std::string dataBuf, indexBuf;
-    long long offset = 0;
+    FolderFiles files(dir);
     int folders = 0;
     unsigned seed = 12345;
     auto next = [&seed](unsigned range) {
@@ -259,11 +284,8 @@ inline int MakeUserFolder(const CString& dir, int n)
         }
 
         CMailIndexRecord r;
-        r.m_nDataOffset = static_cast<int>(offset);
-        r.m_nDataLength = static_cast<int>(entry.size());
         r.m_bAttach = attachFile.empty() ? 0 : 1;
-        r.m_nTotalSize = r.m_nDataLength + static_cast<int>(attachBytes.size());
-        r.m_nRecordPos = static_cast<int>(indexBuf.size());
+        r.m_nTotalSize = static_cast<int>(entry.size() + attachBytes.size());
         r.m_bRead = static_cast<BYTE>(i < n - n / 50);
         r.SetText(CMailIndexRecord::colSubject, subject.c_str());
         r.SetText(CMailIndexRecord::colFrom, from.c_str());
@@ -279,16 +301,9 @@ inline int MakeUserFolder(const CString& dir, int n)
                       ("<" + std::to_string(when - 3600) + "." + std::to_string(i / 2) + "@mail.example.jp>").c_str());
         r.SetText(CMailIndexRecord::colAccount, "仕事");
         r.SetText(CMailIndexRecord::colFileName, name);
-        indexBuf += r.BuildLine().Str();
-        dataBuf += entry;
-        offset += static_cast<long long>(entry.size());
-        if (dataBuf.size() > (64u << 20)) {
-            data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
-            dataBuf.clear();
-        }
+        files.Add(entry, r);
     }
-    data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
-    index.Write(indexBuf.data(), static_cast<UINT>(indexBuf.size()));
+    files.Finish();
     return folders;
 }
 

@@ -15,6 +15,18 @@
 
 using namespace TestSupport;
 
+namespace {
+
+// A list that a receive pass writes, from its first save on.
+void StartPassOn(CReceivedIdList& list, const CString& path)
+{
+    list.SetFilePath(path);
+    list.Reset();
+    list.StartPass();
+}
+
+} // namespace
+
 TEST(ReceivedIdList, KeepsIdsWithTheirStampsAndNeverAnEmptyId)
 {
     TempDir dir;
@@ -45,9 +57,7 @@ TEST(ReceivedIdList, FirstSaveOfAPassRewritesLaterOnesAppend)
     CString path = dir.File("ids.dat");
     WriteFileBytes(path, "old\t1\t5\r\n");
     CReceivedIdList list;
-    list.SetFilePath(path);
-    list.Reset();  // the pass starts from the server's listing, not the file
-    list.StartPass();
+    StartPassOn(list, path);  // the pass starts from the server's listing, not the file
     ASSERT_TRUE(list.AddIdAndSave("n1", 1, "10"));
     ASSERT_TRUE(list.AddIdAndSave("n2", 2, "11"));
     EXPECT_EQ(ReadFileBytes(path), "n1\t1\t10\r\nn2\t2\t11\r\n");
@@ -61,9 +71,7 @@ TEST(ReceivedIdList, PendingRecordsCountOnlyForMailTheFolderHolds)
     TempDir dir;
     CString path = dir.File("ids.dat");
     CReceivedIdList writer;
-    writer.SetFilePath(path);
-    writer.Reset();
-    writer.StartPass();
+    StartPassOn(writer, path);
     ASSERT_TRUE(writer.AddIdAndSave("known", 1, "10"));
     ASSERT_TRUE(writer.AddPendingAndSave("confirmed", 2, 7, "QM1"));
     ASSERT_TRUE(writer.AddIdAndSave("confirmed", 2, "11"));
@@ -194,9 +202,7 @@ TEST(ReceivedIdList, TellsAFilingNotedFromOneRecorded)
     TempDir dir;
     CString path = dir.File("ids.dat");
     CReceivedIdList writer;
-    writer.SetFilePath(path);
-    writer.Reset();
-    writer.StartPass();
+    StartPassOn(writer, path);
     ASSERT_TRUE(writer.AddIdAndSave("plain", 1, "10"));
     ASSERT_TRUE(writer.AddPendingAndSave("recorded", 2, 7, "QM1"));
     ASSERT_TRUE(writer.AddIdAndSave("recorded", 2, ""));
