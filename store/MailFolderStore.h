@@ -332,6 +332,15 @@ private:
     // no stamp claims the folder clean until it is checked again.
     int m_nStampOnDisk = -1;
     bool m_bStampBlocked = false;
+    // The two files as the stamp on the disk found them (data size, index
+    // size and time), so that a close with nothing changed since leaves it
+    // as it is without reading the index again.
+    ULONGLONG m_nStampDataSize = 0;
+    ULONGLONG m_nStampIndexSize = 0;
+    ULONGLONG m_nStampIndexTime = 0;
+    // The current sizes and the index's time, when both files are there.
+    bool GetFileStates(ULONGLONG& nDataSize, ULONGLONG& nIndexSize, ULONGLONG& nIndexTime) const;
+    void NoteStampedFiles();
     // Whether the files are as this store last checked them, changed since
     // only by its own filings and copies, each of which ended whole.
     bool m_bFilesKnown = false;

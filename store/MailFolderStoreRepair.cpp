@@ -319,6 +319,25 @@ bool CMailFolderStore::StampMatches(std::string_view indexBytes) const
     return stamp == MakeStamp(indexBytes);
 }
 
+bool CMailFolderStore::GetFileStates(ULONGLONG& nDataSize, ULONGLONG& nIndexSize, ULONGLONG& nIndexTime) const
+{
+    WIN32_FILE_ATTRIBUTE_DATA data, index;
+    if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &data) ||
+        !GetFileAttributesExA(m_strIndexPath, GetFileExInfoStandard, &index))
+        return false;
+    nDataSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    nIndexSize = (static_cast<ULONGLONG>(index.nFileSizeHigh) << 32) | index.nFileSizeLow;
+    nIndexTime = (static_cast<ULONGLONG>(index.ftLastWriteTime.dwHighDateTime) << 32) | index.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+void CMailFolderStore::NoteStampedFiles()
+{
+    m_nStampOnDisk = 1;
+    if (!GetFileStates(m_nStampDataSize, m_nStampIndexSize, m_nStampIndexTime))
+        m_nStampIndexTime = 0;
+}
+
 bool CMailFolderStore::AcceptStamp(std::string_view indexBytes)
 {
     WIN32_FILE_ATTRIBUTE_DATA fa;
@@ -330,8 +349,8 @@ bool CMailFolderStore::AcceptStamp(std::string_view indexBytes)
     m_bUnindexedData = FALSE;
     m_uncovered.clear();
     m_bUnalignedGap = false;
-    m_nStampOnDisk = 1;
     m_bFilesKnown = true;
+    NoteStampedFiles();
     return true;
 }
 
@@ -359,6 +378,10 @@ void CMailFolderStore::WriteStamp(const std::string_view* pIndexBytes)
     if (path.IsEmpty() || m_bStampBlocked || m_bUnindexedData || m_bUnalignedGap || m_nCheckedDataEnd < 0 ||
         Exists(CombinePath(m_record.m_strPath, kSwapMarker)))
         return;
+    ULONGLONG dataSize, indexSize, indexTime;
+    if (m_nStampOnDisk == 1 && m_nStampIndexTime != 0 && GetFileStates(dataSize, indexSize, indexTime) &&
+        dataSize == m_nStampDataSize && indexSize == m_nStampIndexSize && indexTime == m_nStampIndexTime)
+        return;  // the stamp on the disk still says how they are
     std::string ownBytes;
     if (!pIndexBytes && !ReadWholeFile(m_strIndexPath, ownBytes))
         return;
@@ -375,7 +398,7 @@ void CMailFolderStore::WriteStamp(const std::string_view* pIndexBytes)
     std::string stamp = MakeStamp(bytes);
     if (stamp.empty() || !WriteFileData(path, stamp.data(), stamp.size()))
         return;
-    m_nStampOnDisk = 1;
+    NoteStampedFiles();
 }
 
 void CMailFolderStore::WithdrawStamp()
