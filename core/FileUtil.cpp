@@ -462,6 +462,20 @@ double GetDiskFreeBytes(const char* pszPath)
 {
     PathParts p = SplitPath(pszPath);
     CString root = p.drive + "\\";
+    // The folder that holds the path (or the path itself, a folder), not the
+    // root of its drive: a drive may join several file systems (under Wine
+    // the root is the host's "/"), and the space that counts is the one the
+    // file is written to. A folder not made yet counts as its nearest parent.
+    CString folder = DirectoryExists(pszPath) ? CombinePath(pszPath, "") : GetDirectoryFromPath(pszPath);
+    while (!folder.IsEmpty() && !DirectoryExists(folder)) {
+        // Without its own last separator, the folder's parent.
+        CString parent = GetDirectoryFromPath(folder.Left(folder.GetLength() - 1));
+        if (parent.GetLength() >= folder.GetLength())
+            break;
+        folder = parent;
+    }
+    if (folder.IsEmpty() || !DirectoryExists(folder))
+        folder = root;
     typedef BOOL(WINAPI * GetDiskFreeSpaceExProc)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     auto proc = kernel ? reinterpret_cast<GetDiskFreeSpaceExProc>(
@@ -469,7 +483,7 @@ double GetDiskFreeBytes(const char* pszPath)
                        : nullptr;
     if (proc) {
         ULARGE_INTEGER avail, total, free;
-        if (!proc(root, &avail, &total, &free))
+        if (!proc(folder, &avail, &total, &free))
             return 0;
         return static_cast<double>(free.QuadPart);
     }

@@ -294,3 +294,29 @@ TEST(FileUtil, HtmlScriptCheck)
     TestSupport::QueueMessageBoxAnswer(IDOK);
     EXPECT_TRUE(CheckHtmlScript(dir.File("script.html")));
 }
+
+// The free space that counts is that of the file system a file goes to, not
+// of its drive's root: under Wine a drive joins several (its root is the
+// host's "/"), as a drive with mounted folders does on Windows.
+TEST(FileUtil, FreeSpaceIsMeasuredWhereTheFileGoes)
+{
+    // A memory file system mounted below the root, as Linux has it.
+    const char* other = "Z:\\dev\\shm\\";
+    ULARGE_INTEGER avail, rootTotal, rootFree, otherTotal, otherFree;
+    if (!DirectoryExists(other) || !GetDiskFreeSpaceExA("Z:\\", &avail, &rootTotal, &rootFree) ||
+        !GetDiskFreeSpaceExA(other, &avail, &otherTotal, &otherFree) || rootTotal.QuadPart == otherTotal.QuadPart)
+        GTEST_SKIP() << "no second file system below the root here";
+    double gap = static_cast<double>(rootFree.QuadPart) - static_cast<double>(otherFree.QuadPart);
+    if (gap < 1e9 && gap > -1e9)
+        GTEST_SKIP() << "both file systems have the same free space";
+    // A file in the folder, and one in folders not made yet.
+    for (const char* path : {"Z:\\dev\\shm\\MailData.Qmd", "Z:\\dev\\shm\\cvm-none\\In.Box\\MailData.Qmd",
+                             "Z:\\dev\\shm"}) {
+        SCOPED_TRACE(path);
+        double free = GetDiskFreeBytes(path);
+        double nearOther = free - static_cast<double>(otherFree.QuadPart);
+        double nearRoot = free - static_cast<double>(rootFree.QuadPart);
+        EXPECT_LT(nearOther * nearOther, nearRoot * nearRoot);
+    }
+    EXPECT_GT(GetDiskFreeBytes("Z:\\MailData.Qmd"), 0.0);
+}

