@@ -11,6 +11,7 @@
 #include "e2e/WaitFor.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
+#include "message/MimeCodec.h"
 #include "net/NetTestSupport.h"
 #include "resources/addressbook/AddressbookResource.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -253,7 +254,12 @@ TEST_F(JapaneseTypingTest, MailTypedInTheEditorReachesTheServerAsTyped)
     EXPECT_NE(message.m_strTo.Find(CString(L"髙橋カンリ")), -1) << message.m_strTo.GetString();
     size_t blank = raw.find("\n\n");
     ASSERT_NE(blank, std::string::npos);
-    CString bodyText = JisToSjis(raw.substr(blank + 2).c_str());
+    // 髙 is not in ISO-2022-JP, so the body leaves as UTF-8 in Base64.
+    EXPECT_EQ(message.m_strCharset.CompareNoCase("UTF-8"), 0) << raw;
+    const std::string wireBody = raw.substr(blank + 2);
+    const std::string decoded = CMimeCodec::DecodeTransfer(wireBody.c_str(), wireBody.size(), message.m_nTransferEncoding);
+    CString bodyText = message.m_strCharset.CompareNoCase("UTF-8") == 0 ? CMimeCodec::DecodeUtf8(decoded.c_str(), static_cast<int>(decoded.size()))
+                                                                       : JisToSjis(decoded.c_str());
     bodyText.Replace("\r\n", "\n");
     bodyText.TrimRight();
     EXPECT_EQ(bodyText, CString(L"了解しました。\nカタカナと①㈱髙。")) << raw;
