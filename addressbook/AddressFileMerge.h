@@ -43,10 +43,22 @@ private:
 // the base a later WriteMerged merges against.
 std::string ReadBase(const char* pszPath);
 
+// Why WriteMerged wrote nothing: the file is there but could not be read
+// (it is left as it was), or the write failed; with the system's error code.
+struct WriteFailure
+{
+    bool bUnreadable = false;
+    DWORD nError = 0;
+};
+
 // Writes the table to its file merged with the file's present contents
 // against base. On success base becomes the written text and the result
 // tells whether it differs from the table (the window then reads the file
-// again to show what others wrote); false when nothing could be written.
-bool WriteMerged(CQDDataStrgSet& set, std::string& base, bool& bChangedByOthers, LineKey keyOf = nullptr);
+// again to show what others wrote); false when nothing was written, with
+// the reason in pFailure.
+bool WriteMerged(CQDDataStrgSet& set, std::string& base, bool& bChangedByOthers, LineKey keyOf = nullptr,
+                 WriteFailure* pFailure = nullptr);
+// What the user is told when a write failed: the file and the reason.
+CString DescribeFailure(const char* pszPath, const WriteFailure& failure);
 
 } // namespace AddressFileMerge

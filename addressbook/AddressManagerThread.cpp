@@ -29,6 +29,13 @@ private:
     CCriticalSection& m_lock;
 };
 
+// Addresses compare without regard to letter case.
+std::string AddressKey(const char* pszAddress)
+{
+    CString key = pszAddress ? pszAddress : "";
+    return key.MakeLower().Str();
+}
+
 } // namespace
 
 CAddressManagerThread::CAddressManagerThread()
@@ -38,7 +45,9 @@ CAddressManagerThread::CAddressManagerThread()
 
 BOOL CAddressManagerThread::InitInstance()
 {
-    LoadAddressBook();
+    CLockHolder hold(m_lock);
+    if (!m_bLoaded)
+        LoadAddressBook();
     return TRUE;
 }
 
@@ -48,6 +57,7 @@ int CAddressManagerThread::ExitInstance()
         CLockHolder hold(m_lock);
         m_groups.clear();
         m_completion.RemoveAll();
+        m_names.clear();
     }
     return CWinThread::ExitInstance();
 }
@@ -69,6 +79,8 @@ void CAddressManagerThread::LoadAddressBook()
     CLockHolder hold(m_lock);
     m_completion.RemoveAll();
     m_groups.clear();
+    m_names.clear();
+    m_bLoaded = true;
     if (!m_pApp)
         return;
 
@@ -87,6 +99,8 @@ void CAddressManagerThread::LoadAddressBook()
             for (int j = 0; j < addresses.GetRecordCount(TRUE); ++j) {
                 const CAddressData* entry = addresses.GetAddress(j);
                 m_completion.Add(FormatString("%s\t%s", entry->m_strAddress.GetString(), entry->m_strName.GetString()));
+                if (!entry->m_strName.IsEmpty())
+                    m_names.emplace(AddressKey(entry->m_strAddress), entry->m_strName);
                 group->m_members.emplace_back(entry->Clone());
             }
         }
@@ -104,6 +118,25 @@ void CAddressManagerThread::LoadAddressBook()
     lines.erase(std::unique(lines.begin(), lines.end(),
                             [](const CString& a, const CString& b) { return a.Str() == b.Str(); }),
                 lines.end());
+}
+
+bool CAddressManagerThread::FindName(const char* pszAddress, CString& name)
+{
+    CLockHolder hold(m_lock);
+    if (!m_bLoaded)
+        LoadAddressBook();
+    auto it = m_names.find(AddressKey(pszAddress));
+    if (it == m_names.end())
+        return false;
+    name = it->second;
+    return true;
+}
+
+bool CAddressManagerThread::FindNameOfApp(const char* pszAddress, CString& name)
+{
+    CQuendalApp* app = QuendalApp();
+    auto* thread = app ? dynamic_cast<CAddressManagerThread*>(app->m_pAddressThread) : nullptr;
+    return thread && thread->FindName(pszAddress, name);
 }
 
 int CAddressManagerThread::GetMatchingAddresses(const char* pszPrefix, CStringArray& result)

@@ -10,6 +10,8 @@
 #include "classlib/ClassLib.h"
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 class CAddressGroupDataSet;
@@ -52,6 +54,14 @@ public:
     // The completion list as loaded (for callers holding the lock).
     const CStringArray& GetCompletionList() const { return m_completion; }
 
+    // The name of the first entry with a name for the mail address (letter
+    // case ignored); false when none has one. The first caller loads the
+    // address book when the thread has not yet.
+    bool FindName(const char* pszAddress, CString& name);
+    // The same through the application's address-book thread, for the mail
+    // list's shown senders; false while there is none.
+    static bool FindNameOfApp(const char* pszAddress, CString& name);
+
     // The name of the junk-mail sender group.
     static const char* const kJunkGroupName;
     // Reads "Group.lst" of the address-book folder, making the default
@@ -69,4 +79,6 @@ private:
     CCriticalSection m_lock;  // re-entrant for its holder
     CStringArray m_completion;
     std::vector<std::unique_ptr<CAddressGroup>> m_groups;
+    std::unordered_map<std::string, CString> m_names;  // lower-case address -> name
+    bool m_bLoaded = false;
 };

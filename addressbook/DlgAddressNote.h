@@ -132,6 +132,10 @@ protected:
     CString GetGroupListPath();
     void LoadGroupTree();
     void SaveGroupList();
+    // Writes the table merged with its file against base (WriteMerged); a
+    // write that fails is said in a message box.
+    bool WriteFileMerged(CQDDataStrgSet& set, std::string& base, bool& bChangedByOthers,
+                         std::string (*keyOf)(const std::string&) = nullptr);
     CAddressGroupData* GroupOfItem(HTREEITEM hItem) const;
     HTREEITEM FindGroupItem(int nGroupId) const;
     void SelectGroup(CAddressGroupData* pGroup);

@@ -68,7 +68,13 @@ void CDlgAddressNote::ImportAddressFile(const char* pszPath)
         if (AfxMessageBox(question, MB_OKCANCEL | MB_ICONQUESTION) != IDOK)
             return;
     }
-    AddressNoteRules::ReplaceWithAddressFile(m_addresses, pszPath);
+    {
+        // The file written is the base of the window's next merged write:
+        // merged against the old one, every imported entry would come twice.
+        AddressFileMerge::CWriteLock lock;
+        if (AddressNoteRules::ReplaceWithAddressFile(m_addresses, pszPath))
+            m_strAddressesBase = AddressFileMerge::ReadBase(m_addresses.GetFilePath());
+    }
     PostAddressBookChanged();
     FillAddressList();
     RestoreProgramFolder();
@@ -319,7 +325,7 @@ void CDlgAddressNote::DropAddressesOnList(int nDropIndex)
     for (CAddressData* a : rest)
         static_cast<CAddressData*>(ordered.CreateNewRecord())->CopyFrom(*a);
     bool bChangedByOthers = false;
-    AddressFileMerge::WriteMerged(ordered, m_strAddressesBase, bChangedByOthers);
+    WriteFileMerged(ordered, m_strAddressesBase, bChangedByOthers);
     PostAddressBookChanged();
     ReadCurrentAddresses();
     FillAddressList();

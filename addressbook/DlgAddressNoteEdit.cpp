@@ -2,7 +2,6 @@
 // the recipients and the search.
 #include "addressbook/DlgAddressNote.h"
 
-#include "addressbook/AddressFileMerge.h"
 #include "addressbook/AddressManagerThread.h"
 #include "addressbook/AddressObjectBlock.h"
 #include "addressbook/DlgAddAddressInput.h"
@@ -70,7 +69,7 @@ void CDlgAddressNote::UpdateListItem(int nItem)
 void CDlgAddressNote::WriteCurrentGroup()
 {
     bool bChangedByOthers = false;
-    AddressFileMerge::WriteMerged(m_addresses, m_strAddressesBase, bChangedByOthers);
+    WriteFileMerged(m_addresses, m_strAddressesBase, bChangedByOthers);
     // The caller still works with the records it changed; the list shows
     // the others' changes once it is done.
     if (bChangedByOthers && m_hWnd)

@@ -159,9 +159,19 @@ void CDlgAddressNote::SaveGroupList()
         stack.insert(stack.end(), children.rbegin(), children.rend());
     }
     bool bChangedByOthers = false;
-    if (AddressFileMerge::WriteMerged(out, m_strGroupsBase, bChangedByOthers, AddressFileMerge::GroupListKey) &&
+    if (WriteFileMerged(out, m_strGroupsBase, bChangedByOthers, AddressFileMerge::GroupListKey) &&
         bChangedByOthers && m_hWnd)
         PostMessage(WM_RELOAD_FROM_FILES, 1, 0);
+}
+
+bool CDlgAddressNote::WriteFileMerged(CQDDataStrgSet& set, std::string& base, bool& bChangedByOthers,
+                                      std::string (*keyOf)(const std::string&))
+{
+    AddressFileMerge::WriteFailure failure;
+    if (AddressFileMerge::WriteMerged(set, base, bChangedByOthers, keyOf, &failure))
+        return true;
+    AfxMessageBox(AddressFileMerge::DescribeFailure(set.GetFilePath(), failure), MB_OK | MB_ICONERROR);
+    return false;
 }
 
 void CDlgAddressNote::SelectGroup(CAddressGroupData* pGroup)

@@ -5,6 +5,7 @@
 // known share of them, each time in another encoding.
 #pragma once
 
+#include "core/FileUtil.h"
 #include "core/QuendalApp.h"
 #include "message/Base64.h"
 #include "message/JapaneseCode.h"
@@ -100,6 +101,48 @@ inline std::string MakeMail(int i, bool bMixed = false)
     }
 }
 
+// A folder's two files written straight, an entry and its record at a time;
+// the data file goes out in pieces (a folder of whole mails is hundreds of
+// megabytes).
+class FolderFiles
+{
+public:
+    explicit FolderFiles(const CString& dir)
+        : m_data(dir + "\\MailData.Qmd", CFile::modeCreate | CFile::modeWrite),
+          m_index(dir + "\\Index.lst", CFile::modeCreate | CFile::modeWrite)
+    {
+    }
+
+    // Appends the entry and the record, given its place.
+    void Add(const std::string& entry, CMailIndexRecord& r)
+    {
+        r.m_nDataOffset = static_cast<int>(m_offset);
+        r.m_nDataLength = static_cast<int>(entry.size());
+        r.m_nRecordPos = static_cast<int>(m_indexBuf.size());
+        m_indexBuf += r.BuildLine().Str();
+        m_dataBuf += entry;
+        m_offset += static_cast<long long>(entry.size());
+        if (m_dataBuf.size() > (64u << 20)) {
+            m_data.Write(m_dataBuf.data(), static_cast<UINT>(m_dataBuf.size()));
+            m_dataBuf.clear();
+        }
+    }
+
+    void Finish()
+    {
+        m_data.Write(m_dataBuf.data(), static_cast<UINT>(m_dataBuf.size()));
+        m_index.Write(m_indexBuf.data(), static_cast<UINT>(m_indexBuf.size()));
+        m_dataBuf.clear();
+        m_indexBuf.clear();
+    }
+
+private:
+    CFile m_data;
+    CFile m_index;
+    std::string m_dataBuf, m_indexBuf;
+    long long m_offset = 0;
+};
+
 // Writes a folder of n mails straight into its two files. Without
 // bFullText an entry holds the mail's header and a one-word body (enough
 // for the list); with it, the whole mail as filed. Returns the number of
@@ -107,10 +150,7 @@ inline std::string MakeMail(int i, bool bMixed = false)
 inline int MakeLargeFolder(const CString& dir, int n, bool bMixed = false, bool bFullText = false)
 {
     CreateDirectoryA(dir, nullptr);
-    CFile data(dir + "\\MailData.Qmd", CFile::modeCreate | CFile::modeWrite);
-    CFile index(dir + "\\Index.lst", CFile::modeCreate | CFile::modeWrite);
-    std::string dataBuf, indexBuf;
-    long long offset = 0;
+    FolderFiles files(dir);
     int planted = 0;
     for (int i = 0; i < n; i++) {
         std::string mail = MakeMail(i, bMixed);
@@ -123,10 +163,7 @@ inline int MakeLargeFolder(const CString& dir, int n, bool bMixed = false, bool 
             entry += "\r\n";
         entry += ".\r\n";
         CMailIndexRecord r;
-        r.m_nDataOffset = static_cast<int>(offset);
-        r.m_nDataLength = static_cast<int>(entry.size());
-        r.m_nTotalSize = r.m_nDataLength;
-        r.m_nRecordPos = static_cast<int>(indexBuf.size());
+        r.m_nTotalSize = static_cast<int>(entry.size());
         r.SetText(CMailIndexRecord::colSubject, ((i % 3 ? "Re: topic " : "topic ") + std::to_string(i % 500)).c_str());
         r.SetText(CMailIndexRecord::colFrom, ("User <user" + std::to_string(i % 97) + "@example.com>").c_str());
         char date[64];
@@ -139,18 +176,135 @@ inline int MakeLargeFolder(const CString& dir, int n, bool bMixed = false, bool 
             r.SetText(CMailIndexRecord::colReference, ("<m" + std::to_string(i / 2) + "@example.com>").c_str());
         r.SetText(CMailIndexRecord::colAttachDir, name.c_str());
         r.SetText(CMailIndexRecord::colFileName, name.c_str());
-        indexBuf += r.BuildLine().Str();
-        dataBuf += entry;
-        offset += static_cast<long long>(entry.size());
-        // Written in pieces: the full-text folder is hundreds of megabytes.
-        if (dataBuf.size() > (64u << 20)) {
-            data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
-            dataBuf.clear();
-        }
+        files.Add(entry, r);
     }
-    data.Write(dataBuf.data(), static_cast<UINT>(dataBuf.size()));
-    index.Write(indexBuf.data(), static_cast<UINT>(indexBuf.size()));
+    files.Finish();
     return planted;
+}
+
+// A folder like a user's inbox after some years: n mails of the sizes and
+// shapes of real mail, stored whole as filing stores them (about 8 KB a mail
+// on the average): Japanese and English text, a tenth with an HTML
+// alternative and a quarter with an attachment of 3 to 20 KB. Each mail with
+// an attachment or an HTML part has its attachment folder under "Attach"
+// holding the decoded file, as filing leaves it (about a third of the mails).
+// Written straight into the folder's files. Returns the number of attachment
+// folders made.
+inline int MakeUserFolder(const CString& dir, int n)
+{
+    static const char* const subjects[] = {"会議のお知らせ", "請求書の送付について", "見積もりのご依頼", "週報",
+                                           "打ち合わせ日程の件", "Project status", "出張報告", "新製品のご案内"};
+    static const char* const names[] = {"山田 太郎", "佐藤 花子", "鈴木 一郎", "高橋 美咲", "田中 健", "Alice Smith",
+                                        "伊藤 直樹", "渡辺 由美"};
+    CreateDirectoryA(dir, nullptr);
+    CString attachRoot = dir + "\\Attach";
+    CreateDirectoryA(attachRoot, nullptr);
+    FolderFiles files(dir);
+    int folders = 0;
+    unsigned seed = 12345;
+    auto next = [&seed](unsigned range) {
+        seed = seed * 1103515245u + 12345u;
+        return (seed >> 8) % range;
+    };
+    const std::string sentence = std::string("いつもお世話になっております。") + "先日の件について、資料を確認のうえご連絡いたします。";
+    for (int i = 0; i < n; i++) {
+        const int shape = i % 20;  // 0-4 attachment, 5-6 HTML alternative, others text
+        const int sender = static_cast<int>(next(200));
+        const long long when = 1500000000LL + static_cast<long long>(i) * 900 + next(600);
+        char name[40];
+        snprintf(name, sizeof(name), "QM%lld%03u%03d", when, next(1000), i % 1000);
+        std::string subject = std::string(i % 3 ? "Re: " : "") + subjects[i % 8] + " " + std::to_string(i % 3000);
+        std::string from = std::string(names[sender % 8]) + " <user" + std::to_string(sender) + "@example.jp>";
+        static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        static const char* const months[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                             "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+        SYSTEMTIME sent, got;
+        CTime(static_cast<int64_t>(when - 30)).GetAsSystemTime(sent);
+        CTime(static_cast<int64_t>(when)).GetAsSystemTime(got);
+        char dateText[64];
+        snprintf(dateText, sizeof(dateText), "%s, %02d %s %04d %02d:%02d:%02d +0900", days[sent.wDayOfWeek % 7], sent.wDay,
+                 months[(sent.wMonth + 11) % 12], sent.wYear, sent.wHour, sent.wMinute, sent.wSecond);
+        std::string date = dateText;
+        snprintf(dateText, sizeof(dateText), "%04d/%02d/%02d %02d:%02d:%02d +0900", got.wYear, got.wMonth, got.wDay, got.wHour,
+                 got.wMinute, got.wSecond);
+        std::string received = dateText;
+        std::string messageId = "<" + std::to_string(when) + "." + std::to_string(i) + "@mail.example.jp>";
+
+        std::string head = "Return-Path: <user" + std::to_string(sender) + "@example.jp>\r\n";
+        for (int hop = 0; hop < 3; hop++)
+            head += "Received: from relay" + std::to_string(hop) + ".example.net (relay" + std::to_string(hop) +
+                    ".example.net [192.0.2." + std::to_string(hop + 10) + "])\r\n\tby mx.example.jp (Postfix) with ESMTPS id " +
+                    std::to_string(when * 7 + hop) + "\r\n\tfor <me@example.jp>; " + date + "\r\n";
+        head += "Date: " + date + "\r\nFrom: " + from + "\r\nTo: me@example.jp\r\nSubject: " + SjisToJis(subject.c_str()).Str() +
+                "\r\nMessage-ID: " + messageId + "\r\nMIME-Version: 1.0\r\nX-Mailer: Mailer 4.2\r\n";
+        if (i % 3)
+            head += "In-Reply-To: <" + std::to_string(when - 3600) + "." + std::to_string(i / 2) + "@mail.example.jp>\r\n";
+        head += "X-ReceiveAcount: 仕事\r\n";
+
+        std::string text;
+        int lines = 8 + static_cast<int>(next(42));
+        for (int k = 0; k < lines; k++)
+            text += k % 4 == 3 ? "> quoted line of the earlier mail, kept as it was written\r\n" : sentence + "\r\n";
+        std::string jis = SjisToJis(text.c_str()).Str();
+        std::string body;
+        std::string attachFile, attachBytes;
+        if (shape < 5) {
+            attachBytes.assign(3000 + next(17000), '\0');
+            for (size_t k = 0; k < attachBytes.size(); k++)
+                attachBytes[k] = static_cast<char>(next(256));
+            attachFile = "資料" + std::to_string(i) + ".pdf";
+            head += "Content-Type: multipart/mixed; boundary=\"mix\"\r\n";
+            body = "--mix\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n" + jis +
+                   "\r\n--mix\r\nContent-Type: application/pdf; name=\"f.pdf\"\r\nContent-Disposition: attachment; "
+                   "filename=\"f.pdf\"\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+                   CBase64::EncodeToString(attachBytes.data(), attachBytes.size(), 76) + "\r\n--mix--\r\n";
+        } else if (shape < 7) {
+            attachFile = "html\\" + std::string(name) + "001000.html";
+            attachBytes = "<html><body><p>" + text + "</p></body></html>";
+            head += "Content-Type: multipart/alternative; boundary=\"alt\"\r\n";
+            body = "--alt\r\nContent-Type: text/plain; charset=ISO-2022-JP\r\n\r\n" + jis +
+                   "\r\n--alt\r\nContent-Type: text/html; charset=Shift_JIS\r\n\r\n" + attachBytes + "\r\n--alt--\r\n";
+        } else {
+            head += "Content-Type: text/plain; charset=ISO-2022-JP\r\nContent-Transfer-Encoding: 7bit\r\n";
+            body = jis;
+        }
+        std::string entry = std::string(name) + "\r\n" + head + "\r\n" + body;
+        if (entry.compare(entry.size() - 2, 2, "\r\n") != 0)
+            entry += "\r\n";
+        entry += ".\r\n";
+
+        if (!attachFile.empty()) {
+            CString folder = attachRoot + "\\" + name;
+            CreateNewDirectory(folder);
+            if (attachFile.compare(0, 5, "html\\") == 0)
+                CreateNewDirectory(folder + "\\html");
+            CFile part(folder + "\\" + attachFile.c_str(), CFile::modeCreate | CFile::modeWrite);
+            part.Write(attachBytes.data(), static_cast<UINT>(attachBytes.size()));
+            folders++;
+        }
+
+        CMailIndexRecord r;
+        r.m_bAttach = attachFile.empty() ? 0 : 1;
+        r.m_nTotalSize = static_cast<int>(entry.size() + attachBytes.size());
+        r.m_bRead = static_cast<BYTE>(i < n - n / 50);
+        r.SetText(CMailIndexRecord::colSubject, subject.c_str());
+        r.SetText(CMailIndexRecord::colFrom, from.c_str());
+        r.SetText(CMailIndexRecord::colTo, "me@example.jp");
+        if (i % 5 == 0)
+            r.SetText(CMailIndexRecord::colCc, "team@example.jp, 佐藤 花子 <hanako@example.jp>");
+        r.SetText(CMailIndexRecord::colDate, date.c_str());
+        r.SetText(CMailIndexRecord::colReceived, received.c_str());
+        r.SetText(CMailIndexRecord::colAttachDir, name);
+        r.SetText(CMailIndexRecord::colMessageId, messageId.c_str());
+        if (i % 3)
+            r.SetText(CMailIndexRecord::colReference,
+                      ("<" + std::to_string(when - 3600) + "." + std::to_string(i / 2) + "@mail.example.jp>").c_str());
+        r.SetText(CMailIndexRecord::colAccount, "仕事");
+        r.SetText(CMailIndexRecord::colFileName, name);
+        files.Add(entry, r);
+    }
+    files.Finish();
+    return folders;
 }
 
 } // namespace BenchMailbox

@@ -158,6 +158,7 @@ void OpenFolder(const CString& dir, int id)
     double threads = Seconds(t);
     list->SetThreadMode(FALSE);
     printf("open_mails: %d count\n", list->GetAllRecordCount());
+    printf("open_without_checks: %d flag\n", store->LoadSkippedChecks() ? 1 : 0);
     printf("open_index_load: %.3f s\n", load);
     printf("open_sort_by_date: %.3f s\n", sort);
     printf("open_load_and_date_sort: %.3f s\n", load + sort);

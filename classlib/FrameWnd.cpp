@@ -106,6 +106,9 @@ LRESULT CFrameWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     const UINT stateMessage = GetCommandStateMessage();
     if (message == stateMessage && stateMessage != 0)
         return GetCommandState(this, static_cast<UINT>(wParam));
+    const UINT imeMessage = GetInputMethodStateMessage();
+    if (message == imeMessage && imeMessage != 0)
+        return GetInputMethodState(m_hWnd);
     return CWnd::WindowProc(message, wParam, lParam);
 }
 

@@ -81,6 +81,10 @@ INT_PTR CPropertySheet::DoModal()
     t_pSheetInit = nullptr;
     if (!hSheet)
         return -1;
+    // Over its owner, or in the middle of the screen without one (the
+    // system would put it in the top left corner).
+    if (m_hWnd)
+        CenterWindow();
     bool parentWasEnabled = hParent && ::IsWindowEnabled(hParent);
     if (parentWasEnabled)
         ::EnableWindow(hParent, FALSE);

@@ -148,6 +148,21 @@ BOOL GetThreadMessage(MSG* pMsg)
     return TRUE;
 }
 
+// Ctrl+A selects the whole text of the edit field that has the focus, as
+// the system's own fields do on newer systems, before any window's keys
+// (an accelerator of the same key included) see it.
+bool SelectAllInFocusedEdit(const MSG* pMsg)
+{
+    if (pMsg->message != WM_KEYDOWN || pMsg->wParam != 'A' || !pMsg->hwnd || ::GetKeyState(VK_CONTROL) >= 0 ||
+        ::GetKeyState(VK_MENU) < 0 || ::GetKeyState(VK_SHIFT) < 0)
+        return false;
+    char cls[16] = {};
+    if (!::GetClassNameA(pMsg->hwnd, cls, sizeof(cls)) || lstrcmpiA(cls, "Edit") != 0)
+        return false;
+    ::SendMessageA(pMsg->hwnd, EM_SETSEL, 0, -1);
+    return true;
+}
+
 } // namespace
 
 BOOL CWinThread::PumpMessage()
@@ -207,6 +222,8 @@ BOOL CWinThread::DispatchThreadMessageEx(MSG* pMsg)
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg)
 {
     if (!pMsg->hwnd && DispatchThreadMessageEx(pMsg))
+        return TRUE;
+    if (SelectAllInFocusedEdit(pMsg))
         return TRUE;
     CWnd* pMainWnd = GetMainWnd();
     HWND hMain = pMainWnd ? pMainWnd->m_hWnd : nullptr;

@@ -1,6 +1,7 @@
 #include "classlib/Wnd.h"
 
 #include "classlib/AppCore.h"
+#include "classlib/CommandState.h"
 #include "classlib/CriticalSection.h"
 #include "classlib/DataExchange.h"
 #include "classlib/Exception.h"
@@ -409,8 +410,14 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     UINT nID = LOWORD(wParam);
     int nCode = HIWORD(wParam);
     // Menus send code 0 and accelerators code 1; both are plain commands.
-    if (lParam == 0)
+    if (lParam == 0) {
+        // A key runs only what its menu item or button would: a command
+        // greyed in the window's present state is dropped, as the system
+        // drops the key of a greyed menu item.
+        if (IsCommandGreyed(this, nID))
+            return TRUE;
         nCode = CN_COMMAND;
+    }
     return OnCmdMsg(nID, nCode, nullptr, nullptr);
 }
 

@@ -14,6 +14,8 @@ enum : UINT
     WM_QD_FOLDER_REFRESH = 1352,
     WM_QD_SEND_FINISHED = WM_QD_FOLDER_REFRESH,
     WM_QD_RECEIVE_PASS_END = 1355,
+    // Hand-over texts from the communication thread (lParam: the text's
+    // token in the posted-object table, given back with 1409).
     WM_QD_COMPOSE_TEXT = 1399,
     WM_QD_ADDRESS_TEXT = 1400,
     WM_QD_MAIL_TEXT = 1401,
@@ -32,7 +34,7 @@ enum : UINT
     WM_QD_SHOW_TASKLIST = 1476,
     WM_QD_APPLY_VIEW_SETTINGS = 1478,
     WM_QD_HANDOVER_REQUEST = 1494,
-    // A Simple MAPI request file handed over (lParam: its path, a buffer of
-    // the communication thread given back with 1409).
+    // A Simple MAPI request handed over (lParam: the token of the request
+    // file's path, or of a request text, as for 1399).
     WM_QD_MAPI_REQUEST = 1495,
 };

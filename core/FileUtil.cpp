@@ -378,6 +378,35 @@ bool IsSamePath(const char* pszPath1, const char* pszPath2)
     return NormalisedFullPath(pszPath1).CompareNoCase(NormalisedFullPath(pszPath2)) == 0;
 }
 
+CString GetHandleFinalPath(HANDLE hFile)
+{
+    DWORD n = GetFinalPathNameByHandleA(hFile, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (n == 0)
+        return CString();
+    std::string buffer(n + 1, '\0');
+    DWORD got = GetFinalPathNameByHandleA(hFile, &buffer[0], n + 1, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+    if (got == 0 || got > n)
+        return CString();
+    buffer.resize(got);
+    // "\\?\C:\..." and "\\?\UNC\server\..." in the form other paths have.
+    if (buffer.compare(0, 8, "\\\\?\\UNC\\") == 0)
+        return CString(("\\\\" + buffer.substr(8)).c_str());
+    if (buffer.compare(0, 4, "\\\\?\\") == 0)
+        return CString(buffer.substr(4).c_str());
+    return CString(buffer.c_str());
+}
+
+CString GetResolvedPath(const char* pszPath)
+{
+    HANDLE h = CreateFileA(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return CString();
+    CString path = GetHandleFinalPath(h);
+    CloseHandle(h);
+    return path;
+}
+
 bool HasAttachmentFiles(const char* pszFolder)
 {
     bool has = false;
@@ -433,6 +462,20 @@ double GetDiskFreeBytes(const char* pszPath)
 {
     PathParts p = SplitPath(pszPath);
     CString root = p.drive + "\\";
+    // The folder that holds the path (or the path itself, a folder), not the
+    // root of its drive: a drive may join several file systems (under Wine
+    // the root is the host's "/"), and the space that counts is the one the
+    // file is written to. A folder not made yet counts as its nearest parent.
+    CString folder = DirectoryExists(pszPath) ? CombinePath(pszPath, "") : GetDirectoryFromPath(pszPath);
+    while (!folder.IsEmpty() && !DirectoryExists(folder)) {
+        // Without its own last separator, the folder's parent.
+        CString parent = GetDirectoryFromPath(folder.Left(folder.GetLength() - 1));
+        if (parent.GetLength() >= folder.GetLength())
+            break;
+        folder = parent;
+    }
+    if (folder.IsEmpty() || !DirectoryExists(folder))
+        folder = root;
     typedef BOOL(WINAPI * GetDiskFreeSpaceExProc)(LPCSTR, PULARGE_INTEGER, PULARGE_INTEGER, PULARGE_INTEGER);
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
     auto proc = kernel ? reinterpret_cast<GetDiskFreeSpaceExProc>(
@@ -440,7 +483,7 @@ double GetDiskFreeBytes(const char* pszPath)
                        : nullptr;
     if (proc) {
         ULARGE_INTEGER avail, total, free;
-        if (!proc(root, &avail, &total, &free))
+        if (!proc(folder, &avail, &total, &free))
             return 0;
         return static_cast<double>(free.QuadPart);
     }
@@ -677,20 +720,30 @@ int MoveToRecycleBin(const char* pszPath)
 
 bool DeleteDirectoryTree(const char* pszFolder, bool bDeleteFiles)
 {
-    if (!PathExists(pszFolder))
+    DWORD attributes = GetFileAttributesA(pszFolder);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
         return true;
-    bool ok = true;
+    // Walking into a link would delete the files of whatever it leads to.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return false;
+    bool ok = true, linkLeft = false;
     ForEachEntry(pszFolder, "*.*", [&](const WIN32_FIND_DATAA& fd) {
         if (IsDotEntry(fd.cFileName))
             return true;
         CString path = CombinePath(pszFolder, fd.cFileName);
+        if ((fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) {
+            // A link that cannot be removed keeps its folder; the rest goes.
+            if (!RemoveDirectoryA(path) && !DeleteFileA(path))
+                linkLeft = true;
+            return true;
+        }
         if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
             ok = DeleteDirectoryTree(path, bDeleteFiles);
         else if (bDeleteFiles)
             ok = ForceDeleteFile(path);
         return ok;
     });
-    if (!ok)
+    if (!ok || linkLeft)
         return false;
     return RemoveDirectoryA(pszFolder) != FALSE;
 }

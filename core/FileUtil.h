@@ -42,6 +42,13 @@ bool FileExistsInFolder(const char* pszFolder, const char* pszNameOrPattern);
 // Short forms compared when both paths have one, else the full normalised
 // paths (a missing path has no short form).
 bool IsSamePath(const char* pszPath1, const char* pszPath2);
+// The path the file system resolved an open file's or folder's name to,
+// links and junctions followed ("C:\..." or "\\server\share\..."); empty
+// when it cannot tell.
+CString GetHandleFinalPath(HANDLE hFile);
+// The same for an existing file or folder named by its path; empty when
+// nothing of that name can be opened.
+CString GetResolvedPath(const char* pszPath);
 bool HasAttachmentFiles(const char* pszFolder);
 DWORD GetFolderFilesSize(const char* pszFolder);
 void ListFilesRecursive(const char* pszFolder, CStringArray& files);
@@ -69,6 +76,9 @@ BOOL CopyFileOverwrite(const char* pszTarget, const char* pszSource);
 bool CopyFolderTree(const char* pszSource, const char* pszTarget);
 bool ForceDeleteFile(const char* pszPath);
 int MoveToRecycleBin(const char* pszPath);
+// Deletes the folder with its sub-folders (and their files with
+// bDeleteFiles). A link or junction inside is removed itself, never what it
+// leads to; a folder that is itself one is left as it is.
 bool DeleteDirectoryTree(const char* pszFolder, bool bDeleteFiles);
 bool DeleteUnlistedMailFolders(const char* pszFolder, CStringArray& names);
 

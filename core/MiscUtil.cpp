@@ -2,6 +2,8 @@
 
 #include "core/QuendalApp.h"
 
+#include <imm.h>
+
 #include <memory>
 #include <vector>
 
@@ -224,4 +226,25 @@ CString GetListBoxSelectedText(HWND hList)
                    reinterpret_cast<LPARAM>(text.GetBuffer(static_cast<int>(length))));
     text.ReleaseBuffer();
     return text;
+}
+
+void SetStaticEdge(HWND hWnd, bool bOn)
+{
+    if (!hWnd)
+        return;
+    LONG_PTR style = ::GetWindowLongPtrA(hWnd, GWL_EXSTYLE);
+    LONG_PTR wanted = bOn ? (style | WS_EX_STATICEDGE) : (style & ~static_cast<LONG_PTR>(WS_EX_STATICEDGE));
+    if (wanted == style)
+        return;
+    ::SetWindowLongPtrA(hWnd, GWL_EXSTYLE, wanted);
+    ::SetWindowPos(hWnd, nullptr, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+void SetInputMethodOpen(HWND hWnd, bool bOpen)
+{
+    HIMC imc = hWnd ? ::ImmGetContext(hWnd) : nullptr;
+    if (!imc)
+        return;
+    ::ImmSetOpenStatus(imc, bOpen ? TRUE : FALSE);
+    ::ImmReleaseContext(hWnd, imc);
 }

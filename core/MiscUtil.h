@@ -1,5 +1,5 @@
 // Small shared helpers: error texts, version information, registry clean-up,
-// program paths and string copies. Every function returns a new value (empty
+// program paths, string copies and the look of controls. Every function returns a new value (empty
 // or false on failure) and never throws to its caller.
 #pragma once
 
@@ -42,3 +42,9 @@ CString UnwrapMarkerText(const char* pszText);
 bool IsMailFolderDirName(const char* pszName);
 CString GetLowerString(const char* pszText);
 CString GetUpperString(const char* pszText);
+
+// ---- Controls ----
+// Gives a control the thin sunken edge or takes it away, frame redrawn.
+void SetStaticEdge(HWND hWnd, bool bOn);
+// Opens or closes the input method of the window's input context.
+void SetInputMethodOpen(HWND hWnd, bool bOpen);

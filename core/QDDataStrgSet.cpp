@@ -99,6 +99,22 @@ BOOL CQDDataStrgSet::ReadFromFile(BOOL bClear)
     return TRUE;
 }
 
+void CQDDataStrgSet::WriteRecords(CFile& file, BOOL bIncludeDeleted)
+{
+    WriteHeader(file);
+    for (int i = 0; i < m_records.GetSize(); ++i) {
+        CDataStrgRecord* r = static_cast<CDataStrgRecord*>(m_records[i]);
+        if (!r)
+            continue;
+        if (!bIncludeDeleted && r->m_bDeleted) {
+            OnSkipRecord(i);
+            continue;
+        }
+        WriteRecord(file, r);
+    }
+    WriteFooter(file);
+}
+
 BOOL CQDDataStrgSet::WriteToFile(BOOL bIncludeDeleted)
 {
     if (m_strFilePath.IsEmpty())
@@ -116,18 +132,7 @@ BOOL CQDDataStrgSet::WriteToFile(BOOL bIncludeDeleted)
             return FALSE;
     }
     try {
-        WriteHeader(file);
-        for (int i = 0; i < m_records.GetSize(); ++i) {
-            CDataStrgRecord* r = static_cast<CDataStrgRecord*>(m_records[i]);
-            if (!r)
-                continue;
-            if (!bIncludeDeleted && r->m_bDeleted) {
-                OnSkipRecord(i);
-                continue;
-            }
-            WriteRecord(file, r);
-        }
-        WriteFooter(file);
+        WriteRecords(file, bIncludeDeleted);
         file.Flush();
         file.Close();
     } catch (const CFileException& e) {

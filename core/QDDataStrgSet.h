@@ -27,6 +27,10 @@ public:
     const CString& GetFilePath() const { return m_strFilePath; }
     BOOL ReadFromFile(BOOL bClear = TRUE);
     BOOL WriteToFile(BOOL bIncludeDeleted = FALSE);
+    // Header, records and footer as WriteToFile writes them, into any file
+    // (a memory file for a caller that merges before it writes); throws
+    // CFileException.
+    void WriteRecords(CFile& file, BOOL bIncludeDeleted = FALSE);
     BOOL AppendRecordToFile(CDataStrgRecord* pRecord);
     BOOL Reload(BOOL bSaveFirst = FALSE, BOOL bIncludeDeleted = FALSE);
 

@@ -74,7 +74,7 @@ public:
     BOOL DeleteDownloadLog();
     BOOL AppendDownloadLog(const char* pszText);
     // Work folders of the special folders (QuendalAppWorkPaths.cpp): under
-    // "Setting"/TempFolderPath when it is set, else the default folder's own
+    // "Paths"/TempFolderPath when it is set, else the default folder's own
     // directory from the folder registry (GetDefaultFolderPath).
     CString GetInboxWorkPath();      // "In.Box", kind 1
     CString GetOutboxWorkPath();     // "Out.Box", kind 2
@@ -240,7 +240,7 @@ public:
     FILETIME m_shownDownloadLogTime = {};
     // ---- end of filter rules ----
 
-    // ---- Requests to write a mail, deleted-mail history (QuendalAppMailEditor.cpp; import) ----
+    // ---- Requests to write a mail (QuendalAppMailEditor.cpp; import) ----
     // Opens an editor for a request: the mode (4 carries lExtra), the mail it
     // refers to (none and -1 for a new mail), the address text (a mailto text
     // or a list of files, unless bNoParse), the second address text, the
@@ -251,22 +251,43 @@ public:
     BOOL OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex, LPARAM lExtra, const char* pszAddress,
                         const char* pszSecond, const char* pszOwnText, const char* pszBody, const char* pszSubject,
                         int nValue1, int nValue2, BOOL bNoParse, int nEditorFlag, BOOL bTrusted = FALSE);
+    // ---- end of requests to write a mail ----
+
+    // ---- Deleted-mail history (QuendalAppDeleteHistory.cpp) ----
     // Deleted mails that can be restored, oldest first: the folder and index
     // of the deleted mail and, when the deletion left a copy in the trash,
-    // the trash folder and the copy's index there.
+    // the trash folder and the copy's index there. The mail's file name
+    // finds the mail and its copy again when an optimised folder moved them.
     struct DeletedMail
     {
         int nFolderId;
         int nIndex;
         int nTrashFolderId = 0;  // 0: no copy in the trash
         int nTrashIndex = -1;
+        CString strMailName;     // empty: the positions alone count
     };
-    CArray<DeletedMail, const DeletedMail&> m_deleteHistory;
+    typedef CArray<DeletedMail, const DeletedMail&> DeleteHistory;
+    // Enters a mail just deleted from its folder (from any thread); pTrash
+    // and nTrashIndex name the copy the deletion left in the trash, if any.
+    // A mail deleted in the trash is not entered. Beyond
+    // "Setting"/DeleteMailHistoryCount the oldest entries go, but not while
+    // the history's rows are shown by their positions (HoldDeleteHistory).
+    void AddDeletedMailHistory(CMailFolderStore* pStore, int nIndex, CMailFolderStore* pTrash, int nTrashIndex);
+    // A copy of the history, for showing it.
+    DeleteHistory GetDeleteHistory();
+    void HoldDeleteHistory(BOOL bHold);
+    // The deleted mail of an entry and its folder; null when it is gone.
+    CMailIndexRecord* FindDeletedMail(const DeletedMail& entry, CMailFolderStore** ppStore);
     // Restores the mail of history entry nPos (-1 the newest) into its folder,
     // deletes the copy the deletion left in the trash and drops the entry
     // (thread message 1430).
     BOOL RestoreDeletedMail(int nPos);
-    // ---- end of requests to write a mail ----
+    DeleteHistory m_deleteHistory;
+    CCriticalSection m_deleteHistoryLock;
+    int m_nDeleteHistoryHolds = 0;
+    // Drops the oldest entries beyond the count (holding the lock).
+    void TrimDeleteHistory();
+    // ---- end of the deleted-mail history ----
 
     // ---- Header templates and macros (editor/QuendalAppHeaderTemplates.cpp) ----
     // The four header templates of "Headers.Box"; the folder is created when
@@ -358,6 +379,12 @@ public:
     BOOL SaveAllModified() override;
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo) override;
+    // A print request's mail file (QuendalAppPrintRequest.cpp): filed into a
+    // hidden folder of its own, shown in the main window's mail view (the
+    // pane made for the time when the window has none) and printed there by
+    // the direct-print command; the folder and its files go again. False
+    // when the file could not be filed or shown.
+    BOOL PrintMailFile(const char* pszPath);
     BOOL CheckMailBoxPassword(BOOL bAlways, BOOL bForce);
     // True (consumed) for every private number the application thread serves.
     BOOL DispatchThreadMessage(MSG* pMsg);
@@ -426,7 +453,8 @@ public:
     // a new mail of the current folder (core/QuendalAppHandOver.cpp); false
     // when there is no current folder or it does not take the mail.
     BOOL ImportMailText(const char* pszText);
-    // Gives a hand-over text back to the communication thread that holds it.
+    // Tells the communication thread that the hand-over text of this token
+    // was taken.
     void ReleaseHandOverText(LPARAM lParam);
     // Deletes the stored copy an editor replaced (thread message 1389).
     void DeleteEditedMail(int nFolderId, int nIndex);
@@ -502,6 +530,9 @@ public:
     int m_nBeepMailReceive = 100, m_nBeepMailNoneNotRead = 200, m_bProfileChangeMainFrame = 0;
     int m_nReadNotifyTo = 0, m_nDisplayUnReadMail = 0, m_bNoCreateMailViewFrame = 0, m_nIEZone = 3;
     int m_nReceiveLogCount = 100, m_bUnloadMailIndex = 0, m_nUnloadMailIndexTime = 3;
+    // A mail whose only text is HTML gets the text of its HTML as its body
+    // ("Setting"/CreateMailBodyFromHTML; read by the mail reader on any thread).
+    int m_bCreateMailBodyFromHtml = 1;
     CString m_strTempFolderPath, m_strDefaultProfileName, m_strOpenAppName1, m_strOpenAppPath1;
     CStringArray m_taskListComments, m_priorityNames, m_colorNames;
     // ---- end of start-up and shut-down ----

@@ -5,12 +5,15 @@
 
 #include "core/AppMessages.h"
 #include "core/DlgAbout.h"
+#include "core/PostedObjectTable.h"
 #include "core/SplashWnd.h"
 #include "mainwnd/FoundMailOpen.h"
 #include "mainwnd/MainFrame.h"
 #include "tasklist/DlgTaskList.h"
 #include "viewer/MailViewerOpen.h"
 #include "resources/resource.h"
+
+#include <string>
 
 BEGIN_MESSAGE_MAP(CQuendalApp, CMailApp)
     ON_COMMAND(ID_APP_ABOUT, OnAppAbout)
@@ -20,15 +23,29 @@ END_MESSAGE_MAP()
 namespace {
 
 // Messages posted to the application thread, the main frame or any of its
-// windows; the dispatcher looks only at the number. Each row: the number,
-// what serves it and who posts it. Rows served by the main window go on to
-// its own table (CMainFrame::OnAppThreadMessage).
+// windows. Each row: the number, what serves it, whether it is taken only
+// from the thread's own queue, and who posts it. Rows served by the main
+// window go on to its own table (CMainFrame::OnAppThreadMessage).
+//
+// A number that the program only ever posts to the thread is not taken when
+// it is addressed to a window: another program finds our windows and posts
+// to them, and a window of ours may use the same number for something of its
+// own. Rows whose parameter stands for an object carry a token of the
+// posted-object table, never an address (CPostedObjectTable).
+enum Source { anyWindow, threadQueue };
+
 struct AppThreadMessageRow
 {
     UINT nMessage;
     void (*pfnHandler)(CQuendalApp& app, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam);
+    Source source;
     const char* pszPostedBy;
 };
+
+std::shared_ptr<std::string> TakeText(UINT message, LPARAM lParam)
+{
+    return CPostedObjectTable::Instance().Take<std::string>(message, lParam);
+}
 
 void ToFrame(CQuendalApp&, CMainFrame* pFrame, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -47,44 +64,51 @@ void PrepareMailBoxShown(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
     app.PrepareMailBox(TRUE);
 }
 
-void ComposeText(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+void ComposeText(CQuendalApp& app, CMainFrame*, UINT message, WPARAM, LPARAM lParam)
 {
-    const char* text = reinterpret_cast<const char*>(lParam);
-    if (text) {
-        app.OpenMailEditor(text);
-        app.ReleaseHandOverText(lParam);
-    } else {
+    if (!lParam) {
         app.OpenMailEditor("");
+        return;
+    }
+    if (std::shared_ptr<std::string> text = TakeText(message, lParam)) {
+        app.OpenMailEditor(text->c_str());
+        app.ReleaseHandOverText(lParam);
     }
 }
 
-void MapiRequest(CQuendalApp& app, CMainFrame*, UINT, WPARAM wParam, LPARAM lParam)
+void MapiRequest(CQuendalApp& app, CMainFrame*, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (!lParam)
+    std::shared_ptr<std::string> text = TakeText(message, lParam);
+    if (!text)
         return;
     if (wParam == kMapiRequestText)
-        OpenMapiRequestText(reinterpret_cast<const char*>(lParam));
+        OpenMapiRequestText(text->c_str());
     else
-        OpenMapiRequestFile(reinterpret_cast<const char*>(lParam));
+        OpenMapiRequestFile(text->c_str());
     app.ReleaseHandOverText(lParam);
 }
 
-void AddressText(CQuendalApp& app, CMainFrame* pFrame, UINT, WPARAM, LPARAM lParam)
+void AddressText(CQuendalApp& app, CMainFrame* pFrame, UINT message, WPARAM, LPARAM lParam)
 {
-    if (pFrame && lParam) {
+    std::shared_ptr<std::string> text = TakeText(message, lParam);
+    if (!text)
+        return;
+    if (pFrame) {
         if (pFrame->IsIconic())
             pFrame->SendMessage(WM_SYSCOMMAND, SC_RESTORE);
         pFrame->BringWindowToTop();
         pFrame->SetForegroundWindow();
-        pFrame->OpenAddressBookToAdd("", reinterpret_cast<const char*>(lParam));
+        pFrame->OpenAddressBookToAdd("", text->c_str());
     }
     app.ReleaseHandOverText(lParam);
 }
 
-void MailText(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+void MailText(CQuendalApp& app, CMainFrame*, UINT message, WPARAM, LPARAM lParam)
 {
-    if (lParam)
-        app.ImportMailText(reinterpret_cast<const char*>(lParam));
+    std::shared_ptr<std::string> text = TakeText(message, lParam);
+    if (!text)
+        return;
+    app.ImportMailText(text->c_str());
     app.ReleaseHandOverText(lParam);
 }
 
@@ -160,68 +184,68 @@ void TasksChanged(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
         app.m_pTaskListDlg->Refill();
 }
 
-void EndDialog(CQuendalApp&, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+void EndDialog(CQuendalApp&, CMainFrame*, UINT message, WPARAM, LPARAM lParam)
 {
-    if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
-        p->EndDialog(0);
+    if (std::shared_ptr<CDialog> dialog = CPostedObjectTable::Instance().Take<CDialog>(message, lParam))
+        dialog->EndDialog(0);
 }
 
-void RunDialog(CQuendalApp&, CMainFrame*, UINT, WPARAM, LPARAM lParam)
+void RunDialog(CQuendalApp&, CMainFrame*, UINT message, WPARAM, LPARAM lParam)
 {
-    if (CDialog* p = reinterpret_cast<CDialog*>(lParam))
-        p->DoModal();
+    if (std::shared_ptr<CDialog> dialog = CPostedObjectTable::Instance().Take<CDialog>(message, lParam))
+        dialog->DoModal();
 }
 
 const AppThreadMessageRow kAppThreadMessages[] = {
-    // number                        handler              posted by
-    { 689,                           UnreadCounts,        "the system: WM_WTSSESSION_CHANGE" },
-    { WM_QD_PREPARE_MAILBOX,         PrepareMailBoxShown, "start-up without a mailbox" },
-    { WM_QD_FOLDER_MAIL_FILED,       ToFrame,             "receive sessions, the editor's save" },
-    { WM_QD_FOLDER_COUNTS,           ToFrame,             "folder stores" },
-    { WM_QD_FOLDER_REFRESH,          ToFrame,             "the folder tree, the sending session" },
-    { 1353,                          ToFrame,             "search windows, viewers, plug-ins: select a mail" },
-    { WM_QD_RECEIVE_PASS_END,        ToFrame,             "receive and send sessions" },
-    { 1366,                          ToFrame,             "the selective receive window" },
-    { 1367,                          ToFrame,             "the selective receive window" },
-    { 1368,                          ToFrame,             "viewers: next folder" },
-    { 1369,                          ToFrame,             "viewers: previous folder" },
-    { 1370,                          ToFrame,             "viewers: reset the list state" },
-    { 1371,                          ToFrame,             "viewers: find the next folder" },
-    { 1372,                          ToFrame,             "viewers: find the previous folder" },
-    { 1375,                          EndDialog,           "worker threads: end a dialog of the main thread" },
-    { 1376,                          RunDialog,           "worker threads: run a dialog on the main thread" },
-    { 1382,                          ToFrame,             "viewers: find the next folder, all folders" },
-    { 1383,                          ToFrame,             "viewers: find the previous folder, all folders" },
-    { 1384,                          ToFrame,             "viewers: next folder, all folders" },
-    { 1386,                          ToFrame,             "viewers after a delete, the sending session" },
-    { 1388,                          ToFrame,             "folder properties, plug-ins" },
-    { 1389,                          DeleteDraft,         "editors: a draft sent or dropped" },
-    { 1390,                          ToFrame,             "settings dialogs, plug-ins" },
-    { 1392,                          ToFrame,             "the selective receive worker" },
-    { 1393,                          ToFrame,             "the mail view: a mail's state changed" },
-    { 1394,                          ToFrame,             "the mail view: space scrolled past the end" },
-    { WM_QD_COMPOSE_TEXT,            ComposeText,         "the communication thread: hand-over to compose" },
-    { WM_QD_ADDRESS_TEXT,            AddressText,         "the communication thread: an address to add" },
-    { WM_QD_MAIL_TEXT,               MailText,            "the communication thread: a mail text to import" },
-    { WM_QD_SEND_FOLDER_MAIL,        ToFrame,             "the plug-in send-folder call" },
-    { WM_QD_REMOVE_EDIT_THREAD,      EditorEnded,         "an editor thread at its end" },
-    { WM_QD_REMOVE_VIEW_THREAD,      ViewerEnded,         "a viewer thread at its end" },
-    { WM_QD_REMOVE_SEARCH_THREAD,    SearchEnded,         "a search thread at its end" },
-    { 1417,                          ToFrame,             "the text view: メールを振分けに登録" },
-    { WM_QD_KEYWORDS_CHANGED,        KeywordsChanged,     "the keyword dialog" },
-    { 1419,                          ToFrame,             "folder properties: colours" },
-    { WM_QD_RECEIVE_TIMEOUT_BOX,     ReceiveTimeoutBox,   "a receive session that timed out" },
-    { 1430,                          RestoreFromHistory,  "the deleted-mail history dialog" },
-    { 1435,                          ToFrame,             "viewers, plug-ins, the notification window" },
-    { 1439,                          ReadNotify,          "the mail view: send a read receipt" },
-    { WM_QD_RECEIVE_FINISHED,        ToFrame,             "the receive worker" },
-    { 1474,                          TasksChanged,        "task dialogs" },
-    { 1475,                          ToFrame,             "the task reminder pass" },
-    { WM_QD_SHOW_TASKLIST,           ShowTasks,           "the task reminder, plug-ins" },
-    { WM_QD_APPLY_VIEW_SETTINGS,     ViewSettings,        "settings dialogs: view settings changed" },
-    { WM_QD_MAPI_REQUEST,            MapiRequest,         "the communication thread: a Simple MAPI request" },
-    { WM_QD_OPEN_MAIL_WINDOW,        OpenMailWindow,      "other threads: open a viewer" },
-    { WM_QD_OPEN_FOUND_MAIL,         FoundMail,           "search windows: open a found mail" },
+    // number                        handler              source       posted by
+    { 689,                           UnreadCounts,        anyWindow,   "the system: WM_WTSSESSION_CHANGE" },
+    { WM_QD_PREPARE_MAILBOX,         PrepareMailBoxShown, anyWindow,   "start-up without a mailbox" },
+    { WM_QD_FOLDER_MAIL_FILED,       ToFrame,             anyWindow,   "receive sessions, the editor's save" },
+    { WM_QD_FOLDER_COUNTS,           ToFrame,             anyWindow,   "folder stores" },
+    { WM_QD_FOLDER_REFRESH,          ToFrame,             anyWindow,   "the folder tree, the sending session" },
+    { 1353,                          ToFrame,             anyWindow,   "search windows, viewers, plug-ins: select a mail" },
+    { WM_QD_RECEIVE_PASS_END,        ToFrame,             anyWindow,   "receive and send sessions" },
+    { 1366,                          ToFrame,             anyWindow,   "the selective receive window" },
+    { 1367,                          ToFrame,             anyWindow,   "the selective receive window" },
+    { 1368,                          ToFrame,             anyWindow,   "viewers: next folder" },
+    { 1369,                          ToFrame,             anyWindow,   "viewers: previous folder" },
+    { 1370,                          ToFrame,             anyWindow,   "viewers: reset the list state" },
+    { 1371,                          ToFrame,             anyWindow,   "viewers: find the next folder" },
+    { 1372,                          ToFrame,             anyWindow,   "viewers: find the previous folder" },
+    { 1375,                          EndDialog,           threadQueue, "worker threads: end a dialog of the main thread" },
+    { 1376,                          RunDialog,           threadQueue, "worker threads: run a dialog on the main thread" },
+    { 1382,                          ToFrame,             anyWindow,   "viewers: find the next folder, all folders" },
+    { 1383,                          ToFrame,             anyWindow,   "viewers: find the previous folder, all folders" },
+    { 1384,                          ToFrame,             anyWindow,   "viewers: next folder, all folders" },
+    { 1386,                          ToFrame,             anyWindow,   "viewers after a delete, the sending session" },
+    { 1388,                          ToFrame,             anyWindow,   "folder properties, plug-ins" },
+    { 1389,                          DeleteDraft,         threadQueue, "editors: a draft sent or dropped" },
+    { 1390,                          ToFrame,             anyWindow,   "settings dialogs, plug-ins" },
+    { 1392,                          ToFrame,             anyWindow,   "the selective receive worker" },
+    { 1393,                          ToFrame,             anyWindow,   "the mail view: a mail's state changed" },
+    { 1394,                          ToFrame,             anyWindow,   "the mail view: space scrolled past the end" },
+    { WM_QD_COMPOSE_TEXT,            ComposeText,         threadQueue, "the communication thread: hand-over to compose" },
+    { WM_QD_ADDRESS_TEXT,            AddressText,         threadQueue, "the communication thread: an address to add" },
+    { WM_QD_MAIL_TEXT,               MailText,            threadQueue, "the communication thread: a mail text to import" },
+    { WM_QD_SEND_FOLDER_MAIL,        ToFrame,             anyWindow,   "the plug-in send-folder call" },
+    { WM_QD_REMOVE_EDIT_THREAD,      EditorEnded,         threadQueue, "an editor thread at its end" },
+    { WM_QD_REMOVE_VIEW_THREAD,      ViewerEnded,         threadQueue, "a viewer thread at its end" },
+    { WM_QD_REMOVE_SEARCH_THREAD,    SearchEnded,         threadQueue, "a search thread at its end" },
+    { 1417,                          ToFrame,             anyWindow,   "the text view: メールを振分けに登録" },
+    { WM_QD_KEYWORDS_CHANGED,        KeywordsChanged,     anyWindow,   "the keyword dialog" },
+    { 1419,                          ToFrame,             anyWindow,   "folder properties: colours" },
+    { WM_QD_RECEIVE_TIMEOUT_BOX,     ReceiveTimeoutBox,   anyWindow,   "a receive session that timed out" },
+    { 1430,                          RestoreFromHistory,  threadQueue, "the deleted-mail history dialog" },
+    { 1435,                          ToFrame,             anyWindow,   "viewers, plug-ins, the notification window" },
+    { 1439,                          ReadNotify,          threadQueue, "the mail view: send a read receipt" },
+    { WM_QD_RECEIVE_FINISHED,        ToFrame,             anyWindow,   "the receive worker" },
+    { 1474,                          TasksChanged,        anyWindow,   "task dialogs" },
+    { 1475,                          ToFrame,             anyWindow,   "the task reminder pass" },
+    { WM_QD_SHOW_TASKLIST,           ShowTasks,           anyWindow,   "the task reminder, plug-ins" },
+    { WM_QD_APPLY_VIEW_SETTINGS,     ViewSettings,        anyWindow,   "settings dialogs: view settings changed" },
+    { WM_QD_MAPI_REQUEST,            MapiRequest,         threadQueue, "the communication thread: a Simple MAPI request" },
+    { WM_QD_OPEN_MAIL_WINDOW,        OpenMailWindow,      threadQueue, "other threads: open a viewer" },
+    { WM_QD_OPEN_FOUND_MAIL,         FoundMail,           threadQueue, "search windows: open a found mail" },
 };
 
 const AppThreadMessageRow* FindAppThreadMessage(UINT message)
@@ -255,7 +279,7 @@ BOOL CQuendalApp::ProcessMessageFilter(int code, MSG* pMsg)
 BOOL CQuendalApp::DispatchThreadMessage(MSG* pMsg)
 {
     const AppThreadMessageRow* row = FindAppThreadMessage(pMsg->message);
-    if (!row)
+    if (!row || (row->source == threadQueue && pMsg->hwnd))
         return FALSE;
     CMainFrame* pFrame = m_pMainFrame && m_pMainFrame->m_hWnd ? m_pMainFrame : nullptr;
     row->pfnHandler(*this, pFrame, pMsg->message, pMsg->wParam, pMsg->lParam);

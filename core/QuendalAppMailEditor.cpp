@@ -1,6 +1,5 @@
 // Requests to write a mail: every way of opening an editor ends here, and the
-// request is parsed before the editor subsystem sees it. Also the restoring of
-// mails from the deleted-mail history.
+// request is parsed before the editor subsystem sees it.
 #include "core/QuendalApp.h"
 
 #include "core/AccountDataSet.h"
@@ -35,7 +34,9 @@ BOOL CQuendalApp::OpenMailEditor(int nMode, CMailFolderStore* pStore, int nIndex
     MailEditorHooks& hooks = GetMailEditorHooks();
     if (!hooks.pfnStartEditor && !hooks.pfnActivateEditor)
         InstallMailEditorHooks();
-    if (pStore && hooks.pfnActivateEditor && hooks.pfnActivateEditor(pStore, nIndex))
+    // A forward of several mails is a new mail of its own, even when the
+    // first of them is open in an editor.
+    if (nMode != 4 && pStore && hooks.pfnActivateEditor && hooks.pfnActivateEditor(pStore, nIndex))
         return TRUE;
 
     CMailEditRequest request;
@@ -82,27 +83,4 @@ void CQuendalApp::DeleteEditedMail(int nFolderId, int nIndex)
         return;
     if (store->DeleteMail(nIndex))
         store->PostCountMessages();
-}
-
-BOOL CQuendalApp::RestoreDeletedMail(int nPos)
-{
-    int count = m_deleteHistory.GetSize();
-    if (nPos == -1)
-        nPos = count - 1;
-    if (nPos < 0 || nPos >= count)
-        return FALSE;
-    DeletedMail entry = m_deleteHistory[nPos];
-    m_deleteHistory.RemoveAt(nPos);
-    CMailFolderStore* store = FindFolder(entry.nFolderId);
-    CMailListData* list = store ? store->GetMailList() : nullptr;
-    if (!list || !store->RestoreMail(list->GetMailRecord(entry.nIndex)))
-        return FALSE;
-    // Otherwise the mail would be both back in its folder and in the trash.
-    if (entry.nTrashFolderId) {
-        if (CMailFolderStore* trash = FindFolder(entry.nTrashFolderId)) {
-            if (trash->GetMailList())
-                trash->DeleteMail(entry.nTrashIndex);
-        }
-    }
-    return TRUE;
 }

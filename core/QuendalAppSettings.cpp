@@ -102,6 +102,7 @@ int CQuendalApp::LoadSettings()
     m_nReceiveLogCount = GetProfileInt("Setting", "CVMReceiveLogCount", 100);
     m_bUnloadMailIndex = GetProfileInt("Setting", "UnloadMailIndex", 0);
     m_nUnloadMailIndexTime = GetProfileInt("Setting", "UnloadMailIndexTime", 3);
+    m_bCreateMailBodyFromHtml = GetProfileInt("Setting", "CreateMailBodyFromHTML", 1);
     m_strOpenAppName1 = GetProfileString("Setting", "OpenAppName1", "");
     if (m_strOpenAppName1.IsEmpty()) {
         m_strOpenAppName1 = "開く";

@@ -24,6 +24,7 @@
 #include "plugin/SharedMemory.h"
 #include "resources/resource.h"
 #include "store/FolderRegistryHooks.h"
+#include "store/StoreText.h"
 #include "settings/DlgAcountSetupWiz.h"
 #include "settings/ProfileDataSet.h"
 #include "tasklist/TaskListThread.h"
@@ -132,6 +133,8 @@ void InstallNeighbourHooks()
     // The protocol clients write their traffic through the application's log
     // writer, which writes only while logging is on.
     SetCommLogWriter([](const char* pszText) { WriteLog(pszText); });
+    // The mail list shows and sorts senders by the names of the address book.
+    StoreText::SetAddressBookLookup(CAddressManagerThread::FindNameOfApp);
     InstallMailViewPane();
     if (QuendalApp())
         QuendalApp()->InstallTaskListMailHooks();
@@ -212,17 +215,19 @@ void CQuendalApp::ParseCommandLine(CCommandLineInfo& rCmdInfo)
         rCmdInfo.ParseParam(bFlag ? arg.Mid(1).GetString() : arg.GetString(), bFlag, i + 1 == __argc);
     }
     // The joined text stays whole, so that a mailto address or a path with
-    // blanks arrives as one.
+    // blanks arrives as one. A print request keeps the file it names alone.
     m_strCmdLineText = joined;
-    rCmdInfo.m_strFileName = joined;
+    if (rCmdInfo.m_nShellCommand != CCommandLineInfo::FilePrint &&
+        rCmdInfo.m_nShellCommand != CCommandLineInfo::FilePrintTo)
+        rCmdInfo.m_strFileName = joined;
 }
 
 BOOL CQuendalApp::ProcessShellCommand(CCommandLineInfo& rCmdInfo)
 {
     if (rCmdInfo.m_nShellCommand == CCommandLineInfo::FilePrint ||
         rCmdInfo.m_nShellCommand == CCommandLineInfo::FilePrintTo) {
-        if (m_pMainWnd && m_pMainWnd->m_hWnd)
-            m_pMainWnd->SendMessage(WM_COMMAND, ID_FILE_PRINT_DIRECT);
+        // The window is never shown: the mail is printed and the program ends.
+        PrintMailFile(rCmdInfo.m_strFileName);
         return FALSE;
     }
     return TRUE;

@@ -1,6 +1,7 @@
-// Work folders of the special mail folders. With "Setting"/TempFolderPath set
-// they live under that folder (for a mailbox on slow or shared storage);
-// otherwise they are the default folders' own directories.
+// Work folders of the special mail folders. With "Paths"/TempFolderPath set
+// (the settings dialog's temporary folder) they live under that folder, for
+// a mailbox on slow or shared storage; otherwise they are the default
+// folders' own directories.
 #include "core/QuendalApp.h"
 
 #include "core/FileUtil.h"
@@ -9,7 +10,7 @@ namespace {
 
 CString WorkPath(CQuendalApp* app, const char* boxName, int kind)
 {
-    CString temp = app->GetProfileString("Setting", "TempFolderPath", "");
+    CString temp = app->GetProfileString("Paths", "TempFolderPath", "");
     if (temp.IsEmpty())
         return app->GetDefaultFolderPath(kind);
     CString path = temp + "\\" + boxName;

@@ -5,6 +5,7 @@
 #include "classlib/SingleLock.h"
 #include "core/AppMessages.h"
 #include "core/FileUtil.h"
+#include "core/HeldFile.h"
 #include "core/QuendalApp.h"
 #include "editor/AttachmentFolder.h"
 #include "core/ShellExecuteRequest.h"
@@ -263,7 +264,7 @@ void CAttachListCtrl::AddFile(const char* pszPath, int nKind)
 {
     if (!m_hWnd || !pszPath || !*pszPath || HasPath(pszPath))
         return;
-    m_items.emplace_back(new Item{pszPath, nKind});
+    m_items.emplace_back(new Item{pszPath, nKind, nKind == kindFile ? CString() : GetResolvedPath(pszPath)});
     InsertRow(GetCount() - 1);
     NotifyChanged();
 }
@@ -317,14 +318,28 @@ bool CAttachListCtrl::IsSelected(int n) const
 
 void CAttachListCtrl::DeleteItemFile(const Item& item) const
 {
-    DeleteFileA(item.path);
+    // A file of a mail's own folder, which the user chose to delete.
+    if (item.kind == kindFile) {
+        DeleteFileA(item.path);
+        return;
+    }
+    // A temporary copy goes through the handle whose place was checked; a
+    // name that now leads elsewhere leaves whatever it leads to alone.
+    if (item.resolvedPath.IsEmpty())
+        return;
+    CHeldFile file;
+    bool same = file.Open(item.path) && file.GetFinalPath() == item.resolvedPath;
+    if (same)
+        file.Delete();
+    file.Close();
     // A copy another program handed over by Simple MAPI lives in a folder
     // of its own, which goes with it.
-    if (item.kind == kindTempFile)
-        RemoveEmptyCopyFolder(item.path.Str());
+    if (item.kind == kindTempFile && same)
+        RemoveEmptyCopyFolder(item.resolvedPath.Str());
     if (item.kind == kindTempFolder) {
-        CString folder = GetDirectoryFromPath(item.path);
-        if (!folder.IsEmpty())
+        CString folder = GetDirectoryFromPath(item.resolvedPath);
+        CString resolved = GetResolvedPath(folder);
+        if (!folder.IsEmpty() && !resolved.IsEmpty() && CombinePath(resolved, "") == folder)
             DeleteDirectoryTree(folder, true);
     }
 }

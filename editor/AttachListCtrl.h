@@ -89,6 +89,10 @@ private:
     {
         CString path;
         int kind;
+        // A temporary file's place as the file system resolved it when it
+        // was listed: deleting it later checks that its name still leads
+        // there, not through a link or junction put in since.
+        CString resolvedPath;
     };
     void ListFolder(bool bPlainListing);
     bool MoveFolder(const char* pszNewPath);

@@ -5,6 +5,7 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "core/FileUtil.h"
+#include "core/MiscUtil.h"
 #include "core/QuendalApp.h"
 #include "editor/BoxFiles.h"
 #include "editor/DlgSignatureList.h"
@@ -62,8 +63,7 @@ BOOL CDlgTemplateEdit::OnInitDialog()
     CQuendalApp* app = QuendalApp();
     if (app && app->GetProfileInt("Setting", "AllButtonNormal", 0) != 0)
         for (int id : {IDC_TE_TO_BUTTON, IDC_TE_CC_BUTTON, IDC_TE_BCC_BUTTON, IDC_TE_SIGN_EDIT})
-            ::SetWindowLongA(GetDlgItemHwnd(id), GWL_EXSTYLE,
-                             ::GetWindowLongA(GetDlgItemHwnd(id), GWL_EXSTYLE) & ~WS_EX_STATICEDGE);
+            SetStaticEdge(GetDlgItemHwnd(id), false);
     HWND body = GetDlgItemHwnd(IDC_TE_BODY);
     if (m_font.Create(m_hWnd))
         ::SendMessageA(body, WM_SETFONT, reinterpret_cast<WPARAM>(m_font.GetHandle()), FALSE);

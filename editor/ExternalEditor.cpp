@@ -1,6 +1,7 @@
 #include "editor/ExternalEditor.h"
 
 #include "core/FileUtil.h"
+#include "editor/MailEditCtrl.h"
 
 #include <process.h>
 
@@ -71,6 +72,7 @@ unsigned __stdcall RunText(void* p)
             file.Close();
             if (whole) {
                 ::SendMessageA(job->hBody, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.GetString()));
+                ::SendMessageA(job->hBody, CMailEditCtrl::kMsgTextReplaced, 0, 0);
                 ::SendMessageA(job->hBody, EM_SETMODIFY, TRUE, 0);
                 // Only once the text is back in the mail: a window closed
                 // meanwhile leaves the file, the one copy of what was written.

@@ -8,8 +8,10 @@
 #include "editor/SubjectPrefix.h"
 #include "editor/TemplateFile.h"
 #include "message/AddressList.h"
+#include "message/DotStuffer.h"
 #include "message/MimePart.h"
 #include "resources/editor/EditorResource.h"
+#include "store/MailFileReader.h"
 #include "store/MailFolderStore.h"
 #include "store/MailListData.h"
 
@@ -84,6 +86,8 @@ const CMimePart* FindTextPart(const CMimePart& part, bool bPlainOnly)
 }
 
 // The readable text of a stored mail: its text part decoded to Shift_JIS.
+// A mail whose only text is HTML has the body the mail reader gives it: the
+// text of the HTML when the application asks for one, else none.
 CString DecodeBodyText(const CString& header, const CString& rawBody)
 {
     std::string whole = header.Str() + "\r\n" + rawBody.Str();
@@ -92,6 +96,12 @@ CString DecodeBodyText(const CString& header, const CString& rawBody)
     const CMimePart* part = FindTextPart(root, true);
     if (!part)
         part = FindTextPart(root, false);
+    if (part && part->m_header.m_nSubType == kContentHtml) {
+        std::string stored = CDotStuffer::Stuff(rawBody.GetString(), static_cast<size_t>(rawBody.GetLength()));
+        CMailFileReader reader;
+        reader.ParseMailText(header.Str() + "\r\n" + stored);
+        return CString(CDotStuffer::Undo(reader.GetBody().Str()));
+    }
     return part ? part->DecodeText() : CString();
 }
 

@@ -671,6 +671,11 @@ LRESULT CMailEditCtrl::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         UpdateStatus();
         return r;
     }
+    case kMsgTextReplaced:
+        ApplyBaseFormat();
+        RecolourAll();
+        UpdateStatus();
+        return 0;
     default:
         return CWnd::WindowProc(message, wParam, lParam);
     }

@@ -17,6 +17,11 @@ class CMailEditView;
 class CMailEditCtrl : public CWnd
 {
 public:
+    // Sent by whoever replaced the whole text from outside the editor
+    // thread (the external text editor): the text takes the editor's font
+    // and its quotation colours again.
+    static const UINT kMsgTextReplaced = WM_APP + 0x120;
+
     CMailEditCtrl();
     ~CMailEditCtrl() override;
 

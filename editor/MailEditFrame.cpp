@@ -421,10 +421,11 @@ LRESULT CMailEditFrame::OnActivateApp(WPARAM wParam, LPARAM)
 
 void CMailEditFrame::OnSendCommand()
 {
-    m_bSendCancelled = false;
-    m_bWaitingToSend = false;
-    if (m_bBusy)
+    // A job already running or waiting out its delay stays as it is: its
+    // delay timer posts it only while the waiting mark is set.
+    if (m_bBusy || m_bWaitingToSend)
         return;
+    m_bSendCancelled = false;
     // Readers without HTML see the text part: an empty one is offered to be
     // made from the HTML.
     if (m_pView && m_pView->LacksHtmlTextPart() &&

@@ -161,6 +161,8 @@ private:
     LRESULT OnDropFilesMessage(WPARAM wParam, LPARAM lParam);
     // The stored copies this editor replaces, deleted by the application thread.
     void DeleteStoredCopy(CMailFolderStore* pStore, int nIndex);
+    // Tasks linked to the stored copy follow the mail to its new copy.
+    void RelinkTasks(CMailFolderStore* pOldStore, int nOldIndex, CMailFolderStore* pNewStore, int nNewIndex);
     void DiscardBackup();
     int Box(const char* pszText, UINT nType);
     int Box(UINT nId, UINT nType);

@@ -18,6 +18,7 @@
 #include "store/FolderRecord.h"
 #include "store/MailFolderStore.h"
 #include "store/MailIndexRecord.h"
+#include "tasklist/TaskListData.h"
 #include "transfer/MailSendThread.h"
 #include "transfer/TransferMessages.h"
 
@@ -60,6 +61,16 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
     }
     if (m_bBusy)
         return FALSE;
+    // The account this window showed was deleted in the account dialog
+    // meanwhile: the mail goes through no other account unasked.
+    if ((nMode == CMailEditSendJob::modeSend || nMode == CMailEditSendJob::modeOutbox) && v->IsAccountGone()) {
+        CString text;
+        text.Format("アカウント[%s]は削除されています。\r\n送信アカウントを選び直してください。",
+                    v->GetAccountName().GetString());
+        Box(text, MB_OK | MB_ICONEXCLAMATION);
+        v->FillAccountList();
+        return FALSE;
+    }
     // While the external HTML editor has the mail, the view's HTML is not
     // what the user is writing.
     if (nMode == CMailEditSendJob::modeSend && v->IsHtmlEditedExternally())
@@ -81,7 +92,9 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
         job.m_pAccount = account;
         if (v->m_data.m_bForwardMethodSet)
             job.m_nForwardMethod = v->m_nForwardMethod;
-        job.KeepSourceSender(v->m_composer.GetSourceMessage());
+        // A stored mail opened again keeps the sender it was written with.
+        const bool reopened = v->m_nMailKind == 0 || v->m_nMailKind == 12;
+        job.KeepSourceSender(v->m_composer.GetSourceMessage(), reopened && v->m_data.m_bKeepFromAddress);
         job.SettleSender(folder ? folder->GetInheritedText(14) : CString(),
                          folder ? folder->GetInheritedText(15) : CString(), m_strSenderNameOverride,
                          m_strSenderAddressOverride);
@@ -289,6 +302,20 @@ BOOL CMailEditFrame::StartSendOrSave(int nMode, const char* pszPath)
     return FALSE;
 }
 
+void CMailEditFrame::RelinkTasks(CMailFolderStore* pOldStore, int nOldIndex, CMailFolderStore* pNewStore,
+                                 int nNewIndex)
+{
+    CQuendalApp* app = QuendalApp();
+    CMailIndexRecord* oldMail = pOldStore ? pOldStore->GetRecord(nOldIndex) : nullptr;
+    CMailIndexRecord* newMail = pNewStore ? pNewStore->GetRecord(nNewIndex) : nullptr;
+    if (!app || !oldMail || !newMail)
+        return;
+    CTaskListData* tasks = app->GetTaskListData();
+    CSingleLock hold(&tasks->Lock(), TRUE);
+    if (tasks->RelinkMail(pOldStore, oldMail, pNewStore, newMail))
+        tasks->WriteToFile();
+}
+
 void CMailEditFrame::OnSendResult(int nResult, int nIndex)
 {
     CQuendalApp* app = QuendalApp();
@@ -333,8 +360,10 @@ void CMailEditFrame::OnSendResult(int nResult, int nIndex)
             doc.SetBackup(nIndex, target);
             ArmAutoBackup();
         } else {
-            if (doc.GetCopyStore() != target || doc.GetCopyIndex() != nIndex)
+            if (doc.GetCopyStore() != target || doc.GetCopyIndex() != nIndex) {
+                RelinkTasks(doc.GetCopyStore(), doc.GetCopyIndex(), target, nIndex);
                 DeleteStoredCopy(doc.GetCopyStore(), doc.GetCopyIndex());
+            }
             if (doc.GetBackupStore() != target || doc.GetBackupIndex() != nIndex)
                 DeleteStoredCopy(doc.GetBackupStore(), doc.GetBackupIndex());
             doc.SetBackup(-1, nullptr);
@@ -344,8 +373,13 @@ void CMailEditFrame::OnSendResult(int nResult, int nIndex)
             if (v)
                 v->SetModified(false);
         }
-        if (target)
-            ::PostThreadMessageA(app ? app->m_nThreadID : 0, TM_LIST_CHANGED, 0, target->GetFolderId());
+        if (app) {
+            CMailFolderStore* outbox = app->GetDefaultFolder(CFolderRecord::kindSend);
+            if (target)
+                ::PostThreadMessageA(app->m_nThreadID, TM_LIST_CHANGED, 0, target->GetFolderId());
+            if (outbox && outbox != target)
+                ::PostThreadMessageA(app->m_nThreadID, TM_LIST_CHANGED, 0, outbox->GetFolderId());
+        }
         if (mode == CMailEditSendJob::modeOutbox) {
             m_bAutoBackup = false;
             KillTimer(timerAutoBackup);

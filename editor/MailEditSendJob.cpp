@@ -1,7 +1,6 @@
 #include "editor/MailEditSendJob.h"
 
 #include "core/AccountData.h"
-#include "classlib/Mbcs.h"
 #include "core/FileUtil.h"
 #include "html/HtmlUtil.h"
 #include "message/AddressList.h"
@@ -29,7 +28,7 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
         name = ExtractDisplayName(m_strKeptSender);
         address = ExtractMailAddress(m_strKeptSender);
     }
-    m_bExplicitSender = !address.IsEmpty() && m_strKeptSender.IsEmpty();
+    m_bExplicitSender = !address.IsEmpty() && (m_strKeptSender.IsEmpty() || m_bFixedSender);
     if (m_pAccount && m_strKeptSender.IsEmpty()) {
         if (name.IsEmpty())
             name = m_pAccount->GetSendName();
@@ -44,10 +43,14 @@ void CMailEditSendJob::SettleSender(const char* pszFolderName, const char* pszFo
     m_strSenderAddress = address;
 }
 
-void CMailEditSendJob::KeepSourceSender(const CMailMessage& source)
+void CMailEditSendJob::KeepSourceSender(const CMailMessage& source, bool bFixedSender)
 {
-    if (m_nForwardMethod == 1 || m_nForwardMethod == 2)
+    if (m_nForwardMethod == 1 || m_nForwardMethod == 2) {
         m_strKeptSender = source.GetHeader("From");
+    } else if (bFixedSender) {
+        m_strKeptSender = source.GetHeader("From");
+        m_bFixedSender = !m_strKeptSender.IsEmpty();
+    }
 }
 
 void CMailEditSendJob::TakeResentSource(const CMailMessage& source)
@@ -129,36 +132,6 @@ void CMailEditSendJob::SplitBodyLines(const char* pszBody, CStringArray& lines)
             ++end;
         p = end;
     }
-}
-
-void CMailEditSendJob::FoldForWire(CStringArray& lines)
-{
-    // Room for the escapes that switch to and from double-byte text.
-    const size_t kMaxJisLine = 990;
-    CStringArray out;
-    for (int i = 0; i < lines.GetSize(); ++i) {
-        const std::string& line = lines[i].Str();
-        size_t end = line.size() >= 2 && line.compare(line.size() - 2, 2, "\r\n") == 0 ? line.size() - 2 : line.size();
-        size_t start = 0, jis = 0;
-        bool doubleByte = false;
-        for (size_t k = 0; k < end;) {
-            size_t n = Mbcs::CharLength(line.data() + k, end - k);
-            bool wide = n == 2 || static_cast<unsigned char>(line[k]) >= 0x80;
-            size_t cost = (wide ? 2 : 1) + (wide != doubleByte ? 3 : 0);
-            if (jis + cost + (wide ? 3 : 0) > kMaxJisLine && k > start) {
-                out.Add(CString(line.data() + start, static_cast<int>(k - start)) + "\r\n");
-                start = k;
-                jis = 0;
-                doubleByte = false;
-                cost = (wide ? 2 : 1) + (wide ? 3 : 0);
-            }
-            jis += cost;
-            doubleByte = wide;
-            k += n;
-        }
-        out.Add(CString(line.data() + start, static_cast<int>(end - start)) + "\r\n");
-    }
-    lines.Copy(out);
 }
 
 CString CMailEditSendJob::MakeJobFolder(const char* pszBase)
@@ -265,18 +238,16 @@ bool CMailEditSendJob::Fill(CSmtpSession& session) const
         if (bodyFile.IsEmpty())
             return false;
         if (m_bKeepClearBody) {
-            CStringArray clear;
-            clear.Copy(lines);
-            FoldForWire(clear);
-            for (int i = 0; i < clear.GetSize(); ++i)
-                session.AddSecondBodyLine(clear[i]);
+            for (int i = 0; i < lines.GetSize(); ++i)
+                session.AddSecondBodyLine(lines[i]);
             session.SetArchiveWithCompanion(true);
         }
         CStringArray comment;
         SplitBodyLines(m_strBodyComment, comment);
         lines.Copy(comment);
     }
-    FoldForWire(lines);
+    // Lines stay whole however long: the message chooses a transfer
+    // encoding that carries them.
     for (int i = 0; i < lines.GetSize(); ++i)
         session.AddBodyLine(lines[i]);
     if (m_bHtml) {

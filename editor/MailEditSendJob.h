@@ -34,6 +34,7 @@ public:
     // on as it was: its Date, To, Cc and ids stay the source's.
     int m_nForwardMethod = -1;
     CString m_strKeptSender;
+    bool m_bFixedSender = false;  // the kept sender is the stored mail's own fixed one
     CString m_strMessageId, m_strOriginalDate, m_strOriginalTo, m_strOriginalCc;
     CString m_strBody;
     CStringArray m_attachFiles;
@@ -79,7 +80,10 @@ public:
     // What the forward takes from its source mail: the sender for methods 1
     // and 2 (call before SettleSender); the ids, Reply-To, date and the
     // original addresses for method 2 (call after the view's values are in).
-    void KeepSourceSender(const CMailMessage& source);
+    // A stored mail whose sender was fixed when it was written (a folder's
+    // own sender) keeps that sender, still fixed, when it is sent or stored
+    // again.
+    void KeepSourceSender(const CMailMessage& source, bool bFixedSender = false);
     void TakeResentSource(const CMailMessage& source);
     // The account's own address (when asked for and missing) and its fixed
     // Bcc address ("0" is none) appended to the Bcc text.
@@ -93,9 +97,6 @@ public:
     // The body as lines, each whole (however long) and ending in CR LF;
     // CR, LF and CR LF all end a line.
     static void SplitBodyLines(const char* pszBody, CStringArray& lines);
-    // Lines whose JIS form would pass the 998 octets a server takes are cut
-    // into lines that do not, between characters; the rest stay.
-    static void FoldForWire(CStringArray& lines);
     // A new folder of its own below the base folder for one job's files;
     // empty when none could be made.
     static CString MakeJobFolder(const char* pszBase);

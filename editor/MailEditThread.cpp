@@ -287,10 +287,11 @@ BOOL CMailEditThread::InitInstance()
         if (m_nKind == -1 || (m_nKind == 5 && m_nIndex < 0)) {
             m_pFrame->SetWindowText("無題");
         } else if (m_nKind != 4) {
-            if (m_nKind == 0 || m_nKind == 12)
-                m_doc.SetSource(m_nIndex, m_pFolder);
-            else
-                m_doc.SetSource(-1, nullptr);
+            m_doc.SetSource(m_nIndex, m_pFolder);
+            // Only a stored mail opened again is replaced when it is stored:
+            // an answer or a forward leaves its source where it lies.
+            if (m_nKind != 0 && m_nKind != 12)
+                m_doc.ClearStoredCopy();
             if (!view->SetMailData(m_nIndex, m_pFolder, baseKind, m_strBody.IsEmpty() ? nullptr : m_strBody.GetString(),
                                    m_nForwardMethod)) {
                 m_pFrame->CloseWithoutPrompt();

@@ -1,5 +1,6 @@
 #include "editor/MailEditView.h"
 
+#include "classlib/GdiSelection.h"
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "core/FileUtil.h"
@@ -18,6 +19,8 @@
 #include "resources/editor/EditorWindowResource.h"
 
 #include <commdlg.h>
+
+#include <algorithm>
 
 namespace {
 
@@ -49,6 +52,17 @@ CString ComboText(HWND hCombo)
     return text;
 }
 
+CString ComboItemText(HWND hCombo, int nItem)
+{
+    int n = static_cast<int>(::SendMessageA(hCombo, CB_GETLBTEXTLEN, static_cast<WPARAM>(nItem), 0));
+    if (n <= 0)
+        return CString();
+    CString text;
+    ::SendMessageA(hCombo, CB_GETLBTEXT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(text.GetBuffer(n + 1)));
+    text.ReleaseBuffer();
+    return text;
+}
+
 int AddComboString(HWND hCombo, const char* psz)
 {
     return static_cast<int>(::SendMessageA(hCombo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(psz)));
@@ -60,6 +74,11 @@ BEGIN_MESSAGE_MAP(CMailEditView, CFormView)
     ON_MESSAGE(CAttachListCtrl::WM_QD_ATTACH_LIST_CHANGED, OnAttachListChanged)
     ON_WM_SIZE()
     ON_WM_CTLCOLOR()
+    // The list boxes and buttons of the form take the editor's colours too.
+    { WM_CTLCOLORLISTBOX, 0, 0, 0, AFX_THUNK(*pResult = reinterpret_cast<LRESULT>(p->OnCtlColor(
+                                                 reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), nMsg))) },
+    { WM_CTLCOLORBTN, 0, 0, 0, AFX_THUNK(*pResult = reinterpret_cast<LRESULT>(p->OnCtlColor(
+                                             reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam), nMsg))) },
     ON_MESSAGE(CAddressEdit::kTextChanged, OnAddressTextChanged)
     ON_COMMAND(ID_EDIT_CHAR_COUNT, ShowCharCount)
     ON_COMMAND_RANGE(ID_EDIT_ADDRESS_TO, ID_EDIT_ADDRESS_BCC, OnAddressCommand)
@@ -86,6 +105,10 @@ CMailEditView::~CMailEditView()
     DeleteCreatedArchives();
     for (int i = 0; i < m_tempMailFiles.GetSize(); ++i)
         ::DeleteFileA(m_tempMailFiles[i]);
+    if (m_hBackBrush)
+        ::DeleteObject(m_hBackBrush);
+    if (m_hFieldFont)
+        ::DeleteObject(m_hFieldFont);
 }
 
 void CMailEditView::OnInitialUpdate()
@@ -101,6 +124,7 @@ void CMailEditView::OnInitialUpdate()
     FillSignatureList();
     FillReplyToList();
     m_attachList.CreateInPlaceOf(this, IDC_ME_ATTACH_LIST);
+    LoadLookSettings();
     RecalcLayout();
     --m_nLoading;
 }
@@ -108,6 +132,7 @@ void CMailEditView::OnInitialUpdate()
 void CMailEditView::ApplyEditorSettings()
 {
     m_body.ApplyViewSettings();
+    LoadLookSettings();
     RecalcLayout();
 }
 
@@ -151,7 +176,10 @@ void CMailEditView::SetBody(const char* pszText)
 
 void CMailEditView::FillAccountList()
 {
+    // The box lists the accounts by name and knows them by name: the
+    // account dialog may reorder the table while this window is open.
     HWND hCombo = m_hAccountBox;
+    CString keep = GetAccountName();
     ::SendMessageA(hCombo, CB_RESETCONTENT, 0, 0);
     CQuendalApp* app = QuendalApp();
     CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
@@ -161,37 +189,61 @@ void CMailEditView::FillAccountList()
         set->SetFilePath(app->GetAccountFilePath());
         set->ReadFromFile(TRUE);
     }
-    for (int i = 0; i < set->GetRecordCount(TRUE); ++i) {
-        CAccountData* a = set->GetAccount(i);
-        if (!a)
-            continue;
-        int item = AddComboString(hCombo, a->GetAccountName());
-        ::SendMessageA(hCombo, CB_SETITEMDATA, item, i);
+    for (int i = 0; i < set->GetRecordCount(TRUE); ++i)
+        if (CAccountData* a = set->GetAccount(i))
+            AddComboString(hCombo, a->GetAccountName());
+    if (!keep.IsEmpty()) {
+        SelectAccountName(keep);
+        return;
     }
     SelectAccountIndex(set->m_nCurrentAccount);
     if (::SendMessageA(hCombo, CB_GETCURSEL, 0, 0) == CB_ERR)
         ::SendMessageA(hCombo, CB_SETCURSEL, 0, 0);
 }
 
-int CMailEditView::GetAccountIndex() const
+CString CMailEditView::GetAccountName() const
 {
     HWND hCombo = m_hAccountBox;
-    int sel = static_cast<int>(::SendMessageA(hCombo, CB_GETCURSEL, 0, 0));
-    if (sel == CB_ERR)
-        return -1;
-    int index = static_cast<int>(::SendMessageA(hCombo, CB_GETITEMDATA, sel, 0));
+    int sel = hCombo ? static_cast<int>(::SendMessageA(hCombo, CB_GETCURSEL, 0, 0)) : CB_ERR;
+    return sel == CB_ERR ? CString() : ComboItemText(hCombo, sel);
+}
+
+int CMailEditView::GetAccountIndex() const
+{
+    CString name = GetAccountName();
     CQuendalApp* app = QuendalApp();
     CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
-    return set && index >= 0 && index < set->GetRecordCount(TRUE) ? index : -1;
+    for (int i = 0; set && !name.IsEmpty() && i < set->GetRecordCount(TRUE); ++i)
+        if (CAccountData* a = set->GetAccount(i))
+            if (a->GetAccountName() == name)
+                return i;
+    return -1;
+}
+
+bool CMailEditView::IsAccountGone() const
+{
+    return !GetAccountName().IsEmpty() && GetAccountIndex() < 0;
+}
+
+void CMailEditView::SelectAccountName(const char* pszName)
+{
+    // Names are told apart by case as well, as the account table does.
+    HWND hCombo = m_hAccountBox;
+    const CString name = pszName ? pszName : "";
+    int count = static_cast<int>(::SendMessageA(hCombo, CB_GETCOUNT, 0, 0)), found = -1;
+    for (int i = 0; i < count && found < 0; ++i)
+        if (ComboItemText(hCombo, i) == name)
+            found = i;
+    ::SendMessageA(hCombo, CB_SETCURSEL, static_cast<WPARAM>(found), 0);
 }
 
 void CMailEditView::SelectAccountIndex(int nIndex)
 {
-    HWND hCombo = m_hAccountBox;
-    int count = static_cast<int>(::SendMessageA(hCombo, CB_GETCOUNT, 0, 0));
-    for (int i = 0; i < count; ++i)
-        if (static_cast<int>(::SendMessageA(hCombo, CB_GETITEMDATA, i, 0)) == nIndex)
-            ::SendMessageA(hCombo, CB_SETCURSEL, i, 0);
+    CQuendalApp* app = QuendalApp();
+    CAccountDataSet* set = app ? app->m_pAccountDataSet : nullptr;
+    CAccountData* a = set && nIndex >= 0 && nIndex < set->GetRecordCount(TRUE) ? set->GetAccount(nIndex) : nullptr;
+    if (a)
+        SelectAccountName(a->GetAccountName());
 }
 
 void CMailEditView::SelectAccount(const char* pszName, const char* pszAddresses)
@@ -222,8 +274,15 @@ void CMailEditView::FillPriorityList()
 {
     HWND hCombo = GetDlgItemHwnd(IDC_ME_PRIORITY);
     ::SendMessageA(hCombo, CB_RESETCONTENT, 0, 0);
-    for (const char* name : kPriorityNames)
-        AddComboString(hCombo, name);
+    // The user's own names ("Priority.txt") when there are five of them.
+    CQuendalApp* app = QuendalApp();
+    if (app && app->m_priorityNames.GetSize() >= 5) {
+        for (int i = 0; i < 5; ++i)
+            AddComboString(hCombo, app->m_priorityNames[i]);
+    } else {
+        for (const char* name : kPriorityNames)
+            AddComboString(hCombo, name);
+    }
     ::SendMessageA(hCombo, CB_SETCURSEL, 2, 0);
 }
 
@@ -411,6 +470,23 @@ void CMailEditView::FocusField(int nId)
     ::SetFocus(GetDlgItemHwnd(nId));
 }
 
+int CMailEditView::ReplyToNeededWidth() const
+{
+    HWND hCombo = GetDlgItemHwnd(IDC_ME_REPLYTO);
+    CString first;
+    first.LoadString(kUseSendAddress);
+    SIZE extent = {0, 0};
+    if (HDC dc = ::GetDC(hCombo)) {
+        {
+            CGdiSelection font(dc, reinterpret_cast<HGDIOBJ>(::SendMessageA(hCombo, WM_GETFONT, 0, 0)));
+            ::GetTextExtentPoint32A(dc, first, first.GetLength(), &extent);
+        }
+        ::ReleaseDC(hCombo, dc);
+    }
+    // The text, the drop-down button and the edges of the box.
+    return static_cast<int>(extent.cx) + ::GetSystemMetrics(SM_CXVSCROLL) + 12;
+}
+
 void CMailEditView::RecalcLayout()
 {
     if (!m_hWnd)
@@ -456,14 +532,33 @@ void CMailEditView::RecalcLayout()
     x += 38;
     place(IDC_ME_SIGN, x, y, 96, 200, true);
     x += 100;
+    const int attachW = 60;
+    place(IDC_ME_ATTACH, w - attachW - 2, y, attachW, rowH, true);
+    // The reply-to list shows its first entry whole; where the row has no
+    // room for that, the list and its label go to a row of their own.
+    const int replyMin = ReplyToNeededWidth();
+    const bool ownRow = x + 52 + replyMin + attachW + 10 > w;
+    if (ownRow) {
+        y += rowH + 3;
+        x = 2;
+    }
     place(IDC_ME_REPLYTO_LABEL, x, y + 4, 50, 18, true);
     x += 52;
-    int attachW = 60;
-    int replyW = w - x - attachW - 10;
-    place(IDC_ME_REPLYTO, x, y, replyW < 60 ? 60 : replyW, 200, true);
-    place(IDC_ME_ATTACH, w - attachW - 2, y, attachW, rowH, true);
+    const int replyRight = ownRow ? w - 4 : w - attachW - 10;
+    place(IDC_ME_REPLYTO, x, y, std::max(replyMin, replyRight - x), 200, true);
     y += rowH + 3;
     bool attachments = m_attachList.GetCount() > 0;
+    if (attachments && m_bFileListBottom) {
+        // The list runs along the bottom, its frame in the bottom right corner.
+        place(IDC_ME_BODY, 1, y, w - 2, h - 70 - y, m_bodyMode.ShowsTextBody());
+        place(kHtmlViewId, 1, y, w - 2, h - 70 - y, m_bodyMode.ShowsHtmlView());
+        place(IDC_ME_ATTACH_LIST, 1, h - 69, w - 88, 68, true);
+        place(IDC_ME_ATTACH_FRAME, w - 85, h - 75, 84, 74, true);
+        place(IDC_ME_TO_ONLY, w - 80, h - 62, 76, 16, true);
+        place(IDC_ME_SIZE, w - 80, h - 40, 76, 16, true);
+        ::InvalidateRect(m_hWnd, nullptr, TRUE);
+        return;
+    }
     int bodyRight = attachments ? w - 86 : w - 1;
     place(IDC_ME_BODY, 1, y, bodyRight - 1, h - y - 1, m_bodyMode.ShowsTextBody());
     place(kHtmlViewId, 1, y, bodyRight - 1, h - y - 1, m_bodyMode.ShowsHtmlView());
@@ -519,11 +614,6 @@ void CMailEditView::OnSize(UINT, int, int)
     RecalcLayout();
 }
 
-HBRUSH CMailEditView::OnCtlColor(HDC, HWND, UINT)
-{
-    return reinterpret_cast<HBRUSH>(Default());
-}
-
 BOOL CMailEditView::PreTranslateMessage(MSG* pMsg)
 {
     // Key presses with Ctrl or Alt, and the function, Escape, Home and End
@@ -572,8 +662,11 @@ BOOL CMailEditView::OnCommand(WPARAM wParam, LPARAM lParam)
             break;
         }
     }
-    if (code == EN_SETFOCUS && id == IDC_ME_BCC && !m_bBccShown)
-        ToggleBcc();
+    if (code == EN_SETFOCUS) {
+        if (id == IDC_ME_BCC && !m_bBccShown)
+            ToggleBcc();
+        OnFieldFocus(id);
+    }
     return CFormView::OnCommand(wParam, lParam);
 }
 

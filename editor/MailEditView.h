@@ -62,9 +62,18 @@ public:
     // The box that chooses the sending account (on the frame's toolbar);
     // filled with the accounts when the view is first updated.
     void SetAccountBox(HWND hBox) { m_hAccountBox = hBox; }
-    // The sending account: its index in the application's table, -1 none.
+    // The sending account: its index in the application's table now, -1
+    // when none is chosen or the chosen one is no longer there.
     int GetAccountIndex() const;
+    // The name the box shows (empty for none).
+    CString GetAccountName() const;
+    // The box names an account that the account dialog has deleted since.
+    bool IsAccountGone() const;
     void SelectAccountIndex(int nIndex);
+    void SelectAccountName(const char* pszName);
+    // The accounts of the table as it is now, the one chosen kept when it is
+    // still there (else none is chosen).
+    void FillAccountList();
     // By name; else by one of the addresses of the list.
     void SelectAccount(const char* pszName, const char* pszAddresses);
 
@@ -160,6 +169,8 @@ public:
     bool IsBccShown() const { return m_bBccShown; }
     void FocusField(int nId);
     void RecalcLayout();
+    // The width the reply-to list needs to show its first entry whole.
+    int ReplyToNeededWidth() const;
     // The address book window beside this editor, its double-click filling
     // To, CC or BCC (0-2) or, with -1, its own choice; an open one is
     // brought back and retargeted.
@@ -180,6 +191,9 @@ protected:
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnSize(UINT nType, int cx, int cy);
     HBRUSH OnCtlColor(HDC hDC, HWND hWnd, UINT nCtlColor);
+    // The input method as the settings ask when a header field gets the
+    // focus: off for addresses, on for the subject.
+    void OnFieldFocus(int nId);
     LRESULT OnAddressTextChanged(WPARAM wParam, LPARAM lParam);
 
     DECLARE_MESSAGE_MAP()
@@ -190,8 +204,11 @@ private:
     // The composer's result into the controls.
     void ShowData();
     void FillPriorityList();
+    // What the editor settings say of the header and attachment area: the
+    // list's place, the input method, the plain buttons, the colours and
+    // the font of the address and subject fields.
+    void LoadLookSettings();
     void FillReplyToList();
-    void FillAccountList();
 
     LRESULT OnAttachListChanged(WPARAM, LPARAM);
     LRESULT OnHtmlDocumentComplete(WPARAM, LPARAM);
@@ -235,4 +252,10 @@ private:
     CHtmlFormatReceiver* m_pFormatReceiver = nullptr;
     bool m_bHtmlEditorRequested = false;  // an HTML mail was loaded from a file
     int m_nLoading = 0;  // while set, control changes are not the user's
+    bool m_bFileListBottom = false;  // the attachment list under the body
+    bool m_bAddressImeOff = true;
+    bool m_bSubjectImeOn = true;
+    COLORREF m_crText = 0, m_crBack = 0;
+    HBRUSH m_hBackBrush = nullptr;  // of m_crBack, owned
+    HFONT m_hFieldFont = nullptr;   // of the address and subject fields, owned
 };

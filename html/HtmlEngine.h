@@ -61,12 +61,29 @@ public:
     // index is the count).
     virtual HtmlNodePtr InsertRow(int) { return nullptr; }
     virtual bool DeleteRow(int) { return false; }
+    // Every row at once, for the operations that walk them all: asked one
+    // by one each answer may cost a walk of the table.
+    virtual std::vector<HtmlNodePtr> GetRows() const
+    {
+        std::vector<HtmlNodePtr> rows;
+        for (int i = 0, n = GetRowCount(); i < n; ++i)
+            rows.push_back(GetRow(i));
+        return rows;
+    }
     // Row: its index in its table, and its cells.
     virtual int GetRowIndex() const { return -1; }
     virtual int GetCellCount() const { return 0; }
     virtual HtmlNodePtr GetCell(int) const { return nullptr; }
     virtual HtmlNodePtr InsertCell(int) { return nullptr; }
     virtual bool DeleteCell(int) { return false; }
+    // Every cell of the row at once.
+    virtual std::vector<HtmlNodePtr> GetCells() const
+    {
+        std::vector<HtmlNodePtr> cells;
+        for (int i = 0, n = GetCellCount(); i < n; ++i)
+            cells.push_back(GetCell(i));
+        return cells;
+    }
     // Cell spans; 1 when not given, at most kMaxColSpan and kMaxRowSpan.
     virtual int GetColSpan() const { return 0; }
     virtual bool SetColSpan(int) { return false; }

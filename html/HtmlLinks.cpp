@@ -1,12 +1,19 @@
 // Rewriting the local file links of an HTML mail into "cid:" references.
 #include "html/HtmlUtil.h"
 
+#include "classlib/Handle.h"
 #include "core/FileUtil.h"
+#include "html/HtmlCharacterReferences.h"
 #include "message/AddressList.h"
 #include "message/JapaneseCode.h"
 #include "message/RelatedPartList.h"
 
+#include <algorithm>
+#include <cstring>
+#include <set>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -41,15 +48,45 @@ bool IsAbsolutePath(const CString& path)
     return path.GetLength() >= 2 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/');
 }
 
-// True when the full path lies inside the folder (which ends in a backslash).
-bool IsInsideFolder(const CString& fullPath, const CString& folder)
+// "\\.\" and "\\?\" name devices and raw objects, never a picture.
+bool IsDeviceNamespace(const CString& path)
 {
-    std::wstring p = fullPath.ToWide();
-    std::wstring f = folder.ToWide();
-    if (f.empty() || p.size() <= f.size())
-        return false;
-    return CompareStringOrdinal(p.c_str(), static_cast<int>(f.size()), f.c_str(), static_cast<int>(f.size()), TRUE) ==
-           CSTR_EQUAL;
+    return path.GetLength() >= 4 && (path[0] == '\\' || path[0] == '/') && (path[1] == '\\' || path[1] == '/') &&
+           (path[2] == '.' || path[2] == '?') && (path[3] == '\\' || path[3] == '/');
+}
+
+// The name under which the file system knows an existing file or folder,
+// upper-cased: "." and "..", short names, letter case, trailing dots and
+// blanks and links between folders all resolved, so that two spellings of
+// one file give one key. Empty when the path names nothing of that kind
+// (a device, a pipe, nothing at all).
+std::wstring ResolvedKey(const char* pszPath, bool bFolder)
+{
+    CHandle file(CreateFileA(pszPath, 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                             OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!file || GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        ((info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) != bFolder)
+        return std::wstring();
+    std::wstring name(MAX_PATH, L'\0');
+    DWORD n = GetFinalPathNameByHandleW(file, &name[0], static_cast<DWORD>(name.size()), VOLUME_NAME_DOS);
+    if (n >= name.size()) {
+        name.assign(n + 1, L'\0');
+        n = GetFinalPathNameByHandleW(file, &name[0], static_cast<DWORD>(name.size()), VOLUME_NAME_DOS);
+    }
+    if (n == 0 || n >= name.size())
+        name = CString(FullFileName(pszPath)).ToWide();
+    else
+        name.resize(n);
+    if (name.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        name = L"\\" + name.substr(7);
+    else if (name.compare(0, 4, L"\\\\?\\") == 0)
+        name = name.substr(4);
+    if (!name.empty())
+        CharUpperBuffW(&name[0], static_cast<DWORD>(name.size()));
+    if (bFolder && (name.empty() || name.back() != L'\\'))
+        name += L'\\';
+    return name;
 }
 
 CString FolderOf(const char* pszFullPath)
@@ -95,7 +132,7 @@ void DecodeWithBlanks(CString& value)
     value = out;
 }
 
-CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list,
+CString ConvertLinks(const char* pszText, const CString& fullPath, const std::wstring& rootKey, CRelatedPartList& list,
                      bool bUsersPage = false);
 
 // The local path of a "file:" link as the HTML engine writes a picture the
@@ -122,38 +159,202 @@ CString FileUrlToPath(const CString& value)
     return path;
 }
 
-// The file a link value names, when it is one the mail may carry: an
-// absolute path or "file:" link, or a path relative to the page's folder,
-// that resolves to an existing file. A file outside the mail's own folder
-// goes only when the page as stored does not name it already: a received
-// mail sent on again must not carry other files of the disk, whatever its
-// HTML names, while a picture the user put in while writing goes along.
-// Empty when the value names nothing to carry.
-CString ResolveLocalFile(const CString& rawValue, const CString& pagePath, const CString& rootFolder,
-                         const std::string& storedPage)
+// A local file a link names: its full name (the related part's name) and
+// the key the file system resolves it to.
+struct LinkedFile
+{
+    CString name;
+    std::wstring key;
+};
+
+// The existing plain file a link value names: an absolute path or "file:"
+// link, or a path relative to the folder (none: no relative links).
+bool FindLinkedFile(const CString& rawValue, const CString& folder, LinkedFile& file)
 {
     CString value = FileUrlToPath(rawValue);
-    if (value.IsEmpty())
-        return CString();
+    if (value.IsEmpty() || IsDeviceNamespace(value))
+        return false;
     CString candidate;
     if (IsAbsolutePath(value))
         candidate = value;
-    else if (!pagePath.IsEmpty())
-        candidate = CombinePath(FolderOf(pagePath), value);
+    else if (!folder.IsEmpty())
+        candidate = CombinePath(folder, value);
     if (candidate.IsEmpty() || !FileExists(candidate))
+        return false;
+    file.key = ResolvedKey(candidate, false);
+    if (file.key.empty())
+        return false;
+    file.name = FullFileName(candidate);
+    return true;
+}
+
+// The spellings in which an engine may read one attribute value of a page:
+// as written, with its character references, percent escapes (of UTF-8 or
+// of the page's own code) and "%20with%20" decoded.
+std::vector<CString> ValueSpellings(const CString& value)
+{
+    std::vector<CString> out;
+    auto add = [&out](const CString& v) {
+        if (!v.IsEmpty() && std::find(out.begin(), out.end(), v) == out.end())
+            out.push_back(v);
+    };
+    std::wstring wide = value.ToWide();
+    std::wstring referenced = DecodeCharacterReferences(wide);
+    CString withReferences = referenced == wide ? value : CString(referenced.c_str());
+    for (const CString& v : { value, withReferences }) {
+        add(v);
+        CString blanks = v;
+        DecodeWithBlanks(blanks);
+        add(blanks);
+        CString bytes = DecodePercentBytes(v);
+        add(bytes);
+        if (IsMultiByteUtf8(bytes))
+            add(Utf8ToAnsi(bytes));
+    }
+    return out;
+}
+
+// The page's text in each code it may be read in: as stored (Shift_JIS or
+// plain ASCII), and as UTF-8, JIS or EUC where its bytes allow. An engine
+// reads on past a NUL byte, so the text here does too.
+std::vector<CString> PageSpellings(std::string page)
+{
+    std::replace(page.begin(), page.end(), '\0', ' ');
+    std::vector<CString> out{ CString(page.c_str()) };
+    bool high = false;
+    for (char c : page)
+        high = high || (static_cast<unsigned char>(c) & 0x80) != 0;
+    if (IsMultiByteUtf8(page.c_str()))
+        out.push_back(Utf8ToAnsi(page.c_str()));
+    else if (high)
+        out.push_back(EucToSjis(page.c_str()));
+    if (page.find('\x1b') != std::string::npos)
+        out.push_back(JisToSjis(page.c_str()));
+    return out;
+}
+
+// Every attribute value of a page, wherever an "=" stands (quoted with
+// either quote, or up to a blank or ">"), so that no way of writing a tag
+// hides a link.
+template <typename F>
+void ForEachValue(const CString& page, F f)
+{
+    const char* text = page.GetString();
+    const int length = page.GetLength();
+    for (int i = 0; i < length; ++i) {
+        if (text[i] != '=')
+            continue;
+        int p = i + 1;
+        while (p < length && (text[p] == ' ' || text[p] == '\t' || text[p] == '\r' || text[p] == '\n' ||
+                              BlankLength(text + p) == 2))
+            p += BlankLength(text + p) == 2 ? 2 : 1;
+        int start = p, end = p;
+        if (p < length && (text[p] == '"' || text[p] == '\'')) {
+            start = p + 1;
+            const char* close = static_cast<const char*>(memchr(text + start, text[p], length - start));
+            end = close ? static_cast<int>(close - text) : length;
+        } else {
+            while (end < length && text[end] != ' ' && text[end] != '\t' && text[end] != '\r' && text[end] != '\n' &&
+                   text[end] != '>')
+                ++end;
+        }
+        if (end > start)
+            f(CString(text + start, end - start));
+    }
+}
+
+// The folder a page's first BASE element names, where an engine resolves
+// its relative links; empty when it names none.
+CString BaseFolderOf(const CString& page, const CString& pageFolder)
+{
+    CString lower = page;
+    lower.MakeLower();
+    int at = lower.Find("<base");
+    if (at < 0)
         return CString();
-    CString full = FullFileName(candidate);
-    if (IsInsideFolder(full, rootFolder))
-        return full;
-    if (!storedPage.empty() && storedPage.find(rawValue.Str()) != std::string::npos)
+    int close = lower.Find('>', at);
+    CString tag = page.Mid(at, (close < 0 ? page.GetLength() : close + 1) - at);
+    CString folder;
+    ForEachValue(tag, [&](const CString& value) {
+        for (const CString& spelling : ValueSpellings(value)) {
+            CString path = FileUrlToPath(spelling);
+            if (!IsAbsolutePath(path) && !pageFolder.IsEmpty())
+                path = CombinePath(pageFolder, path);
+            if (folder.IsEmpty() && !IsDeviceNamespace(path) && DirectoryExists(path))
+                folder = path;
+        }
+    });
+    return folder;
+}
+
+// The files a page as stored names, by the keys they resolve to, read in
+// every spelling of the page and its values that an engine showing it may
+// use. Built at the first link to a file outside the mail's folder: most
+// pages have none.
+class CNamedFiles
+{
+public:
+    CNamedFiles(std::string page, const CString& folder) : m_page(std::move(page)), m_folder(folder) {}
+
+    bool Names(const std::wstring& key)
+    {
+        if (!m_bBuilt)
+            Build();
+        return m_keys.count(key) != 0;
+    }
+
+private:
+    void Build()
+    {
+        m_bBuilt = true;
+        std::set<std::string> tried;
+        for (const CString& page : PageSpellings(m_page)) {
+            std::vector<CString> folders{ m_folder };
+            CString base = BaseFolderOf(page, m_folder);
+            if (!base.IsEmpty())
+                folders.push_back(base);
+            ForEachValue(page, [&](const CString& value) {
+                for (const CString& spelling : ValueSpellings(value)) {
+                    for (const CString& folder : folders) {
+                        if (!tried.insert(folder.Str() + '\0' + spelling.Str()).second)
+                            continue;
+                        LinkedFile file;
+                        if (FindLinkedFile(spelling, folder, file))
+                            m_keys.insert(file.key);
+                    }
+                }
+            });
+        }
+    }
+
+    std::string m_page;
+    CString m_folder;
+    bool m_bBuilt = false;
+    std::set<std::wstring> m_keys;
+};
+
+// The file a link value names, when it is one the mail may carry: a file
+// inside the mail's own folder, or one the page as stored does not name
+// (a picture the user put in while writing). A received mail sent on again
+// must not carry other files of the disk, whatever its HTML names. Both are
+// decided by the file the link resolves to, never by its text. Empty when
+// the value names nothing to carry.
+CString ResolveLocalFile(const CString& rawValue, const CString& pagePath, const std::wstring& rootKey,
+                         CNamedFiles* pStoredPage)
+{
+    LinkedFile file;
+    if (!FindLinkedFile(rawValue, pagePath.IsEmpty() ? CString() : FolderOf(pagePath), file))
         return CString();
-    return full;
+    bool inside = !rootKey.empty() && file.key.size() > rootKey.size() && file.key.compare(0, rootKey.size(), rootKey) == 0;
+    if (!inside && pStoredPage && pStoredPage->Names(file.key))
+        return CString();
+    return file.name;
 }
 
 // The content identifier of a local file, entering it into the list when it
 // has none yet. A page is converted (and its own files entered) before its
 // identifier is made, so that identifiers stay apart by the part count.
-CString ContentIdForFile(const CString& file, const CString& rootFolder, CRelatedPartList& list)
+CString ContentIdForFile(const CString& file, const std::wstring& rootKey, CRelatedPartList& list)
 {
     CString id = list.GetPartText(file);
     if (!id.IsEmpty())
@@ -165,15 +366,15 @@ CString ContentIdForFile(const CString& file, const CString& rootFolder, CRelate
         // A page already on the way (pages linking each other): no second part.
         id = list.MakeContentId();
     } else {
-        CString converted = ConvertLinks(nullptr, file, rootFolder, list);
+        CString converted = ConvertLinks(nullptr, file, rootKey, list);
         id = list.MakeContentId();
         list.AddRelatedPart(file, id, converted);
     }
     return id;
 }
 
-CString RewriteValue(const char* pszText, const CString& pagePath, const CString& rootFolder, CRelatedPartList& list,
-                     const std::string& storedPage)
+CString RewriteValue(const char* pszText, const CString& pagePath, const std::wstring& rootKey, CRelatedPartList& list,
+                     CNamedFiles* pStoredPage)
 {
     const char* p = pszText ? pszText : "";
     CString out;
@@ -202,11 +403,11 @@ CString RewriteValue(const char* pszText, const CString& pagePath, const CString
     CString value(valueStart, static_cast<int>(p - valueStart));
     DecodeWithBlanks(value);
 
-    CString file = ResolveLocalFile(value, pagePath, rootFolder, storedPage);
+    CString file = ResolveLocalFile(value, pagePath, rootKey, pStoredPage);
     if (file.IsEmpty())
         return CString(pszText ? pszText : "");
     out += "cid:";
-    out += ContentIdForFile(file, rootFolder, list);
+    out += ContentIdForFile(file, rootKey, list);
     out += p;
     return out;
 }
@@ -269,26 +470,27 @@ int FindLinkAttribute(const char* pszTag)
     return -1;
 }
 
-CString RewriteTag(const char* pszTag, const CString& pagePath, const CString& rootFolder, CRelatedPartList& list,
-                   const std::string& storedPage)
+CString RewriteTag(const char* pszTag, const CString& pagePath, const std::wstring& rootKey, CRelatedPartList& list,
+                   CNamedFiles* pStoredPage)
 {
     int end = FindLinkAttribute(pszTag);
     if (end < 0)
         return CString(pszTag);
     CString out(pszTag, end);
-    out += RewriteValue(pszTag + end, pagePath, rootFolder, list, storedPage);
+    out += RewriteValue(pszTag + end, pagePath, rootKey, list, pStoredPage);
     return out;
 }
 
-CString ConvertLinks(const char* pszText, const CString& fullPath, const CString& rootFolder, CRelatedPartList& list,
+CString ConvertLinks(const char* pszText, const CString& fullPath, const std::wstring& rootKey, CRelatedPartList& list,
                      bool bUsersPage)
 {
     list.AddReference(fullPath);
     // The page as stored, when there is one: what its links already named.
     std::string storedPage = fullPath.IsEmpty() ? std::string() : ReadTextFile(fullPath);
     const std::string pageText = pszText ? std::string(pszText) : storedPage;
-    if (bUsersPage)
-        storedPage.clear();
+    // A page the user's own editor wrote may name any file.
+    CNamedFiles named(bUsersPage ? std::string() : std::move(storedPage),
+                      fullPath.IsEmpty() ? CString() : FolderOf(fullPath));
     CString result;
     std::string tag;
     bool inTag = false;
@@ -302,7 +504,7 @@ CString ConvertLinks(const char* pszText, const CString& fullPath, const CString
         } else if (!inValue && c == '>') {
             if (inTag) {
                 tag += '>';
-                result += RewriteTag(tag.c_str(), fullPath, rootFolder, list, storedPage);
+                result += RewriteTag(tag.c_str(), fullPath, rootKey, list, &named);
                 tag.clear();
                 inTag = false;
             } else {
@@ -336,9 +538,13 @@ CString ConvertLinks(const char* pszText, const CString& fullPath, const CString
 namespace {
 
 // The page's full name, empty for a mail without a page file of its own (a
-// new mail written in the editor); its folder, empty likewise.
+// new mail written in the editor); the key of its folder, empty likewise.
 CString PagePath(const char* pszPath) { return pszPath && *pszPath ? FullFileName(pszPath) : CString(); }
-CString RootOf(const CString& page) { return page.IsEmpty() ? CString() : FolderOf(page); }
+std::wstring RootOf(const CString& page) { return page.IsEmpty() ? std::wstring() : ResolvedKey(FolderOf(page), true); }
+CNamedFiles StoredPage(const CString& page)
+{
+    return CNamedFiles(page.IsEmpty() ? std::string() : ReadTextFile(page), page.IsEmpty() ? CString() : FolderOf(page));
+}
 
 } // namespace
 
@@ -351,11 +557,13 @@ CString ConvertHtmlLinksToCid(const char* pszText, const char* pszPath, CRelated
 CString RewriteTagLinks(const char* pszTag, const char* pszPath, CRelatedPartList& list)
 {
     CString full = PagePath(pszPath);
-    return RewriteTag(pszTag ? pszTag : "", full, RootOf(full), list, full.IsEmpty() ? std::string() : ReadTextFile(full));
+    CNamedFiles named = StoredPage(full);
+    return RewriteTag(pszTag ? pszTag : "", full, RootOf(full), list, &named);
 }
 
 CString RewriteLinkAttributeValue(const char* pszText, const char* pszPath, CRelatedPartList& list)
 {
     CString full = PagePath(pszPath);
-    return RewriteValue(pszText, full, RootOf(full), list, full.IsEmpty() ? std::string() : ReadTextFile(full));
+    CNamedFiles named = StoredPage(full);
+    return RewriteValue(pszText, full, RootOf(full), list, &named);
 }

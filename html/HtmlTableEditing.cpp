@@ -4,6 +4,9 @@
 #include "html/HtmlTextOps.h"
 #include "resources/html/HtmlResource.h"
 
+#include <algorithm>
+#include <vector>
+
 CString BuildTableMarkup(const HtmlNewTable& table)
 {
     CString html;
@@ -51,12 +54,12 @@ UINT InsertCellCommand(const CHtmlDocumentRef& document)
     if (!cell.IsValid())
         return IDS_HTML_INSERT_CELL_PLACE;
     CHtmlTableRowRef row = GetRow(cell);
-    for (int i = 0; i < GetCellCount(row); ++i) {
-        if (GetCellAt(row, i).GetNode() == cell.GetNode()) {
-            InsertCellAt(row, i + 1);
-            break;
-        }
-    }
+    if (!row.IsValid())
+        return 0;
+    std::vector<HtmlNodePtr> cells = row.GetNode()->GetCells();
+    auto at = std::find(cells.begin(), cells.end(), cell.GetNode());
+    if (at != cells.end())
+        InsertCellAt(row, static_cast<int>(at - cells.begin()) + 1);
     return 0;
 }
 
@@ -126,13 +129,14 @@ UINT SplitCellCommand(const CHtmlDocumentRef& document)
     CHtmlTableCellRef added = InsertCellAtColumn(row, position + span);
     if (span == 1) {
         CHtmlTableRef table = GetTable(cell);
-        int own = GetRowIndex(cell);
-        for (int i = 0; i < GetRowCount(table); ++i) {
-            if (i == own)
+        const int own = GetRowIndex(cell);
+        std::vector<HtmlNodePtr> rows = table.IsValid() ? table.GetNode()->GetRows() : std::vector<HtmlNodePtr>();
+        for (size_t i = 0; i < rows.size(); ++i) {
+            if (static_cast<int>(i) == own || !rows[i])
                 continue;
-            CHtmlTableCellRef other = GetCellAtRowColumn(table, i, position, true);
-            if (other.IsValid())
-                other.GetNode()->SetColSpan(other.GetNode()->GetColSpan() + 1);
+            CHtmlTableCellRef covering = GetCellAtColumn(CHtmlTableRowRef(CHtmlElementRef(rows[i])), position, true);
+            if (covering.IsValid())
+                covering.GetNode()->SetColSpan(covering.GetNode()->GetColSpan() + 1);
         }
     } else if (added.IsValid() && added.GetNode() != cell.GetNode()) {
         cell.GetNode()->SetColSpan(span / 2);

@@ -3,6 +3,35 @@
 #include <algorithm>
 #include <climits>
 
+namespace {
+
+// The row's cells, or the table's rows, in one walk each: asked for by
+// index, every answer may walk the row or table again.
+std::vector<HtmlNodePtr> CellsOf(const CHtmlTableRowRef& row)
+{
+    std::vector<HtmlNodePtr> cells;
+    if (row.IsValid())
+        cells = row.GetNode()->GetCells();
+    cells.erase(std::remove(cells.begin(), cells.end(), nullptr), cells.end());
+    return cells;
+}
+
+std::vector<HtmlNodePtr> RowsOf(const CHtmlTableRef& table)
+{
+    std::vector<HtmlNodePtr> rows;
+    if (table.IsValid())
+        rows = table.GetNode()->GetRows();
+    rows.erase(std::remove(rows.begin(), rows.end(), nullptr), rows.end());
+    return rows;
+}
+
+CHtmlTableRowRef RowRef(const HtmlNodePtr& row)
+{
+    return CHtmlTableRowRef(CHtmlElementRef(row));
+}
+
+} // namespace
+
 CHtmlTableRowRef GetRow(const CHtmlTableCellRef& cell)
 {
     return CHtmlTableRowRef(cell.FindAncestor("TR"));
@@ -15,10 +44,8 @@ CHtmlTableRef GetTable(const CHtmlTableCellRef& cell)
 
 int GetColumnPosition(const CHtmlTableCellRef& cell)
 {
-    CHtmlTableRowRef row = GetRow(cell);
     int position = 0;
-    for (int i = 0; i < GetCellCount(row); ++i) {
-        HtmlNodePtr other = row.GetNode()->GetCell(i);
+    for (const HtmlNodePtr& other : CellsOf(GetRow(cell))) {
         if (other == cell.GetNode())
             return position;
         position += other->GetColSpan();
@@ -48,10 +75,11 @@ CHtmlTableCellRef InsertCellAt(const CHtmlTableRowRef& row, int nIndex)
 
 CHtmlTableCellRef InsertCellAtColumn(const CHtmlTableRowRef& row, int nPosition)
 {
-    int count = GetCellCount(row);
+    std::vector<HtmlNodePtr> cells = CellsOf(row);
+    const int count = static_cast<int>(cells.size());
     int start = 0;
     for (int i = 0; i < count; ++i) {
-        HtmlNodePtr cell = row.GetNode()->GetCell(i);
+        const HtmlNodePtr& cell = cells[static_cast<size_t>(i)];
         int span = cell->GetColSpan();
         if (start == nPosition)
             return InsertCellAt(row, i);
@@ -66,15 +94,14 @@ CHtmlTableCellRef InsertCellAtColumn(const CHtmlTableRowRef& row, int nPosition)
 
 bool DeleteCellAtColumn(const CHtmlTableRowRef& row, int nPosition)
 {
-    int count = GetCellCount(row);
+    std::vector<HtmlNodePtr> cells = CellsOf(row);
     int start = 0;
-    for (int i = 0; i < count; ++i) {
-        HtmlNodePtr cell = row.GetNode()->GetCell(i);
+    for (const HtmlNodePtr& cell : cells) {
         int span = cell->GetColSpan();
         if (span == 1 && start == nPosition) {
             if (!cell->RemoveNode())
                 return false;
-            if (GetCellCount(row) == 0)
+            if (cells.size() == 1)
                 row.GetNode()->RemoveNode();
             return true;
         }
@@ -138,10 +165,9 @@ int GetCellCount(const CHtmlTableRowRef& row)
 
 int GetColumnCount(const CHtmlTableRef& table)
 {
-    CHtmlTableRowRef first = GetRowAt(table, 0);
     long long columns = 0;
-    for (int i = 0; i < GetCellCount(first); ++i)
-        columns += first.GetNode()->GetCell(i)->GetColSpan();
+    for (const HtmlNodePtr& cell : CellsOf(GetRowAt(table, 0)))
+        columns += cell->GetColSpan();
     return columns > INT_MAX ? INT_MAX : static_cast<int>(columns);
 }
 
@@ -149,8 +175,7 @@ CHtmlTableCellRef GetCellAtColumn(const CHtmlTableRowRef& row, int nPosition, bo
 {
     HtmlNodePtr remembered;
     int start = 0;
-    for (int i = 0; i < GetCellCount(row); ++i) {
-        HtmlNodePtr cell = row.GetNode()->GetCell(i);
+    for (const HtmlNodePtr& cell : CellsOf(row)) {
         if (start == nPosition)
             return CHtmlTableCellRef(CHtmlElementRef(cell));
         if (start > nPosition)
@@ -182,11 +207,8 @@ CHtmlTableRowRef InsertRow(const CHtmlTableRef& table, int nIndex, int nCells)
 bool InsertColumn(const CHtmlTableRef& table, int nPosition)
 {
     bool all = true;
-    for (int i = 0;; ++i) {
-        CHtmlTableRowRef row = GetRowAt(table, i);
-        if (!row.IsValid())
-            break;
-        if (!InsertCellAtColumn(row, nPosition).IsValid())
+    for (const HtmlNodePtr& row : RowsOf(table)) {
+        if (!InsertCellAtColumn(RowRef(row), nPosition).IsValid())
             all = false;
     }
     return all;
@@ -194,17 +216,12 @@ bool InsertColumn(const CHtmlTableRef& table, int nPosition)
 
 bool DeleteColumn(const CHtmlTableRef& table, int nPosition)
 {
+    // The rows as they stand before: a row that loses its last cell goes,
+    // and every other row is still visited once.
     bool all = true;
-    for (int i = 0;;) {
-        CHtmlTableRowRef row = GetRowAt(table, i);
-        if (!row.IsValid())
-            break;
-        int before = GetRowCount(table);
-        if (!DeleteCellAtColumn(row, nPosition))
+    for (const HtmlNodePtr& row : RowsOf(table)) {
+        if (!DeleteCellAtColumn(RowRef(row), nPosition))
             all = false;
-        // A row that lost its last cell is gone: the next row now has its index.
-        if (GetRowCount(table) == before)
-            ++i;
     }
     return all;
 }
@@ -224,21 +241,19 @@ bool ReadGridCells(const CHtmlTableRef& table, std::vector<std::vector<GridCell>
 {
     rows.clear();
     nColumns = GetColumnCount(table);
-    int count = GetRowCount(table);
-    if (count == 0 || nColumns == 0)
+    const std::vector<HtmlNodePtr> tableRows = RowsOf(table);
+    if (tableRows.empty() || nColumns == 0)
         return false;
-    rows.resize(static_cast<size_t>(count));
-    for (int r = 0; r < count; ++r) {
-        CHtmlTableRowRef row = GetRowAt(table, r);
+    rows.resize(tableRows.size());
+    for (size_t r = 0; r < tableRows.size(); ++r) {
         int position = 0;
-        for (int i = 0; i < GetCellCount(row); ++i) {
-            HtmlNodePtr cell = row.GetNode()->GetCell(i);
+        for (const HtmlNodePtr& cell : CellsOf(RowRef(tableRows[r]))) {
             int span = cell->GetColSpan();
             if (cell->GetRowSpan() > 1 || span > nColumns - position) {
                 rows.clear();
                 return false;
             }
-            rows[static_cast<size_t>(r)].push_back({ cell, position, span });
+            rows[r].push_back({ cell, position, span });
             position += span;
         }
         if (position != nColumns) {
@@ -256,7 +271,7 @@ bool BuildTableGrid(const CHtmlTableRef& table, int& nRows, int& nColumns, std::
     grid.clear();
     std::vector<std::vector<GridCell>> rows;
     bool plain = ReadGridCells(table, rows, nColumns);
-    nRows = GetRowCount(table);
+    nRows = plain ? static_cast<int>(rows.size()) : GetRowCount(table);
     if (!plain)
         return false;
     grid.assign(static_cast<size_t>(nRows) * static_cast<size_t>(nColumns), 0);

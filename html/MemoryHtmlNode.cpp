@@ -1,5 +1,7 @@
 #include "html/MemoryHtmlNode.h"
 
+#include "html/HtmlCharacterReferences.h"
+
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
@@ -13,9 +15,11 @@ std::wstring Upper(std::wstring s)
     return s;
 }
 
-bool SameName(const std::wstring& a, const std::wstring& b)
+// Names compared without regard to case, and without copies: every span
+// of a table's cells is looked up by name.
+bool SameName(const std::wstring& a, const wchar_t* b)
 {
-    return Upper(a) == Upper(b);
+    return _wcsicmp(a.c_str(), b) == 0;
 }
 
 bool IsVoidTag(const std::wstring& tag)
@@ -35,43 +39,6 @@ bool IsBlock(const std::wstring& tag)
     static const wchar_t* const kBlock[] = { L"DIV", L"P", L"TR", L"LI", L"H1", L"H2", L"H3", L"H4", L"H5",
                                              L"H6", L"TABLE", L"PRE", L"BLOCKQUOTE" };
     return std::any_of(std::begin(kBlock), std::end(kBlock), [&](const wchar_t* v) { return tag == v; });
-}
-
-// Character references of text as a reader sees them.
-std::wstring DecodeReferences(const std::wstring& text)
-{
-    std::wstring out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != L'&') {
-            out += text[i];
-            continue;
-        }
-        size_t end = text.find(L';', i);
-        if (end == std::wstring::npos || end - i > 10) {
-            out += text[i];
-            continue;
-        }
-        std::wstring name = text.substr(i + 1, end - i - 1);
-        wchar_t c = 0;
-        if (name.size() > 1 && name[0] == L'#') {
-            bool hex = name[1] == L'x' || name[1] == L'X';
-            c = static_cast<wchar_t>(wcstoul(name.c_str() + (hex ? 2 : 1), nullptr, hex ? 16 : 10));
-        } else {
-            static const std::pair<const wchar_t*, wchar_t> kNamed[] = {
-                { L"nbsp", 0xA0 }, { L"amp", L'&' }, { L"lt", L'<' }, { L"gt", L'>' }, { L"quot", L'"' }
-            };
-            for (const auto& n : kNamed)
-                if (SameName(name, n.first))
-                    c = n.second;
-        }
-        if (!c) {
-            out += text[i];
-            continue;
-        }
-        out += c;
-        i = end;
-    }
-    return out;
 }
 
 // Text as a reader sees it: white space of the source runs together into
@@ -101,7 +68,7 @@ void CollectText(const CMemoryHtmlNode& node, std::wstring& out)
 {
     for (const auto& child : node.Children()) {
         if (!child->IsElement()) {
-            AppendText(out, DecodeReferences(child->GetOuterHtml()));
+            AppendText(out, DecodeCharacterReferences(child->GetOuterHtml()));
             continue;
         }
         std::wstring tag = child->GetTagName();
@@ -339,7 +306,7 @@ bool CMemoryHtmlNode::GetAttribute(const std::wstring& name, VARIANT* value) con
 {
     VariantInit(value);
     for (const auto& a : m_attributes) {
-        if (!SameName(a.first, name))
+        if (!SameName(a.first, name.c_str()))
             continue;
         if (SameName(name, L"colspan") || SameName(name, L"rowspan")) {
             value->vt = VT_I4;
@@ -358,7 +325,7 @@ bool CMemoryHtmlNode::SetAttribute(const std::wstring& name, const std::wstring&
     if (!IsElement())
         return false;
     for (auto& a : m_attributes) {
-        if (SameName(a.first, name)) {
+        if (SameName(a.first, name.c_str())) {
             a.second = value;
             return true;
         }
@@ -370,7 +337,7 @@ bool CMemoryHtmlNode::SetAttribute(const std::wstring& name, const std::wstring&
 bool CMemoryHtmlNode::RemoveAttribute(const std::wstring& name)
 {
     auto at = std::find_if(m_attributes.begin(), m_attributes.end(),
-                           [&](const auto& a) { return SameName(a.first, name); });
+                           [&](const auto& a) { return SameName(a.first, name.c_str()); });
     if (at == m_attributes.end())
         return false;
     m_attributes.erase(at);
@@ -401,6 +368,12 @@ std::vector<std::shared_ptr<CMemoryHtmlNode>> CMemoryHtmlNode::Cells() const
             if (child->IsCell())
                 cells.push_back(child);
     return cells;
+}
+
+std::vector<HtmlNodePtr> CMemoryHtmlNode::GetRows() const
+{
+    auto rows = Rows();
+    return std::vector<HtmlNodePtr>(rows.begin(), rows.end());
 }
 
 HtmlNodePtr CMemoryHtmlNode::GetRow(int index) const
@@ -461,6 +434,12 @@ int CMemoryHtmlNode::GetRowIndex() const
         if (rows[i].get() == this)
             return static_cast<int>(i);
     return -1;
+}
+
+std::vector<HtmlNodePtr> CMemoryHtmlNode::GetCells() const
+{
+    auto cells = Cells();
+    return std::vector<HtmlNodePtr>(cells.begin(), cells.end());
 }
 
 HtmlNodePtr CMemoryHtmlNode::GetCell(int index) const

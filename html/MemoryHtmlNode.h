@@ -34,11 +34,13 @@ public:
     bool IsCell() const override { return m_tag == L"TD" || m_tag == L"TH"; }
     int GetRowCount() const override { return static_cast<int>(Rows().size()); }
     HtmlNodePtr GetRow(int index) const override;
+    std::vector<HtmlNodePtr> GetRows() const override;
     HtmlNodePtr InsertRow(int index) override;
     bool DeleteRow(int index) override;
     int GetRowIndex() const override;
     int GetCellCount() const override { return static_cast<int>(Cells().size()); }
     HtmlNodePtr GetCell(int index) const override;
+    std::vector<HtmlNodePtr> GetCells() const override;
     HtmlNodePtr InsertCell(int index) override;
     bool DeleteCell(int index) override;
     int GetColSpan() const override { return IsCell() ? Span(L"colspan", kMaxColSpan) : 0; }

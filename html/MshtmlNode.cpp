@@ -22,6 +22,14 @@ int LengthOf(IHTMLElementCollection* pCollection)
     return pCollection && SUCCEEDED(pCollection->get_length(&n)) ? static_cast<int>(n) : 0;
 }
 
+std::vector<HtmlNodePtr> ItemsOf(IHTMLElementCollection* pCollection)
+{
+    std::vector<HtmlNodePtr> items;
+    for (int i = 0, n = LengthOf(pCollection); i < n; ++i)
+        items.push_back(ItemOf(pCollection, i));
+    return items;
+}
+
 } // namespace
 
 HtmlNodePtr CMshtmlNode::FromDispatch(IDispatch* pDispatch)
@@ -149,6 +157,12 @@ HtmlNodePtr CMshtmlNode::GetRow(int index) const
     return m_table && SUCCEEDED(m_table->get_rows(rows.Receive())) ? ItemOf(rows.Get(), index) : nullptr;
 }
 
+std::vector<HtmlNodePtr> CMshtmlNode::GetRows() const
+{
+    CComPtr<IHTMLElementCollection> rows;
+    return m_table && SUCCEEDED(m_table->get_rows(rows.Receive())) ? ItemsOf(rows.Get()) : std::vector<HtmlNodePtr>();
+}
+
 HtmlNodePtr CMshtmlNode::InsertRow(int index)
 {
     CComPtr<IDispatch> row;
@@ -176,6 +190,12 @@ HtmlNodePtr CMshtmlNode::GetCell(int index) const
 {
     CComPtr<IHTMLElementCollection> cells;
     return m_row && SUCCEEDED(m_row->get_cells(cells.Receive())) ? ItemOf(cells.Get(), index) : nullptr;
+}
+
+std::vector<HtmlNodePtr> CMshtmlNode::GetCells() const
+{
+    CComPtr<IHTMLElementCollection> cells;
+    return m_row && SUCCEEDED(m_row->get_cells(cells.Receive())) ? ItemsOf(cells.Get()) : std::vector<HtmlNodePtr>();
 }
 
 HtmlNodePtr CMshtmlNode::InsertCell(int index)

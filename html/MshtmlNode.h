@@ -32,11 +32,13 @@ public:
     bool IsCell() const override { return static_cast<bool>(m_cell); }
     int GetRowCount() const override;
     HtmlNodePtr GetRow(int index) const override;
+    std::vector<HtmlNodePtr> GetRows() const override;
     HtmlNodePtr InsertRow(int index) override;
     bool DeleteRow(int index) override;
     int GetRowIndex() const override;
     int GetCellCount() const override;
     HtmlNodePtr GetCell(int index) const override;
+    std::vector<HtmlNodePtr> GetCells() const override;
     HtmlNodePtr InsertCell(int index) override;
     bool DeleteCell(int index) override;
     int GetColSpan() const override;

@@ -1,10 +1,14 @@
 #include "mainwnd/MailListFormat.h"
 
+#include "core/DateTimeFormats.h"
 #include "core/DateTimeUtil.h"
 #include "message/AddressList.h"
 #include "store/MailIndexRecord.h"
+#include "store/StoreText.h"
 
 #include <commctrl.h>
+
+#include <algorithm>
 
 namespace MailListFormat {
 
@@ -45,11 +49,39 @@ int IconColumnWidth(bool bPriority, bool bReplyIcon)
     return 19 + (bPriority ? 8 : 0) + (bReplyIcon ? 8 : 0);
 }
 
-int DefaultColumnsWidth()
+int TextColumnWidth(HDC hDC, const char* pszText)
+{
+    SIZE extent = {0, 0};
+    if (!hDC || !pszText || !*pszText || !::GetTextExtentPoint32A(hDC, pszText, lstrlenA(pszText), &extent))
+        return 0;
+    // The cell leaves 3 pixels each side; a few more keep the text off the edge.
+    const int kMargins = 12;
+    return static_cast<int>(extent.cx) + kMargins;
+}
+
+int FittingColumnWidth(int nColumn, int nDefaultWidth, HDC hDC, const char* pszDateFormat)
+{
+    CString widest;
+    if (nColumn == columnDate || nColumn == columnRevDate) {
+        // Wide digits in every place: 2000/12/28 20:58:58 local time.
+        const int64_t kWideTime = 977993938;
+        widest = CDateTimeFormats::FormatTimeValue(pszDateFormat, kWideTime);
+    } else if (nColumn == columnSize) {
+        widest = FormatSize(1048575);  // 1023.9 KB
+    }
+    return std::max(nDefaultWidth, TextColumnWidth(hDC, widest));
+}
+
+int DefaultColumnWidth(int nColumn, HDC hDC, const char* pszDateFormat)
+{
+    return FittingColumnWidth(nColumn, Column(nColumn).defaultWidth, hDC, pszDateFormat);
+}
+
+int DefaultColumnsWidth(HDC hDC, const char* pszDateFormat)
 {
     int width = IconColumnWidth(true, true);
     for (int i = 1; i < columnCount; ++i)
-        width += kColumns[i].defaultWidth;
+        width += DefaultColumnWidth(i, hDC, pszDateFormat);
     return width;
 }
 
@@ -215,17 +247,18 @@ CString AddressForType(const char* pszEntry, int nType)
     if (nType == 0 || !pszEntry)
         return CString(pszEntry ? pszEntry : "");
     CString address = ExtractMailAddress(pszEntry);
-    CString name = ExtractDisplayName(pszEntry);
-    switch (nType) {
-    case 3:
-        return name.IsEmpty() ? address : name;
-    case 4:
+    if (nType == 3 || nType == 4) {
+        CString name = ExtractDisplayName(pszEntry);
+        if (nType == 3)
+            return name.IsEmpty() ? address : name;
         return address.IsEmpty() ? name : address;
-    default:
-        if (name.IsEmpty() || name == address)
-            return address;
-        return name + " <" + address + ">";
     }
+    if (address.IsEmpty())
+        return CString(pszEntry);
+    CString name = StoreText::AddressBookName(pszEntry);
+    if (name.IsEmpty() || name == address)
+        return address;
+    return nType == 2 ? address + " (" + name + ")" : name + " <" + address + ">";
 }
 
 CString RowText(CMailIndexRecord& record, int nColumn, const RowTextOptions& options)

@@ -14,7 +14,7 @@ class CMailIndexRecord;
 
 namespace MailListFormat {
 
-enum { columnCount = 6 };
+enum { columnIcons, columnSubject, columnSender, columnDate, columnRevDate, columnSize, columnCount };
 
 struct ColumnDef
 {
@@ -29,9 +29,18 @@ const ColumnDef& Column(int nColumn);
 int IconColumnWidth(bool bPriority, bool bReplyIcon);
 // Header of column 2.
 const char* SenderHeader(bool bShowTo);
-// All columns at their default widths, with the icon column of the default
-// icons (priority and reply).
-int DefaultColumnsWidth();
+// The width a column starts with when none is stored: the default given,
+// or for a column of fixed-form text (the two dates, the size) what its
+// widest text needs in the font selected into hDC with the cell's margins,
+// when wider.
+int FittingColumnWidth(int nColumn, int nDefaultWidth, HDC hDC, const char* pszDateFormat);
+// The same with the column's own default.
+int DefaultColumnWidth(int nColumn, HDC hDC, const char* pszDateFormat);
+// The width of a text in the font selected into hDC with the cell's margins.
+int TextColumnWidth(HDC hDC, const char* pszText);
+// All columns at those widths, with the icon column of the default icons
+// (priority and reply).
+int DefaultColumnsWidth(HDC hDC, const char* pszDateFormat);
 
 // "%ld B" below 1 KB, KB and MB with one decimal cut (not rounded).
 CString FormatSize(int64_t nBytes);
@@ -80,8 +89,10 @@ int ReadFontWeight(const ListColors& colors, int nFontWeight);
 // The list font's height in pixels plus 4, rounded down to even.
 int RowHeight(int nFontTwips, int nLogPixelsY);
 
-// An address text as the list shows it for the address type (0 as stored,
-// 3 the display name, 4 the address, else the name with the address).
+// An address text as the list shows it for the address type: 0 as stored,
+// 3 the display name, 4 the address; 1 "name <address>" and 2 "address
+// (name)", with the name the address book gives the address where it has
+// one. The list sorts its sender column by the same names.
 CString AddressForType(const char* pszEntry, int nType);
 
 // How a folder's rows read.

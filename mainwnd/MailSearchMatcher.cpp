@@ -119,10 +119,10 @@ bool CMailSearchMatcher::Matches(CMailIndexRecord& record, const MailAccess& acc
 void CMailSearchMatcher::SearchText(const std::string& entry, bool bIncludeHeader, std::string& out)
 {
     out.clear();
-    // The text the mail view shows: transfer encodings and charsets undone,
-    // an HTML-only mail as the text of its HTML.
+    // The stored body: transfer encodings and charsets undone; an HTML-only
+    // mail has the text of its HTML only when the option made it its body.
     CShownMailText shown;
-    shown.Load(entry.data(), entry.size());
+    shown.Load(entry.data(), entry.size(), CShownMailText::htmlNever);
     if (bIncludeHeader) {
         CMimeCodec codec;
         CString decoded = codec.DecodeHeaderText(shown.HeaderText().c_str());

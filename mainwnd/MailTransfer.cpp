@@ -100,7 +100,8 @@ CMailTransfer::Result CMailTransfer::DeleteMails(CQuendalApp& app, CMailFolderSt
             result.skipped.push_back(ref);
             continue;
         }
-        if (toTrash && CopyOne(pStore, index, trash) < -1) {
+        int copy = toTrash ? CopyOne(pStore, index, trash) : -1;
+        if (copy < -1) {
             result.failed.push_back(ref);
             continue;
         }
@@ -108,7 +109,15 @@ CMailTransfer::Result CMailTransfer::DeleteMails(CQuendalApp& app, CMailFolderSt
         if (g_pfnDeleted)
             g_pfnDeleted(ref.nFolderId, index);
         result.done.push_back(ref);
+        result.trashCopies.push_back(copy);
         result.nDone++;
     }
     return result;
+}
+
+void CMailTransfer::AddToDeleteHistory(CQuendalApp& app, CMailFolderStore* pStore, const Result& result)
+{
+    CMailFolderStore* trash = app.GetDefaultFolder(CFolderRecord::kindTrash);
+    for (size_t i = 0; i < result.done.size() && i < result.trashCopies.size(); i++)
+        app.AddDeletedMailHistory(pStore, result.done[i].nIndex, trash, result.trashCopies[i]);
 }

@@ -20,6 +20,7 @@ public:
         std::vector<MailObjectBlock::MailRef> done;    // which ones (source side)
         std::vector<MailObjectBlock::MailRef> failed;  // kept because a copy failed or the mail is gone
         std::vector<MailObjectBlock::MailRef> skipped; // delete-protected, left alone
+        std::vector<int> trashCopies;                  // a delete's copies in the trash, by done; -1 none
     };
 
     // Copies (bMove false) or moves the mails into the target folder, in the
@@ -32,6 +33,10 @@ public:
     // copied to the trash and kept when that copy fails.
     static Result DeleteMails(CQuendalApp& app, CMailFolderStore* pStore, const std::vector<int>& indices,
                               bool bPermanent);
+
+    // Enters the mails a delete removed into the application's deleted-mail
+    // history, with their copies in the trash.
+    static void AddToDeleteHistory(CQuendalApp& app, CMailFolderStore* pStore, const Result& result);
 
     // Whether the folder's directory can take a new mail.
     static bool CanWriteFolder(CMailFolderStore* pTarget);

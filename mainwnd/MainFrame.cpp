@@ -7,7 +7,7 @@
 #include "mainwnd/BoundedWait.h"
 #include "mainwnd/FolderTree.h"
 #include "classlib/FrameMessages.h"
-#include "mainwnd/MailListFormat.h"
+#include "classlib/ToolBarLayout.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/QListView.h"
 #include "resources/keys/KeysResource.h"
@@ -305,7 +305,7 @@ int FirstStartWidth()
     // (with its scroll bar, the splitter and the frame's edges), at least 800
     // and no wider than the screen's work area.
     const int kEdges = 24;
-    int width = 150 + MailListFormat::DefaultColumnsWidth() + ::GetSystemMetrics(SM_CXVSCROLL) +
+    int width = 150 + CQListView::FirstStartColumnsWidth() + ::GetSystemMetrics(SM_CXVSCROLL) +
                 2 * ::GetSystemMetrics(SM_CXSIZEFRAME) + kEdges;
     RECT work = {0, 0, 0, 0};
     if (::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0) && work.right - work.left > 0)
@@ -413,7 +413,6 @@ BOOL CMainFrame::CreateStatusBar()
 
 BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
 {
-    const UINT kMainToolBarImages = 145;
     if (m_wndToolBar.m_hWnd) {
         m_wndToolBar.ShowWindow(SW_HIDE);
         m_wndToolBar.DestroyWindow();
@@ -426,26 +425,20 @@ BOOL CMainFrame::CreateToolBar(BOOL bFirstTime)
                                             AfxSystemErrorText(::GetLastError()).GetString()));
         return FALSE;
     }
-    // The default layout: command ids, -1 a separator.
-    std::vector<UINT> ids;
-    HRSRC hRes = FindResourceA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_TOOLBAR_DEFAULT), "FILE");
-    HGLOBAL hData = hRes ? LoadResource(AfxGetResourceHandle(), hRes) : nullptr;
-    if (hData) {
-        const int32_t* p = static_cast<const int32_t*>(LockResource(hData));
-        DWORD count = SizeofResource(AfxGetResourceHandle(), hRes) / sizeof(int32_t);
-        for (DWORD i = 0; p && i < count; ++i)
-            ids.push_back(p[i] == -1 ? ID_SEPARATOR : static_cast<UINT>(p[i]));
-    }
-    m_wndToolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
-    // The user's own images, when "Resource.dat" names them.
-    int imageSize = 16;
-    if (CQuendalApp* pApp = QuendalApp()) {
-        if (HBITMAP hImages = pApp->LoadResourceBitmap(this, kMainToolBarImages)) {
-            BITMAP bm = {};
-            ::GetObjectA(hImages, sizeof(bm), &bm);
-            imageSize = bm.bmHeight > 0 ? bm.bmHeight : 16;
-            m_wndToolBar.SetImageBitmap(hImages, imageSize);
-        }
+    const std::vector<UINT> ids = LoadToolBarLayout(IDR_TOOLBAR_DEFAULT);
+    // The user's own images, when "Resource.dat" names them, else the
+    // program's; either way the n-th picture is the n-th command's of the
+    // default layout.
+    int imageSize = TOOLBAR_PICTURE_SIZE;
+    CQuendalApp* pApp = QuendalApp();
+    HBITMAP hImages = pApp ? pApp->LoadResourceBitmap(this, IDB_MAIN_TOOLBAR) : nullptr;
+    if (hImages) {
+        BITMAP bm = {};
+        ::GetObjectA(hImages, sizeof(bm), &bm);
+        imageSize = bm.bmHeight > 0 ? bm.bmHeight : TOOLBAR_PICTURE_SIZE;
+        m_wndToolBar.SetImageBitmap(hImages, imageSize);
+    } else {
+        m_wndToolBar.SetImageResource(IDB_MAIN_TOOLBAR, imageSize, TOOLBAR_FACE_COLOR);
     }
     if (!ids.empty())
         m_wndToolBar.LoadButtons(ProfileInt("ViewOption", "ToolBarDesign", 0) == 0, imageSize, ids);

@@ -299,6 +299,7 @@ void CMainFrame::ApplyBasicSettings()
         pApp->m_nReceiveLogCount = pApp->GetProfileInt("Setting", "CVMReceiveLogCount", 100);
         pApp->m_bUnloadMailIndex = pApp->GetProfileInt("Setting", "UnloadMailIndex", 0);
         pApp->m_nUnloadMailIndexTime = pApp->GetProfileInt("Setting", "UnloadMailIndexTime", 3);
+        pApp->m_bCreateMailBodyFromHtml = pApp->GetProfileInt("Setting", "CreateMailBodyFromHTML", 1);
         pApp->m_strTempFolderPath = pApp->GetProfileString("Paths", "TempFolderPath", "");
         pApp->UpdateUnreadMailRegistry();
         pApp->LoadTaskListColors();

@@ -102,8 +102,10 @@ void CMainFrame::OnPaneCommand(UINT nID)
         break;
     case ID_DELETED_MAIL_HISTORY:
         if (CQuendalApp* pApp = QuendalApp()) {
-            CDlgDeleteHistory dlg(this, pApp->m_deleteHistory);
+            pApp->HoldDeleteHistory(TRUE);
+            CDlgDeleteHistory dlg(this, pApp->GetDeleteHistory());
             dlg.DoModal();
+            pApp->HoldDeleteHistory(FALSE);
         }
         break;
     case ID_CLEAR_CUT_MARKS:

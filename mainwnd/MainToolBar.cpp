@@ -1,5 +1,6 @@
 #include "mainwnd/MainToolBar.h"
 
+#include "classlib/ImageList.h"
 #include "core/QuendalApp.h"
 
 #include <algorithm>
@@ -102,12 +103,26 @@ BOOL CMainToolBar::SetImageBitmap(HBITMAP hBitmap, int nImageSize)
         images = nullptr;
     }
     ::DeleteObject(hBitmap);
-    if (!images)
+    return UseImages(images);
+}
+
+BOOL CMainToolBar::SetImageResource(UINT nBitmapID, int nImageSize, COLORREF crMask)
+{
+    m_nImageSize = nImageSize;
+    CImageList images;
+    if (!images.Create(nBitmapID, nImageSize, 4, crMask))
         return FALSE;
-    SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(images));
+    return UseImages(images.Detach());
+}
+
+BOOL CMainToolBar::UseImages(HIMAGELIST hImages)
+{
+    if (!hImages)
+        return FALSE;
+    SendMessage(TB_SETIMAGELIST, 0, reinterpret_cast<LPARAM>(hImages));
     if (m_hImages)
         ImageList_Destroy(m_hImages);
-    m_hImages = images;
+    m_hImages = hImages;
     return TRUE;
 }
 

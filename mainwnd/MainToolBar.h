@@ -26,6 +26,9 @@ public:
     BOOL LoadButtons(BOOL bShowText, int nImageSize, const std::vector<UINT>& defaults);
     // Uses a bitmap of square images in a row for the buttons (taken over).
     BOOL SetImageBitmap(HBITMAP hBitmap, int nImageSize);
+    // Uses a bitmap resource of square images in a row, the mask colour
+    // showing the button face.
+    BOOL SetImageResource(UINT nBitmapID, int nImageSize, COLORREF crMask);
     void UpdateButtonTexts(BOOL bResize);
 
     // The current layout: command ids, -1 for a separator.
@@ -54,6 +57,8 @@ private:
     };
     const Button* FindButton(int nCommand) const;
     bool IsOnButton(POINT pt) const;
+    // Shows these images (taken over), dropping the ones used before.
+    BOOL UseImages(HIMAGELIST hImages);
 
     std::vector<Button> m_buttons;  // every button the toolbar can show
     std::vector<int> m_defaults;

@@ -4,6 +4,7 @@
 #include "core/DateTimeFormats.h"
 #include "core/QListCtrl.h"
 #include "core/QuendalApp.h"
+#include "mainwnd/ColumnMeasure.h"
 #include "mainwnd/FontSetting.h"
 #include "mainwnd/MailViewSeam.h"
 #include "mainwnd/HeaderSortMark.h"
@@ -21,6 +22,15 @@
 #include <cstdlib>
 
 using namespace MailListFormat;
+
+int CQListView::FirstStartColumnsWidth()
+{
+    CString format = "%Y/%m/%d %H:%M:%S";
+    if (CQuendalApp* pApp = QuendalApp())
+        format = CDateTimeFormats::Read(*pApp).ListFormat();
+    CColumnMeasure measure(format);
+    return DefaultColumnsWidth(measure.DC(), measure.DateFormat());
+}
 
 BEGIN_MESSAGE_MAP(CQListView, CListView)
     ON_NOTIFY_REFLECT(LVN_GETDISPINFOA, OnGetDispInfo)
@@ -185,9 +195,11 @@ void CQListView::OnInitialUpdate()
     m_nSortItem = ProfileInt("Window", "SortItem", 4);
     m_nSortMode = ProfileInt("Window", "SortMode", 0) ? 1 : 0;
     LoadDateFormats();
+    CColumnMeasure measure(m_strDateFormat);
     for (int i = 0; i < columnCount; ++i) {
         const ColumnDef& def = Column(i);
-        int width = i == 0 ? IconColumnWidth(m_bPriority, m_bReplyIcon) : ProfileInt("Window", def.widthKey, def.defaultWidth);
+        int width = i == 0 ? IconColumnWidth(m_bPriority, m_bReplyIcon)
+                           : ProfileInt("Window", def.widthKey, DefaultColumnWidth(i, measure.DC(), measure.DateFormat()));
         list.InsertColumn(i, def.header, def.format, width);
     }
     LoadColors();

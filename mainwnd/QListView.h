@@ -24,6 +24,9 @@ public:
 
     BOOL PreCreateWindow(CREATESTRUCTA& cs) override;
     void OnInitialUpdate() override;
+    // The columns' widths added up as a first start shows them (no widths
+    // stored): what the main window needs to show them whole.
+    static int FirstStartColumnsWidth();
 
     // Shows the folder with the id; false when there is no such folder.
     BOOL SetFolder(int nFolderId, BOOL bReload, BOOL bKeepPosition);

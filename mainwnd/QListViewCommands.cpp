@@ -219,7 +219,8 @@ void CQListView::DeleteSelectedMails(BOOL bPermanent)
         std::vector<int> rows;
         for (int row = list.GetNextItem(-1, LVNI_SELECTED); row >= 0; row = list.GetNextItem(row, LVNI_SELECTED))
             rows.push_back(row);
-        CMailTransfer::DeleteMails(*app, m_pStore, mails, bPermanent != FALSE);
+        CMailTransfer::Result result = CMailTransfer::DeleteMails(*app, m_pStore, mails, bPermanent != FALSE);
+        CMailTransfer::AddToDeleteHistory(*app, m_pStore, result);
         for (size_t i = 0; i < rows.size() && i < mails.size(); i++) {
             CMailIndexRecord* r = data->GetMailRecord(mails[i]);
             if (r && r->m_bDeleted && rows[i] <= current)

@@ -1,8 +1,10 @@
 #include "mainwnd/QMailSearchListView.h"
 
 #include "classlib/OleDataSource.h"
+#include "core/DateTimeFormats.h"
 #include "core/DateTimeUtil.h"
 #include "core/QuendalApp.h"
+#include "mainwnd/ColumnMeasure.h"
 #include "mainwnd/FoundMailDelete.h"
 #include "mainwnd/FoundMailOpen.h"
 #include "mainwnd/FoundMailOrder.h"
@@ -45,6 +47,7 @@ const ColumnDef kColumns[] = {
     {"フォルダ", "SearchListWidthFolder", 50, LVCFMT_LEFT},
 };
 const int kColumnCount = 7;
+const int kFolderColumn = 6;
 
 struct SortContext
 {
@@ -99,8 +102,15 @@ void CQMailSearchListView::OnInitialUpdate()
     CQuendalApp* app = QuendalApp();
     if (app)
         list.SetImageList(app->m_mailListImages.m_hImageList, LVSIL_SMALL);
+    CString dateFormat = "%Y/%m/%d %H:%M:%S";
+    if (app)
+        dateFormat = CDateTimeFormats::Read(*app).ListFormat();
+    CColumnMeasure measure(dateFormat);
     for (int i = 0; i < kColumnCount; ++i) {
-        int width = kColumns[i].width;
+        // The dates, the size and the folder header whole when no width is stored.
+        int width = i == kFolderColumn
+                        ? std::max(kColumns[i].width, MailListFormat::TextColumnWidth(measure.DC(), kColumns[i].header))
+                        : MailListFormat::FittingColumnWidth(i, kColumns[i].width, measure.DC(), measure.DateFormat());
         if (app && kColumns[i].widthKey)
             width = app->GetProfileInt("Window", kColumns[i].widthKey, width);
         list.InsertColumn(i, kColumns[i].header, kColumns[i].format, width);

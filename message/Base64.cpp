@@ -142,3 +142,11 @@ int CBase64::Decode(const char* pszText, char* pOut, int nOutSize)
     pOut[s.size()] = '\0';
     return static_cast<int>(s.size());
 }
+
+std::string CBase64::EncodeBody(const void* pData, size_t nLength)
+{
+    std::string out = EncodeToString(pData, nLength, 76);
+    if (out.size() < 2 || out.compare(out.size() - 2, 2, "\r\n") != 0)
+        out += "\r\n";
+    return out;
+}

@@ -22,6 +22,8 @@ public:
     static int DecodeChar(char c);
 
     static std::string EncodeToString(const void* pData, size_t nLength, int nLineLength = -1);
+    // A MIME body: lines of 76 characters, each (the last too) ended by CR LF.
+    static std::string EncodeBody(const void* pData, size_t nLength);
     static std::string DecodeToString(const char* pszText, int nLength = -1);
     // Appends the decoding of text[0, nLength) to out.
     static void DecodeAppend(const char* pszText, size_t nLength, std::string& out);

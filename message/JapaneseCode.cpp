@@ -91,6 +91,35 @@ const char kVoicedHa[] = "バビブベボ";                       // 0xCA-0xCE
 const char kSemiVoicedHa[] = "パピプペポ";                   // 0xCA-0xCE
 const char kVoicedU[] = "ヴ";                                // 0xB3
 
+// Place of a double-byte code in the order of its lead byte's 188 trail
+// bytes (0x40-0x7E, 0x80-0xFC), counted from the lead byte given.
+inline unsigned SjisOrdinal(unsigned char lead, unsigned char trail, unsigned char fromLead)
+{
+    return (lead - fromLead) * 188u + (trail < 0x80 ? trail - 0x40u : trail - 0x41u);
+}
+
+// The Shift_JIS code of the NEC rows (row 13, JIS X 0208 or the
+// NEC-selected IBM extensions 0xED40-0xEEFC) that stands for the same
+// character as an IBM extension 0xFA40-0xFC4B; 0 outside that range.
+unsigned NecCodeOfIbmExtension(unsigned char lead, unsigned char trail)
+{
+    // 0xFA40-0xFA5B: small and capital roman numerals and signs, which the
+    // NEC rows hold in different places.
+    static const unsigned short kSigns[28] = {
+        0xEEEF, 0xEEF0, 0xEEF1, 0xEEF2, 0xEEF3, 0xEEF4, 0xEEF5, 0xEEF6, 0xEEF7, 0xEEF8,
+        0x8754, 0x8755, 0x8756, 0x8757, 0x8758, 0x8759, 0x875A, 0x875B, 0x875C, 0x875D,
+        0x81CA, 0xEEFA, 0xEEFB, 0xEEFC, 0x878A, 0x8782, 0x8784, 0x81E6};
+    unsigned ordinal = SjisOrdinal(lead, trail, 0xFA);
+    if (ordinal < 28)
+        return kSigns[ordinal];
+    // The 360 kanji from 0xFA5C on stand in the same order from 0xED40.
+    unsigned k = ordinal - 28;
+    if (k >= 360)
+        return 0;
+    unsigned nec = k % 188 < 63 ? 0x40 + k % 188 : 0x41 + k % 188;
+    return (0xEDu + k / 188) << 8 | nec;
+}
+
 } // namespace
 
 CString SjisToJis(const char* pszText, int nLength)
@@ -102,13 +131,22 @@ CString SjisToJis(const char* pszText, int nLength)
     bool inRun = false;
     for (size_t i = 0; i < n; ++i) {
         unsigned char c = p[i];
+        unsigned char t = i + 1 < n ? p[i + 1] : 0;
+        // The IBM extensions have no JIS code of their own: they go out as
+        // the same characters of the NEC rows, as Windows writes them.
+        if (c >= 0xFA && c <= 0xFC && IsSjisTrail(t)) {
+            unsigned code = NecCodeOfIbmExtension(c, t);
+            if (code) {
+                c = static_cast<unsigned char>(code >> 8);
+                t = static_cast<unsigned char>(code & 0xFF);
+            }
+        }
         if (IsSjisLead(c)) {
             if (!inRun) {
                 out.append("\x1B$B", 3);
                 inRun = true;
             }
-            if (i + 1 < n && IsSjisTrail(p[i + 1])) {
-                unsigned char t = p[i + 1];
+            if (i + 1 < n && IsSjisTrail(t)) {
                 int first = c * 2 - 0x60;
                 if (t < 0x9F)
                     first -= 1;
@@ -547,4 +585,36 @@ CString Utf7ToAnsi(const char* pszText, int nLength)
     if (inRun)
         flushRun();
     return WideToAnsi(w);
+}
+
+CString AnsiToUtf8(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    if (n == 0)
+        return CString();
+    std::wstring wide = CString(pszText, static_cast<int>(n)).ToWide();
+    int size = WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return CString();
+    CString out;
+    char* buf = out.GetBufferSetLength(size);
+    WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), buf, size, nullptr, nullptr);
+    return out;
+}
+
+bool HasCharsBeyondJis(const char* pszText, int nLength)
+{
+    size_t n = TextLength(pszText, nLength);
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pszText);
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char c = p[i];
+        if (c < 0x80)
+            continue;
+        // JIS X 0208 (rows 1-8, 15-84) and the NEC row 13.
+        bool jis = (c >= 0x81 && c <= 0x84) || (c >= 0x87 && c <= 0x9F) || (c >= 0xE0 && c <= 0xEA);
+        if (!jis || i + 1 >= n || !IsSjisTrail(p[i + 1]))
+            return true;
+        ++i;
+    }
+    return false;
 }

@@ -11,8 +11,19 @@
 
 // Shift_JIS -> ISO-2022-JP. Double-byte runs are opened with ESC $ B and
 // closed with ESC ( B; half-width katakana stay 8-bit bytes (fold them first
-// with HalfWidthKanaToFullWidth).
+// with HalfWidthKanaToFullWidth). The IBM extensions (0xFA40-0xFC4B) become
+// the codes of the same characters in the NEC rows (row 13 and the
+// NEC-selected rows 89-92), as Windows' own encoder writes them.
 CString SjisToJis(const char* pszText, int nLength = -1);
+
+// True when the text holds a character that ISO-2022-JP as every reader
+// reads it (JIS X 0208 and the NEC row 13) does not carry: the IBM
+// extensions and their NEC-selected codes, user-defined characters,
+// half-width katakana and stray 8-bit bytes.
+bool HasCharsBeyondJis(const char* pszText, int nLength = -1);
+
+// ANSI code page -> UTF-8.
+CString AnsiToUtf8(const char* pszText, int nLength = -1);
 
 // ISO-2022-JP -> Shift_JIS. Shift_JIS input passes through unchanged (apart
 // from control characters other than white space, which are dropped). Bytes of

@@ -179,15 +179,40 @@ const char* const kPrivateHeaders[] = {
 
 FilterPatternHook SetFilterPatternHook(FilterPatternHook hook) { return g_patternHook.exchange(hook); }
 
-bool IsPrivateHeader(const char* pszName)
+bool IsPrivateHeader(const char* pszName, bool bIgnoreCase)
 {
     if (!pszName)
         return false;
     for (const char* name : kPrivateHeaders) {
-        if (strcmp(pszName, name) == 0)
+        if ((bIgnoreCase ? _stricmp(pszName, name) : strcmp(pszName, name)) == 0)
             return true;
     }
     return false;
+}
+
+std::string WithoutPrivateHeaders(const std::string& mail)
+{
+    std::string out;
+    out.reserve(mail.size());
+    bool bDropping = false;
+    size_t pos = 0;
+    while (pos < mail.size()) {
+        size_t lf = mail.find('\n', pos);
+        size_t end = lf == std::string::npos ? mail.size() : lf + 1;
+        const char c = mail[pos];
+        if (c == '\r' || c == '\n')
+            break;  // the empty line: the body follows as it is
+        if (c != ' ' && c != '\t') {
+            size_t colon = mail.find(':', pos);
+            bDropping = colon != std::string::npos && colon < end &&
+                        IsPrivateHeader(mail.substr(pos, colon - pos).c_str(), true);
+        }
+        if (!bDropping)
+            out.append(mail, pos, end - pos);
+        pos = end;
+    }
+    out.append(mail, pos, std::string::npos);
+    return out;
 }
 
 int CharsetNameToCode(const char* pszCharset)

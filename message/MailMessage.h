@@ -10,6 +10,7 @@
 #include "message/MimeParameters.h"
 
 #include <cstdint>
+#include <string>
 
 // Content codes: one code space for main types, subtypes and disposition words.
 enum MailContentCode {
@@ -153,8 +154,12 @@ private:
     void FinishFields();
 };
 
-// True for the header names the program writes for itself and never sends.
-bool IsPrivateHeader(const char* pszName);
+// True for the header names the program writes for itself and never sends;
+// the case of the letters counts unless bIgnoreCase.
+bool IsPrivateHeader(const char* pszName, bool bIgnoreCase = false);
+// A mail without the header lines of IsPrivateHeader, in any case of
+// letters (their folds with them).
+std::string WithoutPrivateHeaders(const std::string& mail);
 // Charset code of the message's charset name (-1 for unknown names and Shift_JIS).
 int CharsetNameToCode(const CMailMessage& message);
 int CharsetNameToCode(const char* pszCharset);

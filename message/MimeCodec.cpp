@@ -5,6 +5,8 @@
 #include "message/AddressList.h"
 #include "message/JapaneseCode.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cstring>
 
 namespace {
@@ -65,6 +67,19 @@ CString EncodeRun(const std::string& run, int nMode)
 
 enum class WordCharset { kKeep, kUtf7, kUtf8, kEucJp, kCodePage };
 
+// What an encoded word decodes to is one line of header text: a line break
+// or any other control character in it (sent in a word to get past the
+// header's own syntax) becomes a blank, so that no header line the program
+// writes from it is split. Bytes still in JIS keep their escapes.
+void BlankControls(std::string& text, size_t from, bool bKeepEscape)
+{
+    for (size_t i = from; i < text.size(); ++i) {
+        unsigned char c = static_cast<unsigned char>(text[i]);
+        if ((c < 0x20 && !(bKeepEscape && c == 0x1B)) || c == 0x7F)
+            text[i] = ' ';
+    }
+}
+
 } // namespace
 
 CString CMimeCodec::EncodeHeaderText(const char* pszText, int nMode)
@@ -89,6 +104,72 @@ CString CMimeCodec::EncodeHeaderText(const char* pszText, int nMode)
     if (!run.empty())
         out += EncodeRun(run, nMode).Str();
     return CString(out);
+}
+
+std::vector<CString> CMimeCodec::EncodeWords(const char* pszText, size_t nLength, int nFirstRoom, int nMaxWord)
+{
+    const char* s = pszText ? pszText : "";
+    const bool bUtf8 = HasCharsBeyondJis(s, static_cast<int>(nLength));
+    const std::string charset = bUtf8 ? "UTF-8" : "ISO-2022-JP";
+    auto bytesOf = [&](size_t from, size_t to) {
+        int n = static_cast<int>(to - from);
+        return (bUtf8 ? AnsiToUtf8(s + from, n) : SjisToJis(s + from, n)).Str();
+    };
+    auto bWord = [&](const std::string& bytes) {
+        return "=?" + charset + "?B?" + CBase64::EncodeToString(bytes.data(), bytes.size()) + "?=";
+    };
+    // The Q form has no padding: it stands in where no cut of a B word
+    // comes out without it. Only letters and digits go plain, as a word in
+    // a phrase requires.
+    auto qWord = [&](const std::string& bytes) {
+        std::string word = "=?" + charset + "?Q?";
+        for (unsigned char c : bytes) {
+            if (isalnum(c))
+                word += static_cast<char>(c);
+            else
+                word += FormatString("=%02X", c).Str();
+        }
+        return word + "?=";
+    };
+
+    std::vector<CString> words;
+    size_t room = static_cast<size_t>(std::max(1, std::min(nFirstRoom, nMaxWord)));
+    size_t start = 0;
+    while (start < nLength || words.empty()) {
+        // The ends of the pieces from start that fit, longest last; one
+        // character at least.
+        std::vector<size_t> ends;
+        std::string bytes, plainBytes;
+        size_t plainEnd = start;
+        for (size_t at = start; at < nLength;) {
+            size_t next = at + Mbcs::CharLength(s + at, nLength - at);
+            std::string piece = bytesOf(start, next);
+            if (!ends.empty() && bWord(piece).size() > room)
+                break;
+            ends.push_back(next);
+            at = next;
+            bytes.swap(piece);
+            if (bytes.size() % 3 == 0) {
+                plainEnd = next;
+                plainBytes = bytes;
+            }
+        }
+        size_t end = ends.empty() ? start : ends.back();
+        if (end == nLength) {
+            words.push_back(CString(bWord(bytes)));
+        } else if (plainEnd > start) {
+            words.push_back(CString(bWord(plainBytes)));
+            end = plainEnd;
+        } else {
+            while (ends.size() > 1 && qWord(bytesOf(start, ends.back())).size() > room)
+                ends.pop_back();
+            end = ends.back();
+            words.push_back(CString(qWord(bytesOf(start, end))));
+        }
+        start = end;
+        room = static_cast<size_t>(nMaxWord);
+    }
+    return words;
 }
 
 CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
@@ -148,19 +229,23 @@ CString CMimeCodec::DecodeHeaderText(const char* pszText, bool bCharsetOnly)
                     CBase64::DecodeAppend(enc, encLen, bytes);
                 else
                     CQuotedPrintable::DecodeAppend(enc, encLen, bytes, true);
+                auto appendWord = [&](const CString& text) {
+                    flushJis();
+                    size_t wordStart = out.size();
+                    out += text.Str();
+                    BlankControls(out, wordStart, false);
+                };
+                const int nBytes = static_cast<int>(bytes.size());
                 if (charset.CompareNoCase("UTF-7") == 0) {
-                    flushJis();
-                    out += DecodeUtf7(bytes.data(), static_cast<int>(bytes.size())).Str();
+                    appendWord(DecodeUtf7(bytes.data(), nBytes));
                 } else if (charset.CompareNoCase("UTF-8") == 0) {
-                    flushJis();
-                    out += DecodeUtf8(bytes.data(), static_cast<int>(bytes.size())).Str();
+                    appendWord(DecodeUtf8(bytes.data(), nBytes));
                 } else if (charset.CompareNoCase("EUC-JP") == 0) {
-                    flushJis();
-                    out += EucToSjis(bytes.data(), static_cast<int>(bytes.size())).Str();
+                    appendWord(EucToSjis(bytes.data(), nBytes));
                 } else if (UINT cp = GetCodePageOfCharset(charset)) {
-                    flushJis();
-                    out += ConvertCodePageToAnsi(bytes.data(), static_cast<int>(bytes.size()), cp).Str();
+                    appendWord(ConvertCodePageToAnsi(bytes.data(), nBytes, cp));
                 } else {
+                    BlankControls(bytes, 0, true);
                     pendingJis += bytes;
                 }
                 i = static_cast<size_t>(end - pszText) + 2;

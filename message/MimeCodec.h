@@ -10,6 +10,7 @@
 #include "message/Uuencode.h"
 
 #include <string>
+#include <vector>
 
 // Transfer-encoding codes of Content-Transfer-Encoding.
 enum MailTransferEncoding {
@@ -34,6 +35,12 @@ public:
     // Runs of double-byte characters become ISO-2022-JP words, Base64 (mode
     // 0) or quoted-printable (any other mode); single-byte characters stay.
     CString EncodeHeaderText(const char* pszText, int nMode = 0);
+    // A Shift_JIS text as encoded words of at most nMaxWord characters (the
+    // first at most nFirstRoom), cut between whole characters so that each
+    // decodes alone, and so that no word but the last ends in Base64 padding
+    // (a reader may stop at such a word). ISO-2022-JP, or UTF-8 for a text
+    // that ISO-2022-JP does not carry.
+    static std::vector<CString> EncodeWords(const char* pszText, size_t nLength, int nFirstRoom, int nMaxWord);
     // The same in quoted-printable mode.
     CString EncodeHeaderTextQP(const char* pszText) { return EncodeHeaderText(pszText, 1); }
     // The value with its encoded words decoded into Shift_JIS; with

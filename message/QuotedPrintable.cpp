@@ -52,6 +52,43 @@ std::string CQuotedPrintable::EncodeToString(const char* pText, size_t n)
     return out;
 }
 
+std::string CQuotedPrintable::EncodeBody(const char* pText, size_t n)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(pText);
+    std::string out;
+    out.reserve(n + n / 4 + 8);
+    size_t column = 0;
+    for (size_t i = 0; i < n; ++i) {
+        unsigned char c = p[i];
+        if (c == '\r' || c == '\n') {
+            if (c == '\r' && i + 1 < n && p[i + 1] == '\n')
+                ++i;
+            out += "\r\n";
+            column = 0;
+            continue;
+        }
+        // A blank is kept only where a line does not end behind it.
+        bool lineEnds = i + 1 >= n || p[i + 1] == '\r' || p[i + 1] == '\n';
+        bool plain = (c >= 0x21 && c <= 0x7E && c != '=') || ((c == ' ' || c == '\t') && !lineEnds);
+        size_t width = plain ? 1 : 3;
+        // Soft breaks keep every line within 76 characters, the "=" included.
+        if (column + width > (lineEnds ? 76u : 75u)) {
+            out += "=\r\n";
+            column = 0;
+        }
+        if (plain) {
+            out += static_cast<char>(c);
+        } else {
+            out += '=';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
+        column += width;
+    }
+    return out;
+}
+
 int CQuotedPrintable::Encode(const char* pszText, char* pOut, int nOutSize)
 {
     if (!pOut || nOutSize <= 0)

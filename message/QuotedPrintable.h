@@ -20,6 +20,11 @@ public:
     int Decode(const char* pszText, char* pOut, int nOutSize);
 
     static std::string EncodeToString(const char* pText, size_t nLength);
+    // A body in the quoted-printable of RFC 2045: lines of at most 76
+    // characters joined by soft breaks, the text's own line breaks as CR LF,
+    // blanks before a line end and every byte that is not printable ASCII
+    // written as "=XX".
+    static std::string EncodeBody(const char* pText, size_t nLength);
     // Appends the decoding of text[0, nLength) to out. With bUnderscoreBlank
     // (the Q form of header words) "_" stands for a blank.
     static void DecodeAppend(const char* pText, size_t nLength, std::string& out, bool bUnderscoreBlank = false);

@@ -12,6 +12,8 @@
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "message/MimeCodec.h"
+#include "message/MimeReencoder.h"
+#include "message/QuotedPrintable.h"
 #include "message/OutgoingMailServices.h"
 
 #include <algorithm>
@@ -99,6 +101,49 @@ bool EndsWithNoCase(const CString& text, const char* pszTail)
     return text.GetLength() >= n && text.Right(n).CompareNoCase(pszTail) == 0;
 }
 
+// A file attached by one of these names is a mail, sent as one.
+bool IsMailFileName(const CString& name) { return EndsWithNoCase(name, ".eml") || EndsWithNoCase(name, ".emf"); }
+
+// A stored or saved mail as it goes inside another: without the header
+// lines the program keeps for itself, and without lines too long to send.
+std::string EnclosedMailText(const std::string& content)
+{
+    return CMimeReencoder::FitLines(WithoutPrivateHeaders(content));
+}
+
+bool HasEightBit(const char* p, size_t n) { return CMimeReencoder::HasEightBit(p, n); }
+
+} // namespace
+
+int CSmtpSession::ChooseTextForm(const std::string& text)
+{
+    if (HasCharsBeyondJis(text.data(), static_cast<int>(text.size())))
+        return textUtf8Base64;
+    CString jis = SjisToJis(text.data(), static_cast<int>(text.size()));
+    return CMimeReencoder::HasLongLine(jis.Str()) ? textQuotedPrintable : textSevenBit;
+}
+
+const char* CSmtpSession::TextFormEncoding(int nForm)
+{
+    return nForm == textUtf8Base64 ? "base64" : nForm == textQuotedPrintable ? "quoted-printable" : "7bit";
+}
+
+std::string CSmtpSession::EncodeTextPart(const std::string& text, int nForm, bool bJisNow)
+{
+    if (nForm == textUtf8Base64) {
+        const CString utf8 = AnsiToUtf8(text.data(), static_cast<int>(text.size()));
+        return CBase64::EncodeBody(utf8.GetString(), static_cast<size_t>(utf8.GetLength()));
+    }
+    std::string out = text;
+    if (nForm == textQuotedPrintable || bJisNow)
+        out = SjisToJis(text.data(), static_cast<int>(text.size())).Str();
+    if (nForm == textQuotedPrintable)
+        out = CQuotedPrintable::EncodeBody(out.data(), out.size());
+    return CDotStuffer::Stuff(out.data(), out.size());
+}
+
+namespace {
+
 CString DomainOf(const char* pszAddress)
 {
     CString address = ExtractMailAddress(pszAddress ? pszAddress : "");
@@ -120,19 +165,66 @@ void CSmtpSession::SetAccountAddress(const char* pszAddress)
 void CSmtpSession::SetReferMail(int nFolderId, const char* pszHandle)
 {
     m_nReferFolder = nFolderId;
-    m_strReferHandle = pszHandle;
+    m_strReferHandle = SingleLine(pszHandle);
 }
 
 void CSmtpSession::SetSubject(const char* pszSubject)
 {
-    m_strSubject = pszSubject;
+    m_strSubject = SingleLine(pszSubject);
     m_strSubject.TrimRight(" \t");
+}
+
+CString CSmtpSession::SingleLine(const char* pszText)
+{
+    // Every value the header block writes comes through here: a decoded
+    // header word may hold any byte, and a line break in it would begin a
+    // header line of the sender's choosing. (Shift_JIS trail bytes are
+    // never control characters.)
+    std::string out;
+    for (const char* p = pszText ? pszText : ""; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c == '\r' || c == '\n') {
+            const char* next = p + 1;
+            if ((*next == '\r' || *next == '\n') && *next != *p)
+                ++next;
+            if (*next != ' ' && *next != '\t')
+                out += ' ';
+            p = next - 1;
+            continue;
+        }
+        out += (c < 0x20 && c != '\t') || c == 0x7F ? ' ' : static_cast<char>(c);
+    }
+    return CString(out);
+}
+
+void CSmtpSession::SetPriorityHeaders(const char* pszBlock)
+{
+    // Only lines of the form "Name: value" (and their folds) are kept.
+    m_strPriorityHeaders.Empty();
+    std::string block = pszBlock ? pszBlock : "";
+    bool bInHeader = false;
+    for (size_t start = 0; start < block.size();) {
+        size_t end = block.find_first_of("\r\n", start);
+        if (end == std::string::npos)
+            end = block.size();
+        CString line = SingleLine(block.substr(start, end - start).c_str());
+        start = end;
+        while (start < block.size() && (block[start] == '\r' || block[start] == '\n'))
+            ++start;
+        if (line.IsEmpty())
+            continue;
+        int colon = line.Find(':');
+        bool bFold = line[0] == ' ' || line[0] == '\t';
+        bInHeader = bFold ? bInHeader : colon > 0 && line.Left(colon).FindOneOf(" \t") < 0;
+        if (bInHeader)
+            m_strPriorityHeaders += line + "\r\n";
+    }
 }
 
 namespace {
 CString WithoutTrailingComma(const char* pszText)
 {
-    CString text = pszText ? pszText : "";
+    CString text = CSmtpSession::SingleLine(pszText);
     if (!text.IsEmpty() && text[text.GetLength() - 1] == ',')
         text = text.Left(text.GetLength() - 1);
     return text;
@@ -147,7 +239,7 @@ void CSmtpSession::SetReadReceipt(bool bWanted, const char* pszAddress)
 {
     m_bReadReceipt = bWanted;
     if (pszAddress)
-        m_strReadReceiptAddress = pszAddress;
+        m_strReadReceiptAddress = SingleLine(pszAddress);
 }
 
 void CSmtpSession::AddBodyLine(const char* pszLine)
@@ -282,57 +374,27 @@ namespace {
 // an encoded word to 75.
 const int kFoldColumn = 76;
 const int kMaxEncodedWord = 75;
-
-CString EncodedWord(const CString& text)
-{
-    std::string jis = SjisToJis(text).Str();
-    return "=?ISO-2022-JP?B?" + CString(CBase64::EncodeToString(jis.data(), jis.size())) + "?=";
-}
+// A plain word or value longer than this is encoded instead: encoded words
+// can be cut, so no line passes the 998 octets a server takes.
+const int kMaxPlainRun = 900;
+// A longer run of blanks travels inside encoded words: a line may only be
+// folded before a blank, and a line of nothing but blanks is no line a
+// writer may make.
+const size_t kMaxBlankRun = 40;
 
 bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-
-bool HasEightBit(const char* p, size_t n)
-{
-    for (size_t i = 0; i < n; ++i)
-        if (static_cast<unsigned char>(p[i]) >= 0x80)
-            return true;
-    return false;
-}
-
-// The text as encoded words, none longer than 75 characters; the first one
-// fits in the room left on its line when it can. Words are cut between
-// characters only, so that each decodes on its own.
-std::vector<CString> SplitIntoEncodedWords(const char* s, size_t len, int firstRoom)
-{
-    std::vector<CString> words;
-    CString piece;
-    int room = std::min(firstRoom, kMaxEncodedWord);
-    for (size_t i = 0; i < len;) {
-        size_t n = Mbcs::CharLength(s + i, len - i);
-        CString longer = piece;
-        longer.Append(s + i, static_cast<int>(n));
-        if (!piece.IsEmpty() && EncodedWord(longer).GetLength() > room) {
-            words.push_back(EncodedWord(piece));
-            room = kMaxEncodedWord;
-            piece.Empty();
-            longer = CString(s + i, static_cast<int>(n));
-        }
-        piece = longer;
-        i += n;
-    }
-    if (!piece.IsEmpty() || words.empty())
-        words.push_back(EncodedWord(piece));
-    return words;
-}
 
 } // namespace
 
 CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, bool bWhole)
 {
-    const char* s = pszText ? pszText : "";
-    const size_t len = strlen(s);
-    if (!HasEightBit(s, len) && (bWhole || nStartColumn + static_cast<int>(len) <= kFoldColumn))
-        return CString(s);
+    const CString clean = SingleLine(pszText);
+    const char* s = clean.GetString();
+    const size_t len = static_cast<size_t>(clean.GetLength());
+    const size_t plainLimit = bWhole ? kMaxPlainRun : kFoldColumn;
+    if (!HasEightBit(s, len) && nStartColumn + len <= plainLimit &&
+        (bWhole || clean.Find(CString(' ', static_cast<int>(kMaxBlankRun) + 1)) < 0))
+        return clean;
 
     // Words between blanks; a word with 8-bit text is encoded whole (an
     // encoded word glued to the text before it is not one), and encoded
@@ -353,9 +415,15 @@ CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, bo
         while (i < len && !IsBlank(s[i]))
             i += Mbcs::CharLength(s + i, len - i);
         std::string word(s + w, std::min(i, len) - w);
-        // A plain word too long for any line is encoded too: encoded words
-        // can be cut, so no line passes the 998 octets a server takes.
-        bool encoded = bWhole || HasEightBit(word.data(), word.size()) || word.size() > 900;
+        bool encoded = bWhole || HasEightBit(word.data(), word.size()) || word.size() > kMaxPlainRun;
+        if (!word.empty() && blanks.size() > kMaxBlankRun) {
+            // The run goes inside the word; one blank still sets the word
+            // apart from plain text before it.
+            bool apart = !items.empty() && !items.back().encoded;
+            word = blanks.substr(apart ? 1 : 0) + word;
+            blanks = apart ? " " : "";
+            encoded = true;
+        }
         if (encoded && !items.empty() && items.back().encoded && !word.empty())
             items.back().text += blanks + word;
         else if (!word.empty())
@@ -388,7 +456,8 @@ CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, bo
         }
         result += blanks.c_str();
         column += static_cast<int>(blanks.size());
-        std::vector<CString> words = SplitIntoEncodedWords(item.text.data(), item.text.size(), std::max(room, 20));
+        std::vector<CString> words =
+            CMimeCodec::EncodeWords(item.text.data(), item.text.size(), std::max(room, 20), kMaxEncodedWord);
         for (size_t k = 0; k < words.size(); ++k) {
             if (k > 0) {
                 result += "\r\n ";
@@ -398,6 +467,32 @@ CString CSmtpSession::EncodeFoldedText(const char* pszText, int nStartColumn, bo
             column += words[k].GetLength();
         }
         lineHasText = true;
+    }
+    return result;
+}
+
+CString CSmtpSession::FoldAtBlanks(const char* pszValue, int nStartColumn)
+{
+    // Identifiers and the like: the blanks between them mean nothing, one
+    // stands for any run, and a fold goes where a line would pass 76.
+    CString value = SingleLine(pszValue);
+    CString result;
+    int column = nStartColumn;
+    int pos = 0;
+    for (;;) {
+        CString token = value.Tokenize(" \t", pos);
+        if (pos < 0)
+            break;
+        if (!result.IsEmpty()) {
+            if (column + 1 + token.GetLength() > kFoldColumn) {
+                result += "\r\n";
+                column = 0;
+            }
+            result += " ";
+            ++column;
+        }
+        result += token;
+        column += token.GetLength();
     }
     return result;
 }
@@ -440,7 +535,7 @@ CString CSmtpSession::FormatHeaderAddress(const char* pszEntry)
         name.Remove('"');
         name.Trim();
         if (!name.IsEmpty()) {
-            if (HasEightBit(name, name.GetLength())) {
+            if (HasEightBit(name, name.GetLength()) || name.GetLength() > kMaxPlainRun) {
                 // Encoded whole: the encoded words hide any comma of the
                 // name. A name of several words goes in quotes, where
                 // readers join the words; in a bare phrase some keep the
@@ -506,11 +601,49 @@ CString CSmtpSession::MakeMessageId()
                         static_cast<unsigned>(BodyLengthSum()), m_pSource->Random() % 100, address.GetString());
 }
 
-bool CSmtpSession::HasDoubleByteText() const
+std::string CSmtpSession::TextPartText(bool bAttachComment, bool bCompanion) const
 {
-    // Any 8-bit byte, half-width katakana included, rules out US-ASCII.
-    for (int i = 0; i < m_bodyLines.GetSize(); ++i) {
-        if (!IsAsciiText(m_bodyLines[i]))
+    std::string text;
+    const bool bCommentTop = ProfileInt("EditWindow", "NoAttachCommentTop", 0) != 0;
+    const CString prefix = ProfileString("EditWindow", "NoAttachFileHeader", "# ");
+    const CString commentText =
+        ProfileString("EditWindow", "NoAttachComment", "# Toの方のみ以下のファイルが添付されています。 ");
+    if (bAttachComment && bCommentTop) {
+        for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
+            if (i == 0)
+                text += (commentText + "\r\n").Str();
+            text += (prefix + GetFileNameFromPath(m_attachFiles[i]) + "\r\n").Str();
+        }
+        text += (ProfileString("EditWindow", "NoAttachCommentSep", CString('-', 60)) + "\r\n").Str();
+    }
+    const CStringArray& lines = (m_bArchiveWithCompanion && bCompanion) ? m_secondBodyLines : m_bodyLines;
+    int nLast = lines.GetSize();
+    while (nLast > 0 && lines[nLast - 1] == "\r\n")
+        --nLast;
+    for (int i = 0; i < nLast; ++i)
+        text += lines[i].Str();
+    if (bAttachComment && !bCommentTop && !m_attachFiles.IsEmpty()) {
+        for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
+            text += "\r\n";
+            if (i == 0)
+                text += (commentText + "\r\n").Str();
+            text += (prefix + GetFileNameFromPath(m_attachFiles[i])).Str();
+        }
+        text += "\r\n";
+    }
+    return text;
+}
+
+bool CSmtpSession::EnclosesEightBitMail() const
+{
+    for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
+        const CString name = GetFileNameFromPath(m_attachFiles[i]);
+        if (!IsMailFileName(name))
+            continue;
+        CFile file;
+        if (!file.Open(m_attachFiles[i], CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary))
+            continue;
+        if (CMimeReencoder::HasEightBit(EnclosedMailText(ReadWholeFile(file))))
             return true;
     }
     return false;
@@ -716,12 +849,19 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
 
         SetBuildError(8);
         {
-            CMimeCodec codec;
-            if (!m_strReplyTo.IsEmpty())
-                WriteText(file, FormatString("%s: %s\r\n", "Reply-To", codec.EncodeHeaderText(m_strReplyTo).GetString()));
-            if (!m_strResentFrom.IsEmpty())
-                WriteText(file,
-                          FormatString("%s: %s\r\n", "Resent-From", codec.EncodeHeaderText(m_strResentFrom).GetString()));
+            // Addresses as in To and Cc: names in encoded words of a
+            // reader's length, entries folded.
+            const struct { const char* name; const CString* text; } single[] = {
+                {"Reply-To", &m_strReplyTo}, {"Resent-From", &m_strResentFrom}};
+            for (const auto& r : single) {
+                if (r.text->IsEmpty())
+                    continue;
+                CStringArray entries;
+                ParseAddressList(*r.text, &entries);
+                CString value = AddressHeaderValue(entries);
+                WriteText(file, FormatString("%s: ", r.name) +
+                                    (value.IsEmpty() ? EncodeFoldedText(*r.text, 13) : value) + "\r\n");
+            }
             const struct { const char* name; const CString* text; } resent[] = {
                 {"Resent-To", &m_strResentTo}, {"Resent-CC", &m_strResentCc}, {"Resent-BCC", &m_strResentBcc}};
             for (const auto& r : resent) {
@@ -753,17 +893,25 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
                                !m_strHtmlFilePath.IsEmpty();
         bool bNoAttachments = m_attachFiles.IsEmpty() || (bAttachComment && bWithoutAttachments);
         bool bSingleHtml = false;
+        // The text part's form: 7-bit JIS as the lines are sent, unless a
+        // line is too long for a server or a character is one JIS lacks.
+        const std::string text = TextPartText(bAttachComment, bCompanion);
+        m_nTextForm = ChooseTextForm(text);
+        const bool bUtf8 = m_nTextForm == textUtf8Base64;
+        bool bSingleText = false;
         // Inline files and an HTML file travel as parts of their own, so
         // they make the message multipart like attachments do.
         if (bNoAttachments && !m_bHtmlMail && !(bHasInlineFiles && !(bAttachComment && bWithoutAttachments))) {
+            bSingleText = m_nSendMode != SendModeReadReceipt;
             if (m_bTextIsHtml) {
-                h = "Content-Type: text/html; charset=ISO-2022-JP\r\n";
+                h.Format("Content-Type: text/html; charset=%s\r\n", bUtf8 ? "UTF-8" : "ISO-2022-JP");
             } else if (m_nSendMode == SendModeReadReceipt) {
                 m_strBoundary += MakeBoundarySuffix();
                 h.Format("Content-Type: multipart/report;\r\n\treport-type=disposition-notification;\r\n\tboundary=\"%s\"\r\n",
                          m_strBoundary.GetString());
-            } else if (!HasDoubleByteText() && !(bAttachComment && !m_attachFiles.IsEmpty())) {
-                // (The attachment comment is Japanese text of its own.)
+            } else if (bUtf8) {
+                h = "Content-Type: text/plain; charset=UTF-8\r\n";
+            } else if (!HasEightBit(text.data(), text.size())) {
                 h = "Content-Type: text/plain; charset=US-ASCII\r\n";
             } else {
                 h = "Content-Type: text/plain; charset=ISO-2022-JP\r\n";
@@ -782,14 +930,22 @@ bool CSmtpSession::BuildMessage(const char* pszPath, bool bForSending, bool bKee
         }
         m_bBuildSingleHtml = bSingleHtml;
         m_bBuildMultipart = !m_strBoundary.IsEmpty() && h.Find("multipart/") >= 0;
-        h.AppendFormat("%s: %s\r\n", "Content-Transfer-Encoding", bSingleHtml ? "base64" : "7bit");
+        // A multipart that holds an enclosed mail of 8-bit data says so; the
+        // send converts it where the server takes no 8-bit data.
+        const char* encoding = bSingleHtml ? "base64"
+                               : bSingleText ? TextFormEncoding(m_nTextForm)
+                               : !(bAttachComment && bWithoutAttachments) && !bKeepMessageId && EnclosesEightBitMail()
+                                   ? "8bit"
+                                   : "7bit";
+        h.AppendFormat("%s: %s\r\n", "Content-Transfer-Encoding", encoding);
         WriteText(file, h);
 
         SetBuildError(11);
         if (!m_strInReplyTo.IsEmpty()) {
-            WriteText(file, FormatString("%s: %s\r\n", "In-Reply-To", m_strInReplyTo.GetString()));
-            WriteText(file, FormatString("%s: %s\r\n", "References",
-                                         (m_strReferences.IsEmpty() ? m_strInReplyTo : m_strReferences).GetString()));
+            // A long thread's References run to many identifiers: folded.
+            WriteText(file, FormatString("%s: %s\r\n", "In-Reply-To", FoldAtBlanks(m_strInReplyTo, 13).GetString()));
+            const CString& references = m_strReferences.IsEmpty() ? m_strInReplyTo : m_strReferences;
+            WriteText(file, FormatString("%s: %s\r\n", "References", FoldAtBlanks(references, 12).GetString()));
         }
         if (m_bReadReceipt) {
             WriteText(file, FormatString("%s: %s\r\n", "Disposition-Notification-To", m_strReadReceiptAddress.GetString()));
@@ -848,54 +1004,17 @@ bool CSmtpSession::WriteMessageBody(CFile& file, bool /*bForSending*/, bool bKee
                                          m_strAltBoundary.GetString()));
             WriteBoundary(file, m_strAltBoundary);
         }
-        WriteText(file, m_bTextIsHtml ? "Content-Type: text/html; charset=ISO-2022-JP\r\n"
-                                      : "Content-Type: text/plain; charset=ISO-2022-JP\r\n");
-        WriteText(file, "Content-Transfer-Encoding: 7bit\r\n\r\n");
+        WriteText(file, FormatString("Content-Type: %s; charset=%s\r\nContent-Transfer-Encoding: %s\r\n\r\n",
+                                     m_bTextIsHtml ? "text/html" : "text/plain",
+                                     m_nTextForm == textUtf8Base64 ? "UTF-8" : "ISO-2022-JP",
+                                     TextFormEncoding(m_nTextForm)));
     }
 
-    // 2. Attachment comment on top.
-    const bool bCommentTop = ProfileInt("EditWindow", "NoAttachCommentTop", 0) != 0;
-    const CString prefix = ProfileString("EditWindow", "NoAttachFileHeader", "# ");
-    const CString commentText =
-        ProfileString("EditWindow", "NoAttachComment", "# Toの方のみ以下のファイルが添付されています。 ");
-    if (bAttachComment && bCommentTop) {
-        CString text;
-        for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
-            if (i == 0)
-                text += commentText + "\r\n";
-            text += prefix + GetFileNameFromPath(m_attachFiles[i]) + "\r\n";
-        }
-        text += ProfileString("EditWindow", "NoAttachCommentSep", CString('-', 60)) + "\r\n";
-        WriteText(file, text);
-    }
-
-    // 3. The text.
+    // 2.-4. The text with the attachment comment on top or at the bottom.
     {
-        const CStringArray& lines = (m_bArchiveWithCompanion && bCompanion) ? m_secondBodyLines : m_bodyLines;
-        int nLast = lines.GetSize();
-        while (nLast > 0 && lines[nLast - 1] == "\r\n")
-            --nLast;
-        std::string text;
-        for (int i = 0; i < nLast; ++i) {
-            if (lines[i].GetLength() > 0 && lines[i][0] == '.')
-                text += '.';
-            text += lines[i].Str();
-        }
+        std::string text = EncodeTextPart(TextPartText(bAttachComment, bCompanion), m_nTextForm, false);
         if (!text.empty())
             file.Write(text.data(), static_cast<UINT>(text.size()));
-    }
-
-    // 4. Attachment comment at the bottom.
-    if (bAttachComment && !bCommentTop && !m_attachFiles.IsEmpty()) {
-        CString text;
-        for (int i = 0; i < m_attachFiles.GetSize(); ++i) {
-            text += "\r\n";
-            if (i == 0)
-                text += commentText + "\r\n";
-            text += prefix + GetFileNameFromPath(m_attachFiles[i]);
-        }
-        text += "\r\n";
-        WriteText(file, text);
     }
 
     // 5. The HTML part.
@@ -1020,7 +1139,7 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
             modified = FileTimeToValue(status.m_mtime);
         }
         const CString name = GetFileNameFromPath(path);
-        bool bWhole = nKind == PartText || EndsWithNoCase(name, ".eml") || EndsWithNoCase(name, ".emf");
+        bool bWhole = nKind == PartText || IsMailFileName(name);
         if (!bWhole)
             return WriteEncodedFilePart(file, part, path, boundary, nKind, pszContentId, created, modified);
         // A text is converted as a whole; one that no text conversion can
@@ -1037,15 +1156,14 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
     const CString encodedName = EncodeFoldedText(name, 11, true);
     WriteBoundary(file, boundary);
 
-    if (EndsWithNoCase(name, ".eml") || EndsWithNoCase(name, ".emf")) {
+    if (IsMailFileName(name)) {
+        content = EnclosedMailText(content);
         CMailMessage message;
         message.Parse(content.c_str(), static_cast<int>(content.size()));
         // A mail of 8-bit text is declared so: its bytes then go out as
         // they are, not through the conversion of the program's own text.
-        bool eightBit = std::any_of(content.begin(), content.end(),
-                                    [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
         CString h = FormatString("Content-Type: message/rfc822\r\nContent-Transfer-Encoding: %s\r\n",
-                                 eightBit ? "8bit" : "7bit");
+                                 CMimeReencoder::HasEightBit(content) ? "8bit" : "7bit");
         h.AppendFormat("%s: %s\r\n\r\n", "Content-Description",
                        EncodeFoldedText(message.m_strSubject, 21).GetString());
         WriteText(file, h);
@@ -1056,17 +1174,48 @@ bool CSmtpSession::WriteFilePart(CFile& file, const CString& path, const CString
 
     CString h;
     if (nKind == PartText) {
-        h.Format("Content-Type: text/plain; charset=ISO-2022-JP; name=\"%s\"\r\n", encodedName.GetString());
-        h.AppendFormat("Content-Disposition: inline;\r\n filename=\"%s\"\r\n\r\n", encodedName.GetString());
+        const int form = ChooseTextForm(content);
+        h.Format("Content-Type: text/plain; charset=%s; name=\"%s\"\r\n",
+                 form == textUtf8Base64 ? "UTF-8" : "ISO-2022-JP", encodedName.GetString());
+        if (form != textSevenBit)
+            h.AppendFormat("Content-Transfer-Encoding: %s\r\n", TextFormEncoding(form));
+        h.AppendFormat("Content-Disposition: inline;\r\n%s\r\n\r\n", FileNameParameter(name).GetString());
         WriteText(file, h);
-        CString jis = SjisToJis(content.c_str(), static_cast<int>(content.size()));
-        std::string stuffed = CDotStuffer::Stuff(jis.GetString(), static_cast<size_t>(jis.GetLength()));
-        file.Write(stuffed.data(), static_cast<UINT>(stuffed.size()));
+        std::string text = EncodeTextPart(content, form, true);
+        file.Write(text.data(), static_cast<UINT>(text.size()));
         return true;
     }
     WriteText(file, EncodedPartHeader(name, nKind, pszContentId, bReady, created, modified));
     WriteBase64Lines(file, content.data(), content.size());
     return true;
+}
+
+CString CSmtpSession::FileNameParameter(const CString& name)
+{
+    const CString encoded = EncodeFoldedText(name, 11, true);
+    CString parameter = " filename=\"" + encoded + "\"";
+    // A name of several encoded words is a parameter value of a form the
+    // standard does not know; the form of RFC 2231 beside it is one that
+    // readers put together whole.
+    int close = encoded.Find("?=");
+    if (close < 0 || encoded.Find("=?", close) < 0)
+        return parameter;
+    static const char kHex[] = "0123456789ABCDEF";
+    const std::string utf8 = AnsiToUtf8(name).Str();
+    std::vector<std::string> sections(1, "UTF-8''");
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        const unsigned char c = static_cast<unsigned char>(utf8[i]);
+        // A section ends between characters, its line within 76 characters.
+        if (sections.back().size() > 52 && (c < 0x80 || c >= 0xC0))
+            sections.emplace_back();
+        if (c < 0x80 && (isalnum(c) || strchr("!#$&+-.^_`|~", c)))
+            sections.back() += static_cast<char>(c);
+        else
+            sections.back() += std::string("%") + kHex[c >> 4] + kHex[c & 15];
+    }
+    for (size_t k = 0; k < sections.size(); ++k)
+        parameter.AppendFormat(";\r\n filename*%u*=%s", static_cast<unsigned>(k), sections[k].c_str());
+    return parameter;
 }
 
 CString CSmtpSession::EncodedPartHeader(const CString& name, int nKind, const char* pszContentId, bool bReady,
@@ -1076,14 +1225,15 @@ CString CSmtpSession::EncodedPartHeader(const CString& name, int nKind, const ch
     bool bJpeg = EndsWithNoCase(name, ".jpg") || EndsWithNoCase(name, ".jpeg");
     CString h = FormatString("Content-Type: %s;\r\n name=\"%s\"\r\n",
                              bJpeg ? "image/jpeg" : "application/octet-stream", encodedName.GetString());
+    const CString fileName = FileNameParameter(name);
     if (nKind == PartImage) {
         if (pszContentId && *pszContentId)
             h.AppendFormat("%s: <%s>\r\n", "Content-ID", pszContentId);
-        h.AppendFormat("Content-Disposition: inline;\r\n filename=\"%s\"\r\n", encodedName.GetString());
+        h.AppendFormat("Content-Disposition: inline;\r\n%s\r\n", fileName.GetString());
     } else if (bReady) {
-        h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\"\r\n", encodedName.GetString());
+        h.AppendFormat("Content-Disposition: attachment;\r\n%s\r\n", fileName.GetString());
     } else {
-        h.AppendFormat("Content-Disposition: attachment;\r\n filename=\"%s\";\r\n", encodedName.GetString());
+        h.AppendFormat("Content-Disposition: attachment;\r\n%s;\r\n", fileName.GetString());
         h.AppendFormat(" creation-date=\"%s\";\r\n", FormatRfc822Date(created).GetString());
         h.AppendFormat(" modification-date=\"%s\"\r\n", FormatRfc822Date(modified).GetString());
     }

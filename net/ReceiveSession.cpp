@@ -83,8 +83,7 @@ bool CReceiveSession::SendCommand(const char* pszText, int nLength, bool /*bShow
 
 CString CReceiveSession::GetIdListPath() const
 {
-    CString name = "CVMUidl_" + MakeValidFileName(m_strAccountName) + ".dat";
-    return CombinePath(m_strIdListFolder, name);
+    return CombinePath(m_strIdListFolder, CReceivedIdList::FileNameFor(m_strAccountName));
 }
 
 CString CReceiveSession::NewMailName()

@@ -1,7 +1,28 @@
 #include "net/ReceivedIdList.h"
 
+#include "core/FileUtil.h"
+
 #include <ctime>
 #include <functional>
+#include <string_view>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+namespace {
+
+// An id as a key of the lookup tables; valid while its record is unchanged.
+std::string_view IdView(const CReceivedIdRecord& record)
+{
+    return std::string_view(record.m_strId.GetString(), static_cast<size_t>(record.m_strId.GetLength()));
+}
+
+} // namespace
+
+CString CReceivedIdList::FileNameFor(const char* pszAccountName)
+{
+    return "CVMUidl_" + MakeValidFileName(pszAccountName ? pszAccountName : "") + ".dat";
+}
 
 int64_t CReceivedIdList::CurrentTime()
 {
@@ -151,17 +172,28 @@ BOOL CReceivedIdList::AddPendingAndSave(const char* pszId, int nNumber, int nFol
 bool CReceivedIdList::ResolvePending(const std::function<bool(int nFolderId, const CString& strMailName)>& isFiled)
 {
     EnsureLoaded();
+    const int count = m_records.GetSize();
+    // Whether a later received (not pending) line confirms each pending one,
+    // found in one pass from the end with the ids met so far.
+    std::vector<bool> confirmed(static_cast<size_t>(count), false);
+    {
+        std::unordered_set<std::string_view> received;
+        for (int i = count - 1; i >= 0; i--) {
+            auto* p = GetIdRecord(i);
+            if (!p || p->m_bDeleted)
+                continue;
+            if (!p->m_strPendingName.IsEmpty())
+                confirmed[static_cast<size_t>(i)] = received.count(IdView(*p)) > 0;
+            else
+                received.insert(IdView(*p));
+        }
+    }
     bool bChanged = false;
-    for (int i = 0; i < m_records.GetSize(); i++) {
+    for (int i = 0; i < count; i++) {
         auto* p = GetIdRecord(i);
         if (!p || p->m_bDeleted || p->m_strPendingName.IsEmpty())
             continue;
-        bool bConfirmed = false;
-        for (int j = i + 1; j < m_records.GetSize() && !bConfirmed; j++) {
-            auto* q = GetIdRecord(j);
-            bConfirmed = q && !q->m_bDeleted && q->m_strPendingName.IsEmpty() && q->m_strId == p->m_strId;
-        }
-        if (bConfirmed || !isFiled(p->m_nPendingFolder, p->m_strPendingName)) {
+        if (confirmed[static_cast<size_t>(i)] || !isFiled(p->m_nPendingFolder, p->m_strPendingName)) {
             // Confirmed by a later line, or never filed: the server still
             // has the mail as new.
             MarkRecordDeleted(p);
@@ -172,29 +204,67 @@ bool CReceivedIdList::ResolvePending(const std::function<bool(int nFolderId, con
         bChanged = true;
     }
     // Lines of the same id kept once: the last one.
-    for (int i = 0; i < m_records.GetSize(); i++) {
+    std::unordered_set<std::string_view> later;
+    for (int i = count - 1; i >= 0; i--) {
         auto* p = GetIdRecord(i);
         if (!p || p->m_bDeleted)
             continue;
-        for (int j = i + 1; j < m_records.GetSize(); j++) {
-            auto* q = GetIdRecord(j);
-            if (q && !q->m_bDeleted && q->m_strId == p->m_strId) {
-                MarkRecordDeleted(p);
-                bChanged = true;
-                break;
-            }
+        if (!later.insert(IdView(*p)).second) {
+            MarkRecordDeleted(p);
+            bChanged = true;
         }
     }
     return bChanged;
 }
 
+CReceivedIdList::FilingNote CReceivedIdList::FindFilingNote(int nFolderId, const char* pszMailName)
+{
+    if (!pszMailName || !*pszMailName)
+        return FilingNote::none;
+    EnsureLoaded();
+    const int count = m_records.GetSize();
+    for (int i = 0; i < count; i++) {
+        auto* p = GetIdRecord(i);
+        if (!p || p->m_bDeleted || p->m_nPendingFolder != nFolderId || p->m_strPendingName != pszMailName)
+            continue;
+        for (int j = i + 1; j < count; j++) {
+            auto* q = GetIdRecord(j);
+            if (q && !q->m_bDeleted && q->m_strPendingName.IsEmpty() && q->m_strId == p->m_strId)
+                return FilingNote::confirmed;
+        }
+        return FilingNote::unconfirmed;
+    }
+    return FilingNote::none;
+}
+
 void CReceivedIdList::CopyFrom(CReceivedIdList& other)
 {
-    other.EnsureLoaded();
+    if (other.GetLiveCount() == 0)
+        return;
+    EnsureLoaded();
+    // The first live record of each id, as FindId would find it.
+    std::unordered_map<std::string_view, CReceivedIdRecord*> known;
+    for (int i = 0; i < m_records.GetSize(); i++) {
+        auto* p = GetIdRecord(i);
+        if (p && !p->m_bDeleted)
+            known.emplace(IdView(*p), p);
+    }
     for (int i = 0; i < other.m_records.GetSize(); i++) {
         auto* p = other.GetIdRecord(i);
-        if (p && !p->m_bDeleted)
-            AddId(p->m_strId, p->m_nNumber, p->m_strStamp);
+        if (!p || p->m_bDeleted || p->m_strId.IsEmpty())
+            continue;
+        auto it = known.find(IdView(*p));
+        CReceivedIdRecord* q = it != known.end() ? it->second : nullptr;
+        if (!q) {
+            q = new CReceivedIdRecord;
+            q->m_strId = CleanField(p->m_strId);
+            AddRecord(q);
+            known.emplace(IdView(*q), q);
+        }
+        q->m_nNumber = p->m_nNumber;
+        q->m_strStamp = p->m_strStamp.IsEmpty() ? CurrentStamp() : p->m_strStamp;
+        q->m_nPendingFolder = 0;
+        q->m_strPendingName.Empty();
     }
 }
 

@@ -40,6 +40,12 @@ public:
     // folder, goes; one whose mail is there is kept as received. Repeated
     // lines of an id are kept once. True when anything changed.
     bool ResolvePending(const std::function<bool(int nFolderId, const CString& strMailName)>& isFiled);
+    // What the list says of a mail filed into the folder under the name:
+    // nothing, noted before its filing only (a pass stopped before it was
+    // recorded: the server still has it as new), or noted and confirmed by
+    // a later line of its id (received: the server may have deleted it).
+    enum class FilingNote { none, unconfirmed, confirmed };
+    FilingNote FindFilingNote(int nFolderId, const char* pszMailName);
     // Copies every live record of another list.
     void CopyFrom(CReceivedIdList& other);
     void StartPass() { m_bSavedInPass = FALSE; }
@@ -54,6 +60,8 @@ public:
     void AppendId(const char* pszId, int nNumber);
     int GetLiveCount();
 
+    // The name of an account's list in the folder of the lists.
+    static CString FileNameFor(const char* pszAccountName);
     static CString CurrentStamp();
     static int64_t CurrentTime();
 

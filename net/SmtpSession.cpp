@@ -6,8 +6,10 @@
 #include "core/Md5.h"
 #include "message/AddressList.h"
 #include "message/Base64.h"
+#include "message/DotStuffer.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
+#include "message/MimeReencoder.h"
 #include "net/LineSocket.h"
 #include "net/NetMessages.h"
 #include "net/SmtpStatusSink.h"
@@ -37,12 +39,6 @@ SmtpBeforeSendHook g_beforeSendHook = nullptr;
 const char* const kTraceNames[] = {
     "NONE",      "CONNECT", "HELLO", "EHELLO",     "STARTTLS",   "EHELLO",      "AUTH PLAIN", "AUTH LOGIN",  "AUTH LOGIN MD5",
     "AUTH LOGIN", "AUTH LOGIN", "RSET", "FROM", "RCPT", "DATA", "SENDMESSAGE", "CANCEL RSET", "QUIT"};
-
-// Header lines the program writes for itself; they never leave the machine.
-const char* const kPrivateHeaders[] = {"X-SendAcount",        "X-SignName",          "X-Create_Folder_ID",
-                                       "X-ForwordType",       "X-Refer-Mail-Folder", "X-Refer-Mail-Handle",
-                                       "X-Attach_To_Only",    "X-Cvm_Arc_Password",  "X-Cvm_Arc_ID",
-                                       "X-KeepFromAddress"};
 
 bool StartsWithNoCase(const char* pszText, const char* pszPrefix)
 {
@@ -139,7 +135,8 @@ public:
                 std::string line(p, n);
                 for (char& c : line)
                     c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
-                if (line.compare(0, 26, "content-transfer-encoding:") == 0 && line.find("8bit") != std::string::npos)
+                if (line.compare(0, 26, "content-transfer-encoding:") == 0 &&
+                    (line.find("8bit") != std::string::npos || line.find("binary") != std::string::npos))
                     m_partRaw = true;
             }
             return false;
@@ -195,24 +192,24 @@ void CSmtpSession::SetAuthMethods(bool bLogin, bool bCramMd5, bool bPlain)
     m_bAllowPlain = bPlain;
 }
 
-void CSmtpSession::SetFrom(const char* pszAddress) { m_strFrom = pszAddress; }
+void CSmtpSession::SetFrom(const char* pszAddress) { m_strFrom = SingleLine(pszAddress); }
 
 void CSmtpSession::SetTo(const char* pszText)
 {
     m_toList.RemoveAll();
-    ParseAddressList(pszText, &m_toList);
+    ParseAddressList(SingleLine(pszText), &m_toList);
 }
 
 void CSmtpSession::SetCc(const char* pszText)
 {
     m_ccList.RemoveAll();
-    ParseAddressList(pszText, &m_ccList);
+    ParseAddressList(SingleLine(pszText), &m_ccList);
 }
 
 void CSmtpSession::SetBcc(const char* pszText)
 {
     m_bccList.RemoveAll();
-    ParseAddressList(pszText, &m_bccList);
+    ParseAddressList(SingleLine(pszText), &m_bccList);
 }
 
 // ---------------------------------------------------------------------------
@@ -378,6 +375,7 @@ CSmtpSession::Step CSmtpSession::Fail(const char* pszText)
 CSmtpSession::Step CSmtpSession::StepConnect()
 {
     m_nAuthMethod = 0;
+    m_b8BitMime = false;
     m_bTlsEstablished = false;
     m_bAuthenticate = m_bAuthRequested;
     if (!Connect()) {
@@ -479,10 +477,20 @@ CSmtpSession::Step CSmtpSession::StepFrom()
         PostStep();
         return stepDone;
     }
+    // The file is read and checked before MAIL FROM: its 8-bit data decides
+    // what MAIL FROM says, and once the server waits for the text nothing
+    // but the text or a closed connection ends it.
+    if (!PrepareMessageData()) {
+        m_bErrorOccurred = true;
+        m_nState = StateCancelRset;
+        PostStep();
+        return stepDone;
+    }
     // A mail passed on under its source's sender is sent by the one who
     // passed it on: bounces go back to them, and their server accepts it.
     const CString& sender = m_strResentFrom.IsEmpty() ? m_strFrom : m_strResentFrom;
-    if (!SendText(FormatString("MAIL FROM:<%s>\r\n", ExtractMailAddress(sender).GetString())))
+    if (!SendText(FormatString("MAIL FROM:<%s>%s\r\n", ExtractMailAddress(sender).GetString(),
+                               m_bEightBitData ? " BODY=8BITMIME" : "")))
         return Fail("メールサーバに認証されませんでした。");
     m_nNextState = StateRcpt;
     return stepAwaitReply;
@@ -499,14 +507,6 @@ CSmtpSession::Step CSmtpSession::StepRcpt()
 
 CSmtpSession::Step CSmtpSession::StepData()
 {
-    // The file is read and checked before DATA: once the server waits for
-    // the text, nothing but the text or a closed connection ends it.
-    if (!PrepareMessageData()) {
-        m_bErrorOccurred = true;
-        m_nState = StateCancelRset;
-        PostStep();
-        return stepDone;
-    }
     if (!SendText("DATA\r\n"))
         return Fail(nullptr);
     m_nNextState = StateSendMessage;
@@ -573,6 +573,10 @@ bool CSmtpSession::AfterReply(int nStep)
         m_nState = m_nNextState;
         return PostStep();
     }
+    // Each EHLO reply tells what this connection offers (after STARTTLS
+    // the server may say more than before).
+    if (m_nExecState == StateEhello)
+        m_b8BitMime = ReplyOffers("8BITMIME");
     if (m_nExecState == StateEhello && m_bAuthenticate && m_nNextState == StateRset)
         ChooseAuthFromEhloReply();
     if (m_nExecState == StateAuthPassword)
@@ -581,6 +585,31 @@ bool CSmtpSession::AfterReply(int nStep)
         ChooseAfterMessage();
     m_nState = m_nNextState;
     return PostStep();
+}
+
+bool CSmtpSession::ReplyOffers(const char* pszKeyword) const
+{
+    int start = 0;
+    while (start < m_strReply.GetLength()) {
+        int end = m_strReply.Find('\n', start);
+        if (end < 0)
+            end = m_strReply.GetLength();
+        CString line = m_strReply.Mid(start, end - start);
+        line.TrimRight("\r\n \t");
+        // The keyword is the first word after the code and its "-" or blank
+        // (a keyword may begin with a digit: "8BITMIME").
+        int pos = 0;
+        while (pos < line.GetLength() && isdigit(static_cast<unsigned char>(line[pos])))
+            ++pos;
+        if (pos < line.GetLength() && (line[pos] == '-' || line[pos] == ' '))
+            ++pos;
+        int wordEnd = line.Find(' ', pos);
+        CString word = wordEnd < 0 ? line.Mid(pos) : line.Mid(pos, wordEnd - pos);
+        if (word.CompareNoCase(pszKeyword) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
 }
 
 void CSmtpSession::ChooseAuthFromEhloReply()
@@ -905,7 +934,33 @@ bool CSmtpSession::PrepareMessageData()
         return false;
     }
     m_nHeaderEnd = end + 2;
+    // Someone else's 8-bit data goes out as it is only to a server that
+    // takes it; to any other it goes in a 7-bit form that reads the same.
+    m_bEightBitData = HasEightBitRawData();
+    if (m_bEightBitData && !m_b8BitMime) {
+        std::string plain = CMimeReencoder::SevenBitRawParts(CDotStuffer::Undo(m_messageData));
+        m_messageData = CDotStuffer::Stuff(plain.data(), plain.size());
+        m_nHeaderEnd = m_messageData.find("\r\n\r\n") + 2;
+        m_bEightBitData = HasEightBitRawData();
+    }
     return true;
+}
+
+bool CSmtpSession::HasEightBitRawData() const
+{
+    const std::string& data = m_messageData;
+    CMailMessage top;
+    top.ParseHeaderText(data.substr(0, m_nHeaderEnd).c_str());
+    RawPartTracker rawParts(top.m_strBoundary);
+    const size_t bodyStart = m_nHeaderEnd + 2;
+    if (bodyStart >= data.size())
+        return false;
+    for (const LineSpan& span : SplitLines(data.data() + bodyStart, data.size() - bodyStart)) {
+        const char* line = data.data() + bodyStart + span.start;
+        if (rawParts.IsRaw(line, span.length) && CMimeReencoder::HasEightBit(line, span.length))
+            return true;
+    }
+    return false;
 }
 
 bool CSmtpSession::SendMessageData()
@@ -964,12 +1019,9 @@ bool CSmtpSession::SendMessageData()
         } else {
             bSkipContinuation = false;
             CString head(p, static_cast<int>(std::min<size_t>(span.length, 64)));
-            bool bPrivate = false;
-            for (const char* name : kPrivateHeaders) {
-                if (StartsWithNoCase(head, name))
-                    bPrivate = true;
-            }
-            if (bPrivate)
+            // Header lines the program writes for itself never leave it.
+            int colon = head.Find(':');
+            if (colon > 0 && IsPrivateHeader(head.Left(colon), true))
                 continue;
             if (StartsWithNoCase(head, "Bcc")) {
                 bSkipContinuation = true;

@@ -101,11 +101,11 @@ public:
 
     void SetFrom(const char* pszAddress);
     void SetTo(const char* pszText);
-    void AddTo(const char* pszAddress) { m_toList.Add(pszAddress); }
+    void AddTo(const char* pszAddress) { m_toList.Add(SingleLine(pszAddress)); }
     void SetCc(const char* pszText);
-    void AddCc(const char* pszAddress) { m_ccList.Add(pszAddress); }
+    void AddCc(const char* pszAddress) { m_ccList.Add(SingleLine(pszAddress)); }
     void SetBcc(const char* pszText);
-    void AddBcc(const char* pszAddress) { m_bccList.Add(pszAddress); }
+    void AddBcc(const char* pszAddress) { m_bccList.Add(SingleLine(pszAddress)); }
     void SetAttachToOnly(bool bAttachToOnly) { m_bAttachToOnly = bAttachToOnly ? 1 : 0; }
     bool IsAttachToOnly() const { return m_bAttachToOnly != 0; }
 
@@ -147,43 +147,44 @@ public:
     void AddHtmlRelatedFile(const char* pszPath) { m_htmlRelatedFiles.Add(pszPath); }
     const CStringArray& GetAttachments() const { return m_attachFiles; }
 
-    void SetAccountName(const char* pszName) { m_strAccountName = pszName; }
+    void SetAccountName(const char* pszName) { m_strAccountName = SingleLine(pszName); }
     // The account's own address; its domain names the Content-IDs of the
     // related parts.
     void SetAccountAddress(const char* pszAddress);
-    void SetSignName(const char* pszName) { m_strSignName = pszName; }
+    void SetSignName(const char* pszName) { m_strSignName = SingleLine(pszName); }
     void SetCreateFolderId(int nId) { m_nCreateFolderId = nId; }
     void SetReferMail(int nFolderId, const char* pszHandle);
-    void SetReferMailHandle(const char* pszHandle) { m_strReferHandle = pszHandle; }
+    void SetReferMailHandle(const char* pszHandle) { m_strReferHandle = SingleLine(pszHandle); }
     void SetKeepFromAddress(bool bKeep) { m_bKeepFromAddress = bKeep; }
     void SetSendMode(int nMode) { m_nSendMode = nMode; }
     int GetSendMode() const { return m_nSendMode; }
     void SetArchivePassword(const char* pszPassword) { m_strArcPassword = pszPassword; }
-    void SetArchiveId(const char* pszId) { m_strArcId = pszId; }
+    void SetArchiveId(const char* pszId) { m_strArcId = SingleLine(pszId); }
     // The stored Date of a mail sent again (send mode 2).
-    void SetOriginalDate(const char* pszDate) { m_strOriginalDate = pszDate; }
+    void SetOriginalDate(const char* pszDate) { m_strOriginalDate = SingleLine(pszDate); }
     // A date to write instead of the current time.
-    void SetDateText(const char* pszDate) { m_strDateText = pszDate; }
+    void SetDateText(const char* pszDate) { m_strDateText = SingleLine(pszDate); }
     void SetSubject(const char* pszSubject);
     const CString& GetSubject() const { return m_strSubject; }
-    void SetOriginalTo(const char* pszText) { m_strOriginalTo = pszText; }
-    void SetOriginalCc(const char* pszText) { m_strOriginalCc = pszText; }
-    void SetFromName(const char* pszName) { m_strFromName = pszName; }
+    void SetOriginalTo(const char* pszText) { m_strOriginalTo = SingleLine(pszText); }
+    void SetOriginalCc(const char* pszText) { m_strOriginalCc = SingleLine(pszText); }
+    void SetFromName(const char* pszName) { m_strFromName = SingleLine(pszName); }
     // 0 "name <address>", 1 "address (name)", 2 the address alone.
     void SetAddressDispType(int nType) { m_nAddressDispType = nType; }
-    void SetReplyTo(const char* pszText) { m_strReplyTo = pszText; }
-    void SetResentFrom(const char* pszText) { m_strResentFrom = pszText; }
+    void SetReplyTo(const char* pszText) { m_strReplyTo = SingleLine(pszText); }
+    void SetResentFrom(const char* pszText) { m_strResentFrom = SingleLine(pszText); }
     void SetResentTo(const char* pszText);
     void SetResentCc(const char* pszText);
     void SetResentBcc(const char* pszText);
-    void SetMessageId(const char* pszId) { m_strMessageId = pszId; }
+    void SetMessageId(const char* pszId) { m_strMessageId = SingleLine(pszId); }
     const CString& GetMessageId() const { return m_strMessageId; }
     // The owner's part of new Message-IDs.
-    void SetMessageIdText(const char* pszText) { m_strMessageIdText = pszText; }
-    void SetInReplyTo(const char* pszText) { m_strInReplyTo = pszText; }
-    void SetReferences(const char* pszText) { m_strReferences = pszText; }
+    void SetMessageIdText(const char* pszText) { m_strMessageIdText = SingleLine(pszText); }
+    void SetInReplyTo(const char* pszText) { m_strInReplyTo = SingleLine(pszText); }
+    void SetReferences(const char* pszText) { m_strReferences = SingleLine(pszText); }
     void SetReadReceipt(bool bWanted, const char* pszAddress = nullptr);
-    void SetPriorityHeaders(const char* pszBlock) { m_strPriorityHeaders = pszBlock; }
+    // Whole header lines, each ended by CR LF.
+    void SetPriorityHeaders(const char* pszBlock);
     void SetHtmlMail(bool bHtml) { m_bHtmlMail = bHtml; }
     void SetTextIsHtml(bool bHtml) { m_bTextIsHtml = bHtml; }
     void SetHtmlText(const char* pszText) { m_strHtmlText = pszText; }
@@ -249,6 +250,11 @@ protected:
     // Reads the reply of the state's command and picks the next state.
     bool AfterReply(int nStep);
     void ChooseAuthFromEhloReply();
+    // Whether a line of the last reply names the extension (EHLO).
+    bool ReplyOffers(const char* pszKeyword) const;
+    // Whether a part of the prepared message that goes out as it is holds
+    // 8-bit data.
+    bool HasEightBitRawData() const;
     void ChooseAfterMessage();
     void SetTrace(int nStep, int nState);
     bool FailNow(const char* pszText);
@@ -273,7 +279,23 @@ protected:
     CString MakeBoundarySuffix();
     CString MakeMessageId();
     int BodyLengthSum() const;
-    bool HasDoubleByteText() const;
+    // The text part: the body lines with the attachment comment, in
+    // Shift_JIS without dot-stuffing.
+    std::string TextPartText(bool bAttachComment, bool bCompanion) const;
+    // How a text travels: JIS in 7 bits as the send converts the lines;
+    // JIS in quoted-printable when a line would pass the 998 octets a
+    // server takes; UTF-8 in Base64 when it holds characters JIS lacks.
+    enum { textSevenBit, textQuotedPrintable, textUtf8Base64 };
+    static int ChooseTextForm(const std::string& text);
+    static const char* TextFormEncoding(int nForm);
+    // The text in its form, dot-stuffed for the message file; bJisNow
+    // converts 7-bit text here rather than when it is sent.
+    static std::string EncodeTextPart(const std::string& text, int nForm, bool bJisNow);
+    // Whether an attached mail holds 8-bit data.
+    bool EnclosesEightBitMail() const;
+    // The file-name parameter (" filename=..." and, for a long name, the
+    // sections of RFC 2231), without the ";" after it.
+    static CString FileNameParameter(const CString& name);
     bool IsSingleHtmlPart() const;
     CString AddressHeaderValue(const CStringArray& entries) const;
     void SetBuildError(int nGroup);
@@ -285,8 +307,15 @@ public:
     // at 76 characters where a blank allows. bWhole encodes the whole value
     // when it holds any 8-bit text (a display name, a parameter value).
     static CString EncodeFoldedText(const char* pszText, int nStartColumn = 0, bool bWhole = false);
+    // Tokens of a header value (message identifiers) joined by one blank,
+    // folded before a token that would take the line past 76 characters.
+    static CString FoldAtBlanks(const char* pszValue, int nStartColumn);
     // One address entry as written in an address header.
     static CString FormatHeaderAddress(const char* pszEntry);
+    // A header value as one line: line breaks and other control characters
+    // (from a decoded header word, a mail link, another program) become
+    // blanks, a line break before a blank (a fold) vanishes; tabs stay.
+    static CString SingleLine(const char* pszText);
 
 protected:
     // ---- Protocol members ----
@@ -308,6 +337,8 @@ protected:
     CString m_strPassword;
     bool m_bSsl = false;
     bool m_bTlsEstablished = false;
+    bool m_b8BitMime = false;       // the server's EHLO reply offered 8BITMIME
+    bool m_bEightBitData = false;   // the prepared message goes out with 8-bit data
     bool m_bAllowLogin = true;
     bool m_bAllowCramMd5 = true;
     bool m_bAllowPlain = true;
@@ -376,6 +407,7 @@ protected:
     CString m_strAltBoundary;
     bool m_bBuildMultipart = false;  // structure chosen by the header block
     bool m_bBuildSingleHtml = false;
+    int m_nTextForm = textSevenBit;
     CSmtpComposeSource m_defaultSource;
     CSmtpComposeSource* m_pSource = &m_defaultSource;
 };

@@ -1,5 +1,7 @@
 #include "plugin/AppThreadCall.h"
 
+#include "core/PostedObjectTable.h"
+
 #include <memory>
 #include <mutex>
 
@@ -30,8 +32,12 @@ LRESULT CALLBACK CallWndProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lPar
     if (message != kRunMessage)
         return ::DefWindowProcA(hWnd, message, wParam, lParam);
     // The caller holds one reference while it waits; this one keeps the
-    // task alive when the caller gave up in the meantime.
-    std::shared_ptr<Task> task = *reinterpret_cast<std::shared_ptr<Task>*>(lParam);
+    // task alive when the caller gave up in the meantime. A token that is
+    // not a waiting call's (the window can be found and sent to from any
+    // program) finds nothing.
+    std::shared_ptr<Task> task = CPostedObjectTable::Instance().Take<Task>(kRunMessage, lParam);
+    if (!task)
+        return 0;
     {
         std::lock_guard<std::mutex> hold(task->lock);
         if (task->abandoned)
@@ -74,11 +80,13 @@ bool CAppThreadCall::Run(const std::function<void()>& work, DWORD dwTimeoutMs)
     }
     auto task = std::make_shared<Task>();
     task->work = work;
-    // The window procedure copies the pointer before anything can end the wait.
-    auto* handle = new std::shared_ptr<Task>(task);
+    CPostedObjectTable& table = CPostedObjectTable::Instance();
+    LPARAM token = table.Put(kRunMessage, task);
     DWORD_PTR result = 0;
-    LRESULT sent = ::SendMessageTimeoutA(g_hWnd, kRunMessage, 0, reinterpret_cast<LPARAM>(handle), SMTO_NORMAL,
-                                         dwTimeoutMs, &result);
+    ::SendMessageTimeoutA(g_hWnd, kRunMessage, 0, token, SMTO_NORMAL, dwTimeoutMs, &result);
+    // A message that timed out may still reach the window later: it finds
+    // the token gone, or the task abandoned.
+    table.Drop(token);
     bool ran;
     {
         std::lock_guard<std::mutex> hold(task->lock);
@@ -86,12 +94,8 @@ bool CAppThreadCall::Run(const std::function<void()>& work, DWORD dwTimeoutMs)
         if (!ran)
             task->abandoned = true;
     }
-    if (sent)
-        delete handle;
-    // A message that timed out may still reach the window later and read the
-    // handle: it is left to the process (a few bytes, on a path that should
-    // not happen). Work that started runs to its end before the caller goes
-    // on, so it may use the caller's variables.
+    // Work that started runs to its end before the caller goes on, so it may
+    // use the caller's variables.
     if (ran)
         ::WaitForSingleObject(task->hDone, INFINITE);
     return ran;

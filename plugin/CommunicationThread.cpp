@@ -1,11 +1,13 @@
 #include "plugin/CommunicationThread.h"
 
 #include "core/AppMessages.h"
+#include "core/PostedObjectTable.h"
 #include "plugin/MapiRequestFile.h"
 #include "plugin/SharedMemory.h"
 
 #include <winsock2.h>
 
+#include <algorithm>
 #include <cstring>
 #include <string>
 
@@ -68,7 +70,7 @@ BOOL CCommunicationThread::InitInstance()
 
 int CCommunicationThread::ExitInstance()
 {
-    m_pending.clear();
+    DropPending();
     CloseSharedMemory();
     if (m_bSockets)
         WSACleanup();
@@ -103,14 +105,11 @@ bool CCommunicationThread::CarryOutRequest(const std::vector<BYTE>& request)
     // The stated length must lie within the copied bytes.
     if (length > request.size() - 6)
         return false;
-    std::unique_ptr<char[]> text(new char[length + 10]);
-    std::memcpy(text.get(), request.data() + 6, length);
-    text[length] = '\0';
+    std::string text(reinterpret_cast<const char*>(request.data() + 6), length);
+    text.resize(std::strlen(text.c_str()));
     if (command == 3)
-        std::strcat(text.get(), "\r\n.\r\n");
-    char* p = text.get();
-    m_pending.push_back(std::move(text));
-    ::PostThreadMessageA(m_dwAppThreadId, message, 0, reinterpret_cast<LPARAM>(p));
+        text += "\r\n.\r\n";
+    PostText(message, 0, std::move(text));
     return true;
 }
 
@@ -130,28 +129,39 @@ bool CCommunicationThread::CarryOutMailRequest(const std::vector<BYTE>& request)
     mail.cc = fields[4];
     // The editor is the application thread's: the fields go there as the
     // text of a request, which names no files.
-    std::string text = FormatMapiRequest(mail);
-    std::unique_ptr<char[]> buffer(new char[text.size() + 1]);
-    std::memcpy(buffer.get(), text.c_str(), text.size() + 1);
-    char* p = buffer.get();
-    m_pending.push_back(std::move(buffer));
-    ::PostThreadMessageA(m_dwAppThreadId, WM_QD_MAPI_REQUEST, kMapiRequestText, reinterpret_cast<LPARAM>(p));
+    PostText(WM_QD_MAPI_REQUEST, kMapiRequestText, FormatMapiRequest(mail));
     return true;
+}
+
+void CCommunicationThread::PostText(UINT message, WPARAM wParam, std::string text)
+{
+    CPostedObjectTable& table = CPostedObjectTable::Instance();
+    LPARAM token = table.Put(message, std::make_shared<std::string>(std::move(text)));
+    m_pending.push_back(token);
+    if (!::PostThreadMessageA(m_dwAppThreadId, message, wParam, token))
+        table.Drop(token);
+}
+
+void CCommunicationThread::DropPending()
+{
+    for (LPARAM token : m_pending)
+        CPostedObjectTable::Instance().Drop(token);
+    m_pending.clear();
 }
 
 void CCommunicationThread::OnReleaseText(WPARAM, LPARAM lParam)
 {
-    char* p = reinterpret_cast<char*>(lParam);
-    for (auto it = m_pending.begin(); it != m_pending.end(); ++it) {
-        if (it->get() == p) {
-            m_pending.erase(it);
-            return;
-        }
-    }
+    // The application took the text; only a token this thread gave out
+    // leaves the list.
+    auto it = std::find(m_pending.begin(), m_pending.end(), lParam);
+    if (it == m_pending.end())
+        return;
+    CPostedObjectTable::Instance().Drop(lParam);
+    m_pending.erase(it);
 }
 
 void CCommunicationThread::OnQuit(WPARAM, LPARAM)
 {
-    m_pending.clear();
+    DropPending();
     ::PostQuitMessage(0);
 }

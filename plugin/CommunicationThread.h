@@ -1,18 +1,21 @@
 // CCommunicationThread: serves hand-over requests. On 1494 it reads the
 // hand-over block and passes the request on to the application thread as a
-// thread message whose lParam is a text buffer owned by this thread; the
-// application gives the buffer back with 1409.
+// thread message whose lParam is the token of its text in the process's
+// posted-object table (CPostedObjectTable); the application takes the text
+// and gives the token back with 1409. Texts never taken go when the thread
+// ends.
 #pragma once
 
 #include "classlib/ClassLib.h"
 
-#include <memory>
+#include <string>
 #include <vector>
 
 class CCommunicationThread : public CWinThread
 {
 public:
     explicit CCommunicationThread(DWORD dwAppThreadId) : m_dwAppThreadId(dwAppThreadId) {}
+    ~CCommunicationThread() override { DropPending(); }
 
     BOOL InitInstance() override;
     int ExitInstance() override;
@@ -34,6 +37,10 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    std::vector<std::unique_ptr<char[]>> m_pending;
+    void PostText(UINT message, WPARAM wParam, std::string text);
+    void DropPending();
+
+    // Tokens of the texts handed to the application thread.
+    std::vector<LPARAM> m_pending;
     bool m_bSockets = false;
 };

@@ -66,30 +66,6 @@ std::string EscapeMultiByte(const std::string& value)
     return out;
 }
 
-// The path the file system resolves the name to, or empty when nothing of
-// that name can be opened.
-std::string FinalPath(const std::string& path, bool& bDirectory)
-{
-    HANDLE h = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return std::string();
-    std::string result;
-    BY_HANDLE_FILE_INFORMATION info;
-    if (GetFileInformationByHandle(h, &info)) {
-        bDirectory = (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-        DWORD n = GetFinalPathNameByHandleA(h, nullptr, 0, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-        if (n > 0) {
-            std::string buffer(n + 1, '\0');
-            DWORD got = GetFinalPathNameByHandleA(h, &buffer[0], n + 1, FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-            if (got > 0 && got <= n)
-                result.assign(buffer.data(), got);
-        }
-    }
-    CloseHandle(h);
-    return result;
-}
-
 } // namespace
 
 std::string FormatMapiRecipient(const char* pszName, const char* pszAddress)
@@ -227,36 +203,4 @@ std::string MapiTempFolder()
     if (folder.back() != '\\')
         folder += '\\';
     return folder;
-}
-
-bool IsMapiCopyPath(const std::string& filePath, const std::string& tempFolder)
-{
-    if (filePath.empty() || tempFolder.empty())
-        return false;
-    bool bFileIsDirectory = false, bTempIsDirectory = false;
-    std::string file = FinalPath(filePath, bFileIsDirectory);
-    std::string temp = FinalPath(tempFolder, bTempIsDirectory);
-    if (file.empty() || temp.empty() || bFileIsDirectory || !bTempIsDirectory)
-        return false;
-    if (temp.back() != '\\')
-        temp += '\\';
-    if (file.size() <= temp.size() || file.compare(0, temp.size(), temp) != 0)
-        return false;
-    // What is left is "$$F...\name": one separator, outside double-byte
-    // characters, with something on both sides.
-    std::string rest = file.substr(temp.size());
-    if (rest.compare(0, 3, "$$F") != 0)
-        return false;
-    size_t separators = 0, last = 0;
-    for (size_t i = 0; i < rest.size(); ++i) {
-        if (IsDBCSLeadByte(static_cast<BYTE>(rest[i])) && i + 1 < rest.size()) {
-            ++i;
-            continue;
-        }
-        if (rest[i] == '\\' || rest[i] == '/') {
-            ++separators;
-            last = i;
-        }
-    }
-    return separators == 1 && last + 1 < rest.size();
 }

@@ -41,12 +41,6 @@ std::string MakeUniqueFolder(const std::string& baseFolder);
 // The folder in which the library makes its "$$F..." folders (the
 // platform's temporary folder of this user), with a trailing backslash.
 std::string MapiTempFolder();
-// True when the path names an existing file that lies directly in a
-// "$$F..." folder directly in tempFolder, judged after full resolution
-// (relative parts, short names, links and junctions). Only such files are
-// copies the library made for the client, which the client may delete; a
-// request that names anything else names a file of the user.
-bool IsMapiCopyPath(const std::string& filePath, const std::string& tempFolder);
-// Removes the folder of the file's path when it is such a folder and holds
-// nothing any more (the request file or the copy in it was deleted).
+// Removes the folder of the file's path when it is a "$$F..." folder and
+// holds nothing any more (the request file or the copy in it was deleted).
 void RemoveEmptyCopyFolder(const std::string& filePath);

@@ -8,8 +8,16 @@
 // Communication log state icons (status bar): on / off.
 #define IDI_LOG_ON 310
 #define IDI_LOG_OFF 128
-// Default toolbar layout (resource type "FILE").
+// Default toolbar layouts (resource type "FILE": 32-bit command ids, -1 a
+// separator): the main window's and the viewer window's.
 #define IDR_TOOLBAR_DEFAULT 301
+#define IDR_VIEWER_TOOLBAR_DEFAULT 302
+// The toolbars' built-in pictures: one 16-pixel square per command of the
+// layout above, in the layout's order; magenta shows the button face.
+#define IDB_MAIN_TOOLBAR 145
+#define IDB_VIEWER_TOOLBAR 134
+#define TOOLBAR_PICTURE_SIZE 16
+#define TOOLBAR_FACE_COLOR RGB(255, 0, 255)
 
 // Dialogs.
 #define IDD_ABOUTBOX 100

@@ -149,7 +149,7 @@ main() {
 
   bash "$root/scripts/setup.sh"
   cmake -S "$root" -B "$build" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-toolchain.cmake" >/dev/null
-  cmake --build "$build" -j "$(nproc)" --target CVMail QdMapi Vonlink
+  cmake --build "$build" -j "$(nproc)" --target CVMail QdMapi Vonlink VncKeyboard
 
   # The program keeps its settings file and side files beside itself.
   local home=$run
@@ -180,27 +180,12 @@ main() {
 
   if [ "$demo" = 1 ]; then
     demo_setup "$home"
-    echo "run: demo account $demo_address (its mailbox holds sample mails; press 受信 to fetch them)"
+    echo "run: demo account $demo_address (its mailbox holds sample mails; the toolbar's first button, 現在のアカウントで受信, or Ctrl+D fetches them)"
   fi
 
   url=""
   if [ -z "${DISPLAY:-}" ]; then
-    rm -f "$run/.display"
-    Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$run/.display" </dev/null >/dev/null 2>&1 8>&- &
-    pids+=($!)
-    for _ in $(seq 100); do [ -s "$run/.display" ] && break; sleep 0.1; done
-    [ -s "$run/.display" ] || { echo "run: the virtual display did not start" >&2; exit 1; }
-    n=$(head -1 "$run/.display")
-    export DISPLAY=":$n"
-    vnc=$(free_port $((5900 + n)))
-    x11vnc -display "$DISPLAY" -localhost -nopw -forever -shared -rfbport "$vnc" -o "$run/x11vnc.log" \
-      </dev/null >/dev/null 2>&1 8>&- &
-    pids+=($!)
-    web=$(free_port $((6080 + n)))
-    websockify --web /usr/share/novnc "127.0.0.1:$web" "127.0.0.1:$vnc" </dev/null >"$run/websockify.log" 2>&1 8>&- &
-    pids+=($!)
-    for _ in $(seq 100); do ss -Hltn "sport = :$web" | grep -q . && break; sleep 0.1; done
-    url="http://127.0.0.1:$web/vnc.html?autoconnect=1&resize=scale"
+    headless_start "$run" || exit 1
     echo "run: no display here; open $url in a browser to see and use Corvane Mail (over SSH, forward the port first: ssh -L $web:127.0.0.1:$web $(hostname))"
   fi
   printf 'display=%s\nurl=%s\nprefix=%s\nprogram=%s\n' "$DISPLAY" "$url" "$CVM_WINEPREFIX" "$home/CVMail.exe" >"$state"
@@ -226,6 +211,35 @@ main() {
     echo "run: the program ended with code $status; Wine's messages are in $run/wine.log" >&2
   fi
   exit "$status"
+}
+
+# The headless road: a virtual display, a VNC server on it and the WebSocket
+# proxy that serves the noVNC page, all on 127.0.0.1 only; their logs go to
+# the folder $1. Sets DISPLAY, vnc (the VNC port), web (the page's port) and
+# url, and adds the processes to pids. The VNC server moves the pointer
+# itself but hands every key event to VncKeyboard.exe, which sends it into
+# the Wine desktop of CVM_WINEPREFIX: X has keys for few of the characters a
+# viewer sends (typed Japanese arrives as Unicode keysyms), and Wine reads
+# the characters of keys bound on the fly wrongly or not at all.
+headless_start() {
+  local dir=$1 n
+  rm -f "$dir/.display"
+  Xvfb -displayfd 5 -screen 0 1280x1024x24 -nolisten tcp 5>"$dir/.display" </dev/null >/dev/null 2>&1 8>&- &
+  pids+=($!)
+  for _ in $(seq 100); do [ -s "$dir/.display" ] && break; sleep 0.1; done
+  [ -s "$dir/.display" ] || { echo "run: the virtual display did not start" >&2; return 1; }
+  n=$(head -1 "$dir/.display")
+  export DISPLAY=":$n"
+  vnc=$(free_port $((5900 + n)))
+  x11vnc -display "$DISPLAY" -localhost -nopw -forever -shared -rfbport "$vnc" -o "$dir/x11vnc.log" \
+    -input MBC -pipeinput "tee:'$root/scripts/wine-run.sh' '$build/VncKeyboard.exe' 2>>'$dir/keyboard.log'" \
+    </dev/null >/dev/null 2>&1 8>&- &
+  pids+=($!)
+  web=$(free_port $((6080 + n)))
+  websockify --web /usr/share/novnc "127.0.0.1:$web" "127.0.0.1:$vnc" </dev/null >"$dir/websockify.log" 2>&1 8>&- &
+  pids+=($!)
+  for _ in $(seq 100); do ss -Hltn "sport = :$web" | grep -q . && ss -Hltn "sport = :$vnc" | grep -q . && break; sleep 0.1; done
+  url="http://127.0.0.1:$web/vnc.html?autoconnect=1&resize=scale"
 }
 
 # The first port from $1 on that nothing listens on.

@@ -18,6 +18,7 @@ packages=(
   slapd ldap-utils
   mpop msmtp
   unzip lhasa
+  gcc pkg-config libgmime-3.0-dev
 )
 
 missing=()

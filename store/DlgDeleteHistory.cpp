@@ -47,9 +47,8 @@ BOOL CDlgDeleteHistory::OnInitDialog()
     // row's position is always its entry's position in the history.
     for (int i = 0; i < m_history.GetSize(); ++i) {
         const CQuendalApp::DeletedMail& entry = m_history[i];
-        CMailFolderStore* store = m_pApp ? m_pApp->FindFolder(entry.nFolderId) : nullptr;
-        CMailListData* list = store ? store->GetMailList() : nullptr;
-        CMailIndexRecord* record = list ? list->GetMailRecord(entry.nIndex) : nullptr;
+        CMailFolderStore* store = nullptr;
+        CMailIndexRecord* record = m_pApp ? m_pApp->FindDeletedMail(entry, &store) : nullptr;
         int row = m_list.InsertItem(i, record ? record->GetText(CMailIndexRecord::colSubject).GetString() : "", 0);
         if (record) {
             m_list.SetItemText(row, 1, record->GetText(CMailIndexRecord::colFrom));

@@ -10,9 +10,11 @@
 class CDlgDeleteHistory : public CDialog
 {
 public:
-    typedef CArray<CQuendalApp::DeletedMail, const CQuendalApp::DeletedMail&> History;
+    typedef CQuendalApp::DeleteHistory History;
 
-    // The history is the caller's; it changes only when 1430 is served.
+    // Shows a copy of the history; the caller keeps the positions of the
+    // entries while the dialog is open, since the rows and the 1430
+    // messages name them.
     CDlgDeleteHistory(CWnd* pParent, const History& history);
 
     BOOL OnInitDialog() override;
@@ -24,7 +26,7 @@ protected:
     void OnItemActivate(NMHDR* pNMHDR, LRESULT* pResult);
     void RestoreRow(int nRow);
 
-    const History& m_history;
+    History m_history;
     CQuendalApp* m_pApp;
     CListCtrl m_list;
 

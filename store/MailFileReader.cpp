@@ -3,6 +3,8 @@
 #include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "core/LogWriter.h"
+#include "core/QuendalApp.h"
+#include "html/HtmlUtil.h"
 #include "message/Base64.h"
 #include "message/BinHex.h"
 #include "message/DotStuffer.h"
@@ -173,13 +175,11 @@ void SetFileTimes(const CString& path, const CMailMessage& part)
     CloseHandle(h);
 }
 
-// The decoded text of a text part converted to Shift_JIS.
-CString ToSjis(const std::string& text, const CMailMessage& part, int nCodePage)
+// Decoded text of the charset, or of the code page given in its place,
+// converted to Shift_JIS.
+CString CharsetToSjis(const std::string& text, const CString& cs, int nCodePage)
 {
-    const CString& cs = part.m_strCharset;
     int len = static_cast<int>(text.size());
-    if (part.m_nSubType == kContentHtml)
-        return CString(text);
     if (nCodePage == 2 || nCodePage > 9)
         return CString(text);
     if ((EqualsNoCase(cs, "UTF-7") && nCodePage < 0) || nCodePage == 3)
@@ -194,9 +194,22 @@ CString ToSjis(const std::string& text, const CMailMessage& part, int nCodePage)
     return CString(text);
 }
 
+// The decoded text of a text part converted to Shift_JIS; an HTML part
+// stays as it came, for its file.
+CString ToSjis(const std::string& text, const CMailMessage& part, int nCodePage)
+{
+    if (part.m_nSubType == kContentHtml)
+        return CString(text);
+    return CharsetToSjis(text, part.m_strCharset, nCodePage);
+}
+
 } // namespace
 
-CMailFileReader::CMailFileReader() = default;
+CMailFileReader::CMailFileReader()
+{
+    CQuendalApp* app = QuendalApp();
+    m_bBodyFromHtml = app && app->m_bCreateMailBodyFromHtml;
+}
 CMailFileReader::~CMailFileReader() = default;
 
 CString CMailFileReader::SafePartName(const char* pszName)
@@ -751,6 +764,13 @@ void CMailFileReader::StorePart(CMailMessage& part, const std::string& body, BOO
             m_attachList.Add(path);
     } else if (html) {
         m_strHtml = text;
+    }
+    // A mail with no text before its HTML gets the HTML's text as its body,
+    // once. The body keeps the stored form, dots at line starts doubled.
+    if (html && m_bBodyFromHtml && !m_bHtmlBodyDone && m_strBody.IsEmpty()) {
+        m_bHtmlBodyDone = TRUE;
+        CString plain = HtmlToPlainText(CharsetToSjis(CDotStuffer::Undo(decoded), part.m_strCharset, m_nCodePage));
+        m_strBody = CString(CDotStuffer::Stuff(plain.GetString(), static_cast<size_t>(plain.GetLength())));
     }
 }
 

@@ -73,6 +73,8 @@ public:
     const CStringArray& GetHtmlFileList() const { return m_htmlFiles; }
     const CStringArray& GetMessagePartList() const { return m_messageParts; }
     const CStringArray& GetOtherPartList() const { return m_otherParts; }
+    // The body is the text of the mail's HTML part (the application's option).
+    BOOL BodyFromHtml() const { return m_bHtmlBodyDone; }
     // Decoding failed (the mail is still stored whole).
     BOOL DecodeFailed() const { return m_bDecodeFailed; }
     // The mail comes from the one outside mail program whose attachment
@@ -128,6 +130,7 @@ private:
     int m_nDataLength = 0;
     BOOL m_bDecodeFailed = FALSE;
     BOOL m_bHtmlBodyDone = FALSE;
+    BOOL m_bBodyFromHtml = FALSE;  // the application's option, taken at construction
     BOOL m_bAttachFolderNew = FALSE;
     CFile* m_pDataFile = nullptr;
     BOOL m_bAttachFolderMade = FALSE;

@@ -45,6 +45,7 @@ CMailFolderStore::~CMailFolderStore()
     delete m_pReader;
     m_heldData.Abort();
     m_mailList.CloseFile();
+    WriteStamp();
 }
 
 void CMailFolderStore::SetNotifyThreadId(DWORD dwThreadId)
@@ -69,6 +70,8 @@ void CMailFolderStore::UpdatePaths()
         m_strDataPath = CombinePath(m_record.m_strPath, "MailData.Qmd");
     }
     m_nCheckedDataEnd = -1;
+    m_bFilesKnown = false;
+    m_nStampOnDisk = -1;
     m_attachNames.Clear();
     m_bAttachNamesRead = false;
     m_mailList.SetFilePath(m_strIndexPath);
@@ -269,21 +272,39 @@ BOOL CMailFolderStore::LoadIndex()
         return FALSE;
     m_mailList.SetUnreadCount(0);
     m_mailList.SetFilePath(m_strIndexPath);
-    // An interrupted filing is cut before the records are checked against
-    // the data file; entries the index lost are kept and offered to the
-    // rebuild. The index is read once, for the check of the data file's tail
-    // and for the list, whose records keep their texts in the bytes read
-    // (a copy: the file itself may be replaced while they live). On a large
-    // folder, memory new to the process is most of the wait, page by page,
-    // so the file is read straight into the one copy.
+    // A folder whose files are as they were last known (the stamp of its
+    // last clean close, or this store's own check and filings since) is
+    // taken as it is. Any other is checked: an interrupted filing is cut
+    // before the records are checked against the data file; entries the
+    // index lost are kept and offered to the rebuild. The index is read
+    // once, for the checks and for the list, whose records keep their texts
+    // in the bytes read (a copy: the file itself may be replaced while they
+    // live). On a large folder, memory new to the process is most of the
+    // wait, page by page, so the file is read straight into the one copy.
     BOOL ok;
     {
         auto index = std::make_shared<std::string>();
         bool read = ReadWholeFile(m_strIndexPath, *index);
         const std::string_view indexBytes(*index);
-        RepairDataTail(FALSE, read ? &indexBytes : nullptr);
-        ok = read ? m_mailList.ReadFromBytes(std::move(index)) : m_mailList.ReadFromFile(TRUE);
-        ok = ok && RecordsFitDataFile();
+        bool stamped = read && AcceptStamp(indexBytes);
+        bool known = stamped;
+        if (!known && read && m_bFilesKnown) {
+            WIN32_FILE_ATTRIBUTE_DATA fa;
+            known = GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa) &&
+                    ((static_cast<LONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow) == m_nCheckedDataEnd &&
+                    IndexCoversExactly(indexBytes, static_cast<ULONGLONG>(m_nCheckedDataEnd));
+        }
+        m_bFilesKnown = false;
+        if (!known)
+            RepairDataTail(FALSE, read ? &indexBytes : nullptr, TRUE);
+        ok = read ? m_mailList.ReadFromBytes(index) : m_mailList.ReadFromFile(TRUE);
+        ok = ok && (known || RecordsFitDataFile());
+        m_bLoadSkippedChecks = ok && known;
+        if (ok && !HasUnindexedData()) {
+            m_bFilesKnown = true;
+            if (!stamped && read)
+                WriteStamp(&indexBytes);
+        }
     }
     if (!ok || HasUnindexedData()) {
         // A folder whose index reads well is only asked about on the
@@ -394,6 +415,8 @@ CMailListData* CMailFolderStore::GetMailList()
 
 void CMailFolderStore::UnloadIndex()
 {
+    // Taken before the index lock: the stamp takes the file lock first.
+    WriteStamp();
     CSingleLock lock(&m_indexLock, TRUE);
     m_mailList.CloseFile();
     m_mailList.ClearView();
@@ -568,6 +591,9 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
         }
     }
 
+    // From here on the folder's files are not as a stamp says until the
+    // filing has ended whole.
+    WithdrawStamp();
     delete m_pReader;
     m_pReader = new CMailFileReader;
     std::unique_ptr<CMailFileReader> reader(m_pReader);
@@ -588,6 +614,7 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
                                                 nForcedEncoding);
     if (!nWritten) {
         WriteLog("m_pMailReader->ReadMailFile Error\r\n");
+        NoteFailedWrite();
         return 0;
     }
     m_bLastDecodeFailed = reader->DecodeFailed();
@@ -596,6 +623,7 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
     std::unique_ptr<CMailIndexRecord> record(new (std::nothrow) CMailIndexRecord);
     if (!record) {
         WriteLog("pRecord == NULL Error\r\n");
+        NoteFailedWrite();
         return 0;
     }
     if (reader->MadeAttachFolder())
@@ -603,6 +631,7 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
     if (!FillRecord(record.get(), reader.get(), pszReceivedTime, bRead, bUseDateForReceived, pFilter,
                     newAttachFolder)) {
         WriteLog("AddNewMailData Error\r\n");
+        NoteFailedWrite();
         return 0;
     }
     m_strLastMessageId = reader->GetValues().strMessageId;
@@ -610,8 +639,10 @@ int CMailFolderStore::FileMail(const char* pszMailPath, std::string* pText, cons
     CSingleLock indexLock(&m_indexLock, TRUE);
     BOOL loaded = m_mailList.IsLoaded();
     BOOL unread = !record->m_bRead;
-    if (!m_mailList.AppendRecord(record.get()))
+    if (!m_mailList.AppendRecord(record.get())) {
+        NoteFailedWrite();
         return 0;
+    }
     m_nCheckedDataEnd = static_cast<LONGLONG>(reader->GetDataOffset()) + reader->GetDataLength();
     m_bModified = TRUE;
     m_bUnflushed = TRUE;
@@ -668,6 +699,8 @@ BOOL CMailFolderStore::FlushFiledMails()
     }
     m_unflushedAttach.clear();
     m_bUnflushed = FALSE;
+    if (ok)
+        WriteStamp();
     return ok;
 }
 
@@ -928,6 +961,7 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
     if (!RecoverInterruptedSwap() || !RepairDataTail(TRUE))
         return -2;
     EnsureIndexFile();
+    WithdrawStamp();
     if (!pszMailText)
         pszMailText = "";
     if (nTextLength < 0)
@@ -982,6 +1016,7 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
     CFile file;
     if (!file.Open(m_strDataPath, CFile::modeCreate | CFile::modeNoTruncate | CFile::modeWrite | CFile::shareDenyWrite)) {
         AfxMessageBox(FormatString("メールデータの追加に失敗しました。Error Code 0001\r\nファイル[%s]", m_strDataPath.GetString()));
+        NoteFailedWrite();
         return -2;
     }
     try {
@@ -998,6 +1033,7 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
         char err[256] = "";
         e.GetErrorMessage(err, sizeof(err));
         AfxMessageBox(FormatString("メールデータの追加に失敗しました。\r\nファイル[%s]\r\n[%s]", m_strDataPath.GetString(), err));
+        NoteFailedWrite();
         return -2;
     }
 
@@ -1005,6 +1041,7 @@ int CMailFolderStore::AddCopyOfMail(const CMailIndexRecord& source, const char* 
     BOOL loaded = m_mailList.IsLoaded();
     if (!m_mailList.AppendRecord(copy.get())) {
         AfxMessageBox(FormatString("メールデータの追加に失敗しました。\r\nファイル[%s]", m_strDataPath.GetString()));
+        NoteFailedWrite();
         return -2;
     }
     m_nCheckedDataEnd = static_cast<LONGLONG>(copy->m_nDataOffset) + copy->m_nDataLength;
@@ -1133,9 +1170,12 @@ BOOL CMailFolderStore::EmptyFolder()
     UnloadIndex();
     if (m_record.m_strPath.IsEmpty())
         return FALSE;
+    WithdrawStamp();
     DeleteFileA(m_strIndexPath);
     DeleteFileA(m_strDataPath);
     DeleteDirectoryTree(CombinePath(m_record.m_strPath, "Attach"), true);
+    m_nCheckedDataEnd = -1;
+    m_bFilesKnown = false;
     m_mailList.SetUnreadCount(0);
     m_nMailCount = 0;
     PostCountMessages();
@@ -1166,5 +1206,13 @@ BOOL CMailFolderStore::Close()
     }
     if (!bIsCurrent)
         UnloadIndex();
+    else
+        WriteStamp();
     return TRUE;
+}
+
+void CMailFolderStore::NoteFailedWrite()
+{
+    m_bStampBlocked = true;
+    m_bFilesKnown = false;
 }

@@ -13,6 +13,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class CMailFileReader;
@@ -182,10 +183,16 @@ public:
     // record that points past its end makes the index damaged.
     BOOL RecordsFitDataFile();
     // Whether the data file holds entries the index does not know (more
-    // than one interrupted filing leaves) or entries set aside for the
-    // rebuild: the open then offers the rebuild.
+    // than one interrupted filing leaves, or ones that no record covers
+    // amid the others) or entries set aside for the rebuild: the open then
+    // offers the rebuild.
     BOOL HasUnindexedData() const { return m_bUnindexedData || HasSetAsideData(); }
     BOOL HasSetAsideData() const;
+    // Whether the last load of the index took the folder's files as they
+    // were known (the stamp of the last clean close, or this store's own
+    // check and filings since), without reading the data file or the
+    // attachment folders.
+    BOOL LoadSkippedChecks() const { return m_bLoadSkippedChecks; }
 
     CCriticalSection& FileLock() { return m_fileLock; }
     CCriticalSection& IndexLock() { return m_indexLock; }
@@ -207,6 +214,9 @@ private:
     BOOL FillRecord(CMailIndexRecord* pRecord, CMailFileReader* pReader, const char* pszReceivedTime,
                     BOOL bRead, BOOL bUseDateForReceived, const StoreFilterResult* pFilter,
                     BOOL bNewAttachFolder = FALSE);
+    // Marks the files as not known to be in order after a filing or copy
+    // that stopped half-way: no stamp until the folder is checked again.
+    void NoteFailedWrite();
     // Whether a folder of this name may exist under "Attach", from the
     // names the store has seen and given, so that filing into a large folder
     // need not look each name up (a lookup that misses scans the whole
@@ -223,10 +233,22 @@ private:
     // index lost: they are never cut but noted as unindexed, and with
     // bSetAside moved to the set-aside file (false when that failed: the
     // folder must not be written then).
-    BOOL RepairDataTail(BOOL bSetAside, const std::string_view* pIndexBytes = nullptr);
+    // bFull checks the files even when the data file ends where this store
+    // last left it, and whatever a stamp says.
+    BOOL RepairDataTail(BOOL bSetAside, const std::string_view* pIndexBytes = nullptr, BOOL bFull = FALSE);
+    // Whether a whole entry after the last one the index knows is what a
+    // filing stopped before its record leaves, and may go: a mail not
+    // received from a server, or one its account's received-id list noted
+    // for this folder and never recorded as received (the server still has
+    // it). A mail the list holds as received may be gone from the server.
+    bool IsUnfinishedFiling(const CString& name, const std::string& header) const;
     // Moves the unindexed entries to the set-aside file, where the next
-    // rebuild finds them.
+    // rebuild finds them; those amid the data file are copied (the
+    // optimisation drops them there), once.
     BOOL SetAsideUnindexedData();
+    // Appends whole entries to the set-aside file: the bytes [nFrom, nTo)
+    // of the data file, leaving out entries the file holds already.
+    void CopyEntriesAside(CFile& data, CFile& aside, ULONGLONG nFrom, ULONGLONG nTo, bool bSkipKnown);
     CString GetSetAsidePath() const;
     // Appends the set-aside entries to the data file again (for the rebuild).
     BOOL TakeBackSetAsideData();
@@ -242,6 +264,31 @@ private:
     // Makes an empty "Index.lst" for a folder that has no mail yet, so that
     // an entry filed without its record is known for what it is.
     void EnsureIndexFile();
+
+    // The stamp of a clean close: the data file's size and time and the
+    // index's size and checksum, written when the store knows the two files
+    // agree (every entry covered by a record, nothing half written), and
+    // withdrawn before a filing or copy writes anything. A folder whose
+    // files still match it opens without the checks of the data file's end,
+    // of each record against the data file and of the attachment folders.
+    CString GetStampPath() const;
+    // The stamp line for the files as they are; empty when the data file
+    // cannot be looked at.
+    std::string MakeStamp(std::string_view indexBytes) const;
+    bool StampMatches(std::string_view indexBytes) const;
+    // Takes the files as checked when the stamp matches them.
+    bool AcceptStamp(std::string_view indexBytes);
+    // Writes the stamp when the files agree (the index's bytes, when the
+    // caller has them in hand).
+    void WriteStamp(const std::string_view* pIndexBytes = nullptr);
+    void WithdrawStamp();
+    // Whether the lines of an index file end whole and their records cover
+    // a data file of the size from its first byte to its last, each entry
+    // once.
+    static bool IndexCoversExactly(std::string_view bytes, ULONGLONG nDataSize);
+    // The data file stretches that the lines of an index file cover, in the
+    // order of their offsets; false when a line points nowhere.
+    static bool IndexSpans(std::string_view bytes, std::vector<std::pair<ULONGLONG, ULONGLONG>>& spans);
     BOOL GetInheritedSwitch(BOOL CFolderRecord::*pSwitch) const;
     // Calls fn for each whole line of an index file's bytes with the record
     // of its binary head, where the line starts and where its CR LF stands.
@@ -275,6 +322,29 @@ private:
     // more than an interrupted filing left.
     BOOL m_bUnindexedData = FALSE;
     ULONGLONG m_nIndexedEnd = 0;
+    // Stretches of the data file amid the indexed entries that no record
+    // covers; those that do not begin and end on entry boundaries cannot be
+    // set aside, and the data file is then not optimised.
+    std::vector<std::pair<ULONGLONG, ULONGLONG>> m_uncovered;
+    bool m_bUnalignedGap = false;
+    // Whether a stamp may be on the disk (-1: not known yet), and whether a
+    // filing or copy failed after it may have written something, so that
+    // no stamp claims the folder clean until it is checked again.
+    int m_nStampOnDisk = -1;
+    bool m_bStampBlocked = false;
+    // The two files as the stamp on the disk found them (data size, index
+    // size and time), so that a close with nothing changed since leaves it
+    // as it is without reading the index again.
+    ULONGLONG m_nStampDataSize = 0;
+    ULONGLONG m_nStampIndexSize = 0;
+    ULONGLONG m_nStampIndexTime = 0;
+    // The current sizes and the index's time, when both files are there.
+    bool GetFileStates(ULONGLONG& nDataSize, ULONGLONG& nIndexSize, ULONGLONG& nIndexTime) const;
+    void NoteStampedFiles();
+    // Whether the files are as this store last checked them, changed since
+    // only by its own filings and copies, each of which ended whole.
+    bool m_bFilesKnown = false;
+    BOOL m_bLoadSkippedChecks = FALSE;
     // The data file a filing run holds open (write, shared for reading).
     int m_nFilingRuns = 0;
     BOOL m_bCountsPending = FALSE;  // count messages of the run's mails not posted yet

@@ -6,6 +6,10 @@
 #include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "core/LogWriter.h"
+#include "core/QuendalApp.h"
+#include "core/TextFile.h"
+#include "message/MailMessage.h"
+#include "net/ReceivedIdList.h"
 #include "store/MailFileReader.h"
 #include "store/StoreWrite.h"
 
@@ -29,6 +33,9 @@ const char kTempIndex[] = "Index.$$$";
 // Whole entries of the data file that "Index.lst" does not know, moved out of
 // the way so that new mail can be filed; the next rebuild takes them back.
 const char kSetAsideData[] = "MailData.Rcv";
+// The stamp a clean close leaves beside the two files (see WriteStamp).
+const char kStamp[] = "Index.stp";
+const char kStampTag[] = "CVMSTAMP1";
 const char kDataWriteError[] = "メールデータの書き込みエラーです。\r\nハードディスクに十分な空きがあるかどうかを確認してください。";
 
 CString DataFileMessage(const CString& path)
@@ -180,7 +187,227 @@ bool PlainFolderName(const CString& name)
     return !name.IsEmpty() && name.FindOneOf("\\/:*?\"<>|") < 0 && name != "." && name != "..";
 }
 
+// Calls fn with each whole entry of the bytes [from, to) of a data file and
+// its offset; a torn entry at the end has no terminator and is left out.
+void ForEachEntry(CFile& file, ULONGLONG from, ULONGLONG to,
+                  const std::function<void(ULONGLONG offset, const std::string& entry)>& fn)
+{
+    const std::string term = kTerminator;
+    std::string window;
+    ULONGLONG windowStart = from;  // file offset of window[0]
+    ULONGLONG entryStart = from;
+    std::string chunk(256 * 1024, '\0');
+    ULONGLONG readPos = from;
+    for (;;) {
+        size_t at = window.find(term, static_cast<size_t>(entryStart - windowStart));
+        if (at == std::string::npos) {
+            if (readPos >= to)
+                break;
+            // Only the current entry stays in the window.
+            window.erase(0, static_cast<size_t>(entryStart - windowStart));
+            windowStart = entryStart;
+            file.Seek(static_cast<LONGLONG>(readPos), CFile::begin);
+            UINT got = file.Read(&chunk[0], static_cast<UINT>(std::min<ULONGLONG>(chunk.size(), to - readPos)));
+            if (got == 0)
+                break;
+            window.append(chunk.data(), got);
+            readPos += got;
+            continue;
+        }
+        ULONGLONG entryEnd = windowStart + at + term.size();
+        ULONGLONG offset = entryStart;
+        entryStart = entryEnd;
+        fn(offset, window.substr(static_cast<size_t>(offset - windowStart), static_cast<size_t>(entryEnd - offset)));
+    }
+}
+
+// What tells two entries apart: an entry whose name line and bytes equal
+// another's is the same mail twice.
+std::string EntryKey(const std::string& entry)
+{
+    size_t nameEnd = entry.find("\r\n");
+    return entry.substr(0, nameEnd == std::string::npos ? 0 : nameEnd) + '\0' + std::to_string(entry.size()) + '\0' +
+           std::to_string(std::hash<std::string>()(entry)) + '\0' + std::to_string(Fnv1a(entry));
+}
+
+// Whether an entry holds a mail the rebuild can list: a name line and a
+// header block ended by a blank line.
+bool HoldsMail(const std::string& entry)
+{
+    size_t nameEnd = entry.find("\r\n");
+    return nameEnd != std::string::npos && entry.find("\r\n\r\n", nameEnd + 2) != std::string::npos;
+}
+
+// The header block of an entry (after its name line, up to the blank line),
+// from its first bytes.
+std::string EntryHeader(CFile& file, ULONGLONG from, ULONGLONG to)
+{
+    std::string head;
+    ReadFileSpan(file, from, static_cast<size_t>(std::min<ULONGLONG>(to - from, 64 * 1024)), head);
+    size_t nameEnd = head.find("\r\n");
+    if (nameEnd == std::string::npos)
+        return std::string();
+    size_t blank = head.find("\r\n\r\n", nameEnd + 2);
+    return head.substr(nameEnd + 2, blank == std::string::npos ? std::string::npos : blank + 4 - (nameEnd + 2));
+}
+
+// Whether the terminator ends the data file's bytes just before pos (the
+// start of the file counts as a boundary too).
+bool EntryBoundaryAt(CFile& file, ULONGLONG pos)
+{
+    if (pos == 0)
+        return true;
+    if (pos < kTerminatorSize)
+        return false;
+    char tail[kTerminatorSize];
+    file.Seek(static_cast<LONGLONG>(pos - kTerminatorSize), CFile::begin);
+    return file.Read(tail, kTerminatorSize) == kTerminatorSize && memcmp(tail, kTerminator, kTerminatorSize) == 0;
+}
+
+// A checksum of the index bytes for the stamp: four lanes of eight-byte
+// words, each step a bijection, so that any single changed byte shows.
+uint64_t IndexChecksum(std::string_view bytes)
+{
+    const uint64_t k = 0x9E3779B97F4A7C15ULL;
+    uint64_t lane[4] = {1, 2, 3, 4};
+    const char* p = bytes.data();
+    size_t blocks = bytes.size() / 32;
+    for (size_t i = 0; i < blocks; i++, p += 32) {
+        for (int l = 0; l < 4; l++) {
+            uint64_t w;
+            memcpy(&w, p + 8 * l, 8);
+            lane[l] = (lane[l] ^ w) * k;
+            lane[l] ^= lane[l] >> 29;
+        }
+    }
+    for (size_t i = blocks * 32; i < bytes.size(); i++)
+        lane[i % 4] = (lane[i % 4] ^ static_cast<unsigned char>(bytes[i])) * k;
+    uint64_t h = bytes.size();
+    for (int l = 0; l < 4; l++)
+        h = (h ^ lane[l]) * k + static_cast<uint64_t>(l);
+    return h;
+}
+
 } // namespace
+
+CString CMailFolderStore::GetStampPath() const
+{
+    return m_record.m_strPath.IsEmpty() ? CString() : CombinePath(m_record.m_strPath, kStamp);
+}
+
+std::string CMailFolderStore::MakeStamp(std::string_view indexBytes) const
+{
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa))
+        return std::string();
+    unsigned long long size = (static_cast<unsigned long long>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    unsigned long long time =
+        (static_cast<unsigned long long>(fa.ftLastWriteTime.dwHighDateTime) << 32) | fa.ftLastWriteTime.dwLowDateTime;
+    char line[160];
+    snprintf(line, sizeof(line), "%s\t%llu\t%llu\t%llu\t%016llx\r\n", kStampTag, size, time,
+             static_cast<unsigned long long>(indexBytes.size()),
+             static_cast<unsigned long long>(IndexChecksum(indexBytes)));
+    return line;
+}
+
+bool CMailFolderStore::StampMatches(std::string_view indexBytes) const
+{
+    CString path = GetStampPath();
+    std::string stamp;
+    if (path.IsEmpty() || !ReadWholeFile(path, stamp) || stamp.empty())
+        return false;
+    return stamp == MakeStamp(indexBytes);
+}
+
+bool CMailFolderStore::GetFileStates(ULONGLONG& nDataSize, ULONGLONG& nIndexSize, ULONGLONG& nIndexTime) const
+{
+    WIN32_FILE_ATTRIBUTE_DATA data, index;
+    if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &data) ||
+        !GetFileAttributesExA(m_strIndexPath, GetFileExInfoStandard, &index))
+        return false;
+    nDataSize = (static_cast<ULONGLONG>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    nIndexSize = (static_cast<ULONGLONG>(index.nFileSizeHigh) << 32) | index.nFileSizeLow;
+    nIndexTime = (static_cast<ULONGLONG>(index.ftLastWriteTime.dwHighDateTime) << 32) | index.ftLastWriteTime.dwLowDateTime;
+    return true;
+}
+
+void CMailFolderStore::NoteStampedFiles()
+{
+    m_nStampOnDisk = 1;
+    if (!GetFileStates(m_nStampDataSize, m_nStampIndexSize, m_nStampIndexTime))
+        m_nStampIndexTime = 0;
+}
+
+bool CMailFolderStore::AcceptStamp(std::string_view indexBytes)
+{
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (!StampMatches(indexBytes) || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa) ||
+        Exists(CombinePath(m_record.m_strPath, kSwapMarker)))
+        return false;
+    m_nCheckedDataEnd = (static_cast<LONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    m_nIndexedEnd = static_cast<ULONGLONG>(m_nCheckedDataEnd);
+    m_bUnindexedData = FALSE;
+    m_uncovered.clear();
+    m_bUnalignedGap = false;
+    m_bFilesKnown = true;
+    NoteStampedFiles();
+    return true;
+}
+
+bool CMailFolderStore::IndexCoversExactly(std::string_view bytes, ULONGLONG nDataSize)
+{
+    if (!bytes.empty() && (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0))
+        return false;
+    std::vector<std::pair<ULONGLONG, ULONGLONG>> spans;
+    if (!IndexSpans(bytes, spans))
+        return false;
+    ULONGLONG covered = 0;
+    for (const auto& span : spans) {
+        if (span.first != covered)
+            return false;
+        covered = span.second;
+    }
+    return covered == nDataSize;
+}
+
+void CMailFolderStore::WriteStamp(const std::string_view* pIndexBytes)
+{
+    CSingleLock fileLock(&m_fileLock, TRUE);
+    CSingleLock indexLock(&m_indexLock, TRUE);
+    CString path = GetStampPath();
+    if (path.IsEmpty() || m_bStampBlocked || m_bUnindexedData || m_bUnalignedGap || m_nCheckedDataEnd < 0 ||
+        Exists(CombinePath(m_record.m_strPath, kSwapMarker)))
+        return;
+    ULONGLONG dataSize, indexSize, indexTime;
+    if (m_nStampOnDisk == 1 && m_nStampIndexTime != 0 && GetFileStates(dataSize, indexSize, indexTime) &&
+        dataSize == m_nStampDataSize && indexSize == m_nStampIndexSize && indexTime == m_nStampIndexTime)
+        return;  // the stamp on the disk still says how they are
+    std::string ownBytes;
+    if (!pIndexBytes && !ReadWholeFile(m_strIndexPath, ownBytes))
+        return;
+    std::string_view bytes = pIndexBytes ? *pIndexBytes : std::string_view(ownBytes);
+    // Only files that agree get the stamp: the data file ends where this
+    // store last left it in order, and the index's records cover it from
+    // its first byte to its last without a gap.
+    WIN32_FILE_ATTRIBUTE_DATA fa;
+    if (!GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa))
+        return;
+    ULONGLONG size = (static_cast<ULONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
+    if (size != static_cast<ULONGLONG>(m_nCheckedDataEnd) || !IndexCoversExactly(bytes, size))
+        return;
+    std::string stamp = MakeStamp(bytes);
+    if (stamp.empty() || !WriteFileData(path, stamp.data(), stamp.size()))
+        return;
+    NoteStampedFiles();
+}
+
+void CMailFolderStore::WithdrawStamp()
+{
+    if (m_nStampOnDisk == 0 || m_record.m_strPath.IsEmpty())
+        return;
+    DeleteFileA(GetStampPath());
+    m_nStampOnDisk = 0;
+}
 
 BOOL CMailFolderStore::RecoverInterruptedSwap()
 {
@@ -249,91 +476,157 @@ BOOL CMailFolderStore::HasSetAsideData() const
     return !path.IsEmpty() && Exists(path);
 }
 
-BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string_view* pIndexBytes)
+bool CMailFolderStore::IndexSpans(std::string_view bytes, std::vector<std::pair<ULONGLONG, ULONGLONG>>& spans)
+{
+    bool sound = true;
+    bool ordered = true;
+    spans.clear();
+    ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
+        if (probe.m_nDataOffset < 0 || probe.m_nDataLength <= 0) {
+            sound = false;
+            return;
+        }
+        ULONGLONG from = static_cast<ULONGLONG>(probe.m_nDataOffset);
+        if (!spans.empty() && from < spans.back().first)
+            ordered = false;
+        spans.emplace_back(from, from + static_cast<ULONGLONG>(probe.m_nDataLength));
+    });
+    // A folder's records are in the order of their entries but for the
+    // ones a rebuild or a copy wrote otherwise.
+    if (!ordered)
+        std::sort(spans.begin(), spans.end());
+    return sound;
+}
+
+bool CMailFolderStore::IsUnfinishedFiling(const CString& name, const std::string& header) const
+{
+    CMailMessage message;
+    message.ParseHeaderText(header.c_str());
+    const CString& account = message.m_strReceiveAccount;
+    if (account.IsEmpty())
+        return true;
+    CQuendalApp* app = QuendalApp();
+    if (!app || name.IsEmpty())
+        return false;
+    CString listPath = CombinePath(app->GetMailBoxFolder(), CReceivedIdList::FileNameFor(account));
+    if (!Exists(listPath))
+        return false;
+    CReceivedIdList list;
+    list.SetFilePath(listPath);
+    return list.FindFilingNote(m_record.m_nId, name) == CReceivedIdList::FilingNote::unconfirmed;
+}
+
+BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string_view* pIndexBytes, BOOL bFull)
 {
     WIN32_FILE_ATTRIBUTE_DATA fa;
     if (m_strDataPath.IsEmpty() || !GetFileAttributesExA(m_strDataPath, GetFileExInfoStandard, &fa)) {
         m_nCheckedDataEnd = -1;
         m_bUnindexedData = FALSE;
+        m_uncovered.clear();
+        m_bUnalignedGap = false;
         return TRUE;
     }
     LONGLONG size = (static_cast<LONGLONG>(fa.nFileSizeHigh) << 32) | fa.nFileSizeLow;
     // The data file still ends where the last check or filing left it.
-    if (size == m_nCheckedDataEnd)
+    if (!bFull && size == m_nCheckedDataEnd)
         return m_bUnindexedData && bSetAside ? SetAsideUnindexedData() : TRUE;
     bool firstCheck = m_nCheckedDataEnd < 0;
+
+    // What "Index.lst" knows, deleted records included (only the
+    // optimisation may drop their entries). The file, not the list in
+    // memory: the list leaves deleted records out.
+    CSingleLock lock(&m_indexLock, TRUE);
+    std::string ownBytes;
+    std::string_view bytes = pIndexBytes ? *pIndexBytes : std::string_view();
+    bool indexRead = pIndexBytes != nullptr;
+    if (!indexRead) {
+        CFile index;
+        if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
+            try {
+                ownBytes.assign(static_cast<size_t>(index.GetLength()), '\0');
+                UINT got = ownBytes.empty() ? 0 : index.Read(&ownBytes[0], static_cast<UINT>(ownBytes.size()));
+                index.Close();
+                indexRead = got == ownBytes.size();
+                ownBytes.resize(got);
+            } catch (const CFileException&) {
+                index.Abort();
+                ownBytes.clear();
+            }
+            bytes = ownBytes;
+        }
+    }
+    // A folder closed cleanly is as its stamp says.
+    if (firstCheck && !bFull && indexRead && AcceptStamp(bytes))
+        return TRUE;
+
     m_bUnindexedData = FALSE;
+    m_uncovered.clear();
+    m_bUnalignedGap = false;
+    m_bFilesKnown = false;
     // A filing run's files go first (its next filing opens them again).
     ReleaseHeldFiles();
     CFile file;
     if (!file.Open(m_strDataPath, CFile::modeReadWrite | CFile::shareDenyWrite))
         return TRUE;
     bool cut = false;
-    std::string ownBytes;
-    std::string_view bytes = pIndexBytes ? *pIndexBytes : std::string_view();
     bool indexUsable = false;
     try {
         ULONGLONG len = file.GetLength();
-        const std::string term = kTerminator;
         // Every entry ends with the terminator, and no terminator occurs
         // inside an entry: anything after the last one is a torn entry.
         ULONGLONG keep = LastEntryEnd(file, len);
 
-        // What "Index.lst" knows, deleted records included (only the
-        // optimisation may drop their entries). The file, not the list in
-        // memory: the list leaves deleted records out.
-        CSingleLock lock(&m_indexLock, TRUE);
-        bool indexRead = false;
-        bool indexSound = true;
+        std::vector<std::pair<ULONGLONG, ULONGLONG>> spans;
+        bool indexSound = !bytes.empty() || indexRead ? IndexSpans(bytes, spans) : true;
         ULONGLONG indexedEnd = 0;
-        CFile index;
-        if (pIndexBytes) {
-            indexRead = true;
-        } else if (index.Open(m_strIndexPath, CFile::modeRead | CFile::shareDenyNone)) {
-            ownBytes.assign(static_cast<size_t>(index.GetLength()), '\0');
-            UINT got = ownBytes.empty() ? 0 : index.Read(&ownBytes[0], static_cast<UINT>(ownBytes.size()));
-            index.Close();
-            indexRead = got == ownBytes.size();
-            ownBytes.resize(got);
-            bytes = ownBytes;
-        }
-        if (indexRead || !ownBytes.empty()) {
-            ForEachIndexLine(bytes, [&](const CMailIndexRecord& probe, size_t, size_t) {
-                if (probe.m_nDataOffset < 0 || probe.m_nDataLength <= 0) {
-                    indexSound = false;
-                    return;
-                }
-                ULONGLONG recEnd = static_cast<ULONGLONG>(probe.m_nDataOffset) + static_cast<ULONGLONG>(probe.m_nDataLength);
-                if (recEnd > indexedEnd)
-                    indexedEnd = recEnd;
-                // Never cut into an entry the index knows.
-                if (recEnd > keep && recEnd <= len)
-                    keep = recEnd;
-            });
+        for (const auto& span : spans) {
+            indexedEnd = std::max(indexedEnd, span.second);
+            // Never cut into an entry the index knows.
+            if (span.second > keep && span.second <= len)
+                keep = span.second;
         }
         bool indexMissing = !indexRead && !Exists(m_strIndexPath);
         indexUsable = (indexRead && indexSound && indexedEnd <= len) || indexMissing;
-        bool boundary = indexedEnd == 0;
-        if (indexUsable && !boundary && indexedEnd < keep && indexedEnd >= term.size()) {
-            char tail[kTerminatorSize];
-            file.Seek(static_cast<LONGLONG>(indexedEnd - term.size()), CFile::begin);
-            boundary = file.Read(tail, kTerminatorSize) == kTerminatorSize && std::string(tail, kTerminatorSize) == term;
+        bool boundary = indexedEnd == 0 || (indexedEnd < keep ? EntryBoundaryAt(file, indexedEnd) : true);
+        // Entries amid the indexed ones that no record covers are mails the
+        // index lost as much as those after its last record.
+        if (indexUsable && !indexMissing) {
+            ULONGLONG covered = 0;
+            for (const auto& span : spans) {
+                if (span.first > covered) {
+                    if (!EntryBoundaryAt(file, covered) || !EntryBoundaryAt(file, span.first)) {
+                        m_bUnalignedGap = true;
+                    } else {
+                        // Only a stretch with a mail in it is worth a word:
+                        // the rebuild leaves out entries without a header.
+                        bool mail = false;
+                        ForEachEntry(file, covered, span.first,
+                                     [&](ULONGLONG, const std::string& entry) { mail = mail || HoldsMail(entry); });
+                        if (mail)
+                            m_uncovered.emplace_back(covered, span.first);
+                    }
+                }
+                covered = std::max(covered, span.second);
+            }
+            if (!m_uncovered.empty())
+                m_bUnindexedData = TRUE;
         }
+        m_nIndexedEnd = keep < len ? keep : len;
         // An index that is damaged (or cannot be read now) says nothing
         // about the entries after its last one: they stay where they are and
         // the load of the index finds the damage.
         if (indexUsable && boundary && indexedEnd < keep) {
-            m_nIndexedEnd = indexedEnd;
             // What a killed filing leaves is one whole entry after the last
             // one the index knows: its record never came, the receiver never
             // confirmed the mail, and the server sends it again. That one
             // entry goes, so that no rebuild shows the mail twice. More than
-            // one entry, or entries beside a missing index (a folder gets its
-            // index before its first mail), are mails that read whole: they
-            // are never cut.
+            // one entry, entries beside a missing index (a folder gets its
+            // index before its first mail), or a mail that its account
+            // recorded as received (the server may have deleted it: the index
+            // lost its record) are mails that read whole: they are never cut.
             CString name;
             ULONGLONG firstEnd = indexMissing ? 0 : FindEntryEnd(file, indexedEnd, keep, &name);
-            if (firstEnd == keep) {
+            if (firstEnd == keep && IsUnfinishedFiling(name, EntryHeader(file, indexedEnd, keep))) {
                 if (PlainFolderName(name)) {
                     CString folder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
                     CString lower(name);
@@ -344,8 +637,10 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string_view* pI
                     }
                 }
                 keep = indexedEnd;
+                m_nIndexedEnd = keep;
             } else {
                 m_bUnindexedData = TRUE;
+                m_nIndexedEnd = indexedEnd;
             }
         }
         if (keep < len) {
@@ -361,7 +656,8 @@ BOOL CMailFolderStore::RepairDataTail(BOOL bSetAside, const std::string_view* pI
     // Attachment folders of mails killed before their data entry was written
     // (or cut above) are named by no record; once the files are known to be
     // in order they go. Mails set aside keep theirs.
-    if ((firstCheck || cut) && indexUsable && Exists(m_strIndexPath) && !m_bUnindexedData && !HasSetAsideData())
+    if ((firstCheck || cut) && indexUsable && Exists(m_strIndexPath) && !m_bUnindexedData && !m_bUnalignedGap &&
+        !HasSetAsideData())
         RemoveAttachFoldersNotIn(bytes);
     if (m_bUnindexedData && bSetAside)
         return SetAsideUnindexedData();
@@ -423,6 +719,18 @@ void CMailFolderStore::RemoveAttachFoldersNotIn(std::string_view indexBytes)
     RemoveAttachFolders(folders, NamesInIndex(indexBytes, &present));
 }
 
+void CMailFolderStore::CopyEntriesAside(CFile& data, CFile& aside, ULONGLONG nFrom, ULONGLONG nTo, bool bSkipKnown)
+{
+    std::set<std::string> known;
+    if (bSkipKnown)
+        ForEachEntry(aside, 0, aside.GetLength(), [&](ULONGLONG, const std::string& entry) { known.insert(EntryKey(entry)); });
+    aside.SeekToEnd();
+    ForEachEntry(data, nFrom, nTo, [&](ULONGLONG, const std::string& entry) {
+        if (HoldsMail(entry) && (!bSkipKnown || known.insert(EntryKey(entry)).second))
+            StoreWrite::Write(aside, entry.data(), static_cast<UINT>(entry.size()));
+    });
+}
+
 BOOL CMailFolderStore::SetAsideUnindexedData()
 {
     if (!m_bUnindexedData)
@@ -444,6 +752,11 @@ BOOL CMailFolderStore::SetAsideUnindexedData()
         ULONGLONG asideKeep = LastEntryEnd(aside, asideLen);
         if (asideKeep < asideLen)
             aside.SetLength(asideKeep);
+        // Entries amid the others stay in the data file until the next
+        // optimisation: each open that finds them again must not copy them
+        // twice.
+        for (const auto& gap : m_uncovered)
+            CopyEntriesAside(data, aside, gap.first, gap.second, true);
         aside.SeekToEnd();
         ULONGLONG len = data.GetLength();
         std::string buf(256 * 1024, '\0');
@@ -463,7 +776,8 @@ BOOL CMailFolderStore::SetAsideUnindexedData()
             return FALSE;
         }
         aside.Close();
-        data.SetLength(m_nIndexedEnd);
+        if (m_nIndexedEnd < len)
+            data.SetLength(m_nIndexedEnd);
         data.Close();
     } catch (const CFileException&) {
         aside.Abort();
@@ -472,6 +786,7 @@ BOOL CMailFolderStore::SetAsideUnindexedData()
     }
     WriteLog(FormatString("Entries not in the index set aside in [%s]\r\n", asidePath.GetString()));
     m_bUnindexedData = FALSE;
+    m_uncovered.clear();
     m_nCheckedDataEnd = static_cast<LONGLONG>(m_nIndexedEnd);
     return TRUE;
 }
@@ -527,10 +842,19 @@ BOOL CMailFolderStore::Optimize()
 {
     if (m_mailList.GetChangedCount() <= 0 || m_strDataPath.IsEmpty() || !Exists(m_strDataPath))
         return FALSE;
-    // Entries the index does not know would not be copied: they go aside
-    // first, for the rebuild.
-    if (!RecoverInterruptedSwap() || !RepairDataTail(TRUE))
+    // Entries the index does not know, after its last record or amid the
+    // others, would not be copied: they go aside first, for the rebuild.
+    // The index file is read again for it, whatever the stamp says: the
+    // new data file is all that is left of the old one.
+    if (!RecoverInterruptedSwap() || !RepairDataTail(TRUE, nullptr, TRUE))
         return FALSE;
+    if (m_bUnalignedGap) {
+        // Records that do not meet entry boundaries: what lies between them
+        // is neither a known mail nor safely another; the rebuild sorts it.
+        WriteLog(FormatString("Not optimised: the index of [%s] does not match its data file\r\n",
+                              m_strDataPath.GetString()));
+        return FALSE;
+    }
     // A filing run's files go first: the data file is read and replaced.
     ReleaseHeldFiles();
     CFileStatus status;
@@ -590,6 +914,7 @@ BOOL CMailFolderStore::Optimize()
         BYTE attach;
     };
     std::vector<NewPlace> places;
+    ULONGLONG newDataSize = 0;
     std::string buffer;
     const char* stage = "E0005";
     auto abandon = [&]() {
@@ -655,6 +980,7 @@ BOOL CMailFolderStore::Optimize()
             places.push_back(place);
         }
         stage = "E0007";
+        newDataSize = tempData.GetPosition();
         tempData.Flush();
         tempData.Close();
         stage = "E0009";
@@ -703,6 +1029,9 @@ BOOL CMailFolderStore::Optimize()
         return FALSE;
     }
     DeleteFileA(markerPath);
+    // The new files are this store's own, in order.
+    m_nCheckedDataEnd = static_cast<LONGLONG>(newDataSize);
+    m_nIndexedEnd = newDataSize;
 
     for (const NewPlace& p : places) {
         p.record->m_nDataOffset = p.offset;
@@ -725,8 +1054,25 @@ BOOL CMailFolderStore::Optimize()
             m_mailList.ReadFromFile(TRUE);
     }
 
-    // Attachment folders that no live mail uses.
+    // Attachment folders that no live mail uses; the mails set aside for
+    // the rebuild keep theirs.
     if (DirectoryExists(attachRoot)) {
+        CFile aside;
+        if (HasSetAsideData() && aside.Open(GetSetAsidePath(), CFile::modeRead | CFile::shareDenyWrite)) {
+            try {
+                ForEachEntry(aside, 0, aside.GetLength(), [&](ULONGLONG, const std::string& entry) {
+                    CString name(entry.substr(0, entry.find("\r\n")));
+                    name.MakeLower();
+                    used.insert(name);
+                });
+                aside.Close();
+            } catch (const CFileException&) {
+                // Unreadable now: no folder goes.
+                aside.Abort();
+                m_mailList.SetChangedCount(0);
+                return TRUE;
+            }
+        }
         RemoveUnnamedAttachFolders(used);
         RemoveDirectoryA(attachRoot);  // only succeeds when empty
     }
@@ -771,7 +1117,7 @@ BOOL CMailFolderStore::RebuildIndex()
 
     // What the old index knew about each entry (including deleted ones) is
     // carried over where the entry is still at the same place with the same
-    // name: read state, labels, marks and deletion survive the rebuild.
+    // name: read state, labels and marks survive the rebuild.
     struct OldState
     {
         CString name;
@@ -843,45 +1189,15 @@ BOOL CMailFolderStore::RebuildIndex()
     // the copy is kept in the data file but marked deleted.
     std::set<std::string> seen;
     bool writing = false;
+    ULONGLONG dataSize = 0;
     try {
-        // Buffered scan for the entry terminator; an entry is read whole
-        // once its end is known.
-        const std::string term = "\r\n.\r\n";
-        ULONGLONG fileLen = data.GetLength();
-        std::string window;
-        ULONGLONG windowStart = 0;  // file offset of window[0]
-        ULONGLONG entryStart = 0;
-        std::string chunk(256 * 1024, '\0');
-        ULONGLONG readPos = 0;
-        for (;;) {
-            size_t searchFrom = static_cast<size_t>(entryStart - windowStart);
-            size_t at = window.find(term, searchFrom);
-            if (at == std::string::npos) {
-                if (readPos >= fileLen)
-                    break;  // a torn entry at the end has no terminator: no record
-                // Keep only the current entry in the window.
-                window.erase(0, static_cast<size_t>(entryStart - windowStart));
-                windowStart = entryStart;
-                data.Seek(static_cast<LONGLONG>(readPos), CFile::begin);
-                UINT got = data.Read(&chunk[0], static_cast<UINT>(chunk.size()));
-                if (got == 0)
-                    break;
-                window.append(chunk.data(), got);
-                readPos += got;
-                continue;
-            }
-            ULONGLONG entryEnd = windowStart + at + term.size();
-            std::string entry = window.substr(static_cast<size_t>(entryStart - windowStart),
-                                              static_cast<size_t>(entryEnd - entryStart));
+        dataSize = data.GetLength();
+        ForEachEntry(data, 0, dataSize, [&](ULONGLONG entryStart, const std::string& entry) {
+            if (!HoldsMail(entry))
+                return;
             int offset = static_cast<int>(entryStart);
-            entryStart = entryEnd;
-
             size_t nameEnd = entry.find("\r\n");
-            if (nameEnd == std::string::npos)
-                continue;
             size_t headerEnd = entry.find("\r\n\r\n", nameEnd + 2);
-            if (headerEnd == std::string::npos)
-                continue;
             CString name(entry.substr(0, nameEnd));
             std::string header = entry.substr(nameEnd + 2, headerEnd + 4 - (nameEnd + 2));
 
@@ -901,7 +1217,7 @@ BOOL CMailFolderStore::RebuildIndex()
                 received = FormatTimeText(static_cast<int64_t>(_strtoui64(digits.c_str(), nullptr, 10)));
 
             CMailFileReader reader;
-            CMailIndexRecord* r = new CMailIndexRecord;
+            std::unique_ptr<CMailIndexRecord> r(new CMailIndexRecord);
             CString attachFolder = CombinePath(CombinePath(m_record.m_strPath, "Attach"), name);
             reader.ParseHeaderText(header.c_str(), attachFolder);
             const MailHeaderValues& v = reader.GetValues();
@@ -923,21 +1239,21 @@ BOOL CMailFolderStore::RebuildIndex()
                 r->m_nFlags |= (v.nPartTotal & 0xFFFF) << 16;
             if (v.bReceipt)
                 r->m_nFlags |= CMailIndexRecord::flagReceiptRequested;
-            SetFromAccountFlag(r);
+            SetFromAccountFlag(r.get());
             r->m_nDataOffset = offset;
             r->m_nDataLength = static_cast<int>(entry.size());
             DWORD attachBytes = HasAttachmentFiles(attachFolder) ? GetFolderFilesSize(attachFolder) : 0;
             r->m_bAttach = attachBytes ? 1 : 0;
             r->m_nTotalSize = r->m_nDataLength + static_cast<int>(attachBytes);
             r->m_bRead = 1;
-            std::string key = std::string(name.GetString()) + '\0' + std::to_string(entry.size()) + '\0' +
-                              std::to_string(std::hash<std::string>()(entry)) + '\0' + std::to_string(Fnv1a(entry));
-            bool copy = !seen.insert(key).second;
+            // The user's marks come over from the old record of the same
+            // entry. The deletion mark does not: the data file does not
+            // record deletion, so every mail it holds comes back, and a mark
+            // that damage set cannot hide a mail that was never deleted.
             auto it = old.find(offset);
             if (it != old.end() && it->second.name == name) {
                 CMailIndexRecord prev;
                 prev.ParseBinary(it->second.bin);
-                r->m_bDeleted = prev.m_bDeleted;
                 r->m_bRead = prev.m_bRead;
                 r->m_bMark = prev.m_bMark;
                 r->m_nBookmark = prev.m_nBookmark;
@@ -946,13 +1262,12 @@ BOOL CMailFolderStore::RebuildIndex()
                 r->m_nFlags = prev.m_nFlags;
                 r->m_nPriority = prev.m_nPriority;
             }
-            if (copy)
+            if (!seen.insert(EntryKey(entry)).second)
                 r->m_bDeleted = 1;
-            std::unique_ptr<CMailIndexRecord> owned(r);
             writing = true;
-            writer.WriteRecord(out, r);
+            writer.WriteRecord(out, r.get());
             writing = false;
-        }
+        });
         writing = true;
         out.Flush();
         out.Close();
@@ -978,6 +1293,13 @@ BOOL CMailFolderStore::RebuildIndex()
         DeleteFileA(tempPath);
         return FALSE;
     }
+    // Every entry of the data file has its record now: nothing is left to
+    // set aside (the tail kept by the check before is indexed).
+    m_bUnindexedData = FALSE;
+    m_uncovered.clear();
+    m_bUnalignedGap = false;
+    m_nCheckedDataEnd = static_cast<LONGLONG>(dataSize);
+    m_nIndexedEnd = dataSize;
     if (wasLoaded)
         m_mailList.ReadFromFile(TRUE);
     m_nMailCount = m_mailList.GetMailCount();

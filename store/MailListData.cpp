@@ -91,19 +91,20 @@ int CompareNum(T a, T b)
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
+// The sender as the list's address type shows it, or in types 1 and 2,
+// which show a name beside the address, that name.
 CString FromAsShown(CMailIndexRecord* r, int nFromMode)
 {
     const CString& from = r->GetText(CMailIndexRecord::colFrom);
     if (nFromMode == 0)
         return from;
+    if (nFromMode != 3 && nFromMode != 4)
+        return StoreText::AddressBookName(from);
     CString name = StoreText::DisplayName(from);
-    if (nFromMode == 4) {
-        const CString& addr = r->GetFromAddress();
-        return addr.IsEmpty() ? name : addr;
-    }
-    // Other modes ask the address book for the name; until it answers, the
-    // display name stands in.
-    return name;
+    const CString& addr = r->GetFromAddress();
+    if (nFromMode == 3)
+        return name.IsEmpty() ? addr : name;
+    return addr.IsEmpty() ? name : addr;
 }
 
 struct SortComparator
@@ -174,7 +175,7 @@ struct SortComparator
 struct SortKey
 {
     int64_t number;    // the key of a numeric column, or the TextPrefix of text
-    const char* text;  // the key of a text column, owned by the record
+    const char* text;  // the key of a text column, owned by the record or the sort
     int64_t sendTime;
     int index;
     CMailIndexRecord* record;
@@ -186,11 +187,14 @@ struct SortKey
 void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& cmp)
 {
     const int column = cmp.column;
-    if (column == 7 || column == 13) {
+    if (column == 7) {
         std::sort(records.begin(), records.end(), cmp);
         return;
     }
     std::vector<SortKey> keys(records.size());
+    // The shown senders are made once per record: a name may come from the
+    // address book.
+    std::vector<CString> shown(column == 13 ? records.size() : 0);
     bool byText = false;
     for (size_t i = 0; i < records.size(); i++) {
         CMailIndexRecord* r = records[i];
@@ -214,6 +218,10 @@ void SortRecords(std::vector<CMailIndexRecord*>& records, const SortComparator& 
             break;
         case 10: k.text = r->GetText(CMailIndexRecord::colReference).GetString(); break;
         case 11: k.number = r->m_nParent; break;
+        case 13:
+            shown[i] = FromAsShown(r, cmp.fromMode);
+            k.text = shown[i].GetString();
+            break;
         default: k.number = r->m_nRecordPos; break;
         }
         if (k.text)
@@ -770,6 +778,19 @@ void CMailListData::AddRecordToView(CMailIndexRecord* pRecord)
     m_nCachedCount = -1;
 }
 
+void CMailListData::ShowRecordAgain(CMailIndexRecord* pRecord)
+{
+    if (!pRecord || pRecord->m_bDeleted)
+        return;
+    CSingleLock viewLock(&m_viewLock, TRUE);
+    if (std::find(m_view.begin(), m_view.end(), pRecord) != m_view.end())
+        return;
+    m_view.push_back(pRecord);
+    if (!m_levels.empty())
+        m_levels.push_back(0);
+    m_nCachedCount = -1;
+}
+
 CString CMailListData::GetDateFormat() const
 {
     CSingleLock lock(&m_formatLock, TRUE);
@@ -901,7 +922,7 @@ void CMailListData::Sort(int nColumn, BOOL bAscending, BOOL bSubjectMode, int nF
     int count = GetViewCount();
     if (!bForce && count == m_nCachedCount && nColumn == m_nCachedColumn &&
         (bAscending ? 1 : 0) == m_nCachedAscending && (bSubjectMode ? 1 : 0) == m_nCachedSubjectMode &&
-        (m_bThreadsBuilt || !m_bThreadMode))
+        (nColumn != 13 || nFromMode == m_nCachedFromMode) && (m_bThreadsBuilt || !m_bThreadMode))
         return;
     m_nCachedColumn = nColumn;
     m_nCachedAscending = bAscending ? 1 : 0;

@@ -82,6 +82,9 @@ public:
 
     // Display rows.
     void AddRecordToView(CMailIndexRecord* pRecord);
+    // A restored record's row again, when the display dropped it; the next
+    // sort places it.
+    void ShowRecordAgain(CMailIndexRecord* pRecord);
     int GetViewCount() const { return static_cast<int>(m_view.size()); }
     int GetLastViewPos() const { return GetViewCount() - 1; }
     CMailIndexRecord* GetViewRecord(int nPos) const;

@@ -3,12 +3,15 @@
 #include "core/DateTimeUtil.h"
 #include "message/AddressList.h"
 
+#include <atomic>
 #include <cctype>
 #include <cstring>
 
 namespace StoreText {
 
 namespace {
+
+std::atomic<AddressBookLookup> g_pfnAddressBookLookup{nullptr};
 
 bool IsBlank(const char* p)
 {
@@ -120,6 +123,22 @@ CString BareAddress(const CString& from)
 CString DisplayName(const CString& from)
 {
     return ExtractDisplayName(from);
+}
+
+void SetAddressBookLookup(AddressBookLookup pfnLookup)
+{
+    g_pfnAddressBookLookup = pfnLookup;
+}
+
+CString AddressBookName(const CString& entry)
+{
+    CString address = ExtractMailAddress(entry);
+    CString name;
+    AddressBookLookup lookup = g_pfnAddressBookLookup;
+    if (!address.IsEmpty() && lookup && lookup(address, name) && !name.IsEmpty())
+        return name;
+    name = ExtractDisplayName(entry);
+    return name.IsEmpty() ? address : name;
 }
 
 int64_t ParseDate(std::string_view text)

@@ -19,6 +19,15 @@ int SortSubjectOffset(const CString& subject);
 CString BareAddress(const CString& from);
 // The display-name part of an address text.
 CString DisplayName(const CString& from);
+
+// The name the address book gives a mail address; false when it has none.
+typedef bool (*AddressBookLookup)(const char* pszAddress, CString& name);
+// The address book registers its lookup while it runs (null: none).
+void SetAddressBookLookup(AddressBookLookup pfnLookup);
+// The name an address text is shown and sorted by in the mail list's
+// address types other than 0, 3 and 4: the address book's name of its
+// address, else its display name, else the address.
+CString AddressBookName(const CString& entry);
 // A normalised date text ("%Y/%m/%d %H:%M:%S zone") as UTC seconds, and as
 // local wall-clock seconds.
 int64_t ParseDate(std::string_view text);

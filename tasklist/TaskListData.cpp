@@ -176,11 +176,11 @@ void CTaskListData::MarkTaskOfMailDeleted(CMailFolderStore* pStore, CMailIndexRe
     }
 }
 
-void CTaskListData::RelinkMail(CMailFolderStore* pOldStore, CMailIndexRecord* pOldMail, CMailFolderStore* pNewStore,
+bool CTaskListData::RelinkMail(CMailFolderStore* pOldStore, CMailIndexRecord* pOldMail, CMailFolderStore* pNewStore,
                                CMailIndexRecord* pNewMail)
 {
     if (!pOldStore || !pOldMail || !pNewStore || !pNewMail)
-        return;
+        return false;
     CSingleLock lock(&m_lock, TRUE);
     CString key = pOldMail->GetText(CMailIndexRecord::colAttachDir);
     for (int i = 0; i < m_records.GetSize(); ++i) {
@@ -196,8 +196,9 @@ void CTaskListData::RelinkMail(CMailFolderStore* pOldStore, CMailIndexRecord* pO
         r->m_tSend = ParseDateToLocalTime(pNewMail->GetText(CMailIndexRecord::colDate));
         r->m_tReceive = ParseDateToLocalTime(pNewMail->GetText(CMailIndexRecord::colReceived));
         r->m_pFolder = nullptr;
-        return;
+        return true;
     }
+    return false;
 }
 
 BOOL CTaskListData::MarkNotified(unsigned nSerial)

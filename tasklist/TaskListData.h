@@ -31,7 +31,9 @@ public:
     // The caller writes the table. False on Cancel or a vanished task.
     BOOL EditTask(int nIndex, CWnd* pParent);
     void MarkTaskOfMailDeleted(CMailFolderStore* pStore, CMailIndexRecord* pMail);
-    void RelinkMail(CMailFolderStore* pOldStore, CMailIndexRecord* pOldMail, CMailFolderStore* pNewStore,
+    // The task of the old mail now names the new one; false when no task
+    // was linked to the old mail.
+    bool RelinkMail(CMailFolderStore* pOldStore, CMailIndexRecord* pOldMail, CMailFolderStore* pNewStore,
                     CMailIndexRecord* pNewMail);
     // Sets the notified mark of the task of that serial (when it still
     // exists) and writes the table.

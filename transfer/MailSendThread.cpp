@@ -206,6 +206,7 @@ void CMailSendThread::LogInFirst()
 void CMailSendThread::OnSendRequest(WPARAM wParam, LPARAM lParam)
 {
     m_nMode = static_cast<int>(wParam);
+    m_bRequestTaken = true;
     if (m_nMode == modeSendNow && lParam == 1)
         LogInFirst();
     CSingleLock hold(&m_cs, TRUE);
@@ -398,8 +399,17 @@ void CMailSendThread::OnSendFinished(WPARAM wParam, LPARAM)
 
 void CMailSendThread::OnTransferError(WPARAM, LPARAM)
 {
-    if (!m_bRequestOpen)
+    if (!m_bRequestOpen) {
+        // Stopped before its job was posted (an editor's send delay): no
+        // job will report, so the owner hears the end here once.
+        if (m_bRequestTaken)
+            return;
+        m_bRequestTaken = true;
+        m_bRequestOpen = true;
+        m_nResult = -1;
+        FinishRequest(resultFailed, 0);
         return;
+    }
     m_pSession->Cancel();
     m_nResult = -1;
     if (m_strErrorText.IsEmpty())

@@ -105,6 +105,7 @@ protected:
     UINT_PTR m_nTouchTimer = 0;
     bool m_bSocketsStarted = false;
     bool m_bRequestOpen = false;
+    bool m_bRequestTaken = false;  // a request came (or the thread was stopped before one)
     bool m_bQuitRequest = false;
     bool m_bSent = false;
     bool m_bStored = false;

@@ -351,7 +351,8 @@ void CMailView::ShowMail(int nIndex, CMailFolderStore* pFolder, BOOL bNoQuestion
         return;
     }
     CShownMailText shown;
-    shown.Load(stored.GetString(), static_cast<size_t>(stored.GetLength()));
+    shown.Load(stored.GetString(), static_cast<size_t>(stored.GetLength()),
+               HtmlWanted() ? CShownMailText::htmlFirst : CShownMailText::htmlWhenNoText);
     stored.Empty();
     m_strHeaderText = CString(shown.HeaderText());
     m_strCharset = record->GetText(CMailIndexRecord::colCharset);

@@ -7,6 +7,7 @@
 #include "core/QuendalApp.h"
 #include "mainwnd/MailTransfer.h"
 #include "message/MailMessage.h"
+#include "resources/resource.h"
 #include "resources/shownmail/ShownMailResource.h"
 #include "resources/viewer/ViewerResource.h"
 #include "classlib/CmdUI.h"
@@ -217,6 +218,7 @@ BOOL CMailView::ShownMailCommand(UINT nID, int nCode)
     case IDM_TV_PRINT_PREVIEW:
     case IDM_TV_PRINT_SETTINGS:
     case IDM_TV_TASK:
+    case ID_FILE_PRINT_DIRECT:
         break;
     default:
         return FALSE;
@@ -248,6 +250,11 @@ BOOL CMailView::ShownMailCommand(UINT nID, int nCode)
     case IDM_TV_PRINT_PREVIEW:
         if (m_pBody && m_pRecord)
             CTextPrinter::PreviewView(m_pBody);
+        break;
+    case ID_FILE_PRINT_DIRECT:
+        // The print request of the command line: no dialog.
+        if (m_pBody && m_pRecord)
+            CTextPrinter::PrintViewDirect(m_pBody);
         break;
     case IDM_TV_TASK:
         AddTaskForShownMail();

@@ -1,6 +1,7 @@
 #include "viewer/MailViewerFrame.h"
 
 #include "classlib/AppCore.h"
+#include "classlib/ToolBarLayout.h"
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/MailObjectBlock.h"
@@ -64,6 +65,10 @@ BEGIN_MESSAGE_MAP(CMailViewerFrame, CFrameWnd)
     ON_COMMAND(ID_VIEWER_SEND_READ_NOTIFY, OnSendReadNotify)
     ON_COMMAND_RANGE(ID_VIEWER_HISTORY_FORWARD, ID_VIEWER_HISTORY_BACK, OnHistory)
     ON_COMMAND(ID_VIEWER_HELP, OnHelp)
+    ON_COMMAND(ID_VIEWER_TOOLBAR, OnViewToolBar)
+    ON_COMMAND(ID_VIEWER_STATUS_BAR, OnViewStatusBar)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_TOOLBAR, OnUpdateViewToolBar)
+    ON_UPDATE_COMMAND_UI(ID_VIEWER_STATUS_BAR, OnUpdateViewStatusBar)
     ON_UPDATE_COMMAND_UI(ID_VIEWER_HTML, OnUpdateHtmlSwitch)
     ON_UPDATE_COMMAND_UI(ID_VIEWER_SEND_READ_NOTIFY, OnUpdateSendReadNotify)
     ON_UPDATE_COMMAND_UI(ID_VIEWER_HISTORY_FORWARD, OnUpdateHistory)
@@ -145,49 +150,17 @@ CMailViewerFrame::~CMailViewerFrame()
 
 BOOL CMailViewerFrame::CreateToolBar()
 {
-    // Command and image: the image is the button's place in the user's
-    // bitmap, or one of the common control's standard images.
-    struct Button
-    {
-        UINT nID;
-        int nStdImage;
-    };
-    static const Button kButtons[] = {
-        {ID_VIEWER_PREV_MAIL, STD_UNDO},         {ID_VIEWER_NEXT_MAIL, STD_REDOW},
-        {ID_VIEWER_NEXT_UNREAD, STD_FIND},       {ID_SEPARATOR, 0},
-        {ID_VIEWER_NEW_MAIL, STD_FILENEW},       {ID_VIEWER_TEMPLATE_NEW, STD_FILEOPEN},
-        {ID_VIEWER_REPLY, STD_COPY},             {ID_VIEWER_REPLY_ALL, STD_PASTE},
-        {ID_VIEWER_TEMPLATE_REPLY, STD_REPLACE}, {ID_VIEWER_FORWARD, STD_CUT},
-        {ID_SEPARATOR, 0},                       {ID_VIEWER_DELETE, STD_DELETE},
-        {ID_VIEWER_SAVE_AS_TEXT, STD_FILESAVE},  {ID_VIEWER_PRINT, STD_PRINT},
-        {ID_SEPARATOR, 0},                       {ID_VIEWER_SHOW_HEADER, STD_PRINTPRE},
-        {ID_VIEWER_PROPERTIES, STD_PROPERTIES},  {ID_VIEWER_HELP, STD_HELP},
-    };
     if (!m_toolBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
                             WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR))
         return FALSE;
+    // The n-th picture, the user's or the program's, is the n-th command's.
     CQuendalApp* app = QuendalApp();
-    m_hToolBarImages = app ? app->LoadResourceBitmap(this, IDR_MAIL_VIEWER) : nullptr;
-    const int own = m_toolBar.AddImageRow(m_hToolBarImages);
-    if (own < 0)
-        m_toolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
-    std::vector<TBBUTTON> buttons;
-    int n = 0;
-    for (const Button& b : kButtons) {
-        TBBUTTON tb = {};
-        if (b.nID == ID_SEPARATOR) {
-            tb.fsStyle = BTNS_SEP;
-            tb.iBitmap = 6;
-        } else {
-            tb.idCommand = static_cast<int>(b.nID);
-            tb.iBitmap = own >= 0 ? own + n++ : b.nStdImage;
-            tb.fsState = TBSTATE_ENABLED;
-            tb.fsStyle = BTNS_BUTTON;
-            tb.iString = -1;
-        }
-        buttons.push_back(tb);
-    }
-    m_toolBar.SendMessage(TB_ADDBUTTONSA, buttons.size(), reinterpret_cast<LPARAM>(buttons.data()));
+    m_hToolBarImages = app ? app->LoadResourceBitmap(this, IDB_VIEWER_TOOLBAR) : nullptr;
+    if (m_toolBar.AddImageRow(m_hToolBarImages) < 0 &&
+        m_toolBarPictures.Create(IDB_VIEWER_TOOLBAR, TOOLBAR_PICTURE_SIZE, 0, TOOLBAR_FACE_COLOR))
+        m_toolBar.SetImageList(m_toolBarPictures);
+    const std::vector<UINT> layout = LoadToolBarLayout(IDR_VIEWER_TOOLBAR_DEFAULT);
+    m_toolBar.SetButtons(layout.data(), static_cast<int>(layout.size()));
     if (!ViewerProfile::GetInt("Window", "ViewerToolBar", 1))
         m_toolBar.ShowWindow(SW_HIDE);
     return TRUE;
@@ -398,6 +371,8 @@ void CMailViewerFrame::DeleteShownMail()
     NudgeCursor();
     if (result.nDone == 0)
         return;
+    if (!found)
+        CMailTransfer::AddToDeleteHistory(*app, store, result);
     if (CMailFolderStore* trash = app->GetDefaultFolder(CFolderRecord::kindTrash))
         PostToMainThread(WM_QD_FOLDER_REFRESH, 0, trash->GetFolderId());
     if (found) {
@@ -588,13 +563,39 @@ void CMailViewerFrame::SavePlacement()
     app->WriteProfileInt("ViewWindow", "Height", rc.bottom - rc.top);
 }
 
+bool CMailViewerFrame::IsBarShown(const CControlBar& bar)
+{
+    // The bar's own flag: while the frame is hidden (as it is when it is
+    // being destroyed) no child of it counts as visible.
+    return bar.m_hWnd && (bar.GetStyle() & WS_VISIBLE);
+}
+
+void CMailViewerFrame::OnViewToolBar()
+{
+    ShowControlBar(&m_toolBar, !IsBarShown(m_toolBar));
+}
+
+void CMailViewerFrame::OnViewStatusBar()
+{
+    ShowControlBar(&m_statusBar, !IsBarShown(m_statusBar));
+}
+
+void CMailViewerFrame::OnUpdateViewToolBar(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(IsBarShown(m_toolBar));
+}
+
+void CMailViewerFrame::OnUpdateViewStatusBar(CCmdUI* pCmdUI)
+{
+    pCmdUI->SetCheck(IsBarShown(m_statusBar));
+}
+
 void CMailViewerFrame::OnDestroy()
 {
     SavePlacement();
     if (CQuendalApp* app = QuendalApp()) {
-        app->WriteProfileInt("Window", "ViewerToolBar", m_toolBar.m_hWnd && m_toolBar.IsWindowVisible() ? 1 : 0);
-        app->WriteProfileInt("Window", "ViewerStatusBar",
-                             m_statusBar.m_hWnd && m_statusBar.IsWindowVisible() ? 1 : 0);
+        app->WriteProfileInt("Window", "ViewerToolBar", IsBarShown(m_toolBar) ? 1 : 0);
+        app->WriteProfileInt("Window", "ViewerStatusBar", IsBarShown(m_statusBar) ? 1 : 0);
     }
     if (m_hAccelTable) {
         ::DestroyAcceleratorTable(m_hAccelTable);

@@ -10,6 +10,7 @@
 
 #include "classlib/ClassLib.h"
 #include "classlib/FrameWnd.h"
+#include "classlib/ImageList.h"
 #include "classlib/StatusBar.h"
 #include "classlib/ToolBar.h"
 
@@ -75,6 +76,11 @@ protected:
     void OnHistory(UINT nID);
     void OnUpdateHistory(CCmdUI* pCmdUI);
     void OnHelp();
+    // 表示 > ツールバー / ステータスバー: shows or hides the bar.
+    void OnViewToolBar();
+    void OnViewStatusBar();
+    void OnUpdateViewToolBar(CCmdUI* pCmdUI);
+    void OnUpdateViewStatusBar(CCmdUI* pCmdUI);
     // A double click on the mail view: the window is maximised or restored.
     LRESULT OnToggleMaximized(WPARAM, LPARAM);
 
@@ -90,6 +96,7 @@ private:
     int NeighbourInFolder(int nIndex, bool bNext) const;
     void PostToMainThread(UINT message, WPARAM wParam, LPARAM lParam) const;
     void SavePlacement();
+    static bool IsBarShown(const CControlBar& bar);
     BOOL CreateToolBar();
     BOOL CreateStatusBar();
     // The key-state panes of the status bar.
@@ -101,6 +108,7 @@ private:
     CStatusBar m_statusBar;
     CToolBar m_toolBar;
     HBITMAP m_hToolBarImages = nullptr;  // the user's toolbar bitmap, owned
+    CImageList m_toolBarPictures;        // the program's own, without one
     HWND m_hList = nullptr;
     bool m_bFollowList = true;
 };

@@ -1,5 +1,6 @@
 #include "viewer/MailViewerOpen.h"
 
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "core/ThreadEntry.h"
 #include "store/MailFolderStore.h"
@@ -10,6 +11,7 @@
 #include <usp10.h>
 
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -82,10 +84,13 @@ bool OnApplicationThread(CQuendalApp* app)
 // Hands a request made on another window thread to the application thread.
 BOOL PostRequest(CQuendalApp* app, MailWindowRequest::Kind kind, CMailFolderStore* pStore, int nIndex, HWND hList)
 {
-    auto* request = new MailWindowRequest{kind, pStore->GetFolderId(), nIndex, hList, ::GetAsyncKeyState(VK_SHIFT) < 0};
-    if (::PostThreadMessageA(app->m_nThreadID, WM_QD_OPEN_MAIL_WINDOW, 0, reinterpret_cast<LPARAM>(request)))
+    CPostedObjectTable& table = CPostedObjectTable::Instance();
+    LPARAM token = table.Put(WM_QD_OPEN_MAIL_WINDOW,
+                             std::make_shared<MailWindowRequest>(MailWindowRequest{
+                                 kind, pStore->GetFolderId(), nIndex, hList, ::GetAsyncKeyState(VK_SHIFT) < 0}));
+    if (::PostThreadMessageA(app->m_nThreadID, WM_QD_OPEN_MAIL_WINDOW, 0, token))
         return TRUE;
-    delete request;
+    table.Drop(token);
     return FALSE;
 }
 
@@ -133,7 +138,8 @@ BOOL OpenReferenceMailWindow(BOOL bAsTree, CMailFolderStore* pStore, int nIndex)
 
 void RunMailWindowRequest(LPARAM lParam)
 {
-    auto* request = reinterpret_cast<MailWindowRequest*>(lParam);
+    std::shared_ptr<MailWindowRequest> request =
+        CPostedObjectTable::Instance().Take<MailWindowRequest>(WM_QD_OPEN_MAIL_WINDOW, lParam);
     if (!request)
         return;
     CQuendalApp* app = QuendalApp();
@@ -142,5 +148,4 @@ void RunMailWindowRequest(LPARAM lParam)
         OpenViewerHere(app, store, request->nIndex, request->hList, request->bShift);
     else if (store)
         OpenReferenceMailWindow(request->kind == MailWindowRequest::tree, store, request->nIndex);
-    delete request;
 }

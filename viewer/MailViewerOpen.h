@@ -26,7 +26,8 @@ BOOL OpenReferenceMailWindow(BOOL bAsTree, CMailFolderStore* pStore, int nIndex)
 const UINT WM_QD_FOUND_MAIL_AT = 1496;
 
 // Posted to the application thread with a request made on another thread
-// (lParam: the request, freed by RunMailWindowRequest).
+// (lParam: the request's token in the posted-object table, taken by
+// RunMailWindowRequest).
 const UINT WM_QD_OPEN_MAIL_WINDOW = 1497;
 void RunMailWindowRequest(LPARAM lParam);
 

@@ -236,6 +236,7 @@ void CReferenceMailTreeFrame::OnDelete()
     CMailTransfer::Result result = CMailTransfer::DeleteMails(*app, m_pStore, std::vector<int>(1, mail), false);
     if (result.nDone == 0)
         return;
+    CMailTransfer::AddToDeleteHistory(*app, m_pStore, result);
     m_pTree->Build(true);
     if (CMailFolderStore* trash = app->GetDefaultFolder(CFolderRecord::kindTrash))
         PostToMainThread(WM_QD_FOLDER_REFRESH, 0, trash->GetFolderId());

@@ -14,7 +14,7 @@ size_t CShownMailText::ShownLength(const char* pEntry, size_t nLength)
     return nLength;
 }
 
-void CShownMailText::Load(const char* pEntry, size_t nLength)
+void CShownMailText::Load(const char* pEntry, size_t nLength, HtmlUse use)
 {
     m_header.clear();
     m_body.clear();
@@ -40,7 +40,8 @@ void CShownMailText::Load(const char* pEntry, size_t nLength)
     m_body = reader.GetBody().Str();
     m_html = reader.GetHtmlText().Str();
     m_charset = reader.GetValues().strCharset.Str();
-    if (m_body.empty() && !m_html.empty()) {
+    const bool bodyIsHtml = m_body.empty() || (use == htmlFirst && reader.BodyFromHtml());
+    if (!m_html.empty() && use != htmlNever && bodyIsHtml) {
         m_body = CHtmlTextConverter::ToText(CHtmlTextConverter::ToShiftJis(m_html, m_charset));
         m_bFromHtml = true;
     }

@@ -165,6 +165,21 @@ int CTextPrinter::PrintView(CColorTextView* pView, HDC hdcPrinter, const char* p
     return printed;
 }
 
+int CTextPrinter::PrintViewDirect(CColorTextView* pView)
+{
+    if (!pView || !pView->GetSafeHwnd())
+        return -1;
+    CPrintDlgResult dialog;
+    dialog.pd.lStructSize = sizeof(dialog.pd);
+    dialog.pd.hwndOwner = pView->GetSafeHwnd();
+    dialog.pd.Flags = PD_RETURNDEFAULT | PD_RETURNDC;
+    if (!PrintDlgA(&dialog.pd) || !dialog.pd.hDC)
+        return -1;
+    int printed = PrintView(pView, dialog.pd.hDC);
+    DeleteDC(dialog.pd.hDC);
+    return printed;
+}
+
 void CTextPrinter::PreviewView(CColorTextView* pView)
 {
     if (!pView || !pView->GetSafeHwnd())

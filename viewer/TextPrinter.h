@@ -24,6 +24,9 @@ public:
     // Returns the number of pages printed; -1 when cancelled or failed.
     static int PrintView(CColorTextView* pView, HDC hdcPrinter, const char* pszOutput = nullptr,
                          bool bSelection = false);
+    // Prints the whole text on the default printer without asking; -1 when
+    // there is no printer or printing failed.
+    static int PrintViewDirect(CColorTextView* pView);
     // The preview: asks for the range first when the view has a selection
     // ("印刷範囲", choice kept in PrintPreviewRange); then shows the pages.
     static void PreviewView(CColorTextView* pView);

@@ -5,6 +5,10 @@ toolbar layout. Run from anywhere; writes next to this script:
   icons/ICON_<id>.ico   16x16 and 32x32, 32-bit with mask
   CVM.bmp               splash and About picture (24-bit)
   ToolBarDefault.bin    default toolbar layout (little-endian command ids)
+  ToolBarViewer.bin     the viewer window's toolbar layout (same form)
+  ToolBarMain.bmp       the main toolbar's button pictures, 16x16 each, in
+  ToolBarViewerImages.bmp  the order of the commands in the layout (24-bit,
+                        magenta where the button face shows through)
 """
 import os
 import struct
@@ -213,8 +217,298 @@ def splash():
     return struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 54) + info + data
 
 
+# ---- Toolbar pictures: one per command, whichever toolbar shows it ----
+
+KEY = (255, 0, 255)   # shows the button face
+INK = (40, 40, 40)
+PAPER = (250, 250, 245)
+BLUE = (40, 90, 200)
+GREEN = (30, 150, 70)
+RED = (200, 40, 40)
+YELLOW = (235, 185, 40)
+
+
+def canvas():
+    return [[KEY] * 16 for _ in range(16)]
+
+
+def fill_polygon(img, pts, c):
+    ys = [y for _, y in pts]
+    for y in range(max(0, min(ys)), min(15, max(ys)) + 1):
+        xs = []
+        for (x0, y0), (x1, y1) in zip(pts, pts[1:] + pts[:1]):
+            if (y0 <= y < y1) or (y1 <= y < y0):
+                xs.append(x0 + (y - y0) * (x1 - x0) / (y1 - y0))
+        xs.sort()
+        for a, b in zip(xs[0::2], xs[1::2]):
+            for x in range(int(round(a)), int(round(b)) + 1):
+                if 0 <= x < 16:
+                    img[y][x] = c
+    for a, b in zip(pts, pts[1:] + pts[:1]):
+        line(img, a[0], a[1], b[0], b[1], c)
+
+
+def small_envelope(img, x0, y0, x1, y1, c=BLUE, face=PAPER):
+    rect(img, x0, y0, x1, y1, face)
+    for x in range(x0, x1 + 1):
+        img[y0][x] = img[y1][x] = c
+    for y in range(y0, y1 + 1):
+        img[y][x0] = img[y][x1] = c
+    mid = (x0 + x1) // 2
+    line(img, x0, y0, mid, (y0 + y1) // 2 + 1, c)
+    line(img, x1, y0, mid, (y0 + y1) // 2 + 1, c)
+
+
+def arrow_down(img, cx, top, bottom, c, half=3):
+    rect(img, cx - 1, top, cx + 1, bottom - half, c)
+    fill_polygon(img, [(cx - half, bottom - half), (cx + half, bottom - half), (cx, bottom)], c)
+
+
+def arrow_up(img, cx, top, bottom, c, half=3):
+    rect(img, cx - 1, top + half, cx + 1, bottom, c)
+    fill_polygon(img, [(cx - half, top + half), (cx + half, top + half), (cx, top)], c)
+
+
+def arrow_left(img, left, right, cy, c, half=3):
+    rect(img, left + half, cy - 1, right, cy + 1, c)
+    fill_polygon(img, [(left + half, cy - half), (left + half, cy + half), (left, cy)], c)
+
+
+def arrow_right(img, left, right, cy, c, half=3):
+    rect(img, left, cy - 1, right - half, cy + 1, c)
+    fill_polygon(img, [(right - half, cy - half), (right - half, cy + half), (right, cy)], c)
+
+
+def document(img, x0, y0, x1, y1, lines=True):
+    rect(img, x0, y0, x1, y1, PAPER)
+    for x in range(x0, x1 + 1):
+        img[y0][x] = img[y1][x] = INK
+    for y in range(y0, y1 + 1):
+        img[y][x0] = img[y][x1] = INK
+    if lines:
+        for y in range(y0 + 2, y1 - 1, 2):
+            line(img, x0 + 2, y, x1 - 2, y, (120, 120, 120))
+
+
+def star(img, cx, cy, c=YELLOW):
+    for d in range(-2, 3):
+        img[cy][cx + d] = c
+        img[cy + d][cx] = c
+    for d in (-1, 1):
+        img[cy + d][cx + d] = img[cy + d][cx - d] = c
+
+
+def pic_receive():
+    img = canvas()
+    small_envelope(img, 1, 7, 14, 15)
+    arrow_down(img, 8, 0, 7, GREEN)
+    return img
+
+
+def pic_route_receive():
+    img = canvas()
+    small_envelope(img, 1, 8, 14, 15)
+    arrow_down(img, 4, 0, 7, GREEN, 2)
+    arrow_down(img, 11, 0, 7, GREEN, 2)
+    return img
+
+
+def pic_select_receive():
+    img = canvas()
+    small_envelope(img, 5, 7, 15, 15)
+    for y in (1, 5, 9, 13):
+        rect(img, 0, y, 2, y + 1, INK)
+    line(img, 6, 3, 8, 5, GREEN)
+    line(img, 8, 5, 12, 0, GREEN)
+    return img
+
+
+def pic_send_outbox():
+    img = canvas()
+    small_envelope(img, 1, 7, 14, 15)
+    arrow_up(img, 8, 0, 7, RED)
+    return img
+
+
+def pic_new_mail():
+    img = canvas()
+    small_envelope(img, 0, 5, 12, 14)
+    star(img, 12, 3)
+    return img
+
+
+def pic_reply():
+    img = canvas()
+    small_envelope(img, 4, 8, 15, 15)
+    arrow_left(img, 0, 10, 4, BLUE)
+    return img
+
+
+def pic_reply_all():
+    img = canvas()
+    small_envelope(img, 4, 9, 15, 15)
+    arrow_left(img, 0, 10, 2, BLUE, 2)
+    arrow_left(img, 2, 12, 6, BLUE, 2)
+    return img
+
+
+def pic_forward():
+    img = canvas()
+    small_envelope(img, 0, 8, 11, 15)
+    arrow_right(img, 5, 15, 4, GREEN)
+    return img
+
+
+def pic_template_new():
+    img = canvas()
+    document(img, 1, 2, 11, 15)
+    star(img, 12, 3)
+    return img
+
+
+def pic_template_reply():
+    img = canvas()
+    document(img, 5, 1, 15, 15)
+    arrow_left(img, 0, 9, 11, BLUE)
+    return img
+
+
+def pic_delete():
+    img = canvas()
+    for d in (-1, 0, 1):
+        line(img, 2 + d, 2, 13 + d, 13, RED)
+        line(img, 13 + d, 2, 2 + d, 13, RED)
+    return img
+
+
+def pic_next_mail():
+    img = canvas()
+    fill_polygon(img, [(2, 4), (13, 4), (8, 12)], BLUE)
+    rect(img, 2, 13, 13, 14, BLUE)
+    return img
+
+
+def pic_prev_mail():
+    img = canvas()
+    rect(img, 2, 1, 13, 2, BLUE)
+    fill_polygon(img, [(2, 11), (13, 11), (8, 3)], BLUE)
+    return img
+
+
+def pic_next_unread():
+    img = canvas()
+    small_envelope(img, 0, 3, 10, 11, INK, YELLOW)
+    arrow_right(img, 8, 15, 13, BLUE, 2)
+    return img
+
+
+def pic_search():
+    img = canvas()
+    for y in range(16):
+        for x in range(16):
+            d = (x - 6) ** 2 + (y - 6) ** 2
+            if 12 <= d <= 25:
+                img[y][x] = INK
+            elif d < 12:
+                img[y][x] = (190, 220, 250)
+    for d in (0, 1):
+        line(img, 9 + d, 10, 14 + d, 15, INK)
+    return img
+
+
+def pic_filter():
+    img = canvas()
+    fill_polygon(img, [(1, 1), (14, 1), (9, 7), (6, 7)], BLUE)
+    rect(img, 6, 7, 9, 13, BLUE)
+    small = [(10, 10), (13, 10)]
+    rect(img, 10, 12, 15, 15, PAPER)
+    line(img, small[0][0], 14, small[1][0] + 2, 14, INK)
+    return img
+
+
+def pic_help():
+    img = canvas()
+    for y in range(16):
+        for x in range(16):
+            if (x - 7.5) ** 2 + (y - 7.5) ** 2 <= 56:
+                img[y][x] = BLUE
+    glyph = ["01110", "10001", "00001", "00010", "00100", "00000", "00100"]
+    for gy, row in enumerate(glyph):
+        for gx, bit in enumerate(row):
+            if bit == '1':
+                img[4 + gy][5 + gx] = (255, 255, 255)
+    return img
+
+
+def pic_save_text():
+    img = canvas()
+    rect(img, 1, 1, 14, 14, BLUE)
+    rect(img, 4, 1, 11, 6, PAPER)
+    rect(img, 4, 9, 11, 14, (200, 200, 200))
+    rect(img, 9, 2, 10, 5, BLUE)
+    return img
+
+
+def pic_print():
+    img = canvas()
+    document(img, 4, 0, 11, 6, False)
+    rect(img, 1, 6, 14, 12, (150, 150, 150))
+    rect(img, 1, 6, 14, 6, INK)
+    document(img, 4, 10, 11, 15, False)
+    img[8][12] = GREEN
+    return img
+
+
+def pic_show_header():
+    img = canvas()
+    document(img, 1, 1, 14, 15, False)
+    for y in (4, 7, 10):
+        line(img, 3, y, 5, y, RED)
+        line(img, 7, y, 12, y, INK)
+    return img
+
+
+def pic_properties():
+    img = canvas()
+    document(img, 1, 1, 14, 15, False)
+    rect(img, 7, 3, 8, 4, BLUE)
+    rect(img, 7, 6, 8, 12, BLUE)
+    rect(img, 6, 12, 9, 12, BLUE)
+    return img
+
+
+PICTURES = {
+    32773: pic_receive, 32775: pic_route_receive, 32842: pic_select_receive, 32784: pic_send_outbox,
+    32778: pic_new_mail, 32779: pic_reply, 32780: pic_reply_all, 32781: pic_forward,
+    32965: pic_template_new, 32966: pic_template_reply, 32787: pic_delete, 32777: pic_next_mail,
+    32776: pic_prev_mail, 32931: pic_next_unread, 32852: pic_search, 32785: pic_filter, 57670: pic_help,
+    32894: pic_save_text, 57607: pic_print, 32789: pic_show_header, 33015: pic_properties,
+}
+
+
+def toolbar_bitmap(layout):
+    """The pictures of the layout's commands side by side, a 24-bit BMP."""
+    pictures = [PICTURES[c]() for c in layout if c != -1]
+    w, h = 16 * len(pictures), 16
+    row_bytes = (w * 3 + 3) & ~3
+    data = bytearray()
+    for y in range(h - 1, -1, -1):
+        row = bytearray()
+        for img in pictures:
+            for x in range(16):
+                r, g, b = img[y][x]
+                row += bytes((b, g, r))
+        row += b'\0' * (row_bytes - len(row))
+        data += row
+    info = struct.pack('<IiiHHIIiiII', 40, w, h, 1, 24, 0, len(data), 2835, 2835, 0, 0)
+    return struct.pack('<2sIHHI', b'BM', 14 + 40 + len(data), 0, 0, 54) + info + data
+
+
 TOOLBAR = [32773, 32775, 32842, -1, 32784, -1, 32778, 32779, 32780, 32781, -1, 32965, 32966, -1, 32787, -1,
            32777, 32776, -1, 32931, -1, 32852, -1, 32785, -1, 57670]
+
+VIEWER_TOOLBAR = [32776, 32777, 32931, -1, 32778, 32965, 32779, 32780, 32966, 32781, -1, 32787, 32894, 57607, -1,
+                  32789, 33015, 57670]
 
 
 def main():
@@ -229,6 +523,12 @@ def main():
         f.write(splash())
     with open(os.path.join(HERE, 'ToolBarDefault.bin'), 'wb') as f:
         f.write(b''.join(struct.pack('<i', v) for v in TOOLBAR))
+    with open(os.path.join(HERE, 'ToolBarViewer.bin'), 'wb') as f:
+        f.write(b''.join(struct.pack('<i', v) for v in VIEWER_TOOLBAR))
+    with open(os.path.join(HERE, 'ToolBarMain.bmp'), 'wb') as f:
+        f.write(toolbar_bitmap(TOOLBAR))
+    with open(os.path.join(HERE, 'ToolBarViewerImages.bmp'), 'wb') as f:
+        f.write(toolbar_bitmap(VIEWER_TOOLBAR))
 
 
 if __name__ == '__main__':

@@ -23,7 +23,7 @@
 # double quote and a backslash, which IMAP must quote). Users cvmtest18 ..
 # cvmtest24 (passwords pass18 .. pass24) belong to the transfer job tests,
 # cvmtest25 .. cvmtest28 (pass25 .. pass28) to the mail editor tests,
-# cvmtest29 .. cvmtest140 (pass29 .. pass140) to the window tests after them;
+# cvmtest29 .. cvmtest160 (pass29 .. pass160) to the window tests after them;
 # the test Postfix delivers to them too. User "demo" (password "demo") is
 # the account scripts/run.sh sets up for a first look at the program; no
 # test uses it. The passwd-file is rewritten at
@@ -111,7 +111,7 @@ write_config() {
   i=$((users + 1))
   printf '%s\n' "cvmtest$i:{PLAIN}$quote_password:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
   mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
-  for i in $(seq 18 140); do
+  for i in $(seq 18 160); do
     echo "cvmtest$i:{PLAIN}pass$i:65534:65534::$state/home/cvmtest$i" >>"$state/etc/passwd.new"
     mkdir -p "$state/home/cvmtest$i/Maildir/new" "$state/home/cvmtest$i/Maildir/cur" "$state/home/cvmtest$i/Maildir/tmp"
   done

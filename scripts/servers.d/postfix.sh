@@ -59,12 +59,12 @@ make_certificate() {
 # The mailboxes Postfix delivers to: the SMTP tests' users and the users of
 # the transfer job tests (cvmtest18 .. cvmtest24), the editor tests
 # (cvmtest25 .. cvmtest28) and the window tests after them (cvmtest29 ..
-# cvmtest140), and the demo account of scripts/run.sh.
+# cvmtest160), and the demo account of scripts/run.sh.
 write_mailboxes() {
   local i out=$1
   : >"$out"
   for i in 1 2 3; do echo "cvmsend$i@cvm.test cvmsend$i/Maildir/" >>"$out"; done
-  for i in $(seq 18 140); do echo "cvmtest$i@cvm.test cvmtest$i/Maildir/" >>"$out"; done
+  for i in $(seq 18 160); do echo "cvmtest$i@cvm.test cvmtest$i/Maildir/" >>"$out"; done
   echo "demo@cvm.test demo/Maildir/" >>"$out"
 }
 

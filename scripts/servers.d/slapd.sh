@@ -1,14 +1,20 @@
 #!/usr/bin/env bash
 # Private OpenLDAP directory for the LDAP client tests.
 #   CVM_BUILD_DIR=<build> slapd.sh start|stop|status
-# Serves ldap://127.0.0.4:389 from an mdb database under
-# $CVM_BUILD_DIR/servers/slapd. The directory holds people with Japanese
-# names in UTF-8, entries with several mail values, a reader account for
-# simple binds (also over LDAPv2), and more entries under ou=staff than the
-# size limit lets one search return.
+# Serves ldap://127.0.0.4:389 from an mdb database. The directory holds
+# people with Japanese names in UTF-8, entries with several mail values, a
+# reader account for simple binds (also over LDAPv2), and more entries under
+# ou=staff than the size limit lets one search return.
+# The server listens on a fixed address, so there is one per machine however
+# many build trees run their tests at once: its state lives in
+# $CVM_SLAPD_DIR (default /tmp/cvm-slapd), linked from
+# $CVM_BUILD_DIR/servers/slapd. Each "start" takes a reference and each
+# "stop" drops one; the last stop ends the server.
 set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 build=${CVM_BUILD_DIR:?CVM_BUILD_DIR must name the build folder}
-dir="$build/servers/slapd"
+state=${CVM_SLAPD_DIR:-/tmp/cvm-slapd}
+dir="$state/server"
 addr=127.0.0.4
 port=389
 pidfile="$dir/slapd.pid"
@@ -17,28 +23,63 @@ running() {
   [ -f "$pidfile" ] && kill -0 "$(cat "$pidfile")" 2>/dev/null
 }
 
-stop() {
-  if [ -f "$pidfile" ]; then
-    pid=$(cat "$pidfile")
-    kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
-    rm -f "$pidfile"
-  fi
+end_pid() {
+  local pid=$1
+  kill "$pid" 2>/dev/null || true
+  for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
 }
 
-# A directory of another build tree holds the same address; only one can listen.
+# Servers started by older copies of this script (a directory inside a build
+# tree) hold the same address; they are ended before a new one starts.
 end_strays() {
   local pid
   for pid in $(pgrep -f "slapd .*-h ldap://$addr:$port/" 2>/dev/null || true); do
-    kill "$pid" 2>/dev/null || true
-    for _ in $(seq 50); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+    [ -f "$pidfile" ] && [ "$pid" = "$(cat "$pidfile")" ] && continue
+    end_pid "$pid"
   done
   return 0
 }
 
 start() {
-  stop
-  end_strays
+  mkdir -p "$state" "$build/servers"
+  if [ -e "$build/servers/slapd" ] && [ ! -L "$build/servers/slapd" ]; then rm -rf "$build/servers/slapd"; fi
+  ln -sfn "$dir" "$build/servers/slapd"
+  (
+    flock 7
+    refs=$(cat "$state/refs" 2>/dev/null || echo 0)
+    if running && cmp -s "$here/slapd.sh" "$state/script" 2>/dev/null; then
+      echo $((refs + 1)) >"$state/refs"
+      exit 0
+    fi
+    if running; then end_pid "$(cat "$pidfile")"; fi
+    end_strays
+    # The daemon must not inherit the lock, or it holds it for as long as it
+    # runs and every later start waits for ever.
+    launch 7>&-
+    cp "$here/slapd.sh" "$state/script"
+    echo 1 >"$state/refs"
+  ) 7>"$state.lock"
+}
+
+stop() {
+  [ -d "$state" ] || return 0
+  (
+    flock 7
+    refs=$(cat "$state/refs" 2>/dev/null || echo 1)
+    refs=$((refs - 1))
+    if [ "$refs" -gt 0 ]; then
+      echo "$refs" >"$state/refs"
+      exit 0
+    fi
+    echo 0 >"$state/refs"
+    if running; then end_pid "$(cat "$pidfile")"; fi
+    rm -f "$pidfile"
+    exit 0
+  ) 7>"$state.lock"
+}
+
+# Makes the directory afresh and starts the server. Run under the lock.
+launch() {
   rm -rf "$dir"
   mkdir -p "$dir/db"
   modpath=/usr/lib/ldap

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 using AddressFileMerge::GroupListKey;
 using AddressFileMerge::MergeLines;
 
@@ -18,17 +21,24 @@ std::string Lines(const char* letters)
     return text;
 }
 
+struct MergeCase
+{
+    std::string base, mine, theirs, merged;
+};
+
+void ExpectMerges(const std::vector<MergeCase>& cases)
+{
+    for (const MergeCase& c : cases) {
+        SCOPED_TRACE(c.base + " / " + c.mine + " / " + c.theirs);
+        EXPECT_EQ(MergeLines(c.base, c.mine, c.theirs), c.merged);
+    }
+}
+
 } // namespace
 
 TEST(AddressFileMerge, EntriesAddedAndDeletedOnEitherSideAllSurvive)
 {
-    struct Case
-    {
-        const char* base;
-        const char* mine;
-        const char* theirs;
-        const char* merged;
-    } const cases[] = {
+    const char* const cases[][4] = {
         { "ab", "ab", "ab", "ab" },
         { "ab", "abc", "abd", "abdc" },  // both added; theirs after the line it follows
         { "abc", "ac", "abcd", "acd" },  // I deleted b, they added d
@@ -39,10 +49,10 @@ TEST(AddressFileMerge, EntriesAddedAndDeletedOnEitherSideAllSurvive)
         { "abc", "cab", "abcd", "cdab" },  // my new order stays
         { "ab", "ab", "", "" },          // the other side emptied the file
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.base) + " / " + c.mine + " / " + c.theirs);
-        EXPECT_EQ(MergeLines(Lines(c.base), Lines(c.mine), Lines(c.theirs)), Lines(c.merged));
-    }
+    std::vector<MergeCase> lines;
+    for (const auto& c : cases)
+        lines.push_back({ Lines(c[0]), Lines(c[1]), Lines(c[2]), Lines(c[3]) });
+    ExpectMerges(lines);
 }
 
 TEST(AddressFileMerge, GroupLinesAreOneGroupByTheirId)
@@ -71,4 +81,16 @@ TEST(AddressFileMerge, GroupLinesAreOneGroupByTheirId)
               header + root + workOpen);
     // A group deleted elsewhere is not written back.
     EXPECT_EQ(MergeLines(base, base, header + root, GroupListKey), header + root);
+}
+
+TEST(AddressFileMerge, ALastLineWithoutItsLineEndStaysALineOfItsOwn)
+{
+    ExpectMerges({
+        // Another program appended C without a line end; this window added D.
+        { "A\r\nB\r\n", "A\r\nB\r\nD\r\n", "A\r\nB\r\nC", "A\r\nB\r\nC\r\nD\r\n" },
+        // This window read the file so; its own write ends every line.
+        { "A\r\nB\r\nC", "A\r\nB\r\nC\r\nD\r\n", "A\r\nB\r\nC", "A\r\nB\r\nC\r\nD\r\n" },
+        // Lines ended by LF alone, and empty lines, as the tables read them.
+        { "A\nB\n", "A\r\nB\r\nD\r\n", "A\n\nB\nC\n", "A\r\nB\r\nC\r\nD\r\n" },
+    });
 }

@@ -213,6 +213,17 @@ protected:
         TreeView_SelectItem(m_hTree, h);
     }
 
+    // The group's name edited in place in the tree.
+    void RenameGroup(const char* name, const char* newName)
+    {
+        SelectGroup(name);
+        Command(ID_GROUP_RENAME);
+        HWND edit = TreeView_GetEditControl(m_hTree);
+        ASSERT_NE(edit, nullptr);
+        SetWindowTextA(edit, newName);
+        TreeView_EndEditLabelNow(m_hTree, FALSE);
+    }
+
     std::vector<std::string> Addresses() const
     {
         std::vector<std::string> out;
@@ -350,6 +361,16 @@ protected:
         size_t begin = list.rfind("\r\n", at);
         begin = begin == std::string::npos ? 0 : begin + 2;
         return list.substr(begin, list.find("\r\n", at) - begin);
+    }
+
+    // Opens the file for reading and shares it only for deleting, as
+    // backup and search programs do, once no reader of the test has it open.
+    static HANDLE HoldWithoutSharing(const CString& path)
+    {
+        HANDLE h = INVALID_HANDLE_VALUE;
+        for (DWORD start = GetTickCount(); h == INVALID_HANDLE_VALUE && GetTickCount() - start < 10000; Sleep(10))
+            h = CreateFileA(path, GENERIC_READ, FILE_SHARE_DELETE, nullptr, OPEN_EXISTING, 0, nullptr);
+        return h;
     }
 
     std::string LastMessage() const
@@ -501,12 +522,7 @@ TEST_F(AddressNoteWindowTest, GroupsAreCreatedAndOnlyLeavesDeletedWithFilesOfThe
     EXPECT_TRUE(ThreadKnows("keep@", false));
 
     // Renamed in place: the list and the thread learn the new name.
-    SelectGroup("取引先");
-    Command(ID_GROUP_RENAME);
-    HWND edit = TreeView_GetEditControl(m_hTree);
-    ASSERT_NE(edit, nullptr);
-    SetWindowTextA(edit, "協力会社");
-    TreeView_EndEditLabelNow(m_hTree, FALSE);
+    RenameGroup("取引先", "協力会社");
     EXPECT_NE(FindItem("協力会社"), nullptr);
     EXPECT_EQ(0u, GroupListLineOf("協力会社").find("0\t0\t1\t2\t協力会社\t取引先.dat\t"));
     bool known = false;
@@ -644,6 +660,68 @@ TEST_F(AddressNoteWindowTest, ImportAsksBeforeReplacingAndWabEntriesAreAppended)
     const std::string imported = File("取引先.dat");
     Command(ID_ADDRESS_IMPORT_WAB);
     EXPECT_EQ(imported, File("取引先.dat"));
+}
+
+TEST_F(AddressNoteWindowTest, AnImportedGroupChangedAfterwardsHoldsEachEntryOnce)
+{
+    Open();
+    SelectGroup("取引先");
+    WriteFileBytes(m_dir.File("book.dat"), "a@example.jp\tA\t\tIconDefault\t\r\nb@example.jp\tB\t\tIconDefault\t\r\n");
+    m_note.m_strImportPath = m_dir.File("book.dat");
+    Command(ID_ADDRESS_IMPORT_FILE);
+    ASSERT_EQ((std::vector<std::string>{ "a@example.jp", "b@example.jp" }), Addresses());
+
+    SelectRows({ RowOf("a@example.jp") });
+    WithDialog("アドレスの追加",
+               [](HWND h) {
+                   SetText(h, IDC_ENTRY_ADDRESS, "a2@example.jp");
+                   UiTest::Click(h, IDOK);
+               },
+               [&] { Command(ID_ADDRESS_CHANGE); });
+    WithDialog("アドレスの追加",
+               [](HWND h) {
+                   SetText(h, IDC_ENTRY_NAME, "C");
+                   SetText(h, IDC_ENTRY_ADDRESS, "c@example.jp");
+                   UiTest::Click(h, IDOK);
+               },
+               [&] { Command(ID_ADDRESS_ADD); });
+    EXPECT_EQ("a2@example.jp\tA\t\tIconDefault\t\r\nb@example.jp\tB\t\tIconDefault\t\r\nc@example.jp\tC\t\tIconDefault\t\r\n",
+              File("取引先.dat"));
+    EXPECT_EQ((std::vector<std::string>{ "a2@example.jp", "b@example.jp", "c@example.jp" }), Addresses());
+}
+
+TEST_F(AddressNoteWindowTest, FilesThatCannotBeReadAreKeptAndTheUserIsTold)
+{
+    // Another program holds the group file without sharing it for reading:
+    // the window shows the group empty, and an entry added there must not
+    // replace the entries the file holds.
+    const std::string held = File("アドレス帳.dat");
+    ASSERT_TRUE(ThreadKnows("yamada@"));  // the thread's first reading is over
+    HANDLE locked = HoldWithoutSharing(m_box + "\\アドレス帳.dat");
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    Open();
+    EXPECT_TRUE(Addresses().empty());
+    WithDialog("アドレスの追加",
+               [](HWND h) {
+                   SetText(h, IDC_ENTRY_ADDRESS, "ito@example.jp");
+                   UiTest::Click(h, IDOK);
+               },
+               [&] { Command(ID_ADDRESS_ADD); });
+    EXPECT_EQ(0u, LastMessage().find("[" + (m_box + "\\アドレス帳.dat").Str() +
+                                     "]を読み込めないため、変更を保存できませんでした。\r\nファイルは元のまま残してあります。"))
+        << LastMessage();
+    CloseHandle(locked);
+    EXPECT_EQ(held, File("アドレス帳.dat"));
+
+    // The group list likewise: a rename that cannot be saved is said.
+    const std::string groups = ReadFileBytes(m_box + "\\Group.lst");
+    locked = HoldWithoutSharing(m_box + "\\Group.lst");
+    ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+    TestSupport::ClearMessages();
+    RenameGroup("取引先", "協力会社");
+    EXPECT_EQ(0u, LastMessage().find("[" + (m_box + "\\Group.lst").Str() + "]を読み込めないため")) << LastMessage();
+    CloseHandle(locked);
+    EXPECT_EQ(groups, ReadFileBytes(m_box + "\\Group.lst"));
 }
 
 TEST_F(AddressNoteWindowTest, AddressesAndGroupsAreDraggedBetweenGroups)

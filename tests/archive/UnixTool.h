@@ -97,6 +97,22 @@ inline int Run(const std::vector<std::string>& arguments, std::string& output)
     return result;
 }
 
+// Makes link a symbolic link to the folder target. Wine shows a Unix link
+// to a folder as a folder with a reparse point and resolves names through
+// it, as Windows does a junction (Wine itself makes no junctions).
+inline bool LinkFolder(const char* link, const char* target)
+{
+    std::string output;
+    return Run({"/bin/ln", "-s", UnixPath(target), UnixPath(link)}, output) == 0;
+}
+
+// Removes such a link (Wine removes none: it takes the link for its folder).
+inline bool RemoveLink(const char* link)
+{
+    std::string output;
+    return Run({"/bin/rm", "-f", UnixPath(link)}, output) == 0;
+}
+
 // The bytes of one entry of a ZIP archive as unzip extracts it with the
 // password (empty: none); false when unzip fails.
 inline bool UnzipEntry(const char* archive, const std::string& password, const char* entry, std::string& bytes)

@@ -10,6 +10,7 @@ namespace {
 const UINT ID_TEST_VIEWCMD = 33001;   // handled by the view
 const UINT ID_TEST_FRAMECMD = 33002;  // handled by the frame, checked by it
 const UINT ID_TEST_NOBODY = 33003;    // handled by nobody
+const UINT ID_TEST_GREYABLE = 33004;  // handled by the frame, greyed while it says so
 
 class CCountingView : public CView
 {
@@ -41,6 +42,8 @@ public:
     CCountingView* m_pLeft = nullptr;
     CPaperView* m_pRight = nullptr;
     int m_nFrameCommands = 0;
+    int m_nGreyableCommands = 0;
+    bool m_bGreyed = false;
     int m_nTreeWidth = 120;
 
     BOOL OnCreateClient(LPCREATESTRUCTA) override
@@ -60,12 +63,16 @@ public:
 protected:
     void OnFrameCmd() { m_nFrameCommands++; }
     void OnUpdateFrameCmd(CCmdUI* pCmdUI) { pCmdUI->SetCheck(1); pCmdUI->Enable(TRUE); }
+    void OnGreyableCmd() { m_nGreyableCommands++; }
+    void OnUpdateGreyableCmd(CCmdUI* pCmdUI) { pCmdUI->Enable(!m_bGreyed); }
     DECLARE_MESSAGE_MAP()
 };
 
 BEGIN_MESSAGE_MAP(CTestFrame, CFrameWnd)
     ON_COMMAND(ID_TEST_FRAMECMD, OnFrameCmd)
     ON_UPDATE_COMMAND_UI(ID_TEST_FRAMECMD, OnUpdateFrameCmd)
+    ON_COMMAND(ID_TEST_GREYABLE, OnGreyableCmd)
+    ON_UPDATE_COMMAND_UI(ID_TEST_GREYABLE, OnUpdateGreyableCmd)
 END_MESSAGE_MAP()
 
 // A frame made with new deletes itself; the test keeps the window handle.
@@ -267,4 +274,32 @@ TEST(FrameView, TheMainWindowSeesTheThreadsOwnMessagesNoMapTook)
     thread.PostThreadMessage(WM_TEST_THREAD_STOP, 0, 0);
     EXPECT_EQ(WaitForSingleObject(thread.m_hThread, 10000), WAIT_OBJECT_0);
     EXPECT_EQ(thread.m_nSeen, 2);
+}
+
+// A key or a menu (no control in lParam) runs a command only while its
+// update handler leaves it enabled, as the system drops the key of a greyed
+// menu item; commands nobody greys run as before.
+TEST(FrameView, GreyedCommandDoesNotRunFromAKeyOrMenu)
+{
+    auto* pFrame = new CTestFrame;
+    HWND hFrame = MakeFrame(pFrame);
+    ASSERT_NE(hFrame, nullptr);
+    struct Case
+    {
+        bool greyed;
+        WPARAM wParam;  // code 1 for a key, 0 for a menu
+        int runs;
+    } cases[] = { { false, MAKEWPARAM(ID_TEST_GREYABLE, 1), 1 }, { true, MAKEWPARAM(ID_TEST_GREYABLE, 1), 0 },
+                  { true, MAKEWPARAM(ID_TEST_GREYABLE, 0), 0 }, { false, MAKEWPARAM(ID_TEST_GREYABLE, 0), 1 } };
+    for (const Case& c : cases) {
+        pFrame->m_bGreyed = c.greyed;
+        int before = pFrame->m_nGreyableCommands;
+        ::SendMessageA(hFrame, WM_COMMAND, c.wParam, 0);
+        EXPECT_EQ(pFrame->m_nGreyableCommands - before, c.runs) << c.greyed << " " << HIWORD(c.wParam);
+    }
+    // Without an update handler, and through the view: not greyed.
+    int viewBefore = pFrame->m_pLeft->m_nCommands;
+    ::SendMessageA(hFrame, WM_COMMAND, MAKEWPARAM(ID_TEST_VIEWCMD, 1), 0);
+    EXPECT_EQ(pFrame->m_pLeft->m_nCommands, viewBefore + 1);
+    ::DestroyWindow(hFrame);
 }

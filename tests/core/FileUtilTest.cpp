@@ -1,3 +1,4 @@
+#include "archive/UnixTool.h"
 #include "core/FileUtil.h"
 #include "support/TestSupport.h"
 
@@ -161,6 +162,26 @@ TEST(FileUtil, CreateCopyAndDeleteTrees)
     EXPECT_TRUE(FileExistsInFolder(dir.Path(), "bo*"));
 }
 
+// A tree with a link in it, or a folder swapped for a link, is deleted
+// without a file of what the link leads to going with it.
+TEST(FileUtil, DeletingATreeNeverFollowsALink)
+{
+    TempDir dir, documents;
+    TestSupport::WriteFileBytes(documents.File("手紙.txt"), "大事");
+    ASSERT_TRUE(CreateDirectoryPath(dir.File("tree\\sub")));
+    TestSupport::WriteFileBytes(dir.File("tree\\sub\\copy.txt"), "copy");
+    ASSERT_TRUE(UnixTool::LinkFolder(dir.File("tree\\sub\\link"), documents.Path()));
+    ASSERT_TRUE(UnixTool::LinkFolder(dir.File("swapped"), documents.Path()));
+    EXPECT_EQ(GetResolvedPath(dir.File("swapped\\手紙.txt")), GetResolvedPath(documents.File("手紙.txt")));
+
+    EXPECT_FALSE(DeleteDirectoryTree(dir.File("swapped"), true));
+    DeleteDirectoryTree(dir.File("tree"), true);
+    EXPECT_EQ(TestSupport::ReadFileBytes(documents.File("手紙.txt")), "大事");
+    EXPECT_FALSE(FileExists(dir.File("tree\\sub\\copy.txt")));
+    UnixTool::RemoveLink(dir.File("tree\\sub\\link"));
+    UnixTool::RemoveLink(dir.File("swapped"));
+}
+
 // A folder made by a name known to be free is the folder its Windows path
 // names, Japanese names and a parent path with a Japanese name included;
 // without its parent nothing is made.
@@ -272,4 +293,30 @@ TEST(FileUtil, HtmlScriptCheck)
     EXPECT_FALSE(CheckHtmlScript(dir.File("script.html")));
     TestSupport::QueueMessageBoxAnswer(IDOK);
     EXPECT_TRUE(CheckHtmlScript(dir.File("script.html")));
+}
+
+// The free space that counts is that of the file system a file goes to, not
+// of its drive's root: under Wine a drive joins several (its root is the
+// host's "/"), as a drive with mounted folders does on Windows.
+TEST(FileUtil, FreeSpaceIsMeasuredWhereTheFileGoes)
+{
+    // A memory file system mounted below the root, as Linux has it.
+    const char* other = "Z:\\dev\\shm\\";
+    ULARGE_INTEGER avail, rootTotal, rootFree, otherTotal, otherFree;
+    if (!DirectoryExists(other) || !GetDiskFreeSpaceExA("Z:\\", &avail, &rootTotal, &rootFree) ||
+        !GetDiskFreeSpaceExA(other, &avail, &otherTotal, &otherFree) || rootTotal.QuadPart == otherTotal.QuadPart)
+        GTEST_SKIP() << "no second file system below the root here";
+    double gap = static_cast<double>(rootFree.QuadPart) - static_cast<double>(otherFree.QuadPart);
+    if (gap < 1e9 && gap > -1e9)
+        GTEST_SKIP() << "both file systems have the same free space";
+    // A file in the folder, and one in folders not made yet.
+    for (const char* path : {"Z:\\dev\\shm\\MailData.Qmd", "Z:\\dev\\shm\\cvm-none\\In.Box\\MailData.Qmd",
+                             "Z:\\dev\\shm"}) {
+        SCOPED_TRACE(path);
+        double free = GetDiskFreeBytes(path);
+        double nearOther = free - static_cast<double>(otherFree.QuadPart);
+        double nearRoot = free - static_cast<double>(rootFree.QuadPart);
+        EXPECT_LT(nearOther * nearOther, nearRoot * nearRoot);
+    }
+    EXPECT_GT(GetDiskFreeBytes("Z:\\MailData.Qmd"), 0.0);
 }

@@ -135,7 +135,7 @@ TEST(MailBoxPaths, WorkFoldersFollowTheTemporaryFolderSetting)
 
     // With it: named boxes under that folder, created when asked for.
     CString temp = dir.File("Work");
-    app.WriteProfileString("Setting", "TempFolderPath", temp);
+    app.WriteProfileString("Paths", "TempFolderPath", temp);
     struct Case { CString actual; const char* box; };
     const Case cases[] = {{app.GetInboxWorkPath(), "In.Box"}, {app.GetOutboxWorkPath(), "Out.Box"},
                           {app.GetDraftsWorkPath(), "Writing.Box"}, {app.GetSentWorkPath(), "Send.Box"}};

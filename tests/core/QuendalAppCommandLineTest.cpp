@@ -1,5 +1,6 @@
 // The command-line pass of the application object: switches and the joined
 // text that is handed on (a mailto address, a file).
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "core/ThreadEntry.h"
 #include "viewer/MailViewerThread.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
@@ -141,4 +143,39 @@ TEST(QuendalAppDispatch, ConsumesItsNumbersWithoutAMainWindowAndPassesOthers)
         MSG msg = { nullptr, n, 0, 0 };
         EXPECT_FALSE(app.DispatchThreadMessage(&msg)) << n;
     }
+}
+
+// Any program can post these numbers with any values to the main window or
+// the thread: nothing is taken for an address, and a number the program
+// only posts to the thread is not served when it names a window.
+TEST(QuendalAppDispatch, ObjectMessagesTakeOnlyTheirOwnTokensFromTheThreadQueue)
+{
+    CQuendalApp app;
+    CPostedObjectTable& table = CPostedObjectTable::Instance();
+    std::string local = "not handed over";
+    const LPARAM forged[] = { 1, 0x7FF0DEAD, static_cast<LPARAM>(0xFFFFFFFFFFFF0000ull),
+                              reinterpret_cast<LPARAM>(&local) };
+    const HWND window = GetDesktopWindow();
+    for (UINT n : { 1375u, 1376u, 1399u, 1400u, 1401u, 1495u, 1497u }) {
+        for (LPARAM lParam : forged) {
+            for (WPARAM wParam : { 0u, 1u }) {
+                MSG toThread = { nullptr, n, wParam, lParam };
+                EXPECT_TRUE(app.DispatchThreadMessage(&toThread)) << n;
+                MSG toWindow = { window, n, wParam, lParam };
+                EXPECT_FALSE(app.DispatchThreadMessage(&toWindow)) << n;
+            }
+        }
+    }
+    EXPECT_EQ(local, "not handed over");
+
+    // A token of the table is served once: the mail text is taken (there is
+    // no folder to import it into), and the same token again finds nothing.
+    const size_t before = table.GetCount();
+    const LPARAM token = table.Put(1401, std::make_shared<std::string>("Subject: x\r\n\r\nbody\r\n.\r\n"));
+    MSG window1401 = { window, 1401, 0, token };
+    EXPECT_FALSE(app.DispatchThreadMessage(&window1401));
+    EXPECT_EQ(table.GetCount(), before + 1);
+    MSG thread1401 = { nullptr, 1401, 0, token };
+    EXPECT_TRUE(app.DispatchThreadMessage(&thread1401));
+    EXPECT_EQ(table.GetCount(), before);
 }

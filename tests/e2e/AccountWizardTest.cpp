@@ -2,6 +2,7 @@
 // account the user enters lands in "Account.dat" and joins the route.
 #include "e2e/AccountPages.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/WaitFor.h"
 #include "core/AccountDataSet.h"
 #include "resources/settings/SettingsResource.h"
 #include "resources/utils/UtilsResource.h"
@@ -10,6 +11,8 @@
 
 #include <commctrl.h>
 #include <prsht.h>
+
+#include <cstdlib>
 
 using E2e::CProgramUnderTest;
 
@@ -65,6 +68,15 @@ TEST_P(AccountWizardTest, FirstStartCreatesTheAccountTheUserEnters)
         sheet = program.WaitForWindow("#32770", "アカウントの作成", 200);
     }
     ASSERT_NE(sheet, nullptr) << "the wizard at a first start";
+    // Without a main window yet it opens in the middle of the screen.
+    RECT work = {};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    RECT rc = {};
+    EXPECT_TRUE(E2e::WaitFor(10000, [&] {
+        GetWindowRect(sheet, &rc);
+        return std::abs((rc.left + rc.right) - (work.left + work.right)) <= 2 &&
+               std::abs((rc.top + rc.bottom) - (work.top + work.bottom)) <= 2;
+    })) << rc.left << "," << rc.top << "-" << rc.right << "," << rc.bottom;
 
     HWND page = E2e::WaitForWizardPage(sheet, IDC_ACC_ADDRESS);
     ASSERT_NE(page, nullptr);

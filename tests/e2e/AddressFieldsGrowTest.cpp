@@ -53,15 +53,21 @@ TEST(AddressFieldsGrowTest, ToFieldGrowsWithItsListUpToFiveLines)
     E2e::SetControlText(view, IDC_ME_TO, Addresses(8).c_str());
     EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) > 20; })) << height(IDC_ME_TO);
     int grown = height(IDC_ME_TO);
-    // The CC field stands below the grown To field.
-    EXPECT_GT(ScreenRect(view, IDC_ME_CC).top, ScreenRect(view, IDC_ME_TO).bottom - 1);
+    // The CC field moves down below the grown To field (the layout runs after
+    // the field has grown).
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] { return ScreenRect(view, IDC_ME_CC).top > ScreenRect(view, IDC_ME_TO).bottom - 1; }))
+        << ScreenRect(view, IDC_ME_CC).top << " vs " << ScreenRect(view, IDC_ME_TO).bottom;
 
     E2e::SetControlText(view, IDC_ME_TO, Addresses(200).c_str());
     EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) > grown; })) << height(IDC_ME_TO);
     int most = height(IDC_ME_TO);
     E2e::SetControlText(view, IDC_ME_TO, Addresses(400).c_str());
-    Sleep(1000);
+    // The fields are laid out in the order they changed: once the CC field
+    // has grown, the To field's longer list has been laid out too.
+    E2e::SetControlText(view, IDC_ME_CC, Addresses(8).c_str());
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_CC) > 20; })) << height(IDC_ME_CC);
     EXPECT_EQ(height(IDC_ME_TO), most);  // five lines at most
+    E2e::SetControlText(view, IDC_ME_CC, "");
 
     E2e::SetControlText(view, IDC_ME_TO, "");
     EXPECT_TRUE(E2e::WaitFor(5000, [&] { return height(IDC_ME_TO) == 20; })) << height(IDC_ME_TO);

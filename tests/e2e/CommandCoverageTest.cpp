@@ -118,9 +118,11 @@ protected:
 TEST_F(CommandCoverageTest, EveryBoundCommandOfTheMainWindowHasAHandlerInEveryPane)
 {
     std::vector<CommandBinding> everywhere = m_resources.MenuCommands(IDR_MAINFRAME);
-    // The re-read from the receive backup has no menu text: a command of the list alone.
+    // The re-read from the receive backup has no menu text: a command of the
+    // list alone. The direct print comes from a print request on the command line.
     for (auto part : { m_resources.KeyCommands(IDR_MAINFRAME), m_resources.ToolBarCommands(IDR_TOOLBAR_DEFAULT),
-                       TrayMenuCommands(), E2e::CommandRows("mail list command", { 33233 }) })
+                       TrayMenuCommands(), E2e::CommandRows("mail list command", { 33233 }),
+                       E2e::CommandRows("command-line print", { 57608 }) })
         everywhere.insert(everywhere.end(), part.begin(), part.end());
     ASSERT_GT(everywhere.size(), 150u);
 

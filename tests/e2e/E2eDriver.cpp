@@ -36,12 +36,20 @@ bool CProgramUnderTest::Start(const char* arguments)
         return false;
     CString cmd = "\"" + m_folder + "\\CVMail.exe\" " + arguments;
     STARTUPINFOA si = { sizeof(si) };
-    std::string buf(cmd.GetString());
-    buf.push_back('\0');
-    if (CreateProcessA(nullptr, &buf[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder, &si, &m_pi))
-        return true;
-    fprintf(stderr, "Starting %s failed: error %lu\n", cmd.GetString(), GetLastError());
-    return false;
+    // Wine answers ERROR_INTERNAL_ERROR when a new process dies in its own
+    // start-up before it reached the program, which happens now and then on a
+    // heavily loaded machine; such a start is tried again.
+    for (int attempt = 1;; ++attempt) {
+        std::string buf(cmd.GetString());
+        buf.push_back('\0');
+        if (CreateProcessA(nullptr, &buf[0], nullptr, nullptr, FALSE, 0, nullptr, m_folder, &si, &m_pi))
+            return true;
+        const DWORD error = GetLastError();
+        fprintf(stderr, "Starting %s failed: error %lu\n", cmd.GetString(), error);
+        if (error != ERROR_INTERNAL_ERROR || attempt == 3)
+            return false;
+        Sleep(500);
+    }
 }
 
 bool CProgramUnderTest::IsRunning() const

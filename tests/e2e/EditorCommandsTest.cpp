@@ -5,11 +5,10 @@
 // account chosen in the toolbar's box is the sender of the mail that
 // arrives at the test Dovecot.
 #include "classlib/CommandState.h"
-#include "core/AccountData.h"
-#include "core/AccountDataSet.h"
 #include "e2e/CommandCoverage.h"
 #include "e2e/EditorSession.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/TestAccount.h"
 #include "net/NetTestSupport.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorResource.h"
@@ -34,17 +33,6 @@ namespace {
 const UINT kMainToolBarId = 0xE800;
 const UINT kFormatToolBarId = 0xE803;
 const UINT kStatusBarId = 0xE801;
-
-// Presses a key with modifiers (VK_CONTROL, VK_MENU, VK_SHIFT) held.
-void PressKey(std::initializer_list<BYTE> modifiers, BYTE key)
-{
-    for (BYTE m : modifiers)
-        keybd_event(m, 0, 0, 0);
-    keybd_event(key, 0, 0, 0);
-    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
-    for (auto m = modifiers.end(); m != modifiers.begin();)
-        keybd_event(*--m, 0, KEYEVENTF_KEYUP, 0);
-}
 
 class EditorCommandsTest : public ::testing::Test
 {
@@ -83,24 +71,7 @@ protected:
         text.Remove('\r');
         return text;
     }
-    // The editor in front with the focus in its body, as after a click
-    // there; keys then go to it.
-    bool FocusBody()
-    {
-        // The editor's thread brings its window to the front (1408), as
-        // when the user clicks it.
-        const DWORD thread = GetWindowThreadProcessId(m_editor, nullptr);
-        PostThreadMessageA(thread, 1408, 0, 0);
-        SetForegroundWindow(m_editor);
-        PostMessageA(m_editor, WM_COMMAND, ID_EDIT_FOCUS_BODY, 0);
-        return E2e::WaitUntil(10000, [](void* p) {
-            auto* self = static_cast<EditorCommandsTest*>(p);
-            GUITHREADINFO info = {sizeof(info)};
-            return GetForegroundWindow() == self->m_editor &&
-                   GetGUIThreadInfo(GetWindowThreadProcessId(self->m_editor, nullptr), &info) &&
-                   info.hwndFocus == self->Body();
-        }, this);
-    }
+    bool FocusBody() { return CEditorSession::FocusBody(m_editor); }
     // The buttons of a toolbar of the editor as the window shows them.
     std::vector<E2e::CommandBinding> ToolBarButtons(UINT nBarId) const
     {
@@ -108,16 +79,10 @@ protected:
         HWND bar = GetDlgItem(m_editor, static_cast<int>(nBarId));
         if (!bar)
             return out;
-        E2e::CRemoteBlock block(bar, sizeof(TBBUTTON));
-        const int count = static_cast<int>(SendMessageA(bar, TB_BUTTONCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            TBBUTTON button = {};
-            if (!SendMessageA(bar, TB_GETBUTTON, static_cast<WPARAM>(i), block.Param()) ||
-                !block.Read(&button, sizeof(button)) || (button.fsStyle & BTNS_SEP))
-                continue;
+        for (const E2e::ToolBarButton& b : E2e::ToolBarButtons(bar)) {
             CString where;
-            where.Format("toolbar %u button %d", nBarId, i);
-            out.push_back({static_cast<UINT>(button.idCommand), where});
+            where.Format("toolbar %u button %d", nBarId, b.index);
+            out.push_back({static_cast<UINT>(b.button.idCommand), where});
         }
         return out;
     }
@@ -186,7 +151,7 @@ TEST_F(EditorCommandsTest, AltRReplacesEveryHitInTheBody)
         return static_cast<CEditorSession*>(p)->StoredMails(CFolderRecord::kindWriting).size() == 1;
     }, &m_session)) << m_session.Windows();
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_MENU}, 'R');
+    CEditorSession::PressKey({VK_MENU}, 'R');
     HWND dialog = WaitDialog(IDC_REPLACE_FIND);
     ASSERT_NE(dialog, nullptr) << m_session.Windows();
     E2e::SetControlText(dialog, IDC_REPLACE_FIND, "cat");
@@ -217,7 +182,7 @@ TEST_F(EditorCommandsTest, CtrlGMovesTheCaretToTheLineAsked)
     } cases[] = { { "3", " 3行、0列" }, { "-1", " 4行、4列" }, { "0", " 1行、0列" } };
     for (const auto& c : cases) {
         ASSERT_TRUE(FocusBody());
-        PressKey({VK_CONTROL}, 'G');
+        CEditorSession::PressKey({VK_CONTROL}, 'G');
         HWND dialog = WaitDialog(IDC_GOTO_LINE_NUMBER);
         ASSERT_NE(dialog, nullptr) << m_session.Windows();
         E2e::SetControlText(dialog, IDC_GOTO_LINE_NUMBER, c.typed);
@@ -247,7 +212,7 @@ TEST_F(EditorCommandsTest, KeysDropTheBoxesDownAndOpenTheSourceMailAndTheContext
     };
     for (const BoxKey& c : {BoxKey{'I', IDC_ME_SIGN}, BoxKey{'L', IDC_ME_REPLYTO}}) {
         ASSERT_TRUE(FocusBody());
-        PressKey({VK_MENU}, c.key);
+        CEditorSession::PressKey({VK_MENU}, c.key);
         HWND box = GetDlgItem(m_view, c.box);
         EXPECT_TRUE(E2e::WaitUntil(5000, [](void* p) {
             return SendMessageA(static_cast<HWND>(p), CB_GETDROPPEDSTATE, 0, 0) != 0;
@@ -256,16 +221,16 @@ TEST_F(EditorCommandsTest, KeysDropTheBoxesDownAndOpenTheSourceMailAndTheContext
     }
 
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_MENU}, 'M');
+    CEditorSession::PressKey({VK_MENU}, 'M');
     HWND box = m_session.Program().WaitForMessageBox("編集元のメールが見つかりませんでした。", 10000);
     ASSERT_NE(box, nullptr) << m_session.Windows();
     CloseDialog(box, IDOK);
 
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_SHIFT}, VK_F10);
+    CEditorSession::PressKey({VK_SHIFT}, VK_F10);
     HWND menu = m_session.Program().WaitForPopupMenu(10000);
     EXPECT_NE(menu, nullptr) << m_session.Windows();
-    PressKey({}, VK_ESCAPE);
+    CEditorSession::PressKey({}, VK_ESCAPE);
 }
 
 // Ctrl+T inserts the chosen template at the caret; Ctrl+Alt+M puts the
@@ -282,7 +247,7 @@ TEST_F(EditorCommandsTest, CtrlTAndCtrlAltMInsertTemplateAndSignatureAtTheCaret)
 
     E2e::SetControlText(m_view, IDC_ME_BODY, "");
     ASSERT_TRUE(FocusBody());
-    PressKey({VK_CONTROL}, 'T');
+    CEditorSession::PressKey({VK_CONTROL}, 'T');
     HWND choice = WaitDialog(IDC_TS_LIST);
     ASSERT_NE(choice, nullptr) << m_session.Windows();
     SendMessageA(GetDlgItem(choice, IDC_TS_LIST), LB_SETCURSEL, 0, 0);
@@ -298,7 +263,7 @@ TEST_F(EditorCommandsTest, CtrlTAndCtrlAltMInsertTemplateAndSignatureAtTheCaret)
     SendMessageA(sign, CB_SETCURSEL, static_cast<WPARAM>(work), 0);
     ASSERT_TRUE(FocusBody());
     SendMessageA(Body(), EM_SETSEL, 0, 0);
-    PressKey({VK_CONTROL, VK_MENU}, 'M');
+    CEditorSession::PressKey({VK_CONTROL, VK_MENU}, 'M');
     EXPECT_TRUE(E2e::WaitUntil(5000, [](void* p) {
         CString body = E2e::GetControlText(static_cast<HWND>(p), IDC_ME_BODY);
         return body.Find("Yamada") >= 0 && body.Find("Yamada") < body.Find("いつも");
@@ -311,26 +276,8 @@ TEST_F(EditorCommandsTest, AccountChosenOnTheToolbarSendsTheMail)
 {
     CVM_NEED_SERVER(CEditorSession::SmtpAnswers(), "Postfix");
     ASSERT_TRUE(m_session.Prepare(118));
-    {
-        // The second account: test user 113 with its own login.
-        CAccountDataSet set;
-        set.SetFilePath(m_session.MailBox() + "\\Account.dat");
-        ASSERT_TRUE(set.ReadFromFile(TRUE));
-        auto* a = static_cast<CAccountData*>(set.CreateNewRecord());
-        a->SetAccountName("二番目");
-        a->SetUserName("鈴木 花子");
-        a->SetMailAddress("cvmtest113@cvm.test");
-        a->SetSmtpServer("smtp.cvm.test");
-        a->SetSmtpPort(587);
-        a->SetReceiveServer(NetTest::kHost);
-        a->SetReceiveUser(NetTest::UserName(113));
-        a->SetPassword(NetTest::Password(113));
-        a->SetUseEsmtp(TRUE);
-        a->SetSmtpAuth(TRUE);
-        a->SetSendTls(TRUE);
-        a->SetTimeout(10);
-        ASSERT_TRUE(set.WriteToFile(FALSE));
-    }
+    // The second account: test user 113 with its own login.
+    ASSERT_TRUE(E2e::AddTestAccount(m_session.MailBox(), 113, "二番目", "鈴木 花子"));
     CString maildir = NetTest::ClearMaildir(118);
     m_main = m_session.Start();
     ASSERT_NE(m_main, nullptr);

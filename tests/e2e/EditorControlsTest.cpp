@@ -9,6 +9,7 @@
 #include "e2e/E2eDriver.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/WaitFor.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -299,6 +300,75 @@ TEST_F(EditorControlsTest, HtmlMailWithoutAnEngineSwitchesBothWays)
     DWORD sel = static_cast<DWORD>(SendMessageA(body, EM_GETSEL, 0, 0));
     EXPECT_EQ(LOWORD(sel), 2u);
     EXPECT_EQ(HIWORD(sel), 4u);
+    Discard(editor);
+    Close(main);
+}
+
+namespace {
+
+// The window that has the keyboard focus of the desktop.
+HWND KeyboardFocus()
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof(info);
+    return GetGUIThreadInfo(0, &info) ? info.hwndFocus : nullptr;
+}
+
+// Whether the last character of an edit field ends inside the field; what
+// was measured goes to *pWhy.
+bool ShowsItsTextWhole(HWND edit, std::string* pWhy)
+{
+    const int length = static_cast<int>(E2e::FieldText(edit).size());
+    const LRESULT first = SendMessageA(edit, EM_POSFROMCHAR, 0, 0);
+    const LRESULT last = SendMessageA(edit, EM_POSFROMCHAR, static_cast<WPARAM>(length > 0 ? length - 1 : 0), 0);
+    RECT client = {};
+    GetClientRect(edit, &client);
+    const int x0 = static_cast<short>(LOWORD(first)), x1 = static_cast<short>(LOWORD(last));
+    const int step = length > 1 ? (x1 - x0) / (length - 1) : 0;
+    *pWhy = "length " + std::to_string(length) + ", first at " + std::to_string(x0) + ", last at " +
+            std::to_string(x1) + ", client width " + std::to_string(client.right);
+    return length > 1 && first != -1 && last != -1 && x0 >= 0 && x1 + step <= client.right;
+}
+
+} // namespace
+
+// In a new editor at its first size the reply-to list shows its first entry
+// whole, and Ctrl+A in a field selects all of its text.
+TEST_F(EditorControlsTest, ReplyToShowsItsEntryWholeAndCtrlASelectsAllOfAField)
+{
+    Prepare(38);
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND editor = NewEditor(main);
+    ASSERT_NE(editor, nullptr);
+    HWND view = ViewOf(editor);
+    HWND replyTo = E2e::FindDescendant(GetDlgItem(view, IDC_ME_REPLYTO), "Edit");
+    ASSERT_NE(replyTo, nullptr);
+    EXPECT_TRUE(E2e::WaitFor(10000, [&] { return E2e::GetControlText(view, IDC_ME_REPLYTO) == "送信するアドレス"; }));
+    std::string measured;
+    EXPECT_TRUE(E2e::WaitFor(10000, [&] { return ShowsItsTextWhole(replyTo, &measured); })) << measured;
+    RECT reply = {}, attach = {};
+    GetWindowRect(GetDlgItem(view, IDC_ME_REPLYTO), &reply);
+    GetWindowRect(GetDlgItem(view, IDC_ME_ATTACH), &attach);
+    RECT common = {};
+    EXPECT_FALSE(IntersectRect(&common, &reply, &attach)) << "the list lies on the attach button";
+
+    HWND to = GetDlgItem(view, IDC_ME_TO);
+    E2e::SetControlText(view, IDC_ME_TO, "taro@example.jp, hanako@example.jp");
+    SetForegroundWindow(editor);
+    E2e::ClickMiddleOf(to);
+    ASSERT_TRUE(E2e::WaitFor(10000, [&] { return KeyboardFocus() == to; }));
+    SendMessageA(to, EM_SETSEL, 3, 3);
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    keybd_event('A', 0, 0, 0);
+    keybd_event('A', 0, KEYEVENTF_KEYUP, 0);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    const int length = static_cast<int>(E2e::FieldText(to).size());
+    EXPECT_TRUE(E2e::WaitFor(10000, [&] {
+        const DWORD selection = static_cast<DWORD>(SendMessageA(to, EM_GETSEL, 0, 0));
+        return LOWORD(selection) == 0 && HIWORD(selection) == length;
+    }));
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_TO), CString("taro@example.jp, hanako@example.jp"));
     Discard(editor);
     Close(main);
 }

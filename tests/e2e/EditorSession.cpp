@@ -1,11 +1,14 @@
 #include "e2e/EditorSession.h"
 #include "e2e/TestAccount.h"
 
+#include "classlib/CommandState.h"
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "e2e/MailBoxFolders.h"
 #include "e2e/RemoteControls.h"
+#include "e2e/WaitFor.h"
 #include "net/NetTestSupport.h"
+#include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/mainwnd/MailCommandsResource.h"
 #include "resources/mainwnd/MainWndResource.h"
@@ -142,6 +145,61 @@ bool CEditorSession::DiscardEditor(HWND editor)
     if (HWND prompt = m_program.WaitForDialogWithControl(IDC_SC_DISCARD, 3000))
         PressButton(prompt, IDC_SC_DISCARD);
     return WaitForEditorCount(before - 1);
+}
+
+void CEditorSession::DiscardAllAndClose(HWND main)
+{
+    for (HWND e : Editors())
+        DiscardEditor(e);
+    if (main)
+        Close(main);
+}
+
+bool CEditorSession::FocusField(HWND editor, int nId)
+{
+    // The editor's thread brings its window to the front (1408), as when
+    // the user clicks it.
+    PostThreadMessageA(GetWindowThreadProcessId(editor, nullptr), 1408, 0, 0);
+    SetForegroundWindow(editor);
+    HWND field = GetDlgItem(ViewOf(editor), nId);
+    // The editor's own focus commands, as its keys give them.
+    if (nId == IDC_ME_BODY)
+        PostMessageA(editor, WM_COMMAND, ID_EDIT_FOCUS_BODY, 0);
+    else
+        PostMessageA(editor, WM_COMMAND, nId == IDC_ME_TO        ? ID_EDIT_FOCUS_TO
+                                         : nId == IDC_ME_CC      ? ID_EDIT_FOCUS_CC
+                                         : nId == IDC_ME_BCC     ? ID_EDIT_FOCUS_BCC
+                                                                 : ID_EDIT_FOCUS_SUBJECT,
+                     0);
+    return WaitFor(10000, [&] {
+        GUITHREADINFO info = {sizeof(info)};
+        return GetForegroundWindow() == editor &&
+               GetGUIThreadInfo(GetWindowThreadProcessId(editor, nullptr), &info) && info.hwndFocus == field;
+    });
+}
+
+bool CEditorSession::FocusBody(HWND editor)
+{
+    return FocusField(editor, IDC_ME_BODY);
+}
+
+void CEditorSession::PressKey(std::initializer_list<BYTE> modifiers, BYTE key)
+{
+    for (BYTE m : modifiers)
+        keybd_event(m, 0, 0, 0);
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+    for (auto m = modifiers.end(); m != modifiers.begin();)
+        keybd_event(*--m, 0, KEYEVENTF_KEYUP, 0);
+}
+
+LRESULT CEditorSession::InputMethodState(HWND editor)
+{
+    static const UINT message = RegisterWindowMessageA(CVM_INPUT_METHOD_STATE_MESSAGE);
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(editor, message, 0, 0, SMTO_ABORTIFHUNG, 10000, &result))
+        return -1;
+    return static_cast<LRESULT>(result);
 }
 
 std::string CEditorSession::Windows() const

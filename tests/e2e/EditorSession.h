@@ -5,6 +5,7 @@
 
 #include "e2e/E2eDriver.h"
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -58,6 +59,19 @@ public:
     HWND StartWithNewEditor(HWND& main);
     // Closes an editor, discarding its mail when asked; true once it is gone.
     bool DiscardEditor(HWND editor);
+    // Discards every open editor, then ends the program (main may be null
+    // when it never came).
+    void DiscardAllAndClose(HWND main);
+    // The editor in front with the focus in its body, as after a click
+    // there; keys then go to it. False when it did not come so.
+    static bool FocusBody(HWND editor);
+    // The editor in front with the focus in one of its view's fields.
+    static bool FocusField(HWND editor, int nId);
+    // Presses a key with modifiers (VK_CONTROL, VK_MENU, VK_SHIFT) held.
+    static void PressKey(std::initializer_list<BYTE> modifiers, BYTE key);
+    // Whether the input method is open where the editor's thread has the
+    // focus: 1 open, 0 closed, -1 no input context or no answer.
+    static LRESULT InputMethodState(HWND editor);
 
     // The mails delivered into a Maildir, once there are that many (or on
     // time-out), each with CR LF line ends as the mail had on the wire.

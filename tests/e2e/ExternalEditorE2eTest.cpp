@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <richedit.h>
+
 #include <string>
 #include <vector>
 
@@ -66,11 +68,25 @@ protected:
     CEditorSession m_session{m_dir.Path()};
 };
 
+// The colour the body shows a range of its text in.
+COLORREF ColourAt(HWND body, int nStart, int nEnd)
+{
+    SendMessageA(body, EM_SETSEL, static_cast<WPARAM>(nStart), nEnd);
+    E2e::CRemoteBlock block(body, sizeof(CHARFORMATA));
+    CHARFORMATA format = {};
+    format.cbSize = sizeof(format);
+    format.dwMask = CFM_COLOR;
+    block.Write(&format, sizeof(format));
+    SendMessageA(body, EM_GETCHARFORMAT, SCF_SELECTION, block.Param());
+    block.Read(&format, sizeof(format));
+    return format.crTextColor;
+}
+
 } // namespace
 
 TEST_F(ExternalEditorE2eTest, TextEditorsFileBecomesTheBodyAndIsThenDeleted)
 {
-    TestSupport::WriteFileBytes(m_dir.File("edited.txt"), "written outside\r\nsecond line");
+    TestSupport::WriteFileBytes(m_dir.File("edited.txt"), "written outside\r\nsecond line\r\n> quoted line");
     std::string settings = std::string("[EditWindow]\r\nEditorPath=\"") + kCmd + "\"\r\nEditorOption=\"/c copy /y " +
                            m_dir.File("edited.txt").Str() + " $FILE$\"\r\nEditorTempFileExt=\"cvmtxt\"\r\n";
     HWND main = nullptr;
@@ -79,7 +95,12 @@ TEST_F(ExternalEditorE2eTest, TextEditorsFileBecomesTheBodyAndIsThenDeleted)
     HWND view = CEditorSession::ViewOf(editor);
     E2e::SetControlText(view, IDC_ME_BODY, "typed here");
     PostMessageA(editor, WM_COMMAND, ID_EDIT_EXTERNAL_EDITOR, 0);
-    EXPECT_TRUE(WaitForText(view, IDC_ME_BODY, "written outside\r\nsecond line")) << m_session.Windows();
+    EXPECT_TRUE(WaitForText(view, IDC_ME_BODY, "written outside\r\nsecond line\r\n> quoted line")) << m_session.Windows();
+    // The text that came back is coloured as typed text is: its quoted line
+    // in the quotation colour.
+    HWND body = GetDlgItem(view, IDC_ME_BODY);
+    EXPECT_NE(ColourAt(body, 30, 35), ColourAt(body, 0, 5));
+    EXPECT_EQ(ColourAt(body, 16, 21), ColourAt(body, 0, 5));
     // The file went once its text was back in the body.
     Sleep(500);
     EXPECT_TRUE(TempFiles(TempFolder(), "$Q$*.cvmtxt").empty());

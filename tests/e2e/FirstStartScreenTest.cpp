@@ -131,6 +131,27 @@ TEST_F(FirstStartScreenTest, MainWindowShowsTheDefaultColumnsWholeWithSymbolCapt
     RECT client = {};
     GetClientRect(list, &client);
     EXPECT_LE(total, client.right - client.left) << "the list's columns are cut";
+    // The dates and the size fit their columns in the list's unread (bold)
+    // font, "ＭＳ Ｐゴシック" of 11 points unless the settings say otherwise.
+    HDC screen = GetDC(nullptr);
+    HFONT font = CreateFontA(-MulDiv(11, GetDeviceCaps(screen, LOGPIXELSY), 72), 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE,
+                             SHIFTJIS_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH,
+                             "ＭＳ Ｐゴシック");
+    HGDIOBJ old = SelectObject(screen, font);
+    const struct
+    {
+        int column;
+        const char* widest;
+    } cells[] = {{3, "2000/12/28 20:58:58"}, {4, "2000/12/28 20:58:58"}, {5, "1023.9 KB"}};
+    for (const auto& cell : cells) {
+        SIZE size = {};
+        GetTextExtentPoint32A(screen, cell.widest, lstrlenA(cell.widest), &size);
+        EXPECT_GE(SendMessageA(list, LVM_GETCOLUMNWIDTH, static_cast<WPARAM>(cell.column), 0), size.cx + 6)
+            << "column " << cell.column << " cuts " << cell.widest;
+    }
+    SelectObject(screen, old);
+    DeleteObject(font);
+    ReleaseDC(nullptr, screen);
 
     EXPECT_TRUE(SymbolFontDrawsSymbols());
     // The stand-alone tray window of a display without a system tray.

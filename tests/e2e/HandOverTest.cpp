@@ -4,8 +4,10 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
+#include "e2e/EditorSession.h"
 #include "plugin/MapiRequestFile.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "resources/tasklist/TasklistResource.h"
 #include "resources/utils/UtilsResource.h"
 
 #include <gtest/gtest.h>
@@ -388,4 +390,48 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
     while (HMODULE library = GetModuleHandleA("QdMapi.dll"))
         if (!FreeLibrary(library))
             break;
+}
+
+// Any program on the desktop can post the numbers whose parameter stands
+// for an object to the main window or to its thread, and send the number of
+// a plug-in's call to the window that runs those calls, with values of its
+// own making: the program goes on, and an open editor keeps its text.
+TEST(HandOver, ObjectMessagesForgedByAnotherProgramChangeNothing)
+{
+    TestSupport::TempDir dir;
+    E2e::CEditorSession session(dir.Path());
+    ASSERT_TRUE(session.Prepare(132));
+    HWND main = nullptr;
+    HWND editor = session.StartWithNewEditor(main);
+    ASSERT_NE(editor, nullptr) << session.Windows();
+    E2e::SetControlText(E2e::CEditorSession::ViewOf(editor), IDC_ME_BODY, "書きかけの本文");
+
+    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    const LPARAM forged[] = { 1, 0x7FF0DEAD, static_cast<LPARAM>(0x00007FFF12340000ull) };
+    for (UINT n : { 1375u, 1376u, 1399u, 1400u, 1401u, 1495u, 1497u }) {
+        for (LPARAM lParam : forged) {
+            for (WPARAM wParam : { 0u, 1u }) {
+                PostMessageA(main, n, wParam, lParam);
+                PostThreadMessageA(thread, n, wParam, lParam);
+            }
+        }
+    }
+    HWND calls = FindWindowExA(HWND_MESSAGE, nullptr, "CVMAppThreadCall", nullptr);
+    ASSERT_NE(calls, nullptr);
+    for (LPARAM lParam : forged) {
+        DWORD_PTR result = 0;
+        SendMessageTimeoutA(calls, WM_APP + 0x341, 0, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+    }
+    // Posted messages are served in turn: once the task list posted last
+    // shows, every forged one was served.
+    PostThreadMessageA(thread, 1476, 0, 0);
+    HWND tasks = session.Program().WaitForDialogWithControl(IDC_TASK_LIST, 20000);
+    ASSERT_NE(tasks, nullptr) << session.Windows();
+    EXPECT_TRUE(session.Program().IsRunning());
+    EXPECT_EQ(session.Editors().size(), 1u) << session.Windows();
+    EXPECT_EQ(E2e::GetControlText(E2e::CEditorSession::ViewOf(editor), IDC_ME_BODY).Find("書きかけの本文"), 0);
+
+    PostMessageA(tasks, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(session.DiscardEditor(editor));
+    session.Close(main);
 }

@@ -43,15 +43,23 @@ std::string Gif()
     return std::string(reinterpret_cast<const char*>(bytes), sizeof(bytes));
 }
 
-// An HTML mail with its text part and an attached file, as a writer stores
-// it; with a picture the HTML and the picture are one related part.
-std::string HtmlMail(const char* to, const char* subject, bool bPicture = false)
+// The page with more put in at the end of its body.
+std::string PageWith(const char* html, const std::string& extra)
 {
-    std::string html = bPicture ? kHtmlWithPicture : kHtml;
+    std::string page = html;
+    return page.insert(page.find("</body>"), extra);
+}
+
+// An HTML mail with its text part and an attached file, as a writer stores
+// it; with a picture the HTML and the picture are one related part. Extra
+// markup goes at the end of the page's body.
+std::string HtmlMail(const char* to, const char* subject, bool bPicture = false, const std::string& extra = "")
+{
+    std::string html = PageWith(bPicture ? kHtmlWithPicture : kHtml, extra);
     // The page without a picture comes as current programs send it: UTF-8.
     const char* charset = "us-ascii";
     if (!bPicture) {
-        std::wstring wide = CString(kHtml).ToWide();
+        std::wstring wide = CString(html.c_str()).ToWide();
         html.assign(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr) - 1, '\0');
         WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &html[0], static_cast<int>(html.size()) + 1, nullptr,
                             nullptr);
@@ -164,11 +172,11 @@ protected:
     }
     // The mail's HTML is the page given; a picture goes with it under a
     // Content-ID of the program's own, which the page's link then names.
-    static void ExpectHtmlKept(const std::string& mail, bool bPicture = false)
+    static void ExpectHtmlKept(const std::string& mail, bool bPicture = false, const std::string& extra = "")
     {
         std::vector<std::string> html = PartsOf(mail, "text/html");
         ASSERT_EQ(html.size(), 1u) << mail.substr(0, 3000);
-        std::string expected = bPicture ? kHtmlWithPicture : kHtml;
+        std::string expected = PageWith(bPicture ? kHtmlWithPicture : kHtml, extra);
         std::vector<std::string> pictures = PartsOf(mail, "");
         if (bPicture) {
             ASSERT_EQ(pictures.size(), 1u) << mail.substr(0, 3000);
@@ -245,8 +253,14 @@ TEST_F(HtmlMailKeptTest, ReopenedDraftKeepsItsHtmlAndPictureThroughEverySaveReop
 
 TEST_F(HtmlMailKeptTest, ForwardAsItIsAndOutboxReeditKeepTheHtml)
 {
+    // The received page names a file of the disk outside the mail, under a
+    // Japanese name in the page's UTF-8: it stays a link and never goes.
+    const CString secret = m_dir.File("秘密の写真.gif");
+    TestSupport::WriteFileBytes(secret, "GIF89a-private-bytes");
+    const std::string link = "<img src=\"" + secret.Str() + "\">";
     PrepareMailBox(137);
-    ASSERT_TRUE(m_session.AddStoredMail(CFolderRecord::kindInbox, HtmlMail("cvmtest137@cvm.test", "received")));
+    ASSERT_TRUE(
+        m_session.AddStoredMail(CFolderRecord::kindInbox, HtmlMail("cvmtest137@cvm.test", "received", false, link)));
     HWND main = m_session.Start();
     ASSERT_NE(main, nullptr);
     HWND list = m_session.ShowFolder(main, "郵便受け", 1);
@@ -263,14 +277,14 @@ TEST_F(HtmlMailKeptTest, ForwardAsItIsAndOutboxReeditKeepTheHtml)
     ASSERT_TRUE(m_session.WaitForEditorCount(0)) << m_session.Windows();
     std::vector<std::string> queued = m_session.StoredMails(CFolderRecord::kindSend);
     ASSERT_EQ(queued.size(), 1u);
-    ExpectHtmlKept(queued[0]);
+    ExpectHtmlKept(queued[0], false, link);
 
     ASSERT_TRUE(m_session.OpenOnlyMail(main, "未送信")) << m_session.Windows();
     editor = OpenedEditor();
     ASSERT_NE(editor, nullptr) << m_session.Windows();
     ExpectShownAsHtml(editor);
     std::string mail = SendTo(editor, 137);
-    ExpectHtmlKept(mail);
+    ExpectHtmlKept(mail, false, link);
     EXPECT_TRUE(m_session.WaitForEditorCount(0));
     m_session.Close(main);
 }

@@ -11,6 +11,7 @@
 #include "e2e/WaitFor.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
+#include "message/MimeCodec.h"
 #include "net/NetTestSupport.h"
 #include "resources/addressbook/AddressbookResource.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -40,22 +41,9 @@ const char* InputName(Input how)
     return how == Input::Keystrokes ? "keystrokes" : "input method";
 }
 
-// The field's text as the program holds it (GetWindowText does not ask a
-// window of another process).
 std::wstring TextOf(HWND hWnd)
 {
-    // A thread slowed by a loaded machine is waited for; one that does not
-    // answer at all says so instead of reading as an empty field.
-    DWORD_PTR n = 0;
-    if (!SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &n))
-        return L"(the field did not answer)";
-    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
-    DWORD_PTR got = 0;
-    if (!SendMessageTimeoutW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 10000,
-                             &got))
-        return L"(the field did not answer)";
-    text.resize(static_cast<size_t>(got));
-    return text;
+    return E2e::FieldText(hWnd);
 }
 
 HWND FocusOf(HWND hWnd)
@@ -93,19 +81,7 @@ bool ClickInto(HWND field, Input how)
     // clicked where it is at each try.
     for (int attempt = 0; attempt < 3; ++attempt) {
         SetForegroundWindow(GetAncestor(field, GA_ROOT));
-        RECT rc = {};
-        GetWindowRect(field, &rc);
-        int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
-        INPUT in[3] = {};
-        in[0].type = INPUT_MOUSE;
-        in[0].mi.dx = MulDiv((rc.left + rc.right) / 2, 65535, cx);
-        in[0].mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65535, cy);
-        in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-        in[1] = in[0];
-        in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
-        in[2] = in[0];
-        in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
-        SendInput(3, in, sizeof(INPUT));
+        E2e::ClickMiddleOf(field);
         lastClick = GetTickCount();
         if (E2e::WaitFor(2000, [&] { return FocusOf(field) == field; }))
             return E2e::WaitFor(2000, [&] { return !HoldsMouse(field); });
@@ -278,7 +254,12 @@ TEST_F(JapaneseTypingTest, MailTypedInTheEditorReachesTheServerAsTyped)
     EXPECT_NE(message.m_strTo.Find(CString(L"髙橋カンリ")), -1) << message.m_strTo.GetString();
     size_t blank = raw.find("\n\n");
     ASSERT_NE(blank, std::string::npos);
-    CString bodyText = JisToSjis(raw.substr(blank + 2).c_str());
+    // 髙 is not in ISO-2022-JP, so the body leaves as UTF-8 in Base64.
+    EXPECT_EQ(message.m_strCharset.CompareNoCase("UTF-8"), 0) << raw;
+    const std::string wireBody = raw.substr(blank + 2);
+    const std::string decoded = CMimeCodec::DecodeTransfer(wireBody.c_str(), wireBody.size(), message.m_nTransferEncoding);
+    CString bodyText = message.m_strCharset.CompareNoCase("UTF-8") == 0 ? CMimeCodec::DecodeUtf8(decoded.c_str(), static_cast<int>(decoded.size()))
+                                                                       : JisToSjis(decoded.c_str());
     bodyText.Replace("\r\n", "\n");
     bodyText.TrimRight();
     EXPECT_EQ(bodyText, CString(L"了解しました。\nカタカナと①㈱髙。")) << raw;

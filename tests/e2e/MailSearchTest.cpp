@@ -236,11 +236,16 @@ TEST_F(MailSearchTest, TwoWindowsFindDecodedWordsAndTheirRowsOpenMoveAndDelete)
     // at the right edge.
     SetWindowPos(first, nullptr, 0, 0, 900, 700, SWP_NOMOVE | SWP_NOZORDER);
     RECT client, listRect, closeRect;
-    GetClientRect(first, &client);
-    GetWindowRect(list, &listRect);
-    MapWindowPoints(nullptr, first, reinterpret_cast<POINT*>(&listRect), 2);
-    GetWindowRect(GetDlgItem(first, IDCANCEL), &closeRect);
-    MapWindowPoints(nullptr, first, reinterpret_cast<POINT*>(&closeRect), 2);
+    auto readLayout = [&] {
+        GetClientRect(first, &client);
+        GetWindowRect(list, &listRect);
+        MapWindowPoints(nullptr, first, reinterpret_cast<POINT*>(&listRect), 2);
+        GetWindowRect(GetDlgItem(first, IDCANCEL), &closeRect);
+        MapWindowPoints(nullptr, first, reinterpret_cast<POINT*>(&closeRect), 2);
+        return listRect.right == client.right - listRect.left;
+    };
+    // The window lays its controls out when it hears of its new size.
+    WaitFor(readLayout);
     EXPECT_EQ(listRect.right, client.right - listRect.left);
     EXPECT_EQ(listRect.bottom, client.bottom - 12);
     EXPECT_EQ(closeRect.right, client.right - 12);

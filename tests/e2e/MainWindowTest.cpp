@@ -231,10 +231,14 @@ TEST_F(MainWindowTest, OpensWithTheFolderTreeListAndCountsAndKeepsItsPlacement)
     HWND list = ListOf(main);
     ASSERT_NE(list, nullptr);
     const char* headers[] = { " ", "件名", "差出人", "送信日時", "受信日時", "サイズ" };
+    // The dates and the size are as wide as their texts need, at least their defaults.
     int widths[] = { 35, 214, 120, 100, 100, 50 };
     for (int c = 0; c < 6; ++c) {
         EXPECT_EQ(E2e::ListHeaderText(list, c), CString(headers[c]));
-        EXPECT_EQ(E2e::ListColumnWidth(list, c), widths[c]) << c;
+        if (c < 3)
+            EXPECT_EQ(E2e::ListColumnWidth(list, c), widths[c]) << c;
+        else
+            EXPECT_GE(E2e::ListColumnWidth(list, c), widths[c]) << c;
     }
     HWND status = StatusOf(main);
     for (DWORD start = GetTickCount(); E2e::StatusBarText(status, 1) != CString(" 総数：0") && GetTickCount() - start < 10000;

@@ -140,6 +140,25 @@ protected:
         }
         E2e::ListSelectItem(list, row);
     }
+    // Selects the mail's row and gives the window the command until it
+    // took effect: the window shows its folder afresh once after start-up,
+    // and a selection made before is gone (the command then asks for one).
+    bool RowCommand(HWND target, HWND list, const char* subject, UINT id, const std::function<bool()>& done)
+    {
+        for (int attempt = 0; attempt < 5; ++attempt) {
+            Select(list, subject);
+            PostMessageA(target, WM_COMMAND, id, 0);
+            HWND box = nullptr;
+            WaitFor([&] { return done() || (box = m_program.WaitForMessageBox("選択", 0)) != nullptr; });
+            if (done())
+                return true;
+            if (box) {
+                E2e::PressButton(box, IDOK);
+                WaitGone(box);
+            }
+        }
+        return false;
+    }
     // Opens the mail of the row in a viewer and waits for that window.
     HWND OpenViewer(HWND main, HWND list, const char* subject)
     {

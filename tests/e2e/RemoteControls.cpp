@@ -262,4 +262,51 @@ std::vector<bool> ListCellInk(HWND hList, int item, int subItem)
     return ink;
 }
 
+std::wstring FieldText(HWND hWnd)
+{
+    // A thread slowed by a loaded machine is waited for; one that does not
+    // answer at all says so instead of reading as an empty field.
+    DWORD_PTR n = 0;
+    if (!SendMessageTimeoutW(hWnd, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 10000, &n))
+        return L"(the field did not answer)";
+    std::wstring text(static_cast<size_t>(n) + 1, L'\0');
+    DWORD_PTR got = 0;
+    if (!SendMessageTimeoutW(hWnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(&text[0]), SMTO_NORMAL, 10000,
+                             &got))
+        return L"(the field did not answer)";
+    text.resize(static_cast<size_t>(got));
+    return text;
+}
+
+std::vector<ToolBarButton> ToolBarButtons(HWND hToolBar)
+{
+    std::vector<ToolBarButton> out;
+    CRemoteBlock block(hToolBar, sizeof(TBBUTTON));
+    const int count = static_cast<int>(SendMessageA(hToolBar, TB_BUTTONCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        TBBUTTON button = {};
+        if (SendMessageA(hToolBar, TB_GETBUTTON, static_cast<WPARAM>(i), block.Param()) &&
+            block.Read(&button, sizeof(button)) && !(button.fsStyle & BTNS_SEP))
+            out.push_back({i, button});
+    }
+    return out;
+}
+
+void ClickMiddleOf(HWND hWnd)
+{
+    RECT rc = {};
+    GetWindowRect(hWnd, &rc);
+    const int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
+    INPUT in[3] = {};
+    in[0].type = INPUT_MOUSE;
+    in[0].mi.dx = MulDiv((rc.left + rc.right) / 2, 65535, cx);
+    in[0].mi.dy = MulDiv((rc.top + rc.bottom) / 2, 65535, cy);
+    in[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    in[1] = in[0];
+    in[1].mi.dwFlags |= MOUSEEVENTF_LEFTDOWN;
+    in[2] = in[0];
+    in[2].mi.dwFlags |= MOUSEEVENTF_LEFTUP;
+    SendInput(3, in, sizeof(INPUT));
+}
+
 } // namespace E2e

@@ -7,7 +7,9 @@
 #include "support/TestSupport.h"
 
 #include <windows.h>
+#include <commctrl.h>
 
+#include <string>
 #include <vector>
 
 namespace E2e {
@@ -66,5 +68,18 @@ std::vector<COLORREF> CapturePixels(HWND hWnd, const RECT& rc);
 // the cell's commonest colour, its background, whatever the colours are (a
 // selected row has others). Equal for the same text in the same font.
 std::vector<bool> ListCellInk(HWND hList, int item, int subItem);
+
+// A field's text as the program holds it (GetWindowText does not ask a
+// window of another process); a field that does not answer says so.
+std::wstring FieldText(HWND hWnd);
+// The buttons of a toolbar (separators left out) with their places on it.
+struct ToolBarButton
+{
+    int index;
+    TBBUTTON button;
+};
+std::vector<ToolBarButton> ToolBarButtons(HWND hToolBar);
+// A left click in the middle of a window, sent as mouse input.
+void ClickMiddleOf(HWND hWnd);
 
 } // namespace E2e

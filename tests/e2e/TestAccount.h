@@ -10,5 +10,8 @@ namespace E2e {
 // Writes "Account.dat" into the mailbox folder with that one account; the
 // password defaults to the user's own.
 bool WriteTestAccount(const CString& mailBox, int nUser, const char* pszPassword = nullptr);
+// Appends an account of test user n under that name (the user's name its
+// sender name) to the mailbox's "Account.dat".
+bool AddTestAccount(const CString& mailBox, int nUser, const char* pszName, const char* pszUserName);
 
 } // namespace E2e

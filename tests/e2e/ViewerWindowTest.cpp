@@ -18,6 +18,8 @@
 
 #include <commctrl.h>
 
+#include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <set>
 #include <string>
@@ -307,4 +309,74 @@ TEST_F(ViewerWindowTest, ThreadTreeAndListShowEachMailOnceAndUnlinkingLasts)
             EXPECT_EQ(m.second, CString("<a@x>"));
         }
     }
+}
+
+namespace {
+
+// Whether a viewer shows both its bars with room of their own.
+bool ShowsBothBars(HWND viewer)
+{
+    for (const char* cls : {TOOLBARCLASSNAMEA, STATUSCLASSNAMEA}) {
+        HWND bar = E2e::FindDescendant(viewer, cls);
+        RECT rc = {};
+        if (!bar || !IsWindowVisible(bar) || !GetWindowRect(bar, &rc) || rc.bottom - rc.top < 10)
+            return false;
+    }
+    return true;
+}
+
+bool ShowsNoToolBar(HWND viewer)
+{
+    HWND bar = E2e::FindDescendant(viewer, TOOLBARCLASSNAMEA);
+    return bar && !IsWindowVisible(bar);
+}
+
+} // namespace
+
+// The bars of a viewer stay after viewers were closed and after a restart;
+// hidden from the viewer's 表示 menu, a bar stays hidden in the next viewer
+// until the menu shows it again.
+TEST_F(ViewerWindowTest, ViewerBarsLastAcrossClosedViewersAndRestartsAndFollowTheViewMenu)
+{
+    ASSERT_NO_FATAL_FAILURE(MakeMailBox({{"一通目", "<m1@x>", ""}, {"二通目", "<m2@x>", ""}}));
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 2; }));
+
+    HWND viewer = OpenViewer(main, list, "一通目");
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ShowsBothBars(viewer); }));
+    // Esc closes it; the next viewer has both bars.
+    PostMessageA(viewer, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(WaitGone(viewer));
+    viewer = OpenViewer(main, list, "二通目");
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ShowsBothBars(viewer); }));
+    Close(main);
+    const std::string ini = TestSupport::ReadFileBytes(m_dir.File("CVM.ini"));
+    for (const char* key : {"\nViewerToolBar=dword:", "\nViewerStatusBar=dword:"}) {
+        const size_t at = ini.find(key);
+        EXPECT_TRUE(at == std::string::npos || strtoul(ini.c_str() + at + strlen(key), nullptr, 16) == 1)
+            << key + 1 << " in\n" << ini;
+    }
+
+    // After a restart too; then the menu hides the toolbar.
+    main = Start();
+    ASSERT_NE(main, nullptr);
+    list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 2; }));
+    viewer = OpenViewer(main, list, "一通目");
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ShowsBothBars(viewer); }));
+    Command(viewer, ID_VIEWER_TOOLBAR);
+    EXPECT_TRUE(WaitFor([&] { return ShowsNoToolBar(viewer); }));
+    PostMessageA(viewer, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(WaitGone(viewer));
+    viewer = OpenViewer(main, list, "二通目");
+    ASSERT_NE(viewer, nullptr);
+    EXPECT_TRUE(WaitFor([&] { return ShowsNoToolBar(viewer); }));
+    Command(viewer, ID_VIEWER_TOOLBAR);
+    EXPECT_TRUE(WaitFor([&] { return ShowsBothBars(viewer); }));
+    Close(main);
 }

@@ -232,30 +232,20 @@ TEST(MailEditSendJob, BodyAsArchiveGoesAsAFileOfTheJobsOwn)
     EXPECT_EQ(draft.GetAttachments().GetSize(), 0);
 }
 
-TEST(MailEditSendJob, LinesTooLongForAServerAreCutBetweenCharacters)
+TEST(MailEditSendJob, LongLinesReachTheMessageWhole)
 {
-    const std::string japanese = [] {
-        std::string s;
-        for (int i = 0; i < 700; ++i)
-            s += i % 7 == 0 ? "a" : "漢";
-        return s;
-    }();
-    const std::string cases[] = {"short line", std::string(2000, 'x'), japanese, "混在 mixed テキスト " + japanese};
-    for (const std::string& text : cases) {
-        CStringArray lines;
-        lines.Add(CString(text.c_str()) + "\r\n");
-        CMailEditSendJob::FoldForWire(lines);
-        std::string joined;
-        for (int i = 0; i < lines.GetSize(); ++i) {
-            std::string line = lines[i].Str();
-            ASSERT_EQ(line.substr(line.size() - 2), "\r\n");
-            line.resize(line.size() - 2);
-            EXPECT_LE(SjisToJis(line.c_str()).GetLength(), 998) << i;
-            joined += line;
-        }
-        EXPECT_EQ(joined, text);
-        EXPECT_EQ(lines.GetSize() > 1, text.size() > 500) << text.substr(0, 20);
-    }
+    // No line break that nobody typed: the message carries long lines in a
+    // transfer encoding of their own.
+    std::string japanese;
+    for (int i = 0; i < 700; ++i)
+        japanese += i % 7 == 0 ? "a" : "漢";
+    CMailEditSendJob job;
+    job.m_strBody = ("short\r\n" + japanese + "\r\n" + std::string(2000, 'x')).c_str();
+    CSmtpSession session;
+    ASSERT_TRUE(job.Fill(session));
+    ASSERT_EQ(session.GetBodyLines().GetSize(), 3);
+    EXPECT_EQ(session.GetBodyLines()[1].Str(), japanese + "\r\n");
+    EXPECT_EQ(session.GetBodyLines()[2].Str(), std::string(2000, 'x') + "\r\n");
 }
 
 namespace {
@@ -362,6 +352,34 @@ TEST(MailEditSendJob, KeptSenderGivesWayOnlyToTheSendInformation)
     job.SettleSender(nullptr, nullptr, "", "other@example.jp");
     EXPECT_STREQ(job.m_strSenderName, "佐藤");
     EXPECT_STREQ(job.m_strSenderAddress, "other@example.jp");
+}
+
+// A draft stored with a folder's own sender (X-KeepFromAddress) and opened
+// from the drafts, where no folder names a sender.
+TEST(MailEditSendJob, FixedSenderOfAStoredMailStaysFixed)
+{
+    CMailMessage source;
+    source.Parse("From: =?ISO-2022-JP?B?GyRCMUQ2SEl0GyhC?= <sales@example.jp>\r\nX-KeepFromAddress: 1\r\n"
+                 "Subject: x\r\n");
+    ASSERT_TRUE(source.m_bKeepFromAddress);
+    CAccountData account = MakeAccount();
+    struct Case
+    {
+        bool fixed;
+        const char* name;
+        const char* address;
+        bool explicitSender;
+    };
+    for (const Case& c : {Case{true, "営業部", "sales@example.jp", true},
+                          Case{false, "山田 太郎", "taro@example.jp", false}}) {
+        CMailEditSendJob job;
+        job.m_pAccount = &account;
+        job.KeepSourceSender(source, c.fixed);
+        job.SettleSender("", "", "", "");
+        EXPECT_STREQ(job.m_strSenderName, c.name) << c.fixed;
+        EXPECT_STREQ(job.m_strSenderAddress, c.address) << c.fixed;
+        EXPECT_EQ(job.m_bExplicitSender, c.explicitSender) << c.fixed;
+    }
 }
 
 TEST(MailEditSendJob, StoredCopyOfAnArchivedBodyKeepsItReadableWhenAsked)

@@ -1,4 +1,5 @@
 #include "html/HtmlUtil.h"
+#include "html/MemoryHtmlDocument.h"
 #include "message/RelatedPartList.h"
 #include "support/TestSupport.h"
 
@@ -11,6 +12,17 @@ using TestSupport::TempDir;
 using TestSupport::WriteFileBytes;
 
 namespace {
+
+// Shift_JIS text as UTF-8, as current programs send their HTML.
+std::string ToUtf8(const std::string& sjis)
+{
+    std::wstring wide = CString(sjis.c_str()).ToWide();
+    std::string out(static_cast<size_t>(WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr)),
+                    '\0');
+    WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, &out[0], static_cast<int>(out.size()), nullptr, nullptr);
+    out.pop_back();
+    return out;
+}
 
 // A mail's HTML folder with pictures and a second page, and a private file
 // of the user outside it.
@@ -104,29 +116,114 @@ TEST_F(HtmlLinks, LocalPicturesBecomeRelatedParts)
     EXPECT_EQ(m_list.GetPartCount(), 5);  // pic.gif, bg.jpg, sub\img.png, 表.gif, my pic.gif
 }
 
-TEST_F(HtmlLinks, FilesOutsideTheMailFolderThatTheStoredPageNamesAreNeverAttached)
+TEST_F(HtmlLinks, OnlyFilesInsideTheMailFolderGoWithAStoredPageWhateverTheLinksSpelling)
 {
-    // A received mail sent on again must not carry other files of the disk,
-    // whatever its HTML names.
-    CString secret = m_dir.File("secret.txt");
-    const std::string cases[] = {
-        "<img src=\"" + secret.Str() + "\">",
-        "<img src=\"../secret.txt\">",
-        "<img src=\"sub\\..\\..\\secret.txt\">",
-        "<img src=\"file:///" + secret.Str() + "\">",
-        "<a href=\"C:\\windows\\win.ini\">x</a>",
-        "<img src=\"" + LongName(m_dir.Path()).Str() + "\">",
+    // A received mail forwarded unchanged, or a mail opened again from the
+    // outbox: its page lies in the mail's own folder and may name files of
+    // the disk in any spelling. The editor hands over the page as its HTML
+    // document gives it back (a UTF-8 page in Shift_JIS); the page is also
+    // read on its own as a linked page is.
+    const CString outside = LongName(m_dir.Path());
+    WriteFileBytes(outside + "\\秘密 の写真.txt", "private");
+    WriteFileBytes(outside + "\\my secret.txt", "private");
+    WriteFileBytes(outside + "\\Long Secret Name.txt", "private");
+    WriteFileBytes(File("Long Picture Name.gif"), "GIF89a");
+    auto slashes = [](std::string path) {
+        for (char& c : path)
+            if (c == '\\')
+                c = '/';
+        return path;
     };
-    for (const std::string& html : cases) {
-        WriteFileBytes(m_mailPath, "<html><body>" + html + "</body></html>");
-        EXPECT_EQ(Convert(html.c_str()), html);
-    }
-    EXPECT_EQ(m_list.GetPartCount(), 0);
+    auto shortName = [](const CString& path) {
+        char buf[MAX_PATH];
+        DWORD n = GetShortPathNameA(path, buf, sizeof(buf));
+        return n > 0 && n < sizeof(buf) ? std::string(buf) : path.Str();
+    };
+    const std::string secret = m_dir.File("secret.txt").Str();
+    const std::string japanese = (outside + "\\秘密 の写真.txt").Str();
+    const std::string secretShort = shortName(outside + "\\Long Secret Name.txt");
+    const std::string pictureShort = shortName(File("Long Picture Name.gif"));
+    ASSERT_NE(secretShort.find('~'), std::string::npos) << "no short names here: " << secretShort;
 
-    // An absolute path into the mail's own folder is fine.
-    std::string inside = "<img src=\"" + File("pic.gif").Str() + "\">";
-    std::string out = Convert(inside.c_str());
-    EXPECT_EQ(out, "<img src=\"" + Cid("pic.gif") + "\">");
+    const struct
+    {
+        std::string link;
+        bool bUtf8;       // the page is stored as UTF-8, else as Shift_JIS
+        const char* goes;  // the file of the mail's folder that goes, or null
+    } cases[] = {
+        {secret, false, nullptr},
+        {"../secret.txt", false, nullptr},
+        {"sub\\..\\..\\secret.txt", false, nullptr},
+        {"file:///" + slashes(secret), false, nullptr},
+        {"C:\\windows\\win.ini", false, nullptr},
+        {outside.Str(), false, nullptr},  // a folder
+        // Percent escapes, the blanks some editors escape, Japanese names.
+        {"../my%20with%20secret.txt", false, nullptr},
+        {"file:///" + slashes(outside.Str()) + "/%E7%A7%98%E5%AF%86%20%E3%81%AE%E5%86%99%E7%9C%9F.txt", false, nullptr},
+        {japanese, true, nullptr},
+        {japanese, false, nullptr},
+        {"../秘密 の写真.txt", true, nullptr},
+        // Short names, letter case, trailing dots and blanks.
+        {secretShort, false, nullptr},
+        {"../SECRET.TXT", false, nullptr},
+        {"..\\secret.txt.", false, nullptr},
+        {"../secret.txt  ", false, nullptr},
+        {"..\\.\\secret.txt...", false, nullptr},
+        // The mail's own pictures go in any spelling.
+        {"pic.gif", false, "pic.gif"},
+        {"PIC.GIF", true, "pic.gif"},
+        {"sub/../pic.gif", false, "pic.gif"},
+        {"pic.gif.", false, "pic.gif"},
+        {File("pic.gif").Str(), false, "pic.gif"},
+        {"file:///" + slashes(File("pic.gif").Str()), false, "pic.gif"},
+        {"my%20with%20pic.gif", false, "my pic.gif"},
+        {"表.gif", true, "表.gif"},
+        {"表.gif", false, "表.gif"},
+        {pictureShort, false, "Long Picture Name.gif"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.link + (c.bUtf8 ? " (UTF-8)" : ""));
+        const std::string page = "<html><body><p>写真</p><img src=\"" + c.link + "\"></body></html>";
+        WriteFileBytes(m_mailPath, c.bUtf8 ? ToUtf8(page) : page);
+        auto doc = CMemoryHtmlDocument::Load(m_mailPath);
+        ASSERT_TRUE(doc);
+        const std::string shown = CString(doc->GetHtml().c_str()).Str();
+        CRelatedPartList list;
+        std::string out = ConvertHtmlLinksToCid(shown.c_str(), m_mailPath, list).Str();
+        if (!c.goes) {
+            EXPECT_EQ(out, shown);
+            EXPECT_EQ(list.GetPartCount(), 0);
+            CRelatedPartList own;
+            EXPECT_EQ(ConvertHtmlLinksToCid(nullptr, m_mailPath, own).Str(), c.bUtf8 ? ToUtf8(page) : page);
+            EXPECT_EQ(own.GetPartCount(), 0);
+        } else {
+            ASSERT_EQ(list.GetPartCount(), 1) << out;
+            EXPECT_EQ(list.GetPart(0)->m_strName, File(c.goes));
+            EXPECT_NE(out.find("<img src=\"cid:" + list.GetPart(0)->m_strText.Str() + "\">"), std::string::npos) << out;
+        }
+    }
+
+    // An engine hands the page back in its own spelling: character
+    // references read, links made absolute. The files are still the page's.
+    const std::string stored = "<img src=\"..&#92;secret.txt\"><img src=\"..\\my&#32;secret.txt\">"
+                               "<img src=\"..%5Csecret.txt\">";
+    const std::string shown = "<IMG src=\"file:///" + slashes(secret) + "\"><IMG src=\"" + outside.Str() +
+                              "\\my secret.txt\"><IMG src=\"..\\secret.txt\">";
+    WriteFileBytes(m_mailPath, stored);
+    CRelatedPartList list;
+    EXPECT_EQ(ConvertHtmlLinksToCid(shown.c_str(), m_mailPath, list).Str(), shown);
+    EXPECT_EQ(list.GetPartCount(), 0);
+    // A NUL byte early in the stored page, which an engine reads past.
+    static const char kNulPage[] = "<p>x\0y</p><img src=\"..\\secret.txt\">";
+    WriteFileBytes(m_mailPath, std::string(kNulPage, sizeof(kNulPage) - 1));
+    const std::string afterNul = "<p>xy</p><img src=\"..\\secret.txt\">";
+    EXPECT_EQ(ConvertHtmlLinksToCid(afterNul.c_str(), m_mailPath, list).Str(), afterNul);
+    EXPECT_EQ(list.GetPartCount(), 0);
+    // Relative links under the page's BASE, written out in full.
+    WriteFileBytes(m_mailPath, "<base href=\"file:///" + slashes(outside.Str()) + "/\"><img src=\"secret.txt\">");
+    const std::string based = "<img src=\"" + secret + "\">";
+    EXPECT_EQ(ConvertHtmlLinksToCid(based.c_str(), m_mailPath, list).Str(), based);
+    EXPECT_EQ(list.GetPartCount(), 0);
 }
 
 TEST_F(HtmlLinks, PicturesPutInWhileWritingGoWithTheMailWhereverTheyLie)

@@ -1,6 +1,9 @@
-// What the mail list shows: sizes, column and sort rules, colours, weights, row texts.
+// What the mail list shows: sizes, column and sort rules, colours, weights,
+// row texts and the senders as each address type shows and sorts them.
 #include "mainwnd/MailListFormat.h"
 #include "store/MailIndexRecord.h"
+#include "store/MailListData.h"
+#include "store/StoreText.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -35,6 +38,37 @@ TEST(MailListFormat, DefaultColumnsAndWidths)
     EXPECT_EQ(IconColumnWidth(false, false), 19);
     EXPECT_STREQ(SenderHeader(true), "宛先");
     EXPECT_STREQ(SenderHeader(false), "差出人");
+}
+
+// Without stored widths the dates and the size get the room their widest
+// texts need in the list's font; the free-text columns keep their defaults.
+TEST(MailListFormat, FixedFormColumnsStartWideEnoughForTheirTexts)
+{
+    HDC dc = CreateCompatibleDC(nullptr);
+    HFONT font = CreateFontA(-30, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "MS UI Gothic");
+    HGDIOBJ old = SelectObject(dc, font);
+    const char* format = "%Y/%m/%d %H:%M:%S";
+    auto extent = [&](const char* text) {
+        SIZE size = {};
+        GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+        return static_cast<int>(size.cx);
+    };
+    for (int column : { 3, 4 })
+        EXPECT_GE(DefaultColumnWidth(column, dc, format), extent("2000/12/28 20:58:58") + 6) << column;
+    EXPECT_GE(DefaultColumnWidth(5, dc, format), extent("1023.9 KB") + 6);
+    EXPECT_EQ(DefaultColumnWidth(1, dc, format), 214);
+    EXPECT_EQ(DefaultColumnWidth(2, dc, format), 120);
+    // A user's format with more in it gets more room.
+    EXPECT_GT(DefaultColumnWidth(3, dc, "%Y年%m月%d日 %H時%M分%S秒"), DefaultColumnWidth(3, dc, format));
+    EXPECT_EQ(DefaultColumnsWidth(dc, format),
+              35 + 214 + 120 + 2 * DefaultColumnWidth(3, dc, format) + DefaultColumnWidth(5, dc, format));
+    SelectObject(dc, old);
+    DeleteObject(font);
+    DeleteDC(dc);
+    // Nothing to measure with: the defaults.
+    EXPECT_EQ(DefaultColumnWidth(3, nullptr, format), 100);
+    EXPECT_EQ(DefaultColumnWidth(5, nullptr, format), 50);
 }
 
 TEST(MailListFormat, HeaderClicksChooseSortItemsAndSecondClickReverses)
@@ -168,6 +202,65 @@ TEST(MailListFormat, AddressesAsTheAddressTypeShowsThem)
     };
     for (const Case& c : cases)
         EXPECT_EQ(AddressForType(c.entry, c.type), CString(c.shown)) << c.entry << " " << c.type;
+}
+
+TEST(MailListFormat, ShownSendersAreSortedAsTheyAreDrawnInEveryAddressType)
+{
+    // Two of the four senders are in the address book under other names.
+    struct Book
+    {
+        static bool Find(const char* address, CString& name)
+        {
+            name = CString(address) == "z@example.jp" ? "Aoki" : CString(address) == "c@example.jp" ? "Chiba" : "";
+            return !name.IsEmpty();
+        }
+    };
+    const char* froms[] = {"Zeta <z@example.jp>", "\"Beta\" <b@example.jp>", "c@example.jp", "d@example.jp"};
+    TestSupport::TempDir dir;
+    CMailListData list;
+    list.SetFilePath(dir.File("Index.lst"));
+    for (int i = 0; i < 4; ++i) {
+        CMailIndexRecord r;
+        r.m_nDataOffset = i * 10;
+        r.m_nDataLength = 10;
+        r.SetText(CMailIndexRecord::colFrom, froms[i]);
+        r.SetText(CMailIndexRecord::colDate, "2024/05/01 10:00:00 +0900");
+        list.AppendRecord(&r);
+    }
+    ASSERT_TRUE(list.ReadFromFile());
+
+    struct Case
+    {
+        int type;
+        bool book;
+        std::vector<CString> drawn;  // by record
+        const char* order;           // records sorted ascending on the shown sender
+    } cases[] = {
+        {0, true, {"Zeta <z@example.jp>", "\"Beta\" <b@example.jp>", "c@example.jp", "d@example.jp"}, "1023"},
+        {1, false, {"Zeta <z@example.jp>", "Beta <b@example.jp>", "c@example.jp", "d@example.jp"}, "1023"},
+        {1, true, {"Aoki <z@example.jp>", "Beta <b@example.jp>", "Chiba <c@example.jp>", "d@example.jp"}, "0123"},
+        {2, false, {"z@example.jp (Zeta)", "b@example.jp (Beta)", "c@example.jp", "d@example.jp"}, "1023"},
+        {2, true, {"z@example.jp (Aoki)", "b@example.jp (Beta)", "c@example.jp (Chiba)", "d@example.jp"}, "0123"},
+        {3, true, {"Zeta", "Beta", "c@example.jp", "d@example.jp"}, "1023"},
+        {4, true, {"z@example.jp", "b@example.jp", "c@example.jp", "d@example.jp"}, "1230"},
+    };
+    bool lastBook = true;
+    for (const Case& c : cases) {
+        StoreText::SetAddressBookLookup(c.book ? &Book::Find : nullptr);
+        RowTextOptions o;
+        o.nAddressType = c.type;
+        for (int i = 0; i < 4; ++i)
+            EXPECT_EQ(RowText(*list.GetMailRecord(i), 2, o), c.drawn[static_cast<size_t>(i)]) << c.type << c.book << i;
+        // Another address type sorts again by itself; another address book
+        // is the caller's to sort for.
+        list.Sort(13, TRUE, FALSE, c.type, c.book != lastBook);
+        lastBook = c.book;
+        std::string order;
+        for (int row = 0; row < list.GetViewCount(); ++row)
+            order += static_cast<char>('0' + list.GetViewIndex(row));
+        EXPECT_EQ(order, c.order) << c.type << c.book;
+    }
+    StoreText::SetAddressBookLookup(nullptr);
 }
 
 TEST(MailListFormat, RowTextsOfARecord)

@@ -300,6 +300,9 @@ TEST(MailSearchRun, ConditionsOverAFolderTree)
     CMailSearchCondition cond;
     cond.strBody = "会議";
     EXPECT_EQ(box.Search(cond, {box.inbox}), (Hits{"jis", "sjis", "b64", "html"}));
+    // Without the option an HTML-only mail has no body to search.
+    box.app.m_bCreateMailBodyFromHtml = 0;
+    EXPECT_EQ(box.Search(cond, {box.inbox}), (Hits{"jis", "sjis", "b64"}));
     OverrideTimeZoneBias(false);
 }
 

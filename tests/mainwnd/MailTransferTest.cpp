@@ -1,6 +1,8 @@
 // Moving mails between folders: the block that names them, copy and move,
 // delete to the trash and for good, and marks that outlive a restart.
-// Every path that removes a mail is also run with a copy that fails.
+// Every path that removes a mail is also run with a copy that fails; deleted
+// mails come back from the deleted-mail history.
+#include "core/FileUtil.h"
 #include "mainwnd/MailMarks.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "mainwnd/MailTransfer.h"
@@ -178,6 +180,70 @@ TEST(MailTransfer, DeleteGoesThroughTheTrashUnlessPermanentAndSparesProtectedMai
     auto r = CMailTransfer::DeleteMails(box.app, box.trash, {0}, false);
     EXPECT_EQ(r.nDone, 1);
     EXPECT_EQ(box.Subjects(box.trash), Names{});
+}
+
+TEST(MailTransfer, DeletedMailsAreRestoredFromTheHistoryIntoTheirFoldersWithTheirAttachments)
+{
+    Mailbox box;
+    box.app.m_nDeleteMailHistoryCount = 3;
+    FileMail(*box.inbox, box.dir.Path(), "QM1000000004.eml",
+             "From: s@example.jp\r\nSubject: e\r\nMessage-ID: <4@x>\r\nContent-Type: multipart/mixed; boundary=b\r\n\r\n"
+             "--b\r\nContent-Type: text/plain\r\n\r\nsee the file\r\n"
+             "--b\r\nContent-Type: application/octet-stream; name=\"f.bin\"\r\nContent-Transfer-Encoding: base64\r\n\r\n"
+             "AAEC\r\n--b--\r\n");
+    auto remove = [&](CMailFolderStore* store, int index, bool permanent) {
+        auto r = CMailTransfer::DeleteMails(box.app, store, {index}, permanent);
+        CMailTransfer::AddToDeleteHistory(box.app, store, r);
+    };
+    auto historyNames = [&] {
+        Names out;
+        for (const auto& entry : box.app.GetDeleteHistory()) {
+            CMailIndexRecord* r = box.app.FindDeletedMail(entry, nullptr);
+            out.push_back(r ? r->GetText(CMailIndexRecord::colSubject) : CString("?"));
+        }
+        return out;
+    };
+    // The list drops the rows of deleted mails; a restored mail is a row again.
+    CMailListData* rows = box.inbox->GetMailList();
+    remove(box.inbox, 0, false);  // a, its copy first in the trash
+    remove(box.inbox, 4, false);  // e with its attachment
+    remove(box.inbox, 1, true);   // b, no copy
+    // While the rows are shown by position, nothing is dropped.
+    box.app.HoldDeleteHistory(TRUE);
+    remove(box.inbox, 2, false);  // c
+    EXPECT_EQ(historyNames(), (Names{"a", "e", "b", "c"}));
+    box.app.HoldDeleteHistory(FALSE);
+    EXPECT_EQ(historyNames(), (Names{"e", "b", "c"}));
+    // Deleting in the trash enters nothing.
+    remove(box.trash, 0, false);
+    EXPECT_EQ(historyNames(), (Names{"e", "b", "c"}));
+    EXPECT_FALSE(DirectoryExists(box.inbox->GetAttachFolder(box.inbox->GetRecord(4))));
+
+    // Optimising the trash moves the copies of e and c up a place: each
+    // restore still takes its own mail's copy out of the trash.
+    ASSERT_TRUE(box.trash->Optimize());
+    ASSERT_EQ(box.Subjects(box.trash), (Names{"e", "c"}));
+    rows->RemoveDeletedRecords();
+    ASSERT_EQ(rows->GetViewCount(), 1);
+    EXPECT_TRUE(box.app.RestoreDeletedMail(0));
+    EXPECT_GE(rows->FindViewPos(4), 0);
+    EXPECT_EQ(box.Subjects(box.trash), (Names{"c"}));
+    CString attach = box.inbox->GetAttachFolder(box.inbox->GetRecord(4));
+    EXPECT_EQ(TestSupport::ReadFileBytes(attach + "\\f.bin"), std::string("\x00\x01\x02", 3));
+    EXPECT_TRUE(box.app.RestoreDeletedMail(-1));
+    EXPECT_TRUE(box.app.RestoreDeletedMail(-1));
+    EXPECT_EQ(box.Subjects(box.trash), Names{});
+    EXPECT_EQ(box.Subjects(box.inbox), (Names{"b", "c", "d", "e"}));
+    EXPECT_FALSE(box.app.RestoreDeletedMail(-1));
+
+    // A folder optimised since the deletion no longer holds the mail: the
+    // entry restores nothing, not the deleted mail now at its place.
+    remove(box.inbox, 2, true);  // c
+    ASSERT_TRUE(box.inbox->Optimize());
+    remove(box.inbox, 2, true);  // e, now where c was
+    box.app.m_deleteHistory.RemoveAt(1);
+    EXPECT_FALSE(box.app.RestoreDeletedMail(0));
+    EXPECT_EQ(box.Subjects(box.inbox), (Names{"b", "d"}));
 }
 
 TEST(MailMarks, MarksAreInTheIndexAfterARestart)

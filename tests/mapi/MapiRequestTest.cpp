@@ -1,4 +1,7 @@
 // What the Simple MAPI library makes of a caller's message.
+#include "archive/UnixTool.h"
+#include "core/FileUtil.h"
+#include "core/HeldFile.h"
 #include "editor/AttachListCtrl.h"
 #include "mapibridge/MapiBridge.h"
 #include "plugin/MapiRequestFile.h"
@@ -239,9 +242,9 @@ TEST(MapiRequest, CopyFoldersGoWhenTheirContentsGo)
     }
 }
 
-TEST(MapiRequest, OnlyTheLibrarysOwnCopiesAreTemporary)
+TEST(MapiRequest, OnlyTheLibrarysOwnCopiesAreTakenAndTheyAreTakenIntoTheClientsFolder)
 {
-    TestSupport::TempDir temp, documents;
+    TestSupport::TempDir temp, documents, own;
     const std::string base = std::string(temp.Path().GetString()) + "\\";
     CreateDirectoryA((base + "$$Fown").c_str(), nullptr);
     CreateDirectoryA((base + "$$Fown\\sub").c_str(), nullptr);
@@ -250,6 +253,8 @@ TEST(MapiRequest, OnlyTheLibrarysOwnCopiesAreTemporary)
         WriteFileBytes((base + name).c_str(), "x");
     WriteFileBytes(documents.File("手紙.txt"), "大事");
     const std::string letter = documents.File("手紙.txt").GetString();
+    // A folder shaped like the library's that leads to the documents.
+    ASSERT_TRUE(UnixTool::LinkFolder((base + "$$Flink").c_str(), documents.Path()));
     char shortBase[MAX_PATH] = {};
     GetShortPathNameA(base.c_str(), shortBase, sizeof(shortBase));
 
@@ -262,6 +267,7 @@ TEST(MapiRequest, OnlyTheLibrarysOwnCopiesAreTemporary)
         { std::string(shortBase) + "$$Fown\\copy.txt", true },
         { base + "plain\\..\\$$Fown\\copy.txt", true },
         { base + "$$Fown\\..\\..\\" + letter.substr(letter.rfind('\\', letter.rfind('\\') - 1) + 1), false },
+        { base + "$$Flink\\手紙.txt", false },
         { base + "$$Fown\\sub\\deep.txt", false },
         { base + "plain\\other.txt", false },
         { base + "loose.txt", false },
@@ -271,23 +277,70 @@ TEST(MapiRequest, OnlyTheLibrarysOwnCopiesAreTemporary)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.path);
-        EXPECT_EQ(IsMapiCopyPath(c.path, base), c.copy);
+        CHeldFile held;
+        EXPECT_EQ(held.Open(c.path.c_str()) && IsMapiCopy(held, base), c.copy);
     }
+    UnixTool::RemoveLink((base + "$$Flink").c_str());
 
-    // A request naming a file of the user attaches it as it is, so closing
-    // the editor never deletes it; the library's copy is temporary.
-    std::string own = MakeUniqueFolder(MapiTempFolder());
-    ASSERT_FALSE(own.empty());
-    WriteFileBytes((own + "copy.txt").c_str(), "x");
+    // The library's copy is taken into a folder of the client's own and is
+    // gone with its folder; a file of the user is attached as it is, so
+    // closing the editor never deletes it.
+    std::string library = MakeUniqueFolder(MapiTempFolder());
+    ASSERT_FALSE(library.empty());
+    WriteFileBytes((library + "見積.txt").c_str(), "the library's copy");
     MapiMailRequest mapi;
-    mapi.attachments = { own + "copy.txt", letter, base + "$$Fown\\copy.txt", own + "missing.txt" };
+    mapi.attachments = { library + "見積.txt", letter, base + "$$Fown\\copy.txt", library + "missing.txt" };
     CMailEditRequest request;
-    BuildMapiEditRequest(mapi, request);
-    DeleteFileA((own + "copy.txt").c_str());
-    RemoveDirectoryA(own.c_str());
+    BuildMapiEditRequest(mapi, own.Path().GetString(), request);
     ASSERT_EQ(request.m_tempAttachFiles.GetSize(), 1);
-    EXPECT_EQ(request.m_tempAttachFiles[0], (own + "copy.txt").c_str());
+    const CString taken = request.m_tempAttachFiles[0];
+    EXPECT_EQ(taken.Left(GetResolvedPath(own.Path()).GetLength() + 4),
+              CString(GetResolvedPath(own.Path()) + "\\$$F")) << taken.Str();
+    EXPECT_EQ(GetFileNameFromPath(taken), CString("見積.txt"));
+    EXPECT_EQ(ReadFileBytes(taken), "the library's copy");
+    EXPECT_EQ(GetFileAttributesA(library.c_str()), INVALID_FILE_ATTRIBUTES);
     ASSERT_EQ(request.m_attachFiles.GetSize(), 2);
     EXPECT_EQ(request.m_attachFiles[0], letter.c_str());
     EXPECT_EQ(request.m_attachFiles[1], (base + "$$Fown\\copy.txt").c_str());
+}
+
+// Another program swaps the library's folder, and later the client's, for
+// a link to the user's documents once the editor is open: what the mail
+// carries is the copy that was checked, and closing the editor deletes
+// nothing of the user's.
+TEST(MapiRequest, FoldersSwappedForLinksAfterTheCheckReachNothingOfTheUsers)
+{
+    TestSupport::TempDir documents, own;
+    WriteFileBytes(documents.File("report.doc"), "the user's own report");
+    std::string library = MakeUniqueFolder(MapiTempFolder());
+    ASSERT_FALSE(library.empty());
+    WriteFileBytes((library + "report.doc").c_str(), "the report the caller sent");
+    MapiMailRequest mapi;
+    mapi.attachments = { library + "report.doc" };
+    CMailEditRequest request;
+    BuildMapiEditRequest(mapi, own.Path().GetString(), request);
+    ASSERT_EQ(request.m_tempAttachFiles.GetSize(), 1);
+    const CString taken = request.m_tempAttachFiles[0];
+
+    library.pop_back();
+    ASSERT_EQ(GetFileAttributesA(library.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_TRUE(UnixTool::LinkFolder(library.c_str(), documents.Path()));
+    EXPECT_EQ(ReadFileBytes(taken), "the report the caller sent");
+
+    {
+        CAttachListCtrl list;
+        ASSERT_TRUE(list.CreateEx(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr));
+        list.InitList();
+        list.AddFileSorted(taken, CAttachListCtrl::kindTempFile);
+        ASSERT_EQ(list.GetCount(), 1);
+        CString folder = GetDirectoryFromPath(taken);
+        folder = folder.Left(folder.GetLength() - 1);
+        ASSERT_TRUE(MoveFileA(folder, folder + "-moved"));
+        ASSERT_TRUE(UnixTool::LinkFolder(folder, documents.Path()));
+        list.DeleteTempFiles();
+        EXPECT_EQ(ReadFileBytes(documents.File("report.doc")), "the user's own report");
+        UnixTool::RemoveLink(folder);
+    }
+    UnixTool::RemoveLink(library.c_str());
+    EXPECT_EQ(ReadFileBytes(documents.File("report.doc")), "the user's own report");
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -155,4 +156,59 @@ TEST(AddressList, UniqueModeIsLinearAndDropsRepeats)
     ASSERT_EQ(entries.GetSize(), 10000);
     EXPECT_EQ(entries[0], "First <USER0@example.jp>");
     EXPECT_EQ(entries[1], "User 1 <user1@example.jp>");
+}
+
+TEST(HeaderWords, ControlCharactersOfAWordDecodeAsBlanks)
+{
+    // A word is one line of text, whatever its bytes: "\r\nBcc:" sent in a
+    // word would otherwise begin a header line of whoever writes it again.
+    CMimeCodec codec;
+    const struct { const char* encoded; const char* decoded; } cases[] = {
+        {"=?UTF-8?B?eA0KQmNjOiB2QGV4YW1wbGUuY29t?=", "x  Bcc: v@example.com"},
+        {"=?ISO-2022-JP?B?eA0KQmNjOiB2QGV4YW1wbGUuY29t?=", "x  Bcc: v@example.com"},
+        {"=?UTF-8?Q?x=00=07=0A=7Fy?=", "x    y"},
+        {"=?EUC-JP?Q?=C6=FC=0D=0A?=", "日  "},
+        // Escapes of JIS in a word still work; outside words nothing changes.
+        {"=?ISO-2022-JP?B?GyRCJUYlOSVIGyhC?=", "テスト"},
+        {"line one\r\nline two =?UTF-8?B?5pel?=", "line one\r\nline two 日"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(S(codec.DecodeHeaderText(c.encoded)), c.decoded) << c.encoded;
+}
+
+TEST(HeaderWords, WordsOfALongTextNeedNoPaddingButTheLast)
+{
+    // Readers stop at a word that ends in padding when another follows;
+    // every word fits its room and the words decode back to the text.
+    // Double-byte and single-byte characters in turn, whose JIS lengths
+    // rarely come out at a multiple of three.
+    std::string longRun;
+    for (int i = 0; i < 40; ++i)
+        longRun += i % 2 ? "日本" : "語a";
+    const char* const texts[] = {
+        "2024年度第3四半期営業報告書（関東地区・最終版）の補足資料と参考データ一覧.txt",
+        "鈴木, 一郎（営業部　第一課、担当課長代理）",
+        "a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢a漢",
+        "髙﨑 ①㈱Ⅰ№ の長いお名前の方への御案内と申し込み書類の送付について",
+        longRun.c_str(),
+        "短い",
+    };
+    CMimeCodec codec;
+    for (const char* text : texts) {
+        SCOPED_TRACE(text);
+        std::vector<CString> words = CMimeCodec::EncodeWords(text, strlen(text), 40, 75);
+        CString joined;
+        for (size_t i = 0; i < words.size(); ++i) {
+            const std::string word = S(words[i]);
+            EXPECT_LE(word.size(), i == 0 ? 40u : 75u) << word;
+            if (i + 1 < words.size()) {
+                EXPECT_NE(word.substr(word.size() - 3), "=?=") << word;
+            }
+            joined += (i ? " " : "") + words[i];
+        }
+        EXPECT_EQ(S(codec.DecodeHeaderText(joined)), text);
+    }
+    // Characters JIS lacks go in UTF-8; the rest stays ISO-2022-JP.
+    EXPECT_EQ(CMimeCodec::EncodeWords("髙﨑", 4, 75, 75)[0].Find("=?UTF-8?B?"), 0);
+    EXPECT_EQ(CMimeCodec::EncodeWords("①㈱", 4, 75, 75)[0].Find("=?ISO-2022-JP?B?"), 0);
 }

@@ -173,3 +173,50 @@ TEST(JapaneseCode, CharsetNamesByCode)
     for (int code : {-1, 6, 9, 20, 100})
         EXPECT_TRUE(GetCharsetNameByCode(code).IsEmpty()) << code;
 }
+
+TEST(JapaneseCode, CharactersOnlyWindowsHasGoOutAsTheNecRowsAndReadBack)
+{
+    // The IBM extensions have no JIS code: they go out as the same
+    // characters of the NEC rows, as Windows' own encoder writes them, and
+    // come back as characters of the same meaning.
+    const struct { const char* name; std::string sjis, jis; } cases[] = {
+        {"row 13 kept", "①㈱Ⅰ№", "\x1b$B-!-j-5-b\x1b(B"},
+        {"IBM 髙 (FBFC)", "\xFB\xFC", "\x1b$B|b\x1b(B"},
+        {"IBM 﨑 (FAB1)", "\xFA\xB1", "\x1b$Byu\x1b(B"},
+        {"IBM small roman one (FA40)", "\xFA\x40", "\x1b$B|q\x1b(B"},
+        {"IBM capital roman one (FA4A) is row 13", "\xFA\x4A", "\x1b$B-5\x1b(B"},
+        {"IBM not sign (FA54) is JIS X 0208", "\xFA\x54", "\x1b$B\"L\x1b(B"},
+        {"last IBM kanji (FC4B)", "\xFC\x4B", "\x1b$B|n\x1b(B"},
+        {"NEC-selected 髙 (EEE0)", "\xEE\xE0", "\x1b$B|b\x1b(B"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString jis = SjisToJis(c.sjis.data(), static_cast<int>(c.sjis.size()));
+        EXPECT_EQ(S(jis), c.jis);
+        std::wstring back = JisToSjis(jis).ToWide();
+        EXPECT_EQ(back, CString(c.sjis.c_str()).ToWide());
+    }
+    // Every IBM extension goes out in 7 bits.
+    for (int lead = 0xFA; lead <= 0xFC; ++lead) {
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            if (trail == 0x7F || (lead == 0xFC && trail > 0x4B))
+                continue;
+            const char pair[] = {static_cast<char>(lead), static_cast<char>(trail), 0};
+            CString jis = SjisToJis(pair);
+            for (int i = 0; i < jis.GetLength(); ++i)
+                ASSERT_LT(static_cast<unsigned char>(jis[i]), 0x80) << std::hex << lead << trail;
+            ASSERT_EQ(JisToSjis(jis).ToWide(), CString(pair).ToWide()) << std::hex << lead << trail;
+        }
+    }
+}
+
+TEST(JapaneseCode, TextsBeyondJisAreKnown)
+{
+    const struct { const char* text; bool beyond; } cases[] = {
+        {"plain ascii", false}, {"日本語の文", false}, {"①㈱Ⅰ№", false}, {"髙", true},
+        {"\xEE\xE0", true},     {"ｶﾅ", true},        {"\xF0\x40", true},  {"a\x82", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(HasCharsBeyondJis(c.text), c.beyond) << c.text;
+    EXPECT_EQ(S(AnsiToUtf8("日本")), "\xE6\x97\xA5\xE6\x9C\xAC");
+}

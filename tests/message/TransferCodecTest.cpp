@@ -225,3 +225,40 @@ TEST(MimeCodec, LineDecodersAndFiles)
     EXPECT_EQ(CMimeCodec::DecodeTransfer("a=\r\nb", 5, kEncodingQuotedPrintable), "ab");
     EXPECT_EQ(CMimeCodec::DecodeTransfer("x\r\ny", 4, kEncoding8Bit), "x\r\ny");
 }
+
+TEST(QuotedPrintable, BodyLinesFitAndDecodeBack)
+{
+    std::string jisLine;
+    for (int i = 0; i < 700; ++i)
+        jisLine += "\x1b$B$\"\x1b(B=x ";
+    std::string bytes;
+    for (int i = 0; i < 256; ++i)
+        bytes += static_cast<char>(i);
+    const std::string texts[] = {
+        "short line\r\nsecond\r\n", std::string(3000, 'x'), jisLine + "\r\n" + jisLine, "ends in blanks  \r\nnext\t\r\n",
+        bytes, std::string(74, 'a') + "=b",
+    };
+    for (const std::string& text : texts) {
+        std::string encoded = CQuotedPrintable::EncodeBody(text.data(), text.size());
+        for (size_t at = 0; at < encoded.size();) {
+            size_t eol = encoded.find("\r\n", at);
+            size_t end = eol == std::string::npos ? encoded.size() : eol;
+            EXPECT_LE(end - at, 76u) << encoded.substr(at, end - at);
+            EXPECT_TRUE(end == at || (encoded[end - 1] != ' ' && encoded[end - 1] != '\t')) << "blank at a line end";
+            for (size_t i = at; i < end; ++i)
+                EXPECT_TRUE(encoded[i] >= 0x20 && encoded[i] < 0x7F);
+            at = eol == std::string::npos ? end : eol + 2;
+        }
+        // Line breaks of the text (CR LF, a lone CR or LF) come back as CR LF.
+        std::string expected;
+        for (size_t i = 0; i < text.size(); ++i) {
+            if (text[i] == '\r' || text[i] == '\n') {
+                expected += "\r\n";
+                i += text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n';
+            } else {
+                expected += text[i];
+            }
+        }
+        EXPECT_EQ(CQuotedPrintable::DecodeToString(encoded.data(), encoded.size()), expected);
+    }
+}

@@ -1,5 +1,6 @@
 // The hand-over block and the communication thread's reading of requests.
 #include "core/AppMessages.h"
+#include "core/PostedObjectTable.h"
 #include "plugin/CommunicationThread.h"
 #include "plugin/MapiRequestFile.h"
 #include "plugin/SharedMemory.h"
@@ -151,8 +152,27 @@ TEST(CommunicationThread, RequestsBecomeThreadMessagesWithTheirText)
         }
         ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, 0x7FFF, PM_REMOVE));
         EXPECT_EQ(msg.message, c.message);
-        EXPECT_STREQ(reinterpret_cast<const char*>(msg.lParam), c.text);
+        // The message carries a token of the text, taken once.
+        std::shared_ptr<std::string> text = CPostedObjectTable::Instance().Take<std::string>(msg.message, msg.lParam);
+        ASSERT_NE(text, nullptr);
+        EXPECT_EQ(*text, c.text);
+        EXPECT_EQ(CPostedObjectTable::Instance().Take<std::string>(msg.message, msg.lParam), nullptr);
     }
+}
+
+TEST(CommunicationThread, TextsTheApplicationNeverTookGoWhenTheThreadEnds)
+{
+    MSG msg;
+    PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
+    const size_t before = CPostedObjectTable::Instance().GetCount();
+    {
+        CCommunicationThread thread(GetCurrentThreadId());
+        ASSERT_TRUE(thread.CarryOutRequest(Request(2, "Taro <t@x>")));
+        ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, 0x7FFF, PM_REMOVE));
+        EXPECT_EQ(CPostedObjectTable::Instance().GetCount(), before + 1);
+    }
+    EXPECT_EQ(CPostedObjectTable::Instance().GetCount(), before);
+    EXPECT_EQ(CPostedObjectTable::Instance().Take<std::string>(msg.message, msg.lParam), nullptr);
 }
 
 TEST(CommunicationThread, AMailRequestOfSixStringsBecomesARequestTextWithoutFiles)
@@ -185,8 +205,10 @@ TEST(CommunicationThread, AMailRequestOfSixStringsBecomesARequestTextWithoutFile
     ASSERT_TRUE(PeekMessageA(&msg, nullptr, WM_USER, 0x7FFF, PM_REMOVE));
     EXPECT_EQ(msg.message, static_cast<UINT>(WM_QD_MAPI_REQUEST));
     EXPECT_EQ(msg.wParam, kMapiRequestText);
+    std::shared_ptr<std::string> handed = CPostedObjectTable::Instance().Take<std::string>(msg.message, msg.lParam);
+    ASSERT_NE(handed, nullptr);
     MapiMailRequest mail;
-    ASSERT_TRUE(ParseMapiRequest(reinterpret_cast<const char*>(msg.lParam), mail));
+    ASSERT_TRUE(ParseMapiRequest(*handed, mail));
     EXPECT_EQ(mail.to, "to@example.jp");
     EXPECT_EQ(mail.subject, "件名");
     EXPECT_EQ(mail.body, longBody);

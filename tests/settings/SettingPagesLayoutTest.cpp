@@ -194,3 +194,52 @@ TEST_F(SettingPagesLayoutTest, ViewSettingsPagesHoldTheirGroupsWithNothingOverla
                { { 0, "引用 (色を変える行のヘッダー)", IDC_SET_REF_TEXT_HEADER4 },
                  { 0, "HTMLメールの表示　(IE4.0以上がインストールされている場合にのみ有効)", IDC_SET_IE_ZONE } });
 }
+
+namespace {
+
+INT_PTR CALLBACK QuietDialogProc(HWND, UINT message, WPARAM, LPARAM)
+{
+    return message == WM_INITDIALOG;
+}
+
+BOOL CALLBACK CollectDialogId(HMODULE, LPCSTR, LPSTR name, LONG_PTR param)
+{
+    if (IS_INTRESOURCE(name))
+        reinterpret_cast<std::vector<UINT>*>(param)->push_back(static_cast<UINT>(reinterpret_cast<UINT_PTR>(name)));
+    return TRUE;
+}
+
+} // namespace
+
+// Every dialog of the program as its template lays it out: the labels, check
+// boxes, radio buttons and group captions show their whole text in the
+// dialog font (a page or a form is shown in a window of its own).
+TEST(DialogTemplatesLayout, NoLabelOfAnyDialogIsCut)
+{
+    LoadLibraryA("riched20.dll");
+    HINSTANCE hInst = GetModuleHandleA(nullptr);
+    std::vector<UINT> ids;
+    EnumResourceNamesA(hInst, MAKEINTRESOURCEA(5), CollectDialogId, reinterpret_cast<LONG_PTR>(&ids));
+    ASSERT_GT(ids.size(), 100u);
+    HWND host = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 1600, 1200, nullptr, nullptr, hInst, nullptr);
+    int shown = 0;
+    std::vector<std::string> cut;
+    for (UINT id : ids) {
+        // A template with a control class of a window the program registers
+        // itself does not open here; the others all do.
+        HWND dlg = CreateDialogParamA(hInst, MAKEINTRESOURCEA(id), host, QuietDialogProc, 0);
+        if (!dlg)
+            continue;
+        ++shown;
+        for (const Control& c : ControlsOf(dlg))
+            if (!TextFits(c))
+                cut.push_back("dialog " + std::to_string(id) + ": \"" + c.text + "\"");
+        DestroyWindow(dlg);
+    }
+    DestroyWindow(host);
+    EXPECT_GT(shown, 100);
+    std::string report;
+    for (const std::string& line : cut)
+        report += line + "\n";
+    EXPECT_TRUE(cut.empty()) << cut.size() << " texts cut:\n" << report;
+}

@@ -246,7 +246,14 @@ static void ExpectWellFormedHeader(const CString& value, int nStartColumn, const
         if (end == std::string::npos)
             break;
         EXPECT_TRUE(end + 2 < v.size() && (v[end + 2] == ' ' || v[end + 2] == '\t')) << "folds start with a blank";
+        EXPECT_NE(v.find_first_not_of(" \t", end + 2), v.find("\r\n", end + 2)) << "a line of blanks alone";
         start = end + 2;
+    }
+    // Only the last of a run of encoded words may end in padding: a reader
+    // may stop at a padded word that another follows.
+    for (size_t at = 0; (at = v.find("=?=", at)) != std::string::npos; at += 3) {
+        size_t next = v.find_first_not_of(" \t\r\n", at + 3);
+        EXPECT_FALSE(next != std::string::npos && v.compare(next, 2, "=?") == 0) << v;
     }
     CMailMessage message;
     message.Parse("Subject: " + value + "\r\n\r\n");
@@ -256,6 +263,9 @@ static void ExpectWellFormedHeader(const CString& value, int nStartColumn, const
 TEST_F(ComposeTest, FoldedHeaderValuesDecodeToTheText)
 {
     const std::string longJapanese = "長い件名" + std::string(60, 'x') + "のテスト" + std::string(180, 'y');
+    // A reply to a subject of a thousand blanks; a word no line can hold.
+    const std::string blankRun = "Re: " + std::string(1000, ' ') + "x";
+    const std::string longWord = "Re: " + std::string(1200, 'w');
     const char* const subjects[] = {
         "short",
         "An ASCII subject that is long enough to need folding at one of its blanks somewhere",
@@ -265,12 +275,18 @@ TEST_F(ComposeTest, FoldedHeaderValuesDecodeToTheText)
         "2024年度の計画について",
         "[project-announcements:00123] Re: Fw: お知らせ（第３回）の件についてのご連絡とお願いとその他",
         longJapanese.c_str(),
+        blankRun.c_str(),
+        longWord.c_str(),
+        "髙﨑さんと①の件",
     };
     for (const char* subject : subjects) {
         SCOPED_TRACE(subject);
         CString text = HalfWidthKanaToFullWidth(subject);
         ExpectWellFormedHeader(CSmtpSession::EncodeFoldedText(text, 9), 9, text);
     }
+    // A value encoded whole is cut into words just the same.
+    const std::string longName(1200, 'n');
+    ExpectWellFormedHeader(CSmtpSession::EncodeFoldedText(longName.c_str(), 11, true), 11, longName.c_str());
     // A short plain value stays as it is; an ASCII word never glues to an
     // encoded word.
     EXPECT_STREQ(CSmtpSession::EncodeFoldedText("short", 9), "short");
@@ -463,4 +479,36 @@ TEST_F(ComposeTest, LargeAttachmentIsEncodedWholeAcrossBlocks)
     }
     EXPECT_EQ(lines, (data.size() + 59) / 60);
     EXPECT_TRUE(decoded == data);
+}
+
+TEST_F(ComposeTest, LongThreadsAndFileNamesFitTheirLines)
+{
+    BasicHeaders();
+    m_session.SetSubject("thread");
+    m_session.AddBodyLine("x\r\n");
+    std::string references;
+    for (int i = 0; i < 60; ++i)
+        references += (i ? " " : "") + std::string("<message.") + std::to_string(i) + "@mail.example.com>";
+    m_session.SetInReplyTo("<message.59@mail.example.com>");
+    m_session.SetReferences(references.c_str());
+    const char* longName = "2024年度第3四半期営業報告書（関東地区・最終版）の補足資料と参考データ一覧.txt";
+    m_session.AddAttachment(MakeFile(m_dir, longName, "data"));
+    CString path = m_dir.File("thread.eml");
+    ASSERT_TRUE(m_session.BuildMessage(path, true)) << m_session.GetLastErrorText().GetString();
+    std::string built = TestSupport::ReadFileBytes(path);
+    for (size_t at = 0, eol; (eol = built.find("\r\n", at)) != std::string::npos; at = eol + 2)
+        EXPECT_LE(eol - at, 76u) << built.substr(at, eol - at);
+    CMailMessage message;
+    message.Parse(built.c_str(), static_cast<int>(built.size()));
+    EXPECT_EQ(message.m_strReferences.Str(), references);
+    // The attachment's name both as encoded words and in sections of RFC
+    // 2231, each read whole.
+    size_t part = built.find("Content-Disposition: attachment;");
+    ASSERT_NE(part, std::string::npos);
+    EXPECT_NE(built.find("filename*0*=UTF-8''", part), std::string::npos);
+    EXPECT_NE(built.find("filename*1*=", part), std::string::npos);
+    CMailMessage attachment;
+    size_t partHeader = built.find("\r\n", built.rfind("\r\n--", part) + 2) + 2;
+    attachment.ParseHeaderText(built.substr(partHeader, built.find("\r\n\r\n", part) + 2 - partHeader).c_str());
+    EXPECT_STREQ(attachment.m_strFileName, longName);
 }

@@ -8,6 +8,8 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <functional>
+#include <string>
 #include <vector>
 
 using StoreTest::FiledText;
@@ -559,6 +561,9 @@ TEST(StoreCrash, AttachmentFoldersOfNoMailAreRemovedOnOpen)
         ASSERT_TRUE(store.LoadIndex());
         ASSERT_EQ(FileMail(store, dir.Path(), "QM9300000001.eml", MailWithAttachment("one", "<1@x>", "a.bin")), 1);
     }
+    // The filing took the stamp of the folder's clean close away before it
+    // wrote anything.
+    DeleteFileA(box + "\\Index.stp");
     CreateDirectoryA(box + "\\Attach\\QM9300000002.eml", nullptr);
     WriteFileBytes(box + "\\Attach\\QM9300000002.eml\\b.bin", "orphan");
     CreateDirectoryA(box + "\\Attach\\Saved", nullptr);
@@ -570,4 +575,93 @@ TEST(StoreCrash, AttachmentFoldersOfNoMailAreRemovedOnOpen)
     EXPECT_FALSE(TestSupport::FileExists(box + "\\Attach\\QM9300000002.eml"));
     EXPECT_TRUE(TestSupport::FileExists(box + "\\Attach\\QM9300000001.eml\\a.bin"));
     EXPECT_TRUE(TestSupport::FileExists(box + "\\Attach\\Saved\\keep.txt"));
+}
+
+namespace {
+
+// The data file's disk is full: its writes fail; other files are written.
+void DataFileFull(CFile& file, const void* data, UINT count)
+{
+    if (file.GetFilePath().Find("MailData.Qmd") >= 0)
+        AfxThrowFileException(CFileException::diskFull, ERROR_DISK_FULL, file.GetFilePath());
+    file.Write(data, count);
+}
+
+} // namespace
+
+// A folder left by a clean close opens without checking its data file and
+// its attachment folders. One whose files changed since, or that no clean
+// close left (an older program, a filing that stopped half-way), is checked
+// in full, and the next clean close lets it open at once again.
+TEST(StoreCrash, OnlyAFolderClosedCleanlyOpensWithoutItsChecks)
+{
+    const struct
+    {
+        const char* name;
+        // What happens while the folder is open, and after its close.
+        std::function<void(CMailFolderStore& store, const CString& work)> whileOpen;
+        std::function<void(const CString& box)> afterClose;
+        bool bChecked;
+    } cases[] = {
+        {"nothing changed", nullptr, nullptr, false},
+        {"no stamp (a folder of an older program)", nullptr,
+         [](const CString& box) { DeleteFileA(box + "\\Index.stp"); }, true},
+        {"a mark of the index changed outside", nullptr,
+         [](const CString& box) {
+             std::string index = ReadFileBytes(box + "\\Index.lst");
+             index[1] ^= 0x01;
+             WriteFileBytes(box + "\\Index.lst", index);
+         },
+         true},
+        {"a whole entry added to the data file outside", nullptr,
+         [](const CString& box) {
+             std::string data = ReadFileBytes(box + "\\MailData.Qmd");
+             WriteFileBytes(box + "\\MailData.Qmd", data + "QM9400000009.eml\r\nSubject: x\r\n\r\nbody\r\n.\r\n");
+         },
+         true},
+        // Its attachments are written, its entry is not: the folder they
+        // leave behind goes at the next open.
+        {"a filing stopped by a full disk",
+         [](CMailFolderStore& store, const CString& work) {
+             StoreWrite::SetHook(DataFileFull);
+             EXPECT_EQ(FileMail(store, work, "QM9400000003.eml", MailWithAttachment("three", "<3@x>", "c.bin")), 0);
+             StoreWrite::SetHook(nullptr);
+             EXPECT_TRUE(TestSupport::FileExists(store.GetFolderPath() + "\\Attach\\QM9400000003.eml\\c.bin"));
+         },
+         nullptr, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        TestApp app(dir.Path());
+        CString box = dir.File("In.Box");
+        {
+            CMailFolderStore store;
+            OpenStore(store, box);
+            ASSERT_TRUE(store.LoadIndex());
+            ASSERT_EQ(FileMail(store, dir.Path(), "QM9400000001.eml", MailWithAttachment("one", "<1@x>", "a.bin")), 1);
+            ASSERT_EQ(FileMail(store, dir.Path(), "QM9400000002.eml", SimpleMail("two", "<2@x>")), 1);
+        }
+        {
+            CMailFolderStore store;
+            OpenStore(store, box);
+            ASSERT_NE(store.GetMailList(), nullptr);
+            EXPECT_TRUE(store.LoadSkippedChecks());
+            if (c.whileOpen)
+                c.whileOpen(store, dir.Path());
+        }
+        if (c.afterClose)
+            c.afterClose(box);
+        TestSupport::ClearMessages();
+        for (bool bAgain : {false, true}) {
+            CMailFolderStore store;
+            OpenStore(store, box);
+            ASSERT_NE(store.GetMailList(), nullptr);
+            EXPECT_EQ(store.LoadSkippedChecks(), !c.bChecked || bAgain) << (bAgain ? "opened again" : "");
+            EXPECT_EQ(store.GetMailList()->GetMailCount(), 2);
+            EXPECT_EQ(LiveTexts(store)[0], MailWithAttachment("one", "<1@x>", "a.bin"));
+            EXPECT_TRUE(TestSupport::FileExists(box + "\\Attach\\QM9400000001.eml\\a.bin"));
+            EXPECT_FALSE(TestSupport::FileExists(box + "\\Attach\\QM9400000003.eml"));
+        }
+    }
 }

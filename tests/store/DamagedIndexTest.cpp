@@ -1,7 +1,9 @@
 // A folder whose "Index.lst" lost records (damaged, restored from an older
-// copy, cut short) beside an intact "MailData.Qmd": opening it never destroys
-// a mail that reads whole, and the rebuild brings every mail back once.
+// copy, cut short) beside an intact "MailData.Qmd": opening or optimising it
+// never destroys a mail that reads whole, and the rebuild brings every mail
+// back once.
 #include "core/FileUtil.h"
+#include "net/ReceivedIdList.h"
 #include "StoreTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -206,4 +208,149 @@ TEST(DamagedIndex, EntriesTakenBackTwiceAreShownOnce)
     ASSERT_NE(store.GetMailList(), nullptr);
     std::vector<std::string> expected{Mail(0), Mail(1), Mail(2)};
     EXPECT_EQ(Sorted(StoredMails(store)), Sorted(expected));
+}
+
+namespace {
+
+// A folder as a receive leaves it: seven mails, every third with an
+// attachment, the last one received by an account whose received-id list
+// says how far its filing got.
+const int kReceived = 7;
+
+std::string ReceivedMail(int n)
+{
+    std::string mail = Mail(n);
+    return n == kReceived - 1 ? "X-ReceiveAcount: acc\r\n" + mail : mail;
+}
+
+enum class Note { none, unconfirmed, confirmed };
+
+void FileReceivedMails(const TempDir& dir, TestApp& app, const CString& box, Note note)
+{
+    CReceivedIdList ids;
+    ids.SetFilePath(CombinePath(app.GetMailBoxFolder(), CReceivedIdList::FileNameFor("acc")));
+    ids.Reset();
+    ids.StartPass();
+    CMailFolderStore store;
+    OpenStore(store, box);
+    ASSERT_TRUE(store.LoadIndex());
+    for (int n = 0; n < kReceived; n++) {
+        bool last = n == kReceived - 1;
+        if (last && note != Note::none) {
+            ASSERT_TRUE(ids.AddPendingAndSave("uid-last", 1, 1, MailName(n).c_str()));
+        }
+        ASSERT_EQ(FileMail(store, dir.Path(), MailName(n).c_str(), ReceivedMail(n)), 1);
+        // Without a note the list holds the id only, as every pass after
+        // the one that received the mail writes it.
+        if (last && note != Note::unconfirmed) {
+            ASSERT_TRUE(ids.AddIdAndSave("uid-last", 1, ""));
+        }
+    }
+}
+
+std::vector<std::string> ReceivedMailsBut(std::initializer_list<int> gone)
+{
+    std::vector<std::string> mails;
+    for (int n = 0; n < kReceived; n++)
+        if (std::find(gone.begin(), gone.end(), n) == gone.end())
+            mails.push_back(ReceivedMail(n));
+    return Sorted(mails);
+}
+
+int MailsWithAttachments(CMailFolderStore& store)
+{
+    CMailListData* list = store.GetMailList();
+    int withFiles = 0;
+    for (int i = 0; list && i < list->GetMailCount(); i++) {
+        CStringArray files;
+        if (store.GetAttachFileList(i, files) && files.GetSize() == 1)
+            withFiles++;
+    }
+    return withFiles;
+}
+
+} // namespace
+
+// Damage that hides single mails of a folder: each mail the data file holds
+// whole is shown once after the rebuild, whether the rebuild comes at once
+// or after the user deleted a mail and the folder was optimised; only a mail
+// whose filing never finished goes (its server still has it).
+TEST(DamagedIndex, HiddenMailsSurviveTheOptimisationAndComeBackOnce)
+{
+    const int last = kReceived - 1;
+    const struct
+    {
+        const char* name;
+        Note note;
+        std::function<void(std::string&)> damage;
+        int hidden;     // the mail the damage hides
+        bool asked;     // whether the open offers the rebuild
+        bool cut;       // the hidden mail goes for good
+        bool optimised; // an optimisation drops the hidden mail (it reads as deleted)
+    } damages[] = {
+        {"a flipped line end", Note::none,
+         [](std::string& idx) { idx[LineStarts(idx)[3] - 1] ^= 0x01; }, 3, true, false, false},
+        {"a missing middle record", Note::none,
+         [](std::string& idx) { idx.erase(LineStarts(idx)[4], LineStarts(idx)[5] - LineStarts(idx)[4]); }, 4,
+         true, false, false},
+        // The data file does not record deletion: the rebuild brings the
+        // mail back. A mark that reads like the user's own is dropped by an
+        // optimisation like any deleted mail.
+        {"a flipped deletion mark", Note::none, [](std::string& idx) { idx[LineStarts(idx)[2]] ^= 0x01; }, 2, false,
+         false, true},
+        {"a missing last record, the mail recorded as received", Note::confirmed,
+         [](std::string& idx) { idx.resize(LineStarts(idx)[last]); }, last, true, false, false},
+        {"a missing last record, the mail received in an earlier pass", Note::none,
+         [](std::string& idx) { idx.resize(LineStarts(idx)[last]); }, last, true, false, false},
+        {"a missing last record, the mail noted but never recorded", Note::unconfirmed,
+         [](std::string& idx) { idx.resize(LineStarts(idx)[last]); }, last, false, true, false},
+    };
+    for (const auto& d : damages) {
+        for (bool bOptimiseFirst : {false, true}) {
+            SCOPED_TRACE(std::string(d.name) + (bOptimiseFirst ? ", optimised before the rebuild" : ", rebuilt at once"));
+            TempDir dir;
+            TestApp app(dir.Path());
+            CString box = dir.File("In.Box");
+            FileReceivedMails(dir, app, box, d.note);
+            std::string index = ReadFileBytes(box + "\\Index.lst");
+            d.damage(index);
+            WriteFileBytes(box + "\\Index.lst", index);
+
+            TestSupport::ClearMessages();
+            TestSupport::QueueMessageBoxAnswer(bOptimiseFirst ? IDNO : IDYES);
+            CMailFolderStore store;
+            OpenStore(store, box);
+            CMailListData* list = store.GetMailList();
+            ASSERT_NE(list, nullptr);
+            EXPECT_EQ(TestSupport::RecordedMessages().size(), d.asked ? 1u : 0u);
+            std::vector<std::string> expected = ReceivedMailsBut({});
+            if (bOptimiseFirst) {
+                // The user deletes the first mail; the optimisation drops it.
+                ASSERT_TRUE(store.DeleteMail(0));
+                ASSERT_TRUE(store.Optimize());
+                expected = d.optimised ? ReceivedMailsBut({0, d.hidden}) : ReceivedMailsBut({0});
+            }
+            if (d.cut)
+                expected.erase(std::find(expected.begin(), expected.end(), ReceivedMail(d.hidden)));
+            ASSERT_TRUE(store.RebuildIndex());
+            EXPECT_EQ(Sorted(StoredMails(store)), expected);
+            int attached = 0;
+            for (const std::string& m : expected)
+                attached += m.find("application/octet-stream") != std::string::npos ? 1 : 0;
+            EXPECT_EQ(MailsWithAttachments(store), attached);
+            EXPECT_EQ(TestSupport::FileExists(box + "\\Attach\\" + CString(MailName(d.hidden).c_str())),
+                      !d.cut && !(bOptimiseFirst && d.optimised) && d.hidden % 3 == 0);
+
+            // New mail after it is filed on a clean boundary, and every mail
+            // reads whole, then and once the folder is opened again.
+            ASSERT_EQ(FileMail(store, dir.Path(), "QM1700000099.eml", SimpleMail("new", "<new@x>")), 1);
+            expected.push_back(SimpleMail("new", "<new@x>"));
+            EXPECT_EQ(Sorted(StoredMails(store)), Sorted(expected));
+            TestSupport::ClearMessages();
+            CMailFolderStore again;
+            OpenStore(again, box);
+            EXPECT_EQ(Sorted(StoredMails(again)), Sorted(expected));
+            EXPECT_TRUE(TestSupport::RecordedMessages().empty());
+        }
+    }
 }

@@ -1,6 +1,7 @@
 #include "core/FileSteps.h"
 #include "core/FileUtil.h"
 #include "message/Base64.h"
+#include "message/DotStuffer.h"
 #include "message/JapaneseCode.h"
 #include "message/MailMessage.h"
 #include "store/MailFileReader.h"
@@ -318,6 +319,45 @@ TEST(FolderStore, FilingStoresEntriesPartsAndRecords)
     EXPECT_FALSE(TestSupport::FileExists(dir.Path() + "\\In.Box\\Attach\\evil.txt"));
 }
 
+TEST(FolderStore, HtmlOnlyMailHasTheTextOfItsHtmlAsBodyWhenTheOptionIsOn)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    // こんにちは in UTF-8; the page holds a line of a lone ".".
+    const std::string utf8Page = "<html><head><title>t</title></head><body><p>\xE3\x81\x93\xE3\x82\x93\xE3\x81\xAB"
+                                 "\xE3\x81\xA1\xE3\x81\xAF</p><p>.</p><p>a &lt; b</p></body></html>\r\n";
+    const std::string jisPage = "<p>" + std::string(SjisToJis("日本語").GetString()) + "<br>x</p>";
+    struct Case
+    {
+        const char* name;
+        std::string mail;
+        std::string bodyOn;  // the body as shown, dots undone
+    } cases[] = {
+        {"UTF-8 page", "Subject: a\r\nContent-Type: text/html; charset=UTF-8\r\n\r\n" + utf8Page,
+         "こんにちは\r\n.\r\na < b"},
+        {"ISO-2022-JP page in base64",
+         "Subject: a\r\nContent-Type: text/html; charset=ISO-2022-JP\r\nContent-Transfer-Encoding: base64\r\n\r\n" +
+             B64(jisPage) + "\r\n",
+         "日本語\r\nx"},
+        {"text before its HTML",
+         "Subject: a\r\nContent-Type: multipart/alternative; boundary=b\r\n\r\n--b\r\nContent-Type: text/plain\r\n\r\n"
+         "plain text\r\n--b\r\nContent-Type: text/html\r\n\r\n<p>html text</p>\r\n--b--\r\n",
+         "plain text"},
+    };
+    for (const Case& c : cases) {
+        for (int option = 0; option < 2; option++) {
+            app.m_bCreateMailBodyFromHtml = option;
+            CMailFileReader reader;
+            reader.ParseMailText(c.mail, FALSE);
+            std::string body = reader.GetBody().Str();
+            // No line of the stored body may end the entry early.
+            EXPECT_EQ(("\r\n" + body).find("\r\n.\r\n"), std::string::npos) << c.name;
+            bool fromText = c.bodyOn.compare(0, 5, "plain") == 0;
+            EXPECT_EQ(CDotStuffer::Undo(body), option || fromText ? c.bodyOn : std::string()) << c.name << option;
+        }
+    }
+}
+
 TEST(FolderStore, DeleteRestoreCopyDuplicatesAndFlags)
 {
     TempDir dir;
@@ -486,19 +526,21 @@ TEST(FolderStore, RebuildGivesTheSameRecordsAndKeepsState)
         EXPECT_TRUE(b->m_bRead);
     }
 
-    // With the old index there, its state survives: read flags, labels and
-    // the deletion mark; the old index is kept as "Index.bak".
+    // With the old index there, its state survives: read flags and labels;
+    // the old index is kept as "Index.bak". The deletion mark does not: the
+    // data file does not record deletion, and the deleted mail is back.
     MoveFileExA(lost, store.GetIndexPath(), MOVEFILE_REPLACE_EXISTING);
     ASSERT_TRUE(store.RebuildIndex());
     EXPECT_EQ(ReadFileBytes(dir.Path() + "\\In.Box\\Index.bak"), before);
     CMailListData kept;
     kept.SetFilePath(store.GetIndexPath());
     ASSERT_TRUE(kept.ReadFromFile());
-    EXPECT_EQ(kept.GetDeletedOnLoadCount(), 1);
-    EXPECT_EQ(kept.GetMailCount(), count - 1);
+    EXPECT_EQ(kept.GetDeletedOnLoadCount(), 0);
+    EXPECT_EQ(kept.GetMailCount(), count);
     EXPECT_TRUE(kept.GetMailRecord(0)->m_bRead);
     EXPECT_FALSE(kept.GetMailRecord(1)->m_bRead);
     EXPECT_EQ(kept.GetMailRecord(1)->m_nLabel, 7);
+    EXPECT_FALSE(kept.GetMailRecord(2)->m_bRead);
 }
 
 // Mails as other programs write them: parameters in the RFC 2231 forms, a

@@ -78,7 +78,11 @@ void RemoveTree(const char* path)
             if (name == "." || name == "..")
                 continue;
             CString full = CString(path) + "\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) {
+                // A link goes itself; what it leads to is not ours.
+                if (!RemoveDirectoryA(full))
+                    DeleteFileA(full);
+            } else if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(full);
             } else {
                 SetFileAttributesA(full, FILE_ATTRIBUTE_NORMAL);

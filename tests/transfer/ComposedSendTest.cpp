@@ -1,6 +1,7 @@
 // A mail composed by the editor and sent at once: with the attachments for
 // the To recipients only, the Cc recipients get a copy of their own without
 // them (same Message-ID); the sent copy is stored once and the work files go.
+// A send thread stopped before its job came answers its owner once and ends.
 #include "TransferTestSupport.h"
 
 #include "core/FileUtil.h"
@@ -84,6 +85,30 @@ TEST(ComposedSendTest, AttachmentsForToOnlyGiveTheCcRecipientsACopyWithoutThem)
     EXPECT_FALSE(TestSupport::FileExists(workFile + "CC"));
     NetTest::ClearMaildir(31);
     NetTest::ClearMaildir(32);
+}
+
+// An editor's send delay keeps the thread idle; stopped then, it still
+// answers its owner (who waits for the answer to end its job) and ends.
+TEST(ComposedSendTest, IdleThreadStoppedBeforeItsJobAnswersOnceAndEnds)
+{
+    TestSupport::TempDir dir;
+    TestApp app{dir.Path()};
+    MainLoop loop;
+    auto* pThread = new CMailSendThread;
+    pThread->m_dwOwnerThreadId = GetCurrentThreadId();
+    pThread->m_dwMainThreadId = GetCurrentThreadId();
+    ASSERT_TRUE(pThread->CreateThread());
+    pThread->PostThreadMessage(TM_TRANSFER_ERROR, 0, 0);
+    pThread->PostThreadMessage(TM_TRANSFER_ERROR, 0, 0);
+    ASSERT_TRUE(loop.RunUntil([&] { return WaitForSingleObject(pThread->m_hThread, 0) == WAIT_OBJECT_0; }, 10000));
+    ASSERT_TRUE(loop.RunUntil([] { return true; }, 100));
+    ASSERT_EQ(loop.Count(TM_SEND_RESULT), 1);
+    for (const MSG& m : loop.heard) {
+        if (m.message == TM_SEND_RESULT) {
+            EXPECT_EQ(m.wParam, static_cast<WPARAM>(CMailSendThread::resultFailed));
+        }
+    }
+    delete pThread;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // What the mail view shows of a stored entry: header text without the name
-// line, the body decoded to Shift-JIS, HTML-only mails as text.
+// line, the body decoded to Shift-JIS, HTML-only mails as text by the
+// application's option or by the view.
+#include "store/StoreTestUtil.h"
 #include "viewer/ShownMailText.h"
 
 #include <gtest/gtest.h>
@@ -76,6 +78,36 @@ TEST(ShownMailText, HtmlOnlyMailIsShownAsTextWithItsLinks)
     shown.Load(entry.data(), entry.size());
     EXPECT_TRUE(shown.BodyFromHtml());
     EXPECT_EQ(shown.Body(), "こんにちは & 日\r\n\r\nリンク <http://example.jp/a>\r\ntaro@example.jp\r\n");
+}
+
+TEST(ShownMailText, AnHtmlOnlyMailsBodyFollowsTheOptionAndTheViewMayShowItsHtml)
+{
+    TestSupport::TempDir dir;
+    StoreTest::TestApp app(dir.Path());
+    std::string entry = Entry("Subject: a\r\nContent-Type: text/html; charset=Shift_JIS",
+                              "<p>一</p><p><a href=\"http://example.jp/a\">二</a></p>");
+    const std::string fromReader = "一\r\n二";
+    const std::string fromView = "一\r\n\r\n二 <http://example.jp/a>\r\n";
+    struct Case
+    {
+        int option;
+        CShownMailText::HtmlUse use;
+        std::string body;
+        bool fromHtml;
+    } cases[] = {
+        {1, CShownMailText::htmlNever, fromReader, false},
+        {1, CShownMailText::htmlWhenNoText, fromReader, false},
+        {1, CShownMailText::htmlFirst, fromView, true},
+        {0, CShownMailText::htmlNever, "", false},
+        {0, CShownMailText::htmlWhenNoText, fromView, true},
+    };
+    for (const Case& c : cases) {
+        app.m_bCreateMailBodyFromHtml = c.option;
+        CShownMailText shown;
+        shown.Load(entry.data(), entry.size(), c.use);
+        EXPECT_EQ(shown.Body(), c.body) << c.option << " " << c.use;
+        EXPECT_EQ(shown.BodyFromHtml(), c.fromHtml) << c.option << " " << c.use;
+    }
 }
 
 TEST(ShownMailText, ShortOrHeaderOnlyEntriesAreSafe)

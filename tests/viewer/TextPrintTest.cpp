@@ -3,6 +3,7 @@
 // document's page comments and compared with the pagination the printing
 // uses.
 #include "store/StoreTestUtil.h"
+#include "support/TestPrinter.h"
 #include "viewer/ColorTextView.h"
 #include "viewer/MailView.h"
 #include "store/MailFolderStore.h"
@@ -19,76 +20,11 @@
 namespace {
 
 const char kPrinterName[] = "CVM Test Printer";
-const char kDriverName[] = "Wine PostScript Driver";
 
-// A plain A4 PostScript printer description for the driver.
-const char kPpd[] =
-    "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n*LanguageVersion: English\n"
-    "*LanguageEncoding: ISOLatin1\n*PCFileName: \"CVMTEST.PPD\"\n*Manufacturer: \"CVM\"\n*Product: \"(CVM Test)\"\n"
-    "*ModelName: \"CVM Test PostScript\"\n*ShortNickName: \"CVM Test PostScript\"\n"
-    "*NickName: \"CVM Test PostScript\"\n*PSVersion: \"(3010.000) 0\"\n*LanguageLevel: \"3\"\n"
-    "*ColorDevice: False\n*DefaultColorSpace: Gray\n*FileSystem: False\n*Throughput: \"1\"\n"
-    "*TTRasterizer: Type42\n*DefaultResolution: 600dpi\n"
-    "*OpenUI *PageSize: PickOne\n*DefaultPageSize: A4\n"
-    "*PageSize A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageSize\n"
-    "*OpenUI *PageRegion: PickOne\n*DefaultPageRegion: A4\n"
-    "*PageRegion A4/A4: \"<</PageSize[595 842]>>setpagedevice\"\n*CloseUI: *PageRegion\n"
-    "*DefaultImageableArea: A4\n*ImageableArea A4/A4: \"0 0 595 842\"\n"
-    "*DefaultPaperDimension: A4\n*PaperDimension A4/A4: \"595 842\"\n"
-    "*DefaultFont: Courier\n*Font Courier: Standard \"(002.004S)\" Standard ROM\n";
-
-bool HasPrinter()
-{
-    DWORD needed = 0, count = 0;
-    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    if (!needed)
-        return false;
-    std::vector<BYTE> buffer(needed);
-    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count))
-        return false;
-    auto* info = reinterpret_cast<PRINTER_INFO_2A*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) {
-        if (lstrcmpA(info[i].pPrinterName, kPrinterName) == 0)
-            return true;
-    }
-    return false;
-}
-
-// A PostScript printer on a file port, installed once in the Wine prefix
-// with the driver Wine brings (the prefix has no printer of its own).
+// A PostScript printer on a file port: each job goes to the file it names.
 std::string TestPrinter()
 {
-    if (HasPrinter())
-        return kPrinterName;
-    char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof(temp), temp);
-    std::string ppd = std::string(temp) + "cvmtest.ppd";
-    TestSupport::WriteFileBytes(ppd.c_str(), kPpd);
-    DRIVER_INFO_3A driver = {};
-    driver.cVersion = 3;
-    driver.pName = const_cast<char*>(kDriverName);
-    driver.pDriverPath = const_cast<char*>("wineps.drv");
-    driver.pDataFile = &ppd[0];
-    driver.pConfigFile = const_cast<char*>("wineps.drv");
-    driver.pDefaultDataType = const_cast<char*>("RAW");
-    if (!AddPrinterDriverExA(nullptr, 3, reinterpret_cast<BYTE*>(&driver), APD_COPY_NEW_FILES | APD_COPY_FROM_DIRECTORY)) {
-        ADD_FAILURE() << "AddPrinterDriverEx failed: " << GetLastError();
-        return std::string();
-    }
-    PRINTER_INFO_2A add = {};
-    add.pPrinterName = const_cast<char*>(kPrinterName);
-    add.pPortName = const_cast<char*>("FILE:");
-    add.pDriverName = const_cast<char*>(kDriverName);
-    add.pPrintProcessor = const_cast<char*>("WinPrint");
-    add.pDatatype = const_cast<char*>("RAW");
-    HANDLE printer = AddPrinterA(nullptr, 2, reinterpret_cast<BYTE*>(&add));
-    if (!printer && !HasPrinter()) {
-        ADD_FAILURE() << "AddPrinter failed: " << GetLastError();
-        return std::string();
-    }
-    if (printer)
-        ClosePrinter(printer);
-    return kPrinterName;
+    return TestSupport::InstallTestPrinter(kPrinterName, "FILE:");
 }
 
 int CountOf(const std::string& text, const std::string& what)

@@ -1,0 +1,79 @@
+// Objects handed from thread to thread by the token of a posted message.
+#include "core/PostedObjectTable.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+struct Request
+{
+    int nFolderId;
+};
+
+} // namespace
+
+TEST(PostedObjectTable, ATokenGivesItsObjectOnceAndOnlyToItsMessageAndType)
+{
+    CPostedObjectTable table;
+    const LPARAM text = table.Put(1399, std::make_shared<std::string>("mailto:a@example.jp"));
+    const LPARAM request = table.Put(1497, std::make_shared<Request>(Request{7}));
+    ASSERT_NE(text, 0);
+    ASSERT_NE(text, request);
+    std::string local = "not in the table";
+    const struct
+    {
+        const char* what;
+        UINT message;
+        LPARAM token;
+        bool asText;
+        bool found;
+    } cases[] = {
+        { "zero", 1399, 0, true, false },
+        { "a token never given out", 1399, text + request + 1000, true, false },
+        { "an address", 1399, reinterpret_cast<LPARAM>(&local), true, false },
+        { "the token with another message", 1400, text, true, false },
+        { "the token as another type", 1399, text, false, false },
+        { "the token with its message and type", 1399, text, true, true },
+        { "the same token again", 1399, text, true, false },
+        { "the other token with its own", 1497, request, false, true },
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        if (c.asText) {
+            std::shared_ptr<std::string> taken = table.Take<std::string>(c.message, c.token);
+            ASSERT_EQ(taken != nullptr, c.found);
+            if (taken) {
+                EXPECT_EQ(*taken, "mailto:a@example.jp");
+            }
+        } else {
+            std::shared_ptr<Request> taken = table.Take<Request>(c.message, c.token);
+            ASSERT_EQ(taken != nullptr, c.found);
+            if (taken) {
+                EXPECT_EQ(taken->nFolderId, 7);
+            }
+        }
+    }
+    EXPECT_EQ(table.GetCount(), 0u);
+}
+
+TEST(PostedObjectTable, ADroppedObjectGoesAndABorrowedOneStaysWithItsOwner)
+{
+    CPostedObjectTable table;
+    auto owned = std::make_shared<std::string>("handed over");
+    std::weak_ptr<std::string> watch = owned;
+    const LPARAM token = table.Put(1401, std::move(owned));
+    EXPECT_FALSE(watch.expired());
+    table.Drop(token);
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(table.Take<std::string>(1401, token), nullptr);
+    table.Drop(token);  // twice: nothing
+
+    // A dialog the sender keeps: the table never deletes it.
+    std::string kept = "kept";
+    const LPARAM borrowed = table.Put(1375, std::shared_ptr<std::string>(&kept, [](std::string*) {}));
+    table.Drop(borrowed);
+    EXPECT_EQ(kept, "kept");
+    EXPECT_EQ(table.GetCount(), 0u);
+}
