@@ -65,6 +65,30 @@ protected:
             out.push_back(E2e::ListItemText(list, r, 1));
         return out;
     }
+    // The mouse as a user moves it, in screen pixels, with the button's change.
+    static void Mouse(POINT pt, DWORD dwButton)
+    {
+        const int cx = GetSystemMetrics(SM_CXSCREEN) - 1, cy = GetSystemMetrics(SM_CYSCREEN) - 1;
+        INPUT in = {};
+        in.type = INPUT_MOUSE;
+        in.mi.dx = MulDiv(pt.x, 65535, cx);
+        in.mi.dy = MulDiv(pt.y, 65535, cy);
+        in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | dwButton;
+        SendInput(1, &in, sizeof(in));
+    }
+    // Live mails of a folder on disk, by subject.
+    std::multiset<std::string> StoredIn(const CFolderRecord& folder)
+    {
+        CMailFolderStore store;
+        store.SetFolderRecord(folder);
+        std::multiset<std::string> out;
+        CMailListData* mails = store.GetMailList();
+        for (int i = 0; mails && i < mails->GetAllRecordCount(); i++)
+            if (!mails->GetMailRecord(i)->m_bDeleted)
+                out.insert(mails->GetMailRecord(i)->GetText(CMailIndexRecord::colSubject).Str());
+        store.UnloadIndex();
+        return out;
+    }
     // A control of the mail view pane, with its top in the pane and whether it shows.
     static bool PaneControl(HWND pane, int id, int& top)
     {
@@ -225,4 +249,60 @@ TEST_F(MainWindowViews, TheMainMenuOpensThePrintSettingsAndAsksAboutAReadReceipt
     E2e::PressButton(question, IDC_READ_NOTIFY_LATER);
     EXPECT_TRUE(WaitGone(question));
     Close(main);
+}
+
+TEST_F(MainWindowViews, ARelatedMailDraggedOntoAFolderMovesThere)
+{
+    MakeMailBox();
+    FileThread({ { "発端", "<root@example.jp>", "", "" }, { "返事", "<reply@example.jp>", "<root@example.jp>", "" } });
+    HWND main = Start();
+    ASSERT_NE(main, nullptr);
+    MakeFolderUnderInbox(main, "移動先");
+    HWND tree = E2e::FindDescendant(main, "SysTreeView32", IDC_FOLDER_TREE);
+    HTREEITEM target = E2e::FindTreeItem(tree, "移動先");
+    ASSERT_NE(target, nullptr);
+    ASSERT_TRUE(SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET,
+                             reinterpret_cast<LPARAM>(E2e::FindTreeItem(tree, "郵便受け"))));
+    HWND mainList = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_TRUE(WaitFor([&] { return FindRow(mainList, "返事") >= 0; }));
+    Select(mainList, "返事");
+    Command(main, ID_MAIL_THREAD_LIST);
+    HWND window = m_program.WaitForWindow("CVMRefListWndClass", nullptr, 20000);
+    ASSERT_NE(window, nullptr) << E2e::VisibleWindows(m_program.ProcessId());
+    HWND list = E2e::FindDescendant(window, "SysListView32");
+    ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 2; }));
+
+    // The window beside the folder tree, not over it.
+    RECT treeRect = {};
+    GetWindowRect(tree, &treeRect);
+    SetWindowPos(window, HWND_TOP, treeRect.right + 40, treeRect.top, 500, 300, SWP_SHOWWINDOW);
+    SetForegroundWindow(window);
+    ASSERT_TRUE(WaitFor([&] { return GetForegroundWindow() == window; }));
+    RECT row = E2e::ListItemRect(list, 1);
+    POINT from = { row.left + 40, (row.top + row.bottom) / 2 };
+    ClientToScreen(list, &from);
+    const CString dragged = E2e::ListItemText(list, 1, 1);
+    RECT item = E2e::TreeItemTextRect(tree, target);
+    POINT to = { (item.left + item.right) / 2, (item.top + item.bottom) / 2 };
+    ClientToScreen(tree, &to);
+
+    // Pressed on the row and moved over the folder, which shows it takes the drop.
+    Mouse(from, 0);
+    Mouse(from, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step)
+        Mouse(POINT{ from.x + (to.x - from.x) * step / 4, from.y + (to.y - from.y) * step / 4 }, 0);
+    int nudge = 0;
+    EXPECT_TRUE(WaitFor([&] {
+        Mouse(POINT{ to.x + (++nudge % 2), to.y }, 0);
+        return reinterpret_cast<HTREEITEM>(SendMessageA(tree, TVM_GETNEXTITEM, TVGN_DROPHILITE, 0)) == target;
+    })) << "the folder does not show the drag over it";
+    Mouse(to, MOUSEEVENTF_LEFTUP);
+    // Moved: the row leaves the related list.
+    EXPECT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 1; }));
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitGone(window));
+    Close(main);
+
+    EXPECT_EQ(StoredIn(FolderNamed("移動先")), (std::multiset<std::string>{ dragged.Str() }));
+    EXPECT_EQ(Stored(CFolderRecord::kindInbox).count(dragged.Str()), 0u);
 }
