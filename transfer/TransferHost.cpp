@@ -229,6 +229,17 @@ HRASCONN LiveLine(const CDialConnection* pDial)
     return pDial && pDial->IsConnected() ? pDial->m_hRasConn : nullptr;
 }
 
+// Asks a session and its watchdog to stop; the session's dial-up line
+// while it is up.
+template <class TSession>
+HRASCONN AbortSession(TSession* pSession)
+{
+    pSession->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
+    if (DWORD id = pSession->GetWatchdogThreadId())
+        ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+    return LiveLine(pSession->m_pDial);
+}
+
 } // namespace
 
 void CTransferHost::AbortTransfer(bool bRouteOnly)
@@ -246,19 +257,14 @@ void CTransferHost::AbortTransfer(bool bRouteOnly)
         {
             CSingleLock hold(&m_threadLock, TRUE);
             if (m_pPopBeforeSmtpThread) {
-                m_pPopBeforeSmtpThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
-                if (DWORD id = m_pPopBeforeSmtpThread->GetWatchdogThreadId())
-                    ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
+                hLine = AbortSession(m_pPopBeforeSmtpThread);
                 bSession = true;
-                hLine = LiveLine(m_pPopBeforeSmtpThread->m_pDial);
             }
             if (m_pMailSendThread) {
-                m_pMailSendThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
-                if (DWORD id = m_pMailSendThread->GetWatchdogThreadId())
-                    ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
-                bSession = true;
+                HRASCONN hSendLine = AbortSession(m_pMailSendThread);
                 if (!hLine)
-                    hLine = LiveLine(m_pMailSendThread->m_pDial);
+                    hLine = hSendLine;
+                bSession = true;
             }
         }
         if (bSession) {
@@ -277,12 +283,8 @@ void CTransferHost::AbortTransfer(bool bRouteOnly)
         HRASCONN hLine = nullptr;
         {
             CSingleLock hold(&m_threadLock, TRUE);
-            if (m_pMailGetThread) {
-                m_pMailGetThread->PostThreadMessage(TM_SESSION_ABORT, 0, 0);
-                if (DWORD id = m_pMailGetThread->GetWatchdogThreadId())
-                    ::PostThreadMessageA(id, TM_WATCHDOG_END_WATCHED, 0, 0);
-                hLine = LiveLine(m_pMailGetThread->m_pDial);
-            }
+            if (m_pMailGetThread)
+                hLine = AbortSession(m_pMailGetThread);
         }
         OfferHangUp(hLine);
     }

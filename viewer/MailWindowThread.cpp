@@ -3,6 +3,8 @@
 #include "core/AppMessages.h"
 #include "core/QuendalApp.h"
 
+#include <ole2.h>
+
 BEGIN_MESSAGE_MAP(CMailWindowThread, CWinThread)
     ON_THREAD_MESSAGE(WM_QD_APPLY_VIEW_SETTINGS, OnApplyViewSettings)
     ON_THREAD_MESSAGE(WM_QD_KEYWORDS_CHANGED, OnKeywordsChanged)
@@ -19,9 +21,20 @@ CMailWindowThread::~CMailWindowThread()
         CloseHandle(m_hReady);
 }
 
+void CMailWindowThread::StartOle()
+{
+    m_bOle = SUCCEEDED(OleInitialize(nullptr));
+}
+
 int CMailWindowThread::ExitInstance()
 {
     SignalReady();
+    if (m_bOle) {
+        if (m_pMainWnd && m_pMainWnd->m_hWnd)
+            m_pMainWnd->DestroyWindow();
+        OleUninitialize();
+        m_bOle = false;
+    }
     if (CQuendalApp* app = QuendalApp())
         ::PostThreadMessageA(app->m_nThreadID, WM_QD_REMOVE_VIEW_THREAD, 0, static_cast<LPARAM>(m_nThreadID));
     return CWinThread::ExitInstance();

@@ -28,6 +28,9 @@ public:
     int m_nFolderId = 0;
 
 protected:
+    // A window that drags mails or takes drops starts OLE on its thread;
+    // OLE ends with the thread, after the window and its drop targets.
+    void StartOle();
     // Set by InitInstance once the window stands (or when it gave up).
     void SignalReady() { SetEvent(m_hReady); }
 
@@ -42,4 +45,5 @@ protected:
 
 private:
     HANDLE m_hReady = nullptr;
+    bool m_bOle = false;
 };

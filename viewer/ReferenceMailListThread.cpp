@@ -5,8 +5,6 @@
 #include "viewer/ReferenceMailListFrame.h"
 #include "viewer/ReferenceMailListView.h"
 
-#include <ole2.h>
-
 namespace {
 
 const UINT msgCenter = 1424;
@@ -31,7 +29,7 @@ BOOL CReferenceMailListThread::Start(CMailFolderStore* pStore, int nIndex)
 
 BOOL CReferenceMailListThread::InitInstance()
 {
-    m_bOle = SUCCEEDED(OleInitialize(nullptr));
+    StartOle();
     m_pFrame = new CReferenceMailListFrame;
     if (!m_pStore || !m_pStore->GetMailList() || !m_pFrame->Create(m_pStore, m_nIndex)) {
         if (!m_pFrame->m_hWnd)
@@ -46,16 +44,6 @@ BOOL CReferenceMailListThread::InitInstance()
     ::SetForegroundWindow(m_pFrame->m_hWnd);
     SignalReady();
     return TRUE;
-}
-
-int CReferenceMailListThread::ExitInstance()
-{
-    if (m_pMainWnd && m_pMainWnd->m_hWnd)
-        m_pMainWnd->DestroyWindow();
-    if (m_bOle)
-        OleUninitialize();
-    m_bOle = false;
-    return CMailWindowThread::ExitInstance();
 }
 
 void CReferenceMailListThread::OnQuit(WPARAM, LPARAM)

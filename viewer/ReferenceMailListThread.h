@@ -14,7 +14,6 @@ public:
     CReferenceMailListThread(CMailFolderStore* pStore, int nIndex);
 
     BOOL InitInstance() override;
-    int ExitInstance() override;
 
     // Starts a window for the mail and registers it; on the application thread only.
     static BOOL Start(CMailFolderStore* pStore, int nIndex);
@@ -32,5 +31,4 @@ private:
     CMailFolderStore* m_pStore;
     int m_nIndex;
     // The list drags mails and puts them on the clipboard through OLE.
-    bool m_bOle = false;
 };

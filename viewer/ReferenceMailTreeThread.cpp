@@ -6,8 +6,6 @@
 #include "viewer/MailView.h"
 #include "viewer/ReferenceMailTreeFrame.h"
 
-#include <ole2.h>
-
 namespace {
 
 enum : UINT {
@@ -38,7 +36,7 @@ BOOL CReferenceMailTreeThread::Start(CMailFolderStore* pStore, int nIndex)
 
 BOOL CReferenceMailTreeThread::InitInstance()
 {
-    m_bOle = SUCCEEDED(OleInitialize(nullptr));
+    StartOle();
     m_pFrame = new CReferenceMailTreeFrame;
     if (!m_pStore || !m_pStore->GetMailList() || !m_pFrame->Create(m_pStore, m_nIndex)) {
         if (!m_pFrame->m_hWnd)
@@ -53,16 +51,6 @@ BOOL CReferenceMailTreeThread::InitInstance()
     ::SetForegroundWindow(m_pFrame->m_hWnd);
     SignalReady();
     return TRUE;
-}
-
-int CReferenceMailTreeThread::ExitInstance()
-{
-    if (m_pMainWnd && m_pMainWnd->m_hWnd)
-        m_pMainWnd->DestroyWindow();
-    if (m_bOle)
-        OleUninitialize();
-    m_bOle = false;
-    return CMailWindowThread::ExitInstance();
 }
 
 void CReferenceMailTreeThread::OnQuit(WPARAM, LPARAM)

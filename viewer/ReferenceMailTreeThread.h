@@ -14,7 +14,6 @@ public:
     CReferenceMailTreeThread(CMailFolderStore* pStore, int nIndex);
 
     BOOL InitInstance() override;
-    int ExitInstance() override;
 
     // Starts a window for the mail and registers it; on the application thread only.
     static BOOL Start(CMailFolderStore* pStore, int nIndex);
@@ -32,5 +31,4 @@ private:
     CReferenceMailTreeFrame* m_pFrame = nullptr;
     CMailFolderStore* m_pStore;
     int m_nIndex;
-    bool m_bOle = false;  // the tree takes drops through OLE
 };

@@ -76,19 +76,6 @@ protected:
         in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | dwButton;
         SendInput(1, &in, sizeof(in));
     }
-    // Live mails of a folder on disk, by subject.
-    std::multiset<std::string> StoredIn(const CFolderRecord& folder)
-    {
-        CMailFolderStore store;
-        store.SetFolderRecord(folder);
-        std::multiset<std::string> out;
-        CMailListData* mails = store.GetMailList();
-        for (int i = 0; mails && i < mails->GetAllRecordCount(); i++)
-            if (!mails->GetMailRecord(i)->m_bDeleted)
-                out.insert(mails->GetMailRecord(i)->GetText(CMailIndexRecord::colSubject).Str());
-        store.UnloadIndex();
-        return out;
-    }
     // A control of the mail view pane, with its top in the pane and whether it shows.
     static bool PaneControl(HWND pane, int id, int& top)
     {

@@ -98,10 +98,11 @@ protected:
         return CFolderRecord();
     }
     // Live mails of a folder as the index on disk holds them, by subject.
-    std::multiset<std::string> Stored(int kind)
+    std::multiset<std::string> Stored(int kind) { return StoredIn(Folder(kind)); }
+    std::multiset<std::string> StoredIn(const CFolderRecord& folder)
     {
         CMailFolderStore store;
-        store.SetFolderRecord(Folder(kind));
+        store.SetFolderRecord(folder);
         std::multiset<std::string> out;
         CMailListData* list = store.GetMailList();
         for (int i = 0; list && i < list->GetAllRecordCount(); i++)
