@@ -52,7 +52,7 @@ public:
 
     BOOL OpenFile();
     BOOL IsOpenOnOwnFile() const;
-    void CloseFile();
+    virtual void CloseFile();
 
     // Text for a column: TAB and line breaks would shift columns or split the
     // record, so they become blanks.

@@ -278,14 +278,14 @@ BOOL CMailFolderStore::LoadIndex()
     // before the records are checked against the data file; entries the
     // index lost are kept and offered to the rebuild. The index is read
     // once, for the checks and for the list, whose records keep their texts
-    // in the bytes read (a copy: the file itself may be replaced while they
-    // live). On a large folder, memory new to the process is most of the
-    // wait, page by page, so the file is read straight into the one copy.
+    // in the bytes read. On a large folder, memory new to the process is
+    // most of the wait, page by page, so the bytes are a view of the file
+    // (which the list lets go of before the file is cut or replaced).
     BOOL ok;
     {
-        auto index = std::make_shared<std::string>();
-        bool read = ReadWholeFile(m_strIndexPath, *index);
-        const std::string_view indexBytes(*index);
+        auto index = std::make_shared<CIndexFileBytes>();
+        bool read = index->Load(m_strIndexPath);
+        const std::string_view indexBytes = index->View();
         bool stamped = read && AcceptStamp(indexBytes);
         bool known = stamped;
         if (!known && read && m_bFilesKnown) {
@@ -418,9 +418,10 @@ void CMailFolderStore::UnloadIndex()
     // Taken before the index lock: the stamp takes the file lock first.
     WriteStamp();
     CSingleLock lock(&m_indexLock, TRUE);
-    m_mailList.CloseFile();
+    // The records first: the bytes they read go with them, not into a copy.
     m_mailList.ClearView();
     m_mailList.RemoveAll();
+    m_mailList.CloseFile();
 }
 
 void CMailFolderStore::Unload()

@@ -1111,9 +1111,9 @@ BOOL CMailFolderStore::RebuildIndex()
 
     CSingleLock indexLock(&m_indexLock, TRUE);
     BOOL wasLoaded = m_mailList.IsLoaded();
-    m_mailList.CloseFile();
     m_mailList.ClearView();
     m_mailList.RemoveAll();
+    m_mailList.CloseFile();
 
     // What the old index knew about each entry (including deleted ones) is
     // carried over where the entry is still at the same place with the same

@@ -2,6 +2,7 @@
 
 #include "classlib/ByteSearch.h"
 #include "classlib/SingleLock.h"
+#include "store/IndexFileBytes.h"
 #include "store/StoreText.h"
 
 #include <cstring>
@@ -47,15 +48,6 @@ void ForEachColumn(std::string_view text, Fn fn)
     }
 }
 
-// Each column of a record is taken from its source once; the lock orders
-// two threads asking for columns of one record at the same moment, and a
-// column set meanwhile.
-CCriticalSection& SourceTextLock()
-{
-    static CCriticalSection lock;
-    return lock;
-}
-
 const COLORREF kLabelColors[16] = {
     0, 0x7F0000, 0x007F00, 0x7F7F00, 0x00007F, 0x7F007F, 0x007F7F, 0x7F7F7F,
     0x3F3F3F, 0xFF0000, 0x00FF00, 0xFFFF00, 0x0000FF, 0xFF00FF, 0x00FFFF, 0xFFFFFF,
@@ -64,6 +56,15 @@ const COLORREF kLabelColors[16] = {
 } // namespace
 
 CMailIndexRecord::CMailIndexRecord() = default;
+
+// Each column of a record is taken from its source once; the lock orders
+// two threads asking for columns of one record at the same moment, a column
+// set meanwhile, and a source leaving its file.
+CCriticalSection& CMailIndexRecord::SourceLock()
+{
+    static CCriticalSection lock;
+    return lock;
+}
 
 const CString& CMailIndexRecord::DefaultText(int nColumn)
 {
@@ -89,9 +90,9 @@ void CMailIndexRecord::SetText(int nColumn, const char* pszText)
     SetText(nColumn, pszText, pszText ? strlen(pszText) : 0);
 }
 
-void CMailIndexRecord::SetSourceText(std::shared_ptr<const std::string> pSource, size_t nStart, size_t nLength)
+void CMailIndexRecord::SetSourceText(std::shared_ptr<const CIndexFileBytes> pSource, size_t nStart, size_t nLength)
 {
-    CSingleLock lock(&SourceTextLock(), TRUE);
+    CSingleLock lock(&SourceLock(), TRUE);
     m_pText.reset();
     m_pSource = std::move(pSource);
     m_nSourceStart = static_cast<uint32_t>(nStart);
@@ -113,7 +114,7 @@ void CMailIndexRecord::PutText(int nColumn, const char* pText, size_t nLength) c
 
 void CMailIndexRecord::TakeSourceColumn(int nColumn) const
 {
-    CSingleLock lock(&SourceTextLock(), TRUE);
+    CSingleLock lock(&SourceLock(), TRUE);
     if (m_nPendingColumns.load(std::memory_order_relaxed) & (1u << nColumn)) {
         std::string_view text = SourceColumn(nColumn);
         PutText(nColumn, text.data(), text.size());
@@ -131,7 +132,7 @@ std::string_view CMailIndexRecord::SourceColumn(int nColumn) const
 {
     std::string_view found;
     bool present = false;
-    ForEachColumn(std::string_view(*m_pSource).substr(m_nSourceStart, m_nSourceLength),
+    ForEachColumn(m_pSource->View().substr(m_nSourceStart, m_nSourceLength),
                   [&](int column, std::string_view text) {
                       if (column != nColumn)
                           return true;
@@ -149,7 +150,7 @@ void CMailIndexRecord::SetText(int nColumn, const char* pText, size_t nLength)
         return;
     if (m_nPendingColumns.load(std::memory_order_acquire)) {
         // Other columns may be being taken from the source meanwhile.
-        CSingleLock lock(&SourceTextLock(), TRUE);
+        CSingleLock lock(&SourceLock(), TRUE);
         PutText(nColumn, pText, nLength);
     } else {
         PutText(nColumn, pText, nLength);
@@ -209,7 +210,7 @@ const CString& CMailIndexRecord::GetFromAddress()
 int64_t CMailIndexRecord::GetSendTime()
 {
     if (!m_bSendTimeValid) {
-        m_tSend = StoreText::ParseDate(GetTextView(colDate));
+        m_tSend = ParseDateColumn(colDate, false);
         m_bSendTimeValid = true;
     }
     return m_tSend;
@@ -218,7 +219,7 @@ int64_t CMailIndexRecord::GetSendTime()
 int64_t CMailIndexRecord::GetSendLocalTime()
 {
     if (!m_bSendLocalValid) {
-        m_tSendLocal = StoreText::ParseDateLocal(GetTextView(colDate));
+        m_tSendLocal = ParseDateColumn(colDate, true);
         m_bSendLocalValid = true;
     }
     return m_tSendLocal;
@@ -227,10 +228,21 @@ int64_t CMailIndexRecord::GetSendLocalTime()
 int64_t CMailIndexRecord::GetReceiveTime()
 {
     if (!m_bRecvTimeValid) {
-        m_tRecv = StoreText::ParseDate(GetTextView(colReceived));
+        m_tRecv = ParseDateColumn(colReceived, false);
         m_bRecvTimeValid = true;
     }
     return m_tRecv;
+}
+
+int64_t CMailIndexRecord::ParseDateColumn(int nColumn, bool bLocal) const
+{
+    // Read where it lies: a sort parses every record's date once, and a
+    // string for each would be memory new to the process.
+    CSingleLock lock(&SourceLock(), FALSE);
+    if (m_nPendingColumns.load(std::memory_order_acquire) & (1u << nColumn))
+        lock.Lock();
+    std::string_view text = GetTextView(nColumn);
+    return bLocal ? StoreText::ParseDateLocal(text) : StoreText::ParseDate(text);
 }
 
 void CMailIndexRecord::ResetDateCache()

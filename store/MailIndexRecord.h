@@ -13,6 +13,7 @@
 #include <string>
 #include <string_view>
 
+class CIndexFileBytes;
 class CMailFolderStore;
 class CMailListData;
 
@@ -72,10 +73,15 @@ public:
     // only when first asked for: a large folder opens without building a
     // dozen strings per mail that its first page never shows, and a sort or
     // a search builds only the column it reads.
-    void SetSourceText(std::shared_ptr<const std::string> pSource, size_t nStart, size_t nLength);
+    void SetSourceText(std::shared_ptr<const CIndexFileBytes> pSource, size_t nStart, size_t nLength);
     // A column as it is now, without building the record's strings; valid
-    // while the record lives and the column is not set.
+    // while the record lives and the column is not set, and, for a column
+    // still in the source, while its list keeps the source as it is (the
+    // list's record lock held, or the source lock below).
     std::string_view GetTextView(int nColumn) const;
+    // Orders the taking of columns from their sources, and a source moving
+    // from its file into memory of its own (see CIndexFileBytes).
+    static CCriticalSection& SourceLock();
     // Sets a text column; the caches derived from it are dropped.
     void SetText(int nColumn, const char* pszText);
     void SetText(int nColumn, const char* pText, size_t nLength);
@@ -147,6 +153,8 @@ private:
     // The column as the source holds it.
     std::string_view SourceColumn(int nColumn) const;
     void PutText(int nColumn, const char* pText, size_t nLength) const;
+    // A date column parsed where it lies.
+    int64_t ParseDateColumn(int nColumn, bool bLocal) const;
 
     // The columns, made when first set or asked for: a record read from an
     // index carries none until then, so that a large folder's records stay
@@ -156,7 +164,7 @@ private:
     // source stays held with the record, so that a reader that saw a column
     // pending can still read it.
     mutable std::atomic<uint32_t> m_nPendingColumns{0};
-    std::shared_ptr<const std::string> m_pSource;
+    std::shared_ptr<const CIndexFileBytes> m_pSource;
     uint32_t m_nSourceStart = 0, m_nSourceLength = 0;
     bool m_bSendTimeValid = false, m_bSendLocalValid = false;
     bool m_bRecvTimeValid = false;

@@ -340,20 +340,21 @@ BOOL CMailListData::ReadFromFile(BOOL bClear)
         m_bLoaded = TRUE;
         return TRUE;
     }
-    auto data = std::make_shared<std::string>();
-    if (!ReadWholeFile(m_strFilePath, *data)) {
+    auto data = std::make_shared<CIndexFileBytes>();
+    if (!data->Load(m_strFilePath)) {
         m_bLoaded = FALSE;
         return FALSE;
     }
     return ReadFromBytes(std::move(data));
 }
 
-BOOL CMailListData::ReadFromBytes(std::shared_ptr<const std::string> source)
+BOOL CMailListData::ReadFromBytes(std::shared_ptr<CIndexFileBytes> source)
 {
-    const std::string& data = *source;
+    const std::string_view data = source->View();
     CSingleLock viewLock(&m_viewLock, TRUE);
     CSingleLock recordLock(&m_recordLock, TRUE);
     RemoveAll();
+    m_source = source;
     m_view.clear();
     m_levels.clear();
     m_bThreadsBuilt = FALSE;
@@ -409,6 +410,23 @@ BOOL CMailListData::SaveIndex()
     return WriteToFile(TRUE);
 }
 
+void CMailListData::CloseFile()
+{
+    CQDDataStrgSet::CloseFile();
+    KeepSourceInMemory();
+}
+
+void CMailListData::KeepSourceInMemory()
+{
+    // Records read their texts from the bytes under one of these locks.
+    CSingleLock recordLock(&m_recordLock, TRUE);
+    std::shared_ptr<CIndexFileBytes> source = m_source.lock();
+    if (!source || !source->IsMapped())
+        return;
+    CSingleLock sourceLock(&CMailIndexRecord::SourceLock(), TRUE);
+    source->KeepInMemory();
+}
+
 BOOL CMailListData::CutTornTail(CFile& file)
 {
     LONGLONG len = static_cast<LONGLONG>(file.GetLength());
@@ -418,8 +436,10 @@ BOOL CMailListData::CutTornTail(CFile& file)
     if (!ReadWholeFile(m_strFilePath, data))
         return FALSE;
     LONGLONG good = ScanGoodLength(data);
-    if (good < static_cast<LONGLONG>(data.size()))
+    if (good < static_cast<LONGLONG>(data.size())) {
+        KeepSourceInMemory();
         file.SetLength(static_cast<ULONGLONG>(good));
+    }
     m_nGoodLength = good;
     return TRUE;
 }
@@ -957,6 +977,8 @@ bool CMailListData::IsAncestorOrSelf(CMailIndexRecord* pCandidate, CMailIndexRec
 
 void CMailListData::LinkAllThreads(std::vector<CMailIndexRecord*>& records)
 {
+    // The texts are read where they lie: the source stays as it is meanwhile.
+    CSingleLock recordLock(&m_recordLock, TRUE);
     m_bThreadsBuilt = TRUE;
     // The answers to one Message-ID lie side by side in the sorted array, in
     // the order they are linked (by sent time, then index): found by a

@@ -5,6 +5,7 @@
 
 #include "classlib/ClassLib.h"
 #include "core/QDDataStrgSet.h"
+#include "store/IndexFileBytes.h"
 #include "store/MailIndexRecord.h"
 
 #include <memory>
@@ -30,7 +31,10 @@ public:
     BOOL ReadFromFile(BOOL bClear = TRUE);
     // The same from the bytes of the index file, already read; the records
     // keep them for their texts.
-    BOOL ReadFromBytes(std::shared_ptr<const std::string> data);
+    BOOL ReadFromBytes(std::shared_ptr<CIndexFileBytes> data);
+    // Lets go of the file: its handle, and the view of it that the records'
+    // texts may still be read from (their bytes are copied first).
+    void CloseFile() override;
     // Rewrites the whole index (through a temporary file replaced at once).
     BOOL SaveIndex();
     // Appends a record to "Index.lst" (cutting a torn tail first) and, when
@@ -132,6 +136,8 @@ private:
     // Length of the leading run of sound records of the index file.
     LONGLONG ScanGoodLength(const std::string& data) const;
     BOOL CutTornTail(CFile& file);
+    // Moves the bytes the records' texts are read from out of the file.
+    void KeepSourceInMemory();
 
     CCriticalSection m_recordLock;
     CCriticalSection m_viewLock;
@@ -155,4 +161,6 @@ private:
     // Length of "Index.lst" known to end on a whole record (-1 unknown).
     LONGLONG m_nGoodLength = -1;
     BOOL m_bHoldFile = FALSE;
+    // The bytes of the last load, while records still use them.
+    std::weak_ptr<CIndexFileBytes> m_source;
 };

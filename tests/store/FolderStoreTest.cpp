@@ -919,3 +919,66 @@ TEST(FolderStore, AttachmentFolderNamesStayApart)
     FindClose(h);
     EXPECT_EQ(sameName, 1);
 }
+
+// A large index is read through a view of its file; whatever needs the file
+// to itself (cutting a torn tail, saving, optimising, rebuilding) still gets
+// it while the records live, and the records' texts stay those loaded.
+TEST(FolderStore, LargeIndexCanBeCutReplacedAndRebuiltWhileLoaded)
+{
+    TempDir dir;
+    TestApp app(dir.Path());
+    const int mails = 700;  // an index of well over 256 KB
+    const std::string pad(300, 'x');
+    {
+        CMailFolderStore filer;
+        OpenStore(filer, dir.File("Big"));
+        ASSERT_TRUE(filer.LoadIndex());
+        filer.BeginFilingRun();
+        for (int i = 0; i < mails; i++)
+            ASSERT_EQ(FileMail(filer, dir.Path(), FormatString("QM%010d.eml", i + 1),
+                               SimpleMail(FormatString("s%d %s", i, pad.c_str()).Str(), FormatString("<m%d@x>", i).Str())),
+                      1);
+        filer.EndFilingRun();
+        filer.Unload();
+    }
+    auto subject = [&](int i) { return FormatString("s%d %s", i, pad.c_str()); };
+    CString indexPath = dir.File("Big\\Index.lst");
+    ASSERT_GT(ReadFileBytes(indexPath).size(), 256u * 1024);
+
+    // Torn by an interrupted append: the next filing cuts the torn bytes.
+    WriteFileBytes(indexPath, ReadFileBytes(indexPath) + std::string(60, '\0'));
+    CMailFolderStore store;
+    OpenStore(store, dir.File("Big"));
+    CMailListData* list = store.GetMailList();
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->GetMailCount(), mails);
+    list->SetOpen(list->GetMailRecord(5));
+    ASSERT_EQ(FileMail(store, dir.Path(), "QM9000000001.eml", SimpleMail("late", "<late@x>")), 1);
+    EXPECT_EQ(list->GetMailCount(), mails + 1);
+    EXPECT_EQ(list->GetMailRecord(1)->GetText(CMailIndexRecord::colSubject), subject(1));
+
+    // Saved whole (the file replaced), with the texts not yet asked for.
+    list->GetMailRecord(2)->SetText(CMailIndexRecord::colSubject, "changed");
+    ASSERT_TRUE(list->SaveIndex());
+    EXPECT_EQ(list->GetMailRecord(3)->GetText(CMailIndexRecord::colMessageId), "<m3@x>");
+    EXPECT_EQ(list->GetMailRecord(mails - 1)->GetText(CMailIndexRecord::colSubject), subject(mails - 1));
+
+    // Optimised and rebuilt, each over a freshly loaded index.
+    store.Unload();
+    list = store.GetMailList();
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < mails; i += 2)
+        store.DeleteMail(i);
+    ASSERT_TRUE(store.Optimize());
+    store.Unload();
+    ASSERT_NE(store.GetMailList(), nullptr);
+    ASSERT_TRUE(store.RebuildIndex());
+
+    CMailFolderStore reopened;
+    OpenStore(reopened, dir.File("Big"));
+    CMailListData* again = reopened.GetMailList();
+    ASSERT_NE(again, nullptr);
+    ASSERT_EQ(again->GetMailCount(), mails / 2 + 1);
+    EXPECT_EQ(again->GetMailRecord(0)->GetText(CMailIndexRecord::colSubject), subject(1));
+    EXPECT_EQ(again->GetMailRecord(mails / 2)->GetText(CMailIndexRecord::colSubject), "late");
+}
