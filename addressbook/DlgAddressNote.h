@@ -51,8 +51,9 @@ public:
     // The window class of the address book window (a dialog class).
     static constexpr const char* kWindowClass = "CVMAddressNoteWndClass";
     // Sent to the window that addresses are dropped on when it is none of
-    // the window's targets (lParam: the recipient text); a window that took
-    // them answers 1. An editor's address fields do.
+    // the window's targets (lParam: the token of the recipient text, a
+    // std::string in the posted-object table); a window that took them
+    // answers 1. An editor's address fields do.
     static UINT AddressDropMessage();
 
     explicit CDlgAddressNote(CWnd* pParent = nullptr);

@@ -4,11 +4,15 @@
 
 #include "addressbook/AddressFileMerge.h"
 #include "core/FileUtil.h"
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/DlgFolderMoveConfirm.h"
 #include "resources/addressbook/AddressbookResource.h"
 
 #include <commdlg.h>
+
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -275,15 +279,16 @@ bool CDlgAddressNote::DropAddressesOnTarget(POINT screen)
         }
     }
     // Another editor's field: the text is handed over in this process's
-    // memory, so only windows of this process are asked.
+    // posted-object table, so only windows of this process are asked.
     HWND under = ::WindowFromPoint(screen);
     DWORD process = 0;
     if (!under || !::GetWindowThreadProcessId(under, &process) || process != ::GetCurrentProcessId())
         return false;
     CString text = GetSelectedAddressText();
     DWORD_PTR taken = 0;
-    return ::SendMessageTimeoutA(under, AddressDropMessage(), 0, reinterpret_cast<LPARAM>(text.GetString()),
-                                 SMTO_ABORTIFHUNG, 5000, &taken) &&
+    return CPostedObjectTable::Instance().SendWithTimeout(under, AddressDropMessage(), 0,
+                                                          std::make_shared<std::string>(text.GetString()),
+                                                          SMTO_ABORTIFHUNG, 5000, &taken) &&
            taken == 1;
 }
 

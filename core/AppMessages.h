@@ -14,6 +14,9 @@ enum : UINT
     WM_QD_FOLDER_REFRESH = 1352,
     WM_QD_SEND_FINISHED = WM_QD_FOLDER_REFRESH,
     WM_QD_RECEIVE_PASS_END = 1355,
+    // From an editor: delete the stored mail it replaced (lParam: the token
+    // of a MailObjectBlock::MailRef in the posted-object table).
+    WM_QD_DELETE_STORED_MAIL = 1389,
     // Hand-over texts from the communication thread (lParam: the text's
     // token in the posted-object table, given back with 1409).
     WM_QD_COMPOSE_TEXT = 1399,

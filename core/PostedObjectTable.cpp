@@ -44,6 +44,25 @@ void CPostedObjectTable::Drop(LPARAM token)
     // The object goes outside the lock: its destructor may put or take.
 }
 
+bool CPostedObjectTable::PostTokenToThread(DWORD dwThreadId, UINT nMessage, WPARAM wParam, LPARAM token)
+{
+    if (::PostThreadMessageA(dwThreadId, nMessage, wParam, token))
+        return true;
+    Drop(token);
+    return false;
+}
+
+bool CPostedObjectTable::SendToken(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM token, UINT fuFlags,
+                                   DWORD dwTimeoutMs, DWORD_PTR* pResult)
+{
+    DWORD_PTR result = 0;
+    const bool sent = ::SendMessageTimeoutA(hWnd, nMessage, wParam, token, fuFlags, dwTimeoutMs, &result) != 0;
+    Drop(token);
+    if (pResult)
+        *pResult = result;
+    return sent;
+}
+
 size_t CPostedObjectTable::GetCount() const
 {
     std::lock_guard<std::mutex> hold(m_lock);

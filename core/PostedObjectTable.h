@@ -42,6 +42,25 @@ public:
     // Drops the object of a token whose message was never delivered or never
     // served; nothing when it was taken.
     void Drop(LPARAM token);
+
+    // Posts nMessage to the thread with the object's token; the object is
+    // dropped when the post fails.
+    template <class T>
+    bool PostToThread(DWORD dwThreadId, UINT nMessage, WPARAM wParam, std::shared_ptr<T> object)
+    {
+        return PostTokenToThread(dwThreadId, nMessage, wParam, Put(nMessage, std::move(object)));
+    }
+    // Sends nMessage to the window with the object's token and waits at most
+    // dwTimeoutMs. The token goes when the call returns, so a message that
+    // reaches the window after the wait finds nothing; a receiver that took
+    // the object before keeps it alive. False when the send failed or timed
+    // out.
+    template <class T>
+    bool SendWithTimeout(HWND hWnd, UINT nMessage, WPARAM wParam, std::shared_ptr<T> object, UINT fuFlags,
+                         DWORD dwTimeoutMs, DWORD_PTR* pResult)
+    {
+        return SendToken(hWnd, nMessage, wParam, Put(nMessage, std::move(object)), fuFlags, dwTimeoutMs, pResult);
+    }
     size_t GetCount() const;
 
 private:
@@ -60,6 +79,9 @@ private:
         return &key;
     }
     LPARAM PutEntry(UINT nMessage, const void* pType, std::shared_ptr<void> object);
+    bool PostTokenToThread(DWORD dwThreadId, UINT nMessage, WPARAM wParam, LPARAM token);
+    bool SendToken(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM token, UINT fuFlags, DWORD dwTimeoutMs,
+                   DWORD_PTR* pResult);
     std::shared_ptr<void> TakeEntry(UINT nMessage, const void* pType, LPARAM token);
 
     mutable std::mutex m_lock;

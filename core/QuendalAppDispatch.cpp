@@ -8,11 +8,13 @@
 #include "core/PostedObjectTable.h"
 #include "core/SplashWnd.h"
 #include "mainwnd/FoundMailOpen.h"
+#include "mainwnd/MailObjectBlock.h"
 #include "mainwnd/MainFrame.h"
 #include "tasklist/DlgTaskList.h"
 #include "viewer/MailViewerOpen.h"
 #include "resources/resource.h"
 
+#include <memory>
 #include <string>
 
 BEGIN_MESSAGE_MAP(CQuendalApp, CMailApp)
@@ -122,16 +124,25 @@ void KeywordsChanged(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM)
     app.ApplyKeywordList();
 }
 
-void DeleteDraft(CQuendalApp& app, CMainFrame* pFrame, UINT, WPARAM wParam, LPARAM lParam)
+std::shared_ptr<MailObjectBlock::MailRef> TakeMail(UINT message, LPARAM lParam)
 {
-    app.DeleteEditedMail(static_cast<int>(wParam), static_cast<int>(lParam));
-    if (pFrame)
-        pFrame->OnAppThreadMessage(WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(wParam));
+    return CPostedObjectTable::Instance().Take<MailObjectBlock::MailRef>(message, lParam);
 }
 
-void ReadNotify(CQuendalApp& app, CMainFrame*, UINT, WPARAM wParam, LPARAM lParam)
+void DeleteDraft(CQuendalApp& app, CMainFrame* pFrame, UINT message, WPARAM, LPARAM lParam)
 {
-    app.SendReadNotify(static_cast<int>(wParam), static_cast<int>(lParam));
+    std::shared_ptr<MailObjectBlock::MailRef> mail = TakeMail(message, lParam);
+    if (!mail)
+        return;
+    app.DeleteEditedMail(mail->nFolderId, mail->nIndex);
+    if (pFrame)
+        pFrame->OnAppThreadMessage(WM_QD_FOLDER_MAIL_FILED, 0, static_cast<LPARAM>(mail->nFolderId));
+}
+
+void ReadNotify(CQuendalApp& app, CMainFrame*, UINT message, WPARAM, LPARAM lParam)
+{
+    if (std::shared_ptr<MailObjectBlock::MailRef> mail = TakeMail(message, lParam))
+        app.SendReadNotify(mail->nFolderId, mail->nIndex);
 }
 
 void EditorEnded(CQuendalApp& app, CMainFrame*, UINT, WPARAM, LPARAM lParam)
@@ -219,7 +230,7 @@ const AppThreadMessageRow kAppThreadMessages[] = {
     { 1384,                          ToFrame,             anyWindow,   "viewers: next folder, all folders" },
     { 1386,                          ToFrame,             anyWindow,   "viewers after a delete, the sending session" },
     { 1388,                          ToFrame,             anyWindow,   "folder properties, plug-ins" },
-    { 1389,                          DeleteDraft,         threadQueue, "editors: a draft sent or dropped" },
+    { WM_QD_DELETE_STORED_MAIL,      DeleteDraft,         threadQueue, "editors: a draft sent or dropped" },
     { 1390,                          ToFrame,             anyWindow,   "settings dialogs, plug-ins" },
     { 1392,                          ToFrame,             anyWindow,   "the selective receive worker" },
     { 1393,                          ToFrame,             anyWindow,   "the mail view: a mail's state changed" },

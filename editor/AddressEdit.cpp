@@ -2,10 +2,13 @@
 
 #include "addressbook/AddressManagerThread.h"
 #include "addressbook/DlgAddressNote.h"
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "message/AddressList.h"
 #include "message/OutgoingMailServices.h"
 
+#include <memory>
+#include <string>
 #include <vector>
 
 namespace {
@@ -365,9 +368,14 @@ LRESULT CAddressEdit::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     default:
         if (message == CDlgAddressNote::AddressDropMessage() && lParam) {
-            // Addresses dragged here from the address book window.
+            // Addresses dragged here from the address book window. Any
+            // program can send the registered number: only a text the
+            // window put into the table is taken.
+            std::shared_ptr<std::string> text = CPostedObjectTable::Instance().Take<std::string>(message, lParam);
+            if (!text)
+                return 0;
             CStringArray parts;
-            ParseAddressList(reinterpret_cast<const char*>(lParam), &parts);
+            ParseAddressList(text->c_str(), &parts);
             for (int i = 0; i < parts.GetSize(); ++i) {
                 CString part = parts[i];
                 part.Trim();

@@ -5,6 +5,7 @@
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
 #include "core/FileUtil.h"
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "editor/Archiver.h"
 #include "editor/DlgHtmlTempFile.h"
@@ -16,6 +17,7 @@
 #include "editor/MailEditThread.h"
 #include "editor/MailEditView.h"
 #include "editor/MailFileDialog.h"
+#include "mainwnd/MailObjectBlock.h"
 #include "message/AddressList.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
@@ -27,6 +29,8 @@
 
 #include <commdlg.h>
 #include <shellapi.h>
+
+#include <memory>
 
 namespace {
 
@@ -40,12 +44,6 @@ int ProfileInt(const char* pszSection, const char* pszKey, int nDefault)
 {
     CQuendalApp* app = QuendalApp();
     return app ? app->GetProfileInt(pszSection, pszKey, nDefault) : nDefault;
-}
-
-void PostToApp(UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (CQuendalApp* app = QuendalApp())
-        ::PostThreadMessageA(app->m_nThreadID, message, wParam, lParam);
 }
 
 } // namespace
@@ -270,8 +268,13 @@ void CMailEditFrame::FillReplyToFromAccount()
 
 void CMailEditFrame::DeleteStoredCopy(CMailFolderStore* pStore, int nIndex)
 {
-    if (pStore && nIndex >= 0)
-        PostToApp(1389, static_cast<WPARAM>(pStore->GetFolderId()), nIndex);
+    // Any program can post to the application thread: the mail to delete
+    // goes as a token it cannot make up.
+    CQuendalApp* app = QuendalApp();
+    if (app && pStore && nIndex >= 0)
+        CPostedObjectTable::Instance().PostToThread(
+            app->m_nThreadID, WM_QD_DELETE_STORED_MAIL, 0,
+            std::make_shared<MailObjectBlock::MailRef>(MailObjectBlock::MailRef{pStore->GetFolderId(), nIndex}));
 }
 
 void CMailEditFrame::DiscardBackup()

@@ -3,6 +3,7 @@
 #include "core/AccountData.h"
 #include "core/AccountDataSet.h"
 #include "core/AppMessages.h"
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "core/SoundPlayer.h"
 #include "mainwnd/FolderTree.h"
@@ -19,6 +20,10 @@
 
 #include <commctrl.h>
 
+#include <memory>
+#include <mutex>
+#include <string>
+
 namespace {
 
 // Calls the workers make on the UI thread through the relay window.
@@ -34,11 +39,16 @@ enum : UINT {
 // The task-list thread: notices delivered in one reminder pass (wParam the count).
 const UINT kTaskNoticesDelivered = 1475;
 
+// A receive of a named account asked from another thread. The UI thread
+// gives back a copy of the worker's handle; a caller that gave up waiting
+// never reads it, so the UI thread closes it then.
 struct NamedReceive
 {
-    const char* pszAccount;
+    std::string account;
     BOOL bInteractive, bNotifyEnd;
-    HANDLE hResult;
+    std::mutex lock;
+    HANDLE hResult = nullptr;
+    bool abandoned = false;
 };
 
 const int kPlugInEventReceiveEnd = 21;
@@ -78,14 +88,26 @@ public:
     {
         return m_hWnd && ::PostMessageA(m_hWnd, message, wParam, lParam);
     }
+    // The same with an object: the window can be found and sent to from any
+    // program, so the object travels as a token of the posted-object table.
+    template <class T>
+    bool Call(UINT message, WPARAM wParam, std::shared_ptr<T> object)
+    {
+        return m_hWnd && CPostedObjectTable::Instance().SendWithTimeout(m_hWnd, message, wParam, std::move(object),
+                                                                        SMTO_NORMAL, kRelayTimeoutMs, nullptr);
+    }
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         switch (message) {
-        case WM_RELAY_START:
-            m_pOwner->DoStartProgress(static_cast<int>(wParam), reinterpret_cast<CTransferStatus*>(lParam));
+        case WM_RELAY_START: {
+            std::shared_ptr<CTransferStatus> status =
+                CPostedObjectTable::Instance().Take<CTransferStatus>(message, lParam);
+            if (status)
+                m_pOwner->DoStartProgress(static_cast<int>(wParam), status.get());
             return 0;
+        }
         case WM_RELAY_END:
             m_pOwner->DoEndProgress(static_cast<BOOL>(wParam));
             return 0;
@@ -98,11 +120,16 @@ protected:
         case WM_RELAY_SEND_ERROR:
             m_pOwner->ShowWaitingSendErrors();
             return 0;
-        case WM_RELAY_RECEIVE_NAMED: {
-            auto* r = reinterpret_cast<NamedReceive*>(lParam);
-            r->hResult = m_pOwner->DoReceiveNamedAccount(r->pszAccount, r->bInteractive, r->bNotifyEnd);
+        case WM_RELAY_RECEIVE_NAMED:
+            if (std::shared_ptr<NamedReceive> r = CPostedObjectTable::Instance().Take<NamedReceive>(message, lParam)) {
+                HANDLE hResult = m_pOwner->DoReceiveNamedAccount(r->account.c_str(), r->bInteractive, r->bNotifyEnd);
+                std::lock_guard<std::mutex> hold(r->lock);
+                if (r->abandoned && hResult)
+                    ::CloseHandle(hResult);
+                else
+                    r->hResult = hResult;
+            }
             return 0;
-        }
         default:
             return CWnd::WindowProc(message, wParam, lParam);
         }
@@ -281,10 +308,22 @@ void CMainFrameTransfer::AddNewMails(int nCount)
 
 HANDLE CMainFrameTransfer::ReceiveNamedAccount(const char* pszAccount, BOOL bInteractive, BOOL bNotifyEnd)
 {
-    NamedReceive r = {pszAccount, bInteractive, bNotifyEnd, nullptr};
-    if (!m_pRelay->Call(WM_RELAY_RECEIVE_NAMED, 0, reinterpret_cast<LPARAM>(&r)))
+    if (!pszAccount)
         return nullptr;
-    return r.hResult;
+    auto r = std::make_shared<NamedReceive>();
+    r->account = pszAccount;
+    r->bInteractive = bInteractive;
+    r->bNotifyEnd = bNotifyEnd;
+    const bool called = m_pRelay->Call(WM_RELAY_RECEIVE_NAMED, 0, r);
+    std::lock_guard<std::mutex> hold(r->lock);
+    if (!called) {
+        // The UI thread may still be at it: it closes what it gets.
+        r->abandoned = true;
+        if (r->hResult)
+            ::CloseHandle(r->hResult);
+        return nullptr;
+    }
+    return r->hResult;
 }
 
 HANDLE CMainFrameTransfer::DoReceiveNamedAccount(const char* pszAccount, BOOL bInteractive, BOOL bNotifyEnd)
@@ -357,7 +396,9 @@ void CMainFrameTransfer::OnReceiveEnd()
 
 void CMainFrameTransfer::StartTransferProgress(int nKind, CTransferStatus* pStatus)
 {
-    m_pRelay->Call(WM_RELAY_START, static_cast<WPARAM>(nKind), reinterpret_cast<LPARAM>(pStatus));
+    // The status stays the worker's: the table only lends it.
+    m_pRelay->Call(WM_RELAY_START, static_cast<WPARAM>(nKind),
+                   std::shared_ptr<CTransferStatus>(pStatus, [](CTransferStatus*) {}));
 }
 
 void CMainFrameTransfer::EndTransferProgress(BOOL bNoEvent)

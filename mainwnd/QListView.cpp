@@ -2,6 +2,7 @@
 
 #include "classlib/GdiSelection.h"
 #include "core/DateTimeFormats.h"
+#include "core/PostedObjectTable.h"
 #include "core/QListCtrl.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/ColumnMeasure.h"
@@ -20,6 +21,7 @@
 #include <commctrl.h>
 
 #include <cstdlib>
+#include <memory>
 
 using namespace MailListFormat;
 
@@ -573,9 +575,23 @@ void CQListView::OpenSelectedMail()
         GetMailViewSeam().pfnOpenMail(m_pStore, index);
 }
 
-LRESULT CQListView::MoveForViewer(LPARAM lParam, int nStep)
+LRESULT CQListView::OnViewerMovePrevious(WPARAM, LPARAM lParam)
 {
-    auto* ref = reinterpret_cast<MailObjectBlock::MailRef*>(lParam);
+    return MoveForViewer(WM_QD_VIEWER_MOVE_PREVIOUS, lParam);
+}
+
+LRESULT CQListView::OnViewerMoveNext(WPARAM, LPARAM lParam)
+{
+    return MoveForViewer(WM_QD_VIEWER_MOVE_NEXT, lParam);
+}
+
+LRESULT CQListView::MoveForViewer(UINT message, LPARAM token)
+{
+    // A token the viewer put into the posted-object table, never an address:
+    // the list window can be found and sent to from any program.
+    std::shared_ptr<MailObjectBlock::MailRef> ref =
+        CPostedObjectTable::Instance().Take<MailObjectBlock::MailRef>(message, token);
+    const int nStep = message == WM_QD_VIEWER_MOVE_NEXT ? 1 : -1;
     CMailListData* data = GetList();
     // Only while the list shows the viewer's folder and mail.
     if (!ref || !data || ref->nFolderId != m_nFolderId)

@@ -137,9 +137,9 @@ protected:
     LRESULT OnMouseWheelMsg(WPARAM wParam, LPARAM lParam);
     void OnMailWindowCommand(UINT nID);
     void OnUpdateMailWindowCommand(CCmdUI* pCmdUI);
-    LRESULT OnViewerMovePrevious(WPARAM, LPARAM lParam) { return MoveForViewer(lParam, -1); }
-    LRESULT OnViewerMoveNext(WPARAM, LPARAM lParam) { return MoveForViewer(lParam, 1); }
-    LRESULT MoveForViewer(LPARAM lParam, int nStep);
+    LRESULT OnViewerMovePrevious(WPARAM, LPARAM lParam);
+    LRESULT OnViewerMoveNext(WPARAM, LPARAM lParam);
+    LRESULT MoveForViewer(UINT message, LPARAM token);
 
     DECLARE_MESSAGE_MAP()
 

@@ -80,13 +80,9 @@ bool CAppThreadCall::Run(const std::function<void()>& work, DWORD dwTimeoutMs)
     }
     auto task = std::make_shared<Task>();
     task->work = work;
-    CPostedObjectTable& table = CPostedObjectTable::Instance();
-    LPARAM token = table.Put(kRunMessage, task);
-    DWORD_PTR result = 0;
-    ::SendMessageTimeoutA(g_hWnd, kRunMessage, 0, token, SMTO_NORMAL, dwTimeoutMs, &result);
     // A message that timed out may still reach the window later: it finds
     // the token gone, or the task abandoned.
-    table.Drop(token);
+    CPostedObjectTable::Instance().SendWithTimeout(g_hWnd, kRunMessage, 0, task, SMTO_NORMAL, dwTimeoutMs, nullptr);
     bool ran;
     {
         std::lock_guard<std::mutex> hold(task->lock);

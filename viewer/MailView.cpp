@@ -3,7 +3,9 @@
 #include "core/DateTimeUtil.h"
 #include "core/MailHistory.h"
 #include "core/FileUtil.h"
+#include "core/PostedObjectTable.h"
 #include "mainwnd/FontSetting.h"
+#include "mainwnd/MailObjectBlock.h"
 #include "message/MailMessage.h"
 #include "plugin/PlugInHost.h"
 #include "resources/viewer/ViewerResource.h"
@@ -23,6 +25,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -618,8 +621,13 @@ void CMailView::AskSendReadNotify()
         return;
     bool send = false;
     int flags = CReadStatePolicy::FlagsAfterAnswer(record->m_nFlags, answer, &send);
-    if (send)
-        PostToMainThread(WM_QD_SEND_READ_NOTIFY, static_cast<WPARAM>(folder->GetFolderId()), index);
+    // A receipt goes out only for the answer given here: the mail travels as
+    // a token no other program can post.
+    CWinApp* app = AfxGetApp();
+    if (send && app)
+        CPostedObjectTable::Instance().PostToThread(
+            app->m_nThreadID, WM_QD_SEND_READ_NOTIFY, 0,
+            std::make_shared<MailObjectBlock::MailRef>(MailObjectBlock::MailRef{folder->GetFolderId(), index}));
     if (flags != record->m_nFlags)
         list->SetMailFlags(record, flags, TRUE);
 }

@@ -3,6 +3,7 @@
 #include "classlib/AppCore.h"
 #include "classlib/ToolBarLayout.h"
 #include "core/AppMessages.h"
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "mainwnd/MailTransfer.h"
@@ -23,6 +24,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -282,20 +284,34 @@ bool CMailViewerFrame::ShowFoundRow(int nRow)
     CQuendalApp* app = QuendalApp();
     if (!found || !app || nRow < 0)
         return false;
-    MailObjectBlock::MailRef ref = {0, -1};
+    auto ref = std::make_shared<MailObjectBlock::MailRef>(MailObjectBlock::MailRef{0, -1});
     DWORD_PTR answer = 0;
-    if (!::SendMessageTimeoutA(found, WM_QD_FOUND_MAIL_AT, static_cast<WPARAM>(nRow), reinterpret_cast<LPARAM>(&ref),
-                               SMTO_NORMAL, kListTimeoutMs, &answer) ||
+    if (!CPostedObjectTable::Instance().SendWithTimeout(found, WM_QD_FOUND_MAIL_AT, static_cast<WPARAM>(nRow), ref,
+                                                        SMTO_NORMAL, kListTimeoutMs, &answer) ||
         !answer)
         return false;
-    CMailFolderStore* store = app->FindFolder(ref.nFolderId);
+    CMailFolderStore* store = app->FindFolder(ref->nFolderId);
     if (!store)
         return false;
     ListView_SetItemState(found, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_SetItemState(found, nRow, LVIS_SELECTED | LVIS_FOCUSED, LVIS_SELECTED | LVIS_FOCUSED);
     ListView_EnsureVisible(found, nRow, FALSE);
-    ShowMail(store, ref.nIndex, FALSE);
+    ShowMail(store, ref->nIndex, FALSE);
     return true;
+}
+
+int CMailViewerFrame::MoveMainList(CQListView* pList, int nFolderId, int nIndex, bool bNext) const
+{
+    // The list writes the mail it moved to into the request; a request the
+    // list takes after the wait stays alive for it and is read by no one.
+    auto ref = std::make_shared<MailObjectBlock::MailRef>(MailObjectBlock::MailRef{nFolderId, nIndex});
+    DWORD_PTR moved = 0;
+    if (!CPostedObjectTable::Instance().SendWithTimeout(pList->m_hWnd,
+                                                        bNext ? WM_QD_VIEWER_MOVE_NEXT : WM_QD_VIEWER_MOVE_PREVIOUS, 0,
+                                                        ref, SMTO_NORMAL, kListTimeoutMs, &moved) ||
+        !moved)
+        return -1;
+    return ref->nIndex;
 }
 
 int CMailViewerFrame::NeighbourInFolder(int nIndex, bool bNext) const
@@ -332,12 +348,9 @@ void CMailViewerFrame::MoveMail(bool bNext)
     // The main list moves with the viewer while it shows the viewer's mail.
     CQListView* list = m_bFollowList ? MainList() : nullptr;
     if (list) {
-        MailObjectBlock::MailRef ref = {store->GetFolderId(), index};
-        DWORD_PTR moved = 0;
-        if (::SendMessageTimeoutA(list->m_hWnd, bNext ? WM_QD_VIEWER_MOVE_NEXT : WM_QD_VIEWER_MOVE_PREVIOUS, 0,
-                                  reinterpret_cast<LPARAM>(&ref), SMTO_NORMAL, kListTimeoutMs, &moved) &&
-            moved) {
-            ShowMail(store, ref.nIndex, FALSE);
+        int moved = MoveMainList(list, store->GetFolderId(), index, bNext);
+        if (moved >= 0) {
+            ShowMail(store, moved, FALSE);
             return;
         }
     }
@@ -395,12 +408,9 @@ void CMailViewerFrame::DeleteShownMail()
         for (int pass = 0; pass < 2 && !shown; pass++) {
             bool next = pass == 0 ? forward : !forward;
             if (m_bFollowList && list) {
-                MailObjectBlock::MailRef ref = {store->GetFolderId(), index};
-                DWORD_PTR moved = 0;
-                if (::SendMessageTimeoutA(list->m_hWnd, next ? WM_QD_VIEWER_MOVE_NEXT : WM_QD_VIEWER_MOVE_PREVIOUS, 0,
-                                          reinterpret_cast<LPARAM>(&ref), SMTO_NORMAL, kListTimeoutMs, &moved) &&
-                    moved && ref.nIndex != index) {
-                    ShowMail(store, ref.nIndex, FALSE);
+                int moved = MoveMainList(list, store->GetFolderId(), index, next);
+                if (moved >= 0 && moved != index) {
+                    ShowMail(store, moved, FALSE);
                     shown = true;
                     break;
                 }

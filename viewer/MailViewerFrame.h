@@ -94,6 +94,9 @@ private:
     bool ShowFoundRow(int nRow);
     // The nearest live mail in the folder's display order, or -1.
     int NeighbourInFolder(int nIndex, bool bNext) const;
+    // Asks the main list to move from the viewer's mail to the next or
+    // previous one; the mail it moved to, or -1 when it did not move.
+    int MoveMainList(CQListView* pList, int nFolderId, int nIndex, bool bNext) const;
     void PostToMainThread(UINT message, WPARAM wParam, LPARAM lParam) const;
     void SavePlacement();
     static bool IsBarShown(const CControlBar& bar);

@@ -84,14 +84,10 @@ bool OnApplicationThread(CQuendalApp* app)
 // Hands a request made on another window thread to the application thread.
 BOOL PostRequest(CQuendalApp* app, MailWindowRequest::Kind kind, CMailFolderStore* pStore, int nIndex, HWND hList)
 {
-    CPostedObjectTable& table = CPostedObjectTable::Instance();
-    LPARAM token = table.Put(WM_QD_OPEN_MAIL_WINDOW,
-                             std::make_shared<MailWindowRequest>(MailWindowRequest{
-                                 kind, pStore->GetFolderId(), nIndex, hList, ::GetAsyncKeyState(VK_SHIFT) < 0}));
-    if (::PostThreadMessageA(app->m_nThreadID, WM_QD_OPEN_MAIL_WINDOW, 0, token))
-        return TRUE;
-    table.Drop(token);
-    return FALSE;
+    return CPostedObjectTable::Instance().PostToThread(
+        app->m_nThreadID, WM_QD_OPEN_MAIL_WINDOW, 0,
+        std::make_shared<MailWindowRequest>(
+            MailWindowRequest{kind, pStore->GetFolderId(), nIndex, hList, ::GetAsyncKeyState(VK_SHIFT) < 0}));
 }
 
 BOOL OpenViewerHere(CQuendalApp* app, CMailFolderStore* pStore, int nIndex, HWND hList, bool bShift)

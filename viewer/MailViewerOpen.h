@@ -21,8 +21,9 @@ BOOL OpenMailViewer(CMailFolderStore* pStore, int nIndex, HWND hList = nullptr);
 BOOL OpenReferenceMailWindow(BOOL bAsTree, CMailFolderStore* pStore, int nIndex);
 
 // Sent by a viewer to the list of found mails it was opened from: wParam
-// the row, lParam a MailObjectBlock::MailRef* the list fills with the row's
-// folder id and mail index. Nonzero when the row holds a mail.
+// the row, lParam the token of a MailObjectBlock::MailRef in the
+// posted-object table, which the list takes and fills with the row's folder
+// id and mail index. Nonzero when the row holds a mail.
 const UINT WM_QD_FOUND_MAIL_AT = 1496;
 
 // Posted to the application thread with a request made on another thread
@@ -32,8 +33,9 @@ const UINT WM_QD_OPEN_MAIL_WINDOW = 1497;
 void RunMailWindowRequest(LPARAM lParam);
 
 // Sent by a viewer to the main window's mail list: move to the mail before
-// (1344) or after (1345) the viewer's mail. lParam a MailObjectBlock::MailRef*
-// holding the viewer's folder id and mail index, replaced by the mail the
-// list moved to. Nonzero when the list moved.
+// (1344) or after (1345) the viewer's mail. lParam the token of a
+// MailObjectBlock::MailRef in the posted-object table, holding the viewer's
+// folder id and mail index, replaced by the mail the list moved to. Nonzero
+// when the list moved.
 const UINT WM_QD_VIEWER_MOVE_PREVIOUS = 1344;
 const UINT WM_QD_VIEWER_MOVE_NEXT = 1345;

@@ -4,7 +4,7 @@
 enum ViewerThreadMessage {
     WM_QD_MAIL_READ_CHANGED = 1393,    // wParam folder id, lParam mail index
     WM_QD_SPACE_END_READ = 1394,       // space-scrolled past the end of a read mail
-    WM_QD_SEND_READ_NOTIFY = 1439,     // wParam folder id, lParam mail index
+    WM_QD_SEND_READ_NOTIFY = 1439,     // lParam the token of a MailObjectBlock::MailRef
     WM_QD_REGISTER_MAIL_RULE = 1417,   // wParam mail index, lParam folder id
 };
 

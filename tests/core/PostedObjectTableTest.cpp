@@ -77,3 +77,73 @@ TEST(PostedObjectTable, ADroppedObjectGoesAndABorrowedOneStaysWithItsOwner)
     EXPECT_EQ(kept, "kept");
     EXPECT_EQ(table.GetCount(), 0u);
 }
+
+namespace {
+
+// A window that takes the Request of message 1344 and answers with its
+// folder id after adding one to it.
+LRESULT CALLBACK TakingWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == 1344) {
+        std::shared_ptr<Request> request = CPostedObjectTable::Instance().Take<Request>(message, lParam);
+        if (!request)
+            return 0;
+        return ++request->nFolderId;
+    }
+    return DefWindowProcA(hWnd, message, wParam, lParam);
+}
+
+} // namespace
+
+// The helpers leave nothing behind: a post that fails drops its object, and
+// after a send the token is gone whether the window took it or not.
+TEST(PostedObjectTable, PostsAndSendsLeaveNoTokenBehind)
+{
+    CPostedObjectTable& table = CPostedObjectTable::Instance();
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = TakingWindowProc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "PostedObjectTableTestWindow";
+    RegisterClassA(&wc);
+    HWND window = CreateWindowExA(0, wc.lpszClassName, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, wc.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    const size_t before = table.GetCount();
+
+    const struct
+    {
+        const char* what;
+        UINT message;
+        DWORD_PTR answer;
+        int folderAfter;
+    } sends[] = {
+        { "taken by the window", 1344, 8, 8 },
+        { "not this window's number", 1345, 0, 7 },
+    };
+    for (const auto& c : sends) {
+        SCOPED_TRACE(c.what);
+        auto request = std::make_shared<Request>(Request{7});
+        DWORD_PTR answer = 99;
+        EXPECT_TRUE(table.SendWithTimeout(window, c.message, 0, request, SMTO_NORMAL, 5000, &answer));
+        EXPECT_EQ(answer, c.answer);
+        EXPECT_EQ(request->nFolderId, c.folderAfter);
+        EXPECT_EQ(table.GetCount(), before);
+    }
+    DestroyWindow(window);
+    EXPECT_FALSE(table.SendWithTimeout(window, 1344, 0, std::make_shared<Request>(Request{7}), SMTO_NORMAL, 5000,
+                                       nullptr));
+    EXPECT_EQ(table.GetCount(), before);
+
+    // A thread that has ended: the post fails and the object goes. The
+    // handle stays open so that the id is not given to another thread.
+    DWORD ended = 0;
+    HANDLE hThread = CreateThread(nullptr, 0, [](LPVOID) -> DWORD { return 0; }, nullptr, 0, &ended);
+    ASSERT_NE(hThread, nullptr);
+    WaitForSingleObject(hThread, INFINITE);
+    auto orphan = std::make_shared<std::string>("never delivered");
+    std::weak_ptr<std::string> watch = orphan;
+    EXPECT_FALSE(table.PostToThread(ended, 1389, 0, std::move(orphan)));
+    CloseHandle(hThread);
+    EXPECT_TRUE(watch.expired());
+    EXPECT_EQ(table.GetCount(), before);
+    UnregisterClassA(wc.lpszClassName, wc.hInstance);
+}

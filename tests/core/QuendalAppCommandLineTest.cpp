@@ -156,7 +156,7 @@ TEST(QuendalAppDispatch, ObjectMessagesTakeOnlyTheirOwnTokensFromTheThreadQueue)
     const LPARAM forged[] = { 1, 0x7FF0DEAD, static_cast<LPARAM>(0xFFFFFFFFFFFF0000ull),
                               reinterpret_cast<LPARAM>(&local) };
     const HWND window = GetDesktopWindow();
-    for (UINT n : { 1375u, 1376u, 1399u, 1400u, 1401u, 1495u, 1497u }) {
+    for (UINT n : { 1375u, 1376u, 1389u, 1399u, 1400u, 1401u, 1439u, 1495u, 1497u }) {
         for (LPARAM lParam : forged) {
             for (WPARAM wParam : { 0u, 1u }) {
                 MSG toThread = { nullptr, n, wParam, lParam };

@@ -5,10 +5,13 @@
 #include "core/AccountDataSet.h"
 #include "e2e/E2eDriver.h"
 #include "e2e/EditorSession.h"
+#include "e2e/MailBoxFolders.h"
+#include "e2e/RemoteControls.h"
 #include "plugin/MapiRequestFile.h"
 #include "resources/editor/EditorWindowResource.h"
 #include "resources/tasklist/TasklistResource.h"
 #include "resources/utils/UtilsResource.h"
+#include "store/FolderRecord.h"
 
 #include <gtest/gtest.h>
 
@@ -392,23 +395,51 @@ TEST(HandOver, PlugInsSecondStartsForgedBlocksAndSimpleMapiReachTheRunningProgra
             break;
 }
 
+namespace {
+
+// The program's message-only windows of a class.
+std::vector<HWND> MessageWindowsOf(DWORD process, const char* pszClass)
+{
+    std::vector<HWND> found;
+    for (HWND h = FindWindowExA(HWND_MESSAGE, nullptr, pszClass, nullptr); h;
+         h = FindWindowExA(HWND_MESSAGE, h, pszClass, nullptr)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(h, &owner);
+        if (owner == process)
+            found.push_back(h);
+    }
+    return found;
+}
+
+} // namespace
+
 // Any program on the desktop can post the numbers whose parameter stands
-// for an object to the main window or to its thread, and send the number of
-// a plug-in's call to the window that runs those calls, with values of its
-// own making: the program goes on, and an open editor keeps its text.
+// for an object or names a mail to the main window or to its thread, and
+// send them to the windows that serve them, with values of its own making:
+// the program goes on, an open editor keeps its text, and the stored mail
+// is neither deleted nor answered with a read receipt.
 TEST(HandOver, ObjectMessagesForgedByAnotherProgramChangeNothing)
 {
     TestSupport::TempDir dir;
     E2e::CEditorSession session(dir.Path());
     ASSERT_TRUE(session.Prepare(132));
-    HWND main = nullptr;
+    HWND main = session.Start();
+    ASSERT_NE(main, nullptr);
+    session.Close(main);
+    ASSERT_TRUE(session.AddStoredMail(CFolderRecord::kindInbox,
+                                      "From: a@example.jp\r\nTo: b@example.jp\r\nSubject: 残す\r\n"
+                                      "Disposition-Notification-To: a@example.jp\r\n"
+                                      "Message-ID: <forged@example.jp>\r\n\r\n本文\r\n"));
+    const int inbox = E2e::MailBoxFolderOfKind(session.MailBox(), CFolderRecord::kindInbox).m_nId;
     HWND editor = session.StartWithNewEditor(main);
     ASSERT_NE(editor, nullptr) << session.Windows();
-    E2e::SetControlText(E2e::CEditorSession::ViewOf(editor), IDC_ME_BODY, "書きかけの本文");
+    HWND view = E2e::CEditorSession::ViewOf(editor);
+    E2e::SetControlText(view, IDC_ME_BODY, "書きかけの本文");
 
-    const DWORD thread = GetWindowThreadProcessId(main, nullptr);
+    DWORD process = 0;
+    const DWORD thread = GetWindowThreadProcessId(main, &process);
     const LPARAM forged[] = { 1, 0x7FF0DEAD, static_cast<LPARAM>(0x00007FFF12340000ull) };
-    for (UINT n : { 1375u, 1376u, 1399u, 1400u, 1401u, 1495u, 1497u }) {
+    for (UINT n : { 1344u, 1345u, 1375u, 1376u, 1389u, 1399u, 1400u, 1401u, 1439u, 1495u, 1496u, 1497u }) {
         for (LPARAM lParam : forged) {
             for (WPARAM wParam : { 0u, 1u }) {
                 PostMessageA(main, n, wParam, lParam);
@@ -416,11 +447,43 @@ TEST(HandOver, ObjectMessagesForgedByAnotherProgramChangeNothing)
             }
         }
     }
+    // The stored mail named as the numbers that name a mail once carried it
+    // (wParam the folder, lParam the index): delete it, send a receipt.
+    for (UINT n : { 1389u, 1439u }) {
+        PostMessageA(main, n, static_cast<WPARAM>(inbox), 0);
+        PostThreadMessageA(thread, n, static_cast<WPARAM>(inbox), 0);
+    }
+    // Sent as the program's own threads send them: to the window that runs
+    // the plug-ins' calls, to the main list (a viewer's move), to the relay
+    // of the transfer workers (start of a progress, receive of a named
+    // account) and to an address field (addresses dropped from the book).
+    struct Sent
+    {
+        std::vector<HWND> windows;
+        UINT message;
+    };
     HWND calls = FindWindowExA(HWND_MESSAGE, nullptr, "CVMAppThreadCall", nullptr);
     ASSERT_NE(calls, nullptr);
-    for (LPARAM lParam : forged) {
-        DWORD_PTR result = 0;
-        SendMessageTimeoutA(calls, WM_APP + 0x341, 0, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+    HWND list = E2e::FindDescendant(main, "SysListView32");
+    ASSERT_NE(list, nullptr);
+    const std::vector<HWND> relays = MessageWindowsOf(process, "Static");
+    ASSERT_FALSE(relays.empty());
+    const Sent sent[] = {
+        { { calls }, WM_APP + 0x341 },
+        { { list }, 1344 },
+        { { list }, 1345 },
+        { relays, WM_APP + 0x301 },
+        { relays, WM_APP + 0x305 },
+        { { GetDlgItem(view, IDC_ME_TO) }, RegisterWindowMessageA("CVMailAddressDrop") },
+    };
+    for (const Sent& s : sent) {
+        for (HWND window : s.windows) {
+            ASSERT_NE(window, nullptr) << s.message;
+            for (LPARAM lParam : forged) {
+                DWORD_PTR result = 0;
+                SendMessageTimeoutA(window, s.message, 0, lParam, SMTO_ABORTIFHUNG, 10000, &result);
+            }
+        }
     }
     // Posted messages are served in turn: once the task list posted last
     // shows, every forged one was served.
@@ -429,7 +492,9 @@ TEST(HandOver, ObjectMessagesForgedByAnotherProgramChangeNothing)
     ASSERT_NE(tasks, nullptr) << session.Windows();
     EXPECT_TRUE(session.Program().IsRunning());
     EXPECT_EQ(session.Editors().size(), 1u) << session.Windows();
-    EXPECT_EQ(E2e::GetControlText(E2e::CEditorSession::ViewOf(editor), IDC_ME_BODY).Find("書きかけの本文"), 0);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_BODY).Find("書きかけの本文"), 0);
+    EXPECT_EQ(E2e::GetControlText(view, IDC_ME_TO), "");
+    EXPECT_EQ(session.StoredMails(CFolderRecord::kindInbox).size(), 1u);
 
     PostMessageA(tasks, WM_CLOSE, 0, 0);
     EXPECT_TRUE(session.DiscardEditor(editor));

@@ -2,7 +2,9 @@
 // counts, undo, find and replace on Japanese text), the address field
 // (completion from an address list, appending), the body's drop callback,
 // and the view dialogs.
+#include "addressbook/DlgAddressNote.h"
 #include "classlib/OleDataSource.h"
+#include "core/PostedObjectTable.h"
 #include "coreui/UiTestSupport.h"
 #include "editor/AddressEdit.h"
 #include "editor/DlgAttachPicture.h"
@@ -22,6 +24,9 @@
 
 #include <commctrl.h>
 #include <richedit.h>
+
+#include <memory>
+#include <string>
 
 namespace {
 
@@ -450,6 +455,23 @@ TEST_F(AddressFieldTest, AppendingSkipsAnAddressAlreadyInTheField)
     EXPECT_FALSE(m_field.AppendAddress("YAMADA@example.jp"));
     EXPECT_TRUE(m_field.AppendAddress("tanaka@example.jp"));
     EXPECT_STREQ(Text(), "a@example.jp;山田 <yamada@example.jp>,tanaka@example.jp");
+}
+
+// The address book hands dragged addresses to a field of another editor by
+// a token of the posted-object table; the registered number sent by another
+// program with a value of its own is answered with nothing taken.
+TEST_F(AddressFieldTest, AddressesDroppedFromTheBookAreTakenOnlyAsItsTokens)
+{
+    const UINT drop = CDlgAddressNote::AddressDropMessage();
+    const char forged[] = "forged@example.jp";
+    for (LPARAM lParam : { LPARAM(1), reinterpret_cast<LPARAM>(forged) })
+        EXPECT_EQ(SendMessageA(m_field.m_hWnd, drop, 0, lParam), 0);
+    EXPECT_STREQ(Text(), "");
+    DWORD_PTR taken = 0;
+    EXPECT_TRUE(CPostedObjectTable::Instance().SendWithTimeout(
+        m_field.m_hWnd, drop, 0, std::make_shared<std::string>("山田 <yamada@example.jp>"), SMTO_NORMAL, 5000, &taken));
+    EXPECT_EQ(taken, 1u);
+    EXPECT_STREQ(Text(), "山田 <yamada@example.jp>");
 }
 
 } // namespace

@@ -1,6 +1,9 @@
 // Drops on the folder tree with prepared data objects, and the main
-// window's walk to unread mail, emptying of the trash and run of the rules.
+// window's walk to unread mail, emptying of the trash and run of the rules;
+// the requests about a mail that viewers and editors hand to the main list
+// and the application thread.
 #include "classlib/OleDataSource.h"
+#include "core/PostedObjectTable.h"
 #include "mainwnd/FolderDrop.h"
 #include "mainwnd/FolderTree.h"
 #include "mainwnd/MailObjectBlock.h"
@@ -17,6 +20,7 @@
 #include <commctrl.h>
 #include <shlobj.h>
 
+#include <memory>
 #include <set>
 #include <thread>
 
@@ -374,4 +378,51 @@ TEST_F(MailDropTest, SelectingAPieceOffersTheJoin)
     EXPECT_EQ(Subjects(Inbox()), (std::set<CString>{"whole"}));
     EXPECT_EQ(Subjects(Trash()).size(), 3u);
     EXPECT_EQ(List()->GetListCtrl().GetItemCount(), 1);
+}
+
+// A viewer asks the main list to move on, and an editor asks the
+// application thread to delete the stored mail it replaced, by a token of
+// the posted-object table. The same numbers sent or posted by another
+// program with an address or with the ids of a real mail do nothing.
+TEST_F(MailDropTest, MailRequestsOfOtherThreadsAreTakenOnlyAsTokens)
+{
+    for (const char* s : {"a", "b", "c"})
+        File(Inbox(), s);
+    const int inbox = Inbox()->GetFolderId();
+    List()->SetFolder(inbox, TRUE, FALSE);
+    const int first = List()->GetMailIndex(0);
+    const int second = List()->GetMailIndex(1);
+    ASSERT_TRUE(List()->SelectMail(first));
+    CPostedObjectTable& table = CPostedObjectTable::Instance();
+    const UINT kMoveNext = 1345, kDeleteStored = 1389;
+
+    MailRef local = {inbox, first};
+    const LPARAM forged[] = { 1, reinterpret_cast<LPARAM>(&local) };
+    for (LPARAM lParam : forged) {
+        EXPECT_EQ(SendMessageA(List()->m_hWnd, kMoveNext, 0, lParam), 0);
+        EXPECT_EQ(List()->GetMailIndex(List()->GetCurrentRow()), first);
+        EXPECT_EQ(local.nIndex, first);
+    }
+    auto request = std::make_shared<MailRef>(MailRef{inbox, first});
+    // A token put for the other direction is not this message's.
+    const LPARAM previous = table.Put(1344, request);
+    EXPECT_EQ(SendMessageA(List()->m_hWnd, kMoveNext, 0, previous), 0);
+    table.Drop(previous);
+    EXPECT_EQ(request->nIndex, first);
+    DWORD_PTR moved = 0;
+    ASSERT_TRUE(table.SendWithTimeout(List()->m_hWnd, kMoveNext, 0, request, SMTO_NORMAL, 5000, &moved));
+    EXPECT_EQ(moved, 1u);
+    EXPECT_EQ(request->nIndex, second);
+    EXPECT_EQ(List()->GetMailIndex(List()->GetCurrentRow()), second);
+
+    // The application thread's queue: a folder id and index as the number
+    // once carried them delete nothing; the editor's token deletes.
+    for (LPARAM lParam : { LPARAM(first), reinterpret_cast<LPARAM>(&local) }) {
+        MSG msg = { nullptr, kDeleteStored, static_cast<WPARAM>(inbox), lParam };
+        EXPECT_TRUE(m_app->DispatchThreadMessage(&msg));
+    }
+    EXPECT_EQ(Subjects(Inbox()), (std::set<CString>{"a", "b", "c"}));
+    MSG msg = { nullptr, kDeleteStored, 0, table.Put(kDeleteStored, std::make_shared<MailRef>(MailRef{inbox, first})) };
+    EXPECT_TRUE(m_app->DispatchThreadMessage(&msg));
+    EXPECT_EQ(Subjects(Inbox()).size(), 2u);
 }

@@ -5,6 +5,7 @@
 #include "viewer/MailViewerOpen.h"
 #include "viewer/MailViewerThread.h"
 
+#include "core/PostedObjectTable.h"
 #include "core/ThreadEntry.h"
 #include "mainwnd/MailObjectBlock.h"
 #include "resources/viewerwnd/ViewerWndResource.h"
@@ -15,6 +16,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <memory>
 #include <vector>
 
 using StoreTest::Folder;
@@ -31,7 +33,10 @@ LRESULT CALLBACK FoundListProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lP
         item.iItem = static_cast<int>(wParam);
         if (!ListView_GetItem(hWnd, &item))
             return 0;
-        auto* ref = reinterpret_cast<MailObjectBlock::MailRef*>(lParam);
+        std::shared_ptr<MailObjectBlock::MailRef> ref =
+            CPostedObjectTable::Instance().Take<MailObjectBlock::MailRef>(message, lParam);
+        if (!ref)
+            return 0;
         ref->nFolderId = 1;
         ref->nIndex = static_cast<int>(item.lParam);
         return 1;
