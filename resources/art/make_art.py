@@ -757,20 +757,20 @@ def pic_align_right():
     return img
 
 
-def pic_indent():
+def indent_picture(arrow):
     img = canvas()
     text_lines(img, 1, 14, (1, 14), INK)
     text_lines(img, 7, 14, (5, 8, 11), INK)
-    fill_polygon(img, [(1, 5), (1, 11), (4, 8)], BLUE)
+    fill_polygon(img, arrow, BLUE)
     return img
+
+
+def pic_indent():
+    return indent_picture([(1, 5), (1, 11), (4, 8)])
 
 
 def pic_outdent():
-    img = canvas()
-    text_lines(img, 1, 14, (1, 14), INK)
-    text_lines(img, 7, 14, (5, 8, 11), INK)
-    fill_polygon(img, [(4, 5), (4, 11), (1, 8)], BLUE)
-    return img
+    return indent_picture([(4, 5), (4, 11), (1, 8)])
 
 
 def pic_numbering():
