@@ -2,6 +2,7 @@
 
 #include "classlib/CmdUI.h"
 #include "classlib/FrameWnd.h"
+#include "classlib/ImageList.h"
 
 #include <vector>
 
@@ -84,6 +85,17 @@ int CToolBar::AddImageRow(HBITMAP hBitmap)
     TBADDBITMAP add = { nullptr, reinterpret_cast<UINT_PTR>(hBitmap) };
     return static_cast<int>(
         SendMessage(TB_ADDBITMAP, static_cast<WPARAM>(bm.bmWidth / bm.bmHeight), reinterpret_cast<LPARAM>(&add)));
+}
+
+int CToolBar::UseImages(HBITMAP hUserRow, CImageList& builtIn, UINT nBitmapID, int cx, COLORREF crMask)
+{
+    const int first = AddImageRow(hUserRow);
+    if (first >= 0)
+        return first;
+    if (!builtIn.Create(nBitmapID, cx, 0, crMask))
+        return -1;
+    SetImageList(builtIn);
+    return 0;
 }
 
 UINT CToolBar::GetItemID(int nIndex) const

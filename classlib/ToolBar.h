@@ -7,6 +7,8 @@
 
 #include <commctrl.h>
 
+class CImageList;
+
 // A button id of 0 in SetButtons is a separator.
 #define ID_SEPARATOR 0
 
@@ -25,6 +27,11 @@ public:
     // images (the bitmap stays the caller's); the index of the first one,
     // or -1 when it could not be added.
     int AddImageRow(HBITMAP hBitmap);
+    // The user's row of images when there is one (see AddImageRow), else
+    // the program's pictures of a bitmap resource, cx pixels wide each, the
+    // mask colour showing the button face, made into images (kept by the
+    // caller). The index of the first image, or -1 when there are none.
+    int UseImages(HBITMAP hUserRow, CImageList& builtIn, UINT nBitmapID, int cx, COLORREF crMask);
     int GetButtonCount() const { return static_cast<int>(SendMessage(TB_BUTTONCOUNT)); }
     UINT GetItemID(int nIndex) const;
     int CommandToIndex(UINT nIDFind) const { return static_cast<int>(SendMessage(TB_COMMANDTOINDEX, nIDFind)); }

@@ -10,6 +10,7 @@
 
 #include "classlib/ClassLib.h"
 #include "classlib/FrameWnd.h"
+#include "classlib/ImageList.h"
 #include "classlib/StatusBar.h"
 #include "classlib/ToolBar.h"
 #include "core/BusyAnimateCtrl.h"
@@ -205,5 +206,7 @@ private:
     CBusyAnimateCtrl m_animation;
     HFONT m_hBoxFont = nullptr;
     HBITMAP m_hToolBarImages = nullptr;  // the user's toolbar bitmap, owned
+    CImageList m_toolBarPictures;        // the program's own, without one
+    CImageList m_formatBarPictures;
     UINT m_nToolBarState = 0;
 };

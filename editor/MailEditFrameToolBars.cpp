@@ -4,14 +4,18 @@
 // (1364), of the HTML editing view (1125) and of the key assignment (1422).
 #include "editor/MailEditFrame.h"
 
+#include "classlib/ToolBarLayout.h"
 #include "core/ColoredComboBox.h"
 #include "core/QuendalApp.h"
 #include "editor/MailEditView.h"
 #include "resources/editor/EditorControlsResource.h"
 #include "resources/editor/EditorWindowResource.h"
+#include "resources/resource.h"
 
 #include <commctrl.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <vector>
 
 namespace {
@@ -23,81 +27,28 @@ const int kAccountBoxRoom = 152;
 const int kFontBoxRoom = 192;
 const char* const kFontSizes[] = { "8", "10", "12", "14", "18", "24", "36" };
 
-struct ToolButton
-{
-    UINT nID;      // ID_SEPARATOR: a gap; kBoxRoom: the place of the boxes
-    int nImage;    // a standard image, or -1 for a text label
-    const char* pszLabel;
-};
+// In the button list of a toolbar, the place of its boxes: one separator as
+// wide as the boxes it holds.
 const UINT kBoxRoom = static_cast<UINT>(-1);
 
-const ToolButton kMainButtons[] = {
-    { ID_EDIT_SEND, STD_REDOW, nullptr },
-    { kBoxRoom, 0, nullptr },
-    { ID_EDIT_TO_OUTBOX, STD_FILEOPEN, nullptr },
-    { ID_EDIT_SAVE, STD_FILESAVE, nullptr },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_EDIT_AUTO_SIGNATURE, STD_PROPERTIES, nullptr },
-    { ID_EDIT_REPLACE, STD_REPLACE, nullptr },
-    { ID_EDIT_FIND_CMD, STD_FIND, nullptr },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_EDIT_SHOW_BCC, STD_COPY, nullptr },
-    { ID_EDIT_TEMPLATE, STD_PASTE, nullptr },
-    { ID_EDIT_ADDRESS_BOOK, STD_PRINTPRE, nullptr },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_EDIT_EXTERNAL_EDITOR, STD_CUT, nullptr },
-    { ID_EDIT_OPEN_SOURCE, STD_UNDO, nullptr },
-    { ID_EDIT_CHAR_COUNT, STD_PRINT, nullptr },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_EDIT_READ_RECEIPT, STD_FILENEW, nullptr },
-    { ID_EDIT_BODY_ARCHIVE, STD_DELETE, nullptr },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_EDIT_HELP, STD_HELP, nullptr },
-};
-
-const ToolButton kFormatButtons[] = {
-    { kBoxRoom, 0, nullptr },
-    { ID_HTML_TAG_MENU, -1, "段落" },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_HTML_BOLD, -1, "B" },
-    { ID_HTML_ITALIC, -1, "I" },
-    { ID_HTML_UNDERLINE, -1, "U" },
-    { ID_HTML_TEXT_COLOR, -1, "色" },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_HTML_LEFT, -1, "左" },
-    { ID_HTML_CENTER, -1, "中" },
-    { ID_HTML_RIGHT, -1, "右" },
-    { ID_HTML_INDENT, -1, "→" },
-    { ID_HTML_OUTDENT, -1, "←" },
-    { ID_HTML_NUMBERING, -1, "1." },
-    { ID_HTML_BULLETS, -1, "・" },
-    { ID_SEPARATOR, 0, nullptr },
-    { ID_HTML_TABLE, -1, "表" },
-    { ID_HTML_HORIZONTAL_LINE, -1, "線" },
-    { ID_HTML_IMAGE, -1, "画像" },
-    { ID_HTML_BACKGROUND, -1, "背景" },
-    { ID_HTML_ANCHOR, -1, "リンク" },
-};
-
-// The buttons of a toolbar from its table; the box room is one separator
-// as wide as the boxes it holds. With the user's own images (nOwnImage not
-// -1, the first of them) the n-th button with an image takes the n-th.
-void AddButtons(CToolBar& bar, const ToolButton* pButtons, size_t nCount, int nRoomWidth, int nOwnImage)
+// The buttons of a layout, the box room at position nRoomAt; the n-th
+// button shows image nFirstImage + n.
+void AddButtons(CToolBar& bar, std::vector<UINT> ids, size_t nRoomAt, int nRoomWidth, int nFirstImage)
 {
+    ids.insert(ids.begin() + static_cast<std::ptrdiff_t>(std::min(nRoomAt, ids.size())), kBoxRoom);
     std::vector<TBBUTTON> buttons;
-    int own = 0;
-    for (size_t i = 0; i < nCount; ++i) {
-        const ToolButton& b = pButtons[i];
+    int image = nFirstImage;
+    for (UINT id : ids) {
         TBBUTTON tb = {};
-        if (b.nID == ID_SEPARATOR || b.nID == kBoxRoom) {
+        if (id == ID_SEPARATOR || id == kBoxRoom) {
             tb.fsStyle = BTNS_SEP;
-            tb.iBitmap = b.nID == kBoxRoom ? nRoomWidth : 6;
+            tb.iBitmap = id == kBoxRoom ? nRoomWidth : 6;
         } else {
-            tb.idCommand = static_cast<int>(b.nID);
-            tb.iBitmap = b.nImage < 0 ? I_IMAGENONE : nOwnImage >= 0 ? nOwnImage + own++ : b.nImage;
+            tb.idCommand = static_cast<int>(id);
+            tb.iBitmap = nFirstImage < 0 ? I_IMAGENONE : image++;
             tb.fsState = TBSTATE_ENABLED;
-            tb.fsStyle = BTNS_BUTTON | (b.pszLabel ? BTNS_AUTOSIZE : 0);
-            tb.iString = b.pszLabel ? reinterpret_cast<INT_PTR>(b.pszLabel) : -1;
+            tb.fsStyle = BTNS_BUTTON;
+            tb.iString = -1;
         }
         buttons.push_back(tb);
     }
@@ -149,13 +100,13 @@ BOOL CMailEditFrame::CreateToolBars()
     if (!m_wndToolBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
                                WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP | CBRS_TOOLTIPS | CBRS_FLYBY, AFX_IDW_TOOLBAR))
         return FALSE;
-    // The user's bitmap named in "Resource.dat", else the standard images.
+    // The n-th picture, the user's bitmap named in "Resource.dat" or the
+    // program's, is the n-th command's; the account box follows the first.
     if (CQuendalApp* app = QuendalApp())
-        m_hToolBarImages = app->LoadResourceBitmap(this, IDR_MAILEDIT);
-    const int own = m_wndToolBar.AddImageRow(m_hToolBarImages);
-    if (own < 0)
-        m_wndToolBar.SendMessage(TB_LOADIMAGES, IDB_STD_SMALL_COLOR, reinterpret_cast<LPARAM>(HINST_COMMCTRL));
-    AddButtons(m_wndToolBar, kMainButtons, sizeof(kMainButtons) / sizeof(kMainButtons[0]), kAccountBoxRoom, own);
+        m_hToolBarImages = app->LoadResourceBitmap(this, IDB_EDITOR_TOOLBAR);
+    const int first = m_wndToolBar.UseImages(m_hToolBarImages, m_toolBarPictures, IDB_EDITOR_TOOLBAR,
+                                             TOOLBAR_PICTURE_SIZE, TOOLBAR_FACE_COLOR);
+    AddButtons(m_wndToolBar, LoadToolBarLayout(IDR_EDITOR_TOOLBAR_DEFAULT), 1, kAccountBoxRoom, first);
     if (!m_hBoxFont) {
         LOGFONTA lf = {};
         lf.lfHeight = 12;
@@ -185,11 +136,13 @@ BOOL CMailEditFrame::CreateToolBars()
 // The format toolbar comes after the status bar, so that it stands above it.
 BOOL CMailEditFrame::CreateFormatBar()
 {
-    if (!m_wndFormatBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS | TBSTYLE_LIST,
+    if (!m_wndFormatBar.CreateEx(this, TBSTYLE_FLAT | TBSTYLE_TOOLTIPS,
                                  WS_CHILD | CBRS_ALIGN_BOTTOM | CBRS_TOOLTIPS | CBRS_FLYBY, kFormatBarId))
         return FALSE;
-    m_wndFormatBar.SendMessage(TB_SETEXTENDEDSTYLE, 0, TBSTYLE_EX_MIXEDBUTTONS);
-    AddButtons(m_wndFormatBar, kFormatButtons, sizeof(kFormatButtons) / sizeof(kFormatButtons[0]), kFontBoxRoom, -1);
+    // The font boxes come first.
+    const int first = m_wndFormatBar.UseImages(nullptr, m_formatBarPictures, IDB_EDITOR_FORMAT_TOOLBAR,
+                                               TOOLBAR_PICTURE_SIZE, TOOLBAR_FACE_COLOR);
+    AddButtons(m_wndFormatBar, LoadToolBarLayout(IDR_EDITOR_FORMAT_TOOLBAR_DEFAULT), 0, kFontBoxRoom, first);
     RECT room = BoxRoom(m_wndFormatBar, kFontBoxRoom);
     if (!CreateBox(m_fontNameBox, m_wndFormatBar, IDC_ME_FONT_NAME, room.left + 2, room.left + 146, room.top + 1, 400,
                    m_hBoxFont, m_hWnd) ||

@@ -9,13 +9,18 @@
 #define IDI_LOG_ON 310
 #define IDI_LOG_OFF 128
 // Default toolbar layouts (resource type "FILE": 32-bit command ids, -1 a
-// separator): the main window's and the viewer window's.
+// separator): the main window's, the viewer window's, and the editor
+// window's main and format toolbars.
 #define IDR_TOOLBAR_DEFAULT 301
 #define IDR_VIEWER_TOOLBAR_DEFAULT 302
+#define IDR_EDITOR_TOOLBAR_DEFAULT 303
+#define IDR_EDITOR_FORMAT_TOOLBAR_DEFAULT 304
 // The toolbars' built-in pictures: one 16-pixel square per command of the
 // layout above, in the layout's order; magenta shows the button face.
 #define IDB_MAIN_TOOLBAR 145
 #define IDB_VIEWER_TOOLBAR 134
+#define IDB_EDITOR_TOOLBAR 140
+#define IDB_EDITOR_FORMAT_TOOLBAR 453
 #define TOOLBAR_PICTURE_SIZE 16
 #define TOOLBAR_FACE_COLOR RGB(255, 0, 255)
 

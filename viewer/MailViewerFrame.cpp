@@ -158,9 +158,8 @@ BOOL CMailViewerFrame::CreateToolBar()
     // The n-th picture, the user's or the program's, is the n-th command's.
     CQuendalApp* app = QuendalApp();
     m_hToolBarImages = app ? app->LoadResourceBitmap(this, IDB_VIEWER_TOOLBAR) : nullptr;
-    if (m_toolBar.AddImageRow(m_hToolBarImages) < 0 &&
-        m_toolBarPictures.Create(IDB_VIEWER_TOOLBAR, TOOLBAR_PICTURE_SIZE, 0, TOOLBAR_FACE_COLOR))
-        m_toolBar.SetImageList(m_toolBarPictures);
+    m_toolBar.UseImages(m_hToolBarImages, m_toolBarPictures, IDB_VIEWER_TOOLBAR, TOOLBAR_PICTURE_SIZE,
+                        TOOLBAR_FACE_COLOR);
     const std::vector<UINT> layout = LoadToolBarLayout(IDR_VIEWER_TOOLBAR_DEFAULT);
     m_toolBar.SetButtons(layout.data(), static_cast<int>(layout.size()));
     if (!ViewerProfile::GetInt("Window", "ViewerToolBar", 1))

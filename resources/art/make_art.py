@@ -9,6 +9,9 @@ toolbar layout. Run from anywhere; writes next to this script:
   ToolBarMain.bmp       the main toolbar's button pictures, 16x16 each, in
   ToolBarViewerImages.bmp  the order of the commands in the layout (24-bit,
                         magenta where the button face shows through)
+  ToolBarEditor.bin, ToolBarEditorFormat.bin   the editor window's two
+  ToolBarEditorImages.bmp, ToolBarEditorFormatImages.bmp   toolbars, the same
+                        way
 """
 import os
 import struct
@@ -486,9 +489,9 @@ PICTURES = {
 }
 
 
-def toolbar_bitmap(layout):
+def toolbar_bitmap(layout, drawn_by=PICTURES):
     """The pictures of the layout's commands side by side, a 24-bit BMP."""
-    pictures = [PICTURES[c]() for c in layout if c != -1]
+    pictures = [drawn_by[c]() for c in layout if c != -1]
     w, h = 16 * len(pictures), 16
     row_bytes = (w * 3 + 3) & ~3
     data = bytearray()
@@ -511,6 +514,390 @@ VIEWER_TOOLBAR = [32776, 32777, 32931, -1, 32778, 32965, 32779, 32780, 32966, 32
                   32789, 33015, 57670]
 
 
+# ---- The editor window's toolbars: the main one and the HTML format one ----
+
+GREY = (120, 120, 120)
+WHITE = (255, 255, 255)
+
+# 3x5 capitals and digits for pictures that show letters.
+SMALL_GLYPHS = {
+    'A': ["010", "101", "111", "101", "101"], 'B': ["110", "101", "110", "101", "110"],
+    'C': ["011", "100", "100", "100", "011"], '1': ["010", "110", "010", "010", "111"],
+    '2': ["110", "001", "010", "100", "111"], '3': ["110", "001", "010", "001", "110"],
+}
+
+
+def small_text(img, x, y, text, c, scale=1):
+    for ch in text:
+        for gy, row in enumerate(SMALL_GLYPHS[ch]):
+            for gx, bit in enumerate(row):
+                if bit == '1':
+                    rect(img, x + gx * scale, y + gy * scale, x + gx * scale + scale - 1,
+                         y + gy * scale + scale - 1, c)
+        x += 4 * scale
+
+
+def grid_glyph(img, x, y, rows, c):
+    for gy, row in enumerate(rows):
+        for gx, bit in enumerate(row):
+            if bit == '1':
+                img[y + gy][x + gx] = c
+
+
+def text_lines(img, x0, x1, ys, c=GREY):
+    for y in ys:
+        line(img, x0, y, x1, y, c)
+
+
+def floppy(img, body):
+    rect(img, 1, 1, 14, 14, body)
+    rect(img, 4, 1, 11, 6, PAPER)
+    rect(img, 4, 9, 11, 14, (200, 200, 200))
+    rect(img, 9, 2, 10, 5, body)
+
+
+def padlock(img, x, y, c=YELLOW):
+    rect(img, x, y + 3, x + 6, y + 7, c)
+    for d in range(5):
+        img[y + (0 if 1 <= d <= 3 else 1)][x + 1 + d] = INK
+    rect(img, x + 1, y + 1, x + 1, y + 3, INK)
+    rect(img, x + 5, y + 1, x + 5, y + 3, INK)
+    img[y + 5][x + 3] = INK
+
+
+def pic_send_now():
+    img = canvas()
+    fill_polygon(img, [(0, 8), (15, 1), (6, 10)], BLUE)
+    fill_polygon(img, [(6, 10), (15, 1), (10, 15)], (120, 160, 230))
+    line(img, 0, 8, 15, 1, INK)
+    line(img, 15, 1, 10, 15, INK)
+    return img
+
+
+def pic_to_outbox():
+    img = canvas()
+    small_envelope(img, 3, 0, 12, 6)
+    arrow_down(img, 8, 7, 11, GREEN, 2)
+    rect(img, 0, 10, 15, 15, (150, 100, 50))
+    rect(img, 2, 10, 13, 12, (210, 170, 110))
+    return img
+
+
+def pic_save_draft():
+    img = canvas()
+    floppy(img, GREEN)
+    return img
+
+
+def pic_auto_signature():
+    img = canvas()
+    document(img, 1, 0, 12, 15, False)
+    text_lines(img, 3, 10, (2, 4, 6))
+    for x, y in ((3, 12), (4, 10), (5, 12), (6, 13), (7, 11), (8, 10), (9, 12), (10, 11)):
+        img[y][x] = RED
+    star(img, 13, 3)
+    return img
+
+
+def pic_replace():
+    img = canvas()
+    small_text(img, 0, 0, 'A', INK, 2)
+    small_text(img, 10, 6, 'B', BLUE, 2)
+    arrow_right(img, 0, 8, 13, GREEN, 2)
+    return img
+
+
+def pic_find_text():
+    img = canvas()
+    document(img, 0, 0, 10, 13)
+    for y in range(16):
+        for x in range(16):
+            d = (x - 10) ** 2 + (y - 9) ** 2
+            if 6 <= d <= 12:
+                img[y][x] = INK
+            elif d < 6:
+                img[y][x] = (190, 220, 250)
+    line(img, 12, 12, 15, 15, INK)
+    line(img, 13, 12, 15, 14, INK)
+    return img
+
+
+def pic_show_bcc():
+    img = canvas()
+    rect(img, 0, 4, 15, 11, PAPER)
+    for x in range(16):
+        img[4][x] = img[11][x] = GREY
+    img[4][0] = img[11][0] = img[4][15] = img[11][15] = KEY
+    small_text(img, 2, 5, 'B', BLUE)
+    small_text(img, 6, 5, 'CC', BLUE)
+    return img
+
+
+def pic_insert_template():
+    img = canvas()
+    document(img, 4, 0, 15, 11)
+    document(img, 0, 4, 10, 15, False)
+    rect(img, 4, 7, 6, 12, GREEN)
+    rect(img, 2, 9, 8, 10, GREEN)
+    return img
+
+
+def pic_address_book():
+    img = canvas()
+    rect(img, 2, 0, 14, 15, (160, 60, 40))
+    rect(img, 2, 0, 3, 15, (100, 30, 20))
+    for y in range(16):
+        for x in range(16):
+            if (x - 9) ** 2 + (y - 5) ** 2 <= 5:
+                img[y][x] = (250, 215, 170)
+    fill_polygon(img, [(5, 13), (13, 13), (11, 9), (7, 9)], (250, 215, 170))
+    return img
+
+
+def pic_external_editor():
+    img = canvas()
+    rect(img, 0, 1, 12, 14, PAPER)
+    rect(img, 0, 1, 12, 3, BLUE)
+    for y in range(1, 15):
+        img[y][0] = img[y][12] = INK
+    line(img, 0, 14, 12, 14, INK)
+    for d in (0, 1):
+        line(img, 14 + d, 4, 6 + d, 12, YELLOW)
+    img[13][5] = img[12][5] = INK
+    return img
+
+
+def pic_open_source():
+    img = canvas()
+    small_envelope(img, 0, 6, 11, 15, INK, YELLOW)
+    fill_polygon(img, [(9, 0), (15, 0), (15, 6)], BLUE)
+    line(img, 14, 1, 9, 6, BLUE)
+    line(img, 13, 1, 8, 6, BLUE)
+    return img
+
+
+def pic_char_count():
+    img = canvas()
+    document(img, 0, 0, 15, 15, False)
+    small_text(img, 2, 2, 'AB', INK)
+    line(img, 2, 8, 13, 8, GREY)
+    small_text(img, 2, 9, '123', RED)
+    return img
+
+
+def pic_read_receipt():
+    img = canvas()
+    small_envelope(img, 0, 3, 11, 12)
+    for d in (0, 1):
+        line(img, 8, 10 + d, 10, 12 + d, GREEN)
+        line(img, 10, 12 + d, 15, 6 + d, GREEN)
+    return img
+
+
+def pic_body_archive():
+    img = canvas()
+    document(img, 0, 0, 10, 15)
+    padlock(img, 8, 7)
+    return img
+
+
+def pic_tag_menu():
+    img = canvas()
+    for y in range(2, 8):
+        for x in range(2, 9):
+            if (x - 5) ** 2 + (y - 5) ** 2 <= 9:
+                img[y][x] = INK
+    rect(img, 7, 1, 8, 15, INK)
+    rect(img, 11, 1, 12, 15, INK)
+    rect(img, 5, 1, 13, 1, INK)
+    return img
+
+
+def pic_bold():
+    img = canvas()
+    glyph = ["11110", "11011", "11011", "11110", "11011", "11011", "11110"]
+    for gy, row in enumerate(glyph):
+        for gx, bit in enumerate(row):
+            if bit == '1':
+                rect(img, 3 + gx * 2, 1 + gy * 2, 4 + gx * 2, 2 + gy * 2, INK)
+    return img
+
+
+def pic_italic():
+    img = canvas()
+    rect(img, 6, 1, 12, 2, INK)
+    rect(img, 3, 13, 9, 14, INK)
+    for d in (0, 1):
+        line(img, 9 + d, 3, 6 + d, 12, INK)
+    return img
+
+
+def pic_underline():
+    img = canvas()
+    for x in (3, 4, 10, 11):
+        rect(img, x, 1, x, 9, INK)
+    line(img, 4, 10, 10, 10, INK)
+    line(img, 5, 11, 9, 11, INK)
+    rect(img, 1, 13, 14, 14, INK)
+    return img
+
+
+def pic_text_color():
+    img = canvas()
+    for d in (0, 1):
+        line(img, 2 + d, 11, 7 + d, 0, INK)
+        line(img, 7 + d, 0, 12 + d, 11, INK)
+    line(img, 5, 7, 10, 7, INK)
+    rect(img, 1, 13, 14, 15, RED)
+    return img
+
+
+def paragraph_lines(img, spans):
+    for y, (x0, x1) in zip((2, 5, 8, 11, 14), spans):
+        line(img, x0, y, x1, y, INK)
+        line(img, x0, y + 1, x1, y + 1, INK)
+
+
+def pic_align_left():
+    img = canvas()
+    paragraph_lines(img, [(1, 14), (1, 9), (1, 14), (1, 9), (1, 12)])
+    return img
+
+
+def pic_align_centre():
+    img = canvas()
+    paragraph_lines(img, [(1, 14), (4, 11), (1, 14), (4, 11), (3, 12)])
+    return img
+
+
+def pic_align_right():
+    img = canvas()
+    paragraph_lines(img, [(1, 14), (6, 14), (1, 14), (6, 14), (3, 14)])
+    return img
+
+
+def indent_picture(arrow):
+    img = canvas()
+    text_lines(img, 1, 14, (1, 14), INK)
+    text_lines(img, 7, 14, (5, 8, 11), INK)
+    fill_polygon(img, arrow, BLUE)
+    return img
+
+
+def pic_indent():
+    return indent_picture([(1, 5), (1, 11), (4, 8)])
+
+
+def pic_outdent():
+    return indent_picture([(4, 5), (4, 11), (1, 8)])
+
+
+def pic_numbering():
+    img = canvas()
+    grid_glyph(img, 1, 0, SMALL_GLYPHS['1'], BLUE)
+    grid_glyph(img, 1, 5, ["111", "001", "111", "100", "111"], BLUE)
+    grid_glyph(img, 1, 10, SMALL_GLYPHS['3'], BLUE)
+    for y in (2, 7, 12):
+        line(img, 6, y, 14, y, INK)
+        line(img, 6, y + 1, 14, y + 1, INK)
+    return img
+
+
+def pic_bullets():
+    img = canvas()
+    for y in (2, 7, 12):
+        rect(img, 1, y - 1, 3, y + 1, BLUE)
+        line(img, 6, y, 14, y, INK)
+        line(img, 6, y + 1, 14, y + 1, INK)
+    return img
+
+
+def pic_table():
+    img = canvas()
+    rect(img, 0, 1, 15, 14, PAPER)
+    rect(img, 0, 1, 15, 4, BLUE)
+    for y in (1, 4, 9, 14):
+        line(img, 0, y, 15, y, INK)
+    for x in (0, 5, 10, 15):
+        line(img, x, 1, x, 14, INK)
+    return img
+
+
+def pic_horizontal_line():
+    img = canvas()
+    text_lines(img, 1, 14, (1, 3, 12, 14))
+    rect(img, 0, 7, 15, 8, INK)
+    return img
+
+
+def pic_image():
+    img = canvas()
+    rect(img, 0, 1, 15, 14, (170, 210, 250))
+    for x in range(16):
+        img[1][x] = img[14][x] = INK
+    for y in range(1, 15):
+        img[y][0] = img[y][15] = INK
+    for y in range(3, 7):
+        for x in range(9, 14):
+            if (x - 11) ** 2 + (y - 4.5) ** 2 <= 4:
+                img[y][x] = YELLOW
+    fill_polygon(img, [(1, 13), (6, 6), (11, 13)], GREEN)
+    return img
+
+
+def pic_background():
+    img = canvas()
+    for y in range(16):
+        for x in range(16):
+            img[y][x] = YELLOW if (x // 4 + y // 4) % 2 == 0 else (250, 230, 160)
+    document(img, 3, 3, 12, 12)
+    return img
+
+
+def pic_anchor():
+    img = canvas()
+    for cx, cy in ((5, 10), (10, 5)):
+        for y in range(16):
+            for x in range(16):
+                d = (x - cx) ** 2 + (y - cy) ** 2
+                if 6 <= d <= 14:
+                    img[y][x] = BLUE
+    for d in (0, 1):
+        line(img, 5 + d, 10, 10 + d, 5, INK)
+    return img
+
+
+EDITOR_PICTURES = {
+    32790: pic_send_now, 32919: pic_to_outbox, 32814: pic_save_draft, 32987: pic_auto_signature,
+    57641: pic_replace, 57636: pic_find_text, 32792: pic_show_bcc, 32825: pic_insert_template,
+    32811: pic_address_book, 32950: pic_external_editor, 32959: pic_open_source, 33031: pic_char_count,
+    33208: pic_read_receipt, 33288: pic_body_archive,
+    33292: pic_tag_menu, 33323: pic_bold, 33324: pic_italic, 33325: pic_underline, 33326: pic_text_color,
+    33354: pic_align_left, 33355: pic_align_centre, 33356: pic_align_right, 33352: pic_indent,
+    33353: pic_outdent, 33327: pic_numbering, 33328: pic_bullets, 33329: pic_table,
+    33351: pic_horizontal_line, 33364: pic_image, 33357: pic_background, 33365: pic_anchor,
+}
+
+# The account box stands after the first button of the editor's toolbar, the
+# font boxes before the first button of the format toolbar.
+EDITOR_TOOLBAR = [32790, 32919, 32814, -1, 32987, 57641, 57636, -1, 32792, 32825, 32811, -1, 32950, 32959, 33031,
+                  -1, 33208, 33288, -1, 57670]
+
+EDITOR_FORMAT_TOOLBAR = [33292, -1, 33323, 33324, 33325, 33326, -1, 33354, 33355, 33356, 33352, 33353, 33327, 33328,
+                         -1, 33329, 33351, 33364, 33357, 33365]
+
+
+def write_editor_toolbars():
+    pictures = {**PICTURES, **EDITOR_PICTURES}
+    for layout, layout_file, bitmap_file in ((EDITOR_TOOLBAR, 'ToolBarEditor.bin', 'ToolBarEditorImages.bmp'),
+                                             (EDITOR_FORMAT_TOOLBAR, 'ToolBarEditorFormat.bin',
+                                              'ToolBarEditorFormatImages.bmp')):
+        with open(os.path.join(HERE, layout_file), 'wb') as f:
+            f.write(b''.join(struct.pack('<i', v) for v in layout))
+        with open(os.path.join(HERE, bitmap_file), 'wb') as f:
+            f.write(toolbar_bitmap(layout, pictures))
+
+
 def main():
     os.makedirs(os.path.join(HERE, 'icons'), exist_ok=True)
     for k, icon_id in enumerate([128, 310] + MAIL_LIST):
@@ -529,6 +916,7 @@ def main():
         f.write(toolbar_bitmap(TOOLBAR))
     with open(os.path.join(HERE, 'ToolBarViewerImages.bmp'), 'wb') as f:
         f.write(toolbar_bitmap(VIEWER_TOOLBAR))
+    write_editor_toolbars()
 
 
 if __name__ == '__main__':

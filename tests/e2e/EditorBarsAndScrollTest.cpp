@@ -106,17 +106,6 @@ TEST_F(EditorBarsAndScrollTest, TheUsersBitmapGivesTheMainToolbarItsImages)
     EXPECT_GE(HIWORD(size), 24) << "buttons as high as the user's images";
 }
 
-TEST_F(EditorBarsAndScrollTest, WithoutTheUsersBitmapTheStandardImagesStay)
-{
-    ASSERT_TRUE(m_session.Prepare(102));
-    m_editor = m_session.StartWithNewEditor(m_main);
-    ASSERT_NE(m_editor, nullptr) << m_session.Windows();
-    std::vector<int> images = ButtonImages(GetDlgItem(m_editor, kMainToolBarId));
-    ASSERT_EQ(images.size(), 15u);
-    EXPECT_EQ(images[0], STD_REDOW);
-    EXPECT_EQ(images[14], STD_HELP);
-}
-
 // The two scroll commands move the body's text one line down and up; the
 // caret stays where it was.
 TEST_F(EditorBarsAndScrollTest, ScrollCommandsMoveTheBodyByOneLine)

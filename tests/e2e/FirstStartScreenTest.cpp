@@ -20,42 +20,6 @@ namespace {
 
 const DWORD kStartTimeout = 60000;
 
-void MoveMouseTo(int x, int y)
-{
-    INPUT in = {};
-    in.type = INPUT_MOUSE;
-    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
-    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    SendInput(1, &in, sizeof(INPUT));
-}
-
-// A visible window of the process with that class (any level), or null.
-HWND VisibleTopLevel(DWORD pid, const char* cls)
-{
-    struct Context
-    {
-        DWORD pid;
-        const char* cls;
-        HWND found;
-    } c{pid, cls, nullptr};
-    EnumWindows(
-        [](HWND h, LPARAM p) -> BOOL {
-            auto* ctx = reinterpret_cast<Context*>(p);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(h, &owner);
-            char name[64] = {};
-            GetClassNameA(h, name, sizeof(name));
-            if (owner == ctx->pid && IsWindowVisible(h) && lstrcmpiA(name, ctx->cls) == 0) {
-                ctx->found = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&c));
-    return c.found;
-}
-
 // Whether a face draws 'r' otherwise than a text font does: Wine draws the
 // close button as the letter r of "Marlett", which without the font falls
 // back to a text face.
@@ -203,7 +167,7 @@ TEST_F(FirstStartScreenTest, ToolbarButtonsShowTheirTipAndPromptUnderTheMouse)
     std::set<std::string> prompts;
     int receiveX = -1;
     for (int x = bar.left + 2; x < bar.right; x += 6) {
-        MoveMouseTo(x, y);
+        E2e::MoveMouseTo(x, y);
         Sleep(60);
         CString text = E2e::GetWindowTextOf(status);
         if (text != idle && !text.IsEmpty())
@@ -215,19 +179,19 @@ TEST_F(FirstStartScreenTest, ToolbarButtonsShowTheirTipAndPromptUnderTheMouse)
     ASSERT_GE(receiveX, 0) << "no button showed the receive prompt";
 
     // Resting on the receive button shows its tip.
-    MoveMouseTo(receiveX, y);
+    E2e::MoveMouseTo(receiveX, y);
     Sleep(100);
-    MoveMouseTo(receiveX + 1, y);
+    E2e::MoveMouseTo(receiveX + 1, y);
     HWND tip = nullptr;
     EXPECT_TRUE(E2e::WaitFor(5000, [&] {
-        tip = VisibleTopLevel(m_program.ProcessId(), TOOLTIPS_CLASSA);
+        tip = E2e::VisibleWindowOfClass(m_program.ProcessId(), TOOLTIPS_CLASSA);
         return tip && E2e::GetWindowTextOf(tip) == receiveTip;
     })) << (tip ? E2e::GetWindowTextOf(tip).GetString() : "no tip");
 
     // Away from the toolbar the idle text comes back.
     RECT rc = {};
     GetWindowRect(m_main, &rc);
-    MoveMouseTo((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
+    E2e::MoveMouseTo((rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2);
     EXPECT_TRUE(E2e::WaitFor(3000, [&] { return E2e::GetWindowTextOf(status) == idle; }))
         << E2e::GetWindowTextOf(status).GetString();
 }

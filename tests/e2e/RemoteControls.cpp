@@ -309,4 +309,39 @@ void ClickMiddleOf(HWND hWnd)
     SendInput(3, in, sizeof(INPUT));
 }
 
+void MoveMouseTo(int x, int y)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = MulDiv(x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = MulDiv(y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    SendInput(1, &in, sizeof(INPUT));
+}
+
+HWND VisibleWindowOfClass(DWORD processId, const char* pszClass)
+{
+    struct Context
+    {
+        DWORD pid;
+        const char* cls;
+        HWND found;
+    } c{processId, pszClass, nullptr};
+    EnumWindows(
+        [](HWND h, LPARAM p) -> BOOL {
+            auto* ctx = reinterpret_cast<Context*>(p);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(h, &owner);
+            char name[64] = {};
+            GetClassNameA(h, name, sizeof(name));
+            if (owner == ctx->pid && IsWindowVisible(h) && lstrcmpiA(name, ctx->cls) == 0) {
+                ctx->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&c));
+    return c.found;
+}
+
 } // namespace E2e

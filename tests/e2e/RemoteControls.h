@@ -81,5 +81,9 @@ struct ToolBarButton
 std::vector<ToolBarButton> ToolBarButtons(HWND hToolBar);
 // A left click in the middle of a window, sent as mouse input.
 void ClickMiddleOf(HWND hWnd);
+// Moves the mouse to a point of the screen, as mouse input.
+void MoveMouseTo(int x, int y);
+// A visible window of the process with that class (any level), or null.
+HWND VisibleWindowOfClass(DWORD processId, const char* pszClass);
 
 } // namespace E2e

@@ -1,11 +1,13 @@
 // The toolbars' pictures as the program's resources define them and as a
 // user sees them: one picture per command, the same picture for a command in
-// the main window and in a viewer, each button drawn with its own command's
-// picture, and a tip and a status-bar prompt for every button.
+// the main window, a viewer and an editor, each button drawn with its own
+// command's picture, and a tip and a status-bar prompt for every button.
 #include "e2e/CommandCoverage.h"
+#include "e2e/EditorSession.h"
 #include "e2e/MaintFixture.h"
 #include "e2e/RemoteControls.h"
 #include "e2e/WaitFor.h"
+#include "resources/editor/EditorWindowResource.h"
 #include "resources/resource.h"
 
 #include <gtest/gtest.h>
@@ -96,6 +98,8 @@ struct ToolBarCase
 const ToolBarCase kToolBars[] = {
     {"main window", IDR_TOOLBAR_DEFAULT, IDB_MAIN_TOOLBAR},
     {"viewer", IDR_VIEWER_TOOLBAR_DEFAULT, IDB_VIEWER_TOOLBAR},
+    {"editor", IDR_EDITOR_TOOLBAR_DEFAULT, IDB_EDITOR_TOOLBAR},
+    {"editor's format bar", IDR_EDITOR_FORMAT_TOOLBAR_DEFAULT, IDB_EDITOR_FORMAT_TOOLBAR},
 };
 
 // Where in the pixels of a button (width w) the picture is drawn, with the
@@ -148,10 +152,46 @@ std::string ButtonsNotShowingTheirPicture(HWND bar, const std::vector<UINT>& com
     return wrong;
 }
 
+// Waits until every button of the toolbar uses its command's picture of
+// that layout and at least nEnabled enabled ones are drawn with it.
+void ExpectButtonsShowTheirPictures(const CToolBarResources& resources, HWND bar, UINT nLayoutId, UINT nBitmapId,
+                                    int nEnabled)
+{
+    const std::vector<UINT> commands = resources.Commands(nLayoutId);
+    const std::vector<Picture> pictures = resources.Pictures(nBitmapId);
+    ASSERT_EQ(pictures.size(), commands.size());
+    ASSERT_NE(bar, nullptr);
+    std::string wrong;
+    int checked = 0;
+    // The idle update enables the buttons after the window shows.
+    EXPECT_TRUE(E2e::WaitFor(20000, [&] {
+        wrong = ButtonsNotShowingTheirPicture(bar, commands, pictures, &checked);
+        return wrong.empty() && checked >= nEnabled;
+    })) << checked << " buttons checked\n" << wrong;
+}
+
 class ToolBarPicturesTest : public MaintE2e::CMailBoxTest
 {
 protected:
     CToolBarResources m_resources;
+};
+
+class EditorToolBarPicturesTest : public ::testing::Test
+{
+protected:
+    void TearDown() override
+    {
+        if (m_editor && IsWindow(m_editor))
+            m_session.DiscardEditor(m_editor);
+        if (m_main)
+            m_session.Close(m_main);
+    }
+
+    TestSupport::TempDir m_dir;
+    E2e::CEditorSession m_session{m_dir.Path()};
+    CToolBarResources m_resources;
+    HWND m_main = nullptr;
+    HWND m_editor = nullptr;
 };
 
 } // namespace
@@ -160,9 +200,11 @@ TEST(ToolBarResources, EachCommandHasItsOwnPictureTheSameInEveryToolbarAndATipAn
 {
     CToolBarResources resources;
     std::map<UINT, Picture> byCommand;
+    size_t buttons = 0;
     for (const ToolBarCase& bar : kToolBars) {
         SCOPED_TRACE(bar.name);
         const std::vector<UINT> commands = resources.Commands(bar.layout);
+        buttons += commands.size();
         const std::vector<Picture> pictures = resources.Pictures(bar.bitmap);
         ASSERT_GE(commands.size(), 10u);
         ASSERT_EQ(pictures.size(), commands.size()) << "one picture per command of the layout";
@@ -176,17 +218,15 @@ TEST(ToolBarResources, EachCommandHasItsOwnPictureTheSameInEveryToolbarAndATipAn
             EXPECT_GT(drawn, 20u) << id << ": an empty picture";
             for (size_t m = 0; m < n; ++m)
                 EXPECT_NE(pictures[m], pictures[n]) << commands[m] << " and " << id << " look alike";
-            // A command both toolbars have is the same picture in both.
+            // A command several toolbars have is the same picture in each.
             auto known = byCommand.find(id);
             if (known != byCommand.end())
-                EXPECT_EQ(known->second, pictures[n]) << id << " looks different in the two toolbars";
+                EXPECT_EQ(known->second, pictures[n]) << id << " looks different in another toolbar";
             else
                 byCommand[id] = pictures[n];
         }
     }
-    EXPECT_LT(byCommand.size(), resources.Commands(IDR_TOOLBAR_DEFAULT).size() +
-                                    resources.Commands(IDR_VIEWER_TOOLBAR_DEFAULT).size())
-        << "the toolbars share commands";
+    EXPECT_LT(byCommand.size(), buttons) << "the toolbars share commands";
 }
 
 TEST_F(ToolBarPicturesTest, EveryButtonOfTheMainWindowAndAViewerShowsItsCommandsPicture)
@@ -196,31 +236,59 @@ TEST_F(ToolBarPicturesTest, EveryButtonOfTheMainWindowAndAViewerShowsItsCommands
     HWND main = Start();
     ASSERT_NE(main, nullptr);
     SetForegroundWindow(main);
-    const std::vector<UINT> mainCommands = m_resources.Commands(IDR_TOOLBAR_DEFAULT);
-    const std::vector<Picture> mainPictures = m_resources.Pictures(IDB_MAIN_TOOLBAR);
-    ASSERT_EQ(mainPictures.size(), mainCommands.size());
-    HWND bar = E2e::FindDescendant(main, TOOLBARCLASSNAMEA);
-    ASSERT_NE(bar, nullptr);
-    std::string wrong;
-    int checked = 0;
-    // The idle update enables the buttons after the window shows.
-    EXPECT_TRUE(E2e::WaitFor(20000, [&] {
-        wrong = ButtonsNotShowingTheirPicture(bar, mainCommands, mainPictures, &checked);
-        return wrong.empty() && checked >= 5;
-    })) << checked << " buttons checked\n" << wrong;
+    ExpectButtonsShowTheirPictures(m_resources, E2e::FindDescendant(main, TOOLBARCLASSNAMEA), IDR_TOOLBAR_DEFAULT,
+                                   IDB_MAIN_TOOLBAR, 5);
 
     HWND list = E2e::FindDescendant(main, "SysListView32");
     ASSERT_TRUE(WaitFor([&] { return E2e::ListItemCount(list) == 2; }));
     HWND viewer = OpenViewer(main, list, "一通目");
     ASSERT_NE(viewer, nullptr);
     SetForegroundWindow(viewer);
-    const std::vector<UINT> viewerCommands = m_resources.Commands(IDR_VIEWER_TOOLBAR_DEFAULT);
-    const std::vector<Picture> viewerPictures = m_resources.Pictures(IDB_VIEWER_TOOLBAR);
-    HWND viewerBar = E2e::FindDescendant(viewer, TOOLBARCLASSNAMEA);
-    ASSERT_NE(viewerBar, nullptr);
-    EXPECT_TRUE(E2e::WaitFor(20000, [&] {
-        wrong = ButtonsNotShowingTheirPicture(viewerBar, viewerCommands, viewerPictures, &checked);
-        return wrong.empty() && checked >= 8;
-    })) << checked << " buttons checked\n" << wrong;
+    ExpectButtonsShowTheirPictures(m_resources, E2e::FindDescendant(viewer, TOOLBARCLASSNAMEA),
+                                   IDR_VIEWER_TOOLBAR_DEFAULT, IDB_VIEWER_TOOLBAR, 8);
     Close(main);
+}
+
+// Both toolbars of an editor: the main one at once, the format one once the
+// mail is HTML; under the mouse a button shows its tip and its prompt.
+TEST_F(EditorToolBarPicturesTest, EveryButtonShowsItsCommandsPictureAndItsTip)
+{
+    const int kMainBarId = 0xE800, kStatusBarId = 0xE801, kFormatBarId = 0xE803;
+    ASSERT_TRUE(m_session.Prepare(102));
+    m_editor = m_session.StartWithNewEditor(m_main);
+    ASSERT_NE(m_editor, nullptr) << m_session.Windows();
+    HWND editor = m_editor;
+    // Wide enough for every button: at the default width the busy animation
+    // covers the last button and the format bar runs past the window's edge.
+    SetWindowPos(editor, nullptr, 0, 0, 1100, 600, SWP_NOMOVE | SWP_NOZORDER);
+    SetForegroundWindow(editor);
+    HWND bar = GetDlgItem(editor, kMainBarId);
+    ExpectButtonsShowTheirPictures(m_resources, bar, IDR_EDITOR_TOOLBAR_DEFAULT, IDB_EDITOR_TOOLBAR, 10);
+
+    const CString receiptText = m_resources.CommandLine(ID_EDIT_READ_RECEIPT, 1);
+    ASSERT_FALSE(receiptText.IsEmpty());
+    RECT rc = {};
+    E2e::CRemoteBlock block(bar, sizeof(RECT));
+    const WPARAM index = static_cast<WPARAM>(SendMessageA(bar, TB_COMMANDTOINDEX, ID_EDIT_READ_RECEIPT, 0));
+    ASSERT_TRUE(SendMessageA(bar, TB_GETITEMRECT, index, block.Param()) && block.Read(&rc, sizeof(rc)));
+    MapWindowPoints(bar, nullptr, reinterpret_cast<POINT*>(&rc), 2);
+    const int x = (rc.left + rc.right) / 2, y = (rc.top + rc.bottom) / 2;
+    E2e::MoveMouseTo(x - 1, y);
+    E2e::MoveMouseTo(x, y);
+    HWND status = GetDlgItem(editor, kStatusBarId);
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] { return E2e::GetWindowTextOf(status) == receiptText; }))
+        << E2e::GetWindowTextOf(status).GetString();
+    HWND tip = nullptr;
+    EXPECT_TRUE(E2e::WaitFor(5000, [&] {
+        tip = E2e::VisibleWindowOfClass(m_session.Program().ProcessId(), TOOLTIPS_CLASSA);
+        return tip && E2e::GetWindowTextOf(tip) == receiptText;
+    })) << (tip ? E2e::GetWindowTextOf(tip).GetString() : "no tip");
+
+    HWND formatBar = GetDlgItem(editor, kFormatBarId);
+    ASSERT_NE(formatBar, nullptr);
+    PostMessageA(editor, WM_COMMAND, ID_EDIT_HTML_MAIL, 0);
+    ASSERT_TRUE(E2e::WaitFor(20000, [&] { return IsWindowVisible(formatBar) != FALSE; }));
+    // Over the read-only page only the table and background buttons are on.
+    ExpectButtonsShowTheirPictures(m_resources, formatBar, IDR_EDITOR_FORMAT_TOOLBAR_DEFAULT,
+                                   IDB_EDITOR_FORMAT_TOOLBAR, 2);
 }
