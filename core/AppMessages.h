@@ -22,8 +22,8 @@ enum : UINT
     WM_QD_COMPOSE_TEXT = 1399,
     WM_QD_ADDRESS_TEXT = 1400,
     WM_QD_MAIL_TEXT = 1401,
-    // To the main window: send the mails of a folder (wParam 1: keep no
-    // sent copy; lParam the folder id).
+    // To the main window: send the mails of a folder (lParam: the token of
+    // a SendFolderMailRequest in the posted-object table).
     WM_QD_SEND_FOLDER_MAIL = 1402,
     WM_QD_QUIT_THREAD = 1404,
     WM_QD_REMOVE_EDIT_THREAD = 1405,
@@ -40,4 +40,12 @@ enum : UINT
     // A Simple MAPI request handed over (lParam: the token of the request
     // file's path, or of a request text, as for 1399).
     WM_QD_MAPI_REQUEST = 1495,
+};
+
+// What 1402 asks for. It travels as a token: any program can post to the
+// main window, and a bare folder id would let it send the mails of any folder.
+struct SendFolderMailRequest
+{
+    int nFolderId;
+    bool bKeepNoCopy;
 };

@@ -272,7 +272,9 @@ bool CMainFrameTransfer::OnThreadMessage(UINT message, WPARAM wParam, LPARAM lPa
         OnReceiveEnd();
         return true;
     case WM_QD_SEND_FOLDER_MAIL:
-        SendFolder(static_cast<int>(lParam), wParam == 1);
+        if (std::shared_ptr<SendFolderMailRequest> request =
+                CPostedObjectTable::Instance().Take<SendFolderMailRequest>(message, lParam))
+            SendFolder(request->nFolderId, request->bKeepNoCopy);
         return true;
     case kTaskNoticesDelivered:
         // The notices of a reminder pass are new mail once, shown in the

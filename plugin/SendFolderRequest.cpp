@@ -1,13 +1,22 @@
 #include "plugin/SendFolderRequest.h"
 
 #include "core/AppMessages.h"
+#include "core/PostedObjectTable.h"
 #include "core/QuendalApp.h"
 #include "mainwnd/MainFrame.h"
+
+#include <memory>
 
 BOOL PostSendFolderMail(int nFolderId, BOOL bKeepNoCopy)
 {
     CQuendalApp* app = QuendalApp();
     if (!app || !app->m_pMainFrame || !app->m_pMainFrame->m_hWnd)
         return FALSE;
-    return ::PostMessageA(app->m_pMainFrame->m_hWnd, WM_QD_SEND_FOLDER_MAIL, bKeepNoCopy ? 1 : 0, nFolderId);
+    CPostedObjectTable& table = CPostedObjectTable::Instance();
+    LPARAM token = table.Put(WM_QD_SEND_FOLDER_MAIL,
+                             std::make_shared<SendFolderMailRequest>(SendFolderMailRequest{nFolderId, bKeepNoCopy != FALSE}));
+    if (::PostMessageA(app->m_pMainFrame->m_hWnd, WM_QD_SEND_FOLDER_MAIL, 0, token))
+        return TRUE;
+    table.Drop(token);
+    return FALSE;
 }

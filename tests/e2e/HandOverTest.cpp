@@ -417,7 +417,7 @@ std::vector<HWND> MessageWindowsOf(DWORD process, const char* pszClass)
 // for an object or names a mail to the main window or to its thread, and
 // send them to the windows that serve them, with values of its own making:
 // the program goes on, an open editor keeps its text, and the stored mail
-// is neither deleted nor answered with a read receipt.
+// is neither deleted, sent, nor answered with a read receipt.
 TEST(HandOver, ObjectMessagesForgedByAnotherProgramChangeNothing)
 {
     TestSupport::TempDir dir;
@@ -439,7 +439,7 @@ TEST(HandOver, ObjectMessagesForgedByAnotherProgramChangeNothing)
     DWORD process = 0;
     const DWORD thread = GetWindowThreadProcessId(main, &process);
     const LPARAM forged[] = { 1, 0x7FF0DEAD, static_cast<LPARAM>(0x00007FFF12340000ull) };
-    for (UINT n : { 1344u, 1345u, 1375u, 1376u, 1389u, 1399u, 1400u, 1401u, 1439u, 1495u, 1496u, 1497u }) {
+    for (UINT n : { 1344u, 1345u, 1375u, 1376u, 1389u, 1399u, 1400u, 1401u, 1402u, 1439u, 1495u, 1496u, 1497u }) {
         for (LPARAM lParam : forged) {
             for (WPARAM wParam : { 0u, 1u }) {
                 PostMessageA(main, n, wParam, lParam);
@@ -452,6 +452,11 @@ TEST(HandOver, ObjectMessagesForgedByAnotherProgramChangeNothing)
     for (UINT n : { 1389u, 1439u }) {
         PostMessageA(main, n, static_cast<WPARAM>(inbox), 0);
         PostThreadMessageA(thread, n, static_cast<WPARAM>(inbox), 0);
+    }
+    // And the folder to send as the plug-ins' send call once carried it.
+    for (WPARAM keepNoCopy : { 0u, 1u }) {
+        PostMessageA(main, 1402, keepNoCopy, static_cast<LPARAM>(inbox));
+        PostThreadMessageA(thread, 1402, keepNoCopy, static_cast<LPARAM>(inbox));
     }
     // Sent as the program's own threads send them: to the window that runs
     // the plug-ins' calls, to the main list (a viewer's move), to the relay
