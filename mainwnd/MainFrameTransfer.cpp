@@ -51,6 +51,13 @@ struct NamedReceive
     bool abandoned = false;
 };
 
+// The start of a progress; the status (none for a pass without one) stays
+// the worker's.
+struct ProgressStart
+{
+    CTransferStatus* pStatus;
+};
+
 const int kPlugInEventReceiveEnd = 21;
 const int kPlugInEventDownloadEnd = 20;
 const DWORD kRelayTimeoutMs = 10000;
@@ -102,10 +109,8 @@ protected:
     {
         switch (message) {
         case WM_RELAY_START: {
-            std::shared_ptr<CTransferStatus> status =
-                CPostedObjectTable::Instance().Take<CTransferStatus>(message, lParam);
-            if (status)
-                m_pOwner->DoStartProgress(static_cast<int>(wParam), status.get());
+            if (std::shared_ptr<ProgressStart> start = CPostedObjectTable::Instance().Take<ProgressStart>(message, lParam))
+                m_pOwner->DoStartProgress(static_cast<int>(wParam), start->pStatus);
             return 0;
         }
         case WM_RELAY_END:
@@ -398,9 +403,7 @@ void CMainFrameTransfer::OnReceiveEnd()
 
 void CMainFrameTransfer::StartTransferProgress(int nKind, CTransferStatus* pStatus)
 {
-    // The status stays the worker's: the table only lends it.
-    m_pRelay->Call(WM_RELAY_START, static_cast<WPARAM>(nKind),
-                   std::shared_ptr<CTransferStatus>(pStatus, [](CTransferStatus*) {}));
+    m_pRelay->Call(WM_RELAY_START, static_cast<WPARAM>(nKind), std::make_shared<ProgressStart>(ProgressStart{pStatus}));
 }
 
 void CMainFrameTransfer::EndTransferProgress(BOOL bNoEvent)

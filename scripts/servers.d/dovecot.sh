@@ -31,6 +31,8 @@
 # server knows users added since it started.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../server-refs.sh
+. "$here/../server-refs.sh"
 root=$(cd "$here/../.." && pwd)
 build=${CVM_BUILD_DIR:-$root/build}
 state=${CVM_DOVECOT_DIR:-/tmp/cvm-dovecot}
@@ -253,13 +255,7 @@ stop() {
   [ -d "$state" ] || return 0
   (
     flock 7
-    refs=$(cat "$state/refs" 2>/dev/null || echo 1)
-    refs=$((refs - 1))
-    if [ "$refs" -gt 0 ]; then
-      echo "$refs" >"$state/refs"
-      exit 0
-    fi
-    echo 0 >"$state/refs"
+    drop_server_ref || exit 0
     if running; then kill_master "$(cat "$state/run/master.pid")"; fi
     rm -f "$state/run/master.pid"
     exit 0

@@ -15,6 +15,8 @@
 # can be fetched again by POP3 from mail.cvm.test. Anything else is refused.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../server-refs.sh
+. "$here/../server-refs.sh"
 root=$(cd "$here/../.." && pwd)
 build=${CVM_BUILD_DIR:-$root/build}
 state=${CVM_POSTFIX_DIR:-/tmp/cvm-postfix}
@@ -228,13 +230,7 @@ stop() {
   [ -d "$state" ] || return 0
   (
     flock 7
-    refs=$(cat "$state/refs" 2>/dev/null || echo 1)
-    refs=$((refs - 1))
-    if [ "$refs" -gt 0 ]; then
-      echo "$refs" >"$state/refs"
-      exit 0
-    fi
-    echo 0 >"$state/refs"
+    drop_server_ref || exit 0
     stop_postfix
     exit 0
   ) 7>"$state.lock"

@@ -12,6 +12,8 @@
 # "stop" drops one; the last stop ends the server.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+# shellcheck source=../server-refs.sh
+. "$here/../server-refs.sh"
 build=${CVM_BUILD_DIR:?CVM_BUILD_DIR must name the build folder}
 state=${CVM_SLAPD_DIR:-/tmp/cvm-slapd}
 dir="$state/server"
@@ -65,13 +67,7 @@ stop() {
   [ -d "$state" ] || return 0
   (
     flock 7
-    refs=$(cat "$state/refs" 2>/dev/null || echo 1)
-    refs=$((refs - 1))
-    if [ "$refs" -gt 0 ]; then
-      echo "$refs" >"$state/refs"
-      exit 0
-    fi
-    echo 0 >"$state/refs"
+    drop_server_ref || exit 0
     if running; then end_pid "$(cat "$pidfile")"; fi
     rm -f "$pidfile"
     exit 0
