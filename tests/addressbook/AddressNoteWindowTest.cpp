@@ -477,7 +477,7 @@ TEST_F(AddressNoteWindowTest, GroupsAreCreatedAndOnlyLeavesDeletedWithFilesOfThe
                    UiTest::Click(h, IDOK);
                },
                [&] { Command(ID_GROUP_ADD); });
-    EXPECT_EQ(0u, GroupListLineOf("子").find("6\t0\t1\t7\t子\t子.dat\t"));
+    EXPECT_EQ(0u, GroupListLineOf("子").find("6\t0\t1\t7\t子\t子.dat\t")) << ReadFileBytes(m_box + "\\Group.lst");
 
     struct Case
     {
