@@ -52,6 +52,14 @@ bool CPostedObjectTable::PostTokenToThread(DWORD dwThreadId, UINT nMessage, WPAR
     return false;
 }
 
+bool CPostedObjectTable::PostTokenToWindow(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM token)
+{
+    if (::PostMessageA(hWnd, nMessage, wParam, token))
+        return true;
+    Drop(token);
+    return false;
+}
+
 bool CPostedObjectTable::SendToken(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM token, UINT fuFlags,
                                    DWORD dwTimeoutMs, DWORD_PTR* pResult)
 {

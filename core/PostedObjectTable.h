@@ -50,6 +50,12 @@ public:
     {
         return PostTokenToThread(dwThreadId, nMessage, wParam, Put(nMessage, std::move(object)));
     }
+    // The same to a window.
+    template <class T>
+    bool PostToWindow(HWND hWnd, UINT nMessage, WPARAM wParam, std::shared_ptr<T> object)
+    {
+        return PostTokenToWindow(hWnd, nMessage, wParam, Put(nMessage, std::move(object)));
+    }
     // Sends nMessage to the window with the object's token and waits at most
     // dwTimeoutMs. The token goes when the call returns, so a message that
     // reaches the window after the wait finds nothing; a receiver that took
@@ -80,6 +86,7 @@ private:
     }
     LPARAM PutEntry(UINT nMessage, const void* pType, std::shared_ptr<void> object);
     bool PostTokenToThread(DWORD dwThreadId, UINT nMessage, WPARAM wParam, LPARAM token);
+    bool PostTokenToWindow(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM token);
     bool SendToken(HWND hWnd, UINT nMessage, WPARAM wParam, LPARAM token, UINT fuFlags, DWORD dwTimeoutMs,
                    DWORD_PTR* pResult);
     std::shared_ptr<void> TakeEntry(UINT nMessage, const void* pType, LPARAM token);

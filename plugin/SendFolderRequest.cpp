@@ -12,11 +12,9 @@ BOOL PostSendFolderMail(int nFolderId, BOOL bKeepNoCopy)
     CQuendalApp* app = QuendalApp();
     if (!app || !app->m_pMainFrame || !app->m_pMainFrame->m_hWnd)
         return FALSE;
-    CPostedObjectTable& table = CPostedObjectTable::Instance();
-    LPARAM token = table.Put(WM_QD_SEND_FOLDER_MAIL,
-                             std::make_shared<SendFolderMailRequest>(SendFolderMailRequest{nFolderId, bKeepNoCopy != FALSE}));
-    if (::PostMessageA(app->m_pMainFrame->m_hWnd, WM_QD_SEND_FOLDER_MAIL, 0, token))
-        return TRUE;
-    table.Drop(token);
-    return FALSE;
+    return CPostedObjectTable::Instance().PostToWindow(
+               app->m_pMainFrame->m_hWnd, WM_QD_SEND_FOLDER_MAIL, 0,
+               std::make_shared<SendFolderMailRequest>(SendFolderMailRequest{nFolderId, bKeepNoCopy != FALSE}))
+               ? TRUE
+               : FALSE;
 }

@@ -131,6 +131,7 @@ TEST(PostedObjectTable, PostsAndSendsLeaveNoTokenBehind)
     DestroyWindow(window);
     EXPECT_FALSE(table.SendWithTimeout(window, 1344, 0, std::make_shared<Request>(Request{7}), SMTO_NORMAL, 5000,
                                        nullptr));
+    EXPECT_FALSE(table.PostToWindow(window, 1402, 0, std::make_shared<Request>(Request{7})));
     EXPECT_EQ(table.GetCount(), before);
 
     // A thread that has ended: the post fails and the object goes. The
